@@ -1,0 +1,1 @@
+// Keeps a library target alive while its folder has no sources yet.

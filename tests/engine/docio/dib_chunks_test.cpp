@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/memory.h"
+#include "seed_files.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ TEST_F(DibChunks, WritesBigEndianChunkAndReadsItBack) {
     uint32_t n = 0;
     uint8_t* bytes = static_cast<uint8_t*>(TakeStreamBytes(h, &n));
     ASSERT_EQ(n, 8u + 1196u + 8u);
+    SaveFuzzSeed("codecs_fuzz", "picture", bytes, n);
     const uint8_t head[16] = { 0xac, 0x04, 0, 0, 0x42, 0x1f, 0, 0, 0x20, 0x42, 0x49, 0x44, 0, 0, 0, 2 };
     EXPECT_EQ(std::memcmp(bytes, head, 16), 0);
 

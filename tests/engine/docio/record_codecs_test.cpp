@@ -9,6 +9,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/docio/packed_values.h"
+#include "seed_files.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ TEST_F(RecordCodecs, MeasureEqualsWrittenAndTheRecordReadsBack) {
     EXPECT_EQ(MeasureCodecRecord(TransferSample, &s, kCurrentPageFormat), 22u);
     std::vector<uint8_t> bytes = WriteToMemory(TransferSample, &s, 2300, kCurrentPageFormat);
     ASSERT_EQ(bytes.size(), 8u + 22u);
+    SaveFuzzSeed("codecs_fuzz", "sample", bytes);
     EXPECT_EQ(GetLE32(bytes.data()), 22u);
     EXPECT_EQ(GetLE32(bytes.data() + 4), 2300u);
     EXPECT_EQ(bytes[8], 0x04);  // little-endian fields
@@ -109,6 +111,13 @@ TEST_F(RecordCodecs, SubRecordsAreCheckedAgainstTheirBlock) {
     uint8_t* cursor = block;
     ASSERT_TRUE(BeginSubRecord(&cursor, sizeof block, 77, 24, 4));
     EXPECT_EQ(cursor, block + 12);
+    {
+        std::vector<uint8_t> rec(8);
+        PutLE32(rec.data(), 32);
+        PutLE32(rec.data() + 4, 77);
+        rec.insert(rec.end(), block, block + 32);
+        SaveFuzzSeed("codecs_fuzz", "subrecord", rec);
+    }
     const uint8_t *header, *body;
     uint32_t hl, bl;
     EXPECT_EQ(FindSubRecord(block, 32, 77, &header, &hl, &body, &bl), kResultOK);
@@ -205,6 +214,7 @@ TEST_F(RecordCodecs, KindDataRoundTripsInBothForms) {
                                                  : KindDataLayouts[layout].fixedWords));
             std::vector<uint8_t> bytes = WriteToMemory(TransferKindBlock, &k, 2003, f);
             ASSERT_EQ(bytes.size(), 8 + measured);
+            SaveFuzzSeed("codecs_fuzz", "kind" + std::to_string(layout) + "v" + std::to_string(f.formatVersion), bytes);
             if (compact) {
                 EXPECT_EQ(bytes[9], measured);  // the block's size in the compact code word
             } else {

@@ -584,6 +584,27 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position) {
     return kResultOK;
 }
 
+ResultCode StreamTruncate(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind == kStreamFile) return kResultInvalidArg;
+    s->size = s->position;
+    return kResultOK;
+}
+
+ResultCode StreamCopyPrefix(StreamHandle from, uint32_t length, StreamHandle to) {
+    ResultCode rc = StreamSeek(from, 0, 0);
+    uint8_t buffer[1024];
+    while (rc == kResultOK && length > 0) {
+        uint32_t n = length < sizeof buffer ? length : static_cast<uint32_t>(sizeof buffer);
+        rc = StreamRead(from, buffer, n);
+        if (rc == kResultOK) rc = StreamWrite(to, buffer, n);
+        length -= n;
+    }
+    return rc;
+}
+
 // ---- records
 
 ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag) {

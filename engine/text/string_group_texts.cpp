@@ -112,7 +112,7 @@ const char* const kGroup0[] = {
     /* 101 */ "a coordinate system",  // derived
     /* 102 */ "Unit Point",
     /* 103 */ "Unit Points",  // derived
-    /* 104 */ "an unit point",  // derived
+    /* 104 */ "a unit point",  // derived
     /* 105 */ "Origin Point",
     /* 106 */ "Origin Points",  // derived
     /* 107 */ "an origin point",  // derived

@@ -19,6 +19,12 @@ uint32_t ExpandCaretCodes(const char* templ, uint32_t templateLength, int32_t cu
     uint32_t produced = 0;
     uint32_t pos = 0;
     bool cut = false;
+    // The room kept for the unread template counts characters, not what they expand
+    // to: a code that gives fewer than its two characters would make a whole value give
+    // way to "..." although everything fits. When the full expansion fits, nothing is
+    // cut or replaced, so writing gives exactly what measuring promised.
+    const bool fits = writing && ExpandCaretCodes(templ, templateLength, cutFlag, 0, nullptr,
+                                                  provider, context) <= capacity;
 
     while (pos < templateLength) {
         // Literal text up to the next caret.
@@ -54,7 +60,7 @@ uint32_t ExpandCaretCodes(const char* templ, uint32_t templateLength, int32_t cu
         // Signed arithmetic: with cut flag 0 the unread template may exceed the room.
         int64_t room = static_cast<int64_t>(capacity) - produced;
         int64_t keep = room;
-        if (cutFlag == 0) keep -= static_cast<int64_t>(templateLength - pos);
+        if (cutFlag == 0 && !fits) keep -= static_cast<int64_t>(templateLength - pos);
         if (static_cast<int64_t>(full) > keep) {
             if (cutFlag == 0) {
                 if (produced + 3 <= capacity) {

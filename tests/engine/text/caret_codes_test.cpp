@@ -61,11 +61,16 @@ TEST(ExpandCaretCodes, DescriptionOfAnExistingAndAMissingMidpoint) {
 
 TEST(ExpandCaretCodes, MeasuringGivesTheLengthThatWritingProduces) {
     FakeObject o{ "Point A", "A", "Segment jk", " It does not currently exist." };
-    const char* templates[] = { "^A is the midpoint of ^B.^#", "^a^a^a", "", "plain", "^Q^#x", "end^" };
+    FakeObject empty{ "P", "", "", "" };
+    const char* templates[] = { "^A is the midpoint of ^B.^#", "^a^a^a", "", "plain", "^Q^#x", "end^", "^A^#^#^#" };
     for (const char* t : templates) {
         SCOPED_TRACE(t);
         EXPECT_EQ(Measure(t, &o), Expand(t, 0, 512, &o).size());
         EXPECT_EQ(Measure(t, &o), Expand(t, 1, 512, &o).size());
+        // A buffer of exactly the measured size holds the whole expansion, even where
+        // codes expand to less than the two characters they take in the template.
+        EXPECT_EQ(Expand(t, 0, Measure(t, &o) + 1, &o), Expand(t, 0, 512, &o));
+        EXPECT_EQ(Expand(t, 0, Measure(t, &empty) + 1, &empty), Expand(t, 0, 512, &empty));
     }
 }
 
@@ -151,4 +156,68 @@ TEST(SubstituteCaretArgs, RescanSubstitutesCodesInsideArguments) {
     EXPECT_EQ(out.front(), '<');
     EXPECT_EQ(out.back(), '>');
     EXPECT_LE(out.size(), 63u);
+}
+
+namespace {
+
+// Straightforward substitution for buffers large enough for everything.
+std::string ReferenceSubstitute(const std::string& text, const char* const* args, uint32_t count) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '^' && i + 1 < text.size() && static_cast<signed char>(text[i + 1]) >= 'A') {
+            const int index = static_cast<signed char>(text[i + 1]) - 'A';
+            if (index < static_cast<int>(count)) out += args[index];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(CaretCodes, RandomTextsStayInsideTheirBuffers) {
+    const char* args[] = { "P", "", "Segment jk", "^A", "long argument text" };
+    const char alphabet[] = "^^^ABCDEaz#1 .x\x80\xE9";
+    uint32_t seed = 12345;
+    auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7fff; };
+    for (int round = 0; round < 4000; ++round) {
+        std::string text;
+        const uint32_t len = next() % 24;
+        for (uint32_t i = 0; i < len; ++i) text += alphabet[next() % (sizeof alphabet - 1)];
+        const uint32_t count = next() % 6;
+        const uint32_t size = 3 + next() % 40;
+        SCOPED_TRACE(testing::Message() << "round " << round << " text \"" << text << "\" size " << size);
+
+        // SubstituteCaretArgs: the text must fit its buffer to start with.
+        if (text.size() < size) {
+            std::string buffer(size + 8, '\x7f');
+            memcpy(buffer.data(), text.c_str(), text.size() + 1);
+            SubstituteCaretArgs(buffer.data(), args, count, size, next() % 2 == 0);
+            EXPECT_LT(strlen(buffer.c_str()), size);
+            EXPECT_EQ(buffer.substr(size), std::string(8, '\x7f'));  // nothing past the buffer
+            if (size == 3 + 39 && count < 3) {
+                std::string big(512, '\0');
+                memcpy(big.data(), text.c_str(), text.size() + 1);
+                SubstituteCaretArgs(big.data(), args, count, 512, false);
+                EXPECT_EQ(std::string(big.c_str()), ReferenceSubstitute(text, args, count));
+            }
+        }
+
+        // ExpandCaretCodes with argument texts as the provider.
+        CaretArgs a{ args, count };
+        const int32_t cut = static_cast<int32_t>(next() % 2);
+        std::string out(size + 8, '\x7f');
+        const uint32_t n = ExpandCaretCodes(text.data(), static_cast<uint32_t>(text.size()), cut,
+                                            size - 1, out.data(), CaretArgsProvider, &a);
+        EXPECT_LE(n, size - 1);
+        EXPECT_EQ(out.substr(size - 1), std::string(9, '\x7f'));
+        const uint32_t full = ExpandCaretCodes(text.data(), static_cast<uint32_t>(text.size()), cut,
+                                               0, nullptr, CaretArgsProvider, &a);
+        std::string wide(full + 1, '\0');
+        EXPECT_EQ(ExpandCaretCodes(text.data(), static_cast<uint32_t>(text.size()), cut, full + 1,
+                                   wide.data(), CaretArgsProvider, &a),
+                  full);
+    }
 }

@@ -1,0 +1,79 @@
+// Class data of measurements (class 7) and calculations, parameters and functions
+// (class 11): both start with the value display, class 11 adds the expression.
+#pragma once
+#include <cstdint>
+
+#include "engine/calc/expression_tokens.h"
+
+// Stand-in: the caption data of the caption objects (value slots, layout tree, style and
+// position); only what the value display reads is here.
+struct CaptionData {
+    void* layout;
+    int32_t valueSlots[4];
+};
+
+struct LayoutNode;  // Stand-in: the layout trees' node
+
+enum ValueDisplayMode : int32_t {
+    kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,
+};
+
+struct ValueDisplay {
+    CaptionData caption;
+    int32_t busy;          // set while the value layout is rebuilt
+    int32_t defined;       // 1 when value holds a defined value
+    int32_t precision;     // decimals, 0..5
+    int32_t displayMode;   // ValueDisplayMode
+    LayoutNode* customLayout;  // owned; only in display mode 2
+    int32_t cachedDistanceUnit;
+    int32_t cachedAngleUnit;
+    int32_t piForm;        // a pure angle shown in radians as a multiple of pi
+    uint16_t captionTemplate;  // item of string group 6 used in display mode 0
+    double value;          // in the sketch's units
+};
+
+struct MeasurementObject {
+    SketchObject header;
+    ValueDisplay display;
+};
+
+struct CalculationObject {
+    SketchObject header;
+    ValueDisplay display;
+    int32_t form;              // ExpressionForm
+    uint32_t infixCount;
+    ExpressionToken* infixTokens;  // owned; value and call tokens index the parent list
+    CompiledExpression compiled;
+    // One-entry memo of a function object's calls, invalidated by every recompute.
+    double callMemoResult;
+    double callMemoArgument;
+    int32_t callMemoDefined;
+    int32_t callMemoValid;
+    // Change settings of parameters, in radians or pixels for angle or distance ones.
+    uint16_t changeFlags;
+    double changeMin;
+    double changeMax;
+    double changeRate;
+    double changeSeconds;
+    double changeStep;
+};
+
+constexpr int32_t kClassMeasurement = 7;
+constexpr int32_t kClassCalculation = 11;
+
+inline bool HasValueDisplay(const SketchObject* o) {
+    return o && (o->objectClass == kClassMeasurement || o->objectClass == kClassCalculation);
+}
+inline ValueDisplay* ValueDisplayOf(SketchObject* o) {
+    return &reinterpret_cast<MeasurementObject*>(o)->display;
+}
+inline const ValueDisplay* ValueDisplayOf(const SketchObject* o) {
+    return &reinterpret_cast<const MeasurementObject*>(o)->display;
+}
+inline CalculationObject* AsCalculation(SketchObject* o) {
+    return o && o->objectClass == kClassCalculation ? reinterpret_cast<CalculationObject*>(o) : nullptr;
+}
+inline const CalculationObject* AsCalculation(const SketchObject* o) {
+    return o && o->objectClass == kClassCalculation ? reinterpret_cast<const CalculationObject*>(o)
+                                                    : nullptr;
+}

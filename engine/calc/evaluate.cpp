@@ -26,7 +26,7 @@ bool ExactQuarterTurn(double t, int32_t unit, double* s, double* c) {
 // Applies function f to t; false when the expression becomes undefined at once.
 bool ApplyFunction(uint32_t f, double* t) {
     double v = *t;
-    int32_t unit = CurrentAngleUnit();
+    int32_t unit = CurrentSketchAngleUnit();
     switch (f) {
     case kFnSin:
     case kFnCos: {
@@ -89,7 +89,7 @@ int Evaluate(const CompiledExpression* code, SketchObject* const* parents, uint3
              double* out, int depth);
 
 bool CallFunction(SketchObject* target, double* top, int depth) {
-    CalculationObject* f = AsCalculation(target);
+    CalculationData* f = CalculationDataOf(target);
     // A call needs a function object whose pool holds the variable's slot.
     if (!f || !IsFunctionForm(f->form) || !f->compiled.pool || f->compiled.constantCount == 0)
         return false;
@@ -104,7 +104,7 @@ bool CallFunction(SketchObject* target, double* top, int depth) {
     f->callMemoArgument = a;
     f->compiled.pool[0] = a;
     double result;
-    if (!Evaluate(&f->compiled, f->header.parentItems, f->header.parentCount, &result, depth + 1)) {
+    if (!Evaluate(&f->compiled, ParentItemsOf(target), ParentCountOf(target), &result, depth + 1)) {
         f->callMemoDefined = 0;
         return false;
     }

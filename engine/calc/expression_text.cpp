@@ -13,6 +13,7 @@ constexpr int32_t kItemKeys = 26;       // "0123456789.()pe"
 constexpr int32_t kItemPi = 27;
 constexpr int32_t kItemOperators = 29;  // "+-*/^-"
 constexpr int32_t kItemVariables = 34;  // + form
+constexpr int32_t kItemDerivativeOf = 46;  // "= d/dx "
 constexpr int32_t kKindApproximateDerivative = 59;
 constexpr uint32_t kTextRoom = 256;
 
@@ -40,7 +41,8 @@ void CharOf(int32_t group, int32_t item, uint32_t index, char* out) {
 }
 
 SketchObject* ParentOf(const SketchObject* o, uint32_t i) {
-    return o && o->parentItems && i < o->parentCount ? o->parentItems[i] : nullptr;
+    SketchObject* const* items = ParentItemsOf(o);
+    return items && i < ParentCountOf(o) ? items[i] : nullptr;
 }
 
 }  // namespace
@@ -81,7 +83,7 @@ void FunctionHeadText(const SketchObject* function, int32_t mode, char* buffer, 
     out.Add(text);
     if (mode == 1 || mode == 2) out.Add("(");
     if (mode == 2) {
-        const CalculationObject* c = AsCalculation(function);
+        const CalculationData* c = CalculationDataOf(function);
         TokenText(kTokenVariable, c ? c->form : kFormYofX, text, sizeof text, false);
         out.Add(text);
         out.Add(")");
@@ -93,15 +95,17 @@ bool NeedsParentheses(const char* label) { return label && std::strpbrk(label, "
 uint32_t ExpressionToText(const SketchObject* object, uint32_t size, char* buffer, bool bareExpression) {
     TextSink out{buffer, size};
     if (buffer && size) buffer[0] = 0;
-    const CalculationObject* c = AsCalculation(object);
+    const CalculationData* c = CalculationDataOf(object);
     if (!c) return 1;
     char text[kTextRoom];
     if (IsFunctionForm(c->form) && !bareExpression) {
         FunctionHeadText(object, 2, text, sizeof text);
         out.Add(text);
-        out.Add("=");
-        if (object->objectKind == kKindApproximateDerivative) {
-            out.Add(" d/dx ");
+        if (object->objectKind != kKindApproximateDerivative) {
+            out.Add("=");
+        } else {
+            GetGroupString(kGroupFormula, kItemDerivativeOf, text, sizeof text);
+            out.Add(text);
             FunctionHeadText(ParentOf(object, 0), 2, text, sizeof text);
             out.Add(text);
             return out.length + 1;

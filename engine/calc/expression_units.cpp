@@ -19,9 +19,9 @@ UnitEntry Infer(CompiledExpression* code, SketchObject* const* parents, uint32_t
                 const UnitEntry* variable, int depth);
 
 UnitEntry InferCall(SketchObject* target, const UnitEntry& argument, int depth) {
-    CalculationObject* f = AsCalculation(target);
+    CalculationData* f = CalculationDataOf(target);
     if (!f || depth > kMaxInferDepth) return {0, 0, 1};
-    UnitEntry r = Infer(&f->compiled, f->header.parentItems, f->header.parentCount, &argument, depth + 1);
+    UnitEntry r = Infer(&f->compiled, ParentItemsOf(target), ParentCountOf(target), &argument, depth + 1);
     f->compiled.angleExponent = r.angle;
     f->compiled.distanceExponent = r.distance;
     f->compiled.unitsMismatch = r.mismatch;
@@ -156,13 +156,13 @@ void InferExpressionUnits(CompiledExpression* code, SketchObject* const* parents
 }
 
 ExpressionUnitsInfo ExpressionUnits(const SketchObject* calculation) {
-    const CalculationObject* c = AsCalculation(calculation);
+    const CalculationData* c = CalculationDataOf(calculation);
     if (!c) return {0, 0, 0};
     return {c->compiled.distanceExponent, c->compiled.angleExponent, c->compiled.unitsMismatch};
 }
 
 void SetCalculationKind(SketchObject* calculation) {
-    const CalculationObject* c = AsCalculation(calculation);
+    const CalculationData* c = CalculationDataOf(calculation);
     if (!c) return;
     const bool parameter = IsParameterExpression(calculation);
     int32_t kind = parameter ? kKindParameter : kKindPlainCalculation;
@@ -179,7 +179,7 @@ void SetCalculationKind(SketchObject* calculation) {
 }
 
 bool IsParameterExpression(const SketchObject* object) {
-    const CalculationObject* c = AsCalculation(object);
+    const CalculationData* c = CalculationDataOf(object);
     if (!c || c->form != kFormCalculation) return false;
     const ExpressionToken* t = c->compiled.tokens;
     uint32_t n = c->compiled.tokenCount;

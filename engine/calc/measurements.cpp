@@ -29,7 +29,7 @@ constexpr int32_t kTypeSegment = 2;
 constexpr int32_t kKindArcSegment = 27;
 
 SketchObject* Parent(const SketchObject* object, SketchObject* const* parents, uint32_t i) {
-    return parents && i < object->parentCount ? parents[i] : nullptr;
+    return parents && i < ParentCountOf(object) ? parents[i] : nullptr;
 }
 
 bool IsClass(const SketchObject* o, int32_t c) { return o && o->objectClass == c; }
@@ -37,14 +37,15 @@ bool IsStraight(const SketchObject* o) { return IsClass(o, kClassStraight) || Is
 bool IsCircle(const SketchObject* o) { return IsClass(o, kClassCircle) || IsClass(o, kClassDisc); }
 bool IsArc(const SketchObject* o) { return IsClass(o, kClassArc) || IsClass(o, kClassArcInterior); }
 
-const RealPoint& PointOf(const SketchObject* o) { return reinterpret_cast<const PointObject*>(o)->position; }
-const LineForm& LineOf(const SketchObject* o) { return reinterpret_cast<const StraightObject*>(o)->form; }
-const CircleObject& CircleOf(const SketchObject* o) { return *reinterpret_cast<const CircleObject*>(o); }
-const ArcObject& ArcOf(const SketchObject* o) { return *reinterpret_cast<const ArcObject*>(o); }
-const PolygonObject& PolygonOf(const SketchObject* o) { return *reinterpret_cast<const PolygonObject*>(o); }
-const CoordinateSystemObject& FrameOf(const SketchObject* o) {
-    return *reinterpret_cast<const CoordinateSystemObject*>(o);
-}
+const RealPoint& PointOf(const SketchObject* o) { return ClassData<PointData>(o)->position; }
+const LineForm& LineOf(const SketchObject* o) { return ClassData<StraightData>(o)->form; }
+const CircleData& CircleOf(const SketchObject* o) { return *ClassData<CircleData>(o); }
+const ArcData& ArcOf(const SketchObject* o) { return *ClassData<ArcData>(o); }
+const PolygonData& PolygonOf(const SketchObject* o) { return *ClassData<PolygonData>(o); }
+const CoordinateSystemData& FrameOf(const SketchObject* o) { return *ClassData<CoordinateSystemData>(o); }
+
+// The conversions rewrite their argument: always hand them a copy.
+double InDistanceUnits(double pixels) { return ToDistanceUnits(&pixels); }
 
 void SetValue(SketchObject* object, double v) {
     ValueDisplay* d = ValueDisplayOf(object);
@@ -53,7 +54,7 @@ void SetValue(SketchObject* object, double v) {
 }
 void SetUndefined(SketchObject* object) { ValueDisplayOf(object)->defined = 0; }
 
-void SetDistance(SketchObject* object, double pixels) { SetValue(object, ToDistanceUnits(&pixels)); }
+void SetDistance(SketchObject* object, double pixels) { SetValue(object, InDistanceUnits(pixels)); }
 void SetAngle(SketchObject* object, double radians) { SetValue(object, RadiansToAngleUnits(&radians, false)); }
 
 // The angle from o->a to o->p in (-pi, pi], screen orientation; false when a lies on o or
@@ -84,7 +85,7 @@ bool ArcAngleThroughPoints(const SketchObject* object, SketchObject* const* pare
     const SketchObject* circle = Parent(object, parents, 0);
     const SketchObject* p1 = Parent(object, parents, 1);
     const SketchObject* p2 = Parent(object, parents, 2);
-    const SketchObject* p3 = object->parentCount >= 4 ? Parent(object, parents, 3) : nullptr;
+    const SketchObject* p3 = ParentCountOf(object) >= 4 ? Parent(object, parents, 3) : nullptr;
     if (!IsCircle(circle) || !IsClass(p1, kClassPoint) || !IsClass(p2, kClassPoint)) return false;
     const RealPoint& c = CircleOf(circle).centre;
     double a2;
@@ -166,8 +167,9 @@ void MeasureSegmentLength(SketchObject* object, SketchObject* const* parents) {
         return;
     }
     // A segment whose end points both exist but coincide has length 0, not no length.
-    if (s && s->constructionType == kTypeSegment && s->parentCount >= 2 && s->parentItems &&
-        s->parentItems[0] && s->parentItems[1] && s->parentItems[0]->exists && s->parentItems[1]->exists) {
+    SketchObject* const* ends = ParentItemsOf(s);
+    if (s && s->constructionType == kTypeSegment && ParentCountOf(s) >= 2 && ends && ends[0] && ends[1] &&
+        ends[0]->exists && ends[1]->exists) {
         SetValue(object, 0);
         return;
     }
@@ -226,24 +228,23 @@ void MeasureAngle(SketchObject* object, SketchObject* const* parents) {
 void MeasureArea(SketchObject* object, SketchObject* const* parents) {
     const SketchObject* s = Parent(object, parents, 0);
     if (IsCircle(s)) {
-        double r = ToDistanceUnits(&CircleOf(s).radius);
+        double r = InDistanceUnits(CircleOf(s).radius);
         return SetValue(object, kPi * r * r);
     }
     if (IsClass(s, kClassPolygon)) {
-        const PolygonObject& poly = PolygonOf(s);
+        const PolygonData& poly = PolygonOf(s);
         double sum = 0;
         for (uint32_t i = 0; i < poly.vertexCount; ++i) {
             const RealPoint& v = poly.vertices[i];
             const RealPoint& w = poly.vertices[(i + 1) % poly.vertexCount];
             sum += w.y * v.x - w.x * v.y;
         }
-        double one = 1;
-        double f = ToDistanceUnits(&one);
+        double f = InDistanceUnits(1);
         return SetValue(object, f * f * std::fabs(sum) / 2);
     }
     if (IsClass(s, kClassArcInterior)) {
-        const ArcObject& arc = ArcOf(s);
-        double r = ToDistanceUnits(&arc.radius);
+        const ArcData& arc = ArcOf(s);
+        double r = InDistanceUnits(arc.radius);
         double sweep = arc.endAngle - arc.startAngle;
         if (sweep < 0) sweep += kTwoPi;
         double sector = r * r * sweep;
@@ -284,7 +285,7 @@ void MeasureRadius(SketchObject* object, SketchObject* const* parents) {
     const SketchObject* s = Parent(object, parents, 0);
     if (IsCircle(s)) return SetDistance(object, CircleOf(s).radius);
     if (IsArc(s)) {
-        const ArcObject& arc = ArcOf(s);
+        const ArcData& arc = ArcOf(s);
         return SetDistance(object, arc.orientation == 0 ? INFINITY : arc.radius);
     }
     SetUndefined(object);
@@ -293,7 +294,7 @@ void MeasureRadius(SketchObject* object, SketchObject* const* parents) {
 void MeasureRatio(SketchObject* object, SketchObject* const* parents) {
     const SketchObject* a = Parent(object, parents, 0);
     const SketchObject* b = Parent(object, parents, 1);
-    if (object->parentCount == 2 && IsStraight(a) && IsStraight(b)) {
+    if (ParentCountOf(object) == 2 && IsStraight(a) && IsStraight(b)) {
         const LineForm& s1 = LineOf(a);
         double l1 = SquaredLength(s1), l2 = SquaredLength(LineOf(b));
         if (l2 != 0) return SetValue(object, std::sqrt(l1 / l2));
@@ -301,7 +302,7 @@ void MeasureRatio(SketchObject* object, SketchObject* const* parents) {
         return SetUndefined(object);
     }
     const SketchObject* c = Parent(object, parents, 2);
-    if (object->parentCount == 3 && IsClass(a, kClassPoint) && IsClass(b, kClassPoint) && IsClass(c, kClassPoint)) {
+    if (ParentCountOf(object) == 3 && IsClass(a, kClassPoint) && IsClass(b, kClassPoint) && IsClass(c, kClassPoint)) {
         const RealPoint& p0 = PointOf(a);
         const RealPoint& p1 = PointOf(b);
         const RealPoint& p2 = PointOf(c);
@@ -317,10 +318,10 @@ void MeasureRatio(SketchObject* object, SketchObject* const* parents) {
 }
 
 void EvaluateCalculation(SketchObject* object, SketchObject* const* parents) {
-    CalculationObject* c = AsCalculation(object);
+    CalculationData* c = CalculationDataOf(object);
     if (!c) return;
     double v;
-    c->display.defined = EvaluateExpression(&c->compiled, parents, object->parentCount, &v);
+    c->display.defined = EvaluateExpression(&c->compiled, parents, ParentCountOf(object), &v);
     if (c->display.defined) c->display.value = v;
 }
 
@@ -344,7 +345,7 @@ void MeasureCoordinateDistance(SketchObject* object, SketchObject* const* parent
     const SketchObject* c = Parent(object, parents, 2);
     if (!IsClass(p, kClassPoint) || !IsClass(q, kClassPoint) || !IsClass(c, kClassCoordinateSystem))
         return SetUndefined(object);
-    const CoordinateSystemObject& f = FrameOf(c);
+    const CoordinateSystemData& f = FrameOf(c);
     double dy = (PointOf(p).y - PointOf(q).y) / f.unitY;
     double dx = (PointOf(p).x - PointOf(q).x) / f.unitX;
     SetValue(object, std::sqrt(dy * dy + dx * dx));

@@ -9,6 +9,7 @@ namespace {
 
 int32_t gDistanceUnit = 0;
 int32_t gAngleUnit = 1;
+
 // Pixels per unit: pixels, centimetres and inches at 72 dots per inch.
 const double kUnitFactor[3] = {1.0, 72.0 / 2.54, 72.0};
 
@@ -26,13 +27,13 @@ const GroupText kTexts[] = {
     {14, 5, "Arctan"}, {14, 6, "abs"}, {14, 7, "sqrt"}, {14, 8, "ln"}, {14, 9, "log"},
     {14, 10, "sgn"}, {14, 11, "round"}, {14, 12, "trunc"},
     {14, 26, "0123456789.()pe"}, {14, 27, "Pi"}, {14, 29, "+-*/^-"},
-    {14, 34, "x"}, {14, 35, "y"}, {14, 36, "theta"}, {14, 37, "r"},
+    {14, 46, "= d/dx "}, {14, 34, "x"}, {14, 35, "y"}, {14, 36, "theta"}, {14, 37, "r"},
 };
 
 }  // namespace
 
 void ArcCacheLengths(SketchObject* object) {
-    ArcObject* arc = reinterpret_cast<ArcObject*>(object);
+    ArcData* arc = ClassData<ArcData>(object);
     if (arc->orientation == 0) {
         double chord = std::hypot(arc->startAngle - arc->centre.y, arc->radius - arc->centre.x);
         arc->sweep = 0;
@@ -57,7 +58,7 @@ void ArcCacheLengths(SketchObject* object) {
 }
 
 void PolygonCachePerimeter(SketchObject* object) {
-    PolygonObject* poly = reinterpret_cast<PolygonObject*>(object);
+    PolygonData* poly = ClassData<PolygonData>(object);
     double sum = 0;
     for (uint32_t i = 0; i < poly->vertexCount; ++i) {
         const RealPoint& a = poly->vertices[i];
@@ -67,37 +68,37 @@ void PolygonCachePerimeter(SketchObject* object) {
     poly->perimeter = sum;
 }
 
-int32_t CurrentDistanceUnit() { return gDistanceUnit; }
-int32_t CurrentAngleUnit() { return gAngleUnit; }
-void SetCurrentSketchUnits(int32_t distanceUnit, int32_t angleUnit) {
+int32_t CurrentSketchDistanceUnit() { return gDistanceUnit; }
+int32_t CurrentSketchAngleUnit() { return gAngleUnit; }
+void SetStandInSketchUnits(int32_t angleUnit, int32_t distanceUnit) {
     gDistanceUnit = distanceUnit;
     gAngleUnit = angleUnit;
 }
 int32_t CurrentPrecision(int32_t which) { return which == 0 ? 2 : which == 1 ? 2 : 1; }
 
-double AngleToRadians(const double* value, int32_t unit) {
-    if (unit == 0) return *value;
-    if (unit == 1 || unit == 2) return *value * 0.017453292519943334;
-    return 0;
+double AngleToRadians(double* value, int32_t unit) {
+    if (unit == 1 || unit == 2) *value *= 0.017453292519943334;
+    else if (unit != 0) *value = 0;
+    return *value;
 }
 
-double RadiansToAngleUnits(const double* value, bool directed) {
+double RadiansToAngleUnits(double* value, bool directed) {
     int32_t unit = gAngleUnit;
     if (directed && unit == 1) unit = 2;
-    if (unit == 0) return *value;
-    if (unit == 1) return std::fabs(*value * 57.295779513082195);
-    if (unit == 2) return *value * 57.295779513082195;
-    return 0;
+    if (unit == 1) *value = std::fabs(*value * 57.295779513082195);
+    else if (unit == 2) *value *= 57.295779513082195;
+    else if (unit != 0) *value = 0;
+    return *value;
 }
 
-double ToDistanceUnits(const double* value) {
-    if (gDistanceUnit <= 0 || gDistanceUnit > 2) return *value;
-    return *value / kUnitFactor[gDistanceUnit];
+double ToDistanceUnits(double* value) {
+    if (gDistanceUnit > 0 && gDistanceUnit <= 2) *value /= kUnitFactor[gDistanceUnit];
+    return *value;
 }
 
-double FromDistanceUnits(const double* value, int32_t unit) {
-    if (unit <= 0 || unit > 2) return *value;
-    return *value * kUnitFactor[unit];
+double FromDistanceUnits(double* value, int32_t unit) {
+    if (unit > 0 && unit <= 2) *value *= kUnitFactor[unit];
+    return *value;
 }
 
 bool KindIsA(int32_t kind, int32_t ancestor) { return kind == ancestor; }

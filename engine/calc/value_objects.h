@@ -32,13 +32,8 @@ struct ValueDisplay {
     double value;          // in the sketch's units
 };
 
-struct MeasurementObject {
-    SketchObject header;
-    ValueDisplay display;
-};
-
-struct CalculationObject {
-    SketchObject header;
+// Class data of class 11: the value display, then the expression.
+struct CalculationData {
     ValueDisplay display;
     int32_t form;              // ExpressionForm
     uint32_t infixCount;
@@ -64,16 +59,13 @@ constexpr int32_t kClassCalculation = 11;
 inline bool HasValueDisplay(const SketchObject* o) {
     return o && (o->objectClass == kClassMeasurement || o->objectClass == kClassCalculation);
 }
-inline ValueDisplay* ValueDisplayOf(SketchObject* o) {
-    return &reinterpret_cast<MeasurementObject*>(o)->display;
+// The value display is the class data of class 7 and leads that of class 11.
+inline ValueDisplay* ValueDisplayOf(SketchObject* o) { return ClassData<ValueDisplay>(o); }
+inline const ValueDisplay* ValueDisplayOf(const SketchObject* o) { return ClassData<ValueDisplay>(o); }
+// Null for objects of any other class.
+inline CalculationData* CalculationDataOf(SketchObject* o) {
+    return o && o->objectClass == kClassCalculation ? ClassData<CalculationData>(o) : nullptr;
 }
-inline const ValueDisplay* ValueDisplayOf(const SketchObject* o) {
-    return &reinterpret_cast<const MeasurementObject*>(o)->display;
-}
-inline CalculationObject* AsCalculation(SketchObject* o) {
-    return o && o->objectClass == kClassCalculation ? reinterpret_cast<CalculationObject*>(o) : nullptr;
-}
-inline const CalculationObject* AsCalculation(const SketchObject* o) {
-    return o && o->objectClass == kClassCalculation ? reinterpret_cast<const CalculationObject*>(o)
-                                                    : nullptr;
+inline const CalculationData* CalculationDataOf(const SketchObject* o) {
+    return o && o->objectClass == kClassCalculation ? ClassData<CalculationData>(o) : nullptr;
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <deque>
 #include <initializer_list>
@@ -32,88 +34,100 @@ inline ExpressionToken Fn(FunctionCode f) { return kClassFunction | f; }
 inline ExpressionToken Value(uint32_t i) { return ExpressionToken(kClassParentValue | i); }
 inline ExpressionToken Call(uint32_t i) { return ExpressionToken(kClassFunctionCall | i); }
 
-// Sets the current sketch's units for one test and puts them back.
+// Every test starts in a sketch of pixels and degrees (calc_units_test.cpp resets them).
+constexpr int32_t kTestDistanceUnit = 0;
+constexpr int32_t kTestAngleUnit = 1;
+
+// Sets the current sketch's units for a scope and puts the test's units back.
 struct SketchUnits {
-    SketchUnits(int32_t distance, int32_t angle) { SetCurrentSketchUnits(distance, angle); }
-    ~SketchUnits() { SetCurrentSketchUnits(0, 1); }
+    SketchUnits(int32_t distance, int32_t angle) { SetStandInSketchUnits(angle, distance); }
+    ~SketchUnits() { SetStandInSketchUnits(kTestAngleUnit, kTestDistanceUnit); }
 };
+
+// Storage of an object: the header with its class data right behind it.
+template <typename T>
+struct Stored {
+    SketchObject header;
+    T data;
+};
+static_assert(offsetof(Stored<ValueDisplay>, data) == sizeof(SketchObject));
 
 // Owns the objects of one small construction.
 class Construction {
 public:
     ~Construction() {
         for (auto& c : calcs_) {
-            FreeCompiledExpression(&c.compiled);
-            if (c.infixTokens) FreeMemory(c.infixTokens);
+            FreeCompiledExpression(&c.data.compiled);
+            if (c.data.infixTokens) FreeMemory(c.data.infixTokens);
         }
     }
 
     SketchObject* Point(double x, double y) {
-        PointObject& p = points_.emplace_back();
+        auto& p = points_.emplace_back();
         Header(p.header, 0, 1, 4);
-        p.position = {x, y};
+        p.data.position = {x, y};
         return &p.header;
     }
 
     SketchObject* Segment(SketchObject* a, SketchObject* b) {
-        StraightObject& s = straights_.emplace_back();
+        auto& s = straights_.emplace_back();
         Header(s.header, 2, 2, 9);
         SetParents(&s.header, {a, b});
         const RealPoint pa = Pos(a), pb = Pos(b);
-        s.form = {pa, pb, pb.x - pa.x, pb.y - pa.y, (pb.y - pa.y) / (pb.x - pa.x)};
+        s.data.form = {pa, pb, pb.x - pa.x, pb.y - pa.y, (pb.y - pa.y) / (pb.x - pa.x)};
         return &s.header;
     }
 
     SketchObject* Circle(double cx, double cy, double r, int32_t objectClass = 3) {
-        CircleObject& c = circles_.emplace_back();
+        auto& c = circles_.emplace_back();
         Header(c.header, 0, objectClass, objectClass == 3 ? 19 : 20);
-        c.centre = {cx, cy};
-        c.radius = r;
+        c.data.centre = {cx, cy};
+        c.data.radius = r;
         return &c.header;
     }
 
     SketchObject* Polygon(std::initializer_list<RealPoint> vertices) {
-        PolygonObject& p = polygons_.emplace_back();
+        auto& p = polygons_.emplace_back();
         Header(p.header, 0, 4, 15);
         auto& v = vertexStore_.emplace_back(vertices);
-        p.vertexCount = uint16_t(v.size());
-        p.vertices = v.data();
+        p.data.vertexCount = uint16_t(v.size());
+        p.data.vertices = v.data();
         return &p.header;
     }
 
     // A real arc (screen angles) of class 12, or 13 with kind 26 sector / 27 segment.
     SketchObject* Arc(double cx, double cy, double r, double start, double end, int32_t objectClass = 12,
                       int32_t kind = 24) {
-        ArcObject& a = arcs_.emplace_back();
+        auto& a = arcs_.emplace_back();
         Header(a.header, 0, objectClass, kind);
-        a.centre = {cx, cy};
-        a.radius = r;
-        a.startAngle = start;
-        a.endAngle = end;
-        a.orientation = 1;
-        a.startPoint = {cx + r * std::cos(start), cy + r * std::sin(start)};
-        a.endPoint = {cx + r * std::cos(end), cy + r * std::sin(end)};
+        a.data.centre = {cx, cy};
+        a.data.radius = r;
+        a.data.startAngle = start;
+        a.data.endAngle = end;
+        a.data.orientation = 1;
+        a.data.startPoint = {cx + r * std::cos(start), cy + r * std::sin(start)};
+        a.data.endPoint = {cx + r * std::cos(end), cy + r * std::sin(end)};
         return &a.header;
     }
 
     SketchObject* StraightArc() {
-        ArcObject& a = arcs_.emplace_back();
+        auto& a = arcs_.emplace_back();
         Header(a.header, 0, 12, 24);
-        a.orientation = 0;
+        a.data.orientation = 0;
         return &a.header;
     }
 
     SketchObject* CoordinateSystem(double ox, double oy, double unitX, double unitY) {
-        CoordinateSystemObject& c = frames_.emplace_back();
+        auto& c = frames_.emplace_back();
         Header(c.header, 0, 8, 0);
-        c.origin = {ox, oy};
-        c.unitX = unitX;
-        c.unitY = unitY;
+        c.data.origin = {ox, oy};
+        c.data.unitX = unitX;
+        c.data.unitY = unitY;
         return &c.header;
     }
 
     SketchObject* Measurement(int32_t type, std::initializer_list<SketchObject*> parents) {
-        MeasurementObject& m = measurements_.emplace_back();
+        auto& m = measurements_.emplace_back();
         Header(m.header, type, kClassMeasurement, 46);
         SetParents(&m.header, parents);
         return &m.header;
@@ -131,9 +145,11 @@ public:
     // the compile result is in LastResult().
     SketchObject* Calc(std::initializer_list<ExpressionToken> tokens, std::initializer_list<SketchObject*> parents = {},
                        int32_t form = kFormCalculation, const char* label = "c") {
-        CalculationObject& c = calcs_.emplace_back();
-        Header(c.header, form == kFormCalculation ? 52 : 75, kClassCalculation, form == kFormCalculation ? 46 : 54);
-        c.header.labelText = label;
+        auto& stored = calcs_.emplace_back();
+        CalculationData& c = stored.data;
+        Header(stored.header, form == kFormCalculation ? 52 : 75, kClassCalculation,
+               form == kFormCalculation ? 46 : 54);
+        stored.header.labelText = label;
         c.form = form;
         c.infixCount = uint32_t(tokens.size());
         c.infixTokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken) + 2, 0));
@@ -147,10 +163,10 @@ public:
             list.assign(fresh.items, fresh.items + fresh.count);
             FreeParentArray(&fresh);
         }
-        c.header.parentItems = list.data();
-        c.header.parentCount = uint32_t(list.size());
-        if (lastResult_ == kCompileOK && form == kFormCalculation) SetCalculationKind(&c.header);
-        return &c.header;
+        stored.header.parentItems = list.data();
+        stored.header.parentCount = uint32_t(list.size());
+        if (lastResult_ == kCompileOK && form == kFormCalculation) SetCalculationKind(&stored.header);
+        return &stored.header;
     }
 
     int32_t LastResult() const { return lastResult_; }
@@ -162,11 +178,11 @@ public:
         o->parentCount = uint32_t(list.size());
     }
 
-    static RealPoint Pos(const SketchObject* p) { return reinterpret_cast<const PointObject*>(p)->position; }
+    static RealPoint Pos(const SketchObject* p) { return ClassData<PointData>(p)->position; }
 
 private:
+    // The whole record (header and class data) starts zeroed, as the allocator leaves it.
     static void Header(SketchObject& h, int32_t type, int32_t objectClass, int32_t kind) {
-        std::memset(&h, 0, sizeof h);
         h.constructionType = type;
         h.objectClass = objectClass;
         h.objectKind = kind;
@@ -174,14 +190,14 @@ private:
         h.givenIndex = -1;
     }
 
-    std::deque<PointObject> points_;
-    std::deque<StraightObject> straights_;
-    std::deque<CircleObject> circles_;
-    std::deque<PolygonObject> polygons_;
-    std::deque<ArcObject> arcs_;
-    std::deque<CoordinateSystemObject> frames_;
-    std::deque<MeasurementObject> measurements_;
-    std::deque<CalculationObject> calcs_;
+    std::deque<Stored<PointData>> points_;
+    std::deque<Stored<StraightData>> straights_;
+    std::deque<Stored<CircleData>> circles_;
+    std::deque<Stored<PolygonData>> polygons_;
+    std::deque<Stored<ArcData>> arcs_;
+    std::deque<Stored<CoordinateSystemData>> frames_;
+    std::deque<Stored<ValueDisplay>> measurements_;
+    std::deque<Stored<CalculationData>> calcs_;
     std::deque<std::vector<SketchObject*>> parentStore_;
     std::deque<std::vector<RealPoint>> vertexStore_;
     int32_t lastResult_ = 0;

@@ -127,7 +127,7 @@ TEST(Compiler, ParentsRenumberedInOrderOfFirstUse) {
     ASSERT_EQ(calc->parentCount, 2u);
     EXPECT_EQ(calc->parentItems[0], ab);
     EXPECT_EQ(calc->parentItems[1], cd);
-    const CalculationObject* c = AsCalculation(calc);
+    const CalculationData* c = CalculationDataOf(calc);
     EXPECT_EQ(std::vector<ExpressionToken>(c->infixTokens, c->infixTokens + 5),
               (std::vector<ExpressionToken>{Value(0), kPlus, Value(1), kPlus, Value(0)}));
     EXPECT_EQ(c->compiled.tokens[0], Value(0));
@@ -206,7 +206,7 @@ TEST(Compiler, EvaluatorStaysInBounds) {
     SketchObject* m = k.Given(2);
     double pool[] = {1};
     SketchObject* noPool = k.Calc({1}, {}, kFormYofX, "f");
-    AsCalculation(noPool)->compiled.constantCount = 0;  // a function with no variable slot
+    CalculationDataOf(noPool)->compiled.constantCount = 0;  // a function with no variable slot
     SketchObject* parents[] = {m, noPool};
     struct Case {
         const char* what;
@@ -335,7 +335,7 @@ TEST(Compiler, UnitsAndKinds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SketchObject* calc = k.Calc({}, {});
-        CalculationObject* co = AsCalculation(calc);
+        CalculationData* co = CalculationDataOf(calc);
         FreeCompiledExpression(&co->compiled);
         std::vector<ExpressionToken> tokens = c.in;
         InfixExpression infix{kFormCalculation, uint32_t(tokens.size()), tokens.data()};

@@ -20,7 +20,7 @@ void ExpectValues(const std::vector<ValueCase>& cases) {
         Construction k;
         SketchObject* calc = k.Calc({}, {});
         // Rebuild with the case's tokens (initializer lists cannot be made from vectors).
-        CalculationObject* co = AsCalculation(calc);
+        CalculationData* co = CalculationDataOf(calc);
         FreeCompiledExpression(&co->compiled);
         FreeMemory(co->infixTokens);
         co->infixTokens = static_cast<ExpressionToken*>(AllocMemory(c.tokens.size() * 2 + 2, 0));
@@ -149,7 +149,7 @@ TEST(Expressions, FunctionCallsAreMemoised) {
     SketchObject* f = k.Calc({2, kTimes, kX}, {}, kFormYofX, "f");
     SketchObject* g = k.Calc({Call(0), 3, kClose, kPlus, Call(0), 3, kClose}, {f});
     ASSERT_EQ(k.LastResult(), kCompileOK);
-    CalculationObject* fc = AsCalculation(f);
+    CalculationData* fc = CalculationDataOf(f);
     // Poison the code after the first call: a second evaluation would give garbage.
     EXPECT_EQ(Eval(g), 12);
     EXPECT_EQ(fc->callMemoArgument, 3);

@@ -5,14 +5,16 @@
 
 #include "engine/calc/expression_tokens.h"
 
-// Stand-in: the caption data of the caption objects (value slots, layout tree, style and
-// position); only what the value display reads is here.
-struct CaptionData {
-    void* layout;
-    int32_t valueSlots[4];
-};
+struct LayoutNode;
 
-struct LayoutNode;  // Stand-in: the layout trees' node
+// Stand-in: the caption objects' text data (engine/text), which leads the class data of
+// classes 0, 7 and 11.
+struct CaptionData {
+    uint32_t valueSlots;  // PtrList handle of the value slot list
+    int32_t editing;
+    LayoutNode* layout;
+    int16_t style[11];    // TextStyle
+};
 
 enum ValueDisplayMode : int32_t {
     kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,

@@ -160,6 +160,9 @@ bool GetSelectionTextStyle(TextStyle* style) {
 void SetShiftState(int32_t state) {
     if (state == gShiftState) return;
     gShiftState = state;
+    // Flag 0 follows at once: the groups marked here (undo, preferences, grid) take
+    // no census of their own before their queries read it.
+    gCensus.flags[kFlagShift] = state;
     CmdStateInvalidate(6);
     CmdStateInvalidate(7);
     CmdStateInvalidate(3);

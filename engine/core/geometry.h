@@ -7,22 +7,10 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/screen_types.h"
+
 // ---------------------------------------------------------------------------
 // Screen space: signed 16-bit coordinates, clamped to -30000..30000.
-
-struct ScreenPoint {
-    int16_t x;
-    int16_t y;
-};
-
-// Empty unless right > left and bottom > top. Edges are inclusive for point
-// containment.
-struct ScreenRect {
-    int16_t left;
-    int16_t top;
-    int16_t right;
-    int16_t bottom;
-};
 
 constexpr int16_t kScreenLimit = 30000;
 
@@ -56,10 +44,6 @@ bool ClipSegmentToRect(ScreenPoint* a, ScreenPoint* b, const ScreenRect& rect);
 // ---------------------------------------------------------------------------
 // Sketch space: doubles.
 
-struct RealPoint {
-    double x;
-    double y;
-};
 
 // Shape kinds of straight pieces (the shapeKind column of the kind table).
 constexpr int32_t kShapeLine    = 12;  // no bound

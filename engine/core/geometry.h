@@ -121,3 +121,9 @@ bool IntersectLineCurve(const LineForm& form, int32_t kind, const CurveForm& cur
 // Circle or arc with circle or arc; side 1 and any other side give the two points.
 bool IntersectCurves(const CurveForm& first, const CurveForm& second, int32_t side,
                      RealPoint* out);
+
+// The parameters at which the infinite line through the form lies inside rect,
+// answered as (lo, hi) with lo <= hi; false when it is nowhere inside. A line that
+// only touches a corner, or lies on the left or top edge, is not inside.
+bool VisibleParameterRange(const LineForm& form, const ScreenRect& rect, double* lo,
+                           double* hi);

@@ -2,6 +2,7 @@
 // run for every intersection point at every recompute, so they use no
 // trigonometry: arc ranges are tested with the pseudo-angle.
 #include <cmath>
+#include <utility>
 
 #include "engine/core/angle_constants.h"
 #include "engine/core/geometry.h"
@@ -206,5 +207,31 @@ bool IntersectCurves(const CurveForm& first, const CurveForm& second, int32_t si
     if (first.isArc && !CurveRangeContains(first, point)) return false;
     if (second.isArc && !CurveRangeContains(second, point)) return false;
     if (out) *out = point;
+    return true;
+}
+
+bool VisibleParameterRange(const LineForm& form, const ScreenRect& rect, double* lo,
+                           double* hi) {
+    const RealPoint f = form.first;
+    double a, b;
+    if (form.dx == 0) {
+        if (f.x <= rect.left || f.x > rect.right) return false;
+        a = (rect.top - f.y) / form.dy;
+        b = (rect.bottom - f.y) / form.dy;
+    } else if (form.dy == 0) {
+        if (f.y <= rect.top || f.y > rect.bottom) return false;
+        a = (rect.left - f.x) / form.dx;
+        b = (rect.right - f.x) / form.dx;
+    } else {
+        double xlo = (rect.left - f.x) / form.dx, xhi = (rect.right - f.x) / form.dx;
+        double ylo = (rect.top - f.y) / form.dy, yhi = (rect.bottom - f.y) / form.dy;
+        if (form.dx < 0) std::swap(xlo, xhi);
+        if (form.dy < 0) std::swap(ylo, yhi);
+        if (!(xlo < yhi && ylo < xhi)) return false;
+        a = xlo > ylo ? xlo : ylo;
+        b = xhi < yhi ? xhi : yhi;
+    }
+    *lo = a < b ? a : b;
+    *hi = a < b ? b : a;
     return true;
 }

@@ -40,6 +40,9 @@ ResultCode WriteCodecRecord(RecordCodecFn codec, void* object, StreamHandle stre
     TransferContext context;
     BeginWriteContext(&context, buffer, measured, object, format);
     ResultCode rc = codec(&context);
+    // A codec that writes other than it measured would leave undefined or missing bytes.
+    if (!IsFatalError(rc) && context.advance && context.destination.cursor != buffer + measured)
+        rc = kResultCodecOverrun;
     if (!IsFatalError(rc)) {
         ResultCode wrc = StreamWriteRecord(stream, length, tag, buffer);
         rc = IsFatalError(wrc) ? wrc : KeepWorstError(rc, wrc);

@@ -11,6 +11,7 @@ using RecordCodecFn = ResultCode (*)(TransferContext* context);
 
 // Measures the payload, writes it into a shared 1,024-byte buffer (or a new block when
 // longer) and writes the record. The payload is padded with zero to an even length.
+// A codec that writes a different number of bytes than it measured gives 101.
 ResultCode WriteCodecRecord(RecordCodecFn codec, void* object, StreamHandle stream, uint32_t tag,
                             const FormatInfo& format);
 // Runs the codec over a payload already read; answers the codec's code.

@@ -9,6 +9,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/docio/packed_values.h"
+#include "codec_checks.h"
 #include "seed_files.h"
 
 namespace {
@@ -67,6 +68,33 @@ TEST_F(RecordCodecs, MeasureEqualsWrittenAndTheRecordReadsBack) {
     EXPECT_EQ(back.flags, s.flags);
     EXPECT_EQ(back.spare, 0);
     EXPECT_EQ(back.values[1], -2.25);
+}
+
+TEST_F(RecordCodecs, EveryCodecHereRoundTrips) {
+    Sample s{ 11, 12, 0, { 13.5, -14 } }, blank{};
+    ExpectCodecRoundTrip(TransferSample, &s, &blank, sizeof s, kCurrentPageFormat);
+}
+
+// A codec that measures one length and writes another is caught before anything is
+// written.
+ResultCode MismeasuringCodec(TransferContext* context) {
+    uint8_t scratch[8];
+    uint32_t id = 5;
+    if (context->op == kTransferMeasure) return RecordTransfer(context, scratch, 0, 8, 8, nullptr);
+    TransferSide* side = context->source.kind == kSideRecord ? &context->destination : &context->source;
+    side->object = &id;
+    return RecordTransfer(context, scratch, 0, 4, 4, ConvertU32Fields);
+}
+
+TEST_F(RecordCodecs, WrittenLengthMustEqualTheMeasuredOne) {
+    uint32_t id = 5;
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    EXPECT_EQ(WriteCodecRecord(MismeasuringCodec, &id, h, 2300, kCurrentPageFormat), kResultCodecOverrun);
+    uint32_t size = 1;
+    EXPECT_EQ(StreamSize(h, &size), kResultOK);
+    EXPECT_EQ(size, 0u);
+    DiscardStream(h);
 }
 
 TEST_F(RecordCodecs, SwappingTwiceRestores) {

@@ -164,11 +164,16 @@ void ConvertDistance(uint8_t* mem, uint8_t* st, bool compact, bool reading, bool
         PutHostReal(mem + 8, pixels / UnitFactor(unit, ppi));
         PutHostI32(mem + 16, unit);
     } else {
+        double stored = GetLEReal(st);
         double value = GetLEReal(st + 8);
         int32_t unit = static_cast<int32_t>(GetLE32(st + 16));
         if (unit < 0 || unit > 2) unit = 0;
-        // The pixel length follows from the value as the user gave it.
-        PutHostReal(mem, value * UnitFactor(unit, ppi));
+        // The pixel length follows from the value as the user gave it (another screen
+        // resolution gives another length); within rounding the stored one is kept, so
+        // that what is read writes the same bytes again.
+        double pixels = value * UnitFactor(unit, ppi);
+        if (std::fabs(stored - pixels) <= 1e-9 * std::fabs(pixels)) pixels = stored;
+        PutHostReal(mem, pixels);
         PutHostReal(mem + 8, value);
         PutHostI32(mem + 16, unit);
     }

@@ -298,6 +298,19 @@ TEST_F(RecordCodecs, CompactFormRebuildsAnglesAndUnits) {
     EXPECT_EQ(Int(back.memory + 40), 2);
 }
 
+TEST_F(RecordCodecs, FullFormLengthsFollowTheReadersResolution) {
+    // 2 inches written at 96 pixels per inch read as 240 pixels at 120.
+    KindBlock k{ 14 + 0, { 30, 0 }, { 0, 2, 96 }, {} };
+    k.layout = 2;
+    PutDistance(k.memory, 192, 2, 96);
+    std::vector<uint8_t> bytes = WriteToMemory(TransferKindBlock, &k, 2003, kCurrentPageFormat);
+    KindBlock back{ 2, {}, { 0, 2, 120 }, {} };
+    ASSERT_EQ(ReadCodecRecord(TransferKindBlock, &back, bytes.data() + 8, uint32_t(bytes.size() - 8), kCurrentPageFormat),
+              kResultOK);
+    EXPECT_DOUBLE_EQ(Real(back.memory), 240.0);
+    EXPECT_EQ(Real(back.memory + 8), 2.0);
+}
+
 TEST_F(RecordCodecs, DamagedKindDataBlocks) {
     uint8_t payload[60] = {};
     KindBlock back{ 5, {}, { 0, 0, 96 }, {} };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -75,7 +76,7 @@ TEST_F(DibChunks, WritesBigEndianChunkAndReadsItBack) {
 // Builds a record 8002 around a chunk head and body.
 std::vector<uint8_t> ChunkRecord(uint32_t magic, uint32_t version, uint32_t count, const std::vector<uint8_t>& body,
                                  uint32_t recordLength = 0) {
-    std::vector<uint8_t> r(8 + 12);
+    std::vector<uint8_t> r(8 + 12 + body.size() + 8, 0);
     uint32_t len = recordLength ? recordLength : uint32_t(12 + body.size());
     PutLE(r.data(), len, 4);
     PutLE(r.data() + 4, 8002, 4);
@@ -84,8 +85,8 @@ std::vector<uint8_t> ChunkRecord(uint32_t magic, uint32_t version, uint32_t coun
         r[12 + i] = uint8_t(version >> (24 - 8 * i));
         r[16 + i] = uint8_t(count >> (24 - 8 * i));
     }
-    r.insert(r.end(), body.begin(), body.end());
-    r.insert(r.end(), { 0, 0, 0, 0, 0xd7, 0x07, 0, 0 });  // an empty 2007 after it
+    std::copy(body.begin(), body.end(), r.begin() + 20);
+    PutLE(r.data() + 20 + body.size() + 4, 2007, 4);  // an empty 2007 after it
     return r;
 }
 

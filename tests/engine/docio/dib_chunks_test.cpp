@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <new>
+#include <cstdio>
 #include <vector>
 
 #include "engine/core/memory.h"
@@ -212,6 +215,47 @@ TEST_F(DibChunks, TypedValuesInBothByteOrders) {
         EXPECT_FALSE(bytes.HasData());
     }
     DiscardStream(h);
+}
+
+TEST_F(DibChunks, StdioByteStreamReadsWhatItWrote) {
+    std::string path = ::testing::TempDir() + "stdio_bytes.bin";
+    FILE* f = std::fopen(path.c_str(), "w+b");
+    ASSERT_NE(f, nullptr);
+    {
+        StdioByteStream bytes(f);
+        EXPECT_EQ(bytes.Room(), kUnlimitedRoom);
+        TypedWriter writer(bytes, true);
+        writer.WriteU32(kDibChunkMagic);
+        writer.WriteI16(-7);
+        bytes.Flush();
+        EXPECT_EQ(bytes.Size(), 6);
+        bytes.Rewind();
+        EXPECT_EQ(bytes.BytesAvailable(), 6);
+        TypedReader reader(bytes, true);
+        EXPECT_EQ(reader.ReadU32(), kDibChunkMagic);
+        EXPECT_EQ(reader.ReadI16(), -7);
+        EXPECT_FALSE(bytes.HasData());
+        EXPECT_THROW(reader.ReadU8(), YrnErrTag);
+    }
+    std::fclose(f);
+    std::remove(path.c_str());
+}
+
+TEST_F(DibChunks, GlobalBlocksCopyAndHandOver) {
+    GlobalBlock a = MakeDib(2, 2, 8);
+    GlobalBlock b(a);
+    ASSERT_EQ(b.Size(), a.Size());
+    EXPECT_NE(b.Bytes(), a.Bytes());
+    EXPECT_EQ(std::memcmp(a.Bytes(), b.Bytes(), a.Size()), 0);
+    b.Resize(8);
+    EXPECT_EQ(b.Size(), 8u);
+    uint32_t n = 0;
+    uint8_t* taken = b.Take(&n);
+    EXPECT_EQ(n, 8u);
+    EXPECT_TRUE(b.Empty());
+    FreeMemory(taken);
+    SetAllocFailureAfter(1);
+    EXPECT_THROW(GlobalBlock(16), std::bad_alloc);
 }
 
 TEST_F(DibChunks, AllocationFailureWhileReadingGivesNoImage) {

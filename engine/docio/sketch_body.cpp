@@ -428,6 +428,7 @@ ResultCode ReadSketchBodyRecords(ReadState& st) {
     st.types = static_cast<int32_t*>(AllocMemory(sizeof(int32_t) * (st.objectCount + 1), kAllocZero));
     if (!st.objects || !st.types) return kResultOutOfMemory;
     for (uint32_t i = 1; i <= st.objectCount; ++i) {
+        if (st.ops->progress && !st.ops->progress(st.model, i - 1)) return kResultCancelled;
         st.Keep(ReadObjectRecords(st, i));
         if (IsFatalError(st.worst)) return st.worst;
         st.phase = i < st.objectCount ? kBetweenObjects : kAfterObjects;
@@ -723,6 +724,7 @@ ResultCode WriteSketchBodyRecords(WriteState& st, StreamHandle scratch) {
     // so that a dropped object leaves no bytes behind.
     uint32_t stored = 0;
     for (uint32_t i = 0; i < count && !IsFatalError(worst); ++i) {
+        if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
         void* object = ops.objectAt(st.model, i);
         rc = StreamSeek(scratch, 0, 0);
         if (rc == kResultOK) rc = StreamTruncate(scratch);

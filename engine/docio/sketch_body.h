@@ -59,6 +59,9 @@ struct SketchBodyReadOps {
     ResultCode (*finishObject)(void* model, void* object, bool styleRead);
     void       (*dropPending)(void* model);
     void       (*freeObject)(void* model, void* object);
+    // Busy feedback between objects (may be null); false when the user asked to stop,
+    // which ends the reading with 104.
+    bool       (*progress)(void* model, uint32_t objectIndex);
 };
 
 // Reads a page or partial sketch from the stream into the model. The format of the
@@ -111,6 +114,8 @@ struct SketchBodyWriteOps {
     uint32_t    (*givenCount)(void* model);
     void*       (*givenAt)(void* model, uint32_t index);
     const char* (*toolText)(void* model, uint32_t* length);
+    // Busy feedback between objects (may be null); false ends the writing with 104.
+    bool        (*progress)(void* model, uint32_t objectIndex);
 };
 
 // Writes the full form (kind 1) or partial form (kind 2) of the format given; the

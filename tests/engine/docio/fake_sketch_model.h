@@ -40,6 +40,7 @@ struct FakeSketch {
     std::unique_ptr<FakeObject> pending;
     int objectsFreed = 0;
     int picturesRead = 0;
+    int stopAfter = -1;  // progress answers false from this object index on
 
     FakeObject* Add(int32_t type, int32_t cls, std::vector<FakeObject*> parents = {}) {
         objects.push_back(std::make_unique<FakeObject>());
@@ -172,6 +173,7 @@ inline ResultCode Picture(void* m, void* o, uint32_t tag, StreamHandle s, uint32
 inline void Unselectable(void*, void* o) { O(o)->selectable = false; }
 inline ResultCode Finish(void*, void*, bool) { return kResultOK; }
 inline void DropPending(void* m) { M(m)->pending.reset(); }
+inline bool Progress(void* m, uint32_t index) { return M(m)->stopAfter < 0 || int(index) < M(m)->stopAfter; }
 inline void Free(void* m, void* o) {
     FakeSketch* s = M(m);
     ++s->objectsFreed;
@@ -274,7 +276,7 @@ inline const SketchBodyReadOps kFakeReadOps = {
     fake_model::ToolText, fake_model::Givens, fake_model::BeginObject, fake_model::ClassHasData,
     fake_model::ClassHasGeometry, fake_model::CheckParents, fake_model::ReadRecord, fake_model::Create,
     fake_model::Style, fake_model::Picture, fake_model::Unselectable, fake_model::Finish,
-    fake_model::DropPending, fake_model::Free,
+    fake_model::DropPending, fake_model::Free, fake_model::Progress,
 };
 
 inline const SketchBodyWriteOps kFakeWriteOps = {
@@ -283,5 +285,5 @@ inline const SketchBodyWriteOps kFakeWriteOps = {
     fake_model::ParentAt, fake_model::SetNumber, fake_model::Number, fake_model::GetStyle,
     fake_model::TextFonts, fake_model::FontSpec, fake_model::WRecord, fake_model::SelectionCount,
     fake_model::SelectedAt, fake_model::WPageId, fake_model::Marked, fake_model::GivenCount,
-    fake_model::GivenAt, fake_model::WToolText,
+    fake_model::GivenAt, fake_model::WToolText, fake_model::Progress,
 };

@@ -375,6 +375,21 @@ TEST_F(SketchBody, SkippedParentSkipsItsChildren) {
     EXPECT_EQ(back.objects.size(), 2u);
 }
 
+TEST_F(SketchBody, StoppingBetweenObjects) {
+    FakeSketch s;
+    s.Add(0, 1);
+    s.Add(0, 1);
+    std::vector<uint8_t> bytes = Write(s, kPage);
+    s.stopAfter = 1;
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    EXPECT_EQ(WriteSketchBody(h, &s, kFakeWriteOps, kPage), kResultCancelled);
+    DiscardStream(h);
+    FakeSketch back;
+    back.stopAfter = 1;
+    EXPECT_EQ(Read(bytes, back, kPage), kResultCancelled);
+}
+
 TEST_F(SketchBody, WritingWithoutMemoryFailsCleanly) {
     FakeSketch s;
     MakeRichPage(s);

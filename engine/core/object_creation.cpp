@@ -192,6 +192,8 @@ SketchObject* ConstructObjectWithTemplate(const ConstructRequest* r) {
                 *outFlags |= kReusedAndShown;
                 ChangeObjectHidden(equal, kShown, false);
             }
+            // Showing a reused object is undoable ("Show"); a plain reuse records nothing.
+            if (r->undo) return RecordNewObjectUndo(equal, r->link, *outFlags);
             return equal;
         }
     }

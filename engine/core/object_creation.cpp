@@ -336,9 +336,9 @@ void ApplyDefaultTextStyle(SketchObject* object) {
     if (row.textFamily == 1 || row.textFamily == 2) {
         // Style colours are stored as value plus one (0 = inherit).
         const uint32_t c = CurrentSketch()->settings.colorSlots[row.colorSlot];
-        style.red = static_cast<int16_t>((c & 0xff) + 1);
-        style.green = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
-        style.blue = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
+        style.field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
+        style.field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
+        style.field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
         // Stand-in: captions, measurements and calculations also keep this style in their
         // class data once that data is laid out.
     }

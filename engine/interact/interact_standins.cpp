@@ -23,7 +23,7 @@ void PreferencesDefaults(Preferences* p) {
     for (int32_t i = 0; i < kColorSlotCount; ++i) p->sketchSettings.colorSlots[i] = colors[i];
     p->sketchSettings.distanceUnit = 1;
     p->sketchSettings.angleUnit = 1;
-    for (TextStyle& s : p->defaultTextStyles) s = TextStyle{ 1, 12, 1, 1, 1, 1, 1, 0, 0, 0, 0 };
+    for (TextStyle& s : p->defaultTextStyles) s = TextStyle{ { 1, 12, 1, 1, 1, 1, 1, 0, 0, 0, 0 } };
 }
 
 bool CmdStateInvalidate(int32_t group) {

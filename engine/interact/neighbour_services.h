@@ -113,6 +113,12 @@ struct ShellStateStandin {
     int32_t selectAllCategory;    // the current tool's object category
     int32_t pasteText;            // PasteMenuState's answer
     int32_t pasteEnabled;
+    int32_t hasSpeedRange;        // MotionSpeedRange's answer
+    double speedLow;
+    double speedHigh;
+    int32_t speedReversible;
+    int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
+    int32_t motionBarRefreshes;
 };
 ShellStateStandin& ShellStandin();
 

@@ -7,9 +7,18 @@ namespace {
 ShellStateStandin gShell{};
 }
 
-bool MotionSpeedRange(bool, double*, double*, bool*) { return false; }
+bool MotionSpeedRange(bool, double* low, double* high, bool* reversible) {
+    if (!gShell.hasSpeedRange) return false;
+    *low = gShell.speedLow;
+    *high = gShell.speedHigh;
+    *reversible = gShell.speedReversible != 0;
+    return true;
+}
 void FormatSpeedRangeText(double, double) {}
-void RefreshMotionControllerItem(int32_t, int32_t) {}
+void RefreshMotionControllerItem(int32_t item, int32_t state) {
+    if (item >= 0 && item < 8) gShell.motionBarItems[item] = state;
+    ++gShell.motionBarRefreshes;
+}
 
 ShellStateStandin& ShellStandin() { return gShell; }
 void ToolPlaybackRematchSelection() {}

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "command_fixture.h"
 #include "engine/interact/menu_state_queries.h"
@@ -340,4 +341,46 @@ TEST_F(MenuRulesTest, CircleRowsCheckPointsOnTheCircle) {
     DeselectAll();
     Select(Point(0, 0), Point(10, 0), Point(0, 9));
     EXPECT_FALSE(Eval(101).enabled);
+}
+
+TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
+    ShellStandin().motionControllerVisible = 1;
+    ShellStandin().hasSpeedRange = 1;
+    ShellStandin().speedLow = 1;
+    ShellStandin().speedHigh = 3;
+    ShellStandin().speedReversible = 1;
+    auto items = [] {
+        const int32_t* s = ShellStandin().motionBarItems;
+        return std::vector<int32_t>(s, s + 8);
+    };
+    // Without a sketch every item is off; the bar shows only changes from there on.
+    for (int32_t& state : ShellStandin().motionBarItems) state = 2;
+    SetCurrentSketch(nullptr, nullptr);
+    Eval(91);
+    SetCurrentSketch(&sketch, nullptr);
+
+    // Items: Animate, Stop, Pause, faster, slower, speed box, target, Reverse.
+    Inputs().activityWord = kActivityAnimating;
+    ExpectState(Eval(91), kTextHideMotionController, 0, true, 48, 0);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 0, 0, 0, 0, 1, 0}));
+
+    Inputs().activityWord = kActivityAnimating | kActivityPaused;
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 1, 2, 2, 2, 1, 2}));
+
+    // A moving point selected: the target button is the selection.
+    Inputs().activityWord = kActivityAnimating;
+    SketchObject& p = Point(0, 0);
+    p.motionRole = 2;
+    Select(p);
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 0}));
+
+    // Nothing animating, no sketch: everything off.
+    SetCurrentSketch(nullptr, nullptr);
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 2, 2, 2, 2, 2, 2, 2}));
+    const int32_t refreshes = ShellStandin().motionBarRefreshes;
+    Eval(91);
+    EXPECT_EQ(ShellStandin().motionBarRefreshes, refreshes);  // only changes are shown
 }

@@ -28,7 +28,7 @@ void UniteRect(ScreenRect* target, const ScreenRect& source) {
 
 void InvalidateSelectionGroups() {
     if (!gEngine.currentIsFront) return;
-    for (int32_t group : { 1, 7, 8, 14 }) CmdStateInvalidate(group);
+    for (uint32_t group : { 1u, 7u, 8u, 14u }) CmdStateInvalidate(group);
 }
 
 // The front sketch goes away, or no sketch is current to become the front one.
@@ -164,7 +164,7 @@ void MakeCurrentSketchFront() {
     gEngine.frontDocument = sketch->document;
     sketch->frameDeadline = 0;  // a zero deadline has passed: the next tick runs at once
     gEngine.currentIsFront = 1;
-    for (int32_t group = 1; group <= 15; ++group) CmdStateInvalidate(group);
+    for (uint32_t group = 1; group <= 15; ++group) CmdStateInvalidate(group);
     ScheduleLocusCandidateSearch(0, 0);
 }
 

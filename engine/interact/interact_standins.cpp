@@ -7,7 +7,6 @@ Preferences gPreferences = [] {
     PreferencesDefaults(&p);
     return p;
 }();
-uint32_t gInvalidations[16] = {};
 }  // namespace
 
 Preferences& ThePreferences() { return gPreferences; }
@@ -26,13 +25,6 @@ void PreferencesDefaults(Preferences* p) {
     for (TextStyle& s : p->defaultTextStyles) s = TextStyle{ { 1, 12, 1, 1, 1, 1, 1, 0, 0, 0, 0 } };
 }
 
-bool CmdStateInvalidate(int32_t group) {
-    if (group < 0 || group >= 16) return false;
-    return gInvalidations[group]++ != 0;
-}
-uint32_t CmdStateInvalidateCount(int32_t group) {
-    return (group >= 0 && group < 16) ? gInvalidations[group] : 0;
-}
 void SyncAnimationState(Sketch*, Sketch*) {}
 void EndActivitiesExcept(uint32_t) {}
 void NotifyMotionsObjectChanged(SketchObject*, int32_t, int32_t) {}

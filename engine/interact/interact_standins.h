@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/sketch.h"
+#include "engine/interact/command_state.h"
 #include "engine/text/text_style.h"
 
 // Stand-in: the preference record, only the fields the sketch engine reads.
@@ -15,8 +16,6 @@ struct Preferences {
 Preferences& ThePreferences();
 void PreferencesDefaults(Preferences* preferences);
 
-// Marks a command-state group dirty; answers whether it already was.
-bool CmdStateInvalidate(int32_t group);
 void SyncAnimationState(Sketch* oldFront, Sketch* newFront);
 void EndActivitiesExcept(uint32_t keepMask);
 void NotifyMotionsObjectChanged(SketchObject* object, int32_t change, int32_t gone);
@@ -24,6 +23,3 @@ void ActionButtonStop(SketchObject* object);
 void ActionButtonsOfObject(SketchObject* object);
 void UpdateToolSketchName(Sketch* toolSketch);
 void ShowToolStatus(Sketch* sketch, void* unused);
-
-// For tests: how often each command-state group was marked dirty.
-uint32_t CmdStateInvalidateCount(int32_t group);

@@ -1,14 +1,11 @@
-// Stand-in: the sketch engine's current and front sketch, selection and kind lattice
-// (declared in engine/core but not built yet), and the reads of its tables and class
-// data that the command state needs. Goes when the sketch engine lands.
+// Stand-in: the reads of the sketch engine's tables and class data that the command
+// state needs. Goes when the sketch engine lands.
 #include <cstring>
 #include <initializer_list>
 
 #include "engine/core/ptr_list.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/neighbour_services.h"
-
-EngineGlobals gEngine{};
 
 namespace {
 // Stand-in: the parentKind column of the ObjectKindTable for kinds 0..67, then the two
@@ -29,18 +26,11 @@ struct InputsEntry {
 };
 InputsEntry gInputs[8] = {};
 
-void MarkSelectionGroups(const Sketch* s) {
-    if (s == gEngine.frontSketch)
-        for (uint32_t g : {1u, 7u, 8u, 14u}) CmdStateInvalidate(g);
-}
 }  // namespace
 
-void SetFrontSketch(Sketch* sketch) { gEngine.frontSketch = sketch; }
-
-void SetCurrentSketch(Sketch* sketch, Sketch** previous) {
-    if (previous) *previous = gEngine.currentSketch;
-    gEngine.currentSketch = sketch;
-    gEngine.currentIsFront = sketch != nullptr && sketch == gEngine.frontSketch;
+void SetFrontSketch(Sketch* sketch) {
+    gEngine.frontSketch = sketch;
+    gEngine.currentIsFront = sketch != nullptr && sketch == gEngine.currentSketch;
 }
 
 SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
@@ -56,66 +46,9 @@ SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
     return gInputs[0].inputs;
 }
 
-void SelectSketchObject(SketchObject* object) {
-    Sketch* s = gEngine.currentSketch;
-    if (!s || IsSelected(object)) return;
-    object->nextSelected = s->selectionHead;
-    s->selectionHead = object;
-    ++s->selectionChangeCount;
-    MarkSelectionGroups(s);
-}
-
-void DeselectSketchObject(SketchObject* object) {
-    Sketch* s = gEngine.currentSketch;
-    if (!s || !IsSelected(object)) return;
-    for (SketchObject** link = &s->selectionHead; *link; link = &(*link)->nextSelected) {
-        if (*link == object) {
-            *link = object->nextSelected;
-            break;
-        }
-    }
-    object->nextSelected = kNotLinked;
-    ++s->selectionChangeCount;
-    MarkSelectionGroups(s);
-}
-
-void DeselectAll() {
-    Sketch* s = gEngine.currentSketch;
-    if (!s) return;
-    for (SketchObject* o = s->selectionHead; o;) {
-        SketchObject* next = o->nextSelected;
-        o->nextSelected = kNotLinked;
-        o = next;
-    }
-    s->selectionHead = nullptr;
-    ++s->selectionChangeCount;
-    MarkSelectionGroups(s);
-}
-
 int32_t ObjectKindParent(int32_t kind) {
     if (kind < 0 || kind >= kObjectKindCount) return 0;
     return kind < kFirstUnionKind ? kKindParent[kind] : kUnionMembers[kind - kFirstUnionKind][0];
-}
-
-bool KindIsA(int32_t kind, int32_t category) {
-    if (category >= kFirstUnionKind) {
-        if (category >= kObjectKindCount) return false;
-        return KindIsA(kind, kUnionMembers[category - kFirstUnionKind][0]) ||
-               KindIsA(kind, kUnionMembers[category - kFirstUnionKind][1]);
-    }
-    if (kind >= kFirstUnionKind || kind < 0) return false;
-    while (kind > category) kind = kKindParent[kind];
-    return kind == category;
-}
-
-int32_t CommonKind(int32_t a, int32_t b) {
-    if (a >= kFirstUnionKind || b >= kFirstUnionKind) return a == b ? a : 1;
-    if (b == 0) return a;
-    while (a != b) {
-        if (a > b) a = kKindParent[a];
-        else b = kKindParent[b];
-    }
-    return a;
 }
 
 bool ClassIsTraceable(int32_t c) {

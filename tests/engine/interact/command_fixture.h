@@ -39,7 +39,7 @@ protected:
     void SetUp() override {
         SetAllocFailureAfter(0);
         ASSERT_TRUE(CreatePtrListArena(&arena, 1024));
-        SetCurrentPtrListArena(arena);
+        sketch.arena = arena;  // made current with the sketch
         CommandInputsOf(&sketch) = SketchCommandInputs{};
         CmdStateFreeItems();
         SetCurrentSketch(&sketch, nullptr);
@@ -59,6 +59,7 @@ protected:
         SetFrontSketch(nullptr);
         SetAllocFailureAfter(0);
         FreeMemoryReserves();
+        SetCurrentPtrListArena(sketch.arena);  // where it is after any growth
         FreeCurrentPtrListArena();
     }
 

@@ -300,7 +300,11 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
         CmdStateFreeItems();
+        // The sketch's arena outlives the reset (while the sketch is current it is the
+        // current arena, else the sketch holds it).
+        PtrListArena* kept = gEngine.currentSketch ? CurrentPtrListArena() : sketch.arena;
         sketch = Sketch{};
+        sketch.arena = kept;
         Inputs() = SketchCommandInputs{};
         SetCurrentSketch(&sketch, nullptr);
         SetFrontSketch(&sketch);

@@ -472,3 +472,52 @@ TEST_F(Construction, BatchWithoutUndo) {
     EXPECT_EQ(UndoDepth(), depth);
     EXPECT_EQ(mid->nextSelected, kNotLinked);
 }
+
+TEST_F(Construction, HandedOverLabelBlocksAreNeverLost) {
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    auto makeLabel = []() {
+        auto* label = static_cast<ObjectLabel*>(AllocMemory(sizeof(ObjectLabel), kAllocZero));
+        label->text.heapText = static_cast<char*>(AllocMemory(8, 0));
+        std::memcpy(label->text.heapText, "Segment", 8);
+        label->heapLength = 7;
+        label->shown = 1;
+        return label;
+    };
+    const ObjectTemplate t = { kTypeSegment, 0, 0, kClassStraight, 1, kKindSegment, 0 };
+    // Reused: the block goes (the sanitizer's leak check watches the heap text).
+    uint16_t flags = 0;
+    EXPECT_EQ(ConstructObjectEx(&t, nullptr, List({ a, b }), 0, makeLabel(), &flags, true), ab);
+    // Made: the block's contents become the object's label.
+    SketchObject* copy = ConstructObjectEx(&t, nullptr, List({ a, b }), 0, makeLabel(), &flags, false);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_STREQ(copy->label.text.heapText, "Segment");
+    EXPECT_EQ(copy->label.shown, 1);
+    // No memory for the record: everything handed over is freed.
+    ObjectLabel* label = makeLabel();
+    PtrList parents = List({ a, b });
+    PtrList data = Reals(1, 2);
+    SetAllocFailureAfter(1, true);
+    EXPECT_EQ(ConstructObjectEx(&t, nullptr, parents, data, label, &flags, false), nullptr);
+    SetAllocFailureAfter(0);
+}
+
+TEST_F(Construction, RecomputeChainsAndLists) {
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    SketchObject* mid = Build(kTypeMidpoint, { ab });
+    const uint32_t g = mid->generation;
+    PtrList list = List({ ab, mid });
+    EXPECT_EQ(LinkPtrListItems(list), ab);
+    EXPECT_EQ(ab->tempLink, mid);
+    EXPECT_EQ(mid->tempLink, nullptr);
+    RecomputeObjects(ab, true, nullptr);
+    EXPECT_EQ(mid->generation, g + 1);
+    SketchObject* const array[] = { mid, nullptr };
+    RecomputeObjects(nullptr, false, array);
+    EXPECT_EQ(mid->generation, g + 2);
+    EXPECT_EQ(LinkPtrListItems(0), nullptr);
+    FreePtrList(&list);
+}

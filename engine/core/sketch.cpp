@@ -15,7 +15,6 @@
 #include "engine/interact/interact_standins.h"
 #include "engine/interact/undo.h"
 
-EngineGlobals gEngine = {};
 
 namespace {
 

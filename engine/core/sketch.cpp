@@ -190,6 +190,7 @@ void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
 }
 
 void UnlinkObjectFromSketch(SketchObject* object) {
+    if (!IsLinkedIntoSketch(object)) return;
     Sketch* sketch = CurrentSketch();
     NotifyMotionsObjectChanged(object, 1, 1);
     ActionButtonStop(object);

@@ -7,7 +7,7 @@
 #include "engine/core/status_text.h"
 #include "engine/docio/print_layout.h"
 #include "engine/docio/streams.h"
-#include "engine/interact/command_states.h"
+#include "engine/interact/command_state.h"
 #include "engine/interact/custom_tools.h"
 #include "engine/interact/preferences.h"
 

@@ -2,15 +2,18 @@
 
 namespace {
 
+// A pass marks the tasks queued when it begins with this value of `queued`; each goes
+// back to 1 when it is called, and tasks queued during the pass join with 1.
+constexpr int32_t kQueuedAwaitingPass = 2;
+
 IdleTask* gFirstTask = nullptr;
-uint32_t  gPassNumber = 0;
 
 // The next task of this pass: the first in list order that was queued when the pass
 // began and has not been called yet. Searching from the front after every call keeps
 // the walk right whatever the callback did to the list.
 IdleTask* NextTaskOfPass() {
     for (IdleTask* t = gFirstTask; t != nullptr; t = t->next)
-        if (t->passMark == gPassNumber) return t;
+        if (t->queued == kQueuedAwaitingPass) return t;
     return nullptr;
 }
 
@@ -21,7 +24,6 @@ void AddIdleTask(IdleTask* task, IdleTaskCallback callback, int32_t priority) {
     task->callback = callback;
     task->priority = priority;
     task->queued = 1;
-    task->passMark = 0;
     IdleTask** link = &gFirstTask;
     if (priority != 0) {
         while (*link != nullptr && ((*link)->priority == 0 || (*link)->priority > priority))
@@ -41,22 +43,19 @@ void RemoveIdleTask(IdleTask* task) {
     }
     task->next = nullptr;
     task->queued = 0;
-    task->passMark = 0;
 }
 
 bool RunIdleTaskPass() {
-    // Pass numbers skip 0, which marks a task as done for the pass.
-    if (++gPassNumber == 0) gPassNumber = 1;
-    for (IdleTask* t = gFirstTask; t != nullptr; t = t->next) t->passMark = gPassNumber;
+    for (IdleTask* t = gFirstTask; t != nullptr; t = t->next) t->queued = kQueuedAwaitingPass;
 
     int32_t group = 0;
     while (IdleTask* task = NextTaskOfPass()) {
         if (task->priority != group && group != 0) break;
         if (task->priority != 0) group = task->priority;
-        task->passMark = 0;
+        task->queued = 1;
         if (task->callback(task, 0) == 0 && task->queued != 0) RemoveIdleTask(task);
     }
-    for (IdleTask* t = gFirstTask; t != nullptr; t = t->next) t->passMark = 0;
+    for (IdleTask* t = gFirstTask; t != nullptr; t = t->next) t->queued = 1;
     return gFirstTask != nullptr;
 }
 

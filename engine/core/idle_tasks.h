@@ -14,8 +14,7 @@ struct IdleTask {
     IdleTask*        next;
     IdleTaskCallback callback;
     int32_t          priority;  // 0 = every pass; otherwise higher runs first
-    int32_t          queued;    // 1 while in the list
-    uint32_t         passMark;  // bookkeeping of the pass under way
+    int32_t          queued;    // nonzero while in the list (2: not yet run in this pass)
 };
 
 // Priorities in use.

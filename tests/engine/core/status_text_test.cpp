@@ -2,7 +2,7 @@
 
 #include "engine/core/clipboard_availability.h"
 #include "engine/core/memory.h"
-#include "engine/interact/command_states.h"
+#include "engine/interact/command_state.h"
 #include "tests/support/views_double.h"
 
 #include <gtest/gtest.h>
@@ -75,19 +75,22 @@ TEST_F(StatusTextTest, NoMemoryForTheTextLeavesNone) {
 }
 
 TEST(ClipboardAvailabilityTest, OnlyAChangeMarksPasteDirty) {
-    CmdStateFreeItems();
+    constexpr uint16_t kPasteGroup = 1u << 5;
     UpdateClipboardAvailability(false, false, false, false);
-    EXPECT_EQ(StandInCmdStateDirtyGroups(), 0u);
+    CmdStateRefreshNow();
+    UpdateClipboardAvailability(false, false, false, false);
+    EXPECT_EQ(CmdStateDirtyMask() & kPasteGroup, 0);
     UpdateClipboardAvailability(false, true, false, true);
-    EXPECT_EQ(StandInCmdStateDirtyGroups(), 1u << 5);
+    EXPECT_EQ(CmdStateDirtyMask() & kPasteGroup, kPasteGroup);
     const ClipboardAvailability now = CurrentClipboardAvailability();
     EXPECT_EQ(now.plainText, 1);
     EXPECT_EQ(now.picture, 1);
     EXPECT_EQ(now.sketchObjects, 0);
-    CmdStateFreeItems();
+    CmdStateRefreshNow();
     UpdateClipboardAvailability(false, true, false, true);
-    EXPECT_EQ(StandInCmdStateDirtyGroups(), 0u);
+    EXPECT_EQ(CmdStateDirtyMask() & kPasteGroup, 0);
     UpdateClipboardAvailability(false, false, false, false);
+    CmdStateRefreshNow();  // leaves no refresh task queued
 }
 
 }  // namespace

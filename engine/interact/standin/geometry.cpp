@@ -2,6 +2,7 @@
 // and the collinearity predicates call, with the tolerances the engine documents.
 #include <cmath>
 
+#include "engine/core/angle_constants.h"
 #include "engine/interact/neighbour_services.h"
 
 namespace {
@@ -13,7 +14,7 @@ bool OnStraight(const StraightForm* f, double t) {
 bool OnArc(const SketchObject* c, RealPoint p) {
     if (c->objectClass != 12 && c->objectClass != 13) return true;
     double a = std::atan2(p.y - c->center.y, p.x - c->center.x) - c->startAngle;
-    const double turn = 2 * M_PI;
+    const double turn = kTwoPi;
     a = std::fmod(a, turn);
     if (a < 0) a += turn;
     return a <= c->sweep + 1e-12;

@@ -12,7 +12,11 @@ bool               gDirty = false;
 
 }  // namespace
 
-void SetStatusTextProvider(const StatusTextProvider* provider, int32_t) {
+void SetStatusTextProvider(const StatusTextProvider* provider, int32_t argument) {
+    if (provider == nullptr) {
+        ClearStatusTextProvider(argument);
+        return;
+    }
     if (gHasProvider && gProvider.callback == provider->callback && gProvider.key == provider->key)
         return;
     gProvider = *provider;

@@ -15,7 +15,7 @@ struct StatusTextProvider {
 
 // Installs a provider (remembered by value) and asks the platform to refresh the
 // status line; a provider with the same callback and key as the installed one
-// changes nothing.
+// changes nothing; null is the same as ClearStatusTextProvider.
 void SetStatusTextProvider(const StatusTextProvider* provider, int32_t argument);
 // Removes the installed provider, if any, and asks for one more refresh.
 void ClearStatusTextProvider(int32_t argument);

@@ -23,6 +23,9 @@ struct alignas(ToolListEntry) ToolList {
     uint32_t ownerData;
 };
 
+// Where a pointer is 4 bytes this is the block's layout: a 12-byte header, 16-byte entries.
+static_assert(sizeof(void*) != 4 || (sizeof(ToolList) == 12 && sizeof(ToolListEntry) == 16));
+
 inline ToolListEntry* ToolListEntries(ToolList* list) {
     return reinterpret_cast<ToolListEntry*>(list + 1);
 }

@@ -2,7 +2,6 @@
 // and the collinearity predicates call, with the tolerances the engine documents.
 #include <cmath>
 
-#include "engine/core/angle_constants.h"
 #include "engine/interact/neighbour_services.h"
 
 namespace {
@@ -14,7 +13,7 @@ bool OnStraight(const StraightForm* f, double t) {
 bool OnArc(const SketchObject* c, RealPoint p) {
     if (c->objectClass != 12 && c->objectClass != 13) return true;
     double a = std::atan2(p.y - c->center.y, p.x - c->center.x) - c->startAngle;
-    const double turn = kTwoPi;
+    const double turn = 2 * 3.1415926535898;
     a = std::fmod(a, turn);
     if (a < 0) a += turn;
     return a <= c->sweep + 1e-12;

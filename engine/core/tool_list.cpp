@@ -3,15 +3,16 @@
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/custom_tools.h"
+#include "engine/text/string_groups.h"
 
 #include <cstring>
 
 namespace {
 
 constexpr int32_t kToolListGrowth = 5;
-// Texts of string group 3, items 1 and 2.
-constexpr const char* kUntitledToolName = "Construction";
-constexpr const char* kMissingToolName = "(Unavailable)";
+// Items of the miscellany group: "Construction" and "(Unavailable)".
+constexpr int32_t kUntitledToolNameItem = 1;
+constexpr int32_t kMissingToolNameItem = 2;
 
 size_t ToolListBytes(int32_t capacity) {
     return sizeof(ToolList) + static_cast<size_t>(capacity) * sizeof(ToolListEntry);
@@ -86,11 +87,13 @@ int32_t ToolListCount(const ToolList* list) {
 bool ToolListName(ToolList* list, int32_t index, char* buffer, uint32_t size) {
     ToolListEntry* entry = EntryAt(list, index);
     if (entry == nullptr || entry->sketch == nullptr) {
-        CopyCut(buffer, size, kMissingToolName);
+        CopyCut(buffer, size, GroupText(kGroupMiscellany, kMissingToolNameItem));
         return false;
     }
     const char* title = entry->sketch->title;
-    CopyCut(buffer, size, title != nullptr && title[0] != '\0' ? title : kUntitledToolName);
+    CopyCut(buffer, size, title != nullptr && title[0] != '\0'
+                                ? title
+                                : GroupText(kGroupMiscellany, kUntitledToolNameItem));
     return true;
 }
 

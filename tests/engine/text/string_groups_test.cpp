@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "engine/text/layout.h"
+
 TEST(StringGroups, TableRowsAreInGroupOrderWithTheirItemCounts) {
     const uint16_t counts[kStringGroupCount] = { 225, 196, 20, 22, 112, 5,  30, 20, 53, 130, 19, 106,
                                                  16,  127, 58, 11, 41,  84, 23, 5,  16, 48,  18, 4 };
@@ -112,8 +114,6 @@ TEST(StringGroups, AppendToFixedBufferStaysInsideTheBuffer) {
     EXPECT_EQ(AppendToFixedBuffer(unterminated, 4, "e", 0), 0u);
     EXPECT_EQ(unterminated[3], 'd');
 }
-
-#include "engine/text/layout.h"
 
 namespace {
 

@@ -206,6 +206,8 @@ TEST_F(SketchRecord, DirtyRectangleAndTitle) {
     SetAllocFailureAfter(1, true);
     EXPECT_EQ(SetSketchTitle(sketch, "Page 2"), kResultOutOfMemory);
     SetAllocFailureAfter(0);
+    EXPECT_STREQ(sketch->title, "Page 1");  // kept
+    EXPECT_EQ(SetSketchTitle(sketch, nullptr), kResultOK);
     EXPECT_EQ(sketch->title, nullptr);
 }
 

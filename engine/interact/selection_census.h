@@ -51,5 +51,11 @@ bool GetSelectionTextStyle(TextStyle* style);
 // Records the Shift state; a change marks the groups whose texts follow Shift dirty.
 void SetShiftState(int32_t state);
 
+// The status-line text of the selection, a block from AllocMemory that the caller
+// frees: "Selected: 2 Points", or for one labelled object "Selected: Point A". False,
+// with no text, when the census is not current for the current sketch, nothing is
+// selected, or memory runs out.
+bool SelectionStatusText(char** text);
+
 // Number of intersections (0, 1 or 2) of two objects as they stand.
 int32_t CountSelectionIntersections(const SketchObject* first, const SketchObject* second);

@@ -384,3 +384,32 @@ TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
     Eval(91);
     EXPECT_EQ(ShellStandin().motionBarRefreshes, refreshes);  // only changes are shown
 }
+
+TEST_F(SelectionCensusTest, StatusTextOfTheSelection) {
+    char* text = nullptr;
+    TakeSelectionCensus();
+    EXPECT_FALSE(SelectionStatusText(&text));  // nothing selected
+    EXPECT_EQ(text, nullptr);
+
+    SketchObject& a = Point(0, 0);
+    SketchObject& b = Point(1, 0);
+    Select(a, b);
+    EXPECT_FALSE(SelectionStatusText(&text));  // the census is stale
+    TakeSelectionCensus();
+    ASSERT_TRUE(SelectionStatusText(&text));
+    EXPECT_STREQ(text, "Selected: 2 Points");
+    FreeMemory(text);
+
+    DeselectAll();
+    a.label.level = 3;
+    std::memcpy(a.label.text.inlineText, "ABCD", 4);  // four characters, no NUL
+    Select(a);
+    TakeSelectionCensus();
+    ASSERT_TRUE(SelectionStatusText(&text));
+    EXPECT_STREQ(text, "Selected: Point ABCD");
+    FreeMemory(text);
+
+    SetAllocFailureAfter(1);
+    EXPECT_FALSE(SelectionStatusText(&text));
+    EXPECT_EQ(text, nullptr);
+}

@@ -71,6 +71,13 @@ TEST_F(CommandStateTest, AddingToAnExhaustedPoolFailsCleanly) {
     EXPECT_EQ(Add(112), kCmdStateNoSlot);
 }
 
+TEST_F(CommandStateTest, PoolStaysWithinSixteenBitChains) {
+    EXPECT_FALSE(CmdStateReserveItems(70000));
+    ASSERT_TRUE(CmdStateReserveItems(65000));
+    EXPECT_FALSE(CmdStateReserveItems(65536));
+    EXPECT_EQ(CmdStateFreeCount(), 65000u);
+}
+
 TEST_F(CommandStateTest, ReserveFailureLeavesThePoolAsItWas) {
     ASSERT_TRUE(CmdStateReserveItems(1));
     const uint32_t a = Add(1);

@@ -413,3 +413,33 @@ TEST_F(SelectionCensusTest, StatusTextOfTheSelection) {
     EXPECT_FALSE(SelectionStatusText(&text));
     EXPECT_EQ(text, nullptr);
 }
+
+TEST_F(MenuRulesTest, UnknownOpcodesAndDamagedProgramsOfOtherBlocks) {
+    Select(Point(0, 0));
+    TakeSelectionCensus();
+    RowState s{};
+    // Opcode 12 takes no operands and decides nothing: "#1=1, 12 => text 7".
+    const uint8_t unknown[] = {13, 1, 1, 1, 1, 12, 0, 7, 0, 1, 0, 0, 5, 8, 0, 3, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(EvalMenuRuleProgram(unknown, sizeof unknown, 1, 0, &s.text, &s.variant, &s.executor, &s.argument));
+    EXPECT_EQ(s.text, 7);
+    EXPECT_EQ(s.argument, 5);
+    // A failing test moves on to the next rule.
+    const uint8_t second[] = {9, 3, 11, 0, 7, 0, 1, 0, 0, 8, 0, 9, 0, 1, 4, 0, 2};
+    EXPECT_TRUE(EvalMenuRuleProgram(second, sizeof second, 1, 0, &s.text, &s.variant, &s.executor, &s.argument));
+    EXPECT_EQ(s.text, 9);
+    EXPECT_EQ(s.executor, 4);
+    EXPECT_EQ(s.argument, 2);
+    // Rules that claim more bytes than the block holds, a zero length, operands cut off
+    // and counts of kinds beyond the census all end disabled without reading past.
+    const uint8_t tooLong[] = {40, 0, 7, 0, 1, 0, 0, 1};
+    const uint8_t zero[] = {0, 0, 7, 0, 1, 0, 0, 1};
+    const uint8_t cut[] = {4, 1, 3, 1};
+    const uint8_t badKind[] = {12, 1, 1, 200, 0x80, 0, 7, 0, 1, 0, 0, 1};
+    for (const auto& block : {std::vector<uint8_t>(tooLong, tooLong + sizeof tooLong),
+                              std::vector<uint8_t>(zero, zero + sizeof zero),
+                              std::vector<uint8_t>(cut, cut + sizeof cut),
+                              std::vector<uint8_t>(badKind, badKind + sizeof badKind)}) {
+        EXPECT_FALSE(EvalMenuRuleProgram(block.data(), block.size(), 1, 0, &s.text, &s.variant,
+                                         &s.executor, &s.argument));
+    }
+}

@@ -93,6 +93,15 @@ bool TableCanRemoveEntry(const SketchObject* table);
 // Stand-in: the point merge/split state of the sketch engine.
 bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argument);
 
+// Stand-in: the status line of the sketch engine: the installed provider supplies a
+// new text (a block from AllocMemory that the status line frees) when asked.
+struct StatusTextProvider {
+    bool (*callback)(char** text, const StatusTextProvider* provider);
+    uint32_t key;
+};
+void SetStatusTextProvider(const StatusTextProvider* provider, int32_t argument);
+const StatusTextProvider* InstalledStatusTextProvider();
+
 // ---- Motion engine and shell -------------------------------------------------------
 
 // Stand-in: motion ranges (motion engine) and the Motion Controller bar (shell).

@@ -198,6 +198,13 @@ bool SelectionStatusText(char** text) {
     return true;
 }
 
+void InstallSelectionStatus() {
+    const StatusTextProvider provider{
+        [](char** text, const StatusTextProvider*) { return SelectionStatusText(text); },
+        gCensus.statusKey};
+    SetStatusTextProvider(&provider, 0);
+}
+
 void SetShiftState(int32_t state) {
     if (state == gShiftState) return;
     gShiftState = state;

@@ -56,6 +56,8 @@ void SetShiftState(int32_t state);
 // with no text, when the census is not current for the current sketch, nothing is
 // selected, or memory runs out.
 bool SelectionStatusText(char** text);
+// Makes the selection's text the status line's, keyed by the census's statusKey.
+void InstallSelectionStatus();
 
 // Number of intersections (0, 1 or 2) of two objects as they stand.
 int32_t CountSelectionIntersections(const SketchObject* first, const SketchObject* second);

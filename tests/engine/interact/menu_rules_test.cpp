@@ -409,6 +409,15 @@ TEST_F(SelectionCensusTest, StatusTextOfTheSelection) {
     EXPECT_STREQ(text, "Selected: Point ABCD");
     FreeMemory(text);
 
+    // Installed as the status line's provider, keyed by the census.
+    InstallSelectionStatus();
+    const StatusTextProvider* provider = InstalledStatusTextProvider();
+    ASSERT_NE(provider, nullptr);
+    EXPECT_EQ(provider->key, CurrentSelectionCensus().statusKey);
+    ASSERT_TRUE(provider->callback(&text, provider));
+    EXPECT_STREQ(text, "Selected: Point ABCD");
+    FreeMemory(text);
+
     SetAllocFailureAfter(1);
     EXPECT_FALSE(SelectionStatusText(&text));
     EXPECT_EQ(text, nullptr);

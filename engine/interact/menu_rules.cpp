@@ -4,7 +4,6 @@
 
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
-
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"
@@ -17,7 +16,7 @@ namespace {
 constexpr uint32_t kShowMotionControllerRow = 91;
 constexpr uint32_t kFirstLineStyleRow = 81;
 
-SelectionCensus& Census() { return const_cast<SelectionCensus&>(CurrentSelectionCensus()); }
+SelectionCensus& Census() { return SelectionCensusForRules(); }
 
 const SketchObject* NewestSelected() {
     const Sketch* s = CurrentSketch();

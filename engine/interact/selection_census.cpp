@@ -19,6 +19,7 @@ bool IsFreeObject(const SketchObject* o) {
 }  // namespace
 
 const SelectionCensus& CurrentSelectionCensus() { return gCensus; }
+SelectionCensus& SelectionCensusForRules() { return gCensus; }
 
 uint32_t TakeSelectionCensus() {
     SelectionCensus& c = gCensus;

@@ -42,6 +42,8 @@ enum CensusFlag : uint8_t {
 // Rebuilds the census from the current sketch's selection; answers the status key.
 uint32_t TakeSelectionCensus();
 const SelectionCensus& CurrentSelectionCensus();
+// The same record for the rule predicates, which cache their collinearity answer in it.
+SelectionCensus& SelectionCensusForRules();
 
 int32_t CensusCondition(uint32_t i);
 int32_t CensusShiftState();

@@ -346,3 +346,21 @@ TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     EXPECT_EQ(variant, kVariantChecked);
     EXPECT_EQ(enabled, 1);
 }
+
+TEST_F(CommandStateTest, RefreshesWorkOnTheFrontSketchAndPutTheCurrentOneBack) {
+    Sketch other{};
+    ASSERT_TRUE(CmdStateReserveItems(2));
+    const uint32_t midpoint = Add(1);
+    Select(Segment({0, 0}, {2, 0}));
+    SetCurrentSketch(&other, nullptr);
+    CmdStateRefreshItemNow(midpoint);
+    EXPECT_EQ(CurrentSketch(), &other);
+    int32_t enabled = 0;
+    CmdStateGetItem(midpoint, nullptr, nullptr, &enabled, nullptr);
+    EXPECT_EQ(enabled, 1);  // the front sketch's segment, not the current sketch's nothing
+    CmdStateInvalidate(1);
+    CmdStateRefreshNow();
+    EXPECT_EQ(CurrentSketch(), &other);
+    EXPECT_EQ(CmdStateDirtyMask(), 0);
+    SetCurrentSketch(&sketch, nullptr);
+}

@@ -24,7 +24,6 @@ int32_t gRefreshDepth = 0;
 
 // Chains hold 16-bit numbers, so the pool never grows past this.
 constexpr uint32_t kMaxPoolItems = 0xffff;
-constexpr int32_t kRefreshPriority = 20;
 
 CommandStateItem* ItemAt(uint32_t slot) {
     if (slot >= gRegistry.size) return nullptr;
@@ -190,7 +189,7 @@ bool CmdStateInvalidate(uint32_t group) {
     const bool wasDirty = (gRegistry.dirtyMask & bit) != 0;
     gRegistry.dirtyMask = uint16_t(gRegistry.dirtyMask | bit);
     if (!wasDirty && !gRegistry.refreshTask.queued)
-        AddIdleTask(&gRegistry.refreshTask, RefreshTask, kRefreshPriority);
+        AddIdleTask(&gRegistry.refreshTask, RefreshTask, kIdleCommandStateRefresh);
     return wasDirty;
 }
 

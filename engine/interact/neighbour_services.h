@@ -11,9 +11,11 @@
 #include <cstdint>
 
 #include "engine/core/geometry.h"
+#include "engine/core/idle_tasks.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/sketch.h"
+#include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
 #include "engine/text/text_style.h"
 
@@ -93,15 +95,6 @@ bool TableCanRemoveEntry(const SketchObject* table);
 // Stand-in: the point merge/split state of the sketch engine.
 bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argument);
 
-// Stand-in: the status line of the sketch engine: the installed provider supplies a
-// new text (a block from AllocMemory that the status line frees) when asked.
-struct StatusTextProvider {
-    bool (*callback)(char** text, const StatusTextProvider* provider);
-    uint32_t key;
-};
-void SetStatusTextProvider(const StatusTextProvider* provider, int32_t argument);
-const StatusTextProvider* InstalledStatusTextProvider();
-
 // ---- Motion engine and shell -------------------------------------------------------
 
 // Stand-in: motion ranges (motion engine) and the Motion Controller bar (shell).
@@ -142,17 +135,3 @@ int32_t GetMouseState();
 // Stand-in: the user interface's update of the element of a command-state item
 // (menu item, palette). `full` = text, marks and enabled state; else enabled only.
 void UpdateCommandElement(uint32_t slot, bool full);
-
-// ---- Idle tasks ------------------------------------------------------------------
-
-// Stand-in: the sketch engine's idle-task record and scheduler.
-struct IdleTask {
-    IdleTask* next;
-    int32_t (*callback)(IdleTask* task, int32_t finish);
-    int32_t priority;
-    int32_t queued;
-};
-void AddIdleTask(IdleTask* task, int32_t (*callback)(IdleTask*, int32_t), int32_t priority);
-void RemoveIdleTask(IdleTask* task);
-bool RunIdleTasks();
-void RunIdleTaskToEnd(IdleTask* task);

@@ -201,8 +201,7 @@ bool SelectionStatusText(char** text) {
 
 void InstallSelectionStatus() {
     const StatusTextProvider provider{
-        [](char** text, const StatusTextProvider*) { return SelectionStatusText(text); },
-        gCensus.statusKey};
+        [](char** text, StatusTextProvider*) { SelectionStatusText(text); }, gCensus.statusKey};
     SetStatusTextProvider(&provider, 0);
 }
 

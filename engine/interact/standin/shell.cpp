@@ -5,16 +5,6 @@
 
 namespace {
 ShellStateStandin gShell{};
-StatusTextProvider gStatusProvider{};
-bool gStatusProviderInstalled = false;
-}
-
-void SetStatusTextProvider(const StatusTextProvider* provider, int32_t) {
-    gStatusProvider = *provider;
-    gStatusProviderInstalled = true;
-}
-const StatusTextProvider* InstalledStatusTextProvider() {
-    return gStatusProviderInstalled ? &gStatusProvider : nullptr;
 }
 
 bool MotionSpeedRange(bool, double* low, double* high, bool* reversible) {

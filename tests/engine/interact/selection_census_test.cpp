@@ -141,12 +141,10 @@ TEST_F(SelectionCensusTest, StatusTextOfTheSelection) {
 
     // Installed as the status line's provider, keyed by the census.
     InstallSelectionStatus();
-    const StatusTextProvider* provider = InstalledStatusTextProvider();
-    ASSERT_NE(provider, nullptr);
-    EXPECT_EQ(provider->key, CurrentSelectionCensus().statusKey);
-    ASSERT_TRUE(provider->callback(&text, provider));
-    EXPECT_STREQ(text, "Selected: Point ABCD");
-    FreeMemory(text);
+    const char* shown = nullptr;
+    ASSERT_TRUE(FetchStatusText(&shown));
+    EXPECT_STREQ(shown, "Selected: Point ABCD");
+    FreeStatusText();
 
     SetAllocFailureAfter(1);
     EXPECT_FALSE(SelectionStatusText(&text));

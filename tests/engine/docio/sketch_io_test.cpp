@@ -1,0 +1,185 @@
+#include "engine/docio/sketch_io.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/sketch_fixture.h"
+#include "engine/docio/sketch_records.h"
+#include "seed_files.h"
+
+namespace {
+
+class SketchIoTest : public SketchTest {
+protected:
+    void SetUp() override {
+        SketchTest::SetUp();
+        ASSERT_TRUE(InitStreamTable());
+    }
+
+    SketchObject* FreeCaption(int16_t left, int16_t top) {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+        if (c) c->bounds = { left, top, int16_t(left + 40), int16_t(top + 12) };
+        return c;
+    }
+
+    std::vector<uint8_t> Write(Sketch* s, bool page, bool handheld, ResultCode expected = kResultOK) {
+        StreamHandle h;
+        EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
+        EXPECT_EQ(WriteSketch(h, s, page, handheld), expected);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        uint32_t n = 0;
+        uint8_t* p = static_cast<uint8_t*>(TakeStreamBytes(h, &n));
+        std::vector<uint8_t> out(p, p + n);
+        FreeMemory(p);
+        return out;
+    }
+
+    ResultCode Read(const std::vector<uint8_t>& bytes, Sketch** out, const FormatInfo& f) {
+        StreamHandle h;
+        EXPECT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+        ResultCode rc = ReadSketch(h, out, nullptr, f);
+        DiscardStream(h);
+        return rc;
+    }
+
+    static std::vector<SketchObject*> Order(const Sketch* s) {
+        std::vector<SketchObject*> order;
+        for (SketchObject* o = s->firstObject; o; o = o->nextInSketch) order.push_back(o);
+        return order;
+    }
+
+    static size_t Find(const std::vector<uint8_t>& bytes, uint32_t tag, size_t nth = 0) {
+        for (size_t at = 0; at + 8 <= bytes.size(); at += 8 + GetLE32(bytes.data() + at))
+            if (GetLE32(bytes.data() + at + 4) == tag && nth-- == 0) return at;
+        return std::string::npos;
+    }
+
+    // Points a, b, the segment ab, its midpoint and a caption; the segment and a are
+    // selected, b is in mark slot 20.
+    void BuildPage() {
+        a = FreePoint();
+        b = FreePoint();
+        ab = Build(kTypeSegment, { a, b });
+        mid = Build(kTypeMidpoint, { ab });
+        caption = FreeCaption(30, 40);
+        ASSERT_TRUE(a && b && ab && mid && caption);
+        caption->textStyle.field[kStyleSize] = 14;
+        caption->textStyle.field[kStyleFont] = 3;
+        caption->selectable = 0;
+        sketch->windowRect = { 5, 6, 405, 306 };
+        sketch->settings.angleUnit = 1;
+        sketch->settings.distanceUnit = 2;
+        SelectSketchObject(ab);
+        SelectSketchObject(a);
+        sketch->markSlots[20] = b;
+    }
+
+    SketchObject *a = nullptr, *b = nullptr, *ab = nullptr, *mid = nullptr, *caption = nullptr;
+};
+
+TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
+    BuildPage();
+    std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "real_page", bytes);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    ASSERT_NE(back, nullptr);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    std::vector<SketchObject*> order = Order(back);
+    ASSERT_EQ(order.size(), 5u);
+    EXPECT_EQ(order[2]->constructionType, kTypeSegment);
+    EXPECT_EQ(PtrListItem(order[2]->parents, 1), order[1]);
+    EXPECT_EQ(PtrListItem(order[3]->parents, 0), order[2]);
+    EXPECT_EQ(order[3]->objectKind, mid->objectKind);
+    EXPECT_EQ(order[4]->objectClass, kClassCaption);
+    EXPECT_EQ(order[4]->textStyle.field[kStyleSize], 14);
+    EXPECT_EQ(order[4]->textStyle.field[kStyleFont], 3);
+    EXPECT_EQ(order[4]->selectable, 0);
+    EXPECT_EQ(back->markSlots[20], order[1]);
+    EXPECT_TRUE(IsSelected(order[2]));
+    EXPECT_TRUE(IsSelected(order[0]));
+    EXPECT_FALSE(IsSelected(order[1]));
+    EXPECT_EQ(back->windowRect.left, 5);
+    EXPECT_EQ(back->settings.distanceUnit, 2);
+    // Children lists are rebuilt from the parents.
+    EXPECT_EQ(PtrListItem(order[0]->children, 0), order[2]);
+    SetCurrentSketch(before, nullptr);
+    EXPECT_EQ(Write(back, true, false), bytes);
+    FreeSketch(back);
+}
+
+TEST_F(SketchIoTest, HandheldAndPartialForms) {
+    BuildPage();
+    for (bool handheld : { false, true }) {
+        SCOPED_TRACE(handheld);
+        std::vector<uint8_t> bytes = Write(sketch, true, handheld);
+        Sketch* back = nullptr;
+        FormatInfo f = handheld ? FormatInfo{ 1, 1, 1 } : FormatInfo{ 1, 4, 4 };
+        ASSERT_EQ(Read(bytes, &back, f), kResultOK);
+        EXPECT_EQ(Write(back, true, handheld), bytes);
+        FreeSketch(back);
+    }
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, a));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, b));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, caption));
+    std::vector<uint8_t> tool = Write(sketch, false, false);
+    SaveFuzzSeed("sketch_body_fuzz", "real_tool", tool);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(tool, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    int32_t givens = 0;
+    PtrListSize(back->givenList, &givens);
+    EXPECT_EQ(givens, 3);
+    SetCurrentSketch(before, nullptr);
+    FreeSketch(back);
+}
+
+TEST_F(SketchIoTest, StoredParentsMustSuitTheirConstruction) {
+    BuildPage();
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    struct Case { const char* name; size_t nth; uint32_t count; uint32_t first; };
+    const Case cases[] = {
+        { "midpoint of a point", 1, 1, 1 },      // the midpoint's parent must be a straight object
+        { "midpoint of nothing", 1, 0, 0 },
+        { "segment from a point to itself", 0, 2, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes = good;
+        size_t at = Find(bytes, kTagParents, c.nth);
+        ASSERT_NE(at, std::string::npos);
+        PutLE32(bytes.data() + at + 8, c.count);
+        if (c.count) PutLE32(bytes.data() + at + 12, c.first);
+        if (std::string(c.name) == "segment from a point to itself") PutLE32(bytes.data() + at + 16, c.first);
+        Sketch* back = nullptr;
+        EXPECT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+        EXPECT_EQ(back, nullptr);
+        if (back) FreeSketch(back);
+        SaveFuzzSeed("sketch_body_fuzz", std::string("real_bad_parents_") + std::to_string(&c - cases), bytes);
+    }
+}
+
+TEST_F(SketchIoTest, FailedReadsLeaveNothingBehind) {
+    BuildPage();
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    for (uint32_t n = 1; n < 60; ++n) {
+        SCOPED_TRACE(n);
+        Sketch* back = nullptr;
+        StreamHandle h;
+        ASSERT_EQ(OpenMemoryStreamCopy(good.data(), uint32_t(good.size()), &h), kResultOK);
+        SetAllocFailureAfter(n);
+        ResultCode rc = ReadSketch(h, &back, nullptr, FormatInfo{ 1, 4, 4 });
+        SetAllocFailureAfter(0);
+        DiscardStream(h);
+        EXPECT_TRUE(rc == kResultOK || rc == kResultOutOfMemory) << rc;
+        EXPECT_EQ(back != nullptr, rc == kResultOK);
+        if (back) FreeSketch(back);
+    }
+}
+
+}  // namespace

@@ -1,11 +1,12 @@
 // Feeds outside bytes to the sketch-body reader as a page, a partial sketch and a
-// handheld page, over the test model; whatever reads back is written again and must
-// read back once more without complaint.
+// handheld page, over the test model (whatever reads back is written again and must
+// read back once more without complaint) and into a real sketch.
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/core/memory.h"
 #include "engine/docio/sketch_body.h"
+#include "engine/docio/sketch_io.h"
 #include "engine/docio/streams.h"
 #include "engine/docio/fake_sketch_model.h"
 
@@ -35,6 +36,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ResultCode rrc = ReadSketchBody(again, &second, kFakeReadOps, f);
         DiscardStream(again);
         if (IsFatalResult(rrc) || second.objects.size() != sketch.objects.size()) __builtin_trap();
+    }
+    // The same bytes into a real sketch, through the type tables' codecs.
+    for (const FormatInfo& f : formats) {
+        StreamHandle h;
+        if (OpenMemoryStreamCopy(data, static_cast<uint32_t>(size), &h) != kResultOK) return 0;
+        Sketch* sketch = nullptr;
+        ResultCode rc = ReadSketch(h, &sketch, nullptr, f);
+        DiscardStream(h);
+        if (IsFatalResult(rc) != (sketch == nullptr)) __builtin_trap();
+        if (!sketch) continue;
+        if (OpenMemoryStream(0, &h) == kResultOK) {
+            WriteSketch(h, sketch, f.sketchKind == 1, f.formatVersion == 1);
+            DiscardStream(h);
+        }
+        FreeSketch(sketch);
     }
     return 0;
 }

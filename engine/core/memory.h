@@ -16,6 +16,7 @@ void* AllocMemory(size_t size, uint32_t flags);
 void  FreeMemory(void* block);
 // Resizes *block. On failure the old block stays where it was and false is answered.
 bool  ReallocMemory(void** block, size_t newSize, bool mayRelease);
+// Always yes: kept so that the few very large requests keep asking first.
 bool  CanAllocate(size_t size, uint32_t tag, uint32_t flags);
 
 // Typed convenience over ReallocMemory for `T*` variables.
@@ -28,9 +29,17 @@ inline bool ReallocMemoryOf(T** block, size_t newSize, bool mayRelease) {
 }
 
 using MemoryFailureHandler = void (*)();
+// Takes both reserves (small first). False when either cannot be had; nothing is
+// then held. The handler is only kept.
 bool InstallMemoryReserves(MemoryFailureHandler handler);
+// Gives both reserves back to the heap for good (engine shutdown); nothing restores
+// them until InstallMemoryReserves runs again.
 void FreeMemoryReserves();
+// Takes back whichever installed reserves were given up, small one first. True when
+// the large reserve is still missing afterwards, that is, memory is still short.
 bool RestoreMemoryReserve();
+// RestoreMemoryReserve, and when memory is still short the out-of-memory alert (once
+// per call). Called at the start of a user action, never in its middle.
 bool CheckMemoryReserve();
 
 // Whether each reserve is held right now (for tests and diagnostics).

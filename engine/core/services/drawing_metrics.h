@@ -1,0 +1,28 @@
+// Drawing metrics and the output scale: records the platform layer owns and sets to their
+// screen values (or scales for printing); the engine only reads them.
+#pragma once
+#include <cstdint>
+
+// Stand-in: only the fields the text layout reads are named; the platform layer's record
+// holds 14 integer metrics, 4 real metrics and 21 integer metrics in that order.
+struct DrawingMetricsRecord {
+    int32_t intMetricsA[14];   // 0 line weight, 1 fraction margin, 2 fraction gap, ...
+    double  realMetrics[4];
+    int32_t intMetricsB[21];
+};
+
+constexpr int32_t kMetricLineWeight     = 0;
+constexpr int32_t kMetricFractionMargin = 1;
+constexpr int32_t kMetricFractionGap    = 2;
+
+extern DrawingMetricsRecord DrawingMetrics;
+
+// While printing, label runs, caption bounds and script-level sizes go through this scale.
+struct OutputScaleState {
+    int32_t printing;  // non-zero while a print or preview layout is in force
+    double  factor;
+    int32_t offsetX;
+    int32_t offsetY;
+};
+
+extern OutputScaleState OutputScale;

@@ -1,0 +1,53 @@
+#include "engine/core/units.h"
+
+#include "engine/interact/preferences.h"
+
+namespace {
+
+// A distance unit outside the factor table is taken as pixels rather than read past it.
+double FactorOf(int32_t unit) {
+    if (unit <= kDistancePixels || unit > kDistanceInches) return 1.0;
+    return PreferencesUnitFactor(unit);
+}
+
+}  // namespace
+
+double AngleToRadians(double* value, int32_t unit) {
+    switch (unit) {
+    case kAngleRadians: break;
+    case kAngleDegrees:
+    case kAngleDirectedDegrees: *value *= kRadiansPerDegree; break;
+    default: *value = 0.0; break;
+    }
+    return *value;
+}
+
+double RadiansToAngleUnits(double* value, bool directed) {
+    int32_t unit = CurrentSketchAngleUnit();
+    if (directed && unit == kAngleDegrees) unit = kAngleDirectedDegrees;
+    switch (unit) {
+    case kAngleRadians: break;
+    case kAngleDegrees: {
+        const double degrees = *value * kDegreesPerRadian;
+        *value = degrees < 0 ? -degrees : degrees;
+        break;
+    }
+    case kAngleDirectedDegrees: *value *= kDegreesPerRadian; break;
+    default: *value = 0.0; break;
+    }
+    return *value;
+}
+
+double ToDistanceUnits(double* value) {
+    return ToDistanceUnitsOf(value, CurrentSketchDistanceUnit());
+}
+
+double ToDistanceUnitsOf(double* value, int32_t unit) {
+    if (unit != kDistancePixels) *value /= FactorOf(unit);
+    return *value;
+}
+
+double FromDistanceUnits(double* value, int32_t unit) {
+    if (unit != kDistancePixels) *value *= FactorOf(unit);
+    return *value;
+}

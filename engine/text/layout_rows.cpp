@@ -1,0 +1,304 @@
+// Rows set their children side by side on one baseline; stacked rows put rows one
+// under the other.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/text/layout.h"
+#include "engine/text/layout_kinds.h"
+
+int32_t MeasureRow(LayoutNode* node, LayoutDrawState*) {
+    int32_t x = 0, shift = 0, half = 0, ascent = 0, descent = 0, stops = 0, overhang = 0;
+    int32_t previousIsText = 1;
+    for (LayoutNode* child = node->firstChild; child; child = child->nextSibling) {
+        const LayoutKindRecord& row = LayoutKindTable[child->kind];
+        int32_t a = child->caretAscent, ignoredShift = 0, isText = 0;
+        if (row.edgeAxis) isText = row.edgeAxis(child, 1, &ignoredShift, &a);
+        // A structure after text is lifted so that its axis meets the middle of the text;
+        // text after a structure comes back down.
+        if (previousIsText && !isText) shift += half;
+        if (isText && !previousIsText) shift -= a / 2;
+        previousIsText = isText;
+        if (isText) half = a / 2;
+        child->x = static_cast<int16_t>(x);
+        child->y = static_cast<int16_t>(-shift);
+        x += child->width;
+        ascent = std::max(ascent, child->ascent + shift);
+        descent = std::max(descent, child->descent - shift);
+        stops += child->caretCount;
+        overhang = child->overhang;
+    }
+    LayoutNode m{};
+    m.width = x;
+    m.overhang = overhang;
+    m.caretAscent = ascent;
+    m.ascent = ascent;
+    m.descent = descent;
+    m.caretCount = stops;
+    return StoreLayoutMetrics(node, m);
+}
+
+static int32_t DelegateCaret(LayoutNode* child, LayoutNode** holder, LayoutDrawState* state,
+                             ScreenPoint point, int32_t* side, bool rowClamp) {
+    ScreenPoint rel{ static_cast<int16_t>(point.x - child->x),
+                     static_cast<int16_t>(point.y - child->y) };
+    if (rowClamp) {
+        rel.x = static_cast<int16_t>(std::clamp<int32_t>(rel.x, 0, std::max(0, child->width)));
+        rel.y = static_cast<int16_t>(
+            std::clamp<int32_t>(rel.y, -child->ascent, std::max(-child->ascent, child->descent)));
+    } else {
+        rel = ClampPointToNode(child, rel);
+    }
+    const LayoutKindRecord& row = LayoutKindTable[child->kind];
+    *holder = child;
+    return row.caretFromPoint ? row.caretFromPoint(holder, state, rel, side) : 0;
+}
+
+int32_t RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, ScreenPoint point,
+                          int32_t* side) {
+    LayoutNode* node = *holder;
+    int32_t stops = 0;
+    for (LayoutNode* child = node->firstChild; child; child = child->nextSibling) {
+        if (child->x + child->width >= point.x)
+            return DelegateCaret(child, holder, state, point, side, false);
+        stops += child->caretCount;
+    }
+    return stops;
+}
+
+// Moves every child of `from` to the end of `to`'s list.
+static void MoveChildren(LayoutNode* from, LayoutNode* to) {
+    while (LayoutNode* c = from->firstChild) {
+        from->firstChild = c->nextSibling;
+        AppendLayoutChild(to, c);
+        MarkLayoutDirty(c);
+    }
+    MarkLayoutDirty(from);
+    MarkLayoutDirty(to);
+}
+
+// A StackedRows child turns the row inside out: what comes before it joins its first
+// row, what comes after it joins its last row, and the stack takes the row's place.
+static LayoutNode* TurnRowInsideOut(LayoutNode* row, LayoutNode* stack) {
+    LayoutNode* firstRow = stack->firstChild;
+    if (!firstRow) return nullptr;
+    const bool before = row->firstChild != stack;
+    const bool after = stack->nextSibling != nullptr;
+    LayoutNode* headRow = before ? CreateLayoutNode(kLayoutRow, nullptr, 0) : nullptr;
+    LayoutNode* tailRow = after ? CreateLayoutNode(kLayoutRow, nullptr, 0) : nullptr;
+    if ((before && !headRow) || (after && !tailRow)) {
+        FreeLayoutNode(headRow);
+        FreeLayoutNode(tailRow);
+        return nullptr;
+    }
+    if (before) {
+        // The new head row takes the first row's place, holding the children that came
+        // before the stack and then the first row.
+        WrapLayoutNode(firstRow, headRow);
+        LayoutNode* chain = row->firstChild;
+        LayoutNode* lastBefore = chain;
+        while (lastBefore->nextSibling != stack) lastBefore = lastBefore->nextSibling;
+        row->firstChild = stack;
+        lastBefore->nextSibling = firstRow;
+        headRow->firstChild = chain;
+        for (LayoutNode* c = chain; c; c = c->nextSibling) {
+            c->parent = headRow;
+            MarkLayoutDirty(c);
+        }
+    }
+    if (after) {
+        LayoutNode* lastRow = LastLayoutChild(stack);
+        WrapLayoutNode(lastRow, tailRow);
+        while (LayoutNode* c = stack->nextSibling) {
+            stack->nextSibling = c->nextSibling;
+            AppendLayoutChild(tailRow, c);
+        }
+        MarkLayoutDirty(tailRow);
+    }
+    UnwrapLayoutNode(row);
+    MarkNeedsNormalize(stack);
+    return stack;
+}
+
+LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
+    LayoutNode* hoisted = HoistCommonStyle(node, inherited);
+    if (hoisted != node) return hoisted;
+    if (node->firstChild && !node->firstChild->nextSibling) {
+        LayoutNode* child = node->firstChild;
+        UnwrapLayoutNode(node);
+        MarkNeedsNormalize(child);
+        return child;
+    }
+    LayoutNode* previous = nullptr;
+    for (LayoutNode* child = node->firstChild; child; previous = child, child = child->nextSibling) {
+        switch (child->kind) {
+        case kLayoutEmptySlot:
+            FreeLayoutNode(child);
+            MarkNeedsNormalize(node);
+            return node;
+        case kLayoutRow:
+            UnwrapLayoutNode(child);
+            MarkNeedsNormalize(node);
+            return node;
+        case kLayoutStackedRows:
+            if (child->firstChild) {
+                if (LayoutNode* stack = TurnRowInsideOut(node, child)) return stack;
+            }
+            break;
+        case kLayoutStyle:
+            if (previous && previous->kind == kLayoutStyle &&
+                TextStylesEqual(&static_cast<StyleNode*>(previous)->style,
+                                &static_cast<StyleNode*>(child)->style)) {
+                LayoutNode* joined = CreateLayoutNode(kLayoutRow, nullptr, 0);
+                if (!joined) break;
+                MoveChildren(previous, joined);
+                MoveChildren(child, joined);
+                AppendLayoutChild(previous, joined);
+                FreeLayoutNode(child);
+                MarkNeedsNormalize(joined);
+                MarkNeedsNormalize(node);
+                return node;
+            }
+            break;
+        case kLayoutTextRun:
+            if (previous && previous->kind == kLayoutTextRun) {
+                const auto* run = static_cast<TextRunNode*>(child);
+                const int32_t n = run->text ? static_cast<int32_t>(strnlen(run->text, run->length)) : 0;
+                if (!AppendTextRunBytes(previous, run->text, n)) break;
+                FreeLayoutNode(child);
+                MarkNeedsNormalize(node);
+                return node;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return node;
+}
+
+int32_t InitStackedRows(LayoutNode* node) {
+    static_cast<StackedRowsNode*>(node)->alignment = 1;
+    return 1;
+}
+
+int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
+    auto* stack = static_cast<StackedRowsNode*>(node);
+    int32_t stops = 0, width = 0, overhang = 0, height = 0;
+    bool any = false;
+    for (LayoutNode* r = node->firstChild; r; r = r->nextSibling) {
+        stops += r->caretCount + 1;
+        if (!any || r->width > width) {
+            width = r->width;
+            overhang = r->overhang;
+        }
+        any = true;
+        height += r->ascent + r->descent;
+    }
+    LayoutNode* first = node->firstChild;
+    const int32_t firstAscent = first ? first->ascent : 0;
+    LayoutNode m{};
+    m.width = width;
+    m.overhang = overhang;
+    m.caretAscent = firstAscent;
+    m.ascent = firstAscent;
+    m.descent = height - firstAscent;
+    m.caretCount = stops;
+    int32_t baseline = 0;
+    LayoutNode* previous = nullptr;
+    for (LayoutNode* r = node->firstChild; r; previous = r, r = r->nextSibling) {
+        if (previous) baseline += previous->descent + r->ascent;
+        r->y = static_cast<int16_t>(baseline);
+        int32_t x = 0;
+        if (stack->alignment == 1) x = (width - r->width) / 2;
+        else if (stack->alignment == 2) x = width - r->width;
+        r->x = static_cast<int16_t>(x);
+    }
+    return StoreLayoutMetrics(node, m);
+}
+
+int32_t StackedRowsCaretFromPoint(LayoutNode** holder, LayoutDrawState* state,
+                                  ScreenPoint point, int32_t* side) {
+    LayoutNode* node = *holder;
+    int32_t stops = 0;
+    for (LayoutNode* r = node->firstChild; r; r = r->nextSibling) {
+        if (r->y + r->descent >= point.y) return DelegateCaret(r, holder, state, point, side, true);
+        stops += r->caretCount + 1;
+    }
+    return stops;
+}
+
+int32_t StackedRowsChildCaretOffset(LayoutNode* node, LayoutNode* child) {
+    int32_t sum = 0;
+    for (LayoutNode* r = node->firstChild; r && r != child; r = r->nextSibling)
+        sum += r->caretCount + 1;
+    return sum + CaretOffsetOfNode(node);
+}
+
+LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
+    if (node->firstChild && !node->firstChild->nextSibling) {
+        LayoutNode* row = node->firstChild;
+        UnwrapLayoutNode(node);
+        MarkNeedsNormalize(row);
+        return row;
+    }
+    LayoutNode* hoisted = HoistCommonStyle(node, inherited);
+    if (hoisted != node) return hoisted;
+    const int32_t alignment = static_cast<StackedRowsNode*>(node)->alignment;
+    bool changed = false;
+    LayoutNode* r = node->firstChild;
+    while (r) {
+        LayoutNode* next = r->nextSibling;
+        if (r->kind == kLayoutStackedRows &&
+            static_cast<StackedRowsNode*>(r)->alignment == alignment) {
+            UnwrapLayoutNode(r);
+            changed = true;
+        }
+        r = next;
+    }
+    if (changed) MarkNeedsNormalize(node);
+    return node;
+}
+
+ResultCode ParseStackedRows(int32_t kind, LayoutNode** out, LayoutTextCursor* cursor,
+                            LayoutNode* parent, LayoutParseContext* context) {
+    *out = nullptr;
+    const int32_t letter = TakeLayoutChar(cursor);
+    if (letter < 0) return kLayoutParseSyntax;
+    ResultCode result = ParseLayoutChildren(kind, out, cursor, parent, context);
+    if (result >= kLayoutParseNoMemory) return result;
+    auto* stack = static_cast<StackedRowsNode*>(*out);
+    stack->alignment = letter == 'L' ? 0 : letter == 'R' ? 2 : 1;
+    if (letter != 'L' && letter != 'C' && letter != 'R')
+        result = KeepWorstError(result, kLayoutParseWarning);
+    return result;
+}
+
+int32_t WriteStackedRowsArgs(LayoutNode* node, char** cursor, LayoutWriteContext*) {
+    const int32_t alignment = static_cast<StackedRowsNode*>(node)->alignment;
+    return PutLayoutChar(cursor, alignment == 0 ? 'L' : alignment == 2 ? 'R' : 'C');
+}
+
+int32_t StackedRowsPlainText(LayoutNode* node, char** cursor, LayoutWriteContext* context) {
+    const bool oneRow = (context->options & kWriteRowsAsOneRow) != 0;
+    int32_t n = 0;
+    for (LayoutNode* r = node->firstChild; r; r = r->nextSibling) {
+        if (r != node->firstChild) n += oneRow ? PutLayoutChar(cursor, ' ') : PutLayoutText(cursor, "\r\n", 2);
+        const LayoutKindRecord& row = LayoutKindTable[r->kind];
+        if (row.writePlainText) n += row.writePlainText(r, cursor, context);
+    }
+    return n;
+}
+
+int32_t CopyStackedRows(LayoutNode* copy, const LayoutNode* source) {
+    static_cast<StackedRowsNode*>(copy)->alignment =
+        static_cast<const StackedRowsNode*>(source)->alignment;
+    return 1;
+}
+
+void SetRowAlignment(LayoutNode* node, int32_t alignment) {
+    if (!node || node->kind != kLayoutStackedRows) return;
+    auto* stack = static_cast<StackedRowsNode*>(node);
+    if (stack->alignment == alignment) return;
+    stack->alignment = alignment;
+    MarkLayoutDirty(node);
+}

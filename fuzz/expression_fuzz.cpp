@@ -23,6 +23,13 @@ struct Stored {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size < 2) return 0;
+    static const bool kArena = [] {
+        PtrListArena* arena = nullptr;
+        CreatePtrListArena(&arena, 256);
+        SetCurrentPtrListArena(arena);
+        return true;
+    }();
+    (void)kArena;
     const int32_t form = bytes[0] % 6;  // 5 is out of range on purpose
     const uint32_t parentCount = bytes[1] % 4;
     bytes += 2;
@@ -58,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         Stored<CalculationData> calc{};
         calc.header.objectClass = kClassCalculation;
         calc.header.constructionType = form == kFormCalculation ? 52 : 75;
-        calc.header.parentItems = fresh.items;
-        calc.header.parentCount = fresh.count;
+        for (uint32_t i = 0; i < fresh.count; ++i) PtrListAppend(&calc.header.parents, fresh.items[i]);
         calc.data.form = form;
         calc.data.compiled = code;
         calc.data.infixTokens = tokens;
@@ -72,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         ExpressionToText(&calc.header, sizeof text, text, false);
         FreeCompiledExpression(&code);
         FreeParentArray(&fresh);
+        FreePtrList(&calc.header.parents);
     }
     InsertImplicitProducts(&infix);
     FreeMemory(infix.tokens);

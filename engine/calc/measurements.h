@@ -64,11 +64,11 @@ ExpressionUnitsInfo MeasurementUnits(const SketchObject* object);
 int32_t DefaultPrecision(bool distance, bool angle, bool forceNumber);
 
 // Parameters: calculations whose definition is a single number.
+// kKindParameter (62) and the measurement kinds 43, 44 come with the type tables.
 constexpr int32_t kKindPlainCalculation = 46;
-constexpr int32_t kKindDistanceMeasurement = 43;
-constexpr int32_t kKindAngleMeasurement = 44;
+constexpr int32_t kKindDistanceMeasurement = kKindDistanceMeasure;
+constexpr int32_t kKindAngleMeasurement = kKindAngleMeasure;
 constexpr int32_t kKindAreaMeasurement = 45;
-constexpr int32_t kKindParameter = 62;
 constexpr int32_t kKindDistanceParameter = 63;
 constexpr int32_t kKindAngleParameter = 64;
 

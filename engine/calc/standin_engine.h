@@ -1,67 +1,32 @@
-// What the calculation code needs of the sketch engine and the text subsystem while
-// those pieces are being built elsewhere. The names are those of the real headers, so
-// that when each lands its part here is deleted and the include moves to it.
+// What the calculation code needs of the engine: the real headers, and stand-ins for
+// the few pieces still being built elsewhere (each goes when its real one lands).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-// Stand-in: engine/core/screen_types.h.
-struct RealPoint {
-    double x;
-    double y;
-};
+#include "engine/core/circles.h"
+#include "engine/core/geometry.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/points.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/screen_types.h"
+#include "engine/core/sketch_object.h"
+#include "engine/core/sketch_units.h"
+#include "engine/core/straight_objects.h"
+#include "engine/core/units.h"
+#include "engine/core/services/number_locale.h"
+#include "engine/text/string_groups.h"
 
-// Stand-in: engine/core/geometry.h.
-struct LineForm {
-    RealPoint first;
-    RealPoint second;
-    double dx;
-    double dy;
-    double slope;
-};
-
-// Stand-in: engine/core/sketch_object.h. Only the fields the calculation code reads;
-// the parents are a plain array here in place of the arena list handle.
-struct alignas(8) SketchObject {
-    int32_t constructionType;
-    int32_t objectClass;
-    int32_t objectKind;
-    int32_t exists;
-    uint32_t generation;
-    int32_t givenIndex;
-    SketchObject** parentItems;
-    uint32_t parentCount;
-    const char* labelText;  // Stand-in: the label block of the object labels
-};
-
-// Stand-in: engine/core/sketch_object.h. Class data starts right after the header.
-template <typename T>
-inline T* ClassData(SketchObject* object) {
-    return reinterpret_cast<T*>(reinterpret_cast<char*>(object) + sizeof(SketchObject));
+// The parents of an object: the items of its list handle in the current arena.
+inline uint32_t ParentCountOf(const SketchObject* object) {
+    int32_t count = 0;
+    if (object) PtrListItems(object->parents, &count);
+    return count > 0 ? uint32_t(count) : 0;
 }
-template <typename T>
-inline const T* ClassData(const SketchObject* object) {
-    return reinterpret_cast<const T*>(reinterpret_cast<const char*>(object) + sizeof(SketchObject));
-}
-
-// Stand-in: the parents of an object, read through its list handle once the pointer
-// lists are in.
-inline uint32_t ParentCountOf(const SketchObject* object) { return object ? object->parentCount : 0; }
 inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
-    return object ? object->parentItems : nullptr;
+    int32_t count = 0;
+    return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
-
-// Stand-in: engine/core/points.h, straight_objects.h, circles.h (the leading fields).
-struct PointData {
-    RealPoint position;
-};
-struct StraightData {  // classes 2 and 9 begin alike
-    LineForm form;
-};
-struct CircleData {  // classes 3 and 5
-    RealPoint centre;
-    double radius;
-};
 
 // Stand-in: the arc data of classes 12 and 13 (centre, radius, angles, orientation, end
 // points and the length cache).
@@ -97,27 +62,8 @@ struct CoordinateSystemData {
 void ArcCacheLengths(SketchObject* arc);
 void PolygonCachePerimeter(SketchObject* polygon);
 
-// Stand-in: engine/core/units.h and sketch_units.h. Each conversion rewrites *value
-// and answers the new value.
-double AngleToRadians(double* value, int32_t unit);
-double RadiansToAngleUnits(double* value, bool directed);
-double ToDistanceUnits(double* value);
-double FromDistanceUnits(double* value, int32_t unit);
-int32_t CurrentSketchAngleUnit();
-int32_t CurrentSketchDistanceUnit();
-void SetStandInSketchUnits(int32_t angleUnit, int32_t distanceUnit);
-
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);
 
-// Stand-in: the kind lattice test of the type tables.
-bool KindIsA(int32_t kind, int32_t ancestor);
-
-// Stand-in: engine/text/string_groups.h.
-void GetGroupString(int32_t group, int32_t item, char* buffer, uint32_t size);
-
-// Stand-in: engine/core/services/number_locale.h.
-char DecimalSeparator();
-
-// Stand-in: the object labels' plain text of an object's label.
+// Stand-in: the object labels' plain text of an object's label (GetObjectLabel).
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);

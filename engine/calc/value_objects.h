@@ -55,8 +55,6 @@ struct CalculationData {
     double changeStep;
 };
 
-constexpr int32_t kClassMeasurement = 7;
-constexpr int32_t kClassCalculation = 11;
 
 inline bool HasValueDisplay(const SketchObject* o) {
     return o && (o->objectClass == kClassMeasurement || o->objectClass == kClassCalculation);

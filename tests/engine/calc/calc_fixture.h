@@ -55,11 +55,19 @@ static_assert(offsetof(Stored<ValueDisplay>, data) == sizeof(SketchObject));
 // Owns the objects of one small construction.
 class Construction {
 public:
+    // Parent lists live in an arena of their own, current while the construction lives.
+    Construction() {
+        PtrListArena* arena = nullptr;
+        EXPECT_TRUE(CreatePtrListArena(&arena, 256));
+        previousArena_ = SetCurrentPtrListArena(arena);
+    }
     ~Construction() {
         for (auto& c : calcs_) {
             FreeCompiledExpression(&c.data.compiled);
             if (c.data.infixTokens) FreeMemory(c.data.infixTokens);
         }
+        FreeCurrentPtrListArena();
+        SetCurrentPtrListArena(previousArena_);
     }
 
     SketchObject* Point(double x, double y) {
@@ -149,12 +157,12 @@ public:
         CalculationData& c = stored.data;
         Header(stored.header, form == kFormCalculation ? 52 : 75, kClassCalculation,
                form == kFormCalculation ? 46 : 54);
-        stored.header.labelText = label;
+        SetLabel(&stored.header, label);
         c.form = form;
         c.infixCount = uint32_t(tokens.size());
         c.infixTokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken) + 2, 0));
         std::copy(tokens.begin(), tokens.end(), c.infixTokens);
-        auto& list = parentStore_.emplace_back(parents);
+        std::vector<SketchObject*> list(parents);
         InfixExpression infix{form, c.infixCount, c.infixTokens};
         ParentArray fresh{nullptr, 0};
         lastResult_ = CompileExpression(&infix, list.data(), uint32_t(list.size()), nullptr, &c.compiled, &fresh,
@@ -163,8 +171,7 @@ public:
             list.assign(fresh.items, fresh.items + fresh.count);
             FreeParentArray(&fresh);
         }
-        stored.header.parentItems = list.data();
-        stored.header.parentCount = uint32_t(list.size());
+        SetParents(&stored.header, list);
         if (lastResult_ == kCompileOK && form == kFormCalculation) SetCalculationKind(&stored.header);
         return &stored.header;
     }
@@ -173,9 +180,24 @@ public:
     uint32_t LastPosition() const { return lastPosition_; }
 
     void SetParents(SketchObject* o, std::initializer_list<SketchObject*> parents) {
-        auto& list = parentStore_.emplace_back(parents);
-        o->parentItems = list.data();
-        o->parentCount = uint32_t(list.size());
+        SetParents(o, std::vector<SketchObject*>(parents));
+    }
+    void SetParents(SketchObject* o, const std::vector<SketchObject*>& parents) {
+        FreePtrList(&o->parents);
+        for (SketchObject* p : parents) EXPECT_TRUE(PtrListAppend(&o->parents, p));
+    }
+
+    // Short labels sit in the label block itself; longer ones point at the caller's text.
+    static void SetLabel(SketchObject* o, const char* text) {
+        size_t n = std::strlen(text);
+        std::memset(&o->label.text, 0, sizeof o->label.text);
+        if (n <= 4) {
+            std::memcpy(o->label.text.inlineText, text, n);
+            o->label.heapLength = 0;
+        } else {
+            o->label.text.heapText = const_cast<char*>(text);
+            o->label.heapLength = uint16_t(n);
+        }
     }
 
     static RealPoint Pos(const SketchObject* p) { return ClassData<PointData>(p)->position; }
@@ -183,6 +205,7 @@ public:
 private:
     // The whole record (header and class data) starts zeroed, as the allocator leaves it.
     static void Header(SketchObject& h, int32_t type, int32_t objectClass, int32_t kind) {
+        h.parents = 0;
         h.constructionType = type;
         h.objectClass = objectClass;
         h.objectKind = kind;
@@ -198,7 +221,7 @@ private:
     std::deque<Stored<CoordinateSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;
     std::deque<Stored<CalculationData>> calcs_;
-    std::deque<std::vector<SketchObject*>> parentStore_;
+    PtrListArena* previousArena_ = nullptr;
     std::deque<std::vector<RealPoint>> vertexStore_;
     int32_t lastResult_ = 0;
     uint32_t lastPosition_ = 0;
@@ -206,7 +229,7 @@ private:
 
 // Evaluates a calculation; NaN when undefined.
 inline double Eval(SketchObject* calc) {
-    EvaluateCalculation(calc, calc->parentItems);
+    EvaluateCalculation(calc, ParentItemsOf(calc));
     const ValueDisplay* d = ValueDisplayOf(calc);
     return d->defined ? d->value : NAN;
 }

@@ -124,9 +124,9 @@ TEST(Compiler, ParentsRenumberedInOrderOfFirstUse) {
     // The owner's list {unused, CD, AB, AB}: the expression AB + CD + AB uses entries 2, 1, 3.
     SketchObject* calc = k.Calc({Value(2), kPlus, Value(1), kPlus, Value(3)}, {unused, cd, ab, ab});
     ASSERT_EQ(k.LastResult(), kCompileOK);
-    ASSERT_EQ(calc->parentCount, 2u);
-    EXPECT_EQ(calc->parentItems[0], ab);
-    EXPECT_EQ(calc->parentItems[1], cd);
+    ASSERT_EQ(ParentCountOf(calc), 2u);
+    EXPECT_EQ(ParentItemsOf(calc)[0], ab);
+    EXPECT_EQ(ParentItemsOf(calc)[1], cd);
     const CalculationData* c = CalculationDataOf(calc);
     EXPECT_EQ(std::vector<ExpressionToken>(c->infixTokens, c->infixTokens + 5),
               (std::vector<ExpressionToken>{Value(0), kPlus, Value(1), kPlus, Value(0)}));
@@ -343,8 +343,7 @@ TEST(Compiler, UnitsAndKinds) {
         ParentArray fresh{};
         ASSERT_EQ(CompileExpression(&infix, parents, 3, nullptr, &co->compiled, &fresh, nullptr), kCompileOK);
         // Units are inferred against the new parent list, so hand it to the object.
-        calc->parentItems = fresh.items;
-        calc->parentCount = fresh.count;
+        k.SetParents(calc, std::vector<SketchObject*>(fresh.items, fresh.items + fresh.count));
         SetCalculationKind(calc);
         ExpressionUnitsInfo u = ExpressionUnits(calc);
         EXPECT_EQ(u.distanceExponent, c.distance);
@@ -352,8 +351,6 @@ TEST(Compiler, UnitsAndKinds) {
         EXPECT_EQ(u.mismatch, c.mismatch);
         EXPECT_EQ(calc->objectKind, c.kind);
         EXPECT_EQ(IsParameter(calc), c.kind >= kKindParameter);
-        calc->parentItems = nullptr;
-        calc->parentCount = 0;
         FreeParentArray(&fresh);
     }
 }
@@ -379,9 +376,9 @@ TEST(Compiler, ExpressionText) {
     EXPECT_STREQ(text, "2*x");
 
     SketchObject* spaced = k.Given(1);
-    spaced->labelText = "m AB";
+    Construction::SetLabel(spaced, "m AB");
     SketchObject* plain = k.Given(1);
-    plain->labelText = "CD";
+    Construction::SetLabel(plain, "CD");
     SketchObject* calc = k.Calc({Value(0), kPlus, Value(1), kTimes, Call(2), kTokenPi, kClose, kPlus,
                                  Fn(kFnSqrt), 2, kDot, 5, kClose, kMinus, 9, 0, kDegrees},
                                 {spaced, plain, f});

@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
     // Parents: defined values, one undefined, and a function object f(x) = x * 2.
     Stored<ValueDisplay> values[2]{};
-    values[0].header.objectClass = kClassMeasurement;
+    values[0].header.objectClass = kMeasurementClass;
     values[0].header.constructionType = 41;
     values[0].data.defined = 1;
     values[0].data.value = 3;
-    values[1].header.objectClass = kClassMeasurement;
+    values[1].header.objectClass = kMeasurementClass;
     values[1].header.constructionType = 45;
     Stored<CalculationData> function{};
-    function.header.objectClass = kClassCalculation;
+    function.header.objectClass = kCalculationClass;
     function.header.constructionType = 75;
     ExpressionToken fTokens[] = {kTokenVariable, kClassOperator | kOpMultiply, 2};
     InfixExpression fInfix{kFormYofX, 3, fTokens};
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     int32_t result = CompileExpression(&infix, parents, parentCount, nullptr, &code, &fresh, &position);
     if (result == kCompileOK) {
         Stored<CalculationData> calc{};
-        calc.header.objectClass = kClassCalculation;
+        calc.header.objectClass = kCalculationClass;
         calc.header.constructionType = form == kFormCalculation ? 52 : 75;
         for (uint32_t i = 0; i < fresh.count; ++i) PtrListAppend(&calc.header.parents, fresh.items[i]);
         calc.data.form = form;

@@ -2,6 +2,7 @@
 // units, and the recognition of parameters.
 #include "engine/calc/expression_compiler.h"
 #include "engine/calc/measurements.h"
+#include "engine/core/object_tables.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ void SetCalculationKind(SketchObject* calculation) {
     const CalculationData* c = CalculationDataOf(calculation);
     if (!c) return;
     const bool parameter = IsParameterExpression(calculation);
-    int32_t kind = parameter ? kKindParameter : kKindPlainCalculation;
+    int32_t kind = parameter ? kKindPlainParameter : kKindPlainCalculation;
     const CompiledExpression& u = c->compiled;
     if (!u.unitsMismatch) {
         if (u.angleExponent == 1 && u.distanceExponent == 0)
@@ -199,7 +200,7 @@ bool IsParameterExpression(const SketchObject* object) {
 
 bool IsParameter(const SketchObject* object) {
     if (!object) return false;
-    return KindIsA(object->objectKind, kKindParameter) || KindIsA(object->objectKind, kKindDistanceParameter) ||
+    return KindIsA(object->objectKind, kKindPlainParameter) || KindIsA(object->objectKind, kKindDistanceParameter) ||
            KindIsA(object->objectKind, kKindAngleParameter);
 }
 

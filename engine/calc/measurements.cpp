@@ -5,6 +5,8 @@
 // signed flag clear. A value that the geometry makes impossible clears `defined` and
 // leaves the previous value in place.
 #include "engine/calc/measurements.h"
+#include "engine/calc/value_display.h"
+#include "engine/core/object_tables.h"
 
 #include <cmath>
 
@@ -354,8 +356,7 @@ void UpdateMeasurement(SketchObject* object, SketchObject* const* parents) {
     uint32_t row = MeasureFunctionOfType(object->constructionType);
     if (row < kMeasurementFunctionRows && MeasurementFunctionTable[row].compute)
         MeasurementFunctionTable[row].compute(object, parents);
-    // Stand-in: the value text is re-laid out here (RelayoutValueDisplay) once the value
-    // slots and layout trees are in.
+    if (!CanSkipValueText(object)) RelayoutValueDisplay(object);
 }
 
 ExpressionUnitsInfo MeasurementUnits(const SketchObject* object) {

@@ -6,14 +6,14 @@
 #include "engine/calc/expression_compiler.h"
 #include "engine/calc/value_objects.h"
 
-using MeasureFn = void (*)(SketchObject* object, SketchObject* const* parents);
+using MeasurementComputeFn = void (*)(SketchObject* object, SketchObject* const* parents);
 
 // One row per measurement kind, indexed by the construction type's measureFunction.
 struct MeasurementFunctionRecord {
     int16_t distanceExponent;
     int16_t angleExponent;
     uint16_t captionTemplate;  // item of string group 6; 30 by parent count, 31 none
-    MeasureFn compute;         // null in the row of function objects
+    MeasurementComputeFn compute;         // null in the row of function objects
 };
 
 constexpr uint32_t kMeasurementFunctionRows = 18;
@@ -64,11 +64,12 @@ ExpressionUnitsInfo MeasurementUnits(const SketchObject* object);
 int32_t DefaultPrecision(bool distance, bool angle, bool forceNumber);
 
 // Parameters: calculations whose definition is a single number.
-// kKindParameter (62) and the measurement kinds 43, 44 come with the type tables.
+// Kinds given to calculations by their units (rows of the object kind table).
 constexpr int32_t kKindPlainCalculation = 46;
-constexpr int32_t kKindDistanceMeasurement = kKindDistanceMeasure;
-constexpr int32_t kKindAngleMeasurement = kKindAngleMeasure;
+constexpr int32_t kKindDistanceMeasurement = 43;
+constexpr int32_t kKindAngleMeasurement = 44;
 constexpr int32_t kKindAreaMeasurement = 45;
+constexpr int32_t kKindPlainParameter = 62;
 constexpr int32_t kKindDistanceParameter = 63;
 constexpr int32_t kKindAngleParameter = 64;
 

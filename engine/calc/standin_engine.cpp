@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/core/object_tables.h"
+
 void ArcCacheLengths(SketchObject* object) {
     ArcData* arc = ClassData<ArcData>(object);
     if (arc->orientation == 0) {
@@ -59,3 +61,4 @@ void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size)
         buffer[size - 1] = 0;
     }
 }
+

@@ -1,12 +1,12 @@
 // What the calculation code needs of the engine: the real headers, and stand-ins for
 // the few pieces still being built elsewhere (each goes when its real one lands).
+// object_tables.h is left to the files that need it: its DrawFn clashes with layout.h's.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
-#include "engine/core/object_tables.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/screen_types.h"
@@ -67,3 +67,24 @@ int32_t CurrentPrecision(int32_t which);
 
 // Stand-in: the object labels' plain text of an object's label (GetObjectLabel).
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
+
+// Stand-ins of the layout builders from engine data and of the caption code: they make
+// plain text runs where the real ones build the full layouts.
+struct LayoutNode;
+struct LayoutParseContext;
+// Parent names and the other description placeholders ("%1", "%2x12", "%2x+0", ...).
+int32_t ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
+                                SketchObject* object);
+LayoutNode* BuildObjectLabelLayout(SketchObject* object, LayoutNode* parent);
+LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, bool piForm, LayoutNode* parent);
+bool CanSkipValueText(const SketchObject* object);
+void RelayoutObjectText(SketchObject* object);
+struct CaptionInit;
+// The caption text data: an init with an empty-slot layout; installing an init (null
+// object: freeing its tree); freeing the object's slots and layout.
+bool InitCaptionData(CaptionInit* init);
+bool SetObjectTextLayout(SketchObject* object, CaptionInit* init);
+void FreeCaptionData(SketchObject* object);
+// The caption's value slot list, made with its slots empty when missing.
+bool AllocCaptionSlots(SketchObject* object);
+void ClearValueSlots(SketchObject* object);

@@ -9,7 +9,7 @@
 // Stand-in: what creators hand to the caption text data (layout root, style, position).
 struct CaptionInit {
     LayoutNode* layout;
-    int16_t style[11];
+    TextStyle style;
     int32_t x;
     int32_t y;
 };
@@ -56,3 +56,25 @@ struct ValueDisplayTail {
 // Answers 35 when the tail is shorter than its form.
 ResultCode ReadValueDisplayTail(const uint8_t* bytes, uint32_t length, int32_t formatVersion,
                                 const char* captionText, uint32_t captionLength, ValueDisplayTail* out);
+
+// Value slots of a measurement's ValueSlotList.
+enum ValueSlot : int32_t {
+    kSlotName = 0,       // the name node
+    kSlotUnits = 1,      // alternatives: nothing or the units
+    kSlotValueGroup = 2, // alternatives: the equals sign, value and units
+    kSlotValue = 3,      // the value text, followed by its selector and exponent slots
+    kValueSlotCount = 6,
+};
+
+// Rebuilds the display's layout from the template; 0 or the parse's error code (the old
+// layout is kept on failure).
+ResultCode BuildValueLayout(SketchObject* object);
+// After every compute: rebuilds the layout when it is missing or the units changed, and
+// writes the value (or "undefined") into it.
+void RelayoutValueDisplay(SketchObject* object);
+// Placeholder callback of value layouts; the context's user data is the object.
+ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
+                                  LayoutParseContext* context);
+// Part 0 of the display parts: the value with its units (radians as a plain number), or
+// "undefined". The caller owns the result; null when memory runs out.
+LayoutNode* BuildMeasurementValuePart(SketchObject* object);

@@ -12,6 +12,7 @@
 
 #include "engine/calc/expression_compiler.h"
 #include "engine/calc/measurements.h"
+#include "engine/calc/value_display.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
 
@@ -62,6 +63,8 @@ public:
         previousArena_ = SetCurrentPtrListArena(arena);
     }
     ~Construction() {
+        for (auto& m : measurements_) FreeMeasurementData(&m.header);
+        for (auto& c : calcs_) FreeMeasurementData(&c.header);
         for (auto& c : calcs_) {
             FreeCompiledExpression(&c.data.compiled);
             if (c.data.infixTokens) FreeMemory(c.data.infixTokens);
@@ -136,7 +139,7 @@ public:
 
     SketchObject* Measurement(int32_t type, std::initializer_list<SketchObject*> parents) {
         auto& m = measurements_.emplace_back();
-        Header(m.header, type, kClassMeasurement, 46);
+        Header(m.header, type, kMeasurementClass, 46);
         SetParents(&m.header, parents);
         return &m.header;
     }
@@ -155,7 +158,7 @@ public:
                        int32_t form = kFormCalculation, const char* label = "c") {
         auto& stored = calcs_.emplace_back();
         CalculationData& c = stored.data;
-        Header(stored.header, form == kFormCalculation ? 52 : 75, kClassCalculation,
+        Header(stored.header, form == kFormCalculation ? 52 : 75, kCalculationClass,
                form == kFormCalculation ? 46 : 54);
         SetLabel(&stored.header, label);
         c.form = form;

@@ -328,9 +328,9 @@ TEST(Compiler, UnitsAndKinds) {
         {"angle/2", {Value(2), kOver, 2}, 0, 1, 0, kKindAngleMeasurement},
         {"3 cm", {3, kCm}, 1, 0, 0, kKindDistanceParameter},
         {"-45 degrees", {kMinus, 4, 5, kDegrees}, 0, 1, 0, kKindAngleParameter},
-        {"-5", {kMinus, 5}, 0, 0, 0, kKindParameter},
+        {"-5", {kMinus, 5}, 0, 0, 0, kKindPlainParameter},
         {"2+3", {2, kPlus, 3}, 0, 0, 0, kKindPlainCalculation},
-        {"scientific 1.2*10^¬5", {1, kDot, 2, kTimes, 1, 0, kPow, kNeg, 5}, 0, 0, 0, kKindParameter},
+        {"scientific 1.2*10^¬5", {1, kDot, 2, kTimes, 1, 0, kPow, kNeg, 5}, 0, 0, 0, kKindPlainParameter},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -350,7 +350,7 @@ TEST(Compiler, UnitsAndKinds) {
         EXPECT_EQ(u.angleExponent, c.angle);
         EXPECT_EQ(u.mismatch, c.mismatch);
         EXPECT_EQ(calc->objectKind, c.kind);
-        EXPECT_EQ(IsParameter(calc), c.kind >= kKindParameter);
+        EXPECT_EQ(IsParameter(calc), c.kind >= kKindPlainParameter);
         FreeParentArray(&fresh);
     }
 }

@@ -88,3 +88,8 @@ void FreeCaptionData(SketchObject* object);
 // The caption's value slot list, made with its slots empty when missing.
 bool AllocCaptionSlots(SketchObject* object);
 void ClearValueSlots(SketchObject* object);
+
+// Stand-in: recompute of one object with its redraw, and the label propagation of the
+// object labels.
+void RecomputeAndRedrawObject(SketchObject* object);
+void PropagateLabelChange(SketchObject* object);

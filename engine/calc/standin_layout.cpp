@@ -4,6 +4,7 @@
 #include "engine/calc/standin_engine.h"
 
 #include "engine/calc/expression_compiler.h"
+#include "engine/calc/measurements.h"
 #include "engine/calc/value_display.h"
 #include "engine/text/layout.h"
 #include "engine/text/string_groups.h"
@@ -125,3 +126,9 @@ void FreeCaptionData(SketchObject* object) {
     if (d->caption.layout) FreeLayoutNode(d->caption.layout);
     d->caption.layout = nullptr;
 }
+
+void RecomputeAndRedrawObject(SketchObject* object) {
+    if (HasValueDisplay(object)) UpdateMeasurement(object, ParentItemsOf(object));
+}
+
+void PropagateLabelChange(SketchObject*) {}

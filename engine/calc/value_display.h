@@ -78,3 +78,18 @@ ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t
 // Part 0 of the display parts: the value with its units (radians as a plain number), or
 // "undefined". The caller owns the result; null when memory runs out.
 LayoutNode* BuildMeasurementValuePart(SketchObject* object);
+
+// The layout of the measurement's name for captions: its label in display mode 1, else
+// the name the display itself shows. The caller owns it; null when memory runs out.
+LayoutNode* MeasurementNameLayout(SketchObject* object, LayoutNode* parent);
+// Display part `part` (0 value, 1 the whole display, 2 the caption template, 3 the label)
+// and the object's text style; *owned is 0 for part 1, the object's own layout.
+LayoutNode* BuildMeasurementPart(SketchObject* object, int32_t part, int32_t* flatten, int32_t* join,
+                                 int32_t* wrapStyled, TextStyle* style, int32_t* owned);
+
+// Display mode changes ("Display With" Original Name, No Name, Current Label). The custom
+// layout, when given, passes to the object.
+void SetValueDisplayMode(SketchObject* object, int32_t mode, LayoutNode* customLayout);
+void DisplayWithOriginalName(SketchObject* object);
+void DisplayWithNoName(SketchObject* object);
+void DisplayWithCurrentLabel(SketchObject* object);

@@ -226,3 +226,66 @@ LayoutNode* BuildMeasurementValuePart(SketchObject* object) {
     }
     return row;
 }
+
+LayoutNode* MeasurementNameLayout(SketchObject* object, LayoutNode* parent) {
+    ValueDisplay* d = ValueDisplayOf(object);
+    if (d->displayMode == kDisplayNoName) return BuildObjectLabelLayout(object, parent);
+    if (!AllocCaptionSlots(object)) return nullptr;
+    // Expanding the name records it as the display's name slot; this copy is the
+    // caller's, so the slot keeps pointing at the display's own name.
+    LayoutNode* ownName = Slot(object, kSlotName);
+    LayoutParseContext context{nullptr, ExpandValuePlaceholder, object};
+    LayoutNode* name = nullptr;
+    ResultCode r = ParseNested(&name, "<%N>", parent, &context);
+    SetSlot(object, kSlotName, ownName);
+    if (r >= kLayoutParseNoMemory) return nullptr;
+    return name;
+}
+
+LayoutNode* BuildMeasurementPart(SketchObject* object, int32_t part, int32_t* flatten, int32_t* join,
+                                 int32_t* wrapStyled, TextStyle* style, int32_t* owned) {
+    ValueDisplay* d = ValueDisplayOf(object);
+    *flatten = 0;
+    *join = 0;
+    *wrapStyled = 0;
+    *style = d->caption.style;
+    *owned = 1;
+    switch (part) {
+    case 0:
+        return BuildMeasurementValuePart(object);
+    case 2: {
+        if (!AllocCaptionSlots(object)) return nullptr;
+        char text[kTextRoom];
+        GetGroupString(kGroupMeasureTemplates, d->captionTemplate, text, sizeof text);
+        LayoutParseContext context{nullptr, ExpandValuePlaceholder, object};
+        LayoutNode* root = nullptr;
+        ResultCode r = ParseLayoutString(&root, text, &context);
+        if (r >= kLayoutParseNoMemory) {
+            if (root) FreeLayoutNode(root);
+            return nullptr;
+        }
+        return root;
+    }
+    case 3:
+        return BuildObjectLabelLayout(object, nullptr);
+    default:
+        *owned = 0;  // shared, never freed by the caller
+        return d->caption.layout;
+    }
+}
+
+void SetValueDisplayMode(SketchObject* object, int32_t mode, LayoutNode* customLayout) {
+    ValueDisplay* d = ValueDisplayOf(object);
+    // A custom name belongs to display mode 2 only: any other one goes now.
+    if (d->customLayout && d->customLayout != customLayout) FreeLayoutNode(d->customLayout);
+    d->customLayout = customLayout;
+    if (mode == d->displayMode && mode != kDisplayCustomName) return;
+    d->displayMode = mode;
+    ClearValueSlots(object);
+    if (object->givenIndex < 0) RecomputeAndRedrawObject(object);
+    PropagateLabelChange(object);
+}
+
+void DisplayWithOriginalName(SketchObject* object) { SetValueDisplayMode(object, kDisplayOriginalName, nullptr); }
+void DisplayWithNoName(SketchObject* object) { SetValueDisplayMode(object, kDisplayNoName, nullptr); }
+void DisplayWithCurrentLabel(SketchObject* object) { SetValueDisplayMode(object, kDisplayCurrentLabel, nullptr); }

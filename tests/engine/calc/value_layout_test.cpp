@@ -150,3 +150,53 @@ TEST(ValueLayout, CalculationsShowTheirExpressionAndUnits) {
     ValueDisplayOf(mixed)->precision = 0;
     EXPECT_EQ(Shown(mixed), "AB+90\xB0 = 140");
 }
+
+TEST(ValueLayout, DisplayPartsAndModeChanges) {
+    Construction k;
+    SketchObject* a = k.Point(0, 0);
+    SketchObject* b = k.Point(3, 4);
+    Construction::SetLabel(a, "A");
+    Construction::SetLabel(b, "B");
+    SketchObject* m = Made(k, 41, {a, b}, 1);
+    Construction::SetLabel(m, "d");
+    EXPECT_EQ(Shown(m), "AB = 5.0 pixels");
+
+    int32_t flatten, join, wrap, owned;
+    TextStyle style;
+    struct Case {
+        int32_t part;
+        const char* text;
+        int32_t owned;
+    };
+    for (const Case& c : {Case{0, "5.0 pixels", 1}, Case{1, "AB = 5.0 pixels", 0}, Case{2, "AB", 1}, Case{3, "d", 1}}) {
+        SCOPED_TRACE(c.part);
+        LayoutNode* part = BuildMeasurementPart(m, c.part, &flatten, &join, &wrap, &style, &owned);
+        ASSERT_NE(part, nullptr);
+        EXPECT_EQ(PlainText(part), c.text);
+        EXPECT_EQ(owned, c.owned);
+        if (owned) FreeLayoutNode(part);
+    }
+
+    // The name for captions leaves the display's own name slot alone.
+    LayoutNode* own = ValueSlotNode(ValueDisplayOf(m)->caption.valueSlots, kSlotName);
+    LayoutNode* name = MeasurementNameLayout(m, nullptr);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(PlainText(name), "AB");
+    EXPECT_EQ(ValueSlotNode(ValueDisplayOf(m)->caption.valueSlots, kSlotName), own);
+    FreeLayoutNode(name);
+
+    DisplayWithNoName(m);
+    EXPECT_EQ(PlainText(ValueDisplayOf(m)->caption.layout), "5.0 pixels");
+    name = MeasurementNameLayout(m, nullptr);
+    EXPECT_EQ(PlainText(name), "d");
+    FreeLayoutNode(name);
+    DisplayWithCurrentLabel(m);
+    EXPECT_EQ(PlainText(ValueDisplayOf(m)->caption.layout), "d = 5.0 pixels");
+    LayoutNode* custom = nullptr;
+    ASSERT_EQ(ParseLayoutString(&custom, "<T'side'>", nullptr), kLayoutParseOK);
+    SetValueDisplayMode(m, kDisplayCustomName, custom);
+    EXPECT_EQ(PlainText(ValueDisplayOf(m)->caption.layout), "side = 5.0 pixels");
+    DisplayWithOriginalName(m);  // the custom name is released
+    EXPECT_EQ(ValueDisplayOf(m)->customLayout, nullptr);
+    EXPECT_EQ(PlainText(ValueDisplayOf(m)->caption.layout), "AB = 5.0 pixels");
+}

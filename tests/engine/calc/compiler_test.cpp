@@ -400,3 +400,19 @@ TEST(Compiler, ExpressionText) {
     EXPECT_TRUE(NeedsParentheses("x^2"));
     EXPECT_FALSE(NeedsParentheses("AB"));
 }
+
+TEST(Compiler, StoredTokenCountMustFitTheRecord) {
+    const uint8_t bytes[] = {0x02, 0x00, 0x02, 0x10, 0x03, 0x00};  // 2 * 3
+    ExpressionToken* tokens = nullptr;
+    ASSERT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 3, &tokens), kResultOK);
+    EXPECT_EQ(std::vector<ExpressionToken>(tokens, tokens + 3), (std::vector<ExpressionToken>{2, kTimes, 3}));
+    FreeMemory(tokens);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 4, &tokens), kCompileDamaged);
+    EXPECT_EQ(tokens, nullptr);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, 5, 3, &tokens), kCompileDamaged);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 0xFFFFFFFFu, &tokens), kCompileDamaged);
+    SetAllocFailureAfter(1);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 3, &tokens), kResultOutOfMemory);
+    SetAllocFailureAfter(0);
+    EXPECT_EQ(tokens, nullptr);
+}

@@ -330,6 +330,8 @@ TEST(Compiler, UnitsAndKinds) {
         {"-45 degrees", {kMinus, 4, 5, kDegrees}, 0, 1, 0, kKindAngleParameter},
         {"-5", {kMinus, 5}, 0, 0, 0, kKindPlainParameter},
         {"2+3", {2, kPlus, 3}, 0, 0, 0, kKindPlainCalculation},
+        {"(AB^999999999)^999999999", {kOpen, Value(0), kPow, 9, 9, 9, 9, 9, 9, 9, 9, 9, kClose, kPow, 9, 9, 9, 9, 9, 9, 9, 9, 9},
+         999999999, 0, 1, kKindPlainCalculation},
         {"scientific 1.2*10^¬5", {1, kDot, 2, kTimes, 1, 0, kPow, kNeg, 5}, 0, 0, 0, kKindPlainParameter},
     };
     for (const Case& c : cases) {

@@ -68,7 +68,7 @@ int32_t CurrentPrecision(int32_t which);
 // Stand-in: the object labels' plain text of an object's label (GetObjectLabel).
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
 
-// Stand-ins of the layout builders from engine data and of the caption code: they make
+// Stand-in: the layout builders from engine data and the caption code; these make
 // plain text runs where the real ones build the full layouts.
 struct LayoutNode;
 struct LayoutParseContext;

@@ -80,7 +80,7 @@ bool MeasurementHasValue(const SketchObject*) { return true; }
 int32_t MeasurementPartCount(const SketchObject*) { return 4; }
 
 void MeasurementPartInfo(const SketchObject*, int32_t part, int32_t* mayChange, int32_t* dropOnClear) {
-    // Part 0 is the value, 1 the whole display, 2 the caption template, 3 the label.
+    // Display part 0 is the value, 1 the whole display, 2 the caption template, 3 the label.
     *mayChange = part == 0 || part == 1 || part > 3 ? 1 : 0;
     *dropOnClear = part == 0 ? 0 : 1;
 }

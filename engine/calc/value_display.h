@@ -75,7 +75,7 @@ void RelayoutValueDisplay(SketchObject* object);
 // Placeholder callback of value layouts; the context's user data is the object.
 ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
                                   LayoutParseContext* context);
-// Part 0 of the display parts: the value with its units (radians as a plain number), or
+// Display part 0: the value with its units (radians as a plain number), or
 // "undefined". The caller owns the result; null when memory runs out.
 LayoutNode* BuildMeasurementValuePart(SketchObject* object);
 

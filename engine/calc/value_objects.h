@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "engine/calc/expression_tokens.h"
-
 #include "engine/text/text_style.h"
 
 struct LayoutNode;
@@ -57,6 +56,8 @@ struct CalculationData {
     double changeStep;
 };
 
+// Objects are allocated with room for their class data behind the header.
+static_assert(sizeof(CalculationData) <= kClassDataCapacity);
 
 constexpr int32_t kMeasurementClass = 7;   // kClassMeasurement of the type tables
 constexpr int32_t kCalculationClass = 11;  // kClassCalculation

@@ -16,9 +16,8 @@ namespace {
 // same values but clashes with units.h over the degree factor.)
 constexpr double kRoundedPi = 3.1415926535898;
 constexpr double kRoundedTwoPi = 6.2831853071796;
-constexpr double kRoundedHalfPi = 1.5707963267949;
 
-constexpr double kAngleTolerance = 0.0004;
+constexpr double kAngleTolerance = 0.0004;  // on the raw products, as the line relation
 
 
 SketchObject* Parent(const SketchObject* object, SketchObject* const* parents, uint32_t i) {
@@ -40,8 +39,13 @@ const CoordinateSystemData& FrameOf(const SketchObject* o) { return *ClassData<C
 // The conversions rewrite their argument: always hand them a copy.
 double InDistanceUnits(double pixels) { return ToDistanceUnits(&pixels); }
 
+// As for calculations, only NaN is undefined: infinities are values.
 void SetValue(SketchObject* object, double v) {
     ValueDisplay* d = ValueDisplayOf(object);
+    if (std::isnan(v)) {
+        d->defined = 0;
+        return;
+    }
     d->value = v;
     d->defined = 1;
 }
@@ -53,21 +57,7 @@ void SetAngle(SketchObject* object, double radians) { SetValue(object, RadiansTo
 // The angle from o->a to o->p in (-pi, pi], screen orientation; false when a lies on o or
 // both products vanish.
 bool AngleAt(const RealPoint& a, const RealPoint& o, const RealPoint& p, double* angle) {
-    const double ux = a.x - o.x, uy = a.y - o.y, wx = p.x - o.x, wy = p.y - o.y;
-    const double dot = ux * wx + uy * wy;
-    const double cross = ux * wy - uy * wx;
-    if (ux * ux + uy * uy < kAngleTolerance) return false;
-    if (std::fabs(dot) >= kAngleTolerance) {
-        double t = std::atan(cross / dot);
-        if (dot < 0) t += cross >= 0 ? kRoundedPi : -kRoundedPi;
-        *angle = t;
-        return true;
-    }
-    if (std::fabs(cross) >= kAngleTolerance) {
-        *angle = cross > 0 ? kRoundedHalfPi : -kRoundedHalfPi;
-        return true;
-    }
-    return false;
+    return PointLineRelation(a, o, p, angle, nullptr, nullptr, nullptr, nullptr);
 }
 
 int Sign(double v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }

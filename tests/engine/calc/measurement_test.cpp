@@ -217,6 +217,12 @@ TEST(Measurements, CoordinateReadings) {
     ExpectValue(k.Measurement(88, {p, q, frame}), std::sqrt(18.0));
     ExpectValue(k.Measurement(89, {k.Segment(p, q), frame}), -(-120.0 / 60) * 20 / 40);
     ExpectValue(k.Measurement(89, {k.Segment(p, k.Point(140, 0)), frame}), NAN);
+    // A degenerate frame gives no number, never a NaN reported as defined.
+    SketchObject* flat = k.CoordinateSystem(140, 200, 0, 0);
+    ExpectValue(k.Measurement(69, {p, flat}), NAN);
+    SketchObject* m = k.Measurement(69, {p, flat});
+    Measure(m);
+    EXPECT_EQ(ValueDisplayOf(m)->defined, 0);
 }
 
 TEST(Measurements, CalculationsFollowTheirParents) {

@@ -121,16 +121,8 @@ const MeasurementCaptionRow MeasurementCaptionByParentCount[8] = {
 };
 
 uint32_t MeasureFunctionOfType(int32_t type) {
-    if (type >= 40 && type <= 52) return static_cast<uint32_t>(type - 40);
-    switch (type) {
-    case 69: return 13;
-    case 70: return 14;
-    case 75: case 80: return 15;
-    case 88: return 16;
-    case 89: return 17;
-    case 0: return 19;
-    default: return 18;
-    }
+    if (type < 0 || type >= kConstructionTypeCount) return kNoMeasureFunction;
+    return ConstructionTypeTable[type].measureFunction;
 }
 
 uint16_t MeasurementCaptionTemplate(int32_t type, uint32_t parentCount) {

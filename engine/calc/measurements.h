@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/calc/expression_compiler.h"
+#include "engine/calc/measurement_routines.h"
 #include "engine/calc/value_objects.h"
 
 using MeasurementComputeFn = void (*)(SketchObject* object, SketchObject* const* parents);
@@ -30,8 +31,7 @@ struct MeasurementCaptionRow {
 };
 extern const MeasurementCaptionRow MeasurementCaptionByParentCount[8];
 
-// Stand-in: the construction type table's measureFunction column, for the measurement
-// and class-11 types (18 for any other type).
+// The construction type's row of the measurement function table (18 none, 19 type 0).
 uint32_t MeasureFunctionOfType(int32_t constructionType);
 
 // The caption template a measurement of this type and parent count starts with.
@@ -54,8 +54,6 @@ void MeasureOrdinate(SketchObject* object, SketchObject* const* parents);
 void MeasureCoordinateDistance(SketchObject* object, SketchObject* const* parents);
 void MeasureCoordinateSlope(SketchObject* object, SketchObject* const* parents);
 
-// The update routine of every measurement type and of calculations.
-void UpdateMeasurement(SketchObject* object, SketchObject* const* parents);
 
 // Units of a measured or calculated value: the row's exponents, or for calculations
 // those of the compiled expression.

@@ -98,7 +98,5 @@ void FreeCaptionData(SketchObject* object);
 bool AllocCaptionSlots(SketchObject* object);
 void ClearValueSlots(SketchObject* object);
 
-// Stand-in: recompute of one object with its redraw, and the label propagation of the
-// object labels.
-void RecomputeAndRedrawObject(SketchObject* object);
+// Stand-in: the label propagation of the object labels.
 void PropagateLabelChange(SketchObject* object);

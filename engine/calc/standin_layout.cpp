@@ -127,8 +127,4 @@ void FreeCaptionData(SketchObject* object) {
     d->caption.layout = nullptr;
 }
 
-void RecomputeAndRedrawObject(SketchObject* object) {
-    if (HasValueDisplay(object)) UpdateMeasurement(object, ParentItemsOf(object));
-}
-
 void PropagateLabelChange(SketchObject*) {}

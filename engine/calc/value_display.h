@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/calc/measurement_routines.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/result_codes.h"
 
@@ -29,10 +30,8 @@ constexpr int32_t kMaxDisplayMode = kDisplayCurrentLabel;
 // Defaults of a new measurement of measurement-function row `row`. False when the
 // caption's empty layout cannot be made.
 bool InitValueDisplay(ValueDisplayInit* record, uint32_t row);
-// The class-7 initExtra (and the value part of class 11): 1 done, 0 failure. With a
-// null object only the record's layouts are released.
-int32_t InitMeasurementData(SketchObject* object, void* record);
-void FreeMeasurementData(SketchObject* object);
+// InitMeasurementData (measurement_routines.h), the class-7 initExtra and the value part
+// of class 11: 1 done, 0 failure; with a null object only the record's layouts go.
 
 // Display parts offered to merged texts and tables.
 bool MeasurementHasValue(const SketchObject* object);

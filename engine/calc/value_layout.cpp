@@ -4,6 +4,7 @@
 
 #include "engine/calc/measurements.h"
 #include "engine/calc/value_display.h"
+#include "engine/core/object_creation.h"
 #include "engine/text/string_groups.h"
 #include "engine/text/value_slots.h"
 #include "engine/text/value_text.h"

@@ -15,6 +15,7 @@
 #include "engine/calc/value_display.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
+#include "engine/core/sketch.h"
 
 namespace calc_test {
 
@@ -35,14 +36,22 @@ inline ExpressionToken Fn(FunctionCode f) { return kClassFunction | f; }
 inline ExpressionToken Value(uint32_t i) { return ExpressionToken(kClassParentValue | i); }
 inline ExpressionToken Call(uint32_t i) { return ExpressionToken(kClassFunctionCall | i); }
 
-// Every test starts in a sketch of pixels and degrees (calc_units_test.cpp resets them).
+// Every test starts in pixels and degrees (calc_units_test.cpp resets them).
 constexpr int32_t kTestDistanceUnit = 0;
 constexpr int32_t kTestAngleUnit = 1;
 
-// Sets the current sketch's units for a scope and puts the test's units back.
+// Sets the units of the current sketch, and of sketches made in the scope, and puts the
+// test's units back afterwards.
 struct SketchUnits {
-    SketchUnits(int32_t distance, int32_t angle) { SetStandInSketchUnits(angle, distance); }
-    ~SketchUnits() { SetStandInSketchUnits(kTestAngleUnit, kTestDistanceUnit); }
+    SketchUnits(int32_t distance, int32_t angle) { Set(distance, angle); }
+    ~SketchUnits() { Set(kTestDistanceUnit, kTestAngleUnit); }
+    static void Set(int32_t distance, int32_t angle) {
+        SetStandInSketchUnits(angle, distance);
+        if (Sketch* s = CurrentSketch()) {
+            s->settings.distanceUnit = distance;
+            s->settings.angleUnit = angle;
+        }
+    }
 };
 
 // Storage of an object: the header with its class data right behind it.
@@ -56,11 +65,15 @@ static_assert(offsetof(Stored<ValueDisplay>, data) == sizeof(SketchObject));
 // Owns the objects of one small construction.
 class Construction {
 public:
-    // Parent lists live in an arena of their own, current while the construction lives.
+    // A sketch of its own, current while the construction lives; its parent lists live
+    // in the sketch's arena. It takes the units in force where it is made.
     Construction() {
-        PtrListArena* arena = nullptr;
-        EXPECT_TRUE(CreatePtrListArena(&arena, 256));
-        previousArena_ = SetCurrentPtrListArena(arena);
+        const int32_t distance = CurrentSketchDistanceUnit(), angle = CurrentSketchAngleUnit();
+        sketch_ = CreateSketch(0, nullptr);
+        EXPECT_NE(sketch_, nullptr);
+        SetCurrentSketch(sketch_, &previous_);
+        sketch_->settings.distanceUnit = distance;
+        sketch_->settings.angleUnit = angle;
     }
     ~Construction() {
         for (auto& m : measurements_) FreeMeasurementData(&m.header);
@@ -69,8 +82,8 @@ public:
             FreeCompiledExpression(&c.data.compiled);
             if (c.data.infixTokens) FreeMemory(c.data.infixTokens);
         }
-        FreeCurrentPtrListArena();
-        SetCurrentPtrListArena(previousArena_);
+        FreeSketch(sketch_);
+        SetCurrentSketch(previous_, nullptr);
     }
 
     SketchObject* Point(double x, double y) {
@@ -224,7 +237,8 @@ private:
     std::deque<Stored<CoordinateSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;
     std::deque<Stored<CalculationData>> calcs_;
-    PtrListArena* previousArena_ = nullptr;
+    Sketch* sketch_ = nullptr;
+    Sketch* previous_ = nullptr;
     std::deque<std::vector<RealPoint>> vertexStore_;
     int32_t lastResult_ = 0;
     uint32_t lastPosition_ = 0;

@@ -238,6 +238,8 @@ LayoutNode* CreateEmptySlotRow(LayoutNode* parent);
 int32_t     GroupWithNode(LayoutNode* added, LayoutNode* leaf, int32_t before);
 LayoutNode* ChildAtCaretOffset(LayoutNode* node, int32_t caretBase, int32_t caretIndex);
 int32_t     LayoutChildCount(const LayoutNode* node);
+LayoutNode* LayoutChildAt(const LayoutNode* node, int32_t index);  // 0-based, or null
+LayoutNode* LastLayoutChild(const LayoutNode* node);
 // The caret index under a point relative to the root's origin (measuring a dirty root
 // first); answers the node in which the index was found.
 LayoutNode* LayoutCaretFromPoint(LayoutNode* root, const LayoutDrawState* state,

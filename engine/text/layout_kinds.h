@@ -131,7 +131,3 @@ int32_t     PutLayoutChar(char** cursor, char c);
 // Reading helpers: the character at the cursor, or -1 at the end of the text.
 int32_t     PeekLayoutChar(const LayoutTextCursor* cursor);
 int32_t     TakeLayoutChar(LayoutTextCursor* cursor);
-
-// The n-th child (0-based), or null.
-LayoutNode* LayoutChildAt(const LayoutNode* node, int32_t index);
-LayoutNode* LastLayoutChild(const LayoutNode* node);

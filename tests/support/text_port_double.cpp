@@ -53,8 +53,15 @@ std::string DescribeTextPortCalls() {
     std::string out;
     for (const PortCall& c : gCalls) {
         out += c.op;
-        if (!c.text.empty()) out += " '" + c.text + "'";
-        for (int32_t a : c.args) out += " " + std::to_string(a);
+        if (!c.text.empty()) {
+            out += " '";
+            out += c.text;
+            out += '\'';
+        }
+        for (int32_t a : c.args) {
+            out += ' ';
+            out += std::to_string(a);
+        }
         out += "\n";
     }
     return out;

@@ -99,15 +99,25 @@ ResultCode ParseLayoutChildren(int32_t kind, LayoutNode** out, LayoutTextCursor*
     *out = nullptr;
     LayoutNode* node = CreateLayoutNode(kind, parent, 0);
     if (!node) return kLayoutParseNoMemory;
+    // Children are read unattached and linked here behind the last one: appending through
+    // the parent would walk its list for every child, quadratic in a long hostile row.
     ResultCode worst = kLayoutParseOK;
+    LayoutNode* last = nullptr;
     while (PeekLayoutChar(cursor) == '<') {
         LayoutNode* child = nullptr;
-        const ResultCode r = ParseLayoutElement(&child, cursor, node, context);
+        const ResultCode r = ParseLayoutElement(&child, cursor, nullptr, context);
         if (r >= kLayoutParseNoMemory) {
             FreeLayoutNode(node);
             return r;
         }
         worst = KeepWorstError(worst, r);
+        if (!child) continue;
+        child->parent = node;
+        if (last)
+            last->nextSibling = child;
+        else
+            node->firstChild = child;
+        last = child;
     }
     *out = node;
     return worst;

@@ -396,7 +396,9 @@ void DestroyAlternatives(LayoutNode* node) {
 int32_t AddAlternative(LayoutNode* node, LayoutNode* tree) {
     auto* alt = static_cast<AlternativesNode*>(node);
     if (alt->count >= alt->capacity) {
-        const int32_t capacity = alt->capacity + 5;
+        // At least 5 more, and half as many again for long lists, so that a text with
+        // very many alternatives is not read in quadratic time.
+        const int32_t capacity = alt->capacity + std::max(5, alt->capacity / 2);
         if (!ReallocMemoryOf(&alt->entries, static_cast<size_t>(capacity) * sizeof(AlternativeEntry),
                              true))
             return 0;

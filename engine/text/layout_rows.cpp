@@ -67,9 +67,16 @@ int32_t RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, ScreenPoi
 
 // Moves every child of `from` to the end of `to`'s list.
 static void MoveChildren(LayoutNode* from, LayoutNode* to) {
+    LayoutNode* tail = LastLayoutChild(to);
     while (LayoutNode* c = from->firstChild) {
         from->firstChild = c->nextSibling;
-        AppendLayoutChild(to, c);
+        c->nextSibling = nullptr;
+        c->parent = to;
+        if (tail)
+            tail->nextSibling = c;
+        else
+            to->firstChild = c;
+        tail = c;
         MarkLayoutDirty(c);
     }
     MarkLayoutDirty(from);
@@ -128,51 +135,85 @@ LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
         MarkNeedsNormalize(child);
         return child;
     }
+    // One walk makes every local simplification; a change marks the row so that the pass
+    // runs again (and unwraps a row that is left with one child).
+    bool changed = false;
     LayoutNode* previous = nullptr;
-    for (LayoutNode* child = node->firstChild; child; previous = child, child = child->nextSibling) {
-        switch (child->kind) {
-        case kLayoutEmptySlot:
-            FreeLayoutNode(child);
-            MarkNeedsNormalize(node);
-            return node;
-        case kLayoutRow:
-            UnwrapLayoutNode(child);
-            MarkNeedsNormalize(node);
-            return node;
-        case kLayoutStackedRows:
-            if (child->firstChild) {
-                if (LayoutNode* stack = TurnRowInsideOut(node, child)) return stack;
-            }
-            break;
-        case kLayoutStyle:
-            if (previous && previous->kind == kLayoutStyle &&
-                TextStylesEqual(&static_cast<StyleNode*>(previous)->style,
-                                &static_cast<StyleNode*>(child)->style)) {
-                LayoutNode* joined = CreateLayoutNode(kLayoutRow, nullptr, 0);
-                if (!joined) break;
-                MoveChildren(previous, joined);
-                MoveChildren(child, joined);
-                AppendLayoutChild(previous, joined);
-                FreeLayoutNode(child);
-                MarkNeedsNormalize(joined);
-                MarkNeedsNormalize(node);
-                return node;
-            }
-            break;
-        case kLayoutTextRun:
-            if (previous && previous->kind == kLayoutTextRun) {
-                const auto* run = static_cast<TextRunNode*>(child);
-                const int32_t n = run->text ? static_cast<int32_t>(strnlen(run->text, run->length)) : 0;
-                if (!AppendTextRunBytes(previous, run->text, n)) break;
-                FreeLayoutNode(child);
-                MarkNeedsNormalize(node);
-                return node;
-            }
-            break;
-        default:
-            break;
+    LayoutNode* child = node->firstChild;
+    while (child) {
+        LayoutNode* next = child->nextSibling;
+        // An empty slot goes unless it is all that is left: then the next pass puts it in
+        // the row's place, as taking the changes one at a time would.
+        if (child->kind == kLayoutEmptySlot && (previous || next)) {
+            FreeChildAt(node, previous, child);
+            changed = true;
+            child = next;
+            continue;
         }
+        if (child->kind == kLayoutRow) {
+            // Its children take its place and are walked in turn.
+            LayoutNode* first = child->firstChild;
+            UnwrapChildAt(node, previous, child);
+            changed = true;
+            child = first ? first : next;
+            continue;
+        }
+        if (child->kind == kLayoutStackedRows && child->firstChild) {
+            if (LayoutNode* stack = TurnRowInsideOut(node, child)) return stack;
+        }
+        if (child->kind == kLayoutStyle && previous && previous->kind == kLayoutStyle &&
+            TextStylesEqual(&static_cast<StyleNode*>(previous)->style,
+                            &static_cast<StyleNode*>(child)->style)) {
+            // A run of equal styles joins into one row, in one go: merging them pair by
+            // pair would nest rows or walk the growing row again for every member.
+            LayoutNode* content = previous->firstChild;
+            LayoutNode* joined = content && !content->nextSibling && content->kind == kLayoutRow
+                                     ? content
+                                     : CreateLayoutNode(kLayoutRow, nullptr, 0);
+            if (joined) {
+                if (joined != content) {
+                    MoveChildren(previous, joined);
+                    AppendLayoutChild(previous, joined);
+                }
+                LayoutNode* tail = LastLayoutChild(joined);
+                const TextStyle* style = &static_cast<StyleNode*>(previous)->style;
+                while (child && child->kind == kLayoutStyle &&
+                       TextStylesEqual(style, &static_cast<StyleNode*>(child)->style)) {
+                    next = child->nextSibling;
+                    while (LayoutNode* c = child->firstChild) {
+                        child->firstChild = c->nextSibling;
+                        c->nextSibling = nullptr;
+                        c->parent = joined;
+                        if (tail)
+                            tail->nextSibling = c;
+                        else
+                            joined->firstChild = c;
+                        tail = c;
+                        MarkLayoutDirty(c);
+                    }
+                    FreeChildAt(node, previous, child);
+                    child = next;
+                }
+                MarkLayoutDirty(joined);
+                MarkNeedsNormalize(joined);
+                changed = true;
+                continue;
+            }
+        }
+        if (child->kind == kLayoutTextRun && previous && previous->kind == kLayoutTextRun) {
+            const auto* run = static_cast<TextRunNode*>(child);
+            const int32_t n = run->text ? static_cast<int32_t>(strnlen(run->text, run->length)) : 0;
+            if (AppendTextRunBytes(previous, run->text, n)) {
+                FreeChildAt(node, previous, child);
+                changed = true;
+                child = next;
+                continue;
+            }
+        }
+        previous = child;
+        child = next;
     }
+    if (changed) MarkNeedsNormalize(node);
     return node;
 }
 
@@ -245,13 +286,16 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
     if (hoisted != node) return hoisted;
     const int32_t alignment = static_cast<StackedRowsNode*>(node)->alignment;
     bool changed = false;
+    LayoutNode* previous = nullptr;
     LayoutNode* r = node->firstChild;
     while (r) {
         LayoutNode* next = r->nextSibling;
         if (r->kind == kLayoutStackedRows &&
             static_cast<StackedRowsNode*>(r)->alignment == alignment) {
-            UnwrapLayoutNode(r);
+            previous = UnwrapChildAt(node, previous, r);
             changed = true;
+        } else {
+            previous = r;
         }
         r = next;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -270,6 +271,69 @@ TEST(LayoutTree, KindTableRowsMatchTheLanguageLetters) {
     }
     EXPECT_EQ(CreateLayoutNode(kLayoutPlaceholder, nullptr, 0), nullptr);
     EXPECT_EQ(CreateLayoutNode(kLayoutKindCount, nullptr, 0), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayoutTree, LongHostileRowsStayLinear) {
+    // Quadratic reading or normalising would take minutes here; linear takes moments.
+    const auto started = std::chrono::steady_clock::now();
+    for (const char* item : { "<T'a'>", "<0>", "<SW2<T'a'>>", "<H<T'a'>>" }) {
+        SCOPED_TRACE(item);
+        std::string text = "<H<T'x'>";
+        for (int i = 0; i < 50000; ++i) text += item;
+        text += ">";
+        LayoutPtr tree = ParseLayout(text);
+        ASSERT_NE(tree, nullptr);
+        tree.reset(NormalizeLayout(tree.release(), nullptr));
+        const LayoutDrawState state = TestDrawState();
+        MeasureLayout(tree.get(), &state);
+        EXPECT_GE(tree->width, 6);
+        EXPECT_FALSE(WriteLayout(tree.get()).empty());
+    }
+    std::string alternatives = "<?1";
+    for (int i = 0; i < 50000; ++i) alternatives += "<0>";
+    alternatives += ">";
+    LayoutPtr tree = ParseLayout(alternatives);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(AlternativeCount(tree.get()), 50000);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
+}
+
+TEST(LayoutTree, RunsWrittenWithAReplacement) {
+    LayoutPtr glyph = ParseLayout("<!70>");
+    struct Case { const char* text; const char* written; };
+    const Case cases[] = {
+        { "<T'2 pi r'>", "<H<T2x2 ><!70><T2x r>>" },
+        { "<T'pi'>", "<!70>" },
+        { "<T'pi r'>", "<H<!70><T2x r>>" },
+        { "<T'2r'>", "<T2x2r>" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        LayoutPtr run = ParseLayout(c.text);
+        const int32_t n = WriteRunReplacing(run.get(), "pi", glyph.get(), nullptr, nullptr);
+        std::string out(static_cast<size_t>(n), '\0');
+        char* cursor = out.data();
+        EXPECT_EQ(WriteRunReplacing(run.get(), "pi", glyph.get(), &cursor, nullptr), n);
+        EXPECT_EQ(cursor, out.data() + n);
+        EXPECT_EQ(out, c.written);
+        EXPECT_EQ(glyph->parent, nullptr);  // the replacement comes back out
+        EXPECT_EQ(glyph->nextSibling, nullptr);
+    }
+}
+
+TEST(LayoutTree, RowAlignment) {
+    LayoutPtr tree = ParseLayout("<VL<T'a'><T'b'>>");
+    const LayoutDrawState state = TestDrawState();
+    MeasureLayout(tree.get(), &state);
+    SetRowAlignment(tree.get(), 0);
+    EXPECT_EQ(tree->dirty, 0);
+    SetRowAlignment(tree.get(), 2);
+    EXPECT_EQ(tree->dirty, 1);
+    EXPECT_EQ(WriteLayout(tree.get()), "<VR<T1xa><T1xb>>");
 }
 
 }  // namespace

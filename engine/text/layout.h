@@ -140,9 +140,14 @@ using LayoutPlaceholderFn = ResultCode (*)(LayoutNode** out, const char* content
 using LayoutWriteNodeFn   = int32_t (*)(LayoutNode* node, char** cursor, int32_t* length,
                                         LayoutWriteContext* context);
 
+// The callbacks get the context itself as their last argument.
 struct LayoutParseContext {
     LayoutFontMapFn     fontNumber;   // "P" value -> FontNumber; null: unchanged
-    LayoutPlaceholderFn placeholder;  // null: every placeholder becomes an EmptySlot
+    // Builds the subtree a "%" element stands for and answers it through `out` (appending
+    // it to `parent` when one is given). The parser reads the children of an element
+    // unattached and links them itself, so the parent is null there as it is for a root
+    // and for alternatives. Null: every placeholder becomes an EmptySlot (result 1).
+    LayoutPlaceholderFn placeholder;
     void*               user;
 };
 
@@ -153,6 +158,7 @@ enum LayoutWriteOption : uint32_t {
     kWriteShownAlternativeOnly = 8,
 };
 
+// The callbacks get the context itself as their last argument.
 struct LayoutWriteContext {
     LayoutFontMapFn   fontNumber;  // FontNumber -> value written after "P"
     LayoutWriteNodeFn writeNode;   // non-zero when it wrote the node itself

@@ -179,8 +179,10 @@ int32_t SerializeLayout(LayoutNode* root, char* buffer, LayoutWriteContext* cont
             if (context->writeNode && context->writeNode(node, cursor, &length, context)) {
                 n += length;
             } else {
-                const int32_t kind =
-                    oneRow && node->kind == kLayoutStackedRows ? kLayoutRow : node->kind;
+                // An obsolete node (only ever made by hand: the reader turns the element
+                // into an empty slot) is written as what it reads back as.
+                int32_t kind = node->kind == kLayoutObsolete ? kLayoutEmptySlot : node->kind;
+                if (oneRow && kind == kLayoutStackedRows) kind = kLayoutRow;
                 const LayoutKindRecord& row = LayoutKindTable[kind];
                 n += PutLayoutChar(cursor, '<');
                 n += PutLayoutChar(cursor, static_cast<char>(row.letter));

@@ -337,3 +337,13 @@ TEST(LayoutTree, RowAlignment) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LayoutTree, AnObsoleteNodeIsWrittenAsTheEmptySlotItReadsAs) {
+    LayoutPtr row = ParseLayout("<H<T'a'>>");
+    ASSERT_NE(CreateLayoutNode(kLayoutObsolete, row.get(), 0), nullptr);
+    EXPECT_EQ(WriteLayout(row.get()), "<H<T1xa><0>>");
+}
+
+}  // namespace

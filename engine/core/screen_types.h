@@ -1,19 +1,26 @@
-// Screen coordinates: signed 16-bit, x to the right and y downwards.
-// Stand-in: the geometry toolkit owns these records and their operations; this header
-// holds only the two records so that the text port can be declared. Replace it by the
-// real header when that lands (same names, same field order).
+// Screen and sketch-space coordinate records shared by every engine subsystem.
 #pragma once
 #include <cstdint>
 
+// Screen coordinates are signed 16-bit and clamped to -30000..30000 wherever a double
+// becomes one.
 struct ScreenPoint {
     int16_t x;
     int16_t y;
 };
 
-// Empty unless right > left and bottom > top; edges are inclusive for containment.
+// Empty unless right > left and bottom > top. The empty form (see kEmptyScreenRect)
+// makes a union neutral in both directions.
 struct ScreenRect {
     int16_t left;
     int16_t top;
     int16_t right;
     int16_t bottom;
+};
+
+constexpr ScreenRect kEmptyScreenRect = { 0x7fff, 0x7fff, -0x8000, -0x8000 };
+
+struct RealPoint {
+    double x;
+    double y;
 };

@@ -1,0 +1,61 @@
+// Stand-in: definitions behind standin_engine.h until the sketch engine, the unit
+// conversions and the string groups land; each goes when its real one arrives.
+#include "engine/calc/standin_engine.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+
+
+}  // namespace
+
+void ArcCacheLengths(SketchObject* object) {
+    ArcData* arc = ClassData<ArcData>(object);
+    if (arc->orientation == 0) {
+        double chord = std::hypot(arc->startAngle - arc->centre.y, arc->radius - arc->centre.x);
+        arc->sweep = 0;
+        arc->straightPart = 0;
+        arc->arcLength = arc->totalLength = chord;
+        return;
+    }
+    double sweep = arc->endAngle - arc->startAngle;
+    if (sweep < 0) sweep += 6.2831853071796;
+    arc->sweep = sweep;
+    arc->arcLength = sweep * arc->radius;
+    double straight = 0;
+    if (object->objectClass == 13) {
+        if (object->objectKind == 27) {
+            straight = std::hypot(arc->endPoint.x - arc->startPoint.x, arc->endPoint.y - arc->startPoint.y) / 2;
+        } else {
+            straight = arc->radius;
+        }
+    }
+    arc->straightPart = straight;
+    arc->totalLength = arc->arcLength + 2 * straight;
+}
+
+void PolygonCachePerimeter(SketchObject* object) {
+    PolygonData* poly = ClassData<PolygonData>(object);
+    double sum = 0;
+    for (uint32_t i = 0; i < poly->vertexCount; ++i) {
+        const RealPoint& a = poly->vertices[i];
+        const RealPoint& b = poly->vertices[(i + 1) % poly->vertexCount];
+        sum += std::hypot(b.x - a.x, b.y - a.y);
+    }
+    poly->perimeter = sum;
+}
+
+int32_t CurrentPrecision(int32_t which) { return which == 0 ? 2 : which == 1 ? 2 : 1; }
+
+bool KindIsA(int32_t kind, int32_t ancestor) { return kind == ancestor; }
+
+
+
+void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {
+    if (size == 0) return;
+    const char* text = object && object->labelText ? object->labelText : "";
+    std::strncpy(buffer, text, size - 1);
+    buffer[size - 1] = 0;
+}

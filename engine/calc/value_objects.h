@@ -1,0 +1,73 @@
+// Class data of measurements (class 7) and calculations, parameters and functions
+// (class 11): both start with the value display, class 11 adds the expression.
+#pragma once
+#include <cstdint>
+
+#include "engine/calc/expression_tokens.h"
+
+struct LayoutNode;
+
+// Stand-in: the caption objects' text data (engine/text), which leads the class data of
+// classes 0, 7 and 11.
+struct CaptionData {
+    uint32_t valueSlots;  // PtrList handle of the value slot list
+    int32_t editing;
+    LayoutNode* layout;
+    int16_t style[11];    // TextStyle
+};
+
+enum ValueDisplayMode : int32_t {
+    kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,
+};
+
+struct ValueDisplay {
+    CaptionData caption;
+    int32_t busy;          // set while the value layout is rebuilt
+    int32_t defined;       // 1 when value holds a defined value
+    int32_t precision;     // decimals, 0..5
+    int32_t displayMode;   // ValueDisplayMode
+    LayoutNode* customLayout;  // owned; only in display mode 2
+    int32_t cachedDistanceUnit;
+    int32_t cachedAngleUnit;
+    int32_t piForm;        // a pure angle shown in radians as a multiple of pi
+    uint16_t captionTemplate;  // item of string group 6 used in display mode 0
+    double value;          // in the sketch's units
+};
+
+// Class data of class 11: the value display, then the expression.
+struct CalculationData {
+    ValueDisplay display;
+    int32_t form;              // ExpressionForm
+    uint32_t infixCount;
+    ExpressionToken* infixTokens;  // owned; value and call tokens index the parent list
+    CompiledExpression compiled;
+    // One-entry memo of a function object's calls, invalidated by every recompute.
+    double callMemoResult;
+    double callMemoArgument;
+    int32_t callMemoDefined;
+    int32_t callMemoValid;
+    // Change settings of parameters, in radians or pixels for angle or distance ones.
+    uint16_t changeFlags;
+    double changeMin;
+    double changeMax;
+    double changeRate;
+    double changeSeconds;
+    double changeStep;
+};
+
+constexpr int32_t kClassMeasurement = 7;
+constexpr int32_t kClassCalculation = 11;
+
+inline bool HasValueDisplay(const SketchObject* o) {
+    return o && (o->objectClass == kClassMeasurement || o->objectClass == kClassCalculation);
+}
+// The value display is the class data of class 7 and leads that of class 11.
+inline ValueDisplay* ValueDisplayOf(SketchObject* o) { return ClassData<ValueDisplay>(o); }
+inline const ValueDisplay* ValueDisplayOf(const SketchObject* o) { return ClassData<ValueDisplay>(o); }
+// Null for objects of any other class.
+inline CalculationData* CalculationDataOf(SketchObject* o) {
+    return o && o->objectClass == kClassCalculation ? ClassData<CalculationData>(o) : nullptr;
+}
+inline const CalculationData* CalculationDataOf(const SketchObject* o) {
+    return o && o->objectClass == kClassCalculation ? ClassData<CalculationData>(o) : nullptr;
+}

@@ -1,0 +1,39 @@
+// The codec of the object header record (document record 2000) and the field helper with
+// which class codecs move one block of fields.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/result_codes.h"
+#include "engine/core/sketch_object.h"
+
+struct TransferContext;
+
+// Result codes of the header codec.
+constexpr ResultCode kResultValueClampedOnRead  = 4;   // also: a record longer than known
+constexpr ResultCode kResultValueClampedOnWrite = 5;
+constexpr ResultCode kResultSkipObject          = 9;   // a type, kind or class without a row
+constexpr ResultCode kResultCannotStore         = 10;  // not representable in the target form
+constexpr ResultCode kResultDamagedRecord       = 35;
+
+constexpr int32_t kObjectHeaderRecordSize   = 16;
+constexpr int32_t kObjectHeaderRecordSizeV1 = 12;  // format version 1: no colour
+
+// The handheld form is format version 1.
+constexpr int32_t kHandheldFormatVersion = 1;
+
+// Converts between an object block and a record block in the direction the context says.
+using FieldConvertFn = ResultCode (*)(TransferContext* context, void* objectBlock,
+                                      uint8_t* recordBlock, int32_t recordLength);
+
+// Moves one block of fields: in measure mode it adds the stored size (writing) or the
+// current size (reading) to the destination's length; otherwise it runs `convert` on the
+// object block at `objectOffset` and the record cursor.
+ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
+                               int32_t storedSize, int32_t currentSize, FieldConvertFn convert);
+
+ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
+                               uint8_t* recordBlock, int32_t recordLength);
+ResultCode TransferObjectHeader(TransferContext* context);
+
+// Size of the object's geometric state block, measured through its class's codec.
+int32_t GeometryRecordSize(SketchObject* object);

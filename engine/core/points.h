@@ -1,0 +1,17 @@
+// Points (class 1): the object everything else is built on.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/geometry.h"
+
+// Class data of a point: its position in sketch coordinates. The screen position
+// lives only in the header's bounds.
+struct PointData {
+    RealPoint position;
+};
+
+// (sx - R, sy - R, sx + R + 1, sy + R + 1) around the screen-rounded position.
+ScreenRect PointBoundsAt(RealPoint position, int32_t radius);
+
+// Unit points never reach their origin: they keep at least this distance.
+constexpr double kMinUnitDistance = 0.1;

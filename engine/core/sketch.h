@@ -1,0 +1,133 @@
+// A sketch: one page of a document or the body of a custom tool. It owns its objects,
+// its pointer-list arena, its selection and the orders in which it holds its objects.
+// The engine acts on one current sketch at a time (EngineGlobals).
+#pragma once
+#include <cstdint>
+
+#include "engine/core/result_codes.h"
+#include "engine/core/screen_types.h"
+#include "engine/core/sketch_object.h"
+
+struct EngineDocument;
+struct PtrListArena;
+struct UndoRecord;
+
+constexpr int32_t kColorSlotCount = 12;
+constexpr int32_t kMarkSlotCount  = 21;
+
+// Dirty rectangle meaning "everything", set on a new sketch.
+constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
+// What UnionDirtyRect(null) stores.
+constexpr ScreenRect kAllDirty = { -20000, -20000, 20000, 20000 };
+
+// Settings copied from the preferences into every new sketch.
+struct SketchSettings {
+    uint32_t colorSlots[kColorSlotCount];  // default colours, indexed by a class's colorSlot
+    int32_t  distanceUnit;                 // 0 pixels, 1 cm, 2 inches
+    int32_t  angleUnit;                    // 0 radians, 1 degrees, 2 directed degrees
+    int32_t  traceFade;                    // 0..16; 0 = traces do not fade
+};
+
+// An entry of the given-kind table of a custom tool's sketch.
+struct GivenKindEntry {
+    SketchObject* object;
+    int32_t       kind;
+};
+
+struct Sketch {
+    ScreenRect     windowRect;
+    SketchSettings settings;
+
+    SketchObject*  firstObject;  // sketch order list = dependency order
+    SketchObject*  lastObject;
+    SketchObject*  selectionHead;  // most recently selected first
+    SketchObject*  layerHeads[11];  // draw-layer rings; the head is drawn first
+    SketchObject*  lastSelected[11];
+
+    ScreenRect     dirtyRect;
+    ScreenRect     extent;
+
+    PtrListArena*  arena;  // valid here only while the sketch is not current
+
+    // Stand-in: mark slots and coordinate-system words until the marks are built.
+    SketchObject*  markSlots[kMarkSlotCount];
+    uint32_t       coordSystemWords[2];
+
+    uint32_t       selectionChangeCount;
+    uint32_t       structureChangeCount;  // every change of parents, links or order
+    uint32_t       traversalGeneration;
+
+    int32_t        hiddenCount;  // objects hidden with state 1
+    void*          viewOwner;    // the user-interface document showing it; null for tools
+    ScreenRect     tracedArea;
+
+    // Frame ticker (its idle task joins it when the frame tick is built).
+    int32_t        ticking;
+    uint32_t       frameDeadline;
+    uint32_t       watchdogDeadline;
+    uint32_t       frameCounter;
+    int32_t        fadeCountdown;
+
+    int32_t        pendingPresentations;
+    EngineDocument* document;
+    char*          title;  // heap text or null
+    SketchObject*  editedCaption;
+
+    // Undo history, newest record first.
+    UndoRecord*    undoHistory;
+
+    // Given tables of a custom tool's sketch.
+    PtrList        givenList;
+    GivenKindEntry* givenKinds;
+    int32_t        givenKindCount;
+};
+
+struct EngineGlobals {
+    Sketch*         currentSketch;
+    EngineDocument* currentDocument;
+    int32_t         currentIsFront;
+    Sketch*         frontSketch;
+    EngineDocument* frontDocument;
+    PtrListArena*   currentArena;
+};
+
+extern EngineGlobals gEngine;
+
+inline Sketch* CurrentSketch() { return gEngine.currentSketch; }
+
+Sketch*    CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document);
+void       FreeSketch(Sketch* sketch);
+ResultCode SetSketchTitle(Sketch* sketch, const char* text);
+void       SetCurrentSketch(Sketch* sketch, Sketch** previous);
+void       MakeCurrentSketchFront();
+
+// after: kNotLinked appends at the end, null inserts at the front.
+void LinkObjectIntoSketch(SketchObject* object, SketchObject* after);
+void UnlinkObjectFromSketch(SketchObject* object);
+void LinkObjectIntoLayer(SketchObject* object);
+void UnlinkObjectFromLayer(SketchObject* object);
+void RelinkObjectInLayer(SketchObject* object);
+
+void SelectSketchObject(SketchObject* object);
+void DeselectSketchObject(SketchObject* object);
+void DeselectAll();
+inline bool IsSelected(const SketchObject* object) { return object->nextSelected != kNotLinked; }
+inline bool IsLinkedIntoSketch(const SketchObject* object) { return object->nextInSketch != kNotLinked; }
+
+// A new list of the selected objects, oldest selection first, with room for `spare` more.
+bool CollectSelection(int32_t* count, PtrList* list, int32_t spare);
+// The same for a tempLink chain; the list is in reverse chain order.
+bool CollectTempList(SketchObject* first, int32_t* count, PtrList* list, int32_t spare);
+SketchObject* LinkSelection();
+SketchObject* LinkPtrListItems(PtrList list);
+
+int32_t EffectiveKind(const SketchObject* object);
+
+void              AddObjectToDirtyRect(SketchObject* object);
+const ScreenRect* UnionDirtyRect(const ScreenRect* rect);
+
+void NumberSketchObjects();
+void RestoreDependencyOrder(SketchObject* object, bool checkItself, bool numbered);
+bool MoveBehindLatestParent(SketchObject* object);
+void MoveObjectAfter(SketchObject* object, SketchObject* target);
+void FixChildrenOrder(SketchObject* object);

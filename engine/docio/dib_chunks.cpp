@@ -1,0 +1,158 @@
+#include "engine/docio/dib_chunks.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "engine/core/memory.h"
+
+GlobalBlock::GlobalBlock(uint32_t size) { Resize(size); }
+
+GlobalBlock::GlobalBlock(const GlobalBlock& other) {
+    if (!other.Empty()) {
+        Resize(other.size_);
+        std::memcpy(bytes_, other.bytes_, size_);
+    }
+}
+
+GlobalBlock& GlobalBlock::operator=(const GlobalBlock& other) {
+    if (this != &other) {
+        GlobalBlock copy(other);
+        std::swap(bytes_, copy.bytes_);
+        std::swap(size_, copy.size_);
+    }
+    return *this;
+}
+
+GlobalBlock& GlobalBlock::operator=(GlobalBlock&& other) noexcept {
+    if (this != &other) {
+        FreeMemory(bytes_);
+        bytes_ = other.bytes_;
+        size_ = other.size_;
+        other.bytes_ = nullptr;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+GlobalBlock::~GlobalBlock() { FreeMemory(bytes_); }
+
+void GlobalBlock::Resize(uint32_t size) {
+    if (!bytes_) {
+        bytes_ = static_cast<uint8_t*>(AllocMemory(size ? size : 1, kAllocZero));
+        if (!bytes_) throw std::bad_alloc();
+    } else {
+        void* p = bytes_;
+        if (!ReallocMemory(&p, size ? size : 1, true)) throw std::bad_alloc();
+        bytes_ = static_cast<uint8_t*>(p);
+    }
+    size_ = size;
+}
+
+uint8_t* GlobalBlock::Take(uint32_t* size) {
+    uint8_t* b = bytes_;
+    if (size) *size = size_;
+    bytes_ = nullptr;
+    size_ = 0;
+    return b;
+}
+
+namespace {
+
+uint32_t LE32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t LE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+}  // namespace
+
+uint32_t PackedDibBytes(const uint8_t* dib, uint32_t available) {
+    if (!dib || available < kDibHeaderBytes || LE32(dib) < kDibHeaderBytes) return 0;
+    int32_t width = static_cast<int32_t>(LE32(dib + 4));
+    int32_t height = static_cast<int32_t>(LE32(dib + 8));
+    uint32_t planes = LE16(dib + 12), bits = LE16(dib + 14);
+    uint32_t colorsUsed = LE32(dib + 32);
+    if (width <= 0 || height == 0 || height == INT32_MIN || planes == 0) return 0;
+    uint64_t depth = static_cast<uint64_t>(bits) * planes;
+    if (depth == 0 || depth > 32) return 0;
+    uint64_t colors = colorsUsed ? colorsUsed : (depth <= 8 ? (1u << depth) : 0);
+    uint64_t rowBytes = ((static_cast<uint64_t>(width) * depth + 31) / 32) * 4;
+    uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
+    uint64_t n = kDibHeaderBytes + colors * 4 + rowBytes * rows;
+    return n > 0x7FFFFFFFu - kDibChunkHeadBytes ? 0 : static_cast<uint32_t>(n);
+}
+
+uint32_t DibRecordLength(const GlobalBlock& dib) {
+    uint32_t n = PackedDibBytes(dib.Bytes(), dib.Size());
+    return n ? n + kDibChunkHeadBytes : 0;
+}
+
+void WriteDibChunk(TypedWriter& writer, const GlobalBlock& dib) {
+    uint32_t n = PackedDibBytes(dib.Bytes(), dib.Size());
+    writer.WriteU32(kDibChunkMagic);
+    writer.WriteU32(kDibChunkVersion);
+    writer.WriteU32(n);
+    if (n == 0 || dib.Size() < n) throw vmz_XPlatformError(8);
+    writer.WriteBytes(dib.Bytes(), static_cast<int32_t>(n));
+}
+
+GlobalBlock ReadDibChunk(TypedReader& reader) {
+    uint32_t magic = reader.ReadU32();
+    uint32_t version = reader.ReadU32();
+    uint32_t n = reader.ReadU32();
+    if (magic != kDibChunkMagic || version > kDibChunkVersion || n == 0) {
+        reader.Skip(static_cast<int32_t>(n > 0x7FFFFFFFu ? 0x7FFFFFFFu : n));
+        return GlobalBlock();
+    }
+    // The count must lie within what the stream (the record) still holds, so a damaged
+    // count never makes us allocate for bytes that are not there.
+    if (n > static_cast<uint32_t>(reader.Stream().BytesAvailable())) throw vmz_XPlatformError(13);
+    GlobalBlock dib(n);
+    reader.ReadBytes(dib.Bytes(), static_cast<int32_t>(n));
+    // The header must describe no more than the bytes that came with it.
+    uint32_t described = PackedDibBytes(dib.Bytes(), n);
+    if (described == 0 || described > n) throw vmz_XPlatformError(13);
+    return dib;
+}
+
+ResultCode WriteDibRecord(StreamHandle stream, const GlobalBlock& dib) {
+    uint32_t start = 0;
+    if (StreamTell(stream, &start) != kResultOK) return kResultBadStreamKind;
+    try {
+        uint32_t length = DibRecordLength(dib);
+        if (length == 0) throw vmz_XPlatformError(8);
+        ResultCode rc = StreamBeginRecord(stream, length, nullptr, kPictureDibTag);
+        if (rc != kResultOK) throw static_cast<YrnErrTag>(rc);
+        StreamHandleByteStream bytes(stream);
+        TypedWriter writer(bytes, true);
+        WriteDibChunk(writer, dib);
+        return kResultOK;
+    } catch (...) {
+        StreamSeek(stream, static_cast<int32_t>(start), 0);
+        return kResultBadStreamKind;
+    }
+}
+
+ResultCode ReadDibRecord(StreamHandle stream, uint32_t recordLength, GlobalBlock* dib) {
+    *dib = GlobalBlock();
+    uint32_t start = 0;
+    if (StreamTell(stream, &start) != kResultOK) return kResultRecordLong;
+    ResultCode rc = kResultOK;
+    try {
+        StreamHandleByteStream bytes(stream);
+        vmz_CLimitingReadSink record(bytes, static_cast<int32_t>(recordLength > 0x7FFFFFFFu ? 0x7FFFFFFFu : recordLength));
+        TypedReader reader(record, true);
+        *dib = ReadDibChunk(reader);
+    } catch (...) {
+        *dib = GlobalBlock();
+        rc = kResultRecordLong;
+    }
+    // Whatever the chunk held, the next record starts after this one.
+    if (StreamError(stream) == kResultOK) {
+        uint64_t end = static_cast<uint64_t>(start) + recordLength;
+        uint32_t pos = 0;
+        if (StreamTell(stream, &pos) == kResultOK && pos != end && end <= 0x7FFFFFFFu)
+            StreamSeek(stream, static_cast<int32_t>(end), 0);
+    }
+    return rc;
+}

@@ -1,0 +1,734 @@
+#include "engine/docio/streams.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/core/memory.h"
+#include "engine/core/services/files.h"
+
+namespace {
+
+// A chunk of a growable memory stream; its bytes follow the head.
+struct MemoryChunk {
+    uint32_t     size;
+    MemoryChunk* next;
+};
+
+uint8_t* ChunkBytes(MemoryChunk* c) { return reinterpret_cast<uint8_t*>(c + 1); }
+
+struct StreamSlot {
+    uint32_t    kind;
+    void*       target;            // FILE*, first memory block, or the caller's block
+    uint32_t    capacity;          // caller's block (views)
+    uint8_t*    recordBuffer;
+    uint32_t    recordBufferCapacity;
+    uint32_t    position;
+    uint32_t    largestRecord;
+    uint32_t    size;              // high-water mark, or the file's length when opened to read
+    ResultCode  sticky;
+    uint32_t    reserved;
+    MemoryChunk* chain;
+    uint32_t    firstBlockSize;
+};
+
+// Stand-in: slots live in chunks of 8 behind a small directory so that their addresses
+// stay fixed while streams open and close; switch to the engine's ChunkedArray
+// (expected count 24, 8 per chunk) once it is available.
+constexpr int kSlotsPerChunk = 8;
+StreamSlot** gSlotChunks     = nullptr;
+int          gSlotChunkCount = 0;
+int16_t      gFreeSlotHint   = 1;
+
+StreamSlot* SlotAt(int index, bool grow) {
+    int k = index / kSlotsPerChunk;
+    if (k >= gSlotChunkCount) {
+        if (!grow) return nullptr;
+        int newCount = k + 1 > gSlotChunkCount + 4 ? k + 1 : gSlotChunkCount + 4;
+        void* dir = gSlotChunks;
+        if (!ReallocMemory(&dir, sizeof(StreamSlot*) * newCount, true)) return nullptr;
+        gSlotChunks = static_cast<StreamSlot**>(dir);
+        for (int i = gSlotChunkCount; i < newCount; ++i) gSlotChunks[i] = nullptr;
+        gSlotChunkCount = newCount;
+    }
+    if (!gSlotChunks[k]) {
+        if (!grow) return nullptr;
+        gSlotChunks[k] = static_cast<StreamSlot*>(
+            AllocMemory(sizeof(StreamSlot) * kSlotsPerChunk, kAllocZero));
+        if (!gSlotChunks[k]) return nullptr;
+    }
+    return &gSlotChunks[k][index % kSlotsPerChunk];
+}
+
+StreamSlot* Slot(StreamHandle h) {
+    if (h <= 0 || !gSlotChunks) return nullptr;
+    StreamSlot* s = SlotAt(h, false);
+    return (s && s->kind != kStreamFree) ? s : nullptr;
+}
+
+FILE* FileOf(StreamSlot* s) { return static_cast<FILE*>(s->target); }
+
+ResultCode MapOpenError(int err) {
+    ResultCode rc = MapCrtError(err);
+    return rc == kResultInvalidArg ? kResultInvalidName : rc;
+}
+
+// Puts the stream at `pos` regardless of its sticky error (for the layer's own undo of
+// a failed record).
+void ForcePosition(StreamSlot* s, uint32_t pos) {
+    s->position = pos;
+    if (s->kind == kStreamFile) std::fseek(FileOf(s), static_cast<long>(pos), SEEK_SET);
+}
+
+void FreeChain(StreamSlot* s) {
+    MemoryChunk* c = s->chain;
+    while (c) {
+        MemoryChunk* next = c->next;
+        FreeMemory(c);
+        c = next;
+    }
+    s->chain = nullptr;
+}
+
+uint32_t ChunkFactor(uint32_t size) {
+    if (size < 4096) return 2;
+    uint32_t factor = 4;
+    for (uint32_t s = size >> 12; s > 3; s /= 4) factor *= 2;
+    return factor;
+}
+
+// Appends a chunk sized from what the stream already holds (`held`), at least `need`.
+ResultCode AddMemoryChunk(StreamSlot* s, uint32_t held, uint32_t need) {
+    uint32_t size = held / ChunkFactor(held);
+    if (size < need) size = need;
+    if (size > 0xFFFFFFFFu - sizeof(MemoryChunk)) return kResultOutOfMemory;
+    MemoryChunk* c = static_cast<MemoryChunk*>(AllocMemory(sizeof(MemoryChunk) + size, kAllocZero));
+    if (!c) return kResultOutOfMemory;
+    c->size = size;
+    c->next = nullptr;
+    MemoryChunk** link = &s->chain;
+    while (*link) link = &(*link)->next;
+    *link = c;
+    return kResultOK;
+}
+
+// Copies between the caller and a memory stream's address space at `pos`. When
+// `writing`, chunks are appended as needed; reading past the last chunk gives 22.
+ResultCode MemoryTransfer(StreamSlot* s, uint32_t pos, uint8_t* bytes, uint32_t n, bool writing) {
+    MemoryChunk* chunk = nullptr;  // null: the first block
+    uint8_t* block   = static_cast<uint8_t*>(s->target);
+    uint32_t blockSz = s->firstBlockSize;
+    uint32_t base    = 0;  // stream address of `block`'s first byte
+    while (n > 0) {
+        if (pos < base + blockSz) {
+            uint32_t off  = pos - base;
+            uint32_t take = blockSz - off < n ? blockSz - off : n;
+            if (writing) std::memcpy(block + off, bytes, take);
+            else         std::memcpy(bytes, block + off, take);
+            bytes += take;
+            pos   += take;
+            n     -= take;
+            continue;
+        }
+        base += blockSz;
+        MemoryChunk* next = chunk ? chunk->next : s->chain;
+        if (!next) {
+            if (!writing) return kResultEndOfData;
+            uint64_t need = static_cast<uint64_t>(pos) + n - base;
+            if (need > 0xFFFFFFFFu) return kResultOutOfMemory;
+            // The chunk is sized from what the stream holds at this point of the write.
+            uint32_t held = s->size > base ? s->size : base;
+            ResultCode rc = AddMemoryChunk(s, held, static_cast<uint32_t>(need));
+            if (rc != kResultOK) return rc;
+            next = chunk ? chunk->next : s->chain;
+        }
+        chunk   = next;
+        block   = ChunkBytes(chunk);
+        blockSz = chunk->size;
+    }
+    return kResultOK;
+}
+
+bool EnsureRecordBuffer(StreamSlot* s, uint32_t n, uint32_t firstMinimum) {
+    if (s->recordBuffer && s->recordBufferCapacity >= n) return true;
+    uint32_t want = n;
+    if (!s->recordBuffer && want < firstMinimum) want = firstMinimum;
+    if (want == 0) want = 1;
+    void* block = s->recordBuffer;
+    if (block) {
+        if (!ReallocMemory(&block, want, true)) return false;
+    } else {
+        block = AllocMemory(want, 0);
+        if (!block) return false;
+    }
+    s->recordBuffer = static_cast<uint8_t*>(block);
+    s->recordBufferCapacity = want;
+    return true;
+}
+
+uint32_t ReadU32LE(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void WriteU32LE(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+ResultCode OpenSlot(StreamHandle* out, StreamSlot** slot) {
+    *out = AllocStreamSlot();
+    if (*out == 0) return kResultOutOfMemory;
+    *slot = SlotAt(*out, false);
+    return kResultOK;
+}
+
+}  // namespace
+
+bool InitStreamTable() {
+    if (gSlotChunks) return true;
+    gFreeSlotHint = 1;
+    // The first chunk holds the never-used element 0 and the first streams.
+    return SlotAt(0, true) != nullptr;
+}
+
+void FreeStreamTable() {
+    for (int i = 0; i < gSlotChunkCount; ++i) FreeMemory(gSlotChunks[i]);
+    FreeMemory(gSlotChunks);
+    gSlotChunks = nullptr;
+    gSlotChunkCount = 0;
+    gFreeSlotHint = 1;
+}
+
+StreamHandle AllocStreamSlot() {
+    if (!gSlotChunks && !InitStreamTable()) return 0;
+    for (int h = gFreeSlotHint < 1 ? 1 : gFreeSlotHint; h <= 0x7FFF; ++h) {
+        StreamSlot* s = SlotAt(h, true);
+        if (!s) return 0;
+        if (s->kind == kStreamFree) {
+            std::memset(s, 0, sizeof *s);
+            gFreeSlotHint = static_cast<int16_t>(h < 0x7FFF ? h + 1 : h);
+            return static_cast<StreamHandle>(h);
+        }
+    }
+    return 0;
+}
+
+void ReleaseStreamSlot(StreamHandle h) {
+    if (h <= 0 || !gSlotChunks) return;
+    StreamSlot* s = SlotAt(h, false);
+    if (!s) return;
+    std::memset(s, 0, sizeof *s);
+    if (h < gFreeSlotHint) gFreeSlotHint = h;
+}
+
+ResultCode MapCrtError(int err) {
+    switch (err) {
+        case ENOENT: return kResultFileNotFound;
+        case EBADF:  return kResultBadFileHandle;
+        case EACCES: return kResultAccessDenied;
+        case EEXIST: return kResultFileExists;
+        case EINVAL: return kResultInvalidArg;
+        case EMFILE: return kResultTooManyFiles;
+        case ENOSPC: return kResultDiskFull;
+        default:     return kResultIOError;
+    }
+}
+
+StreamKind StreamKindOf(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    return s ? static_cast<StreamKind>(s->kind) : kStreamFree;
+}
+
+// ---- opening and closing
+
+ResultCode OpenFileStreamForRead(const char* path, StreamHandle* out) {
+    *out = 0;
+    errno = 0;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return MapOpenError(errno);
+    StreamSlot* s;
+    if (OpenSlot(out, &s) != kResultOK) {
+        std::fclose(f);
+        return kResultOutOfMemory;
+    }
+    s->kind = kStreamFile;
+    s->target = f;
+    long size = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        size = std::ftell(f);
+        if (size < 0) size = 0;
+    }
+    std::fseek(f, 0, SEEK_SET);
+    s->size = static_cast<uint32_t>(size);
+    s->position = 0;
+    return kResultOK;
+}
+
+ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
+    *out = 0;
+    errno = 0;
+    FILE* f = std::fopen(path, "wb");
+    if (!f) return MapOpenError(errno);
+    StreamSlot* s;
+    if (OpenSlot(out, &s) != kResultOK) {
+        std::fclose(f);
+        return kResultOutOfMemory;
+    }
+    s->kind = kStreamFile;
+    s->target = f;
+    return kResultOK;
+}
+
+ResultCode OpenTempFileStreamForWrite(const char* targetPath, char* tempPath, StreamHandle* out) {
+    *out = 0;
+    ResultCode rc = MakeTempFileNameBeside(targetPath, tempPath);
+    if (rc != kResultOK) return rc;
+    return OpenFileStreamForWrite(tempPath, out);
+}
+
+ResultCode OpenMemoryStream(uint32_t firstBlockSize, StreamHandle* out) {
+    *out = 0;
+    if (firstBlockSize == 0) firstBlockSize = kDefaultFirstBlockSize;
+    void* block = AllocMemory(firstBlockSize, kAllocZero);
+    if (!block) return kResultOutOfMemory;
+    StreamSlot* s;
+    if (OpenSlot(out, &s) != kResultOK) {
+        FreeMemory(block);
+        return kResultOutOfMemory;
+    }
+    s->kind = kStreamMemory;
+    s->target = block;
+    s->firstBlockSize = firstBlockSize;
+    return kResultOK;
+}
+
+ResultCode OpenMemoryStreamOnBuffer(void* block, uint32_t length, StreamHandle* out) {
+    *out = 0;
+    StreamSlot* s;
+    if (OpenSlot(out, &s) != kResultOK) return kResultOutOfMemory;
+    s->kind = kStreamMemory;
+    s->target = block;
+    s->firstBlockSize = block ? length : 0;
+    s->size = s->firstBlockSize;
+    return kResultOK;
+}
+
+ResultCode OpenMemoryStreamCopy(const void* data, uint32_t length, StreamHandle* out) {
+    *out = 0;
+    void* block = AllocMemory(length ? length : 1, 0);
+    if (!block) return kResultOutOfMemory;
+    if (length) std::memcpy(block, data, length);
+    ResultCode rc = OpenMemoryStreamOnBuffer(block, length, out);
+    if (rc != kResultOK) FreeMemory(block);
+    return rc;
+}
+
+ResultCode OpenViewStream(void* block, uint32_t capacity, StreamHandle* out) {
+    *out = 0;
+    StreamSlot* s;
+    if (OpenSlot(out, &s) != kResultOK) return kResultOutOfMemory;
+    s->kind = kStreamView;
+    s->target = block;
+    s->capacity = capacity;
+    return kResultOK;
+}
+
+ResultCode OpenCountingStream(StreamHandle* out) {
+    *out = 0;
+    StreamSlot* s;
+    if (OpenSlot(out, &s) != kResultOK) return kResultOutOfMemory;
+    s->kind = kStreamCounting;
+    return kResultOK;
+}
+
+ResultCode CloseStream(StreamHandle h, StreamStats* stats) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    FreeMemory(s->recordBuffer);
+    s->recordBuffer = nullptr;
+    s->recordBufferCapacity = 0;
+    if (stats) *stats = StreamStats{s->sticky, s->reserved, s->size, s->largestRecord};
+    ResultCode rc = s->sticky == kResultEndOfData ? kResultOK : s->sticky;
+    if (s->kind == kStreamFile) {
+        errno = 0;
+        int closed = std::fclose(FileOf(s));
+        if (rc == kResultOK && closed != 0) rc = MapCrtError(errno);
+        ReleaseStreamSlot(h);
+        return rc;
+    }
+    // A real error stays: marking the stream closed must not make TakeStreamBytes hand
+    // out the data of a failed write as if it were whole.
+    if (rc == kResultOK) s->sticky = kResultStreamClosed;
+    return rc;
+}
+
+ResultCode DiscardStream(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultOK;
+    if (s->kind == kStreamMemory) {
+        FreeMemory(s->target);
+        FreeChain(s);
+    } else if (s->kind == kStreamFile) {
+        std::fclose(FileOf(s));
+    }
+    FreeMemory(s->recordBuffer);
+    ReleaseStreamSlot(h);
+    return kResultOK;
+}
+
+void* TakeStreamBytes(StreamHandle h, uint32_t* length) {
+    *length = 0;
+    StreamSlot* s = Slot(h);
+    if (!s) return nullptr;
+    if (s->sticky == kResultStreamClosed) s->sticky = kResultOK;
+    if (s->kind == kStreamFile) return nullptr;
+    void* result = nullptr;
+    if (s->sticky == kResultOK) {
+        if (s->kind == kStreamMemory && !s->chain && s->target) {
+            result = s->target;
+            if (s->size > 0 && s->size < s->firstBlockSize) ReallocMemory(&result, s->size, true);
+            s->target = nullptr;  // handed over: the discard below must not free it
+            *length = s->size;
+        } else {
+            result = AllocMemory(s->size ? s->size : 1, 0);
+            if (result && s->size) {
+                uint32_t size = s->size;
+                ResultCode rc = kResultOK;
+                if (s->kind == kStreamMemory)
+                    rc = MemoryTransfer(s, 0, static_cast<uint8_t*>(result), size, false);
+                else if (s->kind == kStreamView)
+                    std::memcpy(result, s->target, size);
+                else
+                    std::memset(result, 0, size);
+                if (rc != kResultOK) {
+                    FreeMemory(result);
+                    result = nullptr;
+                }
+            }
+            if (result) *length = s->size;
+        }
+    }
+    DiscardStream(h);
+    return result;
+}
+
+ResultCode StreamError(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky == kResultStreamClosed) s->sticky = kResultOK;
+    return s->sticky;
+}
+
+ResultCode RemovePath(const char* path) {
+    errno = 0;
+    if (std::remove(path) == 0) return kResultOK;
+    return MapOpenError(errno);
+}
+
+ResultCode DeleteStreamFile(const char* path) { return RemovePath(path); }
+
+// ---- bytes
+
+ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    uint32_t before = s->position;
+    ResultCode rc = kResultOK;
+    if (static_cast<uint64_t>(before) + n > 0x7FFFFFFFu) {
+        rc = s->kind == kStreamView ? kResultBlockFull : kResultInvalidArg;
+    } else {
+        switch (s->kind) {
+            case kStreamFile:
+                errno = 0;
+                if (n && std::fwrite(data, 1, n, FileOf(s)) != n) rc = MapCrtError(errno);
+                break;
+            case kStreamMemory:
+                rc = MemoryTransfer(s, before, const_cast<uint8_t*>(static_cast<const uint8_t*>(data)),
+                                    n, true);
+                break;
+            case kStreamView:
+                if (static_cast<uint64_t>(before) + n > s->capacity) rc = kResultBlockFull;
+                else if (n) std::memcpy(static_cast<uint8_t*>(s->target) + before, data, n);
+                break;
+            case kStreamCounting:
+                break;
+            default:
+                rc = kResultBadStreamKind;
+        }
+    }
+    if (rc != kResultOK) {
+        s->sticky = rc;
+        ForcePosition(s, before);
+        return rc;
+    }
+    s->position = before + n;
+    if (s->kind != kStreamFile && s->position > s->size) s->size = s->position;
+    return kResultOK;
+}
+
+ResultCode StreamRead(StreamHandle h, void* buffer, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    ResultCode rc = kResultOK;
+    switch (s->kind) {
+        case kStreamFile:
+            errno = 0;
+            if (n && std::fread(buffer, 1, n, FileOf(s)) != n)
+                rc = std::feof(FileOf(s)) ? kResultEndOfData : MapCrtError(errno);
+            break;
+        case kStreamMemory:
+            // Only what was written (or handed in) can be read back.
+            if (static_cast<uint64_t>(s->position) + n > s->size) rc = kResultEndOfData;
+            else rc = MemoryTransfer(s, s->position, static_cast<uint8_t*>(buffer), n, false);
+            break;
+        case kStreamView:
+            if (static_cast<uint64_t>(s->position) + n > s->size) rc = kResultEndOfData;
+            else if (n) std::memcpy(buffer, static_cast<uint8_t*>(s->target) + s->position, n);
+            break;
+        case kStreamCounting:
+            break;
+        default:
+            rc = kResultBadStreamKind;
+    }
+    if (rc == kResultOK) s->position += n;
+    s->sticky = rc;
+    return rc;
+}
+
+ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n) {
+    *out = nullptr;
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->size != 0 && (s->position > s->size || n > s->size - s->position)) {
+        s->sticky = kResultEndOfData;
+        return kResultEndOfData;
+    }
+    if (!EnsureRecordBuffer(s, n, 256)) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    ResultCode rc = StreamRead(h, s->recordBuffer, n);
+    if (rc == kResultOK) *out = s->recordBuffer;
+    return rc;
+}
+
+ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t allocFlags) {
+    *block = nullptr;
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    // Never allocate for bytes the stream cannot hold.
+    if (s->size != 0 && (s->position > s->size || n > s->size - s->position)) {
+        s->sticky = kResultEndOfData;
+        return kResultEndOfData;
+    }
+    void* b = AllocMemory(n ? n : 1, allocFlags);
+    if (!b) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    ResultCode rc = StreamRead(h, b, n);
+    if (rc != kResultOK) {
+        FreeMemory(b);
+        return rc;
+    }
+    *block = b;
+    return kResultOK;
+}
+
+ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    int64_t target = mode == 0 ? offset : static_cast<int64_t>(s->position) + offset;
+    ResultCode rc = kResultOK;
+    if (s->kind == kStreamFile && mode == 2) {
+        errno = 0;
+        if (std::fseek(FileOf(s), offset, SEEK_END) != 0) rc = MapCrtError(errno);
+        else s->position = static_cast<uint32_t>(std::ftell(FileOf(s)));
+    } else if (target < 0 || target > 0x7FFFFFFF) {
+        rc = kResultInvalidArg;
+    } else {
+        s->position = static_cast<uint32_t>(target);
+        if (s->size != 0 && s->position > s->size) {
+            rc = kResultEndOfData;
+        } else if (s->kind == kStreamFile) {
+            errno = 0;
+            if (std::fseek(FileOf(s), static_cast<long>(s->position), SEEK_SET) != 0)
+                rc = MapCrtError(errno);
+        }
+    }
+    s->sticky = rc;
+    return rc;
+}
+
+ResultCode StreamSize(StreamHandle h, uint32_t* size) {
+    *size = 0;
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind != kStreamFile) {
+        *size = s->size;
+        return kResultOK;
+    }
+    FILE* f = FileOf(s);
+    errno = 0;
+    long here = std::ftell(f);
+    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return s->sticky = MapCrtError(errno);
+    long end = std::ftell(f);
+    if (std::fseek(f, here, SEEK_SET) != 0 || end < 0) return s->sticky = MapCrtError(errno);
+    *size = static_cast<uint32_t>(end);
+    return kResultOK;
+}
+
+ResultCode StreamTell(StreamHandle h, uint32_t* position) {
+    *position = 0;
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind == kStreamFile) {
+        errno = 0;
+        long p = std::ftell(FileOf(s));
+        if (p < 0) return s->sticky = MapCrtError(errno);
+        *position = static_cast<uint32_t>(p);
+        return kResultOK;
+    }
+    *position = s->position;
+    return kResultOK;
+}
+
+// ---- records
+
+ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (writtenLength) *writtenLength = payloadLength;
+    uint32_t stored = payloadLength;
+    if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
+    uint8_t head[kRecordHeaderBytes];
+    WriteU32LE(head, stored);
+    WriteU32LE(head + 4, tag);
+    return StreamWrite(h, head, sizeof head);
+}
+
+ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    uint32_t start = s->position;
+    ResultCode rc = StreamBeginRecord(h, payloadLength, nullptr, tag);
+    if (rc == kResultOK && payloadLength) rc = StreamWrite(h, payload, payloadLength);
+    if (rc == kResultOK && s->kind == kStreamFile && (payloadLength & 1u)) {
+        const uint8_t pad = 0;  // the length field was rounded up to even on files
+        rc = StreamWrite(h, &pad, 1);
+    }
+    if (rc != kResultOK) {
+        ForcePosition(s, start);
+        return rc;
+    }
+    if (payloadLength > s->largestRecord) s->largestRecord = payloadLength;
+    return kResultOK;
+}
+
+ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length) {
+    uint8_t head[kRecordHeaderBytes];
+    ResultCode rc = StreamRead(h, head, sizeof head);
+    if (rc != kResultOK) return rc;
+    if (length) *length = ReadU32LE(head);
+    if (tag) *tag = ReadU32LE(head + 4);
+    return kResultOK;
+}
+
+ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out) {
+    *out = nullptr;
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (n == 0) return kResultOK;
+    if (n > kLargePayloadBytes) {
+        uint32_t size = 0, pos = 0;
+        if (StreamSize(h, &size) == kResultOK && StreamTell(h, &pos) == kResultOK &&
+            static_cast<uint64_t>(pos) + n > size) {
+            StreamSeek(h, static_cast<int32_t>(size), 0);
+            s->sticky = kResultEndOfData;
+            return kResultEndOfData;
+        }
+        if (s->sticky) return s->sticky;
+    }
+    if (!EnsureRecordBuffer(s, n, 0)) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    ResultCode rc = StreamRead(h, s->recordBuffer, n);
+    if (rc == kResultOK) *out = s->recordBuffer;
+    return rc;
+}
+
+ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
+    *payload = nullptr;
+    uint32_t t = 0, n = 0;
+    ResultCode rc = StreamReadRecordHeader(h, &t, &n);
+    if (rc != kResultOK) return rc;
+    rc = StreamReadPayload(h, n, payload);
+    if (rc != kResultOK) return rc;
+    StreamSlot* s = Slot(h);
+    if (n > s->largestRecord) s->largestRecord = n;
+    *tag = t;
+    *length = n;
+    return kResultOK;
+}
+
+ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length, void* buffer, uint32_t capacity) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    uint32_t start = s->position;
+    if (s->kind == kStreamFile) StreamTell(h, &start);
+    uint32_t t = 0, n = 0;
+    ResultCode rc = StreamReadRecordHeader(h, &t, &n);
+    if (rc != kResultOK) {
+        ForcePosition(s, start);
+        return rc;
+    }
+    ResultCode result = kResultOK;
+    if (n != 0) {
+        if (capacity >= n) {
+            rc = StreamRead(h, buffer, n);
+            result = capacity > n ? kResultRecordShort : kResultOK;
+        } else {
+            rc = StreamRead(h, buffer, capacity);
+            uint32_t rest = n - capacity;
+            if (rc == kResultOK) {
+                rc = rest > 0x7FFFFFFFu ? kResultEndOfData : StreamSeek(h, static_cast<int32_t>(rest), 1);
+                if (rc != kResultOK) s->sticky = rc;
+            }
+            result = kResultRecordLong;
+        }
+        if (rc != kResultOK) {
+            ForcePosition(s, start);
+            return rc;
+        }
+    }
+    *tag = t;
+    *length = n;
+    if (n > s->largestRecord) s->largestRecord = n;
+    return result;
+}
+
+uint32_t StreamPeekRecordTag(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s || s->sticky) return 0;
+    uint32_t start = s->position;
+    if (s->kind == kStreamFile) StreamTell(h, &start);
+    uint32_t tag = 0;
+    if (StreamReadRecordHeader(h, &tag, nullptr) != kResultOK) tag = 0;
+    // A peek consumes nothing, not even the end of data it may have met.
+    s->sticky = kResultOK;
+    ForcePosition(s, start);
+    return tag;
+}

@@ -1,0 +1,107 @@
+// The stream layer: every document, preferences file, clipboard payload and tool body
+// is read and written through a 16-bit StreamHandle into one process-wide table.
+// Each stream keeps the first error it met; after that every operation on it answers
+// that error at once, so writers issue a run of writes and test the result once.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/core/result_codes.h"
+
+using StreamHandle = int16_t;  // 1-based; 0 means no stream
+
+enum StreamKind : uint32_t {
+    kStreamFree     = 0,
+    kStreamFile     = 1,
+    kStreamMemory   = 3,  // growable: a first block and a chain of chunks
+    kStreamView     = 4,  // fixed block owned by the caller
+    kStreamCounting = 5,  // writes nothing, only counts
+};
+
+// Result codes of the stream layer.
+constexpr ResultCode kResultRecordShort    = 3;   // record shorter than the caller's buffer
+constexpr ResultCode kResultRecordLong     = 4;   // record longer than expected (warning)
+constexpr ResultCode kResultAccessDenied   = 19;
+constexpr ResultCode kResultFileNotFound   = 21;
+constexpr ResultCode kResultEndOfData      = 22;
+constexpr ResultCode kResultBadFileHandle  = 23;
+constexpr ResultCode kResultDiskFull       = 24;
+constexpr ResultCode kResultTooManyFiles   = 25;
+constexpr ResultCode kResultFileExists     = 26;
+constexpr ResultCode kResultInvalidArg     = 27;
+constexpr ResultCode kResultIOError        = 28;
+constexpr ResultCode kResultInvalidName    = 29;
+constexpr ResultCode kResultStreamClosed   = 30;  // memory stream closed, data still held
+constexpr ResultCode kResultBlockFull      = 31;
+constexpr ResultCode kResultBadStreamKind  = 101;
+
+constexpr uint32_t kDefaultFirstBlockSize = 2048;
+constexpr uint32_t kRecordHeaderBytes     = 8;
+// Payloads longer than this are checked against the stream's size before any buffer
+// is made for them, so a damaged length field cannot ask for a huge allocation.
+constexpr uint32_t kLargePayloadBytes     = 65535;
+
+// Bytes 0-3 payload length, bytes 4-7 tag; little-endian in front of every record.
+struct RecordHeader {
+    uint32_t length;
+    uint32_t tag;
+};
+
+struct StreamStats {
+    ResultCode stickyError;
+    uint32_t   reserved;
+    uint32_t   size;
+    uint32_t   largestRecord;
+};
+
+// The table is made on first use; FreeStreamTable closes nothing, it only drops the
+// table at shutdown (every stream must have been closed or discarded by then).
+bool InitStreamTable();
+void FreeStreamTable();
+
+StreamHandle AllocStreamSlot();
+void         ReleaseStreamSlot(StreamHandle h);
+ResultCode   MapCrtError(int err);
+
+ResultCode OpenFileStreamForRead(const char* path, StreamHandle* out);
+ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out);
+// tempPath receives the temporary file's name (260 bytes).
+ResultCode OpenTempFileStreamForWrite(const char* targetPath, char* tempPath, StreamHandle* out);
+ResultCode OpenMemoryStream(uint32_t firstBlockSize, StreamHandle* out);
+// Takes over `block` (allocated with AllocMemory); the stream frees it.
+ResultCode OpenMemoryStreamOnBuffer(void* block, uint32_t length, StreamHandle* out);
+ResultCode OpenMemoryStreamCopy(const void* data, uint32_t length, StreamHandle* out);
+// A view over the caller's block: writes fail with 31 past capacity; reads see only
+// what was written through the view.
+ResultCode OpenViewStream(void* block, uint32_t capacity, StreamHandle* out);
+ResultCode OpenCountingStream(StreamHandle* out);
+
+ResultCode CloseStream(StreamHandle h, StreamStats* stats = nullptr);
+ResultCode DiscardStream(StreamHandle h);
+// The whole content as one AllocMemory block the caller frees (null on error, and for
+// an empty stream a block may still be answered with length 0). Discards a memory stream.
+void*      TakeStreamBytes(StreamHandle h, uint32_t* length);
+ResultCode StreamError(StreamHandle h);
+ResultCode RemovePath(const char* path);
+ResultCode DeleteStreamFile(const char* path);
+
+ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n);
+ResultCode StreamRead(StreamHandle h, void* buffer, uint32_t n);
+// Reads n bytes into the stream's record buffer; *out stays valid until the next record read.
+ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n);
+ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t allocFlags);
+// mode 0 sets the position; any other mode adds the offset (files: 1 current, 2 end).
+ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode);
+ResultCode StreamSize(StreamHandle h, uint32_t* size);
+ResultCode StreamTell(StreamHandle h, uint32_t* position);
+
+ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag);
+ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload);
+ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length);
+ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload);
+ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out);
+ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length, void* buffer, uint32_t capacity);
+uint32_t   StreamPeekRecordTag(StreamHandle h);
+
+// The kind of an open stream, kStreamFree for a bad handle (for tests and asserts).
+StreamKind StreamKindOf(StreamHandle h);

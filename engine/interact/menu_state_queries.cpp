@@ -1,0 +1,226 @@
+#include "engine/interact/menu_state_queries.h"
+
+#include "engine/interact/command_state.h"
+#include "engine/interact/menu_texts.h"
+#include "engine/interact/neighbour_services.h"
+#include "engine/interact/selection_census.h"
+
+using namespace menu_text;
+
+namespace {
+
+constexpr uint32_t kStopAnimationRow = 66;
+
+void SetOut(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argument,
+            uint16_t t, uint16_t v, uint16_t e, int32_t a) {
+    *text = t;
+    *variant = v;
+    *executor = e;
+    *argument = a;
+}
+
+bool ShiftHeld() { return CensusShiftState() != 0; }
+
+const SketchObject* MarkedSystem() {
+    const Sketch* s = GetCurrentSketch();
+    return s ? s->markedSystem : nullptr;
+}
+
+bool EditingCaption() {
+    const Sketch* f = GetFrontSketch();
+    return f && (f->activityWord & kActivityCaptionEditing) != 0;
+}
+
+}  // namespace
+
+// Text and executor come from the row's state word; the argument is the row number,
+// which the host commands use to tell the rows apart.
+FIG_STATE_QUERY(FixedMenuState) {
+    SetOut(text, variant, executor, argument, uint16_t(stateWord >> 8), kVariantPlain,
+           uint16_t(stateWord & 0xff), int32_t(CmdStateItemRow(item)));
+    return true;
+}
+
+FIG_STATE_QUERY(FixedIfSketchMenuState) {
+    FixedMenuState(item, stateWord, text, variant, executor, argument);
+    return GetCurrentSketch() != nullptr;
+}
+
+FIG_STATE_QUERY(UndoRedoMenuState) {
+    (void)item;
+    const bool redo = (stateWord & 1) != 0;
+    const Sketch* s = GetCurrentSketch();
+    SetOut(text, variant, executor, argument, redo ? kTextRedo : kTextUndo, kVariantPlain, 13,
+           stateWord);
+    if (EditingCaption()) {
+        const Sketch* f = GetFrontSketch();
+        return redo ? f->captionCanRedo != 0 : f->captionCanUndo != 0;
+    }
+    const bool hasRecord = s && (redo ? s->hasRedoRecord : s->hasUndoRecord);
+    if (ShiftHeld()) {
+        *text = redo ? kTextRedoAll : kTextUndoAll;
+        *argument = stateWord | 0x200;
+    } else if (hasRecord) {
+        *text = redo ? kTextRedoRecord : kTextUndoRecord;
+        *variant = kVariantUndoText;
+    }
+    return hasRecord;
+}
+
+FIG_STATE_QUERY(SplitMergeMenuState) {
+    (void)item;
+    (void)stateWord;
+    const SelectionCensus& c = CurrentSelectionCensus();
+    SetOut(text, variant, executor, argument, kTextSplitMerge, kVariantPlain, 14, 0);
+    if (c.noSketch || c.selectedCount == 0) return false;
+    if (ShiftHeld() && c.counts[17] == 1 && c.counts[4] == 1 && c.selectedCount == 2) {
+        SetOut(text, variant, executor, argument, kTextMergeTextToPoint, kVariantPlain, 17, 1);
+        return true;
+    }
+    if (c.counts[56] == 1 && c.selectedCount == 1) {
+        SetOut(text, variant, executor, argument, kTextSplitMergedText, kVariantPlain, 16, 0);
+        return true;
+    }
+    if (c.selectedCount >= 2 && c.counts[19] > 0 && c.flags[kFlagAllShowText]) {
+        SetOut(text, variant, executor, argument, kTextMergeText, kVariantPlain, 17, 0);
+        return true;
+    }
+    uint16_t t = kTextSplitMerge, v = kVariantPlain, e = 14;
+    int32_t a = 0;
+    if (!MergeSplitState(&t, &v, &e, &a)) return false;
+    SetOut(text, variant, executor, argument, t, v, e, a);
+    return true;
+}
+
+FIG_STATE_QUERY(StopAllMenuState) {
+    FixedMenuState(item, stateWord, text, variant, executor, argument);
+    const SelectionCensus& c = CurrentSelectionCensus();
+    if (CmdStateItemRow(item) == kStopAnimationRow && ShiftHeld()) {
+        *text = kTextStopAllSketches;
+        *executor = 44;
+        return c.flags[kFlagAnySketchAnimating] != 0;
+    }
+    return c.flags[kFlagAnimating] && !c.flags[kFlagPaused];
+}
+
+FIG_STATE_QUERY(ToolboxMenuState) {
+    (void)item;
+    (void)stateWord;
+    const bool shown = ShellStandin().toolboxVisible != 0;
+    SetOut(text, variant, executor, argument, shown ? kTextHideToolbox : kTextShowToolbox,
+           kVariantPlain, 37, shown ? 0 : 1);
+    return true;
+}
+
+FIG_STATE_QUERY(SelectAllMenuState) {
+    (void)item;
+    (void)stateWord;
+    const ShellStateStandin& shell = ShellStandin();
+    SetOut(text, variant, executor, argument,
+           uint16_t(shell.selectAllText ? shell.selectAllText : kTextSelectAll), kVariantPlain, 23,
+           shell.selectAllCategory ? shell.selectAllCategory : 1);
+    return GetFrontSketch() != nullptr;
+}
+
+// The three grid-form rows keep their own text in the state word; the form each
+// sets is its text's distance from "&Polar Grid".
+FIG_STATE_QUERY(GridFormMenuState) {
+    (void)item;
+    const uint16_t t = uint16_t(stateWord >> 8);
+    const int32_t form = t - kTextPolarGrid;
+    const SketchObject* m = MarkedSystem();
+    SetOut(text, variant, executor, argument, t,
+           m && m->exists && m->gridForm == form ? kVariantChecked : kVariantPlain,
+           uint16_t(stateWord & 0xff), form);
+    // Stand-in: whether the marked system's form can be set belongs to the
+    // coordinate systems; until they land, one that exists can be set.
+    return !m || m->exists;
+}
+
+FIG_STATE_QUERY(GridMenuState) {
+    (void)item;
+    (void)stateWord;
+    const SketchObject* m = MarkedSystem();
+    const bool hide = m && m->exists && m->visible;
+    const bool shift = ShiftHeld();
+    uint16_t t = shift ? (hide ? kTextHideCoordinateSystem : kTextShowCoordinateSystem)
+                       : (hide ? kTextHideGrid : kTextShowGrid);
+    SetOut(text, variant, executor, argument, t, kVariantPlain, 27,
+           (hide ? 1 : 0) | (shift ? 2 : 0));
+    return GetCurrentSketch() != nullptr;
+}
+
+FIG_STATE_QUERY(ShowAllHiddenMenuState) {
+    (void)item;
+    (void)stateWord;
+    SetOut(text, variant, executor, argument, kTextShowAllHidden, kVariantPlain, 11, 0);
+    const Sketch* s = GetCurrentSketch();
+    return s && s->hiddenCount > 0;
+}
+
+FIG_STATE_QUERY(EraseTracesMenuState) {
+    (void)item;
+    (void)stateWord;
+    SetOut(text, variant, executor, argument, kTextEraseTraces, kVariantPlain, 31, 0);
+    const Sketch* s = GetCurrentSketch();
+    return s && !s->tracesRectEmpty;
+}
+
+FIG_STATE_QUERY(SnapToGridMenuState) {
+    (void)item;
+    (void)stateWord;
+    const Sketch* s = GetCurrentSketch();
+    SetOut(text, variant, executor, argument, kTextSnapPoints,
+           s && s->snapToGrid ? kVariantChecked : kVariantPlain, 28, 0);
+    const SketchObject* m = MarkedSystem();
+    return m && m->exists;
+}
+
+FIG_STATE_QUERY(TextPaletteMenuState) {
+    (void)item;
+    (void)stateWord;
+    const bool shown = ShellStandin().textPaletteVisible != 0;
+    SetOut(text, variant, executor, argument, shown ? kTextHideTextPalette : kTextShowTextPalette,
+           kVariantPlain, 43, shown ? 0 : 1);
+    return true;
+}
+
+FIG_STATE_QUERY(SaveMenuState) {
+    (void)item;
+    (void)stateWord;
+    const ShellStateStandin& shell = ShellStandin();
+    SetOut(text, variant, executor, argument, shell.documentHasFile ? kTextSave : kTextSaveEllipsis,
+           kVariantPlain, 8, 17);
+    return shell.activeDocument && shell.documentModified;
+}
+
+FIG_STATE_QUERY(CloseMenuState) {
+    (void)item;
+    (void)stateWord;
+    const ShellStateStandin& shell = ShellStandin();
+    SetOut(text, variant, executor, argument,
+           shell.activeDocument && shell.documentModified ? kTextCloseEllipsis : kTextClose,
+           kVariantPlain, 45, 0);
+    return shell.activeDocument != 0;
+}
+
+FIG_STATE_QUERY(PreferencesMenuState) {
+    (void)item;
+    (void)stateWord;
+    const bool shift = ShiftHeld();
+    SetOut(text, variant, executor, argument,
+           shift ? kTextAdvancedPreferencesEllipsis : kTextPreferencesEllipsis, kVariantPlain, 35,
+           shift ? 1 : 0);
+    return ShellStandin().activeDocument != 0;
+}
+
+// Stand-in: the paste state belongs to the edit commands (clipboard formats, caption
+// editing); until they land it answers what the shell stand-in holds.
+FIG_STATE_QUERY(PasteMenuState) {
+    (void)item;
+    (void)stateWord;
+    const ShellStateStandin& shell = ShellStandin();
+    SetOut(text, variant, executor, argument, uint16_t(shell.pasteText ? shell.pasteText : kTextPaste),
+           kVariantPlain, 54, 0);
+    return shell.pasteEnabled != 0;
+}

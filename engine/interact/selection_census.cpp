@@ -1,0 +1,192 @@
+#include "engine/interact/selection_census.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/interact/command_state.h"
+
+namespace {
+SelectionCensus gCensus{};
+int32_t gShiftState = 0;
+
+bool IsFreeObject(const SketchObject* o) {
+    return o->constructionType == 0 || o->constructionType == 15;
+}
+bool IsCircleOrArc(const SketchObject* o) {
+    return o->objectClass == 3 || (o->objectClass == 12 && !o->arcIsFlat);
+}
+}  // namespace
+
+const SelectionCensus& CurrentSelectionCensus() { return gCensus; }
+
+uint32_t TakeSelectionCensus() {
+    SelectionCensus& c = gCensus;
+    c.flags[kFlagMotionBarVisible] = ShellStandin().motionControllerVisible ? 1 : 0;
+    ToolPlaybackRematchSelection();
+
+    Sketch* sketch = GetCurrentSketch();
+    if (!sketch) {
+        c.noSketch = 1;
+        SetColorMenuMark(false, 0);
+        return c.statusKey;
+    }
+
+    std::memset(c.counts, 0, sizeof c.counts);
+    std::memset(c.lineStylePresent, 0, sizeof c.lineStylePresent);
+    c.selectedCount = 0;
+    int32_t f[kCensusFlagCount] = {};
+    f[kFlagAllShowText] = sketch->selectionHead != nullptr;
+    f[kFlagAllMovingFast] = 1;
+    f[kFlagAllTraced] = f[kFlagAllLabelsShown] = f[kFlagValuesFinite] = 1;
+    f[kFlagAllFreePointsOrParameters] = 1;
+    c.gridsOnly = 1;
+    int32_t commonKind = 0;
+    bool styleEntered = false;
+    bool sameColor = sketch->selectionHead != nullptr;
+    const uint32_t commonColor = sketch->selectionHead ? sketch->selectionHead->color : 0;
+    const SketchObject* onlyObject = sketch->selectionHead;
+
+    auto enterTextStyle = [&](const SketchObject* o) {
+        if (!styleEntered) c.textStyle = o->textStyle;
+        else IntersectTextStyle(&c.textStyle, &o->textStyle);
+        styleEntered = true;
+    };
+
+    for (const SketchObject* o = sketch->selectionHead; o; o = o->nextSelected) {
+        ++c.selectedCount;
+        const int32_t kind = o->objectKind;
+        if (KindIsA(kind, 28)) {
+            // An infinite value cannot be used; a value that is not a number can.
+            if (!o->hasValue || std::isinf(o->value)) f[kFlagValuesFinite] = 0;
+        }
+        if (kind > 0 && kind < kCensusKindCount) ++c.counts[kind];
+        const bool freePointOrParameter =
+            IsFreeObject(o) && (o->objectClass == 1 || (o->objectClass == 11 && o->calcForm == 4));
+        if (!freePointOrParameter) f[kFlagAllFreePointsOrParameters] = 0;
+        commonKind = CommonKind(kind, commonKind);
+        if (ClassIsTraceable(o->objectClass)) {
+            f[kFlagSomeTraceable] = 1;
+            if (o->traced) f[kFlagSomeTraced] = 1;
+            else f[kFlagAllTraced] = 0;
+        } else {
+            f[kFlagSomeNotTraceable] = 1;
+        }
+        if (!SameRgb(o->color, commonColor)) sameColor = false;
+        if (o->motionRole >= 2) f[kFlagSomeMoving] = 1;
+        if (o->motionRole < 3) f[kFlagAllMovingFast] = 0;
+        const int32_t family = ClassTextFamily(o->objectClass);
+        if (LabelFollowsGeometry(o)) {
+            f[kFlagSomeLabelFollows] = 1;
+            if (IsLabelShownOrImplied(o)) {
+                enterTextStyle(o);
+            } else {
+                f[kFlagAllLabelsShown] = 0;
+                f[kFlagAllShowText] = 0;
+            }
+        } else if (family >= 1 && family <= 4) {
+            enterTextStyle(o);
+        } else {
+            f[kFlagAllShowText] = 0;
+        }
+        if (ClassHasLineStyle(o->objectClass)) {
+            if (o->lineStyle >= 0 && o->lineStyle <= 2) c.lineStylePresent[o->lineStyle] = 1;
+            if (o->objectClass != 8) c.gridsOnly = 0;
+        }
+        if (o->parentCount > 0) f[kFlagHasParents] = 1;
+        if (o->childCount > 0) f[kFlagHasChildren] = 1;
+    }
+
+    c.commonKind = commonKind;
+    c.noun[0] = '\0';
+    if (c.selectedCount == 0) {
+        f[kFlagAllFreePointsOrParameters] = 0;
+    } else if (commonKind >= 1) {
+        GetGroupString(0, uint32_t(3 * commonKind - (c.selectedCount == 1 ? 3 : 2)), c.noun,
+                       sizeof c.noun);
+    }
+
+    // Sum up the lattice: a parent always has a lower number than its children, so
+    // one pass from the top carries every count up to the root.
+    for (int32_t k = kCensusKindCount - 1; k >= 1; --k)
+        c.counts[ObjectKindParent(k)] = uint16_t(c.counts[ObjectKindParent(k)] + c.counts[k]);
+
+    f[kFlagOneCalculation] = c.selectedCount == 1 && onlyObject->objectClass == 11;
+    f[kFlagCommonTextStyle] = styleEntered;
+    f[kFlagTransformable] = c.counts[1] > 0 && c.counts[1] == c.counts[3] + c.counts[6];
+    f[kFlagSomeTransformable] = c.counts[3] + c.counts[6] > 0;
+    f[kFlagGeometricOrParameter] =
+        c.counts[2] > 0 || c.counts[62] > 0 || c.counts[63] > 0 || c.counts[64] > 0;
+    if (c.counts[1] == 2 && c.counts[4] == 2) {
+        const SketchObject* a = sketch->selectionHead;
+        const SketchObject* b = a->nextSelected;
+        f[kFlagTwoDistinctPoints] = a->p1.x != b->p1.x || a->p1.y != b->p1.y;
+    }
+    f[kFlagShift] = gShiftState;
+    f[kFlagMotionBarVisible] = c.flags[kFlagMotionBarVisible];
+    const Sketch* front = GetFrontSketch();
+    const uint32_t activity = front ? front->activityWord : 0;
+    f[kFlagAnimating] = (activity & kActivityAnimating) != 0;
+    f[kFlagPaused] = (activity & kActivityPaused) != 0;
+    f[kFlagAnySketchAnimating] = ShellStandin().animatingSketchCount != 0;
+    std::memcpy(c.flags, f, sizeof f);
+    c.noSketch = 0;
+    c.collinearValid = 0;
+
+    if (!(sketch->activityWord & kActivityCaptionEditing)) SetColorMenuMark(sameColor, commonColor);
+
+    c.censusSketch = sketch;
+    c.censusStamp = sketch->selectionChangeCounter;
+    const uint32_t identity = uint32_t(reinterpret_cast<uintptr_t>(sketch) >> 4);
+    c.statusKey = ((uint32_t(commonKind) << 16) | uint32_t(c.selectedCount & 0xffff)) ^ identity;
+    return c.statusKey;
+}
+
+int32_t CensusCondition(uint32_t i) { return i < kCensusFlagCount ? gCensus.flags[i] : 0; }
+int32_t CensusShiftState() { return gCensus.flags[kFlagShift]; }
+
+void GetSelectionCensusSummary(int32_t* commonKind, int32_t* count, char* noun) {
+    *commonKind = gCensus.commonKind;
+    *count = gCensus.selectedCount;
+    if (noun) std::memcpy(noun, gCensus.noun, sizeof gCensus.noun);
+}
+
+bool GetSelectionTextStyle(TextStyle* style) {
+    if (!gCensus.flags[kFlagCommonTextStyle]) return false;
+    *style = gCensus.textStyle;
+    return true;
+}
+
+void SetShiftState(int32_t state) {
+    if (state == gShiftState) return;
+    gShiftState = state;
+    // Flag 0 follows at once: the groups marked here (undo, preferences, grid) take
+    // no census of their own before their queries read it.
+    gCensus.flags[kFlagShift] = state;
+    CmdStateInvalidate(6);
+    CmdStateInvalidate(7);
+    CmdStateInvalidate(3);
+    CmdStateInvalidate(12);
+}
+
+int32_t CountSelectionIntersections(const SketchObject* first, const SketchObject* second) {
+    StraightForm lineA{}, lineB{};
+    int32_t flatA = 0, flatB = 0;
+    const bool straightA = GetLineForm(first, &lineA, &flatA);
+    const bool straightB = GetLineForm(second, &lineB, &flatB);
+    RealPoint p{};
+    int32_t found = 0;
+    if (straightA && straightB) {
+        found = IntersectLines(&lineA, &lineB, &p) ? 1 : 0;
+    } else if (straightA && IsCircleOrArc(second)) {
+        found = IntersectLineCircle(&lineA, second, -1, &p) + IntersectLineCircle(&lineA, second, 1, &p);
+    } else if (straightB && IsCircleOrArc(first)) {
+        found = IntersectLineCircle(&lineB, first, -1, &p) + IntersectLineCircle(&lineB, first, 1, &p);
+    } else if (IsCircleOrArc(first) && IsCircleOrArc(second)) {
+        found = IntersectCircles(first, second, -1, &p) + IntersectCircles(first, second, 1, &p);
+    }
+    // A flat arc is met as a segment, once, but the intersection commands build a
+    // point on each of its sides.
+    if (found == 1 && (flatA || flatB)) return 2;
+    return found;
+}

@@ -1,0 +1,73 @@
+// The engine's user-visible texts, addressed by (group, item). Texts are 8-bit code
+// page 1252 and may carry caret codes ("^A", "^#", ...) that the caret expanders fill.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t kStringGroupCount = 24;
+
+// One row per group, in group order: the group number equals the row index.
+struct StringGroupRow {
+    uint32_t           group;
+    const char* const* items;
+    uint16_t           itemCount;
+};
+
+extern const StringGroupRow StringGroupTable[kStringGroupCount];
+
+// Item count of a group; 0 for a group outside the table.
+uint16_t StringGroupItemCount(int32_t group);
+
+// The text of (group, item), or "" when the pair is outside the table. Item numbers are
+// often computed (3 x kind - 3, 12 + form, unit + 8), so every lookup is range-checked.
+const char* GroupText(int32_t group, int32_t item);
+
+// Copies the text into buffer (at most size bytes), zero-fills the rest and forces
+// buffer[size - 1] to NUL. A pair outside the table gives the empty text.
+void GetGroupString(int32_t group, int32_t item, char* buffer, uint32_t size);
+
+// Copies the text, cut to 255 characters, into a 256-byte buffer; answers its length.
+uint32_t CopyGroupString256(int32_t group, int32_t item, char* buffer);
+
+// Position of the first occurrence of ch in the item's text (its first 254 characters).
+bool GroupStringIndexOf(char ch, int32_t group, int32_t item, int32_t* index);
+
+// Appends n bytes of text (n = 0: all of it) at the first NUL among the first size - 1
+// bytes, never writing past byte size - 1, and terminates. Answers the bytes appended;
+// when the first size - 1 bytes hold no NUL nothing is written.
+uint32_t AppendToFixedBuffer(char* buffer, uint32_t size, const char* text, uint32_t n);
+
+// Nouns of object kinds in group 0: three items per kind 1..74.
+enum KindNounForm : int32_t { kNounSingular = 0, kNounPlural = 1, kNounWithArticle = 2 };
+constexpr int32_t kFirstNounKind = 1;
+constexpr int32_t kLastNounKind  = 74;
+// Group 0 item of a kind's noun, or -1 for a kind without one (then GroupText gives "").
+int32_t KindNounItem(int32_t kind, KindNounForm form);
+const char* KindNoun(int32_t kind, KindNounForm form);
+
+// Group numbers the rest of the engine names.
+enum StringGroup : int32_t {
+    kGroupKindNouns        = 0,
+    kGroupMenuItems        = 1,
+    kGroupMenuTitles       = 2,
+    kGroupMiscellany       = 3,
+    kGroupCommandTips      = 4,
+    kGroupAbout            = 5,
+    kGroupMeasureTemplates = 6,
+    kGroupUnits            = 7,
+    kGroupUndoNames        = 8,
+    kGroupAlerts           = 9,
+    kGroupLabelSequences   = 10,
+    kGroupDescriptions     = 11,
+    kGroupNonexistence     = 12,
+    kGroupLayoutTemplates  = 13,
+    kGroupCalculator       = 14,
+    kGroupToolMatching     = 15,
+    kGroupStatusPrompts    = 16,
+    kGroupMotionTexts      = 17,
+    kGroupButtonCaptions   = 18,
+    kGroupProgress         = 19,
+    kGroupSymbolNames      = 20,
+    kGroupHelpTargets      = 21,
+    kGroupHelpMenu         = 22,
+    kGroupHelpTexts        = 23,
+};

@@ -1,0 +1,95 @@
+// Feeds outside bytes to the stream layer's record reader, the construction-data block
+// codec in both forms, sub-records, packed string lists and picture chunks. Every path
+// must end in a result code: no crash, no read outside the input, no unbounded
+// allocation.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/core/memory.h"
+#include "engine/docio/dib_chunks.h"
+#include "engine/docio/packed_values.h"
+#include "engine/docio/record_codecs.h"
+#include "engine/docio/streams.h"
+#include "engine/docio/transfer_context.h"
+
+namespace {
+
+struct KindBlock {
+    int32_t layout;
+    alignas(8) uint8_t memory[64];
+};
+
+ConstructionCodeWord gWord;
+KindDataUnits gUnits = { 1, 1, 96.0 };
+
+ResultCode TransferKind(TransferContext* context) {
+    TransferSide* side = context->source.kind == kSideRecord ? &context->destination : &context->source;
+    KindBlock* k = static_cast<KindBlock*>(side->object);
+    side->object = k->memory;
+    return TransferKindDataBlock(context, k->layout, &gWord, gUnits);
+}
+
+void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
+    // Construction data in every layout, full and compact; what reads back must write
+    // and read again.
+    for (int32_t layout = 0; layout < kKindDataLayoutCount; ++layout) {
+        for (int32_t version : { 1, 4 }) {
+            FormatInfo f{ 1, version, version };
+            KindBlock k{ layout, {} };
+            ResultCode rc = ReadCodecRecord(TransferKind, &k, payload, length, f);
+            if (IsFatalError(rc)) continue;
+            uint32_t measured = MeasureCodecRecord(TransferKind, &k, f);
+            uint8_t out[128];
+            if (measured > sizeof out) __builtin_trap();
+            TransferContext c;
+            BeginWriteContext(&c, out, measured, &k, f);
+            if (TransferKind(&c) != kResultOK) __builtin_trap();
+            if (c.destination.cursor != out + measured) __builtin_trap();
+        }
+    }
+    const uint8_t *header, *body;
+    uint32_t hl, bl;
+    if (FindSubRecord(payload, length, tag, &header, &hl, &body, &bl) == kResultOK) {
+        if (body + bl > payload + length || header + hl > body) __builtin_trap();
+    }
+    const uint8_t* end = payload + length;
+    for (const uint8_t* s = FirstPackedString(payload, end); s; s = NextPackedString(s, end)) {
+        char text[65536 + 1];
+        UnpackCountedString(text, s);
+    }
+    BoundedTextLength(payload, length);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > (1u << 20)) return 0;
+    InitStreamTable();
+    StreamHandle h;
+    if (OpenMemoryStreamCopy(data, static_cast<uint32_t>(size), &h) != kResultOK) return 0;
+    for (int i = 0; i < 256; ++i) {
+        uint32_t tag = StreamPeekRecordTag(h);
+        if (tag == kPictureDibTag) {
+            uint32_t t, length;
+            if (StreamReadRecordHeader(h, &t, &length) != kResultOK) break;
+            GlobalBlock dib;
+            ReadDibRecord(h, length, &dib);
+            if (!dib.Empty() && PackedDibBytes(dib.Bytes(), dib.Size()) > dib.Size()) __builtin_trap();
+            continue;
+        }
+        if (tag & 1) {
+            uint8_t buffer[48];
+            uint32_t t, length;
+            ResultCode rc = StreamReadRecordInto(h, &t, &length, buffer, sizeof buffer);
+            if (IsFatalResult(rc)) break;
+            continue;
+        }
+        uint32_t t, length;
+        const uint8_t* payload;
+        if (StreamReadRecord(h, &t, &length, &payload) != kResultOK) break;
+        ReadPayload(payload, length, t);
+    }
+    DiscardStream(h);
+    return 0;
+}

@@ -1,0 +1,214 @@
+// Small constructions for the calculation tests: value objects, calculations compiled
+// from infix tokens, and the geometric parents of measurements.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <deque>
+#include <initializer_list>
+#include <vector>
+
+#include "engine/calc/expression_compiler.h"
+#include "engine/calc/measurements.h"
+#include "engine/calc/value_objects.h"
+#include "engine/core/memory.h"
+
+namespace calc_test {
+
+constexpr ExpressionToken kPlus = kClassOperator | kOpAdd;
+constexpr ExpressionToken kMinus = kClassOperator | kOpSubtract;
+constexpr ExpressionToken kTimes = kClassOperator | kOpMultiply;
+constexpr ExpressionToken kOver = kClassOperator | kOpDivide;
+constexpr ExpressionToken kPow = kClassOperator | kOpPower;
+constexpr ExpressionToken kNeg = kClassOperator | kOpNegate;
+constexpr ExpressionToken kOpen = kTokenOpen;
+constexpr ExpressionToken kClose = kTokenClose;
+constexpr ExpressionToken kDot = kTokenDecimalPoint;
+constexpr ExpressionToken kX = kTokenVariable;
+constexpr ExpressionToken kDegrees = kTokenAngleUnit + 1;
+constexpr ExpressionToken kRadians = kTokenAngleUnit + 0;
+constexpr ExpressionToken kCm = kTokenDistanceUnit + 1;
+inline ExpressionToken Fn(FunctionCode f) { return kClassFunction | f; }
+inline ExpressionToken Value(uint32_t i) { return ExpressionToken(kClassParentValue | i); }
+inline ExpressionToken Call(uint32_t i) { return ExpressionToken(kClassFunctionCall | i); }
+
+// Every test starts in a sketch of pixels and degrees (calc_units_test.cpp resets them).
+constexpr int32_t kTestDistanceUnit = 0;
+constexpr int32_t kTestAngleUnit = 1;
+
+// Sets the current sketch's units for a scope and puts the test's units back.
+struct SketchUnits {
+    SketchUnits(int32_t distance, int32_t angle) { SetStandInSketchUnits(angle, distance); }
+    ~SketchUnits() { SetStandInSketchUnits(kTestAngleUnit, kTestDistanceUnit); }
+};
+
+// Storage of an object: the header with its class data right behind it.
+template <typename T>
+struct Stored {
+    SketchObject header;
+    T data;
+};
+static_assert(offsetof(Stored<ValueDisplay>, data) == sizeof(SketchObject));
+
+// Owns the objects of one small construction.
+class Construction {
+public:
+    ~Construction() {
+        for (auto& c : calcs_) {
+            FreeCompiledExpression(&c.data.compiled);
+            if (c.data.infixTokens) FreeMemory(c.data.infixTokens);
+        }
+    }
+
+    SketchObject* Point(double x, double y) {
+        auto& p = points_.emplace_back();
+        Header(p.header, 0, 1, 4);
+        p.data.position = {x, y};
+        return &p.header;
+    }
+
+    SketchObject* Segment(SketchObject* a, SketchObject* b) {
+        auto& s = straights_.emplace_back();
+        Header(s.header, 2, 2, 9);
+        SetParents(&s.header, {a, b});
+        const RealPoint pa = Pos(a), pb = Pos(b);
+        s.data.form = {pa, pb, pb.x - pa.x, pb.y - pa.y, (pb.y - pa.y) / (pb.x - pa.x)};
+        return &s.header;
+    }
+
+    SketchObject* Circle(double cx, double cy, double r, int32_t objectClass = 3) {
+        auto& c = circles_.emplace_back();
+        Header(c.header, 0, objectClass, objectClass == 3 ? 19 : 20);
+        c.data.centre = {cx, cy};
+        c.data.radius = r;
+        return &c.header;
+    }
+
+    SketchObject* Polygon(std::initializer_list<RealPoint> vertices) {
+        auto& p = polygons_.emplace_back();
+        Header(p.header, 0, 4, 15);
+        auto& v = vertexStore_.emplace_back(vertices);
+        p.data.vertexCount = uint16_t(v.size());
+        p.data.vertices = v.data();
+        return &p.header;
+    }
+
+    // A real arc (screen angles) of class 12, or 13 with kind 26 sector / 27 segment.
+    SketchObject* Arc(double cx, double cy, double r, double start, double end, int32_t objectClass = 12,
+                      int32_t kind = 24) {
+        auto& a = arcs_.emplace_back();
+        Header(a.header, 0, objectClass, kind);
+        a.data.centre = {cx, cy};
+        a.data.radius = r;
+        a.data.startAngle = start;
+        a.data.endAngle = end;
+        a.data.orientation = 1;
+        a.data.startPoint = {cx + r * std::cos(start), cy + r * std::sin(start)};
+        a.data.endPoint = {cx + r * std::cos(end), cy + r * std::sin(end)};
+        return &a.header;
+    }
+
+    SketchObject* StraightArc() {
+        auto& a = arcs_.emplace_back();
+        Header(a.header, 0, 12, 24);
+        a.data.orientation = 0;
+        return &a.header;
+    }
+
+    SketchObject* CoordinateSystem(double ox, double oy, double unitX, double unitY) {
+        auto& c = frames_.emplace_back();
+        Header(c.header, 0, 8, 0);
+        c.data.origin = {ox, oy};
+        c.data.unitX = unitX;
+        c.data.unitY = unitY;
+        return &c.header;
+    }
+
+    SketchObject* Measurement(int32_t type, std::initializer_list<SketchObject*> parents) {
+        auto& m = measurements_.emplace_back();
+        Header(m.header, type, kClassMeasurement, 46);
+        SetParents(&m.header, parents);
+        return &m.header;
+    }
+
+    // A value object that already holds a value, as a measured parent of calculations.
+    SketchObject* Given(double value, int32_t type = 41, bool defined = true) {
+        SketchObject* m = Measurement(type, {});
+        ValueDisplayOf(m)->value = value;
+        ValueDisplayOf(m)->defined = defined ? 1 : 0;
+        return m;
+    }
+
+    // A calculation (or function, by form) compiled from infix tokens over `parents`;
+    // the compile result is in LastResult().
+    SketchObject* Calc(std::initializer_list<ExpressionToken> tokens, std::initializer_list<SketchObject*> parents = {},
+                       int32_t form = kFormCalculation, const char* label = "c") {
+        auto& stored = calcs_.emplace_back();
+        CalculationData& c = stored.data;
+        Header(stored.header, form == kFormCalculation ? 52 : 75, kClassCalculation,
+               form == kFormCalculation ? 46 : 54);
+        stored.header.labelText = label;
+        c.form = form;
+        c.infixCount = uint32_t(tokens.size());
+        c.infixTokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken) + 2, 0));
+        std::copy(tokens.begin(), tokens.end(), c.infixTokens);
+        auto& list = parentStore_.emplace_back(parents);
+        InfixExpression infix{form, c.infixCount, c.infixTokens};
+        ParentArray fresh{nullptr, 0};
+        lastResult_ = CompileExpression(&infix, list.data(), uint32_t(list.size()), nullptr, &c.compiled, &fresh,
+                                        &lastPosition_);
+        if (lastResult_ == kCompileOK) {
+            list.assign(fresh.items, fresh.items + fresh.count);
+            FreeParentArray(&fresh);
+        }
+        stored.header.parentItems = list.data();
+        stored.header.parentCount = uint32_t(list.size());
+        if (lastResult_ == kCompileOK && form == kFormCalculation) SetCalculationKind(&stored.header);
+        return &stored.header;
+    }
+
+    int32_t LastResult() const { return lastResult_; }
+    uint32_t LastPosition() const { return lastPosition_; }
+
+    void SetParents(SketchObject* o, std::initializer_list<SketchObject*> parents) {
+        auto& list = parentStore_.emplace_back(parents);
+        o->parentItems = list.data();
+        o->parentCount = uint32_t(list.size());
+    }
+
+    static RealPoint Pos(const SketchObject* p) { return ClassData<PointData>(p)->position; }
+
+private:
+    // The whole record (header and class data) starts zeroed, as the allocator leaves it.
+    static void Header(SketchObject& h, int32_t type, int32_t objectClass, int32_t kind) {
+        h.constructionType = type;
+        h.objectClass = objectClass;
+        h.objectKind = kind;
+        h.exists = 1;
+        h.givenIndex = -1;
+    }
+
+    std::deque<Stored<PointData>> points_;
+    std::deque<Stored<StraightData>> straights_;
+    std::deque<Stored<CircleData>> circles_;
+    std::deque<Stored<PolygonData>> polygons_;
+    std::deque<Stored<ArcData>> arcs_;
+    std::deque<Stored<CoordinateSystemData>> frames_;
+    std::deque<Stored<ValueDisplay>> measurements_;
+    std::deque<Stored<CalculationData>> calcs_;
+    std::deque<std::vector<SketchObject*>> parentStore_;
+    std::deque<std::vector<RealPoint>> vertexStore_;
+    int32_t lastResult_ = 0;
+    uint32_t lastPosition_ = 0;
+};
+
+// Evaluates a calculation; NaN when undefined.
+inline double Eval(SketchObject* calc) {
+    EvaluateCalculation(calc, calc->parentItems);
+    const ValueDisplay* d = ValueDisplayOf(calc);
+    return d->defined ? d->value : NAN;
+}
+
+}  // namespace calc_test

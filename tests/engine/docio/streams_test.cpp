@@ -1,0 +1,356 @@
+#include "engine/docio/streams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/core/memory.h"
+
+namespace {
+
+class Streams : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreeStreamTable();
+        ASSERT_TRUE(InitStreamTable());
+    }
+    void TearDown() override {
+        SetAllocFailureAfter(0);
+        FreeStreamTable();
+    }
+    std::string TempPath(const char* name) { return ::testing::TempDir() + name; }
+
+    void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+
+    std::vector<uint8_t> Take(StreamHandle h) {
+        uint32_t n = 0;
+        void* p = TakeStreamBytes(h, &n);
+        std::vector<uint8_t> out(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
+        FreeMemory(p);
+        return out;
+    }
+};
+
+std::vector<uint8_t> Header(uint32_t length, uint32_t tag) {
+    std::vector<uint8_t> b(8);
+    for (int i = 0; i < 4; ++i) {
+        b[i] = uint8_t(length >> (8 * i));
+        b[4 + i] = uint8_t(tag >> (8 * i));
+    }
+    return b;
+}
+
+TEST_F(Streams, MemoryStreamGrowsByChunksSizedFromWhatItHolds) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    std::vector<uint8_t> data(2049);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 7);
+    uint64_t before = AllocRequestCount();
+    ASSERT_EQ(StreamWrite(h, data.data(), 2049), kResultOK);
+    EXPECT_EQ(AllocRequestCount() - before, 1u);  // one chunk
+    // The chunk holds 1,024 bytes: 1,023 more fit, the next byte needs another chunk.
+    std::vector<uint8_t> more(1023, 0x5a);
+    before = AllocRequestCount();
+    ASSERT_EQ(StreamWrite(h, more.data(), 1023), kResultOK);
+    EXPECT_EQ(AllocRequestCount(), before);
+    ASSERT_EQ(StreamWrite(h, more.data(), 1), kResultOK);
+    EXPECT_EQ(AllocRequestCount() - before, 1u);
+
+    uint8_t b = 0;
+    ASSERT_EQ(StreamSeek(h, 2048, 0), kResultOK);
+    ASSERT_EQ(StreamRead(h, &b, 1), kResultOK);
+    EXPECT_EQ(b, data[2048]);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+    std::vector<uint8_t> all = Take(h);
+    ASSERT_EQ(all.size(), 2049u + 1024u);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), all.begin()));
+    EXPECT_EQ(StreamKindOf(h), kStreamFree);
+}
+
+TEST_F(Streams, LargeMemoryStreamKeepsEveryByte) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(16, &h), kResultOK);
+    uint64_t before = AllocRequestCount();
+    for (uint32_t i = 0; i < 100000; ++i) {
+        uint8_t v = uint8_t(i ^ (i >> 8));
+        ASSERT_EQ(StreamWrite(h, &v, 1), kResultOK);
+    }
+    EXPECT_LT(AllocRequestCount() - before, 80u);  // logarithmic growth
+    std::vector<uint8_t> all = Take(h);
+    ASSERT_EQ(all.size(), 100000u);
+    for (uint32_t i = 0; i < all.size(); ++i) ASSERT_EQ(all[i], uint8_t(i ^ (i >> 8))) << i;
+}
+
+TEST_F(Streams, FirstErrorSticksAndThePositionStays) {
+    uint8_t block[10];
+    StreamHandle h;
+    ASSERT_EQ(OpenViewStream(block, sizeof block, &h), kResultOK);
+    const uint8_t bytes[8] = { 1, 2, 3, 4, 5, 6, 7, 8 };
+    ASSERT_EQ(StreamWrite(h, bytes, 8), kResultOK);
+    EXPECT_EQ(StreamWrite(h, bytes, 4), kResultBlockFull);
+    uint8_t b;
+    uint32_t pos = 0;
+    EXPECT_EQ(StreamWrite(h, bytes, 1), kResultBlockFull);
+    EXPECT_EQ(StreamRead(h, &b, 1), kResultBlockFull);
+    EXPECT_EQ(StreamSeek(h, 0, 0), kResultBlockFull);
+    EXPECT_EQ(StreamTell(h, &pos), kResultBlockFull);
+    EXPECT_EQ(StreamError(h), kResultBlockFull);
+    EXPECT_EQ(CloseStream(h), kResultBlockFull);
+    DiscardStream(h);
+}
+
+TEST_F(Streams, FailedChunkAllocationLeavesThePositionAndAnswers100) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(4, &h), kResultOK);
+    ASSERT_EQ(StreamWrite(h, "abcd", 4), kResultOK);
+    SetAllocFailureAfter(1);
+    EXPECT_EQ(StreamWrite(h, "efgh", 4), kResultOutOfMemory);
+    SetAllocFailureAfter(0);
+    StreamStats stats{};
+    EXPECT_EQ(CloseStream(h, &stats), kResultOutOfMemory);
+    EXPECT_EQ(stats.size, 4u);
+    uint32_t n = 99;
+    EXPECT_EQ(TakeStreamBytes(h, &n), nullptr);
+    EXPECT_EQ(n, 0u);
+}
+
+TEST_F(Streams, OpeningWithoutMemoryAnswers100AndNoHandle) {
+    StreamHandle h = 5;
+    SetAllocFailureAfter(1);
+    EXPECT_EQ(OpenMemoryStream(0, &h), kResultOutOfMemory);
+    EXPECT_EQ(h, 0);
+}
+
+TEST_F(Streams, HandlesAreReusedLowestFirst) {
+    StreamHandle a, b, c, d;
+    ASSERT_EQ(OpenCountingStream(&a), kResultOK);
+    ASSERT_EQ(OpenCountingStream(&b), kResultOK);
+    ASSERT_EQ(OpenCountingStream(&c), kResultOK);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 2);
+    EXPECT_EQ(c, 3);
+    DiscardStream(b);
+    ASSERT_EQ(OpenCountingStream(&d), kResultOK);
+    EXPECT_EQ(d, 2);
+    // Many streams at once: the table grows past its first chunks.
+    std::vector<StreamHandle> many;
+    for (int i = 0; i < 40; ++i) {
+        StreamHandle x;
+        ASSERT_EQ(OpenCountingStream(&x), kResultOK);
+        many.push_back(x);
+    }
+    EXPECT_EQ(many.back(), 43);
+    for (StreamHandle x : many) DiscardStream(x);
+    DiscardStream(a);
+    DiscardStream(c);
+    DiscardStream(d);
+}
+
+TEST_F(Streams, CountingStreamMeasuresRecords) {
+    StreamHandle h;
+    ASSERT_EQ(OpenCountingStream(&h), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 6, 1000, "abcdef"), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 0, 1001, nullptr), kResultOK);
+    StreamStats stats{};
+    EXPECT_EQ(CloseStream(h, &stats), kResultOK);
+    EXPECT_EQ(stats.size, 22u);
+    EXPECT_EQ(stats.largestRecord, 6u);
+    DiscardStream(h);
+}
+
+TEST_F(Streams, EmptyMemoryStreamHandsOverAnEmptyBlock) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    uint32_t n = 7;
+    void* p = TakeStreamBytes(h, &n);
+    EXPECT_NE(p, nullptr);
+    EXPECT_EQ(n, 0u);
+    FreeMemory(p);
+}
+
+TEST_F(Streams, RecordsRoundTripThroughMemory) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 4, 2000, "wxyz"), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 0, 2007, nullptr), kResultOK);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    std::vector<uint8_t> bytes = Take(h);
+    std::vector<uint8_t> want = Header(4, 2000);
+    want.insert(want.end(), { 'w', 'x', 'y', 'z' });
+    std::vector<uint8_t> end = Header(0, 2007);
+    want.insert(want.end(), end.begin(), end.end());
+    EXPECT_EQ(bytes, want);
+
+    ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+    EXPECT_EQ(StreamPeekRecordTag(h), 2000u);
+    uint32_t tag = 0, len = 0;
+    const uint8_t* payload = nullptr;
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(tag, 2000u);
+    ASSERT_EQ(len, 4u);
+    EXPECT_EQ(std::memcmp(payload, "wxyz", 4), 0);
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(tag, 2007u);
+    EXPECT_EQ(payload, nullptr);
+    // At the end a peek answers 0 and leaves the stream usable.
+    EXPECT_EQ(StreamPeekRecordTag(h), 0u);
+    EXPECT_EQ(StreamError(h), kResultOK);
+    EXPECT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultEndOfData);
+    EXPECT_EQ(CloseStream(h), kResultOK);  // end of data counts as success
+    DiscardStream(h);
+}
+
+TEST_F(Streams, ReadRecordIntoFixedBuffers) {
+    std::vector<uint8_t> bytes = Header(6, 9001);
+    bytes.insert(bytes.end(), { 1, 2, 3, 4, 5, 6 });
+    std::vector<uint8_t> second = Header(2, 9002);
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    bytes.insert(bytes.end(), { 7, 8 });
+
+    struct Case { uint32_t capacity; ResultCode rc; };
+    const Case cases[] = { { 6, kResultOK }, { 10, kResultRecordShort }, { 4, kResultRecordLong } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.capacity);
+        StreamHandle h;
+        ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+        uint8_t buf[10] = {};
+        uint32_t tag = 0, len = 0;
+        EXPECT_EQ(StreamReadRecordInto(h, &tag, &len, buf, c.capacity), c.rc);
+        EXPECT_EQ(tag, 9001u);
+        EXPECT_EQ(len, 6u);
+        EXPECT_EQ(buf[0], 1);
+        EXPECT_EQ(buf[3], 4);
+        // Always positioned after the record.
+        EXPECT_EQ(StreamReadRecordInto(h, &tag, &len, buf, 2), kResultOK);
+        EXPECT_EQ(tag, 9002u);
+        DiscardStream(h);
+    }
+}
+
+TEST_F(Streams, ReadRecordIntoRestoresThePositionOnATruncatedRecord) {
+    std::vector<uint8_t> bytes = Header(6, 9001);
+    bytes.insert(bytes.end(), { 1, 2 });
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+    uint8_t buf[8];
+    uint32_t tag = 0, len = 0;
+    EXPECT_EQ(StreamReadRecordInto(h, &tag, &len, buf, sizeof buf), kResultEndOfData);
+    EXPECT_EQ(tag, 0u);
+    DiscardStream(h);
+}
+
+TEST_F(Streams, HugeLengthBeyondTheEndGives22WithoutAllocating) {
+    std::vector<uint8_t> bytes = Header(0x7FFFFFF0u, 2000);
+    bytes.resize(40, 0);
+    for (int onFile = 0; onFile < 2; ++onFile) {
+        SCOPED_TRACE(onFile);
+        StreamHandle h;
+        std::string path = TempPath("huge.bin");
+        if (onFile) {
+            WriteFileBytes(path, bytes);
+            ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+        } else {
+            ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+        }
+        uint64_t before = AllocRequestCount();
+        uint32_t tag, len;
+        const uint8_t* payload;
+        EXPECT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultEndOfData);
+        EXPECT_EQ(AllocRequestCount(), before);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        DiscardStream(h);
+    }
+}
+
+TEST_F(Streams, FileRoundTripAndTruncatedRecord) {
+    std::string path = TempPath("records.bin");
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 3, 1100, "ab"), kResultOK);  // odd: padded on files
+    ASSERT_EQ(StreamWriteRecord(h, 4, 2000, "wxyz"), kResultOK);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(StreamKindOf(h), kStreamFree);
+
+    ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+    uint32_t size = 0;
+    ASSERT_EQ(StreamSize(h, &size), kResultOK);
+    EXPECT_EQ(size, 8u + 4u + 8u + 4u);
+    uint32_t tag, len;
+    const uint8_t* payload;
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(len, 4u);
+    EXPECT_EQ(payload[3], 0);
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(tag, 2000u);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+
+    // A file that ends inside a record.
+    std::vector<uint8_t> cut = Header(10, 2000);
+    cut.insert(cut.end(), { 1, 2, 3 });
+    WriteFileBytes(path, cut);
+    ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+    EXPECT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultEndOfData);
+    EXPECT_EQ(StreamRead(h, &tag, 1), kResultEndOfData);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+}
+
+TEST_F(Streams, FileErrorsAreMapped) {
+    StreamHandle h = 3;
+    EXPECT_EQ(OpenFileStreamForRead(TempPath("no-such-file.bin").c_str(), &h), kResultFileNotFound);
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(DeleteStreamFile(TempPath("no-such-file.bin").c_str()), kResultFileNotFound);
+    EXPECT_EQ(MapCrtError(ENOSPC), kResultDiskFull);
+    EXPECT_EQ(MapCrtError(EACCES), kResultAccessDenied);
+    EXPECT_EQ(MapCrtError(12345), kResultIOError);
+}
+
+TEST_F(Streams, TempFileBesideTheTarget) {
+    char temp[260];
+    StreamHandle h;
+    std::string target = TempPath("doc.fig");
+    ASSERT_EQ(OpenTempFileStreamForWrite(target.c_str(), temp, &h), kResultOK);
+    EXPECT_EQ(std::string(temp).rfind(::testing::TempDir(), 0), 0u);
+    ASSERT_EQ(StreamWrite(h, "x", 1), kResultOK);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(DeleteStreamFile(temp), kResultOK);
+    EXPECT_EQ(OpenTempFileStreamForWrite("/locked/doc.fig", temp, &h), kResultAccessDenied);
+}
+
+TEST_F(Streams, SeekPastTheEndOfKnownDataGives22) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStreamCopy("abcd", 4, &h), kResultOK);
+    EXPECT_EQ(StreamSeek(h, 2, 0), kResultOK);
+    EXPECT_EQ(StreamSeek(h, 3, 1), kResultEndOfData);
+    EXPECT_EQ(StreamError(h), kResultEndOfData);
+    DiscardStream(h);
+    ASSERT_EQ(OpenMemoryStreamCopy("abcd", 4, &h), kResultOK);
+    EXPECT_EQ(StreamSeek(h, -1, 0), kResultInvalidArg);
+    DiscardStream(h);
+}
+
+TEST_F(Streams, ReadAllocRefusesMoreThanTheStreamHolds) {
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStreamCopy("abcd", 4, &h), kResultOK);
+    void* block = reinterpret_cast<void*>(1);
+    uint64_t before = AllocRequestCount();
+    EXPECT_EQ(StreamReadAlloc(h, &block, 1000000, 0), kResultEndOfData);
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(AllocRequestCount(), before);
+    DiscardStream(h);
+    ASSERT_EQ(OpenMemoryStreamCopy("abcd", 4, &h), kResultOK);
+    ASSERT_EQ(StreamReadAlloc(h, &block, 4, 0), kResultOK);
+    EXPECT_EQ(std::memcmp(block, "abcd", 4), 0);
+    FreeMemory(block);
+    DiscardStream(h);
+}
+
+}  // namespace

@@ -1,0 +1,333 @@
+#include "command_fixture.h"
+#include "engine/interact/menu_state_queries.h"
+#include "engine/interact/menu_texts.h"
+
+using namespace menu_text;
+
+using CommandStateTest = CommandFixture;
+
+namespace {
+uint32_t Add(uint32_t row, uint32_t position = 0) {
+    return CmdStateAddItem(CommandStateOwner{kOwnerMenuItem, 0x1234, position}, row);
+}
+void SetDocument(int32_t active, int32_t modified, int32_t hasFile) {
+    ShellStandin().activeDocument = active;
+    ShellStandin().documentModified = modified;
+    ShellStandin().documentHasFile = hasFile;
+}
+void RunIdle() {
+    while (RunIdleTasks()) {}
+}
+}  // namespace
+
+TEST_F(CommandStateTest, PoolReservesAddsRemovesAndFinds) {
+    ASSERT_TRUE(CmdStateReserveItems(3));
+    EXPECT_EQ(CmdStateFreeCount(), 3u);
+    const uint32_t a = Add(1), b = Add(20), c = Add(15);
+    EXPECT_EQ(a, 0u);
+    EXPECT_EQ(b, 1u);
+    EXPECT_EQ(c, 2u);
+    EXPECT_EQ(CmdStateFreeCount(), 0u);
+    EXPECT_EQ(CmdStateItemRow(b), 20u);
+    uint32_t found = 99;
+    ASSERT_TRUE(CmdStateFindItem(20, &found));
+    EXPECT_EQ(found, b);
+    EXPECT_FALSE(CmdStateFindItem(30, &found));
+
+    CmdStateRemoveItem(b);
+    CmdStateRemoveItem(b);  // a second removal changes nothing
+    EXPECT_EQ(CmdStateFreeCount(), 1u);
+    EXPECT_FALSE(CmdStateFindItem(20, &found));
+    ASSERT_TRUE(CmdStateFindItem(1, &found));
+    EXPECT_EQ(found, a);
+    EXPECT_EQ(Add(30), b);  // the freed item is reused
+
+    // Growing keeps the slots; the new items are handed out first.
+    ASSERT_TRUE(CmdStateReserveItems(2));
+    EXPECT_EQ(CmdStateFreeCount(), 2u);
+    EXPECT_EQ(Add(47), 3u);
+    EXPECT_EQ(CmdStateItemRow(a), 1u);
+    EXPECT_EQ(CmdStateItemRow(c), 15u);
+}
+
+TEST_F(CommandStateTest, AddingToAnExhaustedPoolFailsCleanly) {
+    ASSERT_TRUE(CmdStateReserveItems(2));
+    const uint32_t a = Add(1), b = Add(2);
+    // The context menu adds its entries without reserving.
+    EXPECT_EQ(Add(3), kCmdStateNoSlot);
+    EXPECT_EQ(Add(4), kCmdStateNoSlot);
+    EXPECT_EQ(CmdStateItemRow(a), 1u);
+    EXPECT_EQ(CmdStateItemRow(b), 2u);
+    uint32_t found = 0;
+    EXPECT_FALSE(CmdStateFindItem(3, &found));
+    // Refreshing and running the refused entry's slot do nothing.
+    RunIdle();
+    EXPECT_EQ(CmdStateExecuteItem(kCmdStateNoSlot), kResultOK);
+    EXPECT_EQ(ExecutorCallCount(), 0);
+    // A row that does not exist and a pool that was never made refuse likewise.
+    CmdStateFreeItems();
+    EXPECT_EQ(Add(1), kCmdStateNoSlot);
+    ASSERT_TRUE(CmdStateReserveItems(1));
+    EXPECT_EQ(Add(112), kCmdStateNoSlot);
+}
+
+TEST_F(CommandStateTest, ReserveFailureLeavesThePoolAsItWas) {
+    ASSERT_TRUE(CmdStateReserveItems(1));
+    const uint32_t a = Add(1);
+    SetAllocFailureAfter(1);
+    EXPECT_FALSE(CmdStateReserveItems(5));
+    EXPECT_EQ(CmdStateFreeCount(), 0u);
+    EXPECT_EQ(CmdStateItemRow(a), 1u);
+    CmdStateFreeItems();
+    SetAllocFailureAfter(1);
+    EXPECT_FALSE(CmdStateReserveItems(5));
+    EXPECT_EQ(Add(1), kCmdStateNoSlot);
+    EXPECT_TRUE(CmdStateReserveItems(5));
+}
+
+TEST_F(CommandStateTest, DirtyGroupsRefreshLowestFirstOnePerPass) {
+    ASSERT_TRUE(CmdStateReserveItems(8));
+    const uint32_t undo = Add(23);       // group 6
+    const uint32_t midpoint = Add(1);    // group 1
+    const uint32_t quit = Add(15);       // group 0
+    const uint32_t toolbox = Add(76);    // group 9
+    RunIdle();
+    ResetElementUpdates();
+
+    CmdStateInvalidate(9);
+    EXPECT_TRUE(CmdStateInvalidate(9));  // dirty already
+    CmdStateInvalidate(6);
+    CmdStateInvalidate(1);
+    CmdStateInvalidate(0);
+    EXPECT_EQ(CmdStateDirtyMask(), 0x243);
+    // The full updates happen because these rows show marks or nouns only when their
+    // variant is not 0; force it by making every item fresh again.
+    for (uint32_t slot : {undo, midpoint, quit, toolbox})
+        CmdStateSetItem(slot, 0, 0, 0xffff, 0, 0);
+    ResetElementUpdates();
+    EXPECT_TRUE(RunIdleTasks());
+    EXPECT_EQ(CmdStateDirtyMask(), 0x242);
+    EXPECT_TRUE(RunIdleTasks());
+    EXPECT_TRUE(RunIdleTasks());
+    EXPECT_FALSE(RunIdleTasks());
+    EXPECT_EQ(CmdStateDirtyMask(), 0);
+    const ElementUpdateLog& log = ElementUpdates();
+    ASSERT_EQ(log.orderCount, 4u);
+    EXPECT_EQ(log.order[0], quit);
+    EXPECT_EQ(log.order[1], midpoint);
+    EXPECT_EQ(log.order[2], undo);
+    EXPECT_EQ(log.order[3], toolbox);
+    for (uint32_t slot : {undo, midpoint, quit, toolbox}) EXPECT_EQ(log.fullUpdates[slot], 1u);
+}
+
+TEST_F(CommandStateTest, ElementsAreUpdatedOnlyOnChange) {
+    ASSERT_TRUE(CmdStateReserveItems(4));
+    // A fresh item is fully updated on its first refresh even when its state is
+    // text 0, variant 0, disabled (row 0 with nothing selected is "&Point On Object").
+    const uint32_t slot = Add(0);
+    RunIdle();
+    EXPECT_EQ(ElementUpdates().fullUpdates[slot], 1u);
+    uint16_t text = 99, variant = 99;
+    int32_t enabled = 9, argument = 9;
+    ASSERT_TRUE(CmdStateGetItem(slot, &text, &variant, &enabled, &argument));
+    EXPECT_EQ(text, kTextPointOnObject);
+    EXPECT_EQ(variant, 0);
+    EXPECT_EQ(enabled, 0);
+
+    // Nothing changed: the element is left alone.
+    CmdStateInvalidate(1);
+    RunIdle();
+    EXPECT_EQ(ElementUpdates().fullUpdates[slot], 1u);
+    EXPECT_EQ(ElementUpdates().enabledUpdates[slot], 0u);
+
+    // Only the enabled state changes (Select All: a front sketch comes and goes).
+    const uint32_t all = Add(46);
+    RunIdle();
+    ResetElementUpdates();
+    SetFrontSketch(nullptr);
+    CmdStateInvalidate(10);
+    RunIdle();
+    EXPECT_EQ(ElementUpdates().fullUpdates[all], 0u);
+    EXPECT_EQ(ElementUpdates().enabledUpdates[all], 1u);
+
+    // A noun text is rebuilt at every refresh of its group.
+    SetFrontSketch(&sketch);
+    const uint32_t hide = Add(20);
+    Select(Point(1, 1));
+    RunIdle();
+    ResetElementUpdates();
+    CmdStateInvalidate(1);
+    RunIdle();
+    EXPECT_EQ(ElementUpdates().fullUpdates[hide], 1u);
+}
+
+TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
+    ASSERT_TRUE(CmdStateReserveItems(6));
+    const uint32_t open = Add(16);
+    const uint32_t save = Add(17);
+    const uint32_t midpoint = Add(1);
+    ShellStandin().activeDocument = 1;
+    ShellStandin().documentModified = 1;
+    Select(Segment({0, 0}, {4, 0}));
+    RunIdle();
+
+    EXPECT_EQ(CmdStateExecuteItem(open), kResultOK);
+    EXPECT_EQ(LastExecutorCall().slot, 7);
+    EXPECT_EQ(LastExecutorCall().argument, 16);  // a fixed row passes its own number
+    CmdStateExecuteItem(save);
+    EXPECT_EQ(LastExecutorCall().slot, 8);
+    EXPECT_EQ(LastExecutorCall().argument, 17);
+    CmdStateExecuteItem(midpoint);
+    EXPECT_EQ(LastExecutorCall().slot, 0);
+    EXPECT_EQ(LastExecutorCall().argument, 10);
+
+    // The cached state is what runs until the next refresh.
+    DeselectAll();
+    ResetExecutorLog();
+    CmdStateExecuteItem(midpoint);
+    EXPECT_EQ(LastExecutorCall().argument, 10);
+}
+
+TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
+    ASSERT_TRUE(CmdStateReserveItems(6));
+    const uint32_t hide = Add(20);    // flags 0x02
+    const uint32_t trace = Add(27);   // 0x13: runs while the mouse is held and when short
+    const uint32_t quit = Add(15);    // 0x01
+    Select(Point(2, 2));
+    RunIdle();
+
+    sketch.mouseState = 3;  // dragging
+    CmdStateExecuteItem(hide);
+    EXPECT_EQ(ExecutorCallCount(), 0);
+    EXPECT_FALSE(CmdRowIsAvailable(20));
+    CmdStateExecuteItem(trace);
+    EXPECT_EQ(LastExecutorCall().slot, 19);
+    sketch.mouseState = 0;
+
+    ShellStandin().memoryShort = 1;
+    ResetExecutorLog();
+    CmdStateExecuteItem(hide);
+    EXPECT_EQ(ExecutorCallCount(), 0);
+    CmdStateExecuteItem(quit);
+    EXPECT_EQ(LastExecutorCall().slot, 6);
+    ShellStandin().memoryShort = 0;
+    CmdStateExecuteItem(hide);
+    EXPECT_EQ(LastExecutorCall().slot, 10);
+}
+
+TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
+    ASSERT_TRUE(CmdStateReserveItems(4));
+    const uint32_t copy = Add(98);  // 0x20
+    const uint32_t hide = Add(20);
+    Select(Point(2, 2));
+    RunIdle();
+    sketch.activityWord = kActivityCaptionEditing;
+    CmdStateExecuteItem(copy);
+    EXPECT_EQ(sketch.activityWord, kActivityCaptionEditing);
+    EXPECT_EQ(LastExecutorCall().slot, 53);
+    CmdStateExecuteItem(hide);
+    EXPECT_EQ(sketch.activityWord, 0u);
+    EXPECT_EQ(LastExecutorCall().slot, 10);
+}
+
+TEST_F(CommandStateTest, ContextMenuFit) {
+    ASSERT_TRUE(CmdStateReserveItems(6));
+    const uint32_t hide = Add(20);      // 0x02: over objects
+    const uint32_t showAll = Add(21);   // 0x04: over empty space
+    const uint32_t plotFn = Add(59);    // from the argument
+    const uint32_t animate = Add(26);
+    SketchObject& p = Point(0, 0);
+    p.hidden = 0;
+    sketch.hiddenCount = 1;
+    Select(p);
+    RunIdle();
+    EXPECT_TRUE(CmdItemFitsContextMenu(hide, false, true));
+    EXPECT_FALSE(CmdItemFitsContextMenu(hide, true, false));
+    EXPECT_TRUE(CmdItemFitsContextMenu(showAll, true, false));
+    EXPECT_FALSE(CmdItemFitsContextMenu(showAll, false, true));
+    EXPECT_TRUE(CmdItemFitsContextMenu(animate, false, true));   // argument bit 14
+    EXPECT_FALSE(CmdItemFitsContextMenu(animate, true, false));
+    // With a point selected "Plot New Function..." is still offered over empty space.
+    EXPECT_TRUE(CmdItemFitsContextMenu(plotFn, true, false));
+    EXPECT_FALSE(CmdItemFitsContextMenu(plotFn, false, true));
+    DeselectAll();
+    RunIdle();
+    EXPECT_TRUE(CmdItemFitsContextMenu(plotFn, true, false));    // argument bit 15
+    EXPECT_FALSE(CmdItemFitsContextMenu(plotFn, false, true));
+    EXPECT_FALSE(CmdItemFitsContextMenu(hide, false, true));     // disabled now
+}
+
+TEST_F(CommandStateTest, HandWrittenQueries) {
+    struct Case {
+        uint32_t row;
+        void (*setup)(Sketch&);
+        uint16_t text;
+        uint16_t variant;
+        bool enabled;
+        uint16_t executor;
+        int32_t argument;
+    };
+    const Case cases[] = {
+        {23, [](Sketch&) {}, kTextUndo, 0, false, 13, 0},
+        {23, [](Sketch& s) { s.hasUndoRecord = 1; }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
+        {24, [](Sketch& s) { s.hasRedoRecord = 1; SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
+        {23, [](Sketch& s) { s.activityWord = kActivityCaptionEditing; s.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
+        {17, [](Sketch&) { ShellStandin().activeDocument = 1; }, kTextSaveEllipsis, 0, false, 8, 17},
+        {17, [](Sketch&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
+        {87, [](Sketch&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},
+        {74, [](Sketch&) { ShellStandin().activeDocument = 1; SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
+        {76, [](Sketch&) {}, kTextShowToolbox, 0, true, 37, 1},
+        {85, [](Sketch&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
+        {21, [](Sketch& s) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
+        {65, [](Sketch& s) { s.tracesRectEmpty = 1; }, kTextEraseTraces, 0, false, 31, 0},
+        {46, [](Sketch&) {}, kTextSelectAll, 0, true, 23, 1},
+        {31, [](Sketch&) {}, kTextAboutVelmoraEllipsis, 0, true, 22, 31},
+        {52, [](Sketch&) {}, kTextLinkEllipsis, 0, true, 25, 52},
+        {18, [](Sketch&) { SetCurrentSketch(nullptr, nullptr); SetFrontSketch(nullptr); }, kTextSaveAsEllipsis, 0, false, 8, 18},
+        {56, [](Sketch&) { SetShiftState(1); }, kTextShowCoordinateSystem, 0, true, 27, 2},
+        {57, [](Sketch&) {}, kTextSnapPoints, 0, false, 28, 0},
+        {61, [](Sketch&) {}, kTextSquareGrid, 0, true, 30, 1},
+        {25, [](Sketch&) {}, kTextSplitMerge, 0, false, 14, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        CmdStateFreeItems();
+        sketch = Sketch{};
+        sketch.tracesRectEmpty = 0;
+        SetCurrentSketch(&sketch, nullptr);
+        SetFrontSketch(&sketch);
+        SetShiftState(0);
+        ShellStandin() = ShellStateStandin{};
+        c.setup(sketch);
+        ASSERT_TRUE(CmdStateReserveItems(1));
+        const uint32_t slot = Add(c.row);
+        CmdStateRefreshNow();
+        uint16_t text = 0, variant = 0;
+        int32_t enabled = 0, argument = 0;
+        ASSERT_TRUE(CmdStateGetItem(slot, &text, &variant, &enabled, &argument));
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(variant, c.variant);
+        EXPECT_EQ(enabled != 0, c.enabled);
+        EXPECT_EQ(CmdStateItemAt(slot)->executor, c.executor);
+        EXPECT_EQ(argument, c.argument);
+    }
+}
+
+TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
+    SketchObject& system = CoordSystem(1);
+    sketch.markedSystem = &system;
+    sketch.snapToGrid = 1;
+    ASSERT_TRUE(CmdStateReserveItems(4));
+    const uint32_t polar = Add(60), square = Add(61), snap = Add(57);
+    CmdStateRefreshNow();
+    uint16_t text = 0, variant = 0;
+    int32_t enabled = 0;
+    CmdStateGetItem(square, &text, &variant, &enabled, nullptr);
+    EXPECT_EQ(variant, kVariantChecked);
+    CmdStateGetItem(polar, &text, &variant, &enabled, nullptr);
+    EXPECT_EQ(text, kTextPolarGrid);
+    EXPECT_EQ(variant, kVariantPlain);
+    CmdStateGetItem(snap, &text, &variant, &enabled, nullptr);
+    EXPECT_EQ(variant, kVariantChecked);
+    EXPECT_EQ(enabled, 1);
+}

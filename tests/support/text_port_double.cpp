@@ -15,7 +15,7 @@ DrawingMetricsRecord DrawingMetrics = [] {
     return m;
 }();
 
-OutputScaleState OutputScale{ 0, 1.0, 0, 0 };
+OutputScale CurrentOutputScale{ 0, 1.0, 0, 0 };
 
 namespace {
 

@@ -89,12 +89,12 @@ TEST(TextStyle, ScriptLevelSizes) {
         EXPECT_EQ(ScriptLevelFontSize(&s), c.pixels);
     }
     // While printing the size is scaled first and the ladder is not used.
-    OutputScale.printing = 1;
-    OutputScale.factor = 2.0;
+    CurrentOutputScale.printing = 1;
+    CurrentOutputScale.factor = 2.0;
     const TextStyle s = Style({ { kStyleSize, 12 }, { kStyleScriptLevel, 1 } });
     EXPECT_EQ(ScriptLevelFontSize(&s), 19);
-    OutputScale.printing = 0;
-    OutputScale.factor = 1.0;
+    CurrentOutputScale.printing = 0;
+    CurrentOutputScale.factor = 1.0;
 }
 
 }  // namespace

@@ -266,8 +266,13 @@ int32_t     ChildrenPlainText(LayoutNode* node, char** cursor, LayoutWriteContex
 int32_t     ChildrenNeedGrouping(LayoutNode* node);
 // The caret stop a node begins at, counted from the start of its whole tree.
 int32_t     CaretOffsetOfNode(LayoutNode* node);
-// Stores the metrics when width, overhang, ascent, descent or caret count differ (the
-// caret ascent alone does not count); answers whether they differed.
+// Metrics are kept within this bound (in pixels or stops) so that the sums of the
+// structures above them cannot overflow, however long or large hostile text is.
+constexpr int32_t kMaxLayoutExtent = 0x00FFFFFF;
+
+// Stores the metrics (each kept within kMaxLayoutExtent) when width, overhang, ascent,
+// descent or caret count differ (the caret ascent alone does not count); answers whether
+// they differed.
 int32_t     StoreLayoutMetrics(LayoutNode* node, const LayoutNode& metrics);
 // Keeps a point inside a node's box (x 0..width, y -caretAscent..descent).
 ScreenPoint ClampPointToNode(const LayoutNode* node, ScreenPoint point);

@@ -6,8 +6,14 @@
 #include "engine/text/layout.h"
 #include "engine/text/layout_kinds.h"
 
+static int32_t ClampExtent(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, -kMaxLayoutExtent, kMaxLayoutExtent));
+}
+
 int32_t MeasureRow(LayoutNode* node, LayoutDrawState*) {
-    int32_t x = 0, shift = 0, half = 0, ascent = 0, descent = 0, stops = 0, overhang = 0;
+    // Sums over any number of children: kept wide, and bounded when stored.
+    int64_t x = 0, shift = 0, ascent = 0, descent = 0, stops = 0;
+    int32_t half = 0, overhang = 0;
     int32_t previousIsText = 1;
     for (LayoutNode* child = node->firstChild; child; child = child->nextSibling) {
         const LayoutKindRecord& row = LayoutKindTable[child->kind];
@@ -22,18 +28,17 @@ int32_t MeasureRow(LayoutNode* node, LayoutDrawState*) {
         child->x = static_cast<int16_t>(x);
         child->y = static_cast<int16_t>(-shift);
         x += child->width;
-        ascent = std::max(ascent, child->ascent + shift);
-        descent = std::max(descent, child->descent - shift);
+        ascent = std::max<int64_t>(ascent, child->ascent + shift);
+        descent = std::max<int64_t>(descent, child->descent - shift);
         stops += child->caretCount;
         overhang = child->overhang;
     }
     LayoutNode m{};
-    m.width = x;
+    m.width = ClampExtent(x);
     m.overhang = overhang;
-    m.caretAscent = ascent;
-    m.ascent = ascent;
-    m.descent = descent;
-    m.caretCount = stops;
+    m.caretAscent = m.ascent = ClampExtent(ascent);
+    m.descent = ClampExtent(descent);
+    m.caretCount = ClampExtent(stops);
     return StoreLayoutMetrics(node, m);
 }
 
@@ -224,7 +229,8 @@ int32_t InitStackedRows(LayoutNode* node) {
 
 int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
     auto* stack = static_cast<StackedRowsNode*>(node);
-    int32_t stops = 0, width = 0, overhang = 0, height = 0;
+    int64_t stops = 0, height = 0;
+    int32_t width = 0, overhang = 0;
     bool any = false;
     for (LayoutNode* r = node->firstChild; r; r = r->nextSibling) {
         stops += r->caretCount + 1;
@@ -242,9 +248,9 @@ int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
     m.overhang = overhang;
     m.caretAscent = firstAscent;
     m.ascent = firstAscent;
-    m.descent = height - firstAscent;
-    m.caretCount = stops;
-    int32_t baseline = 0;
+    m.descent = ClampExtent(height - firstAscent);
+    m.caretCount = ClampExtent(stops);
+    int64_t baseline = 0;
     LayoutNode* previous = nullptr;
     for (LayoutNode* r = node->firstChild; r; previous = r, r = r->nextSibling) {
         if (previous) baseline += previous->descent + r->ascent;

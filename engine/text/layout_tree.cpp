@@ -209,7 +209,10 @@ void MarkNeedsNormalize(LayoutNode* node) {
     for (; node; node = node->parent) node->needsNormalize = 1;
 }
 
-int32_t StoreLayoutMetrics(LayoutNode* node, const LayoutNode& m) {
+int32_t StoreLayoutMetrics(LayoutNode* node, const LayoutNode& measured) {
+    LayoutNode m = measured;
+    for (int32_t* f : { &m.width, &m.overhang, &m.caretAscent, &m.ascent, &m.descent, &m.caretCount })
+        *f = std::clamp(*f, -kMaxLayoutExtent, kMaxLayoutExtent);
     const bool differ = node->width != m.width || node->overhang != m.overhang ||
                         node->ascent != m.ascent || node->descent != m.descent ||
                         node->caretCount != m.caretCount;

@@ -94,7 +94,7 @@ void PortFontMetrics(LayoutDrawState* state, int32_t* ascent, int32_t* descent,
 void PortTextWidth(LayoutDrawState* state, const char*, int32_t n, int32_t* width,
                    int32_t* height) {
     const int32_t s = CurrentSize(state);
-    *width = n * (s / 2);
+    *width = static_cast<int32_t>(std::min<int64_t>(int64_t{ n } * (s / 2), INT32_MAX));
     *height = 5 * s / 6 + s / 4;
 }
 

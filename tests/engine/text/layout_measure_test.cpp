@@ -3,6 +3,7 @@
 // down) ascent 8, descent 2 and 5 a character.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tests/engine/text/layout_test_util.h"
@@ -83,6 +84,9 @@ TEST(LayoutMeasure, SizesAndPlacements) {
         { "<S#C>", 12, { 0, 0, 0, 0, 0, 0 }, {} },
         { "<?2<T'a'><T'bb'>>", 12, { 12, 0, 10, 10, 3, 1 }, {} },
         { "<?0<T'a'><T'bb'>>", 12, { 0, 0, 0, 0, 0, 0 }, {} },
+        // An alternatives node is as text-like as what it shows.
+        { "<H<T'a'><?1</<T'b'><T'c'>>><?1<T'd'>>>", 12, { 26, 0, 21, 21, 12, 3 },
+          { { 0, 0 }, { 6, -5 }, { 20, 0 } } },
     };
     for (const MeasureCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -229,6 +233,30 @@ TEST(LayoutHitTest, BelowEveryRowIsTheEnd) {
     EXPECT_EQ(LayoutKindTable[kLayoutStackedRows].caretFromPoint(&holder, &copy, ScreenPoint{ 3, 40 }, &side),
               6);
     EXPECT_EQ(holder, tree.get());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayoutMeasure, HugeTextStaysWithinBounds) {
+    // A run so long and so large that its width, and the sums above it, would overflow.
+    std::string run(200000, 'w');
+    std::string text = "<H";
+    for (int i = 0; i < 40; ++i) {
+        char count[16];
+        std::snprintf(count, sizeof count, "%X", static_cast<unsigned>(run.size()));
+        text += std::string("<+<S#7FFF<T") + count + "x" + run + ">><T'2'>>";
+    }
+    text += ">";
+    const LayoutDrawState state = TestDrawState();
+    LayoutPtr tree = MeasuredLayout(text, state);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->width, kMaxLayoutExtent);
+    EXPECT_LE(tree->firstChild->width, kMaxLayoutExtent);
+    LayoutPtr stack = MeasuredLayout("<VL" + text.substr(2) , state);
+    ASSERT_NE(stack, nullptr);
+    EXPECT_LE(stack->descent, kMaxLayoutExtent);
 }
 
 }  // namespace

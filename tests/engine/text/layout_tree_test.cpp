@@ -96,6 +96,9 @@ TEST(LayoutTree, NormalisationSimplifies) {
         { "<-<T'x'><H<0>>>", "<T1xx>" },
         { "<+<T'x'><T'2'>>", "<+<T1xx><T1x2>>" },
         { "<+<T'x'><0><T'y'>>", "<+<T1xx><0><T1xy>>" },  // malformed: left whole
+        { "<VL<SW2<T'a'>><SW2<T'b'>>>", "<SW2<VL<T1xa><T1xb>>>" },
+        { "<H<SW2<T'a'>><SW2<T'b'>><SW2<T'c'>><T'd'><SW2<T'e'>>>",
+          "<H<SW2<T3xabc>><T1xd><SW2<T1xe>>>" },
         { "<H>", "<H>" },
         { "<S#C>", "<S#C>" },
         { "<?1<H<T'a'>>>", "<?1<H<T1xa>>>" },  // alternatives are separate trees

@@ -128,7 +128,10 @@ ResultCode ParseLayoutString(LayoutNode** root, const char* text, size_t length,
     *root = nullptr;
     if (!text) return kLayoutParseSyntax;
     LayoutTextCursor cursor{ text, text + length, 0 };
-    return ParseLayoutElement(root, &cursor, nullptr, context);
+    const ResultCode result = ParseLayoutElement(root, &cursor, nullptr, context);
+    // A placeholder callback that built nothing leaves no tree to answer.
+    if (result < kLayoutParseNoMemory && !*root) return kLayoutParseSyntax;
+    return result;
 }
 
 ResultCode ParseLayoutString(LayoutNode** root, const char* text,

@@ -27,3 +27,6 @@ struct OutputScale {
 };
 
 extern OutputScale CurrentOutputScale;
+
+// Sets every metric to its screen value; false when a measurement fails.
+bool InitDrawingMetrics();

@@ -9,6 +9,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
+#include "engine/docio/construction_data_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_body.h"
 
@@ -134,7 +135,7 @@ ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8
                             const FormatInfo& f) {
     SketchObject* o = object ? Obj(object) : Io(model)->pending;
     if (!o) return kResultDamaged;
-    if (tag == kTagConstructionData) return RunReadCodec(ConstructionTypeTable[o->constructionType].streamExtra, o, p, n, f);
+    if (tag == kTagConstructionData) return RunReadCodec(TransferConstructionData, o, p, n, f);
     if (tag == kTagLabel) return kResultOK;  // Stand-in: the label block codec is not built yet.
     if (tag >= kTagGeometryBase && tag < kTagClassDataBase)
         return RunReadCodec(ObjectClassTable[o->objectClass].transferGeometry, o, p, n, f);
@@ -271,7 +272,8 @@ ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle str
     SketchObject* o = Obj(object);
     TransferFn codec = nullptr;
     if (tag == kTagObjectHeader) codec = TransferObjectHeader;
-    else if (tag == kTagConstructionData) codec = ConstructionTypeTable[o->constructionType].streamExtra;
+    else if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
+        codec = TransferConstructionData;
     else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;
     else if (tag >= kTagClassDataBase && tag <= kTagClassDataBase + kMaxStoredClass)
         codec = ObjectClassTable[o->objectClass].transferClassData;

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/core/sketch_fixture.h"
+#include "engine/docio/construction_data_codec.h"
+#include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
 #include "seed_files.h"
 
@@ -179,6 +181,48 @@ TEST_F(SketchIoTest, FailedReadsLeaveNothingBehind) {
         EXPECT_TRUE(rc == kResultOK || rc == kResultOutOfMemory) << rc;
         EXPECT_EQ(back != nullptr, rc == kResultOK);
         if (back) FreeSketch(back);
+    }
+}
+
+ResultCode TransferFixedTranslation(TransferContext* context) { return TransferKindData(context, 1); }
+
+TEST_F(SketchIoTest, FixedValuesOfATranslationInBothForms) {
+    SketchObject* image = FreePoint();
+    ASSERT_NE(image, nullptr);
+    image->constructionType = 21;  // translation by a fixed horizontal and vertical
+    sketch->settings.distanceUnit = 0;
+    const double words[6] = { 50.0, 50.0, 0.0, -20.0, -20.0, 0.0 };  // two length entries
+    uint8_t block[48] = {};
+    std::memcpy(block, words, 16);
+    std::memcpy(block + 24, words + 3, 16);
+    int32_t items = int32_t(48 / sizeof(void*));
+    ASSERT_TRUE(AllocPtrList(items, items, &image->constructionData));
+    std::memcpy(PtrListData(image->constructionData), block, 48);
+
+    for (FormatInfo f : { FormatInfo{ 1, 4, 4 }, FormatInfo{ 1, 1, 1 } }) {
+        SCOPED_TRACE(f.formatVersion);
+        uint32_t measured = MeasureCodecRecord(TransferFixedTranslation, image, f);
+        EXPECT_EQ(measured, f.formatVersion == 1 ? 20u : 52u);
+        std::vector<uint8_t> record(measured);
+        TransferContext c;
+        BeginWriteContext(&c, record.data(), measured, image, f);
+        ASSERT_EQ(TransferFixedTranslation(&c), kResultOK);
+        EXPECT_EQ(f.formatVersion == 1 ? record[0] : GetLE16(record.data()), 17);
+
+        SketchObject* copy = FreePoint();
+        copy->constructionType = 21;
+        ASSERT_EQ(ReadCodecRecord(TransferFixedTranslation, copy, record.data(), measured, f), kResultOK);
+        double back[6];
+        std::memcpy(back, PtrListData(copy->constructionData), 16);
+        std::memcpy(back + 3, reinterpret_cast<uint8_t*>(PtrListData(copy->constructionData)) + 24, 16);
+        EXPECT_DOUBLE_EQ(back[0], 50.0);
+        EXPECT_DOUBLE_EQ(back[3], -20.0);  // the compact form stores it negated and back
+        EXPECT_DOUBLE_EQ(back[4], -20.0);
+
+        // An unknown construction code leaves the object out.
+        if (f.formatVersion == 1) record[0] = 250;
+        else PutLE16(record.data(), 999);
+        EXPECT_EQ(ReadCodecRecord(TransferFixedTranslation, copy, record.data(), measured, f), kResultSkippedObject);
     }
 }
 

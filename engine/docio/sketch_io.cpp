@@ -12,6 +12,7 @@
 #include "engine/docio/construction_data_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_body.h"
+#include "engine/interact/preferences.h"
 
 namespace {
 
@@ -216,8 +217,8 @@ const char* NoText(void*, uint32_t* length) {
     return nullptr;
 }
 
-// Stand-in: the preferences' screen resolution.
-uint32_t ScreenResolution(void*) { return 96; }
+// The screen resolution of the writing machine, as the preferences know it.
+uint32_t ScreenResolution(void*) { return static_cast<uint32_t>(PreferencesUnitFactor(2) + 0.5); }
 
 // Stand-in: the label sequence states are written as empty records until the label
 // sequences are built, so that the page keeps its record order.

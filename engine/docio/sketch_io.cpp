@@ -326,6 +326,41 @@ bool PrepareWrite(SketchIo* io) {
     return io->selection != nullptr;
 }
 
+// Types whose parent kinds are given by a rule ("every parent a point") while their
+// update routines read a fixed number of parents: the least a stored object must have.
+// From the constructions' definitions: type, parents.
+struct MinimumParentsRow {
+    int16_t type;
+    int16_t parents;
+};
+const MinimumParentsRow kMinimumParents[] = {
+    { 2, 2 },   // segment: two points
+    { 3, 2 },   // circle by centre and point
+    { 7, 3 },   // angle bisector: three points
+    { 8, 3 },   // polygon interior: its vertices
+    { 41, 2 },  // distance between points
+    { 45, 3 },  // angle of three points
+    { 47, 1 },  // arc angle: an arc, or a circle and points
+    { 48, 1 },  // arc length
+    { 51, 2 },  // ratio: two segments, or points
+    { 62, 2 },  // axis by centre and unit point
+    { 67, 2 },  // line through two points
+    { 68, 2 },  // ray
+    { 79, 2 },  // parametrically coloured image: a source and a value
+    { 81, 3 },  // arc on a circle: the circle and two points
+    { 82, 3 },  // arc by centre and points
+    { 83, 3 },  // arc through three points
+    { 87, 2 },  // picture between points
+};
+
+uint32_t MinimumParents(int32_t type) {
+    uint16_t op = ConstructionTypeTable[type].transformOp;
+    if (op < kKindDataLayoutCount && KindDataLayouts[op].parentCount) return KindDataLayouts[op].parentCount;
+    for (const MinimumParentsRow& row : kMinimumParents)
+        if (row.type == type) return static_cast<uint32_t>(row.parents);
+    return 0;
+}
+
 // Where a list of parent kinds ends: the next list of the program starts there.
 uint32_t ParentKindListEnd(uint32_t at) {
     uint32_t end = ParentKindProgramSize;
@@ -341,6 +376,7 @@ uint32_t ParentKindListEnd(uint32_t at) {
 ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count) {
     if (type < 0 || type >= kConstructionTypeCount) return kResultDamaged;
     if (type == kTypeFree) return count == 0 ? kResultOK : kResultDamaged;
+    if (count < MinimumParents(type)) return kResultDamaged;
     uint32_t at = ConstructionTypeTable[type].parentKindsIndex;
     if (at != kParentKindsNone && at != kParentKindsByObject && at < ParentKindProgramSize) {
         // A list of plain kinds says how many parents there are at least; a list with

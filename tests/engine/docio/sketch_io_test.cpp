@@ -151,6 +151,7 @@ TEST_F(SketchIoTest, StoredParentsMustSuitTheirConstruction) {
         { "midpoint of a point", 1, 1, 1 },      // the midpoint's parent must be a straight object
         { "midpoint of nothing", 1, 0, 0 },
         { "segment from a point to itself", 0, 2, 1 },
+        { "segment of one point", 0, 1, 1 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -199,7 +200,8 @@ TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
         ASSERT_TRUE(object && blank);
         // Recognisable values wherever a block of reals might be kept.
         auto* data = reinterpret_cast<double*>(reinterpret_cast<char*>(object) + sizeof(SketchObject));
-        for (int i = 0; i < 16; ++i) data[i] = 1.25 * (i + 1);
+        const uint32_t reals = (row.objectSize - uint32_t(sizeof(SketchObject))) / 8;
+        for (uint32_t i = 0; i < reals && i < 16; ++i) data[i] = 1.25 * (i + 1);
         object->bounds = { 10, 20, 110, 70 };
         for (FormatInfo f : { FormatInfo{ 1, 4, 4 }, FormatInfo{ 1, 1, 1 } }) {
             if (row.transferGeometry) ExpectCodecRoundTrip(row.transferGeometry, object, blank, row.objectSize, f);

@@ -254,4 +254,63 @@ TEST_F(SketchIoTest, FixedValuesOfATranslationInBothForms) {
     }
 }
 
+ResultCode TransferTwoReals(TransferContext* context) { return TransferCountedBlock(context, 16, 16, 0, ConvertRealFields); }
+ResultCode TransferTwoRealsWithKind(TransferContext* context) {
+    return TransferCountedBlock(context, 16, 16, 1, ConvertRealFields);
+}
+
+TEST_F(SketchIoTest, CountedAndRawBlocks) {
+    SketchObject* p = FreePoint();
+    ASSERT_NE(p, nullptr);
+    p->constructionType = 71;  // plotted point by fixed values: two reals
+    p->constructionData = Reals(3.5, -2.0);
+    std::vector<uint8_t> bytes(MeasureCodecRecord(TransferTwoReals, p, FormatInfo{ 1, 4, 4 }));
+    ASSERT_EQ(bytes.size(), 20u);
+    TransferContext c;
+    BeginWriteContext(&c, bytes.data(), 20, p, FormatInfo{ 1, 4, 4 });
+    ASSERT_EQ(TransferTwoReals(&c), kResultOK);
+    EXPECT_EQ(GetLE16(bytes.data()), ConstructionTypeTable[71].storedCode);
+    EXPECT_EQ(GetLEReal(bytes.data() + 12), -2.0);
+
+    SketchObject* q = FreePoint();
+    q->constructionType = 71;
+    ASSERT_EQ(ReadCodecRecord(TransferTwoReals, q, bytes.data(), 20, FormatInfo{ 1, 4, 4 }), kResultOK);
+    double back[2];
+    std::memcpy(back, PtrListData(q->constructionData), 16);
+    EXPECT_EQ(back[0], 3.5);
+    EXPECT_EQ(back[1], -2.0);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoReals, q, bytes.data(), 12, FormatInfo{ 1, 4, 4 }), kResultShorterRecord);
+    std::memcpy(back, PtrListData(q->constructionData), 16);
+    EXPECT_EQ(back[1], 0.0);
+    std::vector<uint8_t> longer = bytes;
+    longer.resize(28, 0);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoReals, q, longer.data(), 28, FormatInfo{ 1, 4, 4 }), kResultRecordLong);
+    PutLE16(bytes.data(), 999);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoReals, q, bytes.data(), 20, FormatInfo{ 1, 4, 4 }), kResultSkippedObject);
+    // With the first parent's kind in the code word; an unknown kind leaves the object out.
+    std::vector<uint8_t> kinds(20);
+    BeginWriteContext(&c, kinds.data(), 20, p, FormatInfo{ 1, 4, 4 });
+    ASSERT_EQ(TransferTwoRealsWithKind(&c), kResultOK);
+    PutLE16(kinds.data() + 2, 999);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoRealsWithKind, q, kinds.data(), 20, FormatInfo{ 1, 4, 4 }), kResultSkippedObject);
+
+    // Raw words, one in each list item.
+    FreePtrList(&p->constructionData);
+    for (uintptr_t w : { uintptr_t(1), uintptr_t(2), uintptr_t(0xDEADBEEF) })
+        ASSERT_TRUE(PtrListAppend(&p->constructionData, reinterpret_cast<void*>(w)));
+    std::vector<uint8_t> raw(MeasureCodecRecord(TransferRawBlock, p, FormatInfo{ 1, 4, 4 }));
+    ASSERT_EQ(raw.size(), 16u);
+    BeginWriteContext(&c, raw.data(), 16, p, FormatInfo{ 1, 4, 4 });
+    ASSERT_EQ(TransferRawBlock(&c), kResultOK);
+    EXPECT_EQ(GetLE32(raw.data() + 12), 0xDEADBEEFu);
+    ASSERT_EQ(ReadCodecRecord(TransferRawBlock, q, raw.data(), 16, FormatInfo{ 1, 4, 4 }), kResultOK);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(PtrListItem(q->constructionData, 2)), uintptr_t(0xDEADBEEF));
+    EXPECT_EQ(ReadCodecRecord(TransferRawBlock, q, raw.data(), 3, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    PtrList pl = p->constructionData, ql = q->constructionData;
+    ASSERT_EQ(SwapCodecFields(TransferRawBlock, p, q), kResultOK);
+    EXPECT_EQ(p->constructionData, ql);
+    ASSERT_EQ(SwapCodecFields(TransferRawBlock, p, q), kResultOK);
+    EXPECT_EQ(p->constructionData, pl);
+}
+
 }  // namespace

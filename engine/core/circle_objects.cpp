@@ -104,6 +104,3 @@ void UpdateCircleInterior(SketchObject* interior, SketchObject* const* parents) 
     CircleOf(interior)->radius = c->radius;
     UpdateCircleScreen(interior);
 }
-
-// Stand-in: the geometry record codec of circles, until the record codecs land.
-ResultCode TransferCircleGeometry(TransferContext*) { return kResultOK; }

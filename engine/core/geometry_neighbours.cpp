@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/sketch_object.h"
+#include "engine/core/units.h"
 
 namespace {
 ValueProviderFn gValueProvider = nullptr;
@@ -21,8 +22,11 @@ bool ParentValue(const SketchObject* object, double* value) {
     return gValueProvider && gValueProvider(object, value);
 }
 
-double DistanceFromSketchUnits(double value) { return value; }
-double AngleFromSketchUnits(double value) { return value; }
+double DistanceFromSketchUnits(double value) {
+    return FromDistanceUnits(&value, CurrentSketchDistanceUnit());
+}
+
+double AngleFromSketchUnits(double value) { return AngleToRadians(&value, CurrentSketchAngleUnit()); }
 
 bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unitX,
                      double* unitY) {

@@ -16,8 +16,8 @@ using ValueProviderFn = bool (*)(const SketchObject* object, double* value);
 void SetValueProvider(ValueProviderFn provider);
 bool ParentValue(const SketchObject* object, double* value);
 
-// Stand-in: a distance in the current sketch's distance unit to pixels, and an angle
-// in its angle unit to radians (identity until the unit conversions land).
+// A distance in the current sketch's distance unit to pixels, and an angle in its
+// angle unit to radians.
 double DistanceFromSketchUnits(double value);
 double AngleFromSketchUnits(double value);
 

@@ -276,9 +276,6 @@ int32_t UnbuiltWay(SketchObject*, double a, double b, double* lo, double* hi, do
     return 1;
 }
 
-ResultCode TransferRealsBlock(TransferContext* context);
-ResultCode TransferPolygonBlock(TransferContext* context);
-
 }  // namespace
 
 void PlacePointByStoredValue(SketchObject* path, SketchObject* point) {
@@ -320,37 +317,27 @@ int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, d
 //   words  pointAt  place  random  parameterOf  range  sample  transfer  flags  length  setParameter  way
 const PathMethods PathMethodTable[kPathClassCount] = {
     { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
-      StraightRange, StraightSampleRow, TransferRealsBlock, SegmentFlags, StraightLength, CopyParameter,
+      StraightRange, StraightSampleRow, TransferPathRealsBlock, SegmentFlags, StraightLength, CopyParameter,
       WayBetweenByLength },
     { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
-      StraightRange, StraightSampleRow, TransferRealsBlock, RayFlags, StraightLength, CopyParameter,
+      StraightRange, StraightSampleRow, TransferPathRealsBlock, RayFlags, StraightLength, CopyParameter,
       WayBetweenByLength },
     { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
-      StraightRange, StraightSampleRow, TransferRealsBlock, LineFlags, StraightLength, CopyParameter,
+      StraightRange, StraightSampleRow, TransferPathRealsBlock, LineFlags, StraightLength, CopyParameter,
       WayBetweenByLength },
     { 4, PolygonPointAtParameter, PolygonPlacePoint, PolygonRandom, PolygonParameterOfPoint,
-      UnitRange, PolygonSampleRow, TransferPolygonBlock, ClosedFlags, PolygonLength,
+      UnitRange, PolygonSampleRow, TransferPathPolygonBlock, ClosedFlags, PolygonLength,
       PolygonSetParameterRow, WayBetweenByLength },
     { 4, CirclePointAtParameter, CirclePlacePoint, CircleRandom, CircleParameterOfPoint,
-      CircleRange, CircleSampleRow, TransferRealsBlock, ClosedFlags, CircleLength,
+      CircleRange, CircleSampleRow, TransferPathRealsBlock, ClosedFlags, CircleLength,
       CircleSetParameter, CircleWay },
     // Stand-in: the locus row (its routines come with loci).
     { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
-      UnitRange, UnbuiltSample, TransferRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
+      UnitRange, UnbuiltSample, TransferPathRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
       UnbuiltWay },
     // Stand-in: the arc row (its routines come with arcs).
     { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
-      UnitRange, UnbuiltSample, TransferRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
+      UnitRange, UnbuiltSample, TransferPathRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
       UnbuiltWay },
 };
 
-namespace {
-
-// Stand-in: the block codecs of stored path parameters, until the record codecs land.
-ResultCode TransferRealsBlock(TransferContext*) { return kResultOK; }
-ResultCode TransferPolygonBlock(TransferContext*) { return kResultOK; }
-
-}  // namespace
-
-// Stand-in: the construction-data codec of points on paths, until the record codecs land.
-ResultCode TransferPathParameter(TransferContext*) { return kResultOK; }

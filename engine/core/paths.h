@@ -65,5 +65,11 @@ int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, d
 bool ReadPathParameter(const SketchObject* point, PathParameterBlock* block);
 bool WritePathParameter(SketchObject* point, const PathParameterBlock& block, int32_t words);
 
-// The construction-data codec of a point on a path (record 2003 of type 15).
+// The construction-data codec of a point on a path (record 2003 of type 15): the
+// identifier word (the point's construction code and the stored kind of its path),
+// then the path's stored block. A stored kind that is no path gives 10.
 ResultCode TransferPathParameter(TransferContext* context);
+// The transferParameter column: the block as 8-byte reals (straight objects, loci,
+// arcs: one; circles: two), or the polygon block (fraction, u16 edge, 6 bytes padding).
+ResultCode TransferPathRealsBlock(TransferContext* context);
+ResultCode TransferPathPolygonBlock(TransferContext* context);

@@ -42,3 +42,7 @@ void UpdatePlottedPoint(SketchObject* point, SketchObject* const* parents);     
 
 // The geometry record of points (2201): x then y as 8-byte reals.
 ResultCode TransferPointGeometry(TransferContext* context);
+// Construction data of unit points (one 8-byte real, the unit distance; types 56-61)
+// and of plotted points by fixed values (two 8-byte reals; types 71, 72).
+ResultCode TransferUnitDistance(TransferContext* context);
+ResultCode TransferPlottedValues(TransferContext* context);

@@ -221,7 +221,3 @@ void UpdateAxis(SketchObject* object, SketchObject* const* parents) {
     SetDefiningPoints(object, a, b);
     UpdateStraightForm(object);
 }
-
-// Stand-in: the record codecs of straight objects and axes, until the record codecs land.
-ResultCode TransferStraightGeometry(TransferContext*) { return kResultOK; }
-ResultCode TransferAxisData(TransferContext*) { return kResultOK; }

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int32_t kGroupFormula = 14;
-constexpr int32_t kGroupUnits = 7;
 constexpr int32_t kItemKeys = 26;       // "0123456789.()pe"
 constexpr int32_t kItemPi = 27;
 constexpr int32_t kItemOperators = 29;  // "+-*/^-"

@@ -97,15 +97,8 @@ struct CoordinateSystemData {
 void ArcCacheLengths(SketchObject* arc);
 void PolygonCachePerimeter(SketchObject* polygon);
 
-// Stand-in: engine/core/units.h and sketch_units.h. Each conversion rewrites *value
-// and answers the new value.
-double AngleToRadians(double* value, int32_t unit);
-double RadiansToAngleUnits(double* value, bool directed);
-double ToDistanceUnits(double* value);
-double FromDistanceUnits(double* value, int32_t unit);
-int32_t CurrentSketchAngleUnit();
-int32_t CurrentSketchDistanceUnit();
-void SetStandInSketchUnits(int32_t angleUnit, int32_t distanceUnit);
+#include "engine/core/sketch_units.h"
+#include "engine/core/units.h"
 
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);
@@ -113,11 +106,8 @@ int32_t CurrentPrecision(int32_t which);
 // Stand-in: the kind lattice test of the type tables.
 bool KindIsA(int32_t kind, int32_t ancestor);
 
-// Stand-in: engine/text/string_groups.h.
-void GetGroupString(int32_t group, int32_t item, char* buffer, uint32_t size);
-
-// Stand-in: engine/core/services/number_locale.h.
-char DecimalSeparator();
+#include "engine/core/services/number_locale.h"
+#include "engine/text/string_groups.h"
 
 // Stand-in: the object labels' plain text of an object's label.
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);

@@ -39,7 +39,8 @@ void FreeCurrentPtrListArena();
 // The words the current arena would need with every list trimmed to its count.
 uint32_t PtrListArenaWordsInUse();
 
-// A new list with its count set (the items are not cleared); may trim other lists.
+// A new list with its count set (the items are not cleared; the capacity is at least
+// the count); may trim other lists.
 bool AllocPtrList(int32_t capacity, int32_t count, PtrList* list);
 // A new list of at least `capacity` items, count 0. On failure *list is 0.
 bool AllocPtrListRaw(int32_t capacity, PtrList* list, bool mayTrim);

@@ -1,8 +1,12 @@
 #include "engine/core/units.h"
 
+#include "engine/core/angle_constants.h"
 #include "engine/interact/preferences.h"
 
 namespace {
+
+// Not exactly pi / 180: the factor stored sketches were made with.
+constexpr double kRadiansPerDegree = 0.017453292519943334;
 
 // A distance unit outside the factor table is taken as pixels rather than read past it.
 double FactorOf(int32_t unit) {

@@ -13,9 +13,6 @@ constexpr int32_t kDistancePixels      = 0;
 constexpr int32_t kDistanceCentimetres = 1;
 constexpr int32_t kDistanceInches      = 2;
 
-constexpr double kRadiansPerDegree = 0.017453292519943334;
-constexpr double kDegreesPerRadian = 57.295779513082195;
-
 // Each conversion rewrites *value and answers the new value.
 
 // An angle in `unit` to radians; an unknown unit gives 0.

@@ -182,14 +182,4 @@ void GetGroupString(uint32_t group, uint32_t item, char* buffer, size_t size);
 
 // ---- Idle tasks ------------------------------------------------------------------
 
-// Stand-in: the sketch engine's idle-task record and scheduler.
-struct IdleTask {
-    IdleTask* next;
-    int32_t (*callback)(IdleTask* task, int32_t finish);
-    int32_t priority;
-    int32_t queued;
-};
-void AddIdleTask(IdleTask* task, int32_t (*callback)(IdleTask*, int32_t), int32_t priority);
-void RemoveIdleTask(IdleTask* task);
-bool RunIdleTasks();
-void RunIdleTaskToEnd(IdleTask* task);
+#include "engine/core/idle_tasks.h"

@@ -26,3 +26,6 @@ struct OutputScaleState {
 };
 
 extern OutputScaleState OutputScale;
+
+// Sets every metric to its screen value; false when a measurement fails.
+bool InitDrawingMetrics();

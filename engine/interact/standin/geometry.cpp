@@ -13,7 +13,7 @@ bool OnStraight(const StraightForm* f, double t) {
 bool OnArc(const SketchObject* c, RealPoint p) {
     if (c->objectClass != 12 && c->objectClass != 13) return true;
     double a = std::atan2(p.y - c->center.y, p.x - c->center.x) - c->startAngle;
-    const double turn = 2 * M_PI;
+    const double turn = 2 * 3.1415926535898;
     a = std::fmod(a, turn);
     if (a < 0) a += turn;
     return a <= c->sweep + 1e-12;

@@ -11,7 +11,6 @@
 namespace {
 Sketch* gCurrentSketch = nullptr;
 Sketch* gFrontSketch = nullptr;
-IdleTask* gIdleHead = nullptr;
 ShellStateStandin gShell{};
 
 // Stand-in: the parentKind column of the ObjectKindTable for kinds 0..67, then the
@@ -136,48 +135,3 @@ void EndSketchActivity(uint32_t activity) {
 }
 int32_t GetMouseState() { return gFrontSketch ? gFrontSketch->mouseState : 0; }
 
-// ---- Idle tasks: priority 0 first, the others by descending priority.
-void AddIdleTask(IdleTask* task, int32_t (*callback)(IdleTask*, int32_t), int32_t priority) {
-    if (task->queued) return;
-    task->callback = callback;
-    task->priority = priority;
-    IdleTask** link = &gIdleHead;
-    if (priority != 0) {
-        while (*link && ((*link)->priority == 0 || (*link)->priority > priority))
-            link = &(*link)->next;
-    }
-    task->next = *link;
-    *link = task;
-    task->queued = 1;
-}
-
-void RemoveIdleTask(IdleTask* task) {
-    for (IdleTask** link = &gIdleHead; *link; link = &(*link)->next) {
-        if (*link == task) {
-            *link = task->next;
-            break;
-        }
-    }
-    task->next = nullptr;
-    task->queued = 0;
-}
-
-bool RunIdleTasks() {
-    // One pass: every task of priority 0, then the first other one.
-    bool ranOther = false;
-    for (IdleTask* t = gIdleHead; t;) {
-        IdleTask* next = t->next;
-        if (t->priority == 0 || !ranOther) {
-            if (t->priority != 0) ranOther = true;
-            if (!t->callback(t, 0)) RemoveIdleTask(t);
-        }
-        t = next;
-    }
-    return gIdleHead != nullptr;
-}
-
-void RunIdleTaskToEnd(IdleTask* task) {
-    while (task->queued) {
-        if (!task->callback(task, 1)) RemoveIdleTask(task);
-    }
-}

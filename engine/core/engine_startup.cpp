@@ -1,0 +1,74 @@
+#include "engine/core/engine_startup.h"
+
+#include "engine/core/memory.h"
+#include "engine/core/services/colors.h"
+#include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/views.h"
+#include "engine/core/status_text.h"
+#include "engine/docio/print_layout.h"
+#include "engine/docio/streams.h"
+#include "engine/interact/command_state.h"
+#include "engine/interact/custom_tools.h"
+#include "engine/interact/preferences.h"
+
+namespace {
+
+struct QuitRequest {
+    int32_t pending;
+    int32_t savePreferences;  // survives ClearAppQuitRequest, read by ShutdownEngine
+    int32_t value;
+};
+
+QuitRequest gQuitRequest = {};
+
+}  // namespace
+
+bool StartEngine() {
+    if (!InstallMemoryReserves(nullptr)) return false;
+    if (!InitStreamTable()) {
+        CmdStateFreeItems();
+        FreeMemoryReserves();
+        return false;
+    }
+    SetCustomColors(NewDefaultCustomColors());
+    PreferencesDefaults();
+    PreferencesLoad();
+    RaisePreferencesStartCounter();
+    if (!InitDrawingMetrics() || !InitCustomToolLibrary()) {
+        SetCustomColors(nullptr);
+        CmdStateFreeItems();
+        FreeStreamTable();
+        FreeMemoryReserves();
+        return false;
+    }
+    InitStatusText();
+    gQuitRequest = {};
+    ComputeDefaultPrintLayout();
+    ScheduleToolFolderScan();
+    return true;
+}
+
+void ShutdownEngine() {
+    if (gQuitRequest.savePreferences != 0) PreferencesSave();
+    CmdStateFreeItems();
+    FreeStreamTable();
+    FreeStatusText();
+    SetCustomColors(nullptr);
+    FreeToolFolderList();
+    FreeMemoryReserves();
+}
+
+void RequestAppQuit(int32_t savePreferences, int32_t value) {
+    gQuitRequest = { 1, savePreferences, value };
+}
+
+bool TakeAppQuitRequest(int32_t* savePreferences, int32_t* value) {
+    if (gQuitRequest.pending == 0) return false;
+    *savePreferences = gQuitRequest.savePreferences;
+    *value = gQuitRequest.value;
+    return true;
+}
+
+void ClearAppQuitRequest() {
+    gQuitRequest.pending = 0;
+}

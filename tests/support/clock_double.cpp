@@ -1,0 +1,20 @@
+#include "tests/support/clock_double.h"
+
+#include "engine/core/services/clock.h"
+
+namespace {
+uint32_t gTicks = 1000;
+}  // namespace
+
+void SetTestTickCount(uint32_t ticks) { gTicks = ticks; }
+void AdvanceTestTickCount(uint32_t ms) { gTicks += ms; }
+
+uint32_t TickCount() { return gTicks; }
+
+void SetDeadline(uint32_t* deadline, uint32_t ms) {
+    *deadline = ms == 0 ? 0 : gTicks + ms;
+}
+
+bool DeadlinePassed(uint32_t deadline) {
+    return deadline == 0 || static_cast<int32_t>(gTicks - deadline) >= 0;
+}

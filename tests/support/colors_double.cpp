@@ -1,0 +1,27 @@
+#include "tests/support/colors_double.h"
+
+#include "engine/core/color_list.h"
+#include "engine/core/memory.h"
+#include "engine/core/services/colors.h"
+
+namespace {
+CustomColorBlock* gInstalled = nullptr;
+int32_t gInstallCount = 0;
+}  // namespace
+
+const CustomColorBlock* InstalledCustomColors() { return gInstalled; }
+int32_t CustomColorInstallCount() { return gInstallCount; }
+
+CustomColorBlock* NewDefaultCustomColors() {
+    auto* block = static_cast<CustomColorBlock*>(AllocMemory(sizeof(CustomColorBlock), kAllocZero));
+    if (block == nullptr) return nullptr;
+    block->count = kMaxCustomColors;
+    for (int32_t i = 0; i < kMaxCustomColors; ++i) block->colors[i] = 0x00FFFFFF;
+    return block;
+}
+
+void SetCustomColors(CustomColorBlock* block) {
+    FreeMemory(gInstalled);
+    gInstalled = block;
+    ++gInstallCount;
+}

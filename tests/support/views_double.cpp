@@ -1,0 +1,14 @@
+#include "tests/support/views_double.h"
+
+#include "engine/core/services/views.h"
+
+namespace {
+ViewRequests gRequests;
+}  // namespace
+
+ViewRequests& RecordedViewRequests() { return gRequests; }
+void ResetViewRequests() { gRequests = ViewRequests(); }
+
+void FlushPendingRedraw(int32_t flag) { gRequests.redrawFlushes.push_back(flag); }
+void ScheduleStatusTextRefresh(int32_t stop) { gRequests.statusTextRefreshes.push_back(stop); }
+void ScheduleToolFolderScan() { ++gRequests.toolFolderScans; }

@@ -6,3 +6,4 @@
 constexpr double kPi               = 3.1415926535898;
 constexpr double kTwoPi            = 6.2831853071796;
 constexpr double kHalfPi           = 1.5707963267949;
+constexpr double kDegreesPerRadian = 57.295779513082195;

@@ -4,6 +4,7 @@
 
 #include "engine/core/sketch_object.h"
 #include "engine/core/units.h"
+#include "engine/text/label_standins.h"
 
 namespace {
 ValueProviderFn gValueProvider = nullptr;
@@ -56,4 +57,4 @@ void PrintPassScale(double* scale, double* offsetX, double* offsetY) {
     *offsetY = 0;
 }
 
-void RelayoutObjectLabel(SketchObject*) {}
+void RelayoutObjectLabel(SketchObject* object) { PlaceObjectLabel(object); }

@@ -42,6 +42,5 @@ bool FinalIteratedPoint(const SketchObject* image, RealPoint* point);
 // until print layout lands): a position maps to ((x + offsetX) scale, (y + offsetY) scale).
 void PrintPassScale(double* scale, double* offsetX, double* offsetY);
 
-// Stand-in: places a shown label again after its object moved (object labels place
-// themselves once they land; until then nothing moves).
+// Places a shown label again after its object moved.
 void RelayoutObjectLabel(SketchObject* object);

@@ -2,8 +2,11 @@
 // recompute and the existence rule, hit tests, transforms and record codecs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "engine/core/angle_constants.h"
 #include "engine/core/circle_objects.h"
@@ -64,6 +67,19 @@ protected:
         RecomputeSketch(false);
     }
 
+    // The road of a drag: the point is put in place, then everything that depends on
+    // it is collected in sketch order and recomputed. Answers the recompute chain.
+    std::vector<SketchObject*> Drag(SketchObject* p, double x, double y) {
+        SetPointPosition(p, x, y, 1, nullptr, false);
+        SketchObject* head = p;
+        p->tempLink = nullptr;
+        CollectDependents(&head, true);
+        RecomputeObjects(head, true, nullptr);
+        std::vector<SketchObject*> chain;
+        for (SketchObject* o = head; o; o = o->tempLink) chain.push_back(o);
+        return chain;
+    }
+
     GeometryMetricsRecord savedMetrics{};
 };
 
@@ -87,8 +103,23 @@ TEST_F(GeometryObjects, DraggingAFreePointMovesEveryDependant) {
     SetRandomSeed(2024);
     for (int i = 0; i < 200; ++i) {
         SketchObject* dragged = (i % 3 == 0) ? a : (i % 3 == 1) ? b : c;
-        Move(dragged, (NextRandom() - 16384) / 100.0, (NextRandom() - 16384) / 100.0);
+        const std::vector<SketchObject*> chain =
+            Drag(dragged, (NextRandom() - 16384) / 100.0, (NextRandom() - 16384) / 100.0);
         SCOPED_TRACE(i);
+        // Every object comes after those of its parents that were recomputed too.
+        for (size_t k = 0; k < chain.size(); ++k) {
+            int32_t n = 0;
+            void** parents = PtrListItems(chain[k]->parents, &n);
+            for (int32_t j = 0; j < n; ++j) {
+                const auto at = std::find(chain.begin(), chain.end(), parents[j]);
+                if (at != chain.end()) {
+                    EXPECT_LT(at - chain.begin(), static_cast<std::ptrdiff_t>(k));
+                }
+            }
+        }
+        // a: itself, segment, midpoint, circle, perpendicular, 2 + 2 intersections;
+        // b also the second circle; c: itself, the second circle, its 2 intersections.
+        EXPECT_EQ(chain.size(), dragged == a ? 9u : dragged == b ? 10u : 4u);
         ASSERT_EQ(seg->exists, 1);
         EXPECT_NEAR(Pos(mid).x, (Pos(a).x + Pos(b).x) / 2, 1e-9);
         EXPECT_NEAR(Pos(mid).y, (Pos(a).y + Pos(b).y) / 2, 1e-9);

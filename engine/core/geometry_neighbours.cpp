@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/units.h"
 #include "engine/text/label_standins.h"
 
 namespace {
-ValueProviderFn gValueProvider = nullptr;
 
 // Stand-in: the leading fields of a coordinate system's class data.
 struct CoordinateFrameFields {
@@ -17,10 +17,12 @@ struct CoordinateFrameFields {
 };
 }  // namespace
 
-void SetValueProvider(ValueProviderFn provider) { gValueProvider = provider; }
-
 bool ParentValue(const SketchObject* object, double* value) {
-    return gValueProvider && gValueProvider(object, value);
+    if (!HasValueDisplay(object)) return false;
+    const ValueDisplay* display = ValueDisplayOf(object);
+    if (!display->defined) return false;
+    *value = display->value;
+    return true;
 }
 
 double DistanceFromSketchUnits(double value) {

@@ -9,11 +9,8 @@
 
 struct SketchObject;
 
-// Stand-in: the value of a measurement, calculation or parameter parent; false when
-// it is undefined. Until value displays land every value is undefined unless a test
-// installs a provider.
-using ValueProviderFn = bool (*)(const SketchObject* object, double* value);
-void SetValueProvider(ValueProviderFn provider);
+// The value of a measurement, calculation or parameter parent, in the sketch's units;
+// false when it is undefined or the object shows no value.
 bool ParentValue(const SketchObject* object, double* value);
 
 // A distance in the current sketch's distance unit to pixels, and an angle in its

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/angle_constants.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/geometry_metrics.h"
@@ -51,8 +52,23 @@ protected:
     }
     void TearDown() override {
         GeometryMetrics = savedMetrics;
-        SetValueProvider(nullptr);
         SketchTest::TearDown();
+    }
+
+    // A value object (a free measurement) holding a value in the sketch's units.
+    SketchObject* Value(double value, bool defined = true) {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kClassMeasurement, 0, 46, 0 };
+        SketchObject* m = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+        EXPECT_NE(m, nullptr);
+        if (!m) return nullptr;
+        RecomputeObject(m, nullptr, true);
+        SetValue(m, value, defined);
+        return m;
+    }
+
+    static void SetValue(SketchObject* m, double value, bool defined = true) {
+        ValueDisplayOf(m)->value = value;
+        ValueDisplayOf(m)->defined = defined ? 1 : 0;
     }
 
     SketchObject* PointAt(double x, double y) {
@@ -234,19 +250,17 @@ TEST_F(GeometryObjects, CircleByRadiusFromASegmentOrAValue) {
     ASSERT_EQ(bySegment->exists, 1);
     EXPECT_DOUBLE_EQ(Circ(bySegment).radius, 5);
 
-    static double value = 0;
-    SetValueProvider([](const SketchObject*, double* v) {
-        *v = value;
-        return true;
-    });
-    SketchObject* measured = PointAt(1, 1);  // stands for a measured length
+    SketchObject* measured = Value(0);
     SketchObject* byValue = Build(kTypeCircleByRadius, { c, measured });
     EXPECT_EQ(byValue->exists, 0);  // a length of 0
-    value = 7;
+    SetValue(measured, 7);
     RecomputeSketch(false);
     ASSERT_EQ(byValue->exists, 1);
     EXPECT_DOUBLE_EQ(Circ(byValue).radius, DistanceFromSketchUnits(7));  // in the sketch's unit
-    value = INFINITY;
+    SetValue(measured, INFINITY);
+    RecomputeSketch(false);
+    EXPECT_EQ(byValue->exists, 0);
+    SetValue(measured, 7, false);
     RecomputeSketch(false);
     EXPECT_EQ(byValue->exists, 0);
 }
@@ -494,16 +508,11 @@ TEST_F(GeometryObjects, PlottedPointsByMeasuredValues) {
     EXPECT_NEAR(Pos(polar).x, 100, 1e-9);
     EXPECT_NEAR(Pos(polar).y, 180, 1e-9);
 
-    static bool defined = false;
-    SetValueProvider([](const SketchObject*, double* v) {
-        *v = 1;
-        return defined;
-    });
-    SketchObject* v1 = PointAt(0, 0);  // stand for value objects
-    SketchObject* v2 = PointAt(0, 0);
+    SketchObject* v1 = Value(1, false);
+    SketchObject* v2 = Value(1);
     SketchObject* measured = Build(73, { v1, v2, system });
-    EXPECT_EQ(measured->exists, 0);
-    defined = true;
+    EXPECT_EQ(measured->exists, 0);  // the first value is undefined
+    SetValue(v1, 1);
     RecomputeSketch(false);
     ASSERT_EQ(measured->exists, 1);
     EXPECT_DOUBLE_EQ(Pos(measured).x, 120);

@@ -655,3 +655,85 @@ TEST_F(GeometryObjects, UnitAndPlottedValuesAsConstructionData) {
     EXPECT_EQ(ReadCodecRecord(TransferUnitDistance, unit, buffer, 11, kCurrentPageFormat), 35);
     EXPECT_EQ(ReadCodecRecord(TransferUnitDistance, unit, buffer, 14, kCurrentPageFormat), 4);
 }
+
+TEST_F(GeometryObjects, IntersectionOfTwoStraights) {
+    SketchObject* s1 = Build(kTypeSegment, { PointAt(0, 0), PointAt(100, 100) });
+    SketchObject* s2 = Build(kTypeSegment, { PointAt(0, 100), PointAt(100, 0) });
+    SketchObject* ray = Build(kTypeRay, { PointAt(200, 0), PointAt(300, 0) });
+    SketchObject* x = Build(kTypeIntersectStraights, { s1, s2 });
+    ASSERT_EQ(x->exists, 1);
+    EXPECT_DOUBLE_EQ(Pos(x).x, 50);
+    EXPECT_DOUBLE_EQ(Pos(x).y, 50);
+    SketchObject* none = Build(kTypeIntersectStraights, { s1, ray });  // the ray starts beyond
+    EXPECT_EQ(none->exists, 0);
+}
+
+TEST_F(GeometryObjects, UnitPointsOnTheOtherAxisAndAxesByDistanceAndCircle) {
+    SketchObject* origin = PointAt(0, 0);
+    SketchObject* vertical = Build(57, { origin }, nullptr, OneReal(25));
+    // A rectangular unit point following a vertical one lies on the horizontal axis.
+    SketchObject* rect = Build(59, { vertical }, nullptr, OneReal(60));
+    ASSERT_EQ(rect->exists, 1);
+    EXPECT_DOUBLE_EQ(Pos(rect).x, 60);
+    EXPECT_DOUBLE_EQ(Pos(rect).y, 0);
+    SetPointPosition(rect, -5, 10, 1, nullptr, false);
+    EXPECT_DOUBLE_EQ(Pos(rect).x, 0.1);
+    EXPECT_DOUBLE_EQ(Pos(rect).y, 0);
+
+    // An axis by centre and unit distance (a segment's length), and the unit points
+    // placed from it on the other axis.
+    SketchObject* seg = Build(kTypeSegment, { PointAt(0, 0), PointAt(30, 40) });
+    uint8_t vertical0[2] = { 0, 0 };
+    SketchObject* yAxis = ConstructObject(63, vertical0, List({ origin, seg }), 0, true, false, nullptr);
+    ASSERT_NE(yAxis, nullptr);
+    RecomputeObject(yAxis, nullptr, true);
+    ASSERT_EQ(yAxis->exists, 1);
+    EXPECT_DOUBLE_EQ(Axis(yAxis).unitDistance, 50);
+    EXPECT_DOUBLE_EQ(Form(yAxis).first.y, -100);
+    EXPECT_DOUBLE_EQ(Form(yAxis).second.y, 100);
+    SketchObject* square = Build(60, { yAxis });
+    ASSERT_EQ(square->exists, 1);
+    EXPECT_DOUBLE_EQ(Pos(square).x, 50);  // horizontal: the axis given is the vertical one
+    EXPECT_DOUBLE_EQ(Pos(square).y, 0);
+    SketchObject* onAxis = Build(61, { yAxis }, nullptr, OneReal(20));
+    EXPECT_DOUBLE_EQ(Pos(onAxis).x, 20);
+
+    // The axis of a unit circle; a circle of radius 0 gives none.
+    SketchObject* c = PointAt(10, 10);
+    SketchObject* rim = PointAt(10, 30);
+    SketchObject* circle = Build(kTypeCircleByPoint, { c, rim });
+    uint8_t horizontal[2] = { 1, 0 };
+    SketchObject* xAxis = ConstructObject(64, horizontal, List({ circle }), 0, true, false, nullptr);
+    RecomputeObject(xAxis, nullptr, true);
+    ASSERT_EQ(xAxis->exists, 1);
+    EXPECT_DOUBLE_EQ(Axis(xAxis).unitDistance, 20);
+    EXPECT_DOUBLE_EQ(Axis(xAxis).origin.x, 10);
+    EXPECT_DOUBLE_EQ(Form(xAxis).first.x, -90);
+
+    // An axis by a measured distance needs a defined, finite, positive value.
+    SketchObject* value = Value(0);
+    SketchObject* byValue = ConstructObject(63, horizontal, List({ origin, value }), 0, true, false, nullptr);
+    RecomputeObject(byValue, nullptr, true);
+    EXPECT_EQ(byValue->exists, 0);
+    SetValue(value, 2);
+    RecomputeObject(byValue, nullptr, true);
+    ASSERT_EQ(byValue->exists, 1);
+    EXPECT_DOUBLE_EQ(Axis(byValue).unitDistance, DistanceFromSketchUnits(2));
+}
+
+TEST_F(GeometryObjects, PlottedPointByMeasuredPolarValues) {
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCoordinateSystem, 1, kKindCoordinateSystem, 0 };
+    SketchObject* system = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    RecomputeObject(system, nullptr, true);
+    double frame[4] = { 100, 200, 20, 10 };
+    std::memcpy(ClassData<double>(system), frame, sizeof frame);
+    SketchObject* r = Value(2);
+    SketchObject* angle = Value(0);
+    SketchObject* polar = Build(74, { r, angle, system });
+    ASSERT_EQ(polar->exists, 1);
+    EXPECT_DOUBLE_EQ(Pos(polar).x, 140);
+    EXPECT_DOUBLE_EQ(Pos(polar).y, 200);
+    SetValue(angle, NAN);
+    RecomputeSketch(false);
+    EXPECT_EQ(polar->exists, 0);
+}

@@ -123,6 +123,9 @@ SketchObject* LinkPtrListItems(PtrList list);
 
 int32_t EffectiveKind(const SketchObject* object);
 
+// The rectangle of the object's shown label, when it has a measured one.
+// Stand-in: read from the label place until object labels are built.
+bool              ObjectLabelRect(const SketchObject* object, ScreenRect* rect);
 void              AddObjectToDirtyRect(SketchObject* object);
 const ScreenRect* UnionDirtyRect(const ScreenRect* rect);
 

@@ -119,6 +119,11 @@ struct ObjectTemplate {
     uint32_t color;
 };
 
+inline ObjectTemplate ObjectTemplateOf(const SketchObject* object) {
+    return { object->constructionType, object->traced, object->hidden, object->objectClass,
+             object->lineStyle, object->objectKind, object->color };
+}
+
 // The class data of an object starts right after the header, 8-byte aligned.
 template <typename T>
 inline T* ClassData(SketchObject* object) {

@@ -211,7 +211,7 @@ ResultCode CmdStateExecuteItem(uint32_t slot) {
     const CommandRow& row = CommandRowTable[item->row];
     if (!(row.flags & RowKeepsCaptionEditing)) {
         const Sketch* front = GetFrontSketch();
-        if (front && (front->activityWord & kActivityCaptionEditing))
+        if (front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing))
             EndSketchActivity(kActivityCaptionEditing);
     }
     // Ending caption editing may have changed the registry; read the item again.
@@ -255,7 +255,8 @@ bool CmdItemFitsContextMenu(uint32_t slot, bool overEmptySpace, bool overObject)
 void CmdGroupPreRefresh(uint32_t group) {
     SetCurrentSketch(GetFrontSketch(), &gPreviousSketch);
     const Sketch* front = GetFrontSketch();
-    const bool editingCaption = front && (front->activityWord & kActivityCaptionEditing);
+    const bool editingCaption =
+        front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing);
     if (group == 1 || group == 7 || group == 8 || (group == 14 && !editingCaption))
         TakeSelectionCensus();
 }

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "command_fixture.h"
 #include "engine/interact/menu_state_queries.h"
@@ -67,12 +68,12 @@ TEST_F(SelectionCensusTest, CountsSumUpTheKindLatticeAndNameTheCommonKind) {
 
 TEST_F(SelectionCensusTest, TextStyleFlagsAndLineStyles) {
     SketchObject& caption = Make(0, 19, 0);
-    caption.textStyle.fields[0] = 3;
-    caption.textStyle.fields[1] = 12;
+    caption.textStyle.field[0] = 3;
+    caption.textStyle.field[1] = 12;
     SketchObject& point = Point(1, 1);
-    point.labelShown = 1;
-    point.textStyle.fields[0] = 3;
-    point.textStyle.fields[1] = 14;
+    point.label.shown = 1;
+    point.textStyle.field[0] = 3;
+    point.textStyle.field[1] = 14;
     Select(caption, point);
     TakeSelectionCensus();
     const SelectionCensus& c = CurrentSelectionCensus();
@@ -81,10 +82,10 @@ TEST_F(SelectionCensusTest, TextStyleFlagsAndLineStyles) {
     EXPECT_EQ(c.flags[kFlagAllLabelsShown], 1);
     TextStyle style{};
     ASSERT_TRUE(GetSelectionTextStyle(&style));
-    EXPECT_EQ(style.fields[0], 3);
-    EXPECT_EQ(style.fields[1], 0);  // differing fields inherit
+    EXPECT_EQ(style.field[0], 3);
+    EXPECT_EQ(style.field[1], 0);  // differing fields inherit
 
-    point.labelShown = 0;
+    point.label.shown = 0;
     TakeSelectionCensus();
     EXPECT_EQ(c.flags[kFlagAllShowText], 0);
     EXPECT_EQ(c.flags[kFlagAllLabelsShown], 0);
@@ -118,9 +119,9 @@ TEST_F(SelectionCensusTest, IntersectionCounts) {
     SketchObject& far = Circle({100, 0}, 5);
     SketchObject& touching = Circle({8, 0}, 5);
     SketchObject& flatArc = Make(12, 24, 82);
-    flatArc.arcIsFlat = 1;
-    flatArc.p1 = {-3, -3};
-    flatArc.p2 = {-3, 3};
+    StandinData(&flatArc)->arcIsFlat = 1;
+    StandinData(&flatArc)->flatFirst = {-3, -3};
+    StandinData(&flatArc)->flatSecond = {-3, 3};
     struct Case { const SketchObject* a; const SketchObject* b; int32_t n; };
     const Case cases[] = {
         {&across, &up, 1}, {&across, &short1, 0}, {&across, &circle, 2}, {&circle, &up, 2},
@@ -226,16 +227,16 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     SketchObject& p = Point(1, 2);
     Select(p);
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 97);
-    sketch.markedSystem = &system;
-    system.gridForm = 0;  // polar
+    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    StandinData(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
-    p.ownerSystem = &system;
+    StandinData(&p)->ownerSystem = &system;
     EXPECT_TRUE(Eval(55).enabled);
     ExpectState(Eval(54), kTextDefineOrigin, 0, true, 26, 1);
     DeselectAll();
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, false, 26, 0);
-    sketch.markedSystem = nullptr;
+    sketch.markSlots[kMarkSlotCoordSystem] = nullptr;
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, true, 26, 0);
 }
 
@@ -249,7 +250,7 @@ TEST_F(MenuRulesTest, MeasurementValuesThatCannotBeUsed) {
     for (const Case& c : cases) {
         DeselectAll();
         SketchObject& m = Measurement(43, c.value);
-        m.hasValue = c.hasValue;
+        StandinData(&m)->hasValue = c.hasValue;
         Select(m);
         RowState s = Eval(72);
         EXPECT_EQ(s.enabled, c.enabled) << c.value;
@@ -296,7 +297,7 @@ TEST_F(MenuRulesTest, ContextBitsMoveToTheTopOfTheArgument) {
     ExpectState(Eval(59), kTextPlotNewFunctionEllipsis, 0, true, 39, int32_t(0x80000005u));
     Select(Point(0, 0));
     ExpectState(Eval(26), kTextAnimateNoun, kVariantNoun, true, 18, 0x40000000);
-    sketch.activityWord = kActivityAnimating | kActivityPaused;
+    Inputs().activityWord = kActivityAnimating | kActivityPaused;
     ExpectState(Eval(26), kTextResumeAnimation, 0, true, 33, int32_t(0x80000001u));
 }
 
@@ -340,4 +341,46 @@ TEST_F(MenuRulesTest, CircleRowsCheckPointsOnTheCircle) {
     DeselectAll();
     Select(Point(0, 0), Point(10, 0), Point(0, 9));
     EXPECT_FALSE(Eval(101).enabled);
+}
+
+TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
+    ShellStandin().motionControllerVisible = 1;
+    ShellStandin().hasSpeedRange = 1;
+    ShellStandin().speedLow = 1;
+    ShellStandin().speedHigh = 3;
+    ShellStandin().speedReversible = 1;
+    auto items = [] {
+        const int32_t* s = ShellStandin().motionBarItems;
+        return std::vector<int32_t>(s, s + 8);
+    };
+    // Without a sketch every item is off; the bar shows only changes from there on.
+    for (int32_t& state : ShellStandin().motionBarItems) state = 2;
+    SetCurrentSketch(nullptr, nullptr);
+    Eval(91);
+    SetCurrentSketch(&sketch, nullptr);
+
+    // Items: Animate, Stop, Pause, faster, slower, speed box, target, Reverse.
+    Inputs().activityWord = kActivityAnimating;
+    ExpectState(Eval(91), kTextHideMotionController, 0, true, 48, 0);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 0, 0, 0, 0, 1, 0}));
+
+    Inputs().activityWord = kActivityAnimating | kActivityPaused;
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 1, 2, 2, 2, 1, 2}));
+
+    // A moving point selected: the target button is the selection.
+    Inputs().activityWord = kActivityAnimating;
+    SketchObject& p = Point(0, 0);
+    p.motionRole = 2;
+    Select(p);
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 0}));
+
+    // Nothing animating, no sketch: everything off.
+    SetCurrentSketch(nullptr, nullptr);
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 2, 2, 2, 2, 2, 2, 2}));
+    const int32_t refreshes = ShellStandin().motionBarRefreshes;
+    Eval(91);
+    EXPECT_EQ(ShellStandin().motionBarRefreshes, refreshes);  // only changes are shown
 }

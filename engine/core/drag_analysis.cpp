@@ -449,8 +449,14 @@ bool ProcessDragObject(DragContext* context, SketchObject* object, int32_t s) {
     return true;
 }
 
+// Each record's state only rises, so a sound order settles after a few visits per
+// object; a parent cycle can make two objects free each other for ever. The bound stops
+// that and leaves the rest queued (it joins the result list like any queued object).
 bool ProcessDragQueue(DragContext* context) {
-    while (DragAnalysis* record = TakeFromQueue(context)) {
+    int64_t visits = 0;
+    while (visits++ <= 32 * static_cast<int64_t>(context->recordCount) + 64) {
+        DragAnalysis* record = TakeFromQueue(context);
+        if (record == nullptr) break;
         const int32_t s = record->state;
         record->state = kStateReached;
         if (!ProcessDragObject(context, record->object, s)) return false;
@@ -618,6 +624,9 @@ int32_t AnalyzeDragSet(const DragRequest* request) {
         ok = MarkForDrag(&context, o, nullptr, kStateDraggedValue, 0);
     }
     ok = ok && ProcessDragQueue(&context);
+    while (DragAnalysis* record = TakeFromQueue(&context)) {
+        if (record->next == kDragNotListed) AppendToResult(&context, record);
+    }
     if (ok) {
         int32_t count = 0;
         ObjectFlagsEntry* list = BuildDragMoveList(&context, &count);

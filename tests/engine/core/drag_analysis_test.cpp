@@ -259,6 +259,24 @@ TEST_F(DragAnalysisTest, LocusDriverStaysOutOfTheLocusCensus) {
     EXPECT_EQ(Moves()[IndexInMoves(locus)].flags & kDragMoves, 0);
 }
 
+TEST_F(DragAnalysisTest, AParentCycleStillEndsTheMoveList) {
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* s = Build(kTypeSegment, { a, b });
+    ASSERT_TRUE(s);
+    // A malformed order: the segment is also a parent of its own end point.
+    ASSERT_TRUE(PtrListAppend(&a->parents, s));
+    ASSERT_TRUE(PtrListAppend(&s->children, a));
+    const int32_t result = Analyze({ s });
+    PtrListRemove(a->parents, s, true);
+    PtrListRemove(s->children, a, true);
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(Moves().size(), 3u);
+    EXPECT_NE(IndexInMoves(a), -1);
+    EXPECT_NE(IndexInMoves(s), -1);
+    EXPECT_TRUE(NoRecordsLeft());
+}
+
 TEST_F(DragAnalysisTest, OutOfMemoryAnswersZeroAndLeavesNoRecord) {
     SketchObject* centre = FreePoint();
     SketchObject* a = FreePoint();

@@ -41,7 +41,7 @@ bool LabelIsDrawn(const SketchObject* object) {
     return follows != nullptr && follows(object);
 }
 
-void DrawScaled(GraphicsPort* port, SketchObject* object, const struct OutputScale* scale) {
+void DrawScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale) {
     const ObjectClassRecord& row = ObjectClassTable[object->objectClass];
     if (row.drawScaled == nullptr) return;
     row.drawScaled(port, object, scale);
@@ -65,11 +65,11 @@ void DrawSketch(GraphicsPort* port, const ScreenRect* rect) {
     DrawSketchObjects(port, rect, kDrawScreen, nullptr);
 }
 
-void DrawSketchForPrint(GraphicsPort* port, const ScreenRect* rect, const struct OutputScale* scale) {
+void DrawSketchForPrint(GraphicsPort* port, const ScreenRect* rect, const OutputScale* scale) {
     DrawSketchObjects(port, rect, kDrawPrint, scale);
 }
 
-void DrawSketchPicture(GraphicsPort* port, const struct OutputScale* scale) {
+void DrawSketchPicture(GraphicsPort* port, const OutputScale* scale) {
     Sketch* sketch = CurrentSketch();
     UpdateSketchVisibleRect(sketch);
     ScreenRect rect = sketch->extent;
@@ -78,7 +78,7 @@ void DrawSketchPicture(GraphicsPort* port, const struct OutputScale* scale) {
 }
 
 void DrawSketchObjects(GraphicsPort* port, const ScreenRect* rect, int32_t mode,
-                       const struct OutputScale* scale) {
+                       const OutputScale* scale) {
     Sketch* sketch = CurrentSketch();
     ScreenRect extent = EditedCaptionRect(sketch);
     if (mode != kDrawPicture && ScreenRectIsEmpty(*rect)) return;
@@ -255,7 +255,7 @@ void UpdateSketchExtent(bool clipLargeLoci) {
     GetObjectsExtentEx(false, true, clipLargeLoci, &extent);
     const ScreenRect caption = EditedCaptionRect(sketch);
     if (!ScreenRectIsEmpty(caption)) ScreenRectUnion(caption, &extent);
-    if (OutputScale.printing) {
+    if (CurrentOutputScale.printing) {
         ScreenRect traced;
         GetVisibleRect(&traced);
         if (!ScreenRectIsEmpty(traced)) ScreenRectUnion(traced, &extent);

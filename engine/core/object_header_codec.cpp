@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "engine/core/object_tables.h"
 #include "engine/core/sketch.h"
@@ -11,22 +12,7 @@
 
 namespace {
 
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-void PutU16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
 bool IsReading(const TransferContext* context) { return context->source.kind == kSideRecord; }
-
-void AdvanceSides(TransferContext* context, int32_t recordSize, int32_t memorySize) {
-    if (!context->advance) return;
-    TransferSide* sides[2] = { &context->source, &context->destination };
-    for (TransferSide* side : sides) {
-        if (side->cursor) side->cursor += (side->kind == kSideRecord) ? recordSize : memorySize;
-    }
-}
 
 // Screen rounding: clamped to the sketch's coordinate range.
 int16_t RoundToScreen(double v) {
@@ -39,17 +25,15 @@ int16_t RoundToScreen(double v) {
 
 ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
                                int32_t storedSize, int32_t currentSize, FieldConvertFn convert) {
-    if (context->op == kTransferMeasure) {
-        context->destination.length +=
-            (context->destination.kind == kSideRecord) ? storedSize : currentSize;
+    if (context->op == kTransferSwap) {
+        // Undo exchanges the fields with the saved copy, which has the object's layout.
+        uint8_t* a = FieldAddress(&context->source, objectOffset);
+        uint8_t* b = FieldAddress(&context->destination, objectOffset);
+        for (int32_t i = 0; i < currentSize; ++i) std::swap(a[i], b[i]);
         return kResultOK;
     }
-    TransferSide& objectSide = IsReading(context) ? context->destination : context->source;
-    TransferSide& recordSide = IsReading(context) ? context->source : context->destination;
-    void* block = static_cast<uint8_t*>(objectSide.object) + objectOffset;
-    const ResultCode code = convert(context, block, recordSide.cursor, recordSide.length);
-    AdvanceSides(context, storedSize, currentSize);
-    return code;
+    return RecordTransfer(context, nullptr, objectOffset, static_cast<uint32_t>(currentSize),
+                          static_cast<uint32_t>(storedSize), convert);
 }
 
 // The object side of this codec is an ObjectTemplate: the first seven header words,
@@ -63,9 +47,9 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
         if (recordLength > kObjectHeaderRecordSize) {
             result = KeepWorstError(result, kResultValueClampedOnRead);
         }
-        const int32_t type = ConstructionTypeFromCode(GetU16(record + 0));
-        const int32_t objectClass = ObjectClassFromCode(GetU16(record + 6));
-        int32_t kind = ObjectKindFromCode(GetU16(record + 8));
+        const int32_t type = ConstructionTypeFromCode(GetLE16(record + 0));
+        const int32_t objectClass = ObjectClassFromCode(GetLE16(record + 6));
+        int32_t kind = ObjectKindFromCode(GetLE16(record + 8));
         if (kind == kNoKind && type != kNoConstructionType &&
             ConstructionTypeTable[type].objectKind < kFirstUnionKind) {
             kind = ConstructionTypeTable[type].objectKind;
@@ -73,8 +57,8 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
         if (type == kNoConstructionType || kind == kNoKind || objectClass == kNoClass) {
             return kResultSkipObject;
         }
-        int32_t hidden = GetU16(record + 2);
-        int32_t lineStyle = GetU16(record + 10);
+        int32_t hidden = GetLE16(record + 2);
+        int32_t lineStyle = GetLE16(record + 10);
         if (hidden >= 5) {
             hidden = kHiddenByUser;
             result = KeepWorstError(result, kResultValueClampedOnRead);
@@ -85,7 +69,7 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
         }
         header->constructionType = type;
         header->hidden = hidden;
-        header->traced = GetU16(record + 4);
+        header->traced = GetLE16(record + 4);
         header->objectClass = objectClass;
         header->objectKind = kind;
         header->lineStyle = lineStyle;
@@ -126,12 +110,12 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
             result = KeepWorstError(result, kResultValueClampedOnWrite);
         }
     }
-    PutU16(record + 0, typeCode);
-    PutU16(record + 2, hidden);
-    PutU16(record + 4, static_cast<uint32_t>(header->traced));
-    PutU16(record + 6, classCode);
-    PutU16(record + 8, kindCode);
-    PutU16(record + 10, lineStyle);
+    PutLE16(record + 0, typeCode);
+    PutLE16(record + 2, hidden);
+    PutLE16(record + 4, static_cast<uint32_t>(header->traced));
+    PutLE16(record + 6, classCode);
+    PutLE16(record + 8, kindCode);
+    PutLE16(record + 10, lineStyle);
     if (!handheld) {
         record[12] = static_cast<uint8_t>(header->color);
         record[13] = static_cast<uint8_t>(header->color >> 8);
@@ -142,47 +126,31 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
 }
 
 ResultCode TransferObjectHeader(TransferContext* context) {
-    const bool reading = IsReading(context);
+    const bool reading = IsReadingRecord(context);
     const TransferSide& recordSide = reading ? context->source : context->destination;
     const int32_t storedSize = (recordSide.formatVersion == kHandheldFormatVersion)
                                    ? kObjectHeaderRecordSizeV1 : kObjectHeaderRecordSize;
-    if (context->op == kTransferSwap) {
-        // Undo keeps a saved copy of the seven words at the other side's cursor.
-        auto* header = static_cast<ObjectTemplate*>(context->source.object);
-        ObjectTemplate saved;
-        std::memcpy(&saved, context->destination.cursor, sizeof saved);
-        std::memcpy(context->destination.cursor, header, sizeof saved);
-        *header = saved;
-        AdvanceSides(context, sizeof saved, sizeof saved);
-        return kResultOK;
+    ResultCode code = kResultOK;
+    if (reading && RecordCheckLength(context, &code, kObjectHeaderRecordSizeV1, kObjectHeaderRecordSize)) {
+        return code;
     }
-    if (context->op == kTransferMeasure) {
-        context->destination.length +=
-            (context->destination.kind == kSideRecord) ? storedSize
-                                                       : static_cast<int32_t>(sizeof(ObjectTemplate));
-        return kResultOK;
-    }
-    if (!reading) {
-        // Nothing is written for an object the target form cannot hold: check first.
+    if (IsWritingRecord(context)) {
+        // Nothing is written, and the cursor does not move, for an object the target
+        // form cannot hold.
         ObjectTemplate probe = *static_cast<ObjectTemplate*>(context->source.object);
         uint8_t scratch[kObjectHeaderRecordSize];
-        const ResultCode code = ConvertObjectHeader(context, &probe, scratch, storedSize);
-        if (IsFatalResult(code) || code == kResultCannotStore) return code;
+        const ResultCode check = ConvertObjectHeader(context, &probe, scratch, storedSize);
+        if (check == kResultCannotStore) return check;
     }
-    return TransferObjectField(context, 0, storedSize, sizeof(ObjectTemplate), ConvertObjectHeader);
+    return KeepWorstError(code, TransferObjectField(context, 0, storedSize, sizeof(ObjectTemplate),
+                                                    ConvertObjectHeader));
 }
 
 int32_t GeometryRecordSize(SketchObject* object) {
     const TransferFn transfer = ObjectClassTable[object->objectClass].transferGeometry;
     if (!transfer) return 0;
-    TransferContext context{};
-    context.op = kTransferMeasure;
-    context.source.kind = kSideObject;
-    context.source.object = object;
-    context.destination.kind = kSideRecord;
-    context.destination.length = 0;
-    context.destination.formatVersion = 4;
-    context.destination.settingsVersion = 4;
+    TransferContext context;
+    BeginMeasureContext(&context, object, kCurrentPageFormat);
     transfer(&context);
     return context.destination.length;
 }
@@ -213,33 +181,27 @@ ResultCode ConvertRectGeometry(TransferContext* context, void* objectBlock, uint
     auto* bounds = static_cast<ScreenRect*>(objectBlock);
     if (IsReading(context)) {
         if (recordLength < kRectRecordSize) return kResultDamagedRecord;
-        bounds->left = static_cast<int16_t>(GetU16(record + 0));
-        bounds->top = static_cast<int16_t>(GetU16(record + 2));
-        bounds->right = static_cast<int16_t>(GetU16(record + 4));
-        bounds->bottom = static_cast<int16_t>(GetU16(record + 6));
+        bounds->left = static_cast<int16_t>(GetLE16(record + 0));
+        bounds->top = static_cast<int16_t>(GetLE16(record + 2));
+        bounds->right = static_cast<int16_t>(GetLE16(record + 4));
+        bounds->bottom = static_cast<int16_t>(GetLE16(record + 6));
         return recordLength > kRectRecordSize ? kResultValueClampedOnRead : kResultOK;
     }
-    PutU16(record + 0, static_cast<uint16_t>(bounds->left));
-    PutU16(record + 2, static_cast<uint16_t>(bounds->top));
-    PutU16(record + 4, static_cast<uint16_t>(bounds->right));
-    PutU16(record + 6, static_cast<uint16_t>(bounds->bottom));
+    PutLE16(record + 0, static_cast<uint16_t>(bounds->left));
+    PutLE16(record + 2, static_cast<uint16_t>(bounds->top));
+    PutLE16(record + 4, static_cast<uint16_t>(bounds->right));
+    PutLE16(record + 6, static_cast<uint16_t>(bounds->bottom));
     return kResultOK;
 }
 
 }  // namespace
 
 ResultCode TransferRectGeometry(TransferContext* context) {
-    if (context->op == kTransferSwap) {
-        auto* object = static_cast<SketchObject*>(context->source.object);
-        ScreenRect saved;
-        std::memcpy(&saved, context->destination.cursor, sizeof saved);
-        std::memcpy(context->destination.cursor, &object->bounds, sizeof saved);
-        object->bounds = saved;
-        AdvanceSides(context, sizeof saved, sizeof saved);
-        return kResultOK;
-    }
-    return TransferObjectField(context, offsetof(SketchObject, bounds), kRectRecordSize,
-                               sizeof(ScreenRect), ConvertRectGeometry);
+    ResultCode code = kResultOK;
+    if (RecordCheckLength(context, &code, kRectRecordSize, kRectRecordSize)) return code;
+    return KeepWorstError(code, TransferObjectField(context, offsetof(SketchObject, bounds),
+                                                    kRectRecordSize, sizeof(ScreenRect),
+                                                    ConvertRectGeometry));
 }
 
 void TransformRectGeometry(const SketchObject* source, SketchObject* target,

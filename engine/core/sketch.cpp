@@ -16,7 +16,6 @@
 #include "engine/interact/interact_standins.h"
 #include "engine/interact/undo.h"
 
-EngineGlobals gEngine = {};
 
 namespace {
 
@@ -120,21 +119,19 @@ void FreeSketch(Sketch* sketch) {
 }
 
 ResultCode SetSketchTitle(Sketch* sketch, const char* text) {
-    FreeMemory(sketch->title);
-    sketch->title = nullptr;
-    ResultCode result = kResultOK;
+    // The new copy is made first, so that running out of memory keeps the old title.
+    char* copy = nullptr;
     if (text) {
         const size_t length = std::strlen(text);
-        sketch->title = static_cast<char*>(AllocMemory(length + 1, 0));
-        if (sketch->title) {
-            std::memcpy(sketch->title, text, length + 1);
-        } else {
-            result = kResultOutOfMemory;
-        }
+        copy = static_cast<char*>(AllocMemory(length + 1, 0));
+        if (!copy) return kResultOutOfMemory;
+        std::memcpy(copy, text, length + 1);
     }
+    FreeMemory(sketch->title);
+    sketch->title = copy;
     UpdateToolSketchName(sketch);
     ShowToolStatus(sketch, nullptr);
-    return result;
+    return kResultOK;
 }
 
 void SetCurrentSketch(Sketch* sketch, Sketch** previous) {
@@ -192,6 +189,7 @@ void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
 }
 
 void UnlinkObjectFromSketch(SketchObject* object) {
+    if (!IsLinkedIntoSketch(object)) return;
     Sketch* sketch = CurrentSketch();
     NotifyMotionsObjectChanged(object, 1, 1);
     ActionButtonStop(object);

@@ -93,6 +93,8 @@ struct EngineGlobals {
     int32_t         currentIsFront;
     Sketch*         frontSketch;
     EngineDocument* frontDocument;
+    // The current sketch's arena as of the switch; it may move while the sketch is
+    // current, so CurrentPtrListArena() is the one to use.
     PtrListArena*   currentArena;
 };
 

@@ -4,7 +4,6 @@
 
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
-
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"
@@ -17,7 +16,7 @@ namespace {
 constexpr uint32_t kShowMotionControllerRow = 91;
 constexpr uint32_t kFirstLineStyleRow = 81;
 
-SelectionCensus& Census() { return const_cast<SelectionCensus&>(CurrentSelectionCensus()); }
+SelectionCensus& Census() { return SelectionCensusForRules(); }
 
 const SketchObject* NewestSelected() {
     const Sketch* s = CurrentSketch();
@@ -300,22 +299,22 @@ const MenuRulePredicate MenuRulePredicates[kMenuRulePredicateCount] = {
 };
 
 namespace {
-bool EvalRules(uint32_t item, uint32_t row, uint16_t stateWord, uint16_t* text,
-               uint16_t* variant, uint16_t* executor, int32_t* argument) {
+bool EvalRules(const uint8_t* rules, size_t size, uint32_t item, uint32_t row,
+               uint16_t stateWord, uint16_t* text, uint16_t* variant, uint16_t* executor,
+               int32_t* argument) {
     const SelectionCensus& c = Census();
-    const uint8_t* rules = MenuRules.data();
     const bool skipTests = c.noSketch && row != kShowMotionControllerRow;
     *text = 0;
     *variant = 0;
     *executor = 0;
     *argument = 0;
     size_t pc = stateWord;
-    while (pc < kMenuRulesSize) {
+    while (pc < size) {
         const uint8_t length = rules[pc];
         const size_t end = pc + length;
         // A rule of length 0 or one that runs past the block ends the program: no
         // program of the block does that, so the row shows disabled.
-        if (length < 2 || end > kMenuRulesSize) return false;
+        if (length < 2 || end > size) return false;
         size_t ip = pc + 1;
         if (skipTests && rules[ip] != kRuleResult && rules[ip] != kRuleLineStyle) {
             pc = end;
@@ -396,10 +395,18 @@ bool EvalMenuRulesForRow(uint32_t row, uint16_t stateWord, uint16_t* text, uint1
                          uint16_t* executor, int32_t* argument) {
     uint32_t item = kCmdStateNoSlot;
     CmdStateFindItem(row, &item);
-    return EvalRules(item, row, stateWord, text, variant, executor, argument);
+    return EvalRules(MenuRules.data(), kMenuRulesSize, item, row, stateWord, text, variant,
+                     executor, argument);
 }
 
 bool EvalMenuRules(uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
                    uint16_t* executor, int32_t* argument) {
-    return EvalRules(item, CmdStateItemRow(item), stateWord, text, variant, executor, argument);
+    return EvalRules(MenuRules.data(), kMenuRulesSize, item, CmdStateItemRow(item), stateWord,
+                     text, variant, executor, argument);
+}
+
+bool EvalMenuRuleProgram(const uint8_t* rules, size_t size, uint32_t row, uint16_t offset,
+                         uint16_t* text, uint16_t* variant, uint16_t* executor,
+                         int32_t* argument) {
+    return EvalRules(rules, size, kCmdStateNoSlot, row, offset, text, variant, executor, argument);
 }

@@ -11,9 +11,11 @@
 #include <cstdint>
 
 #include "engine/core/geometry.h"
+#include "engine/core/idle_tasks.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/sketch.h"
+#include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
 #include "engine/text/text_style.h"
 
@@ -133,7 +135,3 @@ int32_t GetMouseState();
 // Stand-in: the user interface's update of the element of a command-state item
 // (menu item, palette). `full` = text, marks and enabled state; else enabled only.
 void UpdateCommandElement(uint32_t slot, bool full);
-
-// ---- Idle tasks ------------------------------------------------------------------
-
-#include "engine/core/idle_tasks.h"

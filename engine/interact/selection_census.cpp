@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/core/geometry.h"
+#include "engine/core/memory.h"
 #include "engine/interact/command_state.h"
 
 namespace {
@@ -17,6 +19,7 @@ bool IsFreeObject(const SketchObject* o) {
 }  // namespace
 
 const SelectionCensus& CurrentSelectionCensus() { return gCensus; }
+SelectionCensus& SelectionCensusForRules() { return gCensus; }
 
 uint32_t TakeSelectionCensus() {
     SelectionCensus& c = gCensus;
@@ -156,6 +159,50 @@ bool GetSelectionTextStyle(TextStyle* style) {
     if (!gCensus.flags[kFlagCommonTextStyle]) return false;
     *style = gCensus.textStyle;
     return true;
+}
+
+bool SelectionStatusText(char** text) {
+    *text = nullptr;
+    const SelectionCensus& c = gCensus;
+    const Sketch* sketch = CurrentSketch();
+    if (!sketch || c.noSketch || c.censusSketch != sketch ||
+        c.censusStamp != sketch->selectionChangeCount || c.selectedCount == 0)
+        return false;
+    char buffer[600];
+    const SketchObject* only = sketch->selectionHead;
+    if (c.selectedCount == 1 && only && only->label.level > 1) {
+        // A label of up to four characters is kept inline and may fill all four bytes.
+        char label[256];
+        if (only->label.heapLength == 0) {
+            std::memcpy(label, only->label.text.inlineText, 4);
+            label[4] = '\0';
+        } else {
+            std::snprintf(label, sizeof label, "%s", only->label.text.heapText);
+        }
+        std::snprintf(buffer, sizeof buffer, "%s%s %s", GroupText(kGroupStatusPrompts, 26), c.noun,
+                      label);
+    } else {
+        char format[256];
+        GetGroupString(kGroupStatusPrompts, 25, format, sizeof format);
+        // The format is the string group's "Selected: %i %s"; anything else is not
+        // trusted as a format.
+        if (std::strcmp(format, "Selected: %i %s") == 0)
+            std::snprintf(buffer, sizeof buffer, "Selected: %i %s", int(c.selectedCount), c.noun);
+        else
+            std::snprintf(buffer, sizeof buffer, "%s", format);
+    }
+    const size_t n = std::strlen(buffer) + 1;
+    char* block = static_cast<char*>(AllocMemory(n, 0));
+    if (!block) return false;
+    std::memcpy(block, buffer, n);
+    *text = block;
+    return true;
+}
+
+void InstallSelectionStatus() {
+    const StatusTextProvider provider{
+        [](char** text, StatusTextProvider*) { SelectionStatusText(text); }, gCensus.statusKey};
+    SetStatusTextProvider(&provider, 0);
 }
 
 void SetShiftState(int32_t state) {

@@ -406,10 +406,11 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     EXPECT_EQ(types, (std::vector<int32_t>{ kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden }));
     ASSERT_TRUE(UndoRecordEntry(r, 2, &type, &payload, &length));
     EXPECT_EQ(UndoObjectListCount(payload), 2);
-    // The batch replaced the selection. No class draws a selection highlight yet, so
-    // nothing new is selected.
+    // The batch replaced the selection by the points it made.
     EXPECT_EQ(a->nextSelected, kNotLinked);
-    EXPECT_EQ(sketch->selectionHead, nullptr);
+    EXPECT_TRUE(IsSelected(oldMid));
+    EXPECT_TRUE(IsSelected(sketch->selectionHead));
+    EXPECT_NE(sketch->selectionHead, a);
     EXPECT_TRUE(log.unwound.empty());
 }
 

@@ -5,33 +5,20 @@
 #include <cstring>
 
 #include "engine/core/object_tables.h"
+#include "engine/core/sketch.h"
 #include "engine/docio/transfer_context.h"
 
 namespace {
 
 TransferContext ReadContext(uint8_t* record, int32_t length, ObjectTemplate* out, int32_t version = 4) {
-    TransferContext c{};
-    c.op = kTransferCopy;
-    c.advance = 1;
-    c.source.kind = kSideRecord;
-    c.source.length = length;
-    c.source.cursor = record;
-    c.source.formatVersion = version;
-    c.destination.kind = kSideObject;
-    c.destination.object = out;
+    TransferContext c;
+    BeginReadContext(&c, record, static_cast<uint32_t>(length), out, FormatInfo{ 1, version, version });
     return c;
 }
 
 TransferContext WriteContext(ObjectTemplate* in, uint8_t* record, int32_t version = 4) {
-    TransferContext c{};
-    c.op = kTransferCopy;
-    c.advance = 1;
-    c.source.kind = kSideObject;
-    c.source.object = in;
-    c.destination.kind = kSideRecord;
-    c.destination.length = kObjectHeaderRecordSize;
-    c.destination.cursor = record;
-    c.destination.formatVersion = version;
+    TransferContext c;
+    BeginWriteContext(&c, record, kObjectHeaderRecordSize, in, FormatInfo{ 1, version, version });
     return c;
 }
 
@@ -66,18 +53,40 @@ TEST(ObjectHeaderCodec, WritesAndReadsBack) {
 
 TEST(ObjectHeaderCodec, MeasuresWhatItWrites) {
     ObjectTemplate in = { 0, 0, 0, kClassPoint, 1, 4, 0 };
-    TransferContext m{};
-    m.op = kTransferMeasure;
-    m.source.kind = kSideObject;
-    m.source.object = &in;
-    m.destination.kind = kSideRecord;
-    m.destination.formatVersion = 4;
+    TransferContext m;
+    BeginMeasureContext(&m, &in, kCurrentPageFormat);
     EXPECT_EQ(TransferObjectHeader(&m), kResultOK);
     EXPECT_EQ(m.destination.length, 16);
-    m.destination.length = 0;
-    m.destination.formatVersion = kHandheldFormatVersion;
+    BeginMeasureContext(&m, &in, FormatInfo{ 1, 1, 1 });
     TransferObjectHeader(&m);
     EXPECT_EQ(m.destination.length, 12);
+}
+
+TEST(ObjectHeaderCodec, SwapsWithTheSavedCopy) {
+    ObjectTemplate object = { 1, 0, 0, kClassPoint, 1, 11, 0xff };
+    ObjectTemplate saved = { 1, 1, 1, kClassPoint, 2, 11, 0x00 };
+    TransferContext s;
+    BeginSwapContext(&s, &object, &saved);
+    EXPECT_EQ(TransferObjectHeader(&s), kResultOK);
+    EXPECT_EQ(object.hidden, 1);
+    EXPECT_EQ(object.lineStyle, 2);
+    EXPECT_EQ(saved.color, 0xffu);
+}
+
+TEST(ObjectHeaderCodec, VersionOneTakesTheColourOfTheClassSlot) {
+    Sketch* sketch = CreateSketch(0, nullptr);
+    ASSERT_NE(sketch, nullptr);
+    Sketch* previous = nullptr;
+    SetCurrentSketch(sketch, &previous);
+    sketch->settings.colorSlots[ObjectClassTable[kClassCircle].colorSlot] = 0x00abcdef;
+    uint8_t record[16];
+    Encode({ 3, 0, 0, 3, 22, 1, 0x11, 0x22, 0x33 }, record);  // a circle, no colour bytes
+    ObjectTemplate out{};
+    TransferContext r = ReadContext(record, 12, &out, kHandheldFormatVersion);
+    EXPECT_EQ(TransferObjectHeader(&r), kResultOK);
+    EXPECT_EQ(out.color, 0x00abcdefu);
+    SetCurrentSketch(previous, nullptr);
+    FreeSketch(sketch);
 }
 
 TEST(ObjectHeaderCodec, ReadingCases) {
@@ -144,26 +153,16 @@ TEST(ObjectHeaderCodec, RectGeometryRoundTrip) {
     caption.bounds = { -5, 10, 300, -30000 };
     EXPECT_EQ(GeometryRecordSize(&caption), 8);
     uint8_t record[8];
-    TransferContext w{};
-    w.op = kTransferCopy;
-    w.source.kind = kSideObject;
-    w.source.object = &caption;
-    w.destination.kind = kSideRecord;
-    w.destination.length = 8;
-    w.destination.cursor = record;
+    TransferContext w;
+    BeginWriteContext(&w, record, sizeof record, &caption, kCurrentPageFormat);
     ASSERT_EQ(TransferRectGeometry(&w), kResultOK);
     SketchObject copy{};
-    TransferContext r{};
-    r.op = kTransferCopy;
-    r.source.kind = kSideRecord;
-    r.source.length = 8;
-    r.source.cursor = record;
-    r.destination.kind = kSideObject;
-    r.destination.object = &copy;
+    TransferContext r;
+    BeginReadContext(&r, record, 8, &copy, kCurrentPageFormat);
     ASSERT_EQ(TransferRectGeometry(&r), kResultOK);
     EXPECT_EQ(copy.bounds.left, -5);
     EXPECT_EQ(copy.bounds.bottom, -30000);
-    r.source.length = 6;
+    BeginReadContext(&r, record, 6, &copy, kCurrentPageFormat);
     EXPECT_EQ(TransferRectGeometry(&r), 35);
 }
 

@@ -1,5 +1,6 @@
 #include "sketch_fixture.h"
 
+#include "engine/core/idle_tasks.h"
 #include "engine/interact/interact_standins.h"
 #include "tests/support/sketch_hooks_double.h"
 
@@ -66,6 +67,8 @@ TEST(SketchLifecycle, CurrentAndFrontSwitching) {
     EXPECT_EQ(gEngine.currentSketch, nullptr);
     EXPECT_EQ(gEngine.currentIsFront, 0);
     SetCurrentSketch(before, nullptr);
+    // Becoming the front sketch queued the refresh of the command states: let it run.
+    while (RunIdleTaskPass()) {}
 }
 
 TEST(SketchLifecycle, FreeingTheFrontWhileNoSketchIsCurrent) {
@@ -83,6 +86,7 @@ TEST(SketchLifecycle, FreeingTheFrontWhileNoSketchIsCurrent) {
     MakeCurrentSketchFront();
     EXPECT_EQ(gEngine.frontSketch, nullptr);
     SetCurrentSketch(before, nullptr);
+    while (RunIdleTaskPass()) {}
 }
 
 TEST_F(SketchRecord, SelectionChainIsMostRecentFirst) {
@@ -206,6 +210,8 @@ TEST_F(SketchRecord, DirtyRectangleAndTitle) {
     SetAllocFailureAfter(1, true);
     EXPECT_EQ(SetSketchTitle(sketch, "Page 2"), kResultOutOfMemory);
     SetAllocFailureAfter(0);
+    EXPECT_STREQ(sketch->title, "Page 1");  // kept
+    EXPECT_EQ(SetSketchTitle(sketch, nullptr), kResultOK);
     EXPECT_EQ(sketch->title, nullptr);
 }
 

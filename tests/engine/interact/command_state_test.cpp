@@ -71,6 +71,13 @@ TEST_F(CommandStateTest, AddingToAnExhaustedPoolFailsCleanly) {
     EXPECT_EQ(Add(112), kCmdStateNoSlot);
 }
 
+TEST_F(CommandStateTest, PoolStaysWithinSixteenBitChains) {
+    EXPECT_FALSE(CmdStateReserveItems(70000));
+    ASSERT_TRUE(CmdStateReserveItems(65000));
+    EXPECT_FALSE(CmdStateReserveItems(65536));
+    EXPECT_EQ(CmdStateFreeCount(), 65000u);
+}
+
 TEST_F(CommandStateTest, ReserveFailureLeavesThePoolAsItWas) {
     ASSERT_TRUE(CmdStateReserveItems(1));
     const uint32_t a = Add(1);
@@ -342,4 +349,22 @@ TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     CmdStateGetItem(snap, &text, &variant, &enabled, nullptr);
     EXPECT_EQ(variant, kVariantChecked);
     EXPECT_EQ(enabled, 1);
+}
+
+TEST_F(CommandStateTest, RefreshesWorkOnTheFrontSketchAndPutTheCurrentOneBack) {
+    Sketch other{};
+    ASSERT_TRUE(CmdStateReserveItems(2));
+    const uint32_t midpoint = Add(1);
+    Select(Segment({0, 0}, {2, 0}));
+    SetCurrentSketch(&other, nullptr);
+    CmdStateRefreshItemNow(midpoint);
+    EXPECT_EQ(CurrentSketch(), &other);
+    int32_t enabled = 0;
+    CmdStateGetItem(midpoint, nullptr, nullptr, &enabled, nullptr);
+    EXPECT_EQ(enabled, 1);  // the front sketch's segment, not the current sketch's nothing
+    CmdStateInvalidate(1);
+    CmdStateRefreshNow();
+    EXPECT_EQ(CurrentSketch(), &other);
+    EXPECT_EQ(CmdStateDirtyMask(), 0);
+    SetCurrentSketch(&sketch, nullptr);
 }

@@ -290,7 +290,7 @@ void ScaleDrawingMetrics(int32_t outputResolution, double scale) {
     int32_t* a = DrawingMetrics.intMetricsA;
     for (int32_t i = 0; i <= 3; ++i) a[i] = ScaleMetric(a[i], scale);
     for (int32_t i = 4; i <= 7; ++i) a[i] = ScaleMetric(a[i], ratio);
-    // Metric 8 is a half-width: at least 2 after scaling.
+    // Metric 8: a value below 2 is replaced by 2 before the formula is applied again.
     auto halfWidth = [ratio](int32_t v) { return static_cast<int32_t>(std::floor(v * ratio / 2 + 1.5)); };
     a[8] = halfWidth(a[8]);
     if (a[8] < 2) a[8] = halfWidth(2);

@@ -19,6 +19,7 @@ struct RecordedDraw {
     DrawCall      call;
     SketchObject* object;
     int32_t       layer;
+    bool operator==(const RecordedDraw&) const = default;
 };
 
 std::vector<RecordedDraw>& RecordedDraws();

@@ -4,6 +4,7 @@
 // point and recomputes the move list in order.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -40,6 +41,10 @@ SketchObject* Make(int32_t type, std::initializer_list<SketchObject*> parents) {
     return o;
 }
 
+RealPoint MidpointTarget(int32_t k) {
+    return { 50.0 + 9 * (k % 60), 50.0 + 7 * ((k / 60) % 60) + 0.25 * (k / 3600) };
+}
+
 struct DragScene {
     Sketch*           sketch = nullptr;
     Sketch*           previous = nullptr;
@@ -47,18 +52,24 @@ struct DragScene {
     DragPlanEntry*    plan = nullptr;
     ObjectFlagsEntry* moves = nullptr;
     int32_t           moveCount = 0;
+    double            analysisMs = 0;
 
     explicit DragScene(int32_t n) {
         sketch = CreateSketch(0, nullptr);
         SetCurrentSketch(sketch, &previous);
         root = Free(10, 10);
-        SketchObject* a = Free(400, 30);
         SketchObject* b = Free(30, 400);
         SketchObject* line = Make(kTypeSegment, { Free(0, 200), Free(500, 210) });
         // Each unit hangs on the previous unit's midpoint, so the chain is as deep as
-        // the number of units.
+        // the number of units. Every unit has its own anchor, placed so that the
+        // midpoints spread over a grid instead of converging (a chain of midpoints
+        // towards one anchor soon stops existing, which would measure nothing).
         SketchObject* x = root;
-        for (int32_t made = 0; made + kObjectsPerUnit <= n; made += kObjectsPerUnit) {
+        RealPoint at = { 10, 10 };
+        for (int32_t made = 0, k = 0; made + kObjectsPerUnit <= n; made += kObjectsPerUnit, ++k) {
+            const RealPoint mid = MidpointTarget(k);
+            SketchObject* a = Free(2 * mid.x - at.x, 2 * mid.y - at.y);
+            at = mid;
             SketchObject* s1 = Make(kTypeSegment, { x, a });
             SketchObject* m = Make(kTypeMidpoint, { s1 });
             Make(kTypeCircleByPoint, { m, x });
@@ -68,7 +79,9 @@ struct DragScene {
         }
         root->tempLink = nullptr;
         const DragRequest request = { root, kDragTranslate, &plan, &moves };
+        const auto start = std::chrono::steady_clock::now();
         AnalyzeDragSet(&request);
+        analysisMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         for (const ObjectFlagsEntry* e = moves; e && e->object; ++e) ++moveCount;
     }
 
@@ -114,7 +127,11 @@ void BM_DragFrame(benchmark::State& state) {
         scene.Frame(10 + 5 * std::cos(t), 10 + 5 * std::sin(t));
         benchmark::DoNotOptimize(scene.sketch->dirtyRect);
     }
+    int32_t existing = 0;
+    for (const ObjectFlagsEntry* e = scene.moves; e->object; ++e) existing += e->object->exists == 1;
     state.counters["objects"] = scene.moveCount;
+    state.counters["existing"] = existing;
+    state.counters["analysis_ms"] = scene.analysisMs;
     state.counters["ns_per_object"] = benchmark::Counter(
         static_cast<double>(n) * static_cast<double>(state.iterations()),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -124,6 +141,7 @@ void BM_DragFrame(benchmark::State& state) {
 // screen bounds), a midpoint, a circle's radius and bounds, a second segment and its
 // intersection with a fixed line.
 struct PlainUnit {
+    double ax, ay;         // the unit's anchor
     double mx, my;         // midpoint
     double radius;
     double ix, iy;         // intersection
@@ -138,9 +156,10 @@ int16_t Round(double v) {
 }
 
 void PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
-    const double ax = 400, ay = 30, bx = 30, by = 400;
+    const double bx = 30, by = 400;
     const double lx0 = 0, ly0 = 200, lx1 = 500, ly1 = 210;
     for (PlainUnit& u : units) {
+        const double ax = u.ax, ay = u.ay;
         int16_t* s1 = u.bounds[0];
         s1[0] = Round(std::fmin(x, ax)); s1[1] = Round(std::fmin(y, ay));
         s1[2] = Round(std::fmax(x, ax)) + 1; s1[3] = Round(std::fmax(y, ay)) + 1;
@@ -173,6 +192,13 @@ void PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
 void BM_PlainLoop(benchmark::State& state) {
     const int32_t n = static_cast<int32_t>(state.range(0));
     std::vector<PlainUnit> units(static_cast<size_t>(n / kObjectsPerUnit));
+    RealPoint at = { 10, 10 };
+    for (size_t k = 0; k < units.size(); ++k) {
+        const RealPoint mid = MidpointTarget(static_cast<int32_t>(k));
+        units[k].ax = 2 * mid.x - at.x;
+        units[k].ay = 2 * mid.y - at.y;
+        at = mid;
+    }
     double t = 0;
     for (auto _ : state) {
         t += 0.01;

@@ -122,9 +122,10 @@ TEST_F(DrawingPassTest, PictureModeBracketsEachSelectedObject) {
     SelectSketchObject(b);
     ASSERT_TRUE(a);
     DrawAll(kDrawPicture);
+    // Each scaled drawing goes through the class's draw slot, inside its group.
     const std::vector<RecordedDraw> expected = {
-        { DrawCall::kGroupBegin, circle, -1 }, { DrawCall::kGroupEnd, circle, -1 },
-        { DrawCall::kGroupBegin, b, -1 },      { DrawCall::kGroupEnd, b, -1 },
+        { DrawCall::kGroupBegin, circle, -1 }, Draw(circle), { DrawCall::kGroupEnd, circle, -1 },
+        { DrawCall::kGroupBegin, b, -1 },      Draw(b),      { DrawCall::kGroupEnd, b, -1 },
     };
     EXPECT_EQ(RecordedDraws(), expected);
 }

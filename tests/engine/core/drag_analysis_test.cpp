@@ -330,6 +330,12 @@ TEST_F(DragAnalysisTest, AffectedObjectsInSketchOrderWithTheirMarks) {
     EXPECT_EQ(got[2].object, m);
     EXPECT_EQ(got[2].flags, 0xd);  // listed, and depends on a
     EXPECT_TRUE(NoRecordsLeft());
+
+    SetAllocFailureAfter(1);
+    EXPECT_FALSE(CollectAffectedObjects(m, &list));
+    SetAllocFailureAfter(0);
+    EXPECT_EQ(list, nullptr);
+    EXPECT_TRUE(NoRecordsLeft());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/interact/command_state.h"
@@ -224,12 +225,12 @@ int32_t PredTerminalPoints(uint32_t) {
 
 int32_t PredIterateToDepth(uint32_t) {
     const SketchObject* newest = NewestSelected();
-    if (!newest || !KindIsA(newest->objectKind, 28)) return 0;
+    if (!newest || !KindIsA(newest->objectKind, kKindCalculation)) return 0;
     for (const SketchObject* o = newest->nextSelected; o; o = o->nextSelected) {
-        const bool free = o->constructionType == 0 || o->constructionType == 15;
+        const bool free = o->constructionType == kTypeFree || o->constructionType == kTypePointOnPath;
+        const CalculationData* calc = CalculationDataOf(o);
         const bool pointOrParameter =
-            o->objectClass == kClassPoint ||
-            (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4);
+            o->objectClass == kClassPoint || (calc && calc->form == kFormCalculation);
         if (!free || !pointOrParameter) return 0;
     }
     return 1;

@@ -46,27 +46,18 @@ constexpr uint32_t kActivityPaused = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: reads of the kind and class tables (the tables are declared in
-// object_tables.h but not yet filled).
-int32_t ObjectKindParent(int32_t kind);
-bool ClassIsTraceable(int32_t objectClass);
-bool ClassHasLineStyle(int32_t objectClass);
-int32_t ClassTextFamily(int32_t objectClass);
-bool LabelFollowsGeometry(const SketchObject* object);
+// Stand-in: whether an object's label is shown or implied belongs to the labels of
+// the text subsystem; until it lands, the label's shown word answers.
 bool IsLabelShownOrImplied(const SketchObject* object);
+// Stand-in: the colour comparison of the platform's colours.
 bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
-// Stand-in: class data of the classes whose layouts have not landed (measurements,
-// calculations, coordinate systems, arcs, iterated images, tables), read and written
-// through these calls only.
+// Stand-in: class data of the classes whose layouts have not landed (coordinate
+// systems, arcs, iterated images, tables), read and written through these calls only.
 struct StandinClassData {
-    double value;                 // measurements and calculations
-    int32_t hasValue;
-    int32_t calcForm;             // calculations: 4 = a calculation (free ones: parameters)
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
     int32_t visible;
-    SketchObject* ownerSystem;    // the coordinate system an object belongs to
     int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
     RealPoint arcCentre;          // arcs: centre, radius, pseudo-angle range
@@ -79,6 +70,9 @@ struct StandinClassData {
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
+// Stand-in: the coordinate system that an axis, unit point or unit circle belongs to,
+// kept beside the object (its own class data is the class's real layout).
+void SetOwningCoordSystem(const SketchObject* object, SketchObject* system);
 
 // Stand-in: the object-level geometry of the sketch engine: an object's straight
 // form (straight objects, axes, arcs lying flat) and its curve form (circles, arcs).

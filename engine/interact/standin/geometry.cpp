@@ -14,10 +14,9 @@ bool GetLineForm(const SketchObject* o, LineForm* form, int32_t* shapeKind, int3
     *flatArc = 0;
     if (o->objectClass == kClassStraight || o->objectClass == kClassAxis) {
         *form = ClassData<StraightData>(o)->form;
+        const int32_t kind = o->objectKind;
+        *shapeKind = kind >= 0 && kind < kFirstUnionKind ? ObjectKindTable[kind].shapeKind : kShapeLine;
         if (o->objectClass == kClassAxis) *shapeKind = kShapeAxis;
-        else if (KindIsA(o->objectKind, kShapeSegment)) *shapeKind = kShapeSegment;
-        else if (KindIsA(o->objectKind, kShapeRay)) *shapeKind = kShapeRay;
-        else *shapeKind = kShapeLine;
         return true;
     }
     if (o->objectClass == kClassArc && StandinData(o)->arcIsFlat) {

@@ -197,14 +197,12 @@ int32_t PredGraphTemplates(uint32_t) {
 
 int32_t PredEditingCaption(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    return f && (CommandInputsOf(f).activityWord & kActivityCaptionEditing) != 0;
+    return f && f->editedCaption != nullptr;
 }
 
 int32_t PredTextSelected(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    if (!f) return 0;
-    const SketchCommandInputs& in = CommandInputsOf(f);
-    return (in.activityWord & kActivityCaptionEditing) && in.captionTextSelected;
+    return f && f->editedCaption != nullptr && CommandInputsOf(f).captionTextSelected;
 }
 
 int32_t PredSystemMarked(uint32_t) {

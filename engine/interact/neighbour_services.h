@@ -21,16 +21,14 @@
 
 // ---- Sketch engine ---------------------------------------------------------------
 
-// Stand-in: the front sketch lives in gEngine; until sketches are built it is set here.
 inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
-void SetFrontSketch(Sketch* sketch);
 
 // Stand-in: per-sketch state that other Parts keep (the motion engine's ActivityWord,
 // the caption editor, the undo positions, snapping, the mouse-tracking state), in one
 // side record until those Parts land.
 struct SketchCommandInputs {
     uint32_t activityWord;        // 1 tool, 2 animation running, 4 paused, 8 caption editing
-    int32_t captionTextSelected;  // the caption editor has a non-empty text selection
+    int32_t captionTextSelected;  // the caption in editing has a non-empty text selection
     int32_t captionCanUndo;
     int32_t captionCanRedo;
     int32_t hasUndoRecord;

@@ -150,8 +150,7 @@ uint32_t TakeSelectionCensus() {
     c.noSketch = 0;
     c.collinearValid = 0;
 
-    if (!(CommandInputsOf(sketch).activityWord & kActivityCaptionEditing))
-        SetColorMenuMark(sameColor, commonColor);
+    if (!sketch->editedCaption) SetColorMenuMark(sameColor, commonColor);
 
     c.censusSketch = sketch;
     c.censusStamp = sketch->selectionChangeCount;

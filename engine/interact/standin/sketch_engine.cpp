@@ -16,11 +16,6 @@ InputsEntry gInputs[8] = {};
 
 }  // namespace
 
-void SetFrontSketch(Sketch* sketch) {
-    gEngine.frontSketch = sketch;
-    gEngine.currentIsFront = sketch != nullptr && sketch == gEngine.currentSketch;
-}
-
 SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
     for (InputsEntry& e : gInputs)
         if (e.sketch == sketch) return e.inputs;

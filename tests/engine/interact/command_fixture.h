@@ -28,6 +28,12 @@ struct RowState {
     bool enabled;
 };
 
+// The front sketch is the active view's; the tests choose it directly.
+inline void SetFrontSketch(Sketch* sketch) {
+    gEngine.frontSketch = sketch;
+    gEngine.currentIsFront = sketch != nullptr && sketch == gEngine.currentSketch;
+}
+
 class CommandFixture : public ::testing::Test {
 protected:
     struct ObjectBlock {

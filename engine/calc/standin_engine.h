@@ -1,6 +1,5 @@
 // What the calculation code needs of the engine: the real headers, and stand-ins for
 // the few pieces still being built elsewhere (each goes when its real one lands).
-// object_tables.h is left to the files that need it: its DrawFn clashes with layout.h's.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,8 @@
-// Stand-in: the reads of the sketch engine's tables and class data that the command
-// state needs. Goes when the sketch engine lands.
-#include <cstring>
-#include <initializer_list>
-
+// Stand-in: the per-sketch inputs of Parts not built yet (activity word, undo
+// positions, snapping, mouse tracking), the class data of classes without a layout,
+// and the coordinate-system, table and merge queries of the command state. Each goes
+// when its Part lands.
 #include "engine/core/ptr_list.h"
-#include "engine/interact/command_state.h"
 #include "engine/interact/neighbour_services.h"
 
 namespace {

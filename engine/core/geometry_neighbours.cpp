@@ -1,0 +1,72 @@
+#include "engine/core/geometry_neighbours.h"
+
+#include <cmath>
+
+#include "engine/calc/value_objects.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/sketch.h"
+#include "engine/core/sketch_object.h"
+#include "engine/core/units.h"
+#include "engine/text/label_standins.h"
+
+namespace {
+
+// The mark slot of the marked coordinate system.
+constexpr int32_t kMarkedCoordinateSystemSlot = 20;
+
+// Stand-in: the leading fields of a coordinate system's class data.
+struct CoordinateFrameFields {
+    RealPoint origin;
+    double    unitX;
+    double    unitY;
+};
+}  // namespace
+
+bool ParentValue(const SketchObject* object, double* value) {
+    if (!HasValueDisplay(object)) return false;
+    const ValueDisplay* display = ValueDisplayOf(object);
+    if (!display->defined) return false;
+    *value = display->value;
+    return true;
+}
+
+double DistanceFromSketchUnits(double value) {
+    return FromDistanceUnits(&value, CurrentSketchDistanceUnit());
+}
+
+double AngleFromSketchUnits(double value) { return AngleToRadians(&value, CurrentSketchAngleUnit()); }
+
+bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unitX,
+                     double* unitY) {
+    const CoordinateFrameFields* f = ClassData<CoordinateFrameFields>(system);
+    *origin = f->origin;
+    *unitX = f->unitX;
+    *unitY = f->unitY;
+    return true;
+}
+
+SketchObject* MarkedCoordinateSystem() {
+    const Sketch* sketch = CurrentSketch();
+    if (!sketch) return nullptr;
+    SketchObject* system = sketch->markSlots[kMarkedCoordinateSystemSlot];
+    return system && system->exists && system->objectClass == kClassCoordinateSystem ? system : nullptr;
+}
+
+void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point) {
+    RealPoint o;
+    double ux, uy;
+    if (!CoordinateFrame(system, &o, &ux, &uy) || ux == 0 || uy == 0) return;
+    const double x = std::floor((point->x - o.x) / ux + 0.5);
+    const double y = std::floor((point->y - o.y) / uy + 0.5);
+    *point = { o.x + x * ux, o.y + y * uy };
+}
+
+bool FinalIteratedPoint(const SketchObject*, RealPoint*) { return false; }
+
+void PrintPassScale(double* scale, double* offsetX, double* offsetY) {
+    *scale = 1;
+    *offsetX = 0;
+    *offsetY = 0;
+}
+
+void RelayoutObjectLabel(SketchObject* object) { PlaceObjectLabel(object); }

@@ -53,19 +53,12 @@ bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
 // Stand-in: class data of the classes whose layouts have not landed (coordinate
-// systems, arcs, iterated images, tables), read and written through these calls only.
+// systems, iterated images, tables), read and written through these calls only.
 struct StandinClassData {
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
     int32_t visible;
     int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
-    RealPoint arcCentre;          // arcs: centre, radius, pseudo-angle range
-    double arcRadius;
-    double arcStartPseudo;
-    double arcEndPseudo;
-    int32_t arcIsFlat;            // the three points are in a line
-    RealPoint flatFirst;
-    RealPoint flatSecond;
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);

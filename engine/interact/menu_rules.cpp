@@ -26,8 +26,10 @@ const SketchObject* NewestSelected() {
 
 // ---- Predicates --------------------------------------------------------------------
 
+// True at once: the locus search that starts here disables the item later when the
+// selection defines no locus.
 int32_t PredLocusReady(uint32_t item) {
-    ScheduleLocusRebuild(item, 1);
+    ScheduleLocusCandidateSearch(int32_t(item), 1);
     return 1;
 }
 

@@ -12,6 +12,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
+#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
@@ -70,8 +71,6 @@ void SetOwningCoordSystem(const SketchObject* object, SketchObject* system);
 // object_geometry.h).
 RealPoint PointPosition(const SketchObject* point);
 
-// Stand-in: locus rebuild of the sketch engine (queues its idle task at priority 10).
-void ScheduleLocusRebuild(uint32_t item, int32_t reset);
 // Stand-in: coordinate systems and tables of the calculations subsystem.
 SketchObject* OwningCoordSystem(const SketchObject* object);
 bool IsSingleMapPointImage(const SketchObject* object);

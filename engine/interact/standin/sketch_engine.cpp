@@ -45,7 +45,6 @@ const StandinClassData* StandinData(const SketchObject* o) {
     return ClassData<StandinClassData>(o);
 }
 
-void ScheduleLocusRebuild(uint32_t, int32_t) {}
 namespace {
 struct OwnerEntry {
     const SketchObject* object;

@@ -9,6 +9,7 @@
 // The rule programs store menu texts by item number; the string group must hold the
 // same text at each of those numbers.
 TEST(MenuTexts, ItemNumbersNameTheirTextsInTheMenuGroup) {
+    using namespace menu_text;
     struct Case { int32_t item; const char* text; };
     const Case cases[] = {
         { kTextMidpoint, "&Midpoint" },

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/interact/command_state.h"
@@ -229,7 +230,7 @@ int32_t PredIterateToDepth(uint32_t) {
         const bool free = o->constructionType == 0 || o->constructionType == 15;
         const bool pointOrParameter =
             o->objectClass == kClassPoint ||
-            (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4);
+            IsParameterForm(o);
         if (!free || !pointOrParameter) return 0;
     }
     return 1;

@@ -67,7 +67,6 @@ struct StandinClassData {
     int32_t calcForm;             // calculations: 4 = a calculation (free ones: parameters)
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
     int32_t visible;
-    SketchObject* ownerSystem;    // the coordinate system an object belongs to
     int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
     RealPoint arcCentre;          // arcs: centre, radius, pseudo-angle range

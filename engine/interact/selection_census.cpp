@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/geometry.h"
 #include "engine/core/memory.h"
 #include "engine/interact/command_state.h"
@@ -59,12 +60,12 @@ uint32_t TakeSelectionCensus() {
         const int32_t kind = o->objectKind;
         if (KindIsA(kind, 28)) {
             // An infinite value cannot be used; a value that is not a number can.
-            const StandinClassData* d = StandinData(o);
-            if (!d->hasValue || std::isinf(d->value)) f[kFlagValuesFinite] = 0;
+            const ValueDisplay* d = HasValueDisplay(o) ? ValueDisplayOf(o) : nullptr;
+            if (!d || !d->defined || std::isinf(d->value)) f[kFlagValuesFinite] = 0;
         }
         if (kind > 0 && kind < kCensusKindCount) ++c.counts[kind];
         const bool freePointOrParameter =
-            IsFreeObject(o) && (o->objectClass == 1 || (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4));
+            IsFreeObject(o) && (o->objectClass == 1 || IsParameterForm(o));
         if (!freePointOrParameter) f[kFlagAllFreePointsOrParameters] = 0;
         commonKind = CommonKind(kind, commonKind);
         if (ClassIsTraceable(o->objectClass)) {

@@ -5,6 +5,7 @@
 // Both spaces have x growing to the right and y growing downwards, and an angle
 // measured by these routines grows from +x towards +y (clockwise as seen).
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
@@ -16,8 +17,13 @@ constexpr int16_t kScreenLimit = 30000;
 
 // Screen rounding: >= 30000 gives 30000, <= -30000 gives -30000, anything else
 // floor(v + 0.5). A NaN (an undefined coordinate) gives 0 rather than an
-// arbitrary value.
-int16_t RoundToScreen(double v);
+// arbitrary value. Inline: every recompute rounds several coordinates.
+inline int16_t RoundToScreen(double v) {
+    if (v >= kScreenLimit) return kScreenLimit;
+    if (v <= -kScreenLimit) return -kScreenLimit;
+    if (v != v) return 0;
+    return static_cast<int16_t>(std::floor(v + 0.5));
+}
 
 // The empty form {0x7fff, 0x7fff, 0x8000, 0x8000}: a union into it yields the
 // other rectangle and a union of it changes nothing.

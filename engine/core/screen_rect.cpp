@@ -4,13 +4,6 @@
 
 #include "engine/core/geometry.h"
 
-int16_t RoundToScreen(double v) {
-    if (v >= kScreenLimit) return kScreenLimit;
-    if (v <= -kScreenLimit) return -kScreenLimit;
-    if (std::isnan(v)) return 0;
-    return static_cast<int16_t>(std::floor(v + 0.5));
-}
-
 void ScreenRectSetEmpty(ScreenRect* rect) {
     rect->left = rect->top = 0x7fff;
     rect->right = rect->bottom = INT16_MIN;

@@ -71,7 +71,17 @@ struct alignas(8) SketchObject {
     int32_t  objectKind;        // row of ObjectKindTable
     uint32_t color;             // 24-bit RGB, red in the low byte
 
+    // What every recompute reads or writes, kept together right behind the template:
+    // a drag recomputes thousands of objects per frame, and fields spread over the
+    // record cost a cache line each.
+    int32_t    givenIndex;      // -1, or inside a custom tool's sketch the given's index
+    int32_t    exists;          // 1 when the geometry is defined
+    uint32_t   generation;
+    PtrList    parents;         // in the order the construction type defines
+    ScreenRect bounds;
     ObjectLabel label;
+    ScreenRect coreBounds;      // sketch extent, for classes with usesCoreExtent
+
     // The text style area: zeroed at creation, then set from the defaults of the
     // class's text family.
     TextStyle  textStyle;
@@ -86,23 +96,16 @@ struct alignas(8) SketchObject {
     SketchObject* nextInLayer;
     DragAnalysis* dragRecord;    // only while a drag is being analysed
 
-    ScreenRect bounds;
-    ScreenRect coreBounds;       // sketch extent, for classes with usesCoreExtent
-
-    PtrList parents;             // in the order the construction type defines
     PtrList children;
     PtrList constructionData;    // the construction's own extra values
 
     uint32_t      markFlags;
-    uint32_t      generation;
     SketchObject* nextMoved;     // the motion's moved list
     uint32_t      traversalStamp;
     int32_t       toolMatchFlag;
-    int32_t       exists;        // 1 when the geometry is defined
     int32_t       selectable;
     int32_t       motionRole;
     uint8_t       stateFlags;
-    int32_t       givenIndex;    // -1, or inside a custom tool's sketch the given's index
 };
 
 // What a creator fills in to make an object: the first seven header words in order.

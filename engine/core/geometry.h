@@ -37,7 +37,12 @@ bool ScreenRectIntersect(const ScreenRect& source, ScreenRect* target);
 bool ScreenRectsOverlap(const ScreenRect& a, const ScreenRect& b);
 bool ScreenPointInRect(ScreenPoint point, const ScreenRect& rect);
 // Negative amounts grow the rectangle; 16-bit arithmetic.
-void ScreenRectInset(ScreenRect* rect, int16_t dx, int16_t dy);
+inline void ScreenRectInset(ScreenRect* rect, int16_t dx, int16_t dy) {
+    rect->left = static_cast<int16_t>(rect->left + dx);
+    rect->right = static_cast<int16_t>(rect->right - dx);
+    rect->top = static_cast<int16_t>(rect->top + dy);
+    rect->bottom = static_cast<int16_t>(rect->bottom - dy);
+}
 bool ScreenRectContains(const ScreenRect& inner, const ScreenRect& outer);
 
 // Closed segments ab and cd share a point; parallel segments never do.

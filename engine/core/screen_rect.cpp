@@ -42,13 +42,6 @@ bool ScreenPointInRect(ScreenPoint point, const ScreenRect& rect) {
            point.y <= rect.bottom;
 }
 
-void ScreenRectInset(ScreenRect* rect, int16_t dx, int16_t dy) {
-    rect->left = static_cast<int16_t>(rect->left + dx);
-    rect->right = static_cast<int16_t>(rect->right - dx);
-    rect->top = static_cast<int16_t>(rect->top + dy);
-    rect->bottom = static_cast<int16_t>(rect->bottom - dy);
-}
-
 bool ScreenRectContains(const ScreenRect& inner, const ScreenRect& outer) {
     return inner.left >= outer.left && inner.top >= outer.top &&
            inner.right <= outer.right && inner.bottom <= outer.bottom;

@@ -15,6 +15,9 @@ struct DragAnalysis;
 
 // The label block of an object.
 struct ObjectLabel {
+    // First: every recompute reads it, right after the header fields it reads.
+    int32_t  shown;        // 1 when the label is shown in the sketch
+    int32_t  level;        // how the text was made (LabelLevel)
     // The label inline when it has at most 4 characters (a 4-character label is ended by
     // the zero heapLength that follows), else a heap copy (NUL-terminated).
     union {
@@ -24,8 +27,6 @@ struct ObjectLabel {
     uint16_t heapLength;   // length of the heap copy; 0 = the text is inline
     uint16_t subscriptAt;  // position of the '[' of a trailing subscript; 0 = none
     int16_t  baseWidth;    // measured width of the part before the subscript
-    int32_t  level;        // how the text was made (LabelLevel)
-    int32_t  shown;        // 1 when the label is shown in the sketch
     int32_t  useInTools;   // the "Use Label In Custom Tools" property
     double   pathParameter;  // anchor on the object's path; kLabelNotPlaced = not placed
     int16_t  offsetX;      // top-left corner relative to the anchor

@@ -56,9 +56,6 @@ struct CalculationData {
     double changeStep;
 };
 
-// Objects are allocated with room for their class data behind the header.
-static_assert(sizeof(CalculationData) <= kClassDataCapacity);
-
 constexpr int32_t kMeasurementClass = 7;   // kClassMeasurement of the type tables
 constexpr int32_t kCalculationClass = 11;  // kClassCalculation
 
@@ -74,4 +71,9 @@ inline CalculationData* CalculationDataOf(SketchObject* o) {
 }
 inline const CalculationData* CalculationDataOf(const SketchObject* o) {
     return o && o->objectClass == kCalculationClass ? ClassData<CalculationData>(o) : nullptr;
+}
+// A calculation of the calculation form (a free one is a parameter).
+inline bool IsParameterForm(const SketchObject* o) {
+    const CalculationData* c = CalculationDataOf(o);
+    return c && c->form == kFormCalculation;
 }

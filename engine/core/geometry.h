@@ -5,6 +5,7 @@
 // Both spaces have x growing to the right and y growing downwards, and an angle
 // measured by these routines grows from +x towards +y (clockwise as seen).
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
@@ -16,8 +17,13 @@ constexpr int16_t kScreenLimit = 30000;
 
 // Screen rounding: >= 30000 gives 30000, <= -30000 gives -30000, anything else
 // floor(v + 0.5). A NaN (an undefined coordinate) gives 0 rather than an
-// arbitrary value.
-int16_t RoundToScreen(double v);
+// arbitrary value. Inline: every recompute rounds several coordinates.
+inline int16_t RoundToScreen(double v) {
+    if (v >= kScreenLimit) return kScreenLimit;
+    if (v <= -kScreenLimit) return -kScreenLimit;
+    if (v != v) return 0;
+    return static_cast<int16_t>(std::floor(v + 0.5));
+}
 
 // The empty form {0x7fff, 0x7fff, 0x8000, 0x8000}: a union into it yields the
 // other rectangle and a union of it changes nothing.
@@ -31,7 +37,12 @@ bool ScreenRectIntersect(const ScreenRect& source, ScreenRect* target);
 bool ScreenRectsOverlap(const ScreenRect& a, const ScreenRect& b);
 bool ScreenPointInRect(ScreenPoint point, const ScreenRect& rect);
 // Negative amounts grow the rectangle; 16-bit arithmetic.
-void ScreenRectInset(ScreenRect* rect, int16_t dx, int16_t dy);
+inline void ScreenRectInset(ScreenRect* rect, int16_t dx, int16_t dy) {
+    rect->left = static_cast<int16_t>(rect->left + dx);
+    rect->right = static_cast<int16_t>(rect->right - dx);
+    rect->top = static_cast<int16_t>(rect->top + dy);
+    rect->bottom = static_cast<int16_t>(rect->bottom - dy);
+}
 bool ScreenRectContains(const ScreenRect& inner, const ScreenRect& outer);
 
 // Closed segments ab and cd share a point; parallel segments never do.

@@ -11,7 +11,12 @@ struct PointData {
 };
 
 // (sx - R, sy - R, sx + R + 1, sy + R + 1) around the screen-rounded position.
-ScreenRect PointBoundsAt(RealPoint position, int32_t radius);
+// Inline: every recompute of a point makes its bounds.
+inline ScreenRect PointBoundsAt(RealPoint position, int32_t radius) {
+    const int32_t sx = RoundToScreen(position.x), sy = RoundToScreen(position.y);
+    return { static_cast<int16_t>(sx - radius), static_cast<int16_t>(sy - radius),
+             static_cast<int16_t>(sx + radius + 1), static_cast<int16_t>(sy + radius + 1) };
+}
 
 // Unit points never reach their origin: they keep at least this distance.
 constexpr double kMinUnitDistance = 0.1;

@@ -4,13 +4,6 @@
 
 #include "engine/core/geometry.h"
 
-int16_t RoundToScreen(double v) {
-    if (v >= kScreenLimit) return kScreenLimit;
-    if (v <= -kScreenLimit) return -kScreenLimit;
-    if (std::isnan(v)) return 0;
-    return static_cast<int16_t>(std::floor(v + 0.5));
-}
-
 void ScreenRectSetEmpty(ScreenRect* rect) {
     rect->left = rect->top = 0x7fff;
     rect->right = rect->bottom = INT16_MIN;
@@ -47,13 +40,6 @@ bool ScreenRectsOverlap(const ScreenRect& a, const ScreenRect& b) {
 bool ScreenPointInRect(ScreenPoint point, const ScreenRect& rect) {
     return rect.left <= point.x && point.x <= rect.right && rect.top <= point.y &&
            point.y <= rect.bottom;
-}
-
-void ScreenRectInset(ScreenRect* rect, int16_t dx, int16_t dy) {
-    rect->left = static_cast<int16_t>(rect->left + dx);
-    rect->right = static_cast<int16_t>(rect->right - dx);
-    rect->top = static_cast<int16_t>(rect->top + dy);
-    rect->bottom = static_cast<int16_t>(rect->bottom - dy);
 }
 
 bool ScreenRectContains(const ScreenRect& inner, const ScreenRect& outer) {

@@ -55,6 +55,26 @@ LayerGroup GroupInLayer(const SketchObject* object) {
     return kGroupA;
 }
 
+// The group of an object in its ring: other classes count as group A.
+LayerGroup GroupOfLinked(const SketchObject* object) {
+    const bool grouped =
+        object->objectClass == kClassPoint || object->objectClass == kClassStraight;
+    return grouped ? GroupInLayer(object) : kGroupA;
+}
+
+// The first group-B object from `from` on in drawing order, stopping before `stop`; null
+// when there is none.
+SketchObject* FirstGroupBBetween(SketchObject* from, const SketchObject* stop) {
+    for (SketchObject* o = from; o != stop; o = o->nextInLayer) {
+        if (GroupOfLinked(o) == kGroupB) return o;
+    }
+    return nullptr;
+}
+
+SketchObject* FirstGroupBOfRing(SketchObject* head) {
+    return GroupOfLinked(head) == kGroupB ? head : FirstGroupBBetween(head->nextInLayer, head);
+}
+
 void InsertAfterInRing(SketchObject* object, SketchObject* at) {
     object->prevInLayer = at;
     object->nextInLayer = at->nextInLayer;
@@ -213,14 +233,23 @@ void LinkObjectIntoLayer(SketchObject* object) {
     Sketch* sketch = CurrentSketch();
     const int32_t layer = ObjectDrawLayer(object);
     SketchObject*& head = sketch->layerHeads[layer];
+    SketchObject*& firstB = sketch->layerGroupB[layer];
+    const LayerGroup group = GroupOfLinked(object);
     if (!head) {
         object->prevInLayer = object->nextInLayer = object;
         head = object;
+        firstB = group == kGroupB ? object : nullptr;
         return;
     }
-    const bool grouped =
-        object->objectClass == kClassPoint || object->objectClass == kClassStraight;
-    const LayerGroup group = grouped ? GroupInLayer(object) : kGroupA;
+    // The kept boundary is trusted only while it still is a group-B object with no
+    // group-B object before it; an object whose group changed in place makes it stale,
+    // and the ring is then searched as it stands.
+    if (firstB && (GroupOfLinked(firstB) != kGroupB ||
+                   (firstB != head && GroupOfLinked(firstB->prevInLayer) == kGroupB))) {
+        firstB = FirstGroupBOfRing(head);
+    } else if (!firstB && GroupOfLinked(head->prevInLayer) == kGroupB) {
+        firstB = FirstGroupBOfRing(head);
+    }
     switch (group) {
     case kGroupA:
         InsertAfterInRing(object, head->prevInLayer);
@@ -228,18 +257,13 @@ void LinkObjectIntoLayer(SketchObject* object) {
         break;
     case kGroupB:
         InsertAfterInRing(object, head->prevInLayer);
+        if (!firstB) firstB = object;
         break;
     case kGroupC:
-        if (GroupInLayer(head) == kGroupB) {
-            InsertAfterInRing(object, head->prevInLayer);
-            head = object;
-        } else {
-            SketchObject* last = head;
-            while (last->nextInLayer != head && GroupInLayer(last->nextInLayer) != kGroupB) {
-                last = last->nextInLayer;
-            }
-            InsertAfterInRing(object, last);
-        }
+        // Before the first group-B object, or last when there is none; a group-B head
+        // makes the object the new head.
+        InsertAfterInRing(object, firstB ? firstB->prevInLayer : head->prevInLayer);
+        if (firstB == head) head = object;
         break;
     }
 }
@@ -249,7 +273,12 @@ void UnlinkObjectFromLayer(SketchObject* object) {
     Sketch* sketch = CurrentSketch();
     // Found by the ring heads rather than the class's layer, which may just have changed.
     const bool alone = object->nextInLayer == object;
-    for (SketchObject*& head : sketch->layerHeads) {
+    for (int32_t layer = 0; layer < 11; ++layer) {
+        SketchObject*& head = sketch->layerHeads[layer];
+        if (sketch->layerGroupB[layer] == object) {
+            // The next group-B object after it, up to the end of the ring.
+            sketch->layerGroupB[layer] = alone ? nullptr : FirstGroupBBetween(object->nextInLayer, head);
+        }
         if (head == object) head = alone ? nullptr : object->nextInLayer;
     }
     if (!alone) {

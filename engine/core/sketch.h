@@ -43,6 +43,10 @@ struct Sketch {
     SketchObject*  lastObject;
     SketchObject*  selectionHead;  // most recently selected first
     SketchObject*  layerHeads[11];  // draw-layer rings; the head is drawn first
+    // The first group-B object (dependent-on-value points, segments) of each ring in
+    // drawing order, or null: where the free points and rays are inserted, found without
+    // walking the ring.
+    SketchObject*  layerGroupB[11];
     SketchObject*  lastSelected[11];
 
     ScreenRect     dirtyRect;

@@ -15,6 +15,9 @@ struct DragAnalysis;
 
 // The label block of an object.
 struct ObjectLabel {
+    // First: every recompute reads it, right after the header fields it reads.
+    int32_t  shown;        // 1 when the label is shown in the sketch
+    int32_t  level;        // how the text was made (LabelLevel)
     // The label inline when it has at most 4 characters (a 4-character label is ended by
     // the zero heapLength that follows), else a heap copy (NUL-terminated).
     union {
@@ -24,8 +27,6 @@ struct ObjectLabel {
     uint16_t heapLength;   // length of the heap copy; 0 = the text is inline
     uint16_t subscriptAt;  // position of the '[' of a trailing subscript; 0 = none
     int16_t  baseWidth;    // measured width of the part before the subscript
-    int32_t  level;        // how the text was made (LabelLevel)
-    int32_t  shown;        // 1 when the label is shown in the sketch
     int32_t  useInTools;   // the "Use Label In Custom Tools" property
     double   pathParameter;  // anchor on the object's path; kLabelNotPlaced = not placed
     int16_t  offsetX;      // top-left corner relative to the anchor
@@ -71,7 +72,17 @@ struct alignas(8) SketchObject {
     int32_t  objectKind;        // row of ObjectKindTable
     uint32_t color;             // 24-bit RGB, red in the low byte
 
+    // What every recompute reads or writes, kept together right behind the template:
+    // a drag recomputes thousands of objects per frame, and fields spread over the
+    // record cost a cache line each.
+    int32_t    givenIndex;      // -1, or inside a custom tool's sketch the given's index
+    int32_t    exists;          // 1 when the geometry is defined
+    uint32_t   generation;
+    PtrList    parents;         // in the order the construction type defines
+    ScreenRect bounds;
     ObjectLabel label;
+    ScreenRect coreBounds;      // sketch extent, for classes with usesCoreExtent
+
     // The text style area: zeroed at creation, then set from the defaults of the
     // class's text family.
     TextStyle  textStyle;
@@ -86,23 +97,16 @@ struct alignas(8) SketchObject {
     SketchObject* nextInLayer;
     DragAnalysis* dragRecord;    // only while a drag is being analysed
 
-    ScreenRect bounds;
-    ScreenRect coreBounds;       // sketch extent, for classes with usesCoreExtent
-
-    PtrList parents;             // in the order the construction type defines
     PtrList children;
     PtrList constructionData;    // the construction's own extra values
 
     uint32_t      markFlags;
-    uint32_t      generation;
     SketchObject* nextMoved;     // the motion's moved list
     uint32_t      traversalStamp;
     int32_t       toolMatchFlag;
-    int32_t       exists;        // 1 when the geometry is defined
     int32_t       selectable;
     int32_t       motionRole;
     uint8_t       stateFlags;
-    int32_t       givenIndex;    // -1, or inside a custom tool's sketch the given's index
 };
 
 // What a creator fills in to make an object: the first seven header words in order.
@@ -131,7 +135,7 @@ inline const T* ClassData(const SketchObject* object) {
     return reinterpret_cast<const T*>(reinterpret_cast<const char*>(object) + sizeof(SketchObject));
 }
 
-// Bytes of class data that every class may use behind the header.
-// Stand-in: one generous size for every class until each class lays out its data and its
-// row's objectSize becomes sizeof(header) + sizeof(its class data).
+// Bytes of class data behind the header of the classes whose data is not laid out yet.
+// Stand-in: one generous size until each such class lays out its data and its row's
+// objectSize becomes sizeof(header) + sizeof(its class data), as the laid-out ones have.
 constexpr uint32_t kClassDataCapacity = 512;

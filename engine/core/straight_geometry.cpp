@@ -26,19 +26,22 @@ bool ComputeStraightForm(StraightData* data, int32_t shapeKind, ScreenRect* boun
     f.slope = dx != 0 ? dy / dx : (dy > 0 ? HUGE_VAL : -HUGE_VAL);
     data->hitLengthTerm = 16 * (dx * dx + dy * dy);
 
+    // The defining points are rounded once: they make the core box, and a segment's
+    // piece (and a ray's start) is the same two screen points.
+    const ScreenPoint first = Rounded(f.first), second = Rounded(f.second);
     ScreenPoint* piece = data->visiblePiece;
     if (shapeKind == kShapeSegment) {
-        piece[0] = Rounded(f.first);
-        piece[1] = Rounded(f.second);
+        piece[0] = first;
+        piece[1] = second;
     } else if (shapeKind == kShapeRay) {
-        piece[0] = Rounded(f.first);
+        piece[0] = first;
         ClipLineToRect(f.first, f.second, f.slope, kWorldClipRect, &piece[1]);
     } else {
         ClipLineToRect(f.first, f.second, f.slope, kWorldClipRect, &piece[0]);
         ClipLineToRect(f.second, f.first, f.slope, kWorldClipRect, &piece[1]);
     }
-    *bounds = BoxOf(piece[0], piece[1]);
-    *coreBounds = BoxOf(Rounded(f.first), Rounded(f.second));
+    *coreBounds = BoxOf(first, second);
+    *bounds = shapeKind == kShapeSegment ? *coreBounds : BoxOf(piece[0], piece[1]);
     return true;
 }
 

@@ -63,9 +63,6 @@ struct StandinClassData {
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
-// Stand-in: the coordinate system that an axis, unit point or unit circle belongs to,
-// kept beside the object (its own class data is the class's real layout).
-void SetOwningCoordSystem(const SketchObject* object, SketchObject* system);
 
 // Stand-in: a point's position (the straight and curve forms of objects come from
 // object_geometry.h).

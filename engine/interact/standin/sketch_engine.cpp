@@ -45,33 +45,34 @@ const StandinClassData* StandinData(const SketchObject* o) {
     return ClassData<StandinClassData>(o);
 }
 
-namespace {
-struct OwnerEntry {
-    const SketchObject* object;
-    SketchObject* system;
-};
-OwnerEntry gOwners[16] = {};
-}  // namespace
-
-void SetOwningCoordSystem(const SketchObject* object, SketchObject* system) {
-    for (OwnerEntry& e : gOwners)
-        if (e.object == object) {
-            e = OwnerEntry{system ? object : nullptr, system};
-            return;
-        }
-    if (!system) return;
-    for (OwnerEntry& e : gOwners)
-        if (e.object == nullptr) {
-            e = OwnerEntry{object, system};
-            return;
-        }
-}
-
+void ScheduleLocusRebuild(uint32_t, int32_t) {}
+// Found through the children, the way the coordinate system hangs on its origin, unit
+// points and axes: a system among the children, or one among the children of a child axis.
+// Two different systems make it ambiguous.
 SketchObject* OwningCoordSystem(const SketchObject* o) {
     if (o->objectClass == kClassCoordinateSystem) return const_cast<SketchObject*>(o);
-    for (const OwnerEntry& e : gOwners)
-        if (e.object == o) return e.system;
-    return nullptr;
+    SketchObject* found = nullptr;
+    bool ambiguous = false;
+    const auto consider = [&](SketchObject* system) {
+        if (found && found != system) ambiguous = true;
+        found = system;
+    };
+    int32_t count = 0;
+    void** children = PtrListItems(o->children, &count);
+    for (int32_t i = 0; i < count && !ambiguous; ++i) {
+        SketchObject* child = static_cast<SketchObject*>(children[i]);
+        if (child->objectClass == kClassCoordinateSystem) {
+            consider(child);
+        } else if (child->objectClass == kClassAxis) {
+            int32_t n = 0;
+            void** grandchildren = PtrListItems(child->children, &n);
+            for (int32_t j = 0; j < n && !ambiguous; ++j) {
+                SketchObject* g = static_cast<SketchObject*>(grandchildren[j]);
+                if (g->objectClass == kClassCoordinateSystem) consider(g);
+            }
+        }
+    }
+    return ambiguous ? nullptr : found;
 }
 bool IsSingleMapPointImage(const SketchObject* o) {
     return o->objectClass == kClassIteratedImage && StandinData(o)->singleMapPointImage != 0;

@@ -1,5 +1,7 @@
 #include "sketch_fixture.h"
 
+#include <algorithm>
+
 #include "engine/core/idle_tasks.h"
 #include "engine/interact/interact_standins.h"
 #include "tests/support/sketch_hooks_double.h"
@@ -163,6 +165,62 @@ TEST_F(SketchRecord, StraightLayerDrawingOrder) {
     EXPECT_EQ(order[0], line);
     EXPECT_EQ(order[1], ray);
     EXPECT_EQ(order[2], segment);
+}
+
+// Unlinking and linking objects again in any order keeps every ring as the insertion
+// rules build it from scratch, wherever the group boundary lies.
+TEST_F(SketchRecord, LayerRingFollowsInsertionRulesThroughRelinks) {
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* segment = Build(kTypeSegment, { a, b });
+    std::vector<SketchObject*> points = { a, b };
+    for (int32_t i = 0; i < 8; ++i) {
+        points.push_back(FreePoint());                             // group C
+        points.push_back(Build(kTypeMidpoint, { segment }));       // group A
+        points.push_back(Build(kTypePointOnPath, { segment }));    // group B
+    }
+    const auto group = [](const SketchObject* o) {
+        if (o->constructionType == kTypeFree) return 'C';
+        return o->constructionType == kTypePointOnPath ? 'B' : 'A';
+    };
+    std::vector<SketchObject*> model = LayerOrder(10);
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int32_t step = 0; step < 400; ++step) {
+        // Take out a run of objects (sometimes the whole ring), then put them back in a
+        // shuffled order.
+        const uint32_t take = 1 + next(step % 50 == 0 ? uint32_t(points.size()) : 4);
+        std::vector<SketchObject*> out;
+        for (uint32_t i = 0; i < take && !model.empty(); ++i) {
+            SketchObject* o = model[next(uint32_t(model.size()))];
+            UnlinkObjectFromLayer(o);
+            model.erase(std::find(model.begin(), model.end(), o));
+            out.push_back(o);
+        }
+        ASSERT_EQ(LayerOrder(10), model) << "after unlinking, step " << step;
+        while (!out.empty()) {
+            const size_t k = next(uint32_t(out.size()));
+            SketchObject* o = out[k];
+            out.erase(out.begin() + static_cast<std::ptrdiff_t>(k));
+            LinkObjectIntoLayer(o);
+            const char g = group(o);
+            if (model.empty() || g == 'A') {
+                model.insert(model.begin(), o);
+            } else if (g == 'B') {
+                model.push_back(o);
+            } else if (group(model.front()) == 'B') {
+                model.insert(model.begin(), o);
+            } else {
+                auto at = std::find_if(model.begin(), model.end(),
+                                       [&](const SketchObject* m) { return group(m) == 'B'; });
+                model.insert(at, o);
+            }
+            ASSERT_EQ(LayerOrder(10), model) << "after linking, step " << step;
+        }
+    }
 }
 
 TEST_F(SketchRecord, RestoreDependencyOrderMovesChildrenBehindParents) {

@@ -122,14 +122,27 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     StandinData(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
-    SetOwningCoordSystem(&p, &system);
+    ASSERT_TRUE(PtrListAppend(&p.children, &system));
     EXPECT_TRUE(Eval(55).enabled);
     ExpectState(Eval(54), kTextDefineOrigin, 0, true, 26, 1);
     DeselectAll();
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, false, 26, 0);
     sketch.markSlots[kMarkSlotCoordSystem] = nullptr;
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, true, 26, 0);
-    SetOwningCoordSystem(&p, nullptr);
+
+    // A point belongs to a system through an axis it defines; two different systems
+    // leave it without one.
+    DeselectAll();
+    SketchObject& unit = Point(3, 4);
+    SketchObject& axis = Make(kClassAxis, 15, 0);
+    ASSERT_TRUE(PtrListAppend(&unit.children, &axis));
+    ASSERT_TRUE(PtrListAppend(&axis.children, &system));
+    Select(unit);
+    EXPECT_TRUE(Eval(55).enabled);
+    ASSERT_TRUE(PtrListAppend(&unit.children, &system));
+    EXPECT_TRUE(Eval(55).enabled);
+    ASSERT_TRUE(PtrListAppend(&unit.children, &CoordSystem(1)));
+    EXPECT_FALSE(Eval(55).enabled);
 }
 
 TEST_F(MenuRulesTest, MeasurementValuesThatCannotBeUsed) {
@@ -142,7 +155,7 @@ TEST_F(MenuRulesTest, MeasurementValuesThatCannotBeUsed) {
     for (const Case& c : cases) {
         DeselectAll();
         SketchObject& m = Measurement(43, c.value);
-        ValueDisplayOf(&m)->defined = c.hasValue;
+        ValueDisplayOf(&m)->defined = c.hasValue ? 1 : 0;
         Select(m);
         RowState s = Eval(72);
         EXPECT_EQ(s.enabled, c.enabled) << c.value;

@@ -27,3 +27,15 @@ ResultCode SetSketchTitle(Sketch* sketch, const char* text) {
     sketch->title = copy;
     return kResultOK;
 }
+
+EngineGlobals gEngine = {};
+
+// Stand-in: the command state's stand-in keeps the current sketch until the sketch
+// record's SetCurrentSketch keeps gEngine; the front sketch is read from there.
+Sketch* GetCurrentSketch();
+
+void MakeCurrentSketchFront() {
+    Sketch* sketch = GetCurrentSketch();
+    gEngine.frontSketch = sketch;
+    gEngine.frontDocument = sketch ? sketch->document : nullptr;
+}

@@ -1,0 +1,197 @@
+// Building documents, files and byte images for the document tests.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/core/memory.h"
+#include "engine/core/random.h"
+#include "engine/core/sketch.h"
+#include "engine/core/tool_list.h"
+#include "engine/docio/document_file.h"
+#include "engine/docio/engine_document.h"
+#include "engine/core/services/busy.h"
+#include "engine/core/services/files.h"
+#include "engine/docio/streams.h"
+#include "engine/docio/transfer_context.h"
+#include "tests/support/document_services_double.h"
+
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreeStreamTable();
+        ASSERT_TRUE(InitStreamTable());
+        ResetDocumentServices();
+        gEngine = EngineGlobals{};
+        SetCurrentSketch(nullptr, nullptr);
+        SetRandomSeed(1);
+    }
+    void TearDown() override {
+        SetAllocFailureAfter(0);
+        for (EngineDocument* d : owned_) FreeEngineDocument(d);
+        SetCurrentSketch(nullptr, nullptr);
+        gEngine = EngineGlobals{};
+        FreeStreamTable();
+    }
+
+    EngineDocument* NewDocument() {
+        EngineDocument* d = nullptr;
+        EXPECT_EQ(CreateEngineDocument(&d, this), kResultOK);
+        owned_.push_back(d);
+        return d;
+    }
+    void Forget(EngineDocument* d) { std::erase(owned_, d); }
+    void Adopt(EngineDocument* d) {
+        if (d != nullptr) {
+            owned_.push_back(d);
+        }
+    }
+
+    Sketch* AddPage(EngineDocument* d, const char* title = nullptr) {
+        void* item = nullptr;
+        EXPECT_EQ(AddDocumentItem(d, &item, kDocumentItemPage, this), kResultOK);
+        auto* page = static_cast<Sketch*>(item);
+        if (title != nullptr) {
+            EXPECT_EQ(SetSketchTitle(page, title), kResultOK);
+        }
+        return page;
+    }
+    Sketch* AddTool(EngineDocument* d, const char* title) {
+        Sketch* tool = CreateSketch(0, nullptr);
+        EXPECT_EQ(SetSketchTitle(tool, title), kResultOK);
+        EXPECT_EQ(InsertDocumentItem(d, tool, kDocumentItemTool, nullptr), kResultOK);
+        return tool;
+    }
+    void AddMenu(EngineDocument* d, std::vector<uint8_t> bytes) {
+        EXPECT_EQ(AddMenuBlob(d, bytes.data(), static_cast<uint32_t>(bytes.size())), kResultOK);
+    }
+
+    // A document of three pages, two tools and two menu descriptions.
+    EngineDocument* RichDocument() {
+        EngineDocument* d = NewDocument();
+        AddPage(d, "First");
+        AddPage(d);
+        AddPage(d, "Third page");
+        AddTool(d, "Perpendicular Bisector");
+        AddTool(d, "Incircle");
+        AddMenu(d, {1, 0, 2, 0, 3, 0});
+        AddMenu(d, {9, 9});
+        d->documentValue = 7;
+        d->windowWidth = 640;
+        d->windowHeight = 480;
+        EXPECT_EQ(GoToPage(d, 2), kResultOK);
+        return d;
+    }
+
+    std::vector<uint8_t> Write(EngineDocument* d, bool handheld = false, ResultCode expected = kResultOK) {
+        StreamHandle h = 0;
+        EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
+        EXPECT_EQ(WriteEngineDocument(h, d, handheld), expected);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        uint32_t n = 0;
+        void* p = TakeStreamBytes(h, &n);
+        std::vector<uint8_t> out(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
+        FreeMemory(p);
+        return out;
+    }
+
+    struct ReadResult {
+        ResultCode code;
+        EngineDocument* document;
+        bool openAsCopy;
+        std::string message;
+        bool hasMessage;
+    };
+    ReadResult Read(const std::vector<uint8_t>& bytes, bool headerOnly = false) {
+        StreamHandle h = 0;
+        EXPECT_EQ(OpenMemoryStreamCopy(bytes.data(), static_cast<uint32_t>(bytes.size()), &h), kResultOK);
+        ReadResult r{};
+        char* message = nullptr;
+        r.code = ReadEngineDocument(h, &r.document, &r.openAsCopy, this, &message, headerOnly);
+        if (message) {
+            r.hasMessage = true;
+            r.message = message;
+            FreeMemory(message);
+        }
+        DiscardStream(h);
+        Adopt(r.document);
+        return r;
+    }
+
+    std::vector<EngineDocument*> owned_;
+};
+
+// Little-endian byte images of records, for files built by hand.
+inline void PutU16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+}
+inline void PutU32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+}
+inline uint32_t GetU32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+inline uint16_t GetU16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+
+inline void PutRecord(std::vector<uint8_t>& b, uint32_t tag, const std::vector<uint8_t>& payload) {
+    PutU32(b, static_cast<uint32_t>(payload.size()));
+    PutU32(b, tag);
+    b.insert(b.end(), payload.begin(), payload.end());
+}
+
+inline std::vector<uint8_t> CountedText(const std::string& text) {
+    std::vector<uint8_t> b;
+    PutU16(b, static_cast<uint32_t>(text.size()));
+    b.insert(b.end(), text.begin(), text.end());
+    b.push_back(0);
+    if (text.size() % 2 == 0) b.push_back(0);
+    return b;
+}
+
+inline std::vector<uint8_t> SectionHeaderPayload(uint32_t type, uint32_t written, uint32_t oldest,
+                                                 uint32_t a1, uint32_t a2, uint32_t a3,
+                                                 const char* t1 = "", const char* t2 = "",
+                                                 const char* t3 = "") {
+    std::vector<uint8_t> b;
+    for (uint32_t v : {type, written, oldest, a1, a2, a3, 0u, 0u}) PutU16(b, v);
+    for (const char* t : {t1, t2, t3}) {
+        std::vector<uint8_t> c = CountedText(t);
+        b.insert(b.end(), c.begin(), c.end());
+    }
+    return b;
+}
+
+inline std::vector<uint8_t> FileHeaderPayload(uint32_t pages, uint32_t tools, uint32_t menus,
+                                              uint32_t written = 4, uint32_t oldest = 4,
+                                              uint32_t others = 0, size_t size = 28) {
+    std::vector<uint8_t> b;
+    for (uint32_t v : {written, pages, tools, menus, others, 0u, 1u, oldest, 0u, 0u, 0u}) PutU16(b, v);
+    b.resize(size, 0);
+    return b;
+}
+
+inline std::vector<uint8_t> Magic() { return {'Y', 'R', 'N', '4'}; }
+
+// A page or tool body as the sketch writer stores it: begin and end records.
+inline void PutBody(std::vector<uint8_t>& b, bool page, uint16_t pageId = 0x8123) {
+    std::vector<uint8_t> header(36, 0);
+    header[8] = uint8_t(pageId);
+    header[9] = uint8_t(pageId >> 8);
+    PutRecord(b, page ? 1000 : 1002, header);
+    PutRecord(b, page ? 1001 : 1003, {});
+}
+
+// Offsets of every record boundary after the magic.
+inline std::vector<size_t> RecordBoundaries(const std::vector<uint8_t>& file) {
+    std::vector<size_t> at;
+    size_t p = 4;
+    at.push_back(p);
+    while (p + 8 <= file.size()) {
+        p += 8 + GetU32(file, p);
+        at.push_back(p);
+    }
+    return at;
+}

@@ -32,6 +32,10 @@ void ResetDocumentServices() {
 
 ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
     gServices.menuBuilds.emplace_back(bytes, bytes + length);
+    if (gServices.menuBuildIndexReset) {
+        gServices.menuBuildIndexReset = false;
+        gNextMenuResult = 0;
+    }
     if (gNextMenuResult < gServices.menuBuildResults.size()) return gServices.menuBuildResults[gNextMenuResult++];
     return 0;
 }

@@ -14,6 +14,7 @@ struct DocumentServices {
     // answers to give in turn (0 once they run out).
     std::vector<std::vector<uint8_t>> menuBuilds;
     std::vector<int32_t> menuBuildResults;
+    bool menuBuildIndexReset = false;  // set: the answers start again from the first
     std::vector<uint8_t> programMenu;   // empty: the program loaded none
     std::vector<uint8_t> defaultMenu = { 0xDE, 0xFA };
 

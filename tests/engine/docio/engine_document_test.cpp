@@ -268,12 +268,21 @@ TEST_F(EngineDocumentTest, MenuBarComesFromTheBestUsableDescription) {
     EngineDocument* d = NewDocument();
     AddMenu(d, {0xD0, 0xC0});
     ui.programMenu = {0x50, 0x60};
-    // The document's own description is bad: the program's is used instead.
-    ui.menuBuildResults = {3, 0};
+    // The document's own description is bad: the program's bar, shown already, stays;
+    // forced, it is built again.
+    ui.menuBuildResults = {3, 3, 0};
     EXPECT_EQ(BuildDocumentMenuBar(d, false), kResultOK);
-    ASSERT_EQ(ui.menuBuilds.size(), 2u);
+    ASSERT_EQ(ui.menuBuilds.size(), 1u);
     EXPECT_EQ(ui.menuBuilds[0], (std::vector<uint8_t>{0xD0, 0xC0}));
-    EXPECT_EQ(ui.menuBuilds[1], (std::vector<uint8_t>{0x50, 0x60}));
+    EXPECT_EQ(BuildDocumentMenuBar(d, true), kResultOK);
+    ASSERT_EQ(ui.menuBuilds.size(), 3u);
+    EXPECT_EQ(ui.menuBuilds[2], (std::vector<uint8_t>{0x50, 0x60}));
+    // Every description unusable: the last failure is answered.
+    ui.menuBuilds.clear();
+    ui.menuBuildResults = {4, 4, 4};
+    ui.menuBuildIndexReset = true;
+    EXPECT_EQ(BuildDocumentMenuBar(d, true), 4);
+    EXPECT_EQ(ui.menuBuilds.size(), 3u);
 
     // A document without one of its own leaves the program's bar alone unless forced.
     EngineDocument* plain = NewDocument();
@@ -286,6 +295,7 @@ TEST_F(EngineDocumentTest, MenuBarComesFromTheBestUsableDescription) {
     // After a document's own bar, the next document's bar is rebuilt.
     ui.menuBuilds.clear();
     ui.menuBuildResults.clear();
+    ui.menuBuildIndexReset = true;
     EXPECT_EQ(BuildDocumentMenuBar(d, false), kResultOK);
     EXPECT_EQ(BuildDocumentMenuBar(plain, false), kResultOK);
     ASSERT_EQ(ui.menuBuilds.size(), 2u);

@@ -5,21 +5,29 @@
 
 #include <cstdint>
 
-// One row per code that has its own message: the caption and text (string group 9),
-// the help topic (0 = none) and whether the alert is a notice (an OK button).
+// One row per code that has its own message: the caption and text as items of the
+// alert string group, the help topic (0 = none) and whether the alert is a notice (an
+// OK button).
 struct AlertRecord {
-    int32_t     code;
-    const char* caption;
-    const char* text;
-    int32_t     helpTopic;
-    int32_t     notice;
+    int32_t code;
+    int16_t captionItem;
+    int16_t textItem;
+    int32_t helpTopic;
+    int32_t notice;
 };
+
+// The alert string group, which holds every caption and text of the table.
+constexpr int32_t kAlertStringGroup = 9;
 
 constexpr int32_t kAlertTableRows = 79;
 extern const AlertRecord AlertTable[kAlertTableRows];
 
 // What any code without a row of its own shows.
 extern const AlertRecord kGenericAlert;
+
+// The caption and text of a row.
+const char* AlertCaption(const AlertRecord& row);
+const char* AlertText(const AlertRecord& row);
 
 // The row of a code, or null when the code has none.
 const AlertRecord* FindAlertRow(ResultCode code);

@@ -5,15 +5,14 @@
 
 #include "engine/core/result_codes.h"
 #include "engine/core/sketch_object.h"
-
-struct TransferContext;
+#include "engine/docio/transfer_context.h"
 
 // Result codes of the header codec.
-constexpr ResultCode kResultValueClampedOnRead  = 4;   // also: a record longer than known
+constexpr ResultCode kResultValueClampedOnRead  = kResultLongerRecord;  // 4
 constexpr ResultCode kResultValueClampedOnWrite = 5;
-constexpr ResultCode kResultSkipObject          = 9;   // a type, kind or class without a row
-constexpr ResultCode kResultCannotStore         = 10;  // not representable in the target form
-constexpr ResultCode kResultDamagedRecord       = 35;
+constexpr ResultCode kResultSkipObject          = kResultSkippedObject;  // 9: no table row
+constexpr ResultCode kResultCannotStore         = kResultObjectDropped;  // 10: not in this form
+constexpr ResultCode kResultDamagedRecord       = kResultDamaged;        // 35
 
 constexpr int32_t kObjectHeaderRecordSize   = 16;
 constexpr int32_t kObjectHeaderRecordSizeV1 = 12;  // format version 1: no colour
@@ -21,13 +20,10 @@ constexpr int32_t kObjectHeaderRecordSizeV1 = 12;  // format version 1: no colou
 // The handheld form is format version 1.
 constexpr int32_t kHandheldFormatVersion = 1;
 
-// Converts between an object block and a record block in the direction the context says.
-using FieldConvertFn = ResultCode (*)(TransferContext* context, void* objectBlock,
-                                      uint8_t* recordBlock, int32_t recordLength);
-
 // Moves one block of fields: in measure mode it adds the stored size (writing) or the
-// current size (reading) to the destination's length; otherwise it runs `convert` on the
-// object block at `objectOffset` and the record cursor.
+// current size (reading) to the destination's length; when swapping it exchanges the
+// block with the saved copy; otherwise it runs `convert` on the object block at
+// `objectOffset` and the record cursor.
 ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
                                int32_t storedSize, int32_t currentSize, FieldConvertFn convert);
 

@@ -264,6 +264,16 @@ constexpr uint16_t kParentKindsNone      = 0;    // free objects: no parent kind
 extern const uint8_t  ParentKindProgram[];
 extern const uint32_t ParentKindProgramSize;
 
+// Answer of RequiredParentKind for types whose parents' kinds depend on the object
+// itself (iteration rules, action buttons): ask the object's own rule.
+constexpr int32_t kParentKindsByObjectRule = -1;
+
+// The kind that parent `index` of `count` must have for a construction of `type`; the
+// parent itself (may be null) settles the rules that look at it. kKindNone when the
+// program says nothing for that position.
+int32_t RequiredParentKind(int32_t type, int32_t index, int32_t count, const SketchObject* parent);
+int32_t ResolveParentKindWord(const uint8_t* word, const SketchObject* parent);
+
 // ---- Lattice and checks --------------------------------------------------------------
 
 bool    KindIsA(int32_t kind, int32_t category);
@@ -294,3 +304,4 @@ void       TransformRectGeometry(const SketchObject* source, SketchObject* targe
                                  const TransformMap* map, PointMapFn mapPoint);
 void       DrawNothing(GraphicsPort* port, SketchObject* object);
 void       UpdateNothing(SketchObject* object, SketchObject* const* parents);
+void       UpdateFreeObject(SketchObject* object, SketchObject* const* parents);

@@ -1,41 +1,434 @@
+// Sketch records, the current and front sketch, and the three orders in which a sketch
+// holds its objects: the sketch order (dependency order), the draw-layer rings and the
+// selection chain.
 #include "engine/core/sketch.h"
 
-#include "engine/core/memory.h"
-
 #include <cstring>
+#include <initializer_list>
 
-// Stand-in: a sketch is only its title until the sketch record exists.
-Sketch* CreateSketch(uint32_t, EngineDocument*) {
-    return static_cast<Sketch*>(AllocMemory(sizeof(Sketch), kAllocZero));
+#include "engine/core/memory.h"
+#include "engine/core/neighbour_standins.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/services/sketch_hooks.h"
+#include "engine/interact/interact_standins.h"
+#include "engine/interact/undo.h"
+
+
+namespace {
+
+void UniteRect(ScreenRect* target, const ScreenRect& source) {
+    if (source.left < target->left) target->left = source.left;
+    if (source.top < target->top) target->top = source.top;
+    if (source.right > target->right) target->right = source.right;
+    if (source.bottom > target->bottom) target->bottom = source.bottom;
+}
+
+void InvalidateSelectionGroups() {
+    if (!gEngine.currentIsFront) return;
+    for (uint32_t group : { 1u, 7u, 8u, 14u }) CmdStateInvalidate(group);
+}
+
+// The front sketch goes away, or no sketch is current to become the front one.
+void ClearFrontSketch() {
+    gEngine.frontSketch = nullptr;
+    gEngine.frontDocument = nullptr;
+    gEngine.currentIsFront = 0;
+}
+
+// Draw-order groups inside the point and straight-object layers: A drawn first, then
+// C, then B.
+enum LayerGroup { kGroupA, kGroupB, kGroupC };
+
+LayerGroup GroupInLayer(const SketchObject* object) {
+    if (object->objectClass == kClassPoint) {
+        if (object->constructionType == kTypeFree) return kGroupC;
+        if (ConstructionTypeTable[object->constructionType].flags & kTypeValuePositioned) return kGroupB;
+        return kGroupA;
+    }
+    if (object->objectClass == kClassStraight) {
+        if (object->objectKind == kKindRay) return kGroupC;
+        if (object->objectKind == kKindSegment) return kGroupB;
+    }
+    return kGroupA;
+}
+
+void InsertAfterInRing(SketchObject* object, SketchObject* at) {
+    object->prevInLayer = at;
+    object->nextInLayer = at->nextInLayer;
+    at->nextInLayer->prevInLayer = object;
+    at->nextInLayer = object;
+}
+
+// Builds a list of a chain, the last chain item first.
+bool CollectObjectChain(SketchObject* first, bool selectionChain, int32_t* count, PtrList* list,
+                        int32_t spare) {
+    int32_t n = 0;
+    for (SketchObject* o = first; o; o = selectionChain ? o->nextSelected : o->tempLink) ++n;
+    *count = n;
+    *list = 0;
+    if (n == 0 && spare == 0) return true;
+    if (!AllocPtrList(n + spare, n, list)) return false;
+    void** items = PtrListData(*list);
+    int32_t i = n;
+    for (SketchObject* o = first; o; o = selectionChain ? o->nextSelected : o->tempLink) items[--i] = o;
+    return true;
+}
+
+}  // namespace
+
+Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
+    auto* sketch = static_cast<Sketch*>(AllocMemory(sizeof(Sketch), kAllocNoReserve | kAllocZero));
+    if (!sketch) return nullptr;
+    if (!CreatePtrListArena(&sketch->arena, static_cast<int32_t>(arenaCapacityWords))) {
+        FreeMemory(sketch);
+        return nullptr;
+    }
+    sketch->document = document;
+    sketch->settings = ThePreferences().sketchSettings;
+    sketch->tracedArea = kEmptyScreenRect;
+    sketch->extent = kEmptyScreenRect;
+    sketch->dirtyRect = kEverythingDirty;
+    return sketch;
 }
 
 void FreeSketch(Sketch* sketch) {
-    if (sketch == nullptr) return;
+    if (!sketch) return;
+    Sketch* previous = nullptr;
+    SetCurrentSketch(sketch, &previous);
+    StopFrameTicks(sketch);
+    UndoTrimHistory(sketch, 0, 0);
+    // The lists are not maintained while everything goes.
+    for (SketchObject* o = sketch->lastObject; o;) {
+        SketchObject* before = o->prevInSketch;
+        DestroyObject(o, false, true);
+        o = before;
+    }
+    sketch->firstObject = sketch->lastObject = nullptr;
+    FreeCurrentPtrListArena();
     FreeMemory(sketch->title);
+    FreeMemory(sketch->givenKinds);
+    SetCurrentSketch(nullptr, nullptr);
+    // No sketch is current here, so the front cannot pass to one: it becomes none.
+    if (gEngine.frontSketch == sketch) ClearFrontSketch();
+    if (previous && previous != sketch) SetCurrentSketch(previous, nullptr);
+    NotifySketchFreed();
     FreeMemory(sketch);
 }
 
 ResultCode SetSketchTitle(Sketch* sketch, const char* text) {
+    // The new copy is made first, so that running out of memory keeps the old title.
     char* copy = nullptr;
-    if (text != nullptr) {
+    if (text) {
         const size_t length = std::strlen(text);
         copy = static_cast<char*>(AllocMemory(length + 1, 0));
-        if (copy == nullptr) return kResultOutOfMemory;
+        if (!copy) return kResultOutOfMemory;
         std::memcpy(copy, text, length + 1);
     }
     FreeMemory(sketch->title);
     sketch->title = copy;
+    UpdateToolSketchName(sketch);
+    ShowToolStatus(sketch, nullptr);
     return kResultOK;
 }
 
-EngineGlobals gEngine = {};
-
-// Stand-in: the command state's stand-in keeps the current sketch until the sketch
-// record's SetCurrentSketch keeps gEngine; the front sketch is read from there.
-Sketch* GetCurrentSketch();
+void SetCurrentSketch(Sketch* sketch, Sketch** previous) {
+    Sketch* old = gEngine.currentSketch;
+    if (previous) *previous = old;
+    if (sketch != old) {
+        gEngine.currentSketch = sketch;
+        gEngine.currentDocument = sketch ? sketch->document : nullptr;
+        gEngine.currentIsFront = (sketch && sketch == gEngine.frontSketch) ? 1 : 0;
+        // The old sketch's arena may have moved while it was current.
+        PtrListArena* was = SetCurrentPtrListArena(sketch ? sketch->arena : nullptr);
+        if (old) old->arena = was;
+        gEngine.currentArena = sketch ? sketch->arena : nullptr;
+    } else if (!sketch) {
+        gEngine.currentIsFront = 0;
+    }
+}
 
 void MakeCurrentSketchFront() {
-    Sketch* sketch = GetCurrentSketch();
+    Sketch* sketch = gEngine.currentSketch;
+    if (!sketch) {
+        ClearFrontSketch();
+        return;
+    }
+    SyncAnimationState(gEngine.frontSketch, sketch);
+    EndActivitiesExcept(6);
     gEngine.frontSketch = sketch;
-    gEngine.frontDocument = sketch ? sketch->document : nullptr;
+    gEngine.frontDocument = sketch->document;
+    sketch->frameDeadline = 0;  // a zero deadline has passed: the next tick runs at once
+    gEngine.currentIsFront = 1;
+    for (uint32_t group = 1; group <= 15; ++group) CmdStateInvalidate(group);
+    ScheduleLocusCandidateSearch(0, 0);
+}
+
+void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
+    Sketch* sketch = CurrentSketch();
+    ++sketch->structureChangeCount;
+    UpdateMarksOnObjectChange(object, 3, 1);
+    if (after == kNotLinked) after = sketch->lastObject;
+    object->prevInSketch = after;
+    object->nextInSketch = after ? after->nextInSketch : sketch->firstObject;
+    if (object->nextInSketch) {
+        object->nextInSketch->prevInSketch = object;
+    } else {
+        sketch->lastObject = object;
+    }
+    if (after) {
+        after->nextInSketch = object;
+    } else {
+        sketch->firstObject = object;
+    }
+    LinkObjectIntoLayer(object);
+    if (object->hidden == kHiddenByUser) ++sketch->hiddenCount;
+    if (gEngine.currentIsFront) CmdStateInvalidate(12);
+}
+
+void UnlinkObjectFromSketch(SketchObject* object) {
+    if (!IsLinkedIntoSketch(object)) return;
+    Sketch* sketch = CurrentSketch();
+    NotifyMotionsObjectChanged(object, 1, 1);
+    ActionButtonStop(object);
+    ++sketch->structureChangeCount;
+    if (object->prevInSketch) {
+        object->prevInSketch->nextInSketch = object->nextInSketch;
+    } else {
+        sketch->firstObject = object->nextInSketch;
+    }
+    if (object->nextInSketch) {
+        object->nextInSketch->prevInSketch = object->prevInSketch;
+    } else {
+        sketch->lastObject = object->prevInSketch;
+    }
+    object->prevInSketch = object->nextInSketch = kNotLinked;
+    UnlinkObjectFromLayer(object);
+    if (object->hidden == kHiddenByUser) --sketch->hiddenCount;
+}
+
+void LinkObjectIntoLayer(SketchObject* object) {
+    Sketch* sketch = CurrentSketch();
+    const int32_t layer = ObjectDrawLayer(object);
+    SketchObject*& head = sketch->layerHeads[layer];
+    if (!head) {
+        object->prevInLayer = object->nextInLayer = object;
+        head = object;
+        return;
+    }
+    const bool grouped =
+        object->objectClass == kClassPoint || object->objectClass == kClassStraight;
+    const LayerGroup group = grouped ? GroupInLayer(object) : kGroupA;
+    switch (group) {
+    case kGroupA:
+        InsertAfterInRing(object, head->prevInLayer);
+        head = object;
+        break;
+    case kGroupB:
+        InsertAfterInRing(object, head->prevInLayer);
+        break;
+    case kGroupC:
+        if (GroupInLayer(head) == kGroupB) {
+            InsertAfterInRing(object, head->prevInLayer);
+            head = object;
+        } else {
+            SketchObject* last = head;
+            while (last->nextInLayer != head && GroupInLayer(last->nextInLayer) != kGroupB) {
+                last = last->nextInLayer;
+            }
+            InsertAfterInRing(object, last);
+        }
+        break;
+    }
+}
+
+void UnlinkObjectFromLayer(SketchObject* object) {
+    if (object->nextInLayer == kNotLinked) return;
+    Sketch* sketch = CurrentSketch();
+    // Found by the ring heads rather than the class's layer, which may just have changed.
+    const bool alone = object->nextInLayer == object;
+    for (SketchObject*& head : sketch->layerHeads) {
+        if (head == object) head = alone ? nullptr : object->nextInLayer;
+    }
+    if (!alone) {
+        object->prevInLayer->nextInLayer = object->nextInLayer;
+        object->nextInLayer->prevInLayer = object->prevInLayer;
+    }
+    object->prevInLayer = object->nextInLayer = kNotLinked;
+    for (SketchObject*& last : sketch->lastSelected) {
+        if (last == object) last = nullptr;
+    }
+}
+
+void RelinkObjectInLayer(SketchObject* object) {
+    UnlinkObjectFromLayer(object);
+    LinkObjectIntoLayer(object);
+}
+
+void SelectSketchObject(SketchObject* object) {
+    if (IsSelected(object)) return;
+    Sketch* sketch = CurrentSketch();
+    object->nextSelected = sketch->selectionHead;
+    sketch->selectionHead = object;
+    InvalidateSelectionGroups();
+    AddObjectToDirtyRect(object);
+    ++sketch->selectionChangeCount;
+    sketch->lastSelected[ObjectDrawLayer(object)] = object;
+}
+
+void DeselectSketchObject(SketchObject* object) {
+    if (!IsSelected(object)) return;
+    Sketch* sketch = CurrentSketch();
+    for (SketchObject** link = &sketch->selectionHead; *link; link = &(*link)->nextSelected) {
+        if (*link == object) {
+            *link = object->nextSelected;
+            break;
+        }
+    }
+    object->nextSelected = kNotLinked;
+    AddObjectToDirtyRect(object);
+    InvalidateSelectionGroups();
+    ++sketch->selectionChangeCount;
+}
+
+void DeselectAll() {
+    Sketch* sketch = CurrentSketch();
+    if (!sketch->selectionHead) return;
+    InvalidateSelectionGroups();
+    ++sketch->selectionChangeCount;
+    for (SketchObject* o = sketch->selectionHead; o;) {
+        SketchObject* next = o->nextSelected;
+        o->nextSelected = kNotLinked;
+        AddObjectToDirtyRect(o);
+        o = next;
+    }
+    sketch->selectionHead = nullptr;
+    for (SketchObject*& last : sketch->lastSelected) last = nullptr;
+}
+
+bool CollectSelection(int32_t* count, PtrList* list, int32_t spare) {
+    return CollectObjectChain(CurrentSketch()->selectionHead, true, count, list, spare);
+}
+
+bool CollectTempList(SketchObject* first, int32_t* count, PtrList* list, int32_t spare) {
+    return CollectObjectChain(first, false, count, list, spare);
+}
+
+SketchObject* LinkSelection() {
+    SketchObject* first = CurrentSketch()->selectionHead;
+    for (SketchObject* o = first; o; o = o->nextSelected) o->tempLink = o->nextSelected;
+    return first;
+}
+
+SketchObject* LinkPtrListItems(PtrList list) {
+    int32_t count = 0;
+    void** items = PtrListItems(list, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        static_cast<SketchObject*>(items[i])->tempLink =
+            (i + 1 < count) ? static_cast<SketchObject*>(items[i + 1]) : nullptr;
+    }
+    return count ? static_cast<SketchObject*>(items[0]) : nullptr;
+}
+
+int32_t EffectiveKind(const SketchObject* object) {
+    const Sketch* sketch = CurrentSketch();
+    if (sketch && object->givenIndex >= 0 && object->givenIndex < sketch->givenKindCount) {
+        for (int32_t i = 0; i < sketch->givenKindCount; ++i) {
+            if (sketch->givenKinds[i].object == object) return sketch->givenKinds[i].kind;
+        }
+    }
+    return object->objectKind;
+}
+
+bool ObjectLabelRect(const SketchObject* object, ScreenRect* rect) {
+    if (!object->label.shown || object->labelPlace.width <= 0) return false;
+    rect->left = static_cast<int16_t>(object->bounds.left + object->labelPlace.originX);
+    rect->top = static_cast<int16_t>(object->bounds.top + object->labelPlace.originY);
+    rect->right = static_cast<int16_t>(rect->left + object->labelPlace.width);
+    rect->bottom = static_cast<int16_t>(rect->top + object->labelPlace.height);
+    return true;
+}
+
+void AddObjectToDirtyRect(SketchObject* object) {
+    if (object->exists != 1 || object->hidden != kShown) return;
+    Sketch* sketch = CurrentSketch();
+    UniteRect(&sketch->dirtyRect, object->bounds);
+    ScreenRect label;
+    if (ObjectLabelRect(object, &label)) UniteRect(&sketch->dirtyRect, label);
+}
+
+const ScreenRect* UnionDirtyRect(const ScreenRect* rect) {
+    Sketch* sketch = CurrentSketch();
+    UniteRect(&sketch->dirtyRect, rect ? *rect : kAllDirty);
+    return &sketch->dirtyRect;
+}
+
+void NumberSketchObjects() {
+    Sketch* sketch = CurrentSketch();
+    uint32_t position = 0;
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) o->traversalStamp = position++;
+    sketch->traversalGeneration = position;
+}
+
+bool MoveBehindLatestParent(SketchObject* object) {
+    int32_t count = 0;
+    void** parents = PtrListItems(object->parents, &count);
+    SketchObject* latest = nullptr;
+    for (int32_t i = 0; i < count; ++i) {
+        auto* parent = static_cast<SketchObject*>(parents[i]);
+        if (!IsLinkedIntoSketch(parent)) continue;
+        if (!latest || parent->traversalStamp > latest->traversalStamp) latest = parent;
+    }
+    if (!latest || latest->traversalStamp < object->traversalStamp) return false;
+    MoveObjectAfter(object, latest);
+    return true;
+}
+
+void MoveObjectAfter(SketchObject* object, SketchObject* target) {
+    Sketch* sketch = CurrentSketch();
+    // The objects between move up one place; the object takes the last one's position.
+    uint32_t position = object->traversalStamp;
+    for (SketchObject* o = object->nextInSketch; o; o = o->nextInSketch) {
+        position = o->traversalStamp;
+        o->traversalStamp = position - 1;
+        if (o == target) break;
+    }
+    object->traversalStamp = position;
+
+    if (object->prevInSketch) {
+        object->prevInSketch->nextInSketch = object->nextInSketch;
+    } else {
+        sketch->firstObject = object->nextInSketch;
+    }
+    if (object->nextInSketch) {
+        object->nextInSketch->prevInSketch = object->prevInSketch;
+    } else {
+        sketch->lastObject = object->prevInSketch;
+    }
+    object->prevInSketch = target;
+    object->nextInSketch = target->nextInSketch;
+    if (target->nextInSketch) {
+        target->nextInSketch->prevInSketch = object;
+    } else {
+        sketch->lastObject = object;
+    }
+    target->nextInSketch = object;
+    ++sketch->structureChangeCount;
+}
+
+void FixChildrenOrder(SketchObject* object) {
+    // Moving objects allocates nothing, so the children list stays where it is.
+    int32_t count = 0;
+    void** children = PtrListItems(object->children, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        auto* child = static_cast<SketchObject*>(children[i]);
+        if (MoveBehindLatestParent(child)) FixChildrenOrder(child);
+    }
+}
+
+void RestoreDependencyOrder(SketchObject* object, bool checkItself, bool numbered) {
+    if (!numbered) NumberSketchObjects();
+    if (checkItself) MoveBehindLatestParent(object);
+    FixChildrenOrder(object);
 }

@@ -95,6 +95,8 @@ struct EngineGlobals {
     int32_t         currentIsFront;
     Sketch*         frontSketch;
     EngineDocument* frontDocument;
+    // The current sketch's arena as of the switch; it may move while the sketch is
+    // current, so CurrentPtrListArena() is the one to use.
     PtrListArena*   currentArena;
 };
 
@@ -130,6 +132,9 @@ SketchObject* LinkPtrListItems(PtrList list);
 
 int32_t EffectiveKind(const SketchObject* object);
 
+// The rectangle of the object's shown label, when it has a measured one.
+// Stand-in: read from the label place until object labels are built.
+bool              ObjectLabelRect(const SketchObject* object, ScreenRect* rect);
 void              AddObjectToDirtyRect(SketchObject* object);
 const ScreenRect* UnionDirtyRect(const ScreenRect* rect);
 

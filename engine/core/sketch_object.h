@@ -6,13 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/ptr_list.h"
 #include "engine/core/screen_types.h"
 #include "engine/text/text_style.h"
 
-// A handle of a pointer list: a byte offset into the current sketch's list arena,
-// 0 = the empty list.
-// Stand-in: the pointer-list header declares the same alias; this one goes once it lands.
-using PtrList = uint32_t;
 
 struct DragAnalysis;
 
@@ -118,6 +115,11 @@ struct ObjectTemplate {
     int32_t  objectKind;
     uint32_t color;
 };
+
+inline ObjectTemplate ObjectTemplateOf(const SketchObject* object) {
+    return { object->constructionType, object->traced, object->hidden, object->objectClass,
+             object->lineStyle, object->objectKind, object->color };
+}
 
 // The class data of an object starts right after the header, 8-byte aligned.
 template <typename T>

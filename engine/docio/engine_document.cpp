@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/neighbour_standins.h"
 #include "engine/core/random.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
@@ -361,8 +362,7 @@ ResultCode GoToPage(EngineDocument* document, int32_t index) {
     SetCurrentSketch(document->currentPage, &previous);
     if (document->currentPage != nullptr) {
         UpdateSketchVisibleRect(document->currentPage);
-        // Stand-in: StopFrameTicks(page) of the frame tick once it is built.
-        document->currentPage->ticking = 0;
+        StopFrameTicks(document->currentPage);
     }
     document->currentPage = DocumentPageAt(document, index);
     SetCurrentSketch(document->currentPage, nullptr);

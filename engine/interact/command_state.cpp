@@ -17,11 +17,13 @@ struct CommandStateRegistry {
 };
 
 CommandStateRegistry gRegistry{};
+// The sketch that was current before the outermost group refresh; a refresh of one
+// item may run inside another group's refresh, and only the outermost restores.
 Sketch* gPreviousSketch = nullptr;
+int32_t gRefreshDepth = 0;
 
 // Chains hold 16-bit numbers, so the pool never grows past this.
 constexpr uint32_t kMaxPoolItems = 0xffff;
-constexpr int32_t kRefreshPriority = 20;
 
 CommandStateItem* ItemAt(uint32_t slot) {
     if (slot >= gRegistry.size) return nullptr;
@@ -187,7 +189,7 @@ bool CmdStateInvalidate(uint32_t group) {
     const bool wasDirty = (gRegistry.dirtyMask & bit) != 0;
     gRegistry.dirtyMask = uint16_t(gRegistry.dirtyMask | bit);
     if (!wasDirty && !gRegistry.refreshTask.queued)
-        AddIdleTask(&gRegistry.refreshTask, RefreshTask, kRefreshPriority);
+        AddIdleTask(&gRegistry.refreshTask, RefreshTask, kIdleCommandStateRefresh);
     return wasDirty;
 }
 
@@ -211,7 +213,7 @@ ResultCode CmdStateExecuteItem(uint32_t slot) {
     const CommandRow& row = CommandRowTable[item->row];
     if (!(row.flags & RowKeepsCaptionEditing)) {
         const Sketch* front = GetFrontSketch();
-        if (front && (front->activityWord & kActivityCaptionEditing))
+        if (front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing))
             EndSketchActivity(kActivityCaptionEditing);
     }
     // Ending caption editing may have changed the registry; read the item again.
@@ -253,14 +255,18 @@ bool CmdItemFitsContextMenu(uint32_t slot, bool overEmptySpace, bool overObject)
 }
 
 void CmdGroupPreRefresh(uint32_t group) {
-    SetCurrentSketch(GetFrontSketch(), &gPreviousSketch);
+    Sketch* previous = nullptr;
+    SetCurrentSketch(GetFrontSketch(), &previous);
+    if (gRefreshDepth++ == 0) gPreviousSketch = previous;
     const Sketch* front = GetFrontSketch();
-    const bool editingCaption = front && (front->activityWord & kActivityCaptionEditing);
+    const bool editingCaption =
+        front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing);
     if (group == 1 || group == 7 || group == 8 || (group == 14 && !editingCaption))
         TakeSelectionCensus();
 }
 
 void CmdGroupPostRefresh(uint32_t) {
+    if (gRefreshDepth == 0 || --gRefreshDepth != 0) return;
     SetCurrentSketch(gPreviousSketch, nullptr);
     gPreviousSketch = nullptr;
 }

@@ -122,7 +122,7 @@ size_t FormatCommandKeyText(uint32_t row, bool shiftHeld, char* buffer, size_t s
     buffer[0] = '\0';
     // The key letters are one text of string group 3 indexed by row; a blank is no key.
     char keys[256];
-    GetGroupString(3, 0, keys, sizeof keys);
+    GetGroupString(kGroupMiscellany, 0, keys, sizeof keys);
     if (row >= std::strlen(keys)) return 0;
     const char key = keys[row];
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/core/circles.h"
+#include "engine/core/geometry.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"
@@ -14,10 +16,10 @@ namespace {
 constexpr uint32_t kShowMotionControllerRow = 91;
 constexpr uint32_t kFirstLineStyleRow = 81;
 
-SelectionCensus& Census() { return const_cast<SelectionCensus&>(CurrentSelectionCensus()); }
+SelectionCensus& Census() { return SelectionCensusForRules(); }
 
 const SketchObject* NewestSelected() {
-    const Sketch* s = GetCurrentSketch();
+    const Sketch* s = CurrentSketch();
     return s ? s->selectionHead : nullptr;
 }
 
@@ -39,16 +41,14 @@ void EnsureCollinearity() {
     const SketchObject* pts[3] = {};
     int n = 0;
     for (const SketchObject* o = NewestSelected(); o && n < 3; o = o->nextSelected)
-        if (o->objectClass == 1) pts[n++] = o;
+        if (o->objectClass == kClassPoint) pts[n++] = o;
     if (n < 3) return;
+    // The parameter stays 0 when the latest and the middle point coincide: the cross
+    // product is then 0, and no direction exists along which the earliest comes first.
     double parameter = 0;
-    int32_t side = 0;
-    if (!PointLineRelation(pts[0]->p1, pts[1]->p1, pts[2]->p1, &parameter, &side)) {
-        // The latest and the middle point coincide: the cross product is 0, and no
-        // direction exists along which the earliest could come first.
-        c.collinearResult = 1;
-        return;
-    }
+    int32_t side = 1;
+    PointLineRelation(PointPosition(pts[0]), PointPosition(pts[1]), PointPosition(pts[2]), nullptr,
+                      &parameter, nullptr, nullptr, &side);
     c.collinearResult = side == 0;
     c.collinearOrdered = side == 0 && parameter < 0.0;
 }
@@ -61,12 +61,14 @@ int32_t PredCollinear(uint32_t) {
 int32_t PredPointsOnCircle(uint32_t) {
     const SketchObject* circle = nullptr;
     for (const SketchObject* o = NewestSelected(); o; o = o->nextSelected)
-        if (o->objectClass == 3) { circle = o; break; }
+        if (o->objectClass == kClassCircle) { circle = o; break; }
     if (circle) {
-        const double r = circle->radius;
+        const CircleData* cd = ClassData<CircleData>(circle);
+        const double r = cd->radius;
         for (const SketchObject* o = NewestSelected(); o; o = o->nextSelected) {
-            if (o->objectClass != 1) continue;
-            const double dx = o->p1.x - circle->center.x, dy = o->p1.y - circle->center.y;
+            if (o->objectClass != kClassPoint) continue;
+            const RealPoint p = PointPosition(o);
+            const double dx = p.x - cd->centre.x, dy = p.y - cd->centre.y;
             const double d2 = dx * dx + dy * dy;
             if (!(std::abs(d2 - r * r) < 0.0008 * r)) return 0;
         }
@@ -77,16 +79,18 @@ int32_t PredPointsOnCircle(uint32_t) {
     const SketchObject* earliest = nullptr;
     const SketchObject* second = nullptr;
     for (const SketchObject* o = NewestSelected(); o; o = o->nextSelected) {
-        if (o->objectClass != 1) continue;
+        if (o->objectClass != kClassPoint) continue;
         second = earliest;
         earliest = o;
     }
     if (!second) return 1;
-    const double rx = second->p1.x - earliest->p1.x, ry = second->p1.y - earliest->p1.y;
+    const RealPoint centre = PointPosition(earliest), onCircle = PointPosition(second);
+    const double rx = onCircle.x - centre.x, ry = onCircle.y - centre.y;
     const double r2 = rx * rx + ry * ry;
     for (const SketchObject* o = NewestSelected(); o; o = o->nextSelected) {
-        if (o->objectClass != 1 || o == earliest || o == second) continue;
-        const double dx = o->p1.x - earliest->p1.x, dy = o->p1.y - earliest->p1.y;
+        if (o->objectClass != kClassPoint || o == earliest || o == second) continue;
+        const RealPoint p = PointPosition(o);
+        const double dx = p.x - centre.x, dy = p.y - centre.y;
         const double e = dx * dx + dy * dy - r2;
         if (!(e * e < 6.4e-7 * r2)) return 0;
     }
@@ -99,24 +103,27 @@ int32_t PredCollinearOrdered(uint32_t) {
 }
 
 int32_t PredObjectsIntersect(uint32_t) {
-    StraightForm forms[2]{};
+    LineForm forms[2]{};
+    int32_t kinds[2] = {};
     int n = 0;
     for (const SketchObject* o = NewestSelected(); o && n < 2; o = o->nextSelected) {
         int32_t flat = 0;
-        if ((o->objectClass == 2 || o->objectClass == 9) && GetLineForm(o, &forms[n], &flat)) ++n;
+        if ((o->objectClass == kClassStraight || o->objectClass == kClassAxis) &&
+            GetLineForm(o, &forms[n], &kinds[n], &flat))
+            ++n;
     }
     RealPoint p{};
-    return n == 2 && IntersectLines(&forms[0], &forms[1], &p);
+    return n == 2 && IntersectLines(forms[0], kinds[0], forms[1], kinds[1], &p);
 }
 
 const SketchObject* MarkedSystem() {
-    const Sketch* s = GetCurrentSketch();
-    return s ? s->markedSystem : nullptr;
+    const Sketch* s = CurrentSketch();
+    return s ? s->markSlots[kMarkSlotCoordSystem] : nullptr;
 }
 
 int32_t PredRectangularSystem(uint32_t) {
     const SketchObject* m = MarkedSystem();
-    return !m || !m->exists || m->gridForm != 0;
+    return !m || !m->exists || StandinData(m)->gridForm != 0;
 }
 
 int32_t PredPlottedByCoordinates(uint32_t) {
@@ -189,12 +196,14 @@ int32_t PredGraphTemplates(uint32_t) {
 
 int32_t PredEditingCaption(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    return f && (f->activityWord & kActivityCaptionEditing) != 0;
+    return f && (CommandInputsOf(f).activityWord & kActivityCaptionEditing) != 0;
 }
 
 int32_t PredTextSelected(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    return f && (f->activityWord & kActivityCaptionEditing) && f->captionTextSelected;
+    if (!f) return 0;
+    const SketchCommandInputs& in = CommandInputsOf(f);
+    return (in.activityWord & kActivityCaptionEditing) && in.captionTextSelected;
 }
 
 int32_t PredSystemMarked(uint32_t) {
@@ -219,7 +228,8 @@ int32_t PredIterateToDepth(uint32_t) {
     for (const SketchObject* o = newest->nextSelected; o; o = o->nextSelected) {
         const bool free = o->constructionType == 0 || o->constructionType == 15;
         const bool pointOrParameter =
-            o->objectClass == 1 || (o->objectClass == 11 && o->calcForm == 4);
+            o->objectClass == kClassPoint ||
+            (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4);
         if (!free || !pointOrParameter) return 0;
     }
     return 1;
@@ -227,7 +237,7 @@ int32_t PredIterateToDepth(uint32_t) {
 
 int32_t PredTableRemovable(uint32_t) {
     for (const SketchObject* o = NewestSelected(); o; o = o->nextSelected)
-        if (o->objectClass == 17) return TableCanRemoveEntry(o);
+        if (o->objectClass == kClassTable) return TableCanRemoveEntry(o);
     return 0;
 }
 
@@ -289,22 +299,22 @@ const MenuRulePredicate MenuRulePredicates[kMenuRulePredicateCount] = {
 };
 
 namespace {
-bool EvalRules(uint32_t item, uint32_t row, uint16_t stateWord, uint16_t* text,
-               uint16_t* variant, uint16_t* executor, int32_t* argument) {
+bool EvalRules(const uint8_t* rules, size_t size, uint32_t item, uint32_t row,
+               uint16_t stateWord, uint16_t* text, uint16_t* variant, uint16_t* executor,
+               int32_t* argument) {
     const SelectionCensus& c = Census();
-    const uint8_t* rules = MenuRules.data();
     const bool skipTests = c.noSketch && row != kShowMotionControllerRow;
     *text = 0;
     *variant = 0;
     *executor = 0;
     *argument = 0;
     size_t pc = stateWord;
-    while (pc < kMenuRulesSize) {
+    while (pc < size) {
         const uint8_t length = rules[pc];
         const size_t end = pc + length;
         // A rule of length 0 or one that runs past the block ends the program: no
         // program of the block does that, so the row shows disabled.
-        if (length < 2 || end > kMenuRulesSize) return false;
+        if (length < 2 || end > size) return false;
         size_t ip = pc + 1;
         if (skipTests && rules[ip] != kRuleResult && rules[ip] != kRuleLineStyle) {
             pc = end;
@@ -385,10 +395,18 @@ bool EvalMenuRulesForRow(uint32_t row, uint16_t stateWord, uint16_t* text, uint1
                          uint16_t* executor, int32_t* argument) {
     uint32_t item = kCmdStateNoSlot;
     CmdStateFindItem(row, &item);
-    return EvalRules(item, row, stateWord, text, variant, executor, argument);
+    return EvalRules(MenuRules.data(), kMenuRulesSize, item, row, stateWord, text, variant,
+                     executor, argument);
 }
 
 bool EvalMenuRules(uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
                    uint16_t* executor, int32_t* argument) {
-    return EvalRules(item, CmdStateItemRow(item), stateWord, text, variant, executor, argument);
+    return EvalRules(MenuRules.data(), kMenuRulesSize, item, CmdStateItemRow(item), stateWord,
+                     text, variant, executor, argument);
+}
+
+bool EvalMenuRuleProgram(const uint8_t* rules, size_t size, uint32_t row, uint16_t offset,
+                         uint16_t* text, uint16_t* variant, uint16_t* executor,
+                         int32_t* argument) {
+    return EvalRules(rules, size, kCmdStateNoSlot, row, offset, text, variant, executor, argument);
 }

@@ -44,6 +44,12 @@ bool EvalMenuRules(uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* 
 bool EvalMenuRulesForRow(uint32_t row, uint16_t stateWord, uint16_t* text,
                          uint16_t* variant, uint16_t* executor, int32_t* argument);
 
+// Runs a program of another block (tests feed it programs the constant block does
+// not hold); a rule that runs past the block ends the program, disabled.
+bool EvalMenuRuleProgram(const uint8_t* rules, size_t size, uint32_t row, uint16_t offset,
+                         uint16_t* text, uint16_t* variant, uint16_t* executor,
+                         int32_t* argument);
+
 // Predicates of opcodes 6 and 8, by number; each receives the registered item.
 using MenuRulePredicate = int32_t (*)(uint32_t item);
 constexpr size_t kMenuRulePredicateCount = 16;

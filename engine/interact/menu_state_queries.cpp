@@ -1,5 +1,6 @@
 #include "engine/interact/menu_state_queries.h"
 
+#include "engine/core/geometry.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/neighbour_services.h"
@@ -22,13 +23,13 @@ void SetOut(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argu
 bool ShiftHeld() { return CensusShiftState() != 0; }
 
 const SketchObject* MarkedSystem() {
-    const Sketch* s = GetCurrentSketch();
-    return s ? s->markedSystem : nullptr;
+    const Sketch* s = CurrentSketch();
+    return s ? s->markSlots[kMarkSlotCoordSystem] : nullptr;
 }
 
 bool EditingCaption() {
     const Sketch* f = GetFrontSketch();
-    return f && (f->activityWord & kActivityCaptionEditing) != 0;
+    return f && (CommandInputsOf(f).activityWord & kActivityCaptionEditing) != 0;
 }
 
 }  // namespace
@@ -43,20 +44,21 @@ FIG_STATE_QUERY(FixedMenuState) {
 
 FIG_STATE_QUERY(FixedIfSketchMenuState) {
     FixedMenuState(item, stateWord, text, variant, executor, argument);
-    return GetCurrentSketch() != nullptr;
+    return CurrentSketch() != nullptr;
 }
 
 FIG_STATE_QUERY(UndoRedoMenuState) {
     (void)item;
     const bool redo = (stateWord & 1) != 0;
-    const Sketch* s = GetCurrentSketch();
+    const Sketch* s = CurrentSketch();
     SetOut(text, variant, executor, argument, redo ? kTextRedo : kTextUndo, kVariantPlain, 13,
            stateWord);
     if (EditingCaption()) {
-        const Sketch* f = GetFrontSketch();
-        return redo ? f->captionCanRedo != 0 : f->captionCanUndo != 0;
+        const SketchCommandInputs& in = CommandInputsOf(GetFrontSketch());
+        return redo ? in.captionCanRedo != 0 : in.captionCanUndo != 0;
     }
-    const bool hasRecord = s && (redo ? s->hasRedoRecord : s->hasUndoRecord);
+    const bool hasRecord =
+        s && (redo ? CommandInputsOf(s).hasRedoRecord : CommandInputsOf(s).hasUndoRecord);
     if (ShiftHeld()) {
         *text = redo ? kTextRedoAll : kTextUndoAll;
         *argument = stateWord | 0x200;
@@ -130,7 +132,7 @@ FIG_STATE_QUERY(GridFormMenuState) {
     const int32_t form = t - kTextPolarGrid;
     const SketchObject* m = MarkedSystem();
     SetOut(text, variant, executor, argument, t,
-           m && m->exists && m->gridForm == form ? kVariantChecked : kVariantPlain,
+           m && m->exists && StandinData(m)->gridForm == form ? kVariantChecked : kVariantPlain,
            uint16_t(stateWord & 0xff), form);
     // Stand-in: whether the marked system's form can be set belongs to the
     // coordinate systems; until they land, one that exists can be set.
@@ -141,20 +143,20 @@ FIG_STATE_QUERY(GridMenuState) {
     (void)item;
     (void)stateWord;
     const SketchObject* m = MarkedSystem();
-    const bool hide = m && m->exists && m->visible;
+    const bool hide = m && m->exists && StandinData(m)->visible;
     const bool shift = ShiftHeld();
     uint16_t t = shift ? (hide ? kTextHideCoordinateSystem : kTextShowCoordinateSystem)
                        : (hide ? kTextHideGrid : kTextShowGrid);
     SetOut(text, variant, executor, argument, t, kVariantPlain, 27,
            (hide ? 1 : 0) | (shift ? 2 : 0));
-    return GetCurrentSketch() != nullptr;
+    return CurrentSketch() != nullptr;
 }
 
 FIG_STATE_QUERY(ShowAllHiddenMenuState) {
     (void)item;
     (void)stateWord;
     SetOut(text, variant, executor, argument, kTextShowAllHidden, kVariantPlain, 11, 0);
-    const Sketch* s = GetCurrentSketch();
+    const Sketch* s = CurrentSketch();
     return s && s->hiddenCount > 0;
 }
 
@@ -162,16 +164,16 @@ FIG_STATE_QUERY(EraseTracesMenuState) {
     (void)item;
     (void)stateWord;
     SetOut(text, variant, executor, argument, kTextEraseTraces, kVariantPlain, 31, 0);
-    const Sketch* s = GetCurrentSketch();
-    return s && !s->tracesRectEmpty;
+    const Sketch* s = CurrentSketch();
+    return s && !ScreenRectIsEmpty(s->tracedArea);
 }
 
 FIG_STATE_QUERY(SnapToGridMenuState) {
     (void)item;
     (void)stateWord;
-    const Sketch* s = GetCurrentSketch();
+    const Sketch* s = CurrentSketch();
     SetOut(text, variant, executor, argument, kTextSnapPoints,
-           s && s->snapToGrid ? kVariantChecked : kVariantPlain, 28, 0);
+           s && CommandInputsOf(s).snapToGrid ? kVariantChecked : kVariantPlain, 28, 0);
     const SketchObject* m = MarkedSystem();
     return m && m->exists;
 }

@@ -1,136 +1,90 @@
 // What the command table, the census and the command-state registry need of the
-// sketch engine, the text subsystem, the calculations and the shell.
+// sketch engine, the calculations, the motion engine and the shell, beyond the headers
+// that have landed (sketch records, type tables, geometry, text styles, string groups).
 //
-// Stand-in: none of these subsystems has landed yet. Every declaration below names
-// the operation or record the other subsystem will provide, with the least of it
-// that the command state reads; the definitions live in engine/interact/standin/.
-// When the real code lands, this header is replaced by includes of its headers and
-// the standin folder is deleted.
+// Stand-in: every declaration in this header names an operation or a record that
+// another subsystem will provide, with the least of it that the command state reads;
+// the definitions live in engine/interact/standin/. When the real code lands, the
+// declaration goes and its include takes its place.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/geometry.h"
+#include "engine/core/idle_tasks.h"
+#include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
+#include "engine/core/sketch.h"
+#include "engine/core/status_text.h"
+#include "engine/text/string_groups.h"
+#include "engine/text/text_style.h"
 
-// ---- Sketch records -------------------------------------------------------------
+// ---- Sketch engine ---------------------------------------------------------------
 
-// Stand-in: TextStyle belongs to the text subsystem (eleven 16-bit fields, 0 = inherit).
-struct TextStyle {
-    uint16_t fields[11];
-};
+// Stand-in: the front sketch lives in gEngine; until sketches are built it is set here.
+inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
+void SetFrontSketch(Sketch* sketch);
 
-// Stand-in: RealPoint belongs to the sketch engine's geometry.
-struct RealPoint {
-    double x;
-    double y;
-};
-
-// Stand-in: the sketch engine's SketchObject, reduced to the header fields and class
-// data that the census, the predicates and the intersection count read.
-struct SketchObject {
-    int32_t constructionType;
-    int32_t traced;
-    int32_t hidden;
-    int32_t objectClass;
-    int32_t lineStyle;
-    int32_t objectKind;
-    uint32_t color;
-    int32_t labelShown;
-    TextStyle textStyle;
-    SketchObject* nextSelected;   // selection chain, most recent first
-    int32_t selected;
-    int32_t parentCount;
-    int32_t childCount;
-    int32_t exists;
-    int32_t motionRole;           // the motion mark: 2 or more while moving
-    // Class data read here.
-    double value;                 // measurements: the stored value
-    int32_t hasValue;
-    int32_t calcForm;             // calculations: 4 = a calculation (free ones are parameters)
-    RealPoint p1, p2;             // points: p1; straight objects: the defining points
-    int32_t straightKind;         // 0 segment, 1 ray, 2 line
-    RealPoint center;             // circles and arcs
-    double radius;
-    double startAngle, sweep;     // arcs (radians, counter-clockwise sweep)
-    int32_t arcIsFlat;            // an arc whose three points are in a line
-    int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
-    int32_t visible;              // coordinate systems
-    SketchObject* ownerSystem;    // the coordinate system an axis or unit point belongs to
-    int32_t singleMapPointImage;  // iterated images
-    int32_t tableRows;            // tables
-};
-
-// Stand-in: the sketch engine's Sketch, reduced to what the command state reads.
-struct Sketch {
-    SketchObject* selectionHead;
-    uint32_t selectionChangeCounter;
+// Stand-in: per-sketch state that other Parts keep (the motion engine's ActivityWord,
+// the caption editor, the undo positions, snapping, the mouse-tracking state), in one
+// side record until those Parts land.
+struct SketchCommandInputs {
     uint32_t activityWord;        // 1 tool, 2 animation running, 4 paused, 8 caption editing
     int32_t captionTextSelected;  // the caption editor has a non-empty text selection
     int32_t captionCanUndo;
     int32_t captionCanRedo;
     int32_t hasUndoRecord;
     int32_t hasRedoRecord;
-    int32_t hiddenCount;
-    int32_t tracesRectEmpty;
-    SketchObject* markedSystem;   // mark slot 20
     int32_t snapToGrid;
     int32_t mouseState;           // 0 idle
 };
+SketchCommandInputs& CommandInputsOf(const Sketch* sketch);
 
 constexpr uint32_t kActivityTool = 1;
 constexpr uint32_t kActivityAnimating = 2;
 constexpr uint32_t kActivityPaused = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
+constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: current and front sketch of the sketch engine.
-Sketch* GetCurrentSketch();
-Sketch* GetFrontSketch();
-void SetCurrentSketch(Sketch* sketch, Sketch** previous);
-void SetFrontSketch(Sketch* sketch);
-
-// Stand-in: the selection operations of the sketch engine (they mark command groups
-// 1, 7, 8 and 14 dirty when the sketch is the front sketch).
-void SelectSketchObject(SketchObject* object);
-void DeselectAll();
-
-// ---- Kinds and classes ---------------------------------------------------------
-
-constexpr int32_t kObjectKindCount = 75;
-// Stand-in: the ObjectKindTable's parentKind column (for union kinds, the first member).
+// Stand-in: reads of the kind and class tables (the tables are declared in
+// object_tables.h but not yet filled).
 int32_t ObjectKindParent(int32_t kind);
-bool KindIsA(int32_t kind, int32_t category);
-int32_t CommonKind(int32_t a, int32_t b);
-
-// Stand-in: the ObjectClassTable columns read by the census.
 bool ClassIsTraceable(int32_t objectClass);
 bool ClassHasLineStyle(int32_t objectClass);
 int32_t ClassTextFamily(int32_t objectClass);
 bool LabelFollowsGeometry(const SketchObject* object);
 bool IsLabelShownOrImplied(const SketchObject* object);
-
-// Stand-in: text styles and colours.
-void IntersectTextStyle(TextStyle* common, const TextStyle* other);
 bool SameRgb(uint32_t a, uint32_t b);
+bool ObjectListIsEmpty(PtrList list);
 
-// ---- Geometry ------------------------------------------------------------------
-
-// Stand-in: a straight object as the geometry routines take it.
-struct StraightForm {
-    RealPoint p;   // start point
-    RealPoint q;   // second defining point
-    int32_t kind;  // 0 segment, 1 ray, 2 line
+// Stand-in: class data of the classes whose layouts have not landed (measurements,
+// calculations, coordinate systems, arcs, iterated images, tables), read and written
+// through these calls only.
+struct StandinClassData {
+    double value;                 // measurements and calculations
+    int32_t hasValue;
+    int32_t calcForm;             // calculations: 4 = a calculation (free ones: parameters)
+    int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
+    int32_t visible;
+    SketchObject* ownerSystem;    // the coordinate system an object belongs to
+    int32_t singleMapPointImage;  // iterated images
+    int32_t tableRows;
+    RealPoint arcCentre;          // arcs: centre, radius, pseudo-angle range
+    double arcRadius;
+    double arcStartPseudo;
+    double arcEndPseudo;
+    int32_t arcIsFlat;            // the three points are in a line
+    RealPoint flatFirst;
+    RealPoint flatSecond;
 };
-bool GetLineForm(const SketchObject* object, StraightForm* form, int32_t* flatArc);
-bool IntersectLines(const StraightForm* a, const StraightForm* b, RealPoint* out);
-bool IntersectLineCircle(const StraightForm* line, const SketchObject* circle, int32_t side,
-                         RealPoint* out);
-bool IntersectCircles(const SketchObject* a, const SketchObject* b, int32_t side, RealPoint* out);
-// False when a and b coincide within 0.0004; *side is the side of c relative to the
-// line from b towards a (0 within +-0.0004 of the cross product), *parameter the
-// parameter of c's projection on that line (0 at b, 1 at a).
-bool PointLineRelation(RealPoint a, RealPoint b, RealPoint c, double* parameter, int32_t* side);
+StandinClassData* StandinData(SketchObject* object);
+const StandinClassData* StandinData(const SketchObject* object);
 
-// ---- Neighbouring services of the predicates and queries -----------------------
+// Stand-in: the object-level geometry of the sketch engine: an object's straight
+// form (straight objects, axes, arcs lying flat) and its curve form (circles, arcs).
+bool GetLineForm(const SketchObject* object, LineForm* form, int32_t* shapeKind, int32_t* flatArc);
+bool GetCurveForm(const SketchObject* object, CurveForm* form);
+RealPoint PointPosition(const SketchObject* point);
 
 // Stand-in: locus rebuild of the sketch engine (queues its idle task at priority 10).
 void ScheduleLocusRebuild(uint32_t item, int32_t reset);
@@ -140,6 +94,8 @@ bool IsSingleMapPointImage(const SketchObject* object);
 bool TableCanRemoveEntry(const SketchObject* table);
 // Stand-in: the point merge/split state of the sketch engine.
 bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argument);
+
+// ---- Motion engine and shell -------------------------------------------------------
 
 // Stand-in: motion ranges (motion engine) and the Motion Controller bar (shell).
 bool MotionSpeedRange(bool ofSelection, double* low, double* high, bool* reversible);
@@ -159,7 +115,12 @@ struct ShellStateStandin {
     int32_t selectAllCategory;    // the current tool's object category
     int32_t pasteText;            // PasteMenuState's answer
     int32_t pasteEnabled;
-    int32_t memoryShort;          // CheckMemoryReserve answers true
+    int32_t hasSpeedRange;        // MotionSpeedRange's answer
+    double speedLow;
+    double speedHigh;
+    int32_t speedReversible;
+    int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
+    int32_t motionBarRefreshes;
 };
 ShellStateStandin& ShellStandin();
 
@@ -167,19 +128,10 @@ ShellStateStandin& ShellStandin();
 void ToolPlaybackRematchSelection();
 // Stand-in: the colour menu's mark (hasColor false = no colour is current).
 void SetColorMenuMark(bool hasColor, uint32_t color);
-
 // Stand-in: ends one activity of the front sketch (8 = caption editing).
 void EndSketchActivity(uint32_t activity);
 // Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
 int32_t GetMouseState();
-
 // Stand-in: the user interface's update of the element of a command-state item
 // (menu item, palette). `full` = text, marks and enabled state; else enabled only.
 void UpdateCommandElement(uint32_t slot, bool full);
-
-// Stand-in: string groups of the text subsystem.
-void GetGroupString(uint32_t group, uint32_t item, char* buffer, size_t size);
-
-// ---- Idle tasks ------------------------------------------------------------------
-
-#include "engine/core/idle_tasks.h"

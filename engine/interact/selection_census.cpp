@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
+#include "engine/core/geometry.h"
+#include "engine/core/memory.h"
 #include "engine/interact/command_state.h"
 
 namespace {
@@ -13,19 +16,17 @@ int32_t gShiftState = 0;
 bool IsFreeObject(const SketchObject* o) {
     return o->constructionType == 0 || o->constructionType == 15;
 }
-bool IsCircleOrArc(const SketchObject* o) {
-    return o->objectClass == 3 || (o->objectClass == 12 && !o->arcIsFlat);
-}
 }  // namespace
 
 const SelectionCensus& CurrentSelectionCensus() { return gCensus; }
+SelectionCensus& SelectionCensusForRules() { return gCensus; }
 
 uint32_t TakeSelectionCensus() {
     SelectionCensus& c = gCensus;
     c.flags[kFlagMotionBarVisible] = ShellStandin().motionControllerVisible ? 1 : 0;
     ToolPlaybackRematchSelection();
 
-    Sketch* sketch = GetCurrentSketch();
+    Sketch* sketch = CurrentSketch();
     if (!sketch) {
         c.noSketch = 1;
         SetColorMenuMark(false, 0);
@@ -49,7 +50,7 @@ uint32_t TakeSelectionCensus() {
 
     auto enterTextStyle = [&](const SketchObject* o) {
         if (!styleEntered) c.textStyle = o->textStyle;
-        else IntersectTextStyle(&c.textStyle, &o->textStyle);
+        else IntersectTextStyle(&c.textStyle, &o->textStyle, 0);
         styleEntered = true;
     };
 
@@ -58,11 +59,12 @@ uint32_t TakeSelectionCensus() {
         const int32_t kind = o->objectKind;
         if (KindIsA(kind, 28)) {
             // An infinite value cannot be used; a value that is not a number can.
-            if (!o->hasValue || std::isinf(o->value)) f[kFlagValuesFinite] = 0;
+            const StandinClassData* d = StandinData(o);
+            if (!d->hasValue || std::isinf(d->value)) f[kFlagValuesFinite] = 0;
         }
         if (kind > 0 && kind < kCensusKindCount) ++c.counts[kind];
         const bool freePointOrParameter =
-            IsFreeObject(o) && (o->objectClass == 1 || (o->objectClass == 11 && o->calcForm == 4));
+            IsFreeObject(o) && (o->objectClass == 1 || (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4));
         if (!freePointOrParameter) f[kFlagAllFreePointsOrParameters] = 0;
         commonKind = CommonKind(kind, commonKind);
         if (ClassIsTraceable(o->objectClass)) {
@@ -93,8 +95,8 @@ uint32_t TakeSelectionCensus() {
             if (o->lineStyle >= 0 && o->lineStyle <= 2) c.lineStylePresent[o->lineStyle] = 1;
             if (o->objectClass != 8) c.gridsOnly = 0;
         }
-        if (o->parentCount > 0) f[kFlagHasParents] = 1;
-        if (o->childCount > 0) f[kFlagHasChildren] = 1;
+        if (!ObjectListIsEmpty(o->parents)) f[kFlagHasParents] = 1;
+        if (!ObjectListIsEmpty(o->children)) f[kFlagHasChildren] = 1;
     }
 
     c.commonKind = commonKind;
@@ -120,12 +122,13 @@ uint32_t TakeSelectionCensus() {
     if (c.counts[1] == 2 && c.counts[4] == 2) {
         const SketchObject* a = sketch->selectionHead;
         const SketchObject* b = a->nextSelected;
-        f[kFlagTwoDistinctPoints] = a->p1.x != b->p1.x || a->p1.y != b->p1.y;
+        const RealPoint pa = PointPosition(a), pb = PointPosition(b);
+        f[kFlagTwoDistinctPoints] = pa.x != pb.x || pa.y != pb.y;
     }
     f[kFlagShift] = gShiftState;
     f[kFlagMotionBarVisible] = c.flags[kFlagMotionBarVisible];
     const Sketch* front = GetFrontSketch();
-    const uint32_t activity = front ? front->activityWord : 0;
+    const uint32_t activity = front ? CommandInputsOf(front).activityWord : 0;
     f[kFlagAnimating] = (activity & kActivityAnimating) != 0;
     f[kFlagPaused] = (activity & kActivityPaused) != 0;
     f[kFlagAnySketchAnimating] = ShellStandin().animatingSketchCount != 0;
@@ -133,10 +136,11 @@ uint32_t TakeSelectionCensus() {
     c.noSketch = 0;
     c.collinearValid = 0;
 
-    if (!(sketch->activityWord & kActivityCaptionEditing)) SetColorMenuMark(sameColor, commonColor);
+    if (!(CommandInputsOf(sketch).activityWord & kActivityCaptionEditing))
+        SetColorMenuMark(sameColor, commonColor);
 
     c.censusSketch = sketch;
-    c.censusStamp = sketch->selectionChangeCounter;
+    c.censusStamp = sketch->selectionChangeCount;
     const uint32_t identity = uint32_t(reinterpret_cast<uintptr_t>(sketch) >> 4);
     c.statusKey = ((uint32_t(commonKind) << 16) | uint32_t(c.selectedCount & 0xffff)) ^ identity;
     return c.statusKey;
@@ -157,6 +161,50 @@ bool GetSelectionTextStyle(TextStyle* style) {
     return true;
 }
 
+bool SelectionStatusText(char** text) {
+    *text = nullptr;
+    const SelectionCensus& c = gCensus;
+    const Sketch* sketch = CurrentSketch();
+    if (!sketch || c.noSketch || c.censusSketch != sketch ||
+        c.censusStamp != sketch->selectionChangeCount || c.selectedCount == 0)
+        return false;
+    char buffer[600];
+    const SketchObject* only = sketch->selectionHead;
+    if (c.selectedCount == 1 && only && only->label.level > 1) {
+        // A label of up to four characters is kept inline and may fill all four bytes.
+        char label[256];
+        if (only->label.heapLength == 0) {
+            std::memcpy(label, only->label.text.inlineText, 4);
+            label[4] = '\0';
+        } else {
+            std::snprintf(label, sizeof label, "%s", only->label.text.heapText);
+        }
+        std::snprintf(buffer, sizeof buffer, "%s%s %s", GroupText(kGroupStatusPrompts, 26), c.noun,
+                      label);
+    } else {
+        char format[256];
+        GetGroupString(kGroupStatusPrompts, 25, format, sizeof format);
+        // The format is the string group's "Selected: %i %s"; anything else is not
+        // trusted as a format.
+        if (std::strcmp(format, "Selected: %i %s") == 0)
+            std::snprintf(buffer, sizeof buffer, "Selected: %i %s", int(c.selectedCount), c.noun);
+        else
+            std::snprintf(buffer, sizeof buffer, "%s", format);
+    }
+    const size_t n = std::strlen(buffer) + 1;
+    char* block = static_cast<char*>(AllocMemory(n, 0));
+    if (!block) return false;
+    std::memcpy(block, buffer, n);
+    *text = block;
+    return true;
+}
+
+void InstallSelectionStatus() {
+    const StatusTextProvider provider{
+        [](char** text, StatusTextProvider*) { SelectionStatusText(text); }, gCensus.statusKey};
+    SetStatusTextProvider(&provider, 0);
+}
+
 void SetShiftState(int32_t state) {
     if (state == gShiftState) return;
     gShiftState = state;
@@ -170,20 +218,23 @@ void SetShiftState(int32_t state) {
 }
 
 int32_t CountSelectionIntersections(const SketchObject* first, const SketchObject* second) {
-    StraightForm lineA{}, lineB{};
-    int32_t flatA = 0, flatB = 0;
-    const bool straightA = GetLineForm(first, &lineA, &flatA);
-    const bool straightB = GetLineForm(second, &lineB, &flatB);
+    LineForm lineA{}, lineB{};
+    CurveForm curveA{}, curveB{};
+    int32_t kindA = 0, kindB = 0, flatA = 0, flatB = 0;
+    const bool straightA = GetLineForm(first, &lineA, &kindA, &flatA);
+    const bool straightB = GetLineForm(second, &lineB, &kindB, &flatB);
+    const bool roundA = !straightA && GetCurveForm(first, &curveA);
+    const bool roundB = !straightB && GetCurveForm(second, &curveB);
     RealPoint p{};
     int32_t found = 0;
     if (straightA && straightB) {
-        found = IntersectLines(&lineA, &lineB, &p) ? 1 : 0;
-    } else if (straightA && IsCircleOrArc(second)) {
-        found = IntersectLineCircle(&lineA, second, -1, &p) + IntersectLineCircle(&lineA, second, 1, &p);
-    } else if (straightB && IsCircleOrArc(first)) {
-        found = IntersectLineCircle(&lineB, first, -1, &p) + IntersectLineCircle(&lineB, first, 1, &p);
-    } else if (IsCircleOrArc(first) && IsCircleOrArc(second)) {
-        found = IntersectCircles(first, second, -1, &p) + IntersectCircles(first, second, 1, &p);
+        found = IntersectLines(lineA, kindA, lineB, kindB, &p) ? 1 : 0;
+    } else if (straightA && roundB) {
+        found = IntersectLineCurve(lineA, kindA, curveB, 1, &p) + IntersectLineCurve(lineA, kindA, curveB, -1, &p);
+    } else if (roundA && straightB) {
+        found = IntersectLineCurve(lineB, kindB, curveA, 1, &p) + IntersectLineCurve(lineB, kindB, curveA, -1, &p);
+    } else if (roundA && roundB) {
+        found = IntersectCurves(curveA, curveB, 1, &p) + IntersectCurves(curveA, curveB, -1, &p);
     }
     // A flat arc is met as a segment, once, but the intersection commands build a
     // point on each of its sides.

@@ -42,6 +42,8 @@ enum CensusFlag : uint8_t {
 // Rebuilds the census from the current sketch's selection; answers the status key.
 uint32_t TakeSelectionCensus();
 const SelectionCensus& CurrentSelectionCensus();
+// The same record for the rule predicates, which cache their collinearity answer in it.
+SelectionCensus& SelectionCensusForRules();
 
 int32_t CensusCondition(uint32_t i);
 int32_t CensusShiftState();
@@ -50,6 +52,14 @@ bool GetSelectionTextStyle(TextStyle* style);
 
 // Records the Shift state; a change marks the groups whose texts follow Shift dirty.
 void SetShiftState(int32_t state);
+
+// The status-line text of the selection, a block from AllocMemory that the caller
+// frees: "Selected: 2 Points", or for one labelled object "Selected: Point A". False,
+// with no text, when the census is not current for the current sketch, nothing is
+// selected, or memory runs out.
+bool SelectionStatusText(char** text);
+// Makes the selection's text the status line's, keyed by the census's statusKey.
+void InstallSelectionStatus();
 
 // Number of intersections (0, 1 or 2) of two objects as they stand.
 int32_t CountSelectionIntersections(const SketchObject* first, const SketchObject* second);

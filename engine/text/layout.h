@@ -140,9 +140,14 @@ using LayoutPlaceholderFn = ResultCode (*)(LayoutNode** out, const char* content
 using LayoutWriteNodeFn   = int32_t (*)(LayoutNode* node, char** cursor, int32_t* length,
                                         LayoutWriteContext* context);
 
+// The callbacks get the context itself as their last argument.
 struct LayoutParseContext {
     LayoutFontMapFn     fontNumber;   // "P" value -> FontNumber; null: unchanged
-    LayoutPlaceholderFn placeholder;  // null: every placeholder becomes an EmptySlot
+    // Builds the subtree a "%" element stands for and answers it through `out` (appending
+    // it to `parent` when one is given). The parser reads the children of an element
+    // unattached and links them itself, so the parent is null there as it is for a root
+    // and for alternatives. Null: every placeholder becomes an EmptySlot (result 1).
+    LayoutPlaceholderFn placeholder;
     void*               user;
 };
 
@@ -153,6 +158,7 @@ enum LayoutWriteOption : uint32_t {
     kWriteShownAlternativeOnly = 8,
 };
 
+// The callbacks get the context itself as their last argument.
 struct LayoutWriteContext {
     LayoutFontMapFn   fontNumber;  // FontNumber -> value written after "P"
     LayoutWriteNodeFn writeNode;   // non-zero when it wrote the node itself
@@ -238,6 +244,8 @@ LayoutNode* CreateEmptySlotRow(LayoutNode* parent);
 int32_t     GroupWithNode(LayoutNode* added, LayoutNode* leaf, int32_t before);
 LayoutNode* ChildAtCaretOffset(LayoutNode* node, int32_t caretBase, int32_t caretIndex);
 int32_t     LayoutChildCount(const LayoutNode* node);
+LayoutNode* LayoutChildAt(const LayoutNode* node, int32_t index);  // 0-based, or null
+LayoutNode* LastLayoutChild(const LayoutNode* node);
 // The caret index under a point relative to the root's origin (measuring a dirty root
 // first); answers the node in which the index was found.
 LayoutNode* LayoutCaretFromPoint(LayoutNode* root, const LayoutDrawState* state,
@@ -258,8 +266,13 @@ int32_t     ChildrenPlainText(LayoutNode* node, char** cursor, LayoutWriteContex
 int32_t     ChildrenNeedGrouping(LayoutNode* node);
 // The caret stop a node begins at, counted from the start of its whole tree.
 int32_t     CaretOffsetOfNode(LayoutNode* node);
-// Stores the metrics when width, overhang, ascent, descent or caret count differ (the
-// caret ascent alone does not count); answers whether they differed.
+// Metrics are kept within this bound (in pixels or stops) so that the sums of the
+// structures above them cannot overflow, however long or large hostile text is.
+constexpr int32_t kMaxLayoutExtent = 0x00FFFFFF;
+
+// Stores the metrics (each kept within kMaxLayoutExtent) when width, overhang, ascent,
+// descent or caret count differ (the caret ascent alone does not count); answers whether
+// they differed.
 int32_t     StoreLayoutMetrics(LayoutNode* node, const LayoutNode& metrics);
 // Keeps a point inside a node's box (x 0..width, y -caretAscent..descent).
 ScreenPoint ClampPointToNode(const LayoutNode* node, ScreenPoint point);

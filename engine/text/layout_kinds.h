@@ -119,6 +119,13 @@ int32_t     AlternativesNeedsGrouping(LayoutNode* node);
 int32_t     OverMarkHeight(int32_t baseWidth, const TextStyle* style);
 void        DrawOverMark(LayoutNode* node, LayoutDrawState* state);
 
+// UnwrapLayoutNode and FreeLayoutNode for a child whose predecessor is known (null for
+// the first child), in time independent of its place: normalising a long row calls them
+// for many children. UnwrapChildAt answers the node now standing last in the child's place
+// (the predecessor when the child had no children).
+LayoutNode* UnwrapChildAt(LayoutNode* parent, LayoutNode* previous, LayoutNode* child);
+void        FreeChildAt(LayoutNode* parent, LayoutNode* previous, LayoutNode* child);
+
 // Slots that always answer the same.
 int32_t     AnswerTrue(LayoutNode* node);
 int32_t     AnswerFalse(LayoutNode* node);
@@ -131,7 +138,3 @@ int32_t     PutLayoutChar(char** cursor, char c);
 // Reading helpers: the character at the cursor, or -1 at the end of the text.
 int32_t     PeekLayoutChar(const LayoutTextCursor* cursor);
 int32_t     TakeLayoutChar(LayoutTextCursor* cursor);
-
-// The n-th child (0-based), or null.
-LayoutNode* LayoutChildAt(const LayoutNode* node, int32_t index);
-LayoutNode* LastLayoutChild(const LayoutNode* node);

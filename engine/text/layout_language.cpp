@@ -99,15 +99,25 @@ ResultCode ParseLayoutChildren(int32_t kind, LayoutNode** out, LayoutTextCursor*
     *out = nullptr;
     LayoutNode* node = CreateLayoutNode(kind, parent, 0);
     if (!node) return kLayoutParseNoMemory;
+    // Children are read unattached and linked here behind the last one: appending through
+    // the parent would walk its list for every child, quadratic in a long hostile row.
     ResultCode worst = kLayoutParseOK;
+    LayoutNode* last = nullptr;
     while (PeekLayoutChar(cursor) == '<') {
         LayoutNode* child = nullptr;
-        const ResultCode r = ParseLayoutElement(&child, cursor, node, context);
+        const ResultCode r = ParseLayoutElement(&child, cursor, nullptr, context);
         if (r >= kLayoutParseNoMemory) {
             FreeLayoutNode(node);
             return r;
         }
         worst = KeepWorstError(worst, r);
+        if (!child) continue;
+        child->parent = node;
+        if (last)
+            last->nextSibling = child;
+        else
+            node->firstChild = child;
+        last = child;
     }
     *out = node;
     return worst;
@@ -118,7 +128,10 @@ ResultCode ParseLayoutString(LayoutNode** root, const char* text, size_t length,
     *root = nullptr;
     if (!text) return kLayoutParseSyntax;
     LayoutTextCursor cursor{ text, text + length, 0 };
-    return ParseLayoutElement(root, &cursor, nullptr, context);
+    const ResultCode result = ParseLayoutElement(root, &cursor, nullptr, context);
+    // A placeholder callback that built nothing leaves no tree to answer.
+    if (result < kLayoutParseNoMemory && !*root) return kLayoutParseSyntax;
+    return result;
 }
 
 ResultCode ParseLayoutString(LayoutNode** root, const char* text,
@@ -169,8 +182,10 @@ int32_t SerializeLayout(LayoutNode* root, char* buffer, LayoutWriteContext* cont
             if (context->writeNode && context->writeNode(node, cursor, &length, context)) {
                 n += length;
             } else {
-                const int32_t kind =
-                    oneRow && node->kind == kLayoutStackedRows ? kLayoutRow : node->kind;
+                // An obsolete node (only ever made by hand: the reader turns the element
+                // into an empty slot) is written as what it reads back as.
+                int32_t kind = node->kind == kLayoutObsolete ? kLayoutEmptySlot : node->kind;
+                if (oneRow && kind == kLayoutStackedRows) kind = kLayoutRow;
                 const LayoutKindRecord& row = LayoutKindTable[kind];
                 n += PutLayoutChar(cursor, '<');
                 n += PutLayoutChar(cursor, static_cast<char>(row.letter));

@@ -8,6 +8,7 @@
 #include "engine/core/services/text_port.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_kinds.h"
+#include "engine/text/string_groups.h"
 
 // ---- Text runs ----
 
@@ -289,18 +290,18 @@ int32_t GlyphNeedsGrouping(LayoutNode* node) {
     return code == 0x3F || code == 0xB0 || code == 0xD0 ? 0 : 1;
 }
 
-// Stand-in: these names belong in string group 20 (pairs of decimal code and name, an
-// empty item, then "?"); read them from the string groups once those land.
+// The group holds pairs of a decimal code and its name up to an empty item; the item
+// after that is the name of every other code. The code must equal the pair's whole code
+// text: matching only its first characters would name 1120 "pi".
 int32_t SymbolGlyphName(int32_t code, char** cursor) {
-    static const char* const kGroup20[] = {
-        "208", "Angle ", "112", "pi", "113", "theta", "176", "deg",
-        "256", "Circle ", "257", "Parallel ", "258", "Triangle ", "", "?",
-    };
     char decimal[16];
     std::snprintf(decimal, sizeof decimal, "%i", static_cast<int>(code));
-    size_t i = 0;
-    while (kGroup20[i][0] != 0 && std::strcmp(kGroup20[i], decimal) != 0) i += 2;
-    const char* name = kGroup20[i + 1];  // past the empty item: "?"
+    const int32_t count = StringGroupItemCount(kGroupSymbolNames);
+    int32_t i = 0;
+    while (i < count && GroupText(kGroupSymbolNames, i)[0] != 0 &&
+           std::strcmp(GroupText(kGroupSymbolNames, i), decimal) != 0)
+        i += 2;
+    const char* name = GroupText(kGroupSymbolNames, i + 1);
     return PutLayoutText(cursor, name, static_cast<int32_t>(std::strlen(name)));
 }
 
@@ -396,7 +397,9 @@ void DestroyAlternatives(LayoutNode* node) {
 int32_t AddAlternative(LayoutNode* node, LayoutNode* tree) {
     auto* alt = static_cast<AlternativesNode*>(node);
     if (alt->count >= alt->capacity) {
-        const int32_t capacity = alt->capacity + 5;
+        // At least 5 more, and half as many again for long lists, so that a text with
+        // very many alternatives is not read in quadratic time.
+        const int32_t capacity = alt->capacity + std::max(5, alt->capacity / 2);
         if (!ReallocMemoryOf(&alt->entries, static_cast<size_t>(capacity) * sizeof(AlternativeEntry),
                              true))
             return 0;

@@ -6,8 +6,14 @@
 #include "engine/text/layout.h"
 #include "engine/text/layout_kinds.h"
 
+static int32_t ClampExtent(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, -kMaxLayoutExtent, kMaxLayoutExtent));
+}
+
 int32_t MeasureRow(LayoutNode* node, LayoutDrawState*) {
-    int32_t x = 0, shift = 0, half = 0, ascent = 0, descent = 0, stops = 0, overhang = 0;
+    // Sums over any number of children: kept wide, and bounded when stored.
+    int64_t x = 0, shift = 0, ascent = 0, descent = 0, stops = 0;
+    int32_t half = 0, overhang = 0;
     int32_t previousIsText = 1;
     for (LayoutNode* child = node->firstChild; child; child = child->nextSibling) {
         const LayoutKindRecord& row = LayoutKindTable[child->kind];
@@ -22,18 +28,17 @@ int32_t MeasureRow(LayoutNode* node, LayoutDrawState*) {
         child->x = static_cast<int16_t>(x);
         child->y = static_cast<int16_t>(-shift);
         x += child->width;
-        ascent = std::max(ascent, child->ascent + shift);
-        descent = std::max(descent, child->descent - shift);
+        ascent = std::max<int64_t>(ascent, child->ascent + shift);
+        descent = std::max<int64_t>(descent, child->descent - shift);
         stops += child->caretCount;
         overhang = child->overhang;
     }
     LayoutNode m{};
-    m.width = x;
+    m.width = ClampExtent(x);
     m.overhang = overhang;
-    m.caretAscent = ascent;
-    m.ascent = ascent;
-    m.descent = descent;
-    m.caretCount = stops;
+    m.caretAscent = m.ascent = ClampExtent(ascent);
+    m.descent = ClampExtent(descent);
+    m.caretCount = ClampExtent(stops);
     return StoreLayoutMetrics(node, m);
 }
 
@@ -67,9 +72,16 @@ int32_t RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, ScreenPoi
 
 // Moves every child of `from` to the end of `to`'s list.
 static void MoveChildren(LayoutNode* from, LayoutNode* to) {
+    LayoutNode* tail = LastLayoutChild(to);
     while (LayoutNode* c = from->firstChild) {
         from->firstChild = c->nextSibling;
-        AppendLayoutChild(to, c);
+        c->nextSibling = nullptr;
+        c->parent = to;
+        if (tail)
+            tail->nextSibling = c;
+        else
+            to->firstChild = c;
+        tail = c;
         MarkLayoutDirty(c);
     }
     MarkLayoutDirty(from);
@@ -128,51 +140,85 @@ LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
         MarkNeedsNormalize(child);
         return child;
     }
+    // One walk makes every local simplification; a change marks the row so that the pass
+    // runs again (and unwraps a row that is left with one child).
+    bool changed = false;
     LayoutNode* previous = nullptr;
-    for (LayoutNode* child = node->firstChild; child; previous = child, child = child->nextSibling) {
-        switch (child->kind) {
-        case kLayoutEmptySlot:
-            FreeLayoutNode(child);
-            MarkNeedsNormalize(node);
-            return node;
-        case kLayoutRow:
-            UnwrapLayoutNode(child);
-            MarkNeedsNormalize(node);
-            return node;
-        case kLayoutStackedRows:
-            if (child->firstChild) {
-                if (LayoutNode* stack = TurnRowInsideOut(node, child)) return stack;
-            }
-            break;
-        case kLayoutStyle:
-            if (previous && previous->kind == kLayoutStyle &&
-                TextStylesEqual(&static_cast<StyleNode*>(previous)->style,
-                                &static_cast<StyleNode*>(child)->style)) {
-                LayoutNode* joined = CreateLayoutNode(kLayoutRow, nullptr, 0);
-                if (!joined) break;
-                MoveChildren(previous, joined);
-                MoveChildren(child, joined);
-                AppendLayoutChild(previous, joined);
-                FreeLayoutNode(child);
-                MarkNeedsNormalize(joined);
-                MarkNeedsNormalize(node);
-                return node;
-            }
-            break;
-        case kLayoutTextRun:
-            if (previous && previous->kind == kLayoutTextRun) {
-                const auto* run = static_cast<TextRunNode*>(child);
-                const int32_t n = run->text ? static_cast<int32_t>(strnlen(run->text, run->length)) : 0;
-                if (!AppendTextRunBytes(previous, run->text, n)) break;
-                FreeLayoutNode(child);
-                MarkNeedsNormalize(node);
-                return node;
-            }
-            break;
-        default:
-            break;
+    LayoutNode* child = node->firstChild;
+    while (child) {
+        LayoutNode* next = child->nextSibling;
+        // An empty slot goes unless it is all that is left: then the next pass puts it in
+        // the row's place, as taking the changes one at a time would.
+        if (child->kind == kLayoutEmptySlot && (previous || next)) {
+            FreeChildAt(node, previous, child);
+            changed = true;
+            child = next;
+            continue;
         }
+        if (child->kind == kLayoutRow) {
+            // Its children take its place and are walked in turn.
+            LayoutNode* first = child->firstChild;
+            UnwrapChildAt(node, previous, child);
+            changed = true;
+            child = first ? first : next;
+            continue;
+        }
+        if (child->kind == kLayoutStackedRows && child->firstChild) {
+            if (LayoutNode* stack = TurnRowInsideOut(node, child)) return stack;
+        }
+        if (child->kind == kLayoutStyle && previous && previous->kind == kLayoutStyle &&
+            TextStylesEqual(&static_cast<StyleNode*>(previous)->style,
+                            &static_cast<StyleNode*>(child)->style)) {
+            // A run of equal styles joins into one row, in one go: merging them pair by
+            // pair would nest rows or walk the growing row again for every member.
+            LayoutNode* content = previous->firstChild;
+            LayoutNode* joined = content && !content->nextSibling && content->kind == kLayoutRow
+                                     ? content
+                                     : CreateLayoutNode(kLayoutRow, nullptr, 0);
+            if (joined) {
+                if (joined != content) {
+                    MoveChildren(previous, joined);
+                    AppendLayoutChild(previous, joined);
+                }
+                LayoutNode* tail = LastLayoutChild(joined);
+                const TextStyle* style = &static_cast<StyleNode*>(previous)->style;
+                while (child && child->kind == kLayoutStyle &&
+                       TextStylesEqual(style, &static_cast<StyleNode*>(child)->style)) {
+                    next = child->nextSibling;
+                    while (LayoutNode* c = child->firstChild) {
+                        child->firstChild = c->nextSibling;
+                        c->nextSibling = nullptr;
+                        c->parent = joined;
+                        if (tail)
+                            tail->nextSibling = c;
+                        else
+                            joined->firstChild = c;
+                        tail = c;
+                        MarkLayoutDirty(c);
+                    }
+                    FreeChildAt(node, previous, child);
+                    child = next;
+                }
+                MarkLayoutDirty(joined);
+                MarkNeedsNormalize(joined);
+                changed = true;
+                continue;
+            }
+        }
+        if (child->kind == kLayoutTextRun && previous && previous->kind == kLayoutTextRun) {
+            const auto* run = static_cast<TextRunNode*>(child);
+            const int32_t n = run->text ? static_cast<int32_t>(strnlen(run->text, run->length)) : 0;
+            if (AppendTextRunBytes(previous, run->text, n)) {
+                FreeChildAt(node, previous, child);
+                changed = true;
+                child = next;
+                continue;
+            }
+        }
+        previous = child;
+        child = next;
     }
+    if (changed) MarkNeedsNormalize(node);
     return node;
 }
 
@@ -183,7 +229,8 @@ int32_t InitStackedRows(LayoutNode* node) {
 
 int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
     auto* stack = static_cast<StackedRowsNode*>(node);
-    int32_t stops = 0, width = 0, overhang = 0, height = 0;
+    int64_t stops = 0, height = 0;
+    int32_t width = 0, overhang = 0;
     bool any = false;
     for (LayoutNode* r = node->firstChild; r; r = r->nextSibling) {
         stops += r->caretCount + 1;
@@ -201,9 +248,9 @@ int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
     m.overhang = overhang;
     m.caretAscent = firstAscent;
     m.ascent = firstAscent;
-    m.descent = height - firstAscent;
-    m.caretCount = stops;
-    int32_t baseline = 0;
+    m.descent = ClampExtent(height - firstAscent);
+    m.caretCount = ClampExtent(stops);
+    int64_t baseline = 0;
     LayoutNode* previous = nullptr;
     for (LayoutNode* r = node->firstChild; r; previous = r, r = r->nextSibling) {
         if (previous) baseline += previous->descent + r->ascent;
@@ -245,13 +292,16 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
     if (hoisted != node) return hoisted;
     const int32_t alignment = static_cast<StackedRowsNode*>(node)->alignment;
     bool changed = false;
+    LayoutNode* previous = nullptr;
     LayoutNode* r = node->firstChild;
     while (r) {
         LayoutNode* next = r->nextSibling;
         if (r->kind == kLayoutStackedRows &&
             static_cast<StackedRowsNode*>(r)->alignment == alignment) {
-            UnwrapLayoutNode(r);
+            previous = UnwrapChildAt(node, previous, r);
             changed = true;
+        } else {
+            previous = r;
         }
         r = next;
     }

@@ -157,6 +157,42 @@ void UnwrapLayoutNode(LayoutNode* node) {
     DestroyDetachedNode(node);
 }
 
+LayoutNode* UnwrapChildAt(LayoutNode* parent, LayoutNode* previous, LayoutNode* child) {
+    MarkLayoutDirty(parent);
+    LayoutNode* next = child->nextSibling;
+    LayoutNode* first = child->firstChild;
+    LayoutNode* last = previous;
+    for (LayoutNode* c = first; c; c = c->nextSibling) {
+        c->parent = parent;
+        MarkLayoutDirty(c);
+        last = c;
+    }
+    LayoutNode* head = first ? first : next;
+    if (previous)
+        previous->nextSibling = head;
+    else
+        parent->firstChild = head;
+    if (first) last->nextSibling = next;
+    child->firstChild = nullptr;
+    child->parent = nullptr;
+    child->nextSibling = nullptr;
+    DestroyDetachedNode(child);
+    return last;
+}
+
+void FreeChildAt(LayoutNode* parent, LayoutNode* previous, LayoutNode* child) {
+    MarkLayoutDirty(child);
+    if (previous)
+        previous->nextSibling = child->nextSibling;
+    else
+        parent->firstChild = child->nextSibling;
+    child->parent = nullptr;
+    child->nextSibling = nullptr;
+    MarkNeedsNormalize(parent);
+    MarkLayoutDirty(parent);
+    FreeLayoutNode(child);
+}
+
 void MarkLayoutDirty(LayoutNode* node) {
     if (!node || node->dirty == 1) return;
     node->dirty = 1;
@@ -173,7 +209,10 @@ void MarkNeedsNormalize(LayoutNode* node) {
     for (; node; node = node->parent) node->needsNormalize = 1;
 }
 
-int32_t StoreLayoutMetrics(LayoutNode* node, const LayoutNode& m) {
+int32_t StoreLayoutMetrics(LayoutNode* node, const LayoutNode& measured) {
+    LayoutNode m = measured;
+    for (int32_t* f : { &m.width, &m.overhang, &m.caretAscent, &m.ascent, &m.descent, &m.caretCount })
+        *f = std::clamp(*f, -kMaxLayoutExtent, kMaxLayoutExtent);
     const bool differ = node->width != m.width || node->overhang != m.overhang ||
                         node->ascent != m.ascent || node->descent != m.descent ||
                         node->caretCount != m.caretCount;
@@ -344,10 +383,11 @@ LayoutNode* HoistCommonStyle(LayoutNode* node, const TextStyle*) {
     LayoutNode* hoisted = CreateLayoutNode(kLayoutStyle, nullptr, 0);
     if (!hoisted) return node;
     MergeIntoStyleNode(hoisted, &common->style);
+    LayoutNode* previous = nullptr;
     LayoutNode* c = node->firstChild;
     while (c) {
         LayoutNode* next = c->nextSibling;
-        if (c->kind == kLayoutStyle) UnwrapLayoutNode(c);
+        previous = c->kind == kLayoutStyle ? UnwrapChildAt(node, previous, c) : c;
         c = next;
     }
     WrapLayoutNode(node, hoisted);

@@ -92,8 +92,8 @@ int32_t ScriptLevelFontSize(const TextStyle* style) {
     // stays on sizes the screen fonts draw well.
     static const int32_t kLadder[11] = { 6, 8, 9, 10, 12, 14, 24, 36, 48, 72, 96 };
     int32_t size = style->field[kStyleSize];
-    const bool printing = OutputScale.printing != 0;
-    if (printing) size = static_cast<int32_t>(size * OutputScale.factor);
+    const bool printing = CurrentOutputScale.printing != 0;
+    if (printing) size = static_cast<int32_t>(size * CurrentOutputScale.factor);
     const int32_t level = style->field[kStyleScriptLevel];
     if (level < 1) return size;
     if (!printing && level < 10) {

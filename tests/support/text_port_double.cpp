@@ -15,7 +15,7 @@ DrawingMetricsRecord DrawingMetrics = [] {
     return m;
 }();
 
-OutputScaleState OutputScale{ 0, 1.0, 0, 0 };
+OutputScale CurrentOutputScale{ 0, 1.0, 0, 0 };
 
 namespace {
 
@@ -53,8 +53,15 @@ std::string DescribeTextPortCalls() {
     std::string out;
     for (const PortCall& c : gCalls) {
         out += c.op;
-        if (!c.text.empty()) out += " '" + c.text + "'";
-        for (int32_t a : c.args) out += " " + std::to_string(a);
+        if (!c.text.empty()) {
+            out += " '";
+            out += c.text;
+            out += '\'';
+        }
+        for (int32_t a : c.args) {
+            out += ' ';
+            out += std::to_string(a);
+        }
         out += "\n";
     }
     return out;
@@ -87,7 +94,7 @@ void PortFontMetrics(LayoutDrawState* state, int32_t* ascent, int32_t* descent,
 void PortTextWidth(LayoutDrawState* state, const char*, int32_t n, int32_t* width,
                    int32_t* height) {
     const int32_t s = CurrentSize(state);
-    *width = n * (s / 2);
+    *width = static_cast<int32_t>(std::min<int64_t>(int64_t{ n } * (s / 2), INT32_MAX));
     *height = 5 * s / 6 + s / 4;
 }
 

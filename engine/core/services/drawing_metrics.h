@@ -17,15 +17,16 @@ constexpr int32_t kMetricFractionGap    = 2;
 
 extern DrawingMetricsRecord DrawingMetrics;
 
-// While printing, label runs, caption bounds and script-level sizes go through this scale.
-struct OutputScaleState {
+// While printing, label runs, caption bounds and script-level sizes go through this scale
+// (the scaled drawing routines of the object classes are handed the same record).
+struct OutputScale {
     int32_t printing;  // non-zero while a print or preview layout is in force
     double  factor;
     int32_t offsetX;
     int32_t offsetY;
 };
 
-extern OutputScaleState OutputScale;
+extern OutputScale CurrentOutputScale;
 
 // Sets every metric to its screen value; false when a measurement fails.
 bool InitDrawingMetrics();

@@ -3,9 +3,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 
+#include "engine/core/circles.h"
 #include "engine/core/memory.h"
+#include "engine/core/points.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/straight_objects.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_rules.h"
@@ -24,11 +29,18 @@ struct RowState {
 
 class CommandFixture : public ::testing::Test {
 protected:
+    struct ObjectBlock {
+        alignas(8) unsigned char bytes[sizeof(SketchObject) + kClassDataCapacity];
+    };
     Sketch sketch{};
-    std::deque<SketchObject> objects;
+    std::deque<ObjectBlock> objects;
+    PtrListArena* arena = nullptr;
 
     void SetUp() override {
         SetAllocFailureAfter(0);
+        ASSERT_TRUE(CreatePtrListArena(&arena, 1024));
+        sketch.arena = arena;  // made current with the sketch
+        CommandInputsOf(&sketch) = SketchCommandInputs{};
         CmdStateFreeItems();
         SetCurrentSketch(&sketch, nullptr);
         SetFrontSketch(&sketch);
@@ -46,10 +58,20 @@ protected:
         SetCurrentSketch(nullptr, nullptr);
         SetFrontSketch(nullptr);
         SetAllocFailureAfter(0);
+        FreeMemoryReserves();
+        SetCurrentPtrListArena(sketch.arena);  // where it is after any growth
+        FreeCurrentPtrListArena();
     }
 
+    SketchCommandInputs& Inputs() { return CommandInputsOf(&sketch); }
+
     SketchObject& Make(int32_t objectClass, int32_t kind, int32_t type) {
-        SketchObject& o = objects.emplace_back();
+        ObjectBlock& block = objects.emplace_back();
+        std::memset(block.bytes, 0, sizeof block.bytes);
+        SketchObject& o = *reinterpret_cast<SketchObject*>(block.bytes);
+        o.prevInSketch = o.nextInSketch = o.nextSelected = kNotLinked;
+        o.prevInLayer = o.nextInLayer = kNotLinked;
+        o.givenIndex = -1;
         o.objectClass = objectClass;
         o.objectKind = kind;
         o.constructionType = type;
@@ -59,38 +81,37 @@ protected:
     }
     SketchObject& Point(double x, double y) {
         SketchObject& o = Make(1, 4, 0);
-        o.p1 = {x, y};
+        ClassData<PointData>(&o)->position = {x, y};
         return o;
     }
     SketchObject& Straight(int32_t kind, RealPoint a, RealPoint b) {
         SketchObject& o = Make(2, kind, kind == 14 ? 2 : kind == 12 ? 67 : 68);
-        o.p1 = a;
-        o.p2 = b;
-        o.straightKind = kind == 14 ? 0 : kind == 13 ? 1 : 2;
-        o.parentCount = 2;
+        ClassData<StraightData>(&o)->form = MakeLineForm(a, b);
+        WithParents(o);
         return o;
     }
     SketchObject& Segment(RealPoint a, RealPoint b) { return Straight(14, a, b); }
     SketchObject& Circle(RealPoint c, double r) {
         SketchObject& o = Make(3, 22, 3);
-        o.center = c;
-        o.radius = r;
-        o.parentCount = 2;
+        ClassData<CircleData>(&o)->centre = c;
+        ClassData<CircleData>(&o)->radius = r;
+        WithParents(o);
         return o;
     }
     SketchObject& Measurement(int32_t kind, double value) {
         SketchObject& o = Make(7, kind, 40);
-        o.value = value;
-        o.hasValue = 1;
-        o.parentCount = 1;
+        StandinData(&o)->value = value;
+        StandinData(&o)->hasValue = 1;
+        WithParents(o);
         return o;
     }
     SketchObject& CoordSystem(int32_t form) {
         SketchObject& o = Make(8, 34, 53);
-        o.gridForm = form;
-        o.visible = 1;
+        StandinData(&o)->gridForm = form;
+        StandinData(&o)->visible = 1;
         return o;
     }
+    void WithParents(SketchObject& o) { ASSERT_TRUE(AllocPtrList(2, 2, &o.parents)); }
 
     void Select(SketchObject& o) { SelectSketchObject(&o); }
     template <typename... T>

@@ -71,6 +71,13 @@ TEST_F(CommandStateTest, AddingToAnExhaustedPoolFailsCleanly) {
     EXPECT_EQ(Add(112), kCmdStateNoSlot);
 }
 
+TEST_F(CommandStateTest, PoolStaysWithinSixteenBitChains) {
+    EXPECT_FALSE(CmdStateReserveItems(70000));
+    ASSERT_TRUE(CmdStateReserveItems(65000));
+    EXPECT_FALSE(CmdStateReserveItems(65536));
+    EXPECT_EQ(CmdStateFreeCount(), 65000u);
+}
+
 TEST_F(CommandStateTest, ReserveFailureLeavesThePoolAsItWas) {
     ASSERT_TRUE(CmdStateReserveItems(1));
     const uint32_t a = Add(1);
@@ -196,21 +203,28 @@ TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     Select(Point(2, 2));
     RunIdle();
 
-    sketch.mouseState = 3;  // dragging
+    Inputs().mouseState = 3;  // dragging
     CmdStateExecuteItem(hide);
     EXPECT_EQ(ExecutorCallCount(), 0);
     EXPECT_FALSE(CmdRowIsAvailable(20));
     CmdStateExecuteItem(trace);
     EXPECT_EQ(LastExecutorCall().slot, 19);
-    sketch.mouseState = 0;
+    Inputs().mouseState = 0;
 
-    ShellStandin().memoryShort = 1;
+    // The large reserve is given up and cannot be taken back.
+    ASSERT_TRUE(InstallMemoryReserves(nullptr));
+    SetAllocFailureAfter(1);
+    void* block = AllocMemory(64, 0);
+    ASSERT_NE(block, nullptr);
+    ASSERT_FALSE(LargeReserveHeld());
+    SetAllocFailureAfter(1, true);
     ResetExecutorLog();
     CmdStateExecuteItem(hide);
     EXPECT_EQ(ExecutorCallCount(), 0);
     CmdStateExecuteItem(quit);
     EXPECT_EQ(LastExecutorCall().slot, 6);
-    ShellStandin().memoryShort = 0;
+    SetAllocFailureAfter(0);
+    FreeMemory(block);
     CmdStateExecuteItem(hide);
     EXPECT_EQ(LastExecutorCall().slot, 10);
 }
@@ -221,12 +235,12 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     const uint32_t hide = Add(20);
     Select(Point(2, 2));
     RunIdle();
-    sketch.activityWord = kActivityCaptionEditing;
+    Inputs().activityWord = kActivityCaptionEditing;
     CmdStateExecuteItem(copy);
-    EXPECT_EQ(sketch.activityWord, kActivityCaptionEditing);
+    EXPECT_EQ(Inputs().activityWord, kActivityCaptionEditing);
     EXPECT_EQ(LastExecutorCall().slot, 53);
     CmdStateExecuteItem(hide);
-    EXPECT_EQ(sketch.activityWord, 0u);
+    EXPECT_EQ(Inputs().activityWord, 0u);
     EXPECT_EQ(LastExecutorCall().slot, 10);
 }
 
@@ -260,7 +274,7 @@ TEST_F(CommandStateTest, ContextMenuFit) {
 TEST_F(CommandStateTest, HandWrittenQueries) {
     struct Case {
         uint32_t row;
-        void (*setup)(Sketch&);
+        void (*setup)(Sketch&, SketchCommandInputs&);
         uint16_t text;
         uint16_t variant;
         bool enabled;
@@ -268,37 +282,42 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         int32_t argument;
     };
     const Case cases[] = {
-        {23, [](Sketch&) {}, kTextUndo, 0, false, 13, 0},
-        {23, [](Sketch& s) { s.hasUndoRecord = 1; }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
-        {24, [](Sketch& s) { s.hasRedoRecord = 1; SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
-        {23, [](Sketch& s) { s.activityWord = kActivityCaptionEditing; s.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
-        {17, [](Sketch&) { ShellStandin().activeDocument = 1; }, kTextSaveEllipsis, 0, false, 8, 17},
-        {17, [](Sketch&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
-        {87, [](Sketch&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},
-        {74, [](Sketch&) { ShellStandin().activeDocument = 1; SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
-        {76, [](Sketch&) {}, kTextShowToolbox, 0, true, 37, 1},
-        {85, [](Sketch&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
-        {21, [](Sketch& s) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
-        {65, [](Sketch& s) { s.tracesRectEmpty = 1; }, kTextEraseTraces, 0, false, 31, 0},
-        {46, [](Sketch&) {}, kTextSelectAll, 0, true, 23, 1},
-        {31, [](Sketch&) {}, kTextAboutVelmoraEllipsis, 0, true, 22, 31},
-        {52, [](Sketch&) {}, kTextLinkEllipsis, 0, true, 25, 52},
-        {18, [](Sketch&) { SetCurrentSketch(nullptr, nullptr); SetFrontSketch(nullptr); }, kTextSaveAsEllipsis, 0, false, 8, 18},
-        {56, [](Sketch&) { SetShiftState(1); }, kTextShowCoordinateSystem, 0, true, 27, 2},
-        {57, [](Sketch&) {}, kTextSnapPoints, 0, false, 28, 0},
-        {61, [](Sketch&) {}, kTextSquareGrid, 0, true, 30, 1},
-        {25, [](Sketch&) {}, kTextSplitMerge, 0, false, 14, 0},
+        {23, [](Sketch&, SketchCommandInputs&) {}, kTextUndo, 0, false, 13, 0},
+        {23, [](Sketch&, SketchCommandInputs& in) { in.hasUndoRecord = 1; }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
+        {24, [](Sketch&, SketchCommandInputs& in) { in.hasRedoRecord = 1; SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
+        {23, [](Sketch&, SketchCommandInputs& in) { in.activityWord = kActivityCaptionEditing; in.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
+        {17, [](Sketch&, SketchCommandInputs&) { ShellStandin().activeDocument = 1; }, kTextSaveEllipsis, 0, false, 8, 17},
+        {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
+        {87, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},
+        {74, [](Sketch&, SketchCommandInputs&) { ShellStandin().activeDocument = 1; SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
+        {76, [](Sketch&, SketchCommandInputs&) {}, kTextShowToolbox, 0, true, 37, 1},
+        {85, [](Sketch&, SketchCommandInputs&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
+        {21, [](Sketch& s, SketchCommandInputs&) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
+        {65, [](Sketch&, SketchCommandInputs&) {}, kTextEraseTraces, 0, false, 31, 0},
+        {65, [](Sketch& s, SketchCommandInputs&) { s.tracedArea = {0, 0, 20, 20}; }, kTextEraseTraces, 0, true, 31, 0},
+        {46, [](Sketch&, SketchCommandInputs&) {}, kTextSelectAll, 0, true, 23, 1},
+        {31, [](Sketch&, SketchCommandInputs&) {}, kTextAboutVelmoraEllipsis, 0, true, 22, 31},
+        {52, [](Sketch&, SketchCommandInputs&) {}, kTextLinkEllipsis, 0, true, 25, 52},
+        {18, [](Sketch&, SketchCommandInputs&) { SetCurrentSketch(nullptr, nullptr); SetFrontSketch(nullptr); }, kTextSaveAsEllipsis, 0, false, 8, 18},
+        {56, [](Sketch&, SketchCommandInputs&) { SetShiftState(1); }, kTextShowCoordinateSystem, 0, true, 27, 2},
+        {57, [](Sketch&, SketchCommandInputs&) {}, kTextSnapPoints, 0, false, 28, 0},
+        {61, [](Sketch&, SketchCommandInputs&) {}, kTextSquareGrid, 0, true, 30, 1},
+        {25, [](Sketch&, SketchCommandInputs&) {}, kTextSplitMerge, 0, false, 14, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
         CmdStateFreeItems();
+        // The sketch's arena outlives the reset (while the sketch is current it is the
+        // current arena, else the sketch holds it).
+        PtrListArena* kept = gEngine.currentSketch ? CurrentPtrListArena() : sketch.arena;
         sketch = Sketch{};
-        sketch.tracesRectEmpty = 0;
+        sketch.arena = kept;
+        Inputs() = SketchCommandInputs{};
         SetCurrentSketch(&sketch, nullptr);
         SetFrontSketch(&sketch);
         SetShiftState(0);
         ShellStandin() = ShellStateStandin{};
-        c.setup(sketch);
+        c.setup(sketch, Inputs());
         ASSERT_TRUE(CmdStateReserveItems(1));
         const uint32_t slot = Add(c.row);
         CmdStateRefreshNow();
@@ -315,8 +334,8 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
 
 TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     SketchObject& system = CoordSystem(1);
-    sketch.markedSystem = &system;
-    sketch.snapToGrid = 1;
+    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    Inputs().snapToGrid = 1;
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t polar = Add(60), square = Add(61), snap = Add(57);
     CmdStateRefreshNow();
@@ -330,4 +349,22 @@ TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     CmdStateGetItem(snap, &text, &variant, &enabled, nullptr);
     EXPECT_EQ(variant, kVariantChecked);
     EXPECT_EQ(enabled, 1);
+}
+
+TEST_F(CommandStateTest, RefreshesWorkOnTheFrontSketchAndPutTheCurrentOneBack) {
+    Sketch other{};
+    ASSERT_TRUE(CmdStateReserveItems(2));
+    const uint32_t midpoint = Add(1);
+    Select(Segment({0, 0}, {2, 0}));
+    SetCurrentSketch(&other, nullptr);
+    CmdStateRefreshItemNow(midpoint);
+    EXPECT_EQ(CurrentSketch(), &other);
+    int32_t enabled = 0;
+    CmdStateGetItem(midpoint, nullptr, nullptr, &enabled, nullptr);
+    EXPECT_EQ(enabled, 1);  // the front sketch's segment, not the current sketch's nothing
+    CmdStateInvalidate(1);
+    CmdStateRefreshNow();
+    EXPECT_EQ(CurrentSketch(), &other);
+    EXPECT_EQ(CmdStateDirtyMask(), 0);
+    SetCurrentSketch(&sketch, nullptr);
 }

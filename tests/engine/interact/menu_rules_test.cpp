@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "command_fixture.h"
 #include "engine/interact/menu_state_queries.h"
@@ -18,116 +19,7 @@ void ExpectState(const RowState& s, uint16_t text, uint16_t variant, bool enable
 }
 }  // namespace
 
-using SelectionCensusTest = CommandFixture;
 using MenuRulesTest = CommandFixture;
-
-TEST_F(SelectionCensusTest, EmptySelection) {
-    TakeSelectionCensus();
-    const SelectionCensus& c = CurrentSelectionCensus();
-    for (uint16_t n : c.counts) EXPECT_EQ(n, 0);
-    EXPECT_STREQ(c.noun, "");
-    EXPECT_EQ(c.commonKind, 0);
-    EXPECT_EQ(c.flags[kFlagAllShowText], 0);
-    EXPECT_EQ(c.flags[kFlagAllMovingFast], 1);
-    EXPECT_EQ(c.flags[kFlagAllFreePointsOrParameters], 0);
-    EXPECT_EQ(c.noSketch, 0);
-    ExpectState(Eval(20), kTextHideObjects, 0, false, 0, 0);
-}
-
-TEST_F(SelectionCensusTest, CountsSumUpTheKindLatticeAndNameTheCommonKind) {
-    SketchObject& a = Point(0, 0);
-    SketchObject& mid = Make(1, 11, 1);  // a midpoint
-    SketchObject& s = Segment({0, 0}, {10, 0});
-    Select(a, mid);
-    TakeSelectionCensus();
-    const SelectionCensus& c = CurrentSelectionCensus();
-    EXPECT_EQ(c.counts[4], 2);
-    EXPECT_EQ(c.counts[11], 1);
-    EXPECT_EQ(c.counts[1], 2);
-    EXPECT_EQ(c.commonKind, 4);
-    EXPECT_STREQ(c.noun, "Points");
-
-    Select(s);
-    TakeSelectionCensus();
-    EXPECT_EQ(c.counts[14], 1);
-    EXPECT_EQ(c.counts[7], 1);
-    EXPECT_EQ(c.counts[5], 1);
-    EXPECT_EQ(c.counts[2], 3);
-    EXPECT_EQ(c.counts[1], 3);
-    EXPECT_EQ(c.commonKind, 2);
-    EXPECT_EQ(c.flags[kFlagTransformable], 1);
-    EXPECT_EQ(c.flags[kFlagHasParents], 1);
-    EXPECT_EQ(c.flags[kFlagGeometricOrParameter], 1);
-
-    DeselectAll();
-    Select(s);
-    TakeSelectionCensus();
-    EXPECT_STREQ(c.noun, "Segment");
-}
-
-TEST_F(SelectionCensusTest, TextStyleFlagsAndLineStyles) {
-    SketchObject& caption = Make(0, 19, 0);
-    caption.textStyle.fields[0] = 3;
-    caption.textStyle.fields[1] = 12;
-    SketchObject& point = Point(1, 1);
-    point.labelShown = 1;
-    point.textStyle.fields[0] = 3;
-    point.textStyle.fields[1] = 14;
-    Select(caption, point);
-    TakeSelectionCensus();
-    const SelectionCensus& c = CurrentSelectionCensus();
-    EXPECT_EQ(c.flags[kFlagAllShowText], 1);
-    EXPECT_EQ(c.flags[kFlagSomeLabelFollows], 1);
-    EXPECT_EQ(c.flags[kFlagAllLabelsShown], 1);
-    TextStyle style{};
-    ASSERT_TRUE(GetSelectionTextStyle(&style));
-    EXPECT_EQ(style.fields[0], 3);
-    EXPECT_EQ(style.fields[1], 0);  // differing fields inherit
-
-    point.labelShown = 0;
-    TakeSelectionCensus();
-    EXPECT_EQ(c.flags[kFlagAllShowText], 0);
-    EXPECT_EQ(c.flags[kFlagAllLabelsShown], 0);
-
-    SketchObject& thick = Segment({0, 0}, {5, 5});
-    thick.lineStyle = 2;
-    Select(thick);
-    TakeSelectionCensus();
-    EXPECT_EQ(c.lineStylePresent[2], 1);
-    EXPECT_EQ(c.lineStylePresent[1], 0);
-    EXPECT_EQ(c.gridsOnly, 0);
-}
-
-TEST_F(SelectionCensusTest, ShiftStateDirtiesItsGroupsOnlyWhenItChanges) {
-    while (RunIdleTasks()) {}
-    ASSERT_EQ(CmdStateDirtyMask(), 0);
-    SetShiftState(1);
-    EXPECT_EQ(CmdStateDirtyMask(), (1u << 3) | (1u << 6) | (1u << 7) | (1u << 12));
-    while (RunIdleTasks()) {}
-    SetShiftState(1);
-    EXPECT_EQ(CmdStateDirtyMask(), 0);
-    TakeSelectionCensus();
-    EXPECT_EQ(CensusShiftState(), 1);
-}
-
-TEST_F(SelectionCensusTest, IntersectionCounts) {
-    SketchObject& across = Segment({-10, 0}, {10, 0});
-    SketchObject& short1 = Segment({20, -5}, {20, 5});
-    SketchObject& up = Segment({0, -5}, {0, 5});
-    SketchObject& circle = Circle({0, 0}, 5);
-    SketchObject& far = Circle({100, 0}, 5);
-    SketchObject& touching = Circle({8, 0}, 5);
-    SketchObject& flatArc = Make(12, 24, 82);
-    flatArc.arcIsFlat = 1;
-    flatArc.p1 = {-3, -3};
-    flatArc.p2 = {-3, 3};
-    struct Case { const SketchObject* a; const SketchObject* b; int32_t n; };
-    const Case cases[] = {
-        {&across, &up, 1}, {&across, &short1, 0}, {&across, &circle, 2}, {&circle, &up, 2},
-        {&circle, &far, 0}, {&circle, &touching, 2}, {&across, &flatArc, 2}, {&far, &flatArc, 0},
-    };
-    for (const Case& c : cases) EXPECT_EQ(CountSelectionIntersections(c.a, c.b), c.n);
-}
 
 TEST_F(MenuRulesTest, MidpointsOfSegments) {
     SketchObject& s1 = Segment({0, 0}, {10, 0});
@@ -226,16 +118,16 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     SketchObject& p = Point(1, 2);
     Select(p);
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 97);
-    sketch.markedSystem = &system;
-    system.gridForm = 0;  // polar
+    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    StandinData(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
-    p.ownerSystem = &system;
+    StandinData(&p)->ownerSystem = &system;
     EXPECT_TRUE(Eval(55).enabled);
     ExpectState(Eval(54), kTextDefineOrigin, 0, true, 26, 1);
     DeselectAll();
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, false, 26, 0);
-    sketch.markedSystem = nullptr;
+    sketch.markSlots[kMarkSlotCoordSystem] = nullptr;
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, true, 26, 0);
 }
 
@@ -249,7 +141,7 @@ TEST_F(MenuRulesTest, MeasurementValuesThatCannotBeUsed) {
     for (const Case& c : cases) {
         DeselectAll();
         SketchObject& m = Measurement(43, c.value);
-        m.hasValue = c.hasValue;
+        StandinData(&m)->hasValue = c.hasValue;
         Select(m);
         RowState s = Eval(72);
         EXPECT_EQ(s.enabled, c.enabled) << c.value;
@@ -296,7 +188,7 @@ TEST_F(MenuRulesTest, ContextBitsMoveToTheTopOfTheArgument) {
     ExpectState(Eval(59), kTextPlotNewFunctionEllipsis, 0, true, 39, int32_t(0x80000005u));
     Select(Point(0, 0));
     ExpectState(Eval(26), kTextAnimateNoun, kVariantNoun, true, 18, 0x40000000);
-    sketch.activityWord = kActivityAnimating | kActivityPaused;
+    Inputs().activityWord = kActivityAnimating | kActivityPaused;
     ExpectState(Eval(26), kTextResumeAnimation, 0, true, 33, int32_t(0x80000001u));
 }
 
@@ -340,4 +232,203 @@ TEST_F(MenuRulesTest, CircleRowsCheckPointsOnTheCircle) {
     DeselectAll();
     Select(Point(0, 0), Point(10, 0), Point(0, 9));
     EXPECT_FALSE(Eval(101).enabled);
+}
+
+TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
+    ShellStandin().motionControllerVisible = 1;
+    ShellStandin().hasSpeedRange = 1;
+    ShellStandin().speedLow = 1;
+    ShellStandin().speedHigh = 3;
+    ShellStandin().speedReversible = 1;
+    auto items = [] {
+        const int32_t* s = ShellStandin().motionBarItems;
+        return std::vector<int32_t>(s, s + 8);
+    };
+    // Without a sketch every item is off; the bar shows only changes from there on.
+    for (int32_t& state : ShellStandin().motionBarItems) state = 2;
+    SetCurrentSketch(nullptr, nullptr);
+    Eval(91);
+    SetCurrentSketch(&sketch, nullptr);
+
+    // Items: Animate, Stop, Pause, faster, slower, speed box, target, Reverse.
+    Inputs().activityWord = kActivityAnimating;
+    ExpectState(Eval(91), kTextHideMotionController, 0, true, 48, 0);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 0, 0, 0, 0, 1, 0}));
+
+    Inputs().activityWord = kActivityAnimating | kActivityPaused;
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 1, 2, 2, 2, 1, 2}));
+
+    // A moving point selected: the target button is the selection.
+    Inputs().activityWord = kActivityAnimating;
+    SketchObject& p = Point(0, 0);
+    p.motionRole = 2;
+    Select(p);
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 0}));
+
+    // Nothing animating, no sketch: everything off.
+    SetCurrentSketch(nullptr, nullptr);
+    Eval(91);
+    EXPECT_EQ(items(), (std::vector<int32_t>{2, 2, 2, 2, 2, 2, 2, 2}));
+    const int32_t refreshes = ShellStandin().motionBarRefreshes;
+    Eval(91);
+    EXPECT_EQ(ShellStandin().motionBarRefreshes, refreshes);  // only changes are shown
+}
+
+TEST_F(MenuRulesTest, UnknownOpcodesAndDamagedProgramsOfOtherBlocks) {
+    Select(Point(0, 0));
+    TakeSelectionCensus();
+    RowState s{};
+    // Opcode 12 takes no operands and decides nothing: "#1=1, 12 => text 7".
+    const uint8_t unknown[] = {13, 1, 1, 1, 1, 12, 0, 7, 0, 1, 0, 0, 5, 8, 0, 3, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(EvalMenuRuleProgram(unknown, sizeof unknown, 1, 0, &s.text, &s.variant, &s.executor, &s.argument));
+    EXPECT_EQ(s.text, 7);
+    EXPECT_EQ(s.argument, 5);
+    // A failing test moves on to the next rule.
+    const uint8_t second[] = {9, 3, 11, 0, 7, 0, 1, 0, 0, 8, 0, 9, 0, 1, 4, 0, 2};
+    EXPECT_TRUE(EvalMenuRuleProgram(second, sizeof second, 1, 0, &s.text, &s.variant, &s.executor, &s.argument));
+    EXPECT_EQ(s.text, 9);
+    EXPECT_EQ(s.executor, 4);
+    EXPECT_EQ(s.argument, 2);
+    // Rules that claim more bytes than the block holds, a zero length, operands cut off
+    // and counts of kinds beyond the census all end disabled without reading past.
+    const uint8_t tooLong[] = {40, 0, 7, 0, 1, 0, 0, 1};
+    const uint8_t zero[] = {0, 0, 7, 0, 1, 0, 0, 1};
+    const uint8_t cut[] = {4, 1, 3, 1};
+    const uint8_t badKind[] = {12, 1, 1, 200, 0x80, 0, 7, 0, 1, 0, 0, 1};
+    for (const auto& block : {std::vector<uint8_t>(tooLong, tooLong + sizeof tooLong),
+                              std::vector<uint8_t>(zero, zero + sizeof zero),
+                              std::vector<uint8_t>(cut, cut + sizeof cut),
+                              std::vector<uint8_t>(badKind, badKind + sizeof badKind)}) {
+        EXPECT_FALSE(EvalMenuRuleProgram(block.data(), block.size(), 1, 0, &s.text, &s.variant,
+                                         &s.executor, &s.argument));
+    }
+}
+
+// One row per (selection, row): the rule programs' results across the menus.
+TEST_F(MenuRulesTest, SelectionsToRowStates) {
+    auto pt = [this] { return &Point(double(objects.size()) * 7, double(objects.size()) * 3); };
+    auto seg = [this] { return &Segment({0, 0}, {double(objects.size()) + 5, 1}); };
+    auto line = [this] { return &Straight(12, {0, 0}, {3, 4}); };
+    auto circle = [this] { return &Circle({0, 0}, 10); };
+    auto measure = [this](int32_t kind) { return &Measurement(kind, 2.5); };
+    auto make = [this](int32_t cls, int32_t kind, int32_t type) { return &Make(cls, kind, type); };
+    enum Sel { kNone, kPt, kPt2, kTri, kSeg, kSeg2, kPtSeg, kLine, kLineCircle, kCircle, kPoly,
+               kDisc, kArc, kOnPath, kMeas2, kFunction, kParam, kButton, kTable, kTable3,
+               kMeasPt, kLabelled, kParent, kSegCircle };
+    auto build = [&](Sel sel) {
+        switch (sel) {
+        case kNone: break;
+        case kPt: Select(*pt()); break;
+        case kPt2: Select(*pt(), *pt()); break;
+        case kTri: Select(Point(0, 0), Point(5, 5), Point(10, 0)); break;
+        case kSeg: Select(*seg()); break;
+        case kSeg2: Select(*seg(), *seg()); break;
+        case kPtSeg: Select(*pt(), *seg()); break;
+        case kLine: Select(*line()); break;
+        case kLineCircle: Select(*line(), *circle()); break;
+        case kCircle: Select(*circle()); break;
+        case kPoly: Select(*make(kClassPolygonInterior, 15, 8)); break;
+        case kDisc: Select(*make(kClassCircleInterior, 16, 10)); break;
+        case kArc: Select(*make(kClassArc, 24, 81)); break;
+        case kOnPath: Select(*make(kClassPoint, 10, 15), *pt()); break;
+        case kMeas2: Select(*measure(46), *measure(46)); break;
+        case kFunction: Select(*make(kClassCalculation, 54, 75)); break;
+        case kParam: {
+            SketchObject* p = make(kClassCalculation, 62, 0);
+            StandinData(p)->calcForm = 4;
+            Select(*p);
+            break;
+        }
+        case kButton: Select(*make(kClassActionButton, 20, 66)); break;
+        case kTable:
+        case kTable3: {
+            SketchObject* t = make(kClassTable, 66, 91);
+            StandinData(t)->tableRows = sel == kTable ? 5 : 3;
+            Select(*t);
+            break;
+        }
+        case kMeasPt: Select(*measure(43), *pt()); break;
+        case kLabelled: { SketchObject* p = pt(); p->label.shown = 1; Select(*p); break; }
+        case kParent: { SketchObject* p = pt(); ASSERT_TRUE(AllocPtrList(1, 1, &p->children)); Select(*p); break; }
+        case kSegCircle: Select(*seg(), *circle()); break;
+        }
+    };
+    struct Case { Sel sel; uint32_t row; uint16_t text; uint16_t variant; bool enabled; uint16_t exec; int32_t arg; };
+    const Case cases[] = {
+        {kSeg, 0, kTextPointOnNoun, kVariantNoun, true, 3, 0},
+        {kSegCircle, 0, kTextPointsOnNoun, kVariantNoun, true, 3, 0},
+        {kPt2, 3, kTextSegment, 0, true, 1, 2},
+        {kTri, 3, kTextSegments, 0, true, 1, 2},
+        {kPt2, 7, kTextCircleByCenterPoint, 0, true, 0, 13},
+        {kPtSeg, 8, kTextCircleByCenterRadius, 0, true, 0, 15},
+        {kSeg, 10, kTextTranslateEllipsis, 0, true, 4, 0},
+        {kButton, 10, kTextTranslateEllipsis, 0, false, 0, 0},
+        {kPt, 13, kTextReflect, 0, true, 4, 3},
+        {kOnPath, 19, kTextLocus, 0, true, 9, 0},
+        {kPt2, 19, kTextLocus, 0, false, 0, 0},
+        {kPt, 20, kTextHideNoun, kVariantNoun, true, 10, 0},
+        {kPt, 30, kTextDeleteNoun, kVariantNoun, true, 21, 0},
+        {kSeg, 32, kTextLength, 0, true, 0, 44},
+        {kPoly, 34, kTextPerimeter, 0, true, 0, 51},
+        {kCircle, 35, kTextCircumference, 0, true, 0, 54},
+        {kTri, 36, kTextAngle, 0, true, 0, 57},
+        {kDisc, 37, kTextArea, 0, true, 0, 59},
+        {kArc, 38, kTextArcAngle, 0, true, 0, 62},
+        {kArc, 39, kTextArcLength, 0, true, 0, 69},
+        {kLine, 40, kTextGeometricSlope, 0, true, 0, 76},
+        {kCircle, 41, kTextRadius, 0, true, 0, 79},
+        {kSeg2, 42, kTextRatio, 0, true, 0, 82},
+        {kLine, 45, kTextEquation, 0, true, 40, 0},
+        {kLineCircle, 45, kTextEquations, 0, true, 40, 0},
+        {kSeg, 47, kTextSelectParents, 0, true, 24, 0},
+        {kPt, 47, kTextSelectParents, 0, false, 0, 0},
+        {kParent, 48, kTextSelectChildren, 0, true, 24, 1},
+        {kPt, 49, kTextHideShow, 0, true, 25, 0},
+        {kPt, 50, kTextAnimationEllipsis, 0, true, 25, 2},
+        {kPt2, 51, kTextMovementEllipsis, 0, true, 25, 3},
+        {kPt, 53, kTextScrollEllipsis, 0, true, 25, 4},
+        {kMeas2, 58, kTextPlotAsXY, 0, true, 0, 101},
+        {kPt, 58, kTextPlotPointsEllipsis, 0, true, 29, int32_t(0x80000000u)},
+        {kFunction, 59, kTextPlotFunction, 0, true, 49, 0x40000000},
+        {kPt2, 63, kTextLine, 0, true, 1, 67},
+        {kPt2, 64, kTextRay, 0, true, 1, 68},
+        {kLabelled, 67, kTextHideLabel, 0, true, 34, 0},
+        {kPt, 67, kTextShowLabel, 0, true, 34, 1},
+        {kPt, 68, kTextMarkCenter, 0, true, 5, 0},
+        {kSeg, 69, kTextMarkMirror, 0, true, 5, 1},
+        {kPt2, 73, kTextMarkVector, 0, true, 5, 3},
+        {kPt, 75, kTextPropertiesEllipsis, 0, true, 36, 0},
+        {kPt2, 75, kTextPropertiesEllipsis, 0, false, 0, 0},
+        {kPt, 77, kTextAbscissaX, 0, true, 0, 84},
+        {kPt, 78, kTextOrdinateY, 0, true, 0, 89},
+        {kPoly, 80, kTextPerimeter, 0, true, 0, 51},
+        {kCircle, 80, kTextCircumference, 0, true, 0, 54},
+        {kTri, 86, kTextAngle, 0, true, 0, 57},
+        {kButton, 88, kTextPresentationEllipsis, 0, true, 25, 7},
+        {kMeasPt, 89, kTextParametricEllipsis, 0, true, 46, 0},
+        {kPt, 90, kTextOtherEllipsis, 0, true, 47, 0},
+        {kNone, 92, kTextNewFunctionEllipsis, 0, true, 39, int32_t(0x80000001u)},
+        {kPt, 97, kTextCut, 0, true, 52, 0},
+        {kNone, 97, kTextCut, 0, false, 0, 0},
+        {kPt, 98, kTextCopy, 0, true, 53, 0},
+        {kPt, 100, kTextClearNoun, kVariantNoun, true, 21, 0},
+        {kFunction, 103, kTextDerivative, 0, true, 50, 0x4000},
+        {kParam, 105, kTextEditParameterEllipsis, 0, true, 39, 0x400a},
+        {kFunction, 105, kTextEditFunctionEllipsis, 0, true, 39, 0x4003},
+        {kPt2, 106, kTextCoordinateDistance, 0, true, 0, 129},
+        {kSeg, 107, kTextSlope, 0, true, 0, 132},
+        {kMeasPt, 109, kTextTabulate, 0, false, 0, 0},
+        {kTable, 110, kTextAddTableDataEllipsis, 0, true, 61, 0},
+        {kTable, 111, kTextRemoveTableDataEllipsis, 0, true, 62, 0},
+        {kTable3, 111, kTextRemoveTableDataEllipsis, 0, false, 0, 0},
+        {kParam, 104, kTextIterateEllipsis, 0, true, 60, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ", selection " << int(c.sel));
+        DeselectAll();
+        build(c.sel);
+        ExpectState(Eval(c.row), c.text, c.variant, c.enabled, c.exec, c.arg);
+    }
 }

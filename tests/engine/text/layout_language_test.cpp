@@ -381,3 +381,25 @@ TEST(LayoutLanguage, RunningOutOfMemoryIsReportedAndLeavesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+ResultCode BuildNothing(LayoutNode** out, const char*, int32_t, LayoutNode*, LayoutParseContext*) {
+    *out = nullptr;
+    return kLayoutParseOK;
+}
+
+TEST(LayoutLanguage, APlaceholderThatBuildsNothing) {
+    LayoutParseContext context{ nullptr, BuildNothing, nullptr };
+    ResultCode result = -1;
+    // Inside an element it is simply not there; as the whole text there is no tree.
+    LayoutPtr tree = ParseLayout("<H<T'a'><%'x'>>", &result, &context);
+    EXPECT_EQ(result, kLayoutParseOK);
+    EXPECT_EQ(WriteLayout(tree.get()), "<H<T1xa>>");
+    EXPECT_EQ(ParseLayout("<%'x'>", &result, &context), nullptr);
+    EXPECT_EQ(result, kLayoutParseSyntax);
+    EXPECT_EQ(ParseLayout("<?0<%'x'>>", &result, &context), nullptr);
+    EXPECT_EQ(result, kLayoutParseSyntax);
+}
+
+}  // namespace

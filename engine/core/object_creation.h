@@ -1,0 +1,94 @@
+// Making objects exist and keeping them true: construction with reuse of equal objects,
+// the undo steps of construction, destruction, hiding, and the dependency update (the
+// existence rule, recompute of one object, of lists and of the whole sketch).
+// Every operation acts on the current sketch.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/result_codes.h"
+#include "engine/core/sketch.h"
+#include "engine/core/sketch_object.h"
+
+// Construction out-flags.
+constexpr uint16_t kConstructedNew      = 0;
+constexpr uint16_t kReusedEqual         = 1;
+constexpr uint16_t kReusedReversed      = 5;
+constexpr uint16_t kReusedAndShown      = 0x2;  // added to 1 or 5
+
+struct ConstructRequest {
+    ObjectTemplate objectTemplate;
+    void*          extraData;         // handed to the class's initExtra
+    PtrList        parents;           // taken over in every case
+    PtrList        constructionData;  // taken over in every case
+    ObjectLabel*   label;             // heap block taken over in every case, or null
+    bool           link;
+    bool           undo;
+    uint16_t*      outFlags;
+    bool           allowReuse;
+};
+
+// Builds the template from the sketch's defaults and constructs with reuse allowed.
+SketchObject* ConstructObject(int32_t type, void* extraData, PtrList parents,
+                              PtrList constructionData, bool link, bool undo, uint16_t* outFlags);
+SketchObject* ConstructObjectWithTemplate(const ConstructRequest* request);
+// Linked into the sketch, no undo step.
+SketchObject* ConstructObjectEx(const ObjectTemplate* objectTemplate, void* extraData,
+                                PtrList parents, PtrList constructionData, ObjectLabel* label,
+                                uint16_t* outFlags, bool allowReuse);
+
+SketchObject* AllocObject(int32_t objectClass, const ObjectTemplate* objectTemplate);
+bool          SetObjectParents(SketchObject* object, PtrList parents);
+SketchObject* FindEquivalentObject(int32_t rule, PtrList parents, PtrList constructionData,
+                                   int32_t type, bool* reversed);
+bool          ShareDefiningParent(SketchObject* a, SketchObject* b, SketchObject** point);
+void          ApplyDefaultTextStyle(SketchObject* object);
+
+// The object, or null when the undo step could not be recorded: a new object is then
+// destroyed, a reused one that was shown for this construction is hidden again.
+SketchObject* RecordNewObjectUndo(SketchObject* object, bool linked, uint16_t flags);
+
+struct ObjectBatch;
+using BatchCreateFn = SketchObject* (*)(int32_t index, void* userData, uint16_t* outFlags);
+using BatchUnwindFn = void (*)(int32_t index, void* userData, SketchObject* object, uint16_t flags);
+
+constexpr int32_t kBatchNoUndo = -999;
+
+struct ObjectBatch {
+    int32_t       replaceSelection;
+    int32_t       hideFirstParents;
+    uint16_t      count;
+    BatchCreateFn create;
+    BatchUnwindFn unwind;
+    void*         userData;
+    int32_t       undoNoun;  // -1 from the selection; kBatchNoUndo records nothing
+};
+
+// The last object made, or null when anything failed (every item taken back).
+SketchObject* BuildObjectsWithUndo(const ObjectBatch* batch);
+// Destroys a new item, hides a reused one again.
+void StandardBatchUnwind(int32_t index, void* userData, SketchObject* object, uint16_t flags);
+
+void DestroyObject(SketchObject* object, bool linked, bool freeLists);
+void UnlinkFromParents(SketchObject* object);
+
+// Answers nonzero when the bounds were added to the rectangle, or the object's given
+// index when it is a tool given (never recomputed).
+int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump);
+void    RecomputeAndRedrawObject(SketchObject* object);
+// Replaces the tempLink chain at *head by everything that depends on it, in sketch
+// order; answers the number of objects in the new chain.
+int32_t CollectDependents(SketchObject** head, bool single);
+// A tempLink chain (linked) or a null-terminated array.
+void    RecomputeObjects(SketchObject* object, bool linked, SketchObject* const* array);
+
+// An entry of an object list with flags (undo steps, drag lists); a null object ends it.
+struct ObjectFlagsEntry {
+    SketchObject* object;
+    uint16_t      flags;
+};
+void       RecomputeListedObjects(const ObjectFlagsEntry* items, ScreenRect* rect, bool skipOldBounds);
+ScreenRect RecomputeSketch(bool accumulateOldBounds);
+
+ResultCode SetObjectHidden(SketchObject* object, int32_t state, bool recordUndo);
+ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUndo);
+int32_t    AddObjectBounds(ScreenRect* rect, const SketchObject* object);

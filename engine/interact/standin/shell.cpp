@@ -1,0 +1,33 @@
+// Stand-in: the motion engine's speed ranges, the shell's bars, documents and colour
+// menu, custom-tool playback and the caption editor's end, as the command state
+// reaches them, until those Parts land.
+#include "engine/interact/neighbour_services.h"
+
+namespace {
+ShellStateStandin gShell{};
+}
+
+bool MotionSpeedRange(bool, double* low, double* high, bool* reversible) {
+    if (!gShell.hasSpeedRange) return false;
+    *low = gShell.speedLow;
+    *high = gShell.speedHigh;
+    *reversible = gShell.speedReversible != 0;
+    return true;
+}
+void FormatSpeedRangeText(double, double) {}
+void RefreshMotionControllerItem(int32_t item, int32_t state) {
+    if (item >= 0 && item < 8) gShell.motionBarItems[item] = state;
+    ++gShell.motionBarRefreshes;
+}
+
+ShellStateStandin& ShellStandin() { return gShell; }
+void ToolPlaybackRematchSelection() {}
+void SetColorMenuMark(bool, uint32_t) {}
+
+void EndSketchActivity(uint32_t activity) {
+    if (gEngine.frontSketch) CommandInputsOf(gEngine.frontSketch).activityWord &= ~activity;
+}
+
+int32_t GetMouseState() {
+    return gEngine.frontSketch ? CommandInputsOf(gEngine.frontSketch).mouseState : 0;
+}

@@ -1,0 +1,10 @@
+// Stand-in: the object label operations that creation and recompute call, until object
+// labels and their automatic sequences are built.
+#pragma once
+#include "engine/core/sketch_object.h"
+
+void InitObjectLabel(SketchObject* object);
+void ClearObjectLabel(SketchObject* object);
+void PlaceObjectLabel(SketchObject* object);
+// For tests: how many times labels were placed.
+int  PlaceObjectLabelCount();

@@ -1,0 +1,95 @@
+// A current sketch to build objects in, and helpers that make them by type.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "engine/core/memory.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/sketch.h"
+#include "engine/interact/undo.h"
+
+class SketchTest : public testing::Test {
+protected:
+    void SetUp() override {
+        sketch = CreateSketch(0, nullptr);
+        ASSERT_NE(sketch, nullptr);
+        SetCurrentSketch(sketch, &previous);
+    }
+    void TearDown() override {
+        SetAllocFailureAfter(0);
+        if (sketch) FreeSketch(sketch);
+        SetCurrentSketch(previous, nullptr);
+    }
+
+    static PtrList List(std::initializer_list<SketchObject*> items) {
+        PtrList list = 0;
+        for (SketchObject* o : items) EXPECT_TRUE(PtrListAppend(&list, o));
+        return list;
+    }
+
+    // Two doubles as construction data (a rotation's sin and cos, plotted values).
+    static PtrList Reals(double first, double second) {
+        PtrList list = 0;
+        const int32_t words = static_cast<int32_t>(16 / sizeof(void*));
+        EXPECT_TRUE(AllocPtrList(words, words, &list));
+        auto* bytes = reinterpret_cast<uint8_t*>(PtrListData(list));
+        std::memcpy(bytes, &first, 8);
+        std::memcpy(bytes + 8, &second, 8);
+        return list;
+    }
+
+    SketchObject* FreePoint() {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+        SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+        if (p) RecomputeObject(p, nullptr, true);
+        return p;
+    }
+
+    SketchObject* Build(int32_t type, std::initializer_list<SketchObject*> parents,
+                        uint16_t* flags = nullptr, PtrList data = 0, bool undo = false) {
+        SketchObject* o = ConstructObject(type, nullptr, List(parents), data, true, undo, flags);
+        if (o) RecomputeObject(o, nullptr, true);
+        return o;
+    }
+
+    std::vector<SketchObject*> SketchOrder() const {
+        std::vector<SketchObject*> order;
+        for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) order.push_back(o);
+        return order;
+    }
+
+    std::vector<SketchObject*> LayerOrder(int32_t layer) const {
+        std::vector<SketchObject*> order;
+        SketchObject* head = sketch->layerHeads[layer];
+        if (!head) return order;
+        SketchObject* o = head;
+        do {
+            order.push_back(o);
+            o = o->nextInLayer;
+        } while (o != head);
+        return order;
+    }
+
+    std::vector<SketchObject*> Children(const SketchObject* o) const {
+        std::vector<SketchObject*> out;
+        int32_t n = 0;
+        void** items = PtrListItems(o->children, &n);
+        for (int32_t i = 0; i < n; ++i) out.push_back(static_cast<SketchObject*>(items[i]));
+        return out;
+    }
+
+    int32_t UndoDepth() const {
+        int32_t n = 0;
+        for (UndoRecord* r = sketch->undoHistory; r; r = r->older) ++n;
+        return n;
+    }
+
+    Sketch* sketch = nullptr;
+    Sketch* previous = nullptr;
+};

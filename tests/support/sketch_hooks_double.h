@@ -1,0 +1,4 @@
+// Test double of the sketch hooks: counts the calls.
+#pragma once
+
+int SketchesFreedCount();

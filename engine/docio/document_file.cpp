@@ -39,6 +39,8 @@ constexpr int32_t kMenuSkippedText   = 127;
 constexpr int32_t kMenuMayFailText   = 128;
 
 constexpr uint32_t kSectionFixedBytes = 16;
+// A section header with three empty texts and a section end, with their record headers.
+constexpr uint32_t kLeastSectionBytes = 8 + 16 + 3 * 4 + 8;
 constexpr uint32_t kSectionTextRoom = 255;
 
 // Older documents with big-endian numbers: version words 10 to 12.
@@ -302,10 +304,17 @@ ResultCode ReadFileHeader(StreamHandle stream, EngineDocument* document, FileHea
         document->windowWidth = static_cast<int16_t>(GetU16(header + 18));
         document->windowHeight = static_cast<int16_t>(GetU16(header + 20));
     }
-    ResultCode sized = ReserveDocumentItems(document, kDocumentItemPage, pages);
-    if (sized == kResultOK && tools != 0) sized = ReserveDocumentItems(document, kDocumentItemTool, tools);
-    if (sized == kResultOK) sized = ReserveDocumentItems(document, kDocumentItemMenu, menus);
-    if (sized == kResultOK) sized = ReserveDocumentItems(document, kDocumentItemOther, others);
+    // The counts come from the file: room is made only for as many sections as the
+    // rest of the stream can hold (the arrays grow if more really follow).
+    uint32_t position = 0, size = 0;
+    StreamTell(stream, &position);
+    StreamSize(stream, &size);
+    const int32_t fit = static_cast<int32_t>((size > position ? size - position : 0) / kLeastSectionBytes);
+    auto bounded = [fit](int32_t n) { return n < fit ? n : fit; };
+    ResultCode sized = ReserveDocumentItems(document, kDocumentItemPage, bounded(pages));
+    if (sized == kResultOK && tools != 0) sized = ReserveDocumentItems(document, kDocumentItemTool, bounded(tools));
+    if (sized == kResultOK) sized = ReserveDocumentItems(document, kDocumentItemMenu, bounded(menus));
+    if (sized == kResultOK) sized = ReserveDocumentItems(document, kDocumentItemOther, bounded(others));
     if (sized != kResultOK) {
         for (int32_t type = kDocumentItemPage; type < kDocumentItemTypes; ++type) FreeDocumentArray(document, type);
         return sized;
@@ -500,12 +509,16 @@ ResultCode ReadDocumentBody(StreamHandle stream, EngineDocument* document, bool*
             }
             Keep(&rc, sectionResult);
         }
+        // Past the end of the data every further section would only repeat this one's
+        // result: skipped with 11, the document opening as a copy.
+        const bool atEnd = !olderFormat && StreamError(stream) == kResultEndOfData &&
+                           sectionResult == kResultSectionSkipped;
         if (action == kActionCopy) {
             *openAsCopy = true;
             document->modified = 1;
         }
         if (sectionResult != kResultOK && sectionResult != kResultOlderWriter) {
-            if (IsFatalError(rc)) break;
+            if (IsFatalError(rc) || atEnd) break;
             continue;  // its section, 903 included, is skipped already
         }
         ResultCode read = kResultOK;

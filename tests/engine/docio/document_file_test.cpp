@@ -9,6 +9,7 @@
 
 #include "engine/text/string_groups.h"
 #include "tests/engine/docio/document_fixture.h"
+#include "tests/engine/docio/seed_files.h"
 
 #if defined(__linux__)
 #include <csignal>
@@ -52,6 +53,7 @@ TEST_F(DocumentFile, OnePageFileHasTheFramingAndSectionOfASingleDocument) {
     EngineDocument* d = NewDocument();
     AddPage(d);
     const std::vector<uint8_t> file = Write(d);
+    SaveFuzzSeed("document_read_fuzz", "one_page", file);
     ASSERT_EQ(std::string(file.begin(), file.begin() + 4), "YRN4");
     const std::vector<RecordAt> r = Records(file);
     const std::vector<uint32_t> tags = {900, 902, 1000, 1001, 903, 901};
@@ -104,6 +106,7 @@ TEST_F(DocumentFile, SectionHeadersOfAFullDocument) {
 TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     EngineDocument* d = RichDocument();
     const std::vector<uint8_t> first = Write(d);
+    SaveFuzzSeed("document_read_fuzz", "rich", first);
     ReadResult back = Read(first);
     ASSERT_EQ(back.code, kResultOK);
     ASSERT_NE(back.document, nullptr);
@@ -134,6 +137,7 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
 TEST_F(DocumentFile, HandheldFormHasVersionOneAndNoToolsOrMenus) {
     EngineDocument* d = RichDocument();
     const std::vector<uint8_t> file = Write(d, true, kResultHandheldForm);
+    SaveFuzzSeed("document_read_fuzz", "handheld", file);
     const std::vector<RecordAt> r = Records(file);
     EXPECT_EQ(GetU16(file, r[0].payload + 0), 1);
     EXPECT_EQ(GetU16(file, r[0].payload + 4), 0);
@@ -212,6 +216,7 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
         const uint32_t pages = 1 + (c.body == 1 ? 1 : 0);
         const std::vector<uint8_t> file = FileWithSections({Section(c.header, c.body), plainPage}, pages,
                                                            c.body == 2 ? 1 : 0, c.body == 3 ? 1 : 0);
+        SaveFuzzSeed("document_read_fuzz", std::string("sections_") + std::to_string(&c - cases), file);
         ReadResult r = Read(file);
         EXPECT_EQ(r.code, c.code);
         if (IsFatalError(c.code)) {

@@ -446,3 +446,15 @@ bool InsertImplicitProducts(InfixExpression* infix) {
     infix->count = oldCount + extra;
     return true;
 }
+
+ResultCode ReadStoredExpressionTokens(const uint8_t* bytes, uint32_t length, uint32_t count,
+                                      ExpressionToken** tokens) {
+    *tokens = nullptr;
+    if (count > length / sizeof(ExpressionToken)) return kCompileDamaged;
+    if (count == 0) return kResultOK;
+    ExpressionToken* read = static_cast<ExpressionToken*>(AllocMemory(count * sizeof(ExpressionToken), 0));
+    if (!read) return kResultOutOfMemory;
+    for (uint32_t i = 0; i < count; ++i) read[i] = ExpressionToken(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    *tokens = read;
+    return kResultOK;
+}

@@ -42,6 +42,12 @@ int32_t CompileExpression(InfixExpression* infix, SketchObject* const* parents, 
                           SketchObject* pinnedFirst, CompiledExpression* out, ParentArray* newParents,
                           uint32_t* errorPosition);
 
+// Reads `count` little-endian tokens of a stored expression from the `length` bytes that
+// follow its header into a new array. A count beyond the bytes present is a damaged
+// record (35) and nothing is allocated; 100 when memory runs out.
+ResultCode ReadStoredExpressionTokens(const uint8_t* bytes, uint32_t length, uint32_t count,
+                                      ExpressionToken** tokens);
+
 bool ScanNumberLiteral(const ExpressionToken* tokens, uint32_t remaining, uint32_t* length,
                        ExpressionToken* tokenClass, double* value, bool* symbolic);
 // Writes the implicit products into the list; false (list untouched) when memory fails.

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int32_t kGroupFormula = 14;
+constexpr int32_t kGroupUnitTexts = 7;
 constexpr int32_t kItemKeys = 26;       // "0123456789.()pe"
 constexpr int32_t kItemPi = 27;
 constexpr int32_t kItemOperators = 29;  // "+-*/^-"
@@ -65,9 +66,9 @@ void TokenText(ExpressionToken t, int32_t form, char* buffer, uint32_t size, boo
     } else if (t <= kTokenE) {
         CharOf(kGroupFormula, kItemKeys, t, text);
     } else if (t >= kTokenDistanceUnit && t <= kTokenDistanceUnit + 2) {
-        GetGroupString(kGroupUnits, 8 + (t - kTokenDistanceUnit), text, sizeof text);
+        GetGroupString(kGroupUnitTexts, 8 + (t - kTokenDistanceUnit), text, sizeof text);
     } else if (t >= kTokenAngleUnit && t <= kTokenAngleUnit + 2) {
-        GetGroupString(kGroupUnits, 11 + (t - kTokenAngleUnit), text, sizeof text);
+        GetGroupString(kGroupUnitTexts, 11 + (t - kTokenAngleUnit), text, sizeof text);
     }
     std::strncpy(buffer, text, size - 1);
     buffer[size - 1] = 0;

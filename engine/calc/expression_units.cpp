@@ -2,6 +2,7 @@
 // units, and the recognition of parameters.
 #include "engine/calc/expression_compiler.h"
 #include "engine/calc/measurements.h"
+#include "engine/core/object_tables.h"
 
 namespace {
 
@@ -14,6 +15,16 @@ struct UnitEntry {
 };
 
 bool HasUnits(const UnitEntry& e) { return e.angle != 0 || e.distance != 0 || e.mismatch != 0; }
+
+// Exponents are small in any sensible expression; one that would leave this range (a
+// length to the power 10^9, twice) is taken as a units mismatch rather than overflowing.
+constexpr int64_t kExponentLimit = int64_t(1) << 30;
+
+UnitEntry Exponents(int64_t angle, int64_t distance, uint32_t mismatch, const UnitEntry& fallback) {
+    if (angle > kExponentLimit || angle < -kExponentLimit || distance > kExponentLimit || distance < -kExponentLimit)
+        return {fallback.angle, fallback.distance, 1};
+    return {int32_t(angle), int32_t(distance), mismatch};
+}
 
 UnitEntry Infer(CompiledExpression* code, SketchObject* const* parents, uint32_t parentCount,
                 const UnitEntry* variable, int depth);
@@ -49,8 +60,7 @@ UnitEntry Infer(CompiledExpression* code, SketchObject* const* parents, uint32_t
                 stack[sp++] = {0, 0, 0};
                 if (k < code->constantCount) {
                     double v = code->pool[k];
-                    if (v == static_cast<double>(static_cast<int64_t>(v)) && v > -1073741823.0 &&
-                        v < 1073741823.0) {
+                    if (v > -1073741823.0 && v < 1073741823.0 && v == static_cast<double>(static_cast<int32_t>(v))) {
                         integerAt = n;
                         integerValue = v;
                     }
@@ -90,15 +100,15 @@ UnitEntry Infer(CompiledExpression* code, SketchObject* const* parents, uint32_t
                 v.mismatch = (l.angle != r.angle || l.distance != r.distance) ? 1 : (l.mismatch | r.mismatch);
                 break;
             case kOpMultiply:
-                v = {l.angle + r.angle, l.distance + r.distance, l.mismatch | r.mismatch};
+                v = Exponents(int64_t(l.angle) + r.angle, int64_t(l.distance) + r.distance, l.mismatch | r.mismatch, l);
                 break;
             case kOpDivide:
-                v = {l.angle - r.angle, l.distance - r.distance, l.mismatch | r.mismatch};
+                v = Exponents(int64_t(l.angle) - r.angle, int64_t(l.distance) - r.distance, l.mismatch | r.mismatch, l);
                 break;
             default:  // "^"
                 if (integerAt + 1 == n) {
-                    int32_t e = static_cast<int32_t>(integerValue);
-                    v = {l.angle * e, l.distance * e, l.mismatch};
+                    int64_t e = static_cast<int64_t>(integerValue);
+                    v = Exponents(l.angle * e, l.distance * e, l.mismatch, l);
                 } else {
                     v.mismatch = HasUnits(l) || HasUnits(r) ? 1 : 0;
                 }
@@ -165,7 +175,7 @@ void SetCalculationKind(SketchObject* calculation) {
     const CalculationData* c = CalculationDataOf(calculation);
     if (!c) return;
     const bool parameter = IsParameterExpression(calculation);
-    int32_t kind = parameter ? kKindParameter : kKindPlainCalculation;
+    int32_t kind = parameter ? kKindPlainParameter : kKindPlainCalculation;
     const CompiledExpression& u = c->compiled;
     if (!u.unitsMismatch) {
         if (u.angleExponent == 1 && u.distanceExponent == 0)
@@ -199,7 +209,7 @@ bool IsParameterExpression(const SketchObject* object) {
 
 bool IsParameter(const SketchObject* object) {
     if (!object) return false;
-    return KindIsA(object->objectKind, kKindParameter) || KindIsA(object->objectKind, kKindDistanceParameter) ||
+    return KindIsA(object->objectKind, kKindPlainParameter) || KindIsA(object->objectKind, kKindDistanceParameter) ||
            KindIsA(object->objectKind, kKindAngleParameter);
 }
 

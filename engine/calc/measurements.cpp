@@ -5,28 +5,20 @@
 // signed flag clear. A value that the geometry makes impossible clears `defined` and
 // leaves the previous value in place.
 #include "engine/calc/measurements.h"
+#include "engine/calc/value_display.h"
+#include "engine/core/object_tables.h"
 
 #include <cmath>
 
 namespace {
 
-// The engine's rounded constants, not the nearest doubles.
-constexpr double kPi = 3.1415926535898;
-constexpr double kTwoPi = 6.2831853071796;
-constexpr double kHalfPi = 1.5707963267949;
-constexpr double kAngleTolerance = 0.0004;
+// The engine's rounded constants, not the nearest doubles. (angle_constants.h holds the
+// same values but clashes with units.h over the degree factor.)
+constexpr double kRoundedPi = 3.1415926535898;
+constexpr double kRoundedTwoPi = 6.2831853071796;
 
-constexpr int32_t kClassPoint = 1;
-constexpr int32_t kClassStraight = 2;
-constexpr int32_t kClassCircle = 3;
-constexpr int32_t kClassPolygon = 4;
-constexpr int32_t kClassDisc = 5;
-constexpr int32_t kClassCoordinateSystem = 8;
-constexpr int32_t kClassAxis = 9;
-constexpr int32_t kClassArc = 12;
-constexpr int32_t kClassArcInterior = 13;
-constexpr int32_t kTypeSegment = 2;
-constexpr int32_t kKindArcSegment = 27;
+constexpr double kAngleTolerance = 0.0004;  // on the raw products, as the line relation
+
 
 SketchObject* Parent(const SketchObject* object, SketchObject* const* parents, uint32_t i) {
     return parents && i < ParentCountOf(object) ? parents[i] : nullptr;
@@ -34,7 +26,7 @@ SketchObject* Parent(const SketchObject* object, SketchObject* const* parents, u
 
 bool IsClass(const SketchObject* o, int32_t c) { return o && o->objectClass == c; }
 bool IsStraight(const SketchObject* o) { return IsClass(o, kClassStraight) || IsClass(o, kClassAxis); }
-bool IsCircle(const SketchObject* o) { return IsClass(o, kClassCircle) || IsClass(o, kClassDisc); }
+bool IsCircle(const SketchObject* o) { return IsClass(o, kClassCircle) || IsClass(o, kClassCircleInterior); }
 bool IsArc(const SketchObject* o) { return IsClass(o, kClassArc) || IsClass(o, kClassArcInterior); }
 
 const RealPoint& PointOf(const SketchObject* o) { return ClassData<PointData>(o)->position; }
@@ -47,8 +39,13 @@ const CoordinateSystemData& FrameOf(const SketchObject* o) { return *ClassData<C
 // The conversions rewrite their argument: always hand them a copy.
 double InDistanceUnits(double pixels) { return ToDistanceUnits(&pixels); }
 
+// As for calculations, only NaN is undefined: infinities are values.
 void SetValue(SketchObject* object, double v) {
     ValueDisplay* d = ValueDisplayOf(object);
+    if (std::isnan(v)) {
+        d->defined = 0;
+        return;
+    }
     d->value = v;
     d->defined = 1;
 }
@@ -60,21 +57,7 @@ void SetAngle(SketchObject* object, double radians) { SetValue(object, RadiansTo
 // The angle from o->a to o->p in (-pi, pi], screen orientation; false when a lies on o or
 // both products vanish.
 bool AngleAt(const RealPoint& a, const RealPoint& o, const RealPoint& p, double* angle) {
-    const double ux = a.x - o.x, uy = a.y - o.y, wx = p.x - o.x, wy = p.y - o.y;
-    const double dot = ux * wx + uy * wy;
-    const double cross = ux * wy - uy * wx;
-    if (ux * ux + uy * uy < kAngleTolerance) return false;
-    if (std::fabs(dot) >= kAngleTolerance) {
-        double t = std::atan(cross / dot);
-        if (dot < 0) t += cross >= 0 ? kPi : -kPi;
-        *angle = t;
-        return true;
-    }
-    if (std::fabs(cross) >= kAngleTolerance) {
-        *angle = cross > 0 ? kHalfPi : -kHalfPi;
-        return true;
-    }
-    return false;
+    return PointLineRelation(a, o, p, angle, nullptr, nullptr, nullptr, nullptr);
 }
 
 int Sign(double v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
@@ -98,9 +81,9 @@ bool ArcAngleThroughPoints(const SketchObject* object, SketchObject* const* pare
     double a3;
     if (!AngleAt(PointOf(p1), c, PointOf(p3), &a3)) return false;
     const int s2 = Sign(a2), s3 = Sign(a3);
-    if (s2 == -1 && s3 == -1) *out = a3 >= a2 ? a3 + kTwoPi : a3;
-    else if (s2 == 1 && s3 == 1) *out = a3 > a2 ? a3 : a3 - kTwoPi;
-    else *out = s3 == -1 ? a3 + kTwoPi : a3 - kTwoPi;
+    if (s2 == -1 && s3 == -1) *out = a3 >= a2 ? a3 + kRoundedTwoPi : a3;
+    else if (s2 == 1 && s3 == 1) *out = a3 > a2 ? a3 : a3 - kRoundedTwoPi;
+    else *out = s3 == -1 ? a3 + kRoundedTwoPi : a3 - kRoundedTwoPi;
     return true;
 }
 
@@ -138,16 +121,8 @@ const MeasurementCaptionRow MeasurementCaptionByParentCount[8] = {
 };
 
 uint32_t MeasureFunctionOfType(int32_t type) {
-    if (type >= 40 && type <= 52) return static_cast<uint32_t>(type - 40);
-    switch (type) {
-    case 69: return 13;
-    case 70: return 14;
-    case 75: case 80: return 15;
-    case 88: return 16;
-    case 89: return 17;
-    case 0: return 19;
-    default: return 18;
-    }
+    if (type < 0 || type >= kConstructionTypeCount) return kNoMeasureFunction;
+    return ConstructionTypeTable[type].measureFunction;
 }
 
 uint16_t MeasurementCaptionTemplate(int32_t type, uint32_t parentCount) {
@@ -197,7 +172,7 @@ void MeasureDistance(SketchObject* object, SketchObject* const* parents) {
 
 void MeasurePerimeter(SketchObject* object, SketchObject* const* parents) {
     SketchObject* s = Parent(object, parents, 0);
-    if (IsClass(s, kClassPolygon)) {
+    if (IsClass(s, kClassPolygonInterior)) {
         PolygonCachePerimeter(s);
         return SetDistance(object, PolygonOf(s).perimeter);
     }
@@ -211,7 +186,7 @@ void MeasurePerimeter(SketchObject* object, SketchObject* const* parents) {
 void MeasureCircumference(SketchObject* object, SketchObject* const* parents) {
     const SketchObject* c = Parent(object, parents, 0);
     if (!IsCircle(c)) return SetUndefined(object);
-    SetDistance(object, kTwoPi * CircleOf(c).radius);
+    SetDistance(object, kRoundedTwoPi * CircleOf(c).radius);
 }
 
 void MeasureAngle(SketchObject* object, SketchObject* const* parents) {
@@ -229,9 +204,9 @@ void MeasureArea(SketchObject* object, SketchObject* const* parents) {
     const SketchObject* s = Parent(object, parents, 0);
     if (IsCircle(s)) {
         double r = InDistanceUnits(CircleOf(s).radius);
-        return SetValue(object, kPi * r * r);
+        return SetValue(object, kRoundedPi * r * r);
     }
-    if (IsClass(s, kClassPolygon)) {
+    if (IsClass(s, kClassPolygonInterior)) {
         const PolygonData& poly = PolygonOf(s);
         double sum = 0;
         for (uint32_t i = 0; i < poly.vertexCount; ++i) {
@@ -246,7 +221,7 @@ void MeasureArea(SketchObject* object, SketchObject* const* parents) {
         const ArcData& arc = ArcOf(s);
         double r = InDistanceUnits(arc.radius);
         double sweep = arc.endAngle - arc.startAngle;
-        if (sweep < 0) sweep += kTwoPi;
+        if (sweep < 0) sweep += kRoundedTwoPi;
         double sector = r * r * sweep;
         return SetValue(object, s->objectKind == kKindArcSegment ? (sector - r * r * std::sin(sweep)) / 2 : sector / 2);
     }
@@ -363,8 +338,7 @@ void UpdateMeasurement(SketchObject* object, SketchObject* const* parents) {
     uint32_t row = MeasureFunctionOfType(object->constructionType);
     if (row < kMeasurementFunctionRows && MeasurementFunctionTable[row].compute)
         MeasurementFunctionTable[row].compute(object, parents);
-    // Stand-in: the value text is re-laid out here (RelayoutValueDisplay) once the value
-    // slots and layout trees are in.
+    if (!CanSkipValueText(object)) RelayoutValueDisplay(object);
 }
 
 ExpressionUnitsInfo MeasurementUnits(const SketchObject* object) {

@@ -4,16 +4,17 @@
 #include <cstdint>
 
 #include "engine/calc/expression_compiler.h"
+#include "engine/calc/measurement_routines.h"
 #include "engine/calc/value_objects.h"
 
-using MeasureFn = void (*)(SketchObject* object, SketchObject* const* parents);
+using MeasurementComputeFn = void (*)(SketchObject* object, SketchObject* const* parents);
 
 // One row per measurement kind, indexed by the construction type's measureFunction.
 struct MeasurementFunctionRecord {
     int16_t distanceExponent;
     int16_t angleExponent;
     uint16_t captionTemplate;  // item of string group 6; 30 by parent count, 31 none
-    MeasureFn compute;         // null in the row of function objects
+    MeasurementComputeFn compute;         // null in the row of function objects
 };
 
 constexpr uint32_t kMeasurementFunctionRows = 18;
@@ -30,8 +31,7 @@ struct MeasurementCaptionRow {
 };
 extern const MeasurementCaptionRow MeasurementCaptionByParentCount[8];
 
-// Stand-in: the construction type table's measureFunction column, for the measurement
-// and class-11 types (18 for any other type).
+// The construction type's row of the measurement function table (18 none, 19 type 0).
 uint32_t MeasureFunctionOfType(int32_t constructionType);
 
 // The caption template a measurement of this type and parent count starts with.
@@ -54,8 +54,6 @@ void MeasureOrdinate(SketchObject* object, SketchObject* const* parents);
 void MeasureCoordinateDistance(SketchObject* object, SketchObject* const* parents);
 void MeasureCoordinateSlope(SketchObject* object, SketchObject* const* parents);
 
-// The update routine of every measurement type and of calculations.
-void UpdateMeasurement(SketchObject* object, SketchObject* const* parents);
 
 // Units of a measured or calculated value: the row's exponents, or for calculations
 // those of the compiled expression.
@@ -64,11 +62,12 @@ ExpressionUnitsInfo MeasurementUnits(const SketchObject* object);
 int32_t DefaultPrecision(bool distance, bool angle, bool forceNumber);
 
 // Parameters: calculations whose definition is a single number.
+// Kinds given to calculations by their units (rows of the object kind table).
 constexpr int32_t kKindPlainCalculation = 46;
 constexpr int32_t kKindDistanceMeasurement = 43;
 constexpr int32_t kKindAngleMeasurement = 44;
 constexpr int32_t kKindAreaMeasurement = 45;
-constexpr int32_t kKindParameter = 62;
+constexpr int32_t kKindPlainParameter = 62;
 constexpr int32_t kKindDistanceParameter = 63;
 constexpr int32_t kKindAngleParameter = 64;
 

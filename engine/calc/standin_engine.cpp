@@ -1,15 +1,11 @@
-// Stand-in: definitions behind standin_engine.h until the sketch engine, the unit
-// conversions and the string groups land; each goes when its real one arrives.
+// Stand-in: definitions behind standin_engine.h until the arc, polygon, preference and
+// label code lands; each goes when its real one arrives.
 #include "engine/calc/standin_engine.h"
 
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-
-
-}  // namespace
+#include "engine/core/object_tables.h"
 
 void ArcCacheLengths(SketchObject* object) {
     ArcData* arc = ClassData<ArcData>(object);
@@ -25,8 +21,8 @@ void ArcCacheLengths(SketchObject* object) {
     arc->sweep = sweep;
     arc->arcLength = sweep * arc->radius;
     double straight = 0;
-    if (object->objectClass == 13) {
-        if (object->objectKind == 27) {
+    if (object->objectClass == kClassArcInterior) {
+        if (object->objectKind == kKindArcSegment) {
             straight = std::hypot(arc->endPoint.x - arc->startPoint.x, arc->endPoint.y - arc->startPoint.y) / 2;
         } else {
             straight = arc->radius;
@@ -49,13 +45,20 @@ void PolygonCachePerimeter(SketchObject* object) {
 
 int32_t CurrentPrecision(int32_t which) { return which == 0 ? 2 : which == 1 ? 2 : 1; }
 
-bool KindIsA(int32_t kind, int32_t ancestor) { return kind == ancestor; }
-
-
-
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {
     if (size == 0) return;
-    const char* text = object && object->labelText ? object->labelText : "";
-    std::strncpy(buffer, text, size - 1);
-    buffer[size - 1] = 0;
+    buffer[0] = 0;
+    if (!object) return;
+    const ObjectLabel& label = object->label;
+    if (label.heapLength == 0) {
+        uint32_t n = 0;
+        while (n < 4 && label.text.inlineText[n]) ++n;
+        if (n > size - 1) n = size - 1;
+        std::memcpy(buffer, label.text.inlineText, n);
+        buffer[n] = 0;
+    } else if (label.text.heapText) {
+        std::strncpy(buffer, label.text.heapText, size - 1);
+        buffer[size - 1] = 0;
+    }
 }
+

@@ -1,82 +1,55 @@
-// What the calculation code needs of the sketch engine and the text subsystem while
-// those pieces are being built elsewhere. The names are those of the real headers, so
-// that when each lands its part here is deleted and the include moves to it.
+// What the calculation code needs of the engine: the real headers, and stand-ins for
+// the few pieces still being built elsewhere (each goes when its real one lands).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-// Stand-in: engine/core/screen_types.h.
-struct RealPoint {
-    double x;
-    double y;
-};
+#include "engine/core/circles.h"
+#include "engine/core/geometry.h"
+#include "engine/core/points.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/screen_types.h"
+#include "engine/core/sketch_object.h"
+#include "engine/core/sketch_units.h"
+#include "engine/core/straight_objects.h"
+#include "engine/core/units.h"
+#include "engine/core/services/number_locale.h"
+#include "engine/text/string_groups.h"
 
-// Stand-in: engine/core/geometry.h.
-struct LineForm {
-    RealPoint first;
-    RealPoint second;
-    double dx;
-    double dy;
-    double slope;
-};
-
-// Stand-in: engine/core/sketch_object.h. Only the fields the calculation code reads;
-// the parents are a plain array here in place of the arena list handle.
-struct alignas(8) SketchObject {
-    int32_t constructionType;
-    int32_t objectClass;
-    int32_t objectKind;
-    int32_t exists;
-    uint32_t generation;
-    int32_t givenIndex;
-    SketchObject** parentItems;
-    uint32_t parentCount;
-    const char* labelText;  // Stand-in: the label block of the object labels
-};
-
-// Stand-in: engine/core/sketch_object.h. Class data starts right after the header.
-template <typename T>
-inline T* ClassData(SketchObject* object) {
-    return reinterpret_cast<T*>(reinterpret_cast<char*>(object) + sizeof(SketchObject));
+// The parents of an object: the items of its list handle in the current arena.
+inline uint32_t ParentCountOf(const SketchObject* object) {
+    int32_t count = 0;
+    if (object) PtrListItems(object->parents, &count);
+    return count > 0 ? uint32_t(count) : 0;
 }
-template <typename T>
-inline const T* ClassData(const SketchObject* object) {
-    return reinterpret_cast<const T*>(reinterpret_cast<const char*>(object) + sizeof(SketchObject));
-}
-
-// Stand-in: the parents of an object, read through its list handle once the pointer
-// lists are in.
-inline uint32_t ParentCountOf(const SketchObject* object) { return object ? object->parentCount : 0; }
 inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
-    return object ? object->parentItems : nullptr;
+    int32_t count = 0;
+    return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
 
-// Stand-in: engine/core/points.h, straight_objects.h, circles.h (the leading fields).
-struct PointData {
-    RealPoint position;
-};
-struct StraightData {  // classes 2 and 9 begin alike
-    LineForm form;
-};
-struct CircleData {  // classes 3 and 5
-    RealPoint centre;
-    double radius;
-};
-
-// Stand-in: the arc data of classes 12 and 13 (centre, radius, angles, orientation, end
-// points and the length cache).
+// Stand-in: engine/core/arc_data.h (the arc data of classes 12 and 13), field for field.
 struct ArcData {
-    RealPoint centre;
-    double radius;
-    double startAngle;
-    double endAngle;
-    int32_t orientation;  // 0 for a straight arc, whose centre and radius hold the chord
-    RealPoint startPoint;
-    RealPoint endPoint;
-    double sweep;
-    double arcLength;
-    double straightPart;
-    double totalLength;
+    RealPoint   centre;       // a straight arc: its first end point
+    double      radius;       // a straight arc: the second end point's x
+    double      startAngle;   // radians; a straight arc: the second end point's y
+    double      endAngle;
+    int32_t     orientation;  // -1 or +1; 0 for a straight arc
+    RealPoint   startPoint;
+    RealPoint   endPoint;
+    int16_t     screenCentreX;
+    int16_t     screenCentreY;
+    int16_t     screenRadius;
+    ScreenPoint screenStart;
+    ScreenPoint screenEnd;
+    double      startPseudo;
+    double      endPseudo;
+    int32_t     cacheStamp;
+    double      sweep;
+    double      arcLength;
+    double      straightPart;
+    double      totalLength;
+    double      arcStartFraction;
+    double      arcEndFraction;
 };
 
 // Stand-in: the polygon data of class 4.
@@ -97,17 +70,32 @@ struct CoordinateSystemData {
 void ArcCacheLengths(SketchObject* arc);
 void PolygonCachePerimeter(SketchObject* polygon);
 
-#include "engine/core/sketch_units.h"
-#include "engine/core/units.h"
-
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);
 
-// Stand-in: the kind lattice test of the type tables.
-bool KindIsA(int32_t kind, int32_t ancestor);
-
-#include "engine/core/services/number_locale.h"
-#include "engine/text/string_groups.h"
-
-// Stand-in: the object labels' plain text of an object's label.
+// Stand-in: the object labels' plain text of an object's label (GetObjectLabel).
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
+
+// Stand-in: the layout builders from engine data and the caption code; these make
+// plain text runs where the real ones build the full layouts.
+struct LayoutNode;
+struct LayoutParseContext;
+// Parent names and the other description placeholders ("%1", "%2x12", "%2x+0", ...).
+int32_t ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
+                                SketchObject* object);
+LayoutNode* BuildObjectLabelLayout(SketchObject* object, LayoutNode* parent);
+LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, bool piForm, LayoutNode* parent);
+bool CanSkipValueText(const SketchObject* object);
+void RelayoutObjectText(SketchObject* object);
+struct CaptionInit;
+// The caption text data: an init with an empty-slot layout; installing an init (null
+// object: freeing its tree); freeing the object's slots and layout.
+bool InitCaptionData(CaptionInit* init);
+bool SetObjectTextLayout(SketchObject* object, CaptionInit* init);
+void FreeCaptionData(SketchObject* object);
+// The caption's value slot list, made with its slots empty when missing.
+bool AllocCaptionSlots(SketchObject* object);
+void ClearValueSlots(SketchObject* object);
+
+// Stand-in: the label propagation of the object labels.
+void PropagateLabelChange(SketchObject* object);

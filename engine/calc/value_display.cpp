@@ -2,6 +2,7 @@
 #include "engine/calc/value_display.h"
 
 #include "engine/calc/measurements.h"
+#include "engine/text/layout.h"
 
 namespace {
 
@@ -17,26 +18,9 @@ int32_t Clamp(int32_t v, int32_t high) { return v < 0 ? 0 : v > high ? high : v;
 
 }  // namespace
 
-// Stand-in: the caption text data's own routines (InitCaptionData, SetObjectTextLayout,
-// FreeCaptionData and the layout release) come with the caption objects; until then the
-// layout trees are not touched and the caption data is only cleared.
-namespace {
-bool StandInInitCaption(CaptionInit* init) {
-    *init = CaptionInit{};
-    return true;
-}
-bool StandInInstallCaption(SketchObject* object, CaptionInit* init) {
-    ValueDisplay* d = ValueDisplayOf(object);
-    d->caption.layout = init->layout;
-    init->layout = nullptr;
-    return true;
-}
-void StandInFreeLayout(LayoutNode** layout) { *layout = nullptr; }
-}  // namespace
-
 bool InitValueDisplay(ValueDisplayInit* record, uint32_t row) {
     *record = ValueDisplayInit{};
-    if (!StandInInitCaption(&record->caption)) return false;
+    if (!InitCaptionData(&record->caption)) return false;
     bool distance = false, angle = false;
     if (row < kMeasurementFunctionRows) {
         distance = MeasurementFunctionTable[row].distanceExponent != 0;
@@ -51,8 +35,9 @@ int32_t InitMeasurementData(SketchObject* object, void* parameter) {
     ValueDisplayInit* record = static_cast<ValueDisplayInit*>(parameter);
     if (!object) {
         if (record) {
-            StandInFreeLayout(&record->caption.layout);
-            StandInFreeLayout(&record->customLayout);
+            SetObjectTextLayout(nullptr, &record->caption);
+            if (record->customLayout) FreeLayoutNode(record->customLayout);
+            record->customLayout = nullptr;
         }
         return 1;
     }
@@ -66,7 +51,10 @@ int32_t InitMeasurementData(SketchObject* object, void* parameter) {
         if (!result) return 0;
         record = &made;
     }
-    if (!StandInInstallCaption(object, &record->caption)) return 0;
+    if (!SetObjectTextLayout(object, &record->caption)) {
+        if (record == &made) SetObjectTextLayout(nullptr, &made.caption);
+        return 0;
+    }
     ValueDisplay* d = ValueDisplayOf(object);
     d->value = 0;
     d->defined = 0;
@@ -83,15 +71,16 @@ int32_t InitMeasurementData(SketchObject* object, void* parameter) {
 
 void FreeMeasurementData(SketchObject* object) {
     ValueDisplay* d = ValueDisplayOf(object);
-    StandInFreeLayout(&d->customLayout);
-    StandInFreeLayout(&d->caption.layout);
+    if (d->customLayout) FreeLayoutNode(d->customLayout);
+    d->customLayout = nullptr;
+    FreeCaptionData(object);
 }
 
 bool MeasurementHasValue(const SketchObject*) { return true; }
 int32_t MeasurementPartCount(const SketchObject*) { return 4; }
 
 void MeasurementPartInfo(const SketchObject*, int32_t part, int32_t* mayChange, int32_t* dropOnClear) {
-    // Part 0 is the value, 1 the whole display, 2 the caption template, 3 the label.
+    // Display part 0 is the value, 1 the whole display, 2 the caption template, 3 the label.
     *mayChange = part == 0 || part == 1 || part > 3 ? 1 : 0;
     *dropOnClear = part == 0 ? 0 : 1;
 }

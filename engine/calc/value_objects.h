@@ -4,16 +4,17 @@
 #include <cstdint>
 
 #include "engine/calc/expression_tokens.h"
+#include "engine/text/text_style.h"
 
 struct LayoutNode;
 
 // Stand-in: the caption objects' text data (engine/text), which leads the class data of
 // classes 0, 7 and 11.
 struct CaptionData {
-    uint32_t valueSlots;  // PtrList handle of the value slot list
+    PtrList valueSlots;  // the ValueSlotList
     int32_t editing;
     LayoutNode* layout;
-    int16_t style[11];    // TextStyle
+    TextStyle style;
 };
 
 enum ValueDisplayMode : int32_t {
@@ -55,19 +56,22 @@ struct CalculationData {
     double changeStep;
 };
 
-constexpr int32_t kClassMeasurement = 7;
-constexpr int32_t kClassCalculation = 11;
+// Objects are allocated with room for their class data behind the header.
+static_assert(sizeof(CalculationData) <= kClassDataCapacity);
+
+constexpr int32_t kMeasurementClass = 7;   // kClassMeasurement of the type tables
+constexpr int32_t kCalculationClass = 11;  // kClassCalculation
 
 inline bool HasValueDisplay(const SketchObject* o) {
-    return o && (o->objectClass == kClassMeasurement || o->objectClass == kClassCalculation);
+    return o && (o->objectClass == kMeasurementClass || o->objectClass == kCalculationClass);
 }
 // The value display is the class data of class 7 and leads that of class 11.
 inline ValueDisplay* ValueDisplayOf(SketchObject* o) { return ClassData<ValueDisplay>(o); }
 inline const ValueDisplay* ValueDisplayOf(const SketchObject* o) { return ClassData<ValueDisplay>(o); }
 // Null for objects of any other class.
 inline CalculationData* CalculationDataOf(SketchObject* o) {
-    return o && o->objectClass == kClassCalculation ? ClassData<CalculationData>(o) : nullptr;
+    return o && o->objectClass == kCalculationClass ? ClassData<CalculationData>(o) : nullptr;
 }
 inline const CalculationData* CalculationDataOf(const SketchObject* o) {
-    return o && o->objectClass == kClassCalculation ? ClassData<CalculationData>(o) : nullptr;
+    return o && o->objectClass == kCalculationClass ? ClassData<CalculationData>(o) : nullptr;
 }

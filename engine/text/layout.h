@@ -170,7 +170,7 @@ struct LayoutWriteContext {
 using EdgeAxisFn         = int32_t (*)(LayoutNode* node, int32_t side, int32_t* shift,
                                        int32_t* textAscent);
 using MeasureFn          = int32_t (*)(LayoutNode* node, LayoutDrawState* state);
-using DrawFn             = void (*)(LayoutNode* node, LayoutDrawState* state);
+using LayoutDrawFn       = void (*)(LayoutNode* node, LayoutDrawState* state);
 using InitFn             = int32_t (*)(LayoutNode* node);
 using DestroyFn          = void (*)(LayoutNode* node);
 using VisitRangeFn       = void (*)(LayoutNode* node, LayoutRangeVisit* visit);
@@ -202,7 +202,7 @@ struct LayoutKindRecord {
     uint32_t             flags;
     EdgeAxisFn           edgeAxis;
     MeasureFn            measure;
-    DrawFn               draw;
+    LayoutDrawFn         draw;
     InitFn               init;
     DestroyFn            destroy;
     VisitRangeFn         visitRange;

@@ -12,8 +12,10 @@
 
 #include "engine/calc/expression_compiler.h"
 #include "engine/calc/measurements.h"
+#include "engine/calc/value_display.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
+#include "engine/core/sketch.h"
 
 namespace calc_test {
 
@@ -34,14 +36,22 @@ inline ExpressionToken Fn(FunctionCode f) { return kClassFunction | f; }
 inline ExpressionToken Value(uint32_t i) { return ExpressionToken(kClassParentValue | i); }
 inline ExpressionToken Call(uint32_t i) { return ExpressionToken(kClassFunctionCall | i); }
 
-// Every test starts in a sketch of pixels and degrees (calc_units_test.cpp resets them).
+// Every test starts in pixels and degrees (calc_units_test.cpp resets them).
 constexpr int32_t kTestDistanceUnit = 0;
 constexpr int32_t kTestAngleUnit = 1;
 
-// Sets the current sketch's units for a scope and puts the test's units back.
+// Sets the units of the current sketch, and of sketches made in the scope, and puts the
+// test's units back afterwards.
 struct SketchUnits {
-    SketchUnits(int32_t distance, int32_t angle) { SetStandInSketchUnits(angle, distance); }
-    ~SketchUnits() { SetStandInSketchUnits(kTestAngleUnit, kTestDistanceUnit); }
+    SketchUnits(int32_t distance, int32_t angle) { Set(distance, angle); }
+    ~SketchUnits() { Set(kTestDistanceUnit, kTestAngleUnit); }
+    static void Set(int32_t distance, int32_t angle) {
+        SetStandInSketchUnits(angle, distance);
+        if (Sketch* s = CurrentSketch()) {
+            s->settings.distanceUnit = distance;
+            s->settings.angleUnit = angle;
+        }
+    }
 };
 
 // Storage of an object: the header with its class data right behind it.
@@ -55,11 +65,25 @@ static_assert(offsetof(Stored<ValueDisplay>, data) == sizeof(SketchObject));
 // Owns the objects of one small construction.
 class Construction {
 public:
+    // A sketch of its own, current while the construction lives; its parent lists live
+    // in the sketch's arena. It takes the units in force where it is made.
+    Construction() {
+        const int32_t distance = CurrentSketchDistanceUnit(), angle = CurrentSketchAngleUnit();
+        sketch_ = CreateSketch(0, nullptr);
+        EXPECT_NE(sketch_, nullptr);
+        SetCurrentSketch(sketch_, &previous_);
+        sketch_->settings.distanceUnit = distance;
+        sketch_->settings.angleUnit = angle;
+    }
     ~Construction() {
+        for (auto& m : measurements_) FreeMeasurementData(&m.header);
+        for (auto& c : calcs_) FreeMeasurementData(&c.header);
         for (auto& c : calcs_) {
             FreeCompiledExpression(&c.data.compiled);
             if (c.data.infixTokens) FreeMemory(c.data.infixTokens);
         }
+        FreeSketch(sketch_);
+        SetCurrentSketch(previous_, nullptr);
     }
 
     SketchObject* Point(double x, double y) {
@@ -128,7 +152,7 @@ public:
 
     SketchObject* Measurement(int32_t type, std::initializer_list<SketchObject*> parents) {
         auto& m = measurements_.emplace_back();
-        Header(m.header, type, kClassMeasurement, 46);
+        Header(m.header, type, kMeasurementClass, 46);
         SetParents(&m.header, parents);
         return &m.header;
     }
@@ -147,14 +171,14 @@ public:
                        int32_t form = kFormCalculation, const char* label = "c") {
         auto& stored = calcs_.emplace_back();
         CalculationData& c = stored.data;
-        Header(stored.header, form == kFormCalculation ? 52 : 75, kClassCalculation,
+        Header(stored.header, form == kFormCalculation ? 52 : 75, kCalculationClass,
                form == kFormCalculation ? 46 : 54);
-        stored.header.labelText = label;
+        SetLabel(&stored.header, label);
         c.form = form;
         c.infixCount = uint32_t(tokens.size());
         c.infixTokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken) + 2, 0));
         std::copy(tokens.begin(), tokens.end(), c.infixTokens);
-        auto& list = parentStore_.emplace_back(parents);
+        std::vector<SketchObject*> list(parents);
         InfixExpression infix{form, c.infixCount, c.infixTokens};
         ParentArray fresh{nullptr, 0};
         lastResult_ = CompileExpression(&infix, list.data(), uint32_t(list.size()), nullptr, &c.compiled, &fresh,
@@ -163,8 +187,7 @@ public:
             list.assign(fresh.items, fresh.items + fresh.count);
             FreeParentArray(&fresh);
         }
-        stored.header.parentItems = list.data();
-        stored.header.parentCount = uint32_t(list.size());
+        SetParents(&stored.header, list);
         if (lastResult_ == kCompileOK && form == kFormCalculation) SetCalculationKind(&stored.header);
         return &stored.header;
     }
@@ -173,9 +196,24 @@ public:
     uint32_t LastPosition() const { return lastPosition_; }
 
     void SetParents(SketchObject* o, std::initializer_list<SketchObject*> parents) {
-        auto& list = parentStore_.emplace_back(parents);
-        o->parentItems = list.data();
-        o->parentCount = uint32_t(list.size());
+        SetParents(o, std::vector<SketchObject*>(parents));
+    }
+    void SetParents(SketchObject* o, const std::vector<SketchObject*>& parents) {
+        FreePtrList(&o->parents);
+        for (SketchObject* p : parents) EXPECT_TRUE(PtrListAppend(&o->parents, p));
+    }
+
+    // Short labels sit in the label block itself; longer ones point at the caller's text.
+    static void SetLabel(SketchObject* o, const char* text) {
+        size_t n = std::strlen(text);
+        std::memset(&o->label.text, 0, sizeof o->label.text);
+        if (n <= 4) {
+            std::memcpy(o->label.text.inlineText, text, n);
+            o->label.heapLength = 0;
+        } else {
+            o->label.text.heapText = const_cast<char*>(text);
+            o->label.heapLength = uint16_t(n);
+        }
     }
 
     static RealPoint Pos(const SketchObject* p) { return ClassData<PointData>(p)->position; }
@@ -183,6 +221,7 @@ public:
 private:
     // The whole record (header and class data) starts zeroed, as the allocator leaves it.
     static void Header(SketchObject& h, int32_t type, int32_t objectClass, int32_t kind) {
+        h.parents = 0;
         h.constructionType = type;
         h.objectClass = objectClass;
         h.objectKind = kind;
@@ -198,7 +237,8 @@ private:
     std::deque<Stored<CoordinateSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;
     std::deque<Stored<CalculationData>> calcs_;
-    std::deque<std::vector<SketchObject*>> parentStore_;
+    Sketch* sketch_ = nullptr;
+    Sketch* previous_ = nullptr;
     std::deque<std::vector<RealPoint>> vertexStore_;
     int32_t lastResult_ = 0;
     uint32_t lastPosition_ = 0;
@@ -206,7 +246,7 @@ private:
 
 // Evaluates a calculation; NaN when undefined.
 inline double Eval(SketchObject* calc) {
-    EvaluateCalculation(calc, calc->parentItems);
+    EvaluateCalculation(calc, ParentItemsOf(calc));
     const ValueDisplay* d = ValueDisplayOf(calc);
     return d->defined ? d->value : NAN;
 }

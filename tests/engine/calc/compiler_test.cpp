@@ -124,9 +124,9 @@ TEST(Compiler, ParentsRenumberedInOrderOfFirstUse) {
     // The owner's list {unused, CD, AB, AB}: the expression AB + CD + AB uses entries 2, 1, 3.
     SketchObject* calc = k.Calc({Value(2), kPlus, Value(1), kPlus, Value(3)}, {unused, cd, ab, ab});
     ASSERT_EQ(k.LastResult(), kCompileOK);
-    ASSERT_EQ(calc->parentCount, 2u);
-    EXPECT_EQ(calc->parentItems[0], ab);
-    EXPECT_EQ(calc->parentItems[1], cd);
+    ASSERT_EQ(ParentCountOf(calc), 2u);
+    EXPECT_EQ(ParentItemsOf(calc)[0], ab);
+    EXPECT_EQ(ParentItemsOf(calc)[1], cd);
     const CalculationData* c = CalculationDataOf(calc);
     EXPECT_EQ(std::vector<ExpressionToken>(c->infixTokens, c->infixTokens + 5),
               (std::vector<ExpressionToken>{Value(0), kPlus, Value(1), kPlus, Value(0)}));
@@ -328,9 +328,11 @@ TEST(Compiler, UnitsAndKinds) {
         {"angle/2", {Value(2), kOver, 2}, 0, 1, 0, kKindAngleMeasurement},
         {"3 cm", {3, kCm}, 1, 0, 0, kKindDistanceParameter},
         {"-45 degrees", {kMinus, 4, 5, kDegrees}, 0, 1, 0, kKindAngleParameter},
-        {"-5", {kMinus, 5}, 0, 0, 0, kKindParameter},
+        {"-5", {kMinus, 5}, 0, 0, 0, kKindPlainParameter},
         {"2+3", {2, kPlus, 3}, 0, 0, 0, kKindPlainCalculation},
-        {"scientific 1.2*10^¬5", {1, kDot, 2, kTimes, 1, 0, kPow, kNeg, 5}, 0, 0, 0, kKindParameter},
+        {"(AB^999999999)^999999999", {kOpen, Value(0), kPow, 9, 9, 9, 9, 9, 9, 9, 9, 9, kClose, kPow, 9, 9, 9, 9, 9, 9, 9, 9, 9},
+         999999999, 0, 1, kKindPlainCalculation},
+        {"scientific 1.2*10^¬5", {1, kDot, 2, kTimes, 1, 0, kPow, kNeg, 5}, 0, 0, 0, kKindPlainParameter},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -343,17 +345,14 @@ TEST(Compiler, UnitsAndKinds) {
         ParentArray fresh{};
         ASSERT_EQ(CompileExpression(&infix, parents, 3, nullptr, &co->compiled, &fresh, nullptr), kCompileOK);
         // Units are inferred against the new parent list, so hand it to the object.
-        calc->parentItems = fresh.items;
-        calc->parentCount = fresh.count;
+        k.SetParents(calc, std::vector<SketchObject*>(fresh.items, fresh.items + fresh.count));
         SetCalculationKind(calc);
         ExpressionUnitsInfo u = ExpressionUnits(calc);
         EXPECT_EQ(u.distanceExponent, c.distance);
         EXPECT_EQ(u.angleExponent, c.angle);
         EXPECT_EQ(u.mismatch, c.mismatch);
         EXPECT_EQ(calc->objectKind, c.kind);
-        EXPECT_EQ(IsParameter(calc), c.kind >= kKindParameter);
-        calc->parentItems = nullptr;
-        calc->parentCount = 0;
+        EXPECT_EQ(IsParameter(calc), c.kind >= kKindPlainParameter);
         FreeParentArray(&fresh);
     }
 }
@@ -379,9 +378,9 @@ TEST(Compiler, ExpressionText) {
     EXPECT_STREQ(text, "2*x");
 
     SketchObject* spaced = k.Given(1);
-    spaced->labelText = "m AB";
+    Construction::SetLabel(spaced, "m AB");
     SketchObject* plain = k.Given(1);
-    plain->labelText = "CD";
+    Construction::SetLabel(plain, "CD");
     SketchObject* calc = k.Calc({Value(0), kPlus, Value(1), kTimes, Call(2), kTokenPi, kClose, kPlus,
                                  Fn(kFnSqrt), 2, kDot, 5, kClose, kMinus, 9, 0, kDegrees},
                                 {spaced, plain, f});
@@ -402,4 +401,20 @@ TEST(Compiler, ExpressionText) {
     EXPECT_TRUE(NeedsParentheses("a b"));
     EXPECT_TRUE(NeedsParentheses("x^2"));
     EXPECT_FALSE(NeedsParentheses("AB"));
+}
+
+TEST(Compiler, StoredTokenCountMustFitTheRecord) {
+    const uint8_t bytes[] = {0x02, 0x00, 0x02, 0x10, 0x03, 0x00};  // 2 * 3
+    ExpressionToken* tokens = nullptr;
+    ASSERT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 3, &tokens), kResultOK);
+    EXPECT_EQ(std::vector<ExpressionToken>(tokens, tokens + 3), (std::vector<ExpressionToken>{2, kTimes, 3}));
+    FreeMemory(tokens);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 4, &tokens), kCompileDamaged);
+    EXPECT_EQ(tokens, nullptr);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, 5, 3, &tokens), kCompileDamaged);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 0xFFFFFFFFu, &tokens), kCompileDamaged);
+    SetAllocFailureAfter(1);
+    EXPECT_EQ(ReadStoredExpressionTokens(bytes, sizeof bytes, 3, &tokens), kResultOutOfMemory);
+    SetAllocFailureAfter(0);
+    EXPECT_EQ(tokens, nullptr);
 }

@@ -13,7 +13,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kPi = 3.1415926535898;  // the engine's rounded pi
 
 double Measure(SketchObject* m) {
-    UpdateMeasurement(m, m->parentItems);
+    UpdateMeasurement(m, ParentItemsOf(m));
     const ValueDisplay* d = ValueDisplayOf(m);
     return d->defined ? d->value : NAN;
 }
@@ -82,8 +82,9 @@ TEST(Measurements, LengthsDistancesAndPerimeters) {
 
     {
         SketchUnits cm(1, 1);
-        // 72 pixels per inch in the stand-in preferences: 72 / 2.54 pixels per cm.
-        ExpectValue(k.Measurement(41, {k.Point(0, 0), k.Point(72 / 2.54, 0)}), 1);
+        double oneCm = 1;
+        FromDistanceUnits(&oneCm, 1);
+        ExpectValue(k.Measurement(41, {k.Point(0, 0), k.Point(oneCm, 0)}), 1);
     }
 }
 
@@ -137,7 +138,9 @@ TEST(Measurements, Areas) {
     ExpectValue(k.Measurement(46, {k.Point(0, 0)}), NAN);
     {
         SketchUnits inches(2, 1);
-        ExpectValue(k.Measurement(46, {k.Polygon({{0, 0}, {72, 0}, {72, 144}, {0, 144}})}), 2);
+        double inch = 1;
+        FromDistanceUnits(&inch, 2);
+        ExpectValue(k.Measurement(46, {k.Polygon({{0, 0}, {inch, 0}, {inch, 2 * inch}, {0, 2 * inch}})}), 2);
     }
 }
 
@@ -214,6 +217,12 @@ TEST(Measurements, CoordinateReadings) {
     ExpectValue(k.Measurement(88, {p, q, frame}), std::sqrt(18.0));
     ExpectValue(k.Measurement(89, {k.Segment(p, q), frame}), -(-120.0 / 60) * 20 / 40);
     ExpectValue(k.Measurement(89, {k.Segment(p, k.Point(140, 0)), frame}), NAN);
+    // A degenerate frame gives no number, never a NaN reported as defined.
+    SketchObject* flat = k.CoordinateSystem(140, 200, 0, 0);
+    ExpectValue(k.Measurement(69, {p, flat}), NAN);
+    SketchObject* m = k.Measurement(69, {p, flat});
+    Measure(m);
+    EXPECT_EQ(ValueDisplayOf(m)->defined, 0);
 }
 
 TEST(Measurements, CalculationsFollowTheirParents) {

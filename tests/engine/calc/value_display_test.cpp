@@ -24,9 +24,7 @@ TEST(ValueDisplay, NewMeasurementsTakeTheirRowsDefaults) {
     for (const Case& t : cases) {
         SCOPED_TRACE(t.type);
         SketchObject* m = k.Measurement(t.type, {});
-        k.SetParents(m, {});
-        m->parentItems = const_cast<SketchObject**>(t.parents.data());
-        m->parentCount = uint32_t(t.parents.size());
+        k.SetParents(m, t.parents);
         ValueDisplayOf(m)->value = 7;
         ASSERT_EQ(InitMeasurementData(m, nullptr), 1);
         const ValueDisplay* d = ValueDisplayOf(m);

@@ -24,6 +24,9 @@ constexpr int32_t kWriterVersion = 4;
 constexpr int32_t kHandheldVersion = 1;
 constexpr int32_t kMenuSectionVersion = 1;
 constexpr uint32_t kModifiedStateGroup = 4;
+// Link buttons of a page whose ids are kept while it is written; a page with more is
+// walked once more to restore them.
+constexpr int32_t kKeptLinkWords = 64;
 
 // What this reader understands, by section type; 0 = unknown type.
 constexpr int32_t kReaderVersions[5] = { 4, 4, 4, 1, 0 };
@@ -220,9 +223,11 @@ ResultCode WriteEngineDocument(StreamHandle stream, EngineDocument* document, bo
     for (int32_t i = 0; going && i < pageCount; ++i) {
         Sketch* page = DocumentPageAt(document, i);
         // The file keeps link targets as page indexes; memory keeps page ids.
-        ConvertPageLinks(document, page, true);
+        PageLinkWord saved[kKeptLinkWords];
+        const int32_t kept = ConvertPageLinksToIndexes(document, page, saved, kKeptLinkWords);
         const ResultCode written = WritePageSection(stream, page, singlePage, handheld);
-        ConvertPageLinks(document, page, false);
+        if (kept < 0) ConvertPageLinks(document, page, false);
+        for (int32_t k = 0; k < kept; ++k) *saved[k].word = saved[k].id;
         going = step(written);
     }
     if (!handheld) {

@@ -338,18 +338,31 @@ uint16_t NewPageId(const EngineDocument* document) {
     return id;
 }
 
-void ConvertPageLinks(EngineDocument* document, Sketch* page, bool toIndex) {
-    if (page == nullptr) return;
+int32_t ConvertPageLinksToIndexes(EngineDocument* document, Sketch* page, PageLinkWord* saved, int32_t room) {
+    if (page == nullptr) return 0;
+    int32_t kept = 0;
     for (SketchObject* object = page->firstObject; object != nullptr; object = object->nextInSketch) {
         int16_t* target = LinkToPageTarget(object);
         if (target == nullptr) continue;
-        if (toIndex) {
-            int32_t index = -1;
-            if (FindPageById(document, static_cast<uint16_t>(*target), &index) != nullptr)
-                *target = static_cast<int16_t>(index);
-        } else if (Sketch* linked = DocumentPageAt(document, *target)) {
-            *target = static_cast<int16_t>(linked->pageId);
-        }
+        if (kept >= 0 && kept < room) saved[kept] = PageLinkWord{target, *target};
+        kept = kept >= 0 && kept < room ? kept + 1 : -1;
+        int32_t index = -1;
+        if (FindPageById(document, static_cast<uint16_t>(*target), &index) != nullptr)
+            *target = static_cast<int16_t>(index);
+    }
+    return kept;
+}
+
+void ConvertPageLinks(EngineDocument* document, Sketch* page, bool toIndex) {
+    if (page == nullptr) return;
+    if (toIndex) {
+        ConvertPageLinksToIndexes(document, page, nullptr, 0);
+        return;
+    }
+    for (SketchObject* object = page->firstObject; object != nullptr; object = object->nextInSketch) {
+        int16_t* target = LinkToPageTarget(object);
+        if (target == nullptr) continue;
+        if (Sketch* linked = DocumentPageAt(document, *target)) *target = static_cast<int16_t>(linked->pageId);
     }
 }
 

@@ -81,6 +81,14 @@ uint16_t   NewPageId(const EngineDocument* document);
 // Link-to-page buttons of the page: toIndex turns their PageIds into page indexes (as the
 // file keeps them), else indexes back into PageIds.
 void       ConvertPageLinks(EngineDocument* document, Sketch* page, bool toIndex);
+// The to-index direction that also keeps each converted word's id in `saved` (room
+// entries), so that the ids come back without another walk over the page's objects.
+// Answers the entries kept, or -1 when there were more (then convert back by walking).
+struct PageLinkWord {
+    int16_t* word;
+    int16_t  id;
+};
+int32_t    ConvertPageLinksToIndexes(EngineDocument* document, Sketch* page, PageLinkWord* saved, int32_t room);
 
 // -1 leaves no current page. 400 for another index outside the pages.
 ResultCode GoToPage(EngineDocument* document, int32_t index);

@@ -24,16 +24,19 @@ protected:
         FreeStreamTable();
         ASSERT_TRUE(InitStreamTable());
         ResetDocumentServices();
-        gEngine = EngineGlobals{};
-        SetCurrentSketch(nullptr, nullptr);
+        NoCurrentOrFrontSketch();
         SetRandomSeed(1);
     }
     void TearDown() override {
         SetAllocFailureAfter(0);
         for (EngineDocument* d : owned_) FreeEngineDocument(d);
-        SetCurrentSketch(nullptr, nullptr);
-        gEngine = EngineGlobals{};
+        NoCurrentOrFrontSketch();
         FreeStreamTable();
+    }
+
+    static void NoCurrentOrFrontSketch() {
+        SetCurrentSketch(nullptr, nullptr);
+        MakeCurrentSketchFront();
     }
 
     EngineDocument* NewDocument() {

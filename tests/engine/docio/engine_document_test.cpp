@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <deque>
 #include <string>
 
 #include "engine/interact/action_buttons.h"
@@ -195,9 +196,16 @@ TEST_F(EngineDocumentTest, PageLinksTravelAsIndexesAndComeBackAsIds) {
     EXPECT_EQ(toMissing.words()->linkTarget, static_cast<int16_t>(0x8001));
     EXPECT_EQ(other.words()->linkTarget, 99);
 
-    // Writing the document leaves the buttons holding ids.
+    // Writing the document leaves the buttons holding ids, also on a page with more
+    // link buttons than the writer keeps aside.
+    std::deque<Button> many(70);
+    for (Button& b : many) b.Link(second, kLinkToPageButton, 5, static_cast<int16_t>(first->pageId));
     Write(d);
     EXPECT_EQ(toSecond.words()->linkTarget, static_cast<int16_t>(second->pageId));
+    EXPECT_EQ(toMissing.words()->linkTarget, static_cast<int16_t>(0x8001));
+    for (Button& b : many) EXPECT_EQ(b.words()->linkTarget, static_cast<int16_t>(first->pageId));
+    // Buttons unlink in reverse order of linking, each from the front of its page.
+    while (!many.empty()) many.pop_back();
 }
 
 TEST_F(EngineDocumentTest, ModifiedStateComesFromTheFlagThePagesAndTheTools) {

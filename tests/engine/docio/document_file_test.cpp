@@ -295,6 +295,18 @@ TEST_F(DocumentFile, FileHeaderCases) {
     }
 }
 
+TEST_F(DocumentFile, OlderFormatsAreRecognisedByTheirFirstBytes) {
+    // Header-only reading ends with the older-format result before any page is read.
+    const std::vector<uint8_t> bigEndian = {0, 0, 0, 0, 0, 11, 0, 0};
+    const std::vector<uint8_t> littleEndian = {'Y', 'R', 'N', 'k', 0, 0, 0, 0};
+    for (const auto& file : {bigEndian, littleEndian}) {
+        ReadResult r = Read(file, true);
+        EXPECT_EQ(r.code, kResultOlderFormat);
+        ASSERT_NE(r.document, nullptr);
+        EXPECT_EQ(DocumentPageCount(r.document), 0);
+    }
+}
+
 TEST_F(DocumentFile, OnlyToolsGives40ButItsToolsInHeaderOnlyMode) {
     const std::vector<uint8_t> tool = Section(SectionHeaderPayload(2, 4, 4, 3, 3, 4), 2);
     std::vector<uint8_t> file = FileWithSections({tool, tool}, 0, 2, 0);

@@ -9,7 +9,7 @@
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
 #include "engine/docio/packed_values.h"
-#include "engine/docio/page_sketch_io.h"
+#include "engine/docio/sketch_io.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/custom_tools.h"
 #include "engine/text/string_groups.h"
@@ -153,9 +153,7 @@ ResultCode WritePageSection(StreamHandle stream, Sketch* page, bool singlePage, 
                                                    0, kPageRefusedText, kPageCopyText);
     ResultCode rc = WriteSectionHeader(stream, header);
     if (IsFatalError(rc)) return rc;
-    FormatInfo format = kCurrentPageFormat;
-    if (handheld) format.formatVersion = kHandheldVersion;
-    Keep(&rc, WritePageSketch(stream, page, format));
+    Keep(&rc, WritePageSketch(stream, page, handheld));
     if (!IsFatalError(rc)) Keep(&rc, WriteSectionEnd(stream));
     return rc;
 }
@@ -181,7 +179,7 @@ ResultCode WriteToolSection(StreamHandle stream, ToolList* tools, int32_t index)
                                                    kActionCopy, kActionMessage, 0, kToolSkippedText,
                                                    kToolMayFailText);
     rc = WriteSectionHeader(stream, header);
-    if (!IsFatalError(rc)) Keep(&rc, WriteToolSketch(stream, tool, kCurrentPartialFormat));
+    if (!IsFatalError(rc)) Keep(&rc, WriteToolSketch(stream, tool));
     if (!IsFatalError(rc)) Keep(&rc, WriteSectionEnd(stream));
     ToolListRelease(tools, index);
     return rc;
@@ -431,8 +429,10 @@ ResultCode ReadPageSection(StreamHandle stream, EngineDocument* document, bool o
     if (DocumentPageCount(document) >= headerPageCount) return kResultDamaged;
     ResultCode rc = ReserveDocumentItems(document, kDocumentItemPage, 1);
     if (rc != kResultOK) return rc;
+    // Stand-in: the older formats have no reader yet; their pages cannot be read.
+    if (olderFormat) return kResultOtherVersion;
     Sketch* sketch = nullptr;
-    rc = ReadSketch(stream, &sketch, document, document->owner, olderFormat, kCurrentPageFormat);
+    rc = ReadSketch(stream, &sketch, document, kCurrentPageFormat);
     if (sketch == nullptr) return rc != kResultOK ? rc : kResultDamaged;
     InsertDocumentItem(document, sketch, kDocumentItemPage, document->owner);  // room was made above
     *page = sketch;
@@ -461,7 +461,7 @@ ResultCode ReadToolSection(StreamHandle stream, EngineDocument* document, int32_
         return rc == kResultOK ? kResultSectionSkipped : rc;
     }
     Sketch* tool = nullptr;
-    ResultCode rc = ReadSketch(stream, &tool, nullptr, nullptr, false, kCurrentPartialFormat);
+    ResultCode rc = ReadSketch(stream, &tool, nullptr, kCurrentPartialFormat);
     if (tool == nullptr) return rc ? rc : kResultDamaged;
     const ResultCode added = InsertDocumentItem(document, tool, kDocumentItemTool, nullptr);
     if (added != kResultOK) {

@@ -12,5 +12,6 @@ bool    IsDocumentNameFree(const char* name);
 void    FitFramesToSketch(EngineDocument* document);
 // Recomputes the sketch's visible rectangle from its front view; 0 without a view.
 int32_t UpdateSketchVisibleRect(Sketch* sketch);
-// Called after an engine document was freed (the pointer is no longer valid).
+// Called while an engine document is freed: its pages, tools and menus are gone, the
+// record itself goes right after.
 void    NotifyDocumentFreed(EngineDocument* document);

@@ -1,6 +1,6 @@
-// Stand-in: see page_sketch_io.h. The header payload has the sketch header's size with
+// Stand-in: see sketch_io.h. The header payload has the sketch header's size with
 // the page id in its place; the title travels in a text record.
-#include "engine/docio/page_sketch_io.h"
+#include "engine/docio/sketch_io.h"
 
 #include <cstring>
 
@@ -36,19 +36,16 @@ ResultCode WriteSketchRecords(StreamHandle stream, Sketch* sketch, uint32_t begi
 
 }  // namespace
 
-ResultCode WritePageSketch(StreamHandle stream, Sketch* page, const FormatInfo&) {
+ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool) {
     return WriteSketchRecords(stream, page, kPageBegin, kPageEnd);
 }
 
-ResultCode WriteToolSketch(StreamHandle stream, Sketch* tool, const FormatInfo&) {
-    return WriteSketchRecords(stream, tool, kPartialBegin, kPartialEnd);
+ResultCode WriteToolSketch(StreamHandle stream, Sketch* sketch) {
+    return WriteSketchRecords(stream, sketch, kPartialBegin, kPartialEnd);
 }
 
-ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* document, void* owner,
-                      bool olderFormat, const FormatInfo& format) {
+ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* document, const FormatInfo& format) {
     *out = nullptr;
-    // Stand-in: the older formats have no reader yet.
-    if (olderFormat) return kResultOtherVersion;
     const bool page = format.sketchKind == 1;
     uint32_t tag = 0, length = 0;
     const uint8_t* payload = nullptr;
@@ -59,7 +56,6 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     Sketch* sketch = CreateSketch(0, document);
     if (sketch == nullptr) return kResultOutOfMemory;
     sketch->pageId = pageId;
-    sketch->viewOwner = owner;
     const uint32_t end = page ? kPageEnd : kPartialEnd;
     for (;;) {
         rc = StreamReadRecord(stream, &tag, &length, &payload);

@@ -30,7 +30,7 @@ constexpr int32_t kPathNoEnd   = 3;
 // keep one 8-byte real (the parameter value); circles the cosine and the sine of the
 // angle; polygon perimeters the fraction along one edge, then the u16 edge index and
 // 6 bytes of padding.
-struct PathParameterBlock {
+struct alignas(8) PathParameterBlock {
     uint32_t words[4];
 };
 

@@ -12,6 +12,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
+#include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/sketch.h"
@@ -80,10 +81,8 @@ struct StandinClassData {
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
 
-// Stand-in: the object-level geometry of the sketch engine: an object's straight
-// form (straight objects, axes, arcs lying flat) and its curve form (circles, arcs).
-bool GetLineForm(const SketchObject* object, LineForm* form, int32_t* shapeKind, int32_t* flatArc);
-bool GetCurveForm(const SketchObject* object, CurveForm* form);
+// Stand-in: a point's position (the straight and curve forms of objects come from
+// object_geometry.h).
 RealPoint PointPosition(const SketchObject* point);
 
 // Stand-in: locus rebuild of the sketch engine (queues its idle task at priority 10).

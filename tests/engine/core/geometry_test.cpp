@@ -453,3 +453,34 @@ TEST(ArcStepper, PointsFollowTheEllipseTowardsGrowingAngles) {
         EXPECT_NEAR(s.current.y, 10 * std::sin(a), 1e-9);  // y grows: clockwise as seen
     }
 }
+
+// Undefined and infinite coordinates (from a damaged file or a runaway calculation)
+// must give answers, never traps: every conversion to screen coordinates clamps.
+TEST(HostileNumbers, NoRoutineTrapsOnInfinityOrNaN) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double values[] = { nan, inf, -inf, 1e308, -1e308, 0 };
+    const ScreenRect world = { -20000, -20000, 20000, 20000 };
+    for (double v : values) {
+        for (double w : values) {
+            SCOPED_TRACE(testing::Message() << v << "," << w);
+            const LineForm f = MakeLineForm({ v, 0 }, { 1, w });
+            ScreenPoint out;
+            ClipLineToRect(f.first, f.second, f.slope, world, &out);
+            RealPoint p;
+            IntersectLines(f, kShapeSegment, MakeLineForm({ 0, 0 }, { 1, 1 }), kShapeLine, &p);
+            IntersectLineCurve(f, kShapeRay, Circle(w, 0, 5), 1, &p);
+            IntersectCurves(Circle(v, w, 1), Circle(0, 0, 2), 1, &p);
+            CurveRangeContains(Arc(0, 0, 1, 0, 2), { v, w });
+            double lo, hi;
+            VisibleParameterRange(f, world, &lo, &hi);
+            ArcStepper s{};
+            s.startAngle = v;
+            s.endAngle = w;
+            s.radiusX = s.radiusY = 10;
+            BeginArcSteps(&s);
+            EXPECT_GE(s.stepCount, 4);
+            EXPECT_LE(s.stepCount, 1024);
+        }
+    }
+}

@@ -1,4 +1,5 @@
 #include "sketch_fixture.h"
+#include "engine/core/point_objects.h"
 
 #include <algorithm>
 
@@ -19,6 +20,7 @@ uint32_t CountObjects(const Sketch* sketch) {
 TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     SketchObject* a = FreePoint();
     SketchObject* b = FreePoint();
+    SetPointPosition(b, 10, 0, 1, nullptr, false);  // a segment needs two distinct ends
     uint16_t flags = 0xffff;
     SketchObject* s = Build(kTypeSegment, { a, b }, &flags);
     ASSERT_NE(s, nullptr);

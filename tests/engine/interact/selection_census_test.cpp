@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "command_fixture.h"
+#include "engine/core/arc_data.h"
 #include "engine/interact/menu_texts.h"
 
 using SelectionCensusTest = CommandFixture;
@@ -104,9 +105,13 @@ TEST_F(SelectionCensusTest, IntersectionCounts) {
     SketchObject& far = Circle({100, 0}, 5);
     SketchObject& touching = Circle({8, 0}, 5);
     SketchObject& flatArc = Make(12, 24, 82);
-    StandinData(&flatArc)->arcIsFlat = 1;
-    StandinData(&flatArc)->flatFirst = {-3, -3};
-    StandinData(&flatArc)->flatSecond = {-3, 3};
+    // A straight arc keeps its chord: the first end point, then the second end
+    // point's x and y in the radius and start-angle fields; orientation 0.
+    ArcData* arc = ClassData<ArcData>(&flatArc);
+    arc->centre = {-3, -3};
+    arc->radius = -3;
+    arc->startAngle = 3;
+    arc->orientation = 0;
     struct Case { const SketchObject* a; const SketchObject* b; int32_t n; };
     const Case cases[] = {
         {&across, &up, 1}, {&across, &short1, 0}, {&across, &circle, 2}, {&circle, &up, 2},

@@ -1,0 +1,43 @@
+// What point, straight and circle constructions ask of neighbouring parts of the
+// engine: measured values, unit conversion, coordinate systems, marks and iterated
+// images. Each entry is a stand-in until its owner lands; the bodies are in
+// geometry_neighbours.cpp.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/screen_types.h"
+
+struct SketchObject;
+
+// The value of a measurement, calculation or parameter parent, in the sketch's units;
+// false when it is undefined or the object shows no value.
+bool ParentValue(const SketchObject* object, double* value);
+
+// A distance in the current sketch's distance unit to pixels, and an angle in its
+// angle unit to radians.
+double DistanceFromSketchUnits(double value);
+double AngleFromSketchUnits(double value);
+
+// Stand-in: the origin and unit lengths (pixels per unit along x and y) of a
+// coordinate system, read from the leading fields of its class data.
+bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unitX,
+                     double* unitY);
+
+// Stand-in: the current sketch's marked coordinate system that exists, or null
+// (no marks until mark slots land).
+SketchObject* MarkedCoordinateSystem();
+
+// Stand-in: the grid point of a coordinate system nearest to a point (square grid:
+// whole units), until grids land.
+void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point);
+
+// Stand-in: the final point of an iterated image; false when it has none (always,
+// until iterations land).
+bool FinalIteratedPoint(const SketchObject* image, RealPoint* point);
+
+// Stand-in: the print scale and page offset of the print pass in force (identity
+// until print layout lands): a position maps to ((x + offsetX) scale, (y + offsetY) scale).
+void PrintPassScale(double* scale, double* offsetX, double* offsetY);
+
+// Places a shown label again after its object moved.
+void RelayoutObjectLabel(SketchObject* object);

@@ -1,0 +1,25 @@
+// Intersection and line-form entry points that read sketch objects' class data.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/geometry.h"
+
+struct SketchObject;
+
+// The straight form of an object: straight objects and axes give their stored form
+// and their kind's shape kind; a straight arc gives its chord as a segment (fromArc
+// 1). False for anything else. form, shapeKind and fromArc may be null.
+bool GetLineForm(const SketchObject* object, LineForm* form, int32_t* shapeKind,
+                 int32_t* fromArc);
+
+// The curve of a circle, circle interior, arc or arc interior. Only arcs (class 12)
+// limit intersections to their angular range; interiors count as whole circles.
+bool GetCurveForm(const SketchObject* object, CurveForm* curve);
+
+// Straight with circle or arc; side +1 takes the crossing met first along the form
+// (for an arc, as the arc's orientation turns it).
+bool IntersectLineCircle(const LineForm& form, int32_t kind, const SketchObject* curve,
+                         int32_t side, RealPoint* out);
+bool ArcContainsPoint(RealPoint point, const SketchObject* arc);
+bool IntersectCircles(const SketchObject* first, const SketchObject* second, int32_t side,
+                      RealPoint* out);

@@ -1,0 +1,343 @@
+// The PathMethodTable and the rows of segments, rays, lines, circles and polygon
+// perimeters.
+#include "engine/core/paths.h"
+
+#include <cmath>
+
+#include "engine/core/angle_constants.h"
+#include "engine/core/circles.h"
+#include "engine/core/construction_data.h"
+#include "engine/core/memory.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/points.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/sketch_object.h"
+#include "engine/core/straight_objects.h"
+
+int32_t PathClassOf(const SketchObject* object) {
+    const int32_t kind = object->objectKind;
+    if (kind < 0 || kind >= kObjectKindCount) return kNotAPathClass;
+    const int32_t pathClass = ObjectKindTable[kind].pathClass;
+    return pathClass >= 0 && pathClass < kPathClassCount ? pathClass : kNotAPathClass;
+}
+
+const PathMethods* PathMethodsOf(const SketchObject* object) {
+    const int32_t pathClass = PathClassOf(object);
+    return pathClass == kNotAPathClass ? nullptr : &PathMethodTable[pathClass];
+}
+
+bool ReadPathParameter(const SketchObject* point, PathParameterBlock* block) {
+    *block = {};
+    int32_t words = 4;
+    while (words > 0 && !ReadConstructionData(point, block, words * 4)) words -= 2;
+    return words > 0;
+}
+
+bool WritePathParameter(SketchObject* point, const PathParameterBlock& block, int32_t words) {
+    return WriteConstructionData(point, &block, static_cast<uint32_t>(words) * 4);
+}
+
+namespace {
+
+RealPoint& PositionOf(SketchObject* point) { return ClassData<PointData>(point)->position; }
+
+// ---- Straight rows: the path class of the object tells segment, ray and line apart.
+
+const LineForm& FormOf(const SketchObject* path) { return ClassData<StraightData>(path)->form; }
+
+void StraightPointAtParameter(SketchObject* path, double t, RealPoint* point, int32_t* exists) {
+    *point = StraightPointAt(FormOf(path), t);
+    *exists = 1;
+}
+
+void StraightRandom(SketchObject* path, bool avoid, const ScreenRect* visible,
+                    PathParameterBlock* block, RealPoint* point) {
+    const double t = StraightRandomParameter(FormOf(path), PathClassOf(path), path->exists != 0,
+                                             path->bounds, avoid, visible, point);
+    if (block) SetPathBlockReal(block, 0, t);
+}
+
+void StraightParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest,
+                              double* parameter, PathParameterBlock* block) {
+    const double t = StraightProjection(FormOf(path), PathClassOf(path), p, nearest);
+    if (parameter) *parameter = t;
+    if (block) SetPathBlockReal(block, 0, t);
+}
+
+void StraightRange(SketchObject* path, const ScreenRect* visible, double* lo, double* hi) {
+    StraightParameterRange(FormOf(path), PathClassOf(path), path->exists != 0, visible, lo, hi);
+}
+
+int32_t StraightSampleRow(SketchObject* path, int32_t count, double lo, double hi,
+                          PathSampleFn callback, void* user) {
+    return StraightSample(FormOf(path), count, lo, hi, callback, user);
+}
+
+void StraightLength(SketchObject* path, double a, double b, double* length) {
+    *length = StraightLengthBetween(FormOf(path), a, b);
+}
+
+void CopyParameter(SketchObject*, double parameter, PathParameterBlock* block) {
+    SetPathBlockReal(block, 0, parameter);
+}
+
+int32_t ClosedFlags() { return kPathClosed; }
+int32_t SegmentFlags() { return kPathTwoEnds; }
+int32_t RayFlags() { return kPathOneEnd; }
+int32_t LineFlags() { return kPathNoEnd; }
+
+// ---- Circle row (circles and circle interiors).
+
+const CircleData* CircleOf(const SketchObject* path) { return ClassData<CircleData>(path); }
+
+void CirclePointAtParameter(SketchObject* path, double angle, RealPoint* point, int32_t* exists) {
+    *point = CirclePointAt(CircleOf(path)->centre, CircleOf(path)->radius, angle);
+    *exists = 1;
+}
+
+void CirclePlacePoint(SketchObject* path, SketchObject* point) {
+    PathParameterBlock block;
+    if (!ReadPathParameter(point, &block)) return;
+    PositionOf(point) = CirclePointAtCosSin(CircleOf(path)->centre, CircleOf(path)->radius,
+                                            PathBlockReal(block, 0), PathBlockReal(block, 1));
+}
+
+void CircleRandom(SketchObject* path, bool avoid, const ScreenRect* visible,
+                  PathParameterBlock* block, RealPoint* point) {
+    double c, s;
+    CircleRandomParameter(CircleOf(path)->centre, CircleOf(path)->radius, path->exists != 0,
+                          path->bounds, avoid, visible, &c, &s, point);
+    if (block) {
+        SetPathBlockReal(block, 0, c);
+        SetPathBlockReal(block, 1, s);
+    }
+}
+
+void CircleParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest,
+                            double* parameter, PathParameterBlock* block) {
+    double c, s;
+    const double angle =
+        CircleProjection(CircleOf(path)->centre, CircleOf(path)->radius, p, nearest, &c, &s);
+    if (parameter) *parameter = angle;
+    if (block) {
+        SetPathBlockReal(block, 0, c);
+        SetPathBlockReal(block, 1, s);
+    }
+}
+
+void CircleRange(SketchObject*, const ScreenRect*, double* lo, double* hi) {
+    *lo = 0;
+    *hi = kTwoPi;
+}
+
+int32_t CircleSampleRow(SketchObject* path, int32_t count, double, double, PathSampleFn callback,
+                        void* user) {
+    return CircleSample(CircleOf(path)->centre, CircleOf(path)->radius, count, callback, user);
+}
+
+void CircleLength(SketchObject* path, double a, double b, double* length) {
+    *length = (b - a) * CircleOf(path)->radius;
+}
+
+void CircleSetParameter(SketchObject*, double angle, PathParameterBlock* block) {
+    SetPathBlockReal(block, 0, std::cos(angle));
+    SetPathBlockReal(block, 1, std::sin(angle));
+}
+
+int32_t CircleWay(SketchObject* path, double a, double b, double* lo, double* hi, double* length,
+                  int32_t* forward) {
+    CircleWayBetween(CircleOf(path)->radius, a, b, lo, hi, length, forward);
+    return 1;
+}
+
+// ---- Polygon perimeter row.
+
+// Stand-in: the polygon's perimeter cache (its vertices with the length share of
+// each edge) until polygon interiors keep their own; rebuilt from the vertex parents
+// at every use into one process-wide buffer.
+RealPoint* gPerimeterVertices = nullptr;
+double*    gPerimeterCumulative = nullptr;
+int32_t    gPerimeterCapacity = 0;
+
+PolygonPerimeter CachePerimeter(const SketchObject* polygon) {
+    int32_t n = 0;
+    void** items = PtrListItems(polygon->parents, &n);
+    if (n > gPerimeterCapacity) {
+        RealPoint* v = static_cast<RealPoint*>(AllocMemory(sizeof(RealPoint) * n, 0));
+        double* c = static_cast<double*>(AllocMemory(sizeof(double) * n, 0));
+        if (!v || !c) {
+            FreeMemory(v);
+            FreeMemory(c);
+            return { gPerimeterVertices, 0, gPerimeterCumulative, 0 };
+        }
+        FreeMemory(gPerimeterVertices);
+        FreeMemory(gPerimeterCumulative);
+        gPerimeterVertices = v;
+        gPerimeterCumulative = c;
+        gPerimeterCapacity = n;
+        items = PtrListItems(polygon->parents, &n);
+    }
+    double total = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        gPerimeterVertices[i] = PositionOf(static_cast<SketchObject*>(items[i]));
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        const RealPoint a = gPerimeterVertices[i], b = gPerimeterVertices[(i + 1) % n];
+        total += std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
+        gPerimeterCumulative[i] = total;
+    }
+    for (int32_t i = 0; i < n; ++i)
+        gPerimeterCumulative[i] = total > 0 ? gPerimeterCumulative[i] / total : (i + 1.0) / n;
+    if (n > 0) gPerimeterCumulative[n - 1] = 1;
+    return { gPerimeterVertices, n, gPerimeterCumulative, total };
+}
+
+void PolygonPointAtParameter(SketchObject* path, double t, RealPoint* point, int32_t* exists) {
+    *point = PolygonPointAt(CachePerimeter(path), t);
+    *exists = 1;
+}
+
+void PolygonPlacePoint(SketchObject* path, SketchObject* point) {
+    PathParameterBlock block;
+    if (!ReadPathParameter(point, &block)) return;
+    PositionOf(point) = PolygonPlace(CachePerimeter(path), PathBlockReal(block, 0), PathBlockEdge(block));
+}
+
+void PolygonRandom(SketchObject* path, bool avoid, const ScreenRect* visible,
+                   PathParameterBlock* block, RealPoint* point) {
+    double fraction;
+    uint16_t edge;
+    RealPoint p;
+    if (PolygonRandomParameter(CachePerimeter(path), path->exists != 0, path->bounds, avoid, visible,
+                               &fraction, &edge, &p))
+        *point = p;
+    if (block) {
+        SetPathBlockReal(block, 0, fraction);
+        SetPathBlockEdge(block, edge);
+    }
+}
+
+void PolygonParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest,
+                             double* parameter, PathParameterBlock* block) {
+    double fraction;
+    uint16_t edge;
+    const double t = PolygonProjection(CachePerimeter(path), p, nearest, &fraction, &edge);
+    if (parameter) *parameter = t;
+    if (block) {
+        SetPathBlockReal(block, 0, fraction);
+        SetPathBlockEdge(block, edge);
+    }
+}
+
+void UnitRange(SketchObject*, const ScreenRect*, double* lo, double* hi) {
+    *lo = 0;
+    *hi = 1;
+}
+
+int32_t PolygonSampleRow(SketchObject* path, int32_t count, double, double, PathSampleFn callback,
+                         void* user) {
+    return PolygonSample(CachePerimeter(path), count, callback, user);
+}
+
+void PolygonLength(SketchObject* path, double a, double b, double* length) {
+    *length = (b - a) * CachePerimeter(path).perimeter;
+}
+
+void PolygonSetParameterRow(SketchObject* path, double t, PathParameterBlock* block) {
+    double fraction;
+    uint16_t edge;
+    PolygonSetParameter(CachePerimeter(path), path->exists != 0, t, &fraction, &edge);
+    SetPathBlockReal(block, 0, fraction);
+    SetPathBlockEdge(block, edge);
+}
+
+// ---- Locus and arc rows.
+
+// Stand-in: the locus and arc rows until loci and arcs are built: their points do not
+// exist, projection leaves a point where it is, and lengths are 0.
+void UnbuiltPointAt(SketchObject*, double, RealPoint*, int32_t* exists) { *exists = 0; }
+void UnbuiltRandom(SketchObject*, bool, const ScreenRect*, PathParameterBlock* block, RealPoint*) {
+    if (block) SetPathBlockReal(block, 0, 0.5);
+}
+void UnbuiltParameterOfPoint(SketchObject*, RealPoint p, RealPoint* nearest, double* parameter,
+                             PathParameterBlock* block) {
+    *nearest = p;
+    if (parameter) *parameter = 0;
+    if (block) SetPathBlockReal(block, 0, 0);
+}
+int32_t UnbuiltSample(SketchObject*, int32_t, double, double, PathSampleFn, void*) { return 0; }
+void UnbuiltLength(SketchObject*, double, double, double* length) { *length = 0; }
+int32_t UnbuiltWay(SketchObject*, double a, double b, double* lo, double* hi, double* length,
+                   int32_t* forward) {
+    *lo = 0;
+    *hi = 1;
+    *length = 0;
+    *forward = b > a;
+    return 1;
+}
+
+}  // namespace
+
+void PlacePointByStoredValue(SketchObject* path, SketchObject* point) {
+    PathParameterBlock block;
+    if (!ReadPathParameter(point, &block)) return;
+    int32_t exists = 0;
+    RealPoint p = PositionOf(point);
+    PathMethodTable[PathClassOf(path)].pointAtParameter(path, PathBlockReal(block, 0), &p, &exists);
+    PositionOf(point) = p;
+    point->exists = exists;
+}
+
+int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, double* hi,
+                           double* length, int32_t* forward) {
+    const PathMethods& row = PathMethodTable[PathClassOf(path)];
+    *forward = b > a ? 1 : 0;
+    *lo = a < b ? a : b;
+    *hi = a < b ? b : a;
+    row.lengthBetween(path, *lo, *hi, length);
+    const int32_t flags = row.pathFlags();
+    if (flags == kPathClosed || flags == kPathTwoEnds) {
+        *lo = 0;
+        *hi = 1;
+    } else if (flags == kPathOneEnd) {
+        *lo = 0;
+    }
+    if (flags == kPathClosed) {
+        double total;
+        row.lengthBetween(path, 0, 1, &total);
+        if (total - *length < *length) {
+            *length = total - *length;
+            *forward = !*forward;
+        }
+    }
+    return 1;
+}
+
+// One row per path class:
+//   words  pointAt  place  random  parameterOf  range  sample  transfer  flags  length  setParameter  way
+const PathMethods PathMethodTable[kPathClassCount] = {
+    { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
+      StraightRange, StraightSampleRow, TransferPathRealsBlock, SegmentFlags, StraightLength, CopyParameter,
+      WayBetweenByLength },
+    { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
+      StraightRange, StraightSampleRow, TransferPathRealsBlock, RayFlags, StraightLength, CopyParameter,
+      WayBetweenByLength },
+    { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
+      StraightRange, StraightSampleRow, TransferPathRealsBlock, LineFlags, StraightLength, CopyParameter,
+      WayBetweenByLength },
+    { 4, PolygonPointAtParameter, PolygonPlacePoint, PolygonRandom, PolygonParameterOfPoint,
+      UnitRange, PolygonSampleRow, TransferPathPolygonBlock, ClosedFlags, PolygonLength,
+      PolygonSetParameterRow, WayBetweenByLength },
+    { 4, CirclePointAtParameter, CirclePlacePoint, CircleRandom, CircleParameterOfPoint,
+      CircleRange, CircleSampleRow, TransferPathRealsBlock, ClosedFlags, CircleLength,
+      CircleSetParameter, CircleWay },
+    // Stand-in: the locus row (its routines come with loci).
+    { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
+      UnitRange, UnbuiltSample, TransferPathRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
+      UnbuiltWay },
+    // Stand-in: the arc row (its routines come with arcs).
+    { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
+      UnitRange, UnbuiltSample, TransferPathRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
+      UnbuiltWay },
+};
+

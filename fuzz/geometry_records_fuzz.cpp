@@ -1,0 +1,96 @@
+// Feeds outside bytes to the record codecs of points, straight objects, axes and
+// circles and to the construction data of points on paths and unit points. A record
+// may be refused, but reading it must stay within the input, and whatever was taken
+// must recompute and write back exactly as long as it measures.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/core/circle_objects.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/paths.h"
+#include "engine/core/point_objects.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/sketch.h"
+#include "engine/core/straight_object_ops.h"
+#include "engine/docio/record_codecs.h"
+
+namespace {
+
+PtrList List(SketchObject* a, SketchObject* b = nullptr) {
+    PtrList list = 0;
+    PtrListAppend(&list, a);
+    if (b) PtrListAppend(&list, b);
+    return list;
+}
+
+PtrList Block(double first, double second) {
+    PtrList list = 0;
+    const int32_t items = static_cast<int32_t>(16 / sizeof(void*));
+    if (!AllocPtrList(items, items, &list)) return 0;
+    std::memcpy(PtrListData(list), &first, 8);
+    std::memcpy(reinterpret_cast<uint8_t*>(PtrListData(list)) + 8, &second, 8);
+    return list;
+}
+
+SketchObject* Point(double x, double y) {
+    const ObjectTemplate t = { 0, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    if (p) SetPointPosition(p, x, y, 1, nullptr, false);
+    return p;
+}
+
+struct Subject { RecordCodecFn codec; SketchObject* object; };
+Subject gSubjects[8];
+
+void Setup() {
+    Sketch* sketch = CreateSketch(0, nullptr);
+    if (!sketch) std::abort();
+    SetCurrentSketch(sketch, nullptr);
+    SketchObject* a = Point(0, 0);
+    SketchObject* b = Point(30, 40);
+    SketchObject* seg = ConstructObject(kTypeSegment, nullptr, List(a, b), 0, true, false, nullptr);
+    SketchObject* circle = ConstructObject(kTypeCircleByPoint, nullptr, List(a, b), 0, true, false, nullptr);
+    SketchObject* onCircle = ConstructObject(kTypePointOnPath, nullptr, List(circle), Block(1, 0), true, false, nullptr);
+    SketchObject* onSeg = ConstructObject(kTypePointOnPath, nullptr, List(seg), Block(0.5, 0), true, false, nullptr);
+    SketchObject* unit = ConstructObject(56, nullptr, List(a), Block(40, 0), true, false, nullptr);
+    uint8_t horizontal[2] = { 1, 0 };
+    SketchObject* axis = ConstructObject(62, horizontal, List(a, unit), 0, true, false, nullptr);
+    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis) std::abort();
+    RecomputeSketch(false);
+    gSubjects[0] = { TransferPointGeometry, b };
+    gSubjects[1] = { TransferStraightGeometry, seg };
+    gSubjects[2] = { TransferCircleGeometry, circle };
+    gSubjects[3] = { TransferAxisData, axis };
+    gSubjects[4] = { TransferPathParameter, onCircle };
+    gSubjects[5] = { TransferPathParameter, onSeg };
+    gSubjects[6] = { TransferUnitDistance, unit };
+    gSubjects[7] = { TransferPlottedValues, unit };
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = (Setup(), true);
+    (void)ready;
+    if (size < 1) return 0;
+    const Subject& s = gSubjects[data[0] % 8];
+    const FormatInfo format = (data[0] & 0x80) ? FormatInfo{ 1, 1, 1 } : kCurrentPageFormat;
+    // An exact-size copy, so that any read past the end is caught.
+    const size_t length = size - 1;
+    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(length != 0 ? length : 1));
+    if (!bytes) return 0;
+    if (length) std::memcpy(bytes, data + 1, length);
+    const ResultCode rc = ReadCodecRecord(s.codec, s.object, bytes, static_cast<uint32_t>(length), format);
+    std::free(bytes);
+    RecomputeSketch(false);
+    if (IsFatalResult(rc)) return 0;
+    const uint32_t measured = MeasureCodecRecord(s.codec, s.object, format);
+    uint8_t out[64];
+    if (measured > sizeof out) std::abort();
+    TransferContext context;
+    BeginWriteContext(&context, out, measured, s.object, format);
+    if (s.codec(&context) > 16 && s.codec != TransferPathParameter) std::abort();
+    return 0;
+}

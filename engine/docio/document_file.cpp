@@ -424,7 +424,7 @@ ResultCode ReadSectionHeader(StreamHandle stream, int32_t* type, int32_t* action
 }
 
 ResultCode ReadPageSection(StreamHandle stream, EngineDocument* document, bool olderFormat, int32_t headerPageCount,
-                           Sketch** page) {
+                           int32_t versionWritten, Sketch** page) {
     *page = nullptr;
     if (DocumentPageCount(document) >= headerPageCount) return kResultDamaged;
     ResultCode rc = ReserveDocumentItems(document, kDocumentItemPage, 1);
@@ -432,7 +432,12 @@ ResultCode ReadPageSection(StreamHandle stream, EngineDocument* document, bool o
     // Stand-in: the older formats have no reader yet; their pages cannot be read.
     if (olderFormat) return kResultOtherVersion;
     Sketch* sketch = nullptr;
-    rc = ReadSketch(stream, &sketch, document, kCurrentPageFormat);
+    FormatInfo format = kCurrentPageFormat;
+    if (versionWritten >= kHandheldVersion && versionWritten < kWriterVersion) {
+        format.formatVersion = versionWritten;
+        format.settingsVersion = versionWritten;
+    }
+    rc = ReadSketch(stream, &sketch, document, format);
     if (sketch == nullptr) return rc != kResultOK ? rc : kResultDamaged;
     InsertDocumentItem(document, sketch, kDocumentItemPage, document->owner);  // room was made above
     *page = sketch;
@@ -533,7 +538,7 @@ ResultCode ReadDocumentBody(StreamHandle stream, EngineDocument* document, bool*
                 read = SkipSection(stream);
             } else {
                 Sketch* page = nullptr;
-                read = ReadPageSection(stream, document, olderFormat, info.pageCount, &page);
+                read = ReadPageSection(stream, document, olderFormat, info.pageCount, versionWritten, &page);
                 if (page != nullptr && (action == kActionCopyNoTitle || action == kActionCopy)) *openAsCopy = true;
                 if (page != nullptr && action == kActionCopyNoTitle) SetSketchTitle(page, nullptr);
             }

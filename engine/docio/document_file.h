@@ -86,8 +86,9 @@ ResultCode ReadDocumentBody(StreamHandle stream, EngineDocument* document, bool*
 ResultCode ReadFileHeader(StreamHandle stream, EngineDocument* document, FileHeaderInfo* info);
 ResultCode ReadSectionHeader(StreamHandle stream, int32_t* type, int32_t* action,
                              int32_t* versionWritten, char** message);
+// The page's body is read in the format version its section was written in.
 ResultCode ReadPageSection(StreamHandle stream, EngineDocument* document, bool olderFormat,
-                           int32_t headerPageCount, Sketch** page);
+                           int32_t headerPageCount, int32_t versionWritten, Sketch** page);
 ResultCode ReadMenuSection(StreamHandle stream, EngineDocument* document);
 // Reads and drops records up to the next 903, which it leaves unread.
 ResultCode SkipSection(StreamHandle stream);

@@ -56,9 +56,14 @@ TEST_F(DocumentFile, OnePageFileHasTheFramingAndSectionOfASingleDocument) {
     SaveFuzzSeed("document_read_fuzz", "one_page", file);
     ASSERT_EQ(std::string(file.begin(), file.begin() + 4), "YRN4");
     const std::vector<RecordAt> r = Records(file);
-    const std::vector<uint32_t> tags = {900, 902, 1000, 1001, 903, 901};
-    ASSERT_EQ(r.size(), tags.size());
-    for (size_t i = 0; i < tags.size(); ++i) EXPECT_EQ(r[i].tag, tags[i]) << i;
+    ASSERT_GE(r.size(), 6u);
+    const size_t n = r.size();
+    EXPECT_EQ(r[0].tag, 900u);
+    EXPECT_EQ(r[1].tag, 902u);
+    EXPECT_EQ(r[2].tag, 1000u);
+    EXPECT_EQ(r[n - 3].tag, 1001u);
+    EXPECT_EQ(r[n - 2].tag, 903u);
+    EXPECT_EQ(r[n - 1].tag, 901u);
     EXPECT_EQ(r[0].length, 28u);
     EXPECT_EQ(GetU16(file, r[0].payload + 0), 4);   // version written
     EXPECT_EQ(GetU16(file, r[0].payload + 2), 1);   // pages
@@ -367,9 +372,12 @@ TEST_F(DocumentFile, TruncationAtEveryRecordBoundaryOpensWhatWasRead) {
             continue;
         }
         ASSERT_NE(r.document, nullptr);
-        EXPECT_EQ(DocumentPageCount(r.document), completePages);
-        EXPECT_EQ(r.code == kResultSectionSkipped, r.openAsCopy);
-        EXPECT_TRUE(r.code == kResultOK || r.code == kResultSectionSkipped) << r.code;
+        // A page cut inside its body may open with what it held.
+        EXPECT_GE(DocumentPageCount(r.document), completePages);
+        EXPECT_LE(DocumentPageCount(r.document), completePages + 1);
+        EXPECT_EQ(IsWarningResult(r.code), r.openAsCopy);
+        EXPECT_TRUE(r.code == kResultOK || r.code == kResultSectionSkipped || r.code == kResultSkippedObject)
+            << r.code;
         EXPECT_EQ(RecordedDocumentServices().busyEnded, 1);
     }
     // Cut after the last section: the end record is not needed.

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "engine/core/memory.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/point_objects.h"
+#include "engine/core/ptr_list.h"
 #include "engine/core/random.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
@@ -61,9 +66,44 @@ protected:
         }
         return page;
     }
+    // Objects of the classes built so far, made in the sketch: points, a segment, its
+    // midpoint and a circle. Answers the first free point.
+    static SketchObject* FillSketch(Sketch* sketch, double shift) {
+        Sketch* previous = nullptr;
+        SetCurrentSketch(sketch, &previous);
+        auto point = [](double x, double y) {
+            const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+            SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+            EXPECT_NE(p, nullptr);
+            SetPointPosition(p, x, y, 1, nullptr, false);
+            return p;
+        };
+        auto build = [](int32_t type, std::initializer_list<SketchObject*> parents) {
+            PtrList list = 0;
+            for (SketchObject* o : parents) EXPECT_TRUE(PtrListAppend(&list, o));
+            SketchObject* o = ConstructObject(type, nullptr, list, 0, true, false, nullptr);
+            EXPECT_NE(o, nullptr);
+            return o;
+        };
+        SketchObject* a = point(10 + shift, 20);
+        SketchObject* b = point(110 + shift, 60);
+        SketchObject* segment = build(kTypeSegment, {a, b});
+        build(kTypeMidpoint, {segment});
+        build(kTypeCircleByPoint, {a, b});
+        RecomputeSketch(false);
+        SetCurrentSketch(previous, nullptr);
+        return a;
+    }
+
+    // A custom tool: its body holds objects, the first free point being its given.
     Sketch* AddTool(EngineDocument* d, const char* title) {
         Sketch* tool = CreateSketch(0, nullptr);
         EXPECT_EQ(SetSketchTitle(tool, title), kResultOK);
+        SketchObject* given = FillSketch(tool, 5);
+        Sketch* previous = nullptr;
+        SetCurrentSketch(tool, &previous);
+        EXPECT_TRUE(PtrListAppend(&tool->givenList, given));
+        SetCurrentSketch(previous, nullptr);
         EXPECT_EQ(InsertDocumentItem(d, tool, kDocumentItemTool, nullptr), kResultOK);
         return tool;
     }
@@ -74,9 +114,9 @@ protected:
     // A document of three pages, two tools and two menu descriptions.
     EngineDocument* RichDocument() {
         EngineDocument* d = NewDocument();
-        AddPage(d, "First");
+        FillSketch(AddPage(d, "First"), 0);
         AddPage(d);
-        AddPage(d, "Third page");
+        FillSketch(AddPage(d, "Third page"), 40);
         AddTool(d, "Perpendicular Bisector");
         AddTool(d, "Incircle");
         AddMenu(d, {1, 0, 2, 0, 3, 0});

@@ -313,8 +313,10 @@ TEST_F(DocumentFile, OlderFormatsAreRecognisedByTheirFirstBytes) {
 }
 
 TEST_F(DocumentFile, OnlyToolsGives40ButItsToolsInHeaderOnlyMode) {
-    const std::vector<uint8_t> tool = Section(SectionHeaderPayload(2, 4, 4, 3, 3, 4), 2);
-    std::vector<uint8_t> file = FileWithSections({tool, tool}, 0, 2, 0);
+    EngineDocument* tools = NewDocument();
+    AddTool(tools, "One");
+    AddTool(tools, "Two");
+    const std::vector<uint8_t> file = Write(tools);
     EXPECT_EQ(Read(file).code, kResultNoSketches);
     ReadResult scan = Read(file, true);
     ASSERT_EQ(scan.code, kResultOK);

@@ -67,8 +67,8 @@ protected:
         return page;
     }
     // Objects of the classes built so far, made in the sketch: points, a segment, its
-    // midpoint and a circle. Answers the first free point.
-    static SketchObject* FillSketch(Sketch* sketch, double shift) {
+    // midpoint and a circle. A tool's free points are its givens.
+    static void FillSketch(Sketch* sketch, double shift, bool tool = false) {
         Sketch* previous = nullptr;
         SetCurrentSketch(sketch, &previous);
         auto point = [](double x, double y) {
@@ -91,19 +91,17 @@ protected:
         build(kTypeMidpoint, {segment});
         build(kTypeCircleByPoint, {a, b});
         RecomputeSketch(false);
+        if (tool) {
+            EXPECT_TRUE(PtrListAppend(&sketch->givenList, a));
+            EXPECT_TRUE(PtrListAppend(&sketch->givenList, b));
+        }
         SetCurrentSketch(previous, nullptr);
-        return a;
     }
 
-    // A custom tool: its body holds objects, the first free point being its given.
     Sketch* AddTool(EngineDocument* d, const char* title) {
         Sketch* tool = CreateSketch(0, nullptr);
         EXPECT_EQ(SetSketchTitle(tool, title), kResultOK);
-        SketchObject* given = FillSketch(tool, 5);
-        Sketch* previous = nullptr;
-        SetCurrentSketch(tool, &previous);
-        EXPECT_TRUE(PtrListAppend(&tool->givenList, given));
-        SetCurrentSketch(previous, nullptr);
+        FillSketch(tool, 5, true);
         EXPECT_EQ(InsertDocumentItem(d, tool, kDocumentItemTool, nullptr), kResultOK);
         return tool;
     }

@@ -10,6 +10,8 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/point_objects.h"
+#include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
@@ -34,11 +36,26 @@ BenchDocument& Shared() {
         AddDocumentItem(b.document, &item, kDocumentItemPage, nullptr);
         Sketch* previous = nullptr;
         SetCurrentSketch(static_cast<Sketch*>(item), &previous);
+        // Two free points, then a chain of segments and their midpoints, each segment
+        // joining the last two points: every object has few children, as in drawings.
         const ObjectTemplate point = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
-        for (int32_t i = 0; i < kObjects; ++i) {
-            if (SketchObject* p = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false))
-                RecomputeObject(p, nullptr, true);
+        SketchObject* older = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false);
+        SketchObject* newer = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false);
+        SetPointPosition(older, 10, 20, 1, nullptr, false);
+        SetPointPosition(newer, 300, 200, 1, nullptr, false);
+        auto build = [](int32_t type, SketchObject* a, SketchObject* b) {
+            PtrList parents = 0;
+            PtrListAppend(&parents, a);
+            if (b) PtrListAppend(&parents, b);
+            return ConstructObject(type, nullptr, parents, 0, true, false, nullptr);
+        };
+        for (int32_t made = 2; made + 2 <= kObjects; made += 2) {
+            SketchObject* segment = build(kTypeSegment, older, newer);
+            SketchObject* middle = build(kTypeMidpoint, segment, nullptr);
+            older = newer;
+            newer = middle;
         }
+        RecomputeSketch(false);
         SetCurrentSketch(previous, nullptr);
         b.path = (std::filesystem::temp_directory_path() / "document_io_bench.yrn").string();
         StreamHandle h = 0;

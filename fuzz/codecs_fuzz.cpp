@@ -1,5 +1,6 @@
 // Feeds outside bytes to the stream layer's record reader, the construction-data block
-// codec in both forms, sub-records, packed string lists and picture chunks. Every path
+// codecs in both forms (on plain blocks and on a real object), sub-records, packed string
+// lists and picture chunks. Every path
 // must end in a result code: no crash, no read outside the input, no unbounded
 // allocation.
 #include <cstddef>
@@ -7,6 +8,11 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/sketch.h"
+#include "engine/docio/construction_data_codec.h"
 #include "engine/docio/dib_chunks.h"
 #include "engine/docio/packed_values.h"
 #include "engine/docio/record_codecs.h"
@@ -22,6 +28,7 @@ struct KindBlock {
 
 ConstructionCodeWord gWord;
 KindDataUnits gUnits = { 1, 1, 96.0 };
+int32_t gLayout = 0;
 
 ResultCode TransferKind(TransferContext* context) {
     TransferSide* side = context->source.kind == kSideRecord ? &context->destination : &context->source;
@@ -59,6 +66,34 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
         UnpackCountedString(text, s);
     }
     BoundedTextLength(payload, length);
+
+    // The same payload as construction data of a real object.
+    static Sketch* sketch = nullptr;
+    if (!sketch) {
+        sketch = CreateSketch(0, nullptr);
+        if (!sketch) return;
+        SetCurrentSketch(sketch, nullptr);
+    }
+    const ObjectTemplate t = { 21, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+    SketchObject* object = AllocObject(kClassPoint, &t);
+    if (!object) return;
+    for (int32_t version : { 1, 4 }) {
+        FormatInfo f{ 1, version, version };
+        for (gLayout = 0; gLayout < kKindDataLayoutCount; ++gLayout)
+            ReadCodecRecord([](TransferContext* c) { return TransferKindData(c, gLayout); }, object, payload, length, f);
+        ReadCodecRecord([](TransferContext* c) { return TransferCountedBlock(c, 20, 20, 1, ConvertRealFields); },
+                        object, payload, length, f);
+        if (!IsFatalError(ReadCodecRecord(TransferRawBlock, object, payload, length, f))) {
+            uint32_t n = MeasureCodecRecord(TransferRawBlock, object, f);
+            StreamHandle out;
+            if (OpenCountingStream(&out) == kResultOK) {
+                if (IsFatalError(WriteCodecRecord(TransferRawBlock, object, out, 2003, f)) && n < 65536) __builtin_trap();
+                DiscardStream(out);
+            }
+        }
+    }
+    FreePtrList(&object->constructionData);
+    FreeMemory(object);
 }
 
 }  // namespace

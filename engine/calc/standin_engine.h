@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/arc_data.h"
+
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/core/points.h"
@@ -26,31 +28,6 @@ inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
     int32_t count = 0;
     return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
-
-// Stand-in: engine/core/arc_data.h (the arc data of classes 12 and 13), field for field.
-struct ArcData {
-    RealPoint   centre;       // a straight arc: its first end point
-    double      radius;       // a straight arc: the second end point's x
-    double      startAngle;   // radians; a straight arc: the second end point's y
-    double      endAngle;
-    int32_t     orientation;  // -1 or +1; 0 for a straight arc
-    RealPoint   startPoint;
-    RealPoint   endPoint;
-    int16_t     screenCentreX;
-    int16_t     screenCentreY;
-    int16_t     screenRadius;
-    ScreenPoint screenStart;
-    ScreenPoint screenEnd;
-    double      startPseudo;
-    double      endPseudo;
-    int32_t     cacheStamp;
-    double      sweep;
-    double      arcLength;
-    double      straightPart;
-    double      totalLength;
-    double      arcStartFraction;
-    double      arcEndFraction;
-};
 
 // Stand-in: the polygon data of class 4.
 struct PolygonData {

@@ -3,11 +3,16 @@
 #include <cmath>
 
 #include "engine/calc/value_objects.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/units.h"
 #include "engine/text/label_standins.h"
 
 namespace {
+
+// The mark slot of the marked coordinate system.
+constexpr int32_t kMarkedCoordinateSystemSlot = 20;
 
 // Stand-in: the leading fields of a coordinate system's class data.
 struct CoordinateFrameFields {
@@ -40,7 +45,12 @@ bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unit
     return true;
 }
 
-SketchObject* MarkedCoordinateSystem() { return nullptr; }
+SketchObject* MarkedCoordinateSystem() {
+    const Sketch* sketch = CurrentSketch();
+    if (!sketch) return nullptr;
+    SketchObject* system = sketch->markSlots[kMarkedCoordinateSystemSlot];
+    return system && system->exists && system->objectClass == kClassCoordinateSystem ? system : nullptr;
+}
 
 void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point) {
     RealPoint o;

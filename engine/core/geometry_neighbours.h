@@ -23,8 +23,7 @@ double AngleFromSketchUnits(double value);
 bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unitX,
                      double* unitY);
 
-// Stand-in: the current sketch's marked coordinate system that exists, or null
-// (no marks until mark slots land).
+// The current sketch's marked coordinate system when it exists, else null.
 SketchObject* MarkedCoordinateSystem();
 
 // Stand-in: the grid point of a coordinate system nearest to a point (square grid:

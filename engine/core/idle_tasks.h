@@ -34,7 +34,9 @@ void RemoveIdleTask(IdleTask* task);
 // present. A task answering 0 leaves the list. Callbacks may add and remove tasks,
 // themselves included. Answers whether any task is still queued.
 bool RunIdleTaskPass();
-inline bool RunIdleTasks() { return RunIdleTaskPass(); }
+// The idle pass of the message loop: one pass, then the background frame delay adapts
+// to whether a frame overran its watchdog (frame_tick.cpp).
+bool RunIdleTasks();
 // Runs a queued task with the finish flag until it answers 0 or leaves the list.
 void RunIdleTaskToEnd(IdleTask* task);
 // Whether the first queued task runs on every pass.

@@ -3,4 +3,3 @@
 
 void UpdateMarksOnObjectChange(SketchObject*, int32_t, int32_t) {}
 void ScheduleLocusCandidateSearch(int32_t, int32_t) {}
-void StopFrameTicks(Sketch* sketch) { sketch->ticking = 0; }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
 #include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"

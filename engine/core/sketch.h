@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/idle_tasks.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
@@ -61,12 +62,16 @@ struct Sketch {
     void*          viewOwner;    // the user-interface document showing it; null for tools
     ScreenRect     tracedArea;
 
-    // Frame ticker (its idle task joins it when the frame tick is built).
-    int32_t        ticking;
+    // Frame ticker: the task is queued while the sketch ticks; owner points back here.
+    struct {
+        IdleTask task;
+        Sketch*  owner;
+    } ticker;
     uint32_t       frameDeadline;
     uint32_t       watchdogDeadline;
     uint32_t       frameCounter;
     int32_t        fadeCountdown;
+    int32_t        fadeStepsLeft;  // fading steps until the traces are gone
 
     int32_t        pendingPresentations;
     EngineDocument* document;

@@ -40,6 +40,9 @@ ResultCode WriteCodecRecord(RecordCodecFn codec, void* object, StreamHandle stre
     TransferContext context;
     BeginWriteContext(&context, buffer, measured, object, format);
     ResultCode rc = codec(&context);
+    // A codec that writes other than it measured would leave undefined or missing bytes.
+    if (!IsFatalError(rc) && context.advance && context.destination.cursor != buffer + measured)
+        rc = kResultCodecOverrun;
     if (!IsFatalError(rc)) {
         ResultCode wrc = StreamWriteRecord(stream, length, tag, buffer);
         rc = IsFatalError(wrc) ? wrc : KeepWorstError(rc, wrc);
@@ -62,31 +65,31 @@ ResultCode SwapCodecFields(RecordCodecFn codec, void* object, void* savedCopy) {
     return codec(&context);
 }
 
-// Stand-in: the sources, fixedWords and compactWords columns of the transformation rows,
+// Stand-in: the sources, parentCount, fixedWords and compactWords columns of the transformation rows,
 // until the transformation table itself is available to read them from.
 const KindDataLayout KindDataLayouts[kKindDataLayoutCount] = {
-    //  sources  fixedWords  compactWords
-    { 0x0400,   0,  0 },  //  0 type 20
-    { 0x6000,  12,  4 },  //  1 type 21
-    { 0x2100,   6,  2 },  //  2 type 22
-    { 0x4080,   6,  2 },  //  3 type 23
-    { 0x0180,   0,  0 },  //  4 type 24
-    { 0xA800,  14,  6 },  //  5 type 25
-    { 0xA008,   6,  2 },  //  6 type 26
-    { 0xA004,   6,  2 },  //  7 type 27
-    { 0x8880,   8,  4 },  //  8 type 28
-    { 0x8088,   0,  0 },  //  9 type 29
-    { 0x8084,   0,  0 },  // 10 type 30
-    { 0x0801,   8,  4 },  // 11 type 31
-    { 0x0009,   0,  0 },  // 12 type 32
-    { 0x0005,   0,  0 },  // 13 type 33
-    { 0x1001,   2,  2 },  // 14 type 34
-    { 0x0041,   0,  0 },  // 15 type 35
-    { 0x0021,   0,  0 },  // 16 type 36
-    { 0x0011,   0,  0 },  // 17 type 37
-    { 0x0002,   0,  0 },  // 18 type 38
-    { 0x10000,  2,  2 },  // 19 type 58
-    { 0,        0,  0 },  // 20 type 79
+    //  sources  parents  fixedWords  compactWords
+    { 0x0400,  3,  0, 0 },  //  0 type 20
+    { 0x6000,  1, 12, 4 },  //  1 type 21
+    { 0x2100,  2,  6, 2 },  //  2 type 22
+    { 0x4080,  2,  6, 2 },  //  3 type 23
+    { 0x0180,  3,  0, 0 },  //  4 type 24
+    { 0xA800,  1, 14, 6 },  //  5 type 25
+    { 0xA008,  4,  6, 2 },  //  6 type 26
+    { 0xA004,  2,  6, 2 },  //  7 type 27
+    { 0x8880,  2,  8, 4 },  //  8 type 28
+    { 0x8088,  5,  0, 0 },  //  9 type 29
+    { 0x8084,  3,  0, 0 },  // 10 type 30
+    { 0x0801,  2,  8, 4 },  // 11 type 31
+    { 0x0009,  5,  0, 0 },  // 12 type 32
+    { 0x0005,  3,  0, 0 },  // 13 type 33
+    { 0x1001,  2,  2, 2 },  // 14 type 34
+    { 0x0041,  4,  0, 0 },  // 15 type 35
+    { 0x0021,  5,  0, 0 },  // 16 type 36
+    { 0x0011,  3,  0, 0 },  // 17 type 37
+    { 0x0002,  2,  0, 0 },  // 18 type 38
+    { 0x10000,  0,  2, 2 },  // 19 type 58
+    { 0x0000,  0,  0, 0 },  // 20 type 79
 };
 
 namespace {
@@ -161,11 +164,16 @@ void ConvertDistance(uint8_t* mem, uint8_t* st, bool compact, bool reading, bool
         PutHostReal(mem + 8, pixels / UnitFactor(unit, ppi));
         PutHostI32(mem + 16, unit);
     } else {
+        double stored = GetLEReal(st);
         double value = GetLEReal(st + 8);
         int32_t unit = static_cast<int32_t>(GetLE32(st + 16));
         if (unit < 0 || unit > 2) unit = 0;
-        // The pixel length follows from the value as the user gave it.
-        PutHostReal(mem, value * UnitFactor(unit, ppi));
+        // The pixel length follows from the value as the user gave it (another screen
+        // resolution gives another length); within rounding the stored one is kept, so
+        // that what is read writes the same bytes again.
+        double pixels = value * UnitFactor(unit, ppi);
+        if (std::fabs(stored - pixels) <= 1e-9 * std::fabs(pixels)) pixels = stored;
+        PutHostReal(mem, pixels);
         PutHostReal(mem + 8, value);
         PutHostI32(mem + 16, unit);
     }

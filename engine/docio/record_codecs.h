@@ -11,6 +11,7 @@ using RecordCodecFn = ResultCode (*)(TransferContext* context);
 
 // Measures the payload, writes it into a shared 1,024-byte buffer (or a new block when
 // longer) and writes the record. The payload is padded with zero to an even length.
+// A codec that writes a different number of bytes than it measured gives 101.
 ResultCode WriteCodecRecord(RecordCodecFn codec, void* object, StreamHandle stream, uint32_t tag,
                             const FormatInfo& format);
 // Runs the codec over a payload already read; answers the codec's code.
@@ -23,9 +24,11 @@ ResultCode SwapCodecFields(RecordCodecFn codec, void* object, void* savedCopy);
 
 // ---- Construction data laid out by the transformation rows
 
-// The three columns of a transformation row that the construction-data codec reads.
+// The columns of a transformation row that the construction-data codec and the reader's
+// parent check read.
 struct KindDataLayout {
     uint32_t sources;       // flag bits; 0x800, 0x1000, 0x2000 and 0x4000 are converted
+    uint16_t parentCount;   // parents of an object of this row, the pre-image included
     uint16_t fixedWords;    // 32-bit words of the in-memory block
     uint16_t compactWords;  // 32-bit words of the compact (handheld) form
 };

@@ -1,80 +1,456 @@
-// Stand-in: see sketch_io.h. The header payload has the sketch header's size with
-// the page id in its place; the title travels in a text record.
 #include "engine/docio/sketch_io.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/memory.h"
-#include "engine/core/sketch.h"
-#include "engine/docio/document_file.h"
-#include "engine/docio/packed_values.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_header_codec.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/services/fonts.h"
+#include "engine/docio/construction_data_codec.h"
+#include "engine/docio/record_codecs.h"
+#include "engine/docio/sketch_body.h"
+#include "engine/interact/preferences.h"
 
 namespace {
 
-constexpr uint32_t kStandinHeaderBytes = 36;
-constexpr uint32_t kStandinPageIdAt = 8;
-constexpr uint32_t kTagStandinTitle = 9007;
-constexpr uint32_t kPageBegin = 1000, kPageEnd = 1001, kPartialBegin = 1002, kPartialEnd = 1003;
+constexpr int32_t kMarkSlotOfFile = 20;
 
-ResultCode WriteSketchRecords(StreamHandle stream, Sketch* sketch, uint32_t begin, uint32_t end) {
-    uint8_t header[kStandinHeaderBytes] = {};
-    header[kStandinPageIdAt] = static_cast<uint8_t>(sketch->pageId);
-    header[kStandinPageIdAt + 1] = static_cast<uint8_t>(sketch->pageId >> 8);
-    ResultCode rc = StreamWriteRecord(stream, sizeof header, begin, header);
-    if (rc == kResultOK && sketch->title != nullptr) {
-        const uint32_t length = static_cast<uint32_t>(std::strlen(sketch->title));
-        const uint32_t padded = (length + 2) & ~1u;
-        auto* text = static_cast<uint8_t*>(AllocMemory(padded, kAllocZero));
-        if (text == nullptr) return kResultOutOfMemory;
-        std::memcpy(text, sketch->title, length);
-        rc = StreamWriteRecord(stream, padded, kTagStandinTitle, text);
-        FreeMemory(text);
+// Everything one read or write of a sketch keeps besides the sketch itself.
+struct SketchIo {
+    Sketch*        sketch;
+    // Reading: the object whose records are being read, before it joins the sketch.
+    SketchObject*  pending = nullptr;
+    // Writing: the objects in sketch order, and their numbers found by address.
+    SketchObject** order = nullptr;
+    uint32_t       count = 0;
+    struct Entry {
+        SketchObject* object;
+        uint32_t      number;
+    };
+    Entry*         byAddress = nullptr;
+    SketchObject** selection = nullptr;
+    uint32_t       selectionCount = 0;
+};
+
+SketchIo* Io(void* model) { return static_cast<SketchIo*>(model); }
+SketchObject* Obj(void* object) { return static_cast<SketchObject*>(object); }
+
+ResultCode RunReadCodec(TransferFn codec, SketchObject* object, const uint8_t* p, uint32_t n, const FormatInfo& f) {
+    if (!codec) return kResultOK;
+    return ReadCodecRecord(codec, object, p, n, f);
+}
+
+// ---- reading
+
+ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo& f) {
+    Sketch* s = Io(model)->sketch;
+    int16_t width = static_cast<int16_t>(s->windowRect.right - s->windowRect.left);
+    int16_t height = static_cast<int16_t>(s->windowRect.bottom - s->windowRect.top);
+    s->windowRect.left = h.left;
+    s->windowRect.top = h.top;
+    if (f.formatVersion == 1) {
+        s->windowRect.right = h.right;
+        s->windowRect.bottom = h.bottom;
+    } else {
+        // Stand-in: the document's page window size gives the bottom-right once the
+        // engine document exists; until then the sketch keeps its own size. The snap
+        // flag and redraw level have no home in the sketch record yet.
+        s->pageId = h.pageId;
+        s->windowRect.right = static_cast<int16_t>(h.left + width);
+        s->windowRect.bottom = static_cast<int16_t>(h.top + height);
     }
-    if (rc == kResultOK) rc = StreamWriteRecord(stream, 0, end, nullptr);
+    s->settings.angleUnit = h.angleUnit;
+    s->settings.distanceUnit = h.distanceUnit;
+    return kResultOK;
+}
+
+// Stand-in: the sketch record has no comment, tool text, page id, label sequence states
+// or page preferences yet; their records are read and checked, and left aside.
+ResultCode IgnoreText(void*, const char*, uint32_t) { return kResultOK; }
+ResultCode IgnoreSketchRecord(void*, uint32_t, const uint8_t*, uint32_t, const FormatInfo&) { return kResultOK; }
+// Record 9001 of the handheld form.
+ResultCode ReadPageId(void* model, uint16_t id) {
+    Io(model)->sketch->pageId = id;
+    return kResultOK;
+}
+
+int16_t FindFont(void*, uint16_t, const char* face) {
+    int16_t font = 1;
+    // The face follows the traits word of the stored description.
+    FindFontNumber(&font, face ? reinterpret_cast<const uint8_t*>(face) - 2 : nullptr);
+    return font;
+}
+
+ResultCode SelectObject(void*, void* object) {
+    if (!IsSelected(Obj(object))) SelectSketchObject(Obj(object));
+    return kResultOK;
+}
+
+ResultCode MarkObject(void* model, void* object) {
+    Io(model)->sketch->markSlots[kMarkSlotOfFile] = Obj(object);
+    return kResultOK;
+}
+
+ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b) {
+    Io(model)->sketch->settings.colorSlots[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+    return kResultOK;
+}
+
+ResultCode ToolGivens(void* model, void* const* givens, uint32_t count, const FormatInfo&) {
+    Sketch* s = Io(model)->sketch;
+    for (uint32_t i = 0; i < count; ++i)
+        if (!PtrListAppend(&s->givenList, givens[i])) return kResultOutOfMemory;
+    // Stand-in: givens of class 11 in files up to version 4 take calculation form 3 once
+    // the calculation block is reachable from here.
+    return kResultOK;
+}
+
+ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
+    SketchIo* io = Io(model);
+    ObjectTemplate t{};
+    ResultCode rc = ReadCodecRecord(TransferObjectHeader, &t, p, n, f);
+    *info = { t.constructionType, t.objectClass, t.objectKind };
+    if (IsFatalError(rc) || rc == kResultSkippedObject) return rc;
+    if (t.objectClass < 0 || t.objectClass >= kClassCount) return kResultSkippedObject;
+    if (t.constructionType < 0 || t.constructionType >= kConstructionTypeCount) return rc;
+    // The object is made first, so that the class and construction codecs read into it.
+    SketchObject* object = AllocObject(t.objectClass, &t);
+    if (!object) return kResultOutOfMemory;
+    object->objectKind = t.objectKind;
+    const ObjectClassRecord& row = ObjectClassTable[t.objectClass];
+    if (row.textFamily != 7) ApplyDefaultTextStyle(object);
+    if (row.initExtra && !row.initExtra(object, nullptr)) {
+        FreeMemory(object);
+        return kResultOutOfMemory;
+    }
+    io->pending = object;
     return rc;
+}
+
+bool ClassHasData(int32_t c) { return c >= 0 && c < kClassCount && ObjectClassTable[c].transferClassData; }
+bool ClassHasGeometry(int32_t c) { return c >= 0 && c < kClassCount && ObjectClassTable[c].transferGeometry; }
+
+ResultCode CheckParents(void*, const ObjectHeaderInfo& info, void* const* parents, uint32_t count) {
+    return CheckStoredParents(info.constructionType, reinterpret_cast<SketchObject* const*>(parents), count);
+}
+
+ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8_t* p, uint32_t n,
+                            const FormatInfo& f) {
+    SketchObject* o = object ? Obj(object) : Io(model)->pending;
+    if (!o) return kResultDamaged;
+    if (tag == kTagConstructionData) return RunReadCodec(TransferConstructionData, o, p, n, f);
+    if (tag == kTagLabel) return kResultOK;  // Stand-in: the label block codec is not built yet.
+    if (tag >= kTagGeometryBase && tag < kTagClassDataBase)
+        return RunReadCodec(ObjectClassTable[o->objectClass].transferGeometry, o, p, n, f);
+    return RunReadCodec(ObjectClassTable[o->objectClass].transferClassData, o, p, n, f);
+}
+
+ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void** made) {
+    SketchIo* io = Io(model);
+    SketchObject* o = io->pending;
+    *made = nullptr;
+    if (!o) return kResultDamaged;
+    PtrList list = 0;
+    if (count) {
+        if (!AllocPtrList(static_cast<int32_t>(count), static_cast<int32_t>(count), &list)) return kResultOutOfMemory;
+        void** items = PtrListData(list);
+        for (uint32_t i = 0; i < count; ++i) items[i] = parents[i];
+    }
+    if (!SetObjectParents(o, list)) return kResultOutOfMemory;
+    LinkObjectIntoSketch(o, kNotLinked);
+    LinkObjectIntoLayer(o);
+    io->pending = nullptr;
+    *made = o;
+    return kResultOK;
+}
+
+ResultCode ObjectStyle(void*, void* object, const int16_t style[11]) {
+    std::memcpy(&Obj(object)->textStyle, style, sizeof(TextStyle));
+    return kResultOK;
+}
+
+// Stand-in: pictures are read by the platform's picture reader once it exists; until
+// then the body reader passes over them.
+ResultCode ReadPicture(void*, void*, uint32_t, StreamHandle, uint32_t) { return kResultOK; }
+
+void SetUnselectable(void*, void* object) { Obj(object)->selectable = 0; }
+
+// Stand-in: re-laying out the object's text after its style was read belongs to the
+// text layout of the object's class.
+ResultCode FinishObject(void*, void*, bool) { return kResultOK; }
+
+void DropPending(void* model) {
+    SketchIo* io = Io(model);
+    if (io->pending) DestroyObject(io->pending, false, true);
+    io->pending = nullptr;
+}
+
+void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
+
+const SketchBodyReadOps kSketchReadOps = {
+    ReadHeader, IgnoreText, IgnoreSketchRecord, FindFont, SelectObject, ReadPageId, MarkObject,
+    OldColor, IgnoreText, ToolGivens, BeginObject, ClassHasData, ClassHasGeometry, CheckParents,
+    ReadObjectRecord, CreateObject, ObjectStyle, ReadPicture, SetUnselectable, FinishObject,
+    DropPending, FreeObject, nullptr,
+};
+
+// ---- writing
+
+SketchIo::Entry* FindEntry(SketchIo* io, const void* object) {
+    SketchIo::Entry* end = io->byAddress + io->count;
+    SketchIo::Entry* e = std::lower_bound(io->byAddress, end, object,
+                                          [](const SketchIo::Entry& a, const void* b) { return a.object < b; });
+    return e != end && e->object == object ? e : nullptr;
+}
+
+void WriteHeader(void* model, SketchHeaderFields* h) {
+    const Sketch* s = Io(model)->sketch;
+    *h = SketchHeaderFields{};
+    h->left = s->windowRect.left;
+    h->top = s->windowRect.top;
+    h->right = s->windowRect.right;
+    h->bottom = s->windowRect.bottom;
+    h->angleUnit = static_cast<uint16_t>(s->settings.angleUnit);
+    h->distanceUnit = static_cast<uint16_t>(s->settings.distanceUnit);
+    h->pageId = s->pageId;
+}
+
+const char* NoText(void*, uint32_t* length) {
+    *length = 0;
+    return nullptr;
+}
+
+// The screen resolution of the writing machine, as the preferences know it.
+uint32_t ScreenResolution(void*) { return static_cast<uint32_t>(PreferencesUnitFactor(2) + 0.5); }
+
+// Stand-in: the label sequence states are written as empty records until the label
+// sequences are built, so that the page keeps its record order.
+ResultCode WriteSketchRecord(void*, uint32_t tag, StreamHandle stream, const FormatInfo&) {
+    return StreamWriteRecord(stream, 0, tag, nullptr);
+}
+
+ResultCode NoPreferences(void*, StreamHandle, const FormatInfo&) { return kResultOK; }
+
+uint32_t ObjectCount(void* model) { return Io(model)->count; }
+void* ObjectAt(void* model, uint32_t i) { return Io(model)->order[i]; }
+
+void Facts(void*, void* object, ObjectWriteFacts* f) {
+    const SketchObject* o = Obj(object);
+    int32_t count = 0;
+    PtrListSize(o->parents, &count);
+    f->constructionType = o->constructionType;
+    f->objectClass = o->objectClass;
+    f->parentCount = static_cast<uint32_t>(count);
+    bool known = o->objectClass >= 0 && o->objectClass < kClassCount;
+    bool typed = o->constructionType >= 0 && o->constructionType < kConstructionTypeCount;
+    const ObjectClassRecord* row = known ? &ObjectClassTable[o->objectClass] : nullptr;
+    f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
+    f->hasClassData = row && row->transferClassData;
+    f->hasLabelRecord = false;  // Stand-in: written once the label block codec exists.
+    int32_t family = row ? row->textFamily : 7;
+    f->hasCaptionStyle = (family >= 1 && family <= 4) || (family == 0 && o->label.level >= 3);
+    f->hasGeometry = row && row->transferGeometry;
+    f->selectable = o->selectable != 0;
+    f->contributesStyle = f->hasCaptionStyle;
+}
+
+void* ParentAt(void*, void* object, uint32_t i) { return PtrListItem(Obj(object)->parents, static_cast<int32_t>(i)); }
+
+void SetNumber(void* model, void* object, uint32_t number) {
+    if (SketchIo::Entry* e = FindEntry(Io(model), object)) e->number = number;
+}
+
+uint32_t Number(void* model, void* object) {
+    const SketchIo::Entry* e = FindEntry(Io(model), object);
+    return e ? e->number : 0;
+}
+
+void Style(void*, void* object, int16_t style[11]) { std::memcpy(style, &Obj(object)->textStyle, sizeof(TextStyle)); }
+
+// Stand-in: fonts used inside formatted texts join once those texts can be walked.
+uint32_t TextFonts(void*, void*, int16_t*, uint32_t) { return 0; }
+
+uint32_t FontSpec(void*, int16_t font, uint8_t* out) { return GetFontSpec(out, font); }
+
+ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
+    SketchObject* o = Obj(object);
+    TransferFn codec = nullptr;
+    if (tag == kTagObjectHeader) codec = TransferObjectHeader;
+    else if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
+        codec = TransferConstructionData;
+    else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;
+    else if (tag >= kTagClassDataBase && tag <= kTagClassDataBase + kMaxStoredClass)
+        codec = ObjectClassTable[o->objectClass].transferClassData;
+    // Stand-in: picture records (8000, 8002) come from the platform's picture writer.
+    if (!codec) return kResultOK;
+    return WriteCodecRecord(codec, o, stream, tag, f);
+}
+
+uint32_t SelectionCount(void* model) { return Io(model)->selectionCount; }
+void* SelectedAt(void* model, uint32_t i) { return Io(model)->selection[i]; }
+uint16_t PageIdentity(void* model) { return Io(model)->sketch->pageId; }
+void* Marked(void* model) { return Io(model)->sketch->markSlots[kMarkSlotOfFile]; }
+
+uint32_t GivenCount(void* model) {
+    int32_t count = 0;
+    PtrListSize(Io(model)->sketch->givenList, &count);
+    return static_cast<uint32_t>(count);
+}
+
+void* GivenAt(void* model, uint32_t i) { return PtrListItem(Io(model)->sketch->givenList, static_cast<int32_t>(i)); }
+
+const SketchBodyWriteOps kSketchWriteOps = {
+    WriteHeader, NoText, ScreenResolution, WriteSketchRecord, NoPreferences, ObjectCount, ObjectAt, Facts,
+    ParentAt, SetNumber, Number, Style, TextFonts, FontSpec, WriteObjectRecord, SelectionCount, SelectedAt,
+    PageIdentity, Marked, GivenCount, GivenAt, NoText, nullptr,
+};
+
+bool PrepareWrite(SketchIo* io) {
+    for (SketchObject* o = io->sketch->firstObject; o; o = o->nextInSketch) ++io->count;
+    io->order = static_cast<SketchObject**>(AllocMemory(sizeof(SketchObject*) * (io->count + 1), 0));
+    io->byAddress = static_cast<SketchIo::Entry*>(AllocMemory(sizeof(SketchIo::Entry) * (io->count + 1), 0));
+    if (!io->order || !io->byAddress) return false;
+    uint32_t i = 0;
+    for (SketchObject* o = io->sketch->firstObject; o; o = o->nextInSketch, ++i) {
+        io->order[i] = o;
+        io->byAddress[i] = { o, 0 };
+    }
+    std::sort(io->byAddress, io->byAddress + io->count,
+              [](const SketchIo::Entry& a, const SketchIo::Entry& b) { return a.object < b.object; });
+    int32_t n = 0;
+    PtrList list = 0;
+    if (!CollectSelection(&n, &list, 0)) return false;
+    io->selection = static_cast<SketchObject**>(AllocMemory(sizeof(SketchObject*) * (n + 1), 0));
+    if (io->selection) {
+        for (int32_t k = 0; k < n; ++k) io->selection[k] = static_cast<SketchObject*>(PtrListItem(list, k));
+        io->selectionCount = static_cast<uint32_t>(n);
+    }
+    FreePtrList(&list);
+    return io->selection != nullptr;
+}
+
+// Types whose parent kinds are given by a rule ("every parent a point") while their
+// update routines read a fixed number of parents: the least a stored object must have.
+// From the constructions' definitions: type, parents.
+struct MinimumParentsRow {
+    int16_t type;
+    int16_t parents;
+};
+const MinimumParentsRow kMinimumParents[] = {
+    { 2, 2 },   // segment: two points
+    { 3, 2 },   // circle by centre and point
+    { 7, 3 },   // angle bisector: three points
+    { 8, 3 },   // polygon interior: its vertices
+    { 41, 2 },  // distance between points
+    { 45, 3 },  // angle of three points
+    { 47, 1 },  // arc angle: an arc, or a circle and points
+    { 48, 1 },  // arc length
+    { 51, 2 },  // ratio: two segments, or points
+    { 62, 2 },  // axis by centre and unit point
+    { 67, 2 },  // line through two points
+    { 68, 2 },  // ray
+    { 79, 2 },  // parametrically coloured image: a source and a value
+    { 81, 3 },  // arc on a circle: the circle and two points
+    { 82, 3 },  // arc by centre and points
+    { 83, 3 },  // arc through three points
+    { 87, 2 },  // picture between points
+};
+
+uint32_t MinimumParents(int32_t type) {
+    uint16_t op = ConstructionTypeTable[type].transformOp;
+    if (op < kKindDataLayoutCount && KindDataLayouts[op].parentCount) return KindDataLayouts[op].parentCount;
+    for (const MinimumParentsRow& row : kMinimumParents)
+        if (row.type == type) return static_cast<uint32_t>(row.parents);
+    return 0;
+}
+
+// Where a list of parent kinds ends: the next list of the program starts there.
+uint32_t ParentKindListEnd(uint32_t at) {
+    uint32_t end = ParentKindProgramSize;
+    for (int32_t t = 0; t < kConstructionTypeCount; ++t) {
+        uint32_t other = ConstructionTypeTable[t].parentKindsIndex;
+        if (other > at && other < end) end = other;
+    }
+    return end;
 }
 
 }  // namespace
 
-ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool) {
-    return WriteSketchRecords(stream, page, kPageBegin, kPageEnd);
-}
-
-ResultCode WriteToolSketch(StreamHandle stream, Sketch* sketch) {
-    return WriteSketchRecords(stream, sketch, kPartialBegin, kPartialEnd);
+ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count) {
+    if (type < 0 || type >= kConstructionTypeCount) return kResultDamaged;
+    if (type == kTypeFree) return count == 0 ? kResultOK : kResultDamaged;
+    if (count < MinimumParents(type)) return kResultDamaged;
+    uint32_t at = ConstructionTypeTable[type].parentKindsIndex;
+    if (at != kParentKindsNone && at != kParentKindsByObject && at < ParentKindProgramSize) {
+        // A list of plain kinds says how many parents there are at least; a list with
+        // a rule (every remaining parent, alternatives by count) covers any count.
+        uint32_t end = ParentKindListEnd(at);
+        uint32_t plain = 0;
+        bool ruled = false;
+        for (uint32_t w = at; w < end; ++w) {
+            uint8_t word = ParentKindProgram[w];
+            if (word == kParentKindRestAre || word == kParentKindToolRule81) {
+                ruled = true;
+                break;
+            }
+            if (word == kParentKindToolRule83) w += 2;
+            ++plain;
+        }
+        if (count < plain) return kResultDamaged;
+        uint32_t checked = ruled ? count : std::min(count, plain);
+        for (uint32_t i = 0; i < checked; ++i) {
+            int32_t kind = RequiredParentKind(type, static_cast<int32_t>(i), static_cast<int32_t>(count), parents[i]);
+            if (kind > kKindNone && kind < kObjectKindCount && !KindIsA(EffectiveKind(parents[i]), kind))
+                return kResultDamaged;
+        }
+    }
+    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
+    return kResultOK;
 }
 
 ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* document, const FormatInfo& format) {
     *out = nullptr;
-    const bool page = format.sketchKind == 1;
-    uint32_t tag = 0, length = 0;
-    const uint8_t* payload = nullptr;
-    ResultCode rc = StreamReadRecord(stream, &tag, &length, &payload);
-    if (rc != kResultOK) return rc;
-    if (tag != (page ? kPageBegin : kPartialBegin) || length < kStandinHeaderBytes) return kResultDamaged;
-    const uint16_t pageId = static_cast<uint16_t>(payload[kStandinPageIdAt] | payload[kStandinPageIdAt + 1] << 8);
     Sketch* sketch = CreateSketch(0, document);
-    if (sketch == nullptr) return kResultOutOfMemory;
-    sketch->pageId = pageId;
-    const uint32_t end = page ? kPageEnd : kPartialEnd;
-    for (;;) {
-        rc = StreamReadRecord(stream, &tag, &length, &payload);
-        if (rc != kResultOK) break;
-        if (tag == end) break;
-        if (tag == kTagStandinTitle) {
-            const void* nul = length ? std::memchr(payload, 0, length) : nullptr;
-            if (nul == nullptr) {
-                rc = kResultDamaged;
-                break;
-            }
-            rc = SetSketchTitle(sketch, reinterpret_cast<const char*>(payload));
-            if (rc != kResultOK) break;
-        }
-    }
-    if (rc != kResultOK) {
+    if (!sketch) return kResultOutOfMemory;
+    Sketch* previous = nullptr;
+    SetCurrentSketch(sketch, &previous);
+    SketchIo io;
+    io.sketch = sketch;
+    ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
+    if (io.pending) DropPending(&io);
+    if (!IsFatalError(rc) && format.sketchKind != 2) RecomputeSketch(false);
+    SetCurrentSketch(previous, nullptr);
+    if (IsFatalError(rc)) {
         FreeSketch(sketch);
         return rc;
     }
     *out = sketch;
-    return kResultOK;
+    return rc;
 }
+
+ResultCode WriteSketch(StreamHandle stream, Sketch* sketch, bool page, bool handheld) {
+    Sketch* previous = nullptr;
+    SetCurrentSketch(sketch, &previous);
+    SketchIo io;
+    io.sketch = sketch;
+    ResultCode rc = PrepareWrite(&io) ? kResultOK : kResultOutOfMemory;
+    FormatInfo format = handheld ? FormatInfo{ 1, 1, 1 } : FormatInfo{ 1, 4, 4 };
+    format.sketchKind = page ? 1 : 2;
+    if (rc == kResultOK) rc = WriteSketchBody(stream, &io, kSketchWriteOps, format);
+    FreeMemory(io.order);
+    FreeMemory(io.byAddress);
+    FreeMemory(io.selection);
+    SetCurrentSketch(previous, nullptr);
+    return rc;
+}
+
+ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool handheld) {
+    // Stand-in: the page's saved undo position is set by the document writer once undo
+    // positions exist.
+    return WriteSketch(stream, page, true, handheld);
+}
+
+ResultCode WriteToolSketch(StreamHandle stream, Sketch* sketch) { return WriteSketch(stream, sketch, false, false); }

@@ -1,16 +1,23 @@
-// The records of one sketch inside a page or custom-tool section: a page as records
-// 1000 ... 1001, a tool body as a partial sketch 1002 ... 1003.
-// Stand-in: the sketch body writer and reader over the sketch record are not built
-// yet. These keep the framing, the page id and the title only, so that the document
-// file around them can be written, read and tested; the real ones replace them.
+// Reading and writing the records of a real sketch: a page, or a partial sketch for
+// custom-tool bodies and clipboard copies, through the body reader and writer and the
+// class and construction-type codecs of the type tables.
 #pragma once
+#include <cstdint>
+
 #include "engine/core/sketch.h"
 #include "engine/docio/streams.h"
 #include "engine/docio/transfer_context.h"
 
-// A new sketch of the kind the format names, owned by `document` (null for a tool); a
-// fatal code frees it (*out is then null).
+// Makes a new sketch owned by `document` and reads either form into it. A page read
+// without a fatal code is recomputed; a fatal code frees the sketch (*out is then null).
 ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* document, const FormatInfo& format);
-// The handheld form is format version 1.
+
+// The full form (page flag) or the partial form; the handheld form is format version 1.
+ResultCode WriteSketch(StreamHandle stream, Sketch* sketch, bool page, bool handheld);
 ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool handheld);
 ResultCode WriteToolSketch(StreamHandle stream, Sketch* sketch);
+
+// Whether stored parents suit the object's construction type: enough of them for the
+// kinds the type names first, each of the kind its position asks for, and distinct
+// where the type needs that. 35 when not.
+ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/chunked_array.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/files.h"
 
@@ -32,36 +33,19 @@ struct StreamSlot {
     uint32_t    firstBlockSize;
 };
 
-// Stand-in: slots live in chunks of 8 behind a small directory so that their addresses
-// stay fixed while streams open and close; switch to the engine's ChunkedArray
-// (expected count 24, 8 per chunk) once it is available.
-constexpr int kSlotsPerChunk = 8;
-StreamSlot** gSlotChunks     = nullptr;
-int          gSlotChunkCount = 0;
-int16_t      gFreeSlotHint   = 1;
+// Slots live in a chunked array so that their addresses stay fixed while streams open
+// and close; element 0 is never used.
+ChunkedArray* gSlots        = nullptr;
+int16_t       gFreeSlotHint = 1;
 
 StreamSlot* SlotAt(int index, bool grow) {
-    int k = index / kSlotsPerChunk;
-    if (k >= gSlotChunkCount) {
-        if (!grow) return nullptr;
-        int newCount = k + 1 > gSlotChunkCount + 4 ? k + 1 : gSlotChunkCount + 4;
-        void* dir = gSlotChunks;
-        if (!ReallocMemory(&dir, sizeof(StreamSlot*) * newCount, true)) return nullptr;
-        gSlotChunks = static_cast<StreamSlot**>(dir);
-        for (int i = gSlotChunkCount; i < newCount; ++i) gSlotChunks[i] = nullptr;
-        gSlotChunkCount = newCount;
-    }
-    if (!gSlotChunks[k]) {
-        if (!grow) return nullptr;
-        gSlotChunks[k] = static_cast<StreamSlot*>(
-            AllocMemory(sizeof(StreamSlot) * kSlotsPerChunk, kAllocZero));
-        if (!gSlotChunks[k]) return nullptr;
-    }
-    return &gSlotChunks[k][index % kSlotsPerChunk];
+    if (!gSlots) return nullptr;
+    if (!grow && index > ChunkedArrayLastIndex(gSlots)) return nullptr;
+    return static_cast<StreamSlot*>(ChunkedArrayAt(gSlots, index));
 }
 
 StreamSlot* Slot(StreamHandle h) {
-    if (h <= 0 || !gSlotChunks) return nullptr;
+    if (h <= 0 || !gSlots) return nullptr;
     StreamSlot* s = SlotAt(h, false);
     return (s && s->kind != kStreamFree) ? s : nullptr;
 }
@@ -187,22 +171,20 @@ ResultCode OpenSlot(StreamHandle* out, StreamSlot** slot) {
 }  // namespace
 
 bool InitStreamTable() {
-    if (gSlotChunks) return true;
+    if (gSlots) return true;
     gFreeSlotHint = 1;
-    // The first chunk holds the never-used element 0 and the first streams.
-    return SlotAt(0, true) != nullptr;
+    gSlots = CreateChunkedArray(static_cast<int32_t>(sizeof(StreamSlot)), 24, 8, 0);
+    return gSlots != nullptr;
 }
 
 void FreeStreamTable() {
-    for (int i = 0; i < gSlotChunkCount; ++i) FreeMemory(gSlotChunks[i]);
-    FreeMemory(gSlotChunks);
-    gSlotChunks = nullptr;
-    gSlotChunkCount = 0;
+    FreeChunkedArray(gSlots);
+    gSlots = nullptr;
     gFreeSlotHint = 1;
 }
 
 StreamHandle AllocStreamSlot() {
-    if (!gSlotChunks && !InitStreamTable()) return 0;
+    if (!gSlots && !InitStreamTable()) return 0;
     for (int h = gFreeSlotHint < 1 ? 1 : gFreeSlotHint; h <= 0x7FFF; ++h) {
         StreamSlot* s = SlotAt(h, true);
         if (!s) return 0;
@@ -216,7 +198,7 @@ StreamHandle AllocStreamSlot() {
 }
 
 void ReleaseStreamSlot(StreamHandle h) {
-    if (h <= 0 || !gSlotChunks) return;
+    if (h <= 0 || !gSlots) return;
     StreamSlot* s = SlotAt(h, false);
     if (!s) return;
     std::memset(s, 0, sizeof *s);
@@ -600,6 +582,27 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position) {
     }
     *position = s->position;
     return kResultOK;
+}
+
+ResultCode StreamTruncate(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind == kStreamFile) return kResultInvalidArg;
+    s->size = s->position;
+    return kResultOK;
+}
+
+ResultCode StreamCopyPrefix(StreamHandle from, uint32_t length, StreamHandle to) {
+    ResultCode rc = StreamSeek(from, 0, 0);
+    uint8_t buffer[1024];
+    while (rc == kResultOK && length > 0) {
+        uint32_t n = length < sizeof buffer ? length : static_cast<uint32_t>(sizeof buffer);
+        rc = StreamRead(from, buffer, n);
+        if (rc == kResultOK) rc = StreamWrite(to, buffer, n);
+        length -= n;
+    }
+    return rc;
 }
 
 // ---- records

@@ -94,6 +94,12 @@ ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t al
 ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode);
 ResultCode StreamSize(StreamHandle h, uint32_t* size);
 ResultCode StreamTell(StreamHandle h, uint32_t* position);
+// Memory, view and counting streams: what lies after the position is dropped (the size
+// becomes the position). 27 for file streams.
+ResultCode StreamTruncate(StreamHandle h);
+// Appends the first `length` bytes of `from` (a memory or view stream) to `to`; `from`
+// is left at `length`.
+ResultCode StreamCopyPrefix(StreamHandle from, uint32_t length, StreamHandle to);
 
 ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag);
 ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload);

@@ -5,6 +5,7 @@
 
 namespace {
 int gPlaced = 0;
+int gDrawn = 0;
 }
 
 void InitObjectLabel(SketchObject* object) {
@@ -21,3 +22,6 @@ void ClearObjectLabel(SketchObject* object) {
 
 void PlaceObjectLabel(SketchObject*) { ++gPlaced; }
 int PlaceObjectLabelCount() { return gPlaced; }
+
+void DrawObjectLabel(GraphicsPort*, SketchObject*) { ++gDrawn; }
+int DrawObjectLabelCount() { return gDrawn; }

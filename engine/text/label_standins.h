@@ -8,3 +8,8 @@ void ClearObjectLabel(SketchObject* object);
 void PlaceObjectLabel(SketchObject* object);
 // For tests: how many times labels were placed.
 int  PlaceObjectLabelCount();
+
+struct GraphicsPort;
+// Stand-in: draws nothing until labels are drawn; counts calls for tests.
+void DrawObjectLabel(GraphicsPort* port, SketchObject* object);
+int  DrawObjectLabelCount();

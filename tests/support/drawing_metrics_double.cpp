@@ -4,8 +4,18 @@
 
 namespace {
 bool gSucceeds = true;
+DrawingMetricsRecord gScreen{};
+bool gHaveScreen = false;
 }  // namespace
 
 void SetDrawingMetricsResult(bool succeeds) { gSucceeds = succeeds; }
 
-bool InitDrawingMetrics() { return gSucceeds; }
+void SetScreenDrawingMetrics(const DrawingMetricsRecord* screen) {
+    gHaveScreen = screen != nullptr;
+    if (screen) gScreen = *screen;
+}
+
+bool InitDrawingMetrics() {
+    if (gHaveScreen) DrawingMetrics = gScreen;
+    return gSucceeds;
+}

@@ -1,4 +1,9 @@
-// Test double of the drawing metrics: a test may make their measurement fail.
+// Test double of the drawing metrics: a test may make their measurement fail, and may
+// give the screen values that InitDrawingMetrics puts back.
 #pragma once
 
+struct DrawingMetricsRecord;
+
 void SetDrawingMetricsResult(bool succeeds);
+// Null (the default) leaves the metrics as they are on InitDrawingMetrics.
+void SetScreenDrawingMetrics(const DrawingMetricsRecord* screen);

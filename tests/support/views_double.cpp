@@ -12,3 +12,10 @@ void ResetViewRequests() { gRequests = ViewRequests(); }
 void FlushPendingRedraw(int32_t flag) { gRequests.redrawFlushes.push_back(flag); }
 void ScheduleStatusTextRefresh(int32_t stop) { gRequests.statusTextRefreshes.push_back(stop); }
 void ScheduleToolFolderScan() { ++gRequests.toolFolderScans; }
+void UpdateSketchViews() { ++gRequests.fadingSteps; }
+int32_t UpdateSketchVisibleRect(Sketch*) {
+    ++gRequests.visibleRectUpdates;
+    return 1;
+}
+void ScheduleScrollRangeUpdate() { ++gRequests.scrollRangeUpdates; }
+void ClearTracesAllViews(EngineDocument*) { ++gRequests.traceClears; }

@@ -10,3 +10,16 @@ void FlushPendingRedraw(int32_t flag);
 void ScheduleStatusTextRefresh(int32_t stop);
 // Queues the scan of the tool folder as an idle task.
 void ScheduleToolFolderScan();
+
+struct Sketch;
+struct EngineDocument;
+
+// Per frame tick: one trace-fading step and a repaint of the dirty area in every view of
+// the current sketch.
+void UpdateSketchViews();
+// Recomputes the sketch's visible rectangle from its front view; 0 when it has no view.
+int32_t UpdateSketchVisibleRect(Sketch* sketch);
+// Queues, once, the update of the views' scroll ranges from the sketch extent.
+void ScheduleScrollRangeUpdate();
+// Every view of the document clears its traces layer.
+void ClearTracesAllViews(EngineDocument* document);

@@ -532,6 +532,20 @@ TEST_F(GeometryObjects, SnappingToTheGridNeedsBothCoordinatesClose) {
     SketchObject* q = PointAt(105, 50);
     SnapPointToGridOf(q, system, 5);
     EXPECT_DOUBLE_EQ(Pos(q).x, 105);
+
+    // Snapping follows the sketch's marked coordinate system, and only free points.
+    SketchObject* r = PointAt(148, 52);
+    SnapPointToGrid(r, 5);
+    EXPECT_DOUBLE_EQ(Pos(r).x, 148);  // nothing marked
+    sketch->markSlots[20] = system;
+    SnapPointToGrid(r, 5);
+    EXPECT_DOUBLE_EQ(Pos(r).x, 150);
+    EXPECT_DOUBLE_EQ(Pos(r).y, 50);
+    SketchObject* seg = Build(kTypeSegment, { p, r });
+    SketchObject* mid = Build(kTypeMidpoint, { seg });
+    SnapPointToGrid(mid, 50);
+    EXPECT_DOUBLE_EQ(Pos(mid).x, 125);
+    sketch->markSlots[20] = nullptr;
 }
 
 TEST_F(GeometryObjects, GeometryRecordsRoundTripAndCheckTheirLength) {

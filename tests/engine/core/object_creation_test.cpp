@@ -408,8 +408,9 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     EXPECT_EQ(types, (std::vector<int32_t>{ kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden }));
     ASSERT_TRUE(UndoRecordEntry(r, 2, &type, &payload, &length));
     EXPECT_EQ(UndoObjectListCount(payload), 2);
-    // The batch replaced the selection. No class draws a selection highlight yet, so
-    // nothing new is selected.
+    // The batch replaced the selection. The fixture's points all lie at the origin, so
+    // the new midpoints do not exist and nothing new is selected.
+    EXPECT_EQ(oldMid->exists, 0);
     EXPECT_EQ(a->nextSelected, kNotLinked);
     EXPECT_EQ(sketch->selectionHead, nullptr);
     EXPECT_TRUE(log.unwound.empty());

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <new>
+#include <cstdio>
 #include <vector>
 
 #include "engine/core/memory.h"
@@ -75,7 +79,7 @@ TEST_F(DibChunks, WritesBigEndianChunkAndReadsItBack) {
 // Builds a record 8002 around a chunk head and body.
 std::vector<uint8_t> ChunkRecord(uint32_t magic, uint32_t version, uint32_t count, const std::vector<uint8_t>& body,
                                  uint32_t recordLength = 0) {
-    std::vector<uint8_t> r(8 + 12);
+    std::vector<uint8_t> r(8 + 12 + body.size() + 8, 0);
     uint32_t len = recordLength ? recordLength : uint32_t(12 + body.size());
     PutLE(r.data(), len, 4);
     PutLE(r.data() + 4, 8002, 4);
@@ -84,8 +88,8 @@ std::vector<uint8_t> ChunkRecord(uint32_t magic, uint32_t version, uint32_t coun
         r[12 + i] = uint8_t(version >> (24 - 8 * i));
         r[16 + i] = uint8_t(count >> (24 - 8 * i));
     }
-    r.insert(r.end(), body.begin(), body.end());
-    r.insert(r.end(), { 0, 0, 0, 0, 0xd7, 0x07, 0, 0 });  // an empty 2007 after it
+    std::copy(body.begin(), body.end(), r.begin() + 20);
+    PutLE(r.data() + 20 + body.size() + 4, 2007, 4);  // an empty 2007 after it
     return r;
 }
 
@@ -211,6 +215,47 @@ TEST_F(DibChunks, TypedValuesInBothByteOrders) {
         EXPECT_FALSE(bytes.HasData());
     }
     DiscardStream(h);
+}
+
+TEST_F(DibChunks, StdioByteStreamReadsWhatItWrote) {
+    std::string path = ::testing::TempDir() + "stdio_bytes.bin";
+    FILE* f = std::fopen(path.c_str(), "w+b");
+    ASSERT_NE(f, nullptr);
+    {
+        StdioByteStream bytes(f);
+        EXPECT_EQ(bytes.Room(), kUnlimitedRoom);
+        TypedWriter writer(bytes, true);
+        writer.WriteU32(kDibChunkMagic);
+        writer.WriteI16(-7);
+        bytes.Flush();
+        EXPECT_EQ(bytes.Size(), 6);
+        bytes.Rewind();
+        EXPECT_EQ(bytes.BytesAvailable(), 6);
+        TypedReader reader(bytes, true);
+        EXPECT_EQ(reader.ReadU32(), kDibChunkMagic);
+        EXPECT_EQ(reader.ReadI16(), -7);
+        EXPECT_FALSE(bytes.HasData());
+        EXPECT_THROW(reader.ReadU8(), YrnErrTag);
+    }
+    std::fclose(f);
+    std::remove(path.c_str());
+}
+
+TEST_F(DibChunks, GlobalBlocksCopyAndHandOver) {
+    GlobalBlock a = MakeDib(2, 2, 8);
+    GlobalBlock b(a);
+    ASSERT_EQ(b.Size(), a.Size());
+    EXPECT_NE(b.Bytes(), a.Bytes());
+    EXPECT_EQ(std::memcmp(a.Bytes(), b.Bytes(), a.Size()), 0);
+    b.Resize(8);
+    EXPECT_EQ(b.Size(), 8u);
+    uint32_t n = 0;
+    uint8_t* taken = b.Take(&n);
+    EXPECT_EQ(n, 8u);
+    EXPECT_TRUE(b.Empty());
+    FreeMemory(taken);
+    SetAllocFailureAfter(1);
+    EXPECT_THROW(GlobalBlock(16), std::bad_alloc);
 }
 
 TEST_F(DibChunks, AllocationFailureWhileReadingGivesNoImage) {

@@ -9,6 +9,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/docio/packed_values.h"
+#include "codec_checks.h"
 #include "seed_files.h"
 
 namespace {
@@ -67,6 +68,33 @@ TEST_F(RecordCodecs, MeasureEqualsWrittenAndTheRecordReadsBack) {
     EXPECT_EQ(back.flags, s.flags);
     EXPECT_EQ(back.spare, 0);
     EXPECT_EQ(back.values[1], -2.25);
+}
+
+TEST_F(RecordCodecs, EveryCodecHereRoundTrips) {
+    Sample s{ 11, 12, 0, { 13.5, -14 } }, blank{};
+    ExpectCodecRoundTrip(TransferSample, &s, &blank, sizeof s, kCurrentPageFormat);
+}
+
+// A codec that measures one length and writes another is caught before anything is
+// written.
+ResultCode MismeasuringCodec(TransferContext* context) {
+    uint8_t scratch[8];
+    uint32_t id = 5;
+    if (context->op == kTransferMeasure) return RecordTransfer(context, scratch, 0, 8, 8, nullptr);
+    TransferSide* side = context->source.kind == kSideRecord ? &context->destination : &context->source;
+    side->object = &id;
+    return RecordTransfer(context, scratch, 0, 4, 4, ConvertU32Fields);
+}
+
+TEST_F(RecordCodecs, WrittenLengthMustEqualTheMeasuredOne) {
+    uint32_t id = 5;
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    EXPECT_EQ(WriteCodecRecord(MismeasuringCodec, &id, h, 2300, kCurrentPageFormat), kResultCodecOverrun);
+    uint32_t size = 1;
+    EXPECT_EQ(StreamSize(h, &size), kResultOK);
+    EXPECT_EQ(size, 0u);
+    DiscardStream(h);
 }
 
 TEST_F(RecordCodecs, SwappingTwiceRestores) {
@@ -268,6 +296,19 @@ TEST_F(RecordCodecs, CompactFormRebuildsAnglesAndUnits) {
     EXPECT_EQ(Real(back.memory + 24), 240.0);
     EXPECT_EQ(Real(back.memory + 32), 2.0);  // inches at 120 pixels per inch
     EXPECT_EQ(Int(back.memory + 40), 2);
+}
+
+TEST_F(RecordCodecs, FullFormLengthsFollowTheReadersResolution) {
+    // 2 inches written at 96 pixels per inch read as 240 pixels at 120.
+    KindBlock k{ 14 + 0, { 30, 0 }, { 0, 2, 96 }, {} };
+    k.layout = 2;
+    PutDistance(k.memory, 192, 2, 96);
+    std::vector<uint8_t> bytes = WriteToMemory(TransferKindBlock, &k, 2003, kCurrentPageFormat);
+    KindBlock back{ 2, {}, { 0, 2, 120 }, {} };
+    ASSERT_EQ(ReadCodecRecord(TransferKindBlock, &back, bytes.data() + 8, uint32_t(bytes.size() - 8), kCurrentPageFormat),
+              kResultOK);
+    EXPECT_DOUBLE_EQ(Real(back.memory), 240.0);
+    EXPECT_EQ(Real(back.memory + 8), 2.0);
 }
 
 TEST_F(RecordCodecs, DamagedKindDataBlocks) {

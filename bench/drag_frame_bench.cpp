@@ -1,0 +1,219 @@
+// One drag frame of a free point at the root of N dependent objects (segments, midpoints,
+// circles and intersections), against a plain loop doing the same arithmetic over a
+// contiguous array. The analysis runs once, as when a drag starts; each frame moves the
+// point and recomputes the move list in order.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "engine/core/drag_analysis.h"
+#include "engine/core/memory.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/points.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/sketch.h"
+
+namespace {
+
+constexpr int kObjectsPerUnit = 5;
+
+PtrList List(std::initializer_list<SketchObject*> items) {
+    PtrList list = 0;
+    for (SketchObject* o : items) PtrListAppend(&list, o);
+    return list;
+}
+
+SketchObject* Free(double x, double y) {
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ClassData<PointData>(p)->position = { x, y };
+    p->bounds = PointBoundsAt({ x, y }, 2);
+    RecomputeObject(p, nullptr, true);
+    return p;
+}
+
+SketchObject* Make(int32_t type, std::initializer_list<SketchObject*> parents) {
+    SketchObject* o = ConstructObject(type, nullptr, List(parents), 0, true, false, nullptr);
+    if (o) RecomputeObject(o, nullptr, true);
+    return o;
+}
+
+RealPoint MidpointTarget(int32_t k) {
+    return { 50.0 + 9 * (k % 60), 50.0 + 7 * ((k / 60) % 60) + 0.25 * (k / 3600) };
+}
+
+struct DragScene {
+    Sketch*           sketch = nullptr;
+    Sketch*           previous = nullptr;
+    SketchObject*     root = nullptr;
+    DragPlanEntry*    plan = nullptr;
+    ObjectFlagsEntry* moves = nullptr;
+    int32_t           moveCount = 0;
+    double            analysisMs = 0;
+
+    explicit DragScene(int32_t n) {
+        sketch = CreateSketch(0, nullptr);
+        SetCurrentSketch(sketch, &previous);
+        root = Free(10, 10);
+        SketchObject* b = Free(30, 400);
+        SketchObject* line = Make(kTypeSegment, { Free(0, 200), Free(500, 210) });
+        // Each unit hangs on the previous unit's midpoint, so the chain is as deep as
+        // the number of units. Every unit has its own anchor, placed so that the
+        // midpoints spread over a grid instead of converging (a chain of midpoints
+        // towards one anchor soon stops existing, which would measure nothing).
+        SketchObject* x = root;
+        RealPoint at = { 10, 10 };
+        for (int32_t made = 0, k = 0; made + kObjectsPerUnit <= n; made += kObjectsPerUnit, ++k) {
+            const RealPoint mid = MidpointTarget(k);
+            SketchObject* a = Free(2 * mid.x - at.x, 2 * mid.y - at.y);
+            at = mid;
+            SketchObject* s1 = Make(kTypeSegment, { x, a });
+            SketchObject* m = Make(kTypeMidpoint, { s1 });
+            Make(kTypeCircleByPoint, { m, x });
+            SketchObject* s2 = Make(kTypeSegment, { m, b });
+            Make(kTypeIntersectStraights, { s2, line });
+            x = m;
+        }
+        root->tempLink = nullptr;
+        const DragRequest request = { root, kDragTranslate, &plan, &moves };
+        const auto start = std::chrono::steady_clock::now();
+        AnalyzeDragSet(&request);
+        analysisMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        for (const ObjectFlagsEntry* e = moves; e && e->object; ++e) ++moveCount;
+    }
+
+    ~DragScene() {
+        FreeMemory(plan);
+        FreeMemory(moves);
+        FreeSketch(sketch);
+        SetCurrentSketch(previous, nullptr);
+    }
+
+    void Frame(double x, double y) {
+        ClassData<PointData>(root)->position = { x, y };
+        root->bounds = PointBoundsAt({ x, y }, 2);
+        ScreenRect dirty = sketch->dirtyRect;
+        for (const ObjectFlagsEntry* e = moves; e->object; ++e) {
+            if (e->object != root) RecomputeObject(e->object, &dirty, true);
+        }
+        sketch->dirtyRect = dirty;
+    }
+};
+
+bool ConstructionsAreBuilt() {
+    for (int32_t type : { kTypeMidpoint, kTypeSegment, kTypeCircleByPoint, kTypeIntersectStraights }) {
+        if (ConstructionTypeTable[type].update == nullptr) return false;
+    }
+    return true;
+}
+
+void BM_DragFrame(benchmark::State& state) {
+    if (!ConstructionsAreBuilt()) {
+        state.SkipWithError("the construction types' update routines are not built");
+        return;
+    }
+    const int32_t n = static_cast<int32_t>(state.range(0));
+    DragScene scene(n);
+    if (scene.moves == nullptr) {
+        state.SkipWithError("drag analysis failed");
+        return;
+    }
+    double t = 0;
+    for (auto _ : state) {
+        t += 0.01;
+        scene.Frame(10 + 5 * std::cos(t), 10 + 5 * std::sin(t));
+        benchmark::DoNotOptimize(scene.sketch->dirtyRect);
+    }
+    int32_t existing = 0;
+    for (const ObjectFlagsEntry* e = scene.moves; e->object; ++e) existing += e->object->exists == 1;
+    state.counters["objects"] = scene.moveCount;
+    state.counters["existing"] = existing;
+    state.counters["analysis_ms"] = scene.analysisMs;
+    state.counters["ns_per_object"] = benchmark::Counter(
+        static_cast<double>(n) * static_cast<double>(state.iterations()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The same arithmetic over a contiguous array: per unit a segment (its direction and
+// screen bounds), a midpoint, a circle's radius and bounds, a second segment and its
+// intersection with a fixed line.
+struct PlainUnit {
+    double ax, ay;         // the unit's anchor
+    double mx, my;         // midpoint
+    double radius;
+    double ix, iy;         // intersection
+    int16_t bounds[4][4];  // screen bounds of segment, midpoint, circle, segment
+    bool    meets;
+};
+
+int16_t Round(double v) {
+    if (v >= 30000) return 30000;
+    if (v <= -30000) return -30000;
+    return static_cast<int16_t>(std::floor(v + 0.5));
+}
+
+void PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
+    const double bx = 30, by = 400;
+    const double lx0 = 0, ly0 = 200, lx1 = 500, ly1 = 210;
+    for (PlainUnit& u : units) {
+        const double ax = u.ax, ay = u.ay;
+        int16_t* s1 = u.bounds[0];
+        s1[0] = Round(std::fmin(x, ax)); s1[1] = Round(std::fmin(y, ay));
+        s1[2] = Round(std::fmax(x, ax)) + 1; s1[3] = Round(std::fmax(y, ay)) + 1;
+        u.mx = (x + ax) / 2;
+        u.my = (y + ay) / 2;
+        int16_t* m = u.bounds[1];
+        m[0] = Round(u.mx) - 2; m[1] = Round(u.my) - 2; m[2] = Round(u.mx) + 3; m[3] = Round(u.my) + 3;
+        u.radius = std::hypot(x - u.mx, y - u.my);
+        int16_t* c = u.bounds[2];
+        c[0] = Round(u.mx - u.radius); c[1] = Round(u.my - u.radius);
+        c[2] = Round(u.mx + u.radius) + 1; c[3] = Round(u.my + u.radius) + 1;
+        int16_t* s2 = u.bounds[3];
+        s2[0] = Round(std::fmin(u.mx, bx)); s2[1] = Round(std::fmin(u.my, by));
+        s2[2] = Round(std::fmax(u.mx, bx)) + 1; s2[3] = Round(std::fmax(u.my, by)) + 1;
+        const double dx1 = bx - u.mx, dy1 = by - u.my, dx2 = lx1 - lx0, dy2 = ly1 - ly0;
+        const double det = dx1 * dy2 - dy1 * dx2;
+        u.meets = false;
+        if (det != 0) {
+            const double s = ((lx0 - u.mx) * dy2 - (ly0 - u.my) * dx2) / det;
+            const double r = ((lx0 - u.mx) * dy1 - (ly0 - u.my) * dx1) / det;
+            u.meets = s >= 0 && s <= 1 && r >= 0 && r <= 1;
+            u.ix = u.mx + s * dx1;
+            u.iy = u.my + s * dy1;
+        }
+        x = u.mx;
+        y = u.my;
+    }
+}
+
+void BM_PlainLoop(benchmark::State& state) {
+    const int32_t n = static_cast<int32_t>(state.range(0));
+    std::vector<PlainUnit> units(static_cast<size_t>(n / kObjectsPerUnit));
+    RealPoint at = { 10, 10 };
+    for (size_t k = 0; k < units.size(); ++k) {
+        const RealPoint mid = MidpointTarget(static_cast<int32_t>(k));
+        units[k].ax = 2 * mid.x - at.x;
+        units[k].ay = 2 * mid.y - at.y;
+        at = mid;
+    }
+    double t = 0;
+    for (auto _ : state) {
+        t += 0.01;
+        PlainFrame(units, 10 + 5 * std::cos(t), 10 + 5 * std::sin(t));
+        benchmark::DoNotOptimize(units.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns_per_object"] = benchmark::Counter(
+        static_cast<double>(n) * static_cast<double>(state.iterations()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+}  // namespace
+
+BENCHMARK(BM_DragFrame)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainLoop)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

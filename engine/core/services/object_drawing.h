@@ -1,0 +1,30 @@
+// The platform's drawing of sketch objects: the class drawing routines that fill the
+// draw slots of the object class table, and the port operations that the drawing pass
+// brackets them with. The engine never looks inside a port.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/screen_types.h"
+
+struct GraphicsPort;
+struct SketchObject;
+
+// Draw slots of the object class table (draw, drawSelected).
+void DrawPointObject(GraphicsPort* port, SketchObject* object);
+void DrawPointSelection(GraphicsPort* port, SketchObject* object);
+void DrawStraightObject(GraphicsPort* port, SketchObject* object);
+void DrawStraightSelection(GraphicsPort* port, SketchObject* object);
+void DrawCircleObject(GraphicsPort* port, SketchObject* object);
+void DrawCircleSelection(GraphicsPort* port, SketchObject* object);
+void DrawTextObjectBody(GraphicsPort* port, SketchObject* object);
+void DrawTextObjectSelection(GraphicsPort* port, SketchObject* object);
+void DrawPictureObject(GraphicsPort* port, SketchObject* object);
+void DrawPictureSelection(GraphicsPort* port, SketchObject* object);
+
+// Brackets the selection highlights of one draw layer.
+void SetFeedbackPen(GraphicsPort* port, int32_t layer, int32_t on);
+// Draws an object in trace style into the port's traces layer.
+void DrawObjectTrace(GraphicsPort* port, SketchObject* object);
+// Bracket one object drawn into a picture, so that it is a group of its own.
+void BeginMetafileGroup(GraphicsPort* port, SketchObject* object, const ScreenRect* rect);
+void EndMetafileGroup(GraphicsPort* port, SketchObject* object, const ScreenRect* rect);

@@ -1,0 +1,774 @@
+#include "engine/docio/sketch_body.h"
+
+#include <cstring>
+
+#include "engine/core/memory.h"
+
+namespace {
+
+// A small growable array of fixed-size entries in engine memory.
+template <typename T>
+struct Growable {
+    T*       items = nullptr;
+    uint32_t count = 0;
+    uint32_t capacity = 0;
+
+    bool Append(const T& item) {
+        if (count == capacity) {
+            uint32_t next = capacity ? capacity * 2 : 16;
+            void* p = items;
+            if (!ReallocMemory(&p, sizeof(T) * next, true)) return false;
+            items = static_cast<T*>(p);
+            capacity = next;
+        }
+        items[count++] = item;
+        return true;
+    }
+    void Free() {
+        FreeMemory(items);
+        items = nullptr;
+        count = capacity = 0;
+    }
+};
+
+struct StyleEntry {
+    int16_t fields[11];
+};
+
+bool IsSketchLevelTag(uint32_t tag) {
+    switch (tag) {
+        case kTagComment: case kTagOldComment: case kTagBuildStamp: case kTagScreenResolution:
+        case kTagFont: case kTagTextStyle: case kTagLabelStateV1: case kTagSelection: case kTagPageId:
+        case kTagMarkedObject: case kTagOldColors: case kTagToolText:
+            return true;
+        default:
+            break;
+    }
+    return (tag >= kTagLabelSequence18 && tag <= kTagLabelStateLast) ||
+           (tag >= kTagPreferenceFirst && tag <= kTagPreferenceLast) || tag >= 8000;
+}
+
+// ---------------------------------------------------------------- reading
+
+enum ReadPhase { kBeforeObjects = 0, kBetweenObjects = 1, kAfterObjects = 2 };
+
+struct ReadState {
+    StreamHandle             stream;
+    void*                    model;
+    const SketchBodyReadOps* ops;
+    FormatInfo               format;
+    uint32_t                 objectCount = 0;
+    void**                   objects = nullptr;  // by number; null: not (yet) read
+    int32_t*                 types = nullptr;
+    uint32_t                 objectsRead = 0;
+    int                      phase = kBeforeObjects;
+    Growable<int16_t>        fonts;
+    Growable<StyleEntry>     styles;
+    ResultCode               worst = kResultOK;
+
+    bool Page() const { return format.sketchKind != 2; }
+    bool V2() const { return format.formatVersion >= 2; }
+    void Keep(ResultCode rc) { worst = KeepWorstError(worst, rc); }
+};
+
+int16_t MapFileFont(const ReadState& st, uint32_t fileNumber) {
+    // Unmapped numbers pass unchanged.
+    return fileNumber < st.fonts.count ? st.fonts.items[fileNumber] : static_cast<int16_t>(fileNumber);
+}
+
+// Numbers from a file: 0 when outside 1..count.
+void* ObjectByNumber(const ReadState& st, uint32_t number, bool* inRange) {
+    *inRange = number >= 1 && number <= st.objectCount;
+    // Before the objects the table does not exist yet: nothing has been read.
+    return *inRange && st.objects ? st.objects[number] : nullptr;
+}
+
+ResultCode ReadNext(ReadState& st, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
+    return StreamReadRecord(st.stream, tag, length, payload);
+}
+
+ResultCode ReadSelection(ReadState& st, const uint8_t* p, uint32_t n) {
+    if (!st.Page()) return kResultOK;
+    if (st.phase != kAfterObjects) return kResultLongerRecord;
+    if (n & 3) return kResultLongerRecord;
+    ResultCode rc = kResultOK;
+    for (uint32_t i = 0; i < n / 4; ++i) {
+        bool inRange;
+        void* object = ObjectByNumber(st, UncountedNumberAt(p, i), &inRange);
+        if (!inRange) {
+            rc = KeepWorstError(rc, kResultLongerRecord);
+            continue;
+        }
+        if (object) rc = KeepWorstError(rc, st.ops->selectObject(st.model, object));
+    }
+    return rc;
+}
+
+ResultCode ReadSketchLevelRecord(ReadState& st, uint32_t tag, const uint8_t* p, uint32_t n) {
+    const SketchBodyReadOps& ops = *st.ops;
+    switch (tag) {
+        case kTagComment: {
+            const char* text;
+            uint32_t length;
+            if (DecodeTextRecord(p, n, &text, &length) != kResultOK) return kResultLongerRecord;
+            return ops.comment(st.model, text, length);
+        }
+        case kTagOldComment: case kTagBuildStamp: case kTagScreenResolution:
+            return kResultOK;
+        case kTagFont: {
+            if (st.phase != kBeforeObjects) return kResultLongerRecord;
+            if (st.fonts.count == 0 && st.format.formatVersion <= 2 &&
+                !st.fonts.Append(ops.findFont(st.model, 0, nullptr)))
+                return kResultOutOfMemory;
+            uint16_t traits = 0;
+            const char* face = nullptr;
+            // A damaged entry still takes its place, so that later numbers stay right.
+            ResultCode rc = DecodeFontRecord(p, n, &traits, &face) == kResultOK ? kResultOK : kResultLongerRecord;
+            if (!st.fonts.Append(ops.findFont(st.model, traits, face))) return kResultOutOfMemory;
+            return rc;
+        }
+        case kTagTextStyle: {
+            if (st.phase != kBeforeObjects) return kResultLongerRecord;
+            uint16_t fields[10] = {};
+            ResultCode rc = DecodeStyleRecord(p, n, fields);
+            StyleEntry e{};
+            if (!IsFatalError(rc)) {
+                for (int i = 0; i < 10; ++i) e.fields[i] = static_cast<int16_t>(fields[i]);
+                e.fields[0] = MapFileFont(st, fields[0]);
+            } else {
+                rc = kResultLongerRecord;
+            }
+            if (!st.styles.Append(e)) return kResultOutOfMemory;
+            return rc;
+        }
+        case kTagLabelStateV1:
+            if (st.format.formatVersion != 1) return kResultDamaged;
+            return ops.sketchRecord(st.model, tag, p, n, st.format);
+        case kTagSelection:
+            return ReadSelection(st, p, n);
+        case kTagPageId:
+            if (!st.Page()) return kResultOK;
+            if (n < 2) return kResultLongerRecord;
+            return ops.pageId(st.model, static_cast<uint16_t>(GetLE16(p) | 0x8000));
+        case kTagMarkedObject: {
+            if (!st.Page()) return kResultOK;
+            if (n != 4) return kResultDamaged;
+            bool inRange;
+            void* object = ObjectByNumber(st, GetLE32(p), &inRange);
+            if (!inRange) return kResultDamaged;
+            return object ? ops.markObject(st.model, object) : kResultOK;
+        }
+        case kTagOldColors:
+            if (n < 6) return kResultLongerRecord;
+            if (GetLE16(p) < 9) return ops.oldColor(st.model, GetLE16(p), p[2], p[3], p[4]);
+            return kResultOK;
+        case kTagToolText: {
+            if (st.Page()) return kResultOK;
+            const char* text;
+            uint32_t length;
+            if (DecodeTextRecord(p, n, &text, &length) != kResultOK) return kResultLongerRecord;
+            return ops.toolText(st.model, text, length);
+        }
+        default:
+            break;
+    }
+    if ((tag >= kTagLabelSequence18 && tag <= kTagLabelStateLast) ||
+        (tag >= kTagPreferenceFirst && tag <= kTagPreferenceLast))
+        return ops.sketchRecord(st.model, tag, p, n, st.format);
+    // Unknown tags: those of a later version below 9000 are worth a warning.
+    return tag < 9000 ? kResultLongerRecord : kResultOK;
+}
+
+// Reads sketch-level records until one that is not (a tag below 8000 that is not one).
+ResultCode ReadSketchLevel(ReadState& st) {
+    for (;;) {
+        uint32_t next = StreamPeekRecordTag(st.stream);
+        if (!IsSketchLevelTag(next)) return kResultOK;
+        uint32_t tag, n;
+        const uint8_t* p;
+        ResultCode rc = ReadNext(st, &tag, &n, &p);
+        if (rc != kResultOK) return rc;
+        st.Keep(ReadSketchLevelRecord(st, tag, p, n));
+        if (IsFatalError(st.worst)) return st.worst;
+    }
+}
+
+// After code 9: the rest of the object's records are passed over.
+ResultCode SkipObjectRecords(ReadState& st) {
+    for (;;) {
+        uint32_t next = StreamPeekRecordTag(st.stream);
+        if (!st.V2() && (next == kTagObjectHeader || next == kTagPageEnd || next == kTagPartialEnd ||
+                         next >= 8000 || next == 0))
+            return kResultOK;
+        uint32_t tag, n;
+        const uint8_t* p;
+        ResultCode rc = ReadNext(st, &tag, &n, &p);
+        if (rc != kResultOK) return rc;
+        if (tag == kTagObjectEnd) return kResultOK;
+    }
+}
+
+ResultCode ReadObjectStyle(ReadState& st, void* object, uint32_t tag, const uint8_t* p, uint32_t n) {
+    int16_t style[11] = {};
+    if (tag == kTagStyleIndex) {
+        if (n < 2) return kResultLongerRecord;
+        uint16_t index = GetLE16(p);
+        if (index >= st.styles.count) return kResultLongerRecord;  // no such style: keep the default
+        std::memcpy(style, st.styles.items[index].fields, sizeof style);
+    } else {
+        if (n < 6) return kResultLongerRecord;
+        uint16_t face = GetLE16(p), size = GetLE16(p + 2), font = GetLE16(p + 4);
+        style[0] = font ? MapFileFont(st, font - 1u) : 0;
+        style[1] = static_cast<int16_t>(size);
+        style[2] = (face & 1) ? 2 : 1;
+        style[3] = (face & 2) ? 2 : 1;
+        style[4] = (face & 4) ? 2 : 1;
+    }
+    return st.ops->objectStyle(st.model, object, style);
+}
+
+// Reads one object's records; 9 leaves the object out.
+ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
+    const SketchBodyReadOps& ops = *st.ops;
+    uint32_t tag, n;
+    const uint8_t* p;
+    ResultCode rc = ReadNext(st, &tag, &n, &p);
+    if (rc != kResultOK) return rc;
+    if (tag != kTagObjectHeader) return kResultDamaged;
+    ObjectHeaderInfo info{};
+    ResultCode worst = ops.beginObject(st.model, p, n, st.format, &info);
+    if (worst == kResultShorterRecord && st.format.formatVersion >= 4) worst = kResultDamaged;
+    if (worst == kResultOK || worst == kResultShorterRecord || worst == kResultLongerRecord) {
+        if (info.constructionType < 0 || info.constructionType > kMaxStoredConstructionType) worst = kResultDamaged;
+        else if (info.objectClass < 0 || info.objectClass > kMaxStoredClass) worst = kResultSkippedObject;
+    }
+
+    void** parents = nullptr;
+    uint32_t parentCount = 0;
+    void* object = nullptr;
+    bool styleRead = false;
+    auto keep = [&](ResultCode code) { worst = KeepWorstError(worst, code); };
+    auto stop = [&]() { return IsFatalError(worst) || worst == kResultSkippedObject; };
+
+    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagParents) {
+        rc = ReadNext(st, &tag, &n, &p);
+        if (rc != kResultOK) {
+            keep(rc);
+        } else {
+            keep(CheckCountedNumbers(p, n, kMaxParentsRecordBytes, &parentCount));
+            if (!stop() && parentCount) {
+                parents = static_cast<void**>(AllocMemory(sizeof(void*) * parentCount, 0));
+                if (!parents) keep(kResultOutOfMemory);
+            }
+            for (uint32_t i = 0; !stop() && i < parentCount; ++i) {
+                bool inRange;
+                parents[i] = ObjectByNumber(st, CountedNumberAt(p, i), &inRange);
+                if (!inRange) keep(kResultDamaged);
+                else if (!parents[i]) keep(kResultSkippedObject);  // its parent was left out
+            }
+        }
+    }
+    if (!stop()) keep(ops.checkParents(st.model, info, parents, parentCount));
+    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagConstructionData) {
+        rc = ReadNext(st, &tag, &n, &p);
+        keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
+    }
+    if (!stop() && ops.classHasData(info.objectClass)) {
+        uint32_t next = StreamPeekRecordTag(st.stream);
+        if (next == kTagClassDataBase + static_cast<uint32_t>(info.objectClass)) {
+            rc = ReadNext(st, &tag, &n, &p);
+            keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
+        } else if (next >= kTagClassDataBase && next <= kTagClassDataBase + kMaxStoredClass) {
+            keep(kResultSkippedObject);
+        } else {
+            keep(next == 0 && StreamError(st.stream) == kResultOK ? kResultEndOfData : kResultDamaged);
+        }
+    }
+    if (!stop() && StreamPeekRecordTag(st.stream) == kTagLabel) {
+        rc = ReadNext(st, &tag, &n, &p);
+        keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
+    }
+    if (!stop()) {
+        rc = ops.createObject(st.model, parents, parentCount, &object);
+        keep(rc);
+        if (!object && !stop()) keep(kResultOutOfMemory);
+    } else {
+        ops.dropPending(st.model);
+    }
+    FreeMemory(parents);
+    parents = nullptr;
+
+    while (!stop()) {
+        uint32_t next = StreamPeekRecordTag(st.stream);
+        if (next != kTagStyleIndex && next != kTagOldStyle) break;
+        rc = ReadNext(st, &tag, &n, &p);
+        if (rc != kResultOK) {
+            keep(rc);
+            break;
+        }
+        keep(ReadObjectStyle(st, object, tag, p, n));
+        styleRead = true;
+    }
+    if (!stop() && info.constructionType == 0 &&
+        StreamPeekRecordTag(st.stream) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
+        rc = ReadNext(st, &tag, &n, &p);
+        keep(rc == kResultOK ? ops.readRecord(st.model, object, tag, p, n, st.format) : rc);
+    }
+    while (!stop() && st.V2()) {
+        uint32_t next = StreamPeekRecordTag(st.stream);
+        if (next < 8000) break;
+        uint32_t start = 0;
+        rc = StreamTell(st.stream, &start);
+        if (rc == kResultOK) rc = StreamReadRecordHeader(st.stream, &tag, &n);
+        if (rc != kResultOK) {
+            keep(rc);
+            break;
+        }
+        if (tag >= kTagPictureMetafile && tag <= kTagPictureDib) {
+            keep(ops.readPicture(st.model, object, tag, st.stream, n));
+            // Whatever the picture reader did, the next record starts after this one.
+            uint64_t end = static_cast<uint64_t>(start) + 8 + n;
+            uint32_t pos = 0;
+            if (StreamError(st.stream) == kResultOK && StreamTell(st.stream, &pos) == kResultOK && pos != end)
+                keep(end > 0x7FFFFFFF ? kResultEndOfData : StreamSeek(st.stream, static_cast<int32_t>(end), 0));
+            continue;
+        }
+        const uint8_t* skipped;
+        rc = StreamReadPayload(st.stream, n, &skipped);
+        if (rc != kResultOK) {
+            keep(rc);
+            break;
+        }
+        if (tag == kTagNotSelectable) ops.setUnselectable(st.model, object);
+        else if (tag < 9000) keep(kResultLongerRecord);
+    }
+    if (!stop()) keep(ops.finishObject(st.model, object, styleRead));
+    if (!stop() && st.V2()) {
+        rc = ReadNext(st, &tag, &n, &p);
+        keep(rc != kResultOK ? rc : tag == kTagObjectEnd ? kResultOK : kResultDamaged);
+    }
+
+    if (stop()) {
+        if (object) ops.freeObject(st.model, object);
+        if (worst == kResultSkippedObject) {
+            ResultCode src = SkipObjectRecords(st);
+            if (src != kResultOK) return src;
+        }
+        return worst;
+    }
+    st.objects[number] = object;
+    st.types[number] = info.constructionType;
+    ++st.objectsRead;
+    return worst;
+}
+
+ResultCode ReadToolGivens(ReadState& st) {
+    uint32_t tag, n;
+    const uint8_t* p;
+    ResultCode rc = ReadNext(st, &tag, &n, &p);
+    if (rc != kResultOK) return rc;
+    if (tag != kTagToolGivens) return kResultDamaged;
+    uint32_t count = 0;
+    ResultCode worst = CheckCountedNumbers(p, n, 0, &count);
+    if (IsFatalError(worst)) return worst;
+    uint32_t freeObjects = 0;
+    for (uint32_t i = 1; i <= st.objectCount; ++i)
+        if (st.objects[i] && st.types[i] == 0) ++freeObjects;
+    if (freeObjects == 0 || count < freeObjects) return kResultDamaged;
+    void** givens = static_cast<void**>(AllocMemory(sizeof(void*) * freeObjects, 0));
+    uint8_t* seen = static_cast<uint8_t*>(AllocMemory(st.objectCount + 1, kAllocZero));
+    if (!givens || !seen) {
+        FreeMemory(givens);
+        FreeMemory(seen);
+        return kResultOutOfMemory;
+    }
+    uint32_t found = 0;
+    for (uint32_t i = 0; i < count && !IsFatalError(worst); ++i) {
+        uint32_t number = CountedNumberAt(p, i);
+        bool inRange;
+        void* object = ObjectByNumber(st, number, &inRange);
+        if (!inRange || (object && (st.types[number] != 0 || seen[number]))) {
+            worst = kResultDamaged;
+        } else if (object) {
+            seen[number] = 1;
+            givens[found++] = object;
+        }
+    }
+    if (!IsFatalError(worst) && found != freeObjects) worst = kResultDamaged;
+    if (!IsFatalError(worst)) worst = KeepWorstError(worst, st.ops->toolGivens(st.model, givens, found, st.format));
+    FreeMemory(givens);
+    FreeMemory(seen);
+    return worst;
+}
+
+ResultCode ReadSketchBodyRecords(ReadState& st) {
+    uint32_t tag, n;
+    const uint8_t* p;
+    ResultCode rc = ReadNext(st, &tag, &n, &p);
+    if (rc != kResultOK) return rc;
+    if (tag != (st.Page() ? kTagPageHeader : kTagPartialHeader)) return kResultDamaged;
+    SketchHeaderFields header;
+    rc = DecodeSketchHeader(p, n, st.format.formatVersion, &header);
+    if (rc != kResultOK) return rc;
+    // The count cannot be more than the rest of the stream can hold, which also keeps
+    // the object table's size from wrapping.
+    uint32_t size = 0, pos = 0;
+    rc = StreamSize(st.stream, &size);
+    if (rc == kResultOK) rc = StreamTell(st.stream, &pos);
+    if (rc != kResultOK) return rc;
+    uint32_t room = size > pos ? (size - pos) / kMinObjectBytes : 0;
+    if (header.objectCount > room) return kResultDamaged;
+    st.objectCount = header.objectCount;
+    st.Keep(st.ops->header(st.model, header, st.format));
+    if (IsFatalError(st.worst)) return st.worst;
+
+    rc = ReadSketchLevel(st);
+    if (rc != kResultOK) return rc;
+    st.objects = static_cast<void**>(AllocMemory(sizeof(void*) * (st.objectCount + 1), kAllocZero));
+    st.types = static_cast<int32_t*>(AllocMemory(sizeof(int32_t) * (st.objectCount + 1), kAllocZero));
+    if (!st.objects || !st.types) return kResultOutOfMemory;
+    for (uint32_t i = 1; i <= st.objectCount; ++i) {
+        if (st.ops->progress && !st.ops->progress(st.model, i - 1)) return kResultCancelled;
+        st.Keep(ReadObjectRecords(st, i));
+        if (IsFatalError(st.worst)) return st.worst;
+        st.phase = i < st.objectCount ? kBetweenObjects : kAfterObjects;
+        rc = ReadSketchLevel(st);
+        if (rc != kResultOK) return rc;
+    }
+    st.phase = kAfterObjects;
+    rc = ReadSketchLevel(st);
+    if (rc != kResultOK) return rc;
+    if (!st.Page()) {
+        st.Keep(ReadToolGivens(st));
+        if (IsFatalError(st.worst)) return st.worst;
+        rc = ReadSketchLevel(st);
+        if (rc != kResultOK) return rc;
+    }
+    rc = ReadNext(st, &tag, &n, &p);
+    if (rc != kResultOK) return rc;
+    if (tag != (st.Page() ? kTagPageEnd : kTagPartialEnd)) return kResultDamaged;
+    return st.worst;
+}
+
+}  // namespace
+
+ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyReadOps& ops, const FormatInfo& format) {
+    ReadState st;
+    st.stream = stream;
+    st.model = model;
+    st.ops = &ops;
+    st.format = format;
+    ResultCode rc = ReadSketchBodyRecords(st);
+    if (rc == kResultEndOfData || st.worst == kResultEndOfData) {
+        // A page that ends early opens with what it got; a tool body is unusable.
+        ResultCode early = !st.Page() ? kResultDamaged : st.objectsRead > 0 ? kResultSkippedObject : 11;
+        rc = KeepWorstError(st.worst == kResultEndOfData ? kResultOK : st.worst, early);
+    } else if (!IsFatalError(rc)) {
+        rc = KeepWorstError(st.worst, rc);
+    }
+    FreeMemory(st.objects);
+    FreeMemory(st.types);
+    st.fonts.Free();
+    st.styles.Free();
+    return rc;
+}
+
+// ---------------------------------------------------------------- writing
+
+namespace {
+
+struct WriteState {
+    StreamHandle              stream;
+    void*                     model;
+    const SketchBodyWriteOps* ops;
+    FormatInfo                format;
+    Growable<int16_t>         fonts;      // file font index -> font
+    Growable<StyleEntry>      styles;
+    uint16_t*                 styleOf = nullptr;  // by sketch-order index
+
+    bool Partial() const { return format.sketchKind == 2; }
+    bool Handheld() const { return format.formatVersion == 1; }
+    // For format versions up to 2 the reader's font map starts with the default font.
+    uint32_t FileFont(uint32_t index) const { return format.formatVersion <= 2 ? index + 1 : index; }
+};
+
+bool EnterFont(WriteState& st, int16_t font, uint32_t* index) {
+    for (uint32_t i = 0; i < st.fonts.count; ++i)
+        if (st.fonts.items[i] == font) {
+            if (index) *index = i;
+            return true;
+        }
+    if (index) *index = st.fonts.count;
+    return st.fonts.Append(font);
+}
+
+ResultCode BuildStyleMaps(WriteState& st, uint32_t count) {
+    const SketchBodyWriteOps& ops = *st.ops;
+    st.styleOf = static_cast<uint16_t*>(AllocMemory(sizeof(uint16_t) * (count ? count : 1), kAllocZero));
+    if (!st.styleOf) return kResultOutOfMemory;
+    for (uint32_t i = 0; i < count; ++i) {
+        void* object = ops.objectAt(st.model, i);
+        ObjectWriteFacts facts{};
+        ops.facts(st.model, object, &facts);
+        if (!facts.contributesStyle) continue;
+        StyleEntry e{};
+        ops.style(st.model, object, e.fields);
+        uint32_t found = st.styles.count;
+        for (uint32_t s = 0; s < st.styles.count; ++s)
+            if (std::memcmp(st.styles.items[s].fields, e.fields, sizeof e.fields) == 0) found = s;
+        if (found == st.styles.count) {
+            if (!EnterFont(st, e.fields[0], nullptr) || !st.styles.Append(e)) return kResultOutOfMemory;
+        }
+        st.styleOf[i] = static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found);
+        int16_t used[64];
+        uint32_t n = ops.textFonts(st.model, object, used, 64);
+        for (uint32_t f = 0; f < n && f < 64; ++f)
+            if (!EnterFont(st, used[f], nullptr)) return kResultOutOfMemory;
+    }
+    return kResultOK;
+}
+
+ResultCode WriteTextRecord(StreamHandle stream, uint32_t tag, const char* text, uint32_t length) {
+    uint32_t bytes = TextRecordBytes(length);
+    uint8_t* block = static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
+    if (!block) return kResultOutOfMemory;
+    std::memcpy(block, text, length);
+    ResultCode rc = StreamWriteRecord(stream, bytes, tag, block);
+    FreeMemory(block);
+    return rc;
+}
+
+ResultCode WriteFontAndStyleRecords(WriteState& st) {
+    ResultCode rc = kResultOK;
+    for (uint32_t i = 0; i < st.fonts.count && !IsFatalError(rc); ++i) {
+        uint32_t need = st.ops->fontSpec(st.model, st.fonts.items[i], nullptr);
+        uint32_t bytes = need >= 5 ? (need + 1) & ~1u : 6;
+        uint8_t* block = static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
+        if (!block) return kResultOutOfMemory;
+        if (need >= 5) st.ops->fontSpec(st.model, st.fonts.items[i], block);
+        rc = StreamWriteRecord(st.stream, bytes, kTagFont, block);
+        FreeMemory(block);
+    }
+    if (st.Handheld()) return rc;
+    for (uint32_t i = 0; i < st.styles.count && !IsFatalError(rc); ++i) {
+        uint16_t fields[10];
+        for (int f = 0; f < 10; ++f) fields[f] = static_cast<uint16_t>(st.styles.items[i].fields[f]);
+        uint32_t index = 0;
+        EnterFont(st, st.styles.items[i].fields[0], &index);
+        fields[0] = static_cast<uint16_t>(st.FileFont(index));
+        uint8_t record[kFileStyleBytes];
+        EncodeStyleRecord(record, fields);
+        rc = StreamWriteRecord(st.stream, kFileStyleBytes, kTagTextStyle, record);
+    }
+    return rc;
+}
+
+// Writes one object's records into `out`; 10 when it cannot be stored.
+ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, StreamHandle out) {
+    const SketchBodyWriteOps& ops = *st.ops;
+    const FormatInfo& f = st.format;
+    ObjectWriteFacts facts{};
+    ops.facts(st.model, object, &facts);
+    if (facts.objectClass < 0 || facts.objectClass > kMaxStoredClass) return kResultObjectDropped;
+    ResultCode worst = ops.writeObjectRecord(st.model, object, kTagObjectHeader, out, f);
+    auto keep = [&](ResultCode rc) { worst = KeepWorstError(worst, rc); };
+    auto stop = [&]() { return IsFatalError(worst) || worst == kResultObjectDropped; };
+    if (!stop() && facts.constructionType != 0 && facts.parentCount > 0) {
+        uint32_t bytes = 4 + 4 * facts.parentCount;
+        uint8_t* block = static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
+        if (!block) return kResultOutOfMemory;
+        PutLE32(block, facts.parentCount);
+        for (uint32_t i = 0; i < facts.parentCount; ++i) {
+            uint32_t number = ops.number(st.model, ops.parentAt(st.model, object, i));
+            if (number == 0) keep(kResultObjectDropped);  // a parent that was not saved
+            PutLE32(block + 4 + 4 * i, number);
+        }
+        if (!stop()) keep(StreamWriteRecord(out, bytes, kTagParents, block));
+        FreeMemory(block);
+    }
+    if (!stop() && facts.constructionType != 0 && facts.hasConstructionData)
+        keep(ops.writeObjectRecord(st.model, object, kTagConstructionData, out, f));
+    if (!stop() && facts.hasClassData)
+        keep(ops.writeObjectRecord(st.model, object, kTagClassDataBase + uint32_t(facts.objectClass), out, f));
+    if (!stop() && facts.hasLabelRecord) keep(ops.writeObjectRecord(st.model, object, kTagLabel, out, f));
+    if (!stop() && facts.hasCaptionStyle) {
+        if (f.formatVersion >= 3) {
+            uint8_t record[2];
+            PutLE16(record, st.styleOf[index]);
+            keep(StreamWriteRecord(out, 2, kTagStyleIndex, record));
+        } else {
+            int16_t style[11] = {};
+            ops.style(st.model, object, style);
+            uint32_t fontIndex = 0;
+            EnterFont(st, style[0], &fontIndex);
+            uint8_t record[6];
+            PutLE16(record, uint16_t((style[2] == 2 ? 1 : 0) | (style[3] == 2 ? 2 : 0) | (style[4] == 2 ? 4 : 0)));
+            PutLE16(record + 2, static_cast<uint16_t>(style[1]));
+            PutLE16(record + 4, static_cast<uint16_t>(st.FileFont(fontIndex) + 1));
+            keep(StreamWriteRecord(out, 6, kTagOldStyle, record));
+        }
+    }
+    if (!stop() && facts.constructionType == 0 && facts.hasGeometry)
+        keep(ops.writeObjectRecord(st.model, object, kTagGeometryBase + uint32_t(facts.objectClass), out, f));
+    if (!stop() && facts.objectClass == kPictureClass && f.formatVersion >= 2)
+        keep(ops.writeObjectRecord(st.model, object, kTagPictureMetafile, out, f));
+    if (!stop() && f.formatVersion >= 2 && !facts.selectable) keep(StreamWriteRecord(out, 0, kTagNotSelectable, nullptr));
+    if (!stop() && f.formatVersion >= 2) keep(StreamWriteRecord(out, 0, kTagObjectEnd, nullptr));
+    return worst;
+}
+
+ResultCode WriteTrailingRecords(WriteState& st) {
+    const SketchBodyWriteOps& ops = *st.ops;
+    ResultCode rc = kResultOK;
+    if (!st.Partial()) {
+        Growable<uint32_t> selected;
+        uint32_t n = ops.selectionCount(st.model);
+        for (uint32_t i = 0; i < n; ++i) {
+            uint32_t number = ops.number(st.model, ops.selectedAt(st.model, i));
+            if (number && !selected.Append(number)) rc = kResultOutOfMemory;
+        }
+        if (rc == kResultOK && selected.count) {
+            uint8_t* block = static_cast<uint8_t*>(AllocMemory(4 * selected.count, 0));
+            if (!block) rc = kResultOutOfMemory;
+            for (uint32_t i = 0; block && i < selected.count; ++i) PutLE32(block + 4 * i, selected.items[i]);
+            if (block) rc = StreamWriteRecord(st.stream, 4 * selected.count, kTagSelection, block);
+            FreeMemory(block);
+        }
+        selected.Free();
+        if (IsFatalError(rc)) return rc;
+        uint16_t id = ops.pageIdentity(st.model);
+        if (st.Handheld() && id) {
+            uint8_t record[2];
+            PutLE16(record, id);
+            rc = StreamWriteRecord(st.stream, 2, kTagPageId, record);
+        }
+        void* marked = ops.markedObject(st.model);
+        uint32_t number = marked ? ops.number(st.model, marked) : 0;
+        if (rc == kResultOK && number) {
+            uint8_t record[4];
+            PutLE32(record, number);
+            rc = StreamWriteRecord(st.stream, 4, kTagMarkedObject, record);
+        }
+        if (rc == kResultOK) rc = StreamWriteRecord(st.stream, 0, kTagPageEnd, nullptr);
+        return rc;
+    }
+    Growable<uint32_t> givens;
+    uint32_t n = ops.givenCount(st.model);
+    for (uint32_t i = 0; i < n; ++i) {
+        uint32_t number = ops.number(st.model, ops.givenAt(st.model, i));
+        if (number && !givens.Append(number)) rc = kResultOutOfMemory;
+    }
+    uint8_t* block = rc == kResultOK ? static_cast<uint8_t*>(AllocMemory(4 + 4 * givens.count, 0)) : nullptr;
+    if (block) {
+        PutLE32(block, givens.count);
+        for (uint32_t i = 0; i < givens.count; ++i) PutLE32(block + 4 + 4 * i, givens.items[i]);
+        rc = StreamWriteRecord(st.stream, 4 + 4 * givens.count, kTagToolGivens, block);
+    } else {
+        rc = kResultOutOfMemory;
+    }
+    FreeMemory(block);
+    givens.Free();
+    uint32_t length = 0;
+    const char* text = rc == kResultOK ? ops.toolText(st.model, &length) : nullptr;
+    if (text) rc = WriteTextRecord(st.stream, kTagToolText, text, length);
+    if (rc == kResultOK) rc = StreamWriteRecord(st.stream, 0, kTagPartialEnd, nullptr);
+    return rc;
+}
+
+ResultCode WriteHeaderRecord(WriteState& st, uint32_t objectCount) {
+    SketchHeaderFields header{};
+    st.ops->header(st.model, &header);
+    header.objectCount = objectCount;
+    uint8_t record[kSketchHeaderBytes];
+    ResultCode warn = EncodeSketchHeader(record, header, st.format.formatVersion);
+    ResultCode rc = StreamWriteRecord(st.stream, kSketchHeaderBytes,
+                                      st.Partial() ? kTagPartialHeader : kTagPageHeader, record);
+    return rc != kResultOK ? rc : warn;
+}
+
+ResultCode WriteSketchBodyRecords(WriteState& st, StreamHandle scratch) {
+    const SketchBodyWriteOps& ops = *st.ops;
+    uint32_t count = ops.objectCount(st.model);
+    for (uint32_t i = 0; i < count; ++i) ops.setNumber(st.model, ops.objectAt(st.model, i), 0);
+    ResultCode worst = BuildStyleMaps(st, count);
+    if (IsFatalError(worst)) return worst;
+
+    uint32_t headerAt = 0;
+    ResultCode rc = StreamTell(st.stream, &headerAt);
+    if (rc != kResultOK) return rc;
+    worst = KeepWorstError(worst, WriteHeaderRecord(st, count));
+    if (IsFatalError(worst)) return worst;
+    uint32_t length = 0;
+    const char* comment = ops.comment(st.model, &length);
+    if (comment) worst = KeepWorstError(worst, WriteTextRecord(st.stream, kTagComment, comment, length));
+    if (!st.Partial() && !IsFatalError(worst)) {
+        if (st.Handheld()) {
+            worst = KeepWorstError(worst, ops.writeSketchRecord(st.model, kTagLabelStateV1, st.stream, st.format));
+        } else {
+            for (uint32_t k = 0; k <= kMaxStoredClass && !IsFatalError(worst); ++k)
+                worst = KeepWorstError(worst, ops.writeSketchRecord(st.model, kTagLabelStateBase + k, st.stream, st.format));
+            if (!IsFatalError(worst))
+                worst = KeepWorstError(worst, ops.writeSketchRecord(st.model, kTagLabelSequence18, st.stream, st.format));
+        }
+        if (!IsFatalError(worst))
+            worst = KeepWorstError(worst, WriteTextRecord(st.stream, kTagBuildStamp, kBuildStamp, sizeof kBuildStamp - 1));
+        uint8_t dpi[4];
+        PutLE32(dpi, ops.screenResolution(st.model));
+        if (!IsFatalError(worst)) worst = KeepWorstError(worst, StreamWriteRecord(st.stream, 4, kTagScreenResolution, dpi));
+    }
+    if (!IsFatalError(worst)) worst = KeepWorstError(worst, WriteFontAndStyleRecords(st));
+    if (!st.Partial() && st.format.settingsVersion >= 2 && !IsFatalError(worst))
+        worst = KeepWorstError(worst, ops.writePreferences(st.model, st.stream, st.format));
+
+    // Each object is written aside first and copied over only when it could be stored,
+    // so that a dropped object leaves no bytes behind.
+    uint32_t stored = 0;
+    for (uint32_t i = 0; i < count && !IsFatalError(worst); ++i) {
+        if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
+        void* object = ops.objectAt(st.model, i);
+        rc = StreamSeek(scratch, 0, 0);
+        if (rc == kResultOK) rc = StreamTruncate(scratch);
+        if (rc == kResultOK) rc = WriteObjectRecords(st, i, object, scratch);
+        if (rc == kResultObjectDropped) {
+            worst = KeepWorstError(worst, rc);
+            continue;
+        }
+        if (IsFatalError(rc)) return rc;
+        worst = KeepWorstError(worst, rc);
+        uint32_t size = 0;
+        rc = StreamTell(scratch, &size);
+        if (rc == kResultOK) rc = StreamCopyPrefix(scratch, size, st.stream);
+        if (rc != kResultOK) return rc;
+        ops.setNumber(st.model, object, ++stored);
+    }
+    if (IsFatalError(worst)) return worst;
+    worst = KeepWorstError(worst, WriteTrailingRecords(st));
+    if (IsFatalError(worst)) return worst;
+    if (stored != count) {
+        uint32_t end = 0;
+        rc = StreamTell(st.stream, &end);
+        if (rc == kResultOK) rc = StreamSeek(st.stream, static_cast<int32_t>(headerAt), 0);
+        if (rc == kResultOK) rc = WriteHeaderRecord(st, stored);
+        if (rc == kResultOK || rc == kResultUnitDefaulted) rc = StreamSeek(st.stream, static_cast<int32_t>(end), 0);
+        if (rc != kResultOK) return rc;
+    }
+    return worst;
+}
+
+}  // namespace
+
+ResultCode WriteSketchBody(StreamHandle stream, void* model, const SketchBodyWriteOps& ops, const FormatInfo& format) {
+    WriteState st;
+    st.stream = stream;
+    st.model = model;
+    st.ops = &ops;
+    st.format = format;
+    StreamHandle scratch = 0;
+    ResultCode rc = OpenMemoryStream(0, &scratch);
+    if (rc == kResultOK) rc = WriteSketchBodyRecords(st, scratch);
+    if (scratch) DiscardStream(scratch);
+    FreeMemory(st.styleOf);
+    st.fonts.Free();
+    st.styles.Free();
+    return rc;
+}

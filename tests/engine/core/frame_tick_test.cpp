@@ -1,0 +1,153 @@
+#include "engine/core/frame_tick.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/geometry.h"
+#include "engine/interact/motion.h"
+#include "engine/interact/standin/executor_log.h"
+#include "engine/text/caption_editor_standin.h"
+#include "sketch_fixture.h"
+#include "support/clock_double.h"
+#include "support/views_double.h"
+
+namespace {
+
+class FrameTickTest : public SketchTest {
+protected:
+    void SetUp() override {
+        SketchTest::SetUp();
+        SetTestTickCount(5000);
+        ResetBackgroundFrameDelay();
+        ResetViewRequests();
+        ResetExecutorLog();
+        StandInSetMovingFrames(0);
+        StandInSetSlowBackgroundAnimation(false);
+        ScreenRectSetEmpty(&sketch->tracedArea);
+    }
+    void TearDown() override {
+        RemoveIdleTask(&sketch->ticker.task);
+        while (RunIdleTasks()) {}
+        ResetBackgroundFrameDelay();
+        SketchTest::TearDown();
+    }
+
+    bool Ticking() const { return sketch->ticker.task.queued != 0; }
+
+    // One frame later, one idle pass.
+    bool NextFrame(uint32_t ms = 16) {
+        AdvanceTestTickCount(ms);
+        RunIdleTasks();
+        return Ticking();
+    }
+};
+
+TEST_F(FrameTickTest, TicksWhileSomethingMovesThenStops) {
+    StandInSetMovingFrames(3);
+    StartFrameTicks(sketch);
+    ASSERT_TRUE(Ticking());
+    StartFrameTicks(sketch);  // no second queueing
+    const int32_t before = StandInAnimationSteps();
+    EXPECT_TRUE(NextFrame(0));  // the first frame is due at once
+    EXPECT_EQ(StandInAnimationSteps(), before + 1);
+    // Before the frame deadline nothing happens.
+    EXPECT_TRUE(NextFrame(5));
+    EXPECT_EQ(StandInAnimationSteps(), before + 1);
+    EXPECT_EQ(FrameTick(nullptr, 0), 1);
+    EXPECT_TRUE(NextFrame(11));
+    EXPECT_TRUE(NextFrame());
+    EXPECT_FALSE(NextFrame());  // nothing moves any more
+    EXPECT_EQ(StandInAnimationSteps(), before + 4);
+    EXPECT_EQ(sketch->frameCounter, 4u);
+    EXPECT_FALSE(RecordedViewRequests().redrawFlushes.empty());
+}
+
+TEST_F(FrameTickTest, CaretAndPresentationsKeepTheSketchTicking) {
+    SketchObject* caption = FreePoint();
+    sketch->editedCaption = caption;
+    StartFrameTicks(sketch);
+    const int blinks = BlinkEditorCaretCount();
+    EXPECT_TRUE(NextFrame(0));
+    EXPECT_TRUE(NextFrame());
+    EXPECT_EQ(BlinkEditorCaretCount(), blinks + 2);
+    sketch->editedCaption = nullptr;
+    sketch->pendingPresentations = 1;
+    const int32_t resumes = StandInPresentationResumes();
+    EXPECT_TRUE(NextFrame());
+    EXPECT_EQ(StandInPresentationResumes(), resumes + 1);
+    sketch->pendingPresentations = 0;
+    EXPECT_FALSE(NextFrame());
+}
+
+TEST_F(FrameTickTest, BackgroundDelayGrowsOnOverrunsAndShrinksWhenQuiet) {
+    StandInSetMovingFrames(1000);
+    StartFrameTicks(sketch);
+    // Every pass comes after the watchdog: the frame overran.
+    for (int pass = 1; pass <= 9; ++pass) {
+        NextFrame(kFrameWatchdogMs + 300);
+        if (pass == 5) {
+            EXPECT_EQ(BackgroundFrameDelay(), 150);
+        }
+    }
+    EXPECT_EQ(BackgroundFrameDelay(), 270);
+    NextFrame(kFrameWatchdogMs + 300);
+    EXPECT_EQ(BackgroundFrameDelay(), 270);
+    NextFrame(16);
+    EXPECT_EQ(BackgroundFrameDelay(), 255);
+
+    // A background sketch waits the delay on top of its frame when the preference asks.
+    StandInSetSlowBackgroundAnimation(true);
+    gEngine.frontSketch = nullptr;
+    NextFrame(16);
+    const int32_t steps = StandInAnimationSteps();
+    NextFrame(16);
+    EXPECT_EQ(StandInAnimationSteps(), steps);
+    NextFrame(300);
+    EXPECT_EQ(StandInAnimationSteps(), steps + 1);
+}
+
+TEST_F(FrameTickTest, TracesFadeOnTheirCountdownAndThenLetTheTickerStop) {
+    struct Case { int32_t fade; int32_t framesPerStep; };
+    for (const Case c : { Case{ 16, 3 }, Case{ 1, 33 } }) {
+        SCOPED_TRACE(c.fade);
+        sketch->settings.traceFade = c.fade;
+        sketch->tracedArea = { 0, 0, 10, 10 };
+        sketch->fadeCountdown = 0;
+        sketch->fadeStepsLeft = kFadeStepsToClear;
+        ResetViewRequests();
+        StartFrameTicks(sketch);
+        // The first frame fades at once (countdown 0), then every framesPerStep frames.
+        int32_t frames = 0;
+        while (NextFrame(frames == 0 ? 0 : 16)) {
+            ++frames;
+            ASSERT_LT(frames, 2000);
+        }
+        ++frames;
+        EXPECT_EQ(RecordedViewRequests().fadingSteps, kFadeStepsToClear);
+        EXPECT_EQ(frames, 1 + (kFadeStepsToClear - 1) * c.framesPerStep);
+        // Nothing left to fade: the traces are gone and the ticker stopped.
+        EXPECT_TRUE(ScreenRectIsEmpty(sketch->tracedArea));
+        EXPECT_FALSE(Ticking());
+    }
+}
+
+TEST_F(FrameTickTest, StoppingStopsTheMotionsAndRedrawsTheFrontSketch) {
+    StandInSetMovingFrames(1000);
+    StopFrameTicks(sketch);  // not ticking: nothing
+    EXPECT_EQ(ExecutorCallCount(), 0);
+    StartFrameTicks(sketch);
+    gEngine.frontSketch = sketch;
+    StopFrameTicks(sketch);
+    EXPECT_FALSE(Ticking());
+    EXPECT_EQ(ExecutorCallCount(), 2);  // StopMotions, then the full redraw
+    EXPECT_EQ(LastExecutorCall().slot, 31);
+    gEngine.frontSketch = nullptr;
+
+    // A restart runs a frame at once.
+    StartFrameTicks(sketch);
+    NextFrame(0);
+    const int32_t steps = StandInAnimationSteps();
+    RestartFrameTicks(true);
+    EXPECT_EQ(StandInAnimationSteps(), steps + 1);
+}
+
+}  // namespace

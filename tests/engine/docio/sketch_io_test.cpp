@@ -1,0 +1,316 @@
+#include "engine/docio/sketch_io.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/sketch_fixture.h"
+#include "engine/core/object_header_codec.h"
+#include "engine/docio/construction_data_codec.h"
+#include "engine/docio/record_codecs.h"
+#include "engine/docio/sketch_records.h"
+#include "codec_checks.h"
+#include "seed_files.h"
+
+namespace {
+
+class SketchIoTest : public SketchTest {
+protected:
+    void SetUp() override {
+        SketchTest::SetUp();
+        ASSERT_TRUE(InitStreamTable());
+    }
+
+    SketchObject* FreeCaption(int16_t left, int16_t top) {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+        if (c) c->bounds = { left, top, int16_t(left + 40), int16_t(top + 12) };
+        return c;
+    }
+
+    std::vector<uint8_t> Write(Sketch* s, bool page, bool handheld, ResultCode expected = kResultOK) {
+        StreamHandle h;
+        EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
+        EXPECT_EQ(WriteSketch(h, s, page, handheld), expected);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        uint32_t n = 0;
+        uint8_t* p = static_cast<uint8_t*>(TakeStreamBytes(h, &n));
+        std::vector<uint8_t> out(p, p + n);
+        FreeMemory(p);
+        return out;
+    }
+
+    ResultCode Read(const std::vector<uint8_t>& bytes, Sketch** out, const FormatInfo& f) {
+        StreamHandle h;
+        EXPECT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+        ResultCode rc = ReadSketch(h, out, nullptr, f);
+        DiscardStream(h);
+        return rc;
+    }
+
+    static std::vector<SketchObject*> Order(const Sketch* s) {
+        std::vector<SketchObject*> order;
+        for (SketchObject* o = s->firstObject; o; o = o->nextInSketch) order.push_back(o);
+        return order;
+    }
+
+    static size_t Find(const std::vector<uint8_t>& bytes, uint32_t tag, size_t nth = 0) {
+        for (size_t at = 0; at + 8 <= bytes.size(); at += 8 + GetLE32(bytes.data() + at))
+            if (GetLE32(bytes.data() + at + 4) == tag && nth-- == 0) return at;
+        return std::string::npos;
+    }
+
+    // Points a, b, the segment ab, its midpoint and a caption; the segment and a are
+    // selected, b is in mark slot 20.
+    void BuildPage() {
+        a = FreePoint();
+        b = FreePoint();
+        ab = Build(kTypeSegment, { a, b });
+        mid = Build(kTypeMidpoint, { ab });
+        caption = FreeCaption(30, 40);
+        ASSERT_TRUE(a && b && ab && mid && caption);
+        caption->textStyle.field[kStyleSize] = 14;
+        caption->textStyle.field[kStyleFont] = 3;
+        caption->selectable = 0;
+        sketch->windowRect = { 5, 6, 405, 306 };
+        sketch->settings.angleUnit = 1;
+        sketch->settings.distanceUnit = 2;
+        SelectSketchObject(ab);
+        SelectSketchObject(a);
+        sketch->markSlots[20] = b;
+    }
+
+    SketchObject *a = nullptr, *b = nullptr, *ab = nullptr, *mid = nullptr, *caption = nullptr;
+};
+
+TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
+    BuildPage();
+    std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "real_page", bytes);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    ASSERT_NE(back, nullptr);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    std::vector<SketchObject*> order = Order(back);
+    ASSERT_EQ(order.size(), 5u);
+    EXPECT_EQ(order[2]->constructionType, kTypeSegment);
+    EXPECT_EQ(PtrListItem(order[2]->parents, 1), order[1]);
+    EXPECT_EQ(PtrListItem(order[3]->parents, 0), order[2]);
+    EXPECT_EQ(order[3]->objectKind, mid->objectKind);
+    EXPECT_EQ(order[4]->objectClass, kClassCaption);
+    EXPECT_EQ(order[4]->textStyle.field[kStyleSize], 14);
+    EXPECT_EQ(order[4]->textStyle.field[kStyleFont], 3);
+    EXPECT_EQ(order[4]->selectable, 0);
+    EXPECT_EQ(back->markSlots[20], order[1]);
+    EXPECT_TRUE(IsSelected(order[2]));
+    EXPECT_TRUE(IsSelected(order[0]));
+    EXPECT_FALSE(IsSelected(order[1]));
+    EXPECT_EQ(back->windowRect.left, 5);
+    EXPECT_EQ(back->settings.distanceUnit, 2);
+    // Children lists are rebuilt from the parents.
+    EXPECT_EQ(PtrListItem(order[0]->children, 0), order[2]);
+    SetCurrentSketch(before, nullptr);
+    EXPECT_EQ(Write(back, true, false), bytes);
+    FreeSketch(back);
+}
+
+TEST_F(SketchIoTest, HandheldAndPartialForms) {
+    BuildPage();
+    for (bool handheld : { false, true }) {
+        SCOPED_TRACE(handheld);
+        std::vector<uint8_t> bytes = Write(sketch, true, handheld);
+        Sketch* back = nullptr;
+        FormatInfo f = handheld ? FormatInfo{ 1, 1, 1 } : FormatInfo{ 1, 4, 4 };
+        ASSERT_EQ(Read(bytes, &back, f), kResultOK);
+        EXPECT_EQ(Write(back, true, handheld), bytes);
+        FreeSketch(back);
+    }
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, a));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, b));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, caption));
+    std::vector<uint8_t> tool = Write(sketch, false, false);
+    SaveFuzzSeed("sketch_body_fuzz", "real_tool", tool);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(tool, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    int32_t givens = 0;
+    PtrListSize(back->givenList, &givens);
+    EXPECT_EQ(givens, 3);
+    SetCurrentSketch(before, nullptr);
+    FreeSketch(back);
+}
+
+TEST_F(SketchIoTest, StoredParentsMustSuitTheirConstruction) {
+    BuildPage();
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    struct Case { const char* name; size_t nth; uint32_t count; uint32_t first; };
+    const Case cases[] = {
+        { "midpoint of a point", 1, 1, 1 },      // the midpoint's parent must be a straight object
+        { "midpoint of nothing", 1, 0, 0 },
+        { "segment from a point to itself", 0, 2, 1 },
+        { "segment of one point", 0, 1, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes = good;
+        size_t at = Find(bytes, kTagParents, c.nth);
+        ASSERT_NE(at, std::string::npos);
+        PutLE32(bytes.data() + at + 8, c.count);
+        if (c.count) PutLE32(bytes.data() + at + 12, c.first);
+        if (std::string(c.name) == "segment from a point to itself") PutLE32(bytes.data() + at + 16, c.first);
+        Sketch* back = nullptr;
+        EXPECT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+        EXPECT_EQ(back, nullptr);
+        if (back) FreeSketch(back);
+        SaveFuzzSeed("sketch_body_fuzz", std::string("real_bad_parents_") + std::to_string(&c - cases), bytes);
+    }
+}
+
+TEST_F(SketchIoTest, FailedReadsLeaveNothingBehind) {
+    BuildPage();
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    for (uint32_t n = 1; n < 60; ++n) {
+        SCOPED_TRACE(n);
+        Sketch* back = nullptr;
+        StreamHandle h;
+        ASSERT_EQ(OpenMemoryStreamCopy(good.data(), uint32_t(good.size()), &h), kResultOK);
+        SetAllocFailureAfter(n);
+        ResultCode rc = ReadSketch(h, &back, nullptr, FormatInfo{ 1, 4, 4 });
+        SetAllocFailureAfter(0);
+        DiscardStream(h);
+        EXPECT_TRUE(rc == kResultOK || rc == kResultOutOfMemory) << rc;
+        EXPECT_EQ(back != nullptr, rc == kResultOK);
+        if (back) FreeSketch(back);
+    }
+}
+
+// Every geometry routine of the class table, and the object header, on a free object of
+// each class: measure equals written, write-read-write gives the same bytes, swapping
+// twice restores.
+TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
+    for (int32_t c = 0; c < kClassCount; ++c) {
+        SCOPED_TRACE(c);
+        const ObjectClassRecord& row = ObjectClassTable[c];
+        const ObjectTemplate t = { kTypeFree, 0, 0, c, 1, kKindObject, 0x123456 };
+        SketchObject* object = AllocObject(c, &t);
+        SketchObject* blank = AllocObject(c, &t);
+        ASSERT_TRUE(object && blank);
+        // Recognisable values wherever a block of reals might be kept.
+        auto* data = reinterpret_cast<double*>(reinterpret_cast<char*>(object) + sizeof(SketchObject));
+        const uint32_t reals = (row.objectSize - uint32_t(sizeof(SketchObject))) / 8;
+        for (uint32_t i = 0; i < reals && i < 16; ++i) data[i] = 1.25 * (i + 1);
+        object->bounds = { 10, 20, 110, 70 };
+        for (FormatInfo f : { FormatInfo{ 1, 4, 4 }, FormatInfo{ 1, 1, 1 } }) {
+            if (row.transferGeometry) ExpectCodecRoundTrip(row.transferGeometry, object, blank, row.objectSize, f);
+        }
+        ExpectCodecRoundTrip(TransferObjectHeader, object, blank, sizeof(ObjectTemplate), FormatInfo{ 1, 4, 4 });
+        FreeMemory(object);
+        FreeMemory(blank);
+    }
+}
+
+ResultCode TransferFixedTranslation(TransferContext* context) { return TransferKindData(context, 1); }
+
+TEST_F(SketchIoTest, FixedValuesOfATranslationInBothForms) {
+    SketchObject* image = FreePoint();
+    ASSERT_NE(image, nullptr);
+    image->constructionType = 21;  // translation by a fixed horizontal and vertical
+    sketch->settings.distanceUnit = 0;
+    const double words[6] = { 50.0, 50.0, 0.0, -20.0, -20.0, 0.0 };  // two length entries
+    uint8_t block[48] = {};
+    std::memcpy(block, words, 16);
+    std::memcpy(block + 24, words + 3, 16);
+    int32_t items = int32_t(48 / sizeof(void*));
+    ASSERT_TRUE(AllocPtrList(items, items, &image->constructionData));
+    std::memcpy(PtrListData(image->constructionData), block, 48);
+
+    for (FormatInfo f : { FormatInfo{ 1, 4, 4 }, FormatInfo{ 1, 1, 1 } }) {
+        SCOPED_TRACE(f.formatVersion);
+        uint32_t measured = MeasureCodecRecord(TransferFixedTranslation, image, f);
+        EXPECT_EQ(measured, f.formatVersion == 1 ? 20u : 52u);
+        std::vector<uint8_t> record(measured);
+        TransferContext c;
+        BeginWriteContext(&c, record.data(), measured, image, f);
+        ASSERT_EQ(TransferFixedTranslation(&c), kResultOK);
+        EXPECT_EQ(f.formatVersion == 1 ? record[0] : GetLE16(record.data()), 17);
+
+        SketchObject* copy = FreePoint();
+        copy->constructionType = 21;
+        ASSERT_EQ(ReadCodecRecord(TransferFixedTranslation, copy, record.data(), measured, f), kResultOK);
+        double back[6];
+        std::memcpy(back, PtrListData(copy->constructionData), 16);
+        std::memcpy(back + 3, reinterpret_cast<uint8_t*>(PtrListData(copy->constructionData)) + 24, 16);
+        EXPECT_DOUBLE_EQ(back[0], 50.0);
+        EXPECT_DOUBLE_EQ(back[3], -20.0);  // the compact form stores it negated and back
+        EXPECT_DOUBLE_EQ(back[4], -20.0);
+
+        // An unknown construction code leaves the object out.
+        if (f.formatVersion == 1) record[0] = 250;
+        else PutLE16(record.data(), 999);
+        EXPECT_EQ(ReadCodecRecord(TransferFixedTranslation, copy, record.data(), measured, f), kResultSkippedObject);
+    }
+}
+
+ResultCode TransferTwoReals(TransferContext* context) { return TransferCountedBlock(context, 16, 16, 0, ConvertRealFields); }
+ResultCode TransferTwoRealsWithKind(TransferContext* context) {
+    return TransferCountedBlock(context, 16, 16, 1, ConvertRealFields);
+}
+
+TEST_F(SketchIoTest, CountedAndRawBlocks) {
+    SketchObject* p = FreePoint();
+    ASSERT_NE(p, nullptr);
+    p->constructionType = 71;  // plotted point by fixed values: two reals
+    p->constructionData = Reals(3.5, -2.0);
+    std::vector<uint8_t> bytes(MeasureCodecRecord(TransferTwoReals, p, FormatInfo{ 1, 4, 4 }));
+    ASSERT_EQ(bytes.size(), 20u);
+    TransferContext c;
+    BeginWriteContext(&c, bytes.data(), 20, p, FormatInfo{ 1, 4, 4 });
+    ASSERT_EQ(TransferTwoReals(&c), kResultOK);
+    EXPECT_EQ(GetLE16(bytes.data()), ConstructionTypeTable[71].storedCode);
+    EXPECT_EQ(GetLEReal(bytes.data() + 12), -2.0);
+
+    SketchObject* q = FreePoint();
+    q->constructionType = 71;
+    ASSERT_EQ(ReadCodecRecord(TransferTwoReals, q, bytes.data(), 20, FormatInfo{ 1, 4, 4 }), kResultOK);
+    double back[2];
+    std::memcpy(back, PtrListData(q->constructionData), 16);
+    EXPECT_EQ(back[0], 3.5);
+    EXPECT_EQ(back[1], -2.0);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoReals, q, bytes.data(), 12, FormatInfo{ 1, 4, 4 }), kResultShorterRecord);
+    std::memcpy(back, PtrListData(q->constructionData), 16);
+    EXPECT_EQ(back[1], 0.0);
+    std::vector<uint8_t> longer = bytes;
+    longer.resize(28, 0);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoReals, q, longer.data(), 28, FormatInfo{ 1, 4, 4 }), kResultRecordLong);
+    PutLE16(bytes.data(), 999);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoReals, q, bytes.data(), 20, FormatInfo{ 1, 4, 4 }), kResultSkippedObject);
+    // With the first parent's kind in the code word; an unknown kind leaves the object out.
+    std::vector<uint8_t> kinds(20);
+    BeginWriteContext(&c, kinds.data(), 20, p, FormatInfo{ 1, 4, 4 });
+    ASSERT_EQ(TransferTwoRealsWithKind(&c), kResultOK);
+    PutLE16(kinds.data() + 2, 999);
+    EXPECT_EQ(ReadCodecRecord(TransferTwoRealsWithKind, q, kinds.data(), 20, FormatInfo{ 1, 4, 4 }), kResultSkippedObject);
+
+    // Raw words, one in each list item.
+    FreePtrList(&p->constructionData);
+    for (uintptr_t w : { uintptr_t(1), uintptr_t(2), uintptr_t(0xDEADBEEF) })
+        ASSERT_TRUE(PtrListAppend(&p->constructionData, reinterpret_cast<void*>(w)));
+    std::vector<uint8_t> raw(MeasureCodecRecord(TransferRawBlock, p, FormatInfo{ 1, 4, 4 }));
+    ASSERT_EQ(raw.size(), 16u);
+    BeginWriteContext(&c, raw.data(), 16, p, FormatInfo{ 1, 4, 4 });
+    ASSERT_EQ(TransferRawBlock(&c), kResultOK);
+    EXPECT_EQ(GetLE32(raw.data() + 12), 0xDEADBEEFu);
+    ASSERT_EQ(ReadCodecRecord(TransferRawBlock, q, raw.data(), 16, FormatInfo{ 1, 4, 4 }), kResultOK);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(PtrListItem(q->constructionData, 2)), uintptr_t(0xDEADBEEF));
+    EXPECT_EQ(ReadCodecRecord(TransferRawBlock, q, raw.data(), 3, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    PtrList pl = p->constructionData, ql = q->constructionData;
+    ASSERT_EQ(SwapCodecFields(TransferRawBlock, p, q), kResultOK);
+    EXPECT_EQ(p->constructionData, ql);
+    ASSERT_EQ(SwapCodecFields(TransferRawBlock, p, q), kResultOK);
+    EXPECT_EQ(p->constructionData, pl);
+}
+
+}  // namespace

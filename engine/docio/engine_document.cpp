@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
 #include "engine/core/random.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
+#include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
 #include "engine/docio/streams.h"

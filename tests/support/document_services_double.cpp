@@ -64,11 +64,6 @@ bool IsDocumentNameFree(const char* name) {
 
 void FitFramesToSketch(EngineDocument* document) { gServices.framesFitted.push_back(document); }
 
-int32_t UpdateSketchVisibleRect(Sketch* sketch) {
-    gServices.visibleRectUpdates.push_back(sketch);
-    return 0;
-}
-
 void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.push_back(document); }
 
 BusyTask* BeginBusyTask(int32_t kind, uint32_t, bool) {

@@ -28,7 +28,6 @@ struct DocumentServices {
 
     std::set<std::string> openNames;  // names IsDocumentNameFree calls used
     std::vector<EngineDocument*> framesFitted;
-    std::vector<Sketch*> visibleRectUpdates;
     std::vector<EngineDocument*> documentsFreed;
 
     // Busy feedback: kinds begun, tasks ended, and the update at which the user stops

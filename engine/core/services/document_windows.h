@@ -1,17 +1,14 @@
-// What the engine's document asks of the platform's windows: names of open documents,
-// frame sizes and the visible part of a page.
+// What the engine's document asks of the platform's windows: names of open documents
+// and frame sizes.
 #pragma once
 #include <cstdint>
 
 struct EngineDocument;
-struct Sketch;
 
 // False when an open document has this title or path name (compared without case).
 bool    IsDocumentNameFree(const char* name);
 // After a document was read: each view's frame is sized once to the stored window size.
 void    FitFramesToSketch(EngineDocument* document);
-// Recomputes the sketch's visible rectangle from its front view; 0 without a view.
-int32_t UpdateSketchVisibleRect(Sketch* sketch);
 // Called while an engine document is freed: its pages, tools and menus are gone, the
 // record itself goes right after.
 void    NotifyDocumentFreed(EngineDocument* document);

@@ -22,6 +22,7 @@
 #include "engine/docio/streams.h"
 #include "engine/docio/transfer_context.h"
 #include "tests/support/document_services_double.h"
+#include "tests/support/views_double.h"
 
 class DocumentTest : public ::testing::Test {
 protected:

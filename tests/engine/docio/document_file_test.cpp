@@ -126,6 +126,23 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     }
     EXPECT_EQ(CurrentPageIndex(r), 2);
     EXPECT_EQ(DocumentToolCount(r), 2);
+    // Every object read is in its draw-layer ring once, and the rings are whole.
+    for (int32_t i = 0; i < 3; ++i) {
+        const Sketch* page = DocumentPageAt(r, i);
+        size_t objects = 0;
+        for (const SketchObject* o = page->firstObject; o != nullptr; o = o->nextInSketch) ++objects;
+        size_t inRings = 0;
+        for (SketchObject* head : page->layerHeads) {
+            if (head == nullptr) continue;
+            const SketchObject* o = head;
+            do {
+                ASSERT_EQ(o->nextInLayer->prevInLayer, o);
+                o = o->nextInLayer;
+                ASSERT_LE(++inRings, objects);
+            } while (o != head);
+        }
+        EXPECT_EQ(inRings, objects) << i;
+    }
     ASSERT_EQ(DocumentMenuCount(r), 2);
     EXPECT_EQ(std::vector<uint8_t>(DocumentMenuAt(r, 0)->bytes, DocumentMenuAt(r, 0)->bytes + 6),
               (std::vector<uint8_t>{1, 0, 2, 0, 3, 0}));

@@ -116,6 +116,12 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     if (IsFatalError(rc) || rc == kResultSkippedObject) return rc;
     if (t.objectClass < 0 || t.objectClass >= kClassCount) return kResultSkippedObject;
     if (t.constructionType < 0 || t.constructionType >= kConstructionTypeCount) return rc;
+    // A construction type makes objects of one class (or of its first parent's image
+    // class, checked with the parents): with any other class its update routine would
+    // write into class data of another layout.
+    const int32_t typeClass = ConstructionTypeTable[t.constructionType].objectClass;
+    if (t.constructionType != kTypeFree && typeClass != kClassOfImage && typeClass != t.objectClass)
+        return kResultDamaged;
     // The object is made first, so that the class and construction codecs read into it.
     SketchObject* object = AllocObject(t.objectClass, &t);
     if (!object) return kResultOutOfMemory;
@@ -153,6 +159,10 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     SketchObject* o = io->pending;
     *made = nullptr;
     if (!o) return kResultDamaged;
+    if (o->constructionType != kTypeFree && ConstructionTypeTable[o->constructionType].objectClass == kClassOfImage) {
+        const SketchObject* first = count ? static_cast<const SketchObject*>(parents[0]) : nullptr;
+        if (!first || ObjectClassTable[first->objectClass].imageClass != o->objectClass) return kResultDamaged;
+    }
     PtrList list = 0;
     if (count) {
         if (!AllocPtrList(static_cast<int32_t>(count), static_cast<int32_t>(count), &list)) return kResultOutOfMemory;

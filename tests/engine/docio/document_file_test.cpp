@@ -364,6 +364,21 @@ TEST_F(DocumentFile, DamagedFramingIsRefusedWith35) {
     EXPECT_EQ(Read(FileWithSections({page, page}, 1, 1, 0)).code, kResultDamaged);
 }
 
+TEST_F(DocumentFile, ObjectOfAnotherClassThanItsConstructionIsDamage) {
+    EngineDocument* d = RichDocument();
+    std::vector<uint8_t> file = Write(d);
+    // The first constructed object (a segment) claims to be of a text class.
+    for (const RecordAt& r : Records(file)) {
+        if (r.tag == 2000 && GetU32(file, r.payload) != 0) {
+            file[r.payload + 6] = 7;
+            break;
+        }
+    }
+    ReadResult r = Read(file);
+    EXPECT_EQ(r.code, kResultDamaged);
+    EXPECT_EQ(r.document, nullptr);
+}
+
 TEST_F(DocumentFile, TruncationAtEveryRecordBoundaryOpensWhatWasRead) {
     EngineDocument* d = RichDocument();
     const std::vector<uint8_t> file = Write(d);

@@ -170,7 +170,7 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
         for (uint32_t i = 0; i < count; ++i) items[i] = parents[i];
     }
     if (!SetObjectParents(o, list)) return kResultOutOfMemory;
-    LinkObjectIntoSketch(o, kNotLinked);  // links it into its draw layer as well
+    LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;
     *made = o;
     return kResultOK;

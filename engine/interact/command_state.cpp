@@ -259,8 +259,7 @@ void CmdGroupPreRefresh(uint32_t group) {
     SetCurrentSketch(GetFrontSketch(), &previous);
     if (gRefreshDepth++ == 0) gPreviousSketch = previous;
     const Sketch* front = GetFrontSketch();
-    const bool editingCaption =
-        front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing);
+    const bool editingCaption = front && front->editedCaption != nullptr;
     if (group == 1 || group == 7 || group == 8 || (group == 14 && !editingCaption))
         TakeSelectionCensus();
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/interact/command_state.h"
@@ -25,8 +26,10 @@ const SketchObject* NewestSelected() {
 
 // ---- Predicates --------------------------------------------------------------------
 
+// True at once: the locus search that starts here disables the item later when the
+// selection defines no locus.
 int32_t PredLocusReady(uint32_t item) {
-    ScheduleLocusRebuild(item, 1);
+    ScheduleLocusCandidateSearch(int32_t(item), 1);
     return 1;
 }
 
@@ -196,14 +199,12 @@ int32_t PredGraphTemplates(uint32_t) {
 
 int32_t PredEditingCaption(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    return f && (CommandInputsOf(f).activityWord & kActivityCaptionEditing) != 0;
+    return f && f->editedCaption != nullptr;
 }
 
 int32_t PredTextSelected(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    if (!f) return 0;
-    const SketchCommandInputs& in = CommandInputsOf(f);
-    return (in.activityWord & kActivityCaptionEditing) && in.captionTextSelected;
+    return f && f->editedCaption != nullptr && CommandInputsOf(f).captionTextSelected;
 }
 
 int32_t PredSystemMarked(uint32_t) {
@@ -224,12 +225,12 @@ int32_t PredTerminalPoints(uint32_t) {
 
 int32_t PredIterateToDepth(uint32_t) {
     const SketchObject* newest = NewestSelected();
-    if (!newest || !KindIsA(newest->objectKind, 28)) return 0;
+    if (!newest || !KindIsA(newest->objectKind, kKindCalculation)) return 0;
     for (const SketchObject* o = newest->nextSelected; o; o = o->nextSelected) {
-        const bool free = o->constructionType == 0 || o->constructionType == 15;
+        const bool free = o->constructionType == kTypeFree || o->constructionType == kTypePointOnPath;
+        const CalculationData* calc = CalculationDataOf(o);
         const bool pointOrParameter =
-            o->objectClass == kClassPoint ||
-            (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4);
+            o->objectClass == kClassPoint || (calc && calc->form == kFormCalculation);
         if (!free || !pointOrParameter) return 0;
     }
     return 1;

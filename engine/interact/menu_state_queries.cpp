@@ -29,7 +29,7 @@ const SketchObject* MarkedSystem() {
 
 bool EditingCaption() {
     const Sketch* f = GetFrontSketch();
-    return f && (CommandInputsOf(f).activityWord & kActivityCaptionEditing) != 0;
+    return f && f->editedCaption != nullptr;
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ enum : uint8_t {
     kTextMarkScaleFactor = 31,
     kTextQuit = 32,
     kTextOpenEllipsis = 33,
-    kTextLocus = 34,
+    kTextSaveAsHTMLEllipsis = 34,  // held at 34: 44 is the locus text the locus search restores
     kTextHideObjects = 35,
     kTextHideNoun = 36,
     kTextNewSketch = 37,
@@ -50,7 +50,7 @@ enum : uint8_t {
     kTextSaveEllipsis = 41,
     kTextSave = 42,
     kTextSaveAsEllipsis = 43,
-    kTextSaveAsHTMLEllipsis = 44,
+    kTextLocus = 44,
     kTextIncreaseSpeed = 45,
     kTextIncreaseAllSpeeds = 46,
     kTextShowAllHidden = 47,

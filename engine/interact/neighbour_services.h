@@ -12,6 +12,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
+#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
@@ -22,16 +23,14 @@
 
 // ---- Sketch engine ---------------------------------------------------------------
 
-// Stand-in: the front sketch lives in gEngine; until sketches are built it is set here.
 inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
-void SetFrontSketch(Sketch* sketch);
 
 // Stand-in: per-sketch state that other Parts keep (the motion engine's ActivityWord,
 // the caption editor, the undo positions, snapping, the mouse-tracking state), in one
 // side record until those Parts land.
 struct SketchCommandInputs {
     uint32_t activityWord;        // 1 tool, 2 animation running, 4 paused, 8 caption editing
-    int32_t captionTextSelected;  // the caption editor has a non-empty text selection
+    int32_t captionTextSelected;  // the caption in editing has a non-empty text selection
     int32_t captionCanUndo;
     int32_t captionCanRedo;
     int32_t hasUndoRecord;
@@ -47,46 +46,31 @@ constexpr uint32_t kActivityPaused = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: reads of the kind and class tables (the tables are declared in
-// object_tables.h but not yet filled).
-int32_t ObjectKindParent(int32_t kind);
-bool ClassIsTraceable(int32_t objectClass);
-bool ClassHasLineStyle(int32_t objectClass);
-int32_t ClassTextFamily(int32_t objectClass);
-bool LabelFollowsGeometry(const SketchObject* object);
+// Stand-in: whether an object's label is shown or implied belongs to the labels of
+// the text subsystem; until it lands, the label's shown word answers.
 bool IsLabelShownOrImplied(const SketchObject* object);
+// Stand-in: the colour comparison of the platform's colours.
 bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
-// Stand-in: class data of the classes whose layouts have not landed (measurements,
-// calculations, coordinate systems, arcs, iterated images, tables), read and written
-// through these calls only.
+// Stand-in: class data of the classes whose layouts have not landed (coordinate
+// systems, iterated images, tables), read and written through these calls only.
 struct StandinClassData {
-    double value;                 // measurements and calculations
-    int32_t hasValue;
-    int32_t calcForm;             // calculations: 4 = a calculation (free ones: parameters)
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
     int32_t visible;
-    SketchObject* ownerSystem;    // the coordinate system an object belongs to
     int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
-    RealPoint arcCentre;          // arcs: centre, radius, pseudo-angle range
-    double arcRadius;
-    double arcStartPseudo;
-    double arcEndPseudo;
-    int32_t arcIsFlat;            // the three points are in a line
-    RealPoint flatFirst;
-    RealPoint flatSecond;
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
+// Stand-in: the coordinate system that an axis, unit point or unit circle belongs to,
+// kept beside the object (its own class data is the class's real layout).
+void SetOwningCoordSystem(const SketchObject* object, SketchObject* system);
 
 // Stand-in: a point's position (the straight and curve forms of objects come from
 // object_geometry.h).
 RealPoint PointPosition(const SketchObject* point);
 
-// Stand-in: locus rebuild of the sketch engine (queues its idle task at priority 10).
-void ScheduleLocusRebuild(uint32_t item, int32_t reset);
 // Stand-in: coordinate systems and tables of the calculations subsystem.
 SketchObject* OwningCoordSystem(const SketchObject* object);
 bool IsSingleMapPointImage(const SketchObject* object);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/geometry.h"
 #include "engine/core/memory.h"
 #include "engine/interact/command_state.h"
@@ -14,7 +15,20 @@ SelectionCensus gCensus{};
 int32_t gShiftState = 0;
 
 bool IsFreeObject(const SketchObject* o) {
-    return o->constructionType == 0 || o->constructionType == 15;
+    return o->constructionType == kTypeFree || o->constructionType == kTypePointOnPath;
+}
+
+// A parameter is a free calculation of the calculation form.
+bool IsFreePointOrParameter(const SketchObject* o) {
+    if (!IsFreeObject(o)) return false;
+    if (o->objectClass == kClassPoint) return true;
+    const CalculationData* calc = CalculationDataOf(o);
+    return calc && calc->form == kFormCalculation;
+}
+
+const ObjectClassRecord* ClassOf(const SketchObject* o) {
+    return o->objectClass >= 0 && o->objectClass < kClassCount ? &ObjectClassTable[o->objectClass]
+                                                               : nullptr;
 }
 }  // namespace
 
@@ -57,17 +71,16 @@ uint32_t TakeSelectionCensus() {
     for (const SketchObject* o = sketch->selectionHead; o; o = o->nextSelected) {
         ++c.selectedCount;
         const int32_t kind = o->objectKind;
-        if (KindIsA(kind, 28)) {
+        if (KindIsA(kind, kKindCalculation)) {
             // An infinite value cannot be used; a value that is not a number can.
-            const StandinClassData* d = StandinData(o);
-            if (!d->hasValue || std::isinf(d->value)) f[kFlagValuesFinite] = 0;
+            const ValueDisplay* d = HasValueDisplay(o) ? ValueDisplayOf(o) : nullptr;
+            if (!d || !d->defined || std::isinf(d->value)) f[kFlagValuesFinite] = 0;
         }
         if (kind > 0 && kind < kCensusKindCount) ++c.counts[kind];
-        const bool freePointOrParameter =
-            IsFreeObject(o) && (o->objectClass == 1 || (o->objectClass == kClassCalculation && StandinData(o)->calcForm == 4));
-        if (!freePointOrParameter) f[kFlagAllFreePointsOrParameters] = 0;
+        if (!IsFreePointOrParameter(o)) f[kFlagAllFreePointsOrParameters] = 0;
+        const ObjectClassRecord* cls = ClassOf(o);
         commonKind = CommonKind(kind, commonKind);
-        if (ClassIsTraceable(o->objectClass)) {
+        if (cls && cls->traceable) {
             f[kFlagSomeTraceable] = 1;
             if (o->traced) f[kFlagSomeTraced] = 1;
             else f[kFlagAllTraced] = 0;
@@ -77,8 +90,8 @@ uint32_t TakeSelectionCensus() {
         if (!SameRgb(o->color, commonColor)) sameColor = false;
         if (o->motionRole >= 2) f[kFlagSomeMoving] = 1;
         if (o->motionRole < 3) f[kFlagAllMovingFast] = 0;
-        const int32_t family = ClassTextFamily(o->objectClass);
-        if (LabelFollowsGeometry(o)) {
+        const int32_t family = cls ? cls->textFamily : 7;
+        if (cls && cls->labelFollowsGeometry && cls->labelFollowsGeometry(o)) {
             f[kFlagSomeLabelFollows] = 1;
             if (IsLabelShownOrImplied(o)) {
                 enterTextStyle(o);
@@ -91,7 +104,7 @@ uint32_t TakeSelectionCensus() {
         } else {
             f[kFlagAllShowText] = 0;
         }
-        if (ClassHasLineStyle(o->objectClass)) {
+        if (cls && cls->hasLineStyle) {
             if (o->lineStyle >= 0 && o->lineStyle <= 2) c.lineStylePresent[o->lineStyle] = 1;
             if (o->objectClass != 8) c.gridsOnly = 0;
         }
@@ -111,7 +124,8 @@ uint32_t TakeSelectionCensus() {
     // Sum up the lattice: a parent always has a lower number than its children, so
     // one pass from the top carries every count up to the root.
     for (int32_t k = kCensusKindCount - 1; k >= 1; --k)
-        c.counts[ObjectKindParent(k)] = uint16_t(c.counts[ObjectKindParent(k)] + c.counts[k]);
+        c.counts[ObjectKindTable[k].parentKind] =
+            uint16_t(c.counts[ObjectKindTable[k].parentKind] + c.counts[k]);
 
     f[kFlagOneCalculation] = c.selectedCount == 1 && onlyObject->objectClass == 11;
     f[kFlagCommonTextStyle] = styleEntered;
@@ -136,8 +150,7 @@ uint32_t TakeSelectionCensus() {
     c.noSketch = 0;
     c.collinearValid = 0;
 
-    if (!(CommandInputsOf(sketch).activityWord & kActivityCaptionEditing))
-        SetColorMenuMark(sameColor, commonColor);
+    if (!sketch->editedCaption) SetColorMenuMark(sameColor, commonColor);
 
     c.censusSketch = sketch;
     c.censusStamp = sketch->selectionChangeCount;

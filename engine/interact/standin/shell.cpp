@@ -25,7 +25,9 @@ void ToolPlaybackRematchSelection() {}
 void SetColorMenuMark(bool, uint32_t) {}
 
 void EndSketchActivity(uint32_t activity) {
-    if (gEngine.frontSketch) CommandInputsOf(gEngine.frontSketch).activityWord &= ~activity;
+    if (!gEngine.frontSketch) return;
+    CommandInputsOf(gEngine.frontSketch).activityWord &= ~activity;
+    if (activity & kActivityCaptionEditing) gEngine.frontSketch->editedCaption = nullptr;
 }
 
 int32_t GetMouseState() {

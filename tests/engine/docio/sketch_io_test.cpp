@@ -111,6 +111,18 @@ TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
     EXPECT_EQ(back->settings.distanceUnit, 2);
     // Children lists are rebuilt from the parents.
     EXPECT_EQ(PtrListItem(order[0]->children, 0), order[2]);
+    // Each object read sits once in its layer ring, and every ring closes.
+    size_t inRings = 0;
+    for (SketchObject* head : back->layerHeads) {
+        if (!head) continue;
+        SketchObject* o = head;
+        do {
+            ASSERT_EQ(o->nextInLayer->prevInLayer, o);
+            o = o->nextInLayer;
+            ASSERT_LE(++inRings, order.size());
+        } while (o != head);
+    }
+    EXPECT_EQ(inRings, order.size());
     SetCurrentSketch(before, nullptr);
     EXPECT_EQ(Write(back, true, false), bytes);
     FreeSketch(back);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
@@ -26,6 +27,12 @@ struct RowState {
     int32_t argument;
     bool enabled;
 };
+
+// The front sketch is the active view's; the tests choose it directly.
+inline void SetFrontSketch(Sketch* sketch) {
+    gEngine.frontSketch = sketch;
+    gEngine.currentIsFront = sketch != nullptr && sketch == gEngine.currentSketch;
+}
 
 class CommandFixture : public ::testing::Test {
 protected:
@@ -100,8 +107,8 @@ protected:
     }
     SketchObject& Measurement(int32_t kind, double value) {
         SketchObject& o = Make(7, kind, 40);
-        StandinData(&o)->value = value;
-        StandinData(&o)->hasValue = 1;
+        ValueDisplayOf(&o)->value = value;
+        ValueDisplayOf(&o)->defined = 1;
         WithParents(o);
         return o;
     }

@@ -15,6 +15,12 @@ void SetDocument(int32_t active, int32_t modified, int32_t hasFile) {
     ShellStandin().documentModified = modified;
     ShellStandin().documentHasFile = hasFile;
 }
+// A caption in editing, for the cases that only ask whether there is one.
+SketchObject* EditedCaption() {
+    static SketchObject caption{};
+    caption.objectClass = kClassCaption;
+    return &caption;
+}
 void RunIdle() {
     while (RunIdleTasks()) {}
 }
@@ -236,11 +242,14 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     Select(Point(2, 2));
     RunIdle();
     Inputs().activityWord = kActivityCaptionEditing;
+    SketchObject& caption = Make(kClassCaption, 19, 0);
+    sketch.editedCaption = &caption;
     CmdStateExecuteItem(copy);
     EXPECT_EQ(Inputs().activityWord, kActivityCaptionEditing);
     EXPECT_EQ(LastExecutorCall().slot, 53);
     CmdStateExecuteItem(hide);
     EXPECT_EQ(Inputs().activityWord, 0u);
+    EXPECT_EQ(sketch.editedCaption, nullptr);
     EXPECT_EQ(LastExecutorCall().slot, 10);
 }
 
@@ -285,7 +294,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         {23, [](Sketch&, SketchCommandInputs&) {}, kTextUndo, 0, false, 13, 0},
         {23, [](Sketch&, SketchCommandInputs& in) { in.hasUndoRecord = 1; }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
         {24, [](Sketch&, SketchCommandInputs& in) { in.hasRedoRecord = 1; SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
-        {23, [](Sketch&, SketchCommandInputs& in) { in.activityWord = kActivityCaptionEditing; in.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
+        {23, [](Sketch& s, SketchCommandInputs& in) { s.editedCaption = EditedCaption(); in.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
         {17, [](Sketch&, SketchCommandInputs&) { ShellStandin().activeDocument = 1; }, kTextSaveEllipsis, 0, false, 8, 17},
         {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
         {87, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},

@@ -122,13 +122,14 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     StandinData(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
-    StandinData(&p)->ownerSystem = &system;
+    SetOwningCoordSystem(&p, &system);
     EXPECT_TRUE(Eval(55).enabled);
     ExpectState(Eval(54), kTextDefineOrigin, 0, true, 26, 1);
     DeselectAll();
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, false, 26, 0);
     sketch.markSlots[kMarkSlotCoordSystem] = nullptr;
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, true, 26, 0);
+    SetOwningCoordSystem(&p, nullptr);
 }
 
 TEST_F(MenuRulesTest, MeasurementValuesThatCannotBeUsed) {
@@ -141,7 +142,7 @@ TEST_F(MenuRulesTest, MeasurementValuesThatCannotBeUsed) {
     for (const Case& c : cases) {
         DeselectAll();
         SketchObject& m = Measurement(43, c.value);
-        StandinData(&m)->hasValue = c.hasValue;
+        ValueDisplayOf(&m)->defined = c.hasValue;
         Select(m);
         RowState s = Eval(72);
         EXPECT_EQ(s.enabled, c.enabled) << c.value;
@@ -337,7 +338,7 @@ TEST_F(MenuRulesTest, SelectionsToRowStates) {
         case kFunction: Select(*make(kClassCalculation, 54, 75)); break;
         case kParam: {
             SketchObject* p = make(kClassCalculation, 62, 0);
-            StandinData(p)->calcForm = 4;
+            CalculationDataOf(p)->form = kFormCalculation;
             Select(*p);
             break;
         }

@@ -1,7 +1,6 @@
 #include <cstring>
 
 #include "command_fixture.h"
-#include "engine/core/arc_data.h"
 #include "engine/interact/menu_texts.h"
 
 using SelectionCensusTest = CommandFixture;
@@ -95,29 +94,6 @@ TEST_F(SelectionCensusTest, ShiftStateDirtiesItsGroupsOnlyWhenItChanges) {
     EXPECT_EQ(CmdStateDirtyMask(), 0);
     TakeSelectionCensus();
     EXPECT_EQ(CensusShiftState(), 1);
-}
-
-TEST_F(SelectionCensusTest, IntersectionCounts) {
-    SketchObject& across = Segment({-10, 0}, {10, 0});
-    SketchObject& short1 = Segment({20, -5}, {20, 5});
-    SketchObject& up = Segment({0, -5}, {0, 5});
-    SketchObject& circle = Circle({0, 0}, 5);
-    SketchObject& far = Circle({100, 0}, 5);
-    SketchObject& touching = Circle({8, 0}, 5);
-    SketchObject& flatArc = Make(12, 24, 82);
-    // A straight arc keeps its chord: the first end point, then the second end
-    // point's x and y in the radius and start-angle fields; orientation 0.
-    ArcData* arc = ClassData<ArcData>(&flatArc);
-    arc->centre = {-3, -3};
-    arc->radius = -3;
-    arc->startAngle = 3;
-    arc->orientation = 0;
-    struct Case { const SketchObject* a; const SketchObject* b; int32_t n; };
-    const Case cases[] = {
-        {&across, &up, 1}, {&across, &short1, 0}, {&across, &circle, 2}, {&circle, &up, 2},
-        {&circle, &far, 0}, {&circle, &touching, 2}, {&across, &flatArc, 2}, {&far, &flatArc, 0},
-    };
-    for (const Case& c : cases) EXPECT_EQ(CountSelectionIntersections(c.a, c.b), c.n);
 }
 
 TEST_F(SelectionCensusTest, StatusTextOfTheSelection) {

@@ -89,6 +89,13 @@ struct Sketch {
     PtrList        givenList;
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
+
+    // Stand-in: the page identity and the undo positions until the undo history
+    // keeps them. The document counts as modified while savedPosition differs from
+    // undoPosition (the newest record in effect).
+    uint16_t       pageId;  // bit 15 set; unique within the page's document
+    UndoRecord*    undoPosition;
+    UndoRecord*    savedPosition;
 };
 
 struct EngineGlobals {

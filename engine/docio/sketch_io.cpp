@@ -56,8 +56,9 @@ ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo
         s->windowRect.bottom = h.bottom;
     } else {
         // Stand-in: the document's page window size gives the bottom-right once the
-        // engine document exists; until then the sketch keeps its own size. The page id,
-        // snap flag and redraw level have no home in the sketch record yet.
+        // engine document exists; until then the sketch keeps its own size. The snap
+        // flag and redraw level have no home in the sketch record yet.
+        s->pageId = h.pageId;
         s->windowRect.right = static_cast<int16_t>(h.left + width);
         s->windowRect.bottom = static_cast<int16_t>(h.top + height);
     }
@@ -70,7 +71,11 @@ ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo
 // or page preferences yet; their records are read and checked, and left aside.
 ResultCode IgnoreText(void*, const char*, uint32_t) { return kResultOK; }
 ResultCode IgnoreSketchRecord(void*, uint32_t, const uint8_t*, uint32_t, const FormatInfo&) { return kResultOK; }
-ResultCode IgnorePageId(void*, uint16_t) { return kResultOK; }
+// Record 9001 of the handheld form.
+ResultCode ReadPageId(void* model, uint16_t id) {
+    Io(model)->sketch->pageId = id;
+    return kResultOK;
+}
 
 int16_t FindFont(void*, uint16_t, const char* face) {
     int16_t font = 1;
@@ -111,6 +116,12 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     if (IsFatalError(rc) || rc == kResultSkippedObject) return rc;
     if (t.objectClass < 0 || t.objectClass >= kClassCount) return kResultSkippedObject;
     if (t.constructionType < 0 || t.constructionType >= kConstructionTypeCount) return rc;
+    // A construction type makes objects of one class (or of its first parent's image
+    // class, checked with the parents): with any other class its update routine would
+    // write into class data of another layout.
+    const int32_t typeClass = ConstructionTypeTable[t.constructionType].objectClass;
+    if (t.constructionType != kTypeFree && typeClass != kClassOfImage && typeClass != t.objectClass)
+        return kResultDamaged;
     // The object is made first, so that the class and construction codecs read into it.
     SketchObject* object = AllocObject(t.objectClass, &t);
     if (!object) return kResultOutOfMemory;
@@ -148,6 +159,10 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     SketchObject* o = io->pending;
     *made = nullptr;
     if (!o) return kResultDamaged;
+    if (o->constructionType != kTypeFree && ConstructionTypeTable[o->constructionType].objectClass == kClassOfImage) {
+        const SketchObject* first = count ? static_cast<const SketchObject*>(parents[0]) : nullptr;
+        if (!first || ObjectClassTable[first->objectClass].imageClass != o->objectClass) return kResultDamaged;
+    }
     PtrList list = 0;
     if (count) {
         if (!AllocPtrList(static_cast<int32_t>(count), static_cast<int32_t>(count), &list)) return kResultOutOfMemory;
@@ -185,7 +200,7 @@ void DropPending(void* model) {
 void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 
 const SketchBodyReadOps kSketchReadOps = {
-    ReadHeader, IgnoreText, IgnoreSketchRecord, FindFont, SelectObject, IgnorePageId, MarkObject,
+    ReadHeader, IgnoreText, IgnoreSketchRecord, FindFont, SelectObject, ReadPageId, MarkObject,
     OldColor, IgnoreText, ToolGivens, BeginObject, ClassHasData, ClassHasGeometry, CheckParents,
     ReadObjectRecord, CreateObject, ObjectStyle, ReadPicture, SetUnselectable, FinishObject,
     DropPending, FreeObject, nullptr,
@@ -209,6 +224,7 @@ void WriteHeader(void* model, SketchHeaderFields* h) {
     h->bottom = s->windowRect.bottom;
     h->angleUnit = static_cast<uint16_t>(s->settings.angleUnit);
     h->distanceUnit = static_cast<uint16_t>(s->settings.distanceUnit);
+    h->pageId = s->pageId;
 }
 
 const char* NoText(void*, uint32_t* length) {
@@ -284,7 +300,7 @@ ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle str
 
 uint32_t SelectionCount(void* model) { return Io(model)->selectionCount; }
 void* SelectedAt(void* model, uint32_t i) { return Io(model)->selection[i]; }
-uint16_t NoPageId(void*) { return 0; }
+uint16_t PageIdentity(void* model) { return Io(model)->sketch->pageId; }
 void* Marked(void* model) { return Io(model)->sketch->markSlots[kMarkSlotOfFile]; }
 
 uint32_t GivenCount(void* model) {
@@ -298,7 +314,7 @@ void* GivenAt(void* model, uint32_t i) { return PtrListItem(Io(model)->sketch->g
 const SketchBodyWriteOps kSketchWriteOps = {
     WriteHeader, NoText, ScreenResolution, WriteSketchRecord, NoPreferences, ObjectCount, ObjectAt, Facts,
     ParentAt, SetNumber, Number, Style, TextFonts, FontSpec, WriteObjectRecord, SelectionCount, SelectedAt,
-    NoPageId, Marked, GivenCount, GivenAt, NoText, nullptr,
+    PageIdentity, Marked, GivenCount, GivenAt, NoText, nullptr,
 };
 
 bool PrepareWrite(SketchIo* io) {

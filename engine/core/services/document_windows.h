@@ -1,0 +1,14 @@
+// What the engine's document asks of the platform's windows: names of open documents
+// and frame sizes.
+#pragma once
+#include <cstdint>
+
+struct EngineDocument;
+
+// False when an open document has this title or path name (compared without case).
+bool    IsDocumentNameFree(const char* name);
+// After a document was read: each view's frame is sized once to the stored window size.
+void    FitFramesToSketch(EngineDocument* document);
+// Called while an engine document is freed: its pages, tools and menus are gone, the
+// record itself goes right after.
+void    NotifyDocumentFreed(EngineDocument* document);

@@ -1,0 +1,25 @@
+// What the engine's document asks of the user interface: the menu bar built from a
+// menu description, and the views told when the current page changes. The engine
+// stores menu descriptions (MenuStream bytes) and hands them over unchanged.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/result_codes.h"
+
+struct EngineDocument;
+
+// Rebuilds the main menu bar from a menu description. 0 on success; a result above 2
+// means the description cannot be used and the caller tries the next source.
+ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length);
+
+// The menu description loaded for the program (null when there is none) and the
+// built-in default one.
+const uint8_t* ProgramMenuStream(uint32_t* length);
+const uint8_t* DefaultMenuStream(uint32_t* length);
+
+// The user interface's chance to refuse a page change: 0 allows it.
+int32_t NoPageHook(EngineDocument* document, int32_t newPageIndex);
+
+// After the current page changed: the views follow (scrolling, extents, titles,
+// colours, the selected page tab).
+void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t newPageIndex);

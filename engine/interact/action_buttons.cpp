@@ -1,0 +1,17 @@
+#include "engine/interact/action_buttons.h"
+
+#include "engine/core/sketch_object.h"
+
+int16_t* LinkToPageTarget(SketchObject* object) {
+    if (object->objectClass != kActionButtonClass) return nullptr;
+    auto* words = ClassData<ActionButtonWords>(object);
+    return words->buttonKind == kLinkToPageButton ? &words->linkTarget : nullptr;
+}
+
+uint32_t ActionButtonId(const SketchObject* object) {
+    if (object->objectClass != kActionButtonClass) return 0;
+    return ClassData<ActionButtonWords>(object)->buttonId;
+}
+
+// Stand-in: button actions come with the motion and button machinery.
+void PressActionButton(SketchObject*) {}

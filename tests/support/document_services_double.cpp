@@ -1,0 +1,82 @@
+#include "tests/support/document_services_double.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/core/services/busy.h"
+#include "engine/core/services/document_windows.h"
+#include "engine/core/services/user_interface.h"
+
+namespace {
+DocumentServices gServices;
+size_t gNextMenuResult = 0;
+
+struct BusyTaskDouble {
+    int32_t kind;
+};
+BusyTaskDouble gBusyTask;
+
+std::string Folded(const char* text) {
+    std::string s(text);
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+}  // namespace
+
+DocumentServices& RecordedDocumentServices() { return gServices; }
+
+void ResetDocumentServices() {
+    gServices = DocumentServices{};
+    gNextMenuResult = 0;
+}
+
+ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
+    gServices.menuBuilds.emplace_back(bytes, bytes + length);
+    if (gServices.menuBuildIndexReset) {
+        gServices.menuBuildIndexReset = false;
+        gNextMenuResult = 0;
+    }
+    if (gNextMenuResult < gServices.menuBuildResults.size()) return gServices.menuBuildResults[gNextMenuResult++];
+    return 0;
+}
+
+const uint8_t* ProgramMenuStream(uint32_t* length) {
+    *length = static_cast<uint32_t>(gServices.programMenu.size());
+    return gServices.programMenu.empty() ? nullptr : gServices.programMenu.data();
+}
+
+const uint8_t* DefaultMenuStream(uint32_t* length) {
+    *length = static_cast<uint32_t>(gServices.defaultMenu.size());
+    return gServices.defaultMenu.empty() ? nullptr : gServices.defaultMenu.data();
+}
+
+int32_t NoPageHook(EngineDocument*, int32_t) { return gServices.pageVeto; }
+
+void ShowPageInViews(EngineDocument* document, int32_t oldIndex, int32_t newIndex) {
+    gServices.pagesShown.push_back({document, oldIndex, newIndex});
+}
+
+bool IsDocumentNameFree(const char* name) {
+    const std::string folded = Folded(name);
+    return std::none_of(gServices.openNames.begin(), gServices.openNames.end(),
+                        [&](const std::string& open) { return Folded(open.c_str()) == folded; });
+}
+
+void FitFramesToSketch(EngineDocument* document) { gServices.framesFitted.push_back(document); }
+
+void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.push_back(document); }
+
+BusyTask* BeginBusyTask(int32_t kind, uint32_t, bool) {
+    gServices.busyKinds.push_back(kind);
+    gBusyTask.kind = kind;
+    return reinterpret_cast<BusyTask*>(&gBusyTask);
+}
+
+bool UpdateBusyTask(BusyTask*, uint32_t) {
+    ++gServices.busyUpdates;
+    return gServices.stopAtUpdate == 0 || gServices.busyUpdates < gServices.stopAtUpdate;
+}
+
+void EndBusyTask(BusyTask* task) {
+    if (task != nullptr) ++gServices.busyEnded;
+}

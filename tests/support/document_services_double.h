@@ -1,0 +1,42 @@
+// Test doubles of what the engine's document asks of the user interface and of the
+// platform's windows: every call is recorded, answers are scripted.
+#pragma once
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+struct EngineDocument;
+struct Sketch;
+
+struct DocumentServices {
+    // BuildMenuBarFromStream: the descriptions offered, first byte each, and the
+    // answers to give in turn (0 once they run out).
+    std::vector<std::vector<uint8_t>> menuBuilds;
+    std::vector<int32_t> menuBuildResults;
+    bool menuBuildIndexReset = false;  // set: the answers start again from the first
+    std::vector<uint8_t> programMenu;   // empty: the program loaded none
+    std::vector<uint8_t> defaultMenu = { 0xDE, 0xFA };
+
+    int32_t pageVeto = 0;  // NoPageHook's answer
+    struct PageShown {
+        EngineDocument* document;
+        int32_t oldIndex;
+        int32_t newIndex;
+    };
+    std::vector<PageShown> pagesShown;
+
+    std::set<std::string> openNames;  // names IsDocumentNameFree calls used
+    std::vector<EngineDocument*> framesFitted;
+    std::vector<EngineDocument*> documentsFreed;
+
+    // Busy feedback: kinds begun, tasks ended, and the update at which the user stops
+    // (0: never).
+    std::vector<int32_t> busyKinds;
+    int32_t busyEnded = 0;
+    int32_t busyUpdates = 0;
+    int32_t stopAtUpdate = 0;
+};
+
+DocumentServices& RecordedDocumentServices();
+void ResetDocumentServices();

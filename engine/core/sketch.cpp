@@ -19,6 +19,21 @@
 
 namespace {
 
+// Takes the object out of the sketch order, leaving its own links as they were.
+void DetachFromSketchOrder(Sketch* sketch, SketchObject* object) {
+    if (object->prevInSketch) {
+        object->prevInSketch->nextInSketch = object->nextInSketch;
+    } else {
+        sketch->firstObject = object->nextInSketch;
+    }
+    if (object->nextInSketch) {
+        object->nextInSketch->prevInSketch = object->prevInSketch;
+    } else {
+        sketch->lastObject = object->prevInSketch;
+    }
+}
+
+
 void UniteRect(ScreenRect* target, const ScreenRect& source) {
     if (source.left < target->left) target->left = source.left;
     if (source.top < target->top) target->top = source.top;
@@ -214,16 +229,7 @@ void UnlinkObjectFromSketch(SketchObject* object) {
     NotifyMotionsObjectChanged(object, 1, 1);
     ActionButtonStop(object);
     ++sketch->structureChangeCount;
-    if (object->prevInSketch) {
-        object->prevInSketch->nextInSketch = object->nextInSketch;
-    } else {
-        sketch->firstObject = object->nextInSketch;
-    }
-    if (object->nextInSketch) {
-        object->nextInSketch->prevInSketch = object->prevInSketch;
-    } else {
-        sketch->lastObject = object->prevInSketch;
-    }
+    DetachFromSketchOrder(sketch, object);
     object->prevInSketch = object->nextInSketch = kNotLinked;
     UnlinkObjectFromLayer(object);
     if (object->hidden == kHiddenByUser) --sketch->hiddenCount;
@@ -426,16 +432,7 @@ void MoveObjectAfter(SketchObject* object, SketchObject* target) {
     }
     object->traversalStamp = position;
 
-    if (object->prevInSketch) {
-        object->prevInSketch->nextInSketch = object->nextInSketch;
-    } else {
-        sketch->firstObject = object->nextInSketch;
-    }
-    if (object->nextInSketch) {
-        object->nextInSketch->prevInSketch = object->prevInSketch;
-    } else {
-        sketch->lastObject = object->prevInSketch;
-    }
+    DetachFromSketchOrder(sketch, object);
     object->prevInSketch = target;
     object->nextInSketch = target->nextInSketch;
     if (target->nextInSketch) {

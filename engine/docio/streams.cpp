@@ -225,18 +225,28 @@ StreamKind StreamKindOf(StreamHandle h) {
 
 // ---- opening and closing
 
+namespace {
+
+// A slot for an open file; the file is closed when no slot can be had.
+ResultCode OpenFileSlot(FILE* f, StreamHandle* out, StreamSlot** slot) {
+    if (OpenSlot(out, slot) != kResultOK) {
+        std::fclose(f);
+        return kResultOutOfMemory;
+    }
+    (*slot)->kind = kStreamFile;
+    (*slot)->target = f;
+    return kResultOK;
+}
+
+}  // namespace
+
 ResultCode OpenFileStreamForRead(const char* path, StreamHandle* out) {
     *out = 0;
     errno = 0;
     FILE* f = std::fopen(path, "rb");
     if (!f) return MapOpenError(errno);
     StreamSlot* s;
-    if (OpenSlot(out, &s) != kResultOK) {
-        std::fclose(f);
-        return kResultOutOfMemory;
-    }
-    s->kind = kStreamFile;
-    s->target = f;
+    if (OpenFileSlot(f, out, &s) != kResultOK) return kResultOutOfMemory;
     long size = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) {
         size = std::ftell(f);
@@ -254,12 +264,7 @@ ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
     FILE* f = std::fopen(path, "wb");
     if (!f) return MapOpenError(errno);
     StreamSlot* s;
-    if (OpenSlot(out, &s) != kResultOK) {
-        std::fclose(f);
-        return kResultOutOfMemory;
-    }
-    s->kind = kStreamFile;
-    s->target = f;
+    if (OpenFileSlot(f, out, &s) != kResultOK) return kResultOutOfMemory;
     return kResultOK;
 }
 

@@ -24,8 +24,13 @@ bool CoefficientForm(int32_t form) {
     return form == kValueFormLeadingCoefficient || form == kValueFormSignedCoefficient;
 }
 
+// Copies as much of the text as fits, always terminated.
 void SetText(char* dest, size_t size, const char* text) {
-    snprintf(dest, size, "%s", text);
+    if (size == 0) return;
+    size_t n = std::strlen(text);
+    if (n >= size) n = size - 1;
+    std::memcpy(dest, text, n);
+    dest[n] = 0;
 }
 
 // The C library prints "." (the engine never switches its locale); the shown separator
@@ -112,5 +117,7 @@ void FormatValueTexts(double value, int32_t precision, int32_t form, ValueTexts*
     char text[48];
     snprintf(text, sizeof text, format, value);
     UsePlatformSeparator(text);
-    snprintf(out->mantissa, sizeof out->mantissa, "%s%s", value > 0 ? plus : "", text);
+    SetText(out->mantissa, sizeof out->mantissa, value > 0 ? plus : "");
+    size_t used = std::strlen(out->mantissa);
+    SetText(out->mantissa + used, sizeof out->mantissa - used, text);
 }

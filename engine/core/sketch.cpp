@@ -135,7 +135,10 @@ void FreeSketch(Sketch* sketch) {
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
     UndoTrimHistory(sketch, 0, 0);
-    // The lists are not maintained while everything goes.
+    // The lists are not maintained while everything goes: the children lists are
+    // dropped with the arena below, so no destroyed object is searched for in its
+    // parents' lists (with many children that search made freeing quadratic).
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) o->children = 0;
     for (SketchObject* o = sketch->lastObject; o;) {
         SketchObject* before = o->prevInSketch;
         DestroyObject(o, false, true);

@@ -78,6 +78,25 @@ bool FindHole(int32_t capacity, uint32_t* hole, uint32_t* link) {
     return false;
 }
 
+// The slack that growth trims to, and the arena (if any) known to hold no list that
+// such a trim would shorten. Trimming walks the whole arena; skipping it when it would
+// change nothing keeps filling a large arena from costing the square of its lists.
+constexpr int32_t kGrowthTrimSlack = 4;
+PtrListArena* gTrimCleanArena = nullptr;
+
+bool TrimWouldShorten(int64_t capacity, int64_t count, int64_t slack) {
+    int64_t wanted = count + slack;
+    if (wanted <= 1) wanted = 2;
+    return capacity - wanted >= 3;
+}
+
+// Called whenever a list's capacity or count has just changed.
+void NoteListShape(PtrList list) {
+    if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena) &&
+        TrimWouldShorten(ListCapacity(list), ListCount(list), kGrowthTrimSlack))
+        gTrimCleanArena = nullptr;
+}
+
 // Adds kPtrListArenaGrowWords at the end of the current arena as a hole. The arena
 // may move: every pointer into it is stale afterwards.
 bool GrowPtrListArena() {
@@ -86,7 +105,9 @@ bool GrowPtrListArena() {
     if (newBytes > UINT32_MAX) return false;  // handles are 32-bit offsets
     void* block = gArena;
     if (!ReallocMemory(&block, static_cast<size_t>(newBytes), true)) return false;
+    const bool clean = gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena);
     gArena = static_cast<ArenaWord*>(block);
+    if (clean) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gArena);
     gArena[1] = static_cast<ArenaWord>(newBytes);
 
     uint32_t last = 0;
@@ -126,6 +147,7 @@ PtrListArena* CurrentPtrListArena() {
 }
 
 void FreeCurrentPtrListArena() {
+    if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena)) gTrimCleanArena = nullptr;
     FreeMemory(gArena);
     gArena = nullptr;
 }
@@ -147,7 +169,10 @@ uint32_t PtrListArenaWordsInUse() {
     return words;
 }
 
-bool AllocPtrListRaw(int32_t capacity, PtrList* list, bool mayTrim) {
+namespace {
+
+// A new list block of at least `capacity` items, count 0, without noting its shape.
+bool AllocListBlock(int32_t capacity, PtrList* list, bool mayTrim) {
     *list = 0;
     if (gArena == nullptr || capacity > kMaxPtrListCapacity) return false;
     if (capacity < 2) capacity = 2;
@@ -157,7 +182,7 @@ bool AllocPtrListRaw(int32_t capacity, PtrList* list, bool mayTrim) {
     while (!FindHole(capacity, &hole, &link)) {
         if (mayTrim && !trimmed) {
             trimmed = true;
-            TrimPtrLists(4);
+            if (gTrimCleanArena != reinterpret_cast<PtrListArena*>(gArena)) TrimPtrLists(kGrowthTrimSlack);
         } else if (!GrowPtrListArena()) {
             return false;
         }
@@ -183,11 +208,20 @@ bool AllocPtrListRaw(int32_t capacity, PtrList* list, bool mayTrim) {
     return true;
 }
 
+}  // namespace
+
+bool AllocPtrListRaw(int32_t capacity, PtrList* list, bool mayTrim) {
+    if (!AllocListBlock(capacity, list, mayTrim)) return false;
+    NoteListShape(*list);
+    return true;
+}
+
 bool AllocPtrList(int32_t capacity, int32_t count, PtrList* list) {
     if (count < 0) count = 0;
     if (capacity < count) capacity = count;
-    if (!AllocPtrListRaw(capacity, list, true)) return false;
+    if (!AllocListBlock(capacity, list, true)) return false;
     SetListHeader(*list, ListCapacity(*list), count);
+    NoteListShape(*list);
     return true;
 }
 
@@ -198,7 +232,7 @@ void FreePtrList(PtrList* list) {
 }
 
 bool PtrListAppend(PtrList* list, void* item) {
-    if (*list == 0 && !AllocPtrListRaw(2, list, true)) return false;
+    if (*list == 0 && !AllocListBlock(2, list, true)) return false;
     const int32_t capacity = ListCapacity(*list);
     const int32_t count = ListCount(*list);
     if (count < capacity) {
@@ -211,11 +245,12 @@ bool PtrListAppend(PtrList* list, void* item) {
     if (grown > kMaxPtrListCapacity) grown = kMaxPtrListCapacity;
     if (grown <= capacity) return false;
     PtrList moved = 0;
-    if (!AllocPtrListRaw(grown, &moved, true)) return false;
+    if (!AllocListBlock(grown, &moved, true)) return false;
     // The arena may have moved: item pointers are taken only now.
     std::memcpy(ListItems(moved), ListItems(*list), static_cast<size_t>(count) * kWordBytes);
     ListItems(moved)[count] = item;
     SetListHeader(moved, ListCapacity(moved), count + 1);
+    NoteListShape(moved);
     FreePtrList(list);
     *list = moved;
     return true;
@@ -233,6 +268,7 @@ void PtrListRemove(PtrList list, const void* item, bool keepOrder) {
             items[i] = items[count - 1];
     }
     SetListHeader(list, ListCapacity(list), count - 1);
+    NoteListShape(list);
 }
 
 int32_t PtrListIndexOf(PtrList list, const void* item) {
@@ -277,6 +313,7 @@ void PtrListSetCount(PtrList list, int32_t count) {
     if (count < 0) count = 0;
     if (count > capacity) count = capacity;
     SetListHeader(list, capacity, count);
+    NoteListShape(list);
 }
 
 bool PtrListEqual(PtrList a, PtrList b, bool allowReversed, bool* reversed) {
@@ -328,6 +365,7 @@ PtrList CopyPtrListUnique(PtrList list, bool cyclic, int32_t* count) {
     }
     if (cyclic && kept > 1 && to[kept - 1] == to[0]) --kept;
     SetListHeader(copy, ListCapacity(copy), kept);
+    NoteListShape(copy);
     *count = kept;
     return copy;
 }
@@ -360,4 +398,6 @@ void TrimPtrLists(int32_t slack) {
         at = HoleEnd(hole);
         nextHole = HoleNext(hole);
     }
+    // No list is left that a trim with the growth slack would shorten.
+    if (slack <= kGrowthTrimSlack) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gArena);
 }

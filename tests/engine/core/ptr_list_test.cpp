@@ -203,6 +203,45 @@ TEST_F(PtrListTest, AllocationTrimsOtherListsBeforeGrowing) {
     ExpectArenaSound();
 }
 
+// A trim before growth may be skipped only while it would change nothing: every way a
+// list can gain slack after a trim brings the next one back.
+TEST_F(PtrListTest, GrowthTrimsListsThatGainedSlackSinceTheLastTrim) {
+    struct Case {
+        void (*shrink)(PtrList* list);
+        int32_t capacity, count;  // after the second growth
+    };
+    const Case cases[] = {
+        { [](PtrList* list) { PtrListSetCount(*list, 5); }, 9, 5 },
+        { [](PtrList* list) {
+              PtrListSetCount(*list, 34);  // 2 words of slack: nothing to trim yet
+              static int marker;
+              std::fill_n(PtrListData(*list), 34, &marker);
+              PtrListData(*list)[2] = nullptr;
+              PtrListRemove(*list, nullptr, false);
+          }, 37, 33 },
+        { [](PtrList* list) {
+              PtrListSetCount(*list, 0);
+              for (int i = 0; i < 5; ++i) ASSERT_TRUE(PtrListAppend(list, nullptr));
+          }, 9, 5 },
+    };
+    for (size_t k = 0; k < std::size(cases); ++k) {
+        SCOPED_TRACE(k);
+        MakeArena(100);
+        PtrList full = 0, big = 0, bigger = 0;
+        ASSERT_TRUE(AllocPtrList(40, 40, &full));
+        ASSERT_TRUE(AllocPtrList(200, 200, &big));  // trims (nothing to shorten), then grows
+        int32_t count = 0;
+        EXPECT_EQ(PtrListSize(full, &count), 40);
+        cases[k].shrink(&full);
+        ASSERT_TRUE(AllocPtrList(3000, 0, &bigger));  // must trim again before growing
+        EXPECT_EQ(PtrListSize(full, &count), cases[k].capacity);
+        EXPECT_EQ(count, cases[k].count);
+        ExpectArenaSound();
+        FreeCurrentPtrListArena();
+    }
+    MakeArena(4);  // for TearDown
+}
+
 TEST_F(PtrListTest, FailedGrowthKeepsListsAndArena) {
     MakeArena(4);
     PtrList list = 0;

@@ -541,10 +541,11 @@ ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode) {
     } else if (target < 0 || target > 0x7FFFFFFF) {
         rc = kResultInvalidArg;
     } else {
+        const bool moves = static_cast<uint32_t>(target) != s->position;
         s->position = static_cast<uint32_t>(target);
         if (s->size != 0 && s->position > s->size) {
             rc = kResultEndOfData;
-        } else if (s->kind == kStreamFile) {
+        } else if (s->kind == kStreamFile && moves) {
             errno = 0;
             if (std::fseek(FileOf(s), static_cast<long>(s->position), SEEK_SET) != 0)
                 rc = MapCrtError(errno);
@@ -578,13 +579,8 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position) {
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     if (s->sticky) return s->sticky;
-    if (s->kind == kStreamFile) {
-        errno = 0;
-        long p = std::ftell(FileOf(s));
-        if (p < 0) return s->sticky = MapCrtError(errno);
-        *position = static_cast<uint32_t>(p);
-        return kResultOK;
-    }
+    // File streams keep their position too (every read, write and seek moves it, and
+    // any failure sticks), so no call into the C library is needed here.
     *position = s->position;
     return kResultOK;
 }

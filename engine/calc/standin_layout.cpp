@@ -9,16 +9,6 @@
 #include "engine/text/layout.h"
 #include "engine/text/string_groups.h"
 
-namespace {
-LayoutNode* TextRun(const char* text, LayoutNode* parent) {
-    LayoutNode* run = CreateLayoutNode(kLayoutTextRun, parent, 0);
-    if (run && !SetTextRunString(run, text)) {
-        FreeLayoutNode(run);
-        return nullptr;
-    }
-    return run;
-}
-}  // namespace
 
 int32_t ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
                                 SketchObject* object) {
@@ -36,14 +26,14 @@ int32_t ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t l
             AppendToFixedBuffer(text, sizeof text, label, 0);
         }
     }
-    *out = TextRun(text, parent);
+    *out = CreateTextRunWith(text, parent);
     return *out ? 0 : 2;
 }
 
 LayoutNode* BuildObjectLabelLayout(SketchObject* object, LayoutNode* parent) {
     char label[64];
     GetObjectLabelText(object, label, sizeof label);
-    return TextRun(label, parent);
+    return CreateTextRunWith(label, parent);
 }
 
 LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, bool piForm, LayoutNode* parent) {
@@ -61,7 +51,7 @@ LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, boo
         }
         SetGlyphCode(pi, 0x70);  // the Symbol font's pi
     }
-    if (!TextRun(text, row)) {
+    if (!CreateTextRunWith(text, row)) {
         FreeLayoutNode(row);
         return nullptr;
     }

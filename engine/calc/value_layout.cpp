@@ -39,14 +39,6 @@ bool ShowsUnits(const ExpressionUnitsInfo& u) {
     return !u.mismatch && (u.distanceExponent != 0 || u.angleExponent != 0);
 }
 
-LayoutNode* TextRun(const char* text, LayoutNode* parent) {
-    LayoutNode* run = CreateLayoutNode(kLayoutTextRun, parent, 0);
-    if (run && !SetTextRunString(run, text)) {
-        FreeLayoutNode(run);
-        return nullptr;
-    }
-    return run;
-}
 
 ResultCode ParseNested(LayoutNode** out, const char* text, LayoutNode* parent, LayoutParseContext* context) {
     LayoutTextCursor cursor{text, text + std::strlen(text), 0};
@@ -99,7 +91,7 @@ ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t
             } else {
                 char text[16];
                 GetGroupString(kGroupUnits, kItemEquals, text, sizeof text);
-                *out = TextRun(text, parent);
+                *out = CreateTextRunWith(text, parent);
             }
             return *out ? kLayoutParseOK : kLayoutParseNoMemory;
         }
@@ -135,7 +127,7 @@ ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t
         // A name made from the parent's own parents (a bar over AB) reads "m AB".
         if (named->label.level == kLabelLevelFromParents) {
             LayoutNode* row = CreateLayoutNode(kLayoutRow, parent, 0);
-            if (!row || !TextRun("m ", row) || !BuildObjectLabelLayout(named, row)) {
+            if (!row || !CreateTextRunWith("m ", row) || !BuildObjectLabelLayout(named, row)) {
                 if (row) {
                     UnlinkLayoutChild(parent, row, nullptr);
                     FreeLayoutNode(row);
@@ -211,13 +203,13 @@ LayoutNode* BuildMeasurementValuePart(SketchObject* object) {
     if (!d->defined) {
         char text[32];
         GetGroupString(kGroupUnits, kItemUndefined, text, sizeof text);
-        return TextRun(text, nullptr);
+        return CreateTextRunWith(text, nullptr);
     }
     ValueTexts texts;
     FormatValueTexts(d->value, d->precision, kValueFormPlain, &texts);
     LayoutNode* row = CreateLayoutNode(kLayoutRow, nullptr, 0);
     if (!row) return nullptr;
-    bool ok = TextRun(texts.mantissa, row) != nullptr;
+    bool ok = CreateTextRunWith(texts.mantissa, row) != nullptr;
     ExpressionUnitsInfo u = MeasurementUnits(object);
     // Inside captions and tables radians show as a plain number with their unit.
     if (ok && ShowsUnits(u)) ok = BuildUnitLayout(u.angleExponent, u.distanceExponent, false, row) != nullptr;

@@ -312,6 +312,8 @@ int32_t     AppendTextRunBytes(LayoutNode* node, const char* bytes, int32_t n);
 const char* GetTextRun(const LayoutNode* node, int32_t* length);
 int32_t     MeasureTextSpan(LayoutDrawState* state, const char* text, int32_t first,
                             int32_t n);
+// A new text run holding `text` (null when memory fails).
+LayoutNode* CreateTextRunWith(const char* text, LayoutNode* parent);
 LayoutNode* CreateQuestionMarkRun(LayoutNode* parent);
 int32_t     WriteRunReplacing(LayoutNode* node, const char* search, LayoutNode* replacement,
                               char** cursor, LayoutWriteContext* context);

@@ -172,15 +172,17 @@ int32_t TextRunNeedsGrouping(LayoutNode* node) {
     return 0;
 }
 
-LayoutNode* CreateQuestionMarkRun(LayoutNode* parent) {
+LayoutNode* CreateTextRunWith(const char* text, LayoutNode* parent) {
     LayoutNode* run = CreateLayoutNode(kLayoutTextRun, parent, 0);
     if (!run) return nullptr;
-    if (!SetTextRunString(run, "?")) {
+    if (!SetTextRunString(run, text)) {
         FreeLayoutNode(run);
         return nullptr;
     }
     return run;
 }
+
+LayoutNode* CreateQuestionMarkRun(LayoutNode* parent) { return CreateTextRunWith("?", parent); }
 
 int32_t WriteRunReplacing(LayoutNode* node, const char* search, LayoutNode* replacement,
                           char** cursor, LayoutWriteContext* context) {

@@ -2,6 +2,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "stream_bytes.h"
+
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -132,11 +134,7 @@ protected:
         EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
         EXPECT_EQ(WriteEngineDocument(h, d, handheld), expected);
         EXPECT_EQ(CloseStream(h), kResultOK);
-        uint32_t n = 0;
-        void* p = TakeStreamBytes(h, &n);
-        std::vector<uint8_t> out(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
-        FreeMemory(p);
-        return out;
+        return TakeStreamVector(h);
     }
 
     struct ReadResult {

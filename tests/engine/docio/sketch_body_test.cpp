@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "stream_bytes.h"
+
 #include <string>
 #include <vector>
 
@@ -28,11 +30,7 @@ protected:
         EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
         EXPECT_EQ(WriteSketchBody(h, &sketch, kFakeWriteOps, f), expected);
         EXPECT_EQ(CloseStream(h), kResultOK);
-        uint32_t n = 0;
-        uint8_t* p = static_cast<uint8_t*>(TakeStreamBytes(h, &n));
-        std::vector<uint8_t> out(p, p + n);
-        FreeMemory(p);
-        return out;
+        return TakeStreamVector(h);
     }
 
     ResultCode Read(const std::vector<uint8_t>& bytes, FakeSketch& sketch, const FormatInfo& f) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "stream_bytes.h"
+
 #include <string>
 #include <vector>
 
@@ -34,11 +36,7 @@ protected:
         EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
         EXPECT_EQ(WriteSketch(h, s, page, handheld), expected);
         EXPECT_EQ(CloseStream(h), kResultOK);
-        uint32_t n = 0;
-        uint8_t* p = static_cast<uint8_t*>(TakeStreamBytes(h, &n));
-        std::vector<uint8_t> out(p, p + n);
-        FreeMemory(p);
-        return out;
+        return TakeStreamVector(h);
     }
 
     ResultCode Read(const std::vector<uint8_t>& bytes, Sketch** out, const FormatInfo& f) {

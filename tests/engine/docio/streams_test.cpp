@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "stream_bytes.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -31,11 +33,7 @@ protected:
     }
 
     std::vector<uint8_t> Take(StreamHandle h) {
-        uint32_t n = 0;
-        void* p = TakeStreamBytes(h, &n);
-        std::vector<uint8_t> out(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
-        FreeMemory(p);
-        return out;
+        return TakeStreamVector(h);
     }
 };
 

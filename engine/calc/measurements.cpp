@@ -5,6 +5,8 @@
 // signed flag clear. A value that the geometry makes impossible clears `defined` and
 // leaves the previous value in place.
 #include "engine/calc/measurements.h"
+
+#include "engine/core/paths.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/object_tables.h"
 
@@ -33,7 +35,6 @@ const RealPoint& PointOf(const SketchObject* o) { return ClassData<PointData>(o)
 const LineForm& LineOf(const SketchObject* o) { return ClassData<StraightData>(o)->form; }
 const CircleData& CircleOf(const SketchObject* o) { return *ClassData<CircleData>(o); }
 const ArcData& ArcOf(const SketchObject* o) { return *ClassData<ArcData>(o); }
-const PolygonData& PolygonOf(const SketchObject* o) { return *ClassData<PolygonData>(o); }
 const CoordinateSystemData& FrameOf(const SketchObject* o) { return *ClassData<CoordinateSystemData>(o); }
 
 // The conversions rewrite their argument: always hand them a copy.
@@ -173,8 +174,7 @@ void MeasureDistance(SketchObject* object, SketchObject* const* parents) {
 void MeasurePerimeter(SketchObject* object, SketchObject* const* parents) {
     SketchObject* s = Parent(object, parents, 0);
     if (IsClass(s, kClassPolygonInterior)) {
-        PolygonCachePerimeter(s);
-        return SetDistance(object, PolygonOf(s).perimeter);
+        return SetDistance(object, PolygonPerimeterOf(s).perimeter);
     }
     if (IsClass(s, kClassArcInterior)) {
         ArcCacheLengths(s);
@@ -207,11 +207,11 @@ void MeasureArea(SketchObject* object, SketchObject* const* parents) {
         return SetValue(object, kRoundedPi * r * r);
     }
     if (IsClass(s, kClassPolygonInterior)) {
-        const PolygonData& poly = PolygonOf(s);
+        const PolygonPerimeter poly = PolygonPerimeterOf(s);
         double sum = 0;
-        for (uint32_t i = 0; i < poly.vertexCount; ++i) {
+        for (int32_t i = 0; i < poly.count; ++i) {
             const RealPoint& v = poly.vertices[i];
-            const RealPoint& w = poly.vertices[(i + 1) % poly.vertexCount];
+            const RealPoint& w = poly.vertices[(i + 1) % poly.count];
             sum += w.y * v.x - w.x * v.y;
         }
         double f = InDistanceUnits(1);

@@ -32,17 +32,6 @@ void ArcCacheLengths(SketchObject* object) {
     arc->totalLength = arc->arcLength + 2 * straight;
 }
 
-void PolygonCachePerimeter(SketchObject* object) {
-    PolygonData* poly = ClassData<PolygonData>(object);
-    double sum = 0;
-    for (uint32_t i = 0; i < poly->vertexCount; ++i) {
-        const RealPoint& a = poly->vertices[i];
-        const RealPoint& b = poly->vertices[(i + 1) % poly->vertexCount];
-        sum += std::hypot(b.x - a.x, b.y - a.y);
-    }
-    poly->perimeter = sum;
-}
-
 int32_t CurrentPrecision(int32_t which) { return which == 0 ? 2 : which == 1 ? 2 : 1; }
 
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {

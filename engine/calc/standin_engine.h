@@ -29,12 +29,6 @@ inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
     return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
 
-// Stand-in: the polygon data of class 4.
-struct PolygonData {
-    uint16_t vertexCount;
-    RealPoint* vertices;
-    double perimeter;
-};
 
 // Stand-in: the coordinate system data of class 8.
 struct CoordinateSystemData {
@@ -43,9 +37,8 @@ struct CoordinateSystemData {
     double unitY;
 };
 
-// Stand-in: Arc::CacheLengths and Polygon::CachePerimeter of the arc and polygon code.
+// Stand-in: the arc code's length cache.
 void ArcCacheLengths(SketchObject* arc);
-void PolygonCachePerimeter(SketchObject* polygon);
 
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);

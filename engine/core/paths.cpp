@@ -159,7 +159,9 @@ RealPoint* gPerimeterVertices = nullptr;
 double*    gPerimeterCumulative = nullptr;
 int32_t    gPerimeterCapacity = 0;
 
-PolygonPerimeter CachePerimeter(const SketchObject* polygon) {
+}  // namespace
+
+PolygonPerimeter PolygonPerimeterOf(const SketchObject* polygon) {
     int32_t n = 0;
     void** items = PtrListItems(polygon->parents, &n);
     if (n > gPerimeterCapacity) {
@@ -192,15 +194,17 @@ PolygonPerimeter CachePerimeter(const SketchObject* polygon) {
     return { gPerimeterVertices, n, gPerimeterCumulative, total };
 }
 
+namespace {
+
 void PolygonPointAtParameter(SketchObject* path, double t, RealPoint* point, int32_t* exists) {
-    *point = PolygonPointAt(CachePerimeter(path), t);
+    *point = PolygonPointAt(PolygonPerimeterOf(path), t);
     *exists = 1;
 }
 
 void PolygonPlacePoint(SketchObject* path, SketchObject* point) {
     PathParameterBlock block;
     if (!ReadPathParameter(point, &block)) return;
-    PositionOf(point) = PolygonPlace(CachePerimeter(path), PathBlockReal(block, 0), PathBlockEdge(block));
+    PositionOf(point) = PolygonPlace(PolygonPerimeterOf(path), PathBlockReal(block, 0), PathBlockEdge(block));
 }
 
 void PolygonRandom(SketchObject* path, bool avoid, const ScreenRect* visible,
@@ -208,7 +212,7 @@ void PolygonRandom(SketchObject* path, bool avoid, const ScreenRect* visible,
     double fraction;
     uint16_t edge;
     RealPoint p;
-    if (PolygonRandomParameter(CachePerimeter(path), path->exists != 0, path->bounds, avoid, visible,
+    if (PolygonRandomParameter(PolygonPerimeterOf(path), path->exists != 0, path->bounds, avoid, visible,
                                &fraction, &edge, &p))
         *point = p;
     if (block) {
@@ -221,7 +225,7 @@ void PolygonParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest
                              double* parameter, PathParameterBlock* block) {
     double fraction;
     uint16_t edge;
-    const double t = PolygonProjection(CachePerimeter(path), p, nearest, &fraction, &edge);
+    const double t = PolygonProjection(PolygonPerimeterOf(path), p, nearest, &fraction, &edge);
     if (parameter) *parameter = t;
     if (block) {
         SetPathBlockReal(block, 0, fraction);
@@ -236,17 +240,17 @@ void UnitRange(SketchObject*, const ScreenRect*, double* lo, double* hi) {
 
 int32_t PolygonSampleRow(SketchObject* path, int32_t count, double, double, PathSampleFn callback,
                          void* user) {
-    return PolygonSample(CachePerimeter(path), count, callback, user);
+    return PolygonSample(PolygonPerimeterOf(path), count, callback, user);
 }
 
 void PolygonLength(SketchObject* path, double a, double b, double* length) {
-    *length = (b - a) * CachePerimeter(path).perimeter;
+    *length = (b - a) * PolygonPerimeterOf(path).perimeter;
 }
 
 void PolygonSetParameterRow(SketchObject* path, double t, PathParameterBlock* block) {
     double fraction;
     uint16_t edge;
-    PolygonSetParameter(CachePerimeter(path), path->exists != 0, t, &fraction, &edge);
+    PolygonSetParameter(PolygonPerimeterOf(path), path->exists != 0, t, &fraction, &edge);
     SetPathBlockReal(block, 0, fraction);
     SetPathBlockEdge(block, edge);
 }

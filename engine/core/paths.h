@@ -54,6 +54,11 @@ int32_t PathClassOf(const SketchObject* object);
 // The row of an object that is a path, else null.
 const PathMethods* PathMethodsOf(const SketchObject* object);
 
+// The perimeter of a polygon interior from its vertex parents: the vertices, the share
+// of the perimeter up to the end of each edge, and the perimeter. Valid until the next
+// call.
+PolygonPerimeter PolygonPerimeterOf(const SketchObject* polygon);
+
 // The point's stored block read as a parameter value and placed by pointAtParameter,
 // writing the point's coordinates and exists.
 void PlacePointByStoredValue(SketchObject* path, SketchObject* point);

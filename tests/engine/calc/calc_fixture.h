@@ -54,6 +54,11 @@ struct SketchUnits {
     }
 };
 
+// The class data room of a polygon interior, whose measurements read only its vertices.
+struct PolygonRoom {
+    double unused;
+};
+
 // Storage of an object: the header with its class data right behind it.
 template <typename T>
 struct Stored {
@@ -110,12 +115,13 @@ public:
         return &c.header;
     }
 
+    // A polygon interior on vertex points made for it.
     SketchObject* Polygon(std::initializer_list<RealPoint> vertices) {
         auto& p = polygons_.emplace_back();
         Header(p.header, 0, 4, 15);
-        auto& v = vertexStore_.emplace_back(vertices);
-        p.data.vertexCount = uint16_t(v.size());
-        p.data.vertices = v.data();
+        std::vector<SketchObject*> corners;
+        for (const RealPoint& v : vertices) corners.push_back(Point(v.x, v.y));
+        SetParents(&p.header, corners);
         return &p.header;
     }
 
@@ -232,14 +238,13 @@ private:
     std::deque<Stored<PointData>> points_;
     std::deque<Stored<StraightData>> straights_;
     std::deque<Stored<CircleData>> circles_;
-    std::deque<Stored<PolygonData>> polygons_;
+    std::deque<Stored<PolygonRoom>> polygons_;
     std::deque<Stored<ArcData>> arcs_;
     std::deque<Stored<CoordinateSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;
     std::deque<Stored<CalculationData>> calcs_;
     Sketch* sketch_ = nullptr;
     Sketch* previous_ = nullptr;
-    std::deque<std::vector<RealPoint>> vertexStore_;
     int32_t lastResult_ = 0;
     uint32_t lastPosition_ = 0;
 };

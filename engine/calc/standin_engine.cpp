@@ -34,20 +34,4 @@ void ArcCacheLengths(SketchObject* object) {
 
 int32_t CurrentPrecision(int32_t which) { return which == 0 ? 2 : which == 1 ? 2 : 1; }
 
-void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {
-    if (size == 0) return;
-    buffer[0] = 0;
-    if (!object) return;
-    const ObjectLabel& label = object->label;
-    if (label.heapLength == 0) {
-        uint32_t n = 0;
-        while (n < 4 && label.text.inlineText[n]) ++n;
-        if (n > size - 1) n = size - 1;
-        std::memcpy(buffer, label.text.inlineText, n);
-        buffer[n] = 0;
-    } else if (label.text.heapText) {
-        std::strncpy(buffer, label.text.heapText, size - 1);
-        buffer[size - 1] = 0;
-    }
-}
 

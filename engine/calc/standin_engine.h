@@ -43,8 +43,8 @@ void ArcCacheLengths(SketchObject* arc);
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);
 
-// Stand-in: the object labels' plain text of an object's label (GetObjectLabel).
-void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
+#include "engine/text/label_standins.h"
+
 
 // Stand-in: the layout builders from engine data and the caption code; these make
 // plain text runs where the real ones build the full layouts.

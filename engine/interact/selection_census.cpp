@@ -1,5 +1,7 @@
 #include "engine/interact/selection_census.h"
 
+#include "engine/text/label_standins.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -184,14 +186,8 @@ bool SelectionStatusText(char** text) {
     char buffer[600];
     const SketchObject* only = sketch->selectionHead;
     if (c.selectedCount == 1 && only && only->label.level > 1) {
-        // A label of up to four characters is kept inline and may fill all four bytes.
         char label[256];
-        if (only->label.heapLength == 0) {
-            std::memcpy(label, only->label.text.inlineText, 4);
-            label[4] = '\0';
-        } else {
-            std::snprintf(label, sizeof label, "%s", only->label.text.heapText);
-        }
+        GetObjectLabelText(only, label, sizeof label);
         std::snprintf(buffer, sizeof buffer, "%s%s %s", GroupText(kGroupStatusPrompts, 26), c.noun,
                       label);
     } else {

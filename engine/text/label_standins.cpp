@@ -3,6 +3,8 @@
 
 #include "engine/core/memory.h"
 
+#include <cstring>
+
 namespace {
 int gPlaced = 0;
 int gDrawn = 0;
@@ -25,3 +27,21 @@ int PlaceObjectLabelCount() { return gPlaced; }
 
 void DrawObjectLabel(GraphicsPort*, SketchObject*) { ++gDrawn; }
 int DrawObjectLabelCount() { return gDrawn; }
+
+// A label of up to four characters is kept inline and may fill all four bytes.
+void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {
+    if (size == 0) return;
+    buffer[0] = 0;
+    if (!object) return;
+    const ObjectLabel& label = object->label;
+    if (label.heapLength == 0) {
+        uint32_t n = 0;
+        while (n < 4 && label.text.inlineText[n]) ++n;
+        if (n > size - 1) n = size - 1;
+        std::memcpy(buffer, label.text.inlineText, n);
+        buffer[n] = 0;
+    } else if (label.text.heapText) {
+        std::strncpy(buffer, label.text.heapText, size - 1);
+        buffer[size - 1] = 0;
+    }
+}

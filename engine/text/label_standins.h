@@ -6,6 +6,8 @@
 void InitObjectLabel(SketchObject* object);
 void ClearObjectLabel(SketchObject* object);
 void PlaceObjectLabel(SketchObject* object);
+// The plain text of an object's label, cut to the buffer.
+void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
 // For tests: how many times labels were placed.
 int  PlaceObjectLabelCount();
 

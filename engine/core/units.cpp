@@ -1,5 +1,7 @@
 #include "engine/core/units.h"
 
+#include <cmath>
+
 #include "engine/core/angle_constants.h"
 #include "engine/interact/preferences.h"
 
@@ -31,11 +33,8 @@ double RadiansToAngleUnits(double* value, bool directed) {
     if (directed && unit == kAngleDegrees) unit = kAngleDirectedDegrees;
     switch (unit) {
     case kAngleRadians: break;
-    case kAngleDegrees: {
-        const double degrees = *value * kDegreesPerRadian;
-        *value = degrees < 0 ? -degrees : degrees;
-        break;
-    }
+    // fabs, not a comparison: -0 must come out as +0, or "-0" would be shown.
+    case kAngleDegrees: *value = std::fabs(*value * kDegreesPerRadian); break;
     case kAngleDirectedDegrees: *value *= kDegreesPerRadian; break;
     default: *value = 0.0; break;
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kHalfPi = 1.5707963267949;
@@ -19,6 +21,8 @@ TEST_F(UnitsTest, RadiansToTheSketchAngleUnitWithItsSignRule) {
     const Case cases[] = {
         { kAngleRadians, false, -kHalfPi, -kHalfPi },
         { kAngleDegrees, false, -kHalfPi, 90.0 },          // undirected: no sign
+        { kAngleDegrees, false, -0.0, 0.0 },                // not even on zero
+        { kAngleDirectedDegrees, false, -0.0, -0.0 },
         { kAngleDegrees, true, -kHalfPi, -90.0 },          // asked for the sign
         { kAngleDirectedDegrees, false, -kHalfPi, -90.0 },
         { 7, false, 1.0, 0.0 },
@@ -29,6 +33,7 @@ TEST_F(UnitsTest, RadiansToTheSketchAngleUnitWithItsSignRule) {
         double value = c.in;
         EXPECT_NEAR(RadiansToAngleUnits(&value, c.directed), c.out, 1e-9);
         EXPECT_NEAR(value, c.out, 1e-9);
+        EXPECT_EQ(std::signbit(value), std::signbit(c.out));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/angle_constants.h"
+#include "engine/core/sketch.h"
 #include "engine/interact/preferences.h"
 
 namespace {
@@ -53,4 +54,14 @@ double ToDistanceUnitsOf(double* value, int32_t unit) {
 double FromDistanceUnits(double* value, int32_t unit) {
     if (unit != kDistancePixels) *value *= FactorOf(unit);
     return *value;
+}
+
+int32_t CurrentSketchAngleUnit() {
+    const Sketch* sketch = CurrentSketch();
+    return sketch ? sketch->settings.angleUnit : kAngleRadians;
+}
+
+int32_t CurrentSketchDistanceUnit() {
+    const Sketch* sketch = CurrentSketch();
+    return sketch ? sketch->settings.distanceUnit : kDistancePixels;
 }

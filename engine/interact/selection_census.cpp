@@ -9,6 +9,7 @@
 
 #include "engine/calc/value_objects.h"
 #include "engine/core/geometry.h"
+#include "engine/core/points.h"
 #include "engine/core/memory.h"
 #include "engine/interact/command_state.h"
 

@@ -1,5 +1,6 @@
 #include "sketch_fixture.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/services/text_data.h"
 
 #include <algorithm>
 
@@ -51,6 +52,27 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(lone->objectKind, kKindMidpoint);
     // A locus of a point has the point-locus kind.
     EXPECT_EQ(Build(kTypeLocus, { mid, s, a })->objectKind, kKindPointLocus);
+}
+
+TEST_F(Construction, TextObjectsKeepTheDefaultStyleInTheirTextData) {
+    sketch->settings.colorSlots[ObjectClassTable[kClassCaption].colorSlot] = 0x204060;
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+    SketchObject* caption = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->textStyle.field[kStyleRed], 0x60 + 1);  // colours kept as value + 1
+    EXPECT_EQ(caption->textStyle.field[kStyleBlue], 0x20 + 1);
+
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* distance = Build(41, { a, b });  // the value display made without a record
+    ASSERT_NE(distance, nullptr);
+    for (SketchObject* o : { caption, distance }) {
+        SCOPED_TRACE(o->objectClass);
+        ASSERT_NE(TextDataStyleOf(o), nullptr);
+        EXPECT_TRUE(TextStylesEqual(TextDataStyleOf(o), &o->textStyle));
+        EXPECT_FALSE(IsTextStyleEmpty(&o->textStyle));
+    }
+    EXPECT_EQ(TextDataStyleOf(a), nullptr);
 }
 
 TEST_F(Construction, DuplicatesAreReused) {

@@ -639,7 +639,7 @@ ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUn
         return kResultOK;
     }
     Sketch* sketch = CurrentSketch();
-    if (gEngine.currentIsFront) CmdStateInvalidate(12);
+    if (gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupGridAndHidden);
     AddObjectToDirtyRect(object);
     const int32_t old = object->hidden;
     object->hidden = state;

@@ -43,7 +43,9 @@ void UniteRect(ScreenRect* target, const ScreenRect& source) {
 
 void InvalidateSelectionGroups() {
     if (!gEngine.currentIsFront) return;
-    for (uint32_t group : { 1u, 7u, 8u, 14u }) CmdStateInvalidate(group);
+    for (uint32_t group : { kCommandGroupSelection, kCommandGroupSelectionMotion,
+                            kCommandGroupMotion, kCommandGroupTextEditing })
+        CmdStateInvalidate(group);
 }
 
 // The front sketch goes away, or no sketch is current to become the front one.
@@ -200,7 +202,8 @@ void MakeCurrentSketchFront() {
     gEngine.frontDocument = sketch->document;
     sketch->frameDeadline = 0;  // a zero deadline has passed: the next tick runs at once
     gEngine.currentIsFront = 1;
-    for (uint32_t group = 1; group <= 15; ++group) CmdStateInvalidate(group);
+    for (uint32_t group = kCommandGroupSelection; group < kCommandGroupCount; ++group)
+        CmdStateInvalidate(group);
     ScheduleLocusCandidateSearch(0, 0);
 }
 
@@ -223,7 +226,7 @@ void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
     }
     LinkObjectIntoLayer(object);
     if (object->hidden == kHiddenByUser) ++sketch->hiddenCount;
-    if (gEngine.currentIsFront) CmdStateInvalidate(12);
+    if (gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupGridAndHidden);
 }
 
 void UnlinkObjectFromSketch(SketchObject* object) {

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/services/command_groups.h"
 
-constexpr uint32_t kCommandGroupCount = 16;
 constexpr uint32_t kCmdStateNoSlot = 0xffffffffu;
 
 // Who shows the item.

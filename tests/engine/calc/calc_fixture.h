@@ -16,6 +16,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
+#include "engine/core/straight_object_ops.h"
 
 namespace calc_test {
 
@@ -102,12 +103,15 @@ public:
         return &p.header;
     }
 
+    // Its form comes from the engine's own straight-object update; a segment on two
+    // coinciding points does not exist.
     SketchObject* Segment(SketchObject* a, SketchObject* b) {
         auto& s = straights_.emplace_back();
-        Header(s.header, 2, 2, 9);
+        Header(s.header, kTypeSegment, kClassStraight, kKindSegment);
         SetParents(&s.header, {a, b});
-        const RealPoint pa = Pos(a), pb = Pos(b);
-        s.data.form = {pa, pb, pb.x - pa.x, pb.y - pa.y, (pb.y - pa.y) / (pb.x - pa.x)};
+        s.data.form.first = Pos(a);
+        s.data.form.second = Pos(b);
+        UpdateStraightForm(&s.header);
         return &s.header;
     }
 

@@ -1,5 +1,7 @@
 #include "sketch_fixture.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 
 #include "engine/core/idle_tasks.h"
@@ -248,6 +250,8 @@ TEST_F(SketchRecord, RestoreDependencyOrderMovesChildrenBehindParents) {
     UnlinkFromParents(r);
 }
 
+constexpr size_t kSmallStackBytes = 256 * 1024;
+
 TEST_F(SketchRecord, RestoreDependencyOrderOnADeepChain) {
     // Each link of the chain is the parent of the next; then the first gets a parent
     // behind the whole chain, so every level moves.
@@ -263,7 +267,19 @@ TEST_F(SketchRecord, RestoreDependencyOrderOnADeepChain) {
     SketchObject* anchor = FreePoint();
     SketchObject* tail = FreePoint();
     ASSERT_TRUE(SetObjectParents(chain[0], List({ anchor })));
-    RestoreDependencyOrder(chain[0], true, false);
+    // On a thread whose stack could not hold one frame per level: the repair must not
+    // recurse along the chain.
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, kSmallStackBytes), 0);
+    pthread_t thread;
+    auto restore = [](void* root) -> void* {
+        RestoreDependencyOrder(static_cast<SketchObject*>(root), true, false);
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, restore, chain[0]), 0);
+    ASSERT_EQ(pthread_join(thread, nullptr), 0);
+    pthread_attr_destroy(&attributes);
 
     std::vector<SketchObject*> expected = { head, anchor };
     expected.insert(expected.end(), chain.begin(), chain.end());

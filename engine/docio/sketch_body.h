@@ -3,7 +3,8 @@
 // the numbering of objects and the checks of everything read; every payload that
 // depends on an object's class or construction type is left to the owner of the sketch
 // through the operation tables below, whose rows call the class and construction-type
-// codecs.
+// codecs. Fill the tables with designated initialisers (`.header = ...`), so that a
+// routine can only land in the slot of its name and every slot is named once.
 #pragma once
 #include <cstdint>
 

@@ -200,10 +200,29 @@ void DropPending(void* model) {
 void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 
 const SketchBodyReadOps kSketchReadOps = {
-    ReadHeader, IgnoreText, IgnoreSketchRecord, FindFont, SelectObject, ReadPageId, MarkObject,
-    OldColor, IgnoreText, ToolGivens, BeginObject, ClassHasData, ClassHasGeometry, CheckParents,
-    ReadObjectRecord, CreateObject, ObjectStyle, ReadPicture, SetUnselectable, FinishObject,
-    DropPending, FreeObject, nullptr,
+    .header = ReadHeader,
+    .comment = IgnoreText,
+    .sketchRecord = IgnoreSketchRecord,
+    .findFont = FindFont,
+    .selectObject = SelectObject,
+    .pageId = ReadPageId,
+    .markObject = MarkObject,
+    .oldColor = OldColor,
+    .toolText = IgnoreText,
+    .toolGivens = ToolGivens,
+    .beginObject = BeginObject,
+    .classHasData = ClassHasData,
+    .classHasGeometry = ClassHasGeometry,
+    .checkParents = CheckParents,
+    .readRecord = ReadObjectRecord,
+    .createObject = CreateObject,
+    .objectStyle = ObjectStyle,
+    .readPicture = ReadPicture,
+    .setUnselectable = SetUnselectable,
+    .finishObject = FinishObject,
+    .dropPending = DropPending,
+    .freeObject = FreeObject,
+    .progress = nullptr,
 };
 
 // ---- writing
@@ -312,9 +331,29 @@ uint32_t GivenCount(void* model) {
 void* GivenAt(void* model, uint32_t i) { return PtrListItem(Io(model)->sketch->givenList, static_cast<int32_t>(i)); }
 
 const SketchBodyWriteOps kSketchWriteOps = {
-    WriteHeader, NoText, ScreenResolution, WriteSketchRecord, NoPreferences, ObjectCount, ObjectAt, Facts,
-    ParentAt, SetNumber, Number, Style, TextFonts, FontSpec, WriteObjectRecord, SelectionCount, SelectedAt,
-    PageIdentity, Marked, GivenCount, GivenAt, NoText, nullptr,
+    .header = WriteHeader,
+    .comment = NoText,
+    .screenResolution = ScreenResolution,
+    .writeSketchRecord = WriteSketchRecord,
+    .writePreferences = NoPreferences,
+    .objectCount = ObjectCount,
+    .objectAt = ObjectAt,
+    .facts = Facts,
+    .parentAt = ParentAt,
+    .setNumber = SetNumber,
+    .number = Number,
+    .style = Style,
+    .textFonts = TextFonts,
+    .fontSpec = FontSpec,
+    .writeObjectRecord = WriteObjectRecord,
+    .selectionCount = SelectionCount,
+    .selectedAt = SelectedAt,
+    .pageIdentity = PageIdentity,
+    .markedObject = Marked,
+    .givenCount = GivenCount,
+    .givenAt = GivenAt,
+    .toolText = NoText,
+    .progress = nullptr,
 };
 
 bool PrepareWrite(SketchIo* io) {

@@ -79,7 +79,8 @@ struct Sketch {
 
     int32_t        pendingPresentations;
     EngineDocument* document;
-    char*          title;  // heap text or null
+    char*          title;  // heap text or null: a page's name, a custom tool's name
+    char*          toolText;  // heap text or null: what a custom tool stores beside its name
     SketchObject*  editedCaption;
 
     // Undo history, newest record first.

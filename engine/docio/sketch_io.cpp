@@ -67,10 +67,27 @@ ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo
     return kResultOK;
 }
 
-// Stand-in: the sketch record has no comment, tool text, page id, label sequence states
-// or page preferences yet; their records are read and checked, and left aside.
-ResultCode IgnoreText(void*, const char*, uint32_t) { return kResultOK; }
-ResultCode IgnoreSketchRecord(void*, uint32_t, const uint8_t*, uint32_t, const FormatInfo&) { return kResultOK; }
+// Record 1100 carries the sketch's title: a page's name, a custom tool's name.
+ResultCode ReadTitle(void* model, const char* text, uint32_t) { return SetSketchTitle(Io(model)->sketch, text); }
+
+ResultCode ReadToolText(void* model, const char* text, uint32_t length) {
+    Sketch* s = Io(model)->sketch;
+    char* copy = static_cast<char*>(AllocMemory(length + 1, 0));
+    if (!copy) return kResultOutOfMemory;
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    FreeMemory(s->toolText);
+    s->toolText = copy;
+    return kResultOK;
+}
+
+// Stand-in: the label sequence states and the page's preference records have no home
+// in the sketch yet. One that holds anything is dropped with warning 4, so that the
+// document opens as a copy and its file is not overwritten without them; the empty
+// records this writer puts in their place lose nothing.
+ResultCode DropSketchRecord(void*, uint32_t, const uint8_t*, uint32_t length, const FormatInfo&) {
+    return length ? kResultLongerRecord : kResultOK;
+}
 // Record 9001 of the handheld form.
 ResultCode ReadPageId(void* model, uint16_t id) {
     Io(model)->sketch->pageId = id;
@@ -148,7 +165,9 @@ ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8
     SketchObject* o = object ? Obj(object) : Io(model)->pending;
     if (!o) return kResultDamaged;
     if (tag == kTagConstructionData) return RunReadCodec(TransferConstructionData, o, p, n, f);
-    if (tag == kTagLabel) return kResultOK;  // Stand-in: the label block codec is not built yet.
+    // Stand-in: the label block codec is not built yet; a dropped label opens the
+    // document as a copy (warning 4).
+    if (tag == kTagLabel) return kResultLongerRecord;
     if (tag >= kTagGeometryBase && tag < kTagClassDataBase)
         return RunReadCodec(ObjectClassTable[o->objectClass].transferGeometry, o, p, n, f);
     return RunReadCodec(ObjectClassTable[o->objectClass].transferClassData, o, p, n, f);
@@ -201,14 +220,14 @@ void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 
 const SketchBodyReadOps kSketchReadOps = {
     .header = ReadHeader,
-    .comment = IgnoreText,
-    .sketchRecord = IgnoreSketchRecord,
+    .comment = ReadTitle,
+    .sketchRecord = DropSketchRecord,
     .findFont = FindFont,
     .selectObject = SelectObject,
     .pageId = ReadPageId,
     .markObject = MarkObject,
     .oldColor = OldColor,
-    .toolText = IgnoreText,
+    .toolText = ReadToolText,
     .toolGivens = ToolGivens,
     .beginObject = BeginObject,
     .classHasData = ClassHasData,
@@ -246,10 +265,12 @@ void WriteHeader(void* model, SketchHeaderFields* h) {
     h->pageId = s->pageId;
 }
 
-const char* NoText(void*, uint32_t* length) {
-    *length = 0;
-    return nullptr;
+const char* Text(const char* text, uint32_t* length) {
+    *length = text ? static_cast<uint32_t>(std::strlen(text)) : 0;
+    return text;
 }
+const char* WriteTitle(void* model, uint32_t* length) { return Text(Io(model)->sketch->title, length); }
+const char* WriteToolText(void* model, uint32_t* length) { return Text(Io(model)->sketch->toolText, length); }
 
 // The screen resolution of the writing machine, as the preferences know it.
 uint32_t ScreenResolution(void*) { return static_cast<uint32_t>(PreferencesUnitFactor(2) + 0.5); }
@@ -332,7 +353,7 @@ void* GivenAt(void* model, uint32_t i) { return PtrListItem(Io(model)->sketch->g
 
 const SketchBodyWriteOps kSketchWriteOps = {
     .header = WriteHeader,
-    .comment = NoText,
+    .comment = WriteTitle,
     .screenResolution = ScreenResolution,
     .writeSketchRecord = WriteSketchRecord,
     .writePreferences = NoPreferences,
@@ -352,7 +373,7 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .markedObject = Marked,
     .givenCount = GivenCount,
     .givenAt = GivenAt,
-    .toolText = NoText,
+    .toolText = WriteToolText,
     .progress = nullptr,
 };
 

@@ -126,6 +126,15 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     }
     EXPECT_EQ(CurrentPageIndex(r), 2);
     EXPECT_EQ(DocumentToolCount(r), 2);
+    // Page and tool names come back: a tool's name is its sketch's title.
+    EXPECT_STREQ(DocumentPageAt(r, 0)->title, "First");
+    EXPECT_EQ(DocumentPageAt(r, 1)->title, nullptr);
+    EXPECT_STREQ(DocumentPageAt(r, 2)->title, "Third page");
+    char name[64];
+    ASSERT_TRUE(ToolListName(DocumentToolList(r), 0, name, sizeof name));
+    EXPECT_STREQ(name, "Perpendicular Bisector");
+    ASSERT_TRUE(ToolListName(DocumentToolList(r), 1, name, sizeof name));
+    EXPECT_STREQ(name, "Incircle");
     // Every object read is in its draw-layer ring once, and the rings are whole.
     for (int32_t i = 0; i < 3; ++i) {
         const Sketch* page = DocumentPageAt(r, i);
@@ -261,7 +270,7 @@ TEST_F(DocumentFile, ActionTwoOpensAsCopyWithoutThePageTitle) {
     PutRecord(s, 902, SectionHeaderPayload(1, 5, 4, 3, 3, 2));
     std::vector<uint8_t> header(36, 0);
     PutRecord(s, 1000, header);
-    PutRecord(s, 9007, {'T', 'i', 't', 'l', 'e', 0});
+    PutRecord(s, 1100, {'T', 'i', 't', 'l', 'e', 0});
     PutRecord(s, 1001, {});
     PutRecord(s, 903, {});
     ReadResult r = Read(FileWithSections({s}, 1, 0, 0));

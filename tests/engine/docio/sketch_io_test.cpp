@@ -4,9 +4,11 @@
 
 #include "stream_bytes.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/core/memory.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/object_header_codec.h"
 #include "engine/docio/construction_data_codec.h"
@@ -77,6 +79,19 @@ protected:
         SelectSketchObject(ab);
         SelectSketchObject(a);
         sketch->markSlots[20] = b;
+        ASSERT_EQ(SetSketchTitle(sketch, "Page one"), kResultOK);
+    }
+
+    // The bytes with a record put in front of the nth record of a tag.
+    static std::vector<uint8_t> WithRecord(std::vector<uint8_t> bytes, uint32_t before, size_t nth, uint32_t tag,
+                                           const std::vector<uint8_t>& payload) {
+        const size_t at = Find(bytes, before, nth);
+        std::vector<uint8_t> record(8);
+        PutLE32(record.data(), uint32_t(payload.size()));
+        PutLE32(record.data() + 4, tag);
+        record.insert(record.end(), payload.begin(), payload.end());
+        bytes.insert(bytes.begin() + std::ptrdiff_t(at), record.begin(), record.end());
+        return bytes;
     }
 
     SketchObject *a = nullptr, *b = nullptr, *ab = nullptr, *mid = nullptr, *caption = nullptr;
@@ -134,9 +149,17 @@ TEST_F(SketchIoTest, HandheldAndPartialForms) {
         Sketch* back = nullptr;
         FormatInfo f = handheld ? FormatInfo{ 1, 1, 1 } : FormatInfo{ 1, 4, 4 };
         ASSERT_EQ(Read(bytes, &back, f), kResultOK);
+        // The page's name rides in record 1100, right after the header.
+        EXPECT_EQ(Find(bytes, kTagComment), Find(bytes, kTagPageHeader) + 8 + kSketchHeaderBytes);
+        ASSERT_NE(back->title, nullptr);
+        EXPECT_STREQ(back->title, "Page one");
         EXPECT_EQ(Write(back, true, handheld), bytes);
         FreeSketch(back);
     }
+    // A tool keeps its name and its text through a write and a read, byte for byte.
+    sketch->toolText = static_cast<char*>(AllocMemory(sizeof "Draw the segment first.", 0));
+    ASSERT_NE(sketch->toolText, nullptr);
+    std::memcpy(sketch->toolText, "Draw the segment first.", sizeof "Draw the segment first.");
     ASSERT_TRUE(PtrListAppend(&sketch->givenList, a));
     ASSERT_TRUE(PtrListAppend(&sketch->givenList, b));
     ASSERT_TRUE(PtrListAppend(&sketch->givenList, caption));
@@ -149,8 +172,46 @@ TEST_F(SketchIoTest, HandheldAndPartialForms) {
     int32_t givens = 0;
     PtrListSize(back->givenList, &givens);
     EXPECT_EQ(givens, 3);
+    ASSERT_NE(back->title, nullptr);
+    EXPECT_STREQ(back->title, "Page one");
+    ASSERT_NE(back->toolText, nullptr);
+    EXPECT_STREQ(back->toolText, "Draw the segment first.");
     SetCurrentSketch(before, nullptr);
+    EXPECT_EQ(Write(back, false, false), tool);
     FreeSketch(back);
+}
+
+TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
+    BuildPage();
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    std::vector<uint8_t> label = { 3, 0, 1, 0, 0, 0, 4, 0, 5, 0, 0, 0, 0, 0 };
+    label.resize(22, 0);
+    label.insert(label.end(), { 1, 0, 'A', 0 });
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        ResultCode rc;
+    };
+    const Case cases[] = {
+        // The empty label states this writer stores hold nothing to lose.
+        { "as written", good, kResultOK },
+        { "label state of a class", WithRecord(good, kTagObjectHeader, 0, kTagLabelStateBase + 1, { 2, 0, 0, 0, 0, 0 }),
+          kResultLongerRecord },
+        { "label state of sequence 18", WithRecord(good, kTagObjectHeader, 0, kTagLabelSequence18, { 1, 0, 1, 0, 0, 0 }),
+          kResultLongerRecord },
+        { "page preference", WithRecord(good, kTagObjectHeader, 0, kTagPreferenceFirst + 4, { 1, 0, 0, 0 }),
+          kResultLongerRecord },
+        // Before the first point's geometry: its label block.
+        { "object label", WithRecord(good, uint32_t(kTagGeometryBase) + kClassPoint, 0, kTagLabel, label), kResultLongerRecord },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sketch* back = nullptr;
+        EXPECT_EQ(Read(c.bytes, &back, FormatInfo{ 1, 4, 4 }), c.rc);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(Order(back).size(), 5u);
+        FreeSketch(back);
+    }
 }
 
 TEST_F(SketchIoTest, StoredParentsMustSuitTheirConstruction) {

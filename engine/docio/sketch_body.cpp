@@ -350,7 +350,8 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     if (!stop() && info.constructionType == 0 &&
         StreamPeekRecordTag(st.stream) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
         rc = ReadNext(st, &tag, &n, &p);
-        keep(rc == kResultOK ? ops.readRecord(st.model, object, tag, p, n, st.format) : rc);
+        if (rc != kResultOK) keep(rc);
+        else if (!info.dropGeometry) keep(ops.readRecord(st.model, object, tag, p, n, st.format));
     }
     while (!stop() && st.V2()) {
         uint32_t next = StreamPeekRecordTag(st.stream);

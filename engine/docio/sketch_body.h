@@ -15,8 +15,11 @@
 // What the header codec of record 2000 found.
 struct ObjectHeaderInfo {
     int32_t constructionType;
-    int32_t objectClass;
+    int32_t objectClass;  // as stored: the records that follow are that class's
     int32_t objectKind;
+    // The object was made of another class than the stored one: the record that stands
+    // where the stored class's geometry would be is read and dropped.
+    bool    dropGeometry;
 };
 
 constexpr int32_t kMaxStoredConstructionType = 93;  // 94 and above are damage

@@ -110,6 +110,9 @@ TEST_F(DocumentFile, SectionHeadersOfAFullDocument) {
 
 TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     EngineDocument* d = RichDocument();
+    DocumentPageAt(d, 0)->pageFlags = 1;  // snap points to the grid
+    DocumentPageAt(d, 0)->redrawLevel = -2;
+    DocumentPageAt(d, 2)->windowRect = {30, 40, 50, 60};
     const std::vector<uint8_t> first = Write(d);
     SaveFuzzSeed("document_read_fuzz", "rich", first);
     ReadResult back = Read(first);
@@ -123,7 +126,14 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
         EXPECT_EQ(DocumentPageAt(r, i)->pageId, DocumentPageAt(d, i)->pageId);
         EXPECT_EQ(DocumentPageAt(r, i)->document, r);
         EXPECT_EQ(DocumentPageAt(r, i)->viewOwner, this);
+        // Each page's window has the document's page window size at its stored corner.
+        const ScreenRect w = DocumentPageAt(r, i)->windowRect;
+        EXPECT_EQ(w.left, DocumentPageAt(d, i)->windowRect.left);
+        EXPECT_EQ(w.right - w.left, 640);
+        EXPECT_EQ(w.bottom - w.top, 480);
     }
+    EXPECT_EQ(DocumentPageAt(r, 0)->pageFlags, 1);
+    EXPECT_EQ(DocumentPageAt(r, 0)->redrawLevel, -2);
     EXPECT_EQ(CurrentPageIndex(r), 2);
     EXPECT_EQ(DocumentToolCount(r), 2);
     // Page and tool names come back: a tool's name is its sketch's title.
@@ -163,6 +173,7 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
 
 TEST_F(DocumentFile, HandheldFormHasVersionOneAndNoToolsOrMenus) {
     EngineDocument* d = RichDocument();
+    for (int32_t i = 0; i < 3; ++i) DocumentPageAt(d, i)->windowRect = {10, 20, 10 + 640, 20 + 480};
     const std::vector<uint8_t> file = Write(d, true, kResultHandheldForm);
     SaveFuzzSeed("document_read_fuzz", "handheld", file);
     const std::vector<RecordAt> r = Records(file);
@@ -186,6 +197,9 @@ TEST_F(DocumentFile, HandheldFormHasVersionOneAndNoToolsOrMenus) {
     EXPECT_TRUE(back.openAsCopy);
     ASSERT_NE(back.document, nullptr);
     EXPECT_EQ(DocumentPageCount(back.document), 3);
+    // The file header has no window size in this form: the pages give it.
+    EXPECT_EQ(back.document->windowWidth, 640);
+    EXPECT_EQ(back.document->windowHeight, 480);
 }
 
 // A file with one page section whose header the case gives, then one normal page.

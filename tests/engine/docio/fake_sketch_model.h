@@ -124,7 +124,7 @@ inline ResultCode BeginObject(void* m, const uint8_t* p, uint32_t n, const Forma
     o->type = int32_t(GetLE32(p));
     o->cls = int32_t(GetLE32(p + 4));
     o->kind = int32_t(GetLE32(p + 8));
-    *info = { o->type, o->cls, o->kind };
+    *info = { o->type, o->cls, o->kind, false };
     if (o->type >= 60 && o->type < 94) return kResultSkippedObject;  // a type this reader does not know
     return n > 12 ? kResultLongerRecord : kResultOK;
 }

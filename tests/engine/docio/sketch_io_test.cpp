@@ -11,6 +11,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/object_header_codec.h"
+#include "engine/calc/value_objects.h"
 #include "engine/docio/construction_data_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
@@ -178,6 +179,65 @@ TEST_F(SketchIoTest, HandheldAndPartialForms) {
     EXPECT_STREQ(back->toolText, "Draw the segment first.");
     SetCurrentSketch(before, nullptr);
     EXPECT_EQ(Write(back, false, false), tool);
+    FreeSketch(back);
+}
+
+// The bytes without the nth record of a tag.
+std::vector<uint8_t> WithoutRecord(std::vector<uint8_t> bytes, uint32_t tag, size_t nth = 0) {
+    size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8 + GetLE32(bytes.data() + at))
+        if (GetLE32(bytes.data() + at + 4) == tag && nth-- == 0) break;
+    EXPECT_LT(at, bytes.size());
+    bytes.erase(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + 8 + GetLE32(bytes.data() + at)));
+    return bytes;
+}
+
+TEST_F(SketchIoTest, PointOnAPathWithoutItsParameterBlock) {
+    SketchObject* centre = FreePoint();
+    SketchObject* rim = FreePoint();
+    SketchObject* circle = Build(kTypeCircleByPoint, { centre, rim });
+    ASSERT_NE(Build(kTypePointOnPath, { circle }, nullptr, Reals(1.0, 0.0)), nullptr);
+    // On a page it would stand off its path: the page is damaged.
+    const std::vector<uint8_t> page = WithoutRecord(Write(sketch, true, false), kTagConstructionData);
+    SaveFuzzSeed("sketch_body_fuzz", "point_on_path_without_block", page);
+    Sketch* back = nullptr;
+    EXPECT_EQ(Read(page, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    EXPECT_EQ(back, nullptr);
+    // A tool's steps carry none: playback computes it.
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, centre));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, rim));
+    const std::vector<uint8_t> tool = WithoutRecord(Write(sketch, false, false), kTagConstructionData);
+    ASSERT_EQ(Read(tool, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Order(back).back()->constructionType, kTypePointOnPath);
+    EXPECT_EQ(Order(back).back()->constructionData, 0);
+    FreeSketch(back);
+}
+
+// Tool bodies of this format stored value givens as free points of a value kind: they
+// read as calculations, and every value given takes expression form 3.
+TEST_F(SketchIoTest, ValueGivensOfToolBodies) {
+    SketchObject* point = FreePoint();
+    SketchObject* value = FreePoint();
+    value->objectKind = kKindCalculation;
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, point));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, value));
+    const std::vector<uint8_t> tool = Write(sketch, false, false);
+    SaveFuzzSeed("sketch_body_fuzz", "value_given", tool);
+    ASSERT_NE(Find(tool, uint32_t(kTagGeometryBase) + kClassPoint, 1), std::string::npos);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(tool, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    std::vector<SketchObject*> order = Order(back);
+    ASSERT_EQ(order.size(), 2u);
+    EXPECT_EQ(order[0]->objectClass, kClassPoint);
+    EXPECT_EQ(order[1]->objectClass, kClassCalculation);
+    EXPECT_EQ(order[1]->objectKind, kKindCalculation);
+    ASSERT_NE(CalculationDataOf(order[1]), nullptr);
+    EXPECT_EQ(CalculationDataOf(order[1])->form, 3);
+    FreeSketch(back);
+    // On a page the same object is a point.
+    ASSERT_EQ(Read(Write(sketch, true, false), &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    EXPECT_EQ(Order(back)[1]->objectClass, kClassPoint);
     FreeSketch(back);
 }
 

@@ -1,12 +1,12 @@
 // The engine's constant type tables and the kind lattice.
 #include "engine/core/object_tables.h"
 
+#include "engine/core/services/geometry_codecs.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/services/object_drawing.h"
 
 #include <iterator>
 
-#include "engine/calc/measurement_routines.h"
-#include "engine/calc/value_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
@@ -19,6 +19,9 @@ namespace {
 // thousands of objects, and every byte more spreads them over more cache lines.
 template <typename T>
 constexpr uint32_t kSizeWith = uint32_t(sizeof(SketchObject) + sizeof(T));
+// The value classes' records are the calculation code's; the room is reserved here.
+constexpr uint32_t kMeasurementSize = uint32_t(sizeof(SketchObject)) + kMeasurementDataBytes;
+constexpr uint32_t kCalculationSize = uint32_t(sizeof(SketchObject)) + kCalculationDataBytes;
 
 // Stand-in: one generous size for the classes whose class data is not laid out yet.
 constexpr uint32_t kObjectSize = sizeof(SketchObject) + kClassDataCapacity;
@@ -85,7 +88,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       LabelFollows,       12, 1, 1, 0, 1, 0,  0, 3,
       nullptr, nullptr,  5 },
     // measurement; Stand-in: draw, record, text and display routines not built yet
-    {  7, kSizeWith<ValueDisplay>,    6,
+    {  7, kMeasurementSize,           6,
       DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
       HitByBounds,     InRectByBounds,      InitMeasurementData, FreeMeasurementData,
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, nullptr,
@@ -113,7 +116,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       LabelDoesNotFollow,  9, 0, 0, 1, 0, 3,  0, 1,
       nullptr, nullptr, 10 },
     // calculation; Stand-in: draw, text and display routines not built yet
-    { 11, kSizeWith<CalculationData>, 6,
+    { 11, kCalculationSize,           6,
       DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 11, nullptr,

@@ -16,6 +16,7 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
+#include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
@@ -25,25 +26,11 @@
 
 inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
 
-// Stand-in: per-sketch state that other Parts keep (the motion engine's ActivityWord,
-// the caption editor, the undo positions, snapping, the mouse-tracking state), in one
-// side record until those Parts land.
-struct SketchCommandInputs {
-    uint32_t activityWord;        // 1 tool, 2 animation running, 4 paused, 8 caption editing
-    int32_t captionTextSelected;  // the caption in editing has a non-empty text selection
-    int32_t captionCanUndo;
-    int32_t captionCanRedo;
-    int32_t hasUndoRecord;
-    int32_t hasRedoRecord;
-    int32_t snapToGrid;
-    int32_t mouseState;           // 0 idle
-};
-SketchCommandInputs& CommandInputsOf(const Sketch* sketch);
+inline SketchCommandInputs& CommandInputsOf(Sketch* sketch) { return sketch->commandInputs; }
+inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
+    return sketch->commandInputs;
+}
 
-constexpr uint32_t kActivityTool = 1;
-constexpr uint32_t kActivityAnimating = 2;
-constexpr uint32_t kActivityPaused = 4;
-constexpr uint32_t kActivityCaptionEditing = 8;
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
 // Stand-in: whether an object's label is shown or implied belongs to the labels of
@@ -108,8 +95,6 @@ ShellStateStandin& ShellStandin();
 void ToolPlaybackRematchSelection();
 // Stand-in: the colour menu's mark (hasColor false = no colour is current).
 void SetColorMenuMark(bool hasColor, uint32_t color);
-// Stand-in: ends one activity of the front sketch (8 = caption editing).
-void EndSketchActivity(uint32_t activity);
 // Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
 int32_t GetMouseState();
 // Stand-in: the user interface's update of the element of a command-state item

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/core/sketch_fixture.h"
-#include "engine/core/object_header_codec.h"
 #include "engine/docio/construction_data_codec.h"
+#include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
 #include "codec_checks.h"

@@ -17,6 +17,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/user_interface.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
@@ -97,6 +98,3 @@ void ToolPlaybackRematchSelection();
 void SetColorMenuMark(bool hasColor, uint32_t color);
 // Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
 int32_t GetMouseState();
-// Stand-in: the user interface's update of the element of a command-state item
-// (menu item, palette). `full` = text, marks and enabled state; else enabled only.
-void UpdateCommandElement(uint32_t slot, bool full);

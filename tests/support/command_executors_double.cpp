@@ -1,9 +1,9 @@
-// Stand-in: the executors of the command table belong to the Parts that carry the
-// commands out (construction, transforms, host document commands, motions, dialogs),
-// none of which has landed. Each stand-in records that it ran and with which
-// argument, so that the registry's execution path can be followed.
+// Test double of the command executors that no engine code defines yet: each records
+// that it ran and with which argument, so that the registry's execution path can be
+// followed.
+#include "tests/support/command_executors_double.h"
+
 #include "engine/interact/command_executors.h"
-#include "engine/interact/standin/executor_log.h"
 
 namespace {
 ExecutorCall gLastCall{-1, 0};

@@ -1,11 +1,11 @@
 // What the command table, the census and the command-state registry need of the
-// sketch engine, the calculations, the motion engine and the shell, beyond the headers
-// that have landed (sketch records, type tables, geometry, text styles, string groups).
+// sketch engine, the calculations, the motion engine and the shell, beyond what those
+// already offer (sketch records, type tables, geometry, text styles, string groups).
 //
-// Stand-in: every declaration in this header names an operation or a record that
-// another subsystem will provide, with the least of it that the command state reads;
-// the definitions live in engine/interact/standin/. When the real code lands, the
-// declaration goes and its include takes its place.
+// Stand-in: the declarations below name operations and records that the code owning
+// them does not offer yet, with the least of each that the command state reads; the
+// definitions live in engine/interact/standin/. When the owner offers one, its
+// declaration here goes and the owner's header is included in its place.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,14 +34,14 @@ inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
 
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: whether an object's label is shown or implied belongs to the labels of
-// the text subsystem; until it lands, the label's shown word answers.
+// Stand-in: whether an object's label is shown or implied belongs to the object labels;
+// until they are built, the label's shown word answers.
 bool IsLabelShownOrImplied(const SketchObject* object);
 // Stand-in: the colour comparison of the platform's colours.
 bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
-// Stand-in: class data of the classes whose layouts have not landed (coordinate
+// Stand-in: class data of the classes whose records are not laid out yet (coordinate
 // systems, iterated images, tables), read and written through these calls only.
 struct StandinClassData {
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular

@@ -10,9 +10,9 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/sketch_fixture.h"
-#include "engine/core/object_header_codec.h"
 #include "engine/calc/value_objects.h"
 #include "engine/docio/construction_data_codec.h"
+#include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
 #include "codec_checks.h"

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "engine/core/angle_constants.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
-#include "engine/interact/preferences.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "sketch_fixture.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/services/text_data.h"
+#include "engine/text/text_style.h"
 
 #include <algorithm>
 

@@ -53,7 +53,9 @@ struct ChainScene {
     }
 };
 
-void BM_RestoreChainOrder(benchmark::State& state) {
+// Each iteration puts the anchor last again, then runs `step` on the scene.
+template <typename Step>
+void RunOnChain(benchmark::State& state, Step step) {
     ChainScene scene(static_cast<int32_t>(state.range(0)));
     if (!scene.made) {
         state.SkipWithError("the chain could not be made");
@@ -61,28 +63,20 @@ void BM_RestoreChainOrder(benchmark::State& state) {
     }
     for (auto _ : state) {
         scene.MoveAnchorLast();
-        RestoreDependencyOrder(scene.first, true, false);
-        benchmark::DoNotOptimize(scene.sketch->lastObject);
+        step(scene);
+        benchmark::DoNotOptimize(scene.sketch->traversalGeneration);
     }
     state.counters["ns_per_object"] = benchmark::Counter(
         static_cast<double>(state.range(0)) * static_cast<double>(state.iterations()),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+void BM_RestoreChainOrder(benchmark::State& state) {
+    RunOnChain(state, [](ChainScene& scene) { RestoreDependencyOrder(scene.first, true, false); });
+}
+
 void BM_NumberChainBaseline(benchmark::State& state) {
-    ChainScene scene(static_cast<int32_t>(state.range(0)));
-    if (!scene.made) {
-        state.SkipWithError("the chain could not be made");
-        return;
-    }
-    for (auto _ : state) {
-        scene.MoveAnchorLast();
-        NumberSketchObjects();
-        benchmark::DoNotOptimize(scene.sketch->traversalGeneration);
-    }
-    state.counters["ns_per_object"] = benchmark::Counter(
-        static_cast<double>(state.range(0)) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    RunOnChain(state, [](ChainScene&) { NumberSketchObjects(); });
 }
 
 }  // namespace

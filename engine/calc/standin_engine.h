@@ -12,7 +12,6 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
-#include "engine/core/sketch_units.h"
 #include "engine/core/straight_objects.h"
 #include "engine/core/units.h"
 #include "engine/core/services/number_locale.h"

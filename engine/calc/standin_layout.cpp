@@ -96,6 +96,7 @@ bool SetObjectTextLayout(SketchObject* object, CaptionInit* init) {
     CaptionInit made{};
     if (!init) {
         if (!InitCaptionData(&made)) return false;
+        made.style = d->caption.style;  // a new empty text keeps the object's style
         init = &made;
     }
     d->caption.editing = 0;

@@ -16,6 +16,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
+#include "engine/core/straight_object_ops.h"
 
 namespace calc_test {
 
@@ -40,13 +41,18 @@ inline ExpressionToken Call(uint32_t i) { return ExpressionToken(kClassFunctionC
 constexpr int32_t kTestDistanceUnit = 0;
 constexpr int32_t kTestAngleUnit = 1;
 
+// The units a Construction's sketch is made with.
+inline int32_t gNewSketchDistanceUnit = kTestDistanceUnit;
+inline int32_t gNewSketchAngleUnit = kTestAngleUnit;
+
 // Sets the units of the current sketch, and of sketches made in the scope, and puts the
 // test's units back afterwards.
 struct SketchUnits {
     SketchUnits(int32_t distance, int32_t angle) { Set(distance, angle); }
     ~SketchUnits() { Set(kTestDistanceUnit, kTestAngleUnit); }
     static void Set(int32_t distance, int32_t angle) {
-        SetStandInSketchUnits(angle, distance);
+        gNewSketchDistanceUnit = distance;
+        gNewSketchAngleUnit = angle;
         if (Sketch* s = CurrentSketch()) {
             s->settings.distanceUnit = distance;
             s->settings.angleUnit = angle;
@@ -73,12 +79,11 @@ public:
     // A sketch of its own, current while the construction lives; its parent lists live
     // in the sketch's arena. It takes the units in force where it is made.
     Construction() {
-        const int32_t distance = CurrentSketchDistanceUnit(), angle = CurrentSketchAngleUnit();
         sketch_ = CreateSketch(0, nullptr);
         EXPECT_NE(sketch_, nullptr);
         SetCurrentSketch(sketch_, &previous_);
-        sketch_->settings.distanceUnit = distance;
-        sketch_->settings.angleUnit = angle;
+        sketch_->settings.distanceUnit = gNewSketchDistanceUnit;
+        sketch_->settings.angleUnit = gNewSketchAngleUnit;
     }
     ~Construction() {
         for (auto& m : measurements_) FreeMeasurementData(&m.header);
@@ -98,12 +103,15 @@ public:
         return &p.header;
     }
 
+    // Its form comes from the engine's own straight-object update; a segment on two
+    // coinciding points does not exist.
     SketchObject* Segment(SketchObject* a, SketchObject* b) {
         auto& s = straights_.emplace_back();
-        Header(s.header, 2, 2, 9);
+        Header(s.header, kTypeSegment, kClassStraight, kKindSegment);
         SetParents(&s.header, {a, b});
-        const RealPoint pa = Pos(a), pb = Pos(b);
-        s.data.form = {pa, pb, pb.x - pa.x, pb.y - pa.y, (pb.y - pa.y) / (pb.x - pa.x)};
+        s.data.form.first = Pos(a);
+        s.data.form.second = Pos(b);
+        UpdateStraightForm(&s.header);
         return &s.header;
     }
 

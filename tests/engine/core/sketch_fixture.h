@@ -76,13 +76,15 @@ protected:
         return order;
     }
 
-    std::vector<SketchObject*> Children(const SketchObject* o) const {
+    static std::vector<SketchObject*> Items(PtrList list) {
         std::vector<SketchObject*> out;
         int32_t n = 0;
-        void** items = PtrListItems(o->children, &n);
+        void** items = PtrListItems(list, &n);
         for (int32_t i = 0; i < n; ++i) out.push_back(static_cast<SketchObject*>(items[i]));
         return out;
     }
+    std::vector<SketchObject*> Children(const SketchObject* o) const { return Items(o->children); }
+    std::vector<SketchObject*> Parents(const SketchObject* o) const { return Items(o->parents); }
 
     int32_t UndoDepth() const {
         int32_t n = 0;

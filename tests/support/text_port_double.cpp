@@ -6,12 +6,12 @@
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/text_port.h"
 #include "engine/text/layout.h"
+#include "platform/rules/drawing_metrics_table.h"
 
+// The screen values at 96 pixels per inch, where a tick number measures 48 x 13.
 DrawingMetricsRecord DrawingMetrics = [] {
     DrawingMetricsRecord m{};
-    m.intMetricsA[kMetricLineWeight] = 1;
-    m.intMetricsA[kMetricFractionMargin] = 2;
-    m.intMetricsA[kMetricFractionGap] = 3;
+    SetScreenDrawingMetrics(&m, 0, 96, 13, 48);
     return m;
 }();
 

@@ -1,0 +1,11 @@
+// Hooks through which the Windows tests drive the platform services: a tick count that
+// only moves when the test moves it, and the answers of the windows that are not built
+// yet. Nothing in the program calls them.
+#pragma once
+#include <cstdint>
+
+// Freezes the platform's tick count at `ticks`; AdvanceTickCountForTest moves it on.
+// ReleaseTickCountForTest returns to the system's count.
+void FreezeTickCountForTest(uint32_t ticks);
+void AdvanceTickCountForTest(uint32_t ms);
+void ReleaseTickCountForTest();

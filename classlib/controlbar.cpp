@@ -3,6 +3,8 @@
 #include "classlib/gdi.h"
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 
 IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 
@@ -23,18 +25,13 @@ bool SentByChild(HWND bar, HWND from) {
 bool FillToolTip(NMHDR* hdr) {
     if (hdr->code != TTN_GETDISPINFOA && hdr->code != TTN_GETDISPINFOW) return false;
     UINT id = static_cast<UINT>(hdr->idFrom);
+    // A tool named by its window, or one whose text is given already, is left alone.
     if (hdr->code == TTN_GETDISPINFOA) {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(hdr);
-        if (info->uFlags & TTF_IDISHWND) return false;
-        if (info->lpszText && info->lpszText != LPSTR_TEXTCALLBACKA && info->lpszText[0] &&
-            info->lpszText != info->szText) {
-            return false;
-        }
-        if (info->lpszText == info->szText && info->szText[0]) return false;
+        if ((info->uFlags & TTF_IDISHWND) || info->szText[0]) return false;
     } else {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
-        if (info->uFlags & TTF_IDISHWND) return false;
-        if (info->lpszText == info->szText && info->szText[0]) return false;
+        if ((info->uFlags & TTF_IDISHWND) || info->szText[0]) return false;
     }
     char full[256];
     if (id == 0 || ::LoadStringA(AfxGetResourceHandle(), id, full, sizeof full) <= 0) return false;

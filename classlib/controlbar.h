@@ -140,9 +140,11 @@ public:
     int m_cyBottomBorder = 0;
     int m_nMRUWidth = 32767;            // the floating width last chosen
 
+    // Fly-by prompts: the pointer over a button shows its prompt in the status bar.
+    bool PreTranslateMessage(MSG* msg) override;
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool PreTranslateMessage(MSG* msg) override;
     void PostNcDestroy() override;
     // The frame that command updates and prompts go to.
     CFrameWnd* GetCommandFrame() const;

@@ -414,9 +414,9 @@ void CSplitterWnd::OnLButtonDown(UINT flags, CPoint point) {
     int ht = HitTest(point);
     if (ht == hSplitterBox || ht == hSplitterBar1) {
         StartTracking(ht);
-        CRect hit;
-        GetHitRect(ht, hit);
-        m_ptTrackOffset = CPoint(point.x - m_rectTracker.left, 0);
+        // A bar moves with the point where it was taken; from the split box a new
+        // bar starts at the pointer.
+        m_ptTrackOffset = CPoint(ht == hSplitterBox ? 0 : point.x - m_rectTracker.left, 0);
         return;
     }
     CWnd::OnLButtonDown(flags, point);

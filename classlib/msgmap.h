@@ -148,10 +148,10 @@ protected: \
     { WM_COMMAND, static_cast<int>(code), (nID), (nID), nullptr, AFX_THUNK(AFX_THIS->fn()) },
 #define ON_CONTROL_RANGE(code, nID, nIDLast, fn) \
     { WM_COMMAND, static_cast<int>(code), (nID), (nIDLast), nullptr, AFX_THUNK(AFX_THIS->fn(c.id)) },
-#define ON_BN_CLICKED(nID, fn) ON_CONTROL(BN_CLICKED, id, fn)
-#define ON_EN_CHANGE(nID, fn) ON_CONTROL(EN_CHANGE, id, fn)
-#define ON_CBN_SELCHANGE(nID, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
-#define ON_LBN_SELCHANGE(nID, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
+#define ON_BN_CLICKED(nID, fn) ON_CONTROL(BN_CLICKED, nID, fn)
+#define ON_EN_CHANGE(nID, fn) ON_CONTROL(EN_CHANGE, nID, fn)
+#define ON_CBN_SELCHANGE(nID, fn) ON_CONTROL(CBN_SELCHANGE, nID, fn)
+#define ON_LBN_SELCHANGE(nID, fn) ON_CONTROL(LBN_SELCHANGE, nID, fn)
 // WM_NOTIFY notifications: void fn(NMHDR*, LRESULT*).
 #define ON_NOTIFY(code, nID, fn) \
     { WM_NOTIFY, static_cast<int>(code), (nID), (nID), nullptr, \

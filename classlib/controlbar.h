@@ -229,7 +229,6 @@ protected:
     void ApplyBitmap();
 
     HBITMAP m_hbmImageWell = nullptr;
-    DECLARE_MESSAGE_MAP()
 };
 
 class CStatusBar : public CControlBar {

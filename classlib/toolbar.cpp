@@ -4,9 +4,6 @@
 
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
-BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
-END_MESSAGE_MAP()
-
 namespace {
 
 // Width of a separator that names none.

@@ -11,6 +11,10 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
     ON_WM_PAINT()
     ON_WM_MOUSEACTIVATE()
     ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMessage)
+    ON_COMMAND_EX(ID_NEXT_PANE, OnNextPaneCmd)
+    ON_COMMAND_EX(ID_PREV_PANE, OnNextPaneCmd)
+    ON_UPDATE_COMMAND_UI(ID_NEXT_PANE, OnUpdateNextPaneMenu)
+    ON_UPDATE_COMMAND_UI(ID_PREV_PANE, OnUpdateNextPaneMenu)
 END_MESSAGE_MAP()
 
 CView::CView() = default;

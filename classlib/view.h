@@ -16,6 +16,8 @@ public:
     // Routing: the view, then its document.
     bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
     void PostNcDestroy() override;
+    // Inside a splitter, the splitter's shared scroll bars.
+    CScrollBar* GetScrollBarCtrl(int bar) const override;
 
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject);
@@ -37,6 +39,9 @@ protected:
     void OnPaint();
     int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
     LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
+    // Next and previous pane of a splitter.
+    bool OnNextPaneCmd(UINT id);
+    void OnUpdateNextPaneMenu(CCmdUI* ui);
     DECLARE_MESSAGE_MAP()
 
     CDocument* m_pDocument = nullptr;

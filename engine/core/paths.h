@@ -37,7 +37,7 @@ struct PathMethods {
     // The document codec of the stored block (inside record 2003).
     ResultCode (*transferParameter)(TransferContext* context);
     // kPathClosed, kPathTwoEnds, kPathOneEnd or kPathNoEnd.
-    int32_t (*pathFlags)();
+    int32_t (*pathFlags)(const SketchObject* path);
     // The path length between two parameter values, with the sign as given.
     void (*lengthBetween)(SketchObject* path, double a, double b, double* length);
     void (*setParameter)(SketchObject* path, double parameter, PathParameterBlock* block);
@@ -53,11 +53,6 @@ extern const PathMethods PathMethodTable[kPathClassCount];
 int32_t PathClassOf(const SketchObject* object);
 // The row of an object that is a path, else null.
 const PathMethods* PathMethodsOf(const SketchObject* object);
-
-// The perimeter of a polygon interior from its vertex parents: the vertices, the share
-// of the perimeter up to the end of each edge, and the perimeter. Valid until the next
-// call.
-PolygonPerimeter PolygonPerimeterOf(const SketchObject* polygon);
 
 // The point's stored block read as a parameter value and placed by pointAtParameter,
 // writing the point's coordinates and exists.

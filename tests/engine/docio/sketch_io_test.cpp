@@ -203,6 +203,9 @@ TEST_F(SketchIoTest, FailedReadsLeaveNothingBehind) {
 TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
     for (int32_t c = 0; c < kClassCount; ++c) {
         SCOPED_TRACE(c);
+        // Polygons keep their vertices in arrays of their own, and their saved copies
+        // are vertex blocks, not object layouts: their codec is tested with polygons.
+        if (c == kClassPolygonInterior) continue;
         const ObjectClassRecord& row = ObjectClassTable[c];
         const ObjectTemplate t = { kTypeFree, 0, 0, c, 1, kKindObject, 0x123456 };
         SketchObject* object = AllocObject(c, &t);

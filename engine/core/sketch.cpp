@@ -147,6 +147,7 @@ void FreeSketch(Sketch* sketch) {
     sketch->firstObject = sketch->lastObject = nullptr;
     FreeCurrentPtrListArena();
     FreeMemory(sketch->title);
+    FreeMemory(sketch->toolText);
     FreeMemory(sketch->givenKinds);
     SetCurrentSketch(nullptr, nullptr);
     // No sketch is current here, so the front cannot pass to one: it becomes none.

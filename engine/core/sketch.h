@@ -79,7 +79,8 @@ struct Sketch {
 
     int32_t        pendingPresentations;
     EngineDocument* document;
-    char*          title;  // heap text or null
+    char*          title;  // heap text or null: a page's name, a custom tool's name
+    char*          toolText;  // heap text or null: what a custom tool stores beside its name
     SketchObject*  editedCaption;
 
     // Undo history, newest record first.
@@ -90,10 +91,13 @@ struct Sketch {
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
 
-    // Stand-in: the page identity and the undo positions until the undo history
-    // keeps them. The document counts as modified while savedPosition differs from
-    // undoPosition (the newest record in effect).
     uint16_t       pageId;  // bit 15 set; unique within the page's document
+    uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read
+    int16_t        redrawLevel;  // a positive level spaces out the views' repainting in frame ticks
+
+    // Stand-in: the undo positions until the undo history keeps them. The document
+    // counts as modified while savedPosition differs from undoPosition (the newest
+    // record in effect).
     UndoRecord*    undoPosition;
     UndoRecord*    savedPosition;
 };

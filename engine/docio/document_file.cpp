@@ -608,8 +608,8 @@ ResultCode ReadEngineDocument(StreamHandle stream, EngineDocument** out, bool* o
     if (rc != kResultOK) return rc;
     rc = ReadDocumentBody(stream, document, openAsCopy, message, headerOnly);
     if (IsFatalError(rc)) {
-        FreeMemory(*message);
-        *message = nullptr;
+        // A section's message that came with this refusal stays with the caller: it is
+        // the text the user is shown in place of the code's own.
         *openAsCopy = false;
         FreeEngineDocument(document);
         return rc;

@@ -20,11 +20,7 @@ namespace {
 
 class ArcTest : public SketchTest {
 protected:
-    SketchObject* Point(double x, double y) {
-        SketchObject* p = FreePoint();
-        SetPointPosition(p, x, y, 1, nullptr, false);
-        return p;
-    }
+    SketchObject* Point(double x, double y) { return PointAt(x, y); }
     static ArcData& Data(SketchObject* o) { return *ClassData<ArcData>(o); }
     // An arc about O from B to C (type 82).
     SketchObject* ArcAbout(RealPoint o, RealPoint b, RealPoint c) {

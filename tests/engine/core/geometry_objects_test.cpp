@@ -71,13 +71,6 @@ protected:
         ValueDisplayOf(m)->defined = defined ? 1 : 0;
     }
 
-    SketchObject* PointAt(double x, double y) {
-        SketchObject* p = FreePoint();
-        EXPECT_NE(p, nullptr);
-        SetPointPosition(p, x, y, 1, nullptr, false);
-        return p;
-    }
-
     void Move(SketchObject* p, double x, double y) {
         SetPointPosition(p, x, y, 1, nullptr, false);
         RecomputeSketch(false);

@@ -15,11 +15,7 @@ namespace {
 
 class PolygonTest : public SketchTest {
 protected:
-    SketchObject* Point(double x, double y) {
-        SketchObject* p = FreePoint();
-        SetPointPosition(p, x, y, 1, nullptr, false);
-        return p;
-    }
+    SketchObject* Point(double x, double y) { return PointAt(x, y); }
     SketchObject* PolygonOn(std::initializer_list<SketchObject*> corners) {
         return Build(kTypePolygonInterior, corners);
     }

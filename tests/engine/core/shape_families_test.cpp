@@ -48,11 +48,7 @@ Records LocusPoints(std::initializer_list<std::pair<ScreenPoint, uint32_t>> samp
 
 class ShapeFamilyTest : public SketchTest {
 protected:
-    SketchObject* Point(double x, double y) {
-        SketchObject* p = FreePoint();
-        SetPointPosition(p, x, y, 1, nullptr, false);
-        return p;
-    }
+    SketchObject* Point(double x, double y) { return PointAt(x, y); }
     // Captures the object once through its family's writer for the given use.
     Records Capture(SketchObject* object, int32_t use, uint32_t* familyData) {
         const ShapeFamilyRow& row = ShapeFamilyOps[ObjectClassTable[object->objectClass].shapeFamily];

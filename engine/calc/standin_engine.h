@@ -41,7 +41,7 @@ struct CoordinateSystemData {
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);
 
-#include "engine/text/label_standins.h"
+#include "engine/core/services/object_labels.h"
 
 
 // Stand-in: the layout builders from engine data and the caption code; these make
@@ -65,5 +65,3 @@ void FreeCaptionData(SketchObject* object);
 bool AllocCaptionSlots(SketchObject* object);
 void ClearValueSlots(SketchObject* object);
 
-// Stand-in: the label propagation of the object labels.
-void PropagateLabelChange(SketchObject* object);

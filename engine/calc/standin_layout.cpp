@@ -117,4 +117,5 @@ void FreeCaptionData(SketchObject* object) {
     d->caption.layout = nullptr;
 }
 
+// Stand-in: no label is made from another one yet.
 void PropagateLabelChange(SketchObject*) {}

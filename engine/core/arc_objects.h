@@ -30,10 +30,6 @@ bool ArcMeetsRect(const ScreenRect& rect, SketchObject* object);
 bool ArcHitTestRect(const ScreenRect* rect, SketchObject* object);
 void DrawArcScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 
-// The geometry record of both classes (2212, 2213): centre x, centre y, radius, start
-// and end angle as 8-byte reals, then the orientation as i16.
-ResultCode TransferArcGeometry(TransferContext* context);
-
 // Update routines, (object, parents' items).
 void UpdateArcOnCircle(SketchObject* arc, SketchObject* const* parents);        // 81
 void UpdateArcByCentre(SketchObject* arc, SketchObject* const* parents);        // 82

@@ -6,12 +6,9 @@
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
+#include "engine/core/services/measurements.h"
 
 struct SketchObject;
-
-// The value of a measurement, calculation or parameter parent, in the sketch's units;
-// false when it is undefined or the object shows no value.
-bool ParentValue(const SketchObject* object, double* value);
 
 // A distance in the current sketch's distance unit to pixels, and an angle in its
 // angle unit to radians.
@@ -41,12 +38,6 @@ void PrintPassScale(double* scale, double* offsetX, double* offsetY);
 // until the print layout keeps it.
 bool PrintPassPrinting();
 void SetPrintPass(bool printing, double scale, double offsetX, double offsetY);
-
-// Stand-in: makes an object's label again at a level; until automatic labels are built
-// only the level changes.
-void GetObjectLabel(SketchObject* object, int32_t level);
-// Tells the objects whose labels are made from this one's that it changed.
-void PropagateLabelChange(SketchObject* object);
 
 // Places a shown label again after its object moved.
 void RelayoutObjectLabel(SketchObject* object);

@@ -9,6 +9,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/object_labels.h"
 #include "engine/core/shape_families.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"

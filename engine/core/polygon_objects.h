@@ -55,8 +55,6 @@ bool PolygonHitTest(ScreenPoint point, SketchObject* polygon);
 bool PolygonHitTestRect(const ScreenRect* rect, SketchObject* polygon);
 void DrawPolygonScaled(GraphicsPort* port, SketchObject* polygon, const OutputScale* scale);
 
-// The geometry record (2204): u32 vertex count, then each vertex as two 8-byte reals.
-ResultCode TransferPolygonGeometry(TransferContext* context);
 // Gives a free polygon being read new arrays for count vertices; false on no memory.
 bool ResizeFreePolygon(SketchObject* polygon, uint32_t count);
 

@@ -35,6 +35,26 @@ struct GivenKindEntry {
     int32_t       kind;
 };
 
+// Activity bits of a sketch's activity word.
+constexpr uint32_t kActivityTool           = 1;
+constexpr uint32_t kActivityAnimating      = 2;
+constexpr uint32_t kActivityPaused         = 4;
+constexpr uint32_t kActivityCaptionEditing = 8;
+
+// Stand-in: per-sketch state that the motion engine (the activity word), the caption
+// editor, the undo history, snapping and mouse tracking will keep themselves; the
+// command states read it here until they do.
+struct SketchCommandInputs {
+    uint32_t activityWord;        // kActivity* bits
+    int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
+    int32_t  captionCanUndo;
+    int32_t  captionCanRedo;
+    int32_t  hasUndoRecord;
+    int32_t  hasRedoRecord;
+    int32_t  snapToGrid;
+    int32_t  mouseState;          // 0 idle
+};
+
 struct Sketch {
     ScreenRect     windowRect;
     SketchSettings settings;
@@ -100,6 +120,8 @@ struct Sketch {
     // record in effect).
     UndoRecord*    undoPosition;
     UndoRecord*    savedPosition;
+
+    SketchCommandInputs commandInputs;
 };
 
 struct EngineGlobals {

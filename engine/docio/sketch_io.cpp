@@ -5,18 +5,18 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
-#include "engine/core/object_header_codec.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/tool_givens.h"
 #include "engine/calc/value_objects.h"
 #include "engine/docio/engine_document.h"
 #include "engine/docio/construction_data_codec.h"
+#include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_body.h"
-#include "engine/interact/preferences.h"
 
 namespace {
 

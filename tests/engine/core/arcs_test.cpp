@@ -12,6 +12,7 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"
 #include "tests/support/object_drawing_double.h"

@@ -7,6 +7,7 @@
 
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"

@@ -93,6 +93,19 @@ class CDockBar;
 class CDockContext;
 class CMiniDockFrameWnd;
 
+// The sides of a frame and their dock bars, in layout order: the top and bottom
+// bars span the frame, the left and right ones fit between them.
+struct DockSide {
+    DWORD align;
+    UINT id;
+};
+inline constexpr DockSide kDockSides[] = {
+    { CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP },
+    { CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM },
+    { CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT },
+    { CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT },
+};
+
 class CControlBar : public CWnd {
     DECLARE_DYNAMIC(CControlBar)
 public:

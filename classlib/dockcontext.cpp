@@ -7,17 +7,6 @@ namespace {
 // How far into the frame a dock bar catches a dragged bar, beyond its own edge.
 constexpr int kDockReach = 16;
 
-struct Side {
-    DWORD align;
-    UINT id;
-};
-const Side kSides[] = {
-    { CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP },
-    { CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM },
-    { CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT },
-    { CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT },
-};
-
 CSize FloatingFrameBorders(DWORD barStyle) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     if (barStyle & CBRS_SIZE_DYNAMIC) style |= WS_THICKFRAME;
@@ -90,7 +79,7 @@ void CDockContext::DrawFocusRect(bool remove) {
 
 UINT CDockContext::CanDock(const CRect& rect, DWORD dockStyle) const {
     if (m_pDockSite == nullptr || dockStyle == 0) return 0;
-    for (const Side& side : kSides) {
+    for (const DockSide& side : kDockSides) {
         if (!(dockStyle & side.align)) continue;
         CWnd* dockBar = m_pDockSite->GetDlgItem(static_cast<int>(side.id));
         if (dockBar == nullptr) continue;
@@ -141,7 +130,7 @@ void CDockContext::Move(CPoint point) {
     if (!m_bForceFrame) {
         UINT id = CanDock(m_rectDragHorz, m_dwDockStyle & CBRS_ORIENT_HORZ);
         if (id == 0) id = CanDock(m_rectDragVert, m_dwDockStyle & CBRS_ORIENT_VERT);
-        for (const Side& side : kSides) {
+        for (const DockSide& side : kDockSides) {
             if (side.id == id) m_dwOverDockStyle = side.align;
         }
     }
@@ -160,7 +149,7 @@ void CDockContext::EndDrag() {
     if (m_pDockSite == nullptr) return;
     if (m_dwOverDockStyle) {
         UINT id = 0;
-        for (const Side& side : kSides) {
+        for (const DockSide& side : kDockSides) {
             if (side.align == m_dwOverDockStyle) id = side.id;
         }
         const CRect& rect = (m_dwOverDockStyle & CBRS_ORIENT_HORZ) ? m_rectDragHorz : m_rectDragVert;

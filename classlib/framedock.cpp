@@ -4,19 +4,6 @@
 
 namespace {
 
-struct Side {
-    DWORD align;
-    UINT id;
-};
-// Laid out in this order: the top and bottom bars span the frame, the left and
-// right ones fit between them.
-const Side kSides[] = {
-    { CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP },
-    { CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM },
-    { CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT },
-    { CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT },
-};
-
 CMiniDockFrameWnd* FloatingFrameOf(CControlBar* bar) {
     if (!bar->IsFloating()) return nullptr;
     CWnd* frame = bar->m_pDockBar->GetParent();
@@ -45,7 +32,7 @@ struct FindBar {
 }  // namespace
 
 void CFrameWnd::EnableDocking(DWORD dockStyle) {
-    for (const Side& side : kSides) {
+    for (const DockSide& side : kDockSides) {
         if (!(dockStyle & side.align) || GetDlgItem(static_cast<int>(side.id))) continue;
         auto* dockBar = new CDockBar;
         dockBar->m_bAutoDelete = true;
@@ -80,7 +67,7 @@ void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, const RECT* rec
     if (dockBarId != 0) {
         dockBar = dynamic_cast<CDockBar*>(FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(dockBarId))));
     } else {
-        for (const Side& side : kSides) {
+        for (const DockSide& side : kDockSides) {
             if (!(bar->m_dwDockStyle & side.align)) continue;
             dockBar = dynamic_cast<CDockBar*>(FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(side.id))));
             if (dockBar) break;

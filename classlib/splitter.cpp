@@ -20,6 +20,25 @@ BEGIN_MESSAGE_MAP(CSplitterWnd, CWnd)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+namespace {
+
+void ReadInfo(const std::vector<CSplitterWnd::CRowColInfo>& infos, int index, int& cur, int& min) {
+    if (index < 0 || static_cast<size_t>(index) >= infos.size()) {
+        cur = min = 0;
+        return;
+    }
+    cur = infos[static_cast<size_t>(index)].nCurSize;
+    min = infos[static_cast<size_t>(index)].nMinSize;
+}
+
+void WriteInfo(std::vector<CSplitterWnd::CRowColInfo>& infos, int index, int ideal, int min) {
+    if (index < 0 || static_cast<size_t>(index) >= infos.size()) return;
+    infos[static_cast<size_t>(index)].nIdealSize = ideal;
+    infos[static_cast<size_t>(index)].nMinSize = min;
+}
+
+}  // namespace
+
 CSplitterWnd::CSplitterWnd() = default;
 
 CSplitterWnd::~CSplitterWnd() {
@@ -75,6 +94,19 @@ void CSplitterWnd::AttachScrollBar(UINT id) {
     m_scrollBars.push_back(bar);
 }
 
+void CSplitterWnd::DestroyScrollBar(UINT id) {
+    HWND hwnd = ::GetDlgItem(m_hWnd, static_cast<int>(id));
+    if (hwnd == nullptr) return;
+    auto found = std::find_if(m_scrollBars.begin(), m_scrollBars.end(),
+                              [hwnd](CScrollBar* bar) { return bar->m_hWnd == hwnd; });
+    if (found != m_scrollBars.end()) {
+        (*found)->Detach();
+        delete *found;
+        m_scrollBars.erase(found);
+    }
+    ::DestroyWindow(hwnd);
+}
+
 CScrollBar* CSplitterWnd::GetPaneScrollBar(const CWnd* pane, int bar) const {
     int row = 0, col = 0;
     if (!IsChildPane(const_cast<CWnd*>(pane), &row, &col)) return nullptr;
@@ -127,27 +159,19 @@ bool CSplitterWnd::IsChildPane(CWnd* wnd, int* row, int* col) const {
 }
 
 void CSplitterWnd::GetColumnInfo(int col, int& cur, int& min) const {
-    const CRowColInfo& info = m_pColInfo[static_cast<size_t>(col)];
-    cur = info.nCurSize;
-    min = info.nMinSize;
+    ReadInfo(m_pColInfo, col, cur, min);
 }
 
 void CSplitterWnd::SetColumnInfo(int col, int ideal, int min) {
-    CRowColInfo& info = m_pColInfo[static_cast<size_t>(col)];
-    info.nIdealSize = ideal;
-    info.nMinSize = min;
+    WriteInfo(m_pColInfo, col, ideal, min);
 }
 
 void CSplitterWnd::GetRowInfo(int row, int& cur, int& min) const {
-    const CRowColInfo& info = m_pRowInfo[static_cast<size_t>(row)];
-    cur = info.nCurSize;
-    min = info.nMinSize;
+    ReadInfo(m_pRowInfo, row, cur, min);
 }
 
 void CSplitterWnd::SetRowInfo(int row, int ideal, int min) {
-    CRowColInfo& info = m_pRowInfo[static_cast<size_t>(row)];
-    info.nIdealSize = ideal;
-    info.nMinSize = min;
+    WriteInfo(m_pRowInfo, row, ideal, min);
 }
 
 DWORD CSplitterWnd::GetScrollStyle() const {
@@ -178,16 +202,7 @@ bool CSplitterWnd::SplitColumn(int cxBefore) {
     CSize size(std::max(0, static_cast<int>(inside.right) - cxBefore - m_cxSplitter), inside.Height());
     if (!CreateView(0, 1, m_pDynamicViewClass, size, &context)) {
         m_nCols = 1;
-        if (HWND bar = ::GetDlgItem(m_hWnd, static_cast<int>(scrollId))) {
-            auto found = std::find_if(m_scrollBars.begin(), m_scrollBars.end(),
-                                      [bar](CScrollBar* s) { return s->m_hWnd == bar; });
-            if (found != m_scrollBars.end()) {
-                (*found)->Detach();
-                delete *found;
-                m_scrollBars.erase(found);
-            }
-            ::DestroyWindow(bar);
-        }
+        DestroyScrollBar(scrollId);
         RecalcLayout();
         return false;
     }
@@ -205,16 +220,7 @@ void CSplitterWnd::DeleteColumn(int colDelete) {
         if (CWnd* pane = GetPane(0, 1)) pane->SetDlgCtrlID(IdFromRowCol(0, 0));
         m_pColInfo[0].nCurSize = m_pColInfo[1].nCurSize;
     }
-    if (HWND bar = ::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_HSCROLL_FIRST + 1))) {
-        auto found = std::find_if(m_scrollBars.begin(), m_scrollBars.end(),
-                                  [bar](CScrollBar* s) { return s->m_hWnd == bar; });
-        if (found != m_scrollBars.end()) {
-            (*found)->Detach();
-            delete *found;
-            m_scrollBars.erase(found);
-        }
-        ::DestroyWindow(bar);
-    }
+    DestroyScrollBar(AFX_IDW_HSCROLL_FIRST + 1);
     m_nCols = 1;
     RecalcLayout();
 }

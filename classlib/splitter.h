@@ -92,6 +92,7 @@ protected:
     // The left edge of each column and of the bar after it.
     int ColumnLeft(int col) const;
     void AttachScrollBar(UINT id);
+    void DestroyScrollBar(UINT id);
     void DrawTracker();
 
     CRuntimeClass* m_pDynamicViewClass = nullptr;

@@ -50,8 +50,8 @@ CSplitterWnd::~CSplitterWnd() {
 
 bool CSplitterWnd::Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, CCreateContext* context,
                           DWORD style, UINT id) {
-    if (context == nullptr || context->m_pNewViewClass == nullptr || maxRows < 1 || maxCols < 1 ||
-        maxRows > 16 || maxCols > 16) {
+    // One row of one or two columns is what the splitter lays out and tracks.
+    if (context == nullptr || context->m_pNewViewClass == nullptr || maxRows != 1 || maxCols < 1 || maxCols > 2) {
         return false;
     }
     m_pDynamicViewClass = context->m_pNewViewClass;

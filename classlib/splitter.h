@@ -35,8 +35,9 @@ public:
     CSplitterWnd();
     ~CSplitterWnd() override;
 
-    // A dynamic splitter: the first pane is made from the context's view class,
-    // and further panes from the same class when the user splits.
+    // A dynamic splitter of one row and at most two columns: the first pane is made
+    // from the context's view class, the second from the same class when the user
+    // splits. Other shapes are refused.
     bool Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, CCreateContext* context,
                 DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLS_DYNAMIC_SPLIT,
                 UINT id = AFX_IDW_PANE_FIRST);

@@ -4,18 +4,11 @@
 #include <cstdint>
 
 #include "engine/calc/expression_tokens.h"
+#include "engine/core/services/measurements.h"
+#include "engine/text/caption_data.h"
 #include "engine/text/text_style.h"
 
 struct LayoutNode;
-
-// Stand-in: the caption objects' text data (engine/text), which leads the class data of
-// classes 0, 7 and 11.
-struct CaptionData {
-    PtrList valueSlots;  // the ValueSlotList
-    int32_t editing;
-    LayoutNode* layout;
-    TextStyle style;
-};
 
 enum ValueDisplayMode : int32_t {
     kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,
@@ -55,6 +48,9 @@ struct CalculationData {
     double changeSeconds;
     double changeStep;
 };
+
+static_assert(sizeof(ValueDisplay) <= kMeasurementDataBytes, "the type tables reserve too little");
+static_assert(sizeof(CalculationData) <= kCalculationDataBytes, "the type tables reserve too little");
 
 constexpr int32_t kMeasurementClass = 7;   // kClassMeasurement of the type tables
 constexpr int32_t kCalculationClass = 11;  // kClassCalculation

@@ -5,19 +5,18 @@
 #include "engine/core/frame_tick.h"
 #include "engine/core/geometry.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/command_states.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
+#include "engine/core/services/object_labels.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/motion.h"
-#include "engine/text/label_standins.h"
 
 const int32_t LayerHighlightMode[11] = { 0, 2, 1, 1, 2, 0, 0, 2, 1, 1, 0 };
 
 namespace {
 
-constexpr int32_t kCmdGroupTraces = 13;
 constexpr int32_t kMaxPutAside = 2;
 
 DrawHook* gDrawHooks = nullptr;  // newest first
@@ -56,7 +55,7 @@ void AddTrace(Sketch* sketch, GraphicsPort* port, SketchObject* object) {
     const bool wasEmpty = ScreenRectIsEmpty(sketch->tracedArea);
     ScreenRectUnion(clipped, &sketch->tracedArea);
     sketch->fadeStepsLeft = kFadeStepsToClear;
-    if (wasEmpty && gEngine.currentIsFront) CmdStateInvalidate(kCmdGroupTraces);
+    if (wasEmpty && gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupTraces);
 }
 
 }  // namespace
@@ -216,7 +215,7 @@ int32_t RunDrawHooks(const ScreenRect* rect, GraphicsPort* port) {
 
 bool IsLargeLocus(const SketchObject* object) {
     if (object->objectClass != kClassLocus) return false;
-    const int32_t limit = 7 * PreferencesScreenResolution();
+    const int32_t limit = 7 * ThePreferences().resolution;
     return object->bounds.right - object->bounds.left > limit ||
            object->bounds.bottom - object->bounds.top > limit;
 }
@@ -275,7 +274,7 @@ void UpdateSketchExtentAndLayout(bool clipLargeLoci) {
 void InvalidateSketchViews(Sketch* sketch) {
     ClearTracesAllViews(sketch->document);
     ScreenRectSetEmpty(&sketch->tracedArea);
-    if (sketch == gEngine.frontSketch) CmdStateInvalidate(kCmdGroupTraces);
+    if (sketch == gEngine.frontSketch) CmdStateInvalidate(kCommandGroupTraces);
 }
 
 namespace {
@@ -285,7 +284,7 @@ int32_t ScaleMetric(int32_t value, double factor) {
 }  // namespace
 
 void ScaleDrawingMetrics(int32_t outputResolution, double scale) {
-    const double ratio = static_cast<double>(outputResolution) / PreferencesScreenResolution();
+    const double ratio = static_cast<double>(outputResolution) / ThePreferences().resolution;
     InitDrawingMetrics();
     int32_t* a = DrawingMetrics.intMetricsA;
     for (int32_t i = 0; i <= 3; ++i) a[i] = ScaleMetric(a[i], scale);

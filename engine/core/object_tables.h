@@ -127,6 +127,10 @@ enum ConstructionType : int32_t {
     kTypeParametricColor      = 79,
     kTypeDerivative           = 80,
     kTypeArcOnCircle          = 81,
+    kTypeArcByCentre          = 82,
+    kTypeArcThroughPoints     = 83,
+    kTypeArcSector            = 84,
+    kTypeArcSegment           = 85,
     kTypePictureAtPoint       = 86,
     kTypePictureBetweenPoints = 87,
 };
@@ -299,7 +303,6 @@ bool       InRectByBounds(const ScreenRect* rect, SketchObject* object);
 bool       NeverHit(ScreenPoint point, SketchObject* object);
 bool       LabelDoesNotFollow(const SketchObject* object);
 bool       LabelFollows(const SketchObject* object);
-ResultCode TransferRectGeometry(TransferContext* context);
 void       TransformRectGeometry(const SketchObject* source, SketchObject* target,
                                  const TransformMap* map, PointMapFn mapPoint);
 void       DrawNothing(GraphicsPort* port, SketchObject* object);

@@ -4,14 +4,14 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/services/busy.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/files.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
 #include "engine/docio/packed_values.h"
 #include "engine/docio/sketch_io.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/custom_tools.h"
 #include "engine/text/string_groups.h"
 
 namespace {
@@ -23,7 +23,6 @@ constexpr char kOlderToolMagic[4] = { 'Y', 'R', 'N', 'c' };
 constexpr int32_t kWriterVersion = 4;
 constexpr int32_t kHandheldVersion = 1;
 constexpr int32_t kMenuSectionVersion = 1;
-constexpr uint32_t kModifiedStateGroup = 4;
 // Link buttons of a page whose ids are kept while it is written; a page with more is
 // walked once more to restore them.
 constexpr int32_t kKeptLinkWords = 64;
@@ -204,7 +203,7 @@ ResultCode WriteEngineDocument(StreamHandle stream, EngineDocument* document, bo
     if (document == nullptr) return kResultInvalidArg;
     ToolList* tools = DocumentToolList(document);
     const int32_t toolCount = handheld ? 0 : StoredToolCount(tools);
-    if (gEngine.frontDocument == document) CmdStateInvalidate(kModifiedStateGroup);
+    if (gEngine.frontDocument == document) CmdStateInvalidate(kCommandGroupSaveAndClose);
     const int32_t pageCount = DocumentPageCount(document);
     const int32_t menuCount = handheld ? 0 : DocumentMenuCount(document);
     BusyTask* busy = BeginBusyTask(kBusySaving, static_cast<uint32_t>(pageCount + toolCount + menuCount), true);
@@ -608,8 +607,8 @@ ResultCode ReadEngineDocument(StreamHandle stream, EngineDocument** out, bool* o
     if (rc != kResultOK) return rc;
     rc = ReadDocumentBody(stream, document, openAsCopy, message, headerOnly);
     if (IsFatalError(rc)) {
-        FreeMemory(*message);
-        *message = nullptr;
+        // A section's message that came with this refusal stays with the caller: it is
+        // the text the user is shown in place of the code's own.
         *openAsCopy = false;
         FreeEngineDocument(document);
         return rc;

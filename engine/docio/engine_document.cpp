@@ -6,20 +6,19 @@
 #include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
 #include "engine/core/random.h"
+#include "engine/core/services/action_buttons.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
 #include "engine/docio/streams.h"
-#include "engine/interact/action_buttons.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/custom_tools.h"
 #include "engine/text/string_groups.h"
 
 namespace {
 
-constexpr uint32_t kModifiedStateGroup = 4;
 constexpr uint32_t kPageArenaWords = 0;  // the sketch's own default
 
 // Per item type: item size, growth step, initial capacity.
@@ -407,7 +406,7 @@ ResultCode GoToPageAndTarget(int32_t index, uint32_t buttonId) {
 void SetDocumentModified(EngineDocument* document, bool modified) {
     if (document == nullptr) return;
     document->modified = modified ? 1 : 0;
-    if (IsFrontDocument(document)) CmdStateInvalidate(kModifiedStateGroup);
+    if (IsFrontDocument(document)) CmdStateInvalidate(kCommandGroupSaveAndClose);
 }
 
 bool IsDocumentModified(const EngineDocument* document) {

@@ -5,7 +5,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
-#include "engine/interact/interact_standins.h"
+#include "engine/core/services/command_states.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void UndoRecordCommit(UndoRecord* record, bool carryOut) {
     Sketch* sketch = CurrentSketch();
     record->older = sketch->undoHistory;
     sketch->undoHistory = record;
-    CmdStateInvalidate(6);
+    CmdStateInvalidate(kCommandGroupUndo);
     if (carryOut) ForEachEntry(record, false, 1);
 }
 

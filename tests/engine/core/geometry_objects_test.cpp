@@ -17,6 +17,7 @@
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/random.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/straight_object_ops.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"
@@ -69,13 +70,6 @@ protected:
     static void SetValue(SketchObject* m, double value, bool defined = true) {
         ValueDisplayOf(m)->value = value;
         ValueDisplayOf(m)->defined = defined ? 1 : 0;
-    }
-
-    SketchObject* PointAt(double x, double y) {
-        SketchObject* p = FreePoint();
-        EXPECT_NE(p, nullptr);
-        SetPointPosition(p, x, y, 1, nullptr, false);
-        return p;
     }
 
     void Move(SketchObject* p, double x, double y) {
@@ -475,7 +469,7 @@ TEST_F(GeometryObjects, PathRowsOfCirclesAndSegments) {
     PathMethodsOf(circle)->wayBetween(circle, 0.1, 6.2, &lo, &hi, &length, &forward);
     EXPECT_NEAR(length, 1.831853071796, 1e-9);
     EXPECT_EQ(forward, 0);
-    EXPECT_EQ(PathMethodsOf(circle)->pathFlags(), kPathClosed);
+    EXPECT_EQ(PathMethodsOf(circle)->pathFlags(circle), kPathClosed);
 
     SketchObject* seg = Build(kTypeSegment, { c, PointAt(0, 50) });
     WayBetweenByLength(seg, 0.8, 0.2, &lo, &hi, &length, &forward);
@@ -487,7 +481,7 @@ TEST_F(GeometryObjects, PathRowsOfCirclesAndSegments) {
     WayBetweenByLength(ray, 3, 2, &lo, &hi, &length, &forward);
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 3);
-    EXPECT_EQ(PathMethodsOf(ray)->pathFlags(), kPathOneEnd);
+    EXPECT_EQ(PathMethodsOf(ray)->pathFlags(ray), kPathOneEnd);
 }
 
 TEST_F(GeometryObjects, PlottedPointsByMeasuredValues) {

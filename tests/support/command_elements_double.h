@@ -1,0 +1,12 @@
+// Test double of the user interface's element update of command-state items.
+#pragma once
+#include <cstdint>
+
+struct ElementUpdateLog {
+    uint32_t fullUpdates[256];     // per slot (slots above 255 are not recorded)
+    uint32_t enabledUpdates[256];
+    uint32_t order[64];            // slots in the order of their updates
+    uint32_t orderCount;
+};
+ElementUpdateLog& ElementUpdates();
+void ResetElementUpdates();

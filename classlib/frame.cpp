@@ -109,10 +109,7 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
 
 void CFrameWnd::PostNcDestroy() { delete this; }
 
-void CFrameWnd::OnDestroy() {
-    if (AfxGetApp() && AfxGetApp()->m_pMainWnd == this) ::WinHelpA(m_hWnd, nullptr, HELP_QUIT, 0);
-    CWnd::OnDestroy();
-}
+void CFrameWnd::OnDestroy() { CWnd::OnDestroy(); }
 
 // The main window's close saves and closes every document first; a frame of a
 // document asks the document whether it may close (its last frame closes it).

@@ -118,4 +118,5 @@ void FreeCaptionData(SketchObject* object) {
     d->caption.layout = nullptr;
 }
 
+// Stand-in: no label is made from another one yet.
 void PropagateLabelChange(SketchObject*) {}

@@ -60,11 +60,6 @@ struct SketchUnits {
     }
 };
 
-// The class data room of a polygon interior, whose measurements read only its vertices.
-struct PolygonRoom {
-    double unused;
-};
-
 // Storage of an object: the header with its class data right behind it.
 template <typename T>
 struct Stored {
@@ -87,6 +82,7 @@ public:
     }
     ~Construction() {
         for (auto& m : measurements_) FreeMeasurementData(&m.header);
+        for (auto& p : polygons_) FreePolygon(&p.header);
         for (auto& c : calcs_) FreeMeasurementData(&c.header);
         for (auto& c : calcs_) {
             FreeCompiledExpression(&c.data.compiled);
@@ -123,13 +119,17 @@ public:
         return &c.header;
     }
 
-    // A polygon interior on vertex points made for it.
+    // A polygon interior on vertex points made for it; it keeps its own vertices.
     SketchObject* Polygon(std::initializer_list<RealPoint> vertices) {
         auto& p = polygons_.emplace_back();
         Header(p.header, 0, 4, 15);
         std::vector<SketchObject*> corners;
         for (const RealPoint& v : vertices) corners.push_back(Point(v.x, v.y));
         SetParents(&p.header, corners);
+        p.header.constructionType = kTypePolygonInterior;
+        EXPECT_TRUE(InitPolygon(&p.header, nullptr));
+        for (size_t i = 0; i < corners.size(); ++i) p.data.vertices[i] = Pos(corners[i]);
+        FinishPolygon(&p.header);
         return &p.header;
     }
 
@@ -145,6 +145,8 @@ public:
         a.data.orientation = 1;
         a.data.startPoint = {cx + r * std::cos(start), cy + r * std::sin(start)};
         a.data.endPoint = {cx + r * std::cos(end), cy + r * std::sin(end)};
+        a.header.exists = 1;
+        FinishArc(&a.header, true);
         return &a.header;
     }
 
@@ -152,6 +154,8 @@ public:
         auto& a = arcs_.emplace_back();
         Header(a.header, 0, 12, 24);
         a.data.orientation = 0;
+        a.header.exists = 1;
+        FinishArc(&a.header, true);
         return &a.header;
     }
 
@@ -246,7 +250,7 @@ private:
     std::deque<Stored<PointData>> points_;
     std::deque<Stored<StraightData>> straights_;
     std::deque<Stored<CircleData>> circles_;
-    std::deque<Stored<PolygonRoom>> polygons_;
+    std::deque<Stored<PolygonData>> polygons_;
     std::deque<Stored<ArcData>> arcs_;
     std::deque<Stored<CoordinateSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;

@@ -10,6 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/undo.h"
@@ -48,6 +49,13 @@ protected:
         const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
         SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
         if (p) RecomputeObject(p, nullptr, true);
+        return p;
+    }
+
+    SketchObject* PointAt(double x, double y) {
+        SketchObject* p = FreePoint();
+        EXPECT_NE(p, nullptr);
+        if (p) SetPointPosition(p, x, y, 1, nullptr, false);
         return p;
     }
 

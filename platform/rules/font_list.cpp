@@ -41,6 +41,13 @@ const char* SpecName(const uint8_t* spec) { return reinterpret_cast<const char*>
 
 FontList& TheFontList() { return gFontList; }
 
+void CopyFaceName(char (&faceName)[32], const char* name) {
+    size_t n = 0;
+    while (n < sizeof faceName - 1 && name[n]) ++n;
+    std::memcpy(faceName, name, n);
+    faceName[n] = 0;
+}
+
 uint16_t FontTraitsOf(uint8_t pitchAndFamily, uint8_t charset, int32_t weight, bool italic) {
     uint16_t traits = 0;
     if ((pitchAndFamily & 0xF0) == 0x10) traits = kTraitRoman;

@@ -30,6 +30,9 @@ enum FontTrait : uint16_t {
     kTraitWeightBits = 0x30,
 };
 
+// Copies a face name into a record, cut to 31 bytes.
+void CopyFaceName(char (&faceName)[32], const char* name);
+
 uint16_t FontTraitsOf(uint8_t pitchAndFamily, uint8_t charset, int32_t weight, bool italic);
 
 // Element 0 is the default face; elements 1 onward hold every face once, sorted by the

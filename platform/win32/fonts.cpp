@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "engine/core/alerts.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/fonts.h"
-#include "engine/core/services/preferences.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/text_style.h"
 #include "engine/core/sketch_object.h"
@@ -40,7 +40,7 @@ struct Enumeration {
 int CALLBACK AddFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontType, LPARAM data) {
     auto* enumeration = reinterpret_cast<Enumeration*>(data);
     InstalledFont face{};
-    std::strncpy(face.faceName, font->lfFaceName, sizeof face.faceName - 1);
+    CopyFaceName(face.faceName, font->lfFaceName);
     face.charset = font->lfCharSet;
     face.pitchAndFamily = font->lfPitchAndFamily;
     face.traits = FontTraitsOf(font->lfPitchAndFamily, font->lfCharSet, font->lfWeight, font->lfItalic != 0);
@@ -51,6 +51,10 @@ int CALLBACK AddFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontType,
     }
     return 1;
 }
+
+// Stand-in: the preferences record does not hold the math symbol face's name yet;
+// until it does, the preference is the default face name.
+const char* PreferredMathSymbolFace() { return "Symbol"; }
 
 bool AskUseOtherSymbolFont() { return AskQuestionByCode(kAlertNotASymbolFont, false, 0); }
 
@@ -76,7 +80,7 @@ bool BuildFontList() {
 
 void ChooseMathSymbolFont() {
     const MathSymbolChoice choice =
-        ChooseMathSymbolFontIn(&TheFontList(), ThePreferences().mathSymbolFont,
+        ChooseMathSymbolFontIn(&TheFontList(), PreferredMathSymbolFace(),
                                GroupText(kGroupMiscellany, kSymbolFallbackItem), AskUseOtherSymbolFont);
     gDefaultFontIndex = choice.defaultFontIndex;
     gSymbolFontIndex = choice.symbolFontIndex;

@@ -9,3 +9,12 @@
 void FreezeTickCountForTest(uint32_t ticks);
 void AdvanceTickCountForTest(uint32_t ms);
 void ReleaseTickCountForTest();
+
+// The answer (IDOK or IDCANCEL) that the dialogs not built yet give, by kind; null (the
+// default) cancels every one. Called while the dialog would be on the screen.
+using CommandDialogScript = int (*)(int32_t kind);
+void ScriptCommandDialogsForTest(CommandDialogScript script);
+// The New Tool dialog not built yet: edits the name in place and answers OK (true) or
+// Cancel; null (the default) cancels.
+using NewToolNameScript = bool (*)(char* name);
+void ScriptNewToolNameForTest(NewToolNameScript script);

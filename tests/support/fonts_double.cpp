@@ -17,7 +17,7 @@ const FontList& BuildTestFontList() {
         StartFontList(&list, 0);
         for (const Face& f : faces) {
             InstalledFont font{};
-            std::strncpy(font.faceName, f.name, sizeof font.faceName - 1);
+            CopyFaceName(font.faceName, f.name);
             font.charset = f.charset;
             font.pitchAndFamily = f.pitchAndFamily;
             font.traits = FontTraitsOf(f.pitchAndFamily, f.charset, 400, false);

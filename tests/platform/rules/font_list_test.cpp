@@ -24,7 +24,7 @@ std::string NumberedName(const char* prefix, int32_t n) {
 
 InstalledFont Record(const Face& f) {
     InstalledFont font{};
-    std::strncpy(font.faceName, f.name, sizeof font.faceName - 1);
+    CopyFaceName(font.faceName, f.name);
     font.traits = f.traits;
     font.fontType = f.fontType;
     return font;

@@ -24,7 +24,7 @@ protected:
         ReleaseTickCountForTest();
         FreeStatusText();
         MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
     }
     static std::string StatusText() {
         const char* text = nullptr;

@@ -30,13 +30,14 @@ struct SeenBox {
     bool found = false;
 };
 
-// Waits for a top-level window with this caption, notes its buttons and answers with
-// `answer`.
+// Waits for a top-level window with this caption to be shown (its controls exist by
+// then), notes its buttons and answers with `answer`.
 std::thread CloseBox(const char* caption, int answer, SeenBox* seen) {
     return std::thread([caption, answer, seen] {
         HWND box = nullptr;
         for (int i = 0; i < 500 && !box; ++i) {
             box = FindWindowA(nullptr, caption);
+            if (box && !IsWindowVisible(box)) box = nullptr;
             if (!box) Sleep(10);
         }
         if (!box) return;

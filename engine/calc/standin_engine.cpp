@@ -1,4 +1,4 @@
-// Stand-in: definitions behind standin_engine.h until the arc, polygon, preference and
+// Stand-in: definitions behind standin_engine.h until the arc, polygon and
 // label code lands; each goes when its real one arrives.
 #include "engine/calc/standin_engine.h"
 
@@ -32,6 +32,5 @@ void ArcCacheLengths(SketchObject* object) {
     arc->totalLength = arc->arcLength + 2 * straight;
 }
 
-int32_t CurrentPrecision(int32_t which) { return which == 0 ? 2 : which == 1 ? 2 : 1; }
 
 

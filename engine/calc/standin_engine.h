@@ -40,9 +40,6 @@ struct CoordinateSystemData {
 // Stand-in: the arc code's length cache.
 void ArcCacheLengths(SketchObject* arc);
 
-// Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
-int32_t CurrentPrecision(int32_t which);
-
 #include "engine/core/services/object_labels.h"
 
 

@@ -158,7 +158,7 @@ SketchObject* ConstructObject(int32_t type, void* extraData, PtrList parents,
         t.color = first->color;
     } else {
         t.lineStyle = ObjectClassTable[objectClass].hasLineStyle ? ThePreferences().newLineStyle : 1;
-        t.color = CurrentSketch()->settings.colorSlots[ObjectClassTable[objectClass].colorSlot];
+        t.color = CurrentSketch()->settings.palette[ObjectClassTable[objectClass].colorSlot];
     }
     return ConstructObjectWithTemplate(&r);
 }
@@ -339,7 +339,7 @@ void ApplyDefaultTextStyle(SketchObject* object) {
     TextStyle style = ThePreferences().defaultTextStyles[row.textFamily];
     if (row.textFamily == 1 || row.textFamily == 2) {
         // Style colours are stored as value plus one (0 = inherit).
-        const uint32_t c = CurrentSketch()->settings.colorSlots[row.colorSlot];
+        const uint32_t c = CurrentSketch()->settings.palette[row.colorSlot];
         style.field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
         style.field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
         style.field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);

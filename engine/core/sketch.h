@@ -21,12 +21,20 @@ constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
 // What UnionDirtyRect(null) stores.
 constexpr ScreenRect kAllDirty = { -20000, -20000, 20000, 20000 };
 
-// Settings copied from the preferences into every new sketch.
+// A sketch's own settings: every new sketch starts with a copy of the block at the head
+// of the preferences, and a page stores its copy in its document.
 struct SketchSettings {
-    uint32_t colorSlots[kColorSlotCount];  // default colours, indexed by a class's colorSlot
-    int32_t  distanceUnit;                 // 0 pixels, 1 cm, 2 inches
-    int32_t  angleUnit;                    // 0 radians, 1 degrees, 2 directed degrees
-    int32_t  traceFade;                    // 0..16; 0 = traces do not fade
+    int32_t  labelMeasuredObjects;      // label objects automatically as they are measured
+    int32_t  labelNewPoints;            // label every new point automatically
+    int32_t  captionTextPalette;        // show the text palette while editing captions
+    uint32_t palette[kColorSlotCount];  // default colours (COLORREF), indexed by a class's colorSlot
+    // 1..16, higher fades faster; 0 or below: traces do not fade (a negative value keeps
+    // the last speed, negated).
+    int32_t  traceFade;
+    int32_t  autoUpdateColors;          // new colours apply to the objects at once
+    int32_t  precision[3];              // decimals 0..5 of distances, angles, other values
+    int32_t  distanceUnit;              // 0 pixels, 1 cm, 2 inches
+    int32_t  angleUnit;                 // 0 radians, 1 degrees, 2 directed degrees
 };
 
 // An entry of the given-kind table of a custom tool's sketch.

@@ -27,7 +27,7 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(flags, kConstructedNew);
     EXPECT_EQ(s->objectClass, kClassStraight);
     EXPECT_EQ(s->objectKind, kKindSegment);
-    EXPECT_EQ(s->color, sketch->settings.colorSlots[1]);
+    EXPECT_EQ(s->color, sketch->settings.palette[1]);
     EXPECT_EQ(s->givenIndex, -1);
     EXPECT_EQ(s->selectable, 1);
     EXPECT_EQ(s->exists, 1);

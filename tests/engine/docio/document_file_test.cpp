@@ -113,6 +113,10 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     DocumentPageAt(d, 0)->pageFlags = 1;  // snap points to the grid
     DocumentPageAt(d, 0)->redrawLevel = -2;
     DocumentPageAt(d, 2)->windowRect = {30, 40, 50, 60};
+    SketchSettings& settings = DocumentPageAt(d, 1)->settings;
+    settings.traceFade = 5;
+    settings.precision[2] = 4;
+    settings.palette[7] = 0x203040;
     const std::vector<uint8_t> first = Write(d);
     SaveFuzzSeed("document_read_fuzz", "rich", first);
     ReadResult back = Read(first);
@@ -126,6 +130,7 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
         EXPECT_EQ(DocumentPageAt(r, i)->pageId, DocumentPageAt(d, i)->pageId);
         EXPECT_EQ(DocumentPageAt(r, i)->document, r);
         EXPECT_EQ(DocumentPageAt(r, i)->viewOwner, this);
+        EXPECT_EQ(std::memcmp(&DocumentPageAt(r, i)->settings, &DocumentPageAt(d, i)->settings, sizeof(SketchSettings)), 0);
         // Each page's window has the document's page window size at its stored corner.
         const ScreenRect w = DocumentPageAt(r, i)->windowRect;
         EXPECT_EQ(w.left, DocumentPageAt(d, i)->windowRect.left);

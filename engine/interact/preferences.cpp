@@ -12,6 +12,7 @@
 #include "engine/core/services/files.h"
 #include "engine/core/services/fonts.h"
 #include "engine/core/services/string_groups.h"
+#include "engine/docio/packed_values.h"
 #include "engine/docio/streams.h"
 
 namespace {
@@ -122,7 +123,7 @@ void PreferencesDefaults(Preferences* p) {
     p->exportQuality = 5;
     p->clipboardScale = 1;
     p->exportArrowheads = 1;
-    std::strncpy(p->mathSymbolFont, GroupText(kGroupMiscellany, kSymbolFontItem), sizeof p->mathSymbolFont - 1);
+    CopyString255(p->mathSymbolFont, GroupText(kGroupMiscellany, kSymbolFontItem));
     s.traceFade = 0;
     s.autoUpdateColors = 1;
     InitDefaultPalette(s.palette);
@@ -254,7 +255,7 @@ ResultCode PreferencesWriteGroup2(StreamHandle stream, const Preferences* p) {
     w.Word(static_cast<uint32_t>(p->exportQuality), kPrefTagExportQuality);
     w.Word(static_cast<uint32_t>(p->clipboardScale), kPrefTagClipboardScale);
     char font[kSymbolFontBytes] = {};
-    std::strncpy(font, p->mathSymbolFont, sizeof font - 1);
+    CopyString255(font, p->mathSymbolFont);
     w.Record(sizeof font, kPrefTagSymbolFont, font);
     return w.result;
 }

@@ -4,15 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/arc_data.h"
+#include "engine/core/arc_objects.h"
 
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/core/points.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
-#include "engine/core/sketch_units.h"
 #include "engine/core/straight_objects.h"
 #include "engine/core/units.h"
 #include "engine/core/services/number_locale.h"
@@ -29,7 +29,6 @@ inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
     return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
 
-
 // Stand-in: the coordinate system data of class 8.
 struct CoordinateSystemData {
     RealPoint origin;
@@ -37,11 +36,7 @@ struct CoordinateSystemData {
     double unitY;
 };
 
-// Stand-in: the arc code's length cache.
-void ArcCacheLengths(SketchObject* arc);
-
 #include "engine/core/services/object_labels.h"
-
 
 // Stand-in: the layout builders from engine data and the caption code; these make
 // plain text runs where the real ones build the full layouts.
@@ -64,5 +59,3 @@ void FreeCaptionData(SketchObject* object);
 bool AllocCaptionSlots(SketchObject* object);
 void ClearValueSlots(SketchObject* object);
 
-// Stand-in: the label propagation of the object labels.
-void PropagateLabelChange(SketchObject* object);

@@ -50,15 +50,13 @@ constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
 // Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor, the undo history, snapping and mouse tracking will keep themselves; the
+// editor, snapping and mouse tracking will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
     uint32_t activityWord;        // kActivity* bits
     int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;
-    int32_t  hasUndoRecord;
-    int32_t  hasRedoRecord;
     int32_t  snapToGrid;
     int32_t  mouseState;          // 0 idle
 };
@@ -111,9 +109,6 @@ struct Sketch {
     char*          toolText;  // heap text or null: what a custom tool stores beside its name
     SketchObject*  editedCaption;
 
-    // Undo history, newest record first.
-    UndoRecord*    undoHistory;
-
     // Given tables of a custom tool's sketch.
     PtrList        givenList;
     GivenKindEntry* givenKinds;
@@ -123,10 +118,11 @@ struct Sketch {
     uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read
     int16_t        redrawLevel;  // a positive level spaces out the views' repainting in frame ticks
 
-    // Stand-in: the undo positions until the undo history keeps them. The document
-    // counts as modified while savedPosition differs from undoPosition (the newest
-    // record in effect).
+    // The undo history: the newest record in effect, the oldest undone one, and the
+    // undo position at the last save. The document counts as modified while the saved
+    // position differs from the undo position.
     UndoRecord*    undoPosition;
+    UndoRecord*    redoPosition;
     UndoRecord*    savedPosition;
 
     SketchCommandInputs commandInputs;

@@ -540,13 +540,12 @@ protected:
     EngineDocument* ChangedDocument() {
         EngineDocument* d = RichDocument();
         SetDocumentModified(d, true);
-        DocumentPageAt(d, 1)->undoPosition = reinterpret_cast<UndoRecord*>(&undoMark_);
+        AddUndoStep(DocumentPageAt(d, 1));
         ToolListSetFlags(DocumentToolList(d), 0, 4);
         return d;
     }
     std::filesystem::path folder_;
     std::string target_;
-    int undoMark_ = 0;
 };
 
 TEST_F(DocumentSave, SaveReplacesTheTargetAndOnlyThenClearsTheChanges) {

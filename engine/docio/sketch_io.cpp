@@ -565,8 +565,8 @@ ResultCode WriteSketch(StreamHandle stream, Sketch* sketch, bool page, bool hand
 }
 
 ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool handheld) {
-    // Stand-in: the page's saved undo position is set by the document writer once undo
-    // positions exist.
+    // The page's saved undo position is set by the document's save once every page is
+    // written, so that a save that fails half way leaves every page modified.
     return WriteSketch(stream, page, true, handheld);
 }
 

@@ -69,9 +69,9 @@ struct Writes {
 
 void WriteTextStyle(Writes* w, int32_t family, const TextStyle& style) {
     uint8_t payload[kStyleRecordMinimum + kLongestFontSpec] = {};
-    const uint32_t spec = GetFontSpec(nullptr, style.field[kStyleFont]);
+    const uint32_t known = GetFontSpec(nullptr, style.field[kStyleFont]);
     // A font beyond the list is stored as the default font, which reads back as itself.
-    const int16_t font = spec != 0 ? style.field[kStyleFont] : int16_t(1);
+    const int16_t font = known != 0 ? style.field[kStyleFont] : int16_t(1);
     const uint32_t rounded = (GetFontSpec(nullptr, font) + 1) & ~1u;
     if (rounded == 0 || rounded >= kLongestFontSpec) return;
     PutU16(payload, static_cast<uint32_t>(family));

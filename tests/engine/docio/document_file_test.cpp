@@ -10,6 +10,7 @@
 #include "engine/text/string_groups.h"
 #include "tests/engine/docio/document_fixture.h"
 #include "tests/engine/docio/seed_files.h"
+#include "tests/support/file_size_limit.h"
 
 #if defined(__linux__)
 #include <csignal>
@@ -608,15 +609,8 @@ TEST_F(DocumentSave, DiskFullHalfWayLeavesTheOldFileAndTheModifiedState) {
     EngineDocument* d = ChangedDocument();
     // Files may not grow past 100 bytes: the write fails part of the way through, and
     // the buffered bytes fail at the latest when the stream is closed.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ResultCode rc = SaveEngineDocumentToPath(d, target_.c_str(), false);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    ResultCode rc = kResultOK;
+    ASSERT_TRUE(WithFileSizeLimit(100, [&] { rc = SaveEngineDocumentToPath(d, target_.c_str(), false); }));
     EXPECT_TRUE(IsFatalError(rc)) << rc;
     EXPECT_TRUE(IsDocumentModified(d));
     EXPECT_TRUE(ToolListTestFlags(DocumentToolList(d), 0, kToolChangedFlags));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,10 +12,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__linux__)
-#include <sys/resource.h>
-#endif
-
 #include "engine/core/color_list.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/colors.h"
@@ -24,6 +19,7 @@
 #include "engine/docio/seed_files.h"
 #include "engine/docio/stream_bytes.h"
 #include "tests/support/drawing_metrics_double.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/files_double.h"
 #include "tests/support/scoped_preferences.h"
 
@@ -445,15 +441,7 @@ TEST_F(PreferencesFile, AFailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
 #if defined(__linux__)
     // The disk fills: the bytes fail at the latest when the stream is closed.
     WriteFile(old);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    PreferencesSave();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    ASSERT_TRUE(WithFileSizeLimit(100, [] { PreferencesSave(); }));
     EXPECT_EQ(FileBytes(), old);
     EXPECT_EQ(FilesInFolder(), 1u);
 #endif

@@ -247,9 +247,17 @@ ResultCode ReadPicture(void*, void*, uint32_t, StreamHandle, uint32_t) { return 
 
 void SetUnselectable(void*, void* object) { Obj(object)->selectable = 0; }
 
+// A free polygon takes its vertices from its geometry record; one read without it has
+// none, and would be written as a record that no reader takes back: damage.
 // Stand-in: re-laying out the object's text after its style was read belongs to the
 // text layout of the object's class.
-ResultCode FinishObject(void*, void*, bool) { return kResultOK; }
+ResultCode FinishObject(void*, void* object, bool) {
+    SketchObject* o = Obj(object);
+    if (o->objectClass == kClassPolygonInterior && o->constructionType == kTypeFree &&
+        ClassData<PolygonData>(o)->vertexCount == 0)
+        return kResultDamaged;
+    return kResultOK;
+}
 
 void DropPending(void* model) {
     SketchIo* io = Io(model);

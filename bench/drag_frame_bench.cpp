@@ -3,7 +3,9 @@
 // contiguous array in the same iteration. The analysis runs once, as when a drag starts;
 // each frame moves the point and recomputes the move list in order.
 //
-// Figures: pin to one core and repeat, e.g.
+// Figures come from a Release build, pinned to one core and repeated, e.g.
+//   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build/release --target drag_frame_bench
 //   taskset -c 5 build/release/bench/drag_frame_bench --benchmark_repetitions=3
 #include <benchmark/benchmark.h>
 

@@ -83,8 +83,9 @@ struct alignas(8) SketchObject {
     PtrList    children;        // here only because it fills the gap before the label
     ObjectLabel label;
 
-    // Below, nothing that a frame of a drag touches. The fields are ordered to leave no
-    // padding: every byte of the record is streamed through the cache on every frame.
+    // Below, what a frame of a drag does not touch (labelPlace only for a shown label).
+    // The fields are ordered to leave no padding: a frame streams every byte of the
+    // records it walks through the cache, touched or not.
     ScreenRect coreBounds;      // sketch extent, for classes with usesCoreExtent
     // The text style area: zeroed at creation, then set from the defaults of the
     // class's text family.

@@ -275,9 +275,11 @@ TEST_F(DragAnalysisTest, MoveListFollowsSketchOrder) {
     EXPECT_EQ(order, (std::vector<SketchObject*>{ x, s1, m, c, s2 }));
 
     // Where the sketch order puts a parent after its child, the child still waits for it.
-    MoveObjectAfter(s1, s2);
+    UnlinkObjectFromSketch(s1);
+    LinkObjectIntoSketch(s1, s2);
     const int32_t result = Analyze({ x });
-    MoveObjectAfter(s1, a);  // the sketch is freed in its order
+    UnlinkObjectFromSketch(s1);  // the sketch is freed in its order
+    LinkObjectIntoSketch(s1, a);
     ASSERT_EQ(result, 1);
     EXPECT_LT(IndexInMoves(s1), IndexInMoves(m));
     EXPECT_LT(IndexInMoves(m), IndexInMoves(c));

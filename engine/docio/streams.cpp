@@ -18,6 +18,16 @@ struct MemoryChunk {
 
 uint8_t* ChunkBytes(MemoryChunk* c) { return reinterpret_cast<uint8_t*>(c + 1); }
 
+// How a file stream meets the C library: through a window of the file read ahead
+// (reading), or through a block of bytes not yet handed on (writing). A stream whose
+// block could not be had goes straight to the C library, as every stream once did.
+enum FileBuffering : uint32_t { kFileDirect = 0, kFileReadWindow = 1, kFileWriteBlock = 2 };
+
+// Files up to this size are read whole by the first read; larger ones a window at a time.
+constexpr uint32_t kFileWindowBytes = 1u << 20;
+constexpr uint32_t kFileWindowUnknownSize = 4096;
+constexpr uint32_t kFileWriteBlockBytes = 64u << 10;
+
 struct StreamSlot {
     uint32_t    kind;
     void*       target;            // FILE*, first memory block, or the caller's block
@@ -31,12 +41,25 @@ struct StreamSlot {
     uint32_t    reserved;
     MemoryChunk* chain;
     uint32_t    firstBlockSize;
+    // File streams: the window (reading: the file's bytes from bufferStart on) or the
+    // write block (writing: bytes that belong at bufferStart, not yet in the file; the
+    // position is then always bufferStart + bufferLength).
+    uint32_t    buffering;
+    uint8_t*    fileBuffer;
+    uint32_t    fileBufferCapacity;
+    uint32_t    bufferStart;
+    uint32_t    bufferLength;
 };
 
 // Slots live in a chunked array so that their addresses stay fixed while streams open
 // and close; element 0 is never used.
 ChunkedArray* gSlots        = nullptr;
 int16_t       gFreeSlotHint = 1;
+// The slot of the handle used last: a run of calls on one stream finds it at once.
+// Slots never move and a released slot reads as free, so the entry stays safe until
+// the table itself is freed.
+StreamHandle  gLastHandle   = 0;
+StreamSlot*   gLastSlot     = nullptr;
 
 StreamSlot* SlotAt(int index, bool grow) {
     if (!gSlots) return nullptr;
@@ -45,9 +68,13 @@ StreamSlot* SlotAt(int index, bool grow) {
 }
 
 StreamSlot* Slot(StreamHandle h) {
+    if (h == gLastHandle && gLastSlot) return gLastSlot->kind != kStreamFree ? gLastSlot : nullptr;
     if (h <= 0 || !gSlots) return nullptr;
     StreamSlot* s = SlotAt(h, false);
-    return (s && s->kind != kStreamFree) ? s : nullptr;
+    if (!s || s->kind == kStreamFree) return nullptr;
+    gLastHandle = h;
+    gLastSlot = s;
+    return s;
 }
 
 FILE* FileOf(StreamSlot* s) { return static_cast<FILE*>(s->target); }
@@ -57,11 +84,66 @@ ResultCode MapOpenError(int err) {
     return rc == kResultInvalidArg ? kResultInvalidName : rc;
 }
 
+// Hands the write block on to the file; its bytes are dropped when that fails (the
+// stream's first error then stands for them).
+ResultCode FlushWriteBlock(StreamSlot* s) {
+    if (s->buffering != kFileWriteBlock || s->bufferLength == 0) return kResultOK;
+    const uint32_t n = s->bufferLength;
+    s->bufferLength = 0;
+    errno = 0;
+    if (std::fwrite(s->fileBuffer, 1, n, FileOf(s)) != n) return MapCrtError(errno);
+    s->bufferStart += n;
+    return kResultOK;
+}
+
 // Puts the stream at `pos` regardless of its sticky error (for the layer's own undo of
-// a failed record).
+// a failed record). Bytes of the write block from `pos` on are dropped.
 void ForcePosition(StreamSlot* s, uint32_t pos) {
     s->position = pos;
-    if (s->kind == kStreamFile) std::fseek(FileOf(s), static_cast<long>(pos), SEEK_SET);
+    if (s->kind != kStreamFile || s->buffering == kFileReadWindow) return;
+    if (s->buffering == kFileWriteBlock) {
+        if (pos >= s->bufferStart && pos - s->bufferStart <= s->bufferLength) {
+            s->bufferLength = pos - s->bufferStart;
+            return;
+        }
+        FlushWriteBlock(s);
+        s->bufferStart = pos;
+    }
+    std::fseek(FileOf(s), static_cast<long>(pos), SEEK_SET);
+}
+
+// Reads n bytes at `pos` of a file read through its window; the position does not move.
+// A short read answers 22 at the end of the file, else the mapped error.
+ResultCode WindowRead(StreamSlot* s, uint32_t pos, uint8_t* out, uint32_t n) {
+    if (n == 0) return kResultOK;
+    if (pos >= s->bufferStart && pos - s->bufferStart <= s->bufferLength &&
+        n <= s->bufferLength - (pos - s->bufferStart)) {
+        std::memcpy(out, s->fileBuffer + (pos - s->bufferStart), n);
+        return kResultOK;
+    }
+    FILE* f = FileOf(s);
+    errno = 0;
+    if (std::fseek(f, static_cast<long>(pos), SEEK_SET) != 0) return MapCrtError(errno);
+    if (n >= s->fileBufferCapacity) {
+        // More than the window holds: straight into the caller's buffer.
+        if (std::fread(out, 1, n, f) != n) return std::feof(f) ? kResultEndOfData : MapCrtError(errno);
+        return kResultOK;
+    }
+    s->bufferStart = pos;
+    s->bufferLength = static_cast<uint32_t>(std::fread(s->fileBuffer, 1, s->fileBufferCapacity, f));
+    const uint32_t got = s->bufferLength < n ? s->bufferLength : n;
+    std::memcpy(out, s->fileBuffer, got);
+    if (got < n) return std::feof(f) ? kResultEndOfData : MapCrtError(errno);
+    return kResultOK;
+}
+
+// The window or write block of a file stream; without memory for it the stream goes
+// straight to the C library.
+void GiveFileBuffer(StreamSlot* s, uint32_t buffering, uint32_t capacity) {
+    s->fileBuffer = static_cast<uint8_t*>(AllocMemory(capacity, kAllocNoReserve));
+    if (!s->fileBuffer) return;
+    s->buffering = buffering;
+    s->fileBufferCapacity = capacity;
 }
 
 void FreeChain(StreamSlot* s) {
@@ -181,6 +263,8 @@ void FreeStreamTable() {
     FreeChunkedArray(gSlots);
     gSlots = nullptr;
     gFreeSlotHint = 1;
+    gLastHandle = 0;
+    gLastSlot = nullptr;
 }
 
 StreamHandle AllocStreamSlot() {
@@ -255,6 +339,8 @@ ResultCode OpenFileStreamForRead(const char* path, StreamHandle* out) {
     std::fseek(f, 0, SEEK_SET);
     s->size = static_cast<uint32_t>(size);
     s->position = 0;
+    uint32_t window = s->size == 0 ? kFileWindowUnknownSize : s->size;
+    GiveFileBuffer(s, kFileReadWindow, window < kFileWindowBytes ? window : kFileWindowBytes);
     return kResultOK;
 }
 
@@ -265,6 +351,7 @@ ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
     if (!f) return MapOpenError(errno);
     StreamSlot* s;
     if (OpenFileSlot(f, out, &s) != kResultOK) return kResultOutOfMemory;
+    GiveFileBuffer(s, kFileWriteBlock, kFileWriteBlockBytes);
     return kResultOK;
 }
 
@@ -339,9 +426,12 @@ ResultCode CloseStream(StreamHandle h, StreamStats* stats) {
     if (stats) *stats = StreamStats{s->sticky, s->reserved, s->size, s->largestRecord};
     ResultCode rc = s->sticky == kResultEndOfData ? kResultOK : s->sticky;
     if (s->kind == kStreamFile) {
+        // Handing on the write block is part of closing, as the C library's own flush is.
+        const ResultCode flushed = FlushWriteBlock(s);
         errno = 0;
         int closed = std::fclose(FileOf(s));
-        if (rc == kResultOK && closed != 0) rc = MapCrtError(errno);
+        if (rc == kResultOK) rc = flushed != kResultOK ? flushed : closed != 0 ? MapCrtError(errno) : kResultOK;
+        FreeMemory(s->fileBuffer);
         ReleaseStreamSlot(h);
         return rc;
     }
@@ -358,7 +448,9 @@ ResultCode DiscardStream(StreamHandle h) {
         FreeMemory(s->target);
         FreeChain(s);
     } else if (s->kind == kStreamFile) {
+        FlushWriteBlock(s);
         std::fclose(FileOf(s));
+        FreeMemory(s->fileBuffer);
     }
     FreeMemory(s->recordBuffer);
     ReleaseStreamSlot(h);
@@ -417,10 +509,36 @@ ResultCode RemovePath(const char* path) {
 ResultCode DeleteStreamFile(const char* path) { return RemovePath(path); }
 
 // ---- bytes
+//
+// The public calls find the slot once and work on it through the routines below.
 
-ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
-    StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
+namespace {
+
+ResultCode WriteFileBytes(StreamSlot* s, const void* data, uint32_t n) {
+    if (s->buffering != kFileWriteBlock) {
+        errno = 0;
+        if (n && std::fwrite(data, 1, n, FileOf(s)) != n) return MapCrtError(errno);
+        return kResultOK;
+    }
+    if (n <= s->fileBufferCapacity - s->bufferLength) {
+        if (n) std::memcpy(s->fileBuffer + s->bufferLength, data, n);
+        s->bufferLength += n;
+        return kResultOK;
+    }
+    ResultCode rc = FlushWriteBlock(s);
+    if (rc != kResultOK) return rc;
+    if (n < s->fileBufferCapacity) {
+        std::memcpy(s->fileBuffer, data, n);
+        s->bufferLength = n;
+        return kResultOK;
+    }
+    errno = 0;
+    if (std::fwrite(data, 1, n, FileOf(s)) != n) return MapCrtError(errno);
+    s->bufferStart += n;
+    return kResultOK;
+}
+
+ResultCode WriteBytes(StreamSlot* s, const void* data, uint32_t n) {
     if (s->sticky) return s->sticky;
     uint32_t before = s->position;
     ResultCode rc = kResultOK;
@@ -429,8 +547,7 @@ ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
     } else {
         switch (s->kind) {
             case kStreamFile:
-                errno = 0;
-                if (n && std::fwrite(data, 1, n, FileOf(s)) != n) rc = MapCrtError(errno);
+                rc = WriteFileBytes(s, data, n);
                 break;
             case kStreamMemory:
                 rc = MemoryTransfer(s, before, const_cast<uint8_t*>(static_cast<const uint8_t*>(data)),
@@ -456,34 +573,139 @@ ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
     return kResultOK;
 }
 
-ResultCode StreamRead(StreamHandle h, void* buffer, uint32_t n) {
-    StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    ResultCode rc = kResultOK;
+// n bytes at the position, without moving it or touching the sticky error.
+ResultCode ReadBytesAt(StreamSlot* s, uint8_t* buffer, uint32_t n) {
     switch (s->kind) {
         case kStreamFile:
+            if (s->buffering == kFileReadWindow) return WindowRead(s, s->position, buffer, n);
             errno = 0;
             if (n && std::fread(buffer, 1, n, FileOf(s)) != n)
-                rc = std::feof(FileOf(s)) ? kResultEndOfData : MapCrtError(errno);
-            break;
+                return std::feof(FileOf(s)) ? kResultEndOfData : MapCrtError(errno);
+            return kResultOK;
         case kStreamMemory:
             // Only what was written (or handed in) can be read back.
-            if (static_cast<uint64_t>(s->position) + n > s->size) rc = kResultEndOfData;
-            else rc = MemoryTransfer(s, s->position, static_cast<uint8_t*>(buffer), n, false);
-            break;
+            if (static_cast<uint64_t>(s->position) + n > s->size) return kResultEndOfData;
+            return MemoryTransfer(s, s->position, buffer, n, false);
         case kStreamView:
-            if (static_cast<uint64_t>(s->position) + n > s->size) rc = kResultEndOfData;
-            else if (n) std::memcpy(buffer, static_cast<uint8_t*>(s->target) + s->position, n);
-            break;
+            if (static_cast<uint64_t>(s->position) + n > s->size) return kResultEndOfData;
+            if (n) std::memcpy(buffer, static_cast<uint8_t*>(s->target) + s->position, n);
+            return kResultOK;
         case kStreamCounting:
-            break;
+            return kResultOK;
         default:
-            rc = kResultBadStreamKind;
+            return kResultBadStreamKind;
     }
+}
+
+ResultCode ReadBytes(StreamSlot* s, void* buffer, uint32_t n) {
+    if (s->sticky) return s->sticky;
+    ResultCode rc = ReadBytesAt(s, static_cast<uint8_t*>(buffer), n);
     if (rc == kResultOK) s->position += n;
     s->sticky = rc;
     return rc;
+}
+
+ResultCode SeekStream(StreamSlot* s, int32_t offset, int mode) {
+    if (s->sticky) return s->sticky;
+    int64_t target = mode == 0 ? offset : static_cast<int64_t>(s->position) + offset;
+    ResultCode rc = kResultOK;
+    if (s->kind == kStreamFile && mode == 2) {
+        rc = FlushWriteBlock(s);
+        errno = 0;
+        if (rc == kResultOK && std::fseek(FileOf(s), offset, SEEK_END) != 0) rc = MapCrtError(errno);
+        if (rc == kResultOK) {
+            s->position = static_cast<uint32_t>(std::ftell(FileOf(s)));
+            if (s->buffering == kFileWriteBlock) s->bufferStart = s->position;
+        }
+    } else if (target < 0 || target > 0x7FFFFFFF) {
+        rc = kResultInvalidArg;
+    } else {
+        const bool moves = static_cast<uint32_t>(target) != s->position;
+        s->position = static_cast<uint32_t>(target);
+        if (s->size != 0 && s->position > s->size) {
+            rc = kResultEndOfData;
+        } else if (s->kind == kStreamFile && moves && s->buffering != kFileReadWindow) {
+            // A read window seeks when it next reads; a write block goes to the file first.
+            rc = FlushWriteBlock(s);
+            errno = 0;
+            if (rc == kResultOK && std::fseek(FileOf(s), static_cast<long>(s->position), SEEK_SET) != 0)
+                rc = MapCrtError(errno);
+            if (s->buffering == kFileWriteBlock) s->bufferStart = s->position;
+        }
+    }
+    s->sticky = rc;
+    return rc;
+}
+
+ResultCode StreamSizeOf(StreamSlot* s, uint32_t* size) {
+    *size = 0;
+    if (s->sticky) return s->sticky;
+    if (s->kind != kStreamFile) {
+        *size = s->size;
+        return kResultOK;
+    }
+    ResultCode rc = FlushWriteBlock(s);
+    if (rc != kResultOK) return s->sticky = rc;
+    FILE* f = FileOf(s);
+    errno = 0;
+    long here = std::ftell(f);
+    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return s->sticky = MapCrtError(errno);
+    long end = std::ftell(f);
+    if (std::fseek(f, here, SEEK_SET) != 0 || end < 0) return s->sticky = MapCrtError(errno);
+    *size = static_cast<uint32_t>(end);
+    return kResultOK;
+}
+
+ResultCode ReadHeaderBytes(StreamSlot* s, uint32_t* tag, uint32_t* length) {
+    uint8_t head[kRecordHeaderBytes];
+    ResultCode rc = ReadBytes(s, head, sizeof head);
+    if (rc != kResultOK) return rc;
+    if (length) *length = ReadU32LE(head);
+    if (tag) *tag = ReadU32LE(head + 4);
+    return kResultOK;
+}
+
+ResultCode ReadPayloadBytes(StreamSlot* s, uint32_t n, const uint8_t** out) {
+    *out = nullptr;
+    if (s->sticky) return s->sticky;
+    if (n == 0) return kResultOK;
+    if (n > kLargePayloadBytes) {
+        uint32_t size = 0;
+        if (StreamSizeOf(s, &size) == kResultOK && static_cast<uint64_t>(s->position) + n > size) {
+            SeekStream(s, static_cast<int32_t>(size), 0);
+            s->sticky = kResultEndOfData;
+            return kResultEndOfData;
+        }
+        if (s->sticky) return s->sticky;
+    }
+    if (!EnsureRecordBuffer(s, n, 0)) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    ResultCode rc = ReadBytes(s, s->recordBuffer, n);
+    if (rc == kResultOK) *out = s->recordBuffer;
+    return rc;
+}
+
+ResultCode WriteRecordHeader(StreamSlot* s, uint32_t payloadLength, uint32_t tag) {
+    uint32_t stored = payloadLength;
+    if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
+    uint8_t head[kRecordHeaderBytes];
+    WriteU32LE(head, stored);
+    WriteU32LE(head + 4, tag);
+    return WriteBytes(s, head, sizeof head);
+}
+
+}  // namespace
+
+ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    return s ? WriteBytes(s, data, n) : kResultBadFileHandle;
+}
+
+ResultCode StreamRead(StreamHandle h, void* buffer, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    return s ? ReadBytes(s, buffer, n) : kResultBadFileHandle;
 }
 
 ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n) {
@@ -499,7 +721,7 @@ ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n) {
         s->sticky = kResultOutOfMemory;
         return kResultOutOfMemory;
     }
-    ResultCode rc = StreamRead(h, s->recordBuffer, n);
+    ResultCode rc = ReadBytes(s, s->recordBuffer, n);
     if (rc == kResultOK) *out = s->recordBuffer;
     return rc;
 }
@@ -519,7 +741,7 @@ ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t al
         s->sticky = kResultOutOfMemory;
         return kResultOutOfMemory;
     }
-    ResultCode rc = StreamRead(h, b, n);
+    ResultCode rc = ReadBytes(s, b, n);
     if (rc != kResultOK) {
         FreeMemory(b);
         return rc;
@@ -530,48 +752,13 @@ ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t al
 
 ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode) {
     StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    int64_t target = mode == 0 ? offset : static_cast<int64_t>(s->position) + offset;
-    ResultCode rc = kResultOK;
-    if (s->kind == kStreamFile && mode == 2) {
-        errno = 0;
-        if (std::fseek(FileOf(s), offset, SEEK_END) != 0) rc = MapCrtError(errno);
-        else s->position = static_cast<uint32_t>(std::ftell(FileOf(s)));
-    } else if (target < 0 || target > 0x7FFFFFFF) {
-        rc = kResultInvalidArg;
-    } else {
-        const bool moves = static_cast<uint32_t>(target) != s->position;
-        s->position = static_cast<uint32_t>(target);
-        if (s->size != 0 && s->position > s->size) {
-            rc = kResultEndOfData;
-        } else if (s->kind == kStreamFile && moves) {
-            errno = 0;
-            if (std::fseek(FileOf(s), static_cast<long>(s->position), SEEK_SET) != 0)
-                rc = MapCrtError(errno);
-        }
-    }
-    s->sticky = rc;
-    return rc;
+    return s ? SeekStream(s, offset, mode) : kResultBadFileHandle;
 }
 
 ResultCode StreamSize(StreamHandle h, uint32_t* size) {
     *size = 0;
     StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    if (s->kind != kStreamFile) {
-        *size = s->size;
-        return kResultOK;
-    }
-    FILE* f = FileOf(s);
-    errno = 0;
-    long here = std::ftell(f);
-    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return s->sticky = MapCrtError(errno);
-    long end = std::ftell(f);
-    if (std::fseek(f, here, SEEK_SET) != 0 || end < 0) return s->sticky = MapCrtError(errno);
-    *size = static_cast<uint32_t>(end);
-    return kResultOK;
+    return s ? StreamSizeOf(s, size) : kResultBadFileHandle;
 }
 
 ResultCode StreamTell(StreamHandle h, uint32_t* position) {
@@ -612,12 +799,7 @@ ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* w
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     if (writtenLength) *writtenLength = payloadLength;
-    uint32_t stored = payloadLength;
-    if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
-    uint8_t head[kRecordHeaderBytes];
-    WriteU32LE(head, stored);
-    WriteU32LE(head + 4, tag);
-    return StreamWrite(h, head, sizeof head);
+    return WriteRecordHeader(s, payloadLength, tag);
 }
 
 ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload) {
@@ -625,11 +807,11 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
     if (!s) return kResultBadFileHandle;
     if (s->sticky) return s->sticky;
     uint32_t start = s->position;
-    ResultCode rc = StreamBeginRecord(h, payloadLength, nullptr, tag);
-    if (rc == kResultOK && payloadLength) rc = StreamWrite(h, payload, payloadLength);
+    ResultCode rc = WriteRecordHeader(s, payloadLength, tag);
+    if (rc == kResultOK && payloadLength) rc = WriteBytes(s, payload, payloadLength);
     if (rc == kResultOK && s->kind == kStreamFile && (payloadLength & 1u)) {
         const uint8_t pad = 0;  // the length field was rounded up to even on files
-        rc = StreamWrite(h, &pad, 1);
+        rc = WriteBytes(s, &pad, 1);
     }
     if (rc != kResultOK) {
         ForcePosition(s, start);
@@ -640,47 +822,25 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
 }
 
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length) {
-    uint8_t head[kRecordHeaderBytes];
-    ResultCode rc = StreamRead(h, head, sizeof head);
-    if (rc != kResultOK) return rc;
-    if (length) *length = ReadU32LE(head);
-    if (tag) *tag = ReadU32LE(head + 4);
-    return kResultOK;
+    StreamSlot* s = Slot(h);
+    return s ? ReadHeaderBytes(s, tag, length) : kResultBadFileHandle;
 }
 
 ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out) {
     *out = nullptr;
     StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    if (n == 0) return kResultOK;
-    if (n > kLargePayloadBytes) {
-        uint32_t size = 0, pos = 0;
-        if (StreamSize(h, &size) == kResultOK && StreamTell(h, &pos) == kResultOK &&
-            static_cast<uint64_t>(pos) + n > size) {
-            StreamSeek(h, static_cast<int32_t>(size), 0);
-            s->sticky = kResultEndOfData;
-            return kResultEndOfData;
-        }
-        if (s->sticky) return s->sticky;
-    }
-    if (!EnsureRecordBuffer(s, n, 0)) {
-        s->sticky = kResultOutOfMemory;
-        return kResultOutOfMemory;
-    }
-    ResultCode rc = StreamRead(h, s->recordBuffer, n);
-    if (rc == kResultOK) *out = s->recordBuffer;
-    return rc;
+    return s ? ReadPayloadBytes(s, n, out) : kResultBadFileHandle;
 }
 
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
     *payload = nullptr;
-    uint32_t t = 0, n = 0;
-    ResultCode rc = StreamReadRecordHeader(h, &t, &n);
-    if (rc != kResultOK) return rc;
-    rc = StreamReadPayload(h, n, payload);
-    if (rc != kResultOK) return rc;
     StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    uint32_t t = 0, n = 0;
+    ResultCode rc = ReadHeaderBytes(s, &t, &n);
+    if (rc != kResultOK) return rc;
+    rc = ReadPayloadBytes(s, n, payload);
+    if (rc != kResultOK) return rc;
     if (n > s->largestRecord) s->largestRecord = n;
     *tag = t;
     *length = n;
@@ -692,9 +852,8 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
     if (!s) return kResultBadFileHandle;
     if (s->sticky) return s->sticky;
     uint32_t start = s->position;
-    if (s->kind == kStreamFile) StreamTell(h, &start);
     uint32_t t = 0, n = 0;
-    ResultCode rc = StreamReadRecordHeader(h, &t, &n);
+    ResultCode rc = ReadHeaderBytes(s, &t, &n);
     if (rc != kResultOK) {
         ForcePosition(s, start);
         return rc;
@@ -702,13 +861,13 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
     ResultCode result = kResultOK;
     if (n != 0) {
         if (capacity >= n) {
-            rc = StreamRead(h, buffer, n);
+            rc = ReadBytes(s, buffer, n);
             result = capacity > n ? kResultRecordShort : kResultOK;
         } else {
-            rc = StreamRead(h, buffer, capacity);
+            rc = ReadBytes(s, buffer, capacity);
             uint32_t rest = n - capacity;
             if (rc == kResultOK) {
-                rc = rest > 0x7FFFFFFFu ? kResultEndOfData : StreamSeek(h, static_cast<int32_t>(rest), 1);
+                rc = rest > 0x7FFFFFFFu ? kResultEndOfData : SeekStream(s, static_cast<int32_t>(rest), 1);
                 if (rc != kResultOK) s->sticky = rc;
             }
             result = kResultRecordLong;
@@ -727,12 +886,10 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
 uint32_t StreamPeekRecordTag(StreamHandle h) {
     StreamSlot* s = Slot(h);
     if (!s || s->sticky) return 0;
-    uint32_t start = s->position;
-    if (s->kind == kStreamFile) StreamTell(h, &start);
-    uint32_t tag = 0;
-    if (StreamReadRecordHeader(h, &tag, nullptr) != kResultOK) tag = 0;
     // A peek consumes nothing, not even the end of data it may have met.
-    s->sticky = kResultOK;
-    ForcePosition(s, start);
-    return tag;
+    uint8_t head[kRecordHeaderBytes] = {};
+    const uint32_t start = s->position;
+    const ResultCode rc = ReadBytesAt(s, head, sizeof head);
+    if (s->kind == kStreamFile && s->buffering == kFileDirect) ForcePosition(s, start);
+    return rc == kResultOK ? ReadU32LE(head + 4) : 0;
 }

@@ -301,6 +301,94 @@ TEST_F(Streams, FileRoundTripAndTruncatedRecord) {
     EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
 }
 
+// Records of every size, some larger than a file stream's read window and write block,
+// written to a file with a header rewritten in place, then read back with peeks and
+// seeks back and forth across the window's edges.
+TEST_F(Streams, LargeFilesKeepEveryByteThroughPeeksAndSeeks) {
+    const std::string path = TempPath("large.bin");
+    std::vector<uint32_t> lengths;
+    for (uint32_t n = 0; n < 3000; ++n) lengths.push_back((n * 7919u) % 1500u * 2u);
+    lengths.insert(lengths.begin() + 1000, 300000);  // larger than the write block
+    lengths.push_back(3000000);                      // larger than the read window
+    auto byteOf = [](uint32_t record, uint32_t i) { return uint8_t(record * 31u + i * 7u); };
+
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 4, 1000, "head"), kResultOK);
+    std::vector<uint32_t> starts;
+    for (uint32_t r = 0; r < lengths.size(); ++r) {
+        std::vector<uint8_t> payload(lengths[r]);
+        for (uint32_t i = 0; i < lengths[r]; ++i) payload[i] = byteOf(r, i);
+        uint32_t at = 0;
+        ASSERT_EQ(StreamTell(h, &at), kResultOK);
+        starts.push_back(at);
+        ASSERT_EQ(StreamWriteRecord(h, lengths[r], 2000 + r, payload.data()), kResultOK);
+    }
+    uint32_t end = 0;
+    ASSERT_EQ(StreamTell(h, &end), kResultOK);
+    ASSERT_EQ(StreamSeek(h, 0, 0), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 4, 1000, "HEAD"), kResultOK);
+    ASSERT_EQ(StreamSeek(h, static_cast<int32_t>(end), 0), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 0, 1001, nullptr), kResultOK);
+    uint32_t size = 0;
+    ASSERT_EQ(StreamSize(h, &size), kResultOK);
+    EXPECT_EQ(size, end + 8);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+
+    ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+    uint32_t tag = 0, len = 0;
+    const uint8_t* payload = nullptr;
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(std::memcmp(payload, "HEAD", 4), 0);
+    // Forwards, then every third record again from the end backwards.
+    std::vector<uint32_t> visit;
+    for (uint32_t r = 0; r < lengths.size(); ++r) visit.push_back(r);
+    for (uint32_t r = uint32_t(lengths.size()); r-- > 0;) {
+        if (r % 3 == 0) visit.push_back(r);
+    }
+    for (uint32_t r : visit) {
+        SCOPED_TRACE(r);
+        ASSERT_EQ(StreamSeek(h, static_cast<int32_t>(starts[r]), 0), kResultOK);
+        ASSERT_EQ(StreamPeekRecordTag(h), 2000 + r);
+        ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+        ASSERT_EQ(tag, 2000 + r);
+        ASSERT_EQ(len, lengths[r]);
+        for (uint32_t i = 0; i < len; i += 997) ASSERT_EQ(payload[i], byteOf(r, i));
+        if (len) {
+            ASSERT_EQ(payload[len - 1], byteOf(r, len - 1));
+        }
+    }
+    ASSERT_EQ(StreamSeek(h, static_cast<int32_t>(end), 0), kResultOK);
+    EXPECT_EQ(StreamPeekRecordTag(h), 1001u);
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(StreamPeekRecordTag(h), 0u);
+    EXPECT_EQ(StreamError(h), kResultOK);
+    EXPECT_EQ(StreamRead(h, &tag, 1), kResultEndOfData);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+}
+
+// A full disk is reported whether it shows at a write or only when the stream closes.
+TEST_F(Streams, FullDiskIsReportedAtTheWriteOrTheClose) {
+    if (FILE* probe = std::fopen("/dev/full", "wb")) {
+        std::fclose(probe);
+    } else {
+        GTEST_SKIP() << "no /dev/full here";
+    }
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForWrite("/dev/full", &h), kResultOK);
+    EXPECT_EQ(StreamWriteRecord(h, 4, 2000, "wxyz"), kResultOK);
+    EXPECT_EQ(CloseStream(h), kResultDiskFull);
+
+    ASSERT_EQ(OpenFileStreamForWrite("/dev/full", &h), kResultOK);
+    std::vector<uint8_t> big(200000, 1);
+    ResultCode rc = kResultOK;
+    for (int i = 0; i < 4 && rc == kResultOK; ++i) rc = StreamWrite(h, big.data(), uint32_t(big.size()));
+    EXPECT_EQ(rc, kResultDiskFull);
+    EXPECT_EQ(StreamWrite(h, "x", 1), kResultDiskFull);
+    EXPECT_EQ(CloseStream(h), kResultDiskFull);
+}
+
 TEST_F(Streams, FileErrorsAreMapped) {
     StreamHandle h = 3;
     EXPECT_EQ(OpenFileStreamForRead(TempPath("no-such-file.bin").c_str(), &h), kResultFileNotFound);

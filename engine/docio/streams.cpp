@@ -19,9 +19,9 @@ struct MemoryChunk {
 uint8_t* ChunkBytes(MemoryChunk* c) { return reinterpret_cast<uint8_t*>(c + 1); }
 
 // How a file stream meets the C library: through a window of the file read ahead
-// (reading), or through a block of bytes not yet handed on (writing). A stream whose
-// block could not be had goes straight to the C library, as every stream once did.
-enum FileBuffering : uint32_t { kFileDirect = 0, kFileReadWindow = 1, kFileWriteBlock = 2 };
+// (reading), or through a block of bytes not yet handed on (writing). Operations against
+// the stream's direction go straight to the C library, which refuses them.
+enum FileBuffering : uint32_t { kFileReadWindow = 1, kFileWriteBlock = 2 };
 
 // Files up to this size are read whole by the first read; larger ones a window at a time.
 constexpr uint32_t kFileWindowBytes = 1u << 20;
@@ -49,6 +49,11 @@ struct StreamSlot {
     uint32_t    fileBufferCapacity;
     uint32_t    bufferStart;
     uint32_t    bufferLength;
+    // A hold (StreamHold): where it began and the size then. A file stream keeps every
+    // byte written since in its write block, so that they can still be taken back.
+    uint32_t    holding;
+    uint32_t    holdStart;
+    uint32_t    holdSize;
 };
 
 // Slots live in a chunked array so that their addresses stay fixed while streams open
@@ -84,16 +89,26 @@ ResultCode MapOpenError(int err) {
     return rc == kResultInvalidArg ? kResultInvalidName : rc;
 }
 
-// Hands the write block on to the file; its bytes are dropped when that fails (the
-// stream's first error then stands for them).
-ResultCode FlushWriteBlock(StreamSlot* s) {
-    if (s->buffering != kFileWriteBlock || s->bufferLength == 0) return kResultOK;
-    const uint32_t n = s->bufferLength;
-    s->bufferLength = 0;
+// Hands the first n bytes of the write block on to the file; the rest moves to the
+// block's front. The bytes are dropped when that fails (the stream's first error then
+// stands for them).
+ResultCode FlushWriteBlockPart(StreamSlot* s, uint32_t n) {
+    if (n == 0) return kResultOK;
+    const uint32_t rest = s->bufferLength - n;
     errno = 0;
-    if (std::fwrite(s->fileBuffer, 1, n, FileOf(s)) != n) return MapCrtError(errno);
+    const bool written = std::fwrite(s->fileBuffer, 1, n, FileOf(s)) == n;
+    const int err = errno;
     s->bufferStart += n;
-    return kResultOK;
+    if (rest) std::memmove(s->fileBuffer, s->fileBuffer + n, rest);
+    s->bufferLength = rest;
+    return written ? kResultOK : MapCrtError(err);
+}
+
+// Hands the whole write block on to the file; what a hold kept goes with it.
+ResultCode FlushWriteBlock(StreamSlot* s) {
+    if (s->buffering != kFileWriteBlock) return kResultOK;
+    s->holding = 0;
+    return FlushWriteBlockPart(s, s->bufferLength);
 }
 
 // Puts the stream at `pos` regardless of its sticky error (for the layer's own undo of
@@ -137,13 +152,18 @@ ResultCode WindowRead(StreamSlot* s, uint32_t pos, uint8_t* out, uint32_t n) {
     return kResultOK;
 }
 
-// The window or write block of a file stream; without memory for it the stream goes
-// straight to the C library.
-void GiveFileBuffer(StreamSlot* s, uint32_t buffering, uint32_t capacity) {
-    s->fileBuffer = static_cast<uint8_t*>(AllocMemory(capacity, kAllocNoReserve));
-    if (!s->fileBuffer) return;
+// The window or write block of a newly opened file stream; without memory for it the
+// stream is closed again and its slot given back.
+ResultCode GiveFileBuffer(StreamHandle h, StreamSlot* s, uint32_t buffering, uint32_t capacity) {
+    s->fileBuffer = static_cast<uint8_t*>(AllocMemory(capacity, 0));
+    if (!s->fileBuffer) {
+        std::fclose(FileOf(s));
+        ReleaseStreamSlot(h);
+        return kResultOutOfMemory;
+    }
     s->buffering = buffering;
     s->fileBufferCapacity = capacity;
+    return kResultOK;
 }
 
 void FreeChain(StreamSlot* s) {
@@ -340,8 +360,9 @@ ResultCode OpenFileStreamForRead(const char* path, StreamHandle* out) {
     s->size = static_cast<uint32_t>(size);
     s->position = 0;
     uint32_t window = s->size == 0 ? kFileWindowUnknownSize : s->size;
-    GiveFileBuffer(s, kFileReadWindow, window < kFileWindowBytes ? window : kFileWindowBytes);
-    return kResultOK;
+    ResultCode rc = GiveFileBuffer(*out, s, kFileReadWindow, window < kFileWindowBytes ? window : kFileWindowBytes);
+    if (rc != kResultOK) *out = 0;
+    return rc;
 }
 
 ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
@@ -351,8 +372,9 @@ ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
     if (!f) return MapOpenError(errno);
     StreamSlot* s;
     if (OpenFileSlot(f, out, &s) != kResultOK) return kResultOutOfMemory;
-    GiveFileBuffer(s, kFileWriteBlock, kFileWriteBlockBytes);
-    return kResultOK;
+    ResultCode rc = GiveFileBuffer(*out, s, kFileWriteBlock, kFileWriteBlockBytes);
+    if (rc != kResultOK) *out = 0;
+    return rc;
 }
 
 ResultCode OpenTempFileStreamForWrite(const char* targetPath, char* tempPath, StreamHandle* out) {
@@ -522,6 +544,22 @@ ResultCode WriteFileBytes(StreamSlot* s, const void* data, uint32_t n) {
     }
     if (n <= s->fileBufferCapacity - s->bufferLength) {
         if (n) std::memcpy(s->fileBuffer + s->bufferLength, data, n);
+        s->bufferLength += n;
+        return kResultOK;
+    }
+    if (s->holding) {
+        // Only what lies before the hold goes to the file; the block grows for the rest.
+        ResultCode rc = FlushWriteBlockPart(s, s->holdStart - s->bufferStart);
+        if (rc != kResultOK) return rc;
+        if (n > s->fileBufferCapacity - s->bufferLength) {
+            const uint64_t want = uint64_t{s->bufferLength} + n;
+            void* block = s->fileBuffer;
+            if (want > 0x7FFFFFFFu || !ReallocMemory(&block, static_cast<size_t>(want), true))
+                return kResultOutOfMemory;
+            s->fileBuffer = static_cast<uint8_t*>(block);
+            s->fileBufferCapacity = static_cast<uint32_t>(want);
+        }
+        std::memcpy(s->fileBuffer + s->bufferLength, data, n);
         s->bufferLength += n;
         return kResultOK;
     }
@@ -890,6 +928,35 @@ uint32_t StreamPeekRecordTag(StreamHandle h) {
     uint8_t head[kRecordHeaderBytes] = {};
     const uint32_t start = s->position;
     const ResultCode rc = ReadBytesAt(s, head, sizeof head);
-    if (s->kind == kStreamFile && s->buffering == kFileDirect) ForcePosition(s, start);
+    if (s->kind == kStreamFile && s->buffering != kFileReadWindow) ForcePosition(s, start);
     return rc == kResultOK ? ReadU32LE(head + 4) : 0;
+}
+
+// ---- holds
+
+ResultCode StreamHold(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind == kStreamFile && s->buffering != kFileWriteBlock) return kResultInvalidArg;
+    s->holding = 1;
+    s->holdStart = s->position;
+    s->holdSize = s->size;
+    return kResultOK;
+}
+
+ResultCode StreamTakeBack(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (!s->holding) return kResultInvalidArg;
+    s->holding = 0;
+    s->position = s->holdStart;
+    if (s->kind == kStreamFile) s->bufferLength = s->holdStart - s->bufferStart;
+    else s->size = s->holdSize;
+    return kResultOK;
+}
+
+void StreamRelease(StreamHandle h) {
+    if (StreamSlot* s = Slot(h)) s->holding = 0;
 }

@@ -109,5 +109,15 @@ ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out);
 ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length, void* buffer, uint32_t capacity);
 uint32_t   StreamPeekRecordTag(StreamHandle h);
 
+// Taking back what was written: from StreamHold on, what is written to the stream stays
+// in its hands (a file stream keeps it in its write block) until StreamRelease, so that
+// StreamTakeBack can drop all of it and put the stream back where the hold began, as if
+// none of it had been written. The held bytes must go at the end of what the stream
+// holds. Seeking or measuring a file stream ends its hold; 27 for a file opened for
+// reading, and for a take-back without a hold.
+ResultCode StreamHold(StreamHandle h);
+ResultCode StreamTakeBack(StreamHandle h);
+void       StreamRelease(StreamHandle h);
+
 // The kind of an open stream, kStreamFree for a bad handle (for tests and asserts).
 StreamKind StreamKindOf(StreamHandle h);

@@ -125,6 +125,28 @@ TEST_F(Streams, OpeningWithoutMemoryAnswers100AndNoHandle) {
     SetAllocFailureAfter(1);
     EXPECT_EQ(OpenMemoryStream(0, &h), kResultOutOfMemory);
     EXPECT_EQ(h, 0);
+    // A file stream needs its slot and its block; whichever fails, nothing stays open.
+    const std::string path = TempPath("no-memory.bin");
+    WriteFileBytes(path, { 1, 2, 3 });
+    for (int write = 0; write < 2; ++write) {
+        for (uint32_t n = 1;; ++n) {
+            SCOPED_TRACE(n);
+            FreeStreamTable();
+            ASSERT_TRUE(InitStreamTable());
+            h = 5;
+            SetAllocFailureAfter(n);
+            const ResultCode rc = write ? OpenFileStreamForWrite(path.c_str(), &h) : OpenFileStreamForRead(path.c_str(), &h);
+            SetAllocFailureAfter(0);
+            if (rc == kResultOK) {
+                EXPECT_EQ(CloseStream(h), kResultOK);
+                break;
+            }
+            EXPECT_EQ(rc, kResultOutOfMemory);
+            EXPECT_EQ(h, 0);
+            EXPECT_EQ(StreamKindOf(1), kStreamFree);
+        }
+    }
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
 }
 
 TEST_F(Streams, HandlesAreReusedLowestFirst) {
@@ -387,6 +409,64 @@ TEST_F(Streams, FullDiskIsReportedAtTheWriteOrTheClose) {
     EXPECT_EQ(rc, kResultDiskFull);
     EXPECT_EQ(StreamWrite(h, "x", 1), kResultDiskFull);
     EXPECT_EQ(CloseStream(h), kResultDiskFull);
+}
+
+// What is written after a hold can be taken back without a trace, or kept, on every kind
+// of stream; a file stream keeps the held bytes back even when they outgrow its block.
+TEST_F(Streams, HeldBytesAreTakenBackOrKept) {
+    const std::string path = TempPath("held.bin");
+    auto bytes = [](uint32_t n, uint8_t seed) {
+        std::vector<uint8_t> v(n);
+        for (uint32_t i = 0; i < n; ++i) v[i] = uint8_t(seed + i * 13u);
+        return v;
+    };
+    const std::vector<uint8_t> before = bytes(60000, 1), dropped = bytes(150000, 2), kept = bytes(70000, 3),
+                               after = bytes(10, 4);
+    enum Kind { kMemory, kView, kFile };
+    for (Kind kind : { kMemory, kView, kFile }) {
+        SCOPED_TRACE(kind);
+        std::vector<uint8_t> view(400000);
+        StreamHandle h = 0;
+        const ResultCode opened = kind == kMemory ? OpenMemoryStream(0, &h)
+                                  : kind == kView ? OpenViewStream(view.data(), uint32_t(view.size()), &h)
+                                                  : OpenFileStreamForWrite(path.c_str(), &h);
+        ASSERT_EQ(opened, kResultOK);
+        EXPECT_EQ(StreamTakeBack(h), kResultInvalidArg);  // nothing held
+        ASSERT_EQ(StreamWrite(h, before.data(), uint32_t(before.size())), kResultOK);
+        ASSERT_EQ(StreamHold(h), kResultOK);
+        for (size_t at = 0; at < dropped.size(); at += 5000)
+            ASSERT_EQ(StreamWrite(h, &dropped[at], 5000), kResultOK);
+        ASSERT_EQ(StreamTakeBack(h), kResultOK);
+        uint32_t pos = 0;
+        ASSERT_EQ(StreamTell(h, &pos), kResultOK);
+        EXPECT_EQ(pos, before.size());
+        ASSERT_EQ(StreamHold(h), kResultOK);
+        ASSERT_EQ(StreamWrite(h, kept.data(), uint32_t(kept.size())), kResultOK);
+        StreamRelease(h);
+        ASSERT_EQ(StreamWrite(h, after.data(), uint32_t(after.size())), kResultOK);
+        StreamStats stats{};
+        ASSERT_EQ(CloseStream(h, &stats), kResultOK);
+        std::vector<uint8_t> got;
+        if (kind == kFile) {
+            FILE* f = std::fopen(path.c_str(), "rb");
+            ASSERT_NE(f, nullptr);
+            got.resize(before.size() + kept.size() + after.size() + 1);
+            got.resize(std::fread(got.data(), 1, got.size(), f));
+            std::fclose(f);
+        } else {
+            EXPECT_EQ(stats.size, before.size() + kept.size() + after.size());
+            got = Take(h);
+        }
+        std::vector<uint8_t> want = before;
+        want.insert(want.end(), kept.begin(), kept.end());
+        want.insert(want.end(), after.begin(), after.end());
+        EXPECT_TRUE(got == want);
+    }
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+    EXPECT_EQ(StreamHold(h), kResultInvalidArg);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
 }
 
 TEST_F(Streams, FileErrorsAreMapped) {

@@ -448,8 +448,12 @@ ResultCode CloseStream(StreamHandle h, StreamStats* stats) {
     if (stats) *stats = StreamStats{s->sticky, s->reserved, s->size, s->largestRecord};
     ResultCode rc = s->sticky == kResultEndOfData ? kResultOK : s->sticky;
     if (s->kind == kStreamFile) {
-        // Handing on the write block is part of closing, as the C library's own flush is.
-        const ResultCode flushed = FlushWriteBlock(s);
+        // Handing on the write block is part of closing, and so is the C library's own
+        // flush, asked for apart: some C libraries close without reporting its failure.
+        ResultCode flushed = FlushWriteBlock(s);
+        errno = 0;
+        if (flushed == kResultOK && s->buffering == kFileWriteBlock && std::fflush(FileOf(s)) != 0)
+            flushed = MapCrtError(errno);
         errno = 0;
         int closed = std::fclose(FileOf(s));
         if (rc == kResultOK) rc = flushed != kResultOK ? flushed : closed != 0 ? MapCrtError(errno) : kResultOK;

@@ -12,6 +12,7 @@
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_object_ops.h"
 #include "engine/docio/record_codecs.h"

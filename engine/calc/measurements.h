@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "engine/calc/expression_compiler.h"
-#include "engine/calc/measurement_routines.h"
 #include "engine/calc/value_objects.h"
+#include "engine/core/services/measurements.h"
 
 using MeasurementComputeFn = void (*)(SketchObject* object, SketchObject* const* parents);
 

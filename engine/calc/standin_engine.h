@@ -43,7 +43,7 @@ void ArcCacheLengths(SketchObject* arc);
 // Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
 int32_t CurrentPrecision(int32_t which);
 
-#include "engine/text/label_standins.h"
+#include "engine/core/services/object_labels.h"
 
 
 // Stand-in: the layout builders from engine data and the caption code; these make

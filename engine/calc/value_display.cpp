@@ -31,6 +31,14 @@ bool InitValueDisplay(ValueDisplayInit* record, uint32_t row) {
     return true;
 }
 
+bool ParentValue(const SketchObject* object, double* value) {
+    if (!HasValueDisplay(object)) return false;
+    const ValueDisplay* display = ValueDisplayOf(object);
+    if (!display->defined) return false;
+    *value = display->value;
+    return true;
+}
+
 int32_t InitMeasurementData(SketchObject* object, void* parameter) {
     ValueDisplayInit* record = static_cast<ValueDisplayInit*>(parameter);
     if (!object) {

@@ -3,9 +3,9 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/calc/measurement_routines.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/result_codes.h"
+#include "engine/core/services/measurements.h"
 
 // Stand-in: what creators hand to the caption text data (layout root, style, position).
 struct CaptionInit {
@@ -30,7 +30,7 @@ constexpr int32_t kMaxDisplayMode = kDisplayCurrentLabel;
 // Defaults of a new measurement of measurement-function row `row`. False when the
 // caption's empty layout cannot be made.
 bool InitValueDisplay(ValueDisplayInit* record, uint32_t row);
-// InitMeasurementData (measurement_routines.h), the class-7 initExtra and the value part
+// InitMeasurementData (engine/core/services/measurements.h), the class-7 initExtra and the value part
 // of class 11: 1 done, 0 failure; with a null object only the record's layouts go.
 
 // Display parts offered to merged texts and tables.

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/calc/expression_tokens.h"
+#include "engine/core/services/measurements.h"
 #include "engine/text/text_style.h"
 
 struct LayoutNode;
@@ -55,6 +56,9 @@ struct CalculationData {
     double changeSeconds;
     double changeStep;
 };
+
+static_assert(sizeof(ValueDisplay) <= kMeasurementDataBytes, "the type tables reserve too little");
+static_assert(sizeof(CalculationData) <= kCalculationDataBytes, "the type tables reserve too little");
 
 constexpr int32_t kMeasurementClass = 7;   // kClassMeasurement of the type tables
 constexpr int32_t kCalculationClass = 11;  // kClassCalculation

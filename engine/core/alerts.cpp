@@ -1,7 +1,7 @@
 #include "engine/core/alerts.h"
 
 #include "engine/core/services/alerts.h"
-#include "engine/text/string_groups.h"
+#include "engine/core/services/string_groups.h"
 
 #include <iterator>
 

@@ -18,7 +18,6 @@ void TransformCircle(const SketchObject* source, SketchObject* target, const Tra
                      PointMapFn mapPoint);
 void DrawCircleScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 void DrawDiscScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
-ResultCode TransferCircleGeometry(TransferContext* context);
 
 void UpdateCircleByPoint(SketchObject* circle, SketchObject* const* parents);   // 3
 void UpdateCircleByRadius(SketchObject* circle, SketchObject* const* parents);  // 4

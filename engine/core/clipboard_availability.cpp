@@ -1,6 +1,6 @@
 #include "engine/core/clipboard_availability.h"
 
-#include "engine/interact/command_state.h"
+#include "engine/core/services/command_states.h"
 
 namespace {
 constexpr int32_t kPasteCommandGroup = 5;

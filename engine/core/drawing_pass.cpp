@@ -5,13 +5,13 @@
 #include "engine/core/frame_tick.h"
 #include "engine/core/geometry.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/command_states.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
+#include "engine/core/services/object_labels.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/motion.h"
-#include "engine/text/label_standins.h"
 
 const int32_t LayerHighlightMode[11] = { 0, 2, 1, 1, 2, 0, 0, 2, 1, 1, 0 };
 
@@ -216,7 +216,7 @@ int32_t RunDrawHooks(const ScreenRect* rect, GraphicsPort* port) {
 
 bool IsLargeLocus(const SketchObject* object) {
     if (object->objectClass != kClassLocus) return false;
-    const int32_t limit = 7 * PreferencesScreenResolution();
+    const int32_t limit = 7 * ThePreferences().resolution;
     return object->bounds.right - object->bounds.left > limit ||
            object->bounds.bottom - object->bounds.top > limit;
 }
@@ -285,7 +285,7 @@ int32_t ScaleMetric(int32_t value, double factor) {
 }  // namespace
 
 void ScaleDrawingMetrics(int32_t outputResolution, double scale) {
-    const double ratio = static_cast<double>(outputResolution) / PreferencesScreenResolution();
+    const double ratio = static_cast<double>(outputResolution) / ThePreferences().resolution;
     InitDrawingMetrics();
     int32_t* a = DrawingMetrics.intMetricsA;
     for (int32_t i = 0; i <= 3; ++i) a[i] = ScaleMetric(a[i], scale);

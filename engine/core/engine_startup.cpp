@@ -2,14 +2,13 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
+#include "engine/core/services/document_io.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/status_text.h"
-#include "engine/docio/print_layout.h"
-#include "engine/docio/streams.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/custom_tools.h"
-#include "engine/interact/preferences.h"
 
 namespace {
 
@@ -31,9 +30,9 @@ bool StartEngine() {
         return false;
     }
     SetCustomColors(NewDefaultCustomColors());
-    PreferencesDefaults();
+    PreferencesDefaults(&ThePreferences());
     PreferencesLoad();
-    RaisePreferencesStartCounter();
+    ++ThePreferences().startCounter;
     if (!InitDrawingMetrics() || !InitCustomToolLibrary()) {
         SetCustomColors(nullptr);
         CmdStateFreeItems();

@@ -1,12 +1,12 @@
 #include "engine/core/frame_tick.h"
 
 #include "engine/core/geometry.h"
+#include "engine/core/services/caption_editor.h"
 #include "engine/core/services/clock.h"
+#include "engine/core/services/motions.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
-#include "engine/interact/command_executors.h"
-#include "engine/interact/motion.h"
-#include "engine/text/caption_editor_standin.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ int32_t FrameTick(IdleTask* task, int32_t) {
     ++sketch->frameCounter;
     if (DeadlinePassed(sketch->watchdogDeadline)) gFrameOverran = true;
     uint32_t next = kFrameMs;
-    if (PreferencesSlowBackgroundAnimation() && !gEngine.currentIsFront) {
+    if (ThePreferences().slowBackgroundMotion && !gEngine.currentIsFront) {
         next += static_cast<uint32_t>(gBackgroundDelay);
     }
     SetDeadline(&sketch->frameDeadline, next);

@@ -2,12 +2,11 @@
 
 #include <cmath>
 
-#include "engine/calc/value_objects.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/object_labels.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/units.h"
-#include "engine/text/label_standins.h"
 
 namespace {
 
@@ -21,14 +20,6 @@ struct CoordinateFrameFields {
     double    unitY;
 };
 }  // namespace
-
-bool ParentValue(const SketchObject* object, double* value) {
-    if (!HasValueDisplay(object)) return false;
-    const ValueDisplay* display = ValueDisplayOf(object);
-    if (!display->defined) return false;
-    *value = display->value;
-    return true;
-}
 
 double DistanceFromSketchUnits(double value) {
     return FromDistanceUnits(&value, CurrentSketchDistanceUnit());

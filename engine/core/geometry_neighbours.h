@@ -6,12 +6,9 @@
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
+#include "engine/core/services/measurements.h"
 
 struct SketchObject;
-
-// The value of a measurement, calculation or parameter parent, in the sketch's units;
-// false when it is undefined or the object shows no value.
-bool ParentValue(const SketchObject* object, double* value);
 
 // A distance in the current sketch's distance unit to pixels, and an angle in its
 // angle unit to radians.

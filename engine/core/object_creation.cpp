@@ -8,9 +8,13 @@
 #include "engine/core/neighbour_standins.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
-#include "engine/interact/interact_standins.h"
-#include "engine/interact/undo.h"
-#include "engine/text/label_standins.h"
+#include "engine/core/services/action_buttons.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
+#include "engine/core/services/motions.h"
+#include "engine/core/services/object_labels.h"
+#include "engine/core/services/preferences.h"
+#include "engine/core/services/undo.h"
 
 namespace {
 
@@ -153,7 +157,7 @@ SketchObject* ConstructObject(int32_t type, void* extraData, PtrList parents,
         t.lineStyle = first->lineStyle;
         t.color = first->color;
     } else {
-        t.lineStyle = ObjectClassTable[objectClass].hasLineStyle ? ThePreferences().defaultLineStyle : 1;
+        t.lineStyle = ObjectClassTable[objectClass].hasLineStyle ? ThePreferences().newLineStyle : 1;
         t.color = CurrentSketch()->settings.colorSlots[ObjectClassTable[objectClass].colorSlot];
     }
     return ConstructObjectWithTemplate(&r);

@@ -1,12 +1,12 @@
 // The engine's constant type tables and the kind lattice.
 #include "engine/core/object_tables.h"
 
+#include "engine/core/services/geometry_codecs.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/services/object_drawing.h"
 
 #include <iterator>
 
-#include "engine/calc/measurement_routines.h"
-#include "engine/calc/value_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
@@ -19,6 +19,9 @@ namespace {
 // thousands of objects, and every byte more spreads them over more cache lines.
 template <typename T>
 constexpr uint32_t kSizeWith = uint32_t(sizeof(SketchObject) + sizeof(T));
+// The value classes' records are the calculation code's; the room is reserved here.
+constexpr uint32_t kMeasurementSize = uint32_t(sizeof(SketchObject)) + kMeasurementDataBytes;
+constexpr uint32_t kCalculationSize = uint32_t(sizeof(SketchObject)) + kCalculationDataBytes;
 
 // Stand-in: one generous size for the classes whose class data is not laid out yet.
 constexpr uint32_t kObjectSize = sizeof(SketchObject) + kClassDataCapacity;
@@ -28,25 +31,139 @@ constexpr uint32_t kObjectSize = sizeof(SketchObject) + kClassDataCapacity;
 // One row per object class. Routine slots that the class's own geometry, drawing or text
 // code fills are null until that code exists (each such row is marked).
 const ObjectClassRecord ObjectClassTable[kClassCount] = {
-    //  id  size         family draw         drawSelected drawScaled refreshText hitTest      hitTestRect     initExtra freeExtra transferGeometry      copy     transform              image transferClassData labelFollows        layer trace lineStyle textLike core textFamily intersect placement displayParts textEditOps colorSlot
-    {   0, kObjectSize, 6, DrawTextObjectBody, DrawTextObjectSelection,     nullptr,   nullptr,    HitByBounds, InRectByBounds, nullptr,  nullptr,  TransferRectGeometry, nullptr, TransformRectGeometry,  0,   nullptr,          LabelDoesNotFollow,  8,   0,    0,        1,       0,   1,         0,        0,        nullptr,     nullptr,    9 },  // caption; Stand-in: draw, text and display routines not built yet
-    {   1, kSizeWith<PointData>, 0, DrawPointObject, DrawPointSelection, DrawPointScaled,   nullptr,    HitByBounds, InRectByBounds, nullptr,  nullptr, TransferPointGeometry, CopyPointGeometry   , TransformPoint,                1,   nullptr,          LabelFollows,       10,   1,    0,        0,       0,   0,         0,        3,        nullptr,     nullptr,    0 },  // point; Stand-in: draw routines not built yet
-    {   2, kSizeWith<StraightData>, 1, DrawStraightObject, DrawStraightSelection, DrawStraightScaled,   nullptr, StraightHitTest, StraightHitTestRect,        nullptr,  nullptr, TransferStraightGeometry,              nullptr, TransformStraight,                2,   nullptr,          LabelFollows,        6,   1,    1,        0,       1,   0,        -1,        3,        nullptr,     nullptr,    1 },  // straight object; Stand-in: draw routines not built yet
-    {   3, kSizeWith<CircleData>, 2, DrawCircleObject, DrawCircleSelection, DrawCircleScaled,   nullptr, CircleHitTest, CircleHitTestRect,        nullptr,  nullptr, TransferCircleGeometry,              nullptr, TransformCircle,                3,   nullptr,          LabelFollows,        6,   1,    1,        0,       0,   0,        -1,        3,        nullptr,     nullptr,    2 },  // circle; Stand-in: draw routines not built yet
-    {   4, kObjectSize, 3, nullptr,     nullptr,     nullptr,   nullptr,    nullptr,     nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,                4,   nullptr,          LabelFollows,        2,   1,    0,        0,       0,   0,         0,        3,        nullptr,     nullptr,    3 },  // polygon interior; Stand-in: geometry and draw routines not built yet
-    {   5, kSizeWith<CircleData>, 2, nullptr,     nullptr, DrawDiscScaled,   nullptr, DiscHitTest, CircleHitTestRect,        nullptr,  nullptr, TransferCircleGeometry,              nullptr, TransformCircle,                5,   nullptr,          LabelFollows,        2,   1,    0,        0,       0,   0,         0,        3,        nullptr,     nullptr,    3 },  // circle interior; Stand-in: draw routines not built yet
-    {   6, kObjectSize, 6, nullptr,     nullptr,     nullptr,   nullptr,    nullptr,     nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,                6,   nullptr,          LabelFollows,       12,   1,    1,        0,       1,   0,         0,        3,        nullptr,     nullptr,    5 },  // locus; Stand-in: geometry and draw routines not built yet, label rule decided per object later
-    {   7, kSizeWith<ValueDisplay>, 6, DrawTextObjectBody, DrawTextObjectSelection,     nullptr,   nullptr,    HitByBounds, InRectByBounds, InitMeasurementData, FreeMeasurementData, TransferRectGeometry, nullptr, TransformRectGeometry,  7,   nullptr,          LabelDoesNotFollow,  8,   0,    0,        1,       0,   2,         0,        0,        nullptr,     nullptr,    9 },  // measurement; Stand-in: draw, record, text and display routines not built yet
-    {   8, kObjectSize, 6, nullptr,     nullptr,     nullptr,   nullptr,    nullptr,     nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,                8,   nullptr,          LabelDoesNotFollow,  4,   0,    1,        0,       1,   0,         0,        3,        nullptr,     nullptr,    8 },  // coordinate system; Stand-in: geometry and draw routines not built yet
-    {   9, kSizeWith<AxisData>, 6, nullptr,     nullptr, DrawAxisScaled,   nullptr, StraightHitTest, StraightHitTestRect, InitAxis      ,  nullptr,  nullptr,              nullptr, TransformStraight,                2, TransferAxisData,          LabelFollows,        5,   1,    1,        0,       1,   0,        -1,        3,        nullptr,     nullptr,    1 },  // axis; Stand-in: draw routines not built yet
-    {  10, kObjectSize, 6, nullptr,     nullptr,     nullptr,   nullptr,    HitByBounds, InRectByBounds, nullptr,  nullptr,  TransferRectGeometry, nullptr, TransformRectGeometry, 10,   nullptr,          LabelDoesNotFollow,  9,   0,    0,        1,       0,   3,         0,        1,        nullptr,     nullptr,   10 },  // action button; Stand-in: draw, class data and display routines not built yet
-    {  11, kSizeWith<CalculationData>, 6, DrawTextObjectBody, DrawTextObjectSelection, nullptr,   nullptr,    HitByBounds, InRectByBounds, nullptr,  nullptr,  TransferRectGeometry, nullptr, TransformRectGeometry, 11,   nullptr,          LabelDoesNotFollow,  8,   0,    0,        1,       0,   2,         0,        0,        nullptr,     nullptr,    9 },  // calculation; Stand-in: draw, text and display routines not built yet
-    {  12, kObjectSize, 4, nullptr,     nullptr,     nullptr,   nullptr,    nullptr,     nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,               12,   nullptr,          LabelFollows,        6,   1,    1,        0,       0,   0,        -1,        3,        nullptr,     nullptr,    2 },  // arc; Stand-in: geometry and draw routines not built yet
-    {  13, kObjectSize, 4, nullptr,     nullptr,     nullptr,   nullptr,    nullptr,     nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,               13,   nullptr,          LabelFollows,        2,   1,    0,        0,       0,   0,         0,        3,        nullptr,     nullptr,    3 },  // arc interior; Stand-in: geometry and draw routines not built yet
-    {  14, kObjectSize, 6, DrawNothing, nullptr,     nullptr,   nullptr,    NeverHit,    nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,               14,   nullptr,          LabelDoesNotFollow,  0,   0,    0,        0,       0,   7,         0,        3,        nullptr,     nullptr,    9 },  // iteration; Stand-in: class data routines not built yet
-    {  15, kObjectSize, 6, nullptr,     nullptr,     nullptr,   nullptr,    nullptr,     nullptr,        nullptr,  nullptr,  nullptr,              nullptr, nullptr,               15,   nullptr,          LabelDoesNotFollow, 12,   1,    1,        0,       1,   7,         0,        3,        nullptr,     nullptr,    9 },  // iterated image; Stand-in: image and draw routines not built yet
-    {  16, kObjectSize, 6, DrawPictureObject, DrawPictureSelection, nullptr,   nullptr,    HitByBounds, InRectByBounds, nullptr,  nullptr,  TransferRectGeometry, nullptr, TransformRectGeometry, 16,   nullptr,          LabelDoesNotFollow,  1,   0,    0,        0,       0,   7,         0,        1,        nullptr,     nullptr,    9 },  // picture; Stand-in: draw and picture data routines not built yet
-    {  17, kObjectSize, 6, nullptr,     nullptr,     nullptr,   nullptr,    HitByBounds, InRectByBounds, nullptr,  nullptr,  TransferRectGeometry, nullptr, TransformRectGeometry, 17,   nullptr,          LabelDoesNotFollow,  7,   0,    0,        1,       0,   4,         0,        0,        nullptr,     nullptr,    9 },  // table; Stand-in: draw, table data and text routines not built yet
+    // Each row: id, size, shape family;
+    //   draw, drawSelected, drawScaled, refreshTextMetrics;
+    //   hitTest, hitTestRect, initExtra, freeExtra;
+    //   transferGeometry, copyGeometry, transform, imageClass, transferClassData;
+    //   labelFollowsGeometry, drawLayer, traceable, hasLineStyle, textLike, usesCoreExtent,
+    //   textFamily, intersectable, placementGroup;
+    //   getDisplayParts, textEditOps, colorSlot.
+    // caption; Stand-in: draw, text and display routines not built yet
+    {  0, kObjectSize,                6,
+      DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
+      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry,  0, nullptr,
+      LabelDoesNotFollow,  8, 0, 0, 1, 0, 1,  0, 0,
+      nullptr, nullptr,  9 },
+    // point; Stand-in: draw routines not built yet
+    {  1, kSizeWith<PointData>,       0,
+      DrawPointObject,    DrawPointSelection,      DrawPointScaled,    nullptr,
+      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
+      TransferPointGeometry,    CopyPointGeometry, TransformPoint,         1, nullptr,
+      LabelFollows,       10, 1, 0, 0, 0, 0,  0, 3,
+      nullptr, nullptr,  0 },
+    // straight object; Stand-in: draw routines not built yet
+    {  2, kSizeWith<StraightData>,    1,
+      DrawStraightObject, DrawStraightSelection,   DrawStraightScaled, nullptr,
+      StraightHitTest, StraightHitTestRect, nullptr,             nullptr,
+      TransferStraightGeometry, nullptr,           TransformStraight,      2, nullptr,
+      LabelFollows,        6, 1, 1, 0, 1, 0, -1, 3,
+      nullptr, nullptr,  1 },
+    // circle; Stand-in: draw routines not built yet
+    {  3, kSizeWith<CircleData>,      2,
+      DrawCircleObject,   DrawCircleSelection,     DrawCircleScaled,   nullptr,
+      CircleHitTest,   CircleHitTestRect,   nullptr,             nullptr,
+      TransferCircleGeometry,   nullptr,           TransformCircle,        3, nullptr,
+      LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
+      nullptr, nullptr,  2 },
+    // polygon interior; Stand-in: geometry and draw routines not built yet
+    {  4, kObjectSize,                3,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      nullptr,         nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,                4, nullptr,
+      LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
+      nullptr, nullptr,  3 },
+    // circle interior; Stand-in: draw routines not built yet
+    {  5, kSizeWith<CircleData>,      2,
+      nullptr,            nullptr,                 DrawDiscScaled,     nullptr,
+      DiscHitTest,     CircleHitTestRect,   nullptr,             nullptr,
+      TransferCircleGeometry,   nullptr,           TransformCircle,        5, nullptr,
+      LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
+      nullptr, nullptr,  3 },
+    // locus; Stand-in: geometry and draw routines not built yet, label rule decided per object later
+    {  6, kObjectSize,                6,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      nullptr,         nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,                6, nullptr,
+      LabelFollows,       12, 1, 1, 0, 1, 0,  0, 3,
+      nullptr, nullptr,  5 },
+    // measurement; Stand-in: draw, record, text and display routines not built yet
+    {  7, kMeasurementSize,           6,
+      DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
+      HitByBounds,     InRectByBounds,      InitMeasurementData, FreeMeasurementData,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, nullptr,
+      LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
+      nullptr, nullptr,  9 },
+    // coordinate system; Stand-in: geometry and draw routines not built yet
+    {  8, kObjectSize,                6,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      nullptr,         nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,                8, nullptr,
+      LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
+      nullptr, nullptr,  8 },
+    // axis; Stand-in: draw routines not built yet
+    {  9, kSizeWith<AxisData>,        6,
+      nullptr,            nullptr,                 DrawAxisScaled,     nullptr,
+      StraightHitTest, StraightHitTestRect, InitAxis,            nullptr,
+      nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
+      LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,
+      nullptr, nullptr,  1 },
+    // action button; Stand-in: draw, class data and display routines not built yet
+    { 10, kObjectSize,                6,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 10, nullptr,
+      LabelDoesNotFollow,  9, 0, 0, 1, 0, 3,  0, 1,
+      nullptr, nullptr, 10 },
+    // calculation; Stand-in: draw, text and display routines not built yet
+    { 11, kCalculationSize,           6,
+      DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
+      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 11, nullptr,
+      LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
+      nullptr, nullptr,  9 },
+    // arc; Stand-in: geometry and draw routines not built yet
+    { 12, kObjectSize,                4,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      nullptr,         nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,               12, nullptr,
+      LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
+      nullptr, nullptr,  2 },
+    // arc interior; Stand-in: geometry and draw routines not built yet
+    { 13, kObjectSize,                4,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      nullptr,         nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,               13, nullptr,
+      LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
+      nullptr, nullptr,  3 },
+    // iteration; Stand-in: class data routines not built yet
+    { 14, kObjectSize,                6,
+      DrawNothing,        nullptr,                 nullptr,            nullptr,
+      NeverHit,        nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,               14, nullptr,
+      LabelDoesNotFollow,  0, 0, 0, 0, 0, 7,  0, 3,
+      nullptr, nullptr,  9 },
+    // iterated image; Stand-in: image and draw routines not built yet
+    { 15, kObjectSize,                6,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      nullptr,         nullptr,             nullptr,             nullptr,
+      nullptr,                  nullptr,           nullptr,               15, nullptr,
+      LabelDoesNotFollow, 12, 1, 1, 0, 1, 7,  0, 3,
+      nullptr, nullptr,  9 },
+    // picture; Stand-in: draw and picture data routines not built yet
+    { 16, kObjectSize,                6,
+      DrawPictureObject,  DrawPictureSelection,    nullptr,            nullptr,
+      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 16, nullptr,
+      LabelDoesNotFollow,  1, 0, 0, 0, 0, 7,  0, 1,
+      nullptr, nullptr,  9 },
+    // table; Stand-in: draw, table data and text routines not built yet
+    { 17, kObjectSize,                6,
+      nullptr,            nullptr,                 nullptr,            nullptr,
+      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 17, nullptr,
+      LabelDoesNotFollow,  7, 0, 0, 1, 0, 4,  0, 0,
+      nullptr, nullptr,  9 },
 };
 static_assert(std::size(ObjectClassTable) == kClassCount);
 
@@ -56,99 +173,378 @@ static_assert(std::size(ObjectClassTable) == kClassCount);
 //   update, streamExtra, flags, orientation parent, text slots, non-existence reason,
 //   drag codes [translate, rotate, dilate][parent 0..3, 4 and later].
 const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
-    {  0,             1,            4, 0,     0,   0, 21, 19, 111, 0, UpdateFreeObject, nullptr,     0x2, 0xffff, 0xfffe,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  0 free object
-    {  1,             1,           11, 1,     0,   1, 21, 18,   1, 0,          UpdateMidpoint, nullptr,  0x1009, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  1 midpoint
-    {  2,             2,           14, 4,  0xff,   2, 21, 18,   2, 0,          UpdateStraightByPoints, nullptr,  0x4c11, 0xffff, 0xffff,  6, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  2 segment
-    {  3,             3,           22, 1,  0xff,   2, 21, 18,   5, 0,          UpdateCircleByPoint, nullptr,  0x4001, 0xffff, 0xffff,  6, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  3 circle by centre and point
-    {  4,             3,           22, 1,     0,   4, 21, 18,   6, 0,          UpdateCircleByRadius, nullptr,    0x41, 0xffff, 0xffff,  1, {{0,2,0,0,0}, {0,2,0,0,0}, {0,0,0,0,0}} },  //  4 circle by centre and radius
-    {  5,             2,           42, 1,     0,   6, 21, 18,   7, 0,          UpdatePerpendicular, nullptr,   0x401,      1, 0xffff,  1, {{0,2,0,0,0}, {0,0,0,0,0}, {0,2,0,0,0}} },  //  5 perpendicular line
-    {  6,             2,           41, 1,     0,   6, 21, 18,   8, 0,          UpdateParallel, nullptr,   0x401,      1, 0xffff,  1, {{0,2,0,0,0}, {0,0,0,0,0}, {0,2,0,0,0}} },  //  6 parallel line
-    {  7,             2,           39, 1, 0x60c,   2, 21, 18,   9, 0,          UpdateAngleBisector, nullptr,   0x801, 0xffff, 0xffff, 11, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  7 angle bisector
-    {  8,             4,           15, 1,   0x1,   2, 21, 18,  10, 0,          nullptr, nullptr,     0x1, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  8 polygon interior; Stand-in: update routine not built yet
-    {  9,             1,           40, 5,  0xff,   8, 21, 18,  11, 0,          UpdateIntersectStraights, nullptr,  0x1009, 0xffff, 0xffff,  5, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  //  9 intersection of two straights
-    { 10,             5,           16, 1,     0,  10, 21, 18,  12, 0,          UpdateCircleInterior, nullptr,  0x4001, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 10 circle interior
-    { 11,             1,           40, 1,     0,  11, 21, 18,  11, 0,          UpdateIntersectStraightCircle, nullptr,  0x1009, 0xffff, 0xffff,  5, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 11 straight and circle, side 1
-    { 12,             1,           40, 1,     0,  11, 21, 18,  11, 0,          UpdateIntersectStraightCircle, nullptr,  0x1009, 0xffff, 0xffff,  5, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 12 straight and circle, side 2
-    { 13,             1,           40, 1,  0xff,  13, 21, 18,  11, 0,          UpdateIntersectCircles, nullptr,     0x9, 0xffff, 0xffff,  5, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 13 two circles, side 1
-    { 14,             1,           40, 1,  0xff,  13, 21, 18,  11, 0,          UpdateIntersectCircles, nullptr,     0x9, 0xffff, 0xffff,  5, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 14 two circles, side 2
-    { 15,             1,           10, 0,     0,  15, 21, 18,  13, 0,          UpdatePointOnPath, TransferPathParameter,  0x100d, 0xffff, 0xffff,  7, {{2,0,0,0,0}, {2,0,0,0,0}, {2,0,0,0,0}} },  // 15 point on a path
-    { 76,            14,           51, 0,     0, 108, 21, 18, 114, 0,          nullptr, nullptr, 0x40020, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 16 iteration rule; Stand-in: update routine not built yet
-    { 89,            14,           51, 0,     0, 108, 21, 18, 114, 0,          nullptr, nullptr, 0x40020, 0xffff, 0xffff,  1, {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },  // 17 iteration rule to a depth; Stand-in: update routine not built yet
-    { 77,            15,           52, 1,     0,  20, 21, 18,  18, 0,          nullptr, nullptr, 0x18100, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 18 iterated image; Stand-in: update routine not built yet
-    { 88,             1,            4, 1,     0,  22, 21, 18,  19, 0,          UpdateFinalIteratedPoint, nullptr,   0x108, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 19 final iterated point
-    { 16, kClassOfImage, kKindOfImage, 1,   0x6,  16,  0, 18,  20, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,2,2,0,0}, {1,3,3,0,0}, {1,3,3,0,0}} },  // 20 translation by vector; Stand-in: update routine not built yet
-    { 17, kClassOfImage, kKindOfImage, 3,     0,  19,  1, 18,  21, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,0,0,0,0}, {1,0,0,0,0}, {1,0,0,0,0}} },  // 21 translation fixed h and v; Stand-in: update and streamExtra routine not built yet
-    { 18, kClassOfImage, kKindOfImage, 2,     0,  23,  2, 18,  22, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },  // 22 translation fixed h, marked v; Stand-in: update and streamExtra routine not built yet
-    { 19, kClassOfImage, kKindOfImage, 2,     0,  23,  3, 18,  23, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },  // 23 translation marked h, fixed v; Stand-in: update and streamExtra routine not built yet
-    { 20, kClassOfImage, kKindOfImage, 1,     0,  25,  4, 18,  24, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,4,4,0,0}, {1,4,4,0,0}, {1,4,4,0,0}} },  // 24 translation marked h and v; Stand-in: update routine not built yet
-    { 21, kClassOfImage, kKindOfImage, 3,     0,  19,  5, 18,  25, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,0,0,0,0}, {1,0,0,0,0}, {1,0,0,0,0}} },  // 25 translation fixed distance and angle; Stand-in: update and streamExtra routine not built yet
-    { 22, kClassOfImage, kKindOfImage, 2,   0xe,  16,  6, 18,  26, 0,          nullptr, nullptr,   0x101,      0, 0xffff, 14, {{1,2,2,2,0}, {1,2,2,2,0}, {1,2,2,2,0}} },  // 26 translation fixed distance, marked angle; Stand-in: update and streamExtra routine not built yet
-    { 23, kClassOfImage, kKindOfImage, 2,     0,  23,  7, 18,  27, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },  // 27 translation fixed distance in a direction; Stand-in: update and streamExtra routine not built yet
-    { 24, kClassOfImage, kKindOfImage, 2,     0,  23,  8, 18,  28, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },  // 28 translation marked distance, fixed angle; Stand-in: update and streamExtra routine not built yet
-    { 25, kClassOfImage, kKindOfImage, 1,  0x1c,  28,  9, 18,  29, 0,          nullptr, nullptr,   0x141,      0, 0xffff, 13, {{1,2,2,2,4}, {1,2,2,2,4}, {1,2,2,2,4}} },  // 29 translation marked distance, marked angle; Stand-in: update routine not built yet
-    { 26, kClassOfImage, kKindOfImage, 1,     0,  25, 10, 18,  30, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,4,4,0,0}, {1,4,4,0,0}, {1,4,4,0,0}} },  // 30 translation marked distance in a direction; Stand-in: update routine not built yet
-    { 27, kClassOfImage, kKindOfImage, 6,     0,  33, 11, 18,  31, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },  // 31 rotation by a fixed angle; Stand-in: update and streamExtra routine not built yet
-    { 28, kClassOfImage, kKindOfImage, 1,  0x38,  16, 12, 18,  32, 0,          nullptr, nullptr,   0x101,      0, 0xffff, 14, {{1,3,2,2,2}, {1,3,2,2,2}, {1,3,2,2,2}} },  // 32 rotation by a marked angle; Stand-in: update routine not built yet
-    { 29, kClassOfImage, kKindOfImage, 1,     0,  39, 13, 18,  33, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,3,4,0,0}, {1,3,4,0,0}, {1,3,4,0,0}} },  // 33 rotation by a measured angle; Stand-in: update routine not built yet
-    { 30, kClassOfImage, kKindOfImage, 2,     0,  33, 14, 18,  34, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },  // 34 dilation by a fixed ratio; Stand-in: update and streamExtra routine not built yet
-    { 31, kClassOfImage, kKindOfImage, 1,  0x18,  35, 15, 18,  35, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,3,4,4,0}, {1,3,4,4,0}, {1,3,4,4,0}} },  // 35 dilation by a segment ratio; Stand-in: update routine not built yet
-    { 32, kClassOfImage, kKindOfImage, 1,  0x38,  16, 16, 18,  36, 0,          nullptr, nullptr,   0x101,      0, 0xffff, 15, {{1,3,2,2,2}, {1,3,2,2,2}, {1,3,2,2,2}} },  // 36 dilation by a three-point ratio; Stand-in: update routine not built yet
-    { 33, kClassOfImage, kKindOfImage, 1,     0,  39, 17, 18,  37, 0,          nullptr, nullptr,   0x141,      0, 0xffff,  4, {{1,3,4,0,0}, {1,3,4,0,0}, {1,3,4,0,0}} },  // 37 dilation by a measured ratio; Stand-in: update routine not built yet
-    { 34, kClassOfImage, kKindOfImage, 7,     0,  42, 18, 18,  38, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  1, {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },  // 38 reflection; Stand-in: update routine not built yet
-    { 35,             6, kKindOfLocus, 1,     0,  44, 21, 18,  39, 0,          nullptr, nullptr,       0, 0xffff, 0xffff,  1, {{0,2,2,2,2}, {0,2,2,2,2}, {0,2,2,2,2}} },  // 39 locus; Stand-in: update routine not built yet
-    { 36,             7,           43, 0,     0,   1, 21,  0,  40, 0,          UpdateMeasurement, nullptr,       0, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 40 length
-    { 37,             7,           43, 0,     0,   2, 21,  1,  41, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 41 distance between points
-    { 38,             7,           43, 0,     0,   6, 21,  2,  73, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 42 distance from point to straight
-    { 39,             7,           43, 0,     0,  47, 21,  3,  42, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 43 perimeter
-    { 40,             7,           43, 0,     0,  48, 21,  4,  43, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 44 circumference
-    { 41,             7,           44, 0, 0x60c,   2, 21,  5,  44, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 45 angle
-    { 42,             7,           45, 0,     0,  49, 21,  6,  45, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 46 area
-    { 43,             7,           44, 0,     0,  50, 21,  7, 109, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 47 arc angle
-    { 44,             7,           43, 0,     0,  50, 21,  8, 108, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 48 arc length
-    { 45,             7,           46, 0,     0,  99, 21,  9,  50, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 49 slope
-    { 46,             7,           43, 0,     0,  57, 21, 10,  51, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 50 radius
-    { 47,             7,           46, 0,     0,  58, 21, 11, 107, 0,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 51 ratio
-    { 48,            11,           28, 0,     0,  65, 21, 12, 112, 0,          UpdateMeasurement, nullptr,    0x41, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 52 calculation
-    { 49,             0,           29, 0,     0,  67, 21, 18,  55, 2,          nullptr, nullptr,     0x1, 0xffff,      7,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 53 coordinates; Stand-in: update routine not built yet
-    { 50,             0,           31, 0,     0,  69, 21, 18,  56, 2,          nullptr, nullptr,     0x1, 0xffff,     13,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 54 linear equation; Stand-in: update routine not built yet
-    { 51,             0,           32, 0,     0,  71, 21, 18,  56, 2,          nullptr, nullptr,     0x1, 0xffff,     37,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 55 quadratic equation; Stand-in: update routine not built yet
-    { 52,             1,           35, 1,     0,  98, 21, 18,  57, 0,          UpdateAxisUnitPoint, TransferUnitDistance, 0x10005, 0xffff, 0xffff,  1, {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },  // 56 horizontal unit point
-    { 53,             1,           35, 1,     0,  98, 21, 18,  58, 0,          UpdateAxisUnitPoint, TransferUnitDistance, 0x10005, 0xffff, 0xffff,  1, {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },  // 57 vertical unit point
-    { 54,             1,           35, 1,     0,  73, 19, 18,  58, 0,          UpdateOtherAxisUnitPoint, TransferUnitDistance,  0x8001, 0xffff, 0xffff,  1, {{1,4,4,4,4}, {1,4,4,4,4}, {1,4,4,4,4}} },  // 58 square unit point
-    { 55,             1,           35, 1,     0,  73, 21, 18,  58, 0,          UpdateOtherAxisUnitPoint, TransferUnitDistance,  0x8005, 0xffff, 0xffff,  1, {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },  // 59 rectangular unit point
-    { 56,             1,           35, 1,     0,  74, 21, 18,  58, 0,          UpdateOtherAxisUnitPoint, TransferUnitDistance,  0x8001, 0xffff, 0xffff,  1, {{0,4,4,4,4}, {0,4,4,4,4}, {0,4,4,4,4}} },  // 60 square unit point on axes
-    { 57,             1,           35, 1,     0,  74, 21, 18,  58, 0,          UpdateOtherAxisUnitPoint, TransferUnitDistance,  0x8005, 0xffff, 0xffff,  1, {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },  // 61 rectangular unit point on axes
-    { 58,             9,           33, 0,     0,   2, 21, 18,  59, 0,          UpdateAxis, nullptr, 0x20421, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 62 axis by centre and unit point
-    { 59,             9,           33, 0,     0,   4, 21, 18,  59, 0,          UpdateAxis, nullptr,   0x461, 0xffff, 0xffff,  9, {{0,4,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 63 axis by centre and unit distance
-    { 60,             9,           33, 0,     0,  10, 21, 18,  60, 0,          UpdateAxis, nullptr,    0x21, 0xffff, 0xffff, 10, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 64 axis of a unit circle
-    { 61,             8,           34, 1,     0,  75, 21, 18,  61, 0,          nullptr, nullptr,  0x8020, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 65 coordinate system; Stand-in: update routine not built yet
-    { 62,            10,           20, 0,  0xff, 108, 21, 18, 110, 0,    UpdateNothing, nullptr,       0, 0xffff, 0xffff,  0, {{7,7,7,7,7}, {7,7,7,7,7}, {7,7,7,7,7}} },  // 66 action button; Stand-in: streamExtra routine not built yet
-    { 63,             2,           12, 4,  0xff,   2, 21, 18,   4, 0,          UpdateStraightByPoints, nullptr,  0x4c11, 0xffff, 0xffff,  6, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 67 line
-    { 64,             2,           13, 1,  0xff,   2, 21, 18,   3, 0,          UpdateStraightByPoints, nullptr,  0x4c01, 0xffff, 0xffff,  6, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 68 ray
-    { 65,             7,           46, 0,     0,  67, 21, 13,  62, 2,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 69 abscissa
-    { 66,             7,           46, 0,     0,  67, 21, 14,  63, 2,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 70 ordinate
-    { 67,             1,           53, 3,     0,  77, 21, 18,  64, 0,          UpdatePlottedPoint, TransferPlottedValues,     0x1, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 71 plotted point, fixed rectangular
-    { 68,             1,           53, 3,     0,  77, 21, 18,  65, 0,          UpdatePlottedPoint, TransferPlottedValues,     0x1, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 72 plotted point, fixed polar
-    { 69,             1,           53, 3,     0,  78, 21, 18,  66, 3,          UpdatePlottedPoint, nullptr,     0x1, 0xffff, 0xffff,  4, {{4,4,0,0,0}, {4,4,0,0,0}, {4,4,0,0,0}} },  // 73 plotted point, measured rectangular
-    { 70,             1,           53, 3,     0,  78, 21, 18,  67, 3,          UpdatePlottedPoint, nullptr,    0x41, 0xffff, 0xffff,  4, {{4,4,0,0,0}, {4,4,0,0,0}, {4,4,0,0,0}} },  // 74 plotted point, measured polar
-    { 71,            11,           54, 0,     0,  65, 21, 15,  68, 0,          nullptr, nullptr,   0x201, 0xffff,      1,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 75 function; Stand-in: update routine not built yet
-    { 72,             6,           55, 1,     0,  81, 21, 18, 113, 2,          nullptr, nullptr,     0x1, 0xffff, 0xffff,  1, {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },  // 76 function plot; Stand-in: update routine not built yet
-    { 73,             0,           56, 0,     0,  83, 21, 18,  70, 0,          nullptr, nullptr,    0x81, 0xffff, 0xfffe,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 77 merged text; Stand-in: update routine not built yet
-    { 74,             0,           29, 0,     0,  67, 21, 18,  72, 0,          nullptr, nullptr,     0x1, 0xffff,      8,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 78 polar coordinates; Stand-in: update routine not built yet
-    { 75, kClassOfImage, kKindOfImage, 1,     0,  25, 20, 18, 115, 0,          nullptr, nullptr,   0x101,      0, 0xffff,  4, {{0,6,6,6,6}, {0,6,6,6,6}, {0,6,6,6,6}} },  // 79 parametrically coloured image; Stand-in: update and streamExtra routine not built yet
-    { 78,            11,           59, 9,     0,  85, 21, 15,  95, 0,          nullptr, nullptr,   0x201, 0xffff,      1,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 80 derivative; Stand-in: update routine not built yet
-    { 79,            12,           24, 1,   0x6,  54, 21, 18,  87, 0,          nullptr, nullptr,  0x6001, 0xffff, 0xffff, 10, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 81 arc on a circle; Stand-in: update routine not built yet
-    { 80,            12,           24, 1,   0xe,   2, 21, 18,  88, 0,          nullptr, nullptr,  0x6001, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 82 arc by centre and points; Stand-in: update routine not built yet
-    { 81,            12,           24, 1,   0xe,   2, 21, 18,  89, 0,          nullptr, nullptr,  0x4001, 0xffff, 0xffff, 12, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 83 arc through three points; Stand-in: update routine not built yet
-    { 82,            13,           26, 1,     0,  86, 21, 18,  90, 0,          nullptr, nullptr,  0x4001, 0xffff, 0xffff,  8, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 84 arc sector; Stand-in: update routine not built yet
-    { 83,            13,           27, 1,     0,  86, 21, 18,  91, 0,          nullptr, nullptr,  0x4001, 0xffff, 0xffff,  8, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 85 arc segment; Stand-in: update routine not built yet
-    { 84,            16,           61, 0,     0,  98, 21, 18,  96, 0,          nullptr, nullptr,     0x3, 0xffff, 0xffff,  1, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 86 picture at a point; Stand-in: update routine not built yet
-    { 85,            16,           61, 0,   0x6,   2, 21, 18,  97, 0,          nullptr, nullptr,     0x3, 0xffff, 0xffff,  6, {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },  // 87 picture between points; Stand-in: update routine not built yet
-    { 86,             7,           46, 0,     0,  87, 21, 16, 102, 3,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 88 coordinate distance
-    { 87,             7,           46, 0,     0,  69, 21, 17, 103, 2,          UpdateMeasurement, nullptr,     0x1, 0xffff,      6,  1, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 89 slope on a coordinate system
-    { 90,             0,           56, 0,     0,  90, 21, 18,  71, 0,          nullptr, nullptr,    0x81, 0xffff,      4,  1, {{0,2,5,5,5}, {0,2,5,5,5}, {0,2,5,5,5}} },  // 90 pegged text; Stand-in: update routine not built yet
-    { 91,            17,           66, 1,     0,  93, 21, 18, 104, 0,          nullptr, nullptr,    0x80, 0xffff, 0xffff,  0, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 91 table of measurements; Stand-in: update routine not built yet
-    { 92,            17,           67, 1,     0,  95, 21, 18, 105, 0,          nullptr, nullptr,    0x80, 0xffff, 0xffff,  0, {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },  // 92 table of iterated values; Stand-in: update routine not built yet
+    // 0 free object
+    {  0,             1,            4, 0,     0,   0, 21, 19, 111, 0,
+      UpdateFreeObject,              nullptr,                   0x2, 0xffff, 0xfffe,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 1 midpoint
+    {  1,             1,           11, 1,     0,   1, 21, 18,   1, 0,
+      UpdateMidpoint,                nullptr,                0x1009, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 2 segment
+    {  2,             2,           14, 4,  0xff,   2, 21, 18,   2, 0,
+      UpdateStraightByPoints,        nullptr,                0x4c11, 0xffff, 0xffff,  6,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 3 circle by centre and point
+    {  3,             3,           22, 1,  0xff,   2, 21, 18,   5, 0,
+      UpdateCircleByPoint,           nullptr,                0x4001, 0xffff, 0xffff,  6,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 4 circle by centre and radius
+    {  4,             3,           22, 1,     0,   4, 21, 18,   6, 0,
+      UpdateCircleByRadius,          nullptr,                  0x41, 0xffff, 0xffff,  1,
+      {{0,2,0,0,0}, {0,2,0,0,0}, {0,0,0,0,0}} },
+    // 5 perpendicular line
+    {  5,             2,           42, 1,     0,   6, 21, 18,   7, 0,
+      UpdatePerpendicular,           nullptr,                 0x401,      1, 0xffff,  1,
+      {{0,2,0,0,0}, {0,0,0,0,0}, {0,2,0,0,0}} },
+    // 6 parallel line
+    {  6,             2,           41, 1,     0,   6, 21, 18,   8, 0,
+      UpdateParallel,                nullptr,                 0x401,      1, 0xffff,  1,
+      {{0,2,0,0,0}, {0,0,0,0,0}, {0,2,0,0,0}} },
+    // 7 angle bisector
+    {  7,             2,           39, 1, 0x60c,   2, 21, 18,   9, 0,
+      UpdateAngleBisector,           nullptr,                 0x801, 0xffff, 0xffff, 11,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 8 polygon interior; Stand-in: update routine not built yet
+    {  8,             4,           15, 1,   0x1,   2, 21, 18,  10, 0,
+      nullptr,                       nullptr,                   0x1, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 9 intersection of two straights
+    {  9,             1,           40, 5,  0xff,   8, 21, 18,  11, 0,
+      UpdateIntersectStraights,      nullptr,                0x1009, 0xffff, 0xffff,  5,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 10 circle interior
+    { 10,             5,           16, 1,     0,  10, 21, 18,  12, 0,
+      UpdateCircleInterior,          nullptr,                0x4001, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 11 straight and circle, side 1
+    { 11,             1,           40, 1,     0,  11, 21, 18,  11, 0,
+      UpdateIntersectStraightCircle, nullptr,                0x1009, 0xffff, 0xffff,  5,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 12 straight and circle, side 2
+    { 12,             1,           40, 1,     0,  11, 21, 18,  11, 0,
+      UpdateIntersectStraightCircle, nullptr,                0x1009, 0xffff, 0xffff,  5,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 13 two circles, side 1
+    { 13,             1,           40, 1,  0xff,  13, 21, 18,  11, 0,
+      UpdateIntersectCircles,        nullptr,                   0x9, 0xffff, 0xffff,  5,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 14 two circles, side 2
+    { 14,             1,           40, 1,  0xff,  13, 21, 18,  11, 0,
+      UpdateIntersectCircles,        nullptr,                   0x9, 0xffff, 0xffff,  5,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 15 point on a path
+    { 15,             1,           10, 0,     0,  15, 21, 18,  13, 0,
+      UpdatePointOnPath,             TransferPathParameter,  0x100d, 0xffff, 0xffff,  7,
+      {{2,0,0,0,0}, {2,0,0,0,0}, {2,0,0,0,0}} },
+    // 16 iteration rule; Stand-in: update routine not built yet
+    { 76,            14,           51, 0,     0, 108, 21, 18, 114, 0,
+      nullptr,                       nullptr,               0x40020, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 17 iteration rule to a depth; Stand-in: update routine not built yet
+    { 89,            14,           51, 0,     0, 108, 21, 18, 114, 0,
+      nullptr,                       nullptr,               0x40020, 0xffff, 0xffff,  1,
+      {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },
+    // 18 iterated image; Stand-in: update routine not built yet
+    { 77,            15,           52, 1,     0,  20, 21, 18,  18, 0,
+      nullptr,                       nullptr,               0x18100, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 19 final iterated point
+    { 88,             1,            4, 1,     0,  22, 21, 18,  19, 0,
+      UpdateFinalIteratedPoint,      nullptr,                 0x108, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 20 translation by vector; Stand-in: update routine not built yet
+    { 16, kClassOfImage, kKindOfImage, 1,   0x6,  16,  0, 18,  20, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,2,2,0,0}, {1,3,3,0,0}, {1,3,3,0,0}} },
+    // 21 translation fixed h and v; Stand-in: update and streamExtra routine not built yet
+    { 17, kClassOfImage, kKindOfImage, 3,     0,  19,  1, 18,  21, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,0,0,0,0}, {1,0,0,0,0}, {1,0,0,0,0}} },
+    // 22 translation fixed h, marked v; Stand-in: update and streamExtra routine not built yet
+    { 18, kClassOfImage, kKindOfImage, 2,     0,  23,  2, 18,  22, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
+    // 23 translation marked h, fixed v; Stand-in: update and streamExtra routine not built yet
+    { 19, kClassOfImage, kKindOfImage, 2,     0,  23,  3, 18,  23, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
+    // 24 translation marked h and v; Stand-in: update routine not built yet
+    { 20, kClassOfImage, kKindOfImage, 1,     0,  25,  4, 18,  24, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,4,4,0,0}, {1,4,4,0,0}, {1,4,4,0,0}} },
+    // 25 translation fixed distance and angle; Stand-in: update and streamExtra routine not built yet
+    { 21, kClassOfImage, kKindOfImage, 3,     0,  19,  5, 18,  25, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,0,0,0,0}, {1,0,0,0,0}, {1,0,0,0,0}} },
+    // 26 translation fixed distance, marked angle; Stand-in: update and streamExtra routine not built yet
+    { 22, kClassOfImage, kKindOfImage, 2,   0xe,  16,  6, 18,  26, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff, 14,
+      {{1,2,2,2,0}, {1,2,2,2,0}, {1,2,2,2,0}} },
+    // 27 translation fixed distance in a direction; Stand-in: update and streamExtra routine not built yet
+    { 23, kClassOfImage, kKindOfImage, 2,     0,  23,  7, 18,  27, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
+    // 28 translation marked distance, fixed angle; Stand-in: update and streamExtra routine not built yet
+    { 24, kClassOfImage, kKindOfImage, 2,     0,  23,  8, 18,  28, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
+    // 29 translation marked distance, marked angle; Stand-in: update routine not built yet
+    { 25, kClassOfImage, kKindOfImage, 1,  0x1c,  28,  9, 18,  29, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff, 13,
+      {{1,2,2,2,4}, {1,2,2,2,4}, {1,2,2,2,4}} },
+    // 30 translation marked distance in a direction; Stand-in: update routine not built yet
+    { 26, kClassOfImage, kKindOfImage, 1,     0,  25, 10, 18,  30, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,4,4,0,0}, {1,4,4,0,0}, {1,4,4,0,0}} },
+    // 31 rotation by a fixed angle; Stand-in: update and streamExtra routine not built yet
+    { 27, kClassOfImage, kKindOfImage, 6,     0,  33, 11, 18,  31, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
+    // 32 rotation by a marked angle; Stand-in: update routine not built yet
+    { 28, kClassOfImage, kKindOfImage, 1,  0x38,  16, 12, 18,  32, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff, 14,
+      {{1,3,2,2,2}, {1,3,2,2,2}, {1,3,2,2,2}} },
+    // 33 rotation by a measured angle; Stand-in: update routine not built yet
+    { 29, kClassOfImage, kKindOfImage, 1,     0,  39, 13, 18,  33, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,3,4,0,0}, {1,3,4,0,0}, {1,3,4,0,0}} },
+    // 34 dilation by a fixed ratio; Stand-in: update and streamExtra routine not built yet
+    { 30, kClassOfImage, kKindOfImage, 2,     0,  33, 14, 18,  34, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
+    // 35 dilation by a segment ratio; Stand-in: update routine not built yet
+    { 31, kClassOfImage, kKindOfImage, 1,  0x18,  35, 15, 18,  35, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,3,4,4,0}, {1,3,4,4,0}, {1,3,4,4,0}} },
+    // 36 dilation by a three-point ratio; Stand-in: update routine not built yet
+    { 32, kClassOfImage, kKindOfImage, 1,  0x38,  16, 16, 18,  36, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff, 15,
+      {{1,3,2,2,2}, {1,3,2,2,2}, {1,3,2,2,2}} },
+    // 37 dilation by a measured ratio; Stand-in: update routine not built yet
+    { 33, kClassOfImage, kKindOfImage, 1,     0,  39, 17, 18,  37, 0,
+      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      {{1,3,4,0,0}, {1,3,4,0,0}, {1,3,4,0,0}} },
+    // 38 reflection; Stand-in: update routine not built yet
+    { 34, kClassOfImage, kKindOfImage, 7,     0,  42, 18, 18,  38, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
+    // 39 locus; Stand-in: update routine not built yet
+    { 35,             6, kKindOfLocus, 1,     0,  44, 21, 18,  39, 0,
+      nullptr,                       nullptr,                     0, 0xffff, 0xffff,  1,
+      {{0,2,2,2,2}, {0,2,2,2,2}, {0,2,2,2,2}} },
+    // 40 length
+    { 36,             7,           43, 0,     0,   1, 21,  0,  40, 0,
+      UpdateMeasurement,             nullptr,                     0, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 41 distance between points
+    { 37,             7,           43, 0,     0,   2, 21,  1,  41, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 42 distance from point to straight
+    { 38,             7,           43, 0,     0,   6, 21,  2,  73, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 43 perimeter
+    { 39,             7,           43, 0,     0,  47, 21,  3,  42, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 44 circumference
+    { 40,             7,           43, 0,     0,  48, 21,  4,  43, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 45 angle
+    { 41,             7,           44, 0, 0x60c,   2, 21,  5,  44, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 46 area
+    { 42,             7,           45, 0,     0,  49, 21,  6,  45, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 47 arc angle
+    { 43,             7,           44, 0,     0,  50, 21,  7, 109, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 48 arc length
+    { 44,             7,           43, 0,     0,  50, 21,  8, 108, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 49 slope
+    { 45,             7,           46, 0,     0,  99, 21,  9,  50, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 50 radius
+    { 46,             7,           43, 0,     0,  57, 21, 10,  51, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 51 ratio
+    { 47,             7,           46, 0,     0,  58, 21, 11, 107, 0,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 52 calculation
+    { 48,            11,           28, 0,     0,  65, 21, 12, 112, 0,
+      UpdateMeasurement,             nullptr,                  0x41, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 53 coordinates; Stand-in: update routine not built yet
+    { 49,             0,           29, 0,     0,  67, 21, 18,  55, 2,
+      nullptr,                       nullptr,                   0x1, 0xffff,      7,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 54 linear equation; Stand-in: update routine not built yet
+    { 50,             0,           31, 0,     0,  69, 21, 18,  56, 2,
+      nullptr,                       nullptr,                   0x1, 0xffff,     13,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 55 quadratic equation; Stand-in: update routine not built yet
+    { 51,             0,           32, 0,     0,  71, 21, 18,  56, 2,
+      nullptr,                       nullptr,                   0x1, 0xffff,     37,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 56 horizontal unit point
+    { 52,             1,           35, 1,     0,  98, 21, 18,  57, 0,
+      UpdateAxisUnitPoint,           TransferUnitDistance,  0x10005, 0xffff, 0xffff,  1,
+      {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },
+    // 57 vertical unit point
+    { 53,             1,           35, 1,     0,  98, 21, 18,  58, 0,
+      UpdateAxisUnitPoint,           TransferUnitDistance,  0x10005, 0xffff, 0xffff,  1,
+      {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },
+    // 58 square unit point
+    { 54,             1,           35, 1,     0,  73, 19, 18,  58, 0,
+      UpdateOtherAxisUnitPoint,      TransferUnitDistance,   0x8001, 0xffff, 0xffff,  1,
+      {{1,4,4,4,4}, {1,4,4,4,4}, {1,4,4,4,4}} },
+    // 59 rectangular unit point
+    { 55,             1,           35, 1,     0,  73, 21, 18,  58, 0,
+      UpdateOtherAxisUnitPoint,      TransferUnitDistance,   0x8005, 0xffff, 0xffff,  1,
+      {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },
+    // 60 square unit point on axes
+    { 56,             1,           35, 1,     0,  74, 21, 18,  58, 0,
+      UpdateOtherAxisUnitPoint,      TransferUnitDistance,   0x8001, 0xffff, 0xffff,  1,
+      {{0,4,4,4,4}, {0,4,4,4,4}, {0,4,4,4,4}} },
+    // 61 rectangular unit point on axes
+    { 57,             1,           35, 1,     0,  74, 21, 18,  58, 0,
+      UpdateOtherAxisUnitPoint,      TransferUnitDistance,   0x8005, 0xffff, 0xffff,  1,
+      {{2,4,4,4,4}, {2,4,4,4,4}, {2,4,4,4,4}} },
+    // 62 axis by centre and unit point
+    { 58,             9,           33, 0,     0,   2, 21, 18,  59, 0,
+      UpdateAxis,                    nullptr,               0x20421, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 63 axis by centre and unit distance
+    { 59,             9,           33, 0,     0,   4, 21, 18,  59, 0,
+      UpdateAxis,                    nullptr,                 0x461, 0xffff, 0xffff,  9,
+      {{0,4,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 64 axis of a unit circle
+    { 60,             9,           33, 0,     0,  10, 21, 18,  60, 0,
+      UpdateAxis,                    nullptr,                  0x21, 0xffff, 0xffff, 10,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 65 coordinate system; Stand-in: update routine not built yet
+    { 61,             8,           34, 1,     0,  75, 21, 18,  61, 0,
+      nullptr,                       nullptr,                0x8020, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 66 action button; Stand-in: streamExtra routine not built yet
+    { 62,            10,           20, 0,  0xff, 108, 21, 18, 110, 0,
+      UpdateNothing,                 nullptr,                     0, 0xffff, 0xffff,  0,
+      {{7,7,7,7,7}, {7,7,7,7,7}, {7,7,7,7,7}} },
+    // 67 line
+    { 63,             2,           12, 4,  0xff,   2, 21, 18,   4, 0,
+      UpdateStraightByPoints,        nullptr,                0x4c11, 0xffff, 0xffff,  6,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 68 ray
+    { 64,             2,           13, 1,  0xff,   2, 21, 18,   3, 0,
+      UpdateStraightByPoints,        nullptr,                0x4c01, 0xffff, 0xffff,  6,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 69 abscissa
+    { 65,             7,           46, 0,     0,  67, 21, 13,  62, 2,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 70 ordinate
+    { 66,             7,           46, 0,     0,  67, 21, 14,  63, 2,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 71 plotted point, fixed rectangular
+    { 67,             1,           53, 3,     0,  77, 21, 18,  64, 0,
+      UpdatePlottedPoint,            TransferPlottedValues,     0x1, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 72 plotted point, fixed polar
+    { 68,             1,           53, 3,     0,  77, 21, 18,  65, 0,
+      UpdatePlottedPoint,            TransferPlottedValues,     0x1, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 73 plotted point, measured rectangular
+    { 69,             1,           53, 3,     0,  78, 21, 18,  66, 3,
+      UpdatePlottedPoint,            nullptr,                   0x1, 0xffff, 0xffff,  4,
+      {{4,4,0,0,0}, {4,4,0,0,0}, {4,4,0,0,0}} },
+    // 74 plotted point, measured polar
+    { 70,             1,           53, 3,     0,  78, 21, 18,  67, 3,
+      UpdatePlottedPoint,            nullptr,                  0x41, 0xffff, 0xffff,  4,
+      {{4,4,0,0,0}, {4,4,0,0,0}, {4,4,0,0,0}} },
+    // 75 function; Stand-in: update routine not built yet
+    { 71,            11,           54, 0,     0,  65, 21, 15,  68, 0,
+      nullptr,                       nullptr,                 0x201, 0xffff,      1,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 76 function plot; Stand-in: update routine not built yet
+    { 72,             6,           55, 1,     0,  81, 21, 18, 113, 2,
+      nullptr,                       nullptr,                   0x1, 0xffff, 0xffff,  1,
+      {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },
+    // 77 merged text; Stand-in: update routine not built yet
+    { 73,             0,           56, 0,     0,  83, 21, 18,  70, 0,
+      nullptr,                       nullptr,                  0x81, 0xffff, 0xfffe,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 78 polar coordinates; Stand-in: update routine not built yet
+    { 74,             0,           29, 0,     0,  67, 21, 18,  72, 0,
+      nullptr,                       nullptr,                   0x1, 0xffff,      8,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 79 parametrically coloured image; Stand-in: update and streamExtra routine not built yet
+    { 75, kClassOfImage, kKindOfImage, 1,     0,  25, 20, 18, 115, 0,
+      nullptr,                       nullptr,                 0x101,      0, 0xffff,  4,
+      {{0,6,6,6,6}, {0,6,6,6,6}, {0,6,6,6,6}} },
+    // 80 derivative; Stand-in: update routine not built yet
+    { 78,            11,           59, 9,     0,  85, 21, 15,  95, 0,
+      nullptr,                       nullptr,                 0x201, 0xffff,      1,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 81 arc on a circle; Stand-in: update routine not built yet
+    { 79,            12,           24, 1,   0x6,  54, 21, 18,  87, 0,
+      nullptr,                       nullptr,                0x6001, 0xffff, 0xffff, 10,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 82 arc by centre and points; Stand-in: update routine not built yet
+    { 80,            12,           24, 1,   0xe,   2, 21, 18,  88, 0,
+      nullptr,                       nullptr,                0x6001, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 83 arc through three points; Stand-in: update routine not built yet
+    { 81,            12,           24, 1,   0xe,   2, 21, 18,  89, 0,
+      nullptr,                       nullptr,                0x4001, 0xffff, 0xffff, 12,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 84 arc sector; Stand-in: update routine not built yet
+    { 82,            13,           26, 1,     0,  86, 21, 18,  90, 0,
+      nullptr,                       nullptr,                0x4001, 0xffff, 0xffff,  8,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 85 arc segment; Stand-in: update routine not built yet
+    { 83,            13,           27, 1,     0,  86, 21, 18,  91, 0,
+      nullptr,                       nullptr,                0x4001, 0xffff, 0xffff,  8,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 86 picture at a point; Stand-in: update routine not built yet
+    { 84,            16,           61, 0,     0,  98, 21, 18,  96, 0,
+      nullptr,                       nullptr,                   0x3, 0xffff, 0xffff,  1,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 87 picture between points; Stand-in: update routine not built yet
+    { 85,            16,           61, 0,   0x6,   2, 21, 18,  97, 0,
+      nullptr,                       nullptr,                   0x3, 0xffff, 0xffff,  6,
+      {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
+    // 88 coordinate distance
+    { 86,             7,           46, 0,     0,  87, 21, 16, 102, 3,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 89 slope on a coordinate system
+    { 87,             7,           46, 0,     0,  69, 21, 17, 103, 2,
+      UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 90 pegged text; Stand-in: update routine not built yet
+    { 90,             0,           56, 0,     0,  90, 21, 18,  71, 0,
+      nullptr,                       nullptr,                  0x81, 0xffff,      4,  1,
+      {{0,2,5,5,5}, {0,2,5,5,5}, {0,2,5,5,5}} },
+    // 91 table of measurements; Stand-in: update routine not built yet
+    { 91,            17,           66, 1,     0,  93, 21, 18, 104, 0,
+      nullptr,                       nullptr,                  0x80, 0xffff, 0xffff,  0,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
+    // 92 table of iterated values; Stand-in: update routine not built yet
+    { 92,            17,           67, 1,     0,  95, 21, 18, 105, 0,
+      nullptr,                       nullptr,                  0x80, 0xffff, 0xffff,  0,
+      {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
 };
 static_assert(std::size(ConstructionTypeTable) == kConstructionTypeCount);
 

@@ -302,7 +302,6 @@ bool       InRectByBounds(const ScreenRect* rect, SketchObject* object);
 bool       NeverHit(ScreenPoint point, SketchObject* object);
 bool       LabelDoesNotFollow(const SketchObject* object);
 bool       LabelFollows(const SketchObject* object);
-ResultCode TransferRectGeometry(TransferContext* context);
 void       TransformRectGeometry(const SketchObject* source, SketchObject* target,
                                  const TransformMap* map, PointMapFn mapPoint);
 void       DrawNothing(GraphicsPort* port, SketchObject* object);

@@ -318,30 +318,30 @@ int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, d
 }
 
 // One row per path class:
-//   words  pointAt  place  random  parameterOf  range  sample  transfer  flags  length  setParameter  way
+//   words  pointAt  place  random  parameterOf  range  sample  storedLayout  flags  length  setParameter  way
 const PathMethods PathMethodTable[kPathClassCount] = {
     { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
-      StraightRange, StraightSampleRow, TransferPathRealsBlock, SegmentFlags, StraightLength, CopyParameter,
+      StraightRange, StraightSampleRow, kPathBlockReals, SegmentFlags, StraightLength, CopyParameter,
       WayBetweenByLength },
     { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
-      StraightRange, StraightSampleRow, TransferPathRealsBlock, RayFlags, StraightLength, CopyParameter,
+      StraightRange, StraightSampleRow, kPathBlockReals, RayFlags, StraightLength, CopyParameter,
       WayBetweenByLength },
     { 2, StraightPointAtParameter, PlacePointByStoredValue, StraightRandom, StraightParameterOfPoint,
-      StraightRange, StraightSampleRow, TransferPathRealsBlock, LineFlags, StraightLength, CopyParameter,
+      StraightRange, StraightSampleRow, kPathBlockReals, LineFlags, StraightLength, CopyParameter,
       WayBetweenByLength },
     { 4, PolygonPointAtParameter, PolygonPlacePoint, PolygonRandom, PolygonParameterOfPoint,
-      UnitRange, PolygonSampleRow, TransferPathPolygonBlock, ClosedFlags, PolygonLength,
+      UnitRange, PolygonSampleRow, kPathBlockPolygon, ClosedFlags, PolygonLength,
       PolygonSetParameterRow, WayBetweenByLength },
     { 4, CirclePointAtParameter, CirclePlacePoint, CircleRandom, CircleParameterOfPoint,
-      CircleRange, CircleSampleRow, TransferPathRealsBlock, ClosedFlags, CircleLength,
+      CircleRange, CircleSampleRow, kPathBlockReals, ClosedFlags, CircleLength,
       CircleSetParameter, CircleWay },
     // Stand-in: the locus row (its routines come with loci).
     { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
-      UnitRange, UnbuiltSample, TransferPathRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
+      UnitRange, UnbuiltSample, kPathBlockReals, SegmentFlags, UnbuiltLength, CopyParameter,
       UnbuiltWay },
     // Stand-in: the arc row (its routines come with arcs).
     { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
-      UnitRange, UnbuiltSample, TransferPathRealsBlock, SegmentFlags, UnbuiltLength, CopyParameter,
+      UnitRange, UnbuiltSample, kPathBlockReals, SegmentFlags, UnbuiltLength, CopyParameter,
       UnbuiltWay },
 };
 

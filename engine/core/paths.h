@@ -11,6 +11,11 @@
 struct SketchObject;
 struct TransferContext;
 
+// The stored block of a point on a path as a document holds it: the block's words as
+// 8-byte reals (straight objects, loci, arcs: one; circles: two), or the polygon form
+// (the fraction as an 8-byte real, the edge as u16, 6 bytes of padding).
+enum PathBlockLayout : int32_t { kPathBlockReals = 0, kPathBlockPolygon = 1 };
+
 struct PathMethods {
     // Size of the stored parameter block in 4-byte words.
     int32_t parameterWords;
@@ -34,8 +39,8 @@ struct PathMethods {
     // Calls back for count positions of the range; answers the callback's result.
     int32_t (*sampleParameters)(SketchObject* path, int32_t count, double lo, double hi,
                                 PathSampleFn callback, void* user);
-    // The document codec of the stored block (inside record 2003).
-    ResultCode (*transferParameter)(TransferContext* context);
+    // How the stored block is laid out in a document (inside record 2003).
+    PathBlockLayout storedLayout;
     // kPathClosed, kPathTwoEnds, kPathOneEnd or kPathNoEnd.
     int32_t (*pathFlags)();
     // The path length between two parameter values, with the sign as given.
@@ -70,11 +75,3 @@ int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, d
 bool ReadPathParameter(const SketchObject* point, PathParameterBlock* block);
 bool WritePathParameter(SketchObject* point, const PathParameterBlock& block, int32_t words);
 
-// The construction-data codec of a point on a path (record 2003 of type 15): the
-// identifier word (the point's construction code and the stored kind of its path),
-// then the path's stored block. A stored kind that is no path gives 10.
-ResultCode TransferPathParameter(TransferContext* context);
-// The transferParameter column: the block as 8-byte reals (straight objects, loci,
-// arcs: one; circles: two), or the polygon block (fraction, u16 edge, 6 bytes padding).
-ResultCode TransferPathRealsBlock(TransferContext* context);
-ResultCode TransferPathPolygonBlock(TransferContext* context);

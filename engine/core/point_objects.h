@@ -40,9 +40,3 @@ void UpdateAxisUnitPoint(SketchObject* point, SketchObject* const* parents);    
 void UpdateOtherAxisUnitPoint(SketchObject* point, SketchObject* const* parents);  // 58-61
 void UpdatePlottedPoint(SketchObject* point, SketchObject* const* parents);        // 71-74
 
-// The geometry record of points (2201): x then y as 8-byte reals.
-ResultCode TransferPointGeometry(TransferContext* context);
-// Construction data of unit points (one 8-byte real, the unit distance; types 56-61)
-// and of plotted points by fixed values (two 8-byte reals; types 71, 72).
-ResultCode TransferUnitDistance(TransferContext* context);
-ResultCode TransferPlottedValues(TransferContext* context);

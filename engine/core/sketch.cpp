@@ -12,9 +12,13 @@
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/action_buttons.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
+#include "engine/core/services/motions.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/sketch_hooks.h"
-#include "engine/interact/interact_standins.h"
-#include "engine/interact/undo.h"
+#include "engine/core/services/undo.h"
 
 
 namespace {
@@ -147,6 +151,7 @@ void FreeSketch(Sketch* sketch) {
     sketch->firstObject = sketch->lastObject = nullptr;
     FreeCurrentPtrListArena();
     FreeMemory(sketch->title);
+    FreeMemory(sketch->toolText);
     FreeMemory(sketch->givenKinds);
     SetCurrentSketch(nullptr, nullptr);
     // No sketch is current here, so the front cannot pass to one: it becomes none.

@@ -35,6 +35,26 @@ struct GivenKindEntry {
     int32_t       kind;
 };
 
+// Activity bits of a sketch's activity word.
+constexpr uint32_t kActivityTool           = 1;
+constexpr uint32_t kActivityAnimating      = 2;
+constexpr uint32_t kActivityPaused         = 4;
+constexpr uint32_t kActivityCaptionEditing = 8;
+
+// Stand-in: per-sketch state that the motion engine (the activity word), the caption
+// editor, the undo history, snapping and mouse tracking will keep themselves; the
+// command states read it here until they do.
+struct SketchCommandInputs {
+    uint32_t activityWord;        // kActivity* bits
+    int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
+    int32_t  captionCanUndo;
+    int32_t  captionCanRedo;
+    int32_t  hasUndoRecord;
+    int32_t  hasRedoRecord;
+    int32_t  snapToGrid;
+    int32_t  mouseState;          // 0 idle
+};
+
 struct Sketch {
     ScreenRect     windowRect;
     SketchSettings settings;
@@ -79,7 +99,8 @@ struct Sketch {
 
     int32_t        pendingPresentations;
     EngineDocument* document;
-    char*          title;  // heap text or null
+    char*          title;  // heap text or null: a page's name, a custom tool's name
+    char*          toolText;  // heap text or null: what a custom tool stores beside its name
     SketchObject*  editedCaption;
 
     // Undo history, newest record first.
@@ -90,12 +111,17 @@ struct Sketch {
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
 
-    // Stand-in: the page identity and the undo positions until the undo history
-    // keeps them. The document counts as modified while savedPosition differs from
-    // undoPosition (the newest record in effect).
     uint16_t       pageId;  // bit 15 set; unique within the page's document
+    uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read
+    int16_t        redrawLevel;  // a positive level spaces out the views' repainting in frame ticks
+
+    // Stand-in: the undo positions until the undo history keeps them. The document
+    // counts as modified while savedPosition differs from undoPosition (the newest
+    // record in effect).
     UndoRecord*    undoPosition;
     UndoRecord*    savedPosition;
+
+    SketchCommandInputs commandInputs;
 };
 
 struct EngineGlobals {

@@ -8,7 +8,7 @@
 
 #include "engine/core/ptr_list.h"
 #include "engine/core/screen_types.h"
-#include "engine/text/text_style.h"
+#include "engine/core/services/text_style.h"
 
 
 struct DragAnalysis;

@@ -28,8 +28,6 @@ bool SnapToAxisGrid(const SketchObject* axis, ScreenPoint point, double* value, 
 // For an axis of type 62 whose second parent is a unit point (types 56-59, 61).
 bool GetAxisUnitPoint(const SketchObject* object, SketchObject** unitPoint);
 
-ResultCode TransferStraightGeometry(TransferContext* context);
-ResultCode TransferAxisData(TransferContext* context);
 
 // Update routines, (object, parents' items).
 void UpdateStraightByPoints(SketchObject* object, SketchObject* const* parents);  // 2, 67, 68

@@ -1,9 +1,9 @@
 #include "engine/core/tool_list.h"
 
 #include "engine/core/memory.h"
+#include "engine/core/services/custom_tools.h"
+#include "engine/core/services/string_groups.h"
 #include "engine/core/sketch.h"
-#include "engine/interact/custom_tools.h"
-#include "engine/text/string_groups.h"
 
 #include <cstring>
 

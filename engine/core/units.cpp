@@ -1,7 +1,7 @@
 #include "engine/core/units.h"
 
 #include "engine/core/angle_constants.h"
-#include "engine/interact/preferences.h"
+#include "engine/core/services/preferences.h"
 
 namespace {
 

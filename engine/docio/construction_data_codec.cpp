@@ -6,10 +6,10 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/docio/record_codecs.h"
-#include "engine/interact/preferences.h"
 
 namespace {
 

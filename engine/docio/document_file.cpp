@@ -4,14 +4,14 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/services/busy.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/files.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
 #include "engine/docio/packed_values.h"
 #include "engine/docio/sketch_io.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/custom_tools.h"
 #include "engine/text/string_groups.h"
 
 namespace {
@@ -608,8 +608,8 @@ ResultCode ReadEngineDocument(StreamHandle stream, EngineDocument** out, bool* o
     if (rc != kResultOK) return rc;
     rc = ReadDocumentBody(stream, document, openAsCopy, message, headerOnly);
     if (IsFatalError(rc)) {
-        FreeMemory(*message);
-        *message = nullptr;
+        // A section's message that came with this refusal stays with the caller: it is
+        // the text the user is shown in place of the code's own.
         *openAsCopy = false;
         FreeEngineDocument(document);
         return rc;

@@ -77,7 +77,7 @@ struct FileHeaderInfo {
 // Reads a whole document into a new EngineDocument. A fatal result frees it (*document
 // is then null). *openAsCopy is set for warnings that open the document as a copy;
 // *message, when not null, is a section's own message (an AllocMemory block the caller
-// frees) to show in place of the code's text. With headerOnly, pages are skipped and
+// frees) to show in place of the code's text, a fatal code's included. With headerOnly, pages are skipped and
 // custom tools and menu descriptions read (the tool-folder scan).
 ResultCode ReadEngineDocument(StreamHandle stream, EngineDocument** document, bool* openAsCopy,
                               void* owner, char** message, bool headerOnly);

@@ -7,15 +7,15 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/random.h"
+#include "engine/core/services/action_buttons.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
 #include "engine/docio/streams.h"
-#include "engine/interact/action_buttons.h"
-#include "engine/interact/command_state.h"
-#include "engine/interact/custom_tools.h"
 #include "engine/text/string_groups.h"
 
 namespace {

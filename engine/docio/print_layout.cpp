@@ -1,4 +1,5 @@
-#include "engine/docio/print_layout.h"
+#include "engine/core/services/document_io.h"
 
-// Stand-in: nothing to compute until the print settings exist.
+// Stand-in: the print layout is not built yet; nothing to compute until the print
+// settings exist.
 void ComputeDefaultPrintLayout() {}

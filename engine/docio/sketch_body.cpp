@@ -1,5 +1,6 @@
 #include "engine/docio/sketch_body.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/memory.h"
@@ -58,8 +59,11 @@ struct ReadState {
     const SketchBodyReadOps* ops;
     FormatInfo               format;
     uint32_t                 objectCount = 0;
-    void**                   objects = nullptr;  // by number; null: not (yet) read
+    // By number, for numbers up to tableSize; null: not (yet) read. The table grows
+    // as objects are read, so that a count no stream could hold costs nothing.
+    void**                   objects = nullptr;
     int32_t*                 types = nullptr;
+    uint32_t                 tableSize = 0;
     uint32_t                 objectsRead = 0;
     int                      phase = kBeforeObjects;
     Growable<int16_t>        fonts;
@@ -79,8 +83,39 @@ int16_t MapFileFont(const ReadState& st, uint32_t fileNumber) {
 // Numbers from a file: 0 when outside 1..count.
 void* ObjectByNumber(const ReadState& st, uint32_t number, bool* inRange) {
     *inRange = number >= 1 && number <= st.objectCount;
-    // Before the objects the table does not exist yet: nothing has been read.
-    return *inRange && st.objects ? st.objects[number] : nullptr;
+    // Numbers beyond the table (or before it exists) name objects not read yet.
+    return *inRange && number <= st.tableSize ? st.objects[number] : nullptr;
+}
+
+// Room in the object table for numbers up to `number` (at most the header's count).
+bool MakeTableRoom(ReadState& st, uint32_t number) {
+    number = std::min(number, st.objectCount);
+    if (number <= st.tableSize && st.objects) return true;
+    uint32_t size = st.tableSize;
+    while (size < number) size = size > st.objectCount / 2 ? st.objectCount : std::max<uint32_t>(size * 2, 16);
+    if (size > st.objectCount) size = st.objectCount;
+    if (uint64_t(size) + 1 > SIZE_MAX / sizeof(void*)) return false;
+    void* objects = st.objects;
+    void* types = st.types;
+    if (!ReallocMemory(&objects, sizeof(void*) * (size + 1), true)) return false;
+    st.objects = static_cast<void**>(objects);
+    if (!ReallocMemory(&types, sizeof(int32_t) * (size + 1), true)) return false;
+    st.types = static_cast<int32_t*>(types);
+    for (uint32_t i = st.tableSize + (st.tableSize ? 1 : 0); i <= size; ++i) {
+        st.objects[i] = nullptr;
+        st.types[i] = 0;
+    }
+    st.tableSize = size;
+    return true;
+}
+
+// Fewer bytes left than a record header needs: the sketch ends early here.
+bool NoRecordLeft(const ReadState& st) {
+    uint32_t size = 0, pos = 0;
+    if (StreamError(st.stream) != kResultOK || StreamSize(st.stream, &size) != kResultOK ||
+        StreamTell(st.stream, &pos) != kResultOK)
+        return false;
+    return pos >= size || size - pos < 8;
 }
 
 ResultCode ReadNext(ReadState& st, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
@@ -250,6 +285,9 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     auto keep = [&](ResultCode code) { worst = KeepWorstError(worst, code); };
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultSkippedObject; };
 
+    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) != kTagParents &&
+        NoRecordLeft(st))
+        keep(kResultEndOfData);  // cut before the parents: the object is lost with the rest
     if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagParents) {
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) {
@@ -281,7 +319,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         } else if (next >= kTagClassDataBase && next <= kTagClassDataBase + kMaxStoredClass) {
             keep(kResultSkippedObject);
         } else {
-            keep(next == 0 && StreamError(st.stream) == kResultOK ? kResultEndOfData : kResultDamaged);
+            keep(NoRecordLeft(st) ? kResultEndOfData : kResultDamaged);
         }
     }
     if (!stop() && StreamPeekRecordTag(st.stream) == kTagLabel) {
@@ -312,7 +350,8 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     if (!stop() && info.constructionType == 0 &&
         StreamPeekRecordTag(st.stream) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
         rc = ReadNext(st, &tag, &n, &p);
-        keep(rc == kResultOK ? ops.readRecord(st.model, object, tag, p, n, st.format) : rc);
+        if (rc != kResultOK) keep(rc);
+        else if (!info.dropGeometry) keep(ops.readRecord(st.model, object, tag, p, n, st.format));
     }
     while (!stop() && st.V2()) {
         uint32_t next = StreamPeekRecordTag(st.stream);
@@ -372,11 +411,11 @@ ResultCode ReadToolGivens(ReadState& st) {
     ResultCode worst = CheckCountedNumbers(p, n, 0, &count);
     if (IsFatalError(worst)) return worst;
     uint32_t freeObjects = 0;
-    for (uint32_t i = 1; i <= st.objectCount; ++i)
+    for (uint32_t i = 1; i <= st.tableSize; ++i)
         if (st.objects[i] && st.types[i] == 0) ++freeObjects;
     if (freeObjects == 0 || count < freeObjects) return kResultDamaged;
     void** givens = static_cast<void**>(AllocMemory(sizeof(void*) * freeObjects, 0));
-    uint8_t* seen = static_cast<uint8_t*>(AllocMemory(st.objectCount + 1, kAllocZero));
+    uint8_t* seen = static_cast<uint8_t*>(AllocMemory(st.tableSize + 1, kAllocZero));
     if (!givens || !seen) {
         FreeMemory(givens);
         FreeMemory(seen);
@@ -410,25 +449,24 @@ ResultCode ReadSketchBodyRecords(ReadState& st) {
     SketchHeaderFields header;
     rc = DecodeSketchHeader(p, n, st.format.formatVersion, &header);
     if (rc != kResultOK) return rc;
-    // The count cannot be more than the rest of the stream can hold, which also keeps
-    // the object table's size from wrapping.
+    // The count is the file's word: the table starts with room for what the rest of
+    // the stream can hold and grows only as objects are really read, so a page whose
+    // count outruns its bytes reads as one that ends early.
     uint32_t size = 0, pos = 0;
     rc = StreamSize(st.stream, &size);
     if (rc == kResultOK) rc = StreamTell(st.stream, &pos);
     if (rc != kResultOK) return rc;
-    uint32_t room = size > pos ? (size - pos) / kMinObjectBytes : 0;
-    if (header.objectCount > room) return kResultDamaged;
     st.objectCount = header.objectCount;
     st.Keep(st.ops->header(st.model, header, st.format));
     if (IsFatalError(st.worst)) return st.worst;
 
     rc = ReadSketchLevel(st);
     if (rc != kResultOK) return rc;
-    st.objects = static_cast<void**>(AllocMemory(sizeof(void*) * (st.objectCount + 1), kAllocZero));
-    st.types = static_cast<int32_t*>(AllocMemory(sizeof(int32_t) * (st.objectCount + 1), kAllocZero));
-    if (!st.objects || !st.types) return kResultOutOfMemory;
+    const uint32_t room = size > pos ? (size - pos) / kMinObjectBytes : 0;
+    if (!MakeTableRoom(st, std::min(st.objectCount, room))) return kResultOutOfMemory;
     for (uint32_t i = 1; i <= st.objectCount; ++i) {
         if (st.ops->progress && !st.ops->progress(st.model, i - 1)) return kResultCancelled;
+        if (!MakeTableRoom(st, i)) return kResultOutOfMemory;
         st.Keep(ReadObjectRecords(st, i));
         if (IsFatalError(st.worst)) return st.worst;
         st.phase = i < st.objectCount ? kBetweenObjects : kAfterObjects;

@@ -3,7 +3,8 @@
 // the numbering of objects and the checks of everything read; every payload that
 // depends on an object's class or construction type is left to the owner of the sketch
 // through the operation tables below, whose rows call the class and construction-type
-// codecs.
+// codecs. Fill the tables with designated initialisers (`.header = ...`), so that a
+// routine can only land in the slot of its name and every slot is named once.
 #pragma once
 #include <cstdint>
 
@@ -14,8 +15,11 @@
 // What the header codec of record 2000 found.
 struct ObjectHeaderInfo {
     int32_t constructionType;
-    int32_t objectClass;
+    int32_t objectClass;  // as stored: the records that follow are that class's
     int32_t objectKind;
+    // The object was made of another class than the stored one: the record that stands
+    // where the stored class's geometry would be is read and dropped.
+    bool    dropGeometry;
 };
 
 constexpr int32_t kMaxStoredConstructionType = 93;  // 94 and above are damage

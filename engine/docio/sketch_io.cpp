@@ -5,24 +5,31 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
-#include "engine/core/object_header_codec.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/preferences.h"
+#include "engine/core/tool_givens.h"
+#include "engine/calc/value_objects.h"
+#include "engine/docio/engine_document.h"
 #include "engine/docio/construction_data_codec.h"
+#include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_body.h"
-#include "engine/interact/preferences.h"
 
 namespace {
 
 constexpr int32_t kMarkSlotOfFile = 20;
+// The expression form that value givens (class 11) of tool bodies up to format
+// version 4 are read with.
+constexpr int32_t kStoredValueGivenForm = 3;
 
 // Everything one read or write of a sketch keeps besides the sketch itself.
 struct SketchIo {
     Sketch*        sketch;
     // Reading: the object whose records are being read, before it joins the sketch.
     SketchObject*  pending = nullptr;
+    bool           partial = false;
     // Writing: the objects in sketch order, and their numbers found by address.
     SketchObject** order = nullptr;
     uint32_t       count = 0;
@@ -47,30 +54,59 @@ ResultCode RunReadCodec(TransferFn codec, SketchObject* object, const uint8_t* p
 
 ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo& f) {
     Sketch* s = Io(model)->sketch;
-    int16_t width = static_cast<int16_t>(s->windowRect.right - s->windowRect.left);
-    int16_t height = static_cast<int16_t>(s->windowRect.bottom - s->windowRect.top);
+    EngineDocument* d = s->document;
     s->windowRect.left = h.left;
     s->windowRect.top = h.top;
     if (f.formatVersion == 1) {
         s->windowRect.right = h.right;
         s->windowRect.bottom = h.bottom;
+        // The handheld form keeps the page window's size in each page, not the file.
+        if (d && d->windowWidth == 0 && d->windowHeight == 0) {
+            d->windowWidth = static_cast<int16_t>(h.right - h.left);
+            d->windowHeight = static_cast<int16_t>(h.bottom - h.top);
+        }
     } else {
-        // Stand-in: the document's page window size gives the bottom-right once the
-        // engine document exists; until then the sketch keeps its own size. The snap
-        // flag and redraw level have no home in the sketch record yet.
-        s->pageId = h.pageId;
+        // The document's page window size; a sketch without one (a tool's body, a page
+        // of a document that stored none) keeps the size it was made with.
+        int16_t width = static_cast<int16_t>(s->windowRect.right - s->windowRect.left);
+        int16_t height = static_cast<int16_t>(s->windowRect.bottom - s->windowRect.top);
+        if (d && (d->windowWidth != 0 || d->windowHeight != 0)) {
+            width = d->windowWidth;
+            height = d->windowHeight;
+        }
         s->windowRect.right = static_cast<int16_t>(h.left + width);
         s->windowRect.bottom = static_cast<int16_t>(h.top + height);
+        s->pageId = h.pageId;
+        s->pageFlags = h.flags;
     }
+    s->redrawLevel = h.redrawLevel;
     s->settings.angleUnit = h.angleUnit;
     s->settings.distanceUnit = h.distanceUnit;
+    Io(model)->partial = f.sketchKind == 2;
     return kResultOK;
 }
 
-// Stand-in: the sketch record has no comment, tool text, page id, label sequence states
-// or page preferences yet; their records are read and checked, and left aside.
-ResultCode IgnoreText(void*, const char*, uint32_t) { return kResultOK; }
-ResultCode IgnoreSketchRecord(void*, uint32_t, const uint8_t*, uint32_t, const FormatInfo&) { return kResultOK; }
+// Record 1100 carries the sketch's title: a page's name, a custom tool's name.
+ResultCode ReadTitle(void* model, const char* text, uint32_t) { return SetSketchTitle(Io(model)->sketch, text); }
+
+ResultCode ReadToolText(void* model, const char* text, uint32_t length) {
+    Sketch* s = Io(model)->sketch;
+    char* copy = static_cast<char*>(AllocMemory(length + 1, 0));
+    if (!copy) return kResultOutOfMemory;
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    FreeMemory(s->toolText);
+    s->toolText = copy;
+    return kResultOK;
+}
+
+// Stand-in: the label sequence states and the page's preference records have no home
+// in the sketch yet. One that holds anything is dropped with warning 4, so that the
+// document opens as a copy and its file is not overwritten without them; the empty
+// records this writer puts in their place lose nothing.
+ResultCode DropSketchRecord(void*, uint32_t, const uint8_t*, uint32_t length, const FormatInfo&) {
+    return length ? kResultLongerRecord : kResultOK;
+}
 // Record 9001 of the handheld form.
 ResultCode ReadPageId(void* model, uint16_t id) {
     Io(model)->sketch->pageId = id;
@@ -99,21 +135,36 @@ ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b)
     return kResultOK;
 }
 
-ResultCode ToolGivens(void* model, void* const* givens, uint32_t count, const FormatInfo&) {
+ResultCode ToolGivens(void* model, void* const* givens, uint32_t count, const FormatInfo& f) {
     Sketch* s = Io(model)->sketch;
     for (uint32_t i = 0; i < count; ++i)
         if (!PtrListAppend(&s->givenList, givens[i])) return kResultOutOfMemory;
-    // Stand-in: givens of class 11 in files up to version 4 take calculation form 3 once
-    // the calculation block is reachable from here.
+    SortToolGivens(s);
+    if (f.formatVersion <= 4) {
+        for (uint32_t i = 0; i < count; ++i)
+            if (CalculationData* c = CalculationDataOf(Obj(givens[i]))) c->form = kStoredValueGivenForm;
+    }
     return kResultOK;
+}
+
+// A value given of an older tool body, stored as a free point of a value kind.
+bool IsStoredValueGiven(const ObjectTemplate& t, const FormatInfo& f) {
+    return f.sketchKind == 2 && f.formatVersion == 4 && t.constructionType == kTypeFree &&
+           t.objectClass == kClassPoint && t.objectKind >= 0 && t.objectKind < kObjectKindCount &&
+           KindIsA(t.objectKind, kKindCalculation);
 }
 
 ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
     SketchIo* io = Io(model);
     ObjectTemplate t{};
     ResultCode rc = ReadCodecRecord(TransferObjectHeader, &t, p, n, f);
-    *info = { t.constructionType, t.objectClass, t.objectKind };
+    *info = { t.constructionType, t.objectClass, t.objectKind, false };
     if (IsFatalError(rc) || rc == kResultSkippedObject) return rc;
+    if (IsStoredValueGiven(t, f)) {
+        // Made as an empty calculation; the point geometry stored after it means nothing.
+        t.objectClass = kClassCalculation;
+        info->dropGeometry = true;
+    }
     if (t.objectClass < 0 || t.objectClass >= kClassCount) return kResultSkippedObject;
     if (t.constructionType < 0 || t.constructionType >= kConstructionTypeCount) return rc;
     // A construction type makes objects of one class (or of its first parent's image
@@ -132,6 +183,7 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
         FreeMemory(object);
         return kResultOutOfMemory;
     }
+    if (info->dropGeometry) CalculationDataOf(object)->form = kFormCalculation;
     io->pending = object;
     return rc;
 }
@@ -148,7 +200,9 @@ ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8
     SketchObject* o = object ? Obj(object) : Io(model)->pending;
     if (!o) return kResultDamaged;
     if (tag == kTagConstructionData) return RunReadCodec(TransferConstructionData, o, p, n, f);
-    if (tag == kTagLabel) return kResultOK;  // Stand-in: the label block codec is not built yet.
+    // Stand-in: the label block codec is not built yet; a dropped label opens the
+    // document as a copy (warning 4).
+    if (tag == kTagLabel) return kResultLongerRecord;
     if (tag >= kTagGeometryBase && tag < kTagClassDataBase)
         return RunReadCodec(ObjectClassTable[o->objectClass].transferGeometry, o, p, n, f);
     return RunReadCodec(ObjectClassTable[o->objectClass].transferClassData, o, p, n, f);
@@ -159,6 +213,9 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     SketchObject* o = io->pending;
     *made = nullptr;
     if (!o) return kResultDamaged;
+    // A point on a path is placed by its stored parameter block; on a page one without
+    // it would stand off its path. A tool's steps carry none: playback computes them.
+    if (o->constructionType == kTypePointOnPath && !o->constructionData && !io->partial) return kResultDamaged;
     if (o->constructionType != kTypeFree && ConstructionTypeTable[o->constructionType].objectClass == kClassOfImage) {
         const SketchObject* first = count ? static_cast<const SketchObject*>(parents[0]) : nullptr;
         if (!first || ObjectClassTable[first->objectClass].imageClass != o->objectClass) return kResultDamaged;
@@ -200,10 +257,29 @@ void DropPending(void* model) {
 void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 
 const SketchBodyReadOps kSketchReadOps = {
-    ReadHeader, IgnoreText, IgnoreSketchRecord, FindFont, SelectObject, ReadPageId, MarkObject,
-    OldColor, IgnoreText, ToolGivens, BeginObject, ClassHasData, ClassHasGeometry, CheckParents,
-    ReadObjectRecord, CreateObject, ObjectStyle, ReadPicture, SetUnselectable, FinishObject,
-    DropPending, FreeObject, nullptr,
+    .header = ReadHeader,
+    .comment = ReadTitle,
+    .sketchRecord = DropSketchRecord,
+    .findFont = FindFont,
+    .selectObject = SelectObject,
+    .pageId = ReadPageId,
+    .markObject = MarkObject,
+    .oldColor = OldColor,
+    .toolText = ReadToolText,
+    .toolGivens = ToolGivens,
+    .beginObject = BeginObject,
+    .classHasData = ClassHasData,
+    .classHasGeometry = ClassHasGeometry,
+    .checkParents = CheckParents,
+    .readRecord = ReadObjectRecord,
+    .createObject = CreateObject,
+    .objectStyle = ObjectStyle,
+    .readPicture = ReadPicture,
+    .setUnselectable = SetUnselectable,
+    .finishObject = FinishObject,
+    .dropPending = DropPending,
+    .freeObject = FreeObject,
+    .progress = nullptr,
 };
 
 // ---- writing
@@ -218,6 +294,8 @@ SketchIo::Entry* FindEntry(SketchIo* io, const void* object) {
 void WriteHeader(void* model, SketchHeaderFields* h) {
     const Sketch* s = Io(model)->sketch;
     *h = SketchHeaderFields{};
+    h->flags = s->pageFlags;
+    h->redrawLevel = s->redrawLevel;
     h->left = s->windowRect.left;
     h->top = s->windowRect.top;
     h->right = s->windowRect.right;
@@ -227,10 +305,12 @@ void WriteHeader(void* model, SketchHeaderFields* h) {
     h->pageId = s->pageId;
 }
 
-const char* NoText(void*, uint32_t* length) {
-    *length = 0;
-    return nullptr;
+const char* Text(const char* text, uint32_t* length) {
+    *length = text ? static_cast<uint32_t>(std::strlen(text)) : 0;
+    return text;
 }
+const char* WriteTitle(void* model, uint32_t* length) { return Text(Io(model)->sketch->title, length); }
+const char* WriteToolText(void* model, uint32_t* length) { return Text(Io(model)->sketch->toolText, length); }
 
 // The screen resolution of the writing machine, as the preferences know it.
 uint32_t ScreenResolution(void*) { return static_cast<uint32_t>(PreferencesUnitFactor(2) + 0.5); }
@@ -312,9 +392,29 @@ uint32_t GivenCount(void* model) {
 void* GivenAt(void* model, uint32_t i) { return PtrListItem(Io(model)->sketch->givenList, static_cast<int32_t>(i)); }
 
 const SketchBodyWriteOps kSketchWriteOps = {
-    WriteHeader, NoText, ScreenResolution, WriteSketchRecord, NoPreferences, ObjectCount, ObjectAt, Facts,
-    ParentAt, SetNumber, Number, Style, TextFonts, FontSpec, WriteObjectRecord, SelectionCount, SelectedAt,
-    PageIdentity, Marked, GivenCount, GivenAt, NoText, nullptr,
+    .header = WriteHeader,
+    .comment = WriteTitle,
+    .screenResolution = ScreenResolution,
+    .writeSketchRecord = WriteSketchRecord,
+    .writePreferences = NoPreferences,
+    .objectCount = ObjectCount,
+    .objectAt = ObjectAt,
+    .facts = Facts,
+    .parentAt = ParentAt,
+    .setNumber = SetNumber,
+    .number = Number,
+    .style = Style,
+    .textFonts = TextFonts,
+    .fontSpec = FontSpec,
+    .writeObjectRecord = WriteObjectRecord,
+    .selectionCount = SelectionCount,
+    .selectedAt = SelectedAt,
+    .pageIdentity = PageIdentity,
+    .markedObject = Marked,
+    .givenCount = GivenCount,
+    .givenAt = GivenAt,
+    .toolText = WriteToolText,
+    .progress = nullptr,
 };
 
 bool PrepareWrite(SketchIo* io) {

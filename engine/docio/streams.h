@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/services/document_io.h"
 
 using StreamHandle = int16_t;  // 1-based; 0 means no stream
 
@@ -54,10 +55,7 @@ struct StreamStats {
     uint32_t   largestRecord;
 };
 
-// The table is made on first use; FreeStreamTable closes nothing, it only drops the
-// table at shutdown (every stream must have been closed or discarded by then).
-bool InitStreamTable();
-void FreeStreamTable();
+// InitStreamTable and FreeStreamTable: engine/core/services/document_io.h.
 
 StreamHandle AllocStreamSlot();
 void         ReleaseStreamSlot(StreamHandle h);

@@ -13,5 +13,8 @@ uint32_t ActionButtonId(const SketchObject* object) {
     return ClassData<ActionButtonWords>(object)->buttonId;
 }
 
-// Stand-in: button actions come with the motion and button machinery.
+// Stand-in: button actions and the buttons that act on other objects come with the
+// motion and button machinery.
 void PressActionButton(SketchObject*) {}
+void ActionButtonStop(SketchObject*) {}
+void ActionButtonsOfObject(SketchObject*) {}

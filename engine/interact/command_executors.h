@@ -1,6 +1,10 @@
 // The routines of the CommandExecutors table. Each belongs to the subsystem that
 // carries the command out (construction commands, transforms, the host's document
 // commands, motions, dialogs); the table only names them.
+// StopMotions is the motion engine's and RebuildSketchViews a service of the views
+// (engine/core/services/).
+// Stand-in: none of the others is defined in the engine yet; each comes with the code
+// that carries its command out, and until then only the tests' doubles define them.
 #pragma once
 #include <cstdint>
 

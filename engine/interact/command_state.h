@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/services/command_states.h"
 
-constexpr uint32_t kCommandGroupCount = 16;
 constexpr uint32_t kCmdStateNoSlot = 0xffffffffu;
 
 // Who shows the item.
@@ -52,12 +52,9 @@ bool CmdStateGetItem(uint32_t slot, uint16_t* text, uint16_t* variant, int32_t* 
                      int32_t* argument);
 uint32_t CmdStateItemRow(uint32_t slot);
 bool CmdStateFindItem(uint32_t row, uint32_t* slot);
-// Marks a group dirty; answers whether it was dirty already.
-bool CmdStateInvalidate(uint32_t group);
 void CmdStateRefreshNow();
 void CmdStateRefreshItemNow(uint32_t slot);
 ResultCode CmdStateExecuteItem(uint32_t slot);
-void CmdStateFreeItems();
 bool CmdRowIsAvailable(uint32_t row);
 bool CmdItemFitsContextMenu(uint32_t slot, bool overEmptySpace, bool overObject);
 void CmdGroupPreRefresh(uint32_t group);

@@ -1,28 +1,24 @@
-// Stand-in: motions, presentations and their preferences are not built yet. Animation
-// answers "moving" for a number of frames a test sets, presentations only count.
-#include "engine/interact/motion.h"
+// Stand-in: motions and presentations are not built yet. A sketch animates while its
+// activity word says so, presentations have nothing to run, and stopping the motions
+// clears the running and paused bits.
+#include "engine/core/services/motions.h"
 
-namespace {
-int32_t gMovingFrames = 0;
-int32_t gSteps = 0;
-int32_t gResumes = 0;
-bool    gSlowBackground = false;
-int32_t gResolution = 72;
-}  // namespace
+#include "engine/core/sketch.h"
 
 int32_t AnimationStep() {
-    ++gSteps;
-    if (gMovingFrames <= 0) return 0;
-    --gMovingFrames;
-    return 1;
+    const Sketch* sketch = CurrentSketch();
+    return sketch && (sketch->commandInputs.activityWord & kActivityAnimating) ? 1 : 0;
 }
 
-void ResumePendingPresentations() { ++gResumes; }
-bool PreferencesSlowBackgroundAnimation() { return gSlowBackground; }
-int32_t PreferencesScreenResolution() { return gResolution; }
+void ResumePendingPresentations() {}
 
-void StandInSetMovingFrames(int32_t frames) { gMovingFrames = frames; }
-int32_t StandInAnimationSteps() { return gSteps; }
-int32_t StandInPresentationResumes() { return gResumes; }
-void StandInSetSlowBackgroundAnimation(bool slow) { gSlowBackground = slow; }
-void StandInSetScreenResolution(int32_t dotsPerInch) { gResolution = dotsPerInch; }
+ResultCode StopMotions(int32_t) {
+    if (Sketch* sketch = CurrentSketch()) {
+        sketch->commandInputs.activityWord &= ~(kActivityAnimating | kActivityPaused);
+    }
+    return kResultOK;
+}
+
+void SyncAnimationState(Sketch*, Sketch*) {}
+void EndActivitiesExcept(uint32_t) {}
+void NotifyMotionsObjectChanged(SketchObject*, int32_t, int32_t) {}

@@ -1,11 +1,11 @@
 // What the command table, the census and the command-state registry need of the
-// sketch engine, the calculations, the motion engine and the shell, beyond the headers
-// that have landed (sketch records, type tables, geometry, text styles, string groups).
+// sketch engine, the calculations, the motion engine and the shell, beyond what those
+// already offer (sketch records, type tables, geometry, text styles, string groups).
 //
-// Stand-in: every declaration in this header names an operation or a record that
-// another subsystem will provide, with the least of it that the command state reads;
-// the definitions live in engine/interact/standin/. When the real code lands, the
-// declaration goes and its include takes its place.
+// Stand-in: the declarations below name operations and records that the code owning
+// them does not offer yet, with the least of each that the command state reads; the
+// definitions live in engine/interact/standin/. When the owner offers one, its
+// declaration here goes and the owner's header is included in its place.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,8 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
+#include "engine/core/services/motions.h"
+#include "engine/core/services/user_interface.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
@@ -25,35 +27,21 @@
 
 inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
 
-// Stand-in: per-sketch state that other Parts keep (the motion engine's ActivityWord,
-// the caption editor, the undo positions, snapping, the mouse-tracking state), in one
-// side record until those Parts land.
-struct SketchCommandInputs {
-    uint32_t activityWord;        // 1 tool, 2 animation running, 4 paused, 8 caption editing
-    int32_t captionTextSelected;  // the caption in editing has a non-empty text selection
-    int32_t captionCanUndo;
-    int32_t captionCanRedo;
-    int32_t hasUndoRecord;
-    int32_t hasRedoRecord;
-    int32_t snapToGrid;
-    int32_t mouseState;           // 0 idle
-};
-SketchCommandInputs& CommandInputsOf(const Sketch* sketch);
+inline SketchCommandInputs& CommandInputsOf(Sketch* sketch) { return sketch->commandInputs; }
+inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
+    return sketch->commandInputs;
+}
 
-constexpr uint32_t kActivityTool = 1;
-constexpr uint32_t kActivityAnimating = 2;
-constexpr uint32_t kActivityPaused = 4;
-constexpr uint32_t kActivityCaptionEditing = 8;
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: whether an object's label is shown or implied belongs to the labels of
-// the text subsystem; until it lands, the label's shown word answers.
+// Stand-in: whether an object's label is shown or implied belongs to the object labels;
+// until they are built, the label's shown word answers.
 bool IsLabelShownOrImplied(const SketchObject* object);
 // Stand-in: the colour comparison of the platform's colours.
 bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
-// Stand-in: class data of the classes whose layouts have not landed (coordinate
+// Stand-in: class data of the classes whose records are not laid out yet (coordinate
 // systems, iterated images, tables), read and written through these calls only.
 struct StandinClassData {
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
@@ -108,10 +96,5 @@ ShellStateStandin& ShellStandin();
 void ToolPlaybackRematchSelection();
 // Stand-in: the colour menu's mark (hasColor false = no colour is current).
 void SetColorMenuMark(bool hasColor, uint32_t color);
-// Stand-in: ends one activity of the front sketch (8 = caption editing).
-void EndSketchActivity(uint32_t activity);
 // Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
 int32_t GetMouseState();
-// Stand-in: the user interface's update of the element of a command-state item
-// (menu item, palette). `full` = text, marks and enabled state; else enabled only.
-void UpdateCommandElement(uint32_t slot, bool full);

@@ -1,6 +1,6 @@
 #include "engine/interact/selection_census.h"
 
-#include "engine/text/label_standins.h"
+#include "engine/core/services/object_labels.h"
 
 #include <cmath>
 #include <cstdint>

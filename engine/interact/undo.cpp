@@ -5,7 +5,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
-#include "engine/interact/interact_standins.h"
+#include "engine/core/services/command_states.h"
 
 namespace {
 

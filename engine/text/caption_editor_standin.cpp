@@ -1,9 +1,4 @@
-// Stand-in: see caption_editor_standin.h.
-#include "engine/text/caption_editor_standin.h"
+// Stand-in: the in-place caption editor is not built yet; its caret does not blink.
+#include "engine/core/services/caption_editor.h"
 
-namespace {
-int gBlinks = 0;
-}
-
-void BlinkEditorCaret() { ++gBlinks; }
-int BlinkEditorCaretCount() { return gBlinks; }
+void BlinkEditorCaret() {}

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/services/string_groups.h"
+
 constexpr int32_t kStringGroupCount = 24;
 
 // One row per group, in group order: the group number equals the row index.
@@ -17,9 +19,6 @@ extern const StringGroupRow StringGroupTable[kStringGroupCount];
 // Item count of a group; 0 for a group outside the table.
 uint16_t StringGroupItemCount(int32_t group);
 
-// The text of (group, item), or "" when the pair is outside the table. Item numbers are
-// often computed (3 x kind - 3, 12 + form, unit + 8), so every lookup is range-checked.
-const char* GroupText(int32_t group, int32_t item);
 
 // Copies the text into buffer (at most size bytes), zero-fills the rest and forces
 // buffer[size - 1] to NUL. A pair outside the table gives the empty text.
@@ -43,31 +42,3 @@ constexpr int32_t kLastNounKind  = 74;
 // Group 0 item of a kind's noun, or -1 for a kind without one (then GroupText gives "").
 int32_t KindNounItem(int32_t kind, KindNounForm form);
 const char* KindNoun(int32_t kind, KindNounForm form);
-
-// Group numbers the rest of the engine names.
-enum StringGroup : int32_t {
-    kGroupKindNouns        = 0,
-    kGroupMenuItems        = 1,
-    kGroupMenuTitles       = 2,
-    kGroupMiscellany       = 3,
-    kGroupCommandTips      = 4,
-    kGroupAbout            = 5,
-    kGroupMeasureTemplates = 6,
-    kGroupUnits            = 7,
-    kGroupUndoNames        = 8,
-    kGroupAlerts           = 9,
-    kGroupLabelSequences   = 10,
-    kGroupDescriptions     = 11,
-    kGroupNonexistence     = 12,
-    kGroupLayoutTemplates  = 13,
-    kGroupCalculator       = 14,
-    kGroupToolMatching     = 15,
-    kGroupStatusPrompts    = 16,
-    kGroupMotionTexts      = 17,
-    kGroupButtonCaptions   = 18,
-    kGroupProgress         = 19,
-    kGroupSymbolNames      = 20,
-    kGroupHelpTargets      = 21,
-    kGroupHelpMenu         = 22,
-    kGroupHelpTexts        = 23,
-};

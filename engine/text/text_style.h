@@ -4,24 +4,7 @@
 #pragma once
 #include <cstdint>
 
-enum TextStyleField : int32_t {
-    kStyleFont        = 0,   // P  FontNumber, 1-based index into the installed-font list
-    kStyleSize        = 1,   // #  pixel height at screen scale
-    kStyleWeight      = 2,   // W  1 normal, 2 bold
-    kStyleSlant       = 3,   // S  1 upright, 2 italic
-    kStyleUnderline   = 4,   // U  1 off, 2 underlined
-    kStyleOvermark    = 5,   // O  1 none, 2 bar, 3 arrow, 4 double arrow, 5 arc
-    kStyleWidth       = 6,   // T  1 normal, 2 condensed, more expanded
-    kStyleRed         = 7,   // R  colour component + 1
-    kStyleGreen       = 8,   // G
-    kStyleBlue        = 9,   // L
-    kStyleScriptLevel = 10,  // +  0 normal; each level smaller
-    kStyleFieldCount  = 11,
-};
-
-struct TextStyle {
-    int16_t field[kStyleFieldCount];
-};
+#include "engine/core/services/text_style.h"
 
 // The style letters in field order.
 extern const char kStyleLetters[kStyleFieldCount + 1];

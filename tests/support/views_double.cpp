@@ -12,6 +12,10 @@ void ResetViewRequests() { gRequests = ViewRequests(); }
 void FlushPendingRedraw(int32_t flag) { gRequests.redrawFlushes.push_back(flag); }
 void ScheduleStatusTextRefresh(int32_t stop) { gRequests.statusTextRefreshes.push_back(stop); }
 void ScheduleToolFolderScan() { ++gRequests.toolFolderScans; }
+ResultCode RebuildSketchViews(int32_t) {
+    ++gRequests.viewRebuilds;
+    return kResultOK;
+}
 void UpdateSketchViews() { ++gRequests.fadingSteps; }
 int32_t UpdateSketchVisibleRect(Sketch*) {
     ++gRequests.visibleRectUpdates;

@@ -11,6 +11,7 @@ struct ViewRequests {
     int32_t              scrollRangeUpdates = 0;
     int32_t              traceClears = 0;        // ClearTracesAllViews
     int32_t              visibleRectUpdates = 0;
+    int32_t              viewRebuilds = 0;           // RebuildSketchViews
 };
 
 ViewRequests& RecordedViewRequests();

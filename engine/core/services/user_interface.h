@@ -23,3 +23,7 @@ int32_t NoPageHook(EngineDocument* document, int32_t newPageIndex);
 // After the current page changed: the views follow (scrolling, extents, titles,
 // colours, the selected page tab).
 void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t newPageIndex);
+
+// Shows the state of a command-state item (registry slot) in its element: a menu item or
+// the text palette. `full` = text, marks and enabled state; else the enabled state only.
+void UpdateCommandElement(uint32_t slot, bool full);

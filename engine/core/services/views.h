@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
+
 // Every view of the current sketch's document repaints the dirty rectangle now
 // (unless printing or it is empty); with 1 the rectangle is emptied as well.
 void FlushPendingRedraw(int32_t flag);
@@ -23,3 +25,5 @@ int32_t UpdateSketchVisibleRect(Sketch* sketch);
 void ScheduleScrollRangeUpdate();
 // Every view of the document clears its traces layer.
 void ClearTracesAllViews(EngineDocument* document);
+// Rebuilds and redraws every view of the front sketch (also a command executor).
+ResultCode RebuildSketchViews(int32_t argument);

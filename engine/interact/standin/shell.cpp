@@ -1,6 +1,6 @@
 // Stand-in: the motion engine's speed ranges, the shell's bars, documents and colour
 // menu, custom-tool playback and the caption editor's end, as the command state
-// reaches them, until those Parts land.
+// reaches them, until the code that owns each is built.
 #include "engine/interact/neighbour_services.h"
 
 namespace {

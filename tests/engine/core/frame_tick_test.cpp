@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/geometry.h"
-#include "engine/interact/motion.h"
-#include "engine/interact/standin/executor_log.h"
-#include "engine/text/caption_editor_standin.h"
 #include "sketch_fixture.h"
 #include "support/clock_double.h"
+#include "support/scoped_preferences.h"
 #include "support/views_double.h"
 
 namespace {
@@ -19,9 +17,8 @@ protected:
         SetTestTickCount(5000);
         ResetBackgroundFrameDelay();
         ResetViewRequests();
-        ResetExecutorLog();
-        StandInSetMovingFrames(0);
-        StandInSetSlowBackgroundAnimation(false);
+        sketch->commandInputs.activityWord = 0;
+        ThePreferences().slowBackgroundMotion = 0;
         ScreenRectSetEmpty(&sketch->tracedArea);
     }
     void TearDown() override {
@@ -33,30 +30,38 @@ protected:
 
     bool Ticking() const { return sketch->ticker.task.queued != 0; }
 
+    // The sketch animates while its activity word says so.
+    void Animate(bool on) {
+        uint32_t& word = sketch->commandInputs.activityWord;
+        word = on ? word | kActivityAnimating : word & ~kActivityAnimating;
+    }
+    bool Animating() const { return (sketch->commandInputs.activityWord & kActivityAnimating) != 0; }
+
     // One frame later, one idle pass.
     bool NextFrame(uint32_t ms = 16) {
         AdvanceTestTickCount(ms);
         RunIdleTasks();
         return Ticking();
     }
+
+    ScopedPreferences preferences;
 };
 
 TEST_F(FrameTickTest, TicksWhileSomethingMovesThenStops) {
-    StandInSetMovingFrames(3);
+    Animate(true);
     StartFrameTicks(sketch);
     ASSERT_TRUE(Ticking());
     StartFrameTicks(sketch);  // no second queueing
-    const int32_t before = StandInAnimationSteps();
     EXPECT_TRUE(NextFrame(0));  // the first frame is due at once
-    EXPECT_EQ(StandInAnimationSteps(), before + 1);
+    EXPECT_EQ(sketch->frameCounter, 1u);
     // Before the frame deadline nothing happens.
     EXPECT_TRUE(NextFrame(5));
-    EXPECT_EQ(StandInAnimationSteps(), before + 1);
+    EXPECT_EQ(sketch->frameCounter, 1u);
     EXPECT_EQ(FrameTick(nullptr, 0), 1);
     EXPECT_TRUE(NextFrame(11));
     EXPECT_TRUE(NextFrame());
+    Animate(false);
     EXPECT_FALSE(NextFrame());  // nothing moves any more
-    EXPECT_EQ(StandInAnimationSteps(), before + 4);
     EXPECT_EQ(sketch->frameCounter, 4u);
     EXPECT_FALSE(RecordedViewRequests().redrawFlushes.empty());
 }
@@ -65,21 +70,17 @@ TEST_F(FrameTickTest, CaretAndPresentationsKeepTheSketchTicking) {
     SketchObject* caption = FreePoint();
     sketch->editedCaption = caption;
     StartFrameTicks(sketch);
-    const int blinks = BlinkEditorCaretCount();
     EXPECT_TRUE(NextFrame(0));
     EXPECT_TRUE(NextFrame());
-    EXPECT_EQ(BlinkEditorCaretCount(), blinks + 2);
     sketch->editedCaption = nullptr;
     sketch->pendingPresentations = 1;
-    const int32_t resumes = StandInPresentationResumes();
     EXPECT_TRUE(NextFrame());
-    EXPECT_EQ(StandInPresentationResumes(), resumes + 1);
     sketch->pendingPresentations = 0;
     EXPECT_FALSE(NextFrame());
 }
 
 TEST_F(FrameTickTest, BackgroundDelayGrowsOnOverrunsAndShrinksWhenQuiet) {
-    StandInSetMovingFrames(1000);
+    Animate(true);
     StartFrameTicks(sketch);
     // Every pass comes after the watchdog: the frame overran.
     for (int pass = 1; pass <= 9; ++pass) {
@@ -95,14 +96,14 @@ TEST_F(FrameTickTest, BackgroundDelayGrowsOnOverrunsAndShrinksWhenQuiet) {
     EXPECT_EQ(BackgroundFrameDelay(), 255);
 
     // A background sketch waits the delay on top of its frame when the preference asks.
-    StandInSetSlowBackgroundAnimation(true);
+    ThePreferences().slowBackgroundMotion = 1;
     gEngine.frontSketch = nullptr;
     NextFrame(16);
-    const int32_t steps = StandInAnimationSteps();
+    const uint32_t frames = sketch->frameCounter;
     NextFrame(16);
-    EXPECT_EQ(StandInAnimationSteps(), steps);
+    EXPECT_EQ(sketch->frameCounter, frames);
     NextFrame(300);
-    EXPECT_EQ(StandInAnimationSteps(), steps + 1);
+    EXPECT_EQ(sketch->frameCounter, frames + 1);
 }
 
 TEST_F(FrameTickTest, TracesFadeOnTheirCountdownAndThenLetTheTickerStop) {
@@ -131,23 +132,25 @@ TEST_F(FrameTickTest, TracesFadeOnTheirCountdownAndThenLetTheTickerStop) {
 }
 
 TEST_F(FrameTickTest, StoppingStopsTheMotionsAndRedrawsTheFrontSketch) {
-    StandInSetMovingFrames(1000);
+    Animate(true);
     StopFrameTicks(sketch);  // not ticking: nothing
-    EXPECT_EQ(ExecutorCallCount(), 0);
+    EXPECT_TRUE(Animating());
+    EXPECT_EQ(RecordedViewRequests().viewRebuilds, 0);
     StartFrameTicks(sketch);
     gEngine.frontSketch = sketch;
     StopFrameTicks(sketch);
     EXPECT_FALSE(Ticking());
-    EXPECT_EQ(ExecutorCallCount(), 2);  // StopMotions, then the full redraw
-    EXPECT_EQ(LastExecutorCall().slot, 31);
+    EXPECT_FALSE(Animating());
+    EXPECT_EQ(RecordedViewRequests().viewRebuilds, 1);
     gEngine.frontSketch = nullptr;
 
     // A restart runs a frame at once.
+    Animate(true);
     StartFrameTicks(sketch);
     NextFrame(0);
-    const int32_t steps = StandInAnimationSteps();
+    const uint32_t frames = sketch->frameCounter;
     RestartFrameTicks(true);
-    EXPECT_EQ(StandInAnimationSteps(), steps + 1);
+    EXPECT_EQ(sketch->frameCounter, frames + 1);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/random.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/straight_object_ops.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/core/idle_tasks.h"
-#include "engine/interact/interact_standins.h"
+#include "engine/core/services/preferences.h"
 #include "tests/support/sketch_hooks_double.h"
 
 using SketchRecord = SketchTest;

@@ -1,7 +1,7 @@
 #include "engine/core/units.h"
 
+#include "engine/core/services/preferences.h"
 #include "engine/core/sketch_units.h"
-#include "engine/interact/preferences.h"
 
 #include <gtest/gtest.h>
 

@@ -110,6 +110,9 @@ TEST_F(DocumentFile, SectionHeadersOfAFullDocument) {
 
 TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     EngineDocument* d = RichDocument();
+    DocumentPageAt(d, 0)->pageFlags = 1;  // snap points to the grid
+    DocumentPageAt(d, 0)->redrawLevel = -2;
+    DocumentPageAt(d, 2)->windowRect = {30, 40, 50, 60};
     const std::vector<uint8_t> first = Write(d);
     SaveFuzzSeed("document_read_fuzz", "rich", first);
     ReadResult back = Read(first);
@@ -123,9 +126,25 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
         EXPECT_EQ(DocumentPageAt(r, i)->pageId, DocumentPageAt(d, i)->pageId);
         EXPECT_EQ(DocumentPageAt(r, i)->document, r);
         EXPECT_EQ(DocumentPageAt(r, i)->viewOwner, this);
+        // Each page's window has the document's page window size at its stored corner.
+        const ScreenRect w = DocumentPageAt(r, i)->windowRect;
+        EXPECT_EQ(w.left, DocumentPageAt(d, i)->windowRect.left);
+        EXPECT_EQ(w.right - w.left, 640);
+        EXPECT_EQ(w.bottom - w.top, 480);
     }
+    EXPECT_EQ(DocumentPageAt(r, 0)->pageFlags, 1);
+    EXPECT_EQ(DocumentPageAt(r, 0)->redrawLevel, -2);
     EXPECT_EQ(CurrentPageIndex(r), 2);
     EXPECT_EQ(DocumentToolCount(r), 2);
+    // Page and tool names come back: a tool's name is its sketch's title.
+    EXPECT_STREQ(DocumentPageAt(r, 0)->title, "First");
+    EXPECT_EQ(DocumentPageAt(r, 1)->title, nullptr);
+    EXPECT_STREQ(DocumentPageAt(r, 2)->title, "Third page");
+    char name[64];
+    ASSERT_TRUE(ToolListName(DocumentToolList(r), 0, name, sizeof name));
+    EXPECT_STREQ(name, "Perpendicular Bisector");
+    ASSERT_TRUE(ToolListName(DocumentToolList(r), 1, name, sizeof name));
+    EXPECT_STREQ(name, "Incircle");
     // Every object read is in its draw-layer ring once, and the rings are whole.
     for (int32_t i = 0; i < 3; ++i) {
         const Sketch* page = DocumentPageAt(r, i);
@@ -154,6 +173,7 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
 
 TEST_F(DocumentFile, HandheldFormHasVersionOneAndNoToolsOrMenus) {
     EngineDocument* d = RichDocument();
+    for (int32_t i = 0; i < 3; ++i) DocumentPageAt(d, i)->windowRect = {10, 20, 10 + 640, 20 + 480};
     const std::vector<uint8_t> file = Write(d, true, kResultHandheldForm);
     SaveFuzzSeed("document_read_fuzz", "handheld", file);
     const std::vector<RecordAt> r = Records(file);
@@ -177,6 +197,9 @@ TEST_F(DocumentFile, HandheldFormHasVersionOneAndNoToolsOrMenus) {
     EXPECT_TRUE(back.openAsCopy);
     ASSERT_NE(back.document, nullptr);
     EXPECT_EQ(DocumentPageCount(back.document), 3);
+    // The file header has no window size in this form: the pages give it.
+    EXPECT_EQ(back.document->windowWidth, 640);
+    EXPECT_EQ(back.document->windowHeight, 480);
 }
 
 // A file with one page section whose header the case gives, then one normal page.
@@ -214,7 +237,7 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
     };
     const Case cases[] = {
         {"page for newer reader, refuse", SectionHeaderPayload(1, 5, 5, 1, 1, 2, "", "refused", "newer"), 1,
-         kResultOtherVersion, false, 0, 0, 0, nullptr},
+         kResultOtherVersion, false, 0, 0, 0, "refused"},
         {"page for newer reader, copy", SectionHeaderPayload(1, 5, 5, 3, 3, 2, "", "skipped", "newer"), 1,
          kResultSectionSkipped, true, 1, 0, 0, "skipped"},
         {"page written later, readable", SectionHeaderPayload(1, 5, 4, 3, 3, 2, "", "", "may lose"), 1,
@@ -226,7 +249,7 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
         {"unknown section type", SectionHeaderPayload(7, 1, 1, 4, 1, 1, "special", "", ""), 1,
          kResultSectionSkipped, true, 1, 0, 0, "special"},
         {"action out of range", SectionHeaderPayload(1, 5, 5, 9, 9, 9, "", "x", ""), 1,
-         kResultOtherVersion, false, 0, 0, 0, nullptr},
+         kResultOtherVersion, false, 0, 0, 0, "x"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -237,9 +260,13 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
         SaveFuzzSeed("document_read_fuzz", std::string("sections_") + std::to_string(&c - cases), file);
         ReadResult r = Read(file);
         EXPECT_EQ(r.code, c.code);
+        // A refusal hands out the section's own text as well: it says why.
+        EXPECT_EQ(r.hasMessage, c.message != nullptr);
+        if (c.message) {
+            EXPECT_EQ(r.message, c.message);
+        }
         if (IsFatalError(c.code)) {
             EXPECT_EQ(r.document, nullptr);
-            EXPECT_FALSE(r.hasMessage);
             continue;
         }
         ASSERT_NE(r.document, nullptr);
@@ -249,10 +276,6 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
         EXPECT_EQ(DocumentPageCount(r.document), c.pages);
         EXPECT_EQ(DocumentToolCount(r.document), c.tools);
         EXPECT_EQ(DocumentMenuCount(r.document), c.menus);
-        EXPECT_EQ(r.hasMessage, c.message != nullptr);
-        if (c.message) {
-            EXPECT_EQ(r.message, c.message);
-        }
     }
 }
 
@@ -261,7 +284,7 @@ TEST_F(DocumentFile, ActionTwoOpensAsCopyWithoutThePageTitle) {
     PutRecord(s, 902, SectionHeaderPayload(1, 5, 4, 3, 3, 2));
     std::vector<uint8_t> header(36, 0);
     PutRecord(s, 1000, header);
-    PutRecord(s, 9007, {'T', 'i', 't', 'l', 'e', 0});
+    PutRecord(s, 1100, {'T', 'i', 't', 'l', 'e', 0});
     PutRecord(s, 1001, {});
     PutRecord(s, 903, {});
     ReadResult r = Read(FileWithSections({s}, 1, 0, 0));

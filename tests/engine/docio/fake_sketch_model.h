@@ -124,7 +124,7 @@ inline ResultCode BeginObject(void* m, const uint8_t* p, uint32_t n, const Forma
     o->type = int32_t(GetLE32(p));
     o->cls = int32_t(GetLE32(p + 4));
     o->kind = int32_t(GetLE32(p + 8));
-    *info = { o->type, o->cls, o->kind };
+    *info = { o->type, o->cls, o->kind, false };
     if (o->type >= 60 && o->type < 94) return kResultSkippedObject;  // a type this reader does not know
     return n > 12 ? kResultLongerRecord : kResultOK;
 }
@@ -271,19 +271,53 @@ inline const char* WToolText(void* m, uint32_t* n) {
 }  // namespace fake_model
 
 inline const SketchBodyReadOps kFakeReadOps = {
-    fake_model::Header, fake_model::Comment, fake_model::SketchRecord, fake_model::FindFont,
-    fake_model::Select, fake_model::PageId, fake_model::Mark, fake_model::OldColor,
-    fake_model::ToolText, fake_model::Givens, fake_model::BeginObject, fake_model::ClassHasData,
-    fake_model::ClassHasGeometry, fake_model::CheckParents, fake_model::ReadRecord, fake_model::Create,
-    fake_model::Style, fake_model::Picture, fake_model::Unselectable, fake_model::Finish,
-    fake_model::DropPending, fake_model::Free, fake_model::Progress,
+    .header = fake_model::Header,
+    .comment = fake_model::Comment,
+    .sketchRecord = fake_model::SketchRecord,
+    .findFont = fake_model::FindFont,
+    .selectObject = fake_model::Select,
+    .pageId = fake_model::PageId,
+    .markObject = fake_model::Mark,
+    .oldColor = fake_model::OldColor,
+    .toolText = fake_model::ToolText,
+    .toolGivens = fake_model::Givens,
+    .beginObject = fake_model::BeginObject,
+    .classHasData = fake_model::ClassHasData,
+    .classHasGeometry = fake_model::ClassHasGeometry,
+    .checkParents = fake_model::CheckParents,
+    .readRecord = fake_model::ReadRecord,
+    .createObject = fake_model::Create,
+    .objectStyle = fake_model::Style,
+    .readPicture = fake_model::Picture,
+    .setUnselectable = fake_model::Unselectable,
+    .finishObject = fake_model::Finish,
+    .dropPending = fake_model::DropPending,
+    .freeObject = fake_model::Free,
+    .progress = fake_model::Progress,
 };
 
 inline const SketchBodyWriteOps kFakeWriteOps = {
-    fake_model::WHeader, fake_model::WComment, fake_model::Resolution, fake_model::WSketchRecord,
-    fake_model::WPreferences, fake_model::Count, fake_model::At, fake_model::Facts,
-    fake_model::ParentAt, fake_model::SetNumber, fake_model::Number, fake_model::GetStyle,
-    fake_model::TextFonts, fake_model::FontSpec, fake_model::WRecord, fake_model::SelectionCount,
-    fake_model::SelectedAt, fake_model::WPageId, fake_model::Marked, fake_model::GivenCount,
-    fake_model::GivenAt, fake_model::WToolText, fake_model::Progress,
+    .header = fake_model::WHeader,
+    .comment = fake_model::WComment,
+    .screenResolution = fake_model::Resolution,
+    .writeSketchRecord = fake_model::WSketchRecord,
+    .writePreferences = fake_model::WPreferences,
+    .objectCount = fake_model::Count,
+    .objectAt = fake_model::At,
+    .facts = fake_model::Facts,
+    .parentAt = fake_model::ParentAt,
+    .setNumber = fake_model::SetNumber,
+    .number = fake_model::Number,
+    .style = fake_model::GetStyle,
+    .textFonts = fake_model::TextFonts,
+    .fontSpec = fake_model::FontSpec,
+    .writeObjectRecord = fake_model::WRecord,
+    .selectionCount = fake_model::SelectionCount,
+    .selectedAt = fake_model::SelectedAt,
+    .pageIdentity = fake_model::WPageId,
+    .markedObject = fake_model::Marked,
+    .givenCount = fake_model::GivenCount,
+    .givenAt = fake_model::GivenAt,
+    .toolText = fake_model::WToolText,
+    .progress = fake_model::Progress,
 };

@@ -344,16 +344,47 @@ TEST_F(SketchBody, UnknownTagsByRange) {
 
 TEST_F(SketchBody, PagesThatEndEarly) {
     FakeSketch s;
+    FakeObject* a = s.Add(0, 1);
+    FakeObject* b = s.Add(0, 1);
+    s.Add(2, 2, { a, b });
     s.Add(0, 1);
     s.Add(0, 1);
     const std::vector<uint8_t> good = Write(s, kPage);
-    std::vector<uint8_t> afterOne(good.begin(), good.begin() + Find(good, kTagObjectHeader, 1) + 5);
+    const size_t segmentAt = Find(good, kTagObjectHeader, 2);
+    const size_t thirdPointEnd = Find(good, kTagObjectHeader, 3);
+    struct Case {
+        const char* name;
+        size_t cut;
+        uint32_t count;  // the header's object count; 0: as written
+        ResultCode rc;
+        size_t objects;
+    };
+    const Case cases[] = {
+        { "inside the second object's header", Find(good, kTagObjectHeader, 1) + 5, 0, kResultSkippedObject, 1 },
+        { "inside the first object's header", Find(good, kTagObjectHeader) + 3, 0, 11, 0 },
+        // The segment's header is whole; its parents record never came.
+        { "between an object and its parents", segmentAt + 8 + 12, 0, kResultSkippedObject, 2 },
+        { "inside the parents record", segmentAt + 8 + 12 + 6, 0, kResultSkippedObject, 2 },
+        // A count far above what the bytes left could hold is still a page cut short.
+        { "count above the bytes left", thirdPointEnd, 40, kResultSkippedObject, 3 },
+        { "count of every number", thirdPointEnd, 0xFFFFFFFF, kResultSkippedObject, 3 },
+        { "nothing after the header", Find(good, kTagObjectHeader), 1000, 11, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> cut(good.begin(), good.begin() + c.cut);
+        if (c.count) PutLE32(cut.data() + 8 + 24, c.count);
+        SaveFuzzSeed("sketch_body_fuzz", std::string("cut_") + std::to_string(&c - cases), cut);
+        FakeSketch back;
+        EXPECT_EQ(Read(cut, back, kPage), c.rc);
+        EXPECT_EQ(back.objects.size(), c.objects);
+        EXPECT_EQ(back.pending, nullptr);
+    }
+    // The same counts on a whole page that ends before them is damage, not an early end.
+    std::vector<uint8_t> overcounted = good;
+    PutLE32(overcounted.data() + 8 + 24, 0xFFFFFFFF);
     FakeSketch back;
-    EXPECT_EQ(Read(afterOne, back, kPage), kResultSkippedObject);
-    EXPECT_EQ(back.objects.size(), 1u);
-    std::vector<uint8_t> none(good.begin(), good.begin() + Find(good, kTagObjectHeader) + 3);
-    FakeSketch back2;
-    EXPECT_EQ(Read(none, back2, kPage), 11);
+    EXPECT_EQ(Read(overcounted, back, kPage), kResultDamaged);
     // A wrong first record.
     FakeSketch back3;
     EXPECT_EQ(Read(good, back3, kPartial), kResultDamaged);

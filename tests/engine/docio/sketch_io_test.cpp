@@ -4,12 +4,15 @@
 
 #include "stream_bytes.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/core/memory.h"
 #include "engine/core/sketch_fixture.h"
-#include "engine/core/object_header_codec.h"
+#include "engine/calc/value_objects.h"
 #include "engine/docio/construction_data_codec.h"
+#include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
 #include "codec_checks.h"
@@ -77,6 +80,19 @@ protected:
         SelectSketchObject(ab);
         SelectSketchObject(a);
         sketch->markSlots[20] = b;
+        ASSERT_EQ(SetSketchTitle(sketch, "Page one"), kResultOK);
+    }
+
+    // The bytes with a record put in front of the nth record of a tag.
+    static std::vector<uint8_t> WithRecord(std::vector<uint8_t> bytes, uint32_t before, size_t nth, uint32_t tag,
+                                           const std::vector<uint8_t>& payload) {
+        const size_t at = Find(bytes, before, nth);
+        std::vector<uint8_t> record(8);
+        PutLE32(record.data(), uint32_t(payload.size()));
+        PutLE32(record.data() + 4, tag);
+        record.insert(record.end(), payload.begin(), payload.end());
+        bytes.insert(bytes.begin() + std::ptrdiff_t(at), record.begin(), record.end());
+        return bytes;
     }
 
     SketchObject *a = nullptr, *b = nullptr, *ab = nullptr, *mid = nullptr, *caption = nullptr;
@@ -134,9 +150,17 @@ TEST_F(SketchIoTest, HandheldAndPartialForms) {
         Sketch* back = nullptr;
         FormatInfo f = handheld ? FormatInfo{ 1, 1, 1 } : FormatInfo{ 1, 4, 4 };
         ASSERT_EQ(Read(bytes, &back, f), kResultOK);
+        // The page's name rides in record 1100, right after the header.
+        EXPECT_EQ(Find(bytes, kTagComment), Find(bytes, kTagPageHeader) + 8 + kSketchHeaderBytes);
+        ASSERT_NE(back->title, nullptr);
+        EXPECT_STREQ(back->title, "Page one");
         EXPECT_EQ(Write(back, true, handheld), bytes);
         FreeSketch(back);
     }
+    // A tool keeps its name and its text through a write and a read, byte for byte.
+    sketch->toolText = static_cast<char*>(AllocMemory(sizeof "Draw the segment first.", 0));
+    ASSERT_NE(sketch->toolText, nullptr);
+    std::memcpy(sketch->toolText, "Draw the segment first.", sizeof "Draw the segment first.");
     ASSERT_TRUE(PtrListAppend(&sketch->givenList, a));
     ASSERT_TRUE(PtrListAppend(&sketch->givenList, b));
     ASSERT_TRUE(PtrListAppend(&sketch->givenList, caption));
@@ -149,8 +173,105 @@ TEST_F(SketchIoTest, HandheldAndPartialForms) {
     int32_t givens = 0;
     PtrListSize(back->givenList, &givens);
     EXPECT_EQ(givens, 3);
+    ASSERT_NE(back->title, nullptr);
+    EXPECT_STREQ(back->title, "Page one");
+    ASSERT_NE(back->toolText, nullptr);
+    EXPECT_STREQ(back->toolText, "Draw the segment first.");
     SetCurrentSketch(before, nullptr);
+    EXPECT_EQ(Write(back, false, false), tool);
     FreeSketch(back);
+}
+
+// The bytes without the nth record of a tag.
+std::vector<uint8_t> WithoutRecord(std::vector<uint8_t> bytes, uint32_t tag, size_t nth = 0) {
+    size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8 + GetLE32(bytes.data() + at))
+        if (GetLE32(bytes.data() + at + 4) == tag && nth-- == 0) break;
+    EXPECT_LT(at, bytes.size());
+    bytes.erase(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + 8 + GetLE32(bytes.data() + at)));
+    return bytes;
+}
+
+TEST_F(SketchIoTest, PointOnAPathWithoutItsParameterBlock) {
+    SketchObject* centre = FreePoint();
+    SketchObject* rim = FreePoint();
+    SketchObject* circle = Build(kTypeCircleByPoint, { centre, rim });
+    ASSERT_NE(Build(kTypePointOnPath, { circle }, nullptr, Reals(1.0, 0.0)), nullptr);
+    // On a page it would stand off its path: the page is damaged.
+    const std::vector<uint8_t> page = WithoutRecord(Write(sketch, true, false), kTagConstructionData);
+    SaveFuzzSeed("sketch_body_fuzz", "point_on_path_without_block", page);
+    Sketch* back = nullptr;
+    EXPECT_EQ(Read(page, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    EXPECT_EQ(back, nullptr);
+    // A tool's steps carry none: playback computes it.
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, centre));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, rim));
+    const std::vector<uint8_t> tool = WithoutRecord(Write(sketch, false, false), kTagConstructionData);
+    ASSERT_EQ(Read(tool, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Order(back).back()->constructionType, kTypePointOnPath);
+    EXPECT_EQ(Order(back).back()->constructionData, 0);
+    FreeSketch(back);
+}
+
+// Tool bodies of this format stored value givens as free points of a value kind: they
+// read as calculations, and every value given takes expression form 3.
+TEST_F(SketchIoTest, ValueGivensOfToolBodies) {
+    SketchObject* point = FreePoint();
+    SketchObject* value = FreePoint();
+    value->objectKind = kKindCalculation;
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, point));
+    ASSERT_TRUE(PtrListAppend(&sketch->givenList, value));
+    const std::vector<uint8_t> tool = Write(sketch, false, false);
+    SaveFuzzSeed("sketch_body_fuzz", "value_given", tool);
+    ASSERT_NE(Find(tool, uint32_t(kTagGeometryBase) + kClassPoint, 1), std::string::npos);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(tool, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    std::vector<SketchObject*> order = Order(back);
+    ASSERT_EQ(order.size(), 2u);
+    EXPECT_EQ(order[0]->objectClass, kClassPoint);
+    EXPECT_EQ(order[1]->objectClass, kClassCalculation);
+    EXPECT_EQ(order[1]->objectKind, kKindCalculation);
+    ASSERT_NE(CalculationDataOf(order[1]), nullptr);
+    EXPECT_EQ(CalculationDataOf(order[1])->form, 3);
+    FreeSketch(back);
+    // On a page the same object is a point.
+    ASSERT_EQ(Read(Write(sketch, true, false), &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    EXPECT_EQ(Order(back)[1]->objectClass, kClassPoint);
+    FreeSketch(back);
+}
+
+TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
+    BuildPage();
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    std::vector<uint8_t> label = { 3, 0, 1, 0, 0, 0, 4, 0, 5, 0, 0, 0, 0, 0 };
+    label.resize(22, 0);
+    label.insert(label.end(), { 1, 0, 'A', 0 });
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        ResultCode rc;
+    };
+    const Case cases[] = {
+        // The empty label states this writer stores hold nothing to lose.
+        { "as written", good, kResultOK },
+        { "label state of a class", WithRecord(good, kTagObjectHeader, 0, kTagLabelStateBase + 1, { 2, 0, 0, 0, 0, 0 }),
+          kResultLongerRecord },
+        { "label state of sequence 18", WithRecord(good, kTagObjectHeader, 0, kTagLabelSequence18, { 1, 0, 1, 0, 0, 0 }),
+          kResultLongerRecord },
+        { "page preference", WithRecord(good, kTagObjectHeader, 0, kTagPreferenceFirst + 4, { 1, 0, 0, 0 }),
+          kResultLongerRecord },
+        // Before the first point's geometry: its label block.
+        { "object label", WithRecord(good, uint32_t(kTagGeometryBase) + kClassPoint, 0, kTagLabel, label), kResultLongerRecord },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sketch* back = nullptr;
+        EXPECT_EQ(Read(c.bytes, &back, FormatInfo{ 1, 4, 4 }), c.rc);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(Order(back).size(), 5u);
+        FreeSketch(back);
+    }
 }
 
 TEST_F(SketchIoTest, StoredParentsMustSuitTheirConstruction) {

@@ -17,8 +17,8 @@
 #include "engine/interact/menu_rules.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
-#include "engine/interact/standin/element_log.h"
-#include "engine/interact/standin/executor_log.h"
+#include "tests/support/command_elements_double.h"
+#include "tests/support/command_executors_double.h"
 
 struct RowState {
     uint16_t text;

@@ -1,10 +1,11 @@
-#include "engine/core/object_header_codec.h"
+#include "engine/docio/object_header_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "engine/core/object_tables.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/transfer_context.h"
 

@@ -1,12 +1,13 @@
 // The object header record (document record 2000), the rectangle routines shared by the
 // text-like classes and the field helper of class codecs.
-#include "engine/core/object_header_codec.h"
+#include "engine/docio/object_header_codec.h"
 
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "engine/core/object_tables.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/transfer_context.h"
 

@@ -1,9 +1,9 @@
-// Stand-in: the executors of the command table belong to the Parts that carry the
-// commands out (construction, transforms, host document commands, motions, dialogs),
-// none of which has landed. Each stand-in records that it ran and with which
-// argument, so that the registry's execution path can be followed.
+// Test double of the command executors that no engine code defines yet: each records
+// that it ran and with which argument, so that the registry's execution path can be
+// followed.
+#include "tests/support/command_executors_double.h"
+
 #include "engine/interact/command_executors.h"
-#include "engine/interact/standin/executor_log.h"
 
 namespace {
 ExecutorCall gLastCall{-1, 0};
@@ -57,8 +57,6 @@ STANDIN_EXECUTOR(ShowHideGridCommand, 27)
 STANDIN_EXECUTOR(ToggleSnapToGridCommand, 28)
 STANDIN_EXECUTOR(PlotPointsCommand, 29)
 STANDIN_EXECUTOR(GridFormCommand, 30)
-STANDIN_EXECUTOR(RebuildSketchViews, 31)
-STANDIN_EXECUTOR(StopMotions, 32)
 STANDIN_EXECUTOR(PauseAnimationCommand, 33)
 STANDIN_EXECUTOR(ShowLabelsCommand, 34)
 STANDIN_EXECUTOR(PreferencesCommand, 35)

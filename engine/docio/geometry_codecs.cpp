@@ -10,6 +10,7 @@
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_object_ops.h"
 #include "engine/docio/record_codecs.h"
@@ -110,8 +111,35 @@ ResultCode TransferConstructionReals(TransferContext* context, uint32_t count, b
     return rc;
 }
 
-// The words of the block that TransferPathParameter found for the row's codec.
-int32_t gPathBlockWords = 2;
+// The stored block of a point on a path: `words` words of block in memory, laid out in
+// the record as the path class says.
+ResultCode TransferPathBlock(TransferContext* context, int32_t words, PathBlockLayout layout) {
+    const uint32_t recordBytes = layout == kPathBlockPolygon ? 16u : 4u * static_cast<uint32_t>(words);
+    SketchObject* point = CodecObject(context);
+    PathParameterBlock block{};
+    ResultCode rc = kResultOK;
+    if (IsWritingRecord(context)) ReadPathParameter(point, &block);
+    if (IsReadingRecord(context)) {
+        const uint32_t left = RecordBytesLeft(&context->source);
+        if (left < recordBytes) return kResultDamaged;
+        if (left > recordBytes) rc = kResultLongerRecord;
+    }
+    if (layout == kPathBlockPolygon) {
+        double fraction = PathBlockReal(block, 0);
+        uint16_t edge = PathBlockEdge(block);
+        rc = KeepWorstError(rc, TransferThroughBlock(context, &fraction, 8, 8, ConvertRealFields));
+        rc = KeepWorstError(rc, TransferThroughBlock(context, &edge, 2, 2, ConvertU16Fields));
+        uint8_t padding[6] = {};
+        rc = KeepWorstError(rc, TransferThroughBlock(context, padding, 0, 6, nullptr));
+        SetPathBlockReal(&block, 0, fraction);
+        SetPathBlockEdge(&block, edge);
+    } else {
+        rc = KeepWorstError(rc, TransferThroughBlock(context, &block, recordBytes, recordBytes,
+                                                     ConvertRealFields));
+    }
+    if (IsReadingRecord(context) && !WritePathParameter(point, block, words)) return kResultOutOfMemory;
+    return rc;
+}
 
 }  // namespace
 
@@ -171,47 +199,6 @@ ResultCode TransferPathParameter(TransferContext* context) {
         pathClass = ObjectKindTable[kind].pathClass;
         if (pathClass < 0 || pathClass >= kPathClassCount) return kResultObjectDropped;
     }
-    gPathBlockWords = PathMethodTable[pathClass].parameterWords;
-    return KeepWorstError(rc, PathMethodTable[pathClass].transferParameter(context));
-}
-
-ResultCode TransferPathRealsBlock(TransferContext* context) {
-    const uint32_t bytes = 4u * static_cast<uint32_t>(gPathBlockWords);
-    SketchObject* point = CodecObject(context);
-    PathParameterBlock block{};
-    ResultCode rc = kResultOK;
-    if (IsWritingRecord(context)) ReadPathParameter(point, &block);
-    if (IsReadingRecord(context)) {
-        const uint32_t left = RecordBytesLeft(&context->source);
-        if (left < bytes) return kResultDamaged;
-        if (left > bytes) rc = kResultLongerRecord;
-    }
-    rc = KeepWorstError(rc, TransferThroughBlock(context, &block, bytes, bytes, ConvertRealFields));
-    if (IsReadingRecord(context) && !WritePathParameter(point, block, gPathBlockWords))
-        return kResultOutOfMemory;
-    return rc;
-}
-
-ResultCode TransferPathPolygonBlock(TransferContext* context) {
-    SketchObject* point = CodecObject(context);
-    PathParameterBlock block{};
-    ResultCode rc = kResultOK;
-    if (IsWritingRecord(context)) ReadPathParameter(point, &block);
-    if (IsReadingRecord(context)) {
-        const uint32_t left = RecordBytesLeft(&context->source);
-        if (left < 16) return kResultDamaged;
-        if (left > 16) rc = kResultLongerRecord;
-    }
-    double fraction = PathBlockReal(block, 0);
-    uint16_t edge = PathBlockEdge(block);
-    rc = KeepWorstError(rc, TransferThroughBlock(context, &fraction, 8, 8, ConvertRealFields));
-    rc = KeepWorstError(rc, TransferThroughBlock(context, &edge, 2, 2, ConvertU16Fields));
-    uint8_t padding[6] = {};
-    rc = KeepWorstError(rc, TransferThroughBlock(context, padding, 0, 6, nullptr));
-    if (IsReadingRecord(context)) {
-        SetPathBlockReal(&block, 0, fraction);
-        SetPathBlockEdge(&block, edge);
-        if (!WritePathParameter(point, block, 4)) return kResultOutOfMemory;
-    }
-    return rc;
+    const PathMethods& row = PathMethodTable[pathClass];
+    return KeepWorstError(rc, TransferPathBlock(context, row.parameterWords, row.storedLayout));
 }

@@ -1,14 +1,10 @@
-// Stand-in: see label_standins.h.
-#include "engine/text/label_standins.h"
+#include "engine/core/services/object_labels.h"
 
 #include "engine/core/memory.h"
 
-#include <cstring>
+#include "engine/core/sketch_object.h"
 
-namespace {
-int gPlaced = 0;
-int gDrawn = 0;
-}
+#include <cstring>
 
 void InitObjectLabel(SketchObject* object) {
     object->label.pathParameter = kLabelNotPlaced;
@@ -22,11 +18,10 @@ void ClearObjectLabel(SketchObject* object) {
     object->label.shown = 0;
 }
 
-void PlaceObjectLabel(SketchObject*) { ++gPlaced; }
-int PlaceObjectLabelCount() { return gPlaced; }
-
-void DrawObjectLabel(GraphicsPort*, SketchObject*) { ++gDrawn; }
-int DrawObjectLabelCount() { return gDrawn; }
+// Stand-in: labels are neither placed nor drawn until object labels and their
+// automatic sequences are built.
+void PlaceObjectLabel(SketchObject*) {}
+void DrawObjectLabel(GraphicsPort*, SketchObject*) {}
 
 // A label of up to four characters is kept inline and may fill all four bytes.
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {

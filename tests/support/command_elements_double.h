@@ -1,5 +1,4 @@
-// Stand-in: what the user interface's element update would have done, recorded for
-// the tests until the menu builder lands.
+// Test double of the user interface's element update of command-state items.
 #pragma once
 #include <cstdint>
 

@@ -1,9 +1,10 @@
-// Stand-in: the element update of the menus (the menu builder of the user interface)
-// has not landed; this records each update so that the registry can be checked.
+// Test double of the user interface's element update: records each update so that the
+// command-state registry can be checked.
+#include "tests/support/command_elements_double.h"
+
 #include <cstring>
 
-#include "engine/interact/neighbour_services.h"
-#include "engine/interact/standin/element_log.h"
+#include "engine/core/services/user_interface.h"
 
 namespace {
 ElementUpdateLog gLog{};

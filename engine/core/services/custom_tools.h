@@ -1,6 +1,7 @@
-// Stand-in: the custom-tool machinery is not built yet; what the engine's core calls of it.
+// The toolbox and the custom-tool library as the sketch and document code reach them:
+// start-up and shutdown steps, tool sketches that change or go away, and the document's
+// tool list. The custom-tool code (engine/interact) defines them.
 #pragma once
-
 #include <cstdint>
 
 struct Sketch;
@@ -13,6 +14,10 @@ bool InitCustomToolLibrary();
 void FreeToolFolderList();
 // Detaches a tool sketch shown in the script view before it is freed.
 void DetachToolSketch(Sketch* sketch);
+// Refreshes the stored name of the tool sketch shown in the tool list.
+void UpdateToolSketchName(Sketch* toolSketch);
+// Refreshes the tool status display after a tool sketch's title changed.
+void ShowToolStatus(Sketch* sketch, void* unused);
 
 // Appends a custom tool to a document's list, which may move. False without memory.
 bool GrowToolList(ToolList** list, const ToolListNewEntry* entry, uint32_t value);

@@ -1,4 +1,4 @@
-// Stand-in: the record the stand-in executors keep of their last call.
+// Test double of the command executors: the record of their last call.
 #pragma once
 #include <cstdint>
 

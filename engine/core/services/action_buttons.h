@@ -1,0 +1,20 @@
+// Action buttons as the sketch and document code reach them: objects that change or go
+// away, and the page operations that read and rewrite link-to-page targets. The button
+// code (engine/interact) defines them.
+#pragma once
+#include <cstdint>
+
+struct SketchObject;
+
+// Drops an action button's pending work when the object goes away.
+void ActionButtonStop(SketchObject* object);
+// Updates the hide and show buttons that act on an object after its hidden state changed.
+void ActionButtonsOfObject(SketchObject* object);
+
+// The target word of a link-to-page button (PageId in memory, page index in files),
+// null for any other object.
+int16_t* LinkToPageTarget(SketchObject* object);
+// The id of an action button, 0 for any other object.
+uint32_t ActionButtonId(const SketchObject* object);
+// Runs the button's action as if clicked, without a parent presentation.
+void     PressActionButton(SketchObject* button);

@@ -1,0 +1,13 @@
+// Command states as the engine's core and document code touch them: code that changes
+// what a group of menu items depends on marks the group dirty, and the command-state
+// registry (engine/interact) refreshes it later from an idle task.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t kCommandGroupCount = 16;
+
+// Marks a group 0..15 dirty and queues the refresh unless it is queued already;
+// answers whether the group was dirty already.
+bool CmdStateInvalidate(uint32_t group);
+// Frees the command-state items (a failed start and shutdown).
+void CmdStateFreeItems();

@@ -1,0 +1,24 @@
+// The record codecs that fill the transfer columns of the type tables: each moves one
+// block of an object between memory and a document record through a transfer context
+// (reading, writing, swapping for undo). The document code (engine/docio) defines them.
+#pragma once
+#include "engine/core/result_codes.h"
+
+struct TransferContext;
+
+// Geometry records (2200 + class). Points (2201): x then y as 8-byte reals.
+ResultCode TransferPointGeometry(TransferContext* context);
+ResultCode TransferStraightGeometry(TransferContext* context);
+ResultCode TransferCircleGeometry(TransferContext* context);
+// Text-like objects: their bounds.
+ResultCode TransferRectGeometry(TransferContext* context);
+// Class data of axes (2309).
+ResultCode TransferAxisData(TransferContext* context);
+
+// Construction data (2003). Unit points: one 8-byte real, the unit distance (types
+// 56-61); plotted points by fixed values: two 8-byte reals (types 71, 72).
+ResultCode TransferUnitDistance(TransferContext* context);
+ResultCode TransferPlottedValues(TransferContext* context);
+// A point on a path: its identifier word (the point's construction code and the stored
+// kind of its path), then the path's stored block. A stored kind that is no path gives 10.
+ResultCode TransferPathParameter(TransferContext* context);

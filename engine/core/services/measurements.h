@@ -1,0 +1,23 @@
+// Measurements, calculations, parameters and functions as the type tables and the
+// geometry reach them. Their class data and routines are the calculation code's
+// (engine/calc); the tables only reserve the room and name the routines.
+#pragma once
+#include <cstdint>
+
+struct SketchObject;
+
+// Class data bytes of a measurement (class 7: its value display) and of a calculation
+// (class 11: the value display, then the expression). The calculation code checks that
+// its records fit.
+constexpr uint32_t kMeasurementDataBytes = 88;
+constexpr uint32_t kCalculationDataBytes = 216;
+
+// Update routine of every measurement construction type and of calculations.
+void UpdateMeasurement(SketchObject* object, SketchObject* const* parents);
+// initExtra and freeExtra of measurements (and the value part of calculations).
+int32_t InitMeasurementData(SketchObject* object, void* record);
+void FreeMeasurementData(SketchObject* object);
+
+// The value of a measurement, calculation or parameter parent, in the sketch's units;
+// false when it is undefined or the object shows no value.
+bool ParentValue(const SketchObject* object, double* value);

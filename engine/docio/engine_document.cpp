@@ -347,7 +347,7 @@ namespace {
 // other objects, so the page's order list (every object) need not be walked.
 template <typename Visit>
 void ForEachPageLink(Sketch* page, Visit visit) {
-    const int32_t layer = ObjectClassTable[kActionButtonClass].drawLayer;
+    const int32_t layer = ObjectClassTable[kClassActionButton].drawLayer;
     if (layer < 0 || layer >= kDrawLayerCount) {
         for (SketchObject* object = page->firstObject; object != nullptr; object = object->nextInSketch)
             if (int16_t* target = LinkToPageTarget(object)) visit(target);

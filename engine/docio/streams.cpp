@@ -686,8 +686,6 @@ ResultCode StreamSizeOf(StreamSlot* s, uint32_t* size) {
         *size = s->size;
         return kResultOK;
     }
-    ResultCode rc = FlushWriteBlock(s);
-    if (rc != kResultOK) return s->sticky = rc;
     FILE* f = FileOf(s);
     errno = 0;
     long here = std::ftell(f);
@@ -695,6 +693,9 @@ ResultCode StreamSizeOf(StreamSlot* s, uint32_t* size) {
     long end = std::ftell(f);
     if (std::fseek(f, here, SEEK_SET) != 0 || end < 0) return s->sticky = MapCrtError(errno);
     *size = static_cast<uint32_t>(end);
+    // The write block's bytes count as written (the block stays, and so does a hold).
+    if (s->buffering == kFileWriteBlock && s->bufferStart + s->bufferLength > *size)
+        *size = s->bufferStart + s->bufferLength;
     return kResultOK;
 }
 
@@ -812,27 +813,6 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position) {
     // any failure sticks), so no call into the C library is needed here.
     *position = s->position;
     return kResultOK;
-}
-
-ResultCode StreamTruncate(StreamHandle h) {
-    StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    if (s->kind == kStreamFile) return kResultInvalidArg;
-    s->size = s->position;
-    return kResultOK;
-}
-
-ResultCode StreamCopyPrefix(StreamHandle from, uint32_t length, StreamHandle to) {
-    ResultCode rc = StreamSeek(from, 0, 0);
-    uint8_t buffer[1024];
-    while (rc == kResultOK && length > 0) {
-        uint32_t n = length < sizeof buffer ? length : static_cast<uint32_t>(sizeof buffer);
-        rc = StreamRead(from, buffer, n);
-        if (rc == kResultOK) rc = StreamWrite(to, buffer, n);
-        length -= n;
-    }
-    return rc;
 }
 
 // ---- records

@@ -436,6 +436,9 @@ TEST_F(Streams, HeldBytesAreTakenBackOrKept) {
         ASSERT_EQ(StreamHold(h), kResultOK);
         for (size_t at = 0; at < dropped.size(); at += 5000)
             ASSERT_EQ(StreamWrite(h, &dropped[at], 5000), kResultOK);
+        uint32_t size = 0;  // measuring keeps the hold
+        ASSERT_EQ(StreamSize(h, &size), kResultOK);
+        EXPECT_EQ(size, before.size() + dropped.size());
         ASSERT_EQ(StreamTakeBack(h), kResultOK);
         uint32_t pos = 0;
         ASSERT_EQ(StreamTell(h, &pos), kResultOK);

@@ -550,9 +550,7 @@ ResultCode BuildStyleMaps(WriteState& st, uint32_t* count) {
         const uint32_t i = (*count)++;
         ops.setNumber(st.model, object, 0);
         if (!st.styleOf.Append(0)) return kResultOutOfMemory;
-        ObjectWriteFacts facts{};
-        ops.facts(st.model, object, &facts);
-        if (!facts.contributesStyle) continue;
+        if (!ops.contributesStyle(st.model, object)) continue;
         StyleEntry e{};
         ops.style(st.model, object, e.fields);
         uint32_t found = st.styles.count;

@@ -87,7 +87,6 @@ struct ObjectWriteFacts {
     bool     hasCaptionStyle;      // 2008 / 2006
     bool     hasGeometry;          // the class has a geometry routine (2200 + class, free objects)
     bool     selectable;
-    bool     contributesStyle;     // its text style enters the style table (1203)
 };
 
 struct SketchBodyWriteOps {
@@ -101,6 +100,9 @@ struct SketchBodyWriteOps {
     void*       (*firstObject)(void* model);
     void*       (*nextObject)(void* model, void* object);
     void        (*facts)(void* model, void* object, ObjectWriteFacts* facts);
+    // Whether the object's text style enters the style table (1203). Asked of every
+    // object before any is written, so it should look at little of the object.
+    bool        (*contributesStyle)(void* model, void* object);
     void*       (*parentAt)(void* model, void* object, uint32_t index);
     // The object's number while the sketch is written (0: not saved), kept where the
     // object can be asked for it at once: every reference to an object asks.

@@ -324,6 +324,12 @@ ResultCode NoPreferences(void*, StreamHandle, const FormatInfo&) { return kResul
 void* FirstObject(void* model) { return Io(model)->sketch->firstObject; }
 void* NextObject(void*, void* object) { return Obj(object)->nextInSketch; }
 
+// Texts of the text-like classes, and labels of geometric objects made with a style.
+bool HasCaptionStyle(const SketchObject* o) {
+    const int32_t family = o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textFamily : 7;
+    return (family >= 1 && family <= 4) || (family == 0 && o->label.level >= 3);
+}
+
 void Facts(void*, void* object, ObjectWriteFacts* f) {
     const SketchObject* o = Obj(object);
     int32_t count = 0;
@@ -337,12 +343,13 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
     f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
     f->hasClassData = row && row->transferClassData;
     f->hasLabelRecord = false;  // Stand-in: written once the label block codec exists.
-    int32_t family = row ? row->textFamily : 7;
-    f->hasCaptionStyle = (family >= 1 && family <= 4) || (family == 0 && o->label.level >= 3);
+    f->hasCaptionStyle = HasCaptionStyle(o);
     f->hasGeometry = row && row->transferGeometry;
     f->selectable = o->selectable != 0;
-    f->contributesStyle = f->hasCaptionStyle;
 }
+
+// The objects with a caption style record are those whose style enters the table.
+bool ContributesStyle(void*, void* object) { return HasCaptionStyle(Obj(object)); }
 
 void* ParentAt(void*, void* object, uint32_t i) { return PtrListItem(Obj(object)->parents, static_cast<int32_t>(i)); }
 
@@ -399,6 +406,7 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .firstObject = FirstObject,
     .nextObject = NextObject,
     .facts = Facts,
+    .contributesStyle = ContributesStyle,
     .parentAt = ParentAt,
     .setNumber = SetNumber,
     .number = Number,

@@ -228,8 +228,8 @@ inline void Facts(void*, void* object, ObjectWriteFacts* f) {
     f->hasCaptionStyle = o->styled;
     f->hasGeometry = FakeSketch::FakeClassHasGeometry(o->cls);
     f->selectable = o->selectable;
-    f->contributesStyle = o->styled;
 }
+inline bool ContributesStyle(void*, void* o) { return O(o)->styled; }
 inline void* ParentAt(void*, void* o, uint32_t i) { return O(o)->parents[i]; }
 inline void SetNumber(void*, void* o, uint32_t n) { O(o)->number = n; }
 inline uint32_t Number(void*, void* o) { return O(o)->number; }
@@ -317,6 +317,7 @@ inline const SketchBodyWriteOps kFakeWriteOps = {
     .firstObject = fake_model::First,
     .nextObject = fake_model::Next,
     .facts = fake_model::Facts,
+    .contributesStyle = fake_model::ContributesStyle,
     .parentAt = fake_model::ParentAt,
     .setNumber = fake_model::SetNumber,
     .number = fake_model::Number,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "engine/core/memory.h"
 
@@ -278,6 +279,8 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         else if (info.objectClass < 0 || info.objectClass > kMaxStoredClass) worst = kResultSkippedObject;
     }
 
+    // Room for the parents of all but the largest constructions.
+    void* fewParents[32];
     void** parents = nullptr;
     uint32_t parentCount = 0;
     void* object = nullptr;
@@ -295,7 +298,9 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         } else {
             keep(CheckCountedNumbers(p, n, kMaxParentsRecordBytes, &parentCount));
             if (!stop() && parentCount) {
-                parents = static_cast<void**>(AllocMemory(sizeof(void*) * parentCount, 0));
+                parents = parentCount <= std::size(fewParents)
+                              ? fewParents
+                              : static_cast<void**>(AllocMemory(sizeof(void*) * parentCount, 0));
                 if (!parents) keep(kResultOutOfMemory);
             }
             for (uint32_t i = 0; !stop() && i < parentCount; ++i) {
@@ -333,7 +338,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     } else {
         ops.dropPending(st.model);
     }
-    FreeMemory(parents);
+    if (parents != fewParents) FreeMemory(parents);
     parents = nullptr;
 
     while (!stop()) {

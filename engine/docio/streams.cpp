@@ -730,6 +730,28 @@ ResultCode ReadPayloadBytes(StreamSlot* s, uint32_t n, const uint8_t** out) {
     return rc;
 }
 
+// The n bytes at `pos` where they already lie in memory (a file's window, a memory
+// stream's first block, a view), else null: then they are read the long way.
+const uint8_t* BytesInPlace(const StreamSlot* s, uint32_t pos, uint32_t n) {
+    switch (s->kind) {
+        case kStreamFile:
+            if (s->buffering != kFileReadWindow || pos < s->bufferStart || pos - s->bufferStart > s->bufferLength ||
+                n > s->bufferLength - (pos - s->bufferStart))
+                return nullptr;
+            return s->fileBuffer + (pos - s->bufferStart);
+        case kStreamMemory: {
+            const uint32_t end = s->size < s->firstBlockSize ? s->size : s->firstBlockSize;
+            if (pos > end || n > end - pos) return nullptr;
+            return static_cast<const uint8_t*>(s->target) + pos;
+        }
+        case kStreamView:
+            if (pos > s->size || n > s->size - pos) return nullptr;
+            return static_cast<const uint8_t*>(s->target) + pos;
+        default:
+            return nullptr;
+    }
+}
+
 ResultCode WriteRecordHeader(StreamSlot* s, uint32_t payloadLength, uint32_t tag) {
     uint32_t stored = payloadLength;
     if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
@@ -858,6 +880,28 @@ ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, con
     *payload = nullptr;
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
+    // A whole record that lies in memory is taken in one step.
+    const uint8_t* head = s->sticky ? nullptr : BytesInPlace(s, s->position, kRecordHeaderBytes);
+    if (head) {
+        const uint32_t n = ReadU32LE(head);
+        const uint8_t* body = n <= kLargePayloadBytes ? BytesInPlace(s, s->position + kRecordHeaderBytes, n) : nullptr;
+        if (body) {
+            if (n) {
+                if (!EnsureRecordBuffer(s, n, 0)) {
+                    s->position += kRecordHeaderBytes;  // where the long way fails too
+                    s->sticky = kResultOutOfMemory;
+                    return kResultOutOfMemory;
+                }
+                std::memcpy(s->recordBuffer, body, n);
+                *payload = s->recordBuffer;
+            }
+            s->position += kRecordHeaderBytes + n;
+            if (n > s->largestRecord) s->largestRecord = n;
+            *tag = ReadU32LE(head + 4);
+            *length = n;
+            return kResultOK;
+        }
+    }
     uint32_t t = 0, n = 0;
     ResultCode rc = ReadHeaderBytes(s, &t, &n);
     if (rc != kResultOK) return rc;
@@ -908,6 +952,7 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
 uint32_t StreamPeekRecordTag(StreamHandle h) {
     StreamSlot* s = Slot(h);
     if (!s || s->sticky) return 0;
+    if (const uint8_t* inPlace = BytesInPlace(s, s->position, kRecordHeaderBytes)) return ReadU32LE(inPlace + 4);
     // A peek consumes nothing, not even the end of data it may have met.
     uint8_t head[kRecordHeaderBytes] = {};
     const uint32_t start = s->position;

@@ -70,6 +70,10 @@ struct ReadState {
     Growable<int16_t>        fonts;
     Growable<StyleEntry>     styles;
     ResultCode               worst = kResultOK;
+    // The tag of the next record, once asked for: the reader asks several times before
+    // it reads, and a peek answers the same until the stream moves.
+    uint32_t                 nextTag = 0;
+    bool                     nextTagKnown = false;
 
     bool Page() const { return format.sketchKind != 2; }
     bool V2() const { return format.formatVersion >= 2; }
@@ -119,7 +123,16 @@ bool NoRecordLeft(const ReadState& st) {
     return pos >= size || size - pos < 8;
 }
 
+uint32_t PeekTag(ReadState& st) {
+    if (!st.nextTagKnown) {
+        st.nextTag = StreamPeekRecordTag(st.stream);
+        st.nextTagKnown = true;
+    }
+    return st.nextTag;
+}
+
 ResultCode ReadNext(ReadState& st, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
+    st.nextTagKnown = false;
     return StreamReadRecord(st.stream, tag, length, payload);
 }
 
@@ -218,7 +231,7 @@ ResultCode ReadSketchLevelRecord(ReadState& st, uint32_t tag, const uint8_t* p, 
 // Reads sketch-level records until one that is not (a tag below 8000 that is not one).
 ResultCode ReadSketchLevel(ReadState& st) {
     for (;;) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (!IsSketchLevelTag(next)) return kResultOK;
         uint32_t tag, n;
         const uint8_t* p;
@@ -232,7 +245,7 @@ ResultCode ReadSketchLevel(ReadState& st) {
 // After code 9: the rest of the object's records are passed over.
 ResultCode SkipObjectRecords(ReadState& st) {
     for (;;) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (!st.V2() && (next == kTagObjectHeader || next == kTagPageEnd || next == kTagPartialEnd ||
                          next >= 8000 || next == 0))
             return kResultOK;
@@ -288,10 +301,10 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     auto keep = [&](ResultCode code) { worst = KeepWorstError(worst, code); };
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultSkippedObject; };
 
-    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) != kTagParents &&
+    if (!stop() && info.constructionType != 0 && PeekTag(st) != kTagParents &&
         NoRecordLeft(st))
         keep(kResultEndOfData);  // cut before the parents: the object is lost with the rest
-    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagParents) {
+    if (!stop() && info.constructionType != 0 && PeekTag(st) == kTagParents) {
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) {
             keep(rc);
@@ -312,12 +325,12 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         }
     }
     if (!stop()) keep(ops.checkParents(st.model, info, parents, parentCount));
-    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagConstructionData) {
+    if (!stop() && info.constructionType != 0 && PeekTag(st) == kTagConstructionData) {
         rc = ReadNext(st, &tag, &n, &p);
         keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
     }
     if (!stop() && ops.classHasData(info.objectClass)) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (next == kTagClassDataBase + static_cast<uint32_t>(info.objectClass)) {
             rc = ReadNext(st, &tag, &n, &p);
             keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
@@ -327,7 +340,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
             keep(NoRecordLeft(st) ? kResultEndOfData : kResultDamaged);
         }
     }
-    if (!stop() && StreamPeekRecordTag(st.stream) == kTagLabel) {
+    if (!stop() && PeekTag(st) == kTagLabel) {
         rc = ReadNext(st, &tag, &n, &p);
         keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
     }
@@ -342,7 +355,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     parents = nullptr;
 
     while (!stop()) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (next != kTagStyleIndex && next != kTagOldStyle) break;
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) {
@@ -353,14 +366,15 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         styleRead = true;
     }
     if (!stop() && info.constructionType == 0 &&
-        StreamPeekRecordTag(st.stream) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
+        PeekTag(st) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) keep(rc);
         else if (!info.dropGeometry) keep(ops.readRecord(st.model, object, tag, p, n, st.format));
     }
     while (!stop() && st.V2()) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (next < 8000) break;
+        st.nextTagKnown = false;  // the stream moves below without ReadNext
         uint32_t start = 0;
         rc = StreamTell(st.stream, &start);
         if (rc == kResultOK) rc = StreamReadRecordHeader(st.stream, &tag, &n);

@@ -752,6 +752,25 @@ const uint8_t* BytesInPlace(const StreamSlot* s, uint32_t pos, uint32_t n) {
     }
 }
 
+// Where n bytes written at the position go when they fit in memory the stream already
+// has (a file's write block, a memory stream's first block, a view), else null.
+uint8_t* RoomInPlace(StreamSlot* s, uint32_t n) {
+    if (static_cast<uint64_t>(s->position) + n > 0x7FFFFFFFu) return nullptr;
+    switch (s->kind) {
+        case kStreamFile:
+            if (s->buffering != kFileWriteBlock || n > s->fileBufferCapacity - s->bufferLength) return nullptr;
+            return s->fileBuffer + s->bufferLength;
+        case kStreamMemory:
+            if (s->position > s->firstBlockSize || n > s->firstBlockSize - s->position) return nullptr;
+            return static_cast<uint8_t*>(s->target) + s->position;
+        case kStreamView:
+            if (s->position > s->capacity || n > s->capacity - s->position) return nullptr;
+            return static_cast<uint8_t*>(s->target) + s->position;
+        default:
+            return nullptr;
+    }
+}
+
 ResultCode WriteRecordHeader(StreamSlot* s, uint32_t payloadLength, uint32_t tag) {
     uint32_t stored = payloadLength;
     if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
@@ -850,6 +869,22 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     if (s->sticky) return s->sticky;
+    // A record that fits where the stream keeps its bytes is put there in one step.
+    const uint32_t pad = s->kind == kStreamFile ? (payloadLength & 1u) : 0;
+    if (payloadLength <= 0x7FFFFFFFu) {
+        const uint32_t total = kRecordHeaderBytes + payloadLength + pad;
+        if (uint8_t* at = RoomInPlace(s, total)) {
+            WriteU32LE(at, payloadLength + pad);
+            WriteU32LE(at + 4, tag);
+            if (payloadLength) std::memcpy(at + kRecordHeaderBytes, payload, payloadLength);
+            if (pad) at[kRecordHeaderBytes + payloadLength] = 0;
+            s->position += total;
+            if (s->kind == kStreamFile) s->bufferLength += total;
+            else if (s->position > s->size) s->size = s->position;
+            if (payloadLength > s->largestRecord) s->largestRecord = payloadLength;
+            return kResultOK;
+        }
+    }
     uint32_t start = s->position;
     ResultCode rc = WriteRecordHeader(s, payloadLength, tag);
     if (rc == kResultOK && payloadLength) rc = WriteBytes(s, payload, payloadLength);

@@ -177,7 +177,7 @@ void MeasurePerimeter(SketchObject* object, SketchObject* const* parents) {
         return SetDistance(object, PolygonPerimeterOf(s).perimeter);
     }
     if (IsClass(s, kClassArcInterior)) {
-        ArcCacheLengths(s);
+        Arc::CacheLengths(s);
         return SetDistance(object, ArcOf(s).totalLength);
     }
     SetUndefined(object);
@@ -201,7 +201,7 @@ void MeasureAngle(SketchObject* object, SketchObject* const* parents) {
 }
 
 void MeasureArea(SketchObject* object, SketchObject* const* parents) {
-    const SketchObject* s = Parent(object, parents, 0);
+    SketchObject* s = Parent(object, parents, 0);
     if (IsCircle(s)) {
         double r = InDistanceUnits(CircleOf(s).radius);
         return SetValue(object, kRoundedPi * r * r);
@@ -231,7 +231,7 @@ void MeasureArea(SketchObject* object, SketchObject* const* parents) {
 void MeasureArcAngle(SketchObject* object, SketchObject* const* parents) {
     SketchObject* s = Parent(object, parents, 0);
     if (IsArc(s)) {
-        ArcCacheLengths(s);
+        Arc::CacheLengths(s);
         return SetAngle(object, ArcOf(s).sweep);
     }
     double angle;
@@ -242,7 +242,7 @@ void MeasureArcAngle(SketchObject* object, SketchObject* const* parents) {
 void MeasureArcLength(SketchObject* object, SketchObject* const* parents) {
     SketchObject* s = Parent(object, parents, 0);
     if (IsArc(s)) {
-        ArcCacheLengths(s);
+        Arc::CacheLengths(s);
         return SetDistance(object, ArcOf(s).arcLength);
     }
     double angle;

@@ -96,6 +96,7 @@ bool SetObjectTextLayout(SketchObject* object, CaptionInit* init) {
     CaptionInit made{};
     if (!init) {
         if (!InitCaptionData(&made)) return false;
+        made.style = d->caption.style;  // a new empty text keeps the object's style
         init = &made;
     }
     d->caption.editing = 0;
@@ -117,4 +118,5 @@ void FreeCaptionData(SketchObject* object) {
     d->caption.layout = nullptr;
 }
 
+// Stand-in: no label is made from another one yet.
 void PropagateLabelChange(SketchObject*) {}

@@ -2,6 +2,7 @@
 #include "engine/calc/value_display.h"
 
 #include "engine/calc/measurements.h"
+#include "engine/core/object_creation.h"
 #include "engine/text/layout.h"
 
 namespace {
@@ -21,6 +22,7 @@ int32_t Clamp(int32_t v, int32_t high) { return v < 0 ? 0 : v > high ? high : v;
 bool InitValueDisplay(ValueDisplayInit* record, uint32_t row) {
     *record = ValueDisplayInit{};
     if (!InitCaptionData(&record->caption)) return false;
+    DefaultTextStyle(kMeasurementClass, &record->caption.style);
     bool distance = false, angle = false;
     if (row < kMeasurementFunctionRows) {
         distance = MeasurementFunctionTable[row].distanceExponent != 0;

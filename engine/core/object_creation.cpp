@@ -14,6 +14,7 @@
 #include "engine/core/services/motions.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/services/text_data.h"
 #include "engine/core/services/undo.h"
 
 namespace {
@@ -333,20 +334,28 @@ bool ShareDefiningParent(SketchObject* a, SketchObject* b, SketchObject** point)
     return ShareOneWay(a, b, point) || ShareOneWay(b, a, point);
 }
 
-void ApplyDefaultTextStyle(SketchObject* object) {
-    const ObjectClassRecord& row = ObjectClassTable[object->objectClass];
-    if (row.textFamily < 0 || row.textFamily > 4) return;
-    TextStyle style = ThePreferences().defaultTextStyles[row.textFamily];
+bool DefaultTextStyle(int32_t objectClass, TextStyle* style) {
+    const ObjectClassRecord& row = ObjectClassTable[objectClass];
+    if (row.textFamily < 0 || row.textFamily > 4) return false;
+    *style = ThePreferences().defaultTextStyles[row.textFamily];
     if (row.textFamily == 1 || row.textFamily == 2) {
-        // Style colours are stored as value plus one (0 = inherit).
-        const uint32_t c = CurrentSketch()->settings.colorSlots[row.colorSlot];
-        style.field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
-        style.field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
-        style.field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
-        // Stand-in: captions, measurements and calculations also keep this style in their
-        // class data once that data is laid out.
+        // Style colours are stored as value plus one (0 = inherit). Before any sketch
+        // exists the colours a new sketch would get serve.
+        const Sketch* sketch = CurrentSketch();
+        const uint32_t c = (sketch ? sketch->settings : ThePreferences().sketchSettings)
+                               .colorSlots[row.colorSlot];
+        style->field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
+        style->field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
+        style->field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
     }
+    return true;
+}
+
+void ApplyDefaultTextStyle(SketchObject* object) {
+    TextStyle style;
+    if (!DefaultTextStyle(object->objectClass, &style)) return;
     object->textStyle = style;
+    if (TextStyle* kept = TextDataStyleOf(object)) *kept = style;
 }
 
 SketchObject* RecordNewObjectUndo(SketchObject* object, bool linked, uint16_t flags) {
@@ -634,7 +643,7 @@ ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUn
         return kResultOK;
     }
     Sketch* sketch = CurrentSketch();
-    if (gEngine.currentIsFront) CmdStateInvalidate(12);
+    if (gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupGridAndHidden);
     AddObjectToDirtyRect(object);
     const int32_t old = object->hidden;
     object->hidden = state;

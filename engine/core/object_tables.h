@@ -127,6 +127,10 @@ enum ConstructionType : int32_t {
     kTypeParametricColor      = 79,
     kTypeDerivative           = 80,
     kTypeArcOnCircle          = 81,
+    kTypeArcByCentre          = 82,
+    kTypeArcThroughPoints     = 83,
+    kTypeArcSector            = 84,
+    kTypeArcSegment           = 85,
     kTypePictureAtPoint       = 86,
     kTypePictureBetweenPoints = 87,
 };

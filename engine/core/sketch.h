@@ -173,8 +173,10 @@ bool              ObjectLabelRect(const SketchObject* object, ScreenRect* rect);
 void              AddObjectToDirtyRect(SketchObject* object);
 const ScreenRect* UnionDirtyRect(const ScreenRect* rect);
 
+// Stamps every object with its position in the sketch order.
 void NumberSketchObjects();
+// After the object's parents changed: moves the object (when checkItself asks) and its
+// children, and theirs in turn, behind their parents in the sketch order; everything
+// else keeps its relative order. `numbered`: the stamps already hold the positions. They
+// hold the new positions afterwards.
 void RestoreDependencyOrder(SketchObject* object, bool checkItself, bool numbered);
-bool MoveBehindLatestParent(SketchObject* object);
-void MoveObjectAfter(SketchObject* object, SketchObject* target);
-void FixChildrenOrder(SketchObject* object);

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr uint32_t kModifiedStateGroup = 4;
 constexpr uint32_t kPageArenaWords = 0;  // the sketch's own default
 
 // Per item type: item size, growth step, initial capacity.
@@ -427,7 +426,7 @@ ResultCode GoToPageAndTarget(int32_t index, uint32_t buttonId) {
 void SetDocumentModified(EngineDocument* document, bool modified) {
     if (document == nullptr) return;
     document->modified = modified ? 1 : 0;
-    if (IsFrontDocument(document)) CmdStateInvalidate(kModifiedStateGroup);
+    if (IsFrontDocument(document)) CmdStateInvalidate(kCommandGroupSaveAndClose);
 }
 
 bool IsDocumentModified(const EngineDocument* document) {

@@ -6,6 +6,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
 #include "engine/core/services/preferences.h"
@@ -231,6 +232,8 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
         for (uint32_t i = 0; i < count; ++i) items[i] = parents[i];
     }
     if (!SetObjectParents(o, list)) return kResultOutOfMemory;
+    // A polygon was made before its parents were known; its arrays are sized for them.
+    if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;
     *made = o;

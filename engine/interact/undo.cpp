@@ -98,7 +98,7 @@ void UndoRecordCommit(UndoRecord* record, bool carryOut) {
     Sketch* sketch = CurrentSketch();
     record->older = sketch->undoHistory;
     sketch->undoHistory = record;
-    CmdStateInvalidate(6);
+    CmdStateInvalidate(kCommandGroupUndo);
     if (carryOut) ForEachEntry(record, false, 1);
 }
 

@@ -1,5 +1,7 @@
 #include "sketch_fixture.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/services/text_data.h"
+#include "engine/text/text_style.h"
 
 #include <algorithm>
 
@@ -51,6 +53,27 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(lone->objectKind, kKindMidpoint);
     // A locus of a point has the point-locus kind.
     EXPECT_EQ(Build(kTypeLocus, { mid, s, a })->objectKind, kKindPointLocus);
+}
+
+TEST_F(Construction, TextObjectsKeepTheDefaultStyleInTheirTextData) {
+    sketch->settings.colorSlots[ObjectClassTable[kClassCaption].colorSlot] = 0x204060;
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+    SketchObject* caption = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->textStyle.field[kStyleRed], 0x60 + 1);  // colours kept as value + 1
+    EXPECT_EQ(caption->textStyle.field[kStyleBlue], 0x20 + 1);
+
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* distance = Build(41, { a, b });  // the value display made without a record
+    ASSERT_NE(distance, nullptr);
+    for (SketchObject* o : { caption, distance }) {
+        SCOPED_TRACE(o->objectClass);
+        ASSERT_NE(TextDataStyleOf(o), nullptr);
+        EXPECT_TRUE(TextStylesEqual(TextDataStyleOf(o), &o->textStyle));
+        EXPECT_FALSE(IsTextStyleEmpty(&o->textStyle));
+    }
+    EXPECT_EQ(TextDataStyleOf(a), nullptr);
 }
 
 TEST_F(Construction, DuplicatesAreReused) {
@@ -159,27 +182,38 @@ TEST_F(Construction, UndoStepListsTheSelectionOldestFirst) {
 }
 
 TEST_F(Construction, ExistenceRule) {
+    // A real segment, so that running the midpoint's update would always move it to
+    // (5, 0): a midpoint still elsewhere shows the update was skipped.
     SketchObject* a = FreePoint();
     SketchObject* b = FreePoint();
+    SetPointPosition(b, 10, 0, 1, nullptr, false);
     SketchObject* ab = Build(kTypeSegment, { a, b });
     SketchObject* mid = Build(kTypeMidpoint, { ab });
     SketchObject* button = Build(kTypeActionButton, { ab });
+    ASSERT_EQ(ab->exists, 1);
+    auto midAt = [&]() { return ClassData<PointData>(mid)->position; };
+    const RealPoint elsewhere = { 99, 99 };
+
     ab->exists = 0;
-    mid->exists = 1;
+    ClassData<PointData>(mid)->position = elsewhere;
     const uint32_t generation = mid->generation;
     RecomputeObject(mid, nullptr, true);
     EXPECT_EQ(mid->exists, 0);  // needs every parent
+    EXPECT_TRUE(RealPointsEqual(midAt(), elsewhere));  // and its update did not run
     EXPECT_EQ(mid->generation, generation + 1);
     RecomputeObject(button, nullptr, false);
     EXPECT_EQ(button->exists, 1);  // its type does not ask for its parents
     ab->exists = 1;
     RecomputeObject(mid, nullptr, false);
     EXPECT_EQ(mid->exists, 1);
+    EXPECT_TRUE(RealPointsEqual(midAt(), RealPoint{ 5, 0 }));
     // A tool given is never recomputed: its index is answered.
     mid->givenIndex = 3;
     mid->exists = 0;
+    ClassData<PointData>(mid)->position = elsewhere;
     EXPECT_EQ(RecomputeObject(mid, nullptr, true), 3);
     EXPECT_EQ(mid->exists, 0);
+    EXPECT_TRUE(RealPointsEqual(midAt(), elsewhere));
     mid->givenIndex = -1;
 }
 
@@ -383,6 +417,8 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     SketchObject* a = FreePoint();
     SketchObject* b = FreePoint();
     SketchObject* c = FreePoint();
+    SetPointPosition(b, 10, 0, 1, nullptr, false);  // real segments: their midpoints exist
+    SetPointPosition(c, 10, 10, 1, nullptr, false);
     SketchObject* ab = Build(kTypeSegment, { a, b });
     SketchObject* bc = Build(kTypeSegment, { b, c });
     SketchObject* oldMid = Build(kTypeMidpoint, { bc });
@@ -408,11 +444,17 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     EXPECT_EQ(types, (std::vector<int32_t>{ kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden }));
     ASSERT_TRUE(UndoRecordEntry(r, 2, &type, &payload, &length));
     EXPECT_EQ(UndoObjectListCount(payload), 2);
-    // The batch replaced the selection. The fixture's points all lie at the origin, so
-    // the new midpoints do not exist and nothing new is selected.
-    EXPECT_EQ(oldMid->exists, 0);
-    EXPECT_EQ(a->nextSelected, kNotLinked);
-    EXPECT_EQ(sketch->selectionHead, nullptr);
+    // The batch replaced the selection with the objects it made or showed.
+    ASSERT_TRUE(UndoRecordEntry(r, 0, &type, &payload, &length));
+    ASSERT_EQ(UndoObjectListCount(payload), 1);
+    SketchObject* newMid = UndoObjectListItem(payload, 0);
+    EXPECT_EQ(Parents(newMid), std::vector<SketchObject*>{ ab });
+    EXPECT_EQ(newMid->exists, 1);
+    EXPECT_EQ(oldMid->exists, 1);
+    EXPECT_FALSE(IsSelected(a));
+    EXPECT_TRUE(IsSelected(newMid));
+    EXPECT_TRUE(IsSelected(oldMid));
+    EXPECT_EQ(sketch->selectionHead, oldMid);  // the last one selected comes first
     EXPECT_TRUE(log.unwound.empty());
 }
 

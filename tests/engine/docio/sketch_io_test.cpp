@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/arc_data.h"
 #include "engine/core/memory.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/calc/value_objects.h"
 #include "engine/docio/construction_data_codec.h"
@@ -139,6 +141,51 @@ TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
     EXPECT_EQ(inRings, order.size());
     SetCurrentSketch(before, nullptr);
     EXPECT_EQ(Write(back, true, false), bytes);
+    FreeSketch(back);
+}
+
+// Polygons are made before their parents are read: a constructed one gets arrays for
+// its parents, a free one for the count of its record; a free arc gets its end points.
+TEST_F(SketchIoTest, PolygonsAndArcsReadBack) {
+    SketchObject* p = PointAt(0, 0);
+    SketchObject* q = PointAt(40, 0);
+    SketchObject* r = PointAt(0, 30);
+    ASSERT_NE(Build(kTypePolygonInterior, { p, q, r, p }), nullptr);
+    uint32_t three = 3;
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
+    SketchObject* free = ConstructObjectEx(&t, &three, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(free, nullptr);
+    const RealPoint corners[3] = { { 100, 100 }, { 150, 100 }, { 100, 160 } };
+    std::memcpy(ClassData<PolygonData>(free)->vertices, corners, sizeof corners);
+    RecomputeObject(free, nullptr, true);
+    const ObjectTemplate arcTemplate = { kTypeFree, 0, 0, kClassArc, 1, kKindArc, 0 };
+    SketchObject* arc = ConstructObjectEx(&arcTemplate, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(arc, nullptr);
+    ArcData& data = *ClassData<ArcData>(arc);
+    data.centre = { 50, 50 };
+    data.radius = 20;
+    data.startAngle = 0;
+    data.endAngle = 1.5;
+    data.orientation = 1;
+    RecomputeObject(arc, nullptr, true);
+    std::vector<uint8_t> bytes = Write(sketch, true, false);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    RecomputeSketch(false);
+    std::vector<SketchObject*> order = Order(back);
+    ASSERT_EQ(order.size(), 6u);
+    EXPECT_EQ(ClassData<PolygonData>(order[3])->vertexCount, 4);
+    EXPECT_EQ(order[3]->objectKind, 47);
+    EXPECT_EQ(order[3]->exists, 1);
+    EXPECT_EQ(ClassData<PolygonData>(order[4])->vertexCount, 3);
+    EXPECT_EQ(ClassData<PolygonData>(order[4])->vertices[2].y, 160);
+    EXPECT_EQ(order[4]->exists, 1);
+    EXPECT_NEAR(ClassData<ArcData>(order[5])->startPoint.x, 70, 1e-9);
+    EXPECT_EQ(order[5]->exists, 1);
+    EXPECT_EQ(Write(back, true, false), bytes);
+    SetCurrentSketch(before, nullptr);
     FreeSketch(back);
 }
 
@@ -324,6 +371,9 @@ TEST_F(SketchIoTest, FailedReadsLeaveNothingBehind) {
 TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
     for (int32_t c = 0; c < kClassCount; ++c) {
         SCOPED_TRACE(c);
+        // Polygons keep their vertices in arrays of their own, and their saved copies
+        // are vertex blocks, not object layouts: their codec is tested with polygons.
+        if (c == kClassPolygonInterior) continue;
         const ObjectClassRecord& row = ObjectClassTable[c];
         const ObjectTemplate t = { kTypeFree, 0, 0, c, 1, kKindObject, 0x123456 };
         SketchObject* object = AllocObject(c, &t);

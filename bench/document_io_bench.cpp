@@ -134,32 +134,35 @@ BenchDocument& Shared() {
 
 // Both writers make a new file each time: the old one is removed outside the timer, so
 // that neither pays for the file system flushing a truncated file's blocks at close.
-void BM_SaveDocument(benchmark::State& state) {
+template <typename Write>
+void TimeWritesToNewFile(benchmark::State& state, const char* name, Write write) {
     BenchDocument& b = Shared();
-    const std::string path = (WorkFolder() / "saved.yrn").string();
+    const std::string path = (WorkFolder() / name).string();
     for (auto _ : state) {
         std::remove(path.c_str());
         const Clock::time_point start = Clock::now();
-        benchmark::DoNotOptimize(SaveDocument(b.document, path));
+        write(path);
         state.SetIterationTime(Seconds(start, Clock::now()));
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
+}
+
+void BM_SaveDocument(benchmark::State& state) {
+    BenchDocument& b = Shared();
+    TimeWritesToNewFile(state, "saved.yrn", [&](const std::string& path) {
+        benchmark::DoNotOptimize(SaveDocument(b.document, path));
+    });
     state.counters["file_bytes"] = double(b.bytes.size());
 }
 
 // The baseline of saving: the same bytes to a new file through the C library.
 void BM_PlainFwrite(benchmark::State& state) {
     BenchDocument& b = Shared();
-    const std::string path = (WorkFolder() / "plain.yrn").string();
-    for (auto _ : state) {
-        std::remove(path.c_str());
-        const Clock::time_point start = Clock::now();
+    TimeWritesToNewFile(state, "plain.yrn", [&](const std::string& path) {
         FILE* f = std::fopen(path.c_str(), "wb");
         benchmark::DoNotOptimize(std::fwrite(b.bytes.data(), 1, b.bytes.size(), f));
         std::fclose(f);
-        state.SetIterationTime(Seconds(start, Clock::now()));
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
+    });
 }
 
 // Opening is timed up to the read document; freeing it is timed apart (teardown_ms).

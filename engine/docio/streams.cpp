@@ -708,6 +708,18 @@ ResultCode ReadHeaderBytes(StreamSlot* s, uint32_t* tag, uint32_t* length) {
     return kResultOK;
 }
 
+// n bytes into the record buffer, made or grown first (a first buffer of at least
+// `firstMinimum` bytes).
+ResultCode ReadIntoRecordBuffer(StreamSlot* s, uint32_t n, uint32_t firstMinimum, const uint8_t** out) {
+    if (!EnsureRecordBuffer(s, n, firstMinimum)) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    ResultCode rc = ReadBytes(s, s->recordBuffer, n);
+    if (rc == kResultOK) *out = s->recordBuffer;
+    return rc;
+}
+
 ResultCode ReadPayloadBytes(StreamSlot* s, uint32_t n, const uint8_t** out) {
     *out = nullptr;
     if (s->sticky) return s->sticky;
@@ -721,13 +733,7 @@ ResultCode ReadPayloadBytes(StreamSlot* s, uint32_t n, const uint8_t** out) {
         }
         if (s->sticky) return s->sticky;
     }
-    if (!EnsureRecordBuffer(s, n, 0)) {
-        s->sticky = kResultOutOfMemory;
-        return kResultOutOfMemory;
-    }
-    ResultCode rc = ReadBytes(s, s->recordBuffer, n);
-    if (rc == kResultOK) *out = s->recordBuffer;
-    return rc;
+    return ReadIntoRecordBuffer(s, n, 0, out);
 }
 
 // The n bytes at `pos` where they already lie in memory (a file's window, a memory
@@ -801,13 +807,7 @@ ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n) {
         s->sticky = kResultEndOfData;
         return kResultEndOfData;
     }
-    if (!EnsureRecordBuffer(s, n, 256)) {
-        s->sticky = kResultOutOfMemory;
-        return kResultOutOfMemory;
-    }
-    ResultCode rc = ReadBytes(s, s->recordBuffer, n);
-    if (rc == kResultOK) *out = s->recordBuffer;
-    return rc;
+    return ReadIntoRecordBuffer(s, n, 256, out);
 }
 
 ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t allocFlags) {

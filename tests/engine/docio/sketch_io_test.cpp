@@ -261,6 +261,19 @@ TEST_F(SketchIoTest, PointOnAPathWithoutItsParameterBlock) {
     FreeSketch(back);
 }
 
+// A free polygon has no vertices but those of its geometry record: read without it, it
+// would be written back as a record no reader takes, so the page is damaged.
+TEST_F(SketchIoTest, FreePolygonWithoutItsGeometryRecord) {
+    uint32_t three = 3;
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
+    ASSERT_NE(ConstructObjectEx(&t, &three, 0, 0, nullptr, nullptr, false), nullptr);
+    const std::vector<uint8_t> page =
+        WithoutRecord(Write(sketch, true, false), uint32_t(kTagGeometryBase) + kClassPolygonInterior);
+    Sketch* back = nullptr;
+    EXPECT_EQ(Read(page, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    EXPECT_EQ(back, nullptr);
+}
+
 // Tool bodies of this format stored value givens as free points of a value kind: they
 // read as calculations, and every value given takes expression form 3.
 TEST_F(SketchIoTest, ValueGivensOfToolBodies) {

@@ -473,7 +473,7 @@ const MinimumParentsRow kMinimumParents[] = {
 
 uint32_t MinimumParents(int32_t type) {
     uint16_t op = ConstructionTypeTable[type].transformOp;
-    if (op < kKindDataLayoutCount && KindDataLayouts[op].parentCount) return KindDataLayouts[op].parentCount;
+    if (op < kTransformOpCount && TransformOpTable[op].parentCount) return TransformOpTable[op].parentCount;
     for (const MinimumParentsRow& row : kMinimumParents)
         if (row.type == type) return static_cast<uint32_t>(row.parents);
     return 0;

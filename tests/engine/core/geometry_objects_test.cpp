@@ -19,6 +19,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/straight_object_ops.h"
+#include "engine/core/transform_maps.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"
 
@@ -316,16 +317,6 @@ TEST_F(GeometryObjects, HitTestsEndSegmentsAtTheirBounds) {
     EXPECT_TRUE(DiscHitTest({ 0, 0 }, disc));
 }
 
-namespace {
-
-// A dilation by -2 about (10, 0), standing in for a transformation map.
-void DilateByMinusTwo(const TransformMap*, RealPoint* p) {
-    p->x = 10 - 2 * (p->x - 10);
-    p->y = -2 * p->y;
-}
-
-}  // namespace
-
 TEST_F(GeometryObjects, TransformsKeepRadiiPositive) {
     SketchObject* c = PointAt(20, 0);
     SketchObject* circle = Build(kTypeCircleByPoint, { c, PointAt(25, 0) });
@@ -333,7 +324,10 @@ TEST_F(GeometryObjects, TransformsKeepRadiiPositive) {
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassCircle, 1, kKindCircle, 0 };
     SketchObject* target = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
     ASSERT_NE(target, nullptr);
-    TransformCircle(circle, target, nullptr, DilateByMinusTwo);
+    TransformMap dilate{};  // by -2 about (10, 0)
+    dilate.ratio = -2;
+    dilate.center = { 10, 0 };
+    TransformCircle(circle, target, &dilate, DilatePoints);
     EXPECT_DOUBLE_EQ(Circ(target).centre.x, -10);
     EXPECT_DOUBLE_EQ(Circ(target).radius, 10);
     EXPECT_EQ(Circ(target).screenRadius, 10);
@@ -342,13 +336,13 @@ TEST_F(GeometryObjects, TransformsKeepRadiiPositive) {
     SketchObject* seg = Build(kTypeSegment, { a, c });
     const ObjectTemplate st = { kTypeFree, 0, 0, kClassStraight, 1, kKindSegment, 0 };
     SketchObject* segImage = ConstructObjectEx(&st, nullptr, 0, 0, nullptr, nullptr, false);
-    TransformStraight(seg, segImage, nullptr, DilateByMinusTwo);
+    TransformStraight(seg, segImage, &dilate, DilatePoints);
     EXPECT_DOUBLE_EQ(Form(segImage).first.x, 10);
     EXPECT_DOUBLE_EQ(Form(segImage).second.x, -10);
     EXPECT_DOUBLE_EQ(Form(segImage).dx, -20);
 
     SketchObject* pointImage = PointAt(0, 0);
-    TransformPoint(c, pointImage, nullptr, DilateByMinusTwo);
+    TransformPoint(c, pointImage, &dilate, DilatePoints);
     EXPECT_DOUBLE_EQ(Pos(pointImage).x, -10);
     EXPECT_EQ(pointImage->bounds.left, -13);
 }

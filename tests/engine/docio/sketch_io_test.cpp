@@ -393,7 +393,26 @@ TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
     }
 }
 
-ResultCode TransferFixedTranslation(TransferContext* context) { return TransferKindData(context, 1); }
+ResultCode TransferFixedTranslation(TransferContext* context) { return TransferConstructionData(context); }
+
+TEST_F(SketchIoTest, EveryTransformationWithFixedValuesKeepsThemInItsRecord) {
+    SketchObject* image = FreePoint();
+    ASSERT_NE(image, nullptr);
+    for (int32_t type = 20; type <= 38; ++type) {
+        SCOPED_TRACE(type);
+        const TransformOpRecord& row = TransformOpTable[ConstructionTypeTable[type].transformOp];
+        image->constructionType = type;
+        FreePtrList(&image->constructionData);
+        if (row.fixedWords) {
+            const int32_t items = int32_t(4 * row.fixedWords / sizeof(void*));
+            ASSERT_TRUE(AllocPtrList(items, items, &image->constructionData));
+            std::memset(PtrListData(image->constructionData), 0, 4 * row.fixedWords);
+        }
+        const uint32_t measured = MeasureCodecRecord(TransferConstructionData, image, FormatInfo{ 1, 4, 4 });
+        EXPECT_EQ(measured, row.fixedWords ? 4 + 4u * row.fixedWords : 0u);
+    }
+    FreePtrList(&image->constructionData);
+}
 
 TEST_F(SketchIoTest, FixedValuesOfATranslationInBothForms) {
     SketchObject* image = FreePoint();

@@ -525,7 +525,7 @@ TEST_F(GeometryObjects, SnappingToTheGridNeedsBothCoordinatesClose) {
     SketchObject* r = PointAt(148, 52);
     SnapPointToGrid(r, 5);
     EXPECT_DOUBLE_EQ(Pos(r).x, 148);  // nothing marked
-    sketch->markSlots[20] = system;
+    sketch->marks[20] = { { system }, kMarkSet };
     SnapPointToGrid(r, 5);
     EXPECT_DOUBLE_EQ(Pos(r).x, 150);
     EXPECT_DOUBLE_EQ(Pos(r).y, 50);
@@ -533,7 +533,7 @@ TEST_F(GeometryObjects, SnappingToTheGridNeedsBothCoordinatesClose) {
     SketchObject* mid = Build(kTypeMidpoint, { seg });
     SnapPointToGrid(mid, 50);
     EXPECT_DOUBLE_EQ(Pos(mid).x, 125);
-    sketch->markSlots[20] = nullptr;
+    sketch->marks[20] = { { nullptr }, kMarkEmpty };
 }
 
 TEST_F(GeometryObjects, GeometryRecordsRoundTripAndCheckTheirLength) {

@@ -81,7 +81,7 @@ protected:
         sketch->settings.distanceUnit = 2;
         SelectSketchObject(ab);
         SelectSketchObject(a);
-        sketch->markSlots[20] = b;
+        sketch->marks[20] = { { b }, kMarkSet };
         ASSERT_EQ(SetSketchTitle(sketch, "Page one"), kResultOK);
     }
 
@@ -119,7 +119,8 @@ TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
     EXPECT_EQ(order[4]->textStyle.field[kStyleSize], 14);
     EXPECT_EQ(order[4]->textStyle.field[kStyleFont], 3);
     EXPECT_EQ(order[4]->selectable, 0);
-    EXPECT_EQ(back->markSlots[20], order[1]);
+    EXPECT_EQ(back->marks[20].object, order[1]);
+    EXPECT_EQ(back->marks[20].state, kMarkSet);
     EXPECT_TRUE(IsSelected(order[2]));
     EXPECT_TRUE(IsSelected(order[0]));
     EXPECT_FALSE(IsSelected(order[1]));

@@ -140,9 +140,10 @@ void RestateMarkGroup(int32_t i) {
     for (int32_t k = h + 1; k <= e; ++k) state = std::min(state, marks[k].state);
     marks[h].state = state;
     if (state == kMarkEmpty) {
-        // A group with a member missing is dissolved.
-        for (int32_t k = h + 1; k <= e; ++k) EmptySlot(marks, k);
+        // A group with a member missing is dissolved. The header goes first: it may hold
+        // a member's object, whose bit is recomputed with the member's slot.
         marks[h].object = nullptr;
+        for (int32_t k = h + 1; k <= e; ++k) EmptySlot(marks, k);
     } else {
         marks[h].object = state == kMarkSet ? marks[h + 1].object : nullptr;
     }

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/command_states.h"
+#include "engine/interact/command_executors.h"
 
 namespace {
 
@@ -155,4 +157,52 @@ SketchObject* UndoObjectListItem(const uint8_t* payload, int32_t index) {
     SketchObject* o;
     std::memcpy(&o, payload + 4 + index * sizeof o, sizeof o);
     return o;
+}
+
+namespace {
+
+void UndoEntry(int32_t type, uint8_t* payload, uint32_t length) {
+    const int32_t count = UndoObjectListCount(payload);
+    switch (type) {
+    case kUndoEntryCreated:
+        // Later objects may hang on earlier ones: the newest go first.
+        for (int32_t i = count - 1; i >= 0; --i) {
+            SketchObject* o = UndoObjectListItem(payload, i);
+            DestroyObject(o, IsLinkedIntoSketch(o), true);
+        }
+        break;
+    case kUndoEntryShown:
+        for (int32_t i = count - 1; i >= 0; --i) ChangeObjectHidden(UndoObjectListItem(payload, i), kHiddenByUser, false);
+        break;
+    case kUndoEntryHidden:
+        for (int32_t i = count - 1; i >= 0; --i) ChangeObjectHidden(UndoObjectListItem(payload, i), kShown, false);
+        break;
+    case kUndoEntrySelection:
+        DeselectAll();
+        for (int32_t i = 0; i < count; ++i) SelectSketchObject(UndoObjectListItem(payload, i));
+        break;
+    default:
+        if (gHandlers[type & 63].handler) gHandlers[type & 63].handler(payload, length, 0);
+        break;
+    }
+}
+
+}  // namespace
+
+ResultCode UndoRedoCommand(int32_t flags) {
+    Sketch* sketch = CurrentSketch();
+    if ((flags & 1) || !sketch || !sketch->undoHistory) return kResultCancelled;
+    UndoRecord* record = sketch->undoHistory;
+    sketch->undoHistory = record->older;
+    int32_t count = 0, type;
+    uint8_t* payload;
+    uint32_t length;
+    while (UndoRecordEntry(record, count, &type, &payload, &length)) ++count;
+    for (int32_t i = count - 1; i >= 0; --i) {
+        UndoRecordEntry(record, i, &type, &payload, &length);
+        UndoEntry(type, payload, length);
+    }
+    FreeRecord(record);
+    CmdStateInvalidate(kCommandGroupUndo);
+    return kResultOK;
 }

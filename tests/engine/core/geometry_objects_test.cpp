@@ -57,22 +57,6 @@ protected:
         SketchTest::TearDown();
     }
 
-    // A value object (a free measurement) holding a value in the sketch's units.
-    SketchObject* Value(double value, bool defined = true) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassMeasurement, 0, 46, 0 };
-        SketchObject* m = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(m, nullptr);
-        if (!m) return nullptr;
-        RecomputeObject(m, nullptr, true);
-        SetValue(m, value, defined);
-        return m;
-    }
-
-    static void SetValue(SketchObject* m, double value, bool defined = true) {
-        ValueDisplayOf(m)->value = value;
-        ValueDisplayOf(m)->defined = defined ? 1 : 0;
-    }
-
     void Move(SketchObject* p, double x, double y) {
         SetPointPosition(p, x, y, 1, nullptr, false);
         RecomputeSketch(false);

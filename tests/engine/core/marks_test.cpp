@@ -24,8 +24,8 @@ protected:
         RecomputeObject(o, nullptr, true);
         return o;
     }
-    SketchObject* Distance() { return OfKind(kClassMeasurement, kKindDistanceMeasure); }
-    SketchObject* Angle() { return OfKind(kClassMeasurement, kKindAngleMeasure); }
+    SketchObject* Distance() { return Value(1, true, kKindDistanceMeasure); }
+    SketchObject* Angle() { return Value(1, true, kKindAngleMeasure); }
     SketchObject* System() {
         SketchObject* s = OfKind(kClassCoordinateSystem, kKindCoordinateSystem);
         s->exists = 1;
@@ -115,7 +115,7 @@ TEST_F(MarksTest, RatioAlternativesExcludeOneAnother) {
     EXPECT_EQ(Slot(kMarkRatioOrigin).object, nullptr);
     EXPECT_FALSE(InSlot(o));
     // A scale factor excludes both groups.
-    SketchObject* factor = OfKind(kClassMeasurement, 46);
+    SketchObject* factor = Value(2);
     MarkObject(kMarkScaleFactor, factor, false);
     EXPECT_FALSE(IsMarkGroupSet(kMarkSegmentRatio));
     EXPECT_EQ(Slot(kMarkRatioNumerator).object, nullptr);

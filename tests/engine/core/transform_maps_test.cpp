@@ -43,18 +43,6 @@ PtrList FixedRatio(double ratio) { return Data(&ratio, 8); }
 
 class TransformTest : public SketchTest {
 protected:
-    SketchObject* Value(double value, bool defined = true) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassMeasurement, 0, 46, 0 };
-        SketchObject* m = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(m, nullptr);
-        RecomputeObject(m, nullptr, true);
-        SetValue(m, value, defined);
-        return m;
-    }
-    static void SetValue(SketchObject* m, double value, bool defined = true) {
-        ValueDisplayOf(m)->value = value;
-        ValueDisplayOf(m)->defined = defined ? 1 : 0;
-    }
     SketchObject* BuildWith(int32_t type, std::initializer_list<SketchObject*> parents, PtrList data) {
         return Build(type, parents, nullptr, data);
     }

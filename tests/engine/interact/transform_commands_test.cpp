@@ -36,15 +36,10 @@ protected:
         ResetAlertDoubles();
         SketchTest::TearDown();
     }
-    SketchObject* OfKind(int32_t objectClass, int32_t kind, double value = 1) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, objectClass, 1, kind, 0 };
+    SketchObject* Caption() {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
         SketchObject* o = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
         EXPECT_NE(o, nullptr);
-        RecomputeObject(o, nullptr, true);
-        if (objectClass == kClassMeasurement) {
-            ValueDisplayOf(o)->value = value;
-            ValueDisplayOf(o)->defined = 1;
-        }
         return o;
     }
     SketchObject* Segment(double x0, double y0, double x1, double y1) {
@@ -80,9 +75,9 @@ TEST_F(TransformCommandTest, TypeForEveryFormAndMark) {
     SketchObject* a = PointAt(0, 0);
     SketchObject* b = PointAt(10, 0);
     SketchObject* c = PointAt(10, 10);
-    SketchObject* d = OfKind(kClassMeasurement, kKindDistanceMeasure);
-    SketchObject* angle = OfKind(kClassMeasurement, kKindAngleMeasure);
-    SketchObject* factor = OfKind(kClassMeasurement, 46);
+    SketchObject* d = Value(1, true, kKindDistanceMeasure);
+    SketchObject* angle = Value(1, true, kKindAngleMeasure);
+    SketchObject* factor = Value(2);
     SketchObject* s1 = Build(kTypeSegment, { a, b });
     SketchObject* s2 = Build(kTypeSegment, { b, c });
     enum Marks { kNone = 0, kVector = 1, kH = 2, kV = 4, kAngleValue = 8, kAnglePoints = 16,
@@ -167,7 +162,7 @@ TEST_F(TransformCommandTest, ReflectFindsAMirrorOrRefuses) {
 }
 
 TEST_F(TransformCommandTest, RotateInAnEmptySketchMakesAndMarksACentre) {
-    SketchObject* caption = OfKind(kClassCaption, kKindCaption);
+    SketchObject* caption = Caption();
     Select({ caption });
     TransformCommand(1);  // no script: the dialog is cancelled
     SketchObject* centre = MarkedObject(kMarkCentre);
@@ -236,7 +231,7 @@ TEST_F(TransformCommandTest, RefusalsOfFixedValuesAndOfTheCentre) {
 TEST_F(TransformCommandTest, QuestionsForMarksThatAreUndefined) {
     SketchObject* centre = PointAt(0, 0);
     SketchObject* p = PointAt(10, 0);
-    SketchObject* angle = OfKind(kClassMeasurement, kKindAngleMeasure);
+    SketchObject* angle = Value(1, true, kKindAngleMeasure);
     ValueDisplayOf(angle)->defined = 0;
     MarkObject(kMarkCentre, centre, false);
     MarkObject(kMarkAngleValue, angle, false);
@@ -340,8 +335,8 @@ TEST_F(TransformCommandTest, MarkCommandsWalkTheSelectionNewestFirst) {
     SketchObject* first = PointAt(0, 0);
     SketchObject* vertex = PointAt(10, 0);
     SketchObject* last = PointAt(10, 10);
-    SketchObject* d1 = OfKind(kClassMeasurement, kKindDistanceMeasure);
-    SketchObject* d2 = OfKind(kClassMeasurement, kKindDistanceMeasure);
+    SketchObject* d1 = Value(1, true, kKindDistanceMeasure);
+    SketchObject* d2 = Value(1, true, kKindDistanceMeasure);
     SketchObject* seg = Segment(0, 50, 10, 50);
     Select({ first, seg, vertex, last });
     MarkCommand(kMarkAngleLast);

@@ -15,6 +15,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/pick_session.h"
+#include "engine/interact/undo.h"
 #include "engine/text/layout.h"
 #include "engine/text/status_prompt.h"
 #include "engine/text/string_groups.h"
@@ -110,16 +111,17 @@ int32_t RefreshTransformPreview(void* record) {
         preview->active = 0;
         // Undo back to where the preview started; a step that fails or a history that
         // runs out ends it there.
-        while (sketch->undoHistory && sketch->undoHistory != preview->undoPosition) {
+        while (sketch->undoPosition && sketch->undoPosition != preview->undoPosition) {
             if (UndoRedoCommand(0) != kResultOK) break;
         }
+        // What was undone is the preview's: it is not there to be redone.
+        UndoDropRedo(nullptr);
         DeselectAll();
         SelectList(preview->selection, preview->selectionCount);
     }
     if (IntField(settings, kTfPreview) == 1) {
-        const UndoRecord* before = sketch->undoHistory;
-        preview->undoPosition = sketch->undoHistory;
-        preview->active = PrepareAndBuild(settings, true) && sketch->undoHistory != before ? 1 : 0;
+        preview->undoPosition = sketch->undoPosition;
+        preview->active = PrepareAndBuild(settings, true) && sketch->undoPosition != preview->undoPosition ? 1 : 0;
     }
     return 0;
 }

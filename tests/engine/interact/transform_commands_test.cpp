@@ -177,10 +177,14 @@ TEST_F(TransformCommandTest, RotateInAnEmptySketchMakesAndMarksACentre) {
     EXPECT_TRUE(RanDialogs()[0].hadChangeRoutine);
     EXPECT_EQ(Selected(), std::vector<SketchObject*>{ caption });
 
-    // Undone, the new centre goes with its mark; a later rotation prefers a visible
+    // Undone, the new centre's slot waits for a redo; a later rotation prefers a visible
     // point to making another one.
     ASSERT_EQ(UndoRedoCommand(0), kResultOK);
-    EXPECT_EQ(MarkSlotState(kMarkCentre), 0);
+    EXPECT_EQ(MarkedObject(kMarkCentre), nullptr);
+    EXPECT_EQ(MarkSlotState(kMarkCentre), 1);
+    ASSERT_EQ(UndoRedoCommand(1), kResultOK);
+    EXPECT_EQ(MarkedObject(kMarkCentre), centre);
+    ASSERT_EQ(UndoRedoCommand(0), kResultOK);
     SketchObject* near = PointAt(90, 95);
     Select({ caption });
     TransformCommand(1);
@@ -295,16 +299,18 @@ TEST_F(TransformCommandTest, PreviewIsRealUndoableObjectsThatGoAway) {
     EXPECT_EQ(PointPosition(sketch->lastObject).y, 60);
     EXPECT_EQ(UndoRedoCommand(0), kResultOK);
     EXPECT_EQ(ObjectCount(), before);
-    EXPECT_EQ(UndoRedoCommand(0), kResultCancelled);  // nothing left
+    EXPECT_EQ(UndoRedoCommand(0), kResultNothingToUndo);
 }
 
 TEST_F(TransformCommandTest, PreviewStopsWhenTheHistoryRunsOut) {
     SketchObject* centre = PointAt(0, 0);
     MarkObject(kMarkCentre, centre, false);
+    ASSERT_NE(Build(kTypeSegment, { PointAt(50, 50), PointAt(60, 60) }, nullptr, 0, true), nullptr);
+    ASSERT_EQ(UndoDepth(), 1);  // where the preview starts
     Select({ PointAt(10, 0) });
     DialogScript script;
     // The history is dropped under the preview: its start can no longer be reached.
-    script.edits.push_back([&](void*) { UndoTrimHistory(sketch, 0, 0); });
+    script.edits.push_back([&](void*) { UndoTrimHistory(sketch, 0); });
     script.ok = false;
     ScriptDialogs({ script });
     TransformCommand(1);

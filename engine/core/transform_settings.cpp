@@ -335,8 +335,7 @@ SketchObject* BuildOneTransformedImage(int32_t index, void* user, uint16_t* outF
     }
     PtrList parents = 0, data = 0;
     int32_t count = 0;
-    void** params = PtrListItems(work->parents, &count);
-    (void)params;
+    PtrListSize(work->parents, &count);
     if (!AllocPtrList(count + 1, 0, &parents) || !PtrListAppend(&parents, r)) {
         FreePtrList(&parents);
         return nullptr;

@@ -343,7 +343,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
 
 TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     SketchObject& system = CoordSystem(1);
-    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
     Inputs().snapToGrid = 1;
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t polar = Add(60), square = Add(61), snap = Add(57);

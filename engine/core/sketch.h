@@ -42,7 +42,7 @@ constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
 // Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor, the undo history, snapping and mouse tracking will keep themselves; the
+// editor, the undo history and snapping will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
     uint32_t activityWord;        // kActivity* bits
@@ -52,7 +52,6 @@ struct SketchCommandInputs {
     int32_t  hasUndoRecord;
     int32_t  hasRedoRecord;
     int32_t  snapToGrid;
-    int32_t  mouseState;          // 0 idle
 };
 
 struct Sketch {

@@ -21,3 +21,7 @@ int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader
 void DragObjectsTo(ScreenPoint point);
 // Ends the drag and frees what it holds; nothing when no drag runs.
 void EndObjectDrag();
+
+// The undo record of a drag or of starting motions: the moved objects' geometry and
+// values, and the tempLink chain of objects to select again. 0, or 100 without memory.
+int32_t BuildMoveUndoRecord(const UndoHeader* undoName, SketchObject* reselect);

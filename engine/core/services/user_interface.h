@@ -27,3 +27,7 @@ void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t new
 // Shows the state of a command-state item (registry slot) in its element: a menu item or
 // the text palette. `full` = text, marks and enabled state; else the enabled state only.
 void UpdateCommandElement(uint32_t slot, bool full);
+
+// Opens the context menu of the front sketch at the pointer; the flags say whether the
+// right button went down over empty space or over an object.
+void ShowContextMenu(bool overEmptySpace, bool overObject);

@@ -1,5 +1,6 @@
 #include "command_fixture.h"
 #include "engine/interact/menu_state_queries.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
 
 using namespace menu_text;
@@ -209,13 +210,13 @@ TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     Select(Point(2, 2));
     RunIdle();
 
-    Inputs().mouseState = 3;  // dragging
+    SetMouseState(kMouseDragging);
     CmdStateExecuteItem(hide);
     EXPECT_EQ(ExecutorCallCount(), 0);
     EXPECT_FALSE(CmdRowIsAvailable(20));
     CmdStateExecuteItem(trace);
     EXPECT_EQ(LastExecutorCall().slot, 19);
-    Inputs().mouseState = 0;
+    SetMouseState(kMouseIdle);
 
     // The large reserve is given up and cannot be taken back.
     ASSERT_TRUE(InstallMemoryReserves(nullptr));

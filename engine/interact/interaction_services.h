@@ -44,6 +44,9 @@ SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
 // The sketch's current coordinate system: the marked one, else the first visible one,
 // else any; with `create` one is made and marked when there is none. Null when none.
 SketchObject* GetCoordinateSystem(bool rectangular, bool create, bool* created);
+// The sketch's automatic-label settings: labels of measured objects, labels of new points.
+bool SketchLabelsMeasuredObjects(const Sketch* sketch);
+bool SketchLabelsNewPoints(const Sketch* sketch);
 // The table's row commands.
 void AddTableEntry(SketchObject* table);
 void RemoveTableEntry(SketchObject* table);

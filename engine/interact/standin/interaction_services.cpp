@@ -57,6 +57,10 @@ SketchObject* GetCoordinateSystem(bool, bool, bool* created) {
     return any;
 }
 
+// The preferences' defaults: measured objects are labelled, new points are not.
+bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }
+bool SketchLabelsNewPoints(const Sketch*) { return false; }
+
 void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
 void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
 

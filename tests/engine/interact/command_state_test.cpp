@@ -179,7 +179,7 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     ASSERT_TRUE(CmdStateReserveItems(6));
     const uint32_t open = Add(16);
     const uint32_t save = Add(17);
-    const uint32_t midpoint = Add(1);
+    const uint32_t mark = Add(14);
     ShellStandin().activeDocument = 1;
     ShellStandin().documentModified = 1;
     Select(Segment({0, 0}, {4, 0}));
@@ -191,15 +191,15 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     CmdStateExecuteItem(save);
     EXPECT_EQ(LastExecutorCall().slot, 8);
     EXPECT_EQ(LastExecutorCall().argument, 17);
-    CmdStateExecuteItem(midpoint);
-    EXPECT_EQ(LastExecutorCall().slot, 0);
-    EXPECT_EQ(LastExecutorCall().argument, 10);
+    CmdStateExecuteItem(mark);
+    EXPECT_EQ(LastExecutorCall().slot, 5);
+    EXPECT_EQ(LastExecutorCall().argument, 1);  // "Mark Mirror"
 
     // The cached state is what runs until the next refresh.
     DeselectAll();
     ResetExecutorLog();
-    CmdStateExecuteItem(midpoint);
-    EXPECT_EQ(LastExecutorCall().argument, 10);
+    CmdStateExecuteItem(mark);
+    EXPECT_EQ(LastExecutorCall().argument, 1);
 }
 
 TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {

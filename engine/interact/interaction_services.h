@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/text_style.h"
 
@@ -103,6 +104,6 @@ struct Motion {
 Motion* CreateMotionsForSelection(SketchObject* linkedSelection);
 // 0 or the start's code (the motion is then freed); *undoNeeded is set when the motion
 // moves an object that no running motion moved.
-int32_t StartMotion(Motion* motion, SketchObject* owner, bool* undoNeeded);
+ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeeded);
 void ChangeMotionSpeeds(double value, bool selectedOnly, bool relative);
 bool MotionControllerShown();

@@ -3,6 +3,7 @@
 #include "engine/interact/object_drag.h"
 
 #include "engine/core/memory.h"
+#include "engine/interact/current_tool.h"
 
 namespace {
 struct {
@@ -26,3 +27,9 @@ void EndObjectDrag() {
 }
 
 int32_t BuildMoveUndoRecord(const UndoDescriptor*, SketchObject*) { return 0; }
+
+int32_t DragModeOfTool() {
+    if (CurrentToolId() == kToolRotateArrow) return 1;
+    if (CurrentToolId() == kToolDilateArrow) return 2;
+    return 0;
+}

@@ -1,4 +1,5 @@
 #include "command_fixture.h"
+#include "engine/core/engine_startup.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
@@ -204,18 +205,19 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
 
 TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     ASSERT_TRUE(CmdStateReserveItems(6));
-    const uint32_t hide = Add(20);    // flags 0x02
+    const uint32_t mark = Add(68);    // flags 0x02
     const uint32_t trace = Add(27);   // 0x13: runs while the mouse is held and when short
     const uint32_t quit = Add(15);    // 0x01
-    Select(Point(2, 2));
+    SketchObject& point = Point(2, 2);
+    Select(point);
     RunIdle();
 
     SetMouseState(kMouseDragging);
-    CmdStateExecuteItem(hide);
+    CmdStateExecuteItem(mark);
     EXPECT_EQ(ExecutorCallCount(), 0);
-    EXPECT_FALSE(CmdRowIsAvailable(20));
+    EXPECT_FALSE(CmdRowIsAvailable(68));
     CmdStateExecuteItem(trace);
-    EXPECT_EQ(LastExecutorCall().slot, 19);
+    EXPECT_EQ(point.traced, 1);
     SetMouseState(kMouseIdle);
 
     // The large reserve is given up and cannot be taken back.
@@ -226,20 +228,22 @@ TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     ASSERT_FALSE(LargeReserveHeld());
     SetAllocFailureAfter(1, true);
     ResetExecutorLog();
-    CmdStateExecuteItem(hide);
+    CmdStateExecuteItem(mark);
     EXPECT_EQ(ExecutorCallCount(), 0);
     CmdStateExecuteItem(quit);
-    EXPECT_EQ(LastExecutorCall().slot, 6);
+    int32_t save = 0, really = 0;
+    EXPECT_TRUE(TakeAppQuitRequest(&save, &really));
+    ClearAppQuitRequest();
     SetAllocFailureAfter(0);
     FreeMemory(block);
-    CmdStateExecuteItem(hide);
-    EXPECT_EQ(LastExecutorCall().slot, 10);
+    CmdStateExecuteItem(mark);
+    EXPECT_EQ(LastExecutorCall().slot, 5);
 }
 
 TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t copy = Add(98);  // 0x20
-    const uint32_t hide = Add(20);
+    const uint32_t mark = Add(68);
     Select(Point(2, 2));
     RunIdle();
     Inputs().activityWord = kActivityCaptionEditing;
@@ -248,10 +252,10 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     CmdStateExecuteItem(copy);
     EXPECT_EQ(Inputs().activityWord, kActivityCaptionEditing);
     EXPECT_EQ(LastExecutorCall().slot, 53);
-    CmdStateExecuteItem(hide);
+    CmdStateExecuteItem(mark);
     EXPECT_EQ(Inputs().activityWord, 0u);
     EXPECT_EQ(sketch.editedCaption, nullptr);
-    EXPECT_EQ(LastExecutorCall().slot, 10);
+    EXPECT_EQ(LastExecutorCall().slot, 5);
 }
 
 TEST_F(CommandStateTest, ContextMenuFit) {

@@ -219,4 +219,22 @@ TEST_F(MouseTest, ADragThatCannotStartGivesAlert136AndEndsThePress) {
     (void)a;
 }
 
+TEST_F(MouseTest, DoubleClicksMarkCentresAndMirrorsAndArmTheButtonUp) {
+    SketchObject* a = P(100, 100);
+    SketchObject* s = Segment(P(0, 200), P(300, 200));
+    struct Case { ScreenPoint at; int32_t slot; SketchObject* object; };
+    for (const Case& c : { Case{ At(100, 100), 0, a }, Case{ At(150, 201), 1, s } }) {
+        SCOPED_TRACE(c.slot);
+        DeselectAll();
+        // The view sends down, up, double-click, up for a double click.
+        Click(c.at);
+        ASSERT_EQ(Selection(), std::vector<SketchObject*>{ c.object });
+        SketchDoubleClick(0, c.at);
+        EXPECT_EQ(sketch->markSlots[c.slot], c.object);
+        SketchMouseUp(0, c.at);
+        // The armed button up deselects the object under the point.
+        EXPECT_TRUE(Selection().empty());
+    }
+}
+
 }  // namespace

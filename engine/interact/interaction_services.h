@@ -15,14 +15,10 @@
 struct Sketch;
 struct SketchObject;
 
-// ---- Sketch engine: hits, marks, labels, coordinate systems ------------------------
+// ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
 // The object's hit-exclusion word is set (not built: nothing is excluded).
 bool IsExcludedFromHits(const SketchObject* object);
-// Mark category 21..26 of an object (not built: no object carries one).
-bool HasMarkCategory(int32_t category, const SketchObject* object);
-// Mark slot 0 (centre) or 1 (mirror).
-void MarkObject(int32_t slot, SketchObject* object);
 // The point lies in the object's shown label.
 bool LabelHitTest(ScreenPoint point, const SketchObject* object);
 // Shows or hides the object's label; `at` (or null) is where a click placed it.
@@ -42,9 +38,6 @@ void DragPictureResize(ScreenPoint point, bool keepAspect);
 void EndPictureResize();
 // The coordinate system that an axis's marks rescale, or null when its unit is fixed.
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
-// The sketch's current coordinate system: the marked one, else the first visible one,
-// else any; with `create` one is made and marked when there is none. Null when none.
-SketchObject* GetCoordinateSystem(bool rectangular, bool create, bool* created);
 // The sketch's automatic-label settings: labels of measured objects, labels of new points.
 bool SketchLabelsMeasuredObjects(const Sketch* sketch);
 bool SketchLabelsNewPoints(const Sketch* sketch);

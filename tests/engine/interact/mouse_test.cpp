@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/core/marks.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/mouse.h"
 #include "tests/engine/core/sketch_fixture.h"
@@ -230,7 +231,7 @@ TEST_F(MouseTest, DoubleClicksMarkCentresAndMirrorsAndArmTheButtonUp) {
         Click(c.at);
         ASSERT_EQ(Selection(), std::vector<SketchObject*>{ c.object });
         SketchDoubleClick(0, c.at);
-        EXPECT_EQ(sketch->markSlots[c.slot], c.object);
+        EXPECT_EQ(MarkedObject(c.slot), c.object);
         SketchMouseUp(0, c.at);
         // The armed button up deselects the object under the point.
         EXPECT_TRUE(Selection().empty());

@@ -3,6 +3,7 @@
 #include "engine/core/color_list.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/colors.h"
+#include "platform/rules/colors.h"
 
 namespace {
 CustomColorBlock* gInstalled = nullptr;
@@ -15,8 +16,7 @@ int32_t CustomColorInstallCount() { return gInstallCount; }
 CustomColorBlock* NewDefaultCustomColors() {
     auto* block = static_cast<CustomColorBlock*>(AllocMemory(sizeof(CustomColorBlock), kAllocZero));
     if (block == nullptr) return nullptr;
-    block->count = kMaxCustomColors;
-    for (int32_t i = 0; i < kMaxCustomColors; ++i) block->colors[i] = 0x00FFFFFF;
+    FillDefaultCustomColors(block);
     return block;
 }
 

@@ -13,7 +13,8 @@ const char* const kDocumentExtensions[] = { "yr4", "yrn", "yrx", "yrt" };
 
 ResultCode FatalCodeForExtension(const char* path, ResultCode code) {
     const char* dot = std::strrchr(path, '.');
-    if (!dot) return code;
+    const char* slash = std::strrchr(path, '\\');
+    if (!dot || (slash && slash > dot)) return code;
     const char* extension = dot + 1;
     if (lstrcmpiA(extension, "yrs") == 0) return kResultOldScript;
     for (const char* known : kDocumentExtensions) {

@@ -135,7 +135,9 @@ bool CFernwickDoc::OnSaveDocument(const char* path) {
     StreamHandle stream = 0;
     ResultCode rc = OpenTempFileStreamForWrite(path, temporary, &stream);
     if (rc == kResultOK) {
-        rc = KeepWorstError(WriteEngineDocument(stream, m_engine, m_saveType == kSaveHandheld), CloseStream(stream));
+        rc = WriteEngineDocument(stream, m_engine, m_saveType == kSaveHandheld);
+        // Buffered bytes reach the disk only at the close: its error counts too.
+        rc = KeepWorstError(rc, CloseStream(stream));
     }
     if (!IsFatalResult(rc)) rc = KeepWorstError(rc, ReplaceFileKeepingAttributes(path, temporary));
     // A failed save leaves the target as it was: only the temporary file goes.

@@ -132,6 +132,7 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->tracedArea = kEmptyScreenRect;
     sketch->extent = kEmptyScreenRect;
     sketch->dirtyRect = kEverythingDirty;
+    InitTransformSettings(&sketch->transformSettings);
     return sketch;
 }
 
@@ -140,7 +141,7 @@ void FreeSketch(Sketch* sketch) {
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
-    UndoTrimHistory(sketch, 0, 0);
+    UndoTrimHistory(sketch, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its
     // parents' lists (with many children that search made freeing quadratic).
@@ -215,7 +216,7 @@ void MakeCurrentSketchFront() {
 void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
     Sketch* sketch = CurrentSketch();
     ++sketch->structureChangeCount;
-    UpdateMarksOnObjectChange(object, 3, 1);
+    UpdateMarksOnObjectChange(object, 3);
     if (after == kNotLinked) after = sketch->lastObject;
     object->prevInSketch = after;
     object->nextInSketch = after ? after->nextInSketch : sketch->firstObject;

@@ -105,11 +105,14 @@ ResultCode ReadToolText(void* model, const char* text, uint32_t length) {
     return kResultOK;
 }
 
-// Stand-in: the label sequence states and the page's preference records have no home
-// in the sketch yet. One that holds anything is dropped with warning 4, so that the
-// document opens as a copy and its file is not overwritten without them; the empty
-// records this writer puts in their place lose nothing.
-ResultCode DropSketchRecord(void*, uint32_t, const uint8_t*, uint32_t length, const FormatInfo&) {
+// The page's own settings come as preference records (10001-19999).
+// Stand-in: the label sequence states have no home in the sketch yet. One that holds
+// anything is dropped with warning 4, so that the document opens as a copy and its file
+// is not overwritten without it; the empty records this writer puts in its place lose
+// nothing.
+ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* payload, uint32_t length, const FormatInfo&) {
+    if (tag >= kTagPreferenceFirst && tag <= kTagPreferenceLast)
+        return PreferencesStoreGroup1(&Io(model)->sketch->settings, tag, payload, length);
     return length ? kResultLongerRecord : kResultOK;
 }
 // Record 9001 of the handheld form.
@@ -130,13 +133,18 @@ ResultCode SelectObject(void*, void* object) {
     return kResultOK;
 }
 
+// The page's marked coordinate system.
 ResultCode MarkObject(void* model, void* object) {
-    Io(model)->sketch->markSlots[kMarkSlotOfFile] = Obj(object);
+    SketchObject* o = Obj(object);
+    MarkSlot& slot = Io(model)->sketch->marks[kMarkSlotOfFile];
+    slot.object = o;
+    slot.state = kMarkSet;
+    o->markFlags |= kMarkedObject;
     return kResultOK;
 }
 
 ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b) {
-    Io(model)->sketch->settings.colorSlots[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+    Io(model)->sketch->settings.palette[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
     return kResultOK;
 }
 
@@ -274,7 +282,7 @@ void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 const SketchBodyReadOps kSketchReadOps = {
     .header = ReadHeader,
     .comment = ReadTitle,
-    .sketchRecord = DropSketchRecord,
+    .sketchRecord = ReadSketchRecord,
     .findFont = FindFont,
     .selectObject = SelectObject,
     .pageId = ReadPageId,
@@ -330,7 +338,9 @@ ResultCode WriteSketchRecord(void*, uint32_t tag, StreamHandle stream, const For
     return StreamWriteRecord(stream, 0, tag, nullptr);
 }
 
-ResultCode NoPreferences(void*, StreamHandle, const FormatInfo&) { return kResultOK; }
+ResultCode WritePreferences(void* model, StreamHandle stream, const FormatInfo&) {
+    return PreferencesWriteGroup1(stream, &Io(model)->sketch->settings);
+}
 
 void* FirstObject(void* model) { return Io(model)->sketch->firstObject; }
 void* NextObject(void*, void* object) { return Obj(object)->nextInSketch; }
@@ -398,7 +408,10 @@ ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle str
 uint32_t SelectionCount(void* model) { return Io(model)->selectionCount; }
 void* SelectedAt(void* model, uint32_t i) { return Io(model)->selection[i]; }
 uint16_t PageIdentity(void* model) { return Io(model)->sketch->pageId; }
-void* Marked(void* model) { return Io(model)->sketch->markSlots[kMarkSlotOfFile]; }
+void* Marked(void* model) {
+    const MarkSlot& slot = Io(model)->sketch->marks[kMarkSlotOfFile];
+    return slot.state == kMarkSet ? slot.object : nullptr;
+}
 
 uint32_t GivenCount(void* model) {
     int32_t count = 0;
@@ -413,7 +426,7 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .comment = WriteTitle,
     .screenResolution = ScreenResolution,
     .writeSketchRecord = WriteSketchRecord,
-    .writePreferences = NoPreferences,
+    .writePreferences = WritePreferences,
     .firstObject = FirstObject,
     .nextObject = NextObject,
     .facts = Facts,
@@ -477,7 +490,7 @@ const MinimumParentsRow kMinimumParents[] = {
 
 uint32_t MinimumParents(int32_t type) {
     uint16_t op = ConstructionTypeTable[type].transformOp;
-    if (op < kKindDataLayoutCount && KindDataLayouts[op].parentCount) return KindDataLayouts[op].parentCount;
+    if (op < kTransformOpCount && TransformOpTable[op].parentCount) return TransformOpTable[op].parentCount;
     for (const MinimumParentsRow& row : kMinimumParents)
         if (row.type == type) return static_cast<uint32_t>(row.parents);
     return 0;
@@ -553,8 +566,8 @@ ResultCode WriteSketch(StreamHandle stream, Sketch* sketch, bool page, bool hand
 }
 
 ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool handheld) {
-    // Stand-in: the page's saved undo position is set by the document writer once undo
-    // positions exist.
+    // The page's saved undo position is set by the document's save once every page is
+    // written, so that a save that fails half way leaves every page modified.
     return WriteSketch(stream, page, true, handheld);
 }
 

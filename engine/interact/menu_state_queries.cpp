@@ -23,8 +23,7 @@ void SetOut(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argu
 bool ShiftHeld() { return CensusShiftState() != 0; }
 
 const SketchObject* MarkedSystem() {
-    const Sketch* s = CurrentSketch();
-    return s ? s->markSlots[kMarkSlotCoordSystem] : nullptr;
+    return MarkedObject(kMarkSlotCoordSystem);
 }
 
 bool EditingCaption() {
@@ -57,8 +56,7 @@ FIG_STATE_QUERY(UndoRedoMenuState) {
         const SketchCommandInputs& in = CommandInputsOf(GetFrontSketch());
         return redo ? in.captionCanRedo != 0 : in.captionCanUndo != 0;
     }
-    const bool hasRecord =
-        s && (redo ? CommandInputsOf(s).hasRedoRecord : CommandInputsOf(s).hasUndoRecord);
+    const bool hasRecord = s && (redo ? s->redoPosition : s->undoPosition) != nullptr;
     if (ShiftHeld()) {
         *text = redo ? kTextRedoAll : kTextUndoAll;
         *argument = stateWord | 0x200;

@@ -34,8 +34,8 @@ bool Grow(FontList* list) {
     return true;
 }
 
-uint16_t SpecTraits(const uint8_t* spec) { return static_cast<uint16_t>(spec[0] | spec[1] << 8); }
-const char* SpecName(const uint8_t* spec) { return reinterpret_cast<const char*>(spec + 2); }
+uint16_t SpecTraits(const uint8_t* stored) { return static_cast<uint16_t>(stored[0] | stored[1] << 8); }
+const char* SpecName(const uint8_t* stored) { return reinterpret_cast<const char*>(stored + 2); }
 
 }  // namespace
 
@@ -122,12 +122,12 @@ bool IsBetterFontMatch(uint16_t candidate, uint16_t best, uint16_t wanted) {
            (candidate & kTraitWeightBits) == (wanted & kTraitWeightBits);
 }
 
-int16_t FontNumberForSpec(const FontList& list, const uint8_t* spec) {
-    if (spec == nullptr) return 1;
+int16_t FontNumberForSpec(const FontList& list, const uint8_t* stored) {
+    if (stored == nullptr) return 1;
     for (int32_t i = 0; i < list.size; ++i)
-        if (SameNameIgnoringCase(list.items[i].faceName, SpecName(spec))) return static_cast<int16_t>(i + 1);
+        if (SameNameIgnoringCase(list.items[i].faceName, SpecName(stored))) return static_cast<int16_t>(i + 1);
     if (list.size == 0) return 1;
-    const uint16_t wanted = SpecTraits(spec);
+    const uint16_t wanted = SpecTraits(stored);
     for (int32_t i = 0; i < list.size; ++i)
         if (list.items[i].traits == wanted) return static_cast<int16_t>(i + 1);
     int32_t best = 0;

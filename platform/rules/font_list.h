@@ -66,7 +66,7 @@ bool IsBetterFontMatch(uint16_t candidate, uint16_t best, uint16_t wanted);
 // The font number of a stored font identity {u16 traits, face name}: the face by name
 // (ignoring case), else the first with equal traits, else the best substitute; 1 for a
 // null identity or an empty list.
-int16_t FontNumberForSpec(const FontList& list, const uint8_t* spec);
+int16_t FontNumberForSpec(const FontList& list, const uint8_t* stored);
 // Writes {u16 traits, face name NUL-terminated} for a font number (below 1 taken as 1)
 // when `out` is given; answers the name's length + 5, or 0 beyond the list.
 uint32_t FontSpecOf(const FontList& list, uint8_t* out, int16_t font);

@@ -22,3 +22,24 @@ uint32_t TickCount() { return gFrozen ? gFrozenTicks : GetTickCount(); }
 void SetDeadline(uint32_t* deadline, uint32_t ms) { *deadline = DeadlineAfter(TickCount(), ms); }
 
 bool DeadlinePassed(uint32_t deadline) { return DeadlineReached(TickCount(), deadline); }
+
+void WaitForDeadline(uint32_t deadline) {
+    // A frozen count stands still, so the test's wait moves it there at once.
+    if (gFrozen) {
+        if (!DeadlinePassed(deadline)) gFrozenTicks = deadline;
+        return;
+    }
+    while (!DeadlinePassed(deadline)) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        const uint32_t left = deadline - TickCount();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left, QS_ALLINPUT);
+    }
+}

@@ -29,8 +29,10 @@ void SetCustomColors(CustomColorBlock* block) {
     gCurrent = block;
 }
 
-CustomColorBlock* CurrentCustomColors() { return gCurrent; }
+const CustomColorBlock* GetCustomColors() { return gCurrent; }
 COLORREF* CustomColorArray() { return gCustomColorArray; }
+
+void InitDefaultPalette(uint32_t palette[12]) { DefaultPaletteFor(GetSysColor(COLOR_WINDOW), palette); }
 
 void RefreshSelectionColor(int32_t changeKind) {
     if (changeKind != 6 && changeKind != 7) return;

@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-struct CustomColorBlock;
-
-// The block installed now (null for none), and the 16 colours handed to the common
-// colour dialog as its custom colours.
-CustomColorBlock* CurrentCustomColors();
+// The 16 colours handed to the common colour dialog as its custom colours: those of
+// the block installed last (GetCustomColors).
 COLORREF* CustomColorArray();

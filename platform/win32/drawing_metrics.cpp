@@ -97,3 +97,9 @@ bool InitDrawingMetrics() {
                             gNumberFieldHeight, gNumberFieldWidth);
     return true;
 }
+
+void StoreScreenResolution(Preferences* preferences) {
+    HDC desktop = GetDC(GetDesktopWindow());
+    preferences->resolution = GetDeviceCaps(desktop, LOGPIXELSX);
+    ReleaseDC(GetDesktopWindow(), desktop);
+}

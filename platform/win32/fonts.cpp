@@ -9,6 +9,7 @@
 #include "engine/core/alerts.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/text_style.h"
 #include "engine/core/sketch_object.h"
@@ -52,10 +53,6 @@ int CALLBACK AddFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontType,
     return 1;
 }
 
-// Stand-in: the preferences record does not hold the math symbol face's name yet;
-// until it does, the preference is the default face name.
-const char* PreferredMathSymbolFace() { return "Symbol"; }
-
 bool AskUseOtherSymbolFont() { return AskQuestionByCode(kAlertNotASymbolFont, false, 0); }
 
 }  // namespace
@@ -80,7 +77,7 @@ bool BuildFontList() {
 
 void ChooseMathSymbolFont() {
     const MathSymbolChoice choice =
-        ChooseMathSymbolFontIn(&TheFontList(), PreferredMathSymbolFace(),
+        ChooseMathSymbolFontIn(&TheFontList(), ThePreferences().mathSymbolFont,
                                GroupText(kGroupMiscellany, kSymbolFallbackItem), AskUseOtherSymbolFont);
     gDefaultFontIndex = choice.defaultFontIndex;
     gSymbolFontIndex = choice.symbolFontIndex;

@@ -10,7 +10,6 @@ CustomColorBlock* gInstalled = nullptr;
 int32_t gInstallCount = 0;
 }  // namespace
 
-const CustomColorBlock* InstalledCustomColors() { return gInstalled; }
 int32_t CustomColorInstallCount() { return gInstallCount; }
 
 CustomColorBlock* NewDefaultCustomColors() {
@@ -25,3 +24,8 @@ void SetCustomColors(CustomColorBlock* block) {
     gInstalled = block;
     ++gInstallCount;
 }
+
+const CustomColorBlock* GetCustomColors() { return gInstalled; }
+
+// A white window: the last three slots are black.
+void InitDefaultPalette(uint32_t palette[12]) { DefaultPaletteFor(RgbColor(255, 255, 255), palette); }

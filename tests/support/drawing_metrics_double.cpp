@@ -1,6 +1,7 @@
 #include "tests/support/drawing_metrics_double.h"
 
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/preferences.h"
 #include "platform/rules/drawing_metrics_table.h"
 
 // The screen values at 96 pixels per inch, where a tick number measures 48 x 13.
@@ -16,6 +17,7 @@ namespace {
 bool gSucceeds = true;
 DrawingMetricsRecord gScreen{};
 bool gHaveScreen = false;
+int32_t gScreenResolution = 100;
 }  // namespace
 
 void SetDrawingMetricsResult(bool succeeds) { gSucceeds = succeeds; }
@@ -29,3 +31,6 @@ bool InitDrawingMetrics() {
     if (gHaveScreen) DrawingMetrics = gScreen;
     return gSucceeds;
 }
+
+void SetScreenResolution(int32_t dotsPerInch) { gScreenResolution = dotsPerInch; }
+void StoreScreenResolution(Preferences* preferences) { preferences->resolution = gScreenResolution; }

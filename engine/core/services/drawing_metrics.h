@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct Preferences;
+
 // 14 integer metrics, 4 real metrics and 21 integer metrics, in that order: printing
 // scales them by their position. The roles of most belong to the drawing routines that
 // read them; those the engine reads are named below.
@@ -41,3 +43,6 @@ extern OutputScale CurrentOutputScale;
 
 // Sets every metric to its screen value; false when a measurement fails.
 bool InitDrawingMetrics();
+
+// The screen's resolution (pixels per inch) into the preferences' `resolution`.
+void StoreScreenResolution(Preferences* preferences);

@@ -12,6 +12,10 @@ uint32_t GetFontSpec(uint8_t* out, int16_t font);
 // equal traits, else the best substitute; with a null description the default font.
 void FindFontNumber(int16_t* font, const uint8_t* description);
 
+// The default text style of text family `slot` (0..4) in a new preferences record:
+// every field plain, font number 1, size 12 (10 for family 4), script level 0.
+void InitDefaultTextStyle(int32_t slot, TextStyle* style);
+
 struct GraphicsPort;
 struct SketchObject;
 

@@ -27,3 +27,12 @@ void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t new
 // Shows the state of a command-state item (registry slot) in its element: a menu item or
 // the text palette. `full` = text, marks and enabled state; else the enabled state only.
 void UpdateCommandElement(uint32_t slot, bool full);
+
+// What PollUserAbort looks for; several may be combined.
+constexpr uint32_t kAbortOnKey    = 1;  // any key going down
+constexpr uint32_t kAbortOnClick  = 2;  // the left button going down
+constexpr uint32_t kAbortOnEscape = 4;  // the Escape key only
+
+// Whether the user asked to stop a long operation since the last poll; the press is
+// taken from the queue with its release.
+bool PollUserAbort(uint32_t flags);

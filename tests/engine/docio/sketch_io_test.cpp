@@ -81,7 +81,7 @@ protected:
         sketch->settings.distanceUnit = 2;
         SelectSketchObject(ab);
         SelectSketchObject(a);
-        sketch->markSlots[20] = b;
+        sketch->marks[20] = { { b }, kMarkSet };
         ASSERT_EQ(SetSketchTitle(sketch, "Page one"), kResultOK);
     }
 
@@ -119,7 +119,8 @@ TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
     EXPECT_EQ(order[4]->textStyle.field[kStyleSize], 14);
     EXPECT_EQ(order[4]->textStyle.field[kStyleFont], 3);
     EXPECT_EQ(order[4]->selectable, 0);
-    EXPECT_EQ(back->markSlots[20], order[1]);
+    EXPECT_EQ(back->marks[20].object, order[1]);
+    EXPECT_EQ(back->marks[20].state, kMarkSet);
     EXPECT_TRUE(IsSelected(order[2]));
     EXPECT_TRUE(IsSelected(order[0]));
     EXPECT_FALSE(IsSelected(order[1]));
@@ -319,8 +320,6 @@ TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
           kResultLongerRecord },
         { "label state of sequence 18", WithRecord(good, kTagObjectHeader, 0, kTagLabelSequence18, { 1, 0, 1, 0, 0, 0 }),
           kResultLongerRecord },
-        { "page preference", WithRecord(good, kTagObjectHeader, 0, kTagPreferenceFirst + 4, { 1, 0, 0, 0 }),
-          kResultLongerRecord },
         // Before the first point's geometry: its label block.
         { "object label", WithRecord(good, uint32_t(kTagGeometryBase) + kClassPoint, 0, kTagLabel, label), kResultLongerRecord },
     };
@@ -330,6 +329,34 @@ TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
         EXPECT_EQ(Read(c.bytes, &back, FormatInfo{ 1, 4, 4 }), c.rc);
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(Order(back).size(), 5u);
+        FreeSketch(back);
+    }
+}
+
+// A page keeps its own settings as preference records, written before its objects.
+TEST_F(SketchIoTest, PageSettingsSurviveARoundTrip) {
+    BuildPage();
+    SketchSettings& s = sketch->settings;
+    s.labelMeasuredObjects = 0;
+    s.labelNewPoints = 1;
+    s.captionTextPalette = 0;
+    for (int32_t i = 0; i < kColorSlotCount; ++i) s.palette[i] = 0x010203u * uint32_t(i + 1);
+    s.traceFade = 9;
+    s.autoUpdateColors = 0;
+    s.precision[0] = 0, s.precision[1] = 4, s.precision[2] = 5;
+    s.angleUnit = 0;
+    const std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "page_settings", bytes);
+    const size_t first = Find(bytes, kTagPreferenceFirst + 1);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_LT(first, Find(bytes, kTagObjectHeader));
+    EXPECT_EQ(Find(Write(sketch, false, false), kTagPreferenceFirst + 1), std::string::npos);
+
+    // A record of a later version inside the range is passed over.
+    for (const std::vector<uint8_t>& stored : { bytes, WithRecord(bytes, kTagObjectHeader, 0, 15000, { 7, 0 }) }) {
+        Sketch* back = nullptr;
+        ASSERT_EQ(Read(stored, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+        EXPECT_EQ(std::memcmp(&back->settings, &s, sizeof s), 0);
         FreeSketch(back);
     }
 }
@@ -406,7 +433,26 @@ TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
     }
 }
 
-ResultCode TransferFixedTranslation(TransferContext* context) { return TransferKindData(context, 1); }
+ResultCode TransferFixedTranslation(TransferContext* context) { return TransferConstructionData(context); }
+
+TEST_F(SketchIoTest, EveryTransformationWithFixedValuesKeepsThemInItsRecord) {
+    SketchObject* image = FreePoint();
+    ASSERT_NE(image, nullptr);
+    for (int32_t type = 20; type <= 38; ++type) {
+        SCOPED_TRACE(type);
+        const TransformOpRecord& row = TransformOpTable[ConstructionTypeTable[type].transformOp];
+        image->constructionType = type;
+        FreePtrList(&image->constructionData);
+        if (row.fixedWords) {
+            const int32_t items = int32_t(4 * row.fixedWords / sizeof(void*));
+            ASSERT_TRUE(AllocPtrList(items, items, &image->constructionData));
+            std::memset(PtrListData(image->constructionData), 0, 4 * row.fixedWords);
+        }
+        const uint32_t measured = MeasureCodecRecord(TransferConstructionData, image, FormatInfo{ 1, 4, 4 });
+        EXPECT_EQ(measured, row.fixedWords ? 4 + 4u * row.fixedWords : 0u);
+    }
+    FreePtrList(&image->constructionData);
+}
 
 TEST_F(SketchIoTest, FixedValuesOfATranslationInBothForms) {
     SketchObject* image = FreePoint();

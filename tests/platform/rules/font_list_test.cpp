@@ -45,9 +45,9 @@ protected:
         return names;
     }
     static std::vector<uint8_t> Spec(uint16_t traits, const char* name) {
-        std::vector<uint8_t> spec = { static_cast<uint8_t>(traits), static_cast<uint8_t>(traits >> 8) };
-        spec.insert(spec.end(), name, name + std::strlen(name) + 1);
-        return spec;
+        std::vector<uint8_t> stored = { static_cast<uint8_t>(traits), static_cast<uint8_t>(traits >> 8) };
+        stored.insert(stored.end(), name, name + std::strlen(name) + 1);
+        return stored;
     }
     int16_t NumberFor(uint16_t traits, const char* name) const {
         return FontNumberForSpec(list_, Spec(traits, name).data());

@@ -60,3 +60,15 @@ TEST(DrawingMetrics, InterfaceFontsForAnotherDeviceAndBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DrawingMetrics, ScreenResolutionGoesToThePreferences) {
+    Preferences preferences{};
+    StoreScreenResolution(&preferences);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(preferences.resolution, GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace

@@ -68,18 +68,18 @@ TEST_F(InstalledFonts, MathSymbolFaceOrTheDeferredCheck) {
 
 TEST_F(InstalledFonts, StoredFacesMapBackToTheirNumbers) {
     const FontList& list = List();
-    uint8_t spec[40];
-    ASSERT_GT(GetFontSpec(spec, 1), 5u);
+    uint8_t stored[40];
+    ASSERT_GT(GetFontSpec(stored, 1), 5u);
     int16_t number = 0;
-    FindFontNumber(&number, spec);
+    FindFontNumber(&number, stored);
     EXPECT_EQ(number, 1);  // the default face, though it is listed again later
 
     const int32_t last = list.size - 1;
-    GetFontSpec(spec, static_cast<int16_t>(last + 1));
-    std::string lowered(reinterpret_cast<char*>(spec + 2));
+    GetFontSpec(stored, static_cast<int16_t>(last + 1));
+    std::string lowered(reinterpret_cast<char*>(stored + 2));
     for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    std::memcpy(spec + 2, lowered.c_str(), lowered.size() + 1);
-    FindFontNumber(&number, spec);
+    std::memcpy(stored + 2, lowered.c_str(), lowered.size() + 1);
+    FindFontNumber(&number, stored);
     EXPECT_EQ(std::string(list.items[number - 1].faceName).size(), lowered.size());
     EXPECT_EQ(GetFontSpec(nullptr, static_cast<int16_t>(list.size + 1)), 0u);
 }

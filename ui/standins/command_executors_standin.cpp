@@ -14,12 +14,9 @@ ResultCode ConstructByProgramCommand(int32_t) { return kResultOK; }
 ResultCode ConstructBetweenPointsCommand(int32_t) { return kResultOK; }
 ResultCode ConstructIntersectionsCommand(int32_t) { return kResultOK; }
 ResultCode ConstructPointsOnObjectsCommand(int32_t) { return kResultOK; }
-ResultCode TransformCommand(int32_t) { return kResultOK; }
-ResultCode MarkCommand(int32_t) { return kResultOK; }
 ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }
 ResultCode HideObjectsCommand(int32_t) { return kResultOK; }
 ResultCode ShowAllHiddenCommand(int32_t) { return kResultOK; }
-ResultCode UndoRedoCommand(int32_t) { return kResultOK; }
 ResultCode SplitCommand(int32_t) { return kResultOK; }
 ResultCode MergeCommand(int32_t) { return kResultOK; }
 ResultCode SplitTextCommand(int32_t) { return kResultOK; }

@@ -88,5 +88,3 @@ ShellStateStandin& ShellStandin();
 
 // Stand-in: custom-tool playback re-matches the selection at every census.
 void ToolPlaybackRematchSelection();
-// Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
-int32_t GetMouseState();

@@ -24,3 +24,6 @@ UINT LookupAltKeyCommand(char) { return 0; }
 
 void OpenHelpTopicStandin(int32_t) {}
 void OpenHelpLinkStandin(int32_t) {}
+
+// Stand-in: the sketch's context menus come with the run-time menus; none opens.
+void ShowContextMenu(bool, bool) {}

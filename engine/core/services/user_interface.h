@@ -36,3 +36,7 @@ constexpr uint32_t kAbortOnEscape = 4;  // the Escape key only
 // Whether the user asked to stop a long operation since the last poll; the press is
 // taken from the queue with its release.
 bool PollUserAbort(uint32_t flags);
+
+// Opens the context menu of the front sketch at the pointer; the flags say whether the
+// right button went down over empty space or over an object.
+void ShowContextMenu(bool overEmptySpace, bool overObject);

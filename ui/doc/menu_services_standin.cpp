@@ -25,5 +25,5 @@ UINT LookupAltKeyCommand(char) { return 0; }
 void OpenHelpTopicStandin(int32_t) {}
 void OpenHelpLinkStandin(int32_t) {}
 
-// The right button's pop-up menus are built with the run-time menus.
+// Stand-in: the sketch's context menus come with the run-time menus; none opens.
 void ShowContextMenu(bool, bool) {}

@@ -1,6 +1,6 @@
-// Stand-in: the mouse handling, the toolbox model and the character commands of the
-// interaction code, until it offers them. The mouse does nothing in a sketch, every
-// hover shows the arrow, and the toolbox layout is an empty record that installs.
+// Stand-in: the toolbox model and the character commands of the interaction code, until
+// it offers them. Characters do nothing in a sketch, and the toolbox layout is an empty
+// record that installs.
 #include "ui/engine_calls.h"
 
 #include <new>
@@ -9,12 +9,6 @@ struct ToolboxLayout {
     int32_t entries;
 };
 
-void SketchMouseDown(uint32_t, ScreenPoint) {}
-void SketchMouseHover(uint32_t, ScreenPoint, int32_t) {}
-void SketchMouseUp(uint32_t, ScreenPoint) {}
-void SketchDoubleClick(uint32_t, ScreenPoint) {}
-int32_t MouseCursorKind() { return 0; }
-void ToolIdle() {}
 void HandleSketchChar(uint32_t) {}
 
 ToolboxLayout* CopyDefaultToolboxLayout() { return new (std::nothrow) ToolboxLayout{ 1 }; }

@@ -12,7 +12,7 @@ constexpr int32_t kBackgroundSlot = 7;
 COLORREF BackgroundColor() {
     Sketch* sketch = CurrentSketch();
     if (!sketch) return RGB(255, 255, 255);
-    return sketch->settings.colorSlots[kBackgroundSlot] & 0xFFFFFF;
+    return sketch->settings.palette[kBackgroundSlot] & 0xFFFFFF;
 }
 
 void CopyMapping(HDC from, HDC to) {

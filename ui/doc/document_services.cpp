@@ -244,7 +244,7 @@ void CFernwickDoc::SyncScrollAndInvalidate(bool scrollNow) {
     if (!front || !front->m_hWnd) return;
     front->ScrollToVisibleRect(CurrentPage(), scrollNow);
     front->UpdateScrollBars();
-    // Stand-in: without the splitter a frame holds one view; there are no other panes.
+    InvalidateOtherPanes(front);
 }
 
 void CFernwickDoc::SizeFramesToDocument() {
@@ -322,10 +322,6 @@ void UpdateFrameTitle(CFernwickDoc* doc) {
 
 void UpdateWindowTitles(EngineDocument* document) {
     if (CFernwickDoc* doc = DocumentOfEngine(document)) UpdateFrameTitle(doc);
-}
-
-void RebuildPageTabs(EngineDocument*) {
-    // Stand-in: the splitter's page tabs are not built; the frames hold no tab strip.
 }
 
 void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size) {

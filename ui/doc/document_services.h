@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CFernwickDoc;
+class CYRNView;
 struct EngineDocument;
 struct Sketch;
 
@@ -31,5 +32,7 @@ void UpdateFrameTitle(CFernwickDoc* doc);
 void UpdateWindowTitles(EngineDocument* document);
 // The page tabs of every splitter showing the document.
 void RebuildPageTabs(EngineDocument* document);
+// Invalidates the panes beside the front view in its splitter.
+void InvalidateOtherPanes(CYRNView* front);
 // The owning document's title cut to the buffer, its first letter upper-cased.
 void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size);

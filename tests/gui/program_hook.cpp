@@ -176,7 +176,7 @@ std::string Tabs() {
     auto* splitter = static_cast<CYrnSplitter*>(parent);
     PageTabCtrl* tabs = splitter->TabControl();
     std::ostringstream out;
-    out << splitter->StripWidth() << "|" << (tabs && tabs->IsWindowVisible() ? 1 : 0);
+    out << splitter->StripWidth() << "|" << (splitter->StripShown() ? 1 : 0);
     for (int i = 0; tabs && i < tabs->GetItemCount(); ++i) out << "|" << tabs->ShownText(i).c_str();
     return out.str();
 }

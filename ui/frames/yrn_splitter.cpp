@@ -95,9 +95,16 @@ int32_t CYrnSplitter::FirstColumnWidth() const {
 }
 
 int32_t CYrnSplitter::TabRight(int index) const {
+    if (!m_tabs || !m_tabs->m_hWnd || index < 0 || index >= m_tabs->GetItemCount()) return 0;
+    // The control answers false for a tab outside its (possibly empty) window but still
+    // gives the tab's place, which is what the strip is sized by.
     RECT r{};
-    if (!m_tabs || !m_tabs->m_hWnd || index < 0 || !m_tabs->GetItemRect(index, &r)) return 0;
+    m_tabs->GetItemRect(index, &r);
     return r.right;
+}
+
+bool CYrnSplitter::StripShown() const {
+    return m_tabs && m_tabs->m_hWnd && (::GetWindowLongA(m_tabs->m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 CRect CYrnSplitter::SizingBoxRect() const {
@@ -176,7 +183,7 @@ void CYrnSplitter::OnMouseMove(UINT flags, CPoint point) {
         return;
     }
     const int32_t width = DraggedStripWidth(point.x, FirstColumnWidth());
-    if (m_tabs && m_tabs->m_hWnd && !m_tabs->IsWindowVisible()) m_tabs->ShowWindow(SW_SHOWNA);
+    if (m_tabs && m_tabs->m_hWnd && !StripShown()) m_tabs->ShowWindow(SW_SHOWNA);
     const bool changed = width != m_stripWidth;
     m_stripWidth = width;
     RecalcLayout();
@@ -229,7 +236,7 @@ void CYrnSplitter::OnSettingChange(UINT flags, LPCSTR section) {
     if (flags == SPI_SETNONCLIENTMETRICS && m_tabs && m_tabs->m_hWnd) {
         MakeTabFont();
         m_tabs->SetItemSize(CSize(20, ::GetSystemMetrics(SM_CYHSCROLL)));
-        if (m_tabs->IsWindowVisible()) {
+        if (StripShown()) {
             m_stripWidth = FittedStripWidth(TabRight(m_tabs->GetItemCount() - 1), FirstColumnWidth(), 18);
         }
     }

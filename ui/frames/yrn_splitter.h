@@ -58,6 +58,8 @@ public:
     int32_t StripWidth() const { return m_stripWidth; }
     // The hit code at a point with the primary button down or up.
     int HitTestButton(CPoint point, bool buttonDown) const;
+    // The tab control is shown (whether or not the window is on the screen).
+    bool StripShown() const;
     // The sizing box, client coordinates.
     CRect SizingBoxRect() const;
 

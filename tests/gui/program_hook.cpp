@@ -14,11 +14,14 @@
 //                               not minimised, else "other"
 //   viewpoint X Y               the screen point of sketch point (X, Y) in the front view
 //   tabs                        the front window's tab strip: width|shown|tab texts
+//   viewbottom                  the screen y below the front view (its scroll bar's top)
 //   command ID                  posts the command to the main frame
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
 //   dialog                      the front dialog's title, then id|class|text per control
 //   dialog-set ID TEXT          sets a control's text in the front dialog
 //   dialog-click ID             posts a button's click to the front dialog
+//   dialog-select ID INDEX      chooses an item of a combo box in the front dialog
+//   add-page NAME               appends a page to the front document and rebuilds its tabs
 //   minimise                    minimises the main window
 #include <windows.h>
 
@@ -178,6 +181,11 @@ std::string Tabs() {
     std::ostringstream out;
     out << splitter->StripWidth() << "|" << (splitter->StripShown() ? 1 : 0);
     for (int i = 0; tabs && i < tabs->GetItemCount(); ++i) out << "|" << tabs->ShownText(i).c_str();
+    if (getenv("FIG_HOOK_DEBUG") && tabs) {
+        RECT w; GetWindowRect(tabs->m_hWnd, &w);
+        out << " win " << w.left << "," << w.top << "," << w.right << "," << w.bottom;
+        for (int i = 0; i < tabs->GetItemCount(); ++i) { RECT r{}; tabs->GetItemRect(i, &r); out << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "]"; }
+    }
     return out.str();
 }
 
@@ -252,6 +260,13 @@ std::string Answer(const std::string& request) {
     if (verb == "objects") return Objects();
     if (verb == "tool") return std::to_string(CurrentToolId());
     if (verb == "tabs") return Tabs();
+    if (verb == "viewbottom") {
+        CYRNView* view = FrontView();
+        if (!view || !view->m_hWnd) return "none";
+        RECT r;
+        GetWindowRect(view->m_hWnd, &r);
+        return std::to_string(r.bottom);
+    }
     if (verb == "alerts") {
         std::string all;
         for (const std::string& line : gAlerts) all += line + "\n";
@@ -279,6 +294,29 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
+    if (verb == "dialog-select") {
+        int id = 0, index = 0;
+        in >> id >> index;
+        HWND dialog = FrontDialog();
+        HWND combo = dialog ? DialogControl(dialog, id) : nullptr;
+        if (!combo) return "no control";
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        return "ok";
+    }
+    if (verb == "add-page") {
+        std::string name;
+        std::getline(in, name);
+        if (!name.empty() && name[0] == ' ') name.erase(0, 1);
+        CFernwickDoc* doc = FrontDoc();
+        if (!doc || !doc->Engine()) return "no document";
+        void* item = nullptr;
+        if (AddDocumentItem(doc->Engine(), &item, kDocumentItemPage, doc) != kResultOK || !item) return "failed";
+        if (!name.empty()) SetSketchTitle(static_cast<Sketch*>(item), name.c_str());
+        RebuildPageTabs(doc->Engine());
+        UpdateWindowTitles(doc->Engine());
+        return "ok";
+    }
     if (verb == "dialog-set" || verb == "dialog-click") {
         int id = 0;
         in >> id;

@@ -58,14 +58,22 @@ void PageTabCtrl::DrawItem(LPDRAWITEMSTRUCT dis) {
     ::FillRect(dis->hDC, &r, selected ? static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH))
                                       : ::GetSysColorBrush(COLOR_BTNFACE));
     const CString text = ShownText(static_cast<int>(dis->itemID));
-    const int lift = ::GetSystemMetrics(SM_CYHSCROLL) <= 11 ? 2 : 1;
     const int shift = selected ? 5 : 0;
     HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
     HGDIOBJ oldFont = font ? ::SelectObject(dis->hDC, font) : nullptr;
     const int oldMode = ::SetBkMode(dis->hDC, TRANSPARENT);
     const COLORREF oldColor = ::SetTextColor(dis->hDC, ::GetSysColor(COLOR_BTNTEXT));
+    // Bottom tabs reach above a control no taller than the scroll bar, by as much as the
+    // tab control's own padding: the text is centred in the part of the tab that shows.
+    RECT client;
+    GetClientRect(&client);
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dis->hDC, &metrics);
+    const int top = std::max<int>(r.top, client.top);
+    const int bottom = std::min<int>(r.bottom, client.bottom);
+    const int y = top + (bottom - top - static_cast<int>(metrics.tmHeight)) / 2;
     // TextOut, not DrawText: an "&" is shown as itself, never taken as a mnemonic.
-    ::TextOutA(dis->hDC, r.left + 4 + shift, r.top - lift + shift, text.c_str(), text.GetLength());
+    ::TextOutA(dis->hDC, r.left + 4 + shift, y, text.c_str(), text.GetLength());
     ::SetTextColor(dis->hDC, oldColor);
     ::SetBkMode(dis->hDC, oldMode);
     if (oldFont) ::SelectObject(dis->hDC, oldFont);

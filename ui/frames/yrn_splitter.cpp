@@ -51,6 +51,12 @@ void SetDocumentShowsPageTabs(EngineDocument* document, bool show) {
     if (document) document->documentValue = show ? 1 : 0;
 }
 
+namespace {
+// The tab control adds this much to the height asked for its tabs; without taking it
+// off, tabs as tall as the scroll bar would reach above the strip and lose their tops.
+constexpr int kTabControlPadding = 4;
+}  // namespace
+
 CYrnSplitter::CYrnSplitter() = default;
 
 CYrnSplitter::~CYrnSplitter() {
@@ -80,7 +86,7 @@ bool CYrnSplitter::CreateScrollBarCtrl(DWORD style, UINT id) {
             return false;
         }
         m_tabs = tabs;
-        m_tabs->SetItemSize(CSize(20, cy));
+        m_tabs->SetItemSize(CSize(20, cy - kTabControlPadding));
         m_tabs->SetMinTabWidth(20);
         m_tabs->AddTab("1");
         MakeTabFont();
@@ -133,7 +139,10 @@ void CYrnSplitter::RecalcLayout() {
         CRect client;
         GetClientRect(&client);
         const CRect inside = InsideRect();
-        m_tabs->MoveWindow(inside.left, barRect.top, std::max(0, m_stripWidth - m_cxSplitterGap),
+        // The selected tab is drawn 2 pixels wider on each side than its place, and the
+        // control scrolls its tabs when that does not fit: it gets those pixels too.
+        const int width = m_stripWidth > m_cxSplitterGap ? m_stripWidth - m_cxSplitterGap + 4 : 0;
+        m_tabs->MoveWindow(inside.left, barRect.top, width,
                            std::max<int>(0, client.bottom - barRect.top - 2), !m_dragging);
     }
 }
@@ -235,7 +244,7 @@ void CYrnSplitter::OnSettingChange(UINT flags, LPCSTR section) {
     CWnd::OnSettingChange(flags, section);
     if (flags == SPI_SETNONCLIENTMETRICS && m_tabs && m_tabs->m_hWnd) {
         MakeTabFont();
-        m_tabs->SetItemSize(CSize(20, ::GetSystemMetrics(SM_CYHSCROLL)));
+        m_tabs->SetItemSize(CSize(20, ::GetSystemMetrics(SM_CYHSCROLL) - kTabControlPadding));
         if (StripShown()) {
             m_stripWidth = FittedStripWidth(TabRight(m_tabs->GetItemCount() - 1), FirstColumnWidth(), 18);
         }

@@ -181,11 +181,6 @@ std::string Tabs() {
     std::ostringstream out;
     out << splitter->StripWidth() << "|" << (splitter->StripShown() ? 1 : 0);
     for (int i = 0; tabs && i < tabs->GetItemCount(); ++i) out << "|" << tabs->ShownText(i).c_str();
-    if (getenv("FIG_HOOK_DEBUG") && tabs) {
-        RECT w; GetWindowRect(tabs->m_hWnd, &w);
-        out << " win " << w.left << "," << w.top << "," << w.right << "," << w.bottom;
-        for (int i = 0; i < tabs->GetItemCount(); ++i) { RECT r{}; tabs->GetItemRect(i, &r); out << " [" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "]"; }
-    }
     return out.str();
 }
 
@@ -301,7 +296,9 @@ std::string Answer(const std::string& request) {
         HWND combo = dialog ? DialogControl(dialog, id) : nullptr;
         if (!combo) return "no control";
         SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        // What a combo box tells its parent when the user picks an item.
         SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
         return "ok";
     }
     if (verb == "add-page") {

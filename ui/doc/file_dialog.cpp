@@ -130,11 +130,23 @@ LRESULT CYrnFileDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CFileDialog::WindowProc(message, wParam, lParam);
 }
 
+// The edit control that holds the text of a file-name box: the box itself, or the edit
+// inside the combo box (Wine's box is an extended combo box holding a combo box).
+static HWND EditOf(HWND box) {
+    char name[32] = "";
+    ::GetClassNameA(box, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") == 0) return box;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (HWND edit = EditOf(child)) return edit;
+    }
+    return nullptr;
+}
+
 HWND CYrnFileDialog::FileNameBox() const {
     for (int id : { kFileNameEdit, kFileNameCombo }) {
         for (HWND owner : { m_hWnd, ::GetParent(m_hWnd) }) {
             if (!owner) continue;
-            if (HWND box = ::GetDlgItem(owner, id)) return box;
+            if (HWND box = ::GetDlgItem(owner, id)) return EditOf(box) ? EditOf(box) : box;
         }
     }
     return nullptr;

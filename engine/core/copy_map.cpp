@@ -11,6 +11,7 @@
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/text_data.h"
 #include "engine/core/sketch.h"
+#include "engine/core/tool_givens.h"
 
 namespace {
 
@@ -248,7 +249,9 @@ void ExpandLabelTemplate(const CopyMap* map, const char* text, char* out, uint32
     out[used] = 0;
 }
 
-ResultCode CloneObjectIntoSketch(CopyMap* map, SketchObject* source, SketchObject** copy) {
+namespace {
+
+ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchObject** copy) {
     *copy = nullptr;
     Sketch* target = CurrentSketch();
     const int32_t mode = target->cloneMode ? target->cloneMode : kCloneNone;
@@ -256,6 +259,7 @@ ResultCode CloneObjectIntoSketch(CopyMap* map, SketchObject* source, SketchObjec
     const int32_t index = source->givenIndex;
     if (!map->source || index < 0 || index >= map->objectCount) return kResultBadSource;
     ObjectTemplate t = ObjectTemplateOf(source);
+    if (asFree) t.constructionType = kTypeFree;
     const int32_t type = t.constructionType;
     if (type < 0 || type >= kConstructionTypeCount || t.objectClass < 0 || t.objectClass >= kClassCount)
         return kResultBadSource;
@@ -375,5 +379,123 @@ ResultCode CloneObjectIntoSketch(CopyMap* map, SketchObject* source, SketchObjec
     map->entries[index].copy = made;
     map->entries[index].flags = entryFlags;
     *copy = made;
+    return kResultOK;
+}
+
+}  // namespace
+
+ResultCode CloneObjectIntoSketch(CopyMap* map, SketchObject* source, SketchObject** copy) {
+    return CloneObject(map, source, false, copy);
+}
+
+ResultCode CloneObjectAsFree(CopyMap* map, SketchObject* source, SketchObject** copy) {
+    return CloneObject(map, source, true, copy);
+}
+
+namespace {
+
+// A given's stand-in in a tool sketch made from a selection: a value for measured and
+// calculated givens, else a point; it does not exist, and keeps a name the user gave.
+SketchObject* MakeGivenPlaceholder(const CopyItem& item) {
+    const SketchObject* given = item.object;
+    const bool value = given->objectClass == kClassMeasurement || given->objectClass == kClassCalculation;
+    const ObjectTemplate t = { kTypeFree, 0, kShown, value ? kClassCalculation : kClassPoint, 1,
+                               value ? item.kind : kKindPoint, given->color };
+    ObjectLabel* label = nullptr;
+    if (given->label.level > 5) {
+        label = static_cast<ObjectLabel*>(AllocMemory(sizeof(ObjectLabel), 0));
+        if (!label) return nullptr;
+        *label = given->label;
+        label->heapLength = 0;
+        char inlineCopy[5];
+        if (!SetLabelChars(label, LabelChars(given->label, inlineCopy))) {
+            FreeMemory(label);
+            return nullptr;
+        }
+    }
+    SketchObject* placeholder = ConstructObjectEx(&t, nullptr, 0, 0, label, nullptr, false);
+    if (placeholder) placeholder->exists = 0;
+    return placeholder;
+}
+
+// The target's given tables: the copies of the givens with their recorded kinds.
+bool SetTargetGivens(Sketch* target, const CopyMap& map, const CopyItem* items, int32_t givens) {
+    if (givens == 0) return true;
+    target->givenKinds = static_cast<GivenKindEntry*>(AllocMemory(givens * sizeof(GivenKindEntry), kAllocZero));
+    if (!target->givenKinds) return false;
+    target->givenKindCount = givens;
+    for (int32_t i = 0; i < givens; ++i) {
+        SketchObject* copy = map.entries[i].copy;
+        target->givenKinds[i] = { copy, items[i].kind };
+        if (!PtrListAppend(&target->givenList, copy)) return false;
+        copy->givenIndex = i;
+    }
+    return true;
+}
+
+}  // namespace
+
+ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_t givens, int32_t objects,
+                                  const char* title, Sketch** out) {
+    *out = nullptr;
+    if (givens < 0 || objects < givens) return kResultBadSource;
+    Sketch* current = CurrentSketch();
+    Sketch* target = CreateSketch(0, current ? current->document : nullptr);
+    if (!target) return kResultOutOfMemory;
+    ResultCode rc = title ? SetSketchTitle(target, title) : kResultOK;
+    CopyMap map{};
+    // The map is laid out over the items rather than the whole page: only they are
+    // cloned, givens first.
+    if (rc == kResultOK && !InitCopyMap(&map, givens, objects - givens, 0)) rc = kResultOutOfMemory;
+    if (rc == kResultOK && objects > 0) {
+        map.sources = static_cast<SketchObject**>(AllocMemory(objects * sizeof(SketchObject*), kAllocZero));
+        if (!map.sources) rc = kResultOutOfMemory;
+    }
+    if (rc == kResultOK) {
+        map.source = current;
+        for (int32_t i = 0; i < objects; ++i) {
+            map.sources[i] = items[i].object;
+            items[i].object->givenIndex = i;
+        }
+        Sketch* previous = nullptr;
+        SetCurrentSketch(target, &previous);
+        target->cloneMode = scriptForm ? kCloneToolScript : kCloneToolFromSelection;
+        bool flaggedSystem = false;
+        for (int32_t i = 0; i < objects && rc == kResultOK; ++i) {
+            SketchObject* source = items[i].object;
+            SketchObject* copy = nullptr;
+            if (i < givens) {
+                if (scriptForm) {
+                    rc = CloneObjectAsFree(&map, source, &copy);
+                } else {
+                    copy = MakeGivenPlaceholder(items[i]);
+                    if (!copy) rc = kResultOutOfMemory;
+                    map.entries[i] = { copy, kCopyReused, 0 };
+                }
+                // The first coordinate system among the givens is matched automatically.
+                if (copy && !flaggedSystem && source->objectClass == kClassCoordinateSystem) {
+                    copy->label.useInTools = 1;
+                    flaggedSystem = true;
+                }
+                // Stand-in: givens without a name get the next free label of their class's
+                // sequence once label sequences are kept per sketch.
+                continue;
+            }
+            const int32_t hidden = source->hidden;
+            source->hidden = items[i].hidden;
+            rc = CloneObjectIntoSketch(&map, source, &copy);
+            source->hidden = hidden;
+        }
+        target->cloneMode = kCloneNone;
+        if (rc == kResultOK && !SetTargetGivens(target, map, items, givens)) rc = kResultOutOfMemory;
+        if (rc == kResultOK) SortToolGivens(target);
+        SetCurrentSketch(previous, nullptr);
+    }
+    FreeCopyMap(&map, false);  // the copies' extras stay in the target
+    if (rc != kResultOK) {
+        FreeSketch(target);
+        return rc;
+    }
+    *out = target;
     return kResultOK;
 }

@@ -72,3 +72,24 @@ ResultCode CloneObjectIntoSketch(CopyMap* map, SketchObject* source, SketchObjec
 // the label of given n's copy; one that cannot be resolved (0, beyond the givens,
 // unclosed, no copy) becomes "?". The result is cut to `size` - 1 characters.
 void ExpandLabelTemplate(const CopyMap* map, const char* text, char* out, uint32_t size);
+
+// The same for an object that is to stand free in the target: a given pasted or
+// written in script form keeps its class, kind, style and place but not its parents.
+ResultCode CloneObjectAsFree(CopyMap* map, SketchObject* source, SketchObject** copy);
+
+// One object of a selection made into a sketch: the kind it is recorded as (a given's
+// kind in the tool) and the hidden state its copy gets.
+struct CopyItem {
+    SketchObject* object;
+    int32_t       kind;
+    int32_t       hidden;
+};
+
+// A new sketch (a custom tool's body or a clipboard copy) from the items of the current
+// sketch: `givens` givens first, then the objects built on them in construction order,
+// `objects` items in all. In script form the givens are cloned as free objects and the
+// copies keep style and geometry; otherwise each given becomes a placeholder (a point,
+// or a value for measured and calculated givens) that does not exist. 0 with the sketch
+// in *out; 100 or 202 with nothing made.
+ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_t givens, int32_t objects,
+                                  const char* title, Sketch** out);

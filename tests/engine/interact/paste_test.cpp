@@ -7,6 +7,7 @@
 #include "engine/core/services/document_io.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/docio/sketch_io.h"
+#include "engine/docio/seed_files.h"
 #include "engine/docio/stream_bytes.h"
 
 namespace {
@@ -32,6 +33,7 @@ protected:
         ASSERT_EQ(WriteSketch(h, source, false, false), kResultOK);
         ASSERT_EQ(CloseStream(h), kResultOK);
         clip = TakeStreamVector(h);
+        SaveFuzzSeed("paste_fuzz", "segment", clip);
         FreeSketch(source);
         SetCurrentSketch(sketch, nullptr);
         sketch->windowRect = { 0, 0, 400, 300 };

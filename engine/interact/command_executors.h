@@ -4,7 +4,8 @@
 // StopMotions is the motion engine's and RebuildSketchViews a service of the views
 // (engine/core/services/).
 // TransformCommand and MarkCommand are the Transform commands' (transform_commands.cpp),
-// UndoRedoCommand the undo machinery's (undo.cpp).
+// UndoRedoCommand the undo machinery's (undo.cpp), SplitCommand and MergeCommand the
+// point merging's (merge_split.cpp).
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

@@ -132,6 +132,8 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->tracedArea = kEmptyScreenRect;
     sketch->extent = kEmptyScreenRect;
     sketch->dirtyRect = kEverythingDirty;
+    sketch->motion.movingSetInvalid = 1;
+    sketch->motion.frameDirty = kEmptyScreenRect;
     return sketch;
 }
 

@@ -10,6 +10,7 @@
 #include "engine/core/sketch_object.h"
 
 struct EngineDocument;
+struct Motion;
 struct PtrListArena;
 struct UndoRecord;
 
@@ -53,6 +54,23 @@ struct SketchCommandInputs {
     int32_t  hasRedoRecord;
     int32_t  snapToGrid;
     int32_t  mouseState;          // 0 idle
+};
+
+// The animation state of a sketch. The motion engine (engine/interact) keeps it; the
+// sketch only holds it so that it lives and dies with the sketch.
+struct MotionState {
+    // 1: the moving set must be rebuilt before the next frame. The set is also rebuilt
+    // when the sketch's structure counter moved away from movingSetStamp.
+    int32_t       movingSetInvalid;
+    uint32_t      movingSetStamp;
+    ScreenRect    frameDirty;   // what the moving set covered this frame
+    SketchObject* movedHead;    // the moving set, chained through nextMoved in sketch order
+    Motion*       motionsHead;  // newest first
+    uint32_t      frameCount;
+    int32_t       paused;
+    int32_t       nesting;        // depth of walks over the motion list
+    int32_t       finishPending;  // a motion was only marked finished during a walk
+    int32_t       snapDraggedPoints;  // the drag of this sketch snaps points to the grid
 };
 
 struct Sketch {
@@ -122,6 +140,7 @@ struct Sketch {
     UndoRecord*    savedPosition;
 
     SketchCommandInputs commandInputs;
+    MotionState    motion;
 };
 
 struct EngineGlobals {

@@ -1,0 +1,69 @@
+// Dragging objects: one drag at a time, in the front sketch. The mouse and key handlers
+// decide when a drag starts and where the pointer is; moves only record the target, and
+// the sketch's animation frame applies it, so that a drag and running motions share one
+// moving set, one recompute and one redraw per frame.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/drag_analysis.h"
+#include "engine/core/result_codes.h"
+#include "engine/core/screen_types.h"
+#include "engine/core/services/undo.h"
+
+// Undo names of moves (items of string group 8).
+constexpr int32_t kUndoNameRescaleAxes = 18;
+constexpr int32_t kUndoNameAnimate     = 20;
+constexpr int32_t kUndoNameTranslate   = 21;  // + drag mode: Rotate, Dilate
+constexpr int32_t kUndoNameChange      = 27;
+
+// Entry types of a move record.
+constexpr int32_t kUndoEntryMovedObjects = 20;
+constexpr int32_t kUndoEntryGeometry     = 21;  // nested in 20
+constexpr int32_t kUndoEntryPathPoint    = 22;
+constexpr int32_t kUndoEntryValues       = 23;
+constexpr int32_t kUndoEntryReselect     = 25;
+
+constexpr ResultCode kAlertCannotDrag = 136;
+
+// The grid snap tolerance of dragged points, in pixels.
+constexpr double kDragSnapTolerance = 100;
+
+// Starts the drag of a plan made by AnalyzeDragSet, which the drag owns from here on
+// (also when it does not start). name is the undo name block: {undo name, noun index
+// or -1 from the selection or -2 none}. axis: the axis whose mark is dragged, or null.
+// 1 when the drag runs; 0 leaves no drag state behind.
+int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name,
+                        SketchObject* axis);
+// Records the pointer as the new target; nothing moves before the next frame.
+void DragObjectsTo(ScreenPoint point);
+void EndObjectDrag();
+// Called by AnimationStep once per frame while the drag runs in the current sketch.
+void ApplyDragTarget();
+// A drag is in progress in the sketch (any sketch when null).
+bool DragInProgress(const Sketch* sketch);
+// The drag's plan while it runs, else null.
+const DragPlanEntry* DragPlan();
+// The drag has not yet been taken into the moving set.
+bool DragIsNew();
+void ClearDragIsNew();
+// Suspends (1) or resumes (0) the running motions that move the drag's objects.
+void SuspendMotionsOfDrag(int32_t flag);
+
+// The undo record of a drag or of motions starting, with the tempLink chain `reselect`
+// as the objects to select again on undo. 0 or 100.
+ResultCode BuildMoveUndoRecord(const UndoHeader* name, SketchObject* reselect);
+
+// The plan of dragging the tempLink chain `first` in a mode; null when it cannot be
+// dragged or memory ran out.
+DragPlanEntry* PlanDragOf(SketchObject* first, int32_t mode);
+
+// Keyboard nudge of the front sketch's selection: an arrow key went down or up
+// (dx, dy in -1..1). The first press begins a drag (alert 136 when the selection cannot
+// be dragged); each frame moves the target one unit in the held direction, the first
+// two steps each 300 ms apart; the drag ends when no arrow is held.
+ResultCode NudgeArrowKey(int32_t dx, int32_t dy, bool down);
+
+// Stand-in: the current tool's drag mode (0 translate, 1 rotate arrow, 2 dilate arrow)
+// until the toolbox is built; the shell's tool choice sets it.
+int32_t DragModeOfTool();
+void    SetArrowToolDragMode(int32_t mode);

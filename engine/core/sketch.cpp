@@ -142,6 +142,8 @@ void FreeSketch(Sketch* sketch) {
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
+    // No motion outlives its sketch, ticking or not.
+    if (sketch->motion.motionsHead) StopMotions(0);
     UndoTrimHistory(sketch, 0, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its

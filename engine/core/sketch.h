@@ -46,7 +46,6 @@ constexpr uint32_t kActivityCaptionEditing = 8;
 // editor, the undo history, snapping and mouse tracking will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
-    uint32_t activityWord;        // kActivity* bits
     int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;

@@ -1,0 +1,472 @@
+#include "engine/interact/drag.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "engine/core/frame_tick.h"
+#include "engine/core/geometry_neighbours.h"
+#include "engine/core/memory.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/point_objects.h"
+#include "engine/core/ptr_list.h"
+#include "engine/core/services/clock.h"
+#include "engine/core/services/command_states.h"
+#include "engine/core/services/measurements.h"
+#include "engine/core/sketch.h"
+#include "engine/core/straight_objects.h"
+#include "engine/core/straight_object_ops.h"
+#include "engine/core/transform_maps.h"
+#include "engine/calc/value_objects.h"
+#include "engine/docio/object_header_codec.h"
+#include "engine/docio/transfer_context.h"
+#include "engine/interact/motion.h"
+
+namespace {
+
+// The one drag of the program.
+struct DragState {
+    int32_t        active;
+    int32_t        isNew;
+    int32_t        targetPending;  // a target no frame has applied yet
+    Sketch*        sketch;
+    DragPlanEntry* plan;
+    // The geometry of every transformed entry at the start, in plan order: for each a
+    // u32 length, then the class's geometry record.
+    uint8_t*       savedGeometry;
+    int32_t        mode;
+    double         startX, startY, targetX, targetY;
+    double         centerX, centerY;
+    SketchObject*  axis;
+    double         markValue;
+    double         markOffset;
+};
+DragState gDrag{};
+
+// The keyboard nudge: the arrows held and the repeat delay of its first steps.
+struct NudgeState {
+    int32_t  active;
+    int32_t  heldX, heldY;
+    int32_t  steps;
+    uint32_t nextStep;
+};
+NudgeState gNudge{};
+
+int32_t gArrowToolMode = kDragTranslate;
+
+constexpr uint32_t kNudgeRepeatDelayMs = 300;
+constexpr int32_t  kNudgeDelayedSteps  = 2;
+
+bool IsTransformed(const DragPlanEntry& entry) { return (entry.flags & kDragIndependent) != 0; }
+
+SketchObject* const* ParentsOf(const SketchObject* object) {
+    int32_t count = 0;
+    return reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count));
+}
+
+void ClearDrag() {
+    if (gDrag.sketch) gDrag.sketch->motion.snapDraggedPoints = 0;
+    FreeMemory(gDrag.savedGeometry);
+    FreeMemory(gDrag.plan);
+    gDrag = DragState{};
+    gNudge = NudgeState{};
+}
+
+bool SaveGeometry() {
+    uint32_t bytes = 0;
+    for (const DragPlanEntry* e = gDrag.plan; e->object; ++e) {
+        if (IsTransformed(*e)) bytes += 4 + static_cast<uint32_t>(GeometryRecordSize(e->object));
+    }
+    if (bytes == 0) return true;
+    gDrag.savedGeometry = static_cast<uint8_t*>(AllocMemory(bytes, 0));
+    if (!gDrag.savedGeometry) return false;
+    uint8_t* at = gDrag.savedGeometry;
+    for (const DragPlanEntry* e = gDrag.plan; e->object; ++e) {
+        if (!IsTransformed(*e)) continue;
+        const uint32_t length = static_cast<uint32_t>(GeometryRecordSize(e->object));
+        std::memcpy(at, &length, 4);
+        if (length) {
+            TransferContext context;
+            BeginWriteContext(&context, at + 4, length, e->object, kCurrentPageFormat);
+            ObjectClassTable[e->object->objectClass].transferGeometry(&context);
+        }
+        at += 4 + length;
+    }
+    return true;
+}
+
+// Puts back the geometry an entry had at the drag's start; answers the next saved block.
+const uint8_t* RestoreGeometry(SketchObject* object, const uint8_t* at) {
+    uint32_t length = 0;
+    std::memcpy(&length, at, 4);
+    if (length) {
+        TransferContext context;
+        BeginReadContext(&context, at + 4, length, object, kCurrentPageFormat);
+        ObjectClassTable[object->objectClass].transferGeometry(&context);
+    }
+    return at + 4 + length;
+}
+
+TransformMap DragMap() {
+    TransformMap map{};
+    map.cos = 1;
+    map.ratio = 1;
+    map.center = { gDrag.centerX, gDrag.centerY };
+    const double ax = gDrag.startX - gDrag.centerX, ay = gDrag.startY - gDrag.centerY;
+    const double bx = gDrag.targetX - gDrag.centerX, by = gDrag.targetY - gDrag.centerY;
+    switch (gDrag.mode) {
+        case kDragRotate: {
+            const double lengths = std::hypot(ax, ay) * std::hypot(bx, by);
+            if (lengths > 0) {
+                map.cos = (ax * bx + ay * by) / lengths;
+                map.sin = (ax * by - ay * bx) / lengths;
+            }
+            break;
+        }
+        case kDragDilate: {
+            // The parameter of the projection of the target on the line from the
+            // centre through the start: 1 at the start, 0 at the centre.
+            const double square = ax * ax + ay * ay;
+            if (square > 0) map.ratio = (ax * bx + ay * by) / square;
+            break;
+        }
+        default:
+            map.dx = gDrag.targetX - gDrag.startX;
+            map.dy = gDrag.targetY - gDrag.startY;
+            break;
+    }
+    return map;
+}
+
+// Objects of the plans' transformed entries whose motions a drag suspends: the drag's
+// own, and for a point on a path what dragging its path would move.
+bool MovesTransformedEntry(Motion* motion, const DragPlanEntry* plan) {
+    SketchObject* object = nullptr;
+    int32_t isValue = 0;
+    const MotionTypeOpsRow& row = MotionTypeOps[motion->type];
+    for (int32_t i = 0;; ++i) {
+        const int32_t more = row.movedObject(motion, i, &object, &isValue);
+        if (object) {
+            for (const DragPlanEntry* e = plan; e->object; ++e) {
+                if (e->object == object && IsTransformed(*e)) return true;
+            }
+        }
+        if (!more) return false;
+    }
+}
+
+void SuspendMotionsOfPlan(Sketch* sketch, const DragPlanEntry* plan, int32_t flag) {
+    for (Motion* m = sketch->motion.motionsHead; m; m = m->next) {
+        if (m->finished || m->suspended == flag || !MovesTransformedEntry(m, plan)) continue;
+        m->suspended = flag;
+        if (auto suspend = MotionTypeOps[m->type].suspend) suspend(m, flag);
+    }
+}
+
+bool ShownAndExisting(const SketchObject* o) { return o->exists == 1 && o->hidden == kShown; }
+
+bool IsValueState(int32_t state) { return state == kMoveValue || state == kMoveDraggedValue; }
+bool IsRecordedState(int32_t state) {
+    return state == kMoveDraggedWhole || state == kMoveMoved || IsValueState(state);
+}
+
+double ValueOf(const SketchObject* o) {
+    return HasValueDisplay(o) ? ValueDisplayOf(o)->value : 0.0;
+}
+
+void Put(uint8_t** cursor, const void* bytes, size_t size) {
+    std::memcpy(*cursor, bytes, size);
+    *cursor += size;
+}
+
+}  // namespace
+
+int32_t DragModeOfTool() { return gArrowToolMode; }
+void SetArrowToolDragMode(int32_t mode) { gArrowToolMode = mode; }
+
+bool DragInProgress(const Sketch* sketch) {
+    return gDrag.active && (sketch == nullptr || gDrag.sketch == sketch);
+}
+const DragPlanEntry* DragPlan() { return gDrag.active ? gDrag.plan : nullptr; }
+bool DragIsNew() { return gDrag.active && gDrag.isNew; }
+void ClearDragIsNew() { gDrag.isNew = 0; }
+
+void SuspendMotionsOfDrag(int32_t flag) {
+    if (!gDrag.active) return;
+    Sketch* sketch = gDrag.sketch;
+    if (!sketch->motion.motionsHead) return;
+    SuspendMotionsOfPlan(sketch, gDrag.plan, flag);
+    for (const DragPlanEntry* e = gDrag.plan; e->object; ++e) {
+        if (e->object->constructionType != kTypePointOnPath) continue;
+        SketchObject* path = static_cast<SketchObject*>(PtrListItem(e->object->parents, 0));
+        if (!path) continue;
+        path->tempLink = nullptr;
+        // Without memory for the path's plan those motions simply keep running.
+        if (DragPlanEntry* pathPlan = PlanDragOf(path, kDragTranslate)) {
+            SuspendMotionsOfPlan(sketch, pathPlan, flag);
+            FreeMemory(pathPlan);
+        }
+    }
+}
+
+DragPlanEntry* PlanDragOf(SketchObject* first, int32_t mode) {
+    DragPlanEntry* plan = nullptr;
+    ObjectFlagsEntry* moves = nullptr;
+    const DragRequest request = { first, mode, &plan, &moves };
+    const int32_t ok = AnalyzeDragSet(&request);
+    FreeMemory(moves);
+    if (ok && plan && !plan[0].object) {
+        FreeMemory(plan);
+        plan = nullptr;
+    }
+    return ok ? plan : nullptr;
+}
+
+namespace {
+
+int32_t BeginDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name,
+                  SketchObject* axis, int32_t mode) {
+    if (gDrag.active) EndObjectDrag();
+    ClearDrag();
+    Sketch* sketch = CurrentSketch();
+    if (!plan || !sketch) {
+        FreeMemory(plan);
+        return 0;
+    }
+    gDrag.plan = plan;
+    gDrag.sketch = sketch;
+    if (axis) {
+        if (!SnapToAxisGrid(axis, start, &gDrag.markValue, &gDrag.markOffset) || gDrag.markValue == 0) {
+            ClearDrag();
+            return 0;
+        }
+        gDrag.axis = axis;
+        gDrag.mode = kDragTranslate;
+    } else {
+        gDrag.mode = mode;
+        if (gDrag.mode == kDragRotate || gDrag.mode == kDragDilate) {
+            RealPoint centre;
+            if (!GetTransformCenter(gDrag.mode, &centre)) {
+                ClearDrag();
+                return 0;
+            }
+            gDrag.centerX = centre.x;
+            gDrag.centerY = centre.y;
+        }
+    }
+    gDrag.active = 1;
+    gDrag.isNew = 1;
+    const SketchObject* system = MarkedCoordinateSystem();
+    sketch->motion.snapDraggedPoints = !axis && (sketch->pageFlags & 1) && system != nullptr;
+    gDrag.startX = gDrag.targetX = start.x;
+    gDrag.startY = gDrag.targetY = start.y;
+
+    MarkMovingSetInvalid(sketch);
+    SuspendMotionsOfDrag(1);
+    if (!SaveGeometry()) {
+        EndObjectDrag();
+        return 0;
+    }
+    SketchObject* reselect = LinkSelection();
+    if (BuildMoveUndoRecord(name, reselect) != kResultOK) {
+        EndObjectDrag();
+        return 0;
+    }
+    StartFrameTicks(sketch);
+    return 1;
+}
+
+}  // namespace
+
+int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name,
+                        SketchObject* axis) {
+    return BeginDrag(start, plan, name, axis, DragModeOfTool());
+}
+
+void DragObjectsTo(ScreenPoint point) {
+    if (!gDrag.active) return;
+    gDrag.targetPending = 1;
+    if (!gDrag.axis) {
+        gDrag.targetX = point.x;
+        gDrag.targetY = point.y;
+        return;
+    }
+    if (!IsLinkedIntoSketch(gDrag.axis) || gDrag.axis->exists != 1) return;
+    // The grabbed mark follows the pointer: the unit moves by the pointer's travel over
+    // the mark's value. Sketch y grows downwards, as the pointer's does.
+    if (ClassData<AxisData>(gDrag.axis)->horizontal) {
+        gDrag.targetX = gDrag.startX + (point.x - gDrag.startX) / gDrag.markValue;
+    } else {
+        gDrag.targetY = gDrag.startY + (point.y - gDrag.startY) / gDrag.markValue;
+    }
+}
+
+void ApplyDragTarget() {
+    if (!gDrag.active) return;
+    gDrag.targetPending = 0;
+    if (gNudge.active && (gNudge.heldX || gNudge.heldY) && DeadlinePassed(gNudge.nextStep)) {
+        gDrag.targetX += gNudge.heldX;
+        gDrag.targetY += gNudge.heldY;
+        ++gNudge.steps;
+        if (gNudge.steps <= kNudgeDelayedSteps) SetDeadline(&gNudge.nextStep, kNudgeRepeatDelayMs);
+    }
+    const TransformMap dragMap = DragMap();
+    DragPlanEntry* plan = gDrag.plan;
+    for (DragPlanEntry* e = plan; e->object; ++e) {
+        const bool own = (e->flags & kDragNoDriver) || e->driverIndex < 0;
+        e->map = own ? dragMap : plan[e->driverIndex].map;
+        if (e->behind) InverseTransformPoint(gDrag.mode, e->behind, ParentsOf(e->behind), &e->map);
+    }
+    const PointMapFn mapPoint = PointMapOps[gDrag.mode];
+    const bool snap = gDrag.sketch->motion.snapDraggedPoints != 0;
+    const uint8_t* saved = gDrag.savedGeometry;
+    for (DragPlanEntry* e = plan; e->object; ++e) {
+        if (!IsTransformed(*e)) continue;
+        SketchObject* object = e->object;
+        // Every frame starts from the geometry at the drag's start: the whole map is
+        // applied once, so no rounding piles up over the frames.
+        saved = RestoreGeometry(object, saved);
+        if (TransformFn transform = ObjectClassTable[object->objectClass].transform) {
+            transform(object, object, &e->map, mapPoint);
+        }
+        if (snap && object->objectClass == kClassPoint) SnapPointToGrid(object, kDragSnapTolerance);
+        ++object->generation;
+    }
+}
+
+void EndObjectDrag() {
+    if (!gDrag.active) {
+        ClearDrag();
+        return;
+    }
+    Sketch* sketch = gDrag.sketch;
+    // A target recorded after the last frame (the release point) still moves the objects.
+    if (gDrag.targetPending && sketch == CurrentSketch()) {
+        if (sketch->motion.movingSetInvalid || sketch->motion.movingSetStamp != sketch->structureChangeCount) {
+            BuildMotionUpdateList(0);
+        }
+        ApplyDragTarget();
+        RecomputeMovedObjects();
+    }
+    SuspendMotionsOfDrag(0);
+    gDrag.active = 0;
+    MarkMovingSetInvalid(sketch);
+    if (sketch == gEngine.frontSketch) {
+        CmdStateInvalidate(kCommandGroupSelectionMotion);
+        CmdStateInvalidate(kCommandGroupMotion);
+    }
+    ClearDrag();
+}
+
+ResultCode BuildMoveUndoRecord(const UndoHeader* name, SketchObject* reselect) {
+    Sketch* sketch = CurrentSketch();
+    BuildMotionUpdateList(1);
+    int32_t moved = 0, values = 0, reselected = 0;
+    uint32_t geometryBytes = 0, pathBytes = 0;
+    int32_t pathEntries = 0;
+    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
+        if (IsRecordedState(o->motionRole)) {
+            ++moved;
+            geometryBytes += static_cast<uint32_t>(GeometryRecordSize(o));
+            values += IsValueState(o->motionRole) ? 1 : 0;
+        } else if (o->motionRole == kMoveOnPath) {
+            int32_t words = 0;
+            PtrListSize(o->constructionData, &words);
+            ++pathEntries;
+            pathBytes += static_cast<uint32_t>(sizeof(SketchObject*)) + 4 * static_cast<uint32_t>(words + 1);
+        }
+    }
+    for (SketchObject* o = reselect; o; o = o->tempLink) reselected += ShownAndExisting(o) ? 1 : 0;
+    const uint32_t valueItem = sizeof(SketchObject*) + sizeof(double);
+    int32_t entries = 2 + pathEntries + 1;
+    uint32_t payload = UndoObjectListBytes(moved) + geometryBytes + pathBytes + UndoObjectListBytes(reselected);
+    if (values) {
+        ++entries;
+        payload += valueItem * static_cast<uint32_t>(values) + sizeof(SketchObject*);
+    }
+    uint8_t* cursor = nullptr;
+    UndoRecord* record = UndoRecordCreate(name, entries, payload, &cursor);
+    if (!record) {
+        MarkMovingSetInvalid(sketch);
+        return kResultOutOfMemory;
+    }
+    UndoPutEntryHead(&cursor, kUndoEntryMovedObjects, UndoObjectListBytes(moved));
+    const uint32_t count = static_cast<uint32_t>(moved);
+    Put(&cursor, &count, 4);
+    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
+        if (IsRecordedState(o->motionRole)) Put(&cursor, &o, sizeof o);
+    }
+    UndoPutEntryHead(&cursor, kUndoEntryGeometry, geometryBytes);
+    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
+        if (!IsRecordedState(o->motionRole)) continue;
+        const int32_t length = GeometryRecordSize(o);
+        if (length) {
+            TransferContext context;
+            BeginWriteContext(&context, cursor, static_cast<uint32_t>(length), o, kCurrentPageFormat);
+            ObjectClassTable[o->objectClass].transferGeometry(&context);
+        }
+        cursor += length;
+    }
+    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
+        if (o->motionRole != kMoveOnPath) continue;
+        int32_t words = 0;
+        PtrListSize(o->constructionData, &words);
+        UndoPutEntryHead(&cursor, kUndoEntryPathPoint,
+                         static_cast<uint32_t>(sizeof o) + 4 * static_cast<uint32_t>(words + 1));
+        Put(&cursor, &o, sizeof o);
+        const uint32_t n = static_cast<uint32_t>(words);
+        Put(&cursor, &n, 4);
+        for (int32_t i = 0; i < words; ++i) {
+            const uint32_t word = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(PtrListItem(o->constructionData, i)));
+            Put(&cursor, &word, 4);
+        }
+    }
+    if (values) {
+        UndoPutEntryHead(&cursor, kUndoEntryValues, valueItem * static_cast<uint32_t>(values) + sizeof(SketchObject*));
+        for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
+            if (!IsValueState(o->motionRole)) continue;
+            const double value = ValueOf(o);
+            Put(&cursor, &o, sizeof o);
+            Put(&cursor, &value, sizeof value);
+        }
+        SketchObject* end = nullptr;
+        Put(&cursor, &end, sizeof end);
+    }
+    UndoPutEntryHead(&cursor, kUndoEntryReselect, UndoObjectListBytes(reselected));
+    const uint32_t n = static_cast<uint32_t>(reselected);
+    Put(&cursor, &n, 4);
+    for (SketchObject* o = reselect; o; o = o->tempLink) {
+        if (ShownAndExisting(o)) Put(&cursor, &o, sizeof o);
+    }
+    UndoRecordCommit(record, false);
+    MarkMovingSetInvalid(sketch);
+    return kResultOK;
+}
+
+ResultCode NudgeArrowKey(int32_t dx, int32_t dy, bool down) {
+    if (!down) {
+        if (dx) gNudge.heldX = 0;
+        if (dy) gNudge.heldY = 0;
+        if (gNudge.active && !gNudge.heldX && !gNudge.heldY) EndObjectDrag();
+        return kResultOK;
+    }
+    if (gNudge.active) {
+        if (dx) gNudge.heldX = dx;
+        if (dy) gNudge.heldY = dy;
+        return kResultOK;
+    }
+    Sketch* sketch = CurrentSketch();
+    if (!sketch || sketch != gEngine.frontSketch || !sketch->selectionHead || DragInProgress(nullptr)) {
+        return kResultOK;
+    }
+    DragPlanEntry* plan = PlanDragOf(LinkSelection(), kDragTranslate);
+    if (!plan) return kAlertCannotDrag;
+    const UndoHeader name = { kUndoNameTranslate, -1, 0, nullptr };
+    // The nudge moves from (0, 0): only the difference matters to a translation.
+    if (!BeginDrag(ScreenPoint{ 0, 0 }, plan, &name, nullptr, kDragTranslate)) return kResultOutOfMemory;
+    gNudge.active = 1;
+    gNudge.heldX = dx;
+    gNudge.heldY = dy;
+    gNudge.steps = 0;
+    gNudge.nextStep = 0;
+    return kResultOK;
+}

@@ -107,11 +107,11 @@ void NoteListShape(PtrList list) {
         gTrimCleanArena = nullptr;
 }
 
-// Adds kPtrListArenaGrowWords at the end of the current arena as a hole. The arena
-// may move: every pointer into it is stale afterwards.
-bool GrowPtrListArena() {
+// Adds `words` (at least 2) at the end of the current arena as a hole. The arena may
+// move: every pointer into it is stale afterwards.
+bool GrowPtrListArena(uint32_t words = kPtrListArenaGrowWords) {
     const uint32_t oldBytes = ArenaBytes();
-    const uint64_t newBytes = uint64_t{oldBytes} + kPtrListArenaGrowWords * kWordBytes;
+    const uint64_t newBytes = uint64_t{oldBytes} + uint64_t{words} * kWordBytes;
     if (newBytes > UINT32_MAX) return false;  // handles are 32-bit offsets
     void* block = gArena;
     if (!ReallocMemory(&block, static_cast<size_t>(newBytes), true)) return false;
@@ -123,7 +123,7 @@ bool GrowPtrListArena() {
     uint32_t last = 0;
     for (uint32_t h = FirstHole(); h != 0; h = HoleNext(h)) last = h;
     SetHoleNext(oldBytes, 0);
-    SetHoleSize(oldBytes, kPtrListArenaGrowWords - 1);
+    SetHoleSize(oldBytes, words - 1);
     if (last == 0) SetFirstHole(oldBytes);
     else if (!MergePtrListHoles(last, oldBytes)) SetHoleNext(last, oldBytes);
     return true;
@@ -164,6 +164,17 @@ void FreeCurrentPtrListArena() {
     if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena)) gTrimCleanArena = nullptr;
     FreeMemory(gArena);
     gArena = nullptr;
+}
+
+bool ReservePtrListArena(uint32_t words) {
+    if (gArena == nullptr) return false;
+    // Room that already lies in the hole at the arena's end counts.
+    uint32_t tail = 0;
+    for (uint32_t h = FirstHole(); h != 0; h = HoleNext(h))
+        if (HoleEnd(h) == ArenaBytes()) tail = HoleSize(h) + 1;
+    if (tail >= words) return true;
+    const uint32_t more = words - tail;
+    return GrowPtrListArena(more > kPtrListArenaGrowWords ? more : kPtrListArenaGrowWords);
 }
 
 uint32_t PtrListArenaWordsInUse() {

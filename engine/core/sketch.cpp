@@ -144,7 +144,7 @@ void FreeSketch(Sketch* sketch) {
     StopFrameTicks(sketch);
     // No motion outlives its sketch, ticking or not.
     if (sketch->motion.motionsHead) StopMotions(0);
-    UndoTrimHistory(sketch, 0, 0);
+    UndoTrimHistory(sketch, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its
     // parents' lists (with many children that search made freeing quadratic).

@@ -223,7 +223,7 @@ DragPlanEntry* PlanDragOf(SketchObject* first, int32_t mode) {
 
 namespace {
 
-int32_t BeginDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name,
+int32_t BeginDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor* name,
                   SketchObject* axis, int32_t mode) {
     if (gDrag.active) EndObjectDrag();
     ClearDrag();
@@ -277,7 +277,7 @@ int32_t BeginDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name
 
 }  // namespace
 
-int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name,
+int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor* name,
                         SketchObject* axis) {
     return BeginDrag(start, plan, name, axis, DragModeOfTool());
 }
@@ -357,31 +357,31 @@ void EndObjectDrag() {
     ClearDrag();
 }
 
-ResultCode BuildMoveUndoRecord(const UndoHeader* name, SketchObject* reselect) {
+ResultCode BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) {
     Sketch* sketch = CurrentSketch();
     BuildMotionUpdateList(1);
-    int32_t moved = 0, values = 0, reselected = 0;
-    uint32_t geometryBytes = 0, pathBytes = 0;
-    int32_t pathEntries = 0;
+    constexpr uint32_t kPointer = sizeof(SketchObject*);
+    int32_t moved = 0, values = 0, reselected = 0, pathEntries = 0;
+    uint32_t blockBytes = 0, pathBytes = 0;
     for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
         if (IsRecordedState(o->motionRole)) {
             ++moved;
-            geometryBytes += static_cast<uint32_t>(GeometryRecordSize(o));
+            if (ObjectClassTable[o->objectClass].transferGeometry) blockBytes += ObjectClassTable[o->objectClass].objectSize;
             values += IsValueState(o->motionRole) ? 1 : 0;
         } else if (o->motionRole == kMoveOnPath) {
             int32_t words = 0;
             PtrListSize(o->constructionData, &words);
             ++pathEntries;
-            pathBytes += static_cast<uint32_t>(sizeof(SketchObject*)) + 4 * static_cast<uint32_t>(words + 1);
+            pathBytes += kPointer * static_cast<uint32_t>(words + 1);
         }
     }
     for (SketchObject* o = reselect; o; o = o->tempLink) reselected += ShownAndExisting(o) ? 1 : 0;
-    const uint32_t valueItem = sizeof(SketchObject*) + sizeof(double);
-    int32_t entries = 2 + pathEntries + 1;
-    uint32_t payload = UndoObjectListBytes(moved) + geometryBytes + pathBytes + UndoObjectListBytes(reselected);
+    const uint32_t valueItem = kPointer + sizeof(double);
+    int32_t entries = 3 + pathEntries;
+    uint32_t payload = UndoObjectListBytes(moved) + blockBytes + pathBytes + UndoObjectListBytes(reselected);
     if (values) {
         ++entries;
-        payload += valueItem * static_cast<uint32_t>(values) + sizeof(SketchObject*);
+        payload += valueItem * static_cast<uint32_t>(values) + kPointer;
     }
     uint8_t* cursor = nullptr;
     UndoRecord* record = UndoRecordCreate(name, entries, payload, &cursor);
@@ -390,52 +390,38 @@ ResultCode BuildMoveUndoRecord(const UndoHeader* name, SketchObject* reselect) {
         return kResultOutOfMemory;
     }
     UndoPutEntryHead(&cursor, kUndoEntryMovedObjects, UndoObjectListBytes(moved));
-    const uint32_t count = static_cast<uint32_t>(moved);
-    Put(&cursor, &count, 4);
     for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
-        if (IsRecordedState(o->motionRole)) Put(&cursor, &o, sizeof o);
+        if (IsRecordedState(o->motionRole)) Put(&cursor, &o, kPointer);
     }
-    UndoPutEntryHead(&cursor, kUndoEntryGeometry, geometryBytes);
+    // Each state block is laid out as its object is, so that the class's geometry codec
+    // exchanges it field for field on undo.
+    UndoPutEntryHead(&cursor, kUndoEntryGeometry, blockBytes);
     for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
-        if (!IsRecordedState(o->motionRole)) continue;
-        const int32_t length = GeometryRecordSize(o);
-        if (length) {
-            TransferContext context;
-            BeginWriteContext(&context, cursor, static_cast<uint32_t>(length), o, kCurrentPageFormat);
-            ObjectClassTable[o->objectClass].transferGeometry(&context);
-        }
-        cursor += length;
+        const ObjectClassRecord& row = ObjectClassTable[o->objectClass];
+        if (IsRecordedState(o->motionRole) && row.transferGeometry) Put(&cursor, o, row.objectSize);
     }
     for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
         if (o->motionRole != kMoveOnPath) continue;
         int32_t words = 0;
-        PtrListSize(o->constructionData, &words);
-        UndoPutEntryHead(&cursor, kUndoEntryPathPoint,
-                         static_cast<uint32_t>(sizeof o) + 4 * static_cast<uint32_t>(words + 1));
-        Put(&cursor, &o, sizeof o);
-        const uint32_t n = static_cast<uint32_t>(words);
-        Put(&cursor, &n, 4);
-        for (int32_t i = 0; i < words; ++i) {
-            const uint32_t word = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(PtrListItem(o->constructionData, i)));
-            Put(&cursor, &word, 4);
-        }
+        void** items = PtrListItems(o->constructionData, &words);
+        UndoPutEntryHead(&cursor, kUndoEntryPathPoint, kPointer * static_cast<uint32_t>(words + 1));
+        Put(&cursor, &o, kPointer);
+        for (int32_t i = 0; i < words; ++i) Put(&cursor, &items[i], kPointer);
     }
     if (values) {
-        UndoPutEntryHead(&cursor, kUndoEntryValues, valueItem * static_cast<uint32_t>(values) + sizeof(SketchObject*));
+        UndoPutEntryHead(&cursor, kUndoEntryValues, valueItem * static_cast<uint32_t>(values) + kPointer);
         for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
             if (!IsValueState(o->motionRole)) continue;
             const double value = ValueOf(o);
-            Put(&cursor, &o, sizeof o);
+            Put(&cursor, &o, kPointer);
             Put(&cursor, &value, sizeof value);
         }
         SketchObject* end = nullptr;
-        Put(&cursor, &end, sizeof end);
+        Put(&cursor, &end, kPointer);
     }
     UndoPutEntryHead(&cursor, kUndoEntryReselect, UndoObjectListBytes(reselected));
-    const uint32_t n = static_cast<uint32_t>(reselected);
-    Put(&cursor, &n, 4);
     for (SketchObject* o = reselect; o; o = o->tempLink) {
-        if (ShownAndExisting(o)) Put(&cursor, &o, sizeof o);
+        if (ShownAndExisting(o)) Put(&cursor, &o, kPointer);
     }
     UndoRecordCommit(record, false);
     MarkMovingSetInvalid(sketch);
@@ -460,7 +446,7 @@ ResultCode NudgeArrowKey(int32_t dx, int32_t dy, bool down) {
     }
     DragPlanEntry* plan = PlanDragOf(LinkSelection(), kDragTranslate);
     if (!plan) return kAlertCannotDrag;
-    const UndoHeader name = { kUndoNameTranslate, -1, 0, nullptr };
+    const UndoDescriptor name = { kUndoNameTranslate, kUndoNounWorkedOut, 0, nullptr };
     // The nudge moves from (0, 0): only the difference matters to a translation.
     if (!BeginDrag(ScreenPoint{ 0, 0 }, plan, &name, nullptr, kDragTranslate)) return kResultOutOfMemory;
     gNudge.active = 1;

@@ -11,17 +11,17 @@
 #include "engine/core/services/undo.h"
 
 // Undo names of moves (items of string group 8).
-constexpr int32_t kUndoNameRescaleAxes = 18;
-constexpr int32_t kUndoNameAnimate     = 20;
-constexpr int32_t kUndoNameTranslate   = 21;  // + drag mode: Rotate, Dilate
-constexpr int32_t kUndoNameChange      = 27;
+constexpr uint16_t kUndoNameRescaleAxes = 18;
+constexpr uint16_t kUndoNameAnimate     = 20;
+constexpr uint16_t kUndoNameTranslate   = 21;  // + drag mode: Rotate, Dilate
+constexpr uint16_t kUndoNameChange      = 27;
 
 // Entry types of a move record.
-constexpr int32_t kUndoEntryMovedObjects = 20;
-constexpr int32_t kUndoEntryGeometry     = 21;  // nested in 20
-constexpr int32_t kUndoEntryPathPoint    = 22;
-constexpr int32_t kUndoEntryValues       = 23;
-constexpr int32_t kUndoEntryReselect     = 25;
+constexpr int32_t kUndoEntryMovedObjects = kUndoEntryAnimate;
+constexpr int32_t kUndoEntryGeometry     = kUndoEntryStateBlocks;       // follows 20
+constexpr int32_t kUndoEntryPathPoint    = kUndoEntryConstructionData;  // follows 20
+constexpr int32_t kUndoEntryValues       = kUndoEntryParameterValues;   // follows 20
+constexpr int32_t kUndoEntryReselect     = kUndoEntryIdentity;
 
 constexpr ResultCode kAlertCannotDrag = 136;
 
@@ -32,7 +32,7 @@ constexpr double kDragSnapTolerance = 100;
 // (also when it does not start). name is the undo name block: {undo name, noun index
 // or -1 from the selection or -2 none}. axis: the axis whose mark is dragged, or null.
 // 1 when the drag runs; 0 leaves no drag state behind.
-int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* name,
+int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor* name,
                         SketchObject* axis);
 // Records the pointer as the new target; nothing moves before the next frame.
 void DragObjectsTo(ScreenPoint point);
@@ -51,7 +51,7 @@ void SuspendMotionsOfDrag(int32_t flag);
 
 // The undo record of a drag or of motions starting, with the tempLink chain `reselect`
 // as the objects to select again on undo. 0 or 100.
-ResultCode BuildMoveUndoRecord(const UndoHeader* name, SketchObject* reselect);
+ResultCode BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect);
 
 // The plan of dragging the tempLink chain `first` in a mode; null when it cannot be
 // dragged or memory ran out.

@@ -41,8 +41,8 @@ constexpr uint32_t kNumberKeyGroupMs = 750;
 
 constexpr double kSpeedUnitDefault = 0.6;
 constexpr double kMediumSpeed      = 3;
-constexpr int32_t kNounParameter   = 183;
-constexpr int32_t kNounParameters  = 184;
+constexpr int16_t kNounParameter   = 183;
+constexpr int16_t kNounParameters  = 184;
 
 bool IsFront(const Sketch* sketch) { return sketch && sketch == gEngine.frontSketch; }
 
@@ -881,7 +881,7 @@ ResultCode StepNumberMotions(int32_t direction) {
             if (!m) return kResultOutOfMemory;
             StartMotion(m, nullptr, nullptr);
         }
-        const UndoHeader name = { kUndoNameChange, count == 1 ? kNounParameter : kNounParameters, 0, nullptr };
+        const UndoDescriptor name = { kUndoNameChange, count == 1 ? kNounParameter : kNounParameters, 0, nullptr };
         // The record is built from the moving set, which owns no tempLink.
         SketchObject* reselect = LinkSelection();
         if (const ResultCode code = BuildMoveUndoRecord(&name, reselect)) return code;

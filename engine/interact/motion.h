@@ -11,7 +11,6 @@
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
 
-struct UndoHeader;
 
 enum MotionType : int32_t {
     kMotionAlongPath      = 0,  // a point along its path

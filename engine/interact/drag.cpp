@@ -19,6 +19,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/docio/object_header_codec.h"
 #include "engine/docio/transfer_context.h"
+#include "engine/interact/current_tool.h"
 #include "engine/interact/motion.h"
 
 namespace {
@@ -50,8 +51,6 @@ struct NudgeState {
     uint32_t nextStep;
 };
 NudgeState gNudge{};
-
-int32_t gArrowToolMode = kDragTranslate;
 
 constexpr uint32_t kNudgeRepeatDelayMs = 300;
 constexpr int32_t  kNudgeDelayedSteps  = 2;
@@ -179,9 +178,6 @@ void Put(uint8_t** cursor, const void* bytes, size_t size) {
 }
 
 }  // namespace
-
-int32_t DragModeOfTool() { return gArrowToolMode; }
-void SetArrowToolDragMode(int32_t mode) { gArrowToolMode = mode; }
 
 bool DragInProgress(const Sketch* sketch) {
     return gDrag.active && (sketch == nullptr || gDrag.sketch == sketch);
@@ -357,7 +353,7 @@ void EndObjectDrag() {
     ClearDrag();
 }
 
-ResultCode BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) {
+int32_t BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) {
     Sketch* sketch = CurrentSketch();
     BuildMotionUpdateList(1);
     constexpr uint32_t kPointer = sizeof(SketchObject*);

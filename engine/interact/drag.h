@@ -9,6 +9,7 @@
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/undo.h"
+#include "engine/interact/object_drag.h"
 
 // Undo names of moves (items of string group 8).
 constexpr uint16_t kUndoNameRescaleAxes = 18;
@@ -28,15 +29,6 @@ constexpr ResultCode kAlertCannotDrag = 136;
 // The grid snap tolerance of dragged points, in pixels.
 constexpr double kDragSnapTolerance = 100;
 
-// Starts the drag of a plan made by AnalyzeDragSet, which the drag owns from here on
-// (also when it does not start). name is the undo name block: {undo name, noun index
-// or -1 from the selection or -2 none}. axis: the axis whose mark is dragged, or null.
-// 1 when the drag runs; 0 leaves no drag state behind.
-int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor* name,
-                        SketchObject* axis);
-// Records the pointer as the new target; nothing moves before the next frame.
-void DragObjectsTo(ScreenPoint point);
-void EndObjectDrag();
 // Called by AnimationStep once per frame while the drag runs in the current sketch.
 void ApplyDragTarget();
 // A drag is in progress in the sketch (any sketch when null).
@@ -49,9 +41,6 @@ void ClearDragIsNew();
 // Suspends (1) or resumes (0) the running motions that move the drag's objects.
 void SuspendMotionsOfDrag(int32_t flag);
 
-// The undo record of a drag or of motions starting, with the tempLink chain `reselect`
-// as the objects to select again on undo. 0 or 100.
-ResultCode BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect);
 
 // The plan of dragging the tempLink chain `first` in a mode; null when it cannot be
 // dragged or memory ran out.
@@ -62,8 +51,3 @@ DragPlanEntry* PlanDragOf(SketchObject* first, int32_t mode);
 // be dragged); each frame moves the target one unit in the held direction, the first
 // two steps each 300 ms apart; the drag ends when no arrow is held.
 ResultCode NudgeArrowKey(int32_t dx, int32_t dy, bool down);
-
-// Stand-in: the current tool's drag mode (0 translate, 1 rotate arrow, 2 dilate arrow)
-// until the toolbox is built; the shell's tool choice sets it.
-int32_t DragModeOfTool();
-void    SetArrowToolDragMode(int32_t mode);

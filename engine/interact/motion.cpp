@@ -411,8 +411,8 @@ void RecomputeMovedObjects() {
     ScreenRectUnion(*dirty, &sketch->dirtyRect);
 }
 
-ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeeded) {
-    if (anyUndoNeeded) *anyUndoNeeded = 0;
+ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded) {
+    if (anyUndoNeeded) *anyUndoNeeded = false;
     Sketch* sketch = CurrentSketch();
     if (!motion) return kResultOutOfMemory;
     if (!sketch) {
@@ -435,7 +435,7 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeed
             motion->needsMovingSetUpdate = old->needsMovingSetUpdate;
             FinishMotion(old);
         } else if (anyUndoNeeded) {
-            *anyUndoNeeded = 1;
+            *anyUndoNeeded = true;
         }
     });
     MarkMovingSetInvalid(sketch);
@@ -596,8 +596,10 @@ ResultCode PauseAnimationCommand(int32_t) {
     return kResultOK;
 }
 
+// Stand-in: the Motion Controller bar is the shell's; its visibility is kept here.
+bool MotionControllerShown() { return ShellStandin().motionControllerVisible != 0; }
+
 ResultCode ShowMotionControllerCommand(int32_t show) {
-    // Stand-in: the Motion Controller bar is the shell's; its visibility is kept here.
     ShellStandin().motionControllerVisible = show != 0;
     CmdStateInvalidate(kCommandGroupMotion);
     if (gEngine.currentIsFront) {

@@ -171,7 +171,7 @@ Motion*    CreateMotion(SketchObject* target, SketchObject* pathOrDestination, i
                         int32_t mode, int32_t direction, double speed);
 // 0, or the start slot's code (the motion is then freed). anyUndoNeeded is set when an
 // object of the motion was not moved by a running motion already.
-ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeeded);
+ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded);
 void       FinishMotion(Motion* motion);
 
 void MarkMovingSetInvalid(Sketch* sketch);
@@ -185,6 +185,7 @@ void    FinishMotionsOfOwner(SketchObject* button);
 ResultCode PauseAnimationCommand(int32_t argument);
 ResultCode StopAllSketchesMotions(int32_t argument);
 ResultCode ShowMotionControllerCommand(int32_t show);
+bool       MotionControllerShown();
 void       ChangeMotionSpeeds(double value, bool selectedOnly, bool relative);
 void       ReverseMotions(bool selectedOnly);
 bool       MotionSpeedRange(bool selectedOnly, double* low, double* high, bool* reversible);

@@ -15,8 +15,3 @@ void RefreshMotionControllerItem(int32_t item, int32_t state) {
 ShellStateStandin& ShellStandin() { return gShell; }
 void ToolPlaybackRematchSelection() {}
 void SetColorMenuMark(bool, uint32_t) {}
-
-
-int32_t GetMouseState() {
-    return gEngine.frontSketch ? CommandInputsOf(gEngine.frontSketch).mouseState : 0;
-}

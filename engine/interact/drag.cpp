@@ -419,8 +419,10 @@ int32_t BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) 
     for (SketchObject* o = reselect; o; o = o->tempLink) {
         if (ShownAndExisting(o)) Put(&cursor, &o, kPointer);
     }
+    // The set just built serves the frames that follow: rebuilding it at the first frame
+    // would walk the whole sketch again for nothing (a change of structure still forces
+    // a rebuild through the stamp).
     UndoRecordCommit(record, false);
-    MarkMovingSetInvalid(sketch);
     return kResultOK;
 }
 

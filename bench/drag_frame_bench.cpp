@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "engine/core/drag_analysis.h"
@@ -201,20 +202,28 @@ double BackwardSteps(const ObjectFlagsEntry* moves) {
 
 using Clock = std::chrono::steady_clock;
 
+// The scene of N objects, or null when it cannot be measured (the benchmark is skipped).
+std::unique_ptr<DragScene> MakeScene(benchmark::State& state) {
+    if (!ConstructionsAreBuilt()) {
+        state.SkipWithError("the construction types' update routines are not built");
+        return nullptr;
+    }
+    auto scene = std::make_unique<DragScene>(static_cast<int32_t>(state.range(0)));
+    if (scene->moves == nullptr) {
+        state.SkipWithError("drag analysis failed");
+        return nullptr;
+    }
+    return scene;
+}
+
 // Each iteration runs one drag frame and one frame of the plain loop over the same
 // number of objects, timed apart, so that the ratio compares two figures taken at the
 // same moment on the same core. The reported time is the drag frame's.
 void BM_DragFrame(benchmark::State& state) {
-    if (!ConstructionsAreBuilt()) {
-        state.SkipWithError("the construction types' update routines are not built");
-        return;
-    }
     const int32_t n = static_cast<int32_t>(state.range(0));
-    DragScene scene(n);
-    if (scene.moves == nullptr) {
-        state.SkipWithError("drag analysis failed");
-        return;
-    }
+    std::unique_ptr<DragScene> made = MakeScene(state);
+    if (!made) return;
+    DragScene& scene = *made;
     std::vector<PlainUnit> units = PlainUnits(n);
     double t = 0;
     double dragSeconds = 0, plainSeconds = 0;
@@ -266,16 +275,9 @@ void Gesture(DragScene& scene) {
 }
 
 void BM_DragGesture(benchmark::State& state) {
-    if (!ConstructionsAreBuilt()) {
-        state.SkipWithError("the construction types' update routines are not built");
-        return;
-    }
-    const int32_t n = static_cast<int32_t>(state.range(0));
-    DragScene scene(n);
-    if (scene.moves == nullptr) {
-        state.SkipWithError("drag analysis failed");
-        return;
-    }
+    std::unique_ptr<DragScene> made = MakeScene(state);
+    if (!made) return;
+    DragScene& scene = *made;
     MakeCurrentSketchFront();
     SetTestTickCount(1000);
     ResetMouseState();

@@ -13,6 +13,7 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/clock.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/command_executors.h"
@@ -221,8 +222,11 @@ uint16_t& ActivityWord() { return gActivityWord; }
 int32_t RunningMotionCount() { return gRunningMotions; }
 uint32_t ProgramFrameCount() { return gProgramFrames; }
 
-// Stand-in: the preference of the speed unit comes with the preferences record.
-double SpeedUnit() { return kSpeedUnitDefault; }
+// The preference, or its default while the record holds none (before the defaults).
+double SpeedUnit() {
+    const double unit = ThePreferences().speedUnit;
+    return unit > 0 ? unit : kSpeedUnitDefault;
+}
 
 double ClampSpeed(double speed) {
     const double unit = SpeedUnit();

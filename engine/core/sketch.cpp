@@ -159,6 +159,7 @@ void FreeSketch(Sketch* sketch) {
     FreeMemory(sketch->title);
     FreeMemory(sketch->toolText);
     FreeMemory(sketch->givenKinds);
+    FreeMemory(sketch->motion.movedList);
     SetCurrentSketch(nullptr, nullptr);
     // No sketch is current here, so the front cannot pass to one: it becomes none.
     if (gEngine.frontSketch == sketch) ClearFrontSketch();

@@ -11,6 +11,7 @@
 
 struct EngineDocument;
 struct Motion;
+struct ObjectFlagsEntry;
 struct PtrListArena;
 struct UndoRecord;
 
@@ -69,6 +70,11 @@ struct MotionState {
     uint32_t      movingSetStamp;
     ScreenRect    frameDirty;   // what the moving set covered this frame
     SketchObject* movedHead;    // the moving set, chained through nextMoved in sketch order
+    // The same set as a contiguous array {object, move state} that the frames walk, so
+    // that a frame streams through the objects without chasing links; null-object ended.
+    // Null when it could not be had: the frames then walk the chain.
+    ObjectFlagsEntry* movedList;
+    int32_t       movedListCapacity;
     Motion*       motionsHead;  // newest first
     uint32_t      frameCount;
     int32_t       paused;

@@ -172,6 +172,17 @@ double ValueOf(const SketchObject* o) {
     return HasValueDisplay(o) ? ValueDisplayOf(o)->value : 0.0;
 }
 
+// Visits the moving set in order with each object's move state, through its array
+// when it has one (no link chasing), else its chain.
+template <typename Visit>
+void ForEachInMovingSet(const MotionState& state, Visit visit) {
+    if (const ObjectFlagsEntry* e = state.movedList) {
+        for (; e->object; ++e) visit(e->object, static_cast<int32_t>(e->flags));
+        return;
+    }
+    for (SketchObject* o = state.movedHead; o; o = o->nextMoved) visit(o, o->motionRole);
+}
+
 void Put(uint8_t** cursor, const void* bytes, size_t size) {
     std::memcpy(*cursor, bytes, size);
     *cursor += size;
@@ -287,12 +298,12 @@ void DragObjectsTo(ScreenPoint point) {
         return;
     }
     if (!IsLinkedIntoSketch(gDrag.axis) || gDrag.axis->exists != 1) return;
-    // The grabbed mark follows the pointer: the unit moves by the pointer's travel over
-    // the mark's value. Sketch y grows downwards, as the pointer's does.
+    // Only the axis's own coordinate follows the pointer, scaled by the grabbed mark's
+    // value: the unit moves by the pointer's travel over that value.
     if (ClassData<AxisData>(gDrag.axis)->horizontal) {
         gDrag.targetX = gDrag.startX + (point.x - gDrag.startX) / gDrag.markValue;
     } else {
-        gDrag.targetY = gDrag.startY + (point.y - gDrag.startY) / gDrag.markValue;
+        gDrag.targetY = gDrag.startY + (gDrag.startY - point.y) / gDrag.markValue;
     }
 }
 
@@ -356,21 +367,22 @@ void EndObjectDrag() {
 int32_t BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) {
     Sketch* sketch = CurrentSketch();
     BuildMotionUpdateList(1);
+    const MotionState& moving = sketch->motion;
     constexpr uint32_t kPointer = sizeof(SketchObject*);
     int32_t moved = 0, values = 0, reselected = 0, pathEntries = 0;
     uint32_t blockBytes = 0, pathBytes = 0;
-    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
-        if (IsRecordedState(o->motionRole)) {
+    ForEachInMovingSet(moving, [&](SketchObject* o, int32_t state) {
+        if (IsRecordedState(state)) {
             ++moved;
             if (ObjectClassTable[o->objectClass].transferGeometry) blockBytes += ObjectClassTable[o->objectClass].objectSize;
-            values += IsValueState(o->motionRole) ? 1 : 0;
-        } else if (o->motionRole == kMoveOnPath) {
+            values += IsValueState(state) ? 1 : 0;
+        } else if (state == kMoveOnPath) {
             int32_t words = 0;
             PtrListSize(o->constructionData, &words);
             ++pathEntries;
             pathBytes += kPointer * static_cast<uint32_t>(words + 1);
         }
-    }
+    });
     for (SketchObject* o = reselect; o; o = o->tempLink) reselected += ShownAndExisting(o) ? 1 : 0;
     const uint32_t valueItem = kPointer + sizeof(double);
     int32_t entries = 3 + pathEntries;
@@ -386,32 +398,32 @@ int32_t BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) 
         return kResultOutOfMemory;
     }
     UndoPutEntryHead(&cursor, kUndoEntryMovedObjects, UndoObjectListBytes(moved));
-    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
-        if (IsRecordedState(o->motionRole)) Put(&cursor, &o, kPointer);
-    }
+    ForEachInMovingSet(moving, [&](SketchObject* o, int32_t state) {
+        if (IsRecordedState(state)) Put(&cursor, &o, kPointer);
+    });
     // Each state block is laid out as its object is, so that the class's geometry codec
     // exchanges it field for field on undo.
     UndoPutEntryHead(&cursor, kUndoEntryGeometry, blockBytes);
-    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
+    ForEachInMovingSet(moving, [&](SketchObject* o, int32_t state) {
         const ObjectClassRecord& row = ObjectClassTable[o->objectClass];
-        if (IsRecordedState(o->motionRole) && row.transferGeometry) Put(&cursor, o, row.objectSize);
-    }
-    for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
-        if (o->motionRole != kMoveOnPath) continue;
+        if (IsRecordedState(state) && row.transferGeometry) Put(&cursor, o, row.objectSize);
+    });
+    ForEachInMovingSet(moving, [&](SketchObject* o, int32_t state) {
+        if (state != kMoveOnPath) return;
         int32_t words = 0;
         void** items = PtrListItems(o->constructionData, &words);
         UndoPutEntryHead(&cursor, kUndoEntryPathPoint, kPointer * static_cast<uint32_t>(words + 1));
         Put(&cursor, &o, kPointer);
         for (int32_t i = 0; i < words; ++i) Put(&cursor, &items[i], kPointer);
-    }
+    });
     if (values) {
         UndoPutEntryHead(&cursor, kUndoEntryValues, valueItem * static_cast<uint32_t>(values) + kPointer);
-        for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) {
-            if (!IsValueState(o->motionRole)) continue;
+        ForEachInMovingSet(moving, [&](SketchObject* o, int32_t state) {
+            if (!IsValueState(state)) return;
             const double value = ValueOf(o);
             Put(&cursor, &o, kPointer);
             Put(&cursor, &value, sizeof value);
-        }
+        });
         SketchObject* end = nullptr;
         Put(&cursor, &end, kPointer);
     }

@@ -284,7 +284,12 @@ void ResetChain(Sketch* sketch) {
     MotionState& state = sketch->motion;
     // The chain can be trusted only while no object left the sketch since it was built;
     // otherwise every object of the sketch loses its mark.
-    if (state.movingSetStamp == sketch->structureChangeCount) {
+    if (state.movingSetStamp == sketch->structureChangeCount && state.movedList) {
+        for (const ObjectFlagsEntry* e = state.movedList; e->object; ++e) {
+            e->object->nextMoved = kNotLinked;
+            e->object->motionRole = kMoveNone;
+        }
+    } else if (state.movingSetStamp == sketch->structureChangeCount) {
         for (SketchObject* o = state.movedHead; o;) {
             SketchObject* next = o->nextMoved;
             o->nextMoved = kNotLinked;
@@ -298,6 +303,7 @@ void ResetChain(Sketch* sketch) {
         }
     }
     state.movedHead = nullptr;
+    if (state.movedList) state.movedList[0].object = nullptr;
 }
 
 bool PlacedWhole(const SketchObject* o) { return ObjectClassTable[o->objectClass].textLike != 0; }
@@ -345,6 +351,7 @@ void BuildMotionUpdateList(int32_t onlyNew) {
     }
 
     SketchObject* tail = nullptr;
+    int32_t taken = 0;
     for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
         int32_t count = 0;
         void** parents = PtrListItems(o->parents, &count);
@@ -386,33 +393,62 @@ void BuildMotionUpdateList(int32_t onlyNew) {
         else state.movedHead = o;
         tail = o;
         if (s != kMoveExistenceOnly) AddObjectBounds(&state.frameDirty, o);
+        ++taken;
     }
     state.movingSetInvalid = 0;
+    if (taken + 1 > state.movedListCapacity) {
+        const size_t bytes = sizeof(ObjectFlagsEntry) * static_cast<size_t>(taken + 1);
+        if (!ReallocMemoryOf(&state.movedList, bytes, false)) {
+            FreeMemory(state.movedList);
+            state.movedList = nullptr;
+            state.movedListCapacity = 0;
+            return;
+        }
+        state.movedListCapacity = taken + 1;
+    }
+    ObjectFlagsEntry* entry = state.movedList;
+    for (SketchObject* o = state.movedHead; o; o = o->nextMoved, ++entry) {
+        *entry = { o, static_cast<uint16_t>(o->motionRole) };
+    }
+    entry->object = nullptr;
 }
+
+namespace {
+
+// A function definition is redrawn only when it comes or goes.
+void RecomputeExistenceOnly(SketchObject* o, ScreenRect* dirty) {
+    const int32_t existed = o->exists;
+    ScreenRect before = kEmptyScreenRect;
+    AddObjectBounds(&before, o);
+    RecomputeObject(o, nullptr, true);
+    if (o->exists != existed) {
+        ScreenRectUnion(before, dirty);
+        AddObjectBounds(dirty, o);
+    }
+}
+
+}  // namespace
 
 void RecomputeMovedObjects() {
     Sketch* sketch = CurrentSketch();
     if (!sketch) return;
     MotionState& state = sketch->motion;
-    ScreenRect* dirty = &state.frameDirty;
-    ScreenRectUnion(*dirty, &sketch->dirtyRect);
-    *dirty = kEmptyScreenRect;
-    for (SketchObject* o = state.movedHead; o; o = o->nextMoved) {
-        if (o->motionRole != kMoveExistenceOnly) {
-            RecomputeObject(o, dirty, true);
-            continue;
+    ScreenRect dirty = state.frameDirty;
+    ScreenRectUnion(dirty, &sketch->dirtyRect);
+    dirty = kEmptyScreenRect;
+    if (const ObjectFlagsEntry* e = state.movedList) {
+        for (; e->object; ++e) {
+            if (e->flags != kMoveExistenceOnly) RecomputeObject(e->object, &dirty, true);
+            else RecomputeExistenceOnly(e->object, &dirty);
         }
-        // A function definition is redrawn only when it comes or goes.
-        const int32_t existed = o->exists;
-        ScreenRect before = kEmptyScreenRect;
-        AddObjectBounds(&before, o);
-        RecomputeObject(o, nullptr, true);
-        if (o->exists != existed) {
-            ScreenRectUnion(before, dirty);
-            AddObjectBounds(dirty, o);
+    } else {
+        for (SketchObject* o = state.movedHead; o; o = o->nextMoved) {
+            if (o->motionRole != kMoveExistenceOnly) RecomputeObject(o, &dirty, true);
+            else RecomputeExistenceOnly(o, &dirty);
         }
     }
-    ScreenRectUnion(*dirty, &sketch->dirtyRect);
+    state.frameDirty = dirty;
+    ScreenRectUnion(dirty, &sketch->dirtyRect);
 }
 
 ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded) {

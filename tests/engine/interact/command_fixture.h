@@ -60,6 +60,11 @@ protected:
         ResetExecutorLog();
     }
     void TearDown() override {
+        // The hand-made sketch is never freed by FreeSketch: its moving set goes here.
+        SetCurrentSketch(&sketch, nullptr);
+        StopMotions(0);
+        FreeMemory(sketch.motion.movedList);
+        sketch.motion = MotionState{};
         CmdStateFreeItems();
         while (RunIdleTasks()) {}
         SetShiftState(0);

@@ -134,6 +134,7 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->dirtyRect = kEverythingDirty;
     sketch->motion.movingSetInvalid = 1;
     sketch->motion.frameDirty = kEmptyScreenRect;
+    InitTransformSettings(&sketch->transformSettings);
     return sketch;
 }
 
@@ -220,7 +221,7 @@ void MakeCurrentSketchFront() {
 void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
     Sketch* sketch = CurrentSketch();
     ++sketch->structureChangeCount;
-    UpdateMarksOnObjectChange(object, 3, 1);
+    UpdateMarksOnObjectChange(object, 3);
     if (after == kNotLinked) after = sketch->lastObject;
     object->prevInSketch = after;
     object->nextInSketch = after ? after->nextInSketch : sketch->firstObject;

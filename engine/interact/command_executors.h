@@ -3,6 +3,8 @@
 // commands, motions, dialogs); the table only names them.
 // StopMotions is the motion engine's and RebuildSketchViews a service of the views
 // (engine/core/services/).
+// TransformCommand and MarkCommand are the Transform commands' (transform_commands.cpp),
+// UndoRedoCommand the undo machinery's (undo.cpp).
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

@@ -15,7 +15,9 @@
 #include "engine/core/sketch.h"
 #include "engine/core/straight_objects.h"
 #include "engine/core/straight_object_ops.h"
+#include "engine/core/points.h"
 #include "engine/core/transform_maps.h"
+#include "engine/core/transform_settings.h"
 #include "engine/calc/value_objects.h"
 #include "engine/docio/object_header_codec.h"
 #include "engine/docio/transfer_context.h"
@@ -251,13 +253,13 @@ int32_t BeginDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor* 
     } else {
         gDrag.mode = mode;
         if (gDrag.mode == kDragRotate || gDrag.mode == kDragDilate) {
-            RealPoint centre;
-            if (!GetTransformCenter(gDrag.mode, &centre)) {
+            const SketchObject* centre = GetTransformCenter(gDrag.mode);
+            if (!centre || centre->objectClass != kClassPoint) {
                 ClearDrag();
                 return 0;
             }
-            gDrag.centerX = centre.x;
-            gDrag.centerY = centre.y;
+            gDrag.centerX = PointPosition(centre).x;
+            gDrag.centerY = PointPosition(centre).y;
         }
     }
     gDrag.active = 1;
@@ -323,7 +325,7 @@ void ApplyDragTarget() {
         e->map = own ? dragMap : plan[e->driverIndex].map;
         if (e->behind) InverseTransformPoint(gDrag.mode, e->behind, ParentsOf(e->behind), &e->map);
     }
-    const PointMapFn mapPoint = PointMapOps[gDrag.mode];
+    const PointMapOp mapPoint = PointMapOps[gDrag.mode];
     const bool snap = gDrag.sketch->motion.snapDraggedPoints != 0;
     const uint8_t* saved = gDrag.savedGeometry;
     for (DragPlanEntry* e = plan; e->object; ++e) {

@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/marks.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/text_style.h"
 
@@ -19,9 +20,7 @@ struct SketchObject;
 // The object's hit-exclusion word is set (not built: nothing is excluded).
 bool IsExcludedFromHits(const SketchObject* object);
 // Mark category 21..26 of an object (not built: no object carries one).
-bool HasMarkCategory(int32_t category, const SketchObject* object);
 // Mark slot 0 (centre) or 1 (mirror).
-void MarkObject(int32_t slot, SketchObject* object);
 // The point lies in the object's shown label.
 bool LabelHitTest(ScreenPoint point, const SketchObject* object);
 // Shows or hides the object's label; `at` (or null) is where a click placed it.
@@ -43,7 +42,6 @@ void EndPictureResize();
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
 // The sketch's current coordinate system: the marked one, else the first visible one,
 // else any; with `create` one is made and marked when there is none. Null when none.
-SketchObject* GetCoordinateSystem(bool rectangular, bool create, bool* created);
 // The sketch's automatic-label settings: labels of measured objects, labels of new points.
 bool SketchLabelsMeasuredObjects(const Sketch* sketch);
 bool SketchLabelsNewPoints(const Sketch* sketch);

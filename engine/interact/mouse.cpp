@@ -933,7 +933,7 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
         if (onObject) {
             if (tool == kToolPoint && o->objectClass == kClassPoint) {
                 arm();
-                MarkObject(0, o);
+                MarkObject(kMarkCentre, o, true);
             } else if (IsArrowTool(tool) && gMouse.state == kMouseIdle && memory.onLabel) {
                 if (LabelHitTest(point, o)) {
                     TextToolClick(point, true);
@@ -962,12 +962,12 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
                     break;
                 case kClassPoint:
                     arm();
-                    MarkObject(0, o);
+                    MarkObject(kMarkCentre, o, true);
                     break;
                 case kClassStraight:
                 case kClassAxis:
                     arm();
-                    MarkObject(1, o);
+                    MarkObject(kMarkMirror, o, true);
                     break;
                 case kClassCalculation:
                     arm();

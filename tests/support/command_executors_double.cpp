@@ -26,8 +26,6 @@ void ResetExecutorLog() {
 #define STANDIN_EXECUTOR(name, slot) \
     ResultCode name(int32_t argument) { return Record(slot, argument); }
 
-STANDIN_EXECUTOR(TransformCommand, 4)
-STANDIN_EXECUTOR(MarkCommand, 5)
 STANDIN_EXECUTOR(QuitCommand, 6)
 STANDIN_EXECUTOR(HostOpenDocument, 7)
 STANDIN_EXECUTOR(HostSaveDocument, 8)

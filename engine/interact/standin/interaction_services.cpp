@@ -8,11 +8,6 @@
 #include "engine/interact/neighbour_services.h"
 
 bool IsExcludedFromHits(const SketchObject*) { return false; }
-bool HasMarkCategory(int32_t, const SketchObject*) { return false; }
-
-void MarkObject(int32_t slot, SketchObject* object) {
-    if (Sketch* sketch = CurrentSketch()) sketch->markSlots[slot] = object;
-}
 
 bool LabelHitTest(ScreenPoint point, const SketchObject* object) {
     ScreenRect rect;
@@ -41,21 +36,6 @@ void EndPictureResize() {}
 
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
 
-// Coordinate systems cannot be made yet, so `create` finds only existing ones.
-SketchObject* GetCoordinateSystem(bool, bool, bool* created) {
-    if (created) *created = false;
-    Sketch* sketch = CurrentSketch();
-    if (!sketch) return nullptr;
-    SketchObject* marked = sketch->markSlots[kMarkSlotCoordSystem];
-    if (marked && marked->exists == 1) return marked;
-    SketchObject* any = nullptr;
-    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
-        if (o->objectClass != kClassCoordinateSystem || o->exists != 1) continue;
-        if (o->hidden == kShown) return o;
-        if (!any) any = o;
-    }
-    return any;
-}
 
 // The preferences' defaults: measured objects are labelled, new points are not.
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }

@@ -179,7 +179,7 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     ASSERT_TRUE(CmdStateReserveItems(6));
     const uint32_t open = Add(16);
     const uint32_t save = Add(17);
-    const uint32_t mark = Add(14);
+    const uint32_t properties = Add(75);
     ShellStandin().activeDocument = 1;
     ShellStandin().documentModified = 1;
     Select(Segment({0, 0}, {4, 0}));
@@ -191,15 +191,14 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     CmdStateExecuteItem(save);
     EXPECT_EQ(LastExecutorCall().slot, 8);
     EXPECT_EQ(LastExecutorCall().argument, 17);
-    CmdStateExecuteItem(mark);
-    EXPECT_EQ(LastExecutorCall().slot, 5);
-    EXPECT_EQ(LastExecutorCall().argument, 1);  // "Mark Mirror"
+    CmdStateExecuteItem(properties);
+    EXPECT_EQ(LastExecutorCall().slot, 36);  // enabled for one selected object
 
     // The cached state is what runs until the next refresh.
     DeselectAll();
     ResetExecutorLog();
-    CmdStateExecuteItem(mark);
-    EXPECT_EQ(LastExecutorCall().argument, 1);
+    CmdStateExecuteItem(properties);
+    EXPECT_EQ(LastExecutorCall().slot, 36);
 }
 
 TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
@@ -344,7 +343,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
 
 TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     SketchObject& system = CoordSystem(1);
-    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
     Inputs().snapToGrid = 1;
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t polar = Add(60), square = Add(61), snap = Add(57);

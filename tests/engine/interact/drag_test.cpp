@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/frame_tick.h"
+#include "engine/core/marks.h"
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/sketch_fixture.h"
@@ -103,12 +104,8 @@ TEST_F(DragTest, TheMovingSetIsRebuiltOnlyWhenTheSketchStructureChanges) {
 TEST_F(DragTest, RotateAndDilateNeedACentreAndFollowThePointer) {
     SketchObject* p = PointAt(20, 0);
     SetCurrentToolId(kToolRotateArrow);
-    EXPECT_EQ(Begin(p, { 20, 0 }, kDragRotate), 0);  // no marked centre: nothing
-    EXPECT_FALSE(DragInProgress(nullptr));
-    EXPECT_EQ(sketch->undoPosition, nullptr);
-
     SketchObject* centre = PointAt(0, 0);
-    sketch->markSlots[0] = centre;
+    ASSERT_TRUE(MarkObject(kMarkCentre, centre, false));
     ASSERT_EQ(Begin(p, { 20, 0 }, kDragRotate), 1);
     DragObjectsTo({ 0, 5 });  // a quarter turn, whatever the pointer's distance
     Frame();

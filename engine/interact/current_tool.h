@@ -28,6 +28,8 @@ inline bool IsConstructionTool(int32_t tool) {
 
 int32_t CurrentToolId();
 void    SetCurrentToolId(int32_t tool);
+// 1 for the rotate arrow, 2 for the dilate arrow, else 0 (translate).
+int32_t DragModeOfTool();
 // The toolbox chooses its default tool again; true when that changed its selection.
 bool    ChooseCurrentTool();
 // A run of the current construction tool; false when it cannot start.

@@ -9,6 +9,12 @@ int32_t gCurrentTool = kToolTranslateArrow;
 int32_t CurrentToolId() { return gCurrentTool; }
 void SetCurrentToolId(int32_t tool) { gCurrentTool = tool; }
 
+int32_t DragModeOfTool() {
+    if (gCurrentTool == kToolRotateArrow) return 1;
+    if (gCurrentTool == kToolDilateArrow) return 2;
+    return 0;
+}
+
 bool ChooseCurrentTool() {
     const bool changed = gCurrentTool != kToolTranslateArrow;
     gCurrentTool = kToolTranslateArrow;

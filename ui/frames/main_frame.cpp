@@ -8,6 +8,7 @@
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
@@ -319,7 +320,7 @@ void CMainFrame::OnActivateApp(BOOL active, DWORD threadId) {
 
 void CMainFrame::OnInitMenu(CMenu* menu) {
     Sketch* front = gEngine.frontSketch;
-    const bool toolInProgress = front && (front->commandInputs.activityWord & kActivityToolInProgress);
+    const bool toolInProgress = front && (ActivityWord() & kActivityToolInProgress);
     EndActivitiesExcept(kKeepExceptToolMask);
     if (front) {
         if (toolInProgress && m_activeDocument) m_activeDocument->InvalidateViews(true, true, false);

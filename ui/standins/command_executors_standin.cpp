@@ -13,15 +13,12 @@ ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
 ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }
 ResultCode PlotPointsCommand(int32_t) { return kResultOK; }
 ResultCode GridFormCommand(int32_t) { return kResultOK; }
-ResultCode PauseAnimationCommand(int32_t) { return kResultOK; }
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode EditCalculationCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
-ResultCode StopAllSketchesMotions(int32_t) { return kResultOK; }
 ResultCode ParametricColorCommand(int32_t) { return kResultOK; }
 ResultCode OtherColorCommand(int32_t) { return kResultOK; }
-ResultCode ShowMotionControllerCommand(int32_t) { return kResultOK; }
 ResultCode ConstructFromFunctionsCommand(int32_t) { return kResultOK; }
 ResultCode DerivativeCommand(int32_t) { return kResultOK; }
 ResultCode CutCommand(int32_t) { return kResultOK; }

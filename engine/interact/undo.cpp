@@ -646,6 +646,6 @@ ResultCode UndoRedoCommand(int32_t argument) {
         DeselectAll();
         FlushPendingRedraw(1);
         WaitForDeadline(deadline);
-        if (PollUserAbort(true)) return 1;
+        if (PollUserAbort(kAbortOnEscape)) return 1;
     }
 }

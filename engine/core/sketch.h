@@ -50,7 +50,7 @@ constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
 // Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor, snapping and mouse tracking will keep themselves; the
+// editor and snapping will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
     uint32_t activityWord;        // kActivity* bits
@@ -58,7 +58,6 @@ struct SketchCommandInputs {
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;
     int32_t  snapToGrid;
-    int32_t  mouseState;          // 0 idle
 };
 
 struct Sketch {

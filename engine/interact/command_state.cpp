@@ -2,6 +2,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/interact/command_table.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
 

@@ -92,5 +92,3 @@ ShellStateStandin& ShellStandin();
 void ToolPlaybackRematchSelection();
 // Stand-in: the colour menu's mark (hasColor false = no colour is current).
 void SetColorMenuMark(bool hasColor, uint32_t color);
-// Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
-int32_t GetMouseState();

@@ -26,10 +26,6 @@ void ResetExecutorLog() {
 #define STANDIN_EXECUTOR(name, slot) \
     ResultCode name(int32_t argument) { return Record(slot, argument); }
 
-STANDIN_EXECUTOR(ConstructByProgramCommand, 0)
-STANDIN_EXECUTOR(ConstructBetweenPointsCommand, 1)
-STANDIN_EXECUTOR(ConstructIntersectionsCommand, 2)
-STANDIN_EXECUTOR(ConstructPointsOnObjectsCommand, 3)
 STANDIN_EXECUTOR(TransformCommand, 4)
 STANDIN_EXECUTOR(MarkCommand, 5)
 STANDIN_EXECUTOR(QuitCommand, 6)
@@ -63,7 +59,6 @@ STANDIN_EXECUTOR(PropertiesCommand, 36)
 STANDIN_EXECUTOR(ShowToolboxCommand, 37)
 STANDIN_EXECUTOR(LineStyleCommand, 38)
 STANDIN_EXECUTOR(EditCalculationCommand, 39)
-STANDIN_EXECUTOR(EquationCommand, 40)
 STANDIN_EXECUTOR(DocumentOptionsCommand, 41)
 STANDIN_EXECUTOR(TextStyleCommand, 42)
 STANDIN_EXECUTOR(ShowTextPaletteCommand, 43)

@@ -80,3 +80,7 @@ bool UpdateBusyTask(BusyTask*, uint32_t) {
 void EndBusyTask(BusyTask* task) {
     if (task != nullptr) ++gServices.busyEnded;
 }
+
+void ShowContextMenu(bool overEmptySpace, bool overObject) {
+    RecordedDocumentServices().contextMenus.push_back({ overEmptySpace, overObject });
+}

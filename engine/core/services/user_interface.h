@@ -31,3 +31,7 @@ void UpdateCommandElement(uint32_t slot, bool full);
 // Whether the user asked to stop a long operation since the last poll: the Escape key
 // (escapeOnly), or also a click in the program's windows.
 bool PollUserAbort(bool escapeOnly);
+
+// Opens the context menu of the front sketch at the pointer; the flags say whether the
+// right button went down over empty space or over an object.
+void ShowContextMenu(bool overEmptySpace, bool overObject);

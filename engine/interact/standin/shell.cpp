@@ -29,7 +29,3 @@ void EndSketchActivity(uint32_t activity) {
     CommandInputsOf(gEngine.frontSketch).activityWord &= ~activity;
     if (activity & kActivityCaptionEditing) gEngine.frontSketch->editedCaption = nullptr;
 }
-
-int32_t GetMouseState() {
-    return gEngine.frontSketch ? CommandInputsOf(gEngine.frontSketch).mouseState : 0;
-}

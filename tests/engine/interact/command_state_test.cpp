@@ -1,5 +1,6 @@
 #include "command_fixture.h"
 #include "engine/interact/menu_state_queries.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
 
 using namespace menu_text;
@@ -178,7 +179,7 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     ASSERT_TRUE(CmdStateReserveItems(6));
     const uint32_t open = Add(16);
     const uint32_t save = Add(17);
-    const uint32_t midpoint = Add(1);
+    const uint32_t mark = Add(14);
     ShellStandin().activeDocument = 1;
     ShellStandin().documentModified = 1;
     Select(Segment({0, 0}, {4, 0}));
@@ -190,15 +191,15 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     CmdStateExecuteItem(save);
     EXPECT_EQ(LastExecutorCall().slot, 8);
     EXPECT_EQ(LastExecutorCall().argument, 17);
-    CmdStateExecuteItem(midpoint);
-    EXPECT_EQ(LastExecutorCall().slot, 0);
-    EXPECT_EQ(LastExecutorCall().argument, 10);
+    CmdStateExecuteItem(mark);
+    EXPECT_EQ(LastExecutorCall().slot, 5);
+    EXPECT_EQ(LastExecutorCall().argument, 1);  // "Mark Mirror"
 
     // The cached state is what runs until the next refresh.
     DeselectAll();
     ResetExecutorLog();
-    CmdStateExecuteItem(midpoint);
-    EXPECT_EQ(LastExecutorCall().argument, 10);
+    CmdStateExecuteItem(mark);
+    EXPECT_EQ(LastExecutorCall().argument, 1);
 }
 
 TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
@@ -209,13 +210,13 @@ TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     Select(Point(2, 2));
     RunIdle();
 
-    Inputs().mouseState = 3;  // dragging
+    SetMouseState(kMouseDragging);
     CmdStateExecuteItem(hide);
     EXPECT_EQ(ExecutorCallCount(), 0);
     EXPECT_FALSE(CmdRowIsAvailable(20));
     CmdStateExecuteItem(trace);
     EXPECT_EQ(LastExecutorCall().slot, 19);
-    Inputs().mouseState = 0;
+    SetMouseState(kMouseIdle);
 
     // The large reserve is given up and cannot be taken back.
     ASSERT_TRUE(InstallMemoryReserves(nullptr));

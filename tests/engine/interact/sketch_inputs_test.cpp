@@ -3,7 +3,7 @@
 #include "engine/core/sketch.h"
 #include "engine/interact/neighbour_services.h"
 
-// The inputs the command states read of a sketch (activity word, mouse state, ...) are
+// The inputs the command states read of a sketch (activity word, snapping, ...) are
 // the sketch's own for as long as it lives, however many sketches there are.
 TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
     Sketch* sketches[9];
@@ -11,11 +11,11 @@ TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
         sketches[i] = CreateSketch(0, nullptr);
         ASSERT_NE(sketches[i], nullptr);
         CommandInputsOf(sketches[i]).activityWord = kActivityAnimating;
-        CommandInputsOf(sketches[i]).mouseState = i + 1;
+        CommandInputsOf(sketches[i]).snapToGrid = i + 1;
     }
     for (int32_t i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(CommandInputsOf(sketches[i]).mouseState, i + 1);
+        EXPECT_EQ(CommandInputsOf(sketches[i]).snapToGrid, i + 1);
         EXPECT_EQ(CommandInputsOf(sketches[i]).activityWord, kActivityAnimating);
     }
     for (Sketch* s : sketches) FreeSketch(s);
@@ -25,7 +25,7 @@ TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
         s = CreateSketch(0, nullptr);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(CommandInputsOf(s).activityWord, 0u);
-        EXPECT_EQ(CommandInputsOf(s).mouseState, 0);
+        EXPECT_EQ(CommandInputsOf(s).snapToGrid, 0);
     }
     for (Sketch* s : sketches) FreeSketch(s);
 }

@@ -418,8 +418,8 @@ void StartDragStep(ScreenPoint p) {
         ShowAlertByCode(kAlertNotDraggable, 1);
         return;
     }
-    UndoHeader name = { 21 + mode, -1, 0, nullptr };
-    if (gMouse.axisObject) name = { 18, -2, 0, nullptr };
+    UndoDescriptor name = { uint16_t(21 + mode), kUndoNounWorkedOut, 0, nullptr };
+    if (gMouse.axisObject) name = { 18, kUndoNounNone, 0, nullptr };
     if (!sketch->selectionHead && !gMouse.axisObject && gMouse.hit) SelectSketchObject(gMouse.hit);
     if (BeginObjectDrag(gMouse.downPoint, plan, &name, gMouse.axisObject)) {
         if (!gMouse.axisObject) ClearStatusTextProvider(0);

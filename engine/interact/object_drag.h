@@ -8,14 +8,14 @@
 
 struct DragPlanEntry;
 struct SketchObject;
-struct UndoHeader;
+struct UndoDescriptor;
 
 // Starts the drag of a plan made by AnalyzeDragSet from `start` (a 16-bit sketch
 // point). The drag owns the plan from here on, also when it does not start. The undo
 // name is the record's name and noun; axisObject is the axis whose mark is dragged to
 // rescale a coordinate system, else null. 1 when the drag runs, 0 when it could not
 // start (no centre, no mark under the axis start, no memory); no drag state is left then.
-int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader* undoName,
+int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor* undoName,
                         SketchObject* axisObject);
 // Records the pointer as the drag's new target; nothing moves until the next frame.
 void DragObjectsTo(ScreenPoint point);
@@ -24,4 +24,4 @@ void EndObjectDrag();
 
 // The undo record of a drag or of starting motions: the moved objects' geometry and
 // values, and the tempLink chain of objects to select again. 0, or 100 without memory.
-int32_t BuildMoveUndoRecord(const UndoHeader* undoName, SketchObject* reselect);
+int32_t BuildMoveUndoRecord(const UndoDescriptor* undoName, SketchObject* reselect);

@@ -11,7 +11,7 @@ struct {
 } gDrag{};
 }  // namespace
 
-int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoHeader*, SketchObject*) {
+int32_t BeginObjectDrag(ScreenPoint start, DragPlanEntry* plan, const UndoDescriptor*, SketchObject*) {
     EndObjectDrag();
     gDrag.plan = plan;
     gDrag.target = start;
@@ -25,4 +25,4 @@ void EndObjectDrag() {
     gDrag.plan = nullptr;
 }
 
-int32_t BuildMoveUndoRecord(const UndoHeader*, SketchObject*) { return 0; }
+int32_t BuildMoveUndoRecord(const UndoDescriptor*, SketchObject*) { return 0; }

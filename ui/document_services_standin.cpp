@@ -20,3 +20,5 @@ int32_t NoPageHook(EngineDocument*, int32_t) { return 0; }
 void ShowPageInViews(EngineDocument*, int32_t, int32_t) {}
 
 void ShowContextMenu(bool, bool) {}
+
+void RefreshToolboxBar() {}

@@ -16,8 +16,6 @@ struct SketchObject;
 
 // ---- Sketch engine: hits, marks, labels, coordinate systems ------------------------
 
-// The object's hit-exclusion word is set (not built: nothing is excluded).
-bool IsExcludedFromHits(const SketchObject* object);
 // Mark category 21..26 of an object (not built: no object carries one).
 bool HasMarkCategory(int32_t category, const SketchObject* object);
 // Mark slot 0 (centre) or 1 (mirror).

@@ -4,6 +4,7 @@
 #include "engine/core/services/motions.h"
 
 #include "engine/core/sketch.h"
+#include "engine/interact/current_tool.h"
 
 int32_t AnimationStep() {
     const Sketch* sketch = CurrentSketch();
@@ -20,5 +21,7 @@ ResultCode StopMotions(int32_t) {
 }
 
 void SyncAnimationState(Sketch*, Sketch*) {}
-void EndActivitiesExcept(uint32_t) {}
+void EndActivitiesExcept(uint32_t keepMask) {
+    if (!(keepMask & kActivityTool)) EndToolInProgress();
+}
 void NotifyMotionsObjectChanged(SketchObject*, int32_t, int32_t) {}

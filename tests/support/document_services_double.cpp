@@ -84,3 +84,5 @@ void EndBusyTask(BusyTask* task) {
 void ShowContextMenu(bool overEmptySpace, bool overObject) {
     RecordedDocumentServices().contextMenus.push_back({ overEmptySpace, overObject });
 }
+
+void RefreshToolboxBar() { ++RecordedDocumentServices().toolboxRefreshes; }

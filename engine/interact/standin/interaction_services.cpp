@@ -7,7 +7,6 @@
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/neighbour_services.h"
 
-bool IsExcludedFromHits(const SketchObject*) { return false; }
 bool HasMarkCategory(int32_t, const SketchObject*) { return false; }
 
 void MarkObject(int32_t slot, SketchObject* object) {

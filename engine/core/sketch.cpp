@@ -132,6 +132,7 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->tracedArea = kEmptyScreenRect;
     sketch->extent = kEmptyScreenRect;
     sketch->dirtyRect = kEverythingDirty;
+    InitTransformSettings(&sketch->transformSettings);
     return sketch;
 }
 
@@ -215,7 +216,7 @@ void MakeCurrentSketchFront() {
 void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
     Sketch* sketch = CurrentSketch();
     ++sketch->structureChangeCount;
-    UpdateMarksOnObjectChange(object, 3, 1);
+    UpdateMarksOnObjectChange(object, 3);
     if (after == kNotLinked) after = sketch->lastObject;
     object->prevInSketch = after;
     object->nextInSketch = after ? after->nextInSketch : sketch->firstObject;

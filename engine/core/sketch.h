@@ -5,16 +5,17 @@
 #include <cstdint>
 
 #include "engine/core/idle_tasks.h"
+#include "engine/core/marks.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
+#include "engine/core/transform_settings.h"
 
 struct EngineDocument;
 struct PtrListArena;
 struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
-constexpr int32_t kMarkSlotCount  = 21;
 
 // Dirty rectangle meaning "everything", set on a new sketch.
 constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
@@ -79,9 +80,8 @@ struct Sketch {
 
     PtrListArena*  arena;  // valid here only while the sketch is not current
 
-    // Stand-in: mark slots and coordinate-system words until the marks are built.
-    SketchObject*  markSlots[kMarkSlotCount];
-    uint32_t       coordSystemWords[2];
+    MarkSlot       marks[kMarkEntryCount];  // slots 0..20, then the categories
+    TransformSettings transformSettings;    // the Transform dialogs' last values
 
     uint32_t       selectionChangeCount;
     uint32_t       structureChangeCount;  // every change of parents, links or order

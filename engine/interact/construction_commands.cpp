@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "engine/core/arc_data.h"
+#include "engine/core/marks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_geometry.h"
@@ -209,7 +210,7 @@ ResultCode ConstructByProgramCommand(int32_t argument) {
             break;
         }
         if (op == 4) {
-            SketchObject* system = GetCoordinateSystem(true, true, nullptr);
+            SketchObject* system = GetCoordinateSystem(1, true, nullptr);
             if (!system) break;
             list[count++] = system;  // the spare slot
             plan.count = count;
@@ -332,7 +333,7 @@ ResultCode EquationCommand(int32_t) {
     SketchObject** items = SelectionArray(&count);
     if (!items) return kResultOutOfMemory;
     ResultCode result = kResultOK;
-    SketchObject* system = count > 0 ? GetCoordinateSystem(true, true, nullptr) : nullptr;
+    SketchObject* system = count > 0 ? GetCoordinateSystem(1, true, nullptr) : nullptr;
     if (system) {
         auto* pairs = static_cast<SketchObject**>(AllocMemory(2 * count * sizeof(SketchObject*), 0));
         auto* types = static_cast<int32_t*>(AllocMemory(count * sizeof(int32_t), 0));

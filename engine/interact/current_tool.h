@@ -8,6 +8,7 @@
 
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
+#include "engine/interact/toolbox.h"
 
 struct Sketch;
 struct SketchObject;

@@ -8,18 +8,15 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/text_style.h"
 
 struct Sketch;
 struct SketchObject;
 
-// ---- Sketch engine: hits, marks, labels, coordinate systems ------------------------
+// ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
-// Mark category 21..26 of an object (not built: no object carries one).
-bool HasMarkCategory(int32_t category, const SketchObject* object);
-// Mark slot 0 (centre) or 1 (mirror).
-void MarkObject(int32_t slot, SketchObject* object);
 // The point lies in the object's shown label.
 bool LabelHitTest(ScreenPoint point, const SketchObject* object);
 // Shows or hides the object's label; `at` (or null) is where a click placed it.
@@ -39,9 +36,6 @@ void DragPictureResize(ScreenPoint point, bool keepAspect);
 void EndPictureResize();
 // The coordinate system that an axis's marks rescale, or null when its unit is fixed.
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
-// The sketch's current coordinate system: the marked one, else the first visible one,
-// else any; with `create` one is made and marked when there is none. Null when none.
-SketchObject* GetCoordinateSystem(bool rectangular, bool create, bool* created);
 // The sketch's automatic-label settings: labels of measured objects, labels of new points.
 bool SketchLabelsMeasuredObjects(const Sketch* sketch);
 bool SketchLabelsNewPoints(const Sketch* sketch);
@@ -101,6 +95,6 @@ struct Motion {
 Motion* CreateMotionsForSelection(SketchObject* linkedSelection);
 // 0 or the start's code (the motion is then freed); *undoNeeded is set when the motion
 // moves an object that no running motion moved.
-int32_t StartMotion(Motion* motion, SketchObject* owner, bool* undoNeeded);
+ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeeded);
 void ChangeMotionSpeeds(double value, bool selectedOnly, bool relative);
 bool MotionControllerShown();

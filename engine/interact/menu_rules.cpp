@@ -121,8 +121,7 @@ int32_t PredObjectsIntersect(uint32_t) {
 }
 
 const SketchObject* MarkedSystem() {
-    const Sketch* s = CurrentSketch();
-    return s ? s->markSlots[kMarkSlotCoordSystem] : nullptr;
+    return MarkedObject(kMarkSlotCoordSystem);
 }
 
 int32_t PredRectangularSystem(uint32_t) {

@@ -9,6 +9,7 @@
 #include "engine/core/drag_analysis.h"
 #include "engine/core/drawing_pass.h"
 #include "engine/core/geometry.h"
+#include "engine/core/marks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_geometry.h"
@@ -418,7 +419,7 @@ void StartDragStep(ScreenPoint p) {
         ShowAlertByCode(kAlertNotDraggable, 1);
         return;
     }
-    UndoDescriptor name = { uint16_t(21 + mode), kUndoNounWorkedOut, 0, nullptr };
+    UndoDescriptor name = { static_cast<uint16_t>(21 + mode), kUndoNounWorkedOut, 0, nullptr };
     if (gMouse.axisObject) name = { 18, kUndoNounNone, 0, nullptr };
     if (!sketch->selectionHead && !gMouse.axisObject && gMouse.hit) SelectSketchObject(gMouse.hit);
     if (BeginObjectDrag(gMouse.downPoint, plan, &name, gMouse.axisObject)) {
@@ -933,7 +934,7 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
         if (onObject) {
             if (tool == kToolPoint && o->objectClass == kClassPoint) {
                 arm();
-                MarkObject(0, o);
+                MarkObject(kMarkCentre, o, true);
             } else if (IsArrowTool(tool) && gMouse.state == kMouseIdle && memory.onLabel) {
                 if (LabelHitTest(point, o)) {
                     TextToolClick(point, true);
@@ -962,12 +963,12 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
                     break;
                 case kClassPoint:
                     arm();
-                    MarkObject(0, o);
+                    MarkObject(kMarkCentre, o, true);
                     break;
                 case kClassStraight:
                 case kClassAxis:
                     arm();
-                    MarkObject(1, o);
+                    MarkObject(kMarkMirror, o, true);
                     break;
                 case kClassCalculation:
                     arm();

@@ -165,7 +165,6 @@ void RecomputeWithDependents(SketchObject* object) {
 }
 
 void DeleteObject(SketchObject* object) {
-    if (object->markFlags & 0x1) object->markFlags &= ~0x1u;
     if (gRun.highlighted == object) gRun.highlighted = nullptr;
     if (gRun.target.object == object || gRun.target.other == object) gRun.target = Target{};
     AddObjectToDirtyRect(object);
@@ -454,12 +453,12 @@ bool MatchesGiven(const SketchObject* o) { return KindIsA(EffectiveKind(o), gRun
 void SetHighlight(SketchObject* o) {
     if (gRun.highlighted == o) return;
     if (gRun.highlighted) {
-        gRun.highlighted->markFlags &= ~0x1u;
+        gRun.highlighted->stateFlags &= static_cast<uint8_t>(~kObjectHot);
         AddObjectToDirtyRect(gRun.highlighted);
     }
     gRun.highlighted = o;
     if (o) {
-        o->markFlags |= 0x1u;
+        o->stateFlags |= kObjectHot;
         AddObjectToDirtyRect(o);
     }
 }
@@ -750,7 +749,7 @@ ResultCode StartCustomRun() {
         SketchObject* given = gRun.map.sources[i];
         if (!given->label.useInTools) break;
         const int32_t kind = CopyMapGivenKind(&gRun.map, i);
-        SketchObject* match = KindIsA(kind, kKindCoordinateSystem) ? GetCoordinateSystem(false, true, nullptr)
+        SketchObject* match = KindIsA(kind, kKindCoordinateSystem) ? GetCoordinateSystem(0, true, nullptr)
                                                                     : FindObjectByLabel(given, kind);
         if (!match) continue;
         uint16_t flags = kMatchedByUser;

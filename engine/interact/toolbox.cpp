@@ -244,8 +244,15 @@ void SelectToolboxItem(int32_t item, int32_t member) {
     SetCurrentSketch(previous, nullptr);
 }
 
-int32_t ChooseCurrentTool() {
-    if (!gLayout || gChoosing) return gLayout ? gLayout[0].c : kToolboxNone;
+bool ChooseCurrentTool() {
+    if (gChoosing) return false;
+    const int32_t toolBefore = CurrentToolId();
+    if (!gLayout) {
+        if (toolBefore == kToolTranslateArrow) return false;
+        SetCurrentTool(kToolTranslateArrow);
+        return true;
+    }
+    const uint16_t itemBefore = gLayout[0].c, memberBefore = gLayout[0].d;
     gChoosing = true;
     // Where the default entry shows, as item and member.
     int32_t item = kToolboxNone, member = kToolboxNone;
@@ -266,13 +273,12 @@ int32_t ChooseCurrentTool() {
     if (item == kToolboxNone && VisibleMember(gLayout, kTopGroup, 1) >= 0) item = 1;
     SelectToolboxEntry(item, member, true);
     gChoosing = false;
-    return gLayout[0].c;
+    return gLayout[0].c != itemBefore || gLayout[0].d != memberBefore || CurrentToolId() != toolBefore;
 }
 
 int32_t ToolboxSelectCustomTool() {
     int32_t item = 0, member = 0;
     if (!ToolboxFindTool(kToolCustomButton, &item, &member)) return 0;
-    if (gLayout[0].c == item && (member == kToolboxNone || gLayout[0].d == member))
-        return ChooseCurrentTool();
+    if (gLayout[0].c == item && (member == kToolboxNone || gLayout[0].d == member)) ChooseCurrentTool();
     return gLayout[0].c;
 }

@@ -70,5 +70,6 @@ void     SelectToolboxEntry(int32_t item, int32_t member, bool fallBack);
 // The same with the front sketch made current.
 void     SelectToolboxItem(int32_t item, int32_t member);
 // Selects the default entry when it is visible, else the first available tool, else
-// nothing; answers the selected item (kToolboxNone for none).
-int32_t  ChooseCurrentTool();
+// nothing (the translate arrow current, also without a toolbox); true when the selection
+// or the current tool changed.
+bool     ChooseCurrentTool();

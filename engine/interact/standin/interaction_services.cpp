@@ -1,4 +1,4 @@
-// Stand-in: the least of the labels, marks, coordinate systems, caption editor, action
+// Stand-in: the least of the labels, coordinate systems, caption editor, action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -7,11 +7,6 @@
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/neighbour_services.h"
 
-bool HasMarkCategory(int32_t, const SketchObject*) { return false; }
-
-void MarkObject(int32_t slot, SketchObject* object) {
-    if (Sketch* sketch = CurrentSketch()) sketch->markSlots[slot] = object;
-}
 
 bool LabelHitTest(ScreenPoint point, const SketchObject* object) {
     ScreenRect rect;
@@ -39,22 +34,6 @@ void DragPictureResize(ScreenPoint, bool) {}
 void EndPictureResize() {}
 
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
-
-// Coordinate systems cannot be made yet, so `create` finds only existing ones.
-SketchObject* GetCoordinateSystem(bool, bool, bool* created) {
-    if (created) *created = false;
-    Sketch* sketch = CurrentSketch();
-    if (!sketch) return nullptr;
-    SketchObject* marked = sketch->markSlots[kMarkSlotCoordSystem];
-    if (marked && marked->exists == 1) return marked;
-    SketchObject* any = nullptr;
-    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
-        if (o->objectClass != kClassCoordinateSystem || o->exists != 1) continue;
-        if (o->hidden == kShown) return o;
-        if (!any) any = o;
-    }
-    return any;
-}
 
 // The preferences' defaults: measured objects are labelled, new points are not.
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }

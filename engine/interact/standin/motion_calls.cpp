@@ -4,8 +4,8 @@
 #include "engine/interact/neighbour_services.h"
 
 Motion* CreateMotionsForSelection(SketchObject*) { return nullptr; }
-int32_t StartMotion(Motion*, SketchObject*, bool* undoNeeded) {
-    *undoNeeded = false;
+ResultCode StartMotion(Motion*, SketchObject*, int32_t* undoNeeded) {
+    *undoNeeded = 0;
     return kResultOK;
 }
 void ChangeMotionSpeeds(double, bool, bool) {}

@@ -3,6 +3,7 @@
 #include "engine/interact/object_drag.h"
 
 #include "engine/core/memory.h"
+#include "engine/interact/current_tool.h"
 
 namespace {
 struct {

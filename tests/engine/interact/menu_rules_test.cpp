@@ -118,7 +118,7 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     SketchObject& p = Point(1, 2);
     Select(p);
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 97);
-    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
     StandinData(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
@@ -127,7 +127,7 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     ExpectState(Eval(54), kTextDefineOrigin, 0, true, 26, 1);
     DeselectAll();
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, false, 26, 0);
-    sketch.markSlots[kMarkSlotCoordSystem] = nullptr;
+    sketch.marks[kMarkSlotCoordSystem] = { { nullptr }, kMarkEmpty };
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, true, 26, 0);
 
     // A point belongs to a system through an axis it defines; two different systems

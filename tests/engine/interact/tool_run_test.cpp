@@ -152,7 +152,7 @@ TEST_F(ToolRun, SegmentFromEmptySpaceToAnExistingPoint) {
     Up(10, 10);
     Hover(100, 100);
     EXPECT_EQ(Prompt(), "...to Point.");
-    EXPECT_EQ(e->markFlags & 1, 1u);  // the target is highlighted
+    EXPECT_TRUE(e->stateFlags & kObjectHot);  // the target is highlighted
     Down(100, 100);
     Up(100, 100);
 
@@ -162,7 +162,7 @@ TEST_F(ToolRun, SegmentFromEmptySpaceToAnExistingPoint) {
     ASSERT_EQ(segments.size(), 1u);
     EXPECT_EQ(Parents(segments[0]), (std::vector<SketchObject*>{ points[1], e }));
     EXPECT_EQ(PointPosition(points[1]).x, 10);
-    EXPECT_EQ(e->markFlags & 1, 0u);
+    EXPECT_FALSE(e->stateFlags & kObjectHot);
     EXPECT_EQ(UndoDepth(), 1);
     EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameConstruct);
     EXPECT_EQ(UndoText(), "&Undo Construct Segment");
@@ -245,7 +245,8 @@ TEST_F(ToolRun, PointSnapsToTheGridWithin14Pixels) {
     system->exists = 1;
     const double frame[4] = { 0, 0, 50, 50 };  // origin and unit lengths
     std::memcpy(ClassData<double>(system), frame, sizeof frame);
-    sketch->markSlots[20] = system;
+    sketch->marks[kMarkCoordSystem].object = system;
+    sketch->marks[kMarkCoordSystem].state = kMarkSet;
     sketch->pageFlags |= 1;
     SelectToolboxItem(kPointItem, kToolboxNone);
     ASSERT_EQ(CurrentToolId(), kToolPoint);

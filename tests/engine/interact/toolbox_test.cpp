@@ -111,7 +111,10 @@ TEST_F(Toolbox, SelectingAGroupSelectsItsRememberedMember) {
     GetToolboxSelection(&item, &member);
     EXPECT_EQ(item, kToolboxNone);
     EXPECT_EQ(CurrentToolId(), kToolTranslateArrow);
-    EXPECT_EQ(ChooseCurrentTool(), 1);
+    EXPECT_TRUE(ChooseCurrentTool());
+    EXPECT_FALSE(ChooseCurrentTool());
+    GetToolboxSelection(&item, &member);
+    EXPECT_EQ(item, 1);
 }
 
 TEST_F(Toolbox, UnavailableToolIsHiddenWith301) {

@@ -39,23 +39,6 @@ const char* LabelChars(const ObjectLabel& label, char inlineCopy[5]) {
     return inlineCopy;
 }
 
-// Puts text into a label block: inline up to four characters, else a heap copy.
-bool SetLabelChars(ObjectLabel* label, const char* text) {
-    const size_t n = std::strlen(text);
-    if (n <= 4) {
-        std::memset(label->text.inlineText, 0, 4);
-        std::memcpy(label->text.inlineText, text, n);
-        label->heapLength = 0;
-        return true;
-    }
-    char* copy = static_cast<char*>(AllocMemory(n + 1, 0));
-    if (!copy) return false;
-    std::memcpy(copy, text, n + 1);
-    label->text.heapText = copy;
-    label->heapLength = static_cast<uint16_t>(n > 0xFFFF ? 0xFFFF : n);
-    return true;
-}
-
 // "=" then a template: every "{n}" becomes the label of the copy of given n ("?" when
 // it cannot be resolved).
 void ExpandLabelTemplate(const CopyMap* map, const char* templ, char* out, uint32_t size) {
@@ -107,7 +90,7 @@ bool CopyLabelBlock(const CopyMap* map, const SketchObject* source, int32_t mode
         // Stand-in: a calculation named by its template is compiled again once
         // calculations keep their own expressions.
     }
-    if (!SetLabelChars(label, text)) {
+    if (!SetLabelBlockText(label, text)) {
         FreeMemory(label);
         return false;
     }
@@ -188,6 +171,22 @@ int32_t CopyMapGivenKind(const CopyMap* map, int32_t index) {
     for (int32_t i = 0; i < source->givenKindCount; ++i)
         if (source->givenKinds[i].object == given) return source->givenKinds[i].kind;
     return given->objectKind;
+}
+
+bool SetLabelBlockText(ObjectLabel* label, const char* text) {
+    const size_t n = std::strlen(text);
+    if (n <= 4) {
+        std::memset(label->text.inlineText, 0, 4);
+        std::memcpy(label->text.inlineText, text, n);
+        label->heapLength = 0;
+        return true;
+    }
+    char* copy = static_cast<char*>(AllocMemory(n + 1, 0));
+    if (!copy) return false;
+    std::memcpy(copy, text, n + 1);
+    label->text.heapText = copy;
+    label->heapLength = static_cast<uint16_t>(n > 0xFFFF ? 0xFFFF : n);
+    return true;
 }
 
 int32_t CopyMapParentIndexes(const CopyMap* map, int32_t index, int32_t* parents, int32_t room) {

@@ -40,24 +40,11 @@ struct LabelStateCopy {};
 void SaveLabelState(const Sketch*, LabelStateCopy*) {}
 void RestoreLabelState(Sketch*, const LabelStateCopy&) {}
 
-// Stand-in: the label service has no text setter yet; the label block is written here.
 bool SetLabelText(SketchObject* object, const char* text) {
-    const size_t n = std::strlen(text);
-    char* heap = nullptr;
-    if (n > 4) {
-        heap = static_cast<char*>(AllocMemory(n + 1, 0));
-        if (!heap) return false;
-        std::memcpy(heap, text, n + 1);
-    }
+    ObjectLabel label = object->label;
+    if (!SetLabelBlockText(&label, text)) return false;
     if (object->label.heapLength != 0) FreeMemory(object->label.text.heapText);
-    if (heap) {
-        object->label.text.heapText = heap;
-        object->label.heapLength = static_cast<uint16_t>(n > 0xFFFF ? 0xFFFF : n);
-    } else {
-        std::memset(object->label.text.inlineText, 0, 4);
-        std::memcpy(object->label.text.inlineText, text, n);
-        object->label.heapLength = 0;
-    }
+    object->label = label;
     return true;
 }
 

@@ -99,11 +99,17 @@ protected:
 
     // A custom tool: given points A (assumed, labelled "A"), B and C; steps the segments
     // AB and BC. Named "Two Sides".
-    void MakeTwoSidesTool() {
+    // A new tool sketch made current; answers the sketch that was.
+    Sketch* BeginToolSketch() {
         toolSketch = CreateSketch(0, nullptr);
-        ASSERT_NE(toolSketch, nullptr);
+        EXPECT_NE(toolSketch, nullptr);
         Sketch* main = nullptr;
         SetCurrentSketch(toolSketch, &main);
+        return main;
+    }
+
+    void MakeTwoSidesTool() {
+        Sketch* main = BeginToolSketch();
         SketchObject* a = PointAt(0, 0);
         SketchObject* b = PointAt(50, 0);
         SketchObject* c = PointAt(50, 50);
@@ -117,10 +123,7 @@ protected:
 
     // A custom tool: given points A and B; steps the segment AB and a point on it.
     void MakePointOnSideTool() {
-        toolSketch = CreateSketch(0, nullptr);
-        ASSERT_NE(toolSketch, nullptr);
-        Sketch* main = nullptr;
-        SetCurrentSketch(toolSketch, &main);
+        Sketch* main = BeginToolSketch();
         SketchObject* a = PointAt(0, 0);
         SketchObject* b = PointAt(50, 0);
         SketchObject* ab = Build(kTypeSegment, { a, b });

@@ -606,6 +606,7 @@ ResultCode AfterGivenMatched() {
 
 // State 2: one point per click; after the last the given is built.
 ResultCode ClickMorePoints() {
+    if (gRun.nextExtra >= gRun.map.capacity) return kResultOutOfMemory;  // no room was made for it
     bool byUser = false;
     SketchObject* point = TakePoint(&byUser);
     if (!point) return kResultOutOfMemory;

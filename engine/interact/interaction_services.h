@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/marks.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/text_style.h"
 
@@ -88,13 +89,5 @@ void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------
 
-// Stand-in: the head of the motion record, through which created motions are chained.
-struct Motion {
-    Motion* listLink;
-};
-Motion* CreateMotionsForSelection(SketchObject* linkedSelection);
-// 0 or the start's code (the motion is then freed); *undoNeeded is set when the motion
-// moves an object that no running motion moved.
-ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeeded);
-void ChangeMotionSpeeds(double value, bool selectedOnly, bool relative);
-bool MotionControllerShown();
+// Motions, speeds and the Motion Controller's visibility are the motion engine's.
+#include "engine/interact/motion.h"

@@ -367,7 +367,7 @@ void MarqueeStep(ScreenPoint p) {
         ScreenRectInset(&area, -1, -1);
         if (!ScreenRectIsEmpty(area)) UnionDirtyRect(&area);
         gMouse.marquee = r;
-    } else if (!(sketch->commandInputs.activityWord & kActivityAnimating)) {
+    } else if (!(ActivityWord() & kActivityAnimating)) {
         return;
     }
     DeselectAll();

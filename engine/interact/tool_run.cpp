@@ -25,6 +25,7 @@
 #include "engine/core/tool_list.h"
 #include "engine/interact/construction_commands.h"
 #include "engine/interact/interaction_services.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/selection_census.h"
 #include "engine/interact/toolbox.h"
@@ -134,12 +135,8 @@ bool IsCustomRun() { return gRun.toolSketch != nullptr; }
 // ---- Sketch helpers --------------------------------------------------------------------
 
 void SetToolActivity(bool on) {
-    // Stand-in: the activity word is the front sketch's command input until the motion
-    // engine keeps it.
-    if (Sketch* front = gEngine.frontSketch) {
-        uint32_t& word = front->commandInputs.activityWord;
-        word = on ? (word | kActivityTool) : (word & ~kActivityTool);
-    }
+    uint16_t& word = ActivityWord();
+    word = static_cast<uint16_t>(on ? (word | kActivityTool) : (word & ~kActivityTool));
 }
 
 void RecomputeWithDependents(SketchObject* object) {

@@ -56,7 +56,7 @@ void TrackEditorMouse(ScreenPoint, bool) {}
 void EndCaptionEditing() {
     if (Sketch* sketch = CurrentSketch()) {
         sketch->editedCaption = nullptr;
-        sketch->commandInputs.activityWord &= ~kActivityCaptionEditing;
+        ActivityWord() &= static_cast<uint16_t>(~kActivityCaptionEditing);
     }
 }
 void EditCaptionAt(SketchObject*, ScreenPoint) {}

@@ -46,22 +46,6 @@ const char* LabelChars(const ObjectLabel& label, char inlineCopy[5]) {
     return inlineCopy;
 }
 
-// Puts text into a label block: inline up to four characters, else a heap copy.
-bool SetLabelChars(ObjectLabel* label, const char* text) {
-    const size_t n = std::strlen(text);
-    if (n <= 4) {
-        std::memset(label->text.inlineText, 0, 4);
-        std::memcpy(label->text.inlineText, text, n);
-        label->heapLength = 0;
-        return true;
-    }
-    char* copy = static_cast<char*>(AllocMemory(n + 1, 0));
-    if (!copy) return false;
-    std::memcpy(copy, text, n + 1);
-    label->text.heapText = copy;
-    label->heapLength = static_cast<uint16_t>(n > 0xFFFF ? 0xFFFF : n);
-    return true;
-}
 
 // The label block a copy starts with, or null when it starts without one; false without
 // memory.
@@ -80,7 +64,7 @@ bool CopyLabelBlock(const CopyMap* map, const SketchObject* source, int32_t mode
         ExpandLabelTemplate(map, text + 1, expanded, sizeof expanded);
         text = expanded;
     }
-    if (!SetLabelChars(label, text)) {
+    if (!SetLabelBlockText(label, text)) {
         FreeMemory(label);
         return false;
     }
@@ -113,6 +97,22 @@ void CopyTextStyle(const SketchObject* source, SketchObject* copy) {
 }
 
 }  // namespace
+
+bool SetLabelBlockText(ObjectLabel* label, const char* text) {
+    const size_t n = std::strlen(text);
+    if (n <= 4) {
+        std::memset(label->text.inlineText, 0, 4);
+        std::memcpy(label->text.inlineText, text, n);
+        label->heapLength = 0;
+        return true;
+    }
+    char* copy = static_cast<char*>(AllocMemory(n + 1, 0));
+    if (!copy) return false;
+    std::memcpy(copy, text, n + 1);
+    label->text.heapText = copy;
+    label->heapLength = static_cast<uint16_t>(n > 0xFFFF ? 0xFFFF : n);
+    return true;
+}
 
 bool InitCopyMap(CopyMap* map, int32_t givens, int32_t objects, int32_t extra) {
     std::memset(map, 0, sizeof *map);
@@ -408,7 +408,7 @@ SketchObject* MakeGivenPlaceholder(const CopyItem& item) {
         *label = given->label;
         label->heapLength = 0;
         char inlineCopy[5];
-        if (!SetLabelChars(label, LabelChars(given->label, inlineCopy))) {
+        if (!SetLabelBlockText(label, LabelChars(given->label, inlineCopy))) {
             FreeMemory(label);
             return nullptr;
         }

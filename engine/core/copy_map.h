@@ -8,6 +8,7 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/result_codes.h"
 
+struct ObjectLabel;
 struct Sketch;
 struct SketchObject;
 
@@ -63,6 +64,11 @@ int32_t CopyMapGivenKind(const CopyMap* map, int32_t index);
 
 // The indexes of a source object's parents (at most `room`); answers their count.
 int32_t CopyMapParentIndexes(const CopyMap* map, int32_t index, int32_t* parents, int32_t room);
+
+// Stand-in: the label service has no text setter yet. Puts text into a label block
+// (inline up to four characters, else a heap copy) without freeing what it held; false
+// without memory, the block unchanged.
+bool SetLabelBlockText(ObjectLabel* label, const char* text);
 
 // Clones one source object into the current sketch with its parents taken from their
 // entries, and fills its entry. 0, 100 (memory) or 202 (parents not distinct).

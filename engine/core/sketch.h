@@ -14,6 +14,9 @@ struct PtrListArena;
 struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
+// Slots of the palette that are not object colours.
+constexpr int32_t kColorSlotHighlight  = 6;  // selected objects' highlight
+constexpr int32_t kColorSlotBackground = 7;
 constexpr int32_t kMarkSlotCount  = 21;
 
 // Dirty rectangle meaning "everything", set on a new sketch.

@@ -9,6 +9,7 @@
 #include "engine/core/paths.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/preferences.h"
 
 #include <cmath>
 
@@ -351,6 +352,9 @@ ExpressionUnitsInfo MeasurementUnits(const SketchObject* object) {
 }
 
 int32_t DefaultPrecision(bool distance, bool angle, bool forceNumber) {
-    if (forceNumber || distance == angle) return CurrentPrecision(0);
-    return CurrentPrecision(distance ? 1 : 2);
+    // The settings order them distances, angles, other values.
+    const Sketch* sketch = CurrentSketch();
+    const SketchSettings& s = sketch ? sketch->settings : ThePreferences().sketchSettings;
+    if (forceNumber || distance == angle) return s.precision[2];
+    return s.precision[distance ? 0 : 1];
 }

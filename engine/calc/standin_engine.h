@@ -29,7 +29,6 @@ inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
     return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
 
-
 // Stand-in: the coordinate system data of class 8.
 struct CoordinateSystemData {
     RealPoint origin;
@@ -37,11 +36,7 @@ struct CoordinateSystemData {
     double unitY;
 };
 
-// Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
-int32_t CurrentPrecision(int32_t which);
-
 #include "engine/core/services/object_labels.h"
-
 
 // Stand-in: the layout builders from engine data and the caption code; these make
 // plain text runs where the real ones build the full layouts.

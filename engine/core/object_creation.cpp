@@ -159,7 +159,7 @@ SketchObject* ConstructObject(int32_t type, void* extraData, PtrList parents,
         t.color = first->color;
     } else {
         t.lineStyle = ObjectClassTable[objectClass].hasLineStyle ? ThePreferences().newLineStyle : 1;
-        t.color = CurrentSketch()->settings.colorSlots[ObjectClassTable[objectClass].colorSlot];
+        t.color = CurrentSketch()->settings.palette[ObjectClassTable[objectClass].colorSlot];
     }
     return ConstructObjectWithTemplate(&r);
 }
@@ -343,7 +343,7 @@ bool DefaultTextStyle(int32_t objectClass, TextStyle* style) {
         // exists the colours a new sketch would get serve.
         const Sketch* sketch = CurrentSketch();
         const uint32_t c = (sketch ? sketch->settings : ThePreferences().sketchSettings)
-                               .colorSlots[row.colorSlot];
+                               .palette[row.colorSlot];
         style->field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
         style->field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
         style->field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
@@ -365,8 +365,8 @@ SketchObject* RecordNewObjectUndo(SketchObject* object, bool linked, uint16_t fl
     int32_t selected = 0;
     for (SketchObject* o = CurrentSketch()->selectionHead; o; o = o->nextSelected) ++selected;
 
-    const UndoHeader header = { shown ? kUndoNameShow : kUndoNameConstruct,
-                                3 * (object->objectKind - 1), 0, nullptr };
+    const UndoDescriptor header = { shown ? kUndoNameShow : kUndoNameConstruct,
+                                    int16_t(3 * (object->objectKind - 1)), 0, nullptr };
     const uint32_t bytes = UndoObjectListBytes(1) + (selected ? UndoObjectListBytes(selected) : 0);
     uint8_t* cursor = nullptr;
     UndoRecord* record = UndoRecordCreate(&header, selected ? 2 : 1, bytes, &cursor);
@@ -451,8 +451,8 @@ SketchObject* BuildObjectsWithUndo(const ObjectBatch* batch) {
     }
 
     if (batch->undoNoun != kBatchNoUndo && (createdCount || shownCount)) {
-        const UndoHeader header = { createdCount ? kUndoNameConstruct : kUndoNameShow,
-                                    batch->undoNoun, 0, nullptr };
+        const UndoDescriptor header = { createdCount ? kUndoNameConstruct : kUndoNameShow,
+                                        int16_t(batch->undoNoun), 0, nullptr };
         const int32_t counts[3] = { createdCount, shownCount, hiddenCount };
         uint32_t payload = 0;
         int32_t entries = 0;
@@ -658,10 +658,9 @@ ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUn
     AddObjectToDirtyRect(object);
     ResultCode result = kResultOK;
     if (recordUndo) {
-        const UndoListDescriptor descriptor = { state == kShown ? kUndoNameShow : kUndoNameHide,
-                                                3 * (object->objectKind - 1) };
-        object->tempLink = nullptr;
-        result = UndoRecordObjectList(&descriptor, object, false);
+        const UndoDescriptor descriptor = { state == kShown ? kUndoNameShow : kUndoNameHide,
+                                            int16_t(3 * (object->objectKind - 1)), 0, nullptr };
+        result = UndoRecordOneObject(&descriptor, object, false);
     }
     ActionButtonsOfObject(object);
     return result;

@@ -140,7 +140,7 @@ void FreeSketch(Sketch* sketch) {
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
-    UndoTrimHistory(sketch, 0, 0);
+    UndoTrimHistory(sketch, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its
     // parents' lists (with many children that search made freeing quadratic).

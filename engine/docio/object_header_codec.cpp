@@ -75,7 +75,7 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
         } else {
             const Sketch* sketch = CurrentSketch();
             header->color =
-                sketch ? sketch->settings.colorSlots[ObjectClassTable[objectClass].colorSlot] : 0;
+                sketch ? sketch->settings.palette[ObjectClassTable[objectClass].colorSlot] : 0;
         }
         return result;
     }

@@ -105,11 +105,14 @@ ResultCode ReadToolText(void* model, const char* text, uint32_t length) {
     return kResultOK;
 }
 
-// Stand-in: the label sequence states and the page's preference records have no home
-// in the sketch yet. One that holds anything is dropped with warning 4, so that the
-// document opens as a copy and its file is not overwritten without them; the empty
-// records this writer puts in their place lose nothing.
-ResultCode DropSketchRecord(void*, uint32_t, const uint8_t*, uint32_t length, const FormatInfo&) {
+// The page's own settings come as preference records (10001-19999).
+// Stand-in: the label sequence states have no home in the sketch yet. One that holds
+// anything is dropped with warning 4, so that the document opens as a copy and its file
+// is not overwritten without it; the empty records this writer puts in its place lose
+// nothing.
+ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* payload, uint32_t length, const FormatInfo&) {
+    if (tag >= kTagPreferenceFirst && tag <= kTagPreferenceLast)
+        return PreferencesStoreGroup1(&Io(model)->sketch->settings, tag, payload, length);
     return length ? kResultLongerRecord : kResultOK;
 }
 // Record 9001 of the handheld form.
@@ -136,7 +139,7 @@ ResultCode MarkObject(void* model, void* object) {
 }
 
 ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b) {
-    Io(model)->sketch->settings.colorSlots[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+    Io(model)->sketch->settings.palette[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
     return kResultOK;
 }
 
@@ -274,7 +277,7 @@ void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 const SketchBodyReadOps kSketchReadOps = {
     .header = ReadHeader,
     .comment = ReadTitle,
-    .sketchRecord = DropSketchRecord,
+    .sketchRecord = ReadSketchRecord,
     .findFont = FindFont,
     .selectObject = SelectObject,
     .pageId = ReadPageId,
@@ -330,7 +333,9 @@ ResultCode WriteSketchRecord(void*, uint32_t tag, StreamHandle stream, const For
     return StreamWriteRecord(stream, 0, tag, nullptr);
 }
 
-ResultCode NoPreferences(void*, StreamHandle, const FormatInfo&) { return kResultOK; }
+ResultCode WritePreferences(void* model, StreamHandle stream, const FormatInfo&) {
+    return PreferencesWriteGroup1(stream, &Io(model)->sketch->settings);
+}
 
 void* FirstObject(void* model) { return Io(model)->sketch->firstObject; }
 void* NextObject(void*, void* object) { return Obj(object)->nextInSketch; }
@@ -413,7 +418,7 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .comment = WriteTitle,
     .screenResolution = ScreenResolution,
     .writeSketchRecord = WriteSketchRecord,
-    .writePreferences = NoPreferences,
+    .writePreferences = WritePreferences,
     .firstObject = FirstObject,
     .nextObject = NextObject,
     .facts = Facts,
@@ -553,8 +558,8 @@ ResultCode WriteSketch(StreamHandle stream, Sketch* sketch, bool page, bool hand
 }
 
 ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool handheld) {
-    // Stand-in: the page's saved undo position is set by the document writer once undo
-    // positions exist.
+    // The page's saved undo position is set by the document's save once every page is
+    // written, so that a save that fails half way leaves every page modified.
     return WriteSketch(stream, page, true, handheld);
 }
 

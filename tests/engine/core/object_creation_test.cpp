@@ -29,7 +29,7 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(flags, kConstructedNew);
     EXPECT_EQ(s->objectClass, kClassStraight);
     EXPECT_EQ(s->objectKind, kKindSegment);
-    EXPECT_EQ(s->color, sketch->settings.colorSlots[1]);
+    EXPECT_EQ(s->color, sketch->settings.palette[1]);
     EXPECT_EQ(s->givenIndex, -1);
     EXPECT_EQ(s->selectable, 1);
     EXPECT_EQ(s->exists, 1);
@@ -56,7 +56,7 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
 }
 
 TEST_F(Construction, TextObjectsKeepTheDefaultStyleInTheirTextData) {
-    sketch->settings.colorSlots[ObjectClassTable[kClassCaption].colorSlot] = 0x204060;
+    sketch->settings.palette[ObjectClassTable[kClassCaption].colorSlot] = 0x204060;
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
     SketchObject* caption = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
     ASSERT_NE(caption, nullptr);
@@ -148,13 +148,11 @@ TEST_F(Construction, ReusingAHiddenObjectShowsItWithAnUndoStep) {
     EXPECT_EQ(ab->hidden, kShown);
     EXPECT_EQ(sketch->hiddenCount, 0);
     ASSERT_EQ(UndoDepth(), depth + 1);
-    EXPECT_EQ(sketch->undoHistory->undoName, kUndoNameShow);
-    int32_t type;
-    uint8_t* payload;
-    uint32_t length;
-    ASSERT_TRUE(UndoRecordEntry(sketch->undoHistory, 0, &type, &payload, &length));
-    EXPECT_EQ(type, kUndoEntryShown);
-    EXPECT_EQ(UndoObjectListItem(payload, 0), ab);
+    EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameShow);
+    UndoEntry e;
+    ASSERT_TRUE(UndoRecordEntry(sketch->undoPosition, 0, &e));
+    EXPECT_EQ(e.type, kUndoEntryShown);
+    EXPECT_EQ(UndoObjectListItem(e, 0), ab);
 }
 
 TEST_F(Construction, UndoStepListsTheSelectionOldestFirst) {
@@ -163,22 +161,20 @@ TEST_F(Construction, UndoStepListsTheSelectionOldestFirst) {
     SelectSketchObject(a);
     SelectSketchObject(b);
     SketchObject* s = Build(kTypeSegment, { a, b }, nullptr, 0, true);
-    UndoRecord* r = sketch->undoHistory;
+    UndoRecord* r = sketch->undoPosition;
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->undoName, kUndoNameConstruct);
-    EXPECT_EQ(r->nounIndex, 3 * (kKindSegment - 1));
-    int32_t type;
-    uint8_t* payload;
-    uint32_t length;
-    ASSERT_TRUE(UndoRecordEntry(r, 0, &type, &payload, &length));
-    EXPECT_EQ(type, kUndoEntryCreated);
-    EXPECT_EQ(UndoObjectListItem(payload, 0), s);
-    ASSERT_TRUE(UndoRecordEntry(r, 1, &type, &payload, &length));
-    EXPECT_EQ(type, kUndoEntrySelection);
-    ASSERT_EQ(UndoObjectListCount(payload), 2);
-    EXPECT_EQ(UndoObjectListItem(payload, 0), a);
-    EXPECT_EQ(UndoObjectListItem(payload, 1), b);
-    EXPECT_FALSE(UndoRecordEntry(r, 2, &type, &payload, &length));
+    EXPECT_EQ(UndoRecordNameIndex(r), kUndoNameConstruct);
+    EXPECT_EQ(UndoRecordNounIndex(r), 3 * (kKindSegment - 1));
+    UndoEntry e;
+    ASSERT_TRUE(UndoRecordEntry(r, 0, &e));
+    EXPECT_EQ(e.type, kUndoEntryCreated);
+    EXPECT_EQ(UndoObjectListItem(e, 0), s);
+    ASSERT_TRUE(UndoRecordEntry(r, 1, &e));
+    EXPECT_EQ(e.type, kUndoEntrySelection);
+    ASSERT_EQ(UndoObjectListCount(e), 2);
+    EXPECT_EQ(UndoObjectListItem(e, 0), a);
+    EXPECT_EQ(UndoObjectListItem(e, 1), b);
+    EXPECT_FALSE(UndoRecordEntry(r, 2, &e));
 }
 
 TEST_F(Construction, ExistenceRule) {
@@ -284,7 +280,7 @@ TEST_F(Construction, HidingKeepsCountsAndRecordsUndo) {
     EXPECT_EQ(SetObjectHidden(a, kHiddenByUser, true), kResultOK);
     EXPECT_EQ(sketch->hiddenCount, 1);
     EXPECT_EQ(UndoDepth(), depth + 1);
-    EXPECT_EQ(sketch->undoHistory->undoName, kUndoNameHide);
+    EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameHide);
     EXPECT_EQ(SetObjectHidden(a, kHiddenByUser, true), kResultOK);  // same state: nothing
     EXPECT_EQ(UndoDepth(), depth + 1);
     EXPECT_EQ(ChangeObjectHidden(a, kHiddenAsConsumed, false), kResultOK);
@@ -434,20 +430,18 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     EXPECT_EQ(ab->hidden, kHiddenAsConsumed);
     EXPECT_EQ(bc->hidden, kHiddenAsConsumed);
     ASSERT_EQ(UndoDepth(), depth + 1);
-    UndoRecord* r = sketch->undoHistory;
-    EXPECT_EQ(r->undoName, kUndoNameConstruct);
-    int32_t type;
-    uint8_t* payload;
-    uint32_t length;
+    UndoRecord* r = sketch->undoPosition;
+    EXPECT_EQ(UndoRecordNameIndex(r), kUndoNameConstruct);
+    UndoEntry e;
     std::vector<int32_t> types;
-    for (int32_t i = 0; UndoRecordEntry(r, i, &type, &payload, &length); ++i) types.push_back(type);
+    for (int32_t i = 0; UndoRecordEntry(r, i, &e); ++i) types.push_back(e.type);
     EXPECT_EQ(types, (std::vector<int32_t>{ kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden }));
-    ASSERT_TRUE(UndoRecordEntry(r, 2, &type, &payload, &length));
-    EXPECT_EQ(UndoObjectListCount(payload), 2);
+    ASSERT_TRUE(UndoRecordEntry(r, 2, &e));
+    EXPECT_EQ(UndoObjectListCount(e), 2);
     // The batch replaced the selection with the objects it made or showed.
-    ASSERT_TRUE(UndoRecordEntry(r, 0, &type, &payload, &length));
-    ASSERT_EQ(UndoObjectListCount(payload), 1);
-    SketchObject* newMid = UndoObjectListItem(payload, 0);
+    ASSERT_TRUE(UndoRecordEntry(r, 0, &e));
+    ASSERT_EQ(UndoObjectListCount(e), 1);
+    SketchObject* newMid = UndoObjectListItem(e, 0);
     EXPECT_EQ(Parents(newMid), std::vector<SketchObject*>{ ab });
     EXPECT_EQ(newMid->exists, 1);
     EXPECT_EQ(oldMid->exists, 1);

@@ -96,7 +96,7 @@ protected:
 
     int32_t UndoDepth() const {
         int32_t n = 0;
-        for (UndoRecord* r = sketch->undoHistory; r; r = r->older) ++n;
+        for (UndoRecord* r = sketch->undoPosition; r; r = UndoRecordOlder(r)) ++n;
         return n;
     }
 

@@ -16,7 +16,7 @@ TEST_F(SketchRecord, NewSketchStartsEmptyAndAllDirty) {
     EXPECT_EQ(sketch->dirtyRect.left, -32640);
     EXPECT_EQ(sketch->dirtyRect.bottom, 32639);
     EXPECT_EQ(sketch->tracedArea.left, kEmptyScreenRect.left);
-    EXPECT_EQ(sketch->settings.colorSlots[0], ThePreferences().sketchSettings.colorSlots[0]);
+    EXPECT_EQ(sketch->settings.palette[0], ThePreferences().sketchSettings.palette[0]);
 }
 
 TEST(SketchLifecycle, CreationFailsCleanlyWithoutMemory) {

@@ -143,8 +143,7 @@ TEST_F(EngineDocumentTest, RemovingPagesKeepsTheModifiedStateHonest) {
     ASSERT_TRUE(RemoveDocumentItem(d, 1, kDocumentItemPage, true));  // empty, no changes
     EXPECT_FALSE(d->modified);
     EXPECT_EQ(DocumentPageAt(d, 1), c);
-    int undo = 0;
-    c->undoPosition = reinterpret_cast<UndoRecord*>(&undo);
+    AddUndoStep(c);
     RemovePage(d, c, true);
     EXPECT_TRUE(d->modified);
     EXPECT_EQ(DocumentPageCount(d), 1);
@@ -239,8 +238,7 @@ TEST_F(EngineDocumentTest, ModifiedStateComesFromTheFlagThePagesAndTheTools) {
     SetDocumentModified(d, true);
     EXPECT_TRUE(IsDocumentModified(d));
     SetDocumentModified(d, false);
-    int undo = 0;
-    page->undoPosition = reinterpret_cast<UndoRecord*>(&undo);
+    AddUndoStep(page);
     EXPECT_TRUE(IsDocumentModified(d));
     page->savedPosition = page->undoPosition;
     ToolListSetFlags(DocumentToolList(d), 0, 1);

@@ -319,8 +319,6 @@ TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
           kResultLongerRecord },
         { "label state of sequence 18", WithRecord(good, kTagObjectHeader, 0, kTagLabelSequence18, { 1, 0, 1, 0, 0, 0 }),
           kResultLongerRecord },
-        { "page preference", WithRecord(good, kTagObjectHeader, 0, kTagPreferenceFirst + 4, { 1, 0, 0, 0 }),
-          kResultLongerRecord },
         // Before the first point's geometry: its label block.
         { "object label", WithRecord(good, uint32_t(kTagGeometryBase) + kClassPoint, 0, kTagLabel, label), kResultLongerRecord },
     };
@@ -330,6 +328,34 @@ TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
         EXPECT_EQ(Read(c.bytes, &back, FormatInfo{ 1, 4, 4 }), c.rc);
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(Order(back).size(), 5u);
+        FreeSketch(back);
+    }
+}
+
+// A page keeps its own settings as preference records, written before its objects.
+TEST_F(SketchIoTest, PageSettingsSurviveARoundTrip) {
+    BuildPage();
+    SketchSettings& s = sketch->settings;
+    s.labelMeasuredObjects = 0;
+    s.labelNewPoints = 1;
+    s.captionTextPalette = 0;
+    for (int32_t i = 0; i < kColorSlotCount; ++i) s.palette[i] = 0x010203u * uint32_t(i + 1);
+    s.traceFade = 9;
+    s.autoUpdateColors = 0;
+    s.precision[0] = 0, s.precision[1] = 4, s.precision[2] = 5;
+    s.angleUnit = 0;
+    const std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "page_settings", bytes);
+    const size_t first = Find(bytes, kTagPreferenceFirst + 1);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_LT(first, Find(bytes, kTagObjectHeader));
+    EXPECT_EQ(Find(Write(sketch, false, false), kTagPreferenceFirst + 1), std::string::npos);
+
+    // A record of a later version inside the range is passed over.
+    for (const std::vector<uint8_t>& stored : { bytes, WithRecord(bytes, kTagObjectHeader, 0, 15000, { 7, 0 }) }) {
+        Sketch* back = nullptr;
+        ASSERT_EQ(Read(stored, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+        EXPECT_EQ(std::memcmp(&back->settings, &s, sizeof s), 0);
         FreeSketch(back);
     }
 }

@@ -336,7 +336,7 @@ void StampMaskLayer(GraphicsPort* port, const ScreenRect* rect, bool dark, const
 
 void PaintBackgroundScaled(GraphicsPort* port, Sketch* sketch, const OutputScale* scaling) {
     const RECT out = port->paintRect;
-    const COLORREF background = sketch->settings.colorSlots[kColorSlotBackground] & 0xFFFFFF;
+    const COLORREF background = sketch->settings.palette[kColorSlotBackground] & 0xFFFFFF;
     const int32_t sum = ColorSum(background);
     const bool dark = sum < kDarkBelow;
     if (sum != kWhiteSum) FillWithColor(port->dc, out, background);
@@ -412,6 +412,10 @@ void FlushPendingRedraw(int32_t emptyAfter) {
     ScreenRectInset(&area, -7, -7);
     if (gViewHandlers.repaintPending) gViewHandlers.repaintPending(sketch, &area, emptyAfter != 0);
     if (emptyAfter) ScreenRectSetEmpty(&sketch->dirtyRect);
+}
+
+GraphicsPort* SketchViewPort(Sketch* sketch) {
+    return sketch && gViewHandlers.viewPort ? gViewHandlers.viewPort(sketch) : nullptr;
 }
 
 int32_t UpdateSketchVisibleRect(Sketch* sketch) {

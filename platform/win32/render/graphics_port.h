@@ -87,5 +87,8 @@ void UnregisterCanvasPort(GraphicsPort* port);
 struct SketchViewHandlers {
     void    (*repaintPending)(Sketch* sketch, const ScreenRect* rect, bool emptyAfter);
     int32_t (*updateVisibleRect)(Sketch* sketch);
+    GraphicsPort* (*viewPort)(Sketch* sketch);  // the port of the sketch's front view
 };
 void SetSketchViewHandlers(const SketchViewHandlers* handlers);
+// The port of the sketch's front view; null when it has none.
+GraphicsPort* SketchViewPort(Sketch* sketch);

@@ -15,7 +15,6 @@ namespace {
 int32_t       gDimLevel = 0;
 SketchObject* gDimmedObject = nullptr;
 bool          gPrintingToPage = false;
-bool          gExportArrowheads = true;
 
 int32_t Sum(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); }
 
@@ -32,12 +31,12 @@ bool IsDarkBackground(COLORREF color) { return Sum(color) < kDarkBelow; }
 
 COLORREF CurrentBackground() {
     const Sketch* s = CurrentSketch();
-    return s ? s->settings.colorSlots[kColorSlotBackground] & 0xFFFFFF : RGB(255, 255, 255);
+    return s ? s->settings.palette[kColorSlotBackground] & 0xFFFFFF : RGB(255, 255, 255);
 }
 
 COLORREF CurrentHighlight() {
     const Sketch* s = CurrentSketch();
-    return s ? s->settings.colorSlots[kColorSlotHighlight] & 0xFFFFFF : RGB(0, 0, 255);
+    return s ? s->settings.palette[kColorSlotHighlight] & 0xFFFFFF : RGB(0, 0, 255);
 }
 
 void SetDimLevel(int32_t level) { gDimLevel = level < 0 ? 0 : level > kMaxDimLevel ? kMaxDimLevel : level; }
@@ -81,9 +80,6 @@ bool Printing() { return CurrentOutputScale.printing != 0; }
 bool PrintingToPage() { return Printing() && gPrintingToPage; }
 double OutputFactor() { return Printing() ? CurrentOutputScale.factor : 1.0; }
 void SetPrintingToPage(bool pages) { gPrintingToPage = pages; }
-
-bool ExportArrowheads() { return gExportArrowheads; }
-void SetExportArrowheadsStandin(bool on) { gExportArrowheads = on; }
 
 HPEN CreateObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
                      bool traceBlend) {

@@ -59,11 +59,6 @@ double OutputFactor();
 // pages (true) or makes a picture (false).
 void   SetPrintingToPage(bool pages);
 
-// The arrowhead preference for printed lines and rays.
-// Stand-in: read from the preferences once they hold it; on until then.
-bool ExportArrowheads();
-void SetExportArrowheadsStandin(bool on);
-
 // The pen of an object: line style 0 dashed, 1 normal, 2 thick. Null when GDI has none.
 HPEN CreateObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
                      bool traceBlend);

@@ -12,6 +12,7 @@
 #include "engine/core/points.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_objects.h"
 #include "platform/win32/render/graphics_port.h"
@@ -157,7 +158,7 @@ void DrawStraightObject(GraphicsPort* port, SketchObject* object) {
     if (!pen) return;
     HGDIOBJ previous = SelectObject(port->dc, pen);
     DrawClippedSegment(port, VisibleSegment(object));
-    if (Printing() && ExportArrowheads()) {
+    if (Printing() && ThePreferences().exportArrowheads) {
         const int32_t kind = EffectiveKind(object);
         if (KindIsA(kind, kKindRay) || KindIsA(kind, kKindLine)) DrawCutEndArrows(port, object);
     }

@@ -2,7 +2,8 @@
 // carries the command out (construction commands, transforms, the host's document
 // commands, motions, dialogs); the table only names them.
 // StopMotions is the motion engine's and RebuildSketchViews a service of the views
-// (engine/core/services/).
+// (engine/core/services/); CloseActiveWindow and RunCommandVariantProgram are the
+// shell's (platform/win32).
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

@@ -16,6 +16,7 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
+#include "engine/core/services/bars.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/core/sketch.h"
@@ -37,8 +38,6 @@ constexpr int32_t kMarkSlotCoordSystem = 20;
 // Stand-in: whether an object's label is shown or implied belongs to the object labels;
 // until they are built, the label's shown word answers.
 bool IsLabelShownOrImplied(const SketchObject* object);
-// Stand-in: the colour comparison of the platform's colours.
-bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
 // Stand-in: class data of the classes whose records are not laid out yet (coordinate
@@ -63,7 +62,6 @@ bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int3
 
 // Stand-in: motion ranges (motion engine) and the Motion Controller bar (shell).
 bool MotionSpeedRange(bool ofSelection, double* low, double* high, bool* reversible);
-void FormatSpeedRangeText(double low, double high);
 void RefreshMotionControllerItem(int32_t item, int32_t state);
 
 // Stand-in: the shell's state as the queries read it.
@@ -90,7 +88,5 @@ ShellStateStandin& ShellStandin();
 
 // Stand-in: custom-tool playback re-matches the selection at every census.
 void ToolPlaybackRematchSelection();
-// Stand-in: the colour menu's mark (hasColor false = no colour is current).
-void SetColorMenuMark(bool hasColor, uint32_t color);
 // Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
 int32_t GetMouseState();

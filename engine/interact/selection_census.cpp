@@ -1,5 +1,6 @@
 #include "engine/interact/selection_census.h"
 
+#include "engine/core/services/colors.h"
 #include "engine/core/services/object_labels.h"
 
 #include <cmath>

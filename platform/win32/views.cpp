@@ -1,11 +1,11 @@
 // The idle-time requests of the engine to the sketch views.
 //
 // Stand-in: the sketch views, their document and the tool folder are not built; with
-// no view there is nothing to rebuild, scroll or scan, and each request does nothing
-// until they are. The repaint of what is dirty is the drawing port's (render/canvas.cpp).
+// no view there is nothing to rebuild, scroll, fade or scan, and each request does
+// nothing until they are. The repaint of what is dirty now and the visible rectangle
+// are the drawing port's (render/canvas.cpp).
 #include "engine/core/services/views.h"
 
-void ScheduleStatusTextRefresh(int32_t) {}
 void ScheduleToolFolderScan() {}
 void UpdateSketchViews() {}
 void ScheduleScrollRangeUpdate() {}

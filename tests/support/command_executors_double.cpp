@@ -8,13 +8,13 @@
 namespace {
 ExecutorCall gLastCall{-1, 0};
 int32_t gCallCount = 0;
+}  // namespace
 
-ResultCode Record(int32_t slot, int32_t argument) {
+ResultCode RecordExecutorCall(int32_t slot, int32_t argument) {
     gLastCall = {slot, argument};
     ++gCallCount;
     return kResultOK;
 }
-}  // namespace
 
 ExecutorCall LastExecutorCall() { return gLastCall; }
 int32_t ExecutorCallCount() { return gCallCount; }
@@ -24,7 +24,7 @@ void ResetExecutorLog() {
 }
 
 #define STANDIN_EXECUTOR(name, slot) \
-    ResultCode name(int32_t argument) { return Record(slot, argument); }
+    ResultCode name(int32_t argument) { return RecordExecutorCall(slot, argument); }
 
 STANDIN_EXECUTOR(ConstructByProgramCommand, 0)
 STANDIN_EXECUTOR(ConstructBetweenPointsCommand, 1)
@@ -68,13 +68,11 @@ STANDIN_EXECUTOR(DocumentOptionsCommand, 41)
 STANDIN_EXECUTOR(TextStyleCommand, 42)
 STANDIN_EXECUTOR(ShowTextPaletteCommand, 43)
 STANDIN_EXECUTOR(StopAllSketchesMotions, 44)
-STANDIN_EXECUTOR(CloseActiveWindow, 45)
 STANDIN_EXECUTOR(ParametricColorCommand, 46)
 STANDIN_EXECUTOR(OtherColorCommand, 47)
 STANDIN_EXECUTOR(ShowMotionControllerCommand, 48)
 STANDIN_EXECUTOR(ConstructFromFunctionsCommand, 49)
 STANDIN_EXECUTOR(DerivativeCommand, 50)
-STANDIN_EXECUTOR(RunCommandVariantProgram, 51)
 STANDIN_EXECUTOR(CutCommand, 52)
 STANDIN_EXECUTOR(CopyCommand, 53)
 STANDIN_EXECUTOR(PasteCommand, 54)

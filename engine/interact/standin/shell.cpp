@@ -1,5 +1,5 @@
-// Stand-in: the motion engine's speed ranges, the shell's bars, documents and colour
-// menu, custom-tool playback and the caption editor's end, as the command state
+// Stand-in: the motion engine's speed ranges, the shell's bars and documents,
+// custom-tool playback and the caption editor's end, as the command state
 // reaches them, until the code that owns each is built.
 #include "engine/interact/neighbour_services.h"
 
@@ -14,7 +14,6 @@ bool MotionSpeedRange(bool, double* low, double* high, bool* reversible) {
     *reversible = gShell.speedReversible != 0;
     return true;
 }
-void FormatSpeedRangeText(double, double) {}
 void RefreshMotionControllerItem(int32_t item, int32_t state) {
     if (item >= 0 && item < 8) gShell.motionBarItems[item] = state;
     ++gShell.motionBarRefreshes;
@@ -22,7 +21,6 @@ void RefreshMotionControllerItem(int32_t item, int32_t state) {
 
 ShellStateStandin& ShellStandin() { return gShell; }
 void ToolPlaybackRematchSelection() {}
-void SetColorMenuMark(bool, uint32_t) {}
 
 void EndSketchActivity(uint32_t activity) {
     if (!gEngine.frontSketch) return;

@@ -49,7 +49,7 @@ protected:
     void SetUp() override {
         SketchTest::SetUp();
         savedMetrics = GeometryMetrics;
-        GeometryMetrics = { 3, 5, 48, 13, 2, 3.5 };
+        GeometryMetrics = { 3, 5, 2 };
     }
     void TearDown() override {
         GeometryMetrics = savedMetrics;

@@ -156,6 +156,13 @@ struct MetaRecord {
     std::vector<DWORD> params;
 };
 
+inline int CALLBACK CollectMetaRecord(HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM out) {
+    MetaRecord m{ r->iType, {} };
+    m.params.assign(r->dParm, r->dParm + (r->nSize - 8) / 4);
+    reinterpret_cast<std::vector<MetaRecord>*>(out)->push_back(std::move(m));
+    return 1;
+}
+
 template <typename Draw>
 std::vector<MetaRecord> RecordMetafile(GraphicsPort* port, Draw draw) {
     HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
@@ -165,16 +172,7 @@ std::vector<MetaRecord> RecordMetafile(GraphicsPort* port, Draw draw) {
     port->dc = saved;
     HENHMETAFILE file = CloseEnhMetaFile(dc);
     std::vector<MetaRecord> records;
-    EnumEnhMetaFile(
-        nullptr, file,
-        [](HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM out) -> int {
-            MetaRecord m{ r->iType, {} };
-            const DWORD n = (r->nSize - 8) / 4;
-            m.params.assign(r->dParm, r->dParm + n);
-            reinterpret_cast<std::vector<MetaRecord>*>(out)->push_back(std::move(m));
-            return 1;
-        },
-        reinterpret_cast<LPARAM>(&records), nullptr);
+    EnumEnhMetaFile(nullptr, file, CollectMetaRecord, &records, nullptr);
     DeleteEnhMetaFile(file);
     return records;
 }

@@ -546,7 +546,7 @@ void UndoRemoveObject(SketchObject* object, int32_t marksCode) {
     AddObjectToDirtyRect(object);
     UnlinkFromParents(object);
     UnlinkObjectFromSketch(object);
-    UpdateMarksOnObjectChange(object, marksCode, 0);
+    UpdateMarksOnObjectChange(object, marksCode);
 }
 
 ResultCode UndoRestoreObject(SketchObject* object) {
@@ -562,7 +562,7 @@ ResultCode UndoRestoreObject(SketchObject* object) {
     // Stand-in: automatic labels (levels 2 and 4) are made again once label sequences
     // are built; until then the label keeps the text it had.
     AddObjectToDirtyRect(object);
-    UpdateMarksOnObjectChange(object, kMarksRestored, 1);
+    UpdateMarksOnObjectChange(object, kMarksRestored);
     return kResultOK;
 }
 
@@ -646,6 +646,6 @@ ResultCode UndoRedoCommand(int32_t argument) {
         DeselectAll();
         FlushPendingRedraw(1);
         WaitForDeadline(deadline);
-        if (PollUserAbort(true)) return 1;
+        if (PollUserAbort(kAbortOnEscape)) return 1;
     }
 }

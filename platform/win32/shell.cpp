@@ -12,8 +12,10 @@
 #include "engine/core/drawing_pass.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/services/alerts.h"
+#include "engine/core/services/dialogs.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/number_locale.h"
+#include "engine/core/services/user_interface.h"
 #include "engine/core/services/shell.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
@@ -214,7 +216,7 @@ void RunEngineCommand(uint32_t slot) {
     }
 }
 
-bool RunCommandDialog(int32_t kind, void*, DialogApplyCallback, int32_t, bool) {
+bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
     if (!gMainWindow) return false;
     if (kind < kDialogTranslate || kind > kDialogRemoveTableData || kind == 3 || kind == 8) return false;
     // Stand-in: without the class library's dialogs, an outer dialog running its own modal

@@ -59,3 +59,7 @@ bool IsDocumentNameFree(const char* name) {
 void FitFramesToSketch(EngineDocument* document) { gServices.framesFitted.push_back(document); }
 
 void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.push_back(document); }
+
+void ShowContextMenu(bool overEmptySpace, bool overObject) {
+    RecordedDocumentServices().contextMenus.push_back({ overEmptySpace, overObject });
+}

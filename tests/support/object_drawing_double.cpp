@@ -53,6 +53,7 @@ void SetFeedbackPen(GraphicsPort*, int32_t layer, int32_t on) {
     Record(on ? DrawCall::kPenOn : DrawCall::kPenOff, nullptr, layer);
 }
 void DrawObjectTrace(GraphicsPort*, SketchObject* o) { Record(DrawCall::kTrace, o); }
+void DrawSelectionMarquee(GraphicsPort*, const ScreenRect&) {}
 void BeginMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupBegin, o); }
 void EndMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupEnd, o); }
 

@@ -10,8 +10,10 @@
 #include "engine/core/drawing_pass.h"
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
+#include "engine/core/marks.h"
 #include "engine/core/points.h"
 #include "engine/core/services/clock.h"
+#include "engine/core/services/dialogs.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_objects.h"
@@ -43,8 +45,6 @@ struct FlashState {
 bool IsStrokeSlot(int32_t slot) { return slot == 4 || slot == 13 || slot == 17; }
 
 // The marked objects of a slot's group, in mark order; null where a mark is not set.
-// Stand-in: a mark is set when its slot holds an existing object, until the marks keep
-// their own states.
 void ReadMarkedObjects(const Sketch* sketch, int32_t slot, SketchObject* out[3]) {
     int32_t first = slot, count = 1;
     switch (slot) {
@@ -55,8 +55,8 @@ void ReadMarkedObjects(const Sketch* sketch, int32_t slot, SketchObject* out[3])
     default: break;
     }
     for (int32_t i = 0; i < 3; ++i) {
-        SketchObject* o = i < count && first + i < kMarkSlotCount ? sketch->markSlots[first + i] : nullptr;
-        out[i] = o && o->exists == 1 ? o : nullptr;
+        const MarkSlot* mark = i < count && first + i < kMarkSlotCount ? &sketch->marks[first + i] : nullptr;
+        out[i] = mark && mark->state == kMarkSet ? mark->object : nullptr;
     }
 }
 
@@ -268,7 +268,7 @@ void FlashFrames(int32_t markSlot, int32_t* frames, int32_t* half) {
     *half = quick ? 3 : 5;
 }
 
-void FlashScriptStep(SketchObject* const*, int32_t markSlot) {
+void FlashScriptStep(SketchObject* const[3], int32_t markSlot) {
     Sketch* sketch = CurrentSketch();
     if (!sketch || markSlot < 0 || markSlot >= kMarkSlotCount) return;
     FlashState state{};

@@ -26,11 +26,11 @@ const uint8_t* DissolvePatterns();
 // The pattern as CreateBitmap takes it (8 x 8, rows padded to 16 bits).
 HBITMAP CreateDissolveBitmap(int32_t pattern);
 
-// Flashes the objects of a completed mark group (slot 0..20, read from the current
-// sketch's marks); blocks for its frames while idle tasks still run between them.
-void FlashScriptStep(SketchObject* const* objects, int32_t markSlot);
+// FlashScriptStep (engine/core/services/dialogs.h) flashes the objects of a completed
+// mark group, read from the current sketch's marks; it blocks for its frames while idle
+// tasks still run between them.
 // Frame count and half-way frame of a slot's flash.
 void FlashFrames(int32_t markSlot, int32_t* frames, int32_t* half);
 
-void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
+// DrawSelectionMarquee is declared with the drawing services (object_drawing.h).
 bool CanDragMarquee();

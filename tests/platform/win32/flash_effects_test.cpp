@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "engine/core/idle_tasks.h"
+#include "engine/core/marks.h"
+#include "engine/core/services/dialogs.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/points.h"
 #include "engine/core/drawing_pass.h"
@@ -35,7 +37,7 @@ protected:
         SketchObject* p = MakeObject(kClassPoint, kKindPoint, kBlack, &d);
         d->position = { x, y };
         p->bounds = PointBoundsAt(d->position, 2);
-        sketch_->markSlots[slot] = p;
+        sketch_->marks[slot] = { { p }, kMarkSet };
         return p;
     }
     SketchObject* MarkStraight(int32_t slot, ScreenPoint a, ScreenPoint b) {
@@ -44,7 +46,7 @@ protected:
         d->visiblePiece[0] = a;
         d->visiblePiece[1] = b;
         s->bounds = { std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y) };
-        sketch_->markSlots[slot] = s;
+        sketch_->marks[slot] = { { s }, kMarkSet };
         return s;
     }
     static inline FlashTest* current_ = nullptr;

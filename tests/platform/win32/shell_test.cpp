@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "engine/core/services/alerts.h"
+#include "engine/core/services/dialogs.h"
 #include "engine/core/services/number_locale.h"
 #include "engine/core/services/shell.h"
+#include "engine/core/services/user_interface.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "platform/win32/shell.h"
@@ -103,7 +105,7 @@ TEST(ShellWithoutMainWindow, ServicesDoNothing) {
     RegisterMainWindowStandin(nullptr, false, false);
     gDialogKinds.clear();
     ScriptCommandDialogsForTest(AnswerOk);
-    EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, false));
+    EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
     EXPECT_TRUE(gDialogKinds.empty());
     char name[256] = "";
     EXPECT_FALSE(PromptNewToolName(name));
@@ -115,13 +117,13 @@ TEST(ShellWithoutMainWindow, ServicesDoNothing) {
 TEST_F(Shell, DialogKindsWithoutADialogGiveFalse) {
     gDialogKinds.clear();
     ScriptCommandDialogsForTest(AnswerOk);
-    for (int32_t kind : { 3, 8, 16, 40, -1 }) EXPECT_FALSE(RunCommandDialog(kind, nullptr, nullptr, 0, false)) << kind;
+    for (int32_t kind : { 3, 8, 16, 40, -1 }) EXPECT_FALSE(RunCommandDialog(kind, nullptr, nullptr, 0, 0)) << kind;
     EXPECT_TRUE(gDialogKinds.empty());
-    EXPECT_TRUE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, false));
-    EXPECT_TRUE(RunCommandDialog(kDialogRemoveTableData, nullptr, nullptr, 45, false));
+    EXPECT_TRUE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
+    EXPECT_TRUE(RunCommandDialog(kDialogRemoveTableData, nullptr, nullptr, 45, 0));
     EXPECT_EQ(gDialogKinds, (std::vector<int32_t>{ 6, 15 }));
     ScriptCommandDialogsForTest(nullptr);
-    EXPECT_FALSE(RunCommandDialog(kDialogIterate, nullptr, nullptr, 41, false));  // Cancel
+    EXPECT_FALSE(RunCommandDialog(kDialogIterate, nullptr, nullptr, 41, 0));  // Cancel
 }
 
 HWND gOuter = nullptr;
@@ -143,7 +145,7 @@ TEST_F(Shell, AnOuterDialogIsDisabledAndActiveAgainAfterwards) {
     ASSERT_EQ(GetActiveWindow(), gOuter);
     ScriptCommandDialogsForTest(NoteOuter);
 
-    EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, false));
+    EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
     EXPECT_FALSE(gOuterEnabledDuring);
     EXPECT_TRUE(IsWindowEnabled(gOuter));
     EXPECT_EQ(GetActiveWindow(), gOuter);

@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "bench/bench_sketch.h"
 #include "engine/core/circles.h"
 #include "engine/core/drawing_pass.h"
 #include "engine/core/object_creation.h"
@@ -29,27 +30,6 @@ namespace {
 
 constexpr int kWidth = 1024, kHeight = 768;
 constexpr int kPasses = 11, kRepetitions = 3;
-
-PtrList List(std::initializer_list<SketchObject*> items) {
-    PtrList list = 0;
-    for (SketchObject* o : items) PtrListAppend(&list, o);
-    return list;
-}
-
-SketchObject* Free(double x, double y) {
-    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
-    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-    ClassData<PointData>(p)->position = { x, y };
-    p->bounds = PointBoundsAt({ x, y }, 2);
-    RecomputeObject(p, nullptr, true);
-    return p;
-}
-
-SketchObject* Make(int32_t type, std::initializer_list<SketchObject*> parents) {
-    SketchObject* o = ConstructObject(type, nullptr, List(parents), 0, true, false, nullptr);
-    if (o) RecomputeObject(o, nullptr, true);
-    return o;
-}
 
 // Points on a 20-pixel grid, in sheets offset by 7 pixels, so that consecutive points
 // of a row are 20 apart: the circles about them have radius 20.

@@ -283,17 +283,6 @@ void PortDrawTextRun(LayoutDrawState* state, const char* text, int32_t n, int32_
     SetBkMode(dc, mode);
 }
 
-void PortAdjustRunEnds(ScreenPoint* top, ScreenPoint* bottom, const TextStyle* style) {
-    if (style->field[kStyleSlant] == 2) {
-        const int32_t d = (bottom->y - top->y) / 5;
-        bottom->x = static_cast<int16_t>(bottom->x - d / 2);
-        top->x = static_cast<int16_t>(bottom->x + d);
-    } else {
-        --top->x;
-        --bottom->x;
-    }
-}
-
 void PortDrawCaretLine(LayoutDrawState* state, ScreenPoint from, ScreenPoint to, int32_t onState) {
     HDC target = nullptr;
     if (onState) {

@@ -50,6 +50,26 @@ void DrawCutEndArrows(GraphicsPort* port, const SketchObject* object) {
         DrawArrowHead(port, end, angle + kPi);
 }
 
+// Clips the end points (a1, b1), (a2, b2) to lo <= a <= hi along the a axis, moving b
+// by the unclipped slope db / da; false when nothing is left.
+bool ClipAxis(double* a1, double* b1, double* a2, double* b2, double da, double db, double lo, double hi) {
+    if (da == 0) return *a1 >= lo && *a1 <= hi;
+    if (*a1 > *a2) {
+        std::swap(*a1, *a2);
+        std::swap(*b1, *b2);
+    }
+    if (*a1 > hi || *a2 < lo) return false;
+    if (*a1 < lo) {
+        *b1 += (lo - *a1) * db / da;
+        *a1 = lo;
+    }
+    if (*a2 > hi) {
+        *b2 -= (*a2 - hi) * db / da;
+        *a2 = hi;
+    }
+    return true;
+}
+
 // What SetFeedbackPen selected, to be put back at its end.
 struct FeedbackSelection {
     bool    active;
@@ -112,40 +132,8 @@ void DrawClippedSegment(GraphicsPort* port, const ScreenRect& segment) {
 
     double x1 = segment.left, y1 = segment.top, x2 = segment.right, y2 = segment.bottom;
     const double dx = x2 - x1, dy = y2 - y1;
-    if (dx != 0) {
-        if (x1 > x2) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
-        }
-        if (x1 > right || x2 < left) return;
-        if (x1 < left) {
-            y1 += (left - x1) * dy / dx;
-            x1 = left;
-        }
-        if (x2 > right) {
-            y2 -= (x2 - right) * dy / dx;
-            x2 = right;
-        }
-    } else if (x1 < left || x1 > right) {
-        return;
-    }
-    if (dy != 0) {
-        if (y1 > y2) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
-        }
-        if (y1 > bottom || y2 < top) return;
-        if (y1 < top) {
-            x1 += (top - y1) * dx / dy;
-            y1 = top;
-        }
-        if (y2 > bottom) {
-            x2 -= (y2 - bottom) * dx / dy;
-            y2 = bottom;
-        }
-    } else if (y1 < top || y1 > bottom) {
-        return;
-    }
+    if (!ClipAxis(&x1, &y1, &x2, &y2, dx, dy, left, right)) return;
+    if (!ClipAxis(&y1, &x1, &y2, &x2, dy, dx, top, bottom)) return;
     const POINT points[2] = { { static_cast<LONG>(x1), static_cast<LONG>(y1) },
                               { static_cast<LONG>(x2), static_cast<LONG>(y2) } };
     Polyline(port->dc, points, 2);

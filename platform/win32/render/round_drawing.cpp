@@ -33,12 +33,12 @@ bool SameSpot(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 // then starts again from the points `restart` keeps.
 template <typename Flush>
 void StepArc(const EllipseSpec& source, POINT* points, int32_t* count, Flush flush) {
-    EllipseSpec spec = source;
-    BeginArcSteps(&spec);
-    while (!ArcStepsDone(&spec)) {
-        points[(*count)++] = ScreenOf(spec.current);
+    EllipseSpec ellipse = source;
+    BeginArcSteps(&ellipse);
+    while (!ArcStepsDone(&ellipse)) {
+        points[(*count)++] = ScreenOf(ellipse.current);
         if (*count == kFlattenBatch) flush();
-        NextArcStep(&spec);
+        NextArcStep(&ellipse);
     }
 }
 
@@ -58,21 +58,21 @@ ScreenRect ChordOf(const ArcData& a) { return { a.screenStart.x, a.screenStart.y
 }  // namespace
 
 EllipseSpec FullTurnSpec(RealPoint centre, double rx, double ry) {
-    EllipseSpec spec{};
-    spec.centre = centre;
-    spec.startAngle = 0;
-    spec.endAngle = kFullTurn;
-    spec.radiusX = rx;
-    spec.radiusY = ry;
-    return spec;
+    EllipseSpec ellipse{};
+    ellipse.centre = centre;
+    ellipse.startAngle = 0;
+    ellipse.endAngle = kFullTurn;
+    ellipse.radiusX = rx;
+    ellipse.radiusY = ry;
+    return ellipse;
 }
 
 namespace {
-bool IsFullTurn(const EllipseSpec& spec) { return spec.endAngle - spec.startAngle == kFullTurn; }
+bool IsFullTurn(const EllipseSpec& ellipse) { return ellipse.endAngle - ellipse.startAngle == kFullTurn; }
 }  // namespace
 
-bool EllipseSpecToBox(const EllipseSpec& spec, RECT* box, POINT* start, POINT* end) {
-    const double cx = spec.centre.x, cy = spec.centre.y, rx = spec.radiusX, ry = spec.radiusY;
+bool EllipseSpecToBox(const EllipseSpec& ellipse, RECT* box, POINT* start, POINT* end) {
+    const double cx = ellipse.centre.x, cy = ellipse.centre.y, rx = ellipse.radiusX, ry = ellipse.radiusY;
     // Written so that a NaN answers false too.
     if (!(rx < kGdiRadiusLimit && ry < kGdiRadiusLimit && cx - rx > -kScreenLimit &&
           cx + rx < kScreenLimit && cy - ry > -kScreenLimit && cy + ry < kScreenLimit))
@@ -81,12 +81,12 @@ bool EllipseSpecToBox(const EllipseSpec& spec, RECT* box, POINT* start, POINT* e
     box->top = static_cast<LONG>(std::floor(cy - ry + 0.5));
     box->right = static_cast<LONG>(std::floor(cx + rx + 0.5));
     box->bottom = static_cast<LONG>(std::floor(cy + ry + 0.5));
-    *start = ScreenOf({ cx + rx * std::cos(spec.startAngle), cy + ry * std::sin(spec.startAngle) });
-    *end = ScreenOf({ cx + rx * std::cos(spec.endAngle), cy + ry * std::sin(spec.endAngle) });
-    return IsFullTurn(spec) || !SameSpot(*start, *end);
+    *start = ScreenOf({ cx + rx * std::cos(ellipse.startAngle), cy + ry * std::sin(ellipse.startAngle) });
+    *end = ScreenOf({ cx + rx * std::cos(ellipse.endAngle), cy + ry * std::sin(ellipse.endAngle) });
+    return IsFullTurn(ellipse) || !SameSpot(*start, *end);
 }
 
-void DrawFlattenedArc(HDC dc, const EllipseSpec& spec, bool fill) {
+void DrawFlattenedArc(HDC dc, const EllipseSpec& ellipse, bool fill) {
     POINT points[kFlattenBatch];
     int32_t n = 0;
     auto draw = [&] {
@@ -96,7 +96,7 @@ void DrawFlattenedArc(HDC dc, const EllipseSpec& spec, bool fill) {
             Polyline(dc, points, n);
         }
     };
-    StepArc(spec, points, &n, [&] {
+    StepArc(ellipse, points, &n, [&] {
         draw();
         points[0] = points[n - 1];
         n = 1;
@@ -114,7 +114,7 @@ void DrawEllipseInBox(HDC dc, const RECT& box, bool fill) {
     Ellipse(dc, box.left, box.top, box.right + 1, box.bottom + 1);
 }
 
-void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& spec, COLORREF color,
+void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& ellipse, COLORREF color,
                             uint32_t markWord, int32_t lineStyle, bool traceBlend) {
     HPEN pen = CreateObjectPen(port, color, markWord, lineStyle, traceBlend);
     if (!pen) return;
@@ -124,9 +124,9 @@ void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& spec, COLORRE
     selection.Pen(pen);
     RECT box;
     POINT start, end;
-    if (!EllipseSpecToBox(spec, &box, &start, &end)) {
-        DrawFlattenedArc(dc, spec, false);
-    } else if (IsFullTurn(spec)) {
+    if (!EllipseSpecToBox(ellipse, &box, &start, &end)) {
+        DrawFlattenedArc(dc, ellipse, false);
+    } else if (IsFullTurn(ellipse)) {
         Ellipse(dc, box.left, box.top, box.right + 1, box.bottom + 1);
     } else {
         // GDI turns counter-clockwise as seen; the arc grows clockwise from its start.
@@ -142,12 +142,12 @@ void DrawCircleOutline(GraphicsPort* port, RealPoint centre, double radius, COLO
 
 EllipseSpec ArcToEllipseSpec(const SketchObject* arc, double radiusOffset) {
     const ArcData& a = ArcOf(arc);
-    EllipseSpec spec{};
-    spec.centre = a.centre;
-    spec.startAngle = a.startAngle;
-    spec.endAngle = a.endAngle;
-    spec.radiusX = spec.radiusY = a.radius + radiusOffset;
-    return spec;
+    EllipseSpec ellipse{};
+    ellipse.centre = a.centre;
+    ellipse.startAngle = a.startAngle;
+    ellipse.endAngle = a.endAngle;
+    ellipse.radiusX = ellipse.radiusY = a.radius + radiusOffset;
+    return ellipse;
 }
 
 void FillCircleSafe(GraphicsPort* port, RealPoint centre, double radius) {
@@ -175,15 +175,15 @@ void OutlineFlattenedBatch(HDC dc, COLORREF color, const POINT* points, int32_t 
     Polyline(dc, line + from, n - from);
 }
 
-void FillFlattenedArc(HDC dc, COLORREF outlineColor, const EllipseSpec& spec, bool fromCentre,
+void FillFlattenedArc(HDC dc, COLORREF outlineColor, const EllipseSpec& ellipse, bool fromCentre,
                       bool outline) {
     POINT points[kFlattenBatch];
     int32_t n = 0;
     bool firstBatch = true;
-    if (fromCentre) points[n++] = ScreenOf(spec.centre);
+    if (fromCentre) points[n++] = ScreenOf(ellipse.centre);
     // Each batch after the first fans from the first point (the centre or the first arc
     // point) over the last point of the batch before, so the pieces leave no gap.
-    StepArc(spec, points, &n, [&] {
+    StepArc(ellipse, points, &n, [&] {
         Polygon(dc, points, n);
         if (outline) OutlineFlattenedBatch(dc, outlineColor, points, n, firstBatch, false);
         firstBatch = false;
@@ -222,15 +222,15 @@ void DrawCirclePieceSafe(HDC dc, ScreenPoint c, int32_t r, ScreenPoint p1, Scree
     const int16_t right = static_cast<int16_t>(c.x + r), bottom = static_cast<int16_t>(c.y + r);
     if (r >= kGdiRadiusLimit || left <= -kScreenLimit || right >= kScreenLimit || top <= -kScreenLimit ||
         bottom >= kScreenLimit) {
-        EllipseSpec spec{};
-        spec.centre = { double(c.x), double(c.y) };
-        spec.startAngle = std::atan2(double(p1.y - c.y), double(p1.x - c.x));
-        spec.endAngle = std::atan2(double(p2.y - c.y), double(p2.x - c.x));
-        spec.radiusX = spec.radiusY = r;
+        EllipseSpec ellipse{};
+        ellipse.centre = { double(c.x), double(c.y) };
+        ellipse.startAngle = std::atan2(double(p1.y - c.y), double(p1.x - c.x));
+        ellipse.endAngle = std::atan2(double(p2.y - c.y), double(p2.x - c.x));
+        ellipse.radiusX = ellipse.radiusY = r;
         if (piece == CirclePiece::kArc) {
-            DrawFlattenedArc(dc, spec, false);
+            DrawFlattenedArc(dc, ellipse, false);
         } else {
-            FillFlattenedArc(dc, 0, spec, piece == CirclePiece::kPie, false);
+            FillFlattenedArc(dc, 0, ellipse, piece == CirclePiece::kPie, false);
         }
         return;
     }
@@ -274,14 +274,14 @@ void SelectInteriorFill(DCSelection* selection, GraphicsPort* port, COLORREF col
 }
 
 void ArcInteriorShape(GraphicsPort* port, SketchObject* interior, bool outline) {
-    const EllipseSpec spec = ArcToEllipseSpec(interior, 0);
+    const EllipseSpec ellipse = ArcToEllipseSpec(interior, 0);
     const bool sector = interior->objectKind == kKindArcSector;
     RECT box;
     POINT start, end;
-    if (EllipseSpecToBox(spec, &box, &start, &end)) {
+    if (EllipseSpecToBox(ellipse, &box, &start, &end)) {
         DrawChordOrPie(port->dc, port->selectionColor, box, start, end, sector, outline);
     } else {
-        FillFlattenedArc(port->dc, port->selectionColor, spec, sector, outline);
+        FillFlattenedArc(port->dc, port->selectionColor, ellipse, sector, outline);
     }
 }
 

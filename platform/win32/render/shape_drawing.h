@@ -37,18 +37,18 @@ constexpr int32_t kFlattenBatch = 1360;
 using EllipseSpec = ArcStepper;
 EllipseSpec FullTurnSpec(RealPoint centre, double rx, double ry);
 
-// Whether GDI can draw the spec: its box and the pixels at the start and end angles.
-bool EllipseSpecToBox(const EllipseSpec& spec, RECT* box, POINT* start, POINT* end);
+// Whether GDI can draw the ellipse: its box and the pixels at the start and end angles.
+bool EllipseSpecToBox(const EllipseSpec& ellipse, RECT* box, POINT* start, POINT* end);
 void DrawEllipseInBox(HDC dc, const RECT& box, bool fill);
-void DrawFlattenedArc(HDC dc, const EllipseSpec& spec, bool fill);
-void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& spec, COLORREF color,
+void DrawFlattenedArc(HDC dc, const EllipseSpec& ellipse, bool fill);
+void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& ellipse, COLORREF color,
                             uint32_t markWord, int32_t lineStyle, bool traceBlend);
 void DrawCircleOutline(GraphicsPort* port, RealPoint centre, double radius, COLORREF color,
                        uint32_t markWord, int32_t lineStyle, bool traceBlend);
 EllipseSpec ArcToEllipseSpec(const SketchObject* arc, double radiusOffset);
 void FillCircleSafe(GraphicsPort* port, RealPoint centre, double radius);
-// A sector (fromCentre) or segment of the spec in batches that fan from the first point.
-void FillFlattenedArc(HDC dc, COLORREF outlineColor, const EllipseSpec& spec, bool fromCentre,
+// A sector (fromCentre) or segment of the ellipse in batches that fan from the first point.
+void FillFlattenedArc(HDC dc, COLORREF outlineColor, const EllipseSpec& ellipse, bool fromCentre,
                       bool outline);
 void OutlineFlattenedBatch(HDC dc, COLORREF color, const POINT* points, int32_t count,
                            bool includeFirst, bool close);

@@ -15,6 +15,7 @@
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
 #include "platform/win32/render/traces.h"
@@ -52,9 +53,9 @@ int32_t ShowLowMemoryWarning(IdleTask*, int32_t) {
              "restart Velmora.",
              text);
     LoadText(kLowMemoryCaption, "Low On Memory", caption);
-    // Stand-in: the shell's alert-showing flag is set around the box once the shell
-    // exposes it.
+    const bool previous = SetAlertShowing(true);
     MessageBoxA(nullptr, text, caption, MB_OK);
+    SetAlertShowing(previous);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/points.h"
 #include "engine/core/random.h"
+#include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
 #include "platform/win32/render/object_style.h"
 #include "platform/win32/render/traces.h"
@@ -360,6 +361,38 @@ TEST_F(TracesLayer, MarqueeIsADashedFrameInTheContrastColour) {
     EXPECT_GT(ink, 30);
     EXPECT_LT(ink, 100);
     EXPECT_TRUE(CanDragMarquee());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TracesLayer, PrintedBackgroundStretchesTheTracesBackToViewPixels) {
+    DibCanvas traces(100, 100);
+    traces.Fill(kWhite);
+    PatBlt(traces.dc(), 10, 10, 5, 5, BLACKNESS);  // a mark at view pixels (10..15, 10..15)
+    port_.tracesDC = traces.dc();
+    port_.backDC = canvas_.dc();
+    port_.paintRect = { 0, 0, 100, 100 };
+    sketch_->tracedArea = { 10, 10, 15, 15 };
+    const OutputScale scale{ 1, 2.0, 0, 0 };
+    canvas_.Fill(RGB(9, 9, 9));
+    PaintBackgroundScaled(&port_, sketch_, &scale);  // white: no fill of its own
+    EXPECT_EQ(canvas_.At(60, 60), RGB(9, 9, 9));
+    EXPECT_EQ(canvas_.At(24, 24), kBlack);  // the mark, twice as large
+    EXPECT_EQ(canvas_.At(35, 35), RGB(9, 9, 9));
+    EXPECT_EQ(port_.ropMode, R2_MASKPEN);
+    // Dark: filled with the background, the traces (white marks on black) ORed in.
+    sketch_->settings.palette[kColorSlotBackground] = RGB(40, 40, 60);
+    traces.Fill(kBlack);
+    PatBlt(traces.dc(), 10, 10, 5, 5, WHITENESS);
+    canvas_.Fill(RGB(9, 9, 9));
+    PaintBackgroundScaled(&port_, sketch_, &scale);
+    EXPECT_EQ(canvas_.At(60, 60), RGB(40, 40, 60));
+    EXPECT_EQ(canvas_.At(24, 24), kWhite);
+    EXPECT_EQ(canvas_.At(150, 150), RGB(9, 9, 9));  // outside the output rectangle
+    EXPECT_EQ(port_.ropMode, R2_MERGEPEN);
+    port_.tracesDC = port_.backDC = nullptr;
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
@@ -16,6 +15,7 @@
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "platform/win32/shell.h"
+#include "platform/rules/colors.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
 #include "platform/win32/render/traces.h"
@@ -28,8 +28,8 @@ HBITMAP SystemCreateBitmap(HDC compatibleWith, int32_t width, int32_t height) {
 }
 
 CanvasAllocator gAllocator{ SystemCreateDC, SystemCreateBitmap };
-std::vector<GraphicsPort*> gPorts;
-SketchViewHandlers gViewHandlers{};
+CanvasReclaimFn gReclaim = nullptr;
+SketchPortLookupFn gPortLookup = nullptr;
 
 constexpr uint32_t kWarningInterval = 60000;  // ms
 IdleTask gWarningTask{};
@@ -121,17 +121,10 @@ CanvasAllocator SetCanvasAllocator(const CanvasAllocator* allocator) {
     return before;
 }
 
-void RegisterCanvasPort(GraphicsPort* port) {
-    if (std::find(gPorts.begin(), gPorts.end(), port) == gPorts.end()) gPorts.push_back(port);
-}
+void SetCanvasReclaimHandler(CanvasReclaimFn reclaim) { gReclaim = reclaim; }
+void SetSketchPortLookup(SketchPortLookupFn lookup) { gPortLookup = lookup; }
 
-void UnregisterCanvasPort(GraphicsPort* port) {
-    gPorts.erase(std::remove(gPorts.begin(), gPorts.end(), port), gPorts.end());
-}
-
-void SetSketchViewHandlers(const SketchViewHandlers* handlers) {
-    gViewHandlers = handlers ? *handlers : SketchViewHandlers{};
-}
+GraphicsPort* SketchViewPort(Sketch* sketch) { return sketch && gPortLookup ? gPortLookup(sketch) : nullptr; }
 
 void PortClientRectLogical(GraphicsPort* port, RECT* rect) { *rect = ClientRectLogical(port->hwnd, port->dc); }
 
@@ -174,18 +167,10 @@ bool FreeOffscreenBuffers(GraphicsPort* port, bool keepBackBuffer) {
 }
 
 bool ReclaimCanvasMemory(GraphicsPort* port) {
-    // First only traces layers go, then whole buffers of views on other windows.
-    for (int pass = 1; pass <= 2; ++pass) {
-        bool freed = false;
-        for (GraphicsPort* view : gPorts) {
-            if (pass == 1) {
-                freed = FreeOffscreenBuffers(view, true) || freed;
-            } else if (view->windowDC != port->dc) {
-                freed = FreeOffscreenBuffers(view, false) || freed;
-            }
-        }
-        if (freed) return true;
-    }
+    if (!gReclaim) return false;
+    // Stop after the first pass that freed something.
+    for (int32_t pass = 1; pass <= 2; ++pass)
+        if (gReclaim(pass, port->dc)) return true;
     return false;
 }
 
@@ -406,19 +391,8 @@ int32_t FillScrolledStrips(Sketch* sketch, GraphicsPort* port, int32_t dx, int32
     return 1;
 }
 
-void FlushPendingRedraw(int32_t emptyAfter) {
-    Sketch* sketch = CurrentSketch();
-    if (!sketch || Printing() || ScreenRectIsEmpty(sketch->dirtyRect)) return;
-    ScreenRect area = sketch->dirtyRect;
-    ScreenRectInset(&area, -7, -7);
-    if (gViewHandlers.repaintPending) gViewHandlers.repaintPending(sketch, &area, emptyAfter != 0);
-    if (emptyAfter) ScreenRectSetEmpty(&sketch->dirtyRect);
-}
-
-GraphicsPort* SketchViewPort(Sketch* sketch) {
-    return sketch && gViewHandlers.viewPort ? gViewHandlers.viewPort(sketch) : nullptr;
-}
-
-int32_t UpdateSketchVisibleRect(Sketch* sketch) {
-    return gViewHandlers.updateVisibleRect ? gViewHandlers.updateVisibleRect(sketch) : 0;
+void ChooseSelectionColor(GraphicsPort* port) {
+    const SelectionColors colors = SelectionColorsFor(CurrentBackground(), CurrentHighlight());
+    port->contrastColor = colors.contrast;
+    port->selectionColor = colors.selection;
 }

@@ -48,11 +48,16 @@ COLORREF CurrentHighlight();
 void RebuildOffscreenCanvas(GraphicsPort* port);
 // Deletes the back buffer; the traces DC and bitmap go to the caller when both out
 // pointers are given (they are no longer the port's), else they are deleted too.
-void ReleaseOffscreenCanvas(GraphicsPort* port, HDC* tracesDC, HBITMAP* tracesBitmap);
+void ReleaseOffscreenCanvas(GraphicsPort* port, HDC* tracesDC = nullptr, HBITMAP* tracesBitmap = nullptr);
 // True when at least one bitmap was deleted.
 bool FreeOffscreenBuffers(GraphicsPort* port, bool keepBackBuffer);
-// Gives buffers of other views back after an allocation failed for `port`.
+// Gives buffers of other views back after an allocation failed for `port`: a first pass
+// frees only traces layers, a second whole buffers of views on other windows.
 bool ReclaimCanvasMemory(GraphicsPort* port);
+// The documents free their views' buffers for a pass (1 or 2); `failingDC` is the DC of
+// the port that needs memory. True when something was freed.
+using CanvasReclaimFn = bool (*)(int32_t pass, HDC failingDC);
+void SetCanvasReclaimHandler(CanvasReclaimFn reclaim);
 // Queues the low-memory message as an idle task, at most once a minute.
 void WarnLowMemory();
 struct IdleTask;
@@ -63,6 +68,8 @@ void EndCanvasPaint(GraphicsPort* port, const ScreenRect* rect);
 void StampMaskLayer(GraphicsPort* port, const ScreenRect* rect, bool dark, const OutputScale* scaling);
 void PaintBackgroundScaled(GraphicsPort* port, Sketch* sketch, const OutputScale* scaling);
 int32_t FillScrolledStrips(Sketch* sketch, GraphicsPort* port, int32_t dx, int32_t dy);
+// The port's contrast and selection colours for the current sketch.
+void ChooseSelectionColor(GraphicsPort* port);
 void PortClientRectLogical(GraphicsPort* port, ScreenRect* rect);
 void PortClientRectLogical(GraphicsPort* port, RECT* rect);
 
@@ -74,21 +81,9 @@ struct CanvasAllocator {
 // Null puts the system's calls back. Answers the allocator in force before.
 CanvasAllocator SetCanvasAllocator(const CanvasAllocator* allocator);
 
-// The ports whose buffers a reclaim may free.
-// Stand-in: the open documents and their views are not built; a view registers its
-// port here for its lifetime, and the reclaim walks this list as the documents would
-// walk their views.
-void RegisterCanvasPort(GraphicsPort* port);
-void UnregisterCanvasPort(GraphicsPort* port);
-
-// Stand-in: the sketch documents are not built. A view layer (or a test) installs how
-// a sketch's views repaint a rectangle and recompute the visible rectangle; without
-// one there is nothing to repaint and no visible rectangle.
-struct SketchViewHandlers {
-    void    (*repaintPending)(Sketch* sketch, const ScreenRect* rect, bool emptyAfter);
-    int32_t (*updateVisibleRect)(Sketch* sketch);
-    GraphicsPort* (*viewPort)(Sketch* sketch);  // the port of the sketch's front view
-};
-void SetSketchViewHandlers(const SketchViewHandlers* handlers);
 // The port of the sketch's front view; null when it has none.
+// Stand-in: the documents answer this once they offer it; until then the user
+// interface (or a test) installs the lookup.
+using SketchPortLookupFn = GraphicsPort* (*)(Sketch* sketch);
+void SetSketchPortLookup(SketchPortLookupFn lookup);
 GraphicsPort* SketchViewPort(Sketch* sketch);

@@ -13,6 +13,7 @@
 #include "engine/core/straight_objects.h"
 #include "platform/win32/render/traces.h"
 #include "tests/platform/win32/render_fixture.h"
+#include "tests/support/views_double.h"
 
 namespace {
 
@@ -22,14 +23,12 @@ class FlashTest : public RenderTest {
 protected:
     FlashTest() {
         current_ = this;
-        const SketchViewHandlers h{ [](Sketch*, const ScreenRect* r, bool) { current_->Repaint(r); }, nullptr,
-                                    nullptr };
-        SetSketchViewHandlers(&h);
+        SetRedrawFlushCallback([](int32_t) { current_->Repaint(); });
     }
-    ~FlashTest() override { SetSketchViewHandlers(nullptr); }
-    void Repaint(const ScreenRect* r) {
+    ~FlashTest() override { SetRedrawFlushCallback(nullptr); }
+    void Repaint() {
         canvas_.Fill(kWhite);
-        RunDrawHooks(r, &port_);
+        RunDrawHooks(&sketch_->dirtyRect, &port_);
         ink_.push_back(200 * 200 - canvas_.Count(kWhite));
     }
     SketchObject* MarkPoint(int32_t slot, double x, double y) {

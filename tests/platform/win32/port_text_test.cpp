@@ -37,8 +37,8 @@ protected:
     static void SetViewPort(GraphicsPort* port) {
         static GraphicsPort* view;
         view = port;
-        const SketchViewHandlers h{ nullptr, nullptr, [](Sketch*) { return view; } };
-        SetSketchViewHandlers(port ? &h : nullptr);
+        SketchPortLookupFn lookup = [](Sketch*) { return view; };
+        SetSketchPortLookup(port ? lookup : nullptr);
     }
     LayoutDrawState state_{};
 };

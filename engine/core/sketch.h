@@ -138,6 +138,8 @@ struct Sketch {
     PtrList        givenList;
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
+    // What copies cloned into this sketch carry over (CloneMode); 0 is the same as 7.
+    int32_t        cloneMode;
 
     uint16_t       pageId;  // bit 15 set; unique within the page's document
     uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read

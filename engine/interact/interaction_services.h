@@ -18,8 +18,6 @@ struct SketchObject;
 
 // ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
-// The object's hit-exclusion word is set (not built: nothing is excluded).
-bool IsExcludedFromHits(const SketchObject* object);
 // The point lies in the object's shown label.
 bool LabelHitTest(ScreenPoint point, const SketchObject* object);
 // Shows or hides the object's label; `at` (or null) is where a click placed it.

@@ -7,7 +7,6 @@
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/neighbour_services.h"
 
-bool IsExcludedFromHits(const SketchObject*) { return false; }
 
 bool LabelHitTest(ScreenPoint point, const SketchObject* object) {
     ScreenRect rect;

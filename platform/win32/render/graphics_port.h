@@ -81,9 +81,8 @@ struct CanvasAllocator {
 // Null puts the system's calls back. Answers the allocator in force before.
 CanvasAllocator SetCanvasAllocator(const CanvasAllocator* allocator);
 
-// The port of the sketch's front view; null when it has none.
-// Stand-in: the documents answer this once they offer it; until then the user
-// interface (or a test) installs the lookup.
+// The port of the sketch's front view; null when it has none. The documents install the
+// lookup when the program starts (tests install their own).
 using SketchPortLookupFn = GraphicsPort* (*)(Sketch* sketch);
 void SetSketchPortLookup(SketchPortLookupFn lookup);
 GraphicsPort* SketchViewPort(Sketch* sketch);

@@ -18,6 +18,9 @@ struct PtrListArena;
 struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
+// Slots of the palette that are not object colours.
+constexpr int32_t kColorSlotHighlight  = 6;  // selected objects' highlight
+constexpr int32_t kColorSlotBackground = 7;
 
 // Dirty rectangle meaning "everything", set on a new sketch.
 constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };

@@ -21,6 +21,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
+#include "platform/win32/render/traces.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_rules.h"
@@ -371,6 +372,30 @@ void FitFramesToSketch(EngineDocument* document) {
 
 void NotifyDocumentFreed(EngineDocument*) {}
 void NotifySketchFreed() {}
+
+namespace {
+
+bool ReclaimViewBuffers(int32_t pass, HDC failingDC) {
+    bool freed = false;
+    ForEachDocument([&](CDocument* doc) {
+        if (doc->IsKindOf(RUNTIME_CLASS(CFernwickDoc)))
+            freed = static_cast<CFernwickDoc*>(doc)->FreeViewBuffers(pass, failingDC) || freed;
+    });
+    return freed;
+}
+
+GraphicsPort* FrontPortOfSketch(Sketch* sketch) {
+    CFernwickDoc* doc = DocumentOfSketch(sketch);
+    GraphicsPort* port = nullptr;
+    return doc && doc->GetFrontPort(&port) ? port : nullptr;
+}
+
+}  // namespace
+
+void InstallDrawingPortServices() {
+    SetCanvasReclaimHandler(ReclaimViewBuffers);
+    SetSketchPortLookup(FrontPortOfSketch);
+}
 
 void FlushPendingRedraw(int32_t flag) {
     Sketch* sketch = CurrentSketch();

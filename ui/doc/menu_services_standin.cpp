@@ -26,3 +26,5 @@ void OpenHelpTopicStandin(int32_t) {}
 void OpenHelpLinkStandin(int32_t) {}
 
 void ShowContextMenu(bool, bool) {}
+
+void RefreshToolboxBar() {}

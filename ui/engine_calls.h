@@ -1,37 +1,35 @@
-// Engine entry points that the user interface calls and that the engine does not
-// offer yet.
-//
-// Stand-in: the mouse handling, the toolbox model and the sketch's character commands
-// belong to the interaction code; until it offers them, they are declared here and
-// defined in ui/standins/engine_calls_standin.cpp. When it does, this header includes
-// the engine's headers instead and the stand-in file goes.
+// Engine entry points that the user interface calls: the mouse handling, the toolbox
+// model and the sketch's character commands.
 #pragma once
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
+#include "engine/interact/current_tool.h"
+#include "engine/interact/mouse.h"
+#include "engine/interact/toolbox.h"
 
 // Mouse flags the view passes: Shift sets both low bits, Alt adds 16, the right
 // button is 4.
-constexpr uint32_t kMouseFlagShift = 0x03;
-constexpr uint32_t kMouseFlagRight = 0x04;
-constexpr uint32_t kMouseFlagAlt   = 0x10;
-constexpr int32_t  kMouseToolTracking = 9;
+constexpr uint32_t kMouseFlagShift = kMouseShift;
+constexpr uint32_t kMouseFlagRight = kMouseRight;
+constexpr uint32_t kMouseFlagAlt   = kMouseAlt;
 
-void    SketchMouseDown(uint32_t flags, ScreenPoint point);
-void    SketchMouseHover(uint32_t flags, ScreenPoint point, int32_t unused);
-void    SketchMouseUp(uint32_t flags, ScreenPoint point);
-void    SketchDoubleClick(uint32_t flags, ScreenPoint point);
-// The mouse state: 0 idle, 9 a construction tool tracks the mouse.
-int32_t GetMouseState();
-// The cursor kind of the last hover or button-down (0 to 17).
-int32_t MouseCursorKind();
-// A construction tool tracking the mouse while the pointer is outside every view.
-void    ToolIdle();
 // Printable characters for the front sketch.
-void    HandleSketchChar(uint32_t character);
+// Stand-in: the sketch's character commands are not offered by the interaction code
+// yet; ui/standins/engine_calls_standin.cpp defines this.
+void HandleSketchChar(uint32_t character);
 
-// The toolbox model: 0 on success, 300 for an empty layout, 35 for a bad one.
-struct ToolboxLayout;
-ToolboxLayout* CopyDefaultToolboxLayout();
-int32_t        InstallToolbox(ToolboxLayout* layout, ToolboxLayout** previous);
-void           FreeToolboxLayout(ToolboxLayout* layout);
+// The custom-tool library's current tool and the toolbox's custom-tool menu.
+// Stand-in: the custom-tool library is not built yet; ui/standins/custom_tools_standin.cpp
+// defines these: no tool is ever current, and the menu holds only its command items, greyed.
+struct ToolList;
+struct ToolMenuModel {
+    int32_t flag;    // 0 the toolbox's menu, 1 the tools that can be copied into a document
+    void* entries;   // {menu item id, list, index} of each item, after building
+};
+bool    GetCurrentCustomTool(ToolList** list, int32_t* index);
+int32_t ToolSelectFromLibrary(ToolList* list, int32_t index);
+// Fills a pop-up through the menu helpers, taking identifiers from the counter; 0 on failure.
+int32_t BuildCustomToolMenu(void* menu, ToolMenuModel* model, uint32_t* idCounter);
+void    ChooseCustomToolFromMenu(uint32_t id, ToolMenuModel* model, bool showScriptView);
+void    FreeToolMenuEntry(ToolMenuModel* model);

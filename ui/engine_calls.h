@@ -1,5 +1,8 @@
-// Engine entry points that the user interface calls: the mouse handling, the toolbox
-// model and the sketch's character commands.
+// Engine entry points that the user interface calls: the mouse handling, the current
+// tool and the toolbox model come from the interaction code.
+//
+// Stand-in: the sketch's character commands are declared here and defined in
+// ui/standins/engine_calls_standin.cpp until the interaction code offers them.
 #pragma once
 #include <cstdint>
 
@@ -15,8 +18,6 @@ constexpr uint32_t kMouseFlagRight = kMouseRight;
 constexpr uint32_t kMouseFlagAlt   = kMouseAlt;
 
 // Printable characters for the front sketch.
-// Stand-in: the sketch's character commands are not offered by the interaction code
-// yet; ui/standins/engine_calls_standin.cpp defines this.
 void HandleSketchChar(uint32_t character);
 
 // The custom-tool library's current tool and the toolbox's custom-tool menu.

@@ -21,6 +21,7 @@
 #include "ui/engine_calls.h"
 #include "ui/frames/child_frame.h"
 #include "ui/frames/main_frame.h"
+#include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
 
@@ -41,12 +42,6 @@ namespace {
 
 bool gEngineRunning = false;
 constexpr uint32_t kActivityToolInProgress = 1;
-
-bool KeyHeld(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
-
-bool PrimaryButtonDown() {
-    return KeyHeld(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON);
-}
 
 uint32_t HoverFlags() {
     uint32_t flags = KeyHeld(VK_SHIFT) ? kMouseFlagShift : 0;

@@ -29,6 +29,7 @@
 #include "ui/frames/engine_commands.h"
 #include "ui/frames/main_frame.h"
 #include "ui/menus.h"
+#include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
 #include "ui/view/view_math.h"
@@ -60,8 +61,6 @@ void ForEachDocument(Visit visit) {
     }
 }
 
-bool ButtonDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
-bool PrimaryButtonDown() { return ButtonDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON); }
 
 int32_t ScrollRangeTaskStep(IdleTask* task, int32_t finish) {
     auto* record = reinterpret_cast<CFernwickDoc::ScrollRangeTask*>(task);

@@ -18,6 +18,7 @@
 #include "ui/engine_calls.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/menus.h"
+#include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
 
@@ -31,18 +32,9 @@ constexpr uint16_t kStepToolForward = 3;
 constexpr int32_t kHelpTopicsTopic = 1;
 constexpr int32_t kHelpMenuItemTopic = 44;
 
-bool KeyHeld(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
-bool PrimaryButtonDown() { return KeyHeld(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON); }
 
 UINT_PTR gMenuIdleTimer = 0;
 bool gMenuIdleSkip = false;
-
-bool FocusIsEdit(HWND focus) {
-    if (!focus) return false;
-    char name[16] = "";
-    GetClassNameA(focus, name, sizeof name);
-    return lstrcmpiA(name, "Edit") == 0;
-}
 
 // The toolbox's six buttons: command, drop-down, image.
 struct ToolboxButton {

@@ -1,6 +1,6 @@
-// Stand-in: the executors of the engine's commands belong to the code that carries each
-// command out (construction, transforms, edit commands, motions, dialogs); until it is
-// built, each does nothing here, in the program only (the tests take their doubles).
+// Stand-in: the executors of the engine's commands that the code carrying them out
+// does not define yet (motions, dialogs, clipboard, calculations, tables); each does
+// nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
 ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }

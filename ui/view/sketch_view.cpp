@@ -18,6 +18,7 @@
 #include "ui/engine_calls.h"
 #include "ui/frames/child_frame.h"
 #include "ui/frames/main_frame.h"
+#include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/view_math.h"
 
@@ -31,19 +32,7 @@ constexpr uint16_t kWheelBackward = 5;
 constexpr uint16_t kKeyBackspace = 6;
 constexpr uint16_t kKeyDelete = 7;
 
-bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-bool PrimaryButtonDown() {
-    return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
-}
 uint32_t ShiftFlags() { return KeyHeld(VK_SHIFT) ? kMouseFlagShift : 0; }
-
-bool FocusIsEdit() {
-    HWND focus = ::GetFocus();
-    if (!focus) return false;
-    char name[16] = "";
-    GetClassNameA(focus, name, sizeof name);
-    return lstrcmpiA(name, "Edit") == 0;
-}
 
 ScreenRect ToScreenRect(const RECT& r) {
     return ScreenRect{ static_cast<int16_t>(RoundClamp(r.left)), static_cast<int16_t>(RoundClamp(r.top)),
@@ -674,7 +663,7 @@ void CYRNView::OnChar(UINT ch, UINT, UINT) {
 }
 
 void CYRNView::OnEditClear() {
-    if (FocusIsEdit()) {
+    if (FocusIsEdit(::GetFocus())) {
         ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_DELETE, 0);
         return;
     }
@@ -683,7 +672,7 @@ void CYRNView::OnEditClear() {
 }
 
 void CYRNView::OnDeleteBackward() {
-    if (FocusIsEdit()) {
+    if (FocusIsEdit(::GetFocus())) {
         ::SendMessageA(::GetFocus(), WM_CHAR, 8, 0);
         return;
     }

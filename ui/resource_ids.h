@@ -8,6 +8,7 @@
 
 // Bitmaps.
 #define IDB_TOOLBOX            1103
+#define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149

@@ -4,6 +4,3 @@
 
 void OpenHelpTopicStandin(int32_t) {}
 void OpenHelpLinkStandin(int32_t) {}
-
-// Stand-in: the toolbox bar follows the model's selection once the bar is built.
-void RefreshToolboxBar() {}

@@ -53,7 +53,6 @@ const ToolboxButton kToolboxButtons[] = {
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(ToolboxBar, CToolBar)
 IMPLEMENT_DYNAMIC(PaletteBarStandin, CToolBar)
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
 
@@ -73,6 +72,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_DEFAULT_HELP, OnHelpCommand)
     ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
     ON_COMMAND(kArcSegmentCommand, OnArcSegment)
+    ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
+    ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -380,6 +382,15 @@ BOOL CMainFrame::OnHelpInfo(HELPINFO* info) {
 }
 
 void CMainFrame::OnArcSegment() { RunArcSegmentCommand(m_hWnd); }
+
+void CMainFrame::OnToolboxCommand(UINT id) { RunToolboxCommand(this, id); }
+
+void CMainFrame::OnUpdateToolboxCommand(CCmdUI* cmdUI) { UpdateToolboxCommand(this, cmdUI); }
+
+void CMainFrame::OnToolboxDropDown(NMHDR* note, LRESULT* result) {
+    ToolboxDropDown(this, reinterpret_cast<NMTOOLBARA*>(note));
+    *result = TBDDRET_DEFAULT;
+}
 
 void CMainFrame::OnHelpCommand() { OpenHelpTopicStandin(kHelpTopicsTopic); }
 

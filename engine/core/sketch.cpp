@@ -132,6 +132,8 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->tracedArea = kEmptyScreenRect;
     sketch->extent = kEmptyScreenRect;
     sketch->dirtyRect = kEverythingDirty;
+    sketch->motion.movingSetInvalid = 1;
+    sketch->motion.frameDirty = kEmptyScreenRect;
     InitTransformSettings(&sketch->transformSettings);
     return sketch;
 }
@@ -141,6 +143,8 @@ void FreeSketch(Sketch* sketch) {
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
+    // No motion outlives its sketch, ticking or not.
+    if (sketch->motion.motionsHead) StopMotions(0);
     UndoTrimHistory(sketch, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its
@@ -156,6 +160,7 @@ void FreeSketch(Sketch* sketch) {
     FreeMemory(sketch->title);
     FreeMemory(sketch->toolText);
     FreeMemory(sketch->givenKinds);
+    FreeMemory(sketch->motion.movedList);
     SetCurrentSketch(nullptr, nullptr);
     // No sketch is current here, so the front cannot pass to one: it becomes none.
     if (gEngine.frontSketch == sketch) ClearFrontSketch();

@@ -12,10 +12,15 @@
 #include "engine/core/transform_settings.h"
 
 struct EngineDocument;
+struct Motion;
+struct ObjectFlagsEntry;
 struct PtrListArena;
 struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
+// Slots of the palette that are not object colours.
+constexpr int32_t kColorSlotHighlight  = 6;  // selected objects' highlight
+constexpr int32_t kColorSlotBackground = 7;
 
 // Dirty rectangle meaning "everything", set on a new sketch.
 constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
@@ -54,11 +59,32 @@ constexpr uint32_t kActivityCaptionEditing = 8;
 // editor and snapping will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
-    uint32_t activityWord;        // kActivity* bits
     int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;
     int32_t  snapToGrid;
+};
+
+// The animation state of a sketch. The motion engine (engine/interact) keeps it; the
+// sketch only holds it so that it lives and dies with the sketch.
+struct MotionState {
+    // 1: the moving set must be rebuilt before the next frame. The set is also rebuilt
+    // when the sketch's structure counter moved away from movingSetStamp.
+    int32_t       movingSetInvalid;
+    uint32_t      movingSetStamp;
+    ScreenRect    frameDirty;   // what the moving set covered this frame
+    SketchObject* movedHead;    // the moving set, chained through nextMoved in sketch order
+    // The same set as a contiguous array {object, move state} that the frames walk, so
+    // that a frame streams through the objects without chasing links; null-object ended.
+    // Null when it could not be had: the frames then walk the chain.
+    ObjectFlagsEntry* movedList;
+    int32_t       movedListCapacity;
+    Motion*       motionsHead;  // newest first
+    uint32_t      frameCount;
+    int32_t       paused;
+    int32_t       nesting;        // depth of walks over the motion list
+    int32_t       finishPending;  // a motion was only marked finished during a walk
+    int32_t       snapDraggedPoints;  // the drag of this sketch snaps points to the grid
 };
 
 struct Sketch {
@@ -112,6 +138,13 @@ struct Sketch {
     PtrList        givenList;
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
+    // What copies cloned into this sketch carry over (CloneMode); 0 is the same as 7.
+    int32_t        cloneMode;
+    // Where the next paste lands: the counter steps away from 0 with each paste (below 0
+    // in the page copied from: the copies keep their place), and the window position
+    // key seen at the last copy or paste (another key starts again from 0).
+    int32_t        pasteCounter;
+    int32_t        pasteWindowKey;
 
     uint16_t       pageId;  // bit 15 set; unique within the page's document
     uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read
@@ -125,6 +158,7 @@ struct Sketch {
     UndoRecord*    savedPosition;
 
     SketchCommandInputs commandInputs;
+    MotionState    motion;
 };
 
 struct EngineGlobals {

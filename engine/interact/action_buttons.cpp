@@ -1,5 +1,6 @@
 #include "engine/interact/action_buttons.h"
 
+#include "engine/core/services/motions.h"
 #include "engine/core/sketch_object.h"
 
 int16_t* LinkToPageTarget(SketchObject* object) {
@@ -18,3 +19,5 @@ uint32_t ActionButtonId(const SketchObject* object) {
 void PressActionButton(SketchObject*) {}
 void ActionButtonStop(SketchObject*) {}
 void ActionButtonsOfObject(SketchObject*) {}
+// Stand-in: presentations have nothing to run until presentation buttons are built.
+void ResumePendingPresentations() {}

@@ -1,6 +1,7 @@
 #include "engine/interact/command_state.h"
 
 #include "engine/core/memory.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/neighbour_services.h"
@@ -38,9 +39,9 @@ CommandStateItem* ItemAt(uint32_t slot) {
 void StoreItemState(uint32_t slot, CommandStateItem* item, int32_t enabled, uint16_t text,
                     uint16_t variant, uint16_t executor, int32_t argument) {
     if (variant != 0 || item->variant != 0 || text != item->text) {
-        UpdateCommandElement(slot, true);
+        UpdateCommandElement(slot, text, variant, item->variant, enabled != 0, true);
     } else if (enabled != item->enabled) {
-        UpdateCommandElement(slot, false);
+        UpdateCommandElement(slot, text, variant, item->variant, enabled != 0, false);
     }
     item->enabled = enabled;
     item->text = text;
@@ -210,7 +211,7 @@ ResultCode CmdStateExecuteItem(uint32_t slot) {
     const CommandRow& row = CommandRowTable[item->row];
     if (!(row.flags & RowKeepsCaptionEditing)) {
         const Sketch* front = GetFrontSketch();
-        if (front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing))
+        if (front && (ActivityWord() & kActivityCaptionEditing))
             EndSketchActivity(kActivityCaptionEditing);
     }
     // Ending caption editing may have changed the registry; read the item again.

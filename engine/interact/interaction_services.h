@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/marks.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/text_style.h"
 
@@ -17,8 +18,6 @@ struct SketchObject;
 
 // ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
-// The object's hit-exclusion word is set (not built: nothing is excluded).
-bool IsExcludedFromHits(const SketchObject* object);
 // The point lies in the object's shown label.
 bool LabelHitTest(ScreenPoint point, const SketchObject* object);
 // Shows or hides the object's label; `at` (or null) is where a click placed it.
@@ -83,20 +82,9 @@ void GetCurrentTextStyle(TextStyle* style);
 void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
 void ScrollSketchTo(ScreenPoint windowOrigin);
-// The marquee of a selection drag, drawn over the sketch.
-struct GraphicsPort;
-void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
 void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------
 
-// Stand-in: the head of the motion record, through which created motions are chained.
-struct Motion {
-    Motion* listLink;
-};
-Motion* CreateMotionsForSelection(SketchObject* linkedSelection);
-// 0 or the start's code (the motion is then freed); *undoNeeded is set when the motion
-// moves an object that no running motion moved.
-ResultCode StartMotion(Motion* motion, SketchObject* owner, int32_t* anyUndoNeeded);
-void ChangeMotionSpeeds(double value, bool selectedOnly, bool relative);
-bool MotionControllerShown();
+// Motions, speeds and the Motion Controller's visibility are the motion engine's.
+#include "engine/interact/motion.h"

@@ -10,6 +10,7 @@
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/menu_texts.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
 

@@ -55,13 +55,9 @@ const StandinClassData* StandinData(const SketchObject* object);
 SketchObject* OwningCoordSystem(const SketchObject* object);
 bool IsSingleMapPointImage(const SketchObject* object);
 bool TableCanRemoveEntry(const SketchObject* table);
-// Stand-in: the point merge/split state of the sketch engine.
-bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argument);
 
 // ---- Motion engine and shell -------------------------------------------------------
 
-// Stand-in: motion ranges (motion engine) and the Motion Controller bar (shell).
-bool MotionSpeedRange(bool ofSelection, double* low, double* high, bool* reversible);
 void RefreshMotionControllerItem(int32_t item, int32_t state);
 
 // Stand-in: the shell's state as the queries read it.
@@ -72,15 +68,10 @@ struct ShellStateStandin {
     int32_t activeDocument;
     int32_t documentModified;
     int32_t documentHasFile;
-    int32_t animatingSketchCount;
     int32_t selectAllText;        // the current tool's "Select &All ..." item
     int32_t selectAllCategory;    // the current tool's object category
     int32_t pasteText;            // PasteMenuState's answer
     int32_t pasteEnabled;
-    int32_t hasSpeedRange;        // MotionSpeedRange's answer
-    double speedLow;
-    double speedHigh;
-    int32_t speedReversible;
     int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
     int32_t motionBarRefreshes;
 };

@@ -292,7 +292,7 @@ ResultCode AnimateCommand(int32_t) {
     int32_t undoNeeded = 0;
     for (Motion* m = motions; m;) {
         Motion* next = m->listLink;
-        int32_t needed = 0;
+        bool needed = false;
         // A motion that cannot start is passed over silently.
         if (StartMotion(m, nullptr, &needed) == kResultOK && needed) undoNeeded = 1;
         m = next;
@@ -345,7 +345,7 @@ void EscapeCommand() {
     SetCurrentSketch(front, &previous);
     if (front->selectionHead) {
         DeselectAll();
-    } else if (front->commandInputs.activityWord & kActivityAnimating) {
+    } else if (ActivityWord() & kActivityAnimating) {
         StopMotions(1);
     } else {
         RebuildSketchViews(0);

@@ -25,6 +25,3 @@ void EndObjectDrag();
 // The undo record of a drag or of starting motions: the moved objects' geometry and
 // values, and the tempLink chain of objects to select again. 0, or 100 without memory.
 int32_t BuildMoveUndoRecord(const UndoDescriptor* undoName, SketchObject* reselect);
-
-// The current tool's drag mode: 1 for the rotate arrow, 2 for the dilate arrow, else 0.
-int32_t DragModeOfTool();

@@ -4,8 +4,6 @@
 #include "engine/interact/command_executors.h"
 
 ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }
-ResultCode SplitCommand(int32_t) { return kResultOK; }
-ResultCode MergeCommand(int32_t) { return kResultOK; }
 ResultCode SplitTextCommand(int32_t) { return kResultOK; }
 ResultCode MergeTextCommand(int32_t) { return kResultOK; }
 ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }
@@ -13,15 +11,12 @@ ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
 ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }
 ResultCode PlotPointsCommand(int32_t) { return kResultOK; }
 ResultCode GridFormCommand(int32_t) { return kResultOK; }
-ResultCode PauseAnimationCommand(int32_t) { return kResultOK; }
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode EditCalculationCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
-ResultCode StopAllSketchesMotions(int32_t) { return kResultOK; }
 ResultCode ParametricColorCommand(int32_t) { return kResultOK; }
 ResultCode OtherColorCommand(int32_t) { return kResultOK; }
-ResultCode ShowMotionControllerCommand(int32_t) { return kResultOK; }
 ResultCode ConstructFromFunctionsCommand(int32_t) { return kResultOK; }
 ResultCode DerivativeCommand(int32_t) { return kResultOK; }
 ResultCode CutCommand(int32_t) { return kResultOK; }

@@ -245,14 +245,14 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     const uint32_t properties = Add(75);
     Select(Point(2, 2));
     RunIdle();
-    Inputs().activityWord = kActivityCaptionEditing;
+    ActivityWord() = kActivityCaptionEditing;
     SketchObject& caption = Make(kClassCaption, 19, 0);
     sketch.editedCaption = &caption;
     CmdStateExecuteItem(copy);
-    EXPECT_EQ(Inputs().activityWord, kActivityCaptionEditing);
+    EXPECT_EQ(ActivityWord(), kActivityCaptionEditing);
     EXPECT_EQ(LastExecutorCall().slot, 53);
     CmdStateExecuteItem(properties);
-    EXPECT_EQ(Inputs().activityWord, 0u);
+    EXPECT_EQ(ActivityWord(), 0u);
     EXPECT_EQ(sketch.editedCaption, nullptr);
     EXPECT_EQ(LastExecutorCall().slot, 36);
 }

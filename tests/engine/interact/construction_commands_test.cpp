@@ -6,6 +6,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/construction_commands.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/object_commands.h"
 #include "engine/interact/undo.h"
@@ -20,7 +21,7 @@ protected:
         SketchTest::SetUp();
         gEngine.frontSketch = sketch;
         ResetMouseState();
-        SetCurrentToolId(kToolTranslateArrow);
+        SetCurrentTool(kToolTranslateArrow);
     }
     void TearDown() override {
         gEngine.frontSketch = nullptr;
@@ -245,16 +246,20 @@ TEST_F(CommandsTest, TraceTogglesOnlyTraceableObjectsAndSelectRelativesKeepsOrph
 
 TEST_F(CommandsTest, EscapeDeselectsThenStopsAnimationsThenErasesTraces) {
     SketchObject* a = PointAt(0, 0);
-    SetCurrentToolId(kToolPoint);
+    SetCurrentTool(kToolPoint);
     SelectAllOf({ a });
     EscapeCommand();  // the toolbox takes its default tool: nothing else
     EXPECT_EQ(CurrentToolId(), kToolTranslateArrow);
     EXPECT_EQ(Selection().size(), 1u);
     EscapeCommand();
     EXPECT_TRUE(Selection().empty());
-    sketch->commandInputs.activityWord = kActivityAnimating;
+    ASSERT_EQ(StartMotion(CreateMotion(a, nullptr, kMotionRandomFree, 0, 1, 1.8), nullptr, nullptr), 0);
+    ASSERT_NE(ActivityWord() & kActivityAnimating, 0u);
     EscapeCommand();
-    EXPECT_EQ(sketch->commandInputs.activityWord & kActivityAnimating, 0u);
+    EXPECT_EQ(ActivityWord() & kActivityAnimating, 0u);
+    EXPECT_EQ(Selection(), std::vector<SketchObject*>{ a });  // a stopped motion selects its object
+    EscapeCommand();
+    EXPECT_TRUE(Selection().empty());
     ResetViewRequests();
     EscapeCommand();
     EXPECT_EQ(RecordedViewRequests().viewRebuilds, 1);

@@ -16,7 +16,7 @@ protected:
         SketchTest::SetUp();
         gEngine.frontSketch = sketch;
         ResetMouseState();
-        SetCurrentToolId(kToolTranslateArrow);
+        SetCurrentTool(kToolTranslateArrow);
         SetTestTickCount(1000);
         ResetAlertDoubles();
         ResetDocumentServices();
@@ -114,12 +114,12 @@ TEST_F(MouseTest, ADragStartsBeyondSixPixelsOrAfterHalfASecond) {
     SketchMouseUp(0, At(107, 100));
     EXPECT_EQ(Selection(), std::vector<SketchObject*>{ a });  // the dragged object is selected
 
-    // Holding still for 500 ms starts it too.
-    SketchMouseDown(0, At(100, 100));
+    // Holding still for 500 ms starts it too (the point now stands where it was dropped).
+    SketchMouseDown(0, At(107, 100));
     AdvanceTestTickCount(500);
-    SketchMouseHover(0, At(101, 100), 0);
+    SketchMouseHover(0, At(108, 100), 0);
     EXPECT_EQ(GetMouseState(), kMouseDragging);
-    SketchMouseUp(0, At(101, 100));
+    SketchMouseUp(0, At(108, 100));
     EXPECT_EQ(GetMouseState(), kMouseIdle);
 }
 
@@ -199,7 +199,7 @@ TEST_F(MouseTest, HoversSetCursorKindsAndRepeatedOnesAreSkipped) {
     ResetHoverPosition();
     SketchMouseHover(0, At(10, 10), 0);
     EXPECT_EQ(MouseCursorKind(), kCursorOverObject);
-    SetCurrentToolId(kToolText);
+    SetCurrentTool(kToolText);
     SketchMouseHover(0, At(10, 10), 0);
     EXPECT_EQ(MouseCursorKind(), kCursorTextLabelToggle);
 }

@@ -28,7 +28,9 @@ TEST(PageTabText, AmpersandsAreStoredAsMWithTheirPlacesInTheMask) {
         EXPECT_EQ(s.mask, c.mask);
         EXPECT_EQ(s.hadAmpersand, c.had);
         RestoreTabText(s.text, s.mask);
-        if (c.mask || !c.had) EXPECT_STREQ(s.text, c.in);
+        if (c.mask || !c.had) {
+            EXPECT_STREQ(s.text, c.in);
+        }
     }
 }
 

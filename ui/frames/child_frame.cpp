@@ -49,7 +49,7 @@ void CChildFrame::OnUpdateFrameTitle(bool addToTitle) {
     if (doc && doc->IsKindOf(RUNTIME_CLASS(CFernwickDoc))) UpdateFrameTitle(static_cast<CFernwickDoc*>(doc));
 }
 
-void CChildFrame::OnSysCommand(UINT id, LPARAM lParam) {
+void CChildFrame::OnSysCommand(UINT id, LPARAM) {
     // Stepping to another window would leave a drag in a sketch holding the mouse.
     const UINT command = id & 0xFFF0;
     if ((command == SC_NEXTWINDOW || command == SC_PREVWINDOW) && SketchViewFromHandle(::GetCapture())) return;

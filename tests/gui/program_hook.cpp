@@ -205,6 +205,8 @@ std::string BuildSegment(double x1, double y1, double x2, double y2) {
     SketchObject* s = ConstructObject(kTypeSegment, nullptr, parents, 0, true, false, nullptr);
     if (!s) return "failed";
     RecomputeObject(s, nullptr, true);
+    // As after a construction: the document has changes to save.
+    if (sketch->document) SetDocumentModified(sketch->document, true);
     if (CFernwickDoc* doc = DocumentOfSketch(sketch)) doc->InvalidateViews(false, true, true);
     return "ok";
 }

@@ -81,16 +81,6 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(gCbtHook, code, wParam, lParam);
 }
 
-template <typename Visit>
-void ForEachDocument(Visit visit) {
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->m_pDocManager) return;
-    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
-        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
-        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
-    }
-}
-
 HWND MainWindow() {
     CWinApp* app = AfxGetApp();
     return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;

@@ -77,13 +77,7 @@ bool CYrnDocManager::RunDialog(CYrnFileDialog& dialog, CString& fileName, UINT t
         dialog.m_ofn.nFilterIndex = 1;
     } else {
         CString filter, defaultExt;
-        if (tmpl) {
-            AppendFilterSuffix(filter, dialog.m_ofn, tmpl, &defaultExt);
-        } else {
-            for (POSITION pos = GetFirstDocTemplatePosition(); pos;) {
-                AppendFilterSuffix(filter, dialog.m_ofn, GetNextDocTemplate(pos), &defaultExt);
-            }
-        }
+        AppendTemplateFilters(filter, dialog.m_ofn, tmpl, &defaultExt);
         filter += kHandheldAndWebFilters;
         dialog.SetFilter(filter);
         if (!defaultExt.IsEmpty()) dialog.SetDefaultExt(defaultExt);

@@ -52,15 +52,6 @@ std::vector<CYRNView*> ViewsOf(const CFernwickDoc* doc) {
     return views;
 }
 
-template <typename Visit>
-void ForEachDocument(Visit visit) {
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->m_pDocManager) return;
-    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
-        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
-        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
-    }
-}
 
 
 int32_t ScrollRangeTaskStep(IdleTask* task, int32_t finish) {

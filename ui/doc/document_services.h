@@ -4,6 +4,9 @@
 #pragma once
 #include <cstdint>
 
+#include "classlib/app.h"
+#include "classlib/doctempl.h"
+
 class CFernwickDoc;
 class CYRNView;
 struct EngineDocument;
@@ -20,6 +23,17 @@ public:
 private:
     Sketch* previous_ = nullptr;
 };
+
+// Calls visit(CDocument*) for every open document of every template.
+template <typename Visit>
+void ForEachDocument(Visit visit) {
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pDocManager) return;
+    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
+        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
+        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
+    }
+}
 
 // The document that shows a sketch, or null (tools, sketches of no document).
 CFernwickDoc* DocumentOfSketch(const Sketch* sketch);

@@ -7,14 +7,6 @@
 #include "engine/core/result_codes.h"
 #include "engine/core/services/measurements.h"
 
-// Stand-in: what creators hand to the caption text data (layout root, style, position).
-struct CaptionInit {
-    LayoutNode* layout;
-    TextStyle style;
-    int32_t x;
-    int32_t y;
-};
-
 // Creation record of the value display (creation, reading, undo). Class 11 adds its form.
 struct ValueDisplayInit {
     CaptionInit caption;

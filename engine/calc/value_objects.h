@@ -5,18 +5,12 @@
 
 #include "engine/calc/expression_tokens.h"
 #include "engine/core/services/measurements.h"
+#include "engine/core/services/text_objects.h"
 #include "engine/text/text_style.h"
 
 struct LayoutNode;
+struct LayoutParseContext;
 
-// Stand-in: the caption objects' text data (engine/text), which leads the class data of
-// classes 0, 7 and 11.
-struct CaptionData {
-    PtrList valueSlots;  // the ValueSlotList
-    int32_t editing;
-    LayoutNode* layout;
-    TextStyle style;
-};
 
 enum ValueDisplayMode : int32_t {
     kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,

@@ -13,6 +13,7 @@
 #include "engine/core/services/custom_tools.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/object_labels.h"
+#include "engine/core/services/text_objects.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/undo.h"
 
@@ -343,10 +344,10 @@ void ApplyDefaultTextStyle(SketchObject* object) {
         style.field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
         style.field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
         style.field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
-        // Stand-in: captions, measurements and calculations also keep this style in their
-        // class data once that data is laid out.
     }
     object->textStyle = style;
+    // Captions, measurements and calculations keep the style of their text beside it.
+    if (row.textFamily == 1 || row.textFamily == 2) ClassData<CaptionData>(object)->style = style;
 }
 
 SketchObject* RecordNewObjectUndo(SketchObject* object, bool linked, uint16_t flags) {

@@ -16,6 +16,11 @@
 #include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_body.h"
+#include "engine/docio/text_record_codecs.h"
+#include "engine/calc/value_display.h"
+#include "engine/text/captions.h"
+#include "engine/text/object_labels.h"
+#include "engine/text/object_text.h"
 
 namespace {
 
@@ -100,11 +105,27 @@ ResultCode ReadToolText(void* model, const char* text, uint32_t length) {
     return kResultOK;
 }
 
-// Stand-in: the label sequence states and the page's preference records have no home
-// in the sketch yet. One that holds anything is dropped with warning 4, so that the
-// document opens as a copy and its file is not overwritten without them; the empty
-// records this writer puts in their place lose nothing.
-ResultCode DropSketchRecord(void*, uint32_t, const uint8_t*, uint32_t length, const FormatInfo&) {
+// The sequence a label state record of a page holds (2399 the numbered labels' format,
+// 2400 + k the class of stored code k), or null for a code without a class.
+LabelSequence* SequenceOfTag(Sketch* s, uint32_t tag) {
+    if (tag == kTagLabelSequence18) return &s->labelSequences[kNumberedLabelSequence];
+    const int32_t c = ObjectClassFromCode(tag - kTagLabelStateBase);
+    return c >= 0 && c < kLabelSequenceCount ? &s->labelSequences[c] : nullptr;
+}
+
+ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* p, uint32_t length, const FormatInfo& f) {
+    Sketch* s = Io(model)->sketch;
+    if (tag == kTagLabelStateV1) {
+        LabelSequenceTarget all{ s, nullptr };
+        return ReadCodecRecord(TransferLabelSequences, &all, p, length, f);
+    }
+    if (tag >= kTagLabelSequence18 && tag <= kTagLabelStateLast) {
+        LabelSequenceTarget one{ s, SequenceOfTag(s, tag) };
+        return ReadCodecRecord(TransferLabelSequenceState, &one, p, length, f);
+    }
+    // Stand-in: the page's preference records have no home in the sketch yet. One that
+    // holds anything is dropped with warning 4, so that the document opens as a copy and
+    // its file is not overwritten without them.
     return length ? kResultLongerRecord : kResultOK;
 }
 // Record 9001 of the handheld form.
@@ -154,6 +175,28 @@ bool IsStoredValueGiven(const ObjectTemplate& t, const FormatInfo& f) {
            KindIsA(t.objectKind, kKindCalculation);
 }
 
+// The class data of an object being read: texts start empty at the origin (their record
+// places them), so that reading never searches for a free place.
+bool InitReadObject(SketchObject* object) {
+    const ObjectClassRecord& row = ObjectClassTable[object->objectClass];
+    if (!row.initExtra) return true;
+    if (object->objectClass == kClassCaption) {
+        CaptionInit init{};
+        if (!InitCaptionData(&init, &object->textStyle, 0, 0)) return false;
+        if (row.initExtra(object, &init)) return true;
+        SetObjectTextLayout(nullptr, &init);
+        return false;
+    }
+    if (object->objectClass == kClassMeasurement) {
+        ValueDisplayInit record{};
+        if (!InitCaptionData(&record.caption, &object->textStyle, 0, 0)) return false;
+        if (row.initExtra(object, &record)) return true;
+        row.initExtra(nullptr, &record);
+        return false;
+    }
+    return row.initExtra(object, nullptr) != 0;
+}
+
 ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
     SketchIo* io = Io(model);
     ObjectTemplate t{};
@@ -179,7 +222,7 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     object->objectKind = t.objectKind;
     const ObjectClassRecord& row = ObjectClassTable[t.objectClass];
     if (row.textFamily != 7) ApplyDefaultTextStyle(object);
-    if (row.initExtra && !row.initExtra(object, nullptr)) {
+    if (!InitReadObject(object)) {
         FreeMemory(object);
         return kResultOutOfMemory;
     }
@@ -200,9 +243,7 @@ ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8
     SketchObject* o = object ? Obj(object) : Io(model)->pending;
     if (!o) return kResultDamaged;
     if (tag == kTagConstructionData) return RunReadCodec(TransferConstructionData, o, p, n, f);
-    // Stand-in: the label block codec is not built yet; a dropped label opens the
-    // document as a copy (warning 4).
-    if (tag == kTagLabel) return kResultLongerRecord;
+    if (tag == kTagLabel) return RunReadCodec(TransferLabelRecord, o, p, n, f);
     if (tag >= kTagGeometryBase && tag < kTagClassDataBase)
         return RunReadCodec(ObjectClassTable[o->objectClass].transferGeometry, o, p, n, f);
     return RunReadCodec(ObjectClassTable[o->objectClass].transferClassData, o, p, n, f);
@@ -244,9 +285,14 @@ ResultCode ReadPicture(void*, void*, uint32_t, StreamHandle, uint32_t) { return 
 
 void SetUnselectable(void*, void* object) { Obj(object)->selectable = 0; }
 
-// Stand-in: re-laying out the object's text after its style was read belongs to the
-// text layout of the object's class.
-ResultCode FinishObject(void*, void*, bool) { return kResultOK; }
+// The object's text takes the style read for it and is laid out again.
+ResultCode FinishObject(void*, void* object, bool) {
+    SketchObject* o = Obj(object);
+    const int32_t family = ObjectClassTable[o->objectClass].textFamily;
+    if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) d->style = o->textStyle;
+    if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
+    return kResultOK;
+}
 
 void DropPending(void* model) {
     SketchIo* io = Io(model);
@@ -259,7 +305,7 @@ void FreeObject(void*, void* object) { DestroyObject(Obj(object), true, true); }
 const SketchBodyReadOps kSketchReadOps = {
     .header = ReadHeader,
     .comment = ReadTitle,
-    .sketchRecord = DropSketchRecord,
+    .sketchRecord = ReadSketchRecord,
     .findFont = FindFont,
     .selectObject = SelectObject,
     .pageId = ReadPageId,
@@ -315,10 +361,14 @@ const char* WriteToolText(void* model, uint32_t* length) { return Text(Io(model)
 // The screen resolution of the writing machine, as the preferences know it.
 uint32_t ScreenResolution(void*) { return static_cast<uint32_t>(PreferencesUnitFactor(2) + 0.5); }
 
-// Stand-in: the label sequence states are written as empty records until the label
-// sequences are built, so that the page keeps its record order.
-ResultCode WriteSketchRecord(void*, uint32_t tag, StreamHandle stream, const FormatInfo&) {
-    return StreamWriteRecord(stream, 0, tag, nullptr);
+ResultCode WriteSketchRecord(void* model, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
+    Sketch* s = Io(model)->sketch;
+    if (tag == kTagLabelStateV1) {
+        LabelSequenceTarget all{ s, nullptr };
+        return WriteCodecRecord(TransferLabelSequences, &all, stream, tag, f);
+    }
+    LabelSequenceTarget one{ s, SequenceOfTag(s, tag) };
+    return WriteCodecRecord(TransferLabelSequenceState, &one, stream, tag, f);
 }
 
 ResultCode NoPreferences(void*, StreamHandle, const FormatInfo&) { return kResultOK; }
@@ -338,7 +388,7 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
     const ObjectClassRecord* row = known ? &ObjectClassTable[o->objectClass] : nullptr;
     f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
     f->hasClassData = row && row->transferClassData;
-    f->hasLabelRecord = false;  // Stand-in: written once the label block codec exists.
+    f->hasLabelRecord = o->label.level >= kLabelAutomatic;
     int32_t family = row ? row->textFamily : 7;
     f->hasCaptionStyle = (family >= 1 && family <= 4) || (family == 0 && o->label.level >= 3);
     f->hasGeometry = row && row->transferGeometry;
@@ -368,6 +418,7 @@ ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle str
     SketchObject* o = Obj(object);
     TransferFn codec = nullptr;
     if (tag == kTagObjectHeader) codec = TransferObjectHeader;
+    else if (tag == kTagLabel) codec = TransferLabelRecord;
     else if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
         codec = TransferConstructionData;
     else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;

@@ -18,6 +18,7 @@
 #include "engine/core/result_codes.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/user_interface.h"
+#include "engine/text/object_labels.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
@@ -34,9 +35,6 @@ inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
 
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: whether an object's label is shown or implied belongs to the object labels;
-// until they are built, the label's shown word answers.
-bool IsLabelShownOrImplied(const SketchObject* object);
 // Stand-in: the colour comparison of the platform's colours.
 bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);

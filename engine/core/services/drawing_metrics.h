@@ -15,6 +15,22 @@ constexpr int32_t kMetricLineWeight     = 0;
 constexpr int32_t kMetricFractionMargin = 1;
 constexpr int32_t kMetricFractionGap    = 2;
 
+// Places in the last block (intMetricsB) of the text margins: around a caption's text,
+// around a measurement's or calculation's value text, and the gap between table cells
+// and the margin inside one. Their screen values come after.
+constexpr int32_t kMetricCaptionMarginX = 15;
+constexpr int32_t kMetricCaptionMarginY = 16;
+constexpr int32_t kMetricValueMarginX   = 17;
+constexpr int32_t kMetricValueMarginY   = 18;
+constexpr int32_t kMetricTableGap       = 19;
+constexpr int32_t kMetricTableCellMargin = 20;
+constexpr int32_t kScreenCaptionMarginX = 4;
+constexpr int32_t kScreenCaptionMarginY = 2;
+constexpr int32_t kScreenValueMarginX   = 2;
+constexpr int32_t kScreenValueMarginY   = 1;
+constexpr int32_t kScreenTableGap       = 1;
+constexpr int32_t kScreenTableCellMargin = 3;
+
 extern DrawingMetricsRecord DrawingMetrics;
 
 // While printing, label runs, caption bounds and script-level sizes go through this scale

@@ -1,12 +1,14 @@
-// Object labels as creation, recompute and the drawing pass reach them. The label code
-// (engine/text) defines them.
+// Object labels as creation, recompute, the drawing pass and the sketch reach them. The
+// label code (engine/text/object_labels.h) defines them.
 #pragma once
 #include <cstdint>
 
 struct GraphicsPort;
+struct Sketch;
 struct SketchObject;
 
-// A new object's label: not placed, no text.
+// A new object's label: level 1 (numbered) for objects of a text family below 5 that no
+// construction hides, else no text; not placed, offset (8, 5).
 void InitObjectLabel(SketchObject* object);
 // Frees the label's text and hides it.
 void ClearObjectLabel(SketchObject* object);
@@ -16,3 +18,5 @@ void PlaceObjectLabel(SketchObject* object);
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
 // Draws the object's label.
 void DrawObjectLabel(GraphicsPort* port, SketchObject* object);
+// Resets the sketch's automatic label sequences.
+void InitLabelSequences(Sketch* sketch);

@@ -337,11 +337,8 @@ ResultCode TransferMeasurementData(TransferContext* context) {
         CaptionPart part{};
         ResultCode rc = GetCaptionPart(p, n, handheld, &part);
         if (rc != kResultOK) return rc;
-        // The stored name without its trailing blanks and "=".
-        uint32_t textLength = part.length;
-        while (textLength > 0 && (part.text[textLength - 1] == ' ' || part.text[textLength - 1] == '=')) --textLength;
         ValueDisplayTail tail{};
-        rc = ReadValueDisplayTail(p + part.bytes, n - part.bytes, version, part.text, textLength, &tail);
+        rc = ReadValueDisplayTail(p + part.bytes, n - part.bytes, version, part.text, part.length, &tail);
         if (rc != kResultOK) return rc;
         LayoutNode* custom = nullptr;
         if (tail.displayMode == kDisplayCustomName) {

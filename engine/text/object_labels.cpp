@@ -214,6 +214,11 @@ void LabelAncestorsFirst(SketchObject* object) {
     };
     Frame* frames = nullptr;
     uint32_t depth = 0, capacity = 0;
+    // Stamps of this walk: on the way down, and done.
+    Sketch* sketch = CurrentSketch();
+    sketch->traversalGeneration += 2;
+    const uint32_t onPath = sketch->traversalGeneration - 1;
+    const uint32_t done = sketch->traversalGeneration;
     auto push = [&](SketchObject* o, bool flag) {
         if (depth == capacity) {
             const uint32_t grown = capacity ? capacity * 2 : 64;
@@ -223,6 +228,7 @@ void LabelAncestorsFirst(SketchObject* object) {
         int32_t first = 0, last = 0;
         ParentLabelRange(o, &first, &last, nullptr);
         frames[depth++] = { o, first, last, flag };
+        o->traversalStamp = onPath;
         return true;
     };
     gAncestorsPass = true;
@@ -232,17 +238,16 @@ void LabelAncestorsFirst(SketchObject* object) {
             int32_t count = 0;
             SketchObject* const* parents = Parents(f.object, &count);
             if (f.next > f.last || f.next >= count) {
-                const Frame done = f;
+                const Frame finished = f;
                 --depth;
-                if (depth > 0) GenerateObjectLabel(done.object, kLabelFromParents, nullptr, true, done.flag);
+                finished.object->traversalStamp = done;
+                if (depth > 0) GenerateObjectLabel(finished.object, kLabelFromParents, nullptr, true, finished.flag);
                 continue;
             }
             SketchObject* p = parents[f.next++];
             const bool flag = IsImage(f.object);
             // A parent already on the way down is a cycle: its label stays as it is.
-            bool onPath = false;
-            for (uint32_t i = 0; i < depth && !onPath; ++i) onPath = frames[i].object == p;
-            if (onPath) continue;
+            if (p->traversalStamp == onPath) continue;
             if (WouldDerive(p, flag)) {
                 if (!push(p, flag)) GenerateObjectLabel(p, kLabelFromParents, nullptr, true, flag);
             } else {

@@ -1,8 +1,21 @@
-// Saving and opening a document of 100,000 objects, against writing and reading the
-// same number of bytes with plain fwrite/fread in the same run.
+// Saving and opening a document of 100,000 objects, each against a plain baseline run
+// in the same process: fwrite of the file's bytes for saving, and for opening a plain
+// parse that reads the file into one buffer and makes one heap record of the engine's
+// object size per object record. The memory of an open document is measured in a
+// fresh process (this program started again with --open-rss), so that nothing the
+// benchmarks allocated before counts.
+//
+//   taskset -c 3 build/bench/bench/document_io_bench --benchmark_repetitions=3
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <ctime>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,72 +30,147 @@
 #include "engine/docio/engine_document.h"
 #include "engine/docio/streams.h"
 
+extern char** environ;
+
 namespace {
 
 constexpr int32_t kObjects = 100000;
+constexpr uint32_t kTagObjectHeaderRecord = 2000;
+
+// The time of this thread on the processor, the system calls it makes included: other
+// work on a busy machine does not count, as it would on a wall clock.
+struct Clock {
+    using time_point = double;
+    static double now() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    }
+};
+
+double Seconds(double a, double b) { return b - a; }
+
+// A private folder for the files of this run, removed at exit.
+const std::filesystem::path& WorkFolder() {
+    static const std::filesystem::path folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "document_io_bench.XXXXXX").string();
+        if (!mkdtemp(pattern.data())) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(WorkFolder(), ignored);
+        });
+        return std::filesystem::path(pattern);
+    }();
+    return folder;
+}
+
+// A page of `objects` objects: two free points, then a chain of segments and their
+// midpoints, each segment joining the last two points, so that every object has few
+// children, as in drawings.
+EngineDocument* MakeDocument(int32_t objects) {
+    InitStreamTable();
+    EngineDocument* document = nullptr;
+    CreateEngineDocument(&document, nullptr);
+    void* item = nullptr;
+    AddDocumentItem(document, &item, kDocumentItemPage, nullptr);
+    Sketch* previous = nullptr;
+    SetCurrentSketch(static_cast<Sketch*>(item), &previous);
+    const ObjectTemplate point = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+    SketchObject* older = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false);
+    SketchObject* newer = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false);
+    SetPointPosition(older, 10, 20, 1, nullptr, false);
+    SetPointPosition(newer, 300, 200, 1, nullptr, false);
+    auto build = [](int32_t type, SketchObject* a, SketchObject* b) {
+        PtrList parents = 0;
+        PtrListAppend(&parents, a);
+        if (b) PtrListAppend(&parents, b);
+        return ConstructObject(type, nullptr, parents, 0, true, false, nullptr);
+    };
+    for (int32_t made = 2; made + 2 <= objects; made += 2) {
+        SketchObject* segment = build(kTypeSegment, older, newer);
+        SketchObject* middle = build(kTypeMidpoint, segment, nullptr);
+        older = newer;
+        newer = middle;
+    }
+    RecomputeSketch(false);
+    SetCurrentSketch(previous, nullptr);
+    return document;
+}
+
+bool SaveDocument(EngineDocument* document, const std::string& path) {
+    StreamHandle h = 0;
+    if (OpenFileStreamForWrite(path.c_str(), &h) != kResultOK) return false;
+    ResultCode rc = WriteEngineDocument(h, document, false);
+    ResultCode closed = CloseStream(h);
+    return !IsFatalResult(rc) && closed == kResultOK;
+}
 
 struct BenchDocument {
-    EngineDocument* document = nullptr;
-    std::string     path;
-    uint32_t        bytes = 0;
+    EngineDocument*      document = nullptr;
+    std::string          path;
+    std::vector<uint8_t> bytes;  // the file as saved
 };
 
 BenchDocument& Shared() {
     static BenchDocument shared = [] {
         BenchDocument b;
-        InitStreamTable();
-        CreateEngineDocument(&b.document, nullptr);
-        void* item = nullptr;
-        AddDocumentItem(b.document, &item, kDocumentItemPage, nullptr);
-        Sketch* previous = nullptr;
-        SetCurrentSketch(static_cast<Sketch*>(item), &previous);
-        // Two free points, then a chain of segments and their midpoints, each segment
-        // joining the last two points: every object has few children, as in drawings.
-        const ObjectTemplate point = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
-        SketchObject* older = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false);
-        SketchObject* newer = ConstructObjectEx(&point, nullptr, 0, 0, nullptr, nullptr, false);
-        SetPointPosition(older, 10, 20, 1, nullptr, false);
-        SetPointPosition(newer, 300, 200, 1, nullptr, false);
-        auto build = [](int32_t type, SketchObject* a, SketchObject* b) {
-            PtrList parents = 0;
-            PtrListAppend(&parents, a);
-            if (b) PtrListAppend(&parents, b);
-            return ConstructObject(type, nullptr, parents, 0, true, false, nullptr);
-        };
-        for (int32_t made = 2; made + 2 <= kObjects; made += 2) {
-            SketchObject* segment = build(kTypeSegment, older, newer);
-            SketchObject* middle = build(kTypeMidpoint, segment, nullptr);
-            older = newer;
-            newer = middle;
+        b.document = MakeDocument(kObjects);
+        b.path = (WorkFolder() / "document.yrn").string();
+        if (!SaveDocument(b.document, b.path)) {
+            std::fprintf(stderr, "the benchmark document could not be saved\n");
+            std::exit(1);
         }
-        RecomputeSketch(false);
-        SetCurrentSketch(previous, nullptr);
-        b.path = (std::filesystem::temp_directory_path() / "document_io_bench.yrn").string();
-        StreamHandle h = 0;
-        OpenFileStreamForWrite(b.path.c_str(), &h);
-        WriteEngineDocument(h, b.document, false);
-        CloseStream(h);
-        b.bytes = static_cast<uint32_t>(std::filesystem::file_size(b.path));
+        b.bytes.resize(std::filesystem::file_size(b.path));
+        FILE* f = std::fopen(b.path.c_str(), "rb");
+        if (!f || std::fread(b.bytes.data(), 1, b.bytes.size(), f) != b.bytes.size()) std::exit(1);
+        std::fclose(f);
         return b;
     }();
     return shared;
 }
 
-void BM_SaveDocument(benchmark::State& state) {
+// Both writers make a new file each time: the old one is removed outside the timer, so
+// that neither pays for the file system flushing a truncated file's blocks at close.
+template <typename Write>
+void TimeWritesToNewFile(benchmark::State& state, const char* name, Write write) {
     BenchDocument& b = Shared();
+    const std::string path = (WorkFolder() / name).string();
     for (auto _ : state) {
-        StreamHandle h = 0;
-        OpenFileStreamForWrite(b.path.c_str(), &h);
-        benchmark::DoNotOptimize(WriteEngineDocument(h, b.document, false));
-        CloseStream(h);
+        std::remove(path.c_str());
+        const Clock::time_point start = Clock::now();
+        write(path);
+        state.SetIterationTime(Seconds(start, Clock::now()));
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * b.bytes);
-    state.counters["file_bytes"] = b.bytes;
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
 }
 
+void BM_SaveDocument(benchmark::State& state) {
+    BenchDocument& b = Shared();
+    TimeWritesToNewFile(state, "saved.yrn", [&](const std::string& path) {
+        benchmark::DoNotOptimize(SaveDocument(b.document, path));
+    });
+    state.counters["file_bytes"] = double(b.bytes.size());
+}
+
+// The baseline of saving: the same bytes to a new file through the C library.
+void BM_PlainFwrite(benchmark::State& state) {
+    BenchDocument& b = Shared();
+    TimeWritesToNewFile(state, "plain.yrn", [&](const std::string& path) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        benchmark::DoNotOptimize(std::fwrite(b.bytes.data(), 1, b.bytes.size(), f));
+        std::fclose(f);
+    });
+}
+
+// Opening is timed up to the read document; freeing it is timed apart (teardown_ms).
 void BM_OpenDocument(benchmark::State& state) {
     BenchDocument& b = Shared();
+    double teardown = 0;
     for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
         StreamHandle h = 0;
         OpenFileStreamForRead(b.path.c_str(), &h);
         EngineDocument* read = nullptr;
@@ -90,46 +178,155 @@ void BM_OpenDocument(benchmark::State& state) {
         char* message = nullptr;
         benchmark::DoNotOptimize(ReadEngineDocument(h, &read, &copy, nullptr, &message, false));
         CloseStream(h);
+        const Clock::time_point opened = Clock::now();
         FreeMemory(message);
         FreeEngineDocument(read);
+        teardown += Seconds(opened, Clock::now());
+        state.SetIterationTime(Seconds(start, opened));
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * b.bytes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
+    state.counters["teardown_ms"] = benchmark::Counter(teardown * 1e3 / double(state.iterations()));
 }
 
-// The baseline: the same byte count through the C library in one call each way.
-void BM_PlainFwrite(benchmark::State& state) {
+// The baseline of opening: the file read into one buffer, then for every object record
+// one heap record of the engine's size for the object's class, into which the payloads
+// of the object's records are copied as they stand (no checks, no links). Freeing the
+// records is outside the timer, as the document's teardown is.
+void BM_PlainParse(benchmark::State& state) {
     BenchDocument& b = Shared();
-    const std::string path = b.path + ".plain";
-    std::vector<char> data(b.bytes, 'x');
+    std::vector<uint8_t*> records;
+    records.reserve(kObjects);
+    std::vector<uint8_t> buffer;
     for (auto _ : state) {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        benchmark::DoNotOptimize(std::fwrite(data.data(), 1, data.size(), f));
+        const Clock::time_point start = Clock::now();
+        FILE* f = std::fopen(b.path.c_str(), "rb");
+        std::fseek(f, 0, SEEK_END);
+        const long size = std::ftell(f);
+        std::fseek(f, 0, SEEK_SET);
+        buffer.resize(static_cast<size_t>(size));
+        benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), f));
         std::fclose(f);
+        uint8_t* record = nullptr;
+        uint32_t recordSize = 0;
+        uint32_t filled = 0;
+        for (size_t at = 4; at + 8 <= buffer.size();) {
+            uint32_t length, tag;
+            std::memcpy(&length, &buffer[at], 4);
+            std::memcpy(&tag, &buffer[at + 4], 4);
+            const uint8_t* payload = &buffer[at + 8];
+            at += 8 + length;
+            if (tag == kTagObjectHeaderRecord) {
+                uint16_t classCode;
+                std::memcpy(&classCode, payload + 6, 2);
+                recordSize = ObjectClassTable[classCode % kClassCount].objectSize;
+                record = static_cast<uint8_t*>(std::malloc(recordSize));
+                records.push_back(record);
+                filled = 0;
+            }
+            if (record) {
+                const uint32_t take = length < recordSize - filled ? length : recordSize - filled;
+                std::memcpy(record + filled, payload, take);
+                filled += take;
+            }
+        }
+        state.SetIterationTime(Seconds(start, Clock::now()));
+        benchmark::DoNotOptimize(records.data());
+        for (uint8_t* r : records) std::free(r);
+        records.clear();
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * b.bytes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
 }
 
-void BM_PlainFread(benchmark::State& state) {
-    BenchDocument& b = Shared();
-    const std::string path = b.path + ".plain";
-    std::vector<char> data(b.bytes, 'x');
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data.data(), 1, data.size(), f);
-        std::fclose(f);
-    }
-    for (auto _ : state) {
-        FILE* f = std::fopen(path.c_str(), "rb");
-        benchmark::DoNotOptimize(std::fread(data.data(), 1, data.size(), f));
-        std::fclose(f);
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * b.bytes);
+long StatusKilobytes(const char* field) {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long value = -1;
+    const size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, n) == 0 && line[n] == ':') value = std::strtol(line + n + 1, nullptr, 10);
+    std::fclose(f);
+    return value;
 }
 
-BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainFwrite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainFread)->Unit(benchmark::kMillisecond);
+// Run in a fresh process: opens `path` and prints the resident size before and after,
+// and the peak, in kilobytes.
+int OpenAndReport(const char* path) {
+    InitStreamTable();
+    const long before = StatusKilobytes("VmRSS");
+    StreamHandle h = 0;
+    if (OpenFileStreamForRead(path, &h) != kResultOK) return 1;
+    EngineDocument* read = nullptr;
+    bool copy = false;
+    char* message = nullptr;
+    const ResultCode rc = ReadEngineDocument(h, &read, &copy, nullptr, &message, false);
+    CloseStream(h);
+    if (IsFatalResult(rc)) return 1;
+    std::printf("%ld %ld %ld\n", before, StatusKilobytes("VmRSS"), StatusKilobytes("VmHWM"));
+    return 0;
+}
+
+// Resident memory of an opened document of N objects (the benchmark's argument): the
+// growth of the resident size per object, and the peak of the opening process.
+void BM_OpenMemory(benchmark::State& state) {
+    const int32_t objects = static_cast<int32_t>(state.range(0));
+    const std::string path = (WorkFolder() / ("memory" + std::to_string(objects) + ".yrn")).string();
+    if (!std::filesystem::exists(path)) {
+        EngineDocument* document = MakeDocument(objects);
+        const bool saved = SaveDocument(document, path);
+        FreeEngineDocument(document);
+        if (!saved) {
+            state.SkipWithError("the document could not be saved");
+            return;
+        }
+    }
+    long before = 0, after = 0, peak = 0;
+    for (auto _ : state) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) {
+            state.SkipWithError("pipe");
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        char self[] = "/proc/self/exe";
+        char option[] = "--open-rss";
+        char* argv[] = { self, option, const_cast<char*>(path.c_str()), nullptr };
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        char text[128] = {};
+        FILE* from = fdopen(pipeEnds[0], "r");
+        const bool got = from && std::fgets(text, sizeof text, from) &&
+                         std::sscanf(text, "%ld %ld %ld", &before, &after, &peak) == 3;
+        if (from) std::fclose(from);
+        int status = 0;
+        if (spawned == 0) waitpid(child, &status, 0);
+        if (spawned != 0 || !got || status != 0) {
+            state.SkipWithError("the opening process failed");
+            return;
+        }
+    }
+    state.counters["bytes_per_object"] = double(after - before) * 1024.0 / objects;
+    state.counters["peak_rss_mb"] = double(peak) / 1024.0;
+}
+
+BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_PlainFwrite)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_PlainParse)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_OpenMemory)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--open-rss") == 0) return OpenAndReport(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,5 +1,6 @@
-// Feeds outside bytes to the record codecs of points, straight objects, axes and
-// circles and to the construction data of points on paths and unit points. A record
+// Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
+// arcs, arc interiors and polygons, and to the construction data of points on paths and
+// unit points. A record
 // may be refused, but reading it must stay within the input, and whatever was taken
 // must recompute and write back exactly as long as it measures.
 #include <cstddef>
@@ -7,10 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
@@ -19,10 +22,11 @@
 
 namespace {
 
-PtrList List(SketchObject* a, SketchObject* b = nullptr) {
+PtrList List(SketchObject* a, SketchObject* b = nullptr, SketchObject* c = nullptr) {
     PtrList list = 0;
     PtrListAppend(&list, a);
     if (b) PtrListAppend(&list, b);
+    if (c) PtrListAppend(&list, c);
     return list;
 }
 
@@ -43,7 +47,8 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-Subject gSubjects[8];
+constexpr int kSubjects = 12;
+Subject gSubjects[kSubjects];
 
 void Setup() {
     Sketch* sketch = CreateSketch(0, nullptr);
@@ -58,7 +63,16 @@ void Setup() {
     SketchObject* unit = ConstructObject(56, nullptr, List(a), Block(40, 0), true, false, nullptr);
     uint8_t horizontal[2] = { 1, 0 };
     SketchObject* axis = ConstructObject(62, horizontal, List(a, unit), 0, true, false, nullptr);
-    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis) std::abort();
+    SketchObject* c = Point(0, 40);
+    SketchObject* arc = ConstructObject(kTypeArcByCentre, nullptr, List(a, c, b), 0, true, false, nullptr);
+    SketchObject* sector = arc ? ConstructObject(kTypeArcSector, nullptr, List(arc), 0, true, false, nullptr) : nullptr;
+    SketchObject* triangle = ConstructObject(kTypePolygonInterior, nullptr, List(a, b, c), 0, true, false, nullptr);
+    // A free polygon takes its vertex count from the record it reads.
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
+    uint32_t four = 4;
+    SketchObject* freePolygon = ConstructObjectEx(&t, &four, 0, 0, nullptr, nullptr, false);
+    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon)
+        std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
     gSubjects[1] = { TransferStraightGeometry, seg };
@@ -68,6 +82,10 @@ void Setup() {
     gSubjects[5] = { TransferPathParameter, onSeg };
     gSubjects[6] = { TransferUnitDistance, unit };
     gSubjects[7] = { TransferPlottedValues, unit };
+    gSubjects[8] = { TransferArcGeometry, arc };
+    gSubjects[9] = { TransferArcGeometry, sector };
+    gSubjects[10] = { TransferPolygonGeometry, triangle };
+    gSubjects[11] = { TransferPolygonGeometry, freePolygon };
 }
 
 }  // namespace
@@ -76,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = (Setup(), true);
     (void)ready;
     if (size < 1) return 0;
-    const Subject& s = gSubjects[data[0] % 8];
+    const Subject& s = gSubjects[(data[0] & 0x7f) % kSubjects];
     const FormatInfo format = (data[0] & 0x80) ? FormatInfo{ 1, 1, 1 } : kCurrentPageFormat;
     // An exact-size copy, so that any read past the end is caught.
     const size_t length = size - 1;
@@ -88,10 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RecomputeSketch(false);
     if (IsFatalResult(rc)) return 0;
     const uint32_t measured = MeasureCodecRecord(s.codec, s.object, format);
-    uint8_t out[64];
+    // A free polygon's record can be as long as its u16 vertex count allows.
+    static uint8_t out[4 + 16 * 65535];
     if (measured > sizeof out) std::abort();
     TransferContext context;
     BeginWriteContext(&context, out, measured, s.object, format);
     if (s.codec(&context) > 16 && s.codec != TransferPathParameter) std::abort();
+    if (context.destination.cursor != out + measured) std::abort();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "engine/core/paths.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/preferences.h"
 
 #include <cmath>
 
@@ -177,7 +178,7 @@ void MeasurePerimeter(SketchObject* object, SketchObject* const* parents) {
         return SetDistance(object, PolygonPerimeterOf(s).perimeter);
     }
     if (IsClass(s, kClassArcInterior)) {
-        ArcCacheLengths(s);
+        Arc::CacheLengths(s);
         return SetDistance(object, ArcOf(s).totalLength);
     }
     SetUndefined(object);
@@ -201,7 +202,7 @@ void MeasureAngle(SketchObject* object, SketchObject* const* parents) {
 }
 
 void MeasureArea(SketchObject* object, SketchObject* const* parents) {
-    const SketchObject* s = Parent(object, parents, 0);
+    SketchObject* s = Parent(object, parents, 0);
     if (IsCircle(s)) {
         double r = InDistanceUnits(CircleOf(s).radius);
         return SetValue(object, kRoundedPi * r * r);
@@ -231,7 +232,7 @@ void MeasureArea(SketchObject* object, SketchObject* const* parents) {
 void MeasureArcAngle(SketchObject* object, SketchObject* const* parents) {
     SketchObject* s = Parent(object, parents, 0);
     if (IsArc(s)) {
-        ArcCacheLengths(s);
+        Arc::CacheLengths(s);
         return SetAngle(object, ArcOf(s).sweep);
     }
     double angle;
@@ -242,7 +243,7 @@ void MeasureArcAngle(SketchObject* object, SketchObject* const* parents) {
 void MeasureArcLength(SketchObject* object, SketchObject* const* parents) {
     SketchObject* s = Parent(object, parents, 0);
     if (IsArc(s)) {
-        ArcCacheLengths(s);
+        Arc::CacheLengths(s);
         return SetDistance(object, ArcOf(s).arcLength);
     }
     double angle;
@@ -351,6 +352,9 @@ ExpressionUnitsInfo MeasurementUnits(const SketchObject* object) {
 }
 
 int32_t DefaultPrecision(bool distance, bool angle, bool forceNumber) {
-    if (forceNumber || distance == angle) return CurrentPrecision(0);
-    return CurrentPrecision(distance ? 1 : 2);
+    // The settings order them distances, angles, other values.
+    const Sketch* sketch = CurrentSketch();
+    const SketchSettings& s = sketch ? sketch->settings : ThePreferences().sketchSettings;
+    if (forceNumber || distance == angle) return s.precision[2];
+    return s.precision[distance ? 0 : 1];
 }

@@ -4,15 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/arc_data.h"
+#include "engine/core/arc_objects.h"
 
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/core/points.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
-#include "engine/core/sketch_units.h"
 #include "engine/core/straight_objects.h"
 #include "engine/core/units.h"
 #include "engine/core/services/number_locale.h"
@@ -29,19 +29,12 @@ inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
     return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
 
-
 // Stand-in: the coordinate system data of class 8.
 struct CoordinateSystemData {
     RealPoint origin;
     double unitX;
     double unitY;
 };
-
-// Stand-in: the arc code's length cache.
-void ArcCacheLengths(SketchObject* arc);
-
-// Stand-in: the preferences' default precisions (0 number, 1 distance, 2 angle).
-int32_t CurrentPrecision(int32_t which);
 
 #include "engine/core/services/object_labels.h"
 

@@ -4,6 +4,7 @@
 #include "engine/calc/measurements.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/custom_tools.h"
+#include "engine/core/object_creation.h"
 #include "engine/text/layout.h"
 
 namespace {
@@ -26,6 +27,7 @@ bool InitValueDisplay(ValueDisplayInit* record, uint32_t row) {
     ScreenPoint at{};
     DefaultObjectPosition(&at, kClassMeasurement);
     if (!InitCaptionData(&record->caption, nullptr, at.x, at.y)) return false;
+    DefaultTextStyle(kMeasurementClass, &record->caption.style);
     bool distance = false, angle = false;
     if (row < kMeasurementFunctionRows) {
         distance = MeasurementFunctionTable[row].distanceExponent != 0;

@@ -11,7 +11,6 @@
 struct LayoutNode;
 struct LayoutParseContext;
 
-
 enum ValueDisplayMode : int32_t {
     kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,
 };

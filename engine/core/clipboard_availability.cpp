@@ -3,7 +3,6 @@
 #include "engine/core/services/command_states.h"
 
 namespace {
-constexpr int32_t kPasteCommandGroup = 5;
 ClipboardAvailability gAvailable = {};
 }  // namespace
 
@@ -15,7 +14,7 @@ void UpdateClipboardAvailability(bool sketchObjects, bool plainText, bool format
                          now.formattedText != gAvailable.formattedText ||
                          now.picture != gAvailable.picture;
     gAvailable = now;
-    if (changed) CmdStateInvalidate(kPasteCommandGroup);
+    if (changed) CmdStateInvalidate(kCommandGroupPaste);
 }
 
 ClipboardAvailability CurrentClipboardAvailability() {

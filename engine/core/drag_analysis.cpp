@@ -474,19 +474,45 @@ bool WaitsForParent(const SketchObject* object) {
     return false;
 }
 
-// The result list in dependency order. An order that can never be satisfied (a parent
-// cycle) must not hang the editor: once a whole turn of the ring writes nothing, what is
-// left is written as it stands.
+// Takes a written record out of the result list.
+void RemoveFromResult(DragContext* context, DragAnalysis* record) {
+    if (record->previous) record->previous->next = record->next;
+    else context->resultHead = record->next;
+    if (record->next) record->next->previous = record->previous;
+    else context->resultTail = record->previous;
+    record->next = record->previous = kDragNotListed;
+}
+
+// The result list in update order. Sketch order is dependency order, and it is also the
+// order the objects were made in, so every frame then walks the records forwards in
+// memory. What sketch order cannot serve (an object that is not linked, or whose moving
+// parent comes after it) waits for a ring walk over what is left. An order that can
+// never be satisfied (a parent cycle) must not hang the editor: once a whole turn of the
+// ring writes nothing, what is left is written as it stands.
 ObjectFlagsEntry* BuildDragMoveList(DragContext* context, int32_t* planCount) {
     auto* list = static_cast<ObjectFlagsEntry*>(
         AllocMemory(sizeof(ObjectFlagsEntry) * (context->recordCount + 1), kAllocZero));
     if (list == nullptr) return nullptr;
+    int32_t written = 0;
+    auto write = [&](DragAnalysis* record) {
+        record->done |= kDoneWritten;
+        list[written].object = record->object;
+        list[written].flags = record->flags;
+        ++written;
+    };
+    if (const Sketch* sketch = CurrentSketch()) {
+        for (SketchObject* o = sketch->firstObject; o && o != kNotLinked; o = o->nextInSketch) {
+            DragAnalysis* record = o->dragRecord;
+            if (record == nullptr || record->next == kDragNotListed || WaitsForParent(o)) continue;
+            RemoveFromResult(context, record);
+            write(record);
+        }
+    }
     DragAnalysis* head = context->resultHead;
     if (head) {
         head->previous = context->resultTail;
         context->resultTail->next = head;
     }
-    int32_t written = 0;
     int32_t sinceLastWrite = 0;
     int32_t ringSize = 0;
     for (DragAnalysis* r = head; r; r = r->next == head ? nullptr : r->next) ++ringSize;
@@ -494,10 +520,7 @@ ObjectFlagsEntry* BuildDragMoveList(DragContext* context, int32_t* planCount) {
     while (ringSize > 0) {
         DragAnalysis* following = at->next;
         if (sinceLastWrite >= ringSize || !WaitsForParent(at->object)) {
-            at->done |= kDoneWritten;
-            list[written].object = at->object;
-            list[written].flags = at->flags;
-            ++written;
+            write(at);
             sinceLastWrite = 0;
             if (--ringSize == 0) break;
             at->previous->next = following;

@@ -17,7 +17,6 @@ const int32_t LayerHighlightMode[11] = { 0, 2, 1, 1, 2, 0, 0, 2, 1, 1, 0 };
 
 namespace {
 
-constexpr int32_t kCmdGroupTraces = 13;
 constexpr int32_t kMaxPutAside = 2;
 
 DrawHook* gDrawHooks = nullptr;  // newest first
@@ -56,7 +55,7 @@ void AddTrace(Sketch* sketch, GraphicsPort* port, SketchObject* object) {
     const bool wasEmpty = ScreenRectIsEmpty(sketch->tracedArea);
     ScreenRectUnion(clipped, &sketch->tracedArea);
     sketch->fadeStepsLeft = kFadeStepsToClear;
-    if (wasEmpty && gEngine.currentIsFront) CmdStateInvalidate(kCmdGroupTraces);
+    if (wasEmpty && gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupTraces);
 }
 
 }  // namespace
@@ -275,7 +274,7 @@ void UpdateSketchExtentAndLayout(bool clipLargeLoci) {
 void InvalidateSketchViews(Sketch* sketch) {
     ClearTracesAllViews(sketch->document);
     ScreenRectSetEmpty(&sketch->tracedArea);
-    if (sketch == gEngine.frontSketch) CmdStateInvalidate(kCmdGroupTraces);
+    if (sketch == gEngine.frontSketch) CmdStateInvalidate(kCommandGroupTraces);
 }
 
 namespace {

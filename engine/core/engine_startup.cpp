@@ -32,7 +32,7 @@ bool StartEngine() {
     SetCustomColors(NewDefaultCustomColors());
     PreferencesDefaults(&ThePreferences());
     PreferencesLoad();
-    ++ThePreferences().startCounter;
+    ++EngineStartCounter();
     if (!InitDrawingMetrics() || !InitCustomToolLibrary()) {
         SetCustomColors(nullptr);
         CmdStateFreeItems();

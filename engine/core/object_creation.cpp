@@ -13,8 +13,8 @@
 #include "engine/core/services/custom_tools.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/object_labels.h"
-#include "engine/core/services/text_objects.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/services/text_data.h"
 #include "engine/core/services/undo.h"
 
 namespace {
@@ -159,7 +159,7 @@ SketchObject* ConstructObject(int32_t type, void* extraData, PtrList parents,
         t.color = first->color;
     } else {
         t.lineStyle = ObjectClassTable[objectClass].hasLineStyle ? ThePreferences().newLineStyle : 1;
-        t.color = CurrentSketch()->settings.colorSlots[ObjectClassTable[objectClass].colorSlot];
+        t.color = CurrentSketch()->settings.palette[ObjectClassTable[objectClass].colorSlot];
     }
     return ConstructObjectWithTemplate(&r);
 }
@@ -334,20 +334,28 @@ bool ShareDefiningParent(SketchObject* a, SketchObject* b, SketchObject** point)
     return ShareOneWay(a, b, point) || ShareOneWay(b, a, point);
 }
 
-void ApplyDefaultTextStyle(SketchObject* object) {
-    const ObjectClassRecord& row = ObjectClassTable[object->objectClass];
-    if (row.textFamily < 0 || row.textFamily > 4) return;
-    TextStyle style = ThePreferences().defaultTextStyles[row.textFamily];
+bool DefaultTextStyle(int32_t objectClass, TextStyle* style) {
+    const ObjectClassRecord& row = ObjectClassTable[objectClass];
+    if (row.textFamily < 0 || row.textFamily > 4) return false;
+    *style = ThePreferences().defaultTextStyles[row.textFamily];
     if (row.textFamily == 1 || row.textFamily == 2) {
-        // Style colours are stored as value plus one (0 = inherit).
-        const uint32_t c = CurrentSketch()->settings.colorSlots[row.colorSlot];
-        style.field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
-        style.field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
-        style.field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
+        // Style colours are stored as value plus one (0 = inherit). Before any sketch
+        // exists the colours a new sketch would get serve.
+        const Sketch* sketch = CurrentSketch();
+        const uint32_t c = (sketch ? sketch->settings : ThePreferences().sketchSettings)
+                               .palette[row.colorSlot];
+        style->field[kStyleRed] = static_cast<int16_t>((c & 0xff) + 1);
+        style->field[kStyleGreen] = static_cast<int16_t>(((c >> 8) & 0xff) + 1);
+        style->field[kStyleBlue] = static_cast<int16_t>(((c >> 16) & 0xff) + 1);
     }
+    return true;
+}
+
+void ApplyDefaultTextStyle(SketchObject* object) {
+    TextStyle style;
+    if (!DefaultTextStyle(object->objectClass, &style)) return;
     object->textStyle = style;
-    // Captions, measurements and calculations keep the style of their text beside it.
-    if (row.textFamily == 1 || row.textFamily == 2) ClassData<CaptionData>(object)->style = style;
+    if (TextStyle* kept = TextDataStyleOf(object)) *kept = style;
 }
 
 SketchObject* RecordNewObjectUndo(SketchObject* object, bool linked, uint16_t flags) {
@@ -357,8 +365,8 @@ SketchObject* RecordNewObjectUndo(SketchObject* object, bool linked, uint16_t fl
     int32_t selected = 0;
     for (SketchObject* o = CurrentSketch()->selectionHead; o; o = o->nextSelected) ++selected;
 
-    const UndoHeader header = { shown ? kUndoNameShow : kUndoNameConstruct,
-                                3 * (object->objectKind - 1), 0, nullptr };
+    const UndoDescriptor header = { shown ? kUndoNameShow : kUndoNameConstruct,
+                                    int16_t(3 * (object->objectKind - 1)), 0, nullptr };
     const uint32_t bytes = UndoObjectListBytes(1) + (selected ? UndoObjectListBytes(selected) : 0);
     uint8_t* cursor = nullptr;
     UndoRecord* record = UndoRecordCreate(&header, selected ? 2 : 1, bytes, &cursor);
@@ -443,8 +451,8 @@ SketchObject* BuildObjectsWithUndo(const ObjectBatch* batch) {
     }
 
     if (batch->undoNoun != kBatchNoUndo && (createdCount || shownCount)) {
-        const UndoHeader header = { createdCount ? kUndoNameConstruct : kUndoNameShow,
-                                    batch->undoNoun, 0, nullptr };
+        const UndoDescriptor header = { createdCount ? kUndoNameConstruct : kUndoNameShow,
+                                        int16_t(batch->undoNoun), 0, nullptr };
         const int32_t counts[3] = { createdCount, shownCount, hiddenCount };
         uint32_t payload = 0;
         int32_t entries = 0;
@@ -635,7 +643,7 @@ ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUn
         return kResultOK;
     }
     Sketch* sketch = CurrentSketch();
-    if (gEngine.currentIsFront) CmdStateInvalidate(12);
+    if (gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupGridAndHidden);
     AddObjectToDirtyRect(object);
     const int32_t old = object->hidden;
     object->hidden = state;
@@ -650,10 +658,9 @@ ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUn
     AddObjectToDirtyRect(object);
     ResultCode result = kResultOK;
     if (recordUndo) {
-        const UndoListDescriptor descriptor = { state == kShown ? kUndoNameShow : kUndoNameHide,
-                                                3 * (object->objectKind - 1) };
-        object->tempLink = nullptr;
-        result = UndoRecordObjectList(&descriptor, object, false);
+        const UndoDescriptor descriptor = { state == kShown ? kUndoNameShow : kUndoNameHide,
+                                            int16_t(3 * (object->objectKind - 1)), 0, nullptr };
+        result = UndoRecordOneObject(&descriptor, object, false);
     }
     ActionButtonsOfObject(object);
     return result;

@@ -41,6 +41,10 @@ bool          SetObjectParents(SketchObject* object, PtrList parents);
 SketchObject* FindEquivalentObject(int32_t rule, PtrList parents, PtrList constructionData,
                                    int32_t type, bool* reversed);
 bool          ShareDefiningParent(SketchObject* a, SketchObject* b, SketchObject** point);
+// The preferences' default style of the class's text family; for captions and value
+// displays in the sketch's colour of the class. False for a class without text.
+bool          DefaultTextStyle(int32_t objectClass, TextStyle* style);
+// Sets that style on the object, and in its text data when it has one.
 void          ApplyDefaultTextStyle(SketchObject* object);
 
 // The object, or null when the undo step could not be recorded: a new object is then

@@ -91,6 +91,21 @@ int32_t RequiredParentKind(int32_t type, int32_t index, int32_t count, const Ske
     return kKindNone;
 }
 
+uint32_t ParentKindListEnd(int32_t type) {
+    static const std::array<uint32_t, kConstructionTypeCount> ends = [] {
+        std::array<uint32_t, kConstructionTypeCount> found{};
+        for (int32_t t = 0; t < kConstructionTypeCount; ++t) {
+            const uint32_t at = ConstructionTypeTable[t].parentKindsIndex;
+            uint32_t end = ParentKindProgramSize;
+            for (const ConstructionTypeRecord& other : ConstructionTypeTable)
+                if (other.parentKindsIndex > at && other.parentKindsIndex < end) end = other.parentKindsIndex;
+            found[static_cast<size_t>(t)] = end;
+        }
+        return found;
+    }();
+    return type >= 0 && type < kConstructionTypeCount ? ends[static_cast<size_t>(type)] : ParentKindProgramSize;
+}
+
 int32_t ResolveParentKindWord(const uint8_t* word, const SketchObject* parent) {
     switch (word[0]) {
     case kParentKindToolRule80:

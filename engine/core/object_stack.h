@@ -4,8 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/memory.h"
-
-struct SketchObject;
+#include "engine/core/sketch_object.h"
 
 class ObjectStack {
 public:
@@ -33,6 +32,42 @@ public:
 
 private:
     SketchObject** items_ = nullptr;
+    uint32_t count_ = 0;
+    uint32_t capacity_ = 0;
+};
+
+// Visit marks for a walk that may run inside another walk's: objects are marked with a
+// fresh traversal stamp and their old stamps are put back when the walk ends, so that
+// the outer walk's marks stay as they were.
+class StampedVisits {
+public:
+    explicit StampedVisits(uint32_t* generation) : stamp_(++*generation) {}
+    StampedVisits(const StampedVisits&) = delete;
+    StampedVisits& operator=(const StampedVisits&) = delete;
+    ~StampedVisits() {
+        for (uint32_t i = count_; i-- > 0;) entries_[i].object->traversalStamp = entries_[i].old;
+        FreeMemory(entries_);
+    }
+    bool Seen(const SketchObject* object) const { return object->traversalStamp == stamp_; }
+    // Marks the object; false when memory runs out (it is then left unmarked).
+    bool Mark(SketchObject* object) {
+        if (count_ == capacity_) {
+            const uint32_t grown = capacity_ ? capacity_ * 2 : 32;
+            if (!ReallocMemoryOf(&entries_, sizeof(Entry) * grown, false)) return false;
+            capacity_ = grown;
+        }
+        entries_[count_++] = { object, object->traversalStamp };
+        object->traversalStamp = stamp_;
+        return true;
+    }
+
+private:
+    struct Entry {
+        SketchObject* object;
+        uint32_t old;
+    };
+    uint32_t stamp_;
+    Entry* entries_ = nullptr;
     uint32_t count_ = 0;
     uint32_t capacity_ = 0;
 };

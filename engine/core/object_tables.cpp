@@ -8,9 +8,11 @@
 
 #include <iterator>
 
+#include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/straight_object_ops.h"
 
@@ -67,11 +69,11 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferCircleGeometry,   nullptr,           TransformCircle,        3, nullptr,
       LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
       DefaultDisplayPartsOf, nullptr,  2 },
-    // polygon interior; Stand-in: geometry and draw routines not built yet
-    {  4, kObjectSize,                3,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,                4, nullptr,
+    // polygon interior; Stand-in: transform waits for the point-map operations
+    {  4, kSizeWith<PolygonData>,     3,
+      DrawPolygonInterior, DrawPolygonSelection,   DrawPolygonScaled,  nullptr,
+      PolygonHitTest,  PolygonHitTestRect,  InitPolygon,         FreePolygon,
+      TransferPolygonGeometry,  nullptr,           nullptr,                4, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  3 },
     // circle interior; Stand-in: draw routines not built yet
@@ -122,19 +124,19 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 11, nullptr,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
-      MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
-    // arc; Stand-in: geometry and draw routines not built yet
-    { 12, kObjectSize,                4,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,               12, nullptr,
+      DefaultDisplayPartsOf, nullptr,  9 },
+    // arc; Stand-in: transform waits for the point-map operations
+    { 12, kSizeWith<ArcData>,         4,
+      DrawArcObject,      DrawArcSelection,        DrawArcScaled,      nullptr,
+      ArcHitTest,      ArcHitTestRect,      nullptr,             nullptr,
+      TransferArcGeometry,      nullptr,           nullptr,               12, nullptr,
       LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
       DefaultDisplayPartsOf, nullptr,  2 },
-    // arc interior; Stand-in: geometry and draw routines not built yet
-    { 13, kObjectSize,                4,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,               13, nullptr,
+    // arc interior; Stand-in: transform waits for the point-map operations
+    { 13, kSizeWith<ArcData>,         4,
+      DrawArcInterior,    DrawArcInteriorSelection, DrawArcScaled,     nullptr,
+      ArcInteriorHitTest, ArcHitTestRect,   nullptr,             nullptr,
+      TransferArcGeometry,      nullptr,           nullptr,               13, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  3 },
     // iteration; Stand-in: class data routines not built yet
@@ -206,9 +208,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     {  7,             2,           39, 1, 0x60c,   2, 21, 18,   9, 0,
       UpdateAngleBisector,           nullptr,                 0x801, 0xffff, 0xffff, 11,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 8 polygon interior; Stand-in: update routine not built yet
+    // 8 polygon interior
     {  8,             4,           15, 1,   0x1,   2, 21, 18,  10, 0,
-      nullptr,                       nullptr,                   0x1, 0xffff, 0xffff,  1,
+      UpdatePolygon,                 nullptr,                   0x1, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
     // 9 intersection of two straights
     {  9,             1,           40, 5,  0xff,   8, 21, 18,  11, 0,
@@ -498,25 +500,25 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 78,            11,           59, 9,     0,  85, 21, 15,  95, 0,
       nullptr,                       nullptr,                 0x201, 0xffff,      1,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 81 arc on a circle; Stand-in: update routine not built yet
+    // 81 arc on a circle
     { 79,            12,           24, 1,   0x6,  54, 21, 18,  87, 0,
-      nullptr,                       nullptr,                0x6001, 0xffff, 0xffff, 10,
+      UpdateArcOnCircle,             nullptr,                0x6001, 0xffff, 0xffff, 10,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 82 arc by centre and points; Stand-in: update routine not built yet
+    // 82 arc by centre and points
     { 80,            12,           24, 1,   0xe,   2, 21, 18,  88, 0,
-      nullptr,                       nullptr,                0x6001, 0xffff, 0xffff,  1,
+      UpdateArcByCentre,             nullptr,                0x6001, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 83 arc through three points; Stand-in: update routine not built yet
+    // 83 arc through three points
     { 81,            12,           24, 1,   0xe,   2, 21, 18,  89, 0,
-      nullptr,                       nullptr,                0x4001, 0xffff, 0xffff, 12,
+      UpdateArcThroughPoints,        nullptr,                0x4001, 0xffff, 0xffff, 12,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 84 arc sector; Stand-in: update routine not built yet
+    // 84 arc sector
     { 82,            13,           26, 1,     0,  86, 21, 18,  90, 0,
-      nullptr,                       nullptr,                0x4001, 0xffff, 0xffff,  8,
+      UpdateArcInterior,             nullptr,                0x4001, 0xffff, 0xffff,  8,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 85 arc segment; Stand-in: update routine not built yet
+    // 85 arc segment
     { 83,            13,           27, 1,     0,  86, 21, 18,  91, 0,
-      nullptr,                       nullptr,                0x4001, 0xffff, 0xffff,  8,
+      UpdateArcInterior,             nullptr,                0x4001, 0xffff, 0xffff,  8,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
     // 86 picture at a point; Stand-in: update routine not built yet
     { 84,            16,           61, 0,     0,  98, 21, 18,  96, 0,

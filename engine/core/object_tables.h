@@ -129,6 +129,10 @@ enum ConstructionType : int32_t {
     kTypeParametricColor      = 79,
     kTypeDerivative           = 80,
     kTypeArcOnCircle          = 81,
+    kTypeArcByCentre          = 82,
+    kTypeArcThroughPoints     = 83,
+    kTypeArcSector            = 84,
+    kTypeArcSegment           = 85,
     kTypePictureAtPoint       = 86,
     kTypePictureBetweenPoints = 87,
 };
@@ -274,6 +278,9 @@ constexpr int32_t kParentKindsByObjectRule = -1;
 // parent itself (may be null) settles the rules that look at it. kKindNone when the
 // program says nothing for that position.
 int32_t RequiredParentKind(int32_t type, int32_t index, int32_t count, const SketchObject* parent);
+// Where the parent-kind list of a construction type ends: where the next list of the
+// program begins, or the program's end. Worked out once for all types.
+uint32_t ParentKindListEnd(int32_t type);
 int32_t ResolveParentKindWord(const uint8_t* word, const SketchObject* parent);
 
 // ---- Lattice and checks --------------------------------------------------------------

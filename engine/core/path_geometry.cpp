@@ -209,12 +209,12 @@ namespace {
 
 int32_t PolygonEdgeAt(const PolygonPerimeter& polygon, double t) {
     for (int32_t i = 0; i < polygon.count; ++i)
-        if (polygon.cumulative[i] >= t) return i;
+        if (polygon.edges[i].cumulative >= t) return i;
     return polygon.count - 1;
 }
 
 double CumulativeBefore(const PolygonPerimeter& polygon, int32_t edge) {
-    return edge > 0 ? polygon.cumulative[edge - 1] : 0;
+    return edge > 0 ? polygon.edges[edge - 1].cumulative : 0;
 }
 
 RealPoint AlongEdge(const PolygonPerimeter& polygon, int32_t edge, double local) {
@@ -230,7 +230,7 @@ RealPoint PolygonPointAt(const PolygonPerimeter& polygon, double t) {
     t = t < 0 ? 0 : (t > 1 ? 1 : t);
     const int32_t i = PolygonEdgeAt(polygon, t);
     const double before = CumulativeBefore(polygon, i);
-    const double span = polygon.cumulative[i] - before;
+    const double span = polygon.edges[i].cumulative - before;
     return AlongEdge(polygon, i, span > 0 ? (t - before) / span : 0);
 }
 
@@ -251,8 +251,8 @@ void PolygonSetParameter(const PolygonPerimeter& polygon, bool exists, double t,
     t = t < 0 ? 0 : (t > 1 ? 1 : t);
     const int32_t i = PolygonEdgeAt(polygon, t);
     const double before = CumulativeBefore(polygon, i);
-    const double span = polygon.cumulative[i] - before;
-    *fraction = span > 0 ? 1 - (polygon.cumulative[i] - t) / span : 0;
+    const double span = polygon.edges[i].cumulative - before;
+    *fraction = span > 0 ? 1 - (polygon.edges[i].cumulative - t) / span : 0;
     *edge = static_cast<uint16_t>(i);
 }
 
@@ -287,7 +287,7 @@ double PolygonProjection(const PolygonPerimeter& polygon, RealPoint p, RealPoint
     *fraction = bestLocal;
     *edge = static_cast<uint16_t>(best);
     const double before = CumulativeBefore(polygon, best);
-    return before + (polygon.cumulative[best] - before) * bestLocal;
+    return before + (polygon.edges[best].cumulative - before) * bestLocal;
 }
 
 bool PolygonRandomParameter(const PolygonPerimeter& polygon, bool exists,
@@ -318,13 +318,13 @@ int32_t PolygonSample(const PolygonPerimeter& polygon, int32_t count, PathSample
     if (n < 1) return count;
     const double step = 1.0 / count;
     double t = 0;
-    int32_t next = 1;  // the next vertex not yet visited; its fraction is cumulative[next - 1]
+    int32_t next = 1;  // the next vertex not yet visited; its fraction is edges[next - 1].cumulative
     for (int32_t k = 0; k < count; ++k) {
         callback(user, t, PolygonPointAt(polygon, t), 1);
         const int32_t toCome = count - k - 1;
         // Land exactly on vertices so that corners stay sharp.
-        if (next < n && (t + step >= polygon.cumulative[next - 1] || toCome <= n - next)) {
-            t = polygon.cumulative[next - 1];
+        if (next < n && (t + step >= polygon.edges[next - 1].cumulative || toCome <= n - next)) {
+            t = polygon.edges[next - 1].cumulative;
             ++next;
         } else {
             t += step;

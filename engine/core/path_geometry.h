@@ -79,13 +79,18 @@ void      CircleWayBetween(double radius, double a, double b, double* lo, double
                            double* length, int32_t* forward);
 
 // ---- Polygon perimeter row, over the polygon's vertices and its edge cache.
-// Edge i runs from vertex i to vertex i + 1, the last back to vertex 0; cumulative[i]
-// is the perimeter share of edges 0..i, the last exactly 1.
+// Edge i runs from vertex i to vertex i + 1, the last back to vertex 0; its cumulative
+// fraction is the perimeter share of edges 0..i, the last exactly 1.
+struct PolygonEdge {
+    double length;
+    double cumulative;
+};
+
 struct PolygonPerimeter {
-    const RealPoint* vertices;
-    int32_t          count;
-    const double*    cumulative;
-    double           perimeter;
+    const RealPoint*   vertices;
+    int32_t            count;
+    const PolygonEdge* edges;
+    double             perimeter;
 };
 
 // Parameters outside [0, 1] are taken at the nearer end.

@@ -1,15 +1,16 @@
 // The PathMethodTable and the rows of segments, rays, lines, circles and polygon
-// perimeters.
+// perimeters; the arc row's routines are in arc_path.cpp.
 #include "engine/core/paths.h"
 
 #include <cmath>
 
 #include "engine/core/angle_constants.h"
+#include "engine/core/arc_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/construction_data.h"
-#include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/points.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_objects.h"
@@ -81,10 +82,10 @@ void CopyParameter(SketchObject*, double parameter, PathParameterBlock* block) {
     SetPathBlockReal(block, 0, parameter);
 }
 
-int32_t ClosedFlags() { return kPathClosed; }
-int32_t SegmentFlags() { return kPathTwoEnds; }
-int32_t RayFlags() { return kPathOneEnd; }
-int32_t LineFlags() { return kPathNoEnd; }
+int32_t ClosedFlags(const SketchObject*) { return kPathClosed; }
+int32_t SegmentFlags(const SketchObject*) { return kPathTwoEnds; }
+int32_t RayFlags(const SketchObject*) { return kPathOneEnd; }
+int32_t LineFlags(const SketchObject*) { return kPathNoEnd; }
 
 // ---- Circle row (circles and circle interiors).
 
@@ -150,51 +151,8 @@ int32_t CircleWay(SketchObject* path, double a, double b, double* lo, double* hi
     return 1;
 }
 
-// ---- Polygon perimeter row.
-
-// Stand-in: the polygon's perimeter cache (its vertices with the length share of
-// each edge) until polygon interiors keep their own; rebuilt from the vertex parents
-// at every use into one process-wide buffer.
-RealPoint* gPerimeterVertices = nullptr;
-double*    gPerimeterCumulative = nullptr;
-int32_t    gPerimeterCapacity = 0;
-
-}  // namespace
-
-PolygonPerimeter PolygonPerimeterOf(const SketchObject* polygon) {
-    int32_t n = 0;
-    void** items = PtrListItems(polygon->parents, &n);
-    if (n > gPerimeterCapacity) {
-        RealPoint* v = static_cast<RealPoint*>(AllocMemory(sizeof(RealPoint) * n, 0));
-        double* c = static_cast<double*>(AllocMemory(sizeof(double) * n, 0));
-        if (!v || !c) {
-            FreeMemory(v);
-            FreeMemory(c);
-            return { gPerimeterVertices, 0, gPerimeterCumulative, 0 };
-        }
-        FreeMemory(gPerimeterVertices);
-        FreeMemory(gPerimeterCumulative);
-        gPerimeterVertices = v;
-        gPerimeterCumulative = c;
-        gPerimeterCapacity = n;
-        items = PtrListItems(polygon->parents, &n);
-    }
-    double total = 0;
-    for (int32_t i = 0; i < n; ++i) {
-        gPerimeterVertices[i] = PositionOf(static_cast<SketchObject*>(items[i]));
-    }
-    for (int32_t i = 0; i < n; ++i) {
-        const RealPoint a = gPerimeterVertices[i], b = gPerimeterVertices[(i + 1) % n];
-        total += std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
-        gPerimeterCumulative[i] = total;
-    }
-    for (int32_t i = 0; i < n; ++i)
-        gPerimeterCumulative[i] = total > 0 ? gPerimeterCumulative[i] / total : (i + 1.0) / n;
-    if (n > 0) gPerimeterCumulative[n - 1] = 1;
-    return { gPerimeterVertices, n, gPerimeterCumulative, total };
-}
-
-namespace {
+// ---- Polygon perimeter row, over the polygon's own vertices: an image's parents are
+// not its vertices.
 
 void PolygonPointAtParameter(SketchObject* path, double t, RealPoint* point, int32_t* exists) {
     *point = PolygonPointAt(PolygonPerimeterOf(path), t);
@@ -255,10 +213,10 @@ void PolygonSetParameterRow(SketchObject* path, double t, PathParameterBlock* bl
     SetPathBlockEdge(block, edge);
 }
 
-// ---- Locus and arc rows.
+// ---- Locus row.
 
-// Stand-in: the locus and arc rows until loci and arcs are built: their points do not
-// exist, projection leaves a point where it is, and lengths are 0.
+// Stand-in: the locus row until loci are built: their points do not exist, projection
+// leaves a point where it is, and lengths are 0.
 void UnbuiltPointAt(SketchObject*, double, RealPoint*, int32_t* exists) { *exists = 0; }
 void UnbuiltRandom(SketchObject*, bool, const ScreenRect*, PathParameterBlock* block, RealPoint*) {
     if (block) SetPathBlockReal(block, 0, 0.5);
@@ -299,7 +257,7 @@ int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, d
     *lo = a < b ? a : b;
     *hi = a < b ? b : a;
     row.lengthBetween(path, *lo, *hi, length);
-    const int32_t flags = row.pathFlags();
+    const int32_t flags = row.pathFlags(path);
     if (flags == kPathClosed || flags == kPathTwoEnds) {
         *lo = 0;
         *hi = 1;
@@ -339,9 +297,8 @@ const PathMethods PathMethodTable[kPathClassCount] = {
     { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
       UnitRange, UnbuiltSample, kPathBlockReals, SegmentFlags, UnbuiltLength, CopyParameter,
       UnbuiltWay },
-    // Stand-in: the arc row (its routines come with arcs).
-    { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
-      UnitRange, UnbuiltSample, kPathBlockReals, SegmentFlags, UnbuiltLength, CopyParameter,
-      UnbuiltWay },
+    { 2, ArcPointAtParameter, PlacePointByStoredValue, ArcRandomParameter, ArcParameterOfPoint,
+      UnitRange, ArcSampleParameters, kPathBlockReals, ArcPathFlags, ArcLengthBetween,
+      CopyParameter, ArcWayBetween },
 };
 

@@ -42,7 +42,7 @@ struct PathMethods {
     // How the stored block is laid out in a document (inside record 2003).
     PathBlockLayout storedLayout;
     // kPathClosed, kPathTwoEnds, kPathOneEnd or kPathNoEnd.
-    int32_t (*pathFlags)();
+    int32_t (*pathFlags)(const SketchObject* path);
     // The path length between two parameter values, with the sign as given.
     void (*lengthBetween)(SketchObject* path, double a, double b, double* length);
     void (*setParameter)(SketchObject* path, double parameter, PathParameterBlock* block);
@@ -58,11 +58,6 @@ extern const PathMethods PathMethodTable[kPathClassCount];
 int32_t PathClassOf(const SketchObject* object);
 // The row of an object that is a path, else null.
 const PathMethods* PathMethodsOf(const SketchObject* object);
-
-// The perimeter of a polygon interior from its vertex parents: the vertices, the share
-// of the perimeter up to the end of each edge, and the perimeter. Valid until the next
-// call.
-PolygonPerimeter PolygonPerimeterOf(const SketchObject* polygon);
 
 // The point's stored block read as a parameter value and placed by pointAtParameter,
 // writing the point's coordinates and exists.

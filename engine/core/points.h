@@ -3,12 +3,17 @@
 #include <cstdint>
 
 #include "engine/core/geometry.h"
+#include "engine/core/sketch_object.h"
 
 // Class data of a point: its position in sketch coordinates. The screen position
 // lives only in the header's bounds.
 struct PointData {
     RealPoint position;
 };
+
+inline RealPoint PointPosition(const SketchObject* point) {
+    return ClassData<PointData>(point)->position;
+}
 
 // (sx - R, sy - R, sx + R + 1, sy + R + 1) around the screen-rounded position.
 // Inline: every recompute of a point makes its bounds.

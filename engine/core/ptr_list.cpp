@@ -8,31 +8,41 @@ namespace {
 
 constexpr uint32_t kWordBytes = sizeof(ArenaWord);
 constexpr uint32_t kFirstBlock = 2 * kWordBytes;  // after {first hole, arena size}
+constexpr uint32_t kArenaSizeWord = kWordBytes;   // byte offset of word 1
 
-ArenaWord* gArena = nullptr;  // the current arena
+unsigned char* gArena = nullptr;  // the current arena
 
-ArenaWord& WordAt(uint32_t offset) { return gArena[offset / kWordBytes]; }
+// A word is an integer (hole links and sizes, list headers) or a pointer (list items),
+// and changes role as lists come and go. Integers are copied in and out with memcpy,
+// items are only ever read and written as pointers, so no word is read as a type other
+// than the one it was stored as.
+ArenaWord LoadWord(uint32_t offset) {
+    ArenaWord word;
+    std::memcpy(&word, gArena + offset, kWordBytes);
+    return word;
+}
+void StoreWord(uint32_t offset, ArenaWord word) { std::memcpy(gArena + offset, &word, kWordBytes); }
 
 // Holes.
-uint32_t HoleNext(uint32_t hole) { return static_cast<uint32_t>(WordAt(hole)); }
-uint32_t HoleSize(uint32_t hole) { return static_cast<uint32_t>(gArena[hole / kWordBytes + 1]); }
-void SetHoleNext(uint32_t hole, uint32_t next) { WordAt(hole) = next; }
-void SetHoleSize(uint32_t hole, uint32_t size) { gArena[hole / kWordBytes + 1] = size; }
+uint32_t HoleNext(uint32_t hole) { return static_cast<uint32_t>(LoadWord(hole)); }
+uint32_t HoleSize(uint32_t hole) { return static_cast<uint32_t>(LoadWord(hole + kWordBytes)); }
+void SetHoleNext(uint32_t hole, uint32_t next) { StoreWord(hole, next); }
+void SetHoleSize(uint32_t hole, uint32_t size) { StoreWord(hole + kWordBytes, size); }
 uint32_t HoleEnd(uint32_t hole) { return hole + (HoleSize(hole) + 1) * kWordBytes; }
 
-uint32_t FirstHole() { return static_cast<uint32_t>(gArena[0]); }
-void SetFirstHole(uint32_t hole) { gArena[0] = hole; }
-uint32_t ArenaBytes() { return static_cast<uint32_t>(gArena[1]); }
+uint32_t FirstHole() { return static_cast<uint32_t>(LoadWord(0)); }
+void SetFirstHole(uint32_t hole) { StoreWord(0, hole); }
+uint32_t ArenaBytes() { return static_cast<uint32_t>(LoadWord(kArenaSizeWord)); }
 
 // Lists. The header word holds the capacity in its low 16 bits and the count in the
 // next 16, which on a 4-byte word is exactly {u16 capacity, u16 count}.
-int32_t ListCapacity(PtrList list) { return static_cast<int32_t>(WordAt(list) & 0xFFFF); }
-int32_t ListCount(PtrList list) { return static_cast<int32_t>((WordAt(list) >> 16) & 0xFFFF); }
+int32_t ListCapacity(PtrList list) { return static_cast<int32_t>(LoadWord(list) & 0xFFFF); }
+int32_t ListCount(PtrList list) { return static_cast<int32_t>((LoadWord(list) >> 16) & 0xFFFF); }
 void SetListHeader(PtrList list, int32_t capacity, int32_t count) {
-    WordAt(list) = static_cast<ArenaWord>(capacity) | (static_cast<ArenaWord>(count) << 16);
+    StoreWord(list, static_cast<ArenaWord>(capacity) | (static_cast<ArenaWord>(count) << 16));
 }
 void** ListItems(PtrList list) {
-    return reinterpret_cast<void**>(&gArena[list / kWordBytes + 1]);
+    return reinterpret_cast<void**>(gArena + list + kWordBytes);
 }
 uint32_t ListEnd(PtrList list) {
     return list + static_cast<uint32_t>(ListCapacity(list) + 1) * kWordBytes;
@@ -97,23 +107,23 @@ void NoteListShape(PtrList list) {
         gTrimCleanArena = nullptr;
 }
 
-// Adds kPtrListArenaGrowWords at the end of the current arena as a hole. The arena
-// may move: every pointer into it is stale afterwards.
-bool GrowPtrListArena() {
+// Adds `words` (at least 2) at the end of the current arena as a hole. The arena may
+// move: every pointer into it is stale afterwards.
+bool GrowPtrListArena(uint32_t words = kPtrListArenaGrowWords) {
     const uint32_t oldBytes = ArenaBytes();
-    const uint64_t newBytes = uint64_t{oldBytes} + kPtrListArenaGrowWords * kWordBytes;
+    const uint64_t newBytes = uint64_t{oldBytes} + uint64_t{words} * kWordBytes;
     if (newBytes > UINT32_MAX) return false;  // handles are 32-bit offsets
     void* block = gArena;
     if (!ReallocMemory(&block, static_cast<size_t>(newBytes), true)) return false;
     const bool clean = gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena);
-    gArena = static_cast<ArenaWord*>(block);
+    gArena = static_cast<unsigned char*>(block);
     if (clean) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gArena);
-    gArena[1] = static_cast<ArenaWord>(newBytes);
+    StoreWord(kArenaSizeWord, static_cast<ArenaWord>(newBytes));
 
     uint32_t last = 0;
     for (uint32_t h = FirstHole(); h != 0; h = HoleNext(h)) last = h;
     SetHoleNext(oldBytes, 0);
-    SetHoleSize(oldBytes, kPtrListArenaGrowWords - 1);
+    SetHoleSize(oldBytes, words - 1);
     if (last == 0) SetFirstHole(oldBytes);
     else if (!MergePtrListHoles(last, oldBytes)) SetHoleNext(last, oldBytes);
     return true;
@@ -126,19 +136,23 @@ bool CreatePtrListArena(PtrListArena** arena, int32_t capacityWords) {
     const uint64_t bytes = (uint64_t{static_cast<uint32_t>(capacityWords)} + 2) * kWordBytes;
     *arena = nullptr;
     if (bytes > UINT32_MAX) return false;
-    auto* words = static_cast<ArenaWord*>(AllocMemory(static_cast<size_t>(bytes), 0));
-    if (words == nullptr) return false;
-    words[0] = kFirstBlock;
-    words[1] = static_cast<ArenaWord>(bytes);
-    words[2] = 0;
-    words[3] = static_cast<ArenaWord>(capacityWords - 1);
-    *arena = reinterpret_cast<PtrListArena*>(words);
+    void* block = AllocMemory(static_cast<size_t>(bytes), 0);
+    if (block == nullptr) return false;
+    // Filled as the current arena, through the same word accessors.
+    unsigned char* current = gArena;
+    gArena = static_cast<unsigned char*>(block);
+    SetFirstHole(kFirstBlock);
+    StoreWord(kArenaSizeWord, static_cast<ArenaWord>(bytes));
+    SetHoleNext(kFirstBlock, 0);
+    SetHoleSize(kFirstBlock, static_cast<uint32_t>(capacityWords - 1));
+    gArena = current;
+    *arena = static_cast<PtrListArena*>(block);
     return true;
 }
 
 PtrListArena* SetCurrentPtrListArena(PtrListArena* arena) {
     PtrListArena* previous = reinterpret_cast<PtrListArena*>(gArena);
-    gArena = reinterpret_cast<ArenaWord*>(arena);
+    gArena = reinterpret_cast<unsigned char*>(arena);
     return previous;
 }
 
@@ -150,6 +164,17 @@ void FreeCurrentPtrListArena() {
     if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena)) gTrimCleanArena = nullptr;
     FreeMemory(gArena);
     gArena = nullptr;
+}
+
+bool ReservePtrListArena(uint32_t words) {
+    if (gArena == nullptr) return false;
+    // Room that already lies in the hole at the arena's end counts.
+    uint32_t tail = 0;
+    for (uint32_t h = FirstHole(); h != 0; h = HoleNext(h))
+        if (HoleEnd(h) == ArenaBytes()) tail = HoleSize(h) + 1;
+    if (tail >= words) return true;
+    const uint32_t more = words - tail;
+    return GrowPtrListArena(more > kPtrListArenaGrowWords ? more : kPtrListArenaGrowWords);
 }
 
 uint32_t PtrListArenaWordsInUse() {

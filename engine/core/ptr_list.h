@@ -36,6 +36,10 @@ PtrListArena* SetCurrentPtrListArena(PtrListArena* arena);
 PtrListArena* CurrentPtrListArena();
 // Frees the current arena; none is current afterwards.
 void FreeCurrentPtrListArena();
+// Grows the current arena once, when needed, so that lists of `words` words in all fit
+// at its end: a reader that knows how many lists are coming saves the arena from growing
+// (and moving) step by step. On failure the arena is as it was.
+bool ReservePtrListArena(uint32_t words);
 // The words the current arena would need with every list trimmed to its count.
 uint32_t PtrListArenaWordsInUse();
 

@@ -48,7 +48,9 @@ void UniteRect(ScreenRect* target, const ScreenRect& source) {
 
 void InvalidateSelectionGroups() {
     if (!gEngine.currentIsFront) return;
-    for (uint32_t group : { 1u, 7u, 8u, 14u }) CmdStateInvalidate(group);
+    for (uint32_t group : { kCommandGroupSelection, kCommandGroupSelectionMotion,
+                            kCommandGroupMotion, kCommandGroupTextEditing })
+        CmdStateInvalidate(group);
 }
 
 // The front sketch goes away, or no sketch is current to become the front one.
@@ -140,7 +142,7 @@ void FreeSketch(Sketch* sketch) {
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
-    UndoTrimHistory(sketch, 0, 0);
+    UndoTrimHistory(sketch, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its
     // parents' lists (with many children that search made freeing quadratic).
@@ -207,7 +209,8 @@ void MakeCurrentSketchFront() {
     gEngine.frontDocument = sketch->document;
     sketch->frameDeadline = 0;  // a zero deadline has passed: the next tick runs at once
     gEngine.currentIsFront = 1;
-    for (uint32_t group = 1; group <= 15; ++group) CmdStateInvalidate(group);
+    for (uint32_t group = kCommandGroupSelection; group < kCommandGroupCount; ++group)
+        CmdStateInvalidate(group);
     ScheduleLocusCandidateSearch(0, 0);
 }
 
@@ -230,7 +233,7 @@ void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
     }
     LinkObjectIntoLayer(object);
     if (object->hidden == kHiddenByUser) ++sketch->hiddenCount;
-    if (gEngine.currentIsFront) CmdStateInvalidate(12);
+    if (gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupGridAndHidden);
 }
 
 void UnlinkObjectFromSketch(SketchObject* object) {
@@ -417,55 +420,131 @@ void NumberSketchObjects() {
     sketch->traversalGeneration = position;
 }
 
-bool MoveBehindLatestParent(SketchObject* object) {
+namespace {
+
+// Stamp of an object taken out of the order while it waits for a parent to be placed.
+constexpr uint32_t kAwaitingParents = 0xffffffff;
+
+// Every parent in the sketch order is placed: its stamp is below `placed`. Objects not
+// yet reached keep their old positions, which are at least `placed`.
+bool ParentsPlaced(const SketchObject* object, uint32_t placed) {
     int32_t count = 0;
     void** parents = PtrListItems(object->parents, &count);
-    SketchObject* latest = nullptr;
     for (int32_t i = 0; i < count; ++i) {
-        auto* parent = static_cast<SketchObject*>(parents[i]);
-        if (!IsLinkedIntoSketch(parent)) continue;
-        if (!latest || parent->traversalStamp > latest->traversalStamp) latest = parent;
+        const auto* parent = static_cast<const SketchObject*>(parents[i]);
+        if (IsLinkedIntoSketch(parent) && parent->traversalStamp >= placed) return false;
     }
-    if (!latest || latest->traversalStamp < object->traversalStamp) return false;
-    MoveObjectAfter(object, latest);
     return true;
 }
 
-void MoveObjectAfter(SketchObject* object, SketchObject* target) {
-    Sketch* sketch = CurrentSketch();
-    // The objects between move up one place; the object takes the last one's position.
-    uint32_t position = object->traversalStamp;
-    for (SketchObject* o = object->nextInSketch; o; o = o->nextInSketch) {
-        position = o->traversalStamp;
-        o->traversalStamp = position - 1;
-        if (o == target) break;
+// The object may have to move: the root, or a parent taken out and still waiting.
+bool HasMovingParent(const SketchObject* object, const SketchObject* root) {
+    int32_t count = 0;
+    void** parents = PtrListItems(object->parents, &count);
+    for (int32_t i = 0; i < count; ++i) {
+        const auto* parent = static_cast<const SketchObject*>(parents[i]);
+        if (parent == root || parent->traversalStamp == kAwaitingParents) return true;
     }
-    object->traversalStamp = position;
-
-    DetachFromSketchOrder(sketch, object);
-    object->prevInSketch = target;
-    object->nextInSketch = target->nextInSketch;
-    if (target->nextInSketch) {
-        target->nextInSketch->prevInSketch = object;
-    } else {
-        sketch->lastObject = object;
-    }
-    target->nextInSketch = object;
-    ++sketch->structureChangeCount;
+    return false;
 }
 
-void FixChildrenOrder(SketchObject* object) {
-    // Moving objects allocates nothing, so the children list stays where it is.
+// Objects waiting for a parent, chained through their own (unused) sketch-order links.
+struct AwaitingChain {
+    SketchObject* head = nullptr;
+    uint32_t      count = 0;
+
+    void Add(SketchObject* object) {
+        object->prevInSketch = nullptr;
+        object->nextInSketch = head;
+        if (head) head->prevInSketch = object;
+        head = object;
+        object->traversalStamp = kAwaitingParents;
+        ++count;
+    }
+    void Remove(SketchObject* object) {
+        if (object->prevInSketch) object->prevInSketch->nextInSketch = object->nextInSketch;
+        else head = object->nextInSketch;
+        if (object->nextInSketch) object->nextInSketch->prevInSketch = object->prevInSketch;
+        --count;
+    }
+};
+
+void InsertAfter(Sketch* sketch, SketchObject* object, SketchObject* target) {
+    object->prevInSketch = target;
+    object->nextInSketch = target->nextInSketch;
+    if (target->nextInSketch) target->nextInSketch->prevInSketch = object;
+    else sketch->lastObject = object;
+    target->nextInSketch = object;
+}
+
+// The object was just placed (the last placed one): the waiting objects whose parents
+// are now all placed follow it, and in turn the waiting children of those. The placed
+// run after the object is the queue, so nothing is allocated.
+void PlaceReadyChildren(Sketch* sketch, SketchObject* object, AwaitingChain* waiting,
+                        uint32_t* placed) {
+    SketchObject* last = object;
+    for (SketchObject* from = object; waiting->count != 0; from = from->nextInSketch) {
+        int32_t count = 0;
+        void** children = PtrListItems(from->children, &count);
+        for (int32_t i = 0; i < count && waiting->count != 0; ++i) {
+            auto* child = static_cast<SketchObject*>(children[i]);
+            if (child->traversalStamp != kAwaitingParents || !ParentsPlaced(child, *placed)) continue;
+            waiting->Remove(child);
+            InsertAfter(sketch, child, last);
+            child->traversalStamp = (*placed)++;
+            last = child;
+        }
+        if (from == last) break;
+    }
+}
+
+}  // namespace
+
+// One pass along the sketch order from the first object that may move. An object that
+// must follow a parent not yet reached is taken out and waits; once its last parent is
+// placed it goes in behind it. Placing renumbers as it goes, and the pass ends as soon as
+// nothing waits: from there on the order and the positions are as they were. Linear in
+// the objects passed and their links, with no recursion and no allocation.
+void RestoreDependencyOrder(SketchObject* object, bool checkItself, bool numbered) {
+    if (!numbered) NumberSketchObjects();
+    Sketch* sketch = CurrentSketch();
+    SketchObject* start = (checkItself && IsLinkedIntoSketch(object)) ? object : nullptr;
     int32_t count = 0;
     void** children = PtrListItems(object->children, &count);
     for (int32_t i = 0; i < count; ++i) {
         auto* child = static_cast<SketchObject*>(children[i]);
-        if (MoveBehindLatestParent(child)) FixChildrenOrder(child);
+        if (IsLinkedIntoSketch(child) && (!start || child->traversalStamp < start->traversalStamp))
+            start = child;
     }
-}
+    if (!start) return;
 
-void RestoreDependencyOrder(SketchObject* object, bool checkItself, bool numbered) {
-    if (!numbered) NumberSketchObjects();
-    if (checkItself) MoveBehindLatestParent(object);
-    FixChildrenOrder(object);
+    uint32_t placed = start->traversalStamp;
+    AwaitingChain waiting;
+    for (SketchObject* o = start; o;) {
+        SketchObject* next = o->nextInSketch;
+        const bool mayMove = o == object ? checkItself : HasMovingParent(o, object);
+        if (mayMove && !ParentsPlaced(o, placed)) {
+            DetachFromSketchOrder(sketch, o);
+            waiting.Add(o);
+            ++sketch->structureChangeCount;
+        } else {
+            o->traversalStamp = placed++;
+            if (waiting.count == 0) break;
+            PlaceReadyChildren(sketch, o, &waiting, &placed);
+            if (waiting.count == 0) break;
+        }
+        o = next;
+    }
+    // Only parents that depend on their own children can leave objects waiting here; they
+    // go to the end rather than out of the sketch.
+    while (SketchObject* o = waiting.head) {
+        waiting.Remove(o);
+        if (sketch->lastObject) {
+            InsertAfter(sketch, o, sketch->lastObject);
+        } else {
+            o->prevInSketch = o->nextInSketch = nullptr;
+            sketch->firstObject = sketch->lastObject = o;
+        }
+        o->traversalStamp = placed++;
+    }
 }

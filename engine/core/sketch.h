@@ -21,12 +21,20 @@ constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
 // What UnionDirtyRect(null) stores.
 constexpr ScreenRect kAllDirty = { -20000, -20000, 20000, 20000 };
 
-// Settings copied from the preferences into every new sketch.
+// A sketch's own settings: every new sketch starts with a copy of the block at the head
+// of the preferences, and a page stores its copy in its document.
 struct SketchSettings {
-    uint32_t colorSlots[kColorSlotCount];  // default colours, indexed by a class's colorSlot
-    int32_t  distanceUnit;                 // 0 pixels, 1 cm, 2 inches
-    int32_t  angleUnit;                    // 0 radians, 1 degrees, 2 directed degrees
-    int32_t  traceFade;                    // 0..16; 0 = traces do not fade
+    int32_t  labelMeasuredObjects;      // label objects automatically as they are measured
+    int32_t  labelNewPoints;            // label every new point automatically
+    int32_t  captionTextPalette;        // show the text palette while editing captions
+    uint32_t palette[kColorSlotCount];  // default colours (COLORREF), indexed by a class's colorSlot
+    // 1..16, higher fades faster; 0 or below: traces do not fade (a negative value keeps
+    // the last speed, negated).
+    int32_t  traceFade;
+    int32_t  autoUpdateColors;          // new colours apply to the objects at once
+    int32_t  precision[3];              // decimals 0..5 of distances, angles, other values
+    int32_t  distanceUnit;              // 0 pixels, 1 cm, 2 inches
+    int32_t  angleUnit;                 // 0 radians, 1 degrees, 2 directed degrees
 };
 
 // An entry of the given-kind table of a custom tool's sketch.
@@ -42,15 +50,13 @@ constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
 // Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor, the undo history, snapping and mouse tracking will keep themselves; the
+// editor, snapping and mouse tracking will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
     uint32_t activityWord;        // kActivity* bits
     int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;
-    int32_t  hasUndoRecord;
-    int32_t  hasRedoRecord;
     int32_t  snapToGrid;
     int32_t  mouseState;          // 0 idle
 };
@@ -111,9 +117,6 @@ struct Sketch {
     char*          toolText;  // heap text or null: what a custom tool stores beside its name
     SketchObject*  editedCaption;
 
-    // Undo history, newest record first.
-    UndoRecord*    undoHistory;
-
     // Given tables of a custom tool's sketch.
     PtrList        givenList;
     GivenKindEntry* givenKinds;
@@ -123,10 +126,11 @@ struct Sketch {
     uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read
     int16_t        redrawLevel;  // a positive level spaces out the views' repainting in frame ticks
 
-    // Stand-in: the undo positions until the undo history keeps them. The document
-    // counts as modified while savedPosition differs from undoPosition (the newest
-    // record in effect).
+    // The undo history: the newest record in effect, the oldest undone one, and the
+    // undo position at the last save. The document counts as modified while the saved
+    // position differs from the undo position.
     UndoRecord*    undoPosition;
+    UndoRecord*    redoPosition;
     UndoRecord*    savedPosition;
 
     SketchCommandInputs commandInputs;
@@ -183,8 +187,10 @@ bool              ObjectLabelRect(const SketchObject* object, ScreenRect* rect);
 void              AddObjectToDirtyRect(SketchObject* object);
 const ScreenRect* UnionDirtyRect(const ScreenRect* rect);
 
+// Stamps every object with its position in the sketch order.
 void NumberSketchObjects();
+// After the object's parents changed: moves the object (when checkItself asks) and its
+// children, and theirs in turn, behind their parents in the sketch order; everything
+// else keeps its relative order. `numbered`: the stamps already hold the positions. They
+// hold the new positions afterwards.
 void RestoreDependencyOrder(SketchObject* object, bool checkItself, bool numbered);
-bool MoveBehindLatestParent(SketchObject* object);
-void MoveObjectAfter(SketchObject* object, SketchObject* target);
-void FixChildrenOrder(SketchObject* object);

@@ -27,10 +27,10 @@ struct ObjectLabel {
     uint16_t heapLength;   // length of the heap copy; 0 = the text is inline
     uint16_t subscriptAt;  // position of the '[' of a trailing subscript; 0 = none
     int16_t  baseWidth;    // measured width of the part before the subscript
-    int32_t  useInTools;   // the "Use Label In Custom Tools" property
-    double   pathParameter;  // anchor on the object's path; kLabelNotPlaced = not placed
     int16_t  offsetX;      // top-left corner relative to the anchor
     int16_t  offsetY;
+    int32_t  useInTools;   // the "Use Label In Custom Tools" property
+    double   pathParameter;  // anchor on the object's path; kLabelNotPlaced = not placed
 };
 
 // Bit pattern 0x41615C51C1126E98.
@@ -80,9 +80,13 @@ struct alignas(8) SketchObject {
     uint32_t   generation;
     PtrList    parents;         // in the order the construction type defines
     ScreenRect bounds;
+    PtrList    children;        // here only because it fills the gap before the label
     ObjectLabel label;
-    ScreenRect coreBounds;      // sketch extent, for classes with usesCoreExtent
 
+    // Below, what a frame of a drag does not touch (labelPlace only for a shown label).
+    // The fields are ordered to leave no padding: a frame streams every byte of the
+    // records it walks through the cache, touched or not.
+    ScreenRect coreBounds;      // sketch extent, for classes with usesCoreExtent
     // The text style area: zeroed at creation, then set from the defaults of the
     // class's text family.
     TextStyle  textStyle;
@@ -96,12 +100,10 @@ struct alignas(8) SketchObject {
     SketchObject* prevInLayer;   // draw-layer ring; kNotLinked while not linked
     SketchObject* nextInLayer;
     DragAnalysis* dragRecord;    // only while a drag is being analysed
-
-    PtrList children;
-    PtrList constructionData;    // the construction's own extra values
-
-    uint32_t      markFlags;
     SketchObject* nextMoved;     // the motion's moved list
+
+    PtrList       constructionData;  // the construction's own extra values
+    uint32_t      markFlags;
     uint32_t      traversalStamp;
     int32_t       toolMatchFlag;
     int32_t       selectable;

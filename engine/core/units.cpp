@@ -1,7 +1,10 @@
 #include "engine/core/units.h"
 
+#include <cmath>
+
 #include "engine/core/angle_constants.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/sketch.h"
 
 namespace {
 
@@ -31,11 +34,8 @@ double RadiansToAngleUnits(double* value, bool directed) {
     if (directed && unit == kAngleDegrees) unit = kAngleDirectedDegrees;
     switch (unit) {
     case kAngleRadians: break;
-    case kAngleDegrees: {
-        const double degrees = *value * kDegreesPerRadian;
-        *value = degrees < 0 ? -degrees : degrees;
-        break;
-    }
+    // fabs, not a comparison: -0 must come out as +0, or "-0" would be shown.
+    case kAngleDegrees: *value = std::fabs(*value * kDegreesPerRadian); break;
     case kAngleDirectedDegrees: *value *= kDegreesPerRadian; break;
     default: *value = 0.0; break;
     }
@@ -54,4 +54,14 @@ double ToDistanceUnitsOf(double* value, int32_t unit) {
 double FromDistanceUnits(double* value, int32_t unit) {
     if (unit != kDistancePixels) *value *= FactorOf(unit);
     return *value;
+}
+
+int32_t CurrentSketchAngleUnit() {
+    const Sketch* sketch = CurrentSketch();
+    return sketch ? sketch->settings.angleUnit : kAngleRadians;
+}
+
+int32_t CurrentSketchDistanceUnit() {
+    const Sketch* sketch = CurrentSketch();
+    return sketch ? sketch->settings.distanceUnit : kDistancePixels;
 }

@@ -26,6 +26,8 @@ double ToDistanceUnitsOf(double* value, int32_t unit);
 // A distance in `unit` to pixels.
 double FromDistanceUnits(double* value, int32_t unit);
 
-// The current sketch's units (its settings block).
+// The current sketch's units (its settings block). With no sketch current nothing is
+// shown in any unit: the engine's own units (radians, pixels) answer, so a conversion
+// leaves the value as it is.
 int32_t CurrentSketchAngleUnit();
 int32_t CurrentSketchDistanceUnit();

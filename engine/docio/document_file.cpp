@@ -23,7 +23,6 @@ constexpr char kOlderToolMagic[4] = { 'Y', 'R', 'N', 'c' };
 constexpr int32_t kWriterVersion = 4;
 constexpr int32_t kHandheldVersion = 1;
 constexpr int32_t kMenuSectionVersion = 1;
-constexpr uint32_t kModifiedStateGroup = 4;
 // Link buttons of a page whose ids are kept while it is written; a page with more is
 // walked once more to restore them.
 constexpr int32_t kKeptLinkWords = 64;
@@ -204,7 +203,7 @@ ResultCode WriteEngineDocument(StreamHandle stream, EngineDocument* document, bo
     if (document == nullptr) return kResultInvalidArg;
     ToolList* tools = DocumentToolList(document);
     const int32_t toolCount = handheld ? 0 : StoredToolCount(tools);
-    if (gEngine.frontDocument == document) CmdStateInvalidate(kModifiedStateGroup);
+    if (gEngine.frontDocument == document) CmdStateInvalidate(kCommandGroupSaveAndClose);
     const int32_t pageCount = DocumentPageCount(document);
     const int32_t menuCount = handheld ? 0 : DocumentMenuCount(document);
     BusyTask* busy = BeginBusyTask(kBusySaving, static_cast<uint32_t>(pageCount + toolCount + menuCount), true);

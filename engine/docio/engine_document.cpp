@@ -7,6 +7,7 @@
 
 #include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
+#include "engine/core/object_tables.h"
 #include "engine/core/random.h"
 #include "engine/core/services/action_buttons.h"
 #include "engine/core/services/command_states.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr uint32_t kModifiedStateGroup = 4;
 constexpr uint32_t kPageArenaWords = 0;  // the sketch's own default
 
 // Per item type: item size, growth step, initial capacity.
@@ -341,18 +341,39 @@ uint16_t NewPageId(const EngineDocument* document) {
     return id;
 }
 
+namespace {
+
+// Visits the link target word of every link-to-page button of the page. Action buttons
+// lie in their class's draw-layer ring, which the few buttons of a page share with few
+// other objects, so the page's order list (every object) need not be walked.
+template <typename Visit>
+void ForEachPageLink(Sketch* page, Visit visit) {
+    const int32_t layer = ObjectClassTable[kClassActionButton].drawLayer;
+    if (layer < 0 || layer >= kDrawLayerCount) {
+        for (SketchObject* object = page->firstObject; object != nullptr; object = object->nextInSketch)
+            if (int16_t* target = LinkToPageTarget(object)) visit(target);
+        return;
+    }
+    SketchObject* const head = page->layerHeads[layer];
+    for (SketchObject* object = head; object != nullptr;) {
+        SketchObject* const next = object->nextInLayer == head ? nullptr : object->nextInLayer;
+        if (int16_t* target = LinkToPageTarget(object)) visit(target);
+        object = next;
+    }
+}
+
+}  // namespace
+
 int32_t ConvertPageLinksToIndexes(EngineDocument* document, Sketch* page, PageLinkWord* saved, int32_t room) {
     if (page == nullptr) return 0;
     int32_t kept = 0;
-    for (SketchObject* object = page->firstObject; object != nullptr; object = object->nextInSketch) {
-        int16_t* target = LinkToPageTarget(object);
-        if (target == nullptr) continue;
+    ForEachPageLink(page, [&](int16_t* target) {
         if (kept >= 0 && kept < room) saved[kept] = PageLinkWord{target, *target};
         kept = kept >= 0 && kept < room ? kept + 1 : -1;
         int32_t index = -1;
         if (FindPageById(document, static_cast<uint16_t>(*target), &index) != nullptr)
             *target = static_cast<int16_t>(index);
-    }
+    });
     return kept;
 }
 
@@ -362,11 +383,9 @@ void ConvertPageLinks(EngineDocument* document, Sketch* page, bool toIndex) {
         ConvertPageLinksToIndexes(document, page, nullptr, 0);
         return;
     }
-    for (SketchObject* object = page->firstObject; object != nullptr; object = object->nextInSketch) {
-        int16_t* target = LinkToPageTarget(object);
-        if (target == nullptr) continue;
+    ForEachPageLink(page, [&](int16_t* target) {
         if (Sketch* linked = DocumentPageAt(document, *target)) *target = static_cast<int16_t>(linked->pageId);
-    }
+    });
 }
 
 ResultCode GoToPage(EngineDocument* document, int32_t index) {
@@ -409,7 +428,7 @@ ResultCode GoToPageAndTarget(int32_t index, uint32_t buttonId) {
 void SetDocumentModified(EngineDocument* document, bool modified) {
     if (document == nullptr) return;
     document->modified = modified ? 1 : 0;
-    if (IsFrontDocument(document)) CmdStateInvalidate(kModifiedStateGroup);
+    if (IsFrontDocument(document)) CmdStateInvalidate(kCommandGroupSaveAndClose);
 }
 
 bool IsDocumentModified(const EngineDocument* document) {

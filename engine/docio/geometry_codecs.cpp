@@ -1,14 +1,16 @@
-// Record codecs of points, straight objects, axes and circles, and the construction
+// Record codecs of points, straight objects, axes, circles, arcs and polygons, and the construction
 // data of points on paths, unit points and plotted points. Each routine reads,
 // measures, writes and swaps through the one transfer context.
 #include <cstddef>
 #include <cstring>
 
+#include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/construction_data.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch_object.h"
@@ -160,6 +162,106 @@ ResultCode TransferCircleGeometry(TransferContext* context) {
     // Centre and radius.
     const ResultCode rc = TransferClassReals(context, 3);
     if (FieldsReplaced(context) && !IsFatalResult(rc)) UpdateCircleScreen(CodecObject(context));
+    return rc;
+}
+
+namespace {
+
+// The orientation: an i32 stored as a signed i16, read back as its sign.
+ResultCode ConvertOrientationField(TransferContext* context, void* objectBlock, uint8_t* recordBlock,
+                                   int32_t recordLength) {
+    int32_t* orientation = static_cast<int32_t*>(objectBlock);
+    if (recordLength < 2) return kResultOK;
+    if (context->destination.kind == kSideRecord) {
+        PutLE16(recordBlock, static_cast<uint16_t>(static_cast<int16_t>(*orientation)));
+    } else {
+        const int16_t v = static_cast<int16_t>(GetLE16(recordBlock));
+        *orientation = v > 0 ? 1 : (v < 0 ? -1 : 0);
+    }
+    return kResultOK;
+}
+
+}  // namespace
+
+ResultCode TransferArcGeometry(TransferContext* context) {
+    ResultCode rc = kResultOK;
+    if (RecordCheckLength(context, &rc, 42, 42)) return rc;
+    double scratch[5];
+    rc = KeepWorstError(rc, RecordTransfer(context, scratch, kClassDataOffset, 40, 40, ConvertRealFields));
+    rc = KeepWorstError(rc, RecordTransfer(context, scratch, kClassDataOffset + offsetof(ArcData, orientation),
+                                           sizeof(int32_t), 2, ConvertOrientationField));
+    if (FieldsReplaced(context) && !IsFatalResult(rc)) {
+        // The record holds no end points: a free arc takes them off its geometry, a
+        // constructed one gets them from its parents at the recompute that follows.
+        SketchObject* arc = CodecObject(context);
+        arc->exists = 1;
+        FinishArc(arc, arc->constructionType == kTypeFree);
+    }
+    return rc;
+}
+
+namespace {
+
+// The memory form of a polygon's geometry (undo, motion): an 8-byte head with the
+// vertex count as u16, then the vertices.
+constexpr uint32_t kPolygonCopyHead = 8;
+
+ResultCode TransferPolygonCopy(TransferContext* context, SketchObject* polygon) {
+    PolygonData* p = ClassData<PolygonData>(polygon);
+    const bool fromObject = context->source.kind == kSideObject;
+    TransferSide* blockSide = fromObject ? &context->destination : &context->source;
+    uint8_t* block = static_cast<uint8_t*>(blockSide->object);
+    const uint32_t bytes = 16u * p->vertexCount;
+    if (context->op == kTransferCopy && fromObject) {
+        std::memset(block, 0, kPolygonCopyHead);
+        std::memcpy(block, &p->vertexCount, sizeof p->vertexCount);
+        if (bytes) std::memcpy(block + kPolygonCopyHead, p->vertices, bytes);
+        return kResultOK;
+    }
+    // The arrays were sized at creation: a copy of another count would run past them.
+    uint16_t count;
+    std::memcpy(&count, block, sizeof count);
+    if (count != p->vertexCount) return kResultDamaged;
+    uint8_t* saved = block + kPolygonCopyHead;
+    for (uint32_t i = 0; i < p->vertexCount; ++i) {
+        RealPoint v;
+        std::memcpy(&v, saved + 16 * i, 16);
+        if (context->op == kTransferSwap) std::memcpy(saved + 16 * i, &p->vertices[i], 16);
+        p->vertices[i] = v;
+    }
+    FinishPolygon(polygon);
+    return kResultOK;
+}
+
+}  // namespace
+
+ResultCode TransferPolygonGeometry(TransferContext* context) {
+    SketchObject* polygon = CodecObject(context);
+    const bool recordSide = context->source.kind == kSideRecord || context->destination.kind == kSideRecord;
+    if (!recordSide) return TransferPolygonCopy(context, polygon);
+    PolygonData* p = ClassData<PolygonData>(polygon);
+    ResultCode rc = kResultOK;
+    uint32_t count = p->vertexCount;
+    if (IsReadingRecord(context)) {
+        const uint32_t left = RecordBytesLeft(&context->source);
+        if (left < 4) return kResultDamaged;
+        count = GetLE32(context->source.cursor) & 0xffff;
+        if (left - 4 < 16 * count) return kResultDamaged;
+        if (left - 4 > 16 * count) rc = kResultLongerRecord;
+        // Only a free polygon takes its count from the record; every other has its
+        // arrays sized for its parents. No vertex 0 means no polygon.
+        if (count == 0) return kResultDamaged;
+        if (polygon->constructionType == kTypeFree) {
+            if (!ResizeFreePolygon(polygon, count)) return kResultOutOfMemory;
+        } else if (count != p->vertexCount) {
+            return kResultDamaged;
+        }
+    }
+    rc = KeepWorstError(rc, TransferThroughBlock(context, &count, 4, 4, ConvertU32Fields));
+    if (p->vertexCount)
+        rc = KeepWorstError(rc, TransferThroughBlock(context, p->vertices, 16u * p->vertexCount,
+                                                     16u * p->vertexCount, ConvertRealFields));
+    if (IsReadingRecord(context) && !IsFatalResult(rc)) FinishPolygon(polygon);
     return rc;
 }
 

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/core/arc_objects.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/transfer_context.h"
@@ -14,13 +16,6 @@
 namespace {
 
 bool IsReading(const TransferContext* context) { return context->source.kind == kSideRecord; }
-
-// Screen rounding: clamped to the sketch's coordinate range.
-int16_t RoundToScreen(double v) {
-    if (v >= 30000.0) return 30000;
-    if (v <= -30000.0) return -30000;
-    return static_cast<int16_t>(std::floor(v + 0.5));
-}
 
 }  // namespace
 
@@ -80,7 +75,7 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
         } else {
             const Sketch* sketch = CurrentSketch();
             header->color =
-                sketch ? sketch->settings.colorSlots[ObjectClassTable[objectClass].colorSlot] : 0;
+                sketch ? sketch->settings.palette[ObjectClassTable[objectClass].colorSlot] : 0;
         }
         return result;
     }
@@ -168,9 +163,12 @@ void UpdateNothing(SketchObject*, SketchObject* const*) {}
 
 void UpdateFreeObject(SketchObject* object, SketchObject* const* parents) {
     // Stand-in: a free calculation refreshes its parameter value here once parameters
-    // exist; every other free object has nothing to recompute.
-    (void)object;
+    // exist.
     (void)parents;
+    // The recompute has just said the object exists: arcs and polygons decide that
+    // from their own geometry.
+    if (object->objectClass == kClassPolygonInterior) FinishPolygon(object);
+    else if (object->objectClass == kClassArc || object->objectClass == kClassArcInterior) FinishArc(object, true);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "engine/core/memory.h"
 
@@ -69,6 +70,10 @@ struct ReadState {
     Growable<int16_t>        fonts;
     Growable<StyleEntry>     styles;
     ResultCode               worst = kResultOK;
+    // The tag of the next record, once asked for: the reader asks several times before
+    // it reads, and a peek answers the same until the stream moves.
+    uint32_t                 nextTag = 0;
+    bool                     nextTagKnown = false;
 
     bool Page() const { return format.sketchKind != 2; }
     bool V2() const { return format.formatVersion >= 2; }
@@ -118,7 +123,16 @@ bool NoRecordLeft(const ReadState& st) {
     return pos >= size || size - pos < 8;
 }
 
+uint32_t PeekTag(ReadState& st) {
+    if (!st.nextTagKnown) {
+        st.nextTag = StreamPeekRecordTag(st.stream);
+        st.nextTagKnown = true;
+    }
+    return st.nextTag;
+}
+
 ResultCode ReadNext(ReadState& st, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
+    st.nextTagKnown = false;
     return StreamReadRecord(st.stream, tag, length, payload);
 }
 
@@ -217,7 +231,7 @@ ResultCode ReadSketchLevelRecord(ReadState& st, uint32_t tag, const uint8_t* p, 
 // Reads sketch-level records until one that is not (a tag below 8000 that is not one).
 ResultCode ReadSketchLevel(ReadState& st) {
     for (;;) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (!IsSketchLevelTag(next)) return kResultOK;
         uint32_t tag, n;
         const uint8_t* p;
@@ -231,7 +245,7 @@ ResultCode ReadSketchLevel(ReadState& st) {
 // After code 9: the rest of the object's records are passed over.
 ResultCode SkipObjectRecords(ReadState& st) {
     for (;;) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (!st.V2() && (next == kTagObjectHeader || next == kTagPageEnd || next == kTagPartialEnd ||
                          next >= 8000 || next == 0))
             return kResultOK;
@@ -278,6 +292,8 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         else if (info.objectClass < 0 || info.objectClass > kMaxStoredClass) worst = kResultSkippedObject;
     }
 
+    // Room for the parents of all but the largest constructions.
+    void* fewParents[32];
     void** parents = nullptr;
     uint32_t parentCount = 0;
     void* object = nullptr;
@@ -285,17 +301,19 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     auto keep = [&](ResultCode code) { worst = KeepWorstError(worst, code); };
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultSkippedObject; };
 
-    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) != kTagParents &&
+    if (!stop() && info.constructionType != 0 && PeekTag(st) != kTagParents &&
         NoRecordLeft(st))
         keep(kResultEndOfData);  // cut before the parents: the object is lost with the rest
-    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagParents) {
+    if (!stop() && info.constructionType != 0 && PeekTag(st) == kTagParents) {
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) {
             keep(rc);
         } else {
             keep(CheckCountedNumbers(p, n, kMaxParentsRecordBytes, &parentCount));
             if (!stop() && parentCount) {
-                parents = static_cast<void**>(AllocMemory(sizeof(void*) * parentCount, 0));
+                parents = parentCount <= std::size(fewParents)
+                              ? fewParents
+                              : static_cast<void**>(AllocMemory(sizeof(void*) * parentCount, 0));
                 if (!parents) keep(kResultOutOfMemory);
             }
             for (uint32_t i = 0; !stop() && i < parentCount; ++i) {
@@ -307,12 +325,12 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         }
     }
     if (!stop()) keep(ops.checkParents(st.model, info, parents, parentCount));
-    if (!stop() && info.constructionType != 0 && StreamPeekRecordTag(st.stream) == kTagConstructionData) {
+    if (!stop() && info.constructionType != 0 && PeekTag(st) == kTagConstructionData) {
         rc = ReadNext(st, &tag, &n, &p);
         keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
     }
     if (!stop() && ops.classHasData(info.objectClass)) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (next == kTagClassDataBase + static_cast<uint32_t>(info.objectClass)) {
             rc = ReadNext(st, &tag, &n, &p);
             keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
@@ -322,7 +340,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
             keep(NoRecordLeft(st) ? kResultEndOfData : kResultDamaged);
         }
     }
-    if (!stop() && StreamPeekRecordTag(st.stream) == kTagLabel) {
+    if (!stop() && PeekTag(st) == kTagLabel) {
         rc = ReadNext(st, &tag, &n, &p);
         keep(rc == kResultOK ? ops.readRecord(st.model, nullptr, tag, p, n, st.format) : rc);
     }
@@ -333,11 +351,11 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     } else {
         ops.dropPending(st.model);
     }
-    FreeMemory(parents);
+    if (parents != fewParents) FreeMemory(parents);
     parents = nullptr;
 
     while (!stop()) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (next != kTagStyleIndex && next != kTagOldStyle) break;
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) {
@@ -348,14 +366,15 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         styleRead = true;
     }
     if (!stop() && info.constructionType == 0 &&
-        StreamPeekRecordTag(st.stream) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
+        PeekTag(st) == kTagGeometryBase + static_cast<uint32_t>(info.objectClass)) {
         rc = ReadNext(st, &tag, &n, &p);
         if (rc != kResultOK) keep(rc);
         else if (!info.dropGeometry) keep(ops.readRecord(st.model, object, tag, p, n, st.format));
     }
     while (!stop() && st.V2()) {
-        uint32_t next = StreamPeekRecordTag(st.stream);
+        uint32_t next = PeekTag(st);
         if (next < 8000) break;
+        st.nextTagKnown = false;  // the stream moves below without ReadNext
         uint32_t start = 0;
         rc = StreamTell(st.stream, &start);
         if (rc == kResultOK) rc = StreamReadRecordHeader(st.stream, &tag, &n);
@@ -464,6 +483,7 @@ ResultCode ReadSketchBodyRecords(ReadState& st) {
     if (rc != kResultOK) return rc;
     const uint32_t room = size > pos ? (size - pos) / kMinObjectBytes : 0;
     if (!MakeTableRoom(st, std::min(st.objectCount, room))) return kResultOutOfMemory;
+    if (st.ops->expectObjects) st.ops->expectObjects(st.model, std::min(st.objectCount, room));
     for (uint32_t i = 1; i <= st.objectCount; ++i) {
         if (st.ops->progress && !st.ops->progress(st.model, i - 1)) return kResultCancelled;
         if (!MakeTableRoom(st, i)) return kResultOutOfMemory;
@@ -522,7 +542,7 @@ struct WriteState {
     FormatInfo                format;
     Growable<int16_t>         fonts;      // file font index -> font
     Growable<StyleEntry>      styles;
-    uint16_t*                 styleOf = nullptr;  // by sketch-order index
+    Growable<uint16_t>        styleOf;    // by sketch-order index
 
     bool Partial() const { return format.sketchKind == 2; }
     bool Handheld() const { return format.formatVersion == 1; }
@@ -540,15 +560,16 @@ bool EnterFont(WriteState& st, int16_t font, uint32_t* index) {
     return st.fonts.Append(font);
 }
 
-ResultCode BuildStyleMaps(WriteState& st, uint32_t count) {
+// The walk before the writing: every object is counted and left without a number (a
+// reference to an object not yet written finds 0), and its text style enters the maps.
+ResultCode BuildStyleMaps(WriteState& st, uint32_t* count) {
     const SketchBodyWriteOps& ops = *st.ops;
-    st.styleOf = static_cast<uint16_t*>(AllocMemory(sizeof(uint16_t) * (count ? count : 1), kAllocZero));
-    if (!st.styleOf) return kResultOutOfMemory;
-    for (uint32_t i = 0; i < count; ++i) {
-        void* object = ops.objectAt(st.model, i);
-        ObjectWriteFacts facts{};
-        ops.facts(st.model, object, &facts);
-        if (!facts.contributesStyle) continue;
+    *count = 0;
+    for (void* object = ops.firstObject(st.model); object; object = ops.nextObject(st.model, object)) {
+        const uint32_t i = (*count)++;
+        ops.setNumber(st.model, object, 0);
+        if (!st.styleOf.Append(0)) return kResultOutOfMemory;
+        if (!ops.contributesStyle(st.model, object)) continue;
         StyleEntry e{};
         ops.style(st.model, object, e.fields);
         uint32_t found = st.styles.count;
@@ -557,7 +578,7 @@ ResultCode BuildStyleMaps(WriteState& st, uint32_t count) {
         if (found == st.styles.count) {
             if (!EnterFont(st, e.fields[0], nullptr) || !st.styles.Append(e)) return kResultOutOfMemory;
         }
-        st.styleOf[i] = static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found);
+        st.styleOf.items[i] = static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found);
         int16_t used[64];
         uint32_t n = ops.textFonts(st.model, object, used, 64);
         for (uint32_t f = 0; f < n && f < 64; ++f)
@@ -603,6 +624,8 @@ ResultCode WriteFontAndStyleRecords(WriteState& st) {
 
 // Writes one object's records into `out`; 10 when it cannot be stored.
 ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, StreamHandle out) {
+    // Room for the parent numbers of all but the largest constructions.
+    uint8_t parentRecord[4 + 4 * 32];
     const SketchBodyWriteOps& ops = *st.ops;
     const FormatInfo& f = st.format;
     ObjectWriteFacts facts{};
@@ -613,7 +636,8 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, Stre
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultObjectDropped; };
     if (!stop() && facts.constructionType != 0 && facts.parentCount > 0) {
         uint32_t bytes = 4 + 4 * facts.parentCount;
-        uint8_t* block = static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
+        uint8_t* block = bytes <= sizeof parentRecord ? parentRecord
+                                                      : static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
         if (!block) return kResultOutOfMemory;
         PutLE32(block, facts.parentCount);
         for (uint32_t i = 0; i < facts.parentCount; ++i) {
@@ -622,7 +646,7 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, Stre
             PutLE32(block + 4 + 4 * i, number);
         }
         if (!stop()) keep(StreamWriteRecord(out, bytes, kTagParents, block));
-        FreeMemory(block);
+        if (block != parentRecord) FreeMemory(block);
     }
     if (!stop() && facts.constructionType != 0 && facts.hasConstructionData)
         keep(ops.writeObjectRecord(st.model, object, kTagConstructionData, out, f));
@@ -632,7 +656,7 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, Stre
     if (!stop() && facts.hasCaptionStyle) {
         if (f.formatVersion >= 3) {
             uint8_t record[2];
-            PutLE16(record, st.styleOf[index]);
+            PutLE16(record, st.styleOf.items[index]);
             keep(StreamWriteRecord(out, 2, kTagStyleIndex, record));
         } else {
             int16_t style[11] = {};
@@ -724,11 +748,10 @@ ResultCode WriteHeaderRecord(WriteState& st, uint32_t objectCount) {
     return rc != kResultOK ? rc : warn;
 }
 
-ResultCode WriteSketchBodyRecords(WriteState& st, StreamHandle scratch) {
+ResultCode WriteSketchBodyRecords(WriteState& st) {
     const SketchBodyWriteOps& ops = *st.ops;
-    uint32_t count = ops.objectCount(st.model);
-    for (uint32_t i = 0; i < count; ++i) ops.setNumber(st.model, ops.objectAt(st.model, i), 0);
-    ResultCode worst = BuildStyleMaps(st, count);
+    uint32_t count = 0;
+    ResultCode worst = BuildStyleMaps(st, &count);
     if (IsFatalError(worst)) return worst;
 
     uint32_t headerAt = 0;
@@ -758,25 +781,24 @@ ResultCode WriteSketchBodyRecords(WriteState& st, StreamHandle scratch) {
     if (!st.Partial() && st.format.settingsVersion >= 2 && !IsFatalError(worst))
         worst = KeepWorstError(worst, ops.writePreferences(st.model, st.stream, st.format));
 
-    // Each object is written aside first and copied over only when it could be stored,
-    // so that a dropped object leaves no bytes behind.
+    // Each object is written under a hold: one that cannot be stored is taken back and
+    // leaves no bytes behind.
     uint32_t stored = 0;
-    for (uint32_t i = 0; i < count && !IsFatalError(worst); ++i) {
+    uint32_t i = 0;
+    for (void* object = ops.firstObject(st.model); object && !IsFatalError(worst);
+         object = ops.nextObject(st.model, object), ++i) {
         if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
-        void* object = ops.objectAt(st.model, i);
-        rc = StreamSeek(scratch, 0, 0);
-        if (rc == kResultOK) rc = StreamTruncate(scratch);
-        if (rc == kResultOK) rc = WriteObjectRecords(st, i, object, scratch);
+        rc = StreamHold(st.stream);
+        if (rc == kResultOK) rc = WriteObjectRecords(st, i, object, st.stream);
         if (rc == kResultObjectDropped) {
-            worst = KeepWorstError(worst, rc);
+            rc = StreamTakeBack(st.stream);
+            if (rc != kResultOK) return rc;
+            worst = KeepWorstError(worst, kResultObjectDropped);
             continue;
         }
+        StreamRelease(st.stream);
         if (IsFatalError(rc)) return rc;
         worst = KeepWorstError(worst, rc);
-        uint32_t size = 0;
-        rc = StreamTell(scratch, &size);
-        if (rc == kResultOK) rc = StreamCopyPrefix(scratch, size, st.stream);
-        if (rc != kResultOK) return rc;
         ops.setNumber(st.model, object, ++stored);
     }
     if (IsFatalError(worst)) return worst;
@@ -801,11 +823,8 @@ ResultCode WriteSketchBody(StreamHandle stream, void* model, const SketchBodyWri
     st.model = model;
     st.ops = &ops;
     st.format = format;
-    StreamHandle scratch = 0;
-    ResultCode rc = OpenMemoryStream(0, &scratch);
-    if (rc == kResultOK) rc = WriteSketchBodyRecords(st, scratch);
-    if (scratch) DiscardStream(scratch);
-    FreeMemory(st.styleOf);
+    ResultCode rc = WriteSketchBodyRecords(st);
+    st.styleOf.Free();
     st.fonts.Free();
     st.styles.Free();
     return rc;

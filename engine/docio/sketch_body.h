@@ -45,6 +45,9 @@ struct SketchBodyReadOps {
     ResultCode (*toolText)(void* model, const char* text, uint32_t length);
     ResultCode (*toolGivens)(void* model, void* const* givens, uint32_t count, const FormatInfo& format);
 
+    // Before the objects (may be null): how many the header says are coming, at most as
+    // many as the rest of the stream can hold, so that room for them can be made at once.
+    void       (*expectObjects)(void* model, uint32_t count);
     ResultCode (*beginObject)(void* model, const uint8_t* payload, uint32_t length, const FormatInfo& format,
                               ObjectHeaderInfo* info);
     bool       (*classHasData)(int32_t objectClass);
@@ -84,7 +87,6 @@ struct ObjectWriteFacts {
     bool     hasCaptionStyle;      // 2008 / 2006
     bool     hasGeometry;          // the class has a geometry routine (2200 + class, free objects)
     bool     selectable;
-    bool     contributesStyle;     // its text style enters the style table (1203)
 };
 
 struct SketchBodyWriteOps {
@@ -94,11 +96,16 @@ struct SketchBodyWriteOps {
     // Records of the sketch itself through their codecs: 1200, 2399, 2400 + k.
     ResultCode  (*writeSketchRecord)(void* model, uint32_t tag, StreamHandle stream, const FormatInfo& format);
     ResultCode  (*writePreferences)(void* model, StreamHandle stream, const FormatInfo& format);
-    uint32_t    (*objectCount)(void* model);
-    void*       (*objectAt)(void* model, uint32_t index);  // sketch order
+    // The objects in sketch order: the first, and the one after an object (null ends).
+    void*       (*firstObject)(void* model);
+    void*       (*nextObject)(void* model, void* object);
     void        (*facts)(void* model, void* object, ObjectWriteFacts* facts);
+    // Whether the object's text style enters the style table (1203). Asked of every
+    // object before any is written, so it should look at little of the object.
+    bool        (*contributesStyle)(void* model, void* object);
     void*       (*parentAt)(void* model, void* object, uint32_t index);
-    // The object's number while the sketch is written (0: not saved).
+    // The object's number while the sketch is written (0: not saved), kept where the
+    // object can be asked for it at once: every reference to an object asks.
     void        (*setNumber)(void* model, void* object, uint32_t number);
     uint32_t    (*number)(void* model, void* object);
     // Eleven TextStyle fields of the object's text style, and the fonts its text uses.

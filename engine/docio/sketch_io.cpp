@@ -6,6 +6,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
 #include "engine/core/services/preferences.h"
@@ -35,14 +36,8 @@ struct SketchIo {
     // Reading: the object whose records are being read, before it joins the sketch.
     SketchObject*  pending = nullptr;
     bool           partial = false;
-    // Writing: the objects in sketch order, and their numbers found by address.
-    SketchObject** order = nullptr;
-    uint32_t       count = 0;
-    struct Entry {
-        SketchObject* object;
-        uint32_t      number;
-    };
-    Entry*         byAddress = nullptr;
+    // Writing: the largest number an object was given, and the selection.
+    uint32_t       largestNumber = 0;
     SketchObject** selection = nullptr;
     uint32_t       selectionCount = 0;
 };
@@ -91,6 +86,16 @@ ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo
     return kResultOK;
 }
 
+// Room in the arena for the objects' parent and child lists, so that it need not grow
+// (and move) again and again while they are read: a list of one or two items takes
+// three words, and most objects have both.
+constexpr uint32_t kListWordsPerObject = 6;
+
+void ExpectObjects(void*, uint32_t count) {
+    // A failure leaves the arena to grow as the lists come, as it always may.
+    ReservePtrListArena(count > UINT32_MAX / kListWordsPerObject ? UINT32_MAX : count * kListWordsPerObject);
+}
+
 // Record 1100 carries the sketch's title: a page's name, a custom tool's name.
 ResultCode ReadTitle(void* model, const char* text, uint32_t) { return SetSketchTitle(Io(model)->sketch, text); }
 
@@ -113,6 +118,7 @@ LabelSequence* SequenceOfTag(Sketch* s, uint32_t tag) {
     return c >= 0 && c < kLabelSequenceCount ? &s->labelSequences[c] : nullptr;
 }
 
+// The page's label states, and its own settings as preference records (10001-19999).
 ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* p, uint32_t length, const FormatInfo& f) {
     Sketch* s = Io(model)->sketch;
     if (tag == kTagLabelStateV1) {
@@ -123,9 +129,8 @@ ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* p, uint32_
         LabelSequenceTarget one{ s, SequenceOfTag(s, tag) };
         return ReadCodecRecord(TransferLabelSequenceState, &one, p, length, f);
     }
-    // Stand-in: the page's preference records have no home in the sketch yet. One that
-    // holds anything is dropped with warning 4, so that the document opens as a copy and
-    // its file is not overwritten without them.
+    if (tag >= kTagPreferenceFirst && tag <= kTagPreferenceLast)
+        return PreferencesStoreGroup1(&s->settings, tag, p, length);
     return length ? kResultLongerRecord : kResultOK;
 }
 // Record 9001 of the handheld form.
@@ -152,7 +157,7 @@ ResultCode MarkObject(void* model, void* object) {
 }
 
 ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b) {
-    Io(model)->sketch->settings.colorSlots[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+    Io(model)->sketch->settings.palette[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
     return kResultOK;
 }
 
@@ -268,6 +273,8 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
         for (uint32_t i = 0; i < count; ++i) items[i] = parents[i];
     }
     if (!SetObjectParents(o, list)) return kResultOutOfMemory;
+    // A polygon was made before its parents were known; its arrays are sized for them.
+    if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;
     *made = o;
@@ -285,9 +292,14 @@ ResultCode ReadPicture(void*, void*, uint32_t, StreamHandle, uint32_t) { return 
 
 void SetUnselectable(void*, void* object) { Obj(object)->selectable = 0; }
 
-// The object's text takes the style read for it and is laid out again.
+// A free polygon takes its vertices from its geometry record; one read without it has
+// none, and would be written as a record that no reader takes back: damage. A text takes
+// the style read for it and is laid out again.
 ResultCode FinishObject(void*, void* object, bool) {
     SketchObject* o = Obj(object);
+    if (o->objectClass == kClassPolygonInterior && o->constructionType == kTypeFree &&
+        ClassData<PolygonData>(o)->vertexCount == 0)
+        return kResultDamaged;
     const int32_t family = ObjectClassTable[o->objectClass].textFamily;
     if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) d->style = o->textStyle;
     if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
@@ -313,6 +325,7 @@ const SketchBodyReadOps kSketchReadOps = {
     .oldColor = OldColor,
     .toolText = ReadToolText,
     .toolGivens = ToolGivens,
+    .expectObjects = ExpectObjects,
     .beginObject = BeginObject,
     .classHasData = ClassHasData,
     .classHasGeometry = ClassHasGeometry,
@@ -329,13 +342,6 @@ const SketchBodyReadOps kSketchReadOps = {
 };
 
 // ---- writing
-
-SketchIo::Entry* FindEntry(SketchIo* io, const void* object) {
-    SketchIo::Entry* end = io->byAddress + io->count;
-    SketchIo::Entry* e = std::lower_bound(io->byAddress, end, object,
-                                          [](const SketchIo::Entry& a, const void* b) { return a.object < b; });
-    return e != end && e->object == object ? e : nullptr;
-}
 
 void WriteHeader(void* model, SketchHeaderFields* h) {
     const Sketch* s = Io(model)->sketch;
@@ -371,10 +377,18 @@ ResultCode WriteSketchRecord(void* model, uint32_t tag, StreamHandle stream, con
     return WriteCodecRecord(TransferLabelSequenceState, &one, stream, tag, f);
 }
 
-ResultCode NoPreferences(void*, StreamHandle, const FormatInfo&) { return kResultOK; }
+ResultCode WritePreferences(void* model, StreamHandle stream, const FormatInfo&) {
+    return PreferencesWriteGroup1(stream, &Io(model)->sketch->settings);
+}
 
-uint32_t ObjectCount(void* model) { return Io(model)->count; }
-void* ObjectAt(void* model, uint32_t i) { return Io(model)->order[i]; }
+void* FirstObject(void* model) { return Io(model)->sketch->firstObject; }
+void* NextObject(void*, void* object) { return Obj(object)->nextInSketch; }
+
+// Texts of the text-like classes, and labels of geometric objects made with a style.
+bool HasCaptionStyle(const SketchObject* o) {
+    const int32_t family = o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textFamily : 7;
+    return (family >= 1 && family <= 4) || (family == 0 && o->label.level >= 3);
+}
 
 void Facts(void*, void* object, ObjectWriteFacts* f) {
     const SketchObject* o = Obj(object);
@@ -389,23 +403,25 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
     f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
     f->hasClassData = row && row->transferClassData;
     f->hasLabelRecord = o->label.level >= kLabelAutomatic;
-    int32_t family = row ? row->textFamily : 7;
-    f->hasCaptionStyle = (family >= 1 && family <= 4) || (family == 0 && o->label.level >= 3);
+    f->hasCaptionStyle = HasCaptionStyle(o);
     f->hasGeometry = row && row->transferGeometry;
     f->selectable = o->selectable != 0;
-    f->contributesStyle = f->hasCaptionStyle;
 }
+
+// The objects with a caption style record are those whose style enters the table.
+bool ContributesStyle(void*, void* object) { return HasCaptionStyle(Obj(object)); }
 
 void* ParentAt(void*, void* object, uint32_t i) { return PtrListItem(Obj(object)->parents, static_cast<int32_t>(i)); }
 
+// While the sketch is written each object keeps its number in its traversal stamp, as
+// NumberSketchObjects keeps positions there; the writer raises the sketch's traversal
+// generation past every number afterwards, so that no stamp reads as reached.
 void SetNumber(void* model, void* object, uint32_t number) {
-    if (SketchIo::Entry* e = FindEntry(Io(model), object)) e->number = number;
+    Obj(object)->traversalStamp = number;
+    if (number > Io(model)->largestNumber) Io(model)->largestNumber = number;
 }
 
-uint32_t Number(void* model, void* object) {
-    const SketchIo::Entry* e = FindEntry(Io(model), object);
-    return e ? e->number : 0;
-}
+uint32_t Number(void*, void* object) { return Obj(object)->traversalStamp; }
 
 void Style(void*, void* object, int16_t style[11]) { std::memcpy(style, &Obj(object)->textStyle, sizeof(TextStyle)); }
 
@@ -447,10 +463,11 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .comment = WriteTitle,
     .screenResolution = ScreenResolution,
     .writeSketchRecord = WriteSketchRecord,
-    .writePreferences = NoPreferences,
-    .objectCount = ObjectCount,
-    .objectAt = ObjectAt,
+    .writePreferences = WritePreferences,
+    .firstObject = FirstObject,
+    .nextObject = NextObject,
     .facts = Facts,
+    .contributesStyle = ContributesStyle,
     .parentAt = ParentAt,
     .setNumber = SetNumber,
     .number = Number,
@@ -469,17 +486,6 @@ const SketchBodyWriteOps kSketchWriteOps = {
 };
 
 bool PrepareWrite(SketchIo* io) {
-    for (SketchObject* o = io->sketch->firstObject; o; o = o->nextInSketch) ++io->count;
-    io->order = static_cast<SketchObject**>(AllocMemory(sizeof(SketchObject*) * (io->count + 1), 0));
-    io->byAddress = static_cast<SketchIo::Entry*>(AllocMemory(sizeof(SketchIo::Entry) * (io->count + 1), 0));
-    if (!io->order || !io->byAddress) return false;
-    uint32_t i = 0;
-    for (SketchObject* o = io->sketch->firstObject; o; o = o->nextInSketch, ++i) {
-        io->order[i] = o;
-        io->byAddress[i] = { o, 0 };
-    }
-    std::sort(io->byAddress, io->byAddress + io->count,
-              [](const SketchIo::Entry& a, const SketchIo::Entry& b) { return a.object < b.object; });
     int32_t n = 0;
     PtrList list = 0;
     if (!CollectSelection(&n, &list, 0)) return false;
@@ -527,16 +533,6 @@ uint32_t MinimumParents(int32_t type) {
     return 0;
 }
 
-// Where a list of parent kinds ends: the next list of the program starts there.
-uint32_t ParentKindListEnd(uint32_t at) {
-    uint32_t end = ParentKindProgramSize;
-    for (int32_t t = 0; t < kConstructionTypeCount; ++t) {
-        uint32_t other = ConstructionTypeTable[t].parentKindsIndex;
-        if (other > at && other < end) end = other;
-    }
-    return end;
-}
-
 }  // namespace
 
 ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count) {
@@ -547,7 +543,7 @@ ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32
     if (at != kParentKindsNone && at != kParentKindsByObject && at < ParentKindProgramSize) {
         // A list of plain kinds says how many parents there are at least; a list with
         // a rule (every remaining parent, alternatives by count) covers any count.
-        uint32_t end = ParentKindListEnd(at);
+        uint32_t end = ParentKindListEnd(type);
         uint32_t plain = 0;
         bool ruled = false;
         for (uint32_t w = at; w < end; ++w) {
@@ -600,16 +596,15 @@ ResultCode WriteSketch(StreamHandle stream, Sketch* sketch, bool page, bool hand
     FormatInfo format = handheld ? FormatInfo{ 1, 1, 1 } : FormatInfo{ 1, 4, 4 };
     format.sketchKind = page ? 1 : 2;
     if (rc == kResultOK) rc = WriteSketchBody(stream, &io, kSketchWriteOps, format);
-    FreeMemory(io.order);
-    FreeMemory(io.byAddress);
+    if (sketch->traversalGeneration < io.largestNumber) sketch->traversalGeneration = io.largestNumber;
     FreeMemory(io.selection);
     SetCurrentSketch(previous, nullptr);
     return rc;
 }
 
 ResultCode WritePageSketch(StreamHandle stream, Sketch* page, bool handheld) {
-    // Stand-in: the page's saved undo position is set by the document writer once undo
-    // positions exist.
+    // The page's saved undo position is set by the document's save once every page is
+    // written, so that a save that fails half way leaves every page modified.
     return WriteSketch(stream, page, true, handheld);
 }
 

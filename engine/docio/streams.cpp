@@ -18,6 +18,16 @@ struct MemoryChunk {
 
 uint8_t* ChunkBytes(MemoryChunk* c) { return reinterpret_cast<uint8_t*>(c + 1); }
 
+// How a file stream meets the C library: through a window of the file read ahead
+// (reading), or through a block of bytes not yet handed on (writing). Operations against
+// the stream's direction go straight to the C library, which refuses them.
+enum FileBuffering : uint32_t { kFileReadWindow = 1, kFileWriteBlock = 2 };
+
+// Files up to this size are read whole by the first read; larger ones a window at a time.
+constexpr uint32_t kFileWindowBytes = 1u << 20;
+constexpr uint32_t kFileWindowUnknownSize = 4096;
+constexpr uint32_t kFileWriteBlockBytes = 64u << 10;
+
 struct StreamSlot {
     uint32_t    kind;
     void*       target;            // FILE*, first memory block, or the caller's block
@@ -31,12 +41,30 @@ struct StreamSlot {
     uint32_t    reserved;
     MemoryChunk* chain;
     uint32_t    firstBlockSize;
+    // File streams: the window (reading: the file's bytes from bufferStart on) or the
+    // write block (writing: bytes that belong at bufferStart, not yet in the file; the
+    // position is then always bufferStart + bufferLength).
+    uint32_t    buffering;
+    uint8_t*    fileBuffer;
+    uint32_t    fileBufferCapacity;
+    uint32_t    bufferStart;
+    uint32_t    bufferLength;
+    // A hold (StreamHold): where it began and the size then. A file stream keeps every
+    // byte written since in its write block, so that they can still be taken back.
+    uint32_t    holding;
+    uint32_t    holdStart;
+    uint32_t    holdSize;
 };
 
 // Slots live in a chunked array so that their addresses stay fixed while streams open
 // and close; element 0 is never used.
 ChunkedArray* gSlots        = nullptr;
 int16_t       gFreeSlotHint = 1;
+// The slot of the handle used last: a run of calls on one stream finds it at once.
+// Slots never move and a released slot reads as free, so the entry stays safe until
+// the table itself is freed.
+StreamHandle  gLastHandle   = 0;
+StreamSlot*   gLastSlot     = nullptr;
 
 StreamSlot* SlotAt(int index, bool grow) {
     if (!gSlots) return nullptr;
@@ -45,9 +73,13 @@ StreamSlot* SlotAt(int index, bool grow) {
 }
 
 StreamSlot* Slot(StreamHandle h) {
+    if (h == gLastHandle && gLastSlot) return gLastSlot->kind != kStreamFree ? gLastSlot : nullptr;
     if (h <= 0 || !gSlots) return nullptr;
     StreamSlot* s = SlotAt(h, false);
-    return (s && s->kind != kStreamFree) ? s : nullptr;
+    if (!s || s->kind == kStreamFree) return nullptr;
+    gLastHandle = h;
+    gLastSlot = s;
+    return s;
 }
 
 FILE* FileOf(StreamSlot* s) { return static_cast<FILE*>(s->target); }
@@ -57,11 +89,81 @@ ResultCode MapOpenError(int err) {
     return rc == kResultInvalidArg ? kResultInvalidName : rc;
 }
 
+// Hands the first n bytes of the write block on to the file; the rest moves to the
+// block's front. The bytes are dropped when that fails (the stream's first error then
+// stands for them).
+ResultCode FlushWriteBlockPart(StreamSlot* s, uint32_t n) {
+    if (n == 0) return kResultOK;
+    const uint32_t rest = s->bufferLength - n;
+    errno = 0;
+    const bool written = std::fwrite(s->fileBuffer, 1, n, FileOf(s)) == n;
+    const int err = errno;
+    s->bufferStart += n;
+    if (rest) std::memmove(s->fileBuffer, s->fileBuffer + n, rest);
+    s->bufferLength = rest;
+    return written ? kResultOK : MapCrtError(err);
+}
+
+// Hands the whole write block on to the file; what a hold kept goes with it.
+ResultCode FlushWriteBlock(StreamSlot* s) {
+    if (s->buffering != kFileWriteBlock) return kResultOK;
+    s->holding = 0;
+    return FlushWriteBlockPart(s, s->bufferLength);
+}
+
 // Puts the stream at `pos` regardless of its sticky error (for the layer's own undo of
-// a failed record).
+// a failed record). Bytes of the write block from `pos` on are dropped.
 void ForcePosition(StreamSlot* s, uint32_t pos) {
     s->position = pos;
-    if (s->kind == kStreamFile) std::fseek(FileOf(s), static_cast<long>(pos), SEEK_SET);
+    if (s->kind != kStreamFile || s->buffering == kFileReadWindow) return;
+    if (s->buffering == kFileWriteBlock) {
+        if (pos >= s->bufferStart && pos - s->bufferStart <= s->bufferLength) {
+            s->bufferLength = pos - s->bufferStart;
+            return;
+        }
+        FlushWriteBlock(s);
+        s->bufferStart = pos;
+    }
+    std::fseek(FileOf(s), static_cast<long>(pos), SEEK_SET);
+}
+
+// Reads n bytes at `pos` of a file read through its window; the position does not move.
+// A short read answers 22 at the end of the file, else the mapped error.
+ResultCode WindowRead(StreamSlot* s, uint32_t pos, uint8_t* out, uint32_t n) {
+    if (n == 0) return kResultOK;
+    if (pos >= s->bufferStart && pos - s->bufferStart <= s->bufferLength &&
+        n <= s->bufferLength - (pos - s->bufferStart)) {
+        std::memcpy(out, s->fileBuffer + (pos - s->bufferStart), n);
+        return kResultOK;
+    }
+    FILE* f = FileOf(s);
+    errno = 0;
+    if (std::fseek(f, static_cast<long>(pos), SEEK_SET) != 0) return MapCrtError(errno);
+    if (n >= s->fileBufferCapacity) {
+        // More than the window holds: straight into the caller's buffer.
+        if (std::fread(out, 1, n, f) != n) return std::feof(f) ? kResultEndOfData : MapCrtError(errno);
+        return kResultOK;
+    }
+    s->bufferStart = pos;
+    s->bufferLength = static_cast<uint32_t>(std::fread(s->fileBuffer, 1, s->fileBufferCapacity, f));
+    const uint32_t got = s->bufferLength < n ? s->bufferLength : n;
+    std::memcpy(out, s->fileBuffer, got);
+    if (got < n) return std::feof(f) ? kResultEndOfData : MapCrtError(errno);
+    return kResultOK;
+}
+
+// The window or write block of a newly opened file stream; without memory for it the
+// stream is closed again and its slot given back.
+ResultCode GiveFileBuffer(StreamHandle h, StreamSlot* s, uint32_t buffering, uint32_t capacity) {
+    s->fileBuffer = static_cast<uint8_t*>(AllocMemory(capacity, 0));
+    if (!s->fileBuffer) {
+        std::fclose(FileOf(s));
+        ReleaseStreamSlot(h);
+        return kResultOutOfMemory;
+    }
+    s->buffering = buffering;
+    s->fileBufferCapacity = capacity;
+    return kResultOK;
 }
 
 void FreeChain(StreamSlot* s) {
@@ -181,6 +283,8 @@ void FreeStreamTable() {
     FreeChunkedArray(gSlots);
     gSlots = nullptr;
     gFreeSlotHint = 1;
+    gLastHandle = 0;
+    gLastSlot = nullptr;
 }
 
 StreamHandle AllocStreamSlot() {
@@ -255,7 +359,10 @@ ResultCode OpenFileStreamForRead(const char* path, StreamHandle* out) {
     std::fseek(f, 0, SEEK_SET);
     s->size = static_cast<uint32_t>(size);
     s->position = 0;
-    return kResultOK;
+    uint32_t window = s->size == 0 ? kFileWindowUnknownSize : s->size;
+    ResultCode rc = GiveFileBuffer(*out, s, kFileReadWindow, window < kFileWindowBytes ? window : kFileWindowBytes);
+    if (rc != kResultOK) *out = 0;
+    return rc;
 }
 
 ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
@@ -265,7 +372,9 @@ ResultCode OpenFileStreamForWrite(const char* path, StreamHandle* out) {
     if (!f) return MapOpenError(errno);
     StreamSlot* s;
     if (OpenFileSlot(f, out, &s) != kResultOK) return kResultOutOfMemory;
-    return kResultOK;
+    ResultCode rc = GiveFileBuffer(*out, s, kFileWriteBlock, kFileWriteBlockBytes);
+    if (rc != kResultOK) *out = 0;
+    return rc;
 }
 
 ResultCode OpenTempFileStreamForWrite(const char* targetPath, char* tempPath, StreamHandle* out) {
@@ -339,9 +448,16 @@ ResultCode CloseStream(StreamHandle h, StreamStats* stats) {
     if (stats) *stats = StreamStats{s->sticky, s->reserved, s->size, s->largestRecord};
     ResultCode rc = s->sticky == kResultEndOfData ? kResultOK : s->sticky;
     if (s->kind == kStreamFile) {
+        // Handing on the write block is part of closing, and so is the C library's own
+        // flush, asked for apart: some C libraries close without reporting its failure.
+        ResultCode flushed = FlushWriteBlock(s);
+        errno = 0;
+        if (flushed == kResultOK && s->buffering == kFileWriteBlock && std::fflush(FileOf(s)) != 0)
+            flushed = MapCrtError(errno);
         errno = 0;
         int closed = std::fclose(FileOf(s));
-        if (rc == kResultOK && closed != 0) rc = MapCrtError(errno);
+        if (rc == kResultOK) rc = flushed != kResultOK ? flushed : closed != 0 ? MapCrtError(errno) : kResultOK;
+        FreeMemory(s->fileBuffer);
         ReleaseStreamSlot(h);
         return rc;
     }
@@ -358,7 +474,9 @@ ResultCode DiscardStream(StreamHandle h) {
         FreeMemory(s->target);
         FreeChain(s);
     } else if (s->kind == kStreamFile) {
+        FlushWriteBlock(s);
         std::fclose(FileOf(s));
+        FreeMemory(s->fileBuffer);
     }
     FreeMemory(s->recordBuffer);
     ReleaseStreamSlot(h);
@@ -417,10 +535,52 @@ ResultCode RemovePath(const char* path) {
 ResultCode DeleteStreamFile(const char* path) { return RemovePath(path); }
 
 // ---- bytes
+//
+// The public calls find the slot once and work on it through the routines below.
 
-ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
-    StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
+namespace {
+
+ResultCode WriteFileBytes(StreamSlot* s, const void* data, uint32_t n) {
+    if (s->buffering != kFileWriteBlock) {
+        errno = 0;
+        if (n && std::fwrite(data, 1, n, FileOf(s)) != n) return MapCrtError(errno);
+        return kResultOK;
+    }
+    if (n <= s->fileBufferCapacity - s->bufferLength) {
+        if (n) std::memcpy(s->fileBuffer + s->bufferLength, data, n);
+        s->bufferLength += n;
+        return kResultOK;
+    }
+    if (s->holding) {
+        // Only what lies before the hold goes to the file; the block grows for the rest.
+        ResultCode rc = FlushWriteBlockPart(s, s->holdStart - s->bufferStart);
+        if (rc != kResultOK) return rc;
+        if (n > s->fileBufferCapacity - s->bufferLength) {
+            const uint64_t want = uint64_t{s->bufferLength} + n;
+            void* block = s->fileBuffer;
+            if (want > 0x7FFFFFFFu || !ReallocMemory(&block, static_cast<size_t>(want), true))
+                return kResultOutOfMemory;
+            s->fileBuffer = static_cast<uint8_t*>(block);
+            s->fileBufferCapacity = static_cast<uint32_t>(want);
+        }
+        std::memcpy(s->fileBuffer + s->bufferLength, data, n);
+        s->bufferLength += n;
+        return kResultOK;
+    }
+    ResultCode rc = FlushWriteBlock(s);
+    if (rc != kResultOK) return rc;
+    if (n < s->fileBufferCapacity) {
+        std::memcpy(s->fileBuffer, data, n);
+        s->bufferLength = n;
+        return kResultOK;
+    }
+    errno = 0;
+    if (std::fwrite(data, 1, n, FileOf(s)) != n) return MapCrtError(errno);
+    s->bufferStart += n;
+    return kResultOK;
+}
+
+ResultCode WriteBytes(StreamSlot* s, const void* data, uint32_t n) {
     if (s->sticky) return s->sticky;
     uint32_t before = s->position;
     ResultCode rc = kResultOK;
@@ -429,8 +589,7 @@ ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
     } else {
         switch (s->kind) {
             case kStreamFile:
-                errno = 0;
-                if (n && std::fwrite(data, 1, n, FileOf(s)) != n) rc = MapCrtError(errno);
+                rc = WriteFileBytes(s, data, n);
                 break;
             case kStreamMemory:
                 rc = MemoryTransfer(s, before, const_cast<uint8_t*>(static_cast<const uint8_t*>(data)),
@@ -456,34 +615,187 @@ ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
     return kResultOK;
 }
 
-ResultCode StreamRead(StreamHandle h, void* buffer, uint32_t n) {
-    StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    ResultCode rc = kResultOK;
+// n bytes at the position, without moving it or touching the sticky error.
+ResultCode ReadBytesAt(StreamSlot* s, uint8_t* buffer, uint32_t n) {
     switch (s->kind) {
         case kStreamFile:
+            if (s->buffering == kFileReadWindow) return WindowRead(s, s->position, buffer, n);
             errno = 0;
             if (n && std::fread(buffer, 1, n, FileOf(s)) != n)
-                rc = std::feof(FileOf(s)) ? kResultEndOfData : MapCrtError(errno);
-            break;
+                return std::feof(FileOf(s)) ? kResultEndOfData : MapCrtError(errno);
+            return kResultOK;
         case kStreamMemory:
             // Only what was written (or handed in) can be read back.
-            if (static_cast<uint64_t>(s->position) + n > s->size) rc = kResultEndOfData;
-            else rc = MemoryTransfer(s, s->position, static_cast<uint8_t*>(buffer), n, false);
-            break;
+            if (static_cast<uint64_t>(s->position) + n > s->size) return kResultEndOfData;
+            return MemoryTransfer(s, s->position, buffer, n, false);
         case kStreamView:
-            if (static_cast<uint64_t>(s->position) + n > s->size) rc = kResultEndOfData;
-            else if (n) std::memcpy(buffer, static_cast<uint8_t*>(s->target) + s->position, n);
-            break;
+            if (static_cast<uint64_t>(s->position) + n > s->size) return kResultEndOfData;
+            if (n) std::memcpy(buffer, static_cast<uint8_t*>(s->target) + s->position, n);
+            return kResultOK;
         case kStreamCounting:
-            break;
+            return kResultOK;
         default:
-            rc = kResultBadStreamKind;
+            return kResultBadStreamKind;
     }
+}
+
+ResultCode ReadBytes(StreamSlot* s, void* buffer, uint32_t n) {
+    if (s->sticky) return s->sticky;
+    ResultCode rc = ReadBytesAt(s, static_cast<uint8_t*>(buffer), n);
     if (rc == kResultOK) s->position += n;
     s->sticky = rc;
     return rc;
+}
+
+ResultCode SeekStream(StreamSlot* s, int32_t offset, int mode) {
+    if (s->sticky) return s->sticky;
+    int64_t target = mode == 0 ? offset : static_cast<int64_t>(s->position) + offset;
+    ResultCode rc = kResultOK;
+    if (s->kind == kStreamFile && mode == 2) {
+        rc = FlushWriteBlock(s);
+        errno = 0;
+        if (rc == kResultOK && std::fseek(FileOf(s), offset, SEEK_END) != 0) rc = MapCrtError(errno);
+        if (rc == kResultOK) {
+            s->position = static_cast<uint32_t>(std::ftell(FileOf(s)));
+            if (s->buffering == kFileWriteBlock) s->bufferStart = s->position;
+        }
+    } else if (target < 0 || target > 0x7FFFFFFF) {
+        rc = kResultInvalidArg;
+    } else {
+        const bool moves = static_cast<uint32_t>(target) != s->position;
+        s->position = static_cast<uint32_t>(target);
+        if (s->size != 0 && s->position > s->size) {
+            rc = kResultEndOfData;
+        } else if (s->kind == kStreamFile && moves && s->buffering != kFileReadWindow) {
+            // A read window seeks when it next reads; a write block goes to the file first.
+            rc = FlushWriteBlock(s);
+            errno = 0;
+            if (rc == kResultOK && std::fseek(FileOf(s), static_cast<long>(s->position), SEEK_SET) != 0)
+                rc = MapCrtError(errno);
+            if (s->buffering == kFileWriteBlock) s->bufferStart = s->position;
+        }
+    }
+    s->sticky = rc;
+    return rc;
+}
+
+ResultCode StreamSizeOf(StreamSlot* s, uint32_t* size) {
+    *size = 0;
+    if (s->sticky) return s->sticky;
+    if (s->kind != kStreamFile) {
+        *size = s->size;
+        return kResultOK;
+    }
+    FILE* f = FileOf(s);
+    errno = 0;
+    long here = std::ftell(f);
+    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return s->sticky = MapCrtError(errno);
+    long end = std::ftell(f);
+    if (std::fseek(f, here, SEEK_SET) != 0 || end < 0) return s->sticky = MapCrtError(errno);
+    *size = static_cast<uint32_t>(end);
+    // The write block's bytes count as written (the block stays, and so does a hold).
+    if (s->buffering == kFileWriteBlock && s->bufferStart + s->bufferLength > *size)
+        *size = s->bufferStart + s->bufferLength;
+    return kResultOK;
+}
+
+ResultCode ReadHeaderBytes(StreamSlot* s, uint32_t* tag, uint32_t* length) {
+    uint8_t head[kRecordHeaderBytes];
+    ResultCode rc = ReadBytes(s, head, sizeof head);
+    if (rc != kResultOK) return rc;
+    if (length) *length = ReadU32LE(head);
+    if (tag) *tag = ReadU32LE(head + 4);
+    return kResultOK;
+}
+
+// n bytes into the record buffer, made or grown first (a first buffer of at least
+// `firstMinimum` bytes).
+ResultCode ReadIntoRecordBuffer(StreamSlot* s, uint32_t n, uint32_t firstMinimum, const uint8_t** out) {
+    if (!EnsureRecordBuffer(s, n, firstMinimum)) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    ResultCode rc = ReadBytes(s, s->recordBuffer, n);
+    if (rc == kResultOK) *out = s->recordBuffer;
+    return rc;
+}
+
+ResultCode ReadPayloadBytes(StreamSlot* s, uint32_t n, const uint8_t** out) {
+    *out = nullptr;
+    if (s->sticky) return s->sticky;
+    if (n == 0) return kResultOK;
+    if (n > kLargePayloadBytes) {
+        uint32_t size = 0;
+        if (StreamSizeOf(s, &size) == kResultOK && static_cast<uint64_t>(s->position) + n > size) {
+            SeekStream(s, static_cast<int32_t>(size), 0);
+            s->sticky = kResultEndOfData;
+            return kResultEndOfData;
+        }
+        if (s->sticky) return s->sticky;
+    }
+    return ReadIntoRecordBuffer(s, n, 0, out);
+}
+
+// The n bytes at `pos` where they already lie in memory (a file's window, a memory
+// stream's first block, a view), else null: then they are read the long way.
+const uint8_t* BytesInPlace(const StreamSlot* s, uint32_t pos, uint32_t n) {
+    switch (s->kind) {
+        case kStreamFile:
+            if (s->buffering != kFileReadWindow || pos < s->bufferStart || pos - s->bufferStart > s->bufferLength ||
+                n > s->bufferLength - (pos - s->bufferStart))
+                return nullptr;
+            return s->fileBuffer + (pos - s->bufferStart);
+        case kStreamMemory: {
+            const uint32_t end = s->size < s->firstBlockSize ? s->size : s->firstBlockSize;
+            if (pos > end || n > end - pos) return nullptr;
+            return static_cast<const uint8_t*>(s->target) + pos;
+        }
+        case kStreamView:
+            if (pos > s->size || n > s->size - pos) return nullptr;
+            return static_cast<const uint8_t*>(s->target) + pos;
+        default:
+            return nullptr;
+    }
+}
+
+// Where n bytes written at the position go when they fit in memory the stream already
+// has (a file's write block, a memory stream's first block, a view), else null.
+uint8_t* RoomInPlace(StreamSlot* s, uint32_t n) {
+    if (static_cast<uint64_t>(s->position) + n > 0x7FFFFFFFu) return nullptr;
+    switch (s->kind) {
+        case kStreamFile:
+            if (s->buffering != kFileWriteBlock || n > s->fileBufferCapacity - s->bufferLength) return nullptr;
+            return s->fileBuffer + s->bufferLength;
+        case kStreamMemory:
+            if (s->position > s->firstBlockSize || n > s->firstBlockSize - s->position) return nullptr;
+            return static_cast<uint8_t*>(s->target) + s->position;
+        case kStreamView:
+            if (s->position > s->capacity || n > s->capacity - s->position) return nullptr;
+            return static_cast<uint8_t*>(s->target) + s->position;
+        default:
+            return nullptr;
+    }
+}
+
+ResultCode WriteRecordHeader(StreamSlot* s, uint32_t payloadLength, uint32_t tag) {
+    uint32_t stored = payloadLength;
+    if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
+    uint8_t head[kRecordHeaderBytes];
+    WriteU32LE(head, stored);
+    WriteU32LE(head + 4, tag);
+    return WriteBytes(s, head, sizeof head);
+}
+
+}  // namespace
+
+ResultCode StreamWrite(StreamHandle h, const void* data, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    return s ? WriteBytes(s, data, n) : kResultBadFileHandle;
+}
+
+ResultCode StreamRead(StreamHandle h, void* buffer, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    return s ? ReadBytes(s, buffer, n) : kResultBadFileHandle;
 }
 
 ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n) {
@@ -495,13 +807,7 @@ ResultCode StreamReadCounted(StreamHandle h, const uint8_t** out, uint32_t n) {
         s->sticky = kResultEndOfData;
         return kResultEndOfData;
     }
-    if (!EnsureRecordBuffer(s, n, 256)) {
-        s->sticky = kResultOutOfMemory;
-        return kResultOutOfMemory;
-    }
-    ResultCode rc = StreamRead(h, s->recordBuffer, n);
-    if (rc == kResultOK) *out = s->recordBuffer;
-    return rc;
+    return ReadIntoRecordBuffer(s, n, 256, out);
 }
 
 ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t allocFlags) {
@@ -519,7 +825,7 @@ ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t al
         s->sticky = kResultOutOfMemory;
         return kResultOutOfMemory;
     }
-    ResultCode rc = StreamRead(h, b, n);
+    ResultCode rc = ReadBytes(s, b, n);
     if (rc != kResultOK) {
         FreeMemory(b);
         return rc;
@@ -530,48 +836,13 @@ ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t al
 
 ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode) {
     StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    int64_t target = mode == 0 ? offset : static_cast<int64_t>(s->position) + offset;
-    ResultCode rc = kResultOK;
-    if (s->kind == kStreamFile && mode == 2) {
-        errno = 0;
-        if (std::fseek(FileOf(s), offset, SEEK_END) != 0) rc = MapCrtError(errno);
-        else s->position = static_cast<uint32_t>(std::ftell(FileOf(s)));
-    } else if (target < 0 || target > 0x7FFFFFFF) {
-        rc = kResultInvalidArg;
-    } else {
-        const bool moves = static_cast<uint32_t>(target) != s->position;
-        s->position = static_cast<uint32_t>(target);
-        if (s->size != 0 && s->position > s->size) {
-            rc = kResultEndOfData;
-        } else if (s->kind == kStreamFile && moves) {
-            errno = 0;
-            if (std::fseek(FileOf(s), static_cast<long>(s->position), SEEK_SET) != 0)
-                rc = MapCrtError(errno);
-        }
-    }
-    s->sticky = rc;
-    return rc;
+    return s ? SeekStream(s, offset, mode) : kResultBadFileHandle;
 }
 
 ResultCode StreamSize(StreamHandle h, uint32_t* size) {
     *size = 0;
     StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    if (s->kind != kStreamFile) {
-        *size = s->size;
-        return kResultOK;
-    }
-    FILE* f = FileOf(s);
-    errno = 0;
-    long here = std::ftell(f);
-    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return s->sticky = MapCrtError(errno);
-    long end = std::ftell(f);
-    if (std::fseek(f, here, SEEK_SET) != 0 || end < 0) return s->sticky = MapCrtError(errno);
-    *size = static_cast<uint32_t>(end);
-    return kResultOK;
+    return s ? StreamSizeOf(s, size) : kResultBadFileHandle;
 }
 
 ResultCode StreamTell(StreamHandle h, uint32_t* position) {
@@ -585,51 +856,41 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position) {
     return kResultOK;
 }
 
-ResultCode StreamTruncate(StreamHandle h) {
-    StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    if (s->kind == kStreamFile) return kResultInvalidArg;
-    s->size = s->position;
-    return kResultOK;
-}
-
-ResultCode StreamCopyPrefix(StreamHandle from, uint32_t length, StreamHandle to) {
-    ResultCode rc = StreamSeek(from, 0, 0);
-    uint8_t buffer[1024];
-    while (rc == kResultOK && length > 0) {
-        uint32_t n = length < sizeof buffer ? length : static_cast<uint32_t>(sizeof buffer);
-        rc = StreamRead(from, buffer, n);
-        if (rc == kResultOK) rc = StreamWrite(to, buffer, n);
-        length -= n;
-    }
-    return rc;
-}
-
 // ---- records
 
 ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag) {
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     if (writtenLength) *writtenLength = payloadLength;
-    uint32_t stored = payloadLength;
-    if (s->kind == kStreamFile && (stored & 1u) && stored != 0xFFFFFFFFu) ++stored;
-    uint8_t head[kRecordHeaderBytes];
-    WriteU32LE(head, stored);
-    WriteU32LE(head + 4, tag);
-    return StreamWrite(h, head, sizeof head);
+    return WriteRecordHeader(s, payloadLength, tag);
 }
 
 ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload) {
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     if (s->sticky) return s->sticky;
+    // A record that fits where the stream keeps its bytes is put there in one step.
+    const uint32_t pad = s->kind == kStreamFile ? (payloadLength & 1u) : 0;
+    if (payloadLength <= 0x7FFFFFFFu) {
+        const uint32_t total = kRecordHeaderBytes + payloadLength + pad;
+        if (uint8_t* at = RoomInPlace(s, total)) {
+            WriteU32LE(at, payloadLength + pad);
+            WriteU32LE(at + 4, tag);
+            if (payloadLength) std::memcpy(at + kRecordHeaderBytes, payload, payloadLength);
+            if (pad) at[kRecordHeaderBytes + payloadLength] = 0;
+            s->position += total;
+            if (s->kind == kStreamFile) s->bufferLength += total;
+            else if (s->position > s->size) s->size = s->position;
+            if (payloadLength > s->largestRecord) s->largestRecord = payloadLength;
+            return kResultOK;
+        }
+    }
     uint32_t start = s->position;
-    ResultCode rc = StreamBeginRecord(h, payloadLength, nullptr, tag);
-    if (rc == kResultOK && payloadLength) rc = StreamWrite(h, payload, payloadLength);
+    ResultCode rc = WriteRecordHeader(s, payloadLength, tag);
+    if (rc == kResultOK && payloadLength) rc = WriteBytes(s, payload, payloadLength);
     if (rc == kResultOK && s->kind == kStreamFile && (payloadLength & 1u)) {
         const uint8_t pad = 0;  // the length field was rounded up to even on files
-        rc = StreamWrite(h, &pad, 1);
+        rc = WriteBytes(s, &pad, 1);
     }
     if (rc != kResultOK) {
         ForcePosition(s, start);
@@ -640,47 +901,47 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
 }
 
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length) {
-    uint8_t head[kRecordHeaderBytes];
-    ResultCode rc = StreamRead(h, head, sizeof head);
-    if (rc != kResultOK) return rc;
-    if (length) *length = ReadU32LE(head);
-    if (tag) *tag = ReadU32LE(head + 4);
-    return kResultOK;
+    StreamSlot* s = Slot(h);
+    return s ? ReadHeaderBytes(s, tag, length) : kResultBadFileHandle;
 }
 
 ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out) {
     *out = nullptr;
     StreamSlot* s = Slot(h);
-    if (!s) return kResultBadFileHandle;
-    if (s->sticky) return s->sticky;
-    if (n == 0) return kResultOK;
-    if (n > kLargePayloadBytes) {
-        uint32_t size = 0, pos = 0;
-        if (StreamSize(h, &size) == kResultOK && StreamTell(h, &pos) == kResultOK &&
-            static_cast<uint64_t>(pos) + n > size) {
-            StreamSeek(h, static_cast<int32_t>(size), 0);
-            s->sticky = kResultEndOfData;
-            return kResultEndOfData;
-        }
-        if (s->sticky) return s->sticky;
-    }
-    if (!EnsureRecordBuffer(s, n, 0)) {
-        s->sticky = kResultOutOfMemory;
-        return kResultOutOfMemory;
-    }
-    ResultCode rc = StreamRead(h, s->recordBuffer, n);
-    if (rc == kResultOK) *out = s->recordBuffer;
-    return rc;
+    return s ? ReadPayloadBytes(s, n, out) : kResultBadFileHandle;
 }
 
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
     *payload = nullptr;
-    uint32_t t = 0, n = 0;
-    ResultCode rc = StreamReadRecordHeader(h, &t, &n);
-    if (rc != kResultOK) return rc;
-    rc = StreamReadPayload(h, n, payload);
-    if (rc != kResultOK) return rc;
     StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    // A whole record that lies in memory is taken in one step.
+    const uint8_t* head = s->sticky ? nullptr : BytesInPlace(s, s->position, kRecordHeaderBytes);
+    if (head) {
+        const uint32_t n = ReadU32LE(head);
+        const uint8_t* body = n <= kLargePayloadBytes ? BytesInPlace(s, s->position + kRecordHeaderBytes, n) : nullptr;
+        if (body) {
+            if (n) {
+                if (!EnsureRecordBuffer(s, n, 0)) {
+                    s->position += kRecordHeaderBytes;  // where the long way fails too
+                    s->sticky = kResultOutOfMemory;
+                    return kResultOutOfMemory;
+                }
+                std::memcpy(s->recordBuffer, body, n);
+                *payload = s->recordBuffer;
+            }
+            s->position += kRecordHeaderBytes + n;
+            if (n > s->largestRecord) s->largestRecord = n;
+            *tag = ReadU32LE(head + 4);
+            *length = n;
+            return kResultOK;
+        }
+    }
+    uint32_t t = 0, n = 0;
+    ResultCode rc = ReadHeaderBytes(s, &t, &n);
+    if (rc != kResultOK) return rc;
+    rc = ReadPayloadBytes(s, n, payload);
+    if (rc != kResultOK) return rc;
     if (n > s->largestRecord) s->largestRecord = n;
     *tag = t;
     *length = n;
@@ -692,9 +953,8 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
     if (!s) return kResultBadFileHandle;
     if (s->sticky) return s->sticky;
     uint32_t start = s->position;
-    if (s->kind == kStreamFile) StreamTell(h, &start);
     uint32_t t = 0, n = 0;
-    ResultCode rc = StreamReadRecordHeader(h, &t, &n);
+    ResultCode rc = ReadHeaderBytes(s, &t, &n);
     if (rc != kResultOK) {
         ForcePosition(s, start);
         return rc;
@@ -702,13 +962,13 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
     ResultCode result = kResultOK;
     if (n != 0) {
         if (capacity >= n) {
-            rc = StreamRead(h, buffer, n);
+            rc = ReadBytes(s, buffer, n);
             result = capacity > n ? kResultRecordShort : kResultOK;
         } else {
-            rc = StreamRead(h, buffer, capacity);
+            rc = ReadBytes(s, buffer, capacity);
             uint32_t rest = n - capacity;
             if (rc == kResultOK) {
-                rc = rest > 0x7FFFFFFFu ? kResultEndOfData : StreamSeek(h, static_cast<int32_t>(rest), 1);
+                rc = rest > 0x7FFFFFFFu ? kResultEndOfData : SeekStream(s, static_cast<int32_t>(rest), 1);
                 if (rc != kResultOK) s->sticky = rc;
             }
             result = kResultRecordLong;
@@ -727,12 +987,40 @@ ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length,
 uint32_t StreamPeekRecordTag(StreamHandle h) {
     StreamSlot* s = Slot(h);
     if (!s || s->sticky) return 0;
-    uint32_t start = s->position;
-    if (s->kind == kStreamFile) StreamTell(h, &start);
-    uint32_t tag = 0;
-    if (StreamReadRecordHeader(h, &tag, nullptr) != kResultOK) tag = 0;
+    if (const uint8_t* inPlace = BytesInPlace(s, s->position, kRecordHeaderBytes)) return ReadU32LE(inPlace + 4);
     // A peek consumes nothing, not even the end of data it may have met.
-    s->sticky = kResultOK;
-    ForcePosition(s, start);
-    return tag;
+    uint8_t head[kRecordHeaderBytes] = {};
+    const uint32_t start = s->position;
+    const ResultCode rc = ReadBytesAt(s, head, sizeof head);
+    if (s->kind == kStreamFile && s->buffering != kFileReadWindow) ForcePosition(s, start);
+    return rc == kResultOK ? ReadU32LE(head + 4) : 0;
+}
+
+// ---- holds
+
+ResultCode StreamHold(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind == kStreamFile && s->buffering != kFileWriteBlock) return kResultInvalidArg;
+    s->holding = 1;
+    s->holdStart = s->position;
+    s->holdSize = s->size;
+    return kResultOK;
+}
+
+ResultCode StreamTakeBack(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (!s->holding) return kResultInvalidArg;
+    s->holding = 0;
+    s->position = s->holdStart;
+    if (s->kind == kStreamFile) s->bufferLength = s->holdStart - s->bufferStart;
+    else s->size = s->holdSize;
+    return kResultOK;
+}
+
+void StreamRelease(StreamHandle h) {
+    if (StreamSlot* s = Slot(h)) s->holding = 0;
 }

@@ -92,12 +92,6 @@ ResultCode StreamReadAlloc(StreamHandle h, void** block, uint32_t n, uint32_t al
 ResultCode StreamSeek(StreamHandle h, int32_t offset, int mode);
 ResultCode StreamSize(StreamHandle h, uint32_t* size);
 ResultCode StreamTell(StreamHandle h, uint32_t* position);
-// Memory, view and counting streams: what lies after the position is dropped (the size
-// becomes the position). 27 for file streams.
-ResultCode StreamTruncate(StreamHandle h);
-// Appends the first `length` bytes of `from` (a memory or view stream) to `to`; `from`
-// is left at `length`.
-ResultCode StreamCopyPrefix(StreamHandle from, uint32_t length, StreamHandle to);
 
 ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag);
 ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload);
@@ -106,6 +100,16 @@ ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, con
 ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out);
 ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length, void* buffer, uint32_t capacity);
 uint32_t   StreamPeekRecordTag(StreamHandle h);
+
+// Taking back what was written: from StreamHold on, what is written to the stream stays
+// in its hands (a file stream keeps it in its write block) until StreamRelease, so that
+// StreamTakeBack can drop all of it and put the stream back where the hold began, as if
+// none of it had been written. The held bytes must go at the end of what the stream
+// holds. Seeking a file stream ends its hold; 27 for a file opened for reading, and for
+// a take-back without a hold.
+ResultCode StreamHold(StreamHandle h);
+ResultCode StreamTakeBack(StreamHandle h);
+void       StreamRelease(StreamHandle h);
 
 // The kind of an open stream, kStreamFree for a bad handle (for tests and asserts).
 StreamKind StreamKindOf(StreamHandle h);

@@ -31,6 +31,23 @@ CommandStateItem* ItemAt(uint32_t slot) {
     return item->row == kCmdStateFreeRow ? nullptr : item;
 }
 
+// Stores a new state in the item, pushing to its element only what really changed:
+// marks and noun texts (variant not 0) are rebuilt every time, a plain item only when
+// its text or enabled state moved.
+void StoreItemState(uint32_t slot, CommandStateItem* item, int32_t enabled, uint16_t text,
+                    uint16_t variant, uint16_t executor, int32_t argument) {
+    if (variant != 0 || item->variant != 0 || text != item->text) {
+        UpdateCommandElement(slot, true);
+    } else if (enabled != item->enabled) {
+        UpdateCommandElement(slot, false);
+    }
+    item->enabled = enabled;
+    item->text = text;
+    item->variant = variant;
+    item->executor = executor;
+    item->argument = argument;
+}
+
 void RefreshItem(uint32_t slot) {
     CommandStateItem* item = ItemAt(slot);
     if (!item) return;
@@ -39,18 +56,7 @@ void RefreshItem(uint32_t slot) {
     int32_t argument = 0;
     const bool enabled = CommandStateQueries[row.stateQuery](slot, row.stateWord, &text, &variant,
                                                              &executor, &argument);
-    // Only real changes reach the element: marks and noun texts (variant not 0) are
-    // rebuilt every time, a plain item only when its text or enabled state moved.
-    if (variant != 0 || item->variant != 0 || text != item->text) {
-        UpdateCommandElement(slot, true);
-    } else if (int32_t(enabled) != item->enabled) {
-        UpdateCommandElement(slot, false);
-    }
-    item->text = text;
-    item->variant = variant;
-    item->enabled = enabled;
-    item->executor = executor;
-    item->argument = argument;
+    StoreItemState(slot, item, enabled ? 1 : 0, text, variant, executor, argument);
 }
 
 // One pass of the idle task: the lowest dirty group, then stay queued while others
@@ -141,18 +147,8 @@ void CmdStateRemoveItem(uint32_t slot) {
 
 void CmdStateSetItem(uint32_t slot, int32_t enabled, uint16_t text, uint16_t variant,
                      uint16_t executor, int32_t argument) {
-    CommandStateItem* item = ItemAt(slot);
-    if (!item) return;
-    if (variant != 0 || item->variant != 0 || text != item->text) {
-        UpdateCommandElement(slot, true);
-    } else if (enabled != item->enabled) {
-        UpdateCommandElement(slot, false);
-    }
-    item->enabled = enabled;
-    item->text = text;
-    item->variant = variant;
-    item->executor = executor;
-    item->argument = argument;
+    if (CommandStateItem* item = ItemAt(slot))
+        StoreItemState(slot, item, enabled, text, variant, executor, argument);
 }
 
 bool CmdStateGetItem(uint32_t slot, uint16_t* text, uint16_t* variant, int32_t* enabled,
@@ -260,7 +256,8 @@ void CmdGroupPreRefresh(uint32_t group) {
     if (gRefreshDepth++ == 0) gPreviousSketch = previous;
     const Sketch* front = GetFrontSketch();
     const bool editingCaption = front && front->editedCaption != nullptr;
-    if (group == 1 || group == 7 || group == 8 || (group == 14 && !editingCaption))
+    if (group == kCommandGroupSelection || group == kCommandGroupSelectionMotion ||
+        group == kCommandGroupMotion || (group == kCommandGroupTextEditing && !editingCaption))
         TakeSelectionCensus();
 }
 

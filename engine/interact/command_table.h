@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/services/command_groups.h"
 #include "engine/interact/menu_texts.h"
 
 // Bits of CommandRow::flags.
@@ -23,7 +24,7 @@ enum CommandRowFlag : uint8_t {
 // slot) for the fixed queries, 0 or 1 (undo, redo) for UndoRedoMenuState.
 struct CommandRow {
     uint16_t stateWord;
-    uint8_t  group;       // CommandGroup 0..15
+    CommandGroup group;
     uint8_t  stateQuery;  // slot in CommandStateQueries
     uint8_t  flags;       // CommandRowFlag bits
     uint8_t  reserved;
@@ -54,118 +55,118 @@ constexpr uint16_t FixedStateWord(uint8_t text, uint8_t executor) {
 // (which FixedMenuState, FixedIfSketchMenuState and GridFormMenuState read).
 inline constexpr CommandRow CommandRowTable[kCommandRowCount] = {
     // stateWord, group, stateQuery, flags, reserved
-    {   492,  1, kQueryMenuRules, 0x00, 0 },  // 0
-    {   120,  1, kQueryMenuRules, 0x00, 0 },  // 1
-    {   424,  1, kQueryMenuRules, 0x00, 0 },  // 2
-    {   290,  1, kQueryMenuRules, 0x00, 0 },  // 3
-    {    60,  1, kQueryMenuRules, 0x00, 0 },  // 4
-    {     0,  1, kQueryMenuRules, 0x00, 0 },  // 5
-    {   266,  1, kQueryMenuRules, 0x00, 0 },  // 6
-    {   158,  1, kQueryMenuRules, 0x00, 0 },  // 7
-    {   176,  1, kQueryMenuRules, 0x00, 0 },  // 8
-    {   324,  1, kQueryMenuRules, 0x00, 0 },  // 9
-    {   530,  1, kQueryMenuRules, 0x00, 0 },  // 10
-    {   548,  1, kQueryMenuRules, 0x00, 0 },  // 11
-    {   566,  1, kQueryMenuRules, 0x00, 0 },  // 12
-    {   584,  1, kQueryMenuRules, 0x00, 0 },  // 13
-    {   602,  1, kQueryMenuRules, 0x03, 0 },  // 14
-    { FixedStateWord(menu_text::kTextQuit, 6),  0, kQueryFixed, 0x01, 0 },  // 15
-    { FixedStateWord(menu_text::kTextOpenEllipsis, 7),  0, kQueryFixed, 0x00, 0 },  // 16
-    { FixedStateWord(menu_text::kTextSave, 8),  4, kQuerySave, 0x05, 0 },  // 17
-    { FixedStateWord(menu_text::kTextSaveAsEllipsis, 8),  2, kQueryFixedIfSketch, 0x01, 0 },  // 18
-    {   734,  1, kQueryMenuRules, 0x00, 0 },  // 19
-    {   780,  1, kQueryMenuRules, 0x02, 0 },  // 20
-    { FixedStateWord(menu_text::kTextShowAllHidden, 11), 12, kQueryShowAllHidden, 0x04, 0 },  // 21
-    { FixedStateWord(menu_text::kTextNewSketch, 12),  0, kQueryFixed, 0x00, 0 },  // 22
-    { 0,  6, kQueryUndoRedo, 0x25, 0 },  // 23
-    { 1,  6, kQueryUndoRedo, 0x25, 0 },  // 24
-    { FixedStateWord(menu_text::kTextSplitMerge, 14),  7, kQuerySplitMerge, 0x02, 0 },  // 25
-    {   800,  7, kQueryMenuRules, 0x08, 0 },  // 26
-    {   844,  1, kQueryMenuRules, 0x13, 0 },  // 27
-    {  2514,  8, kQueryMenuRules, 0x19, 0 },  // 28
-    {  2550,  8, kQueryMenuRules, 0x19, 0 },  // 29
-    {   928,  1, kQueryMenuRules, 0x02, 0 },  // 30
-    { FixedStateWord(menu_text::kTextAboutVelmoraEllipsis, 22),  0, kQueryFixed, 0x25, 0 },  // 31
-    {   948,  1, kQueryMenuRules, 0x02, 0 },  // 32
-    {   972,  1, kQueryMenuRules, 0x02, 0 },  // 33
-    {  1010,  1, kQueryMenuRules, 0x02, 0 },  // 34
-    {  1035,  1, kQueryMenuRules, 0x02, 0 },  // 35
-    {  1060,  1, kQueryMenuRules, 0x00, 0 },  // 36
-    {  1082,  1, kQueryMenuRules, 0x02, 0 },  // 37
-    {  1108,  1, kQueryMenuRules, 0x00, 0 },  // 38
-    {  1168,  1, kQueryMenuRules, 0x00, 0 },  // 39
-    {  1228,  1, kQueryMenuRules, 0x02, 0 },  // 40
-    {  1252,  1, kQueryMenuRules, 0x02, 0 },  // 41
-    {  1278,  1, kQueryMenuRules, 0x00, 0 },  // 42
-    {  1316,  1, kQueryMenuRules, 0x08, 0 },  // 43
-    {  1324,  1, kQueryMenuRules, 0x02, 0 },  // 44
-    {  1366,  1, kQueryMenuRules, 0x02, 0 },  // 45
-    { FixedStateWord(menu_text::kTextSelectAll, 23), 10, kQuerySelectAll, 0x25, 0 },  // 46
-    {  1408,  1, kQueryMenuRules, 0x03, 0 },  // 47
-    {  1426,  1, kQueryMenuRules, 0x03, 0 },  // 48
-    {  1444,  1, kQueryMenuRules, 0x00, 0 },  // 49
-    {  1464,  1, kQueryMenuRules, 0x00, 0 },  // 50
-    {  1506,  1, kQueryMenuRules, 0x00, 0 },  // 51
-    { FixedStateWord(menu_text::kTextLinkEllipsis, 25),  2, kQueryFixedIfSketch, 0x00, 0 },  // 52
-    {  1532,  1, kQueryMenuRules, 0x00, 0 },  // 53
-    {  1556,  1, kQueryMenuRules, 0x00, 0 },  // 54
-    {  1684,  1, kQueryMenuRules, 0x03, 0 },  // 55
-    { FixedStateWord(menu_text::kTextShowGrid, 27), 12, kQueryGrid, 0x04, 0 },  // 56
-    { FixedStateWord(menu_text::kTextSnapPoints, 28), 11, kQuerySnapToGrid, 0x15, 0 },  // 57
-    {  1713,  1, kQueryMenuRules, 0x08, 0 },  // 58
-    {  1755,  1, kQueryMenuRules, 0x08, 0 },  // 59
-    { FixedStateWord(menu_text::kTextPolarGrid, 30), 11, kQueryGridForm, 0x04, 0 },  // 60
-    { FixedStateWord(menu_text::kTextSquareGrid, 30), 11, kQueryGridForm, 0x04, 0 },  // 61
-    { FixedStateWord(menu_text::kTextRectangularGrid, 30), 11, kQueryGridForm, 0x04, 0 },  // 62
-    {  1805,  1, kQueryMenuRules, 0x00, 0 },  // 63
-    {  1839,  1, kQueryMenuRules, 0x00, 0 },  // 64
-    { FixedStateWord(menu_text::kTextEraseTraces, 31), 13, kQueryEraseTraces, 0x15, 0 },  // 65
-    {  2586,  7, kQueryMenuRules, 0x19, 0 },  // 66
-    {  1873,  1, kQueryMenuRules, 0x12, 0 },  // 67
-    {  1933,  1, kQueryMenuRules, 0x02, 0 },  // 68
-    {  1953,  1, kQueryMenuRules, 0x02, 0 },  // 69
-    {  1973,  1, kQueryMenuRules, 0x02, 0 },  // 70
-    {  2007,  1, kQueryMenuRules, 0x02, 0 },  // 71
-    {  2057,  1, kQueryMenuRules, 0x02, 0 },  // 72
-    {  2079,  1, kQueryMenuRules, 0x02, 0 },  // 73
-    { FixedStateWord(menu_text::kTextPreferencesEllipsis, 35),  3, kQueryPreferences, 0x04, 0 },  // 74
-    {  2147,  1, kQueryMenuRules, 0x02, 0 },  // 75
-    { FixedStateWord(menu_text::kTextShowToolbox, 37),  9, kQueryToolbox, 0x35, 0 },  // 76
-    {  2099,  1, kQueryMenuRules, 0x02, 0 },  // 77
-    {  2123,  1, kQueryMenuRules, 0x02, 0 },  // 78
-    {  2207,  1, kQueryMenuRules, 0x02, 0 },  // 79
-    {  2315,  1, kQueryMenuRules, 0x02, 0 },  // 80
-    {  2414,  7, kQueryMenuRules, 0x03, 0 },  // 81
-    {  2414,  7, kQueryMenuRules, 0x03, 0 },  // 82
-    {  2414,  7, kQueryMenuRules, 0x03, 0 },  // 83
-    {  2167, 14, kQueryMenuRules, 0x22, 0 },  // 84
-    { FixedStateWord(menu_text::kTextShowTextPalette, 43), 15, kQueryTextPalette, 0x35, 0 },  // 85
-    {  2356,  1, kQueryMenuRules, 0x00, 0 },  // 86
-    { FixedStateWord(menu_text::kTextClose, 45),  4, kQueryClose, 0x05, 0 },  // 87
-    {  1482,  1, kQueryMenuRules, 0x00, 0 },  // 88
-    {  2422,  1, kQueryMenuRules, 0x00, 0 },  // 89
-    {  2462,  7, kQueryMenuRules, 0x22, 0 },  // 90
-    {  2634,  8, kQueryMenuRules, 0x05, 0 },  // 91
-    {  2506,  1, kQueryMenuRules, 0x08, 0 },  // 92
-    { FixedStateWord(menu_text::kTextDocumentOptionsEllipsis, 41),  2, kQueryFixedIfSketch, 0x04, 0 },  // 93
-    { FixedStateWord(menu_text::kTextPageSetupEllipsis, 58),  2, kQueryFixedIfSketch, 0x00, 0 },  // 94
-    { FixedStateWord(menu_text::kTextPrintPreviewEllipsis, 57),  2, kQueryFixedIfSketch, 0x00, 0 },  // 95
-    { FixedStateWord(menu_text::kTextPrintEllipsis, 56),  2, kQueryFixedIfSketch, 0x04, 0 },  // 96
-    {  2684, 14, kQueryMenuRules, 0x20, 0 },  // 97
-    {  2714, 14, kQueryMenuRules, 0x20, 0 },  // 98
-    { FixedStateWord(menu_text::kTextPaste, 54),  5, kQueryPaste, 0x24, 0 },  // 99
-    {  2654, 14, kQueryMenuRules, 0x20, 0 },  // 100
-    {  2782,  1, kQueryMenuRules, 0x00, 0 },  // 101
-    {  2824,  1, kQueryMenuRules, 0x00, 0 },  // 102
-    {  2744,  1, kQueryMenuRules, 0x02, 0 },  // 103
-    {  2992,  7, kQueryMenuRules, 0x00, 0 },  // 104
-    {  2848,  1, kQueryMenuRules, 0x02, 0 },  // 105
-    {  2946,  1, kQueryMenuRules, 0x02, 0 },  // 106
-    {  2968,  1, kQueryMenuRules, 0x02, 0 },  // 107
-    { FixedStateWord(menu_text::kTextNewParameterEllipsis, 59),  2, kQueryFixedIfSketch, 0x04, 0 },  // 108
-    {  3072,  1, kQueryMenuRules, 0x00, 0 },  // 109
-    {  3098,  1, kQueryMenuRules, 0x02, 0 },  // 110
-    {  3120,  1, kQueryMenuRules, 0x02, 0 },  // 111
+    {   492, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 0
+    {   120, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 1
+    {   424, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 2
+    {   290, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 3
+    {    60, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 4
+    {     0, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 5
+    {   266, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 6
+    {   158, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 7
+    {   176, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 8
+    {   324, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 9
+    {   530, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 10
+    {   548, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 11
+    {   566, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 12
+    {   584, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 13
+    {   602, kCommandGroupSelection, kQueryMenuRules, 0x03, 0 },  // 14
+    { FixedStateWord(menu_text::kTextQuit, 6), kCommandGroupFixed, kQueryFixed, 0x01, 0 },  // 15
+    { FixedStateWord(menu_text::kTextOpenEllipsis, 7), kCommandGroupFixed, kQueryFixed, 0x00, 0 },  // 16
+    { FixedStateWord(menu_text::kTextSave, 8), kCommandGroupSaveAndClose, kQuerySave, 0x05, 0 },  // 17
+    { FixedStateWord(menu_text::kTextSaveAsEllipsis, 8), kCommandGroupDocument, kQueryFixedIfSketch, 0x01, 0 },  // 18
+    {   734, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 19
+    {   780, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 20
+    { FixedStateWord(menu_text::kTextShowAllHidden, 11), kCommandGroupGridAndHidden, kQueryShowAllHidden, 0x04, 0 },  // 21
+    { FixedStateWord(menu_text::kTextNewSketch, 12), kCommandGroupFixed, kQueryFixed, 0x00, 0 },  // 22
+    { 0, kCommandGroupUndo, kQueryUndoRedo, 0x25, 0 },  // 23
+    { 1, kCommandGroupUndo, kQueryUndoRedo, 0x25, 0 },  // 24
+    { FixedStateWord(menu_text::kTextSplitMerge, 14), kCommandGroupSelectionMotion, kQuerySplitMerge, 0x02, 0 },  // 25
+    {   800, kCommandGroupSelectionMotion, kQueryMenuRules, 0x08, 0 },  // 26
+    {   844, kCommandGroupSelection, kQueryMenuRules, 0x13, 0 },  // 27
+    {  2514, kCommandGroupMotion, kQueryMenuRules, 0x19, 0 },  // 28
+    {  2550, kCommandGroupMotion, kQueryMenuRules, 0x19, 0 },  // 29
+    {   928, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 30
+    { FixedStateWord(menu_text::kTextAboutVelmoraEllipsis, 22), kCommandGroupFixed, kQueryFixed, 0x25, 0 },  // 31
+    {   948, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 32
+    {   972, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 33
+    {  1010, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 34
+    {  1035, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 35
+    {  1060, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 36
+    {  1082, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 37
+    {  1108, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 38
+    {  1168, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 39
+    {  1228, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 40
+    {  1252, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 41
+    {  1278, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 42
+    {  1316, kCommandGroupSelection, kQueryMenuRules, 0x08, 0 },  // 43
+    {  1324, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 44
+    {  1366, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 45
+    { FixedStateWord(menu_text::kTextSelectAll, 23), kCommandGroupSelectAll, kQuerySelectAll, 0x25, 0 },  // 46
+    {  1408, kCommandGroupSelection, kQueryMenuRules, 0x03, 0 },  // 47
+    {  1426, kCommandGroupSelection, kQueryMenuRules, 0x03, 0 },  // 48
+    {  1444, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 49
+    {  1464, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 50
+    {  1506, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 51
+    { FixedStateWord(menu_text::kTextLinkEllipsis, 25), kCommandGroupDocument, kQueryFixedIfSketch, 0x00, 0 },  // 52
+    {  1532, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 53
+    {  1556, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 54
+    {  1684, kCommandGroupSelection, kQueryMenuRules, 0x03, 0 },  // 55
+    { FixedStateWord(menu_text::kTextShowGrid, 27), kCommandGroupGridAndHidden, kQueryGrid, 0x04, 0 },  // 56
+    { FixedStateWord(menu_text::kTextSnapPoints, 28), kCommandGroupGraphForm, kQuerySnapToGrid, 0x15, 0 },  // 57
+    {  1713, kCommandGroupSelection, kQueryMenuRules, 0x08, 0 },  // 58
+    {  1755, kCommandGroupSelection, kQueryMenuRules, 0x08, 0 },  // 59
+    { FixedStateWord(menu_text::kTextPolarGrid, 30), kCommandGroupGraphForm, kQueryGridForm, 0x04, 0 },  // 60
+    { FixedStateWord(menu_text::kTextSquareGrid, 30), kCommandGroupGraphForm, kQueryGridForm, 0x04, 0 },  // 61
+    { FixedStateWord(menu_text::kTextRectangularGrid, 30), kCommandGroupGraphForm, kQueryGridForm, 0x04, 0 },  // 62
+    {  1805, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 63
+    {  1839, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 64
+    { FixedStateWord(menu_text::kTextEraseTraces, 31), kCommandGroupTraces, kQueryEraseTraces, 0x15, 0 },  // 65
+    {  2586, kCommandGroupSelectionMotion, kQueryMenuRules, 0x19, 0 },  // 66
+    {  1873, kCommandGroupSelection, kQueryMenuRules, 0x12, 0 },  // 67
+    {  1933, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 68
+    {  1953, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 69
+    {  1973, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 70
+    {  2007, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 71
+    {  2057, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 72
+    {  2079, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 73
+    { FixedStateWord(menu_text::kTextPreferencesEllipsis, 35), kCommandGroupPreferences, kQueryPreferences, 0x04, 0 },  // 74
+    {  2147, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 75
+    { FixedStateWord(menu_text::kTextShowToolbox, 37), kCommandGroupToolbox, kQueryToolbox, 0x35, 0 },  // 76
+    {  2099, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 77
+    {  2123, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 78
+    {  2207, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 79
+    {  2315, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 80
+    {  2414, kCommandGroupSelectionMotion, kQueryMenuRules, 0x03, 0 },  // 81
+    {  2414, kCommandGroupSelectionMotion, kQueryMenuRules, 0x03, 0 },  // 82
+    {  2414, kCommandGroupSelectionMotion, kQueryMenuRules, 0x03, 0 },  // 83
+    {  2167, kCommandGroupTextEditing, kQueryMenuRules, 0x22, 0 },  // 84
+    { FixedStateWord(menu_text::kTextShowTextPalette, 43), kCommandGroupTextPalette, kQueryTextPalette, 0x35, 0 },  // 85
+    {  2356, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 86
+    { FixedStateWord(menu_text::kTextClose, 45), kCommandGroupSaveAndClose, kQueryClose, 0x05, 0 },  // 87
+    {  1482, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 88
+    {  2422, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 89
+    {  2462, kCommandGroupSelectionMotion, kQueryMenuRules, 0x22, 0 },  // 90
+    {  2634, kCommandGroupMotion, kQueryMenuRules, 0x05, 0 },  // 91
+    {  2506, kCommandGroupSelection, kQueryMenuRules, 0x08, 0 },  // 92
+    { FixedStateWord(menu_text::kTextDocumentOptionsEllipsis, 41), kCommandGroupDocument, kQueryFixedIfSketch, 0x04, 0 },  // 93
+    { FixedStateWord(menu_text::kTextPageSetupEllipsis, 58), kCommandGroupDocument, kQueryFixedIfSketch, 0x00, 0 },  // 94
+    { FixedStateWord(menu_text::kTextPrintPreviewEllipsis, 57), kCommandGroupDocument, kQueryFixedIfSketch, 0x00, 0 },  // 95
+    { FixedStateWord(menu_text::kTextPrintEllipsis, 56), kCommandGroupDocument, kQueryFixedIfSketch, 0x04, 0 },  // 96
+    {  2684, kCommandGroupTextEditing, kQueryMenuRules, 0x20, 0 },  // 97
+    {  2714, kCommandGroupTextEditing, kQueryMenuRules, 0x20, 0 },  // 98
+    { FixedStateWord(menu_text::kTextPaste, 54), kCommandGroupPaste, kQueryPaste, 0x24, 0 },  // 99
+    {  2654, kCommandGroupTextEditing, kQueryMenuRules, 0x20, 0 },  // 100
+    {  2782, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 101
+    {  2824, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 102
+    {  2744, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 103
+    {  2992, kCommandGroupSelectionMotion, kQueryMenuRules, 0x00, 0 },  // 104
+    {  2848, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 105
+    {  2946, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 106
+    {  2968, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 107
+    { FixedStateWord(menu_text::kTextNewParameterEllipsis, 59), kCommandGroupDocument, kQueryFixedIfSketch, 0x04, 0 },  // 108
+    {  3072, kCommandGroupSelection, kQueryMenuRules, 0x00, 0 },  // 109
+    {  3098, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 110
+    {  3120, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 111
 };
 
 // Menu descriptions name rows by a 7-bit menu code; kMenuCodeNoRow marks codes

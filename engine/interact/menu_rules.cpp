@@ -5,6 +5,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
+#include "engine/core/points.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"

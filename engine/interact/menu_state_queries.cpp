@@ -57,8 +57,7 @@ FIG_STATE_QUERY(UndoRedoMenuState) {
         const SketchCommandInputs& in = CommandInputsOf(GetFrontSketch());
         return redo ? in.captionCanRedo != 0 : in.captionCanUndo != 0;
     }
-    const bool hasRecord =
-        s && (redo ? CommandInputsOf(s).hasRedoRecord : CommandInputsOf(s).hasUndoRecord);
+    const bool hasRecord = s && (redo ? s->redoPosition : s->undoPosition) != nullptr;
     if (ShiftHeld()) {
         *text = redo ? kTextRedoAll : kTextUndoAll;
         *argument = stateWord | 0x200;

@@ -50,10 +50,6 @@ struct StandinClassData {
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
 
-// Stand-in: a point's position (the straight and curve forms of objects come from
-// object_geometry.h).
-RealPoint PointPosition(const SketchObject* point);
-
 // Stand-in: coordinate systems and tables of the calculations subsystem.
 SketchObject* OwningCoordSystem(const SketchObject* object);
 bool IsSingleMapPointImage(const SketchObject* object);

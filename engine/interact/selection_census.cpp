@@ -9,6 +9,7 @@
 
 #include "engine/calc/value_objects.h"
 #include "engine/core/geometry.h"
+#include "engine/core/points.h"
 #include "engine/core/memory.h"
 #include "engine/interact/command_state.h"
 
@@ -220,10 +221,10 @@ void SetShiftState(int32_t state) {
     // Flag 0 follows at once: the groups marked here (undo, preferences, grid) take
     // no census of their own before their queries read it.
     gCensus.flags[kFlagShift] = state;
-    CmdStateInvalidate(6);
-    CmdStateInvalidate(7);
-    CmdStateInvalidate(3);
-    CmdStateInvalidate(12);
+    CmdStateInvalidate(kCommandGroupUndo);
+    CmdStateInvalidate(kCommandGroupSelectionMotion);
+    CmdStateInvalidate(kCommandGroupPreferences);
+    CmdStateInvalidate(kCommandGroupGridAndHidden);
 }
 
 int32_t CountSelectionIntersections(const SketchObject* first, const SketchObject* second) {

@@ -7,6 +7,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/custom_tools.h"
+#include "engine/core/services/text_data.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/text_port.h"
 #include "engine/core/sketch.h"
@@ -71,6 +72,11 @@ CaptionData* CaptionDataOf(SketchObject* object) {
 }
 const CaptionData* CaptionDataOf(const SketchObject* object) {
     return HasCaptionData(object) ? ClassData<CaptionData>(object) : nullptr;
+}
+
+TextStyle* TextDataStyleOf(SketchObject* object) {
+    CaptionData* d = CaptionDataOf(object);
+    return d ? &d->style : nullptr;
 }
 
 bool InitCaptionData(CaptionInit* init, const TextStyle* style, int32_t x, int32_t y) {

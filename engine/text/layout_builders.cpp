@@ -8,7 +8,6 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
-#include "engine/core/sketch_units.h"
 #include "engine/core/units.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"

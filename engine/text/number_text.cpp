@@ -34,15 +34,16 @@ void ReducePiFraction(int64_t& c, int64_t& d) {
     }
 }
 
-bool AllDigitsZero(const char* text) {
-    for (const char* p = text; *p; ++p) {
-        if (*p >= '1' && *p <= '9') return false;
+}  // namespace
+
+void DropMinusOfZero(char* text) {
+    if (text[0] != '-') return;
+    for (const char* p = text + 1; *p; ++p) {
+        if (*p >= '1' && *p <= '9') return;
         if (*p == 'e' || *p == 'E') break;
     }
-    return true;
+    memmove(text, text + 1, strlen(text));
 }
-
-}  // namespace
 
 void FormatNumberText(char* buffer, uint32_t size, double value, bool piGlyph) {
     if (!buffer || size == 0) return;
@@ -101,8 +102,7 @@ void FormatNumberText(char* buffer, uint32_t size, double value, bool piGlyph) {
     char* point = strchr(text, '.');
     if (point) *point = separator;
 
-    // A value too small for the decimals shown prints as zero: no minus sign on it.
-    if (text[0] == '-' && AllDigitsZero(text + 1)) memmove(text, text + 1, strlen(text));
+    DropMinusOfZero(text);
 
     // Trailing zeros go, keeping one digit after the separator; never in an exponent,
     // where they are significant ("1.00e+20").

@@ -7,3 +7,8 @@
 // piGlyph selects the Symbol-font pi mark "p" instead of "Pi". NaN shows "undefined",
 // infinities "infinity" / "-infinity"; a value that prints as zero shows no minus sign.
 void FormatNumberText(char* buffer, uint32_t size, double value, bool piGlyph);
+
+// A printed number whose digits are all zero ("-0.00", "-0") loses its minus sign. The
+// printed text decides, not a threshold on the value: only the text knows how the
+// C library rounded the last digit.
+void DropMinusOfZero(char* text);

@@ -211,14 +211,12 @@ void LabelAncestorsFirst(SketchObject* object) {
         SketchObject* object;
         int32_t next, last;
         bool flag;  // the images-only flag this object was asked with
+        int32_t level;  // its own level, while it reads as deriving
     };
     Frame* frames = nullptr;
     uint32_t depth = 0, capacity = 0;
-    // Stamps of this walk: on the way down, and done.
-    Sketch* sketch = CurrentSketch();
-    sketch->traversalGeneration += 2;
-    const uint32_t onPath = sketch->traversalGeneration - 1;
-    const uint32_t done = sketch->traversalGeneration;
+    // Objects on the way down read as deriving (level 8), as a derivation in progress
+    // does: a parent met again there is a cycle and keeps its label.
     auto push = [&](SketchObject* o, bool flag) {
         if (depth == capacity) {
             const uint32_t grown = capacity ? capacity * 2 : 64;
@@ -227,8 +225,8 @@ void LabelAncestorsFirst(SketchObject* object) {
         }
         int32_t first = 0, last = 0;
         ParentLabelRange(o, &first, &last, nullptr);
-        frames[depth++] = { o, first, last, flag };
-        o->traversalStamp = onPath;
+        frames[depth++] = { o, first, last, flag, o->label.level };
+        o->label.level = kLabelDeriving;
         return true;
     };
     gAncestorsPass = true;
@@ -240,14 +238,12 @@ void LabelAncestorsFirst(SketchObject* object) {
             if (f.next > f.last || f.next >= count) {
                 const Frame finished = f;
                 --depth;
-                finished.object->traversalStamp = done;
+                finished.object->label.level = finished.level;
                 if (depth > 0) GenerateObjectLabel(finished.object, kLabelFromParents, nullptr, true, finished.flag);
                 continue;
             }
             SketchObject* p = parents[f.next++];
             const bool flag = IsImage(f.object);
-            // A parent already on the way down is a cycle: its label stays as it is.
-            if (p->traversalStamp == onPath) continue;
             if (WouldDerive(p, flag)) {
                 if (!push(p, flag)) GenerateObjectLabel(p, kLabelFromParents, nullptr, true, flag);
             } else {
@@ -465,6 +461,10 @@ const char* GetObjectLabel(SketchObject* object, int32_t level, char* buffer, ui
     const uint32_t n = CopyLabel(object, buffer);
     if (length) *length = n;
     return buffer;
+}
+
+void GetObjectLabel(SketchObject* object, int32_t level) {
+    if (object->label.level < level) GenerateObjectLabel(object, level, nullptr, true, false);
 }
 
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size) {
@@ -714,8 +714,7 @@ bool IsLabelShownOrImplied(const SketchObject* object) {
 
 void ShowParentLabels(SketchObject* object) {
     // Walked with a stack: a chain of derived names may be as long as the document.
-    Sketch* s = CurrentSketch();
-    const uint32_t g = ++s->traversalGeneration;
+    StampedVisits visits(&CurrentSketch()->traversalGeneration);
     ObjectStack stack;
     if (!stack.Push(object)) return;
     while (!stack.Empty()) {
@@ -727,9 +726,8 @@ void ShowParentLabels(SketchObject* object) {
             const bool derivedName = (TypeFlags(p) & kTypeLabelFromParents) ||
                                      (IsPolygonInterior(p) && PolygonVertexCount(p) < kPolygonLabelVertices);
             if (derivedName && p->label.level < kLabelAutomatic) {
-                if (p->traversalStamp != g) {
-                    p->traversalStamp = g;
-                    if (!stack.Push(p)) return;
+                if (!visits.Seen(p)) {
+                    if (!visits.Mark(p) || !stack.Push(p)) return;
                 }
             } else if (LabelFollowsGeometry(p)) {
                 SetLabelShown(p, true, nullptr, true);

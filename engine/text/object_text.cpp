@@ -218,8 +218,7 @@ bool CanSkipValueText(const SketchObject* object) {
 
 bool HasTextDependent(const SketchObject* object) {
     // Walked with a stack: a chain of texts showing texts may be as long as the document.
-    Sketch* s = CurrentSketch();
-    const uint32_t g = ++s->traversalGeneration;
+    StampedVisits visits(&CurrentSketch()->traversalGeneration);
     ObjectStack stack;
     if (!stack.Push(const_cast<SketchObject*>(object))) return true;
     while (!stack.Empty()) {
@@ -231,9 +230,8 @@ bool HasTextDependent(const SketchObject* object) {
             if (c->constructionType < 0 || c->constructionType >= kConstructionTypeCount) continue;
             if (!(ConstructionTypeTable[c->constructionType].flags & kTypeShowsParentText)) continue;
             if (c->hidden == kShown) return true;
-            if (c->traversalStamp != g) {
-                c->traversalStamp = g;
-                if (!stack.Push(c)) return true;  // without memory, assume it is shown
+            if (!visits.Seen(c)) {
+                if (!visits.Mark(c) || !stack.Push(c)) return true;  // without memory, assume it is shown
             }
         }
     }

@@ -107,9 +107,10 @@ void FormatValueIntoSlots(ValueSlotList list, int32_t slot, double value, int32_
     }
 }
 
-LayoutNode* BuildNumberLayout(PtrListArena** arena, double value, int32_t precision) {
-    if (!arena || !*arena) return nullptr;
-    PtrListArena* previous = SetCurrentPtrListArena(*arena);
+LayoutNode* BuildNumberLayout(Sketch* sketch, double value, int32_t precision) {
+    if (!sketch) return nullptr;
+    Sketch* previous = nullptr;
+    SetCurrentSketch(sketch, &previous);
     LayoutNode* row = CreateLayoutNode(kLayoutRow, nullptr, 0);
     ValueSlotList list = 0;
     if (row && AllocPtrList(3, 3, &list)) {
@@ -126,6 +127,6 @@ LayoutNode* BuildNumberLayout(PtrListArena** arena, double value, int32_t precis
         row = nullptr;
     }
     FreePtrList(&list);
-    *arena = SetCurrentPtrListArena(previous);
+    SetCurrentSketch(previous, nullptr);
     return row;
 }

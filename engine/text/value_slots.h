@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/ptr_list.h"
+#include "engine/core/sketch.h"
 #include "engine/text/layout.h"
 
 // A PtrList of LayoutNode pointers in the current arena.
@@ -45,8 +46,6 @@ ResultCode NumberTemplatePlaceholder(LayoutNode** out, const char* content, int3
 // Sets the mantissa's text; a selector present goes back to showing nothing.
 void SetValueSlotText(ValueSlotList list, int32_t slot, const char* text);
 
-// A row holding value in the plain form, built with a scratch slot list in the given
-// arena, which is current for the duration (and may move: *arena is updated).
-// Stand-in: takes the sketch's arena; once sketches exist it takes the sketch and makes
-// it current with SetCurrentSketch, restoring the previous one afterwards.
-LayoutNode* BuildNumberLayout(PtrListArena** arena, double value, int32_t precision);
+// A row holding value in the plain form, built with a scratch slot list in the sketch's
+// arena: the sketch is current for the duration, and the previous one again afterwards.
+LayoutNode* BuildNumberLayout(Sketch* sketch, double value, int32_t precision);

@@ -5,16 +5,12 @@
 #include <cstring>
 
 #include "engine/core/services/number_locale.h"
+#include "engine/text/number_text.h"
 #include "engine/text/string_groups.h"
 
 namespace {
 
 constexpr double kScientificAbove = 1000000.0;
-
-// Largest negative value that still prints as minus zero with N decimals: -0.5 x 10^-N.
-constexpr double kMinusZeroThreshold[kMaxValuePrecision + 1] = {
-    -0.5, -0.05, -0.005, -0.0005, -5e-05, -5e-06, -5e-07, -5e-08, -5e-09,
-};
 
 bool SignedForm(int32_t form) {
     return form == kValueFormSignedConstant || form == kValueFormSignedCoefficient;
@@ -100,9 +96,6 @@ void FormatValueTexts(double value, int32_t precision, int32_t form, ValueTexts*
     }
 
     if (value == 0) value = 0;  // minus zero becomes plus zero
-    if (form == kValueFormPlain && precision >= 0 && value < 0 &&
-        value > kMinusZeroThreshold[precision])
-        value = 0;
     if (value == 0 && form == kValueFormSignedConstant) return;  // the zero term shows nothing
 
     if (CoefficientForm(form) && std::fabs(value) == 1.0) {
@@ -116,6 +109,9 @@ void FormatValueTexts(double value, int32_t precision, int32_t form, ValueTexts*
     else snprintf(format, sizeof format, "%%#.%df", precision);
     char text[48];
     snprintf(text, sizeof text, format, value);
+    // A plain value too small for its decimals shows as zero, at every precision, as in
+    // plain number text; an equation's signed term keeps its sign ("-0.00").
+    if (form == kValueFormPlain) DropMinusOfZero(text);
     UsePlatformSeparator(text);
     SetText(out->mantissa, sizeof out->mantissa, value > 0 ? plus : "");
     size_t used = std::strlen(out->mantissa);

@@ -18,3 +18,8 @@ void SetDeadline(uint32_t* deadline, uint32_t ms) {
 bool DeadlinePassed(uint32_t deadline) {
     return deadline == 0 || static_cast<int32_t>(gTicks - deadline) >= 0;
 }
+
+// Waiting takes no time: the clock jumps to the deadline.
+void WaitForDeadline(uint32_t deadline) {
+    if (!DeadlinePassed(deadline)) gTicks = deadline;
+}

@@ -1,10 +1,9 @@
-// Test double of the platform's custom colours: keeps the installed block.
+// Test double of the platform's colours: keeps the installed custom colours (read with
+// GetCustomColors) and gives the palette of a white window.
 #pragma once
 #include <cstdint>
 
 struct CustomColorBlock;
 
-// The block installed now, or null.
-const CustomColorBlock* InstalledCustomColors();
 // How many times a block (or null) was installed.
 int32_t CustomColorInstallCount();

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "engine/core/services/files.h"
+#include "tests/support/files_double.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +21,20 @@ bool HasNoWriteBits(const fs::path& p) {
            fs::perms::none;
 }
 
+char gPreferencesPath[kMaxPathChars] = "";
+
 }  // namespace
+
+void SetPreferencesPath(const char* path) {
+    gPreferencesPath[0] = '\0';
+    if (path) std::snprintf(gPreferencesPath, sizeof gPreferencesPath, "%s", path);
+}
+
+bool GetPreferencesPath(char* path) {
+    if (gPreferencesPath[0] == '\0') return false;
+    std::memcpy(path, gPreferencesPath, sizeof gPreferencesPath);
+    return true;
+}
 
 ResultCode MakeTempFileNameBeside(const char* targetPath, char* tempPath) {
     std::error_code ec;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/text_style.h"
 
 namespace {
 struct FontRow { uint16_t traits; const char* face; };
@@ -45,4 +46,10 @@ void FindFontNumber(int16_t* font, const uint8_t* description) {
             *font = static_cast<int16_t>(i + 1);
             return;
         }
+}
+
+void InitDefaultTextStyle(int32_t slot, TextStyle* style) {
+    for (int16_t& field : style->field) field = 1;
+    style->field[kStyleSize] = slot == 4 ? 10 : 12;
+    style->field[kStyleScriptLevel] = 0;
 }

@@ -2,15 +2,32 @@
 
 #include "engine/core/services/object_drawing.h"
 
+#include "engine/core/arc_data.h"
+#include "engine/core/polygon_objects.h"
+#include "engine/core/sketch_object.h"
+
 namespace {
 std::vector<RecordedDraw> gDraws;
+std::vector<SeenGeometry> gSeen;
+void SeeArc(SketchObject* o) {
+    const ArcData* a = ClassData<ArcData>(o);
+    gSeen.push_back({ a->screenCentreX, a->screenCentreY, a->screenRadius });
+}
+void SeePolygon(SketchObject* o) {
+    const PolygonData* p = ClassData<PolygonData>(o);
+    if (p->vertexCount) gSeen.push_back({ p->screenVertices[0].x, p->screenVertices[0].y, p->vertexCount });
+}
 void Record(DrawCall call, SketchObject* object, int32_t layer = -1) {
     gDraws.push_back({ call, object, layer });
 }
 }  // namespace
 
 std::vector<RecordedDraw>& RecordedDraws() { return gDraws; }
-void ResetRecordedDraws() { gDraws.clear(); }
+std::vector<SeenGeometry>& SeenGeometries() { return gSeen; }
+void ResetRecordedDraws() {
+    gDraws.clear();
+    gSeen.clear();
+}
 
 void DrawPointObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawPointSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
@@ -18,6 +35,12 @@ void DrawStraightObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw
 void DrawStraightSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawPolygonInterior(GraphicsPort*, SketchObject* o) { SeePolygon(o); Record(DrawCall::kDraw, o); }
+void DrawPolygonSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawArcObject(GraphicsPort*, SketchObject* o) { SeeArc(o); Record(DrawCall::kDraw, o); }
+void DrawArcSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawArcInterior(GraphicsPort*, SketchObject* o) { SeeArc(o); Record(DrawCall::kDraw, o); }
+void DrawArcInteriorSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawTextObjectBody(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawTextObjectSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawPictureObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
@@ -29,3 +52,17 @@ void SetFeedbackPen(GraphicsPort*, int32_t layer, int32_t on) {
 void DrawObjectTrace(GraphicsPort*, SketchObject* o) { Record(DrawCall::kTrace, o); }
 void BeginMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupBegin, o); }
 void EndMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupEnd, o); }
+
+#define SAMPLE_DRAW(name, call) \
+    void name(GraphicsPort*, SketchObject* o, const void*, SampleEnumeratorFn, void*) { Record(call, o); }
+SAMPLE_DRAW(DrawPointSamples, DrawCall::kSamples)
+SAMPLE_DRAW(DrawPointSamplesSelection, DrawCall::kSamplesSelection)
+SAMPLE_DRAW(DrawStraightSamples, DrawCall::kSamples)
+SAMPLE_DRAW(DrawStraightSamplesSelection, DrawCall::kSamplesSelection)
+SAMPLE_DRAW(DrawCircleSamples, DrawCall::kSamples)
+SAMPLE_DRAW(DrawCircleSamplesSelection, DrawCall::kSamplesSelection)
+SAMPLE_DRAW(DrawPolygonSamples, DrawCall::kSamples)
+SAMPLE_DRAW(DrawPolygonSamplesSelection, DrawCall::kSamplesSelection)
+SAMPLE_DRAW(DrawArcSamples, DrawCall::kSamples)
+SAMPLE_DRAW(DrawArcSamplesSelection, DrawCall::kSamplesSelection)
+#undef SAMPLE_DRAW

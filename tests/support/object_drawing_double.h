@@ -13,6 +13,8 @@ enum class DrawCall : int32_t {
     kTrace,
     kGroupBegin,
     kGroupEnd,
+    kSamples,          // a draw column of the shape families
+    kSamplesSelection, // a drawSelected column of the shape families
 };
 
 struct RecordedDraw {
@@ -23,4 +25,10 @@ struct RecordedDraw {
 };
 
 std::vector<RecordedDraw>& RecordedDraws();
+// What a draw slot saw of the object when it was called (arcs: the screen centre and
+// radius; polygons: the first screen vertex), for scaled drawing.
+struct SeenGeometry {
+    int32_t x, y, size;
+};
+std::vector<SeenGeometry>& SeenGeometries();
 void ResetRecordedDraws();

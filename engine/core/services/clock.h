@@ -7,3 +7,5 @@ uint32_t TickCount();
 void SetDeadline(uint32_t* deadline, uint32_t ms);
 // True once the tick count has reached the deadline (wrap-around safe).
 bool DeadlinePassed(uint32_t deadline);
+// Waits, letting the system run, until the deadline has passed.
+void WaitForDeadline(uint32_t deadline);

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-constexpr uint32_t kCommandGroupCount = 16;
+#include "engine/core/services/command_groups.h"
 
 // Marks a group 0..15 dirty and queues the refresh unless it is queued already;
 // answers whether the group was dirty already.

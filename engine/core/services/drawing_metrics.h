@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct Preferences;
+
 // Stand-in: only the fields the text layout reads are named; the platform layer's record
 // holds 14 integer metrics, 4 real metrics and 21 integer metrics in that order.
 struct DrawingMetricsRecord {
@@ -46,3 +48,6 @@ extern OutputScale CurrentOutputScale;
 
 // Sets every metric to its screen value; false when a measurement fails.
 bool InitDrawingMetrics();
+
+// The screen's resolution (pixels per inch) into the preferences' `resolution`.
+void StoreScreenResolution(Preferences* preferences);

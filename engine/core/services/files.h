@@ -19,3 +19,7 @@ ResultCode MakeTempFileNameBeside(const char* targetPath, char* tempPath);
 // attributes. 19 on any failure, and then the old file is as it was and the new one
 // still lies under its temporary name.
 ResultCode ReplaceFileKeepingAttributes(const char* targetPath, const char* newPath);
+
+// The preferences file's path (kMaxPathChars bytes), fixed when the program starts;
+// false when there is none.
+bool GetPreferencesPath(char* path);

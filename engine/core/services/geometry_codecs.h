@@ -10,6 +10,11 @@ struct TransferContext;
 ResultCode TransferPointGeometry(TransferContext* context);
 ResultCode TransferStraightGeometry(TransferContext* context);
 ResultCode TransferCircleGeometry(TransferContext* context);
+// Arcs and arc interiors (2212, 2213): centre x, centre y, radius, start and end angle
+// as 8-byte reals, then the orientation as i16.
+ResultCode TransferArcGeometry(TransferContext* context);
+// Polygon interiors (2204): u32 vertex count, then each vertex as two 8-byte reals.
+ResultCode TransferPolygonGeometry(TransferContext* context);
 // Text-like objects: their bounds.
 ResultCode TransferRectGeometry(TransferContext* context);
 // Class data of axes (2309).

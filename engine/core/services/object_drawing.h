@@ -16,10 +16,42 @@ void DrawStraightObject(GraphicsPort* port, SketchObject* object);
 void DrawStraightSelection(GraphicsPort* port, SketchObject* object);
 void DrawCircleObject(GraphicsPort* port, SketchObject* object);
 void DrawCircleSelection(GraphicsPort* port, SketchObject* object);
+void DrawPolygonInterior(GraphicsPort* port, SketchObject* object);
+void DrawPolygonSelection(GraphicsPort* port, SketchObject* object);
+void DrawArcObject(GraphicsPort* port, SketchObject* object);
+void DrawArcSelection(GraphicsPort* port, SketchObject* object);
+void DrawArcInterior(GraphicsPort* port, SketchObject* object);
+void DrawArcInteriorSelection(GraphicsPort* port, SketchObject* object);
 void DrawTextObjectBody(GraphicsPort* port, SketchObject* object);
 void DrawTextObjectSelection(GraphicsPort* port, SketchObject* object);
 void DrawPictureObject(GraphicsPort* port, SketchObject* object);
 void DrawPictureSelection(GraphicsPort* port, SketchObject* object);
+
+// The draw columns of the shape families: every image record of a locus or an iterated
+// image, walked with the enumerator (record layouts in shape_families.h), and their
+// selection highlights.
+using SampleEnumeratorFn = bool (*)(void* user, bool (*callback)(void* state, uint8_t* record, int32_t index),
+                                    void* state);
+void DrawPointSamples(GraphicsPort* port, SketchObject* object, const void* familyData,
+                      SampleEnumeratorFn enumerator, void* user);
+void DrawPointSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                               SampleEnumeratorFn enumerator, void* user);
+void DrawStraightSamples(GraphicsPort* port, SketchObject* object, const void* familyData,
+                         SampleEnumeratorFn enumerator, void* user);
+void DrawStraightSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                                  SampleEnumeratorFn enumerator, void* user);
+void DrawCircleSamples(GraphicsPort* port, SketchObject* object, const void* familyData,
+                       SampleEnumeratorFn enumerator, void* user);
+void DrawCircleSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                                SampleEnumeratorFn enumerator, void* user);
+void DrawPolygonSamples(GraphicsPort* port, SketchObject* object, const void* familyData,
+                        SampleEnumeratorFn enumerator, void* user);
+void DrawPolygonSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                                 SampleEnumeratorFn enumerator, void* user);
+void DrawArcSamples(GraphicsPort* port, SketchObject* object, const void* familyData,
+                    SampleEnumeratorFn enumerator, void* user);
+void DrawArcSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                             SampleEnumeratorFn enumerator, void* user);
 
 // Brackets the selection highlights of one draw layer.
 void SetFeedbackPen(GraphicsPort* port, int32_t layer, int32_t on);

@@ -16,6 +16,11 @@ void ClearObjectLabel(SketchObject* object);
 void PlaceObjectLabel(SketchObject* object);
 // The plain text of an object's label, cut to the buffer.
 void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size);
+// Makes the label at least that level (2: derived from the parents), telling what is
+// named after it.
+void GetObjectLabel(SketchObject* object, int32_t level);
+// Tells the objects whose labels are made from this one's that it changed.
+void PropagateLabelChange(SketchObject* object);
 // Draws the object's label.
 void DrawObjectLabel(GraphicsPort* port, SketchObject* object);
 // Resets the sketch's automatic label sequences.

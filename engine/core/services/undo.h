@@ -1,7 +1,7 @@
 // Undo records as the engine's construction, selection and deletion code makes them:
-// one undoable action is a block of typed entries, committed as the newest step of the
-// current sketch's history. The undo machinery (engine/interact) owns the records,
-// replays their entries and frees them.
+// one undoable action is a single block of typed entries, committed as the newest step
+// of the current sketch's history. The undo machinery (engine/interact) owns the
+// records, replays their entries in either direction and frees them.
 #pragma once
 #include <cstdint>
 
@@ -11,48 +11,82 @@ struct Sketch;
 struct SketchObject;
 struct UndoRecord;
 
-struct UndoHeader {
-    int32_t     undoName;   // item of string group 8
-    int32_t     nounIndex;  // item of string group 0; -1 from the selection, -2 none
-    uint32_t    flags;      // 0x8000: " Hidden"
-    const char* nameText;   // or null
+// What a command passes to make a record.
+struct UndoDescriptor {
+    uint16_t    nameIndex;  // item of string group 8 (for the one-entry recorders also the entry type)
+    int16_t     nounIndex;  // item of string group 0; -1 worked out, -2 none
+    int32_t     hidden;     // nonzero: the name reads with " Hidden"
+    const char* nameText;   // or null; when set the record carries this name instead
 };
 
-// Entry types the engine makes.
-constexpr int32_t kUndoEntryCreated   = 1;
-constexpr int32_t kUndoEntryDeleted   = 2;
-constexpr int32_t kUndoEntryHidden    = 9;
-constexpr int32_t kUndoEntryShown     = 10;
-constexpr int32_t kUndoEntrySelection = 26;
+constexpr int16_t kUndoNounWorkedOut = -1;
+constexpr int16_t kUndoNounNone      = -2;
+
+// Entry types (the head word's top byte). Types 21 to 24 follow the entry that reads them.
+enum UndoEntryType : int32_t {
+    kUndoEntryCreated        = 1,
+    kUndoEntryDeleted        = 2,
+    kUndoEntryMergePoints    = 3,
+    kUndoEntryMergeTo        = 4,
+    kUndoEntryMergeText      = 5,
+    kUndoEntrySplitPoint     = 6,
+    kUndoEntrySplitFrom      = 7,
+    kUndoEntrySplitText      = 8,
+    kUndoEntryHidden         = 9,
+    kUndoEntryShown          = 10,
+    kUndoEntryLocusRange     = 11,
+    kUndoEntryPolarGrid      = 12,
+    kUndoEntrySquareGrid     = 13,
+    kUndoEntryRectGrid       = 14,
+    kUndoEntryCaptionEdit    = 15,
+    kUndoEntryExpressionEdit = 16,
+    kUndoEntryPlottedPoint   = 17,
+    kUndoEntryRescale        = 18,
+    kUndoEntryPictureResize  = 19,
+    kUndoEntryAnimate        = 20,
+    kUndoEntryStateBlocks    = 21,
+    kUndoEntryConstructionData = 22,
+    kUndoEntryParameterValues  = 23,
+    kUndoEntryRebindTail     = 24,
+    kUndoEntryIdentity       = 25,
+    kUndoEntrySelection      = 26,
+    kUndoEntryReversal       = 27,
+    kUndoEntryTerminator     = 28,
+    kUndoEntryHeader         = 29,
+    kUndoEntryName           = 30,
+};
 
 // Undo names (items of string group 8).
-constexpr int32_t kUndoNameConstruct = 1;
-constexpr int32_t kUndoNameHide      = 9;
-constexpr int32_t kUndoNameShow      = 10;
+constexpr uint16_t kUndoNameConstruct = 1;
+constexpr uint16_t kUndoNameDelete    = 2;
+constexpr uint16_t kUndoNameHide      = 9;
+constexpr uint16_t kUndoNameShow      = 10;
 
-// Bytes an object-list entry of `count` objects needs after its head word.
+// Payload bytes of an object-list entry of `count` objects (pointers, without the head).
 uint32_t UndoObjectListBytes(int32_t count);
 
-// Room for `entryCount` head words and `payloadBytes` of entry payloads. Null when
-// memory runs out (the caller then takes back what it did).
-UndoRecord* UndoRecordCreate(const UndoHeader* header, int32_t entryCount, uint32_t payloadBytes,
+// A record with room for `entryCount` head words and `payloadBytes` of entry payloads;
+// *cursor is where the caller writes its entries, which must fill that room exactly.
+// Null when memory runs out (the caller then takes back what it did).
+UndoRecord* UndoRecordCreate(const UndoDescriptor* descriptor, int32_t entryCount, uint32_t payloadBytes,
                              uint8_t** cursor);
 // One entry head word (type << 24 | payload length); the caller writes the payload after it.
 void UndoPutEntryHead(uint8_t** cursor, int32_t type, uint32_t length);
 // One entry listing `count` objects of a tempLink chain.
 void UndoPutObjectList(uint8_t** cursor, int32_t count, SketchObject* first, int32_t type);
-// Links the record as the newest step of the current sketch; with carryOut it is
-// replayed forward at once through its entry handlers.
-void UndoRecordCommit(UndoRecord* record, bool carryOut);
-// Frees a record that was never committed.
+// Drops the redo side and links the record as the newest step of the current sketch.
+// With doNow the record is replayed forward at once (the command's action is its own
+// redo); the result is that replay's.
+ResultCode UndoRecordCommit(UndoRecord* record, bool doNow);
+// Frees a record that was never committed, without releasing what its entries hold.
 void UndoRecordDiscard(UndoRecord* record);
 
-struct UndoListDescriptor {
-    int32_t undoName;
-    int32_t nounIndex;
-};
-// Builds and commits a one-entry record listing a tempLink chain; 0 or 100 (no memory).
-ResultCode UndoRecordObjectList(const UndoListDescriptor* descriptor, SketchObject* first,
-                                bool carryOut);
-// Frees the whole undo history of a sketch.
-void UndoTrimHistory(Sketch* sketch, int32_t, int32_t);
+// A committed one-entry record whose entry type is the descriptor's name index, listing
+// a tempLink chain or one object; 0, or 100 when memory runs out.
+ResultCode UndoRecordObjectList(const UndoDescriptor* descriptor, SketchObject* first, bool doNow);
+ResultCode UndoRecordOneObject(const UndoDescriptor* descriptor, SketchObject* object, bool doNow);
+
+// Frees records of the sketch's history: with 0 the whole history, else records in
+// effect from the oldest, then undone ones from the newest, until that many bytes are
+// freed. Answers the bytes freed.
+uint32_t UndoTrimHistory(Sketch* sketch, uint32_t bytesWanted);

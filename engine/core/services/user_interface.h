@@ -27,3 +27,7 @@ void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t new
 // Shows the state of a command-state item (registry slot) in its element: a menu item or
 // the text palette. `full` = text, marks and enabled state; else the enabled state only.
 void UpdateCommandElement(uint32_t slot, bool full);
+
+// Whether the user asked to stop a long operation since the last poll: the Escape key
+// (escapeOnly), or also a click in the program's windows.
+bool PollUserAbort(bool escapeOnly);

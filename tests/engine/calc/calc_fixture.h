@@ -16,6 +16,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
+#include "engine/core/straight_object_ops.h"
 
 namespace calc_test {
 
@@ -40,23 +41,23 @@ inline ExpressionToken Call(uint32_t i) { return ExpressionToken(kClassFunctionC
 constexpr int32_t kTestDistanceUnit = 0;
 constexpr int32_t kTestAngleUnit = 1;
 
+// The units a Construction's sketch is made with.
+inline int32_t gNewSketchDistanceUnit = kTestDistanceUnit;
+inline int32_t gNewSketchAngleUnit = kTestAngleUnit;
+
 // Sets the units of the current sketch, and of sketches made in the scope, and puts the
 // test's units back afterwards.
 struct SketchUnits {
     SketchUnits(int32_t distance, int32_t angle) { Set(distance, angle); }
     ~SketchUnits() { Set(kTestDistanceUnit, kTestAngleUnit); }
     static void Set(int32_t distance, int32_t angle) {
-        SetStandInSketchUnits(angle, distance);
+        gNewSketchDistanceUnit = distance;
+        gNewSketchAngleUnit = angle;
         if (Sketch* s = CurrentSketch()) {
             s->settings.distanceUnit = distance;
             s->settings.angleUnit = angle;
         }
     }
-};
-
-// The class data room of a polygon interior, whose measurements read only its vertices.
-struct PolygonRoom {
-    double unused;
 };
 
 // Storage of an object: the header with its class data right behind it.
@@ -73,15 +74,15 @@ public:
     // A sketch of its own, current while the construction lives; its parent lists live
     // in the sketch's arena. It takes the units in force where it is made.
     Construction() {
-        const int32_t distance = CurrentSketchDistanceUnit(), angle = CurrentSketchAngleUnit();
         sketch_ = CreateSketch(0, nullptr);
         EXPECT_NE(sketch_, nullptr);
         SetCurrentSketch(sketch_, &previous_);
-        sketch_->settings.distanceUnit = distance;
-        sketch_->settings.angleUnit = angle;
+        sketch_->settings.distanceUnit = gNewSketchDistanceUnit;
+        sketch_->settings.angleUnit = gNewSketchAngleUnit;
     }
     ~Construction() {
         for (auto& m : measurements_) FreeMeasurementData(&m.header);
+        for (auto& p : polygons_) FreePolygon(&p.header);
         for (auto& c : calcs_) FreeMeasurementData(&c.header);
         for (auto& c : calcs_) {
             FreeCompiledExpression(&c.data.compiled);
@@ -98,12 +99,15 @@ public:
         return &p.header;
     }
 
+    // Its form comes from the engine's own straight-object update; a segment on two
+    // coinciding points does not exist.
     SketchObject* Segment(SketchObject* a, SketchObject* b) {
         auto& s = straights_.emplace_back();
-        Header(s.header, 2, 2, 9);
+        Header(s.header, kTypeSegment, kClassStraight, kKindSegment);
         SetParents(&s.header, {a, b});
-        const RealPoint pa = Pos(a), pb = Pos(b);
-        s.data.form = {pa, pb, pb.x - pa.x, pb.y - pa.y, (pb.y - pa.y) / (pb.x - pa.x)};
+        s.data.form.first = Pos(a);
+        s.data.form.second = Pos(b);
+        UpdateStraightForm(&s.header);
         return &s.header;
     }
 
@@ -115,13 +119,17 @@ public:
         return &c.header;
     }
 
-    // A polygon interior on vertex points made for it.
+    // A polygon interior on vertex points made for it; it keeps its own vertices.
     SketchObject* Polygon(std::initializer_list<RealPoint> vertices) {
         auto& p = polygons_.emplace_back();
         Header(p.header, 0, 4, 15);
         std::vector<SketchObject*> corners;
         for (const RealPoint& v : vertices) corners.push_back(Point(v.x, v.y));
         SetParents(&p.header, corners);
+        p.header.constructionType = kTypePolygonInterior;
+        EXPECT_TRUE(InitPolygon(&p.header, nullptr));
+        for (size_t i = 0; i < corners.size(); ++i) p.data.vertices[i] = Pos(corners[i]);
+        FinishPolygon(&p.header);
         return &p.header;
     }
 
@@ -137,6 +145,8 @@ public:
         a.data.orientation = 1;
         a.data.startPoint = {cx + r * std::cos(start), cy + r * std::sin(start)};
         a.data.endPoint = {cx + r * std::cos(end), cy + r * std::sin(end)};
+        a.header.exists = 1;
+        FinishArc(&a.header, true);
         return &a.header;
     }
 
@@ -144,6 +154,8 @@ public:
         auto& a = arcs_.emplace_back();
         Header(a.header, 0, 12, 24);
         a.data.orientation = 0;
+        a.header.exists = 1;
+        FinishArc(&a.header, true);
         return &a.header;
     }
 
@@ -240,7 +252,7 @@ private:
     std::deque<Stored<PointData>> points_;
     std::deque<Stored<StraightData>> straights_;
     std::deque<Stored<CircleData>> circles_;
-    std::deque<Stored<PolygonRoom>> polygons_;
+    std::deque<Stored<PolygonData>> polygons_;
     std::deque<Stored<ArcData>> arcs_;
     std::deque<Stored<CoordinateSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;

@@ -5,7 +5,7 @@ namespace {
 
 class ResetSketchUnits : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
-        SetStandInSketchUnits(calc_test::kTestAngleUnit, calc_test::kTestDistanceUnit);
+        calc_test::SketchUnits::Set(calc_test::kTestDistanceUnit, calc_test::kTestAngleUnit);
     }
 };
 

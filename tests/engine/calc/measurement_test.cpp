@@ -259,8 +259,11 @@ TEST(Measurements, UnitsAndDefaultPrecision) {
     SketchObject* parameter = k.Calc({3, kCm});
     parameter->constructionType = 0;
     EXPECT_EQ(MeasurementUnits(parameter).distanceExponent, 1);
-    EXPECT_EQ(DefaultPrecision(true, true, false), CurrentPrecision(0));
-    EXPECT_EQ(DefaultPrecision(true, false, false), CurrentPrecision(1));
-    EXPECT_EQ(DefaultPrecision(false, true, false), CurrentPrecision(2));
-    EXPECT_EQ(DefaultPrecision(false, true, true), CurrentPrecision(0));
+    // The sketch's precisions: distances, angles, other values.
+    int32_t* precision = CurrentSketch()->settings.precision;
+    precision[0] = 1, precision[1] = 3, precision[2] = 4;
+    EXPECT_EQ(DefaultPrecision(true, true, false), 4);
+    EXPECT_EQ(DefaultPrecision(true, false, false), 1);
+    EXPECT_EQ(DefaultPrecision(false, true, false), 3);
+    EXPECT_EQ(DefaultPrecision(false, true, true), 4);
 }

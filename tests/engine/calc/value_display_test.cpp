@@ -15,11 +15,13 @@ TEST(ValueDisplay, NewMeasurementsTakeTheirRowsDefaults) {
         int32_t type;
         std::vector<SketchObject*> parents;
         uint16_t caption;
-        int32_t precision;  // which default: 0 number, 1 distance, 2 angle
+        int32_t precision;  // distances 1, angles 3, other values 4
     };
+    int32_t* precision = CurrentSketch()->settings.precision;
+    precision[0] = 1, precision[1] = 3, precision[2] = 4;
     const Case cases[] = {
-        {41, {a, b}, 1, 1}, {45, {a, b, c}, 5, 2}, {46, {a}, 6, 1},
-        {47, {a}, 7, 2},    {51, {a, b, c}, 16, 0}, {49, {a}, 13, 0},
+        {41, {a, b}, 1, 1}, {45, {a, b, c}, 5, 3}, {46, {a}, 6, 1},
+        {47, {a}, 7, 3},    {51, {a, b, c}, 16, 4}, {49, {a}, 13, 4},
     };
     for (const Case& t : cases) {
         SCOPED_TRACE(t.type);
@@ -29,7 +31,7 @@ TEST(ValueDisplay, NewMeasurementsTakeTheirRowsDefaults) {
         ASSERT_EQ(InitMeasurementData(m, nullptr), 1);
         const ValueDisplay* d = ValueDisplayOf(m);
         EXPECT_EQ(d->captionTemplate, t.caption);
-        EXPECT_EQ(d->precision, CurrentPrecision(t.precision));
+        EXPECT_EQ(d->precision, t.precision);
         EXPECT_EQ(d->displayMode, kDisplayOriginalName);
         EXPECT_EQ(d->value, 0);
         FreeMeasurementData(m);

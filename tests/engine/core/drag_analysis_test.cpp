@@ -259,6 +259,35 @@ TEST_F(DragAnalysisTest, LocusDriverStaysOutOfTheLocusCensus) {
     EXPECT_EQ(Moves()[IndexInMoves(locus)].flags & kDragMoves, 0);
 }
 
+TEST_F(DragAnalysisTest, MoveListFollowsSketchOrder) {
+    // Dragging x reaches the circle from x before its centre m exists in the move list;
+    // the list still holds it where the sketch does, right after m.
+    SketchObject* x = FreePoint();
+    SketchObject* a = FreePoint();
+    SketchObject* s1 = Build(kTypeSegment, { x, a });
+    SketchObject* m = Build(kTypeMidpoint, { s1 });
+    SketchObject* c = Build(kTypeCircleByPoint, { m, x });
+    SketchObject* s2 = Build(kTypeSegment, { m, a });
+    ASSERT_TRUE(s2);
+    ASSERT_EQ(Analyze({ x }), 1);
+    std::vector<SketchObject*> order;
+    for (const ObjectFlagsEntry& e : Moves()) order.push_back(e.object);
+    EXPECT_EQ(order, (std::vector<SketchObject*>{ x, s1, m, c, s2 }));
+
+    // Where the sketch order puts a parent after its child, the child still waits for it.
+    UnlinkObjectFromSketch(s1);
+    LinkObjectIntoSketch(s1, s2);
+    const int32_t result = Analyze({ x });
+    UnlinkObjectFromSketch(s1);  // the sketch is freed in its order
+    LinkObjectIntoSketch(s1, a);
+    ASSERT_EQ(result, 1);
+    EXPECT_LT(IndexInMoves(s1), IndexInMoves(m));
+    EXPECT_LT(IndexInMoves(m), IndexInMoves(c));
+    EXPECT_LT(IndexInMoves(m), IndexInMoves(s2));
+    EXPECT_EQ(Moves().size(), 5u);
+    EXPECT_TRUE(NoRecordsLeft());
+}
+
 TEST_F(DragAnalysisTest, AParentCycleStillEndsTheMoveList) {
     SketchObject* a = FreePoint();
     SketchObject* b = FreePoint();

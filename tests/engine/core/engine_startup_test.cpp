@@ -2,6 +2,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/services/colors.h"
 #include "tests/support/colors_double.h"
 #include "tests/support/drawing_metrics_double.h"
 #include "tests/support/views_double.h"
@@ -25,27 +26,27 @@ protected:
     void ExpectNothingLeft() {
         EXPECT_FALSE(SmallReserveHeld());
         EXPECT_FALSE(LargeReserveHeld());
-        EXPECT_EQ(InstalledCustomColors(), nullptr);
+        EXPECT_EQ(GetCustomColors(), nullptr);
         EXPECT_EQ(RecordedViewRequests().toolFolderScans, 0);
     }
 };
 
 TEST_F(EngineStartupTest, StartsAndShutsDown) {
-    const uint32_t starts = ThePreferences().startCounter;
+    const uint32_t starts = EngineStartCounter();
     RequestAppQuit(1, 1);  // a request from before the start is forgotten
     ASSERT_TRUE(StartEngine());
     EXPECT_TRUE(SmallReserveHeld());
     EXPECT_TRUE(LargeReserveHeld());
-    EXPECT_NE(InstalledCustomColors(), nullptr);
+    EXPECT_NE(GetCustomColors(), nullptr);
     EXPECT_EQ(RecordedViewRequests().toolFolderScans, 1);
-    EXPECT_EQ(ThePreferences().startCounter, starts + 1);
+    EXPECT_EQ(EngineStartCounter(), starts + 1);
     int32_t save = -1, value = -1;
     EXPECT_FALSE(TakeAppQuitRequest(&save, &value));
 
     ShutdownEngine();
     EXPECT_FALSE(SmallReserveHeld());
     EXPECT_FALSE(LargeReserveHeld());
-    EXPECT_EQ(InstalledCustomColors(), nullptr);
+    EXPECT_EQ(GetCustomColors(), nullptr);
 }
 
 TEST_F(EngineStartupTest, TheQuitRequestsSaveChoiceLastsUntilShutdown) {
@@ -94,7 +95,7 @@ TEST_F(EngineStartupTest, EveryAllocationFailureEndsCleanly) {
         }
         ShutdownEngine();
         EXPECT_FALSE(SmallReserveHeld());
-        EXPECT_EQ(InstalledCustomColors(), nullptr);
+        EXPECT_EQ(GetCustomColors(), nullptr);
         if (failing > 8) break;
     }
 }

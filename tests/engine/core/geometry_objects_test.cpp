@@ -72,13 +72,6 @@ protected:
         ValueDisplayOf(m)->defined = defined ? 1 : 0;
     }
 
-    SketchObject* PointAt(double x, double y) {
-        SketchObject* p = FreePoint();
-        EXPECT_NE(p, nullptr);
-        SetPointPosition(p, x, y, 1, nullptr, false);
-        return p;
-    }
-
     void Move(SketchObject* p, double x, double y) {
         SetPointPosition(p, x, y, 1, nullptr, false);
         RecomputeSketch(false);
@@ -476,7 +469,7 @@ TEST_F(GeometryObjects, PathRowsOfCirclesAndSegments) {
     PathMethodsOf(circle)->wayBetween(circle, 0.1, 6.2, &lo, &hi, &length, &forward);
     EXPECT_NEAR(length, 1.831853071796, 1e-9);
     EXPECT_EQ(forward, 0);
-    EXPECT_EQ(PathMethodsOf(circle)->pathFlags(), kPathClosed);
+    EXPECT_EQ(PathMethodsOf(circle)->pathFlags(circle), kPathClosed);
 
     SketchObject* seg = Build(kTypeSegment, { c, PointAt(0, 50) });
     WayBetweenByLength(seg, 0.8, 0.2, &lo, &hi, &length, &forward);
@@ -488,7 +481,7 @@ TEST_F(GeometryObjects, PathRowsOfCirclesAndSegments) {
     WayBetweenByLength(ray, 3, 2, &lo, &hi, &length, &forward);
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 3);
-    EXPECT_EQ(PathMethodsOf(ray)->pathFlags(), kPathOneEnd);
+    EXPECT_EQ(PathMethodsOf(ray)->pathFlags(ray), kPathOneEnd);
 }
 
 TEST_F(GeometryObjects, PlottedPointsByMeasuredValues) {

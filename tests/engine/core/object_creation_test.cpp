@@ -1,5 +1,7 @@
 #include "sketch_fixture.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/services/text_data.h"
+#include "engine/text/text_style.h"
 
 #include <algorithm>
 
@@ -27,7 +29,7 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(flags, kConstructedNew);
     EXPECT_EQ(s->objectClass, kClassStraight);
     EXPECT_EQ(s->objectKind, kKindSegment);
-    EXPECT_EQ(s->color, sketch->settings.colorSlots[1]);
+    EXPECT_EQ(s->color, sketch->settings.palette[1]);
     EXPECT_EQ(s->givenIndex, -1);
     EXPECT_EQ(s->selectable, 1);
     EXPECT_EQ(s->exists, 1);
@@ -51,6 +53,27 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(lone->objectKind, kKindMidpoint);
     // A locus of a point has the point-locus kind.
     EXPECT_EQ(Build(kTypeLocus, { mid, s, a })->objectKind, kKindPointLocus);
+}
+
+TEST_F(Construction, TextObjectsKeepTheDefaultStyleInTheirTextData) {
+    sketch->settings.palette[ObjectClassTable[kClassCaption].colorSlot] = 0x204060;
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+    SketchObject* caption = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->textStyle.field[kStyleRed], 0x60 + 1);  // colours kept as value + 1
+    EXPECT_EQ(caption->textStyle.field[kStyleBlue], 0x20 + 1);
+
+    SketchObject* a = FreePoint();
+    SketchObject* b = FreePoint();
+    SketchObject* distance = Build(41, { a, b });  // the value display made without a record
+    ASSERT_NE(distance, nullptr);
+    for (SketchObject* o : { caption, distance }) {
+        SCOPED_TRACE(o->objectClass);
+        ASSERT_NE(TextDataStyleOf(o), nullptr);
+        EXPECT_TRUE(TextStylesEqual(TextDataStyleOf(o), &o->textStyle));
+        EXPECT_FALSE(IsTextStyleEmpty(&o->textStyle));
+    }
+    EXPECT_EQ(TextDataStyleOf(a), nullptr);
 }
 
 TEST_F(Construction, DuplicatesAreReused) {
@@ -125,13 +148,11 @@ TEST_F(Construction, ReusingAHiddenObjectShowsItWithAnUndoStep) {
     EXPECT_EQ(ab->hidden, kShown);
     EXPECT_EQ(sketch->hiddenCount, 0);
     ASSERT_EQ(UndoDepth(), depth + 1);
-    EXPECT_EQ(sketch->undoHistory->undoName, kUndoNameShow);
-    int32_t type;
-    uint8_t* payload;
-    uint32_t length;
-    ASSERT_TRUE(UndoRecordEntry(sketch->undoHistory, 0, &type, &payload, &length));
-    EXPECT_EQ(type, kUndoEntryShown);
-    EXPECT_EQ(UndoObjectListItem(payload, 0), ab);
+    EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameShow);
+    UndoEntry e;
+    ASSERT_TRUE(UndoRecordEntry(sketch->undoPosition, 0, &e));
+    EXPECT_EQ(e.type, kUndoEntryShown);
+    EXPECT_EQ(UndoObjectListItem(e, 0), ab);
 }
 
 TEST_F(Construction, UndoStepListsTheSelectionOldestFirst) {
@@ -140,46 +161,55 @@ TEST_F(Construction, UndoStepListsTheSelectionOldestFirst) {
     SelectSketchObject(a);
     SelectSketchObject(b);
     SketchObject* s = Build(kTypeSegment, { a, b }, nullptr, 0, true);
-    UndoRecord* r = sketch->undoHistory;
+    UndoRecord* r = sketch->undoPosition;
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->undoName, kUndoNameConstruct);
-    EXPECT_EQ(r->nounIndex, 3 * (kKindSegment - 1));
-    int32_t type;
-    uint8_t* payload;
-    uint32_t length;
-    ASSERT_TRUE(UndoRecordEntry(r, 0, &type, &payload, &length));
-    EXPECT_EQ(type, kUndoEntryCreated);
-    EXPECT_EQ(UndoObjectListItem(payload, 0), s);
-    ASSERT_TRUE(UndoRecordEntry(r, 1, &type, &payload, &length));
-    EXPECT_EQ(type, kUndoEntrySelection);
-    ASSERT_EQ(UndoObjectListCount(payload), 2);
-    EXPECT_EQ(UndoObjectListItem(payload, 0), a);
-    EXPECT_EQ(UndoObjectListItem(payload, 1), b);
-    EXPECT_FALSE(UndoRecordEntry(r, 2, &type, &payload, &length));
+    EXPECT_EQ(UndoRecordNameIndex(r), kUndoNameConstruct);
+    EXPECT_EQ(UndoRecordNounIndex(r), 3 * (kKindSegment - 1));
+    UndoEntry e;
+    ASSERT_TRUE(UndoRecordEntry(r, 0, &e));
+    EXPECT_EQ(e.type, kUndoEntryCreated);
+    EXPECT_EQ(UndoObjectListItem(e, 0), s);
+    ASSERT_TRUE(UndoRecordEntry(r, 1, &e));
+    EXPECT_EQ(e.type, kUndoEntrySelection);
+    ASSERT_EQ(UndoObjectListCount(e), 2);
+    EXPECT_EQ(UndoObjectListItem(e, 0), a);
+    EXPECT_EQ(UndoObjectListItem(e, 1), b);
+    EXPECT_FALSE(UndoRecordEntry(r, 2, &e));
 }
 
 TEST_F(Construction, ExistenceRule) {
+    // A real segment, so that running the midpoint's update would always move it to
+    // (5, 0): a midpoint still elsewhere shows the update was skipped.
     SketchObject* a = FreePoint();
     SketchObject* b = FreePoint();
+    SetPointPosition(b, 10, 0, 1, nullptr, false);
     SketchObject* ab = Build(kTypeSegment, { a, b });
     SketchObject* mid = Build(kTypeMidpoint, { ab });
     SketchObject* button = Build(kTypeActionButton, { ab });
+    ASSERT_EQ(ab->exists, 1);
+    auto midAt = [&]() { return ClassData<PointData>(mid)->position; };
+    const RealPoint elsewhere = { 99, 99 };
+
     ab->exists = 0;
-    mid->exists = 1;
+    ClassData<PointData>(mid)->position = elsewhere;
     const uint32_t generation = mid->generation;
     RecomputeObject(mid, nullptr, true);
     EXPECT_EQ(mid->exists, 0);  // needs every parent
+    EXPECT_TRUE(RealPointsEqual(midAt(), elsewhere));  // and its update did not run
     EXPECT_EQ(mid->generation, generation + 1);
     RecomputeObject(button, nullptr, false);
     EXPECT_EQ(button->exists, 1);  // its type does not ask for its parents
     ab->exists = 1;
     RecomputeObject(mid, nullptr, false);
     EXPECT_EQ(mid->exists, 1);
+    EXPECT_TRUE(RealPointsEqual(midAt(), RealPoint{ 5, 0 }));
     // A tool given is never recomputed: its index is answered.
     mid->givenIndex = 3;
     mid->exists = 0;
+    ClassData<PointData>(mid)->position = elsewhere;
     EXPECT_EQ(RecomputeObject(mid, nullptr, true), 3);
     EXPECT_EQ(mid->exists, 0);
+    EXPECT_TRUE(RealPointsEqual(midAt(), elsewhere));
     mid->givenIndex = -1;
 }
 
@@ -250,7 +280,7 @@ TEST_F(Construction, HidingKeepsCountsAndRecordsUndo) {
     EXPECT_EQ(SetObjectHidden(a, kHiddenByUser, true), kResultOK);
     EXPECT_EQ(sketch->hiddenCount, 1);
     EXPECT_EQ(UndoDepth(), depth + 1);
-    EXPECT_EQ(sketch->undoHistory->undoName, kUndoNameHide);
+    EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameHide);
     EXPECT_EQ(SetObjectHidden(a, kHiddenByUser, true), kResultOK);  // same state: nothing
     EXPECT_EQ(UndoDepth(), depth + 1);
     EXPECT_EQ(ChangeObjectHidden(a, kHiddenAsConsumed, false), kResultOK);
@@ -383,6 +413,8 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     SketchObject* a = FreePoint();
     SketchObject* b = FreePoint();
     SketchObject* c = FreePoint();
+    SetPointPosition(b, 10, 0, 1, nullptr, false);  // real segments: their midpoints exist
+    SetPointPosition(c, 10, 10, 1, nullptr, false);
     SketchObject* ab = Build(kTypeSegment, { a, b });
     SketchObject* bc = Build(kTypeSegment, { b, c });
     SketchObject* oldMid = Build(kTypeMidpoint, { bc });
@@ -398,21 +430,25 @@ TEST_F(Construction, BatchBuildsSelectsHidesAndRecordsOneStep) {
     EXPECT_EQ(ab->hidden, kHiddenAsConsumed);
     EXPECT_EQ(bc->hidden, kHiddenAsConsumed);
     ASSERT_EQ(UndoDepth(), depth + 1);
-    UndoRecord* r = sketch->undoHistory;
-    EXPECT_EQ(r->undoName, kUndoNameConstruct);
-    int32_t type;
-    uint8_t* payload;
-    uint32_t length;
+    UndoRecord* r = sketch->undoPosition;
+    EXPECT_EQ(UndoRecordNameIndex(r), kUndoNameConstruct);
+    UndoEntry e;
     std::vector<int32_t> types;
-    for (int32_t i = 0; UndoRecordEntry(r, i, &type, &payload, &length); ++i) types.push_back(type);
+    for (int32_t i = 0; UndoRecordEntry(r, i, &e); ++i) types.push_back(e.type);
     EXPECT_EQ(types, (std::vector<int32_t>{ kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden }));
-    ASSERT_TRUE(UndoRecordEntry(r, 2, &type, &payload, &length));
-    EXPECT_EQ(UndoObjectListCount(payload), 2);
-    // The batch replaced the selection. The fixture's points all lie at the origin, so
-    // the new midpoints do not exist and nothing new is selected.
-    EXPECT_EQ(oldMid->exists, 0);
-    EXPECT_EQ(a->nextSelected, kNotLinked);
-    EXPECT_EQ(sketch->selectionHead, nullptr);
+    ASSERT_TRUE(UndoRecordEntry(r, 2, &e));
+    EXPECT_EQ(UndoObjectListCount(e), 2);
+    // The batch replaced the selection with the objects it made or showed.
+    ASSERT_TRUE(UndoRecordEntry(r, 0, &e));
+    ASSERT_EQ(UndoObjectListCount(e), 1);
+    SketchObject* newMid = UndoObjectListItem(e, 0);
+    EXPECT_EQ(Parents(newMid), std::vector<SketchObject*>{ ab });
+    EXPECT_EQ(newMid->exists, 1);
+    EXPECT_EQ(oldMid->exists, 1);
+    EXPECT_FALSE(IsSelected(a));
+    EXPECT_TRUE(IsSelected(newMid));
+    EXPECT_TRUE(IsSelected(oldMid));
+    EXPECT_EQ(sketch->selectionHead, oldMid);  // the last one selected comes first
     EXPECT_TRUE(log.unwound.empty());
 }
 

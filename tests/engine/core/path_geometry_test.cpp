@@ -21,8 +21,8 @@ int32_t Record(void* user, double t, RealPoint p, int32_t exists) {
 // A polygon with its edge cache worked out by hand.
 struct Square {
     RealPoint v[4] = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } };
-    double cum[4] = { 0.25, 0.5, 0.75, 1 };
-    PolygonPerimeter view() const { return { v, 4, cum, 40 }; }
+    PolygonEdge edges[4] = { { 10, 0.25 }, { 10, 0.5 }, { 10, 0.75 }, { 10, 1 } };
+    PolygonPerimeter view() const { return { v, 4, edges, 40 }; }
 };
 
 }  // namespace
@@ -219,7 +219,7 @@ TEST(PolygonPaths, ProjectionPicksTheNearestEdge) {
     EXPECT_EQ(e, 0);
 
     const RealPoint same[3] = { { 4, 4 }, { 4, 4 }, { 4, 4 } };
-    const double cum[3] = { 1, 1, 1 };
+    const PolygonEdge cum[3] = { { 0, 1 }, { 0, 1 }, { 0, 1 } };
     EXPECT_EQ(PolygonProjection({ same, 3, cum, 0 }, { 9, 9 }, &n, &f, &e), 0);
     EXPECT_EQ(n.x, 4);
     EXPECT_EQ(f, 0.333);
@@ -245,7 +245,7 @@ TEST(PolygonPaths, SamplesKeepTheCorners) {
 
     // An uneven triangle with few samples still gets every vertex.
     const RealPoint tri[3] = { { 0, 0 }, { 30, 0 }, { 30, 40 } };  // edges 30, 40, 50
-    const double cum[3] = { 0.25, 7.0 / 12, 1 };
+    const PolygonEdge cum[3] = { { 30, 0.25 }, { 40, 7.0 / 12 }, { 50, 1 } };
     got.clear();
     PolygonSample({ tri, 3, cum, 120 }, 3, Record, &got);
     ASSERT_EQ(got.size(), 3u);

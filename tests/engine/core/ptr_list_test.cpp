@@ -265,6 +265,29 @@ TEST_F(PtrListTest, FailedGrowthKeepsListsAndArena) {
     ExpectArenaSound();
 }
 
+// A reserve grows the arena once, counting the room of the hole at its end; the lists
+// it was made for then fit without the arena moving. A failed reserve changes nothing.
+TEST_F(PtrListTest, ReserveGrowsOnceForTheListsToCome) {
+    MakeArena(1024);
+    PtrList first = FromItems({ 1, 2, 3 });  // 8 words from the front of the one hole
+    EXPECT_TRUE(ReservePtrListArena(1000));
+    EXPECT_EQ(ArenaWordsTotal(), 1026u);  // the end hole already spans 1018 words
+    SetAllocFailureAfter(1, true);
+    EXPECT_FALSE(ReservePtrListArena(30000));
+    SetAllocFailureAfter(0);
+    EXPECT_EQ(ArenaWordsTotal(), 1026u);
+    EXPECT_TRUE(ReservePtrListArena(30000));
+    const uint32_t total = ArenaWordsTotal();
+    EXPECT_EQ(total, 2u + 8u + 30000u);  // the end hole's room counts
+    const ArenaWord* where = Words();
+    std::vector<PtrList> lists(10000);
+    for (PtrList& list : lists) ASSERT_TRUE(AllocPtrList(2, 2, &list));
+    EXPECT_EQ(Words(), where);
+    EXPECT_EQ(ArenaWordsTotal(), total);
+    EXPECT_EQ(ItemsOf(first), (std::vector<void*>{ Item(1), Item(2), Item(3) }));
+    ExpectArenaSound();
+}
+
 TEST_F(PtrListTest, RemoveIndexAndItemAccess) {
     MakeArena(100);
     PtrList ordered = FromItems({ 1, 2, 3, 2, 4 });

@@ -10,6 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/undo.h"
@@ -51,6 +52,13 @@ protected:
         return p;
     }
 
+    SketchObject* PointAt(double x, double y) {
+        SketchObject* p = FreePoint();
+        EXPECT_NE(p, nullptr);
+        if (p) SetPointPosition(p, x, y, 1, nullptr, false);
+        return p;
+    }
+
     SketchObject* Build(int32_t type, std::initializer_list<SketchObject*> parents,
                         uint16_t* flags = nullptr, PtrList data = 0, bool undo = false) {
         SketchObject* o = ConstructObject(type, nullptr, List(parents), data, true, undo, flags);
@@ -76,17 +84,19 @@ protected:
         return order;
     }
 
-    std::vector<SketchObject*> Children(const SketchObject* o) const {
+    static std::vector<SketchObject*> Items(PtrList list) {
         std::vector<SketchObject*> out;
         int32_t n = 0;
-        void** items = PtrListItems(o->children, &n);
+        void** items = PtrListItems(list, &n);
         for (int32_t i = 0; i < n; ++i) out.push_back(static_cast<SketchObject*>(items[i]));
         return out;
     }
+    std::vector<SketchObject*> Children(const SketchObject* o) const { return Items(o->children); }
+    std::vector<SketchObject*> Parents(const SketchObject* o) const { return Items(o->parents); }
 
     int32_t UndoDepth() const {
         int32_t n = 0;
-        for (UndoRecord* r = sketch->undoHistory; r; r = r->older) ++n;
+        for (UndoRecord* r = sketch->undoPosition; r; r = UndoRecordOlder(r)) ++n;
         return n;
     }
 

@@ -1,5 +1,7 @@
 #include "sketch_fixture.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 
 #include "engine/core/idle_tasks.h"
@@ -14,7 +16,7 @@ TEST_F(SketchRecord, NewSketchStartsEmptyAndAllDirty) {
     EXPECT_EQ(sketch->dirtyRect.left, -32640);
     EXPECT_EQ(sketch->dirtyRect.bottom, 32639);
     EXPECT_EQ(sketch->tracedArea.left, kEmptyScreenRect.left);
-    EXPECT_EQ(sketch->settings.colorSlots[0], ThePreferences().sketchSettings.colorSlots[0]);
+    EXPECT_EQ(sketch->settings.palette[0], ThePreferences().sketchSettings.palette[0]);
 }
 
 TEST(SketchLifecycle, CreationFailsCleanlyWithoutMemory) {
@@ -246,6 +248,122 @@ TEST_F(SketchRecord, RestoreDependencyOrderMovesChildrenBehindParents) {
     EXPECT_EQ(SketchOrder(), after);
     UnlinkFromParents(p);
     UnlinkFromParents(r);
+}
+
+constexpr size_t kSmallStackBytes = 256 * 1024;
+
+TEST_F(SketchRecord, RestoreDependencyOrderOnADeepChain) {
+    // Each link of the chain is the parent of the next; then the first gets a parent
+    // behind the whole chain, so every level moves.
+    constexpr int kDepth = 40000;
+    SketchObject* head = FreePoint();
+    std::vector<SketchObject*> chain;
+    for (int i = 0; i < kDepth; ++i) {
+        chain.push_back(FreePoint());
+        if (i > 0) {
+            ASSERT_TRUE(SetObjectParents(chain[i], List({ chain[i - 1] })));
+        }
+    }
+    SketchObject* anchor = FreePoint();
+    SketchObject* tail = FreePoint();
+    ASSERT_TRUE(SetObjectParents(chain[0], List({ anchor })));
+    // On a thread whose stack could not hold one frame per level: the repair must not
+    // recurse along the chain.
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, kSmallStackBytes), 0);
+    pthread_t thread;
+    auto restore = [](void* root) -> void* {
+        RestoreDependencyOrder(static_cast<SketchObject*>(root), true, false);
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, restore, chain[0]), 0);
+    ASSERT_EQ(pthread_join(thread, nullptr), 0);
+    pthread_attr_destroy(&attributes);
+
+    std::vector<SketchObject*> expected = { head, anchor };
+    expected.insert(expected.end(), chain.begin(), chain.end());
+    expected.push_back(tail);
+    ASSERT_EQ(SketchOrder(), expected);
+    uint32_t position = 0;
+    for (SketchObject* o : SketchOrder()) ASSERT_EQ(o->traversalStamp, position++);
+    EXPECT_EQ(sketch->lastObject, tail);
+}
+
+TEST_F(SketchRecord, RestoreDependencyOrderPutsEveryParentFirst) {
+    // Random constructions on up to three earlier parents. Then an object gets a parent
+    // that lies later (the object itself checked), or earlier objects become children of
+    // a later one (only its children checked). Afterwards every parent precedes its
+    // children, what does not depend on the changed object keeps its order, and the
+    // stamps are the positions.
+    uint32_t seed = 7;
+    auto next = [&](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    constexpr uint32_t kCount = 30;
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        FreeSketch(sketch);
+        sketch = CreateSketch(0, nullptr);
+        ASSERT_NE(sketch, nullptr);
+        SetCurrentSketch(sketch, nullptr);
+        std::vector<SketchObject*> objects;
+        for (uint32_t i = 0; i < kCount; ++i) {
+            objects.push_back(FreePoint());
+            PtrList parents = 0;
+            for (uint32_t k = i ? next(4) : 0; k > 0; --k) {
+                ASSERT_TRUE(PtrListAppend(&parents, objects[next(i)]));
+            }
+            ASSERT_TRUE(SetObjectParents(objects[i], parents));
+        }
+        auto dependsOn = [&](SketchObject* o, SketchObject* on) {  // o is on or below `on`
+            std::vector<SketchObject*> work = { on };
+            while (!work.empty()) {
+                SketchObject* w = work.back();
+                work.pop_back();
+                if (w == o) return true;
+                for (SketchObject* c : Children(w)) work.push_back(c);
+            }
+            return false;
+        };
+        auto addParent = [&](SketchObject* child, SketchObject* parent) {
+            std::vector<SketchObject*> parents = Parents(child);
+            parents.push_back(parent);
+            UnlinkFromParents(child);
+            PtrList list = 0;
+            for (SketchObject* p : parents) ASSERT_TRUE(PtrListAppend(&list, p));
+            ASSERT_TRUE(SetObjectParents(child, list));
+        };
+
+        const bool checkItself = round % 2 == 0;
+        SketchObject* root = objects[next(kCount)];
+        for (uint32_t tries = 0; tries < 4; ++tries) {
+            SketchObject* other = objects[next(kCount)];
+            if (checkItself && other->traversalStamp > root->traversalStamp && !dependsOn(other, root)) {
+                addParent(root, other);
+            } else if (!checkItself && other->traversalStamp < root->traversalStamp && !dependsOn(root, other)) {
+                addParent(other, root);
+            }
+        }
+        std::vector<SketchObject*> unaffected;
+        for (SketchObject* o : SketchOrder()) {
+            if (!dependsOn(o, root) || (o == root && !checkItself)) unaffected.push_back(o);
+        }
+
+        RestoreDependencyOrder(root, checkItself, false);
+        const std::vector<SketchObject*> order = SketchOrder();
+        ASSERT_EQ(order.size(), size_t(kCount));
+        for (uint32_t i = 0; i < kCount; ++i) {
+            ASSERT_EQ(order[i]->traversalStamp, i);
+            for (SketchObject* p : Parents(order[i])) EXPECT_LT(p->traversalStamp, i);
+        }
+        std::vector<SketchObject*> kept;
+        for (SketchObject* o : order) {
+            if (std::find(unaffected.begin(), unaffected.end(), o) != unaffected.end()) kept.push_back(o);
+        }
+        EXPECT_EQ(kept, unaffected);
+    }
 }
 
 TEST_F(SketchRecord, DirtyRectangleAndTitle) {

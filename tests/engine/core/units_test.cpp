@@ -1,17 +1,35 @@
 #include "engine/core/units.h"
 
 #include "engine/core/services/preferences.h"
-#include "engine/core/sketch_units.h"
+#include "engine/core/sketch.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
 constexpr double kHalfPi = 1.5707963267949;
 
+// A current sketch whose units each case sets.
 class UnitsTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetStandInSketchUnits(kAngleDegrees, kDistanceCentimetres); }
+    void SetUp() override {
+        sketch_ = CreateSketch(0, nullptr);
+        ASSERT_NE(sketch_, nullptr);
+        SetCurrentSketch(sketch_, &previous_);
+    }
+    void TearDown() override {
+        FreeSketch(sketch_);
+        SetCurrentSketch(previous_, nullptr);
+    }
+    void SetSketchUnits(int32_t angleUnit, int32_t distanceUnit) {
+        sketch_->settings.angleUnit = angleUnit;
+        sketch_->settings.distanceUnit = distanceUnit;
+    }
+
+    Sketch* sketch_ = nullptr;
+    Sketch* previous_ = nullptr;
 };
 
 TEST_F(UnitsTest, RadiansToTheSketchAngleUnitWithItsSignRule) {
@@ -19,16 +37,19 @@ TEST_F(UnitsTest, RadiansToTheSketchAngleUnitWithItsSignRule) {
     const Case cases[] = {
         { kAngleRadians, false, -kHalfPi, -kHalfPi },
         { kAngleDegrees, false, -kHalfPi, 90.0 },          // undirected: no sign
+        { kAngleDegrees, false, -0.0, 0.0 },                // not even on zero
+        { kAngleDirectedDegrees, false, -0.0, -0.0 },
         { kAngleDegrees, true, -kHalfPi, -90.0 },          // asked for the sign
         { kAngleDirectedDegrees, false, -kHalfPi, -90.0 },
         { 7, false, 1.0, 0.0 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.unit * 10 + c.directed);
-        SetStandInSketchUnits(c.unit, kDistancePixels);
+        SetSketchUnits(c.unit, kDistancePixels);
         double value = c.in;
         EXPECT_NEAR(RadiansToAngleUnits(&value, c.directed), c.out, 1e-9);
         EXPECT_NEAR(value, c.out, 1e-9);
+        EXPECT_EQ(std::signbit(value), std::signbit(c.out));
     }
 }
 
@@ -55,7 +76,7 @@ TEST_F(UnitsTest, DistancesGoThroughTheUnitFactors) {
         double value = 120.0;
         EXPECT_DOUBLE_EQ(ToDistanceUnitsOf(&value, unit), 120.0 / factor);
         EXPECT_DOUBLE_EQ(FromDistanceUnits(&value, unit), 120.0);
-        SetStandInSketchUnits(kAngleDegrees, unit);
+        SetSketchUnits(kAngleDegrees, unit);
         value = 120.0;
         EXPECT_DOUBLE_EQ(ToDistanceUnits(&value), 120.0 / factor);
     }
@@ -63,6 +84,16 @@ TEST_F(UnitsTest, DistancesGoThroughTheUnitFactors) {
                      PreferencesUnitFactor(kDistanceInches));
     double value = 5.0;
     EXPECT_DOUBLE_EQ(ToDistanceUnitsOf(&value, 9), 5.0);  // unknown unit: pixels
+}
+
+TEST_F(UnitsTest, WithNoSketchCurrentValuesStayInTheEngineUnits) {
+    SetSketchUnits(kAngleDegrees, kDistanceInches);
+    SetCurrentSketch(nullptr, nullptr);
+    double angle = -1.25, distance = 300.0;
+    EXPECT_EQ(RadiansToAngleUnits(&angle, false), -1.25);
+    EXPECT_EQ(ToDistanceUnits(&distance), 300.0);
+    SetCurrentSketch(sketch_, nullptr);
+    EXPECT_EQ(ToDistanceUnits(&distance), 300.0 / PreferencesUnitFactor(kDistanceInches));
 }
 
 }  // namespace

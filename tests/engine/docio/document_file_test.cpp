@@ -10,6 +10,7 @@
 #include "engine/text/string_groups.h"
 #include "tests/engine/docio/document_fixture.h"
 #include "tests/engine/docio/seed_files.h"
+#include "tests/support/file_size_limit.h"
 
 #if defined(__linux__)
 #include <csignal>
@@ -113,6 +114,10 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
     DocumentPageAt(d, 0)->pageFlags = 1;  // snap points to the grid
     DocumentPageAt(d, 0)->redrawLevel = -2;
     DocumentPageAt(d, 2)->windowRect = {30, 40, 50, 60};
+    SketchSettings& settings = DocumentPageAt(d, 1)->settings;
+    settings.traceFade = 5;
+    settings.precision[2] = 4;
+    settings.palette[7] = 0x203040;
     const std::vector<uint8_t> first = Write(d);
     SaveFuzzSeed("document_read_fuzz", "rich", first);
     ReadResult back = Read(first);
@@ -126,6 +131,7 @@ TEST_F(DocumentFile, RoundTripGivesIdenticalBytesAndTheSameDocument) {
         EXPECT_EQ(DocumentPageAt(r, i)->pageId, DocumentPageAt(d, i)->pageId);
         EXPECT_EQ(DocumentPageAt(r, i)->document, r);
         EXPECT_EQ(DocumentPageAt(r, i)->viewOwner, this);
+        EXPECT_EQ(std::memcmp(&DocumentPageAt(r, i)->settings, &DocumentPageAt(d, i)->settings, sizeof(SketchSettings)), 0);
         // Each page's window has the document's page window size at its stored corner.
         const ScreenRect w = DocumentPageAt(r, i)->windowRect;
         EXPECT_EQ(w.left, DocumentPageAt(d, i)->windowRect.left);
@@ -535,13 +541,12 @@ protected:
     EngineDocument* ChangedDocument() {
         EngineDocument* d = RichDocument();
         SetDocumentModified(d, true);
-        DocumentPageAt(d, 1)->undoPosition = reinterpret_cast<UndoRecord*>(&undoMark_);
+        AddUndoStep(DocumentPageAt(d, 1));
         ToolListSetFlags(DocumentToolList(d), 0, 4);
         return d;
     }
     std::filesystem::path folder_;
     std::string target_;
-    int undoMark_ = 0;
 };
 
 TEST_F(DocumentSave, SaveReplacesTheTargetAndOnlyThenClearsTheChanges) {
@@ -604,15 +609,8 @@ TEST_F(DocumentSave, DiskFullHalfWayLeavesTheOldFileAndTheModifiedState) {
     EngineDocument* d = ChangedDocument();
     // Files may not grow past 100 bytes: the write fails part of the way through, and
     // the buffered bytes fail at the latest when the stream is closed.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ResultCode rc = SaveEngineDocumentToPath(d, target_.c_str(), false);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    ResultCode rc = kResultOK;
+    ASSERT_TRUE(WithFileSizeLimit(100, [&] { rc = SaveEngineDocumentToPath(d, target_.c_str(), false); }));
     EXPECT_TRUE(IsFatalError(rc)) << rc;
     EXPECT_TRUE(IsDocumentModified(d));
     EXPECT_TRUE(ToolListTestFlags(DocumentToolList(d), 0, kToolChangedFlags));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/undo.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
@@ -28,6 +29,17 @@
 
 class DocumentTest : public ::testing::Test {
 protected:
+    // An undo step on a page: a record without entries becomes its undo position.
+    static void AddUndoStep(Sketch* page) {
+        Sketch* previous = nullptr;
+        SetCurrentSketch(page, &previous);
+        const UndoDescriptor d = { kUndoNameConstruct, kUndoNounNone, 0, nullptr };
+        uint8_t* cursor = nullptr;
+        UndoRecord* record = UndoRecordCreate(&d, 0, 0, &cursor);
+        ASSERT_NE(record, nullptr);
+        UndoRecordCommit(record, false);
+        SetCurrentSketch(previous, nullptr);
+    }
     void SetUp() override {
         FreeStreamTable();
         ASSERT_TRUE(InitStreamTable());

@@ -6,6 +6,7 @@
 #include <deque>
 #include <string>
 
+#include "engine/core/object_tables.h"
 #include "engine/interact/action_buttons.h"
 #include "tests/engine/docio/document_fixture.h"
 
@@ -26,10 +27,31 @@ struct Button {
         words()->linkTarget = target;
         object()->nextInSketch = page->firstObject;
         page->firstObject = object();
+        // Last in its draw-layer ring, as a linked object is.
+        SketchObject*& head = page->layerHeads[ObjectClassTable[kActionButtonClass].drawLayer];
+        SketchObject* o = object();
+        if (head == nullptr) {
+            head = o->prevInLayer = o->nextInLayer = o;
+        } else {
+            o->prevInLayer = head->prevInLayer;
+            o->nextInLayer = head;
+            head->prevInLayer->nextInLayer = o;
+            head->prevInLayer = o;
+        }
         page_ = page;
     }
     void Unlink() {
-        if (page_ != nullptr) page_->firstObject = object()->nextInSketch;
+        if (page_ == nullptr) return;
+        page_->firstObject = object()->nextInSketch;
+        SketchObject*& head = page_->layerHeads[ObjectClassTable[kActionButtonClass].drawLayer];
+        SketchObject* o = object();
+        if (o->nextInLayer == o) {
+            head = nullptr;
+        } else {
+            o->prevInLayer->nextInLayer = o->nextInLayer;
+            o->nextInLayer->prevInLayer = o->prevInLayer;
+            if (head == o) head = o->nextInLayer;
+        }
         page_ = nullptr;
     }
     ~Button() { Unlink(); }
@@ -121,8 +143,7 @@ TEST_F(EngineDocumentTest, RemovingPagesKeepsTheModifiedStateHonest) {
     ASSERT_TRUE(RemoveDocumentItem(d, 1, kDocumentItemPage, true));  // empty, no changes
     EXPECT_FALSE(d->modified);
     EXPECT_EQ(DocumentPageAt(d, 1), c);
-    int undo = 0;
-    c->undoPosition = reinterpret_cast<UndoRecord*>(&undo);
+    AddUndoStep(c);
     RemovePage(d, c, true);
     EXPECT_TRUE(d->modified);
     EXPECT_EQ(DocumentPageCount(d), 1);
@@ -217,8 +238,7 @@ TEST_F(EngineDocumentTest, ModifiedStateComesFromTheFlagThePagesAndTheTools) {
     SetDocumentModified(d, true);
     EXPECT_TRUE(IsDocumentModified(d));
     SetDocumentModified(d, false);
-    int undo = 0;
-    page->undoPosition = reinterpret_cast<UndoRecord*>(&undo);
+    AddUndoStep(page);
     EXPECT_TRUE(IsDocumentModified(d));
     page->savedPosition = page->undoPosition;
     ToolListSetFlags(DocumentToolList(d), 0, 1);

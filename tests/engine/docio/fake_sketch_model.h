@@ -38,6 +38,7 @@ struct FakeSketch {
     std::map<uint32_t, std::vector<uint8_t>> sketchRecords;
     std::map<int, uint32_t> colors;
     std::unique_ptr<FakeObject> pending;
+    std::map<const void*, size_t> orderOf;  // where each object stands, while it is written
     int objectsFreed = 0;
     int picturesRead = 0;
     int stopAfter = -1;  // progress answers false from this object index on
@@ -204,8 +205,18 @@ inline ResultCode WPreferences(void* m, StreamHandle s, const FormatInfo&) {
         }
     return kResultOK;
 }
-inline uint32_t Count(void* m) { return uint32_t(M(m)->objects.size()); }
-inline void* At(void* m, uint32_t i) { return M(m)->objects[i].get(); }
+// Each walk starts at First, which notes where every object stands.
+inline void* First(void* m) {
+    FakeSketch* s = M(m);
+    s->orderOf.clear();
+    for (size_t i = 0; i < s->objects.size(); ++i) s->orderOf[s->objects[i].get()] = i;
+    return s->objects.empty() ? nullptr : s->objects[0].get();
+}
+inline void* Next(void* m, void* o) {
+    FakeSketch* s = M(m);
+    const size_t next = s->orderOf.at(o) + 1;
+    return next < s->objects.size() ? s->objects[next].get() : nullptr;
+}
 inline void Facts(void*, void* object, ObjectWriteFacts* f) {
     FakeObject* o = O(object);
     f->constructionType = o->type;
@@ -217,8 +228,8 @@ inline void Facts(void*, void* object, ObjectWriteFacts* f) {
     f->hasCaptionStyle = o->styled;
     f->hasGeometry = FakeSketch::FakeClassHasGeometry(o->cls);
     f->selectable = o->selectable;
-    f->contributesStyle = o->styled;
 }
+inline bool ContributesStyle(void*, void* o) { return O(o)->styled; }
 inline void* ParentAt(void*, void* o, uint32_t i) { return O(o)->parents[i]; }
 inline void SetNumber(void*, void* o, uint32_t n) { O(o)->number = n; }
 inline uint32_t Number(void*, void* o) { return O(o)->number; }
@@ -281,6 +292,7 @@ inline const SketchBodyReadOps kFakeReadOps = {
     .oldColor = fake_model::OldColor,
     .toolText = fake_model::ToolText,
     .toolGivens = fake_model::Givens,
+    .expectObjects = nullptr,
     .beginObject = fake_model::BeginObject,
     .classHasData = fake_model::ClassHasData,
     .classHasGeometry = fake_model::ClassHasGeometry,
@@ -302,9 +314,10 @@ inline const SketchBodyWriteOps kFakeWriteOps = {
     .screenResolution = fake_model::Resolution,
     .writeSketchRecord = fake_model::WSketchRecord,
     .writePreferences = fake_model::WPreferences,
-    .objectCount = fake_model::Count,
-    .objectAt = fake_model::At,
+    .firstObject = fake_model::First,
+    .nextObject = fake_model::Next,
     .facts = fake_model::Facts,
+    .contributesStyle = fake_model::ContributesStyle,
     .parentAt = fake_model::ParentAt,
     .setNumber = fake_model::SetNumber,
     .number = fake_model::Number,

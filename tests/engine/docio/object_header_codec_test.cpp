@@ -79,7 +79,7 @@ TEST(ObjectHeaderCodec, VersionOneTakesTheColourOfTheClassSlot) {
     ASSERT_NE(sketch, nullptr);
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
-    sketch->settings.colorSlots[ObjectClassTable[kClassCircle].colorSlot] = 0x00abcdef;
+    sketch->settings.palette[ObjectClassTable[kClassCircle].colorSlot] = 0x00abcdef;
     uint8_t record[16];
     Encode({ 3, 0, 0, 3, 22, 1, 0x11, 0x22, 0x33 }, record);  // a circle, no colour bytes
     ObjectTemplate out{};

@@ -4,6 +4,7 @@
 
 #include "stream_bytes.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,23 @@ protected:
         EXPECT_EQ(WriteSketchBody(h, &sketch, kFakeWriteOps, f), expected);
         EXPECT_EQ(CloseStream(h), kResultOK);
         return TakeStreamVector(h);
+    }
+
+    // The same through a file stream, read back whole.
+    std::vector<uint8_t> WriteFile(FakeSketch& sketch, const FormatInfo& f, ResultCode expected = kResultOK) {
+        const std::string path = ::testing::TempDir() + "sketch_body.bin";
+        StreamHandle h;
+        EXPECT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
+        EXPECT_EQ(WriteSketchBody(h, &sketch, kFakeWriteOps, f), expected);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        std::vector<uint8_t> bytes;
+        if (FILE* file = std::fopen(path.c_str(), "rb")) {
+            uint8_t chunk[4096];
+            for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+            std::fclose(file);
+        }
+        EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+        return bytes;
     }
 
     ResultCode Read(const std::vector<uint8_t>& bytes, FakeSketch& sketch, const FormatInfo& f) {
@@ -179,6 +197,8 @@ TEST_F(SketchBody, DroppedObjectsTakeTheirChildrenAndTheCountIsRewritten) {
     s.selection = { d, seg };
     s.marked = c;
     std::vector<uint8_t> bytes = Write(s, kPage, kResultObjectDropped);
+    // A file keeps no trace of the dropped objects either.
+    EXPECT_TRUE(WriteFile(s, kPage, kResultObjectDropped) == bytes);
     EXPECT_EQ(GetLE32(bytes.data() + 8 + 24), 3u);
     EXPECT_EQ(a->number, 1u);
     EXPECT_EQ(b->number, 0u);

@@ -125,6 +125,28 @@ TEST_F(Streams, OpeningWithoutMemoryAnswers100AndNoHandle) {
     SetAllocFailureAfter(1);
     EXPECT_EQ(OpenMemoryStream(0, &h), kResultOutOfMemory);
     EXPECT_EQ(h, 0);
+    // A file stream needs its slot and its block; whichever fails, nothing stays open.
+    const std::string path = TempPath("no-memory.bin");
+    WriteFileBytes(path, { 1, 2, 3 });
+    for (int write = 0; write < 2; ++write) {
+        for (uint32_t n = 1;; ++n) {
+            SCOPED_TRACE(n);
+            FreeStreamTable();
+            ASSERT_TRUE(InitStreamTable());
+            h = 5;
+            SetAllocFailureAfter(n);
+            const ResultCode rc = write ? OpenFileStreamForWrite(path.c_str(), &h) : OpenFileStreamForRead(path.c_str(), &h);
+            SetAllocFailureAfter(0);
+            if (rc == kResultOK) {
+                EXPECT_EQ(CloseStream(h), kResultOK);
+                break;
+            }
+            EXPECT_EQ(rc, kResultOutOfMemory);
+            EXPECT_EQ(h, 0);
+            EXPECT_EQ(StreamKindOf(1), kStreamFree);
+        }
+    }
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
 }
 
 TEST_F(Streams, HandlesAreReusedLowestFirst) {
@@ -297,6 +319,155 @@ TEST_F(Streams, FileRoundTripAndTruncatedRecord) {
     ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
     EXPECT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultEndOfData);
     EXPECT_EQ(StreamRead(h, &tag, 1), kResultEndOfData);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+}
+
+// Records of every size, some larger than a file stream's read window and write block,
+// written to a file with a header rewritten in place, then read back with peeks and
+// seeks back and forth across the window's edges.
+TEST_F(Streams, LargeFilesKeepEveryByteThroughPeeksAndSeeks) {
+    const std::string path = TempPath("large.bin");
+    std::vector<uint32_t> lengths;
+    for (uint32_t n = 0; n < 3000; ++n) lengths.push_back((n * 7919u) % 1500u * 2u);
+    lengths.insert(lengths.begin() + 1000, 300000);  // larger than the write block
+    lengths.push_back(3000000);                      // larger than the read window
+    auto byteOf = [](uint32_t record, uint32_t i) { return uint8_t(record * 31u + i * 7u); };
+
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 4, 1000, "head"), kResultOK);
+    std::vector<uint32_t> starts;
+    for (uint32_t r = 0; r < lengths.size(); ++r) {
+        std::vector<uint8_t> payload(lengths[r]);
+        for (uint32_t i = 0; i < lengths[r]; ++i) payload[i] = byteOf(r, i);
+        uint32_t at = 0;
+        ASSERT_EQ(StreamTell(h, &at), kResultOK);
+        starts.push_back(at);
+        ASSERT_EQ(StreamWriteRecord(h, lengths[r], 2000 + r, payload.data()), kResultOK);
+    }
+    uint32_t end = 0;
+    ASSERT_EQ(StreamTell(h, &end), kResultOK);
+    ASSERT_EQ(StreamSeek(h, 0, 0), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 4, 1000, "HEAD"), kResultOK);
+    ASSERT_EQ(StreamSeek(h, static_cast<int32_t>(end), 0), kResultOK);
+    ASSERT_EQ(StreamWriteRecord(h, 0, 1001, nullptr), kResultOK);
+    uint32_t size = 0;
+    ASSERT_EQ(StreamSize(h, &size), kResultOK);
+    EXPECT_EQ(size, end + 8);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+
+    ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+    uint32_t tag = 0, len = 0;
+    const uint8_t* payload = nullptr;
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(std::memcmp(payload, "HEAD", 4), 0);
+    // Forwards, then every third record again from the end backwards.
+    std::vector<uint32_t> visit;
+    for (uint32_t r = 0; r < lengths.size(); ++r) visit.push_back(r);
+    for (uint32_t r = uint32_t(lengths.size()); r-- > 0;) {
+        if (r % 3 == 0) visit.push_back(r);
+    }
+    for (uint32_t r : visit) {
+        SCOPED_TRACE(r);
+        ASSERT_EQ(StreamSeek(h, static_cast<int32_t>(starts[r]), 0), kResultOK);
+        ASSERT_EQ(StreamPeekRecordTag(h), 2000 + r);
+        ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+        ASSERT_EQ(tag, 2000 + r);
+        ASSERT_EQ(len, lengths[r]);
+        for (uint32_t i = 0; i < len; i += 997) ASSERT_EQ(payload[i], byteOf(r, i));
+        if (len) {
+            ASSERT_EQ(payload[len - 1], byteOf(r, len - 1));
+        }
+    }
+    ASSERT_EQ(StreamSeek(h, static_cast<int32_t>(end), 0), kResultOK);
+    EXPECT_EQ(StreamPeekRecordTag(h), 1001u);
+    ASSERT_EQ(StreamReadRecord(h, &tag, &len, &payload), kResultOK);
+    EXPECT_EQ(StreamPeekRecordTag(h), 0u);
+    EXPECT_EQ(StreamError(h), kResultOK);
+    EXPECT_EQ(StreamRead(h, &tag, 1), kResultEndOfData);
+    EXPECT_EQ(CloseStream(h), kResultOK);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+}
+
+// A full disk is reported whether it shows at a write or only when the stream closes.
+TEST_F(Streams, FullDiskIsReportedAtTheWriteOrTheClose) {
+    // Only where a device refuses every write for want of space.
+    FILE* probe = std::fopen("/dev/full", "wb");
+    const bool refuses = probe && (std::fputc('x', probe), std::fflush(probe) != 0);
+    if (probe) std::fclose(probe);
+    if (!refuses) GTEST_SKIP() << "no full device here";
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForWrite("/dev/full", &h), kResultOK);
+    EXPECT_EQ(StreamWriteRecord(h, 4, 2000, "wxyz"), kResultOK);
+    EXPECT_EQ(CloseStream(h), kResultDiskFull);
+
+    ASSERT_EQ(OpenFileStreamForWrite("/dev/full", &h), kResultOK);
+    std::vector<uint8_t> big(200000, 1);
+    ResultCode rc = kResultOK;
+    for (int i = 0; i < 4 && rc == kResultOK; ++i) rc = StreamWrite(h, big.data(), uint32_t(big.size()));
+    EXPECT_EQ(rc, kResultDiskFull);
+    EXPECT_EQ(StreamWrite(h, "x", 1), kResultDiskFull);
+    EXPECT_EQ(CloseStream(h), kResultDiskFull);
+}
+
+// What is written after a hold can be taken back without a trace, or kept, on every kind
+// of stream; a file stream keeps the held bytes back even when they outgrow its block.
+TEST_F(Streams, HeldBytesAreTakenBackOrKept) {
+    const std::string path = TempPath("held.bin");
+    auto bytes = [](uint32_t n, uint8_t seed) {
+        std::vector<uint8_t> v(n);
+        for (uint32_t i = 0; i < n; ++i) v[i] = uint8_t(seed + i * 13u);
+        return v;
+    };
+    const std::vector<uint8_t> before = bytes(60000, 1), dropped = bytes(150000, 2), kept = bytes(70000, 3),
+                               after = bytes(10, 4);
+    enum Kind { kMemory, kView, kFile };
+    for (Kind kind : { kMemory, kView, kFile }) {
+        SCOPED_TRACE(kind);
+        std::vector<uint8_t> view(400000);
+        StreamHandle h = 0;
+        const ResultCode opened = kind == kMemory ? OpenMemoryStream(0, &h)
+                                  : kind == kView ? OpenViewStream(view.data(), uint32_t(view.size()), &h)
+                                                  : OpenFileStreamForWrite(path.c_str(), &h);
+        ASSERT_EQ(opened, kResultOK);
+        EXPECT_EQ(StreamTakeBack(h), kResultInvalidArg);  // nothing held
+        ASSERT_EQ(StreamWrite(h, before.data(), uint32_t(before.size())), kResultOK);
+        ASSERT_EQ(StreamHold(h), kResultOK);
+        for (size_t at = 0; at < dropped.size(); at += 5000)
+            ASSERT_EQ(StreamWrite(h, &dropped[at], 5000), kResultOK);
+        uint32_t size = 0;  // measuring keeps the hold
+        ASSERT_EQ(StreamSize(h, &size), kResultOK);
+        EXPECT_EQ(size, before.size() + dropped.size());
+        ASSERT_EQ(StreamTakeBack(h), kResultOK);
+        uint32_t pos = 0;
+        ASSERT_EQ(StreamTell(h, &pos), kResultOK);
+        EXPECT_EQ(pos, before.size());
+        ASSERT_EQ(StreamHold(h), kResultOK);
+        ASSERT_EQ(StreamWrite(h, kept.data(), uint32_t(kept.size())), kResultOK);
+        StreamRelease(h);
+        ASSERT_EQ(StreamWrite(h, after.data(), uint32_t(after.size())), kResultOK);
+        StreamStats stats{};
+        ASSERT_EQ(CloseStream(h, &stats), kResultOK);
+        std::vector<uint8_t> got;
+        if (kind == kFile) {
+            FILE* f = std::fopen(path.c_str(), "rb");
+            ASSERT_NE(f, nullptr);
+            got.resize(before.size() + kept.size() + after.size() + 1);
+            got.resize(std::fread(got.data(), 1, got.size(), f));
+            std::fclose(f);
+        } else {
+            EXPECT_EQ(stats.size, before.size() + kept.size() + after.size());
+            got = Take(h);
+        }
+        std::vector<uint8_t> want = before;
+        want.insert(want.end(), kept.begin(), kept.end());
+        want.insert(want.end(), after.begin(), after.end());
+        EXPECT_TRUE(got == want);
+    }
+    StreamHandle h;
+    ASSERT_EQ(OpenFileStreamForRead(path.c_str(), &h), kResultOK);
+    EXPECT_EQ(StreamHold(h), kResultInvalidArg);
     EXPECT_EQ(CloseStream(h), kResultOK);
     EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
 }

@@ -292,8 +292,8 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
     };
     const Case cases[] = {
         {23, [](Sketch&, SketchCommandInputs&) {}, kTextUndo, 0, false, 13, 0},
-        {23, [](Sketch&, SketchCommandInputs& in) { in.hasUndoRecord = 1; }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
-        {24, [](Sketch&, SketchCommandInputs& in) { in.hasRedoRecord = 1; SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
+        {23, [](Sketch& s, SketchCommandInputs&) { s.undoPosition = reinterpret_cast<UndoRecord*>(&s); }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
+        {24, [](Sketch& s, SketchCommandInputs&) { s.redoPosition = reinterpret_cast<UndoRecord*>(&s); SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
         {23, [](Sketch& s, SketchCommandInputs& in) { s.editedCaption = EditedCaption(); in.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
         {17, [](Sketch&, SketchCommandInputs&) { ShellStandin().activeDocument = 1; }, kTextSaveEllipsis, 0, false, 8, 17},
         {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},

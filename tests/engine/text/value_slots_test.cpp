@@ -168,21 +168,24 @@ TEST_F(ValueSlots, RunningOutOfMemoryLeavesTheMantissaInPlace) {
 }
 
 TEST(BuildNumberLayout, ARowHoldingThePlainValue) {
-    PtrListArena* arena = nullptr;
-    ASSERT_TRUE(CreatePtrListArena(&arena, 64));
-    PtrListArena* before = CurrentPtrListArena();
-    LayoutNode* row = BuildNumberLayout(&arena, 0.125, 3);
+    Sketch* sketch = CreateSketch(64, nullptr);
+    Sketch* other = CreateSketch(64, nullptr);
+    ASSERT_TRUE(sketch && other);
+    Sketch* before = nullptr;
+    SetCurrentSketch(other, &before);
+    LayoutNode* row = BuildNumberLayout(sketch, 0.125, 3);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(CurrentPtrListArena(), before);
+    EXPECT_EQ(CurrentSketch(), other);
     EXPECT_EQ(Serialize(row), "<H<T5x0.125>>");
     FreeLayoutNode(row);
 
-    row = BuildNumberLayout(&arena, -4.5e12, 1);
+    row = BuildNumberLayout(sketch, -4.5e12, 1);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(Serialize(row, kWriteShownAlternativeOnly), "<H<H<T4x-4.5><+<H<!D7><T2x10>><T2x12>>>>");
     FreeLayoutNode(row);
+    EXPECT_EQ(BuildNumberLayout(nullptr, 1.0, 2), nullptr);
 
-    PtrListArena* previous = SetCurrentPtrListArena(arena);
-    FreeCurrentPtrListArena();
-    SetCurrentPtrListArena(previous);
+    FreeSketch(sketch);
+    FreeSketch(other);
+    SetCurrentSketch(before, nullptr);
 }

@@ -56,6 +56,9 @@ TEST(FormatValueTexts, MinusZeroShowsAsZeroInThePlainFormOnly) {
         { -0.004, 2, 1, "-0.00", 0, nullptr },    { -0.005, 2, 0, "-0.01", 0, nullptr },
         { -0.4, 0, 0, "0", 0, nullptr },          { -4e-6, 5, 0, "0.00000", 0, nullptr },
         { -4e-9, 8, 0, "0.00000000", 0, nullptr }, { -0.004, -1, 0, "-0.004", 0, nullptr },
+        // Just inside -0.5 x 10^-N as doubles: they print as zero, so no sign either.
+        { -5e-07, 6, 0, "0.000000", 0, nullptr }, { -5e-08, 7, 0, "0.0000000", 0, nullptr },
+        { -6e-08, 7, 0, "-0.0000001", 0, nullptr },
     };
     for (const Case& c : cases) Check(c);
 }

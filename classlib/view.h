@@ -1,0 +1,49 @@
+// Views: the windows that show a document inside a frame.
+#pragma once
+
+#include "classlib/frame.h"
+
+class CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+public:
+    CView();
+    ~CView() override;
+
+    CDocument* GetDocument() const { return m_pDocument; }
+    bool PreCreateWindow(CREATESTRUCT& cs) override;
+    bool Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
+                CWnd* parent, UINT id, CCreateContext* context = nullptr) override;
+    // Routing: the view, then its document.
+    bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    void PostNcDestroy() override;
+    // Inside a splitter, the splitter's shared scroll bars.
+    CScrollBar* GetScrollBarCtrl(int bar) const override;
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject);
+    virtual void OnDraw(CDC* dc) = 0;
+    virtual void OnPrepareDC(CDC* dc, CPrintInfo* info = nullptr);
+    virtual void OnActivateView(bool activate, CView* activateView, CView* deactivateView);
+    virtual void OnActivateFrame(UINT state, CFrameWnd* frame);
+    // Printing: the print loop and preview call these.
+    // Stand-in: the print loop and print preview are not built yet; nothing calls these.
+    virtual bool OnPreparePrinting(CPrintInfo* info);
+    virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);
+    virtual void OnPrint(CDC* dc, CPrintInfo* info);
+    virtual void OnEndPrinting(CDC* dc, CPrintInfo* info);
+    virtual void OnEndPrintPreview(CDC* dc, CPrintInfo* info, POINT point, CView* previewView);
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs);
+    void OnDestroy();
+    void OnPaint();
+    int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
+    LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
+    // Next and previous pane of a splitter.
+    bool OnNextPaneCmd(UINT id);
+    void OnUpdateNextPaneMenu(CCmdUI* ui);
+    DECLARE_MESSAGE_MAP()
+
+    CDocument* m_pDocument = nullptr;
+    friend class CDocument;
+};

@@ -160,3 +160,8 @@ const DisplayPartsOps* MeasurementDisplayPartsOf(const SketchObject*) {
                                          BuildMeasurementPart };
     return &ops;
 }
+
+int32_t ExpressionFormOf(const SketchObject* object) {
+    const CalculationData* c = CalculationDataOf(object);
+    return c && c->form >= 0 && c->form <= 3 ? c->form : 0;
+}

@@ -12,6 +12,8 @@
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
+#include "engine/text/number_text.h"
+#include "engine/text/object_descriptions.h"
 #include "engine/text/string_groups.h"
 
 int32_t DescriptionDepth = 0;
@@ -21,6 +23,8 @@ namespace {
 constexpr int32_t kKindPlot = 55;
 constexpr int32_t kKindDerivativeFamily = 57;
 constexpr int32_t kKindTriangle = 47;
+// Template of each expression form's variable and result name (x, y, theta, r).
+constexpr int32_t kFormVariableNames[4][2] = { { 13, 14 }, { 14, 13 }, { 15, 16 }, { 16, 15 } };
 // Below this many nested parents a derived name is built from its parents' names; a
 // longer chain shows its label text (the same letters, without rebuilding each link).
 constexpr int32_t kMaxNameDepth = 64;
@@ -321,6 +325,57 @@ LayoutNode* ListItem(int32_t i, void* user) {
 
 }  // namespace
 
+namespace {
+
+// "TA": the user's angle of a transformation (double at byte 16, its unit at byte 24),
+// with "Pi" shown as the pi glyph.
+ResultCode AngleField(LayoutNode** out, LayoutNode* parent, const SketchObject* object) {
+    int32_t words = 0;
+    PtrListSize(object->constructionData, &words);
+    // More than seven 4-byte words: the angle and its unit lie within.
+    if (words <= 0 || static_cast<uint32_t>(words) * sizeof(void*) <= 7 * 4) return kLayoutParseSyntax;
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(PtrListData(object->constructionData));
+    double angle;
+    int32_t unit;
+    std::memcpy(&angle, data + 16, sizeof angle);
+    std::memcpy(&unit, data + 24, sizeof unit);
+    char text[256];
+    FormatNumberText(text, sizeof text, angle, false);
+    char unitText[64];
+    GetGroupString(kGroupUnits, 11 + unit, unitText, sizeof unitText);
+    AppendToFixedBuffer(text, sizeof text, unitText, 0);
+    const char* pi = std::strstr(text, "Pi");
+    if (!pi) {
+        *out = Append(parent, CreateTextRunWith(text, nullptr));
+        return *out ? kLayoutParseOK : kLayoutParseNoMemory;
+    }
+    char layout[600] = "<H";
+    const size_t before = static_cast<size_t>(pi - text);
+    if (before) {
+        std::strcat(layout, "<T'");
+        std::strncat(layout, text, before);
+        std::strcat(layout, "'>");
+    }
+    std::strcat(layout, "<!70>");
+    if (pi[2]) {
+        std::strcat(layout, "<T'");
+        std::strcat(layout, pi + 2);
+        std::strcat(layout, "'>");
+    }
+    std::strcat(layout, ">");
+    LayoutParseContext plain{ nullptr, nullptr, nullptr };
+    LayoutNode* tree = nullptr;
+    const ResultCode rc = ParseLayoutString(&tree, layout, &plain);
+    if (rc >= kLayoutParseNoMemory) {
+        if (tree) FreeLayoutNode(tree);
+        return rc;
+    }
+    *out = Append(parent, tree);
+    return kLayoutParseOK;
+}
+
+}  // namespace
+
 ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
                                    DescriptionContext* context) {
     *out = nullptr;
@@ -328,6 +383,19 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
     if (length <= 0 || !object) return kLayoutParseSyntax;
     int32_t count = 0;
     SketchObject* const* parents = ParentsOf(object, &count);
+    if (length > 3 && content[0] == 'R') {
+        // A layout element parsed with the same callback.
+        LayoutParseContext inner{ nullptr, DescriptionPlaceholder, context };
+        LayoutNode* tree = nullptr;
+        const ResultCode rc = ParseLayoutString(&tree, content + 1, static_cast<size_t>(length - 1), &inner);
+        if (rc >= kLayoutParseNoMemory) {
+            if (tree) FreeLayoutNode(tree);
+            return rc;
+        }
+        *out = Append(parent, NormalizeLayout(tree, nullptr));
+        return *out ? kLayoutParseOK : kLayoutParseNoMemory;
+    }
+    if (length == 2 && content[0] == 'T' && content[1] == 'A') return AngleField(out, parent, object);
     if (content[0] == '@') {
         if (length != 2) return kLayoutParseSyntax;
         ListUser u{ context, parents, count, content[1] };
@@ -374,9 +442,17 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
                 node = CreateTextRunWith(mode == 'X' ? "x" : "y", nullptr);
                 break;
             case 'd':
-            case 'r':
-                node = CreateTextRunWith(mode == 'd' ? "x" : "y", nullptr);
+            case 'r': {
+                int32_t form = -1;
+                if (KindIsA(named->objectKind, kKindFunction)) form = ExpressionFormOf(named);
+                else if (KindIsA(named->objectKind, kKindPlot)) form = FunctionPlotForm(named);
+                if (form < 0 || form > 3) {
+                    if (last) FreeLayoutNode(last);
+                    return kLayoutParseSyntax;
+                }
+                node = BuildVariableNameLayout(form, mode == 'r', nullptr);
                 break;
+            }
             default:
                 node = BuildObjectLabelLayout(named, nullptr, false, DescriptionDepth > 0);
                 break;
@@ -390,4 +466,141 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
     }
     *out = Append(parent, last);
     return kLayoutParseOK;
+}
+
+LayoutNode* BuildVariableNameLayout(int32_t form, bool result, LayoutNode* parent) {
+    if (form < 0 || form > 3) return nullptr;
+    LayoutParseContext plain{ nullptr, nullptr, nullptr };
+    LayoutNode* tree = nullptr;
+    if (ParseLayoutString(&tree, kLabelTemplates[kFormVariableNames[form][result ? 1 : 0]], &plain) >= kLayoutParseNoMemory) {
+        if (tree) FreeLayoutNode(tree);
+        return nullptr;
+    }
+    return Append(parent, tree);
+}
+
+LayoutNode* WrapInParentheses(LayoutNode* node) {
+    if (!node) return nullptr;
+    if (DescriptionDepth <= 0) {
+        LayoutNode* parens = CreateLayoutNode(kLayoutParens, nullptr, 0);
+        if (!parens) {
+            FreeLayoutNode(node);
+            return nullptr;
+        }
+        AppendLayoutChild(parens, node);
+        return parens;
+    }
+    LayoutNode* row = CreateLayoutNode(kLayoutRow, nullptr, 0);
+    if (!row || !CreateTextRunWith("(", row)) {
+        if (row) FreeLayoutNode(row);
+        FreeLayoutNode(node);
+        return nullptr;
+    }
+    AppendLayoutChild(row, node);
+    if (!CreateTextRunWith(")", row)) {
+        FreeLayoutNode(row);
+        return nullptr;
+    }
+    return row;
+}
+
+// ---- Description layouts
+
+namespace {
+
+constexpr int32_t kItemLetHead = 106;
+constexpr int32_t kItemHiddenMark = 112;
+constexpr int32_t kItemTitleLayout = 55;
+constexpr uint32_t kMaxCodeText = 1023;
+
+ResultCode ParseWith(LayoutNode** out, const char* text, size_t length, LayoutNode* parent, DescriptionContext* d) {
+    LayoutParseContext context{ nullptr, DescriptionPlaceholder, d };
+    LayoutNode* tree = nullptr;
+    const ResultCode rc = ParseLayoutString(&tree, text, length, &context);
+    if (rc >= kLayoutParseNoMemory) {
+        if (tree) FreeLayoutNode(tree);
+        return rc;
+    }
+    *out = Append(parent, tree);
+    return rc;
+}
+
+}  // namespace
+
+ResultCode DescriptionPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
+                                  LayoutParseContext* context) {
+    *out = nullptr;
+    auto* d = static_cast<DescriptionContext*>(context->user);
+    SketchObject* object = d->object;
+    if (length == 1 && content[0] == '#') {
+        if (d->step == 0) *out = Append(parent, CreateLayoutNode(kLayoutEmptySlot, nullptr, 0));
+        else {
+            char text[32];
+            std::snprintf(text, sizeof text, "%i. ", d->step);
+            *out = Append(parent, CreateTextRunWith(text, nullptr));
+        }
+        return *out ? kLayoutParseOK : kLayoutParseNoMemory;
+    }
+    if (length == 1 && content[0] == '$') {
+        *out = Append(parent, d->held);
+        d->held = nullptr;
+        return *out ? kLayoutParseOK : kLayoutParseSyntax;
+    }
+    if (length >= 1 && content[0] == '&') {
+        if (d->held) FreeLayoutNode(d->held);
+        d->held = nullptr;
+        LayoutNode* held = nullptr;
+        ResultCode rc = length == 1 ? ParseWith(&held, "<%0>", 4, nullptr, d)
+                                    : ParseWith(&held, content + 1, static_cast<size_t>(length - 1), nullptr, d);
+        if (rc >= kLayoutParseNoMemory) return rc;
+        d->held = held;
+        const bool quoted = object->label.level > kLabelFromParents && object->label.useInTools;
+        const char* wrap = quoted ? "<H<T'\"'><SW2<%$>><T'\"'>>" : "<SW2<%$>>";
+        rc = ParseWith(out, wrap, std::strlen(wrap), parent, d);
+        if (d->held) FreeLayoutNode(d->held);
+        d->held = nullptr;
+        return rc;
+    }
+    if (length == 1 && content[0] == '*') {
+        if (object->hidden == kShown) *out = Append(parent, CreateLayoutNode(kLayoutEmptySlot, nullptr, 0));
+        else *out = Append(parent, CreateTextRunWith(GroupText(kGroupLayoutTemplates, kItemHiddenMark), nullptr));
+        return *out ? kLayoutParseOK : kLayoutParseNoMemory;
+    }
+    if (length == 1 && content[0] == '=') {
+        const char* head = GroupText(kGroupLayoutTemplates, kItemLetHead);
+        return ParseWith(out, head, std::strlen(head), parent, d);
+    }
+    if (length == 2 && content[0] == '^') {
+        // Numbers in descriptions write pi as "Pi".
+        ObjectTextContext c{ object, 0 };
+        char text[kMaxCodeText + 1];
+        uint32_t n = ObjectDescriptionField(content[1], &c, 0, nullptr);
+        if (n > kMaxCodeText) n = kMaxCodeText;
+        ObjectDescriptionField(content[1], &c, n, text);
+        text[n] = 0;
+        *out = Append(parent, CreateTextRunWith(text, nullptr));
+        return *out ? kLayoutParseOK : kLayoutParseNoMemory;
+    }
+    return ExpandObjectPlaceholder(out, content, length, parent, d);
+}
+
+LayoutNode* ExpandDescriptionTemplate(int32_t step, SketchObject* object, const char* templ) {
+    DescriptionContext d{ object, 0, step, nullptr };
+    const int32_t saved = DescriptionDepth;
+    DescriptionDepth = 1;
+    LayoutNode* tree = nullptr;
+    const ResultCode rc = ParseWith(&tree, templ, std::strlen(templ), nullptr, &d);
+    DescriptionDepth = saved;
+    if (d.held) FreeLayoutNode(d.held);
+    if (rc >= kLayoutParseNoMemory) return nullptr;
+    return tree;
+}
+
+LayoutNode* BuildObjectTitleLayout(SketchObject* object) {
+    const char* templ = KindIsA(object->objectKind, kKindCalculation) ? "<%0>" : GroupText(kGroupCalculator, kItemTitleLayout);
+    return ExpandDescriptionTemplate(0, object, templ);
+}
+
+LayoutNode* BuildObjectDescriptionLayout(int32_t step, SketchObject* object) {
+    return ExpandDescriptionTemplate(step, object, GroupText(kGroupLayoutTemplates, DescriptionTemplateIndex(object, 1)));
 }

@@ -38,6 +38,21 @@ LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, boo
 ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
                                    DescriptionContext* context);
 
+// The name template of an expression form's variable (or, with `result`, its result).
+LayoutNode* BuildVariableNameLayout(int32_t form, bool result, LayoutNode* parent);
+// Puts a node in parentheses: a parenthesis node outside descriptions, text
+// parentheses inside one. Takes the node over (freed on failure).
+LayoutNode* WrapInParentheses(LayoutNode* node);
+
+// Descriptions as layouts: group 13 templates whose placeholders name the object, its
+// parents and values; the step number heads a custom tool's steps (0 none).
+struct LayoutParseContext;
+ResultCode DescriptionPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
+                                  LayoutParseContext* context);
+LayoutNode* ExpandDescriptionTemplate(int32_t step, SketchObject* object, const char* templ);
+LayoutNode* BuildObjectTitleLayout(SketchObject* object);
+LayoutNode* BuildObjectDescriptionLayout(int32_t step, SketchObject* object);
+
 // The calculation code's: the object's expression as a layout, and the expression form
 // of a function plot (0 y = f(x), 1 x = f(y), 2 r = f(theta), 3 theta = f(r)).
 LayoutNode* BuildExpressionNameLayout(SketchObject* object, LayoutNode* parent);

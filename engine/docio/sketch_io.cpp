@@ -20,6 +20,7 @@
 #include "engine/docio/text_record_codecs.h"
 #include "engine/calc/value_display.h"
 #include "engine/text/captions.h"
+#include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
 
@@ -425,8 +426,33 @@ uint32_t Number(void*, void* object) { return Obj(object)->traversalStamp; }
 
 void Style(void*, void* object, int16_t style[11]) { std::memcpy(style, &Obj(object)->textStyle, sizeof(TextStyle)); }
 
-// Stand-in: fonts used inside formatted texts join once those texts can be walked.
-uint32_t TextFonts(void*, void*, int16_t*, uint32_t) { return 0; }
+// The fonts that style nodes inside the object's text (and a value display's custom
+// name) use, so that the file lists them.
+uint32_t TextFonts(void*, void* object, int16_t* fonts, uint32_t room) {
+    SketchObject* o = Obj(object);
+    const CaptionData* d = CaptionDataOf(o);
+    if (!d) return 0;
+    uint32_t n = 0;
+    auto walk = [&](LayoutNode* root) {
+        for (LayoutNode* node = root; node && n < room;) {
+            if (node->kind == kLayoutStyle) {
+                const int16_t font = static_cast<StyleNode*>(node)->style.field[kStyleFont];
+                bool known = font == 0;
+                for (uint32_t i = 0; i < n && !known; ++i) known = fonts[i] == font;
+                if (!known) fonts[n++] = font;
+            }
+            if (node->firstChild) {
+                node = node->firstChild;
+                continue;
+            }
+            while (node != root && !node->nextSibling) node = node->parent;
+            node = node == root ? nullptr : node->nextSibling;
+        }
+    };
+    walk(d->layout);
+    if (HasValueDisplay(o)) walk(ValueDisplayOf(o)->customLayout);
+    return n;
+}
 
 uint32_t FontSpec(void*, int16_t font, uint8_t* out) { return GetFontSpec(out, font); }
 

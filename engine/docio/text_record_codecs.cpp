@@ -9,9 +9,11 @@
 #include "engine/calc/value_display.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/packed_values.h"
+#include "engine/docio/sketch_body.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -26,7 +28,8 @@ constexpr int32_t kHandheldMaxPosition = 512;
 constexpr int32_t kHandheldMaxRound = 32768;
 constexpr uint32_t kCaptionTag = 2300;
 constexpr uint32_t kCaptionHeaderBytes = 4;
-constexpr uint32_t kValueTailBytes = 6;
+constexpr int32_t kCloneToolFromSelection = 3;
+constexpr int32_t kClonePlayback = 5;
 
 uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 
@@ -66,11 +69,20 @@ void ConsumeAll(TransferContext* c) {
 
 // ---- The layout text of a caption record
 
+// Font numbers inside texts go through the document's font map, except in a tool
+// sketch made from a selection and during custom-tool playback, whose texts keep the
+// numbers of the running program.
+bool MapsFonts() {
+    const int32_t mode = CurrentCloneMode();
+    return mode != kCloneToolFromSelection && mode != kClonePlayback;
+}
+int32_t FileFontOf(int32_t font, void*) { return SketchBodyFileFont(font); }
+int32_t FontOfFileFont(int32_t file, void*) { return SketchBodyFontOfFile(file); }
+
 // The text of a tree for a record: the layout language, or plain text below version 3.
-// Stand-in: font numbers are written unchanged until the document's font map reaches the
-// record codecs (the file's font records are written from the object styles only).
 char* SerializeForRecord(LayoutNode* tree, int32_t formatVersion, uint32_t* length) {
-    LayoutWriteContext w{ nullptr, nullptr, formatVersion < 3 ? kWritePlainText : 0u, nullptr };
+    LayoutWriteContext w{ MapsFonts() ? FileFontOf : nullptr, nullptr, formatVersion < 3 ? kWritePlainText : 0u,
+                          nullptr };
     const int32_t n = tree ? SerializeLayout(tree, nullptr, &w) : 0;
     char* text = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
     if (!text) return nullptr;
@@ -154,7 +166,7 @@ ResultCode ParseStoredText(const char* text, uint32_t length, int32_t formatVers
         *tree = LayoutFromPlainText(text, static_cast<int32_t>(length), 1);
         return *tree ? kResultOK : kResultOutOfMemory;
     }
-    LayoutParseContext context{ nullptr, nullptr, nullptr };
+    LayoutParseContext context{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr };
     const ResultCode rc = ParseLayoutString(tree, text, length, &context);
     if (rc == kLayoutParseNoMemory || (rc == kLayoutParseOK && !*tree)) {
         if (*tree) FreeLayoutNode(*tree);

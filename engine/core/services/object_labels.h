@@ -21,6 +21,8 @@ void GetObjectLabelText(const SketchObject* object, char* buffer, uint32_t size)
 void GetObjectLabel(SketchObject* object, int32_t level);
 // Tells the objects whose labels are made from this one's that it changed.
 void PropagateLabelChange(SketchObject* object);
+// A typed label (level 7), told to what is named after it; answers 0.
+int32_t SetObjectLabel(SketchObject* object, const char* text, bool eraseFirst);
 // Draws the object's label.
 void DrawObjectLabel(GraphicsPort* port, SketchObject* object);
 // Resets the sketch's automatic label sequences.

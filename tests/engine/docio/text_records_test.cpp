@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -320,6 +321,38 @@ TEST_F(TextRecordTest, LabelsAndSequencesSurviveASaveAndReload) {
         EXPECT_EQ(back->labelSequences[1].position, 1);
         FreeSketch(back);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A font used only inside a caption's text is listed by the page, and the text carries
+// the page's number for it: read back, the text names the same font.
+TEST_F(TextRecordTest, FontsInsideTextsGoThroughThePagesFontList) {
+    SketchObject* c = Caption(nullptr);
+    LayoutParseContext p{ nullptr, nullptr, nullptr };
+    LayoutNode* tree = nullptr;
+    ASSERT_EQ(ParseLayoutString(&tree, "<H<T1xa><SP3<T1xb>>>", &p), kLayoutParseOK);
+    CaptionInit init{ tree, c->textStyle, 5, 5 };
+    ASSERT_TRUE(SetObjectTextLayout(c, &init));
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    ASSERT_EQ(WriteSketch(h, sketch, true, false), kResultOK);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    std::vector<uint8_t> bytes = TakeStreamVector(h);
+    SaveFuzzSeed("sketch_body_fuzz", "caption_font", bytes);
+    const std::string face = "Times New Roman";
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), face.begin(), face.end()), bytes.end());
+    // The caption's own font (Arial, first in the list) is 0, Times New Roman 1.
+    const std::string stored = "<SP1<T1xb>>";
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), stored.begin(), stored.end()), bytes.end());
+    ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+    Sketch* back = nullptr;
+    ASSERT_EQ(ReadSketch(h, &back, nullptr, kCurrentPageFormat), kResultOK);
+    DiscardStream(h);
+    EXPECT_EQ(Text(CaptionDataOf(back->firstObject)->layout), "<H<T1xa><SP3<T1xb>>>");
+    FreeSketch(back);
 }
 
 }  // namespace

@@ -23,6 +23,14 @@
 
 namespace {
 
+// A seed of the text records fuzz target, named after the case.
+void Seed(const std::string& prefix, std::string name, const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return;
+    for (char& c : name)
+        if (c == ' ') c = '_';
+    SaveFuzzSeed("text_records_fuzz", prefix + "_" + name, bytes);
+}
+
 constexpr FormatInfo kVersion3{ 1, 3, 3 };
 constexpr FormatInfo kVersion2{ 1, 2, 2 };
 constexpr FormatInfo kHandheld{ 1, 1, 1 };
@@ -103,7 +111,7 @@ TEST_F(TextRecordTest, CaptionTextsRoundTripInEveryForm) {
         }
         EXPECT_EQ(GetLE16(bytes.data() + head), 30);
         EXPECT_EQ(GetLE16(bytes.data() + head + 2), 40);
-        SaveFuzzSeed("codecs_fuzz", std::string("caption_") + k.name, bytes);
+        Seed("caption", k.name, bytes);
         SketchObject* back = Caption(nullptr);
         ASSERT_EQ(Read(TransferCaptionData, back, bytes, k.format), kResultOK);
         EXPECT_EQ(Text(CaptionDataOf(back)->layout), k.readBack);
@@ -144,7 +152,7 @@ TEST_F(TextRecordTest, DamagedCaptionRecordsSkipTheObject) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        SaveFuzzSeed("codecs_fuzz", std::string("caption_") + k.name, k.bytes);
+        Seed("caption", k.name, k.bytes);
         SketchObject* back = Caption("kept");
         EXPECT_EQ(Read(TransferCaptionData, back, k.bytes, k.format), k.rc);
         EXPECT_EQ(Text(CaptionDataOf(back)->layout, kWritePlainText), "kept");
@@ -178,7 +186,7 @@ TEST_F(TextRecordTest, ValueDisplaysKeepTheirNameModeAndPrecision) {
         SCOPED_TRACE(k.name);
         std::vector<uint8_t> bytes = WriteThroughCodec(TransferMeasurementData, m, k.format);
         EXPECT_EQ(bytes.size() % 4, 0u);
-        SaveFuzzSeed("codecs_fuzz", std::string("value_") + k.name, bytes);
+        Seed("value", k.name, bytes);
         SketchObject* back = Build(40, { ab });
         ASSERT_EQ(Read(TransferMeasurementData, back, bytes, k.format), kResultOK);
         const ValueDisplay* r = ValueDisplayOf(back);
@@ -224,7 +232,7 @@ TEST_F(TextRecordTest, LabelRecordsAreBoundedWhenRead) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        SaveFuzzSeed("codecs_fuzz", std::string("label_") + k.name, k.bytes);
+        Seed("label", k.name, k.bytes);
         ASSERT_EQ(SetObjectLabel(p, "", true), 0);
         EXPECT_EQ(Read(TransferLabelRecord, p, k.bytes, kCurrentPageFormat), k.rc);
         if (k.rc != kResultOK) continue;
@@ -256,7 +264,7 @@ TEST_F(TextRecordTest, LabelStatesOfSequences) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
-        SaveFuzzSeed("codecs_fuzz", std::string("sequence_") + k.name, k.bytes);
+        Seed("sequence", k.name, k.bytes);
         q = { 0, 0, 9 };
         EXPECT_EQ(Read(TransferLabelSequenceState, &one, k.bytes, kCurrentPageFormat), k.rc);
         EXPECT_EQ(q.position, k.after.position);
@@ -270,7 +278,7 @@ TEST_F(TextRecordTest, LabelStatesOfSequences) {
     sketch->labelSequences[kNumberedLabelSequence] = { 0, 3, 7 };
     std::vector<uint8_t> block = WriteThroughCodec(TransferLabelSequences, &all, kHandheld);
     ASSERT_EQ(block.size(), 78u);
-    SaveFuzzSeed("codecs_fuzz", "sequence_block", block);
+    Seed("sequence", "block", block);
     EXPECT_EQ(GetLE16(block.data() + 6), 5);
     EXPECT_EQ(GetLE16(block.data() + 6 * 11 + 2), 3);
     InitLabelSequences(sketch);

@@ -11,7 +11,6 @@ namespace {
 
 constexpr ResultCode kDamagedRecord = 35;
 constexpr int32_t kHandheldPrecisionLimit = 4;
-constexpr int32_t kClonePlayback = 5;
 
 uint16_t ReadU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 void WriteU16(uint8_t* p, uint32_t v) {

@@ -28,8 +28,6 @@ constexpr int32_t kHandheldMaxPosition = 512;
 constexpr int32_t kHandheldMaxRound = 32768;
 constexpr uint32_t kCaptionTag = 2300;
 constexpr uint32_t kCaptionHeaderBytes = 4;
-constexpr int32_t kCloneToolFromSelection = 3;
-constexpr int32_t kClonePlayback = 5;
 
 uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
 

@@ -21,15 +21,13 @@ constexpr uint16_t kSlotsByObject = 0xfffe;
 constexpr uint16_t kNoSlots = 0xffff;
 constexpr int32_t kFreeValueCaptionSlots = 6;
 constexpr int32_t kFreeFunctionCaptionSlots = 1;
-constexpr int32_t kCloneToolFromSelection = 3;
-constexpr int32_t kClonePlayback = 5;
+
+int16_t Clamp(int32_t v) { return RoundToScreen(v); }
 
 bool HasCaptionData(const SketchObject* o) {
     return o && (o->objectClass == kClassCaption || o->objectClass == kClassMeasurement ||
                  o->objectClass == kClassCalculation);
 }
-
-int16_t Clamp16(int32_t v) { return static_cast<int16_t>(v < -30000 ? -30000 : v > 30000 ? 30000 : v); }
 
 // How many value slots the object's text needs.
 int32_t SlotCountOf(const SketchObject* o) {
@@ -55,8 +53,8 @@ int32_t UpdateTextBounds(SketchObject* object, int32_t mx, int32_t my) {
     MeasureLayout(d->layout, &state);
     PortReleaseMeasureDC(sketch, nullptr, port);
     const LayoutNode* root = d->layout;
-    object->bounds.right = Clamp16(object->bounds.left + 2 * mx + root->width + root->overhang);
-    object->bounds.bottom = Clamp16(object->bounds.top + 2 * my + root->ascent + root->descent);
+    object->bounds.right = Clamp(object->bounds.left + 2 * mx + root->width + root->overhang);
+    object->bounds.bottom = Clamp(object->bounds.top + 2 * my + root->ascent + root->descent);
     return 1;
 }
 
@@ -121,10 +119,10 @@ bool SetObjectTextLayout(SketchObject* object, CaptionInit* init) {
     init->layout = nullptr;
     const int16_t width = static_cast<int16_t>(object->bounds.right - object->bounds.left);
     const int16_t height = static_cast<int16_t>(object->bounds.bottom - object->bounds.top);
-    object->bounds.left = Clamp16(init->x);
-    object->bounds.top = Clamp16(init->y);
-    object->bounds.right = Clamp16(object->bounds.left + width);
-    object->bounds.bottom = Clamp16(object->bounds.top + height);
+    object->bounds.left = Clamp(init->x);
+    object->bounds.top = Clamp(init->y);
+    object->bounds.right = Clamp(object->bounds.left + width);
+    object->bounds.bottom = Clamp(object->bounds.top + height);
     return true;
 }
 
@@ -195,8 +193,8 @@ void DrawCaption(GraphicsPort* port, SketchObject* object) {
     const int32_t my = DrawingMetrics.intMetricsB[caption ? kMetricCaptionMarginY : kMetricValueMarginY];
     LayoutDrawState state{ port, d->style, 0, 0 };
     if (d->layout->dirty) MeasureLayout(d->layout, &state);
-    state.x = Clamp16(object->bounds.left + mx);
-    state.y = Clamp16(object->bounds.top + d->layout->ascent + my);
+    state.x = Clamp(object->bounds.left + mx);
+    state.y = Clamp(object->bounds.top + d->layout->ascent + my);
     DrawLayout(d->layout, &state);
 }
 
@@ -207,7 +205,7 @@ void DrawCaptionScaled(GraphicsPort* port, SketchObject* object, const OutputSca
     MeasureLayout(d->layout, &state);
     const ScreenRect saved = object->bounds;
     auto map = [&](int16_t v, int32_t offset) {
-        return Clamp16(static_cast<int32_t>(std::floor(v * scale->factor + offset + 0.5)));
+        return RoundToScreen(v * scale->factor + offset);
     };
     object->bounds = { map(saved.left, scale->offsetX), map(saved.top, scale->offsetY),
                        map(saved.right, scale->offsetX), map(saved.bottom, scale->offsetY) };

@@ -53,6 +53,26 @@ LayoutNode* Append(LayoutNode* parent, LayoutNode* node) {
     return node;
 }
 
+// Parses a layout text with a placeholder callback (or none); a result of 2 or more
+// frees what was made. The tree, when made, is appended to the parent.
+ResultCode ParseInto(LayoutNode** out, const char* text, size_t length, LayoutNode* parent,
+                     LayoutPlaceholderFn placeholder, void* user) {
+    *out = nullptr;
+    LayoutParseContext context{ nullptr, placeholder, user };
+    LayoutNode* tree = nullptr;
+    const ResultCode rc = ParseLayoutString(&tree, text, length, &context);
+    if (rc >= kLayoutParseNoMemory) {
+        if (tree) FreeLayoutNode(tree);
+        return rc;
+    }
+    *out = Append(parent, tree);
+    return rc;
+}
+ResultCode ParseInto(LayoutNode** out, const char* text, LayoutNode* parent, LayoutPlaceholderFn placeholder,
+                     void* user) {
+    return ParseInto(out, text, std::strlen(text), parent, placeholder, user);
+}
+
 struct NameContext {
     SketchObject* object;
     int32_t depth;
@@ -186,12 +206,9 @@ LayoutNode* BuildObjectLabelLayout(SketchObject* object, LayoutNode* parent, boo
     GetObjectLabel(object, kLabelFromParents, text, nullptr);
     const int32_t decoration = DecorationOf(object);
     NameContext name{ object, 0 };
-    LayoutParseContext context{ nullptr, LabelPlaceholder, &name };
     LayoutNode* tree = nullptr;
-    if (ParseLayoutString(&tree, kLabelTemplates[decoration], &context) >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
+    if (ParseInto(&tree, kLabelTemplates[decoration], nullptr, LabelPlaceholder, &name) >= kLayoutParseNoMemory)
         return nullptr;
-    }
     if (noun && !KindToldByDecoration(object)) {
         LayoutNode* row = CreateLayoutNode(kLayoutRow, nullptr, 0);
         char nounText[kLabelBufferSize];
@@ -285,12 +302,8 @@ LayoutNode* BuildUnitLayout(int32_t a, int32_t b, bool piForm, LayoutNode* paren
         if (a <= 0) a = -a;
     }
     UnitContext u{ a, b };
-    LayoutParseContext context{ nullptr, UnitPlaceholder, &u };
     LayoutNode* tree = nullptr;
-    if (ParseLayoutString(&tree, kLabelTemplates[t], &context) >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
-        return nullptr;
-    }
+    if (ParseInto(&tree, kLabelTemplates[t], nullptr, UnitPlaceholder, &u) >= kLayoutParseNoMemory) return nullptr;
     return Append(parent, NormalizeLayout(tree, nullptr));
 }
 
@@ -363,15 +376,8 @@ ResultCode AngleField(LayoutNode** out, LayoutNode* parent, const SketchObject* 
         std::strcat(layout, "'>");
     }
     std::strcat(layout, ">");
-    LayoutParseContext plain{ nullptr, nullptr, nullptr };
-    LayoutNode* tree = nullptr;
-    const ResultCode rc = ParseLayoutString(&tree, layout, &plain);
-    if (rc >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
-        return rc;
-    }
-    *out = Append(parent, tree);
-    return kLayoutParseOK;
+    const ResultCode rc = ParseInto(out, layout, parent, nullptr, nullptr);
+    return rc >= kLayoutParseNoMemory ? rc : kLayoutParseOK;
 }
 
 }  // namespace
@@ -385,13 +391,10 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
     SketchObject* const* parents = ParentsOf(object, &count);
     if (length > 3 && content[0] == 'R') {
         // A layout element parsed with the same callback.
-        LayoutParseContext inner{ nullptr, DescriptionPlaceholder, context };
         LayoutNode* tree = nullptr;
-        const ResultCode rc = ParseLayoutString(&tree, content + 1, static_cast<size_t>(length - 1), &inner);
-        if (rc >= kLayoutParseNoMemory) {
-            if (tree) FreeLayoutNode(tree);
-            return rc;
-        }
+        const ResultCode rc =
+            ParseInto(&tree, content + 1, static_cast<size_t>(length - 1), nullptr, DescriptionPlaceholder, context);
+        if (rc >= kLayoutParseNoMemory) return rc;
         *out = Append(parent, NormalizeLayout(tree, nullptr));
         return *out ? kLayoutParseOK : kLayoutParseNoMemory;
     }
@@ -470,13 +473,9 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
 
 LayoutNode* BuildVariableNameLayout(int32_t form, bool result, LayoutNode* parent) {
     if (form < 0 || form > 3) return nullptr;
-    LayoutParseContext plain{ nullptr, nullptr, nullptr };
     LayoutNode* tree = nullptr;
-    if (ParseLayoutString(&tree, kLabelTemplates[kFormVariableNames[form][result ? 1 : 0]], &plain) >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
-        return nullptr;
-    }
-    return Append(parent, tree);
+    ParseInto(&tree, kLabelTemplates[kFormVariableNames[form][result ? 1 : 0]], parent, nullptr, nullptr);
+    return tree;
 }
 
 LayoutNode* WrapInParentheses(LayoutNode* node) {
@@ -514,15 +513,7 @@ constexpr int32_t kItemTitleLayout = 55;
 constexpr uint32_t kMaxCodeText = 1023;
 
 ResultCode ParseWith(LayoutNode** out, const char* text, size_t length, LayoutNode* parent, DescriptionContext* d) {
-    LayoutParseContext context{ nullptr, DescriptionPlaceholder, d };
-    LayoutNode* tree = nullptr;
-    const ResultCode rc = ParseLayoutString(&tree, text, length, &context);
-    if (rc >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
-        return rc;
-    }
-    *out = Append(parent, tree);
-    return rc;
+    return ParseInto(out, text, length, parent, DescriptionPlaceholder, d);
 }
 
 }  // namespace

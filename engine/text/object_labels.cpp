@@ -92,9 +92,7 @@ void Append(char* text, const char* more) {
     text[n] = 0;
 }
 
-int16_t ClampToScreen(int32_t v) {
-    return static_cast<int16_t>(v < -kScreenClamp ? -kScreenClamp : v > kScreenClamp ? kScreenClamp : v);
-}
+int16_t ClampToScreen(int32_t v) { return RoundToScreen(v); }
 
 // The drag in progress: one at a time.
 struct LabelDrag {
@@ -748,7 +746,7 @@ void DrawObjectLabel(GraphicsPort* port, SketchObject* object) {
     const uint32_t split = FindLabelSubscript(text, n);
     auto at = [](int32_t v, int32_t offset) {
         if (!CurrentOutputScale.printing) return v;
-        return int32_t(ClampToScreen(static_cast<int32_t>(std::floor(v * CurrentOutputScale.factor + offset + 0.5))));
+        return int32_t(RoundToScreen(v * CurrentOutputScale.factor + offset));
     };
     StyledTextLine line{ port, text, static_cast<int32_t>(split ? split : n), &object->textStyle, 0,
                          at(x, CurrentOutputScale.offsetX), at(y, CurrentOutputScale.offsetY), object };

@@ -21,7 +21,7 @@ constexpr int32_t kFamilyValue = 2;
 constexpr int32_t kFamilyCount = 5;
 constexpr int32_t kNotPlaced = 3;
 
-int16_t ClampScreen(int32_t v) { return static_cast<int16_t>(v < -30000 ? -30000 : v > 30000 ? 30000 : v); }
+int16_t ClampScreen(int32_t v) { return RoundToScreen(v); }
 
 int32_t TextFamilyOf(const SketchObject* o) {
     return o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textFamily : 7;

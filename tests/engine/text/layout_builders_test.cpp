@@ -6,7 +6,7 @@
 
 #include "engine/calc/expression_layout.h"
 #include "engine/calc/value_display.h"
-#include "engine/core/sketch_fixture.h"
+#include "named_objects.h"
 #include "engine/core/units.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -14,24 +14,9 @@
 
 namespace {
 
-class BuilderTest : public SketchTest {
+class BuilderTest : public NamedObjectsTest {
 protected:
-    SketchObject* Named(const char* label) {
-        SketchObject* p = FreePoint();
-        EXPECT_EQ(SetObjectLabel(p, label, false), 0);
-        return p;
-    }
 
-    SketchObject* Raw(int32_t type, int32_t objectClass, int32_t kind, std::initializer_list<SketchObject*> parents) {
-        const ObjectTemplate t = { type, 0, 0, objectClass, 1, kind, 0 };
-        SketchObject* o = AllocObject(objectClass, &t);
-        EXPECT_NE(o, nullptr);
-        o->objectKind = kind;
-        EXPECT_TRUE(SetObjectParents(o, List(parents)));
-        o->exists = 1;
-        LinkObjectIntoSketch(o, kNotLinked);
-        return o;
-    }
 
     // The tree in the layout language; frees it.
     static std::string Take(LayoutNode* node) {

@@ -5,33 +5,16 @@
 #include <cstring>
 #include <string>
 
-#include "engine/core/sketch_fixture.h"
+#include "named_objects.h"
 #include "engine/text/number_text.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/string_groups.h"
 
 namespace {
 
-class DescriptionTest : public SketchTest {
+class DescriptionTest : public NamedObjectsTest {
 protected:
-    SketchObject* Named(const char* label) {
-        SketchObject* p = FreePoint();
-        EXPECT_EQ(SetObjectLabel(p, label, false), 0);
-        return p;
-    }
 
-    SketchObject* Raw(int32_t type, int32_t objectClass, int32_t kind, std::initializer_list<SketchObject*> parents,
-                      PtrList data = 0) {
-        const ObjectTemplate t = { type, 0, 0, objectClass, 1, kind, 0 };
-        SketchObject* o = AllocObject(objectClass, &t);
-        EXPECT_NE(o, nullptr);
-        o->objectKind = kind;
-        EXPECT_TRUE(SetObjectParents(o, List(parents)));
-        o->constructionData = data;
-        o->exists = 1;
-        LinkObjectIntoSketch(o, kNotLinked);
-        return o;
-    }
 
     static std::string Describe(SketchObject* o) {
         char text[512];

@@ -7,7 +7,7 @@
 
 #include "engine/calc/value_display.h"
 #include "engine/core/object_stack.h"
-#include "engine/core/sketch_fixture.h"
+#include "named_objects.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_text.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-class LabelTest : public SketchTest {
+class LabelTest : public NamedObjectsTest {
 protected:
     std::string Label(SketchObject* o, int32_t level = kLabelNumbered) {
         char text[kLabelBufferSize];
@@ -28,17 +28,6 @@ protected:
         return text;
     }
 
-    // An object of a construction type made without a recompute: the label code only
-    // reads its type, class, kind and parents.
-    SketchObject* Raw(int32_t type, int32_t objectClass, int32_t kind, std::initializer_list<SketchObject*> parents) {
-        const ObjectTemplate t = { type, 0, 0, objectClass, 1, kind, 0 };
-        SketchObject* o = AllocObject(objectClass, &t);
-        EXPECT_NE(o, nullptr);
-        EXPECT_TRUE(SetObjectParents(o, List(parents)));
-        o->exists = 1;
-        LinkObjectIntoSketch(o, kNotLinked);
-        return o;
-    }
 
     static std::string PlainText(LayoutNode* node) {
         LayoutWriteContext w{ nullptr, nullptr, kWritePlainText | kWriteShownAlternativeOnly, nullptr };

@@ -3,6 +3,11 @@
 // contiguous array in the same iteration. The analysis runs once, as when a drag starts;
 // each frame moves the point and recomputes the move list in order.
 //
+// BM_DragGesture drags the same construction's free point through the mouse road: a
+// button-down on it, 60 hovers each followed by the sketch's frame tick (the test clock
+// moved one frame), the button-up; the gesture's time over 60 is compared with one
+// frame of the bare recompute loop taken in the same iteration.
+//
 // Figures come from a Release build, pinned to one core and repeated, e.g.
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build/release --target drag_frame_bench
@@ -11,15 +16,21 @@
 
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "engine/core/drag_analysis.h"
+#include "engine/core/frame_tick.h"
+#include "engine/core/idle_tasks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
+#include "engine/core/services/undo.h"
+#include "engine/interact/mouse.h"
+#include "support/clock_double.h"
 
 namespace {
 
@@ -191,20 +202,28 @@ double BackwardSteps(const ObjectFlagsEntry* moves) {
 
 using Clock = std::chrono::steady_clock;
 
+// The scene of N objects, or null when it cannot be measured (the benchmark is skipped).
+std::unique_ptr<DragScene> MakeScene(benchmark::State& state) {
+    if (!ConstructionsAreBuilt()) {
+        state.SkipWithError("the construction types' update routines are not built");
+        return nullptr;
+    }
+    auto scene = std::make_unique<DragScene>(static_cast<int32_t>(state.range(0)));
+    if (scene->moves == nullptr) {
+        state.SkipWithError("drag analysis failed");
+        return nullptr;
+    }
+    return scene;
+}
+
 // Each iteration runs one drag frame and one frame of the plain loop over the same
 // number of objects, timed apart, so that the ratio compares two figures taken at the
 // same moment on the same core. The reported time is the drag frame's.
 void BM_DragFrame(benchmark::State& state) {
-    if (!ConstructionsAreBuilt()) {
-        state.SkipWithError("the construction types' update routines are not built");
-        return;
-    }
     const int32_t n = static_cast<int32_t>(state.range(0));
-    DragScene scene(n);
-    if (scene.moves == nullptr) {
-        state.SkipWithError("drag analysis failed");
-        return;
-    }
+    std::unique_ptr<DragScene> made = MakeScene(state);
+    if (!made) return;
+    DragScene& scene = *made;
     std::vector<PlainUnit> units = PlainUnits(n);
     double t = 0;
     double dragSeconds = 0, plainSeconds = 0;
@@ -236,8 +255,67 @@ void BM_DragFrame(benchmark::State& state) {
     state.counters["ratio"] = plainSeconds > 0 ? dragSeconds / plainSeconds : 0;
 }
 
+ScreenPoint ScreenAt(const SketchObject* p) {
+    const RealPoint at = ClassData<PointData>(p)->position;
+    return { static_cast<int16_t>(std::lround(at.x)), static_cast<int16_t>(std::lround(at.y)) };
+}
+
+// One drag of the root through the mouse: out 30 pixels and back.
+void Gesture(DragScene& scene) {
+    const ScreenPoint from = ScreenAt(scene.root);
+    SketchMouseDown(0, from);
+    for (int16_t k = 1; k <= 60; ++k) {
+        const int16_t d = static_cast<int16_t>(k <= 30 ? k : 60 - k);
+        SketchMouseHover(0, { static_cast<int16_t>(from.x + d), static_cast<int16_t>(from.y + (k & 1)) }, 0);
+        AdvanceTestTickCount(kFrameMs);
+        // The idle loop's pass: the frame tick runs once the drag has started it.
+        RunIdleTasks();
+    }
+    SketchMouseUp(0, { from.x, static_cast<int16_t>(from.y + 1) });
+}
+
+// Bare frames timed after each gesture: their mean is the gesture's baseline.
+constexpr int32_t kBaselineFrames = 10;
+
+void BM_DragGesture(benchmark::State& state) {
+    std::unique_ptr<DragScene> made = MakeScene(state);
+    if (!made) return;
+    DragScene& scene = *made;
+    MakeCurrentSketchFront();
+    SetTestTickCount(1000);
+    ResetMouseState();
+    double gestureSeconds = 0, frameSeconds = 0;
+    double t = 0;
+    const uint32_t framesBefore = scene.sketch->motion.frameCount;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        Gesture(scene);
+        benchmark::DoNotOptimize(scene.sketch->dirtyRect);
+        const Clock::time_point middle = Clock::now();
+        const RealPoint at = ClassData<PointData>(scene.root)->position;
+        for (int32_t k = 0; k < kBaselineFrames; ++k) {
+            t += 0.01;
+            scene.Frame(at.x + 0.5 * std::cos(t), at.y);
+            benchmark::DoNotOptimize(scene.sketch->dirtyRect);
+        }
+        const Clock::time_point end = Clock::now();
+        const double gesture = std::chrono::duration<double>(middle - start).count();
+        gestureSeconds += gesture;
+        frameSeconds += std::chrono::duration<double>(end - middle).count() / kBaselineFrames;
+        state.SetIterationTime(gesture);
+        // The undo history would grow by one record per gesture.
+        UndoTrimHistory(scene.sketch, 0);
+    }
+    const double gestures = static_cast<double>(state.iterations());
+    state.counters["frames_per_gesture"] = (scene.sketch->motion.frameCount - framesBefore) / gestures;
+    state.counters["per_move_us"] = 1e6 * gestureSeconds / (60 * gestures);
+    state.counters["frame_us"] = 1e6 * frameSeconds / gestures;
+    state.counters["ratio"] = frameSeconds > 0 ? gestureSeconds / 60 / frameSeconds : 0;
+}
+
 }  // namespace
 
+BENCHMARK(BM_DragGesture)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragFrame)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

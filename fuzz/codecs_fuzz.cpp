@@ -40,7 +40,7 @@ ResultCode TransferKind(TransferContext* context) {
 void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
     // Construction data in every layout, full and compact; what reads back must write
     // and read again.
-    for (int32_t layout = 0; layout < kKindDataLayoutCount; ++layout) {
+    for (int32_t layout = 0; layout < kTransformOpCount; ++layout) {
         for (int32_t version : { 1, 4 }) {
             FormatInfo f{ 1, version, version };
             KindBlock k{ layout, {} };
@@ -79,8 +79,14 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
     if (!object) return;
     for (int32_t version : { 1, 4 }) {
         FormatInfo f{ 1, version, version };
-        for (gLayout = 0; gLayout < kKindDataLayoutCount; ++gLayout)
+        for (gLayout = 0; gLayout < kTransformOpCount; ++gLayout)
             ReadCodecRecord([](TransferContext* c) { return TransferKindData(c, gLayout); }, object, payload, length, f);
+        // Through each transformation type's own record routine.
+        for (int32_t type = 20; type <= 38; ++type) {
+            object->constructionType = type;
+            ReadCodecRecord(TransferConstructionData, object, payload, length, f);
+        }
+        object->constructionType = 21;
         ReadCodecRecord([](TransferContext* c) { return TransferCountedBlock(c, 20, 20, 1, ConvertRealFields); },
                         object, payload, length, f);
         if (!IsFatalError(ReadCodecRecord(TransferRawBlock, object, payload, length, f))) {

@@ -18,3 +18,5 @@ const uint8_t* DefaultMenuStream(uint32_t* length) {
 int32_t NoPageHook(EngineDocument*, int32_t) { return 0; }
 
 void ShowPageInViews(EngineDocument*, int32_t, int32_t) {}
+
+void ShowContextMenu(bool, bool) {}

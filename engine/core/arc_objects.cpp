@@ -12,6 +12,7 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/shape_families.h"
 #include "engine/core/sketch_object.h"
+#include "engine/core/transform_maps.h"
 
 namespace {
 
@@ -244,6 +245,42 @@ bool ArcMeetsRect(const ScreenRect& rect, SketchObject* object) {
 }
 
 bool ArcHitTestRect(const ScreenRect* rect, SketchObject* object) { return ArcMeetsRect(*rect, object); }
+
+void TransformArc(const SketchObject* source, SketchObject* target, const TransformMap* map,
+                  PointMapOp op) {
+    const ArcData& s = *ClassData<ArcData>(source);
+    ArcData& t = *ArcOf(target);
+    if (s.orientation == 0) {
+        RealPoint ends[4] = { s.centre, SecondChordEnd(s), s.startPoint, s.endPoint };
+        op(ends, ends, 4, map);
+        t.centre = ends[0];
+        t.radius = ends[1].x;
+        t.startAngle = ends[1].y;
+        t.startPoint = ends[2];
+        t.endPoint = ends[3];
+        t.orientation = 0;
+        FinishArc(target, false);
+        return;
+    }
+    t.centre = s.centre;
+    op(&t.centre, &t.centre, 1, map);
+    double radius = s.radius, start = s.startAngle, end = s.endAngle;
+    op(&radius, &radius, 0, map);
+    op(&start, &start, -1, map);
+    op(&end, &end, -1, map);
+    t.radius = std::fabs(radius);
+    // A mirror turns the run round: the image runs from the image of the end.
+    if (op == ReflectPoints) {
+        t.startAngle = end;
+        t.endAngle = start;
+        t.orientation = -s.orientation;
+    } else {
+        t.startAngle = start;
+        t.endAngle = end;
+        t.orientation = s.orientation;
+    }
+    FinishArc(target, true);
+}
 
 void DrawArcScaled(GraphicsPort* port, SketchObject* object, const OutputScale*) {
     ArcData& a = *ArcOf(object);

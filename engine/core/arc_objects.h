@@ -29,6 +29,10 @@ bool HitTestBoundary(ScreenPoint point, SketchObject* interior);
 bool ArcMeetsRect(const ScreenRect& rect, SketchObject* object);
 bool ArcHitTestRect(const ScreenRect* rect, SketchObject* object);
 void DrawArcScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
+// A real arc maps its centre, its radius as a length and its angles as directions; a
+// straight one maps its stored points.
+void TransformArc(const SketchObject* source, SketchObject* target, const TransformMap* map,
+                  PointMapOp op);
 
 // Update routines, (object, parents' items).
 void UpdateArcOnCircle(SketchObject* arc, SketchObject* const* parents);        // 81

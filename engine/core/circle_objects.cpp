@@ -48,16 +48,16 @@ bool CircleHitTestRect(const ScreenRect* rect, SketchObject* object) {
 }
 
 void TransformCircle(const SketchObject* source, SketchObject* target, const TransformMap* map,
-                     PointMapFn mapPoint) {
+                     PointMapOp op) {
     const CircleData* s = ClassData<CircleData>(source);
     RealPoint centre = s->centre;
-    RealPoint rim = { s->centre.x + s->radius, s->centre.y };
-    mapPoint(map, &centre);
-    mapPoint(map, &rim);
+    double radius = s->radius;
+    op(&centre, &centre, 1, map);
+    op(&radius, &radius, 0, map);
     CircleData* t = CircleOf(target);
     t->centre = centre;
     // A dilation by a negative ratio still gives a positive radius.
-    t->radius = std::fabs(std::hypot(rim.x - centre.x, rim.y - centre.y));
+    t->radius = std::fabs(radius);
     UpdateCircleScreen(target);
 }
 

@@ -15,7 +15,7 @@ bool DiscHitTest(ScreenPoint point, SketchObject* interior);
 bool CircleHitTestRect(const ScreenRect* rect, SketchObject* object);
 // The centre maps as a point and the radius as a length; the radius stays positive.
 void TransformCircle(const SketchObject* source, SketchObject* target, const TransformMap* map,
-                     PointMapFn mapPoint);
+                     PointMapOp op);
 void DrawCircleScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 void DrawDiscScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 

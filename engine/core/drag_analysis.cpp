@@ -572,6 +572,12 @@ DragPlanEntry* BuildDragPlan(ObjectFlagsEntry* list, int32_t count) {
                 if (!ObjectHasParent(plan[j].object, object)) continue;
                 entry.driverIndex = static_cast<int16_t>(j);
                 ++plan[j].referenceCount;
+                // Dragging an image moves its pre-image through the image's inverse.
+                SketchObject* image = plan[j].object;
+                if (ConstructionTypeTable[image->constructionType].transformOp != kNoTransformOp &&
+                    PtrListItem(image->parents, 0) == object) {
+                    entry.behind = image;
+                }
                 entry.groupDiffers = object->dragRecord->group != plan[j].object->dragRecord->group;
                 break;
             }

@@ -6,6 +6,7 @@
 
 #include "engine/core/object_creation.h"
 #include "engine/core/sketch_object.h"
+#include "engine/core/transform_maps.h"
 
 constexpr int32_t kDragTranslate = 0;
 constexpr int32_t kDragRotate    = 1;
@@ -47,14 +48,15 @@ struct DragAnalysis {
 
 inline DragAnalysis* const kDragNotListed = reinterpret_cast<DragAnalysis*>(~uintptr_t{0});
 
-// One entry of the move plan. The drag machinery owns the bytes after the header.
+// One entry of the move plan. The drag fills the map each frame.
 struct DragPlanEntry {
     SketchObject* object;          // null ends the plan
     int16_t       driverIndex;     // -1 = none
     int16_t       referenceCount;  // entries that name this one as their driver
-    uint16_t      flags;
+    uint16_t      flags;           // 4: its geometry is transformed; 8: takes the drag's map
     uint16_t      groupDiffers;    // 1 when the entry's group differs from its driver's
-    uint8_t       motionData[104 - 12];
+    SketchObject* behind;          // the transformed image it is dragged through, or null
+    TransformMap  map;
 };
 static_assert(sizeof(void*) != 4 || sizeof(DragPlanEntry) == 104);
 

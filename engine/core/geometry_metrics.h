@@ -4,16 +4,21 @@
 #pragma once
 #include <cstdint>
 
-// Stand-in: the platform's DrawingMetrics record holds these among its 14 + 4 + 21
-// metrics; until it names their positions, object geometry reads this record, which
-// holds the screen values.
+#include "engine/core/services/drawing_metrics.h"
+
+// Stand-in: these three are among the platform's drawing metrics, but which positions
+// hold them is not named yet; until then object geometry reads their screen values here.
 struct GeometryMetricsRecord {
     int32_t pointRadius;      // half-size of a point's screen box
     int32_t axisTickLength;   // how far an axis's bounds reach beyond its line
-    int32_t axisLabelWidth;   // room for tick labels left of a vertical axis
-    int32_t axisLabelHeight;  // room for tick labels below a horizontal axis
-    int32_t axisLabelGap;     // added to both
-    double  minTickSpacing;   // the smallest minor tick spacing of an axis, in pixels
+    int32_t axisLabelGap;     // added to the label room of an axis
 };
 
 extern GeometryMetricsRecord GeometryMetrics;
+
+// Room for tick labels left of a vertical axis and below a horizontal one: the size of
+// a tick number in the interface font.
+inline int32_t AxisLabelWidth() { return DrawingMetrics.intMetricsB[kMetricNumberFieldWidth]; }
+inline int32_t AxisLabelHeight() { return DrawingMetrics.intMetricsB[kMetricNumberFieldHeight]; }
+// The smallest minor tick spacing of an axis, in pixels.
+inline double MinTickSpacing() { return DrawingMetrics.realMetrics[kMetricMinTickSpacing]; }

@@ -39,7 +39,8 @@ bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unit
 SketchObject* MarkedCoordinateSystem() {
     const Sketch* sketch = CurrentSketch();
     if (!sketch) return nullptr;
-    SketchObject* system = sketch->markSlots[kMarkedCoordinateSystemSlot];
+    const MarkSlot& slot = sketch->marks[kMarkedCoordinateSystemSlot];
+    SketchObject* system = slot.state == kMarkSet ? slot.object : nullptr;
     return system && system->exists && system->objectClass == kClassCoordinateSystem ? system : nullptr;
 }
 

@@ -507,7 +507,7 @@ void DestroyObject(SketchObject* object, bool linked, bool freeLists) {
         NotifyMotionsObjectChanged(object, 1, 1);
         ActionButtonStop(object);
     }
-    UpdateMarksOnObjectChange(object, 0, 0);
+    UpdateMarksOnObjectChange(object, 0);
     if (ObjectFn freeExtra = ObjectClassTable[object->objectClass].freeExtra) freeExtra(object);
     if (freeLists) {
         FreePtrList(&object->parents);

@@ -15,6 +15,7 @@
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/straight_object_ops.h"
+#include "engine/core/transform_maps.h"
 
 namespace {
 
@@ -69,11 +70,11 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferCircleGeometry,   nullptr,           TransformCircle,        3, nullptr,
       LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
       DefaultDisplayPartsOf, nullptr,  2 },
-    // polygon interior; Stand-in: transform waits for the point-map operations
+    // polygon interior
     {  4, kSizeWith<PolygonData>,     3,
       DrawPolygonInterior, DrawPolygonSelection,   DrawPolygonScaled,  nullptr,
       PolygonHitTest,  PolygonHitTestRect,  InitPolygon,         FreePolygon,
-      TransferPolygonGeometry,  nullptr,           nullptr,                4, nullptr,
+      TransferPolygonGeometry,  nullptr,           TransformPolygon,       4, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  3 },
     // circle interior; Stand-in: draw routines not built yet
@@ -125,18 +126,18 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 11, nullptr,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
       DefaultDisplayPartsOf, nullptr,  9 },
-    // arc; Stand-in: transform waits for the point-map operations
+    // arc
     { 12, kSizeWith<ArcData>,         4,
       DrawArcObject,      DrawArcSelection,        DrawArcScaled,      nullptr,
       ArcHitTest,      ArcHitTestRect,      nullptr,             nullptr,
-      TransferArcGeometry,      nullptr,           nullptr,               12, nullptr,
+      TransferArcGeometry,      nullptr,           TransformArc,          12, nullptr,
       LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
       DefaultDisplayPartsOf, nullptr,  2 },
-    // arc interior; Stand-in: transform waits for the point-map operations
+    // arc interior
     { 13, kSizeWith<ArcData>,         4,
       DrawArcInterior,    DrawArcInteriorSelection, DrawArcScaled,     nullptr,
       ArcInteriorHitTest, ArcHitTestRect,   nullptr,             nullptr,
-      TransferArcGeometry,      nullptr,           nullptr,               13, nullptr,
+      TransferArcGeometry,      nullptr,           TransformArc,          13, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  3 },
     // iteration; Stand-in: class data routines not built yet
@@ -256,81 +257,81 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 88,             1,            4, 1,     0,  22, 21, 18,  19, 0,
       UpdateFinalIteratedPoint,      nullptr,                 0x108, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 20 translation by vector; Stand-in: update routine not built yet
+    // 20 translation by vector
     { 16, kClassOfImage, kKindOfImage, 1,   0x6,  16,  0, 18,  20, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        nullptr,                0x101,      0, 0xffff,  1,
       {{1,2,2,0,0}, {1,3,3,0,0}, {1,3,3,0,0}} },
-    // 21 translation fixed h and v; Stand-in: update and streamExtra routine not built yet
+    // 21 translation fixed h and v
     { 17, kClassOfImage, kKindOfImage, 3,     0,  19,  1, 18,  21, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        TransferTransformData,  0x101,      0, 0xffff,  1,
       {{1,0,0,0,0}, {1,0,0,0,0}, {1,0,0,0,0}} },
-    // 22 translation fixed h, marked v; Stand-in: update and streamExtra routine not built yet
+    // 22 translation fixed h, marked v
     { 18, kClassOfImage, kKindOfImage, 2,     0,  23,  2, 18,  22, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        TransferTransformData,  0x141,      0, 0xffff,  4,
       {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
-    // 23 translation marked h, fixed v; Stand-in: update and streamExtra routine not built yet
+    // 23 translation marked h, fixed v
     { 19, kClassOfImage, kKindOfImage, 2,     0,  23,  3, 18,  23, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        TransferTransformData,  0x141,      0, 0xffff,  4,
       {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
-    // 24 translation marked h and v; Stand-in: update routine not built yet
+    // 24 translation marked h and v
     { 20, kClassOfImage, kKindOfImage, 1,     0,  25,  4, 18,  24, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        nullptr,                0x141,      0, 0xffff,  4,
       {{1,4,4,0,0}, {1,4,4,0,0}, {1,4,4,0,0}} },
-    // 25 translation fixed distance and angle; Stand-in: update and streamExtra routine not built yet
+    // 25 translation fixed distance and angle
     { 21, kClassOfImage, kKindOfImage, 3,     0,  19,  5, 18,  25, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        TransferTransformData,  0x101,      0, 0xffff,  1,
       {{1,0,0,0,0}, {1,0,0,0,0}, {1,0,0,0,0}} },
-    // 26 translation fixed distance, marked angle; Stand-in: update and streamExtra routine not built yet
+    // 26 translation fixed distance, marked angle
     { 22, kClassOfImage, kKindOfImage, 2,   0xe,  16,  6, 18,  26, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff, 14,
+      UpdateTransformedImage,        TransferTransformData,  0x101,      0, 0xffff, 14,
       {{1,2,2,2,0}, {1,2,2,2,0}, {1,2,2,2,0}} },
-    // 27 translation fixed distance in a direction; Stand-in: update and streamExtra routine not built yet
+    // 27 translation fixed distance in a direction
     { 23, kClassOfImage, kKindOfImage, 2,     0,  23,  7, 18,  27, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        TransferTransformData,  0x141,      0, 0xffff,  4,
       {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
-    // 28 translation marked distance, fixed angle; Stand-in: update and streamExtra routine not built yet
+    // 28 translation marked distance, fixed angle
     { 24, kClassOfImage, kKindOfImage, 2,     0,  23,  8, 18,  28, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        TransferTransformData,  0x141,      0, 0xffff,  4,
       {{1,4,0,0,0}, {1,4,0,0,0}, {1,4,0,0,0}} },
-    // 29 translation marked distance, marked angle; Stand-in: update routine not built yet
+    // 29 translation marked distance, marked angle
     { 25, kClassOfImage, kKindOfImage, 1,  0x1c,  28,  9, 18,  29, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff, 13,
+      UpdateTransformedImage,        nullptr,                0x141,      0, 0xffff, 13,
       {{1,2,2,2,4}, {1,2,2,2,4}, {1,2,2,2,4}} },
-    // 30 translation marked distance in a direction; Stand-in: update routine not built yet
+    // 30 translation marked distance in a direction
     { 26, kClassOfImage, kKindOfImage, 1,     0,  25, 10, 18,  30, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        nullptr,                0x141,      0, 0xffff,  4,
       {{1,4,4,0,0}, {1,4,4,0,0}, {1,4,4,0,0}} },
-    // 31 rotation by a fixed angle; Stand-in: update and streamExtra routine not built yet
+    // 31 rotation by a fixed angle
     { 27, kClassOfImage, kKindOfImage, 6,     0,  33, 11, 18,  31, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        TransferTransformData,  0x101,      0, 0xffff,  1,
       {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
-    // 32 rotation by a marked angle; Stand-in: update routine not built yet
+    // 32 rotation by a marked angle
     { 28, kClassOfImage, kKindOfImage, 1,  0x38,  16, 12, 18,  32, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff, 14,
+      UpdateTransformedImage,        nullptr,                0x101,      0, 0xffff, 14,
       {{1,3,2,2,2}, {1,3,2,2,2}, {1,3,2,2,2}} },
-    // 33 rotation by a measured angle; Stand-in: update routine not built yet
+    // 33 rotation by a measured angle
     { 29, kClassOfImage, kKindOfImage, 1,     0,  39, 13, 18,  33, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        nullptr,                0x141,      0, 0xffff,  4,
       {{1,3,4,0,0}, {1,3,4,0,0}, {1,3,4,0,0}} },
-    // 34 dilation by a fixed ratio; Stand-in: update and streamExtra routine not built yet
+    // 34 dilation by a fixed ratio
     { 30, kClassOfImage, kKindOfImage, 2,     0,  33, 14, 18,  34, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        TransferTransformData,  0x101,      0, 0xffff,  1,
       {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
-    // 35 dilation by a segment ratio; Stand-in: update routine not built yet
+    // 35 dilation by a segment ratio
     { 31, kClassOfImage, kKindOfImage, 1,  0x18,  35, 15, 18,  35, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        nullptr,                0x101,      0, 0xffff,  1,
       {{1,3,4,4,0}, {1,3,4,4,0}, {1,3,4,4,0}} },
-    // 36 dilation by a three-point ratio; Stand-in: update routine not built yet
+    // 36 dilation by a three-point ratio
     { 32, kClassOfImage, kKindOfImage, 1,  0x38,  16, 16, 18,  36, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff, 15,
+      UpdateTransformedImage,        nullptr,                0x101,      0, 0xffff, 15,
       {{1,3,2,2,2}, {1,3,2,2,2}, {1,3,2,2,2}} },
-    // 37 dilation by a measured ratio; Stand-in: update routine not built yet
+    // 37 dilation by a measured ratio
     { 33, kClassOfImage, kKindOfImage, 1,     0,  39, 17, 18,  37, 0,
-      nullptr,                       nullptr,                 0x141,      0, 0xffff,  4,
+      UpdateTransformedImage,        nullptr,                0x141,      0, 0xffff,  4,
       {{1,3,4,0,0}, {1,3,4,0,0}, {1,3,4,0,0}} },
-    // 38 reflection; Stand-in: update routine not built yet
+    // 38 reflection
     { 34, kClassOfImage, kKindOfImage, 7,     0,  42, 18, 18,  38, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  1,
+      UpdateTransformedImage,        nullptr,                0x101,      0, 0xffff,  1,
       {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
     // 39 locus; Stand-in: update routine not built yet
     { 35,             6, kKindOfLocus, 1,     0,  44, 21, 18,  39, 0,

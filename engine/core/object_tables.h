@@ -171,10 +171,13 @@ using HitTestRectFn     = bool (*)(const ScreenRect* rect, SketchObject* object)
 using InitExtraFn       = int32_t (*)(SketchObject* object, void* parameter);
 using TransferFn        = ResultCode (*)(TransferContext* context);
 using CopyGeometryFn    = void (*)(const SketchObject* source, SketchObject* target);
-// Maps one point through a transformation in place.
-using PointMapFn        = void (*)(const TransformMap* map, RealPoint* point);
+// One of the point-map operations (transform_maps.h): count > 0 maps that many
+// RealPoints, 0 one length (a double), < 0 one direction angle (a double, radians).
+// Source and target may be the same.
+using PointMapOp        = void (*)(const void* source, void* target, int32_t count,
+                                   const TransformMap* map);
 using TransformFn       = void (*)(const SketchObject* source, SketchObject* target,
-                                   const TransformMap* map, PointMapFn mapPoint);
+                                   const TransformMap* map, PointMapOp op);
 using ObjectPredicateFn = bool (*)(const SketchObject* object);
 using GetDisplayPartsFn = const DisplayPartsOps* (*)(const SketchObject* object);
 // Recomputes the object from its parents; called only while the object exists, and may
@@ -309,7 +312,7 @@ bool       NeverHit(ScreenPoint point, SketchObject* object);
 bool       LabelDoesNotFollow(const SketchObject* object);
 bool       LabelFollows(const SketchObject* object);
 void       TransformRectGeometry(const SketchObject* source, SketchObject* target,
-                                 const TransformMap* map, PointMapFn mapPoint);
+                                 const TransformMap* map, PointMapOp op);
 void       DrawNothing(GraphicsPort* port, SketchObject* object);
 void       UpdateNothing(SketchObject* object, SketchObject* const* parents);
 void       UpdateFreeObject(SketchObject* object, SketchObject* const* parents);

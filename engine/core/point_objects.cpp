@@ -157,9 +157,9 @@ void CopyPointGeometry(const SketchObject* source, SketchObject* target) {
 }
 
 void TransformPoint(const SketchObject* source, SketchObject* target, const TransformMap* map,
-                    PointMapFn mapPoint) {
+                    PointMapOp op) {
     RealPoint p = PositionOf(source);
-    mapPoint(map, &p);
+    op(&p, &p, 1, map);
     PositionOf(target) = p;
     if (TypeFlags(target) & kTypeValuePositioned) ReprojectPoint(target);
     if (target->exists) UpdatePointBounds(target);

@@ -26,7 +26,7 @@ void SnapPointToGridOf(SketchObject* point, const SketchObject* system, double t
 
 void CopyPointGeometry(const SketchObject* source, SketchObject* target);
 void TransformPoint(const SketchObject* source, SketchObject* target, const TransformMap* map,
-                    PointMapFn mapPoint);
+                    PointMapOp op);
 void DrawPointScaled(GraphicsPort* port, SketchObject* point, const OutputScale* scale);
 
 // Update routines of the point construction types, (point, parents' items).

@@ -267,3 +267,18 @@ void UpdatePolygon(SketchObject* polygon, SketchObject* const* parents) {
     for (int32_t i = 0; i < p->vertexCount; ++i) p->vertices[i] = ClassData<PointData>(parents[i])->position;
     FinishPolygon(polygon);
 }
+
+void TransformPolygon(const SketchObject* source, SketchObject* target, const TransformMap* map,
+                      PointMapOp op) {
+    const PolygonData* s = ClassData<PolygonData>(source);
+    PolygonData* t = PolygonOf(target);
+    // The image was sized from its pre-image; a count that differs all the same (a
+    // damaged document) maps what both hold.
+    const int32_t n = std::min<int32_t>(s->vertexCount, t->vertexCount);
+    if (n <= 0 || !s->vertices || !t->vertices) {
+        target->exists = 0;
+        return;
+    }
+    op(s->vertices, t->vertices, n, map);
+    FinishPolygon(target);
+}

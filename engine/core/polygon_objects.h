@@ -54,6 +54,8 @@ bool PolygonHitTest(ScreenPoint point, SketchObject* polygon);
 // Edges only: a rectangle inside the polygon touching no edge does not select it.
 bool PolygonHitTestRect(const ScreenRect* rect, SketchObject* polygon);
 void DrawPolygonScaled(GraphicsPort* port, SketchObject* polygon, const OutputScale* scale);
+void TransformPolygon(const SketchObject* source, SketchObject* target, const TransformMap* map,
+                      PointMapOp op);
 
 // Gives a free polygon being read new arrays for count vertices; false on no memory.
 bool ResizeFreePolygon(SketchObject* polygon, uint32_t count);

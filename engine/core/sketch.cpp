@@ -133,6 +133,9 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->tracedArea = kEmptyScreenRect;
     sketch->extent = kEmptyScreenRect;
     sketch->dirtyRect = kEverythingDirty;
+    sketch->motion.movingSetInvalid = 1;
+    sketch->motion.frameDirty = kEmptyScreenRect;
+    InitTransformSettings(&sketch->transformSettings);
     InitLabelSequences(sketch);
     return sketch;
 }
@@ -142,6 +145,8 @@ void FreeSketch(Sketch* sketch) {
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     StopFrameTicks(sketch);
+    // No motion outlives its sketch, ticking or not.
+    if (sketch->motion.motionsHead) StopMotions(0);
     UndoTrimHistory(sketch, 0);
     // The lists are not maintained while everything goes: the children lists are
     // dropped with the arena below, so no destroyed object is searched for in its
@@ -157,6 +162,7 @@ void FreeSketch(Sketch* sketch) {
     FreeMemory(sketch->title);
     FreeMemory(sketch->toolText);
     FreeMemory(sketch->givenKinds);
+    FreeMemory(sketch->motion.movedList);
     SetCurrentSketch(nullptr, nullptr);
     // No sketch is current here, so the front cannot pass to one: it becomes none.
     if (gEngine.frontSketch == sketch) ClearFrontSketch();
@@ -217,7 +223,7 @@ void MakeCurrentSketchFront() {
 void LinkObjectIntoSketch(SketchObject* object, SketchObject* after) {
     Sketch* sketch = CurrentSketch();
     ++sketch->structureChangeCount;
-    UpdateMarksOnObjectChange(object, 3, 1);
+    UpdateMarksOnObjectChange(object, 3);
     if (after == kNotLinked) after = sketch->lastObject;
     object->prevInSketch = after;
     object->nextInSketch = after ? after->nextInSketch : sketch->firstObject;

@@ -5,16 +5,19 @@
 #include <cstdint>
 
 #include "engine/core/idle_tasks.h"
+#include "engine/core/marks.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
+#include "engine/core/transform_settings.h"
 
 struct EngineDocument;
+struct Motion;
+struct ObjectFlagsEntry;
 struct PtrListArena;
 struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
-constexpr int32_t kMarkSlotCount  = 21;
 
 // Dirty rectangle meaning "everything", set on a new sketch.
 constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
@@ -50,15 +53,35 @@ constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
 // Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor, snapping and mouse tracking will keep themselves; the
+// editor and snapping will keep themselves; the
 // command states read it here until they do.
 struct SketchCommandInputs {
-    uint32_t activityWord;        // kActivity* bits
     int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;
     int32_t  snapToGrid;
-    int32_t  mouseState;          // 0 idle
+};
+
+// The animation state of a sketch. The motion engine (engine/interact) keeps it; the
+// sketch only holds it so that it lives and dies with the sketch.
+struct MotionState {
+    // 1: the moving set must be rebuilt before the next frame. The set is also rebuilt
+    // when the sketch's structure counter moved away from movingSetStamp.
+    int32_t       movingSetInvalid;
+    uint32_t      movingSetStamp;
+    ScreenRect    frameDirty;   // what the moving set covered this frame
+    SketchObject* movedHead;    // the moving set, chained through nextMoved in sketch order
+    // The same set as a contiguous array {object, move state} that the frames walk, so
+    // that a frame streams through the objects without chasing links; null-object ended.
+    // Null when it could not be had: the frames then walk the chain.
+    ObjectFlagsEntry* movedList;
+    int32_t       movedListCapacity;
+    Motion*       motionsHead;  // newest first
+    uint32_t      frameCount;
+    int32_t       paused;
+    int32_t       nesting;        // depth of walks over the motion list
+    int32_t       finishPending;  // a motion was only marked finished during a walk
+    int32_t       snapDraggedPoints;  // the drag of this sketch snaps points to the grid
 };
 
 // State of one automatic label sequence of a sketch.
@@ -88,9 +111,8 @@ struct Sketch {
 
     PtrListArena*  arena;  // valid here only while the sketch is not current
 
-    // Stand-in: mark slots and coordinate-system words until the marks are built.
-    SketchObject*  markSlots[kMarkSlotCount];
-    uint32_t       coordSystemWords[2];
+    MarkSlot       marks[kMarkEntryCount];  // slots 0..20, then the categories
+    TransformSettings transformSettings;    // the Transform dialogs' last values
 
     uint32_t       selectionChangeCount;
     uint32_t       structureChangeCount;  // every change of parents, links or order
@@ -134,6 +156,7 @@ struct Sketch {
     UndoRecord*    savedPosition;
 
     SketchCommandInputs commandInputs;
+    MotionState    motion;
 
     // Stored with pages only (not with tool bodies or clipboard copies).
     LabelSequence  labelSequences[kLabelSequenceCount];

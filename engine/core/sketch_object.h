@@ -52,6 +52,8 @@ constexpr int32_t kHiddenAsConsumed  = 4;
 
 // Bits of SketchObject::stateFlags.
 constexpr uint8_t kObjectHot = 0x1;
+// A live preview's image: it cannot be picked.
+constexpr uint8_t kObjectPreview = 0x4;
 
 // Bit of SketchObject::markFlags: the object is marked.
 constexpr uint32_t kMarkedObject = 0x8000;

@@ -47,7 +47,7 @@ bool ComputeStraightForm(StraightData* data, int32_t shapeKind, ScreenRect* boun
 
 void AxisTickLadder(double* spacing, int32_t* minorCount, int32_t* labelInterval,
                     bool horizontal) {
-    const double m = GeometryMetrics.minTickSpacing;
+    const double m = MinTickSpacing();
     double s = *spacing;
     int32_t n = 0;  // the rung: 0 for 1 x 10^k, 1 for 2 x 10^k, 2 for 5 x 10^k
     // A spacing that is not a positive finite number would never reach the band.
@@ -85,10 +85,10 @@ void FinishAxisForm(AxisData* axis, ScreenRect* bounds) {
     ScreenRectInset(bounds, static_cast<int16_t>(-tick), static_cast<int16_t>(-tick));
     const bool tallerThanWide = bounds->bottom - bounds->top > bounds->right - bounds->left;
     if (tallerThanWide)
-        bounds->left = static_cast<int16_t>(bounds->left - GeometryMetrics.axisLabelWidth -
+        bounds->left = static_cast<int16_t>(bounds->left - AxisLabelWidth() -
                                             GeometryMetrics.axisLabelGap);
     else
-        bounds->bottom = static_cast<int16_t>(bounds->bottom + GeometryMetrics.axisLabelHeight +
+        bounds->bottom = static_cast<int16_t>(bounds->bottom + AxisLabelHeight() +
                                               GeometryMetrics.axisLabelGap);
 }
 
@@ -103,11 +103,11 @@ bool SnapToAxisMarks(const AxisData& axis, int16_t boundsLeft, ScreenPoint point
     const double mark = k * step;
     *value = mark / axis.unitDistance;
     const double o = std::fabs(mark - d);
-    if (horizontal) return o < GeometryMetrics.axisLabelWidth / 4;
-    if (!(o < (GeometryMetrics.axisLabelHeight + GeometryMetrics.axisLabelGap) / 2)) return false;
+    if (horizontal) return o < AxisLabelWidth() / 4;
+    if (!(o < (AxisLabelHeight() + GeometryMetrics.axisLabelGap) / 2)) return false;
     if (std::fabs(k) > 100) return true;
     // Not over the tick labels left of the axis.
-    return point.x > boundsLeft + GeometryMetrics.axisLabelWidth / 3;
+    return point.x > boundsLeft + AxisLabelWidth() / 3;
 }
 
 void PerpendicularPoints(RealPoint p, double dx, double dy, RealPoint* first, RealPoint* second) {

@@ -51,12 +51,11 @@ bool StraightHitTestRect(const ScreenRect* rect, SketchObject* object) {
 }
 
 void TransformStraight(const SketchObject* source, SketchObject* target,
-                       const TransformMap* map, PointMapFn mapPoint) {
-    RealPoint a = ClassData<StraightData>(source)->form.first;
-    RealPoint b = ClassData<StraightData>(source)->form.second;
-    mapPoint(map, &a);
-    mapPoint(map, &b);
-    SetDefiningPoints(target, a, b);
+                       const TransformMap* map, PointMapOp op) {
+    const LineForm& f = ClassData<StraightData>(source)->form;
+    RealPoint ends[2] = { f.first, f.second };
+    op(ends, ends, 2, map);
+    SetDefiningPoints(target, ends[0], ends[1]);
     UpdateStraightForm(target);
 }
 

@@ -16,7 +16,7 @@ void UpdateStraightForm(SketchObject* object);
 bool StraightHitTest(ScreenPoint point, SketchObject* object);
 bool StraightHitTestRect(const ScreenRect* rect, SketchObject* object);
 void TransformStraight(const SketchObject* source, SketchObject* target,
-                       const TransformMap* map, PointMapFn mapPoint);
+                       const TransformMap* map, PointMapOp op);
 void DrawStraightScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 void DrawAxisScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 // initExtra of axes: the parameter is the axis's class record (u16 horizontal flag,

@@ -6,6 +6,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
@@ -54,10 +55,10 @@ KindDataUnits CurrentUnits() {
 }  // namespace
 
 ResultCode TransferKindData(TransferContext* context, int32_t layout) {
-    if (layout < 0 || layout >= kKindDataLayoutCount) return kResultDamaged;
+    if (layout < 0 || layout >= kTransformOpCount) return kResultDamaged;
     TransferSide* side = ObjectSide(context);
     auto* object = static_cast<SketchObject*>(side->object);
-    const uint32_t bytes = 4u * KindDataLayouts[layout].fixedWords;
+    const uint32_t bytes = 4u * TransformOpTable[layout].fixedWords;
     if (bytes > kMaxKindDataBytes) return kResultDamaged;
     alignas(8) uint8_t block[kMaxKindDataBytes];
     ConstructionCodeWord word{};
@@ -79,6 +80,13 @@ ResultCode TransferKindData(TransferContext* context, int32_t layout) {
     if (!IsReadingRecord(context) || IsFatalError(rc)) return rc;
     if (ConstructionTypeFromCode(word.code) == kNoConstructionType) return kResultSkippedObject;
     return CopyToList(&object->constructionData, block, bytes) ? rc : kResultOutOfMemory;
+}
+
+ResultCode TransferTransformData(TransferContext* context) {
+    auto* object = static_cast<SketchObject*>(ObjectSide(context)->object);
+    if (object->constructionType < 0 || object->constructionType >= kConstructionTypeCount)
+        return kResultSkippedObject;
+    return TransferKindData(context, ConstructionTypeTable[object->constructionType].transformOp);
 }
 
 ResultCode TransferConstructionData(TransferContext* context) {

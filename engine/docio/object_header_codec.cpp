@@ -204,10 +204,10 @@ ResultCode TransferRectGeometry(TransferContext* context) {
 }
 
 void TransformRectGeometry(const SketchObject* source, SketchObject* target,
-                           const TransformMap* map, PointMapFn mapPoint) {
+                           const TransformMap* map, PointMapOp op) {
     RealPoint centre = { (source->bounds.left + source->bounds.right) / 2.0,
                          (source->bounds.top + source->bounds.bottom) / 2.0 };
-    mapPoint(map, &centre);
+    op(&centre, &centre, 1, map);
     const double targetX = (target->bounds.left + target->bounds.right) / 2.0;
     const double targetY = (target->bounds.top + target->bounds.bottom) / 2.0;
     const int32_t dx = RoundToScreen(centre.x - targetX);

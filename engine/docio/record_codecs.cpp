@@ -65,33 +65,6 @@ ResultCode SwapCodecFields(RecordCodecFn codec, void* object, void* savedCopy) {
     return codec(&context);
 }
 
-// Stand-in: the sources, parentCount, fixedWords and compactWords columns of the transformation rows,
-// until the transformation table itself is available to read them from.
-const KindDataLayout KindDataLayouts[kKindDataLayoutCount] = {
-    //  sources  parents  fixedWords  compactWords
-    { 0x0400,  3,  0, 0 },  //  0 type 20
-    { 0x6000,  1, 12, 4 },  //  1 type 21
-    { 0x2100,  2,  6, 2 },  //  2 type 22
-    { 0x4080,  2,  6, 2 },  //  3 type 23
-    { 0x0180,  3,  0, 0 },  //  4 type 24
-    { 0xA800,  1, 14, 6 },  //  5 type 25
-    { 0xA008,  4,  6, 2 },  //  6 type 26
-    { 0xA004,  2,  6, 2 },  //  7 type 27
-    { 0x8880,  2,  8, 4 },  //  8 type 28
-    { 0x8088,  5,  0, 0 },  //  9 type 29
-    { 0x8084,  3,  0, 0 },  // 10 type 30
-    { 0x0801,  2,  8, 4 },  // 11 type 31
-    { 0x0009,  5,  0, 0 },  // 12 type 32
-    { 0x0005,  3,  0, 0 },  // 13 type 33
-    { 0x1001,  2,  2, 2 },  // 14 type 34
-    { 0x0041,  4,  0, 0 },  // 15 type 35
-    { 0x0021,  5,  0, 0 },  // 16 type 36
-    { 0x0011,  3,  0, 0 },  // 17 type 37
-    { 0x0002,  2,  0, 0 },  // 18 type 38
-    { 0x10000,  0,  2, 2 },  // 19 type 58
-    { 0x0000,  0,  0, 0 },  // 20 type 79
-};
-
 namespace {
 
 // In-memory sizes of the entries, in the order angle, ratio, distance, vertical.
@@ -182,14 +155,14 @@ void ConvertDistance(uint8_t* mem, uint8_t* st, bool compact, bool reading, bool
 }  // namespace
 
 uint32_t KindDataStoredBytes(int32_t layout, bool compact) {
-    if (layout < 0 || layout >= kKindDataLayoutCount) return 0;
-    const KindDataLayout& row = KindDataLayouts[layout];
+    if (layout < 0 || layout >= kTransformOpCount) return 0;
+    const TransformOpRecord& row = TransformOpTable[layout];
     return 4u * (compact ? row.compactWords : row.fixedWords);
 }
 
 uint32_t KindDataGroupBytes(int32_t layout, bool compact) {
-    if (layout < 0 || layout >= kKindDataLayoutCount) return 0;
-    uint32_t flags = KindDataLayouts[layout].sources, n = 0;
+    if (layout < 0 || layout >= kTransformOpCount) return 0;
+    uint32_t flags = TransformOpTable[layout].sources, n = 0;
     if (flags & kSourceFixedAngle) n += StoredAngleBytes(compact);
     if (flags & kSourceFixedRatio) n += 8;
     if (flags & kSourceFixedDistance) n += StoredDistanceBytes(compact);
@@ -199,8 +172,8 @@ uint32_t KindDataGroupBytes(int32_t layout, bool compact) {
 
 void ConvertKindDataFields(uint8_t* memory, uint8_t* stored, int32_t layout, bool compact, bool reading,
                            const KindDataUnits& units) {
-    if (layout < 0 || layout >= kKindDataLayoutCount) return;
-    uint32_t flags = KindDataLayouts[layout].sources;
+    if (layout < 0 || layout >= kTransformOpCount) return;
+    uint32_t flags = TransformOpTable[layout].sources;
     uint8_t* mem = memory;
     uint8_t* st = stored;
     if (flags & kSourceFixedAngle) {
@@ -248,8 +221,8 @@ ResultCode GetConstructionCodeWord(const uint8_t* payload, uint32_t length, bool
 
 ResultCode TransferKindDataBlock(TransferContext* context, int32_t layout, ConstructionCodeWord* word,
                                  const KindDataUnits& units) {
-    if (layout < 0 || layout >= kKindDataLayoutCount) return kResultDamaged;
-    uint32_t memoryBytes = 4u * KindDataLayouts[layout].fixedWords;
+    if (layout < 0 || layout >= kTransformOpCount) return kResultDamaged;
+    uint32_t memoryBytes = 4u * TransformOpTable[layout].fixedWords;
     TransferSide* src = &context->source;
     TransferSide* dst = &context->destination;
     switch (context->op) {

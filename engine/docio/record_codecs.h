@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/transform_maps.h"
 #include "engine/docio/streams.h"
 #include "engine/docio/transfer_context.h"
 
@@ -24,21 +25,8 @@ ResultCode SwapCodecFields(RecordCodecFn codec, void* object, void* savedCopy);
 
 // ---- Construction data laid out by the transformation rows
 
-// The columns of a transformation row that the construction-data codec and the reader's
-// parent check read.
-struct KindDataLayout {
-    uint32_t sources;       // flag bits; 0x800, 0x1000, 0x2000 and 0x4000 are converted
-    uint16_t parentCount;   // parents of an object of this row, the pre-image included
-    uint16_t fixedWords;    // 32-bit words of the in-memory block
-    uint16_t compactWords;  // 32-bit words of the compact (handheld) form
-};
-constexpr int32_t kKindDataLayoutCount = 21;
-extern const KindDataLayout KindDataLayouts[kKindDataLayoutCount];
-
-constexpr uint32_t kSourceFixedAngle    = 0x0800;
-constexpr uint32_t kSourceFixedRatio    = 0x1000;
-constexpr uint32_t kSourceFixedDistance = 0x2000;
-constexpr uint32_t kSourceFixedVertical = 0x4000;
+// A layout is a row of TransformOpTable: its sources (of which the fixed bits 0x800,
+// 0x1000, 0x2000 and 0x4000 are converted), fixedWords and compactWords columns.
 
 // The units a reader of the compact form rebuilds the values in, and the resolution
 // the compact lengths (1/96 inch) are converted with.

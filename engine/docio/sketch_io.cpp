@@ -152,8 +152,13 @@ ResultCode SelectObject(void*, void* object) {
     return kResultOK;
 }
 
+// The page's marked coordinate system.
 ResultCode MarkObject(void* model, void* object) {
-    Io(model)->sketch->markSlots[kMarkSlotOfFile] = Obj(object);
+    SketchObject* o = Obj(object);
+    MarkSlot& slot = Io(model)->sketch->marks[kMarkSlotOfFile];
+    slot.object = o;
+    slot.state = kMarkSet;
+    o->markFlags |= kMarkedObject;
     return kResultOK;
 }
 
@@ -474,7 +479,10 @@ ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle str
 uint32_t SelectionCount(void* model) { return Io(model)->selectionCount; }
 void* SelectedAt(void* model, uint32_t i) { return Io(model)->selection[i]; }
 uint16_t PageIdentity(void* model) { return Io(model)->sketch->pageId; }
-void* Marked(void* model) { return Io(model)->sketch->markSlots[kMarkSlotOfFile]; }
+void* Marked(void* model) {
+    const MarkSlot& slot = Io(model)->sketch->marks[kMarkSlotOfFile];
+    return slot.state == kMarkSet ? slot.object : nullptr;
+}
 
 uint32_t GivenCount(void* model) {
     int32_t count = 0;
@@ -553,7 +561,7 @@ const MinimumParentsRow kMinimumParents[] = {
 
 uint32_t MinimumParents(int32_t type) {
     uint16_t op = ConstructionTypeTable[type].transformOp;
-    if (op < kKindDataLayoutCount && KindDataLayouts[op].parentCount) return KindDataLayouts[op].parentCount;
+    if (op < kTransformOpCount && TransformOpTable[op].parentCount) return TransformOpTable[op].parentCount;
     for (const MinimumParentsRow& row : kMinimumParents)
         if (row.type == type) return static_cast<uint32_t>(row.parents);
     return 0;

@@ -1,5 +1,6 @@
 #include "engine/interact/action_buttons.h"
 
+#include "engine/core/services/motions.h"
 #include "engine/core/sketch_object.h"
 #include "engine/text/string_groups.h"
 
@@ -21,6 +22,8 @@ uint32_t ActionButtonId(const SketchObject* object) {
 void PressActionButton(SketchObject*) {}
 void ActionButtonStop(SketchObject*) {}
 void ActionButtonsOfObject(SketchObject*) {}
+// Stand-in: presentations have nothing to run until presentation buttons are built.
+void ResumePendingPresentations() {}
 
 // Stand-in: button captions come from the button types and their targets' names, and
 // the frame from the caption's size; until buttons are built a button is captioned by

@@ -2,7 +2,12 @@
 // carries the command out (construction commands, transforms, the host's document
 // commands, motions, dialogs); the table only names them.
 // StopMotions is the motion engine's and RebuildSketchViews a service of the views
-// (engine/core/services/).
+// (engine/core/services/); CloseActiveWindow and RunCommandVariantProgram are the
+// shell's (platform/win32).
+// TransformCommand and MarkCommand are the Transform commands' (transform_commands.cpp),
+// UndoRedoCommand the undo machinery's (undo.cpp); the construction commands are in
+// construction_commands.cpp and the commands on the selected objects, Quit among them,
+// in object_commands.cpp.
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

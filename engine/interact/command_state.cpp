@@ -1,7 +1,9 @@
 #include "engine/interact/command_state.h"
 
 #include "engine/core/memory.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/command_table.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
 
@@ -209,7 +211,7 @@ ResultCode CmdStateExecuteItem(uint32_t slot) {
     const CommandRow& row = CommandRowTable[item->row];
     if (!(row.flags & RowKeepsCaptionEditing)) {
         const Sketch* front = GetFrontSketch();
-        if (front && (CommandInputsOf(front).activityWord & kActivityCaptionEditing))
+        if (front && (ActivityWord() & kActivityCaptionEditing))
             EndSketchActivity(kActivityCaptionEditing);
     }
     // Ending caption editing may have changed the registry; read the item again.

@@ -10,6 +10,7 @@
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/menu_texts.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
 
@@ -121,8 +122,7 @@ int32_t PredObjectsIntersect(uint32_t) {
 }
 
 const SketchObject* MarkedSystem() {
-    const Sketch* s = CurrentSketch();
-    return s ? s->markSlots[kMarkSlotCoordSystem] : nullptr;
+    return MarkedObject(kMarkSlotCoordSystem);
 }
 
 int32_t PredRectangularSystem(uint32_t) {

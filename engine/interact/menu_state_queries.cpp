@@ -23,8 +23,7 @@ void SetOut(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argu
 bool ShiftHeld() { return CensusShiftState() != 0; }
 
 const SketchObject* MarkedSystem() {
-    const Sketch* s = CurrentSketch();
-    return s ? s->markSlots[kMarkSlotCoordSystem] : nullptr;
+    return MarkedObject(kMarkSlotCoordSystem);
 }
 
 bool EditingCaption() {

@@ -16,6 +16,7 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
+#include "engine/core/services/bars.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/text/object_labels.h"
@@ -35,8 +36,6 @@ inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
 
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: the colour comparison of the platform's colours.
-bool SameRgb(uint32_t a, uint32_t b);
 bool ObjectListIsEmpty(PtrList list);
 
 // Stand-in: class data of the classes whose records are not laid out yet (coordinate
@@ -59,9 +58,6 @@ bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int3
 
 // ---- Motion engine and shell -------------------------------------------------------
 
-// Stand-in: motion ranges (motion engine) and the Motion Controller bar (shell).
-bool MotionSpeedRange(bool ofSelection, double* low, double* high, bool* reversible);
-void FormatSpeedRangeText(double low, double high);
 void RefreshMotionControllerItem(int32_t item, int32_t state);
 
 // Stand-in: the shell's state as the queries read it.
@@ -72,15 +68,10 @@ struct ShellStateStandin {
     int32_t activeDocument;
     int32_t documentModified;
     int32_t documentHasFile;
-    int32_t animatingSketchCount;
     int32_t selectAllText;        // the current tool's "Select &All ..." item
     int32_t selectAllCategory;    // the current tool's object category
     int32_t pasteText;            // PasteMenuState's answer
     int32_t pasteEnabled;
-    int32_t hasSpeedRange;        // MotionSpeedRange's answer
-    double speedLow;
-    double speedHigh;
-    int32_t speedReversible;
     int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
     int32_t motionBarRefreshes;
 };
@@ -88,7 +79,3 @@ ShellStateStandin& ShellStandin();
 
 // Stand-in: custom-tool playback re-matches the selection at every census.
 void ToolPlaybackRematchSelection();
-// Stand-in: the colour menu's mark (hasColor false = no colour is current).
-void SetColorMenuMark(bool hasColor, uint32_t color);
-// Stand-in: the mouse-tracking state of the front sketch, 0 = idle.
-int32_t GetMouseState();

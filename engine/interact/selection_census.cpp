@@ -1,5 +1,6 @@
 #include "engine/interact/selection_census.h"
 
+#include "engine/core/services/colors.h"
 #include "engine/core/services/object_labels.h"
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/points.h"
 #include "engine/core/memory.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/command_state.h"
 
 namespace {
@@ -145,10 +147,10 @@ uint32_t TakeSelectionCensus() {
     f[kFlagShift] = gShiftState;
     f[kFlagMotionBarVisible] = c.flags[kFlagMotionBarVisible];
     const Sketch* front = GetFrontSketch();
-    const uint32_t activity = front ? CommandInputsOf(front).activityWord : 0;
+    const uint32_t activity = front ? ActivityWord() : 0;
     f[kFlagAnimating] = (activity & kActivityAnimating) != 0;
     f[kFlagPaused] = (activity & kActivityPaused) != 0;
-    f[kFlagAnySketchAnimating] = ShellStandin().animatingSketchCount != 0;
+    f[kFlagAnySketchAnimating] = RunningMotionCount() != 0;
     std::memcpy(c.flags, f, sizeof f);
     c.noSketch = 0;
     c.collinearValid = 0;

@@ -548,7 +548,7 @@ void UndoRemoveObject(SketchObject* object, int32_t marksCode) {
     AddObjectToDirtyRect(object);
     UnlinkFromParents(object);
     UnlinkObjectFromSketch(object);
-    UpdateMarksOnObjectChange(object, marksCode, 0);
+    UpdateMarksOnObjectChange(object, marksCode);
 }
 
 ResultCode UndoRestoreObject(SketchObject* object) {
@@ -569,7 +569,7 @@ ResultCode UndoRestoreObject(SketchObject* object) {
         object->label.level = level;
     }
     AddObjectToDirtyRect(object);
-    UpdateMarksOnObjectChange(object, kMarksRestored, 1);
+    UpdateMarksOnObjectChange(object, kMarksRestored);
     return kResultOK;
 }
 
@@ -653,6 +653,6 @@ ResultCode UndoRedoCommand(int32_t argument) {
         DeselectAll();
         FlushPendingRedraw(1);
         WaitForDeadline(deadline);
-        if (PollUserAbort(true)) return 1;
+        if (PollUserAbort(kAbortOnEscape)) return 1;
     }
 }

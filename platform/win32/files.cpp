@@ -8,6 +8,22 @@
 #include <io.h>
 
 #include "engine/core/services/files.h"
+#include "platform/win32/preferences_path.h"
+
+namespace {
+char gPreferencesPath[kMaxPathChars] = "";
+}  // namespace
+
+void SetPreferencesPath(const char* path) {
+    gPreferencesPath[0] = 0;
+    if (path && std::strlen(path) < sizeof gPreferencesPath) std::strcpy(gPreferencesPath, path);
+}
+
+bool GetPreferencesPath(char* path) {
+    if (gPreferencesPath[0] == 0) return false;
+    std::memcpy(path, gPreferencesPath, sizeof gPreferencesPath);
+    return true;
+}
 
 ResultCode MakeTempFileNameBeside(const char* targetPath, char* tempPath) {
     errno = 0;

@@ -1,6 +1,7 @@
 #include "tests/support/clock_double.h"
 
 #include "engine/core/services/clock.h"
+#include "platform/rules/shell_rules.h"
 
 namespace {
 uint32_t gTicks = 1000;
@@ -11,13 +12,8 @@ void AdvanceTestTickCount(uint32_t ms) { gTicks += ms; }
 
 uint32_t TickCount() { return gTicks; }
 
-void SetDeadline(uint32_t* deadline, uint32_t ms) {
-    *deadline = ms == 0 ? 0 : gTicks + ms;
-}
-
-bool DeadlinePassed(uint32_t deadline) {
-    return deadline == 0 || static_cast<int32_t>(gTicks - deadline) >= 0;
-}
+void SetDeadline(uint32_t* deadline, uint32_t ms) { *deadline = DeadlineAfter(gTicks, ms); }
+bool DeadlinePassed(uint32_t deadline) { return DeadlineReached(gTicks, deadline); }
 
 // Waiting takes no time: the clock jumps to the deadline.
 void WaitForDeadline(uint32_t deadline) {

@@ -3,6 +3,7 @@
 #include "engine/core/color_list.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/colors.h"
+#include "platform/rules/colors.h"
 
 namespace {
 CustomColorBlock* gInstalled = nullptr;
@@ -14,8 +15,7 @@ int32_t CustomColorInstallCount() { return gInstallCount; }
 CustomColorBlock* NewDefaultCustomColors() {
     auto* block = static_cast<CustomColorBlock*>(AllocMemory(sizeof(CustomColorBlock), kAllocZero));
     if (block == nullptr) return nullptr;
-    block->count = kMaxCustomColors;
-    for (int32_t i = 0; i < kMaxCustomColors; ++i) block->colors[i] = 0x00FFFFFF;
+    FillDefaultCustomColors(block);
     return block;
 }
 
@@ -28,10 +28,4 @@ void SetCustomColors(CustomColorBlock* block) {
 const CustomColorBlock* GetCustomColors() { return gInstalled; }
 
 // A white window: the last three slots are black.
-void InitDefaultPalette(uint32_t palette[12]) {
-    const uint32_t colors[12] = {
-        0x0000FF, 0x800000, 0x008000, 0x00FFFF, 0x800080, 0x000080,
-        0xFF00FF, 0xFFFFFF, 0xC0C0C0, 0x000000, 0x000000, 0x000000,
-    };
-    for (int32_t i = 0; i < 12; ++i) palette[i] = colors[i];
-}
+void InitDefaultPalette(uint32_t palette[12]) { DefaultPaletteFor(RgbColor(255, 255, 255), palette); }

@@ -17,19 +17,3 @@ void UpdateCommandElement(uint32_t slot, bool full) {
     if (slot < 256) ++(full ? gLog.fullUpdates : gLog.enabledUpdates)[slot];
     if (gLog.orderCount < 64) gLog.order[gLog.orderCount++] = slot;
 }
-
-namespace {
-int32_t gAbortAt = 0;
-int32_t gPolls = 0;
-}  // namespace
-
-void SetUserAbortAtPoll(int32_t n) {
-    gAbortAt = n;
-    gPolls = 0;
-}
-int32_t UserAbortPolls() { return gPolls; }
-
-bool PollUserAbort(bool) {
-    ++gPolls;
-    return gAbortAt != 0 && gPolls >= gAbortAt;
-}

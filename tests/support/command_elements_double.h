@@ -11,6 +11,7 @@ struct ElementUpdateLog {
 ElementUpdateLog& ElementUpdates();
 void ResetElementUpdates();
 
-// PollUserAbort answers true from the nth poll on (counted from this call); 0 never.
+// The abort poll (user_abort_double.cpp): PollUserAbort answers true from the nth poll
+// on (counted from this call); 0 never.
 void SetUserAbortAtPoll(int32_t n);
 int32_t UserAbortPolls();

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
+
 struct ExecutorCall {
     int32_t slot;
     int32_t argument;
@@ -9,3 +11,5 @@ struct ExecutorCall {
 ExecutorCall LastExecutorCall();
 int32_t ExecutorCallCount();
 void ResetExecutorLog();
+// Records a call of the executor of a slot (the doubles of every executor use it).
+ResultCode RecordExecutorCall(int32_t slot, int32_t argument);

@@ -3,18 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "engine/core/services/busy.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
 
 namespace {
 DocumentServices gServices;
 size_t gNextMenuResult = 0;
-
-struct BusyTaskDouble {
-    int32_t kind;
-};
-BusyTaskDouble gBusyTask;
 
 std::string Folded(const char* text) {
     std::string s(text);
@@ -66,17 +60,6 @@ void FitFramesToSketch(EngineDocument* document) { gServices.framesFitted.push_b
 
 void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.push_back(document); }
 
-BusyTask* BeginBusyTask(int32_t kind, uint32_t, bool) {
-    gServices.busyKinds.push_back(kind);
-    gBusyTask.kind = kind;
-    return reinterpret_cast<BusyTask*>(&gBusyTask);
-}
-
-bool UpdateBusyTask(BusyTask*, uint32_t) {
-    ++gServices.busyUpdates;
-    return gServices.stopAtUpdate == 0 || gServices.busyUpdates < gServices.stopAtUpdate;
-}
-
-void EndBusyTask(BusyTask* task) {
-    if (task != nullptr) ++gServices.busyEnded;
+void ShowContextMenu(bool overEmptySpace, bool overObject) {
+    RecordedDocumentServices().contextMenus.push_back({ overEmptySpace, overObject });
 }

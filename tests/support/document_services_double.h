@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct EngineDocument;
@@ -25,6 +26,8 @@ struct DocumentServices {
         int32_t newIndex;
     };
     std::vector<PageShown> pagesShown;
+    // ShowContextMenu: over empty space, over an object.
+    std::vector<std::pair<bool, bool>> contextMenus;
 
     std::set<std::string> openNames;  // names IsDocumentNameFree calls used
     std::vector<EngineDocument*> framesFitted;

@@ -2,6 +2,16 @@
 
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/preferences.h"
+#include "platform/rules/drawing_metrics_table.h"
+
+// The screen values at 96 pixels per inch, where a tick number measures 48 x 13.
+DrawingMetricsRecord DrawingMetrics = [] {
+    DrawingMetricsRecord m{};
+    SetScreenDrawingMetrics(&m, 0, 96, 13, 48);
+    return m;
+}();
+
+OutputScale CurrentOutputScale{ 0, 1.0, 0, 0 };
 
 namespace {
 bool gSucceeds = true;

@@ -1,55 +1,38 @@
-// Test double of the installed-font list: three fonts, "Arial" (1, the default),
-// "Symbol" (2, traits 2) and "Times New Roman" (3, traits 1).
-#include <cctype>
+// Test double of the installed-font list: the platform's list rules over three faces,
+// "Arial", "Symbol" and "Times New Roman". Arial is the default face, so the list is
+// Arial (1), Arial (2), Symbol (3, the symbol trait), Times New Roman (4, roman).
 #include <cstring>
 
 #include "engine/core/services/fonts.h"
-#include "engine/core/services/text_style.h"
+#include "platform/rules/font_list.h"
 
 namespace {
-struct FontRow { uint16_t traits; const char* face; };
-const FontRow kFonts[] = { { 0, "Arial" }, { 2, "Symbol" }, { 1, "Times New Roman" } };
-constexpr int16_t kFontCount = 3;
-
-bool SameFace(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
-    return *a == *b;
+// Built before any test runs, so that no test's allocation count includes it.
+const FontList& BuildTestFontList() {
+    FontList& list = TheFontList();
+    {
+        struct Face { const char* name; uint8_t charset; uint8_t pitchAndFamily; };
+        const Face faces[] = { { "Arial", 0, 0x22 }, { "Symbol", kSymbolCharset, 0x52 },
+                               { "Times New Roman", 0, 0x12 } };
+        StartFontList(&list, 0);
+        for (const Face& f : faces) {
+            InstalledFont font{};
+            CopyFaceName(font.faceName, f.name);
+            font.charset = f.charset;
+            font.pitchAndFamily = f.pitchAndFamily;
+            font.traits = FontTraitsOf(f.pitchAndFamily, f.charset, 400, false);
+            font.fontType = kTrueTypeFont;
+            AddEnumeratedFont(&list, font);
+        }
+    }
+    return list;
 }
+const FontList& gTestFonts = BuildTestFontList();
+const FontList& TestFontList() { return gTestFonts; }
 }  // namespace
 
-uint32_t GetFontSpec(uint8_t* out, int16_t font) {
-    if (font < 1) font = 1;
-    if (font > kFontCount) return 0;
-    const FontRow& row = kFonts[font - 1];
-    uint32_t n = static_cast<uint32_t>(std::strlen(row.face));
-    if (out) {
-        out[0] = static_cast<uint8_t>(row.traits);
-        out[1] = static_cast<uint8_t>(row.traits >> 8);
-        std::memcpy(out + 2, row.face, n + 1);
-    }
-    return n + 5;
-}
+uint32_t GetFontSpec(uint8_t* out, int16_t font) { return FontSpecOf(TestFontList(), out, font); }
 
 void FindFontNumber(int16_t* font, const uint8_t* description) {
-    *font = 1;
-    if (!description) return;
-    const char* face = reinterpret_cast<const char*>(description + 2);
-    uint16_t traits = static_cast<uint16_t>(description[0] | description[1] << 8);
-    for (int16_t i = 0; i < kFontCount; ++i)
-        if (SameFace(kFonts[i].face, face)) {
-            *font = static_cast<int16_t>(i + 1);
-            return;
-        }
-    for (int16_t i = 0; i < kFontCount; ++i)
-        if (kFonts[i].traits == traits) {
-            *font = static_cast<int16_t>(i + 1);
-            return;
-        }
-}
-
-void InitDefaultTextStyle(int32_t slot, TextStyle* style) {
-    for (int16_t& field : style->field) field = 1;
-    style->field[kStyleSize] = slot == 4 ? 10 : 12;
-    style->field[kStyleScriptLevel] = 0;
+    *font = FontNumberForSpec(TestFontList(), description);
 }

@@ -7,21 +7,6 @@
 #include "engine/core/services/text_port.h"
 #include "engine/text/layout.h"
 
-DrawingMetricsRecord DrawingMetrics = [] {
-    DrawingMetricsRecord m{};
-    m.intMetricsA[kMetricLineWeight] = 1;
-    m.intMetricsA[kMetricFractionMargin] = 2;
-    m.intMetricsA[kMetricFractionGap] = 3;
-    m.intMetricsB[kMetricCaptionMarginX] = kScreenCaptionMarginX;
-    m.intMetricsB[kMetricCaptionMarginY] = kScreenCaptionMarginY;
-    m.intMetricsB[kMetricValueMarginX] = kScreenValueMarginX;
-    m.intMetricsB[kMetricValueMarginY] = kScreenValueMarginY;
-    m.intMetricsB[kMetricTableGap] = kScreenTableGap;
-    m.intMetricsB[kMetricTableCellMargin] = kScreenTableCellMargin;
-    return m;
-}();
-
-OutputScale CurrentOutputScale{ 0, 1.0, 0, 0 };
 
 namespace {
 

@@ -11,7 +11,8 @@ constexpr int32_t kBusySaving         = 2;  // "Saving..."
 constexpr int32_t kBusyPreparingTools = 4;  // "Preparing Custom Tools..."
 
 // Null when no feedback could be started; the other calls accept null.
-BusyTask* BeginBusyTask(int32_t kind, uint32_t progressMaximum, bool showProgress);
+// With `cancelable` the progress window offers a Cancel button that the updates report.
+BusyTask* BeginBusyTask(int32_t kind, uint32_t progressMaximum, bool cancelable);
 // False when the user asked to stop.
 bool      UpdateBusyTask(BusyTask* task, uint32_t position);
 void      EndBusyTask(BusyTask* task);

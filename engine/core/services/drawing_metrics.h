@@ -5,33 +5,44 @@
 
 struct Preferences;
 
-// Stand-in: only the fields the text layout reads are named; the platform layer's record
-// holds 14 integer metrics, 4 real metrics and 21 integer metrics in that order.
+// 14 integer metrics, 4 real metrics and 21 integer metrics, in that order: printing
+// scales them by their position. The roles of most belong to the drawing routines that
+// read them; those the engine reads are named below.
 struct DrawingMetricsRecord {
-    int32_t intMetricsA[14];   // 0 line weight, 1 fraction margin, 2 fraction gap, ...
+    int32_t intMetricsA[14];
     double  realMetrics[4];
     int32_t intMetricsB[21];
 };
 
+// intMetricsA
 constexpr int32_t kMetricLineWeight     = 0;
 constexpr int32_t kMetricFractionMargin = 1;
 constexpr int32_t kMetricFractionGap    = 2;
+constexpr int32_t kMetricPageResolution = 4;  // a printed page sets it from its resolution
+// realMetrics
+constexpr int32_t kMetricMinTickSpacing  = 0;  // smallest minor tick spacing of an axis
+constexpr int32_t kMetricMinTickBound    = 1;  // square and rectangular grids
+constexpr int32_t kMetricPolarCellArea   = 2;
+constexpr int32_t kMetricPolarMinSpacing = 3;
+// intMetricsB: the size of a tick number such as "-0.123456" in the interface font
+constexpr int32_t kMetricNumberFieldHeight = 1;
+constexpr int32_t kMetricNumberFieldWidth  = 2;
 
-// Places in the last block (intMetricsB) of the text margins: around a caption's text,
-// around a measurement's or calculation's value text, and the gap between table cells
-// and the margin inside one. Their screen values come after.
-constexpr int32_t kMetricCaptionMarginX = 15;
-constexpr int32_t kMetricCaptionMarginY = 16;
-constexpr int32_t kMetricValueMarginX   = 17;
-constexpr int32_t kMetricValueMarginY   = 18;
-constexpr int32_t kMetricTableGap       = 19;
+// intMetricsB: the text margins around a caption's text and around a measurement's or
+// calculation's value text, the gap between table cells and the margin inside one, with
+// their screen values (the platform's table of screen values holds the same).
+constexpr int32_t kMetricCaptionMarginX  = 15;
+constexpr int32_t kMetricCaptionMarginY  = 16;
+constexpr int32_t kMetricValueMarginX    = 17;
+constexpr int32_t kMetricValueMarginY    = 18;
+constexpr int32_t kMetricTableGap        = 19;
 constexpr int32_t kMetricTableCellMargin = 20;
-constexpr int32_t kScreenCaptionMarginX = 4;
-constexpr int32_t kScreenCaptionMarginY = 2;
-constexpr int32_t kScreenValueMarginX   = 2;
-constexpr int32_t kScreenValueMarginY   = 1;
-constexpr int32_t kScreenTableGap       = 1;
-constexpr int32_t kScreenTableCellMargin = 3;
+constexpr int32_t kScreenCaptionMarginX  = 2;
+constexpr int32_t kScreenCaptionMarginY  = 4;
+constexpr int32_t kScreenValueMarginX    = 2;
+constexpr int32_t kScreenValueMarginY    = 1;
+constexpr int32_t kScreenTableGap        = 6;
+constexpr int32_t kScreenTableCellMargin = 2;
 
 extern DrawingMetricsRecord DrawingMetrics;
 

@@ -24,6 +24,9 @@ ResultCode TransferAxisData(TransferContext* context);
 // 56-61); plotted points by fixed values: two 8-byte reals (types 71, 72).
 ResultCode TransferUnitDistance(TransferContext* context);
 ResultCode TransferPlottedValues(TransferContext* context);
+// Transformed images with fixed values: the block laid out by the type's row of
+// TransformOpTable (its fixed angle, ratio, distance and vertical entries).
+ResultCode TransferTransformData(TransferContext* context);
 // A point on a path: its identifier word (the point's construction code and the stored
 // kind of its path), then the path's stored block. A stored kind that is no path gives 10.
 ResultCode TransferPathParameter(TransferContext* context);

@@ -19,9 +19,10 @@ ResultCode StopMotions(int32_t argument);
 
 // The running and paused bits of the new front sketch's activity word follow its motions.
 void SyncAnimationState(Sketch* oldFront, Sketch* newFront);
-// Ends every activity of the front sketch but those in keepMask.
-void EndActivitiesExcept(uint32_t keepMask);
+// Ends every activity of the front sketch but those in keepMask; answers what goes on.
+uint32_t EndActivitiesExcept(uint32_t keepMask);
 // Ends one activity of the front sketch (kActivityCaptionEditing ends caption editing).
 void EndSketchActivity(uint32_t activity);
-// An object changes or goes away; motions that cannot go on are finished.
-void NotifyMotionsObjectChanged(SketchObject* object, int32_t change, int32_t gone);
+// An object changes or goes away; motions that cannot go on without it are finished
+// (number motions when forValue is set, the others when forGeometry is set).
+void NotifyMotionsObjectChanged(SketchObject* object, int32_t forGeometry, int32_t forValue);

@@ -28,6 +28,15 @@ void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t new
 // the text palette. `full` = text, marks and enabled state; else the enabled state only.
 void UpdateCommandElement(uint32_t slot, bool full);
 
-// Whether the user asked to stop a long operation since the last poll: the Escape key
-// (escapeOnly), or also a click in the program's windows.
-bool PollUserAbort(bool escapeOnly);
+// What PollUserAbort looks for; several may be combined.
+constexpr uint32_t kAbortOnKey    = 1;  // any key going down
+constexpr uint32_t kAbortOnClick  = 2;  // the left button going down
+constexpr uint32_t kAbortOnEscape = 4;  // the Escape key only
+
+// Whether the user asked to stop a long operation since the last poll; the press is
+// taken from the queue with its release.
+bool PollUserAbort(uint32_t flags);
+
+// Opens the context menu of the front sketch at the pointer; the flags say whether the
+// right button went down over empty space or over an object.
+void ShowContextMenu(bool overEmptySpace, bool overObject);

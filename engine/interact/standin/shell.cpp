@@ -1,20 +1,11 @@
-// Stand-in: the motion engine's speed ranges, the shell's bars, documents and colour
-// menu, custom-tool playback and the caption editor's end, as the command state
-// reaches them, until the code that owns each is built.
+// Stand-in: the shell's bars and documents and custom-tool playback, as the command
+// state reaches them, until the code that owns each is built.
 #include "engine/interact/neighbour_services.h"
 
 namespace {
 ShellStateStandin gShell{};
 }
 
-bool MotionSpeedRange(bool, double* low, double* high, bool* reversible) {
-    if (!gShell.hasSpeedRange) return false;
-    *low = gShell.speedLow;
-    *high = gShell.speedHigh;
-    *reversible = gShell.speedReversible != 0;
-    return true;
-}
-void FormatSpeedRangeText(double, double) {}
 void RefreshMotionControllerItem(int32_t item, int32_t state) {
     if (item >= 0 && item < 8) gShell.motionBarItems[item] = state;
     ++gShell.motionBarRefreshes;
@@ -22,14 +13,3 @@ void RefreshMotionControllerItem(int32_t item, int32_t state) {
 
 ShellStateStandin& ShellStandin() { return gShell; }
 void ToolPlaybackRematchSelection() {}
-void SetColorMenuMark(bool, uint32_t) {}
-
-void EndSketchActivity(uint32_t activity) {
-    if (!gEngine.frontSketch) return;
-    CommandInputsOf(gEngine.frontSketch).activityWord &= ~activity;
-    if (activity & kActivityCaptionEditing) gEngine.frontSketch->editedCaption = nullptr;
-}
-
-int32_t GetMouseState() {
-    return gEngine.frontSketch ? CommandInputsOf(gEngine.frontSketch).mouseState : 0;
-}

@@ -4,7 +4,6 @@
 #include "engine/core/ptr_list.h"
 #include "engine/interact/neighbour_services.h"
 
-bool SameRgb(uint32_t a, uint32_t b) { return (a & 0xffffff) == (b & 0xffffff); }
 
 bool ObjectListIsEmpty(PtrList list) {
     if (list == 0) return true;

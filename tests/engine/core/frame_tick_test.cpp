@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/geometry.h"
+#include "engine/interact/motion.h"
 #include "sketch_fixture.h"
 #include "support/clock_double.h"
 #include "support/scoped_preferences.h"
@@ -17,11 +18,11 @@ protected:
         SetTestTickCount(5000);
         ResetBackgroundFrameDelay();
         ResetViewRequests();
-        sketch->commandInputs.activityWord = 0;
         ThePreferences().slowBackgroundMotion = 0;
         ScreenRectSetEmpty(&sketch->tracedArea);
     }
     void TearDown() override {
+        StopMotions(0);
         RemoveIdleTask(&sketch->ticker.task);
         while (RunIdleTasks()) {}
         ResetBackgroundFrameDelay();
@@ -30,12 +31,17 @@ protected:
 
     bool Ticking() const { return sketch->ticker.task.queued != 0; }
 
-    // The sketch animates while its activity word says so.
+    // The sketch animates while a motion runs.
     void Animate(bool on) {
-        uint32_t& word = sketch->commandInputs.activityWord;
-        word = on ? word | kActivityAnimating : word & ~kActivityAnimating;
+        if (!on) {
+            StopMotions(0);
+            return;
+        }
+        if (!animated) animated = FreePoint();
+        ASSERT_EQ(StartMotion(CreateMotion(animated, nullptr, kMotionRandomFree, 0, 1, 1), nullptr, nullptr), 0);
     }
-    bool Animating() const { return (sketch->commandInputs.activityWord & kActivityAnimating) != 0; }
+    bool Animating() const { return sketch->motion.motionsHead != nullptr; }
+    SketchObject* animated = nullptr;
 
     // One frame later, one idle pass.
     bool NextFrame(uint32_t ms = 16) {
@@ -133,6 +139,7 @@ TEST_F(FrameTickTest, TracesFadeOnTheirCountdownAndThenLetTheTickerStop) {
 
 TEST_F(FrameTickTest, StoppingStopsTheMotionsAndRedrawsTheFrontSketch) {
     Animate(true);
+    RemoveIdleTask(&sketch->ticker.task);
     StopFrameTicks(sketch);  // not ticking: nothing
     EXPECT_TRUE(Animating());
     EXPECT_EQ(RecordedViewRequests().viewRebuilds, 0);

@@ -19,6 +19,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/straight_object_ops.h"
+#include "engine/core/transform_maps.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"
 
@@ -49,27 +50,11 @@ protected:
     void SetUp() override {
         SketchTest::SetUp();
         savedMetrics = GeometryMetrics;
-        GeometryMetrics = { 3, 5, 48, 13, 2, 3.5 };
+        GeometryMetrics = { 3, 5, 2 };
     }
     void TearDown() override {
         GeometryMetrics = savedMetrics;
         SketchTest::TearDown();
-    }
-
-    // A value object (a free measurement) holding a value in the sketch's units.
-    SketchObject* Value(double value, bool defined = true) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassMeasurement, 0, 46, 0 };
-        SketchObject* m = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(m, nullptr);
-        if (!m) return nullptr;
-        RecomputeObject(m, nullptr, true);
-        SetValue(m, value, defined);
-        return m;
-    }
-
-    static void SetValue(SketchObject* m, double value, bool defined = true) {
-        ValueDisplayOf(m)->value = value;
-        ValueDisplayOf(m)->defined = defined ? 1 : 0;
     }
 
     void Move(SketchObject* p, double x, double y) {
@@ -316,16 +301,6 @@ TEST_F(GeometryObjects, HitTestsEndSegmentsAtTheirBounds) {
     EXPECT_TRUE(DiscHitTest({ 0, 0 }, disc));
 }
 
-namespace {
-
-// A dilation by -2 about (10, 0), standing in for a transformation map.
-void DilateByMinusTwo(const TransformMap*, RealPoint* p) {
-    p->x = 10 - 2 * (p->x - 10);
-    p->y = -2 * p->y;
-}
-
-}  // namespace
-
 TEST_F(GeometryObjects, TransformsKeepRadiiPositive) {
     SketchObject* c = PointAt(20, 0);
     SketchObject* circle = Build(kTypeCircleByPoint, { c, PointAt(25, 0) });
@@ -333,7 +308,10 @@ TEST_F(GeometryObjects, TransformsKeepRadiiPositive) {
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassCircle, 1, kKindCircle, 0 };
     SketchObject* target = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
     ASSERT_NE(target, nullptr);
-    TransformCircle(circle, target, nullptr, DilateByMinusTwo);
+    TransformMap dilate{};  // by -2 about (10, 0)
+    dilate.ratio = -2;
+    dilate.center = { 10, 0 };
+    TransformCircle(circle, target, &dilate, DilatePoints);
     EXPECT_DOUBLE_EQ(Circ(target).centre.x, -10);
     EXPECT_DOUBLE_EQ(Circ(target).radius, 10);
     EXPECT_EQ(Circ(target).screenRadius, 10);
@@ -342,13 +320,13 @@ TEST_F(GeometryObjects, TransformsKeepRadiiPositive) {
     SketchObject* seg = Build(kTypeSegment, { a, c });
     const ObjectTemplate st = { kTypeFree, 0, 0, kClassStraight, 1, kKindSegment, 0 };
     SketchObject* segImage = ConstructObjectEx(&st, nullptr, 0, 0, nullptr, nullptr, false);
-    TransformStraight(seg, segImage, nullptr, DilateByMinusTwo);
+    TransformStraight(seg, segImage, &dilate, DilatePoints);
     EXPECT_DOUBLE_EQ(Form(segImage).first.x, 10);
     EXPECT_DOUBLE_EQ(Form(segImage).second.x, -10);
     EXPECT_DOUBLE_EQ(Form(segImage).dx, -20);
 
     SketchObject* pointImage = PointAt(0, 0);
-    TransformPoint(c, pointImage, nullptr, DilateByMinusTwo);
+    TransformPoint(c, pointImage, &dilate, DilatePoints);
     EXPECT_DOUBLE_EQ(Pos(pointImage).x, -10);
     EXPECT_EQ(pointImage->bounds.left, -13);
 }
@@ -531,7 +509,7 @@ TEST_F(GeometryObjects, SnappingToTheGridNeedsBothCoordinatesClose) {
     SketchObject* r = PointAt(148, 52);
     SnapPointToGrid(r, 5);
     EXPECT_DOUBLE_EQ(Pos(r).x, 148);  // nothing marked
-    sketch->markSlots[20] = system;
+    sketch->marks[20] = { { system }, kMarkSet };
     SnapPointToGrid(r, 5);
     EXPECT_DOUBLE_EQ(Pos(r).x, 150);
     EXPECT_DOUBLE_EQ(Pos(r).y, 50);
@@ -539,7 +517,7 @@ TEST_F(GeometryObjects, SnappingToTheGridNeedsBothCoordinatesClose) {
     SketchObject* mid = Build(kTypeMidpoint, { seg });
     SnapPointToGrid(mid, 50);
     EXPECT_DOUBLE_EQ(Pos(mid).x, 125);
-    sketch->markSlots[20] = nullptr;
+    sketch->marks[20] = { { nullptr }, kMarkEmpty };
 }
 
 TEST_F(GeometryObjects, GeometryRecordsRoundTripAndCheckTheirLength) {

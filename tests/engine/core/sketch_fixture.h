@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -57,6 +58,21 @@ protected:
         EXPECT_NE(p, nullptr);
         if (p) SetPointPosition(p, x, y, 1, nullptr, false);
         return p;
+    }
+
+    // A value object (a free measurement of the kind) holding a value in the sketch's units.
+    SketchObject* Value(double value, bool defined = true, int32_t kind = 46) {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kMeasurementClass, 0, kind, 0 };
+        SketchObject* m = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+        EXPECT_NE(m, nullptr);
+        if (!m) return nullptr;
+        RecomputeObject(m, nullptr, true);
+        SetValue(m, value, defined);
+        return m;
+    }
+    static void SetValue(SketchObject* m, double value, bool defined = true) {
+        ValueDisplayOf(m)->value = value;
+        ValueDisplayOf(m)->defined = defined ? 1 : 0;
     }
 
     SketchObject* Build(int32_t type, std::initializer_list<SketchObject*> parents,

@@ -24,7 +24,7 @@ class StraightGeometry : public testing::Test {
 protected:
     void SetUp() override {
         saved_ = GeometryMetrics;
-        GeometryMetrics = { 3, 5, 48, 13, 2, 3.5 };
+        GeometryMetrics = { 3, 5, 2 };
     }
     void TearDown() override { GeometryMetrics = saved_; }
     GeometryMetricsRecord saved_{};

@@ -7,6 +7,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
+#include "engine/core/transform_maps.h"
 #include "engine/docio/transfer_context.h"
 
 namespace {
@@ -171,8 +172,10 @@ TEST(ObjectHeaderCodec, TransformRectMovesByTheMappedCentre) {
     SketchObject source{}, target{};
     source.bounds = { 0, 0, 10, 20 };        // centre (5, 10)
     target.bounds = { 100, 100, 110, 120 };  // centre (105, 110)
-    auto shift = [](const TransformMap*, RealPoint* p) { p->x += 29990.4; p->y -= 0.6; };
-    TransformRectGeometry(&source, &target, nullptr, shift);
+    TransformMap shift{};
+    shift.dx = 29990.4;
+    shift.dy = -0.6;
+    TransformRectGeometry(&source, &target, &shift, TranslatePoints);
     // Mapped centre (29995.4, 9.4): the target moves by (29890, -101), clamped.
     EXPECT_EQ(target.bounds.left, 29990);
     EXPECT_EQ(target.bounds.right, 30000);

@@ -227,7 +227,7 @@ TEST_F(RecordCodecs, KindDataRoundTripsInBothForms) {
         for (FormatInfo f : { kCurrentPageFormat, FormatInfo{ 1, 1, 1 } }) {
             SCOPED_TRACE(layout * 10 + f.formatVersion);
             KindBlock k{ layout, { uint16_t(16 + layout), 4 }, units, {} };
-            uint32_t flags = KindDataLayouts[layout].sources;
+            uint32_t flags = TransformOpTable[layout].sources;
             uint8_t* m = k.memory;
             if (flags & kSourceFixedAngle) { PutAngle(m, 0.75, 1); m += 32; }
             if (flags & kSourceFixedRatio) { double r = 2.5; std::memcpy(m, &r, 8); m += 8; }
@@ -236,8 +236,8 @@ TEST_F(RecordCodecs, KindDataRoundTripsInBothForms) {
 
             bool compact = f.formatVersion == 1;
             uint32_t measured = MeasureCodecRecord(TransferKindBlock, &k, f);
-            EXPECT_EQ(measured, 4 + 4u * (compact ? KindDataLayouts[layout].compactWords
-                                                 : KindDataLayouts[layout].fixedWords));
+            EXPECT_EQ(measured, 4 + 4u * (compact ? TransformOpTable[layout].compactWords
+                                                 : TransformOpTable[layout].fixedWords));
             std::vector<uint8_t> bytes = WriteToMemory(TransferKindBlock, &k, 2003, f);
             ASSERT_EQ(bytes.size(), 8 + measured);
             SaveFuzzSeed("codecs_fuzz", "kind" + std::to_string(layout) + "v" + std::to_string(f.formatVersion), bytes);
@@ -250,10 +250,10 @@ TEST_F(RecordCodecs, KindDataRoundTripsInBothForms) {
             KindBlock back{ layout, {}, units, {} };
             EXPECT_EQ(ReadCodecRecord(TransferKindBlock, &back, bytes.data() + 8, measured, f), kResultOK);
             EXPECT_EQ(back.word.code, 16 + layout);
-            for (int i = 0; i < KindDataLayouts[layout].fixedWords * 4; i += 4) {
+            for (int i = 0; i < TransformOpTable[layout].fixedWords * 4; i += 4) {
                 SCOPED_TRACE(i);
                 // Words of doubles compare within rounding; unit words exactly.
-                if (i % 8 == 0 && i + 8 <= KindDataLayouts[layout].fixedWords * 4 &&
+                if (i % 8 == 0 && i + 8 <= TransformOpTable[layout].fixedWords * 4 &&
                     std::isfinite(Real(k.memory + i)) && std::fabs(Real(k.memory + i)) > 1e-300) {
                     EXPECT_NEAR(Real(back.memory + i), Real(k.memory + i), 1e-9 * (1 + std::fabs(Real(k.memory + i))));
                 }

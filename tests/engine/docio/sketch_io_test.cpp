@@ -89,7 +89,7 @@ protected:
         sketch->settings.distanceUnit = 2;
         SelectSketchObject(ab);
         SelectSketchObject(a);
-        sketch->markSlots[20] = b;
+        sketch->marks[20] = { { b }, kMarkSet };
         ASSERT_EQ(SetSketchTitle(sketch, "Page one"), kResultOK);
     }
 
@@ -127,7 +127,8 @@ TEST_F(SketchIoTest, PageRoundTripsThroughTheTypeTablesCodecs) {
     EXPECT_EQ(order[4]->textStyle.field[kStyleSize], 14);
     EXPECT_EQ(order[4]->textStyle.field[kStyleFont], 3);
     EXPECT_EQ(order[4]->selectable, 0);
-    EXPECT_EQ(back->markSlots[20], order[1]);
+    EXPECT_EQ(back->marks[20].object, order[1]);
+    EXPECT_EQ(back->marks[20].state, kMarkSet);
     EXPECT_TRUE(IsSelected(order[2]));
     EXPECT_TRUE(IsSelected(order[0]));
     EXPECT_FALSE(IsSelected(order[1]));
@@ -448,7 +449,26 @@ TEST_F(SketchIoTest, EveryClassGeometryCodecRoundTrips) {
     }
 }
 
-ResultCode TransferFixedTranslation(TransferContext* context) { return TransferKindData(context, 1); }
+ResultCode TransferFixedTranslation(TransferContext* context) { return TransferConstructionData(context); }
+
+TEST_F(SketchIoTest, EveryTransformationWithFixedValuesKeepsThemInItsRecord) {
+    SketchObject* image = FreePoint();
+    ASSERT_NE(image, nullptr);
+    for (int32_t type = 20; type <= 38; ++type) {
+        SCOPED_TRACE(type);
+        const TransformOpRecord& row = TransformOpTable[ConstructionTypeTable[type].transformOp];
+        image->constructionType = type;
+        FreePtrList(&image->constructionData);
+        if (row.fixedWords) {
+            const int32_t items = int32_t(4 * row.fixedWords / sizeof(void*));
+            ASSERT_TRUE(AllocPtrList(items, items, &image->constructionData));
+            std::memset(PtrListData(image->constructionData), 0, 4 * row.fixedWords);
+        }
+        const uint32_t measured = MeasureCodecRecord(TransferConstructionData, image, FormatInfo{ 1, 4, 4 });
+        EXPECT_EQ(measured, row.fixedWords ? 4 + 4u * row.fixedWords : 0u);
+    }
+    FreePtrList(&image->constructionData);
+}
 
 TEST_F(SketchIoTest, FixedValuesOfATranslationInBothForms) {
     SketchObject* image = FreePoint();

@@ -341,7 +341,7 @@ TEST_F(TextRecordTest, FontsInsideTextsGoThroughThePagesFontList) {
     SketchObject* c = Caption(nullptr);
     LayoutParseContext p{ nullptr, nullptr, nullptr };
     LayoutNode* tree = nullptr;
-    ASSERT_EQ(ParseLayoutString(&tree, "<H<T1xa><SP3<T1xb>>>", &p), kLayoutParseOK);
+    ASSERT_EQ(ParseLayoutString(&tree, "<H<T1xa><SP4<T1xb>>>", &p), kLayoutParseOK);
     CaptionInit init{ tree, c->textStyle, 5, 5 };
     ASSERT_TRUE(SetObjectTextLayout(c, &init));
     StreamHandle h;
@@ -359,7 +359,7 @@ TEST_F(TextRecordTest, FontsInsideTextsGoThroughThePagesFontList) {
     Sketch* back = nullptr;
     ASSERT_EQ(ReadSketch(h, &back, nullptr, kCurrentPageFormat), kResultOK);
     DiscardStream(h);
-    EXPECT_EQ(Text(CaptionDataOf(back->firstObject)->layout), "<H<T1xa><SP3<T1xb>>>");
+    EXPECT_EQ(Text(CaptionDataOf(back->firstObject)->layout), "<H<T1xa><SP4<T1xb>>>");
     FreeSketch(back);
 }
 

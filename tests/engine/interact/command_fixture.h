@@ -13,6 +13,7 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/straight_objects.h"
 #include "engine/interact/command_state.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_rules.h"
 #include "engine/interact/neighbour_services.h"
@@ -48,6 +49,7 @@ protected:
         ASSERT_TRUE(CreatePtrListArena(&arena, 1024));
         sketch.arena = arena;  // made current with the sketch
         CommandInputsOf(&sketch) = SketchCommandInputs{};
+        ActivityWord() = 0;
         CmdStateFreeItems();
         SetCurrentSketch(&sketch, nullptr);
         SetFrontSketch(&sketch);
@@ -58,6 +60,11 @@ protected:
         ResetExecutorLog();
     }
     void TearDown() override {
+        // The hand-made sketch is never freed by FreeSketch: its moving set goes here.
+        SetCurrentSketch(&sketch, nullptr);
+        StopMotions(0);
+        FreeMemory(sketch.motion.movedList);
+        sketch.motion = MotionState{};
         CmdStateFreeItems();
         while (RunIdleTasks()) {}
         SetShiftState(0);

@@ -1,5 +1,7 @@
 #include "command_fixture.h"
+#include "engine/core/engine_startup.h"
 #include "engine/interact/menu_state_queries.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
 
 using namespace menu_text;
@@ -178,7 +180,7 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     ASSERT_TRUE(CmdStateReserveItems(6));
     const uint32_t open = Add(16);
     const uint32_t save = Add(17);
-    const uint32_t midpoint = Add(1);
+    const uint32_t properties = Add(75);
     ShellStandin().activeDocument = 1;
     ShellStandin().documentModified = 1;
     Select(Segment({0, 0}, {4, 0}));
@@ -190,32 +192,32 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     CmdStateExecuteItem(save);
     EXPECT_EQ(LastExecutorCall().slot, 8);
     EXPECT_EQ(LastExecutorCall().argument, 17);
-    CmdStateExecuteItem(midpoint);
-    EXPECT_EQ(LastExecutorCall().slot, 0);
-    EXPECT_EQ(LastExecutorCall().argument, 10);
+    CmdStateExecuteItem(properties);
+    EXPECT_EQ(LastExecutorCall().slot, 36);  // enabled for one selected object
 
     // The cached state is what runs until the next refresh.
     DeselectAll();
     ResetExecutorLog();
-    CmdStateExecuteItem(midpoint);
-    EXPECT_EQ(LastExecutorCall().argument, 10);
+    CmdStateExecuteItem(properties);
+    EXPECT_EQ(LastExecutorCall().slot, 36);
 }
 
 TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     ASSERT_TRUE(CmdStateReserveItems(6));
-    const uint32_t hide = Add(20);    // flags 0x02
+    const uint32_t properties = Add(75);  // flags 0x02
     const uint32_t trace = Add(27);   // 0x13: runs while the mouse is held and when short
     const uint32_t quit = Add(15);    // 0x01
-    Select(Point(2, 2));
+    SketchObject& point = Point(2, 2);
+    Select(point);
     RunIdle();
 
-    Inputs().mouseState = 3;  // dragging
-    CmdStateExecuteItem(hide);
+    SetMouseState(kMouseDragging);
+    CmdStateExecuteItem(properties);
     EXPECT_EQ(ExecutorCallCount(), 0);
-    EXPECT_FALSE(CmdRowIsAvailable(20));
+    EXPECT_FALSE(CmdRowIsAvailable(75));
     CmdStateExecuteItem(trace);
-    EXPECT_EQ(LastExecutorCall().slot, 19);
-    Inputs().mouseState = 0;
+    EXPECT_EQ(point.traced, 1);
+    SetMouseState(kMouseIdle);
 
     // The large reserve is given up and cannot be taken back.
     ASSERT_TRUE(InstallMemoryReserves(nullptr));
@@ -225,32 +227,34 @@ TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     ASSERT_FALSE(LargeReserveHeld());
     SetAllocFailureAfter(1, true);
     ResetExecutorLog();
-    CmdStateExecuteItem(hide);
+    CmdStateExecuteItem(properties);
     EXPECT_EQ(ExecutorCallCount(), 0);
     CmdStateExecuteItem(quit);
-    EXPECT_EQ(LastExecutorCall().slot, 6);
+    int32_t save = 0, really = 0;
+    EXPECT_TRUE(TakeAppQuitRequest(&save, &really));
+    ClearAppQuitRequest();
     SetAllocFailureAfter(0);
     FreeMemory(block);
-    CmdStateExecuteItem(hide);
-    EXPECT_EQ(LastExecutorCall().slot, 10);
+    CmdStateExecuteItem(properties);
+    EXPECT_EQ(LastExecutorCall().slot, 36);
 }
 
 TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t copy = Add(98);  // 0x20
-    const uint32_t hide = Add(20);
+    const uint32_t properties = Add(75);
     Select(Point(2, 2));
     RunIdle();
-    Inputs().activityWord = kActivityCaptionEditing;
+    ActivityWord() = kActivityCaptionEditing;
     SketchObject& caption = Make(kClassCaption, 19, 0);
     sketch.editedCaption = &caption;
     CmdStateExecuteItem(copy);
-    EXPECT_EQ(Inputs().activityWord, kActivityCaptionEditing);
+    EXPECT_EQ(ActivityWord(), kActivityCaptionEditing);
     EXPECT_EQ(LastExecutorCall().slot, 53);
-    CmdStateExecuteItem(hide);
-    EXPECT_EQ(Inputs().activityWord, 0u);
+    CmdStateExecuteItem(properties);
+    EXPECT_EQ(ActivityWord(), 0u);
     EXPECT_EQ(sketch.editedCaption, nullptr);
-    EXPECT_EQ(LastExecutorCall().slot, 10);
+    EXPECT_EQ(LastExecutorCall().slot, 36);
 }
 
 TEST_F(CommandStateTest, ContextMenuFit) {
@@ -343,7 +347,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
 
 TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     SketchObject& system = CoordSystem(1);
-    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
     Inputs().snapToGrid = 1;
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t polar = Add(60), square = Add(61), snap = Add(57);

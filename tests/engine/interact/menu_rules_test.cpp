@@ -118,7 +118,7 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     SketchObject& p = Point(1, 2);
     Select(p);
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 97);
-    sketch.markSlots[kMarkSlotCoordSystem] = &system;
+    sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
     StandinData(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
@@ -127,7 +127,7 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     ExpectState(Eval(54), kTextDefineOrigin, 0, true, 26, 1);
     DeselectAll();
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, false, 26, 0);
-    sketch.markSlots[kMarkSlotCoordSystem] = nullptr;
+    sketch.marks[kMarkSlotCoordSystem] = { { nullptr }, kMarkEmpty };
     ExpectState(Eval(54), kTextDefineCoordinateSystem, 0, true, 26, 0);
 
     // A point belongs to a system through an axis it defines; two different systems
@@ -202,7 +202,7 @@ TEST_F(MenuRulesTest, ContextBitsMoveToTheTopOfTheArgument) {
     ExpectState(Eval(59), kTextPlotNewFunctionEllipsis, 0, true, 39, int32_t(0x80000005u));
     Select(Point(0, 0));
     ExpectState(Eval(26), kTextAnimateNoun, kVariantNoun, true, 18, 0x40000000);
-    Inputs().activityWord = kActivityAnimating | kActivityPaused;
+    ActivityWord() = kActivityAnimating | kActivityPaused;
     ExpectState(Eval(26), kTextResumeAnimation, 0, true, 33, int32_t(0x80000001u));
 }
 
@@ -250,10 +250,13 @@ TEST_F(MenuRulesTest, CircleRowsCheckPointsOnTheCircle) {
 
 TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
     ShellStandin().motionControllerVisible = 1;
-    ShellStandin().hasSpeedRange = 1;
-    ShellStandin().speedLow = 1;
-    ShellStandin().speedHigh = 3;
-    ShellStandin().speedReversible = 1;
+    // Two motions: a point along a segment at medium speed (reversible) and a free point
+    // at a third of it, so the range reads 1/3 to 1.
+    SketchObject& p = Point(0, 0);
+    SketchObject& q = Point(5, 5);
+    SketchObject& path = Segment({0, 0}, {10, 0});
+    ASSERT_EQ(StartMotion(CreateMotion(&p, &path, kMotionAlongPath, kEndBounce, 1, SpeedUnit() * 3), nullptr, nullptr), 0);
+    ASSERT_EQ(StartMotion(CreateMotion(&q, nullptr, kMotionRandomFree, 0, 1, SpeedUnit()), nullptr, nullptr), 0);
     auto items = [] {
         const int32_t* s = ShellStandin().motionBarItems;
         return std::vector<int32_t>(s, s + 8);
@@ -265,17 +268,17 @@ TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
     SetCurrentSketch(&sketch, nullptr);
 
     // Items: Animate, Stop, Pause, faster, slower, speed box, target, Reverse.
-    Inputs().activityWord = kActivityAnimating;
+    EXPECT_EQ(ActivityWord(), kActivityAnimating);
     ExpectState(Eval(91), kTextHideMotionController, 0, true, 48, 0);
     EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 0, 0, 0, 0, 1, 0}));
 
-    Inputs().activityWord = kActivityAnimating | kActivityPaused;
+    PauseAnimationCommand(0);
+    EXPECT_EQ(ActivityWord(), kActivityAnimating | kActivityPaused);
     Eval(91);
     EXPECT_EQ(items(), (std::vector<int32_t>{2, 0, 1, 2, 2, 2, 1, 2}));
 
     // A moving point selected: the target button is the selection.
-    Inputs().activityWord = kActivityAnimating;
-    SketchObject& p = Point(0, 0);
+    PauseAnimationCommand(0);
     p.motionRole = 2;
     Select(p);
     Eval(91);
@@ -288,6 +291,9 @@ TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
     const int32_t refreshes = ShellStandin().motionBarRefreshes;
     Eval(91);
     EXPECT_EQ(ShellStandin().motionBarRefreshes, refreshes);  // only changes are shown
+    SetCurrentSketch(&sketch, nullptr);
+    StopMotions(0);
+    EXPECT_EQ(ActivityWord(), 0u);
 }
 
 TEST_F(MenuRulesTest, UnknownOpcodesAndDamagedProgramsOfOtherBlocks) {

@@ -88,7 +88,7 @@ Preferences Unusual() {
     for (int16_t k = 0; k < 5; ++k) {
         TextStyle& style = p.defaultTextStyles[k];
         for (int16_t& field : style.field) field = int16_t(k + 2);
-        style.field[kStyleFont] = int16_t(1 + k % 3);
+        style.field[kStyleFont] = int16_t(k % 3 == 0 ? 1 : 2 + k % 3);  // Arial, Symbol, Times New Roman
         style.field[kStyleRed] = -1;  // stored as a word, read back signed
         style.field[kStyleScriptLevel] = 0;
     }
@@ -255,7 +255,7 @@ TEST_F(PreferencesFile, RecordsAreWrittenInTheirOrderAndLengths) {
     EXPECT_EQ(Tags(bytes), expected);
 
     // Text styles: 28 bytes and the font description (face length + 5) rounded up to
-    // even, for the fonts 1, 2, 3, 1, 2 of the families.
+    // even, for the fonts 1, 3, 4, 1, 3 of the families.
     std::vector<uint32_t> styleLengths;
     for (size_t at = 0; at + 8 <= bytes.size(); at += 8 + bytes[at] + (bytes[at + 1] << 8))
         if (bytes[at + 4] + (bytes[at + 5] << 8) == kPrefTagTextStyle) styleLengths.push_back(bytes[at]);
@@ -326,7 +326,7 @@ TEST(Preferences, EachTagKeepsItsLengthAndRangeRules) {
           [](Preferences& p) {
               p.newLineStyle = 1;
               for (int16_t i = 0; i < 10; ++i) p.defaultTextStyles[2].field[i] = int16_t(20 + i);
-              p.defaultTextStyles[2].field[kStyleFont] = 3;  // the font of equal traits
+              p.defaultTextStyles[2].field[kStyleFont] = 4;  // the font of equal traits
           } },
         { "style whose face runs past the record", Cat({ kFirst, Style(2, 1, "Garamond Garamond", false) }), derived },
         { "style of 27 bytes", Cat({ kFirst, Record(kPrefTagTextStyle, Bytes(27, 0)) }), derived },

@@ -3,20 +3,18 @@
 #include "engine/core/sketch.h"
 #include "engine/interact/neighbour_services.h"
 
-// The inputs the command states read of a sketch (activity word, mouse state, ...) are
+// The inputs the command states read of a sketch (snapping, ...) are
 // the sketch's own for as long as it lives, however many sketches there are.
 TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
     Sketch* sketches[9];
     for (int32_t i = 0; i < 9; ++i) {
         sketches[i] = CreateSketch(0, nullptr);
         ASSERT_NE(sketches[i], nullptr);
-        CommandInputsOf(sketches[i]).activityWord = kActivityAnimating;
-        CommandInputsOf(sketches[i]).mouseState = i + 1;
+        CommandInputsOf(sketches[i]).snapToGrid = i + 1;
     }
     for (int32_t i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(CommandInputsOf(sketches[i]).mouseState, i + 1);
-        EXPECT_EQ(CommandInputsOf(sketches[i]).activityWord, kActivityAnimating);
+        EXPECT_EQ(CommandInputsOf(sketches[i]).snapToGrid, i + 1);
     }
     for (Sketch* s : sketches) FreeSketch(s);
 
@@ -24,8 +22,7 @@ TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
     for (Sketch*& s : sketches) {
         s = CreateSketch(0, nullptr);
         ASSERT_NE(s, nullptr);
-        EXPECT_EQ(CommandInputsOf(s).activityWord, 0u);
-        EXPECT_EQ(CommandInputsOf(s).mouseState, 0);
+        EXPECT_EQ(CommandInputsOf(s).snapToGrid, 0);
     }
     for (Sketch* s : sketches) FreeSketch(s);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/core/services/drawing_metrics.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
@@ -151,6 +152,20 @@ TEST_F(ObjectTextTest, ReverseTempListReversesInPlace) {
     EXPECT_EQ(c->tempLink, b);
     EXPECT_EQ(b->tempLink, a);
     EXPECT_EQ(a->tempLink, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The margins the text code names are the ones the platform sets on the screen.
+TEST(TextMargins, AgreeWithTheScreenValues) {
+    EXPECT_EQ(DrawingMetrics.intMetricsB[kMetricCaptionMarginX], kScreenCaptionMarginX);
+    EXPECT_EQ(DrawingMetrics.intMetricsB[kMetricCaptionMarginY], kScreenCaptionMarginY);
+    EXPECT_EQ(DrawingMetrics.intMetricsB[kMetricValueMarginX], kScreenValueMarginX);
+    EXPECT_EQ(DrawingMetrics.intMetricsB[kMetricValueMarginY], kScreenValueMarginY);
+    EXPECT_EQ(DrawingMetrics.intMetricsB[kMetricTableGap], kScreenTableGap);
+    EXPECT_EQ(DrawingMetrics.intMetricsB[kMetricTableCellMargin], kScreenTableCellMargin);
 }
 
 }  // namespace

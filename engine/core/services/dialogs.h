@@ -1,0 +1,51 @@
+// The modal command dialogs and the flashing feedback of marks, shown by the platform.
+// A command dialog edits a record of field entries in place; the engine reads the
+// record back when the dialog closes with OK.
+#pragma once
+#include <cstdint>
+
+struct SketchObject;
+
+// Field kinds of a dialog record.
+constexpr int32_t kFieldChoice = 0;
+constexpr int32_t kFieldFlag   = 1;
+constexpr int32_t kFieldHeader = 5;
+constexpr int32_t kFieldNumber = 6;
+
+// One field entry of a dialog record. Choices and flags keep whole numbers in value.
+struct DialogField {
+    int32_t kind;
+    int32_t state;
+    double  value;
+    int32_t upper;
+    int32_t lower;
+};
+
+// Dialog kinds. Kinds 3 and 8, and kinds above 15, have no dialog.
+constexpr int32_t kDialogTranslate       = 0;
+constexpr int32_t kDialogRotate          = 1;
+constexpr int32_t kDialogDilate          = 2;
+constexpr int32_t kDialogProperties      = 4;
+constexpr int32_t kDialogPreferences     = 5;
+constexpr int32_t kDialogTextStyle       = 6;
+constexpr int32_t kDialogPlotPoints      = 7;
+constexpr int32_t kDialogNewParameter    = 9;
+constexpr int32_t kDialogParamColor      = 10;
+constexpr int32_t kDialogParamColorRgb   = 11;
+constexpr int32_t kDialogDocumentOptions = 12;
+constexpr int32_t kDialogIterate         = 13;
+constexpr int32_t kDialogAddTableData    = 14;
+constexpr int32_t kDialogRemoveTableData = 15;
+
+// Called with the record after each edit the user makes.
+using DialogChangeFn = int32_t (*)(void* record);
+
+// Runs a dialog over the record; true when it closed with OK (the record then holds
+// the user's values). False at once for a kind without a dialog, or while there is no
+// main window.
+bool RunCommandDialog(int32_t dialogKind, void* record, DialogChangeFn change, int32_t helpTopic,
+                      int32_t mode);
+
+// Draws up to three marked objects (null entries are skipped) in XOR for a few frames;
+// step is the mark slot whose group was completed (0..19), or 20.
+void FlashScriptStep(SketchObject* const objects[3], int32_t step);

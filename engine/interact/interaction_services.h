@@ -1,0 +1,87 @@
+// What the mouse handling and the object commands need of the neighbours that are not
+// built yet: marks, coordinate systems, the caption editor, action buttons,
+// locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
+//
+// Stand-in: every declaration here is defined in engine/interact/standin/ with the
+// least its callers need. When the owner offers one, its declaration here goes and the
+// owner's header is included in its place.
+#pragma once
+#include <cstdint>
+
+#include "engine/core/result_codes.h"
+#include "engine/core/marks.h"
+#include "engine/core/screen_types.h"
+#include "engine/core/services/text_style.h"
+#include "engine/text/object_labels.h"
+
+struct Sketch;
+struct SketchObject;
+
+// ---- Sketch engine: hits, labels, coordinate systems ------------------------
+
+// The object's hit-exclusion word is set (not built: nothing is excluded).
+bool IsExcludedFromHits(const SketchObject* object);
+bool HitTestLocusHandle(ScreenPoint point, SketchObject* locus);
+bool BeginLocusRangeDrag(SketchObject* locus, ScreenPoint point);
+void DragLocusRange(ScreenPoint point);
+void EndLocusRangeDrag();
+bool HitTestPictureGrip(ScreenPoint point, SketchObject* picture);
+bool BeginPictureResize(SketchObject* picture, ScreenPoint point);
+void DragPictureResize(ScreenPoint point, bool keepAspect);
+void EndPictureResize();
+// The coordinate system that an axis's marks rescale, or null when its unit is fixed.
+SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
+// The sketch's automatic-label settings: labels of measured objects, labels of new points.
+bool SketchLabelsMeasuredObjects(const Sketch* sketch);
+bool SketchLabelsNewPoints(const Sketch* sketch);
+// The table's row commands.
+void AddTableEntry(SketchObject* table);
+void RemoveTableEntry(SketchObject* table);
+
+// ---- Formatted text: the caption editor ---------------------------------------------
+
+bool IsCaptionEditing();
+// The editor's frame rectangle (in sketch coordinates); false when nothing is edited.
+bool CaptionEditorRect(ScreenRect* rect);
+void TrackEditorMouse(ScreenPoint point, bool shift);
+void EndCaptionEditing();
+// Starts editing the caption `object` (null: a new caption at the point).
+void EditCaptionAt(SketchObject* object, ScreenPoint point);
+void DeleteEditorSelection();
+void SelectAllEditorText();
+void SplitTextFromClick(SketchObject* mergedText, ScreenPoint point);
+
+// ---- Action buttons, tool playback, dialogs and bars --------------------------------
+
+bool HitTestActionButton(ScreenPoint point, SketchObject* button);
+bool IsButtonRunning(const SketchObject* button);
+// Makes a button of `type` acting on the tempLink chain of targets (null: none);
+// interactive opens its Properties page first. 0 or an alert code.
+int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool interactive);
+// The button type of an action button.
+int32_t ActionButtonType(const SketchObject* button);
+bool ToolPlaybackStepping();
+void ToolPlaybackFinish();
+bool ToolPlaybackPlaying();
+void StopToolPlayback();
+// Objects that appear or disappear blink before the change shows.
+void FlashObjects(SketchObject* first, bool appearing);
+void OpenLabelProperties(SketchObject* object);
+void OpenObjectProperties(SketchObject* object);
+void RunParameterDialog(SketchObject* parameter);
+// The text-style dialog on the style; true when accepted.
+bool RunTextStyleDialog(TextStyle* style);
+void ApplyTextStyle(const TextStyle& style, bool shift);
+void GetCurrentTextStyle(TextStyle* style);
+void SetToolboxHidden(bool hidden);
+void ShowTextPalette(bool show);
+void ScrollSketchTo(ScreenPoint windowOrigin);
+// The marquee of a selection drag, drawn over the sketch.
+struct GraphicsPort;
+void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
+void Beep();
+
+// ---- Motion engine ------------------------------------------------------------------
+
+// Motions, speeds and the Motion Controller's visibility are the motion engine's.
+#include "engine/interact/motion.h"

@@ -1,0 +1,75 @@
+// Stand-in: the least of the coordinate systems, caption editor, action
+// buttons, tool playback, dialogs and bars that the mouse and the object commands call
+// (see interaction_services.h). Each goes when its owner is built.
+#include "engine/interact/interaction_services.h"
+
+#include "engine/core/geometry.h"
+#include "engine/interact/action_buttons.h"
+#include "engine/interact/neighbour_services.h"
+
+bool IsExcludedFromHits(const SketchObject*) { return false; }
+
+bool HitTestLocusHandle(ScreenPoint, SketchObject*) { return false; }
+bool BeginLocusRangeDrag(SketchObject*, ScreenPoint) { return false; }
+void DragLocusRange(ScreenPoint) {}
+void EndLocusRangeDrag() {}
+bool HitTestPictureGrip(ScreenPoint, SketchObject*) { return false; }
+bool BeginPictureResize(SketchObject*, ScreenPoint) { return false; }
+void DragPictureResize(ScreenPoint, bool) {}
+void EndPictureResize() {}
+
+SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
+
+// The preferences' defaults: measured objects are labelled, new points are not.
+bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }
+bool SketchLabelsNewPoints(const Sketch*) { return false; }
+
+void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
+void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
+
+bool IsCaptionEditing() {
+    const Sketch* sketch = CurrentSketch();
+    return sketch && sketch->editedCaption != nullptr;
+}
+bool CaptionEditorRect(ScreenRect* rect) {
+    const Sketch* sketch = CurrentSketch();
+    if (!sketch || !sketch->editedCaption) return false;
+    *rect = sketch->editedCaption->bounds;
+    return true;
+}
+void TrackEditorMouse(ScreenPoint, bool) {}
+void EndCaptionEditing() {
+    if (Sketch* sketch = CurrentSketch()) {
+        sketch->editedCaption = nullptr;
+        ActivityWord() &= static_cast<uint16_t>(~kActivityCaptionEditing);
+    }
+}
+void EditCaptionAt(SketchObject*, ScreenPoint) {}
+void DeleteEditorSelection() {}
+void SelectAllEditorText() {}
+void SplitTextFromClick(SketchObject*, ScreenPoint) {}
+
+bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
+    return ScreenPointInRect(point, button->bounds);
+}
+bool IsButtonRunning(const SketchObject*) { return false; }
+int32_t ActionButtonCreate(int32_t, SketchObject*, bool) { return kResultOK; }
+int32_t ActionButtonType(const SketchObject* button) {
+    return ClassData<ActionButtonWords>(button)->buttonKind;
+}
+bool ToolPlaybackStepping() { return false; }
+void ToolPlaybackFinish() {}
+bool ToolPlaybackPlaying() { return false; }
+void StopToolPlayback() {}
+void FlashObjects(SketchObject*, bool) {}
+void OpenLabelProperties(SketchObject*) {}
+void OpenObjectProperties(SketchObject*) {}
+void RunParameterDialog(SketchObject*) {}
+bool RunTextStyleDialog(TextStyle*) { return false; }
+void ApplyTextStyle(const TextStyle&, bool) {}
+void GetCurrentTextStyle(TextStyle* style) { *style = TextStyle{}; }
+void SetToolboxHidden(bool hidden) { ShellStandin().toolboxVisible = hidden ? 0 : 1; }
+void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
+void ScrollSketchTo(ScreenPoint) {}
+void DrawSelectionMarquee(GraphicsPort*, const ScreenRect&) {}
+void Beep() {}

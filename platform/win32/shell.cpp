@@ -1,0 +1,412 @@
+// The engine's services of the shell: commands and dialogs, alerts and questions, idle
+// updates, input polling, keys, and the start and end of the platform services.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/core/alerts.h"
+#include "engine/core/drawing_pass.h"
+#include "engine/core/idle_tasks.h"
+#include "engine/core/services/alerts.h"
+#include "engine/core/services/dialogs.h"
+#include "engine/core/services/motions.h"
+#include "engine/core/services/number_locale.h"
+#include "engine/core/services/user_interface.h"
+#include "engine/core/services/shell.h"
+#include "engine/core/services/views.h"
+#include "engine/core/sketch.h"
+#include "engine/core/sketch_keys.h"
+#include "engine/core/status_text.h"
+#include "engine/core/tool_list.h"
+#include "engine/docio/engine_document.h"
+#include "engine/interact/command_executors.h"
+#include "engine/interact/command_state.h"
+#include "engine/interact/selection_census.h"
+#include "engine/text/string_groups.h"
+#include "platform/rules/shell_rules.h"
+#include "platform/win32/fonts.h"
+#include "platform/win32/shell.h"
+#include "platform/win32/shell_windows.h"
+#include "platform/win32/test_hooks.h"
+#include "platform/win32/ui_fonts.h"
+
+namespace {
+
+HWND gMainWindow = nullptr;
+bool gStartupComplete = false;
+bool gMenusBuilt = false;
+bool gAlertShowing = false;
+bool gCommandVariantFlag = false;
+char gDecimalSeparator = '.';
+IdleTask gStatusTask{};
+CommandDialogScript gDialogScript = nullptr;
+NewToolNameScript gNewToolNameScript = nullptr;
+
+constexpr uint32_t kKeepToolInProgress = 14;  // EndActivitiesExcept: only a tool in progress ends
+constexpr ResultCode kAlertDuplicateToolName = 205;
+
+// Raises alertShowing for the life of a question or an alert that is not nested.
+class AlertShowingScope {
+public:
+    explicit AlertShowingScope(uint32_t nested) : raise_(nested == 0), previous_(gAlertShowing) {
+        if (raise_) gAlertShowing = true;
+    }
+    ~AlertShowingScope() {
+        if (raise_) gAlertShowing = previous_;
+    }
+    AlertShowingScope(const AlertShowingScope&) = delete;
+    AlertShowingScope& operator=(const AlertShowingScope&) = delete;
+
+private:
+    bool raise_;
+    bool previous_;
+};
+
+// Makes the front sketch current for a scope and puts the previous current sketch back.
+class FrontSketchScope {
+public:
+    FrontSketchScope() { SetCurrentSketch(gEngine.frontSketch, &previous_); }
+    ~FrontSketchScope() { SetCurrentSketch(previous_, nullptr); }
+    FrontSketchScope(const FrontSketchScope&) = delete;
+    FrontSketchScope& operator=(const FrontSketchScope&) = delete;
+
+private:
+    Sketch* previous_ = nullptr;
+};
+
+bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
+
+// Stand-in: the dialogs of the command kinds are not built; each answers Cancel unless
+// a test scripts it.
+int RunDialogStandin(int32_t kind) { return gDialogScript ? gDialogScript(kind) : IDCANCEL; }
+
+// Stand-in: the alert dialog is not built; until it is, the alert is a small dialog made
+// in memory with the text and one button, OK or Cancel in the same place, which only
+// closes it.
+INT_PTR CALLBACK AlertStandinProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Appends a UTF-16 copy of an 8-bit text to a dialog template.
+WORD* PutText(WORD* at, const char* text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<wchar_t*>(at), 1024);
+    return at + (n > 0 ? n : (*at = 0, 1));
+}
+WORD* AlignDword(WORD* at) {
+    return reinterpret_cast<WORD*>((reinterpret_cast<ULONG_PTR>(at) + 3) & ~ULONG_PTR(3));
+}
+WORD* PutItem(WORD* at, DWORD style, short x, short y, short cx, short cy, WORD id, WORD windowClass,
+              const char* text) {
+    at = AlignDword(at);
+    auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(at);
+    *item = DLGITEMTEMPLATE{ style | WS_CHILD | WS_VISIBLE, 0, x, y, cx, cy, id };
+    at = reinterpret_cast<WORD*>(item + 1);
+    *at++ = 0xFFFF;
+    *at++ = windowClass;
+    at = PutText(at, text);
+    *at++ = 0;  // no creation data
+    return at;
+}
+
+void RunAlertStandin(HWND owner, const char* caption, const char* text, bool okButton) {
+    alignas(DWORD) WORD buffer[4096] = {};
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
+    *dialog = DLGTEMPLATE{ WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 2, 0, 0, 220, 90 };
+    WORD* at = reinterpret_cast<WORD*>(dialog + 1);
+    *at++ = 0;  // no menu
+    *at++ = 0;  // the standard dialog class
+    at = PutText(at, caption ? caption : "");
+    at = PutItem(at, SS_LEFT, 10, 10, 200, 48, 0xFFFF, 0x0082, text ? text : "");
+    PutItem(at, BS_DEFPUSHBUTTON | WS_TABSTOP, 160, 66, 50, 14, okButton ? IDOK : IDCANCEL, 0x0080,
+            okButton ? "OK" : "Cancel");
+    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog, owner, AlertStandinProc, 0);
+}
+
+// The top-level window that owns what an alert shows.
+HWND SafeOwner() {
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = gMainWindow;
+    if (owner) owner = GetLastActivePopup(owner);
+    while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)) owner = GetParent(owner);
+    return owner;
+}
+
+// The menu idle timer of the main frame keeps the idle update going while an alert is up.
+void CALLBACK AlertIdleTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (!gAlertShowing) IdleUpdate(0);
+}
+
+// Waits for the release that belongs to a press just taken from the queue. The release
+// may have gone to another window (or be lost), so the wait lasts only while the button
+// or key is still down; a release that does come is removed.
+void TakeRelease(UINT releaseMessage, int virtualKey) {
+    MSG message;
+    for (;;) {
+        if (PeekMessageA(&message, nullptr, releaseMessage, releaseMessage, PM_REMOVE)) return;
+        if ((GetAsyncKeyState(virtualKey) & 0x8000) == 0) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_INPUT);
+    }
+}
+
+int32_t StatusTaskBody(IdleTask*, int32_t) {
+    const char* text = nullptr;
+    if (FetchStatusText(&text)) SetStatusBarText(text);
+    return 0;
+}
+
+// Stand-in: the custom-tool library's name check is not built; until it is, a name is
+// taken when a tool of the front document has it.
+bool ToolNameTaken(const char* name) {
+    ToolList* tools = gEngine.frontDocument ? DocumentToolList(gEngine.frontDocument) : nullptr;
+    if (!tools) return false;
+    char existing[256];
+    for (int32_t i = 0; i < ToolListCount(tools); ++i)
+        if (ToolListName(tools, i, existing, sizeof existing) && std::strcmp(existing, name) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+// ---- Windows the services act on ---------------------------------------------------
+
+void RegisterMainWindowStandin(HWND window, bool startupComplete, bool menusBuilt) {
+    gMainWindow = window;
+    gStartupComplete = window && startupComplete;
+    gMenusBuilt = window && menusBuilt;
+}
+HWND MainWindow() { return gMainWindow; }
+bool StartupComplete() { return gStartupComplete; }
+bool MenusBuilt() { return gMenusBuilt; }
+HWND GetMainWindow() { return gMainWindow; }
+HINSTANCE GetAppInstance() { return GetModuleHandleA(nullptr); }
+bool AlertShowing() { return gAlertShowing; }
+
+void ScriptCommandDialogsForTest(CommandDialogScript script) { gDialogScript = script; }
+void ScriptNewToolNameForTest(NewToolNameScript script) { gNewToolNameScript = script; }
+
+// ---- Commands and dialogs -----------------------------------------------------------
+
+void RunEngineCommand(uint32_t slot) {
+    uint16_t text, variant;
+    int32_t enabled = 0, argument;
+    CmdStateRefreshNow();
+    if (!CmdStateGetItem(slot, &text, &variant, &enabled, &argument) || !enabled) return;
+    {
+        FrontSketchScope front;
+        EndActivitiesExcept(kKeepToolInProgress);
+        CmdStateRefreshItemNow(slot);
+        if (CmdStateGetItem(slot, &text, &variant, &enabled, &argument) && enabled) CmdStateExecuteItem(slot);
+        if (gEngine.frontSketch) {
+            // Stand-in: the mouse handling's hover reset is not built. Setting the cursor
+            // where it is makes Windows send a fresh mouse move, so the cursor shape
+            // follows the new state.
+            POINT cursor;
+            if (GetCursorPos(&cursor)) SetCursorPos(cursor.x, cursor.y);
+        }
+        FlushPendingRedraw(0);
+    }
+}
+
+bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
+    if (!gMainWindow) return false;
+    if (kind < kDialogTranslate || kind > kDialogRemoveTableData || kind == 3 || kind == 8) return false;
+    // Stand-in: without the class library's dialogs, an outer dialog running its own modal
+    // loop is recognised as an enabled dialog-class window that is active.
+    HWND outer = GetActiveWindow();
+    char className[16] = "";
+    if (outer) GetClassNameA(outer, className, sizeof className);
+    if (!outer || std::strcmp(className, "#32770") != 0 || !IsWindowEnabled(outer)) outer = nullptr;
+    if (outer) EnableWindow(outer, FALSE);
+    const bool ok = RunDialogStandin(kind) == IDOK;
+    if (outer) {
+        EnableWindow(gMainWindow, FALSE);
+        EnableWindow(outer, TRUE);
+        SetActiveWindow(outer);
+    }
+    return ok;
+}
+
+bool AskNewToolName(NewToolNameRequest* request) {
+    if (!gMainWindow) return false;
+    // Stand-in: the New Tool dialog is not built; it cancels unless a test scripts it.
+    return gNewToolNameScript ? gNewToolNameScript(request->name) : false;
+}
+
+bool PromptNewToolName(char* name) {
+    if (!gMainWindow) return false;
+    char proposal[256];
+    for (int n = 1;; ++n) {
+        std::snprintf(proposal, sizeof proposal, "Tool #%i", n);
+        if (!ToolNameTaken(proposal)) break;
+    }
+    for (;;) {
+        std::snprintf(name, 256, "%s", proposal);
+        NewToolNameRequest request = { "New Tool", "Tool Name:", name };
+        if (!AskNewToolName(&request)) return false;
+        if (!ToolNameTaken(name)) return true;
+        ShowAlertByCode(kAlertDuplicateToolName, 1);
+    }
+}
+
+// ---- Alerts and questions -----------------------------------------------------------
+
+void ShowAlert(const char* caption, const char* text, int32_t, int32_t, uint32_t nested, bool okButton) {
+    AlertShowingScope showing(nested);
+    if (!gStartupComplete) {
+        MessageBoxA(gMainWindow, text, caption, MB_OK);
+        if (gMainWindow && !IsWindowEnabled(gMainWindow)) EnableWindow(gMainWindow, TRUE);
+        return;
+    }
+    HWND owner = SafeOwner();
+    if (owner) EnableWindow(owner, FALSE);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, AlertIdleTimer);
+    RunAlertStandin(owner, caption, text, okButton);
+    KillTimer(nullptr, timer);
+    if (owner) EnableWindow(owner, TRUE);
+}
+
+bool AskQuestion(const char* caption, const char* text, uint32_t buttons, int32_t, uint32_t nested) {
+    AlertShowingScope showing(nested);
+    UINT type = MB_OK;
+    if (buttons & 1) type = (buttons & 2) ? MB_OKCANCEL : MB_OK;
+    else if ((buttons & 4) && (buttons & 8)) type = (buttons & 2) ? MB_YESNOCANCEL : MB_YESNO;
+    const int answer = MessageBoxA(gMainWindow, text, caption, type);
+    return answer == IDOK || answer == IDYES;
+}
+
+bool AskQuestionFromTable(int32_t group, int32_t item, const char* text, uint32_t buttons, uint32_t nested) {
+    char caption[256];
+    CopyGroupString256(group, item, caption);
+    return AskQuestion(caption, text, buttons, 0, nested);
+}
+
+// ---- Idle, input and status ---------------------------------------------------------
+
+bool IdleUpdate(int32_t count) {
+    FrontSketchScope front;
+    const bool shift = IsShiftDown();
+    if (CensusShiftState() != 0 && !shift) SetShiftState(0);
+    else if (CensusShiftState() == 0 && shift) SetShiftState(1);
+    bool remain = false;
+    if (gEngine.frontSketch && gMenusBuilt) {
+        FlushPendingRedraw(1);
+        if (!gAlertShowing) remain = RunIdleTasks();
+        // Stand-in: the document's views-invalidated flag and remembered change count are
+        // not built; every 256th pass brings the sketch's extent and layout up to date.
+        if ((count & 0xFF) == 255) UpdateSketchExtentAndLayout(false);
+    }
+    return remain;
+}
+
+bool PollUserAbort(uint32_t flags) {
+    MSG message;
+    if ((flags & kAbortOnClick) && PeekMessageA(&message, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE)) {
+        TakeRelease(WM_LBUTTONUP, VK_LBUTTON);
+        return true;
+    }
+    if ((flags & kAbortOnKey) && PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+        TakeRelease(WM_KEYUP, static_cast<int>(message.wParam));
+        return true;
+    }
+    if ((flags & kAbortOnEscape) && PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) &&
+        message.wParam == VK_ESCAPE) {
+        PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        TakeRelease(WM_KEYUP, VK_ESCAPE);
+        return true;
+    }
+    return false;
+}
+
+bool TranslateSpecialKey(uint32_t virtualKey) {
+    const uint16_t code = EngineKeyCodeFor(virtualKey, KeyDown(VK_MENU), KeyDown(VK_CONTROL));
+    if (code == 0) return false;
+    FrontSketchScope front;
+    return HandleViewCommand(code, IsShiftDown());
+}
+
+bool ReadArrowKeyNudge(int32_t, int16_t* dx, int16_t* dy) {
+    const auto held = [](int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; };
+    *dx = static_cast<int16_t>((held(VK_RIGHT) ? 1 : 0) - (held(VK_LEFT) ? 1 : 0));
+    *dy = static_cast<int16_t>((held(VK_DOWN) ? 1 : 0) - (held(VK_UP) ? 1 : 0));
+    const bool any = held(VK_LEFT) || held(VK_RIGHT) || held(VK_UP) || held(VK_DOWN);
+    MSG message;
+    if (gMainWindow)
+        while (PeekMessageA(&message, gMainWindow, WM_KEYFIRST, WM_SYSDEADCHAR, PM_REMOVE)) {}
+    return any;
+}
+
+bool IsShiftDown() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+void RefusalBeep() { MessageBeep(0xFFFFFFFF); }
+
+void SetStatusBarText(const char*) {
+    if (!gMainWindow) return;
+    // Stand-in: the main frame's status bar is not built; the frame is only repainted.
+    UpdateWindow(gMainWindow);
+}
+
+void ScheduleStatusTextRefresh(int32_t stop) {
+    if (stop == 0) {
+        if (!gStatusTask.queued) AddIdleTask(&gStatusTask, StatusTaskBody, kIdleStatusTextRefresh);
+        return;
+    }
+    if (gStatusTask.queued) RemoveIdleTask(&gStatusTask);
+    StatusTaskBody(&gStatusTask, 1);
+}
+
+// ---- Other services ------------------------------------------------------------------
+
+bool OpenWithShell(const char* target) {
+    const HINSTANCE result = ShellExecuteA(gMainWindow, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void SetCommandVariantFlag(bool set) { gCommandVariantFlag = set; }
+
+ResultCode RunCommandVariantProgram(int32_t) {
+    return ConstructByProgramCommand(gCommandVariantFlag ? 123 : 126);
+}
+
+ResultCode CloseActiveWindow(int32_t) {
+    // Stand-in: custom-tool playback and the MDI frame are not built; the active child
+    // of the main window's MDI client is closed when there is one.
+    if (!gMainWindow) return kResultOK;
+    HWND client = FindWindowExA(gMainWindow, nullptr, "MDICLIENT", nullptr);
+    HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+    if (child) SendMessageA(child, WM_CLOSE, 0, 0);
+    return kResultOK;
+}
+
+int32_t MapLocusClassCode(int32_t* code) {
+    const int32_t given = *code;
+    if (given == 10) *code = 6;
+    else if (given == 6) *code = 3;
+    return given;
+}
+
+bool IsFiniteReal(double value) { return std::isfinite(value); }
+bool IsNanReal(double value) { return std::isnan(value); }
+
+char DecimalSeparator() { return gDecimalSeparator; }
+
+bool StartPlatformServices() {
+    std::setlocale(LC_ALL, ".1252");
+    char text[32];
+    std::snprintf(text, sizeof text, "%f", 1.1);
+    if (text[0] == '1' && text[1] != 0) gDecimalSeparator = text[1];
+    // Stand-in: the run-time menus are not built; creating their lists cannot fail yet.
+    return true;
+}
+
+void StopPlatformServices() {
+    DeleteUiFonts();
+    // The font list lives as long as the process.
+}

@@ -1,0 +1,20 @@
+// Hooks through which the Windows tests drive the platform services: a tick count that
+// only moves when the test moves it, and the answers of the windows that are not built
+// yet. Nothing in the program calls them.
+#pragma once
+#include <cstdint>
+
+// Freezes the platform's tick count at `ticks`; AdvanceTickCountForTest moves it on.
+// ReleaseTickCountForTest returns to the system's count.
+void FreezeTickCountForTest(uint32_t ticks);
+void AdvanceTickCountForTest(uint32_t ms);
+void ReleaseTickCountForTest();
+
+// The answer (IDOK or IDCANCEL) that the dialogs not built yet give, by kind; null (the
+// default) cancels every one. Called while the dialog would be on the screen.
+using CommandDialogScript = int (*)(int32_t kind);
+void ScriptCommandDialogsForTest(CommandDialogScript script);
+// The New Tool dialog not built yet: edits the name in place and answers OK (true) or
+// Cancel; null (the default) cancels.
+using NewToolNameScript = bool (*)(char* name);
+void ScriptNewToolNameForTest(NewToolNameScript script);

@@ -14,6 +14,7 @@
 #include "engine/core/services/action_buttons.h"
 #include "engine/core/services/document_io.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/fonts.h"
 #include "engine/core/services/text_objects.h"
 #include "engine/core/services/text_port.h"
 #include "engine/text/object_text.h"
@@ -536,13 +537,13 @@ void MeasureLabelText(SketchObject* object) {
     char text[kLabelBufferSize];
     const uint32_t n = CopyLabel(object, text);
     const uint32_t split = FindLabelSubscript(text, n);
-    int32_t width = 0, height = 0;
+    int16_t width = 0, height = 0;
     if (split) {
-        int32_t h = 0;
+        int16_t h = 0;
         MeasureStyledText(text, static_cast<int32_t>(split), 0, &object->textStyle, 0, &width, &h);
         object->label.baseWidth = static_cast<int16_t>(width);
         MeasureStyledText(text, static_cast<int32_t>(n - 1), 0, &object->textStyle, 0, &width, &height);
-        height += height / 3;
+        height = static_cast<int16_t>(height + height / 3);
     } else {
         MeasureStyledText(text, static_cast<int32_t>(n), 0, &object->textStyle, 0, &width, &height);
         object->label.baseWidth = static_cast<int16_t>(width);
@@ -749,7 +750,8 @@ void DrawObjectLabel(GraphicsPort* port, SketchObject* object) {
         return int32_t(RoundToScreen(v * CurrentOutputScale.factor + offset));
     };
     StyledTextLine line{ port, text, static_cast<int32_t>(split ? split : n), &object->textStyle, 0,
-                         at(x, CurrentOutputScale.offsetX), at(y, CurrentOutputScale.offsetY), object };
+                         ClampToScreen(at(x, CurrentOutputScale.offsetX)),
+                         ClampToScreen(at(y, CurrentOutputScale.offsetY)), object };
     DrawStyledTextLine(&line);
     if (!split) return;
     TextStyle small = object->textStyle;
@@ -757,8 +759,8 @@ void DrawObjectLabel(GraphicsPort* port, SketchObject* object) {
     line.text = text + split + 1;
     line.length = static_cast<int32_t>(n - split - 2);
     line.style = &small;
-    line.x = at(x + object->label.baseWidth, CurrentOutputScale.offsetX);
-    line.y = at(y + object->labelPlace.height / 3, CurrentOutputScale.offsetY);
+    line.x = ClampToScreen(at(x + object->label.baseWidth, CurrentOutputScale.offsetX));
+    line.y = ClampToScreen(at(y + object->labelPlace.height / 3, CurrentOutputScale.offsetY));
     DrawStyledTextLine(&line);
 }
 

@@ -265,7 +265,9 @@ TEST_F(LabelTest, ChainsAsLongAsADocumentDoNotRecurse) {
         image = Raw(kTypeReflection, kClassPoint, kKindPoint, { image, mirror });
         if (!first) first = image;
     }
-    EXPECT_EQ(Label(image, kLabelFromParents), "A" + std::string(kMaxLabelLength - 1, '\''));
+    std::string primes(kMaxLabelLength, '\'');
+    primes[0] = 'A';
+    EXPECT_EQ(Label(image, kLabelFromParents), primes);
     EXPECT_EQ(Label(first), "A'");
     ParentLabelSource source{};
     int32_t from = 0, to = 0;

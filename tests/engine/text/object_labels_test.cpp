@@ -275,7 +275,16 @@ TEST_F(LabelTest, ChainsAsLongAsADocumentDoNotRecurse) {
     EXPECT_EQ(source.several, 0);
     EXPECT_EQ(source.sourceLevel, kLabelGiven);
     ShowParentLabels(image);
+    // A chain of hidden texts each showing the one before: the walk for a shown one
+    // goes down the whole chain.
+    SketchObject* text = a;
+    for (int32_t i = 0; i < 100000; ++i) {
+        text = Raw(90, kClassCaption, kKindCaption, { text });
+        text->hidden = kHiddenByUser;
+    }
     EXPECT_FALSE(HasTextDependent(a));
+    text->hidden = kShown;
+    EXPECT_TRUE(HasTextDependent(a));
     // Relabelling the source renames the whole chain.
     ASSERT_EQ(SetObjectLabel(a, "R", false), 0);
     EXPECT_EQ(Label(first), "R'");

@@ -552,6 +552,19 @@ void MeasureLabelText(SketchObject* object) {
     object->labelPlace.height = static_cast<int16_t>(height < 0 ? 0 : height > kScreenClamp ? kScreenClamp : height);
 }
 
+// Whether the path routines of the object's kind read class data the object has: a
+// document may pair a class with a kind of another shape.
+bool PathFitsClass(const SketchObject* o) {
+    switch (PathClassOf(o)) {
+        case 0: case 1: case 2: return o->objectClass == kClassStraight || o->objectClass == kClassAxis;
+        case 3: return o->objectClass == kClassPolygonInterior;
+        case 4: return o->objectClass == kClassCircle || o->objectClass == kClassCircleInterior;
+        case 5: return o->objectClass == kClassLocus;
+        case 6: return o->objectClass == kClassArc || o->objectClass == kClassArcInterior;
+        default: return false;
+    }
+}
+
 bool CanPlace(const SketchObject* object) {
     return IsVisible(object) && IsLinkedIntoSketch(object) && object->label.shown;
 }
@@ -560,7 +573,7 @@ bool CanPlace(const SketchObject* object) {
 // (which also becomes the label's parameter).
 ScreenPoint LabelAnchor(SketchObject* object, const ScreenPoint* toward) {
     const ScreenRect& b = object->bounds;
-    const PathMethods* m = PathMethodsOf(object);
+    const PathMethods* m = PathFitsClass(object) ? PathMethodsOf(object) : nullptr;
     if (!m || !m->pointAtParameter || !m->parameterOfPoint) {
         object->label.pathParameter = 0;
         return { static_cast<int16_t>((b.left + b.right) / 2), static_cast<int16_t>((b.top + b.bottom) / 2) };

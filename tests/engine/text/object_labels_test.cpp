@@ -206,6 +206,13 @@ TEST_F(LabelTest, PlacementOnPathsAndOffsetClamps) {
     EXPECT_DOUBLE_EQ(ab->label.pathParameter, 0.6);
     EXPECT_EQ(ab->label.offsetY, 5);
 
+    // A point whose stored kind is a segment's has no path of its own: its bounds' centre.
+    SketchObject* odd = Raw(kTypeFree, kClassPoint, kKindSegment, {});
+    odd->bounds = { 10, 10, 20, 20 };
+    SetLabelShown(odd, true, nullptr, true);
+    ASSERT_TRUE(GetLabelRect(odd, &r));
+    EXPECT_EQ(r.left, 15 + 8);
+
     // A parameter that is not finite (a damaged record) is placed as a new label.
     ab->label.pathParameter = std::numeric_limits<double>::quiet_NaN();
     PlaceObjectLabel(ab);

@@ -209,6 +209,7 @@ TEST_F(LabelTest, PlacementOnPathsAndOffsetClamps) {
     // A point whose stored kind is a segment's has no path of its own: its bounds' centre.
     SketchObject* odd = Raw(kTypeFree, kClassPoint, kKindSegment, {});
     odd->bounds = { 10, 10, 20, 20 };
+    InitObjectLabelWith(odd, false);
     SetLabelShown(odd, true, nullptr, true);
     ASSERT_TRUE(GetLabelRect(odd, &r));
     EXPECT_EQ(r.left, 15 + 8);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/calc/value_display.h"
+#include "engine/core/copy_map.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/custom_tools.h"

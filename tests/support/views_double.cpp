@@ -10,8 +10,6 @@ ViewRequests& RecordedViewRequests() { return gRequests; }
 void ResetViewRequests() { gRequests = ViewRequests(); }
 
 void FlushPendingRedraw(int32_t flag) { gRequests.redrawFlushes.push_back(flag); }
-void ScheduleStatusTextRefresh(int32_t stop) { gRequests.statusTextRefreshes.push_back(stop); }
-void ScheduleToolFolderScan() { ++gRequests.toolFolderScans; }
 ResultCode RebuildSketchViews(int32_t) {
     ++gRequests.viewRebuilds;
     return kResultOK;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/core/geometry.h"
+#include "engine/core/marks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_stack.h"
@@ -802,12 +803,12 @@ void EndLabelDrag(ScreenPoint point) {
 
 namespace {
 
-// Objects whose texts wait for a refresh, and the work of the propagation in progress.
-// Stand-in: the text-refresh mark category of the marks keeps these once marks exist.
+// The work of the propagation in progress: objects whose label changed, still to be
+// followed. Objects whose shown text waits for a refresh are in the labels' mark
+// category.
 struct Propagation {
     bool        running = false;
-    ObjectStack work;     // objects whose label changed, still to be followed
-    ObjectStack refresh;  // objects whose shown text waits for a refresh
+    ObjectStack work;
 };
 Propagation gPropagation;
 
@@ -815,16 +816,10 @@ const TextEditOps* EditOpsOf(const SketchObject* o) {
     return o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textEditOps : nullptr;
 }
 
-bool Queued(const SketchObject* o) {
-    for (uint32_t i = 0; i < gPropagation.refresh.Count(); ++i)
-        if (gPropagation.refresh.At(i) == o) return true;
-    return false;
-}
-
 void QueueRefresh(SketchObject* o, int32_t reason) {
     const TextEditOps* ops = EditOpsOf(o);
     if (!ops || !IsLinkedIntoSketch(o) || !ops->needsTextRefresh || !ops->needsTextRefresh(o, reason)) return;
-    if (!Queued(o)) gPropagation.refresh.Push(o);
+    if (!HasMarkCategory(kMarkCategoryLabels, o)) MarkObject(kMarkCategoryLabels, o, false);
 }
 
 void FollowLabelChange(SketchObject* object) {
@@ -863,28 +858,27 @@ void PropagateLabelChange(SketchObject* object) {
     // queue: the outermost call follows every change without recursing.
     if (!gPropagation.work.Push(object) || gPropagation.running) return;
     gPropagation.running = true;
-    while (!gPropagation.work.Empty() || !gPropagation.refresh.Empty()) {
+    for (;;) {
         while (!gPropagation.work.Empty()) FollowLabelChange(gPropagation.work.Pop());
-        if (gPropagation.refresh.Empty()) break;
+        if (MarkSlotState(kMarkCategoryLabels) <= 0) break;
         // Refresh in sketch order, so that a text showing another text sees it
-        // refreshed; a refresh that changes labels queues more work. Queued objects the
-        // sketch order does not reach are dropped.
+        // refreshed; a refresh that changes labels queues more work.
+        Sketch* sketch = CurrentSketch();
         bool refreshed = false;
-        for (SketchObject* o = CurrentSketch()->firstObject; o && !gPropagation.refresh.Empty(); o = o->nextInSketch) {
-            uint32_t at = gPropagation.refresh.Count();
-            for (uint32_t i = 0; i < gPropagation.refresh.Count(); ++i)
-                if (gPropagation.refresh.At(i) == o) at = i;
-            if (at == gPropagation.refresh.Count()) continue;
-            // Unqueue by moving the last entry into its place.
-            SketchObject* last = gPropagation.refresh.Pop();
-            if (at < gPropagation.refresh.Count()) gPropagation.refresh.Set(at, last);
+        for (SketchObject* o = sketch->firstObject; o && MarkSlotState(kMarkCategoryLabels) > 0; o = o->nextInSketch) {
+            if (!HasMarkCategory(kMarkCategoryLabels, o)) continue;
+            UnmarkObject(sketch->marks, kMarkCategoryLabels, o);
             refreshed = true;
             if (const TextEditOps* ops = EditOpsOf(o); ops && ops->refreshText) ops->refreshText(o);
             int32_t count = 0;
             SketchObject* const* children = Children(o, &count);
             for (int32_t i = 0; i < count; ++i) QueueRefresh(children[i], 2);
         }
-        if (!refreshed) gPropagation.refresh.Clear();
+        // Marked objects the sketch order does not reach (being built) are dropped.
+        if (!refreshed) {
+            ClearMark(kMarkCategoryLabels);
+            if (gPropagation.work.Empty()) break;
+        }
     }
     gPropagation.running = false;
 }

@@ -145,6 +145,7 @@ bool CMainApp::InitInstance() {
         return false;
     }
     gEngineRunning = true;
+    InstallDrawingPortServices();
     ChooseMathSymbolFont();
     // Stand-in: the splash window is not built; the command line's show-splash flag
     // (off for embedding and shell printing) has nothing to enable.

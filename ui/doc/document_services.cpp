@@ -21,6 +21,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
+#include "platform/win32/render/traces.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_rules.h"
@@ -28,6 +29,7 @@
 #include "ui/frames/child_frame.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/frames/main_frame.h"
+#include "ui/menus.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
@@ -68,11 +70,6 @@ int32_t ScrollRangeTaskStep(IdleTask* task, int32_t finish) {
     return 0;
 }
 
-// The run-time menu bar all documents share, and the one it replaced: a bar is
-// destroyed only once the frames show its successor.
-HMENU gRuntimeMenuBar = nullptr;
-HMENU gRetiredMenuBar = nullptr;
-
 void InsertHelpItems(HMENU bar) {
     const char* title = GroupText(kHelpTitlesGroup, 0);
     for (int i = 0, n = GetMenuItemCount(bar); i < n && title && title[0]; ++i) {
@@ -92,21 +89,6 @@ void InsertHelpItems(HMENU bar) {
         }
         return;
     }
-}
-
-// Stand-in: the run-time menus are not built, so the document bar's File menu gets the
-// class library's file commands; without them a document could not be saved by menu.
-void AddFileCommandsStandin(HMENU bar) {
-    HMENU file = GetSubMenu(bar, 0);
-    if (!file || GetMenuItemCount(file) > 1) return;
-    DeleteMenu(file, 0, MF_BYPOSITION);
-    AppendMenuA(file, MF_STRING, ID_FILE_NEW, "&New\tCtrl+N");
-    AppendMenuA(file, MF_STRING, ID_FILE_OPEN, "&Open...\tCtrl+O");
-    AppendMenuA(file, MF_STRING, ID_FILE_CLOSE, "&Close");
-    AppendMenuA(file, MF_STRING, ID_FILE_SAVE, "&Save\tCtrl+S");
-    AppendMenuA(file, MF_STRING, ID_FILE_SAVE_AS, "Save &As...");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, ID_APP_QUIT, "&Quit");
 }
 
 }  // namespace
@@ -276,20 +258,19 @@ void CFernwickDoc::ScheduleScrollRanges() {
 }
 
 HMENU CFernwickDoc::GetDefaultMenu() {
-    HMENU bar = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_DOCUMENT));
-    if (!bar) return gRuntimeMenuBar;
-    InsertHelpItems(bar);
-    const ResultCode built = m_engine ? BuildDocumentMenuBar(m_engine, false) : kResultOK;
-    AddFileCommandsStandin(bar);
-    if (gRuntimeMenuBar && built == 1) {
-        DestroyMenu(bar);
-    } else {
-        if (gRetiredMenuBar) DestroyMenu(gRetiredMenuBar);
-        gRetiredMenuBar = gRuntimeMenuBar;
-        gRuntimeMenuBar = bar;
+    // Every document shows the one run-time bar; the first one to be shown builds it.
+    static bool helpItemsAdded = false;
+    HMENU bar = RuntimeMenuBar();
+    if (!bar) return nullptr;
+    if (!helpItemsAdded) {
+        helpItemsAdded = true;
+        InsertHelpItems(bar);
     }
+    static bool built = false;
+    if (m_engine) BuildDocumentMenuBar(m_engine, !built);
+    built = true;
     if (CMainApp* app = TheApp()) app->SetMenusBuilt();
-    return gRuntimeMenuBar;
+    return bar;
 }
 
 // ---- Titles and page tabs -------------------------------------------------------------
@@ -371,6 +352,30 @@ void FitFramesToSketch(EngineDocument* document) {
 
 void NotifyDocumentFreed(EngineDocument*) {}
 void NotifySketchFreed() {}
+
+namespace {
+
+bool ReclaimViewBuffers(int32_t pass, HDC failingDC) {
+    bool freed = false;
+    ForEachDocument([&](CDocument* doc) {
+        if (doc->IsKindOf(RUNTIME_CLASS(CFernwickDoc)))
+            freed = static_cast<CFernwickDoc*>(doc)->FreeViewBuffers(pass, failingDC) || freed;
+    });
+    return freed;
+}
+
+GraphicsPort* FrontPortOfSketch(Sketch* sketch) {
+    CFernwickDoc* doc = DocumentOfSketch(sketch);
+    GraphicsPort* port = nullptr;
+    return doc && doc->GetFrontPort(&port) ? port : nullptr;
+}
+
+}  // namespace
+
+void InstallDrawingPortServices() {
+    SetCanvasReclaimHandler(ReclaimViewBuffers);
+    SetSketchPortLookup(FrontPortOfSketch);
+}
 
 void FlushPendingRedraw(int32_t flag) {
     Sketch* sketch = CurrentSketch();

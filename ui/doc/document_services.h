@@ -23,6 +23,10 @@ private:
 // The document that shows a sketch, or null (tools, sketches of no document).
 CFernwickDoc* DocumentOfSketch(const Sketch* sketch);
 CFernwickDoc* DocumentOfEngine(const EngineDocument* document);
+// What the drawing ports ask of the documents: the views' buffers freed for a reclaim
+// pass, and the port of a sketch's front view. Installed when the program starts.
+void InstallDrawingPortServices();
+
 // A count that changes whenever the sketch's objects or selection change.
 uint32_t SketchChangeCount(const Sketch* sketch);
 

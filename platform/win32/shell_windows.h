@@ -12,7 +12,6 @@ bool StartupComplete();
 // A run-time menu bar exists (idle updates then run the engine's idle tasks).
 bool MenusBuilt();
 
-// Stand-in: the application object and the main frame are not built yet; until they
-// register themselves, whoever creates a main window (the Windows tests do) says so
-// here. Null unregisters it.
-void RegisterMainWindowStandin(HWND window, bool startupComplete, bool menusBuilt);
+// The application registers its main frame here whenever the frame or the two flags
+// change (the Windows tests register a window of their own). Null unregisters it.
+void RegisterMainWindow(HWND window, bool startupComplete, bool menusBuilt);

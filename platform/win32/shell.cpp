@@ -47,6 +47,7 @@ bool gAlertShowing = false;
 bool gCommandVariantFlag = false;
 char gDecimalSeparator = '.';
 IdleTask gStatusTask{};
+LayoutBehindCheck gLayoutBehind = nullptr;
 CommandDialogScript gDialogScript = nullptr;
 NewToolNameScript gNewToolNameScript = nullptr;
 
@@ -187,6 +188,7 @@ void RegisterMainWindow(HWND window, bool startupComplete, bool menusBuilt) {
     gStartupComplete = window && startupComplete;
     gMenusBuilt = window && menusBuilt;
 }
+void RegisterLayoutBehindCheck(LayoutBehindCheck check) { gLayoutBehind = check; }
 HWND MainWindow() { return gMainWindow; }
 bool StartupComplete() { return gStartupComplete; }
 bool MenusBuilt() { return gMenusBuilt; }
@@ -315,9 +317,8 @@ bool IdleUpdate(int32_t count) {
     if (gEngine.frontSketch && gMenusBuilt) {
         FlushPendingRedraw(1);
         if (!gAlertShowing) remain = RunIdleTasks();
-        // Stand-in: the document's views-invalidated flag and remembered change count are
-        // not built; every 256th pass brings the sketch's extent and layout up to date.
-        if ((count & 0xFF) == 255) UpdateSketchExtentAndLayout(false);
+        if ((count & 0xFF) == 255 && gLayoutBehind && gLayoutBehind(gEngine.frontSketch))
+            UpdateSketchExtentAndLayout(false);
     }
     return remain;
 }

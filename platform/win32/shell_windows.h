@@ -15,3 +15,10 @@ bool MenusBuilt();
 // The application registers its main frame here whenever the frame or the two flags
 // change (the Windows tests register a window of their own). Null unregisters it.
 void RegisterMainWindow(HWND window, bool startupComplete, bool menusBuilt);
+
+struct Sketch;
+// Whether the sketch's layout has fallen behind its objects: its document's views were
+// not invalidated since they last painted, yet the sketch changed since. The idle update
+// asks it every 256th pass; the program registers it (without one nothing is behind).
+using LayoutBehindCheck = bool (*)(Sketch* sketch);
+void RegisterLayoutBehindCheck(LayoutBehindCheck check);

@@ -394,6 +394,12 @@ int32_t CountIdleRun(IdleTask*, int32_t) {
     return 0;
 }
 
+std::vector<Sketch*> gLayoutChecks;
+bool NoteLayoutCheck(Sketch* sketch) {
+    gLayoutChecks.push_back(sketch);
+    return false;
+}
+
 TEST_F(Shell, IdleUpdateRunsIdleTasksOnlyWithAFrontSketchAndNoAlert) {
     Sketch* sketch = CreateSketch(0, nullptr);
     ASSERT_NE(sketch, nullptr);
@@ -417,9 +423,15 @@ TEST_F(Shell, IdleUpdateRunsIdleTasksOnlyWithAFrontSketchAndNoAlert) {
     EXPECT_EQ(gIdleRuns, 0);
     SetAlertShowing(wasShowing);
     Sketch* current = CurrentSketch();
-    IdleUpdate(255);
+    gLayoutChecks.clear();
+    RegisterLayoutBehindCheck(NoteLayoutCheck);
+    IdleUpdate(254);
     EXPECT_EQ(gIdleRuns, 1);
     EXPECT_EQ(CurrentSketch(), current);  // the front sketch was current only meanwhile
+    EXPECT_TRUE(gLayoutChecks.empty());
+    IdleUpdate(0x1FF);  // only the low byte counts: every 256th pass
+    EXPECT_EQ(gLayoutChecks, std::vector<Sketch*>{ sketch });
+    RegisterLayoutBehindCheck(nullptr);
 
     if (task.queued) RemoveIdleTask(&task);
     gEngine.frontSketch = savedFront;

@@ -26,19 +26,20 @@ protected:
 TEST_F(SelectionColor, ColourChangesChooseAgainAndRedrawOnlyWithAView) {
     sketch_->settings.palette[kColorSlotBackground] = RGB(0, 0, 64);  // now dark
     const SelectionColors expected = SelectionColorsFor(RGB(0, 0, 64), kHighlight);
-    ASSERT_NE(expected.selection, kSelection);
+    constexpr COLORREF kStale = RGB(1, 2, 3);
+    port_.selectionColor = kStale;
     const int32_t rebuilds = RecordedViewRequests().viewRebuilds;
 
     RefreshSelectionColor(6);  // no view shows the sketch
-    EXPECT_EQ(port_.selectionColor, kSelection);
+    EXPECT_EQ(port_.selectionColor, kStale);
     gViewPort = &port_;
     RefreshSelectionColor(5);  // not a colour change
-    EXPECT_EQ(port_.selectionColor, kSelection);
+    EXPECT_EQ(port_.selectionColor, kStale);
     EXPECT_EQ(RecordedViewRequests().viewRebuilds, rebuilds);
 
     for (int32_t kind : { 6, 7 }) {
-        port_.selectionColor = kSelection;
-        port_.contrastColor = kBlack;
+        port_.selectionColor = kStale;
+        port_.contrastColor = kStale;
         RefreshSelectionColor(kind);
         EXPECT_EQ(port_.selectionColor, expected.selection) << kind;
         EXPECT_EQ(port_.contrastColor, expected.contrast) << kind;

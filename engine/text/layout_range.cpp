@@ -90,11 +90,6 @@ void InvertBox(LayoutRangeVisit* v, int32_t left, int32_t top, int32_t right, in
     PortInvertRect(&v->state, &r);
 }
 
-// Groups `node` with `leaf` unless that would nest too deep.
-int32_t GroupIfShallow(LayoutNode* node, LayoutNode* leaf, int32_t before) {
-    if (NodeDepth(leaf) + SubtreeDepth(node) > kMaxLayoutDepth) return 0;
-    return GroupWithNode(node, leaf, before);
-}
 
 // A structure's own stop `stop`, which follows `part` (null for an opening stop), for the
 // ops that treat every own stop alike.
@@ -125,7 +120,7 @@ void OwnStop(LayoutNode* node, LayoutNode* part, int32_t first, LayoutRangeVisit
         break;
     case kInsertAtCaret:
         if (part)
-            GroupIfShallow(v->node, LastLeaf(part), 0);
+            GroupWithNode(v->node, LastLeaf(part), 0);
         else
             InsertNodeAtEdge(v->node, node, 1);
         Escape(v);
@@ -740,8 +735,8 @@ void TextRunVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
         if (v->atStart) {
             InsertNodeAtEdge(v->node, node, 1);
         } else if (j >= len) {
-            GroupIfShallow(v->node, node, 0);
-        } else if (NodeDepth(node) + SubtreeDepth(v->node) <= kMaxLayoutDepth) {
+            GroupWithNode(v->node, node, 0);
+        } else {
             if (LayoutNode* rest = SplitRun(node, j)) {
                 v->node->parent = rest->parent;
                 v->node->nextSibling = rest;
@@ -806,7 +801,7 @@ void AtomVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
             if (v->atStart)
                 InsertNodeAtEdge(v->node, node, 1);
             else
-                GroupIfShallow(v->node, node, 0);
+                GroupWithNode(v->node, node, 0);
             Escape(v);
         }
         break;
@@ -860,16 +855,16 @@ int32_t CloneRangePart(LayoutNode* node, LayoutRangeVisit* v, int32_t side) {
 int32_t ComposeRangeParts(const LayoutRangeVisit* v) { return v->before && v->after; }
 
 int32_t InsertNodeAtEdge(LayoutNode* node, LayoutNode* leaf, int32_t before) {
-    if (!before) return GroupIfShallow(node, LastLeaf(leaf), 0);
+    if (!before) return GroupWithNode(node, LastLeaf(leaf), 0);
     LayoutNode* a = leaf;
     while (a->parent && a->parent->firstChild == a) a = a->parent;
     if (a->parent) {
         LayoutNode* prev = PreviousSibling(a);
         LayoutNode* end = prev ? LastLeaf(prev) : nullptr;
         if (end && CaretOffsetOfNode(leaf) == CaretOffsetOfNode(end) + end->caretCount)
-            return GroupIfShallow(node, end, 0);
+            return GroupWithNode(node, end, 0);
     }
-    return GroupIfShallow(node, leaf, 1);
+    return GroupWithNode(node, leaf, 1);
 }
 
 // ---- Entry points ----
@@ -1058,9 +1053,21 @@ int32_t CutLayoutRange(LayoutNode** root, int32_t* start, int32_t* end,
 int32_t InsertNodeAtCaret(LayoutNode** root, int32_t caretIndex, const LayoutDrawState* state,
                           LayoutNode* node) {
     if ((*root)->dirty != 0) MeasureLayout(*root, state);
+    // An insertion that could nest deeper than the reader accepts is tried on the tree
+    // with a copy kept aside, and undone when the normalised result is too deep: such a
+    // tree would be written but lost when read again. The grouping rows an insertion
+    // makes often vanish in normalising, so the depth is judged on the result.
+    LayoutNode* kept = nullptr;
+    if (SubtreeDepth(*root) + SubtreeDepth(node) + 1 > kMaxLayoutDepth) {
+        kept = CloneLayoutSubtree(*root);
+        if (!kept) {
+            FreeLayoutNode(node);
+            return 0;
+        }
+    }
     if (caretIndex >= (*root)->caretCount) {
         ScreenPoint pen{};
-        GroupIfShallow(node, CaretEndLeaf(*root, &pen), 0);
+        GroupWithNode(node, CaretEndLeaf(*root, &pen), 0);
     } else {
         LayoutRangeVisit v;
         InitRangeVisit(*root, state, caretIndex, caretIndex, &v, nullptr);
@@ -1070,10 +1077,19 @@ int32_t InsertNodeAtCaret(LayoutNode** root, int32_t caretIndex, const LayoutDra
     }
     if (!node->parent) {
         FreeLayoutNode(node);
+        FreeLayoutNode(kept);
         return 0;
     }
     ClimbToRoot(root);
     *root = NormalizeLayout(*root, &state->style);
+    if (kept && SubtreeDepth(*root) > kMaxLayoutDepth) {
+        FreeLayoutNode(*root);
+        *root = kept;
+        kept = nullptr;
+        MeasureLayout(*root, state);
+        return 0;
+    }
+    FreeLayoutNode(kept);
     MeasureLayout(*root, state);
     return 1;
 }

@@ -912,8 +912,10 @@ void LayoutWordBounds(LayoutNode* root, const LayoutDrawState* state, int32_t ca
         if (v.wordStart == at) ContinueWord(leaf, true, &v.wordStart);
         if (v.wordEnd == at + leaf->caretCount) ContinueWord(leaf, false, &v.wordEnd);
     }
-    *wordStart = v.wordStart;
-    *wordEnd = v.wordEnd;
+    // A malformed Style with more than one child counts the stops of its first child
+    // only; a word continued into the others must not end past the tree's last stop.
+    *wordStart = std::clamp(v.wordStart, 0, root->caretCount);
+    *wordEnd = std::clamp(v.wordEnd, *wordStart, root->caretCount);
 }
 
 namespace {

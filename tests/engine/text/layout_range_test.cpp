@@ -161,6 +161,7 @@ TEST(LayoutRange, WordsRunThroughStylesAndGlyphs) {
         { "<H<T'a'><!70><T'b c'>>", 1, 0, 0, 3 },
         { "<H<T'a '><(<T'b'>>>", 2, 0, 2, 5 },  // a structure's own stop: the whole node
         { "<H<T'a'><(<T'bc d'>>>", 2, 0, 2, 4 },  // no word runs out of parentheses
+        { "<SW2<T'ab'><T'cd'>>", 0, 0, 0, 2 },  // malformed: only the first child has stops
     };
     const LayoutDrawState state = TestDrawState();
     for (const Case& c : cases) {

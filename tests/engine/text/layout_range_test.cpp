@@ -114,6 +114,32 @@ TEST(LayoutRange, ScriptedEdits) {
     }
 }
 
+TEST(LayoutRange, LeafBoundariesSplitRunsAndMoveTheHolder) {
+    const LayoutDrawState state = TestDrawState();
+    LayoutPtr tree = Normalised("<T'abc'>", state);
+    LayoutNode* root = tree.release();
+    LayoutNode* old = root;
+    LayoutNode* leaf = nullptr;
+    int32_t atStart = -1;
+    EXPECT_EQ(LeafBoundaryOffset(&root, 1, &state, &leaf, &atStart), 1);
+    tree.reset(root);
+    EXPECT_NE(root, old);  // the split put a Row above the old root
+    EXPECT_EQ(root->parent, nullptr);
+    EXPECT_EQ(WriteLayout(root), "<H<T1xa><T2xbc>>");
+    EXPECT_EQ(leaf, old);
+    EXPECT_EQ(atStart, 0);
+    EXPECT_EQ(root->dirty, 0);
+    // At a run's first stop nothing is split; at the very end the last leaf answers.
+    root = tree.release();
+    EXPECT_EQ(LeafBoundaryOffset(&root, 1, &state, &leaf, &atStart), 1);
+    EXPECT_EQ(WriteLayout(leaf), "<T2xbc>");
+    EXPECT_EQ(atStart, 1);
+    EXPECT_EQ(LeafBoundaryOffset(&root, 3, &state, &leaf, &atStart), 3);
+    tree.reset(root);
+    EXPECT_EQ(WriteLayout(leaf), "<T2xbc>");
+    EXPECT_EQ(WriteLayout(root), "<H<T1xa><T2xbc>>");
+}
+
 TEST(LayoutRange, CaretLinesFollowTheStops) {
     const LayoutDrawState state = TestDrawState();
     LayoutPtr tree = Normalised("<H<T'ab'><(<T'c'>></<T'd'><T'e'>>>", state);

@@ -1,0 +1,130 @@
+// The keys of the front sketch: toolbox steps, the arrow nudge through the key entry
+// points, Delete while the mouse is held, and the default locus samples.
+#include "engine/interact/sketch_keys.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/frame_tick.h"
+#include "engine/core/memory.h"
+#include "engine/core/points.h"
+#include "engine/core/shape_families.h"
+#include "engine/core/sketch_fixture.h"
+#include "engine/interact/current_tool.h"
+#include "engine/interact/drag.h"
+#include "engine/interact/motion.h"
+#include "engine/interact/mouse.h"
+#include "engine/interact/toolbox.h"
+#include "engine/interact/undo.h"
+#include "support/clock_double.h"
+#include "support/scoped_preferences.h"
+#include "support/shell_double.h"
+
+namespace {
+
+class SketchKeys : public SketchTest {
+protected:
+    void SetUp() override {
+        SketchTest::SetUp();
+        SetTestTickCount(1000);
+        SetCurrentTool(kToolTranslateArrow);
+        MakeCurrentSketchFront();
+        SetArrowKeysHeld(true);
+    }
+    void TearDown() override {
+        EndObjectDrag();
+        SetMouseState(kMouseIdle);
+        StopMotions(0);
+        RemoveIdleTask(&sketch->ticker.task);
+        ToolboxEntry* previous = nullptr;
+        InstallToolbox(nullptr, &previous);
+        FreeMemory(previous);
+        SetCurrentTool(kToolTranslateArrow);
+        SetArrowKeysHeld(true);
+        SketchTest::TearDown();
+    }
+    void Frame() {
+        AdvanceTestTickCount(kFrameMs);
+        FrameTick(&sketch->ticker.task, 0);
+    }
+    static std::pair<int32_t, int32_t> Selection() {
+        int32_t item = 0, member = 0;
+        GetToolboxSelection(&item, &member);
+        return { item, member };
+    }
+};
+
+TEST_F(SketchKeys, ToolboxStepsWrapAroundAndSkipTheCustomButtonWithoutATool) {
+    ToolboxEntry* previous = nullptr;
+    ASSERT_EQ(InstallToolbox(CopyDefaultToolboxLayout(), &previous), kResultOK);
+    FreeMemory(previous);
+    SelectToolboxItem(1, 1);  // the translate arrow, first of the arrows' group
+    using P = std::pair<int32_t, int32_t>;
+    const uint16_t none = kToolboxNone;
+    struct Step { uint16_t key; P after; int32_t tool; };
+    const Step steps[] = {
+        { kKeyLeft,  { 1, 3 }, kToolDilateArrow },     // within the group, wrapping back
+        { kKeyRight, { 1, 1 }, kToolTranslateArrow },  // and forward again
+        { kKeyUp,    { 5, none }, kToolText },         // across: item 6 has no custom tool
+        { kKeyDown,  { 1, 1 }, kToolTranslateArrow },  // forward past it, wrapping to 1
+        { kKeyDown,  { 2, none }, kToolPoint },
+    };
+    for (const Step& s : steps) {
+        EXPECT_TRUE(HandleViewCommand(s.key, kKeyStepsToolbox));
+        EXPECT_EQ(Selection(), s.after) << s.key;
+        EXPECT_EQ(CurrentToolId(), s.tool) << s.key;
+    }
+    // Within a group needs a current group: the point tool stands alone.
+    EXPECT_FALSE(StepToolboxTool(true, true));
+    EXPECT_EQ(Selection(), P(2, none));
+}
+
+TEST_F(SketchKeys, AnArrowNudgesUntilTheShellReportsItReleased) {
+    SketchObject* a = PointAt(10, 10);
+    SelectSketchObject(a);
+    EXPECT_TRUE(HandleViewCommand(kKeyDown, 0));
+    ASSERT_TRUE(DragInProgress(sketch));
+    Frame();
+    EXPECT_NEAR(PointPosition(a).y, 11, 1e-9);
+    AdvanceTestTickCount(300);
+    Frame();
+    EXPECT_NEAR(PointPosition(a).y, 12, 1e-9);
+    SetArrowKeysHeld(false);
+    Frame();
+    EXPECT_FALSE(DragInProgress(nullptr));
+    EXPECT_NEAR(PointPosition(a).y, 12, 1e-9);
+    EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameTranslate);
+
+    DeselectAll();
+    EXPECT_FALSE(NudgeSelection(kKeyLeft));  // nothing selected
+}
+
+TEST_F(SketchKeys, DeleteWhileTheMouseIsHeldDoesNothing) {
+    SketchObject* a = PointAt(10, 10);
+    SelectSketchObject(a);
+    SetMouseState(kMouseDragPending);
+    EXPECT_TRUE(HandleViewCommand(kKeyDelete, 0));
+    EXPECT_TRUE(IsLinkedIntoSketch(a));
+    EXPECT_FALSE(HandleViewCommand(kKeyLeft, 0));  // nor does an arrow nudge
+    EXPECT_FALSE(DragInProgress(nullptr));
+}
+
+TEST_F(SketchKeys, DefaultLocusSamplesFollowTheFamilyWeights) {
+    ScopedPreferences prefs;
+    ThePreferences().locusSamples = 500;
+    ThePreferences().plotSamples = 300;
+    struct Case { int32_t family, kind, samples; };
+    const Case cases[] = {
+        { kFamilyPoint, kKindPoint, 500 },
+        { kFamilyPoint, 55, 300 },  // a function plot
+        { kFamilyStraight, kKindSegment, 250 },
+        { kFamilyCircle, kKindCircle, 250 },
+        { kFamilyCircle, kKindCircleInterior, 62 },
+        { kFamilyPolygon, kKindPolygonInterior, 125 },
+        { kFamilyArc, kKindArc, 250 },
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DefaultLocusSamples(c.family, c.kind), c.samples) << c.family << " " << c.kind;
+    }
+}
+
+}  // namespace

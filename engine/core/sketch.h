@@ -6,6 +6,7 @@
 
 #include "engine/core/idle_tasks.h"
 #include "engine/core/marks.h"
+#include "engine/core/print_state.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
@@ -159,6 +160,9 @@ struct Sketch {
 
     SketchCommandInputs commandInputs;
     MotionState    motion;
+
+    PrintSettings  printSettings;
+    ScreenRect     printExtent;  // what a print covers (the print layout works it out)
 };
 
 struct EngineGlobals {

@@ -5,6 +5,3 @@
 // the table at shutdown (every stream must have been closed or discarded by then).
 bool InitStreamTable();
 void FreeStreamTable();
-
-// Computes the default print layout at engine start.
-void ComputeDefaultPrintLayout();

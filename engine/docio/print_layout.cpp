@@ -217,15 +217,3 @@ void EndPrinting(Sketch* sketch) {
     RecomputeSketch(false);
     sketch->dirtyRect = kEverythingDirty;
 }
-
-void DrawPictureForPrint(GraphicsPort* port, SketchObject* picture) {
-    const EnginePrintState& state = PrintState();
-    const ScreenRect saved = picture->bounds;
-    const auto scaled = [&](int16_t c, int16_t offset) {
-        return ClampUnits(std::round((c + offset) * state.scale));
-    };
-    picture->bounds = { scaled(saved.left, state.pageOffsetX), scaled(saved.top, state.pageOffsetY),
-                        scaled(saved.right, state.pageOffsetX), scaled(saved.bottom, state.pageOffsetY) };
-    if (DrawFn draw = ObjectClassTable[picture->objectClass].draw) draw(port, picture);
-    picture->bounds = saved;
-}

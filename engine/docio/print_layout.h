@@ -13,7 +13,6 @@
 
 struct GraphicsPort;
 struct Sketch;
-struct SketchObject;
 
 constexpr int32_t kPrintUnitLimit = 30000;
 
@@ -38,5 +37,3 @@ bool PrintPageOrigin(const Sketch* sketch, const PrintSettings* settings, uint32
                      ScreenPoint* topLeft);
 void DrawPrintPage(Sketch* sketch, GraphicsPort* port, const PrintSettings* settings);
 void EndPrinting(Sketch* sketch);
-// The scaled drawing routine of pictures.
-void DrawPictureForPrint(GraphicsPort* port, SketchObject* picture);

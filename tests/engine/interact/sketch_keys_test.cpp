@@ -13,6 +13,7 @@
 #include "engine/interact/drag.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
+#include "engine/interact/neighbour_services.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "support/clock_double.h"
@@ -106,6 +107,26 @@ TEST_F(SketchKeys, DeleteWhileTheMouseIsHeldDoesNothing) {
     EXPECT_TRUE(IsLinkedIntoSketch(a));
     EXPECT_FALSE(HandleViewCommand(kKeyLeft, 0));  // nor does an arrow nudge
     EXPECT_FALSE(DragInProgress(nullptr));
+}
+
+TEST_F(SketchKeys, PlusAndMinusOnTablesOfMeasurements) {
+    const ObjectTemplate t = { 91, 0, 0, kClassTable, 1, kKindNone, 0 };
+    SketchObject* table = AllocObject(kClassTable, &t);
+    ASSERT_NE(table, nullptr);
+    table->exists = 1;
+    LinkObjectIntoSketch(table, kNotLinked);
+    SelectSketchObject(table);
+    EXPECT_TRUE(HandleSketchChar('+'));
+    EXPECT_EQ(StandinData(table)->tableRows, 1);
+    EXPECT_TRUE(HandleSketchChar('-'));
+    EXPECT_EQ(StandinData(table)->tableRows, 0);
+    const int32_t beeps = RefusalBeepCount();
+    EXPECT_TRUE(HandleSketchChar('-'));  // no row to remove: refused
+    EXPECT_EQ(RefusalBeepCount(), beeps + 1);
+    EXPECT_EQ(StandinData(table)->tableRows, 0);
+    EXPECT_FALSE(HandleSketchChar('x'));
+    DeselectAll();
+    EXPECT_FALSE(HandleSketchChar('+'));  // nothing selected
 }
 
 TEST_F(SketchKeys, DefaultLocusSamplesFollowTheFamilyWeights) {

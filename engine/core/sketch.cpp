@@ -13,6 +13,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/object_labels.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/custom_tools.h"
 #include "engine/core/services/motions.h"
@@ -137,6 +138,7 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     InitTransformSettings(&sketch->transformSettings);
     InitPrintSettings(&sketch->printSettings);
     sketch->printExtent = kEmptyScreenRect;
+    InitLabelSequences(sketch);
     return sketch;
 }
 

@@ -13,6 +13,7 @@
 #include "engine/core/services/undo.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/interaction_services.h"
+#include "engine/text/object_text.h"
 #include "engine/interact/undo.h"
 
 namespace {
@@ -31,13 +32,6 @@ struct PictureResize {
 PictureResize gResize{};
 
 int16_t ClampCorner(int32_t v) { return static_cast<int16_t>(std::clamp(v, -kCornerLimit, kCornerLimit)); }
-
-// Stand-in: where a new object of a placement group goes (the column of new buttons and
-// pictures) belongs to the placement code; until it exists pictures land at the top
-// left of the sketch's window.
-ScreenPoint DefaultPicturePosition(const Sketch* sketch) {
-    return { static_cast<int16_t>(sketch->windowRect.left + 10), static_cast<int16_t>(sketch->windowRect.top + 10) };
-}
 
 void PutCorners(uint8_t* at, const ScreenRect& r) {
     const int16_t words[4] = { r.left, r.top, r.right, r.bottom };
@@ -83,7 +77,8 @@ int32_t PastePicture() {
         FreePictureHandles(&handles);
         return 0;
     }
-    const ScreenPoint at = DefaultPicturePosition(sketch);
+    ScreenPoint at{};
+    DefaultObjectPosition(&at, kClassPicture);
     picture->bounds.left = at.x;
     picture->bounds.top = at.y;
     picture->color = sketch->settings.palette[kColorSlotBackground];

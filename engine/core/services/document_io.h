@@ -5,3 +5,6 @@
 // the table at shutdown (every stream must have been closed or discarded by then).
 bool InitStreamTable();
 void FreeStreamTable();
+
+// Marks the current sketch's document modified (nothing for a sketch without one).
+void SetCurrentDocumentModified();

@@ -13,8 +13,8 @@
 #include "engine/core/services/undo.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/interaction_services.h"
-#include "engine/text/object_text.h"
 #include "engine/interact/undo.h"
+#include "engine/text/object_text.h"
 
 namespace {
 

@@ -199,6 +199,15 @@ ResultCode SetSketchTitle(Sketch* sketch, const char* text);
 void       SetCurrentSketch(Sketch* sketch, Sketch** previous);
 void       MakeCurrentSketchFront();
 
+// Makes a sketch current for a scope; the one current before comes back at its end.
+struct CurrentSketchScope {
+    Sketch* previous = nullptr;
+    explicit CurrentSketchScope(Sketch* sketch) { SetCurrentSketch(sketch, &previous); }
+    ~CurrentSketchScope() { SetCurrentSketch(previous, nullptr); }
+    CurrentSketchScope(const CurrentSketchScope&) = delete;
+    CurrentSketchScope& operator=(const CurrentSketchScope&) = delete;
+};
+
 // after: kNotLinked appends at the end, null inserts at the front.
 void LinkObjectIntoSketch(SketchObject* object, SketchObject* after);
 void UnlinkObjectFromSketch(SketchObject* object);

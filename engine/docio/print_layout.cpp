@@ -27,12 +27,6 @@ int16_t ClampI16(int32_t value) { return static_cast<int16_t>(std::clamp<int32_t
 
 bool PositiveFinite(double value) { return std::isfinite(value) && value > 0; }
 
-struct CurrentScope {
-    Sketch* previous = nullptr;
-    explicit CurrentScope(Sketch* sketch) { SetCurrentSketch(sketch, &previous); }
-    ~CurrentScope() { SetCurrentSketch(previous, nullptr); }
-};
-
 // Step 3 on: the scale, the page in sketch units and, for a print, the margin and the
 // centring of the page grid. A scale or page that is not positive and finite leaves no
 // page: the print scale stays 1 and the page size 0, which counts no page.
@@ -92,7 +86,7 @@ bool ComputePrintExtent(bool includeLabels) {
 }
 
 bool PrintExtentsMatch(Sketch* sketch, ScreenRect* withoutLabels, ScreenRect* withLabels) {
-    CurrentScope scope(sketch);
+    CurrentSketchScope scope(sketch);
     const ScreenRect own = sketch->printExtent;
     ComputePrintExtent(false);
     *withoutLabels = sketch->printExtent;
@@ -193,7 +187,7 @@ void DrawPrintPage(Sketch* sketch, GraphicsPort* port, const PrintSettings* sett
     state.pageOffsetX = ClampI16(-topLeft.x);
     state.pageOffsetY = ClampI16(-topLeft.y);
     {
-        CurrentScope scope(sketch);
+        CurrentSketchScope scope(sketch);
         const OutputScale saved = CurrentOutputScale;
         const OutputScale scale = { 1, state.scale, state.pageOffsetX, state.pageOffsetY };
         CurrentOutputScale = scale;
@@ -210,7 +204,7 @@ void EndPrinting(Sketch* sketch) {
     ResetPrintState();
     InitDrawingMetrics();
     if (!sketch) return;
-    CurrentScope scope(sketch);
+    CurrentSketchScope scope(sketch);
     for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
         if (ObjectFn refresh = ObjectClassTable[o->objectClass].refreshTextMetrics) refresh(o);
     }

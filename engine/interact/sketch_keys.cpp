@@ -32,10 +32,8 @@ constexpr int32_t kTextFamilyLabel        = 0;
 constexpr int32_t kTextFamilyCount        = 5;
 
 // Makes the front sketch current for the scope, restoring the previous one.
-struct FrontSketchCurrent {
-    Sketch* previous = nullptr;
-    FrontSketchCurrent() { SetCurrentSketch(gEngine.frontSketch, &previous); }
-    ~FrontSketchCurrent() { SetCurrentSketch(previous, nullptr); }
+struct FrontSketchCurrent : CurrentSketchScope {
+    FrontSketchCurrent() : CurrentSketchScope(gEngine.frontSketch) {}
 };
 
 bool IsArrow(uint16_t key) { return key >= kKeyLeft && key <= kKeyDown; }

@@ -129,6 +129,31 @@ TEST_F(SketchKeys, PlusAndMinusOnTablesOfMeasurements) {
     EXPECT_FALSE(HandleSketchChar('+'));  // nothing selected
 }
 
+TEST_F(SketchKeys, TextStyleOfTheSelectionAndItsFamilyDefaults) {
+    ScopedPreferences prefs;
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+    SketchObject* first = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    SketchObject* second = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_TRUE(first && second);
+    SelectSketchObject(first);
+    SelectSketchObject(second);
+    const int32_t family = ObjectClassTable[kClassCaption].textFamily;
+    TextStyle style{};
+    style.field[kStyleSize] = 20;
+    style.field[kStyleWeight] = 2;
+    ThePreferences().defaultTextStyles[family] = TextStyle{};
+    const int16_t weight = first->textStyle.field[kStyleWeight];
+    ApplyTextStyleToSelection(style, 1u << kStyleSize, true);  // the size only
+    for (SketchObject* o : { first, second }) {
+        EXPECT_EQ(o->textStyle.field[kStyleSize], 20);
+        EXPECT_EQ(o->textStyle.field[kStyleWeight], weight);  // masked out
+    }
+    // Only the defaults asked: the common size still becomes the family's default size.
+    EXPECT_EQ(ThePreferences().defaultTextStyles[family].field[kStyleSize], 20);
+    ApplyTextStyleToSelection(style, (1u << kStyleWeight), false);
+    EXPECT_EQ(ThePreferences().defaultTextStyles[family].field[kStyleWeight], 2);
+}
+
 TEST_F(SketchKeys, DefaultLocusSamplesFollowTheFamilyWeights) {
     ScopedPreferences prefs;
     ThePreferences().locusSamples = 500;

@@ -21,7 +21,6 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
-#include "engine/interact/neighbour_services.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "platform/win32/test_hooks.h"
@@ -447,8 +446,8 @@ TEST_F(Shell, EngineCommandsRunOnlyWhileEnabled) {
     const uint32_t save = CmdStateAddItem(CommandStateOwner{ kOwnerMenuItem, 0x1234, 1 }, 17);
     ASSERT_NE(open, kCmdStateNoSlot);
     ASSERT_NE(save, kCmdStateNoSlot);
-    const int32_t savedActive = ShellStandin().activeDocument;
-    ShellStandin().activeDocument = 0;  // nothing to save
+    EngineDocument* savedFront = gEngine.frontDocument;
+    gEngine.frontDocument = nullptr;  // nothing to save
     ResetExecutorLog();
 
     RunEngineCommand(save);
@@ -458,7 +457,7 @@ TEST_F(Shell, EngineCommandsRunOnlyWhileEnabled) {
     EXPECT_EQ(LastExecutorCall().slot, 7);
     EXPECT_EQ(LastExecutorCall().argument, 16);
 
-    ShellStandin().activeDocument = savedActive;
+    gEngine.frontDocument = savedFront;
     CmdStateRemoveItem(save);
     CmdStateRemoveItem(open);
 }

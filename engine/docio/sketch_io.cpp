@@ -295,7 +295,10 @@ ResultCode ObjectStyle(void*, void* object, const int16_t style[11]) {
     return kResultOK;
 }
 
+// Only a picture holds an image; a picture record behind any other object is passed over
+// (the body reader moves past it) with the warning of a record not understood.
 ResultCode ReadPicture(void* model, void* object, uint32_t tag, StreamHandle stream, uint32_t length) {
+    if (Obj(object)->objectClass != kClassPicture) return kResultLongerRecord;
     PictureReadContext context = { stream, Obj(object), &Io(model)->format, tag, length };
     return ReadPictureRecord(&context);
 }

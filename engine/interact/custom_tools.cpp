@@ -16,3 +16,8 @@ bool GrowToolList(ToolList** list, const ToolListNewEntry* entry, uint32_t value
 void CustomToolCancelDelete(ToolList*) {}
 int32_t ToolboxSelectCustomTool() { return -1; }
 bool ToolboxHasToolOf(const ToolList*) { return false; }
+
+// Stand-in: clone modes and the numbered-object table belong to custom-tool making and
+// playback; until they exist no sketch is cloned or numbered.
+int32_t CurrentCloneMode() { return 0; }
+int32_t NumberedObjectCount() { return 0; }

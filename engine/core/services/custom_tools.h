@@ -28,3 +28,12 @@ void CustomToolCancelDelete(ToolList* list);
 int32_t ToolboxSelectCustomTool();
 // Whether the toolbox's current tool is one of the list's custom tools.
 bool ToolboxHasToolOf(const ToolList* list);
+
+// The current sketch's clone mode: 0 none, 3 a tool sketch built from a selection,
+// 4 a tool being made, 5 custom-tool playback.
+int32_t CurrentCloneMode();
+constexpr int32_t kCloneToolFromSelection = 3;
+constexpr int32_t kClonePlayback = 5;
+// Objects of the current sketch numbered for a custom tool being built or played
+// (0 when none).
+int32_t NumberedObjectCount();

@@ -30,3 +30,8 @@ ResultCode TransferTransformData(TransferContext* context);
 // A point on a path: its identifier word (the point's construction code and the stored
 // kind of its path), then the path's stored block. A stored kind that is no path gives 10.
 ResultCode TransferPathParameter(TransferContext* context);
+
+// Class data of captions (2300): position and text; of measurements (2307): the caption
+// part (a custom name or an empty text), then the display mode and precision.
+ResultCode TransferCaptionData(TransferContext* context);
+ResultCode TransferMeasurementData(TransferContext* context);

@@ -1,3 +1,5 @@
+#include "engine/calc/measurements.h"
+#include "engine/calc/parameters.h"
 #include "engine/interact/undo.h"
 
 #include <cstring>
@@ -219,7 +221,20 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
                 words[w] = kept;
             }
         }
-        // Stand-in: the saved parameter values (23) are set back once parameters are built.
+        // Each 23 holds pairs of a parameter and its saved value, ended by a null pointer.
+        if (t.type == kUndoEntryParameterValues) {
+            constexpr uint32_t kItem = kPointerBytes + sizeof(double);
+            for (uint32_t at = 0; at + kItem <= t.length; at += kItem) {
+                SketchObject* o;
+                std::memcpy(&o, t.payload + at, kPointerBytes);
+                if (!o) break;
+                double saved;
+                std::memcpy(&saved, t.payload + at + kPointerBytes, sizeof saved);
+                const double now = CalculationValue(o);
+                if (IsParameterForm(o) && SetParameterValue(o, saved, false))
+                    std::memcpy(t.payload + at + kPointerBytes, &now, sizeof now);
+            }
+        }
     }
     // Each state block is laid out as its object is, so that the class's geometry codec
     // exchanges field for field.

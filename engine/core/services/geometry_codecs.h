@@ -35,3 +35,4 @@ ResultCode TransferPathParameter(TransferContext* context);
 // part (a custom name or an empty text), then the display mode and precision.
 ResultCode TransferCaptionData(TransferContext* context);
 ResultCode TransferMeasurementData(TransferContext* context);
+ResultCode TransferCalculationData(TransferContext* context);

@@ -213,7 +213,11 @@ void UpdateFunctionLayout(SketchObject* object, SketchObject* const*) {
 }
 
 void UpdateFreeCalculation(SketchObject* object) {
-    if (!CalculationDataOf(object) || IsFunctionObject(object)) return;
+    if (!CalculationDataOf(object)) return;
+    // A function of no other object is made free, and updates as functions do.
+    if (IsFunctionObject(object)) return UpdateFunctionLayout(object, nullptr);
+    // Busy while its layout is built: naming it there may come back here.
+    if (ValueDisplayOf(object)->busy) return;
     EvaluateCalculation(object, nullptr);
     if (!CanSkipValueText(object)) RelayoutValueDisplay(object);
 }

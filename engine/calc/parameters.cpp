@@ -41,7 +41,11 @@ void NormalizeParameterMotion(ParameterMotion* m) {
     if (m->max < -kMotionLimit) m->max = -kMotionLimit;
     // Ordered after clamping, so that no clamp can leave min above max.
     if (m->min > m->max) std::swap(m->min, m->max);
-    if (m->min == m->max) m->min = m->max - 1;
+    // A range of one value is made one unit wide, downwards unless that leaves the limits.
+    if (m->min == m->max) {
+        if (m->max - 1 >= -kMotionLimit) m->min = m->max - 1;
+        else m->max = m->min + 1;
+    }
     if (std::isnan(m->rate)) m->rate = 1;
     if (m->rate < 0) {
         m->rate = -m->rate;

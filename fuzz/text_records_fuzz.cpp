@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/calc/calculation_objects.h"
+#include "engine/calc/measurements.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"

@@ -9,9 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "engine/calc/calculation_objects.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
 #include "engine/core/units.h"
+#include "engine/text/captions.h"
 
 namespace {
 
@@ -887,5 +889,24 @@ ResultCode BuildDerivativeExpression(InfixExpression* out, ParentArray* parentsO
     parentsOut->items = r.parents;
     parentsOut->count = r.parentCount;
     r.parents = nullptr;
+    return kResultOK;
+}
+
+ResultCode RederiveFunction(SketchObject* derived, bool exact, const DeriveBusy* busy) {
+    if (!CalculationDataOf(derived) || ParentCountOf(derived) == 0) return kDeriveTooComplex;
+    SketchObject* source = ParentItemsOf(derived)[0];
+    InfixExpression out{};
+    ParentArray parents{};
+    if (const ResultCode rc = BuildDerivativeExpression(&out, &parents, source, exact, busy)) return rc;
+    const int32_t compiled =
+        InstallCalculationExpression(derived, out.form, out.tokens, out.count, parents.items, parents.count, source);
+    FreeParentArray(&parents);
+    if (compiled != kCompileOK) {
+        FreeMemory(out.tokens);
+        return compiled == kCompileNoMemory ? kResultOutOfMemory : kDeriveTooComplex;
+    }
+    derived->objectKind = exact ? kKindExactDerivative : kKindApproximateDerivative;
+    ++derived->generation;
+    ClearValueSlots(derived);
     return kResultOK;
 }

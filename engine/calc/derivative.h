@@ -30,6 +30,10 @@ constexpr int32_t kKindApproximateDerivative = 59;
 ResultCode BuildDerivativeExpression(InfixExpression* out, ParentArray* parents, SketchObject* source, bool exact,
                                      const DeriveBusy* busy);
 
+// Gives a derived function (parent 0 its source) the exact or approximate definition
+// and the kind that says which. A failure leaves it as it was.
+ResultCode RederiveFunction(SketchObject* derived, bool exact, const DeriveBusy* busy);
+
 // The token count of the postfix sub-expression ending at `last` (the index of its last
 // token), or 0 when the code before it is too short.
 uint32_t SubexpressionLength(const ExpressionToken* code, uint32_t last);

@@ -9,6 +9,7 @@
 #include "engine/calc/measurements.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/units.h"
 #include "engine/text/captions.h"
 #include "engine/text/object_labels.h"
@@ -175,9 +176,7 @@ bool SetParameterValue(SketchObject* parameter, double value, bool undo) {
     if (!c || !std::isfinite(value)) return false;
     CalculationEditRecord record{};
     if (!NumberToExpressionTokens(&record, kValueTokenRoom, value, parameter->objectKind)) return false;
-    // Stand-in: the change is made without its undo step until the calculator's edit
-    // step exists; `undo` asks for it.
-    (void)undo;
+    if (undo) return ApplyEditedExpressionTokens(parameter, kFormCalculation, record.tokens, record.count) == kResultOK;
     const int32_t result = InstallCalculationExpression(parameter, kFormCalculation, record.tokens, record.count,
                                                         nullptr, 0, nullptr);
     if (result != kCompileOK) {

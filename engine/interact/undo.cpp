@@ -1,3 +1,4 @@
+#include "engine/interact/expression_edit.h"
 #include "engine/calc/measurements.h"
 #include "engine/calc/parameters.h"
 #include "engine/interact/undo.h"
@@ -264,7 +265,7 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 }  // namespace
 
 // Stand-in: rows whose handlers belong to code not built yet (point merging and
-// splitting, text merging, locus ranges, grids, caption and expression edits, plotted
+// splitting, text merging, locus ranges, grids, caption edits, plotted
 // points, pictures, reversals) apply and release nothing until that code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
@@ -284,7 +285,7 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { Nothing,        Nothing,        nullptr,             nullptr },    // 13 square grid (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 14 rectangular grid (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 15 caption edit (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 16 expression edit (Stand-in)
+    { SwapExpressionUndo, SwapExpressionUndo, FreeExpressionUndoRecord, FreeExpressionUndoRecord },  // 16 expression edit
     { Nothing,        Nothing,        nullptr,             nullptr },    // 17 plotted point (Stand-in)
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 18 rescale
     { Nothing,        Nothing,        nullptr,             nullptr },    // 19 picture resize (Stand-in)

@@ -29,3 +29,8 @@ void UpdateFreeCalculation(SketchObject* object);
 // The value of a measurement, calculation or parameter parent, in the sketch's units;
 // false when it is undefined or the object shows no value.
 bool ParentValue(const SketchObject* object, double* value);
+
+// The undoable edit of a calculation's expression (the interaction code's): `tokens`
+// (form, count) compiled against the object's parents and put in effect as one undo
+// step. The tokens pass to it in every case. 0, 100, or the compiler's code.
+int32_t ApplyEditedExpressionTokens(SketchObject* object, int32_t form, uint16_t* tokens, uint32_t count);

@@ -176,7 +176,7 @@ TEST_F(CalculationObjectTest, ParametersStartWithTheDefaultsOfTheirKind) {
         EXPECT_EQ(m.direction, 0);
         EXPECT_EQ(m.modeFlag, 1);
         GetParameterMotion(angle, &m, true);
-        EXPECT_NEAR(m.max, 2 * M_PI, 1e-9);
+        EXPECT_NEAR(m.max, 6.283185307179586, 1e-9);
     }
     SketchUnits units(kDistancePixels, kAngleRadians);
     SketchObject* angle = Number(1, kKindAngleParameter);

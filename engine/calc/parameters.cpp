@@ -11,6 +11,8 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/units.h"
+#include "engine/core/services/object_labels.h"
+#include "engine/core/services/string_groups.h"
 #include "engine/text/captions.h"
 #include "engine/text/object_labels.h"
 
@@ -186,5 +188,45 @@ bool SetParameterValue(SketchObject* parameter, double value, bool undo) {
     ++parameter->generation;
     SetCalculationKind(parameter);
     ClearValueSlots(parameter);
+    return true;
+}
+
+namespace {
+
+constexpr int32_t kGroupCommandTitles = 17;
+constexpr int32_t kItemNewParameter = 40;
+constexpr int32_t kItemEditParameterValue = 41;
+enum ParameterUnits : int32_t { kUnitsNone = 0, kUnitsAngle = 1, kUnitsDistance = 2 };
+
+}  // namespace
+
+bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, char* name, uint32_t capacity) {
+    ParameterDialogRecord dialog{};
+    dialog.title = GroupText(kGroupCommandTitles, parameter ? kItemEditParameterValue : kItemNewParameter);
+    if (parameter) GetObjectLabelText(parameter, dialog.name, sizeof dialog.name);
+    else if (name) std::snprintf(dialog.name, sizeof dialog.name, "%s", name);
+    dialog.value = {kFieldNumber, 1, parameter ? CalculationValue(parameter) : 1, 0, 0};
+    int32_t units = kUnitsNone;
+    if (parameter && KindIsA(parameter->objectKind, kKindAngleParameter)) units = kUnitsAngle;
+    else if (parameter && KindIsA(parameter->objectKind, kKindDistanceParameter)) units = kUnitsDistance;
+    dialog.units = {kFieldChoice, 1, double(units), kUnitsDistance, kUnitsNone};
+    char proposed[kParameterNameRoom];
+    std::memcpy(proposed, dialog.name, sizeof proposed);
+    const double value = dialog.value.value;
+    if (!RunCommandDialog(kDialogNewParameter, &dialog, nullptr, 0, 0)) return false;
+    dialog.name[kParameterNameRoom - 1] = 0;
+    const bool renamed = std::strcmp(dialog.name, proposed) != 0;
+    if (parameter) {
+        // The unit choice does not change an existing parameter.
+        if (renamed) SetObjectLabel(parameter, dialog.name, false);
+        if (dialog.value.value != value && !SetParameterValue(parameter, dialog.value.value, true)) return false;
+        return true;
+    }
+    const int32_t choice = int32_t(dialog.units.value);
+    const int32_t kind = choice == kUnitsAngle ? kKindAngleParameter
+                         : choice == kUnitsDistance ? kKindDistanceParameter : kKindPlainParameter;
+    if (!std::isfinite(dialog.value.value) || !NumberToExpressionTokens(record, 40, dialog.value.value, kind))
+        return false;
+    if (renamed && name && capacity) std::snprintf(name, capacity, "%s", dialog.name);
     return true;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/calc/calculation_objects.h"
+#include "engine/core/services/dialogs.h"
 
 constexpr double kMotionLimit = 1000000;
 constexpr double kMotionRateLimit = 500000;
@@ -41,6 +42,21 @@ void ReKindParameter(SketchObject* parameter, bool isNew, bool force);
 // exponent as "*10^"), into a new array given to the record (form 4). False when the
 // tokens would need more than `capacity` or memory runs out.
 bool NumberToExpressionTokens(CalculationEditRecord* record, uint32_t capacity, double value, int32_t kind);
+
+// The record of the parameter dialog: its title, the name (at most 40 characters), the
+// value and the unit choice (0 none, 1 angle, 2 distance).
+constexpr uint32_t kParameterNameRoom = 41;
+struct ParameterDialogRecord {
+    const char* title;
+    char name[kParameterNameRoom];
+    DialogField value;
+    DialogField units;
+};
+
+// Edits an existing parameter (its name, and its value with undo), or with a null
+// parameter fills `record` with the new parameter's tokens and `name` with a changed
+// name (capacity bytes, the given name proposed). True on OK.
+bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, char* name, uint32_t capacity);
 
 // Sets a parameter's value. Without undo: a new expression, its kind again and its value
 // slots cleared (the caller recomputes). A value that is not finite is refused.

@@ -1,15 +1,15 @@
-// Engine entry points that the user interface calls: the mouse handling and the current
-// tool come from the interaction code; the toolbox model and the sketch's character
-// commands are not offered yet.
+// Engine entry points that the user interface calls: the mouse handling, the current
+// tool and the toolbox model come from the interaction code.
 //
-// Stand-in: the toolbox model and the character commands are declared here and defined
-// in ui/standins/engine_calls_standin.cpp until the interaction code offers them.
+// Stand-in: the sketch's character commands are declared here and defined in
+// ui/standins/engine_calls_standin.cpp until the interaction code offers them.
 #pragma once
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/mouse.h"
+#include "engine/interact/toolbox.h"
 
 // Mouse flags the view passes: Shift sets both low bits, Alt adds 16, the right
 // button is 4.
@@ -19,9 +19,3 @@ constexpr uint32_t kMouseFlagAlt   = kMouseAlt;
 
 // Printable characters for the front sketch.
 void    HandleSketchChar(uint32_t character);
-
-// The toolbox model: 0 on success, 300 for an empty layout, 35 for a bad one.
-struct ToolboxLayout;
-ToolboxLayout* CopyDefaultToolboxLayout();
-int32_t        InstallToolbox(ToolboxLayout* layout, ToolboxLayout** previous);
-void           FreeToolboxLayout(ToolboxLayout* layout);

@@ -2,6 +2,7 @@
 #include "engine/calc/value_display.h"
 
 #include "engine/calc/measurements.h"
+#include "engine/core/copy_map.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/custom_tools.h"
 #include "engine/core/object_creation.h"

@@ -143,6 +143,8 @@ struct Sketch {
     PtrList        givenList;
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
+    // What copies cloned into this sketch carry over (CloneMode); 0 is the same as 7.
+    int32_t        cloneMode;
 
     uint16_t       pageId;  // bit 15 set; unique within the page's document
     uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read
@@ -176,6 +178,8 @@ struct EngineGlobals {
 extern EngineGlobals gEngine;
 
 inline Sketch* CurrentSketch() { return gEngine.currentSketch; }
+// The current sketch's clone mode (copy_map.h), 0 without a current sketch.
+inline int32_t CurrentCloneMode() { return gEngine.currentSketch ? gEngine.currentSketch->cloneMode : 0; }
 
 Sketch*    CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document);
 void       FreeSketch(Sketch* sketch);

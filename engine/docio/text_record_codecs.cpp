@@ -9,6 +9,7 @@
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/parameters.h"
 #include "engine/calc/value_display.h"
+#include "engine/core/copy_map.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/custom_tools.h"

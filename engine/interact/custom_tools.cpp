@@ -14,10 +14,7 @@ bool GrowToolList(ToolList** list, const ToolListNewEntry* entry, uint32_t value
     return ToolListAdd(list, entry, value);
 }
 void CustomToolCancelDelete(ToolList*) {}
-int32_t ToolboxSelectCustomTool() { return -1; }
-bool ToolboxHasToolOf(const ToolList*) { return false; }
 
-// Stand-in: clone modes and the numbered-object table belong to custom-tool making and
-// playback; until they exist no sketch is cloned or numbered.
-int32_t CurrentCloneMode() { return 0; }
+// Stand-in: the numbered-object table belongs to custom-tool making and playback; until
+// it is kept no sketch's objects are numbered.
 int32_t NumberedObjectCount() { return 0; }

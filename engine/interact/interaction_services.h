@@ -19,8 +19,6 @@ struct SketchObject;
 
 // ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
-// The object's hit-exclusion word is set (not built: nothing is excluded).
-bool IsExcludedFromHits(const SketchObject* object);
 bool HitTestLocusHandle(ScreenPoint point, SketchObject* locus);
 bool BeginLocusRangeDrag(SketchObject* locus, ScreenPoint point);
 void DragLocusRange(ScreenPoint point);

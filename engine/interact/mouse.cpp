@@ -1012,6 +1012,7 @@ bool GetIntersectionHit(SketchObject** first, SketchObject** second, int32_t* ty
 }
 
 int32_t MouseCursorKind() { return gMouse.cursorKind; }
+void SetMouseCursorKind(int32_t kind) { gMouse.cursorKind = kind; }
 
 void ResetMouseState() {
     if (gMouse.state == kMouseDragging) EndObjectDrag();

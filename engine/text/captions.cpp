@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/core/copy_map.h"
 #include "engine/core/geometry.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"

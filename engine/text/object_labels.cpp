@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/core/geometry.h"
+#include "engine/core/marks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_stack.h"
@@ -14,6 +15,7 @@
 #include "engine/core/services/action_buttons.h"
 #include "engine/core/services/document_io.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/fonts.h"
 #include "engine/core/services/text_objects.h"
 #include "engine/core/services/text_port.h"
 #include "engine/text/object_text.h"
@@ -536,19 +538,32 @@ void MeasureLabelText(SketchObject* object) {
     char text[kLabelBufferSize];
     const uint32_t n = CopyLabel(object, text);
     const uint32_t split = FindLabelSubscript(text, n);
-    int32_t width = 0, height = 0;
+    int16_t width = 0, height = 0;
     if (split) {
-        int32_t h = 0;
+        int16_t h = 0;
         MeasureStyledText(text, static_cast<int32_t>(split), 0, &object->textStyle, 0, &width, &h);
         object->label.baseWidth = static_cast<int16_t>(width);
         MeasureStyledText(text, static_cast<int32_t>(n - 1), 0, &object->textStyle, 0, &width, &height);
-        height += height / 3;
+        height = static_cast<int16_t>(height + height / 3);
     } else {
         MeasureStyledText(text, static_cast<int32_t>(n), 0, &object->textStyle, 0, &width, &height);
         object->label.baseWidth = static_cast<int16_t>(width);
     }
     object->labelPlace.width = static_cast<int16_t>(width < 0 ? 0 : width > kScreenClamp ? kScreenClamp : width);
     object->labelPlace.height = static_cast<int16_t>(height < 0 ? 0 : height > kScreenClamp ? kScreenClamp : height);
+}
+
+// Whether the path routines of the object's kind read class data the object has: a
+// document may pair a class with a kind of another shape.
+bool PathFitsClass(const SketchObject* o) {
+    switch (PathClassOf(o)) {
+        case 0: case 1: case 2: return o->objectClass == kClassStraight || o->objectClass == kClassAxis;
+        case 3: return o->objectClass == kClassPolygonInterior;
+        case 4: return o->objectClass == kClassCircle || o->objectClass == kClassCircleInterior;
+        case 5: return o->objectClass == kClassLocus;
+        case 6: return o->objectClass == kClassArc || o->objectClass == kClassArcInterior;
+        default: return false;
+    }
 }
 
 bool CanPlace(const SketchObject* object) {
@@ -559,7 +574,7 @@ bool CanPlace(const SketchObject* object) {
 // (which also becomes the label's parameter).
 ScreenPoint LabelAnchor(SketchObject* object, const ScreenPoint* toward) {
     const ScreenRect& b = object->bounds;
-    const PathMethods* m = PathMethodsOf(object);
+    const PathMethods* m = PathFitsClass(object) ? PathMethodsOf(object) : nullptr;
     if (!m || !m->pointAtParameter || !m->parameterOfPoint) {
         object->label.pathParameter = 0;
         return { static_cast<int16_t>((b.left + b.right) / 2), static_cast<int16_t>((b.top + b.bottom) / 2) };
@@ -749,7 +764,8 @@ void DrawObjectLabel(GraphicsPort* port, SketchObject* object) {
         return int32_t(RoundToScreen(v * CurrentOutputScale.factor + offset));
     };
     StyledTextLine line{ port, text, static_cast<int32_t>(split ? split : n), &object->textStyle, 0,
-                         at(x, CurrentOutputScale.offsetX), at(y, CurrentOutputScale.offsetY), object };
+                         ClampToScreen(at(x, CurrentOutputScale.offsetX)),
+                         ClampToScreen(at(y, CurrentOutputScale.offsetY)), object };
     DrawStyledTextLine(&line);
     if (!split) return;
     TextStyle small = object->textStyle;
@@ -757,8 +773,8 @@ void DrawObjectLabel(GraphicsPort* port, SketchObject* object) {
     line.text = text + split + 1;
     line.length = static_cast<int32_t>(n - split - 2);
     line.style = &small;
-    line.x = at(x + object->label.baseWidth, CurrentOutputScale.offsetX);
-    line.y = at(y + object->labelPlace.height / 3, CurrentOutputScale.offsetY);
+    line.x = ClampToScreen(at(x + object->label.baseWidth, CurrentOutputScale.offsetX));
+    line.y = ClampToScreen(at(y + object->labelPlace.height / 3, CurrentOutputScale.offsetY));
     DrawStyledTextLine(&line);
 }
 
@@ -787,12 +803,12 @@ void EndLabelDrag(ScreenPoint point) {
 
 namespace {
 
-// Objects whose texts wait for a refresh, and the work of the propagation in progress.
-// Stand-in: the text-refresh mark category of the marks keeps these once marks exist.
+// The work of the propagation in progress: objects whose label changed, still to be
+// followed. Objects whose shown text waits for a refresh are in the labels' mark
+// category.
 struct Propagation {
     bool        running = false;
-    ObjectStack work;     // objects whose label changed, still to be followed
-    ObjectStack refresh;  // objects whose shown text waits for a refresh
+    ObjectStack work;
 };
 Propagation gPropagation;
 
@@ -800,16 +816,10 @@ const TextEditOps* EditOpsOf(const SketchObject* o) {
     return o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textEditOps : nullptr;
 }
 
-bool Queued(const SketchObject* o) {
-    for (uint32_t i = 0; i < gPropagation.refresh.Count(); ++i)
-        if (gPropagation.refresh.At(i) == o) return true;
-    return false;
-}
-
 void QueueRefresh(SketchObject* o, int32_t reason) {
     const TextEditOps* ops = EditOpsOf(o);
     if (!ops || !IsLinkedIntoSketch(o) || !ops->needsTextRefresh || !ops->needsTextRefresh(o, reason)) return;
-    if (!Queued(o)) gPropagation.refresh.Push(o);
+    if (!HasMarkCategory(kMarkCategoryLabels, o)) MarkObject(kMarkCategoryLabels, o, false);
 }
 
 void FollowLabelChange(SketchObject* object) {
@@ -848,28 +858,27 @@ void PropagateLabelChange(SketchObject* object) {
     // queue: the outermost call follows every change without recursing.
     if (!gPropagation.work.Push(object) || gPropagation.running) return;
     gPropagation.running = true;
-    while (!gPropagation.work.Empty() || !gPropagation.refresh.Empty()) {
+    for (;;) {
         while (!gPropagation.work.Empty()) FollowLabelChange(gPropagation.work.Pop());
-        if (gPropagation.refresh.Empty()) break;
+        if (MarkSlotState(kMarkCategoryLabels) <= 0) break;
         // Refresh in sketch order, so that a text showing another text sees it
-        // refreshed; a refresh that changes labels queues more work. Queued objects the
-        // sketch order does not reach are dropped.
+        // refreshed; a refresh that changes labels queues more work.
+        Sketch* sketch = CurrentSketch();
         bool refreshed = false;
-        for (SketchObject* o = CurrentSketch()->firstObject; o && !gPropagation.refresh.Empty(); o = o->nextInSketch) {
-            uint32_t at = gPropagation.refresh.Count();
-            for (uint32_t i = 0; i < gPropagation.refresh.Count(); ++i)
-                if (gPropagation.refresh.At(i) == o) at = i;
-            if (at == gPropagation.refresh.Count()) continue;
-            // Unqueue by moving the last entry into its place.
-            SketchObject* last = gPropagation.refresh.Pop();
-            if (at < gPropagation.refresh.Count()) gPropagation.refresh.Set(at, last);
+        for (SketchObject* o = sketch->firstObject; o && MarkSlotState(kMarkCategoryLabels) > 0; o = o->nextInSketch) {
+            if (!HasMarkCategory(kMarkCategoryLabels, o)) continue;
+            UnmarkObject(sketch->marks, kMarkCategoryLabels, o);
             refreshed = true;
             if (const TextEditOps* ops = EditOpsOf(o); ops && ops->refreshText) ops->refreshText(o);
             int32_t count = 0;
             SketchObject* const* children = Children(o, &count);
             for (int32_t i = 0; i < count; ++i) QueueRefresh(children[i], 2);
         }
-        if (!refreshed) gPropagation.refresh.Clear();
+        // Marked objects the sketch order does not reach (being built) are dropped.
+        if (!refreshed) {
+            ClearMark(kMarkCategoryLabels);
+            if (gPropagation.work.Empty()) break;
+        }
     }
     gPropagation.running = false;
 }

@@ -27,6 +27,10 @@ int32_t CurrentSize(LayoutDrawState* state) {
 
 const std::vector<PortCall>& TextPortCalls() { return gCalls; }
 
+void RecordTextPortCall(const char* op, std::vector<int32_t> args, std::string text) {
+    Record(op, std::move(args), std::move(text));
+}
+
 void ResetTextPort() {
     gCalls.clear();
     gDepth = 0;
@@ -172,19 +176,6 @@ void PortDrawTopArc(LayoutDrawState*, const int16_t square[4]) {
 
 void PortDrawCaretLine(LayoutDrawState*, ScreenPoint top, ScreenPoint bottom, int32_t mode) {
     Record("caret", { top.x, top.y, bottom.x, bottom.y, mode });
-}
-
-void MeasureStyledText(const char*, int32_t length, int32_t, const TextStyle* style, int32_t,
-                       int32_t* width, int32_t* height) {
-    const int32_t s = TextPortPixelSize(*style);
-    *width = length * (s / 2);
-    *height = 5 * s / 6 + s / 4;
-}
-
-uint32_t DrawStyledTextLine(const StyledTextLine* line) {
-    Record("line", { line->x, line->y, TextPortPixelSize(*line->style) },
-           std::string(line->text, static_cast<size_t>(line->length)));
-    return 0;
 }
 
 GraphicsPort* PortAcquireMeasureDC(Sketch*, GraphicsPort* given) { return given; }

@@ -18,6 +18,8 @@ struct PortCall {
     std::string text;        // for "text": the bytes drawn; "symbols": the two characters
 };
 
+// Records a drawing call of another port double (the styled text lines).
+void RecordTextPortCall(const char* op, std::vector<int32_t> args, std::string text);
 // Calls recorded since the last reset; only drawing calls are recorded.
 const std::vector<PortCall>& TextPortCalls();
 void ResetTextPort();

@@ -27,3 +27,6 @@ void OpenHelpLinkStandin(int32_t) {}
 
 // Stand-in: the sketch's context menus come with the run-time menus; none opens.
 void ShowContextMenu(bool, bool) {}
+
+// Stand-in: the toolbox bar follows the model's selection once the bar is built.
+void RefreshToolboxBar() {}

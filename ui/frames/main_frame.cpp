@@ -8,6 +8,7 @@
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
+#include "engine/core/memory.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
 #include "platform/win32/shell.h"
@@ -126,9 +127,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     // Stand-in: the splash window and the text palette's lists are not built.
 
     m_toolboxLayout = CopyDefaultToolboxLayout();
-    ToolboxLayout* previous = nullptr;
+    ToolboxEntry* previous = nullptr;
     const int32_t installed = m_toolboxLayout ? InstallToolbox(m_toolboxLayout, &previous) : 300;
-    FreeToolboxLayout(previous);
+    FreeMemory(previous);
     if (installed == 300 || installed == 35) PostQuitMessage(0);
 
     m_currentToolboxButton = 0;
@@ -187,9 +188,9 @@ void CMainFrame::OnDestroy() {
         delete m_toolbox;
         m_toolbox = nullptr;
     }
-    ToolboxLayout* previous = nullptr;
+    ToolboxEntry* previous = nullptr;
     InstallToolbox(nullptr, &previous);
-    FreeToolboxLayout(previous);
+    FreeMemory(previous);
     m_toolboxLayout = nullptr;
     StopMenuIdleTimer();
     StopEngineAndServices();

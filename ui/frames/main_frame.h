@@ -8,7 +8,7 @@
 #include "classlib/mdi.h"
 
 class CFernwickDoc;
-struct ToolboxLayout;
+struct ToolboxEntry;
 
 // The toolbox bar at the frame's left.
 // Stand-in: the toolbox's hold-down selection, drop-down palettes and button modes are
@@ -40,7 +40,7 @@ public:
     void ReportClipboardFormats();
     bool IsToolboxVisible() const;
 
-    ToolboxLayout* m_toolboxLayout = nullptr;
+    ToolboxEntry* m_toolboxLayout = nullptr;
     CFernwickDoc* m_activeDocument = nullptr;
     ToolboxBar* m_toolbox = nullptr;
     PaletteBarStandin m_motionController;

@@ -23,17 +23,13 @@ void ShowToolStatus(Sketch* sketch, void* unused);
 bool GrowToolList(ToolList** list, const ToolListNewEntry* entry, uint32_t value);
 // A list is being freed: the current custom tool is dropped when it belongs to it.
 void CustomToolCancelDelete(ToolList* list);
-// Selects the custom-tools item of the toolbox; answers the new current item when it
-// changed, else -1.
+// The document's custom tools are freed or replaced: when the toolbox's custom-tool
+// button is selected the toolbox chooses its tool again. Answers the selected item, or
+// 0 when the toolbox has no custom-tool button.
 int32_t ToolboxSelectCustomTool();
 // Whether the toolbox's current tool is one of the list's custom tools.
 bool ToolboxHasToolOf(const ToolList* list);
 
-// The current sketch's clone mode: 0 none, 3 a tool sketch built from a selection,
-// 4 a tool being made, 5 custom-tool playback.
-int32_t CurrentCloneMode();
-constexpr int32_t kCloneToolFromSelection = 3;
-constexpr int32_t kClonePlayback = 5;
 // Objects of the current sketch numbered for a custom tool being built or played
 // (0 when none).
 int32_t NumberedObjectCount();

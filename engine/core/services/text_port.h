@@ -67,24 +67,7 @@ void PortDrawTopArc(LayoutDrawState* state, const int16_t square[4]);
 void PortDrawCaretLine(LayoutDrawState* state, ScreenPoint top, ScreenPoint bottom,
                        int32_t mode);
 
-// One line of text in a style's font, outside any layout (object labels).
 struct GraphicsPort;
-struct SketchObject;
-// The size of one line of text in the style's font.
-void MeasureStyledText(const char* text, int32_t length, int32_t flags, const TextStyle* style,
-                       int32_t fontWord, int32_t* width, int32_t* height);
-struct StyledTextLine {
-    GraphicsPort*       port;
-    const char*         text;
-    int32_t             length;
-    const TextStyle*    style;
-    int32_t             fontWord;
-    int32_t             x, y;     // top-left of the line
-    const SketchObject* object;   // drawn dimmed when the object is
-};
-// Draws one line transparently in the style's font and colour; answers the previous
-// text colour.
-uint32_t DrawStyledTextLine(const StyledTextLine* line);
 
 struct Sketch;
 // A port for measuring text: the given one, else the sketch view's, else the desktop's;

@@ -40,3 +40,6 @@ bool PollUserAbort(uint32_t flags);
 // Opens the context menu of the front sketch at the pointer; the flags say whether the
 // right button went down over empty space or over an object.
 void ShowContextMenu(bool overEmptySpace, bool overObject);
+
+// The toolbox bar shows the toolbox's items and selection again.
+void RefreshToolboxBar();

@@ -7,7 +7,6 @@
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/neighbour_services.h"
 
-bool IsExcludedFromHits(const SketchObject*) { return false; }
 
 bool HitTestLocusHandle(ScreenPoint, SketchObject*) { return false; }
 bool BeginLocusRangeDrag(SketchObject*, ScreenPoint) { return false; }

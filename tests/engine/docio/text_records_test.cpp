@@ -206,7 +206,10 @@ TEST_F(TextRecordTest, ValueDisplaysKeepTheirNameModeAndPrecision) {
     ASSERT_EQ(Read(TransferMeasurementData, back, bytes, kCurrentPageFormat), kResultOK);
     EXPECT_EQ(ValueDisplayOf(back)->displayMode, kDisplayNoName);
     EXPECT_EQ(ValueDisplayOf(back)->customLayout, nullptr);
-    // A tail cut short is damage.
+    // A text count running past the payload skips the object; a tail cut short is damage.
+    std::vector<uint8_t> pastEnd = bytes;
+    PutLE16(pastEnd.data() + 16, 900);
+    EXPECT_EQ(Read(TransferMeasurementData, back, pastEnd, kCurrentPageFormat), kResultSkippedObject);
     bytes.resize(bytes.size() - 4);
     EXPECT_EQ(Read(TransferMeasurementData, back, bytes, kCurrentPageFormat), kResultDamaged);
 }

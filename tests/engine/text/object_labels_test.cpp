@@ -206,6 +206,14 @@ TEST_F(LabelTest, PlacementOnPathsAndOffsetClamps) {
     EXPECT_DOUBLE_EQ(ab->label.pathParameter, 0.6);
     EXPECT_EQ(ab->label.offsetY, 5);
 
+    // A point whose stored kind is a segment's has no path of its own: its bounds' centre.
+    SketchObject* odd = Raw(kTypeFree, kClassPoint, kKindSegment, {});
+    odd->bounds = { 10, 10, 20, 20 };
+    InitObjectLabelWith(odd, false);
+    SetLabelShown(odd, true, nullptr, true);
+    ASSERT_TRUE(GetLabelRect(odd, &r));
+    EXPECT_EQ(r.left, 15 + 8);
+
     // A parameter that is not finite (a damaged record) is placed as a new label.
     ab->label.pathParameter = std::numeric_limits<double>::quiet_NaN();
     PlaceObjectLabel(ab);
@@ -265,7 +273,9 @@ TEST_F(LabelTest, ChainsAsLongAsADocumentDoNotRecurse) {
         image = Raw(kTypeReflection, kClassPoint, kKindPoint, { image, mirror });
         if (!first) first = image;
     }
-    EXPECT_EQ(Label(image, kLabelFromParents), "A" + std::string(kMaxLabelLength - 1, '\''));
+    std::string primes(kMaxLabelLength, '\'');
+    primes[0] = 'A';
+    EXPECT_EQ(Label(image, kLabelFromParents), primes);
     EXPECT_EQ(Label(first), "A'");
     ParentLabelSource source{};
     int32_t from = 0, to = 0;
@@ -273,7 +283,16 @@ TEST_F(LabelTest, ChainsAsLongAsADocumentDoNotRecurse) {
     EXPECT_EQ(source.several, 0);
     EXPECT_EQ(source.sourceLevel, kLabelGiven);
     ShowParentLabels(image);
+    // A chain of hidden texts each showing the one before: the walk for a shown one
+    // goes down the whole chain.
+    SketchObject* text = a;
+    for (int32_t i = 0; i < 100000; ++i) {
+        text = Raw(90, kClassCaption, kKindCaption, { text });
+        text->hidden = kHiddenByUser;
+    }
     EXPECT_FALSE(HasTextDependent(a));
+    text->hidden = kShown;
+    EXPECT_TRUE(HasTextDependent(a));
     // Relabelling the source renames the whole chain.
     ASSERT_EQ(SetObjectLabel(a, "R", false), 0);
     EXPECT_EQ(Label(first), "R'");

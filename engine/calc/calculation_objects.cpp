@@ -47,6 +47,28 @@ bool ReplaceParents(SketchObject* object, SketchObject* const* items, uint32_t c
     return true;
 }
 
+// Compiles against the object's own parents (copied: the install replaces the list they
+// live in), a derived function's source pinned first.
+int32_t InstallAgainstOwnParents(SketchObject* object, int32_t form, ExpressionToken* tokens, uint32_t count) {
+    const uint32_t n = ParentCountOf(object);
+    SketchObject** copy = n ? static_cast<SketchObject**>(AllocMemory(n * sizeof(SketchObject*), 0)) : nullptr;
+    if (n && !copy) return kCompileNoMemory;
+    if (n) std::memcpy(copy, ParentItemsOf(object), n * sizeof(SketchObject*));
+    SketchObject* pinned = object->constructionType == kTypeDerivative && n ? copy[0] : nullptr;
+    const int32_t result = InstallCalculationExpression(object, form, tokens, count, copy, n, pinned);
+    if (copy) FreeMemory(copy);
+    return result;
+}
+
+// A calculation's kind from its units (unless kept), and a parameter's settings when it
+// has none yet.
+void SettleCalculationKind(SketchObject* object, bool keepKind) {
+    CalculationData* c = CalculationDataOf(object);
+    if (c->form != kFormCalculation) return;
+    if (!keepKind) SetCalculationKind(object);
+    if (IsParameter(object) && c->changeStep == 0) SetDefaultParameterMotion(object);
+}
+
 }  // namespace
 
 bool InitFunctionEditRecord(CalculationEditRecord* record, int32_t form) {
@@ -129,22 +151,8 @@ int32_t InitCalculationData(SketchObject* object, void* parameter) {
         record->tokens = nullptr;  // the object's from here, whatever the compile says
         c->infixTokens = tokens;
         c->infixCount = record->count;
-        // The parents are copied: the install replaces the list they live in.
-        const uint32_t n = ParentCountOf(object);
-        SketchObject** copy = n ? static_cast<SketchObject**>(AllocMemory(n * sizeof(SketchObject*), 0)) : nullptr;
-        if (n && !copy) {
-            compiled = false;
-        } else {
-            if (n) std::memcpy(copy, ParentItemsOf(object), n * sizeof(SketchObject*));
-            SketchObject* pinned = object->constructionType == kTypeDerivative && n ? copy[0] : nullptr;
-            compiled = InstallCalculationExpression(object, record->form, tokens, record->count, copy, n, pinned) ==
-                       kCompileOK;
-            if (copy) FreeMemory(copy);
-        }
-        if (compiled && record->form == kFormCalculation) {
-            SetCalculationKind(object);
-            if (IsParameter(object) && c->changeStep == 0) SetDefaultParameterMotion(object);
-        }
+        compiled = InstallAgainstOwnParents(object, record->form, tokens, record->count) == kCompileOK;
+        if (compiled) SettleCalculationKind(object, false);
     }
     record->display.form = record->form;
     const int32_t measured = InitMeasurementData(object, &record->display);
@@ -172,19 +180,10 @@ void CopyCalculationValue(const SketchObject* source, SketchObject* target) {
 ResultCode FinishReadCalculation(SketchObject* object, bool keepKind) {
     CalculationData* c = CalculationDataOf(object);
     if (!c) return kCompileDamaged;
-    const uint32_t n = ParentCountOf(object);
-    SketchObject** copy = n ? static_cast<SketchObject**>(AllocMemory(n * sizeof(SketchObject*), 0)) : nullptr;
-    if (n && !copy) return kResultOutOfMemory;
-    if (n) std::memcpy(copy, ParentItemsOf(object), n * sizeof(SketchObject*));
-    SketchObject* pinned = object->constructionType == kTypeDerivative && n ? copy[0] : nullptr;
-    const int32_t result = InstallCalculationExpression(object, c->form, c->infixTokens, c->infixCount, copy, n, pinned);
-    if (copy) FreeMemory(copy);
+    const int32_t result = InstallAgainstOwnParents(object, c->form, c->infixTokens, c->infixCount);
     if (result == kCompileNoMemory) return kResultOutOfMemory;
     if (result != kCompileOK) return kCompileDamaged;
-    if (c->form == kFormCalculation) {
-        if (!keepKind) SetCalculationKind(object);
-        if (IsParameter(object) && c->changeStep == 0) SetDefaultParameterMotion(object);
-    }
+    SettleCalculationKind(object, keepKind);
     return kResultOK;
 }
 

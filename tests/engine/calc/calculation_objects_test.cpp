@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc_fixture.h"
+#include "edit_record.h"
 #include "engine/calc/parameters.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/text/captions.h"
@@ -20,18 +21,9 @@ namespace {
 
 class CalculationObjectTest : public SketchTest {
 protected:
-    static CalculationEditRecord Record(int32_t form, std::vector<ExpressionToken> tokens) {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, form));
-        FreeMemory(r.tokens);
-        r.tokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken), 0));
-        std::copy(tokens.begin(), tokens.end(), r.tokens);
-        r.count = uint32_t(tokens.size());
-        return r;
-    }
     SketchObject* Make(int32_t type, std::vector<ExpressionToken> tokens, std::initializer_list<SketchObject*> parents,
                        int32_t form = kFormCalculation) {
-        CalculationEditRecord r = Record(form, std::move(tokens));
+        CalculationEditRecord r = EditRecord(form, tokens);
         SketchObject* o = ConstructObject(type, &r, parents.size() ? List(parents) : 0, 0, true, false, nullptr);
         ReleaseCalculationEditRecord(&r);
         if (o) RecomputeObject(o, nullptr, true);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "calc_fixture.h"
+#include "edit_record.h"
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/measurements.h"
 #include "engine/core/sketch_fixture.h"
@@ -26,12 +27,7 @@ protected:
     }
 
     SketchObject* Function(std::vector<ExpressionToken> tokens, std::initializer_list<SketchObject*> parents = {}) {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, kFormYofX));
-        FreeMemory(r.tokens);
-        r.tokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken), 0));
-        std::copy(tokens.begin(), tokens.end(), r.tokens);
-        r.count = uint32_t(tokens.size());
+        CalculationEditRecord r = EditRecord(kFormYofX, tokens);
         SketchObject* f = ConstructObject(kTypeFunction, &r, parents.size() ? List(parents) : 0, 0, true, false, nullptr);
         ReleaseCalculationEditRecord(&r);
         EXPECT_NE(f, nullptr);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec_checks.h"
+#include "engine/calc/edit_record.h"
 #include "seed_files.h"
 #include "stream_bytes.h"
 #include "engine/calc/calculation_objects.h"
@@ -34,12 +35,7 @@ protected:
     }
 
     SketchObject* Make(int32_t type, std::vector<ExpressionToken> tokens, std::initializer_list<SketchObject*> parents) {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, kFormCalculation));
-        FreeMemory(r.tokens);
-        r.tokens = static_cast<ExpressionToken*>(AllocMemory(tokens.size() * sizeof(ExpressionToken), 0));
-        std::copy(tokens.begin(), tokens.end(), r.tokens);
-        r.count = uint32_t(tokens.size());
+        CalculationEditRecord r = EditRecord(kFormCalculation, tokens);
         SketchObject* o = nullptr;
         if (type == kTypeFree) {
             const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindPlainCalculation, 0 };

@@ -8,6 +8,7 @@
 
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/derivative.h"
+#include "engine/calc/edit_record.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/interact/command_executors.h"
 #include "tests/support/alerts_double.h"
@@ -30,14 +31,7 @@ protected:
         SketchTest::TearDown();
     }
     SketchObject* Cube() {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, kFormYofX));
-        FreeMemory(r.tokens);
-        r.tokens = static_cast<ExpressionToken*>(AllocMemory(3 * sizeof(ExpressionToken), 0));
-        r.tokens[0] = kTokenVariable;
-        r.tokens[1] = kPow;
-        r.tokens[2] = 3;
-        r.count = 3;
+        CalculationEditRecord r = EditRecord(kFormYofX, {kTokenVariable, kPow, 3});
         const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindFunction, 0 };
         SketchObject* f = ConstructObjectEx(&t, &r, 0, 0, nullptr, nullptr, false);
         ReleaseCalculationEditRecord(&r);

@@ -10,6 +10,7 @@
 #include "engine/calc/derivative.h"
 #include "engine/calc/measurements.h"
 #include "engine/calc/parameters.h"
+#include "engine/calc/edit_record.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/interact/command_executors.h"
 #include "tests/support/alerts_double.h"
@@ -34,11 +35,7 @@ protected:
         return out;
     }
     SketchObject* Free(int32_t form, int32_t kind, std::vector<ExpressionToken> t) {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, form));
-        FreeMemory(r.tokens);
-        r.count = uint32_t(t.size());
-        r.tokens = Tokens(t);
+        CalculationEditRecord r = EditRecord(form, t);
         const ObjectTemplate tp = { kTypeFree, 0, 0, kClassCalculation, 1, kind, 0 };
         SketchObject* o = ConstructObjectEx(&tp, &r, 0, 0, nullptr, nullptr, false);
         ReleaseCalculationEditRecord(&r);

@@ -4,9 +4,11 @@
 // Menus, accelerators, icons and document strings.
 #define IDR_MAINFRAME          128  // main frame: icon, menu without documents, accelerators
 #define IDR_DOCUMENT           129  // the document template: menu bar and document strings
+#define IDM_TEXT_POPUP         213  // the Text pop-up of the run-time menus (larger, smaller)
 
 // Bitmaps.
 #define IDB_TOOLBOX            1103
+#define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149
@@ -21,6 +23,7 @@
 #define IDC_SCROLL_HAND        189
 
 // Strings.
+#define IDS_TEXT_POPUP         213  // its title
 #define IDS_OLE_INIT_FAILED    100
 #define IDS_MOTION_CONTROLLER  1199
 #define IDS_TEXT_PALETTE       1204

@@ -1,6 +1,7 @@
 // Copying objects from one sketch into the current one: a map from each source object
 // (by its givenIndex) to its copy or match, and the cloning of one object with its
-// parents, construction data and label taken through the map.
+// parents, construction data, class data and label taken through the map. Custom-tool
+// making, clipboard copies, pastes and tool playback all clone through it.
 #pragma once
 #include <cstdint>
 
@@ -29,10 +30,10 @@ struct CopyMapEntry {
 
 // Clone modes of the target sketch: what a copy carries over.
 enum CloneMode : int32_t {
-    kCloneToolFromSelection = 3,
-    kCloneToolScript        = 4,
-    kClonePlayback          = 5,
-    kClonePaste             = 6,
+    kCloneToolFromSelection = 3,  // no reuse of equal objects
+    kCloneToolScript        = 4,  // style, existence, texts and geometry come along
+    kClonePlayback          = 5,  // "=" label templates are expanded
+    kClonePaste             = 6,  // as 4
     kCloneNone              = 7,
 };
 
@@ -72,3 +73,29 @@ bool SetLabelBlockText(ObjectLabel* label, const char* text);
 // Clones one source object into the current sketch with its parents taken from their
 // entries, and fills its entry. 0, 100 (memory) or 202 (parents not distinct).
 ResultCode CloneObjectIntoSketch(CopyMap* map, SketchObject* source, SketchObject** copy);
+
+// A "=" label template of a tool object (the text after the "="): every "{n}" becomes
+// the label of given n's copy; one that cannot be resolved (0, beyond the givens,
+// unclosed, no copy) becomes "?". The result is cut to `size` - 1 characters.
+void ExpandLabelTemplate(const CopyMap* map, const char* text, char* out, uint32_t size);
+
+// The same for an object that is to stand free in the target: a given pasted or
+// written in script form keeps its class, kind, style and place but not its parents.
+ResultCode CloneObjectAsFree(CopyMap* map, SketchObject* source, SketchObject** copy);
+
+// One object of a selection made into a sketch: the kind it is recorded as (a given's
+// kind in the tool) and the hidden state its copy gets.
+struct CopyItem {
+    SketchObject* object;
+    int32_t       kind;
+    int32_t       hidden;
+};
+
+// A new sketch (a custom tool's body or a clipboard copy) from the items of the current
+// sketch: `givens` givens first, then the objects built on them in construction order,
+// `objects` items in all. In script form the givens are cloned as free objects and the
+// copies keep style and geometry; otherwise each given becomes a placeholder (a point,
+// or a value for measured and calculated givens) that does not exist. 0 with the sketch
+// in *out; 100 or 202 with nothing made.
+ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_t givens, int32_t objects,
+                                  const char* title, Sketch** out);

@@ -74,9 +74,6 @@ void GetCurrentTextStyle(TextStyle* style);
 void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
 void ScrollSketchTo(ScreenPoint windowOrigin);
-// The marquee of a selection drag, drawn over the sketch.
-struct GraphicsPort;
-void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
 void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/object_drawing.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/undo.h"

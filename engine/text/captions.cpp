@@ -49,10 +49,10 @@ int32_t UpdateTextBounds(SketchObject* object, int32_t mx, int32_t my) {
     CaptionData* d = CaptionDataOf(object);
     if (!d || !d->layout) return 0;
     Sketch* sketch = CurrentSketch();
-    GraphicsPort* port = PortAcquireMeasureDC(sketch, nullptr);
+    GraphicsPort* port = AcquireMeasurePort(sketch);
     LayoutDrawState state{ port, d->style, 0, 0 };
     MeasureLayout(d->layout, &state);
-    PortReleaseMeasureDC(sketch, nullptr, port);
+    ReleaseMeasurePort(sketch, port);
     const LayoutNode* root = d->layout;
     object->bounds.right = Clamp(object->bounds.left + 2 * mx + root->width + root->overhang);
     object->bounds.bottom = Clamp(object->bounds.top + 2 * my + root->ascent + root->descent);

@@ -6,6 +6,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/text_data.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/text/captions.h"
@@ -83,6 +84,8 @@ int32_t RelayoutObjectText(SketchObject* object, bool markDirty) {
     if (markDirty) MarkArea(object);
     return result;
 }
+
+void RelayoutObjectText(SketchObject* object) { RelayoutObjectText(object, false); }
 
 const int16_t TextSizeSteps[12] = { 8, 9, 10, 12, 14, 18, 24, 36, 48, 64, 72, 128 };
 

@@ -21,6 +21,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
+#include "platform/win32/render/traces.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_rules.h"
@@ -28,6 +29,7 @@
 #include "ui/frames/child_frame.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/frames/main_frame.h"
+#include "ui/menus.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
@@ -50,15 +52,6 @@ std::vector<CYRNView*> ViewsOf(const CFernwickDoc* doc) {
     return views;
 }
 
-template <typename Visit>
-void ForEachDocument(Visit visit) {
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->m_pDocManager) return;
-    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
-        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
-        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
-    }
-}
 
 
 int32_t ScrollRangeTaskStep(IdleTask* task, int32_t finish) {
@@ -67,11 +60,6 @@ int32_t ScrollRangeTaskStep(IdleTask* task, int32_t finish) {
     record->owner->UpdateScrollRanges();
     return 0;
 }
-
-// The run-time menu bar all documents share, and the one it replaced: a bar is
-// destroyed only once the frames show its successor.
-HMENU gRuntimeMenuBar = nullptr;
-HMENU gRetiredMenuBar = nullptr;
 
 void InsertHelpItems(HMENU bar) {
     const char* title = GroupText(kHelpTitlesGroup, 0);
@@ -92,21 +80,6 @@ void InsertHelpItems(HMENU bar) {
         }
         return;
     }
-}
-
-// Stand-in: the run-time menus are not built, so the document bar's File menu gets the
-// class library's file commands; without them a document could not be saved by menu.
-void AddFileCommandsStandin(HMENU bar) {
-    HMENU file = GetSubMenu(bar, 0);
-    if (!file || GetMenuItemCount(file) > 1) return;
-    DeleteMenu(file, 0, MF_BYPOSITION);
-    AppendMenuA(file, MF_STRING, ID_FILE_NEW, "&New\tCtrl+N");
-    AppendMenuA(file, MF_STRING, ID_FILE_OPEN, "&Open...\tCtrl+O");
-    AppendMenuA(file, MF_STRING, ID_FILE_CLOSE, "&Close");
-    AppendMenuA(file, MF_STRING, ID_FILE_SAVE, "&Save\tCtrl+S");
-    AppendMenuA(file, MF_STRING, ID_FILE_SAVE_AS, "Save &As...");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, ID_APP_QUIT, "&Quit");
 }
 
 }  // namespace
@@ -244,7 +217,7 @@ void CFernwickDoc::SyncScrollAndInvalidate(bool scrollNow) {
     if (!front || !front->m_hWnd) return;
     front->ScrollToVisibleRect(CurrentPage(), scrollNow);
     front->UpdateScrollBars();
-    // Stand-in: without the splitter a frame holds one view; there are no other panes.
+    InvalidateOtherPanes(front);
 }
 
 void CFernwickDoc::SizeFramesToDocument() {
@@ -276,20 +249,19 @@ void CFernwickDoc::ScheduleScrollRanges() {
 }
 
 HMENU CFernwickDoc::GetDefaultMenu() {
-    HMENU bar = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_DOCUMENT));
-    if (!bar) return gRuntimeMenuBar;
-    InsertHelpItems(bar);
-    const ResultCode built = m_engine ? BuildDocumentMenuBar(m_engine, false) : kResultOK;
-    AddFileCommandsStandin(bar);
-    if (gRuntimeMenuBar && built == 1) {
-        DestroyMenu(bar);
-    } else {
-        if (gRetiredMenuBar) DestroyMenu(gRetiredMenuBar);
-        gRetiredMenuBar = gRuntimeMenuBar;
-        gRuntimeMenuBar = bar;
+    // Every document shows the one run-time bar; the first one to be shown builds it.
+    static bool helpItemsAdded = false;
+    HMENU bar = RuntimeMenuBar();
+    if (!bar) return nullptr;
+    if (!helpItemsAdded) {
+        helpItemsAdded = true;
+        InsertHelpItems(bar);
     }
+    static bool built = false;
+    if (m_engine) BuildDocumentMenuBar(m_engine, !built);
+    built = true;
     if (CMainApp* app = TheApp()) app->SetMenusBuilt();
-    return gRuntimeMenuBar;
+    return bar;
 }
 
 // ---- Titles and page tabs -------------------------------------------------------------
@@ -322,10 +294,6 @@ void UpdateFrameTitle(CFernwickDoc* doc) {
 
 void UpdateWindowTitles(EngineDocument* document) {
     if (CFernwickDoc* doc = DocumentOfEngine(document)) UpdateFrameTitle(doc);
-}
-
-void RebuildPageTabs(EngineDocument*) {
-    // Stand-in: the splitter's page tabs are not built; the frames hold no tab strip.
 }
 
 void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size) {
@@ -371,6 +339,30 @@ void FitFramesToSketch(EngineDocument* document) {
 
 void NotifyDocumentFreed(EngineDocument*) {}
 void NotifySketchFreed() {}
+
+namespace {
+
+bool ReclaimViewBuffers(int32_t pass, HDC failingDC) {
+    bool freed = false;
+    ForEachDocument([&](CDocument* doc) {
+        if (doc->IsKindOf(RUNTIME_CLASS(CFernwickDoc)))
+            freed = static_cast<CFernwickDoc*>(doc)->FreeViewBuffers(pass, failingDC) || freed;
+    });
+    return freed;
+}
+
+GraphicsPort* FrontPortOfSketch(Sketch* sketch) {
+    CFernwickDoc* doc = DocumentOfSketch(sketch);
+    GraphicsPort* port = nullptr;
+    return doc && doc->GetFrontPort(&port) ? port : nullptr;
+}
+
+}  // namespace
+
+void InstallDrawingPortServices() {
+    SetCanvasReclaimHandler(ReclaimViewBuffers);
+    SetSketchPortLookup(FrontPortOfSketch);
+}
 
 void FlushPendingRedraw(int32_t flag) {
     Sketch* sketch = CurrentSketch();

@@ -4,7 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include "classlib/app.h"
+#include "classlib/doctempl.h"
+
 class CFernwickDoc;
+class CYRNView;
 struct EngineDocument;
 struct Sketch;
 
@@ -20,9 +24,24 @@ private:
     Sketch* previous_ = nullptr;
 };
 
+// Calls visit(CDocument*) for every open document of every template.
+template <typename Visit>
+void ForEachDocument(Visit visit) {
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pDocManager) return;
+    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
+        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
+        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
+    }
+}
+
 // The document that shows a sketch, or null (tools, sketches of no document).
 CFernwickDoc* DocumentOfSketch(const Sketch* sketch);
 CFernwickDoc* DocumentOfEngine(const EngineDocument* document);
+// What the drawing ports ask of the documents: the views' buffers freed for a reclaim
+// pass, and the port of a sketch's front view. Installed when the program starts.
+void InstallDrawingPortServices();
+
 // A count that changes whenever the sketch's objects or selection change.
 uint32_t SketchChangeCount(const Sketch* sketch);
 
@@ -31,5 +50,7 @@ void UpdateFrameTitle(CFernwickDoc* doc);
 void UpdateWindowTitles(EngineDocument* document);
 // The page tabs of every splitter showing the document.
 void RebuildPageTabs(EngineDocument* document);
+// Invalidates the panes beside the front view in its splitter.
+void InvalidateOtherPanes(CYRNView* front);
 // The owning document's title cut to the buffer, its first letter upper-cased.
 void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size);

@@ -2,13 +2,13 @@
 
 #include "classlib/menu.h"
 #include "engine/core/engine_startup.h"
+#include "engine/core/memory.h"
 #include "engine/core/random.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
-#include "engine/core/memory.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
 #include "platform/win32/shell.h"
@@ -17,6 +17,7 @@
 #include "ui/doc/fernwick_doc.h"
 #include "ui/engine_calls.h"
 #include "ui/frames/engine_commands.h"
+#include "ui/menus.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
@@ -52,7 +53,6 @@ const ToolboxButton kToolboxButtons[] = {
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(ToolboxBar, CToolBar)
 IMPLEMENT_DYNAMIC(PaletteBarStandin, CToolBar)
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
 
@@ -71,6 +71,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_HELP, OnHelpCommand)
     ON_COMMAND(ID_DEFAULT_HELP, OnHelpCommand)
     ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
+    ON_COMMAND(kArcSegmentCommand, OnArcSegment)
+    ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
+    ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -123,6 +127,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     DockControlBar(m_toolbox, AFX_IDW_DOCKBAR_LEFT);
     if (!CreatePalettes()) return -1;
 
+    CreateMenuLists();
+    SetMenuAcceleratorTable(&m_hAccelTable);
     m_timerId = SetTimer(kScreenSaverTimer, 1000);
     // Stand-in: the splash window and the text palette's lists are not built.
 
@@ -193,6 +199,8 @@ void CMainFrame::OnDestroy() {
     FreeMemory(previous);
     m_toolboxLayout = nullptr;
     StopMenuIdleTimer();
+    SetMenuAcceleratorTable(nullptr);
+    DestroyMenuLists();
     StopEngineAndServices();
     CMDIFrameWnd::OnDestroy();
 }
@@ -243,9 +251,7 @@ bool CMainFrame::PreTranslateMessage(MSG* msg) {
         break;
     case WM_SYSCHAR:
         if (KeyHeld(VK_MENU)) {
-            char ch = static_cast<char>(msg->wParam);
-            if (ch == '/') ch = '?';
-            if (const UINT id = LookupAltKeyCommand(ch)) {
+            if (const UINT id = LookupAltKeyCommand(static_cast<char>(msg->wParam))) {
                 SendMessage(WM_COMMAND, id);
                 return true;
             }
@@ -326,7 +332,7 @@ void CMainFrame::OnInitMenu(CMenu* menu) {
     if (front) {
         if (toolInProgress && m_activeDocument) m_activeDocument->InvalidateViews(true, true, false);
         SketchScope scope(front);
-        // Stand-in: the run-time font submenu and its check marks are not built.
+        UpdateFontPopupItem();
         SetShiftState(KeyHeld(VK_SHIFT) ? 1 : 0);
         CmdStateRefreshNow();
         StartMenuIdleTimer();
@@ -373,6 +379,17 @@ BOOL CMainFrame::OnHelpInfo(HELPINFO* info) {
         return TRUE;
     }
     return CMDIFrameWnd::OnHelpInfo(info);
+}
+
+void CMainFrame::OnArcSegment() { RunArcSegmentCommand(m_hWnd); }
+
+void CMainFrame::OnToolboxCommand(UINT id) { RunToolboxCommand(this, id); }
+
+void CMainFrame::OnUpdateToolboxCommand(CCmdUI* cmdUI) { UpdateToolboxCommand(this, cmdUI); }
+
+void CMainFrame::OnToolboxDropDown(NMHDR* note, LRESULT* result) {
+    ToolboxDropDown(this, reinterpret_cast<NMTOOLBARA*>(note));
+    *result = TBDDRET_DEFAULT;
 }
 
 void CMainFrame::OnHelpCommand() { OpenHelpTopicStandin(kHelpTopicsTopic); }

@@ -6,16 +6,10 @@
 
 #include "classlib/controlbar.h"
 #include "classlib/mdi.h"
+#include "ui/toolbox_bar.h"
 
 class CFernwickDoc;
 struct ToolboxEntry;
-
-// The toolbox bar at the frame's left.
-// Stand-in: the toolbox's hold-down selection, drop-down palettes and button modes are
-// not built; the bar shows the six buttons and sends their commands.
-class ToolboxBar : public CToolBar {
-    DECLARE_DYNAMIC(ToolboxBar)
-};
 
 // Stand-in: the text palette, symbolic notation bar, motion controller and script view
 // are not built; each is an empty bar with its identifier and title, created hidden and
@@ -67,6 +61,10 @@ protected:
     void OnSysCommand(UINT id, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* info);
     void OnHelpCommand();
+    void OnArcSegment();
+    void OnToolboxCommand(UINT id);
+    void OnUpdateToolboxCommand(CCmdUI* cmdUI);
+    void OnToolboxDropDown(NMHDR* note, LRESULT* result);
     void OnHelpMenuItem(UINT id);
     DECLARE_MESSAGE_MAP()
 

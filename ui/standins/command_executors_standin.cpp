@@ -4,8 +4,6 @@
 #include "engine/interact/command_executors.h"
 
 ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }
-ResultCode SplitCommand(int32_t) { return kResultOK; }
-ResultCode MergeCommand(int32_t) { return kResultOK; }
 ResultCode SplitTextCommand(int32_t) { return kResultOK; }
 ResultCode MergeTextCommand(int32_t) { return kResultOK; }
 ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }

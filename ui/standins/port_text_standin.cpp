@@ -36,5 +36,3 @@ void PortInvertRect(LayoutDrawState* state, const ScreenRect* rect) {}
 void PortDrawTopArc(LayoutDrawState* state, const int16_t square[4]) {}
 void PortDrawCaretLine(LayoutDrawState* state, ScreenPoint top, ScreenPoint bottom,
                        int32_t mode) {}
-GraphicsPort* PortAcquireMeasureDC(Sketch* sketch, GraphicsPort* given) { return given; }
-void PortReleaseMeasureDC(Sketch* sketch, GraphicsPort* given, GraphicsPort* acquired) {}

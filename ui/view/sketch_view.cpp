@@ -11,6 +11,7 @@
 #include "engine/core/sketch_keys.h"
 #include "engine/docio/engine_document.h"
 #include "platform/win32/busy_feedback.h"
+#include "platform/win32/render/traces.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_services.h"

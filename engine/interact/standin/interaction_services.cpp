@@ -70,5 +70,4 @@ void GetCurrentTextStyle(TextStyle* style) { *style = TextStyle{}; }
 void SetToolboxHidden(bool hidden) { ShellStandin().toolboxVisible = hidden ? 0 : 1; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
 void ScrollSketchTo(ScreenPoint) {}
-void DrawSelectionMarquee(GraphicsPort*, const ScreenRect&) {}
 void Beep() {}

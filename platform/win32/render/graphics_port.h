@@ -1,9 +1,6 @@
-// The drawing port of a sketch view: the window's own DC and the off-screen back
-// buffer that paint passes draw into before the view copies it to the window.
-//
-// Stand-in: the graphics port is being built with the object drawing; until then this
-// keeps the record's fields and a back buffer filled with the sketch's background, so
-// the views can paint. The traces layer is never made.
+// The drawing port of a sketch view: the view window's own DC and two off-screen
+// bitmaps of the client area's size, the back buffer that a paint pass draws into and
+// the traces layer that keeps (and fades) the marks of traced objects.
 #pragma once
 #include <windows.h>
 
@@ -12,42 +9,80 @@
 #include "engine/core/screen_types.h"
 
 struct Sketch;
+struct OutputScale;
 
 struct GraphicsPort {
-    HDC      dc;          // where drawing goes now: the back buffer, else the window
-    HDC      windowDC;    // the window's own DC (class DC), never released by the port
+    HDC      dc;  // where drawing goes now: back buffer, window, traces, printer or metafile
+    HDC      windowDC;  // the window's own DC (CS_OWNDC); never released by the port
     HDC      backDC;
     HDC      tracesDC;
-    HGDIOBJ  backBitmapSlot;    // the bitmap the buffer's displaced in backDC
+    HGDIOBJ  backBitmapSlot;  // the bitmap the back buffer displaced in backDC; null = no bitmap
     HGDIOBJ  tracesBitmapSlot;
-    int16_t  scrollX;     // the DCs' viewport origin is (-scrollX, -scrollY)
+    int16_t  scrollX;  // device pixels; the DCs' viewport origin is (-scrollX, -scrollY)
     int16_t  scrollY;
-    RECT     lineBounds;  // logical units: straight objects are clipped to it
-    RECT     bufferRect;  // device units: the client rectangle the buffers were made for
-    ScreenRect tracesDirty;
-    RECT     paintRect;   // logical units: the paint pass in progress
+    RECT     lineBounds;  // logical units; straight objects are clipped to it
+    RECT     bufferRect;  // device units; the client rectangle the buffers were made for
+    ScreenRect tracesDirty;  // the part of the traces layer not yet faded
+    RECT     paintRect;   // logical units; the paint pass in progress
     HWND     hwnd;
-    int32_t  fadeCounter;
-    int32_t  nextPattern;
-    int32_t  ropMode;     // 9 on a light background, 15 on a dark one
+    int32_t  fadeCounter;  // 32 after a mark; 0 = nothing to fade
+    int32_t  nextPattern;  // 0..31, the dissolve pattern of the next fade tick
+    int32_t  ropMode;      // mix mode of interiors: 9 light, 15 dark, 13 mask stamp
     COLORREF contrastColor;
     COLORREF selectionColor;
 };
 
-// Makes or remakes the buffers for the current client rectangle and mapping, then
-// starts a paint of the whole buffer.
+// The empty form of tracesDirty.
+constexpr ScreenRect kTracesClean = { 0x7fff, 0x7fff, -0x7fff, -0x7fff };
+
+// A background is dark when red + green + blue is below this.
+constexpr int32_t kDarkBelow = 145;
+bool IsDarkBackground(COLORREF color);
+// The current sketch's background colour (white without a current sketch).
+COLORREF CurrentBackground();
+// The current sketch's highlight colour of selected objects.
+COLORREF CurrentHighlight();
+
+// ---- The off-screen canvas
+
 void RebuildOffscreenCanvas(GraphicsPort* port);
-// Deletes the buffers; the traces DC and bitmap are handed out when asked for.
+// Deletes the back buffer; the traces DC and bitmap go to the caller when both out
+// pointers are given (they are no longer the port's), else they are deleted too.
 void ReleaseOffscreenCanvas(GraphicsPort* port, HDC* tracesDC = nullptr, HBITMAP* tracesBitmap = nullptr);
+// True when at least one bitmap was deleted.
 bool FreeOffscreenBuffers(GraphicsPort* port, bool keepBackBuffer);
-// Bracket every paint pass: the rectangle (logical units; null: the whole buffer) is
-// filled with the current sketch's background.
+// Gives buffers of other views back after an allocation failed for `port`: a first pass
+// frees only traces layers, a second whole buffers of views on other windows.
+bool ReclaimCanvasMemory(GraphicsPort* port);
+// The documents free their views' buffers for a pass (1 or 2); `failingDC` is the DC of
+// the port that needs memory. True when something was freed.
+using CanvasReclaimFn = bool (*)(int32_t pass, HDC failingDC);
+void SetCanvasReclaimHandler(CanvasReclaimFn reclaim);
+// Queues the low-memory message as an idle task, at most once a minute.
+void WarnLowMemory();
+struct IdleTask;
+IdleTask* LowMemoryWarningTask();
+// The rectangle is in logical units; null means the whole buffer.
 void BeginCanvasPaint(GraphicsPort* port, const ScreenRect* rect);
 void EndCanvasPaint(GraphicsPort* port, const ScreenRect* rect);
-// After the window and buffer scrolled by (dx, dy): the exposed strips are drawn again.
+void StampMaskLayer(GraphicsPort* port, const ScreenRect* rect, bool dark, const OutputScale* scaling);
+void PaintBackgroundScaled(GraphicsPort* port, Sketch* sketch, const OutputScale* scaling);
 int32_t FillScrolledStrips(Sketch* sketch, GraphicsPort* port, int32_t dx, int32_t dy);
-// One fading step of the traces layer; true when it changed something.
-bool FadeTracesStep(GraphicsPort* port);
-void ClearTracesLayer(GraphicsPort* port);
-// The port's colours for the current sketch's background.
+// The port's contrast and selection colours for the current sketch.
 void ChooseSelectionColor(GraphicsPort* port);
+void PortClientRectLogical(GraphicsPort* port, ScreenRect* rect);
+void PortClientRectLogical(GraphicsPort* port, RECT* rect);
+
+// Where the canvas gets its memory DCs and bitmaps; tests put failing ones in.
+struct CanvasAllocator {
+    HDC     (*createDC)(HDC compatibleWith);
+    HBITMAP (*createBitmap)(HDC compatibleWith, int32_t width, int32_t height);
+};
+// Null puts the system's calls back. Answers the allocator in force before.
+CanvasAllocator SetCanvasAllocator(const CanvasAllocator* allocator);
+
+// The port of the sketch's front view; null when it has none. The documents install the
+// lookup when the program starts (tests install their own).
+using SketchPortLookupFn = GraphicsPort* (*)(Sketch* sketch);
+void SetSketchPortLookup(SketchPortLookupFn lookup);
+GraphicsPort* SketchViewPort(Sketch* sketch);

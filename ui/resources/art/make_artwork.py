@@ -101,6 +101,21 @@ def toolbox_images():
     return strip
 
 
+def tool_icons():
+    # The pop-out palettes' icons: one 20 x 19 cell per tool id t at x = (t - 1) * 20,
+    # tools 1 to 13; a custom tool (13) shows the custom-tool button's image.
+    images = toolbox_images()
+    strip = Canvas(20 * 13, 19, FACE)
+    for tool in range(1, 14):
+        source = {12: None, 13: 11}.get(tool, tool)
+        if source is None:
+            continue
+        for y in range(19):
+            for x in range(20):
+                strip.set(20 * (tool - 1) + x, y, images.px[y][20 * (source - 1) + x])
+    return strip
+
+
 def bmp24(c):
     row = (c.w * 3 + 3) & ~3
     data = bytearray()
@@ -253,6 +268,8 @@ def cursors():
 def main():
     with open(os.path.join(HERE, "toolbox.bmp"), "wb") as f:
         f.write(bmp24(toolbox_images()))
+    with open(os.path.join(HERE, "tool_icons.bmp"), "wb") as f:
+        f.write(bmp24(tool_icons()))
     with open(os.path.join(HERE, "program.ico"), "wb") as f:
         f.write(icon_file(app_icon(), 1))
     for number, (canvas, hotspot) in cursors().items():

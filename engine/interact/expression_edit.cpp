@@ -21,16 +21,7 @@ namespace {
 
 constexpr uint16_t kUndoNameEdit = 16;
 
-// One item of the entry: what the object has when the item is not in effect.
-struct ExpressionItem {
-    SketchObject* object;
-    PtrList parents;
-    int32_t form;
-    uint32_t count;
-    ExpressionToken* tokens;
-    CompiledExpression compiled;
-    int32_t kind;
-};
+using ExpressionItem = ExpressionEditItem;
 
 uint32_t ItemCount(const UndoEntry& e) {
     uint32_t n = 0;
@@ -38,7 +29,15 @@ uint32_t ItemCount(const UndoEntry& e) {
     const uint32_t room = (e.length - sizeof n) / sizeof(ExpressionItem);
     return n < room ? n : room;
 }
-ExpressionItem* Items(const UndoEntry& e) { return reinterpret_cast<ExpressionItem*>(e.payload + sizeof(uint32_t)); }
+// The payload need not be aligned for the items: they are copied out and back.
+std::vector<ExpressionItem> LoadItems(const UndoEntry& e) {
+    std::vector<ExpressionItem> items(ItemCount(e));
+    if (!items.empty()) std::memcpy(items.data(), e.payload + sizeof(uint32_t), items.size() * sizeof(ExpressionItem));
+    return items;
+}
+void StoreItems(const UndoEntry& e, const std::vector<ExpressionItem>& items) {
+    if (!items.empty()) std::memcpy(e.payload + sizeof(uint32_t), items.data(), items.size() * sizeof(ExpressionItem));
+}
 
 void ExchangeFields(ExpressionItem* item) {
     SketchObject* o = item->object;
@@ -104,23 +103,26 @@ bool ListOf(SketchObject* const* items, uint32_t count, PtrList* out) {
 }  // namespace
 
 ResultCode SwapExpressionUndo(const UndoEntry& e, int32_t direction) {
-    ExpressionItem* items = Items(e);
-    const uint32_t n = ItemCount(e);
+    std::vector<ExpressionItem> items = LoadItems(e);
+    const uint32_t n = uint32_t(items.size());
     const bool forward = direction != kUndoDirectionUndo;
     for (uint32_t done = 0; done < n; ++done) {
         const uint32_t k = forward ? done : n - 1 - done;
         if (SwapItem(&items[k])) continue;
         // All or nothing: the items already exchanged go back.
         for (uint32_t back = done; back-- > 0;) SwapItem(&items[forward ? back : n - 1 - back]);
+        StoreItems(e, items);
         return kResultOutOfMemory;
     }
-    RecomputeEdited(items, n);
+    StoreItems(e, items);
+    RecomputeEdited(items.data(), n);
     return kResultOK;
 }
 
 void FreeExpressionUndoRecord(const UndoEntry& e) {
-    ExpressionItem* items = Items(e);
-    for (uint32_t k = 0, n = ItemCount(e); k < n; ++k) ReleaseItem(&items[k]);
+    std::vector<ExpressionItem> items = LoadItems(e);
+    for (ExpressionItem& item : items) ReleaseItem(&item);
+    StoreItems(e, items);
 }
 
 SketchObject** CollectDerivedFunctions(SketchObject* function, uint32_t* count) {

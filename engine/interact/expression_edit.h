@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/calc/expression_compiler.h"
+#include "engine/core/ptr_list.h"
 #include "engine/interact/undo.h"
 
 // Commits the edit as one undoable step: `parents` (the items of the new parent list),
@@ -18,6 +19,18 @@ ResultCode ApplyEditedExpression(SketchObject* object, const ParentArray* parent
 // The derived functions below a function, derivatives of derivatives after their
 // sources; the caller frees the array.
 SketchObject** CollectDerivedFunctions(SketchObject* function, uint32_t* count);
+
+// One item of entry 16, after its u32 count: what the object has while the item is not
+// in effect.
+struct ExpressionEditItem {
+    SketchObject* object;
+    PtrList parents;
+    int32_t form;
+    uint32_t count;
+    ExpressionToken* tokens;
+    CompiledExpression compiled;
+    int32_t kind;
+};
 
 // Handlers of undo entry 16: all or nothing; 100 when the parents cannot be linked.
 ResultCode SwapExpressionUndo(const UndoEntry& entry, int32_t direction);

@@ -52,6 +52,7 @@ struct Rewriter {
     const DeriveBusy* busy = nullptr;
     ResultCode fail = kResultOK;
     uint32_t applications = 0;
+    uint32_t visits = 0;
     bool changed = false;
 
     ~Rewriter() {
@@ -521,6 +522,7 @@ struct Rewriter {
 
     int32_t Apply(int32_t n, uint32_t flags) {
         Poll();
+        if (++visits > kMaxRewriteVisits) fail = kDeriveTooComplex;
         for (uint32_t k = 0; !fail; ++k) {
             const int32_t next = TryRules(n, flags);
             if (fail || next < 0) break;

@@ -42,6 +42,7 @@ uint32_t SubexpressionLength(const ExpressionToken* code, uint32_t last);
 constexpr uint32_t kMaxRewritePasses = 20000;
 constexpr uint32_t kMaxApplicationsPerVisit = 300;
 constexpr uint32_t kMaxRewriteApplications = 200000;
+constexpr uint32_t kMaxRewriteVisits = 1000000;      // node visits of a whole rewrite
 constexpr uint32_t kMaxSymbolicNodes = 1u << 16;   // nodes allocated, garbage included
 constexpr uint32_t kMaxLiveNodes = 4000;           // nodes of the expression after a pass
 constexpr uint32_t kMaxSymbolicDepth = 200;

@@ -216,4 +216,22 @@ TEST_F(CalculationRecordTest, APageKeepsMergedParentsAndStoredKinds) {
     }
 }
 
+// The handheld form has no parameters: a page with one is saved without it.
+TEST_F(CalculationRecordTest, AHandheldSaveLeavesOutWhatItCannotHold) {
+    SketchObject* p = Make(kTypeFree, {2}, {});
+    ASSERT_NE(p, nullptr);
+    ASSERT_TRUE(IsParameter(p));
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    EXPECT_EQ(WriteSketch(h, sketch, true, true), kResultObjectDropped);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    std::vector<uint8_t> bytes = TakeStreamVector(h);
+    ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+    Sketch* back = nullptr;
+    ASSERT_EQ(ReadSketch(h, &back, nullptr, kHandheld), kResultOK);
+    DiscardStream(h);
+    EXPECT_EQ(back->firstObject, nullptr);
+    FreeSketch(back);
+}
+
 }  // namespace

@@ -459,9 +459,18 @@ struct Rewriter {
             case kNum: case kDist: case kAngle: case kParent: return Num(0);
             case kNeg: return Neg(D(L(a)));
             case kFunc: {
-                const int32_t x = L(a), dx = D(L(a));
+                const int32_t x = L(a);
+                const uint16_t f = nodes[a].code;
+                // Trigonometric functions take and give the sketch's angle unit: in
+                // degrees their slopes carry pi/180 (or 180/pi for the inverse ones).
+                int32_t dx = D(x);
+                if (CurrentSketchAngleUnit() != kAngleRadians) {
+                    if (f == kFnSin || f == kFnCos || f == kFnTan) dx = Mul(dx, Div(Num(kPiValue), Num(180)));
+                    else if (f == kFnArcsin || f == kFnArccos || f == kFnArctan)
+                        dx = Mul(dx, Div(Num(180), Num(kPiValue)));
+                }
                 auto rootOfOneMinusSquare = [&] { return Fn(kFnSqrt, Add(Num(1), Neg(Pow(x, Num(2))))); };
-                switch (nodes[a].code) {
+                switch (f) {
                     case kFnCos: return Mul(dx, Neg(Fn(kFnSin, x)));
                     case kFnSin: return Mul(dx, Fn(kFnCos, x));
                     case kFnTan: return Div(dx, Pow(Fn(kFnCos, x), Num(2)));

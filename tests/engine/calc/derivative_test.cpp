@@ -138,6 +138,28 @@ TEST_F(DerivativeTest, ValuesAgreeWithWorkedDerivatives) {
     EXPECT_TRUE(has(large.tokens, {kPow, 1, 9}));
 }
 
+TEST_F(DerivativeTest, InADegreeSketchTrigonometricSlopesCarryTheUnit) {
+    sketch->settings.angleUnit = kAngleDegrees;
+    const double k = std::acos(-1.0) / 180;
+    struct Case {
+        const char* name;
+        std::vector<ExpressionToken> f;
+        std::function<double(double)> expected;
+    };
+    const Case cases[] = {
+        {"sin(x)", {Fn(kFnSin), kX, kClose}, [=](double x) { return std::cos(x * k) * k; }},
+        {"tan(2*x)", {Fn(kFnTan), 2, kTimes, kX, kClose}, [=](double x) { return 2 * k / std::pow(std::cos(2 * x * k), 2); }},
+        {"Arcsin(x)", {Fn(kFnArcsin), kX, kClose}, [=](double x) { return 1 / (k * std::sqrt(1 - x * x)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Derived d;
+        Derive(Function(c.f), true, &d);
+        ASSERT_EQ(d.rc, kResultOK);
+        for (double x : {-0.5, 0.25}) EXPECT_NEAR(d.At(x), c.expected(x), 1e-9 * std::max(1.0, std::fabs(c.expected(x))));
+    }
+}
+
 TEST_F(DerivativeTest, CallsAreInlinedWithTheirParents) {
     SketchObject* a = FunctionParameter();
     SketchObject* g = Function({calc_test::Value(0), kTimes, kX, kPow, 2}, {a});

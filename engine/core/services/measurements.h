@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
+
 struct SketchObject;
 
 // Class data bytes of a measurement (class 7: its value display) and of a calculation
@@ -23,6 +25,9 @@ void FreeCalculationData(SketchObject* object);
 void CopyCalculationValue(const SketchObject* source, SketchObject* target);
 // The update routine of functions and derived functions (types 75 and 80).
 void UpdateFunctionLayout(SketchObject* object, SketchObject* const* parents);
+// A calculation whose class record was read compiles its expression against its parents
+// (`keepKind`: the stored kind stays); 35 when it does not compile, 100 without memory.
+ResultCode FinishReadCalculation(SketchObject* object, bool keepKind);
 // A free calculation (a parameter) evaluates its own expression.
 void UpdateFreeCalculation(SketchObject* object);
 

@@ -333,6 +333,11 @@ bool IsDocumentNameFree(const char* name) {
     return free;
 }
 
+bool DocumentHasOwnFile(const EngineDocument* document) {
+    CFernwickDoc* doc = DocumentOfEngine(const_cast<EngineDocument*>(document));
+    return doc && !doc->m_needsNewName && doc->GetPathName()[0] != '\0';
+}
+
 void FitFramesToSketch(EngineDocument* document) {
     if (CFernwickDoc* doc = DocumentOfEngine(document)) doc->SizeFramesToDocument();
 }

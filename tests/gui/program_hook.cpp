@@ -25,6 +25,22 @@
 //   dialog-select ID INDEX      chooses an item of a combo box in the front dialog
 //   add-page NAME               appends a page to the front document and rebuilds its tabs
 //   minimise                    minimises the main window
+//   menus                       the main window's menu bar, one line per item:
+//                               depth|text|id|row|grey|check (row: the command's menu code, or -1)
+//   popup-menu                  the open pop-up menu's items in the same form, or "none"
+//   stream-codes                the built-in menu description's command items in order: the
+//                               menu code and the row it names (-1 for none)
+//   select I...                 selects the front sketch's objects by position (none: clears)
+//   selection                   the positions of the selected objects
+//   toolbox                     the frame's toolbox: current button, arrow and straightedge
+//                               variants, the engine's selected item and member, then per button: id|image|checked|pressed|enabled
+//   menurect I [J]              the screen rectangle of menu bar item I, or of item J of its
+//                               pop-up while that is open: left top right bottom
+//   popup-rect J                the screen rectangle of item J of the open pop-up menu
+//   opened                      milliseconds from the last press of the primary button to the
+//                               last pop-up window (pop-out or menu) made for the main window
+//   popout                      the open pop-out: group placement members hot, then per cell
+//                               the screen centre; or "none"
 #include <windows.h>
 
 #include <cmath>
@@ -42,19 +58,31 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
+#include "engine/interact/command_state.h"
+#include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/toolbox.h"
 #include "gui/hook_protocol.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
 #include "ui/frames/main_frame.h"
 #include "ui/frames/page_tabs.h"
+#include "ui/menus.h"
+#include "ui/portable/menu_stream.h"
+#include "ui/tool_popout.h"
+#include "ui/toolbox_bar.h"
 #include "ui/view/sketch_view.h"
 
 namespace {
 
 std::vector<std::string> gAlerts;
 HHOOK gCbtHook = nullptr;
+HHOOK gMessageHook = nullptr;
+DWORD gButtonDownTime = 0;
+DWORD gPopupMadeTime = 0;
+
+HWND MainWindow();
 
 std::string TextOf(HWND hwnd) {
     char text[1024] = "";
@@ -69,7 +97,12 @@ std::string ClassOf(HWND hwnd) {
 }
 
 // Alerts and message boxes are dialogs whose text is the static control 0xFFFF.
+// Pop-up windows made while the main window exists: the pop-out and the menus' windows.
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        const CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (create && (create->style & WS_POPUP) && MainWindow()) gPopupMadeTime = GetTickCount();
+    }
     if (code == HCBT_ACTIVATE) {
         HWND hwnd = reinterpret_cast<HWND>(wParam);
         HWND text = ClassOf(hwnd) == "#32770" ? GetDlgItem(hwnd, 0xFFFF) : nullptr;
@@ -82,6 +115,14 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
         }
     }
     return CallNextHookEx(gCbtHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MessageProc(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && msg && (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK)) {
+        gButtonDownTime = msg->time;
+    }
+    return CallNextHookEx(gMessageHook, code, wParam, lParam);
 }
 
 HWND MainWindow() {
@@ -240,6 +281,153 @@ HWND DialogControl(HWND dialog, int id) {
     return search.found;
 }
 
+void DumpMenu(HMENU menu, int depth, std::ostringstream* out) {
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        char text[512] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        HMENU sub = GetSubMenu(menu, i);
+        const UINT id = sub ? 0 : GetMenuItemID(menu, i);
+        uint32_t slot = 0;
+        const long row = !sub && MenuIdToSlot(id, &slot) ? long(CmdStateItemRow(slot)) : -1;
+        *out << depth << "|" << text << "|" << id << "|" << row << "|" << ((state & MF_GRAYED) ? 1 : 0) << "|"
+             << ((state & MF_CHECKED) ? 1 : 0) << "\n";
+        if (sub) DumpMenu(sub, depth + 1, out);
+    }
+}
+
+std::string Menus() {
+    HWND main = MainWindow();
+    HMENU bar = main ? GetMenu(main) : nullptr;
+    if (!bar) return "none";
+    std::ostringstream out;
+    DumpMenu(bar, 0, &out);
+    return out.str();
+}
+
+// A pop-up menu that is showing is a window of the menu class; it tells its menu.
+BOOL CALLBACK FindPopupMenu(HWND hwnd, LPARAM data) {
+    if (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(data) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HMENU OpenPopupMenu() {
+    HWND window = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindPopupMenu, reinterpret_cast<LPARAM>(&window));
+    return window ? reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1 /* MN_GETHMENU */, 0, 0)) : nullptr;
+}
+
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+}
+
+std::string PopupMenu() {
+    HMENU menu = OpenPopupMenu();
+    if (!menu) return "none";
+    std::ostringstream out;
+    DumpMenu(menu, 0, &out);
+    return out.str().empty() ? "empty" : out.str();
+}
+
+std::string StreamCodes() {
+    size_t length = 0;
+    const uint8_t* bytes = menu_stream::DefaultMenuStreamBytes(&length);
+    menu_stream::MenuStreamTree tree;
+    if (menu_stream::ReadMenuStream(bytes, length, &tree) != menu_stream::ReadResult::Ok) return "bad";
+    std::ostringstream out;
+    for (const menu_stream::MenuStreamPopup& popup : tree.popups) {
+        for (const menu_stream::MenuStreamItem& item : popup.items) {
+            uint32_t row = 0;
+            if (item.kind != menu_stream::ItemKind::Command) continue;
+            out << item.code << " " << (MenuCodeToCommandRow(item.code, &row) ? long(row) : -1L) << "\n";
+        }
+    }
+    return out.str();
+}
+
+std::string Select(std::istringstream& in) {
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "no sketch";
+    SketchScope scope(sketch);
+    DeselectAll();
+    int wanted = 0;
+    while (in >> wanted) {
+        int i = 0;
+        SketchObject* o = sketch->firstObject;
+        for (; o && i < wanted; o = o->nextInSketch) ++i;
+        if (!o) return "no object " + std::to_string(wanted);
+        SelectSketchObject(o);
+    }
+    if (CFernwickDoc* doc = DocumentOfSketch(sketch)) doc->InvalidateViews(false, true, true);
+    return "ok";
+}
+
+std::string Selection() {
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "no sketch";
+    std::ostringstream out;
+    int i = 0;
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch, ++i) {
+        if (IsSelected(o)) out << i << " ";
+    }
+    return out.str();
+}
+
+CMainFrame* MainFrame() {
+    CWinApp* app = AfxGetApp();
+    return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
+}
+
+std::string Toolbox() {
+    CMainFrame* frame = MainFrame();
+    if (!frame || !frame->m_toolbox || !frame->m_toolbox->m_hWnd) return "none";
+    HWND bar = frame->m_toolbox->m_hWnd;
+    std::ostringstream out;
+    int32_t item = 0, member = 0;
+    GetToolboxSelection(&item, &member);
+    out << frame->m_currentToolboxButton << " " << frame->m_arrowVariant << " " << frame->m_straightedgeVariant << " "
+        << item << " " << member << "\n";
+    const int count = int(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button{};
+        if (!SendMessageA(bar, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(&button))) continue;
+        if (button.fsStyle & TBSTYLE_SEP) continue;
+        out << button.idCommand << "|" << button.iBitmap << "|" << ((button.fsState & TBSTATE_CHECKED) ? 1 : 0) << "|"
+            << ((button.fsState & TBSTATE_PRESSED) ? 1 : 0) << "|" << ((button.fsState & TBSTATE_ENABLED) ? 1 : 0)
+            << "\n";
+    }
+    return out.str();
+}
+
+BOOL CALLBACK FindPopout(HWND hwnd, LPARAM data) {
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    if (auto* popout = dynamic_cast<ToolPopoutWnd*>(CWnd::FromHandlePermanent(hwnd))) {
+        *reinterpret_cast<ToolPopoutWnd**>(data) = popout;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string Popout() {
+    ToolPopoutWnd* popout = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindPopout, reinterpret_cast<LPARAM>(&popout));
+    if (!popout) return "none";
+    std::ostringstream out;
+    out << popout->group << " " << popout->placement << " " << popout->memberCount << " " << popout->hotCell << "\n";
+    for (int cell = 0; cell <= popout->memberCount; ++cell) {
+        POINT at = PopoutCellOrigin(cell, popout->memberCount, popout->placement);
+        at.x += kPopoutCellWidth / 2;
+        at.y += kPopoutCellHeight / 2;
+        ClientToScreen(popout->m_hWnd, &at);
+        out << at.x << " " << at.y << "\n";
+    }
+    return out.str();
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -340,6 +528,35 @@ std::string Answer(const std::string& request) {
         }
         return "ok";
     }
+    if (verb == "menus") return Menus();
+    if (verb == "popup-menu") return PopupMenu();
+    if (verb == "stream-codes") return StreamCodes();
+    if (verb == "select") return Select(in);
+    if (verb == "selection") return Selection();
+    if (verb == "toolbox") return Toolbox();
+    if (verb == "popout") return Popout();
+    if (verb == "opened") return std::to_string(long(gPopupMadeTime - gButtonDownTime));
+    if (verb == "menurect") {
+        int bar = -1, item = -1;
+        in >> bar >> item;
+        HWND main = MainWindow();
+        HMENU menu = main ? GetMenu(main) : nullptr;
+        RECT r{};
+        bool ok = false;
+        if (menu && item < 0) {
+            ok = GetMenuItemRect(main, menu, UINT(bar), &r);
+        } else if (HMENU popup = menu ? GetSubMenu(menu, bar) : nullptr) {
+            ok = GetMenuItemRect(nullptr, popup, UINT(item), &r);
+        }
+        return ok ? RectText(r) : "none";
+    }
+    if (verb == "popup-rect") {
+        int item = -1;
+        in >> item;
+        HMENU menu = OpenPopupMenu();
+        RECT r{};
+        return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
+    }
     if (verb == "minimise") {
         if (MainWindow()) ShowWindow(MainWindow(), SW_MINIMIZE);
         return "ok";
@@ -372,6 +589,7 @@ struct HookInstaller {
         RegisterClassA(&wc);
         CreateWindowExA(0, kHookWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
         gCbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+        gMessageHook = SetWindowsHookExA(WH_GETMESSAGE, MessageProc, nullptr, GetCurrentThreadId());
     }
 } gHookInstaller;
 

@@ -4,7 +4,10 @@
 
 #include "engine/core/engine_startup.h"
 #include "engine/core/memory.h"
+#include "engine/interact/current_tool.h"
 #include "engine/interact/toolbox.h"
+#include "ui/frames/main_frame.h"
+#include "ui/resource_ids.h"
 #include "ui/tool_popout.h"
 #include "ui/toolbox_bar.h"
 
@@ -25,6 +28,20 @@ protected:
         ShutdownEngine();
     }
 };
+
+// Records the check mark an update gives a command.
+class CheckRecorder : public CCmdUI {
+public:
+    void SetCheck(int check) override { checked = check; }
+    int checked = -1;
+};
+
+int CheckOf(CMainFrame* frame, UINT id) {
+    CheckRecorder ui;
+    ui.m_nID = id;
+    UpdateToolboxCommand(frame, &ui);
+    return ui.checked;
+}
 
 }  // namespace
 
@@ -129,5 +146,32 @@ TEST(ToolboxSide, ByTheBarsWidthAndTheFramesCentre) {
         EXPECT_EQ(side.menuAt.x, c.menu.x);
         EXPECT_EQ(side.menuAt.y, c.menu.y);
         EXPECT_EQ(side.menuFlags, c.flags);
+    }
+}
+
+// The button commands select their tools; the group buttons remember and return to their
+// last variant, and the check mark is on the button of the current tool only.
+TEST_F(ToolPopout, ButtonCommandsSelectToolsAndMoveTheCheckMark) {
+    CMainFrame frame;
+    constexpr UINT kThirdArrow = 32773, kLine = 32778;
+    const UINT buttons[] = { ID_TOOL_ARROW, ID_TOOL_POINT, ID_TOOL_COMPASS, ID_TOOL_STRAIGHTEDGE, ID_TOOL_TEXT };
+    struct Step { UINT command; int32_t tool; UINT checked; int32_t arrowVariant, straightedgeVariant; };
+    const Step steps[] = {
+        { ID_TOOL_POINT, 4, ID_TOOL_POINT, 0, 5 },
+        { kLine, 8, ID_TOOL_STRAIGHTEDGE, 0, 7 },
+        { ID_TOOL_COMPASS, 5, ID_TOOL_COMPASS, 0, 7 },
+        { kThirdArrow, 3, ID_TOOL_ARROW, 2, 7 },
+        { ID_TOOL_TEXT, 10, ID_TOOL_TEXT, 2, 7 },
+        { ID_TOOL_ARROW, 3, ID_TOOL_ARROW, 2, 7 },
+        // The straightedge button itself acts through its drop-down only.
+        { ID_TOOL_STRAIGHTEDGE, 3, ID_TOOL_ARROW, 2, 7 },
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.command);
+        RunToolboxCommand(&frame, step.command);
+        EXPECT_EQ(CurrentToolId(), step.tool);
+        EXPECT_EQ(frame.m_arrowVariant, step.arrowVariant);
+        EXPECT_EQ(frame.m_straightedgeVariant, step.straightedgeVariant);
+        for (const UINT button : buttons) EXPECT_EQ(CheckOf(&frame, button), button == step.checked ? 1 : 0) << button;
     }
 }

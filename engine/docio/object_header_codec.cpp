@@ -32,6 +32,47 @@ ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
                           static_cast<uint32_t>(storedSize), convert);
 }
 
+ResultCode EncodeObjectHeader(const ObjectTemplate* header, int32_t formatVersion, uint8_t* record) {
+    const int32_t type = header->constructionType;
+    const int32_t kind = header->objectKind;
+    const int32_t objectClass = header->objectClass;
+    if (type < 0 || type >= kConstructionTypeCount || kind < 0 || kind >= kObjectKindCount ||
+        objectClass < 0 || objectClass >= kClassCount) {
+        return kResultCannotStore;
+    }
+    const uint32_t typeCode = ConstructionTypeTable[type].storedCode;
+    const uint32_t kindCode = static_cast<uint32_t>(ObjectKindTable[kind].storedCode);
+    const uint32_t classCode = static_cast<uint32_t>(objectClass);
+    const bool handheld = formatVersion == kHandheldFormatVersion;
+    ResultCode result = kResultOK;
+    uint32_t hidden = static_cast<uint32_t>(header->hidden);
+    uint32_t lineStyle = static_cast<uint32_t>(header->lineStyle);
+    if (handheld) {
+        if (typeCode > 74 || kindCode > 63 || classCode > 11) return kResultCannotStore;
+        if (lineStyle > 2) {
+            lineStyle = 1;
+            result = KeepWorstError(result, kResultValueClampedOnWrite);
+        }
+        if (hidden > 4) {
+            hidden = kHiddenByUser;
+            result = KeepWorstError(result, kResultValueClampedOnWrite);
+        }
+    }
+    PutLE16(record + 0, typeCode);
+    PutLE16(record + 2, hidden);
+    PutLE16(record + 4, static_cast<uint32_t>(header->traced));
+    PutLE16(record + 6, classCode);
+    PutLE16(record + 8, kindCode);
+    PutLE16(record + 10, lineStyle);
+    if (!handheld) {
+        record[12] = static_cast<uint8_t>(header->color);
+        record[13] = static_cast<uint8_t>(header->color >> 8);
+        record[14] = static_cast<uint8_t>(header->color >> 16);
+        record[15] = 0;
+    }
+    return result;
+}
+
 // The object side of this codec is an ObjectTemplate: the first seven header words,
 // which are also the first seven words of every SketchObject.
 ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
@@ -80,45 +121,7 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
         return result;
     }
 
-    // Writing.
-    const int32_t type = header->constructionType;
-    const int32_t kind = header->objectKind;
-    const int32_t objectClass = header->objectClass;
-    if (type < 0 || type >= kConstructionTypeCount || kind < 0 || kind >= kObjectKindCount ||
-        objectClass < 0 || objectClass >= kClassCount) {
-        return kResultCannotStore;
-    }
-    const uint32_t typeCode = ConstructionTypeTable[type].storedCode;
-    const uint32_t kindCode = static_cast<uint32_t>(ObjectKindTable[kind].storedCode);
-    const uint32_t classCode = static_cast<uint32_t>(objectClass);
-    const bool handheld = context->destination.formatVersion == kHandheldFormatVersion;
-    ResultCode result = kResultOK;
-    uint32_t hidden = static_cast<uint32_t>(header->hidden);
-    uint32_t lineStyle = static_cast<uint32_t>(header->lineStyle);
-    if (handheld) {
-        if (typeCode > 74 || kindCode > 63 || classCode > 11) return kResultCannotStore;
-        if (lineStyle > 2) {
-            lineStyle = 1;
-            result = KeepWorstError(result, kResultValueClampedOnWrite);
-        }
-        if (hidden > 4) {
-            hidden = kHiddenByUser;
-            result = KeepWorstError(result, kResultValueClampedOnWrite);
-        }
-    }
-    PutLE16(record + 0, typeCode);
-    PutLE16(record + 2, hidden);
-    PutLE16(record + 4, static_cast<uint32_t>(header->traced));
-    PutLE16(record + 6, classCode);
-    PutLE16(record + 8, kindCode);
-    PutLE16(record + 10, lineStyle);
-    if (!handheld) {
-        record[12] = static_cast<uint8_t>(header->color);
-        record[13] = static_cast<uint8_t>(header->color >> 8);
-        record[14] = static_cast<uint8_t>(header->color >> 16);
-        record[15] = 0;
-    }
-    return result;
+    return EncodeObjectHeader(header, context->destination.formatVersion, record);
 }
 
 ResultCode TransferObjectHeader(TransferContext* context) {
@@ -131,12 +134,15 @@ ResultCode TransferObjectHeader(TransferContext* context) {
         return code;
     }
     if (IsWritingRecord(context)) {
-        // Nothing is written, and the cursor does not move, for an object the target
-        // form cannot hold.
-        ObjectTemplate probe = *static_cast<ObjectTemplate*>(context->source.object);
-        uint8_t scratch[kObjectHeaderRecordSize];
-        const ResultCode check = ConvertObjectHeader(context, &probe, scratch, storedSize);
-        if (check == kResultCannotStore) return check;
+        // Converted once, straight into the record; nothing is written, and the cursor
+        // does not move, for an object the target form cannot hold.
+        TransferSide& record = context->destination;
+        if (RecordBytesLeft(&record) < static_cast<uint32_t>(storedSize)) return kResultCodecOverrun;
+        const ResultCode rc = EncodeObjectHeader(
+            reinterpret_cast<const ObjectTemplate*>(FieldAddress(&context->source, 0)), record.formatVersion,
+            record.cursor);
+        if (rc != kResultCannotStore && context->advance) record.cursor += storedSize;
+        return rc;
     }
     return KeepWorstError(code, TransferObjectField(context, 0, storedSize, sizeof(ObjectTemplate),
                                                     ConvertObjectHeader));

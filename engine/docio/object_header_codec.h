@@ -27,6 +27,14 @@ constexpr int32_t kHandheldFormatVersion = 1;
 ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
                                int32_t storedSize, int32_t currentSize, FieldConvertFn convert);
 
+// The stored header of an object in the given format version: 16 bytes (12 in the
+// handheld form), every one of them written; 10 and nothing written when the form cannot
+// hold the object, 5 when a value was stored in its default form.
+ResultCode EncodeObjectHeader(const ObjectTemplate* header, int32_t formatVersion, uint8_t* record);
+inline uint32_t ObjectHeaderBytes(int32_t formatVersion) {
+    return formatVersion == kHandheldFormatVersion ? kObjectHeaderRecordSizeV1 : kObjectHeaderRecordSize;
+}
+
 ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
                                uint8_t* recordBlock, int32_t recordLength);
 ResultCode TransferObjectHeader(TransferContext* context);

@@ -393,9 +393,17 @@ uint32_t FontSpec(void*, int16_t font, uint8_t* out) { return GetFontSpec(out, f
 
 ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
     SketchObject* o = Obj(object);
+    if (tag == kTagObjectHeader) {
+        // Every object has one, of a fixed size: converted once, with no measuring.
+        uint8_t record[kObjectHeaderRecordSize];
+        const ObjectTemplate header = ObjectTemplateOf(o);
+        const ResultCode rc = EncodeObjectHeader(&header, f.formatVersion, record);
+        if (rc == kResultObjectDropped) return rc;
+        const ResultCode wrc = StreamWriteRecord(stream, ObjectHeaderBytes(f.formatVersion), tag, record);
+        return IsFatalError(wrc) ? wrc : KeepWorstError(rc, wrc);
+    }
     TransferFn codec = nullptr;
-    if (tag == kTagObjectHeader) codec = TransferObjectHeader;
-    else if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
+    if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
         codec = TransferConstructionData;
     else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;
     else if (tag >= kTagClassDataBase && tag <= kTagClassDataBase + kMaxStoredClass)

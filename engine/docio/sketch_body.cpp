@@ -535,6 +535,10 @@ ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyRead
 
 namespace {
 
+// Past this many bytes of objects written ahead of their style tables, the tables are
+// settled by a walk over the objects still to come (see WriteSketchBodyRecords).
+constexpr uint32_t kObjectsAheadOfTablesLimit = 8u << 20;
+
 struct WriteState {
     StreamHandle              stream;
     void*                     model;
@@ -542,7 +546,15 @@ struct WriteState {
     FormatInfo                format;
     Growable<int16_t>         fonts;      // file font index -> font
     Growable<StyleEntry>      styles;
-    Growable<uint16_t>        styleOf;    // by sketch-order index
+    // The style index of each object whose style enters the table, in sketch order from
+    // the object where the maps were built, and the next one to take.
+    Growable<uint16_t>        styleOf;
+    uint32_t                  nextStyle = 0;
+    Growable<void*>           written;    // by number - 1
+    // Objects are being written ahead of the font and style records, which go at
+    // tablesAt once it is known what they hold.
+    bool                      tablesLater = false;
+    uint32_t                  tablesAt = 0;
 
     bool Partial() const { return format.sketchKind == 2; }
     bool Handheld() const { return format.formatVersion == 1; }
@@ -560,15 +572,21 @@ bool EnterFont(WriteState& st, int16_t font, uint32_t* index) {
     return st.fonts.Append(font);
 }
 
-// The walk before the writing: every object is counted and left without a number (a
-// reference to an object not yet written finds 0), and its text style enters the maps.
-ResultCode BuildStyleMaps(WriteState& st, uint32_t* count) {
+// The object's number in the file, 0 when it was not (or not yet) written. The number
+// kept in the object counts only when the object written under that number is this one,
+// so that objects need not be cleared of numbers they kept from before.
+uint32_t NumberOf(const WriteState& st, void* object) {
+    const uint32_t number = st.ops->number(st.model, object);
+    return number >= 1 && number <= st.written.count && st.written.items[number - 1] == object ? number : 0;
+}
+
+// The walk for the style tables, from `from` to the last object: the text style of each
+// object that has one enters the maps. It reads as little of each object as it can.
+ResultCode BuildStyleMaps(WriteState& st, void* from, uint32_t* count) {
     const SketchBodyWriteOps& ops = *st.ops;
     *count = 0;
-    for (void* object = ops.firstObject(st.model); object; object = ops.nextObject(st.model, object)) {
-        const uint32_t i = (*count)++;
-        ops.setNumber(st.model, object, 0);
-        if (!st.styleOf.Append(0)) return kResultOutOfMemory;
+    for (void* object = from; object; object = ops.nextObject(st.model, object)) {
+        ++*count;
         if (!ops.contributesStyle(st.model, object)) continue;
         StyleEntry e{};
         ops.style(st.model, object, e.fields);
@@ -578,7 +596,7 @@ ResultCode BuildStyleMaps(WriteState& st, uint32_t* count) {
         if (found == st.styles.count) {
             if (!EnterFont(st, e.fields[0], nullptr) || !st.styles.Append(e)) return kResultOutOfMemory;
         }
-        st.styleOf.items[i] = static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found);
+        if (!st.styleOf.Append(static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found))) return kResultOutOfMemory;
         int16_t used[64];
         uint32_t n = ops.textFonts(st.model, object, used, 64);
         for (uint32_t f = 0; f < n && f < 64; ++f)
@@ -623,7 +641,7 @@ ResultCode WriteFontAndStyleRecords(WriteState& st) {
 }
 
 // Writes one object's records into `out`; 10 when it cannot be stored.
-ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, StreamHandle out) {
+ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, StreamHandle out) {
     // Room for the parent numbers of all but the largest constructions.
     uint8_t parentRecord[4 + 4 * 32];
     const SketchBodyWriteOps& ops = *st.ops;
@@ -641,7 +659,7 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, Stre
         if (!block) return kResultOutOfMemory;
         PutLE32(block, facts.parentCount);
         for (uint32_t i = 0; i < facts.parentCount; ++i) {
-            uint32_t number = ops.number(st.model, ops.parentAt(st.model, object, i));
+            uint32_t number = NumberOf(st, ops.parentAt(st.model, object, i));
             if (number == 0) keep(kResultObjectDropped);  // a parent that was not saved
             PutLE32(block + 4 + 4 * i, number);
         }
@@ -656,7 +674,7 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, Stre
     if (!stop() && facts.hasCaptionStyle) {
         if (f.formatVersion >= 3) {
             uint8_t record[2];
-            PutLE16(record, st.styleOf.items[index]);
+            PutLE16(record, static_cast<uint16_t>(style));
             keep(StreamWriteRecord(out, 2, kTagStyleIndex, record));
         } else {
             int16_t style[11] = {};
@@ -686,7 +704,7 @@ ResultCode WriteTrailingRecords(WriteState& st) {
         Growable<uint32_t> selected;
         uint32_t n = ops.selectionCount(st.model);
         for (uint32_t i = 0; i < n; ++i) {
-            uint32_t number = ops.number(st.model, ops.selectedAt(st.model, i));
+            uint32_t number = NumberOf(st, ops.selectedAt(st.model, i));
             if (number && !selected.Append(number)) rc = kResultOutOfMemory;
         }
         if (rc == kResultOK && selected.count) {
@@ -705,7 +723,7 @@ ResultCode WriteTrailingRecords(WriteState& st) {
             rc = StreamWriteRecord(st.stream, 2, kTagPageId, record);
         }
         void* marked = ops.markedObject(st.model);
-        uint32_t number = marked ? ops.number(st.model, marked) : 0;
+        uint32_t number = marked ? NumberOf(st, marked) : 0;
         if (rc == kResultOK && number) {
             uint8_t record[4];
             PutLE32(record, number);
@@ -717,7 +735,7 @@ ResultCode WriteTrailingRecords(WriteState& st) {
     Growable<uint32_t> givens;
     uint32_t n = ops.givenCount(st.model);
     for (uint32_t i = 0; i < n; ++i) {
-        uint32_t number = ops.number(st.model, ops.givenAt(st.model, i));
+        uint32_t number = NumberOf(st, ops.givenAt(st.model, i));
         if (number && !givens.Append(number)) rc = kResultOutOfMemory;
     }
     uint8_t* block = rc == kResultOK ? static_cast<uint8_t*>(AllocMemory(4 + 4 * givens.count, 0)) : nullptr;
@@ -748,16 +766,53 @@ ResultCode WriteHeaderRecord(WriteState& st, uint32_t objectCount) {
     return rc != kResultOK ? rc : warn;
 }
 
+// The font and style records of the objects from `from` on (none before it has a style)
+// go where they belong, in front of the objects already written.
+ResultCode PlaceStyleTables(WriteState& st, void* from) {
+    st.tablesLater = false;
+    uint32_t walked = 0;
+    ResultCode rc = BuildStyleMaps(st, from, &walked);
+    if (rc == kResultOK && (st.fonts.count || st.styles.count)) {
+        const StreamHandle out = st.stream;
+        StreamHandle tables = 0;
+        rc = OpenMemoryStream(0, &tables);
+        if (rc == kResultOK) {
+            st.stream = tables;
+            rc = WriteFontAndStyleRecords(st);
+            st.stream = out;
+            StreamStats stats{};
+            rc = KeepWorstError(rc, CloseStream(tables, &stats));
+            uint32_t length = 0;
+            void* bytes = rc == kResultOK ? TakeStreamBytes(tables, &length) : nullptr;
+            if (bytes) rc = StreamInsertKept(out, st.tablesAt, bytes, length, stats.largestRecord);
+            else if (rc == kResultOK) rc = kResultOutOfMemory;
+            if (bytes) FreeMemory(bytes);
+            else DiscardStream(tables);
+        }
+    }
+    StreamEndKeep(st.stream);
+    return rc;
+}
+
+// The style tables must come before any object, and building them takes a walk over
+// every object. Written to a file, the objects go first instead, kept in the stream's
+// hands; the object that first has a style, or a limit on what is kept, settles the
+// tables from there on and puts them in front. A sketch whose objects have no style
+// so needs one walk, not two; what is written is the same either way.
 ResultCode WriteSketchBodyRecords(WriteState& st) {
     const SketchBodyWriteOps& ops = *st.ops;
-    uint32_t count = 0;
-    ResultCode worst = BuildStyleMaps(st, &count);
+    ResultCode worst = kResultOK;
+    // The header is written again at the end when the count it was given is not the
+    // number of objects stored (always, when the objects were not walked before).
+    uint32_t headerCount = 0;
+    st.tablesLater = StreamCanKeep(st.stream);
+    if (!st.tablesLater) worst = BuildStyleMaps(st, ops.firstObject(st.model), &headerCount);
     if (IsFatalError(worst)) return worst;
 
     uint32_t headerAt = 0;
     ResultCode rc = StreamTell(st.stream, &headerAt);
     if (rc != kResultOK) return rc;
-    worst = KeepWorstError(worst, WriteHeaderRecord(st, count));
+    worst = KeepWorstError(worst, WriteHeaderRecord(st, headerCount));
     if (IsFatalError(worst)) return worst;
     uint32_t length = 0;
     const char* comment = ops.comment(st.model, &length);
@@ -777,34 +832,51 @@ ResultCode WriteSketchBodyRecords(WriteState& st) {
         PutLE32(dpi, ops.screenResolution(st.model));
         if (!IsFatalError(worst)) worst = KeepWorstError(worst, StreamWriteRecord(st.stream, 4, kTagScreenResolution, dpi));
     }
+    if (st.tablesLater && !IsFatalError(worst)) {
+        worst = KeepWorstError(worst, StreamTell(st.stream, &st.tablesAt));
+        if (!IsFatalError(worst)) worst = KeepWorstError(worst, StreamKeep(st.stream));
+    }
     if (!IsFatalError(worst)) worst = KeepWorstError(worst, WriteFontAndStyleRecords(st));
     if (!st.Partial() && st.format.settingsVersion >= 2 && !IsFatalError(worst))
         worst = KeepWorstError(worst, ops.writePreferences(st.model, st.stream, st.format));
 
     // Each object is written under a hold: one that cannot be stored is taken back and
     // leaves no bytes behind.
-    uint32_t stored = 0;
     uint32_t i = 0;
     for (void* object = ops.firstObject(st.model); object && !IsFatalError(worst);
          object = ops.nextObject(st.model, object), ++i) {
         if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
+        const bool styled = ops.contributesStyle(st.model, object);
+        if (st.tablesLater && (styled || StreamKeptBytes(st.stream) > kObjectsAheadOfTablesLimit)) {
+            rc = PlaceStyleTables(st, object);
+            if (rc != kResultOK) return rc;
+        }
+        const uint32_t style = styled && st.nextStyle < st.styleOf.count ? st.styleOf.items[st.nextStyle++] : 0;
         rc = StreamHold(st.stream);
-        if (rc == kResultOK) rc = WriteObjectRecords(st, i, object, st.stream);
+        if (rc == kResultOK) rc = WriteObjectRecords(st, style, object, st.stream);
         if (rc == kResultObjectDropped) {
             rc = StreamTakeBack(st.stream);
             if (rc != kResultOK) return rc;
             worst = KeepWorstError(worst, kResultObjectDropped);
+            ops.setNumber(st.model, object, 0);
             continue;
         }
         StreamRelease(st.stream);
         if (IsFatalError(rc)) return rc;
         worst = KeepWorstError(worst, rc);
-        ops.setNumber(st.model, object, ++stored);
+        if (!st.written.Append(object)) return kResultOutOfMemory;
+        ops.setNumber(st.model, object, st.written.count);
     }
     if (IsFatalError(worst)) return worst;
+    if (st.tablesLater) {
+        // No object has a style: the tables stay empty.
+        StreamEndKeep(st.stream);
+        st.tablesLater = false;
+    }
+    const uint32_t stored = st.written.count;
     worst = KeepWorstError(worst, WriteTrailingRecords(st));
     if (IsFatalError(worst)) return worst;
-    if (stored != count) {
+    if (stored != headerCount) {
         uint32_t end = 0;
         rc = StreamTell(st.stream, &end);
         if (rc == kResultOK) rc = StreamSeek(st.stream, static_cast<int32_t>(headerAt), 0);
@@ -825,6 +897,7 @@ ResultCode WriteSketchBody(StreamHandle stream, void* model, const SketchBodyWri
     st.format = format;
     ResultCode rc = WriteSketchBodyRecords(st);
     st.styleOf.Free();
+    st.written.Free();
     st.fonts.Free();
     st.styles.Free();
     return rc;

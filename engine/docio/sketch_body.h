@@ -105,7 +105,9 @@ struct SketchBodyWriteOps {
     bool        (*contributesStyle)(void* model, void* object);
     void*       (*parentAt)(void* model, void* object, uint32_t index);
     // The object's number while the sketch is written (0: not saved), kept where the
-    // object can be asked for it at once: every reference to an object asks.
+    // object can be asked for it at once: every reference to an object asks. What an
+    // object kept from before is never cleared: the writer trusts a number only when it
+    // gave that number to that object.
     void        (*setNumber)(void* model, void* object, uint32_t number);
     uint32_t    (*number)(void* model, void* object);
     // Eleven TextStyle fields of the object's text style, and the fonts its text uses.

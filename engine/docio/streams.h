@@ -111,5 +111,19 @@ ResultCode StreamHold(StreamHandle h);
 ResultCode StreamTakeBack(StreamHandle h);
 void       StreamRelease(StreamHandle h);
 
+// Putting bytes in front of what was written (file streams opened for writing): from
+// StreamKeep on, every byte written stays in the stream's hands, as under a hold, and
+// StreamInsertKept puts n bytes at `at` (from where the keep began up to the position),
+// the bytes after it moving up and the position with them; `largestRecord` is the
+// largest record payload among the inserted bytes, for the stream's statistics. No hold
+// may be open while bytes are inserted. StreamEndKeep lets the bytes go to the file
+// again; seeking ends a keep too. StreamCanKeep says whether the stream can keep (27
+// from StreamKeep otherwise); StreamKeptBytes how many bytes it keeps now.
+bool       StreamCanKeep(StreamHandle h);
+ResultCode StreamKeep(StreamHandle h);
+uint32_t   StreamKeptBytes(StreamHandle h);
+ResultCode StreamInsertKept(StreamHandle h, uint32_t at, const void* data, uint32_t n, uint32_t largestRecord);
+void       StreamEndKeep(StreamHandle h);
+
 // The kind of an open stream, kStreamFree for a bad handle (for tests and asserts).
 StreamKind StreamKindOf(StreamHandle h);

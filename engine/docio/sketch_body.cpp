@@ -843,9 +843,10 @@ ResultCode WriteSketchBodyRecords(WriteState& st) {
     // Each object is written under a hold: one that cannot be stored is taken back and
     // leaves no bytes behind.
     uint32_t i = 0;
-    for (void* object = ops.firstObject(st.model); object && !IsFatalError(worst);
-         object = ops.nextObject(st.model, object), ++i) {
+    for (void *object = ops.firstObject(st.model), *following; object && !IsFatalError(worst);
+         object = following, ++i) {
         if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
+        following = ops.nextObject(st.model, object);  // asked early: see SketchBodyWriteOps
         const bool styled = ops.contributesStyle(st.model, object);
         if (st.tablesLater && (styled || StreamKeptBytes(st.stream) > kObjectsAheadOfTablesLimit)) {
             rc = PlaceStyleTables(st, object);

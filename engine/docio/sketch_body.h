@@ -97,6 +97,8 @@ struct SketchBodyWriteOps {
     ResultCode  (*writeSketchRecord)(void* model, uint32_t tag, StreamHandle stream, const FormatInfo& format);
     ResultCode  (*writePreferences)(void* model, StreamHandle stream, const FormatInfo& format);
     // The objects in sketch order: the first, and the one after an object (null ends).
+    // The writer asks for the one after an object before it writes that object, so that
+    // the model may start fetching it.
     void*       (*firstObject)(void* model);
     void*       (*nextObject)(void* model, void* object);
     void        (*facts)(void* model, void* object, ObjectWriteFacts* facts);

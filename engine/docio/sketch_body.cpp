@@ -640,60 +640,105 @@ ResultCode WriteFontAndStyleRecords(WriteState& st) {
     return rc;
 }
 
+// The records of one object that the writer makes itself, gathered so that the stream
+// takes them in one write; flushed before each record a codec writes. Their payloads
+// all have even lengths, so that they read the same on every kind of stream.
+struct RecordRun {
+    uint8_t  bytes[512];
+    uint32_t length = 0;
+    uint32_t largest = 0;
+
+    bool Fits(uint32_t n) const { return n <= sizeof bytes - length && sizeof bytes - length - n >= kRecordHeaderBytes; }
+    // Room for a record of n payload bytes, its header written; null when it does not fit.
+    uint8_t* Add(uint32_t tag, uint32_t n) {
+        if (!Fits(n)) return nullptr;
+        uint8_t* at = bytes + length;
+        PutLE32(at, n);
+        PutLE32(at + 4, tag);
+        length += kRecordHeaderBytes + n;
+        if (n > largest) largest = n;
+        return at + kRecordHeaderBytes;
+    }
+    ResultCode Flush(StreamHandle out) {
+        if (length == 0) return kResultOK;
+        const ResultCode rc = StreamWriteRecords(out, bytes, length, largest);
+        length = largest = 0;
+        return rc;
+    }
+};
+
 // Writes one object's records into `out`; 10 when it cannot be stored.
 ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, StreamHandle out) {
-    // Room for the parent numbers of all but the largest constructions.
-    uint8_t parentRecord[4 + 4 * 32];
     const SketchBodyWriteOps& ops = *st.ops;
     const FormatInfo& f = st.format;
     ObjectWriteFacts facts{};
     ops.facts(st.model, object, &facts);
     if (facts.objectClass < 0 || facts.objectClass > kMaxStoredClass) return kResultObjectDropped;
-    ResultCode worst = ops.writeObjectRecord(st.model, object, kTagObjectHeader, out, f);
+    RecordRun run;
+    uint8_t header[kMaxObjectHeaderBytes];
+    uint32_t headerLength = 0;
+    ResultCode worst = ops.objectHeader(st.model, object, f, header, &headerLength);
     auto keep = [&](ResultCode rc) { worst = KeepWorstError(worst, rc); };
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultObjectDropped; };
-    if (!stop() && facts.constructionType != 0 && facts.parentCount > 0) {
-        uint32_t bytes = 4 + 4 * facts.parentCount;
-        uint8_t* block = bytes <= sizeof parentRecord ? parentRecord
-                                                      : static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
-        if (!block) return kResultOutOfMemory;
-        PutLE32(block, facts.parentCount);
+    // A codec's record goes after what the run holds.
+    auto codec = [&](uint32_t tag) {
+        keep(run.Flush(out));
+        if (!stop()) keep(ops.writeObjectRecord(st.model, object, tag, out, f));
+    };
+    if (stop()) return worst;
+    std::memcpy(run.Add(kTagObjectHeader, headerLength), header, headerLength);
+    if (facts.constructionType != 0 && facts.parentCount > 0) {
+        const uint64_t bytes = 4 + 4 * uint64_t{facts.parentCount};
+        if (bytes > UINT32_MAX) return kResultOutOfMemory;
+        uint8_t* record = run.Add(kTagParents, static_cast<uint32_t>(bytes));
+        uint8_t* block = nullptr;
+        if (!record) {
+            keep(run.Flush(out));
+            if (stop()) return worst;
+            record = run.Add(kTagParents, static_cast<uint32_t>(bytes));
+        }
+        if (!record) {
+            record = block = static_cast<uint8_t*>(AllocMemory(static_cast<uint32_t>(bytes), kAllocZero));
+            if (!block) return kResultOutOfMemory;
+        }
+        PutLE32(record, facts.parentCount);
         for (uint32_t i = 0; i < facts.parentCount; ++i) {
             uint32_t number = NumberOf(st, ops.parentAt(st.model, object, i));
             if (number == 0) keep(kResultObjectDropped);  // a parent that was not saved
-            PutLE32(block + 4 + 4 * i, number);
+            PutLE32(record + 4 + 4 * i, number);
         }
-        if (!stop()) keep(StreamWriteRecord(out, bytes, kTagParents, block));
-        if (block != parentRecord) FreeMemory(block);
+        if (block && !stop()) keep(StreamWriteRecord(out, static_cast<uint32_t>(bytes), kTagParents, block));
+        FreeMemory(block);
     }
-    if (!stop() && facts.constructionType != 0 && facts.hasConstructionData)
-        keep(ops.writeObjectRecord(st.model, object, kTagConstructionData, out, f));
-    if (!stop() && facts.hasClassData)
-        keep(ops.writeObjectRecord(st.model, object, kTagClassDataBase + uint32_t(facts.objectClass), out, f));
-    if (!stop() && facts.hasLabelRecord) keep(ops.writeObjectRecord(st.model, object, kTagLabel, out, f));
+    if (!stop() && facts.constructionType != 0 && facts.hasConstructionData) codec(kTagConstructionData);
+    if (!stop() && facts.hasClassData) codec(kTagClassDataBase + uint32_t(facts.objectClass));
+    if (!stop() && facts.hasLabelRecord) codec(kTagLabel);
     if (!stop() && facts.hasCaptionStyle) {
+        // A run just flushed has room for these small records.
         if (f.formatVersion >= 3) {
-            uint8_t record[2];
-            PutLE16(record, static_cast<uint16_t>(style));
-            keep(StreamWriteRecord(out, 2, kTagStyleIndex, record));
+            if (!run.Fits(2)) keep(run.Flush(out));
+            if (uint8_t* record = stop() ? nullptr : run.Add(kTagStyleIndex, 2)) PutLE16(record, static_cast<uint16_t>(style));
         } else {
-            int16_t style[11] = {};
-            ops.style(st.model, object, style);
+            int16_t fields[11] = {};
+            ops.style(st.model, object, fields);
             uint32_t fontIndex = 0;
-            EnterFont(st, style[0], &fontIndex);
-            uint8_t record[6];
-            PutLE16(record, uint16_t((style[2] == 2 ? 1 : 0) | (style[3] == 2 ? 2 : 0) | (style[4] == 2 ? 4 : 0)));
-            PutLE16(record + 2, static_cast<uint16_t>(style[1]));
-            PutLE16(record + 4, static_cast<uint16_t>(st.FileFont(fontIndex) + 1));
-            keep(StreamWriteRecord(out, 6, kTagOldStyle, record));
+            EnterFont(st, fields[0], &fontIndex);
+            if (!run.Fits(6)) keep(run.Flush(out));
+            if (uint8_t* record = stop() ? nullptr : run.Add(kTagOldStyle, 6)) {
+                PutLE16(record, uint16_t((fields[2] == 2 ? 1 : 0) | (fields[3] == 2 ? 2 : 0) | (fields[4] == 2 ? 4 : 0)));
+                PutLE16(record + 2, static_cast<uint16_t>(fields[1]));
+                PutLE16(record + 4, static_cast<uint16_t>(st.FileFont(fontIndex) + 1));
+            }
         }
     }
-    if (!stop() && facts.constructionType == 0 && facts.hasGeometry)
-        keep(ops.writeObjectRecord(st.model, object, kTagGeometryBase + uint32_t(facts.objectClass), out, f));
-    if (!stop() && facts.objectClass == kPictureClass && f.formatVersion >= 2)
-        keep(ops.writeObjectRecord(st.model, object, kTagPictureMetafile, out, f));
-    if (!stop() && f.formatVersion >= 2 && !facts.selectable) keep(StreamWriteRecord(out, 0, kTagNotSelectable, nullptr));
-    if (!stop() && f.formatVersion >= 2) keep(StreamWriteRecord(out, 0, kTagObjectEnd, nullptr));
+    if (!stop() && facts.constructionType == 0 && facts.hasGeometry) codec(kTagGeometryBase + uint32_t(facts.objectClass));
+    if (!stop() && facts.objectClass == kPictureClass && f.formatVersion >= 2) codec(kTagPictureMetafile);
+    if (!stop() && f.formatVersion >= 2) {
+        if (!run.Fits(kRecordHeaderBytes)) keep(run.Flush(out));  // room for two empty records
+        if (!stop() && !facts.selectable) run.Add(kTagNotSelectable, 0);
+        if (!stop()) run.Add(kTagObjectEnd, 0);
+    }
+    if (!stop()) keep(run.Flush(out));
     return worst;
 }
 

@@ -402,17 +402,16 @@ uint32_t TextFonts(void*, void*, int16_t*, uint32_t) { return 0; }
 
 uint32_t FontSpec(void*, int16_t font, uint8_t* out) { return GetFontSpec(out, font); }
 
+// Every object has a header, of a fixed size: converted once, with no measuring.
+ResultCode ObjectHeader(void*, void* object, const FormatInfo& f, uint8_t* record, uint32_t* length) {
+    static_assert(kObjectHeaderRecordSize <= kMaxObjectHeaderBytes);
+    const ObjectTemplate header = ObjectTemplateOf(Obj(object));
+    *length = ObjectHeaderBytes(f.formatVersion);
+    return EncodeObjectHeader(&header, f.formatVersion, record);
+}
+
 ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
     SketchObject* o = Obj(object);
-    if (tag == kTagObjectHeader) {
-        // Every object has one, of a fixed size: converted once, with no measuring.
-        uint8_t record[kObjectHeaderRecordSize];
-        const ObjectTemplate header = ObjectTemplateOf(o);
-        const ResultCode rc = EncodeObjectHeader(&header, f.formatVersion, record);
-        if (rc == kResultObjectDropped) return rc;
-        const ResultCode wrc = StreamWriteRecord(stream, ObjectHeaderBytes(f.formatVersion), tag, record);
-        return IsFatalError(wrc) ? wrc : KeepWorstError(rc, wrc);
-    }
     TransferFn codec = nullptr;
     if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
         codec = TransferConstructionData;
@@ -456,6 +455,7 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .style = Style,
     .textFonts = TextFonts,
     .fontSpec = FontSpec,
+    .objectHeader = ObjectHeader,
     .writeObjectRecord = WriteObjectRecord,
     .selectionCount = SelectionCount,
     .selectedAt = SelectedAt,

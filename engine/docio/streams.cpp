@@ -917,6 +917,14 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
     return kResultOK;
 }
 
+ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, uint32_t largestPayload) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    const ResultCode rc = WriteBytes(s, records, n);
+    if (rc == kResultOK && largestPayload > s->largestRecord) s->largestRecord = largestPayload;
+    return rc;
+}
+
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length) {
     StreamSlot* s = Slot(h);
     return s ? ReadHeaderBytes(s, tag, length) : kResultBadFileHandle;

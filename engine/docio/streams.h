@@ -95,6 +95,10 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position);
 
 ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag);
 ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload);
+// A run of whole records the caller framed itself (n bytes, payloads of even length, as
+// they read the same on every kind of stream), in one write; `largestPayload` raises the
+// largest-record field as StreamWriteRecord would have.
+ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, uint32_t largestPayload);
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length);
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload);
 ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out);

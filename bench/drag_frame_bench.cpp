@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_sketch.h"
 #include "engine/core/drag_analysis.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/idle_tasks.h"
@@ -35,27 +36,6 @@
 namespace {
 
 constexpr int kObjectsPerUnit = 5;
-
-PtrList List(std::initializer_list<SketchObject*> items) {
-    PtrList list = 0;
-    for (SketchObject* o : items) PtrListAppend(&list, o);
-    return list;
-}
-
-SketchObject* Free(double x, double y) {
-    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
-    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-    ClassData<PointData>(p)->position = { x, y };
-    p->bounds = PointBoundsAt({ x, y }, 2);
-    RecomputeObject(p, nullptr, true);
-    return p;
-}
-
-SketchObject* Make(int32_t type, std::initializer_list<SketchObject*> parents) {
-    SketchObject* o = ConstructObject(type, nullptr, List(parents), 0, true, false, nullptr);
-    if (o) RecomputeObject(o, nullptr, true);
-    return o;
-}
 
 RealPoint MidpointTarget(int32_t k) {
     return { 50.0 + 9 * (k % 60), 50.0 + 7 * ((k / 60) % 60) + 0.25 * (k / 3600) };

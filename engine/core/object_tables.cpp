@@ -48,21 +48,21 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  0, nullptr,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 1,  0, 0,
       nullptr, nullptr,  9 },
-    // point; Stand-in: draw routines not built yet
+    // point
     {  1, kSizeWith<PointData>,       0,
       DrawPointObject,    DrawPointSelection,      DrawPointScaled,    nullptr,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferPointGeometry,    CopyPointGeometry, TransformPoint,         1, nullptr,
       LabelFollows,       10, 1, 0, 0, 0, 0,  0, 3,
       nullptr, nullptr,  0 },
-    // straight object; Stand-in: draw routines not built yet
+    // straight object
     {  2, kSizeWith<StraightData>,    1,
       DrawStraightObject, DrawStraightSelection,   DrawStraightScaled, nullptr,
       StraightHitTest, StraightHitTestRect, nullptr,             nullptr,
       TransferStraightGeometry, nullptr,           TransformStraight,      2, nullptr,
       LabelFollows,        6, 1, 1, 0, 1, 0, -1, 3,
       nullptr, nullptr,  1 },
-    // circle; Stand-in: draw routines not built yet
+    // circle
     {  3, kSizeWith<CircleData>,      2,
       DrawCircleObject,   DrawCircleSelection,     DrawCircleScaled,   nullptr,
       CircleHitTest,   CircleHitTestRect,   nullptr,             nullptr,
@@ -76,9 +76,9 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferPolygonGeometry,  nullptr,           TransformPolygon,       4, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       nullptr, nullptr,  3 },
-    // circle interior; Stand-in: draw routines not built yet
+    // circle interior
     {  5, kSizeWith<CircleData>,      2,
-      nullptr,            nullptr,                 DrawDiscScaled,     nullptr,
+      DrawCircleInterior, DrawCircleInteriorSelection, DrawDiscScaled, nullptr,
       DiscHitTest,     CircleHitTestRect,   nullptr,             nullptr,
       TransferCircleGeometry,   nullptr,           TransformCircle,        5, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
@@ -104,9 +104,9 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       nullptr,                  nullptr,           nullptr,                8, nullptr,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
       nullptr, nullptr,  8 },
-    // axis; Stand-in: draw routines not built yet
+    // axis; Stand-in: draw routine not built yet
     {  9, kSizeWith<AxisData>,        6,
-      nullptr,            nullptr,                 DrawAxisScaled,     nullptr,
+      nullptr,            DrawAxisSelection,       DrawAxisScaled,     nullptr,
       StraightHitTest, StraightHitTestRect, InitAxis,            nullptr,
       nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
       LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,

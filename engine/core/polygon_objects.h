@@ -5,18 +5,8 @@
 
 #include "engine/core/object_tables.h"
 #include "engine/core/path_geometry.h"
+#include "engine/core/polygon_data.h"
 #include "engine/core/result_codes.h"
-
-// Class data of a polygon interior. The three arrays are owned by the polygon and
-// sized once, at creation, for vertexCount entries (null while the count is 0).
-struct PolygonData {
-    uint16_t     vertexCount;
-    RealPoint*   vertices;
-    ScreenPoint* screenVertices;
-    int32_t      cacheStamp;  // the generation the edge cache was made for
-    PolygonEdge* edges;
-    double       perimeter;
-};
 
 // initExtra: the vertex count is the number of parents for type 8, the count the
 // parameter points at (a uint32_t) for a free polygon, the first parent's count for an

@@ -18,6 +18,9 @@ struct PtrListArena;
 struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
+// Slots of the palette that are not object colours.
+constexpr int32_t kColorSlotHighlight  = 6;  // selected objects' highlight
+constexpr int32_t kColorSlotBackground = 7;
 
 // Dirty rectangle meaning "everything", set on a new sketch.
 constexpr ScreenRect kEverythingDirty = { -32640, -32640, 32639, 32639 };
@@ -135,6 +138,13 @@ struct Sketch {
     PtrList        givenList;
     GivenKindEntry* givenKinds;
     int32_t        givenKindCount;
+    // What copies cloned into this sketch carry over (CloneMode); 0 is the same as 7.
+    int32_t        cloneMode;
+    // Where the next paste lands: the counter steps away from 0 with each paste (below 0
+    // in the page copied from: the copies keep their place), and the window position
+    // key seen at the last copy or paste (another key starts again from 0).
+    int32_t        pasteCounter;
+    int32_t        pasteWindowKey;
 
     uint16_t       pageId;  // bit 15 set; unique within the page's document
     uint16_t       pageFlags;  // bit 0: snap points to the grid; other bits kept as read

@@ -107,11 +107,13 @@ struct alignas(8) SketchObject {
     PtrList       constructionData;  // the construction's own extra values
     uint32_t      markFlags;
     uint32_t      traversalStamp;
-    int32_t       toolMatchFlag;
+    int32_t       hitExcluded;  // nonzero: hit tests pass over it (a tool run's provisional objects)
     int32_t       selectable;
     int32_t       motionRole;
     uint8_t       stateFlags;
 };
+
+inline bool IsExcludedFromHits(const SketchObject* object) { return object->hitExcluded != 0; }
 
 // What a creator fills in to make an object: the first seven header words in order.
 struct ObjectTemplate {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/geometry_codecs.h"
 
 namespace {
 
@@ -63,6 +64,37 @@ ResultCode SwapCodecFields(RecordCodecFn codec, void* object, void* savedCopy) {
     TransferContext context;
     BeginSwapContext(&context, object, savedCopy);
     return codec(&context);
+}
+
+ResultCode SaveCodecBlock(RecordCodecFn codec, void* object, uint8_t** bytes, uint32_t* length) {
+    *bytes = nullptr;
+    *length = 0;
+    const uint32_t measured = MeasureCodecRecord(codec, object, kCurrentPageFormat);
+    if (measured == 0) return kResultOK;
+    auto* buffer = static_cast<uint8_t*>(AllocMemory(measured, kAllocZero));
+    if (!buffer) return kResultOutOfMemory;
+    TransferContext context;
+    BeginWriteContext(&context, buffer, measured, object, kCurrentPageFormat);
+    ResultCode rc = codec(&context);
+    if (!IsFatalError(rc) && context.advance && context.destination.cursor != buffer + measured)
+        rc = kResultCodecOverrun;
+    if (IsFatalError(rc)) {
+        FreeMemory(buffer);
+        return rc;
+    }
+    *bytes = buffer;
+    *length = measured;
+    return kResultOK;
+}
+
+ResultCode CopyCodecBlock(RecordCodecFn codec, void* source, void* target) {
+    uint8_t* bytes = nullptr;
+    uint32_t length = 0;
+    ResultCode rc = SaveCodecBlock(codec, source, &bytes, &length);
+    if (rc != kResultOK || !bytes) return rc;
+    rc = ReadCodecRecord(codec, target, bytes, length, kCurrentPageFormat);
+    FreeMemory(bytes);
+    return IsFatalError(rc) ? rc : kResultOK;
 }
 
 namespace {

@@ -7,7 +7,8 @@
 // TransformCommand and MarkCommand are the Transform commands' (transform_commands.cpp),
 // UndoRedoCommand the undo machinery's (undo.cpp); the construction commands are in
 // construction_commands.cpp and the commands on the selected objects, Quit among them,
-// in object_commands.cpp.
+// in object_commands.cpp; SplitCommand and MergeCommand the point merging's
+// (merge_split.cpp).
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

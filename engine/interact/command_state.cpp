@@ -39,9 +39,9 @@ CommandStateItem* ItemAt(uint32_t slot) {
 void StoreItemState(uint32_t slot, CommandStateItem* item, int32_t enabled, uint16_t text,
                     uint16_t variant, uint16_t executor, int32_t argument) {
     if (variant != 0 || item->variant != 0 || text != item->text) {
-        UpdateCommandElement(slot, true);
+        UpdateCommandElement(slot, text, variant, item->variant, enabled != 0, true);
     } else if (enabled != item->enabled) {
-        UpdateCommandElement(slot, false);
+        UpdateCommandElement(slot, text, variant, item->variant, enabled != 0, false);
     }
     item->enabled = enabled;
     item->text = text;

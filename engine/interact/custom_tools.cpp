@@ -14,5 +14,3 @@ bool GrowToolList(ToolList** list, const ToolListNewEntry* entry, uint32_t value
     return ToolListAdd(list, entry, value);
 }
 void CustomToolCancelDelete(ToolList*) {}
-int32_t ToolboxSelectCustomTool() { return -1; }
-bool ToolboxHasToolOf(const ToolList*) { return false; }

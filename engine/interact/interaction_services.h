@@ -18,8 +18,6 @@ struct SketchObject;
 
 // ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
-// The object's hit-exclusion word is set (not built: nothing is excluded).
-bool IsExcludedFromHits(const SketchObject* object);
 // The point lies in the object's shown label.
 bool LabelHitTest(ScreenPoint point, const SketchObject* object);
 // Shows or hides the object's label; `at` (or null) is where a click placed it.
@@ -84,9 +82,6 @@ void GetCurrentTextStyle(TextStyle* style);
 void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
 void ScrollSketchTo(ScreenPoint windowOrigin);
-// The marquee of a selection drag, drawn over the sketch.
-struct GraphicsPort;
-void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
 void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "engine/core/geometry.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/menu_texts.h"
+#include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
 

@@ -17,6 +17,7 @@
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/current_tool.h"
 #include "engine/interact/drag.h"
 #include "engine/interact/neighbour_services.h"
 
@@ -756,7 +757,7 @@ void EndSketchActivity(uint32_t activity) {
     if (front) SetCurrentSketch(front, &previous);
     switch (activity) {
         case kActivityTool:
-            // Stand-in: tools in progress are finished by the tools once they exist.
+            EndToolInProgress();
             gActivityWord &= static_cast<uint16_t>(~kActivityTool);
             break;
         case kActivityAnimating:

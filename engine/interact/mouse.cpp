@@ -20,6 +20,7 @@
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/object_drawing.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/undo.h"
@@ -1012,6 +1013,7 @@ bool GetIntersectionHit(SketchObject** first, SketchObject** second, int32_t* ty
 }
 
 int32_t MouseCursorKind() { return gMouse.cursorKind; }
+void SetMouseCursorKind(int32_t kind) { gMouse.cursorKind = kind; }
 
 void ResetMouseState() {
     if (gMouse.state == kMouseDragging) EndObjectDrag();

@@ -75,8 +75,9 @@ void    ResetHoverPosition();
 // The intersection found by the last hit test with part 0x02; false when there is none.
 bool    GetIntersectionHit(SketchObject** first, SketchObject** second, int32_t* type,
                            RealPoint* point);
-// The cursor kind of the last hover or button-down.
+// The cursor kind of the last hover or button-down, and setting it (the tools).
 int32_t MouseCursorKind();
+void    SetMouseCursorKind(int32_t kind);
 // Ends any gesture and forgets every object the mouse state remembers (a sketch that
 // goes away, tests).
 void    ResetMouseState();

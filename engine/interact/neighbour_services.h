@@ -55,8 +55,6 @@ const StandinClassData* StandinData(const SketchObject* object);
 SketchObject* OwningCoordSystem(const SketchObject* object);
 bool IsSingleMapPointImage(const SketchObject* object);
 bool TableCanRemoveEntry(const SketchObject* table);
-// Stand-in: the point merge/split state of the sketch engine.
-bool MergeSplitState(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argument);
 
 // ---- Motion engine and shell -------------------------------------------------------
 

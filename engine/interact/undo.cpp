@@ -21,6 +21,7 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/text/caret_codes.h"
 
@@ -246,19 +247,18 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 
 }  // namespace
 
-// Stand-in: rows whose handlers belong to code not built yet (point merging and
-// splitting, text merging, locus ranges, grids, caption and expression edits, plotted
+// Stand-in: rows whose handlers belong to code not built yet (text merging, locus ranges, grids, caption and expression edits, plotted
 // points, pictures, reversals) apply and release nothing until that code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
     { nullptr,        nullptr,        nullptr,             nullptr },    //  0
     { CreatedUndo,    CreatedRedo,    nullptr,             FreeListed }, //  1 construct
     { DeletedUndo,    DeletedRedo,    FreeListed,          nullptr },    //  2 delete
-    { Nothing,        Nothing,        nullptr,             nullptr },    //  3 merge points (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    //  4 merge to path (Stand-in)
+    { ApplyRebindUndo, ApplyRebindUndo, ReleaseReverseUndo, nullptr },  //  3 merge points
+    { ApplyPointOnPathUndo, ApplyPointOnPathUndo, nullptr,  nullptr },    //  4 merge to path
     { Nothing,        Nothing,        nullptr,             nullptr },    //  5 merge text (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    //  6 split point (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    //  7 split from (Stand-in)
+    { ApplyMergeUndo, ApplyMergeUndo, nullptr,             ReleaseSplitUndoObjects }, //  6 split point
+    { ApplySplitUndo, ApplySplitUndo, ReleaseMergeUndoLists, ReleaseMergeUndoLists }, //  7 split from
     { Nothing,        Nothing,        nullptr,             nullptr },    //  8 split text (Stand-in)
     { HiddenUndo,     HiddenRedo,     nullptr,             nullptr },    //  9 hide
     { ShownUndo,      ShownRedo,      nullptr,             nullptr },    // 10 show
@@ -275,10 +275,10 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { nullptr,        nullptr,        nullptr,             nullptr },    // 21 read by 18, 20
     { nullptr,        nullptr,        nullptr,             nullptr },    // 22 read by 18, 20
     { nullptr,        nullptr,        nullptr,             nullptr },    // 23 read by 18, 20
-    { nullptr,        nullptr,        nullptr,             nullptr },    // 24 read by 3 (Stand-in: its release)
+    { ApplyNewParentsUndo, ApplyNewParentsUndo, ReleaseRebindUndo, ReleaseRebindUndo }, // 24 merged children's parents
     { SelectListed,   SelectListed,   nullptr,             nullptr },    // 25 identity
     { PasteUndo,      Nothing,        nullptr,             nullptr },    // 26 paste, selection
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 27 reversal (Stand-in)
+    { ApplyReverseUndo, ApplyReverseUndo, nullptr,         nullptr },    // 27 reversal
     { nullptr,        nullptr,        nullptr,             nullptr },    // 28 terminator
     { nullptr,        nullptr,        nullptr,             nullptr },    // 29 header
     { nullptr,        nullptr,        nullptr,             nullptr },    // 30 name

@@ -189,6 +189,11 @@ bool MenusBuilt() { return gMenusBuilt; }
 HWND GetMainWindow() { return gMainWindow; }
 HINSTANCE GetAppInstance() { return GetModuleHandleA(nullptr); }
 bool AlertShowing() { return gAlertShowing; }
+bool SetAlertShowing(bool showing) {
+    const bool previous = gAlertShowing;
+    gAlertShowing = showing;
+    return previous;
+}
 
 void ScriptCommandDialogsForTest(CommandDialogScript script) { gDialogScript = script; }
 void ScriptNewToolNameForTest(NewToolNameScript script) { gNewToolNameScript = script; }

@@ -17,6 +17,8 @@ bool IsShiftDown();
 // Raised while an alert or question that is not nested is on the screen; idle tasks do
 // not run meanwhile.
 bool AlertShowing();
+// Raises or lowers the flag around a box another service shows; answers its value before.
+bool SetAlertShowing(bool showing);
 
 // The name of a new custom tool: {title, label, name buffer of 256 bytes}.
 struct NewToolNameRequest {

@@ -13,7 +13,7 @@ ElementUpdateLog gLog{};
 ElementUpdateLog& ElementUpdates() { return gLog; }
 void ResetElementUpdates() { std::memset(&gLog, 0, sizeof gLog); }
 
-void UpdateCommandElement(uint32_t slot, bool full) {
+void UpdateCommandElement(uint32_t slot, uint16_t, uint16_t, uint16_t, bool, bool full) {
     if (slot < 256) ++(full ? gLog.fullUpdates : gLog.enabledUpdates)[slot];
     if (gLog.orderCount < 64) gLog.order[gLog.orderCount++] = slot;
 }

@@ -63,3 +63,5 @@ void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.pu
 void ShowContextMenu(bool overEmptySpace, bool overObject) {
     RecordedDocumentServices().contextMenus.push_back({ overEmptySpace, overObject });
 }
+
+void RefreshToolboxBar() { ++RecordedDocumentServices().toolboxRefreshes; }

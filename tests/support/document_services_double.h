@@ -28,6 +28,7 @@ struct DocumentServices {
     std::vector<PageShown> pagesShown;
     // ShowContextMenu: over empty space, over an object.
     std::vector<std::pair<bool, bool>> contextMenus;
+    int32_t toolboxRefreshes = 0;
 
     std::set<std::string> openNames;  // names IsDocumentNameFree calls used
     std::vector<EngineDocument*> framesFitted;

@@ -35,6 +35,9 @@ void DrawStraightObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw
 void DrawStraightSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawCircleInterior(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
+void DrawCircleInteriorSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawAxisSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawPolygonInterior(GraphicsPort*, SketchObject* o) { SeePolygon(o); Record(DrawCall::kDraw, o); }
 void DrawPolygonSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawArcObject(GraphicsPort*, SketchObject* o) { SeeArc(o); Record(DrawCall::kDraw, o); }
@@ -50,6 +53,7 @@ void SetFeedbackPen(GraphicsPort*, int32_t layer, int32_t on) {
     Record(on ? DrawCall::kPenOn : DrawCall::kPenOff, nullptr, layer);
 }
 void DrawObjectTrace(GraphicsPort*, SketchObject* o) { Record(DrawCall::kTrace, o); }
+void DrawSelectionMarquee(GraphicsPort*, const ScreenRect&) {}
 void BeginMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupBegin, o); }
 void EndMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupEnd, o); }
 

@@ -109,17 +109,6 @@ void PortDrawTextRun(LayoutDrawState* state, const char* text, int32_t n, int32_
            std::string(text, static_cast<size_t>(n)));
 }
 
-void PortAdjustRunEnds(ScreenPoint* top, ScreenPoint* bottom, const TextStyle* style) {
-    if (style->field[kStyleSlant] == 2) {
-        const int32_t d = (bottom->y - top->y) / 5;
-        bottom->x = static_cast<int16_t>(bottom->x - d / 2);
-        top->x = static_cast<int16_t>(bottom->x + d);
-    } else {
-        --top->x;
-        --bottom->x;
-    }
-}
-
 int32_t PortGlyphWidth(LayoutDrawState* state, int32_t code, int32_t size) {
     if (code == 256 || code == 258) return size;
     if (code == 257) return size * 7 / 8;

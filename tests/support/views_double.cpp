@@ -4,14 +4,17 @@
 
 namespace {
 ViewRequests gRequests;
+void (*gFlushCallback)(int32_t) = nullptr;
 }  // namespace
 
 ViewRequests& RecordedViewRequests() { return gRequests; }
 void ResetViewRequests() { gRequests = ViewRequests(); }
+void SetRedrawFlushCallback(void (*callback)(int32_t flag)) { gFlushCallback = callback; }
 
-void FlushPendingRedraw(int32_t flag) { gRequests.redrawFlushes.push_back(flag); }
-void ScheduleStatusTextRefresh(int32_t stop) { gRequests.statusTextRefreshes.push_back(stop); }
-void ScheduleToolFolderScan() { ++gRequests.toolFolderScans; }
+void FlushPendingRedraw(int32_t flag) {
+    gRequests.redrawFlushes.push_back(flag);
+    if (gFlushCallback) gFlushCallback(flag);
+}
 ResultCode RebuildSketchViews(int32_t) {
     ++gRequests.viewRebuilds;
     return kResultOK;

@@ -16,3 +16,6 @@ struct ViewRequests {
 
 ViewRequests& RecordedViewRequests();
 void ResetViewRequests();
+// Called by every FlushPendingRedraw after it is recorded, as a view's repaint would be;
+// null (the default) calls nothing.
+void SetRedrawFlushCallback(void (*callback)(int32_t flag));

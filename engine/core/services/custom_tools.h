@@ -23,8 +23,9 @@ void ShowToolStatus(Sketch* sketch, void* unused);
 bool GrowToolList(ToolList** list, const ToolListNewEntry* entry, uint32_t value);
 // A list is being freed: the current custom tool is dropped when it belongs to it.
 void CustomToolCancelDelete(ToolList* list);
-// Selects the custom-tools item of the toolbox; answers the new current item when it
-// changed, else -1.
+// The document's custom tools are freed or replaced: when the toolbox's custom-tool
+// button is selected the toolbox chooses its tool again. Answers the selected item, or
+// 0 when the toolbox has no custom-tool button.
 int32_t ToolboxSelectCustomTool();
 // Whether the toolbox's current tool is one of the list's custom tools.
 bool ToolboxHasToolOf(const ToolList* list);

@@ -30,3 +30,11 @@ ResultCode TransferTransformData(TransferContext* context);
 // A point on a path: its identifier word (the point's construction code and the stored
 // kind of its path), then the path's stored block. A stored kind that is no path gives 10.
 ResultCode TransferPathParameter(TransferContext* context);
+
+// Copying one block of an object through its codec, as a stored record of the current
+// format would carry it: measured, then written into a new block (*bytes, freed with
+// FreeMemory; null when the codec writes nothing).
+ResultCode SaveCodecBlock(ResultCode (*codec)(TransferContext*), void* object, uint8_t** bytes, uint32_t* length);
+// Measured, written and read back into the target: the target's block becomes the
+// source's.
+ResultCode CopyCodecBlock(ResultCode (*codec)(TransferContext*), void* source, void* target);

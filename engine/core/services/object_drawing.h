@@ -16,6 +16,9 @@ void DrawStraightObject(GraphicsPort* port, SketchObject* object);
 void DrawStraightSelection(GraphicsPort* port, SketchObject* object);
 void DrawCircleObject(GraphicsPort* port, SketchObject* object);
 void DrawCircleSelection(GraphicsPort* port, SketchObject* object);
+void DrawCircleInterior(GraphicsPort* port, SketchObject* object);
+void DrawCircleInteriorSelection(GraphicsPort* port, SketchObject* object);
+void DrawAxisSelection(GraphicsPort* port, SketchObject* object);
 void DrawPolygonInterior(GraphicsPort* port, SketchObject* object);
 void DrawPolygonSelection(GraphicsPort* port, SketchObject* object);
 void DrawArcObject(GraphicsPort* port, SketchObject* object);
@@ -57,6 +60,8 @@ void DrawArcSamplesSelection(GraphicsPort* port, SketchObject* object, const voi
 void SetFeedbackPen(GraphicsPort* port, int32_t layer, int32_t on);
 // Draws an object in trace style into the port's traces layer.
 void DrawObjectTrace(GraphicsPort* port, SketchObject* object);
+// The marquee of a selection drag, drawn over the sketch.
+void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
 // Bracket one object drawn into a picture, so that it is a group of its own.
 void BeginMetafileGroup(GraphicsPort* port, SketchObject* object, const ScreenRect* rect);
 void EndMetafileGroup(GraphicsPort* port, SketchObject* object, const ScreenRect* rect);

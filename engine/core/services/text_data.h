@@ -6,3 +6,6 @@
 
 // The text style kept in the object's text data; null for a class without text data.
 TextStyle* TextDataStyleOf(SketchObject* object);
+
+// Lays the object's text out again (after its style, geometry or content changed).
+void RelayoutObjectText(SketchObject* object);

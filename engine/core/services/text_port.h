@@ -35,9 +35,11 @@ void PortDrawTextRun(LayoutDrawState* state, const char* text, int32_t n, int32_
 void PortAdjustRunEnds(ScreenPoint* top, ScreenPoint* bottom, const TextStyle* style);
 
 // Glyph codes 1..254 are characters of the symbol font; 256 circled dot, 257 parallel
-// bars, 258 triangle; any other code is "?".
+// bars, 258 triangle; any other code is "?". `size` is the size of the three drawn
+// glyphs, for which the layout passes the font's ascent to both calls; characters sit
+// on the pen's baseline.
 int32_t PortGlyphWidth(LayoutDrawState* state, int32_t code, int32_t size);
-void    PortDrawGlyph(LayoutDrawState* state, int32_t code, int32_t ascent);
+void    PortDrawGlyph(LayoutDrawState* state, int32_t code, int32_t size);
 
 // Two characters of the Symbol font made at the given pixel height (stretched delimiters).
 void PortMeasureSymbolPair(LayoutDrawState* state, char first, char second, int32_t height,

@@ -24,9 +24,12 @@ int32_t NoPageHook(EngineDocument* document, int32_t newPageIndex);
 // colours, the selected page tab).
 void ShowPageInViews(EngineDocument* document, int32_t oldPageIndex, int32_t newPageIndex);
 
-// Shows the state of a command-state item (registry slot) in its element: a menu item or
-// the text palette. `full` = text, marks and enabled state; else the enabled state only.
-void UpdateCommandElement(uint32_t slot, bool full);
+// Shows the new state of a command-state item (registry slot) in its element: a menu item
+// or the text palette. Called before the registry stores the state, so oldVariant is the
+// variant the element shows now. `full` = text, marks and enabled state; else the enabled
+// state only.
+void UpdateCommandElement(uint32_t slot, uint16_t text, uint16_t variant, uint16_t oldVariant,
+                          bool enabled, bool full);
 
 // What PollUserAbort looks for; several may be combined.
 constexpr uint32_t kAbortOnKey    = 1;  // any key going down
@@ -40,3 +43,6 @@ bool PollUserAbort(uint32_t flags);
 // Opens the context menu of the front sketch at the pointer; the flags say whether the
 // right button went down over empty space or over an object.
 void ShowContextMenu(bool overEmptySpace, bool overObject);
+
+// The toolbox bar shows the toolbox's items and selection again.
+void RefreshToolboxBar();

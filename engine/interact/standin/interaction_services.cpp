@@ -7,7 +7,6 @@
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/neighbour_services.h"
 
-bool IsExcludedFromHits(const SketchObject*) { return false; }
 
 bool LabelHitTest(ScreenPoint point, const SketchObject* object) {
     ScreenRect rect;
@@ -87,5 +86,4 @@ void GetCurrentTextStyle(TextStyle* style) { *style = TextStyle{}; }
 void SetToolboxHidden(bool hidden) { ShellStandin().toolboxVisible = hidden ? 0 : 1; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
 void ScrollSketchTo(ScreenPoint) {}
-void DrawSelectionMarquee(GraphicsPort*, const ScreenRect&) {}
 void Beep() {}

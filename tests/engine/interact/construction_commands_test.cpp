@@ -21,7 +21,7 @@ protected:
         SketchTest::SetUp();
         gEngine.frontSketch = sketch;
         ResetMouseState();
-        SetCurrentToolId(kToolTranslateArrow);
+        SetCurrentTool(kToolTranslateArrow);
     }
     void TearDown() override {
         gEngine.frontSketch = nullptr;
@@ -246,7 +246,7 @@ TEST_F(CommandsTest, TraceTogglesOnlyTraceableObjectsAndSelectRelativesKeepsOrph
 
 TEST_F(CommandsTest, EscapeDeselectsThenStopsAnimationsThenErasesTraces) {
     SketchObject* a = PointAt(0, 0);
-    SetCurrentToolId(kToolPoint);
+    SetCurrentTool(kToolPoint);
     SelectAllOf({ a });
     EscapeCommand();  // the toolbox takes its default tool: nothing else
     EXPECT_EQ(CurrentToolId(), kToolTranslateArrow);

@@ -20,14 +20,14 @@ protected:
     void SetUp() override {
         SketchTest::SetUp();
         SetTestTickCount(1000);
-        SetCurrentToolId(kToolTranslateArrow);
+        SetCurrentTool(kToolTranslateArrow);
         MakeCurrentSketchFront();
     }
     void TearDown() override {
         EndObjectDrag();
         StopMotions(0);
         RemoveIdleTask(&sketch->ticker.task);
-        SetCurrentToolId(kToolTranslateArrow);
+        SetCurrentTool(kToolTranslateArrow);
         SketchTest::TearDown();
     }
 
@@ -103,7 +103,7 @@ TEST_F(DragTest, TheMovingSetIsRebuiltOnlyWhenTheSketchStructureChanges) {
 
 TEST_F(DragTest, RotateAndDilateNeedACentreAndFollowThePointer) {
     SketchObject* p = PointAt(20, 0);
-    SetCurrentToolId(kToolRotateArrow);
+    SetCurrentTool(kToolRotateArrow);
     SketchObject* centre = PointAt(0, 0);
     ASSERT_TRUE(MarkObject(kMarkCentre, centre, false));
     ASSERT_EQ(Begin(p, { 20, 0 }, kDragRotate), 1);
@@ -112,7 +112,7 @@ TEST_F(DragTest, RotateAndDilateNeedACentreAndFollowThePointer) {
     ExpectAt(p, 0, 20);
     EndObjectDrag();
 
-    SetCurrentToolId(kToolDilateArrow);
+    SetCurrentTool(kToolDilateArrow);
     struct Case { int16_t x, y; double ratio; };
     // On the start ratio 1, on the centre 0, through it negative; off the line the
     // projection counts.

@@ -16,7 +16,7 @@ protected:
         SketchTest::SetUp();
         gEngine.frontSketch = sketch;
         ResetMouseState();
-        SetCurrentToolId(kToolTranslateArrow);
+        SetCurrentTool(kToolTranslateArrow);
         SetTestTickCount(1000);
         ResetAlertDoubles();
         ResetDocumentServices();
@@ -199,7 +199,7 @@ TEST_F(MouseTest, HoversSetCursorKindsAndRepeatedOnesAreSkipped) {
     ResetHoverPosition();
     SketchMouseHover(0, At(10, 10), 0);
     EXPECT_EQ(MouseCursorKind(), kCursorOverObject);
-    SetCurrentToolId(kToolText);
+    SetCurrentTool(kToolText);
     SketchMouseHover(0, At(10, 10), 0);
     EXPECT_EQ(MouseCursorKind(), kCursorTextLabelToggle);
 }

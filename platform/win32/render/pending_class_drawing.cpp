@@ -1,0 +1,24 @@
+// Draw slots whose drawing is not built yet: text objects, pictures and the samples of
+// loci and iterated images.
+//
+// Stand-in: each slot draws nothing until the drawing of its class exists.
+#include "engine/core/services/object_drawing.h"
+
+void DrawTextObjectBody(GraphicsPort*, SketchObject*) {}
+void DrawTextObjectSelection(GraphicsPort*, SketchObject*) {}
+void DrawPictureObject(GraphicsPort*, SketchObject*) {}
+void DrawPictureSelection(GraphicsPort*, SketchObject*) {}
+
+#define NO_SAMPLES(name) \
+    void name(GraphicsPort*, SketchObject*, const void*, SampleEnumeratorFn, void*) {}
+NO_SAMPLES(DrawPointSamples)
+NO_SAMPLES(DrawPointSamplesSelection)
+NO_SAMPLES(DrawStraightSamples)
+NO_SAMPLES(DrawStraightSamplesSelection)
+NO_SAMPLES(DrawCircleSamples)
+NO_SAMPLES(DrawCircleSamplesSelection)
+NO_SAMPLES(DrawPolygonSamples)
+NO_SAMPLES(DrawPolygonSamplesSelection)
+NO_SAMPLES(DrawArcSamples)
+NO_SAMPLES(DrawArcSamplesSelection)
+#undef NO_SAMPLES

@@ -1,0 +1,39 @@
+// What the document does for all its views together, and what the engine and the
+// shell ask of the document that owns a sketch: titles, page tabs, the sketch's
+// document, the current sketch made and restored around engine calls.
+#pragma once
+#include <cstdint>
+
+class CFernwickDoc;
+struct EngineDocument;
+struct Sketch;
+
+// Makes a sketch current for its scope and restores the previous one.
+class SketchScope {
+public:
+    explicit SketchScope(Sketch* sketch);
+    ~SketchScope();
+    SketchScope(const SketchScope&) = delete;
+    SketchScope& operator=(const SketchScope&) = delete;
+
+private:
+    Sketch* previous_ = nullptr;
+};
+
+// The document that shows a sketch, or null (tools, sketches of no document).
+CFernwickDoc* DocumentOfSketch(const Sketch* sketch);
+CFernwickDoc* DocumentOfEngine(const EngineDocument* document);
+// What the drawing ports ask of the documents: the views' buffers freed for a reclaim
+// pass, and the port of a sketch's front view. Installed when the program starts.
+void InstallDrawingPortServices();
+
+// A count that changes whenever the sketch's objects or selection change.
+uint32_t SketchChangeCount(const Sketch* sketch);
+
+// Titles of the document's frames: the child frame's title with the page part.
+void UpdateFrameTitle(CFernwickDoc* doc);
+void UpdateWindowTitles(EngineDocument* document);
+// The page tabs of every splitter showing the document.
+void RebuildPageTabs(EngineDocument* document);
+// The owning document's title cut to the buffer, its first letter upper-cased.
+void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size);

@@ -1,0 +1,209 @@
+#include "ui/doc/fernwick_doc.h"
+
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "classlib/doctempl.h"
+#include "engine/core/alerts.h"
+#include "engine/core/memory.h"
+#include "engine/core/services/document_windows.h"
+#include "engine/core/services/files.h"
+#include "engine/core/sketch.h"
+#include "engine/docio/document_file.h"
+#include "engine/docio/engine_document.h"
+#include "engine/docio/streams.h"
+#include "platform/win32/render/graphics_port.h"
+#include "ui/app/main_app.h"
+#include "ui/doc/document_rules.h"
+#include "ui/doc/document_services.h"
+#include "ui/frames/main_frame.h"
+#include "ui/view/sketch_view.h"
+
+namespace {
+constexpr ResultCode kResultNameInUse = 6;
+constexpr int32_t kServerStateWord = 5;
+constexpr int kWriteAccess = 2;
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CFernwickDoc, CDocument)
+
+CFernwickDoc::CFernwickDoc() { m_scrollTask.owner = this; }
+
+CFernwickDoc::~CFernwickDoc() {
+    SetActive(false);
+    if (m_scrollTask.task.queued) RemoveIdleTask(&m_scrollTask.task);
+    if (m_engine) FreeEngineDocument(m_engine);
+    m_engine = nullptr;
+}
+
+bool CFernwickDoc::IsModified() { return m_engine && IsDocumentModified(m_engine); }
+
+void CFernwickDoc::SetModifiedFlag(bool modified) { CDocument::SetModifiedFlag(modified); }
+
+void CFernwickDoc::SetServerState(Sketch* page) {
+    m_engine->currentPage = page;
+    m_app = AfxGetApp();
+    m_mainFrame = TheMainFrame();
+    m_itemSize[0] = m_itemSize[1] = 100;
+    m_scrollExtent = RECT{ 0, 0, 100, 100 };
+    (void)kServerStateWord;   // Stand-in: the OLE server's state words are not kept.
+}
+
+bool CFernwickDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument()) return false;
+    if (m_engine) FreeEngineDocument(m_engine);
+    m_engine = nullptr;
+    if (CreateEngineDocument(&m_engine, this) != kResultOK) return false;
+    void* page = nullptr;
+    if (AddDocumentItem(m_engine, &page, kDocumentItemPage, this) != kResultOK || !page) return false;
+    SetServerState(static_cast<Sketch*>(page));
+    return true;
+}
+
+bool CFernwickDoc::OnOpenDocument(const char* path) {
+    CWaitCursor wait;
+    DeleteContents();
+    CDocument::SetModifiedFlag(true);
+
+    StreamHandle stream = 0;
+    EngineDocument* engine = nullptr;
+    char* message = nullptr;
+    ResultCode rc = OpenFileStreamForRead(path, &stream);
+    if (rc == kResultOK) {
+        bool asCopy = false;
+        rc = ReadEngineDocument(stream, &engine, &asCopy, this, &message, false);
+        m_needsNewName = asCopy ? 1 : 0;
+        m_handheldOrigin = IsHandheldPath(path) ? 1 : 0;
+        if (!m_needsNewName && !IsDocumentNameFree(path)) {
+            m_needsNewName = 1;
+            rc = KeepWorstError(rc, kResultNameInUse);
+        }
+        if (IsFatalResult(rc)) {
+            rc = FatalCodeForExtension(path, rc);
+        } else if (!engine || !engine->currentPage) {
+            rc = kResultNoSketches;
+            if (engine) FreeEngineDocument(engine);
+            engine = nullptr;
+        } else if (!m_needsNewName && _access(path, kWriteAccess) == 0) {
+            m_hasOwnFile = 1;
+        }
+        CloseStream(stream);
+    }
+
+    const bool fatal = IsFatalResult(rc);
+    if (rc != kResultOK && !message) {
+        if (rc == kResultFileNotFound) {
+            CFileException e(CFileException::fileNotFound, -1, path);
+            ReportSaveLoadException(path, &e, false, AFX_IDP_FILE_NOT_FOUND);
+        } else {
+            ShowAlertByCode(rc, 0);
+        }
+    }
+    if (!fatal && engine) {
+        if (m_engine) FreeEngineDocument(m_engine);
+        m_engine = engine;
+        CDocument::SetModifiedFlag(false);
+        SetServerState(engine->currentPage);
+        UpdateAllViews(nullptr);
+        SizeFramesToDocument();
+        SketchScope scope(engine->currentPage);
+        RebuildPageTabs(engine);
+        GraphicsPort* port = nullptr;
+        if (GetFrontPort(&port)) ChooseSelectionColor(port);
+        // Stand-in: action buttons are not built, so none is pressed on opening.
+    } else if (engine) {
+        FreeEngineDocument(engine);
+    }
+    if (message) {
+        AfxMessageBox(message, MB_OK);
+        FreeMemory(message);
+    }
+    return !fatal;
+}
+
+bool CFernwickDoc::OnSaveDocument(const char* path) {
+    if (!m_engine) return false;
+    CWaitCursor wait;
+    if (m_saveType == kSaveWebPage) {
+        // Stand-in: the web-page export is not built; nothing is written.
+        AfxMessageBox("Saving as a web page is not available in this version.", MB_OK);
+        return false;
+    }
+    char temporary[kMaxPathChars] = "";
+    StreamHandle stream = 0;
+    ResultCode rc = OpenTempFileStreamForWrite(path, temporary, &stream);
+    if (rc == kResultOK) {
+        rc = WriteEngineDocument(stream, m_engine, m_saveType == kSaveHandheld);
+        // Buffered bytes reach the disk only at the close: its error counts too.
+        rc = KeepWorstError(rc, CloseStream(stream));
+    }
+    if (!IsFatalResult(rc)) rc = KeepWorstError(rc, ReplaceFileKeepingAttributes(path, temporary));
+    // A failed save leaves the target as it was: only the temporary file goes.
+    if (IsFatalResult(rc) && temporary[0]) DeleteStreamFile(temporary);
+    if (rc == kResultCancelled) return false;
+    if (rc != kResultOK) ShowAlertByCode(rc, 1);
+    if (!IsFatalResult(rc) && savingUnderOwnName_ && m_saveType == kSaveNative) {
+        MarkEngineDocumentSaved(m_engine, false, rc);
+    }
+    if (rc == kResultOK) CDocument::SetModifiedFlag(false);
+    return !IsFatalResult(rc);
+}
+
+bool CFernwickDoc::DoFileSave() {
+    // A document without a file of its own (a copy, a read-only file) asks for a name.
+    if (!m_hasOwnFile || m_strPathName.IsEmpty()) return DoSave(nullptr, true);
+    return DoSave(m_strPathName, true);
+}
+
+bool CFernwickDoc::DoSave(const char* path, bool replace) {
+    CString name(path);
+    // Saving in place writes the document's own, native form.
+    if (!name.IsEmpty()) m_saveType = kSaveNative;
+    if (name.IsEmpty()) {
+        name = m_strPathName;
+        if (replace && name.IsEmpty()) {
+            CString extension;
+            if (m_pDocTemplate) m_pDocTemplate->GetDocString(extension, CDocTemplate::filterExt);
+            name = ProposedSaveName(m_strTitle, extension);
+        }
+        CWinApp* app = AfxGetApp();
+        if (!app || !app->DoPromptFileName(name, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
+                                           OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN, false,
+                                           m_pDocTemplate)) {
+            return false;
+        }
+        // Stand-in: the save dialog's file types are not built; the chosen name decides.
+        m_saveType = IsHandheldPath(name) ? kSaveHandheld : kSaveNative;
+    }
+    CWaitCursor wait;
+    savingUnderOwnName_ = replace && m_saveType == kSaveNative;
+    const bool saved = OnSaveDocument(name);
+    savingUnderOwnName_ = true;
+    // A failed save never deletes anything under the chosen name: the file there (if
+    // any) is the user's intact old one; the save wrote only a temporary file.
+    if (!saved) return false;
+    if (replace && m_saveType == kSaveNative) {
+        SetPathName(name, true);
+        m_hasOwnFile = 1;
+    }
+    return true;
+}
+
+bool CFernwickDoc::SaveModified() {
+    if (!IsModified()) return true;
+    CString name;
+    if (m_hasOwnFile && !m_strPathName.IsEmpty()) name = m_strPathName;
+    else if (!m_strTitle.IsEmpty()) name = m_strTitle;
+    else name.LoadString(AFX_IDS_UNTITLED);
+    CString prompt;
+    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    CMainApp* app = TheApp();
+    const UINT type = app && app->m_noCancelPrompt ? MB_YESNO : MB_YESNOCANCEL;
+    switch (AfxMessageBox(prompt, type, AFX_IDP_ASK_TO_SAVE)) {
+    case IDCANCEL: return false;
+    case IDYES: return DoFileSave();
+    default: return true;
+    }
+}

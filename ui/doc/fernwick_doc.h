@@ -1,0 +1,85 @@
+// The program's document: the class library's document life (new, open, save, save
+// as, close prompts) over one engine document, whose reader and writer it calls and
+// whose result codes it shows. It also serves all its views together (activation,
+// the front view, scroll ranges, titles, repainting).
+#pragma once
+#include <cstdint>
+
+#include "classlib/doc.h"
+#include "engine/core/idle_tasks.h"
+#include "engine/core/result_codes.h"
+
+class CMainFrame;
+class CYRNView;
+struct EngineDocument;
+struct GraphicsPort;
+struct Sketch;
+
+// What the save dialog chose.
+enum SaveType : int32_t { kSaveNative = 0, kSaveHandheld = 1, kSaveWebPage = 2 };
+
+class CFernwickDoc : public CDocument {
+    DECLARE_DYNCREATE(CFernwickDoc)
+public:
+    CFernwickDoc();
+    ~CFernwickDoc() override;
+
+    // The engine's modified state; the library's flag only follows it.
+    bool IsModified() override;
+    void SetModifiedFlag(bool modified = true) override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const char* path) override;
+    bool OnSaveDocument(const char* path) override;
+    bool SaveModified() override;
+    bool DoSave(const char* path, bool replace = true) override;
+    bool DoFileSave() override;
+    HMENU GetDefaultMenu() override;
+
+    bool HasOwnFile() const { return m_hasOwnFile != 0; }
+    EngineDocument* Engine() const { return m_engine; }
+
+    // Services to the views.
+    void SetActive(bool activate);
+    CYRNView* FrontView() const;
+    void SetFrontView(CYRNView* view);
+    bool IsFrontView(const CYRNView* view) const { return m_frontView == view; }
+    Sketch* CurrentPage() const;
+    bool GetFrontPort(GraphicsPort** port);
+    void InvalidateViews(bool dirtyOnly, bool updateNow, bool relayout);
+    bool AnyViewNeedsPaint();
+    void RepaintPendingRect(bool emptyAfter);
+    void UpdateVisibleRect();
+    void FadeTracesAllViews();
+    bool FreeViewBuffers(int32_t mode, HDC dc);
+    void SyncScrollAndInvalidate(bool scrollNow);
+    void SizeFramesToDocument();
+    void UpdateScrollRanges();
+    // Queues the scroll-range update for 500 ms from now, once.
+    void ScheduleScrollRanges();
+
+    CWinApp* m_app = nullptr;
+    CMainFrame* m_mainFrame = nullptr;
+    struct ScrollRangeTask {
+        IdleTask task;
+        uint32_t due;
+        CFernwickDoc* owner;
+    } m_scrollTask{};
+    int32_t m_handheldOrigin = 0;
+    int32_t m_saveType = kSaveNative;
+    uint8_t m_viewsInvalidated = 0;
+    uint32_t m_rememberedChangeCount = 0;
+    uint8_t m_swallowNextClick = 0;
+    uint8_t m_menuJustClosed = 0;
+    int32_t m_itemSize[2] = { 10, 10 };
+    RECT m_scrollExtent{ 10, 10, 20, 20 };
+    CYRNView* m_frontView = nullptr;
+    uint8_t m_hasOwnFile = 0;
+    int32_t m_needsNewName = 0;
+    EngineDocument* m_engine = nullptr;
+
+private:
+    void SetServerState(Sketch* page);
+    // A save that keeps the file under the document's own name (Save, Save As); only
+    // such a save of the native form marks the engine document saved.
+    bool savingUnderOwnName_ = true;
+};

@@ -1,0 +1,418 @@
+#include "ui/frames/main_frame.h"
+
+#include "classlib/menu.h"
+#include "engine/core/engine_startup.h"
+#include "engine/core/memory.h"
+#include "engine/core/random.h"
+#include "engine/core/services/motions.h"
+#include "engine/core/sketch.h"
+#include "engine/core/sketch_keys.h"
+#include "engine/interact/command_state.h"
+#include "engine/interact/command_table.h"
+#include "engine/interact/motion.h"
+#include "engine/interact/selection_census.h"
+#include "platform/win32/shell.h"
+#include "ui/app/main_app.h"
+#include "ui/doc/document_services.h"
+#include "ui/doc/fernwick_doc.h"
+#include "ui/engine_calls.h"
+#include "ui/frames/engine_commands.h"
+#include "ui/menus.h"
+#include "ui/input_state.h"
+#include "ui/resource_ids.h"
+#include "ui/view/sketch_view.h"
+
+namespace {
+
+constexpr UINT_PTR kScreenSaverTimer = 1;
+constexpr uint32_t kKeepExceptToolMask = 14;
+constexpr uint32_t kActivityToolInProgress = 1;
+constexpr uint32_t kQuitMenuCode = 15;
+constexpr uint16_t kStepToolForward = 3;
+constexpr int32_t kHelpTopicsTopic = 1;
+constexpr int32_t kHelpMenuItemTopic = 44;
+
+
+UINT_PTR gMenuIdleTimer = 0;
+bool gMenuIdleSkip = false;
+
+// The toolbox's six buttons: command, drop-down, image.
+struct ToolboxButton {
+    UINT command;
+    bool dropDown;
+    int image;
+};
+const ToolboxButton kToolboxButtons[] = {
+    { ID_TOOL_ARROW,        true,  0 },
+    { ID_TOOL_POINT,        false, 3 },
+    { ID_TOOL_COMPASS,      false, 4 },
+    { ID_TOOL_STRAIGHTEDGE, true,  5 },
+    { ID_TOOL_TEXT,         false, 9 },
+    { ID_TOOL_CUSTOM,       true,  10 },
+};
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(PaletteBarStandin, CToolBar)
+IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_CLOSE()
+    ON_WM_TIMER()
+    ON_WM_ACTIVATEAPP()
+    ON_WM_INITMENU()
+    ON_WM_INITMENUPOPUP()
+    ON_WM_EXITMENULOOP()
+    ON_WM_SYSCOMMAND()
+    ON_WM_HELPINFO()
+    ON_COMMAND(ID_HELP_FINDER, OnHelpCommand)
+    ON_COMMAND(ID_HELP, OnHelpCommand)
+    ON_COMMAND(ID_DEFAULT_HELP, OnHelpCommand)
+    ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
+    ON_COMMAND(kArcSegmentCommand, OnArcSegment)
+    ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
+    ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() {
+    // Menu items keep the states the run-time menus and the command states give them.
+    m_bAutoMenuEnable = false;
+    SetRandomSeed(GetTickCount());
+}
+
+CMainFrame::~CMainFrame() {
+    if (m_symbolFont) DeleteObject(m_symbolFont);
+}
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
+    if (!CMDIFrameWnd::PreCreateWindow(cs)) return false;
+    cs.lpszClass = kMainWindowClass;
+    cs.style |= WS_HSCROLL | WS_VSCROLL;
+    return true;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
+    if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
+
+    m_toolbox = new ToolboxBar;
+    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | CBRS_LEFT, AFX_IDW_TOOLBAR)) return -1;
+    m_toolbox->SetSizes(CSize(27, 27), CSize(20, 20));
+    if (!m_toolbox->LoadBitmap(IDB_TOOLBOX)) return -1;
+    UINT ids[std::size(kToolboxButtons)];
+    for (size_t i = 0; i < std::size(kToolboxButtons); ++i) ids[i] = kToolboxButtons[i].command;
+    m_toolbox->SetButtons(ids, static_cast<int>(std::size(ids)));
+    for (size_t i = 0; i < std::size(kToolboxButtons); ++i) {
+        const ToolboxButton& b = kToolboxButtons[i];
+        m_toolbox->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? TBBS_DROPDOWN : TBBS_BUTTON, b.image);
+    }
+
+    static const UINT indicators[] = { ID_SEPARATOR };
+    if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_statusBar.SetIndicators(indicators, 1)) {
+        return -1;
+    }
+
+    m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_toolbox->EnableDocking(CBRS_ALIGN_ANY);
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    info.cx = 36;
+    m_toolbox->SendMessage(TB_SETBUTTONINFO, ID_TOOL_CUSTOM, reinterpret_cast<LPARAM>(&info));
+
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(m_toolbox, AFX_IDW_DOCKBAR_LEFT);
+    if (!CreatePalettes()) return -1;
+
+    CreateMenuLists();
+    SetMenuAcceleratorTable(&m_hAccelTable);
+    m_timerId = SetTimer(kScreenSaverTimer, 1000);
+    // Stand-in: the splash window and the text palette's lists are not built.
+
+    m_toolboxLayout = CopyDefaultToolboxLayout();
+    ToolboxEntry* previous = nullptr;
+    const int32_t installed = m_toolboxLayout ? InstallToolbox(m_toolboxLayout, &previous) : 300;
+    FreeMemory(previous);
+    if (installed == 300 || installed == 35) PostQuitMessage(0);
+
+    m_currentToolboxButton = 0;
+    m_arrowVariant = 0;
+    m_straightedgeVariant = 5;
+    m_created = 1;
+    return 0;
+}
+
+bool CMainFrame::CreatePalettes() {
+    struct Palette {
+        PaletteBarStandin* bar;
+        UINT id;
+        UINT title;
+    };
+    const Palette palettes[] = {
+        { &m_textPalette, IDW_TEXT_PALETTE, IDS_TEXT_PALETTE },
+        { &m_motionController, 0, IDS_MOTION_CONTROLLER },
+        { &m_notationBar, IDW_NOTATION_BAR, IDS_NOTATION_BAR },
+        { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
+    };
+    const DWORD style = WS_CHILD | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_HIDE_INPLACE | CBRS_SIZE_DYNAMIC;
+    for (const Palette& p : palettes) {
+        if (!p.bar->Create(this, style, p.id)) return false;
+        CString title;
+        title.LoadString(p.title);
+        p.bar->SetWindowText(title);
+    }
+    m_textPalette.SetSizes(CSize(23, 22), CSize(16, 16));
+    m_motionController.SetSizes(CSize(57, 24), CSize(50, 16));
+    m_notationBar.SetSizes(CSize(23, 22), CSize(16, 16));
+
+    ::LockWindowUpdate(::GetDesktopWindow());
+    m_textPalette.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    DockControlBar(&m_textPalette, AFX_IDW_DOCKBAR_BOTTOM);
+    ShowControlBar(&m_textPalette, false, false);
+    m_notationBar.EnableDocking(CBRS_ALIGN_ANY);
+
+    CRect frame;
+    GetWindowRect(&frame);
+    m_motionController.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    FloatControlBar(&m_motionController, CPoint(frame.left + 43, frame.bottom - 45 - 40));
+    ShowControlBar(&m_motionController, false, false);
+    m_scriptView.EnableDocking(0);
+    FloatControlBar(&m_scriptView, CPoint(frame.right - 27 - 180, frame.top + 47));
+    ShowControlBar(&m_scriptView, false, false);
+    ::LockWindowUpdate(nullptr);
+    return true;
+}
+
+void CMainFrame::OnDestroy() {
+    if (m_timerId) KillTimer(m_timerId);
+    m_timerId = 0;
+    if (m_toolbox) {
+        m_toolbox->DestroyWindow();
+        delete m_toolbox;
+        m_toolbox = nullptr;
+    }
+    ToolboxEntry* previous = nullptr;
+    InstallToolbox(nullptr, &previous);
+    FreeMemory(previous);
+    m_toolboxLayout = nullptr;
+    StopMenuIdleTimer();
+    SetMenuAcceleratorTable(nullptr);
+    DestroyMenuLists();
+    StopEngineAndServices();
+    CMDIFrameWnd::OnDestroy();
+}
+
+void CMainFrame::OnClose() { CMDIFrameWnd::OnClose(); }
+
+bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
+    uint32_t slot = 0;
+    if (EngineCommandSlot(wParam, &slot)) {
+        RunEngineCommand(slot);
+        return true;
+    }
+    return CMDIFrameWnd::OnCommand(wParam, lParam);
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* msg) {
+    if (MenuIdleTimerRunning() && !PrimaryButtonDown()) StopMenuIdleTimer();
+    // Stand-in: no print preview exists, so the keys always take the road below.
+
+    switch (msg->message) {
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        if (IsToolboxVisible()) {
+            SketchScope scope(gEngine.frontSketch);
+            HandleViewCommand(kStepToolForward, true);
+            return true;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (KeyHeld(VK_CONTROL) && msg->wParam != VK_CONTROL) {
+            if (const UINT id = LookupCtrlKeyCommand(static_cast<UINT>(msg->wParam), KeyHeld(VK_SHIFT))) {
+                SendMessage(WM_COMMAND, id);
+                return true;
+            }
+        }
+        if (FocusIsEdit(::GetFocus())) {
+            if (msg->wParam == VK_BACK) {
+                ::SendMessageA(::GetFocus(), WM_CHAR, 8, 0);
+                return true;
+            }
+            if (msg->wParam == VK_DELETE) {
+                ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_DELETE, 0);
+                return true;
+            }
+            break;
+        }
+        if (TranslateSpecialKey(static_cast<uint32_t>(msg->wParam))) return true;
+        break;
+    case WM_SYSCHAR:
+        if (KeyHeld(VK_MENU)) {
+            if (const UINT id = LookupAltKeyCommand(static_cast<char>(msg->wParam))) {
+                SendMessage(WM_COMMAND, id);
+                return true;
+            }
+        }
+        break;
+    case WM_SYSKEYDOWN:
+        if (TranslateSpecialKey(static_cast<uint32_t>(msg->wParam))) return true;
+        break;
+    default:
+        break;
+    }
+    return CMDIFrameWnd::PreTranslateMessage(msg);
+}
+
+void CMainFrame::GetMessageString(UINT id, CString& message) const {
+    if (id >= kEngineCommandFirst && id <= kEngineCommandLast) {
+        message = EngineCommandPrompt(id - kEngineCommandFirst);
+        return;
+    }
+    if (id >= kHelpMenuFirst && id <= kHelpMenuLast) {
+        message = HelpItemPrompt();
+        return;
+    }
+    CMDIFrameWnd::GetMessageString(id, message);
+}
+
+void CMainFrame::SetStatusText(const char* text) {
+    if (!m_created) return;
+    m_statusBar.SetPaneText(0, text ? text : "", true);
+}
+
+void CMainFrame::ReportClipboardFormats() {
+    // Stand-in: the clipboard services are not built; Paste learns nothing here.
+}
+
+bool CMainFrame::IsToolboxVisible() const { return m_toolbox && m_toolbox->m_hWnd && m_toolbox->IsWindowVisible(); }
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+    if (id == kScreenSaverTimer) {
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        if (CMainApp* app = TheApp()) app->m_idleSuspended[0] = running ? 1 : 0;
+    }
+    Default();
+}
+
+void CMainFrame::OnActivateApp(BOOL active, DWORD threadId) {
+    CMDIFrameWnd::OnActivateApp(active, threadId);
+    CYRNView* view = m_activeDocument ? m_activeDocument->FrontView() : nullptr;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (active) {
+        if (gEngine.frontSketch && view && view->m_hWnd) {
+            POINT client = cursor;
+            view->ScreenToClient(&client);
+            view->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+        }
+        ReportClipboardFormats();
+        // Stand-in: the chain of dialogs that stay interactive with the sketch is not built.
+        return;
+    }
+    EndActivitiesExcept(kKeepExceptToolMask);
+    if (GetMouseState() == 0 || !view || !view->m_hWnd) return;
+    POINT client = cursor;
+    view->ScreenToClient(&client);
+    if (PrimaryButtonDown() && gEngine.frontSketch) {
+        view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    } else if (gEngine.frontSketch) {
+        SketchScope scope(gEngine.frontSketch);
+        SketchMouseUp(0, view->DeviceToSketchPoint(client.x, client.y));
+    }
+}
+
+void CMainFrame::OnInitMenu(CMenu* menu) {
+    Sketch* front = gEngine.frontSketch;
+    const bool toolInProgress = front && (ActivityWord() & kActivityToolInProgress);
+    EndActivitiesExcept(kKeepExceptToolMask);
+    if (front) {
+        if (toolInProgress && m_activeDocument) m_activeDocument->InvalidateViews(true, true, false);
+        SketchScope scope(front);
+        UpdateFontPopupItem();
+        SetShiftState(KeyHeld(VK_SHIFT) ? 1 : 0);
+        CmdStateRefreshNow();
+        StartMenuIdleTimer();
+    }
+    CMDIFrameWnd::OnInitMenu(menu);
+}
+
+void CMainFrame::OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu) {
+    CMDIFrameWnd::OnInitMenuPopup(popup, index, sysMenu);
+    // Stand-in: the font menu's check marks come with the text style commands.
+}
+
+void CMainFrame::OnExitMenuLoop(BOOL trackPopup) {
+    if (m_activeDocument) {
+        m_activeDocument->m_menuJustClosed = 1;
+        if (PrimaryButtonDown()) {
+            MSG pending;
+            while (PeekMessageA(&pending, m_hWnd, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE)) {
+            }
+        }
+    }
+    CMDIFrameWnd::OnExitMenuLoop(trackPopup);
+}
+
+void CMainFrame::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) != SC_CLOSE) {
+        CMDIFrameWnd::OnSysCommand(id, lParam);
+        return;
+    }
+    uint32_t row = 0;
+    uint32_t slot = 0;
+    if (MenuCodeToCommandRow(kQuitMenuCode, &row) && CmdStateFindItem(row, &slot)) {
+        RunEngineCommand(slot);
+        return;
+    }
+    // Stand-in: until the run-time menus register the Quit row, the close box posts the
+    // Quit command's own request (save the preferences, really quit).
+    RequestAppQuit(1, 1);
+}
+
+BOOL CMainFrame::OnHelpInfo(HELPINFO* info) {
+    if (info && info->iContextType == HELPINFO_MENUITEM) {
+        OpenHelpTopicStandin(kHelpMenuItemTopic);
+        return TRUE;
+    }
+    return CMDIFrameWnd::OnHelpInfo(info);
+}
+
+void CMainFrame::OnArcSegment() { RunArcSegmentCommand(m_hWnd); }
+
+void CMainFrame::OnToolboxCommand(UINT id) { RunToolboxCommand(this, id); }
+
+void CMainFrame::OnUpdateToolboxCommand(CCmdUI* cmdUI) { UpdateToolboxCommand(this, cmdUI); }
+
+void CMainFrame::OnToolboxDropDown(NMHDR* note, LRESULT* result) {
+    ToolboxDropDown(this, reinterpret_cast<NMTOOLBARA*>(note));
+    *result = TBDDRET_DEFAULT;
+}
+
+void CMainFrame::OnHelpCommand() { OpenHelpTopicStandin(kHelpTopicsTopic); }
+
+void CMainFrame::OnHelpMenuItem(UINT id) { OpenHelpLinkStandin(static_cast<int32_t>(id - kHelpMenuFirst)); }
+
+void StartMenuIdleTimer() {
+    if (!gMenuIdleTimer) gMenuIdleTimer = SetTimer(nullptr, 0, 20, MenuIdleTimerProc);
+}
+
+void StopMenuIdleTimer() {
+    if (gMenuIdleTimer) KillTimer(nullptr, gMenuIdleTimer);
+    gMenuIdleTimer = 0;
+}
+
+bool MenuIdleTimerRunning() { return gMenuIdleTimer != 0; }
+
+void CALLBACK MenuIdleTimerProc(HWND, UINT, UINT_PTR, DWORD time) {
+    if (gMenuIdleSkip) {
+        gMenuIdleSkip = false;
+        return;
+    }
+    if (AlertShowing()) return;
+    IdleUpdate(0);
+    if (GetTickCount() - time > 20) gMenuIdleSkip = true;
+}

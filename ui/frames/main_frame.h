@@ -1,0 +1,80 @@
+// The program's MDI frame: the toolbox and status bars, the palettes, the funnel of
+// engine commands and keys, the menu hooks that keep the engine's states current while
+// a menu is open, and the end of the engine and platform services with the window.
+#pragma once
+#include <cstdint>
+
+#include "classlib/controlbar.h"
+#include "classlib/mdi.h"
+#include "ui/toolbox_bar.h"
+
+class CFernwickDoc;
+struct ToolboxEntry;
+
+// Stand-in: the text palette, symbolic notation bar, motion controller and script view
+// are not built; each is an empty bar with its identifier and title, created hidden and
+// placed where the real palette goes, so that showing it later finds it in place.
+class PaletteBarStandin : public CToolBar {
+    DECLARE_DYNAMIC(PaletteBarStandin)
+};
+
+class CMainFrame : public CMDIFrameWnd {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    bool PreCreateWindow(CREATESTRUCT& cs) override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    void GetMessageString(UINT id, CString& message) const override;
+
+    // Shows the text in the status bar's first pane at once (after creation only).
+    void SetStatusText(const char* text);
+    void ReportClipboardFormats();
+    bool IsToolboxVisible() const;
+
+    ToolboxEntry* m_toolboxLayout = nullptr;
+    CFernwickDoc* m_activeDocument = nullptr;
+    ToolboxBar* m_toolbox = nullptr;
+    PaletteBarStandin m_motionController;
+    PaletteBarStandin m_textPalette;
+    PaletteBarStandin m_notationBar;
+    PaletteBarStandin m_scriptView;
+    uint8_t m_created = 0;
+    HFONT m_symbolFont = nullptr;
+    int32_t m_currentToolboxButton = 0;
+    int32_t m_arrowVariant = 0;
+    int32_t m_straightedgeVariant = 5;
+    CStatusBar m_statusBar;
+    UINT_PTR m_timerId = 0;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs);
+    void OnDestroy();
+    void OnClose();
+    void OnTimer(UINT_PTR id);
+    void OnActivateApp(BOOL active, DWORD threadId);
+    void OnInitMenu(CMenu* menu);
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
+    void OnExitMenuLoop(BOOL trackPopup);
+    void OnSysCommand(UINT id, LPARAM lParam);
+    BOOL OnHelpInfo(HELPINFO* info);
+    void OnHelpCommand();
+    void OnArcSegment();
+    void OnToolboxCommand(UINT id);
+    void OnUpdateToolboxCommand(CCmdUI* cmdUI);
+    void OnToolboxDropDown(NMHDR* note, LRESULT* result);
+    void OnHelpMenuItem(UINT id);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool CreatePalettes();
+};
+
+// The window-less 20 ms timer that keeps the shell's idle update running while a
+// menu, a common dialog or an alert holds the message loop.
+void StartMenuIdleTimer();
+void StopMenuIdleTimer();
+bool MenuIdleTimerRunning();
+void CALLBACK MenuIdleTimerProc(HWND, UINT, UINT_PTR, DWORD time);

@@ -1,0 +1,53 @@
+// Resource numbers of the program, shared by the resource script and the code.
+#pragma once
+
+// Menus, accelerators, icons and document strings.
+#define IDR_MAINFRAME          128  // main frame: icon, menu without documents, accelerators
+#define IDR_DOCUMENT           129  // the document template: menu bar and document strings
+#define IDM_TEXT_POPUP         213  // the Text pop-up of the run-time menus (larger, smaller)
+
+// Bitmaps.
+#define IDB_TOOLBOX            1103
+#define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
+
+// Cursors of the sketch view, by the engine's cursor kind.
+#define IDC_ACTION_BUTTON      149
+#define IDC_OVER_OBJECT        161
+#define IDC_SELECT_ARROW       162
+#define IDC_STRETCH            163
+#define IDC_TEXT_NOTHING       164
+#define IDC_TEXT_LABEL_TOGGLE  165
+#define IDC_OVER_LABEL         166
+#define IDC_SCROLLING          186
+#define IDC_TOOL               188
+#define IDC_SCROLL_HAND        189
+
+// Strings.
+#define IDS_TEXT_POPUP         213  // its title
+#define IDS_OLE_INIT_FAILED    100
+#define IDS_MOTION_CONTROLLER  1199
+#define IDS_TEXT_PALETTE       1204
+#define IDS_NOTATION_BAR       1205
+#define IDS_SCRIPT_VIEW        1206
+#define IDS_SECOND_COPY        32777
+
+// Commands of the program's own.
+#define ID_APP_QUIT            57665  // the frame's Quit item (the library's exit)
+#define ID_STOP_ALL_MOTIONS    32847
+#define ID_LARGER_TEXT         32892
+#define ID_SMALLER_TEXT        32893
+#define ID_DELETE_BACKWARD     33911
+#define ID_EDIT_TOOLBOX_ICONS  32858
+
+// Toolbox buttons.
+#define ID_TOOL_POINT          32774
+#define ID_TOOL_COMPASS        32775
+#define ID_TOOL_TEXT           32779
+#define ID_TOOL_CUSTOM         32781
+#define ID_TOOL_ARROW          32782
+#define ID_TOOL_STRAIGHTEDGE   32783
+
+// Windows of the main frame's palettes.
+#define IDW_TEXT_PALETTE       0xE804
+#define IDW_NOTATION_BAR       0xE805
+#define IDW_SCRIPT_VIEW        0xE806

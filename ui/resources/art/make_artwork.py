@@ -1,0 +1,281 @@
+#!/usr/bin/env python3
+"""Draws the program's artwork (icon, toolbox images, view cursors) and writes it as
+Windows BMP, ICO and CUR files beside this script. Run it again after changing a shape;
+the files it writes are committed, so the build needs no Python."""
+import math
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+class Canvas:
+    def __init__(self, w, h, bg=None):
+        self.w, self.h = w, h
+        self.px = [[bg for _ in range(w)] for _ in range(h)]
+
+    def set(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def line(self, x0, y0, x1, y1, c, width=1):
+        n = max(abs(x1 - x0), abs(y1 - y0), 1) * 2
+        r = (width - 1) / 2
+        for i in range(n + 1):
+            x = x0 + (x1 - x0) * i / n
+            y = y0 + (y1 - y0) * i / n
+            for dx in range(-int(r), int(r) + 1):
+                for dy in range(-int(r), int(r) + 1):
+                    self.set(round(x + dx), round(y + dy), c)
+
+    def circle(self, cx, cy, rad, c, fill=False):
+        for y in range(self.h):
+            for x in range(self.w):
+                d = math.hypot(x - cx, y - cy)
+                if (fill and d <= rad + 0.3) or (not fill and abs(d - rad) < 0.6):
+                    self.set(x, y, c)
+
+    def blit(self, other, ox, oy):
+        for y in range(other.h):
+            for x in range(other.w):
+                if other.px[y][x] is not None:
+                    self.set(ox + x, oy + y, other.px[y][x])
+
+
+BLACK = (0, 0, 0)
+WHITE = (255, 255, 255)
+FACE = (192, 192, 192)
+BLUE = (32, 64, 192)
+RED = (200, 40, 40)
+
+
+def arrow(c, ox, oy, s=1.0, col=BLACK):
+    pts = [(0, 0), (0, 13), (3, 10), (6, 16), (8, 15), (5, 9), (9, 9)]
+    pts = [(ox + x * s, oy + y * s) for x, y in pts]
+    for i in range(len(pts)):
+        a, b = pts[i], pts[(i + 1) % len(pts)]
+        c.line(round(a[0]), round(a[1]), round(b[0]), round(b[1]), col)
+
+
+def toolbox_images():
+    # Eleven 20 x 20 images: arrows (3), point, compass, segment, ray, line, (unused),
+    # text, custom tool.
+    imgs = []
+    for k in range(11):
+        c = Canvas(20, 20, FACE)
+        if k in (0, 1, 2):
+            arrow(c, 5, 2)
+            if k == 1:
+                c.circle(15, 15, 3, BLUE)
+            if k == 2:
+                c.line(13, 13, 18, 18, BLUE)
+        elif k == 3:
+            c.circle(10, 10, 3, BLACK, fill=True)
+        elif k == 4:
+            c.circle(10, 10, 7, BLACK)
+            c.circle(10, 10, 1, BLACK, fill=True)
+        elif k in (5, 6, 7):
+            c.line(3, 16, 16, 3, BLACK)
+            if k == 5:
+                c.circle(3, 16, 1.5, BLACK, fill=True)
+                c.circle(16, 3, 1.5, BLACK, fill=True)
+            if k == 6:
+                c.circle(3, 16, 1.5, BLACK, fill=True)
+                c.line(16, 3, 19, 0, BLACK)
+            if k == 7:
+                c.line(0, 19, 3, 16, BLACK)
+                c.line(16, 3, 19, 0, BLACK)
+        elif k == 9:
+            c.line(5, 17, 10, 3, BLACK, 2)
+            c.line(10, 3, 15, 17, BLACK, 2)
+            c.line(7, 12, 13, 12, BLACK)
+        elif k == 10:
+            c.line(3, 16, 16, 16, BLACK)
+            c.line(3, 16, 10, 4, BLACK)
+            c.line(10, 4, 16, 16, BLACK)
+            c.circle(10, 12, 2, RED, fill=True)
+        imgs.append(c)
+    strip = Canvas(20 * len(imgs), 20, FACE)
+    for i, im in enumerate(imgs):
+        strip.blit(im, 20 * i, 0)
+    return strip
+
+
+def tool_icons():
+    # The pop-out palettes' icons: one 20 x 19 cell per tool id t at x = (t - 1) * 20,
+    # tools 1 to 13; a custom tool (13) shows the custom-tool button's image.
+    images = toolbox_images()
+    strip = Canvas(20 * 13, 19, FACE)
+    for tool in range(1, 14):
+        source = {12: None, 13: 11}.get(tool, tool)
+        if source is None:
+            continue
+        for y in range(19):
+            for x in range(20):
+                strip.set(20 * (tool - 1) + x, y, images.px[y][20 * (source - 1) + x])
+    return strip
+
+
+def bmp24(c):
+    row = (c.w * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        r = bytearray()
+        for x in range(c.w):
+            p = c.px[y][x] or FACE
+            r += bytes((p[2], p[1], p[0]))
+        r += b"\0" * (row - len(r))
+        data += r
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(data), 0, 0, 54) + header + data
+
+
+def ico_image(c):
+    # 32-bit colour with an AND mask; None pixels are transparent.
+    xor = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        for x in range(c.w):
+            p = c.px[y][x]
+            xor += bytes((p[2], p[1], p[0], 255)) if p else b"\0\0\0\0"
+    mrow = ((c.w + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        bits = bytearray(mrow)
+        for x in range(c.w):
+            if c.px[y][x] is None:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return header + xor + mask
+
+
+def cur_image(c):
+    # Monochrome: black and white pixels, None transparent.
+    mrow = ((c.w + 31) // 32) * 4
+    xor = bytearray()
+    andm = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        xb = bytearray(mrow)
+        ab = bytearray(mrow)
+        for x in range(c.w):
+            p = c.px[y][x]
+            if p is None:
+                ab[x // 8] |= 0x80 >> (x % 8)
+            elif p == WHITE:
+                xb[x // 8] |= 0x80 >> (x % 8)
+        xor += xb
+        andm += ab
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 1, 0, len(xor) + len(andm), 0, 0, 2, 0)
+    palette = b"\0\0\0\0" + b"\xff\xff\xff\0"
+    return header + palette + xor + andm
+
+
+def icon_file(c, kind, hotspot=(0, 0)):
+    image = cur_image(c) if kind == 2 else ico_image(c)
+    planes, bits = (hotspot if kind == 2 else (1, 32))
+    entry = struct.pack("<BBBBHHII", c.w, c.h, 2 if kind == 2 else 0, 0, planes, bits, len(image), 22)
+    return struct.pack("<HHH", 0, kind, 1) + entry + image
+
+
+def app_icon():
+    c = Canvas(32, 32, None)
+    c.circle(16, 16, 14, (250, 250, 235), fill=True)
+    c.circle(16, 16, 14, BLACK)
+    c.line(5, 24, 27, 24, BLUE, 2)
+    c.line(5, 24, 18, 5, BLUE, 2)
+    c.line(18, 5, 27, 24, BLUE, 2)
+    for x, y in ((5, 24), (27, 24), (18, 5)):
+        c.circle(x, y, 2, RED, fill=True)
+    return c
+
+
+def outlined(shape_fn):
+    # A black shape with a white outline, readable on any background.
+    c = Canvas(32, 32, None)
+    inner = Canvas(32, 32, None)
+    shape_fn(inner)
+    for y in range(32):
+        for x in range(32):
+            if inner.px[y][x] is not None:
+                for dx in (-1, 0, 1):
+                    for dy in (-1, 0, 1):
+                        c.set(x + dx, y + dy, WHITE)
+    c.blit(inner, 0, 0)
+    return c
+
+
+def filled_arrow(c, ox=0, oy=0):
+    for y in range(16):
+        for x in range(y // 2 + 1 if y < 11 else 0):
+            c.set(ox + x, oy + y, BLACK)
+    for y in range(11, 17):
+        c.set(ox + (y - 11) // 2 + 3, oy + y, BLACK)
+        c.set(ox + (y - 11) // 2 + 4, oy + y, BLACK)
+    for y in range(11):
+        c.set(ox, oy + y, BLACK)
+
+
+def cursors():
+    out = {}
+    out[162] = (outlined(lambda c: filled_arrow(c, 1, 1)), (1, 1))
+    def over_object(c):
+        filled_arrow(c, 1, 1)
+        c.circle(20, 20, 4, BLACK)
+    out[161] = (outlined(over_object), (1, 1))
+    def stretch(c):
+        filled_arrow(c, 1, 1)
+        c.line(14, 20, 26, 20, BLACK)
+        c.line(20, 14, 20, 26, BLACK)
+    out[163] = (outlined(stretch), (1, 1))
+    def finger(c):
+        c.line(10, 2, 10, 16, BLACK, 3)
+        for x in (13, 16, 19):
+            c.line(x, 9, x, 16, BLACK, 3)
+        for y in range(16, 26):
+            c.line(8, y, 21, y, BLACK)
+    out[149] = (outlined(finger), (10, 1))
+    def text_nothing(c):
+        c.line(8, 4, 14, 4, BLACK)
+        c.line(11, 4, 11, 20, BLACK)
+        c.line(8, 20, 14, 20, BLACK)
+    out[164] = (outlined(text_nothing), (11, 12))
+    def text_toggle(c):
+        text_nothing(c)
+        c.line(17, 8, 25, 8, BLACK)
+        c.line(21, 8, 21, 16, BLACK)
+    out[165] = (outlined(text_toggle), (11, 12))
+    def over_label(c):
+        text_nothing(c)
+        c.circle(21, 17, 4, BLACK)
+    out[166] = (outlined(over_label), (11, 12))
+    def cross(c):
+        c.line(16, 4, 16, 28, BLACK)
+        c.line(4, 16, 28, 16, BLACK)
+    out[188] = (outlined(cross), (16, 16))
+    def hand(c):
+        for x in (9, 12, 15, 18):
+            c.line(x, 6, x, 16, BLACK, 3)
+        for y in range(16, 26):
+            c.line(7, y, 21, y, BLACK)
+    out[189] = (outlined(hand), (14, 14))
+    def grab(c):
+        for y in range(12, 26):
+            c.line(7, y, 21, y, BLACK)
+    out[186] = (outlined(grab), (14, 18))
+    return out
+
+
+def main():
+    with open(os.path.join(HERE, "toolbox.bmp"), "wb") as f:
+        f.write(bmp24(toolbox_images()))
+    with open(os.path.join(HERE, "tool_icons.bmp"), "wb") as f:
+        f.write(bmp24(tool_icons()))
+    with open(os.path.join(HERE, "program.ico"), "wb") as f:
+        f.write(icon_file(app_icon(), 1))
+    for number, (canvas, hotspot) in cursors().items():
+        with open(os.path.join(HERE, "cursor%d.cur" % number), "wb") as f:
+            f.write(icon_file(canvas, 2, hotspot))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,29 @@
+// Stand-in: the executors of the engine's commands that the code carrying them out
+// does not define yet (motions, dialogs, clipboard, calculations, tables); each does
+// nothing here, in the program only (the tests take their doubles).
+#include "engine/interact/command_executors.h"
+
+ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }
+ResultCode SplitTextCommand(int32_t) { return kResultOK; }
+ResultCode MergeTextCommand(int32_t) { return kResultOK; }
+ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }
+ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
+ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }
+ResultCode PlotPointsCommand(int32_t) { return kResultOK; }
+ResultCode GridFormCommand(int32_t) { return kResultOK; }
+ResultCode PreferencesCommand(int32_t) { return kResultOK; }
+ResultCode PropertiesCommand(int32_t) { return kResultOK; }
+ResultCode EditCalculationCommand(int32_t) { return kResultOK; }
+ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
+ResultCode ParametricColorCommand(int32_t) { return kResultOK; }
+ResultCode OtherColorCommand(int32_t) { return kResultOK; }
+ResultCode ConstructFromFunctionsCommand(int32_t) { return kResultOK; }
+ResultCode DerivativeCommand(int32_t) { return kResultOK; }
+ResultCode CutCommand(int32_t) { return kResultOK; }
+ResultCode CopyCommand(int32_t) { return kResultOK; }
+ResultCode PasteCommand(int32_t) { return kResultOK; }
+ResultCode ClearCommand(int32_t) { return kResultOK; }
+ResultCode NewParameterCommand(int32_t) { return kResultOK; }
+ResultCode IterateCommand(int32_t) { return kResultOK; }
+ResultCode AddTableEntryCommand(int32_t) { return kResultOK; }
+ResultCode RemoveTableEntryCommand(int32_t) { return kResultOK; }

@@ -131,9 +131,12 @@ uint32_t PeekTag(ReadState& st) {
     return st.nextTag;
 }
 
+// The next record; the tag of the one after it comes along when the stream has it at
+// hand, sparing the peek.
 ResultCode ReadNext(ReadState& st, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
-    st.nextTagKnown = false;
-    return StreamReadRecord(st.stream, tag, length, payload);
+    const ResultCode rc = StreamReadRecordAndPeek(st.stream, tag, length, payload, &st.nextTag);
+    st.nextTagKnown = rc == kResultOK && st.nextTag != 0;
+    return rc;
 }
 
 ResultCode ReadSelection(ReadState& st, const uint8_t* p, uint32_t n) {

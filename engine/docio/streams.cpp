@@ -937,7 +937,13 @@ ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out) {
 }
 
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
+    return StreamReadRecordAndPeek(h, tag, length, payload, nullptr);
+}
+
+ResultCode StreamReadRecordAndPeek(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload,
+                                   uint32_t* nextTag) {
     *payload = nullptr;
+    if (nextTag) *nextTag = 0;
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     // A whole record that lies in memory is taken in one step.
@@ -959,6 +965,10 @@ ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, con
             if (n > s->largestRecord) s->largestRecord = n;
             *tag = ReadU32LE(head + 4);
             *length = n;
+            if (nextTag) {
+                const uint8_t* next = BytesInPlace(s, s->position, kRecordHeaderBytes);
+                if (next) *nextTag = ReadU32LE(next + 4);
+            }
             return kResultOK;
         }
     }

@@ -101,6 +101,11 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
 ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, uint32_t largestPayload);
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length);
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload);
+// StreamReadRecord, and the tag of the record after it when that record's header already
+// lies in memory (what StreamPeekRecordTag would answer then); else *nextTag is 0 and
+// the caller peeks when it needs to.
+ResultCode StreamReadRecordAndPeek(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload,
+                                   uint32_t* nextTag);
 ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out);
 ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length, void* buffer, uint32_t capacity);
 uint32_t   StreamPeekRecordTag(StreamHandle h);

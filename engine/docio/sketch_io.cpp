@@ -170,7 +170,7 @@ bool IsStoredValueGiven(const ObjectTemplate& t, const FormatInfo& f) {
 ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
     SketchIo* io = Io(model);
     ObjectTemplate t{};
-    ResultCode rc = ReadCodecRecord(TransferObjectHeader, &t, p, n, f);
+    ResultCode rc = DecodeObjectHeader(p, n, f.formatVersion, &t);
     *info = { t.constructionType, t.objectClass, t.objectKind, false };
     if (IsFatalError(rc) || rc == kResultSkippedObject) return rc;
     if (IsStoredValueGiven(t, f)) {

@@ -245,13 +245,13 @@ TEST_F(SketchIoTest, HandheldFormLeavesOutClassesItCannotHold) {
     SketchObject* q = PointAt(30, 10);
     ASSERT_NE(q, nullptr);
     std::vector<uint8_t> bytes = Write(sketch, true, true, kResultObjectDropped);
+    // The header counts the two points stored; nothing of the arc is left.
+    EXPECT_EQ(GetLE32(bytes.data() + Find(bytes, kTagPageHeader) + 8 + 24), 2u);
+    EXPECT_EQ(Find(bytes, kTagObjectHeader, 2), std::string::npos);
+    EXPECT_EQ(Find(bytes, uint32_t(kTagGeometryBase) + kClassArc), std::string::npos);
     Sketch* back = nullptr;
     ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 1, 1 }), kResultOK);
-    std::vector<SketchObject*> order = Order(back);
-    ASSERT_EQ(order.size(), 2u);
-    EXPECT_EQ(order[0]->objectClass, kClassPoint);
-    EXPECT_EQ(order[1]->objectClass, kClassPoint);
-    EXPECT_EQ(order[1]->constructionType, kTypeFree);
+    EXPECT_EQ(Order(back).size(), 2u);
     FreeSketch(back);
 }
 

@@ -1,9 +1,11 @@
 // Saving and opening a document of 100,000 objects, each against a plain baseline run
 // in the same process: fwrite of the file's bytes for saving, and for opening a plain
 // parse that reads the file into one buffer and makes one heap record of the engine's
-// object size per object record. The memory of an open document is measured in a
-// fresh process (this program started again with --open-rss), so that nothing the
-// benchmarks allocated before counts.
+// object size per object record. Two more figures say what stands between opening and
+// its baseline: the plain parse with zero-filled records, and the recompute that ends
+// the reading of a page. The memory of an open document is measured in a fresh process
+// (this program started again with --open-rss), so that nothing the benchmarks
+// allocated before counts.
 //
 //   taskset -c 3 build/bench/bench/document_io_bench --benchmark_repetitions=3
 #include <benchmark/benchmark.h>

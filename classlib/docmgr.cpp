@@ -102,6 +102,17 @@ void CDocManager::AppendFilterSuffix(CString& filter, OPENFILENAMEA& ofn, CDocTe
     ++ofn.nMaxCustFilter;
 }
 
+void CDocManager::AppendTemplateFilters(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* tmpl,
+                                        CString* defaultExt) {
+    if (tmpl) {
+        AppendFilterSuffix(filter, ofn, tmpl, defaultExt);
+        return;
+    }
+    for (POSITION pos = GetFirstDocTemplatePosition(); pos;) {
+        AppendFilterSuffix(filter, ofn, GetNextDocTemplate(pos), defaultExt);
+    }
+}
+
 bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags, bool openDialog,
                                    CDocTemplate* tmpl) {
     CFileDialog dialog(openDialog);
@@ -109,13 +120,7 @@ bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
     title.LoadString(titleId);
     dialog.m_ofn.Flags |= flags;
     CString filter, defaultExt;
-    if (tmpl) {
-        AppendFilterSuffix(filter, dialog.m_ofn, tmpl, &defaultExt);
-    } else {
-        for (POSITION pos = GetFirstDocTemplatePosition(); pos;) {
-            AppendFilterSuffix(filter, dialog.m_ofn, GetNextDocTemplate(pos), &defaultExt);
-        }
-    }
+    AppendTemplateFilters(filter, dialog.m_ofn, tmpl, &defaultExt);
     CString all;
     all.LoadString(AFX_IDS_ALLFILTER);
     filter += all + "|*.*|";

@@ -34,6 +34,8 @@ public:
     // the first template's first extension becomes defaultExt when that is empty.
     static void AppendFilterSuffix(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* tmpl,
                                    CString* defaultExt);
+    // The filters of the given template, or of every template when none is given.
+    void AppendTemplateFilters(CString& filter, OPENFILENAMEA& ofn, CDocTemplate* tmpl, CString* defaultExt);
 
     CPtrList m_templateList;
 };

@@ -38,24 +38,8 @@ struct CoordinateSystemData {
 
 #include "engine/core/services/object_labels.h"
 
-// Stand-in: the layout builders from engine data and the caption code; these make
-// plain text runs where the real ones build the full layouts.
-struct LayoutNode;
-struct LayoutParseContext;
-// Parent names and the other description placeholders ("%1", "%2x12", "%2x+0", ...).
-int32_t ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
-                                SketchObject* object);
-LayoutNode* BuildObjectLabelLayout(SketchObject* object, LayoutNode* parent);
-LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, bool piForm, LayoutNode* parent);
-bool CanSkipValueText(const SketchObject* object);
-void RelayoutObjectText(SketchObject* object);
-struct CaptionInit;
-// The caption text data: an init with an empty-slot layout; installing an init (null
-// object: freeing its tree); freeing the object's slots and layout.
-bool InitCaptionData(CaptionInit* init);
-bool SetObjectTextLayout(SketchObject* object, CaptionInit* init);
-void FreeCaptionData(SketchObject* object);
-// The caption's value slot list, made with its slots empty when missing.
-bool AllocCaptionSlots(SketchObject* object);
-void ClearValueSlots(SketchObject* object);
 
+#include "engine/text/captions.h"
+#include "engine/text/layout_builders.h"
+#include "engine/text/object_labels.h"
+#include "engine/text/object_text.h"

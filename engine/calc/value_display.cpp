@@ -2,6 +2,9 @@
 #include "engine/calc/value_display.h"
 
 #include "engine/calc/measurements.h"
+#include "engine/core/copy_map.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/object_creation.h"
 #include "engine/text/layout.h"
 
@@ -21,7 +24,9 @@ int32_t Clamp(int32_t v, int32_t high) { return v < 0 ? 0 : v > high ? high : v;
 
 bool InitValueDisplay(ValueDisplayInit* record, uint32_t row) {
     *record = ValueDisplayInit{};
-    if (!InitCaptionData(&record->caption)) return false;
+    ScreenPoint at{};
+    DefaultObjectPosition(&at, kClassMeasurement);
+    if (!InitCaptionData(&record->caption, nullptr, at.x, at.y)) return false;
     DefaultTextStyle(kMeasurementClass, &record->caption.style);
     bool distance = false, angle = false;
     if (row < kMeasurementFunctionRows) {
@@ -55,11 +60,16 @@ int32_t InitMeasurementData(SketchObject* object, void* parameter) {
     ValueDisplayInit made;
     int32_t result = 1;
     if (!record) {
-        // Stand-in: custom-tool playback (clone mode 5) moves a given record's caption to
-        // the default object position; that needs the sketch's clone mode.
         result = InitValueDisplay(&made, row) ? 1 : 0;
         if (!result) return 0;
         record = &made;
+    } else if (CurrentCloneMode() == kClonePlayback) {
+        // A measurement played into a sketch by a custom tool goes where new ones go.
+        ScreenPoint at{};
+        DefaultObjectPosition(&at, kClassMeasurement);
+        record->caption.x = at.x;
+        record->caption.y = at.y;
+        record->caption.style = object->textStyle;
     }
     if (!SetObjectTextLayout(object, &record->caption)) {
         if (record == &made) SetObjectTextLayout(nullptr, &made.caption);
@@ -139,4 +149,19 @@ ResultCode ReadValueDisplayTail(const uint8_t* bytes, uint32_t length, int32_t f
         out->customLength = n;
     }
     return kResultOK;
+}
+
+int32_t ValueDisplayModeOf(const SketchObject* object) {
+    return HasValueDisplay(object) ? ValueDisplayOf(object)->displayMode : -1;
+}
+
+const DisplayPartsOps* MeasurementDisplayPartsOf(const SketchObject*) {
+    static const DisplayPartsOps ops = { MeasurementHasValue, MeasurementPartCount, MeasurementPartInfo,
+                                         BuildMeasurementPart };
+    return &ops;
+}
+
+int32_t ExpressionFormOf(const SketchObject* object) {
+    const CalculationData* c = CalculationDataOf(object);
+    return c && c->form >= 0 && c->form <= 3 ? c->form : 0;
 }

@@ -5,6 +5,9 @@
 #include "engine/calc/measurements.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/object_creation.h"
+#include "engine/text/layout_builders.h"
+#include "engine/text/object_labels.h"
+#include "engine/text/object_text.h"
 #include "engine/text/string_groups.h"
 #include "engine/text/value_slots.h"
 #include "engine/text/value_text.h"
@@ -19,7 +22,6 @@ constexpr int32_t kItemEquals = 0;     // " = " of the unit texts
 constexpr int32_t kItemUndefined = 1;  // "undefined"
 constexpr ResultCode kLayoutError = kLayoutParseSyntax;
 constexpr double kRoundedPi = 3.1415926535898;
-constexpr int32_t kLabelLevelFromParents = 2;
 constexpr uint32_t kTextRoom = 256;
 
 SketchObject* ObjectOf(LayoutParseContext* context) { return static_cast<SketchObject*>(context->user); }
@@ -59,7 +61,7 @@ ResultCode ExpandName(LayoutNode** out, LayoutNode* parent, LayoutParseContext* 
         if (*out && d->customLayout) AppendLayoutChild(parent, *out);
         break;
     case kDisplayCurrentLabel:
-        *out = BuildObjectLabelLayout(object, parent);
+        *out = BuildObjectLabelLayout(object, parent, false, false);
         break;
     case kDisplayOriginalName: {
         char text[kTextRoom];
@@ -125,9 +127,9 @@ ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t
         if (n >= ParentCountOf(object)) return kLayoutError;
         SketchObject* named = ParentItemsOf(object)[n];
         // A name made from the parent's own parents (a bar over AB) reads "m AB".
-        if (named->label.level == kLabelLevelFromParents) {
+        if (named->label.level == kLabelFromParents) {
             LayoutNode* row = CreateLayoutNode(kLayoutRow, parent, 0);
-            if (!row || !CreateTextRunWith("m ", row) || !BuildObjectLabelLayout(named, row)) {
+            if (!row || !CreateTextRunWith("m ", row) || !BuildObjectLabelLayout(named, row, false, false)) {
                 if (row) {
                     UnlinkLayoutChild(parent, row, nullptr);
                     FreeLayoutNode(row);
@@ -137,10 +139,11 @@ ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t
             *out = row;
             return kLayoutParseOK;
         }
-        *out = BuildObjectLabelLayout(named, parent);
+        *out = BuildObjectLabelLayout(named, parent, false, false);
         return *out ? kLayoutParseOK : kLayoutParseNoMemory;
     }
-    return ExpandObjectPlaceholder(out, content, length, parent, object);
+    DescriptionContext description{ object, 0, 0, nullptr };
+    return ExpandObjectPlaceholder(out, content, length, parent, &description);
 }
 
 ResultCode BuildValueLayout(SketchObject* object) {
@@ -195,7 +198,7 @@ void RelayoutValueDisplay(SketchObject* object) {
     // Units only beside a defined value.
     if (LayoutNode* units = Slot(object, kSlotUnits)) SelectAlternative(units, d->defined ? 1 : 0);
     if (LayoutNode* group = Slot(object, kSlotValueGroup)) RefreshAlternative(group, 1);
-    RelayoutObjectText(object);
+    RelayoutObjectText(object, false);
 }
 
 LayoutNode* BuildMeasurementValuePart(SketchObject* object) {
@@ -222,7 +225,12 @@ LayoutNode* BuildMeasurementValuePart(SketchObject* object) {
 
 LayoutNode* MeasurementNameLayout(SketchObject* object, LayoutNode* parent) {
     ValueDisplay* d = ValueDisplayOf(object);
-    if (d->displayMode == kDisplayNoName) return BuildObjectLabelLayout(object, parent);
+    if (d->displayMode == kDisplayNoName) {
+        char label[kLabelBufferSize];
+        uint32_t n = 0;
+        GetObjectLabel(object, kLabelSequence, label, &n);
+        return BuildLabelWithSubscript(label, n, -1, parent);
+    }
     if (!AllocCaptionSlots(object)) return nullptr;
     // Expanding the name records it as the display's name slot; this copy is the
     // caller's, so the slot keeps pointing at the display's own name.
@@ -259,8 +267,12 @@ LayoutNode* BuildMeasurementPart(SketchObject* object, int32_t part, int32_t* fl
         }
         return root;
     }
-    case 3:
-        return BuildObjectLabelLayout(object, nullptr);
+    case 3: {
+        char label[kLabelBufferSize];
+        uint32_t n = 0;
+        GetObjectLabel(object, kLabelSequence, label, &n);
+        return BuildLabelWithSubscript(label, n, -1, nullptr);
+    }
     default:
         *owned = 0;  // shared, never freed by the caller
         return d->caption.layout;

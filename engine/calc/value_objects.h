@@ -5,10 +5,11 @@
 
 #include "engine/calc/expression_tokens.h"
 #include "engine/core/services/measurements.h"
-#include "engine/text/caption_data.h"
+#include "engine/core/services/text_objects.h"
 #include "engine/text/text_style.h"
 
 struct LayoutNode;
+struct LayoutParseContext;
 
 enum ValueDisplayMode : int32_t {
     kDisplayOriginalName = 0, kDisplayNoName = 1, kDisplayCustomName = 2, kDisplayCurrentLabel = 3,

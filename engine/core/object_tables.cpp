@@ -4,6 +4,7 @@
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/object_drawing.h"
+#include "engine/core/services/text_objects.h"
 
 #include <iterator>
 
@@ -41,132 +42,132 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
     //   labelFollowsGeometry, drawLayer, traceable, hasLineStyle, textLike, usesCoreExtent,
     //   textFamily, intersectable, placementGroup;
     //   getDisplayParts, textEditOps, colorSlot.
-    // caption; Stand-in: draw, text and display routines not built yet
-    {  0, kObjectSize,                6,
-      DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
-      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
-      TransferRectGeometry,     nullptr,           TransformRectGeometry,  0, nullptr,
+    // caption
+    {  0, kSizeWith<CaptionData>,     6,
+      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      HitByBounds,     InRectByBounds,      InitCaptionObject,   FreeCaptionObject,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry,  0, TransferCaptionData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 1,  0, 0,
-      nullptr, nullptr,  9 },
+      CaptionDisplayPartsOf, &CaptionTextEditOps,  9 },
     // point
     {  1, kSizeWith<PointData>,       0,
       DrawPointObject,    DrawPointSelection,      DrawPointScaled,    nullptr,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferPointGeometry,    CopyPointGeometry, TransformPoint,         1, nullptr,
       LabelFollows,       10, 1, 0, 0, 0, 0,  0, 3,
-      nullptr, nullptr,  0 },
+      DefaultDisplayPartsOf, nullptr,  0 },
     // straight object
     {  2, kSizeWith<StraightData>,    1,
       DrawStraightObject, DrawStraightSelection,   DrawStraightScaled, nullptr,
       StraightHitTest, StraightHitTestRect, nullptr,             nullptr,
       TransferStraightGeometry, nullptr,           TransformStraight,      2, nullptr,
       LabelFollows,        6, 1, 1, 0, 1, 0, -1, 3,
-      nullptr, nullptr,  1 },
+      DefaultDisplayPartsOf, nullptr,  1 },
     // circle
     {  3, kSizeWith<CircleData>,      2,
       DrawCircleObject,   DrawCircleSelection,     DrawCircleScaled,   nullptr,
       CircleHitTest,   CircleHitTestRect,   nullptr,             nullptr,
       TransferCircleGeometry,   nullptr,           TransformCircle,        3, nullptr,
       LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
-      nullptr, nullptr,  2 },
+      DefaultDisplayPartsOf, nullptr,  2 },
     // polygon interior
     {  4, kSizeWith<PolygonData>,     3,
       DrawPolygonInterior, DrawPolygonSelection,   DrawPolygonScaled,  nullptr,
       PolygonHitTest,  PolygonHitTestRect,  InitPolygon,         FreePolygon,
       TransferPolygonGeometry,  nullptr,           TransformPolygon,       4, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
-      nullptr, nullptr,  3 },
+      DefaultDisplayPartsOf, nullptr,  3 },
     // circle interior
     {  5, kSizeWith<CircleData>,      2,
       DrawCircleInterior, DrawCircleInteriorSelection, DrawDiscScaled, nullptr,
       DiscHitTest,     CircleHitTestRect,   nullptr,             nullptr,
       TransferCircleGeometry,   nullptr,           TransformCircle,        5, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
-      nullptr, nullptr,  3 },
+      DefaultDisplayPartsOf, nullptr,  3 },
     // locus; Stand-in: geometry and draw routines not built yet, label rule decided per object later
     {  6, kObjectSize,                6,
       nullptr,            nullptr,                 nullptr,            nullptr,
       nullptr,         nullptr,             nullptr,             nullptr,
       nullptr,                  nullptr,           nullptr,                6, nullptr,
       LabelFollows,       12, 1, 1, 0, 1, 0,  0, 3,
-      nullptr, nullptr,  5 },
-    // measurement; Stand-in: draw, record, text and display routines not built yet
+      DefaultDisplayPartsOf, nullptr,  5 },
+    // measurement
     {  7, kMeasurementSize,           6,
-      DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
+      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitMeasurementData, FreeMeasurementData,
-      TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, nullptr,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, TransferMeasurementData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
-      nullptr, nullptr,  9 },
+      MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
     // coordinate system; Stand-in: geometry and draw routines not built yet
     {  8, kObjectSize,                6,
       nullptr,            nullptr,                 nullptr,            nullptr,
       nullptr,         nullptr,             nullptr,             nullptr,
       nullptr,                  nullptr,           nullptr,                8, nullptr,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
-      nullptr, nullptr,  8 },
+      DefaultDisplayPartsOf, nullptr,  8 },
     // axis; Stand-in: draw routine not built yet
     {  9, kSizeWith<AxisData>,        6,
       nullptr,            DrawAxisSelection,       DrawAxisScaled,     nullptr,
       StraightHitTest, StraightHitTestRect, InitAxis,            nullptr,
       nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
       LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,
-      nullptr, nullptr,  1 },
+      DefaultDisplayPartsOf, nullptr,  1 },
     // action button; Stand-in: draw, class data and display routines not built yet
     { 10, kObjectSize,                6,
       nullptr,            nullptr,                 nullptr,            nullptr,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 10, nullptr,
       LabelDoesNotFollow,  9, 0, 0, 1, 0, 3,  0, 1,
-      nullptr, nullptr, 10 },
-    // calculation; Stand-in: draw, text and display routines not built yet
+      DefaultDisplayPartsOf, nullptr, 10 },
+    // calculation; Stand-in: the expression's class data routines come with calculations
     { 11, kCalculationSize,           6,
-      DrawTextObjectBody, DrawTextObjectSelection, nullptr,            nullptr,
+      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 11, nullptr,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
-      nullptr, nullptr,  9 },
+      DefaultDisplayPartsOf, nullptr,  9 },
     // arc
     { 12, kSizeWith<ArcData>,         4,
       DrawArcObject,      DrawArcSelection,        DrawArcScaled,      nullptr,
       ArcHitTest,      ArcHitTestRect,      nullptr,             nullptr,
       TransferArcGeometry,      nullptr,           TransformArc,          12, nullptr,
       LabelFollows,        6, 1, 1, 0, 0, 0, -1, 3,
-      nullptr, nullptr,  2 },
+      DefaultDisplayPartsOf, nullptr,  2 },
     // arc interior
     { 13, kSizeWith<ArcData>,         4,
       DrawArcInterior,    DrawArcInteriorSelection, DrawArcScaled,     nullptr,
       ArcInteriorHitTest, ArcHitTestRect,   nullptr,             nullptr,
       TransferArcGeometry,      nullptr,           TransformArc,          13, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
-      nullptr, nullptr,  3 },
+      DefaultDisplayPartsOf, nullptr,  3 },
     // iteration; Stand-in: class data routines not built yet
     { 14, kObjectSize,                6,
       DrawNothing,        nullptr,                 nullptr,            nullptr,
       NeverHit,        nullptr,             nullptr,             nullptr,
       nullptr,                  nullptr,           nullptr,               14, nullptr,
       LabelDoesNotFollow,  0, 0, 0, 0, 0, 7,  0, 3,
-      nullptr, nullptr,  9 },
+      DefaultDisplayPartsOf, nullptr,  9 },
     // iterated image; Stand-in: image and draw routines not built yet
     { 15, kObjectSize,                6,
       nullptr,            nullptr,                 nullptr,            nullptr,
       nullptr,         nullptr,             nullptr,             nullptr,
       nullptr,                  nullptr,           nullptr,               15, nullptr,
       LabelDoesNotFollow, 12, 1, 1, 0, 1, 7,  0, 3,
-      nullptr, nullptr,  9 },
+      DefaultDisplayPartsOf, nullptr,  9 },
     // picture; Stand-in: draw and picture data routines not built yet
     { 16, kObjectSize,                6,
       DrawPictureObject,  DrawPictureSelection,    nullptr,            nullptr,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 16, nullptr,
       LabelDoesNotFollow,  1, 0, 0, 0, 0, 7,  0, 1,
-      nullptr, nullptr,  9 },
+      DefaultDisplayPartsOf, nullptr,  9 },
     // table; Stand-in: draw, table data and text routines not built yet
     { 17, kObjectSize,                6,
       nullptr,            nullptr,                 nullptr,            nullptr,
       HitByBounds,     InRectByBounds,      nullptr,             nullptr,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 17, nullptr,
       LabelDoesNotFollow,  7, 0, 0, 1, 0, 4,  0, 0,
-      nullptr, nullptr,  9 },
+      DefaultDisplayPartsOf, nullptr,  9 },
 };
 static_assert(std::size(ObjectClassTable) == kClassCount);
 

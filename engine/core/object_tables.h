@@ -73,6 +73,7 @@ enum ObjectKind : int32_t {
     kKindMeasurementText   = 18,
     kKindCaption           = 19,
     kKindActionButton      = 20,
+    kKindAnalyticMeasure   = 21,  // coordinate and equation displays
     kKindCircle            = 22,
     kKindArc               = 24,
     kKindArcSector         = 26,
@@ -124,6 +125,7 @@ enum ConstructionType : int32_t {
     kTypeRay                  = 68,
     kTypeFunction             = 75,
     kTypeFunctionPlot         = 76,
+    kTypeMergedText           = 77,
     kTypeParametricColor      = 79,
     kTypeDerivative           = 80,
     kTypeArcOnCircle          = 81,

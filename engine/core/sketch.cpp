@@ -13,6 +13,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/object_labels.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/custom_tools.h"
 #include "engine/core/services/motions.h"
@@ -135,6 +136,7 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->motion.movingSetInvalid = 1;
     sketch->motion.frameDirty = kEmptyScreenRect;
     InitTransformSettings(&sketch->transformSettings);
+    InitLabelSequences(sketch);
     return sketch;
 }
 

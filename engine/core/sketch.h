@@ -87,6 +87,14 @@ struct MotionState {
     int32_t       snapDraggedPoints;  // the drag of this sketch snaps points to the grid
 };
 
+// State of one automatic label sequence of a sketch.
+struct LabelSequence {
+    int32_t position;  // next character of the sequence text
+    int32_t round;     // 0 plain letters; n >= 1 letters with subscript n
+    int32_t number;    // counter of numbered labels ("#1", "#2", ...)
+};
+constexpr int32_t kLabelSequenceCount = 19;
+
 struct Sketch {
     ScreenRect     windowRect;
     SketchSettings settings;
@@ -159,6 +167,9 @@ struct Sketch {
 
     SketchCommandInputs commandInputs;
     MotionState    motion;
+
+    // Stored with pages only (not with tool bodies or clipboard copies).
+    LabelSequence  labelSequences[kLabelSequenceCount];
 };
 
 struct EngineGlobals {
@@ -175,6 +186,8 @@ struct EngineGlobals {
 extern EngineGlobals gEngine;
 
 inline Sketch* CurrentSketch() { return gEngine.currentSketch; }
+// The current sketch's clone mode (copy_map.h), 0 without a current sketch.
+inline int32_t CurrentCloneMode() { return gEngine.currentSketch ? gEngine.currentSketch->cloneMode : 0; }
 
 Sketch*    CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document);
 void       FreeSketch(Sketch* sketch);
@@ -205,7 +218,6 @@ SketchObject* LinkPtrListItems(PtrList list);
 int32_t EffectiveKind(const SketchObject* object);
 
 // The rectangle of the object's shown label, when it has a measured one.
-// Stand-in: read from the label place until object labels are built.
 bool              ObjectLabelRect(const SketchObject* object, ScreenRect* rect);
 void              AddObjectToDirtyRect(SketchObject* object);
 const ScreenRect* UnionDirtyRect(const ScreenRect* rect);

@@ -1,5 +1,7 @@
 #include "engine/core/straight_object_ops.h"
 
+#include "engine/core/services/object_labels.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -106,8 +108,9 @@ int32_t InitAxis(SketchObject* axis, void* parameter) {
         flag = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
     }
     ClassData<AxisData>(axis)->horizontal = flag != 0 ? 1 : 0;
-    // Stand-in: the typed label "x" or "y" (unless the user typed one) is given once
-    // object labels land.
+    // A new axis is named "x" or "y" as if typed, unless the user typed a name; one
+    // being read (no parameter) takes its stored label.
+    if (parameter && axis->label.level < 7) SetObjectLabel(axis, flag != 0 ? "x" : "y", false);
     return 1;
 }
 

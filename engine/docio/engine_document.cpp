@@ -1,5 +1,7 @@
 #include "engine/docio/engine_document.h"
 
+#include "engine/core/services/document_io.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -528,4 +530,8 @@ void MakeCopyName(char* name, uint32_t limit) {
         for (int32_t power = 10; power <= number; power *= 10) --cut;
         compose(numbered, cut, number);
     }
+}
+
+void SetCurrentDocumentModified() {
+    if (Sketch* s = CurrentSketch()) SetDocumentModified(s->document, true);
 }

@@ -80,6 +80,9 @@ struct ReadState {
     void Keep(ResultCode rc) { worst = KeepWorstError(worst, rc); }
 };
 
+// The body being read or written now, for the font maps of the record codecs.
+const ReadState* gReading = nullptr;
+
 int16_t MapFileFont(const ReadState& st, uint32_t fileNumber) {
     // Unmapped numbers pass unchanged.
     return fileNumber < st.fonts.count ? st.fonts.items[fileNumber] : static_cast<int16_t>(fileNumber);
@@ -519,7 +522,10 @@ ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyRead
     st.model = model;
     st.ops = &ops;
     st.format = format;
+    const ReadState* outer = gReading;
+    gReading = &st;
     ResultCode rc = ReadSketchBodyRecords(st);
+    gReading = outer;
     if (rc == kResultEndOfData || st.worst == kResultEndOfData) {
         // A page that ends early opens with what it got; a tool body is unusable.
         ResultCode early = !st.Page() ? kResultDamaged : st.objectsRead > 0 ? kResultSkippedObject : 11;
@@ -564,6 +570,8 @@ struct WriteState {
     // For format versions up to 2 the reader's font map starts with the default font.
     uint32_t FileFont(uint32_t index) const { return format.formatVersion <= 2 ? index + 1 : index; }
 };
+
+const WriteState* gWriting = nullptr;
 
 bool EnterFont(WriteState& st, int16_t font, uint32_t* index) {
     for (uint32_t i = 0; i < st.fonts.count; ++i)
@@ -944,10 +952,25 @@ ResultCode WriteSketchBody(StreamHandle stream, void* model, const SketchBodyWri
     st.model = model;
     st.ops = &ops;
     st.format = format;
+    const WriteState* outer = gWriting;
+    gWriting = &st;
     ResultCode rc = WriteSketchBodyRecords(st);
+    gWriting = outer;
     st.styleOf.Free();
     st.written.Free();
     st.fonts.Free();
     st.styles.Free();
     return rc;
+}
+
+int32_t SketchBodyFileFont(int32_t font) {
+    if (!gWriting) return font;
+    for (uint32_t i = 0; i < gWriting->fonts.count; ++i)
+        if (gWriting->fonts.items[i] == font) return static_cast<int32_t>(gWriting->FileFont(i));
+    return font;
+}
+
+int32_t SketchBodyFontOfFile(int32_t fileNumber) {
+    if (!gReading || fileNumber < 0) return fileNumber;
+    return MapFileFont(*gReading, static_cast<uint32_t>(fileNumber));
 }

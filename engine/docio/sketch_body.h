@@ -143,3 +143,9 @@ struct SketchBodyWriteOps {
 // handheld form is format version 1. Objects that cannot be stored are left out (10)
 // and the header's count is rewritten to match.
 ResultCode WriteSketchBody(StreamHandle stream, void* model, const SketchBodyWriteOps& ops, const FormatInfo& format);
+
+// The font map of the sketch body being read or written now, for the texts inside its
+// records: a font number to the number the file gives it, and back. Outside a read or
+// write (and for a font the body does not list) numbers pass unchanged.
+int32_t SketchBodyFileFont(int32_t font);
+int32_t SketchBodyFontOfFile(int32_t fileNumber);

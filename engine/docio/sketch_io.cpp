@@ -17,6 +17,12 @@
 #include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_body.h"
+#include "engine/docio/text_record_codecs.h"
+#include "engine/calc/value_display.h"
+#include "engine/text/captions.h"
+#include "engine/text/layout.h"
+#include "engine/text/object_labels.h"
+#include "engine/text/object_text.h"
 
 namespace {
 
@@ -105,14 +111,27 @@ ResultCode ReadToolText(void* model, const char* text, uint32_t length) {
     return kResultOK;
 }
 
-// The page's own settings come as preference records (10001-19999).
-// Stand-in: the label sequence states have no home in the sketch yet. One that holds
-// anything is dropped with warning 4, so that the document opens as a copy and its file
-// is not overwritten without it; the empty records this writer puts in its place lose
-// nothing.
-ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* payload, uint32_t length, const FormatInfo&) {
+// The sequence a label state record of a page holds (2399 the numbered labels' format,
+// 2400 + k the class of stored code k), or null for a code without a class.
+LabelSequence* SequenceOfTag(Sketch* s, uint32_t tag) {
+    if (tag == kTagLabelSequence18) return &s->labelSequences[kNumberedLabelSequence];
+    const int32_t c = ObjectClassFromCode(tag - kTagLabelStateBase);
+    return c >= 0 && c < kLabelSequenceCount ? &s->labelSequences[c] : nullptr;
+}
+
+// The page's label states, and its own settings as preference records (10001-19999).
+ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* p, uint32_t length, const FormatInfo& f) {
+    Sketch* s = Io(model)->sketch;
+    if (tag == kTagLabelStateV1) {
+        LabelSequenceTarget all{ s, nullptr };
+        return ReadCodecRecord(TransferLabelSequences, &all, p, length, f);
+    }
+    if (tag >= kTagLabelSequence18 && tag <= kTagLabelStateLast) {
+        LabelSequenceTarget one{ s, SequenceOfTag(s, tag) };
+        return ReadCodecRecord(TransferLabelSequenceState, &one, p, length, f);
+    }
     if (tag >= kTagPreferenceFirst && tag <= kTagPreferenceLast)
-        return PreferencesStoreGroup1(&Io(model)->sketch->settings, tag, payload, length);
+        return PreferencesStoreGroup1(&s->settings, tag, p, length);
     return length ? kResultLongerRecord : kResultOK;
 }
 // Record 9001 of the handheld form.
@@ -167,6 +186,28 @@ bool IsStoredValueGiven(const ObjectTemplate& t, const FormatInfo& f) {
            KindIsA(t.objectKind, kKindCalculation);
 }
 
+// The class data of an object being read: texts start empty at the origin (their record
+// places them), so that reading never searches for a free place.
+bool InitReadObject(SketchObject* object) {
+    const ObjectClassRecord& row = ObjectClassTable[object->objectClass];
+    if (!row.initExtra) return true;
+    if (object->objectClass == kClassCaption) {
+        CaptionInit init{};
+        if (!InitCaptionData(&init, &object->textStyle, 0, 0)) return false;
+        if (row.initExtra(object, &init)) return true;
+        SetObjectTextLayout(nullptr, &init);
+        return false;
+    }
+    if (object->objectClass == kClassMeasurement) {
+        ValueDisplayInit record{};
+        if (!InitCaptionData(&record.caption, &object->textStyle, 0, 0)) return false;
+        if (row.initExtra(object, &record)) return true;
+        row.initExtra(nullptr, &record);
+        return false;
+    }
+    return row.initExtra(object, nullptr) != 0;
+}
+
 ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
     SketchIo* io = Io(model);
     ObjectTemplate t{};
@@ -192,7 +233,7 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     object->objectKind = t.objectKind;
     const ObjectClassRecord& row = ObjectClassTable[t.objectClass];
     if (row.textFamily != 7) ApplyDefaultTextStyle(object);
-    if (row.initExtra && !row.initExtra(object, nullptr)) {
+    if (!InitReadObject(object)) {
         FreeMemory(object);
         return kResultOutOfMemory;
     }
@@ -213,9 +254,7 @@ ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8
     SketchObject* o = object ? Obj(object) : Io(model)->pending;
     if (!o) return kResultDamaged;
     if (tag == kTagConstructionData) return RunReadCodec(TransferConstructionData, o, p, n, f);
-    // Stand-in: the label block codec is not built yet; a dropped label opens the
-    // document as a copy (warning 4).
-    if (tag == kTagLabel) return kResultLongerRecord;
+    if (tag == kTagLabel) return RunReadCodec(TransferLabelRecord, o, p, n, f);
     if (tag >= kTagGeometryBase && tag < kTagClassDataBase)
         return RunReadCodec(ObjectClassTable[o->objectClass].transferGeometry, o, p, n, f);
     return RunReadCodec(ObjectClassTable[o->objectClass].transferClassData, o, p, n, f);
@@ -260,14 +299,16 @@ ResultCode ReadPicture(void*, void*, uint32_t, StreamHandle, uint32_t) { return 
 void SetUnselectable(void*, void* object) { Obj(object)->selectable = 0; }
 
 // A free polygon takes its vertices from its geometry record; one read without it has
-// none, and would be written as a record that no reader takes back: damage.
-// Stand-in: re-laying out the object's text after its style was read belongs to the
-// text layout of the object's class.
+// none, and would be written as a record that no reader takes back: damage. A text takes
+// the style read for it and is laid out again.
 ResultCode FinishObject(void*, void* object, bool) {
     SketchObject* o = Obj(object);
     if (o->objectClass == kClassPolygonInterior && o->constructionType == kTypeFree &&
         ClassData<PolygonData>(o)->vertexCount == 0)
         return kResultDamaged;
+    const int32_t family = ObjectClassTable[o->objectClass].textFamily;
+    if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) d->style = o->textStyle;
+    if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
     return kResultOK;
 }
 
@@ -332,10 +373,14 @@ const char* WriteToolText(void* model, uint32_t* length) { return Text(Io(model)
 // The screen resolution of the writing machine, as the preferences know it.
 uint32_t ScreenResolution(void*) { return static_cast<uint32_t>(PreferencesUnitFactor(2) + 0.5); }
 
-// Stand-in: the label sequence states are written as empty records until the label
-// sequences are built, so that the page keeps its record order.
-ResultCode WriteSketchRecord(void*, uint32_t tag, StreamHandle stream, const FormatInfo&) {
-    return StreamWriteRecord(stream, 0, tag, nullptr);
+ResultCode WriteSketchRecord(void* model, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
+    Sketch* s = Io(model)->sketch;
+    if (tag == kTagLabelStateV1) {
+        LabelSequenceTarget all{ s, nullptr };
+        return WriteCodecRecord(TransferLabelSequences, &all, stream, tag, f);
+    }
+    LabelSequenceTarget one{ s, SequenceOfTag(s, tag) };
+    return WriteCodecRecord(TransferLabelSequenceState, &one, stream, tag, f);
 }
 
 ResultCode WritePreferences(void* model, StreamHandle stream, const FormatInfo&) {
@@ -374,7 +419,7 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
     const ObjectClassRecord* row = known ? &ObjectClassTable[o->objectClass] : nullptr;
     f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
     f->hasClassData = row && row->transferClassData;
-    f->hasLabelRecord = false;  // Stand-in: written once the label block codec exists.
+    f->hasLabelRecord = o->label.level >= kLabelAutomatic;
     f->hasCaptionStyle = HasCaptionStyle(o);
     f->hasGeometry = row && row->transferGeometry;
     f->selectable = o->selectable != 0;
@@ -397,8 +442,33 @@ uint32_t Number(void*, void* object) { return Obj(object)->traversalStamp; }
 
 void Style(void*, void* object, int16_t style[11]) { std::memcpy(style, &Obj(object)->textStyle, sizeof(TextStyle)); }
 
-// Stand-in: fonts used inside formatted texts join once those texts can be walked.
-uint32_t TextFonts(void*, void*, int16_t*, uint32_t) { return 0; }
+// The fonts that style nodes inside the object's text (and a value display's custom
+// name) use, so that the file lists them.
+uint32_t TextFonts(void*, void* object, int16_t* fonts, uint32_t room) {
+    SketchObject* o = Obj(object);
+    const CaptionData* d = CaptionDataOf(o);
+    if (!d) return 0;
+    uint32_t n = 0;
+    auto walk = [&](LayoutNode* root) {
+        for (LayoutNode* node = root; node && n < room;) {
+            if (node->kind == kLayoutStyle) {
+                const int16_t font = static_cast<StyleNode*>(node)->style.field[kStyleFont];
+                bool known = font == 0;
+                for (uint32_t i = 0; i < n && !known; ++i) known = fonts[i] == font;
+                if (!known) fonts[n++] = font;
+            }
+            if (node->firstChild) {
+                node = node->firstChild;
+                continue;
+            }
+            while (node != root && !node->nextSibling) node = node->parent;
+            node = node == root ? nullptr : node->nextSibling;
+        }
+    };
+    walk(d->layout);
+    if (HasValueDisplay(o)) walk(ValueDisplayOf(o)->customLayout);
+    return n;
+}
 
 uint32_t FontSpec(void*, int16_t font, uint8_t* out) { return GetFontSpec(out, font); }
 
@@ -413,7 +483,8 @@ ResultCode ObjectHeader(void*, void* object, const FormatInfo& f, uint8_t* recor
 ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
     SketchObject* o = Obj(object);
     TransferFn codec = nullptr;
-    if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
+    if (tag == kTagLabel) codec = TransferLabelRecord;
+    else if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
         codec = TransferConstructionData;
     else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;
     else if (tag >= kTagClassDataBase && tag <= kTagClassDataBase + kMaxStoredClass)

@@ -2,6 +2,9 @@
 
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch_object.h"
+#include "engine/text/string_groups.h"
+
+#include <cstdio>
 
 int16_t* LinkToPageTarget(SketchObject* object) {
     if (object->objectClass != kActionButtonClass) return nullptr;
@@ -21,3 +24,13 @@ void ActionButtonStop(SketchObject*) {}
 void ActionButtonsOfObject(SketchObject*) {}
 // Stand-in: presentations have nothing to run until presentation buttons are built.
 void ResumePendingPresentations() {}
+
+// Stand-in: button captions come from the button types and their targets' names, and
+// the frame from the caption's size; until buttons are built a button is captioned by
+// its kind's noun and keeps its bounds.
+void ActionButtonCaption(SketchObject* button, char* text, uint32_t size, int32_t* level) {
+    if (size == 0) return;
+    std::snprintf(text, size, "%s", KindNoun(button->objectKind, kNounSingular));
+    *level = 6;
+}
+void ActionButtonFrameMetrics(SketchObject*) {}

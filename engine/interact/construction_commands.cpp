@@ -149,7 +149,7 @@ void ApplyAutomaticLabels(SketchObject* object) {
         ShowParentLabels(object);
     if (SketchLabelsNewPoints(sketch) && object->objectClass == kClassPoint &&
         object->hidden == kShown && object->exists == 1)
-        SetLabelShown(object, true, nullptr);
+        SetLabelShown(object, true, nullptr, true);
 }
 
 ResultCode ConstructByProgramCommand(int32_t argument) {

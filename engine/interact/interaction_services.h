@@ -1,5 +1,5 @@
 // What the mouse handling and the object commands need of the neighbours that are not
-// built yet: labels, marks, coordinate systems, the caption editor, action buttons,
+// built yet: marks, coordinate systems, the caption editor, action buttons,
 // locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
 //
 // Stand-in: every declaration here is defined in engine/interact/standin/ with the
@@ -12,21 +12,13 @@
 #include "engine/core/marks.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/services/text_style.h"
+#include "engine/text/object_labels.h"
 
 struct Sketch;
 struct SketchObject;
 
 // ---- Sketch engine: hits, labels, coordinate systems ------------------------
 
-// The point lies in the object's shown label.
-bool LabelHitTest(ScreenPoint point, const SketchObject* object);
-// Shows or hides the object's label; `at` (or null) is where a click placed it.
-void SetLabelShown(SketchObject* object, bool shown, const ScreenPoint* at);
-// Shows the labels of a new measurement's parents.
-void ShowParentLabels(SketchObject* object);
-void BeginLabelDrag(SketchObject* object, ScreenPoint point);
-void DragLabelTo(ScreenPoint point);
-void EndLabelDrag(ScreenPoint point);
 bool HitTestLocusHandle(ScreenPoint point, SketchObject* locus);
 bool BeginLocusRangeDrag(SketchObject* locus, ScreenPoint point);
 void DragLocusRange(ScreenPoint point);

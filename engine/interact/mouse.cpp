@@ -492,7 +492,7 @@ void TextToolClick(ScreenPoint p, bool isDouble) {
     ObjectPredicateFn followsFn = ObjectClassTable[o->objectClass].labelFollowsGeometry;
     const bool follows = followsFn && followsFn(o);
     if (follows && !isDouble) {
-        SetLabelShown(o, !o->label.shown, &p);
+        SetLabelShown(o, !o->label.shown, &p, true);
         if (IsSelected(o)) {
             CmdStateInvalidate(kCommandGroupSelection);
             CmdStateInvalidate(kCommandGroupTextEditing);
@@ -502,7 +502,7 @@ void TextToolClick(ScreenPoint p, bool isDouble) {
     switch (family) {
     case 0:
         if (isDouble && follows) {
-            SetLabelShown(o, true, nullptr);
+            SetLabelShown(o, true, nullptr, true);
             CmdStateInvalidate(kCommandGroupSelection);
             OpenLabelProperties(o);
             gMouse.tracked = false;

@@ -19,6 +19,7 @@
 #include "engine/core/services/bars.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/user_interface.h"
+#include "engine/text/object_labels.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
 #include "engine/text/string_groups.h"
@@ -35,9 +36,6 @@ inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
 
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-// Stand-in: whether an object's label is shown or implied belongs to the object labels;
-// until they are built, the label's shown word answers.
-bool IsLabelShownOrImplied(const SketchObject* object);
 bool ObjectListIsEmpty(PtrList list);
 
 // Stand-in: class data of the classes whose records are not laid out yet (coordinate

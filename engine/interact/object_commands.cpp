@@ -193,7 +193,7 @@ ResultCode TraceCommand(int32_t) {
 ResultCode ShowLabelsCommand(int32_t argument) {
     for (SketchObject* o = SelectionOldestFirst(); o; o = o->tempLink) {
         ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
-        if (follows && follows(o)) SetLabelShown(o, argument != 0, nullptr);
+        if (follows && follows(o)) SetLabelShown(o, argument != 0, nullptr, true);
     }
     CmdStateInvalidate(kCommandGroupSelection);
     CmdStateInvalidate(kCommandGroupTextEditing);

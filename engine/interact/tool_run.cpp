@@ -35,11 +35,17 @@ namespace {
 
 // ---- Neighbours not built yet ----------------------------------------------------------
 
-// Stand-in: the sketch's automatic label state (its label sequences) is copied and put
-// back here once label sequences are built; until then new labels do not advance it.
-struct LabelStateCopy {};
-void SaveLabelState(const Sketch*, LabelStateCopy*) {}
-void RestoreLabelState(Sketch*, const LabelStateCopy&) {}
+// The sketch's automatic label sequences, kept while a run makes provisional objects so
+// that the letters they took are given back.
+struct LabelStateCopy {
+    LabelSequence sequences[kLabelSequenceCount];
+};
+void SaveLabelState(const Sketch* sketch, LabelStateCopy* copy) {
+    std::memcpy(copy->sequences, sketch->labelSequences, sizeof copy->sequences);
+}
+void RestoreLabelState(Sketch* sketch, const LabelStateCopy& copy) {
+    std::memcpy(sketch->labelSequences, copy.sequences, sizeof copy.sequences);
+}
 
 bool SetLabelText(SketchObject* object, const char* text) {
     ObjectLabel label = object->label;

@@ -280,12 +280,12 @@ ResultCode CaptionPlaceholder(LayoutNode** out, const char* content, int32_t len
         SketchObject* o = c->slots[content[0] - '1'];
         // A template needs every label it names.
         if (!o) return kLayoutParseSyntax;
-        *out = BuildObjectLabelLayout(o, parent);
+        *out = BuildObjectLabelLayout(o, parent, false, false);
         return *out ? kLayoutParseOK : kLayoutParseNoMemory;
     }
     if (!c->object) return kLayoutParseSyntax;
-    const int32_t r = ExpandObjectPlaceholder(out, content, length, parent, c->object);
-    return r == 0 ? kLayoutParseOK : kLayoutParseNoMemory;
+    DescriptionContext d{ c->object, 0, 0, nullptr };
+    return ExpandObjectPlaceholder(out, content, length, parent, &d);
 }
 
 LayoutNode* FromTemplate(int32_t item, std::initializer_list<int32_t> slots, SketchObject* object) {
@@ -311,7 +311,7 @@ LayoutNode* SlotCaption(int32_t slot) {
     if (!IsMarkGroupSet(slot)) return nullptr;
     SketchObject* o = MarkedObject(slot);
     if (!o) return nullptr;
-    return HasValueDisplay(o) ? MeasurementNameLayout(o, nullptr) : BuildObjectLabelLayout(o, nullptr);
+    return HasValueDisplay(o) ? MeasurementNameLayout(o, nullptr) : BuildObjectLabelLayout(o, nullptr, false, false);
 }
 
 }  // namespace

@@ -24,6 +24,8 @@
 #include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/text/caret_codes.h"
+#include "engine/text/object_labels.h"
+#include "engine/text/object_text.h"
 
 namespace {
 
@@ -237,7 +239,7 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
             const RealPoint p = PointPosition(o);
             SetPointPosition(o, p.x, p.y, o->exists, nullptr, true);
         }
-        if (row.textFamily >= 1 && row.textFamily <= 4) RelayoutObjectText(o);
+        if (row.textFamily >= 1 && row.textFamily <= 4) RelayoutObjectText(o, false);
     }
     ScreenRect rect = kEmptyScreenRect;
     RecomputeListedObjects(affected, &rect, false);
@@ -558,9 +560,14 @@ ResultCode UndoRestoreObject(SketchObject* object) {
         UnlinkObjectFromSketch(object);
         return kResultOutOfMemory;
     }
-    if (ObjectClassTable[object->objectClass].textEditOps) RelayoutObjectText(object);
-    // Stand-in: automatic labels (levels 2 and 4) are made again once label sequences
-    // are built; until then the label keeps the text it had.
+    if (ObjectClassTable[object->objectClass].textEditOps) RelayoutObjectText(object, false);
+    // A name made from the parents is made again: they may have been renamed meanwhile.
+    const int32_t level = object->label.level;
+    if (level == kLabelFromParents || level == kLabelDerived) {
+        object->label.level = kLabelNone;
+        GenerateObjectLabel(object, kLabelFromParents, nullptr, true, false);
+        object->label.level = level;
+    }
     AddObjectToDirtyRect(object);
     UpdateMarksOnObjectChange(object, kMarksRestored);
     return kResultOK;

@@ -27,6 +27,10 @@ int32_t CurrentSize(LayoutDrawState* state) {
 
 const std::vector<PortCall>& TextPortCalls() { return gCalls; }
 
+void RecordTextPortCall(const char* op, std::vector<int32_t> args, std::string text) {
+    Record(op, std::move(args), std::move(text));
+}
+
 void ResetTextPort() {
     gCalls.clear();
     gDepth = 0;
@@ -162,3 +166,4 @@ void PortDrawTopArc(LayoutDrawState*, const int16_t square[4]) {
 void PortDrawCaretLine(LayoutDrawState*, ScreenPoint top, ScreenPoint bottom, int32_t mode) {
     Record("caret", { top.x, top.y, bottom.x, bottom.y, mode });
 }
+

@@ -12,12 +12,14 @@
 struct TextStyle;
 
 struct PortCall {
-    std::string op;          // "text", "glyph", "fill", "frame", "erase", "invert", "pen",
+    std::string op;          // "text", "line" (a styled line: x, y, size), "glyph", "fill", "frame", "erase", "invert", "pen",
                              // "lines", "arc", "symbols", "caret", "outline", "endoutline"
     std::vector<int32_t> args;
     std::string text;        // for "text": the bytes drawn; "symbols": the two characters
 };
 
+// Records a drawing call of another port double (the styled text lines).
+void RecordTextPortCall(const char* op, std::vector<int32_t> args, std::string text);
 // Calls recorded since the last reset; only drawing calls are recorded.
 const std::vector<PortCall>& TextPortCalls();
 void ResetTextPort();

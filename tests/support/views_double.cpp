@@ -22,7 +22,7 @@ ResultCode RebuildSketchViews(int32_t) {
 void UpdateSketchViews() { ++gRequests.fadingSteps; }
 int32_t UpdateSketchVisibleRect(Sketch*) {
     ++gRequests.visibleRectUpdates;
-    return 1;
+    return gRequests.noView ? 0 : 1;
 }
 void ScheduleScrollRangeUpdate() { ++gRequests.scrollRangeUpdates; }
 void ClearTracesAllViews(EngineDocument*) { ++gRequests.traceClears; }

@@ -12,6 +12,7 @@ struct ViewRequests {
     int32_t              traceClears = 0;        // ClearTracesAllViews
     int32_t              visibleRectUpdates = 0;
     int32_t              viewRebuilds = 0;           // RebuildSketchViews
+    bool                 noView = false;  // set: UpdateSketchVisibleRect answers 0
 };
 
 ViewRequests& RecordedViewRequests();

@@ -16,6 +16,7 @@
 #include "platform/win32/shell_windows.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/command_line_options.h"
+#include "ui/doc/doc_manager.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/engine_calls.h"
@@ -163,12 +164,10 @@ bool CMainApp::InitInstance() {
     SetRegistryKey("Tolvane");
     LoadStdProfileSettings(4);
 
-    // Stand-in: the program's own template and document manager, and the OLE server's
-    // template connection, are not built; the library's multi-document template and its
-    // default document manager serve until they are.
-    auto* tmpl = new CMultiDocTemplate(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc), RUNTIME_CLASS(CChildFrame),
-                                       RUNTIME_CLASS(CYRNView));
-    if (!m_pDocManager) m_pDocManager = new CDocManager;
+    // Stand-in: the OLE server's template connection is not built.
+    auto* tmpl = new CYRNDocTemplate(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc), RUNTIME_CLASS(CChildFrame),
+                                     RUNTIME_CLASS(CYRNView));
+    if (!m_pDocManager) m_pDocManager = new CYrnDocManager;
     AddDocTemplate(tmpl);
 
     auto* frame = new CMainFrame;

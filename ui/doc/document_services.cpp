@@ -52,15 +52,6 @@ std::vector<CYRNView*> ViewsOf(const CFernwickDoc* doc) {
     return views;
 }
 
-template <typename Visit>
-void ForEachDocument(Visit visit) {
-    CWinApp* app = AfxGetApp();
-    if (!app || !app->m_pDocManager) return;
-    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
-        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
-        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
-    }
-}
 
 
 int32_t ScrollRangeTaskStep(IdleTask* task, int32_t finish) {
@@ -226,7 +217,7 @@ void CFernwickDoc::SyncScrollAndInvalidate(bool scrollNow) {
     if (!front || !front->m_hWnd) return;
     front->ScrollToVisibleRect(CurrentPage(), scrollNow);
     front->UpdateScrollBars();
-    // Stand-in: without the splitter a frame holds one view; there are no other panes.
+    InvalidateOtherPanes(front);
 }
 
 void CFernwickDoc::SizeFramesToDocument() {
@@ -303,10 +294,6 @@ void UpdateFrameTitle(CFernwickDoc* doc) {
 
 void UpdateWindowTitles(EngineDocument* document) {
     if (CFernwickDoc* doc = DocumentOfEngine(document)) UpdateFrameTitle(doc);
-}
-
-void RebuildPageTabs(EngineDocument*) {
-    // Stand-in: the splitter's page tabs are not built; the frames hold no tab strip.
 }
 
 void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size) {

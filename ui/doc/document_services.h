@@ -4,7 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include "classlib/app.h"
+#include "classlib/doctempl.h"
+
 class CFernwickDoc;
+class CYRNView;
 struct EngineDocument;
 struct Sketch;
 
@@ -19,6 +23,17 @@ public:
 private:
     Sketch* previous_ = nullptr;
 };
+
+// Calls visit(CDocument*) for every open document of every template.
+template <typename Visit>
+void ForEachDocument(Visit visit) {
+    CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pDocManager) return;
+    for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
+        CDocTemplate* tmpl = app->GetNextDocTemplate(t);
+        for (POSITION d = tmpl->GetFirstDocPosition(); d;) visit(tmpl->GetNextDoc(d));
+    }
+}
 
 // The document that shows a sketch, or null (tools, sketches of no document).
 CFernwickDoc* DocumentOfSketch(const Sketch* sketch);
@@ -35,5 +50,7 @@ void UpdateFrameTitle(CFernwickDoc* doc);
 void UpdateWindowTitles(EngineDocument* document);
 // The page tabs of every splitter showing the document.
 void RebuildPageTabs(EngineDocument* document);
+// Invalidates the panes beside the front view in its splitter.
+void InvalidateOtherPanes(CYRNView* front);
 // The owning document's title cut to the buffer, its first letter upper-cased.
 void GetDocumentTitleUpper(EngineDocument* document, char* buffer, uint32_t size);

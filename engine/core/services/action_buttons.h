@@ -18,3 +18,8 @@ int16_t* LinkToPageTarget(SketchObject* object);
 uint32_t ActionButtonId(const SketchObject* object);
 // Runs the button's action as if clicked, without a parent presentation.
 void     PressActionButton(SketchObject* button);
+// The button's caption (from its type, its targets' names put in), at most size - 1
+// characters; sets the label level it produced.
+void ActionButtonCaption(SketchObject* button, char* text, uint32_t size, int32_t* level);
+// Re-measures the button's caption and frame and sets its bounds.
+void ActionButtonFrameMetrics(SketchObject* button);

@@ -29,3 +29,7 @@ void CustomToolCancelDelete(ToolList* list);
 int32_t ToolboxSelectCustomTool();
 // Whether the toolbox's current tool is one of the list's custom tools.
 bool ToolboxHasToolOf(const ToolList* list);
+
+// Objects of the current sketch numbered for a custom tool being built or played
+// (0 when none).
+int32_t NumberedObjectCount();

@@ -28,6 +28,22 @@ constexpr int32_t kMetricPolarMinSpacing = 3;
 constexpr int32_t kMetricNumberFieldHeight = 1;
 constexpr int32_t kMetricNumberFieldWidth  = 2;
 
+// intMetricsB: the text margins around a caption's text and around a measurement's or
+// calculation's value text, the gap between table cells and the margin inside one, with
+// their screen values (the platform's table of screen values holds the same).
+constexpr int32_t kMetricCaptionMarginX  = 15;
+constexpr int32_t kMetricCaptionMarginY  = 16;
+constexpr int32_t kMetricValueMarginX    = 17;
+constexpr int32_t kMetricValueMarginY    = 18;
+constexpr int32_t kMetricTableGap        = 19;
+constexpr int32_t kMetricTableCellMargin = 20;
+constexpr int32_t kScreenCaptionMarginX  = 2;
+constexpr int32_t kScreenCaptionMarginY  = 4;
+constexpr int32_t kScreenValueMarginX    = 2;
+constexpr int32_t kScreenValueMarginY    = 1;
+constexpr int32_t kScreenTableGap        = 6;
+constexpr int32_t kScreenTableCellMargin = 2;
+
 extern DrawingMetricsRecord DrawingMetrics;
 
 // While printing, label runs, caption bounds and script-level sizes go through this scale

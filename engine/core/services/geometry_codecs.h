@@ -31,6 +31,10 @@ ResultCode TransferTransformData(TransferContext* context);
 // kind of its path), then the path's stored block. A stored kind that is no path gives 10.
 ResultCode TransferPathParameter(TransferContext* context);
 
+// Class data of captions (2300): position and text; of measurements (2307): the caption
+// part (a custom name or an empty text), then the display mode and precision.
+ResultCode TransferCaptionData(TransferContext* context);
+ResultCode TransferMeasurementData(TransferContext* context);
 // Copying one block of an object through its codec, as a stored record of the current
 // format would carry it: measured, then written into a new block (*bytes, freed with
 // FreeMemory; null when the codec writes nothing).

@@ -68,3 +68,11 @@ void PortDrawTopArc(LayoutDrawState* state, const int16_t square[4]);
 
 void PortDrawCaretLine(LayoutDrawState* state, ScreenPoint top, ScreenPoint bottom,
                        int32_t mode);
+
+struct GraphicsPort;
+
+struct Sketch;
+// A port to measure text on outside a drawing pass: the sketch view's, else the
+// desktop's, until it is released.
+GraphicsPort* AcquireMeasurePort(Sketch* sketch);
+void ReleaseMeasurePort(Sketch* sketch, GraphicsPort* port);

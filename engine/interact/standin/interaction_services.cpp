@@ -1,4 +1,4 @@
-// Stand-in: the least of the labels, coordinate systems, caption editor, action
+// Stand-in: the least of the coordinate systems, caption editor, action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -8,22 +8,6 @@
 #include "engine/interact/neighbour_services.h"
 
 
-bool LabelHitTest(ScreenPoint point, const SketchObject* object) {
-    ScreenRect rect;
-    return object->label.shown && ObjectLabelRect(object, &rect) && ScreenPointInRect(point, rect);
-}
-
-void SetLabelShown(SketchObject* object, bool shown, const ScreenPoint*) {
-    object->label.shown = shown ? 1 : 0;
-}
-void ShowParentLabels(SketchObject* object) {
-    int32_t count = 0;
-    void** parents = PtrListItems(object->parents, &count);
-    for (int32_t i = 0; i < count; ++i) static_cast<SketchObject*>(parents[i])->label.shown = 1;
-}
-void BeginLabelDrag(SketchObject*, ScreenPoint) {}
-void DragLabelTo(ScreenPoint) {}
-void EndLabelDrag(ScreenPoint) {}
 bool HitTestLocusHandle(ScreenPoint, SketchObject*) { return false; }
 bool BeginLocusRangeDrag(SketchObject*, ScreenPoint) { return false; }
 void DragLocusRange(ScreenPoint) {}

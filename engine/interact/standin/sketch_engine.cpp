@@ -4,7 +4,6 @@
 #include "engine/core/ptr_list.h"
 #include "engine/interact/neighbour_services.h"
 
-bool IsLabelShownOrImplied(const SketchObject* o) { return o->label.shown != 0; }
 
 bool ObjectListIsEmpty(PtrList list) {
     if (list == 0) return true;

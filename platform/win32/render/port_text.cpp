@@ -422,6 +422,13 @@ void PortReleaseMeasureDC() {
     gMeasureDesktopDC = nullptr;
 }
 
+// The engine's measuring port: a port's first field is its DC, so the DC's address
+// stands for one.
+GraphicsPort* AcquireMeasurePort(Sketch* sketch) {
+    return reinterpret_cast<GraphicsPort*>(PortAcquireMeasureDC(sketch, nullptr));
+}
+void ReleaseMeasurePort(Sketch*, GraphicsPort*) { PortReleaseMeasureDC(); }
+
 int32_t PortBeginCaptionEdit(GraphicsPort** port) {
     GraphicsPort* view = SketchViewPort(CurrentSketch());
     *port = view;

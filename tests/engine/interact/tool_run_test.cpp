@@ -298,14 +298,15 @@ TEST_F(ToolRun, CustomToolMatchesTheAssumedGivenByLabel) {
     ASSERT_TRUE(SelectCustomToolSketch(toolSketch));
     EXPECT_EQ(GetToolMatch(toolSketch, 0), a);  // shown label and visible wins
     Hover(10, 10);
-    EXPECT_EQ(Prompt(), "1. Match Point...");
+    // The tool's givens are named by their numbered labels.
+    EXPECT_EQ(Prompt(), "1. Match Point #2...");
     Down(10, 10);
     Up(10, 10);
     // B is matched: the side AB stands; Escape keeps what was built.
     ASSERT_EQ(OfClass(kClassStraight).size(), 1u);
     EXPECT_EQ(Parents(OfClass(kClassStraight)[0])[0], a);
     Hover(120, 20);
-    EXPECT_EQ(Prompt(), "2. Match Point...");
+    EXPECT_EQ(Prompt(), "2. Match Point #3...");
     EndToolInProgress();
     EXPECT_EQ(OfClass(kClassStraight).size(), 1u);
     EXPECT_EQ(OfClass(kClassPoint).size(), 3u);  // decoy, A and the new B

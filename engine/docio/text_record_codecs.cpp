@@ -1,0 +1,424 @@
+// Record codecs of labels and texts: an object's label (2005), the automatic label
+// sequences of a page (2399, 2400 + class code, and the handheld block 1200), a
+// caption's text (2300) and a value display's (2307).
+#include "engine/docio/text_record_codecs.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "engine/calc/value_display.h"
+#include "engine/core/copy_map.h"
+#include "engine/core/memory.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/services/custom_tools.h"
+#include "engine/core/services/geometry_codecs.h"
+#include "engine/core/sketch.h"
+#include "engine/docio/packed_values.h"
+#include "engine/docio/sketch_body.h"
+#include "engine/text/captions.h"
+#include "engine/text/layout.h"
+#include "engine/text/object_labels.h"
+
+namespace {
+
+constexpr uint32_t kLabelFixedBytes = 22;
+constexpr uint32_t kSequenceStateBytes = 6;
+constexpr uint32_t kHandheldSequenceEntries = 13;
+constexpr uint32_t kHandheldNumberedEntry = 11;
+constexpr int32_t kHandheldMaxPosition = 512;
+constexpr int32_t kHandheldMaxRound = 32768;
+constexpr uint32_t kCaptionTag = 2300;
+constexpr uint32_t kCaptionHeaderBytes = 4;
+
+uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
+
+TransferSide* RecordSide(TransferContext* c) { return c->source.kind == kSideRecord ? &c->source : &c->destination; }
+void* ModelObject(TransferContext* c) {
+    return (c->source.kind == kSideRecord ? c->destination : c->source).object;
+}
+
+// Writes n bytes of the record (zero bytes for a null `bytes`), or counts them when
+// measuring; 101 when the buffer holds fewer than measured.
+ResultCode PutBytes(TransferContext* c, const void* bytes, uint32_t n) {
+    TransferSide* d = &c->destination;
+    if (c->op == kTransferMeasure) {
+        if (d->length < 0) d->length = 0;
+        d->length += static_cast<int32_t>(n);
+        return kResultOK;
+    }
+    if (RecordBytesLeft(d) < n) return kResultCodecOverrun;
+    if (bytes) std::memcpy(d->cursor, bytes, n);
+    else std::memset(d->cursor, 0, n);
+    d->cursor += n;
+    return kResultOK;
+}
+
+// The whole payload of the record being read.
+const uint8_t* Payload(TransferContext* c, uint32_t* length) {
+    *length = c->source.length < 0 ? 0 : static_cast<uint32_t>(c->source.length);
+    return static_cast<const uint8_t*>(c->source.object);
+}
+
+// Reading consumes the record whole.
+void ConsumeAll(TransferContext* c) {
+    uint32_t n = 0;
+    const uint8_t* p = Payload(c, &n);
+    c->source.cursor = const_cast<uint8_t*>(p) + n;
+}
+
+// ---- The layout text of a caption record
+
+// Font numbers inside texts go through the document's font map, except in a tool
+// sketch made from a selection and during custom-tool playback, whose texts keep the
+// numbers of the running program.
+bool MapsFonts() {
+    const int32_t mode = CurrentCloneMode();
+    return mode != kCloneToolFromSelection && mode != kClonePlayback;
+}
+int32_t FileFontOf(int32_t font, void*) { return SketchBodyFileFont(font); }
+int32_t FontOfFileFont(int32_t file, void*) { return SketchBodyFontOfFile(file); }
+
+// The text of a tree for a record: the layout language, or plain text below version 3.
+char* SerializeForRecord(LayoutNode* tree, int32_t formatVersion, uint32_t* length) {
+    LayoutWriteContext w{ MapsFonts() ? FileFontOf : nullptr, nullptr, formatVersion < 3 ? kWritePlainText : 0u,
+                          nullptr };
+    const int32_t n = tree ? SerializeLayout(tree, nullptr, &w) : 0;
+    char* text = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
+    if (!text) return nullptr;
+    if (tree) SerializeLayout(tree, text, &w);
+    text[n] = 0;
+    *length = static_cast<uint32_t>(n);
+    return text;
+}
+
+// Bytes of the caption part: the normal form with its sub-record head and position, the
+// handheld form with the position alone; rounded up to a multiple of 4.
+uint32_t CaptionPartBytes(uint32_t textLength, bool handheld) {
+    const uint32_t counted = CountedStringSize(textLength);
+    return RoundUp4((handheld ? kCaptionHeaderBytes : kSubRecordHeadBytes + kCaptionHeaderBytes) + counted);
+}
+
+ResultCode PutCaptionPart(TransferContext* c, int16_t left, int16_t top, const char* text, uint32_t length,
+                          bool handheld) {
+    const uint32_t counted = CountedStringSize(length);
+    const uint32_t total = CaptionPartBytes(length, handheld);
+    uint8_t head[kSubRecordHeadBytes + kCaptionHeaderBytes];
+    uint8_t* at = head;
+    if (!handheld) {
+        BeginSubRecord(&at, sizeof head, kCaptionTag, kCaptionHeaderBytes + counted + kSubRecordHeadBytes,
+                       kCaptionHeaderBytes);
+    }
+    PutLE16(at, static_cast<uint16_t>(left));
+    PutLE16(at + 2, static_cast<uint16_t>(top));
+    at += 4;
+    const uint32_t headBytes = static_cast<uint32_t>(at - head);
+    ResultCode rc = PutBytes(c, head, headBytes);
+    if (rc != kResultOK) return rc;
+    if (c->op == kTransferMeasure) return PutBytes(c, nullptr, total - headBytes);
+    if (RecordBytesLeft(&c->destination) < total - headBytes) return kResultCodecOverrun;
+    std::memset(c->destination.cursor, 0, total - headBytes);
+    PackCountedString(c->destination.cursor, text, length);
+    c->destination.cursor += total - headBytes;
+    return kResultOK;
+}
+
+struct CaptionPart {
+    int16_t     left, top;
+    const char* text;    // within the record; not NUL-terminated
+    uint32_t    length;
+    uint32_t    bytes;   // what the part occupies, rounded up to 4 when the record holds it
+};
+
+// Finds the caption part at the start of a payload. A text count running past the
+// payload makes the object unreadable (9), as a text that does not parse does.
+ResultCode GetCaptionPart(const uint8_t* p, uint32_t n, bool handheld, CaptionPart* out) {
+    const uint8_t* header = p;
+    uint32_t headerLength = n;
+    const uint8_t* body = nullptr;
+    uint32_t bodyLength = 0;
+    if (!handheld) {
+        ResultCode rc = FindSubRecord(p, n, kCaptionTag, &header, &headerLength, &body, &bodyLength);
+        if (rc != kResultOK) return rc;
+        if (headerLength < kCaptionHeaderBytes) return kResultDamaged;
+    } else {
+        if (n < kCaptionHeaderBytes) return kResultDamaged;
+        body = p + kCaptionHeaderBytes;
+        bodyLength = n - kCaptionHeaderBytes;
+    }
+    out->left = static_cast<int16_t>(GetLE16(header));
+    out->top = static_cast<int16_t>(GetLE16(header + 2));
+    if (bodyLength < 2) return kResultDamaged;
+    uint32_t length = 0, packed = 0;
+    if (!CheckCountedString(body, bodyLength, &length, &packed)) return kResultSkippedObject;
+    out->text = reinterpret_cast<const char*>(body + 2);
+    out->length = length;
+    const uint32_t used = static_cast<uint32_t>(body - p) + packed;
+    out->bytes = RoundUp4(used) <= n ? RoundUp4(used) : n;
+    return kResultOK;
+}
+
+// Parses a stored text: the layout language, or from version 2 and below plain text
+// with its line breaks kept. 9 for a text that does not parse, 100 without memory.
+ResultCode ParseStoredText(const char* text, uint32_t length, int32_t formatVersion, LayoutNode** tree) {
+    *tree = nullptr;
+    if (formatVersion <= 2) {
+        *tree = LayoutFromPlainText(text, static_cast<int32_t>(length), 1);
+        return *tree ? kResultOK : kResultOutOfMemory;
+    }
+    LayoutParseContext context{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr };
+    const ResultCode rc = ParseLayoutString(tree, text, length, &context);
+    if (rc == kLayoutParseNoMemory || (rc == kLayoutParseOK && !*tree)) {
+        if (*tree) FreeLayoutNode(*tree);
+        *tree = nullptr;
+        return kResultOutOfMemory;
+    }
+    if (rc >= kLayoutParseSyntax) {
+        if (*tree) FreeLayoutNode(*tree);
+        *tree = nullptr;
+        return kResultSkippedObject;
+    }
+    return kResultOK;
+}
+
+bool Handheld(TransferContext* c) { return RecordSide(c)->formatVersion == 1; }
+int32_t Version(TransferContext* c) { return RecordSide(c)->formatVersion; }
+
+}  // namespace
+
+// ---- 2005
+
+ResultCode TransferLabelRecord(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    SketchObject* o = static_cast<SketchObject*>(ModelObject(context));
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        ConsumeAll(context);
+        if (n < kLabelFixedBytes + 4) return kResultDamaged;
+        const uint16_t level = GetLE16(p);
+        if (level > kLabelDeriving) return kResultSkippedObject;
+        uint32_t length = 0, packed = 0;
+        if (!CheckCountedString(p + kLabelFixedBytes, n - kLabelFixedBytes, &length, &packed)) return kResultDamaged;
+        // A label is never longer than a typed one may be.
+        char text[kLabelBufferSize];
+        const uint32_t kept = length < kMaxLabelLength ? length : kMaxLabelLength;
+        std::memcpy(text, p + kLabelFixedBytes + 2, kept);
+        text[kept] = 0;
+        o->label.shown = 0;
+        StoreLabelText(o, text, false);
+        o->label.level = level;
+        o->label.shown = GetLE16(p + 2) ? 1 : 0;
+        o->label.useInTools = GetLE16(p + 4) ? 1 : 0;
+        o->label.offsetX = static_cast<int16_t>(GetLE16(p + 6));
+        o->label.offsetY = static_cast<int16_t>(GetLE16(p + 8));
+        const double t = GetLEReal(p + 14);
+        o->label.pathParameter = std::isfinite(t) ? t : kLabelNotPlaced;
+        return kLabelFixedBytes + packed < n ? kResultLongerRecord : kResultOK;
+    }
+    char text[kLabelBufferSize];
+    uint32_t length = 0;
+    GetObjectLabel(o, kLabelNone, text, &length);
+    uint8_t fixed[kLabelFixedBytes] = {};
+    PutLE16(fixed, static_cast<uint16_t>(o->label.level));
+    PutLE16(fixed + 2, static_cast<uint16_t>(o->label.shown ? 1 : 0));
+    PutLE16(fixed + 4, static_cast<uint16_t>(o->label.useInTools ? 1 : 0));
+    PutLE16(fixed + 6, static_cast<uint16_t>(o->label.offsetX));
+    PutLE16(fixed + 8, static_cast<uint16_t>(o->label.offsetY));
+    PutLEReal(fixed + 14, o->label.pathParameter);
+    ResultCode rc = PutBytes(context, fixed, sizeof fixed);
+    if (rc != kResultOK) return rc;
+    uint8_t counted[kLabelBufferSize + 4];
+    const uint32_t size = PackCountedString(counted, text, length);
+    return PutBytes(context, counted, size);
+}
+
+// ---- 2399, 2400 + k
+
+ResultCode TransferLabelSequenceState(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    auto* target = static_cast<LabelSequenceTarget*>(ModelObject(context));
+    LabelSequence* q = target->sequence;
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        ConsumeAll(context);
+        if (n < kSequenceStateBytes) return kResultDamaged;
+        if (q) *q = { GetLE16(p), GetLE16(p + 2), 1 };
+        return n > kSequenceStateBytes ? kResultLongerRecord : kResultOK;
+    }
+    uint8_t bytes[kSequenceStateBytes] = {};
+    if (q) {
+        PutLE16(bytes, static_cast<uint16_t>(q->position < 0 ? 0 : q->position > 0xffff ? 0xffff : q->position));
+        PutLE16(bytes + 2, static_cast<uint16_t>(q->round < 0 ? 0 : q->round > 0xffff ? 0xffff : q->round));
+    }
+    return PutBytes(context, bytes, sizeof bytes);
+}
+
+// ---- 1200
+
+namespace {
+
+// The sequence of entry e of the handheld block, or -1 when its code has no class.
+int32_t HandheldEntrySequence(uint32_t e) {
+    if (e == kHandheldNumberedEntry) return kNumberedLabelSequence;
+    const int32_t c = ObjectClassFromCode(e);
+    return c >= 0 && c < kClassCount ? c : -1;
+}
+
+}  // namespace
+
+ResultCode TransferLabelSequences(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    Sketch* sketch = static_cast<LabelSequenceTarget*>(ModelObject(context))->sketch;
+    constexpr uint32_t kBlock = kHandheldSequenceEntries * kSequenceStateBytes;
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        ConsumeAll(context);
+        if (n < kBlock) return kResultDamaged;
+        for (uint32_t e = 0; e < kHandheldSequenceEntries; ++e) {
+            if (GetLE16(p + 6 * e) > kHandheldMaxPosition || GetLE16(p + 6 * e + 2) > kHandheldMaxRound)
+                return n > kBlock ? kResultLongerRecord : kResultOK;  // the block is ignored
+        }
+        for (uint32_t e = 0; e < kHandheldSequenceEntries; ++e) {
+            const int32_t s = HandheldEntrySequence(e);
+            if (s >= 0 && sketch) sketch->labelSequences[s] = { GetLE16(p + 6 * e), GetLE16(p + 6 * e + 2), 1 };
+        }
+        return n > kBlock ? kResultLongerRecord : kResultOK;
+    }
+    uint8_t bytes[kBlock] = {};
+    for (uint32_t e = 0; e < kHandheldSequenceEntries && sketch; ++e) {
+        const int32_t s = HandheldEntrySequence(e);
+        if (s < 0) continue;
+        const LabelSequence& q = sketch->labelSequences[s];
+        PutLE16(bytes + 6 * e, static_cast<uint16_t>(q.position < 0 ? 0 : q.position > kHandheldMaxPosition ? kHandheldMaxPosition : q.position));
+        PutLE16(bytes + 6 * e + 2, static_cast<uint16_t>(q.round < 0 ? 0 : q.round > kHandheldMaxRound ? kHandheldMaxRound : q.round));
+    }
+    return PutBytes(context, bytes, sizeof bytes);
+}
+
+// ---- 2300
+
+ResultCode TransferCaptionData(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    SketchObject* o = static_cast<SketchObject*>(ModelObject(context));
+    CaptionData* d = CaptionDataOf(o);
+    if (!d) return kResultDamaged;
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        ConsumeAll(context);
+        CaptionPart part{};
+        ResultCode rc = GetCaptionPart(p, n, Handheld(context), &part);
+        if (rc != kResultOK) return rc;
+        LayoutNode* tree = nullptr;
+        rc = ParseStoredText(part.text, part.length, Version(context), &tree);
+        if (rc != kResultOK) return rc;
+        // Read captions take the default style of new ones, which the object has now.
+        CaptionInit init{ tree, o->textStyle, part.left, part.top };
+        if (!SetObjectTextLayout(o, &init)) {
+            SetObjectTextLayout(nullptr, &init);
+            return kResultOutOfMemory;
+        }
+        return part.bytes < n ? kResultLongerRecord : kResultOK;
+    }
+    uint32_t length = 0;
+    char* text = SerializeForRecord(d->layout, Version(context), &length);
+    if (!text) return kResultOutOfMemory;
+    ResultCode rc = PutCaptionPart(context, o->bounds.left, o->bounds.top, text, length, Handheld(context));
+    FreeMemory(text);
+    return rc;
+}
+
+uint32_t MeasureCaptionRecord(uint32_t textLength, bool handheld) { return CaptionPartBytes(textLength, handheld); }
+
+// ---- 2307
+
+ResultCode TransferMeasurementData(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    SketchObject* o = static_cast<SketchObject*>(ModelObject(context));
+    if (!HasValueDisplay(o)) return kResultDamaged;
+    ValueDisplay* d = ValueDisplayOf(o);
+    const int32_t version = Version(context);
+    const bool handheld = Handheld(context);
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        ConsumeAll(context);
+        CaptionPart part{};
+        ResultCode rc = GetCaptionPart(p, n, handheld, &part);
+        if (rc != kResultOK) return rc;
+        ValueDisplayTail tail{};
+        rc = ReadValueDisplayTail(p + part.bytes, n - part.bytes, version, part.text, part.length, &tail);
+        if (rc != kResultOK) return rc;
+        LayoutNode* custom = nullptr;
+        if (tail.displayMode == kDisplayCustomName) {
+            const uint32_t take = version <= 2 ? tail.customLength : part.length;
+            rc = ParseStoredText(part.text, take, version, &custom);
+            if (rc != kResultOK) return rc;
+        }
+        // The displayed layout starts empty and is rebuilt by the next recompute.
+        LayoutNode* empty = CreateLayoutNode(kLayoutEmptySlot, nullptr, 0);
+        if (!empty) {
+            if (custom) FreeLayoutNode(custom);
+            return kResultOutOfMemory;
+        }
+        CaptionInit init{ empty, d->caption.style, part.left, part.top };
+        if (!SetObjectTextLayout(o, &init)) {
+            SetObjectTextLayout(nullptr, &init);
+            if (custom) FreeLayoutNode(custom);
+            return kResultOutOfMemory;
+        }
+        if (d->customLayout) FreeLayoutNode(d->customLayout);
+        d->customLayout = custom;
+        d->displayMode = tail.displayMode;
+        d->precision = tail.precision;
+        return kResultOK;
+    }
+    // The stored text is the custom name in display mode 2 and an empty layout otherwise;
+    // the handheld form keeps no custom name.
+    const bool custom = !handheld && d->displayMode == kDisplayCustomName && d->customLayout;
+    LayoutNode* empty = custom ? nullptr : CreateLayoutNode(kLayoutEmptySlot, nullptr, 0);
+    if (!custom && !empty) return kResultOutOfMemory;
+    uint32_t length = 0;
+    char* text = SerializeForRecord(custom ? d->customLayout : empty, version, &length);
+    if (empty) FreeLayoutNode(empty);
+    if (!text) return kResultOutOfMemory;
+    uint8_t tail[10] = {};
+    uint32_t tailLength = ValueDisplayTailLength(handheld ? 1 : 3);
+    uint32_t captionLength = length;
+    if (version == 2) {
+        // The older form keeps a custom name at the front of the caption text, its
+        // length in the tail ("name = " is cut back to the name when read).
+        tailLength = ValueDisplayTailLength(2);
+        const bool named = d->displayMode == kDisplayCustomName && custom;
+        const bool noName = d->displayMode == kDisplayNoName;
+        PutLE16(tail, static_cast<uint16_t>(tailLength));
+        PutLE16(tail + 2, static_cast<uint16_t>(named ? length : 0));
+        PutLE16(tail + 6, static_cast<uint16_t>(named || noName ? 0 : 1));
+        PutLE16(tail + 8, static_cast<uint16_t>(d->precision));
+        if (named) {
+            char* longer = static_cast<char*>(AllocMemory(length + 3, 0));
+            if (!longer) {
+                FreeMemory(text);
+                return kResultOutOfMemory;
+            }
+            std::memcpy(longer, text, length);
+            std::memcpy(longer + length, " =", 3);
+            FreeMemory(text);
+            text = longer;
+            captionLength = length + 2;
+        }
+    } else {
+        WriteValueDisplayTail(tail, handheld ? 1 : 3, d->displayMode, d->precision);
+    }
+    length = captionLength;
+    ResultCode rc = PutCaptionPart(context, o->bounds.left, o->bounds.top, text, length, handheld);
+    FreeMemory(text);
+    if (rc != kResultOK) return rc;
+    rc = PutBytes(context, tail, tailLength);
+    if (rc != kResultOK) return rc;
+    // The payload is padded to a multiple of 4.
+    const uint32_t written = CaptionPartBytes(length, handheld) + tailLength;
+    return PutBytes(context, nullptr, RoundUp4(written) - written);
+}

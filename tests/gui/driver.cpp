@@ -1,0 +1,59 @@
+// The GUI test driver: sends one request to the program's test hook and prints the
+// reply. Exit code 0 with a reply, 2 when no program answers.
+//
+//   figdriver REQUEST...     (the words are joined with spaces)
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "gui/hook_protocol.h"
+
+namespace {
+
+std::string gReply;
+bool gReplied = false;
+
+LRESULT CALLBACK DriverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
+        if (data && data->dwData == kHookReply) {
+            gReply.assign(static_cast<const char*>(data->lpData), data->cbData);
+            gReplied = true;
+            return TRUE;
+        }
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string request;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) request += ' ';
+        request += argv[i];
+    }
+    HWND hook = FindWindowA(kHookWindowClass, nullptr);
+    if (!hook) {
+        std::fprintf(stderr, "figdriver: no program answers\n");
+        return 2;
+    }
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DriverWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FigTestDriverWindow";
+    RegisterClassA(&wc);
+    HWND self = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    COPYDATASTRUCT data{ kHookRequest, static_cast<DWORD>(request.size()), const_cast<char*>(request.data()) };
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(hook, WM_COPYDATA, reinterpret_cast<WPARAM>(self), reinterpret_cast<LPARAM>(&data),
+                        SMTO_ABORTIFHUNG, 10000, &result);
+    if (!gReplied) {
+        std::fprintf(stderr, "figdriver: no reply\n");
+        return 2;
+    }
+    std::fwrite(gReply.data(), 1, gReply.size(), stdout);
+    if (!gReply.empty() && gReply.back() != '\n') std::fputc('\n', stdout);
+    return 0;
+}

@@ -1,6 +1,6 @@
 // Feeds outside bytes to the stream layer's record reader, the construction-data block
-// codecs in both forms (on plain blocks and on a real object), sub-records, packed string
-// lists and picture chunks. Every path
+// codecs in both forms (on plain blocks and on a real object), a picture's class data
+// (record 2316), sub-records, packed string lists and picture chunks. Every path
 // must end in a result code: no crash, no read outside the input, no unbounded
 // allocation.
 #include <cstddef>
@@ -11,10 +11,12 @@
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/construction_data_codec.h"
 #include "engine/docio/dib_chunks.h"
 #include "engine/docio/packed_values.h"
+#include "engine/docio/picture_io.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/streams.h"
 #include "engine/docio/transfer_context.h"
@@ -100,6 +102,23 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
     }
     FreePtrList(&object->constructionData);
     FreeMemory(object);
+
+    // A picture's sizes: what reads writes back to the same 16 bytes, whatever was stored
+    // above the low 16 bits of each field.
+    const ObjectTemplate pt = { 0, 0, 0, kClassPicture, 1, kKindPicture, 0 };
+    SketchObject* picture = AllocObject(kClassPicture, &pt);
+    if (!picture) return;
+    if (!IsFatalError(ReadCodecRecord(TransferPictureData, picture, payload, length, kCurrentPageFormat))) {
+        uint8_t out[kPictureDataRecordBytes];
+        if (MeasureCodecRecord(TransferPictureData, picture, kCurrentPageFormat) != sizeof out) __builtin_trap();
+        TransferContext c;
+        BeginWriteContext(&c, out, sizeof out, picture, kCurrentPageFormat);
+        if (TransferPictureData(&c) != kResultOK) __builtin_trap();
+        for (uint32_t i = 0; i < 4 && 4 * i + 4 <= length; ++i) {
+            if (GetLE16(out + 4 * i) != GetLE16(payload + 4 * i)) __builtin_trap();
+        }
+    }
+    FreeMemory(picture);
 }
 
 }  // namespace

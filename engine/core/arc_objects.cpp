@@ -10,6 +10,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/object_geometry.h"
+#include "engine/core/print_state.h"
 #include "engine/core/shape_families.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/transform_maps.h"
@@ -288,7 +289,7 @@ void DrawArcScaled(GraphicsPort* port, SketchObject* object, const OutputScale*)
     const ScreenRect savedBounds = object->bounds;
     const int32_t savedExists = object->exists;
     double factor, ox, oy;
-    PrintPassScale(&factor, &ox, &oy);
+    PrintPageMap(&factor, &ox, &oy);
     auto scaled = [&](RealPoint p) { return RealPoint{ (p.x + ox) * factor, (p.y + oy) * factor }; };
     a.centre = scaled(a.centre);
     if (a.orientation == 0) {

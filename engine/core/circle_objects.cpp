@@ -5,6 +5,7 @@
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/points.h"
+#include "engine/core/print_state.h"
 #include "engine/core/sketch_object.h"
 
 namespace {
@@ -17,7 +18,7 @@ void DrawCircleClassScaled(GraphicsPort* port, SketchObject* object) {
     const RealPoint centre = c->centre;
     const double radius = c->radius;
     double factor, ox, oy;
-    PrintPassScale(&factor, &ox, &oy);
+    PrintPageMap(&factor, &ox, &oy);
     c->centre = { (centre.x + ox) * factor, (centre.y + oy) * factor };
     c->radius = radius * factor;
     UpdateCircleScreen(object);

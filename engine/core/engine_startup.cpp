@@ -1,6 +1,7 @@
 #include "engine/core/engine_startup.h"
 
 #include "engine/core/memory.h"
+#include "engine/core/print_state.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/custom_tools.h"
@@ -42,7 +43,7 @@ bool StartEngine() {
     }
     InitStatusText();
     gQuitRequest = {};
-    ComputeDefaultPrintLayout();
+    ResetPrintState();
     ScheduleToolFolderScan();
     return true;
 }

@@ -55,24 +55,4 @@ void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point) {
 
 bool FinalIteratedPoint(const SketchObject*, RealPoint*) { return false; }
 
-namespace {
-bool gPrinting = false;
-double gPrintScale = 1, gPrintOffsetX = 0, gPrintOffsetY = 0;
-}  // namespace
-
-void PrintPassScale(double* scale, double* offsetX, double* offsetY) {
-    *scale = gPrintScale;
-    *offsetX = gPrintOffsetX;
-    *offsetY = gPrintOffsetY;
-}
-
-bool PrintPassPrinting() { return gPrinting; }
-
-void SetPrintPass(bool printing, double scale, double offsetX, double offsetY) {
-    gPrinting = printing;
-    gPrintScale = scale;
-    gPrintOffsetX = offsetX;
-    gPrintOffsetY = offsetY;
-}
-
 void RelayoutObjectLabel(SketchObject* object) { PlaceObjectLabel(object); }

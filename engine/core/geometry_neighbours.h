@@ -31,13 +31,5 @@ void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point);
 // until iterations land).
 bool FinalIteratedPoint(const SketchObject* image, RealPoint* point);
 
-// Stand-in: the print scale and page offset of the print pass in force (identity
-// until print layout lands): a position maps to ((x + offsetX) scale, (y + offsetY) scale).
-void PrintPassScale(double* scale, double* offsetX, double* offsetY);
-// Stand-in: whether a print pass is running, and where the print pass sets its state
-// until the print layout keeps it.
-bool PrintPassPrinting();
-void SetPrintPass(bool printing, double scale, double offsetX, double offsetY);
-
 // Places a shown label again after its object moved.
 void RelayoutObjectLabel(SketchObject* object);

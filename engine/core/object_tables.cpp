@@ -11,6 +11,7 @@
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/paths.h"
+#include "engine/core/picture_objects.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
@@ -154,11 +155,11 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       nullptr,                  nullptr,           nullptr,               15, nullptr,
       LabelDoesNotFollow, 12, 1, 1, 0, 1, 7,  0, 3,
       DefaultDisplayPartsOf, nullptr,  9 },
-    // picture; Stand-in: draw and picture data routines not built yet
-    { 16, kObjectSize,                6,
-      DrawPictureObject,  DrawPictureSelection,    nullptr,            nullptr,
-      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
-      TransferRectGeometry,     nullptr,           TransformRectGeometry, 16, nullptr,
+    // picture
+    { 16, kSizeWith<PictureData>,     6,
+      DrawPictureObject,  DrawPictureSelection,    DrawPictureForPrint, nullptr,
+      HitByBounds,     InRectByBounds,      InitPictureExtra,    FreePictureExtra,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 16, TransferPictureData,
       LabelDoesNotFollow,  1, 0, 0, 0, 0, 7,  0, 1,
       DefaultDisplayPartsOf, nullptr,  9 },
     // table; Stand-in: draw, table data and text routines not built yet
@@ -521,13 +522,13 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 83,            13,           27, 1,     0,  86, 21, 18,  91, 0,
       UpdateArcInterior,             nullptr,                0x4001, 0xffff, 0xffff,  8,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 86 picture at a point; Stand-in: update routine not built yet
+    // 86 picture at a point
     { 84,            16,           61, 0,     0,  98, 21, 18,  96, 0,
-      nullptr,                       nullptr,                   0x3, 0xffff, 0xffff,  1,
+      UpdatePictureAtPoint,          nullptr,                   0x3, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 87 picture between points; Stand-in: update routine not built yet
+    // 87 picture between points
     { 85,            16,           61, 0,   0x6,   2, 21, 18,  97, 0,
-      nullptr,                       nullptr,                   0x3, 0xffff, 0xffff,  6,
+      UpdatePictureBetweenPoints,    nullptr,                   0x3, 0xffff, 0xffff,  6,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
     // 88 coordinate distance
     { 86,             7,           46, 0,     0,  87, 21, 16, 102, 3,

@@ -9,6 +9,7 @@
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/paths.h"
+#include "engine/core/print_state.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_objects.h"
@@ -169,7 +170,7 @@ void DrawPointScaled(GraphicsPort* port, SketchObject* point, const OutputScale*
     const RealPoint saved = PositionOf(point);
     const ScreenRect savedBounds = point->bounds;
     double factor, offsetX, offsetY;
-    PrintPassScale(&factor, &offsetX, &offsetY);
+    PrintPageMap(&factor, &offsetX, &offsetY);
     PositionOf(point) = { (saved.x + offsetX) * factor, (saved.y + offsetY) * factor };
     UpdatePointBounds(point);
     if (DrawFn draw = ObjectClassTable[kClassPoint].draw) draw(port, point);

@@ -8,6 +8,7 @@
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
+#include "engine/core/print_state.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/shape_families.h"
@@ -240,7 +241,7 @@ void DrawPolygonScaled(GraphicsPort* port, SketchObject* polygon, const OutputSc
     const ScreenRect savedBounds = polygon->bounds;
     const int32_t savedExists = polygon->exists;
     double factor, ox, oy;
-    PrintPassScale(&factor, &ox, &oy);
+    PrintPageMap(&factor, &ox, &oy);
     for (int32_t i = 0; i < n; ++i) {
         saved[i] = p->vertices[i];
         p->vertices[i] = { (saved[i].x + ox) * factor, (saved[i].y + oy) * factor };

@@ -12,6 +12,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/polygon_objects.h"
+#include "engine/core/print_state.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_object_ops.h"
@@ -63,7 +64,7 @@ uint32_t FamilyValue(const void* familyData) { return familyData ? Get<uint32_t>
 
 RealPoint Printed(RealPoint p) {
     double scale, ox, oy;
-    PrintPassScale(&scale, &ox, &oy);
+    PrintPageMap(&scale, &ox, &oy);
     return { (p.x + ox) * scale, (p.y + oy) * scale };
 }
 
@@ -77,7 +78,7 @@ void PointLayout(const SketchObject*, int32_t use, uint32_t* dataSize, uint32_t*
 uint8_t* WriteLocusPoint(SketchObject* object, const SampleWriteContext* context, uint8_t* record) {
     RealPoint& position = ClassData<PointData>(object)->position;
     // The locus driving the capture puts the point back afterwards.
-    if (PrintPassPrinting()) position = Printed(position);
+    if (PrintPassRunning()) position = Printed(position);
     PutPoint(record, 0, { RoundToScreen(position.x), RoundToScreen(position.y) });
     Put(record, SR::kLocusParameter, context ? context->parameter : 0.0);
     const bool shown = object->exists && position.x > -kScreenLimit && position.x < kScreenLimit &&
@@ -88,7 +89,7 @@ uint8_t* WriteLocusPoint(SketchObject* object, const SampleWriteContext* context
 
 uint8_t* WriteImagePoint(SketchObject* object, const SampleWriteContext*, uint8_t* record) {
     RealPoint position = ClassData<PointData>(object)->position;
-    if (PrintPassPrinting()) position = Printed(position);
+    if (PrintPassRunning()) position = Printed(position);
     PutPoint(record, 0, { RoundToScreen(position.x), RoundToScreen(position.y) });
     Put<uint32_t>(record, 4, object->exists ? 1 : 0);
     return record + SR::kPointBytes;
@@ -196,7 +197,7 @@ void StraightLayout(const SketchObject*, int32_t, uint32_t* dataSize, uint32_t* 
 
 uint8_t* WriteStraight(SketchObject* object, const SampleWriteContext*, uint8_t* record) {
     StraightData* s = ClassData<StraightData>(object);
-    if (PrintPassPrinting()) {
+    if (PrintPassRunning()) {
         // The locus driving the capture puts the object back afterwards.
         s->form.first = Printed(s->form.first);
         s->form.second = Printed(s->form.second);
@@ -451,7 +452,7 @@ void DrawRecordsScaled(GraphicsPort* port, SketchObject* object, const void* fam
                        SampleEnumeratorFn enumerator, void* user) {
     *Once = false;
     ScaleState state{ Once, 1, 0, 0, 0 };
-    PrintPassScale(&state.scale, &state.ox, &state.oy);
+    PrintPageMap(&state.scale, &state.ox, &state.oy);
     if (Scale == ScalePolygonRecord) state.vertexCount = VertexCountOf(familyData);
     enumerator(user, Scale, &state);
     Draw(port, object, familyData, enumerator, user);

@@ -136,6 +136,8 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
     sketch->motion.movingSetInvalid = 1;
     sketch->motion.frameDirty = kEmptyScreenRect;
     InitTransformSettings(&sketch->transformSettings);
+    InitPrintSettings(&sketch->printSettings);
+    sketch->printExtent = kEmptyScreenRect;
     InitLabelSequences(sketch);
     return sketch;
 }

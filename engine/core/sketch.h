@@ -6,6 +6,7 @@
 
 #include "engine/core/idle_tasks.h"
 #include "engine/core/marks.h"
+#include "engine/core/print_state.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
 #include "engine/core/sketch_object.h"
@@ -170,6 +171,9 @@ struct Sketch {
 
     // Stored with pages only (not with tool bodies or clipboard copies).
     LabelSequence  labelSequences[kLabelSequenceCount];
+
+    PrintSettings  printSettings;
+    ScreenRect     printExtent;  // what a print covers (the print layout works it out)
 };
 
 struct EngineGlobals {
@@ -194,6 +198,15 @@ void       FreeSketch(Sketch* sketch);
 ResultCode SetSketchTitle(Sketch* sketch, const char* text);
 void       SetCurrentSketch(Sketch* sketch, Sketch** previous);
 void       MakeCurrentSketchFront();
+
+// Makes a sketch current for a scope; the one current before comes back at its end.
+struct CurrentSketchScope {
+    Sketch* previous = nullptr;
+    explicit CurrentSketchScope(Sketch* sketch) { SetCurrentSketch(sketch, &previous); }
+    ~CurrentSketchScope() { SetCurrentSketch(previous, nullptr); }
+    CurrentSketchScope(const CurrentSketchScope&) = delete;
+    CurrentSketchScope& operator=(const CurrentSketchScope&) = delete;
+};
 
 // after: kNotLinked appends at the end, null inserts at the front.
 void LinkObjectIntoSketch(SketchObject* object, SketchObject* after);

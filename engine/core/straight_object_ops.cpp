@@ -10,6 +10,7 @@
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/points.h"
+#include "engine/core/print_state.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch_object.h"
 
@@ -72,7 +73,7 @@ void DrawStraightScaled(GraphicsPort* port, SketchObject* object, const OutputSc
     const StraightData saved = *d;
     const ScreenRect savedBounds = object->bounds, savedCore = object->coreBounds;
     double factor, ox, oy;
-    PrintPassScale(&factor, &ox, &oy);
+    PrintPageMap(&factor, &ox, &oy);
     SetDefiningPoints(object, Scaled(saved.form.first, factor, ox, oy),
                       Scaled(saved.form.second, factor, ox, oy));
     UpdateStraightForm(object);
@@ -88,7 +89,7 @@ void DrawAxisScaled(GraphicsPort* port, SketchObject* object, const OutputScale*
     const AxisData saved = *a;
     const ScreenRect savedBounds = object->bounds, savedCore = object->coreBounds;
     double factor, ox, oy;
-    PrintPassScale(&factor, &ox, &oy);
+    PrintPageMap(&factor, &ox, &oy);
     SetDefiningPoints(object, Scaled(saved.straight.form.first, factor, ox, oy),
                       Scaled(saved.straight.form.second, factor, ox, oy));
     a->origin = Scaled(saved.origin, factor, ox, oy);

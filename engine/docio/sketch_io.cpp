@@ -9,6 +9,7 @@
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/pictures.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/tool_givens.h"
 #include "engine/calc/value_objects.h"
@@ -37,6 +38,7 @@ struct SketchIo {
     // Reading: the object whose records are being read, before it joins the sketch.
     SketchObject*  pending = nullptr;
     bool           partial = false;
+    FormatInfo     format = kCurrentPageFormat;  // of the sketch being read, from its header
     // Writing: the largest number an object was given, and the selection.
     uint32_t       largestNumber = 0;
     SketchObject** selection = nullptr;
@@ -54,6 +56,7 @@ ResultCode RunReadCodec(TransferFn codec, SketchObject* object, const uint8_t* p
 // ---- reading
 
 ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo& f) {
+    Io(model)->format = f;
     Sketch* s = Io(model)->sketch;
     EngineDocument* d = s->document;
     s->windowRect.left = h.left;
@@ -292,9 +295,10 @@ ResultCode ObjectStyle(void*, void* object, const int16_t style[11]) {
     return kResultOK;
 }
 
-// Stand-in: pictures are read by the platform's picture reader once it exists; until
-// then the body reader passes over them.
-ResultCode ReadPicture(void*, void*, uint32_t, StreamHandle, uint32_t) { return kResultOK; }
+ResultCode ReadPicture(void* model, void* object, uint32_t tag, StreamHandle stream, uint32_t length) {
+    PictureReadContext context = { stream, Obj(object), &Io(model)->format, tag, length };
+    return ReadPictureRecord(&context);
+}
 
 void SetUnselectable(void*, void* object) { Obj(object)->selectable = 0; }
 
@@ -489,7 +493,7 @@ ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle str
     else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;
     else if (tag >= kTagClassDataBase && tag <= kTagClassDataBase + kMaxStoredClass)
         codec = ObjectClassTable[o->objectClass].transferClassData;
-    // Stand-in: picture records (8000, 8002) come from the platform's picture writer.
+    if (tag == kTagPictureMetafile) return WritePictureRecords(stream, o, &f);
     if (!codec) return kResultOK;
     return WriteCodecRecord(codec, o, stream, tag, f);
 }

@@ -9,6 +9,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/shell.h"
 #include "engine/core/services/clock.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/measurements.h"
@@ -438,6 +439,18 @@ int32_t BuildMoveUndoRecord(const UndoDescriptor* name, SketchObject* reselect) 
     // a rebuild through the stamp).
     UndoRecordCommit(record, false);
     return kResultOK;
+}
+
+void PollNudgeKeys() {
+    if (!gNudge.active) return;
+    int16_t dx = 0, dy = 0;
+    if (!ReadArrowKeyNudge(0, &dx, &dy)) {
+        gNudge.heldX = gNudge.heldY = 0;
+        EndObjectDrag();
+    } else if (dx || dy) {
+        gNudge.heldX = dx;
+        gNudge.heldY = dy;
+    }
 }
 
 ResultCode NudgeArrowKey(int32_t dx, int32_t dy, bool down) {

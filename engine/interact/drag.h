@@ -51,3 +51,6 @@ DragPlanEntry* PlanDragOf(SketchObject* first, int32_t mode);
 // be dragged); each frame moves the target one unit in the held direction, the first
 // two steps each 300 ms apart; the drag ends when no arrow is held.
 ResultCode NudgeArrowKey(int32_t dx, int32_t dy, bool down);
+// At the start of a frame: asks the shell which arrows are still held; the nudge follows
+// them and ends (one undo step) when none is.
+void PollNudgeKeys();

@@ -533,6 +533,7 @@ int32_t AnimationStep() {
     if (state.movingSetInvalid || state.movingSetStamp != sketch->structureChangeCount) {
         BuildMotionUpdateList(0);
     }
+    if (state.nesting == 0) PollNudgeKeys();
     const bool dragging = DragInProgress(sketch);
     if (!dragging && !state.motionsHead) return 0;
     ++state.nesting;

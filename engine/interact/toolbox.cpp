@@ -178,6 +178,15 @@ void GetToolboxSelection(int32_t* item, int32_t* member) {
     *member = gLayout ? gLayout[0].d : kToolboxNone;
 }
 
+int32_t ToolboxVisibleCount(int32_t item) {
+    if (!gLayout) return 0;
+    const int32_t at = item == kToolboxNone ? kTopGroup : EntryOf(item, kToolboxNone);
+    if (at < 0 || gLayout[at].type != kToolboxGroup) return 0;
+    int32_t n = 0;
+    while (VisibleMember(gLayout, at, n + 1) >= 0) ++n;
+    return n;
+}
+
 bool ToolboxFindTool(int32_t tool, int32_t* item, int32_t* member) {
     if (!gLayout) return false;
     for (int32_t i = 1;; ++i) {

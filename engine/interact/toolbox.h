@@ -61,6 +61,9 @@ uint16_t ToolboxItemField(int32_t item);
 bool     ToolboxItemInfo(int32_t item, int32_t member, int32_t* tool, bool* isCurrent,
                          bool* hasMembers, int32_t* customArgument);
 void     GetToolboxSelection(int32_t* item, int32_t* member);
+// Visible top-level items (item kToolboxNone) or visible members of a group item; 0 when
+// there is no toolbox or the item is no group.
+int32_t  ToolboxVisibleCount(int32_t item);
 // Searches the visible items and the members of visible groups.
 bool     ToolboxFindTool(int32_t tool, int32_t* item, int32_t* member);
 

@@ -23,6 +23,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
+#include "engine/interact/picture_commands.h"
 #include "engine/text/caret_codes.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
@@ -250,7 +251,7 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 }  // namespace
 
 // Stand-in: rows whose handlers belong to code not built yet (text merging, locus ranges, grids, caption and expression edits, plotted
-// points, pictures, reversals) apply and release nothing until that code comes.
+// points, reversals) apply and release nothing until that code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
     { nullptr,        nullptr,        nullptr,             nullptr },    //  0
@@ -272,7 +273,7 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { Nothing,        Nothing,        nullptr,             nullptr },    // 16 expression edit (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 17 plotted point (Stand-in)
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 18 rescale
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 19 picture resize (Stand-in)
+    { ApplyPictureResizeUndo, ApplyPictureResizeUndo, nullptr, nullptr }, // 19 picture resize
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 20 animate
     { nullptr,        nullptr,        nullptr,             nullptr },    // 21 read by 18, 20
     { nullptr,        nullptr,        nullptr,             nullptr },    // 22 read by 18, 20

@@ -28,7 +28,7 @@ constexpr UINT_PTR kScreenSaverTimer = 1;
 constexpr uint32_t kKeepExceptToolMask = 14;
 constexpr uint32_t kActivityToolInProgress = 1;
 constexpr uint32_t kQuitMenuCode = 15;
-constexpr uint16_t kStepToolForward = 3;
+constexpr uint16_t kStepToolForward = kKeyRight;
 constexpr int32_t kHelpTopicsTopic = 1;
 constexpr int32_t kHelpMenuItemTopic = 44;
 
@@ -225,7 +225,7 @@ bool CMainFrame::PreTranslateMessage(MSG* msg) {
     case WM_NCMBUTTONDOWN:
         if (IsToolboxVisible()) {
             SketchScope scope(gEngine.frontSketch);
-            HandleViewCommand(kStepToolForward, true);
+            HandleViewCommand(kStepToolForward, kKeyStepsToolbox);
             return true;
         }
         break;

@@ -27,11 +27,10 @@ namespace {
 
 constexpr char kViewClass[] = "YrnView";
 constexpr int16_t kDirtyGrowth = 7;
-constexpr uint16_t kStepToolForward = 3;
-constexpr uint16_t kWheelForward = 4;
-constexpr uint16_t kWheelBackward = 5;
-constexpr uint16_t kKeyBackspace = 6;
-constexpr uint16_t kKeyDelete = 7;
+// The middle button and the wheel step the toolbox as the arrows with its flag do.
+constexpr uint16_t kStepToolForward = kKeyRight;
+constexpr uint16_t kWheelForward = kKeyUp;
+constexpr uint16_t kWheelBackward = kKeyDown;
 
 uint32_t ShiftFlags() { return KeyHeld(VK_SHIFT) ? kMouseFlagShift : 0; }
 
@@ -640,7 +639,7 @@ void CYRNView::OnRButtonDown(UINT flags, CPoint point) {
 
 void CYRNView::OnMButtonDown(UINT, CPoint) {
     SketchScope scope(gEngine.frontSketch);
-    HandleViewCommand(kStepToolForward, true);
+    HandleViewCommand(kStepToolForward, kKeyStepsToolbox);
 }
 
 BOOL CYRNView::OnMouseWheel(UINT flags, short delta, CPoint point) {
@@ -649,7 +648,7 @@ BOOL CYRNView::OnMouseWheel(UINT flags, short delta, CPoint point) {
     const int32_t steps = WheelToolSteps(delta);
     SketchScope scope(gEngine.frontSketch);
     for (int32_t i = 0; i < (steps < 0 ? -steps : steps); ++i) {
-        HandleViewCommand(steps > 0 ? kWheelForward : kWheelBackward, true);
+        HandleViewCommand(steps > 0 ? kWheelForward : kWheelBackward, kKeyStepsToolbox);
     }
     return TRUE;
 }
@@ -669,7 +668,7 @@ void CYRNView::OnEditClear() {
         return;
     }
     SketchScope scope(gEngine.frontSketch);
-    HandleViewCommand(kKeyDelete, false);
+    HandleViewCommand(kKeyDelete, 0);
 }
 
 void CYRNView::OnDeleteBackward() {
@@ -678,7 +677,7 @@ void CYRNView::OnDeleteBackward() {
         return;
     }
     SketchScope scope(gEngine.frontSketch);
-    HandleViewCommand(kKeyBackspace, false);
+    HandleViewCommand(kKeyBackspace, 0);
 }
 
 void CYRNView::OnFilePrint() {

@@ -6,8 +6,5 @@
 bool InitStreamTable();
 void FreeStreamTable();
 
-// Computes the default print layout at engine start.
-void ComputeDefaultPrintLayout();
-
 // Marks the current sketch's document modified (nothing for a sketch without one).
 void SetCurrentDocumentModified();

@@ -19,6 +19,8 @@ ResultCode TransferPolygonGeometry(TransferContext* context);
 ResultCode TransferRectGeometry(TransferContext* context);
 // Class data of axes (2309).
 ResultCode TransferAxisData(TransferContext* context);
+// Class data of pictures (2316): width, height, natural width, natural height as i32.
+ResultCode TransferPictureData(TransferContext* context);
 
 // Construction data (2003). Unit points: one 8-byte real, the unit distance (types
 // 56-61); plotted points by fixed values: two 8-byte reals (types 71, 72).

@@ -12,10 +12,6 @@ bool HitTestLocusHandle(ScreenPoint, SketchObject*) { return false; }
 bool BeginLocusRangeDrag(SketchObject*, ScreenPoint) { return false; }
 void DragLocusRange(ScreenPoint) {}
 void EndLocusRangeDrag() {}
-bool HitTestPictureGrip(ScreenPoint, SketchObject*) { return false; }
-bool BeginPictureResize(SketchObject*, ScreenPoint) { return false; }
-void DragPictureResize(ScreenPoint, bool) {}
-void EndPictureResize() {}
 
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
 

@@ -12,6 +12,7 @@
 #include "engine/core/object_geometry.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/print_state.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/docio/record_codecs.h"
 #include "sketch_fixture.h"
@@ -270,16 +271,16 @@ TEST_F(ArcTest, ScaledDrawingRestoresGeometryAndExistence) {
     SketchObject* arc = ArcAbout({ 100, 80 }, { 100, 100 }, { 120, 80 });
     const ArcData before = Data(arc);
     ResetRecordedDraws();
-    SetPrintPass(true, 2, -50, -30);
+    PrintState() = { 1, 0, 2, -50, -30 };
     DrawArcScaled(nullptr, arc, nullptr);
     ASSERT_EQ(SeenGeometries().size(), 1u);
     EXPECT_EQ(SeenGeometries()[0].x, 100);
     EXPECT_EQ(SeenGeometries()[0].y, 100);
     EXPECT_EQ(SeenGeometries()[0].size, 40);
     // Scaled beyond the screen range: not drawn, and still there afterwards.
-    SetPrintPass(true, 1000, 0, 0);
+    PrintState() = { 1, 0, 1000, 0, 0 };
     DrawArcScaled(nullptr, arc, nullptr);
-    SetPrintPass(false, 1, 0, 0);
+    PrintState() = { 0, 0, 1, 0, 0 };
     EXPECT_EQ(SeenGeometries().size(), 1u);
     EXPECT_EQ(arc->exists, 1);
     EXPECT_EQ(std::memcmp(&Data(arc), &before, sizeof before), 0);

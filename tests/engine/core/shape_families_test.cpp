@@ -10,6 +10,7 @@
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
+#include "engine/core/print_state.h"
 #include "engine/core/shape_families.h"
 #include "sketch_fixture.h"
 #include "tests/support/object_drawing_double.h"
@@ -202,7 +203,7 @@ TEST_F(ShapeFamilyTest, PrintScalingMapsRecordsOnce) {
     SketchObject* arc = Build(kTypeArcByCentre, { centre, Point(100, 100), Point(120, 80) });
     uint32_t kind;
     Records arcs = Capture(arc, 1, &kind);
-    SetPrintPass(true, 2, -50, -30);
+    PrintState() = { 1, 0, 2, -50, -30 };
     ResetRecordedDraws();
     ShapeFamilyOps[kFamilyArc].drawScaled(nullptr, arc, &kind, Records::Enumerate, &arcs);
     int16_t c[3];
@@ -227,5 +228,5 @@ TEST_F(ShapeFamilyTest, PrintScalingMapsRecordsOnce) {
     ShapeFamilyOps[kFamilyCircle].drawScaled(nullptr, circle, &outline, Records::Enumerate, &circles);
     std::memcpy(box, circles.bytes.data(), 8);
     EXPECT_EQ(box[0], 2 * (80 - 50));
-    SetPrintPass(false, 1, 0, 0);
+    PrintState() = { 0, 0, 1, 0, 0 };
 }

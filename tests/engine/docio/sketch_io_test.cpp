@@ -10,6 +10,7 @@
 
 #include "engine/core/arc_data.h"
 #include "engine/core/memory.h"
+#include "engine/core/picture_objects.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/calc/value_objects.h"
@@ -21,6 +22,7 @@
 #include "engine/text/object_text.h"
 #include "codec_checks.h"
 #include "seed_files.h"
+#include "support/pictures_double.h"
 
 namespace {
 
@@ -592,6 +594,41 @@ TEST_F(SketchIoTest, CountedAndRawBlocks) {
     EXPECT_EQ(p->constructionData, ql);
     ASSERT_EQ(SwapCodecFields(TransferRawBlock, p, q), kResultOK);
     EXPECT_EQ(p->constructionData, pl);
+}
+
+}  // namespace
+
+namespace {
+
+// A picture keeps its sizes (record 2316) and its image (record 8002) through a page.
+TEST_F(SketchIoTest, PictureSizesAndImageRoundTrip) {
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPicture, 1, kKindPicture, 0 };
+    SketchObject* picture = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(picture, nullptr);
+    picture->bounds = { 10, 20, 10, 20 };
+    SetClipboardPicture(MakeTestDib(7, -5));
+    PictureHandles handles{};
+    ASSERT_TRUE(GetPictureFromClipboard(&handles));
+    AttachPictureHandles(picture, &handles);
+    SetClipboardPicture(GlobalBlock());
+    picture->bounds.right = 90;  // resized: the natural size stays
+    SyncPictureSize(picture);
+    const std::vector<uint8_t> bytes = Write(sketch, true, false);
+    EXPECT_NE(Find(bytes, kTagPictureDib), std::string::npos);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    SketchObject* read = back->firstObject;
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->objectClass, kClassPicture);
+    const PictureData* d = PictureDataOf(read);
+    EXPECT_EQ(d->width, 80);
+    EXPECT_EQ(d->height, 5);
+    EXPECT_EQ(d->naturalWidth, 7);
+    EXPECT_EQ(d->naturalHeight, 5);
+    ASSERT_NE(PictureDib(read), nullptr);
+    EXPECT_EQ(PictureDib(read)->Size(), PictureDib(picture)->Size());
+    FreeSketch(back);
+    SetCurrentSketch(sketch, nullptr);
 }
 
 }  // namespace

@@ -267,7 +267,11 @@ int CMDIChildWnd::OnCreate(LPCREATESTRUCT cs) {
 
 bool CMDIChildWnd::DestroyWindow() {
     if (!m_hWnd) return false;
+    // The main frame's title names the active document, which may have been this
+    // frame's: it is renewed once the frame is gone (the frame may delete itself).
+    CMDIFrameWnd* frame = GetMDIFrame();
     MDIDestroy();
+    if (frame) frame->DelayUpdateFrameTitle();
     return true;
 }
 

@@ -251,15 +251,14 @@ CSize CToolBar::WrapLayout(int width, bool commit) {
             BYTE state = items[i].button.fsState;
             BYTE wanted = wrap[i] ? (state | TBSTATE_WRAP) : (state & ~TBSTATE_WRAP);
             if (wanted != state) {
-                SendMessage(TB_SETSTATE, items[i].button.idCommand, MAKELONG(wanted, 0));
-                if (items[i].button.fsStyle & TBSTYLE_SEP) {
-                    // Separators share command 0: set the flag by position.
-                    TBBUTTONINFOA info{};
-                    info.cbSize = sizeof info;
-                    info.dwMask = TBIF_STATE | TBIF_BYINDEX;
-                    info.fsState = wanted;
-                    SendMessage(TB_SETBUTTONINFOA, i, reinterpret_cast<LPARAM>(&info));
-                }
+                // By position, since separators share command 0; and through the button
+                // information, since a plain state change does not make every control lay
+                // its buttons out again.
+                TBBUTTONINFOA info{};
+                info.cbSize = sizeof info;
+                info.dwMask = TBIF_STATE | TBIF_BYINDEX;
+                info.fsState = wanted;
+                SendMessage(TB_SETBUTTONINFOA, i, reinterpret_cast<LPARAM>(&info));
             }
         }
         SendMessage(TB_AUTOSIZE);

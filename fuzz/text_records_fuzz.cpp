@@ -1,11 +1,13 @@
 // Feeds outside bytes as the payload of every label and text record (an object's label,
 // the label states of one sequence and of the handheld block, a caption's text and a
-// value display's) in every format version, into real objects of a real sketch. Every
+// value display's, a calculation's) in every format version, into real objects of a real sketch. Every
 // path must end in a result code; whatever reads back must measure and write again to
 // exactly the measured length.
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/calc/calculation_objects.h"
+#include "engine/calc/measurements.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -23,6 +25,7 @@ struct Objects {
     SketchObject* point = nullptr;
     SketchObject* caption = nullptr;
     SketchObject* measurement = nullptr;
+    SketchObject* calculation = nullptr;
 };
 
 SketchObject* Free(int32_t objectClass, int32_t kind) {
@@ -44,7 +47,8 @@ Objects& Made() {
     SketchObject* ab = ConstructObject(kTypeSegment, nullptr, ends, 0, true, false, nullptr);
     if (!ab || !PtrListAppend(&segment, ab)) __builtin_trap();
     o.measurement = ConstructObject(40, nullptr, segment, 0, true, false, nullptr);
-    if (!o.point || !o.caption || !o.measurement) __builtin_trap();
+    o.calculation = Free(kClassCalculation, kKindPlainCalculation);
+    if (!o.point || !o.caption || !o.measurement || !o.calculation) __builtin_trap();
     return o;
 }
 
@@ -73,6 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(TransferLabelRecord, o.point, data, n, f);
         Check(TransferCaptionData, o.caption, data, n, f);
         Check(TransferMeasurementData, o.measurement, data, n, f);
+        // A calculation's expression read must compile or be refused, never crash.
+        if (!IsFatalResult(ReadCodecRecord(TransferCalculationData, o.calculation, data, n, f)))
+            FinishReadCalculation(o.calculation, false);
+        Check(TransferCalculationData, o.calculation, data, n, f);
         LabelSequenceTarget one{ o.sketch, &o.sketch->labelSequences[1] };
         Check(TransferLabelSequenceState, &one, data, n, f);
         LabelSequenceTarget all{ o.sketch, nullptr };

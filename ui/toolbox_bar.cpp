@@ -192,16 +192,18 @@ void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note) {
                                : !customCurrent;
 
     // Held inside the button the deadline runs; outside it the button shows released.
-    bool shownDown = false, opened = false, clicked = false;
+    // A click so quick that the button is up before the first look is still a click.
+    bool shownDown = false, opened = false, clicked = false, firstLook = true;
     DWORD deadline = 0;
     for (;;) {
         POINT p;
         GetCursorPos(&p);
         const bool inside = PtInRect(&rect, p) != FALSE;
         if (!PrimaryButtonDown()) {
-            clicked = inside && shownDown;
+            clicked = inside && (shownDown || firstLook);
             break;
         }
+        firstLook = false;
         if (inside && !shownDown) {
             bar->SendMessage(TB_PRESSBUTTON, button, TRUE);
             shownDown = true;

@@ -197,11 +197,10 @@ bool IsParameterExpression(const SketchObject* object) {
     ExpressionToken first = TokenClass(t[0]);
     if (first != kClassConstant && first != kClassAngleConst && first != kClassDistanceConst) return false;
     uint32_t used = 1;
-    // The scientific form: mantissa * (constant 1 ^ constant 2).
-    static const ExpressionToken kScientific[] = {kClassConstant | 1, kClassConstant | 2,
-                                                  kClassOperator | kOpPower, kClassOperator | kOpMultiply};
-    if (n >= 5 && t[1] == kScientific[0] && t[2] == kScientific[1] && t[3] == kScientific[2] &&
-        t[4] == kScientific[3])
+    // The scientific form: mantissa * (ten ^ exponent). It is known by its shape: the
+    // pool shares equal constants, so 9e9 or 1e10 reuse slots.
+    if (n >= 5 && TokenClass(t[1]) == kClassConstant && TokenClass(t[2]) == kClassConstant &&
+        t[3] == (kClassOperator | kOpPower) && t[4] == (kClassOperator | kOpMultiply))
         used = 5;
     if (used < n && t[used] == (kClassOperator | kOpNegate)) ++used;
     return used == n;

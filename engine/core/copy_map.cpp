@@ -8,6 +8,7 @@
 #include "engine/core/paths.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/services/geometry_codecs.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/text_data.h"
 #include "engine/core/sketch.h"
@@ -306,9 +307,13 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
         }
     }
 
-    // Class data travels as its own record: the new object's initExtra reads it.
+    // Class data travels as its own record: the new object's initExtra reads it. Texts,
+    // measurements and calculations take an init record of their own kind instead: they
+    // are made empty and their class record is read into them, as when a page is read.
+    const bool textClass = source->objectClass == kClassCaption || source->objectClass == kClassMeasurement ||
+                           source->objectClass == kClassCalculation;
     uint8_t* classRecord = nullptr;
-    if (classRow.transferClassData) {
+    if (classRow.transferClassData && !textClass) {
         uint32_t length = 0;
         const ResultCode rc = SaveCodecBlock(classRow.transferClassData, source, &classRecord, &length);
         if (rc != kResultOK) {
@@ -333,6 +338,14 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
                                            mode != kCloneToolFromSelection);
     FreeMemory(classRecord);  // initExtra reads it; it stays ours
     if (!made) return kResultOutOfMemory;
+    if (textClass && classRow.transferClassData && flags == kConstructedNew) {
+        ResultCode rc = CopyCodecBlock(classRow.transferClassData, source, made);
+        if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) rc = FinishReadCalculation(made, true);
+        if (IsFatalResult(rc)) {
+            DestroyObject(made, true, true);
+            return rc;
+        }
+    }
     // Stand-in: a calculation named by a "=" template is compiled again once
     // calculations keep their own expressions.
 

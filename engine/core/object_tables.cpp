@@ -120,13 +120,13 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 10, nullptr,
       LabelDoesNotFollow,  9, 0, 0, 1, 0, 3,  0, 1,
       DefaultDisplayPartsOf, nullptr, 10 },
-    // calculation; Stand-in: the expression's class data routines come with calculations
+    // calculation, parameter, function
     { 11, kCalculationSize,           6,
       DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
-      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
-      TransferRectGeometry,     nullptr,           TransformRectGeometry, 11, nullptr,
+      HitByBounds,     InRectByBounds,      InitCalculationData, FreeCalculationData,
+      TransferRectGeometry,     CopyCalculationValue, TransformRectGeometry, 11, TransferCalculationData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
-      DefaultDisplayPartsOf, nullptr,  9 },
+      CalculationDisplayPartsOf, &CaptionTextEditOps,  9 },
     // arc
     { 12, kSizeWith<ArcData>,         4,
       DrawArcObject,      DrawArcSelection,        DrawArcScaled,      nullptr,
@@ -478,9 +478,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 70,             1,           53, 3,     0,  78, 21, 18,  67, 3,
       UpdatePlottedPoint,            nullptr,                  0x41, 0xffff, 0xffff,  4,
       {{4,4,0,0,0}, {4,4,0,0,0}, {4,4,0,0,0}} },
-    // 75 function; Stand-in: update routine not built yet
+    // 75 function
     { 71,            11,           54, 0,     0,  65, 21, 15,  68, 0,
-      nullptr,                       nullptr,                 0x201, 0xffff,      1,  1,
+      UpdateFunctionLayout,          nullptr,                 0x201, 0xffff,      1,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 76 function plot; Stand-in: update routine not built yet
     { 72,             6,           55, 1,     0,  81, 21, 18, 113, 2,
@@ -498,9 +498,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 75, kClassOfImage, kKindOfImage, 1,     0,  25, 20, 18, 115, 0,
       nullptr,                       nullptr,                 0x101,      0, 0xffff,  4,
       {{0,6,6,6,6}, {0,6,6,6,6}, {0,6,6,6,6}} },
-    // 80 derivative; Stand-in: update routine not built yet
+    // 80 derivative
     { 78,            11,           59, 9,     0,  85, 21, 15,  95, 0,
-      nullptr,                       nullptr,                 0x201, 0xffff,      1,  1,
+      UpdateFunctionLayout,          nullptr,                 0x201, 0xffff,      1,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 81 arc on a circle
     { 79,            12,           24, 1,   0x6,  54, 21, 18,  87, 0,

@@ -10,6 +10,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/services/geometry_codecs.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/transfer_context.h"
 
@@ -185,9 +186,8 @@ void DrawNothing(GraphicsPort*, SketchObject*) {}
 void UpdateNothing(SketchObject*, SketchObject* const*) {}
 
 void UpdateFreeObject(SketchObject* object, SketchObject* const* parents) {
-    // Stand-in: a free calculation refreshes its parameter value here once parameters
-    // exist.
     (void)parents;
+    if (object->objectClass == kClassCalculation) return UpdateFreeCalculation(object);
     // The recompute has just said the object exists: arcs and polygons decide that
     // from their own geometry.
     if (object->objectClass == kClassPolygonInterior) FinishPolygon(object);

@@ -41,10 +41,13 @@ ResultCode WriteCodecRecord(RecordCodecFn codec, void* object, StreamHandle stre
     TransferContext context;
     BeginWriteContext(&context, buffer, measured, object, format);
     ResultCode rc = codec(&context);
-    // A codec that writes other than it measured would leave undefined or missing bytes.
-    if (!IsFatalError(rc) && context.advance && context.destination.cursor != buffer + measured)
+    // A codec that writes other than it measured would leave undefined or missing bytes;
+    // one that cannot store its object in this form writes nothing and says so, and the
+    // object is left out.
+    if (!IsFatalError(rc) && rc != kResultObjectDropped && context.advance &&
+        context.destination.cursor != buffer + measured)
         rc = kResultCodecOverrun;
-    if (!IsFatalError(rc)) {
+    if (!IsFatalError(rc) && rc != kResultObjectDropped) {
         ResultCode wrc = StreamWriteRecord(stream, length, tag, buffer);
         rc = IsFatalError(wrc) ? wrc : KeepWorstError(rc, wrc);
     }

@@ -12,6 +12,7 @@
 #include "engine/core/services/pictures.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/tool_givens.h"
+#include "engine/calc/calculation_objects.h"
 #include "engine/calc/value_objects.h"
 #include "engine/docio/engine_document.h"
 #include "engine/docio/construction_data_codec.h"
@@ -39,6 +40,8 @@ struct SketchIo {
     SketchObject*  pending = nullptr;
     bool           partial = false;
     FormatInfo     format = kCurrentPageFormat;  // of the sketch being read, from its header
+    // The object being read comes from a page in the current format: its stored kind stays.
+    bool           currentPage = false;
     // Writing: the largest number an object was given, and the selection.
     uint32_t       largestNumber = 0;
     SketchObject** selection = nullptr;
@@ -208,6 +211,16 @@ bool InitReadObject(SketchObject* object) {
         row.initExtra(nullptr, &record);
         return false;
     }
+    if (object->objectClass == kClassCalculation) {
+        // The expression comes with the class record and is compiled once the parents are
+        // known.
+        CalculationEditRecord record{};
+        record.form = kFormCalculation;
+        if (!InitCaptionData(&record.display.caption, &object->textStyle, 0, 0)) return false;
+        if (row.initExtra(object, &record)) return true;
+        row.initExtra(nullptr, &record);
+        return false;
+    }
     return row.initExtra(object, nullptr) != 0;
 }
 
@@ -242,6 +255,7 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     }
     if (info->dropGeometry) CalculationDataOf(object)->form = kFormCalculation;
     io->pending = object;
+    io->currentPage = f.sketchKind == kCurrentPageFormat.sketchKind && f.formatVersion == kCurrentPageFormat.formatVersion;
     return rc;
 }
 
@@ -282,6 +296,14 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
         for (uint32_t i = 0; i < count; ++i) items[i] = parents[i];
     }
     if (!SetObjectParents(o, list)) return kResultOutOfMemory;
+    if (const CalculationData* c = CalculationDataOf(o)) {
+        // A value given of a tool body stands for what the user picks: it has no expression.
+        if (c->infixTokens) {
+            if (const ResultCode code = FinishReadCalculation(o, io->currentPage)) return code;
+        } else if (!(io->partial && o->constructionType == kTypeFree)) {
+            return kResultDamaged;
+        }
+    }
     // A polygon was made before its parents were known; its arrays are sized for them.
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
@@ -295,7 +317,10 @@ ResultCode ObjectStyle(void*, void* object, const int16_t style[11]) {
     return kResultOK;
 }
 
+// Only a picture holds an image; a picture record behind any other object is passed over
+// (the body reader moves past it) with the warning of a record not understood.
 ResultCode ReadPicture(void* model, void* object, uint32_t tag, StreamHandle stream, uint32_t length) {
+    if (Obj(object)->objectClass != kClassPicture) return kResultLongerRecord;
     PictureReadContext context = { stream, Obj(object), &Io(model)->format, tag, length };
     return ReadPictureRecord(&context);
 }

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/calc/calculation_objects.h"
+#include "engine/calc/parameters.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/copy_map.h"
 #include "engine/core/memory.h"
@@ -334,8 +336,11 @@ uint32_t MeasureCaptionRecord(uint32_t textLength, bool handheld) { return Capti
 
 // ---- 2307
 
-ResultCode TransferMeasurementData(TransferContext* context) {
-    if (context->op == kTransferSwap) return kResultOK;
+namespace {
+
+// The value display's part of records 2307 and 2311; `used` (when reading) the bytes it
+// takes of the payload, padding included.
+ResultCode TransferValueDisplayPart(TransferContext* context, uint32_t* used) {
     SketchObject* o = static_cast<SketchObject*>(ModelObject(context));
     if (!HasValueDisplay(o)) return kResultDamaged;
     ValueDisplay* d = ValueDisplayOf(o);
@@ -351,6 +356,8 @@ ResultCode TransferMeasurementData(TransferContext* context) {
         ValueDisplayTail tail{};
         rc = ReadValueDisplayTail(p + part.bytes, n - part.bytes, version, part.text, part.length, &tail);
         if (rc != kResultOK) return rc;
+        const uint32_t taken = RoundUp4(part.bytes + ValueDisplayTailLength(handheld ? 1 : version));
+        *used = taken < n ? taken : n;
         LayoutNode* custom = nullptr;
         if (tail.displayMode == kDisplayCustomName) {
             const uint32_t take = version <= 2 ? tail.customLength : part.length;
@@ -421,4 +428,136 @@ ResultCode TransferMeasurementData(TransferContext* context) {
     // The payload is padded to a multiple of 4.
     const uint32_t written = CaptionPartBytes(length, handheld) + tailLength;
     return PutBytes(context, nullptr, RoundUp4(written) - written);
+}
+
+}  // namespace
+
+ResultCode TransferMeasurementData(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    uint32_t used = 0;
+    return TransferValueDisplayPart(context, &used);
+}
+
+// ---- 2311
+
+namespace {
+
+constexpr uint32_t kTagCalculationPart = 2311;
+constexpr uint32_t kCalculationHeaderBytes = 48;
+constexpr uint32_t kCompactHeaderBytes = 4;
+constexpr uint32_t kFormCount = 5;
+
+// The change settings as read: put right the way settings given are, except that
+// settings never set (step 0) stay unset for the defaults.
+void NormalizeReadSettings(CalculationData* c) {
+    if (c->changeStep == 0) return;
+    ParameterMotion m{c->changeMin, c->changeMax, c->changeRate, c->changeSeconds, c->changeStep, 1,
+                      c->changeFlags & kChangeDirectionMask};
+    NormalizeParameterMotion(&m);
+    c->changeMin = m.min;
+    c->changeMax = m.max;
+    c->changeRate = m.rate;
+    c->changeSeconds = m.seconds;
+    c->changeStep = m.step;
+    c->changeFlags = uint16_t((c->changeFlags & ~kChangeDirectionMask) | uint16_t(m.direction));
+}
+
+ResultCode ReadCalculationPart(CalculationData* c, const uint8_t* p, uint32_t n, bool handheld) {
+    uint32_t count = 0, form = 0;
+    const uint8_t* body = nullptr;
+    uint32_t bodyLength = 0;
+    ResultCode code = kResultOK;
+    c->changeFlags = 0;
+    c->changeStep = c->changeMin = c->changeMax = c->changeRate = c->changeSeconds = 0;
+    if (handheld) {
+        if (n < kCompactHeaderBytes) return kResultDamaged;
+        form = GetLE16(p);
+        count = GetLE16(p + 2);
+        body = p + kCompactHeaderBytes;
+        bodyLength = n - kCompactHeaderBytes;
+    } else {
+        const uint8_t* header = nullptr;
+        uint32_t headerLength = 0;
+        if (ResultCode rc = FindSubRecord(p, n, kTagCalculationPart, &header, &headerLength, &body, &bodyLength))
+            return rc;
+        if (headerLength < kCompactHeaderBytes) return kResultDamaged;
+        count = GetLE16(header);
+        form = GetLE16(header + 2);
+        if (headerLength >= kCalculationHeaderBytes) {
+            c->changeFlags = GetLE16(header + 4);
+            c->changeStep = GetLEReal(header + 8);
+            c->changeMin = GetLEReal(header + 16);
+            c->changeMax = GetLEReal(header + 24);
+            c->changeRate = GetLEReal(header + 32);
+            c->changeSeconds = GetLEReal(header + 40);
+            if (headerLength > kCalculationHeaderBytes) code = kResultShorterRecord;
+        }
+    }
+    if (form >= kFormCount) return kResultSkippedObject;
+    // The tokens lie within the sub-record, never beyond it.
+    if (count == 0 || count > bodyLength / sizeof(ExpressionToken)) return kResultDamaged;
+    auto* tokens = static_cast<ExpressionToken*>(AllocMemory(count * sizeof(ExpressionToken), 0));
+    if (!tokens) return kResultOutOfMemory;
+    for (uint32_t i = 0; i < count; ++i) tokens[i] = GetLE16(body + 2 * i);
+    if (c->infixTokens) FreeMemory(c->infixTokens);
+    c->infixTokens = tokens;
+    c->infixCount = count;
+    c->form = int32_t(form);
+    NormalizeReadSettings(c);
+    return code;
+}
+
+}  // namespace
+
+ResultCode TransferCalculationData(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    if (context->op == kTransferMeasure && context->destination.kind == kSideObject) {
+        context->destination.length = int32_t(kCalculationEditRecordBytes);
+        return kResultOK;
+    }
+    SketchObject* o = static_cast<SketchObject*>(ModelObject(context));
+    CalculationData* c = CalculationDataOf(o);
+    if (!c) return kResultDamaged;
+    const bool handheld = Handheld(context);
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        uint32_t used = 0;
+        ResultCode rc = TransferValueDisplayPart(context, &used);
+        if (IsFatalError(rc)) return rc;
+        const ResultCode part = ReadCalculationPart(c, p + used, n - used, handheld);
+        return IsFatalError(part) || part == kResultSkippedObject ? part : KeepWorstError(rc, part);
+    }
+    uint32_t used = 0;
+    if (ResultCode rc = TransferValueDisplayPart(context, &used)) return rc;
+    const uint32_t count = c->infixCount;
+    if (count > 0xffff) return kResultObjectDropped;
+    if (handheld) {
+        if (c->form > int32_t(kFormCount)) return kResultObjectDropped;
+        uint8_t head[kCompactHeaderBytes];
+        PutLE16(head, uint16_t(c->form));
+        PutLE16(head + 2, uint16_t(count));
+        if (ResultCode rc = PutBytes(context, head, sizeof head)) return rc;
+    } else {
+        uint8_t head[kSubRecordHeadBytes + kCalculationHeaderBytes] = {};
+        PutLE32(head, kTagCalculationPart);
+        PutLE32(head + 4, kSubRecordHeadBytes + kCalculationHeaderBytes + 2 * count);
+        PutLE32(head + 8, kCalculationHeaderBytes);
+        uint8_t* h = head + kSubRecordHeadBytes;
+        PutLE16(h, uint16_t(count));
+        PutLE16(h + 2, uint16_t(c->form));
+        PutLE16(h + 4, c->changeFlags);
+        PutLEReal(h + 8, c->changeStep);
+        PutLEReal(h + 16, c->changeMin);
+        PutLEReal(h + 24, c->changeMax);
+        PutLEReal(h + 32, c->changeRate);
+        PutLEReal(h + 40, c->changeSeconds);
+        if (ResultCode rc = PutBytes(context, head, sizeof head)) return rc;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t t[2];
+        PutLE16(t, c->infixTokens[i]);
+        if (ResultCode rc = PutBytes(context, t, 2)) return rc;
+    }
+    return kResultOK;
 }

@@ -1,6 +1,8 @@
 #include "engine/interact/menu_state_queries.h"
 
 #include "engine/core/geometry.h"
+#include "engine/core/services/document_windows.h"
+#include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/merge_split.h"
@@ -186,23 +188,23 @@ FIG_STATE_QUERY(TextPaletteMenuState) {
     return true;
 }
 
+// The active document is the one whose sketch is in front.
 FIG_STATE_QUERY(SaveMenuState) {
     (void)item;
     (void)stateWord;
-    const ShellStateStandin& shell = ShellStandin();
-    SetOut(text, variant, executor, argument, shell.documentHasFile ? kTextSave : kTextSaveEllipsis,
+    const EngineDocument* active = gEngine.frontDocument;
+    SetOut(text, variant, executor, argument, active && DocumentHasOwnFile(active) ? kTextSave : kTextSaveEllipsis,
            kVariantPlain, 8, 17);
-    return shell.activeDocument && shell.documentModified;
+    return active && IsDocumentModified(active);
 }
 
 FIG_STATE_QUERY(CloseMenuState) {
     (void)item;
     (void)stateWord;
-    const ShellStateStandin& shell = ShellStandin();
+    const EngineDocument* active = gEngine.frontDocument;
     SetOut(text, variant, executor, argument,
-           shell.activeDocument && shell.documentModified ? kTextCloseEllipsis : kTextClose,
-           kVariantPlain, 45, 0);
-    return shell.activeDocument != 0;
+           active && IsDocumentModified(active) ? kTextCloseEllipsis : kTextClose, kVariantPlain, 45, 0);
+    return active != nullptr;
 }
 
 FIG_STATE_QUERY(PreferencesMenuState) {
@@ -212,7 +214,7 @@ FIG_STATE_QUERY(PreferencesMenuState) {
     SetOut(text, variant, executor, argument,
            shift ? kTextAdvancedPreferencesEllipsis : kTextPreferencesEllipsis, kVariantPlain, 35,
            shift ? 1 : 0);
-    return ShellStandin().activeDocument != 0;
+    return gEngine.frontDocument != nullptr;
 }
 
 // Stand-in: the paste state belongs to the edit commands (clipboard formats, caption

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "engine/calc/measurements.h"
+#include "engine/calc/parameters.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/geometry.h"
@@ -894,12 +896,11 @@ Motion* CreateMotionsForSelection(SketchObject* linked) {
 
 namespace {
 
-// Stand-in: parameters keep their value in their value display until parameter values
-// are set through the calculations, which also convert the keyboard step into the
-// sketch's angle or distance unit.
-void SetParameterValueStandin(SketchObject* parameter, double value) {
-    ValueDisplayOf(parameter)->value = value;
-    ValueDisplayOf(parameter)->defined = 1;
+// The keyboard step is in the sketch's units, as the parameter's value is.
+void StepParameterValue(SketchObject* parameter, int32_t direction) {
+    ParameterMotion m{};
+    GetParameterMotion(parameter, &m, false);
+    SetParameterValue(parameter, CalculationValue(parameter) + direction * std::fabs(m.step), false);
 }
 
 }  // namespace
@@ -940,9 +941,7 @@ ResultCode StepNumberMotions(int32_t direction) {
     for (SketchObject* p = parameters; p;) {
         SketchObject* next = p->tempLink;
         NotifyMotionsObjectChanged(p, 0, 1);
-        const CalculationData* data = CalculationDataOf(p);
-        const double step = std::fabs(data->changeStep);
-        SetParameterValueStandin(p, ValueDisplayOf(p)->value + direction * step);
+        StepParameterValue(p, direction);
         p->tempLink = changed;
         changed = p;
         p = next;

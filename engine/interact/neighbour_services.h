@@ -63,9 +63,6 @@ struct ShellStateStandin {
     int32_t motionControllerVisible;
     int32_t toolboxVisible;
     int32_t textPaletteVisible;
-    int32_t activeDocument;
-    int32_t documentModified;
-    int32_t documentHasFile;
     int32_t selectAllText;        // the current tool's "Select &All ..." item
     int32_t selectAllCategory;    // the current tool's object category
     int32_t pasteText;            // PasteMenuState's answer

@@ -1,3 +1,6 @@
+#include "engine/interact/expression_edit.h"
+#include "engine/calc/measurements.h"
+#include "engine/calc/parameters.h"
 #include "engine/interact/undo.h"
 
 #include <cstring>
@@ -221,7 +224,20 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
                 words[w] = kept;
             }
         }
-        // Stand-in: the saved parameter values (23) are set back once parameters are built.
+        // Each 23 holds pairs of a parameter and its saved value, ended by a null pointer.
+        if (t.type == kUndoEntryParameterValues) {
+            constexpr uint32_t kItem = kPointerBytes + sizeof(double);
+            for (uint32_t at = 0; at + kItem <= t.length; at += kItem) {
+                SketchObject* o;
+                std::memcpy(&o, t.payload + at, kPointerBytes);
+                if (!o) break;
+                double saved;
+                std::memcpy(&saved, t.payload + at + kPointerBytes, sizeof saved);
+                const double now = CalculationValue(o);
+                if (IsParameterForm(o) && SetParameterValue(o, saved, false))
+                    std::memcpy(t.payload + at + kPointerBytes, &now, sizeof now);
+            }
+        }
     }
     // Each state block is laid out as its object is, so that the class's geometry codec
     // exchanges field for field.
@@ -250,8 +266,9 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 
 }  // namespace
 
-// Stand-in: rows whose handlers belong to code not built yet (text merging, locus ranges, grids, caption and expression edits, plotted
-// points, reversals) apply and release nothing until that code comes.
+// Stand-in: rows whose handlers belong to code not built yet (text merging, locus ranges,
+// grids, caption edits, plotted points, reversals) apply and release nothing until that
+// code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
     { nullptr,        nullptr,        nullptr,             nullptr },    //  0
@@ -270,7 +287,7 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { Nothing,        Nothing,        nullptr,             nullptr },    // 13 square grid (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 14 rectangular grid (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 15 caption edit (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 16 expression edit (Stand-in)
+    { SwapExpressionUndo, SwapExpressionUndo, FreeExpressionUndoRecord, FreeExpressionUndoRecord },  // 16 expression edit
     { Nothing,        Nothing,        nullptr,             nullptr },    // 17 plotted point (Stand-in)
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 18 rescale
     { ApplyPictureResizeUndo, ApplyPictureResizeUndo, nullptr, nullptr }, // 19 picture resize

@@ -575,16 +575,28 @@ ResultCode DescriptionPlaceholder(LayoutNode** out, const char* content, int32_t
     return ExpandObjectPlaceholder(out, content, length, parent, d);
 }
 
-LayoutNode* ExpandDescriptionTemplate(int32_t step, SketchObject* object, const char* templ) {
+namespace {
+
+LayoutNode* ExpandTemplateAtDepth(int32_t step, SketchObject* object, const char* templ, int32_t depth) {
     DescriptionContext d{ object, 0, step, nullptr };
     const int32_t saved = DescriptionDepth;
-    DescriptionDepth = 1;
+    DescriptionDepth = depth;
     LayoutNode* tree = nullptr;
     const ResultCode rc = ParseWith(&tree, templ, std::strlen(templ), nullptr, &d);
     DescriptionDepth = saved;
     if (d.held) FreeLayoutNode(d.held);
     if (rc >= kLayoutParseNoMemory) return nullptr;
     return tree;
+}
+
+}  // namespace
+
+LayoutNode* ExpandDescriptionTemplate(int32_t step, SketchObject* object, const char* templ) {
+    return ExpandTemplateAtDepth(step, object, templ, 1);
+}
+
+LayoutNode* ExpandObjectTemplate(SketchObject* object, const char* templ) {
+    return ExpandTemplateAtDepth(0, object, templ, 0);
 }
 
 LayoutNode* BuildObjectTitleLayout(SketchObject* object) {

@@ -50,6 +50,8 @@ struct LayoutParseContext;
 ResultCode DescriptionPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
                                   LayoutParseContext* context);
 LayoutNode* ExpandDescriptionTemplate(int32_t step, SketchObject* object, const char* templ);
+// The same placeholders outside a description: an object's own displayed text.
+LayoutNode* ExpandObjectTemplate(SketchObject* object, const char* templ);
 LayoutNode* BuildObjectTitleLayout(SketchObject* object);
 LayoutNode* BuildObjectDescriptionLayout(int32_t step, SketchObject* object);
 

@@ -5,8 +5,11 @@
 #include "engine/core/color_list.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/views.h"
+#include "engine/core/sketch.h"
 #include "platform/rules/colors.h"
 #include "platform/win32/custom_colors.h"
+#include "platform/win32/render/graphics_port.h"
 
 namespace {
 CustomColorBlock* gCurrent = nullptr;
@@ -36,6 +39,12 @@ void InitDefaultPalette(uint32_t palette[12]) { DefaultPaletteFor(GetSysColor(CO
 
 void RefreshSelectionColor(int32_t changeKind) {
     if (changeKind != 6 && changeKind != 7) return;
-    // Stand-in: sketch views and their drawing ports are not built; with no port on the
-    // current sketch there is no highlight colour to choose again and nothing to redraw.
+    // Only a sketch shown in a document's view has a port.
+    Sketch* sketch = CurrentSketch();
+    GraphicsPort* port = sketch ? SketchViewPort(sketch) : nullptr;
+    if (!port) return;
+    ChooseSelectionColor(port);
+    // Rebuilding redraws every view with the new colours; a new background also needs
+    // its traces layer made again, which the rebuild does.
+    RebuildSketchViews(0);
 }

@@ -12,12 +12,15 @@
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/text_style.h"
+#include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/interact/preferences_dialog.h"
 #include "engine/text/string_groups.h"
 #include "engine/text/text_style.h"
 #include "platform/rules/font_list.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/render/graphics_port.h"
+#include "platform/win32/render/object_style.h"
 #include "platform/win32/ui_fonts.h"
 
 namespace {
@@ -157,9 +160,14 @@ HMENU FontMenu() { return gFontMenu; }
 
 void MeasureStyledText(const char* text, int32_t length, int32_t, const TextStyle* style, int32_t,
                        int16_t* width, int16_t* height) {
-    // Stand-in: the drawing port of the current sketch's view is not built; text is
-    // measured on the printed page or else the screen.
+    // The printed page while one is drawn, else the window of the current sketch's view,
+    // else the screen.
     HDC dc = PrintMeasureDC();
+    if (!dc) {
+        Sketch* sketch = CurrentSketch();
+        const GraphicsPort* port = sketch ? SketchViewPort(sketch) : nullptr;
+        if (port) dc = port->windowDC;
+    }
     const bool screen = dc == nullptr;
     if (screen) dc = GetDC(nullptr);
     HFONT font = CreateStyleFont(style, nullptr);
@@ -180,9 +188,9 @@ void DrawStyledTextLine(const StyledTextLine* line) {
     HGDIOBJ oldFont = SelectObject(dc, font);
     uint32_t color;
     StyleToColorRef(line->style, &color);
-    // Stand-in: dimming toward the background belongs to the object drawing, which is
-    // not built; a dimmed object's text is drawn in its own colour until then.
-    const COLORREF oldColor = SetTextColor(dc, color);
+    COLORREF textColor = color;
+    if (line->object && (line->object->markFlags & kMarkDimmed)) DimTowardBackground(&textColor);
+    const COLORREF oldColor = SetTextColor(dc, textColor);
     RECT box = { 0, 0, 0, 0 };
     DrawTextA(dc, line->text, line->length, &box, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     // Widened by a quarter of the height so that slanted glyphs are not cut.

@@ -1,13 +1,28 @@
-// Stand-in: the platform's pictures (the clipboard's metafiles and bitmaps, their records
-// in documents) are not built. The clipboard never offers a picture, and picture records
-// read from a document are passed over, so pictures read from a file show no image.
+// Stand-in: the platform's pictures (the clipboard's metafiles and bitmaps, drawing them)
+// are not built. The clipboard never offers a picture. What a document holds of a picture
+// is kept as it was read, so that saving the document again loses nothing: the bitmap
+// record through the DIB chunk codec, the metafile record as its raw payload.
 #include "engine/core/services/pictures.h"
 
+#include <new>
+
 #include "engine/core/picture_objects.h"
+#include "engine/docio/dib_chunks.h"
 #include "engine/docio/streams.h"
 
+namespace {
+
+constexpr uint32_t kPictureMetafileTag = 8000;
+
+GlobalBlock* Block(void* handle) { return static_cast<GlobalBlock*>(handle); }
+
+}  // namespace
+
 void FreePictureHandles(PictureHandles* handles) {
-    if (handles) *handles = PictureHandles{};
+    if (!handles) return;
+    delete Block(handles->dib);
+    delete Block(handles->metafile);
+    *handles = PictureHandles{};
 }
 
 bool GetPictureFromClipboard(PictureHandles* handles) {
@@ -16,21 +31,48 @@ bool GetPictureFromClipboard(PictureHandles* handles) {
 }
 
 void AttachPictureHandles(SketchObject* picture, PictureHandles* handles) {
+    PictureData* d = PictureDataOf(picture);
+    FreePictureHandles(&d->handles);
+    d->handles = *handles;
     *handles = PictureHandles{};
     picture->bounds.right = picture->bounds.left;
     picture->bounds.bottom = picture->bounds.top;
     SyncPictureSize(picture);
 }
 
-ResultCode WritePictureRecords(StreamHandle, SketchObject*, const FormatInfo*) { return kResultOK; }
+ResultCode WritePictureRecords(StreamHandle stream, SketchObject* picture, const FormatInfo*) {
+    const PictureHandles& h = PictureDataOf(picture)->handles;
+    if (const GlobalBlock* metafile = Block(h.metafile); metafile && !metafile->Empty()) {
+        if (const ResultCode rc = StreamWriteRecord(stream, metafile->Size(), kPictureMetafileTag, metafile->Bytes()))
+            return rc;
+    }
+    if (const GlobalBlock* dib = Block(h.dib); dib && !dib->Empty()) return WriteDibRecord(stream, *dib);
+    return kResultOK;
+}
 
 ResultCode ReadPictureRecord(PictureReadContext* context) {
     uint32_t tag = context->tag, length = context->length;
     if (tag == 0) {
         if (const ResultCode rc = StreamReadRecordHeader(context->stream, &tag, &length)) return rc;
     }
-    const uint8_t* skipped = nullptr;
-    const ResultCode rc = StreamReadPayload(context->stream, length, &skipped);
+    PictureHandles& h = PictureDataOf(context->object)->handles;
+    if (tag == kPictureDibTag && !h.dib) {
+        GlobalBlock dib;
+        const ResultCode rc = ReadDibRecord(context->stream, length, &dib);
+        if (!dib.Empty()) h.dib = new (std::nothrow) GlobalBlock(std::move(dib));
+        return rc;
+    }
+    const uint8_t* payload = nullptr;
+    const ResultCode rc = StreamReadPayload(context->stream, length, &payload);
     if (rc != kResultOK) return rc;
-    return tag == 8000 || tag == 8002 ? kResultOK : kResultRecordLong;
+    if (tag == kPictureMetafileTag && !h.metafile && length > 0) {
+        try {
+            GlobalBlock* kept = new GlobalBlock(length);
+            for (uint32_t i = 0; i < length; ++i) kept->Bytes()[i] = payload[i];
+            h.metafile = kept;
+        } catch (const std::bad_alloc&) {
+            return kResultOutOfMemory;
+        }
+    }
+    return tag == kPictureDibTag || tag == kPictureMetafileTag ? kResultOK : kResultRecordLong;
 }

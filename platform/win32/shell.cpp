@@ -25,8 +25,12 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/command_state.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/selection_census.h"
 #include "engine/text/string_groups.h"
+#include "classlib/app.h"
+#include "classlib/command_ids.h"
+#include "classlib/wnd.h"
 #include "platform/rules/shell_rules.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/shell.h"
@@ -43,6 +47,7 @@ bool gAlertShowing = false;
 bool gCommandVariantFlag = false;
 char gDecimalSeparator = '.';
 IdleTask gStatusTask{};
+LayoutBehindCheck gLayoutBehind = nullptr;
 CommandDialogScript gDialogScript = nullptr;
 NewToolNameScript gNewToolNameScript = nullptr;
 
@@ -178,11 +183,12 @@ bool ToolNameTaken(const char* name) {
 
 // ---- Windows the services act on ---------------------------------------------------
 
-void RegisterMainWindowStandin(HWND window, bool startupComplete, bool menusBuilt) {
+void RegisterMainWindow(HWND window, bool startupComplete, bool menusBuilt) {
     gMainWindow = window;
     gStartupComplete = window && startupComplete;
     gMenusBuilt = window && menusBuilt;
 }
+void RegisterLayoutBehindCheck(LayoutBehindCheck check) { gLayoutBehind = check; }
 HWND MainWindow() { return gMainWindow; }
 bool StartupComplete() { return gStartupComplete; }
 bool MenusBuilt() { return gMenusBuilt; }
@@ -211,9 +217,9 @@ void RunEngineCommand(uint32_t slot) {
         CmdStateRefreshItemNow(slot);
         if (CmdStateGetItem(slot, &text, &variant, &enabled, &argument) && enabled) CmdStateExecuteItem(slot);
         if (gEngine.frontSketch) {
-            // Stand-in: the mouse handling's hover reset is not built. Setting the cursor
-            // where it is makes Windows send a fresh mouse move, so the cursor shape
-            // follows the new state.
+            // Setting the cursor where it is makes Windows send a fresh mouse move, so
+            // the cursor shape follows the new state.
+            ResetHoverPosition();
             POINT cursor;
             if (GetCursorPos(&cursor)) SetCursorPos(cursor.x, cursor.y);
         }
@@ -224,18 +230,24 @@ void RunEngineCommand(uint32_t slot) {
 bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
     if (!gMainWindow) return false;
     if (kind < kDialogTranslate || kind > kDialogRemoveTableData || kind == 3 || kind == 8) return false;
-    // Stand-in: without the class library's dialogs, an outer dialog running its own modal
-    // loop is recognised as an enabled dialog-class window that is active.
+    // An outer dialog or sheet running its own modal loop (from which, say, a page opened
+    // this dialog) stays disabled while this one runs and is given back the focus after.
     HWND outer = GetActiveWindow();
-    char className[16] = "";
-    if (outer) GetClassNameA(outer, className, sizeof className);
-    if (!outer || std::strcmp(className, "#32770") != 0 || !IsWindowEnabled(outer)) outer = nullptr;
-    if (outer) EnableWindow(outer, FALSE);
+    const CWnd* outerObject = outer ? CWnd::FromHandlePermanent(outer) : nullptr;
+    if (!outerObject || (outerObject->m_nFlags & WF_MODALLOOP) == 0) outer = nullptr;
+    CWinApp* app = AfxGetApp();
+    if (outer) {
+        EnableWindow(outer, FALSE);
+        if (app) app->EnableModeless(false);
+    }
     const bool ok = RunDialogStandin(kind) == IDOK;
     if (outer) {
         EnableWindow(gMainWindow, FALSE);
         EnableWindow(outer, TRUE);
         SetActiveWindow(outer);
+        // The library counts the switches, so giving back this call's own leaves
+        // modeless dialogs off as the outer dialog's loop keeps them.
+        if (app) app->EnableModeless(true);
     }
     return ok;
 }
@@ -305,9 +317,8 @@ bool IdleUpdate(int32_t count) {
     if (gEngine.frontSketch && gMenusBuilt) {
         FlushPendingRedraw(1);
         if (!gAlertShowing) remain = RunIdleTasks();
-        // Stand-in: the document's views-invalidated flag and remembered change count are
-        // not built; every 256th pass brings the sketch's extent and layout up to date.
-        if ((count & 0xFF) == 255) UpdateSketchExtentAndLayout(false);
+        if ((count & 0xFF) == 255 && gLayoutBehind && gLayoutBehind(gEngine.frontSketch))
+            UpdateSketchExtentAndLayout(false);
     }
     return remain;
 }
@@ -352,9 +363,10 @@ bool ReadArrowKeyNudge(int32_t, int16_t* dx, int16_t* dy) {
 bool IsShiftDown() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
 void RefusalBeep() { MessageBeep(0xFFFFFFFF); }
 
-void SetStatusBarText(const char*) {
+void SetStatusBarText(const char* text) {
     if (!gMainWindow) return;
-    // Stand-in: the main frame's status bar is not built; the frame is only repainted.
+    // The status bar takes its window text into its first pane.
+    if (HWND bar = GetDlgItem(gMainWindow, AFX_IDW_STATUS_BAR)) SetWindowTextA(bar, text ? text : "");
     UpdateWindow(gMainWindow);
 }
 
@@ -381,8 +393,7 @@ ResultCode RunCommandVariantProgram(int32_t) {
 }
 
 ResultCode CloseActiveWindow(int32_t) {
-    // Stand-in: custom-tool playback and the MDI frame are not built; the active child
-    // of the main window's MDI client is closed when there is one.
+    // Stand-in: custom-tool playback is not built, so there is none to stop first.
     if (!gMainWindow) return kResultOK;
     HWND client = FindWindowExA(gMainWindow, nullptr, "MDICLIENT", nullptr);
     HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;

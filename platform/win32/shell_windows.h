@@ -12,7 +12,13 @@ bool StartupComplete();
 // A run-time menu bar exists (idle updates then run the engine's idle tasks).
 bool MenusBuilt();
 
-// Stand-in: the application object and the main frame are not built yet; until they
-// register themselves, whoever creates a main window (the Windows tests do) says so
-// here. Null unregisters it.
-void RegisterMainWindowStandin(HWND window, bool startupComplete, bool menusBuilt);
+// The application registers its main frame here whenever the frame or the two flags
+// change (the Windows tests register a window of their own). Null unregisters it.
+void RegisterMainWindow(HWND window, bool startupComplete, bool menusBuilt);
+
+struct Sketch;
+// Whether the sketch's layout has fallen behind its objects: its document's views were
+// not invalidated since they last painted, yet the sketch changed since. The idle update
+// asks it every 256th pass; the program registers it (without one nothing is behind).
+using LayoutBehindCheck = bool (*)(Sketch* sketch);
+void RegisterLayoutBehindCheck(LayoutBehindCheck check);

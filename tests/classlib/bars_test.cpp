@@ -137,6 +137,12 @@ TEST_F(Bars, DockOnEachSideTakesThatEdgeAndWrapsWhenUpright) {
             // One button a row: five buttons and a separator's gap.
             EXPECT_GT(bar.Height(), bar.Width());
             EXPECT_GE(bar.Height(), 5 * 27);
+            // The control itself lays the buttons out one under the other.
+            CRect first, last;
+            toolBar.SendMessage(TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+            toolBar.SendMessage(TB_GETITEMRECT, std::size(kButtons) - 1, reinterpret_cast<LPARAM>(&last));
+            EXPECT_EQ(last.left, first.left);
+            EXPECT_GE(last.top, first.top + 4 * 27);
         } else {
             EXPECT_GT(bar.Width(), bar.Height());
             EXPECT_LT(bar.Height(), 2 * 27);

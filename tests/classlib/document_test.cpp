@@ -236,6 +236,15 @@ TEST_F(Documents, NewDocumentMakesChildFrameAndView) {
     app_->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(main_->GetActiveDocument()->GetTitle(), "Sketch2");
     EXPECT_EQ(ChildCount(), 2);
+
+    // With the last document closed the main frame's title names none.
+    main_->GetActiveDocument()->OnCloseDocument();
+    doc->OnCloseDocument();
+    ASSERT_EQ(ChildCount(), 0);
+    main_->ShowWindow(SW_SHOWNA);   // idle passes bring only shown frames up to date
+    app_->OnIdle(0);
+    main_->GetWindowText(title);
+    EXPECT_EQ(title, "App");
 }
 
 TEST_F(Documents, CommandsRouteFromViewToApplication) {

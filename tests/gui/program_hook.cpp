@@ -15,6 +15,8 @@
 //   viewpoint X Y               the screen point of sketch point (X, Y) in the front view
 //   tabs                        the front window's tab strip: width|shown|tab texts
 //   viewbottom                  the screen y below the front view (its scroll bar's top)
+//   toolbutton ID               the screen point at the middle of the toolbox button of
+//                               command ID, or "none" when the bar does not show it
 //   command ID                  posts the command to the main frame
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
 //   dialog                      the front dialog's title, then id|class|text per control
@@ -45,6 +47,7 @@
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
+#include "ui/frames/main_frame.h"
 #include "ui/frames/page_tabs.h"
 #include "ui/view/sketch_view.h"
 
@@ -253,6 +256,20 @@ std::string Answer(const std::string& request) {
         RECT r;
         GetWindowRect(view->m_hWnd, &r);
         return std::to_string(r.bottom);
+    }
+    if (verb == "toolbutton") {
+        unsigned id = 0;
+        in >> id;
+        auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+        CToolBar* bar = frame ? frame->m_toolbox : nullptr;
+        RECT r{}, client{};
+        if (!bar || !bar->m_hWnd || !bar->SendMessage(TB_GETRECT, id, reinterpret_cast<LPARAM>(&r))) return "none";
+        // A button the bar clips away cannot be clicked.
+        GetClientRect(bar->m_hWnd, &client);
+        POINT p{ (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
+        if (!PtInRect(&client, p)) return "none";
+        ClientToScreen(bar->m_hWnd, &p);
+        return std::to_string(p.x) + " " + std::to_string(p.y);
     }
     if (verb == "alerts") {
         std::string all;

@@ -56,6 +56,8 @@ bool IsDocumentNameFree(const char* name) {
                         [&](const std::string& open) { return Folded(open.c_str()) == folded; });
 }
 
+bool DocumentHasOwnFile(const EngineDocument* document) { return gServices.documentsWithFile.count(document) != 0; }
+
 void FitFramesToSketch(EngineDocument* document) { gServices.framesFitted.push_back(document); }
 
 void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.push_back(document); }

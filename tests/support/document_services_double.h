@@ -31,6 +31,7 @@ struct DocumentServices {
     int32_t toolboxRefreshes = 0;
 
     std::set<std::string> openNames;  // names IsDocumentNameFree calls used
+    std::set<const EngineDocument*> documentsWithFile;  // DocumentHasOwnFile answers true
     std::vector<EngineDocument*> framesFitted;
     std::vector<EngineDocument*> documentsFreed;
 

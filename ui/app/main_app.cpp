@@ -101,7 +101,7 @@ CMainFrame* TheMainFrame() {
 
 void CMainApp::PublishShellState() {
     HWND main = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-    RegisterMainWindowStandin(main, m_startupComplete != 0, m_menusBuilt != 0);
+    RegisterMainWindow(main, m_startupComplete != 0, m_menusBuilt != 0);
 }
 
 void CMainApp::SetMenusBuilt() {
@@ -191,7 +191,7 @@ bool CMainApp::InitInstance() {
 
 int CMainApp::ExitInstance() {
     if (registeredMainClass_) UnregisterClassA(kMainWindowClass, AfxGetInstanceHandle());
-    RegisterMainWindowStandin(nullptr, false, false);
+    RegisterMainWindow(nullptr, false, false);
     OleUninitialize();
     return CWinApp::ExitInstance();
 }

@@ -23,6 +23,7 @@
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/traces.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/shell_windows.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_rules.h"
 #include "ui/doc/fernwick_doc.h"
@@ -333,6 +334,11 @@ bool IsDocumentNameFree(const char* name) {
     return free;
 }
 
+bool DocumentHasOwnFile(const EngineDocument* document) {
+    CFernwickDoc* doc = DocumentOfEngine(const_cast<EngineDocument*>(document));
+    return doc && !doc->m_needsNewName && doc->GetPathName()[0] != '\0';
+}
+
 void FitFramesToSketch(EngineDocument* document) {
     if (CFernwickDoc* doc = DocumentOfEngine(document)) doc->SizeFramesToDocument();
 }
@@ -359,9 +365,19 @@ GraphicsPort* FrontPortOfSketch(Sketch* sketch) {
 
 }  // namespace
 
+namespace {
+// The views remember the sketch's change count when they paint; a count that moved on
+// with no invalidation since means the layout was never brought up to date.
+bool SketchLayoutBehind(Sketch* sketch) {
+    const CFernwickDoc* doc = DocumentOfSketch(sketch);
+    return doc && !doc->m_viewsInvalidated && doc->m_rememberedChangeCount != SketchChangeCount(sketch);
+}
+}  // namespace
+
 void InstallDrawingPortServices() {
     SetCanvasReclaimHandler(ReclaimViewBuffers);
     SetSketchPortLookup(FrontPortOfSketch);
+    RegisterLayoutBehindCheck(SketchLayoutBehind);
 }
 
 void FlushPendingRedraw(int32_t flag) {

@@ -18,12 +18,10 @@ ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
 ResultCode ParametricColorCommand(int32_t) { return kResultOK; }
 ResultCode OtherColorCommand(int32_t) { return kResultOK; }
 ResultCode ConstructFromFunctionsCommand(int32_t) { return kResultOK; }
-ResultCode DerivativeCommand(int32_t) { return kResultOK; }
 ResultCode CutCommand(int32_t) { return kResultOK; }
 ResultCode CopyCommand(int32_t) { return kResultOK; }
 ResultCode PasteCommand(int32_t) { return kResultOK; }
 ResultCode ClearCommand(int32_t) { return kResultOK; }
-ResultCode NewParameterCommand(int32_t) { return kResultOK; }
 ResultCode IterateCommand(int32_t) { return kResultOK; }
 ResultCode AddTableEntryCommand(int32_t) { return kResultOK; }
 ResultCode RemoveTableEntryCommand(int32_t) { return kResultOK; }

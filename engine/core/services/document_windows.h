@@ -7,6 +7,8 @@ struct EngineDocument;
 
 // False when an open document has this title or path name (compared without case).
 bool    IsDocumentNameFree(const char* name);
+// True when the document was read from or saved to a file that Save writes again in place.
+bool    DocumentHasOwnFile(const EngineDocument* document);
 // After a document was read: each view's frame is sized once to the stored window size.
 void    FitFramesToSketch(EngineDocument* document);
 // Called while an engine document is freed: its pages, tools and menus are gone, the

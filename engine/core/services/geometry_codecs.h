@@ -37,6 +37,7 @@ ResultCode TransferPathParameter(TransferContext* context);
 // part (a custom name or an empty text), then the display mode and precision.
 ResultCode TransferCaptionData(TransferContext* context);
 ResultCode TransferMeasurementData(TransferContext* context);
+ResultCode TransferCalculationData(TransferContext* context);
 // Copying one block of an object through its codec, as a stored record of the current
 // format would carry it: measured, then written into a new block (*bytes, freed with
 // FreeMemory; null when the codec writes nothing).

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
+
 struct SketchObject;
 
 // Class data bytes of a measurement (class 7: its value display) and of a calculation
@@ -17,7 +19,23 @@ void UpdateMeasurement(SketchObject* object, SketchObject* const* parents);
 // initExtra and freeExtra of measurements (and the value part of calculations).
 int32_t InitMeasurementData(SketchObject* object, void* record);
 void FreeMeasurementData(SketchObject* object);
+// Class routines of calculations, parameters and functions (class 11).
+int32_t InitCalculationData(SketchObject* object, void* record);
+void FreeCalculationData(SketchObject* object);
+void CopyCalculationValue(const SketchObject* source, SketchObject* target);
+// The update routine of functions and derived functions (types 75 and 80).
+void UpdateFunctionLayout(SketchObject* object, SketchObject* const* parents);
+// A calculation whose class record was read compiles its expression against its parents
+// (`keepKind`: the stored kind stays); 35 when it does not compile, 100 without memory.
+ResultCode FinishReadCalculation(SketchObject* object, bool keepKind);
+// A free calculation (a parameter) evaluates its own expression.
+void UpdateFreeCalculation(SketchObject* object);
 
 // The value of a measurement, calculation or parameter parent, in the sketch's units;
 // false when it is undefined or the object shows no value.
 bool ParentValue(const SketchObject* object, double* value);
+
+// The undoable edit of a calculation's expression (the interaction code's): `tokens`
+// (form, count) compiled against the object's parents and put in effect as one undo
+// step. The tokens pass to it in every case. 0, 100, or the compiler's code.
+int32_t ApplyEditedExpressionTokens(SketchObject* object, int32_t form, uint16_t* tokens, uint32_t count);

@@ -67,3 +67,4 @@ const DisplayPartsOps* CaptionDisplayPartsOf(const SketchObject* object);
 const DisplayPartsOps* DefaultDisplayPartsOf(const SketchObject* object);
 // Measurements and calculations (engine/calc).
 const DisplayPartsOps* MeasurementDisplayPartsOf(const SketchObject* object);
+const DisplayPartsOps* CalculationDisplayPartsOf(const SketchObject* object);

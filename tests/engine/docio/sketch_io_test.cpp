@@ -310,6 +310,19 @@ TEST_F(SketchIoTest, FreePolygonWithoutItsGeometryRecord) {
     EXPECT_EQ(back, nullptr);
 }
 
+// A picture record behind an object that is not a picture is passed over with warning 4;
+// the object is kept and no picture data is read into it.
+TEST_F(SketchIoTest, PictureRecordBehindAnotherObject) {
+    FreePoint();
+    const std::vector<uint8_t> page =
+        WithRecord(Write(sketch, true, false), kTagObjectEnd, 0, 8002, std::vector<uint8_t>(48, 0x5A));
+    Sketch* back = nullptr;
+    EXPECT_EQ(Read(page, &back, FormatInfo{ 1, 4, 4 }), kResultLongerRecord);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Order(back).size(), 1u);
+    FreeSketch(back);
+}
+
 // Tool bodies of this format stored value givens as free points of a value kind: they
 // read as calculations, and every value given takes expression form 3.
 TEST_F(SketchIoTest, ValueGivensOfToolBodies) {

@@ -3,6 +3,8 @@
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
+#include "engine/docio/engine_document.h"
+#include "tests/support/document_services_double.h"
 
 using namespace menu_text;
 
@@ -12,10 +14,14 @@ namespace {
 uint32_t Add(uint32_t row, uint32_t position = 0) {
     return CmdStateAddItem(CommandStateOwner{kOwnerMenuItem, 0x1234, position}, row);
 }
+// The document in front: none, or one that is modified or not and has its own file or not.
+EngineDocument gDocument{};
 void SetDocument(int32_t active, int32_t modified, int32_t hasFile) {
-    ShellStandin().activeDocument = active;
-    ShellStandin().documentModified = modified;
-    ShellStandin().documentHasFile = hasFile;
+    gDocument = EngineDocument{};
+    gDocument.modified = modified;
+    gEngine.frontDocument = active ? &gDocument : nullptr;
+    RecordedDocumentServices().documentsWithFile.clear();
+    if (hasFile) RecordedDocumentServices().documentsWithFile.insert(&gDocument);
 }
 // A caption in editing, for the cases that only ask whether there is one.
 SketchObject* EditedCaption() {
@@ -181,8 +187,7 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     const uint32_t open = Add(16);
     const uint32_t save = Add(17);
     const uint32_t properties = Add(75);
-    ShellStandin().activeDocument = 1;
-    ShellStandin().documentModified = 1;
+    SetDocument(1, 1, 0);
     Select(Segment({0, 0}, {4, 0}));
     RunIdle();
 
@@ -200,6 +205,7 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     ResetExecutorLog();
     CmdStateExecuteItem(properties);
     EXPECT_EQ(LastExecutorCall().slot, 36);
+    SetDocument(0, 0, 0);
 }
 
 TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
@@ -299,10 +305,13 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         {23, [](Sketch& s, SketchCommandInputs&) { s.undoPosition = reinterpret_cast<UndoRecord*>(&s); }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
         {24, [](Sketch& s, SketchCommandInputs&) { s.redoPosition = reinterpret_cast<UndoRecord*>(&s); SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
         {23, [](Sketch& s, SketchCommandInputs& in) { s.editedCaption = EditedCaption(); in.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
-        {17, [](Sketch&, SketchCommandInputs&) { ShellStandin().activeDocument = 1; }, kTextSaveEllipsis, 0, false, 8, 17},
+        {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); }, kTextSaveEllipsis, 0, false, 8, 17},
+        {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 0); }, kTextSaveEllipsis, 0, true, 8, 17},
         {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
         {87, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},
-        {74, [](Sketch&, SketchCommandInputs&) { ShellStandin().activeDocument = 1; SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
+        {87, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); }, kTextClose, 0, true, 45, 0},
+        {87, [](Sketch&, SketchCommandInputs&) {}, kTextClose, 0, false, 45, 0},
+        {74, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
         {76, [](Sketch&, SketchCommandInputs&) {}, kTextShowToolbox, 0, true, 37, 1},
         {85, [](Sketch&, SketchCommandInputs&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
         {21, [](Sketch& s, SketchCommandInputs&) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
@@ -330,6 +339,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         SetFrontSketch(&sketch);
         SetShiftState(0);
         ShellStandin() = ShellStateStandin{};
+        SetDocument(0, 0, 0);
         c.setup(sketch, Inputs());
         ASSERT_TRUE(CmdStateReserveItems(1));
         const uint32_t slot = Add(c.row);

@@ -2,6 +2,7 @@
 // pausing, speeds, the activity word and the number keys.
 #include <gtest/gtest.h>
 
+#include "engine/calc/parameters.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/points.h"
@@ -33,10 +34,9 @@ protected:
         const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindParameter, 0 };
         SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
         EXPECT_NE(p, nullptr);
-        CalculationDataOf(p)->form = kFormCalculation;
         CalculationDataOf(p)->changeStep = keyStep;
-        ValueDisplayOf(p)->value = value;
-        ValueDisplayOf(p)->defined = 1;
+        EXPECT_TRUE(SetParameterValue(p, value, false));
+        UpdateFreeCalculation(p);
         return p;
     }
 

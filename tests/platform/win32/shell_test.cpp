@@ -10,6 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "classlib/command_ids.h"
+#include "classlib/wnd.h"
+#include "engine/core/idle_tasks.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/dialogs.h"
 #include "engine/core/services/number_locale.h"
@@ -17,9 +20,11 @@
 #include "engine/core/services/user_interface.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
+#include "engine/interact/command_state.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "platform/win32/test_hooks.h"
+#include "tests/support/command_executors_double.h"
 
 namespace {
 
@@ -82,11 +87,11 @@ protected:
                                 nullptr, wc.hInstance, nullptr);
         ASSERT_NE(main_, nullptr);
         ShowWindow(main_, SW_SHOW);
-        RegisterMainWindowStandin(main_, true, true);
+        RegisterMainWindow(main_, true, true);
         DrainMessages();
     }
     void TearDown() override {
-        RegisterMainWindowStandin(nullptr, false, false);
+        RegisterMainWindow(nullptr, false, false);
         ScriptCommandDialogsForTest(nullptr);
         ScriptNewToolNameForTest(nullptr);
         DestroyWindow(main_);
@@ -102,7 +107,7 @@ int AnswerOk(int32_t kind) {
 }
 
 TEST(ShellWithoutMainWindow, ServicesDoNothing) {
-    RegisterMainWindowStandin(nullptr, false, false);
+    RegisterMainWindow(nullptr, false, false);
     gDialogKinds.clear();
     ScriptCommandDialogsForTest(AnswerOk);
     EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
@@ -140,16 +145,26 @@ TEST_F(Shell, AnOuterDialogIsDisabledAndActiveAgainAfterwards) {
     *tpl = DLGTEMPLATE{ WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 10, 10, 100, 50 };
     gOuter = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), tpl, main_, OuterProc, 0);
     ASSERT_NE(gOuter, nullptr);
-    EnableWindow(main_, FALSE);  // as a modal sheet leaves it
     SetActiveWindow(gOuter);
     ASSERT_EQ(GetActiveWindow(), gOuter);
     ScriptCommandDialogsForTest(NoteOuter);
 
+    // A dialog that runs no modal loop of the library is no outer dialog: left alone.
+    CWnd outer;
+    outer.Attach(gOuter);
+    EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
+    EXPECT_TRUE(gOuterEnabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(main_));
+
+    outer.m_nFlags |= WF_MODALLOOP;
+    EnableWindow(main_, FALSE);  // as a modal sheet leaves it
+    SetActiveWindow(gOuter);
     EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
     EXPECT_FALSE(gOuterEnabledDuring);
     EXPECT_TRUE(IsWindowEnabled(gOuter));
     EXPECT_EQ(GetActiveWindow(), gOuter);
     EXPECT_FALSE(IsWindowEnabled(main_));
+    outer.Detach();
     DestroyWindow(gOuter);
     EnableWindow(main_, TRUE);
 }
@@ -204,7 +219,7 @@ TEST_F(Shell, AlertShowsOneButtonOkOrCancelInItsPlace) {
 }
 
 TEST_F(Shell, BeforeStartUpCompletesAnAlertIsAPlainMessageBox) {
-    RegisterMainWindowStandin(main_, false, false);
+    RegisterMainWindow(main_, false, false);
     SeenBox seen;
     std::thread closer = CloseBox("Start", IDOK, &seen);
     ShowAlert("Start", "Fonts are missing.", 0, 0, 1, false);
@@ -305,6 +320,161 @@ TEST_F(Shell, SpecialKeysWithModifiers) {
     SetKeyboardState(keys);
     for (UINT key : { VK_LEFT, VK_ESCAPE, VK_DELETE, VK_HOME }) EXPECT_FALSE(TranslateSpecialKey(key)) << key;
     SetKeyboardState(saved);
+}
+
+TEST_F(Shell, StatusTextGoesToTheStatusBarsFirstPane) {
+    // The frame's status bar takes its window text into its first pane; a static with
+    // the bar's identifier stands for it.
+    HWND bar = CreateWindowExA(0, "STATIC", "old", WS_CHILD | WS_VISIBLE, 0, 180, 300, 20, main_,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_STATUS_BAR)),
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(bar, nullptr);
+    char text[64] = "";
+    SetStatusBarText("Click to construct a point.");
+    GetWindowTextA(bar, text, sizeof text);
+    EXPECT_STREQ(text, "Click to construct a point.");
+    SetStatusBarText(nullptr);
+    GetWindowTextA(bar, text, sizeof text);
+    EXPECT_STREQ(text, "");
+
+    RegisterMainWindow(nullptr, false, false);
+    SetStatusBarText("lost");
+    GetWindowTextA(bar, text, sizeof text);
+    EXPECT_STREQ(text, "");
+}
+
+TEST_F(Shell, ArrowNudgeReadsHeldArrowsAndDropsTheMainWindowsKeys) {
+    // Arrows held through the system's input, so the asynchronous state sees them.
+    const auto key = [](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof input);
+    };
+    struct Case { std::vector<WORD> held; bool any; int16_t dx, dy; };
+    const Case cases[] = {
+        { {}, false, 0, 0 },
+        { { VK_LEFT }, true, -1, 0 },
+        { { VK_RIGHT, VK_DOWN }, true, 1, 1 },
+        { { VK_LEFT, VK_RIGHT, VK_UP }, true, 0, -1 },
+    };
+    const auto allHeld = [](const std::vector<WORD>& keys) {
+        for (WORD vk : keys)
+            if ((GetAsyncKeyState(vk) & 0x8000) == 0) return false;
+        return true;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.held.size());
+        // The X11 driver resets the key state from the X server when a window's focus
+        // changes (other programs may share the display). A read is judged only when the
+        // keys were held before and after it; otherwise the presses are made again.
+        bool judged = false;
+        for (int tries = 0; tries < 200 && !judged; ++tries) {
+            for (WORD vk : c.held) key(vk, false);
+            DrainMessages();
+            if (!allHeld(c.held)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                continue;
+            }
+            PostMessageA(main_, WM_KEYDOWN, VK_LEFT, 0);
+            PostMessageA(main_, WM_CHAR, 'x', 0);
+            PostMessageA(main_, WM_USER + 7, 0, 0);
+            int16_t dx = 9, dy = 9;
+            const bool any = ReadArrowKeyNudge(0, &dx, &dy);
+            MSG m;
+            const bool keysLeft = PeekMessageA(&m, main_, WM_KEYFIRST, WM_SYSDEADCHAR, PM_NOREMOVE) != 0;
+            const bool otherKept = PeekMessageA(&m, main_, WM_USER + 7, WM_USER + 7, PM_REMOVE) != 0;
+            judged = allHeld(c.held);
+            if (judged) {
+                EXPECT_EQ(any, c.any);
+                EXPECT_EQ(dx, c.dx);
+                EXPECT_EQ(dy, c.dy);
+                EXPECT_FALSE(keysLeft);
+                EXPECT_TRUE(otherKept);
+            }
+            DrainMessages();
+        }
+        EXPECT_TRUE(judged);
+        for (WORD vk : c.held) key(vk, true);
+        DrainMessages();
+    }
+}
+
+TEST_F(Shell, OpenWithShellReportsAMissingTarget) {
+    EXPECT_FALSE(OpenWithShell("C:\\no such folder\\no such file.fgx"));
+}
+
+int32_t gIdleRuns = 0;
+int32_t CountIdleRun(IdleTask*, int32_t) {
+    ++gIdleRuns;
+    return 0;
+}
+
+std::vector<Sketch*> gLayoutChecks;
+bool NoteLayoutCheck(Sketch* sketch) {
+    gLayoutChecks.push_back(sketch);
+    return false;
+}
+
+TEST_F(Shell, IdleUpdateRunsIdleTasksOnlyWithAFrontSketchAndNoAlert) {
+    Sketch* sketch = CreateSketch(0, nullptr);
+    ASSERT_NE(sketch, nullptr);
+    Sketch* savedFront = gEngine.frontSketch;
+    IdleTask task{};
+    gIdleRuns = 0;
+    AddIdleTask(&task, CountIdleRun, 0);
+
+    gEngine.frontSketch = nullptr;
+    IdleUpdate(0);
+    EXPECT_EQ(gIdleRuns, 0);
+
+    gEngine.frontSketch = sketch;
+    RegisterMainWindow(main_, true, false);  // no menu bar yet
+    IdleUpdate(0);
+    EXPECT_EQ(gIdleRuns, 0);
+
+    RegisterMainWindow(main_, true, true);
+    const bool wasShowing = SetAlertShowing(true);
+    IdleUpdate(0);
+    EXPECT_EQ(gIdleRuns, 0);
+    SetAlertShowing(wasShowing);
+    Sketch* current = CurrentSketch();
+    gLayoutChecks.clear();
+    RegisterLayoutBehindCheck(NoteLayoutCheck);
+    IdleUpdate(254);
+    EXPECT_EQ(gIdleRuns, 1);
+    EXPECT_EQ(CurrentSketch(), current);  // the front sketch was current only meanwhile
+    EXPECT_TRUE(gLayoutChecks.empty());
+    IdleUpdate(0x1FF);  // only the low byte counts: every 256th pass
+    EXPECT_EQ(gLayoutChecks, std::vector<Sketch*>{ sketch });
+    RegisterLayoutBehindCheck(nullptr);
+
+    if (task.queued) RemoveIdleTask(&task);
+    gEngine.frontSketch = savedFront;
+    FreeSketch(sketch);
+}
+
+TEST_F(Shell, EngineCommandsRunOnlyWhileEnabled) {
+    ASSERT_TRUE(CmdStateReserveItems(2));
+    const uint32_t open = CmdStateAddItem(CommandStateOwner{ kOwnerMenuItem, 0x1234, 0 }, 16);
+    const uint32_t save = CmdStateAddItem(CommandStateOwner{ kOwnerMenuItem, 0x1234, 1 }, 17);
+    ASSERT_NE(open, kCmdStateNoSlot);
+    ASSERT_NE(save, kCmdStateNoSlot);
+    EngineDocument* savedFront = gEngine.frontDocument;
+    gEngine.frontDocument = nullptr;  // nothing to save
+    ResetExecutorLog();
+
+    RunEngineCommand(save);
+    EXPECT_EQ(ExecutorCallCount(), 0);
+    RunEngineCommand(open);
+    EXPECT_EQ(ExecutorCallCount(), 1);
+    EXPECT_EQ(LastExecutorCall().slot, 7);
+    EXPECT_EQ(LastExecutorCall().argument, 16);
+
+    gEngine.frontDocument = savedFront;
+    CmdStateRemoveItem(save);
+    CmdStateRemoveItem(open);
 }
 
 TEST_F(Shell, StartUpLearnsTheDecimalSeparator) {

@@ -1,0 +1,81 @@
+// New Parameter and the parameter dialog, scripted.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/calc/measurements.h"
+#include "engine/calc/parameters.h"
+#include "engine/core/services/object_labels.h"
+#include "engine/core/sketch_fixture.h"
+#include "engine/interact/command_executors.h"
+#include "tests/support/dialogs_double.h"
+
+namespace {
+
+class ParameterCommandTest : public SketchTest {
+protected:
+    void SetUp() override {
+        SketchTest::SetUp();
+        ResetDialogDoubles();
+    }
+    void TearDown() override {
+        ResetDialogDoubles();
+        SketchTest::TearDown();
+    }
+    static DialogScript Answer(double value, int32_t units, const char* name, bool ok = true) {
+        DialogScript s;
+        s.ok = ok;
+        s.edits.push_back([=](void* record) {
+            auto* r = static_cast<ParameterDialogRecord*>(record);
+            r->value.value = value;
+            r->units.value = units;
+            if (name) std::snprintf(r->name, sizeof r->name, "%s", name);
+        });
+        return s;
+    }
+};
+
+TEST_F(ParameterCommandTest, NewParameterIsOneUndoStepWithItsUnitsAndName) {
+    ScriptDialogs({Answer(2.5, 1, "speed")});
+    const int32_t depth = UndoDepth();
+    ASSERT_EQ(NewParameterCommand(0), kResultOK);
+    SketchObject* p = sketch->firstObject;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(UndoDepth(), depth + 1);
+    EXPECT_EQ(p->objectKind, kKindAngleParameter);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 2.5);
+    char label[64];
+    GetObjectLabelText(p, label, sizeof label);
+    EXPECT_STREQ(label, "speed");
+    ASSERT_EQ(RanDialogs().size(), 1u);
+    EXPECT_EQ(RanDialogs()[0].kind, kDialogNewParameter);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+}
+
+TEST_F(ParameterCommandTest, CancelBuildsNothingAndKeepsTheNextLetter) {
+    const LabelSequence before = sketch->labelSequences[0];
+    ScriptDialogs({Answer(3, 0, nullptr, false)});
+    const int32_t depth = UndoDepth();
+    ASSERT_EQ(NewParameterCommand(0), kResultOK);
+    EXPECT_EQ(sketch->firstObject, nullptr);
+    EXPECT_EQ(UndoDepth(), depth);
+    EXPECT_EQ(sketch->labelSequences[0].position, before.position);
+}
+
+TEST_F(ParameterCommandTest, EditingAValueIsUndoableAndKeepsTheKind) {
+    ScriptDialogs({Answer(4, 2, nullptr)});
+    ASSERT_EQ(NewParameterCommand(0), kResultOK);
+    SketchObject* p = sketch->firstObject;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->objectKind, kKindDistanceParameter);
+    ScriptDialogs({Answer(9, 0, nullptr)});
+    CalculationEditRecord unused{};
+    ASSERT_TRUE(RunParameterDialog(p, &unused, nullptr, 0));
+    RecomputeObject(p, nullptr, true);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 9);
+    EXPECT_EQ(p->objectKind, kKindDistanceParameter);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 4);
+}
+
+}  // namespace

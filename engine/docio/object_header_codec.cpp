@@ -33,55 +33,7 @@ ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
                           static_cast<uint32_t>(storedSize), convert);
 }
 
-// The object side of this codec is an ObjectTemplate: the first seven header words,
-// which are also the first seven words of every SketchObject.
-ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
-                               uint8_t* record, int32_t recordLength) {
-    auto* header = static_cast<ObjectTemplate*>(objectBlock);
-    if (IsReading(context)) {
-        if (recordLength < kObjectHeaderRecordSizeV1) return kResultDamagedRecord;
-        ResultCode result = kResultOK;
-        if (recordLength > kObjectHeaderRecordSize) {
-            result = KeepWorstError(result, kResultValueClampedOnRead);
-        }
-        const int32_t type = ConstructionTypeFromCode(GetLE16(record + 0));
-        const int32_t objectClass = ObjectClassFromCode(GetLE16(record + 6));
-        int32_t kind = ObjectKindFromCode(GetLE16(record + 8));
-        if (kind == kNoKind && type != kNoConstructionType &&
-            ConstructionTypeTable[type].objectKind < kFirstUnionKind) {
-            kind = ConstructionTypeTable[type].objectKind;
-        }
-        if (type == kNoConstructionType || kind == kNoKind || objectClass == kNoClass) {
-            return kResultSkipObject;
-        }
-        int32_t hidden = GetLE16(record + 2);
-        int32_t lineStyle = GetLE16(record + 10);
-        if (hidden >= 5) {
-            hidden = kHiddenByUser;
-            result = KeepWorstError(result, kResultValueClampedOnRead);
-        }
-        if (lineStyle >= 3) {
-            lineStyle = 1;
-            result = KeepWorstError(result, kResultValueClampedOnRead);
-        }
-        header->constructionType = type;
-        header->hidden = hidden;
-        header->traced = GetLE16(record + 4);
-        header->objectClass = objectClass;
-        header->objectKind = kind;
-        header->lineStyle = lineStyle;
-        if (context->source.formatVersion != kHandheldFormatVersion &&
-            recordLength >= kObjectHeaderRecordSize) {
-            header->color = record[12] | (record[13] << 8) | (record[14] << 16);
-        } else {
-            const Sketch* sketch = CurrentSketch();
-            header->color =
-                sketch ? sketch->settings.palette[ObjectClassTable[objectClass].colorSlot] : 0;
-        }
-        return result;
-    }
-
-    // Writing.
+ResultCode EncodeObjectHeader(const ObjectTemplate* header, int32_t formatVersion, uint8_t* record) {
     const int32_t type = header->constructionType;
     const int32_t kind = header->objectKind;
     const int32_t objectClass = header->objectClass;
@@ -92,7 +44,7 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
     const uint32_t typeCode = ConstructionTypeTable[type].storedCode;
     const uint32_t kindCode = static_cast<uint32_t>(ObjectKindTable[kind].storedCode);
     const uint32_t classCode = static_cast<uint32_t>(objectClass);
-    const bool handheld = context->destination.formatVersion == kHandheldFormatVersion;
+    const bool handheld = formatVersion == kHandheldFormatVersion;
     ResultCode result = kResultOK;
     uint32_t hidden = static_cast<uint32_t>(header->hidden);
     uint32_t lineStyle = static_cast<uint32_t>(header->lineStyle);
@@ -122,6 +74,74 @@ ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
     return result;
 }
 
+namespace {
+
+// The fields of a stored header of recordLength bytes (at most the stored size).
+ResultCode DecodeHeaderFields(const uint8_t* record, int32_t recordLength, int32_t formatVersion,
+                              ObjectTemplate* header) {
+    if (recordLength < kObjectHeaderRecordSizeV1) return kResultDamagedRecord;
+    ResultCode result = kResultOK;
+    if (recordLength > kObjectHeaderRecordSize) {
+        result = KeepWorstError(result, kResultValueClampedOnRead);
+    }
+    const int32_t type = ConstructionTypeFromCode(GetLE16(record + 0));
+    const int32_t objectClass = ObjectClassFromCode(GetLE16(record + 6));
+    int32_t kind = ObjectKindFromCode(GetLE16(record + 8));
+    if (kind == kNoKind && type != kNoConstructionType &&
+        ConstructionTypeTable[type].objectKind < kFirstUnionKind) {
+        kind = ConstructionTypeTable[type].objectKind;
+    }
+    if (type == kNoConstructionType || kind == kNoKind || objectClass == kNoClass) {
+        return kResultSkipObject;
+    }
+    int32_t hidden = GetLE16(record + 2);
+    int32_t lineStyle = GetLE16(record + 10);
+    if (hidden >= 5) {
+        hidden = kHiddenByUser;
+        result = KeepWorstError(result, kResultValueClampedOnRead);
+    }
+    if (lineStyle >= 3) {
+        lineStyle = 1;
+        result = KeepWorstError(result, kResultValueClampedOnRead);
+    }
+    header->constructionType = type;
+    header->hidden = hidden;
+    header->traced = GetLE16(record + 4);
+    header->objectClass = objectClass;
+    header->objectKind = kind;
+    header->lineStyle = lineStyle;
+    if (formatVersion != kHandheldFormatVersion &&
+        recordLength >= kObjectHeaderRecordSize) {
+        header->color = record[12] | (record[13] << 8) | (record[14] << 16);
+    } else {
+        const Sketch* sketch = CurrentSketch();
+        header->color =
+            sketch ? sketch->settings.palette[ObjectClassTable[objectClass].colorSlot] : 0;
+    }
+    return result;
+}
+
+}  // namespace
+
+ResultCode DecodeObjectHeader(const uint8_t* record, uint32_t length, int32_t formatVersion, ObjectTemplate* header) {
+    if (length < kObjectHeaderRecordSizeV1) return kResultDamagedRecord;
+    ResultCode result = length > kObjectHeaderRecordSize ? kResultValueClampedOnRead : kResultOK;
+    const uint32_t stored = ObjectHeaderBytes(formatVersion);
+    const uint32_t taken = length < stored ? length : stored;
+    if (taken < stored) *header = ObjectTemplate{};
+    result = KeepWorstError(result, DecodeHeaderFields(record, static_cast<int32_t>(taken), formatVersion, header));
+    return length < stored ? KeepWorstError(result, kResultShorterRecord) : result;
+}
+
+// The object side of this codec is an ObjectTemplate: the first seven header words,
+// which are also the first seven words of every SketchObject.
+ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
+                               uint8_t* record, int32_t recordLength) {
+    auto* header = static_cast<ObjectTemplate*>(objectBlock);
+    if (IsReading(context)) return DecodeHeaderFields(record, recordLength, context->source.formatVersion, header);
+    return EncodeObjectHeader(header, context->destination.formatVersion, record);
+}
+
 ResultCode TransferObjectHeader(TransferContext* context) {
     const bool reading = IsReadingRecord(context);
     const TransferSide& recordSide = reading ? context->source : context->destination;
@@ -132,12 +152,15 @@ ResultCode TransferObjectHeader(TransferContext* context) {
         return code;
     }
     if (IsWritingRecord(context)) {
-        // Nothing is written, and the cursor does not move, for an object the target
-        // form cannot hold.
-        ObjectTemplate probe = *static_cast<ObjectTemplate*>(context->source.object);
-        uint8_t scratch[kObjectHeaderRecordSize];
-        const ResultCode check = ConvertObjectHeader(context, &probe, scratch, storedSize);
-        if (check == kResultCannotStore) return check;
+        // Converted once, straight into the record; nothing is written, and the cursor
+        // does not move, for an object the target form cannot hold.
+        TransferSide& record = context->destination;
+        if (RecordBytesLeft(&record) < static_cast<uint32_t>(storedSize)) return kResultCodecOverrun;
+        const ResultCode rc = EncodeObjectHeader(
+            reinterpret_cast<const ObjectTemplate*>(FieldAddress(&context->source, 0)), record.formatVersion,
+            record.cursor);
+        if (rc != kResultCannotStore && context->advance) record.cursor += storedSize;
+        return rc;
     }
     return KeepWorstError(code, TransferObjectField(context, 0, storedSize, sizeof(ObjectTemplate),
                                                     ConvertObjectHeader));

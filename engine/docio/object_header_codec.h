@@ -27,6 +27,18 @@ constexpr int32_t kHandheldFormatVersion = 1;
 ResultCode TransferObjectField(TransferContext* context, uint32_t objectOffset,
                                int32_t storedSize, int32_t currentSize, FieldConvertFn convert);
 
+// The stored header of an object in the given format version: 16 bytes (12 in the
+// handheld form), every one of them written; 10 and nothing written when the form cannot
+// hold the object, 5 when a value was stored in its default form.
+ResultCode EncodeObjectHeader(const ObjectTemplate* header, int32_t formatVersion, uint8_t* record);
+// The fields of a stored header of `length` bytes, as the codec reads them: 35 below 12
+// bytes, 9 for a type, class or kind this system does not have, warnings 3 (shorter than
+// the form's size) and 4 (longer than 16 bytes, or a value out of range).
+ResultCode DecodeObjectHeader(const uint8_t* record, uint32_t length, int32_t formatVersion, ObjectTemplate* header);
+inline uint32_t ObjectHeaderBytes(int32_t formatVersion) {
+    return formatVersion == kHandheldFormatVersion ? kObjectHeaderRecordSizeV1 : kObjectHeaderRecordSize;
+}
+
 ResultCode ConvertObjectHeader(TransferContext* context, void* objectBlock,
                                uint8_t* recordBlock, int32_t recordLength);
 ResultCode TransferObjectHeader(TransferContext* context);

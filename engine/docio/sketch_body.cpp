@@ -134,9 +134,12 @@ uint32_t PeekTag(ReadState& st) {
     return st.nextTag;
 }
 
+// The next record; the tag of the one after it comes along when the stream has it at
+// hand, sparing the peek.
 ResultCode ReadNext(ReadState& st, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
-    st.nextTagKnown = false;
-    return StreamReadRecord(st.stream, tag, length, payload);
+    const ResultCode rc = StreamReadRecordAndPeek(st.stream, tag, length, payload, &st.nextTag);
+    st.nextTagKnown = rc == kResultOK && st.nextTag != 0;
+    return rc;
 }
 
 ResultCode ReadSelection(ReadState& st, const uint8_t* p, uint32_t n) {
@@ -541,6 +544,10 @@ ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyRead
 
 namespace {
 
+// Past this many bytes of objects written ahead of their style tables, the tables are
+// settled by a walk over the objects still to come (see WriteSketchBodyRecords).
+constexpr uint32_t kObjectsAheadOfTablesLimit = 8u << 20;
+
 struct WriteState {
     StreamHandle              stream;
     void*                     model;
@@ -548,7 +555,15 @@ struct WriteState {
     FormatInfo                format;
     Growable<int16_t>         fonts;      // file font index -> font
     Growable<StyleEntry>      styles;
-    Growable<uint16_t>        styleOf;    // by sketch-order index
+    // The style index of each object whose style enters the table, in sketch order from
+    // the object where the maps were built, and the next one to take.
+    Growable<uint16_t>        styleOf;
+    uint32_t                  nextStyle = 0;
+    Growable<void*>           written;    // by number - 1
+    // Objects are being written ahead of the font and style records, which go at
+    // tablesAt once it is known what they hold.
+    bool                      tablesLater = false;
+    uint32_t                  tablesAt = 0;
 
     bool Partial() const { return format.sketchKind == 2; }
     bool Handheld() const { return format.formatVersion == 1; }
@@ -568,15 +583,21 @@ bool EnterFont(WriteState& st, int16_t font, uint32_t* index) {
     return st.fonts.Append(font);
 }
 
-// The walk before the writing: every object is counted and left without a number (a
-// reference to an object not yet written finds 0), and its text style enters the maps.
-ResultCode BuildStyleMaps(WriteState& st, uint32_t* count) {
+// The object's number in the file, 0 when it was not (or not yet) written. The number
+// kept in the object counts only when the object written under that number is this one,
+// so that objects need not be cleared of numbers they kept from before.
+uint32_t NumberOf(const WriteState& st, void* object) {
+    const uint32_t number = st.ops->number(st.model, object);
+    return number >= 1 && number <= st.written.count && st.written.items[number - 1] == object ? number : 0;
+}
+
+// The walk for the style tables, from `from` to the last object: the text style of each
+// object that has one enters the maps. It reads as little of each object as it can.
+ResultCode BuildStyleMaps(WriteState& st, void* from, uint32_t* count) {
     const SketchBodyWriteOps& ops = *st.ops;
     *count = 0;
-    for (void* object = ops.firstObject(st.model); object; object = ops.nextObject(st.model, object)) {
-        const uint32_t i = (*count)++;
-        ops.setNumber(st.model, object, 0);
-        if (!st.styleOf.Append(0)) return kResultOutOfMemory;
+    for (void* object = from; object; object = ops.nextObject(st.model, object)) {
+        ++*count;
         if (!ops.contributesStyle(st.model, object)) continue;
         StyleEntry e{};
         ops.style(st.model, object, e.fields);
@@ -586,7 +607,7 @@ ResultCode BuildStyleMaps(WriteState& st, uint32_t* count) {
         if (found == st.styles.count) {
             if (!EnterFont(st, e.fields[0], nullptr) || !st.styles.Append(e)) return kResultOutOfMemory;
         }
-        st.styleOf.items[i] = static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found);
+        if (!st.styleOf.Append(static_cast<uint16_t>(found > 0xFFFF ? 0xFFFF : found))) return kResultOutOfMemory;
         int16_t used[64];
         uint32_t n = ops.textFonts(st.model, object, used, 64);
         for (uint32_t f = 0; f < n && f < 64; ++f)
@@ -630,60 +651,105 @@ ResultCode WriteFontAndStyleRecords(WriteState& st) {
     return rc;
 }
 
+// The records of one object that the writer makes itself, gathered so that the stream
+// takes them in one write; flushed before each record a codec writes. Their payloads
+// all have even lengths, so that they read the same on every kind of stream.
+struct RecordRun {
+    uint8_t  bytes[512];
+    uint32_t length = 0;
+    uint32_t largest = 0;
+
+    bool Fits(uint32_t n) const { return n <= sizeof bytes - length && sizeof bytes - length - n >= kRecordHeaderBytes; }
+    // Room for a record of n payload bytes, its header written; null when it does not fit.
+    uint8_t* Add(uint32_t tag, uint32_t n) {
+        if (!Fits(n)) return nullptr;
+        uint8_t* at = bytes + length;
+        PutLE32(at, n);
+        PutLE32(at + 4, tag);
+        length += kRecordHeaderBytes + n;
+        if (n > largest) largest = n;
+        return at + kRecordHeaderBytes;
+    }
+    ResultCode Flush(StreamHandle out) {
+        if (length == 0) return kResultOK;
+        const ResultCode rc = StreamWriteRecords(out, bytes, length, largest);
+        length = largest = 0;
+        return rc;
+    }
+};
+
 // Writes one object's records into `out`; 10 when it cannot be stored.
-ResultCode WriteObjectRecords(WriteState& st, uint32_t index, void* object, StreamHandle out) {
-    // Room for the parent numbers of all but the largest constructions.
-    uint8_t parentRecord[4 + 4 * 32];
+ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, StreamHandle out) {
     const SketchBodyWriteOps& ops = *st.ops;
     const FormatInfo& f = st.format;
     ObjectWriteFacts facts{};
     ops.facts(st.model, object, &facts);
     if (facts.objectClass < 0 || facts.objectClass > kMaxStoredClass) return kResultObjectDropped;
-    ResultCode worst = ops.writeObjectRecord(st.model, object, kTagObjectHeader, out, f);
+    RecordRun run;
+    uint8_t header[kMaxObjectHeaderBytes];
+    uint32_t headerLength = 0;
+    ResultCode worst = ops.objectHeader(st.model, object, f, header, &headerLength);
     auto keep = [&](ResultCode rc) { worst = KeepWorstError(worst, rc); };
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultObjectDropped; };
-    if (!stop() && facts.constructionType != 0 && facts.parentCount > 0) {
-        uint32_t bytes = 4 + 4 * facts.parentCount;
-        uint8_t* block = bytes <= sizeof parentRecord ? parentRecord
-                                                      : static_cast<uint8_t*>(AllocMemory(bytes, kAllocZero));
-        if (!block) return kResultOutOfMemory;
-        PutLE32(block, facts.parentCount);
+    // A codec's record goes after what the run holds.
+    auto codec = [&](uint32_t tag) {
+        keep(run.Flush(out));
+        if (!stop()) keep(ops.writeObjectRecord(st.model, object, tag, out, f));
+    };
+    if (stop()) return worst;
+    std::memcpy(run.Add(kTagObjectHeader, headerLength), header, headerLength);
+    if (facts.constructionType != 0 && facts.parentCount > 0) {
+        const uint64_t bytes = 4 + 4 * uint64_t{facts.parentCount};
+        if (bytes > UINT32_MAX) return kResultOutOfMemory;
+        uint8_t* record = run.Add(kTagParents, static_cast<uint32_t>(bytes));
+        uint8_t* block = nullptr;
+        if (!record) {
+            keep(run.Flush(out));
+            if (stop()) return worst;
+            record = run.Add(kTagParents, static_cast<uint32_t>(bytes));
+        }
+        if (!record) {
+            record = block = static_cast<uint8_t*>(AllocMemory(static_cast<uint32_t>(bytes), kAllocZero));
+            if (!block) return kResultOutOfMemory;
+        }
+        PutLE32(record, facts.parentCount);
         for (uint32_t i = 0; i < facts.parentCount; ++i) {
-            uint32_t number = ops.number(st.model, ops.parentAt(st.model, object, i));
+            uint32_t number = NumberOf(st, ops.parentAt(st.model, object, i));
             if (number == 0) keep(kResultObjectDropped);  // a parent that was not saved
-            PutLE32(block + 4 + 4 * i, number);
+            PutLE32(record + 4 + 4 * i, number);
         }
-        if (!stop()) keep(StreamWriteRecord(out, bytes, kTagParents, block));
-        if (block != parentRecord) FreeMemory(block);
+        if (block && !stop()) keep(StreamWriteRecord(out, static_cast<uint32_t>(bytes), kTagParents, block));
+        FreeMemory(block);
     }
-    if (!stop() && facts.constructionType != 0 && facts.hasConstructionData)
-        keep(ops.writeObjectRecord(st.model, object, kTagConstructionData, out, f));
-    if (!stop() && facts.hasClassData)
-        keep(ops.writeObjectRecord(st.model, object, kTagClassDataBase + uint32_t(facts.objectClass), out, f));
-    if (!stop() && facts.hasLabelRecord) keep(ops.writeObjectRecord(st.model, object, kTagLabel, out, f));
+    if (!stop() && facts.constructionType != 0 && facts.hasConstructionData) codec(kTagConstructionData);
+    if (!stop() && facts.hasClassData) codec(kTagClassDataBase + uint32_t(facts.objectClass));
+    if (!stop() && facts.hasLabelRecord) codec(kTagLabel);
     if (!stop() && facts.hasCaptionStyle) {
+        // A run just flushed has room for these small records.
         if (f.formatVersion >= 3) {
-            uint8_t record[2];
-            PutLE16(record, st.styleOf.items[index]);
-            keep(StreamWriteRecord(out, 2, kTagStyleIndex, record));
+            if (!run.Fits(2)) keep(run.Flush(out));
+            if (uint8_t* record = stop() ? nullptr : run.Add(kTagStyleIndex, 2)) PutLE16(record, static_cast<uint16_t>(style));
         } else {
-            int16_t style[11] = {};
-            ops.style(st.model, object, style);
+            int16_t fields[11] = {};
+            ops.style(st.model, object, fields);
             uint32_t fontIndex = 0;
-            EnterFont(st, style[0], &fontIndex);
-            uint8_t record[6];
-            PutLE16(record, uint16_t((style[2] == 2 ? 1 : 0) | (style[3] == 2 ? 2 : 0) | (style[4] == 2 ? 4 : 0)));
-            PutLE16(record + 2, static_cast<uint16_t>(style[1]));
-            PutLE16(record + 4, static_cast<uint16_t>(st.FileFont(fontIndex) + 1));
-            keep(StreamWriteRecord(out, 6, kTagOldStyle, record));
+            EnterFont(st, fields[0], &fontIndex);
+            if (!run.Fits(6)) keep(run.Flush(out));
+            if (uint8_t* record = stop() ? nullptr : run.Add(kTagOldStyle, 6)) {
+                PutLE16(record, uint16_t((fields[2] == 2 ? 1 : 0) | (fields[3] == 2 ? 2 : 0) | (fields[4] == 2 ? 4 : 0)));
+                PutLE16(record + 2, static_cast<uint16_t>(fields[1]));
+                PutLE16(record + 4, static_cast<uint16_t>(st.FileFont(fontIndex) + 1));
+            }
         }
     }
-    if (!stop() && facts.constructionType == 0 && facts.hasGeometry)
-        keep(ops.writeObjectRecord(st.model, object, kTagGeometryBase + uint32_t(facts.objectClass), out, f));
-    if (!stop() && facts.objectClass == kPictureClass && f.formatVersion >= 2)
-        keep(ops.writeObjectRecord(st.model, object, kTagPictureMetafile, out, f));
-    if (!stop() && f.formatVersion >= 2 && !facts.selectable) keep(StreamWriteRecord(out, 0, kTagNotSelectable, nullptr));
-    if (!stop() && f.formatVersion >= 2) keep(StreamWriteRecord(out, 0, kTagObjectEnd, nullptr));
+    if (!stop() && facts.constructionType == 0 && facts.hasGeometry) codec(kTagGeometryBase + uint32_t(facts.objectClass));
+    if (!stop() && facts.objectClass == kPictureClass && f.formatVersion >= 2) codec(kTagPictureMetafile);
+    if (!stop() && f.formatVersion >= 2) {
+        if (!run.Fits(kRecordHeaderBytes)) keep(run.Flush(out));  // room for two empty records
+        if (!stop() && !facts.selectable) run.Add(kTagNotSelectable, 0);
+        if (!stop()) run.Add(kTagObjectEnd, 0);
+    }
+    if (!stop()) keep(run.Flush(out));
     return worst;
 }
 
@@ -694,7 +760,7 @@ ResultCode WriteTrailingRecords(WriteState& st) {
         Growable<uint32_t> selected;
         uint32_t n = ops.selectionCount(st.model);
         for (uint32_t i = 0; i < n; ++i) {
-            uint32_t number = ops.number(st.model, ops.selectedAt(st.model, i));
+            uint32_t number = NumberOf(st, ops.selectedAt(st.model, i));
             if (number && !selected.Append(number)) rc = kResultOutOfMemory;
         }
         if (rc == kResultOK && selected.count) {
@@ -713,7 +779,7 @@ ResultCode WriteTrailingRecords(WriteState& st) {
             rc = StreamWriteRecord(st.stream, 2, kTagPageId, record);
         }
         void* marked = ops.markedObject(st.model);
-        uint32_t number = marked ? ops.number(st.model, marked) : 0;
+        uint32_t number = marked ? NumberOf(st, marked) : 0;
         if (rc == kResultOK && number) {
             uint8_t record[4];
             PutLE32(record, number);
@@ -725,7 +791,7 @@ ResultCode WriteTrailingRecords(WriteState& st) {
     Growable<uint32_t> givens;
     uint32_t n = ops.givenCount(st.model);
     for (uint32_t i = 0; i < n; ++i) {
-        uint32_t number = ops.number(st.model, ops.givenAt(st.model, i));
+        uint32_t number = NumberOf(st, ops.givenAt(st.model, i));
         if (number && !givens.Append(number)) rc = kResultOutOfMemory;
     }
     uint8_t* block = rc == kResultOK ? static_cast<uint8_t*>(AllocMemory(4 + 4 * givens.count, 0)) : nullptr;
@@ -756,16 +822,53 @@ ResultCode WriteHeaderRecord(WriteState& st, uint32_t objectCount) {
     return rc != kResultOK ? rc : warn;
 }
 
+// The font and style records of the objects from `from` on (none before it has a style)
+// go where they belong, in front of the objects already written.
+ResultCode PlaceStyleTables(WriteState& st, void* from) {
+    st.tablesLater = false;
+    uint32_t walked = 0;
+    ResultCode rc = BuildStyleMaps(st, from, &walked);
+    if (rc == kResultOK && (st.fonts.count || st.styles.count)) {
+        const StreamHandle out = st.stream;
+        StreamHandle tables = 0;
+        rc = OpenMemoryStream(0, &tables);
+        if (rc == kResultOK) {
+            st.stream = tables;
+            rc = WriteFontAndStyleRecords(st);
+            st.stream = out;
+            StreamStats stats{};
+            rc = KeepWorstError(rc, CloseStream(tables, &stats));
+            uint32_t length = 0;
+            void* bytes = rc == kResultOK ? TakeStreamBytes(tables, &length) : nullptr;
+            if (bytes) rc = StreamInsertKept(out, st.tablesAt, bytes, length, stats.largestRecord);
+            else if (rc == kResultOK) rc = kResultOutOfMemory;
+            if (bytes) FreeMemory(bytes);
+            else DiscardStream(tables);
+        }
+    }
+    StreamEndKeep(st.stream);
+    return rc;
+}
+
+// The style tables must come before any object, and building them takes a walk over
+// every object. Written to a file, the objects go first instead, kept in the stream's
+// hands; the object that first has a style, or a limit on what is kept, settles the
+// tables from there on and puts them in front. A sketch whose objects have no style
+// so needs one walk, not two; what is written is the same either way.
 ResultCode WriteSketchBodyRecords(WriteState& st) {
     const SketchBodyWriteOps& ops = *st.ops;
-    uint32_t count = 0;
-    ResultCode worst = BuildStyleMaps(st, &count);
+    ResultCode worst = kResultOK;
+    // The header is written again at the end when the count it was given is not the
+    // number of objects stored (always, when the objects were not walked before).
+    uint32_t headerCount = 0;
+    st.tablesLater = StreamCanKeep(st.stream);
+    if (!st.tablesLater) worst = BuildStyleMaps(st, ops.firstObject(st.model), &headerCount);
     if (IsFatalError(worst)) return worst;
 
     uint32_t headerAt = 0;
     ResultCode rc = StreamTell(st.stream, &headerAt);
     if (rc != kResultOK) return rc;
-    worst = KeepWorstError(worst, WriteHeaderRecord(st, count));
+    worst = KeepWorstError(worst, WriteHeaderRecord(st, headerCount));
     if (IsFatalError(worst)) return worst;
     uint32_t length = 0;
     const char* comment = ops.comment(st.model, &length);
@@ -785,34 +888,52 @@ ResultCode WriteSketchBodyRecords(WriteState& st) {
         PutLE32(dpi, ops.screenResolution(st.model));
         if (!IsFatalError(worst)) worst = KeepWorstError(worst, StreamWriteRecord(st.stream, 4, kTagScreenResolution, dpi));
     }
+    if (st.tablesLater && !IsFatalError(worst)) {
+        worst = KeepWorstError(worst, StreamTell(st.stream, &st.tablesAt));
+        if (!IsFatalError(worst)) worst = KeepWorstError(worst, StreamKeep(st.stream));
+    }
     if (!IsFatalError(worst)) worst = KeepWorstError(worst, WriteFontAndStyleRecords(st));
     if (!st.Partial() && st.format.settingsVersion >= 2 && !IsFatalError(worst))
         worst = KeepWorstError(worst, ops.writePreferences(st.model, st.stream, st.format));
 
     // Each object is written under a hold: one that cannot be stored is taken back and
     // leaves no bytes behind.
-    uint32_t stored = 0;
     uint32_t i = 0;
-    for (void* object = ops.firstObject(st.model); object && !IsFatalError(worst);
-         object = ops.nextObject(st.model, object), ++i) {
+    for (void *object = ops.firstObject(st.model), *following; object && !IsFatalError(worst);
+         object = following, ++i) {
         if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
+        following = ops.nextObject(st.model, object);  // asked early: see SketchBodyWriteOps
+        const bool styled = ops.contributesStyle(st.model, object);
+        if (st.tablesLater && (styled || StreamKeptBytes(st.stream) > kObjectsAheadOfTablesLimit)) {
+            rc = PlaceStyleTables(st, object);
+            if (rc != kResultOK) return rc;
+        }
+        const uint32_t style = styled && st.nextStyle < st.styleOf.count ? st.styleOf.items[st.nextStyle++] : 0;
         rc = StreamHold(st.stream);
-        if (rc == kResultOK) rc = WriteObjectRecords(st, i, object, st.stream);
+        if (rc == kResultOK) rc = WriteObjectRecords(st, style, object, st.stream);
         if (rc == kResultObjectDropped) {
             rc = StreamTakeBack(st.stream);
             if (rc != kResultOK) return rc;
             worst = KeepWorstError(worst, kResultObjectDropped);
+            ops.setNumber(st.model, object, 0);
             continue;
         }
         StreamRelease(st.stream);
         if (IsFatalError(rc)) return rc;
         worst = KeepWorstError(worst, rc);
-        ops.setNumber(st.model, object, ++stored);
+        if (!st.written.Append(object)) return kResultOutOfMemory;
+        ops.setNumber(st.model, object, st.written.count);
     }
     if (IsFatalError(worst)) return worst;
+    if (st.tablesLater) {
+        // No object has a style: the tables stay empty.
+        StreamEndKeep(st.stream);
+        st.tablesLater = false;
+    }
+    const uint32_t stored = st.written.count;
     worst = KeepWorstError(worst, WriteTrailingRecords(st));
     if (IsFatalError(worst)) return worst;
-    if (stored != count) {
+    if (stored != headerCount) {
         uint32_t end = 0;
         rc = StreamTell(st.stream, &end);
         if (rc == kResultOK) rc = StreamSeek(st.stream, static_cast<int32_t>(headerAt), 0);
@@ -836,6 +957,7 @@ ResultCode WriteSketchBody(StreamHandle stream, void* model, const SketchBodyWri
     ResultCode rc = WriteSketchBodyRecords(st);
     gWriting = outer;
     st.styleOf.Free();
+    st.written.Free();
     st.fonts.Free();
     st.styles.Free();
     return rc;

@@ -89,6 +89,8 @@ struct ObjectWriteFacts {
     bool     selectable;
 };
 
+constexpr uint32_t kMaxObjectHeaderBytes = 16;
+
 struct SketchBodyWriteOps {
     void        (*header)(void* model, SketchHeaderFields* header);
     const char* (*comment)(void* model, uint32_t* length);  // null: none
@@ -97,6 +99,8 @@ struct SketchBodyWriteOps {
     ResultCode  (*writeSketchRecord)(void* model, uint32_t tag, StreamHandle stream, const FormatInfo& format);
     ResultCode  (*writePreferences)(void* model, StreamHandle stream, const FormatInfo& format);
     // The objects in sketch order: the first, and the one after an object (null ends).
+    // The writer asks for the one after an object before it writes that object, so that
+    // the model may start fetching it.
     void*       (*firstObject)(void* model);
     void*       (*nextObject)(void* model, void* object);
     void        (*facts)(void* model, void* object, ObjectWriteFacts* facts);
@@ -105,7 +109,9 @@ struct SketchBodyWriteOps {
     bool        (*contributesStyle)(void* model, void* object);
     void*       (*parentAt)(void* model, void* object, uint32_t index);
     // The object's number while the sketch is written (0: not saved), kept where the
-    // object can be asked for it at once: every reference to an object asks.
+    // object can be asked for it at once: every reference to an object asks. What an
+    // object kept from before is never cleared: the writer trusts a number only when it
+    // gave that number to that object.
     void        (*setNumber)(void* model, void* object, uint32_t number);
     uint32_t    (*number)(void* model, void* object);
     // Eleven TextStyle fields of the object's text style, and the fonts its text uses.
@@ -114,8 +120,12 @@ struct SketchBodyWriteOps {
     // Font description {u16 traits, face NUL-terminated} of a font: bytes needed, 0 when
     // the font does not exist; written when `out` is given.
     uint32_t    (*fontSpec)(void* model, int16_t font, uint8_t* out);
-    // 2000, 2003, 2300 + class, 2005, 2200 + class and the pictures (tag 8000 asks for
-    // every picture record) through their codecs; 10 when the object cannot be stored.
+    // The payload of the object's header record (2000), at most kMaxObjectHeaderBytes:
+    // its length, or 10 when the object cannot be stored in this form.
+    ResultCode  (*objectHeader)(void* model, void* object, const FormatInfo& format, uint8_t* record,
+                                uint32_t* length);
+    // 2003, 2300 + class, 2005, 2200 + class and the pictures (tag 8000 asks for every
+    // picture record) through their codecs; 10 when the object cannot be stored.
     ResultCode  (*writeObjectRecord)(void* model, void* object, uint32_t tag, StreamHandle stream,
                                      const FormatInfo& format);
     uint32_t    (*selectionCount)(void* model);

@@ -227,7 +227,7 @@ bool InitReadObject(SketchObject* object) {
 ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
     SketchIo* io = Io(model);
     ObjectTemplate t{};
-    ResultCode rc = ReadCodecRecord(TransferObjectHeader, &t, p, n, f);
+    ResultCode rc = DecodeObjectHeader(p, n, f.formatVersion, &t);
     *info = { t.constructionType, t.objectClass, t.objectKind, false };
     if (IsFatalError(rc) || rc == kResultSkippedObject) return rc;
     if (IsStoredValueGiven(t, f)) {
@@ -417,7 +417,18 @@ ResultCode WritePreferences(void* model, StreamHandle stream, const FormatInfo&)
 }
 
 void* FirstObject(void* model) { return Io(model)->sketch->firstObject; }
-void* NextObject(void*, void* object) { return Obj(object)->nextInSketch; }
+// The writer asks for the next object before it writes the current one: the next one's
+// fields are fetched meanwhile, which a walk along the sketch order cannot otherwise do
+// (it learns each address only from the object before).
+void* NextObject(void*, void* object) {
+    SketchObject* next = Obj(object)->nextInSketch;
+    if (next) {
+        __builtin_prefetch(&next->constructionType);
+        __builtin_prefetch(&next->nextInSketch);
+        __builtin_prefetch(&next->traversalStamp);
+    }
+    return next;
+}
 
 // Texts of the text-like classes, and labels of geometric objects made with a style.
 bool HasCaptionStyle(const SketchObject* o) {
@@ -490,11 +501,18 @@ uint32_t TextFonts(void*, void* object, int16_t* fonts, uint32_t room) {
 
 uint32_t FontSpec(void*, int16_t font, uint8_t* out) { return GetFontSpec(out, font); }
 
+// Every object has a header, of a fixed size: converted once, with no measuring.
+ResultCode ObjectHeader(void*, void* object, const FormatInfo& f, uint8_t* record, uint32_t* length) {
+    static_assert(kObjectHeaderRecordSize <= kMaxObjectHeaderBytes);
+    const ObjectTemplate header = ObjectTemplateOf(Obj(object));
+    *length = ObjectHeaderBytes(f.formatVersion);
+    return EncodeObjectHeader(&header, f.formatVersion, record);
+}
+
 ResultCode WriteObjectRecord(void*, void* object, uint32_t tag, StreamHandle stream, const FormatInfo& f) {
     SketchObject* o = Obj(object);
     TransferFn codec = nullptr;
-    if (tag == kTagObjectHeader) codec = TransferObjectHeader;
-    else if (tag == kTagLabel) codec = TransferLabelRecord;
+    if (tag == kTagLabel) codec = TransferLabelRecord;
     else if (tag == kTagConstructionData && ConstructionTypeTable[o->constructionType].streamExtra)
         codec = TransferConstructionData;
     else if (tag >= kTagGeometryBase && tag < kTagClassDataBase) codec = ObjectClassTable[o->objectClass].transferGeometry;
@@ -537,6 +555,7 @@ const SketchBodyWriteOps kSketchWriteOps = {
     .style = Style,
     .textFonts = TextFonts,
     .fontSpec = FontSpec,
+    .objectHeader = ObjectHeader,
     .writeObjectRecord = WriteObjectRecord,
     .selectionCount = SelectionCount,
     .selectedAt = SelectedAt,

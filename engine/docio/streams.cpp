@@ -1,5 +1,6 @@
 #include "engine/docio/streams.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +55,10 @@ struct StreamSlot {
     uint32_t    holding;
     uint32_t    holdStart;
     uint32_t    holdSize;
+    // Keeping (StreamKeep, file streams only): every byte from keepStart on stays in
+    // the write block, so that bytes can still be put in front of them.
+    uint32_t    keeping;
+    uint32_t    keepStart;
 };
 
 // Slots live in a chunked array so that their addresses stay fixed while streams open
@@ -104,11 +109,27 @@ ResultCode FlushWriteBlockPart(StreamSlot* s, uint32_t n) {
     return written ? kResultOK : MapCrtError(err);
 }
 
-// Hands the whole write block on to the file; what a hold kept goes with it.
+// Hands the whole write block on to the file; what a hold or a keep kept goes with it.
 ResultCode FlushWriteBlock(StreamSlot* s) {
     if (s->buffering != kFileWriteBlock) return kResultOK;
     s->holding = 0;
+    s->keeping = 0;
     return FlushWriteBlockPart(s, s->bufferLength);
+}
+
+// Room in the write block for n more bytes, the block at least doubling each time so
+// that a long hold or keep copies what it holds about once in all.
+bool GrowWriteBlock(StreamSlot* s, uint32_t n) {
+    if (n <= s->fileBufferCapacity - s->bufferLength) return true;
+    const uint64_t need = uint64_t{s->bufferLength} + n;
+    const uint64_t want = std::max<uint64_t>(need, uint64_t{s->fileBufferCapacity} * 2);
+    if (need > 0x7FFFFFFFu) return false;
+    void* block = s->fileBuffer;
+    const uint64_t size = std::min<uint64_t>(want, 0x7FFFFFFFu);
+    if (!ReallocMemory(&block, static_cast<size_t>(size), true)) return false;
+    s->fileBuffer = static_cast<uint8_t*>(block);
+    s->fileBufferCapacity = static_cast<uint32_t>(size);
+    return true;
 }
 
 // Puts the stream at `pos` regardless of its sticky error (for the layer's own undo of
@@ -551,18 +572,14 @@ ResultCode WriteFileBytes(StreamSlot* s, const void* data, uint32_t n) {
         s->bufferLength += n;
         return kResultOK;
     }
-    if (s->holding) {
-        // Only what lies before the hold goes to the file; the block grows for the rest.
-        ResultCode rc = FlushWriteBlockPart(s, s->holdStart - s->bufferStart);
+    if (s->holding || s->keeping) {
+        // Only what lies before the hold and the keep goes to the file; the block grows
+        // for the rest.
+        uint32_t kept = s->holding ? s->holdStart : s->keepStart;
+        if (s->holding && s->keeping) kept = std::min(s->holdStart, s->keepStart);
+        ResultCode rc = FlushWriteBlockPart(s, kept - s->bufferStart);
         if (rc != kResultOK) return rc;
-        if (n > s->fileBufferCapacity - s->bufferLength) {
-            const uint64_t want = uint64_t{s->bufferLength} + n;
-            void* block = s->fileBuffer;
-            if (want > 0x7FFFFFFFu || !ReallocMemory(&block, static_cast<size_t>(want), true))
-                return kResultOutOfMemory;
-            s->fileBuffer = static_cast<uint8_t*>(block);
-            s->fileBufferCapacity = static_cast<uint32_t>(want);
-        }
+        if (!GrowWriteBlock(s, n)) return kResultOutOfMemory;
         std::memcpy(s->fileBuffer + s->bufferLength, data, n);
         s->bufferLength += n;
         return kResultOK;
@@ -900,6 +917,14 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
     return kResultOK;
 }
 
+ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, uint32_t largestPayload) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    const ResultCode rc = WriteBytes(s, records, n);
+    if (rc == kResultOK && largestPayload > s->largestRecord) s->largestRecord = largestPayload;
+    return rc;
+}
+
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length) {
     StreamSlot* s = Slot(h);
     return s ? ReadHeaderBytes(s, tag, length) : kResultBadFileHandle;
@@ -912,7 +937,13 @@ ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out) {
 }
 
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload) {
+    return StreamReadRecordAndPeek(h, tag, length, payload, nullptr);
+}
+
+ResultCode StreamReadRecordAndPeek(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload,
+                                   uint32_t* nextTag) {
     *payload = nullptr;
+    if (nextTag) *nextTag = 0;
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
     // A whole record that lies in memory is taken in one step.
@@ -934,6 +965,10 @@ ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, con
             if (n > s->largestRecord) s->largestRecord = n;
             *tag = ReadU32LE(head + 4);
             *length = n;
+            if (nextTag) {
+                const uint8_t* next = BytesInPlace(s, s->position, kRecordHeaderBytes);
+                if (next) *nextTag = ReadU32LE(next + 4);
+            }
             return kResultOK;
         }
     }
@@ -1023,4 +1058,47 @@ ResultCode StreamTakeBack(StreamHandle h) {
 
 void StreamRelease(StreamHandle h) {
     if (StreamSlot* s = Slot(h)) s->holding = 0;
+}
+
+bool StreamCanKeep(StreamHandle h) {
+    const StreamSlot* s = Slot(h);
+    return s && s->kind == kStreamFile && s->buffering == kFileWriteBlock;
+}
+
+ResultCode StreamKeep(StreamHandle h) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (s->kind != kStreamFile || s->buffering != kFileWriteBlock) return kResultInvalidArg;
+    s->keeping = 1;
+    s->keepStart = s->position;
+    return kResultOK;
+}
+
+uint32_t StreamKeptBytes(StreamHandle h) {
+    const StreamSlot* s = Slot(h);
+    return s && s->keeping ? s->position - s->keepStart : 0;
+}
+
+ResultCode StreamInsertKept(StreamHandle h, uint32_t at, const void* data, uint32_t n, uint32_t largestRecord) {
+    StreamSlot* s = Slot(h);
+    if (!s) return kResultBadFileHandle;
+    if (s->sticky) return s->sticky;
+    if (!s->keeping || s->holding || at < s->keepStart || at > s->position) return kResultInvalidArg;
+    if (static_cast<uint64_t>(s->position) + n > 0x7FFFFFFFu) return kResultInvalidArg;
+    if (!GrowWriteBlock(s, n)) {
+        s->sticky = kResultOutOfMemory;
+        return kResultOutOfMemory;
+    }
+    uint8_t* from = s->fileBuffer + (at - s->bufferStart);
+    std::memmove(from + n, from, s->position - at);
+    if (n) std::memcpy(from, data, n);
+    s->bufferLength += n;
+    s->position += n;
+    if (largestRecord > s->largestRecord) s->largestRecord = largestRecord;
+    return kResultOK;
+}
+
+void StreamEndKeep(StreamHandle h) {
+    if (StreamSlot* s = Slot(h)) s->keeping = 0;
 }

@@ -95,8 +95,17 @@ ResultCode StreamTell(StreamHandle h, uint32_t* position);
 
 ResultCode StreamBeginRecord(StreamHandle h, uint32_t payloadLength, uint32_t* writtenLength, uint32_t tag);
 ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t tag, const void* payload);
+// A run of whole records the caller framed itself (n bytes, payloads of even length, as
+// they read the same on every kind of stream), in one write; `largestPayload` raises the
+// largest-record field as StreamWriteRecord would have.
+ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, uint32_t largestPayload);
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length);
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload);
+// StreamReadRecord, and the tag of the record after it when that record's header already
+// lies in memory (what StreamPeekRecordTag would answer then); else *nextTag is 0 and
+// the caller peeks when it needs to.
+ResultCode StreamReadRecordAndPeek(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload,
+                                   uint32_t* nextTag);
 ResultCode StreamReadPayload(StreamHandle h, uint32_t n, const uint8_t** out);
 ResultCode StreamReadRecordInto(StreamHandle h, uint32_t* tag, uint32_t* length, void* buffer, uint32_t capacity);
 uint32_t   StreamPeekRecordTag(StreamHandle h);
@@ -110,6 +119,20 @@ uint32_t   StreamPeekRecordTag(StreamHandle h);
 ResultCode StreamHold(StreamHandle h);
 ResultCode StreamTakeBack(StreamHandle h);
 void       StreamRelease(StreamHandle h);
+
+// Putting bytes in front of what was written (file streams opened for writing): from
+// StreamKeep on, every byte written stays in the stream's hands, as under a hold, and
+// StreamInsertKept puts n bytes at `at` (from where the keep began up to the position),
+// the bytes after it moving up and the position with them; `largestRecord` is the
+// largest record payload among the inserted bytes, for the stream's statistics. No hold
+// may be open while bytes are inserted. StreamEndKeep lets the bytes go to the file
+// again; seeking ends a keep too. StreamCanKeep says whether the stream can keep (27
+// from StreamKeep otherwise); StreamKeptBytes how many bytes it keeps now.
+bool       StreamCanKeep(StreamHandle h);
+ResultCode StreamKeep(StreamHandle h);
+uint32_t   StreamKeptBytes(StreamHandle h);
+ResultCode StreamInsertKept(StreamHandle h, uint32_t at, const void* data, uint32_t n, uint32_t largestRecord);
+void       StreamEndKeep(StreamHandle h);
 
 // The kind of an open stream, kStreamFree for a bad handle (for tests and asserts).
 StreamKind StreamKindOf(StreamHandle h);

@@ -229,7 +229,7 @@ ResultCode TransferLabelRecord(TransferContext* context) {
     PutLEReal(fixed + 14, o->label.pathParameter);
     ResultCode rc = PutBytes(context, fixed, sizeof fixed);
     if (rc != kResultOK) return rc;
-    uint8_t counted[kLabelBufferSize + 4];
+    uint8_t counted[kLabelBufferSize + 4] = {};  // the pad byte after the text is 0
     const uint32_t size = PackCountedString(counted, text, length);
     return PutBytes(context, counted, size);
 }

@@ -243,16 +243,18 @@ inline uint32_t FontSpec(void*, int16_t font, uint8_t* out) {
     }
     return uint32_t(face.size() + 5);
 }
+inline ResultCode WHeader(void*, void* object, const FormatInfo&, uint8_t* h, uint32_t* length) {
+    FakeObject* o = O(object);
+    if (o->cannotStore) return kResultObjectDropped;
+    PutLE32(h, uint32_t(o->type));
+    PutLE32(h + 4, uint32_t(o->cls));
+    PutLE32(h + 8, uint32_t(o->kind));
+    *length = 12;
+    return kResultOK;
+}
 inline ResultCode WRecord(void*, void* object, uint32_t tag, StreamHandle s, const FormatInfo&) {
     FakeObject* o = O(object);
     if (o->cannotStore) return kResultObjectDropped;
-    if (tag == kTagObjectHeader) {
-        std::vector<uint8_t> h(12);
-        PutLE32(h.data(), uint32_t(o->type));
-        PutLE32(h.data() + 4, uint32_t(o->cls));
-        PutLE32(h.data() + 8, uint32_t(o->kind));
-        return WritePayload(s, tag, h);
-    }
     if (tag == kTagConstructionData) return WritePayload(s, tag, o->extra);
     if (tag == kTagLabel) return WritePayload(s, tag, o->label);
     if (tag >= kTagGeometryBase && tag < kTagClassDataBase) return WritePayload(s, tag, o->geometry);
@@ -324,6 +326,7 @@ inline const SketchBodyWriteOps kFakeWriteOps = {
     .style = fake_model::GetStyle,
     .textFonts = fake_model::TextFonts,
     .fontSpec = fake_model::FontSpec,
+    .objectHeader = fake_model::WHeader,
     .writeObjectRecord = fake_model::WRecord,
     .selectionCount = fake_model::SelectionCount,
     .selectedAt = fake_model::SelectedAt,

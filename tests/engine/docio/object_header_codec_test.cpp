@@ -182,3 +182,32 @@ TEST(ObjectHeaderCodec, TransformRectMovesByTheMappedCentre) {
     EXPECT_EQ(target.bounds.top, -1);
     EXPECT_EQ(target.bounds.bottom, 19);
 }
+
+// The reader decodes headers without a transfer context; it must answer as the codec
+// does, field for field, for every length and form.
+TEST(ObjectHeaderCodec, DirectDecodingAnswersAsTheCodec) {
+    struct Case { Header h; uint32_t length; int32_t version; };
+    const Case cases[] = {
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 16, 4 },
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 12, 4 },   // shorter: colour from the sketch
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 14, 4 },
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 20, 4 },   // longer
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 11, 4 },   // damaged
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 16, 1 },   // handheld takes 12
+        { { 34, 1, 1, 2, 14, 2, 0x11, 0x22, 0x33 }, 12, 1 },
+        { { 34, 9, 1, 2, 14, 7, 0x11, 0x22, 0x33 }, 16, 4 },   // clamped hidden and line style
+        { { 0xfff0, 0, 0, 1, 4, 1, 0, 0, 0 }, 16, 4 },         // no such type: skipped
+        { { 0, 0, 0, 1, 0xfff0, 1, 0, 0, 0 }, 16, 4 },         // no such kind
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.h.code << " " << c.length << " v" << c.version);
+        uint8_t record[20] = {};
+        Encode(c.h, record);
+        ObjectTemplate byCodec{}, direct{};
+        std::memset(&byCodec, 0x5a, sizeof byCodec);
+        std::memset(&direct, 0x5a, sizeof direct);
+        TransferContext r = ReadContext(record, int32_t(c.length), &byCodec, c.version);
+        EXPECT_EQ(DecodeObjectHeader(record, c.length, c.version, &direct), TransferObjectHeader(&r));
+        EXPECT_EQ(0, memcmp(&byCodec, &direct, sizeof direct));
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "stream_bytes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -215,6 +216,56 @@ TEST_F(SketchBody, DroppedObjectsTakeTheirChildrenAndTheCountIsRewritten) {
     ASSERT_EQ(Read(bytes, back, kPage), kResultOK);
     EXPECT_EQ(back.objects.size(), 3u);
     EXPECT_EQ(back.selection.size(), 1u);
+}
+
+// A file stream takes the objects before the style tables and puts the tables in front
+// once an object has a style; a memory stream walks the objects first. Both write the
+// same bytes wherever the first styled object stands, and however much comes before it.
+TEST_F(SketchBody, FilesAndMemoryWriteTheSameBytesWhereverTheFirstStyleStands) {
+    struct Case {
+        const char* name;
+        int styledAt;        // index of the one styled object, -1: none
+        bool dropFirst;      // the first object cannot be stored
+        size_t bigObjects;   // objects of 64 KB of class data in front of it
+        FormatInfo format;
+    };
+    const Case cases[] = {
+        { "no style", -1, false, 0, kPage },
+        { "first", 0, false, 0, kPage },
+        { "after a dropped object", 2, true, 0, kPage },
+        { "last", 4, false, 0, kPage },
+        { "handheld, fonts only", 3, false, 0, kHandheld },
+        { "partial", 4, false, 0, kPartial },
+        { "past the bytes kept ahead", 4, false, 140, kPage },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSketch s;
+        for (size_t i = 0; i < c.bigObjects; ++i) s.Add(0, 7)->classData.assign(64u << 10, uint8_t(i));
+        FakeObject* a = s.Add(0, 1);
+        a->cannotStore = c.dropFirst;
+        FakeObject* b = s.Add(0, 1);
+        s.Add(2, 2, { a, b });
+        s.Add(0, 0);
+        s.Add(0, 1);
+        if (c.styledAt >= 0) {
+            FakeObject* styled = s.objects[c.bigObjects + size_t(c.styledAt)].get();
+            styled->styled = true;
+            styled->style[0] = 6;
+            styled->style[1] = 16;
+        }
+        s.objects.back()->styled = c.styledAt >= 0;  // a second one, with the same style
+        if (c.styledAt >= 0) std::copy(std::begin(s.objects[c.bigObjects + size_t(c.styledAt)]->style),
+                                       std::end(s.objects[c.bigObjects + size_t(c.styledAt)]->style),
+                                       s.objects.back()->style);
+        if (c.format.sketchKind == 2) s.givens = { b };
+        const ResultCode expected = c.dropFirst ? kResultObjectDropped : kResultOK;
+        const std::vector<uint8_t> bytes = Write(s, c.format, expected);
+        EXPECT_TRUE(WriteFile(s, c.format, expected) == bytes);
+        const std::vector<uint32_t> tags = Tags(bytes);
+        const bool hasFont = std::find(tags.begin(), tags.end(), kTagFont) != tags.end();
+        EXPECT_EQ(hasFont, c.styledAt >= 0);
+    }
 }
 
 TEST_F(SketchBody, PartialSketchWithGivens) {

@@ -472,6 +472,53 @@ TEST_F(Streams, HeldBytesAreTakenBackOrKept) {
     EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
 }
 
+// Bytes put in front of what a file stream keeps land there, across a hold that was
+// taken back and a keep that outgrew the write block; the stream's record statistics
+// take the inserted record.
+TEST_F(Streams, KeptBytesTakeInsertionsInFront) {
+    const std::string path = TempPath("kept.bin");
+    std::vector<uint8_t> head(100, 1), body(200000), inserted = Header(300, 77);
+    for (size_t i = 0; i < body.size(); ++i) body[i] = uint8_t(i * 7u);
+    inserted.resize(8 + 300, 5);
+    StreamHandle h = 0;
+    ASSERT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
+    ASSERT_TRUE(StreamCanKeep(h));
+    ASSERT_EQ(StreamWrite(h, head.data(), uint32_t(head.size())), kResultOK);
+    ASSERT_EQ(StreamKeep(h), kResultOK);
+    ASSERT_EQ(StreamHold(h), kResultOK);
+    ASSERT_EQ(StreamWrite(h, body.data(), 1000), kResultOK);
+    EXPECT_EQ(StreamInsertKept(h, 100, inserted.data(), 8, 0), kResultInvalidArg);  // under a hold
+    ASSERT_EQ(StreamTakeBack(h), kResultOK);
+    for (size_t at = 0; at < body.size(); at += 10000)
+        ASSERT_EQ(StreamWrite(h, &body[at], 10000), kResultOK);
+    EXPECT_EQ(StreamKeptBytes(h), body.size());
+    EXPECT_EQ(StreamInsertKept(h, 99, inserted.data(), 8, 0), kResultInvalidArg);  // before the keep
+    ASSERT_EQ(StreamInsertKept(h, 100, inserted.data(), uint32_t(inserted.size()), 300), kResultOK);
+    StreamEndKeep(h);
+    EXPECT_EQ(StreamKeptBytes(h), 0u);
+    uint32_t pos = 0;
+    ASSERT_EQ(StreamTell(h, &pos), kResultOK);
+    EXPECT_EQ(pos, head.size() + inserted.size() + body.size());
+    StreamStats stats{};
+    ASSERT_EQ(CloseStream(h, &stats), kResultOK);
+    EXPECT_EQ(stats.largestRecord, 300u);
+    std::vector<uint8_t> got(pos + 1);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    got.resize(std::fread(got.data(), 1, got.size(), f));
+    std::fclose(f);
+    std::vector<uint8_t> want = head;
+    want.insert(want.end(), inserted.begin(), inserted.end());
+    want.insert(want.end(), body.begin(), body.end());
+    EXPECT_TRUE(got == want);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+    // Only a file written through its block keeps.
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    EXPECT_FALSE(StreamCanKeep(h));
+    EXPECT_EQ(StreamKeep(h), kResultInvalidArg);
+    DiscardStream(h);
+}
+
 TEST_F(Streams, FileErrorsAreMapped) {
     StreamHandle h = 3;
     EXPECT_EQ(OpenFileStreamForRead(TempPath("no-such-file.bin").c_str(), &h), kResultFileNotFound);

@@ -251,6 +251,22 @@ TEST_F(TextRecordTest, LabelRecordsAreBoundedWhenRead) {
     }
 }
 
+// Leaves the stack below the caller full of nonzero bytes.
+[[gnu::noinline]] void DirtyStack() {
+    volatile uint8_t junk[8192];
+    for (uint32_t i = 0; i < sizeof junk; ++i) junk[i] = 0x5a;
+}
+
+// The pad byte after a label's text is written as 0, whatever the stack held before.
+TEST_F(TextRecordTest, LabelRecordsPadTheirTextWithZero) {
+    SketchObject* p = FreePoint();
+    ASSERT_EQ(SetObjectLabel(p, "AB", true), 0);
+    DirtyStack();
+    const std::vector<uint8_t> bytes = WriteThroughCodec(TransferLabelRecord, p, kCurrentPageFormat);
+    ASSERT_EQ(bytes.size(), 22 + CountedStringSize(2));
+    EXPECT_EQ(bytes.back(), 0);
+}
+
 TEST_F(TextRecordTest, LabelStatesOfSequences) {
     LabelSequence q{ 0, 0, 9 };
     LabelSequenceTarget one{ sketch, &q };

@@ -1,4 +1,4 @@
-// Keys of the front sketch: the characters and the special keys the shell hands over by
+// Keys of the front sketch: the characters, and the shell's special keys handed over by
 // engine key code (1 Escape, 2-5 left, right, up, down, 6 Backspace, 7 Delete, 8 Enter,
 // 10 Home, 11 End, 12-15 arrows with Alt). The interaction code defines them; the shell
 // calls them with the front sketch current.

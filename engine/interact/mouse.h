@@ -31,7 +31,7 @@ enum MouseState : int32_t {
     kMouseToolTracking   = 9,
 };
 
-// Part flags of a hit.
+// Which piece of an object a hit found (flags).
 constexpr uint32_t kHitOutline      = 0x01;
 constexpr uint32_t kHitIntersection = 0x02;
 constexpr uint32_t kHitButtonFace   = 0x04;

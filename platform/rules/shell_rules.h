@@ -1,4 +1,4 @@
-// Rules of the shell services that need no Windows call: the special keys the engine
+// Rules of the shell services that need no Windows call: which special keys the engine
 // takes, the Motion Controller's speed-range text, the stages of busy feedback and the
 // tick-count deadlines.
 #pragma once

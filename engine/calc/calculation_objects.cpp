@@ -66,7 +66,7 @@ void SettleCalculationKind(SketchObject* object, bool keepKind) {
     CalculationData* c = CalculationDataOf(object);
     if (c->form != kFormCalculation) return;
     if (!keepKind) SetCalculationKind(object);
-    if (IsParameter(object) && c->changeStep == 0) SetDefaultParameterMotion(object);
+    if (IsParameter(object) && c->change.step == 0) SetDefaultParameterMotion(object);
 }
 
 }  // namespace
@@ -139,12 +139,7 @@ int32_t InitCalculationData(SketchObject* object, void* parameter) {
     c->infixTokens = nullptr;
     c->compiled = CompiledExpression{};
     ClearCallMemo(c);
-    c->changeFlags = record->changeFlags;
-    c->changeMin = record->changeMin;
-    c->changeMax = record->changeMax;
-    c->changeRate = record->changeRate;
-    c->changeSeconds = record->changeSeconds;
-    c->changeStep = record->changeStep;
+    c->change = record->change;
     bool compiled = true;
     if (record->tokens) {
         ExpressionToken* tokens = record->tokens;

@@ -14,12 +14,7 @@ struct CalculationEditRecord {
     int32_t form;
     uint32_t count;
     ExpressionToken* tokens;
-    uint16_t changeFlags;
-    double changeMin;
-    double changeMax;
-    double changeRate;
-    double changeSeconds;
-    double changeStep;
+    ParameterChange change;
 };
 
 // The size a creation record is measured at, whatever the host's pointer size.

@@ -68,13 +68,13 @@ void GetParameterMotion(const SketchObject* parameter, ParameterMotion* out, boo
     const CalculationData* c = CalculationDataOf(parameter);
     *out = ParameterMotion{};
     if (!c) return;
-    out->min = c->changeMin;
-    out->max = c->changeMax;
-    out->rate = c->changeRate;
-    out->seconds = c->changeSeconds;
-    out->step = c->changeStep;
-    out->modeFlag = (c->changeFlags & kChangeNoModeFlag) ? 0 : 1;
-    out->direction = c->changeFlags & kChangeDirectionMask;
+    out->min = c->change.min;
+    out->max = c->change.max;
+    out->rate = c->change.rate;
+    out->seconds = c->change.seconds;
+    out->step = c->change.step;
+    out->modeFlag = (c->change.flags & kChangeNoModeFlag) ? 0 : 1;
+    out->direction = c->change.flags & kChangeDirectionMask;
     if (raw) return;
     out->min = FromStored(parameter, out->min);
     out->max = FromStored(parameter, out->max);
@@ -86,14 +86,14 @@ void SetParameterMotion(SketchObject* parameter, ParameterMotion m) {
     CalculationData* c = CalculationDataOf(parameter);
     if (!c) return;
     NormalizeParameterMotion(&m);
-    c->changeMin = ToStored(parameter, m.min);
-    c->changeMax = ToStored(parameter, m.max);
-    c->changeRate = ToStored(parameter, m.rate);
-    c->changeSeconds = m.seconds;
-    c->changeStep = std::fabs(ToStored(parameter, m.step));
-    uint16_t flags = uint16_t(c->changeFlags & ~(kChangeNoModeFlag | kChangeDirectionMask));
+    c->change.min = ToStored(parameter, m.min);
+    c->change.max = ToStored(parameter, m.max);
+    c->change.rate = ToStored(parameter, m.rate);
+    c->change.seconds = m.seconds;
+    c->change.step = std::fabs(ToStored(parameter, m.step));
+    uint16_t flags = uint16_t(c->change.flags & ~(kChangeNoModeFlag | kChangeDirectionMask));
     if (m.modeFlag == 0) flags |= kChangeNoModeFlag;
-    c->changeFlags = uint16_t(flags | uint16_t(m.direction));
+    c->change.flags = uint16_t(flags | uint16_t(m.direction));
 }
 
 void SetDefaultParameterMotion(SketchObject* parameter) {

@@ -29,6 +29,16 @@ struct ValueDisplay {
     double value;          // in the sketch's units
 };
 
+// Change settings of a parameter, in radians or pixels for angle or distance ones.
+struct ParameterChange {
+    uint16_t flags;
+    double min;
+    double max;
+    double rate;
+    double seconds;
+    double step;
+};
+
 // Class data of class 11: the value display, then the expression.
 struct CalculationData {
     ValueDisplay display;
@@ -41,13 +51,7 @@ struct CalculationData {
     double callMemoArgument;
     int32_t callMemoDefined;
     int32_t callMemoValid;
-    // Change settings of parameters, in radians or pixels for angle or distance ones.
-    uint16_t changeFlags;
-    double changeMin;
-    double changeMax;
-    double changeRate;
-    double changeSeconds;
-    double changeStep;
+    ParameterChange change;
 };
 
 static_assert(sizeof(ValueDisplay) <= kMeasurementDataBytes, "the type tables reserve too little");

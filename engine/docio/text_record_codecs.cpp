@@ -450,16 +450,16 @@ constexpr uint32_t kFormCount = 5;
 // The change settings as read: put right the way settings given are, except that
 // settings never set (step 0) stay unset for the defaults.
 void NormalizeReadSettings(CalculationData* c) {
-    if (c->changeStep == 0) return;
-    ParameterMotion m{c->changeMin, c->changeMax, c->changeRate, c->changeSeconds, c->changeStep, 1,
-                      c->changeFlags & kChangeDirectionMask};
+    if (c->change.step == 0) return;
+    ParameterMotion m{c->change.min, c->change.max, c->change.rate, c->change.seconds, c->change.step, 1,
+                      c->change.flags & kChangeDirectionMask};
     NormalizeParameterMotion(&m);
-    c->changeMin = m.min;
-    c->changeMax = m.max;
-    c->changeRate = m.rate;
-    c->changeSeconds = m.seconds;
-    c->changeStep = m.step;
-    c->changeFlags = uint16_t((c->changeFlags & ~kChangeDirectionMask) | uint16_t(m.direction));
+    c->change.min = m.min;
+    c->change.max = m.max;
+    c->change.rate = m.rate;
+    c->change.seconds = m.seconds;
+    c->change.step = m.step;
+    c->change.flags = uint16_t((c->change.flags & ~kChangeDirectionMask) | uint16_t(m.direction));
 }
 
 ResultCode ReadCalculationPart(CalculationData* c, const uint8_t* p, uint32_t n, bool handheld) {
@@ -467,8 +467,8 @@ ResultCode ReadCalculationPart(CalculationData* c, const uint8_t* p, uint32_t n,
     const uint8_t* body = nullptr;
     uint32_t bodyLength = 0;
     ResultCode code = kResultOK;
-    c->changeFlags = 0;
-    c->changeStep = c->changeMin = c->changeMax = c->changeRate = c->changeSeconds = 0;
+    c->change.flags = 0;
+    c->change.step = c->change.min = c->change.max = c->change.rate = c->change.seconds = 0;
     if (handheld) {
         if (n < kCompactHeaderBytes) return kResultDamaged;
         form = GetLE16(p);
@@ -484,12 +484,12 @@ ResultCode ReadCalculationPart(CalculationData* c, const uint8_t* p, uint32_t n,
         count = GetLE16(header);
         form = GetLE16(header + 2);
         if (headerLength >= kCalculationHeaderBytes) {
-            c->changeFlags = GetLE16(header + 4);
-            c->changeStep = GetLEReal(header + 8);
-            c->changeMin = GetLEReal(header + 16);
-            c->changeMax = GetLEReal(header + 24);
-            c->changeRate = GetLEReal(header + 32);
-            c->changeSeconds = GetLEReal(header + 40);
+            c->change.flags = GetLE16(header + 4);
+            c->change.step = GetLEReal(header + 8);
+            c->change.min = GetLEReal(header + 16);
+            c->change.max = GetLEReal(header + 24);
+            c->change.rate = GetLEReal(header + 32);
+            c->change.seconds = GetLEReal(header + 40);
             if (headerLength > kCalculationHeaderBytes) code = kResultShorterRecord;
         }
     }
@@ -546,12 +546,12 @@ ResultCode TransferCalculationData(TransferContext* context) {
         uint8_t* h = head + kSubRecordHeadBytes;
         PutLE16(h, uint16_t(count));
         PutLE16(h + 2, uint16_t(c->form));
-        PutLE16(h + 4, c->changeFlags);
-        PutLEReal(h + 8, c->changeStep);
-        PutLEReal(h + 16, c->changeMin);
-        PutLEReal(h + 24, c->changeMax);
-        PutLEReal(h + 32, c->changeRate);
-        PutLEReal(h + 40, c->changeSeconds);
+        PutLE16(h + 4, c->change.flags);
+        PutLEReal(h + 8, c->change.step);
+        PutLEReal(h + 16, c->change.min);
+        PutLEReal(h + 24, c->change.max);
+        PutLEReal(h + 32, c->change.rate);
+        PutLEReal(h + 40, c->change.seconds);
         if (ResultCode rc = PutBytes(context, head, sizeof head)) return rc;
     }
     for (uint32_t i = 0; i < count; ++i) {

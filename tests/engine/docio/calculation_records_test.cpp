@@ -154,10 +154,10 @@ TEST_F(CalculationRecordTest, HeadersOfOtherLengthsAndDamage) {
         EXPECT_EQ(Read(back, k.bytes, kCurrentPageFormat), k.rc);
         if (IsFatalResult(k.rc) || k.rc == kResultSkippedObject) continue;
         const CalculationData* c = CalculationDataOf(back);
-        EXPECT_EQ(c->changeStep, k.step);
-        EXPECT_EQ(c->changeMin, k.min);
-        EXPECT_EQ(c->changeMax, k.max);
-        EXPECT_EQ(c->changeSeconds, k.seconds);
+        EXPECT_EQ(c->change.step, k.step);
+        EXPECT_EQ(c->change.min, k.min);
+        EXPECT_EQ(c->change.max, k.max);
+        EXPECT_EQ(c->change.seconds, k.seconds);
         ASSERT_EQ(c->infixCount, 1u);
         EXPECT_EQ(c->infixTokens[0], 5);
         // A parameter read without settings receives the defaults of its kind.

@@ -34,7 +34,7 @@ protected:
         const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindParameter, 0 };
         SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
         EXPECT_NE(p, nullptr);
-        CalculationDataOf(p)->changeStep = keyStep;
+        CalculationDataOf(p)->change.step = keyStep;
         EXPECT_TRUE(SetParameterValue(p, value, false));
         UpdateFreeCalculation(p);
         return p;

@@ -32,13 +32,10 @@ constexpr double kEValue = 2.7182818284591;
 constexpr double kIntegerLimit = 9999999;
 constexpr double kStep = 0.005;
 
-// Visit flags and the rules' masks: a rule applies when every flag is in its mask.
+// Visit flags: a rule applies when every flag of the visit is in its mask.
 constexpr uint32_t kVisitPre = 1 | 4;
 constexpr uint32_t kVisitPost = 1 | 8;
 constexpr uint32_t kVisitLeaf = 1;
-constexpr uint32_t kMaskAny = 1 | 4 | 8;
-constexpr uint32_t kMaskAfter = 1 | 8;
-constexpr uint32_t kMaskLeaf = 1;
 
 bool Binary(uint8_t k) { return k >= kAdd && k <= kPow; }
 bool Unary(uint8_t k) { return k == kNeg || k == kFunc || k == kCall || k == kD; }

@@ -9,6 +9,7 @@
 
 #include "document_fixture.h"
 #include "legacy_writer.h"
+#include "seed_files.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/points.h"
 #include "engine/text/captions.h"
@@ -22,11 +23,18 @@ class LegacyDocument : public DocumentTest {
 protected:
     // Reads the bytes as a document; its one page, or null.
     Sketch* Open(const std::vector<uint8_t>& bytes, ResultCode expected) {
+        SaveSeed(bytes);
         ReadResult r = Read(bytes);
         EXPECT_EQ(r.code, expected);
         if (!r.document || DocumentPageCount(r.document) == 0) return nullptr;
         EXPECT_TRUE(r.openAsCopy);
         return DocumentPageAt(r.document, 0);
+    }
+    // Every document of these tests seeds the fuzz target of this reader.
+    static void SaveSeed(const std::vector<uint8_t>& bytes) {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        static int serial = 0;
+        SaveFuzzSeed("legacy_document_fuzz", std::string(test->name()).substr(0, 40) + "_" + std::to_string(++serial), bytes);
     }
     static std::vector<SketchObject*> Objects(const Sketch* s) {
         std::vector<SketchObject*> out;
@@ -350,6 +358,7 @@ TEST_F(LegacyDocument, DamagedLengthsAndNumbersAreRefusedWithoutReadingBackwards
         file.Add(Point(file, 1, 2));
         file.Add(c.object);
         file.Add(Point(file, 3, 4));
+        SaveSeed(file.Bytes());
         ReadResult r = Read(file.Bytes());
         EXPECT_EQ(r.code, kResultDamaged);
     }

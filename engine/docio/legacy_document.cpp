@@ -1102,7 +1102,9 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     SketchObject* made = ConstructObjectEx(&t, extra, list, data, nullptr, nullptr, false);
     if (!made) {
         FreeClassData(&d);
-        return kResultSkippedObject;
+        // A calculation also fails when its old expression does not compile; every
+        // other construction fails only for want of memory.
+        return newClass == kClassCalculation ? kResultSkippedObject : kResultOutOfMemory;
     }
     made->textStyle = style;
     if (HasValueDisplay(made)) {

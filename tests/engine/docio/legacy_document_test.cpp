@@ -437,6 +437,45 @@ TEST_F(LegacyDocument, CaptionsTakeTheirTextStyleAndMacText) {
     }
 }
 
+TEST_F(LegacyDocument, ReadingUnderMemoryFailureNeverLeaksOrHalfBuilds) {
+    LegacyWriter w(true);
+    w.Add(Point(w, 0, 0, "A"));
+    w.Add(Point(w, 30, 40, "Bee and more"));
+    w.Add(Straight(1, 2, 2));
+    w.Add(Measurement(w, 1, { 1, 2 }, "AB ="));
+    LegacyObjectSpec calc = Measurement(w, 12, { 4 });
+    calc.data.resize(calc.data.size() + 5, 0);
+    w.U16(calc.data, 3);
+    for (uint16_t word : { 0xff9c, 0xfffd, 2 }) w.U16(calc.data, word);
+    w.Add(calc);
+    const std::vector<uint8_t> file = w.Bytes();
+    bool succeeded = false;
+    for (uint32_t n = 1; n < 400 && !succeeded; ++n) {
+        SCOPED_TRACE(n);
+        StreamHandle h = 0;
+        ASSERT_EQ(OpenMemoryStreamCopy(file.data(), uint32_t(file.size()), &h), kResultOK);
+        EngineDocument* r = nullptr;
+        bool copy = false;
+        char* message = nullptr;
+        SetAllocFailureAfter(n);
+        const ResultCode rc = ReadEngineDocument(h, &r, &copy, this, &message, false);
+        SetAllocFailureAfter(0);
+        DiscardStream(h);
+        FreeMemory(message);
+        if (rc == kResultOlderFormat) {
+            succeeded = true;
+            EXPECT_GT(n, 8u);  // the failures really hit the reading
+            ASSERT_EQ(DocumentPageCount(r), 1);
+            EXPECT_EQ(Objects(DocumentPageAt(r, 0)).size(), 5u);
+        } else {
+            EXPECT_EQ(rc, kResultOutOfMemory);
+            EXPECT_EQ(r, nullptr);
+        }
+        FreeEngineDocument(r);
+    }
+    EXPECT_TRUE(succeeded);
+}
+
 TEST(MacText, ConvertsLineEndsPiAndTheUpperHalf) {
     struct Case { std::string in, out; };
     const Case cases[] = {

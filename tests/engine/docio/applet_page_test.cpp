@@ -11,6 +11,7 @@
 #include "document_fixture.h"
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/value_objects.h"
+#include "engine/core/services/drawing_metrics.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -149,16 +150,24 @@ TEST_F(AppletPage, ACalculationOfTwoParentsWritesItsPostfixExpression) {
     SketchObject* sum = Build(kTypeCalculation, { ab, bc }, &record);
     ASSERT_NE(sum, nullptr);
     ASSERT_TRUE(ValueDisplayOf(sum)->defined);
-    // Values stand at their default place; their text is cut after its "=". The
-    // expression is postfix: the two parents, then the sum.
+    // Values stand where new ones go, measured in the platform's fonts: their position is
+    // the left edge and the baseline of the first line, inside the value margins.
+    auto at = [](SketchObject* o) {
+        const int32_t x = o->bounds.left + DrawingMetrics.intMetricsB[kMetricValueMarginX] - 10;
+        const int32_t y = o->bounds.top + CaptionDataOf(o)->layout->ascent +
+                          DrawingMetrics.intMetricsB[kMetricValueMarginY] - 20;
+        return std::to_string(x) + "," + std::to_string(y);
+    };
+    // Their text is cut after its "="; the expression is postfix: the two parents, then
+    // the sum.
     EXPECT_EQ(Export("calc.htm", kResultAppletWritten),
               Head("calc") +
               "{1} Point(0,0);\r\n"
               "{2} Point(30,40);\r\n"
               "{3} Point(60,0);\r\n"
-              "{4} Distance(2,1,12,16,'AB = ')[color(0,0,0)];\r\n"
-              "{5} Distance(3,2,12,32,'BC = ')[color(0,0,0)];\r\n"
-              "{6} Calculate(12,48,'m[1] = ','AB+')(4,5)[color(0,0,0)];\r\n" +
+              "{4} Distance(2,1," + at(ab) + ",'AB = ')[color(0,0,0)];\r\n"
+              "{5} Distance(3,2," + at(bc) + ",'BC = ')[color(0,0,0)];\r\n"
+              "{6} Calculate(" + at(sum) + ",'m[1] = ','AB+')(4,5)[color(0,0,0)];\r\n" +
               Tail("calc"));
 }
 

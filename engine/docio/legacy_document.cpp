@@ -199,11 +199,11 @@ void MapMacRecord(const MacLayoutRow* map, const uint8_t* mac, uint32_t macSize,
                   uint8_t* scratch) {
     std::memset(pc, 0, pcSize);
     for (const MacLayoutRow* row = map; row->length != 0; ++row) {
-        if (row->macOffset < 0) continue;
+        if (row->macOffset < 0 || uint32_t(row->macOffset) >= macSize || row->pcOffset < kScratch) continue;
+        if (row->pcOffset != kScratch && uint32_t(row->pcOffset) >= pcSize) continue;
         const uint32_t from = static_cast<uint32_t>(row->macOffset);
         uint8_t* to = row->pcOffset == kScratch ? scratch : pc + row->pcOffset;
-        const uint32_t room = row->pcOffset == kScratch ? 4 : (uint32_t(row->pcOffset) < pcSize ? pcSize - row->pcOffset : 0);
-        if (row->pcOffset < kScratch || from >= macSize) continue;
+        const uint32_t room = row->pcOffset == kScratch ? 4 : pcSize - static_cast<uint32_t>(row->pcOffset);
         if (row->length > 0) {
             const uint32_t n = static_cast<uint32_t>(row->length);
             if (n > room || n > macSize - from) continue;
@@ -589,8 +589,8 @@ ResultCode ReadFixedRecord(LegacyReader& r, OldRecord* o, bool* end) {
     return kResultOK;
 }
 
-// The old text style: bits 0-2 bold, italic, underline; the others (outline, shadow and
-// the like) have no counterpart here and give warning 4.
+// The old text style: bits 0-2 bold, italic, underline; bits 3, 5, 6 and 7 (old flags
+// 0x20, 8, 0x10 and 0x40) have no counterpart in a text style and give warning 4.
 ResultCode ConvertStyle(const LegacyReader& r, const OldRecord& o, TextStyle* style) {
     OldFontRecord font{ static_cast<uint8_t>(o.face & 7), 0 };
     StyleFromFontFlags(&font, style);
@@ -600,7 +600,7 @@ ResultCode ConvertStyle(const LegacyReader& r, const OldRecord& o, TextStyle* st
     // Old font numbers are remapped through the trailing font table; until then they
     // are kept as read, shifted past 0 ("inherit").
     style->field[kStyleFont] = static_cast<int16_t>(o.font + 1 > 0x7fff ? 1 : o.font + 1);
-    return (o.face & 0xf8) ? kResultLongerRecord : kResultOK;
+    return (o.face & 0xe8) ? kResultLongerRecord : kResultOK;
 }
 
 uint32_t ColorOf(int32_t newClass, const OldRecord& o) {
@@ -615,10 +615,14 @@ uint32_t ColorOf(int32_t newClass, const OldRecord& o) {
     return index <= kOldWhite ? kOldColors[index] : 0;
 }
 
+constexpr uint32_t kMaxOldParents = 60;
+
+// Puts the old parents into the order of the new construction; *count grows by one for
+// order 5. `p` has room for kMaxOldParents + 1.
 void Reorder(SketchObject** p, uint32_t* count, int32_t order) {
     const uint32_t n = *count;
-    SketchObject* old[kMaxObjects > 64 ? 64 : kMaxObjects];
-    if (n > 63) return;
+    SketchObject* old[kMaxOldParents];
+    if (n > kMaxOldParents) return;
     std::memcpy(old, p, n * sizeof *p);
     switch (order) {
     case 1:
@@ -661,8 +665,6 @@ void Reorder(SketchObject** p, uint32_t* count, int32_t order) {
     }
 }
 
-constexpr uint32_t kMaxOldParents = 60;
-
 // Old parent numbers (u16, 0xffff none) into objects, reordered. A number beyond the
 // objects read so far is damage; a parent that was left out leaves this object out too.
 ResultCode ReadLegacyParents(LegacyReader& r, SketchObject** out, uint32_t* count, uint32_t stored, int32_t order) {
@@ -701,6 +703,7 @@ struct OldClassData {
     char measureText[kLabelBufferSize];
     uint16_t* tokens;
     uint32_t tokenCount;
+    SketchObject* made;  // an object the class reader made itself
 };
 
 void FreeClassData(OldClassData* d) {
@@ -838,12 +841,21 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
             if ((rc = ReadU16(r, &number)) != kResultOK) return rc;
             if (CheckOldNumber(r, number) != kResultOK) return kResultDamaged;
         }
-        // CreateCoordSystem answers null until coordinate systems are built: the system
-        // (and everything built on it) is then left out.
-        SketchObject* system = CreateCoordSystem(0, 0, r.header.polarGrid ? 1 : 0, 0);
+        // Old forms 50 and 51 and 55 and 56 (the construction codes of old systems).
+        int32_t flags = 0;
+        if (o.code == 50) flags = 17;
+        else if (o.code == 51) flags = 8;
+        else if (o.code == 55 || o.code == 56) flags = 3;
+        // Stand-in: CreateCoordSystem answers null until coordinate systems are built
+        // (the system and everything built on it are then left out); the listed objects
+        // it is built on, its grid form numbering and its two axes are to be handed
+        // over once it does.
+        SketchObject* system = CreateCoordSystem(0, 0, r.header.polarGrid ? 1 : 0, flags);
         if (!system) return kResultSkippedObject;
+        if (o.hidden) system->hidden = kHiddenByUser;
         r.coordSystemMade = true;
-        return kResultSkippedObject;
+        d->made = system;
+        return kResultOK;
     }
     case 7: {
         uint32_t length = 0;
@@ -931,7 +943,7 @@ PtrList ListOf(SketchObject* const* items, uint32_t count, bool* ok) {
 }
 
 // Gives the made object its label, style and position.
-ResultCode FinishObject(LegacyReader& r, SketchObject* made, const OldRecord& o, const OldClassData& d) {
+ResultCode FinishObject(SketchObject* made, const OldRecord& o, const OldClassData& d) {
     ResultCode rc = kResultOK;
     if (o.label[0] != '\0') {
         if (StoreLabelText(made, o.label, false) != 0) rc = kResultOutOfMemory;
@@ -947,7 +959,6 @@ ResultCode FinishObject(LegacyReader& r, SketchObject* made, const OldRecord& o,
         if (made->constructionType == kTypeFree && d.haveNumbers)
             SetPointPosition(made, d.numbers[0], d.numbers[1], 1, nullptr, false);
     }
-    (void)r;
     return rc;
 }
 
@@ -993,6 +1004,12 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
     ResultCode result = KeepWorstError(classResult, rc);
     if (warn) result = KeepWorstError(result, kResultLongerRecord);
+    if (d.made && result != kResultSkippedObject) {
+        entry->object = d.made;
+        entry->leftOut = 0;
+        FreeClassData(&d);
+        return result;
+    }
     if (result == kResultSkippedObject || newClass == kNoClassHere || construction.type > 92) {
         FreeClassData(&d);
         return kResultSkippedObject;
@@ -1109,16 +1126,14 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     made->textStyle = style;
     if (HasValueDisplay(made)) {
         ValueDisplay* v = ValueDisplayOf(made);
-        const int32_t units = ConstructionTypeTable[type].measureFunction;
-        (void)units;
         v->displayMode = d.measureText[0] ? kDisplayCurrentLabel : kDisplayOriginalName;
-        if (d.measureText[0] && o.label[0] == '\0') {
+        if (d.measureText[0]) {
             if (StoreLabelText(made, d.measureText, false) != 0) result = KeepWorstError(result, kResultOutOfMemory);
             made->label.level = kLabelGiven;
         }
         made->bounds = { o.x, o.y, o.x, o.y };
     }
-    result = KeepWorstError(result, FinishObject(r, made, o, d));
+    result = KeepWorstError(result, FinishObject(made, o, d));
     RecomputeObject(made, nullptr, true);
     entry->object = made;
     entry->leftOut = 0;

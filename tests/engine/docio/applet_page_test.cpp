@@ -68,11 +68,11 @@ protected:
         if (o) RecomputeObject(o, nullptr, true);
         return o;
     }
-    SketchObject* Caption(const std::string& text, int16_t x, int16_t y) {
+    SketchObject* Caption(const std::string& text, int16_t x, int16_t y, bool rows = false) {
         CaptionInit init{};
         EXPECT_TRUE(InitCaptionData(&init, nullptr, x, y));
         SetObjectTextLayout(nullptr, &init);
-        init.layout = LayoutFromPlainText(text.c_str(), int32_t(text.size()), 0);
+        init.layout = LayoutFromPlainText(text.c_str(), int32_t(text.size()), rows ? 1 : 0);
         const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
         SketchObject* c = ConstructObjectEx(&t, &init, 0, 0, nullptr, nullptr, false);
         EXPECT_NE(c, nullptr);
@@ -208,16 +208,18 @@ TEST_F(AppletPage, UnsupportedObjectsAndWhatIsBuiltOnThemAreLeftOutAndSelected) 
 }
 
 TEST_F(AppletPage, TextsAreQuotedAndCutAfterTheirLastEquals) {
-    struct Case { std::string text; std::string quoted; };
+    struct Case { std::string text; bool rows; std::string quoted; };
     const Case cases[] = {
-        { "He said \"x\" = it's", "'He said ''''x'''' = '" },
-        { "a = b = c", "'a = b = '" },
-        { "it's", "'i'" },
-        { "'", "''''" },
+        { "He said \"x\" = it's", false, "'He said ''''x'''' = '" },
+        { "a = b = c", false, "'a = b = '" },
+        { "it's", false, "'i'" },
+        { "'", false, "''''" },
+        // Rows are joined by a blank: the line list keeps one line per object.
+        { "x = 1\r\ny = 2\r\nz", true, "'x = 1 y = '" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        SketchObject* caption = Caption(c.text, 30, 40);
+        SketchObject* caption = Caption(c.text, 30, 40, c.rows);
         const std::string text = Export("q.htm", kResultAppletWritten);
         const std::string start = "{1} FixedText(";
         const size_t at = text.find(start);

@@ -388,6 +388,79 @@ TEST_F(LegacyDocument, UnknownClassesAreSkippedByTheirLengthWithWarning9) {
     EXPECT_EQ(PointPosition(Objects(page)[1]).x, 3);
 }
 
+TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.Add(Point(w, 0, 0));
+        w.Add(Point(w, 50, 0));
+        w.Add(Point(w, 25, 25));
+        LegacyObjectSpec system;
+        system.oldClass = 12;
+        system.kind = 0;
+        system.code = 50;
+        system.data.assign(14, 0);
+        w.U16(system.data, 2);
+        w.U16(system.data, 1);
+        w.U16(system.data, 2);
+        system.parents = { 1 };
+        w.Add(system);
+        LegacyObjectSpec axis = Straight(1, 2, 2);
+        axis.oldClass = 13;
+        axis.code = 52;
+        w.Add(axis);
+        LegacyObjectSpec show;
+        show.oldClass = 7;
+        show.kind = 18;
+        show.code = 28;
+        w.U32(show.data, 14);
+        show.data.push_back(1);
+        show.data.resize(show.data.size() + 9 + 4, 0);
+        show.parents = { 2 };
+        w.Add(show);
+        LegacyObjectSpec animate;
+        animate.oldClass = 7;
+        animate.kind = 18;
+        animate.code = 28;
+        w.U32(animate.data, 26);
+        animate.data.push_back(2);
+        animate.data.resize(animate.data.size() + 9, 0);
+        w.U32(animate.data, 3);
+        animate.data.resize(animate.data.size() + 12, 0);
+        animate.parents = { 3 };
+        w.Add(animate);
+        LegacyObjectSpec table;
+        table.oldClass = 4;
+        table.kind = 0;
+        w.U32(table.data, 12);
+        w.U32(table.data, 0);
+        w.U32(table.data, 0);  // no second block
+        table.data.resize(table.data.size() + 4, 0);
+        w.Add(table);
+        LegacyObjectSpec locus;
+        locus.oldClass = 14;
+        locus.kind = 0;
+        locus.code = 63;
+        locus.data.assign(6, 0);
+        locus.parents = { 1, 2, 3 };
+        w.Add(locus);
+        LegacyObjectSpec arc;
+        arc.oldClass = 10;
+        arc.kind = 24;
+        arc.code = 32;
+        arc.data.assign(mac ? 58 : 41, 0);
+        arc.parents = { 1, 3, 2 };
+        w.Add(arc);
+        w.Add(Point(w, 7, 8));
+        Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 5u);
+        EXPECT_EQ(objects[3]->constructionType, kTypeArcThroughPoints);
+        EXPECT_EQ(PointPosition(objects[4]).x, 7);
+    }
+}
+
 TEST_F(LegacyDocument, AnInvalidRecordEndsTheObjectsWithWarning9) {
     LegacyWriter w(false);
     w.Add(Point(w, 1, 2));
@@ -432,6 +505,15 @@ TEST_F(LegacyDocument, CaptionsTakeTheirTextStyleAndMacText) {
         EXPECT_EQ(caption->objectClass, kClassCaption);
         EXPECT_EQ(caption->textStyle.field[kStyleWeight], 2);
         EXPECT_EQ(caption->textStyle.field[kStyleUnderline], 2);
+        if (mac) {
+            // "résum", CR, pi: the CR gains its LF, byte 185 becomes "pi".
+            LayoutWriteContext plain{ nullptr, nullptr, kWritePlainText, nullptr };
+            char written[64] = {};
+            const int32_t n = SerializeLayout(CaptionDataOf(caption)->layout, nullptr, &plain);
+            ASSERT_LT(n, 64);
+            SerializeLayout(CaptionDataOf(caption)->layout, written, &plain);
+            EXPECT_EQ(std::string(written, size_t(n)), "r\xe9sum\r\npi");
+        }
         // PC sizes are points at 72 per inch: (96 x 9 + 36) / 72 = 12 pixels; Mac sizes are kept.
         EXPECT_EQ(caption->textStyle.field[kStyleSize], mac ? 14 : 12);
     }

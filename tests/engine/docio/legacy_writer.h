@@ -57,39 +57,38 @@ public:
     }
 
     std::vector<uint8_t> Bytes() const {
-        std::vector<uint8_t> out;
         const uint32_t count = countOverride >= 0 ? uint32_t(countOverride) : uint32_t(objects_.size());
+        // The first four bytes (the Mac object count, or the PC magic), then the header.
+        std::vector<uint8_t> out(mac_ ? 4 + 356 : 4 + 326, 0);
         if (mac_) {
             Put(out, 0, count, 4, true);
-            std::vector<uint8_t> h(356, 0);
-            Put(h, 0, version_, 2, true);
+            uint8_t* h = out.data() + 4;
+            PutAt(h, 0, version_, 2, true);
             // The window rectangle {top, left, bottom, right}; byte +304 of the PC header
             // (Mac 19) is 1, so the width is right - left - 48.
-            Put(h, 2, uint16_t(top), 2, true);
-            Put(h, 4, uint16_t(left), 2, true);
-            Put(h, 6, uint16_t(top + height + 16), 2, true);
-            Put(h, 8, uint16_t(left + width + 48), 2, true);
+            PutAt(h, 2, uint16_t(top), 2, true);
+            PutAt(h, 4, uint16_t(left), 2, true);
+            PutAt(h, 6, uint16_t(top + height + 16), 2, true);
+            PutAt(h, 8, uint16_t(left + width + 48), 2, true);
             h[19] = 1;
-            Put(h, 20, uint16_t(top), 2, true);
-            Put(h, 22, uint16_t(left), 2, true);
-            for (int i = 0; i < 3; ++i) Put(h, 328 + 2 * i, precision[i], 2, true);
+            PutAt(h, 20, uint16_t(top), 2, true);
+            PutAt(h, 22, uint16_t(left), 2, true);
+            for (int i = 0; i < 3; ++i) PutAt(h, 328 + 2 * i, precision[i], 2, true);
             h[334] = angleUnit;
             h[335] = distanceUnit;
-            out.insert(out.end(), h.begin(), h.end());
         } else {
-            out.insert(out.end(), { 'Y', 'R', 'N', 'k' });
-            std::vector<uint8_t> h(326, 0);
-            Put(h, 0, count, 4, false);
-            Put(h, 4, version_, 2, false);
-            Put(h, 8, headerSize, 2, false);
-            Put(h, 10, uint16_t(left), 2, false);
-            Put(h, 12, uint16_t(top), 2, false);
-            Put(h, 14, uint16_t(width), 2, false);
-            Put(h, 16, uint16_t(height), 2, false);
-            for (int i = 0; i < 3; ++i) Put(h, 312 + 2 * i, precision[i], 2, false);
+            std::memcpy(out.data(), "YRNk", 4);
+            uint8_t* h = out.data() + 4;
+            PutAt(h, 0, count, 4, false);
+            PutAt(h, 4, version_, 2, false);
+            PutAt(h, 8, headerSize, 2, false);
+            PutAt(h, 10, uint16_t(left), 2, false);
+            PutAt(h, 12, uint16_t(top), 2, false);
+            PutAt(h, 14, uint16_t(width), 2, false);
+            PutAt(h, 16, uint16_t(height), 2, false);
+            for (int i = 0; i < 3; ++i) PutAt(h, 312 + 2 * i, precision[i], 2, false);
             h[318] = angleUnit;
             h[319] = distanceUnit;
-            out.insert(out.end(), h.begin(), h.end());
         }
         for (const LegacyObjectSpec& o : objects_) {
             const std::vector<uint8_t> r = mac_ ? MacRecord(o) : PcRecord(o);
@@ -111,6 +110,9 @@ public:
     }
 
 private:
+    static void PutAt(uint8_t* b, size_t at, uint32_t v, int n, bool big) {
+        for (int i = 0; i < n; ++i) b[at + i] = uint8_t(v >> (big ? 8 * (n - 1 - i) : 8 * i));
+    }
     static void Put(std::vector<uint8_t>& b, size_t at, uint32_t v, int n, bool big) {
         if (b.size() < at + n) b.resize(at + n);
         for (int i = 0; i < n; ++i) b[at + i] = uint8_t(v >> (big ? 8 * (n - 1 - i) : 8 * i));

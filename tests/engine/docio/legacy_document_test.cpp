@@ -73,6 +73,19 @@ protected:
         o.parents = { a, b };
         return o;
     }
+    // An old animate button (old class 7, button type 2) moving one old object.
+    static LegacyObjectSpec AnimateButton(const LegacyWriter& w, uint32_t target) {
+        LegacyObjectSpec o;
+        o.oldClass = 7;
+        o.kind = 18;
+        o.code = 28;
+        w.U32(o.data, 10 + 16);
+        o.data.push_back(2);
+        o.data.resize(o.data.size() + 9, 0);
+        w.U32(o.data, target);
+        o.data.resize(o.data.size() + 12, 0);
+        return o;
+    }
     // An old measurement (old class 6) of code `measure`.
     static LegacyObjectSpec Measurement(const LegacyWriter& w, uint8_t measure, std::vector<uint16_t> parents,
                                         const std::string& shown = "") {
@@ -334,15 +347,7 @@ TEST_F(LegacyDocument, DamagedLengthsAndNumbersAreRefusedWithoutReadingBackwards
     w.U16(system.data, 1);
     w.U16(system.data, 9);
     system.parents = { 1 };
-    LegacyObjectSpec animate;  // an animate button whose target comes later
-    animate.oldClass = 7;
-    animate.kind = 18;
-    animate.code = 28;
-    w.U32(animate.data, 26);
-    animate.data.push_back(2);
-    animate.data.resize(animate.data.size() + 9, 0);
-    w.U32(animate.data, 5);
-    animate.data.resize(animate.data.size() + 12, 0);
+    const LegacyObjectSpec animate = AnimateButton(w, 5);  // its target comes later
     LegacyObjectSpec tableBlock;  // a table block longer than the file
     tableBlock.oldClass = 4;
     tableBlock.kind = 0;
@@ -418,15 +423,7 @@ TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
         show.data.resize(show.data.size() + 9 + 4, 0);
         show.parents = { 2 };
         w.Add(show);
-        LegacyObjectSpec animate;
-        animate.oldClass = 7;
-        animate.kind = 18;
-        animate.code = 28;
-        w.U32(animate.data, 26);
-        animate.data.push_back(2);
-        animate.data.resize(animate.data.size() + 9, 0);
-        w.U32(animate.data, 3);
-        animate.data.resize(animate.data.size() + 12, 0);
+        LegacyObjectSpec animate = AnimateButton(w, 3);
         animate.parents = { 3 };
         w.Add(animate);
         LegacyObjectSpec table;
@@ -534,16 +531,8 @@ TEST_F(LegacyDocument, ReadingUnderMemoryFailureNeverLeaksOrHalfBuilds) {
     bool succeeded = false;
     for (uint32_t n = 1; n < 400 && !succeeded; ++n) {
         SCOPED_TRACE(n);
-        StreamHandle h = 0;
-        ASSERT_EQ(OpenMemoryStreamCopy(file.data(), uint32_t(file.size()), &h), kResultOK);
         EngineDocument* r = nullptr;
-        bool copy = false;
-        char* message = nullptr;
-        SetAllocFailureAfter(n);
-        const ResultCode rc = ReadEngineDocument(h, &r, &copy, this, &message, false);
-        SetAllocFailureAfter(0);
-        DiscardStream(h);
-        FreeMemory(message);
+        const ResultCode rc = ReadFailingAt(file, n, &r);
         if (rc == kResultOlderFormat) {
             succeeded = true;
             EXPECT_GT(n, 8u);  // the failures really hit the reading

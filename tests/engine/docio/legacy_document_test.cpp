@@ -458,6 +458,46 @@ TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
     }
 }
 
+TEST_F(LegacyDocument, TheTrailingFontTableRemapsTextFonts) {
+    auto caption = [](const LegacyWriter& w, uint16_t font) {
+        LegacyObjectSpec o;
+        o.oldClass = 0;
+        o.kind = 15;
+        o.font = font;
+        w.U16(o.data, 0);
+        w.U16(o.data, 0);
+        w.U16(o.data, 1);
+        o.data.push_back('t');
+        return o;
+    };
+    auto entry = [](std::vector<uint8_t>& b, uint16_t font, const char* face) {
+        PutU16(b, font);
+        char name[32] = {};
+        std::strncpy(name, face, sizeof name - 1);
+        b.insert(b.end(), name, name + 32);
+    };
+    struct Case { const char* name; bool damaged; int16_t first, second; ResultCode code; };
+    for (const Case c : { Case{ "table", false, 4, 1, kResultOlderFormat },
+                          Case{ "table longer than the file", true, 1, 1, kResultLongerRecord } }) {
+        SCOPED_TRACE(c.name);
+        LegacyWriter w(false);
+        w.Add(caption(w, 7));
+        w.Add(caption(w, 9));  // not in the table
+        std::vector<uint8_t> fonts;
+        entry(fonts, 2, "Symbol");
+        entry(fonts, 7, "Times New Roman");
+        PutU16(w.trailer, 2001);
+        PutU32(w.trailer, c.damaged ? 5000 : uint32_t(fonts.size()));
+        w.trailer.insert(w.trailer.end(), fonts.begin(), fonts.end());
+        Sketch* page = Open(w.Bytes(), c.code);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 2u);
+        EXPECT_EQ(objects[0]->textStyle.field[kStyleFont], c.first);
+        EXPECT_EQ(objects[1]->textStyle.field[kStyleFont], c.second);
+    }
+}
+
 TEST_F(LegacyDocument, AnInvalidRecordEndsTheObjectsWithWarning9) {
     LegacyWriter w(false);
     w.Add(Point(w, 1, 2));

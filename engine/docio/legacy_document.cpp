@@ -980,6 +980,7 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     const int32_t kind = kKindOfOldKind[o.kind];
     if (kind != kNoKind && (KindIsA(kind, kKindMeasurementText) || KindIsA(kind, kKindAnalyticMeasure)))
         newClass = kClassMeasurement;
+    if (newClass == kClassPolygonInterior && kind == kKindCircleInterior) newClass = kClassCircleInterior;
     OldConstruction construction = kConstructionOfOldCode[o.code];
 
     OldClassData d{};
@@ -1039,6 +1040,14 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
             return kResultSkippedObject;
         }
         if (CheckStoredParents(type, parents, count) != kResultOK) {
+            FreeClassData(&d);
+            return kResultSkippedObject;
+        }
+        // A construction makes objects of one class (an image those of its pre-image's):
+        // an old record whose class disagrees cannot be made into that object.
+        int32_t typeClass = ConstructionTypeTable[type].objectClass;
+        if (typeClass == kClassOfImage) typeClass = count > 0 ? ObjectClassTable[parents[0]->objectClass].imageClass : -1;
+        if (typeClass != newClass) {
             FreeClassData(&d);
             return kResultSkippedObject;
         }

@@ -310,6 +310,17 @@ TEST_F(LegacyDocument, LeftOutObjectsTakeEverythingBuiltOnThemWithThem) {
     w.Add(none);
     w.Add(Straight(1, 2, 2));
     w.Add(Point(w, 9, 9));
+    // A text whose old construction makes points: it cannot become either.
+    LegacyObjectSpec text;
+    text.oldClass = 0;
+    text.kind = 15;
+    text.code = 1;
+    text.parents = { 1 };
+    w.U16(text.data, 0);
+    w.U16(text.data, 0);
+    w.U16(text.data, 1);
+    text.data.push_back('t');
+    w.Add(text);
     Sketch* page = Open(w.Bytes(), kResultSkippedObject);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Objects(page).size(), 2u);

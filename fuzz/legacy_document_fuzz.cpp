@@ -2,7 +2,8 @@
 // (which sends "YRNk" files and big-endian headers of versions 10-12 to it) and straight
 // into a page, where any bytes without the PC magic are taken for a Mac document. Every
 // path must end in a result code without a crash, an endless loop, a read outside the
-// input, an allocation sized by the file or a leak.
+// input, an allocation sized by the file or a leak; a converted document must write and
+// read back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -27,6 +28,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DiscardStream(h);
     FreeMemory(message);
     if (IsFatalResult(code) != (document == nullptr)) std::abort();
+    // What was converted is a document like any other: written out, it reads back.
+    if (document && DocumentPageCount(document) == 1 && OpenMemoryStream(0, &h) == kResultOK) {
+        const ResultCode written = WriteEngineDocument(h, document, false);
+        CloseStream(h);
+        uint32_t length = 0;
+        void* bytes = TakeStreamBytes(h, &length);
+        if (!IsFatalResult(written) && bytes) {
+            StreamHandle again = 0;
+            if (OpenMemoryStreamCopy(bytes, length, &again) == kResultOK) {
+                EngineDocument* reread = nullptr;
+                const ResultCode back = ReadEngineDocument(again, &reread, &copy, nullptr, &message, false);
+                DiscardStream(again);
+                FreeMemory(message);
+                if (!reread && back != kResultOutOfMemory) std::abort();
+                if (reread && DocumentPageCount(reread) != 1) std::abort();
+                FreeEngineDocument(reread);
+            }
+        }
+        FreeMemory(bytes);
+    }
     FreeEngineDocument(document);
 
     if (OpenMemoryStreamCopy(data, static_cast<uint32_t>(size), &h) != kResultOK) return 0;

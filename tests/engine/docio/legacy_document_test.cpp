@@ -321,6 +321,14 @@ TEST_F(LegacyDocument, LeftOutObjectsTakeEverythingBuiltOnThemWithThem) {
     w.U16(text.data, 1);
     text.data.push_back('t');
     w.Add(text);
+    // A free (code 0) polygon on parents: free objects have none.
+    LegacyObjectSpec polygon;
+    polygon.oldClass = 5;
+    polygon.kind = 11;
+    w.U16(polygon.data, 0);
+    polygon.data.resize(10, 0);
+    polygon.parents = { 1, 1, 1 };
+    w.Add(polygon);
     Sketch* page = Open(w.Bytes(), kResultSkippedObject);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Objects(page).size(), 2u);

@@ -1022,7 +1022,9 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
         FreeClassData(&d);
         return kResultSkippedObject;
     }
-    if (o.parentCount == 0) {
+    // Without parents (none stored, or every one "none") only texts, points and
+    // calculations can stand, as free objects.
+    if (count == 0) {
         if (newClass != kClassCaption && newClass != kClassPoint && newClass != kClassCalculation) {
             FreeClassData(&d);
             return kResultSkippedObject;
@@ -1037,12 +1039,6 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     if ((type == 11 || type == 12) && count > 0 && ReachedFromVerticalAxis(r, parents[0])) type = 23 - type;
     if (type == kTypeArcOnCircle && count > 0 && parents[0]->objectClass == kClassPoint) type = kTypeArcByCentre;
     if (type != kTypeFree) {
-        // Parents that were all "none": a construction without parents would become a
-        // free object with nothing to define it.
-        if (count == 0) {
-            FreeClassData(&d);
-            return kResultSkippedObject;
-        }
         const int32_t op = ConstructionTypeTable[type].transformOp;
         // The old layout of a transformation's fixed values is not known: such an image
         // cannot be rebuilt and is left out.

@@ -329,6 +329,10 @@ TEST_F(LegacyDocument, LeftOutObjectsTakeEverythingBuiltOnThemWithThem) {
     polygon.data.resize(10, 0);
     polygon.parents = { 1, 1, 1 };
     w.Add(polygon);
+    // A polygon whose parents are all "none" has nothing to be built on.
+    polygon.code = 18;
+    polygon.parents = { 0xffff, 0xffff, 0xffff };
+    w.Add(polygon);
     Sketch* page = Open(w.Bytes(), kResultSkippedObject);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Objects(page).size(), 2u);

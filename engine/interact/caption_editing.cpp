@@ -37,6 +37,7 @@ constexpr int16_t  kNounCaption    = 54;
 // The session being edited, its object and whether the object was made for this edit.
 struct CaptionEditing {
     LayoutEditSession* session;
+    Sketch*            sketch;
     SketchObject*      object;
     bool               isNew;
     DrawHook           hook;
@@ -146,7 +147,9 @@ bool SettleEditedText(SketchObject* object, bool isNew, LayoutNode* tree,
 }
 
 void EndCaptionEditingSession(LayoutEditSession* s, int32_t record) {
-    Sketch* sketch = CurrentSketch();
+    Sketch* sketch = gEditing.sketch;
+    Sketch* previous = nullptr;
+    SetCurrentSketch(sketch, &previous);
     SketchObject* object = gEditing.object;
     const bool isNew = gEditing.isNew;
     LayoutNode* tree = s->tree;
@@ -173,10 +176,9 @@ void EndCaptionEditingSession(LayoutEditSession* s, int32_t record) {
     AddToDirty(EditorFrameArea(s));
     if (sketch && sketch->editSession == s) sketch->editSession = nullptr;
     if (survives && object->hidden == kHiddenAsConsumed) ChangeObjectHidden(object, kShown, false);
-    gEditing.session = nullptr;
-    gEditing.object = nullptr;
-    gEditing.isNew = false;
+    gEditing = CaptionEditing{};
     PortEndCaptionEdit(s);
+    SetCurrentSketch(previous, nullptr);
 }
 
 }  // namespace
@@ -236,6 +238,7 @@ ResultCode BeginCaptionEditing(SketchObject* object, bool isNew) {
     ActivityWord() |= static_cast<uint16_t>(kActivityCaptionEditing);
     sketch->editSession = s;
     gEditing.session = s;
+    gEditing.sketch = sketch;
     gEditing.object = object;
     gEditing.isNew = isNew;
     data->editing = 1;

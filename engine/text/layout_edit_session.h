@@ -91,8 +91,8 @@ LayoutEditSession* CreateLayoutEditSession(LayoutNode* tree, const LayoutDrawSta
                                            EditTrackStepFn onTrackStep, EditChangeFn onChange,
                                            void* userData, EditStyleFn onStyle,
                                            EditEndFn onEnd);
-// Calls onEnd (which takes the tree; without one the tree is freed), then frees the rest.
-void FreeLayoutEditSession(LayoutEditSession* session, int32_t record);
+// FreeLayoutEditSession (declared with the sketch's services) calls onEnd, which takes the
+// tree (without one the tree is freed), then frees the rest.
 
 // 1 when the code is one of the editing commands, else 0 (nothing done).
 int32_t RunLayoutEditCommand(LayoutEditSession* session, int32_t code, int32_t extend);

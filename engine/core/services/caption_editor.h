@@ -5,6 +5,8 @@
 
 struct LayoutEditSession;
 
+// Ends the session: its owner's end callback gets the tree (recorded or not).
+void FreeLayoutEditSession(LayoutEditSession* session, int32_t record);
 // Toggles the caret once its blink deadline has passed.
 void BlinkEditorCaret(LayoutEditSession* session);
 // What the editor covers on the sketch: its frame with the white margin drawn around it.

@@ -290,6 +290,23 @@ void SelectAllEditorText() {
         SelectAllInEditor(s);
 }
 
+// The engine's key codes 2 to 11 are the editor's commands; flag bit 0 is Shift.
+void CaptionEditorKey(uint16_t key, uint16_t flags) {
+    if (LayoutEditSession* s = CurrentSketch() ? CurrentSketch()->editSession : nullptr) {
+        RunLayoutEditCommand(s, key, flags & 1);
+        ScrollToEditorCaret();
+    }
+}
+
+void CaptionEditorChar(uint32_t character) {
+    LayoutEditSession* s = CurrentSketch() ? CurrentSketch()->editSession : nullptr;
+    if (!s || character > 0xFF) return;
+    const char c = static_cast<char>(character);
+    if (character == '\r') RunLayoutEditCommand(s, kEditNewRow, 0);
+    else if (character >= 0x20) InsertPlainText(s, &c, 1);
+    ScrollToEditorCaret();
+}
+
 bool GetCurrentTextStyle(TextStyle* style) {
     if (LayoutEditSession* s = ActiveEditSession()) {
         *style = s->caretStyle;

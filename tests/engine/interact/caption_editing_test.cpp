@@ -7,6 +7,8 @@
 #include "engine/core/drawing_pass.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/core/sketch_keys.h"
+#include "engine/interact/command_executors.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
 #include "engine/interact/undo.h"
@@ -250,6 +252,25 @@ TEST_F(CaptionEditing, ASketchFreedWhileEditingEndsTheEdit) {
     sketch = CreateSketch(0, nullptr);
     SetCurrentSketch(sketch, nullptr);
     gEngine.frontSketch = sketch;
+}
+
+// Keys and characters of the front sketch go to the editor while a caption is edited.
+TEST_F(CaptionEditing, KeysAndCharactersReachTheEditor) {
+    SketchObject* c = Caption("<T'ab'>");
+    ASSERT_EQ(BeginCaptionEditing(c, false), kResultOK);
+    LayoutEditSession* s = Session();
+    EXPECT_TRUE(HandleViewCommand(kKeyRight, 0));
+    EXPECT_TRUE(HandleSketchChar('x'));
+    EXPECT_TRUE(HandleViewCommand(kKeyRight, kKeyStepsToolbox));  // with Shift: extends
+    EXPECT_EQ(WriteLayout(s->tree), "<T3xaxb>");
+    EXPECT_EQ(s->selStart, 2);
+    EXPECT_EQ(s->selEnd, 3);
+    EXPECT_TRUE(HandleViewCommand(kKeyBackspace, 0));
+    EXPECT_TRUE(HandleSketchChar('\r'));
+    EXPECT_EQ(WriteLayout(s->tree), "<VL<T2xax><0>>");
+    EXPECT_TRUE(UndoRedoCommand(0) == kResultOK);  // the editor's own undo
+    EXPECT_EQ(WriteLayout(s->tree), "<T3xaxb>");
+    EXPECT_EQ(UndoDepth(), 0);
 }
 
 }  // namespace

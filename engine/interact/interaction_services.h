@@ -1,5 +1,5 @@
 // What the mouse handling and the object commands need of the neighbours that are not
-// built yet: marks, coordinate systems, the caption editor, action buttons,
+// built yet: marks, coordinate systems, merged texts, action buttons,
 // locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
 //
 // Stand-in: every declaration here is defined in engine/interact/standin/ with the

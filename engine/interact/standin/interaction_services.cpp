@@ -22,7 +22,10 @@ bool SketchLabelsNewPoints(const Sketch*) { return false; }
 void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
 void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
 
-void EditCaptionAt(SketchObject*, ScreenPoint) {}
+// A new caption at the point is not made here: editing starts on an existing one only.
+void EditCaptionAt(SketchObject* object, ScreenPoint) {
+    if (object) BeginCaptionEditing(object, false);
+}
 void SplitTextFromClick(SketchObject*, ScreenPoint) {}
 
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {

@@ -223,22 +223,42 @@ TEST_F(CaptionEditing, FailuresToStartChangeNothing) {
     EXPECT_NE(sketch->editSession, nullptr);
 }
 
-// A new caption whose creation cannot be recorded goes again, with its text.
-TEST_F(CaptionEditing, ANewCaptionWithoutMemoryForItsRecordIsDestroyed) {
-    bool kept = false;
-    for (uint32_t n = 1; n < 50 && !kept; ++n) {
-        SketchObject* o = Caption("<0>");
-        ASSERT_EQ(BeginCaptionEditing(o, true), kResultOK);
-        InsertPlainText(Session(), "x", 1);
-        const uint64_t requests = AllocRequestCount();
-        SetAllocFailureAfter(n);
-        EndCaptionEditing();
-        kept = AllocRequestCount() - requests < n;
-        SetAllocFailureAfter(0);
-        EXPECT_EQ(InSketch(o), kept);
-        EXPECT_EQ(sketch->editSession, nullptr);
+// Memory running out while an edit ends: the session still ends, the port is closed and
+// the object is either back, shown, or gone with nothing leaked. A new caption whose
+// creation cannot be recorded goes again, with its text.
+TEST_F(CaptionEditing, OutOfMemoryWhileAnEditEnds) {
+    struct Case { const char* name; bool isNew; const char* start; const char* typed; };
+    const Case cases[] = {
+        { "new with text", true, "<0>", "x" },
+        { "existing with text", false, "<T'ab'>", "x" },
+        { "existing emptied", false, "<T'ab'>", nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool completed = false;
+        for (uint32_t n = 1; n < 200 && !completed; ++n) {
+            SketchObject* o = Caption(c.start);
+            ASSERT_EQ(BeginCaptionEditing(o, c.isNew), kResultOK);
+            if (c.typed) {
+                InsertPlainText(Session(), c.typed, 1);
+            } else {
+                SelectAllInEditor(Session());
+                DeleteEditorSelection(Session());
+            }
+            const uint64_t requests = AllocRequestCount();
+            SetAllocFailureAfter(n);
+            EndCaptionEditing();
+            completed = AllocRequestCount() - requests < n;
+            SetAllocFailureAfter(0);
+            EXPECT_EQ(sketch->editSession, nullptr);
+            EXPECT_FALSE(CaptionEditPort().editing);
+            if (InSketch(o)) EXPECT_EQ(o->hidden, kShown);
+            if (completed) EXPECT_EQ(InSketch(o), c.typed != nullptr);
+            if (c.isNew && !InSketch(o)) EXPECT_EQ(sketch->undoPosition, nullptr);
+            DeselectAll();
+        }
+        EXPECT_TRUE(completed);
     }
-    EXPECT_TRUE(kept);
 }
 
 TEST_F(CaptionEditing, ASketchFreedWhileEditingEndsTheEdit) {

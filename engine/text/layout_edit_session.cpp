@@ -265,8 +265,16 @@ bool FillReceivingSlot(LayoutNode* slot, LayoutNode* content) {
     return true;
 }
 
-// Caret index of a node counted from the start of its own (detached) tree.
-int32_t OffsetInTree(LayoutNode* node) { return CaretOffsetOfNode(node); }
+// The stops of a slot counted from the start of the detached node holding it; without a
+// slot, the caret after the node.
+void SlotRange(LayoutNode* node, LayoutNode* slot, int32_t* start, int32_t* end) {
+    if (!slot) {
+        *start = *end = node->caretCount;
+        return;
+    }
+    *start = CaretOffsetOfNode(slot);
+    *end = *start + slot->caretCount;
+}
 
 }  // namespace
 
@@ -459,31 +467,20 @@ bool InsertNodeInEditor(LayoutEditSession* s, LayoutNode* node, LayoutNode* care
     // The new selection relative to where the node begins: a template's receiving slot
     // (or, around a wrapped selection, its next slot), else a caret after the node.
     int32_t relStart = 0, relEnd = 0;
-    if (done && caret) {
-        if (caretNode) {
-            relStart = OffsetInTree(caretNode);
-            relEnd = relStart + caretNode->caretCount;
-        } else {
-            relStart = relEnd = node->caretCount;
-        }
-        done = InsertNodeAtCaret(&s->tree, at, &s->drawState, node) != 0;
-        node = nullptr;
-    } else if (done && wrap && caretNode) {
+    const bool wrapping = !caret && wrap && caretNode;
+    if (done && wrapping) {
         int32_t end = s->selEnd;
         LayoutNode* content = nullptr;
         done = CutLayoutRange(&s->tree, &at, &end, &s->drawState, nullptr, &content) != 0;
         if (done && content) done = FillReceivingSlot(caretNode, content);
-        if (done) {
-            MeasureLayout(node, &s->drawState);
-            if (rangeStart && rangeStart != caretNode) {
-                relStart = OffsetInTree(rangeStart);
-                relEnd = relStart + rangeStart->caretCount;
-            } else {
-                relStart = relEnd = node->caretCount;
-            }
-            done = InsertNodeAtCaret(&s->tree, at, &s->drawState, node) != 0;
-            node = nullptr;
-        }
+        if (done) MeasureLayout(node, &s->drawState);
+        // The slot now holds the selection: the next slot (when there is one) is selected.
+        caretNode = rangeStart != caretNode ? rangeStart : nullptr;
+    }
+    if (done && (caret || wrapping)) {
+        SlotRange(node, caretNode, &relStart, &relEnd);
+        done = InsertNodeAtCaret(&s->tree, at, &s->drawState, node) != 0;
+        node = nullptr;
     } else if (done) {
         int32_t end = s->selEnd;
         relStart = relEnd = node->caretCount;

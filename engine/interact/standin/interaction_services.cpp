@@ -1,4 +1,4 @@
-// Stand-in: the least of the coordinate systems, caption editor, action
+// Stand-in: the least of the coordinate systems, merged texts, action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"

@@ -415,6 +415,7 @@ TEST_F(EditSession, EditsNestingTooDeepAreRefused) {
         { "a template at the caret", { { 'k', kEditFraction, nullptr } } },
         { "a template around the selection", { { 'K', kEditLeft, nullptr }, { 'k', kEditRadical, nullptr } } },
         { "pasted structure", { { 'p', 0, "<(<(<T'b'>>>" } } },
+        { "a row break", { { 'k', kEditNewRow, nullptr } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -252,9 +252,15 @@ TEST_F(CaptionEditing, OutOfMemoryWhileAnEditEnds) {
             SetAllocFailureAfter(0);
             EXPECT_EQ(sketch->editSession, nullptr);
             EXPECT_FALSE(CaptionEditPort().editing);
-            if (InSketch(o)) EXPECT_EQ(o->hidden, kShown);
-            if (completed) EXPECT_EQ(InSketch(o), c.typed != nullptr);
-            if (c.isNew && !InSketch(o)) EXPECT_EQ(sketch->undoPosition, nullptr);
+            if (InSketch(o)) {
+                EXPECT_EQ(o->hidden, kShown);
+            }
+            if (completed) {
+                EXPECT_EQ(InSketch(o), c.typed != nullptr);
+            }
+            if (c.isNew && !InSketch(o)) {
+                EXPECT_EQ(sketch->undoPosition, nullptr);
+            }
             DeselectAll();
         }
         EXPECT_TRUE(completed);

@@ -105,6 +105,7 @@ void SetEditedSelection(LayoutEditSession* s, int32_t start, int32_t end) {
     s->selStart = std::clamp(std::min(start, end), 0, n);
     s->selEnd = std::clamp(std::max(start, end), 0, n);
     s->activeEnd = 1;
+    s->verticalMove = 0;
 }
 
 // The tree as it was before a change that may fail half-way; null on no memory.
@@ -502,7 +503,10 @@ bool InsertNodeInEditor(LayoutEditSession* s, LayoutNode* node, LayoutNode* care
     return true;
 }
 
-bool InsertPlainText(LayoutEditSession* s, const char* text, int32_t length) {
+namespace {
+// InsertPlainText; *refused tells whether an insertion was refused (and so beeped).
+bool InsertPlainPieces(LayoutEditSession* s, const char* text, int32_t length, bool* refused) {
+    *refused = false;
     if (!text || length <= 0) return false;
     const char* nul = static_cast<const char*>(std::memchr(text, 0, static_cast<size_t>(length)));
     if (nul) length = static_cast<int32_t>(nul - text);
@@ -525,7 +529,10 @@ bool InsertPlainText(LayoutEditSession* s, const char* text, int32_t length) {
                 FreeLayoutNode(run);
                 run = nullptr;
             }
-            if (!InsertNodeInEditor(s, run, nullptr, nullptr, nullptr, 0)) return !first;
+            if (!InsertNodeInEditor(s, run, nullptr, nullptr, nullptr, 0)) {
+                *refused = true;
+                return !first;
+            }
         }
         first = false;
         if (j >= length) break;
@@ -533,10 +540,19 @@ bool InsertPlainText(LayoutEditSession* s, const char* text, int32_t length) {
         i = j + lineEnd;
         if (!NewRow(s, false)) {
             LayoutNode* blank = CreateTextRunWith(" ", nullptr);
-            if (!InsertNodeInEditor(s, blank, nullptr, nullptr, nullptr, 0)) return true;
+            if (!InsertNodeInEditor(s, blank, nullptr, nullptr, nullptr, 0)) {
+                *refused = true;
+                return true;
+            }
         }
     }
     return true;
+}
+}  // namespace
+
+bool InsertPlainText(LayoutEditSession* s, const char* text, int32_t length) {
+    bool refused = false;
+    return InsertPlainPieces(s, text, length, &refused);
 }
 
 void ApplyStyleToSelection(LayoutEditSession* s, const TextStyle* style) {
@@ -609,8 +625,9 @@ bool PasteIntoEditor(LayoutEditSession* s, const char* text, int32_t length, int
         return false;
     }
     if (!isLayout) {
-        if (InsertPlainText(s, text, length)) return true;
-        RefusalBeep();
+        bool refused = false;
+        if (InsertPlainPieces(s, text, length, &refused)) return true;
+        if (!refused) RefusalBeep();  // a refused insertion has beeped already
         return false;
     }
     LayoutNode* node = nullptr;
@@ -638,6 +655,7 @@ bool UndoEditorChange(LayoutEditSession* s, int32_t redo) {
     s->undoValid = redo ? 1 : 0;
     if (s->tree->dirty != 0) MeasureLayout(s->tree, &s->drawState);
     s->activeEnd = 1;
+    s->verticalMove = 0;
     Changed(s);
     ShowEditorCaret(s);
     CmdStateInvalidate(kCommandGroupUndo);

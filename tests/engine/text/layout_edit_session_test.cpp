@@ -162,6 +162,17 @@ TEST_F(EditSession, ScriptedSequences) {
         { "layout text is pasted over the selection", "<T'abc'>", kEditCaretAtEnd,
           { { 'K', kEditLeft, nullptr }, { 'p', 0, "</<T'1'><T'2'>>" } }, "<H<T2xab></<T1x1><T1x2>>>", 7, 7, 0 },
         { "no text to paste beeps", "<T'a'>", kEditCaretAtEnd, { { 'P', 0, "" } }, "<T1xa>", 1, 1, 1 },
+        { "a refused paste beeps once", "<T'a'>", kEditCaretAtEnd,
+          { { 'P', 0, "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+                      "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+                      "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+                      "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+                      "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww" } },
+          "<T1xa>", 1, 1, 1 },
+        { "typing ends a vertical move", "<VL<T'abcd'><T'abcd'>>", kEditCaretAtStart,
+          { { 'k', kEditRight, nullptr }, { 'k', kEditRight, nullptr }, { 'k', kEditRight, nullptr },
+            { 'k', kEditDown, nullptr }, { 't', 0, "x" }, { 'k', kEditUp, nullptr } },
+          "<VL<T4xabcd><T5xabcxd>>", 4, 4, 0 },
         { "a fraction around a selected sum takes it as numerator", "<T'a+b'>", kEditSelectAllText,
           { { 'k', kEditFraction, nullptr } }, "</<T3xa+b><T1x?>>", 5, 6, 0 },
         { "parentheses around a selection", "<T'a+b'>", kEditSelectAllText, { { 'k', kEditParens, nullptr } },

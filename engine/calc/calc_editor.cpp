@@ -926,7 +926,8 @@ bool BuildCalcPopupMenu(PopupMenu* menu, int32_t which, uint32_t* counter) {
         groupShown = true;
     };
     auto add = [&](uint16_t code, LayoutNode* layout, bool checked) {
-        ok = ok && AddItem(menu, which, code, layout, checked, counter);
+        if (ok) ok = AddItem(menu, which, code, layout, checked, counter);
+        else if (layout) FreeLayoutNode(layout);
     };
     switch (which) {
     case kCalcMenuValues: {
@@ -940,10 +941,14 @@ bool BuildCalcPopupMenu(PopupMenu* menu, int32_t which, uint32_t* counter) {
             if (!KindIsA(p->objectKind, kKindCalculation)) continue;
             if (first) startGroup();
             first = false;
-            add(ExpressionToken(kClassParentValue | i), BuildObjectTitleLayout(p), false);
+            // A value without a title of its own shows its name.
+            LayoutNode* title = BuildObjectTitleLayout(p);
+            add(ExpressionToken(kClassParentValue | i), title ? title : NameLayout(p), false);
         }
         startGroup();
-        add(kMenuAction, ParsedItem(kItemNewParameter), false);
+        char text[64];
+        GetGroupString(kGroupCalculator, kItemNewParameter, text, sizeof text);
+        add(kMenuAction, TextNode(text), false);
         startGroup();
         add(kTokenPi, TokenLayout(kTokenPi, gCalc.form), false);
         add(kTokenE, TokenLayout(kTokenE, gCalc.form), false);

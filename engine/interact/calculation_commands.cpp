@@ -344,6 +344,7 @@ ResultCode EditCalculationCommand(int32_t flags) {
     }
 
     CalculatorRun run{};
+    run.askForPicks = true;
     gRun = &run;
     ResultCode rc = kResultOK;
     bool built = false;

@@ -1,6 +1,7 @@
 // Test double of the calculator's platform side: the dialog runs a script of steps
 // against the editing model and answers OK or Cancel; the pointer of a drag follows a
-// script of positions; pop-up menus and value cells drawn on a box are recorded.
+// script of positions; pop-up menus are recorded (popup_menu_double.cpp, apart because
+// the user interface defines that service in the program, not the platform layer).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -41,6 +42,4 @@ void ScriptMousePolls(std::vector<MousePoll> polls);
 struct PopupMenu;
 PopupMenu* RecordingPopupMenu();
 std::vector<PopupEntry>& RecordedPopupEntries();
-// Boxes of layouts drawn on the selection colour.
-std::vector<std::vector<int32_t>>& RecordedSelectionBoxes();
 void ResetCalculatorDoubles();

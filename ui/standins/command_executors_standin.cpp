@@ -1,5 +1,5 @@
 // Stand-in: the executors of the engine's commands that the code carrying them out
-// does not define yet (motions, dialogs, clipboard, calculations, tables); each does
+// does not define yet (motions, dialogs, clipboard, tables); each does
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 

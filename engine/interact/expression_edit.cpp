@@ -9,6 +9,7 @@
 #include "engine/calc/measurements.h"
 #include "engine/core/alerts.h"
 #include "engine/core/memory.h"
+#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
@@ -249,9 +250,13 @@ ResultCode ApplyEditedExpression(SketchObject* object, const ParentArray* parent
     UndoRecord* undo = nullptr;
     uint8_t* cursor = nullptr;
     const uint32_t bytes = uint32_t(sizeof(uint32_t) + n * sizeof(ExpressionItem));
+    // A function changing form has its plots resampled for the new form in the same step.
+    const bool formChanged = CalculationDataOf(object)->form != record->form;
+    uint32_t plotBytes = 0;
+    const int32_t plots = formChanged ? SampleLociOfObject(object, record->form, nullptr, &plotBytes) : 0;
     if (ok) {
         const UndoDescriptor name = {kUndoNameEdit, int16_t(KindNounItem(object->objectKind, kNounSingular)), 0, nullptr};
-        undo = UndoRecordCreate(&name, 1, bytes, &cursor);
+        undo = UndoRecordCreate(&name, 1 + plots, bytes + plotBytes, &cursor);
     }
     if (!undo) {
         // The caller keeps its tokens and code; what was made here goes.
@@ -264,6 +269,8 @@ ResultCode ApplyEditedExpression(SketchObject* object, const ParentArray* parent
     UndoPutEntryHead(&cursor, kUndoEntryExpressionEdit, bytes);
     std::memcpy(cursor, &n, sizeof n);
     std::memcpy(cursor + sizeof n, items.data(), n * sizeof(ExpressionItem));
+    cursor += bytes;
+    if (plots) SampleLociOfObject(object, record->form, &cursor, nullptr);
     record->tokens = nullptr;
     *compiled = CompiledExpression{};
     gFirstApplication = true;

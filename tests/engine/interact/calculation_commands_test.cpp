@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "engine/calc/calc_editor.h"
@@ -15,6 +16,7 @@
 #include "engine/core/marks.h"
 #include "engine/core/services/calculator.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/core/status_text.h"
 #include "engine/interact/command_executors.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/calculator_double.h"
@@ -255,6 +257,29 @@ TEST_F(CalculationCommandsTest, DependantsOfTheEditedObjectAreNotOffered) {
         false);
     EXPECT_EQ(offered, std::vector<SketchObject*>{m});
     EXPECT_FALSE(c2Marked);
+}
+
+TEST_F(CalculationCommandsTest, PickingTellsWhatAClickWouldInclude) {
+    SketchObject* m = DistanceParameter(5);
+    SketchObject* f = Run(kNewFunction, {Type("x")});
+    SketchObject* point = PointAt(1, 1);
+    InitStatusText();
+    std::vector<std::string> shown;
+    auto hover = [&](SketchObject* o) {
+        return [&, o] {
+            PickSessionHover(o);
+            const char* text = nullptr;
+            FetchStatusText(&text);
+            shown.push_back(text ? text : "(none)");
+        };
+    };
+    Run(kNewCalculation, {hover(m), hover(f), hover(point), hover(nullptr)}, false);
+    FreeStatusText();
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "Click to include this measurement's value in the expression",
+                         "Click to include this function in the expression",
+                         "Click measurements or functions in the sketch to include them in the edited expression",
+                         "Click measurements or functions in the sketch to include them in the edited expression"}));
 }
 
 TEST_F(CalculationCommandsTest, OutOfMemoryLeavesAllOrNothing) {

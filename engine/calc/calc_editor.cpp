@@ -267,20 +267,10 @@ LayoutNode* RowOf(LayoutNode* a, LayoutNode* b) {
     return row;
 }
 
-LayoutNode* Parsed(const char* text) {
-    LayoutParseContext context{nullptr, nullptr, nullptr};
-    LayoutNode* tree = nullptr;
-    if (ParseLayoutString(&tree, text, &context) >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
-        return nullptr;
-    }
-    return tree;
-}
-
 LayoutNode* ParsedItem(int32_t item) {
     char text[256];
     GetGroupString(kGroupCalculator, item, text, sizeof text);
-    return Parsed(text);
+    return ParsedLayout(text);
 }
 
 LayoutNode* NameLayout(SketchObject* object) {

@@ -33,7 +33,6 @@ namespace {
 constexpr int32_t kAlertDerivatives = 135;
 constexpr int32_t kQuestionTrigUnits = 143;
 constexpr int32_t kFunctionSequence = 11;
-constexpr int32_t kPointSequence = 0;
 constexpr int32_t kPromptGroup = 16;
 constexpr int32_t kPromptPickAnything = 27;
 constexpr int32_t kPromptPickValue = 28;
@@ -259,37 +258,25 @@ void CheckTrigAngleUnits(const InfixExpression* record) {
 }
 
 uint16_t NewParameterForCalculator(ParentArray* parents) {
-    Sketch* sketch = CurrentSketch();
-    if (!sketch || !parents) return 0;
+    if (!CurrentSketch() || !parents) return 0;
     CalculationEditRecord record;
-    if (!InitFunctionEditRecord(&record, kFormCalculation)) return 0;
-    if (!NumberToExpressionTokens(&record, 40, 1, kKindPlainParameter)) {
-        ReleaseCalculationEditRecord(&record);
-        return 0;
-    }
-    const LabelSequence saved = sketch->labelSequences[kPointSequence];
-    char proposed[kLabelBufferSize];
-    NextAutoLabel(kPointSequence, proposed);
-    sketch->labelSequences[kPointSequence] = saved;
-    proposed[kNameRoom - 1] = 0;
-    char name[kNameRoom];
-    std::memcpy(name, proposed, sizeof name);
+    char name[kParameterNameRoom];
+    bool renamed = false;
+    if (!AskForNewParameter(&record, name, &renamed)) return 0;
     uint16_t token = 0;
-    if (RunParameterDialog(nullptr, &record, name, sizeof name)) {
-        const ObjectTemplate t = {kTypeFree, 0, 0, kClassCalculation, 1, kKindPlainParameter, 0};
-        SketchObject* p = ConstructObjectEx(&t, &record, 0, 0, nullptr, nullptr, false);
-        uint32_t index = 0;
-        if (p && AppendParent(parents, p, &index)) {
-            if (std::strcmp(name, proposed) != 0) SetObjectLabel(p, name, false);
-            ReKindParameter(p, true, false);
-            RecomputeObject(p, nullptr, true);
-            SelectSketchObject(p);
-            MarkObject(kMarkCategoryCalculator, p, false);
-            MarkObject(kMarkCategoryCalculator2, p, false);
-            token = ExpressionToken(kClassParentValue | index);
-        } else if (p) {
-            DestroyObject(p, true, true);
-        }
+    const ObjectTemplate t = {kTypeFree, 0, 0, kClassCalculation, 1, kKindPlainParameter, 0};
+    SketchObject* p = ConstructObjectEx(&t, &record, 0, 0, nullptr, nullptr, false);
+    uint32_t index = 0;
+    if (p && AppendParent(parents, p, &index)) {
+        if (renamed) SetObjectLabel(p, name, false);
+        ReKindParameter(p, true, false);
+        RecomputeObject(p, nullptr, true);
+        SelectSketchObject(p);
+        MarkObject(kMarkCategoryCalculator, p, false);
+        MarkObject(kMarkCategoryCalculator2, p, false);
+        token = ExpressionToken(kClassParentValue | index);
+    } else if (p) {
+        DestroyObject(p, true, true);
     }
     ReleaseCalculationEditRecord(&record);
     return token;

@@ -14,6 +14,13 @@ constexpr int32_t kCalcCommandEdit = 2;
 constexpr int32_t kCalcCommandPlot = 4;
 constexpr int32_t kCalcCommandParameter = 8;
 
+struct CalculationEditRecord;
+// The parameter dialog for a new parameter, proposing the next point letter as its name
+// (without using it up): on OK the record holds the expression of the value entered and
+// `name` (41 bytes) the name, `renamed` when the user changed it. False on Cancel or
+// when memory runs out; the record holds nothing then.
+bool AskForNewParameter(CalculationEditRecord* record, char* name, bool* renamed);
+
 // Picking into the calculator: values and functions marked as offerable.
 bool CalcPickFilter(SketchObject* object, void* user);
 void CalcPickAccept(SketchObject* object, void* user, PickApplyFn* apply);

@@ -134,6 +134,17 @@ TEST_F(CalcEditorTest, OpeningsGetTheirCloseAndCloseStepsOverIt) {
     EXPECT_EQ(Cells().size(), 6u);
 }
 
+TEST_F(CalcEditorTest, AnOpeningReplacingOneCellOfAFullRowGetsRoomForItsClose) {
+    Begin(kFormCalculation, std::vector<ExpressionToken>(20, 1));
+    for (int i = 0; i < 20; ++i) Insert({1});  // the row is full: 40 cells
+    CalcEditorMoveCaret(kCaretLeft, true, nullptr);
+    Insert({kOpen});
+    std::vector<ExpressionToken> expected(39, 1);
+    expected.push_back(kOpen);
+    expected.push_back(kClose);
+    EXPECT_EQ(Cells(), expected);
+}
+
 TEST_F(CalcEditorTest, DeletingAnEmptyPairDeletesBoth) {
     Begin(kFormCalculation);
     Insert({kOpen});

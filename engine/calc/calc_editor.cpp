@@ -518,8 +518,7 @@ bool CalcEditorBegin(const InfixExpression* record, ParentArray* parents, const 
     s.parents = parents;
     s.hasHeading = heading != nullptr;
     if (heading) {
-        std::strncpy(s.heading, heading, sizeof s.heading - 1);
-        s.heading[sizeof s.heading - 1] = 0;
+        std::snprintf(s.heading, sizeof s.heading, "%s", heading);
     }
     s.idle = idle;
     s.lineHeight = kMinLineHeight;

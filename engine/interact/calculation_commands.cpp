@@ -3,6 +3,7 @@
 // All objects one command makes belong to one undo step.
 #include "engine/interact/calculation_commands.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -315,7 +316,7 @@ ResultCode EditCalculationCommand(int32_t flags) {
         if (IsFunctionForm(c->form)) {
             char label[kLabelBufferSize];
             uint32_t length = 0;
-            std::strncpy(name, GetObjectLabel(edited, 0, label, &length), sizeof name - 1);
+            std::snprintf(name, sizeof name, "%s", GetObjectLabel(edited, 0, label, &length));
             named = true;
         }
     } else {
@@ -325,7 +326,8 @@ ResultCode EditCalculationCommand(int32_t flags) {
         if (function) {
             char proposed[kLabelBufferSize];
             NextAutoLabel(kFunctionSequence, proposed);
-            std::strncpy(name, proposed, sizeof name - 1);
+            proposed[sizeof name - 1] = 0;  // names are at most 40 characters
+            std::memcpy(name, proposed, sizeof name);
             named = true;
         }
     }

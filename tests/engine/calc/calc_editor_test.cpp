@@ -374,6 +374,22 @@ TEST_F(CalcEditorMouseTest, CellsAreDrawnWithSelectionInverted) {
     EXPECT_EQ(inverted, 6);
 }
 
+TEST_F(CalcEditorTest, VerticalMovesKeepTheirColumn) {
+    // Five digits of 6 pixels fit on a line of a 40-pixel frame: lines of 5, 5 and 2.
+    Begin(kFormCalculation, std::vector<ExpressionToken>(12, 7));
+    LayoutDrawState port = TestDrawState();
+    const ScreenRect frame{0, 0, 40, 100};
+    DrawCalcEditor(&port, &frame);
+    uint32_t caret, anchor;
+    std::vector<uint32_t> visited;
+    for (int32_t command : {kCaretUp, kCaretUp, kCaretUp, kCaretDown, kCaretDown, kCaretDown}) {
+        CalcEditorMoveCaret(command, false, &port);
+        CalcEditorSelection(&caret, &anchor);
+        visited.push_back(caret);
+    }
+    EXPECT_EQ(visited, (std::vector<uint32_t>{7, 2, 0, 7, 12, 12}));
+}
+
 TEST_F(CalcEditorTest, PopupMenusOfferTokensAndForms) {
     SketchObject* m = k.Given(3);
     Construction::SetLabel(m, "m");

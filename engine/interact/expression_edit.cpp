@@ -18,6 +18,7 @@
 #include "engine/core/sketch.h"
 #include "engine/interact/derivative_command.h"
 #include "engine/text/captions.h"
+#include "engine/text/object_labels.h"
 #include "engine/text/string_groups.h"
 
 namespace {
@@ -148,6 +149,10 @@ ResultCode SwapExpressionUndo(const UndoEntry& e, int32_t direction) {
     const bool affected = UpdateEditedUnits(items.data(), n);
     RecomputeEdited(items.data(), n);
     SketchObject* first = items.empty() ? nullptr : items[0].object;
+    // A function's head names its variable, and a value shown by its original name
+    // shows the expression: what is named after them follows.
+    if (first && (items[0].form != CalculationDataOf(first)->form || ValueDisplayOf(first)->displayMode == 0))
+        PropagateLabelChange(first);
     if (first && first->exists == 1 && first->hidden == kShown && !IsSelected(first)) SelectSketchObject(first);
     if (affected && gFirstApplication) {
         FlushPendingRedraw(0);

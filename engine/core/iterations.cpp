@@ -316,8 +316,8 @@ void Put32(uint8_t* p, uint32_t v) { Put16(p, uint16_t(v)); Put16(p + 2, uint16_
 
 void EncodeIterationRecord(const IterationParameters& p, uint8_t* record) {
     std::memset(record, 0, kIterationRecordBytes);
-    Put16(record + 2, uint16_t(p.randomOnPaths));
-    Put16(record + 4, uint16_t(p.finalOnly));
+    Put16(record + 2, p.randomOnPaths ? 1 : 0);
+    Put16(record + 4, p.finalOnly ? 1 : 0);
     Put16(record + 6, p.seedCount);
     Put16(record + 8, p.mapCount);
     Put32(record + 12, uint32_t(p.seed));

@@ -390,7 +390,9 @@ void FitIterationDepth(SketchObject* iteration, int32_t depth) {
     IterationData* d = IterationDataOf(iteration);
     const int32_t m = d->parameters.mapCount;
     const uint32_t budget = uint32_t(IterationBudget());
-    if (depth < 0) depth = 0;
+    // The budget bounds the depth of one map, and no budget lets two maps go past 20:
+    // capped first, the loop below lowers a few levels at most.
+    depth = std::clamp(depth, 0, m < 2 ? int32_t(budget) : kMaxMultiMapDepth);
     int32_t failures = 0;
     for (;;) {
         while (CountIterationImages(depth, m) > budget && depth > 1) --depth;

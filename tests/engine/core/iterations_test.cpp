@@ -17,15 +17,6 @@
 
 namespace {
 
-PtrList Data(const void* bytes, uint32_t size) {
-    PtrList list = 0;
-    const int32_t items = static_cast<int32_t>((size + sizeof(void*) - 1) / sizeof(void*));
-    EXPECT_TRUE(AllocPtrList(items, items, &list));
-    std::memset(PtrListData(list), 0, items * sizeof(void*));
-    std::memcpy(PtrListData(list), bytes, size);
-    return list;
-}
-
 // The x of every point record of an image, in record order.
 std::vector<double> RecordXs(SketchObject* image) {
     std::vector<double> xs;
@@ -46,11 +37,11 @@ protected:
     // A point translated by (dx, 0) pixels.
     SketchObject* Shifted(SketchObject* p, double dx) {
         const FixedDistanceEntry both[2] = { { dx, dx, 0, 0 }, { 0, 0, 0, 0 } };
-        return Build(21, { p }, nullptr, Data(both, sizeof both));
+        return Build(21, { p }, nullptr, DataBlock(both, sizeof both));
     }
     // A point dilated about a centre by a fixed ratio.
     SketchObject* Scaled(SketchObject* p, SketchObject* centre, double ratio) {
-        return Build(34, { p, centre }, nullptr, Data(&ratio, 8));
+        return Build(34, { p, centre }, nullptr, DataBlock(&ratio, 8));
     }
     SketchObject* Iterate(std::vector<SketchObject*> entries, int32_t n, int32_t m, int32_t depth,
                           bool preview = true, SketchObject* depthValue = nullptr) {

@@ -697,6 +697,7 @@ TEST_F(SketchIoTest, IterationRoundTripsAndDisagreeingCountsAreRefused) {
     // 61,456 maps would wrap the image count; the parents hold one.
     std::vector<uint8_t> damaged = bytes;
     PutLE16(damaged.data() + at + 8 + 8, 61456);
+    SaveFuzzSeed("sketch_body_fuzz", "iteration_counts_disagree", damaged);
     back = nullptr;
     EXPECT_EQ(Read(damaged, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
     if (back) FreeSketch(back);

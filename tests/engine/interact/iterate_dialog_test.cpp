@@ -40,15 +40,6 @@ std::string Item17(int32_t item) {
     return text;
 }
 
-PtrList Data(const void* bytes, uint32_t size) {
-    PtrList list = 0;
-    const int32_t items = static_cast<int32_t>((size + sizeof(void*) - 1) / sizeof(void*));
-    EXPECT_TRUE(AllocPtrList(items, items, &list));
-    std::memset(PtrListData(list), 0, items * sizeof(void*));
-    std::memcpy(PtrListData(list), bytes, size);
-    return list;
-}
-
 class IterateDialogTest : public SketchTest {
 protected:
     void SetUp() override {
@@ -64,7 +55,7 @@ protected:
     }
     SketchObject* Shifted(SketchObject* p, double dx) {
         const FixedDistanceEntry both[2] = { { dx, dx, 0, 0 }, { 0, 0, 0, 0 } };
-        return Build(21, { p }, nullptr, Data(both, sizeof both));
+        return Build(21, { p }, nullptr, DataBlock(both, sizeof both));
     }
     SketchObject* Named(SketchObject* o, const char* label) {
         SetObjectLabel(o, label, true);

@@ -16,6 +16,7 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_object_ops.h"
@@ -73,7 +74,9 @@ void Setup() {
     uint32_t four = 4;
     SketchObject* freePolygon = ConstructObjectEx(&t, &four, 0, 0, nullptr, nullptr, false);
     // An iteration of a to the midpoint of the segment: its record's counts may disagree
-    // with these parents, and its depth may be anything.
+    // with these parents, and its depth may be anything. A small budget keeps the
+    // recompute after each input short.
+    ThePreferences().iterationSamples = 50;
     SketchObject* mid = ConstructObject(kTypeMidpoint, nullptr, List(seg), 0, true, false, nullptr);
     SketchObject* entries[] = { a, mid };
     IterationBuild build{};

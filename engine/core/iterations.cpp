@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
-#include "engine/core/nested_evaluation.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_stack.h"
 #include "engine/core/object_tables.h"
@@ -19,6 +18,16 @@
 #include "engine/core/sketch.h"
 
 namespace {
+
+// Raises the depth of nested evaluations for the life of the scope, lowering it again on
+// every way out.
+class NestedEvaluationScope {
+public:
+    NestedEvaluationScope() { ++NestedEvaluationDepth; }
+    ~NestedEvaluationScope() { --NestedEvaluationDepth; }
+    NestedEvaluationScope(const NestedEvaluationScope&) = delete;
+    NestedEvaluationScope& operator=(const NestedEvaluationScope&) = delete;
+};
 
 constexpr int32_t kTypeIterationTable = 92;
 // A stored record or object that cannot be right (the document format's code).

@@ -2,7 +2,6 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/iterations.h"
-#include "engine/core/nested_evaluation.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_stack.h"
 #include "engine/core/object_tables.h"
@@ -220,10 +219,8 @@ void DefaultObjectPosition(ScreenPoint* point, int32_t objectClass) {
 
 // ---- Predicates
 
-int32_t ImageEvaluationDepth() { return NestedEvaluationDepth; }
-
 bool CanSkipValueText(const SketchObject* object) {
-    const int32_t depth = ImageEvaluationDepth();
+    const int32_t depth = NestedEvaluationDepth;
     if (object->hidden == kShown && depth == 0) return false;
     if (depth >= 2) return true;
     return !HasTextDependent(object);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/core/iterations.h"
-#include "engine/core/nested_evaluation.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/transform_maps.h"
 #include "engine/interact/undo.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/core/iterations.h"
+#include "engine/core/random.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/transform_maps.h"
 #include "engine/interact/undo.h"
@@ -301,4 +302,36 @@ TEST_F(IterationTest, StoredCountsMustAgreeWithTheParents) {
     p.depth = 1 << 30;
     EXPECT_EQ(FinishReadIteration(it), kResultOK);
     EXPECT_EQ(p.depth, 2500);
+}
+
+TEST_F(IterationTest, RandomPlacesOnPathsRepeatAndLeaveTheGeneratorAsItWas) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* circle = Build(kTypeCircleByPoint, { a, PointAt(0, 40) });
+    SketchObject* on = Build(kTypePointOnPath, { circle }, nullptr, Reals(0.25, 0));
+    SketchObject* it = Iterate({ a, on }, 1, 1, 4);
+    ASSERT_NE(it, nullptr);
+    ASSERT_NE(IterationDataOf(it)->pathState, nullptr);
+    SketchObject* image = ImageOf(it, on);
+    const std::vector<double> sameSpot = RecordXs(image);
+    // "!" turns random places on; the images change, and the same seed makes the same
+    // images again.
+    SetRandomSeed(777);
+    EXPECT_TRUE(IterationKeyStep(kIterationSeed, 0) == false);  // nothing selected
+    SelectSketchObject(image);
+    EXPECT_TRUE(IterationKeyStep(kIterationSeed, 0));
+    EXPECT_EQ(IterationDataOf(it)->parameters.randomOnPaths, 1);
+    EXPECT_EQ(GetRandomSeed(), 777u);
+    const std::vector<double> random = RecordXs(image);
+    EXPECT_NE(random, sameSpot);
+    RecomputeObject(it, nullptr, true);
+    EXPECT_EQ(RecordXs(image), random);
+    EXPECT_EQ(GetRandomSeed(), 777u);
+    // The destination is back at its own place on the circle.
+    RealPoint before = PointPosition(on);
+    RecomputeObject(on, nullptr, true);
+    EXPECT_EQ(PointPosition(on).x, before.x);
+    EXPECT_EQ(PointPosition(on).y, before.y);
+    // A new seed draws other places.
+    EXPECT_TRUE(IterationKeyStep(kIterationSeed, 0));
+    EXPECT_NE(RecordXs(image), random);
 }

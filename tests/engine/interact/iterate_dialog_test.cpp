@@ -294,15 +294,19 @@ TEST_F(IterateDialogTest, SixMapsFoldIntoTheLastColumnAndNavigationSkipsThem) {
 
 TEST_F(IterateDialogTest, WideCellsAreDrawnSmallOrClipped) {
     SketchObject* a = Named(PointAt(0, 0), "A_point_with_a_name_far_too_long_for_any_cell_of_the_grid");
-    SketchObject* b = Named(Shifted(a, 10), "B");
-    (void)b;
+    // Twelve letters are 72 pixels at size 13 and 60 at size 10 here; a map cell adds 5.
+    SketchObject* b = Named(Shifted(a, 10), "Bbbbbbbbbbbb");
     Select({ a });
     ASSERT_TRUE(Open());
+    Pick(b);
     int32_t width = 0, height = 0;
     MeasureIterateGrid(&dialog, nullptr, 1, 13, 10, &width, &height);
     const IterateCell& seedCell = model.cells[2 * kIterateGridColumns + 1];
     EXPECT_EQ(seedCell.style, 2);
     EXPECT_EQ(seedCell.width, 75);
+    const IterateCell& imageCell = model.cells[2 * kIterateGridColumns + 3];
+    EXPECT_EQ(imageCell.style, 1);
+    EXPECT_EQ(imageCell.width, 65);
     const IterateCell& header = model.cells[1 * kIterateGridColumns + 2];
     EXPECT_EQ(header.style, 0);
     // New sizes measure everything again.

@@ -335,3 +335,31 @@ TEST_F(IterationTest, RandomPlacesOnPathsRepeatAndLeaveTheGeneratorAsItWas) {
     EXPECT_TRUE(IterationKeyStep(kIterationSeed, 0));
     EXPECT_NE(RecordXs(image), random);
 }
+
+TEST_F(IterationTest, BuildingWithoutMemoryLeavesTheSketchAsItWas) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = Shifted(a, 10);
+    Build(kTypeSegment, { a, b });
+    const size_t objects = SketchOrder().size();
+    const int32_t undo = UndoDepth();
+    // Each allocation of a final build fails in turn: nothing is left but what was there,
+    // or the whole iteration is made and recorded.
+    bool built = false;
+    for (uint32_t n = 1; n <= 200 && !built; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n);
+        SketchObject* it = Iterate({ a, b }, 1, 1, 3, false);
+        SetAllocFailureAfter(0);
+        if (it) {
+            built = true;
+            EXPECT_EQ(SketchOrder().size(), objects + 3);
+            EXPECT_EQ(UndoDepth(), undo + 1);
+        } else {
+            EXPECT_EQ(SketchOrder().size(), objects);
+            EXPECT_EQ(UndoDepth(), undo);
+        }
+        EXPECT_EQ(NestedEvaluationDepth, 0);
+        EXPECT_EQ(PointPosition(a).x, 0);
+    }
+    EXPECT_TRUE(built);
+}

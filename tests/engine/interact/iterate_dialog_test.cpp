@@ -368,3 +368,30 @@ TEST_F(IterateDialogTest, AlertsBeforeTheDialog) {
     IterateCommand(0);
     EXPECT_EQ(AlertCodes(), (std::vector<int32_t>{ 145 }));
 }
+
+TEST_F(IterateDialogTest, CommandWithoutMemoryBuildsAllOrNothing) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = Shifted(a, 10);
+    const size_t objects = SketchOrder().size();
+    bool built = false;
+    for (uint32_t n = 1; n <= 400 && !built; ++n) {
+        SCOPED_TRACE(n);
+        Select({ a });
+        const int32_t undo = UndoDepth();
+        DialogScript script;
+        script.edits.push_back([&](void*) { PickSessionClick(b); });
+        ScriptDialogs({ script });
+        SetAllocFailureAfter(n);
+        IterateCommand(0);
+        SetAllocFailureAfter(0);
+        EXPECT_FALSE(PickSessionActive());
+        EXPECT_EQ(MarkSlotState(kMarkCategoryIterate), 0);
+        if (UndoDepth() == undo + 1) {
+            built = true;
+            EXPECT_EQ(SketchOrder().size(), objects + 2);
+        } else {
+            EXPECT_EQ(SketchOrder().size(), objects);
+        }
+    }
+    EXPECT_TRUE(built);
+}

@@ -363,3 +363,24 @@ TEST_F(IterationTest, BuildingWithoutMemoryLeavesTheSketchAsItWas) {
     }
     EXPECT_TRUE(built);
 }
+
+TEST_F(IterationTest, ImagesAreHitAtTheirRecordsOnceUpdated) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = Shifted(a, 10);
+    SketchObject* it = Iterate({ a, b }, 1, 1, 3);
+    SketchObject* image = ImageOf(it, b);
+    struct Case { int16_t x, y; bool hit; };
+    const Case cases[] = { { 20, 0, true }, { 40, 1, true }, { 50, 0, false }, { 30, 30, false } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.x);
+        EXPECT_EQ(HitTestIteratedImage({ c.x, c.y }, image), c.hit);
+    }
+    // Between the rule's update and the image's own, the image is not hit.
+    RecomputeObject(it, nullptr, true);
+    EXPECT_FALSE(HitTestIteratedImage({ 20, 0 }, image));
+    RecomputeObject(image, nullptr, true);
+    EXPECT_TRUE(HitTestIteratedImage({ 20, 0 }, image));
+    const ScreenRect around = { 15, -5, 25, 5 }, away = { 100, 100, 110, 110 };
+    EXPECT_TRUE(HitTestIteratedImageRect(&around, image));
+    EXPECT_FALSE(HitTestIteratedImageRect(&away, image));
+}

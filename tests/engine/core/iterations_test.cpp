@@ -111,6 +111,10 @@ TEST_F(IterationTest, OneMapWritesEachLevelAndKeepsTheFinalPoint) {
     ASSERT_TRUE(FinalIteratedPoint(image, &final));
     EXPECT_EQ(final.x, 40);
     EXPECT_TRUE(IsSingleMapPointImage(image));
+    SketchObject* terminal = Build(kTypeFinalIteratedPoint, { image });
+    ASSERT_NE(terminal, nullptr);
+    EXPECT_EQ(terminal->exists, 1);
+    EXPECT_EQ(PointPosition(terminal).x, 40);
     EXPECT_FALSE(IsSingleMapPointImage(ImageOf(it, segment)));
     // The seeds and the chain are back where the sketch has them.
     EXPECT_EQ(PointPosition(a).x, 0);

@@ -14,6 +14,7 @@
 #include "engine/interact/iterate_dialog.h"
 #include "engine/interact/pick_session.h"
 #include "engine/text/layout.h"
+#include "engine/text/layout_test_util.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/string_groups.h"
 #include "tests/support/alerts_double.h"
@@ -23,16 +24,7 @@ namespace {
 
 IterateDialogFields& Of(void* record) { return *static_cast<IterateDialogFields*>(record); }
 
-std::string PlainText(LayoutNode* node) {
-    if (!node) return "<none>";
-    LayoutWriteContext context{};
-    context.options = kWritePlainText | kWriteShownAlternativeOnly;
-    const int32_t n = SerializeLayout(node, nullptr, &context);
-    std::string text(size_t(n), '\0');
-    SerializeLayout(node, text.data(), &context);
-    FreeLayoutNode(node);
-    return text;
-}
+std::string PlainText(LayoutNode* node) { return TakePlainText(node); }
 
 std::string Item17(int32_t item) {
     char text[256];

@@ -388,3 +388,32 @@ TEST_F(IterationTest, ImagesAreHitAtTheirRecordsOnceUpdated) {
     EXPECT_TRUE(HitTestIteratedImageRect(&around, image));
     EXPECT_FALSE(HitTestIteratedImageRect(&away, image));
 }
+
+TEST_F(IterationTest, ImagesThatDoNotExistKeepTheirPlaceInTheRecords) {
+    SketchObject* a = PointAt(0, 0);
+    // The crossing exists while a stays left of x = 12.
+    SketchObject* reach = Build(kTypeSegment, { a, PointAt(25, 0) });
+    SketchObject* post = Build(kTypeSegment, { PointAt(12, -5), PointAt(12, 5) });
+    SketchObject* crossing = Build(kTypeIntersectStraights, { reach, post });
+    SketchObject* it = Iterate({ a, Shifted(a, 10), Shifted(a, -10) }, 1, 2, 2);
+    ASSERT_NE(it, nullptr);
+    SketchObject* image = ImageOf(it, crossing);
+    ASSERT_NE(image, nullptr);
+    const auto exists = [&] {
+        std::vector<uint32_t> flags;
+        EnumerateIteratedImages(
+            image,
+            [](void* state, uint8_t* record, int32_t) {
+                uint32_t e;
+                std::memcpy(&e, record + 4, 4);
+                static_cast<std::vector<uint32_t>*>(state)->push_back(e);
+                return true;
+            },
+            &flags);
+        return flags;
+    };
+    // a at 10, 20, 0, -10, 0, -20 in depth-first order.
+    EXPECT_EQ(exists(), (std::vector<uint32_t>{ 1, 0, 1, 1, 1, 1 }));
+    SetIterationProperty(it, kIterationFinalOnly, 1);
+    EXPECT_EQ(exists(), (std::vector<uint32_t>{ 0, 1, 1, 1 }));
+}

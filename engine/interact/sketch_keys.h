@@ -38,7 +38,5 @@ bool NewIterationSeed();
 bool StepLocusSamples(SketchObject* locus, int32_t direction);
 // The depth of the selected iterations changes by the direction.
 void ChangeIterationDepth(int32_t direction);
-// A table of measurements has a row that "-" may remove.
-bool TableEntryRemovable(const SketchObject* table);
 // Gives one object the style's fields in mask.
 void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t mask);

@@ -6,6 +6,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/services/text_data.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
@@ -36,8 +37,10 @@ int32_t ButtonFamily(SketchObject* object) {
     ActionButtonFrameMetrics(object);
     return 1;
 }
-// Stand-in: tables lay out their cells once tables are built.
-int32_t RelayoutTableCells(SketchObject*) { return 1; }
+int32_t TableFamily(SketchObject* object) {
+    RelayoutTableCells(object);
+    return 1;
+}
 
 void MarkArea(SketchObject* object) {
     if (TextFamilyOf(object) == kFamilyLabel) InvalidateLabelRect(object);
@@ -73,7 +76,7 @@ bool IsHiddenFromPlacement(const SketchObject* o) {
 }  // namespace
 
 const TextRelayoutFn TextFamilyTable[kFamilyCount] = {
-    RemeasureLabelFamily, UpdateCaptionBounds, UpdateValueDisplayBounds, ButtonFamily, RelayoutTableCells,
+    RemeasureLabelFamily, UpdateCaptionBounds, UpdateValueDisplayBounds, ButtonFamily, TableFamily,
 };
 
 int32_t RelayoutObjectText(SketchObject* object, bool markDirty) {

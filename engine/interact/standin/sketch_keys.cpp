@@ -1,6 +1,5 @@
 // Stand-in: what the keys of the front sketch reach in code not built yet: the caption
-// editor's typing, loci's sample counts, iteration seeds and depths, tables' rows and
-// the text style of one object. Keys that reach them are taken and do nothing more.
+// editor's typing, loci's sample counts, iteration seeds and depths, the text style of one object. Keys that reach them are taken and do nothing more.
 #include "engine/interact/sketch_keys.h"
 
 #include "engine/interact/neighbour_services.h"
@@ -11,7 +10,6 @@ void CaptionEditorKey(uint16_t, uint16_t) {}
 bool NewIterationSeed() { return false; }
 bool StepLocusSamples(SketchObject*, int32_t) { return true; }
 void ChangeIterationDepth(int32_t) {}
-bool TableEntryRemovable(const SketchObject* table) { return StandinData(table)->tableRows > 0; }
 
 void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t) {
     OverrideTextStyle(&object->textStyle, &style);

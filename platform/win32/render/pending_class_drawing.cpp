@@ -3,12 +3,19 @@
 //
 // Stand-in: each slot below the first draws nothing until the drawing of its class exists.
 #include "engine/core/services/object_drawing.h"
+#include "engine/calc/tables.h"
 #include "engine/text/captions.h"
+
+namespace {
+// Tables on the screen are drawn down to the limit of sketch coordinates.
+constexpr int32_t kTableDrawLimit = 30000;
+}  // namespace
 
 void DrawTextObjectBody(GraphicsPort* port, SketchObject* object) { DrawCaption(port, object); }
 void DrawTextObjectSelection(GraphicsPort*, SketchObject*) {}
 void DrawPictureObject(GraphicsPort*, SketchObject*) {}
 void DrawPictureSelection(GraphicsPort*, SketchObject*) {}
+void DrawTableObject(GraphicsPort* port, SketchObject* object) { DrawTable(port, object, kTableDrawLimit); }
 
 #define NO_SAMPLES(name) \
     void name(GraphicsPort*, SketchObject*, const void*, SampleEnumeratorFn, void*) {}

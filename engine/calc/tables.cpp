@@ -108,8 +108,9 @@ void SubscriptsForIteration(LayoutNode* root) {
     if (!root) return;
     LayoutNode* node = root;
     for (;;) {
-        if (node->kind == kLayoutSubscript) {
-            if (LayoutNode* run = OnlyTextRun(node)) {
+        // A subscript node holds the base and, last, the subscript itself.
+        if (node->kind == kLayoutSubscript && LayoutChildCount(node) == 2) {
+            if (LayoutNode* run = OnlyTextRun(LastLayoutChild(node))) {
                 int32_t length = 0;
                 const char* text = GetTextRun(run, &length);
                 if (length == 1 && text[0] == '0') SetTextRunString(run, "n");

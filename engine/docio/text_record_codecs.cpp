@@ -655,18 +655,20 @@ ResultCode TransferTableData(TransferContext* context) {
         uint32_t headerLength = 0, bodyLength = 0;
         if (ResultCode rc = FindSubRecord(p, n, kTableTag, &header, &headerLength, &body, &bodyLength)) return rc;
         if (headerLength < kTableHeaderBytes) return kResultDamaged;
-        auto* grid = static_cast<TableGridRecord*>(AllocMemory(sizeof(TableGridRecord), kAllocZero));
-        if (!grid) return kResultOutOfMemory;
-        grid->left = static_cast<int16_t>(GetLE16(header));
-        grid->top = static_cast<int16_t>(GetLE16(header + 2));
-        grid->rows = static_cast<int16_t>(GetLE16(header + 4));
-        grid->columns = static_cast<int16_t>(GetLE16(header + 6));
-        grid->track = GetLE16(header + 8) ? 1 : 0;
-        const ResultCode rc = ParseTableCells(body, bodyLength, grid);
-        if (IsFatalError(rc)) {
-            FreeMemory(grid);
-            return rc;
+        TableGridRecord read{};
+        read.left = static_cast<int16_t>(GetLE16(header));
+        read.top = static_cast<int16_t>(GetLE16(header + 2));
+        read.rows = static_cast<int16_t>(GetLE16(header + 4));
+        read.columns = static_cast<int16_t>(GetLE16(header + 6));
+        read.track = GetLE16(header + 8) ? 1 : 0;
+        const ResultCode rc = ParseTableCells(body, bodyLength, &read);
+        if (IsFatalError(rc)) return rc;
+        auto* grid = static_cast<TableGridRecord*>(AllocMemory(sizeof(TableGridRecord), 0));
+        if (!grid) {
+            InitTableData(nullptr, &read);
+            return kResultOutOfMemory;
         }
+        *grid = read;
         if (d->readRecord) {
             InitTableData(nullptr, d->readRecord);
             FreeMemory(d->readRecord);

@@ -1,5 +1,5 @@
 // Stand-in: the executors of the engine's commands that the code carrying them out
-// does not define yet (motions, dialogs, clipboard, calculations, tables); each does
+// does not define yet (motions, dialogs, clipboard, calculations); each does
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
@@ -23,5 +23,3 @@ ResultCode CopyCommand(int32_t) { return kResultOK; }
 ResultCode PasteCommand(int32_t) { return kResultOK; }
 ResultCode ClearCommand(int32_t) { return kResultOK; }
 ResultCode IterateCommand(int32_t) { return kResultOK; }
-ResultCode AddTableEntryCommand(int32_t) { return kResultOK; }
-ResultCode RemoveTableEntryCommand(int32_t) { return kResultOK; }

@@ -707,10 +707,9 @@ void DrawTableForPrint(GraphicsPort* port, SketchObject* t, const OutputScale* s
                   map(saved.right, scale->offsetX), map(saved.bottom, scale->offsetY) };
     RelayoutTableCells(t);
     if (DrawFn draw = ObjectClassTable[t->objectClass].draw) draw(port, t);
-    t->bounds = saved;
     // The cells measured for the page are measured for the screen again.
-    RelayoutTableCells(t);
     t->bounds = saved;
+    RelayoutTableCells(t);
 }
 
 // ---- Text-edit operations

@@ -170,3 +170,28 @@ TEST_F(TableCommandTest, ACopiedTableIsPastedWithItsHeaderOnly) {
     EXPECT_FALSE(CellText(pasted, 1, 1).empty());
     EXPECT_EQ(Data()->rowCount, 6);  // the original keeps its entries
 }
+
+// "Tabulate" on selected values makes a table of them that shows their names and values
+// at once.
+TEST_F(TableCommandTest, TabulateMakesATableOfTheSelectedValues) {
+    SketchObject* c = PointAt(0, 7);
+    SketchObject* other = ConstructObject(41, nullptr, List({ a, c }), 0, true, false, nullptr);
+    ASSERT_NE(other, nullptr);
+    RecomputeObject(other, nullptr, true);
+    EXPECT_TRUE(IsTabulatable(distance));
+    EXPECT_FALSE(IsTabulatable(a));
+    EXPECT_FALSE(IsTabulatable(table));
+    DeselectAll();
+    SelectSketchObject(distance);
+    SelectSketchObject(other);
+    ASSERT_EQ(ConstructByProgramCommand(139), kResultOK);
+    SketchObject* made = nullptr;
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch)
+        if (o->objectClass == kClassTable && o != table) made = o;
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(TableDataOf(made)->columnCount, 3);
+    EXPECT_EQ(TableDataOf(made)->rowCount, 3);
+    EXPECT_EQ(CellText(made, 1, 1), "AB");
+    EXPECT_EQ(CellText(made, 1, 2), "AC");
+    EXPECT_FALSE(CellText(made, 2, 2).empty());
+}

@@ -80,34 +80,27 @@ LayoutNode* TextLayout(const char* text) { return CreateTextRunWith(text, nullpt
 // iterations call SetTableRowsForIteration with the real count once they size tables.
 int32_t IterationImageCount(const SketchObject*) { return 0; }
 
-// In a table of iterated values a name subscripted "0" reads "n", one subscripted "1"
-// reads "n+1": the columns show every step, not the first.
 // The only text run of a subtree, or null when it has none or several, or other leaves.
 LayoutNode* OnlyTextRun(LayoutNode* root) {
     LayoutNode* found = nullptr;
-    LayoutNode* node = root;
-    for (;;) {
+    bool other = false;
+    ForEachLayoutNode(root, [&](LayoutNode* node) {
         if (node->kind == kLayoutTextRun) {
-            if (found) return nullptr;
+            other = other || found;
             found = node;
         } else if (!node->firstChild && node != root) {
-            return nullptr;
+            other = true;
         }
-        if (node->firstChild) {
-            node = node->firstChild;
-            continue;
-        }
-        while (node != root && !node->nextSibling) node = node->parent;
-        if (node == root) break;
-        node = node->nextSibling;
-    }
-    return found;
+        return !other;
+    });
+    return other ? nullptr : found;
 }
 
+// In a table of iterated values a name subscripted "0" reads "n", one subscripted "1"
+// reads "n+1": the columns show every step, not the first.
 void SubscriptsForIteration(LayoutNode* root) {
     if (!root) return;
-    LayoutNode* node = root;
-    for (;;) {
+    ForEachLayoutNode(root, [](LayoutNode* node) {
         // A subscript node holds the base and, last, the subscript itself.
         if (node->kind == kLayoutSubscript && LayoutChildCount(node) == 2) {
             if (LayoutNode* run = OnlyTextRun(LastLayoutChild(node))) {
@@ -117,14 +110,8 @@ void SubscriptsForIteration(LayoutNode* root) {
                 else if (length == 1 && text[0] == '1') SetTextRunString(run, "n+1");
             }
         }
-        if (node->firstChild) {
-            node = node->firstChild;
-            continue;
-        }
-        while (node != root && !node->nextSibling) node = node->parent;
-        if (node == root) break;
-        node = node->nextSibling;
-    }
+        return true;
+    });
 }
 
 void SetBoundsFromContent(SketchObject* t, const TableData* d) {
@@ -295,32 +282,33 @@ void MeasureTableCell(SketchObject* t, LayoutNode* layout, int32_t* width, int32
     *height += layout->ascent + layout->descent;
 }
 
-bool FitRowHeight(SketchObject* t, int32_t row) {
-    TableData* d = TableDataOf(t);
+namespace {
+
+// Stores in the metric cell the largest height (or width) of cells 1 .. count - 1 of a row
+// (or column), `at` giving the cell of each index; whether it changed.
+template <typename CellAt>
+bool FitMetric(SketchObject* t, TableCell* metric, int32_t count, bool height, CellAt at) {
     int32_t most = 0;
-    for (int32_t c = 1; c < d->columnCount; ++c) {
+    for (int32_t i = 1; i < count; ++i) {
         int32_t w = 0, h = 0;
-        MeasureTableCell(t, At(d, row, c)->layout, &w, &h);
-        most = std::max(most, h);
+        MeasureTableCell(t, at(i)->layout, &w, &h);
+        most = std::max(most, height ? h : w);
     }
-    TableCell* metric = At(d, row, 0);
     if (metric->metric == most) return false;
     metric->metric = most;
     return true;
 }
 
+}  // namespace
+
+bool FitRowHeight(SketchObject* t, int32_t row) {
+    TableData* d = TableDataOf(t);
+    return FitMetric(t, At(d, row, 0), d->columnCount, true, [&](int32_t c) { return At(d, row, c); });
+}
+
 bool FitColumnWidth(SketchObject* t, int32_t column) {
     TableData* d = TableDataOf(t);
-    int32_t most = 0;
-    for (int32_t r = 1; r < d->rowCount; ++r) {
-        int32_t w = 0, h = 0;
-        MeasureTableCell(t, At(d, r, column)->layout, &w, &h);
-        most = std::max(most, w);
-    }
-    TableCell* metric = At(d, 0, column);
-    if (metric->metric == most) return false;
-    metric->metric = most;
-    return true;
+    return FitMetric(t, At(d, 0, column), d->rowCount, false, [&](int32_t r) { return At(d, r, column); });
 }
 
 bool SetTableCell(SketchObject* t, int32_t row, int32_t column, LayoutNode* layout) {

@@ -250,21 +250,14 @@ LayoutNode* FlattenLayoutCopy(LayoutNode* tree, bool flatten, bool join) {
     }
     if (!flatten || !copy) return copy;
     // The copy takes the font and size of wherever it is shown.
-    LayoutNode* node = copy;
-    for (;;) {
+    ForEachLayoutNode(copy, [](LayoutNode* node) {
         if (node->kind == kLayoutStyle) {
             auto* s = static_cast<StyleNode*>(node);
             s->style.field[kStyleFont] = 0;
             s->style.field[kStyleSize] = 0;
         }
-        if (node->firstChild) {
-            node = node->firstChild;
-            continue;
-        }
-        while (node != copy && !node->nextSibling) node = node->parent;
-        if (node == copy) break;
-        node = node->nextSibling;
-    }
+        return true;
+    });
     return copy;
 }
 

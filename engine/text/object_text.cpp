@@ -50,22 +50,14 @@ void MarkArea(SketchObject* object) {
 // Makes every style node of the tree inherit the fields the style sets, so that the
 // whole text takes them.
 void RestyleWholeTree(LayoutNode* root, const TextStyle* style) {
-    if (!root) return;
-    LayoutNode* n = root;
-    for (;;) {
+    ForEachLayoutNode(root, [style](LayoutNode* n) {
         if (n->kind == kLayoutStyle) {
             auto* s = static_cast<StyleNode*>(n);
             for (int32_t i = 0; i < kStyleFieldCount; ++i)
                 if (style->field[i] != 0 && i != kStyleScriptLevel && i != kStyleOvermark) s->style.field[i] = 0;
         }
-        if (n->firstChild) {
-            n = n->firstChild;
-            continue;
-        }
-        while (n != root && !n->nextSibling) n = n->parent;
-        if (n == root) break;
-        n = n->nextSibling;
-    }
+        return true;
+    });
 }
 
 bool IsHiddenFromPlacement(const SketchObject* o) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/calc/calc_fixture.h"
+#include "engine/calc/table_fixture.h"
 #include "engine/calc/tables.h"
 #include "engine/core/alerts.h"
 #include "engine/core/object_creation.h"
@@ -24,31 +25,7 @@ namespace {
 
 constexpr int32_t kTypeDistance = 41;
 
-SketchObject* FreePoint(double x, double y) {
-    const ObjectTemplate t = {kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0};
-    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-    if (p) {
-        ClassData<PointData>(p)->position = {x, y};
-        RecomputeObject(p, nullptr, true);
-    }
-    return p;
-}
-
-PtrList List(std::initializer_list<SketchObject*> items) {
-    PtrList list = 0;
-    for (SketchObject* o : items) EXPECT_TRUE(PtrListAppend(&list, o));
-    return list;
-}
-
-// The plain text of a cell, "" for an empty one.
-std::string CellText(SketchObject* table, int32_t row, int32_t column) {
-    LayoutNode* l = TableCellAt(table, row, column)->layout;
-    if (!l) return "";
-    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
-    std::string text(static_cast<size_t>(SerializeLayout(l, nullptr, &w)), '\0');
-    SerializeLayout(l, text.data(), &w);
-    return text;
-}
+std::string CellText(SketchObject* table, int32_t row, int32_t column) { return TableCellText(table, row, column); }
 
 // Two distances from a to b and from a to c, and a table of them.
 class TableTest : public ::testing::Test {
@@ -56,11 +33,11 @@ protected:
     void SetUp() override {
         SetTestTickCount(100000);
         ResetAlertDoubles();
-        a = FreePoint(0, 0);
-        b = FreePoint(30, 40);
-        c = FreePoint(0, 7);
-        ab = ConstructObject(kTypeDistance, nullptr, List({a, b}), 0, true, false, nullptr);
-        ac = ConstructObject(kTypeDistance, nullptr, List({a, c}), 0, true, false, nullptr);
+        a = FreePointAt(0, 0);
+        b = FreePointAt(30, 40);
+        c = FreePointAt(0, 7);
+        ab = ConstructObject(kTypeDistance, nullptr, ObjectList({a, b}), 0, true, false, nullptr);
+        ac = ConstructObject(kTypeDistance, nullptr, ObjectList({a, c}), 0, true, false, nullptr);
         ASSERT_NE(ab, nullptr);
         ASSERT_NE(ac, nullptr);
         // Named by their labels, as the headers then are.
@@ -76,7 +53,7 @@ protected:
 
     SketchObject* MakeTable(int32_t type, std::initializer_list<SketchObject*> parents) {
         const ObjectTemplate tmpl = {type, 0, 0, kClassTable, 1, type == kTypeMeasurementTable ? 66 : 67, 0};
-        SketchObject* t = ConstructObjectEx(&tmpl, nullptr, List(parents), 0, nullptr, nullptr, false);
+        SketchObject* t = ConstructObjectEx(&tmpl, nullptr, ObjectList(parents), 0, nullptr, nullptr, false);
         if (t) RecomputeAndRedrawObject(t);
         return t;
     }

@@ -8,6 +8,7 @@
 #include "codec_checks.h"
 #include "seed_files.h"
 #include "stream_bytes.h"
+#include "engine/calc/table_fixture.h"
 #include "engine/calc/tables.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
@@ -17,10 +18,10 @@
 #include "engine/docio/streams.h"
 #include "engine/docio/text_record_codecs.h"
 #include "engine/text/layout.h"
+#include "engine/text/layout_test_util.h"
 
 namespace {
 
-constexpr int32_t kTypeDistance = 41;
 
 // A payload of record 2317: the sub-record head, the header and the cell text (padded
 // with zeros to a multiple of 4 unless `pad` is false).
@@ -40,37 +41,18 @@ std::vector<uint8_t> TableRecord(int16_t rows, int16_t columns, const std::strin
     return r;
 }
 
-std::string PlainText(LayoutNode* l) {
-    if (!l) return "";
-    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
-    std::string text(size_t(SerializeLayout(l, nullptr, &w)), '\0');
-    SerializeLayout(l, text.data(), &w);
-    return text;
-}
+std::string PlainText(LayoutNode* l) { return l ? WriteLayout(l, kWritePlainText) : ""; }
 
-class TableRecordTest : public SketchTest {
+class TableRecordTest : public TableSketchTest {
 protected:
     void SetUp() override {
-        SketchTest::SetUp();
+        TableSketchTest::SetUp();
         ASSERT_TRUE(InitStreamTable());
-        a = PointAt(0, 0);
-        b = PointAt(30, 40);
-        distance = ConstructObject(kTypeDistance, nullptr, List({ a, b }), 0, true, false, nullptr);
-        ASSERT_NE(distance, nullptr);
-        RecomputeObject(distance, nullptr, true);
-        table = ConstructObject(kTypeMeasurementTable, nullptr, List({ distance }), 0, true, false, nullptr);
-        ASSERT_NE(table, nullptr);
-        RecomputeAndRedrawObject(table);
     }
 
     ResultCode Read(const std::vector<uint8_t>& bytes) {
         return ReadCodecRecord(TransferTableData, table, bytes.data(), uint32_t(bytes.size()), kCurrentPageFormat);
     }
-
-    SketchObject* a = nullptr;
-    SketchObject* b = nullptr;
-    SketchObject* distance = nullptr;
-    SketchObject* table = nullptr;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/calc/table_fixture.h"
 #include "engine/calc/tables.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/copy_map.h"
@@ -23,45 +24,21 @@
 
 namespace {
 
-constexpr int32_t kTypeDistance = 41;
+std::string CellText(SketchObject* table, int32_t row, int32_t column) { return TableCellText(table, row, column); }
 
-std::string CellText(SketchObject* table, int32_t row, int32_t column) {
-    LayoutNode* l = TableCellAt(table, row, column)->layout;
-    if (!l) return "";
-    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
-    std::string text(static_cast<size_t>(SerializeLayout(l, nullptr, &w)), '\0');
-    SerializeLayout(l, text.data(), &w);
-    return text;
-}
-
-// A table of the distance from a to b, selected.
-class TableCommandTest : public SketchTest {
+// The table selected.
+class TableCommandTest : public TableSketchTest {
 protected:
     void SetUp() override {
-        SketchTest::SetUp();
         ResetDialogDoubles();
         SetTestTickCount(5000);
-        a = PointAt(0, 0);
-        b = PointAt(30, 40);
-        distance = ConstructObject(kTypeDistance, nullptr, List({ a, b }), 0, true, false, nullptr);
-        ASSERT_NE(distance, nullptr);
-        RecomputeObject(distance, nullptr, true);
-        table = ConstructObject(kTypeMeasurementTable, nullptr, List({ distance }), 0, true, false, nullptr);
-        ASSERT_NE(table, nullptr);
-        RecomputeAndRedrawObject(table);
+        TableSketchTest::SetUp();
         SelectSketchObject(table);
     }
     void TearDown() override {
         ResetDialogDoubles();
-        SketchTest::TearDown();
+        TableSketchTest::TearDown();
     }
-
-    TableData* Data() { return TableDataOf(table); }
-
-    SketchObject* a = nullptr;
-    SketchObject* b = nullptr;
-    SketchObject* distance = nullptr;
-    SketchObject* table = nullptr;
 };
 
 template <typename Record>

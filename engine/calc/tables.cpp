@@ -642,11 +642,15 @@ void DrawTable(GraphicsPort* port, SketchObject* t, int32_t limit) {
     LayoutDrawState state{ port, plain, 0, 0 };
     PortBeginDraw(&state);
     PortEraseRect(&state, &r);
-    // Cells lie between the rules, which stand in the middle of the gaps.
-    int32_t y = r.top + g + g / 2;
+    // Lines are given by the top-left corner of the pen, which covers g pixels right and
+    // down from it: the port's pens are centred on the line, so every line moves by half
+    // a pen. Between the frame and the cells, and between the rules and the cells, lies
+    // one gap; the cell margins keep the texts off the lines.
+    const int32_t half = g / 2;
+    int32_t y = r.top + 2 * g;
     for (int32_t row = 1; row < d->rowCount && y <= limit; ++row) {
         const int32_t h = At(d, row, 0)->metric;
-        int32_t x = r.left + g + g / 2;
+        int32_t x = r.left + 2 * g;
         for (int32_t c = 1; c < d->columnCount; ++c) {
             const int32_t w = At(d, 0, c)->metric;
             if (LayoutNode* l = At(d, row, c)->layout) {
@@ -663,26 +667,32 @@ void DrawTable(GraphicsPort* port, SketchObject* t, int32_t limit) {
 
     state.style = plain;
     PortSelectStylePen(&state, g, g);
-    const ScreenPoint frame[5] = { { r.left, r.top },
-                                   { RoundToScreen(r.right - g), r.top },
-                                   { RoundToScreen(r.right - g), RoundToScreen(r.bottom - g) },
-                                   { r.left, RoundToScreen(r.bottom - g) },
-                                   { r.left, r.top } };
+    const int32_t left = r.left + half, top = r.top + half;
+    const int32_t right = r.right - g + half, bottom = r.bottom - g + half;
+    const ScreenPoint frame[5] = { { RoundToScreen(left), RoundToScreen(top) },
+                                   { RoundToScreen(right), RoundToScreen(top) },
+                                   { RoundToScreen(right), RoundToScreen(bottom) },
+                                   { RoundToScreen(left), RoundToScreen(bottom) },
+                                   { RoundToScreen(left), RoundToScreen(top) } };
     PortDrawPolyline(&state, frame, 5);
-    int32_t x = r.left + g;
+    // The rules between the columns, and between the rows while within the limit.
+    int32_t x = r.left + g + half;
     for (int32_t c = 1; c + 1 < d->columnCount; ++c) {
         x += At(d, 0, c)->metric + g;
-        Line(&state, x, r.top + g, x, r.bottom - 2 * g);
+        Line(&state, x, r.top + g + half, x, r.bottom - 2 * g + half);
     }
-    y = r.top + g;
+    y = r.top + g + half;
     for (int32_t row = 1; row + 1 < d->rowCount; ++row) {
         y += At(d, row, 0)->metric + g;
-        if (y > limit) break;
-        Line(&state, r.left + g, y, r.right - 2 * g, y);
+        if (y - half > limit) break;
+        Line(&state, r.left + g + half, y, r.right - 2 * g + half, y);
     }
+    // The shadow lies along the right and bottom edges, outside them.
     state.style = shaded;
     PortSelectStylePen(&state, g, g);
-    const ScreenPoint shadow[3] = { { r.right, RoundToScreen(r.top + 1) }, { r.right, r.bottom }, { RoundToScreen(r.left + g), r.bottom } };
+    const ScreenPoint shadow[3] = { { RoundToScreen(r.right + half), RoundToScreen(r.top + 1 + half) },
+                                    { RoundToScreen(r.right + half), RoundToScreen(r.bottom + half) },
+                                    { RoundToScreen(r.left + g + half), RoundToScreen(r.bottom + half) } };
     PortDrawPolyline(&state, shadow, 3);
     PortEndDraw(&state);
 }

@@ -300,7 +300,7 @@ TEST_F(TableTest, DrawingFramesRulesAndStopsAtTheLimit) {
     // Only rows whose top lies within the limit are drawn.
     ResetTextPort();
     const int32_t g = DrawingMetrics.intMetricsB[kMetricTableGap];
-    DrawTable(nullptr, table, table->bounds.top + g + g / 2 + TableCellAt(table, 1, 0)->metric);
+    DrawTable(nullptr, table, table->bounds.top + 2 * g + TableCellAt(table, 1, 0)->metric);
     EXPECT_LT(texts(), 8);
     EXPECT_GT(texts(), 0);
 

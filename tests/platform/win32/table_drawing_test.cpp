@@ -14,9 +14,14 @@ namespace {
 
 class TableDrawing : public RenderTest {
 protected:
+    // The gap and margin of the screen.
+    TableDrawing() : saved_(DrawingMetrics) {
+        DrawingMetrics.intMetricsB[kMetricTableGap] = kScreenTableGap;
+        DrawingMetrics.intMetricsB[kMetricTableCellMargin] = kScreenTableCellMargin;
+    }
+
     // A type-91 table of one column: the header and `values` rows of "00", at (20, 20).
     SketchObject* Table(int32_t values, bool track) {
-        EXPECT_TRUE(InitDrawingMetrics());  // the gap and margins of the screen
         TableData* d;
         SketchObject* t = MakeObject(kClassTable, 66, kBlack, &d);
         t->constructionType = kTypeMeasurementTable;
@@ -33,6 +38,7 @@ protected:
     }
     ~TableDrawing() override {
         for (SketchObject* t : tables_) FreeTableData(t);
+        DrawingMetrics = saved_;
     }
 
     // Pixels of the colour inside a rectangle.
@@ -43,6 +49,7 @@ protected:
         return n;
     }
 
+    DrawingMetricsRecord saved_;
     std::vector<SketchObject*> tables_;
 };
 

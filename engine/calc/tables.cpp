@@ -590,17 +590,14 @@ void FillIterationTableRows(SketchObject* t, int32_t image, int32_t number) {
         if (row == d->rowCapacity - 2) {
             for (int32_t c = 1; c <= k; ++c) changed |= SetTableCell(t, row, c, TextLayout("..."));
         }
-        if (image + 1 != d->iterationRows) {
-            if (changed) ComputeTableSize(t);
-            return;
-        }
-        row = d->rowCapacity - 1;
+        row = image + 1 == d->iterationRows ? d->rowCapacity - 1 : -1;
     }
-    if (row >= d->rowCapacity || row >= d->rowCount) return;
-    char text[16];
-    std::snprintf(text, sizeof text, "%i", number);
-    if (k >= 1) changed |= SetTableCell(t, row, 1, TextLayout(text));
-    for (int32_t c = 2; c <= k; ++c) changed |= SetTableCell(t, row, c, ValueLayoutOf(parents[c - 1]));
+    if (row >= 0 && row < d->rowCapacity && row < d->rowCount) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%i", number);
+        if (k >= 1) changed |= SetTableCell(t, row, 1, TextLayout(text));
+        for (int32_t c = 2; c <= k; ++c) changed |= SetTableCell(t, row, c, ValueLayoutOf(parents[c - 1]));
+    }
     if (changed) {
         AddObjectToDirtyRect(t);
         ComputeTableSize(t);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/calc/calculation_objects.h"
@@ -604,12 +605,15 @@ ResultCode ParseTableCells(const uint8_t* text, uint32_t length, TableGridRecord
     ResultCode code = kResultOK;
     uint32_t used = 0;
     if (grid->rows > 0 && grid->columns > 0) {
-        const size_t perRow = static_cast<size_t>(grid->columns) * sizeof(TableCell);
-        grid->cells = static_cast<TableCell*>(AllocMemory(perRow * static_cast<size_t>(grid->rows), kAllocZero));
+        // Sizes in 64 bits: 32767 x 32767 cells do not fit a 32-bit size.
+        const uint64_t perRow = uint64_t(grid->columns) * sizeof(TableCell);
+        const uint64_t bytes = perRow * uint64_t(grid->rows);
+        if (bytes <= SIZE_MAX / 2)
+            grid->cells = static_cast<TableCell*>(AllocMemory(static_cast<size_t>(bytes), kAllocZero));
         if (!grid->cells && grid->rows > kTableRowsOfToolCopy) {
             // A table too large for memory keeps its headers.
             grid->rows = kTableRowsOfToolCopy;
-            grid->cells = static_cast<TableCell*>(AllocMemory(perRow * kTableRowsOfToolCopy, kAllocZero));
+            grid->cells = static_cast<TableCell*>(AllocMemory(static_cast<size_t>(perRow * kTableRowsOfToolCopy), kAllocZero));
         }
         if (!grid->cells) return kResultOutOfMemory;
         LayoutParseContext parse{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr };

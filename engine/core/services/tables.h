@@ -6,11 +6,11 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/sketch_object.h"
 
 struct GraphicsPort;
 struct LayoutNode;
 struct OutputScale;
-struct SketchObject;
 struct TextEditOps;
 struct TransferContext;
 
@@ -49,8 +49,8 @@ struct TableData {
     TableGridRecord* readRecord;
 };
 
-inline TableData* TableDataOf(SketchObject* table);
-inline const TableData* TableDataOf(const SketchObject* table);
+inline TableData* TableDataOf(SketchObject* table) { return ClassData<TableData>(table); }
+inline const TableData* TableDataOf(const SketchObject* table) { return ClassData<TableData>(table); }
 
 // initExtra of class 17: `record` is a TableGridRecord or null; with a null object the
 // record's cells are freed. 1 done, 0 failure.
@@ -74,8 +74,3 @@ void RelayoutTableCells(SketchObject* table);
 void DrawTableForPrint(GraphicsPort* port, SketchObject* table, const OutputScale* scale);
 
 extern const TextEditOps TableTextEditOps;
-
-#include "engine/core/sketch_object.h"
-
-inline TableData* TableDataOf(SketchObject* table) { return ClassData<TableData>(table); }
-inline const TableData* TableDataOf(const SketchObject* table) { return ClassData<TableData>(table); }

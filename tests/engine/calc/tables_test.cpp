@@ -307,3 +307,23 @@ TEST_F(TableTest, DrawingFramesRulesAndStopsAtTheLimit) {
     EXPECT_EQ(ShadeTrackingRow(0x000000, 0xFFFFFF), 0x7F7F7Fu);
     EXPECT_EQ(ShadeTrackingRow(0x0000FF, 0x00FF00), 0x007F7Fu);
 }
+
+TEST_F(TableTest, EveryAllocationThatFailsLeavesAWholeTableOrNone) {
+    for (uint32_t n = 1; n < 80; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n);
+        SketchObject* t = MakeTable(kTypeMeasurementTable, {ab, ac});
+        if (t) {
+            AddTableEntry(t);
+            DragB(n, 40);
+            RemoveTableEntry(t);
+        }
+        SetAllocFailureAfter(0);
+        if (!t) continue;
+        const TableData* d = TableDataOf(t);
+        ASSERT_NE(d->cells, nullptr);
+        EXPECT_GE(d->rowCount, 2);
+        EXPECT_LE(d->rowCount, d->rowCapacity);
+        EXPECT_EQ(d->columnCount, 3);
+    }
+}

@@ -13,6 +13,7 @@
 #include "engine/core/services/dialogs.h"
 #include "engine/core/services/document_io.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/docio/seed_files.h"
 #include "engine/docio/sketch_io.h"
 #include "engine/docio/stream_bytes.h"
 #include "engine/interact/command_executors.h"
@@ -134,6 +135,7 @@ TEST_F(TableCommandTest, ACopiedTableIsPastedWithItsHeaderOnly) {
     ASSERT_EQ(WriteSketch(h, copy, false, false), kResultOK);
     ASSERT_EQ(CloseStream(h), kResultOK);
     std::vector<uint8_t> clip = TakeStreamVector(h);
+    SaveFuzzSeed("paste_fuzz", "table", clip);
     FreeSketch(copy);
     SetCurrentSketch(sketch, nullptr);
 

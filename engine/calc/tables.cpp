@@ -584,15 +584,17 @@ void FillIterationTableRows(SketchObject* t, int32_t image, int32_t number) {
     const int32_t k = std::min(static_cast<int32_t>(ParentCountOf(t)), d->columnCount - 1);
     SketchObject* const* parents = ParentItemsOf(t);
     bool changed = false;
+    // The rows the iteration sized the table to (never more than are allocated).
+    const int32_t rows = std::min(d->rowCount, d->rowCapacity);
     int32_t row = image + 2;
     // More images than rows: the last two rows show "..." and the last step.
-    if (d->iterationRows + 2 > d->rowCapacity && row >= d->rowCapacity - 2) {
-        if (row == d->rowCapacity - 2) {
+    if (d->iterationRows + 2 > rows && row >= rows - 2) {
+        if (row == rows - 2) {
             for (int32_t c = 1; c <= k; ++c) changed |= SetTableCell(t, row, c, TextLayout("..."));
         }
-        row = image + 1 == d->iterationRows ? d->rowCapacity - 1 : -1;
+        row = image + 1 == d->iterationRows ? rows - 1 : -1;
     }
-    if (row >= 0 && row < d->rowCapacity && row < d->rowCount) {
+    if (row >= 2 && row < rows) {
         char text[16];
         std::snprintf(text, sizeof text, "%i", number);
         if (k >= 1) changed |= SetTableCell(t, row, 1, TextLayout(text));

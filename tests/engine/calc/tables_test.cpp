@@ -17,6 +17,7 @@
 #include "engine/text/object_labels.h"
 #include "support/alerts_double.h"
 #include "support/clock_double.h"
+#include "support/object_drawing_double.h"
 #include "support/text_port_double.h"
 
 using namespace calc_test;
@@ -279,7 +280,7 @@ TEST_F(TableTest, HeadersFollowARenamedParent) {
     EXPECT_GT(table->bounds.right - table->bounds.left, width);
 }
 
-TEST_F(TableTest, DrawingFramesRulesAndStopsAtTheLimit) {
+TEST_F(TableTest, DrawingOnScreenAndForPrint) {
     ASSERT_EQ(AddTableEntry(table), kResultOK);
     ASSERT_EQ(AddTableEntry(table), kResultOK);  // rows: headers and three value rows
     auto texts = [] {
@@ -302,6 +303,16 @@ TEST_F(TableTest, DrawingFramesRulesAndStopsAtTheLimit) {
     DrawTable(nullptr, table, table->bounds.top + 2 * g + TableCellAt(table, 1, 0)->metric);
     EXPECT_LT(texts(), 8);
     EXPECT_GT(texts(), 0);
+
+    // Printed, the table is drawn at its place on the page, then is where it was.
+    const ScreenRect before = table->bounds;
+    ResetRecordedDraws();
+    const OutputScale page = { 1, 2.0, 100, 50 };
+    ObjectClassTable[kClassTable].drawScaled(nullptr, table, &page);
+    ASSERT_EQ(SeenGeometries().size(), 1u);
+    EXPECT_EQ(SeenGeometries()[0].x, before.left * 2 + 100);
+    EXPECT_EQ(SeenGeometries()[0].y, before.top * 2 + 50);
+    EXPECT_EQ(std::memcmp(&table->bounds, &before, sizeof before), 0);
 
     EXPECT_EQ(ShadeTrackingRow(0x000000, 0xFFFFFF), 0x7F7F7Fu);
     EXPECT_EQ(ShadeTrackingRow(0x0000FF, 0x00FF00), 0x007F7Fu);

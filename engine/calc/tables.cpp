@@ -9,6 +9,7 @@
 #include "engine/calc/standin_engine.h"
 #include "engine/core/alerts.h"
 #include "engine/core/copy_map.h"
+#include "engine/core/iterations.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -76,9 +77,11 @@ bool IsGiven(const SketchObject* o) {
 
 LayoutNode* TextLayout(const char* text) { return CreateTextRunWith(text, nullptr); }
 
-// Stand-in: CountIterationImages of the iterations (the images an iteration makes); the
-// iterations call SetTableRowsForIteration with the real count once they size tables.
-int32_t IterationImageCount(const SketchObject*) { return 0; }
+// The images the iteration makes (its seeds' own row not counted); 0 for anything else.
+int32_t IterationImageCount(const SketchObject* iteration) {
+    if (!iteration || iteration->objectClass != kClassIteration) return 0;
+    return std::max(IterationDataOf(iteration)->imageCount, 0);
+}
 
 // The only text run of a subtree, or null when it has none or several, or other leaves.
 LayoutNode* OnlyTextRun(LayoutNode* root) {
@@ -431,8 +434,8 @@ LayoutNode* ValueLayoutOf(SketchObject* o) {
 }
 
 bool IsTabulatable(const SketchObject* o) {
-    if (!KindIsA(o->objectKind, kKindCalculation) && !KindIsA(o->objectKind, kKindAnalyticMeasure) &&
-        !KindIsA(o->objectKind, kKindMergedText))
+    const int32_t kind = EffectiveKind(o);
+    if (!KindIsA(kind, kKindCalculation) && !KindIsA(kind, kKindAnalyticMeasure) && !KindIsA(kind, kKindMergedText))
         return false;
     GetDisplayPartsFn parts = ObjectClassTable[o->objectClass].getDisplayParts;
     const DisplayPartsOps* ops = parts ? parts(o) : nullptr;
@@ -566,9 +569,11 @@ void UpdateIterationTable(SketchObject* t, SketchObject* const*) {
     else SetBoundsFromContent(t, TableDataOf(t));
 }
 
-bool SetTableRowsForIteration(SketchObject* t, int32_t depth) {
+bool SetTableRowsForIteration(SketchObject* t, int32_t valueRows) {
     TableData* d = TableDataOf(t);
-    depth = std::max(depth, 0);
+    // One row of values per step (the seeds' own row among them), after the metric and
+    // header rows.
+    const int32_t depth = std::max(valueRows, 0);
     const int32_t rows = depth >= kMaxIterationTableRows - 2 ? kMaxIterationTableRows : depth + 2;
     if ((!d->cells || d->rowCapacity < rows) && !ResizeTableCells(t, rows, d->columnCount)) return false;
     d = TableDataOf(t);

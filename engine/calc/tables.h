@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/services/iteration_tables.h"
 #include "engine/core/services/tables.h"
 
 struct LayoutNode;
@@ -46,7 +47,6 @@ LayoutNode* TableHeaderLayout(SketchObject* table, int32_t column);
 // A layout of the object's current value (its display part 0 with the alternatives shown
 // fixed), or null when it does not exist or has no display parts.
 LayoutNode* ValueLayoutOf(SketchObject* object);
-bool IsTabulatable(const SketchObject* object);
 
 bool AppendTableRow(SketchObject* table);
 ResultCode AddTableEntry(SketchObject* table);
@@ -60,9 +60,8 @@ void SetTableCollectFlag(SketchObject* table, int32_t flag);
 // "Add" n "Entries As Values Change": one entry every `seconds` while values change.
 void StartTableCollection(SketchObject* table, int32_t count, double seconds);
 
-// Iteration tables: sized by the iteration to its depth and filled for each image.
-bool SetTableRowsForIteration(SketchObject* table, int32_t depth);
-void FillIterationTableRows(SketchObject* table, int32_t imageIndex, int32_t iterationNumber);
+// Iteration tables are sized by the iteration (SetTableRowsForIteration) and filled for
+// each image (FillIterationTableRows): engine/core/services/iteration_tables.h.
 
 // The colour of the tracked row: each component halfway between the text colour and the
 // sketch's background.

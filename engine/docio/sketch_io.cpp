@@ -5,6 +5,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
@@ -315,6 +316,10 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     if (o->objectClass == kClassTable && !FinishTableFromRecord(o)) {
         DropPending(model);
         return kResultSkippedObject;
+    }
+    // An iteration's stored counts must fit its parents, or its update would read past them.
+    if (o->objectClass == kClassIteration) {
+        if (const ResultCode code = FinishReadIteration(o)) return code;
     }
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;

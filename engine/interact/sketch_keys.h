@@ -32,11 +32,7 @@ struct SketchObject;
 // The caption editor takes a character or a key (flags as HandleViewCommand's).
 void CaptionEditorChar(uint32_t character);
 void CaptionEditorKey(uint16_t key, uint16_t flags);
-// A new random seed for the iterations of the selection; false when none applies.
-bool NewIterationSeed();
 // A locus takes more (+1) or fewer (-1) samples; false when it cannot change.
 bool StepLocusSamples(SketchObject* locus, int32_t direction);
-// The depth of the selected iterations changes by the direction.
-void ChangeIterationDepth(int32_t direction);
 // Gives one object the style's fields in mask.
 void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t mask);

@@ -20,4 +20,3 @@ ResultCode CutCommand(int32_t) { return kResultOK; }
 ResultCode CopyCommand(int32_t) { return kResultOK; }
 ResultCode PasteCommand(int32_t) { return kResultOK; }
 ResultCode ClearCommand(int32_t) { return kResultOK; }
-ResultCode IterateCommand(int32_t) { return kResultOK; }

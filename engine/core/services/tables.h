@@ -63,6 +63,11 @@ ResultCode TransferTableData(TransferContext* context);
 // not fit the parents (or memory runs out): the object must not be made.
 bool FinishTableFromRecord(SketchObject* table);
 
+// Whether a table can show the object: a measurement, calculation, coordinate or equation
+// display or merged text (as a custom tool's given, the kind it stands for) whose class
+// shows a value.
+bool IsTabulatable(const SketchObject* object);
+
 // Update routines of construction types 91 and 92.
 void UpdateTable(SketchObject* table, SketchObject* const* parents);
 void UpdateIterationTable(SketchObject* table, SketchObject* const* parents);

@@ -49,6 +49,3 @@ SketchObject* OwningCoordSystem(const SketchObject* o) {
     }
     return ambiguous ? nullptr : found;
 }
-bool IsSingleMapPointImage(const SketchObject* o) {
-    return o->objectClass == kClassIteratedImage && StandinData(o)->singleMapPointImage != 0;
-}

@@ -8,6 +8,8 @@
 #include "engine/calc/table_fixture.h"
 #include "engine/calc/tables.h"
 #include "engine/core/alerts.h"
+#include "engine/core/iterations.h"
+#include "engine/core/transform_maps.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/clock.h"
@@ -336,4 +338,55 @@ TEST_F(TableTest, EveryAllocationThatFailsLeavesAWholeTableOrNone) {
         EXPECT_LE(d->rowCount, d->rowCapacity);
         EXPECT_EQ(d->columnCount, 3);
     }
+}
+
+namespace {
+
+class IterationTableTest : public TableSketchTest {};
+
+}  // namespace
+
+// An iteration of depth 30 whose steps move a point 10 pixels on: its table shows the
+// seeds' row and the steps n = 1..18, a row "...", and the last step.
+TEST_F(IterationTableTest, ADeepIterationShowsItsFirstStepsAndItsLast) {
+    sketch->settings.distanceUnit = 0;  // pixels
+    SketchObject* origin = PointAt(0, 0);
+    SketchObject* seed = PointAt(5, 0);
+    const FixedDistanceEntry shift[2] = { { 10, 10, 0, 0 }, { 0, 0, 0, 0 } };
+    SketchObject* next = Build(21, { seed }, nullptr, DataBlock(shift, sizeof shift));
+    ASSERT_NE(next, nullptr);
+    SketchObject* reach = ConstructObject(kTypeDistance, nullptr, List({ origin, next }), 0, true, false, nullptr);
+    ASSERT_NE(reach, nullptr);
+    RecomputeSketch(false);
+    SketchObject* entries[2] = { seed, next };
+    IterationBuild build{};
+    build.entries = entries;
+    build.seedCount = 1;
+    build.mapCount = 1;
+    build.depth = 30;
+    build.tabulate = 1;
+    SketchObject* iteration = BuildIteration(&build);
+    ASSERT_NE(iteration, nullptr);
+    RecomputeSketch(false);
+    SketchObject* t = nullptr;
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch)
+        if (o->constructionType == kTypeIterationTable) t = o;
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->exists, 1);
+    ASSERT_EQ(TableDataOf(t)->rowCount, kMaxIterationTableRows);
+    EXPECT_EQ(TableCellText(t, 1, 1), "n");
+    std::vector<std::string> steps, values;
+    for (int32_t row = 2; row < kMaxIterationTableRows; ++row) {
+        steps.push_back(TableCellText(t, row, 1));
+        values.push_back(TableCellText(t, row, 2));
+    }
+    std::vector<std::string> expected;
+    for (int32_t n = 0; n <= 18; ++n) expected.push_back(std::to_string(n));
+    expected.push_back("...");
+    expected.push_back("30");
+    EXPECT_EQ(steps, expected);
+    EXPECT_NE(values[0].find("15"), std::string::npos) << values[0];    // the seed: 5 + 10
+    EXPECT_NE(values[18].find("195"), std::string::npos) << values[18]; // n = 18
+    EXPECT_EQ(values[19], "...");
+    EXPECT_NE(values[20].find("315"), std::string::npos) << values[20]; // n = 30
 }

@@ -140,6 +140,7 @@ TEST_F(TableRecordTest, GoodRecordsReadWithTheirWarnings) {
         { "empty cells", TableRecord(3, 2, "000000"), 0, 3 },
         { "a header and a value", TableRecord(3, 2, "000<T'd'>0<T'5'>"), 0, 3 },
         { "no grid", TableRecord(0, 0, ""), 0, 0 },
+        { "the metric row alone", TableRecord(1, 2, "00"), 0, 1 },  // gets its header row
         { "text after the last cell", TableRecord(2, 2, "000<T'x'>0<T'y'>"), 4, 2 },
     };
     for (const Case& c : cases) {

@@ -18,6 +18,7 @@
 #include "engine/core/services/busy.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/transform_maps.h"
 #include "engine/docio/document_file.h"
 #include "engine/docio/sketch_io.h"
@@ -880,8 +881,9 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
     case 4: {
         uint32_t size = 0;
         if ((rc = ReadU32(r, &size)) != kResultOK) return rc;
-        if (size > 64000) return kResultSkippedObject;
         if (size > BytesLeft(r)) return kResultDamaged;
+        // An oversized block is passed over, and the table with it.
+        if (size > 64000) return KeepWorstError(SkipForward(r, size), kResultSkippedObject);
         uint32_t second = 0;
         if (size >= 8) {
             if ((rc = ReadBytes(r, b, 8)) != kResultOK) return rc;
@@ -890,9 +892,10 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         }
         if ((rc = SkipForward(r, size)) != kResultOK) return rc;
         if (!big && (rc = SkipForward(r, second)) != kResultOK) return rc;
-        // Stand-in: tables cannot be made from a creation record yet; the table is left
-        // out.
-        return kResultSkippedObject;
+        // The inner layout of the old blocks (their rows of recorded values) is not
+        // known: the table is made on its parents with its headers and current values
+        // only, and the loss is told with warning 4.
+        return kResultLongerRecord;
     }
     default:
         break;
@@ -1097,6 +1100,7 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
 
     CaptionInit caption{};
     CalculationEditRecord calculation{};
+    TableGridRecord grid{};
     void* extra = nullptr;
     if (newClass == kClassCaption) {
         if (!InitCaptionData(&caption, &style, o.x, o.y)) {
@@ -1113,6 +1117,11 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
             }
         }
         extra = &caption;
+    } else if (newClass == kClassTable) {
+        grid.left = o.x;
+        grid.top = o.y;
+        grid.track = 1;
+        extra = &grid;
     } else if (newClass == kClassCalculation) {
         if (!InitFunctionEditRecord(&calculation, kFormCalculation)) {
             FreePtrList(&list);

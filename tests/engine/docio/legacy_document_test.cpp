@@ -449,14 +449,6 @@ TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
         LegacyObjectSpec animate = AnimateButton(w, 3);
         animate.parents = { 3 };
         w.Add(animate);
-        LegacyObjectSpec table;
-        table.oldClass = 4;
-        table.kind = 0;
-        w.U32(table.data, 12);
-        w.U32(table.data, 0);
-        w.U32(table.data, 0);  // no second block
-        table.data.resize(table.data.size() + 4, 0);
-        w.Add(table);
         LegacyObjectSpec locus;
         locus.oldClass = 14;
         locus.kind = 0;
@@ -479,6 +471,54 @@ TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
         EXPECT_EQ(objects[3]->constructionType, kTypeArcThroughPoints);
         EXPECT_EQ(PointPosition(objects[4]).x, 7);
     }
+}
+
+TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.Add(Point(w, 0, 0));
+        w.Add(Point(w, 30, 40));
+        w.Add(Measurement(w, 1, { 1, 2 }));
+        LegacyObjectSpec table;
+        table.oldClass = 4;
+        table.kind = 0;
+        table.code = 27;
+        table.x = 70;
+        table.y = 80;
+        w.U32(table.data, 12);
+        w.U32(table.data, 0);
+        w.U32(table.data, 6);  // the PC's second block
+        table.data.resize(table.data.size() + 4 + (mac ? 0 : 6), 0);
+        table.parents = { 3 };
+        w.Add(table);
+        LegacyObjectSpec oversized = table;  // a block above 64000 bytes
+        oversized.data.clear();
+        w.U32(oversized.data, 64001);
+        oversized.data.resize(oversized.data.size() + 64001, 0);
+        w.Add(oversized);
+        w.Add(Point(w, 7, 8));
+        Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 5u);
+        EXPECT_EQ(objects[3]->objectClass, kClassTable);
+        EXPECT_EQ(ParentsOf(page, objects[3]), (std::vector<SketchObject*>{ objects[2] }));
+        EXPECT_EQ(objects[3]->bounds.left, 70);
+        EXPECT_EQ(PointPosition(objects[4]).x, 7);
+    }
+    LegacyWriter one(false);
+    one.Add(Point(one, 0, 0));
+    one.Add(Point(one, 30, 40));
+    one.Add(Measurement(one, 1, { 1, 2 }));
+    LegacyObjectSpec table;
+    table.oldClass = 4;
+    table.kind = 0;
+    table.code = 27;
+    one.U32(table.data, 0);
+    table.parents = { 3 };
+    one.Add(table);
+    EXPECT_NE(Open(one.Bytes(), kResultLongerRecord), nullptr);  // its rows could not be kept
 }
 
 TEST_F(LegacyDocument, TheTrailingFontTableRemapsTextFonts) {

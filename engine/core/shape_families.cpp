@@ -9,6 +9,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/geometry_metrics.h"
 #include "engine/core/geometry_neighbours.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/polygon_objects.h"
@@ -27,8 +28,6 @@ bool ScreenSegmentHit(ScreenPoint a, ScreenPoint b, ScreenPoint p) {
     const int64_t cross = dx * (p.y - a.y) - dy * (p.x - a.x);
     return 16 * (dx * dx + dy * dy) > cross * cross;
 }
-
-bool LocusDrawnAsCurve(const SketchObject*) { return false; }
 
 namespace {
 

@@ -100,7 +100,3 @@ bool PointSamplesHit(ScreenPoint point, int32_t use, bool curve, SampleEnumerato
                      void* user);
 bool PointSamplesInRect(const ScreenRect& rect, int32_t use, bool curve, SampleEnumeratorFn enumerator,
                         void* user);
-
-// Stand-in: whether a locus is drawn as a connected curve (its class data is not laid
-// out yet: every locus counts as drawn as dots).
-bool LocusDrawnAsCurve(const SketchObject* locus);

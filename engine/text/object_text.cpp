@@ -210,10 +210,8 @@ void DefaultObjectPosition(ScreenPoint* point, int32_t objectClass) {
 
 // ---- Predicates
 
-int32_t ImageEvaluationDepth() { return 0; }
-
 bool CanSkipValueText(const SketchObject* object) {
-    const int32_t depth = ImageEvaluationDepth();
+    const int32_t depth = NestedEvaluationDepth;
     if (object->hidden == kShown && depth == 0) return false;
     if (depth >= 2) return true;
     return !HasTextDependent(object);

@@ -19,6 +19,9 @@ ResultCode TransferPolygonGeometry(TransferContext* context);
 ResultCode TransferRectGeometry(TransferContext* context);
 // Class data of axes (2309).
 ResultCode TransferAxisData(TransferContext* context);
+// Class data of loci (2306): lo, hi (reals), sample count (i32), form, ends, drawing
+// option (u16), 6 reserved bytes.
+ResultCode TransferLocusData(TransferContext* context);
 // Class data of pictures (2316): width, height, natural width, natural height as i32.
 ResultCode TransferPictureData(TransferContext* context);
 

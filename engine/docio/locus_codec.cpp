@@ -1,0 +1,74 @@
+// The class record of loci (2306): the range, the sample count, the form, the ends and
+// the drawing option.
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#include "engine/core/locus.h"
+#include "engine/core/services/geometry_codecs.h"
+#include "engine/docio/transfer_context.h"
+
+namespace {
+
+constexpr uint32_t kLocusFieldsOffset = sizeof(SketchObject) + offsetof(LocusData, lo);
+// lo, hi, form, sampleCount, ends, drawOption: the leading fields of the class data.
+constexpr uint32_t kLocusFieldsBytes = offsetof(LocusData, samples);
+static_assert(offsetof(LocusData, drawOption) + 4 == kLocusFieldsBytes);
+
+// Largest form and ends value a handheld record may carry.
+constexpr uint16_t kHandheldFormLimit = 5;
+constexpr uint16_t kEndsLimit = 3;
+constexpr int32_t kHandheldSettings = 1;
+
+// A record carried to another form as it stands: only the form and ends words are
+// checked against what the two sides can hold.
+ResultCode CarryRecord(TransferContext* context, int32_t length) {
+    const TransferSide& from = context->source;
+    TransferSide& to = context->destination;
+    std::memcpy(to.cursor, from.cursor, size_t(length));
+    if (length < int32_t(kLocusRecordBytes)) return kResultDamaged;
+    uint16_t form = GetLE16(from.cursor + 20);
+    const uint16_t ends = GetLE16(from.cursor + 22);
+    const bool fromHandheld = from.settingsVersion == kHandheldSettings;
+    if (fromHandheld && (form > kHandheldFormLimit || ends > kEndsLimit)) return kResultObjectDropped;
+    if (ends > kEndsLimit) return kResultSkippedObject;
+    if (form >= kHandheldFormLimit) {
+        if (!fromHandheld) return kResultSkippedObject;
+        form = kLocusTraceForm;
+        PutLE16(to.cursor + 20, form);
+    }
+    return kResultOK;
+}
+
+ResultCode LocusFieldsConverter(TransferContext* context, void* objectBlock, uint8_t* record, int32_t length) {
+    if (context->source.kind == kSideRecord && context->destination.kind == kSideRecord)
+        return CarryRecord(context, length);
+    if (length < int32_t(kLocusRecordBytes)) return kResultDamaged;
+    auto* L = static_cast<LocusData*>(objectBlock);
+    if (IsReadingRecord(context)) {
+        L->lo = GetLEReal(record);
+        L->hi = GetLEReal(record + 8);
+        L->sampleCount = int32_t(GetLE32(record + 16));
+        L->form = GetLE16(record + 20);
+        L->ends = GetLE16(record + 22);
+        L->drawOption = GetLE16(record + 24) != 0 ? 1 : 0;
+        return kResultOK;
+    }
+    PutLEReal(record, L->lo);
+    PutLEReal(record + 8, L->hi);
+    PutLE32(record + 16, uint32_t(L->sampleCount));
+    PutLE16(record + 20, uint16_t(L->form));
+    PutLE16(record + 22, uint16_t(L->ends));
+    PutLE16(record + 24, L->drawOption != 0 ? 1 : 0);
+    return kResultOK;
+}
+
+}  // namespace
+
+ResultCode TransferLocusData(TransferContext* context) {
+    ResultCode rc = kResultOK;
+    if (RecordCheckLength(context, &rc, kLocusRecordBytes, kLocusRecordBytes)) return rc;
+    uint8_t scratch[kLocusFieldsBytes];
+    return KeepWorstError(rc, RecordTransfer(context, scratch, kLocusFieldsOffset, kLocusFieldsBytes,
+                                             kLocusRecordBytes, LocusFieldsConverter));
+}

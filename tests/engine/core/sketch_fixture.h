@@ -105,7 +105,7 @@ protected:
         m.centre = PointAt(cx, cy);
         m.rim = PointAt(cx + r, cy);
         m.circle = Build(kTypeCircleByPoint, { m.centre, m.rim });
-        m.driver = Build(kTypePointOnPath, { m.circle });
+        m.driver = Build(kTypePointOnPath, { m.circle }, nullptr, Reals(1, 0));  // at angle 0
         m.segment = Build(kTypeSegment, { m.centre, m.driver });
         m.traced = Build(kTypeMidpoint, { m.segment });
         m.locus = TraceLocus(m.traced, m.circle, m.driver, { m.segment });

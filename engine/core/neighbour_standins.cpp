@@ -10,8 +10,6 @@ namespace {
 constexpr uint32_t kWasMarkedOffset = 64;
 }  // namespace
 
-void ScheduleLocusCandidateSearch(int32_t, int32_t) {}
-
 bool ToolPlaybackObjectGone(SketchObject*, int32_t) { return true; }
 
 bool CoordSystemAxesVisible(const SketchObject* system) { return system->hidden == kShown; }

@@ -600,9 +600,9 @@ void LocusEndDirection(SketchObject* locus, bool start, double step, ScreenRect*
     if (!LocusTangentAt(locus, sample, step, &after, &before, false)) return;
     const RealPoint inner = start ? after : before;
     const RealPoint outer = start ? before : after;
+    // Points that coincide (a collapsed range) leave the direction at 0.
     double angle = 0;
-    if (!PointLineRelation({ inner.x + 1, inner.y }, inner, outer, &angle, nullptr, nullptr, nullptr, nullptr))
-        return;
+    PointLineRelation({ inner.x + 1, inner.y }, inner, outer, &angle, nullptr, nullptr, nullptr, nullptr);
     direction = angle;
     kind = kLocusEndGoesOn;
     const ScreenPoint p = LocusSamplePoint(locus, sample);

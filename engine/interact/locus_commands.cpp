@@ -196,9 +196,7 @@ SketchObject* MakeLocus(int32_t, void* user, uint16_t* outFlags) {
     auto* pick = static_cast<LocusPick*>(user);
     PtrList parents = BuildLocusParents(pick->traced, pick->driver, pick->path, &pick->outOfMemory);
     if (!parents) return nullptr;
-    SketchObject* locus = ConstructObject(kTypeLocus, nullptr, parents, 0, true, false, outFlags);
-    if (locus && *outFlags == kConstructedNew) RecomputeObject(locus, nullptr, true);
-    return locus;
+    return ConstructObject(kTypeLocus, nullptr, parents, 0, true, false, outFlags);
 }
 
 }  // namespace
@@ -229,7 +227,10 @@ SketchObject* BuildLocus(SketchObject* traced, SketchObject* driver, SketchObjec
 ResultCode ConstructLocusCommand(int32_t) {
     LocusCandidateTask& s = gSearch;
     if (s.task.queued) RunIdleTaskToEnd(&s.task);
-    if (!s.valid || !CurrentSketch()) {
+    // A result found for an earlier selection may name objects that are gone since.
+    Sketch* front = gEngine.frontSketch;
+    const bool current = front && front == CurrentSketch() && front->selectionChangeCount == s.selectionCounter;
+    if (!s.valid || !current) {
         ShowAlertByCode(kAlertNoLocus, 0);
         return kResultOK;
     }

@@ -100,7 +100,7 @@ protected:
     struct MidpointLocusParts {
         SketchObject *centre, *rim, *circle, *driver, *segment, *traced, *locus;
     };
-    MidpointLocusParts MidpointLocus(double cx = 200, double cy = 200, double r = 100) {
+    MidpointLocusParts MidpointLocus(double cx = 200, double cy = 200, double r = 100, bool withLocus = true) {
         MidpointLocusParts m{};
         m.centre = PointAt(cx, cy);
         m.rim = PointAt(cx + r, cy);
@@ -108,6 +108,7 @@ protected:
         m.driver = Build(kTypePointOnPath, { m.circle }, nullptr, Reals(1, 0));  // at angle 0
         m.segment = Build(kTypeSegment, { m.centre, m.driver });
         m.traced = Build(kTypeMidpoint, { m.segment });
+        if (!withLocus) return m;
         m.locus = TraceLocus(m.traced, m.circle, m.driver, { m.segment });
         EXPECT_NE(m.locus, nullptr);
         return m;

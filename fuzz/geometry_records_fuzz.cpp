@@ -1,6 +1,6 @@
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
-// arcs, arc interiors and polygons, and to the construction data of points on paths and
-// unit points. A record
+// arcs, arc interiors, polygons and loci, and to the construction data of points on
+// paths and unit points. A record
 // may be refused, but reading it must stay within the input, and whatever was taken
 // must recompute and write back exactly as long as it measures.
 #include <cstddef>
@@ -47,7 +47,7 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-constexpr int kSubjects = 12;
+constexpr int kSubjects = 13;
 Subject gSubjects[kSubjects];
 
 void Setup() {
@@ -71,7 +71,15 @@ void Setup() {
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
     uint32_t four = 4;
     SketchObject* freePolygon = ConstructObjectEx(&t, &four, 0, 0, nullptr, nullptr, false);
-    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon)
+    // The locus of the midpoint of a and the point running round the circle.
+    SketchObject* toDriver = ConstructObject(kTypeSegment, nullptr, List(a, onCircle), 0, true, false, nullptr);
+    SketchObject* traced = ConstructObject(kTypeMidpoint, nullptr, List(toDriver), 0, true, false, nullptr);
+    PtrList chain = List(traced, circle, onCircle);
+    PtrListAppend(&chain, toDriver);
+    PtrListAppend(&chain, traced);
+    SketchObject* locus = ConstructObject(kTypeLocus, nullptr, chain, 0, true, false, nullptr);
+    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon ||
+        !locus)
         std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
@@ -86,6 +94,7 @@ void Setup() {
     gSubjects[9] = { TransferArcGeometry, sector };
     gSubjects[10] = { TransferPolygonGeometry, triangle };
     gSubjects[11] = { TransferPolygonGeometry, freePolygon };
+    gSubjects[12] = { TransferLocusData, locus };
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/core/locus.h"
+#include "engine/core/path_geometry.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/docio/transfer_context.h"
 
@@ -68,7 +69,23 @@ ResultCode LocusFieldsConverter(TransferContext* context, void* objectBlock, uin
 ResultCode TransferLocusData(TransferContext* context) {
     ResultCode rc = kResultOK;
     if (RecordCheckLength(context, &rc, kLocusRecordBytes, kLocusRecordBytes)) return rc;
+    // Reading into an object, or an undo exchanging its fields with a saved copy.
+    SketchObject* locus = nullptr;
+    if (context->op == kTransferSwap) locus = static_cast<SketchObject*>(context->source.object);
+    else if (IsReadingRecord(context) && context->destination.kind != kSideRecord)
+        locus = static_cast<SketchObject*>(context->destination.object);
+    const int32_t oldCount = locus ? LocusDataOf(locus)->sampleCount : 0;
     uint8_t scratch[kLocusFieldsBytes];
-    return KeepWorstError(rc, RecordTransfer(context, scratch, kLocusFieldsOffset, kLocusFieldsBytes,
-                                             kLocusRecordBytes, LocusFieldsConverter));
+    rc = KeepWorstError(rc, RecordTransfer(context, scratch, kLocusFieldsOffset, kLocusFieldsBytes,
+                                           kLocusRecordBytes, LocusFieldsConverter));
+    if (!locus) return rc;
+    // A locus being read is set up from these fields once its parents are known; one
+    // that has its samples already must keep its array as long as its count says.
+    LocusData* L = LocusDataOf(locus);
+    if (L->ends < kPathClosed || L->ends > kPathNoEnd) L->ends = kPathNoEnd;
+    if (!L->samples || (context->op == kTransferSwap && L->sampleCount == oldCount)) return rc;
+    const int32_t wanted = ClampLocusSampleCount(L->sampleCount);
+    L->sampleCount = oldCount;
+    if (!ResizeLocusSamples(locus, wanted)) rc = KeepWorstError(rc, kResultOutOfMemory);
+    return rc;
 }

@@ -623,6 +623,37 @@ void Rebind(SketchObject* child, SketchObject* from, SketchObject* to) {
     ++CurrentSketch()->structureChangeCount;
 }
 
+// The loci that trace the point without being driven by it, and everything that depends
+// on them, chained through tempLink from gTracingLoci with dependants first; the count.
+SketchObject* gTracingLoci = nullptr;
+int32_t ChainTracingLoci(SketchObject* point) {
+    Sketch* sketch = CurrentSketch();
+    const uint32_t stamp = ++sketch->traversalGeneration;
+    SketchObject* head = nullptr;
+    SketchObject* tail = nullptr;
+    for (int32_t i = 0; i < Count(point->children); ++i) {
+        SketchObject* c = Item(point->children, i);
+        if (c->constructionType != kTypeLocus || c->traversalStamp == stamp || Item(c->parents, 2) == point) continue;
+        c->traversalStamp = stamp;
+        c->tempLink = nullptr;
+        if (tail) tail->tempLink = c;
+        else head = c;
+        tail = c;
+    }
+    gTracingLoci = nullptr;
+    if (!head) return 0;
+    CollectDependents(&head, false);
+    int32_t count = 0;
+    while (head) {
+        SketchObject* next = head->tempLink;
+        head->tempLink = gTracingLoci;
+        gTracingLoci = head;
+        head = next;
+        ++count;
+    }
+    return count;
+}
+
 void PlaceLabel(SketchObject* o) {
     if (o->label.shown) PlaceObjectLabel(o);
 }
@@ -641,13 +672,17 @@ ResultCode SplitCommand(int32_t argument) {
         int32_t kind = 0;
         for (int32_t i = 0; i < Count(point->parents); ++i) kind = CommonKind(kind, Item(point->parents, i)->objectKind);
         const int16_t noun = int16_t(kind > 0 ? 3 * (kind - 1) + (Count(point->parents) > 1 ? 1 : 0) : kUndoNounNone);
-        // Stand-in: a locus that traces the point without being driven by it is deleted
-        // with its descendants (an entry 2 first) once loci keep their driver.
+        // A free point no longer follows a driver: loci that trace the point without
+        // being driven by it go, with everything that depends on them (dependants first).
+        const int32_t deleted = ChainTracingLoci(point);
+        SketchObject* doomed = deleted ? gTracingLoci : nullptr;
         const UndoDescriptor name = { kUndoNameSplitFrom, noun, 0, nullptr };
         const uint32_t bytes = kPtr + 16;
         uint8_t* cursor = nullptr;
-        UndoRecord* record = UndoRecordCreate(&name, 1, bytes, &cursor);
+        UndoRecord* record = UndoRecordCreate(&name, deleted ? 2 : 1, bytes + (deleted ? UndoObjectListBytes(deleted) : 0),
+                                              &cursor);
         if (!record) return kResultOutOfMemory;
+        if (deleted) UndoPutObjectList(&cursor, deleted, doomed, kUndoEntryDeleted);
         UndoPutEntryHead(&cursor, kUndoEntrySplitFrom, bytes);
         Put(cursor, point);
         Put(cursor + kPtr, int32_t(point->constructionType));

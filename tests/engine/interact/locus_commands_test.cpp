@@ -10,6 +10,7 @@
 #include "engine/core/services/command_states.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/interaction_services.h"
+#include "engine/interact/merge_split.h"
 #include "engine/interact/undo.h"
 #include "tests/engine/core/sketch_fixture.h"
 #include "tests/support/alerts_double.h"
@@ -250,6 +251,30 @@ TEST_F(LocusCommandsTest, OutOfMemoryEndsWithoutALocusOrADrag) {
     SetAllocFailureAfter(1);
     EXPECT_FALSE(BeginLocusRangeDrag(rayLocus, end));
     SetAllocFailureAfter(0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LocusCommandsTest, SplittingATracedPointFromItsParentsDeletesItsLocus) {
+    const MidpointLocusParts m = MidpointLocus();
+    SketchObject* on = Build(kTypePointOnPath, { m.locus }, nullptr, Reals(0.25, 0));
+    ASSERT_TRUE(on);
+    // A locus driven by the point stays: only one that traces it goes.
+    SketchObject* driven = TraceLocus(m.segment, m.circle, m.driver);
+    ASSERT_TRUE(driven);
+    SelectOnly({ m.traced });
+    ASSERT_EQ(SplitCommand(1), kResultOK);
+    EXPECT_EQ(m.traced->constructionType, kTypeFree);
+    EXPECT_FALSE(IsLinkedIntoSketch(m.locus));
+    EXPECT_FALSE(IsLinkedIntoSketch(on));
+    EXPECT_TRUE(IsLinkedIntoSketch(driven));
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    EXPECT_EQ(m.traced->constructionType, kTypeMidpoint);
+    EXPECT_TRUE(IsLinkedIntoSketch(m.locus));
+    EXPECT_TRUE(IsLinkedIntoSketch(on));
+    EXPECT_EQ(m.locus->exists, 1);
 }
 
 }  // namespace

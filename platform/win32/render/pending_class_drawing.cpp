@@ -1,5 +1,7 @@
 // Draw slots whose drawing is not built yet: the selection of text objects, pictures and
-// the samples of loci and iterated images. Text objects themselves draw their text.
+// the samples of circles, polygons and arcs in loci and iterated images (samples of
+// points and straight objects: sample_drawing.cpp). Text objects themselves draw their
+// text.
 //
 // Stand-in: each slot below the first draws nothing until the drawing of its class exists.
 #include "engine/core/services/object_drawing.h"
@@ -12,10 +14,6 @@ void DrawPictureSelection(GraphicsPort*, SketchObject*) {}
 
 #define NO_SAMPLES(name) \
     void name(GraphicsPort*, SketchObject*, const void*, SampleEnumeratorFn, void*) {}
-NO_SAMPLES(DrawPointSamples)
-NO_SAMPLES(DrawPointSamplesSelection)
-NO_SAMPLES(DrawStraightSamples)
-NO_SAMPLES(DrawStraightSamplesSelection)
 NO_SAMPLES(DrawCircleSamples)
 NO_SAMPLES(DrawCircleSamplesSelection)
 NO_SAMPLES(DrawPolygonSamples)

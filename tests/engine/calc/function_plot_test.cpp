@@ -14,6 +14,8 @@
 #include "engine/core/shape_families.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/units.h"
+#include "engine/core/services/object_labels.h"
+#include "engine/text/object_labels.h"
 
 using namespace calc_test;
 
@@ -150,6 +152,45 @@ TEST_F(FunctionPlotTest, AFormChangeRecordsEachPlotsNewRange) {
     EXPECT_EQ(hi, kTwoPi);
     // The plot keeps its range until the entry is applied.
     EXPECT_NEAR(LocusDataOf(plot)->lo, -16, 1e-9);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FunctionPlotTest, ThePlotsLabelNamesValueFunctionAndArgument) {
+    SketchObject* system = System();
+    struct Case { int32_t form; const char* text; };
+    const Case cases[] = {
+        { kFormYofX, "y=f(x)" }, { kFormXofY, "x=f(y)" }, { kFormRofTheta, "r=f(theta)" }, { kFormThetaOfR, "theta=f(r)" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        SketchObject* function = Function(c.form, { kX, kPlus, uint16_t(c.form + 1) });
+        SetObjectLabel(function, "f", false);
+        SketchObject* plot = Plot(function, system);
+        ASSERT_NE(plot, nullptr);
+        char text[64] = "";
+        EXPECT_EQ(LocusLabelText(text, sizeof text, plot), std::strlen(c.text));
+        EXPECT_STREQ(text, c.text);
+    }
+    // A system with parents names the value and the argument after them; appended to
+    // what the buffer holds, and cut to its size.
+    SketchObject* h = PointAt(0, 0);
+    SketchObject* v = PointAt(0, 1);
+    SetObjectLabel(h, "h", false);
+    SetObjectLabel(v, "v", false);
+    SketchObject* named = System();
+    ASSERT_TRUE(SetObjectParents(named, List({ h, v })));
+    SketchObject* function = Function(kFormYofX, { kX, kTimes, 2 });
+    SetObjectLabel(function, "g", false);
+    SketchObject* plot = Plot(function, named);
+    char text[64] = "> ";
+    EXPECT_EQ(LocusLabelText(text, sizeof text, plot), 6u);
+    EXPECT_STREQ(text, "> v=g(h)");
+    char small[5] = "";
+    LocusLabelText(small, sizeof small, plot);
+    EXPECT_STREQ(small, "v=g(");
 }
 
 }  // namespace

@@ -44,26 +44,25 @@ constexpr int32_t kPathBatch = 15;
 // No sample array may come near the address space of the 32-bit program.
 constexpr uint64_t kMaxSampleBytes = uint64_t(1) << 28;
 
-template <typename T>
-T Get(const uint8_t* p, uint32_t offset) {
-    T v;
-    std::memcpy(&v, p + offset, sizeof v);
+
+uint64_t ReadLE(const uint8_t* p, int32_t bytes) {
+    uint64_t v = 0;
+    for (int32_t i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
     return v;
 }
-template <typename T>
-void Put(uint8_t* p, uint32_t offset, T v) {
-    std::memcpy(p + offset, &v, sizeof v);
+void WriteLE(uint8_t* p, uint64_t v, int32_t bytes) {
+    for (int32_t i = 0; i < bytes; ++i) p[i] = uint8_t(v >> (8 * i));
 }
-
-double ReadLE64Real(const uint8_t* p) {
-    uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
+double RealFrom(uint64_t bits) {
     double v;
     std::memcpy(&v, &bits, 8);
     return v;
 }
-uint32_t ReadLE32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t ReadLE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint64_t BitsOf(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    return bits;
+}
 
 SketchObject* ParentAt(const SketchObject* o, int32_t i) {
     return static_cast<SketchObject*>(PtrListItem(o->parents, i));
@@ -123,7 +122,7 @@ uint8_t* SampleAt(const SketchObject* locus, int32_t i) {
     return L->samples + size_t(i) * L->sampleSize;
 }
 
-void SetSampleState(SketchObject* locus, int32_t i, uint32_t state) { Put(SampleAt(locus, i), SR::kLocusState, state); }
+void SetSampleState(SketchObject* locus, int32_t i, uint32_t state) { SetRecordField(SampleAt(locus, i), SR::kLocusState, state); }
 bool SampleExists(const SketchObject* locus, int32_t i) { return LocusSampleState(locus, i) != kSampleMissing; }
 
 void GrowToPoint(ScreenRect* r, ScreenPoint p) {
@@ -175,17 +174,38 @@ bool FunctionPoint(SketchObject* plot, double argument, RealPoint* out) {
 
 }  // namespace
 
+// ---- The stored record
+
+void LocusFieldsFromRecord(const uint8_t* record, LocusData* L) {
+    L->lo = RealFrom(ReadLE(record, 8));
+    L->hi = RealFrom(ReadLE(record + 8, 8));
+    L->sampleCount = int32_t(uint32_t(ReadLE(record + 16, 4)));
+    L->form = int32_t(ReadLE(record + 20, 2));
+    L->ends = int32_t(ReadLE(record + 22, 2));
+    L->drawOption = ReadLE(record + 24, 2) != 0 ? 1 : 0;
+}
+
+void LocusFieldsToRecord(const LocusData* L, uint8_t* record) {
+    std::memset(record, 0, kLocusRecordBytes);
+    WriteLE(record, BitsOf(L->lo), 8);
+    WriteLE(record + 8, BitsOf(L->hi), 8);
+    WriteLE(record + 16, uint32_t(L->sampleCount), 4);
+    WriteLE(record + 20, uint16_t(L->form), 2);
+    WriteLE(record + 22, uint16_t(L->ends), 2);
+    WriteLE(record + 24, L->drawOption != 0 ? 1 : 0, 2);
+}
+
 // ---- Samples
 
 ScreenPoint LocusSamplePoint(const SketchObject* locus, int32_t index) {
     const uint8_t* r = SampleAt(locus, index);
-    return { Get<int16_t>(r, 0), Get<int16_t>(r, 2) };
+    return { RecordField<int16_t>(r, 0), RecordField<int16_t>(r, 2) };
 }
 double LocusSampleParameter(const SketchObject* locus, int32_t index) {
-    return Get<double>(SampleAt(locus, index), SR::kLocusParameter);
+    return RecordField<double>(SampleAt(locus, index), SR::kLocusParameter);
 }
 uint32_t LocusSampleState(const SketchObject* locus, int32_t index) {
-    return Get<uint32_t>(SampleAt(locus, index), SR::kLocusState);
+    return RecordField<uint32_t>(SampleAt(locus, index), SR::kLocusState);
 }
 
 // ---- Class routines
@@ -219,14 +239,7 @@ bool AllocateSamples(SketchObject* locus) {
 ResultCode SetUpLocus(SketchObject* locus, const uint8_t* record, bool allocate) {
     LocusData* L = LocusDataOf(locus);
     L->samples = nullptr;
-    if (record) {
-        L->lo = ReadLE64Real(record);
-        L->hi = ReadLE64Real(record + 8);
-        L->sampleCount = int32_t(ReadLE32(record + 16));
-        L->form = ReadLE16(record + 20);
-        L->ends = ReadLE16(record + 22);
-        L->drawOption = ReadLE16(record + 24) != 0 ? 1 : 0;
-    }
+    if (record) LocusFieldsFromRecord(record, L);
     // A range that is not a pair of numbers (a damaged record) is made afresh.
     const bool rangeGiven = record && std::isfinite(L->lo) && std::isfinite(L->hi);
     const bool playback = CurrentCloneMode() == kClonePlayback;
@@ -310,22 +323,8 @@ int32_t LocusInitExtra(SketchObject* locus, void* parameter) {
 }
 
 ResultCode FinishReadLocus(SketchObject* locus, bool partialSketch) {
-    uint8_t record[kLocusRecordBytes] = {};
-    const LocusData* L = LocusDataOf(locus);
-    uint64_t lo, hi;
-    std::memcpy(&lo, &L->lo, 8);
-    std::memcpy(&hi, &L->hi, 8);
-    for (int i = 0; i < 8; ++i) {
-        record[i] = uint8_t(lo >> (8 * i));
-        record[8 + i] = uint8_t(hi >> (8 * i));
-    }
-    const uint32_t count = uint32_t(L->sampleCount);
-    for (int i = 0; i < 4; ++i) record[16 + i] = uint8_t(count >> (8 * i));
-    const uint16_t words[3] = { uint16_t(L->form), uint16_t(L->ends), uint16_t(L->drawOption) };
-    for (int i = 0; i < 3; ++i) {
-        record[20 + 2 * i] = uint8_t(words[i]);
-        record[21 + 2 * i] = uint8_t(words[i] >> 8);
-    }
+    uint8_t record[kLocusRecordBytes];
+    LocusFieldsToRecord(LocusDataOf(locus), record);
     return SetUpLocus(locus, record, !partialSketch);
 }
 
@@ -492,9 +491,9 @@ void RefineEdge(SketchObject* locus, int32_t sample, int32_t previous, double sh
     --NestedEvaluationDepth;
     const ScreenPoint q = { RoundToScreen(good.x), RoundToScreen(good.y) };
     uint8_t* r = SampleAt(locus, e);
-    Put(r, 0, q.x);
-    Put(r, 2, q.y);
-    Put(r, SR::kLocusParameter, pe - (e == sample ? shift : 0.0));
+    SetRecordField(r, 0, q.x);
+    SetRecordField(r, 2, q.y);
+    SetRecordField(r, SR::kLocusParameter, pe - (e == sample ? shift : 0.0));
     GrowToPoint(bounds, q);
 }
 
@@ -638,7 +637,7 @@ int32_t TraceSample(void* user, double parameter, RealPoint point, int32_t exist
     const SampleWriteContext context{ parameter };
     uint8_t* start = run->cursor;
     run->writer(traced, &context, start);
-    if (run->L->perSampleColour) Put<uint32_t>(start, run->L->sampleSize - 4, traced->color);
+    if (run->L->perSampleColour) SetRecordField<uint32_t>(start, run->L->sampleSize - 4, traced->color);
     run->cursor = start + run->L->sampleSize;
     if (traced->exists == 1) {
         ScreenRectUnion(traced->bounds, &run->bounds);
@@ -718,7 +717,7 @@ void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents) {
     for (int32_t i = 0; i < n; ++i) {
         const double argument = i == n - 1 ? L->hi : L->lo + i * step;
         uint8_t* r = SampleAt(plot, i);
-        Put(r, SR::kLocusParameter, argument);
+        SetRecordField(r, SR::kLocusParameter, argument);
         double value;
         bool shown = false;
         RealPoint p{};
@@ -734,13 +733,13 @@ void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents) {
         }
         if (shown) {
             const ScreenPoint q = { RoundToScreen(p.x), RoundToScreen(p.y) };
-            Put(r, 0, q.x);
-            Put(r, 2, q.y);
-            Put<uint32_t>(r, SR::kLocusState, kSampleRunStart);
+            SetRecordField(r, 0, q.x);
+            SetRecordField(r, 2, q.y);
+            SetRecordField<uint32_t>(r, SR::kLocusState, kSampleRunStart);
             GrowToPoint(&bounds, q);
         } else {
-            Put<uint32_t>(r, 0, 0);
-            Put<uint32_t>(r, SR::kLocusState, kSampleMissing);
+            SetRecordField<uint32_t>(r, 0, 0);
+            SetRecordField<uint32_t>(r, SR::kLocusState, kSampleMissing);
         }
         if (polar) {
             const double c = cosA * stepCos - sinA * stepSin;

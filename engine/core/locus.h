@@ -48,6 +48,10 @@ struct LocusData {
 // The stored class record (2306) and the block a new locus may be made from: lo, hi
 // (reals), sampleCount (i32), form, ends, drawOption (u16), 6 reserved bytes, little-endian.
 constexpr uint32_t kLocusRecordBytes = 32;
+// The record's fields into the class data (a non-zero drawing option reads as 1), and
+// the class data's into a record.
+void LocusFieldsFromRecord(const uint8_t* record, LocusData* data);
+void LocusFieldsToRecord(const LocusData* data, uint8_t* record);
 
 inline LocusData* LocusDataOf(SketchObject* locus) { return ClassData<LocusData>(locus); }
 inline const LocusData* LocusDataOf(const SketchObject* locus) { return ClassData<LocusData>(locus); }

@@ -46,21 +46,8 @@ ResultCode LocusFieldsConverter(TransferContext* context, void* objectBlock, uin
         return CarryRecord(context, length);
     if (length < int32_t(kLocusRecordBytes)) return kResultDamaged;
     auto* L = static_cast<LocusData*>(objectBlock);
-    if (IsReadingRecord(context)) {
-        L->lo = GetLEReal(record);
-        L->hi = GetLEReal(record + 8);
-        L->sampleCount = int32_t(GetLE32(record + 16));
-        L->form = GetLE16(record + 20);
-        L->ends = GetLE16(record + 22);
-        L->drawOption = GetLE16(record + 24) != 0 ? 1 : 0;
-        return kResultOK;
-    }
-    PutLEReal(record, L->lo);
-    PutLEReal(record + 8, L->hi);
-    PutLE32(record + 16, uint32_t(L->sampleCount));
-    PutLE16(record + 20, uint16_t(L->form));
-    PutLE16(record + 22, uint16_t(L->ends));
-    PutLE16(record + 24, L->drawOption != 0 ? 1 : 0);
+    if (IsReadingRecord(context)) LocusFieldsFromRecord(record, L);
+    else LocusFieldsToRecord(L, record);
     return kResultOK;
 }
 

@@ -118,6 +118,26 @@ TEST_F(LocusTest, AJumpBetweenRootsLeavesAGap) {
     EXPECT_EQ(L->endKind, kLocusEndAtSample);
 }
 
+TEST_F(LocusTest, HitsFollowTheCurveOrTheDots) {
+    ScopedPreferences prefs;
+    ThePreferences().locusSamples = 12;
+    const MidpointLocusParts m = MidpointLocus(200, 200, 100);
+    ASSERT_EQ(Count(m.locus), 12);
+    // Samples every 30 degrees on the circle of radius 50: (250, 200) and (243, 175).
+    const ScreenPoint between = { 247, 188 };
+    const ScreenPoint centre = { 200, 200 };
+    EXPECT_TRUE(LocusHitTest(between, m.locus));
+    EXPECT_TRUE(LocusHitTest({ 250, 200 }, m.locus));
+    EXPECT_FALSE(LocusHitTest(centre, m.locus));
+    LocusDataOf(m.locus)->drawOption = 1;  // drawn as dots
+    EXPECT_FALSE(LocusHitTest(between, m.locus));
+    EXPECT_TRUE(LocusHitTest({ 250, 200 }, m.locus));
+    const ScreenRect around = { 240, 185, 255, 195 };
+    EXPECT_FALSE(LocusHitTestRect(&around, m.locus));
+    LocusDataOf(m.locus)->drawOption = 0;
+    EXPECT_TRUE(LocusHitTestRect(&around, m.locus));
+}
+
 TEST_F(LocusTest, SharpTurns) {
     struct Case { int32_t a, b, c, d; bool sharp; };
     const Case cases[] = {

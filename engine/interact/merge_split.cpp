@@ -7,6 +7,7 @@
 #include "engine/core/idle_tasks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
+#include "engine/core/object_stack.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
@@ -380,12 +381,52 @@ bool CommitMerge(MergeWork* w, const UndoDescriptor& name, const uint8_t* lead, 
     return true;
 }
 
-// Works the pair list from its start; false without memory.
-bool WorkPairs(MergeWork* w) {
+bool IsMergedAway(const MergeWork* w, const SketchObject* o) {
     for (int32_t i = 0; i < w->pairCount; ++i)
-        if (!WorkPair(w, w->pairs[2 * i], w->pairs[2 * i + 1])) return false;
-    // Stand-in: loci whose traced object would come to depend on their own driver are
-    // paired with null here once loci keep their driver.
+        if (w->pairs[2 * i] == o) return true;
+    return false;
+}
+
+// Whether `ancestor` is among the parents of `object`, walked all the way up; *ok turns
+// false when memory runs out.
+bool DependsOn(SketchObject* object, const SketchObject* ancestor, bool* ok) {
+    const uint32_t stamp = ++CurrentSketch()->traversalGeneration;
+    ObjectStack stack;
+    if (!stack.Push(object)) return !(*ok = false);
+    while (!stack.Empty()) {
+        SketchObject* o = stack.Pop();
+        for (int32_t i = 0; i < Count(o->parents); ++i) {
+            SketchObject* p = Item(o->parents, i);
+            if (p == ancestor) return true;
+            if (p->traversalStamp == stamp) continue;
+            p->traversalStamp = stamp;
+            if (!stack.Push(p)) return !(*ok = false);
+        }
+    }
+    return false;
+}
+
+// Loci whose path has come to depend on their own driver would drive themselves: each is
+// paired with null (deleted, with what depends on it). False without memory.
+bool PairSelfDrivenLoci(MergeWork* w) {
+    bool ok = true;
+    for (SketchObject* o = CurrentSketch()->firstObject; o && ok; o = o->nextInSketch) {
+        if (o->constructionType != kTypeLocus || Count(o->parents) < 3 || IsMergedAway(w, o)) continue;
+        if (DependsOn(Item(o->parents, 1), Item(o->parents, 2), &ok) && ok) ok = w->AddPair(o, nullptr);
+    }
+    return ok;
+}
+
+// Works the pair list from its start, then the pairs of loci that the work made
+// self-driven; false without memory.
+bool WorkPairs(MergeWork* w) {
+    int32_t i = 0;
+    for (bool lociChecked = false;; lociChecked = true) {
+        for (; i < w->pairCount; ++i)
+            if (!WorkPair(w, w->pairs[2 * i], w->pairs[2 * i + 1])) return false;
+        if (lociChecked) break;
+        if (!PairSelfDrivenLoci(w)) return false;
+    }
     return !w->failed;
 }
 
@@ -576,9 +617,7 @@ ResultCode MergeCommand(int32_t argument) {
         Put(lead + kPtr, q);
         Put(lead + 2 * kPtr, old.x);
         Put(lead + 2 * kPtr + 8, old.y);
-        if (!AttachToPath(p, q)) rc = kResultOutOfMemory;
-        // Stand-in: loci that would become self-driven are deleted through the pair list
-        // once loci keep their driver.
+        if (!AttachToPath(p, q) || !WorkPairs(&w)) rc = kResultOutOfMemory;
     }
     if (rc == kResultOK) {
         const int16_t noun = argument == 0 ? kUndoNounNone : int16_t(3 * (q->objectKind - 1));

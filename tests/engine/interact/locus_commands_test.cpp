@@ -278,3 +278,28 @@ TEST_F(LocusCommandsTest, SplittingATracedPointFromItsParentsDeletesItsLocus) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LocusCommandsTest, MergingAPathsPointOntoTheDriverDeletesTheSelfDrivenLocus) {
+    // A free driver running along the segment from `end` to (300, 200).
+    SketchObject* end = PointAt(0, 200);
+    SketchObject* path = Build(kTypeSegment, { end, PointAt(300, 200) });
+    SketchObject* driver = PointAt(50, 50);
+    SketchObject* traced = Build(kTypeMidpoint, { Build(kTypeSegment, { driver, PointAt(250, 50) }) });
+    SketchObject* locus = BuildLocus(traced, driver, path, nullptr);
+    ASSERT_NE(locus, nullptr);
+    // The segment's end merged onto the driver: the path would move with its driver.
+    SelectOnly({ end, driver });
+    ASSERT_EQ(MergeCommand(0), kResultOK);
+    EXPECT_FALSE(IsLinkedIntoSketch(end));
+    EXPECT_EQ(Parents(path)[0], driver);
+    EXPECT_FALSE(IsLinkedIntoSketch(locus));
+    EXPECT_EQ(NestedEvaluationDepth, 0);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    EXPECT_TRUE(IsLinkedIntoSketch(locus));
+    EXPECT_EQ(Parents(path)[0], end);
+    EXPECT_EQ(Parents(locus)[2], driver);
+}
+
+}  // namespace

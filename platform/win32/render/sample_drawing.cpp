@@ -1,16 +1,19 @@
-// Drawing the samples of loci and iterated images of points and straight objects: a
-// locus of a point as polylines over its runs (or as dots), other point images as dots,
-// straight images as their visible pieces; and their selection highlights.
+// Drawing the samples of loci and iterated images: a locus of a point as polylines over
+// its runs (or as dots), other point images as dots, straight images as their visible
+// pieces, circles in their boxes, polygons, and arcs, sectors and segments of circles;
+// and their selection highlights.
 #include <windows.h>
 
 #include <cstring>
 
 #include "engine/core/locus.h"
+#include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/shape_families.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
+#include "platform/win32/render/shape_drawing.h"
 
 namespace {
 
@@ -24,6 +27,8 @@ constexpr int32_t kDotSize = 2;
 constexpr int32_t kSelectionDot = 3;
 // Every so many samples of a locus drawn as dots carries a highlight.
 constexpr int32_t kHighlightSpacing = 10;
+// Polygons of up to this many vertices are drawn without borrowing memory.
+constexpr int32_t kPolygonVertexBuffer = 64;
 
 template <typename T>
 T Field(const uint8_t* record, uint32_t offset) {
@@ -141,6 +146,126 @@ void DrawSegments(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn w
     walk(user, SegmentRecord, &w);
 }
 
+// Highlights of a locus's shapes go on every so many samples, all of an image's.
+int32_t HighlightEvery(const SketchObject* object, bool highlight) {
+    if (!highlight || !IsLocus(object)) return 1;
+    const int32_t every = LocusDataOf(object)->sampleCount / 16;
+    return every > 0 ? every : 1;
+}
+
+// The pen and brush of a family's shapes: outlines with the object's pen and no brush,
+// interiors filled in their dimmed colour in the port's mix mode; highlights in the
+// selection colour (interiors hatched).
+void SelectShapeLook(DCSelection* selection, GraphicsPort* port, SketchObject* object, bool interior,
+                     bool highlight, HBRUSH* hatch, int* previousRop) {
+    COLORREF color = ObjectDisplayColor(object);
+    if (highlight && interior) {
+        SelectSelectionHatch(port->dc, color, hatch, previousRop);
+        selection->Brush(*hatch);
+        *hatch = nullptr;  // the selection deletes it
+        selection->StockPen(NULL_PEN);
+        return;
+    }
+    if (highlight) {
+        selection->StockBrush(NULL_BRUSH);
+        selection->Pen(CreatePen(PS_SOLID, 3, port->selectionColor));
+        return;
+    }
+    if (!interior) {
+        selection->StockBrush(NULL_BRUSH);
+        selection->Pen(CreateObjectPen(port, color, object->markFlags, object->lineStyle, false));
+        return;
+    }
+    ApplyObjectDimming(&color, object->markFlags);
+    selection->Brush(CreateSolidBrush(color));
+    selection->Pen(CreatePen(PS_SOLID, 0, color));
+    selection->Rop(port->ropMode);
+}
+
+struct ShapeWalk {
+    GraphicsPort* port;
+    bool interior;
+    uint32_t family;  // the family's value: the kind of an arc, the vertex count of a polygon
+    int32_t every;
+    int32_t seen;
+};
+
+bool Take(ShapeWalk* w, int32_t index) {
+    // A closed locus walks its first record again at the end.
+    if (index == 0 && w->seen > 0) return false;
+    return w->seen++ % w->every == 0;
+}
+
+bool CircleRecord(void* state, uint8_t* record, int32_t index) {
+    auto* w = static_cast<ShapeWalk*>(state);
+    if (!Field<uint32_t>(record, 8) || !Take(w, index)) return true;
+    const RECT box = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
+                       Field<int16_t>(record, 6) };
+    DrawEllipseInBox(w->port->dc, box, w->interior);
+    return true;
+}
+
+bool PolygonRecord(void* state, uint8_t* record, int32_t index) {
+    auto* w = static_cast<ShapeWalk*>(state);
+    if (!Field<uint32_t>(record, 0) || !Take(w, index)) return true;
+    const int32_t count = int32_t(w->family);
+    if (count <= 0) return true;
+    // The vertices are copied out of the record, which has no alignment of its own.
+    ScreenPoint fixed[kPolygonVertexBuffer];
+    ScreenPoint* vertices = count <= kPolygonVertexBuffer
+                                ? fixed
+                                : static_cast<ScreenPoint*>(AllocMemory(sizeof(ScreenPoint) * size_t(count), 0));
+    if (!vertices) return true;
+    std::memcpy(vertices, record + SR::kPolygonHead, 4u * uint32_t(count));
+    FillPolygonPoints(w->port, count, vertices, false);
+    if (vertices != fixed) FreeMemory(vertices);
+    return true;
+}
+
+bool ArcRecord(void* state, uint8_t* record, int32_t index) {
+    auto* w = static_cast<ShapeWalk*>(state);
+    if (!Field<uint32_t>(record, SR::kArcVisible) || !Take(w, index)) return true;
+    HDC dc = w->port->dc;
+    const ScreenPoint start = { Field<int16_t>(record, SR::kArcStart), Field<int16_t>(record, SR::kArcStart + 2) };
+    const ScreenPoint end = { Field<int16_t>(record, SR::kArcEnd), Field<int16_t>(record, SR::kArcEnd + 2) };
+    if (Field<int8_t>(record, SR::kArcOrientation) == 0) {
+        MoveToEx(dc, start.x, start.y, nullptr);
+        LineTo(dc, end.x, end.y);
+        return true;
+    }
+    const ScreenPoint centre = { Field<int16_t>(record, SR::kArcCentre), Field<int16_t>(record, SR::kArcCentre + 2) };
+    const int32_t radius = Field<int16_t>(record, SR::kArcRadius);
+    if (w->family == kKindArcSector) DrawPieSafe(dc, centre, radius, start, end);
+    else if (w->family == kKindArcSegment) DrawChordSafe(dc, centre, radius, start, end);
+    else DrawArcSafe(dc, centre, radius, start, end);
+    return true;
+}
+
+void DrawShapes(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
+                void* user, bool highlight, SampleCallbackFn record, bool interior) {
+    FpuMaskDuringPrint fpu;
+    DCSelection selection(port->dc);
+    selection.Rop(R2_COPYPEN);
+    HBRUSH hatch = nullptr;
+    int previousRop = 0;
+    SelectShapeLook(&selection, port, object, interior, highlight, &hatch, &previousRop);
+    uint32_t family = 0;
+    if (familyData) std::memcpy(&family, familyData, record == PolygonRecord ? 2 : 4);
+    ShapeWalk w{ port, interior, family, HighlightEvery(object, highlight), 0 };
+    walk(user, record, &w);
+}
+
+bool IsArcInterior(const void* familyData) {
+    uint32_t kind = 0;
+    if (familyData) std::memcpy(&kind, familyData, 4);
+    return kind == kKindArcSector || kind == kKindArcSegment;
+}
+bool IsCircleInterior(const void* familyData) {
+    uint32_t flag = 0;
+    if (familyData) std::memcpy(&flag, familyData, 4);
+    return flag != 0;
+}
+
 }  // namespace
 
 void DrawPointSamples(GraphicsPort* port, SketchObject* object, const void*, SampleEnumeratorFn walk, void* user) {
@@ -156,4 +281,28 @@ void DrawStraightSamples(GraphicsPort* port, SketchObject* object, const void*, 
 void DrawStraightSamplesSelection(GraphicsPort* port, SketchObject* object, const void*, SampleEnumeratorFn walk,
                                   void* user) {
     DrawSegments(port, object, walk, user, true);
+}
+void DrawCircleSamples(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
+                       void* user) {
+    DrawShapes(port, object, familyData, walk, user, false, CircleRecord, IsCircleInterior(familyData));
+}
+void DrawCircleSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                                SampleEnumeratorFn walk, void* user) {
+    DrawShapes(port, object, familyData, walk, user, true, CircleRecord, IsCircleInterior(familyData));
+}
+void DrawPolygonSamples(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
+                        void* user) {
+    DrawShapes(port, object, familyData, walk, user, false, PolygonRecord, true);
+}
+void DrawPolygonSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                                 SampleEnumeratorFn walk, void* user) {
+    DrawShapes(port, object, familyData, walk, user, true, PolygonRecord, true);
+}
+void DrawArcSamples(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
+                    void* user) {
+    DrawShapes(port, object, familyData, walk, user, false, ArcRecord, IsArcInterior(familyData));
+}
+void DrawArcSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
+                             SampleEnumeratorFn walk, void* user) {
+    DrawShapes(port, object, familyData, walk, user, true, ArcRecord, IsArcInterior(familyData));
 }

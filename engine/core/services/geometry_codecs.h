@@ -19,6 +19,8 @@ ResultCode TransferPolygonGeometry(TransferContext* context);
 ResultCode TransferRectGeometry(TransferContext* context);
 // Class data of axes (2309).
 ResultCode TransferAxisData(TransferContext* context);
+// Class data of iterations (2314): the 24-byte class record (iterations.h).
+ResultCode TransferIterationData(TransferContext* context);
 // Class data of loci (2306): lo, hi (reals), sample count (i32), form, ends, drawing
 // option (u16), 6 reserved bytes.
 ResultCode TransferLocusData(TransferContext* context);

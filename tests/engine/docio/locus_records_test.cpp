@@ -75,8 +75,8 @@ TEST_F(LocusRecordsTest, APageWithALocusReadsBackAsItWasWritten) {
     EXPECT_EQ(GetLE16(record + 20), kLocusTraceForm);
     EXPECT_EQ(GetLE16(record + 22), 0);  // closed
     EXPECT_EQ(GetLE16(record + 24), 1);
-    // The record target's first byte picks its subject: 12 is the locus.
-    std::vector<uint8_t> seed = { 12 };
+    // The record target's first byte picks its subject: 13 is the locus.
+    std::vector<uint8_t> seed = { 13 };
     seed.insert(seed.end(), record, record + kLocusRecordBytes);
     SaveFuzzSeed("geometry_records_fuzz", "locus_data", seed);
 

@@ -10,6 +10,7 @@
 
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
+#include "engine/core/locus.h"
 #include "engine/core/iterations.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/paths.h"
@@ -80,6 +81,9 @@ void Setup() {
     PtrListAppend(&chain, toDriver);
     PtrListAppend(&chain, traced);
     SketchObject* locus = ConstructObject(kTypeLocus, nullptr, chain, 0, true, false, nullptr);
+    // Few samples keep the recompute after each input short, whatever count it reads.
+    ThePreferences().maxSamples = 40;
+    if (locus) SetLocusSampleCount(locus, 10);
     // An iteration of a to the midpoint of the segment: its record's counts may disagree
     // with these parents, and its depth may be anything. A small budget keeps the
     // recompute after each input short.

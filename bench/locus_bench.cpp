@@ -52,7 +52,9 @@ struct LocusScene {
         SketchObject* driver = ConstructObject(kTypePointOnPath, nullptr, List({ circle }), at, true, false, nullptr);
         RecomputeObject(driver, nullptr, true);
         SketchObject* traced = BuildUnitChain(driver, { kCentreX + kRadius, kCentreY }, kChainObjects, fixtures);
-        // The chain in sketch order after the driver, as the Construct Locus command lists it.
+        // Every construction after the driver, up to the traced point, in sketch order: each
+        // sample recomputes about 100 objects, as the plain loop does (the command would
+        // list only the traced point's ancestors among them, 40 here).
         PtrList parents = List({ traced, circle, driver });
         for (SketchObject* o = driver->nextInSketch; o; o = o->nextInSketch) {
             if (o->constructionType == kTypeFree) continue;

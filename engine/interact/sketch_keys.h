@@ -30,7 +30,5 @@ struct SketchObject;
 // The caption editor takes a character or a key (flags as HandleViewCommand's).
 void CaptionEditorChar(uint32_t character);
 void CaptionEditorKey(uint16_t key, uint16_t flags);
-// A table of measurements has a row that "-" may remove.
-bool TableEntryRemovable(const SketchObject* table);
 // Gives one object the style's fields in mask.
 void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t mask);

@@ -9,13 +9,13 @@
 
 #include "engine/calc/value_objects.h"
 #include "engine/core/construction_data.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/drawing_metrics.h"
-#include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
@@ -494,9 +494,7 @@ void WriteArguments(AppletWriter* w, SketchObject* o, const AppletVocabularyRow&
             WriteExpression(w, o);
             break;
         case 18:
-            // Stand-in: loci keep no sample count of their own yet; the applet is given
-            // the count of a new locus.
-            WriteAppletDecimal(w, ThePreferences().locusSamples);
+            WriteAppletDecimal(w, o->objectClass == kClassLocus ? LocusDataOf(o)->sampleCount : 0);
             break;
         case 19:
             WriteAnimateTargets(w, o);

@@ -831,7 +831,8 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
     case 14:
     case 15:
         if ((rc = ReadBytes(r, b, 6)) != kResultOK) return rc;
-        // Stand-in: loci cannot rebuild their parents yet; the locus is left out.
+        // Stand-in: a locus's parents are rebuilt by the interaction layer's locus
+        // builder, which this reader cannot reach yet; the locus is left out.
         return kResultSkippedObject;
     case 12: {
         if ((rc = ReadBytes(r, b, 16)) != kResultOK) return rc;

@@ -474,9 +474,8 @@ TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
 }
 
 TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
-    for (bool mac : { false, true }) {
-        SCOPED_TRACE(mac);
-        LegacyWriter w(mac);
+    // Two points, their distance, and an old table of it whose first block is `block`.
+    auto tableOfADistance = [this](LegacyWriter& w, std::vector<uint8_t> block) {
         w.Add(Point(w, 0, 0));
         w.Add(Point(w, 30, 40));
         w.Add(Measurement(w, 1, { 1, 2 }));
@@ -486,13 +485,20 @@ TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
         table.code = 27;
         table.x = 70;
         table.y = 80;
-        w.U32(table.data, 12);
-        w.U32(table.data, 0);
-        w.U32(table.data, 6);  // the PC's second block
-        table.data.resize(table.data.size() + 4 + (mac ? 0 : 6), 0);
+        table.data = std::move(block);
         table.parents = { 3 };
         w.Add(table);
-        LegacyObjectSpec oversized = table;  // a block above 64000 bytes
+        return table;
+    };
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        std::vector<uint8_t> block;
+        w.U32(block, 12);
+        w.U32(block, 0);
+        w.U32(block, 6);  // the PC's second block
+        block.resize(block.size() + 4 + (mac ? 0 : 6), 0);
+        LegacyObjectSpec oversized = tableOfADistance(w, block);  // then one above 64000 bytes
         oversized.data.clear();
         w.U32(oversized.data, 64001);
         oversized.data.resize(oversized.data.size() + 64001, 0);
@@ -508,16 +514,7 @@ TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
         EXPECT_EQ(PointPosition(objects[4]).x, 7);
     }
     LegacyWriter one(false);
-    one.Add(Point(one, 0, 0));
-    one.Add(Point(one, 30, 40));
-    one.Add(Measurement(one, 1, { 1, 2 }));
-    LegacyObjectSpec table;
-    table.oldClass = 4;
-    table.kind = 0;
-    table.code = 27;
-    one.U32(table.data, 0);
-    table.parents = { 3 };
-    one.Add(table);
+    tableOfADistance(one, { 0, 0, 0, 0 });
     EXPECT_NE(Open(one.Bytes(), kResultLongerRecord), nullptr);  // its rows could not be kept
 }
 

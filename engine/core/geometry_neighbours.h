@@ -1,6 +1,6 @@
 // What point, straight and circle constructions ask of neighbouring parts of the
 // engine: measured values, unit conversion, coordinate systems, marks and iterated
-// images. Each entry is a stand-in until its owner lands; the bodies are in
+// images; the bodies are in
 // geometry_neighbours.cpp.
 #pragma once
 #include <cstdint>
@@ -15,17 +15,12 @@ struct SketchObject;
 double DistanceFromSketchUnits(double value);
 double AngleFromSketchUnits(double value);
 
-// Stand-in: the origin and unit lengths (pixels per unit along x and y) of a
-// coordinate system, read from the leading fields of its class data.
+// The origin and unit lengths (pixels per unit along x and y) of a coordinate system.
 bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unitX,
                      double* unitY);
 
 // The current sketch's marked coordinate system when it exists, else null.
 SketchObject* MarkedCoordinateSystem();
-
-// Stand-in: the grid point of a coordinate system nearest to a point (square grid:
-// whole units), until grids land.
-void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point);
 
 // Stand-in: the final point of an iterated image; false when it has none (always,
 // until iterations land).

@@ -1,6 +1,7 @@
 // The engine's constant type tables and the kind lattice.
 #include "engine/core/object_tables.h"
 
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/object_drawing.h"
@@ -99,11 +100,11 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, TransferMeasurementData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
       MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
-    // coordinate system; Stand-in: geometry and draw routines not built yet
-    {  8, kObjectSize,                6,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,                8, nullptr,
+    // coordinate system; Stand-in: the platform's grid drawing is not built yet
+    {  8, kSizeWith<CoordSystemData>, 6,
+      nullptr,            nullptr,                 DrawCoordSystemForPrint, nullptr,
+      CoordSystemHitTest, nullptr,          InitCoordSystemData, nullptr,
+      nullptr,                  nullptr,           nullptr,                8, TransferCoordSystemData,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  8 },
     // axis; Stand-in: draw routine not built yet
@@ -438,9 +439,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 60,             9,           33, 0,     0,  10, 21, 18,  60, 0,
       UpdateAxis,                    nullptr,                  0x21, 0xffff, 0xffff, 10,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 65 coordinate system; Stand-in: update routine not built yet
+    // 65 coordinate system
     { 61,             8,           34, 1,     0,  75, 21, 18,  61, 0,
-      nullptr,                       nullptr,                0x8020, 0xffff, 0xffff,  1,
+      UpdateCoordSystem,             nullptr,                0x8020, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
     // 66 action button; Stand-in: streamExtra routine not built yet
     { 62,            10,           20, 0,  0xff, 108, 21, 18, 110, 0,

@@ -56,14 +56,12 @@ constexpr uint32_t kActivityAnimating      = 2;
 constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
-// Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor and snapping will keep themselves; the
-// command states read it here until they do.
+// Stand-in: per-sketch state that the motion engine (the activity word) and the caption
+// editor will keep themselves; the command states read it here until they do.
 struct SketchCommandInputs {
     int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
     int32_t  captionCanUndo;
     int32_t  captionCanRedo;
-    int32_t  snapToGrid;
 };
 
 // The animation state of a sketch. The motion engine (engine/interact) keeps it; the

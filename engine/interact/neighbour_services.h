@@ -13,6 +13,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/neighbour_standins.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
@@ -38,19 +39,16 @@ constexpr int32_t kMarkSlotCoordSystem = 20;
 
 bool ObjectListIsEmpty(PtrList list);
 
-// Stand-in: class data of the classes whose records are not laid out yet (coordinate
-// systems, iterated images, tables), read and written through these calls only.
+// Stand-in: class data of the classes whose records are not laid out yet (iterated
+// images, tables), read and written through these calls only.
 struct StandinClassData {
-    int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
-    int32_t visible;
     int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
 
-// Stand-in: coordinate systems and tables of the calculations subsystem.
-SketchObject* OwningCoordSystem(const SketchObject* object);
+// Stand-in: iterated images and tables of the calculations subsystem.
 bool IsSingleMapPointImage(const SketchObject* object);
 bool TableCanRemoveEntry(const SketchObject* table);
 

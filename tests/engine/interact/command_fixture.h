@@ -120,9 +120,8 @@ protected:
         return o;
     }
     SketchObject& CoordSystem(int32_t form) {
-        SketchObject& o = Make(8, 34, 53);
-        StandinData(&o)->gridForm = form;
-        StandinData(&o)->visible = 1;
+        SketchObject& o = Make(8, 34, 65);
+        CoordSystemOf(&o)->gridForm = form;
         return o;
     }
     void WithParents(SketchObject& o) { ASSERT_TRUE(AllocPtrList(2, 2, &o.parents)); }

@@ -358,7 +358,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
 TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     SketchObject& system = CoordSystem(1);
     sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
-    Inputs().snapToGrid = 1;
+    sketch.pageFlags = 1;  // snap points to the grid
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t polar = Add(60), square = Add(61), snap = Add(57);
     CmdStateRefreshNow();

@@ -10,11 +10,11 @@ TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
     for (int32_t i = 0; i < 9; ++i) {
         sketches[i] = CreateSketch(0, nullptr);
         ASSERT_NE(sketches[i], nullptr);
-        CommandInputsOf(sketches[i]).snapToGrid = i + 1;
+        CommandInputsOf(sketches[i]).captionCanUndo = i + 1;
     }
     for (int32_t i = 0; i < 9; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(CommandInputsOf(sketches[i]).snapToGrid, i + 1);
+        EXPECT_EQ(CommandInputsOf(sketches[i]).captionCanUndo, i + 1);
     }
     for (Sketch* s : sketches) FreeSketch(s);
 
@@ -22,7 +22,7 @@ TEST(SketchCommandInputs, NineSketchesKeepTheirOwnAndANewSketchStartsIdle) {
     for (Sketch*& s : sketches) {
         s = CreateSketch(0, nullptr);
         ASSERT_NE(s, nullptr);
-        EXPECT_EQ(CommandInputsOf(s).snapToGrid, 0);
+        EXPECT_EQ(CommandInputsOf(s).captionCanUndo, 0);
     }
     for (Sketch* s : sketches) FreeSketch(s);
 }

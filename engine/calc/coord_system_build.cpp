@@ -59,7 +59,7 @@ SketchObject* NthPointOrNonPoint(bool points, int32_t n) {
 // A list of one parent, or two.
 PtrList MakeParentList(SketchObject* first, SketchObject* second) {
     PtrList list = 0;
-    if (!AllocPtrList(second ? 2 : 1, 2, &list)) return 0;
+    if (!AllocPtrList(2, second ? 2 : 1, &list)) return 0;
     void** items = PtrListData(list);
     items[0] = first;
     if (second) items[1] = second;

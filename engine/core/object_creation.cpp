@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "engine/core/memory.h"
 #include "engine/core/neighbour_standins.h"
@@ -472,6 +473,10 @@ SketchObject* BuildObjectsWithUndo(const ObjectBatch* batch) {
             FreeMemory(items);
             return nullptr;
         }
+        // The undo lists name dependants first: an item may be built on an earlier one
+        // (an axis on its origin), and undoing takes each listed object out with
+        // whatever still hangs on it.
+        for (int32_t i = 0, j = createdCount - 1; i < j; ++i, --j) std::swap(created[i], created[j]);
         SketchObject** lists[3] = { created, shown, hidden };
         const int32_t types[3] = { kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden };
         for (int32_t l = 0; l < 3; ++l) {

@@ -1,6 +1,6 @@
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
 // arcs, arc interiors and polygons, and to the construction data of points on paths and
-// unit points. A record
+// unit points, and to the grid form of a coordinate system. A record
 // may be refused, but reading it must stay within the input, and whatever was taken
 // must recompute and write back exactly as long as it measures.
 #include <cstddef>
@@ -47,7 +47,7 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-constexpr int kSubjects = 12;
+constexpr int kSubjects = 13;
 Subject gSubjects[kSubjects];
 
 void Setup() {
@@ -63,6 +63,11 @@ void Setup() {
     SketchObject* unit = ConstructObject(56, nullptr, List(a), Block(40, 0), true, false, nullptr);
     uint8_t horizontal[2] = { 1, 0 };
     SketchObject* axis = ConstructObject(62, horizontal, List(a, unit), 0, true, false, nullptr);
+    SketchObject* vertical = ConstructObject(57, nullptr, List(a), Block(30, 0), true, false, nullptr);
+    uint8_t notHorizontal[2] = { 0, 0 };
+    SketchObject* axisY = vertical ? ConstructObject(62, notHorizontal, List(a, vertical), 0, true, false, nullptr) : nullptr;
+    uint8_t square[2] = { 1, 0 };
+    SketchObject* system = axisY ? ConstructObject(65, square, List(axis, axisY), 0, true, false, nullptr) : nullptr;
     SketchObject* c = Point(0, 40);
     SketchObject* arc = ConstructObject(kTypeArcByCentre, nullptr, List(a, c, b), 0, true, false, nullptr);
     SketchObject* sector = arc ? ConstructObject(kTypeArcSector, nullptr, List(arc), 0, true, false, nullptr) : nullptr;
@@ -71,7 +76,7 @@ void Setup() {
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
     uint32_t four = 4;
     SketchObject* freePolygon = ConstructObjectEx(&t, &four, 0, 0, nullptr, nullptr, false);
-    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon)
+    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !system || !arc || !sector || !triangle || !freePolygon)
         std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
@@ -86,6 +91,7 @@ void Setup() {
     gSubjects[9] = { TransferArcGeometry, sector };
     gSubjects[10] = { TransferPolygonGeometry, triangle };
     gSubjects[11] = { TransferPolygonGeometry, freePolygon };
+    gSubjects[12] = { TransferCoordSystemData, system };
 }
 
 }  // namespace

@@ -391,17 +391,17 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 48,            11,           28, 0,     0,  65, 21, 12, 112, 0,
       UpdateMeasurement,             nullptr,                  0x41, 0xffff,      6,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 53 coordinates; Stand-in: update routine not built yet
+    // 53 coordinates
     { 49,             0,           29, 0,     0,  67, 21, 18,  55, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff,      7,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,      7,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 54 linear equation; Stand-in: update routine not built yet
+    // 54 linear equation
     { 50,             0,           31, 0,     0,  69, 21, 18,  56, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff,     13,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,     13,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 55 quadratic equation; Stand-in: update routine not built yet
+    // 55 quadratic equation
     { 51,             0,           32, 0,     0,  71, 21, 18,  56, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff,     37,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,     37,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 56 horizontal unit point
     { 52,             1,           35, 1,     0,  98, 21, 18,  57, 0,
@@ -491,9 +491,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 73,             0,           56, 0,     0,  83, 21, 18,  70, 0,
       nullptr,                       nullptr,                  0x81, 0xffff, 0xfffe,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 78 polar coordinates; Stand-in: update routine not built yet
+    // 78 polar coordinates
     { 74,             0,           29, 0,     0,  67, 21, 18,  72, 0,
-      nullptr,                       nullptr,                   0x1, 0xffff,      8,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,      8,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 79 parametrically coloured image; Stand-in: update and streamExtra routine not built yet
     { 75, kClassOfImage, kKindOfImage, 1,     0,  25, 20, 18, 115, 0,

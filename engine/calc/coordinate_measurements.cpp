@@ -144,6 +144,8 @@ bool BuildEquationLayout(EquationWork& w) {
     GroupOf(w.form, &first, &last);
     bool ok = AllocCaptionSlots(object);
     LayoutParseContext context{ nullptr, ExpandEquationPlaceholder, &w };
+    // The trees stay as parsed (normalizing the root does not reach into alternatives):
+    // normalizing a row would join the number slots' text runs with the texts beside them.
     for (int32_t f = first; ok && f <= last; ++f) {
         char text[512];
         GetGroupString(kGroupMeasureTemplates, EquationFormTable[f].templateItem, text, sizeof text);
@@ -152,7 +154,7 @@ bool BuildEquationLayout(EquationWork& w) {
         if (rc >= kLayoutParseNoMemory || !tree) {
             if (tree) FreeLayoutNode(tree);
             ok = false;
-        } else if (!AddAlternative(alternatives, NormalizeLayout(tree, &d->style))) {
+        } else if (!AddAlternative(alternatives, tree)) {
             FreeLayoutNode(tree);
             ok = false;
         }
@@ -164,7 +166,7 @@ bool BuildEquationLayout(EquationWork& w) {
         return false;
     }
     if (d->layout) FreeLayoutNode(d->layout);
-    d->layout = alternatives;
+    d->layout = NormalizeLayout(alternatives, &d->style);
     SetSlotItem(object, 0, alternatives);
     FillEquationSlots(w);
     gBuilding = nullptr;

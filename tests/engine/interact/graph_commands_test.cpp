@@ -18,6 +18,7 @@
 #include "engine/interact/graph_commands.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/menu_texts.h"
+#include "engine/interact/merge_split.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/dialogs_double.h"
 
@@ -329,6 +330,20 @@ TEST_F(GraphCommandsTest, EditingAPlottedPointIsUndoneWithItsForm) {
     EXPECT_EQ(Stored(point, 1), -1);
     EXPECT_DOUBLE_EQ(PointPosition(point).x, 220);
     EXPECT_DOUBLE_EQ(PointPosition(point).y, 160);
+}
+
+}  // namespace
+
+namespace {
+
+// Splitting the origin would tear the system apart: its pieces count as one group.
+TEST_F(GraphCommandsTest, TheOriginOfASystemSplitsIntoOneGroupWithItsPieces) {
+    const Built b = Define();
+    ASSERT_NE(b.system, nullptr);
+    uint32_t base = 0;
+    EXPECT_EQ(CountSplitGroups(b.origin, &base), 1);
+    Build(kTypeSegment, { b.origin, PointAt(0, 0) });
+    EXPECT_EQ(CountSplitGroups(b.origin, &base), 2);
 }
 
 }  // namespace

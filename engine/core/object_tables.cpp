@@ -100,9 +100,9 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, TransferMeasurementData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
       MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
-    // coordinate system; Stand-in: the platform's grid drawing is not built yet
+    // coordinate system
     {  8, kSizeWith<CoordSystemData>, 6,
-      nullptr,            nullptr,                 DrawCoordSystemForPrint, nullptr,
+      DrawCoordinateGrid, nullptr,                 DrawCoordSystemForPrint, nullptr,
       CoordSystemHitTest, nullptr,          InitCoordSystemData, nullptr,
       nullptr,                  nullptr,           nullptr,                8, TransferCoordSystemData,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,

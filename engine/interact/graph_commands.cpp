@@ -24,6 +24,7 @@
 #include "engine/core/units.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/interaction_services.h"
 
 namespace {
 
@@ -223,6 +224,12 @@ ResultCode SwapCoordSystemUndo(const UndoEntry& e, int32_t) {
     }
     std::memcpy(e.payload, &g, sizeof g);
     return kResultOK;
+}
+
+// An axis whose unit is a given length cannot be rescaled by dragging its marks.
+SketchObject* GetAxisCoordinateSystem(SketchObject* axis) {
+    if (!axis || axis->constructionType == kTypeAxisByDistance) return nullptr;
+    return OwningCoordSystem(axis);
 }
 
 ResultCode GridFormCommand(int32_t form) {

@@ -1,4 +1,4 @@
-// Stand-in: the least of the coordinate systems, caption editor, action
+// Stand-in: the least of the caption editor, action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -12,8 +12,6 @@ bool HitTestLocusHandle(ScreenPoint, SketchObject*) { return false; }
 bool BeginLocusRangeDrag(SketchObject*, ScreenPoint) { return false; }
 void DragLocusRange(ScreenPoint) {}
 void EndLocusRangeDrag() {}
-
-SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
 
 // The preferences' defaults: measured objects are labelled, new points are not.
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }

@@ -16,6 +16,7 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/graph_commands.h"
+#include "engine/interact/interaction_services.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/merge_split.h"
@@ -123,6 +124,8 @@ TEST_F(GraphCommandsTest, DefineOnTheSelectionUsesTheGivenOriginAndUnitObjects) 
     EXPECT_EQ(b.unitY->constructionType, 60);  // tied, on the horizontal axis
     EXPECT_DOUBLE_EQ(CoordSystemOf(b.system)->unitX, 3);
     EXPECT_DOUBLE_EQ(CoordSystemOf(b.system)->origin.x, 50);
+    EXPECT_EQ(GetAxisCoordinateSystem(b.axisX), nullptr);  // its unit is a given length
+    EXPECT_EQ(GetAxisCoordinateSystem(b.axisY), b.system);
 }
 
 TEST_F(GraphCommandsTest, AnExistingSystemIsKeptWhenTheQuestionIsAnsweredNo) {

@@ -21,9 +21,6 @@
 namespace {
 
 constexpr int32_t kKindOrigin = 36;
-// A unit point that the square form ties to the other one is hidden this way, so that
-// Show All Hidden (which counts hidden state 1) leaves it alone.
-constexpr int32_t kHiddenTiedUnit = 4;
 constexpr int32_t kNamedBatchNoun = 99;
 constexpr int32_t kAxisLabelLevel = 3;
 

@@ -38,10 +38,6 @@ constexpr int32_t kTypeAxisOfCircle    = 64;
 constexpr int32_t kTypePlottedXY       = 71;
 constexpr int32_t kTypePlottedPolar    = 72;
 
-// The square form keeps the vertical unit point hidden this way (not counted by Show All
-// Hidden).
-constexpr int32_t kHiddenTiedUnit = 4;
-
 constexpr ResultCode kQuestionNewSystemShown  = 127;
 constexpr ResultCode kQuestionNewSystemHidden = 128;
 
@@ -162,7 +158,7 @@ bool Radians() { return CurrentSketchAngleUnit() == kAngleRadians; }
 bool ChangeGridForm(SketchObject* system, int32_t form, bool testOnly) {
     if (!system || system->objectClass != kClassCoordinateSystem) return false;
     const GridFormPlan plan = PlanGridForm(system, form);
-    if (!plan.possible || testOnly) return plan.possible;
+    if (!plan.possible || testOnly || form == CoordSystemOf(system)->gridForm) return plan.possible;
     const uint16_t name = uint16_t(kUndoEntryPolarGrid + form);
     const UndoDescriptor descriptor = { name, kUndoNounNone, 0, nullptr };
     GridFormEntry entry{};

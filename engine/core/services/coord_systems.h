@@ -15,6 +15,10 @@ constexpr int32_t kGridPolar       = 0;
 constexpr int32_t kGridSquare      = 1;
 constexpr int32_t kGridRectangular = 2;
 
+// The hidden state of a vertical unit point that the square form ties to the horizontal
+// one: Show All Hidden (which counts hidden state 1) leaves it alone.
+constexpr int32_t kHiddenTiedUnit = 4;
+
 // Class data of a coordinate system, behind the object header.
 struct CoordSystemData {
     RealPoint origin;     // the axes' common origin, sketch pixels

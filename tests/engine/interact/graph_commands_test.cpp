@@ -203,6 +203,9 @@ TEST_F(GraphCommandsTest, GridFormChangesShowAndHideTheVerticalUnitWithUndo) {
     EXPECT_EQ(b.unitY->constructionType, 58);
     EXPECT_EQ(CoordSystemOf(b.system)->gridForm, kGridSquare);
 
+    const int32_t depth = UndoDepth();
+    ASSERT_EQ(GridFormCommand(kGridSquare), kResultOK);  // the form it has: no step
+    EXPECT_EQ(UndoDepth(), depth);
     ASSERT_EQ(GridFormCommand(kGridPolar), kResultOK);
     EXPECT_EQ(CoordSystemOf(b.system)->gridForm, kGridPolar);
     EXPECT_EQ(b.unitY->constructionType, 58);  // only the form

@@ -180,7 +180,7 @@ int32_t InitCoordSystemData(SketchObject* system, void* record) {
     d->gridForm = form;
     d->wasMarked = 0;
     d->lastExists = 0;
-    system->coreBounds = ScreenRect{};
+    system->coreBounds = kEmptyScreenRect;
     return 1;
 }
 

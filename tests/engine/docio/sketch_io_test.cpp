@@ -661,6 +661,7 @@ TEST_F(SketchIoTest, ACoordinateSystemAndItsMeasurementsReadBack) {
     ASSERT_NE(Build(53, { p, system }), nullptr);
     sketch->pageFlags = 1;
     const std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "coordinate_system_page", bytes);
     Sketch* back = nullptr;
     ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
     ASSERT_NE(back, nullptr);

@@ -9,3 +9,7 @@ void ScheduleLocusCandidateSearch(int32_t item, int32_t start);
 
 // Whether a custom tool's playback lets a matched given leave mark category 26.
 bool ToolPlaybackObjectGone(SketchObject* object, int32_t change);
+// Loci: the plots of a function (children of construction type 76) given the range of a
+// new form. Counts them (24 payload bytes each added to *bytes); with a cursor writes one
+// locus-range undo entry per plot there. Answers the count.
+int32_t SampleLociOfObject(SketchObject* object, int32_t form, uint8_t** cursor, uint32_t* bytes);

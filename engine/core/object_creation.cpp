@@ -473,9 +473,8 @@ SketchObject* BuildObjectsWithUndo(const ObjectBatch* batch) {
             FreeMemory(items);
             return nullptr;
         }
-        // The undo lists name dependants first: an item may be built on an earlier one
-        // (an axis on its origin), and undoing takes each listed object out with
-        // whatever still hangs on it.
+        // Newest first: undo takes a later item out before the earlier ones it may be
+        // built on, and redo puts them back last to first.
         for (int32_t i = 0, j = createdCount - 1; i < j; ++i, --j) std::swap(created[i], created[j]);
         SketchObject** lists[3] = { created, shown, hidden };
         const int32_t types[3] = { kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden };

@@ -13,6 +13,7 @@
 #include "engine/core/transform_settings.h"
 
 struct EngineDocument;
+struct LayoutEditSession;
 struct Motion;
 struct ObjectFlagsEntry;
 struct PtrListArena;
@@ -55,14 +56,6 @@ constexpr uint32_t kActivityTool           = 1;
 constexpr uint32_t kActivityAnimating      = 2;
 constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
-
-// Stand-in: per-sketch state that the motion engine (the activity word) and the caption
-// editor will keep themselves; the command states read it here until they do.
-struct SketchCommandInputs {
-    int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
-    int32_t  captionCanUndo;
-    int32_t  captionCanRedo;
-};
 
 // The animation state of a sketch. The motion engine (engine/interact) keeps it; the
 // sketch only holds it so that it lives and dies with the sketch.
@@ -139,7 +132,7 @@ struct Sketch {
     EngineDocument* document;
     char*          title;  // heap text or null: a page's name, a custom tool's name
     char*          toolText;  // heap text or null: what a custom tool stores beside its name
-    SketchObject*  editedCaption;
+    LayoutEditSession* editSession;  // the caption being edited in place, or null
 
     // Given tables of a custom tool's sketch.
     PtrList        givenList;
@@ -164,7 +157,6 @@ struct Sketch {
     UndoRecord*    redoPosition;
     UndoRecord*    savedPosition;
 
-    SketchCommandInputs commandInputs;
     MotionState    motion;
 
     // Stored with pages only (not with tool bodies or clipboard copies).

@@ -1,5 +1,5 @@
 // What the mouse handling and the object commands need of the neighbours that are not
-// built yet: marks, coordinate systems, the caption editor, action buttons,
+// built yet: marks, coordinate systems, merged texts, action buttons,
 // locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
 //
 // Stand-in: every declaration here is defined in engine/interact/standin/ with the
@@ -36,17 +36,12 @@ bool SketchLabelsNewPoints(const Sketch* sketch);
 void AddTableEntry(SketchObject* table);
 void RemoveTableEntry(SketchObject* table);
 
-// ---- Formatted text: the caption editor ---------------------------------------------
+// ---- Formatted text: merged texts and starting an edit ------------------------------
 
-bool IsCaptionEditing();
-// The editor's frame rectangle (in sketch coordinates); false when nothing is edited.
-bool CaptionEditorRect(ScreenRect* rect);
-void TrackEditorMouse(ScreenPoint point, bool shift);
-void EndCaptionEditing();
+#include "engine/interact/caption_editing.h"
+
 // Starts editing the caption `object` (null: a new caption at the point).
 void EditCaptionAt(SketchObject* object, ScreenPoint point);
-void DeleteEditorSelection();
-void SelectAllEditorText();
 void SplitTextFromClick(SketchObject* mergedText, ScreenPoint point);
 
 // ---- Action buttons, tool playback, dialogs and bars --------------------------------
@@ -69,8 +64,6 @@ void OpenObjectProperties(SketchObject* object);
 void RunParameterDialog(SketchObject* parameter);
 // The text-style dialog on the style; true when accepted.
 bool RunTextStyleDialog(TextStyle* style);
-void ApplyTextStyle(const TextStyle& style, bool shift);
-void GetCurrentTextStyle(TextStyle* style);
 void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
 void ScrollSketchTo(ScreenPoint windowOrigin);

@@ -30,11 +30,6 @@
 
 inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
 
-inline SketchCommandInputs& CommandInputsOf(Sketch* sketch) { return sketch->commandInputs; }
-inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
-    return sketch->commandInputs;
-}
-
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
 bool ObjectListIsEmpty(PtrList list);

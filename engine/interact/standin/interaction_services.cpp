@@ -1,4 +1,4 @@
-// Stand-in: the least of the caption editor, action
+// Stand-in: the least of the merged texts, action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -20,26 +20,10 @@ bool SketchLabelsNewPoints(const Sketch*) { return false; }
 void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
 void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
 
-bool IsCaptionEditing() {
-    const Sketch* sketch = CurrentSketch();
-    return sketch && sketch->editedCaption != nullptr;
+// A new caption at the point is not made here: editing starts on an existing one only.
+void EditCaptionAt(SketchObject* object, ScreenPoint) {
+    if (object) BeginCaptionEditing(object, false);
 }
-bool CaptionEditorRect(ScreenRect* rect) {
-    const Sketch* sketch = CurrentSketch();
-    if (!sketch || !sketch->editedCaption) return false;
-    *rect = sketch->editedCaption->bounds;
-    return true;
-}
-void TrackEditorMouse(ScreenPoint, bool) {}
-void EndCaptionEditing() {
-    if (Sketch* sketch = CurrentSketch()) {
-        sketch->editedCaption = nullptr;
-        ActivityWord() &= static_cast<uint16_t>(~kActivityCaptionEditing);
-    }
-}
-void EditCaptionAt(SketchObject*, ScreenPoint) {}
-void DeleteEditorSelection() {}
-void SelectAllEditorText() {}
 void SplitTextFromClick(SketchObject*, ScreenPoint) {}
 
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
@@ -59,8 +43,6 @@ void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
 void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
-void ApplyTextStyle(const TextStyle&, bool) {}
-void GetCurrentTextStyle(TextStyle* style) { *style = TextStyle{}; }
 void SetToolboxHidden(bool hidden) { ShellStandin().toolboxVisible = hidden ? 0 : 1; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
 void ScrollSketchTo(ScreenPoint) {}

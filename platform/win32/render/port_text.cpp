@@ -7,10 +7,12 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/calculator.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/text_port.h"
 #include "engine/core/sketch.h"
 #include "engine/text/layout.h"
+#include "engine/text/layout_edit_session.h"
 #include "engine/text/text_style.h"
 #include "platform/rules/colors.h"
 #include "platform/win32/fonts.h"
@@ -267,6 +269,26 @@ void PortEraseRect(LayoutDrawState* state, const ScreenRect* r) {
     FillRect(DCOf(state), &rect, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
+void DrawLayoutOnSelection(LayoutDrawState* state, LayoutNode* tree, const ScreenRect* box, bool) {
+    HDC dc = DCOf(state);
+    if (!dc || !tree) return;
+    COLORREF fill;
+    SelectionFillColor(&fill);
+    const RECT rect{ box->left, box->top, box->right, box->bottom };
+    HBRUSH brush = CreateSolidBrush(fill);
+    if (brush) {
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+    // A copy of the state: the caller's pen and style stay as they were.
+    LayoutDrawState at = *state;
+    at.x = box->left;
+    at.y = static_cast<int16_t>(box->top + 1 + tree->ascent);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    DrawLayout(tree, &at);
+    SetBkMode(dc, oldMode);
+}
+
 void PortInvertRect(LayoutDrawState* state, const ScreenRect* r) {
     PatBlt(DCOf(state), r->left, r->top, r->right - r->left, r->bottom - r->top, DSTINVERT);
 }
@@ -444,8 +466,8 @@ void PortEndCaptionEdit(void*) {
     gText.editing = false;
 }
 
-void PortSetCaretDC(void*, HDC dc) {
-    // Stand-in: the editor's caret is hidden first once the caption editor offers that.
+void PortSetCaretDC(void* editor, HDC dc) {
+    if (editor) HideEditorCaret(static_cast<LayoutEditSession*>(editor));
     gText.caretDC = dc;
 }
 

@@ -676,7 +676,7 @@ TEST_F(SketchIoTest, ACoordinateSystemAndItsMeasurementsReadBack) {
     EXPECT_EQ(back->marks[20].object, read);
     EXPECT_EQ(CoordSystemOf(read)->gridForm, kGridRectangular);
     EXPECT_DOUBLE_EQ(CoordSystemOf(read)->unitX, 10);
-    EXPECT_DOUBLE_EQ(CoordSystemOf(read)->tickY, 50);
+    EXPECT_DOUBLE_EQ(CoordSystemOf(read)->unitY, 10);
     EXPECT_EQ(back->pageFlags, 1);
     SetCurrentSketch(before, nullptr);
     EXPECT_EQ(Write(back, true, false), bytes);

@@ -353,3 +353,33 @@ TEST_F(GraphCommandsTest, TheOriginOfASystemSplitsIntoOneGroupWithItsPieces) {
 }
 
 }  // namespace
+
+namespace {
+
+// Memory running out anywhere in Define Coordinate System or a grid-form change builds
+// everything or nothing, and a failed change leaves the form as it was.
+TEST_F(GraphCommandsTest, OutOfMemoryBuildsAllOrNothing) {
+    for (uint32_t n = 1; n < 400; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n, true);
+        DefineCoordSystemCommand(0);
+        SetAllocFailureAfter(0);
+        const size_t made = SketchOrder().size();
+        ASSERT_TRUE(made == 0 || made == 6) << made;
+        EXPECT_EQ(UndoDepth(), made ? 1 : 0);
+        if (made) break;
+    }
+    SketchObject* system = MarkedObject(kMarkCoordSystem);
+    ASSERT_NE(system, nullptr);
+    for (uint32_t n = 1; n < 100; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n, true);
+        const bool changed = ChangeGridForm(system, kGridRectangular, false);
+        SetAllocFailureAfter(0);
+        EXPECT_EQ(CoordSystemOf(system)->gridForm, changed ? kGridRectangular : kGridSquare);
+        if (changed) break;
+    }
+    EXPECT_EQ(CoordSystemOf(system)->gridForm, kGridRectangular);
+}
+
+}  // namespace

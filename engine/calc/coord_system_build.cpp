@@ -63,14 +63,6 @@ PtrList MakeParentList(SketchObject* first, SketchObject* second) {
     return list;
 }
 
-PtrList MakeDataBlock(double value) {
-    const int32_t items = int32_t((sizeof value + sizeof(void*) - 1) / sizeof(void*));
-    PtrList list = 0;
-    if (!AllocPtrList(items, items, &list)) return 0;
-    std::memcpy(PtrListData(list), &value, sizeof value);
-    return list;
-}
-
 // The sketch's distance unit in pixels, times 10 until it is at least 10 pixels.
 double DefaultUnitLength() {
     double v = 1;
@@ -85,7 +77,8 @@ SketchObject* Construct(int32_t type, const void* extra, SketchObject* a, Sketch
     PtrList parents = MakeParentList(a, b);
     if (!parents) return nullptr;
     PtrList data = 0;
-    if (withUnit && !(data = MakeDataBlock(DefaultUnitLength()))) {
+    const double unit = DefaultUnitLength();
+    if (withUnit && !MakeConstructionData(&unit, sizeof unit, &data)) {
         FreePtrList(&parents);
         return nullptr;
     }

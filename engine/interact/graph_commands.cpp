@@ -365,14 +365,12 @@ void PlotPoint(PlotPointsRecord* r) {
     if (!system) return;
     PtrList parents = 0;
     PtrList data = 0;
-    const int32_t dataItems = int32_t((sizeof values + sizeof(void*) - 1) / sizeof(void*));
-    if (!AllocPtrList(1, 1, &parents) || !AllocPtrList(dataItems, dataItems, &data)) {
+    if (!AllocPtrList(1, 1, &parents) || !MakeConstructionData(values, sizeof values, &data)) {
         FreePtrList(&parents);
         FreePtrList(&data);
         return;
     }
     PtrListData(parents)[0] = system;
-    std::memcpy(PtrListData(data), values, sizeof values);
     SketchObject* point = ConstructObject(type, nullptr, parents, data, true, true, nullptr);
     if (!point) return;
     RecomputeObject(point, nullptr, true);

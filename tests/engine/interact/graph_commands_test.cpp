@@ -383,3 +383,25 @@ TEST_F(GraphCommandsTest, OutOfMemoryBuildsAllOrNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two unit distances give a rectangular grid whose axes are both fixed by their values.
+TEST_F(GraphCommandsTest, TwoUnitDistancesMakeARectangularSystem) {
+    SketchObject* vertical = Value(20);
+    SketchObject* horizontal = Value(30);
+    SelectSketchObject(vertical);
+    SelectSketchObject(horizontal);  // the newest selection is the first of the chain
+    const Built b = Define(2 | 4);
+    ASSERT_NE(b.system, nullptr);
+    EXPECT_EQ(CoordSystemOf(b.system)->gridForm, kGridRectangular);
+    EXPECT_EQ(b.axisX->constructionType, 63);
+    EXPECT_EQ(b.axisY->constructionType, 63);
+    EXPECT_DOUBLE_EQ(CoordSystemOf(b.system)->unitX, 30);
+    EXPECT_DOUBLE_EQ(CoordSystemOf(b.system)->unitY, 20);
+    EXPECT_TRUE(ChangeGridForm(b.system, kGridSquare, true));  // only the form can change
+    ASSERT_TRUE(ChangeGridForm(b.system, kGridSquare, false));
+    EXPECT_DOUBLE_EQ(CoordSystemOf(b.system)->unitY, 20);
+}
+
+}  // namespace

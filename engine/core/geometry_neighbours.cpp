@@ -39,6 +39,4 @@ SketchObject* MarkedCoordinateSystem() {
     return system && system->exists && system->objectClass == kClassCoordinateSystem ? system : nullptr;
 }
 
-bool FinalIteratedPoint(const SketchObject*, RealPoint*) { return false; }
-
 void RelayoutObjectLabel(SketchObject* object) { PlaceObjectLabel(object); }

@@ -1,7 +1,6 @@
 // What point, straight and circle constructions ask of neighbouring parts of the
-// engine: measured values, unit conversion, coordinate systems, marks and iterated
-// images; the bodies are in
-// geometry_neighbours.cpp.
+// engine: measured values, unit conversion, coordinate systems and marks; the bodies
+// are in geometry_neighbours.cpp.
 #pragma once
 #include <cstdint>
 
@@ -21,10 +20,6 @@ bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unit
 
 // The current sketch's marked coordinate system when it exists, else null.
 SketchObject* MarkedCoordinateSystem();
-
-// Stand-in: the final point of an iterated image; false when it has none (always,
-// until iterations land).
-bool FinalIteratedPoint(const SketchObject* image, RealPoint* point);
 
 // Places a shown label again after its object moved.
 void RelayoutObjectLabel(SketchObject* object);

@@ -12,6 +12,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
+#include "engine/core/iterations.h"
 #include "engine/core/neighbour_standins.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/object_geometry.h"
@@ -34,17 +35,15 @@ constexpr int32_t kMarkSlotCoordSystem = 20;
 
 bool ObjectListIsEmpty(PtrList list);
 
-// Stand-in: class data of the classes whose records are not laid out yet (iterated
-// images, tables), read and written through these calls only.
+// Stand-in: class data of the classes whose records are not laid out yet (tables), read
+// and written through these calls only.
 struct StandinClassData {
-    int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
 
-// Stand-in: iterated images and tables of the calculations subsystem.
-bool IsSingleMapPointImage(const SketchObject* object);
+// Stand-in: tables of the calculations subsystem.
 bool TableCanRemoveEntry(const SketchObject* table);
 
 // ---- Motion engine and shell -------------------------------------------------------

@@ -20,7 +20,4 @@ const StandinClassData* StandinData(const SketchObject* o) {
 }
 
 void ScheduleLocusRebuild(uint32_t, int32_t) {}
-bool IsSingleMapPointImage(const SketchObject* o) {
-    return o->objectClass == kClassIteratedImage && StandinData(o)->singleMapPointImage != 0;
-}
 bool TableCanRemoveEntry(const SketchObject* t) { return StandinData(t)->tableRows > 3; }

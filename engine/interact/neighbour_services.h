@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/calc/tables.h"
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/iterations.h"
@@ -34,17 +35,6 @@ inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
 bool ObjectListIsEmpty(PtrList list);
-
-// Stand-in: class data of the classes whose records are not laid out yet (tables), read
-// and written through these calls only.
-struct StandinClassData {
-    int32_t tableRows;
-};
-StandinClassData* StandinData(SketchObject* object);
-const StandinClassData* StandinData(const SketchObject* object);
-
-// Stand-in: tables of the calculations subsystem.
-bool TableCanRemoveEntry(const SketchObject* table);
 
 // ---- Motion engine and shell -------------------------------------------------------
 

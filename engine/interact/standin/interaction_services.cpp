@@ -17,9 +17,6 @@ void EndLocusRangeDrag() {}
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }
 bool SketchLabelsNewPoints(const Sketch*) { return false; }
 
-void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
-void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
-
 // A new caption at the point is not made here: editing starts on an existing one only.
 void EditCaptionAt(SketchObject* object, ScreenPoint) {
     if (object) BeginCaptionEditing(object, false);

@@ -1,4 +1,4 @@
-// Whether a list is empty, and the rebuild of loci that the command state asks for.
+// Whether a list is empty.
 #include "engine/core/ptr_list.h"
 #include "engine/interact/neighbour_services.h"
 
@@ -8,6 +8,3 @@ bool ObjectListIsEmpty(PtrList list) {
     PtrListSize(list, &count);
     return count == 0;
 }
-
-// Stand-in: loci are not rebuilt until they are built.
-void ScheduleLocusRebuild(uint32_t, int32_t) {}

@@ -5,11 +5,6 @@
 
 ResultCode SplitTextCommand(int32_t) { return kResultOK; }
 ResultCode MergeTextCommand(int32_t) { return kResultOK; }
-ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }
-ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
-ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }
-ResultCode PlotPointsCommand(int32_t) { return kResultOK; }
-ResultCode GridFormCommand(int32_t) { return kResultOK; }
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }

@@ -10,13 +10,13 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/chunked_array.h"
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/busy.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/fonts.h"
 #include "engine/core/services/tables.h"
 #include "engine/core/transform_maps.h"
@@ -450,8 +450,9 @@ ResultCode ConvertLegacyTokens(const uint16_t* words, uint32_t wordCount, const 
             }
             memory = sink.Add(token) && sink.Add(unit);
         } else if (w == kOldYCoordinate || w == kOldXCoordinate) {
-            // Stand-in: coordinate systems cannot be made yet, so there is no system to
-            // measure the next point's coordinate on; the calculation is left out.
+            // Stand-in: the coordinate measurement of the next referenced point on the
+            // converted system is not found or built here yet; the calculation is left
+            // out.
             rc = kResultSkippedObject;
         } else {
             uint16_t token = 0;
@@ -490,8 +491,9 @@ struct LegacyReader {
     Sketch* sketch;
     ChunkedArray* map;
     int32_t objectsRead;
+    SketchObject* coordSystem;  // the converted system (one a page) and its axes
+    SketchObject* horizontalAxis;
     SketchObject* verticalAxis;
-    bool coordSystemMade;
 };
 
 // A file that ends inside an object is damaged, not merely short.
@@ -805,9 +807,12 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         if ((rc = ReadBytes(r, b, 30)) != kResultOK) return rc;
         d->segmentForm = b[29];
         if (o.oldClass == 13) {
-            // Stand-in: coordinate systems cannot be made yet, so there is no axis to
-            // become; the axis and what is built on it are left out.
-            return kResultSkippedObject;
+            // An old axis is one of the converted system's own: old code 4 the
+            // horizontal one, any other the vertical one.
+            SketchObject* axis = o.code == 4 ? r.horizontalAxis : r.verticalAxis;
+            if (!axis) return kResultSkippedObject;
+            axis->hidden = o.hidden ? kHiddenByUser : kShown;
+            d->made = axis;
         }
         return kResultOK;
     case 3:
@@ -838,24 +843,44 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         if ((rc = ReadBytes(r, b, 16)) != kResultOK) return rc;
         const uint32_t count = Get16(b + 14, big);
         if (2 * int64_t(count) > BytesLeft(r)) return kResultDamaged;
+        // The system is built on its listed objects (origin, unit point or object),
+        // handed over as the selection, the first listed the most recently selected.
+        // Only the first few can take part; every number is checked.
+        SketchObject* listed[4] = {};
+        bool leftOut = false;
         for (uint32_t i = 0; i < count; ++i) {
             uint16_t number = 0;
-            if ((rc = ReadU16(r, &number)) != kResultOK) return rc;
-            if (CheckOldNumber(r, number) != kResultOK) return kResultDamaged;
+            if ((rc = ReadU16(r, &number)) != kResultOK) break;
+            if (CheckOldNumber(r, number) != kResultOK) {
+                rc = kResultDamaged;
+                break;
+            }
+            const MapEntry* e = EntryOf(r, number);
+            if (!e) {
+                rc = kResultOutOfMemory;
+                break;
+            }
+            if (i < std::size(listed)) listed[i] = e->object;
+            leftOut = leftOut || !e->object;
         }
-        // Old forms 50 and 51 and 55 and 56 (the construction codes of old systems).
+        DeselectAll();
+        for (uint32_t i = std::size(listed); i-- > 0;)
+            if (listed[i] && !IsSelected(listed[i])) SelectSketchObject(listed[i]);
+        // Old forms 50, 51, and 55 and 56 (the construction codes of old systems).
         int32_t flags = 0;
         if (o.code == 50) flags = 17;
         else if (o.code == 51) flags = 8;
         else if (o.code == 55 || o.code == 56) flags = 3;
-        // Stand-in: CreateCoordSystem answers null until coordinate systems are built
-        // (the system and everything built on it are then left out); the listed objects
-        // it is built on, its grid form numbering and its two axes are to be handed
-        // over once it does.
-        SketchObject* system = CreateCoordSystem(0, 0, r.header.polarGrid ? 1 : 0, flags);
+        SketchObject* system = nullptr;
+        if (rc == kResultOK && !leftOut && !r.coordSystem)
+            system = CreateCoordSystem(flags, 0, 0, r.header.polarGrid ? kGridPolar : kGridSquare);
+        DeselectAll();
+        if (rc != kResultOK) return rc;
         if (!system) return kResultSkippedObject;
         if (o.hidden) system->hidden = kHiddenByUser;
-        r.coordSystemMade = true;
+        r.coordSystem = system;
+        r.horizontalAxis = static_cast<SketchObject*>(PtrListItem(system->parents, 0));
+        r.verticalAxis = static_cast<SketchObject*>(PtrListItem(system->parents, 1));
         d->made = system;
         return kResultOK;
     }
@@ -1275,6 +1300,6 @@ ResultCode ReadLegacyDocument(StreamHandle stream, Sketch* sketch, EngineDocumen
         if (CaptionData* c = CaptionDataOf(o); c && (family == 1 || family == 2)) c->style = o->textStyle;
         if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
     }
-    if (r.coordSystemMade) sketch->pageFlags = static_cast<uint16_t>((sketch->pageFlags & ~1u) | (h.snapToGrid ? 1 : 0));
+    if (r.coordSystem) sketch->pageFlags = static_cast<uint16_t>((sketch->pageFlags & ~1u) | (h.snapToGrid ? 1 : 0));
     return rc;
 }

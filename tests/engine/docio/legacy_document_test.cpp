@@ -416,26 +416,27 @@ TEST_F(LegacyDocument, UnknownClassesAreSkippedByTheirLengthWithWarning9) {
     EXPECT_EQ(PointPosition(Objects(page)[1]).x, 3);
 }
 
-TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
+TEST_F(LegacyDocument, CoordinateSystemsAxesAndClassesNotBuiltYet) {
     for (bool mac : { false, true }) {
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
         w.Add(Point(w, 0, 0));
         w.Add(Point(w, 50, 0));
         w.Add(Point(w, 25, 25));
-        LegacyObjectSpec system;
+        LegacyObjectSpec system;  // on its origin 1 and unit point 2
         system.oldClass = 12;
         system.kind = 0;
         system.code = 50;
+        system.hidden = 1;
         system.data.assign(14, 0);
         w.U16(system.data, 2);
         w.U16(system.data, 1);
         w.U16(system.data, 2);
         system.parents = { 1 };
         w.Add(system);
-        LegacyObjectSpec axis = Straight(1, 2, 2);
+        LegacyObjectSpec axis = Straight(1, 2, 2);  // old object 5: the horizontal axis
         axis.oldClass = 13;
-        axis.code = 52;
+        axis.code = 4;
         w.Add(axis);
         LegacyObjectSpec show;
         show.oldClass = 7;
@@ -463,13 +464,29 @@ TEST_F(LegacyDocument, ClassesNotBuiltYetAreLeftOutAndReadingGoesOn) {
         arc.data.assign(mac ? 58 : 41, 0);
         arc.parents = { 1, 3, 2 };
         w.Add(arc);
+        LegacyObjectSpec onAxis = Point(w, 0, 0);  // a point on old object 5
+        onAxis.code = 9;
+        onAxis.parents = { 5 };
+        w.Add(onAxis);
         w.Add(Point(w, 7, 8));
         Sketch* page = Open(w.Bytes(), kResultSkippedObject);
         ASSERT_NE(page, nullptr);
         const std::vector<SketchObject*> objects = Objects(page);
-        ASSERT_EQ(objects.size(), 5u);
-        EXPECT_EQ(objects[3]->constructionType, kTypeArcThroughPoints);
-        EXPECT_EQ(PointPosition(objects[4]).x, 7);
+        // The three points, the system's axes, tied unit point and the system itself, the
+        // arc, the point on the axis and the last point; the buttons and the locus are
+        // left out.
+        ASSERT_EQ(objects.size(), 10u);
+        SketchObject* made = nullptr;
+        for (SketchObject* o : objects)
+            if (o->objectClass == kClassCoordinateSystem) made = o;
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(made->hidden, kHiddenByUser);
+        const std::vector<SketchObject*> axes = ParentsOf(page, made);
+        ASSERT_EQ(axes.size(), 2u);
+        EXPECT_EQ(ParentsOf(page, axes[0])[0], objects[0]);  // the listed origin
+        EXPECT_EQ(objects[7]->constructionType, kTypeArcThroughPoints);
+        EXPECT_EQ(ParentsOf(page, objects[8]), (std::vector<SketchObject*>{ axes[0] }));
+        EXPECT_EQ(PointPosition(objects[9]).x, 7);
     }
 }
 

@@ -871,6 +871,9 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         if (o.code == 50) flags = 17;
         else if (o.code == 51) flags = 8;
         else if (o.code == 55 || o.code == 56) flags = 3;
+        // The unit point of forms 50 (flag 16) must be one: a system takes any point
+        // there, but what it builds on another would not read back.
+        if ((flags & 16) && !(listed[1] && KindIsA(listed[1]->objectKind, kKindUnitPoint))) leftOut = true;
         SketchObject* system = nullptr;
         if (rc == kResultOK && !leftOut && !r.coordSystem)
             system = CreateCoordSystem(flags, 0, 0, r.header.polarGrid ? kGridPolar : kGridSquare);

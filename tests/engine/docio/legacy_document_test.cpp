@@ -10,6 +10,8 @@
 #include "document_fixture.h"
 #include "legacy_writer.h"
 #include "seed_files.h"
+#include "engine/core/services/coord_systems.h"
+#include "engine/core/construction_data.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/points.h"
 #include "engine/text/captions.h"
@@ -421,7 +423,10 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndClassesNotBuiltYet) {
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
         w.Add(Point(w, 0, 0));
-        w.Add(Point(w, 50, 0));
+        LegacyObjectSpec unit = Point(w, 50, 0);  // old code 54: a unit point on the origin
+        unit.code = 54;
+        unit.parents = { 1 };
+        w.Add(unit);
         w.Add(Point(w, 25, 25));
         LegacyObjectSpec system;  // on its origin 1 and unit point 2
         system.oldClass = 12;

@@ -871,9 +871,17 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         if (o.code == 50) flags = 17;
         else if (o.code == 51) flags = 8;
         else if (o.code == 55 || o.code == 56) flags = 3;
-        // The unit point of forms 50 (flag 16) must be one: a system takes any point
-        // there, but what it builds on another would not read back.
-        if ((flags & 16) && !(listed[1] && KindIsA(listed[1]->objectKind, kKindUnitPoint))) leftOut = true;
+        // The system builder trusts its selection: the listed objects must be what the
+        // form builds on (an origin point and a unit point; a unit circle). The unit
+        // objects of forms 55 and 56 are not checked here, so those systems are left out.
+        bool suits = false;
+        if (flags == 17) {
+            suits = listed[0] && listed[0]->objectClass == kClassPoint && listed[1] &&
+                    KindIsA(listed[1]->objectKind, kKindUnitPoint);
+        } else if (flags == 8) {
+            suits = listed[0] && listed[0]->objectClass == kClassCircle;
+        }
+        if (!suits) leftOut = true;
         SketchObject* system = nullptr;
         if (rc == kResultOK && !leftOut && !r.coordSystem)
             system = CreateCoordSystem(flags, 0, 0, r.header.polarGrid ? kGridPolar : kGridSquare);

@@ -17,6 +17,7 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/sketch.h"
+#include "engine/core/straight_objects.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -143,10 +144,7 @@ int32_t FirstClassWord(const SketchObject* o) {
 }
 
 bool AxisIsVertical(const SketchObject* axis) {
-    // Stand-in: axes keep no orientation of their own yet; an axis's first class word
-    // is read as its orientation (0 horizontal) until coordinate systems lay out their
-    // data.
-    return FirstClassWord(axis) != 0;
+    return axis->objectClass == kClassAxis && ClassData<AxisData>(axis)->horizontal == 0;
 }
 
 bool Matches(const AppletVocabularyRow& row, SketchObject* o) {

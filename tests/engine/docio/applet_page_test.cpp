@@ -11,6 +11,7 @@
 #include "document_fixture.h"
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/value_objects.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
@@ -209,6 +210,19 @@ TEST_F(AppletPage, UnsupportedObjectsAndWhatIsBuiltOnThemAreLeftOutAndSelected) 
     std::vector<SketchObject*> expected = { animate, value, onValue };
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(selected, expected);
+}
+
+TEST_F(AppletPage, ACoordinateSystemIsWrittenWithItsTwoAxes) {
+    ASSERT_NE(CreateCoordSystem(0, 0, 0, kGridSquare), nullptr);
+    const std::string text = Export("grid.htm", kResultAppletWritten);
+    // Origin, unit point, x axis, tied unit point, y axis, then the system on the axes.
+    size_t at = 0;
+    for (const char* line : { "{1} Point(", "{2} UnitPoint(1,", "{3} HorizontalAxis(1,2)", "{4} SquareUnitPoint(2)",
+                              "{5} VerticalAxis(1,4)", "{6} CoordSysByAxes(3,5)" }) {
+        SCOPED_TRACE(line);
+        at = text.find(line, at);
+        ASSERT_NE(at, std::string::npos) << text;
+    }
 }
 
 TEST_F(AppletPage, TextsAreQuotedAndCutAfterTheirLastEquals) {

@@ -9,15 +9,19 @@
 #include "engine/calc/measurements.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/chunked_array.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/shape_families.h"
 #include "engine/core/services/busy.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/loci.h"
 #include "engine/core/services/tables.h"
 #include "engine/core/transform_maps.h"
 #include "engine/docio/document_file.h"
@@ -707,6 +711,9 @@ struct OldClassData {
     uint16_t* tokens;
     uint32_t tokenCount;
     SketchObject* made;  // an object the class reader made itself
+    bool isLocus;
+    int32_t locusSamples;
+    int32_t locusDrawOption;  // 0 a connected curve, 1 dots
 };
 
 void FreeClassData(OldClassData* d) {
@@ -835,10 +842,12 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         return SkipForward(r, big ? 36 + 16 + 4 + 1 + 1 : 36 + 4 + 1);
     case 14:
     case 15:
+        // {u16, u16 sample count, byte, byte connected}; the parents are rebuilt once read.
         if ((rc = ReadBytes(r, b, 6)) != kResultOK) return rc;
-        // Stand-in: a locus's parents are rebuilt by the interaction layer's locus
-        // builder, which this reader cannot reach yet; the locus is left out.
-        return kResultSkippedObject;
+        d->isLocus = true;
+        d->locusSamples = Get16(b + 2, big);
+        d->locusDrawOption = b[5] != 0 ? 0 : 1;
+        return kResultOK;
     case 12: {
         if ((rc = ReadBytes(r, b, 16)) != kResultOK) return rc;
         const uint32_t count = Get16(b + 14, big);
@@ -982,6 +991,24 @@ PtrList ListOf(SketchObject* const* items, uint32_t count, bool* ok) {
     return list;
 }
 
+// The old list of a locus, in its new order, names the traced object, the path and the
+// driver; the locus is built on the chain of objects between driver and traced object.
+// 9 when they make no locus.
+ResultCode RebuildLocusParents(SketchObject* const* p, uint32_t count, PtrList* out) {
+    *out = 0;
+    if (count < 3) return kResultSkippedObject;
+    SketchObject* traced = p[0];
+    SketchObject* path = p[1];
+    SketchObject* driver = p[2];
+    if (traced == driver || driver->objectClass != kClassPoint || !PathMethodsOf(path) ||
+        ObjectClassTable[traced->objectClass].shapeFamily >= kShapeFamilyCount)
+        return kResultSkippedObject;
+    bool outOfMemory = false;
+    *out = BuildLocusParents(traced, driver, path, &outOfMemory);
+    if (*out) return kResultOK;
+    return outOfMemory ? kResultOutOfMemory : kResultSkippedObject;
+}
+
 // Gives the made object its label, style and position.
 ResultCode FinishObject(SketchObject* made, const OldRecord& o, const OldClassData& d) {
     ResultCode rc = kResultOK;
@@ -1078,23 +1105,30 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
     if ((type == 11 || type == 12) && count > 0 && ReachedFromVerticalAxis(r, parents[0])) type = 23 - type;
     if (type == kTypeArcOnCircle && count > 0 && parents[0]->objectClass == kClassPoint) type = kTypeArcByCentre;
+    PtrList locusParents = 0;
+    SketchObject* const* use = parents;
+    uint32_t useCount = count;
+    if (type == kTypeLocus) {
+        if ((rc = RebuildLocusParents(parents, count, &locusParents)) != kResultOK) {
+            FreeClassData(&d);
+            return rc;
+        }
+        int32_t n = 0;
+        use = reinterpret_cast<SketchObject* const*>(PtrListItems(locusParents, &n));
+        useCount = static_cast<uint32_t>(n);
+    }
     if (type != kTypeFree) {
         const int32_t op = ConstructionTypeTable[type].transformOp;
         // The old layout of a transformation's fixed values is not known: such an image
         // cannot be rebuilt and is left out.
-        if (op < 21 && TransformOpTable[op].fixedWords != 0) {
-            FreeClassData(&d);
-            return kResultSkippedObject;
-        }
-        if (CheckStoredParents(type, parents, count) != kResultOK) {
-            FreeClassData(&d);
-            return kResultSkippedObject;
-        }
+        bool fits = op >= 21 || TransformOpTable[op].fixedWords == 0;
+        fits = fits && CheckStoredParents(type, use, useCount) == kResultOK;
         // A construction makes objects of one class (an image those of its pre-image's):
         // an old record whose class disagrees cannot be made into that object.
         int32_t typeClass = ConstructionTypeTable[type].objectClass;
         if (typeClass == kClassOfImage) typeClass = count > 0 ? ObjectClassTable[parents[0]->objectClass].imageClass : -1;
-        if (typeClass != newClass) {
+        if (!fits || typeClass != newClass) {
+            FreePtrList(&locusParents);
             FreeClassData(&d);
             return kResultSkippedObject;
         }
@@ -1124,7 +1158,7 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
         }
     }
     bool listed = true;
-    PtrList list = ListOf(parents, count, &listed);
+    PtrList list = locusParents ? locusParents : ListOf(parents, count, &listed);
     if (!listed) {
         FreePtrList(&data);
         FreeClassData(&d);
@@ -1138,7 +1172,19 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     CaptionInit caption{};
     CalculationEditRecord calculation{};
     TableGridRecord grid{};
+    uint8_t locusRecord[kLocusRecordBytes];
     void* extra = nullptr;
+    if (type == kTypeLocus) {
+        // The range is not stored: it is made afresh from the path.
+        LocusData fields{};
+        fields.lo = fields.hi = std::nan("");
+        fields.form = kLocusTraceForm;
+        fields.sampleCount = d.locusSamples;
+        fields.ends = PathMethodsOf(use[1])->pathFlags(use[1]);
+        fields.drawOption = d.locusDrawOption;
+        LocusFieldsToRecord(&fields, locusRecord);
+        extra = locusRecord;
+    }
     if (newClass == kClassCaption) {
         if (!InitCaptionData(&caption, &style, o.x, o.y)) {
             FreePtrList(&list);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -12,6 +13,9 @@
 #include "seed_files.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/construction_data.h"
+#include "engine/core/locus.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/point_objects.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/points.h"
 #include "engine/text/captions.h"
@@ -418,7 +422,7 @@ TEST_F(LegacyDocument, UnknownClassesAreSkippedByTheirLengthWithWarning9) {
     EXPECT_EQ(PointPosition(Objects(page)[1]).x, 3);
 }
 
-TEST_F(LegacyDocument, CoordinateSystemsAxesAndClassesNotBuiltYet) {
+TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
     for (bool mac : { false, true }) {
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
@@ -478,8 +482,8 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndClassesNotBuiltYet) {
         ASSERT_NE(page, nullptr);
         const std::vector<SketchObject*> objects = Objects(page);
         // The three points, the system's axes, tied unit point and the system itself, the
-        // arc, the point on the axis and the last point; the buttons and the locus are
-        // left out.
+        // arc, the point on the axis and the last point; the buttons are left out, and so
+        // is the locus, whose traced point does not depend on its driver.
         ASSERT_EQ(objects.size(), 10u);
         SketchObject* made = nullptr;
         for (SketchObject* o : objects)
@@ -492,6 +496,147 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndClassesNotBuiltYet) {
         EXPECT_EQ(objects[7]->constructionType, kTypeArcThroughPoints);
         EXPECT_EQ(ParentsOf(page, objects[8]), (std::vector<SketchObject*>{ axes[0] }));
         EXPECT_EQ(PointPosition(objects[9]).x, 7);
+    }
+}
+
+// Free points A and B, the circle about A through B, a point D on it, the segment DB
+// and its midpoint M: old objects 1 to 6, M depending on D through the segment.
+void AddTracedMidpoint(LegacyWriter& w) {
+    for (int32_t x : { 100, 160 }) {
+        LegacyObjectSpec p;
+        w.U32(p.data, uint32_t(x));
+        w.U32(p.data, 100);
+        w.U16(p.data, 0);
+        w.U16(p.data, 0);
+        w.Add(p);
+    }
+    LegacyObjectSpec circle;
+    circle.oldClass = 3;
+    circle.kind = 24;
+    circle.code = 8;
+    circle.data.assign(20, 0);
+    circle.parents = { 1, 2 };
+    w.Add(circle);
+    LegacyObjectSpec onCircle;
+    onCircle.code = 9;
+    onCircle.data.assign(12, 0);
+    onCircle.parents = { 3 };
+    w.Add(onCircle);
+    LegacyObjectSpec segment;
+    segment.oldClass = 2;
+    segment.kind = 9;
+    segment.code = 2;
+    segment.data.assign(30, 0);
+    segment.data[29] = 2;
+    segment.parents = { 2, 4 };
+    w.Add(segment);
+    LegacyObjectSpec midpoint;
+    midpoint.kind = 7;
+    midpoint.code = 1;
+    midpoint.data.assign(12, 0);
+    midpoint.parents = { 5 };
+    w.Add(midpoint);
+}
+
+// An old locus (old class 14) on its old list {path, driver, ..., traced}.
+LegacyObjectSpec OldLocus(const LegacyWriter& w, std::vector<uint16_t> parents, uint16_t samples, uint8_t connected) {
+    LegacyObjectSpec o;
+    o.oldClass = 14;
+    o.kind = 39;
+    o.code = 63;
+    w.U16(o.data, 0);
+    w.U16(o.data, samples);
+    o.data.push_back(0);
+    o.data.push_back(connected);
+    o.parents = std::move(parents);
+    return o;
+}
+
+TEST_F(LegacyDocument, AnOldLocusIsRebuiltOnItsChainAndRecomputes) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        AddTracedMidpoint(w);
+        w.Add(OldLocus(w, { 3, 4, 6 }, 40, 1));
+        w.Add(OldLocus(w, { 3, 4, 5, 6 }, 3, 0));  // the whole chain listed; too few samples
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> o = Objects(page);
+        ASSERT_EQ(o.size(), 8u);
+        for (int32_t i : { 6, 7 }) {
+            SketchObject* locus = o[size_t(i)];
+            ASSERT_EQ(locus->objectClass, kClassLocus);
+            EXPECT_EQ(locus->constructionType, kTypeLocus);
+            EXPECT_EQ(locus->objectKind, kKindPointLocus);
+            // Traced, path, then the chain from the driver to the traced object.
+            EXPECT_EQ(ParentsOf(page, locus), (std::vector<SketchObject*>{ o[5], o[2], o[3], o[4], o[5] }));
+            EXPECT_EQ(locus->exists, 1);
+        }
+        EXPECT_EQ(LocusDataOf(o[6])->sampleCount, 40);
+        EXPECT_EQ(LocusDataOf(o[6])->drawOption, 0);
+        EXPECT_EQ(LocusDataOf(o[7])->sampleCount, 10);
+        EXPECT_EQ(LocusDataOf(o[7])->drawOption, 1);
+        // The midpoints of B and the circle's points: a circle about (130, 100).
+        Sketch* previous = nullptr;
+        SetCurrentSketch(page, &previous);
+        // Only where D meets B is there no segment and no midpoint.
+        auto samplesSpan = [&] {
+            int32_t lo = 1 << 20, hi = -(1 << 20), missing = 0;
+            for (int32_t k = 0; k < LocusDataOf(o[6])->sampleCount; ++k) {
+                if (LocusSampleState(o[6], k) == 0) {
+                    ++missing;
+                    continue;
+                }
+                lo = std::min<int32_t>(lo, LocusSamplePoint(o[6], k).x);
+                hi = std::max<int32_t>(hi, LocusSamplePoint(o[6], k).x);
+            }
+            EXPECT_LE(missing, 1);
+            return std::pair<int32_t, int32_t>{ lo, hi };
+        };
+        EXPECT_NEAR(samplesSpan().first, 100, 2);
+        EXPECT_NEAR(samplesSpan().second, 160, 2);
+        // Moving the centre moves the traced curve with it.
+        SetPointPosition(o[0], 40, 100, 1, nullptr, false);
+        RecomputeSketch(false);
+        EXPECT_NEAR(samplesSpan().first, 40, 2);
+        EXPECT_NEAR(samplesSpan().second, 160, 2);
+        SetCurrentSketch(previous, nullptr);
+    }
+}
+
+TEST_F(LegacyDocument, ALocusWhoseObjectsMakeNoneIsLeftOutWithWhatIsBuiltOnIt) {
+    struct Case {
+        const char* name;
+        std::vector<uint16_t> parents;
+    };
+    const Case cases[] = {
+        { "traced object does not depend on the driver", { 3, 4, 1 } },
+        { "path depends on the driver", { 5, 4, 6 } },
+        { "driver is the traced object", { 3, 4 } },
+        { "driver is not a point", { 3, 5, 6 } },
+        { "path is not a path", { 4, 4, 6 } },
+        { "too few parents", { 6 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LegacyWriter w(false);
+        AddTracedMidpoint(w);
+        w.Add(OldLocus(w, c.parents, 40, 1));
+        LegacyObjectSpec onLocus;  // a point on the locus (old object 7)
+        onLocus.code = 9;
+        onLocus.data.assign(12, 0);
+        onLocus.parents = { 7 };
+        w.Add(onLocus);
+        LegacyObjectSpec after;
+        w.U32(after.data, 7);
+        w.U32(after.data, 8);
+        after.data.resize(12, 0);
+        w.Add(after);
+        Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> o = Objects(page);
+        ASSERT_EQ(o.size(), 7u);
+        EXPECT_EQ(PointPosition(o[6]).x, 7);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document_fixture.h"
@@ -640,6 +641,83 @@ TEST_F(LegacyDocument, ALocusWhoseObjectsMakeNoneIsLeftOutWithWhatIsBuiltOnIt) {
     }
 }
 
+TEST_F(LegacyDocument, CoordinatesInOldCalculationsBecomeCoordinateMeasurements) {
+    // An old calculation (old class 6, code 12) on `parents` of the calculator words.
+    auto calculation = [](const LegacyWriter& w, std::vector<uint16_t> parents, const std::vector<uint16_t>& words) {
+        LegacyObjectSpec calc = Measurement(w, 12, std::move(parents));
+        calc.data.resize(calc.data.size() + 5, 0);
+        w.U16(calc.data, uint32_t(words.size()));
+        for (uint16_t word : words) w.U16(calc.data, word);
+        return calc;
+    };
+    // x(P) + y(P), and y(P) alone.
+    const std::vector<uint16_t> sum = { 0xfed3, 0xff9c, 0xffff, 0xfed2, 0xff9c };
+    const std::vector<uint16_t> ordinate = { 0xfed2, 0xff9c };
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.Add(Point(w, 0, 0));
+        LegacyObjectSpec unit = Point(w, 50, 0);
+        unit.code = 54;
+        unit.parents = { 1 };
+        w.Add(unit);
+        w.Add(Point(w, 100, -50, "P"));
+        LegacyObjectSpec system;
+        system.oldClass = 12;
+        system.kind = 0;
+        system.code = 50;
+        system.data.assign(14, 0);
+        w.U16(system.data, 2);
+        w.U16(system.data, 1);
+        w.U16(system.data, 2);
+        system.parents = { 1 };
+        w.Add(system);
+        w.Add(calculation(w, { 3 }, sum));
+        w.Add(calculation(w, { 3, 1 }, ordinate));  // an unused parent goes
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        std::vector<SketchObject*> calcs, measures;
+        SketchObject* coordSystem = nullptr;
+        for (SketchObject* o : Objects(page)) {
+            if (o->objectClass == kClassCalculation) calcs.push_back(o);
+            if (o->constructionType == 69 || o->constructionType == 70) measures.push_back(o);
+            if (o->objectClass == kClassCoordinateSystem) coordSystem = o;
+        }
+        ASSERT_EQ(calcs.size(), 2u);
+        ASSERT_EQ(measures.size(), 2u);  // the second calculation finds the ordinate made for the first
+        SketchObject* x = measures[0]->constructionType == 69 ? measures[0] : measures[1];
+        SketchObject* y = x == measures[0] ? measures[1] : measures[0];
+        const SketchObject* p = Objects(page)[2];
+        for (SketchObject* m : measures) {
+            EXPECT_EQ(m->hidden, kHiddenByUser);
+            EXPECT_EQ(ParentsOf(page, m), (std::vector<SketchObject*>{ const_cast<SketchObject*>(p), coordSystem }));
+        }
+        EXPECT_EQ(ParentsOf(page, calcs[0]), (std::vector<SketchObject*>{ x, y }));
+        EXPECT_EQ(ParentsOf(page, calcs[1]), (std::vector<SketchObject*>{ y }));
+        EXPECT_NEAR(ValueDisplayOf(x)->value, 2, 1e-9);
+        EXPECT_NEAR(ValueDisplayOf(y)->value, 1, 1e-9);
+        EXPECT_NEAR(ValueDisplayOf(calcs[0])->value, 3, 1e-9);
+        EXPECT_NEAR(ValueDisplayOf(calcs[1])->value, 1, 1e-9);
+    }
+    // Without a converted system, or of something that is not a point, there is no
+    // coordinate to measure: the calculation is left out.
+    struct Case {
+        const char* name;
+        std::vector<uint16_t> parents;
+    };
+    for (const Case& c : { Case{ "no system", { 1 } }, Case{ "not a point", { 3 } } }) {
+        SCOPED_TRACE(c.name);
+        LegacyWriter w(false);
+        w.Add(Point(w, 0, 0));
+        w.Add(Point(w, 10, 0));
+        w.Add(Measurement(w, 1, { 1, 2 }));
+        w.Add(calculation(w, c.parents, ordinate));
+        Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(Objects(page).size(), 3u);
+    }
+}
+
 TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
     // Two points, their distance, and an old table of it whose first block is `block`.
     auto tableOfADistance = [this](LegacyWriter& w, std::vector<uint8_t> block) {
@@ -794,24 +872,56 @@ TEST_F(LegacyDocument, ReadingUnderMemoryFailureNeverLeaksOrHalfBuilds) {
     w.U16(calc.data, 3);
     for (uint16_t word : { 0xff9c, 0xfffd, 2 }) w.U16(calc.data, word);
     w.Add(calc);
-    const std::vector<uint8_t> file = w.Bytes();
-    bool succeeded = false;
-    for (uint32_t n = 1; n < 400 && !succeeded; ++n) {
-        SCOPED_TRACE(n);
-        EngineDocument* r = nullptr;
-        const ResultCode rc = ReadFailingAt(file, n, &r);
-        if (rc == kResultOlderFormat) {
-            succeeded = true;
-            EXPECT_GT(n, 8u);  // the failures really hit the reading
-            ASSERT_EQ(DocumentPageCount(r), 1);
-            EXPECT_EQ(Objects(DocumentPageAt(r, 0)).size(), 5u);
-        } else {
-            EXPECT_EQ(rc, kResultOutOfMemory);
-            EXPECT_EQ(r, nullptr);
+    // A locus rebuilt on its chain, a coordinate system and a coordinate in a calculation.
+    LegacyWriter more(false);
+    AddTracedMidpoint(more);
+    more.Add(OldLocus(more, { 3, 4, 6 }, 40, 1));
+    LegacyObjectSpec unit = Point(more, 50, 0);
+    unit.code = 54;
+    unit.parents = { 1 };
+    more.Add(unit);
+    LegacyObjectSpec system;
+    system.oldClass = 12;
+    system.kind = 0;
+    system.code = 50;
+    system.data.assign(14, 0);
+    more.U16(system.data, 2);
+    more.U16(system.data, 1);
+    more.U16(system.data, 8);
+    system.parents = { 1 };
+    more.Add(system);
+    LegacyObjectSpec x = Measurement(more, 12, { 6 });
+    x.data.resize(x.data.size() + 5, 0);
+    more.U16(x.data, 2);
+    for (uint16_t word : { 0xfed3, 0xff9c }) more.U16(x.data, word);
+    more.Add(x);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> file;
+        size_t objects;
+    };
+    // The locus document: its six objects, the locus, the unit point, the axes, the tied
+    // unit point and the system, the abscissa and the calculation.
+    for (const Case& c : { Case{ "measurements", w.Bytes(), 5 }, Case{ "locus and coordinates", more.Bytes(), 14 } }) {
+        SCOPED_TRACE(c.name);
+        bool succeeded = false;
+        for (uint32_t n = 1; n < 2000 && !succeeded; ++n) {
+            SCOPED_TRACE(n);
+            EngineDocument* r = nullptr;
+            const ResultCode rc = ReadFailingAt(c.file, n, &r);
+            if (rc == kResultOlderFormat) {
+                succeeded = true;
+                EXPECT_GT(n, 8u);  // the failures really hit the reading
+                ASSERT_EQ(DocumentPageCount(r), 1);
+                EXPECT_EQ(Objects(DocumentPageAt(r, 0)).size(), c.objects);
+            } else {
+                EXPECT_EQ(rc, kResultOutOfMemory);
+                EXPECT_EQ(r, nullptr);
+            }
+            FreeEngineDocument(r);
         }
-        FreeEngineDocument(r);
+        EXPECT_TRUE(succeeded);
     }
-    EXPECT_TRUE(succeeded);
 }
 
 TEST(MacText, ConvertsLineEndsPiAndTheUpperHalf) {
@@ -908,6 +1018,39 @@ TEST(LegacyTokens, WordsOfEachKind) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Tokens(c.words, { false, 1, 1 }, c.code), c.tokens);
     }
+}
+
+TEST(LegacyTokens, CoordinatesMarkTheNextParentReference) {
+    struct Case {
+        const char* name;
+        std::vector<uint16_t> words;
+        std::vector<uint16_t> tokens;
+        std::vector<std::pair<uint32_t, int32_t>> refs;
+        ResultCode code;
+    };
+    const Case cases[] = {
+        { "x then y", { 0xfed3, 0xff9c, 0xffff, 0xfed2, 0xff9b }, { 0x6000, 0x1000, 0x6001 }, { { 0, 69 }, { 2, 70 } },
+          kResultOK },
+        { "after an operator", { 2, 0xfffd, 0xfed2, 0xfff7, 0xff9c, 0xfff6 }, { 2, 0x1002, 11, 0x6000, 12 },
+          { { 3, 70 } }, kResultOK },
+        { "no reference follows", { 0xff9c, 0xfffd, 0xfed3 }, {}, {}, kResultSkippedObject },
+        { "two in a row", { 0xfed3, 0xfed2, 0xff9c }, {}, {}, kResultSkippedObject },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        uint16_t* tokens = nullptr;
+        uint32_t count = 0;
+        LegacyCoordinateRefs refs{};
+        EXPECT_EQ(ConvertLegacyTokens(c.words.data(), uint32_t(c.words.size()), { false, 1, 1 }, &tokens, &count, &refs),
+                  c.code);
+        EXPECT_EQ(std::vector<uint16_t>(tokens, tokens + count), c.tokens);
+        std::vector<std::pair<uint32_t, int32_t>> got;
+        for (uint32_t i = 0; i < refs.count; ++i) got.emplace_back(refs.item[i].token, refs.item[i].type);
+        EXPECT_EQ(got, c.refs);
+        FreeMemory(tokens);
+    }
+    // Without a place for them coordinates cannot be converted.
+    EXPECT_EQ(Tokens({ 0xfed3, 0xff9c }, { false, 1, 1 }, kResultSkippedObject), std::vector<uint16_t>{});
 }
 
 TEST(FieldLayouts, SwapCountedFieldsAndSkipBytes) {

@@ -553,6 +553,39 @@ LegacyObjectSpec OldLocus(const LegacyWriter& w, std::vector<uint16_t> parents, 
     return o;
 }
 
+TEST_F(LegacyDocument, AnOldSystemListingItsOriginTwiceIsBuiltOnItsOriginAndUnitAndReadsBack) {
+    // Listed as origin, unit point, origin: the repeat must not turn the order round
+    // and make the origin the unit (a plain point cannot carry the tied vertical unit).
+    LegacyWriter w(false);
+    w.Add(Point(w, 0, 0));
+    LegacyObjectSpec unit = Point(w, 50, 0);
+    unit.code = 54;
+    unit.parents = { 1 };
+    w.Add(unit);
+    LegacyObjectSpec system;
+    system.oldClass = 12;
+    system.kind = 0;
+    system.code = 50;
+    system.data.assign(14, 0);
+    w.U16(system.data, 3);
+    for (uint16_t listed : { 1, 2, 1 }) w.U16(system.data, listed);
+    system.parents = { 1 };
+    w.Add(system);
+    const ReadResult r = Read(w.Bytes());
+    ASSERT_EQ(r.code, kResultOlderFormat);
+    Sketch* page = DocumentPageAt(r.document, 0);
+    const std::vector<SketchObject*> objects = Objects(page);
+    SketchObject* made = nullptr;
+    for (SketchObject* o : objects)
+        if (o->objectClass == kClassCoordinateSystem) made = o;
+    ASSERT_NE(made, nullptr);
+    const SketchObject* axisX = ParentsOf(page, made)[0];
+    EXPECT_EQ(ParentsOf(page, axisX), (std::vector<SketchObject*>{ objects[0], objects[1] }));
+    const ReadResult again = Read(Write(r.document));
+    ASSERT_EQ(again.code, kResultOK);
+    EXPECT_EQ(Objects(DocumentPageAt(again.document, 0)).size(), objects.size());
+}
+
 TEST_F(LegacyDocument, AnOldLocusIsRebuiltOnItsChainAndRecomputes) {
     for (bool mac : { false, true }) {
         SCOPED_TRACE(mac);

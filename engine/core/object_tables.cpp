@@ -105,14 +105,14 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
     // coordinate system
     {  8, kSizeWith<CoordSystemData>, 6,
-      DrawCoordinateGrid, nullptr,                 DrawCoordSystemForPrint, nullptr,
+      DrawCoordinateGrid, DrawCoordinateGridSelection, DrawCoordSystemForPrint, nullptr,
       CoordSystemHitTest, nullptr,          InitCoordSystemData, nullptr,
       nullptr,                  nullptr,           nullptr,                8, TransferCoordSystemData,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  8 },
-    // axis; Stand-in: draw routine not built yet
+    // axis
     {  9, kSizeWith<AxisData>,        6,
-      nullptr,            DrawAxisSelection,       DrawAxisScaled,     nullptr,
+      DrawAxisObject,     DrawAxisSelection,       DrawAxisScaled,     nullptr,
       StraightHitTest, StraightHitTestRect, InitAxis,            nullptr,
       nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
       LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,

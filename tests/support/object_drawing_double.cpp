@@ -39,11 +39,13 @@ void DrawPointObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o
 void DrawPointSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawStraightObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCoordinateGrid(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
+void DrawCoordinateGridSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawStraightSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleInterior(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleInteriorSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawAxisObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawAxisSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawPolygonInterior(GraphicsPort*, SketchObject* o) { SeePolygon(o); Record(DrawCall::kDraw, o); }
 void DrawPolygonSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }

@@ -103,7 +103,7 @@ void DrawAxisTicks(GraphicsPort* port, const SketchObject* axis, HPEN tickPen) {
     const bool horizontal = a.horizontal != 0;
     HDC dc = port->dc;
     RECT lb = port->lineBounds;
-    const RECT& paint = port->paintRect;
+    const RECT paint = PortDrawArea(port);
     AxisTickLayout ticks{};
     const bool haveTicks = horizontal ? ComputeAxisTicks(&ticks, axis, paint.left, paint.right)
                                       : ComputeAxisTicks(&ticks, axis, paint.top, paint.bottom);

@@ -42,7 +42,7 @@ void Dot(HDC dc, int32_t x, int32_t y) {
 void DrawCartesianGrid(GraphicsPort* port, const UnitRange& r, double ox, double oy, double ux, double uy,
                        bool lines, bool dots) {
     HDC dc = port->dc;
-    const RECT& p = port->paintRect;
+    const RECT p = PortDrawArea(port);
     if (int64_t(r.colHi) - r.colLo > kMaxLines || int64_t(r.rowHi) - r.rowLo > kMaxLines) return;
     if (lines) {
         for (int32_t i = r.colLo; i <= r.colHi; ++i) {
@@ -95,7 +95,7 @@ void DrawPolarGrid(GraphicsPort* port, const UnitRange& r, double ox, double oy,
     // tens of thousands of them before the first that does: their dots are skipped by
     // position, and rings beyond the line limit are not worth stroking at all.
     if (rings - first > kMaxLines) return;
-    const RECT& p = port->paintRect;
+    const RECT p = PortDrawArea(port);
     const int32_t d = DrawingMetrics.intMetricsB[kMetricGridDot];
     // A ring below the first cannot reach the range, but the range was rounded to whole
     // units, so the dots of the one just below it are still looked at.
@@ -149,7 +149,7 @@ void DrawGridInPort(GraphicsPort* port, const SketchObject* system, HBRUSH brush
     if (!(ux > 0) || !(uy > 0) || !std::isfinite(ux) || !std::isfinite(uy) || !std::isfinite(ox) ||
         !std::isfinite(oy))
         return;
-    const RECT& p = port->paintRect;
+    const RECT p = PortDrawArea(port);
     UnitRange r;
     r.colLo = RoundClamp((p.left - ox) / ux);
     r.colHi = RoundClamp((p.right - ox) / ux);

@@ -49,7 +49,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
     //   getDisplayParts, textEditOps, colorSlot.
     // caption
     {  0, kSizeWith<CaptionData>,     6,
-      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      DrawTextObject,     DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitCaptionObject,   FreeCaptionObject,
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  0, TransferCaptionData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 1,  0, 0,
@@ -98,7 +98,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       DefaultDisplayPartsOf, nullptr,  5 },
     // measurement
     {  7, kMeasurementSize,           6,
-      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      DrawTextObject,     DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitMeasurementData, FreeMeasurementData,
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, TransferMeasurementData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
@@ -126,7 +126,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       DefaultDisplayPartsOf, nullptr, 10 },
     // calculation, parameter, function
     { 11, kCalculationSize,           6,
-      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      DrawTextObject,     DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitCalculationData, FreeCalculationData,
       TransferRectGeometry,     CopyCalculationValue, TransformRectGeometry, 11, TransferCalculationData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
@@ -168,7 +168,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       DefaultDisplayPartsOf, nullptr,  9 },
     // table
     { 17, kSizeWith<TableData>,       6,
-      DrawTableObject,    nullptr,                 DrawTableForPrint,  RelayoutTableCells,
+      DrawTableObject,    DrawTableSelection,      DrawTableForPrint,  RelayoutTableCells,
       HitByBounds,     InRectByBounds,      InitTableData,       FreeTableData,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 17, TransferTableData,
       LabelDoesNotFollow,  7, 0, 0, 1, 0, 4,  0, 0,

@@ -315,34 +315,6 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
     SetDimmedObject(previousDimmed);
 }
 
-struct SegmentWalk {
-    HDC dc;
-    int32_t every;
-    int32_t seen;
-};
-
-bool SegmentRecord(void* state, uint8_t* record, int32_t) {
-    auto* w = static_cast<SegmentWalk*>(state);
-    if (!Field<uint32_t>(record, 8)) return true;
-    if (w->seen++ % w->every != 0) return true;
-    MoveToEx(w->dc, Field<int16_t>(record, 0), Field<int16_t>(record, 2), nullptr);
-    LineTo(w->dc, Field<int16_t>(record, 4), Field<int16_t>(record, 6));
-    return true;
-}
-
-void DrawSegments(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight) {
-    HDC dc = port->dc;
-    DCSelection selection(dc);
-    selection.Rop(R2_COPYPEN);
-    const COLORREF color = highlight ? port->selectionColor : ObjectDisplayColor(object);
-    selection.Pen(highlight ? CreatePen(PS_SOLID, 3, color)
-                            : CreateObjectPen(port, color, object->markFlags, object->lineStyle, false));
-    int32_t every = 1;
-    if (highlight && IsLocus(object)) every = LocusDataOf(object)->sampleCount / 16 > 0 ? LocusDataOf(object)->sampleCount / 16 : 1;
-    SegmentWalk w{ dc, every, 0 };
-    walk(user, SegmentRecord, &w);
-}
-
 // Highlights of a locus's shapes go on every so many samples, all of an image's.
 int32_t HighlightEvery(const SketchObject* object, bool highlight) {
     if (!highlight || !IsLocus(object)) return 1;
@@ -350,9 +322,98 @@ int32_t HighlightEvery(const SketchObject* object, bool highlight) {
     return every > 0 ? every : 1;
 }
 
+// The pen (outlines) or brush and pen (interiors) of one sample in its own colour,
+// selected for the sample only; nothing when the object keeps one colour.
+class SampleLook {
+public:
+    SampleLook(HDC dc, const SketchObject* object, const uint8_t* record, int32_t colorOffset, bool interior)
+        : selection_(dc) {
+        if (colorOffset < 0) return;
+        const COLORREF color = SampleColor(object, record, colorOffset);
+        if (interior) {
+            selection_.Brush(CreateSolidBrush(color));
+            selection_.Pen(CreatePen(PS_SOLID, 0, color));
+        } else {
+            selection_.Pen(CreatePen(GetSamplePenStyle(), GetSamplePenWidth(), color));
+        }
+    }
+
+private:
+    DCSelection selection_;
+};
+
+struct SegmentWalk {
+    GraphicsPort* port;
+    const SketchObject* object;
+    int32_t every;
+    int32_t seen;
+    int32_t colorOffset;
+    int32_t strokeOffset;  // of the highlight strokes; 0 when not highlighting
+};
+
+bool DrawStraightSample(void* state, uint8_t* record, int32_t) {
+    auto* w = static_cast<SegmentWalk*>(state);
+    if (!Field<uint32_t>(record, 8)) return true;
+    if (w->seen++ % w->every != 0) return true;
+    const ScreenRect segment = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
+                                 Field<int16_t>(record, 6) };
+    if (w->strokeOffset) {
+        StrokeSelectionSegment(w->port, w->strokeOffset, segment);
+        return true;
+    }
+    SampleLook look(w->port->dc, w->object, record, w->colorOffset, false);
+    DrawClippedSegment(w->port, segment);
+    return true;
+}
+
+// The pen style and width of samples drawn in their own colours.
+void SetSamplePens(const SketchObject* object) {
+    SetSamplePenStyle(object->lineStyle == kLineDashed ? PS_DOT : PS_SOLID);
+    SetSamplePenWidth(object->lineStyle == kLineThick ? 3 : 0);
+}
+
+// Dims the object while its samples are drawn (0x04 at level 15, 0x08 at the current
+// level) and puts the dim state back afterwards.
+class SampleDimming {
+public:
+    explicit SampleDimming(SketchObject* object) : level_(GetDimLevel()), dimmed_(DimmedObject()) {
+        if (object->markFlags & (kMarkDimmed | kMarkDimmedFixed)) {
+            if (!(object->markFlags & kMarkDimmed)) SetDimLevel(kFixedDimLevel);
+            SetDimmedObject(object);
+        }
+    }
+    ~SampleDimming() {
+        RestoreDimLevel(level_);
+        SetDimmedObject(dimmed_);
+    }
+    SampleDimming(const SampleDimming&) = delete;
+    SampleDimming& operator=(const SampleDimming&) = delete;
+
+private:
+    int32_t       level_;
+    SketchObject* dimmed_;
+};
+
+void DrawSegments(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight) {
+    FpuMaskDuringPrint fpu;
+    SampleDimming dimming(object);
+    HDC dc = port->dc;
+    DCSelection selection(dc);
+    selection.Rop(R2_COPYPEN);
+    const bool traceBlend = object->constructionType != kTypeKeepsTraceColor;
+    selection.Pen(CreateObjectPen(port, object->color & 0xFFFFFF, highlight ? 0 : object->markFlags,
+                                  highlight ? kLineNormal : object->lineStyle, traceBlend));
+    SetSamplePens(object);
+    const int32_t colorOffset = !highlight && UpdatePerSampleColorMode(object) ? SampleColorOffset(object) : -1;
+    const int32_t offset = highlight ? (object->lineStyle == kLineThick ? 3 : 2) : 0;
+    SegmentWalk w{ port, object, HighlightEvery(object, highlight), 0, colorOffset, offset };
+    walk(user, DrawStraightSample, &w);
+}
+
 // The pen and brush of a family's shapes: outlines with the object's pen and no brush,
-// interiors filled in their dimmed colour in the port's mix mode; highlights in the
-// selection colour (interiors hatched).
+// interiors filled in their dimmed colour in the port's mix mode (in the mask pass with
+// the DC's own); highlights of interiors hatched, of outlines with the draw layer's
+// feedback pen that the DC holds.
 void SelectShapeLook(DCSelection* selection, GraphicsPort* port, SketchObject* object, bool interior,
                      bool highlight, HBRUSH* hatch, int* previousRop) {
     COLORREF color = ObjectDisplayColor(object);
@@ -365,26 +426,30 @@ void SelectShapeLook(DCSelection* selection, GraphicsPort* port, SketchObject* o
     }
     if (highlight) {
         selection->StockBrush(NULL_BRUSH);
-        selection->Pen(CreatePen(PS_SOLID, 3, port->selectionColor));
         return;
     }
     if (!interior) {
         selection->StockBrush(NULL_BRUSH);
-        selection->Pen(CreateObjectPen(port, color, object->markFlags, object->lineStyle, false));
+        selection->Pen(CreateObjectPen(port, object->color & 0xFFFFFF, object->markFlags, object->lineStyle,
+                                       object->constructionType != kTypeKeepsTraceColor));
         return;
     }
+    selection->Rop(port->ropMode);
+    if (port->ropMode == R2_COPYPEN) return;  // the mask pass stamps with the DC's pen and brush
     ApplyObjectDimming(&color, object->markFlags);
     selection->Brush(CreateSolidBrush(color));
-    selection->Pen(CreatePen(PS_SOLID, 0, color));
-    selection->Rop(port->ropMode);
+    if (object->markFlags & kMarkHighlighted) selection->Pen(CreatePen(PS_SOLID, 2, port->selectionColor));
+    else selection->Pen(CreatePen(PS_SOLID, 0, color));
 }
 
 struct ShapeWalk {
     GraphicsPort* port;
+    const SketchObject* object;
     bool interior;
     uint32_t family;  // the family's value: the kind of an arc, the vertex count of a polygon
     int32_t every;
     int32_t seen;
+    int32_t colorOffset;
 };
 
 bool Take(ShapeWalk* w, int32_t index) {
@@ -398,6 +463,7 @@ bool CircleRecord(void* state, uint8_t* record, int32_t index) {
     if (!Field<uint32_t>(record, 8) || !Take(w, index)) return true;
     const RECT box = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
                        Field<int16_t>(record, 6) };
+    SampleLook look(w->port->dc, w->object, record, w->colorOffset, w->interior);
     DrawEllipseInBox(w->port->dc, box, w->interior);
     return true;
 }
@@ -414,7 +480,10 @@ bool PolygonRecord(void* state, uint8_t* record, int32_t index) {
                                 : static_cast<ScreenPoint*>(AllocMemory(sizeof(ScreenPoint) * size_t(count), 0));
     if (!vertices) return true;
     std::memcpy(vertices, record + SR::kPolygonHead, 4u * uint32_t(count));
-    FillPolygonPoints(w->port, count, vertices, false);
+    {
+        SampleLook look(w->port->dc, w->object, record, w->colorOffset, true);
+        FillPolygonPoints(w->port, count, vertices, false);
+    }
     if (vertices != fixed) FreeMemory(vertices);
     return true;
 }
@@ -423,11 +492,11 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
     auto* w = static_cast<ShapeWalk*>(state);
     if (!Field<uint32_t>(record, SR::kArcVisible) || !Take(w, index)) return true;
     HDC dc = w->port->dc;
+    SampleLook look(dc, w->object, record, w->colorOffset, w->interior);
     const ScreenPoint start = { Field<int16_t>(record, SR::kArcStart), Field<int16_t>(record, SR::kArcStart + 2) };
     const ScreenPoint end = { Field<int16_t>(record, SR::kArcEnd), Field<int16_t>(record, SR::kArcEnd + 2) };
     if (Field<int8_t>(record, SR::kArcOrientation) == 0) {
-        MoveToEx(dc, start.x, start.y, nullptr);
-        LineTo(dc, end.x, end.y);
+        DrawClippedSegment(w->port, ScreenRect{ start.x, start.y, end.x, end.y });
         return true;
     }
     const ScreenPoint centre = { Field<int16_t>(record, SR::kArcCentre), Field<int16_t>(record, SR::kArcCentre + 2) };
@@ -441,6 +510,7 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
 void DrawShapes(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
                 void* user, bool highlight, SampleCallbackFn record, bool interior) {
     FpuMaskDuringPrint fpu;
+    SampleDimming dimming(object);
     DCSelection selection(port->dc);
     selection.Rop(R2_COPYPEN);
     HBRUSH hatch = nullptr;
@@ -448,7 +518,14 @@ void DrawShapes(GraphicsPort* port, SketchObject* object, const void* familyData
     SelectShapeLook(&selection, port, object, interior, highlight, &hatch, &previousRop);
     uint32_t family = 0;
     if (familyData) std::memcpy(&family, familyData, record == PolygonRecord ? 2 : 4);
-    ShapeWalk w{ port, interior, family, HighlightEvery(object, highlight), 0 };
+    SetSamplePens(object);
+    // Samples in their own colours, except in the mask pass and in highlights.
+    const bool ownColors = !highlight && !(interior && port->ropMode == R2_COPYPEN) && UpdatePerSampleColorMode(object);
+    // Highlights thin out only a locus's outlines and arcs; hatched circles and polygons
+    // show on every sample.
+    const bool thinned = record == ArcRecord || (record == CircleRecord && !interior);
+    ShapeWalk w{ port, object, interior, family, thinned ? HighlightEvery(object, highlight) : 1, 0,
+                 ownColors ? SampleColorOffset(object) : -1 };
     walk(user, record, &w);
 }
 

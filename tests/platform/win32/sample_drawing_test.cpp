@@ -200,4 +200,35 @@ TEST_F(SampleDrawing, ParametricColoursShowUnlessHighlighted) {
     }
 }
 
+TEST_F(SampleDrawing, SegmentHighlightsStrokeEverySixteenthOfALocus) {
+    // 32 segments 6 pixels apart: the highlight strokes 2 pixels either side of every
+    // second one, not the segments themselves.
+    LocusData* d;
+    SketchObject* locus = MakeObject(kClassLocus, kKindOtherLocus, RGB(0, 0, 128), &d);
+    std::vector<uint8_t> records(32 * SR::kStraightBytes, 0);
+    for (int i = 0; i < 32; ++i) {
+        uint8_t* r = records.data() + i * SR::kStraightBytes;
+        const int16_t y = int16_t(10 + 6 * i);
+        const int16_t piece[4] = { 20, y, 180, y };
+        std::memcpy(r, piece, sizeof piece);
+        SetRecordField<uint32_t>(r, 8, 1u);
+    }
+    d->samples = records.data();
+    d->sampleCount = 32;
+    d->sampleSize = SR::kStraightBytes;
+    d->tracedClass = kClassStraight;
+    DrawLocusSelected(&port_, locus);
+    EXPECT_EQ(canvas_.At(100, 8), kHighlight);
+    EXPECT_EQ(canvas_.At(100, 12), kHighlight);
+    EXPECT_EQ(canvas_.At(100, 10), kWhite);
+    EXPECT_EQ(canvas_.At(100, 14), kWhite);
+    EXPECT_EQ(canvas_.At(100, 18), kWhite);
+    EXPECT_EQ(canvas_.At(100, 20), kHighlight);
+
+    canvas_.Fill(kWhite);
+    DrawLocus(&port_, locus);
+    EXPECT_EQ(canvas_.At(100, 16), RGB(0, 0, 128));
+    d->samples = nullptr;
+}
+
 }  // namespace

@@ -251,8 +251,8 @@ void DrawSampleSet(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn 
         walk(user, DrawSampleDot, &w);
         return;
     }
-    auto* c = static_cast<CurveContext*>(AllocMemory(sizeof(CurveContext), 0));
-    if (!c) return;
+    CurveContext context;
+    CurveContext* c = &context;
     c->port = port;
     c->object = object;
     c->area = PortDrawArea(port);
@@ -266,7 +266,6 @@ void DrawSampleSet(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn 
     c->penWidth = GetSamplePenWidth();
     walk(user, CollectCurveSample, c);
     EndCurveRun(c);
-    FreeMemory(c);
     if (highlight || traceStyle) return;
     const LocusData* L = LocusDataOf(object);
     if (!L->samples || L->sampleCount <= 0) return;
@@ -283,12 +282,7 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
     HDC dc = port->dc;
     DCSelection selection(dc);
     selection.Rop(R2_COPYPEN);
-    const int32_t previousDim = GetDimLevel();
-    SketchObject* previousDimmed = DimmedObject();
-    if (object->markFlags & (kMarkDimmed | kMarkDimmedFixed)) {
-        if (!(object->markFlags & kMarkDimmed)) SetDimLevel(kFixedDimLevel);
-        SetDimmedObject(object);
-    }
+    ObjectDimmingScope dimming(object);
     const bool curve = IsLocus(object) && LocusDrawnAsCurve(object);
     if (!highlight) {
         // The pen dims the colour by the mark word itself.
@@ -311,8 +305,6 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
         DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true };
         walk(user, DrawSampleDot, &w);
     }
-    RestoreDimLevel(previousDim);
-    SetDimmedObject(previousDimmed);
 }
 
 // Highlights of a locus's shapes go on every so many samples, all of an image's.
@@ -372,31 +364,9 @@ void SetSamplePens(const SketchObject* object) {
     SetSamplePenWidth(object->lineStyle == kLineThick ? 3 : 0);
 }
 
-// Dims the object while its samples are drawn (0x04 at level 15, 0x08 at the current
-// level) and puts the dim state back afterwards.
-class SampleDimming {
-public:
-    explicit SampleDimming(SketchObject* object) : level_(GetDimLevel()), dimmed_(DimmedObject()) {
-        if (object->markFlags & (kMarkDimmed | kMarkDimmedFixed)) {
-            if (!(object->markFlags & kMarkDimmed)) SetDimLevel(kFixedDimLevel);
-            SetDimmedObject(object);
-        }
-    }
-    ~SampleDimming() {
-        RestoreDimLevel(level_);
-        SetDimmedObject(dimmed_);
-    }
-    SampleDimming(const SampleDimming&) = delete;
-    SampleDimming& operator=(const SampleDimming&) = delete;
-
-private:
-    int32_t       level_;
-    SketchObject* dimmed_;
-};
-
 void DrawSegments(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight) {
     FpuMaskDuringPrint fpu;
-    SampleDimming dimming(object);
+    ObjectDimmingScope dimming(object);
     HDC dc = port->dc;
     DCSelection selection(dc);
     selection.Rop(R2_COPYPEN);
@@ -510,7 +480,7 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
 void DrawShapes(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
                 void* user, bool highlight, SampleCallbackFn record, bool interior) {
     FpuMaskDuringPrint fpu;
-    SampleDimming dimming(object);
+    ObjectDimmingScope dimming(object);
     DCSelection selection(port->dc);
     selection.Rop(R2_COPYPEN);
     HBRUSH hatch = nullptr;

@@ -15,32 +15,6 @@ namespace {
 // Tables are drawn down to the limit of sketch coordinates.
 constexpr int32_t kTableDrawLimit = 30000;
 
-// Dims the object while it is drawn (0x04 at level 15, 0x08 at the current level), so
-// that the layout engine's nested drawing dims with it; puts the state back on leaving.
-class ObjectDimming {
-public:
-    explicit ObjectDimming(SketchObject* object) : level_(GetDimLevel()), dimmed_(DimmedObject()) {
-        if (object->markFlags & kMarkDimmedFixed) {
-            SetDimLevel(kFixedDimLevel);
-            SetDimmedObject(object);
-        }
-        if (object->markFlags & kMarkDimmed) {
-            RestoreDimLevel(level_);
-            SetDimmedObject(object);
-        }
-    }
-    ~ObjectDimming() {
-        RestoreDimLevel(level_);
-        SetDimmedObject(dimmed_);
-    }
-    ObjectDimming(const ObjectDimming&) = delete;
-    ObjectDimming& operator=(const ObjectDimming&) = delete;
-
-private:
-    int32_t       level_;
-    SketchObject* dimmed_;
-};
-
 void Frame(HDC dc, HPEN pen, int32_t left, int32_t top, int32_t right, int32_t bottom) {
     DCSelection selection(dc);
     selection.Pen(pen);
@@ -63,7 +37,7 @@ void DrawTextObject(GraphicsPort* port, SketchObject* object) {
 }
 
 void DrawTextObjectBody(GraphicsPort* port, SketchObject* object) {
-    ObjectDimming dimming(object);
+    ObjectDimmingScope dimming(object);
     DrawCaption(port, object);
     if (object->markFlags & kMarkHighlighted) {
         const ScreenRect& b = object->bounds;
@@ -92,7 +66,7 @@ void DrawTextObjectSelection(GraphicsPort* port, SketchObject* object) {
 }
 
 void DrawTableObject(GraphicsPort* port, SketchObject* table) {
-    ObjectDimming dimming(table);
+    ObjectDimmingScope dimming(table);
     if (!(table->markFlags & kMarkHighlighted)) {
         DrawTable(port, table, kTableDrawLimit);
         return;

@@ -231,4 +231,23 @@ TEST_F(SampleDrawing, SegmentHighlightsStrokeEverySixteenthOfALocus) {
     d->samples = nullptr;
 }
 
+TEST_F(SampleDrawing, CurveHighlightIsTwoStrokesBesideTheRun) {
+    // A flat run is highlighted above and below, a steep one left and right; offset 2
+    // for a normal locus, 3 for a thick one.
+    struct Case { int32_t lineStyle; std::vector<std::vector<int16_t>> run; POINT on, beside[2]; };
+    const Case cases[] = {
+        { 1, { { 20, 50, 1 }, { 100, 50, 2 }, { 180, 50, 2 } }, { 60, 50 }, { { 60, 49 }, { 60, 51 } } },
+        { 2, { { 100, 20, 1 }, { 100, 180, 2 } }, { 100, 100 }, { { 98, 100 }, { 101, 100 } } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lineStyle);
+        canvas_.Fill(kWhite);
+        SketchObject* locus = PointLocus(c.run, 0);
+        locus->lineStyle = c.lineStyle;
+        DrawLocusSelected(&port_, locus);
+        EXPECT_EQ(canvas_.At(c.on.x, c.on.y), kWhite);
+        for (const POINT& p : c.beside) EXPECT_EQ(canvas_.At(p.x, p.y), kHighlight) << p.x << "," << p.y;
+    }
+}
+
 }  // namespace

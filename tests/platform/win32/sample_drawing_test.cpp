@@ -250,4 +250,34 @@ TEST_F(SampleDrawing, CurveHighlightIsTwoStrokesBesideTheRun) {
     }
 }
 
+TEST_F(SampleDrawing, CircleSamplesTakeTheirOwnColoursUnlessHighlighted) {
+    const COLORREF red = RGB(200, 0, 0), blue = RGB(0, 0, 200);
+    LocusData* d;
+    SketchObject* locus = MakeObject(kClassLocus, kKindOtherLocus, RGB(0, 128, 0), &d);
+    const uint32_t size = SR::kCircleBytes + 4;
+    std::vector<uint8_t> records(2 * size, 0);
+    const int16_t boxes[2][4] = { { 10, 10, 50, 50 }, { 100, 100, 140, 140 } };
+    const COLORREF colors[2] = { red, blue };
+    for (int i = 0; i < 2; ++i) {
+        std::memcpy(records.data() + i * size, boxes[i], sizeof boxes[i]);
+        SetRecordField<uint32_t>(records.data() + i * size, 8, 1u);
+        SetRecordField<uint32_t>(records.data() + i * size, SR::kCircleBytes, uint32_t(colors[i]));
+    }
+    d->samples = records.data();
+    d->sampleCount = 2;
+    d->sampleSize = uint16_t(size);
+    d->perSampleColour = 1;
+    d->tracedClass = kClassCircle;
+    DrawLocus(&port_, locus);
+    EXPECT_EQ(canvas_.At(30, 10), red);
+    EXPECT_EQ(canvas_.At(120, 100), blue);
+
+    canvas_.Fill(kWhite);
+    locus->markFlags = 0x01;
+    DrawLocus(&port_, locus);
+    EXPECT_EQ(canvas_.At(30, 10), kSelection);
+    EXPECT_EQ(canvas_.At(120, 100), kSelection);
+    d->samples = nullptr;
+}
+
 }  // namespace

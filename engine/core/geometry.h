@@ -96,7 +96,7 @@ struct CurveForm {
 bool ClipLineToRect(RealPoint a, RealPoint b, double slope, const ScreenRect& rect,
                     ScreenPoint* out);
 
-bool RealPointsEqual(RealPoint p, RealPoint q);
+inline bool RealPointsEqual(RealPoint p, RealPoint q) { return p.x == q.x && p.y == q.y; }
 
 // Relation of p to the directed line from o to a. Every out argument may be null;
 // when cosOut is given sinOut is written too (when not null). The side is written

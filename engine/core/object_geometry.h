@@ -29,6 +29,18 @@ inline bool GetLineForm(const SketchObject* object, LineForm* form, int32_t* sha
     return true;
 }
 
+// The same form for reading only: a straight object's or axis's stored form in place,
+// without the copy, or a straight arc's chord made in *scratch; null when the object
+// has no straight form. shapeKind may be null.
+inline const LineForm* ReadLineForm(const SketchObject* object, LineForm* scratch,
+                                    int32_t* shapeKind) {
+    const int32_t cls = object->objectClass;
+    if (cls != kClassStraight && cls != kClassAxis)
+        return GetArcLineForm(object, scratch, shapeKind, nullptr) ? scratch : nullptr;
+    if (shapeKind) *shapeKind = ObjectKindTable[object->objectKind].shapeKind;
+    return &ClassData<StraightData>(object)->form;
+}
+
 // The curve of a circle, circle interior, arc or arc interior. Only arcs (class 12)
 // limit intersections to their angular range; interiors count as whole circles.
 bool GetCurveForm(const SketchObject* object, CurveForm* curve);

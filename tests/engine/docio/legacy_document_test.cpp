@@ -80,6 +80,63 @@ protected:
         o.parents = { a, b };
         return o;
     }
+    // An old unit point (code 54) on an old origin, 50 pixels along.
+    static LegacyObjectSpec UnitPoint(const LegacyWriter& w, uint16_t origin) {
+        LegacyObjectSpec o = Point(w, 50, 0);
+        o.code = 54;
+        o.parents = { origin };
+        return o;
+    }
+    // An old coordinate system of form 50 (origin and unit point) on its listed objects.
+    static LegacyObjectSpec OldSystem(const LegacyWriter& w, const std::vector<uint16_t>& listed) {
+        LegacyObjectSpec o;
+        o.oldClass = 12;
+        o.kind = 0;
+        o.code = 50;
+        o.data.assign(14, 0);
+        w.U16(o.data, uint32_t(listed.size()));
+        for (uint16_t number : listed) w.U16(o.data, number);
+        o.parents = { listed.empty() ? uint16_t(1) : listed[0] };
+        return o;
+    }
+    // Free points A and B, the circle about A through B, a point D on it, the segment DB
+    // and its midpoint M: old objects 1 to 6, M depending on D through the segment.
+    static void AddTracedMidpoint(LegacyWriter& w) {
+        for (int32_t x : { 100, 160 }) w.Add(Point(w, x, 100));
+        LegacyObjectSpec circle;
+        circle.oldClass = 3;
+        circle.kind = 24;
+        circle.code = 8;
+        circle.data.assign(20, 0);
+        circle.parents = { 1, 2 };
+        w.Add(circle);
+        LegacyObjectSpec onCircle;
+        onCircle.code = 9;
+        onCircle.data.assign(12, 0);
+        onCircle.parents = { 3 };
+        w.Add(onCircle);
+        w.Add(Straight(2, 4, 2));
+        LegacyObjectSpec midpoint;
+        midpoint.kind = 7;
+        midpoint.code = 1;
+        midpoint.data.assign(12, 0);
+        midpoint.parents = { 5 };
+        w.Add(midpoint);
+    }
+    // An old locus (old class 14) on its old list {path, driver, ..., traced}.
+    static LegacyObjectSpec OldLocus(const LegacyWriter& w, std::vector<uint16_t> parents, uint16_t samples,
+                                     uint8_t connected) {
+        LegacyObjectSpec o;
+        o.oldClass = 14;
+        o.kind = 39;
+        o.code = 63;
+        w.U16(o.data, 0);
+        w.U16(o.data, samples);
+        o.data.push_back(0);
+        o.data.push_back(connected);
+        o.parents = std::move(parents);
+        return o;
+    }
     // An old animate button (old class 7, button type 2) moving one old object.
     static LegacyObjectSpec AnimateButton(const LegacyWriter& w, uint32_t target) {
         LegacyObjectSpec o;
@@ -107,6 +164,15 @@ protected:
         o.data.push_back(0);  // flag
         w.U16(o.data, 0);     // block
         o.parents = std::move(parents);
+        return o;
+    }
+    // An old calculation (measurement code 12) of the calculator words on its parents.
+    static LegacyObjectSpec OldCalculation(const LegacyWriter& w, std::vector<uint16_t> parents,
+                                           const std::vector<uint16_t>& words) {
+        LegacyObjectSpec o = Measurement(w, 12, std::move(parents));
+        o.data.resize(o.data.size() + 5, 0);
+        w.U16(o.data, uint32_t(words.size()));
+        for (uint16_t word : words) w.U16(o.data, word);
         return o;
     }
 };
@@ -290,13 +356,7 @@ TEST_F(LegacyDocument, OldCalculationBecomesACalculationOfItsParent) {
         w.Add(Point(w, 0, 0, "A"));
         w.Add(Point(w, 30, 40, "B"));
         w.Add(Measurement(w, 1, { 1, 2 }));
-        LegacyObjectSpec calc = Measurement(w, 12, { 3 });
-        calc.data.resize(calc.data.size() + 5, 0);
-        // m1 * 2
-        const std::vector<uint16_t> words = { 0xff9c, 0xfffd, 2 };
-        w.U16(calc.data, uint32_t(words.size()));
-        for (uint16_t word : words) w.U16(calc.data, word);
-        w.Add(calc);
+        w.Add(OldCalculation(w, { 3 }, { 0xff9c, 0xfffd, 2 }));  // m1 * 2
         Sketch* page = Open(w.Bytes(), kResultOlderFormat);
         ASSERT_NE(page, nullptr);
         const std::vector<SketchObject*> objects = Objects(page);
@@ -428,21 +488,10 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
         w.Add(Point(w, 0, 0));
-        LegacyObjectSpec unit = Point(w, 50, 0);  // old code 54: a unit point on the origin
-        unit.code = 54;
-        unit.parents = { 1 };
-        w.Add(unit);
+        w.Add(UnitPoint(w, 1));
         w.Add(Point(w, 25, 25));
-        LegacyObjectSpec system;  // on its origin 1 and unit point 2
-        system.oldClass = 12;
-        system.kind = 0;
-        system.code = 50;
+        LegacyObjectSpec system = OldSystem(w, { 1, 2 });  // on its origin 1 and unit point 2
         system.hidden = 1;
-        system.data.assign(14, 0);
-        w.U16(system.data, 2);
-        w.U16(system.data, 1);
-        w.U16(system.data, 2);
-        system.parents = { 1 };
         w.Add(system);
         LegacyObjectSpec axis = Straight(1, 2, 2);  // old object 5: the horizontal axis
         axis.oldClass = 13;
@@ -460,13 +509,7 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
         LegacyObjectSpec animate = AnimateButton(w, 3);
         animate.parents = { 3 };
         w.Add(animate);
-        LegacyObjectSpec locus;
-        locus.oldClass = 14;
-        locus.kind = 0;
-        locus.code = 63;
-        locus.data.assign(6, 0);
-        locus.parents = { 1, 2, 3 };
-        w.Add(locus);
+        w.Add(OldLocus(w, { 1, 2, 3 }, 0, 0));
         LegacyObjectSpec arc;
         arc.oldClass = 10;
         arc.kind = 24;
@@ -500,77 +543,13 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
     }
 }
 
-// Free points A and B, the circle about A through B, a point D on it, the segment DB
-// and its midpoint M: old objects 1 to 6, M depending on D through the segment.
-void AddTracedMidpoint(LegacyWriter& w) {
-    for (int32_t x : { 100, 160 }) {
-        LegacyObjectSpec p;
-        w.U32(p.data, uint32_t(x));
-        w.U32(p.data, 100);
-        w.U16(p.data, 0);
-        w.U16(p.data, 0);
-        w.Add(p);
-    }
-    LegacyObjectSpec circle;
-    circle.oldClass = 3;
-    circle.kind = 24;
-    circle.code = 8;
-    circle.data.assign(20, 0);
-    circle.parents = { 1, 2 };
-    w.Add(circle);
-    LegacyObjectSpec onCircle;
-    onCircle.code = 9;
-    onCircle.data.assign(12, 0);
-    onCircle.parents = { 3 };
-    w.Add(onCircle);
-    LegacyObjectSpec segment;
-    segment.oldClass = 2;
-    segment.kind = 9;
-    segment.code = 2;
-    segment.data.assign(30, 0);
-    segment.data[29] = 2;
-    segment.parents = { 2, 4 };
-    w.Add(segment);
-    LegacyObjectSpec midpoint;
-    midpoint.kind = 7;
-    midpoint.code = 1;
-    midpoint.data.assign(12, 0);
-    midpoint.parents = { 5 };
-    w.Add(midpoint);
-}
-
-// An old locus (old class 14) on its old list {path, driver, ..., traced}.
-LegacyObjectSpec OldLocus(const LegacyWriter& w, std::vector<uint16_t> parents, uint16_t samples, uint8_t connected) {
-    LegacyObjectSpec o;
-    o.oldClass = 14;
-    o.kind = 39;
-    o.code = 63;
-    w.U16(o.data, 0);
-    w.U16(o.data, samples);
-    o.data.push_back(0);
-    o.data.push_back(connected);
-    o.parents = std::move(parents);
-    return o;
-}
-
 TEST_F(LegacyDocument, AnOldSystemListingItsOriginTwiceIsBuiltOnItsOriginAndUnitAndReadsBack) {
     // Listed as origin, unit point, origin: the repeat must not turn the order round
     // and make the origin the unit (a plain point cannot carry the tied vertical unit).
     LegacyWriter w(false);
     w.Add(Point(w, 0, 0));
-    LegacyObjectSpec unit = Point(w, 50, 0);
-    unit.code = 54;
-    unit.parents = { 1 };
-    w.Add(unit);
-    LegacyObjectSpec system;
-    system.oldClass = 12;
-    system.kind = 0;
-    system.code = 50;
-    system.data.assign(14, 0);
-    w.U16(system.data, 3);
-    for (uint16_t listed : { 1, 2, 1 }) w.U16(system.data, listed);
-    system.parents = { 1 };
-    w.Add(system);
+    w.Add(UnitPoint(w, 1));
+    w.Add(OldSystem(w, { 1, 2, 1 }));
     const ReadResult r = Read(w.Bytes());
     ASSERT_EQ(r.code, kResultOlderFormat);
     Sketch* page = DocumentPageAt(r.document, 0);
@@ -675,14 +654,6 @@ TEST_F(LegacyDocument, ALocusWhoseObjectsMakeNoneIsLeftOutWithWhatIsBuiltOnIt) {
 }
 
 TEST_F(LegacyDocument, CoordinatesInOldCalculationsBecomeCoordinateMeasurements) {
-    // An old calculation (old class 6, code 12) on `parents` of the calculator words.
-    auto calculation = [](const LegacyWriter& w, std::vector<uint16_t> parents, const std::vector<uint16_t>& words) {
-        LegacyObjectSpec calc = Measurement(w, 12, std::move(parents));
-        calc.data.resize(calc.data.size() + 5, 0);
-        w.U16(calc.data, uint32_t(words.size()));
-        for (uint16_t word : words) w.U16(calc.data, word);
-        return calc;
-    };
     // x(P) + y(P), and y(P) alone.
     const std::vector<uint16_t> sum = { 0xfed3, 0xff9c, 0xffff, 0xfed2, 0xff9c };
     const std::vector<uint16_t> ordinate = { 0xfed2, 0xff9c };
@@ -690,23 +661,11 @@ TEST_F(LegacyDocument, CoordinatesInOldCalculationsBecomeCoordinateMeasurements)
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
         w.Add(Point(w, 0, 0));
-        LegacyObjectSpec unit = Point(w, 50, 0);
-        unit.code = 54;
-        unit.parents = { 1 };
-        w.Add(unit);
+        w.Add(UnitPoint(w, 1));
         w.Add(Point(w, 100, -50, "P"));
-        LegacyObjectSpec system;
-        system.oldClass = 12;
-        system.kind = 0;
-        system.code = 50;
-        system.data.assign(14, 0);
-        w.U16(system.data, 2);
-        w.U16(system.data, 1);
-        w.U16(system.data, 2);
-        system.parents = { 1 };
-        w.Add(system);
-        w.Add(calculation(w, { 3 }, sum));
-        w.Add(calculation(w, { 3, 1 }, ordinate));  // an unused parent goes
+        w.Add(OldSystem(w, { 1, 2 }));
+        w.Add(OldCalculation(w, { 3 }, sum));
+        w.Add(OldCalculation(w, { 3, 1 }, ordinate));  // an unused parent goes
         Sketch* page = Open(w.Bytes(), kResultOlderFormat);
         ASSERT_NE(page, nullptr);
         std::vector<SketchObject*> calcs, measures;
@@ -744,7 +703,7 @@ TEST_F(LegacyDocument, CoordinatesInOldCalculationsBecomeCoordinateMeasurements)
         w.Add(Point(w, 0, 0));
         w.Add(Point(w, 10, 0));
         w.Add(Measurement(w, 1, { 1, 2 }));
-        w.Add(calculation(w, c.parents, ordinate));
+        w.Add(OldCalculation(w, c.parents, ordinate));
         Sketch* page = Open(w.Bytes(), kResultSkippedObject);
         ASSERT_NE(page, nullptr);
         EXPECT_EQ(Objects(page).size(), 3u);
@@ -900,34 +859,14 @@ TEST_F(LegacyDocument, ReadingUnderMemoryFailureNeverLeaksOrHalfBuilds) {
     w.Add(Point(w, 30, 40, "Bee and more"));
     w.Add(Straight(1, 2, 2));
     w.Add(Measurement(w, 1, { 1, 2 }, "AB ="));
-    LegacyObjectSpec calc = Measurement(w, 12, { 4 });
-    calc.data.resize(calc.data.size() + 5, 0);
-    w.U16(calc.data, 3);
-    for (uint16_t word : { 0xff9c, 0xfffd, 2 }) w.U16(calc.data, word);
-    w.Add(calc);
+    w.Add(OldCalculation(w, { 4 }, { 0xff9c, 0xfffd, 2 }));
     // A locus rebuilt on its chain, a coordinate system and a coordinate in a calculation.
     LegacyWriter more(false);
     AddTracedMidpoint(more);
     more.Add(OldLocus(more, { 3, 4, 6 }, 40, 1));
-    LegacyObjectSpec unit = Point(more, 50, 0);
-    unit.code = 54;
-    unit.parents = { 1 };
-    more.Add(unit);
-    LegacyObjectSpec system;
-    system.oldClass = 12;
-    system.kind = 0;
-    system.code = 50;
-    system.data.assign(14, 0);
-    more.U16(system.data, 2);
-    more.U16(system.data, 1);
-    more.U16(system.data, 8);
-    system.parents = { 1 };
-    more.Add(system);
-    LegacyObjectSpec x = Measurement(more, 12, { 6 });
-    x.data.resize(x.data.size() + 5, 0);
-    more.U16(x.data, 2);
-    for (uint16_t word : { 0xfed3, 0xff9c }) more.U16(x.data, word);
-    more.Add(x);
+    more.Add(UnitPoint(more, 1));
+    more.Add(OldSystem(more, { 1, 8 }));
+    more.Add(OldCalculation(more, { 6 }, { 0xfed3, 0xff9c }));
     struct Case {
         const char* name;
         std::vector<uint8_t> file;

@@ -944,8 +944,8 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         } else if ((rc = SkipForward(r, rest)) != kResultOK) {
             return rc;
         }
-        // Stand-in: action buttons are made by the interaction layer, which this reader
-        // cannot reach yet; the button is left out.
+        // Stand-in: action buttons have no class data or actions of their own yet, so an
+        // older button (read and checked above) is left out.
         return kResultSkippedObject;
     }
     case 4: {

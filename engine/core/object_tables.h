@@ -135,6 +135,7 @@ enum ConstructionType : int32_t {
     kTypeArcSegment           = 85,
     kTypePictureAtPoint       = 86,
     kTypePictureBetweenPoints = 87,
+    kTypePeggedText           = 90,
 };
 
 // Bits of ConstructionTypeRecord::flags.

@@ -43,11 +43,10 @@ bool IsCaptionEditing();
 bool CaptionEditorRect(ScreenRect* rect);
 void TrackEditorMouse(ScreenPoint point, bool shift);
 void EndCaptionEditing();
-// Starts editing the caption `object` (null: a new caption at the point).
-void EditCaptionAt(SketchObject* object, ScreenPoint point);
 void DeleteEditorSelection();
 void SelectAllEditorText();
-void SplitTextFromClick(SketchObject* mergedText, ScreenPoint point);
+// EditCaptionAt and SplitTextFromClick are the merged-text code's.
+#include "engine/text/merged_texts.h"
 
 // ---- Action buttons, tool playback, dialogs and bars --------------------------------
 

@@ -4,8 +4,6 @@
 #include "engine/interact/command_executors.h"
 
 ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }
-ResultCode SplitTextCommand(int32_t) { return kResultOK; }
-ResultCode MergeTextCommand(int32_t) { return kResultOK; }
 ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }
 ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
 ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }

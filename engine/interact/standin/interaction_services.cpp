@@ -39,10 +39,8 @@ void EndCaptionEditing() {
         ActivityWord() &= static_cast<uint16_t>(~kActivityCaptionEditing);
     }
 }
-void EditCaptionAt(SketchObject*, ScreenPoint) {}
 void DeleteEditorSelection() {}
 void SelectAllEditorText() {}
-void SplitTextFromClick(SketchObject*, ScreenPoint) {}
 
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
     return ScreenPointInRect(point, button->bounds);

@@ -209,17 +209,25 @@ bool SplitText(SketchObject* object) {
     PtrListSize(object->parents, &count);
     int32_t dependents = 0;
     PtrListSize(object->children, &dependents);
-    // A text that others show or that is hidden stays, hidden, for them.
+    // A text that others show or that is hidden stays, hidden, for them. It is hidden
+    // through a pair of its own, so that undo gives it back the state it had (a text
+    // merged into another is hidden as consumed, and must not show after an undo).
     const bool keep = dependents > 0 || object->hidden != kShown;
+    const int32_t pairs = count + (keep ? 1 : 0);
     const UndoDescriptor name = { kUndoNameSplitText, kUndoNounNone, 0, nullptr };
     uint8_t* cursor = nullptr;
-    UndoRecord* record = UndoRecordCreate(&name, 2, HiddenStatePairBytes(count) + UndoObjectListBytes(1), &cursor);
+    UndoRecord* record = UndoRecordCreate(&name, keep ? 1 : 2,
+                                          HiddenStatePairBytes(pairs) + (keep ? 0 : UndoObjectListBytes(1)), &cursor);
     if (!record) return false;
-    UndoPutEntryHead(&cursor, kUndoEntrySplitText, HiddenStatePairBytes(count));
+    UndoPutEntryHead(&cursor, kUndoEntrySplitText, HiddenStatePairBytes(pairs));
     for (int32_t i = 0; i < count; ++i)
         PutHiddenStatePair(&cursor, static_cast<SketchObject*>(PtrListItem(object->parents, i)), kShown);
-    object->tempLink = nullptr;
-    UndoPutObjectList(&cursor, 1, object, keep ? kUndoEntryHidden : kUndoEntryDeleted);
+    if (keep) {
+        PutHiddenStatePair(&cursor, object, kHiddenByUser);
+    } else {
+        object->tempLink = nullptr;
+        UndoPutObjectList(&cursor, 1, object, kUndoEntryDeleted);
+    }
     return UndoRecordCommit(record, true) == kResultOK;
 }
 

@@ -202,7 +202,8 @@ void RefreshMergedText(SketchObject* object, SketchObject* const*) {
 }
 
 void FollowPeggedPoint(SketchObject* object, SketchObject* const* parents) {
-    if (!parents || !parents[0]) return;
+    // A damaged document may give the text another first parent: no position to read.
+    if (!parents || !parents[0] || parents[0]->objectClass != kClassPoint) return;
     const RealPoint p = PointPosition(parents[0]);
     const int32_t x = RoundToScreen(p.x);
     const int32_t y = RoundToScreen(p.y);
@@ -307,6 +308,7 @@ struct TemplateWrite {
     bool               renumber;
     LayoutNode*        firstRun;  // its leading "=" is dropped
     LayoutNode*        pieces;    // the row a run with references is written as
+    LayoutNode*        piece;     // the piece of that row written on its own
     bool               failed;
 };
 
@@ -361,12 +363,21 @@ int32_t WriteRunWithReferences(LayoutNode* node, const char* text, int32_t lengt
         w->failed = true;
         return 0;
     }
-    (void)node;
     LayoutNode* outer = w->pieces;
     w->pieces = row;
-    LayoutNode* single = row->firstChild && !row->firstChild->nextSibling ? row->firstChild : nullptr;
-    const int32_t n = SerializeLayout(single ? single : row, cursor ? *cursor : nullptr, context);
-    if (cursor) *cursor += n;
+    // Inside a row the pieces become its children; elsewhere they stay a row of their own.
+    const bool inRow = node->parent && node->parent->kind == kLayoutRow;
+    const bool single = row->firstChild && !row->firstChild->nextSibling;
+    int32_t n = 0;
+    for (LayoutNode* piece = (inRow || single) ? row->firstChild : row; piece;
+         piece = (inRow || single) ? piece->nextSibling : nullptr) {
+        LayoutNode* outerPiece = w->piece;
+        w->piece = piece;
+        const int32_t k = SerializeLayout(piece, cursor ? *cursor : nullptr, context);
+        w->piece = outerPiece;
+        if (cursor) *cursor += k;
+        n += k;
+    }
     w->pieces = outer;
     FreeLayoutNode(row);
     *wrote = true;
@@ -376,7 +387,7 @@ int32_t WriteRunWithReferences(LayoutNode* node, const char* text, int32_t lengt
 int32_t WriteTemplateNode(LayoutNode* node, char** cursor, int32_t* length, LayoutWriteContext* context) {
     auto* w = static_cast<TemplateWrite*>(context->user);
     // What this writer made itself is written as it is.
-    if (w->pieces && node->parent == w->pieces) return 0;
+    if (node == w->piece || (w->pieces && node->parent == w->pieces)) return 0;
     if (node->kind == kLayoutAlternatives) {
         // Only the references made here may become references of the new text.
         LayoutNode* shown = ShownAlternative(node, nullptr);
@@ -444,14 +455,14 @@ ResultCode SerializeMergedText(LayoutNode* tree, char** text, bool renumber, Mer
         return *text ? kLayoutParseOK : kLayoutParseNoMemory;
     }
     for (int32_t i = 0; i < parents->count; ++i) parents->named[i] = 0;
-    TemplateWrite w{ parents, false, FirstTextRun(tree), nullptr, false };
+    TemplateWrite w{ parents, false, FirstTextRun(tree), nullptr, nullptr, false };
     LayoutWriteContext context{ nullptr, WriteTemplateNode, 0, &w };
     if (renumber) {
         SerializeLayout(tree, nullptr, &context);
         if (w.failed) return kLayoutParseNoMemory;
         int32_t next = 0;
         for (int32_t i = 0; i < parents->count; ++i) parents->number[i] = parents->named[i] ? ++next : 0;
-        w = TemplateWrite{ parents, true, FirstTextRun(tree), nullptr, false };
+        w = TemplateWrite{ parents, true, FirstTextRun(tree), nullptr, nullptr, false };
     }
     // Counting and writing each walk the tree once; the first run's "=" is looked for anew.
     const int32_t n = SerializeLayout(tree, nullptr, &context);

@@ -306,6 +306,11 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     }
     // A polygon was made before its parents were known; its arrays are sized for them.
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
+    // So was a merged or pegged text's text: its references name parents by number.
+    if (o->objectClass == kClassCaption &&
+        (o->constructionType == kTypeMergedText || o->constructionType == kTypePeggedText) &&
+        !AllocCaptionSlots(o))
+        return kResultOutOfMemory;
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;
     *made = o;

@@ -19,8 +19,6 @@ namespace {
 
 constexpr uint32_t kPartShift = 16;
 constexpr uint32_t kParentMask = 0xffff;
-// Room for "{65535.65535}" and its NUL.
-constexpr int32_t kMaxReferenceText = 16;
 
 int32_t ParentCount(const SketchObject* object) {
     int32_t n = 0;

@@ -5,6 +5,7 @@
 
 #include "classlib/app.h"
 #include "classlib/wnd.h"
+#include "engine/core/services/calculator.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
@@ -215,6 +216,16 @@ bool AppendPopupItem(HMENU menu, int kind, const char* text, bool checked, bool 
         return AppendMenuA(menu, MF_OWNERDRAW | mark, next, reinterpret_cast<const char*>(uintptr_t(next))) != FALSE;
     }
     return AppendMenuTextItem(menu, mark, next, text);
+}
+
+// The engine's calculator menus hand the platform's menu over as an opaque pointer.
+bool AppendPopupItem(PopupMenu* menu, int32_t kind, const char* text, bool checked, bool ownerDrawn,
+                     uint32_t* counter, uint32_t* id) {
+    UINT next = *counter, made = 0;
+    const bool ok = AppendPopupItem(reinterpret_cast<HMENU>(menu), kind, text, checked, ownerDrawn, &next, &made);
+    *counter = next;
+    if (id) *id = made;
+    return ok;
 }
 
 bool AppendSubmenu(HMENU menu, HMENU* popup, const char* title) {

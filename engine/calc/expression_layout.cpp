@@ -54,15 +54,6 @@ int32_t SubexpressionStart(const CompiledExpression* code, int32_t last) {
 
 LayoutNode* Text(const char* text) { return CreateTextRunWith(text, nullptr); }
 
-LayoutNode* Parsed(const char* layout) {
-    LayoutParseContext context{ nullptr, nullptr, nullptr };
-    LayoutNode* tree = nullptr;
-    if (ParseLayoutString(&tree, layout, &context) >= kLayoutParseNoMemory) {
-        if (tree) FreeLayoutNode(tree);
-        return nullptr;
-    }
-    return tree;
-}
 
 // A node of `kind` holding the first `count` children given, which must all have been
 // made; on any failure everything given is freed.
@@ -189,7 +180,7 @@ LayoutNode* Tokens(Build& b, int32_t last, ExpressionToken enclosing) {
             }
             LayoutNode* name = nullptr;
             if (TokenClass(t) == kClassFunction) {
-                name = i < kFunctionCount ? Parsed(GroupText(kGroupCalculator, kItemFunctionNames + int32_t(i))) : nullptr;
+                name = i < kFunctionCount ? ParsedLayout(GroupText(kGroupCalculator, kItemFunctionNames + int32_t(i))) : nullptr;
             } else if (i < b.parentCount) {
                 name = BuildObjectLabelLayout(b.parents[i], nullptr, false, DescriptionDepth > 0);
             }
@@ -214,6 +205,16 @@ LayoutNode* Tokens(Build& b, int32_t last, ExpressionToken enclosing) {
 
 }  // namespace
 
+LayoutNode* ParsedLayout(const char* layout) {
+    LayoutParseContext context{ nullptr, nullptr, nullptr };
+    LayoutNode* tree = nullptr;
+    if (ParseLayoutString(&tree, layout, &context) >= kLayoutParseNoMemory) {
+        if (tree) FreeLayoutNode(tree);
+        return nullptr;
+    }
+    return tree;
+}
+
 LayoutNode* ExpressionTokensToLayout(const CompiledExpression* code, int32_t last, int32_t form,
                                      SketchObject* const* parents, uint32_t parentCount, ExpressionToken enclosing) {
     if (!code || !code->tokens) return nullptr;
@@ -230,7 +231,7 @@ LayoutNode* BuildExpressionLayout(int32_t form, SketchObject* const* parents, ui
     LayoutNode* tree = expression;
     if (name) {
         const uint32_t length = static_cast<uint32_t>(std::strlen(name));
-        LayoutNode* head = IsFunctionForm(form) ? Parsed(GroupText(kGroupCalculator, kItemFormHeads + form)) : Text(" = ");
+        LayoutNode* head = IsFunctionForm(form) ? ParsedLayout(GroupText(kGroupCalculator, kItemFormHeads + form)) : Text(" = ");
         tree = Holding(kLayoutRow, 3, BuildLabelWithSubscript(name, length, -1, nullptr), head, expression);
         if (!tree) return nullptr;
     }

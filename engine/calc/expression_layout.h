@@ -13,3 +13,6 @@ LayoutNode* ExpressionTokensToLayout(const CompiledExpression* code, int32_t las
 // The whole expression, with a name: "f(x) = ..." for functions, "name = ..." otherwise.
 LayoutNode* BuildExpressionLayout(int32_t form, SketchObject* const* parents, uint32_t parentCount,
                                   const CompiledExpression* code, const char* name, LayoutNode* parent);
+// A layout from layout-language text without placeholders; null when it cannot be
+// read or memory runs out.
+LayoutNode* ParsedLayout(const char* layout);

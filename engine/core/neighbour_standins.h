@@ -18,3 +18,8 @@ void          ShowCoordSystem(SketchObject* system);
 SketchObject* CreateCoordSystem(int32_t x, int32_t y, int32_t form, int32_t flags);
 bool          CoordSystemWasMarked(const SketchObject* system);
 void          SetCoordSystemWasMarked(SketchObject* system, bool marked);
+
+// Loci: the plots of a function (children of construction type 76) given the range of a
+// new form. Counts them (24 payload bytes each added to *bytes); with a cursor writes one
+// locus-range undo entry per plot there. Answers the count.
+int32_t SampleLociOfObject(SketchObject* object, int32_t form, uint8_t** cursor, uint32_t* bytes);

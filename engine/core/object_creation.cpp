@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "engine/core/memory.h"
 #include "engine/core/neighbour_standins.h"
@@ -472,6 +473,9 @@ SketchObject* BuildObjectsWithUndo(const ObjectBatch* batch) {
             FreeMemory(items);
             return nullptr;
         }
+        // Newest first: undo takes a later item out before the earlier ones it may be
+        // built on, and redo puts them back last to first.
+        for (int32_t i = 0, j = createdCount - 1; i < j; ++i, --j) std::swap(created[i], created[j]);
         SketchObject** lists[3] = { created, shown, hidden };
         const int32_t types[3] = { kUndoEntryCreated, kUndoEntryShown, kUndoEntryHidden };
         for (int32_t l = 0; l < 3; ++l) {

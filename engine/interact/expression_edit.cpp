@@ -7,19 +7,28 @@
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/derivative.h"
 #include "engine/calc/measurements.h"
+#include "engine/core/alerts.h"
 #include "engine/core/memory.h"
+#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/undo.h"
+#include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/derivative_command.h"
 #include "engine/text/captions.h"
+#include "engine/text/object_labels.h"
 #include "engine/text/string_groups.h"
 
 namespace {
 
 constexpr uint16_t kUndoNameEdit = 16;
+constexpr int32_t kAlertUnitsWarning = 126;
+
+// Set only while ApplyEditedExpression carries its record out: a units change is told
+// then, not again on undo and redo.
+bool gFirstApplication = false;
 
 using ExpressionItem = ExpressionEditItem;
 
@@ -75,6 +84,27 @@ bool SwapItem(ExpressionItem* item) {
     return true;
 }
 
+bool UnitsDiffer(const CompiledExpression& a, const CompiledExpression& b) {
+    if (a.unitsMismatch && b.unitsMismatch) return false;
+    return a.angleExponent != b.angleExponent || a.distanceExponent != b.distanceExponent ||
+           (a.unitsMismatch != 0) != (b.unitsMismatch != 0);
+}
+
+// Whether dependants that consume the value may act differently; the items hold the
+// code the objects had before the swap.
+bool UpdateEditedUnits(ExpressionItem* items, uint32_t n) {
+    bool affected = false;
+    for (uint32_t k = 0; k < n; ++k) {
+        SketchObject* o = items[k].object;
+        const CalculationData* c = CalculationDataOf(o);
+        if (IsFunctionForm(c->form) || UnitsDiffer(c->compiled, items[k].compiled))
+            affected = UpdateUnitsOfDependents(o) || affected;
+        else
+            SetCalculationKind(o);
+    }
+    return affected;
+}
+
 void RecomputeEdited(ExpressionItem* items, uint32_t n) {
     SketchObject* head = nullptr;
     for (uint32_t k = n; k-- > 0;) {
@@ -115,8 +145,50 @@ ResultCode SwapExpressionUndo(const UndoEntry& e, int32_t direction) {
         return kResultOutOfMemory;
     }
     StoreItems(e, items);
+    for (uint32_t k = 0; k < n; ++k) RecomputeObject(items[k].object, nullptr, true);
+    const bool affected = UpdateEditedUnits(items.data(), n);
     RecomputeEdited(items.data(), n);
+    SketchObject* first = items.empty() ? nullptr : items[0].object;
+    // A function's head names its variable, and a value shown by its original name
+    // shows the expression: what is named after them follows.
+    if (first && (items[0].form != CalculationDataOf(first)->form || ValueDisplayOf(first)->displayMode == 0))
+        PropagateLabelChange(first);
+    if (first && first->exists == 1 && first->hidden == kShown && !IsSelected(first)) SelectSketchObject(first);
+    if (affected && gFirstApplication) {
+        FlushPendingRedraw(0);
+        ShowAlertByCode(kAlertUnitsWarning, 0);
+    }
     return kResultOK;
+}
+
+bool UpdateUnitsOfDependents(SketchObject* object) {
+    CalculationData* c = CalculationDataOf(object);
+    if (c && c->form == kFormCalculation) {
+        const ExpressionUnitsInfo u = ExpressionUnits(object);
+        ValueDisplayOf(object)->precision =
+            DefaultPrecision(!u.mismatch && u.distanceExponent != 0, !u.mismatch && u.angleExponent != 0, false);
+        SetCalculationKind(object);
+        ClearValueSlots(object);
+    }
+    bool affected = false;
+    int32_t n = 0;
+    void** children = PtrListItems(object->children, &n);
+    std::vector<SketchObject*> list;
+    for (int32_t k = 0; k < n; ++k) list.push_back(static_cast<SketchObject*>(children[k]));  // the visit may change the list
+    for (SketchObject* child : list) {
+        CalculationData* cc = CalculationDataOf(child);
+        if (cc && cc->form == kFormCalculation && child->constructionType != kTypeFree) {
+            const CompiledExpression before = cc->compiled;
+            InferExpressionUnits(&cc->compiled, ParentItemsOf(child), ParentCountOf(child), nullptr);
+            if (UnitsDiffer(before, cc->compiled)) affected = UpdateUnitsOfDependents(child) || affected;
+            else SetCalculationKind(child);
+        } else if (cc && KindIsA(child->objectKind, kKindFunction)) {
+            affected = UpdateUnitsOfDependents(child) || affected;
+        } else if (ConstructionTypeTable[child->constructionType].flags & kTypeConsumesValue) {
+            affected = true;
+        }
+    }
+    return affected;
 }
 
 void FreeExpressionUndoRecord(const UndoEntry& e) {
@@ -183,9 +255,13 @@ ResultCode ApplyEditedExpression(SketchObject* object, const ParentArray* parent
     UndoRecord* undo = nullptr;
     uint8_t* cursor = nullptr;
     const uint32_t bytes = uint32_t(sizeof(uint32_t) + n * sizeof(ExpressionItem));
+    // A function changing form has its plots resampled for the new form in the same step.
+    const bool formChanged = CalculationDataOf(object)->form != record->form;
+    uint32_t plotBytes = 0;
+    const int32_t plots = formChanged ? SampleLociOfObject(object, record->form, nullptr, &plotBytes) : 0;
     if (ok) {
         const UndoDescriptor name = {kUndoNameEdit, int16_t(KindNounItem(object->objectKind, kNounSingular)), 0, nullptr};
-        undo = UndoRecordCreate(&name, 1, bytes, &cursor);
+        undo = UndoRecordCreate(&name, 1 + plots, bytes + plotBytes, &cursor);
     }
     if (!undo) {
         // The caller keeps its tokens and code; what was made here goes.
@@ -198,9 +274,13 @@ ResultCode ApplyEditedExpression(SketchObject* object, const ParentArray* parent
     UndoPutEntryHead(&cursor, kUndoEntryExpressionEdit, bytes);
     std::memcpy(cursor, &n, sizeof n);
     std::memcpy(cursor + sizeof n, items.data(), n * sizeof(ExpressionItem));
+    cursor += bytes;
+    if (plots) SampleLociOfObject(object, record->form, &cursor, nullptr);
     record->tokens = nullptr;
     *compiled = CompiledExpression{};
+    gFirstApplication = true;
     const ResultCode rc = UndoRecordCommit(undo, true);
+    gFirstApplication = false;
     if (rc == kResultOK && derivedCount) RebuildDerivatives(derived, derivedCount, true);
     if (derived) FreeMemory(derived);
     return rc;

@@ -32,6 +32,11 @@ struct ExpressionEditItem {
     int32_t kind;
 };
 
+// After a calculation's units changed: its kind and value display again, and every
+// calculation and function that depends on it through others. True when an object that
+// consumes a value (a translation by it, say) depends on it.
+bool UpdateUnitsOfDependents(SketchObject* object);
+
 // Handlers of undo entry 16: all or nothing; 100 when the parents cannot be linked.
 ResultCode SwapExpressionUndo(const UndoEntry& entry, int32_t direction);
 void FreeExpressionUndoRecord(const UndoEntry& entry);

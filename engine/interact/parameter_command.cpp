@@ -8,6 +8,7 @@
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/sketch.h"
+#include "engine/interact/calculation_commands.h"
 #include "engine/interact/command_executors.h"
 #include "engine/text/object_labels.h"
 
@@ -33,31 +34,39 @@ SketchObject* BuildParameter(int32_t, void* userData, uint16_t* outFlags) {
 
 }  // namespace
 
-ResultCode NewParameterCommand(int32_t) {
+bool AskForNewParameter(CalculationEditRecord* record, char* name, bool* renamed) {
     Sketch* sketch = CurrentSketch();
-    if (!sketch) return kResultOK;
-    CalculationEditRecord record;
-    if (!InitFunctionEditRecord(&record, kFormCalculation)) return kResultOutOfMemory;
-    if (!NumberToExpressionTokens(&record, 40, 1, kKindPlainParameter)) {
-        ReleaseCalculationEditRecord(&record);
-        return kResultOutOfMemory;
+    if (!sketch || !InitFunctionEditRecord(record, kFormCalculation)) return false;
+    if (!NumberToExpressionTokens(record, 40, 1, kKindPlainParameter)) {
+        ReleaseCalculationEditRecord(record);
+        return false;
     }
     // The proposed name takes the next letter without using it up.
     const LabelSequence saved = sketch->labelSequences[kPointSequence];
     char proposed[kLabelBufferSize];
     NextAutoLabel(kPointSequence, proposed);
     sketch->labelSequences[kPointSequence] = saved;
-    char name[kParameterNameRoom];
     // Names are at most 40 characters.
-    std::memcpy(name, proposed, sizeof name - 1);
-    name[sizeof name - 1] = 0;
-    proposed[sizeof name - 1] = 0;
-    ResultCode rc = kResultOK;
-    if (RunParameterDialog(nullptr, &record, name, sizeof name)) {
-        NewParameter plan{&record, std::strcmp(name, proposed) != 0 ? name : nullptr};
-        const ObjectBatch batch = { 1, 0, 1, BuildParameter, StandardBatchUnwind, &plan, -1 };
-        if (!BuildObjectsWithUndo(&batch)) rc = kResultOutOfMemory;
+    proposed[kParameterNameRoom - 1] = 0;
+    std::memcpy(name, proposed, kParameterNameRoom);
+    if (!RunParameterDialog(nullptr, record, name, kParameterNameRoom)) {
+        ReleaseCalculationEditRecord(record);
+        return false;
     }
+    *renamed = std::strcmp(name, proposed) != 0;
+    return true;
+}
+
+ResultCode NewParameterCommand(int32_t) {
+    if (!CurrentSketch()) return kResultOK;
+    CalculationEditRecord record;
+    char name[kParameterNameRoom];
+    bool renamed = false;
+    if (!AskForNewParameter(&record, name, &renamed)) return kResultOK;
+    ResultCode rc = kResultOK;
+    NewParameter plan{&record, renamed ? name : nullptr};
+    const ObjectBatch batch = { 1, 0, 1, BuildParameter, StandardBatchUnwind, &plan, -1 };
+    if (!BuildObjectsWithUndo(&batch)) rc = kResultOutOfMemory;
     ReleaseCalculationEditRecord(&record);
     return rc;
 }

@@ -252,6 +252,17 @@ bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
     return ok;
 }
 
+bool RunCalculatorDialog(int32_t, int32_t) {
+    // Stand-in: the calculator dialog is not built; the calculator commands end as if
+    // the user cancelled it.
+    return false;
+}
+
+bool CalcMouseStillDown(ScreenPoint*) {
+    // Stand-in: with no calculator dialog there is no drag inside it to follow.
+    return false;
+}
+
 bool AskNewToolName(NewToolNameRequest* request) {
     if (!gMainWindow) return false;
     // Stand-in: the New Tool dialog is not built; it cancels unless a test scripts it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "engine/core/services/calculator.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/text_port.h"
 #include "engine/text/layout.h"
@@ -158,6 +159,7 @@ void PortFrameRect(LayoutDrawState*, const ScreenRect* r) { Record("frame", Rect
 void PortFillRect(LayoutDrawState*, const ScreenRect* r) { Record("fill", RectArgs(r)); }
 void PortEraseRect(LayoutDrawState*, const ScreenRect* r) { Record("erase", RectArgs(r)); }
 void PortInvertRect(LayoutDrawState*, const ScreenRect* r) { Record("invert", RectArgs(r)); }
+void DrawLayoutOnSelection(LayoutDrawState*, LayoutNode*, const ScreenRect* r, bool) { Record("cell", RectArgs(r)); }
 
 void PortDrawTopArc(LayoutDrawState*, const int16_t square[4]) {
     Record("arc", { square[0], square[1], square[2], square[3] });

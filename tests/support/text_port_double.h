@@ -12,7 +12,7 @@
 struct TextStyle;
 
 struct PortCall {
-    std::string op;          // "text", "line" (a styled line: x, y, size), "glyph", "fill", "frame", "erase", "invert", "pen",
+    std::string op;          // "text", "line" (a styled line: x, y, size), "glyph", "fill", "frame", "erase", "invert", "cell" (a layout on the selection colour), "pen",
                              // "lines", "arc", "symbols", "caret", "outline", "endoutline"
     std::vector<int32_t> args;
     std::string text;        // for "text": the bytes drawn; "symbols": the two characters

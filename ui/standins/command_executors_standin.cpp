@@ -1,5 +1,5 @@
 // Stand-in: the executors of the engine's commands that the code carrying them out
-// does not define yet (motions, dialogs, clipboard, calculations, tables); each does
+// does not define yet (motions, dialogs, clipboard, tables); each does
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
@@ -11,11 +11,9 @@ ResultCode PlotPointsCommand(int32_t) { return kResultOK; }
 ResultCode GridFormCommand(int32_t) { return kResultOK; }
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
-ResultCode EditCalculationCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
 ResultCode ParametricColorCommand(int32_t) { return kResultOK; }
 ResultCode OtherColorCommand(int32_t) { return kResultOK; }
-ResultCode ConstructFromFunctionsCommand(int32_t) { return kResultOK; }
 ResultCode CutCommand(int32_t) { return kResultOK; }
 ResultCode CopyCommand(int32_t) { return kResultOK; }
 ResultCode PasteCommand(int32_t) { return kResultOK; }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/calculator.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/text_port.h"
 #include "engine/core/sketch.h"
@@ -265,6 +266,26 @@ void PortFillRect(LayoutDrawState* state, const ScreenRect* r) {
 void PortEraseRect(LayoutDrawState* state, const ScreenRect* r) {
     const RECT rect{ r->left, r->top, r->right, r->bottom };
     FillRect(DCOf(state), &rect, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+}
+
+void DrawLayoutOnSelection(LayoutDrawState* state, LayoutNode* tree, const ScreenRect* box, bool) {
+    HDC dc = DCOf(state);
+    if (!dc || !tree) return;
+    COLORREF fill;
+    SelectionFillColor(&fill);
+    const RECT rect{ box->left, box->top, box->right, box->bottom };
+    HBRUSH brush = CreateSolidBrush(fill);
+    if (brush) {
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+    // A copy of the state: the caller's pen and style stay as they were.
+    LayoutDrawState at = *state;
+    at.x = box->left;
+    at.y = static_cast<int16_t>(box->top + 1 + tree->ascent);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    DrawLayout(tree, &at);
+    SetBkMode(dc, oldMode);
 }
 
 void PortInvertRect(LayoutDrawState* state, const ScreenRect* r) {

@@ -63,8 +63,8 @@ Objects& Made() {
     if (!PtrListAppend(&shown, o.caption) || !PtrListAppend(&shown, o.measurement) || !PtrListAppend(&shown, o.point) ||
         !PtrListAppend(&pegged, o.point) || !PtrListAppend(&pegged, o.measurement))
         __builtin_trap();
-    const ObjectTemplate merged = { kTypeMergedText, 0, 0, kClassCaption, 1, 56, 0 };
-    const ObjectTemplate peggedText = { kTypePeggedText, 0, 0, kClassCaption, 1, 56, 0 };
+    const ObjectTemplate merged = { kTypeMergedText, 0, 0, kClassCaption, 1, kKindMergedText, 0 };
+    const ObjectTemplate peggedText = { kTypePeggedText, 0, 0, kClassCaption, 1, kKindMergedText, 0 };
     o.merged = ConstructObjectEx(&merged, nullptr, shown, 0, nullptr, nullptr, false);
     o.pegged = ConstructObjectEx(&peggedText, nullptr, pegged, 0, nullptr, nullptr, false);
     if (!o.merged || !o.pegged) __builtin_trap();

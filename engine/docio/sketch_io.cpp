@@ -22,6 +22,7 @@
 #include "engine/docio/text_record_codecs.h"
 #include "engine/calc/value_display.h"
 #include "engine/text/captions.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
@@ -307,10 +308,7 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     // A polygon was made before its parents were known; its arrays are sized for them.
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     // So was a merged or pegged text's text: its references name parents by number.
-    if (o->objectClass == kClassCaption &&
-        (o->constructionType == kTypeMergedText || o->constructionType == kTypePeggedText) &&
-        !AllocCaptionSlots(o))
-        return kResultOutOfMemory;
+    if (IsMergedOrPeggedText(o) && !AllocCaptionSlots(o)) return kResultOutOfMemory;
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;
     *made = o;

@@ -23,7 +23,6 @@ constexpr uint16_t kSlotsByObject = 0xfffe;
 constexpr uint16_t kNoSlots = 0xffff;
 constexpr int32_t kFreeValueCaptionSlots = 6;
 constexpr int32_t kFreeFunctionCaptionSlots = 1;
-constexpr int32_t kKindMergedText = 56;
 
 int16_t Clamp(int32_t v) { return RoundToScreen(v); }
 
@@ -59,15 +58,10 @@ int32_t UpdateTextBounds(SketchObject* object, int32_t mx, int32_t my) {
     return 1;
 }
 
-bool IsMergedOrPegged(const SketchObject* o) {
-    return o->objectClass == kClassCaption &&
-           (o->constructionType == kTypeMergedText || o->constructionType == kTypePeggedText);
-}
-
 // Fresh slots: merged and pegged texts find their references in the tree, others start
 // with every slot empty.
 void ResetSlots(SketchObject* object) {
-    if (IsMergedOrPegged(object)) {
+    if (IsMergedOrPeggedText(object)) {
         AssignReferences(object);
         return;
     }

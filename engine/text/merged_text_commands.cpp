@@ -23,7 +23,6 @@ namespace {
 
 constexpr uint32_t kPointerBytes = sizeof(void*);
 constexpr uint32_t kPairBytes = kPointerBytes + 4;
-constexpr int32_t kKindMergedText = 56;
 
 // Undo names (items of string group 8).
 constexpr uint16_t kUndoNameMergeText = 5;
@@ -35,11 +34,6 @@ constexpr ResultCode kAskSplitMergedText = 122;
 constexpr ResultCode kAskSplitPeggedText = 123;
 constexpr ResultCode kAskSplitTemplateFromClick = 124;
 constexpr ResultCode kAskSplitTemplate = 125;
-
-bool IsMergedOrPegged(const SketchObject* o) {
-    return o && o->objectClass == kClassCaption &&
-           (o->constructionType == kTypeMergedText || o->constructionType == kTypePeggedText);
-}
 
 uint32_t CaptionColor() {
     return CurrentSketch()->settings.palette[ObjectClassTable[kClassCaption].colorSlot];
@@ -184,7 +178,7 @@ ResultCode SplitTextCommand(int32_t) {
     if (!sketch) return kResultOK;
     SketchObject* text = nullptr;
     for (SketchObject* o = sketch->selectionHead; o; o = o->nextSelected)
-        if (IsMergedOrPegged(o)) text = o;  // the oldest selected
+        if (IsMergedOrPeggedText(o)) text = o;  // the oldest selected
     if (!text) {
         RefusalBeep();
         return kResultOK;
@@ -195,7 +189,7 @@ ResultCode SplitTextCommand(int32_t) {
 }
 
 void SplitTextFromClick(SketchObject* object) {
-    if (!IsMergedOrPegged(object)) return;
+    if (!IsMergedOrPeggedText(object)) return;
     const ResultCode question = object->constructionType == kTypePeggedText ? kAskSplitPeggedText
                                 : HasOwnText(object)                        ? kAskSplitTemplateFromClick
                                                                             : kAskSplitMergedText;
@@ -204,7 +198,7 @@ void SplitTextFromClick(SketchObject* object) {
 }
 
 bool SplitText(SketchObject* object) {
-    if (!IsMergedOrPegged(object)) return false;
+    if (!IsMergedOrPeggedText(object)) return false;
     int32_t count = 0;
     PtrListSize(object->parents, &count);
     int32_t dependents = 0;
@@ -310,7 +304,7 @@ ResultCode SwapCaptionLayout(uint8_t* entry, uint32_t size) {
     if (!d || !held) return kResultOK;
     LayoutNode* old = d->layout;
     d->layout = held;
-    if (IsMergedOrPegged(object)) {
+    if (IsMergedOrPeggedText(object)) {
         // The records point into the tree: they follow it, or the old tree stays.
         if (!AllocCaptionSlots(object)) {
             d->layout = old;

@@ -491,12 +491,12 @@ bool HasOwnText(const SketchObject* object) {
     return false;
 }
 
-namespace {
-
-bool IsMergedOrPegged(const SketchObject* o) {
+bool IsMergedOrPeggedText(const SketchObject* o) {
     return o && o->objectClass == kClassCaption &&
            (o->constructionType == kTypeMergedText || o->constructionType == kTypePeggedText);
 }
+
+namespace {
 
 // Parents form no cycle, so the look through merged texts ends.
 bool FindSubjectAmongParents(SketchObject* object, SketchObject** subject) {
@@ -510,7 +510,7 @@ bool FindSubjectAmongParents(SketchObject* object, SketchObject** subject) {
         if (KindIsA(p->objectKind, kKindCalculation) || KindIsA(p->objectKind, kKindFunction)) {
             value = p;
             ++values;
-        } else if (IsMergedOrPegged(p)) {
+        } else if (IsMergedOrPeggedText(p)) {
             merged = p;
             ++mergedTexts;
         }
@@ -527,7 +527,7 @@ bool FindSubjectAmongParents(SketchObject* object, SketchObject** subject) {
 
 bool FindMergedTextSubject(SketchObject* object, SketchObject** subject) {
     *subject = nullptr;
-    if (!IsMergedOrPegged(object)) return false;
+    if (!IsMergedOrPeggedText(object)) return false;
     return FindSubjectAmongParents(object, subject);
 }
 

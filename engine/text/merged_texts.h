@@ -15,6 +15,9 @@
 struct LayoutNode;
 struct SketchObject;
 
+// Whether the object is a merged (type 77) or pegged (type 90) text.
+bool IsMergedOrPeggedText(const SketchObject* object);
+
 // Items of valueSlots per reference: {parent, part index, reference node, refresh stamp
 // (the parent's generation when the part was last built)}.
 constexpr int32_t kSlotsPerReference = 4;

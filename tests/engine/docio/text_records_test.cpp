@@ -394,7 +394,7 @@ TEST_F(TextRecordTest, MergedTextRecordsKeepTheirReferences) {
     RecomputeObject(c, nullptr, true);
     LayoutNode* tree = nullptr;
     ASSERT_EQ(ParseLayoutString(&tree, "<H<T'a '><?x1><?x30001>>", nullptr), kLayoutParseOK);
-    const ObjectTemplate t = { kTypeMergedText, 0, 0, kClassCaption, 1, 56, 0 };
+    const ObjectTemplate t = { kTypeMergedText, 0, 0, kClassCaption, 1, kKindMergedText, 0 };
     CaptionInit init{ tree, {}, 3, 4 };
     SketchObject* merged = ConstructObjectEx(&t, &init, List({ c }), 0, nullptr, nullptr, false);
     ASSERT_NE(merged, nullptr);

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int32_t kKindMergedText = 56;
-
 class MergedTextTest : public SketchTest {
 protected:
     void SetUp() override {

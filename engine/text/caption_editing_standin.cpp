@@ -3,9 +3,13 @@
 
 #include "engine/core/sketch.h"
 
-ResultCode BeginCaptionEditing(SketchObject* object, bool) {
+namespace {
+constexpr ResultCode kNoEditSession = 101;
+}
+
+ResultCode BeginCaptionEditing(SketchObject* object, bool isNew) {
     Sketch* sketch = CurrentSketch();
-    if (!sketch || !object) return kResultOutOfMemory;
+    if (!sketch || !object || isNew) return kNoEditSession;
     sketch->editedCaption = object;
     return kResultOK;
 }

@@ -1,5 +1,7 @@
 // Stand-in: in-place caption editing (the edit session drawn in the object's place) is
-// not built; this begins it only as far as the sketch's record of the edited caption.
+// not built; this begins it only as far as the sketch's record of the edited caption,
+// and refuses a new caption (101, no session): nothing could end its edit and delete it
+// while it is empty.
 #pragma once
 #include "engine/core/result_codes.h"
 

@@ -275,6 +275,20 @@ TEST_F(MergedTextTest, ARecordNotRebuiltIsRebuiltByTheNextRefresh) {
     EXPECT_EQ(ShownAlternative(reference, nullptr), built);
 }
 
+// A name never changes with its object's generation: renaming the object refreshes the
+// text through its value slots, which drop the shown name.
+TEST_F(MergedTextTest, RenamingAShownObjectRefreshesTheText) {
+    SketchObject* a = PointAt(3, 4);
+    SetObjectLabel(a, "A", false);
+    Select({ a });
+    ASSERT_EQ(MergeTextCommand(0), kResultOK);
+    SketchObject* merged = Newest();
+    EXPECT_EQ(Shown(merged), "A");
+    EXPECT_EQ(a->hidden, kShown);  // a point has no value to hide
+    ASSERT_EQ(SetObjectLabel(a, "Q", false), 0);
+    EXPECT_EQ(Shown(merged), "Q");
+}
+
 TEST_F(MergedTextTest, APeggedTextStaysCentredOnItsPointWhileItIsDragged) {
     SketchObject* p = PointAt(100, 80);
     SketchObject* label = Caption("<H<T'Here'>>");

@@ -5,6 +5,7 @@
 #include "engine/core/frame_tick.h"
 #include "engine/core/geometry.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/caption_editor.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
@@ -28,10 +29,9 @@ ScreenRect EmptyRect() {
     return r;
 }
 
-// The rectangle of the caption being edited, or empty.
-// Stand-in: the caption's bounds until the caption editor keeps its frame rectangle.
+// What the caption editor covers, or empty.
 ScreenRect EditedCaptionRect(const Sketch* sketch) {
-    return sketch->editedCaption ? sketch->editedCaption->bounds : EmptyRect();
+    return sketch->editSession ? EditorFrameArea(sketch->editSession) : EmptyRect();
 }
 
 bool LabelIsDrawn(const SketchObject* object) {

@@ -84,8 +84,8 @@ int32_t FrameTick(IdleTask* task, int32_t) {
             ScreenRectSetEmpty(&sketch->tracedArea);
         }
     }
-    if (sketch->editedCaption != nullptr) {
-        BlinkEditorCaret();
+    if (sketch->editSession != nullptr) {
+        BlinkEditorCaret(sketch->editSession);
         result = 1;
     }
     if (sketch->pendingPresentations != 0) {

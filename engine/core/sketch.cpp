@@ -13,6 +13,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/caption_editor.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/custom_tools.h"
@@ -146,6 +147,9 @@ void FreeSketch(Sketch* sketch) {
     if (!sketch) return;
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
+    // An edit still open ends without being recorded.
+    if (sketch->editSession) FreeLayoutEditSession(sketch->editSession, 0);
+    sketch->editSession = nullptr;
     StopFrameTicks(sketch);
     // No motion outlives its sketch, ticking or not.
     if (sketch->motion.motionsHead) StopMotions(0);

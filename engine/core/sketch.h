@@ -13,6 +13,7 @@
 #include "engine/core/transform_settings.h"
 
 struct EngineDocument;
+struct LayoutEditSession;
 struct Motion;
 struct ObjectFlagsEntry;
 struct PtrListArena;
@@ -56,13 +57,9 @@ constexpr uint32_t kActivityAnimating      = 2;
 constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
-// Stand-in: per-sketch state that the motion engine (the activity word), the caption
-// editor and snapping will keep themselves; the
-// command states read it here until they do.
+// Stand-in: per-sketch state that snapping will keep itself; the command states read it
+// here until it does.
 struct SketchCommandInputs {
-    int32_t  captionTextSelected; // the caption in editing has a non-empty text selection
-    int32_t  captionCanUndo;
-    int32_t  captionCanRedo;
     int32_t  snapToGrid;
 };
 
@@ -141,7 +138,7 @@ struct Sketch {
     EngineDocument* document;
     char*          title;  // heap text or null: a page's name, a custom tool's name
     char*          toolText;  // heap text or null: what a custom tool stores beside its name
-    SketchObject*  editedCaption;
+    LayoutEditSession* editSession;  // the caption being edited in place, or null
 
     // Given tables of a custom tool's sketch.
     PtrList        givenList;

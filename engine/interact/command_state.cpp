@@ -257,7 +257,7 @@ void CmdGroupPreRefresh(uint32_t group) {
     SetCurrentSketch(GetFrontSketch(), &previous);
     if (gRefreshDepth++ == 0) gPreviousSketch = previous;
     const Sketch* front = GetFrontSketch();
-    const bool editingCaption = front && front->editedCaption != nullptr;
+    const bool editingCaption = front && front->editSession != nullptr;
     if (group == kCommandGroupSelection || group == kCommandGroupSelectionMotion ||
         group == kCommandGroupMotion || (group == kCommandGroupTextEditing && !editingCaption))
         TakeSelectionCensus();

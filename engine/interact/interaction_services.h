@@ -1,5 +1,5 @@
 // What the mouse handling and the object commands need of the neighbours that are not
-// built yet: marks, coordinate systems, the caption editor, action buttons,
+// built yet: marks, coordinate systems, action buttons,
 // locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
 //
 // Stand-in: every declaration here is defined in engine/interact/standin/ with the
@@ -36,16 +36,11 @@ bool SketchLabelsNewPoints(const Sketch* sketch);
 void AddTableEntry(SketchObject* table);
 void RemoveTableEntry(SketchObject* table);
 
-// ---- Formatted text: the caption editor ---------------------------------------------
+// ---- Formatted text: caption editing and merged texts -------------------------------
 
-bool IsCaptionEditing();
-// The editor's frame rectangle (in sketch coordinates); false when nothing is edited.
-bool CaptionEditorRect(ScreenRect* rect);
-void TrackEditorMouse(ScreenPoint point, bool shift);
-void EndCaptionEditing();
-void DeleteEditorSelection();
-void SelectAllEditorText();
-// EditCaptionAt and SplitTextFromClick are the merged-text code's.
+// The caption editor's (EditCaptionAt among them) and the merged texts'
+// (SplitTextFromClick): both are built.
+#include "engine/interact/caption_editing.h"
 #include "engine/text/merged_texts.h"
 
 // ---- Action buttons, tool playback, dialogs and bars --------------------------------
@@ -68,8 +63,6 @@ void OpenObjectProperties(SketchObject* object);
 void RunParameterDialog(SketchObject* parameter);
 // The text-style dialog on the style; true when accepted.
 bool RunTextStyleDialog(TextStyle* style);
-void ApplyTextStyle(const TextStyle& style, bool shift);
-void GetCurrentTextStyle(TextStyle* style);
 void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
 void ScrollSketchTo(ScreenPoint windowOrigin);

@@ -13,6 +13,7 @@
 #include "engine/interact/motion.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
+#include "engine/text/layout_edit_session.h"
 
 namespace {
 
@@ -200,12 +201,12 @@ int32_t PredGraphTemplates(uint32_t) {
 
 int32_t PredEditingCaption(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    return f && f->editedCaption != nullptr;
+    return f && f->editSession != nullptr;
 }
 
 int32_t PredTextSelected(uint32_t) {
     const Sketch* f = GetFrontSketch();
-    return f && f->editedCaption != nullptr && CommandInputsOf(f).captionTextSelected;
+    return f && f->editSession != nullptr && f->editSession->selStart < f->editSession->selEnd;
 }
 
 int32_t PredSystemMarked(uint32_t) {

@@ -8,6 +8,7 @@
 #include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/selection_census.h"
+#include "engine/text/layout_edit_session.h"
 
 using namespace menu_text;
 
@@ -31,7 +32,7 @@ const SketchObject* MarkedSystem() {
 
 bool EditingCaption() {
     const Sketch* f = GetFrontSketch();
-    return f && f->editedCaption != nullptr;
+    return f && f->editSession != nullptr;
 }
 
 }  // namespace
@@ -56,8 +57,7 @@ FIG_STATE_QUERY(UndoRedoMenuState) {
     SetOut(text, variant, executor, argument, redo ? kTextRedo : kTextUndo, kVariantPlain, 13,
            stateWord);
     if (EditingCaption()) {
-        const SketchCommandInputs& in = CommandInputsOf(GetFrontSketch());
-        return redo ? in.captionCanRedo != 0 : in.captionCanUndo != 0;
+        return CanUndoEditorChange(GetFrontSketch()->editSession, redo ? 1 : 0);
     }
     const bool hasRecord = s && (redo ? s->redoPosition : s->undoPosition) != nullptr;
     if (ShiftHeld()) {

@@ -22,6 +22,7 @@
 #include "engine/interact/current_tool.h"
 #include "engine/interact/drag.h"
 #include "engine/interact/neighbour_services.h"
+#include "engine/text/layout_edit_session.h"
 
 namespace {
 
@@ -772,8 +773,10 @@ void EndSketchActivity(uint32_t activity) {
             else gActivityWord &= static_cast<uint16_t>(~kActivityPaused);
             break;
         case kActivityCaptionEditing:
-            // Stand-in: the caption editor closes itself once it is built.
-            if (front) front->editedCaption = nullptr;
+            if (front && front->editSession) {
+                FreeLayoutEditSession(front->editSession, 1);
+                front->editSession = nullptr;  // an owner without an end callback leaves it
+            }
             gActivityWord &= static_cast<uint16_t>(~kActivityCaptionEditing);
             break;
         default:

@@ -215,9 +215,9 @@ ResultCode LineStyleCommand(int32_t argument) {
 }
 
 ResultCode TextStyleCommand(int32_t argument) {
-    TextStyle style;
+    TextStyle style{};
     GetCurrentTextStyle(&style);
-    if (RunTextStyleDialog(&style)) ApplyTextStyle(style, argument != 0);
+    if (RunTextStyleDialog(&style)) ApplyTextStyle(style, 0, argument != 0);
     return kResultOK;
 }
 

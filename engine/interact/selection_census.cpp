@@ -155,7 +155,7 @@ uint32_t TakeSelectionCensus() {
     c.noSketch = 0;
     c.collinearValid = 0;
 
-    if (!sketch->editedCaption) SetColorMenuMark(sameColor, commonColor);
+    if (!sketch->editSession) SetColorMenuMark(sameColor, commonColor);
 
     c.censusSketch = sketch;
     c.censusStamp = sketch->selectionChangeCount;

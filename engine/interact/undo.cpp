@@ -14,7 +14,6 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
-#include "engine/core/services/caption_editor.h"
 #include "engine/core/services/clock.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/motions.h"
@@ -31,6 +30,7 @@
 #include "engine/text/merged_texts.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
+#include "engine/text/layout_edit_session.h"
 
 namespace {
 
@@ -665,7 +665,10 @@ ResultCode UndoRedoCommand(int32_t argument) {
     if (!CurrentSketch()) return kResultNothingToUndo;
     EndActivitiesExcept(kKeepActivities);
     const Sketch* front = GetFrontSketch();
-    if (front && front->editedCaption) return UndoEditorChange((argument & 1) == 0);
+    if (front && front->editSession) {
+        UndoEditorChange(front->editSession, argument & 1);
+        return kResultOK;
+    }
     const int32_t direction = (argument & 1) ? kUndoDirectionRedo : kUndoDirectionUndo;
     for (;;) {
         uint32_t deadline = 0;

@@ -620,6 +620,11 @@ void StyleVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     const bool hasAfter = v->start - first != node->caretCount;
     VisitChildrenInRange(node, v);
     if (v->escaped) return;
+    // At the very end of the tree no child holds the index: the whole node goes before.
+    if (!hasAfter && !v->before && !v->after) {
+        if (!CloneRangePart(node, v, 1)) Fail(v);
+        return;
+    }
     if (!v->before || !v->after) return Fail(v);
     for (LayoutNode** part : { hasBefore ? &v->before : nullptr, hasAfter ? &v->after : nullptr }) {
         if (!part) continue;

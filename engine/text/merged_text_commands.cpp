@@ -1,4 +1,4 @@
-// The engine side of Merge Text, Merge Text To Point and Split Merged Text, starting a
+// The engine side of Merge Text, Merge Text To Point and Split Merged Text, the undoable
 // caption edit, and the undo entries these make.
 #include "engine/text/merged_texts.h"
 
@@ -14,7 +14,6 @@
 #include "engine/core/services/text_objects.h"
 #include "engine/core/services/undo.h"
 #include "engine/core/sketch.h"
-#include "engine/text/caption_editing_standin.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_text.h"
@@ -225,25 +224,6 @@ bool SplitText(SketchObject* object) {
     return UndoRecordCommit(record, true) == kResultOK;
 }
 
-ResultCode EditCaptionAt(SketchObject* object, ScreenPoint point) {
-    if (!CurrentSketch()) return kResultOutOfMemory;
-    if (object) return BeginCaptionEditing(object, false);
-    TextStyle style{};
-    DefaultTextStyle(kClassCaption, &style);
-    CaptionInit init{};
-    if (!InitCaptionData(&init, &style, point.x, point.y)) return kResultOutOfMemory;
-    const ObjectTemplate t = { kTypeFree, 0, kShown, kClassCaption, 1, kKindCaption, CaptionColor() };
-    SketchObject* made = ConstructObjectEx(&t, &init, 0, 0, nullptr, nullptr, false);
-    if (init.layout) FreeLayoutNode(init.layout);
-    if (!made) return kResultOutOfMemory;
-    made->exists = 1;
-    RelayoutObjectText(made, false);
-    const ResultCode rc = BeginCaptionEditing(made, true);
-    // An edit that never began leaves no empty caption behind.
-    if (rc != kResultOK) DestroyObject(made, true, true);
-    return rc;
-}
-
 bool RecordCaptionEditUndo(SketchObject* object, LayoutNode* tree) {
     const UndoDescriptor name = { kUndoNameEditCaption, kUndoNounNone, 0, nullptr };
     uint8_t* cursor = nullptr;
@@ -321,6 +301,9 @@ ResultCode SwapCaptionLayout(uint8_t* entry, uint32_t size) {
     object->tempLink = nullptr;
     CollectDependents(&head, true);
     RecomputeObjects(head, true, nullptr);
+    // The edited object stays selected across undo and redo.
+    if (object->exists == 1 && object->hidden == kShown && IsLinkedIntoSketch(object) && !IsSelected(object))
+        SelectSketchObject(object);
     return kResultOK;
 }
 

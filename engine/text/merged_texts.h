@@ -89,9 +89,6 @@ void SplitTextFromClick(SketchObject* object);
 // is hidden), as one undoable step; false when that could not be done.
 bool SplitText(SketchObject* object);
 
-// Starts editing an object's text; with no object a new empty free caption is made at
-// the point and edited. 100 without memory.
-ResultCode EditCaptionAt(SketchObject* object, ScreenPoint point);
 // Installs the edited tree in exchange for the object's, as the undoable "Edit Caption".
 // The tree is the callee's in every case; false when the step could not be made.
 bool RecordCaptionEditUndo(SketchObject* object, LayoutNode* tree);

@@ -21,6 +21,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
+#include "platform/win32/render/port_text.h"
 #include "platform/win32/render/traces.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
@@ -113,8 +114,12 @@ CYRNView* CFernwickDoc::FrontView() const {
 }
 
 void CFernwickDoc::SetFrontView(CYRNView* view) {
-    // Stand-in: the caption editor's caret is not built; it has no DC to move to.
     m_frontView = view;
+    // A caption edited in place blinks its caret in the front view.
+    Sketch* page = CurrentPage();
+    GraphicsPort* port = nullptr;
+    if (page && page->editSession && view && view->GetPort(&port) && port)
+        PortSetCaretDC(page->editSession, port->windowDC);
 }
 
 bool CFernwickDoc::GetFrontPort(GraphicsPort** port) {

@@ -1,8 +1,13 @@
-// What the frame tick asks of the in-place caption editor (engine/text).
+// What the sketch core asks of the in-place text editor (engine/text): the sketch keeps
+// the session of the caption it edits, blinks its caret and keeps its frame in view.
 #pragma once
-#include "engine/core/result_codes.h"
+#include "engine/core/screen_types.h"
 
-// Blinks the caret of the caption being edited in the current sketch.
-void BlinkEditorCaret();
-// Undoes (or redoes) the last change made in the caption being edited.
-ResultCode UndoEditorChange(bool undo);
+struct LayoutEditSession;
+
+// Ends the session: its owner's end callback gets the tree (recorded or not).
+void FreeLayoutEditSession(LayoutEditSession* session, int32_t record);
+// Toggles the caret once its blink deadline has passed.
+void BlinkEditorCaret(LayoutEditSession* session);
+// What the editor covers on the sketch: its frame with the white margin drawn around it.
+ScreenRect EditorFrameArea(const LayoutEditSession* session);

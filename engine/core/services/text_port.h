@@ -76,3 +76,13 @@ struct Sketch;
 // desktop's, until it is released.
 GraphicsPort* AcquireMeasurePort(Sketch* sketch);
 void ReleaseMeasurePort(Sketch* sketch, GraphicsPort* port);
+
+// ---- Editing text in place ----
+// The pointer while the editor tracks a held button: whether the primary button is still
+// down (false once its release is queued), and where the pointer is in sketch coordinates.
+bool PortMouseButtonDown();
+void PortMousePosition(ScreenPoint* point);
+// Opens the current sketch view's port for editing a caption (its window becomes the
+// caret's): 0, or 101 when the sketch has no view. The end closes it again.
+int32_t PortBeginCaptionEdit(GraphicsPort** port);
+void    PortEndCaptionEdit(void* editor);

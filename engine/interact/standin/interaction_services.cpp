@@ -1,4 +1,4 @@
-// Stand-in: the least of the coordinate systems, caption editor, action
+// Stand-in: the least of the coordinate systems, action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -22,26 +22,6 @@ bool SketchLabelsNewPoints(const Sketch*) { return false; }
 void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
 void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
 
-bool IsCaptionEditing() {
-    const Sketch* sketch = CurrentSketch();
-    return sketch && sketch->editedCaption != nullptr;
-}
-bool CaptionEditorRect(ScreenRect* rect) {
-    const Sketch* sketch = CurrentSketch();
-    if (!sketch || !sketch->editedCaption) return false;
-    *rect = sketch->editedCaption->bounds;
-    return true;
-}
-void TrackEditorMouse(ScreenPoint, bool) {}
-void EndCaptionEditing() {
-    if (Sketch* sketch = CurrentSketch()) {
-        sketch->editedCaption = nullptr;
-        ActivityWord() &= static_cast<uint16_t>(~kActivityCaptionEditing);
-    }
-}
-void DeleteEditorSelection() {}
-void SelectAllEditorText() {}
-
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
     return ScreenPointInRect(point, button->bounds);
 }
@@ -59,8 +39,6 @@ void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
 void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
-void ApplyTextStyle(const TextStyle&, bool) {}
-void GetCurrentTextStyle(TextStyle* style) { *style = TextStyle{}; }
 void SetToolboxHidden(bool hidden) { ShellStandin().toolboxVisible = hidden ? 0 : 1; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
 void ScrollSketchTo(ScreenPoint) {}

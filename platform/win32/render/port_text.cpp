@@ -12,6 +12,7 @@
 #include "engine/core/services/text_port.h"
 #include "engine/core/sketch.h"
 #include "engine/text/layout.h"
+#include "engine/text/layout_edit_session.h"
 #include "engine/text/text_style.h"
 #include "platform/rules/colors.h"
 #include "platform/win32/fonts.h"
@@ -465,8 +466,8 @@ void PortEndCaptionEdit(void*) {
     gText.editing = false;
 }
 
-void PortSetCaretDC(void*, HDC dc) {
-    // Stand-in: the editor's caret is hidden first once the caption editor offers that.
+void PortSetCaretDC(void* editor, HDC dc) {
+    if (editor) HideEditorCaret(static_cast<LayoutEditSession*>(editor));
     gText.caretDC = dc;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
+#include "engine/core/services/text_port.h"
 
 struct GraphicsPort;
 struct LayoutDrawState;
@@ -32,9 +33,8 @@ void PortDrawSideArc(LayoutDrawState* state, const int16_t box[4], bool leftSide
 HDC* PortAcquireMeasureDC(Sketch* sketch, HDC* dc);
 void PortReleaseMeasureDC();
 
-// 0, or 101 when the current sketch has no view; *port is the view's port.
-int32_t PortBeginCaptionEdit(GraphicsPort** port);
-void    PortEndCaptionEdit(void* editor);
+// Hides the editor's caret (editor: a LayoutEditSession, or null) and moves the caret to
+// the DC.
 void    PortSetCaretDC(void* editor, HDC dc);
 HDC     PortCaretDC();
 
@@ -43,5 +43,3 @@ HDC     PortCaretDC();
 void MakeDrawStateForDC(LayoutDrawState* state, GraphicsPort* port, HDC dc, bool emphasised);
 // The system window colour less 25 in each channel (a channel of 25 or less gives 1).
 void SelectionFillColor(COLORREF* color);
-bool PortMouseButtonDown();
-void PortMousePosition(ScreenPoint* point);

@@ -8,6 +8,7 @@
 #include "support/clock_double.h"
 #include "support/scoped_preferences.h"
 #include "support/views_double.h"
+#include "tests/engine/text/edit_session_util.h"
 
 namespace {
 
@@ -73,12 +74,12 @@ TEST_F(FrameTickTest, TicksWhileSomethingMovesThenStops) {
 }
 
 TEST_F(FrameTickTest, CaretAndPresentationsKeepTheSketchTicking) {
-    SketchObject* caption = FreePoint();
-    sketch->editedCaption = caption;
+    EditSessionPtr session = BareEditSession("<T'ab'>");
+    sketch->editSession = session.get();
     StartFrameTicks(sketch);
     EXPECT_TRUE(NextFrame(0));
     EXPECT_TRUE(NextFrame());
-    sketch->editedCaption = nullptr;
+    sketch->editSession = nullptr;
     sketch->pendingPresentations = 1;
     EXPECT_TRUE(NextFrame());
     sketch->pendingPresentations = 0;

@@ -4,6 +4,7 @@
 #include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/docio/engine_document.h"
+#include "tests/engine/text/edit_session_util.h"
 #include "tests/support/document_services_double.h"
 
 using namespace menu_text;
@@ -24,11 +25,8 @@ void SetDocument(int32_t active, int32_t modified, int32_t hasFile) {
     if (hasFile) RecordedDocumentServices().documentsWithFile.insert(&gDocument);
 }
 // A caption in editing, for the cases that only ask whether there is one.
-SketchObject* EditedCaption() {
-    static SketchObject caption{};
-    caption.objectClass = kClassCaption;
-    return &caption;
-}
+// The session the Undo rows see while a caption is edited.
+LayoutEditSession* gUndoableSession = nullptr;
 void RunIdle() {
     while (RunIdleTasks()) {}
 }
@@ -252,14 +250,13 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     Select(Point(2, 2));
     RunIdle();
     ActivityWord() = kActivityCaptionEditing;
-    SketchObject& caption = Make(kClassCaption, 19, 0);
-    sketch.editedCaption = &caption;
+    sketch.editSession = BareEditSession("<T'a'>").release();  // ending it frees it
     CmdStateExecuteItem(copy);
     EXPECT_EQ(ActivityWord(), kActivityCaptionEditing);
     EXPECT_EQ(LastExecutorCall().slot, 53);
     CmdStateExecuteItem(properties);
     EXPECT_EQ(ActivityWord(), 0u);
-    EXPECT_EQ(sketch.editedCaption, nullptr);
+    EXPECT_EQ(sketch.editSession, nullptr);
     EXPECT_EQ(LastExecutorCall().slot, 36);
 }
 
@@ -300,11 +297,14 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         uint16_t executor;
         int32_t argument;
     };
+    EditSessionPtr undoable = EditSessionWithUndo();
+    gUndoableSession = undoable.get();
     const Case cases[] = {
         {23, [](Sketch&, SketchCommandInputs&) {}, kTextUndo, 0, false, 13, 0},
         {23, [](Sketch& s, SketchCommandInputs&) { s.undoPosition = reinterpret_cast<UndoRecord*>(&s); }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
         {24, [](Sketch& s, SketchCommandInputs&) { s.redoPosition = reinterpret_cast<UndoRecord*>(&s); SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
-        {23, [](Sketch& s, SketchCommandInputs& in) { s.editedCaption = EditedCaption(); in.captionCanUndo = 1; }, kTextUndo, 0, true, 13, 0},
+        {23, [](Sketch& s, SketchCommandInputs&) { s.editSession = gUndoableSession; }, kTextUndo, 0, true, 13, 0},
+        {24, [](Sketch& s, SketchCommandInputs&) { s.editSession = gUndoableSession; }, kTextRedo, 0, false, 13, 1},
         {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); }, kTextSaveEllipsis, 0, false, 8, 17},
         {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 0); }, kTextSaveEllipsis, 0, true, 8, 17},
         {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},

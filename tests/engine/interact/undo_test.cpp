@@ -15,6 +15,7 @@
 #include "tests/support/clock_double.h"
 #include "tests/support/command_elements_double.h"
 #include "tests/support/views_double.h"
+#include "tests/engine/text/edit_session_util.h"
 
 namespace {
 
@@ -359,9 +360,11 @@ TEST_F(Undo, UndoAllStepsEveryFiftyMillisecondsUntilEscape) {
 TEST_F(Undo, WhileACaptionIsEditedTheEditorTakesTheCommand) {
     BuildSegment();
     gEngine.frontSketch = sketch;
-    sketch->editedCaption = a;
+    EditSessionPtr session = EditSessionWithUndo();
+    sketch->editSession = session.get();
     EXPECT_EQ(UndoRedoCommand(0), kResultOK);
     EXPECT_EQ(UndoDepth(), 1);
-    sketch->editedCaption = nullptr;
+    EXPECT_TRUE(CanUndoEditorChange(session.get(), 1));  // the editor's change was undone
+    sketch->editSession = nullptr;
     gEngine.frontSketch = nullptr;
 }

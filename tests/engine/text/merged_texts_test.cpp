@@ -421,33 +421,6 @@ TEST_F(MergedTextTest, ACaptionEditIsUndoneAndRedoneAndItsShowersFollow) {
     UndoTrimHistory(sketch, 0);
 }
 
-// A new caption is made empty at the point and edited; when its edit cannot begin, it
-// is not left behind.
-TEST_F(MergedTextTest, EditCaptionAtMakesAnEmptyCaptionAtThePoint) {
-    SketchObject* c = Caption("<H<T'c'>>");
-    ASSERT_EQ(EditCaptionAt(c, ScreenPoint{ 0, 0 }), kResultOK);
-    EXPECT_EQ(sketch->editedCaption, c);
-    sketch->editedCaption = nullptr;
-    const int32_t objects = ObjectCount();
-    if (EditCaptionAt(nullptr, ScreenPoint{ 120, 64 }) != kResultOK) {
-        EXPECT_EQ(ObjectCount(), objects);
-        EXPECT_EQ(sketch->editedCaption, nullptr);
-        EXPECT_EQ(UndoDepth(), 0);
-        return;
-    }
-    SketchObject* made = Newest();
-    EXPECT_EQ(ObjectCount(), objects + 1);
-    EXPECT_EQ(sketch->editedCaption, made);
-    EXPECT_EQ(made->constructionType, kTypeFree);
-    EXPECT_EQ(made->objectKind, kKindCaption);
-    EXPECT_EQ(made->exists, 1);
-    EXPECT_EQ(made->bounds.left, 120);
-    EXPECT_EQ(made->bounds.top, 64);
-    EXPECT_EQ(Text(CaptionDataOf(made)->layout), "<0>");
-    EXPECT_EQ(UndoDepth(), 0);
-    sketch->editedCaption = nullptr;
-}
-
 TEST(FlattenLayoutCopy, WritesShownAlternativesAndDropsFontAndSize) {
     struct Case {
         bool flatten, join;
@@ -546,17 +519,6 @@ TEST_F(MergedTextTest, OutOfMemoryInEveryOperation) {
         EXPECT_EQ(Shown(c), edited ? "new" : "Area: ");
     }
     EXPECT_TRUE(edited);
-
-    ResultCode rc = kResultOutOfMemory;
-    for (int32_t n = 1; n < 50 && rc == kResultOutOfMemory; ++n) {
-        const int32_t objects = ObjectCount();
-        SetAllocFailureAfter(n);
-        rc = EditCaptionAt(nullptr, ScreenPoint{ 1, 1 });
-        SetAllocFailureAfter(0);
-        EXPECT_EQ(ObjectCount(), objects + (rc == kResultOK ? 1 : 0));
-    }
-    EXPECT_NE(rc, kResultOutOfMemory);
-    sketch->editedCaption = nullptr;
 
     LayoutNode* tree = nullptr;
     ASSERT_EQ(ParseLayoutString(&tree, "<H<SP1#C<T'a'>><?1<T'b'>>>", nullptr), kLayoutParseOK);

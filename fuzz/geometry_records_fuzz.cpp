@@ -1,6 +1,6 @@
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
-// arcs, arc interiors and polygons, and to the construction data of points on paths and
-// unit points. A record
+// arcs, arc interiors, polygons and iterations, and to the construction data of points on
+// paths and unit points. A record
 // may be refused, but reading it must stay within the input, and whatever was taken
 // must recompute and write back exactly as long as it measures.
 #include <cstddef>
@@ -10,11 +10,13 @@
 
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/preferences.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_object_ops.h"
@@ -47,7 +49,7 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-constexpr int kSubjects = 12;
+constexpr int kSubjects = 13;
 Subject gSubjects[kSubjects];
 
 void Setup() {
@@ -71,7 +73,21 @@ void Setup() {
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
     uint32_t four = 4;
     SketchObject* freePolygon = ConstructObjectEx(&t, &four, 0, 0, nullptr, nullptr, false);
-    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon)
+    // An iteration of a to the midpoint of the segment: its record's counts may disagree
+    // with these parents, and its depth may be anything. A small budget keeps the
+    // recompute after each input short.
+    ThePreferences().iterationSamples = 50;
+    SketchObject* mid = ConstructObject(kTypeMidpoint, nullptr, List(seg), 0, true, false, nullptr);
+    SketchObject* entries[] = { a, mid };
+    IterationBuild build{};
+    build.entries = entries;
+    build.seedCount = 1;
+    build.mapCount = 1;
+    build.depth = 3;
+    build.preview = 1;
+    SketchObject* iteration = mid ? BuildIteration(&build) : nullptr;
+    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon ||
+        !iteration)
         std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
@@ -86,6 +102,7 @@ void Setup() {
     gSubjects[9] = { TransferArcGeometry, sector };
     gSubjects[10] = { TransferPolygonGeometry, triangle };
     gSubjects[11] = { TransferPolygonGeometry, freePolygon };
+    gSubjects[12] = { TransferIterationData, iteration };
 }
 
 }  // namespace

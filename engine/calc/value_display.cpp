@@ -46,6 +46,22 @@ bool ParentValue(const SketchObject* object, double* value) {
     return true;
 }
 
+bool GetValueState(const SketchObject* object, int32_t* defined, double* value) {
+    if (!HasValueDisplay(object)) return false;
+    const ValueDisplay* display = ValueDisplayOf(object);
+    *defined = display->defined;
+    *value = display->value;
+    return true;
+}
+
+bool SetValueState(SketchObject* object, int32_t defined, double value) {
+    if (!HasValueDisplay(object)) return false;
+    ValueDisplay* display = ValueDisplayOf(object);
+    display->defined = defined;
+    display->value = value;
+    return true;
+}
+
 int32_t InitMeasurementData(SketchObject* object, void* parameter) {
     ValueDisplayInit* record = static_cast<ValueDisplayInit*>(parameter);
     if (!object) {

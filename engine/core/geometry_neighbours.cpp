@@ -53,6 +53,4 @@ void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point) {
     *point = { o.x + x * ux, o.y + y * uy };
 }
 
-bool FinalIteratedPoint(const SketchObject*, RealPoint*) { return false; }
-
 void RelayoutObjectLabel(SketchObject* object) { PlaceObjectLabel(object); }

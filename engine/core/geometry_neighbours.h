@@ -1,7 +1,6 @@
 // What point, straight and circle constructions ask of neighbouring parts of the
-// engine: measured values, unit conversion, coordinate systems, marks and iterated
-// images. Each entry is a stand-in until its owner lands; the bodies are in
-// geometry_neighbours.cpp.
+// engine: measured values, unit conversion, coordinate systems and marks. Each entry is
+// a stand-in until its owner lands; the bodies are in geometry_neighbours.cpp.
 #pragma once
 #include <cstdint>
 
@@ -26,10 +25,6 @@ SketchObject* MarkedCoordinateSystem();
 // Stand-in: the grid point of a coordinate system nearest to a point (square grid:
 // whole units), until grids land.
 void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point);
-
-// Stand-in: the final point of an iterated image; false when it has none (always,
-// until iterations land).
-bool FinalIteratedPoint(const SketchObject* image, RealPoint* point);
 
 // Places a shown label again after its object moved.
 void RelayoutObjectLabel(SketchObject* object);

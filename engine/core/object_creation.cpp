@@ -18,6 +18,8 @@
 #include "engine/core/services/text_data.h"
 #include "engine/core/services/undo.h"
 
+int16_t NestedEvaluationDepth = 0;
+
 namespace {
 
 SketchObject* Item(PtrList list, int32_t index) {

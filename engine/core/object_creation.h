@@ -9,6 +9,10 @@
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 
+// Raised while a locus or an iteration moves its driver or evaluates at other parameters
+// and lowered afterwards: text displays stop rebuilding their texts at depth 2 and more.
+extern int16_t NestedEvaluationDepth;
+
 // Construction out-flags.
 constexpr uint16_t kConstructedNew      = 0;
 constexpr uint16_t kReusedEqual         = 1;

@@ -10,6 +10,7 @@
 
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
+#include "engine/core/iterations.h"
 #include "engine/core/paths.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/point_objects.h"
@@ -141,17 +142,17 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferArcGeometry,      nullptr,           TransformArc,          13, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  3 },
-    // iteration; Stand-in: class data routines not built yet
-    { 14, kObjectSize,                6,
+    // iteration
+    { 14, kSizeWith<IterationData>,   6,
       DrawNothing,        nullptr,                 nullptr,            nullptr,
-      NeverHit,        nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,               14, nullptr,
+      NeverHit,        nullptr,             InitIterationData,   FreeIterationData,
+      nullptr,                  nullptr,           nullptr,               14, TransferIterationData,
       LabelDoesNotFollow,  0, 0, 0, 0, 0, 7,  0, 3,
       DefaultDisplayPartsOf, nullptr,  9 },
-    // iterated image; Stand-in: image and draw routines not built yet
-    { 15, kObjectSize,                6,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
+    // iterated image
+    { 15, kSizeWith<IteratedImageData>, 6,
+      DrawIteratedImage,  DrawIteratedImageSelected, DrawIteratedImageScaled, nullptr,
+      HitTestIteratedImage, HitTestIteratedImageRect, InitIteratedImage, FreeIteratedImage,
       nullptr,                  nullptr,           nullptr,               15, nullptr,
       LabelDoesNotFollow, 12, 1, 1, 0, 1, 7,  0, 3,
       DefaultDisplayPartsOf, nullptr,  9 },
@@ -242,17 +243,17 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 15,             1,           10, 0,     0,  15, 21, 18,  13, 0,
       UpdatePointOnPath,             TransferPathParameter,  0x100d, 0xffff, 0xffff,  7,
       {{2,0,0,0,0}, {2,0,0,0,0}, {2,0,0,0,0}} },
-    // 16 iteration rule; Stand-in: update routine not built yet
+    // 16 iteration rule
     { 76,            14,           51, 0,     0, 108, 21, 18, 114, 0,
-      nullptr,                       nullptr,               0x40020, 0xffff, 0xffff,  1,
+      UpdateIteration,               nullptr,               0x40020, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 17 iteration rule to a depth; Stand-in: update routine not built yet
+    // 17 iteration rule to a depth
     { 89,            14,           51, 0,     0, 108, 21, 18, 114, 0,
-      nullptr,                       nullptr,               0x40020, 0xffff, 0xffff,  1,
+      UpdateIterationByValue,        nullptr,               0x40020, 0xffff, 0xffff,  1,
       {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },
-    // 18 iterated image; Stand-in: update routine not built yet
+    // 18 iterated image
     { 77,            15,           52, 1,     0,  20, 21, 18,  18, 0,
-      nullptr,                       nullptr,               0x18100, 0xffff, 0xffff,  1,
+      UpdateIteratedImage,           nullptr,               0x18100, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
     // 19 final iterated point
     { 88,             1,            4, 1,     0,  22, 21, 18,  19, 0,

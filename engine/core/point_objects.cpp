@@ -7,6 +7,7 @@
 #include "engine/core/construction_data.h"
 #include "engine/core/geometry_metrics.h"
 #include "engine/core/geometry_neighbours.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/paths.h"
 #include "engine/core/print_state.h"

@@ -7,6 +7,7 @@
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/construction_data.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
@@ -272,6 +273,21 @@ ResultCode TransferAxisData(TransferContext* context) {
     return KeepWorstError(rc, RecordTransfer(context, &scratch,
                                              kClassDataOffset + offsetof(AxisData, horizontal),
                                              sizeof(int32_t), 2, ConvertFlagField));
+}
+
+ResultCode TransferIterationData(TransferContext* context) {
+    // Undo never swaps an iteration's class data: its properties are not undone.
+    if (context->op == kTransferSwap) return kResultOK;
+    ResultCode rc = kResultOK;
+    if (RecordCheckLength(context, &rc, kIterationRecordBytes, kIterationRecordBytes)) return rc;
+    SketchObject* iteration = CodecObject(context);
+    IterationParameters& parameters = IterationDataOf(iteration)->parameters;
+    uint8_t record[kIterationRecordBytes];
+    if (!IsReadingRecord(context)) EncodeIterationRecord(parameters, record);
+    rc = KeepWorstError(rc, TransferThroughBlock(context, record, kIterationRecordBytes, kIterationRecordBytes, nullptr));
+    if (IsReadingRecord(context) && !IsFatalResult(rc))
+        rc = KeepWorstError(rc, DecodeIterationRecord(record, kIterationRecordBytes, &parameters));
+    return rc;
 }
 
 ResultCode TransferUnitDistance(TransferContext* context) {

@@ -5,6 +5,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
@@ -309,6 +310,10 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     // So was a merged or pegged text's text: its references name parents by number.
     if (IsMergedOrPeggedText(o) && !AllocCaptionSlots(o)) return kResultOutOfMemory;
+    // An iteration's stored counts must fit its parents, or its update would read past them.
+    if (o->objectClass == kClassIteration) {
+        if (const ResultCode code = FinishReadIteration(o)) return code;
+    }
     LinkObjectIntoSketch(o, kNotLinked);  // links it into its layer ring too
     io->pending = nullptr;
     *made = o;

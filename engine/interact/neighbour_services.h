@@ -12,6 +12,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
+#include "engine/core/iterations.h"
 #include "engine/core/neighbour_standins.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
@@ -39,11 +40,10 @@ constexpr int32_t kMarkSlotCoordSystem = 20;
 bool ObjectListIsEmpty(PtrList list);
 
 // Stand-in: class data of the classes whose records are not laid out yet (coordinate
-// systems, iterated images, tables), read and written through these calls only.
+// systems, tables), read and written through these calls only.
 struct StandinClassData {
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
     int32_t visible;
-    int32_t singleMapPointImage;  // iterated images
     int32_t tableRows;
 };
 StandinClassData* StandinData(SketchObject* object);
@@ -51,7 +51,6 @@ const StandinClassData* StandinData(const SketchObject* object);
 
 // Stand-in: coordinate systems and tables of the calculations subsystem.
 SketchObject* OwningCoordSystem(const SketchObject* object);
-bool IsSingleMapPointImage(const SketchObject* object);
 bool TableCanRemoveEntry(const SketchObject* table);
 
 // ---- Motion engine and shell -------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "engine/calc/value_objects.h"
 #include "engine/core/alerts.h"
+#include "engine/core/iterations.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/command_states.h"
@@ -62,7 +63,7 @@ bool PlusMinus(int32_t direction) {
         used = true;
     }
     if (depth) {
-        ChangeIterationDepth(depth);
+        IterationKeyStep(kIterationDepth, depth);
         used = true;
     }
     return used;
@@ -78,7 +79,7 @@ bool HandleSketchChar(uint32_t character) {
         return true;
     }
     bool used = false;
-    if (character == '!') used = NewIterationSeed();
+    if (character == '!') used = IterationKeyStep(kIterationSeed, 0);
     else if (character == '+') used = PlusMinus(1);
     else if (character == '-') used = PlusMinus(-1);
     if (used) ResetHoverPosition();

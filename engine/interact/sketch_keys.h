@@ -32,12 +32,8 @@ struct SketchObject;
 // The caption editor takes a character or a key (flags as HandleViewCommand's).
 void CaptionEditorChar(uint32_t character);
 void CaptionEditorKey(uint16_t key, uint16_t flags);
-// A new random seed for the iterations of the selection; false when none applies.
-bool NewIterationSeed();
 // A locus takes more (+1) or fewer (-1) samples; false when it cannot change.
 bool StepLocusSamples(SketchObject* locus, int32_t direction);
-// The depth of the selected iterations changes by the direction.
-void ChangeIterationDepth(int32_t direction);
 // A table of measurements has a row that "-" may remove.
 bool TableEntryRemovable(const SketchObject* table);
 // Gives one object the style's fields in mask.

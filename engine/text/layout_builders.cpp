@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
@@ -313,7 +314,10 @@ struct ListUser {
     DescriptionContext* context;
     SketchObject* const* parents;
     int32_t count;
-    int32_t mode;  // '1' names, '2' pairs
+    int32_t mode;       // '1' names, '2' pairs, '3' iteration pairs, '4' pre-images, '5' maps
+    int32_t seedBase;   // iterations: where the seeds start
+    int32_t seedCount;
+    int32_t map;        // '5': the map whose images are listed (0-based)
 };
 
 LayoutNode* PairNode(SketchObject* a, SketchObject* b) {
@@ -330,10 +334,35 @@ LayoutNode* PairNode(SketchObject* a, SketchObject* b) {
     return row;
 }
 
+LayoutNode* ListItem(int32_t i, void* user);
+
+// One map's images of every seed, bracketed when there are several.
+LayoutNode* MapItem(int32_t map, void* user) {
+    ListUser inner = *static_cast<ListUser*>(user);
+    inner.mode = 'i';
+    inner.map = map;
+    LayoutNode* list = BuildListLayout(inner.seedCount, 4, false, ListItem, &inner);
+    if (!list || inner.seedCount <= 1) return list;
+    LayoutNode* bracket = CreateLayoutNode(kLayoutBrackets, nullptr, 0);
+    if (!bracket) {
+        FreeLayoutNode(list);
+        return nullptr;
+    }
+    AppendLayoutChild(bracket, list);
+    return bracket;
+}
+
 LayoutNode* ListItem(int32_t i, void* user) {
     auto* u = static_cast<ListUser*>(user);
-    if (u->mode == '2') return PairNode(u->parents[2 * i], u->parents[2 * i + 1]);
-    return BuildObjectLabelLayout(u->parents[i], nullptr, false, true);
+    const int32_t seed = u->seedBase + i;
+    switch (u->mode) {
+        case '2': return PairNode(u->parents[2 * i], u->parents[2 * i + 1]);
+        case '3': return PairNode(u->parents[seed], u->parents[seed + u->seedCount]);
+        case '4': return BuildObjectLabelLayout(u->parents[seed], nullptr, false, true);
+        case '5': return MapItem(i, user);
+        case 'i': return BuildObjectLabelLayout(u->parents[seed + (u->map + 1) * u->seedCount], nullptr, false, true);
+        default: return BuildObjectLabelLayout(u->parents[i], nullptr, false, true);
+    }
 }
 
 }  // namespace
@@ -401,12 +430,24 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
     if (length == 2 && content[0] == 'T' && content[1] == 'A') return AngleField(out, parent, object);
     if (content[0] == '@') {
         if (length != 2) return kLayoutParseSyntax;
-        ListUser u{ context, parents, count, content[1] };
+        ListUser u{ context, parents, count, content[1], 0, 0, 0 };
         LayoutNode* list = nullptr;
-        // Stand-in: the iteration lists ("@3", "@4", "@5") come with iterations.
-        if (content[1] == '1') list = BuildListLayout(count, 6, true, ListItem, &u);
-        else if (content[1] == '2') list = BuildListLayout(count / 2, 6, true, ListItem, &u);
-        else return kLayoutParseSyntax;
+        if (content[1] == '1') {
+            list = BuildListLayout(count, 6, true, ListItem, &u);
+        } else if (content[1] == '2') {
+            list = BuildListLayout(count / 2, 6, true, ListItem, &u);
+        } else if (content[1] >= '3' && content[1] <= '5') {
+            // The iteration lists: only a rule whose counts fit its parents has them.
+            if (object->objectClass != kClassIteration || IterationChainBase(object) > count)
+                return kLayoutParseSyntax;
+            u.seedBase = IterationSeedBase(object);
+            u.seedCount = IterationDataOf(object)->parameters.seedCount;
+            const int32_t maps = IterationDataOf(object)->parameters.mapCount;
+            if (content[1] == '5') list = BuildListLayout(maps, 3, true, ListItem, &u);
+            else list = BuildListLayout(u.seedCount, 4, true, ListItem, &u);
+        } else {
+            return kLayoutParseSyntax;
+        }
         if (!list) return kLayoutParseNoMemory;
         *out = Append(parent, list);
         return kLayoutParseOK;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/custom_tools.h"
@@ -101,10 +102,15 @@ void CommonNoun(SketchObject* const* items, int32_t first, int32_t step, int32_t
     GetGroupString(kGroupKindNouns, 3 * kind - 3 + (plural ? 1 : 0), out, kFieldRoom);
 }
 
-// Stand-in: an iteration's seed count, map count and depth come with iterations.
-int32_t IterationSeedCount(const SketchObject*) { return 0; }
-int32_t IterationMapCount(const SketchObject*) { return 1; }
-int32_t IterationDepth(const SketchObject*) { return 0; }
+int32_t IterationSeedCount(const SketchObject* o) {
+    return o->objectClass == kClassIteration ? IterationDataOf(o)->parameters.seedCount : 0;
+}
+int32_t IterationMapCount(const SketchObject* o) {
+    return o->objectClass == kClassIteration ? IterationDataOf(o)->parameters.mapCount : 1;
+}
+int32_t IterationDepth(const SketchObject* o) {
+    return o->objectClass == kClassIteration ? IterationDataOf(o)->parameters.depth : 0;
+}
 
 // "^I", "^i", "^W", "^w": the noun of the listed parents, then their labels.
 void ListField(SketchObject* o, char code, char* out) {

@@ -1,6 +1,7 @@
 #include "engine/text/object_text.h"
 
 #include "engine/core/geometry.h"
+#include "engine/core/iterations.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_stack.h"
 #include "engine/core/object_tables.h"
@@ -129,8 +130,16 @@ void ApplyTextStyleToObject(SketchObject* object, const TextStyle* style, int32_
     AddObjectToDirtyRect(object);
 }
 
-// Stand-in: the iteration rules' parent-kind rules come with iterations.
-static int32_t IterationParentKind(SketchObject*, int32_t) { return kKindNone; }
+// The depth value and value seeds and destinations are values, point seeds and
+// destinations points, the dependent chain anything.
+static int32_t IterationParentKind(SketchObject* object, int32_t index) {
+    const int32_t base = IterationSeedBase(object);
+    if (index < base) return kKindCalculation;
+    const IterationParameters& p = IterationDataOf(object)->parameters;
+    if (p.seedCount == 0 || index >= IterationChainBase(object)) return kKindObject;
+    const auto* seed = static_cast<SketchObject*>(PtrListItem(object->parents, base + (index - base) % p.seedCount));
+    return seed && seed->objectClass == kClassPoint ? kKindPoint : kKindCalculation;
+}
 // Stand-in: the action buttons' parent kinds come with the buttons.
 static int32_t ButtonParentKind(SketchObject*, int32_t) { return kKindNone; }
 
@@ -210,10 +219,8 @@ void DefaultObjectPosition(ScreenPoint* point, int32_t objectClass) {
 
 // ---- Predicates
 
-int32_t ImageEvaluationDepth() { return 0; }
-
 bool CanSkipValueText(const SketchObject* object) {
-    const int32_t depth = ImageEvaluationDepth();
+    const int32_t depth = NestedEvaluationDepth;
     if (object->hidden == kShown && depth == 0) return false;
     if (depth >= 2) return true;
     return !HasTextDependent(object);

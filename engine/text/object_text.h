@@ -48,10 +48,6 @@ bool IsIntersectable(const SketchObject* object);
 // Reverses a chain linked through tempLink; the head becomes the old last object.
 void ReverseTempList(SketchObject** head);
 
-// The engine-wide depth of nested image evaluations (loci, iterations).
-// Stand-in: raised by the locus and iteration code once they exist.
-int32_t ImageEvaluationDepth();
-
 // The display mode of a measurement's or calculation's value (the calculation code).
 int32_t ValueDisplayModeOf(const SketchObject* object);
 

@@ -8,6 +8,7 @@ namespace {
 std::deque<DialogScript> gScripts;
 std::vector<RanDialog> gDialogs;
 std::vector<Flash> gFlashes;
+std::vector<CellFrame> gCellFrames;
 }  // namespace
 
 void ScriptDialogs(std::vector<DialogScript> scripts) {
@@ -15,10 +16,12 @@ void ScriptDialogs(std::vector<DialogScript> scripts) {
 }
 std::vector<RanDialog>& RanDialogs() { return gDialogs; }
 std::vector<Flash>& RecordedFlashes() { return gFlashes; }
+std::vector<CellFrame>& RecordedCellFrames() { return gCellFrames; }
 void ResetDialogDoubles() {
     gScripts.clear();
     gDialogs.clear();
     gFlashes.clear();
+    gCellFrames.clear();
 }
 
 bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn change, int32_t helpTopic, int32_t mode) {
@@ -35,4 +38,12 @@ bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn change, int32_t
 
 void FlashScriptStep(SketchObject* const objects[3], int32_t step) {
     gFlashes.push_back({ { objects[0], objects[1], objects[2] }, step });
+}
+
+void DrawDialogCellFrame(GraphicsPort*, const ScreenRect& cell, bool buttonFace, bool pressed) {
+    gCellFrames.push_back({ cell.left, cell.top, cell.right, cell.bottom, buttonFace, pressed, false });
+}
+
+void EndDialogCellFrame(GraphicsPort*) {
+    if (!gCellFrames.empty()) gCellFrames.back().ended = true;
 }

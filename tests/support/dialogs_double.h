@@ -21,6 +21,15 @@ struct RanDialog {
     bool    hadChangeRoutine;
 };
 
+// One cell frame a grid drew: its box, whether as a button face, whether pressed, and
+// whether EndDialogCellFrame closed it.
+struct CellFrame {
+    int16_t left, top, right, bottom;
+    bool    buttonFace;
+    bool    pressed;
+    bool    ended;
+};
+
 struct Flash {
     std::array<SketchObject*, 3> objects;
     int32_t step;
@@ -30,4 +39,5 @@ struct Flash {
 void ScriptDialogs(std::vector<DialogScript> scripts);
 std::vector<RanDialog>& RanDialogs();
 std::vector<Flash>& RecordedFlashes();
+std::vector<CellFrame>& RecordedCellFrames();
 void ResetDialogDoubles();

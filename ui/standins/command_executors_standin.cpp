@@ -18,6 +18,5 @@ ResultCode CutCommand(int32_t) { return kResultOK; }
 ResultCode CopyCommand(int32_t) { return kResultOK; }
 ResultCode PasteCommand(int32_t) { return kResultOK; }
 ResultCode ClearCommand(int32_t) { return kResultOK; }
-ResultCode IterateCommand(int32_t) { return kResultOK; }
 ResultCode AddTableEntryCommand(int32_t) { return kResultOK; }
 ResultCode RemoveTableEntryCommand(int32_t) { return kResultOK; }

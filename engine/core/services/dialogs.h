@@ -4,6 +4,9 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/screen_types.h"
+
+struct GraphicsPort;
 struct SketchObject;
 
 // Field kinds of a dialog record.
@@ -49,3 +52,9 @@ bool RunCommandDialog(int32_t dialogKind, void* record, DialogChangeFn change, i
 // Draws up to three marked objects (null entries are skipped) in XOR for a few frames;
 // step is the mark slot whose group was completed (0..19), or 20.
 void FlashScriptStep(SketchObject* const objects[3], int32_t step);
+
+// A cell of a dialog's owner-drawn grid: drawing is clipped to the cell, which is first
+// painted as a raised (or pressed) button face when asked; the clip stays on the cell's
+// inner rectangle until EndDialogCellFrame.
+void DrawDialogCellFrame(GraphicsPort* port, const ScreenRect& cell, bool buttonFace, bool pressed);
+void EndDialogCellFrame(GraphicsPort* port);

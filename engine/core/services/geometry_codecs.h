@@ -19,6 +19,8 @@ ResultCode TransferPolygonGeometry(TransferContext* context);
 ResultCode TransferRectGeometry(TransferContext* context);
 // Class data of axes (2309).
 ResultCode TransferAxisData(TransferContext* context);
+// Class data of iterations (2314): the 24-byte class record (iterations.h).
+ResultCode TransferIterationData(TransferContext* context);
 // Class data of pictures (2316): width, height, natural width, natural height as i32.
 ResultCode TransferPictureData(TransferContext* context);
 

@@ -34,6 +34,11 @@ void UpdateFreeCalculation(SketchObject* object);
 // The value of a measurement, calculation or parameter parent, in the sketch's units;
 // false when it is undefined or the object shows no value.
 bool ParentValue(const SketchObject* object, double* value);
+// The defined flag and value of a measurement or calculation, read and put back as they
+// stand (an iteration moves its value seeds this way); false for an object that shows no
+// value (nothing is written then).
+bool GetValueState(const SketchObject* object, int32_t* defined, double* value);
+bool SetValueState(SketchObject* object, int32_t defined, double value);
 
 // The undoable edit of a calculation's expression (the interaction code's): `tokens`
 // (form, count) compiled against the object's parents and put in effect as one undo

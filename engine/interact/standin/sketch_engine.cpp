@@ -49,7 +49,4 @@ SketchObject* OwningCoordSystem(const SketchObject* o) {
     }
     return ambiguous ? nullptr : found;
 }
-bool IsSingleMapPointImage(const SketchObject* o) {
-    return o->objectClass == kClassIteratedImage && StandinData(o)->singleMapPointImage != 0;
-}
 bool TableCanRemoveEntry(const SketchObject* t) { return StandinData(t)->tableRows > 3; }

@@ -20,16 +20,7 @@ using namespace calc_test;
 
 namespace {
 
-std::string PlainText(LayoutNode* node) {
-    if (!node) return "(none)";
-    LayoutWriteContext context{};
-    context.options = kWritePlainText | kWriteShownAlternativeOnly;
-    const int32_t n = SerializeLayout(node, nullptr, &context);
-    std::string text(size_t(n), '\0');
-    SerializeLayout(node, text.data(), &context);
-    FreeLayoutNode(node);
-    return text;
-}
+std::string PlainText(LayoutNode* node) { return TakePlainText(node); }
 
 std::vector<ExpressionToken> Cells() {
     std::vector<ExpressionToken> out(256);

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "calc_fixture.h"
 #include "edit_record.h"
 #include "engine/calc/parameters.h"
+#include "engine/core/iterations.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
@@ -221,3 +223,43 @@ TEST_F(CalculationObjectTest, MotionSettingsArePutInOrder) {
 }
 
 }  // namespace
+
+// Values as seeds of an iteration: x goes to x + 1, and a circle of radius x + 1 shows
+// each step; x and its calculation come back afterwards.
+TEST_F(CalculationObjectTest, ValueSeedsMoveToTheirImagesAndComeBack) {
+    sketch->settings.distanceUnit = 0;  // pixels
+    SketchObject* x = Number(2);
+    SketchObject* next = Make(kTypeCalculation, {calc_test::Value(0), kPlus, 1}, {x});
+    ASSERT_NE(next, nullptr);
+    SketchObject* circle = Build(kTypeCircleByRadius, {PointAt(100, 100), next});
+    ASSERT_NE(circle, nullptr);
+    SketchObject* entries[] = {x, next};
+    IterationBuild build{};
+    build.entries = entries;
+    build.seedCount = 1;
+    build.mapCount = 1;
+    build.depth = 3;
+    build.preview = 1;
+    SketchObject* iteration = BuildIteration(&build);
+    ASSERT_NE(iteration, nullptr);
+    EXPECT_EQ(build.hasNonPointImages, 1);
+    RecomputeSketch(false);
+    SketchObject* image = nullptr;
+    for (SketchObject* c : Children(iteration))
+        if (c->objectClass == kClassIteratedImage) image = c;
+    ASSERT_NE(image, nullptr);
+    std::vector<int32_t> widths;
+    EnumerateIteratedImages(
+        image,
+        [](void* state, uint8_t* record, int32_t) {
+            int16_t left, right;
+            std::memcpy(&left, record, 2);
+            std::memcpy(&right, record + 4, 2);
+            static_cast<std::vector<int32_t>*>(state)->push_back(right - left);
+            return true;
+        },
+        &widths);
+    EXPECT_EQ(widths, (std::vector<int32_t>{9, 11, 13}));  // radius 4, 5, 6: the bounds take 2 r + 1
+    EXPECT_EQ(ValueDisplayOf(x)->value, 2);
+    EXPECT_EQ(ValueDisplayOf(next)->value, 3);
+}

@@ -16,6 +16,16 @@
 #include "engine/core/sketch.h"
 #include "engine/interact/undo.h"
 
+// Construction data of the given bytes (the transformations' fixed values).
+inline PtrList DataBlock(const void* bytes, uint32_t size) {
+    PtrList list = 0;
+    const int32_t items = static_cast<int32_t>((size + sizeof(void*) - 1) / sizeof(void*));
+    EXPECT_TRUE(AllocPtrList(items, items, &list));
+    std::memset(PtrListData(list), 0, items * sizeof(void*));
+    std::memcpy(PtrListData(list), bytes, size);
+    return list;
+}
+
 class SketchTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -22,24 +22,14 @@ const ArcData& ArcOf(const SketchObject* o) { return *ClassData<ArcData>(o); }
 
 double Deg(double radians) { return radians * 180 / kPi; }
 
-// A block of construction data from its bytes.
-PtrList Data(const void* bytes, uint32_t size) {
-    PtrList list = 0;
-    const int32_t items = static_cast<int32_t>((size + sizeof(void*) - 1) / sizeof(void*));
-    EXPECT_TRUE(AllocPtrList(items, items, &list));
-    std::memset(PtrListData(list), 0, items * sizeof(void*));
-    std::memcpy(PtrListData(list), bytes, size);
-    return list;
-}
-
 PtrList FixedAngle(double degrees) {
     double a = degrees;
     AngleToRadians(&a, kAngleDegrees);
     const FixedAngleEntry e = { -std::sin(a), std::cos(a), degrees, kAngleDegrees, 0 };
-    return Data(&e, sizeof e);
+    return DataBlock(&e, sizeof e);
 }
 
-PtrList FixedRatio(double ratio) { return Data(&ratio, 8); }
+PtrList FixedRatio(double ratio) { return DataBlock(&ratio, 8); }
 
 class TransformTest : public SketchTest {
 protected:
@@ -173,7 +163,7 @@ TEST_F(TransformTest, FixedVerticalIsTheOnlyEntryOfItsType) {
     FromDistanceUnits(&oneCm, kDistanceCentimetres);
     // Type 23 keeps one 6-word entry: its vertical, +1 cm, upwards positive.
     const FixedDistanceEntry up = { oneCm, 1.0, kDistanceCentimetres, 0 };
-    SketchObject* image = BuildWith(23, { p, horizontal }, Data(&up, sizeof up));
+    SketchObject* image = BuildWith(23, { p, horizontal }, DataBlock(&up, sizeof up));
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(image->exists, 1);
     EXPECT_NEAR(Pos(image).x, 100 + 2 * oneCm, 1e-9);
@@ -181,13 +171,13 @@ TEST_F(TransformTest, FixedVerticalIsTheOnlyEntryOfItsType) {
 
     // Type 22: the fixed horizontal entry, then the measured vertical (also upwards).
     const FixedDistanceEntry right = { 10, 10, kDistancePixels, 0 };
-    SketchObject* other = BuildWith(22, { p, horizontal }, Data(&right, sizeof right));
+    SketchObject* other = BuildWith(22, { p, horizontal }, DataBlock(&right, sizeof right));
     EXPECT_NEAR(Pos(other).x, 110, 1e-9);
     EXPECT_NEAR(Pos(other).y, 100 - 2 * oneCm, 1e-9);
 
     // Type 21 holds both entries: horizontal, then vertical.
     const FixedDistanceEntry both[2] = { { 5, 5, 0, 0 }, { -7, -7, 0, 0 } };
-    SketchObject* rect = BuildWith(21, { p }, Data(both, sizeof both));
+    SketchObject* rect = BuildWith(21, { p }, DataBlock(both, sizeof both));
     EXPECT_EQ(Pos(rect).x, 105);
     EXPECT_EQ(Pos(rect).y, 107);
 }
@@ -200,7 +190,7 @@ TEST_F(TransformTest, AngleAndRatioPointsThatCoincideMakeNoImage) {
     const FixedDistanceEntry r = { 20, 20, kDistancePixels, 0 };
     // Polar by the angle a-v-q: from pointing left to pointing down on screen, which
     // the user sees as a quarter turn anticlockwise: the image moves up.
-    SketchObject* image = BuildWith(26, { p, a, v, q }, Data(&r, sizeof r));
+    SketchObject* image = BuildWith(26, { p, a, v, q }, DataBlock(&r, sizeof r));
     ASSERT_EQ(image->exists, 1);
     EXPECT_NEAR(Pos(image).x, 10, 1e-9);
     EXPECT_NEAR(Pos(image).y, -10, 1e-9);
@@ -312,7 +302,7 @@ TEST_F(TransformTest, DragsArePushedBackThroughEachKindOfRow) {
     SketchObject* mirror = Build(kTypeSegment, { PointAt(100, 0), PointAt(200, 100) });  // 45 degrees
     const FixedDistanceEntry both[2] = { { 30, 30, 0, 0 }, { 40, 40, 0, 0 } };
     SketchObject* images[] = {
-        BuildWith(21, { p }, Data(both, sizeof both)),
+        BuildWith(21, { p }, DataBlock(both, sizeof both)),
         BuildWith(kTypeRotateFixed, { p, c }, FixedAngle(30)),
         BuildWith(34, { p, c }, FixedRatio(4)),
         Build(kTypeReflection, { p, mirror }),
@@ -362,7 +352,7 @@ TEST_F(TransformTest, QuarterTurnAndCopyRowsAreAccepted) {
     SketchObject* origin = PointAt(10, 10);
     SketchObject* unit = Build(56, { origin }, nullptr, [] {
         double v = 40;
-        return Data(&v, 8);
+        return DataBlock(&v, 8);
     }());
     ASSERT_NE(unit, nullptr);
     const ObjectTemplate t = { 58, 0, 0, kClassPoint, 1, kKindUnitPoint, 0 };

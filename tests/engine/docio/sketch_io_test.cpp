@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/core/arc_data.h"
+#include "engine/core/iterations.h"
 #include "engine/core/memory.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/polygon_objects.h"
@@ -25,6 +26,7 @@
 #include "codec_checks.h"
 #include "seed_files.h"
 #include "support/pictures_double.h"
+#include "tests/engine/text/layout_test_util.h"
 
 namespace {
 
@@ -650,13 +652,7 @@ TEST_F(SketchIoTest, PictureSizesAndImageRoundTrip) {
 
 namespace {
 
-std::string PlainText(SketchObject* o) {
-    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
-    LayoutNode* tree = CaptionDataOf(o)->layout;
-    std::string text(size_t(SerializeLayout(tree, nullptr, &w)), '\0');
-    SerializeLayout(tree, text.data(), &w);
-    return text;
-}
+std::string PlainText(SketchObject* o) { return WriteLayout(CaptionDataOf(o)->layout, kWritePlainText); }
 
 }  // namespace
 
@@ -705,3 +701,62 @@ TEST_F(SketchIoTest, MergedAndPeggedTextsReadBackLive) {
     SetCurrentSketch(before, nullptr);
     FreeSketch(back);
 }
+
+namespace {
+
+// An iteration keeps its counts, depth, flags and seed (record 2314) through a page, and
+// a stored map count that its parents cannot hold is refused.
+TEST_F(SketchIoTest, IterationRoundTripsAndDisagreeingCountsAreRefused) {
+    BuildPage();
+    SketchObject* seeds[] = { a, mid };
+    IterationBuild build{};
+    build.entries = seeds;
+    build.seedCount = 1;
+    build.mapCount = 1;
+    build.depth = 3;
+    build.finalOnly = 1;
+    build.preview = 1;
+    SketchObject* iteration = BuildIteration(&build);
+    ASSERT_NE(iteration, nullptr);
+    RecomputeSketch(false);
+    const IterationParameters stored = IterationDataOf(iteration)->parameters;
+    const std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "iteration_page", bytes);
+    const size_t at = Find(bytes, 2314);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(GetLE32(bytes.data() + at), 24u);
+    // The geometry records target takes a subject byte (12: the iteration) before the payload.
+    std::vector<uint8_t> record{ 12 };
+    record.insert(record.end(), bytes.begin() + std::ptrdiff_t(at) + 8, bytes.begin() + std::ptrdiff_t(at) + 32);
+    SaveFuzzSeed("geometry_records_fuzz", "iteration_record", record);
+
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    SketchObject* read = nullptr;
+    int32_t images = 0;
+    for (SketchObject* o : Order(back)) {
+        if (o->objectClass == kClassIteration) read = o;
+        if (o->objectClass == kClassIteratedImage) ++images;
+    }
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(images, 2);  // of the segment and of the midpoint
+    const IterationParameters& p = IterationDataOf(read)->parameters;
+    EXPECT_EQ(p.seedCount, stored.seedCount);
+    EXPECT_EQ(p.mapCount, stored.mapCount);
+    EXPECT_EQ(p.depth, 3);
+    EXPECT_EQ(p.finalOnly, 1);
+    EXPECT_EQ(p.seed, stored.seed);
+    FreeSketch(back);
+    SetCurrentSketch(sketch, nullptr);
+
+    // 61,456 maps would wrap the image count; the parents hold one.
+    std::vector<uint8_t> damaged = bytes;
+    PutLE16(damaged.data() + at + 8 + 8, 61456);
+    SaveFuzzSeed("sketch_body_fuzz", "iteration_counts_disagree", damaged);
+    back = nullptr;
+    EXPECT_EQ(Read(damaged, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    if (back) FreeSketch(back);
+    SetCurrentSketch(sketch, nullptr);
+}
+
+}  // namespace

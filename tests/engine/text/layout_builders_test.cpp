@@ -6,6 +6,7 @@
 
 #include "engine/calc/expression_layout.h"
 #include "engine/calc/value_display.h"
+#include "engine/core/iterations.h"
 #include "named_objects.h"
 #include "engine/core/units.h"
 #include "engine/text/layout.h"
@@ -162,3 +163,32 @@ TEST(ScriptLevelSizes, StepDownTheLadder) {
 }
 
 }  // namespace
+
+TEST_F(BuilderTest, IterationListsPairSeedsWithTheirImages) {
+    SketchObject* p[7];
+    const char* names[7] = { "A", "B", "C", "D", "E", "F", "G" };
+    for (int i = 0; i < 7; ++i) p[i] = Named(names[i]);
+    // Seeds A, B; map 1 sends them to C, D and map 2 to E, F; G is the chain.
+    SketchObject* rule = Raw(kTypeIterationRule, kClassIteration, 51, { p[0], p[1], p[2], p[3], p[4], p[5], p[6] });
+    IterationDataOf(rule)->parameters.seedCount = 2;
+    IterationDataOf(rule)->parameters.mapCount = 2;
+    DescriptionContext d{ rule, 0, 0, nullptr };
+    struct Case { const char* code; const char* layout; };
+    const Case cases[] = {
+        { "@3", "<H<H<T1xA><T1x ><!DE><T1x ><T1xC>><T5x and ><H<T1xB><T1x ><!DE><T1x ><T1xD>>>" },
+        { "@4", "<H<T1xA><T5x and ><T1xB>>" },
+        { "@5", "<H<[<H<T1xC><T2x, ><T1xD>>><T5x and ><[<H<T1xE><T2x, ><T1xF>>>>" },
+    };
+    DescriptionDepth = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        LayoutNode* list = nullptr;
+        ASSERT_EQ(ExpandObjectPlaceholder(&list, c.code, 2, nullptr, &d), kLayoutParseOK);
+        EXPECT_EQ(Take(list), c.layout);
+    }
+    // Counts the parents cannot hold give no list.
+    IterationDataOf(rule)->parameters.mapCount = 3;
+    LayoutNode* none = nullptr;
+    EXPECT_EQ(ExpandObjectPlaceholder(&none, "@5", 2, nullptr, &d), kLayoutParseSyntax);
+    DescriptionDepth = 0;
+}

@@ -32,6 +32,15 @@ inline std::string WriteLayout(LayoutNode* node, uint32_t options = 0,
     return n == written ? out : "<count and write differ>";
 }
 
+// A tree as its plain text (the shown alternative only), freeing the tree; "(none)" for
+// no tree.
+inline std::string TakePlainText(LayoutNode* node) {
+    if (!node) return "(none)";
+    const std::string text = WriteLayout(node, kWritePlainText | kWriteShownAlternativeOnly);
+    FreeLayoutNode(node);
+    return text;
+}
+
 // Upright, normal weight, 12 pixels, no script level.
 inline LayoutDrawState TestDrawState(int16_t size = 12) {
     LayoutDrawState state{};

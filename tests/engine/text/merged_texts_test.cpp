@@ -11,6 +11,7 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
+#include "tests/engine/text/layout_test_util.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/shell_double.h"
 
@@ -65,20 +66,8 @@ protected:
     int32_t ObjectCount() const { return int32_t(SketchOrder().size()); }
 
     // What the text shows, as plain text.
-    static std::string Shown(SketchObject* o) {
-        LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
-        LayoutNode* tree = CaptionDataOf(o)->layout;
-        std::string text(size_t(SerializeLayout(tree, nullptr, &w)), '\0');
-        SerializeLayout(tree, text.data(), &w);
-        return text;
-    }
-
-    static std::string Text(LayoutNode* tree, uint32_t options = 0) {
-        LayoutWriteContext w{ nullptr, nullptr, options, nullptr };
-        std::string text(size_t(SerializeLayout(tree, nullptr, &w)), '\0');
-        SerializeLayout(tree, text.data(), &w);
-        return text;
-    }
+    static std::string Shown(SketchObject* o) { return WriteLayout(CaptionDataOf(o)->layout, kWritePlainText); }
+    static std::string Text(LayoutNode* tree) { return WriteLayout(tree); }
 
     // The text with its references written without what they show.
     static std::string Stored(SketchObject* o) {
@@ -433,24 +422,18 @@ TEST(FlattenLayoutCopy, WritesShownAlternativesAndDropsFontAndSize) {
         { false, true, "<H<SP3#CW2<T1xa>><H<T1xb><T1x ><T1xc>><T1xy>>" },
         { true, true, "<H<SW2<T1xa>><H<T1xb><T1x ><T1xc>><T1xy>>" },
     };
-    LayoutNode* tree = nullptr;
-    ASSERT_EQ(ParseLayoutString(&tree, source, nullptr), kLayoutParseOK);
-    LayoutWriteContext w{};
-    const std::string original(size_t(SerializeLayout(tree, nullptr, &w)), '\0');
+    LayoutPtr tree = ParseLayout(source);
+    ASSERT_NE(tree, nullptr);
+    const std::string original = WriteLayout(tree.get());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
-        LayoutNode* copy = FlattenLayoutCopy(tree, c.flatten, c.join);
+        LayoutNode* copy = FlattenLayoutCopy(tree.get(), c.flatten, c.join);
         ASSERT_NE(copy, nullptr);
-        std::string text(size_t(SerializeLayout(copy, nullptr, &w)), '\0');
-        SerializeLayout(copy, text.data(), &w);
-        EXPECT_EQ(text, c.expected);
+        EXPECT_EQ(WriteLayout(copy), c.expected);
         FreeLayoutNode(copy);
     }
     // The source keeps its own font and size.
-    std::string after(size_t(SerializeLayout(tree, nullptr, &w)), '\0');
-    SerializeLayout(tree, after.data(), &w);
-    EXPECT_NE(after.find("P3#C"), std::string::npos);
-    FreeLayoutNode(tree);
+    EXPECT_EQ(WriteLayout(tree.get()), original);
 }
 
 // Every allocation of each operation fails in turn: the operation fails cleanly (the

@@ -1,8 +1,8 @@
 // Feeds outside bytes as the payload of every label and text record (an object's label,
 // the label states of one sequence and of the handheld block, a caption's text, also as
 // the text of a merged and a pegged text whose references are then built, a value
-// display's, a calculation's) in every format version, into real objects of a real sketch. Every
-// path must end in a result code; whatever reads back must measure and write again to
+// display's, a calculation's, a table's grid) in every format version, into real objects
+// of a real sketch. Every path must end in a result code; whatever reads back must measure and write again to
 // exactly the measured length.
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/measurements.h"
+#include "engine/calc/tables.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -31,6 +32,7 @@ struct Objects {
     SketchObject* calculation = nullptr;
     SketchObject* merged = nullptr;
     SketchObject* pegged = nullptr;
+    SketchObject* table = nullptr;
 };
 
 SketchObject* Free(int32_t objectClass, int32_t kind) {
@@ -53,7 +55,10 @@ Objects& Made() {
     if (!ab || !PtrListAppend(&segment, ab)) __builtin_trap();
     o.measurement = ConstructObject(40, nullptr, segment, 0, true, false, nullptr);
     o.calculation = Free(kClassCalculation, kKindPlainCalculation);
-    if (!o.point || !o.caption || !o.measurement || !o.calculation) __builtin_trap();
+    PtrList values = 0;
+    if (!PtrListAppend(&values, o.measurement)) __builtin_trap();
+    o.table = ConstructObject(kTypeMeasurementTable, nullptr, values, 0, true, false, nullptr);
+    if (!o.point || !o.caption || !o.measurement || !o.calculation || !o.table) __builtin_trap();
     RecomputeObject(o.point, nullptr, true);
     RecomputeObject(o.caption, nullptr, true);
     RecomputeObject(o.measurement, nullptr, true);
@@ -109,6 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!IsFatalResult(ReadCodecRecord(TransferCalculationData, o.calculation, data, n, f)))
             FinishReadCalculation(o.calculation, false);
         Check(TransferCalculationData, o.calculation, data, n, f);
+        // A table's grid read must fit the table's parents or be refused; the table
+        // then writes what it holds.
+        if (!IsFatalResult(ReadCodecRecord(TransferTableData, o.table, data, n, f))) {
+            if (!FinishTableFromRecord(o.table) && !InitTableData(o.table, nullptr)) __builtin_trap();
+            RecomputeObject(o.table, nullptr, true);
+        }
+        Check(TransferTableData, o.table, data, n, f);
         LabelSequenceTarget one{ o.sketch, &o.sketch->labelSequences[1] };
         Check(TransferLabelSequenceState, &one, data, n, f);
         LabelSequenceTarget all{ o.sketch, nullptr };

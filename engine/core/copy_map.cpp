@@ -8,6 +8,7 @@
 #include "engine/core/paths.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/services/geometry_codecs.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/text_data.h"
@@ -312,8 +313,10 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
     // are made empty and their class record is read into them, as when a page is read.
     const bool textClass = source->objectClass == kClassCaption || source->objectClass == kClassMeasurement ||
                            source->objectClass == kClassCalculation;
+    // A table too: its grid must fit the parents of the copy, which it has only then.
+    const bool tableClass = source->objectClass == kClassTable;
     uint8_t* classRecord = nullptr;
-    if (classRow.transferClassData && !textClass) {
+    if (classRow.transferClassData && !textClass && !tableClass) {
         uint32_t length = 0;
         const ResultCode rc = SaveCodecBlock(classRow.transferClassData, source, &classRecord, &length);
         if (rc != kResultOK) {
@@ -338,9 +341,10 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
                                            mode != kCloneToolFromSelection);
     FreeMemory(classRecord);  // initExtra reads it; it stays ours
     if (!made) return kResultOutOfMemory;
-    if (textClass && classRow.transferClassData && flags == kConstructedNew) {
+    if ((textClass || tableClass) && classRow.transferClassData && flags == kConstructedNew) {
         ResultCode rc = CopyCodecBlock(classRow.transferClassData, source, made);
         if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) rc = FinishReadCalculation(made, true);
+        if (!IsFatalResult(rc) && tableClass && !FinishTableFromRecord(made)) rc = kResultBadSource;
         if (IsFatalResult(rc)) {
             DestroyObject(made, true, true);
             return rc;

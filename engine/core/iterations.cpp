@@ -14,6 +14,7 @@
 #include "engine/core/services/iteration_tables.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/services/undo.h"
 #include "engine/core/sketch.h"
 
@@ -604,14 +605,6 @@ bool AppendParent(PtrList* list, SketchObject* object) { return PtrListAppend(li
 
 bool IsGeometric(const SketchObject* object) {
     return ObjectClassTable[object->objectClass].shapeFamily < kShapeFamilyCount;
-}
-
-// Values a table of iterated values can show: measurements, calculations, coordinate
-// and equation displays, and merged texts, of the classes that show a value.
-bool IsTabulatable(const SketchObject* object) {
-    const int32_t kind = EffectiveKind(object);
-    return (KindIsA(kind, kKindCalculation) || KindIsA(kind, kKindAnalyticMeasure) || KindIsA(kind, 56)) &&
-           (object->objectClass == kClassMeasurement || object->objectClass == kClassCalculation);
 }
 
 // Stamps everything the destinations and the iterated objects need; the chain keeps only

@@ -4,6 +4,7 @@
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/object_drawing.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/services/text_objects.h"
 
 #include <iterator>
@@ -163,13 +164,13 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 16, TransferPictureData,
       LabelDoesNotFollow,  1, 0, 0, 0, 0, 7,  0, 1,
       DefaultDisplayPartsOf, nullptr,  9 },
-    // table; Stand-in: draw, table data and text routines not built yet
-    { 17, kObjectSize,                6,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
-      TransferRectGeometry,     nullptr,           TransformRectGeometry, 17, nullptr,
+    // table
+    { 17, kSizeWith<TableData>,       6,
+      DrawTableObject,    nullptr,                 DrawTableForPrint,  RelayoutTableCells,
+      HitByBounds,     InRectByBounds,      InitTableData,       FreeTableData,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 17, TransferTableData,
       LabelDoesNotFollow,  7, 0, 0, 1, 0, 4,  0, 0,
-      DefaultDisplayPartsOf, nullptr,  9 },
+      DefaultDisplayPartsOf, &TableTextEditOps,  9 },
 };
 static_assert(std::size(ObjectClassTable) == kClassCount);
 
@@ -543,13 +544,13 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 90,             0,           56, 0,     0,  90, 21, 18,  71, 0,
       FollowPeggedPoint,             nullptr,                  0x81, 0xffff,      4,  1,
       {{0,2,5,5,5}, {0,2,5,5,5}, {0,2,5,5,5}} },
-    // 91 table of measurements; Stand-in: update routine not built yet
+    // 91 table of measurements
     { 91,            17,           66, 1,     0,  93, 21, 18, 104, 0,
-      nullptr,                       nullptr,                  0x80, 0xffff, 0xffff,  0,
+      UpdateTable,                   nullptr,                  0x80, 0xffff, 0xffff,  0,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 92 table of iterated values; Stand-in: update routine not built yet
+    // 92 table of iterated values
     { 92,            17,           67, 1,     0,  95, 21, 18, 105, 0,
-      nullptr,                       nullptr,                  0x80, 0xffff, 0xffff,  0,
+      UpdateIterationTable,          nullptr,                  0x80, 0xffff, 0xffff,  0,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
 };
 static_assert(std::size(ConstructionTypeTable) == kConstructionTypeCount);

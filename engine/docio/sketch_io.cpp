@@ -12,6 +12,7 @@
 #include "engine/core/services/fonts.h"
 #include "engine/core/services/pictures.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/tool_givens.h"
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/value_objects.h"
@@ -223,6 +224,8 @@ bool InitReadObject(SketchObject* object) {
         row.initExtra(nullptr, &record);
         return false;
     }
+    // A table is sized by its parents and its record: both are known when it is made.
+    if (object->objectClass == kClassTable) return true;
     return row.initExtra(object, nullptr) != 0;
 }
 
@@ -279,6 +282,8 @@ ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8
     return RunReadCodec(ObjectClassTable[o->objectClass].transferClassData, o, p, n, f);
 }
 
+void DropPending(void* model);
+
 ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void** made) {
     SketchIo* io = Io(model);
     SketchObject* o = io->pending;
@@ -310,6 +315,11 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     // So was a merged or pegged text's text: its references name parents by number.
     if (IsMergedOrPeggedText(o) && !AllocCaptionSlots(o)) return kResultOutOfMemory;
+    // A table whose grid does not fit its parents is left out.
+    if (o->objectClass == kClassTable && !FinishTableFromRecord(o)) {
+        DropPending(model);
+        return kResultSkippedObject;
+    }
     // An iteration's stored counts must fit its parents, or its update would read past them.
     if (o->objectClass == kClassIteration) {
         if (const ResultCode code = FinishReadIteration(o)) return code;

@@ -3,11 +3,14 @@
 // caption's text (2300) and a value display's (2307).
 #include "engine/docio/text_record_codecs.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/parameters.h"
+#include "engine/calc/tables.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/copy_map.h"
 #include "engine/core/memory.h"
@@ -559,5 +562,155 @@ ResultCode TransferCalculationData(TransferContext* context) {
         PutLE16(t, c->infixTokens[i]);
         if (ResultCode rc = PutBytes(context, t, 2)) return rc;
     }
+    return kResultOK;
+}
+
+// ---- 2317
+
+namespace {
+
+constexpr uint32_t kTableTag = 2317;
+constexpr uint32_t kTableHeaderBytes = 16;
+constexpr int32_t kTableRowsOfToolCopy = 2;  // the metric and header rows
+constexpr char kEmptyCell = '0';
+
+// Bytes of one cell's text: its layout in the layout language, or "0".
+uint32_t CellTextLength(const TableCell& cell, LayoutWriteContext* w) {
+    return cell.layout ? static_cast<uint32_t>(SerializeLayout(cell.layout, nullptr, w)) : 1;
+}
+
+// The rows and columns a table writes: only a type-91 table with cells writes its grid,
+// and a tool sketch made from a selection keeps no entries.
+void StoredGrid(SketchObject* o, int32_t* rows, int32_t* columns) {
+    const TableData* d = TableDataOf(o);
+    *rows = *columns = 0;
+    if (o->constructionType != kTypeMeasurementTable || !d->cells || d->rowCount <= 0) return;
+    *rows = d->rowCount;
+    *columns = d->columnCount;
+    if (CurrentCloneMode() == kCloneToolFromSelection) *rows = std::min(*rows, kTableRowsOfToolCopy);
+    // The record counts in 16 bits; rows beyond them are not kept.
+    *rows = std::min(*rows, int32_t(INT16_MAX));
+    if (*columns > INT16_MAX) *rows = *columns = 0;
+}
+
+}  // namespace
+
+ResultCode ParseTableCells(const uint8_t* text, uint32_t length, TableGridRecord* grid) {
+    grid->cells = nullptr;
+    // The counts are signed 16-bit: a negative one, or more cells than the text holds
+    // bytes (every cell takes one at least), is damage, found before anything is
+    // allocated.
+    if (grid->rows < 0 || grid->columns < 0) return kResultDamaged;
+    if (uint64_t(grid->rows) * uint64_t(grid->columns) > length) return kResultDamaged;
+    ResultCode code = kResultOK;
+    uint32_t used = 0;
+    if (grid->rows > 0 && grid->columns > 0) {
+        // Sizes in 64 bits: 32767 x 32767 cells do not fit a 32-bit size.
+        const uint64_t perRow = uint64_t(grid->columns) * sizeof(TableCell);
+        const uint64_t bytes = perRow * uint64_t(grid->rows);
+        if (bytes <= SIZE_MAX / 2)
+            grid->cells = static_cast<TableCell*>(AllocMemory(static_cast<size_t>(bytes), kAllocZero));
+        if (!grid->cells && grid->rows > kTableRowsOfToolCopy) {
+            // A table too large for memory keeps its headers.
+            grid->rows = kTableRowsOfToolCopy;
+            grid->cells = static_cast<TableCell*>(AllocMemory(static_cast<size_t>(perRow * kTableRowsOfToolCopy), kAllocZero));
+        }
+        if (!grid->cells) return kResultOutOfMemory;
+        LayoutParseContext parse{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr };
+        LayoutTextCursor cursor{ reinterpret_cast<const char*>(text), reinterpret_cast<const char*>(text) + length, 0 };
+        const size_t count = static_cast<size_t>(grid->rows) * static_cast<size_t>(grid->columns);
+        for (size_t i = 0; i < count; ++i) {
+            if (cursor.next >= cursor.end) code = kResultDamaged;
+            else if (*cursor.next == kEmptyCell) ++cursor.next;
+            else {
+                LayoutNode* node = nullptr;
+                cursor.depth = 0;
+                const ResultCode rc = ParseLayoutElement(&node, &cursor, nullptr, &parse);
+                if (rc == kLayoutParseNoMemory) code = kResultOutOfMemory;
+                else if (rc >= kLayoutParseSyntax || !node) code = kResultDamaged;
+                // Row 0 and column 0 hold metrics, never a text.
+                else if (i < static_cast<size_t>(grid->columns) || i % static_cast<size_t>(grid->columns) == 0)
+                    FreeLayoutNode(node);
+                else grid->cells[i].layout = node;
+                if (node && code != kResultOK) FreeLayoutNode(node);
+            }
+            if (code != kResultOK) {
+                InitTableData(nullptr, grid);
+                return code;
+            }
+        }
+        used = static_cast<uint32_t>(reinterpret_cast<const uint8_t*>(cursor.next) - text);
+    }
+    return length - used > 3 ? kResultLongerRecord : kResultOK;
+}
+
+ResultCode TransferTableData(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;
+    SketchObject* o = static_cast<SketchObject*>(ModelObject(context));
+    if (!o || o->objectClass != kClassTable) return kResultDamaged;
+    TableData* d = TableDataOf(o);
+    if (IsReadingRecord(context)) {
+        uint32_t n = 0;
+        const uint8_t* p = Payload(context, &n);
+        ConsumeAll(context);
+        if (n < kTableHeaderBytes) return kResultDamaged;
+        const uint8_t* header = nullptr;
+        const uint8_t* body = nullptr;
+        uint32_t headerLength = 0, bodyLength = 0;
+        if (ResultCode rc = FindSubRecord(p, n, kTableTag, &header, &headerLength, &body, &bodyLength)) return rc;
+        if (headerLength < kTableHeaderBytes) return kResultDamaged;
+        TableGridRecord read{};
+        read.left = static_cast<int16_t>(GetLE16(header));
+        read.top = static_cast<int16_t>(GetLE16(header + 2));
+        read.rows = static_cast<int16_t>(GetLE16(header + 4));
+        read.columns = static_cast<int16_t>(GetLE16(header + 6));
+        read.track = GetLE16(header + 8) ? 1 : 0;
+        const ResultCode rc = ParseTableCells(body, bodyLength, &read);
+        if (IsFatalError(rc)) return rc;
+        auto* grid = static_cast<TableGridRecord*>(AllocMemory(sizeof(TableGridRecord), 0));
+        if (!grid) {
+            InitTableData(nullptr, &read);
+            return kResultOutOfMemory;
+        }
+        *grid = read;
+        if (d->readRecord) {
+            InitTableData(nullptr, d->readRecord);
+            FreeMemory(d->readRecord);
+        }
+        d->readRecord = grid;
+        return rc;
+    }
+    int32_t rows = 0, columns = 0;
+    StoredGrid(o, &rows, &columns);
+    LayoutWriteContext w{ MapsFonts() ? FileFontOf : nullptr, nullptr, 0, nullptr };
+    uint64_t textLength = 0;
+    for (int32_t r = 0; r < rows; ++r)
+        for (int32_t c = 0; c < columns; ++c) textLength += CellTextLength(*TableCellAt(o, r, c), &w);
+    const uint64_t padded = (textLength + 3) & ~uint64_t(3);
+    const uint64_t total = kSubRecordHeadBytes + kTableHeaderBytes + padded;
+    if (total > INT32_MAX) return kResultOutOfMemory;
+    uint8_t head[kSubRecordHeadBytes + kTableHeaderBytes] = {};
+    uint8_t* at = head;
+    BeginSubRecord(&at, sizeof head, kTableTag, static_cast<uint32_t>(total), kTableHeaderBytes);
+    PutLE16(at, static_cast<uint16_t>(o->bounds.left));
+    PutLE16(at + 2, static_cast<uint16_t>(o->bounds.top));
+    PutLE16(at + 4, static_cast<uint16_t>(rows));
+    PutLE16(at + 6, static_cast<uint16_t>(columns));
+    PutLE16(at + 8, static_cast<uint16_t>(d->trackLastRow ? 1 : 0));
+    ResultCode rc = PutBytes(context, head, sizeof head);
+    if (rc != kResultOK || context->op == kTransferMeasure) {
+        return rc != kResultOK ? rc : PutBytes(context, nullptr, static_cast<uint32_t>(padded));
+    }
+    if (RecordBytesLeft(&context->destination) < padded) return kResultCodecOverrun;
+    char* out = reinterpret_cast<char*>(context->destination.cursor);
+    std::memset(out, 0, static_cast<size_t>(padded));
+    for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t c = 0; c < columns; ++c) {
+            const TableCell& cell = *TableCellAt(o, r, c);
+            if (cell.layout) out += SerializeLayout(cell.layout, out, &w);
+            else *out++ = kEmptyCell;
+        }
+    }
+    context->destination.cursor += padded;
     return kResultOK;
 }

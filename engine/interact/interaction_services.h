@@ -32,9 +32,6 @@ SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
 // The sketch's automatic-label settings: labels of measured objects, labels of new points.
 bool SketchLabelsMeasuredObjects(const Sketch* sketch);
 bool SketchLabelsNewPoints(const Sketch* sketch);
-// The table's row commands.
-void AddTableEntry(SketchObject* table);
-void RemoveTableEntry(SketchObject* table);
 
 // ---- Formatted text: caption editing and merged texts -------------------------------
 

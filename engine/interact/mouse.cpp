@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/calc/tables.h"
 #include "engine/core/drag_analysis.h"
 #include "engine/core/drawing_pass.h"
 #include "engine/core/geometry.h"
@@ -954,7 +955,7 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
                     break;
                 case kClassTable:
                     arm();
-                    if (o->constructionType == 91) {
+                    if (o->constructionType == kTypeMeasurementTable) {
                         if (!Shift(flags)) AddTableEntry(o);
                         else if (TableCanRemoveEntry(o)) RemoveTableEntry(o);
                         else Beep();

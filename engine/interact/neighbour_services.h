@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/calc/tables.h"
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/iterations.h"
@@ -40,18 +41,16 @@ constexpr int32_t kMarkSlotCoordSystem = 20;
 bool ObjectListIsEmpty(PtrList list);
 
 // Stand-in: class data of the classes whose records are not laid out yet (coordinate
-// systems, tables), read and written through these calls only.
+// systems), read and written through these calls only.
 struct StandinClassData {
     int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
     int32_t visible;
-    int32_t tableRows;
 };
 StandinClassData* StandinData(SketchObject* object);
 const StandinClassData* StandinData(const SketchObject* object);
 
-// Stand-in: coordinate systems and tables of the calculations subsystem.
+// Stand-in: coordinate systems of the calculations subsystem.
 SketchObject* OwningCoordSystem(const SketchObject* object);
-bool TableCanRemoveEntry(const SketchObject* table);
 
 // ---- Motion engine and shell -------------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "engine/interact/sketch_keys.h"
 
+#include "engine/calc/tables.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/alerts.h"
 #include "engine/core/iterations.h"
@@ -25,8 +26,6 @@
 namespace {
 
 constexpr int32_t kTypeFunctionPlotKind   = 55;  // kind of a function plot
-constexpr int32_t kTypeMeasurementTable   = 91;
-constexpr int32_t kTypeIterationTable     = 92;
 constexpr uint32_t kRowClear              = 30;
 constexpr uint32_t kRowDelete             = 100;
 constexpr int32_t kTextFamilyLabel        = 0;
@@ -54,7 +53,7 @@ bool PlusMinus(int32_t direction) {
         } else if (o->constructionType == kTypeMeasurementTable) {
             used = true;
             if (direction > 0) AddTableEntry(o);
-            else if (TableEntryRemovable(o)) RemoveTableEntry(o);
+            else if (TableCanRemoveEntry(o)) RemoveTableEntry(o);
             else RefusalBeep();
         }
     }

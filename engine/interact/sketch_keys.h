@@ -34,7 +34,5 @@ void CaptionEditorChar(uint32_t character);
 void CaptionEditorKey(uint16_t key, uint16_t flags);
 // A locus takes more (+1) or fewer (-1) samples; false when it cannot change.
 bool StepLocusSamples(SketchObject* locus, int32_t direction);
-// A table of measurements has a row that "-" may remove.
-bool TableEntryRemovable(const SketchObject* table);
 // Gives one object the style's fields in mask.
 void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t mask);

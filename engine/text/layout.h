@@ -295,6 +295,26 @@ bool    ReadHexNumber(LayoutTextCursor* cursor, int32_t* value);
 constexpr int32_t kMaxLayoutHex = 0x0FFFFFFF;
 // Writes the tree and parses it again: the deep copy that also copies alternatives.
 ResultCode CloneLayoutBySerializing(LayoutNode* tree, LayoutNode** copy);
+// Visits the nodes of a tree (not the trees of alternatives), each before its children,
+// the root first; `visit` answers false to stop.
+template <typename Visit>
+void ForEachLayoutNode(LayoutNode* root, Visit visit) {
+    LayoutNode* node = root;
+    while (node) {
+        if (!visit(node)) return;
+        if (node->firstChild) {
+            node = node->firstChild;
+            continue;
+        }
+        while (node != root && !node->nextSibling) node = node->parent;
+        node = node == root ? nullptr : node->nextSibling;
+    }
+}
+
+// A copy in which every alternatives node is replaced by the alternative it shows, with
+// `join` stacked rows made one row and with `flatten` the style nodes' font and size
+// cleared; null when memory runs out.
+LayoutNode* FlattenLayoutCopy(LayoutNode* tree, bool flatten, bool join);
 // Plain text as a layout: one TextRun (line ends become blanks), or with keepBreaks a
 // left-aligned StackedRows node with one row per line (an EmptySlot for an empty line).
 LayoutNode* LayoutFromPlainText(const char* text, int32_t length, int32_t keepBreaks);

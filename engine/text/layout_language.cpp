@@ -233,6 +233,34 @@ ResultCode CloneLayoutBySerializing(LayoutNode* tree, LayoutNode** copy) {
     return result;
 }
 
+LayoutNode* FlattenLayoutCopy(LayoutNode* tree, bool flatten, bool join) {
+    if (!tree) return nullptr;
+    LayoutWriteContext w{ nullptr, nullptr, kWriteShownAlternativeOnly | (join ? kWriteRowsAsOneRow : 0u), nullptr };
+    const int32_t n = SerializeLayout(tree, nullptr, &w);
+    auto* text = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
+    if (!text) return nullptr;
+    SerializeLayout(tree, text, &w);
+    text[n] = 0;
+    LayoutNode* copy = nullptr;
+    const ResultCode rc = ParseLayoutString(&copy, text, static_cast<size_t>(n), nullptr);
+    FreeMemory(text);
+    if (rc >= kLayoutParseNoMemory) {
+        if (copy) FreeLayoutNode(copy);
+        return nullptr;
+    }
+    if (!flatten || !copy) return copy;
+    // The copy takes the font and size of wherever it is shown.
+    ForEachLayoutNode(copy, [](LayoutNode* node) {
+        if (node->kind == kLayoutStyle) {
+            auto* s = static_cast<StyleNode*>(node);
+            s->style.field[kStyleFont] = 0;
+            s->style.field[kStyleSize] = 0;
+        }
+        return true;
+    });
+    return copy;
+}
+
 LayoutNode* LayoutFromPlainText(const char* text, int32_t length, int32_t keepBreaks) {
     if (!text || length < 0) length = 0;
     auto isBreak = [](char c) { return c == '\r' || c == '\n'; };

@@ -7,6 +7,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/services/text_data.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
@@ -37,8 +38,10 @@ int32_t ButtonFamily(SketchObject* object) {
     ActionButtonFrameMetrics(object);
     return 1;
 }
-// Stand-in: tables lay out their cells once tables are built.
-int32_t RelayoutTableCells(SketchObject*) { return 1; }
+int32_t TableFamily(SketchObject* object) {
+    RelayoutTableCells(object);
+    return 1;
+}
 
 void MarkArea(SketchObject* object) {
     if (TextFamilyOf(object) == kFamilyLabel) InvalidateLabelRect(object);
@@ -48,22 +51,14 @@ void MarkArea(SketchObject* object) {
 // Makes every style node of the tree inherit the fields the style sets, so that the
 // whole text takes them.
 void RestyleWholeTree(LayoutNode* root, const TextStyle* style) {
-    if (!root) return;
-    LayoutNode* n = root;
-    for (;;) {
+    ForEachLayoutNode(root, [style](LayoutNode* n) {
         if (n->kind == kLayoutStyle) {
             auto* s = static_cast<StyleNode*>(n);
             for (int32_t i = 0; i < kStyleFieldCount; ++i)
                 if (style->field[i] != 0 && i != kStyleScriptLevel && i != kStyleOvermark) s->style.field[i] = 0;
         }
-        if (n->firstChild) {
-            n = n->firstChild;
-            continue;
-        }
-        while (n != root && !n->nextSibling) n = n->parent;
-        if (n == root) break;
-        n = n->nextSibling;
-    }
+        return true;
+    });
 }
 
 bool IsHiddenFromPlacement(const SketchObject* o) {
@@ -74,7 +69,7 @@ bool IsHiddenFromPlacement(const SketchObject* o) {
 }  // namespace
 
 const TextRelayoutFn TextFamilyTable[kFamilyCount] = {
-    RemeasureLabelFamily, UpdateCaptionBounds, UpdateValueDisplayBounds, ButtonFamily, RelayoutTableCells,
+    RemeasureLabelFamily, UpdateCaptionBounds, UpdateValueDisplayBounds, ButtonFamily, TableFamily,
 };
 
 int32_t RelayoutObjectText(SketchObject* object, bool markDirty) {

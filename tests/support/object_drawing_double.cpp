@@ -48,6 +48,10 @@ void DrawTextObjectBody(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw
 void DrawTextObjectSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawPictureObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawPictureSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawTableObject(GraphicsPort*, SketchObject* o) {
+    gSeen.push_back({ o->bounds.left, o->bounds.top, o->bounds.right - o->bounds.left });
+    Record(DrawCall::kDraw, o);
+}
 
 void SetFeedbackPen(GraphicsPort*, int32_t layer, int32_t on) {
     Record(on ? DrawCall::kPenOn : DrawCall::kPenOff, nullptr, layer);

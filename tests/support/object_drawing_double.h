@@ -26,7 +26,8 @@ struct RecordedDraw {
 
 std::vector<RecordedDraw>& RecordedDraws();
 // What a draw slot saw of the object when it was called (arcs: the screen centre and
-// radius; polygons: the first screen vertex), for scaled drawing.
+// radius; polygons: the first screen vertex; tables: the top-left corner and the width),
+// for scaled drawing.
 struct SeenGeometry {
     int32_t x, y, size;
 };

@@ -1,5 +1,5 @@
 // Stand-in: the executors of the engine's commands that the code carrying them out
-// does not define yet (motions, dialogs, clipboard, tables); each does
+// does not define yet (motions, dialogs, clipboard); each does
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
@@ -18,5 +18,3 @@ ResultCode CutCommand(int32_t) { return kResultOK; }
 ResultCode CopyCommand(int32_t) { return kResultOK; }
 ResultCode PasteCommand(int32_t) { return kResultOK; }
 ResultCode ClearCommand(int32_t) { return kResultOK; }
-ResultCode AddTableEntryCommand(int32_t) { return kResultOK; }
-ResultCode RemoveTableEntryCommand(int32_t) { return kResultOK; }

@@ -29,6 +29,8 @@ void DrawTextObjectBody(GraphicsPort* port, SketchObject* object);
 void DrawTextObjectSelection(GraphicsPort* port, SketchObject* object);
 void DrawPictureObject(GraphicsPort* port, SketchObject* object);
 void DrawPictureSelection(GraphicsPort* port, SketchObject* object);
+// Tables draw themselves through the port (DrawTable) up to the screen's limit.
+void DrawTableObject(GraphicsPort* port, SketchObject* object);
 
 // The draw columns of the shape families: every image record of a locus or an iterated
 // image, walked with the enumerator (record layouts in shape_families.h), and their

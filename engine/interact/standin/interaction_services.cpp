@@ -19,9 +19,6 @@ SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSy
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }
 bool SketchLabelsNewPoints(const Sketch*) { return false; }
 
-void AddTableEntry(SketchObject* table) { ++StandinData(table)->tableRows; }
-void RemoveTableEntry(SketchObject* table) { --StandinData(table)->tableRows; }
-
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
     return ScreenPointInRect(point, button->bounds);
 }

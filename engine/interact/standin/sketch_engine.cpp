@@ -1,6 +1,6 @@
 // Stand-in: the class data of classes without a layout, and the coordinate-system
-// and table queries of the command state. Each goes when the code that owns it
-// (coordinate systems, iterations, tables) is built.
+// queries of the command state. Each goes when the code that owns it (coordinate
+// systems, iterations) is built.
 #include "engine/core/ptr_list.h"
 #include "engine/interact/neighbour_services.h"
 
@@ -49,4 +49,3 @@ SketchObject* OwningCoordSystem(const SketchObject* o) {
     }
     return ambiguous ? nullptr : found;
 }
-bool TableCanRemoveEntry(const SketchObject* t) { return StandinData(t)->tableRows > 3; }

@@ -15,10 +15,29 @@
 #include "engine/calc/value_display.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/memory.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_object_ops.h"
 
 namespace calc_test {
+
+// A free point of the current sketch, made and recomputed by the engine.
+inline SketchObject* FreePointAt(double x, double y) {
+    const ObjectTemplate t = {kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0};
+    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    if (p) {
+        ClassData<PointData>(p)->position = {x, y};
+        RecomputeObject(p, nullptr, true);
+    }
+    return p;
+}
+
+inline PtrList ObjectList(std::initializer_list<SketchObject*> items) {
+    PtrList list = 0;
+    for (SketchObject* o : items) EXPECT_TRUE(PtrListAppend(&list, o));
+    return list;
+}
 
 constexpr ExpressionToken kPlus = kClassOperator | kOpAdd;
 constexpr ExpressionToken kMinus = kClassOperator | kOpSubtract;

@@ -8,33 +8,14 @@
 
 using namespace calc_test;
 
-namespace {
-
-SketchObject* FreePoint(double x, double y) {
-    const ObjectTemplate t = {kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0};
-    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-    if (p) {
-        ClassData<PointData>(p)->position = {x, y};
-        RecomputeObject(p, nullptr, true);
-    }
-    return p;
-}
-
-PtrList List(std::initializer_list<SketchObject*> items) {
-    PtrList list = 0;
-    for (SketchObject* o : items) EXPECT_TRUE(PtrListAppend(&list, o));
-    return list;
-}
-
-}  // namespace
 
 TEST(MeasurementRecompute, ConstructedMeasurementsFollowTheirParents) {
     Construction k;  // the current sketch
-    SketchObject* a = FreePoint(0, 0);
-    SketchObject* b = FreePoint(30, 40);
+    SketchObject* a = FreePointAt(0, 0);
+    SketchObject* b = FreePointAt(30, 40);
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    SketchObject* m = ConstructObject(41, nullptr, List({a, b}), 0, true, false, nullptr);
+    SketchObject* m = ConstructObject(41, nullptr, ObjectList({a, b}), 0, true, false, nullptr);
     ASSERT_NE(m, nullptr);
     // The class's initExtra gave it the distance caption and a default precision.
     EXPECT_EQ(ValueDisplayOf(m)->captionTemplate, 1);

@@ -365,7 +365,7 @@ TEST_F(MenuRulesTest, SelectionsToRowStates) {
         case kTable:
         case kTable3: {
             SketchObject* t = make(kClassTable, 66, 91);
-            StandinData(t)->tableRows = sel == kTable ? 5 : 3;
+            TableDataOf(t)->rowCount = sel == kTable ? 5 : 3;
             Select(*t);
             break;
         }

@@ -115,15 +115,17 @@ TEST_F(SketchKeys, PlusAndMinusOnTablesOfMeasurements) {
     ASSERT_NE(table, nullptr);
     table->exists = 1;
     LinkObjectIntoSketch(table, kNotLinked);
+    ASSERT_EQ(InitTableData(table, nullptr), 1);  // metric and header rows
     SelectSketchObject(table);
+    EXPECT_TRUE(HandleSketchChar('+'));  // the first value row
     EXPECT_TRUE(HandleSketchChar('+'));
-    EXPECT_EQ(StandinData(table)->tableRows, 1);
+    EXPECT_EQ(TableDataOf(table)->rowCount, 4);
     EXPECT_TRUE(HandleSketchChar('-'));
-    EXPECT_EQ(StandinData(table)->tableRows, 0);
+    EXPECT_EQ(TableDataOf(table)->rowCount, 3);
     const int32_t beeps = RefusalBeepCount();
-    EXPECT_TRUE(HandleSketchChar('-'));  // no row to remove: refused
+    EXPECT_TRUE(HandleSketchChar('-'));  // only the value row is left: refused
     EXPECT_EQ(RefusalBeepCount(), beeps + 1);
-    EXPECT_EQ(StandinData(table)->tableRows, 0);
+    EXPECT_EQ(TableDataOf(table)->rowCount, 3);
     EXPECT_FALSE(HandleSketchChar('x'));
     DeselectAll();
     EXPECT_FALSE(HandleSketchChar('+'));  // nothing selected

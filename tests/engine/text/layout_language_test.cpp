@@ -247,6 +247,27 @@ TEST(LayoutLanguage, HexNumbers) {
     }
 }
 
+// The copy a table or a merged text shows: the shown alternative only, stacked rows as
+// one row when joined, and styles without font and size when flattened.
+TEST(LayoutLanguage, FlattenedCopies) {
+    struct Case { const char* text; bool flatten, join; const char* copy; };
+    const Case cases[] = {
+        { "<H<?2<T'a'><T'b'>><T'c'>>", false, false, "<H<T1xb><T1xc>>" },
+        { "<VL<T'a'><T'b'>>", false, false, "<VL<T1xa><T1xb>>" },
+        { "<VL<T'a'><T'b'>>", false, true, "<H<T1xa><T1x ><T1xb>>" },
+        { "<SP2#CW2<T'a'>>", true, false, "<SW2<T1xa>>" },
+        { "<SP2#CW2<T'a'>>", false, false, "<SP2#CW2<T1xa>>" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        LayoutPtr tree = ParseLayout(c.text);
+        ASSERT_NE(tree, nullptr);
+        LayoutPtr copy(FlattenLayoutCopy(tree.get(), c.flatten, c.join));
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(WriteLayout(copy.get()), c.copy);
+    }
+}
+
 TEST(LayoutLanguage, WriteOptions) {
     struct Case { const char* text; uint32_t options; const char* written; };
     const Case cases[] = {

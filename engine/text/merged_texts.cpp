@@ -216,33 +216,9 @@ void FollowPeggedPoint(SketchObject* object, SketchObject* const* parents) {
     b.bottom = RoundToScreen(b.top + height);
 }
 
-// ---- Copies and merged-text writing
+// ---- Merged-text writing
 
 namespace {
-
-struct FlattenWrite {
-    LayoutNode* writing;  // the style node being written with its fields cleared
-};
-
-// Writes a style node with no font and size of its own, so that the copy takes them from
-// the text it is shown in.
-int32_t WriteStyleWithoutFont(LayoutNode* node, char** cursor, int32_t* length, LayoutWriteContext* context) {
-    auto* w = static_cast<FlattenWrite*>(context->user);
-    if (node->kind != kLayoutStyle || node == w->writing) return 0;
-    auto* s = static_cast<StyleNode*>(node);
-    const int16_t font = s->style.field[kStyleFont];
-    const int16_t size = s->style.field[kStyleSize];
-    s->style.field[kStyleFont] = 0;
-    s->style.field[kStyleSize] = 0;
-    LayoutNode* outer = w->writing;
-    w->writing = node;
-    *length = SerializeLayout(node, cursor ? *cursor : nullptr, context);
-    if (cursor) *cursor += *length;
-    w->writing = outer;
-    s->style.field[kStyleFont] = font;
-    s->style.field[kStyleSize] = size;
-    return 1;
-}
 
 char* WriteToBlock(LayoutNode* tree, LayoutWriteContext* context, int32_t* length) {
     const int32_t n = SerializeLayout(tree, nullptr, context);
@@ -255,24 +231,6 @@ char* WriteToBlock(LayoutNode* tree, LayoutWriteContext* context, int32_t* lengt
 }
 
 }  // namespace
-
-LayoutNode* FlattenLayoutCopy(LayoutNode* tree, bool flatten, bool join) {
-    if (!tree) return nullptr;
-    FlattenWrite w{ nullptr };
-    LayoutWriteContext context{ nullptr, flatten ? WriteStyleWithoutFont : nullptr,
-                                kWriteShownAlternativeOnly | (join ? kWriteRowsAsOneRow : 0u), &w };
-    int32_t n = 0;
-    char* text = WriteToBlock(tree, &context, &n);
-    if (!text) return nullptr;
-    LayoutNode* copy = nullptr;
-    const ResultCode rc = ParseLayoutString(&copy, text, size_t(n), nullptr);
-    FreeMemory(text);
-    if (rc >= kLayoutParseNoMemory) {
-        if (copy) FreeLayoutNode(copy);
-        return nullptr;
-    }
-    return copy;
-}
 
 namespace {
 

@@ -40,10 +40,6 @@ void DropChangedParts(SketchObject* object);
 void RefreshMergedText(SketchObject* object, SketchObject* const* parents);
 void FollowPeggedPoint(SketchObject* object, SketchObject* const* parents);
 
-// The tree written and read again: alternatives as their shown tree, with `join` stacked
-// rows as one row, with `flatten` style nodes without font and size. Null without memory.
-LayoutNode* FlattenLayoutCopy(LayoutNode* tree, bool flatten, bool join);
-
 // The objects a custom template may name, numbered from 1. SerializeMergedText sets
 // `named` for each one a reference text names; with renumber, `number` gives each named
 // object its number among the named ones (0 for the others).

@@ -410,32 +410,6 @@ TEST_F(MergedTextTest, ACaptionEditIsUndoneAndRedoneAndItsShowersFollow) {
     UndoTrimHistory(sketch, 0);
 }
 
-TEST(FlattenLayoutCopy, WritesShownAlternativesAndDropsFontAndSize) {
-    struct Case {
-        bool flatten, join;
-        const char* expected;
-    };
-    const char* source = "<H<SP3#CW2<T'a'>><VL<T'b'><T'c'>><?2<T'x'><T'y'>>>";
-    const Case cases[] = {
-        { false, false, "<H<SP3#CW2<T1xa>><VL<T1xb><T1xc>><T1xy>>" },
-        { true, false, "<H<SW2<T1xa>><VL<T1xb><T1xc>><T1xy>>" },
-        { false, true, "<H<SP3#CW2<T1xa>><H<T1xb><T1x ><T1xc>><T1xy>>" },
-        { true, true, "<H<SW2<T1xa>><H<T1xb><T1x ><T1xc>><T1xy>>" },
-    };
-    LayoutPtr tree = ParseLayout(source);
-    ASSERT_NE(tree, nullptr);
-    const std::string original = WriteLayout(tree.get());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
-        LayoutNode* copy = FlattenLayoutCopy(tree.get(), c.flatten, c.join);
-        ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(WriteLayout(copy), c.expected);
-        FreeLayoutNode(copy);
-    }
-    // The source keeps its own font and size.
-    EXPECT_EQ(WriteLayout(tree.get()), original);
-}
-
 // Every allocation of each operation fails in turn: the operation fails cleanly (the
 // sketch as it was, nothing leaked) or succeeds whole.
 TEST_F(MergedTextTest, OutOfMemoryInEveryOperation) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/bench_sketch.h"
+#include "bench/unit_chain.h"
 #include "engine/core/drag_analysis.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/idle_tasks.h"
@@ -35,12 +36,6 @@
 
 namespace {
 
-constexpr int kObjectsPerUnit = 5;
-
-RealPoint MidpointTarget(int32_t k) {
-    return { 50.0 + 9 * (k % 60), 50.0 + 7 * ((k / 60) % 60) + 0.25 * (k / 3600) };
-}
-
 struct DragScene {
     Sketch*           sketch = nullptr;
     Sketch*           previous = nullptr;
@@ -54,25 +49,7 @@ struct DragScene {
         sketch = CreateSketch(0, nullptr);
         SetCurrentSketch(sketch, &previous);
         root = Free(10, 10);
-        SketchObject* b = Free(30, 400);
-        SketchObject* line = Make(kTypeSegment, { Free(0, 200), Free(500, 210) });
-        // Each unit hangs on the previous unit's midpoint, so the chain is as deep as
-        // the number of units. Every unit has its own anchor, placed so that the
-        // midpoints spread over a grid instead of converging (a chain of midpoints
-        // towards one anchor soon stops existing, which would measure nothing).
-        SketchObject* x = root;
-        RealPoint at = { 10, 10 };
-        for (int32_t made = 0, k = 0; made + kObjectsPerUnit <= n; made += kObjectsPerUnit, ++k) {
-            const RealPoint mid = MidpointTarget(k);
-            SketchObject* a = Free(2 * mid.x - at.x, 2 * mid.y - at.y);
-            at = mid;
-            SketchObject* s1 = Make(kTypeSegment, { x, a });
-            SketchObject* m = Make(kTypeMidpoint, { s1 });
-            Make(kTypeCircleByPoint, { m, x });
-            SketchObject* s2 = Make(kTypeSegment, { m, b });
-            Make(kTypeIntersectStraights, { s2, line });
-            x = m;
-        }
+        BuildUnitChain(root, { 10, 10 }, n, MakeUnitChainFixtures());
         root->tempLink = nullptr;
         const DragRequest request = { root, kDragTranslate, &plan, &moves };
         const auto start = std::chrono::steady_clock::now();
@@ -104,70 +81,6 @@ bool ConstructionsAreBuilt() {
         if (ConstructionTypeTable[type].update == nullptr) return false;
     }
     return true;
-}
-
-// The same arithmetic over a contiguous array: per unit a segment (its direction and
-// screen bounds), a midpoint, a circle's radius and bounds, a second segment and its
-// intersection with a fixed line.
-struct PlainUnit {
-    double ax, ay;         // the unit's anchor
-    double mx, my;         // midpoint
-    double radius;
-    double ix, iy;         // intersection
-    int16_t bounds[4][4];  // screen bounds of segment, midpoint, circle, segment
-    bool    meets;
-};
-
-int16_t Round(double v) {
-    if (v >= 30000) return 30000;
-    if (v <= -30000) return -30000;
-    return static_cast<int16_t>(std::floor(v + 0.5));
-}
-
-void PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
-    const double bx = 30, by = 400;
-    const double lx0 = 0, ly0 = 200, lx1 = 500, ly1 = 210;
-    for (PlainUnit& u : units) {
-        const double ax = u.ax, ay = u.ay;
-        int16_t* s1 = u.bounds[0];
-        s1[0] = Round(std::fmin(x, ax)); s1[1] = Round(std::fmin(y, ay));
-        s1[2] = Round(std::fmax(x, ax)) + 1; s1[3] = Round(std::fmax(y, ay)) + 1;
-        u.mx = (x + ax) / 2;
-        u.my = (y + ay) / 2;
-        int16_t* m = u.bounds[1];
-        m[0] = Round(u.mx) - 2; m[1] = Round(u.my) - 2; m[2] = Round(u.mx) + 3; m[3] = Round(u.my) + 3;
-        u.radius = std::hypot(x - u.mx, y - u.my);
-        int16_t* c = u.bounds[2];
-        c[0] = Round(u.mx - u.radius); c[1] = Round(u.my - u.radius);
-        c[2] = Round(u.mx + u.radius) + 1; c[3] = Round(u.my + u.radius) + 1;
-        int16_t* s2 = u.bounds[3];
-        s2[0] = Round(std::fmin(u.mx, bx)); s2[1] = Round(std::fmin(u.my, by));
-        s2[2] = Round(std::fmax(u.mx, bx)) + 1; s2[3] = Round(std::fmax(u.my, by)) + 1;
-        const double dx1 = bx - u.mx, dy1 = by - u.my, dx2 = lx1 - lx0, dy2 = ly1 - ly0;
-        const double det = dx1 * dy2 - dy1 * dx2;
-        u.meets = false;
-        if (det != 0) {
-            const double s = ((lx0 - u.mx) * dy2 - (ly0 - u.my) * dx2) / det;
-            const double r = ((lx0 - u.mx) * dy1 - (ly0 - u.my) * dx1) / det;
-            u.meets = s >= 0 && s <= 1 && r >= 0 && r <= 1;
-            u.ix = u.mx + s * dx1;
-            u.iy = u.my + s * dy1;
-        }
-        x = u.mx;
-        y = u.my;
-    }
-}
-
-std::vector<PlainUnit> PlainUnits(int32_t n) {
-    std::vector<PlainUnit> units(static_cast<size_t>(n / kObjectsPerUnit));
-    RealPoint at = { 10, 10 };
-    for (size_t k = 0; k < units.size(); ++k) {
-        const RealPoint mid = MidpointTarget(static_cast<int32_t>(k));
-        units[k].ax = 2 * mid.x - at.x;
-        units[k].ay = 2 * mid.y - at.y;
-        at = mid;
-    }
-    return units;
 }
 
 // Percentage of the move list's steps that go back in memory: each one is a likely
@@ -204,7 +117,7 @@ void BM_DragFrame(benchmark::State& state) {
     std::unique_ptr<DragScene> made = MakeScene(state);
     if (!made) return;
     DragScene& scene = *made;
-    std::vector<PlainUnit> units = PlainUnits(n);
+    std::vector<PlainUnit> units = PlainUnits(n, { 10, 10 });
     double t = 0;
     double dragSeconds = 0, plainSeconds = 0;
     for (auto _ : state) {

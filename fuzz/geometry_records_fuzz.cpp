@@ -1,8 +1,8 @@
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
-// arcs, arc interiors, polygons and iterations, and to the construction data of points on
-// paths and unit points. A record
-// may be refused, but reading it must stay within the input, and whatever was taken
-// must recompute and write back exactly as long as it measures.
+// arcs, arc interiors, polygons, loci and iterations, and to the construction data of
+// points on paths and unit points. A record may be refused, but reading it must stay
+// within the input, and whatever was taken must recompute and write back exactly as
+// long as it measures.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +10,7 @@
 
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
+#include "engine/core/locus.h"
 #include "engine/core/iterations.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/paths.h"
@@ -49,7 +50,7 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-constexpr int kSubjects = 13;
+constexpr int kSubjects = 14;
 Subject gSubjects[kSubjects];
 
 void Setup() {
@@ -73,6 +74,16 @@ void Setup() {
     const ObjectTemplate t = { kTypeFree, 0, 0, kClassPolygonInterior, 1, kKindPolygonInterior, 0 };
     uint32_t four = 4;
     SketchObject* freePolygon = ConstructObjectEx(&t, &four, 0, 0, nullptr, nullptr, false);
+    // The locus of the midpoint of a and the point running round the circle.
+    SketchObject* toDriver = ConstructObject(kTypeSegment, nullptr, List(a, onCircle), 0, true, false, nullptr);
+    SketchObject* traced = ConstructObject(kTypeMidpoint, nullptr, List(toDriver), 0, true, false, nullptr);
+    PtrList chain = List(traced, circle, onCircle);
+    PtrListAppend(&chain, toDriver);
+    PtrListAppend(&chain, traced);
+    SketchObject* locus = ConstructObject(kTypeLocus, nullptr, chain, 0, true, false, nullptr);
+    // Few samples keep the recompute after each input short, whatever count it reads.
+    ThePreferences().maxSamples = 40;
+    if (locus) SetLocusSampleCount(locus, 10);
     // An iteration of a to the midpoint of the segment: its record's counts may disagree
     // with these parents, and its depth may be anything. A small budget keeps the
     // recompute after each input short.
@@ -87,7 +98,7 @@ void Setup() {
     build.preview = 1;
     SketchObject* iteration = mid ? BuildIteration(&build) : nullptr;
     if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon ||
-        !iteration)
+        !iteration || !locus)
         std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
@@ -103,6 +114,7 @@ void Setup() {
     gSubjects[10] = { TransferPolygonGeometry, triangle };
     gSubjects[11] = { TransferPolygonGeometry, freePolygon };
     gSubjects[12] = { TransferIterationData, iteration };
+    gSubjects[13] = { TransferLocusData, locus };
 }
 
 }  // namespace

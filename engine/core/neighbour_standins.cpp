@@ -10,8 +10,6 @@ namespace {
 constexpr uint32_t kWasMarkedOffset = 64;
 }  // namespace
 
-void ScheduleLocusCandidateSearch(int32_t, int32_t) {}
-
 bool ToolPlaybackObjectGone(SketchObject*, int32_t) { return true; }
 
 bool CoordSystemAxesVisible(const SketchObject* system) { return system->hidden == kShown; }
@@ -31,6 +29,3 @@ void SetCoordSystemWasMarked(SketchObject* system, bool marked) {
     std::memcpy(ClassData<char>(system) + kWasMarkedOffset, &flag, 4);
 }
 
-// Stand-in: function plots have no sampled range of their own until loci are built, so
-// there is nothing to resample when a function changes form.
-int32_t SampleLociOfObject(SketchObject*, int32_t, uint8_t**, uint32_t*) { return 0; }

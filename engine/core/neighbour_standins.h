@@ -1,11 +1,9 @@
-// Stand-in: engine services of loci, coordinate systems and custom-tool playback that
-// the sketch record, object creation and the marks call, until those are built.
+// Stand-in: engine services of coordinate systems and custom-tool playback that the
+// sketch record, object creation and the marks call, until those are built.
 #pragma once
 #include <cstdint>
 
 #include "engine/core/sketch.h"
-
-void ScheduleLocusCandidateSearch(int32_t item, int32_t start);
 
 // Whether a custom tool's playback lets a matched given leave mark category 26.
 bool ToolPlaybackObjectGone(SketchObject* object, int32_t change);
@@ -19,7 +17,3 @@ SketchObject* CreateCoordSystem(int32_t x, int32_t y, int32_t form, int32_t flag
 bool          CoordSystemWasMarked(const SketchObject* system);
 void          SetCoordSystemWasMarked(SketchObject* system, bool marked);
 
-// Loci: the plots of a function (children of construction type 76) given the range of a
-// new form. Counts them (24 payload bytes each added to *bytes); with a cursor writes one
-// locus-range undo entry per plot there. Answers the count.
-int32_t SampleLociOfObject(SketchObject* object, int32_t form, uint8_t** cursor, uint32_t* bytes);

@@ -2,6 +2,7 @@
 // table rows and the codes stored in documents.
 #include <array>
 
+#include "engine/core/locus.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 
@@ -189,8 +190,7 @@ int32_t ObjectDrawLayer(const SketchObject* object) {
         // An image of an image cannot be its own parent, so this ends.
         return first ? ObjectDrawLayer(first) : ObjectClassTable[kClassStraight].drawLayer;
     }
-    // Stand-in: a locus keeps its layer in its class data; until loci exist they share
-    // the layer of straight objects and circles.
+    if (object->objectClass == kClassLocus) return LocusDrawLayer(object);
     return ObjectClassTable[kClassStraight].drawLayer;
 }
 

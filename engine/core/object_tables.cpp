@@ -12,6 +12,7 @@
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/iterations.h"
+#include "engine/core/locus.h"
 #include "engine/core/paths.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/point_objects.h"
@@ -87,12 +88,12 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferCircleGeometry,   nullptr,           TransformCircle,        5, nullptr,
       LabelFollows,        2, 1, 0, 0, 0, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  3 },
-    // locus; Stand-in: geometry and draw routines not built yet, label rule decided per object later
-    {  6, kObjectSize,                6,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,                6, nullptr,
-      LabelFollows,       12, 1, 1, 0, 1, 0,  0, 3,
+    // locus
+    {  6, kSizeWith<LocusData>,       6,
+      DrawLocus,          DrawLocusSelected,       DrawLocusScaled,    nullptr,
+      LocusHitTest,    LocusHitTestRect,    LocusInitExtra,      LocusFreeExtra,
+      nullptr,                  nullptr,           nullptr,                6, TransferLocusData,
+      LocusHasOwnLabel,   12, 1, 1, 0, 1, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  5 },
     // measurement
     {  7, kMeasurementSize,           6,
@@ -336,9 +337,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 34, kClassOfImage, kKindOfImage, 7,     0,  42, 18, 18,  38, 0,
       UpdateTransformedImage,        nullptr,                0x101,      0, 0xffff,  1,
       {{1,3,0,0,0}, {1,3,0,0,0}, {1,3,0,0,0}} },
-    // 39 locus; Stand-in: update routine not built yet
+    // 39 locus
     { 35,             6, kKindOfLocus, 1,     0,  44, 21, 18,  39, 0,
-      nullptr,                       nullptr,                     0, 0xffff, 0xffff,  1,
+      UpdatePointLocus,              nullptr,                     0, 0xffff, 0xffff,  1,
       {{0,2,2,2,2}, {0,2,2,2,2}, {0,2,2,2,2}} },
     // 40 length
     { 36,             7,           43, 0,     0,   1, 21,  0,  40, 0,
@@ -484,9 +485,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 71,            11,           54, 0,     0,  65, 21, 15,  68, 0,
       UpdateFunctionLayout,          nullptr,                 0x201, 0xffff,      1,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 76 function plot; Stand-in: update routine not built yet
+    // 76 function plot
     { 72,             6,           55, 1,     0,  81, 21, 18, 113, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff, 0xffff,  1,
+      UpdateFunctionPlot,            nullptr,                   0x1, 0xffff, 0xffff,  1,
       {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },
     // 77 merged text
     { 73,             0,           56, 0,     0,  83, 21, 18,  70, 0,

@@ -89,6 +89,7 @@ enum ObjectKind : int32_t {
     kKindAngleMeasure      = 44,
     kKindPlottedPoint      = 53,
     kKindFunction          = 54,
+    kKindFunctionPlot      = 55,
     kKindMergedText        = 56,
     kKindDerivative        = 59,
     kKindPicture           = 61,

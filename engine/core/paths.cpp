@@ -8,6 +8,7 @@
 #include "engine/core/arc_objects.h"
 #include "engine/core/circles.h"
 #include "engine/core/construction_data.h"
+#include "engine/core/locus.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/points.h"
 #include "engine/core/polygon_objects.h"
@@ -213,31 +214,6 @@ void PolygonSetParameterRow(SketchObject* path, double t, PathParameterBlock* bl
     SetPathBlockEdge(block, edge);
 }
 
-// ---- Locus row.
-
-// Stand-in: the locus row until loci are built: their points do not exist, projection
-// leaves a point where it is, and lengths are 0.
-void UnbuiltPointAt(SketchObject*, double, RealPoint*, int32_t* exists) { *exists = 0; }
-void UnbuiltRandom(SketchObject*, bool, const ScreenRect*, PathParameterBlock* block, RealPoint*) {
-    if (block) SetPathBlockReal(block, 0, 0.5);
-}
-void UnbuiltParameterOfPoint(SketchObject*, RealPoint p, RealPoint* nearest, double* parameter,
-                             PathParameterBlock* block) {
-    *nearest = p;
-    if (parameter) *parameter = 0;
-    if (block) SetPathBlockReal(block, 0, 0);
-}
-int32_t UnbuiltSample(SketchObject*, int32_t, double, double, PathSampleFn, void*) { return 0; }
-void UnbuiltLength(SketchObject*, double, double, double* length) { *length = 0; }
-int32_t UnbuiltWay(SketchObject*, double a, double b, double* lo, double* hi, double* length,
-                   int32_t* forward) {
-    *lo = 0;
-    *hi = 1;
-    *length = 0;
-    *forward = b > a;
-    return 1;
-}
-
 }  // namespace
 
 void PlacePointByStoredValue(SketchObject* path, SketchObject* point) {
@@ -293,10 +269,9 @@ const PathMethods PathMethodTable[kPathClassCount] = {
     { 4, CirclePointAtParameter, CirclePlacePoint, CircleRandom, CircleParameterOfPoint,
       CircleRange, CircleSampleRow, kPathBlockReals, ClosedFlags, CircleLength,
       CircleSetParameter, CircleWay },
-    // Stand-in: the locus row (its routines come with loci).
-    { 2, UnbuiltPointAt, PlacePointByStoredValue, UnbuiltRandom, UnbuiltParameterOfPoint,
-      UnitRange, UnbuiltSample, kPathBlockReals, SegmentFlags, UnbuiltLength, CopyParameter,
-      UnbuiltWay },
+    { 2, LocusPathPointAt, LocusPlacePoint, LocusRandomParameter, LocusParameterOfPoint,
+      UnitRange, LocusSampleParameters, kPathBlockReals, LocusPathFlags, LocusLengthBetween, CopyParameter,
+      LocusWayBetween },
     { 2, ArcPointAtParameter, PlacePointByStoredValue, ArcRandomParameter, ArcParameterOfPoint,
       UnitRange, ArcSampleParameters, kPathBlockReals, ArcPathFlags, ArcLengthBetween,
       CopyParameter, ArcWayBetween },

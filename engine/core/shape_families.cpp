@@ -9,6 +9,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/geometry_metrics.h"
 #include "engine/core/geometry_neighbours.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/polygon_objects.h"
@@ -28,39 +29,26 @@ bool ScreenSegmentHit(ScreenPoint a, ScreenPoint b, ScreenPoint p) {
     return 16 * (dx * dx + dy * dy) > cross * cross;
 }
 
-bool LocusDrawnAsCurve(const SketchObject*) { return false; }
-
 namespace {
 
 // ---- Field access at byte offsets
 
-template <typename T>
-T Get(const uint8_t* record, uint32_t offset) {
-    T v;
-    std::memcpy(&v, record + offset, sizeof v);
-    return v;
-}
-template <typename T>
-void Put(uint8_t* record, uint32_t offset, T v) {
-    std::memcpy(record + offset, &v, sizeof v);
-}
-
-ScreenPoint GetPoint(const uint8_t* r, uint32_t offset) { return { Get<int16_t>(r, offset), Get<int16_t>(r, offset + 2) }; }
+ScreenPoint GetPoint(const uint8_t* r, uint32_t offset) { return { RecordField<int16_t>(r, offset), RecordField<int16_t>(r, offset + 2) }; }
 void PutPoint(uint8_t* r, uint32_t offset, ScreenPoint p) {
-    Put(r, offset, p.x);
-    Put(r, offset + 2, p.y);
+    SetRecordField(r, offset, p.x);
+    SetRecordField(r, offset + 2, p.y);
 }
 ScreenRect GetRect(const uint8_t* r) {
-    return { Get<int16_t>(r, 0), Get<int16_t>(r, 2), Get<int16_t>(r, 4), Get<int16_t>(r, 6) };
+    return { RecordField<int16_t>(r, 0), RecordField<int16_t>(r, 2), RecordField<int16_t>(r, 4), RecordField<int16_t>(r, 6) };
 }
 void PutRect(uint8_t* r, const ScreenRect& b) {
-    Put(r, 0, b.left);
-    Put(r, 2, b.top);
-    Put(r, 4, b.right);
-    Put(r, 6, b.bottom);
+    SetRecordField(r, 0, b.left);
+    SetRecordField(r, 2, b.top);
+    SetRecordField(r, 4, b.right);
+    SetRecordField(r, 6, b.bottom);
 }
 
-uint32_t FamilyValue(const void* familyData) { return familyData ? Get<uint32_t>(static_cast<const uint8_t*>(familyData), 0) : 0; }
+uint32_t FamilyValue(const void* familyData) { return familyData ? RecordField<uint32_t>(static_cast<const uint8_t*>(familyData), 0) : 0; }
 
 RealPoint Printed(RealPoint p) {
     double scale, ox, oy;
@@ -80,10 +68,10 @@ uint8_t* WriteLocusPoint(SketchObject* object, const SampleWriteContext* context
     // The locus driving the capture puts the point back afterwards.
     if (PrintPassRunning()) position = Printed(position);
     PutPoint(record, 0, { RoundToScreen(position.x), RoundToScreen(position.y) });
-    Put(record, SR::kLocusParameter, context ? context->parameter : 0.0);
+    SetRecordField(record, SR::kLocusParameter, context ? context->parameter : 0.0);
     const bool shown = object->exists && position.x > -kScreenLimit && position.x < kScreenLimit &&
                        position.y > -kScreenLimit && position.y < kScreenLimit;
-    Put<uint32_t>(record, SR::kLocusState, shown ? kSampleRunStart : kSampleMissing);
+    SetRecordField<uint32_t>(record, SR::kLocusState, shown ? kSampleRunStart : kSampleMissing);
     return record + SR::kLocusPointBytes;
 }
 
@@ -91,7 +79,7 @@ uint8_t* WriteImagePoint(SketchObject* object, const SampleWriteContext*, uint8_
     RealPoint position = ClassData<PointData>(object)->position;
     if (PrintPassRunning()) position = Printed(position);
     PutPoint(record, 0, { RoundToScreen(position.x), RoundToScreen(position.y) });
-    Put<uint32_t>(record, 4, object->exists ? 1 : 0);
+    SetRecordField<uint32_t>(record, 4, object->exists ? 1 : 0);
     return record + SR::kPointBytes;
 }
 
@@ -119,7 +107,7 @@ struct PointHitState {
 };
 
 bool PointShown(const uint8_t* r, int32_t use) {
-    return use == kSampleForLocus ? Get<uint32_t>(r, SR::kLocusState) != kSampleMissing : Get<uint32_t>(r, 4) != 0;
+    return use == kSampleForLocus ? RecordField<uint32_t>(r, SR::kLocusState) != kSampleMissing : RecordField<uint32_t>(r, 4) != 0;
 }
 
 bool PointDotHit(void* state, uint8_t* r, int32_t) {
@@ -133,7 +121,7 @@ bool PointDotHit(void* state, uint8_t* r, int32_t) {
 
 bool PointCurveHit(void* state, uint8_t* r, int32_t) {
     auto* s = static_cast<PointHitState*>(state);
-    const uint32_t st = Get<uint32_t>(r, SR::kLocusState);
+    const uint32_t st = RecordField<uint32_t>(r, SR::kLocusState);
     const ScreenPoint p = GetPoint(r, 0);
     const int32_t R = GeometryMetrics.pointRadius;
     bool hit = false;
@@ -158,7 +146,7 @@ bool PointDotInRect(void* state, uint8_t* r, int32_t) {
 
 bool PointCurveInRect(void* state, uint8_t* r, int32_t) {
     auto* s = static_cast<PointHitState*>(state);
-    const uint32_t st = Get<uint32_t>(r, SR::kLocusState);
+    const uint32_t st = RecordField<uint32_t>(r, SR::kLocusState);
     const ScreenPoint p = GetPoint(r, 0);
     bool hit = false;
     if (st == kSampleMissing) {
@@ -205,12 +193,12 @@ uint8_t* WriteStraight(SketchObject* object, const SampleWriteContext*, uint8_t*
     }
     PutPoint(record, 0, s->visiblePiece[0]);
     PutPoint(record, 4, s->visiblePiece[1]);
-    Put<uint32_t>(record, 8, object->exists ? 1 : 0);
+    SetRecordField<uint32_t>(record, 8, object->exists ? 1 : 0);
     return record + SR::kStraightBytes;
 }
 
 SampleWriterFn KindWriter(const SketchObject* object, void* familyData, SampleWriterFn writer) {
-    if (familyData) Put<uint32_t>(static_cast<uint8_t*>(familyData), 0, static_cast<uint32_t>(object->objectKind));
+    if (familyData) SetRecordField<uint32_t>(static_cast<uint8_t*>(familyData), 0, static_cast<uint32_t>(object->objectKind));
     return writer;
 }
 
@@ -226,12 +214,12 @@ struct ShapeHitState {
 
 bool StraightHit(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<ShapeHitState*>(state);
-    return !(Get<uint32_t>(r, 8) && ScreenSegmentHit(GetPoint(r, 0), GetPoint(r, 4), s->q));
+    return !(RecordField<uint32_t>(r, 8) && ScreenSegmentHit(GetPoint(r, 0), GetPoint(r, 4), s->q));
 }
 
 bool StraightInRect(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<ShapeHitState*>(state);
-    return !(Get<uint32_t>(r, 8) && SegmentMeetsRect(*s->rect, GetPoint(r, 0), GetPoint(r, 4)));
+    return !(RecordField<uint32_t>(r, 8) && SegmentMeetsRect(*s->rect, GetPoint(r, 0), GetPoint(r, 4)));
 }
 
 template <SampleCallbackFn Callback>
@@ -260,19 +248,19 @@ void CircleLayout(const SketchObject*, int32_t, uint32_t* dataSize, uint32_t* re
 
 uint8_t* WriteCircle(SketchObject* object, const SampleWriteContext*, uint8_t* record) {
     PutRect(record, object->bounds);
-    Put<uint32_t>(record, 8, object->exists ? 1 : 0);
+    SetRecordField<uint32_t>(record, 8, object->exists ? 1 : 0);
     return record + SR::kCircleBytes;
 }
 
 SampleWriterFn CircleWriter(const SketchObject* object, int32_t, void* familyData) {
     if (familyData)
-        Put<uint32_t>(static_cast<uint8_t*>(familyData), 0, object->objectClass == kClassCircleInterior ? 1 : 0);
+        SetRecordField<uint32_t>(static_cast<uint8_t*>(familyData), 0, object->objectClass == kClassCircleInterior ? 1 : 0);
     return WriteCircle;
 }
 
 bool CircleHit(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<ShapeHitState*>(state);
-    if (!Get<uint32_t>(r, 8)) return true;
+    if (!RecordField<uint32_t>(r, 8)) return true;
     const ScreenRect b = GetRect(r);
     const ScreenPoint q = s->q;
     if (!(q.x > b.left - 4 && q.x < b.right + 4 && q.y > b.top - 4 && q.y < b.bottom + 4)) return true;
@@ -293,7 +281,7 @@ void PolygonLayout(const SketchObject* object, int32_t, uint32_t* dataSize, uint
 
 uint8_t* WritePolygon(SketchObject* object, const SampleWriteContext*, uint8_t* record) {
     const PolygonData* p = ClassData<PolygonData>(object);
-    Put<uint32_t>(record, 0, object->exists ? 1 : 0);
+    SetRecordField<uint32_t>(record, 0, object->exists ? 1 : 0);
     if (object->exists) {
         for (uint32_t i = 0; i < p->vertexCount; ++i) PutPoint(record, SR::kPolygonHead + 4 * i, p->screenVertices[i]);
     }
@@ -301,12 +289,12 @@ uint8_t* WritePolygon(SketchObject* object, const SampleWriteContext*, uint8_t* 
 }
 
 SampleWriterFn PolygonWriter(const SketchObject* object, int32_t, void* familyData) {
-    if (familyData) Put<uint16_t>(static_cast<uint8_t*>(familyData), 0, ClassData<PolygonData>(object)->vertexCount);
+    if (familyData) SetRecordField<uint16_t>(static_cast<uint8_t*>(familyData), 0, ClassData<PolygonData>(object)->vertexCount);
     return WritePolygon;
 }
 
 uint16_t VertexCountOf(const void* familyData) {
-    return familyData ? Get<uint16_t>(static_cast<const uint8_t*>(familyData), 0) : 0;
+    return familyData ? RecordField<uint16_t>(static_cast<const uint8_t*>(familyData), 0) : 0;
 }
 
 struct PolygonHitState {
@@ -317,7 +305,7 @@ struct PolygonHitState {
 
 bool PolygonHit(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<PolygonHitState*>(state);
-    if (!Get<uint32_t>(r, 0)) return true;
+    if (!RecordField<uint32_t>(r, 0)) return true;
     // The vertices are read out of the record: it has no alignment of its own.
     std::memcpy(s->scratch, r + SR::kPolygonHead, 4u * s->count);
     return !PointInPolygon(s->q, s->scratch, s->count);
@@ -348,14 +336,14 @@ uint8_t* WriteArc(SketchObject* object, const SampleWriteContext*, uint8_t* reco
     PutPoint(record, SR::kArcStart, a.screenStart);
     PutPoint(record, SR::kArcEnd, a.screenEnd);
     PutPoint(record, SR::kArcCentre, { a.screenCentreX, a.screenCentreY });
-    Put(record, SR::kArcRadius, a.screenRadius);
-    Put(record, SR::kArcStartPseudo, a.startPseudo);
-    Put(record, SR::kArcEndPseudo, a.endPseudo);
+    SetRecordField(record, SR::kArcRadius, a.screenRadius);
+    SetRecordField(record, SR::kArcStartPseudo, a.startPseudo);
+    SetRecordField(record, SR::kArcEndPseudo, a.endPseudo);
     const bool endsDiffer = a.screenStart.x != a.screenEnd.x || a.screenStart.y != a.screenEnd.y;
     const bool visible = object->exists &&
                          (endsDiffer || (a.orientation != 0 && a.endPseudo - a.startPseudo > 0.1));
-    Put<uint32_t>(record, SR::kArcVisible, visible ? 1 : 0);
-    Put(record, SR::kArcOrientation, static_cast<int8_t>(a.orientation));
+    SetRecordField<uint32_t>(record, SR::kArcVisible, visible ? 1 : 0);
+    SetRecordField(record, SR::kArcOrientation, static_cast<int8_t>(a.orientation));
     return record + SR::kArcBytes;
 }
 
@@ -365,14 +353,14 @@ SampleWriterFn ArcWriter(const SketchObject* object, int32_t, void* familyData) 
 
 bool ArcRecordHit(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<ShapeHitState*>(state);
-    if (!Get<uint32_t>(r, SR::kArcVisible)) return true;
+    if (!RecordField<uint32_t>(r, SR::kArcVisible)) return true;
     const ScreenPoint q = s->q;
-    if (Get<int8_t>(r, SR::kArcOrientation) == 0)
+    if (RecordField<int8_t>(r, SR::kArcOrientation) == 0)
         return !ScreenSegmentHit(GetPoint(r, SR::kArcStart), GetPoint(r, SR::kArcEnd), q);
     const ScreenRect b = GetRect(r);
     if (!(q.x > b.left - 4 && q.x < b.right + 4 && q.y > b.top - 4 && q.y < b.bottom + 4)) return true;
     const ScreenPoint c = GetPoint(r, SR::kArcCentre);
-    const int64_t radius = Get<int16_t>(r, SR::kArcRadius);
+    const int64_t radius = RecordField<int16_t>(r, SR::kArcRadius);
     const int64_t d2 = int64_t{ q.x - c.x } * (q.x - c.x) + int64_t{ q.y - c.y } * (q.y - c.y);
     if (!(d2 < (radius + 4) * (radius + 4))) return true;
     if (s->family == kKindArc && !(d2 > (radius - 4) * (radius - 4))) return true;
@@ -385,7 +373,7 @@ bool ArcRecordHit(void* state, uint8_t* r, int32_t) {
     }
     if (q.x == c.x && q.y == c.y) return true;
     double pseudo = PseudoAngle({ double(c.x), double(c.y) }, { double(q.x), double(q.y) });
-    const double start = Get<double>(r, SR::kArcStartPseudo), end = Get<double>(r, SR::kArcEndPseudo);
+    const double start = RecordField<double>(r, SR::kArcStartPseudo), end = RecordField<double>(r, SR::kArcEndPseudo);
     if (pseudo < start) pseudo += 8;
     return !(pseudo <= end);
 }
@@ -424,26 +412,26 @@ void MapBounds(const ScaleState* s, uint8_t* r) {
 
 bool ScaleCircleRecord(void* state, uint8_t* r, int32_t index) {
     auto* s = static_cast<ScaleState*>(state);
-    if (!Get<uint32_t>(r, 8) || !FirstVisit(s, index)) return true;
+    if (!RecordField<uint32_t>(r, 8) || !FirstVisit(s, index)) return true;
     MapBounds(s, r);
     return true;
 }
 
 bool ScalePolygonRecord(void* state, uint8_t* r, int32_t index) {
     auto* s = static_cast<ScaleState*>(state);
-    if (!Get<uint32_t>(r, 0) || !FirstVisit(s, index)) return true;
+    if (!RecordField<uint32_t>(r, 0) || !FirstVisit(s, index)) return true;
     for (uint32_t i = 0; i < s->vertexCount; ++i) MapPoint(s, r, SR::kPolygonHead + 4 * i);
     return true;
 }
 
 bool ScaleArcRecord(void* state, uint8_t* r, int32_t index) {
     auto* s = static_cast<ScaleState*>(state);
-    if (!Get<uint32_t>(r, SR::kArcVisible) || !FirstVisit(s, index)) return true;
+    if (!RecordField<uint32_t>(r, SR::kArcVisible) || !FirstVisit(s, index)) return true;
     MapBounds(s, r);
     MapPoint(s, r, SR::kArcStart);
     MapPoint(s, r, SR::kArcEnd);
     MapPoint(s, r, SR::kArcCentre);
-    Put(r, SR::kArcRadius, RoundToScreen(Get<int16_t>(r, SR::kArcRadius) * s->scale));
+    SetRecordField(r, SR::kArcRadius, RoundToScreen(RecordField<int16_t>(r, SR::kArcRadius) * s->scale));
     return true;
 }
 

@@ -5,6 +5,7 @@
 // array, the hit tests over it and the family's share of the default locus samples.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "engine/core/object_tables.h"
@@ -40,6 +41,18 @@ constexpr uint32_t kArcEndPseudo        = 32;
 constexpr uint32_t kArcVisible          = 40;
 constexpr uint32_t kArcOrientation      = 44;  // i8, 0 for a straight arc
 }  // namespace SampleRecord
+
+// Fields of a record at byte offsets: records have no alignment of their own.
+template <typename T>
+T RecordField(const uint8_t* record, uint32_t offset) {
+    T v;
+    std::memcpy(&v, record + offset, sizeof v);
+    return v;
+}
+template <typename T>
+void SetRecordField(uint8_t* record, uint32_t offset, T v) {
+    std::memcpy(record + offset, &v, sizeof v);
+}
 
 // Locus point states: no sample, the first of a run, a sample continuing a run.
 constexpr uint32_t kSampleMissing  = 0;
@@ -100,7 +113,3 @@ bool PointSamplesHit(ScreenPoint point, int32_t use, bool curve, SampleEnumerato
                      void* user);
 bool PointSamplesInRect(const ScreenRect& rect, int32_t use, bool curve, SampleEnumeratorFn enumerator,
                         void* user);
-
-// Stand-in: whether a locus is drawn as a connected curve (its class data is not laid
-// out yet: every locus counts as drawn as dots).
-bool LocusDrawnAsCurve(const SketchObject* locus);

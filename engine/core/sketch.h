@@ -21,6 +21,7 @@ struct UndoRecord;
 
 constexpr int32_t kColorSlotCount = 12;
 // Slots of the palette that are not object colours.
+constexpr int32_t kColorSlotPlots      = 4;  // function plots (other loci take their class slot 5)
 constexpr int32_t kColorSlotHighlight  = 6;  // selected objects' highlight
 constexpr int32_t kColorSlotBackground = 7;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/iterations.h"
@@ -224,6 +225,8 @@ bool InitReadObject(SketchObject* object) {
         row.initExtra(nullptr, &record);
         return false;
     }
+    // A locus is set up from its class record once its parents are known.
+    if (object->objectClass == kClassLocus) return true;
     // A table is sized by its parents and its record: both are known when it is made.
     if (object->objectClass == kClassTable) return true;
     return row.initExtra(object, nullptr) != 0;
@@ -310,6 +313,9 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
         } else if (!(io->partial && o->constructionType == kTypeFree)) {
             return kResultDamaged;
         }
+    }
+    if (o->objectClass == kClassLocus) {
+        if (const ResultCode code = FinishReadLocus(o, io->partial)) return code;
     }
     // A polygon was made before its parents were known; its arrays are sized for them.
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;

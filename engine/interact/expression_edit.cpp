@@ -8,6 +8,7 @@
 #include "engine/calc/derivative.h"
 #include "engine/calc/measurements.h"
 #include "engine/core/alerts.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"

@@ -6,6 +6,7 @@
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
 #include "engine/core/points.h"
+#include "engine/core/services/command_states.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"

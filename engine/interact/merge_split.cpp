@@ -7,6 +7,7 @@
 #include "engine/core/idle_tasks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
+#include "engine/core/object_stack.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
@@ -380,12 +381,52 @@ bool CommitMerge(MergeWork* w, const UndoDescriptor& name, const uint8_t* lead, 
     return true;
 }
 
-// Works the pair list from its start; false without memory.
-bool WorkPairs(MergeWork* w) {
+bool IsMergedAway(const MergeWork* w, const SketchObject* o) {
     for (int32_t i = 0; i < w->pairCount; ++i)
-        if (!WorkPair(w, w->pairs[2 * i], w->pairs[2 * i + 1])) return false;
-    // Stand-in: loci whose traced object would come to depend on their own driver are
-    // paired with null here once loci keep their driver.
+        if (w->pairs[2 * i] == o) return true;
+    return false;
+}
+
+// Whether `ancestor` is among the parents of `object`, walked all the way up; *ok turns
+// false when memory runs out.
+bool DependsOn(SketchObject* object, const SketchObject* ancestor, bool* ok) {
+    const uint32_t stamp = ++CurrentSketch()->traversalGeneration;
+    ObjectStack stack;
+    if (!stack.Push(object)) return !(*ok = false);
+    while (!stack.Empty()) {
+        SketchObject* o = stack.Pop();
+        for (int32_t i = 0; i < Count(o->parents); ++i) {
+            SketchObject* p = Item(o->parents, i);
+            if (p == ancestor) return true;
+            if (p->traversalStamp == stamp) continue;
+            p->traversalStamp = stamp;
+            if (!stack.Push(p)) return !(*ok = false);
+        }
+    }
+    return false;
+}
+
+// Loci whose path has come to depend on their own driver would drive themselves: each is
+// paired with null (deleted, with what depends on it). False without memory.
+bool PairSelfDrivenLoci(MergeWork* w) {
+    bool ok = true;
+    for (SketchObject* o = CurrentSketch()->firstObject; o && ok; o = o->nextInSketch) {
+        if (o->constructionType != kTypeLocus || Count(o->parents) < 3 || IsMergedAway(w, o)) continue;
+        if (DependsOn(Item(o->parents, 1), Item(o->parents, 2), &ok) && ok) ok = w->AddPair(o, nullptr);
+    }
+    return ok;
+}
+
+// Works the pair list from its start, then the pairs of loci that the work made
+// self-driven; false without memory.
+bool WorkPairs(MergeWork* w) {
+    int32_t i = 0;
+    for (bool lociChecked = false;; lociChecked = true) {
+        for (; i < w->pairCount; ++i)
+            if (!WorkPair(w, w->pairs[2 * i], w->pairs[2 * i + 1])) return false;
+        if (lociChecked) break;
+        if (!PairSelfDrivenLoci(w)) return false;
+    }
     return !w->failed;
 }
 
@@ -576,9 +617,7 @@ ResultCode MergeCommand(int32_t argument) {
         Put(lead + kPtr, q);
         Put(lead + 2 * kPtr, old.x);
         Put(lead + 2 * kPtr + 8, old.y);
-        if (!AttachToPath(p, q)) rc = kResultOutOfMemory;
-        // Stand-in: loci that would become self-driven are deleted through the pair list
-        // once loci keep their driver.
+        if (!AttachToPath(p, q) || !WorkPairs(&w)) rc = kResultOutOfMemory;
     }
     if (rc == kResultOK) {
         const int16_t noun = argument == 0 ? kUndoNounNone : int16_t(3 * (q->objectKind - 1));
@@ -623,6 +662,37 @@ void Rebind(SketchObject* child, SketchObject* from, SketchObject* to) {
     ++CurrentSketch()->structureChangeCount;
 }
 
+// The loci that trace the point without being driven by it, and everything that depends
+// on them, chained through tempLink from gTracingLoci with dependants first; the count.
+SketchObject* gTracingLoci = nullptr;
+int32_t ChainTracingLoci(SketchObject* point) {
+    Sketch* sketch = CurrentSketch();
+    const uint32_t stamp = ++sketch->traversalGeneration;
+    SketchObject* head = nullptr;
+    SketchObject* tail = nullptr;
+    for (int32_t i = 0; i < Count(point->children); ++i) {
+        SketchObject* c = Item(point->children, i);
+        if (c->constructionType != kTypeLocus || c->traversalStamp == stamp || Item(c->parents, 2) == point) continue;
+        c->traversalStamp = stamp;
+        c->tempLink = nullptr;
+        if (tail) tail->tempLink = c;
+        else head = c;
+        tail = c;
+    }
+    gTracingLoci = nullptr;
+    if (!head) return 0;
+    CollectDependents(&head, false);
+    int32_t count = 0;
+    while (head) {
+        SketchObject* next = head->tempLink;
+        head->tempLink = gTracingLoci;
+        gTracingLoci = head;
+        head = next;
+        ++count;
+    }
+    return count;
+}
+
 void PlaceLabel(SketchObject* o) {
     if (o->label.shown) PlaceObjectLabel(o);
 }
@@ -641,13 +711,17 @@ ResultCode SplitCommand(int32_t argument) {
         int32_t kind = 0;
         for (int32_t i = 0; i < Count(point->parents); ++i) kind = CommonKind(kind, Item(point->parents, i)->objectKind);
         const int16_t noun = int16_t(kind > 0 ? 3 * (kind - 1) + (Count(point->parents) > 1 ? 1 : 0) : kUndoNounNone);
-        // Stand-in: a locus that traces the point without being driven by it is deleted
-        // with its descendants (an entry 2 first) once loci keep their driver.
+        // A free point no longer follows a driver: loci that trace the point without
+        // being driven by it go, with everything that depends on them (dependants first).
+        const int32_t deleted = ChainTracingLoci(point);
+        SketchObject* doomed = deleted ? gTracingLoci : nullptr;
         const UndoDescriptor name = { kUndoNameSplitFrom, noun, 0, nullptr };
         const uint32_t bytes = kPtr + 16;
         uint8_t* cursor = nullptr;
-        UndoRecord* record = UndoRecordCreate(&name, 1, bytes, &cursor);
+        UndoRecord* record = UndoRecordCreate(&name, deleted ? 2 : 1, bytes + (deleted ? UndoObjectListBytes(deleted) : 0),
+                                              &cursor);
         if (!record) return kResultOutOfMemory;
+        if (deleted) UndoPutObjectList(&cursor, deleted, doomed, kUndoEntryDeleted);
         UndoPutEntryHead(&cursor, kUndoEntrySplitFrom, bytes);
         Put(cursor, point);
         Put(cursor + kPtr, int32_t(point->constructionType));

@@ -8,6 +8,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/geometry.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -314,9 +315,9 @@ bool PlacedWhole(const SketchObject* o) { return ObjectClassTable[o->objectClass
 
 bool IsMoved(int32_t state) { return state != kMoveNone && state != kMoveDraggedWhole; }
 
-// Stand-in: the mode of a locus (0 or 1 follow their driver) comes with loci; until then
-// every locus counts as mode 0.
-int32_t LocusMode(const SketchObject*) { return 0; }
+// The mode of a locus is its traced class: loci of captions (0) and points (1) follow
+// their driver.
+int32_t LocusMode(const SketchObject* locus) { return LocusTracedClass(locus); }
 
 }  // namespace
 

@@ -4,12 +4,12 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/alerts.h"
 #include "engine/core/iterations.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/shell.h"
-#include "engine/core/shape_families.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
 #include "engine/interact/command_executors.h"
@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int32_t kTypeFunctionPlotKind   = 55;  // kind of a function plot
 constexpr uint32_t kRowClear              = 30;
 constexpr uint32_t kRowDelete             = 100;
 constexpr int32_t kTextFamilyLabel        = 0;
@@ -47,7 +46,8 @@ bool PlusMinus(int32_t direction) {
         if (IsParameterForm(o)) {
             numbers = true;
         } else if (o->objectClass == kClassLocus) {
-            used = StepLocusSamples(o, direction) || used;
+            ScaleLocusSampleCount(o, direction > 0);
+            used = true;
         } else if (o->objectClass == kClassIteratedImage || o->constructionType == kTypeIterationTable) {
             depth = direction;
         } else if (o->constructionType == kTypeMeasurementTable) {
@@ -221,14 +221,4 @@ void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyD
         }
     }
     CmdStateInvalidate(kCommandGroupTextEditing);
-}
-
-int32_t DefaultLocusSamples(int32_t shapeFamily, int32_t kind) {
-    const Preferences& prefs = ThePreferences();
-    if (shapeFamily == kFamilyPoint) return kind == kTypeFunctionPlotKind ? prefs.plotSamples : prefs.locusSamples;
-    if (shapeFamily < 0 || shapeFamily >= kShapeFamilyCount) return prefs.locusSamples;
-    const ShapeFamilyRow& row = ShapeFamilyOps[shapeFamily];
-    int32_t samples = row.weight * prefs.locusSamples / 16;
-    if (KindIsA(kind, row.interiorKind)) samples /= 4;
-    return samples;
 }

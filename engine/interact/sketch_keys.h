@@ -24,15 +24,11 @@ bool NudgeSelection(uint16_t key);
 // Gives the selected objects that show text the style's fields in mask (bit n: field n);
 // unless onlyDefaults is set, the defaults of their text families take the style too.
 void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyDefaults);
-// Sample count of a new locus tracing an object of the shape family and kind.
-int32_t DefaultLocusSamples(int32_t shapeFamily, int32_t kind);
 
 // ---- What the keys reach in code built elsewhere ---------------------------------------
 struct SketchObject;
 // The caption editor takes a character or a key (flags as HandleViewCommand's).
 void CaptionEditorChar(uint32_t character);
 void CaptionEditorKey(uint16_t key, uint16_t flags);
-// A locus takes more (+1) or fewer (-1) samples; false when it cannot change.
-bool StepLocusSamples(SketchObject* locus, int32_t direction);
 // Gives one object the style's fields in mask.
 void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t mask);

@@ -23,6 +23,7 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/locus_commands.h"
 #include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/picture_commands.h"
@@ -273,8 +274,8 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 
 }  // namespace
 
-// Stand-in: rows whose handlers belong to code not built yet (locus ranges, grids,
-// plotted points) apply and release nothing until that code comes.
+// Stand-in: rows whose handlers belong to code not built yet (grids, plotted points)
+// apply and release nothing until that code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
     { nullptr,        nullptr,        nullptr,             nullptr },    //  0
@@ -288,7 +289,7 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { HiddenStatesEntry, HiddenStatesEntry, nullptr,       nullptr },    //  8 split text
     { HiddenUndo,     HiddenRedo,     nullptr,             nullptr },    //  9 hide
     { ShownUndo,      ShownRedo,      nullptr,             nullptr },    // 10 show
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 11 locus range (Stand-in)
+    { RestoreLocusRange, RestoreLocusRange, nullptr,       nullptr },    // 11 locus range
     { Nothing,        Nothing,        nullptr,             nullptr },    // 12 polar grid (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 13 square grid (Stand-in)
     { Nothing,        Nothing,        nullptr,             nullptr },    // 14 rectangular grid (Stand-in)

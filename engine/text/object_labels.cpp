@@ -18,6 +18,7 @@
 #include "engine/core/services/fonts.h"
 #include "engine/core/services/text_objects.h"
 #include "engine/core/services/text_port.h"
+#include "engine/text/layout_builders.h"
 #include "engine/text/object_text.h"
 #include "engine/text/string_groups.h"
 
@@ -257,15 +258,56 @@ void LabelAncestorsFirst(SketchObject* object) {
 
 }  // namespace
 
-// Function plots take the name of the function they graph.
-// Stand-in: the locus code gives a plot its equation name once loci are built.
-static bool LocusLabelText(SketchObject* plot, char* text) {
+namespace {
+
+constexpr int32_t kGroupFormula = 14;
+constexpr int32_t kItemValueNames = 42;  // + form: "y", "x", "r", "theta"
+constexpr int32_t kItemArgumentNames = 34;  // + form: the variable of each form
+
+// The automatic label of a parent of the plot's coordinate system, appended; false when
+// the system has no such parent.
+bool AppendSystemParentLabel(char* buffer, uint32_t size, const SketchObject* system, int32_t index) {
+    int32_t count = 0;
+    SketchObject* const* parents = Parents(system, &count);
+    if (index >= count || !parents[index]) return false;
+    GenerateObjectLabel(parents[index], kLabelAutomatic, nullptr, true, false);
+    char label[kLabelBufferSize];
+    CopyLabel(parents[index], label);
+    AppendToFixedBuffer(buffer, size, label, 0);
+    return true;
+}
+
+}  // namespace
+
+uint32_t LocusLabelText(char* buffer, uint32_t size, SketchObject* plot) {
+    const uint32_t before = static_cast<uint32_t>(strnlen(buffer, size));
+    const int32_t stored = FunctionPlotForm(plot);
+    const int32_t form = stored >= 0 && stored <= 3 ? stored : 0;
     int32_t count = 0;
     SketchObject* const* parents = Parents(plot, &count);
-    if (count == 0) return false;
-    GenerateObjectLabel(parents[0], kLabelFromParents, nullptr, true, false);
-    CopyLabel(parents[0], text);
-    return true;
+    SketchObject* function = count > 0 ? parents[0] : nullptr;
+    const SketchObject* system = count > 1 ? parents[1] : nullptr;
+    // The axes name the value and the argument, unless the system stands for whatever a
+    // custom tool is given.
+    const bool axesName = system && system->givenIndex == -1 && (form == 0 || form == 1);
+    char text[kLabelBufferSize];
+    if (!axesName || !AppendSystemParentLabel(buffer, size, system, form == 0 ? 1 : 0)) {
+        GetGroupString(kGroupFormula, kItemValueNames + form, text, sizeof text);
+        AppendToFixedBuffer(buffer, size, text, 0);
+    }
+    AppendToFixedBuffer(buffer, size, "=", 0);
+    if (function) {
+        GenerateObjectLabel(function, kLabelFromParents, nullptr, true, false);
+        CopyLabel(function, text);
+        AppendToFixedBuffer(buffer, size, text, 0);
+    }
+    AppendToFixedBuffer(buffer, size, "(", 0);
+    if (!axesName || !AppendSystemParentLabel(buffer, size, system, form == 0 ? 0 : 1)) {
+        GetGroupString(kGroupFormula, kItemArgumentNames + form, text, sizeof text);
+        AppendToFixedBuffer(buffer, size, text, 0);
+    }
+    AppendToFixedBuffer(buffer, size, ")", 0);
+    return static_cast<uint32_t>(strnlen(buffer, size)) - before;
 }
 
 bool JoinParentLabels(SketchObject* object, char* text, int32_t* code, bool prime) {
@@ -309,7 +351,7 @@ bool DeriveLabelFromParents(SketchObject* object, char* text, int32_t* code, boo
     ++gDeriveDepth;
     bool made = true;
     if (IsPlot(object)) {
-        made = LocusLabelText(object, text);
+        LocusLabelText(text, kLabelBufferSize, object);
     } else if (IsButton(object)) {
         int32_t level = 0;
         ActionButtonCaption(object, text, kLabelBufferSize, &level);

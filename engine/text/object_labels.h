@@ -87,3 +87,7 @@ void PropagateLabelChange(SketchObject* object);
 
 // The label at creation: with propagation when the object is already in its sketch.
 void InitObjectLabelWith(SketchObject* object, bool propagate);
+
+// The label text of a function plot, "y=f(x)" or the like, appended to the buffer
+// (size bytes); answers the characters appended.
+uint32_t LocusLabelText(char* buffer, uint32_t size, SketchObject* plot);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/core/services/bars.h"
+#include "engine/core/services/shell.h"
 
 namespace {
 
@@ -69,4 +70,11 @@ uint32_t DeadlineAfter(uint32_t now, uint32_t ms) {
 
 bool DeadlineReached(uint32_t now, uint32_t deadline) {
     return deadline == 0 || static_cast<int32_t>(now - deadline) >= 0;
+}
+
+int32_t MapLocusClassCode(int32_t* code) {
+    const int32_t given = *code;
+    if (given == 10) *code = 6;
+    else if (given == 6) *code = 3;
+    return given;
 }

@@ -412,13 +412,6 @@ ResultCode CloseActiveWindow(int32_t) {
     return kResultOK;
 }
 
-int32_t MapLocusClassCode(int32_t* code) {
-    const int32_t given = *code;
-    if (given == 10) *code = 6;
-    else if (given == 6) *code = 3;
-    return given;
-}
-
 bool IsFiniteReal(double value) { return std::isfinite(value); }
 bool IsNanReal(double value) { return std::isnan(value); }
 

@@ -28,7 +28,6 @@ void ResetExecutorLog() {
 
 STANDIN_EXECUTOR(HostOpenDocument, 7)
 STANDIN_EXECUTOR(HostSaveDocument, 8)
-STANDIN_EXECUTOR(ConstructLocusCommand, 9)
 STANDIN_EXECUTOR(HostNewDocument, 12)
 STANDIN_EXECUTOR(HostNoOp, 22)
 STANDIN_EXECUTOR(DefineCoordSystemCommand, 26)

@@ -17,6 +17,11 @@ void SeePolygon(SketchObject* o) {
     const PolygonData* p = ClassData<PolygonData>(o);
     if (p->vertexCount) gSeen.push_back({ p->screenVertices[0].x, p->screenVertices[0].y, p->vertexCount });
 }
+int32_t gWalked = 0;
+bool CountRecord(void* state, uint8_t*, int32_t) {
+    ++*static_cast<int32_t*>(state);
+    return true;
+}
 void Record(DrawCall call, SketchObject* object, int32_t layer = -1) {
     gDraws.push_back({ call, object, layer });
 }
@@ -24,6 +29,7 @@ void Record(DrawCall call, SketchObject* object, int32_t layer = -1) {
 
 std::vector<RecordedDraw>& RecordedDraws() { return gDraws; }
 std::vector<SeenGeometry>& SeenGeometries() { return gSeen; }
+int32_t LastSampleWalkCount() { return gWalked; }
 void ResetRecordedDraws() {
     gDraws.clear();
     gSeen.clear();
@@ -61,8 +67,12 @@ void DrawSelectionMarquee(GraphicsPort*, const ScreenRect&) {}
 void BeginMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupBegin, o); }
 void EndMetafileGroup(GraphicsPort*, SketchObject* o, const ScreenRect*) { Record(DrawCall::kGroupEnd, o); }
 
-#define SAMPLE_DRAW(name, call) \
-    void name(GraphicsPort*, SketchObject* o, const void*, SampleEnumeratorFn, void*) { Record(call, o); }
+#define SAMPLE_DRAW(name, call)                                                                  \
+    void name(GraphicsPort*, SketchObject* o, const void*, SampleEnumeratorFn walk, void* user) { \
+        gWalked = 0;                                                                             \
+        if (walk) walk(user, CountRecord, &gWalked);                                              \
+        Record(call, o);                                                                         \
+    }
 SAMPLE_DRAW(DrawPointSamples, DrawCall::kSamples)
 SAMPLE_DRAW(DrawPointSamplesSelection, DrawCall::kSamplesSelection)
 SAMPLE_DRAW(DrawStraightSamples, DrawCall::kSamples)

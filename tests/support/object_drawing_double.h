@@ -33,3 +33,5 @@ struct SeenGeometry {
 };
 std::vector<SeenGeometry>& SeenGeometries();
 void ResetRecordedDraws();
+// How many records the last drawing of a record array (a locus, an iterated image) walked.
+int32_t LastSampleWalkCount();

@@ -3,7 +3,6 @@
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
-ResultCode ConstructLocusCommand(int32_t) { return kResultOK; }
 ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }
 ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
 ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }

@@ -21,6 +21,9 @@ ResultCode TransferRectGeometry(TransferContext* context);
 ResultCode TransferAxisData(TransferContext* context);
 // Class data of iterations (2314): the 24-byte class record (iterations.h).
 ResultCode TransferIterationData(TransferContext* context);
+// Class data of loci (2306): lo, hi (reals), sample count (i32), form, ends, drawing
+// option (u16), 6 reserved bytes.
+ResultCode TransferLocusData(TransferContext* context);
 // Class data of pictures (2316): width, height, natural width, natural height as i32.
 ResultCode TransferPictureData(TransferContext* context);
 

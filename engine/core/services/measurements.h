@@ -31,6 +31,12 @@ ResultCode FinishReadCalculation(SketchObject* object, bool keepKind);
 // A free calculation (a parameter) evaluates its own expression.
 void UpdateFreeCalculation(SketchObject* object);
 
+// The plot form (0..3) of a function object, -1 for any other object.
+int32_t FunctionPlotFormOf(const SketchObject* function);
+// The function's value at an argument in the sketch's units; false when it is undefined
+// there or the object is no function.
+bool FunctionValueAt(SketchObject* function, double argument, double* value);
+
 // The value of a measurement, calculation or parameter parent, in the sketch's units;
 // false when it is undefined or the object shows no value.
 bool ParentValue(const SketchObject* object, double* value);

@@ -8,11 +8,6 @@
 #include "engine/interact/neighbour_services.h"
 
 
-bool HitTestLocusHandle(ScreenPoint, SketchObject*) { return false; }
-bool BeginLocusRangeDrag(SketchObject*, ScreenPoint) { return false; }
-void DragLocusRange(ScreenPoint) {}
-void EndLocusRangeDrag() {}
-
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
 
 // The preferences' defaults: measured objects are labelled, new points are not.

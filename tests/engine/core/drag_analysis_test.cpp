@@ -241,15 +241,9 @@ TEST_F(DragAnalysisTest, RotateModeTreatsTheVectorOfATranslationAsCentres) {
 }
 
 TEST_F(DragAnalysisTest, LocusDriverStaysOutOfTheLocusCensus) {
-    SketchObject* c = FreePoint();
-    SketchObject* r = FreePoint();
-    SketchObject* circle = Build(kTypeCircleByPoint, { c, r });
-    SketchObject* driver = Build(kTypePointOnPath, { circle });
-    SketchObject* traced = Build(kTypeMidpoint, { Build(kTypeSegment, { c, driver }) });
-    const ObjectTemplate t = { kTypeLocus, 0, 0, kClassLocus, 0, kKindPointLocus, 0 };
-    SketchObject* locus =
-        ConstructObjectEx(&t, nullptr, List({ traced, circle, driver }), 0, nullptr, nullptr, false);
-    ASSERT_TRUE(traced && locus);
+    const MidpointLocusParts m = MidpointLocus();
+    SketchObject *c = m.centre, *r = m.rim, *driver = m.driver, *locus = m.locus;
+    ASSERT_TRUE(m.traced && locus);
     // Dragging the driver along its circle recomputes the locus without moving the
     // circle's definers.
     ASSERT_EQ(Analyze({ driver }), 1);

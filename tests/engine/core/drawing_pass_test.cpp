@@ -159,7 +159,10 @@ TEST_F(DrawingPassTest, ScreenPassKeepsTheExtentAndTracesOfMovingObjects) {
 TEST_F(DrawingPassTest, LargeLociAndExtents) {
     ScopedPreferences preferences;
     preferences.SetResolution(72);
-    SketchObject* locus = OfClass(kClassLocus, kKindPointLocus, { -100, 0, 476, 100 });  // 8 inches
+    const MidpointLocusParts m = MidpointLocus();
+    for (SketchObject* o : { m.centre, m.rim, m.circle, m.driver, m.segment, m.traced }) o->hidden = kHiddenByUser;
+    SketchObject* locus = m.locus;
+    locus->bounds = { -100, 0, 476, 100 };  // 8 inches
     EXPECT_TRUE(IsLargeLocus(locus));
     locus->bounds.right = 404;  // exactly 7 inches
     EXPECT_FALSE(IsLargeLocus(locus));

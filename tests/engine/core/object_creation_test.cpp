@@ -52,7 +52,7 @@ TEST_F(Construction, NewObjectTakesTypeKindStyleAndParents) {
     EXPECT_EQ(lone->constructionType, kTypeFree);
     EXPECT_EQ(lone->objectKind, kKindMidpoint);
     // A locus of a point has the point-locus kind.
-    EXPECT_EQ(Build(kTypeLocus, { mid, s, a })->objectKind, kKindPointLocus);
+    EXPECT_EQ(Build(kTypeLocus, { mid, s, a, mid })->objectKind, kKindPointLocus);
 }
 
 TEST_F(Construction, TextObjectsKeepTheDefaultStyleInTheirTextData) {

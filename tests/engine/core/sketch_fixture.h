@@ -92,6 +92,38 @@ protected:
         return o;
     }
 
+    // A locus traced by a point as its driver runs along a path: the parents are the
+    // traced object, the path, the driver, then the chain after the driver in sketch
+    // order ending with the traced object.
+    SketchObject* TraceLocus(SketchObject* traced, SketchObject* path, SketchObject* driver,
+                             std::initializer_list<SketchObject*> between = {}) {
+        PtrList parents = List({ traced, path, driver });
+        for (SketchObject* o : between) EXPECT_TRUE(PtrListAppend(&parents, o));
+        EXPECT_TRUE(PtrListAppend(&parents, traced));
+        SketchObject* locus = ConstructObject(kTypeLocus, nullptr, parents, 0, true, false, nullptr);
+        if (locus) RecomputeObject(locus, nullptr, true);
+        return locus;
+    }
+
+    // The midpoint of a segment from (cx, cy) to a driver running round the circle of
+    // radius r about that point: its locus is the circle of radius r / 2.
+    struct MidpointLocusParts {
+        SketchObject *centre, *rim, *circle, *driver, *segment, *traced, *locus;
+    };
+    MidpointLocusParts MidpointLocus(double cx = 200, double cy = 200, double r = 100, bool withLocus = true) {
+        MidpointLocusParts m{};
+        m.centre = PointAt(cx, cy);
+        m.rim = PointAt(cx + r, cy);
+        m.circle = Build(kTypeCircleByPoint, { m.centre, m.rim });
+        m.driver = Build(kTypePointOnPath, { m.circle }, nullptr, Reals(1, 0));  // at angle 0
+        m.segment = Build(kTypeSegment, { m.centre, m.driver });
+        m.traced = Build(kTypeMidpoint, { m.segment });
+        if (!withLocus) return m;
+        m.locus = TraceLocus(m.traced, m.circle, m.driver, { m.segment });
+        EXPECT_NE(m.locus, nullptr);
+        return m;
+    }
+
     std::vector<SketchObject*> SketchOrder() const {
         std::vector<SketchObject*> order;
         for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) order.push_back(o);

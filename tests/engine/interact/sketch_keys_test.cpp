@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/frame_tick.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/shape_families.h"

@@ -1,0 +1,134 @@
+// One update of a locus of 10,000 samples: a driver point on a circle and about 100
+// objects between it and the traced point (segments, midpoints, circles and
+// intersections, all existing), against a plain loop that computes the same chain for
+// the same 10,000 driver positions over a contiguous array, in the same iteration.
+// Targets: the update costs at most 3 times the plain loop, and fits a 16 ms frame.
+//
+// Figures come from a Release build, pinned to one core and repeated:
+//   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake --build build/release --target locus_bench
+//   taskset -c 5 build/release/bench/locus_bench --benchmark_repetitions=3
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "bench/bench_sketch.h"
+#include "bench/unit_chain.h"
+#include "engine/core/angle_constants.h"
+#include "engine/core/locus.h"
+#include "engine/core/memory.h"
+#include "engine/core/services/preferences.h"
+#include "engine/core/shape_families.h"
+#include "engine/core/sketch.h"
+
+namespace {
+
+constexpr int32_t kSamples = 10000;
+constexpr int32_t kChainObjects = 100;
+constexpr double kCentreX = 300, kCentreY = 300, kRadius = 120;
+
+struct LocusScene {
+    Sketch* sketch = nullptr;
+    Sketch* previous = nullptr;
+    SketchObject* locus = nullptr;
+    int32_t chainLength = 0;
+
+    LocusScene() {
+        sketch = CreateSketch(0, nullptr);
+        SetCurrentSketch(sketch, &previous);
+        ThePreferences().maxSamples = kSamples;
+        // What the chain uses but does not move comes before the driver.
+        const UnitChainFixtures fixtures = MakeUnitChainFixtures();
+        SketchObject* centre = Free(kCentreX, kCentreY);
+        SketchObject* circle = Make(kTypeCircleByPoint, { centre, Free(kCentreX + kRadius, kCentreY) });
+        PtrList at = 0;
+        const int32_t words = static_cast<int32_t>(16 / sizeof(void*));
+        AllocPtrList(words, words, &at);
+        const double block[2] = { 1, 0 };  // cosine and sine of the angle 0
+        std::memcpy(PtrListData(at), block, sizeof block);
+        SketchObject* driver = ConstructObject(kTypePointOnPath, nullptr, List({ circle }), at, true, false, nullptr);
+        RecomputeObject(driver, nullptr, true);
+        SketchObject* traced = BuildUnitChain(driver, { kCentreX + kRadius, kCentreY }, kChainObjects, fixtures);
+        // Every construction after the driver, up to the traced point, in sketch order: each
+        // sample recomputes about 100 objects, as the plain loop does (the command would
+        // list only the traced point's ancestors among them, 40 here).
+        PtrList parents = List({ traced, circle, driver });
+        for (SketchObject* o = driver->nextInSketch; o; o = o->nextInSketch) {
+            if (o->constructionType == kTypeFree) continue;
+            PtrListAppend(&parents, o);
+            ++chainLength;
+            if (o == traced) break;
+        }
+        locus = ConstructObject(kTypeLocus, nullptr, parents, 0, true, false, nullptr);
+        if (locus) SetLocusSampleCount(locus, kSamples);
+    }
+    ~LocusScene() {
+        FreeSketch(sketch);
+        SetCurrentSketch(previous, nullptr);
+    }
+};
+
+// The plain loop: the same driver positions (the circle's samples), the chain over the
+// array, the traced point rounded into a contiguous sample array.
+struct PlainSample {
+    int16_t x, y;
+    double parameter;
+    uint32_t state;
+};
+
+void PlainLocus(std::vector<PlainUnit>& units, std::vector<PlainSample>& samples) {
+    const int32_t n = static_cast<int32_t>(samples.size());
+    const double step = kTwoPi / n;
+    const double cs = std::cos(step), sn = std::sin(step);
+    double c = 1, s = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const RealPoint p = PlainFrame(units, kCentreX + kRadius * c, kCentreY - kRadius * s);
+        samples[i] = { PlainRound(p.x), PlainRound(p.y), i * step, 1 };
+        const double nc = c * cs - s * sn;
+        s = s * cs + c * sn;
+        c = nc;
+    }
+}
+
+using Clock = std::chrono::steady_clock;
+
+void BM_LocusUpdate(benchmark::State& state) {
+    LocusScene scene;
+    if (!scene.locus || LocusDataOf(scene.locus)->sampleCount != kSamples) {
+        state.SkipWithError("the locus could not be made");
+        return;
+    }
+    std::vector<PlainUnit> units = PlainUnits(kChainObjects, { kCentreX + kRadius, kCentreY });
+    std::vector<PlainSample> plain(kSamples);
+    double locusSeconds = 0, plainSeconds = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        RecomputeObject(scene.locus, nullptr, true);
+        benchmark::DoNotOptimize(scene.locus->bounds);
+        const Clock::time_point middle = Clock::now();
+        PlainLocus(units, plain);
+        benchmark::DoNotOptimize(plain.data());
+        benchmark::ClobberMemory();
+        const Clock::time_point end = Clock::now();
+        const double update = std::chrono::duration<double>(middle - start).count();
+        locusSeconds += update;
+        plainSeconds += std::chrono::duration<double>(end - middle).count();
+        state.SetIterationTime(update);
+    }
+    int32_t existing = 0;
+    for (int32_t i = 0; i < kSamples; ++i) existing += LocusSampleState(scene.locus, i) != kSampleMissing;
+    const double updates = static_cast<double>(state.iterations());
+    state.counters["chain"] = scene.chainLength;
+    state.counters["existing_samples"] = existing;
+    state.counters["update_ms"] = 1e3 * locusSeconds / updates;
+    state.counters["plain_ms"] = 1e3 * plainSeconds / updates;
+    state.counters["ratio"] = plainSeconds > 0 ? locusSeconds / plainSeconds : 0;
+}
+BENCHMARK(BM_LocusUpdate)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

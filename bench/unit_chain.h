@@ -1,0 +1,112 @@
+// The chain of constructions the recompute benchmarks move: units of five objects (a
+// segment from the previous unit's midpoint to the unit's anchor, its midpoint, a circle
+// through it, a segment to a fixed point and its intersection with a fixed line), each
+// hanging on the previous unit's midpoint, and the same arithmetic over a contiguous
+// array for the baseline.
+#pragma once
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "bench/bench_sketch.h"
+
+constexpr int kObjectsPerUnit = 5;
+
+// Every unit has its own anchor, placed so that the midpoints spread over a grid instead
+// of converging (a chain of midpoints towards one anchor soon stops existing, which
+// would measure nothing).
+inline RealPoint MidpointTarget(int32_t k) {
+    return { 50.0 + 9 * (k % 60), 50.0 + 7 * ((k / 60) % 60) + 0.25 * (k / 3600) };
+}
+
+// The fixed point and line every unit's second segment and intersection use.
+struct UnitChainFixtures {
+    SketchObject* b;
+    SketchObject* line;
+};
+
+inline UnitChainFixtures MakeUnitChainFixtures() {
+    SketchObject* b = Free(30, 400);
+    return { b, Make(kTypeSegment, { Free(0, 200), Free(500, 210) }) };
+}
+
+// Builds n / 5 units on root (which starts at `at`); answers the last unit's midpoint.
+inline SketchObject* BuildUnitChain(SketchObject* root, RealPoint at, int32_t n, const UnitChainFixtures& f) {
+    SketchObject* x = root;
+    for (int32_t made = 0, k = 0; made + kObjectsPerUnit <= n; made += kObjectsPerUnit, ++k) {
+        const RealPoint mid = MidpointTarget(k);
+        SketchObject* a = Free(2 * mid.x - at.x, 2 * mid.y - at.y);
+        at = mid;
+        SketchObject* s1 = Make(kTypeSegment, { x, a });
+        SketchObject* m = Make(kTypeMidpoint, { s1 });
+        Make(kTypeCircleByPoint, { m, x });
+        SketchObject* s2 = Make(kTypeSegment, { m, f.b });
+        Make(kTypeIntersectStraights, { s2, f.line });
+        x = m;
+    }
+    return x;
+}
+
+// Per unit: a segment (its screen bounds), a midpoint, a circle's radius and bounds, a
+// second segment and its intersection with the fixed line.
+struct PlainUnit {
+    double ax, ay;         // the unit's anchor
+    double mx, my;         // midpoint
+    double radius;
+    double ix, iy;         // intersection
+    int16_t bounds[4][4];  // screen bounds of segment, midpoint, circle, segment
+    bool    meets;
+};
+
+inline int16_t PlainRound(double v) {
+    if (v >= 30000) return 30000;
+    if (v <= -30000) return -30000;
+    return static_cast<int16_t>(std::floor(v + 0.5));
+}
+
+// The chain moved to (x, y); answers the last midpoint.
+inline RealPoint PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
+    const double bx = 30, by = 400;
+    const double lx0 = 0, ly0 = 200, lx1 = 500, ly1 = 210;
+    for (PlainUnit& u : units) {
+        const double ax = u.ax, ay = u.ay;
+        int16_t* s1 = u.bounds[0];
+        s1[0] = PlainRound(std::fmin(x, ax)); s1[1] = PlainRound(std::fmin(y, ay));
+        s1[2] = PlainRound(std::fmax(x, ax)) + 1; s1[3] = PlainRound(std::fmax(y, ay)) + 1;
+        u.mx = (x + ax) / 2;
+        u.my = (y + ay) / 2;
+        int16_t* m = u.bounds[1];
+        m[0] = PlainRound(u.mx) - 2; m[1] = PlainRound(u.my) - 2; m[2] = PlainRound(u.mx) + 3; m[3] = PlainRound(u.my) + 3;
+        u.radius = std::hypot(x - u.mx, y - u.my);
+        int16_t* c = u.bounds[2];
+        c[0] = PlainRound(u.mx - u.radius); c[1] = PlainRound(u.my - u.radius);
+        c[2] = PlainRound(u.mx + u.radius) + 1; c[3] = PlainRound(u.my + u.radius) + 1;
+        int16_t* s2 = u.bounds[3];
+        s2[0] = PlainRound(std::fmin(u.mx, bx)); s2[1] = PlainRound(std::fmin(u.my, by));
+        s2[2] = PlainRound(std::fmax(u.mx, bx)) + 1; s2[3] = PlainRound(std::fmax(u.my, by)) + 1;
+        const double dx1 = bx - u.mx, dy1 = by - u.my, dx2 = lx1 - lx0, dy2 = ly1 - ly0;
+        const double det = dx1 * dy2 - dy1 * dx2;
+        u.meets = false;
+        if (det != 0) {
+            const double s = ((lx0 - u.mx) * dy2 - (ly0 - u.my) * dx2) / det;
+            const double r = ((lx0 - u.mx) * dy1 - (ly0 - u.my) * dx1) / det;
+            u.meets = s >= 0 && s <= 1 && r >= 0 && r <= 1;
+            u.ix = u.mx + s * dx1;
+            u.iy = u.my + s * dy1;
+        }
+        x = u.mx;
+        y = u.my;
+    }
+    return { x, y };
+}
+
+inline std::vector<PlainUnit> PlainUnits(int32_t n, RealPoint at) {
+    std::vector<PlainUnit> units(static_cast<size_t>(n / kObjectsPerUnit));
+    for (size_t k = 0; k < units.size(); ++k) {
+        const RealPoint mid = MidpointTarget(static_cast<int32_t>(k));
+        units[k].ax = 2 * mid.x - at.x;
+        units[k].ay = 2 * mid.y - at.y;
+        at = mid;
+    }
+    return units;
+}

@@ -1,8 +1,9 @@
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
-// arcs, arc interiors, polygons, loci and iterations, and to the construction data of
-// points on paths and unit points. A record may be refused, but reading it must stay
-// within the input, and whatever was taken must recompute and write back exactly as
-// long as it measures.
+// Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
+// arcs, arc interiors, polygons, loci and iterations, to the construction data of points
+// on paths and unit points, and to the grid form of a coordinate system. A record may be
+// refused, but reading it must stay within the input, and whatever was taken must
+// recompute and write back exactly as long as it measures.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,7 +51,7 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-constexpr int kSubjects = 14;
+constexpr int kSubjects = 15;
 Subject gSubjects[kSubjects];
 
 void Setup() {
@@ -66,6 +67,11 @@ void Setup() {
     SketchObject* unit = ConstructObject(56, nullptr, List(a), Block(40, 0), true, false, nullptr);
     uint8_t horizontal[2] = { 1, 0 };
     SketchObject* axis = ConstructObject(62, horizontal, List(a, unit), 0, true, false, nullptr);
+    SketchObject* vertical = ConstructObject(57, nullptr, List(a), Block(30, 0), true, false, nullptr);
+    uint8_t notHorizontal[2] = { 0, 0 };
+    SketchObject* axisY = vertical ? ConstructObject(62, notHorizontal, List(a, vertical), 0, true, false, nullptr) : nullptr;
+    uint8_t square[2] = { 1, 0 };
+    SketchObject* system = axisY ? ConstructObject(65, square, List(axis, axisY), 0, true, false, nullptr) : nullptr;
     SketchObject* c = Point(0, 40);
     SketchObject* arc = ConstructObject(kTypeArcByCentre, nullptr, List(a, c, b), 0, true, false, nullptr);
     SketchObject* sector = arc ? ConstructObject(kTypeArcSector, nullptr, List(arc), 0, true, false, nullptr) : nullptr;
@@ -97,8 +103,8 @@ void Setup() {
     build.depth = 3;
     build.preview = 1;
     SketchObject* iteration = mid ? BuildIteration(&build) : nullptr;
-    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !arc || !sector || !triangle || !freePolygon ||
-        !iteration || !locus)
+    if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !system || !arc || !sector || !triangle ||
+        !freePolygon || !iteration || !locus)
         std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
@@ -115,6 +121,7 @@ void Setup() {
     gSubjects[11] = { TransferPolygonGeometry, freePolygon };
     gSubjects[12] = { TransferIterationData, iteration };
     gSubjects[13] = { TransferLocusData, locus };
+    gSubjects[14] = { TransferCoordSystemData, system };
 }
 
 }  // namespace

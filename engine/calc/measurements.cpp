@@ -36,7 +36,7 @@ const RealPoint& PointOf(const SketchObject* o) { return ClassData<PointData>(o)
 const LineForm& LineOf(const SketchObject* o) { return ClassData<StraightData>(o)->form; }
 const CircleData& CircleOf(const SketchObject* o) { return *ClassData<CircleData>(o); }
 const ArcData& ArcOf(const SketchObject* o) { return *ClassData<ArcData>(o); }
-const CoordinateSystemData& FrameOf(const SketchObject* o) { return *ClassData<CoordinateSystemData>(o); }
+const CoordSystemData& FrameOf(const SketchObject* o) { return *ClassData<CoordSystemData>(o); }
 
 // The conversions rewrite their argument: always hand them a copy.
 double InDistanceUnits(double pixels) { return ToDistanceUnits(&pixels); }
@@ -321,7 +321,7 @@ void MeasureCoordinateDistance(SketchObject* object, SketchObject* const* parent
     const SketchObject* c = Parent(object, parents, 2);
     if (!IsClass(p, kClassPoint) || !IsClass(q, kClassPoint) || !IsClass(c, kClassCoordinateSystem))
         return SetUndefined(object);
-    const CoordinateSystemData& f = FrameOf(c);
+    const CoordSystemData& f = FrameOf(c);
     double dy = (PointOf(p).y - PointOf(q).y) / f.unitY;
     double dx = (PointOf(p).x - PointOf(q).x) / f.unitX;
     SetValue(object, std::sqrt(dy * dy + dx * dx));

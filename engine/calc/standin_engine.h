@@ -29,12 +29,7 @@ inline SketchObject* const* ParentItemsOf(const SketchObject* object) {
     return object ? reinterpret_cast<SketchObject* const*>(PtrListItems(object->parents, &count)) : nullptr;
 }
 
-// Stand-in: the coordinate system data of class 8.
-struct CoordinateSystemData {
-    RealPoint origin;
-    double unitX;
-    double unitY;
-};
+#include "engine/core/services/coord_systems.h"
 
 #include "engine/core/services/object_labels.h"
 

@@ -13,6 +13,15 @@ bool ReadConstructionData(const SketchObject* object, void* out, uint32_t bytes)
     return true;
 }
 
+bool MakeConstructionData(const void* in, uint32_t bytes, PtrList* list) {
+    const int32_t items = static_cast<int32_t>((bytes + sizeof(void*) - 1) / sizeof(void*));
+    *list = 0;
+    if (!AllocPtrList(items, items, list)) return false;
+    std::memset(PtrListData(*list), 0, items * sizeof(void*));
+    std::memcpy(PtrListData(*list), in, bytes);
+    return true;
+}
+
 bool WriteConstructionData(SketchObject* object, const void* in, uint32_t bytes) {
     const int32_t needed = static_cast<int32_t>((bytes + sizeof(void*) - 1) / sizeof(void*));
     int32_t count = 0;

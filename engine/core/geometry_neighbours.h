@@ -1,6 +1,6 @@
 // What point, straight and circle constructions ask of neighbouring parts of the
-// engine: measured values, unit conversion, coordinate systems and marks. Each entry is
-// a stand-in until its owner lands; the bodies are in geometry_neighbours.cpp.
+// engine: measured values, unit conversion, coordinate systems and marks; the bodies
+// are in geometry_neighbours.cpp.
 #pragma once
 #include <cstdint>
 
@@ -14,17 +14,12 @@ struct SketchObject;
 double DistanceFromSketchUnits(double value);
 double AngleFromSketchUnits(double value);
 
-// Stand-in: the origin and unit lengths (pixels per unit along x and y) of a
-// coordinate system, read from the leading fields of its class data.
+// The origin and unit lengths (pixels per unit along x and y) of a coordinate system.
 bool CoordinateFrame(const SketchObject* system, RealPoint* origin, double* unitX,
                      double* unitY);
 
 // The current sketch's marked coordinate system when it exists, else null.
 SketchObject* MarkedCoordinateSystem();
-
-// Stand-in: the grid point of a coordinate system nearest to a point (square grid:
-// whole units), until grids land.
-void SnapToCoordinateGrid(const SketchObject* system, RealPoint* point);
 
 // Places a shown label again after its object moved.
 void RelayoutObjectLabel(SketchObject* object);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/core/memory.h"
@@ -286,7 +287,10 @@ int32_t IterationSeedBase(const SketchObject* iteration) {
 
 int32_t IterationChainBase(const SketchObject* iteration) {
     const IterationParameters& p = IterationDataOf(iteration)->parameters;
-    return IterationSeedBase(iteration) + int32_t(p.seedCount) * (int32_t(p.mapCount) + 1);
+    // Stored counts are read before they are checked against the parents: 65535 seeds
+    // of 65535 maps must not overflow.
+    const int64_t base = IterationSeedBase(iteration) + int64_t(p.seedCount) * (int64_t(p.mapCount) + 1);
+    return int32_t(std::min<int64_t>(base, INT32_MAX));
 }
 
 SketchObject* IterationOf(const SketchObject* object) {

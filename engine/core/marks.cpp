@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/core/neighbour_standins.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
@@ -301,7 +302,7 @@ SketchObject* GetCoordinateSystemEx(int32_t flags, bool create, bool* created, b
     if (found) {
         if (!create) return found;
         if (!CoordSystemAxesVisible(found)) {
-            ShowCoordSystem(found);
+            ShowCoordSystem(found, true);
             if (created) *created = true;
         }
         MarkObject(kMarkCoordSystem, found, true);

@@ -1,6 +1,7 @@
 // The engine's constant type tables and the kind lattice.
 #include "engine/core/object_tables.h"
 
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/object_drawing.h"
@@ -102,11 +103,11 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, TransferMeasurementData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
       MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
-    // coordinate system; Stand-in: geometry and draw routines not built yet
-    {  8, kObjectSize,                6,
-      nullptr,            nullptr,                 nullptr,            nullptr,
-      nullptr,         nullptr,             nullptr,             nullptr,
-      nullptr,                  nullptr,           nullptr,                8, nullptr,
+    // coordinate system
+    {  8, kSizeWith<CoordSystemData>, 6,
+      DrawCoordinateGrid, nullptr,                 DrawCoordSystemForPrint, nullptr,
+      CoordSystemHitTest, nullptr,          InitCoordSystemData, nullptr,
+      nullptr,                  nullptr,           nullptr,                8, TransferCoordSystemData,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  8 },
     // axis; Stand-in: draw routine not built yet
@@ -393,17 +394,17 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 48,            11,           28, 0,     0,  65, 21, 12, 112, 0,
       UpdateMeasurement,             nullptr,                  0x41, 0xffff,      6,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 53 coordinates; Stand-in: update routine not built yet
+    // 53 coordinates
     { 49,             0,           29, 0,     0,  67, 21, 18,  55, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff,      7,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,      7,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 54 linear equation; Stand-in: update routine not built yet
+    // 54 linear equation
     { 50,             0,           31, 0,     0,  69, 21, 18,  56, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff,     13,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,     13,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 55 quadratic equation; Stand-in: update routine not built yet
+    // 55 quadratic equation
     { 51,             0,           32, 0,     0,  71, 21, 18,  56, 2,
-      nullptr,                       nullptr,                   0x1, 0xffff,     37,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,     37,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 56 horizontal unit point
     { 52,             1,           35, 1,     0,  98, 21, 18,  57, 0,
@@ -441,9 +442,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 60,             9,           33, 0,     0,  10, 21, 18,  60, 0,
       UpdateAxis,                    nullptr,                  0x21, 0xffff, 0xffff, 10,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 65 coordinate system; Stand-in: update routine not built yet
+    // 65 coordinate system
     { 61,             8,           34, 1,     0,  75, 21, 18,  61, 0,
-      nullptr,                       nullptr,                0x8020, 0xffff, 0xffff,  1,
+      UpdateCoordSystem,             nullptr,                0x8020, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
     // 66 action button; Stand-in: streamExtra routine not built yet
     { 62,            10,           20, 0,  0xff, 108, 21, 18, 110, 0,
@@ -493,9 +494,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 73,             0,           56, 0,     0,  83, 21, 18,  70, 0,
       RefreshMergedText,             nullptr,                  0x81, 0xffff, 0xfffe,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 78 polar coordinates; Stand-in: update routine not built yet
+    // 78 polar coordinates
     { 74,             0,           29, 0,     0,  67, 21, 18,  72, 0,
-      nullptr,                       nullptr,                   0x1, 0xffff,      8,  1,
+      UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,      8,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 79 parametrically coloured image; Stand-in: update and streamExtra routine not built yet
     { 75, kClassOfImage, kKindOfImage, 1,     0,  25, 20, 18, 115, 0,

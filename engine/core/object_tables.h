@@ -122,6 +122,7 @@ enum ConstructionType : int32_t {
     kTypeReflection           = 38,
     kTypeLocus                = 39,
     kTypeCalculation          = 52,
+    kTypeCoordinateSystem     = 65,
     kTypeActionButton         = 66,
     kTypeLine                 = 67,
     kTypeRay                  = 68,

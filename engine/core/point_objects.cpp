@@ -1,6 +1,7 @@
 // Points: the one mover, re-projection, grid snapping, the class routines and the
 // update rules of the point construction types.
 #include "engine/core/point_objects.h"
+#include "engine/core/services/coord_systems.h"
 
 #include <cmath>
 
@@ -141,7 +142,7 @@ void SnapPointToGridOf(SketchObject* point, const SketchObject* system, double t
         point->objectKind == kKindUnitPoint)
         return;
     RealPoint grid = PositionOf(point);
-    SnapToCoordinateGrid(system, &grid);
+    SnapToGrid(&grid, system);
     RealPoint& pos = PositionOf(point);
     if (std::fabs(grid.x - pos.x) < tolerance && std::fabs(grid.y - pos.y) < tolerance) {
         pos = grid;

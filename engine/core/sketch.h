@@ -58,12 +58,6 @@ constexpr uint32_t kActivityAnimating      = 2;
 constexpr uint32_t kActivityPaused         = 4;
 constexpr uint32_t kActivityCaptionEditing = 8;
 
-// Stand-in: per-sketch state that snapping will keep itself; the command states read it
-// here until it does.
-struct SketchCommandInputs {
-    int32_t  snapToGrid;
-};
-
 // The animation state of a sketch. The motion engine (engine/interact) keeps it; the
 // sketch only holds it so that it lives and dies with the sketch.
 struct MotionState {
@@ -164,7 +158,6 @@ struct Sketch {
     UndoRecord*    redoPosition;
     UndoRecord*    savedPosition;
 
-    SketchCommandInputs commandInputs;
     MotionState    motion;
 
     // Stored with pages only (not with tool bodies or clipboard copies).

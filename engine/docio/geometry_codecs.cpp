@@ -13,6 +13,7 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_object_ops.h"
@@ -273,6 +274,29 @@ ResultCode TransferAxisData(TransferContext* context) {
     return KeepWorstError(rc, RecordTransfer(context, &scratch,
                                              kClassDataOffset + offsetof(AxisData, horizontal),
                                              sizeof(int32_t), 2, ConvertFlagField));
+}
+
+// A form that no grid has is damage: drawing and snapping know only these three.
+ResultCode ConvertGridForm(TransferContext* context, void* objectBlock, uint8_t* recordBlock,
+                           int32_t recordLength) {
+    int32_t* form = static_cast<int32_t*>(objectBlock);
+    if (recordLength < 2) return kResultOK;
+    if (context->destination.kind == kSideRecord) {
+        PutLE16(recordBlock, static_cast<uint16_t>(*form));
+        return kResultOK;
+    }
+    const uint16_t stored = GetLE16(recordBlock);
+    if (stored > kGridRectangular) return kResultSkippedObject;
+    *form = stored;
+    return kResultOK;
+}
+
+ResultCode TransferCoordSystemData(TransferContext* context) {
+    ResultCode rc = kResultOK;
+    if (RecordCheckLength(context, &rc, 2, 2)) return rc;
+    int32_t scratch;
+    return KeepWorstError(rc, RecordTransfer(context, &scratch, kClassDataOffset + offsetof(CoordSystemData, gridForm),
+                                             sizeof(int32_t), 2, ConvertGridForm));
 }
 
 ResultCode TransferIterationData(TransferContext* context) {

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int32_t kTypeCoordinateSystem = 65;
-
 int16_t ClampUnits(double value) {
     if (std::isnan(value)) return 0;
     return static_cast<int16_t>(std::clamp(value, -double(kPrintUnitLimit), double(kPrintUnitLimit)));

@@ -21,6 +21,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/calculator.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/command_executors.h"
@@ -202,9 +203,12 @@ bool UsesTrigFunction(const InfixExpression* record) {
     return false;
 }
 
-// Stand-in: whether the current coordinate system has a polar grid; coordinate systems
-// and their grid forms are not built, so new functions are proposed as y = f(x).
-bool CurrentSystemIsPolar() { return false; }
+// New functions are proposed as r = f(theta) while the current coordinate system has a
+// polar grid.
+bool CurrentSystemIsPolar() {
+    const SketchObject* system = MarkedObject(kMarkCoordSystem);
+    return system && system->exists == 1 && CoordSystemOf(system)->gridForm == kGridPolar;
+}
 
 struct CommandModes {
     int32_t mode;

@@ -129,7 +129,7 @@ const SketchObject* MarkedSystem() {
 
 int32_t PredRectangularSystem(uint32_t) {
     const SketchObject* m = MarkedSystem();
-    return !m || !m->exists || StandinData(m)->gridForm != 0;
+    return !m || !m->exists || CoordSystemOf(m)->gridForm != kGridPolar;
 }
 
 int32_t PredPlottedByCoordinates(uint32_t) {

@@ -1,9 +1,11 @@
 #include "engine/interact/menu_state_queries.h"
 
 #include "engine/core/geometry.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
+#include "engine/interact/graph_commands.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
@@ -26,8 +28,10 @@ void SetOut(uint16_t* text, uint16_t* variant, uint16_t* executor, int32_t* argu
 
 bool ShiftHeld() { return CensusShiftState() != 0; }
 
-const SketchObject* MarkedSystem() {
-    return MarkedObject(kMarkSlotCoordSystem);
+// The sketch's defined coordinate system while it exists.
+SketchObject* DefinedSystem() {
+    SketchObject* m = MarkedObject(kMarkSlotCoordSystem);
+    return m && m->exists == 1 ? m : nullptr;
 }
 
 bool EditingCaption() {
@@ -131,21 +135,20 @@ FIG_STATE_QUERY(GridFormMenuState) {
     (void)item;
     const uint16_t t = uint16_t(stateWord >> 8);
     const int32_t form = t - kTextPolarGrid;
-    const SketchObject* m = MarkedSystem();
+    SketchObject* m = DefinedSystem();
     SetOut(text, variant, executor, argument, t,
-           m && m->exists && StandinData(m)->gridForm == form ? kVariantChecked : kVariantPlain,
+           m && CoordSystemOf(m)->gridForm == form ? kVariantChecked : kVariantPlain,
            uint16_t(stateWord & 0xff), form);
-    // Stand-in: whether the marked system's form can be set belongs to the
-    // coordinate systems; until they land, one that exists can be set.
-    return !m || m->exists;
+    if (!CurrentSketch()) return false;
+    return !m || ChangeGridForm(m, form, true);
 }
 
 FIG_STATE_QUERY(GridMenuState) {
     (void)item;
     (void)stateWord;
-    const SketchObject* m = MarkedSystem();
-    const bool hide = m && m->exists && StandinData(m)->visible;
+    const SketchObject* m = DefinedSystem();
     const bool shift = ShiftHeld();
+    const bool hide = m && (shift ? CoordSystemAxesVisible(m) : m->hidden == kShown);
     uint16_t t = shift ? (hide ? kTextHideCoordinateSystem : kTextShowCoordinateSystem)
                        : (hide ? kTextHideGrid : kTextShowGrid);
     SetOut(text, variant, executor, argument, t, kVariantPlain, 27,
@@ -173,10 +176,10 @@ FIG_STATE_QUERY(SnapToGridMenuState) {
     (void)item;
     (void)stateWord;
     const Sketch* s = CurrentSketch();
+    const SketchObject* m = DefinedSystem();
     SetOut(text, variant, executor, argument, kTextSnapPoints,
-           s && CommandInputsOf(s).snapToGrid ? kVariantChecked : kVariantPlain, 28, 0);
-    const SketchObject* m = MarkedSystem();
-    return m && m->exists;
+           s && m && (s->pageFlags & 1) ? kVariantChecked : kVariantPlain, 28, 0);
+    return m != nullptr;
 }
 
 FIG_STATE_QUERY(TextPaletteMenuState) {

@@ -14,6 +14,7 @@
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/clock.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/user_interface.h"
@@ -500,11 +501,18 @@ int32_t CountSplitGroups(SketchObject* point, uint32_t* baseOut) {
             ++count;
         }
         const uint32_t group = c->traversalStamp;
-        for (int32_t j = 0; j < Count(c->parents); ++j) {
-            SketchObject* p = Item(c->parents, j);
-            // Stand-in: an axis or unit point spreads the group over its whole coordinate
-            // system (axes, unit points, origin) once systems keep their members.
-            StampInto(point, p, group, base, &count);
+        for (int32_t j = 0; j < Count(c->parents); ++j) StampInto(point, Item(c->parents, j), group, base, &count);
+        // The pieces of a coordinate system stay together: an axis or unit point takes
+        // the system's axes with their origin and unit points into its group.
+        const SketchObject* system = c->objectKind == kKindAxis || c->objectKind == kKindUnitPoint
+                                         ? OwningCoordSystem(c) : nullptr;
+        for (int32_t a = 0; system && a < Count(system->parents); ++a) {
+            SketchObject* axis = Item(system->parents, a);
+            StampInto(point, axis, group, base, &count);
+            for (int32_t j = 0; j < Count(axis->parents); ++j) {
+                SketchObject* member = Item(axis->parents, j);
+                if (member->objectClass == kClassPoint) StampInto(point, member, group, base, &count);
+            }
         }
     }
     for (int32_t i = 0; i < Count(point->children); ++i) {

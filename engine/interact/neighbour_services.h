@@ -15,6 +15,7 @@
 #include "engine/core/idle_tasks.h"
 #include "engine/core/iterations.h"
 #include "engine/core/neighbour_standins.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/result_codes.h"
@@ -31,26 +32,9 @@
 
 inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
 
-inline SketchCommandInputs& CommandInputsOf(Sketch* sketch) { return sketch->commandInputs; }
-inline const SketchCommandInputs& CommandInputsOf(const Sketch* sketch) {
-    return sketch->commandInputs;
-}
-
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
 bool ObjectListIsEmpty(PtrList list);
-
-// Stand-in: class data of the classes whose records are not laid out yet (coordinate
-// systems), read and written through these calls only.
-struct StandinClassData {
-    int32_t gridForm;             // coordinate systems: 0 polar, 1 square, 2 rectangular
-    int32_t visible;
-};
-StandinClassData* StandinData(SketchObject* object);
-const StandinClassData* StandinData(const SketchObject* object);
-
-// Stand-in: coordinate systems of the calculations subsystem.
-SketchObject* OwningCoordSystem(const SketchObject* object);
 
 // ---- Motion engine and shell -------------------------------------------------------
 

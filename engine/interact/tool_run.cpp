@@ -12,6 +12,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/points.h"
 #include "engine/core/random.h"
 #include "engine/core/services/command_groups.h"
@@ -874,7 +875,7 @@ void ToolTrack(ScreenPoint point, bool shift) {
     if (gRun.state != kStateExisting && (sketch->pageFlags & 1)) {
         if (const SketchObject* system = MarkedCoordinateSystem()) {
             RealPoint grid = at;
-            SnapToCoordinateGrid(system, &grid);
+            SnapToGrid(&grid, system);
             if (std::fabs(grid.x - at.x) <= kGridSnapPixels && std::fabs(grid.y - at.y) <= kGridSnapPixels) {
                 at = grid;
                 point = RoundedAnchor(grid);

@@ -24,6 +24,7 @@
 #include "engine/docio/record_codecs.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/locus_commands.h"
+#include "engine/interact/graph_commands.h"
 #include "engine/interact/merge_split.h"
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/picture_commands.h"
@@ -274,8 +275,6 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 
 }  // namespace
 
-// Stand-in: rows whose handlers belong to code not built yet (grids, plotted points)
-// apply and release nothing until that code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
     { nullptr,        nullptr,        nullptr,             nullptr },    //  0
@@ -290,12 +289,12 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { HiddenUndo,     HiddenRedo,     nullptr,             nullptr },    //  9 hide
     { ShownUndo,      ShownRedo,      nullptr,             nullptr },    // 10 show
     { RestoreLocusRange, RestoreLocusRange, nullptr,       nullptr },    // 11 locus range
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 12 polar grid (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 13 square grid (Stand-in)
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 14 rectangular grid (Stand-in)
+    { SwapCoordSystemUndo, SwapCoordSystemUndo, nullptr,  nullptr },    // 12 polar grid
+    { SwapCoordSystemUndo, SwapCoordSystemUndo, nullptr,  nullptr },    // 13 square grid
+    { SwapCoordSystemUndo, SwapCoordSystemUndo, nullptr,  nullptr },    // 14 rectangular grid
     { CaptionEditEntry, CaptionEditEntry, ReleaseCaptionEdit, ReleaseCaptionEdit }, // 15 caption edit
     { SwapExpressionUndo, SwapExpressionUndo, FreeExpressionUndoRecord, FreeExpressionUndoRecord },  // 16 expression edit
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 17 plotted point (Stand-in)
+    { SwapPlottedPointUndo, SwapPlottedPointUndo, nullptr, nullptr },  // 17 plotted point
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 18 rescale
     { ApplyPictureResizeUndo, ApplyPictureResizeUndo, nullptr, nullptr }, // 19 picture resize
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 20 animate

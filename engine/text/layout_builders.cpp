@@ -9,6 +9,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
+#include "engine/core/straight_objects.h"
 #include "engine/core/units.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -411,6 +412,15 @@ ResultCode AngleField(LayoutNode** out, LayoutNode* parent, const SketchObject* 
 
 }  // namespace
 
+LayoutNode* BuildAxisNameLayout(SketchObject* system, bool horizontal, LayoutNode* parent) {
+    int32_t count = 0;
+    SketchObject* const* axes = ParentsOf(system, &count);
+    if (count < 2) return nullptr;
+    const bool firstIsHorizontal = ClassData<AxisData>(axes[0])->horizontal != 0;
+    SketchObject* axis = firstIsHorizontal == horizontal ? axes[0] : axes[1];
+    return BuildObjectLabelLayout(axis, parent, false, DescriptionDepth > 0);
+}
+
 ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_t length, LayoutNode* parent,
                                    DescriptionContext* context) {
     *out = nullptr;
@@ -482,8 +492,15 @@ ResultCode ExpandObjectPlaceholder(LayoutNode** out, const char* content, int32_
                 break;
             case 'X':
             case 'Y':
-                // Stand-in: the axis names of coordinate systems come with coordinate systems.
-                node = CreateTextRunWith(mode == 'X' ? "x" : "y", nullptr);
+                // A custom tool's given stands for whatever system the user picks.
+                if (named->givenIndex >= 0) {
+                    node = CreateTextRunWith(mode == 'X' ? "x" : "y", nullptr);
+                } else if (named->constructionType != kTypeCoordinateSystem) {
+                    if (last) FreeLayoutNode(last);
+                    return kLayoutParseSyntax;
+                } else {
+                    node = BuildAxisNameLayout(named, mode == 'X', nullptr);
+                }
                 break;
             case 'd':
             case 'r': {

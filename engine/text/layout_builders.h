@@ -30,6 +30,9 @@ using ListItemBuilder = LayoutNode* (*)(int32_t index, void* user);
 // stopped with ", ..." after `maximum`.
 LayoutNode* BuildListLayout(int32_t count, int32_t maximum, bool useAnd, ListItemBuilder builder, void* user);
 
+// The name of a coordinate system's horizontal axis (or of its other axis): its label.
+LayoutNode* BuildAxisNameLayout(SketchObject* system, bool horizontal, LayoutNode* parent);
+
 // The unit of a value with the given exponents, in the current sketch's units.
 LayoutNode* BuildUnitLayout(int32_t angleExponent, int32_t distanceExponent, bool piForm, LayoutNode* parent);
 

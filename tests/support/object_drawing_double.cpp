@@ -38,6 +38,7 @@ void ResetRecordedDraws() {
 void DrawPointObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawPointSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawStraightObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
+void DrawCoordinateGrid(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawStraightSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }

@@ -3,11 +3,6 @@
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
-ResultCode DefineCoordSystemCommand(int32_t) { return kResultOK; }
-ResultCode ShowHideGridCommand(int32_t) { return kResultOK; }
-ResultCode ToggleSnapToGridCommand(int32_t) { return kResultOK; }
-ResultCode PlotPointsCommand(int32_t) { return kResultOK; }
-ResultCode GridFormCommand(int32_t) { return kResultOK; }
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }

@@ -40,6 +40,22 @@ constexpr int32_t kDialogIterate         = 13;
 constexpr int32_t kDialogAddTableData    = 14;
 constexpr int32_t kDialogRemoveTableData = 15;
 
+// What the Plot Points dialog edits. The dialog calls the engine back after the user
+// switches the input form or asks to plot without closing it.
+struct PlotPointsRecord {
+    int32_t       one;             // 1
+    int32_t       form;            // 1 rectangular (x, y), 0 polar (r, theta)
+    double        first;           // x or r
+    int32_t       firstDecimals;   // 6
+    double        second;          // y or theta, in the sketch's angle unit
+    int32_t       secondDecimals;  // 6
+    int32_t       previousForm;    // the form at the last conversion
+    int32_t       alsoOne;         // 1
+    int32_t       plotNow;         // set by the dialog: plot and stay open
+    int32_t       nine;            // 9
+    SketchObject* edited;          // the plotted point being edited, or null
+};
+
 // Called with the record after each edit the user makes.
 using DialogChangeFn = int32_t (*)(void* record);
 

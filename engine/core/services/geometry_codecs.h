@@ -17,6 +17,8 @@ ResultCode TransferArcGeometry(TransferContext* context);
 ResultCode TransferPolygonGeometry(TransferContext* context);
 // Text-like objects: their bounds.
 ResultCode TransferRectGeometry(TransferContext* context);
+// Class data of coordinate systems (2308): the grid form as u16, at most 2.
+ResultCode TransferCoordSystemData(TransferContext* context);
 // Class data of axes (2309).
 ResultCode TransferAxisData(TransferContext* context);
 // Class data of iterations (2314): the 24-byte class record (iterations.h).

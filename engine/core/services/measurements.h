@@ -23,6 +23,9 @@ void FreeMeasurementData(SketchObject* object);
 int32_t InitCalculationData(SketchObject* object, void* record);
 void FreeCalculationData(SketchObject* object);
 void CopyCalculationValue(const SketchObject* source, SketchObject* target);
+// The update routine of coordinates, polar coordinates and the equations of straight
+// objects and circles (types 53, 54, 55 and 78).
+void UpdateCoordinateMeasurement(SketchObject* object, SketchObject* const* parents);
 // The update routine of functions and derived functions (types 75 and 80).
 void UpdateFunctionLayout(SketchObject* object, SketchObject* const* parents);
 // A calculation whose class record was read compiles its expression against its parents

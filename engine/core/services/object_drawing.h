@@ -19,6 +19,8 @@ void DrawCircleSelection(GraphicsPort* port, SketchObject* object);
 void DrawCircleInterior(GraphicsPort* port, SketchObject* object);
 void DrawCircleInteriorSelection(GraphicsPort* port, SketchObject* object);
 void DrawAxisSelection(GraphicsPort* port, SketchObject* object);
+// The grid of a coordinate system from its origin, tick spacing and grid form.
+void DrawCoordinateGrid(GraphicsPort* port, SketchObject* object);
 void DrawPolygonInterior(GraphicsPort* port, SketchObject* object);
 void DrawPolygonSelection(GraphicsPort* port, SketchObject* object);
 void DrawArcObject(GraphicsPort* port, SketchObject* object);

@@ -1,4 +1,4 @@
-// Stand-in: the least of the coordinate systems, action
+// Stand-in: the least of the action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -8,7 +8,6 @@
 #include "engine/interact/neighbour_services.h"
 
 
-SketchObject* GetAxisCoordinateSystem(SketchObject* axis) { return OwningCoordSystem(axis); }
 
 // The preferences' defaults: measured objects are labelled, new points are not.
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }

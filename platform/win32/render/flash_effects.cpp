@@ -13,6 +13,7 @@
 #include "engine/core/marks.h"
 #include "engine/core/points.h"
 #include "engine/core/services/clock.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/services/dialogs.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
@@ -108,11 +109,19 @@ void ComputeShapes(FlashState* s) {
     s->arcBuilt = false;
     SketchObject* const* o = s->objects;
     switch (s->slot) {
-    case 0: case 9: case 10: case 18: case 19: case 20:
-        // Stand-in: a coordinate system's origin and unit are not laid out yet; its
-        // bounds stand for them.
+    case 0: case 9: case 10: case 18: case 19:
         if (o[0]) s->boxes[s->boxCount++] = o[0]->bounds;
         break;
+    case 20: {
+        // A coordinate system reaches everywhere: its origin and unit stand for it.
+        if (!o[0]) break;
+        const CoordSystemData* c = CoordSystemOf(o[0]);
+        for (RealPoint p : { c->origin, RealPoint{ c->origin.x + c->unitX, c->origin.y } }) {
+            const ScreenPoint q = ScreenOf(p);
+            s->boxes[s->boxCount++] = { q.x, q.y, q.x, q.y };
+        }
+        break;
+    }
     case 1: {
         ScreenRect visible;
         GetVisibleRect(&visible);

@@ -273,7 +273,7 @@ private:
     std::deque<Stored<CircleData>> circles_;
     std::deque<Stored<PolygonData>> polygons_;
     std::deque<Stored<ArcData>> arcs_;
-    std::deque<Stored<CoordinateSystemData>> frames_;
+    std::deque<Stored<CoordSystemData>> frames_;
     std::deque<Stored<ValueDisplay>> measurements_;
     std::deque<Stored<CalculationData>> calcs_;
     Sketch* sketch_ = nullptr;

@@ -299,6 +299,10 @@ TEST_F(IterationTest, StoredCountsMustAgreeWithTheParents) {
     EXPECT_EQ(FinishReadIteration(it), kResultOK);
     p.mapCount = 61456;
     EXPECT_EQ(FinishReadIteration(it), 35);
+    p.seedCount = 65535;
+    p.mapCount = 65535;
+    EXPECT_EQ(IterationChainBase(it), INT32_MAX);   // saturates rather than overflowing
+    EXPECT_EQ(FinishReadIteration(it), 35);
     p.mapCount = 1;
     p.seedCount = 0;
     EXPECT_EQ(FinishReadIteration(it), 35);

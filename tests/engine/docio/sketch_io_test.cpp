@@ -13,7 +13,9 @@
 #include "engine/core/memory.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/polygon_objects.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/core/units.h"
 #include "engine/calc/value_objects.h"
 #include "engine/docio/construction_data_codec.h"
 #include "engine/docio/object_header_codec.h"
@@ -703,6 +705,39 @@ TEST_F(SketchIoTest, MergedAndPeggedTextsReadBackLive) {
 }
 
 namespace {
+
+// A coordinate system with its measurements reads back whole: the grid form from its
+// record, the units from its axes, and the same bytes when written again.
+TEST_F(SketchIoTest, ACoordinateSystemAndItsMeasurementsReadBack) {
+    sketch->windowRect = { 0, 0, 200, 200 };
+    sketch->settings.distanceUnit = kDistancePixels;
+    SketchObject* system = CreateCoordSystem(0, 0, 0, kGridRectangular);
+    ASSERT_NE(system, nullptr);
+    SketchObject* p = PointAt(130, 60);
+    ASSERT_NE(Build(53, { p, system }), nullptr);
+    sketch->pageFlags = 1;
+    const std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "coordinate_system_page", bytes);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    ASSERT_NE(back, nullptr);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    RecomputeSketch(false);
+    SketchObject* read = nullptr;
+    for (SketchObject* o : Order(back)) {
+        if (o->objectClass == kClassCoordinateSystem) read = o;
+    }
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(back->marks[20].object, read);
+    EXPECT_EQ(CoordSystemOf(read)->gridForm, kGridRectangular);
+    EXPECT_DOUBLE_EQ(CoordSystemOf(read)->unitX, 10);
+    EXPECT_DOUBLE_EQ(CoordSystemOf(read)->unitY, 10);
+    EXPECT_EQ(back->pageFlags, 1);
+    SetCurrentSketch(before, nullptr);
+    EXPECT_EQ(Write(back, true, false), bytes);
+    FreeSketch(back);
+}
 
 // An iteration keeps its counts, depth, flags and seed (record 2314) through a page, and
 // a stored map count that its parents cannot hold is refused.

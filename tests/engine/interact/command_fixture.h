@@ -48,7 +48,6 @@ protected:
         SetAllocFailureAfter(0);
         ASSERT_TRUE(CreatePtrListArena(&arena, 1024));
         sketch.arena = arena;  // made current with the sketch
-        CommandInputsOf(&sketch) = SketchCommandInputs{};
         ActivityWord() = 0;
         CmdStateFreeItems();
         SetCurrentSketch(&sketch, nullptr);
@@ -76,8 +75,6 @@ protected:
         SetCurrentPtrListArena(sketch.arena);  // where it is after any growth
         FreeCurrentPtrListArena();
     }
-
-    SketchCommandInputs& Inputs() { return CommandInputsOf(&sketch); }
 
     SketchObject& Make(int32_t objectClass, int32_t kind, int32_t type) {
         ObjectBlock& block = objects.emplace_back();
@@ -120,9 +117,8 @@ protected:
         return o;
     }
     SketchObject& CoordSystem(int32_t form) {
-        SketchObject& o = Make(8, 34, 53);
-        StandinData(&o)->gridForm = form;
-        StandinData(&o)->visible = 1;
+        SketchObject& o = Make(8, 34, 65);
+        CoordSystemOf(&o)->gridForm = form;
         return o;
     }
     void WithParents(SketchObject& o) { ASSERT_TRUE(AllocPtrList(2, 2, &o.parents)); }

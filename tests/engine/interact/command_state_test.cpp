@@ -290,7 +290,7 @@ TEST_F(CommandStateTest, ContextMenuFit) {
 TEST_F(CommandStateTest, HandWrittenQueries) {
     struct Case {
         uint32_t row;
-        void (*setup)(Sketch&, SketchCommandInputs&);
+        void (*setup)(Sketch&);
         uint16_t text;
         uint16_t variant;
         bool enabled;
@@ -300,31 +300,31 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
     EditSessionPtr undoable = EditSessionWithUndo();
     gUndoableSession = undoable.get();
     const Case cases[] = {
-        {23, [](Sketch&, SketchCommandInputs&) {}, kTextUndo, 0, false, 13, 0},
-        {23, [](Sketch& s, SketchCommandInputs&) { s.undoPosition = reinterpret_cast<UndoRecord*>(&s); }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
-        {24, [](Sketch& s, SketchCommandInputs&) { s.redoPosition = reinterpret_cast<UndoRecord*>(&s); SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
-        {23, [](Sketch& s, SketchCommandInputs&) { s.editSession = gUndoableSession; }, kTextUndo, 0, true, 13, 0},
-        {24, [](Sketch& s, SketchCommandInputs&) { s.editSession = gUndoableSession; }, kTextRedo, 0, false, 13, 1},
-        {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); }, kTextSaveEllipsis, 0, false, 8, 17},
-        {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 0); }, kTextSaveEllipsis, 0, true, 8, 17},
-        {17, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
-        {87, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},
-        {87, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); }, kTextClose, 0, true, 45, 0},
-        {87, [](Sketch&, SketchCommandInputs&) {}, kTextClose, 0, false, 45, 0},
-        {74, [](Sketch&, SketchCommandInputs&) { SetDocument(1, 0, 0); SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
-        {76, [](Sketch&, SketchCommandInputs&) {}, kTextShowToolbox, 0, true, 37, 1},
-        {85, [](Sketch&, SketchCommandInputs&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
-        {21, [](Sketch& s, SketchCommandInputs&) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
-        {65, [](Sketch&, SketchCommandInputs&) {}, kTextEraseTraces, 0, false, 31, 0},
-        {65, [](Sketch& s, SketchCommandInputs&) { s.tracedArea = {0, 0, 20, 20}; }, kTextEraseTraces, 0, true, 31, 0},
-        {46, [](Sketch&, SketchCommandInputs&) {}, kTextSelectAll, 0, true, 23, 1},
-        {31, [](Sketch&, SketchCommandInputs&) {}, kTextAboutVelmoraEllipsis, 0, true, 22, 31},
-        {52, [](Sketch&, SketchCommandInputs&) {}, kTextLinkEllipsis, 0, true, 25, 52},
-        {18, [](Sketch&, SketchCommandInputs&) { SetCurrentSketch(nullptr, nullptr); SetFrontSketch(nullptr); }, kTextSaveAsEllipsis, 0, false, 8, 18},
-        {56, [](Sketch&, SketchCommandInputs&) { SetShiftState(1); }, kTextShowCoordinateSystem, 0, true, 27, 2},
-        {57, [](Sketch&, SketchCommandInputs&) {}, kTextSnapPoints, 0, false, 28, 0},
-        {61, [](Sketch&, SketchCommandInputs&) {}, kTextSquareGrid, 0, true, 30, 1},
-        {25, [](Sketch&, SketchCommandInputs&) {}, kTextSplitMerge, 0, false, 14, 0},
+        {23, [](Sketch&) {}, kTextUndo, 0, false, 13, 0},
+        {23, [](Sketch& s) { s.undoPosition = reinterpret_cast<UndoRecord*>(&s); }, kTextUndoRecord, kVariantUndoText, true, 13, 0},
+        {24, [](Sketch& s) { s.redoPosition = reinterpret_cast<UndoRecord*>(&s); SetShiftState(1); }, kTextRedoAll, 0, true, 13, 0x201},
+        {23, [](Sketch& s) { s.editSession = gUndoableSession; }, kTextUndo, 0, true, 13, 0},
+        {24, [](Sketch& s) { s.editSession = gUndoableSession; }, kTextRedo, 0, false, 13, 1},
+        {17, [](Sketch&) { SetDocument(1, 0, 0); }, kTextSaveEllipsis, 0, false, 8, 17},
+        {17, [](Sketch&) { SetDocument(1, 1, 0); }, kTextSaveEllipsis, 0, true, 8, 17},
+        {17, [](Sketch&) { SetDocument(1, 1, 1); }, kTextSave, 0, true, 8, 17},
+        {87, [](Sketch&) { SetDocument(1, 1, 1); }, kTextCloseEllipsis, 0, true, 45, 0},
+        {87, [](Sketch&) { SetDocument(1, 0, 0); }, kTextClose, 0, true, 45, 0},
+        {87, [](Sketch&) {}, kTextClose, 0, false, 45, 0},
+        {74, [](Sketch&) { SetDocument(1, 0, 0); SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
+        {76, [](Sketch&) {}, kTextShowToolbox, 0, true, 37, 1},
+        {85, [](Sketch&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
+        {21, [](Sketch& s) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
+        {65, [](Sketch&) {}, kTextEraseTraces, 0, false, 31, 0},
+        {65, [](Sketch& s) { s.tracedArea = {0, 0, 20, 20}; }, kTextEraseTraces, 0, true, 31, 0},
+        {46, [](Sketch&) {}, kTextSelectAll, 0, true, 23, 1},
+        {31, [](Sketch&) {}, kTextAboutVelmoraEllipsis, 0, true, 22, 31},
+        {52, [](Sketch&) {}, kTextLinkEllipsis, 0, true, 25, 52},
+        {18, [](Sketch&) { SetCurrentSketch(nullptr, nullptr); SetFrontSketch(nullptr); }, kTextSaveAsEllipsis, 0, false, 8, 18},
+        {56, [](Sketch&) { SetShiftState(1); }, kTextShowCoordinateSystem, 0, true, 27, 2},
+        {57, [](Sketch&) {}, kTextSnapPoints, 0, false, 28, 0},
+        {61, [](Sketch&) {}, kTextSquareGrid, 0, true, 30, 1},
+        {25, [](Sketch&) {}, kTextSplitMerge, 0, false, 14, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
@@ -334,13 +334,12 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         PtrListArena* kept = gEngine.currentSketch ? CurrentPtrListArena() : sketch.arena;
         sketch = Sketch{};
         sketch.arena = kept;
-        Inputs() = SketchCommandInputs{};
         SetCurrentSketch(&sketch, nullptr);
         SetFrontSketch(&sketch);
         SetShiftState(0);
         ShellStandin() = ShellStateStandin{};
         SetDocument(0, 0, 0);
-        c.setup(sketch, Inputs());
+        c.setup(sketch);
         ASSERT_TRUE(CmdStateReserveItems(1));
         const uint32_t slot = Add(c.row);
         CmdStateRefreshNow();
@@ -358,7 +357,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
 TEST_F(CommandStateTest, GridFormAndSnapFollowTheMarkedSystem) {
     SketchObject& system = CoordSystem(1);
     sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
-    Inputs().snapToGrid = 1;
+    sketch.pageFlags = 1;  // snap points to the grid
     ASSERT_TRUE(CmdStateReserveItems(4));
     const uint32_t polar = Add(60), square = Add(61), snap = Add(57);
     CmdStateRefreshNow();

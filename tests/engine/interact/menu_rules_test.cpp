@@ -119,7 +119,7 @@ TEST_F(MenuRulesTest, CoordinateSystemRows) {
     Select(p);
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 97);
     sketch.marks[kMarkSlotCoordSystem] = { { &system }, kMarkSet };
-    StandinData(&system)->gridForm = 0;  // polar
+    CoordSystemOf(&system)->gridForm = 0;  // polar
     ExpectState(Eval(44), kTextCoordinates, 0, true, 0, 107);
     ExpectState(Eval(55), kTextMarkCoordinateSystem, 0, false, 0, 0);
     ASSERT_TRUE(PtrListAppend(&p.children, &system));

@@ -1,10 +1,12 @@
 // Feeds outside bytes as the payload of every label and text record (an object's label,
-// the label states of one sequence and of the handheld block, a caption's text and a
-// value display's, a calculation's, a table's grid) in every format version, into real objects of a real sketch. Every
-// path must end in a result code; whatever reads back must measure and write again to
+// the label states of one sequence and of the handheld block, a caption's text, also as
+// the text of a merged and a pegged text whose references are then built, a value
+// display's, a calculation's, a table's grid) in every format version, into real objects
+// of a real sketch. Every path must end in a result code; whatever reads back must measure and write again to
 // exactly the measured length.
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/measurements.h"
@@ -17,6 +19,7 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/text_record_codecs.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/object_labels.h"
 
 namespace {
@@ -27,6 +30,8 @@ struct Objects {
     SketchObject* caption = nullptr;
     SketchObject* measurement = nullptr;
     SketchObject* calculation = nullptr;
+    SketchObject* merged = nullptr;
+    SketchObject* pegged = nullptr;
     SketchObject* table = nullptr;
 };
 
@@ -54,6 +59,20 @@ Objects& Made() {
     if (!PtrListAppend(&values, o.measurement)) __builtin_trap();
     o.table = ConstructObject(kTypeMeasurementTable, nullptr, values, 0, true, false, nullptr);
     if (!o.point || !o.caption || !o.measurement || !o.calculation || !o.table) __builtin_trap();
+    RecomputeObject(o.point, nullptr, true);
+    RecomputeObject(o.caption, nullptr, true);
+    RecomputeObject(o.measurement, nullptr, true);
+    // Three parents for the merged text, so that references to parent numbers past them
+    // are read too; the pegged text shows the measurement at the point.
+    PtrList shown = 0, pegged = 0;
+    if (!PtrListAppend(&shown, o.caption) || !PtrListAppend(&shown, o.measurement) || !PtrListAppend(&shown, o.point) ||
+        !PtrListAppend(&pegged, o.point) || !PtrListAppend(&pegged, o.measurement))
+        __builtin_trap();
+    const ObjectTemplate merged = { kTypeMergedText, 0, 0, kClassCaption, 1, kKindMergedText, 0 };
+    const ObjectTemplate peggedText = { kTypePeggedText, 0, 0, kClassCaption, 1, kKindMergedText, 0 };
+    o.merged = ConstructObjectEx(&merged, nullptr, shown, 0, nullptr, nullptr, false);
+    o.pegged = ConstructObjectEx(&peggedText, nullptr, pegged, 0, nullptr, nullptr, false);
+    if (!o.merged || !o.pegged) __builtin_trap();
     return o;
 }
 
@@ -81,6 +100,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const FormatInfo f{ 1, version, version };
         Check(TransferLabelRecord, o.point, data, n, f);
         Check(TransferCaptionData, o.caption, data, n, f);
+        // References read from outside name any parent and part: the refresh builds
+        // only what the parents offer, and the text still writes to its measure.
+        for (SketchObject* text : { o.merged, o.pegged }) {
+            if (IsFatalResult(ReadCodecRecord(TransferCaptionData, text, data, n, f))) continue;
+            RecomputeObject(text, nullptr, true);
+            DropChangedParts(text);
+            UpdateReferences(text, true);
+            Check(TransferCaptionData, text, data, n, f);
+        }
         Check(TransferMeasurementData, o.measurement, data, n, f);
         // A calculation's expression read must compile or be refused, never crash.
         if (!IsFatalResult(ReadCodecRecord(TransferCalculationData, o.calculation, data, n, f)))

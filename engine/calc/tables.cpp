@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr int32_t kKindMergedText = 56;
 constexpr int32_t kGroupTableTexts = 3;
 constexpr int32_t kItemIterationNumber = 21;  // "n"
 // Room kept under the clamped bottom of a table drawn up to the screen's limit.

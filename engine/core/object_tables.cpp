@@ -490,9 +490,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 72,             6,           55, 1,     0,  81, 21, 18, 113, 2,
       UpdateFunctionPlot,            nullptr,                   0x1, 0xffff, 0xffff,  1,
       {{4,0,0,0,0}, {4,0,0,0,0}, {4,0,0,0,0}} },
-    // 77 merged text; Stand-in: update routine not built yet
+    // 77 merged text
     { 73,             0,           56, 0,     0,  83, 21, 18,  70, 0,
-      nullptr,                       nullptr,                  0x81, 0xffff, 0xfffe,  1,
+      RefreshMergedText,             nullptr,                  0x81, 0xffff, 0xfffe,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
     // 78 polar coordinates
     { 74,             0,           29, 0,     0,  67, 21, 18,  72, 0,
@@ -542,9 +542,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 87,             7,           46, 0,     0,  69, 21, 17, 103, 2,
       UpdateMeasurement,             nullptr,                   0x1, 0xffff,      6,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 90 pegged text; Stand-in: update routine not built yet
+    // 90 pegged text
     { 90,             0,           56, 0,     0,  90, 21, 18,  71, 0,
-      nullptr,                       nullptr,                  0x81, 0xffff,      4,  1,
+      FollowPeggedPoint,             nullptr,                  0x81, 0xffff,      4,  1,
       {{0,2,5,5,5}, {0,2,5,5,5}, {0,2,5,5,5}} },
     // 91 table of measurements
     { 91,            17,           66, 1,     0,  93, 21, 18, 104, 0,

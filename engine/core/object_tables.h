@@ -90,6 +90,7 @@ enum ObjectKind : int32_t {
     kKindPlottedPoint      = 53,
     kKindFunction          = 54,
     kKindFunctionPlot      = 55,
+    kKindMergedText        = 56,
     kKindDerivative        = 59,
     kKindPicture           = 61,
     kKindParameter         = 62,
@@ -137,6 +138,7 @@ enum ConstructionType : int32_t {
     kTypeArcSegment           = 85,
     kTypePictureAtPoint       = 86,
     kTypePictureBetweenPoints = 87,
+    kTypePeggedText           = 90,
 };
 
 // Bits of ConstructionTypeRecord::flags.

@@ -25,6 +25,7 @@
 #include "engine/docio/text_record_codecs.h"
 #include "engine/calc/value_display.h"
 #include "engine/text/captions.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
@@ -318,6 +319,8 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     }
     // A polygon was made before its parents were known; its arrays are sized for them.
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
+    // So was a merged or pegged text's text: its references name parents by number.
+    if (IsMergedOrPeggedText(o) && !AllocCaptionSlots(o)) return kResultOutOfMemory;
     // A table whose grid does not fit its parents is left out.
     if (o->objectClass == kClassTable && !FinishTableFromRecord(o)) {
         DropPending(model);

@@ -27,6 +27,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/expression_edit.h"
 #include "engine/interact/pick_session.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/status_prompt.h"
 
@@ -109,9 +110,8 @@ bool PrepareCalculatorParents(SketchObject* edited, ParentArray* list) {
 
 // The subject of a merged text counts as the text.
 SketchObject* PickSubject(SketchObject* o) {
-    if (o && !HasMarkCategory(kMarkCategoryCalculator, o) && o->constructionType == kTypeMergedText &&
-        ParentCountOf(o))
-        return ParentItemsOf(o)[0];
+    SketchObject* subject = nullptr;
+    if (o && !HasMarkCategory(kMarkCategoryCalculator, o) && FindMergedTextSubject(o, &subject)) return subject;
     return o;
 }
 

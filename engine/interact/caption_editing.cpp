@@ -24,10 +24,9 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout_edit_session.h"
 #include "engine/text/layout_range.h"
+#include "engine/text/merged_texts.h"
+#include "engine/text/object_text.h"
 #include "engine/text/text_style.h"
-
-// Installs the edited text of a caption as one undoable step "Edit Caption".
-void RecordCaptionEditUndo(SketchObject* object, LayoutNode* tree);
 
 namespace {
 
@@ -250,6 +249,27 @@ ResultCode BeginCaptionEditing(SketchObject* object, bool isNew) {
     CmdStateInvalidate(kCommandGroupPaste);
     if (sketch->settings.captionTextPalette) ShowTextPaletteCommand(1);
     return kResultOK;
+}
+
+ResultCode EditCaptionAt(SketchObject* object, ScreenPoint point) {
+    Sketch* sketch = CurrentSketch();
+    if (!sketch) return kCaptionEditNoSession;
+    if (object) return BeginCaptionEditing(object, false);
+    TextStyle style{};
+    DefaultTextStyle(kClassCaption, &style);
+    CaptionInit init{};
+    if (!InitCaptionData(&init, &style, point.x, point.y)) return kCaptionEditNoMemory;
+    const ObjectTemplate t = { kTypeFree, 0, kShown, kClassCaption, 1, kKindCaption,
+                               sketch->settings.palette[ObjectClassTable[kClassCaption].colorSlot] };
+    SketchObject* made = ConstructObjectEx(&t, &init, 0, 0, nullptr, nullptr, false);
+    if (init.layout) FreeLayoutNode(init.layout);
+    if (!made) return kCaptionEditNoMemory;
+    made->exists = 1;
+    RelayoutObjectText(made, false);
+    const ResultCode rc = BeginCaptionEditing(made, true);
+    // An edit that never began leaves no empty caption behind.
+    if (rc != kResultOK) DestroyObject(made, true, true);
+    return rc;
 }
 
 // ---- What the mouse, the keys and the commands ask of the editor ----

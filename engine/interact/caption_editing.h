@@ -20,6 +20,9 @@ constexpr ResultCode kCaptionEditNoSession = 101;
 // Starts editing the object's text in the current sketch (the new flag: a caption made
 // for this edit, which is recorded as a creation when it gets text).
 ResultCode BeginCaptionEditing(SketchObject* object, bool isNew);
+// Starts editing an object's text; with no object a new empty free caption is made at the
+// point and edited (and not left behind when its edit cannot begin). 100 without memory.
+ResultCode EditCaptionAt(SketchObject* object, ScreenPoint point);
 // The session of the front sketch, or null.
 LayoutEditSession* ActiveEditSession();
 // The object being edited, or null.

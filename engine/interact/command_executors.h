@@ -10,8 +10,9 @@
 // in object_commands.cpp; SplitCommand and MergeCommand the point merging's
 // (merge_split.cpp); DerivativeCommand is derivative_command.cpp's,
 // NewParameterCommand parameter_command.cpp's, EditCalculationCommand and
-// ConstructFromFunctionsCommand calculation_commands.cpp's, and AddTableEntryCommand
-// and RemoveTableEntryCommand table_commands.cpp's.
+// ConstructFromFunctionsCommand calculation_commands.cpp's, AddTableEntryCommand and
+// RemoveTableEntryCommand table_commands.cpp's, and SplitTextCommand and
+// MergeTextCommand the merged texts' (engine/text/merged_text_commands.cpp).
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

@@ -1,5 +1,5 @@
 // What the mouse handling and the object commands need of the neighbours that are not
-// built yet: marks, coordinate systems, merged texts, action buttons,
+// built yet: marks, coordinate systems, action buttons,
 // locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
 //
 // Stand-in: every declaration here is defined in engine/interact/standin/ with the
@@ -33,13 +33,12 @@ SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
 bool SketchLabelsMeasuredObjects(const Sketch* sketch);
 bool SketchLabelsNewPoints(const Sketch* sketch);
 
-// ---- Formatted text: merged texts and starting an edit ------------------------------
+// ---- Formatted text: caption editing and merged texts -------------------------------
 
+// The caption editor's (EditCaptionAt among them) and the merged texts'
+// (SplitTextFromClick): both are built.
 #include "engine/interact/caption_editing.h"
-
-// Starts editing the caption `object` (null: a new caption at the point).
-void EditCaptionAt(SketchObject* object, ScreenPoint point);
-void SplitTextFromClick(SketchObject* mergedText, ScreenPoint point);
+#include "engine/text/merged_texts.h"
 
 // ---- Action buttons, tool playback, dialogs and bars --------------------------------
 

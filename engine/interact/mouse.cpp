@@ -515,7 +515,7 @@ void TextToolClick(ScreenPoint p, bool isDouble) {
             else gMouse.pendingCode = kPendingReadOnly;
             gMouse.tracked = false;
         } else if (KindIsA(kind, 56)) {
-            if (gMouse.clickPendingCode == kPendingMergedText) SplitTextFromClick(o, p);
+            if (gMouse.clickPendingCode == kPendingMergedText) SplitTextFromClick(o);
             else gMouse.pendingCode = kPendingMergedText;
             gMouse.tracked = false;
         } else {

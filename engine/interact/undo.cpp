@@ -29,6 +29,7 @@
 #include "engine/interact/neighbour_services.h"
 #include "engine/interact/picture_commands.h"
 #include "engine/text/caret_codes.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
 #include "engine/text/layout_edit_session.h"
@@ -198,6 +199,12 @@ ResultCode PasteUndo(const UndoEntry& e, int32_t direction) {
 }
 ResultCode Nothing(const UndoEntry&, int32_t) { return kResultOK; }
 
+// Entries 5 and 8 (text merge and split) and 15 (caption edit) belong to the merged-text
+// code; their payloads are its own.
+ResultCode HiddenStatesEntry(const UndoEntry& e, int32_t) { return ReplayHiddenStates(e.payload, e.length); }
+ResultCode CaptionEditEntry(const UndoEntry& e, int32_t) { return SwapCaptionLayout(e.payload, e.length); }
+void ReleaseCaptionEdit(const UndoEntry& e) { FreeHeldLayout(e.payload, e.length); }
+
 // Entries 18 and 20: the listed objects exchange their state with the saved one; the
 // same in both directions, so applying it twice restores the sketch. What needs memory
 // is taken first, so that a failure changes nothing.
@@ -268,8 +275,6 @@ ResultCode ExchangeStates(const UndoEntry& e, int32_t) {
 
 }  // namespace
 
-// Stand-in: rows whose handlers belong to code not built yet (text merging and caption
-// edits) apply and release nothing until that code comes.
 const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     //  undo            redo            release, undo side   release, redo side
     { nullptr,        nullptr,        nullptr,             nullptr },    //  0
@@ -277,17 +282,17 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { DeletedUndo,    DeletedRedo,    FreeListed,          nullptr },    //  2 delete
     { ApplyRebindUndo, ApplyRebindUndo, ReleaseReverseUndo, nullptr },  //  3 merge points
     { ApplyPointOnPathUndo, ApplyPointOnPathUndo, nullptr,  nullptr },    //  4 merge to path
-    { Nothing,        Nothing,        nullptr,             nullptr },    //  5 merge text (Stand-in)
+    { HiddenStatesEntry, HiddenStatesEntry, nullptr,       nullptr },    //  5 merge text
     { ApplyMergeUndo, ApplyMergeUndo, nullptr,             ReleaseSplitUndoObjects }, //  6 split point
     { ApplySplitUndo, ApplySplitUndo, ReleaseMergeUndoLists, ReleaseMergeUndoLists }, //  7 split from
-    { Nothing,        Nothing,        nullptr,             nullptr },    //  8 split text (Stand-in)
+    { HiddenStatesEntry, HiddenStatesEntry, nullptr,       nullptr },    //  8 split text
     { HiddenUndo,     HiddenRedo,     nullptr,             nullptr },    //  9 hide
     { ShownUndo,      ShownRedo,      nullptr,             nullptr },    // 10 show
     { RestoreLocusRange, RestoreLocusRange, nullptr,       nullptr },    // 11 locus range
     { SwapCoordSystemUndo, SwapCoordSystemUndo, nullptr,  nullptr },    // 12 polar grid
     { SwapCoordSystemUndo, SwapCoordSystemUndo, nullptr,  nullptr },    // 13 square grid
     { SwapCoordSystemUndo, SwapCoordSystemUndo, nullptr,  nullptr },    // 14 rectangular grid
-    { Nothing,        Nothing,        nullptr,             nullptr },    // 15 caption edit (Stand-in)
+    { CaptionEditEntry, CaptionEditEntry, ReleaseCaptionEdit, ReleaseCaptionEdit }, // 15 caption edit
     { SwapExpressionUndo, SwapExpressionUndo, FreeExpressionUndoRecord, FreeExpressionUndoRecord },  // 16 expression edit
     { SwapPlottedPointUndo, SwapPlottedPointUndo, nullptr, nullptr },  // 17 plotted point
     { ExchangeStates, ExchangeStates, nullptr,             nullptr },    // 18 rescale

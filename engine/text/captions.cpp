@@ -13,6 +13,7 @@
 #include "engine/core/services/text_port.h"
 #include "engine/core/sketch.h"
 #include "engine/text/layout.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
 
@@ -36,9 +37,7 @@ int32_t SlotCountOf(const SketchObject* o) {
     const uint16_t slots = ConstructionTypeTable[o->constructionType].textSlots;
     if (slots == kNoSlots) return 0;
     if (slots != kSlotsByObject) return slots;
-    // Stand-in: merged texts take four slots per reference their tree holds once text
-    // merging is built; until then they hold none.
-    if (o->constructionType == kTypeMergedText) return 0;
+    if (o->constructionType == kTypeMergedText) return CountReferences(o);
     if (KindIsA(o->objectKind, kKindCalculation)) return kFreeValueCaptionSlots;
     if (KindIsA(o->objectKind, kKindFunction)) return kFreeFunctionCaptionSlots;
     return 0;
@@ -57,6 +56,19 @@ int32_t UpdateTextBounds(SketchObject* object, int32_t mx, int32_t my) {
     object->bounds.right = Clamp(object->bounds.left + 2 * mx + root->width + root->overhang);
     object->bounds.bottom = Clamp(object->bounds.top + 2 * my + root->ascent + root->descent);
     return 1;
+}
+
+// Fresh slots: merged and pegged texts find their references in the tree, others start
+// with every slot empty.
+void ResetSlots(SketchObject* object) {
+    if (IsMergedOrPeggedText(object)) {
+        AssignReferences(object);
+        return;
+    }
+    CaptionData* d = CaptionDataOf(object);
+    int32_t count = 0;
+    void** items = PtrListItems(d->valueSlots, &count);
+    for (int32_t i = 0; i < count; ++i) items[i] = nullptr;
 }
 
 bool IsToolGiven(const SketchObject* o) {
@@ -110,13 +122,18 @@ bool SetObjectTextLayout(SketchObject* object, CaptionInit* init) {
             init = &made;
         }
     }
+    // The slots are counted on the new tree (a merged text has four per reference in it).
+    LayoutNode* old = d->layout;
+    const TextStyle oldStyle = d->style;
+    d->layout = init->layout;
+    d->style = init->style;
     if (!AllocCaptionSlots(object)) {
+        d->layout = old;
+        d->style = oldStyle;
         if (init == &made) FreeLayoutNode(made.layout);
         return false;
     }
-    if (d->layout && d->layout != init->layout) FreeLayoutNode(d->layout);
-    d->layout = init->layout;
-    d->style = init->style;
+    if (old && old != d->layout) FreeLayoutNode(old);
     init->layout = nullptr;
     const int16_t width = static_cast<int16_t>(object->bounds.right - object->bounds.left);
     const int16_t height = static_cast<int16_t>(object->bounds.bottom - object->bounds.top);
@@ -135,21 +152,27 @@ bool AllocCaptionSlots(SketchObject* object) {
         int32_t have = 0;
         PtrListSize(d->valueSlots, &have);
         if (have == count) {
-            ClearValueSlots(object);
+            ResetSlots(object);
             return true;
         }
         FreePtrList(&d->valueSlots);
     }
-    if (count == 0) return true;
+    if (count == 0) {
+        ResetSlots(object);
+        return true;
+    }
     if (!AllocPtrList(count, count, &d->valueSlots)) return false;
-    ClearValueSlots(object);
+    ResetSlots(object);
     return true;
 }
 
 void ClearValueSlots(SketchObject* object) {
     CaptionData* d = CaptionDataOf(object);
     if (!d) return;
-    // Stand-in: merged texts rebuild their references here once text merging is built.
+    if (object->objectClass == kClassCaption && object->objectKind == kKindMergedText) {
+        DropChangedParts(object);
+        return;
+    }
     int32_t count = 0;
     void** items = PtrListItems(d->valueSlots, &count);
     for (int32_t i = 0; i < count; ++i) items[i] = nullptr;

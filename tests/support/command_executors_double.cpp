@@ -29,8 +29,6 @@ void ResetExecutorLog() {
 STANDIN_EXECUTOR(HostOpenDocument, 7)
 STANDIN_EXECUTOR(HostSaveDocument, 8)
 STANDIN_EXECUTOR(HostNewDocument, 12)
-STANDIN_EXECUTOR(SplitTextCommand, 16)
-STANDIN_EXECUTOR(MergeTextCommand, 17)
 STANDIN_EXECUTOR(HostNoOp, 22)
 STANDIN_EXECUTOR(PreferencesCommand, 35)
 STANDIN_EXECUTOR(PropertiesCommand, 36)

@@ -3,8 +3,6 @@
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
-ResultCode SplitTextCommand(int32_t) { return kResultOK; }
-ResultCode MergeTextCommand(int32_t) { return kResultOK; }
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }

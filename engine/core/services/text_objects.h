@@ -65,6 +65,9 @@ void InvalidateCaptionLayout(SketchObject* object);
 void DrawCaptionScaled(GraphicsPort* port, SketchObject* object, const OutputScale* scale);
 const DisplayPartsOps* CaptionDisplayPartsOf(const SketchObject* object);
 const DisplayPartsOps* DefaultDisplayPartsOf(const SketchObject* object);
+// Update routines of merged texts (type 77) and pegged texts (type 90).
+void RefreshMergedText(SketchObject* object, SketchObject* const* parents);
+void FollowPeggedPoint(SketchObject* object, SketchObject* const* parents);
 // Measurements and calculations (engine/calc).
 const DisplayPartsOps* MeasurementDisplayPartsOf(const SketchObject* object);
 const DisplayPartsOps* CalculationDisplayPartsOf(const SketchObject* object);

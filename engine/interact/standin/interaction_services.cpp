@@ -1,4 +1,4 @@
-// Stand-in: the least of the merged texts, action
+// Stand-in: the least of the action
 // buttons, tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
@@ -12,12 +12,6 @@
 // The preferences' defaults: measured objects are labelled, new points are not.
 bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }
 bool SketchLabelsNewPoints(const Sketch*) { return false; }
-
-// A new caption at the point is not made here: editing starts on an existing one only.
-void EditCaptionAt(SketchObject* object, ScreenPoint) {
-    if (object) BeginCaptionEditing(object, false);
-}
-void SplitTextFromClick(SketchObject*, ScreenPoint) {}
 
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
     return ScreenPointInRect(point, button->bounds);

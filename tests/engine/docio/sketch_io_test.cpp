@@ -22,10 +22,13 @@
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/sketch_records.h"
 #include "engine/text/captions.h"
+#include "engine/text/layout.h"
+#include "engine/text/merged_texts.h"
 #include "engine/text/object_text.h"
 #include "codec_checks.h"
 #include "seed_files.h"
 #include "support/pictures_double.h"
+#include "tests/engine/text/layout_test_util.h"
 
 namespace {
 
@@ -648,6 +651,58 @@ TEST_F(SketchIoTest, PictureSizesAndImageRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string PlainText(SketchObject* o) { return WriteLayout(CaptionDataOf(o)->layout, kWritePlainText); }
+
+}  // namespace
+
+// Merged and pegged texts find their references again when read: the records follow the
+// parents read with them, and the first refresh shows the parts.
+TEST_F(SketchIoTest, MergedAndPeggedTextsReadBackLive) {
+    SketchObject* p = PointAt(40, 50);
+    SketchObject* c = FreeCaption(10, 10);
+    LayoutNode* tree = nullptr;
+    ASSERT_EQ(ParseLayoutString(&tree, "<H<T'Name'>>", nullptr), kLayoutParseOK);
+    CaptionInit init{ tree, CaptionDataOf(c)->style, 10, 10 };
+    ASSERT_TRUE(SetObjectTextLayout(c, &init));
+    RecomputeObject(c, nullptr, true);
+    DeselectAll();
+    SelectSketchObject(c);
+    SelectSketchObject(p);
+    ASSERT_EQ(MergeTextCommand(1), kResultOK);
+    DeselectAll();
+    SelectSketchObject(c);
+    ASSERT_EQ(MergeTextCommand(0), kResultOK);
+    std::vector<SketchObject*> order = Order(sketch);
+    ASSERT_EQ(order.size(), 4u);
+    const std::string pegged = PlainText(order[2]);
+    const std::string merged = PlainText(order[3]);
+    EXPECT_EQ(pegged, "Name");
+    EXPECT_EQ(merged, "Name");
+    std::vector<uint8_t> bytes = Write(sketch, true, false);
+    SaveFuzzSeed("sketch_body_fuzz", "merged_texts", bytes);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    Sketch* before = nullptr;
+    SetCurrentSketch(back, &before);
+    order = Order(back);
+    ASSERT_EQ(order.size(), 4u);
+    RecomputeSketch(false);
+    EXPECT_EQ(order[2]->constructionType, kTypePeggedText);
+    EXPECT_EQ(order[3]->constructionType, kTypeMergedText);
+    for (SketchObject* o : { order[2], order[3] }) {
+        int32_t slots = 0;
+        PtrListSize(CaptionDataOf(o)->valueSlots, &slots);
+        EXPECT_EQ(slots, kSlotsPerReference);
+        EXPECT_EQ(PtrListItem(CaptionDataOf(o)->valueSlots, 0), order[1]);
+    }
+    EXPECT_EQ(PlainText(order[2]), pegged);
+    EXPECT_EQ(PlainText(order[3]), merged);
+    SetCurrentSketch(before, nullptr);
+    FreeSketch(back);
+}
 
 namespace {
 

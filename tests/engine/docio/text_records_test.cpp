@@ -383,3 +383,32 @@ TEST_F(TextRecordTest, FontsInsideTextsGoThroughThePagesFontList) {
 }
 
 }  // namespace
+
+namespace {
+
+// A merged text's record keeps its references; read into a merged text of the same
+// parents they are found again, and one naming a part its parent does not offer shows
+// nothing.
+TEST_F(TextRecordTest, MergedTextRecordsKeepTheirReferences) {
+    SketchObject* c = Caption("named");
+    RecomputeObject(c, nullptr, true);
+    LayoutNode* tree = nullptr;
+    ASSERT_EQ(ParseLayoutString(&tree, "<H<T'a '><?x1><?x30001>>", nullptr), kLayoutParseOK);
+    const ObjectTemplate t = { kTypeMergedText, 0, 0, kClassCaption, 1, kKindMergedText, 0 };
+    CaptionInit init{ tree, {}, 3, 4 };
+    SketchObject* merged = ConstructObjectEx(&t, &init, List({ c }), 0, nullptr, nullptr, false);
+    ASSERT_NE(merged, nullptr);
+    RecomputeObject(merged, nullptr, true);
+    const std::vector<uint8_t> bytes = WriteThroughCodec(TransferCaptionData, merged, kCurrentPageFormat);
+    Seed("merged_text", "references", bytes);
+    SketchObject* back = ConstructObjectEx(&t, nullptr, List({ c }), 0, nullptr, nullptr, false);
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(Read(TransferCaptionData, back, bytes, kCurrentPageFormat), kResultOK);
+    int32_t slots = 0;
+    PtrListSize(CaptionDataOf(back)->valueSlots, &slots);
+    EXPECT_EQ(slots, 8);
+    RecomputeObject(back, nullptr, true);
+    EXPECT_EQ(Text(CaptionDataOf(back)->layout, kWritePlainText), "a named");
+}
+
+}  // namespace

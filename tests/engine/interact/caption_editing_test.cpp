@@ -115,7 +115,7 @@ TEST_F(CaptionEditing, EndCases) {
     const Case cases[] = {
         { "new and empty: no object, no undo step", true, "<0>", "", false, 0 },
         { "new with text: Construct Caption", true, "<0>", "hi", true, 1 },
-        { "existing with text: the edited text", false, "<T'ab'>", "c", true, 0 },
+        { "existing with text: Edit Caption", false, "<T'ab'>", "c", true, 1 },
         { "existing emptied: deleted", false, "<T'ab'>", nullptr, false, 1 },
     };
     for (const Case& c : cases) {
@@ -142,6 +142,15 @@ TEST_F(CaptionEditing, EndCases) {
             EXPECT_EQ(o->hidden, kShown);
             EXPECT_EQ(sketch->selectionHead, o);
             EXPECT_EQ(WriteLayout(CaptionDataOf(o)->layout).find(c.typed) != std::string::npos, true);
+        }
+        if (!c.isNew && c.survives) {
+            // Undo gives the text back; the object stays selected.
+            EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), 15);
+            ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+            EXPECT_EQ(WriteLayout(CaptionDataOf(o)->layout), WriteLayout(ParseLayout(c.start).get()));
+            EXPECT_TRUE(IsSelected(o));
+            ASSERT_EQ(UndoReplay(kUndoDirectionRedo), kResultOK);
+            EXPECT_NE(WriteLayout(CaptionDataOf(o)->layout).find(c.typed), std::string::npos);
         }
         if (c.isNew && c.survives) {
             EXPECT_EQ(UndoRecordNameIndex(sketch->undoPosition), kUndoNameConstruct);
@@ -297,6 +306,48 @@ TEST_F(CaptionEditing, KeysAndCharactersReachTheEditor) {
     EXPECT_TRUE(UndoRedoCommand(0) == kResultOK);  // the editor's own undo
     EXPECT_EQ(WriteLayout(s->tree), "<T3xaxb>");
     EXPECT_EQ(UndoDepth(), 0);
+}
+
+// A double click on an empty place makes an empty caption there and edits it; left
+// empty, it goes again without an undo step. Without memory nothing is left behind.
+TEST_F(CaptionEditing, EditCaptionAtMakesAnEmptyCaptionAtThePoint) {
+    SketchObject* c = Caption("<T'c'>");
+    ASSERT_EQ(EditCaptionAt(c, ScreenPoint{ 0, 0 }), kResultOK);
+    EXPECT_EQ(EditedObject(), c);
+    EndCaptionEditing();
+    const int32_t depth = UndoDepth();
+    ASSERT_EQ(EditCaptionAt(nullptr, ScreenPoint{ 120, 64 }), kResultOK);
+    SketchObject* made = EditedObject();
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(InSketch(made));
+    EXPECT_EQ(made->constructionType, kTypeFree);
+    EXPECT_EQ(made->objectKind, kKindCaption);
+    EXPECT_EQ(made->exists, 1);
+    EXPECT_EQ(made->bounds.left, 120);
+    EXPECT_EQ(made->bounds.top, 64);
+    EXPECT_EQ(Text(made), "<0>");
+    EndCaptionEditing();
+    EXPECT_FALSE(InSketch(made));
+    EXPECT_EQ(UndoDepth(), depth);
+
+    auto count = [this] {
+        int32_t n = 0;
+        for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) ++n;
+        return n;
+    };
+    const int32_t objects = count();
+    ResultCode rc = kResultOutOfMemory;
+    for (int32_t n = 1; n < 100 && rc != kResultOK; ++n) {
+        SetAllocFailureAfter(n);
+        rc = EditCaptionAt(nullptr, ScreenPoint{ 1, 1 });
+        SetAllocFailureAfter(0);
+        if (rc == kResultOK) {
+            EXPECT_EQ(count(), objects + 1);
+            EndCaptionEditing();
+        }
+        EXPECT_EQ(count(), objects);
+    }
+    EXPECT_EQ(rc, kResultOK);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/transform_maps.h"
+#include "engine/docio/sketch_io.h"
 
 namespace {
 
@@ -138,6 +139,11 @@ protected:
         Sketch* page = AddPage(d, "Every kind");
         FillWithEveryKind(page);
         *counts = TypeCounts(page);
+        StreamHandle h = 0;
+        EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
+        EXPECT_EQ(WriteSketch(h, page, true, false), kResultOK);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        SaveFuzzSeed("sketch_body_fuzz", "every_kind", TakeStreamVector(h));
         return Write(d);
     }
 };

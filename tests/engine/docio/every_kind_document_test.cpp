@@ -28,6 +28,7 @@ constexpr int32_t kTypeCoordinates = 53;
 constexpr int32_t kTypeLineEquation = 54;
 constexpr int32_t kTypeCircleEquation = 55;
 constexpr int32_t kTypePlottedXY = 71;
+constexpr int32_t kTypePlottedPolar = 72;
 constexpr int32_t kTypeTranslateFixed = 21;
 
 class EveryKindDocument : public DocumentTest {
@@ -71,10 +72,12 @@ protected:
         return o;
     }
 
-    // The page's objects: a coordinate system with a plotted point and the coordinates
+    // The page's objects: a coordinate system with plotted points and the coordinates
     // and equations of objects on it; a parameter, a calculation of it, a function of it
-    // and the function's plot; a locus; an iteration of a translation with its images and
-    // table; and a table of a distance with two entries.
+    // and the function's plot over a range of its own; a locus; an iteration of a
+    // translation with its images and table, showing its final step only; and a table of
+    // a distance with two entries that no longer collects. Stored properties are set
+    // away from their defaults so that a lost one shows.
     static void FillWithEveryKind(Sketch* page) {
         Sketch* previous = nullptr;
         SetCurrentSketch(page, &previous);
@@ -84,6 +87,7 @@ protected:
         ASSERT_NE(system, nullptr);
         const double plotted[2] = { 2, -1 };
         Make(kTypePlottedXY, { system }, DataBlock(plotted, sizeof plotted));
+        Make(kTypePlottedPolar, { system }, DataBlock(plotted, sizeof plotted));
         SketchObject* a = Point(340, 200);
         SketchObject* b = Point(400, 260);
         Make(kTypeCoordinates, { a, system });
@@ -94,7 +98,12 @@ protected:
         SketchObject* parameter = Parameter(3);
         Expression(kTypeCalculation, kFormCalculation, { Value(0), kTimes, 2 }, { parameter });
         SketchObject* function = Expression(kTypeFunction, kFormYofX, { Value(0), kTimes, kX }, { parameter });
-        Make(kTypeFunctionPlot, { function, system });
+        // A plot whose range and sample count were changed by the user.
+        SketchObject* plot = Make(kTypeFunctionPlot, { function, system });
+        ASSERT_NE(plot, nullptr);
+        LocusDataOf(plot)->lo = -2.5;
+        LocusDataOf(plot)->hi = 7.25;
+        ASSERT_TRUE(SetLocusSampleCount(plot, 77));
 
         // The midpoint of a segment from a centre to a point running round a circle.
         SketchObject* centre = Point(200, 200);
@@ -103,7 +112,9 @@ protected:
         SketchObject* driver = Make(kTypePointOnPath, { circle }, DataBlock(at, sizeof at));
         SketchObject* segment = Make(kTypeSegment, { centre, driver });
         SketchObject* traced = Make(kTypeMidpoint, { segment });
-        Make(kTypeLocus, { traced, circle, driver, segment, traced });
+        SketchObject* locus = Make(kTypeLocus, { traced, circle, driver, segment, traced });
+        ASSERT_NE(locus, nullptr);
+        LocusDataOf(locus)->drawOption = 1;
 
         SketchObject* seed = Point(50, 50);
         const FixedDistanceEntry shift[2] = { { 10, 10, 0, 0 }, { 0, 0, 0, 0 } };
@@ -118,11 +129,15 @@ protected:
         build.mapCount = 1;
         build.depth = 4;
         build.tabulate = 1;
-        ASSERT_NE(BuildIteration(&build), nullptr);
+        SketchObject* iteration = BuildIteration(&build);
+        ASSERT_NE(iteration, nullptr);
+        SetIterationProperty(iteration, kIterationFinalOnly, 1);
+        SetIterationProperty(iteration, kIterationSeed, 12345);
 
         SketchObject* table = Make(kTypeMeasurementTable, { reach });
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(AddTableEntry(table), kResultOK);
+        SetTableCollectFlag(table, 0);
         RecomputeSketch(false);
         SetCurrentSketch(previous, nullptr);
     }
@@ -154,7 +169,7 @@ TEST_F(EveryKindDocument, SavedOpenedAndSavedAgainKeepsEveryByteAndObject) {
     std::map<int32_t, int32_t> counts;
     const std::vector<uint8_t> first = EveryKindFile(&counts);
     SaveFuzzSeed("document_read_fuzz", "every_kind", first);
-    for (int32_t type : std::initializer_list<int32_t>{ kTypeCoordinateSystem, kTypePlottedXY, kTypeCoordinates, kTypeLineEquation,
+    for (int32_t type : std::initializer_list<int32_t>{ kTypeCoordinateSystem, kTypePlottedXY, kTypePlottedPolar, kTypeCoordinates, kTypeLineEquation,
                           kTypeCircleEquation, kTypeCalculation, kTypeFunction, kTypeFunctionPlot, kTypeLocus,
                           kTypeIterationRule, kTypeIteratedImage, kTypeIterationTable, kTypeMeasurementTable }) {
         EXPECT_GE(counts[type], 1) << "type " << type;

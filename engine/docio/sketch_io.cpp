@@ -319,9 +319,11 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     // A polygon was made before its parents were known; its arrays are sized for them.
     if (o->objectClass == kClassPolygonInterior && !SizePolygonFromParents(o)) return kResultOutOfMemory;
     // A table whose grid does not fit its parents is left out.
-    if (o->objectClass == kClassTable && !FinishTableFromRecord(o)) {
-        DropPending(model);
-        return kResultSkippedObject;
+    if (o->objectClass == kClassTable) {
+        const ResultCode code = FinishTableFromRecord(o);
+        static_assert(kResultGridDoesNotFit == kResultSkippedObject);
+        if (code == kResultGridDoesNotFit) DropPending(model);
+        if (code != kResultOK) return code;
     }
     // An iteration's stored counts must fit its parents, or its update would read past them.
     if (o->objectClass == kClassIteration) {

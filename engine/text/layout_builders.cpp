@@ -175,9 +175,12 @@ bool KindToldByDecoration(const SketchObject* o) {
 }  // namespace
 
 LayoutNode* BuildLabelWithSubscript(const char* text, uint32_t length, int32_t split, LayoutNode* parent) {
-    if (split < 0) split = static_cast<int32_t>(FindLabelSubscript(text, length));
-    char buffer[kLabelBufferSize];
+    // The subscript is looked for within what is kept: found in a longer text it would
+    // lie past the buffer.
     if (length > kMaxLabelLength) length = kMaxLabelLength;
+    if (split < 0) split = static_cast<int32_t>(FindLabelSubscript(text, length));
+    if (split > 0 && static_cast<uint32_t>(split) + 2 > length) split = 0;
+    char buffer[kLabelBufferSize];
     const uint32_t baseLength = split > 0 ? static_cast<uint32_t>(split) : length;
     std::memcpy(buffer, text, baseLength);
     buffer[baseLength] = 0;
@@ -189,8 +192,10 @@ LayoutNode* BuildLabelWithSubscript(const char* text, uint32_t length, int32_t s
     std::memcpy(buffer, text + split + 1, inner);
     buffer[inner] = 0;
     if (!sub || !AppendLayoutChild(sub, base) || !CreateTextRunWith(buffer, sub)) {
+        // Asked before `sub` goes: freeing it frees the base too once it holds it.
+        const bool baseInSub = sub && base->parent == sub;
         if (sub) FreeLayoutNode(sub);
-        if (!sub || base->parent != sub) FreeLayoutNode(base);
+        if (!baseInSub) FreeLayoutNode(base);
         return nullptr;
     }
     return Append(parent, sub);

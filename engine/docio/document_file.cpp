@@ -10,6 +10,8 @@
 #include "engine/core/services/files.h"
 #include "engine/core/sketch.h"
 #include "engine/core/tool_list.h"
+#include "engine/core/object_creation.h"
+#include "engine/docio/legacy_document.h"
 #include "engine/docio/packed_values.h"
 #include "engine/docio/sketch_io.h"
 #include "engine/text/string_groups.h"
@@ -428,9 +430,23 @@ ResultCode ReadPageSection(StreamHandle stream, EngineDocument* document, bool o
     if (DocumentPageCount(document) >= headerPageCount) return kResultDamaged;
     ResultCode rc = ReserveDocumentItems(document, kDocumentItemPage, 1);
     if (rc != kResultOK) return rc;
-    // Stand-in: the older formats have no reader yet; their pages cannot be read.
-    if (olderFormat) return kResultOtherVersion;
     Sketch* sketch = nullptr;
+    if (olderFormat) {
+        sketch = CreateSketch(0, document);
+        if (!sketch) return kResultOutOfMemory;
+        Sketch* previous = nullptr;
+        SetCurrentSketch(sketch, &previous);
+        rc = ReadLegacyDocument(stream, sketch, document, nullptr);
+        if (!IsFatalError(rc)) RecomputeSketch(false);
+        SetCurrentSketch(previous, nullptr);
+        if (IsFatalError(rc)) {
+            FreeSketch(sketch);
+            return rc;
+        }
+        InsertDocumentItem(document, sketch, kDocumentItemPage, document->owner);  // room was made above
+        *page = sketch;
+        return rc;
+    }
     FormatInfo format = kCurrentPageFormat;
     if (versionWritten >= kHandheldVersion && versionWritten < kWriterVersion) {
         format.formatVersion = versionWritten;

@@ -20,6 +20,18 @@ TEST(OpenRules, FatalCodesByExtension) {
     EXPECT_FALSE(IsHandheldPath("C:\\a\\b.YR4"));
 }
 
+TEST(SaveRules, WebPagesAndTheirAppletArchive) {
+    EXPECT_TRUE(IsWebPagePath("C:\\a\\b.htm"));
+    EXPECT_TRUE(IsWebPagePath("C:\\a\\b.html"));
+    EXPECT_FALSE(IsWebPagePath("C:\\a\\b.yrn"));
+    EXPECT_STREQ(PathFileName("C:\\a\\page.htm"), "page.htm");
+    EXPECT_STREQ(PathFileName("page.htm"), "page.htm");
+    EXPECT_STREQ(AppletArchivePath("C:\\a\\page.htm").c_str(), "C:\\a\\zvt\\zvt4.jar");
+    EXPECT_STREQ(AppletArchivePath("page.htm").c_str(), "zvt\\zvt4.jar");
+    struct Case { ResultCode in, out; };
+    for (const Case c : { Case{ 13, 15 }, Case{ 14, 16 }, Case{ 24, 24 }, Case{ 0, 0 } }) EXPECT_EQ(AppletResultWithoutArchive(c.in), c.out);
+}
+
 TEST(SaveRules, ProposedNameCutsTheTitleAtTheFirstSeparator) {
     EXPECT_STREQ(ProposedSaveName("Untitled 3", ".yrn").c_str(), "Untitled.yrn");
     EXPECT_STREQ(ProposedSaveName("Circle#2", ".yrn;.yr4").c_str(), "Circle.yrn");

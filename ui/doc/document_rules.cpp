@@ -25,6 +25,25 @@ ResultCode FatalCodeForExtension(const char* path, ResultCode code) {
 
 bool IsHandheldPath(const char* path) { return std::strstr(path, ".yr4") != nullptr; }
 
+bool IsWebPagePath(const char* path) { return std::strstr(path, ".htm") != nullptr; }
+
+const char* PathFileName(const char* path) {
+    const char* slash = std::strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+CString AppletArchivePath(const char* pagePath) {
+    CString folder(pagePath, static_cast<int>(PathFileName(pagePath) - pagePath));
+    folder += "zvt\\zvt4.jar";
+    return folder;
+}
+
+ResultCode AppletResultWithoutArchive(ResultCode code) {
+    if (code == 13) return 15;
+    if (code == 14) return 16;
+    return code;
+}
+
 CString ProposedSaveName(const CString& title, const CString& filterExtension) {
     CString name = title.SpanExcluding(" #%;/\\");
     const int semicolon = filterExtension.Find(';');

@@ -14,6 +14,20 @@ ResultCode FatalCodeForExtension(const char* path, ResultCode code);
 // The path names a handheld document: it holds ".yr4" (exactly, case-sensitive).
 bool IsHandheldPath(const char* path);
 
+// The path names a web page: it holds ".htm" (so ".html" too).
+bool IsWebPagePath(const char* path);
+
+// The part of a path after its last backslash.
+const char* PathFileName(const char* path);
+
+// Where the construction applet's archive must lie for a web page saved at the path:
+// "zvt\zvt4.jar" in the page's folder.
+CString AppletArchivePath(const char* pagePath);
+
+// A web page's result when the applet archive is missing beside it: 13 becomes 15 and
+// 14 becomes 16, so that the user is told to move the page rather than asked to preview.
+ResultCode AppletResultWithoutArchive(ResultCode code);
+
 // The name a Save proposes for a document without a path: the title up to the first of
 // space, '#', '%', ';', '/' and '\', followed by the template's extension.
 CString ProposedSaveName(const CString& title, const CString& filterExtension);

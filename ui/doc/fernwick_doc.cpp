@@ -11,10 +11,12 @@
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/files.h"
 #include "engine/core/sketch.h"
+#include "engine/docio/applet_page.h"
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
 #include "engine/docio/streams.h"
 #include "platform/win32/render/graphics_port.h"
+#include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_rules.h"
 #include "ui/doc/document_services.h"
@@ -23,6 +25,7 @@
 
 namespace {
 constexpr ResultCode kResultNameInUse = 6;
+constexpr ResultCode kAlertLinkFailed = 403;
 constexpr int32_t kServerStateWord = 5;
 constexpr int kWriteAccess = 2;
 }  // namespace
@@ -126,16 +129,24 @@ bool CFernwickDoc::OnOpenDocument(const char* path) {
 bool CFernwickDoc::OnSaveDocument(const char* path) {
     if (!m_engine) return false;
     CWaitCursor wait;
-    if (m_saveType == kSaveWebPage) {
-        // Stand-in: the web-page export is not built; nothing is written.
-        AfxMessageBox("Saving as a web page is not available in this version.", MB_OK);
-        return false;
-    }
+    const bool webPage = m_saveType == kSaveWebPage;
+    CString preview;
     char temporary[kMaxPathChars] = "";
     StreamHandle stream = 0;
     ResultCode rc = OpenTempFileStreamForWrite(path, temporary, &stream);
     if (rc == kResultOK) {
-        rc = WriteEngineDocument(stream, m_engine, m_saveType == kSaveHandheld);
+        if (webPage) {
+            rc = WriteAppletPage(stream, m_engine, PathFileName(path));
+            // The page only works beside the applet's archive.
+            if (::GetFileAttributesA(AppletArchivePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+                rc = AppletResultWithoutArchive(rc);
+            } else if (rc == kResultAppletWritten || rc == kResultAppletPartial) {
+                preview = "file://";
+                preview += path;
+            }
+        } else {
+            rc = WriteEngineDocument(stream, m_engine, m_saveType == kSaveHandheld);
+        }
         // Buffered bytes reach the disk only at the close: its error counts too.
         rc = KeepWorstError(rc, CloseStream(stream));
     }
@@ -143,11 +154,15 @@ bool CFernwickDoc::OnSaveDocument(const char* path) {
     // A failed save leaves the target as it was: only the temporary file goes.
     if (IsFatalResult(rc) && temporary[0]) DeleteStreamFile(temporary);
     if (rc == kResultCancelled) return false;
-    if (rc != kResultOK) ShowAlertByCode(rc, 1);
+    if (!preview.IsEmpty() && !IsFatalResult(rc)) {
+        if (AskQuestionByCode(rc, false, 1) && !OpenWithShell(preview.c_str())) ShowAlertByCode(kAlertLinkFailed, 1);
+    } else if (rc != kResultOK) {
+        ShowAlertByCode(rc, 1);
+    }
     if (!IsFatalResult(rc) && savingUnderOwnName_ && m_saveType == kSaveNative) {
         MarkEngineDocumentSaved(m_engine, false, rc);
     }
-    if (rc == kResultOK) CDocument::SetModifiedFlag(false);
+    if (rc == kResultOK && !webPage) CDocument::SetModifiedFlag(false);
     return !IsFatalResult(rc);
 }
 
@@ -175,7 +190,7 @@ bool CFernwickDoc::DoSave(const char* path, bool replace) {
             return false;
         }
         // Stand-in: the save dialog's file types are not built; the chosen name decides.
-        m_saveType = IsHandheldPath(name) ? kSaveHandheld : kSaveNative;
+        m_saveType = IsHandheldPath(name) ? kSaveHandheld : IsWebPagePath(name) ? kSaveWebPage : kSaveNative;
     }
     CWaitCursor wait;
     savingUnderOwnName_ = replace && m_saveType == kSaveNative;

@@ -454,16 +454,8 @@ TEST_F(DocumentFile, ReadingUnderMemoryFailureNeverLeaksOrHalfBuilds) {
     bool succeeded = false;
     for (uint32_t n = 1; n < 200 && !succeeded; ++n) {
         SCOPED_TRACE(n);
-        StreamHandle h = 0;
-        ASSERT_EQ(OpenMemoryStreamCopy(file.data(), static_cast<uint32_t>(file.size()), &h), kResultOK);
         EngineDocument* r = nullptr;
-        bool copy = false;
-        char* message = nullptr;
-        SetAllocFailureAfter(n);
-        const ResultCode rc = ReadEngineDocument(h, &r, &copy, this, &message, false);
-        SetAllocFailureAfter(0);
-        DiscardStream(h);
-        FreeMemory(message);
+        const ResultCode rc = ReadFailingAt(file, n, &r);
         if (rc == kResultOK) {
             succeeded = true;
             EXPECT_EQ(DocumentPageCount(r), 3);

@@ -172,6 +172,21 @@ protected:
         return r;
     }
 
+    // Reads the file with the nth allocation failing; the document (owned by the caller)
+    // and the code.
+    ResultCode ReadFailingAt(const std::vector<uint8_t>& file, uint32_t n, EngineDocument** out) {
+        StreamHandle h = 0;
+        EXPECT_EQ(OpenMemoryStreamCopy(file.data(), static_cast<uint32_t>(file.size()), &h), kResultOK);
+        bool copy = false;
+        char* message = nullptr;
+        SetAllocFailureAfter(n);
+        const ResultCode rc = ReadEngineDocument(h, out, &copy, this, &message, false);
+        SetAllocFailureAfter(0);
+        DiscardStream(h);
+        FreeMemory(message);
+        return rc;
+    }
+
     std::vector<EngineDocument*> owned_;
 };
 

@@ -1,0 +1,791 @@
+#include "engine/docio/legacy_document.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "document_fixture.h"
+#include "legacy_writer.h"
+#include "seed_files.h"
+#include "engine/core/services/coord_systems.h"
+#include "engine/core/construction_data.h"
+#include "engine/calc/value_objects.h"
+#include "engine/core/points.h"
+#include "engine/text/captions.h"
+#include "engine/text/layout.h"
+#include "engine/text/object_labels.h"
+#include "tests/support/number_locale_double.h"
+
+namespace {
+
+class LegacyDocument : public DocumentTest {
+protected:
+    // Reads the bytes as a document; its one page, or null.
+    Sketch* Open(const std::vector<uint8_t>& bytes, ResultCode expected) {
+        SaveSeed(bytes);
+        ReadResult r = Read(bytes);
+        EXPECT_EQ(r.code, expected);
+        if (!r.document || DocumentPageCount(r.document) == 0) return nullptr;
+        EXPECT_TRUE(r.openAsCopy);
+        return DocumentPageAt(r.document, 0);
+    }
+    // Every document of these tests seeds the fuzz target of this reader.
+    static void SaveSeed(const std::vector<uint8_t>& bytes) {
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        static int serial = 0;
+        SaveFuzzSeed("legacy_document_fuzz", std::string(test->name()).substr(0, 40) + "_" + std::to_string(++serial), bytes);
+    }
+    static std::vector<SketchObject*> Objects(const Sketch* s) {
+        std::vector<SketchObject*> out;
+        for (SketchObject* o = s->firstObject; o; o = o->nextInSketch) out.push_back(o);
+        return out;
+    }
+    // Lists live in the arena of the current sketch.
+    static std::vector<SketchObject*> ParentsOf(Sketch* page, const SketchObject* o) {
+        Sketch* previous = nullptr;
+        SetCurrentSketch(page, &previous);
+        int32_t n = 0;
+        void** items = PtrListItems(o->parents, &n);
+        std::vector<SketchObject*> out;
+        for (int32_t i = 0; i < n; ++i) out.push_back(static_cast<SketchObject*>(items[i]));
+        SetCurrentSketch(previous, nullptr);
+        return out;
+    }
+    static LegacyObjectSpec Point(const LegacyWriter& w, int32_t x, int32_t y, const std::string& label = "") {
+        LegacyObjectSpec o;
+        w.U32(o.data, uint32_t(x));
+        w.U32(o.data, uint32_t(y));
+        w.U16(o.data, 0);
+        w.U16(o.data, 0);
+        o.label = label;
+        return o;
+    }
+    // An old straight object of code 2 on two points; `form` 0 line, 1 ray, 2 segment.
+    static LegacyObjectSpec Straight(uint16_t a, uint16_t b, uint8_t form, uint8_t color = 0) {
+        LegacyObjectSpec o;
+        o.oldClass = 2;
+        o.kind = 9;
+        o.code = 2;
+        o.color = color;
+        o.data.assign(30, 0);
+        o.data[29] = form;
+        o.parents = { a, b };
+        return o;
+    }
+    // An old animate button (old class 7, button type 2) moving one old object.
+    static LegacyObjectSpec AnimateButton(const LegacyWriter& w, uint32_t target) {
+        LegacyObjectSpec o;
+        o.oldClass = 7;
+        o.kind = 18;
+        o.code = 28;
+        w.U32(o.data, 10 + 16);
+        o.data.push_back(2);
+        o.data.resize(o.data.size() + 9, 0);
+        w.U32(o.data, target);
+        o.data.resize(o.data.size() + 12, 0);
+        return o;
+    }
+    // An old measurement (old class 6) of code `measure`.
+    static LegacyObjectSpec Measurement(const LegacyWriter& w, uint8_t measure, std::vector<uint16_t> parents,
+                                        const std::string& shown = "") {
+        LegacyObjectSpec o;
+        o.oldClass = 6;
+        o.kind = 14;  // a measurement text
+        o.code = 22;
+        o.data = { measure, 0, 0, 0, 0, 0, 0 };
+        o.data.push_back(0);  // name
+        o.data.push_back(uint8_t(shown.size()));
+        o.data.insert(o.data.end(), shown.begin(), shown.end());
+        o.data.push_back(0);  // flag
+        w.U16(o.data, 0);     // block
+        o.parents = std::move(parents);
+        return o;
+    }
+};
+
+TEST_F(LegacyDocument, BothVariantsAreRecognisedAndRefusedByTheirHeaders) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        ResultCode code;
+    };
+    LegacyWriter pc(false), mac(true);
+    LegacyWriter pcSize(false);
+    pcSize.headerSize = 325;
+    LegacyWriter pcVersion(false, 13), macCount(true);
+    macCount.countOverride = 0x4000;
+    const std::vector<uint8_t> pcBytes = pc.Bytes();
+    const Case cases[] = {
+        { "pc", pc.Bytes(), kResultOlderFormat },
+        { "mac", mac.Bytes(), kResultOlderFormat },
+        { "not a document", { 1, 2, 3, 4, 5, 6 }, kResultNotADocument },
+        { "top bits of byte 2", { 0, 0, 0x40, 0, 0, 11 }, kResultNotADocument },
+        { "mac version 9", { 0, 0, 0, 0, 0, 9 }, kResultVersionTooOld },
+        { "mac version 13", { 0, 0, 0, 0, 0, 13 }, kResultOtherVersion },
+        { "older tool document", { 'Y', 'R', 'N', 'c', 0, 0 }, kResultOtherVersion },
+        { "pc header size not 326", pcSize.Bytes(), kResultOtherVersion },
+        { "pc version 13", pcVersion.Bytes(), kResultOtherVersion },
+        // Recognition already refuses it: the count's top bits are the ones it looks at.
+        { "mac count 0x4000", macCount.Bytes(), kResultNotADocument },
+        { "pc cut in its header", std::vector<uint8_t>(pcBytes.begin(), pcBytes.begin() + 100), kResultDamaged },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadResult r = Read(c.bytes);
+        EXPECT_EQ(r.code, c.code);
+        if (c.code == kResultOlderFormat) {
+            ASSERT_NE(r.document, nullptr);
+            EXPECT_EQ(DocumentPageCount(r.document), 1);
+            EXPECT_TRUE(r.openAsCopy);
+        }
+    }
+    // The reader refuses such a count itself, for a file that reaches it directly.
+    const std::vector<uint8_t> bytes = macCount.Bytes();
+    StreamHandle h = 0;
+    ASSERT_EQ(OpenMemoryStreamCopy(bytes.data(), uint32_t(bytes.size()), &h), kResultOK);
+    LegacyHeader header;
+    EXPECT_EQ(ReadLegacyHeader(h, &header), kResultOtherVersion);
+    DiscardStream(h);
+}
+
+TEST_F(LegacyDocument, HeaderGivesWindowUnitsPrecisionsAndAWhiteBackground) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.angleUnit = 2;     // radians
+        w.distanceUnit = 1;  // cm
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->windowRect.left, 10);
+        EXPECT_EQ(page->windowRect.top, 20);
+        EXPECT_EQ(page->windowRect.right, 410);
+        EXPECT_EQ(page->windowRect.bottom, 320);
+        EXPECT_EQ(page->settings.angleUnit, 0);
+        EXPECT_EQ(page->settings.distanceUnit, 1);
+        // The file's order is angle, distance, number; the sketch's distance, angle, number.
+        EXPECT_EQ(page->settings.precision[0], 2);
+        EXPECT_EQ(page->settings.precision[1], 1);
+        EXPECT_EQ(page->settings.precision[2], 3);
+        EXPECT_EQ(page->settings.palette[kColorSlotBackground], 0xffffffu);
+    }
+    struct Units { uint8_t angle, distance; int32_t sketchAngle, sketchDistance; };
+    for (const Units u : { Units{ 0, 0, 1, 2 }, Units{ 1, 2, 2, 0 }, Units{ 7, 9, 1, 2 } }) {
+        LegacyWriter w(false);
+        w.angleUnit = u.angle;
+        w.distanceUnit = u.distance;
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->settings.angleUnit, u.sketchAngle);
+        EXPECT_EQ(page->settings.distanceUnit, u.sketchDistance);
+    }
+}
+
+TEST_F(LegacyDocument, PointsStraightsAndLabelsOfBothVariants) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.Add(Point(w, 30, 40, "A"));
+        w.Add(Point(w, 130, 90, "B"));
+        w.Add(Straight(1, 2, 0));
+        w.Add(Straight(1, 2, 1));
+        w.Add(Straight(1, 2, 2, 5));
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 5u);
+        EXPECT_EQ(PointPosition(objects[0]).x, 30);
+        EXPECT_EQ(PointPosition(objects[1]).y, 90);
+        char label[kLabelBufferSize];
+        EXPECT_STREQ(GetObjectLabel(objects[1], 0, label, nullptr), "B");
+        EXPECT_EQ(objects[1]->label.level, kLabelGiven);
+        EXPECT_EQ(objects[2]->constructionType, kTypeLine);
+        EXPECT_EQ(objects[3]->constructionType, kTypeRay);
+        EXPECT_EQ(objects[4]->constructionType, kTypeSegment);
+        // Old code 2 has its parents reversed.
+        EXPECT_EQ(ParentsOf(page, objects[4]), (std::vector<SketchObject*>{ objects[1], objects[0] }));
+        EXPECT_EQ(objects[4]->color, 0xc00000u);  // index 5 is kept as its hue's first shade
+    }
+}
+
+TEST_F(LegacyDocument, ColoursFollowTheRulesOfEachClass) {
+    struct Case { const char* name; uint8_t oldClass; uint8_t index; uint8_t trace; uint32_t color; };
+    const Case cases[] = {
+        { "point, black, untraced: white", 1, 0, 0, 0xffffff },
+        { "point, black, traced", 1, 0, 1, 0x000000 },
+        { "point, light red: first shade", 1, 14, 0, 0x0000c0 },
+        { "point, grey 3 to 0x1c mask: black... then white", 1, 3, 0, 0xffffff },
+        { "caption: black", 0, 21, 0, 0x000000 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LegacyWriter w(false);
+        LegacyObjectSpec o = c.oldClass == 1 ? Point(w, 1, 1) : LegacyObjectSpec{};
+        o.oldClass = c.oldClass;
+        o.color = c.index;
+        o.trace = c.trace;
+        if (c.oldClass == 0) {
+            o.kind = 15;
+            o.data.clear();
+            w.U16(o.data, 0);
+            w.U16(o.data, 0);
+            w.U16(o.data, 2);
+            o.data.push_back('h');
+            o.data.push_back('i');
+        }
+        w.Add(o);
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(Objects(page).size(), 1u);
+        EXPECT_EQ(Objects(page)[0]->color, c.color);
+    }
+    // A polygon interior keeps its own index.
+    LegacyWriter w(false, 10);
+    for (int i = 0; i < 3; ++i) w.Add(Point(w, 10 * i, 5 * i * i));
+    LegacyObjectSpec polygon;
+    polygon.oldClass = 5;
+    polygon.kind = 11;
+    polygon.code = 18;
+    polygon.color = 14;
+    w.U16(polygon.data, 3);
+    polygon.data.resize(polygon.data.size() + 24, 0);
+    polygon.parents = { 1, 2, 3 };
+    w.Add(polygon);
+    Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(Objects(page).size(), 4u);
+    EXPECT_EQ(Objects(page)[3]->objectClass, kClassPolygonInterior);
+    EXPECT_EQ(Objects(page)[3]->color, 0x6060ffu);
+}
+
+TEST_F(LegacyDocument, ADistanceBetweenBAndAIsBuiltWithItsParentsReversed) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 0, 0, "A"));
+    w.Add(Point(w, 30, 40, "B"));
+    w.Add(Measurement(w, 1, { 2, 1 }, "AB ="));
+    Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+    ASSERT_NE(page, nullptr);
+    const std::vector<SketchObject*> objects = Objects(page);
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[2]->constructionType, 41);
+    EXPECT_EQ(objects[2]->objectClass, kClassMeasurement);
+    EXPECT_EQ(ParentsOf(page, objects[2]), (std::vector<SketchObject*>{ objects[0], objects[1] }));
+    EXPECT_EQ(ValueDisplayOf(objects[2])->displayMode, kDisplayCurrentLabel);
+    char label[kLabelBufferSize];
+    EXPECT_STREQ(GetObjectLabel(objects[2], 0, label, nullptr), "AB");  // blanks and "=" gone
+}
+
+TEST_F(LegacyDocument, OldCalculationBecomesACalculationOfItsParent) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.distanceUnit = 1;
+        w.Add(Point(w, 0, 0, "A"));
+        w.Add(Point(w, 30, 40, "B"));
+        w.Add(Measurement(w, 1, { 1, 2 }));
+        LegacyObjectSpec calc = Measurement(w, 12, { 3 });
+        calc.data.resize(calc.data.size() + 5, 0);
+        // m1 * 2
+        const std::vector<uint16_t> words = { 0xff9c, 0xfffd, 2 };
+        w.U16(calc.data, uint32_t(words.size()));
+        for (uint16_t word : words) w.U16(calc.data, word);
+        w.Add(calc);
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 4u);
+        ASSERT_EQ(objects[3]->objectClass, kClassCalculation);
+        EXPECT_EQ(ParentsOf(page, objects[3]), (std::vector<SketchObject*>{ objects[2] }));
+        EXPECT_TRUE(ValueDisplayOf(objects[3])->defined);
+        EXPECT_NEAR(ValueDisplayOf(objects[3])->value, 2 * ValueDisplayOf(objects[2])->value, 1e-9);
+    }
+}
+
+TEST_F(LegacyDocument, LeftOutObjectsTakeEverythingBuiltOnThemWithThem) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 0, 0));
+    LegacyObjectSpec none = Point(w, 5, 5);
+    none.code = 17;  // a construction with no counterpart
+    none.parents = { 1 };
+    w.Add(none);
+    w.Add(Straight(1, 2, 2));
+    w.Add(Point(w, 9, 9));
+    // A text whose old construction makes points: it cannot become either.
+    LegacyObjectSpec text;
+    text.oldClass = 0;
+    text.kind = 15;
+    text.code = 1;
+    text.parents = { 1 };
+    w.U16(text.data, 0);
+    w.U16(text.data, 0);
+    w.U16(text.data, 1);
+    text.data.push_back('t');
+    w.Add(text);
+    // A free (code 0) polygon on parents: free objects have none.
+    LegacyObjectSpec polygon;
+    polygon.oldClass = 5;
+    polygon.kind = 11;
+    w.U16(polygon.data, 0);
+    polygon.data.resize(10, 0);
+    polygon.parents = { 1, 1, 1 };
+    w.Add(polygon);
+    // A polygon whose parents are all "none" has nothing to be built on.
+    polygon.code = 18;
+    polygon.parents = { 0xffff, 0xffff, 0xffff };
+    w.Add(polygon);
+    Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Objects(page).size(), 2u);
+}
+
+TEST_F(LegacyDocument, DamagedLengthsAndNumbersAreRefusedWithoutReadingBackwards) {
+    struct Case {
+        const char* name;
+        LegacyObjectSpec object;
+    };
+    LegacyWriter w(false);
+    LegacyObjectSpec negativeSkip;   // an unknown class whose total is below its own record
+    negativeSkip.oldClass = 8;
+    negativeSkip.kind = 0;
+    negativeSkip.total = 50;
+    LegacyObjectSpec pastTheEnd = negativeSkip;
+    pastTheEnd.total = 100000;
+    LegacyObjectSpec zeroTotal = negativeSkip;
+    zeroTotal.total = 0;
+    w.U16(zeroTotal.data, 4);
+    w.U16(zeroTotal.data, 1);  // must be 0
+    zeroTotal.data.resize(zeroTotal.data.size() + 4);
+    LegacyObjectSpec laterParent = Straight(1, 7, 2);
+    LegacyObjectSpec parentZero = Straight(1, 0, 2);
+    LegacyObjectSpec longText;
+    longText.oldClass = 0;
+    longText.kind = 15;
+    w.U16(longText.data, 0);
+    w.U16(longText.data, 0);
+    w.U16(longText.data, 60000);
+    LegacyObjectSpec system;  // an old coordinate system listing a later object
+    system.oldClass = 12;
+    system.kind = 0;
+    system.data.assign(14, 0);
+    w.U16(system.data, 1);
+    w.U16(system.data, 9);
+    system.parents = { 1 };
+    const LegacyObjectSpec animate = AnimateButton(w, 5);  // its target comes later
+    LegacyObjectSpec tableBlock;  // a table block longer than the file
+    tableBlock.oldClass = 4;
+    tableBlock.kind = 0;
+    w.U32(tableBlock.data, 5000);
+    const Case cases[] = {
+        { "negative skip", negativeSkip }, { "skip past the end", pastTheEnd }, { "zero total, nonzero word", zeroTotal },
+        { "parent not read yet", laterParent }, { "parent number 0", parentZero }, { "text longer than the file", longText },
+        { "coordinate system list", system }, { "animate target", animate }, { "table block", tableBlock },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LegacyWriter file(false);
+        file.Add(Point(file, 1, 2));
+        file.Add(c.object);
+        file.Add(Point(file, 3, 4));
+        SaveSeed(file.Bytes());
+        ReadResult r = Read(file.Bytes());
+        EXPECT_EQ(r.code, kResultDamaged);
+    }
+}
+
+TEST_F(LegacyDocument, UnknownClassesAreSkippedByTheirLengthWithWarning9) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 1, 2));
+    LegacyObjectSpec unknown;
+    unknown.oldClass = 8;
+    unknown.kind = 0;
+    unknown.parents = { 1 };
+    unknown.total = 116 + 2 + 6;
+    unknown.data.assign(6, 0xee);
+    w.Add(unknown);
+    LegacyObjectSpec zeroTotal;
+    zeroTotal.oldClass = 9;
+    zeroTotal.kind = 0;
+    w.U16(zeroTotal.data, 3);
+    w.U16(zeroTotal.data, 0);
+    zeroTotal.data.insert(zeroTotal.data.end(), { 1, 2, 3 });
+    w.Add(zeroTotal);
+    w.Add(Point(w, 3, 4));
+    Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(Objects(page).size(), 2u);
+    EXPECT_EQ(PointPosition(Objects(page)[1]).x, 3);
+}
+
+TEST_F(LegacyDocument, CoordinateSystemsAxesAndClassesNotBuiltYet) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        w.Add(Point(w, 0, 0));
+        LegacyObjectSpec unit = Point(w, 50, 0);  // old code 54: a unit point on the origin
+        unit.code = 54;
+        unit.parents = { 1 };
+        w.Add(unit);
+        w.Add(Point(w, 25, 25));
+        LegacyObjectSpec system;  // on its origin 1 and unit point 2
+        system.oldClass = 12;
+        system.kind = 0;
+        system.code = 50;
+        system.hidden = 1;
+        system.data.assign(14, 0);
+        w.U16(system.data, 2);
+        w.U16(system.data, 1);
+        w.U16(system.data, 2);
+        system.parents = { 1 };
+        w.Add(system);
+        LegacyObjectSpec axis = Straight(1, 2, 2);  // old object 5: the horizontal axis
+        axis.oldClass = 13;
+        axis.code = 4;
+        w.Add(axis);
+        LegacyObjectSpec show;
+        show.oldClass = 7;
+        show.kind = 18;
+        show.code = 28;
+        w.U32(show.data, 14);
+        show.data.push_back(1);
+        show.data.resize(show.data.size() + 9 + 4, 0);
+        show.parents = { 2 };
+        w.Add(show);
+        LegacyObjectSpec animate = AnimateButton(w, 3);
+        animate.parents = { 3 };
+        w.Add(animate);
+        LegacyObjectSpec locus;
+        locus.oldClass = 14;
+        locus.kind = 0;
+        locus.code = 63;
+        locus.data.assign(6, 0);
+        locus.parents = { 1, 2, 3 };
+        w.Add(locus);
+        LegacyObjectSpec arc;
+        arc.oldClass = 10;
+        arc.kind = 24;
+        arc.code = 32;
+        arc.data.assign(mac ? 58 : 41, 0);
+        arc.parents = { 1, 3, 2 };
+        w.Add(arc);
+        LegacyObjectSpec onAxis = Point(w, 0, 0);  // a point on old object 5
+        onAxis.code = 9;
+        onAxis.parents = { 5 };
+        w.Add(onAxis);
+        w.Add(Point(w, 7, 8));
+        Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        // The three points, the system's axes, tied unit point and the system itself, the
+        // arc, the point on the axis and the last point; the buttons and the locus are
+        // left out.
+        ASSERT_EQ(objects.size(), 10u);
+        SketchObject* made = nullptr;
+        for (SketchObject* o : objects)
+            if (o->objectClass == kClassCoordinateSystem) made = o;
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(made->hidden, kHiddenByUser);
+        const std::vector<SketchObject*> axes = ParentsOf(page, made);
+        ASSERT_EQ(axes.size(), 2u);
+        EXPECT_EQ(ParentsOf(page, axes[0])[0], objects[0]);  // the listed origin
+        EXPECT_EQ(objects[7]->constructionType, kTypeArcThroughPoints);
+        EXPECT_EQ(ParentsOf(page, objects[8]), (std::vector<SketchObject*>{ axes[0] }));
+        EXPECT_EQ(PointPosition(objects[9]).x, 7);
+    }
+}
+
+TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
+    // Two points, their distance, and an old table of it whose first block is `block`.
+    auto tableOfADistance = [this](LegacyWriter& w, std::vector<uint8_t> block) {
+        w.Add(Point(w, 0, 0));
+        w.Add(Point(w, 30, 40));
+        w.Add(Measurement(w, 1, { 1, 2 }));
+        LegacyObjectSpec table;
+        table.oldClass = 4;
+        table.kind = 0;
+        table.code = 27;
+        table.x = 70;
+        table.y = 80;
+        table.data = std::move(block);
+        table.parents = { 3 };
+        w.Add(table);
+        return table;
+    };
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        std::vector<uint8_t> block;
+        w.U32(block, 12);
+        w.U32(block, 0);
+        w.U32(block, 6);  // the PC's second block
+        block.resize(block.size() + 4 + (mac ? 0 : 6), 0);
+        LegacyObjectSpec oversized = tableOfADistance(w, block);  // then one above 64000 bytes
+        oversized.data.clear();
+        w.U32(oversized.data, 64001);
+        oversized.data.resize(oversized.data.size() + 64001, 0);
+        w.Add(oversized);
+        w.Add(Point(w, 7, 8));
+        Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 5u);
+        EXPECT_EQ(objects[3]->objectClass, kClassTable);
+        EXPECT_EQ(ParentsOf(page, objects[3]), (std::vector<SketchObject*>{ objects[2] }));
+        EXPECT_EQ(objects[3]->bounds.left, 70);
+        EXPECT_EQ(PointPosition(objects[4]).x, 7);
+    }
+    LegacyWriter one(false);
+    tableOfADistance(one, { 0, 0, 0, 0 });
+    EXPECT_NE(Open(one.Bytes(), kResultLongerRecord), nullptr);  // its rows could not be kept
+}
+
+TEST_F(LegacyDocument, TheTrailingFontTableRemapsTextFonts) {
+    auto caption = [](const LegacyWriter& w, uint16_t font) {
+        LegacyObjectSpec o;
+        o.oldClass = 0;
+        o.kind = 15;
+        o.font = font;
+        w.U16(o.data, 0);
+        w.U16(o.data, 0);
+        w.U16(o.data, 1);
+        o.data.push_back('t');
+        return o;
+    };
+    auto entry = [](std::vector<uint8_t>& b, uint16_t font, const char* face) {
+        PutU16(b, font);
+        char name[32] = {};
+        std::strncpy(name, face, sizeof name - 1);
+        b.insert(b.end(), name, name + 32);
+    };
+    struct Case { const char* name; bool damaged; int16_t first, second; ResultCode code; };
+    for (const Case c : { Case{ "table", false, 4, 1, kResultOlderFormat },
+                          Case{ "table longer than the file", true, 1, 1, kResultLongerRecord } }) {
+        SCOPED_TRACE(c.name);
+        LegacyWriter w(false);
+        w.Add(caption(w, 7));
+        w.Add(caption(w, 9));  // not in the table
+        std::vector<uint8_t> fonts;
+        entry(fonts, 2, "Symbol");
+        entry(fonts, 7, "Times New Roman");
+        PutU16(w.trailer, 2001);
+        PutU32(w.trailer, c.damaged ? 5000 : uint32_t(fonts.size()));
+        w.trailer.insert(w.trailer.end(), fonts.begin(), fonts.end());
+        Sketch* page = Open(w.Bytes(), c.code);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        ASSERT_EQ(objects.size(), 2u);
+        EXPECT_EQ(objects[0]->textStyle.field[kStyleFont], c.first);
+        EXPECT_EQ(objects[1]->textStyle.field[kStyleFont], c.second);
+    }
+}
+
+TEST_F(LegacyDocument, AnInvalidRecordEndsTheObjectsWithWarning9) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 1, 2));
+    LegacyObjectSpec bad = Point(w, 3, 3);
+    bad.trace = 4;
+    w.Add(bad);
+    w.Add(Point(w, 5, 6));
+    Sketch* page = Open(w.Bytes(), kResultSkippedObject);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Objects(page).size(), 1u);
+}
+
+TEST_F(LegacyDocument, CaptionsTakeTheirTextStyleAndMacText) {
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        LegacyWriter w(mac);
+        LegacyObjectSpec text;
+        text.oldClass = 0;
+        text.kind = 15;
+        text.x = 40;
+        text.y = 50;
+        text.face = 1 | 4;  // bold, underlined
+        text.size = mac ? 14 : 9;
+        const std::string body = mac ? std::string("r\x8e") + "sum\r" + char(185) : "plain";
+        if (mac) {
+            text.data.assign(14, 0);
+            text.data[4] = 0;
+            text.data[5] = uint8_t(body.size());
+            w.U16(text.data, 1);  // one style-run word
+            w.U16(text.data, 0);
+        } else {
+            w.U16(text.data, 0);
+            w.U16(text.data, 0);
+            w.U16(text.data, uint32_t(body.size()));
+        }
+        text.data.insert(text.data.end(), body.begin(), body.end());
+        w.Add(text);
+        Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(Objects(page).size(), 1u);
+        SketchObject* caption = Objects(page)[0];
+        EXPECT_EQ(caption->objectClass, kClassCaption);
+        EXPECT_EQ(caption->textStyle.field[kStyleWeight], 2);
+        EXPECT_EQ(caption->textStyle.field[kStyleUnderline], 2);
+        if (mac) {
+            // "résum", CR, pi: the CR gains its LF, byte 185 becomes "pi".
+            LayoutWriteContext plain{ nullptr, nullptr, kWritePlainText, nullptr };
+            char written[64] = {};
+            const int32_t n = SerializeLayout(CaptionDataOf(caption)->layout, nullptr, &plain);
+            ASSERT_LT(n, 64);
+            SerializeLayout(CaptionDataOf(caption)->layout, written, &plain);
+            EXPECT_EQ(std::string(written, size_t(n)), "r\xe9sum\r\npi");
+        }
+        // PC sizes are points at 72 per inch: (96 x 9 + 36) / 72 = 12 pixels; Mac sizes are kept.
+        EXPECT_EQ(caption->textStyle.field[kStyleSize], mac ? 14 : 12);
+    }
+}
+
+TEST_F(LegacyDocument, ReadingUnderMemoryFailureNeverLeaksOrHalfBuilds) {
+    LegacyWriter w(true);
+    w.Add(Point(w, 0, 0, "A"));
+    w.Add(Point(w, 30, 40, "Bee and more"));
+    w.Add(Straight(1, 2, 2));
+    w.Add(Measurement(w, 1, { 1, 2 }, "AB ="));
+    LegacyObjectSpec calc = Measurement(w, 12, { 4 });
+    calc.data.resize(calc.data.size() + 5, 0);
+    w.U16(calc.data, 3);
+    for (uint16_t word : { 0xff9c, 0xfffd, 2 }) w.U16(calc.data, word);
+    w.Add(calc);
+    const std::vector<uint8_t> file = w.Bytes();
+    bool succeeded = false;
+    for (uint32_t n = 1; n < 400 && !succeeded; ++n) {
+        SCOPED_TRACE(n);
+        EngineDocument* r = nullptr;
+        const ResultCode rc = ReadFailingAt(file, n, &r);
+        if (rc == kResultOlderFormat) {
+            succeeded = true;
+            EXPECT_GT(n, 8u);  // the failures really hit the reading
+            ASSERT_EQ(DocumentPageCount(r), 1);
+            EXPECT_EQ(Objects(DocumentPageAt(r, 0)).size(), 5u);
+        } else {
+            EXPECT_EQ(rc, kResultOutOfMemory);
+            EXPECT_EQ(r, nullptr);
+        }
+        FreeEngineDocument(r);
+    }
+    EXPECT_TRUE(succeeded);
+}
+
+TEST(MacText, ConvertsLineEndsPiAndTheUpperHalf) {
+    struct Case { std::string in, out; };
+    const Case cases[] = {
+        { std::string("word\r") + char(185), "word\r\npi" },
+        { "a\r\nb", "a\r\nb" },
+        { "\r\r", "\r\n\r\n" },
+        { std::string("\x80\x8e\xa5\xd2\xd3"), std::string("\xc4\xe9\x95\x93\x94") },
+        { std::string("\xad\xf0"), std::string("\xad\xf0") },  // no counterpart: kept
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        char buffer[64] = {};
+        std::memcpy(buffer, c.in.data(), c.in.size());
+        uint32_t size = uint32_t(c.in.size());
+        EXPECT_EQ(ConvertMacText(buffer, &size, sizeof buffer), kResultOK);
+        EXPECT_EQ(std::string(buffer, size), c.out);
+        EXPECT_EQ(buffer[size], '\0');
+    }
+}
+
+TEST(MacText, NeverWritesPastItsBuffer) {
+    // Every byte grows: the text would need twice its room.
+    char buffer[10] = {};
+    std::memset(buffer, 185, 6);
+    char guard[8];
+    std::memset(guard, 0x5a, sizeof guard);
+    uint32_t size = 6;
+    EXPECT_EQ(ConvertMacText(buffer, &size, sizeof buffer), kResultOutOfMemory);
+    EXPECT_LT(size, sizeof buffer);
+    for (char g : guard) EXPECT_EQ(g, 0x5a);
+}
+
+std::vector<uint16_t> Tokens(const std::vector<uint16_t>& words, LegacyTokenContext context, ResultCode expected) {
+    uint16_t* tokens = nullptr;
+    uint32_t count = 0;
+    EXPECT_EQ(ConvertLegacyTokens(words.data(), uint32_t(words.size()), context, &tokens, &count), expected);
+    std::vector<uint16_t> out(tokens, tokens + count);
+    FreeMemory(tokens);
+    return out;
+}
+
+TEST(LegacyTokens, ADistanceOf2Point5CmTimes3) {
+    // Stored in pixels: 1/96 inch on the PC, 1/72 on the Mac.
+    for (bool mac : { false, true }) {
+        SCOPED_TRACE(mac);
+        const LegacyWriter w(mac);
+        std::vector<uint16_t> words = { 0xffe6 };
+        w.OldFloat(words, float(2.5 / 2.54 * (mac ? 72 : 96)));
+        words.push_back(0xfffd);
+        words.push_back(3);
+        const std::vector<uint16_t> expected = { 2, 10, 5, 513, 0x1002, 3 };
+        EXPECT_EQ(Tokens(words, { mac, 1, 1 }, kResultOK), expected);
+        // The decimal separator of the user's locale never reaches the tokens.
+        ScopedDecimalSeparator comma(',');
+        const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+        const std::string saved = previous ? previous : "C";
+        for (const char* name : { "de_DE.UTF-8", "de_DE", "fr_FR.UTF-8", "German" })
+            if (std::setlocale(LC_NUMERIC, name)) break;
+        EXPECT_EQ(Tokens(words, { mac, 1, 1 }, kResultOK), expected);
+        std::setlocale(LC_NUMERIC, saved.c_str());
+    }
+}
+
+TEST(LegacyTokens, WordsOfEachKind) {
+    struct Case {
+        const char* name;
+        std::vector<uint16_t> words;
+        std::vector<uint16_t> tokens;
+        ResultCode code;
+    };
+    const LegacyWriter pc(false);
+    std::vector<uint16_t> angle = { 0xffe7 };
+    pc.OldFloat(angle, 0.5f);
+    std::vector<uint16_t> number = { 0xffe8 };
+    pc.OldFloat(number, -1.5e-9f);
+    std::vector<uint16_t> cut = { 0xffe8, 0 };
+    const Case cases[] = {
+        { "integer", { 1234 }, { 1, 2, 3, 4 }, kResultOK },
+        { "parents", { 0xff9c, 0xffff, 0xff9b }, { 0x6000, 0x1000, 0x6001 }, kResultOK },
+        { "functions and brackets", { 0xff38, 0xfff7, 0xfff8, 0xfff6 }, { 0x2000, 11, 13, 12 }, kResultOK },
+        { "negation, e, sgn", { 0xfffb, 0xffe5, 0xff2c }, { 0x1005, 14, 0x200a }, kResultOK },
+        { "angle into degrees", angle, { 2, 8, 10, 6, 4, 7, 8, 9, 257 }, kResultOK },
+        { "number with an exponent", number,
+          { 11, 0x1005, 1, 10, 5, 0x1002, 1, 0, 0x1004, 0x1005, 0, 9, 12 }, kResultOK },
+        { "pi in cm", { 0xffe4, 0xfff8, 1 }, { 13, 513 }, kResultOK },
+        { "e in radians", { 0xffe4, 0xfff5, 130 }, { 14, 256 }, kResultOK },
+        { "unit word out of range", { 0xffe4, 0xfff8, 3 }, {}, kResultSkippedObject },
+        { "unknown word", { 0xfe00 }, {}, kResultSkippedObject },
+        { "constant cut off", cut, {}, kResultDamaged },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Tokens(c.words, { false, 1, 1 }, c.code), c.tokens);
+    }
+}
+
+TEST(FieldLayouts, SwapCountedFieldsAndSkipBytes) {
+    uint8_t data[12] = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
+    const uint8_t layout[] = { 1, 2, 1, 1, 2, 4, 0 };
+    ApplyFieldLayout(layout, data, 8);  // the second u32 would run past 8 bytes: left alone
+    const uint8_t expected[12] = { 2, 1, 3, 7, 6, 5, 4, 8, 9, 10, 11, 12 };
+    EXPECT_EQ(std::memcmp(data, expected, sizeof data), 0);
+    uint8_t same[4] = { 1, 2, 3, 4 };
+    SwapRecordIfForeign(false, layout, same, 4);
+    EXPECT_EQ(same[0], 1);
+}
+
+TEST(FieldLayouts, MacMapCopiesFieldsAndCountedStrings) {
+    const MacLayoutRow map[] = { { 0, 2, 2 }, { 2, 4, -4 }, { 8, -1, 4 }, { 200, 0, 2 }, { 0, 0, 0 } };
+    const uint8_t mac[12] = { 0xaa, 0xbb, 5, 'h', 'e', 'l', 'l', 'o', 1, 2, 3, 4 };
+    uint8_t pc[10];
+    std::memset(pc, 0xff, sizeof pc);
+    uint8_t scratch[4] = {};
+    MapMacRecord(map, mac, sizeof mac, pc, sizeof pc, scratch);
+    const uint8_t expected[10] = { 0, 0, 0xaa, 0xbb, 'h', 'e', 'l', 0, 0, 0 };
+    EXPECT_EQ(std::memcmp(pc, expected, sizeof pc), 0);
+    EXPECT_EQ(scratch[3], 4);
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 // clear code without a leak.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -159,7 +160,20 @@ protected:
         EXPECT_EQ(WriteSketch(h, page, true, false), kResultOK);
         EXPECT_EQ(CloseStream(h), kResultOK);
         SaveFuzzSeed("sketch_body_fuzz", "every_kind", TakeStreamVector(h));
-        return Write(d);
+        const std::vector<uint8_t> file = Write(d);
+        if (std::getenv("FIG_SEED_DIR")) {
+            // The page as the clipboard holds a copy of it: its free objects are the givens.
+            Sketch* previous = nullptr;
+            SetCurrentSketch(page, &previous);
+            for (SketchObject* o = page->firstObject; o; o = o->nextInSketch)
+                if (o->constructionType == kTypeFree) EXPECT_TRUE(PtrListAppend(&page->givenList, o));
+            SetCurrentSketch(previous, nullptr);
+            EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
+            EXPECT_EQ(WriteSketch(h, page, false, false), kResultOK);
+            EXPECT_EQ(CloseStream(h), kResultOK);
+            SaveFuzzSeed("paste_fuzz", "every_kind", TakeStreamVector(h));
+        }
+        return file;
     }
 };
 

@@ -122,6 +122,17 @@ TEST_F(BuilderTest, UnitsByExponentsAndSketchUnits) {
         sketch->settings.distanceUnit = c.distanceUnit;
         EXPECT_EQ(Take(BuildUnitLayout(c.angle, c.distance, c.pi, nullptr)), c.layout);
     }
+    // A unit with its power, built while memory runs out at each request in turn.
+    sketch->settings.angleUnit = 0;
+    for (uint32_t n = 1; n < 50; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n);
+        LayoutNode* unit = BuildUnitLayout(2, 0, false, nullptr);
+        SetAllocFailureAfter(0);
+        if (!unit) continue;
+        EXPECT_EQ(Take(unit), "<H<T1x ><+<T3xrad><T1x2>>>");
+        break;
+    }
 }
 
 TEST_F(BuilderTest, ExpressionsParenthesizeOnlyWhereNeeded) {

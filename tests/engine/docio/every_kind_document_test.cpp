@@ -54,17 +54,6 @@ protected:
         if (p) SetPointPosition(p, x, y, 1, nullptr, false);
         return p;
     }
-    static SketchObject* Parameter(double value) {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, kFormCalculation));
-        EXPECT_TRUE(NumberToExpressionTokens(&r, 40, value, kKindPlainParameter));
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindPlainParameter, 0 };
-        SketchObject* p = ConstructObjectEx(&t, &r, 0, 0, nullptr, nullptr, false);
-        ReleaseCalculationEditRecord(&r);
-        EXPECT_NE(p, nullptr);
-        if (p) RecomputeObject(p, nullptr, true);
-        return p;
-    }
     static SketchObject* Expression(int32_t type, int32_t form, const std::vector<ExpressionToken>& tokens,
                                     std::initializer_list<SketchObject*> parents) {
         CalculationEditRecord r = EditRecord(form, tokens);
@@ -96,7 +85,7 @@ protected:
         Make(kTypeCircleEquation, { Make(kTypeCircleByPoint, { a, b }), system });
 
         using namespace calc_test;
-        SketchObject* parameter = Parameter(3);
+        SketchObject* parameter = NewParameter(3);
         Expression(kTypeCalculation, kFormCalculation, { Value(0), kTimes, 2 }, { parameter });
         SketchObject* function = Expression(kTypeFunction, kFormYofX, { Value(0), kTimes, kX }, { parameter });
         // A plot whose range and sample count were changed by the user.
@@ -123,14 +112,7 @@ protected:
         Make(kTypeSegment, { seed, next });
         SketchObject* reach = Make(kTypeDistance, { centre, next });
         RecomputeSketch(false);
-        SketchObject* entries[2] = { seed, next };
-        IterationBuild build{};
-        build.entries = entries;
-        build.seedCount = 1;
-        build.mapCount = 1;
-        build.depth = 4;
-        build.tabulate = 1;
-        SketchObject* iteration = BuildIteration(&build);
+        SketchObject* iteration = IterateOneSeed(seed, next, 4, true);
         ASSERT_NE(iteration, nullptr);
         SetIterationProperty(iteration, kIterationFinalOnly, 1);
         SetIterationProperty(iteration, kIterationSeed, 12345);
@@ -165,8 +147,11 @@ protected:
             // The page as the clipboard holds a copy of it: its free objects are the givens.
             Sketch* previous = nullptr;
             SetCurrentSketch(page, &previous);
-            for (SketchObject* o = page->firstObject; o; o = o->nextInSketch)
-                if (o->constructionType == kTypeFree) EXPECT_TRUE(PtrListAppend(&page->givenList, o));
+            for (SketchObject* o = page->firstObject; o; o = o->nextInSketch) {
+                if (o->constructionType == kTypeFree) {
+                    EXPECT_TRUE(PtrListAppend(&page->givenList, o));
+                }
+            }
             SetCurrentSketch(previous, nullptr);
             EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
             EXPECT_EQ(WriteSketch(h, page, false, false), kResultOK);

@@ -1,5 +1,7 @@
-// Reads a document while the Nth heap request fails (N from the first two bytes): the
-// read ends in out of memory, or opens all that a read with memory to spare opens.
+// Reads a document while the Nth heap request fails (N from the first two bytes). Every
+// path ends without a crash or a leak; a read that succeeds, or ends in the same code as
+// a read with memory to spare, opens the same objects. (A table too large for memory may
+// open with its header rows alone and a warning, so warnings may differ.)
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -42,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResultCode full = 0, starved = 0;
     EngineDocument* a = ReadBytes(data + 2, uint32_t(size - 2), &full, 0);
     EngineDocument* b = ReadBytes(data + 2, uint32_t(size - 2), &starved, failAt);
-    if (b && !a) abort();
-    if (b && starved != kResultOutOfMemory && Objects(a) != Objects(b)) abort();
+    if (b && (starved == kResultOK || starved == full) && (!a || Objects(a) != Objects(b))) abort();
     FreeEngineDocument(a);
     FreeEngineDocument(b);
     return 0;

@@ -49,7 +49,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
     //   getDisplayParts, textEditOps, colorSlot.
     // caption
     {  0, kSizeWith<CaptionData>,     6,
-      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      DrawTextObject,     DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitCaptionObject,   FreeCaptionObject,
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  0, TransferCaptionData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 1,  0, 0,
@@ -98,21 +98,21 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       DefaultDisplayPartsOf, nullptr,  5 },
     // measurement
     {  7, kMeasurementSize,           6,
-      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      DrawTextObject,     DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitMeasurementData, FreeMeasurementData,
       TransferRectGeometry,     nullptr,           TransformRectGeometry,  7, TransferMeasurementData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
       MeasurementDisplayPartsOf, &CaptionTextEditOps,  9 },
     // coordinate system
     {  8, kSizeWith<CoordSystemData>, 6,
-      DrawCoordinateGrid, nullptr,                 DrawCoordSystemForPrint, nullptr,
+      DrawCoordinateGrid, DrawCoordinateGridSelection, DrawCoordSystemForPrint, nullptr,
       CoordSystemHitTest, nullptr,          InitCoordSystemData, nullptr,
       nullptr,                  nullptr,           nullptr,                8, TransferCoordSystemData,
       LabelDoesNotFollow,  4, 0, 1, 0, 1, 0,  0, 3,
       DefaultDisplayPartsOf, nullptr,  8 },
-    // axis; Stand-in: draw routine not built yet
+    // axis
     {  9, kSizeWith<AxisData>,        6,
-      nullptr,            DrawAxisSelection,       DrawAxisScaled,     nullptr,
+      DrawAxisObject,     DrawAxisSelection,       DrawAxisScaled,     nullptr,
       StraightHitTest, StraightHitTestRect, InitAxis,            nullptr,
       nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
       LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,
@@ -126,7 +126,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       DefaultDisplayPartsOf, nullptr, 10 },
     // calculation, parameter, function
     { 11, kCalculationSize,           6,
-      DrawTextObjectBody, DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
+      DrawTextObject,     DrawTextObjectSelection, DrawCaptionScaled,  InvalidateCaptionLayout,
       HitByBounds,     InRectByBounds,      InitCalculationData, FreeCalculationData,
       TransferRectGeometry,     CopyCalculationValue, TransformRectGeometry, 11, TransferCalculationData,
       LabelDoesNotFollow,  8, 0, 0, 1, 0, 2,  0, 0,
@@ -168,7 +168,7 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       DefaultDisplayPartsOf, nullptr,  9 },
     // table
     { 17, kSizeWith<TableData>,       6,
-      DrawTableObject,    nullptr,                 DrawTableForPrint,  RelayoutTableCells,
+      DrawTableObject,    DrawTableSelection,      DrawTableForPrint,  RelayoutTableCells,
       HitByBounds,     InRectByBounds,      InitTableData,       FreeTableData,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 17, TransferTableData,
       LabelDoesNotFollow,  7, 0, 0, 1, 0, 4,  0, 0,

@@ -39,11 +39,13 @@ void DrawPointObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o
 void DrawPointSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawStraightObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCoordinateGrid(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
+void DrawCoordinateGridSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawStraightSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawCircleInterior(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawCircleInteriorSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawAxisObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawAxisSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawPolygonInterior(GraphicsPort*, SketchObject* o) { SeePolygon(o); Record(DrawCall::kDraw, o); }
 void DrawPolygonSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
@@ -51,10 +53,12 @@ void DrawArcObject(GraphicsPort*, SketchObject* o) { SeeArc(o); Record(DrawCall:
 void DrawArcSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawArcInterior(GraphicsPort*, SketchObject* o) { SeeArc(o); Record(DrawCall::kDraw, o); }
 void DrawArcInteriorSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawTextObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawTextObjectBody(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawTextObjectSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawPictureObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawPictureSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawTableSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawTableObject(GraphicsPort*, SketchObject* o) {
     gSeen.push_back({ o->bounds.left, o->bounds.top, o->bounds.right - o->bounds.left });
     Record(DrawCall::kDraw, o);

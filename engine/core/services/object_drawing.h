@@ -18,21 +18,29 @@ void DrawCircleObject(GraphicsPort* port, SketchObject* object);
 void DrawCircleSelection(GraphicsPort* port, SketchObject* object);
 void DrawCircleInterior(GraphicsPort* port, SketchObject* object);
 void DrawCircleInteriorSelection(GraphicsPort* port, SketchObject* object);
+// An axis: its line, tick marks and tick numbers.
+void DrawAxisObject(GraphicsPort* port, SketchObject* object);
 void DrawAxisSelection(GraphicsPort* port, SketchObject* object);
 // The grid of a coordinate system from its origin, tick spacing and grid form.
 void DrawCoordinateGrid(GraphicsPort* port, SketchObject* object);
+void DrawCoordinateGridSelection(GraphicsPort* port, SketchObject* object);
 void DrawPolygonInterior(GraphicsPort* port, SketchObject* object);
 void DrawPolygonSelection(GraphicsPort* port, SketchObject* object);
 void DrawArcObject(GraphicsPort* port, SketchObject* object);
 void DrawArcSelection(GraphicsPort* port, SketchObject* object);
 void DrawArcInterior(GraphicsPort* port, SketchObject* object);
 void DrawArcInteriorSelection(GraphicsPort* port, SketchObject* object);
+// Captions, measurements and calculations: DrawTextObject draws on a transparent
+// background, DrawTextObjectBody only the text (dimmed by the mark word) and the frame of
+// a highlighted object.
+void DrawTextObject(GraphicsPort* port, SketchObject* object);
 void DrawTextObjectBody(GraphicsPort* port, SketchObject* object);
 void DrawTextObjectSelection(GraphicsPort* port, SketchObject* object);
 void DrawPictureObject(GraphicsPort* port, SketchObject* object);
 void DrawPictureSelection(GraphicsPort* port, SketchObject* object);
 // Tables draw themselves through the port (DrawTable) up to the screen's limit.
 void DrawTableObject(GraphicsPort* port, SketchObject* object);
+void DrawTableSelection(GraphicsPort* port, SketchObject* object);
 
 // The draw columns of the shape families: every image record of a locus or an iterated
 // image, walked with the enumerator (record layouts in shape_families.h), and their

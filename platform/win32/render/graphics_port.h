@@ -32,6 +32,16 @@ struct GraphicsPort {
     COLORREF selectionColor;
 };
 
+// The area a drawing routine covers: the paint rectangle of the pass in progress, or
+// the line bounds (top and bottom in order) for a port drawn outside a paint pass.
+inline RECT PortDrawArea(const GraphicsPort* port) {
+    const RECT& p = port->paintRect;
+    if (p.right > p.left && p.bottom > p.top) return p;
+    RECT b = port->lineBounds;
+    if (b.top > b.bottom) { const LONG t = b.top; b.top = b.bottom; b.bottom = t; }
+    return b;
+}
+
 // The empty form of tracesDirty.
 constexpr ScreenRect kTracesClean = { 0x7fff, 0x7fff, -0x7fff, -0x7fff };
 

@@ -173,3 +173,14 @@ void SelectSelectionHatch(HDC dc, COLORREF objectColor, HBRUSH* brush, int* prev
     *brush = CreateHatchBrush(HS_DIAGCROSS, color);
     *previousRop = SetROP2(dc, rop);
 }
+
+ObjectDimmingScope::ObjectDimmingScope(SketchObject* object) : level_(GetDimLevel()), dimmed_(DimmedObject()) {
+    if (!(object->markFlags & (kMarkDimmed | kMarkDimmedFixed))) return;
+    if (!(object->markFlags & kMarkDimmed)) SetDimLevel(kFixedDimLevel);
+    SetDimmedObject(object);
+}
+
+ObjectDimmingScope::~ObjectDimmingScope() {
+    RestoreDimLevel(level_);
+    SetDimmedObject(dimmed_);
+}

@@ -49,6 +49,21 @@ void          SetDimmedObject(SketchObject* object);
 // The object's colour, dimmed at the current level when it has 0x08 or is DimmedObject.
 COLORREF ObjectDisplayColor(const SketchObject* object);
 
+// Dims an object while it is drawn (0x08 at the current level, else 0x04 at level 15)
+// by making it the object drawn dimmed, so that nested drawing (its text, its samples)
+// dims with it; the dim level and the dimmed object are put back when the scope ends.
+class ObjectDimmingScope {
+public:
+    explicit ObjectDimmingScope(SketchObject* object);
+    ~ObjectDimmingScope();
+    ObjectDimmingScope(const ObjectDimmingScope&) = delete;
+    ObjectDimmingScope& operator=(const ObjectDimmingScope&) = delete;
+
+private:
+    int32_t       level_;
+    SketchObject* dimmed_;
+};
+
 // The print or picture pass in force: the scale and page offset come from the engine's
 // output scale; whether its output is a printer page (else a picture) is the print
 // pass's own.

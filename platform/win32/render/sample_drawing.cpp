@@ -4,11 +4,15 @@
 // and their selection highlights.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
+#include "engine/core/iterations.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/shape_families.h"
 #include "platform/win32/render/graphics_port.h"
@@ -21,12 +25,16 @@ namespace SR = SampleRecord;
 
 // Points gathered for one Polyline call; a longer run is drawn in pieces joined at
 // their ends.
-constexpr int32_t kPolylineBatch = 512;
-// Side of a dot (less one) and of a highlighted dot.
-constexpr int32_t kDotSize = 2;
+constexpr int32_t kCurveBatch = 400;
+// Side of a highlighted dot.
 constexpr int32_t kSelectionDot = 3;
-// Every so many samples of a locus drawn as dots carries a highlight.
-constexpr int32_t kHighlightSpacing = 10;
+// intMetricsA positions: the side (less one) of a sample dot by line style, and of the
+// square that marks where a locus ends (normal and thick).
+constexpr int32_t kMetricDotSmall      = 5;   // 1 on screen
+constexpr int32_t kMetricDotNormal     = 6;   // 3
+constexpr int32_t kMetricDotLarge      = 7;   // 5
+constexpr int32_t kMetricEndSquare     = 10;  // 3
+constexpr int32_t kMetricThickEndSquare = 11; // 5
 // Polygons of up to this many vertices are drawn without borrowing memory.
 constexpr int32_t kPolygonVertexBuffer = 64;
 
@@ -44,106 +52,259 @@ uint32_t PointState(const SketchObject* object, const uint8_t* record) {
     return IsLocus(object) ? Field<uint32_t>(record, SR::kLocusState) : (Field<uint32_t>(record, 4) ? 1u : 0u);
 }
 
-struct CurveWalk {
-    HDC dc;
-    POINT points[kPolylineBatch];
-    int32_t count;
-};
-
-void Flush(CurveWalk* w) {
-    if (w->count > 1) Polyline(w->dc, w->points, w->count);
-    else if (w->count == 1) {
-        const POINT p = w->points[0];
-        MoveToEx(w->dc, p.x, p.y, nullptr);
-        LineTo(w->dc, p.x + 1, p.y);
+// The colour stored after each record of a parametrically coloured locus or image; -1
+// when the object keeps one colour.
+int32_t SampleColorOffset(const SketchObject* object) {
+    if (IsLocus(object)) {
+        const LocusData* L = LocusDataOf(object);
+        return L->perSampleColour && L->sampleSize >= 4 ? int32_t(L->sampleSize) - 4 : -1;
     }
-    w->count = 0;
+    if (object->objectClass == kClassIteratedImage) {
+        const IteratedImageData* d = ClassData<IteratedImageData>(object);
+        return d->perSampleColour && d->recordSize >= 4 ? int32_t(d->recordSize) - 4 : -1;
+    }
+    return -1;
 }
 
-bool CurveRecord(void* state, uint8_t* record, int32_t) {
-    auto* w = static_cast<CurveWalk*>(state);
-    const uint32_t s = Field<uint32_t>(record, SR::kLocusState);
-    if (s == kSampleMissing) {
-        Flush(w);
+// A sample's own colour, dimmed like its object.
+COLORREF SampleColor(const SketchObject* object, const uint8_t* record, int32_t offset) {
+    COLORREF color = Field<uint32_t>(record, uint32_t(offset)) & 0xFFFFFF;
+    ApplyObjectDimming(&color, object->markFlags);
+    return color;
+}
+
+// Outcode of a point against the area a curve is kept in: 1 left, 2 right, 4 above, 8 below.
+uint32_t Outcode(const RECT& area, int32_t x, int32_t y) {
+    return (x < area.left ? 1u : 0u) | (x > area.right ? 2u : 0u) | (y < area.top ? 4u : 0u) |
+           (y > area.bottom ? 8u : 0u);
+}
+
+struct CurveContext {
+    GraphicsPort* port;
+    const SketchObject* object;
+    RECT area;             // the paint rectangle grown by 5
+    POINT points[kCurveBatch];
+    int32_t count;
+    uint32_t lastCode;     // outcode of points[count - 1]
+    bool highlight;
+    int32_t offset;        // of the two highlight strokes
+    int32_t colorOffset;   // per-sample colours; -1 for none
+    int32_t penStyle, penWidth;
+};
+
+// Two strokes parallel to the run, `offset` apart: each segment moves its points across
+// its main direction by half the offset, rounded up on one side and down on the other;
+// a point at a join moves by both neighbours, and a closed run's ends move alike.
+void DrawSampleCurve(CurveContext* c) {
+    const int32_t n = c->count;
+    if (n < 2) return;
+    const int32_t up = (c->offset + 1) / 2, down = c->offset / 2;
+    const bool closed = c->points[0].x == c->points[n - 1].x && c->points[0].y == c->points[n - 1].y;
+    POINT sides[2][kCurveBatch];
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t dx = 0, dy = 0;
+        auto addSegment = [&](const POINT& a, const POINT& b) {
+            if (std::abs(b.x - a.x) >= std::abs(b.y - a.y)) dy = 1;  // flatter than 45 degrees
+            else dx = 1;
+        };
+        if (i > 0) addSegment(c->points[i - 1], c->points[i]);
+        if (i + 1 < n) addSegment(c->points[i], c->points[i + 1]);
+        if (closed && (i == 0 || i == n - 1)) {
+            addSegment(c->points[n - 2], c->points[n - 1]);
+            addSegment(c->points[0], c->points[1]);
+        }
+        sides[0][i] = { c->points[i].x - dx * up, c->points[i].y - dy * up };
+        sides[1][i] = { c->points[i].x + dx * down, c->points[i].y + dy * down };
+    }
+    DrawPolylineCompact(c->port->dc, sides[0], n);
+    DrawPolylineCompact(c->port->dc, sides[1], n);
+}
+
+void DrawCurveRun(CurveContext* c) {
+    if (c->colorOffset >= 0 && !c->highlight) return;  // segments went out one by one
+    if (c->highlight) DrawSampleCurve(c);
+    else DrawPolylineCompact(c->port->dc, c->points, c->count);
+}
+
+void AppendCurvePoint(CurveContext* c, int32_t x, int32_t y, const uint8_t* record) {
+    if (c->count > 0 && c->points[c->count - 1].x == x && c->points[c->count - 1].y == y) return;
+    if (c->count == kCurveBatch) {
+        DrawCurveRun(c);
+        c->points[0] = c->points[kCurveBatch - 1];
+        c->count = 1;
+    }
+    if (c->colorOffset >= 0 && !c->highlight && c->count > 0) {
+        HDC dc = c->port->dc;
+        HPEN pen = CreatePen(c->penStyle, c->penWidth, SampleColor(c->object, record, c->colorOffset));
+        HGDIOBJ previous = pen ? SelectObject(dc, pen) : nullptr;
+        const POINT segment[2] = { c->points[c->count - 1], { x, y } };
+        DrawPolylineCompact(dc, segment, 2);
+        if (previous) SelectObject(dc, previous);
+        if (pen) DeleteObject(pen);
+    }
+    c->points[c->count++] = { x, y };
+}
+
+void EndCurveRun(CurveContext* c) {
+    DrawCurveRun(c);
+    c->count = 0;
+}
+
+bool CollectCurveSample(void* state, uint8_t* record, int32_t) {
+    auto* c = static_cast<CurveContext*>(state);
+    const uint32_t marker = Field<uint32_t>(record, SR::kLocusState);
+    if (marker == kSampleMissing) {
+        EndCurveRun(c);
         return true;
     }
-    if (s == kSampleRunStart) Flush(w);
-    if (w->count == kPolylineBatch) {
-        const POINT last = w->points[kPolylineBatch - 1];
-        Flush(w);
-        w->points[w->count++] = last;
+    if (marker == kSampleRunStart) EndCurveRun(c);
+    const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
+    const uint32_t code = Outcode(c->area, x, y);
+    if (c->count > 0 && code != 0 && (c->lastCode & code) != 0) {
+        // Still outside on the same side: only the newest point matters.
+        c->points[c->count - 1] = { x, y };
+        c->lastCode = code;
+        return true;
     }
-    w->points[w->count++] = { Field<int16_t>(record, 0), Field<int16_t>(record, 2) };
+    AppendCurvePoint(c, x, y, record);
+    c->lastCode = code;
+    if (code != 0) {
+        // Leaving the area: the run ends here and the next one starts from this point.
+        EndCurveRun(c);
+        c->points[0] = { x, y };
+        c->count = 1;
+    }
     return true;
 }
 
-struct DotWalk {
+struct DotContext {
     HDC dc;
     const SketchObject* object;
     int32_t size;
     int32_t every;  // draw every so many shown records (1: all)
     int32_t seen;
+    int32_t colorOffset;
+    bool    framed;  // a pen outlines the squares
 };
 
-bool DotRecord(void* state, uint8_t* record, int32_t index) {
-    auto* w = static_cast<DotWalk*>(state);
+bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
+    auto* w = static_cast<DotContext*>(state);
     if (PointState(w->object, record) == kSampleMissing) return true;
     // A closed locus walks its first record again at the end.
     if (index == 0 && w->seen > 0) return true;
     if (w->seen++ % w->every != 0) return true;
     const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
     const int32_t half = w->size / 2;
-    Rectangle(w->dc, x - half, y - half, x - half + w->size + 1, y - half + w->size + 1);
+    // Without a pen Rectangle leaves the right and bottom edge unfilled.
+    const int32_t side = w->size + (w->framed ? 1 : 2);
+    HBRUSH own = w->colorOffset >= 0 ? CreateSolidBrush(SampleColor(w->object, record, w->colorOffset)) : nullptr;
+    HGDIOBJ previous = own ? SelectObject(w->dc, own) : nullptr;
+    Rectangle(w->dc, x - half, y - half, x - half + side, y - half + side);
+    if (previous) SelectObject(w->dc, previous);
+    if (own) DeleteObject(own);
     return true;
+}
+
+// A filled square or an arrowhead where an open locus ends, drawn with the DC's pen.
+void DrawSampleEndMark(GraphicsPort* port, const uint8_t* record, int32_t markType, double angle, COLORREF color,
+                       bool thick) {
+    if (!record || Field<uint32_t>(record, SR::kLocusState) == kSampleMissing) return;
+    const ScreenPoint p = { Field<int16_t>(record, 0), Field<int16_t>(record, 2) };
+    if (markType == kLocusEndGoesOn) {
+        DrawArrowHead(port, p, angle);
+        return;
+    }
+    if (markType != kLocusEndAtSample) return;
+    const int32_t side = DrawingMetrics.intMetricsA[thick ? kMetricThickEndSquare : kMetricEndSquare];
+    RECT square = { p.x - side / 2, p.y - side / 2, p.x - side / 2 + side, p.y - side / 2 + side };
+    HBRUSH brush = CreateSolidBrush(color);
+    if (brush) {
+        FillRect(port->dc, &square, brush);
+        DeleteObject(brush);
+    }
+}
+
+// The point family's work: dots, or for a locus drawn as a curve its runs, with its end
+// marks unless highlighting.
+void DrawSampleSet(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight,
+                   int32_t offset) {
+    HDC dc = port->dc;
+    const int32_t style = object->lineStyle;
+    const int32_t dotSize = DrawingMetrics.intMetricsA[style == kLineDashed ? kMetricDotSmall
+                                                       : style == kLineThick ? kMetricDotLarge
+                                                                             : kMetricDotNormal];
+    SetSamplePenStyle(style == kLineDashed ? PS_DOT : PS_SOLID);
+    SetSamplePenWidth(style == kLineThick ? 3 : 0);
+    const bool perSample = UpdatePerSampleColorMode(object) && !highlight;
+    const int32_t colorOffset = perSample ? SampleColorOffset(object) : -1;
+    const bool traceStyle = (object->markFlags & kMarkTraceStyle) != 0;
+    if (!IsLocus(object) || !LocusDrawnAsCurve(object)) {
+        COLORREF color = ObjectDisplayColor(object);
+        if (traceStyle && IsLocus(object) && object->constructionType != kTypeKeepsTraceColor)
+            BlendTowardBackground(&color, 128, false);
+        DCSelection selection(dc);
+        selection.Brush(CreateSolidBrush(color));
+        const bool framed = (object->markFlags & kMarkHighlighted) != 0;
+        if (framed) selection.Pen(CreatePen(PS_SOLID, 0, port->selectionColor));
+        else selection.StockPen(NULL_PEN);
+        DotContext w{ dc, object, dotSize, 1, 0, colorOffset, framed };
+        walk(user, DrawSampleDot, &w);
+        return;
+    }
+    CurveContext context;
+    CurveContext* c = &context;
+    c->port = port;
+    c->object = object;
+    c->area = PortDrawArea(port);
+    InflateRect(&c->area, 5, 5);
+    c->count = 0;
+    c->lastCode = 0;
+    c->highlight = highlight;
+    c->offset = offset;
+    c->colorOffset = colorOffset;
+    c->penStyle = GetSamplePenStyle();
+    c->penWidth = GetSamplePenWidth();
+    walk(user, CollectCurveSample, c);
+    EndCurveRun(c);
+    if (highlight || traceStyle) return;
+    const LocusData* L = LocusDataOf(object);
+    if (!L->samples || L->sampleCount <= 0) return;
+    const uint8_t* first = L->samples;
+    const uint8_t* last = L->samples + size_t(L->sampleCount - 1) * L->sampleSize;
+    const bool thick = style == kLineThick;
+    const COLORREF color = ObjectDisplayColor(object);
+    DrawSampleEndMark(port, first, L->startKind, L->startDirection, color, thick);
+    DrawSampleEndMark(port, last, L->endKind, L->endDirection, color, thick);
 }
 
 void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight) {
+    FpuMaskDuringPrint fpu;
     HDC dc = port->dc;
-    const COLORREF color = highlight ? port->selectionColor : ObjectDisplayColor(object);
     DCSelection selection(dc);
     selection.Rop(R2_COPYPEN);
-    if (IsLocus(object) && LocusDrawnAsCurve(object)) {
-        const int32_t width = highlight ? 3 : 0;
-        selection.Pen(highlight ? CreatePen(PS_SOLID, width, color)
-                                : CreateObjectPen(port, color, object->markFlags, object->lineStyle, false));
-        CurveWalk w{};
-        w.dc = dc;
-        walk(user, CurveRecord, &w);
-        Flush(&w);
-        return;
+    ObjectDimmingScope dimming(object);
+    const bool curve = IsLocus(object) && LocusDrawnAsCurve(object);
+    if (!highlight) {
+        // The pen dims the colour by the mark word itself.
+        selection.Pen(CreateObjectPen(port, object->color & 0xFFFFFF, object->markFlags, object->lineStyle,
+                                      object->constructionType != kTypeKeepsTraceColor));
+        DrawSampleSet(port, object, walk, user, false, 0);
+    } else if (curve) {
+        selection.Pen(CreateObjectPen(port, CurrentHighlight(), 0, kLineNormal, true));
+        DrawSampleSet(port, object, walk, user, true, object->lineStyle == kLineThick ? 3 : 2);
+    } else {
+        // The layer's feedback pen and brush are the DC's now.
+        int32_t every = 1;
+        if (IsLocus(object)) {
+            const LocusData* L = LocusDataOf(object);
+            int32_t f = 10;
+            const int32_t w = object->bounds.right - object->bounds.left, h = object->bounds.bottom - object->bounds.top;
+            while (f > 2 && w < 4 * f && h < 4 * f) f /= 2;
+            every = std::max(1, L->sampleCount / f);
+        }
+        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true };
+        walk(user, DrawSampleDot, &w);
     }
-    selection.StockPen(NULL_PEN);
-    selection.Brush(CreateSolidBrush(color));
-    DotWalk w{ dc, object, highlight ? kSelectionDot : kDotSize, highlight && IsLocus(object) ? kHighlightSpacing : 1, 0 };
-    walk(user, DotRecord, &w);
-}
-
-struct SegmentWalk {
-    HDC dc;
-    int32_t every;
-    int32_t seen;
-};
-
-bool SegmentRecord(void* state, uint8_t* record, int32_t) {
-    auto* w = static_cast<SegmentWalk*>(state);
-    if (!Field<uint32_t>(record, 8)) return true;
-    if (w->seen++ % w->every != 0) return true;
-    MoveToEx(w->dc, Field<int16_t>(record, 0), Field<int16_t>(record, 2), nullptr);
-    LineTo(w->dc, Field<int16_t>(record, 4), Field<int16_t>(record, 6));
-    return true;
-}
-
-void DrawSegments(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight) {
-    HDC dc = port->dc;
-    DCSelection selection(dc);
-    selection.Rop(R2_COPYPEN);
-    const COLORREF color = highlight ? port->selectionColor : ObjectDisplayColor(object);
-    selection.Pen(highlight ? CreatePen(PS_SOLID, 3, color)
-                            : CreateObjectPen(port, color, object->markFlags, object->lineStyle, false));
-    int32_t every = 1;
-    if (highlight && IsLocus(object)) every = LocusDataOf(object)->sampleCount / 16 > 0 ? LocusDataOf(object)->sampleCount / 16 : 1;
-    SegmentWalk w{ dc, every, 0 };
-    walk(user, SegmentRecord, &w);
 }
 
 // Highlights of a locus's shapes go on every so many samples, all of an image's.
@@ -153,9 +314,76 @@ int32_t HighlightEvery(const SketchObject* object, bool highlight) {
     return every > 0 ? every : 1;
 }
 
+// The pen (outlines) or brush and pen (interiors) of one sample in its own colour,
+// selected for the sample only; nothing when the object keeps one colour.
+class SampleLook {
+public:
+    SampleLook(HDC dc, const SketchObject* object, const uint8_t* record, int32_t colorOffset, bool interior)
+        : selection_(dc) {
+        if (colorOffset < 0) return;
+        const COLORREF color = SampleColor(object, record, colorOffset);
+        if (interior) {
+            selection_.Brush(CreateSolidBrush(color));
+            selection_.Pen(CreatePen(PS_SOLID, 0, color));
+        } else {
+            selection_.Pen(CreatePen(GetSamplePenStyle(), GetSamplePenWidth(), color));
+        }
+    }
+
+private:
+    DCSelection selection_;
+};
+
+struct SegmentWalk {
+    GraphicsPort* port;
+    const SketchObject* object;
+    int32_t every;
+    int32_t seen;
+    int32_t colorOffset;
+    int32_t strokeOffset;  // of the highlight strokes; 0 when not highlighting
+};
+
+bool DrawStraightSample(void* state, uint8_t* record, int32_t) {
+    auto* w = static_cast<SegmentWalk*>(state);
+    if (!Field<uint32_t>(record, 8)) return true;
+    if (w->seen++ % w->every != 0) return true;
+    const ScreenRect segment = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
+                                 Field<int16_t>(record, 6) };
+    if (w->strokeOffset) {
+        StrokeSelectionSegment(w->port, w->strokeOffset, segment);
+        return true;
+    }
+    SampleLook look(w->port->dc, w->object, record, w->colorOffset, false);
+    DrawClippedSegment(w->port, segment);
+    return true;
+}
+
+// The pen style and width of samples drawn in their own colours.
+void SetSamplePens(const SketchObject* object) {
+    SetSamplePenStyle(object->lineStyle == kLineDashed ? PS_DOT : PS_SOLID);
+    SetSamplePenWidth(object->lineStyle == kLineThick ? 3 : 0);
+}
+
+void DrawSegments(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn walk, void* user, bool highlight) {
+    FpuMaskDuringPrint fpu;
+    ObjectDimmingScope dimming(object);
+    HDC dc = port->dc;
+    DCSelection selection(dc);
+    selection.Rop(R2_COPYPEN);
+    const bool traceBlend = object->constructionType != kTypeKeepsTraceColor;
+    selection.Pen(CreateObjectPen(port, object->color & 0xFFFFFF, highlight ? 0 : object->markFlags,
+                                  highlight ? kLineNormal : object->lineStyle, traceBlend));
+    SetSamplePens(object);
+    const int32_t colorOffset = !highlight && UpdatePerSampleColorMode(object) ? SampleColorOffset(object) : -1;
+    const int32_t offset = highlight ? (object->lineStyle == kLineThick ? 3 : 2) : 0;
+    SegmentWalk w{ port, object, HighlightEvery(object, highlight), 0, colorOffset, offset };
+    walk(user, DrawStraightSample, &w);
+}
+
 // The pen and brush of a family's shapes: outlines with the object's pen and no brush,
-// interiors filled in their dimmed colour in the port's mix mode; highlights in the
-// selection colour (interiors hatched).
+// interiors filled in their dimmed colour in the port's mix mode (in the mask pass with
+// the DC's own); highlights of interiors hatched, of outlines with the draw layer's
+// feedback pen that the DC holds.
 void SelectShapeLook(DCSelection* selection, GraphicsPort* port, SketchObject* object, bool interior,
                      bool highlight, HBRUSH* hatch, int* previousRop) {
     COLORREF color = ObjectDisplayColor(object);
@@ -168,26 +396,30 @@ void SelectShapeLook(DCSelection* selection, GraphicsPort* port, SketchObject* o
     }
     if (highlight) {
         selection->StockBrush(NULL_BRUSH);
-        selection->Pen(CreatePen(PS_SOLID, 3, port->selectionColor));
         return;
     }
     if (!interior) {
         selection->StockBrush(NULL_BRUSH);
-        selection->Pen(CreateObjectPen(port, color, object->markFlags, object->lineStyle, false));
+        selection->Pen(CreateObjectPen(port, object->color & 0xFFFFFF, object->markFlags, object->lineStyle,
+                                       object->constructionType != kTypeKeepsTraceColor));
         return;
     }
+    selection->Rop(port->ropMode);
+    if (port->ropMode == R2_COPYPEN) return;  // the mask pass stamps with the DC's pen and brush
     ApplyObjectDimming(&color, object->markFlags);
     selection->Brush(CreateSolidBrush(color));
-    selection->Pen(CreatePen(PS_SOLID, 0, color));
-    selection->Rop(port->ropMode);
+    if (object->markFlags & kMarkHighlighted) selection->Pen(CreatePen(PS_SOLID, 2, port->selectionColor));
+    else selection->Pen(CreatePen(PS_SOLID, 0, color));
 }
 
 struct ShapeWalk {
     GraphicsPort* port;
+    const SketchObject* object;
     bool interior;
     uint32_t family;  // the family's value: the kind of an arc, the vertex count of a polygon
     int32_t every;
     int32_t seen;
+    int32_t colorOffset;
 };
 
 bool Take(ShapeWalk* w, int32_t index) {
@@ -201,6 +433,7 @@ bool CircleRecord(void* state, uint8_t* record, int32_t index) {
     if (!Field<uint32_t>(record, 8) || !Take(w, index)) return true;
     const RECT box = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
                        Field<int16_t>(record, 6) };
+    SampleLook look(w->port->dc, w->object, record, w->colorOffset, w->interior);
     DrawEllipseInBox(w->port->dc, box, w->interior);
     return true;
 }
@@ -217,7 +450,10 @@ bool PolygonRecord(void* state, uint8_t* record, int32_t index) {
                                 : static_cast<ScreenPoint*>(AllocMemory(sizeof(ScreenPoint) * size_t(count), 0));
     if (!vertices) return true;
     std::memcpy(vertices, record + SR::kPolygonHead, 4u * uint32_t(count));
-    FillPolygonPoints(w->port, count, vertices, false);
+    {
+        SampleLook look(w->port->dc, w->object, record, w->colorOffset, true);
+        FillPolygonPoints(w->port, count, vertices, false);
+    }
     if (vertices != fixed) FreeMemory(vertices);
     return true;
 }
@@ -226,11 +462,11 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
     auto* w = static_cast<ShapeWalk*>(state);
     if (!Field<uint32_t>(record, SR::kArcVisible) || !Take(w, index)) return true;
     HDC dc = w->port->dc;
+    SampleLook look(dc, w->object, record, w->colorOffset, w->interior);
     const ScreenPoint start = { Field<int16_t>(record, SR::kArcStart), Field<int16_t>(record, SR::kArcStart + 2) };
     const ScreenPoint end = { Field<int16_t>(record, SR::kArcEnd), Field<int16_t>(record, SR::kArcEnd + 2) };
     if (Field<int8_t>(record, SR::kArcOrientation) == 0) {
-        MoveToEx(dc, start.x, start.y, nullptr);
-        LineTo(dc, end.x, end.y);
+        DrawClippedSegment(w->port, ScreenRect{ start.x, start.y, end.x, end.y });
         return true;
     }
     const ScreenPoint centre = { Field<int16_t>(record, SR::kArcCentre), Field<int16_t>(record, SR::kArcCentre + 2) };
@@ -244,6 +480,7 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
 void DrawShapes(GraphicsPort* port, SketchObject* object, const void* familyData, SampleEnumeratorFn walk,
                 void* user, bool highlight, SampleCallbackFn record, bool interior) {
     FpuMaskDuringPrint fpu;
+    ObjectDimmingScope dimming(object);
     DCSelection selection(port->dc);
     selection.Rop(R2_COPYPEN);
     HBRUSH hatch = nullptr;
@@ -251,7 +488,14 @@ void DrawShapes(GraphicsPort* port, SketchObject* object, const void* familyData
     SelectShapeLook(&selection, port, object, interior, highlight, &hatch, &previousRop);
     uint32_t family = 0;
     if (familyData) std::memcpy(&family, familyData, record == PolygonRecord ? 2 : 4);
-    ShapeWalk w{ port, interior, family, HighlightEvery(object, highlight), 0 };
+    SetSamplePens(object);
+    // Samples in their own colours, except in the mask pass and in highlights.
+    const bool ownColors = !highlight && !(interior && port->ropMode == R2_COPYPEN) && UpdatePerSampleColorMode(object);
+    // Highlights thin out only a locus's outlines and arcs; hatched circles and polygons
+    // show on every sample.
+    const bool thinned = record == ArcRecord || (record == CircleRecord && !interior);
+    ShapeWalk w{ port, object, interior, family, thinned ? HighlightEvery(object, highlight) : 1, 0,
+                 ownColors ? SampleColorOffset(object) : -1 };
     walk(user, record, &w);
 }
 
@@ -305,4 +549,48 @@ void DrawArcSamples(GraphicsPort* port, SketchObject* object, const void* family
 void DrawArcSamplesSelection(GraphicsPort* port, SketchObject* object, const void* familyData,
                              SampleEnumeratorFn walk, void* user) {
     DrawShapes(port, object, familyData, walk, user, true, ArcRecord, IsArcInterior(familyData));
+}
+
+namespace {
+struct SampleRenderState {
+    bool    perSampleColor;
+    int32_t penWidth;
+    int32_t penStyle;
+};
+SampleRenderState gSampleState{ false, 0, PS_SOLID };
+}  // namespace
+
+bool UpdatePerSampleColorMode(const SketchObject* object) {
+    bool flag = false;
+    if (IsLocus(object)) flag = LocusDataOf(object)->perSampleColour != 0;
+    else if (object->objectClass == kClassIteratedImage) flag = ClassData<IteratedImageData>(object)->perSampleColour != 0;
+    // A highlighted object is drawn in the selection colour, not in its gradient.
+    if (object->markFlags & kMarkHighlighted) flag = false;
+    gSampleState.perSampleColor = flag;
+    return flag;
+}
+void SetPerSampleColorMode(bool on) { gSampleState.perSampleColor = on; }
+bool GetPerSampleColorMode() { return gSampleState.perSampleColor; }
+void SetSamplePenWidth(int32_t width) { gSampleState.penWidth = width; }
+int32_t GetSamplePenWidth() { return gSampleState.penWidth; }
+void SetSamplePenStyle(int32_t style) { gSampleState.penStyle = style; }
+int32_t GetSamplePenStyle() { return gSampleState.penStyle; }
+
+void DrawPolylineCompact(HDC dc, const POINT* points, int32_t count) {
+    if (count < 2) return;
+    bool horizontal = true, vertical = true;
+    POINT lo = points[0], hi = points[0];
+    for (int32_t i = 1; i < count; ++i) {
+        horizontal = horizontal && points[i].y == points[0].y;
+        vertical = vertical && points[i].x == points[0].x;
+        if (points[i].x < lo.x || (points[i].x == lo.x && points[i].y < lo.y)) lo = points[i];
+        if (points[i].x > hi.x || (points[i].x == hi.x && points[i].y > hi.y)) hi = points[i];
+    }
+    if (horizontal || vertical) {
+        // One stroke from extreme to extreme, one pixel further so the end pixel shows.
+        MoveToEx(dc, lo.x, lo.y, nullptr);
+        LineTo(dc, hi.x + (horizontal ? 1 : 0), hi.y + (horizontal ? 0 : 1));
+        return;
+    }
+    Polyline(dc, points, count);
 }

@@ -24,6 +24,21 @@ void StrokeSelectionSegment(GraphicsPort* port, int32_t offset, const ScreenRect
 void DrawArrowHead(GraphicsPort* port, ScreenPoint point, double angle);
 void DrawAxisSelection(GraphicsPort* port, SketchObject* axis);
 
+// ---- Samples of loci and iterated images
+
+// Per-sample colours apply while the object is parametrically coloured and not
+// highlighted; answers the mode it set.
+bool UpdatePerSampleColorMode(const SketchObject* object);
+void SetPerSampleColorMode(bool on);
+bool GetPerSampleColorMode();
+void SetSamplePenWidth(int32_t width);
+int32_t GetSamplePenWidth();
+void SetSamplePenStyle(int32_t style);
+int32_t GetSamplePenStyle();
+// A polyline; points all on one horizontal or vertical line become a single stroke
+// that includes its end pixel. Fewer than two points draw nothing.
+void DrawPolylineCompact(HDC dc, const POINT* points, int32_t count);
+
 // ---- Round shapes
 
 // The end angle of a full turn from 0: the engine's rounded 2 pi, a hair above the

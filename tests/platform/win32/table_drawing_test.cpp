@@ -76,4 +76,27 @@ TEST_F(TableDrawing, TheTrackedRowAndTheShadowTakeTheShade) {
     EXPECT_EQ(CountIn(shade, plain->bounds.left + g, lastTop, plain->bounds.right - 2 * g, plain->bounds.bottom - 2 * g), 0);
 }
 
+TEST_F(TableDrawing, HighlightAndSelectionKeepTheTableAndItsColours) {
+    // Highlighted: the frame takes the selection colour for the drawing only.
+    SketchObject* t = Table(1, false);
+    t->markFlags = 0x01;
+    ObjectClassTable[kClassTable].draw(&port_, t);
+    const ScreenRect r = t->bounds;
+    EXPECT_EQ(canvas_.At(r.left, (r.top + r.bottom) / 2), kSelection);
+    EXPECT_EQ(t->color, kBlack);
+    EXPECT_EQ(t->textStyle.field[kStyleRed], 0);
+
+    // Selected: the table itself (its layer shows only the highlight) inside two
+    // highlight frames, 2 pixels out and 2 pixels in.
+    canvas_.Fill(kWhite);
+    t->markFlags = 0;
+    ASSERT_NE(ObjectClassTable[kClassTable].drawSelected, nullptr);
+    ObjectClassTable[kClassTable].drawSelected(&port_, t);
+    const int midY = (r.top + r.bottom) / 2;
+    EXPECT_EQ(canvas_.At(r.left, midY), kBlack);
+    EXPECT_EQ(canvas_.At(r.left - 2, midY), kHighlight);
+    EXPECT_EQ(canvas_.At(r.right + 2, midY), kHighlight);
+    EXPECT_EQ(canvas_.At(r.left + 2, midY), kHighlight);
+}
+
 }  // namespace

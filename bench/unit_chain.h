@@ -4,11 +4,13 @@
 // hanging on the previous unit's midpoint, and the same arithmetic over a contiguous
 // array for the baseline.
 #pragma once
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "bench/bench_sketch.h"
+#include "engine/core/geometry.h"
 
 constexpr int kObjectsPerUnit = 5;
 
@@ -58,11 +60,9 @@ struct PlainUnit {
     bool    meets;
 };
 
-inline int16_t PlainRound(double v) {
-    if (v >= 30000) return 30000;
-    if (v <= -30000) return -30000;
-    return static_cast<int16_t>(std::floor(v + 0.5));
-}
+// The baseline rounds as the engine does, with the same inline routine: a slower
+// rounding of its own would flatter the engine.
+inline int16_t PlainRound(double v) { return RoundToScreen(v); }
 
 // The chain moved to (x, y); answers the last midpoint.
 inline RealPoint PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
@@ -71,19 +71,20 @@ inline RealPoint PlainFrame(std::vector<PlainUnit>& units, double x, double y) {
     for (PlainUnit& u : units) {
         const double ax = u.ax, ay = u.ay;
         int16_t* s1 = u.bounds[0];
-        s1[0] = PlainRound(std::fmin(x, ax)); s1[1] = PlainRound(std::fmin(y, ay));
-        s1[2] = PlainRound(std::fmax(x, ax)) + 1; s1[3] = PlainRound(std::fmax(y, ay)) + 1;
+        s1[0] = PlainRound(std::min(x, ax)); s1[1] = PlainRound(std::min(y, ay));
+        s1[2] = PlainRound(std::max(x, ax)) + 1; s1[3] = PlainRound(std::max(y, ay)) + 1;
         u.mx = (x + ax) / 2;
         u.my = (y + ay) / 2;
         int16_t* m = u.bounds[1];
         m[0] = PlainRound(u.mx) - 2; m[1] = PlainRound(u.my) - 2; m[2] = PlainRound(u.mx) + 3; m[3] = PlainRound(u.my) + 3;
-        u.radius = std::hypot(x - u.mx, y - u.my);
+        // The radius as the engine takes it (hypot is slower and may differ in the last bit).
+        u.radius = std::sqrt((x - u.mx) * (x - u.mx) + (y - u.my) * (y - u.my));
         int16_t* c = u.bounds[2];
         c[0] = PlainRound(u.mx - u.radius); c[1] = PlainRound(u.my - u.radius);
         c[2] = PlainRound(u.mx + u.radius) + 1; c[3] = PlainRound(u.my + u.radius) + 1;
         int16_t* s2 = u.bounds[3];
-        s2[0] = PlainRound(std::fmin(u.mx, bx)); s2[1] = PlainRound(std::fmin(u.my, by));
-        s2[2] = PlainRound(std::fmax(u.mx, bx)) + 1; s2[3] = PlainRound(std::fmax(u.my, by)) + 1;
+        s2[0] = PlainRound(std::min(u.mx, bx)); s2[1] = PlainRound(std::min(u.my, by));
+        s2[2] = PlainRound(std::max(u.mx, bx)) + 1; s2[3] = PlainRound(std::max(u.my, by)) + 1;
         const double dx1 = bx - u.mx, dy1 = by - u.my, dx2 = lx1 - lx0, dy2 = ly1 - ly0;
         const double det = dx1 * dy2 - dy1 * dx2;
         u.meets = false;

@@ -170,7 +170,10 @@ SketchObject* CreateCoordSystem(int32_t flags, int32_t context, int32_t namedUnd
         w.newSystem = 1;
         if (flags & kFlagOrigin) w.pieces[kOrigin] = NthPointOrNonPoint(true, 0);
         if (flags & kFlagUnitPoint) {
+            // The vertical unit point is tied to the horizontal one, and only a unit
+            // point can carry it: on any other point the system would not read back.
             w.pieces[kUnitX] = NthPointOrNonPoint(true, 1);
+            if (w.pieces[kUnitX] && !KindIsA(w.pieces[kUnitX]->objectKind, kKindUnitPoint)) return nullptr;
         } else if (flags & kFlagUnitObject) {
             w.pieces[kUnitX] = NthPointOrNonPoint(false, 0);
             w.unitIsObject = w.pieces[kUnitX] != nullptr;

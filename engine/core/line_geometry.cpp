@@ -7,8 +7,6 @@
 #include "engine/core/angle_constants.h"
 #include "engine/core/geometry.h"
 
-bool RealPointsEqual(RealPoint p, RealPoint q) { return p.x == q.x && p.y == q.y; }
-
 bool PointLineRelation(RealPoint a, RealPoint o, RealPoint p, double* angleOut,
                        double* parameterOut, double* cosOut, double* sinOut,
                        int32_t* sideOut) {

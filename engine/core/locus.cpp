@@ -91,7 +91,7 @@ bool ChainOf(SketchObject* locus, TraceChain* c) {
 }
 
 void RecomputeChain(const TraceChain& c) {
-    for (int32_t i = 3; i < c.count; ++i) RecomputeObject(c.parents[i], nullptr, false);
+    RecomputeObjectRun(c.parents + 3, c.count - 3);
 }
 
 struct SavedDriver {

@@ -523,11 +523,12 @@ void DestroyObject(SketchObject* object, bool linked, bool freeLists) {
     FreeMemory(object);
 }
 
-int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump) {
-    if (object->givenIndex != -1) return object->givenIndex;
-    if (bump) ++object->generation;
-    const int32_t type = object->constructionType;
-    const ConstructionTypeRecord& row = ConstructionTypeTable[type];
+namespace {
+
+// The geometry part of a recompute, shared by the single call and the runs that sampling
+// makes (a locus pays for it once per object per sample).
+inline void RecomputeGeometry(SketchObject* object) {
+    const ConstructionTypeRecord& row = ConstructionTypeTable[object->constructionType];
     int32_t count = 0;
     void** parents = PtrListItems(object->parents, &count);
     object->exists = 1;
@@ -542,6 +543,21 @@ int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump) {
     if (object->exists && row.update) {
         row.update(object, reinterpret_cast<SketchObject* const*>(parents));
     }
+}
+
+}  // namespace
+
+void RecomputeObjectRun(SketchObject* const* objects, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        SketchObject* object = objects[i];
+        if (object->givenIndex == -1) RecomputeGeometry(object);
+    }
+}
+
+int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump) {
+    if (object->givenIndex != -1) return object->givenIndex;
+    if (bump) ++object->generation;
+    RecomputeGeometry(object);
     if (bump && object->label.shown) {
         ObjectPredicateFn follows = ObjectClassTable[object->objectClass].labelFollowsGeometry;
         if (follows && follows(object)) PlaceObjectLabel(object);

@@ -83,6 +83,9 @@ void UnlinkFromParents(SketchObject* object);
 // index when it is a tool given (never recomputed).
 int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump);
 void    RecomputeAndRedrawObject(SketchObject* object);
+// Recomputes the objects in order, each as RecomputeObject (object, nullptr, false): the
+// inner loop of sampling, where every object is recomputed thousands of times.
+void    RecomputeObjectRun(SketchObject* const* objects, int32_t count);
 // Replaces the tempLink chain at *head by everything that depends on it, in sketch
 // order; answers the number of objects in the new chain.
 int32_t CollectDependents(SketchObject** head, bool single);

@@ -6,18 +6,9 @@
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_objects.h"
 
-bool GetLineForm(const SketchObject* object, LineForm* form, int32_t* shapeKind,
-                 int32_t* fromArc) {
+bool GetArcLineForm(const SketchObject* object, LineForm* form, int32_t* shapeKind,
+                    int32_t* fromArc) {
     const int32_t cls = object->objectClass;
-    if (cls == kClassStraight || cls == kClassAxis) {
-        // An axis's class data begins with the straight data.
-        if (form) {
-            *form = ClassData<StraightData>(object)->form;
-            if (shapeKind) *shapeKind = ObjectKindTable[object->objectKind].shapeKind;
-        }
-        if (fromArc) *fromArc = 0;
-        return true;
-    }
     if (cls == kClassArc && ClassData<ArcData>(object)->orientation == 0) {
         if (form) {
             const ArcData* arc = ClassData<ArcData>(object);

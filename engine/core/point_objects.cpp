@@ -184,22 +184,23 @@ void DrawPointScaled(GraphicsPort* port, SketchObject* point, const OutputScale*
 // ---- Update rules
 
 void UpdateMidpoint(SketchObject* point, SketchObject* const* parents) {
-    LineForm form;
-    if (!GetLineForm(parents[0], &form, nullptr, nullptr)) {
+    LineForm scratch;
+    const LineForm* form = ReadLineForm(parents[0], &scratch, nullptr);
+    if (!form) {
         point->exists = 0;
         return;
     }
-    PositionOf(point) = { (form.first.x + form.second.x) / 2, (form.first.y + form.second.y) / 2 };
+    PositionOf(point) = { (form->first.x + form->second.x) / 2, (form->first.y + form->second.y) / 2 };
     UpdatePointBounds(point);
 }
 
 void UpdateIntersectStraights(SketchObject* point, SketchObject* const* parents) {
-    LineForm f1, f2;
+    LineForm scratch1, scratch2;
     int32_t k1 = 0, k2 = 0;
     RealPoint p;
-    const bool meets = GetLineForm(parents[0], &f1, &k1, nullptr) &&
-                       GetLineForm(parents[1], &f2, &k2, nullptr) &&
-                       IntersectLines(f1, k1, f2, k2, &p);
+    const LineForm* f1 = ReadLineForm(parents[0], &scratch1, &k1);
+    const LineForm* f2 = f1 ? ReadLineForm(parents[1], &scratch2, &k2) : nullptr;
+    const bool meets = f2 && IntersectLines(*f1, k1, *f2, k2, &p);
     point->exists = meets;
     if (!meets) return;
     PositionOf(point) = p;

@@ -4,13 +4,13 @@
 
 #include <cstring>
 
+unsigned char* gPtrListArenaBytes = nullptr;  // the current arena
+
 namespace {
 
 constexpr uint32_t kWordBytes = sizeof(ArenaWord);
 constexpr uint32_t kFirstBlock = 2 * kWordBytes;  // after {first hole, arena size}
 constexpr uint32_t kArenaSizeWord = kWordBytes;   // byte offset of word 1
-
-unsigned char* gArena = nullptr;  // the current arena
 
 // A word is an integer (hole links and sizes, list headers) or a pointer (list items),
 // and changes role as lists come and go. Integers are copied in and out with memcpy,
@@ -18,10 +18,10 @@ unsigned char* gArena = nullptr;  // the current arena
 // than the one it was stored as.
 ArenaWord LoadWord(uint32_t offset) {
     ArenaWord word;
-    std::memcpy(&word, gArena + offset, kWordBytes);
+    std::memcpy(&word, gPtrListArenaBytes + offset, kWordBytes);
     return word;
 }
-void StoreWord(uint32_t offset, ArenaWord word) { std::memcpy(gArena + offset, &word, kWordBytes); }
+void StoreWord(uint32_t offset, ArenaWord word) { std::memcpy(gPtrListArenaBytes + offset, &word, kWordBytes); }
 
 // Holes.
 uint32_t HoleNext(uint32_t hole) { return static_cast<uint32_t>(LoadWord(hole)); }
@@ -42,7 +42,7 @@ void SetListHeader(PtrList list, int32_t capacity, int32_t count) {
     StoreWord(list, static_cast<ArenaWord>(capacity) | (static_cast<ArenaWord>(count) << 16));
 }
 void** ListItems(PtrList list) {
-    return reinterpret_cast<void**>(gArena + list + kWordBytes);
+    return reinterpret_cast<void**>(gPtrListArenaBytes + list + kWordBytes);
 }
 uint32_t ListEnd(PtrList list) {
     return list + static_cast<uint32_t>(ListCapacity(list) + 1) * kWordBytes;
@@ -102,7 +102,7 @@ bool TrimWouldShorten(int64_t capacity, int64_t count, int64_t slack) {
 
 // Called whenever a list's capacity or count has just changed.
 void NoteListShape(PtrList list) {
-    if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena) &&
+    if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gPtrListArenaBytes) &&
         TrimWouldShorten(ListCapacity(list), ListCount(list), kGrowthTrimSlack))
         gTrimCleanArena = nullptr;
 }
@@ -113,11 +113,11 @@ bool GrowPtrListArena(uint32_t words = kPtrListArenaGrowWords) {
     const uint32_t oldBytes = ArenaBytes();
     const uint64_t newBytes = uint64_t{oldBytes} + uint64_t{words} * kWordBytes;
     if (newBytes > UINT32_MAX) return false;  // handles are 32-bit offsets
-    void* block = gArena;
+    void* block = gPtrListArenaBytes;
     if (!ReallocMemory(&block, static_cast<size_t>(newBytes), true)) return false;
-    const bool clean = gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena);
-    gArena = static_cast<unsigned char*>(block);
-    if (clean) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gArena);
+    const bool clean = gTrimCleanArena == reinterpret_cast<PtrListArena*>(gPtrListArenaBytes);
+    gPtrListArenaBytes = static_cast<unsigned char*>(block);
+    if (clean) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gPtrListArenaBytes);
     StoreWord(kArenaSizeWord, static_cast<ArenaWord>(newBytes));
 
     uint32_t last = 0;
@@ -139,35 +139,35 @@ bool CreatePtrListArena(PtrListArena** arena, int32_t capacityWords) {
     void* block = AllocMemory(static_cast<size_t>(bytes), 0);
     if (block == nullptr) return false;
     // Filled as the current arena, through the same word accessors.
-    unsigned char* current = gArena;
-    gArena = static_cast<unsigned char*>(block);
+    unsigned char* current = gPtrListArenaBytes;
+    gPtrListArenaBytes = static_cast<unsigned char*>(block);
     SetFirstHole(kFirstBlock);
     StoreWord(kArenaSizeWord, static_cast<ArenaWord>(bytes));
     SetHoleNext(kFirstBlock, 0);
     SetHoleSize(kFirstBlock, static_cast<uint32_t>(capacityWords - 1));
-    gArena = current;
+    gPtrListArenaBytes = current;
     *arena = static_cast<PtrListArena*>(block);
     return true;
 }
 
 PtrListArena* SetCurrentPtrListArena(PtrListArena* arena) {
-    PtrListArena* previous = reinterpret_cast<PtrListArena*>(gArena);
-    gArena = reinterpret_cast<unsigned char*>(arena);
+    PtrListArena* previous = reinterpret_cast<PtrListArena*>(gPtrListArenaBytes);
+    gPtrListArenaBytes = reinterpret_cast<unsigned char*>(arena);
     return previous;
 }
 
 PtrListArena* CurrentPtrListArena() {
-    return reinterpret_cast<PtrListArena*>(gArena);
+    return reinterpret_cast<PtrListArena*>(gPtrListArenaBytes);
 }
 
 void FreeCurrentPtrListArena() {
-    if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gArena)) gTrimCleanArena = nullptr;
-    FreeMemory(gArena);
-    gArena = nullptr;
+    if (gTrimCleanArena == reinterpret_cast<PtrListArena*>(gPtrListArenaBytes)) gTrimCleanArena = nullptr;
+    FreeMemory(gPtrListArenaBytes);
+    gPtrListArenaBytes = nullptr;
 }
 
 bool ReservePtrListArena(uint32_t words) {
-    if (gArena == nullptr) return false;
+    if (gPtrListArenaBytes == nullptr) return false;
     // Room that already lies in the hole at the arena's end counts.
     uint32_t tail = 0;
     for (uint32_t h = FirstHole(); h != 0; h = HoleNext(h))
@@ -178,7 +178,7 @@ bool ReservePtrListArena(uint32_t words) {
 }
 
 uint32_t PtrListArenaWordsInUse() {
-    if (gArena == nullptr) return 0;
+    if (gPtrListArenaBytes == nullptr) return 0;
     uint32_t words = 3;
     uint32_t nextHole = FirstHole();
     for (uint32_t at = kFirstBlock; at < ArenaBytes();) {
@@ -199,7 +199,7 @@ namespace {
 // A new list block of at least `capacity` items, count 0, without noting its shape.
 bool AllocListBlock(int32_t capacity, PtrList* list, bool mayTrim) {
     *list = 0;
-    if (gArena == nullptr || capacity > kMaxPtrListCapacity) return false;
+    if (gPtrListArenaBytes == nullptr || capacity > kMaxPtrListCapacity) return false;
     if (capacity < 2) capacity = 2;
 
     uint32_t hole = 0, link = 0;
@@ -207,7 +207,7 @@ bool AllocListBlock(int32_t capacity, PtrList* list, bool mayTrim) {
     while (!FindHole(capacity, &hole, &link)) {
         if (mayTrim && !trimmed) {
             trimmed = true;
-            if (gTrimCleanArena != reinterpret_cast<PtrListArena*>(gArena)) TrimPtrLists(kGrowthTrimSlack);
+            if (gTrimCleanArena != reinterpret_cast<PtrListArena*>(gPtrListArenaBytes)) TrimPtrLists(kGrowthTrimSlack);
         } else if (!GrowPtrListArena()) {
             return false;
         }
@@ -310,15 +310,6 @@ void* PtrListItem(PtrList list, int32_t index) {
     return ListItems(list)[index];
 }
 
-void** PtrListItems(PtrList list, int32_t* count) {
-    if (list == 0) {
-        *count = 0;
-        return nullptr;
-    }
-    *count = ListCount(list);
-    return ListItems(list);
-}
-
 int32_t PtrListSize(PtrList list, int32_t* count) {
     if (list == 0) {
         *count = 0;
@@ -396,7 +387,7 @@ PtrList CopyPtrListUnique(PtrList list, bool cyclic, int32_t* count) {
 }
 
 void TrimPtrLists(int32_t slack) {
-    if (gArena == nullptr) return;
+    if (gPtrListArenaBytes == nullptr) return;
     if (slack < 0) slack = 0;  // never cut into counted items
     uint32_t prevHole = 0;
     uint32_t nextHole = FirstHole();
@@ -424,5 +415,5 @@ void TrimPtrLists(int32_t slack) {
         nextHole = HoleNext(hole);
     }
     // No list is left that a trim with the growth slack would shorten.
-    if (slack <= kGrowthTrimSlack) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gArena);
+    if (slack <= kGrowthTrimSlack) gTrimCleanArena = reinterpret_cast<PtrListArena*>(gPtrListArenaBytes);
 }

@@ -12,6 +12,7 @@
 // so re-read item pointers after every call that can allocate.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 using ArenaWord = uintptr_t;
 static_assert(sizeof(ArenaWord) == sizeof(void*));
@@ -60,8 +61,22 @@ void PtrListRemove(PtrList list, const void* item, bool keepOrder);
 int32_t PtrListIndexOf(PtrList list, const void* item);
 // The item, or null for the empty handle or an index outside the count.
 void* PtrListItem(PtrList list, int32_t index);
-// The first item and the count (null and 0 for the empty handle).
-void** PtrListItems(PtrList list, int32_t* count);
+// The current arena's bytes, for the inline reader below; only this module's own calls
+// change it.
+extern unsigned char* gPtrListArenaBytes;
+
+// The first item and the count (null and 0 for the empty handle). Inline: every
+// recompute reads its parents through it.
+inline void** PtrListItems(PtrList list, int32_t* count) {
+    if (list == 0) {
+        *count = 0;
+        return nullptr;
+    }
+    ArenaWord header;  // u16 capacity, then u16 count
+    std::memcpy(&header, gPtrListArenaBytes + list, sizeof header);
+    *count = static_cast<int32_t>((header >> 16) & 0xFFFF);
+    return reinterpret_cast<void**>(gPtrListArenaBytes + list + sizeof(ArenaWord));
+}
 // The capacity, and the count through `count` (0 and 0 for the empty handle).
 int32_t PtrListSize(PtrList list, int32_t* count);
 // The first item; the handle must not be empty.

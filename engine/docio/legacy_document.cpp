@@ -3,21 +3,26 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 #include <iterator>
 
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/measurements.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/chunked_array.h"
+#include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/shape_families.h"
 #include "engine/core/services/busy.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/loci.h"
 #include "engine/core/services/tables.h"
 #include "engine/core/transform_maps.h"
 #include "engine/docio/document_file.h"
@@ -165,6 +170,8 @@ constexpr uint16_t kOldUnitConst = 0xffe4;
 constexpr uint16_t kOldYCoordinate = 0xfed2;
 constexpr uint16_t kOldXCoordinate = 0xfed3;
 constexpr double kDegreesPerRadian = 57.295779513082195;
+constexpr int32_t kTypeAbscissa = 69;
+constexpr int32_t kTypeOrdinate = 70;
 
 constexpr uint32_t kFontTableTag = 2001;
 constexpr uint32_t kFontEntryBytes = 34;
@@ -387,12 +394,14 @@ bool AddNumberTokens(TokenSink* sink, double value) {
 }  // namespace
 
 ResultCode ConvertLegacyTokens(const uint16_t* words, uint32_t wordCount, const LegacyTokenContext& context,
-                               uint16_t** tokens, uint32_t* count) {
+                               uint16_t** tokens, uint32_t* count, LegacyCoordinateRefs* coordinates) {
     *tokens = nullptr;
     *count = 0;
+    if (coordinates) coordinates->count = 0;
     TokenSink sink;
     ResultCode rc = kResultOK;
     bool memory = true;
+    int32_t pendingCoordinate = 0;  // the measurement type the next parent reference takes
     for (uint32_t i = 0; i < wordCount && rc == kResultOK && memory; ++i) {
         const uint16_t w = words[i];
         if (w <= 0x7fff) {
@@ -400,6 +409,10 @@ ResultCode ConvertLegacyTokens(const uint16_t* words, uint32_t wordCount, const 
             const auto printed = std::to_chars(digits, digits + sizeof digits, static_cast<int>(w));
             for (const char* p = digits; memory && p < printed.ptr; ++p) memory = sink.Add(static_cast<uint16_t>(*p - '0'));
         } else if (w >= kOldParentFirst && w <= kOldParentLast) {
+            if (pendingCoordinate != 0) {
+                coordinates->item[coordinates->count++] = { sink.count, pendingCoordinate };
+                pendingCoordinate = 0;
+            }
             memory = sink.Add(static_cast<uint16_t>(kClassParentValue | (kOldParentLast - w)));
         } else if (w == kOldDistanceConst || w == kOldAngleConst || w == kOldNumberConst) {
             if (wordCount - i < 3) {
@@ -450,10 +463,12 @@ ResultCode ConvertLegacyTokens(const uint16_t* words, uint32_t wordCount, const 
             }
             memory = sink.Add(token) && sink.Add(unit);
         } else if (w == kOldYCoordinate || w == kOldXCoordinate) {
-            // Stand-in: the coordinate measurement of the next referenced point on the
-            // converted system is not found or built here yet; the calculation is left
-            // out.
-            rc = kResultSkippedObject;
+            // Of the next referenced point; two in a row name nothing.
+            if (!coordinates || pendingCoordinate != 0 || coordinates->count == kMaxLegacyCoordinateRefs) {
+                rc = kResultSkippedObject;
+                break;
+            }
+            pendingCoordinate = w == kOldXCoordinate ? kTypeAbscissa : kTypeOrdinate;
         } else {
             uint16_t token = 0;
             for (const OldTokenRow& row : kOldTokens)
@@ -466,7 +481,9 @@ ResultCode ConvertLegacyTokens(const uint16_t* words, uint32_t wordCount, const 
         }
     }
     if (!memory) rc = kResultOutOfMemory;
+    if (rc == kResultOK && pendingCoordinate != 0) rc = kResultSkippedObject;
     if (rc != kResultOK) {
+        if (coordinates) coordinates->count = 0;
         FreeMemory(sink.tokens);
         return rc;
     }
@@ -707,6 +724,10 @@ struct OldClassData {
     uint16_t* tokens;
     uint32_t tokenCount;
     SketchObject* made;  // an object the class reader made itself
+    LegacyCoordinateRefs coordinates;
+    bool isLocus;
+    int32_t locusSamples;
+    int32_t locusDrawOption;  // 0 a connected curve, 1 dots
 };
 
 void FreeClassData(OldClassData* d) {
@@ -782,7 +803,7 @@ ResultCode ReadMeasurementData(LegacyReader& r, OldClassData* d, bool* warn) {
         if ((rc = ReadU16(r, &words[i])) != kResultOK) return rc;
     const LegacyTokenContext context{ r.header.foreignOrder, r.sketch->settings.angleUnit,
                                       r.sketch->settings.distanceUnit };
-    return ConvertLegacyTokens(words, count, context, &d->tokens, &d->tokenCount);
+    return ConvertLegacyTokens(words, count, context, &d->tokens, &d->tokenCount, &d->coordinates);
 }
 
 // Reads the data of the old object's class; 9 when the object cannot be converted but
@@ -835,18 +856,22 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         return SkipForward(r, big ? 36 + 16 + 4 + 1 + 1 : 36 + 4 + 1);
     case 14:
     case 15:
+        // {u16, u16 sample count, byte, byte connected}; the parents are rebuilt once read.
         if ((rc = ReadBytes(r, b, 6)) != kResultOK) return rc;
-        // Stand-in: a locus's parents are rebuilt by the interaction layer's locus
-        // builder, which this reader cannot reach yet; the locus is left out.
-        return kResultSkippedObject;
+        d->isLocus = true;
+        d->locusSamples = Get16(b + 2, big);
+        d->locusDrawOption = b[5] != 0 ? 0 : 1;
+        return kResultOK;
     case 12: {
         if ((rc = ReadBytes(r, b, 16)) != kResultOK) return rc;
         const uint32_t count = Get16(b + 14, big);
         if (2 * int64_t(count) > BytesLeft(r)) return kResultDamaged;
         // The system is built on its listed objects (origin, unit point or object),
         // handed over as the selection, the first listed the most recently selected.
-        // Only the first few can take part; every number is checked.
+        // Only the first few can take part, each once, so that the selection keeps
+        // their order; every number is checked.
         SketchObject* listed[4] = {};
+        uint32_t distinct = 0;
         bool leftOut = false;
         for (uint32_t i = 0; i < count; ++i) {
             uint16_t number = 0;
@@ -860,8 +885,12 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
                 rc = kResultOutOfMemory;
                 break;
             }
-            if (i < std::size(listed)) listed[i] = e->object;
-            leftOut = leftOut || !e->object;
+            if (!e->object) {
+                leftOut = true;
+                continue;
+            }
+            if (std::find(listed, listed + distinct, e->object) == listed + distinct && distinct < std::size(listed))
+                listed[distinct++] = e->object;
         }
         DeselectAll();
         for (uint32_t i = std::size(listed); i-- > 0;)
@@ -883,11 +912,15 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         }
         if (!suits) leftOut = true;
         SketchObject* system = nullptr;
-        if (rc == kResultOK && !leftOut && !r.coordSystem)
+        bool built = false;
+        if (rc == kResultOK && !leftOut && !r.coordSystem) {
             system = CreateCoordSystem(flags, 0, 0, r.header.polarGrid ? kGridPolar : kGridSquare);
+            built = true;
+        }
         DeselectAll();
         if (rc != kResultOK) return rc;
-        if (!system) return kResultSkippedObject;
+        // On objects that suit it the system fails to build only for want of memory.
+        if (!system) return built ? kResultOutOfMemory : kResultSkippedObject;
         if (o.hidden) system->hidden = kHiddenByUser;
         r.coordSystem = system;
         r.horizontalAxis = static_cast<SketchObject*>(PtrListItem(system->parents, 0));
@@ -911,8 +944,8 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         } else if ((rc = SkipForward(r, rest)) != kResultOK) {
             return rc;
         }
-        // Stand-in: action buttons are made by the interaction layer, which this reader
-        // cannot reach yet; the button is left out.
+        // Stand-in: action buttons have no class data or actions of their own yet, so an
+        // older button (read and checked above) is left out.
         return kResultSkippedObject;
     }
     case 4: {
@@ -980,6 +1013,81 @@ PtrList ListOf(SketchObject* const* items, uint32_t count, bool* ok) {
     void** data = PtrListData(list);
     for (uint32_t i = 0; i < count; ++i) data[i] = items[i];
     return list;
+}
+
+// The coordinate measurement (type 69 x, 70 y) of an old calculation's point on the
+// converted system: one that exists is taken, else one is built, hidden.
+ResultCode CoordinateMeasurementOf(const LegacyReader& r, SketchObject* point, int32_t type, SketchObject** out) {
+    if (!r.coordSystem || point->objectClass != kClassPoint) return kResultSkippedObject;
+    int32_t n = 0;
+    void** children = PtrListItems(point->children, &n);
+    for (int32_t i = 0; i < n; ++i) {
+        auto* child = static_cast<SketchObject*>(children[i]);
+        if (child->constructionType == type && PtrListItem(child->parents, 0) == point &&
+            PtrListItem(child->parents, 1) == r.coordSystem) {
+            *out = child;
+            return kResultOK;
+        }
+    }
+    SketchObject* const items[2] = { point, r.coordSystem };
+    bool listed = true;
+    PtrList list = ListOf(items, 2, &listed);
+    if (!listed) return kResultOutOfMemory;
+    uint16_t flags = 0;
+    SketchObject* made = ConstructObject(type, nullptr, list, 0, true, false, &flags);
+    if (!made) return kResultOutOfMemory;
+    if (flags == kConstructedNew) {
+        made->hidden = kHiddenByUser;
+        RecomputeObject(made, nullptr, true);
+    }
+    *out = made;
+    return kResultOK;
+}
+
+// A calculation's parents become the objects its expression uses, each once, in the
+// order of first use, its parent tokens renumbered; a coordinate of a point becomes the
+// point's coordinate measurement. 9 when a token names no parent, a coordinate no point,
+// or there is no converted system.
+ResultCode SettleCalculationParents(const LegacyReader& r, OldClassData* d, SketchObject** parents, uint32_t* count) {
+    SketchObject* used[kMaxOldTokens];
+    uint32_t n = 0, nextCoordinate = 0;
+    for (uint32_t i = 0; i < d->tokenCount; ++i) {
+        uint16_t& token = d->tokens[i];
+        if (TokenClass(token) != kClassParentValue) continue;
+        const uint32_t index = TokenIndex(token);
+        if (index >= *count || n == kMaxOldTokens) return kResultSkippedObject;
+        SketchObject* parent = parents[index];
+        const LegacyCoordinateRefs& c = d->coordinates;
+        if (nextCoordinate < c.count && c.item[nextCoordinate].token == i) {
+            const ResultCode rc = CoordinateMeasurementOf(r, parent, c.item[nextCoordinate++].type, &parent);
+            if (rc != kResultOK) return rc;
+        }
+        uint32_t k = 0;
+        while (k < n && used[k] != parent) ++k;
+        if (k == n) used[n++] = parent;
+        token = static_cast<uint16_t>(kClassParentValue | k);
+    }
+    std::memcpy(parents, used, n * sizeof *used);
+    *count = n;
+    return kResultOK;
+}
+
+// The old list of a locus, in its new order, names the traced object, the path and the
+// driver; the locus is built on the chain of objects between driver and traced object.
+// 9 when they make no locus.
+ResultCode RebuildLocusParents(SketchObject* const* p, uint32_t count, PtrList* out) {
+    *out = 0;
+    if (count < 3) return kResultSkippedObject;
+    SketchObject* traced = p[0];
+    SketchObject* path = p[1];
+    SketchObject* driver = p[2];
+    if (traced == driver || driver->objectClass != kClassPoint || !PathMethodsOf(path) ||
+        ObjectClassTable[traced->objectClass].shapeFamily >= kShapeFamilyCount)
+        return kResultSkippedObject;
+    bool outOfMemory = false;
+    *out = BuildLocusParents(traced, driver, path, &outOfMemory);
+    if (*out) return kResultOK;
+    return outOfMemory ? kResultOutOfMemory : kResultSkippedObject;
 }
 
 // Gives the made object its label, style and position.
@@ -1057,6 +1165,13 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
 
     int32_t type = construction.type;
+    if (newClass == kClassCalculation && d.tokens) {
+        rc = SettleCalculationParents(r, &d, parents, &count);
+        if (rc != kResultOK) {
+            FreeClassData(&d);
+            return rc;
+        }
+    }
     // A free object has no parents to be built on.
     if (type == kTypeFree && count != 0) {
         FreeClassData(&d);
@@ -1078,23 +1193,30 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
     if ((type == 11 || type == 12) && count > 0 && ReachedFromVerticalAxis(r, parents[0])) type = 23 - type;
     if (type == kTypeArcOnCircle && count > 0 && parents[0]->objectClass == kClassPoint) type = kTypeArcByCentre;
+    PtrList locusParents = 0;
+    SketchObject* const* use = parents;
+    uint32_t useCount = count;
+    if (type == kTypeLocus) {
+        if ((rc = RebuildLocusParents(parents, count, &locusParents)) != kResultOK) {
+            FreeClassData(&d);
+            return rc;
+        }
+        int32_t n = 0;
+        use = reinterpret_cast<SketchObject* const*>(PtrListItems(locusParents, &n));
+        useCount = static_cast<uint32_t>(n);
+    }
     if (type != kTypeFree) {
         const int32_t op = ConstructionTypeTable[type].transformOp;
         // The old layout of a transformation's fixed values is not known: such an image
         // cannot be rebuilt and is left out.
-        if (op < 21 && TransformOpTable[op].fixedWords != 0) {
-            FreeClassData(&d);
-            return kResultSkippedObject;
-        }
-        if (CheckStoredParents(type, parents, count) != kResultOK) {
-            FreeClassData(&d);
-            return kResultSkippedObject;
-        }
+        bool fits = op >= 21 || TransformOpTable[op].fixedWords == 0;
+        fits = fits && CheckStoredParents(type, use, useCount) == kResultOK;
         // A construction makes objects of one class (an image those of its pre-image's):
         // an old record whose class disagrees cannot be made into that object.
         int32_t typeClass = ConstructionTypeTable[type].objectClass;
         if (typeClass == kClassOfImage) typeClass = count > 0 ? ObjectClassTable[parents[0]->objectClass].imageClass : -1;
-        if (typeClass != newClass) {
+        if (!fits || typeClass != newClass) {
+            FreePtrList(&locusParents);
             FreeClassData(&d);
             return kResultSkippedObject;
         }
@@ -1124,7 +1246,7 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
         }
     }
     bool listed = true;
-    PtrList list = ListOf(parents, count, &listed);
+    PtrList list = locusParents ? locusParents : ListOf(parents, count, &listed);
     if (!listed) {
         FreePtrList(&data);
         FreeClassData(&d);
@@ -1138,7 +1260,19 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     CaptionInit caption{};
     CalculationEditRecord calculation{};
     TableGridRecord grid{};
+    uint8_t locusRecord[kLocusRecordBytes];
     void* extra = nullptr;
+    if (type == kTypeLocus) {
+        // The range is not stored: it is made afresh from the path.
+        LocusData fields{};
+        fields.lo = fields.hi = std::nan("");
+        fields.form = kLocusTraceForm;
+        fields.sampleCount = d.locusSamples;
+        fields.ends = PathMethodsOf(use[1])->pathFlags(use[1]);
+        fields.drawOption = d.locusDrawOption;
+        LocusFieldsToRecord(&fields, locusRecord);
+        extra = locusRecord;
+    }
     if (newClass == kClassCaption) {
         if (!InitCaptionData(&caption, &style, o.x, o.y)) {
             FreePtrList(&list);

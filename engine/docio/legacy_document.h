@@ -65,12 +65,27 @@ struct LegacyTokenContext {
     int32_t angleUnit;       // of the sketch
     int32_t distanceUnit;
 };
+// The x or y coordinate of a point (old words 0xfed3, 0xfed2 before the point's parent
+// reference): the parent token at `token` names the point, and is to name the point's
+// coordinate measurement (type 69 x, 70 y) on the converted coordinate system instead.
+struct LegacyCoordinateRef {
+    uint32_t token;
+    int32_t  type;
+};
+// Each takes two words of an old expression, which has at most 40.
+constexpr uint32_t kMaxLegacyCoordinateRefs = 20;
+struct LegacyCoordinateRefs {
+    uint32_t count;
+    LegacyCoordinateRef item[kMaxLegacyCoordinateRefs];
+};
+
 // Old calculator words to expression tokens (appended to a heap array of *count tokens
 // that grows as needed). Parent references become value tokens. 9 for a word that has
-// no counterpart, 35 for a constant cut off by the end of the words, 100 without
+// no counterpart (a coordinate word too when `coordinates` is null, or when no parent
+// reference follows it), 35 for a constant cut off by the end of the words, 100 without
 // memory (the array is then freed and null).
 ResultCode ConvertLegacyTokens(const uint16_t* words, uint32_t wordCount, const LegacyTokenContext& context,
-                               uint16_t** tokens, uint32_t* count);
+                               uint16_t** tokens, uint32_t* count, LegacyCoordinateRefs* coordinates = nullptr);
 
 // Reads an older document into `sketch` (already current and owned by `document`).
 // Objects that cannot be converted are left out with warning 9, and so is everything

@@ -10,6 +10,7 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/result_codes.h"
 #include "engine/core/screen_types.h"
+#include "engine/core/services/loci.h"
 
 struct SketchObject;
 struct UndoEntry;
@@ -37,10 +38,6 @@ ResultCode    ConstructLocusCommand(int32_t argument);
 // The locus (new, or an equal one reused: *reused), selected alone; null when the
 // objects make none or memory runs out.
 SketchObject* BuildLocus(SketchObject* traced, SketchObject* driver, SketchObject* path, bool* reused);
-// Traced object, path, then the chain from the driver to the traced object in sketch
-// order; 0 when the driver does not drive the traced object without the path (or no
-// memory: *outOfMemory).
-PtrList       BuildLocusParents(SketchObject* traced, SketchObject* driver, SketchObject* path, bool* outOfMemory);
 // Links the chain from the driver to the traced object through tempLink.
 bool          LocusDependencyChain(SketchObject* driver, SketchObject* traced, SketchObject* path);
 

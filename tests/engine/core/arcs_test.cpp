@@ -101,6 +101,31 @@ TEST_F(ArcTest, InteriorsOfAStraightArcDoNotExist) {
     }
 }
 
+TEST_F(ArcTest, MidpointAndIntersectionsOfAStraightArcUseItsChord) {
+    SketchObject* straight = ArcThrough({ 0, 0 }, { 50, 0 }, { 100, 0 });
+    SketchObject* curved = ArcThrough({ 100, 0 }, { 0, 100 }, { -100, 0 });
+    SketchObject* cross = Build(kTypeSegment, { Point(30, -10), Point(30, 10) });
+    SketchObject* beyond = Build(kTypeSegment, { Point(130, -10), Point(130, 10) });
+    struct Case { int32_t type; SketchObject* a; SketchObject* b; int32_t exists; RealPoint at; };
+    const Case cases[] = {
+        { kTypeMidpoint,            straight, nullptr, 1, { 50, 0 } },
+        { kTypeMidpoint,            curved,   nullptr, 0, {} },
+        { kTypeIntersectStraights,  straight, cross,   1, { 30, 0 } },
+        { kTypeIntersectStraights,  cross,    straight, 1, { 30, 0 } },
+        { kTypeIntersectStraights,  straight, beyond,  0, {} },  // past the chord's end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        SketchObject* p = c.b ? Build(c.type, { c.a, c.b }) : Build(c.type, { c.a });
+        if (!p) {
+            EXPECT_EQ(c.exists, 0);  // refused at construction: no straight form either
+            continue;
+        }
+        ASSERT_EQ(p->exists, c.exists);
+        if (c.exists) ExpectNear(PointPosition(p), c.at);
+    }
+}
+
 TEST_F(ArcTest, ArcOnACircleRunsFromBToCMovedOntoTheCircle) {
     SketchObject* centre = Point(0, 0);
     SketchObject* circle = Build(kTypeCircleByPoint, { centre, Point(100, 0) });

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "engine/core/angle_constants.h"
 #include "engine/core/arc_stepper.h"
@@ -34,6 +35,33 @@ TEST(ScreenRounding, ClampsAndRoundsHalfUp) {
         SCOPED_TRACE(c.in);
         EXPECT_EQ(RoundToScreen(c.in), c.out);
     }
+}
+
+// Inside the limits the rounding is floor (v + 0.5) taken in doubles, exactly: halves,
+// their neighbours one step away, negative fractions and the values next to the limits.
+TEST(ScreenRounding, MatchesFloorOfTheHalfShiftedValue) {
+    std::vector<double> values = { 0.0, -0.0, 0.49999999999999994, -0.49999999999999994,
+                                   -1.2, -1.5, -29999.5, -29999.7, -29999.99, 29999.9999,
+                                   std::nextafter(-30000.0, 0.0), std::nextafter(30000.0, 0.0) };
+    for (int32_t k = -40; k <= 40; ++k) {
+        for (double base : { k + 0.5, k * 749.5, k * 0.1 }) {
+            values.push_back(base);
+            values.push_back(std::nextafter(base, 1e9));
+            values.push_back(std::nextafter(base, -1e9));
+        }
+    }
+    const uint32_t seed = GetRandomSeed();
+    SetRandomSeed(12345);
+    for (int32_t i = 0; i < 2000; ++i) values.push_back((NextRandom() - 16383.5) * 1.8311);
+    SetRandomSeed(seed);
+    for (double v : values) {
+        SCOPED_TRACE(v);
+        ASSERT_GT(v, -30000);
+        ASSERT_LT(v, 30000);
+        EXPECT_EQ(RoundToScreen(v), static_cast<int16_t>(std::floor(v + 0.5)));
+    }
+    EXPECT_EQ(RoundToScreen(HUGE_VAL), 30000);
+    EXPECT_EQ(RoundToScreen(-HUGE_VAL), -30000);
 }
 
 TEST(ScreenRects, EmptyFormIsNeutralForUnion) {

@@ -128,6 +128,36 @@ TEST_F(GraphCommandsTest, DefineOnTheSelectionUsesTheGivenOriginAndUnitObjects) 
     EXPECT_EQ(GetAxisCoordinateSystem(b.axisY), b.system);
 }
 
+TEST_F(GraphCommandsTest, AGivenUnitPointMustBeOneForTheVerticalUnitToStandOnIt) {
+    // The vertical unit point is tied to the horizontal one, which only a unit point
+    // can carry: a plain point as the given unit builds nothing.
+    auto objects = [this] {
+        int32_t n = 0;
+        for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) ++n;
+        return n;
+    };
+    SketchObject* origin = PointAt(50, 60);
+    SketchObject* plain = PointAt(90, 60);
+    SelectSketchObject(plain);
+    SelectSketchObject(origin);
+    const int32_t before = objects();
+    EXPECT_EQ(CreateCoordSystem(1 | 16, 0, 0, kGridSquare), nullptr);
+    EXPECT_EQ(objects(), before);
+    // A unit point (here that of a first system) is taken as it is.
+    DeselectAll();
+    SketchObject* first = CreateCoordSystem(0, 0, 0, kGridSquare);
+    ASSERT_NE(first, nullptr);
+    SketchObject* unit = Parents(Parents(first)[0])[1];
+    DeselectAll();
+    SelectSketchObject(unit);
+    SelectSketchObject(origin);
+    SketchObject* second = CreateCoordSystem(1 | 16, 0, 0, kGridSquare);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Parents(Parents(second)[0])[0], origin);
+    EXPECT_EQ(Parents(Parents(second)[0])[1], unit);
+    EXPECT_EQ(Parents(Parents(Parents(second)[1])[1])[0], unit);  // the tied vertical unit
+}
+
 TEST_F(GraphCommandsTest, AnExistingSystemIsKeptWhenTheQuestionIsAnsweredNo) {
     const Built b = Define();
     ASSERT_NE(b.system, nullptr);

@@ -222,16 +222,20 @@ void FreeTableData(SketchObject* t) {
     }
 }
 
-bool FinishTableFromRecord(SketchObject* t) {
+ResultCode FinishTableFromRecord(SketchObject* t) {
     TableData* d = TableDataOf(t);
     TableGridRecord* record = d->readRecord;
     d->readRecord = nullptr;
+    // A stored grid for other parents cannot be shown; any other failure is memory.
+    const bool fits = !record || t->constructionType == kTypeIterationTable || record->rows <= 0 || !record->cells ||
+                      record->columns == static_cast<int32_t>(ParentCountOf(t)) + 1;
     const int32_t ok = InitTableData(t, record);
     if (record) {
         FreeGridRecordCells(record);
         FreeMemory(record);
     }
-    return ok != 0;
+    if (!fits) return kResultGridDoesNotFit;
+    return ok ? kResultOK : kResultOutOfMemory;
 }
 
 TableCell* TableCellAt(SketchObject* t, int32_t row, int32_t column) { return At(TableDataOf(t), row, column); }

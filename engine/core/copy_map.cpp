@@ -344,7 +344,10 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
     if ((textClass || tableClass) && classRow.transferClassData && flags == kConstructedNew) {
         ResultCode rc = CopyCodecBlock(classRow.transferClassData, source, made);
         if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) rc = FinishReadCalculation(made, true);
-        if (!IsFatalResult(rc) && tableClass && !FinishTableFromRecord(made)) rc = kResultBadSource;
+        if (!IsFatalResult(rc) && tableClass) {
+            const ResultCode table = FinishTableFromRecord(made);
+            if (table != kResultOK) rc = table == kResultOutOfMemory ? table : kResultBadSource;
+        }
         if (IsFatalResult(rc)) {
             DestroyObject(made, true, true);
             return rc;

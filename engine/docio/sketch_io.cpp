@@ -322,9 +322,11 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
     // So was a merged or pegged text's text: its references name parents by number.
     if (IsMergedOrPeggedText(o) && !AllocCaptionSlots(o)) return kResultOutOfMemory;
     // A table whose grid does not fit its parents is left out.
-    if (o->objectClass == kClassTable && !FinishTableFromRecord(o)) {
-        DropPending(model);
-        return kResultSkippedObject;
+    if (o->objectClass == kClassTable) {
+        const ResultCode code = FinishTableFromRecord(o);
+        static_assert(kResultGridDoesNotFit == kResultSkippedObject);
+        if (code == kResultGridDoesNotFit) DropPending(model);
+        if (code != kResultOK) return code;
     }
     // An iteration's stored counts must fit its parents, or its update would read past them.
     if (o->objectClass == kClassIteration) {

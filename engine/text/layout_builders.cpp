@@ -172,28 +172,38 @@ bool KindToldByDecoration(const SketchObject* o) {
            (o->objectClass == kClassPolygonInterior && count == 3);
 }
 
+// `child` followed by a run of `text` in a new node of the kind (a subscript or a
+// superscript); null when memory runs out, with `child` freed too.
+LayoutNode* WrapWithText(int32_t kind, LayoutNode* child, const char* text) {
+    LayoutNode* wrap = CreateLayoutNode(kind, nullptr, 0);
+    if (wrap && AppendLayoutChild(wrap, child) && CreateTextRunWith(text, wrap)) return wrap;
+    // Asked before the wrapper goes: freeing it frees the child too once it holds it.
+    const bool held = wrap && child->parent == wrap;
+    if (wrap) FreeLayoutNode(wrap);
+    if (!held) FreeLayoutNode(child);
+    return nullptr;
+}
+
 }  // namespace
 
 LayoutNode* BuildLabelWithSubscript(const char* text, uint32_t length, int32_t split, LayoutNode* parent) {
-    if (split < 0) split = static_cast<int32_t>(FindLabelSubscript(text, length));
-    char buffer[kLabelBufferSize];
+    // The subscript is looked for within what is kept: found in a longer text it would
+    // lie past the buffer.
     if (length > kMaxLabelLength) length = kMaxLabelLength;
+    if (split < 0) split = static_cast<int32_t>(FindLabelSubscript(text, length));
+    if (split > 0 && static_cast<uint32_t>(split) + 2 > length) split = 0;
+    char buffer[kLabelBufferSize];
     const uint32_t baseLength = split > 0 ? static_cast<uint32_t>(split) : length;
     std::memcpy(buffer, text, baseLength);
     buffer[baseLength] = 0;
     LayoutNode* base = CreateTextRunWith(buffer, nullptr);
     if (!base) return nullptr;
     if (split <= 0) return Append(parent, base);
-    LayoutNode* sub = CreateLayoutNode(kLayoutSubscript, nullptr, 0);
     const uint32_t inner = length - static_cast<uint32_t>(split) - 2;
     std::memcpy(buffer, text + split + 1, inner);
     buffer[inner] = 0;
-    if (!sub || !AppendLayoutChild(sub, base) || !CreateTextRunWith(buffer, sub)) {
-        if (sub) FreeLayoutNode(sub);
-        if (!sub || base->parent != sub) FreeLayoutNode(base);
-        return nullptr;
-    }
-    return Append(parent, sub);
+    LayoutNode* sub = WrapWithText(kLayoutSubscript, base, buffer);
+    return sub ? Append(parent, sub) : nullptr;
 }
 
 LayoutNode* BuildObjectLabelLayout(SketchObject* object, LayoutNode* parent, bool noun, bool inDescription) {
@@ -274,15 +284,10 @@ ResultCode UnitPlaceholder(LayoutNode** out, const char* content, int32_t length
     LayoutNode* run = CreateTextRunWith(text, nullptr);
     if (!run) return kLayoutParseNoMemory;
     if (exponent != 1) {
-        LayoutNode* sup = CreateLayoutNode(kLayoutSuperscript, nullptr, 0);
         char digits[16];
         std::snprintf(digits, sizeof digits, "%d", exponent);
-        if (!sup || !AppendLayoutChild(sup, run) || !CreateTextRunWith(digits, sup)) {
-            if (sup) FreeLayoutNode(sup);
-            if (!sup || run->parent != sup) FreeLayoutNode(run);
-            return kLayoutParseNoMemory;
-        }
-        run = sup;
+        run = WrapWithText(kLayoutSuperscript, run, digits);
+        if (!run) return kLayoutParseNoMemory;
     }
     *out = Append(parent, run);
     return kLayoutParseOK;

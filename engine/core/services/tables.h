@@ -59,9 +59,11 @@ void    FreeTableData(SketchObject* table);
 // Record 2317 (the table's class data).
 ResultCode TransferTableData(TransferContext* context);
 // A table whose class record was read before its parents were set (a page being read, an
-// object being copied) is initialised from that record now. False when the record does
-// not fit the parents (or memory runs out): the object must not be made.
-bool FinishTableFromRecord(SketchObject* table);
+// object being copied) is initialised from that record now. Unless 0, the object must not
+// be made: kResultGridDoesNotFit when the record's grid does not fit the parents (the
+// readers leave such an object out with that warning), 100 when memory runs out.
+constexpr ResultCode kResultGridDoesNotFit = 9;
+ResultCode FinishTableFromRecord(SketchObject* table);
 
 // Whether a table can show the object: a measurement, calculation, coordinate or equation
 // display or merged text (as a custom tool's given, the kind it stands for) whose class

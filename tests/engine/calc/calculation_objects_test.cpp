@@ -31,17 +31,7 @@ protected:
         if (o) RecomputeObject(o, nullptr, true);
         return o;
     }
-    SketchObject* Number(double value, int32_t kind = kKindPlainParameter) {
-        CalculationEditRecord r;
-        EXPECT_TRUE(InitFunctionEditRecord(&r, kFormCalculation));
-        EXPECT_TRUE(NumberToExpressionTokens(&r, 40, value, kind));
-        // A parameter is a free calculation.
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindPlainParameter, 0 };
-        SketchObject* o = ConstructObjectEx(&t, &r, 0, 0, nullptr, nullptr, false);
-        ReleaseCalculationEditRecord(&r);
-        if (o) RecomputeObject(o, nullptr, true);
-        return o;
-    }
+    static SketchObject* Number(double value, int32_t kind = kKindPlainParameter) { return NewParameter(value, kind); }
     static std::vector<ExpressionToken> Infix(const SketchObject* o) {
         const CalculationData* c = CalculationDataOf(o);
         return {c->infixTokens, c->infixTokens + c->infixCount};

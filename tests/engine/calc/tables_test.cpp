@@ -358,14 +358,7 @@ TEST_F(IterationTableTest, ADeepIterationShowsItsFirstStepsAndItsLast) {
     SketchObject* reach = ConstructObject(kTypeDistance, nullptr, List({ origin, next }), 0, true, false, nullptr);
     ASSERT_NE(reach, nullptr);
     RecomputeSketch(false);
-    SketchObject* entries[2] = { seed, next };
-    IterationBuild build{};
-    build.entries = entries;
-    build.seedCount = 1;
-    build.mapCount = 1;
-    build.depth = 30;
-    build.tabulate = 1;
-    SketchObject* iteration = BuildIteration(&build);
+    SketchObject* iteration = IterateOneSeed(seed, next, 30, true);
     ASSERT_NE(iteration, nullptr);
     RecomputeSketch(false);
     SketchObject* t = nullptr;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/calc/value_objects.h"
+#include "engine/core/iterations.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -24,6 +25,19 @@ inline PtrList DataBlock(const void* bytes, uint32_t size) {
     std::memset(PtrListData(list), 0, items * sizeof(void*));
     std::memcpy(PtrListData(list), bytes, size);
     return list;
+}
+
+// An iteration of one seed under one map (the seed goes to `image`) to `depth` levels,
+// built as the Iterate command builds it, with its table when `tabulate` is set.
+inline SketchObject* IterateOneSeed(SketchObject* seed, SketchObject* image, int32_t depth, bool tabulate) {
+    SketchObject* entries[2] = { seed, image };
+    IterationBuild build{};
+    build.entries = entries;
+    build.seedCount = 1;
+    build.mapCount = 1;
+    build.depth = depth;
+    build.tabulate = tabulate ? 1 : 0;
+    return BuildIteration(&build);
 }
 
 class SketchTest : public testing::Test {

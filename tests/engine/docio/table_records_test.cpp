@@ -15,6 +15,7 @@
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/docio/sketch_io.h"
+#include "engine/docio/sketch_records.h"
 #include "engine/docio/streams.h"
 #include "engine/docio/text_record_codecs.h"
 #include "engine/text/layout.h"
@@ -149,7 +150,7 @@ TEST_F(TableRecordTest, GoodRecordsReadWithTheirWarnings) {
         ASSERT_NE(TableDataOf(table)->readRecord, nullptr);
         EXPECT_EQ(TableDataOf(table)->readRecord->rows, c.rows);
         EXPECT_EQ(TableDataOf(table)->readRecord->track, 1);
-        ASSERT_TRUE(FinishTableFromRecord(table));
+        ASSERT_EQ(FinishTableFromRecord(table), kResultOK);
         EXPECT_EQ(TableDataOf(table)->rowCount, c.rows < 2 ? 2 : c.rows);
         EXPECT_EQ(table->bounds.left, c.rows ? 40 : table->bounds.left);
     }
@@ -157,7 +158,7 @@ TEST_F(TableRecordTest, GoodRecordsReadWithTheirWarnings) {
 
     // A grid whose columns do not fit the parents is refused.
     EXPECT_EQ(Read(TableRecord(3, 3, "000000000")), 0);
-    EXPECT_FALSE(FinishTableFromRecord(table));
+    EXPECT_EQ(FinishTableFromRecord(table), kResultGridDoesNotFit);
     EXPECT_EQ(TableDataOf(table)->cells, nullptr);
 }
 
@@ -167,10 +168,59 @@ TEST_F(TableRecordTest, AGridTooLargeForMemoryKeepsItsHeaders) {
     SetAllocFailureAfter(0);
     ASSERT_NE(TableDataOf(table)->readRecord, nullptr);
     EXPECT_EQ(TableDataOf(table)->readRecord->rows, 2);
-    ASSERT_TRUE(FinishTableFromRecord(table));
+    ASSERT_EQ(FinishTableFromRecord(table), kResultOK);
     EXPECT_EQ(PlainText(TableCellAt(table, 1, 1)->layout), "x");
 
     SetAllocFailureAfter(1, true);
     EXPECT_EQ(Read(TableRecord(4, 2, "000<T'x'>0<T'1'>0<T'2'>")), 100);
     SetAllocFailureAfter(0);
+}
+
+// A table whose grid is made once its parents are known: when memory runs out there,
+// the page is out of memory, not a page that opens without its table.
+TEST_F(TableRecordTest, MemoryRunningOutWhenTheGridIsMadeIsNotADroppedTable) {
+    const std::vector<uint8_t> record = TableRecord(0, 0, "");
+    ASSERT_EQ(Read(record), kResultOK);
+    SetAllocFailureAfter(1);
+    EXPECT_EQ(FinishTableFromRecord(table), kResultOutOfMemory);
+    SetAllocFailureAfter(0);
+
+    // A whole page: every failing request ends in 100, or the page holds its table.
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    ASSERT_EQ(WriteSketch(h, sketch, true, false), kResultOK);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    std::vector<uint8_t> page = TakeStreamVector(h);
+    // The table's class record replaced by one without a grid.
+    const uint32_t tag = uint32_t(kTagClassDataBase) + uint32_t(kClassTable);
+    size_t at = 0;
+    while (at + 8 <= page.size() && GetLE32(page.data() + at + 4) != tag) at += 8 + GetLE32(page.data() + at);
+    ASSERT_LT(at + 8, page.size());
+    const uint32_t old = GetLE32(page.data() + at);
+    page.erase(page.begin() + std::ptrdiff_t(at + 8), page.begin() + std::ptrdiff_t(at + 8 + old));
+    page.insert(page.begin() + std::ptrdiff_t(at + 8), record.begin(), record.end());
+    PutLE32(page.data() + at, uint32_t(record.size()));
+    SaveFuzzSeed("sketch_body_fuzz", "table_without_grid", page);
+    bool read = false;
+    for (uint32_t n = 1; !read && n < 10000; ++n) {
+        SCOPED_TRACE(n);
+        ASSERT_EQ(OpenMemoryStreamCopy(page.data(), uint32_t(page.size()), &h), kResultOK);
+        Sketch* back = nullptr;
+        SetAllocFailureAfter(n);
+        const ResultCode rc = ReadSketch(h, &back, nullptr, kCurrentPageFormat);
+        SetAllocFailureAfter(0);
+        DiscardStream(h);
+        if (rc == kResultOutOfMemory) {
+            EXPECT_EQ(back, nullptr);
+            continue;
+        }
+        ASSERT_EQ(rc, kResultOK);
+        read = true;
+        int32_t tables = 0;
+        for (SketchObject* o = back->firstObject; o; o = o->nextInSketch) tables += o->objectClass == kClassTable;
+        EXPECT_EQ(tables, 1);
+        FreeSketch(back);
+    }
+    EXPECT_TRUE(read);
+    SetCurrentSketch(sketch, nullptr);
 }

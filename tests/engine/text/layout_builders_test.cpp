@@ -7,6 +7,7 @@
 #include "engine/calc/expression_layout.h"
 #include "engine/calc/value_display.h"
 #include "engine/core/iterations.h"
+#include "engine/core/memory.h"
 #include "named_objects.h"
 #include "engine/core/units.h"
 #include "engine/text/layout.h"
@@ -69,6 +70,36 @@ TEST_F(BuilderTest, NamesAreDecoratedByHowTheyWereMade) {
     EXPECT_EQ(Take(BuildObjectLabelLayout(derivative, nullptr, false, false)), "<H<-<T1xf><T1x1>><T1x'>>");
 }
 
+// A subscripted name built while memory runs out at each request in turn: nothing is
+// touched after it is freed, and the result is whole or null. A text longer than a
+// label keeps to the label's length, even with a subscript past it.
+TEST(LabelWithSubscript, MemoryFailuresAndOverlongTexts) {
+    bool built = false;
+    for (uint32_t n = 1; !built && n < 50; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n);
+        LayoutNode* node = BuildLabelWithSubscript("P[12]", 5, -1, nullptr);
+        SetAllocFailureAfter(0);
+        if (!node) continue;
+        built = true;
+        LayoutWriteContext w{ nullptr, nullptr, 0, nullptr };
+        std::string text(size_t(SerializeLayout(node, nullptr, &w)), '\0');
+        SerializeLayout(node, text.data(), &w);
+        EXPECT_EQ(text, "<-<T1xP><T2x12>>");
+        FreeLayoutNode(node);
+    }
+    EXPECT_TRUE(built);
+
+    const std::string longName = std::string(300, 'a') + "[1]";
+    LayoutNode* node = BuildLabelWithSubscript(longName.c_str(), uint32_t(longName.size()), -1, nullptr);
+    ASSERT_NE(node, nullptr);
+    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
+    std::string text(size_t(SerializeLayout(node, nullptr, &w)), '\0');
+    SerializeLayout(node, text.data(), &w);
+    EXPECT_EQ(text, std::string(kMaxLabelLength, 'a'));
+    FreeLayoutNode(node);
+}
+
 TEST_F(BuilderTest, UnitsByExponentsAndSketchUnits) {
     struct Case {
         int32_t angle, distance;
@@ -90,6 +121,17 @@ TEST_F(BuilderTest, UnitsByExponentsAndSketchUnits) {
         sketch->settings.angleUnit = c.angleUnit;
         sketch->settings.distanceUnit = c.distanceUnit;
         EXPECT_EQ(Take(BuildUnitLayout(c.angle, c.distance, c.pi, nullptr)), c.layout);
+    }
+    // A unit with its power, built while memory runs out at each request in turn.
+    sketch->settings.angleUnit = 0;
+    for (uint32_t n = 1; n < 50; ++n) {
+        SCOPED_TRACE(n);
+        SetAllocFailureAfter(n);
+        LayoutNode* unit = BuildUnitLayout(2, 0, false, nullptr);
+        SetAllocFailureAfter(0);
+        if (!unit) continue;
+        EXPECT_EQ(Take(unit), "<H<T1x ><+<T3xrad><T1x2>>>");
+        break;
     }
 }
 

@@ -362,7 +362,11 @@ ResultCode FinishObject(void*, void* object, bool) {
         ClassData<PolygonData>(o)->vertexCount == 0)
         return kResultDamaged;
     const int32_t family = ObjectClassTable[o->objectClass].textFamily;
-    if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) d->style = o->textStyle;
+    if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) {
+        // The text was measured in the style it was made with; the read one may differ.
+        d->style = o->textStyle;
+        if (d->layout) MarkLayoutSubtreeDirty(d->layout);
+    }
     if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
     return kResultOK;
 }
@@ -474,7 +478,9 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
     const ObjectClassRecord* row = known ? &ObjectClassTable[o->objectClass] : nullptr;
     f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
     f->hasClassData = row && row->transferClassData;
-    f->hasLabelRecord = o->label.level >= kLabelAutomatic;
+    // A label derived from the parents (level 2) is kept too when it was read so: left
+    // out, the next open would take a new name from the sequence.
+    f->hasLabelRecord = o->label.level >= kLabelFromParents;
     f->hasCaptionStyle = HasCaptionStyle(o);
     f->hasGeometry = row && row->transferGeometry;
     f->selectable = o->selectable != 0;

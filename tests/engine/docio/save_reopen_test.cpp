@@ -9,7 +9,9 @@
 #include "seed_files.h"
 #include "stream_bytes.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/core/services/fonts.h"
 #include "engine/docio/sketch_io.h"
+#include "engine/docio/sketch_records.h"
 #include "engine/docio/streams.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
@@ -53,6 +55,24 @@ protected:
         if (again) EXPECT_TRUE(Save(again) == first) << "the second save differs";
         return back;
     }
+    static size_t Find(const std::vector<uint8_t>& bytes, uint32_t tag, size_t nth = 0) {
+        for (size_t at = 0; at + 8 <= bytes.size(); at += 8 + GetLE32(bytes.data() + at))
+            if (GetLE32(bytes.data() + at + 4) == tag && nth-- == 0) return at;
+        return std::string::npos;
+    }
+    static size_t Count(const std::vector<uint8_t>& bytes, uint32_t tag) {
+        size_t n = 0;
+        while (Find(bytes, tag, n) != std::string::npos) ++n;
+        return n;
+    }
+    static SketchObject* NewCaption(const char* text) {
+        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
+        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+        EXPECT_NE(c, nullptr);
+        CaptionInit init{ LayoutFromPlainText(text, int32_t(std::strlen(text)), 1), {}, 30, 40 };
+        EXPECT_TRUE(SetObjectTextLayout(c, &init));
+        return c;
+    }
     static std::string Label(const SketchObject* o) {
         char text[kLabelBufferSize];
         GetObjectLabelText(o, text, sizeof text);
@@ -66,11 +86,7 @@ private:
 // A caption's box is measured in the size it was saved with, not the default one (its
 // label, read before its style, lays the text out once in the default style).
 TEST_F(SaveReopenTest, CaptionsOpenMeasuredInTheirOwnTextSize) {
-    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
-    SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-    ASSERT_NE(c, nullptr);
-    CaptionInit init{ LayoutFromPlainText("Big", 3, 1), {}, 30, 40 };
-    ASSERT_TRUE(SetObjectTextLayout(c, &init));
+    SketchObject* c = NewCaption("Big");
     ASSERT_EQ(SetObjectLabel(c, "Note", false), 0);
     TextStyle style = c->textStyle;
     style.field[kStyleSize] = 29;
@@ -98,6 +114,29 @@ TEST_F(SaveReopenTest, LabelsDerivedFromParentsAreWrittenAsRead) {
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(Label(back->firstObject), "t[6]");
     EXPECT_EQ(back->firstObject->label.level, kLabelFromParents);
+}
+
+// A style naming a font beyond the file's font table opens in the default font, with
+// the warning of a record not understood; the save then lists that font by name once.
+TEST_F(SaveReopenTest, FontsBeyondTheFontTableBecomeTheDefaultFont) {
+    SketchObject* c = NewCaption("Face");
+    TextStyle style = c->textStyle;
+    style.field[kStyleFont] = 3;
+    SetCaptionStyle(c, &style);
+    std::vector<uint8_t> page = Save(sketch);
+    ASSERT_EQ(Count(page, kTagFont), 1u);
+    const size_t entry = Find(page, kTagTextStyle);
+    ASSERT_NE(entry, std::string::npos);
+    PutLE16(page.data() + entry + 8, 9);  // the style's file font number
+    SaveFuzzSeed("sketch_body_fuzz", "font_beyond_the_table", page);
+    Sketch* back = OpenAndCheckSaves(page, kResultLongerRecord);
+    ASSERT_NE(back, nullptr);
+    int16_t standard = 0;
+    FindFontNumber(&standard, nullptr);
+    EXPECT_EQ(back->firstObject->textStyle.field[kStyleFont], standard);
+    const std::vector<uint8_t> saved = Save(back);
+    ASSERT_EQ(Count(saved, kTagFont), 1u);
+    EXPECT_GT(GetLE32(saved.data() + Find(saved, kTagFont)), 5u) << "a font record without a name";
 }
 
 }  // namespace

@@ -285,6 +285,23 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
     }
 }
 
+// A section of a type this reader only counts is not written back: the page alone in
+// the saved file is a single page again, which older readers refuse rather than copy.
+TEST_F(DocumentFile, SectionsNotWrittenBackAreNotCountedInTheSave) {
+    const std::vector<uint8_t> file = FileWithSections(
+        {Section(SectionHeaderPayload(0, 4, 4, 3, 3, 2), 0), Section(SectionHeaderPayload(1, 4, 4, 3, 3, 2), 1)}, 2,
+        0, 0);
+    SaveFuzzSeed("document_read_fuzz", "other_section", file);
+    ReadResult r = Read(file);
+    ASSERT_NE(r.document, nullptr);
+    ASSERT_EQ(DocumentPageCount(r.document), 1);
+    const std::vector<uint8_t> saved = Write(r.document);
+    std::vector<std::vector<uint8_t>> headers;
+    for (const RecordAt& rec : Records(saved))
+        if (rec.tag == 902) headers.push_back(SectionWords(saved, rec));
+    EXPECT_EQ(headers, (std::vector<std::vector<uint8_t>>{{1, 4, 4, 1, 1, 2, 0, 0}}));
+}
+
 TEST_F(DocumentFile, ActionTwoOpensAsCopyWithoutThePageTitle) {
     std::vector<uint8_t> s;
     PutRecord(s, 902, SectionHeaderPayload(1, 5, 4, 3, 3, 2));

@@ -210,7 +210,8 @@ ResultCode TransferLabelRecord(TransferContext* context) {
         std::memcpy(text, p + kLabelFixedBytes + 2, kept);
         text[kept] = 0;
         o->label.shown = 0;
-        StoreLabelText(o, text, false);
+        // Without its text the label would be lost, the document opening as if whole.
+        if (StoreLabelText(o, text, false) != 0) return kResultOutOfMemory;
         o->label.level = level;
         o->label.shown = GetLE16(p + 2) ? 1 : 0;
         o->label.useInTools = GetLE16(p + 4) ? 1 : 0;

@@ -691,7 +691,14 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     io.sketch = sketch;
     ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
     if (io.pending) DropPending(&io);
-    if (!IsFatalError(rc) && format.sketchKind != 2) RecomputeSketch(false);
+    if (!IsFatalError(rc) && format.sketchKind != 2) {
+        // What the recompute could not make for want of memory (a value's text, a
+        // label) would be missing from the page and from its next save: the page did
+        // not open whole.
+        const uint64_t failed = FailedAllocCount();
+        RecomputeSketch(false);
+        if (FailedAllocCount() != failed) rc = kResultOutOfMemory;
+    }
     SetCurrentSketch(previous, nullptr);
     if (IsFatalError(rc)) {
         FreeSketch(sketch);

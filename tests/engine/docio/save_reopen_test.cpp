@@ -52,7 +52,9 @@ protected:
         if (!back) return nullptr;
         const std::vector<uint8_t> first = Save(back);
         Sketch* again = Open(first);
-        if (again) EXPECT_TRUE(Save(again) == first) << "the second save differs";
+        if (again) {
+            EXPECT_TRUE(Save(again) == first) << "the second save differs";
+        }
         return back;
     }
     static size_t Find(const std::vector<uint8_t>& bytes, uint32_t tag, size_t nth = 0) {

@@ -189,6 +189,20 @@ ResultCode ToolGivens(void* model, void* const* givens, uint32_t count, const Fo
     return kResultOK;
 }
 
+// Whether an object of the class can be a path of the kind's path class: the path
+// routines of each class of paths read the class data of their own classes only.
+bool PathKindFitsClass(int32_t kind, int32_t objectClass) {
+    if (kind < 0 || kind >= kObjectKindCount) return true;
+    switch (ObjectKindTable[kind].pathClass) {
+        case 0: case 1: case 2: return objectClass == kClassStraight || objectClass == kClassAxis;
+        case 3: return objectClass == kClassPolygonInterior;
+        case 4: return objectClass == kClassCircle || objectClass == kClassCircleInterior;
+        case 5: return objectClass == kClassLocus;
+        case 6: return objectClass == kClassArc || objectClass == kClassArcInterior;
+        default: return true;
+    }
+}
+
 // A value given of an older tool body, stored as a free point of a value kind.
 bool IsStoredValueGiven(const ObjectTemplate& t, const FormatInfo& f) {
     return f.sketchKind == 2 && f.formatVersion == 4 && t.constructionType == kTypeFree &&
@@ -251,6 +265,9 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     const int32_t typeClass = ConstructionTypeTable[t.constructionType].objectClass;
     if (t.constructionType != kTypeFree && typeClass != kClassOfImage && typeClass != t.objectClass)
         return kResultDamaged;
+    // A kind that is a path of another shape would have the path routines read this
+    // object's class data in that shape's layout.
+    if (!PathKindFitsClass(t.objectKind, t.objectClass)) return kResultDamaged;
     // The object is made first, so that the class and construction codecs read into it.
     SketchObject* object = AllocObject(t.objectClass, &t);
     if (!object) return kResultOutOfMemory;

@@ -425,6 +425,26 @@ TEST_F(DocumentFile, ObjectOfAnotherClassThanItsConstructionIsDamage) {
     EXPECT_EQ(r.document, nullptr);
 }
 
+// A circle stored with the kind of a line would be a path whose routines read its circle
+// data as a line's (a locus on it read past the object): damage.
+TEST_F(DocumentFile, APathKindOfAnotherShapeIsDamage) {
+    EngineDocument* d = RichDocument();
+    std::vector<uint8_t> file = Write(d);
+    bool found = false;
+    for (const RecordAt& r : Records(file)) {
+        if (r.tag == 2000 && GetU16(file, r.payload + 6) == kClassCircle) {
+            file[r.payload + 8] = 12;  // the stored code of a line
+            found = true;
+            break;
+        }
+    }
+    ASSERT_TRUE(found);
+    SaveFuzzSeed("document_read_fuzz", "circle_of_a_line_kind", file);
+    ReadResult r = Read(file);
+    EXPECT_EQ(r.code, kResultDamaged);
+    EXPECT_EQ(r.document, nullptr);
+}
+
 TEST_F(DocumentFile, TruncationAtEveryRecordBoundaryOpensWhatWasRead) {
     EngineDocument* d = RichDocument();
     const std::vector<uint8_t> file = Write(d);

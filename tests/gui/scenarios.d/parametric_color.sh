@@ -169,3 +169,104 @@ scenario_parametric_color() {
     wait_for 10 "the circle drawn in $want" color_near "$x" "$y" "$want"
     shot three_values
 }
+
+# Whether two colours "r,g,b" differ by at most 3 in each component.
+close_colors() {
+    awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, ","); split(b, y, ",")
+        for (i = 1; i <= 3; i++) { d = x[i] - y[i]; if (d < -3 || d > 3) exit 1 } }'
+}
+# shellcheck disable=SC2086
+pixel_at() { pixel $(screen_point "$1" "$2"); }
+differ_at() { [ "$(pixel_at "$1" "$2")" != "$(pixel_at "$3" "$4")" ]; }
+same_at() { [ "$(pixel_at "$1" "$2")" = "$(pixel_at "$3" "$4")" ]; }
+
+# Whether the pixel at (320, y) has about the colour Q has with P within two pixels of
+# y on the vertical segment from C at (320, 60).
+shows_color_of() {
+    local got want dy
+    got=$(pixel_at "$1" "$2")
+    for dy in -2 -1 0 1 2; do
+        want=$(spectrum_of "$(unit_of "$(awk -v y=$(($2 + dy)) -v k="$3" 'BEGIN { print (y - 60) / k }')" 0 6 1)")
+        close_colors "$got" "$want" && return 0
+    done
+    return 1
+}
+
+# Drags from (x, y1) to (x, y2) in steps of 10 pixels, each given time to draw.
+drag_to() {
+    local x=$1 from=$2 to=$3 step sx sy y
+    step=$((to > from ? 10 : -10))
+    # shellcheck disable=SC2086
+    xdotool mousemove $(screen_point "$x" "$from") mousedown 1
+    for ((y = from + step; (step > 0 && y <= to) || (step < 0 && y >= to); y += step)); do
+        read -r sx sy <<<"$(screen_point "$x" "$y")"
+        xdotool mousemove "$sx" "$sy"
+        sleep 0.15
+    done
+    # shellcheck disable=SC2086
+    xdotool mousemove $(screen_point "$x" "$to") mouseup 1
+}
+
+# Whether P (object 6) is within half a pixel of (320, y).
+p_at() { ask objects | sed -n 7p | awk -v y="$1" '{ exit !($6 > 319.5 && $6 < 320.5 && $7 > y - 0.5 && $7 < y + 0.5) }'; }
+
+scenario_coloured_locus() {
+    start_with_segment
+    step "a point P on a vertical segment from C, coloured by its distance from C"
+    [ "$(ask build-segment 320 60 320 260)" = ok ] || fail "the second segment could not be made"
+    ask select 5 >/dev/null
+    ask command "$(menu_id 0)" >/dev/null
+    wait_for 20 "P on the segment" object_count_is -eq 7
+    # P lands anywhere on the segment: dragged to its middle.
+    drag_to 320 "$(ask objects | sed -n 7p | awk '{ print int($7 + 0.5) }')" 160
+    wait_for 20 "P at (320, 160)" p_at 160
+    ask select 6 3 >/dev/null
+    ask command "$(menu_id 33)" >/dev/null
+    wait_for 20 "the distance" object_count_is -eq 8
+    ask select 7 6 >/dev/null
+    ask dialog-answer 10 ok 0 1 0 6 >/dev/null
+    parametric
+    wait_for 20 "the coloured image Q" object_count_is -eq 9
+    ask objects | sed -n 9p | grep -q '^1 [0-9]* 79 1 ' || fail "no image of P: $(ask objects)"
+
+    step "the locus of Q as P runs along the segment: its ends differ in colour"
+    ask select 8 6 >/dev/null
+    ask command "$(menu_id 19)" >/dev/null
+    wait_for 20 "the locus" object_count_is -eq 10
+    ask objects | sed -n 10p | grep -q '^6 ' || fail "no locus: $(ask objects)"
+    # The segment under the locus is hidden, so that the locus is what the tools find.
+    ask select 5 >/dev/null
+    ask command "$(menu_id 20)" >/dev/null
+    ask select >/dev/null
+    local per_cm
+    # Pixels per centimetre, from P's place and its distance from C.
+    per_cm=$(awk -v v="$(value_of 7)" 'BEGIN { printf "%.17g\n", 100 / v }')
+    wait_for 10 "the locus drawn" differ_at 320 75 320 245
+    shows_color_of 320 75 "$per_cm" || fail "the locus begins in $(pixel_at 320 75)"
+    shows_color_of 320 245 "$per_cm" || fail "the locus ends in $(pixel_at 320 245)"
+    shot locus
+
+    step "selected, the locus gets two strokes beside it, both in the highlight colour"
+    ask select 9 >/dev/null
+    beside() { same_at 319 120 321 200 && [ "$(pixel_at 319 120)" != "255,255,255" ]; }
+    wait_for 10 "the highlight strokes" beside
+    differ_at 320 75 320 245 || fail "the selected locus lost its colours"
+    shot selected
+    ask select >/dev/null
+
+    step "traced, Q leaves marks in its own colours"
+    ask select 9 >/dev/null
+    ask command "$(menu_id 20)" >/dev/null
+    gone() { ask objects | sed -n 10p | grep -q '^6 [0-9]* [0-9]* [01] 1 '; }
+    wait_for 20 "the locus hidden" gone
+    ask select 8 >/dev/null
+    ask command "$(menu_id 27)" >/dev/null
+    ask select >/dev/null
+    drag_to 320 160 220
+    wait_for 20 "P moved down by 60" p_at 220
+    local y
+    for y in 180 200; do
+        shows_color_of 320 $y "$per_cm" || fail "the trace at $y is $(pixel_at 320 $y)"
+    done
+    shot traced
+}

@@ -43,6 +43,8 @@
 //                               the screen centre; or "none"
 //   colors                      the front sketch's objects: class type r,g,b value (the
 //                               object's colour; its measured value, or "-")
+//   bounds I                    the bounds of the front sketch's object at position I:
+//                               left top right bottom, in sketch pixels
 //   dialog-answer KIND ok|cancel [V...]
 //                               the answer of the next command dialog of that kind: for the
 //                               dialogs whose record is a row of fields (Parametric Color),
@@ -495,6 +497,16 @@ std::string Answer(const std::string& request) {
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
     if (verb == "colors") return Colors();
+    if (verb == "bounds") {
+        int wanted = -1;
+        in >> wanted;
+        Sketch* sketch = gEngine.frontSketch;
+        SketchObject* o = sketch ? sketch->firstObject : nullptr;
+        for (int i = 0; o && i < wanted; ++i) o = o->nextInSketch;
+        if (!o || wanted < 0) return "none";
+        return std::to_string(o->bounds.left) + " " + std::to_string(o->bounds.top) + " " +
+               std::to_string(o->bounds.right) + " " + std::to_string(o->bounds.bottom);
+    }
     if (verb == "dialog-answer") {
         DialogAnswer answer{};
         std::string ok;

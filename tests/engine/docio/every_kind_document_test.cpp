@@ -125,15 +125,18 @@ protected:
         SetIterationProperty(iteration, kIterationFinalOnly, 1);
         SetIterationProperty(iteration, kIterationSeed, 12345);
 
-        // Images coloured by one value and by three, and an iteration of a point whose
-        // coloured image follows its distance from the centre.
+        // Images coloured by one value and by three, and an iteration of a short segment
+        // whose coloured image follows its distance from the centre; the segment itself
+        // is hidden, so that only the coloured images show.
         Make(kTypeParametricColor, { Point(420, 60), reach }, ColorData(kColorModelSpectrum | 2, 0, 300));
         Make(kTypeParametricColor, { circle, reach, parameter, reach }, ColorData(kColorModelHsv | 1, -1, 4));
-        SketchObject* colourSeed = Point(80, 300);
-        const FixedDistanceEntry step[2] = { { 12, 12, 0, 0 }, { 0, 0, 0, 0 } };
-        SketchObject* colourNext = Make(kTypeTranslateFixed, { colourSeed }, DataBlock(step, sizeof step));
-        Make(kTypeParametricColor, { colourNext, Make(kTypeDistance, { centre, colourSeed }) },
-             ColorData(kColorModelSpectrum | 1, 0, 100));
+        SketchObject* colourSeed = Point(200, 40);
+        const FixedDistanceEntry down[2] = { { 0, 0, 0, 0 }, { -12, -12, 0, 0 } };
+        SketchObject* colourNext = Make(kTypeTranslateFixed, { colourSeed }, DataBlock(down, sizeof down));
+        SketchObject* step = Make(kTypeSegment, { colourSeed, colourNext });
+        Make(kTypeParametricColor, { step, Make(kTypeDistance, { centre, colourSeed }) },
+             ColorData(kColorModelSpectrum | 1, 0, 5));
+        ASSERT_EQ(SetObjectHidden(step, kHiddenByUser, false), kResultOK);
         RecomputeSketch(false);
         ASSERT_NE(IterateOneSeed(colourSeed, colourNext, 6, false), nullptr);
 

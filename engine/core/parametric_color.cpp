@@ -37,7 +37,13 @@ bool MapParameterToUnit(double v, double from, double to, int32_t mode, double* 
     // A stored range of zero width, an infinite end or a quotient that overflows has no
     // position in the range: the caller treats it like an undefined value.
     if (!std::isfinite(from) || !std::isfinite(to)) return false;
-    const double u = (v - from) / (to - from);
+    // Each step is rounded to a double in memory: an 80-bit register would keep an
+    // overflowing difference or quotient finite, and the same document would colour
+    // differently on another floating-point unit.
+    volatile double offset = v - from;
+    volatile double span = to - from;
+    volatile double quotient = offset / span;
+    const double u = quotient;
     if (!std::isfinite(u)) return false;
     double n = std::floor(u);
     double r = u - n;

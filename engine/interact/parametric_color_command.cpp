@@ -1,5 +1,7 @@
 #include "engine/interact/parametric_color_command.h"
 
+#include <climits>
+
 #include "engine/core/construction_data.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
@@ -20,21 +22,21 @@ constexpr int32_t kKindColorablePath  = 6;
 
 using ParametricColorRecord = DialogField[kParamColorFieldCount];
 
-constexpr uint32_t kFieldShown = 0x3;  // enabled and visible
+constexpr int32_t kFieldShown = 0x3;  // enabled and visible
 
 // The dialogs' choices, kept for the life of the program: colour model, repeat both
 // ways, and the range last accepted (shared by both records).
 ParametricColorRecord gOneValueRecord = {
     { kFieldChoice, kFieldShown, 0, 1, 0 },
     { kFieldChoice, kFieldShown, 2, 2, 0 },
-    { kFieldNumber, kFieldShown, 0, 0, 0 },
-    { kFieldNumber, kFieldShown, 1, 0, 0 },
+    { kFieldNumber, kFieldShown, 0, INT_MAX, INT_MIN },
+    { kFieldNumber, kFieldShown, 1, INT_MAX, INT_MIN },
 };
 ParametricColorRecord gThreeValueRecord = {
     { kFieldChoice, kFieldShown, 0, 1, 0 },
     { kFieldChoice, kFieldShown, 2, 2, 0 },
-    { kFieldNumber, kFieldShown, 0, 0, 0 },
-    { kFieldNumber, kFieldShown, 1, 0, 0 },
+    { kFieldNumber, kFieldShown, 0, INT_MAX, INT_MIN },
+    { kFieldNumber, kFieldShown, 1, INT_MAX, INT_MIN },
 };
 double gLastFrom = 0.0;
 double gLastTo = 1.0;

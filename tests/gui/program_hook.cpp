@@ -41,6 +41,14 @@
 //                               last pop-up window (pop-out or menu) made for the main window
 //   popout                      the open pop-out: group placement members hot, then per cell
 //                               the screen centre; or "none"
+//   status                      the text of the status bar's first pane
+//   undo                        the Undo item's text for the front sketch
+//   editing                     "1" while a caption is edited in the front sketch, else "0"
+//   toolbox-shown               "1" when the toolbox bar's window is shown, else "0"
+//   tooltip                     the text of each tool tip window on the screen, one per line
+//   scrollbars                  the front document window's scroll bars that are shown, one
+//                               per line: "control H|V min max page pos" for a scroll bar
+//                               window, "own H|V" for a window's own bar (its style)
 #include <windows.h>
 
 #include <cmath>
@@ -62,6 +70,8 @@
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/toolbox.h"
+#include "engine/interact/undo.h"
+#include "engine/interact/caption_editing.h"
 #include "gui/hook_protocol.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
@@ -428,6 +438,66 @@ std::string Popout() {
     return out.str();
 }
 
+std::string StatusText() {
+    CMainFrame* frame = MainFrame();
+    if (!frame || !frame->m_statusBar.m_hWnd) return "none";
+    char text[512] = "";
+    SendMessageA(frame->m_statusBar.m_hWnd, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string UndoText() {
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "no sketch";
+    SketchScope scope(sketch);
+    char text[256] = "";
+    BuildUndoMenuText(text, 50);
+    return text;
+}
+
+BOOL CALLBACK ListToolTip(HWND hwnd, LPARAM data) {
+    if (ClassOf(hwnd) == "tooltips_class32" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<std::ostringstream*>(data) << TextOf(hwnd) << "\n";
+    }
+    return TRUE;
+}
+
+std::string ToolTips() {
+    std::ostringstream out;
+    EnumThreadWindows(GetCurrentThreadId(), ListToolTip, reinterpret_cast<LPARAM>(&out));
+    return out.str();
+}
+
+BOOL CALLBACK ListScrollBar(HWND hwnd, LPARAM data) {
+    auto* out = reinterpret_cast<std::ostringstream*>(data);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpiA(name, "ScrollBar") == 0) {
+        if (style & SBS_SIZEBOX) return TRUE;
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(hwnd, SB_CTL, &si);
+        *out << "control " << ((style & SBS_VERT) ? "V" : "H") << " " << si.nMin << " " << si.nMax << " " << si.nPage
+             << " " << si.nPos << "\n";
+        return TRUE;
+    }
+    if (style & WS_HSCROLL) *out << "own H\n";
+    if (style & WS_VSCROLL) *out << "own V\n";
+    return TRUE;
+}
+
+std::string ScrollBars() {
+    CYRNView* view = FrontView();
+    CFrameWnd* frame = view && view->m_hWnd ? view->GetParentFrame() : nullptr;
+    if (!frame) return "none";
+    std::ostringstream out;
+    EnumChildWindows(frame->m_hWnd, ListScrollBar, reinterpret_cast<LPARAM>(&out));
+    return out.str();
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -535,6 +605,20 @@ std::string Answer(const std::string& request) {
     if (verb == "selection") return Selection();
     if (verb == "toolbox") return Toolbox();
     if (verb == "popout") return Popout();
+    if (verb == "status") return StatusText();
+    if (verb == "undo") return UndoText();
+    if (verb == "tooltip") return ToolTips();
+    if (verb == "scrollbars") return ScrollBars();
+    if (verb == "toolbox-shown") {
+        CMainFrame* frame = MainFrame();
+        return frame && frame->IsToolboxVisible() ? "1" : "0";
+    }
+    if (verb == "editing") {
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch) return "no sketch";
+        SketchScope scope(sketch);
+        return IsCaptionEditing() ? "1" : "0";
+    }
     if (verb == "opened") return std::to_string(long(gPopupMadeTime - gButtonDownTime));
     if (verb == "menurect") {
         int bar = -1, item = -1;

@@ -98,7 +98,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
 
     m_toolbox = new ToolboxBar;
-    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | CBRS_LEFT, AFX_IDW_TOOLBAR)) return -1;
+    // Tool tips are asked for at creation: the bar's tip window is made with the bar.
+    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | CBRS_LEFT | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR)) {
+        return -1;
+    }
     m_toolbox->SetSizes(CSize(27, 27), CSize(20, 20));
     if (!m_toolbox->LoadBitmap(IDB_TOOLBOX)) return -1;
     UINT ids[std::size(kToolboxButtons)];
@@ -287,7 +290,9 @@ void CMainFrame::ReportClipboardFormats() {
     // Stand-in: the clipboard services are not built; Paste learns nothing here.
 }
 
-bool CMainFrame::IsToolboxVisible() const { return m_toolbox && m_toolbox->m_hWnd && m_toolbox->IsWindowVisible(); }
+bool CMainFrame::IsToolboxVisible() const {
+    return m_toolbox && m_toolbox->m_hWnd && (m_toolbox->GetStyle() & WS_VISIBLE) != 0;
+}
 
 void CMainFrame::OnTimer(UINT_PTR id) {
     if (id == kScreenSaverTimer) {

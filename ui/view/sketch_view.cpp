@@ -81,6 +81,7 @@ BEGIN_MESSAGE_MAP(CYRNView, CView)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_WM_LBUTTONDBLCLK()
     ON_WM_RBUTTONDOWN()
     ON_WM_MBUTTONDOWN()
@@ -121,7 +122,7 @@ bool CYRNView::PreCreateWindow(CREATESTRUCT& cs) {
         registered = true;
     }
     cs.lpszClass = kViewClass;
-    cs.style |= WS_HSCROLL | WS_VSCROLL;
+    // No bars of its own: the splitter's shared bars scroll the view (GetScrollBarCtrl).
     return CView::PreCreateWindow(cs);
 }
 
@@ -226,7 +227,7 @@ void CYRNView::UpdateScrollBars() {
         SCROLLINFO si{};
         si.cbSize = sizeof si;
         si.fMask = SIF_ALL;
-        if (!::GetScrollInfo(m_hWnd, bars[i], &si)) si.nPos = i == 0 ? m_port.scrollX : m_port.scrollY;
+        if (!GetScrollInfo(bars[i], &si, SIF_ALL)) si.nPos = i == 0 ? m_port.scrollX : m_port.scrollY;
         const ScrollBarState s = i == 0 ? ScrollRangeFor(e.left, e.right, si.nPos, client.right)
                                         : ScrollRangeFor(e.top, e.bottom, si.nPos, client.bottom);
         si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -234,7 +235,7 @@ void CYRNView::UpdateScrollBars() {
         si.nMax = s.maximum - 1;   // Windows counts the last unit in; the range ends before maximum
         si.nPage = static_cast<UINT>(s.page);
         si.nPos = s.position;
-        ::SetScrollInfo(m_hWnd, bars[i], &si, TRUE);
+        SetScrollInfo(bars[i], &si, true);
         positions[i] = s.position;
     }
     m_port.scrollX = static_cast<int16_t>(RoundClamp(positions[0]));
@@ -251,7 +252,7 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
-    ::GetScrollInfo(m_hWnd, bar, &si);
+    GetScrollInfo(bar, &si, SIF_ALL);
     if (si.nPos == position) return;
     RECT client;
     GetClientRect(&client);
@@ -261,7 +262,7 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     si.nMax = std::max(si.nMax, position + page - 1);
     const int32_t old = si.nPos;
     si.nPos = position;
-    ::SetScrollInfo(m_hWnd, bar, &si, TRUE);
+    SetScrollInfo(bar, &si, true);
     if (scrollNow) {
         if (bar == SB_HORZ) ScrollBy(position - old, 0);
         else ScrollBy(0, position - old);
@@ -291,7 +292,7 @@ void CYRNView::OnScroll(int bar, UINT code, UINT) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
-    if (!::GetScrollInfo(m_hWnd, bar, &si)) return;
+    if (!GetScrollInfo(bar, &si, SIF_ALL)) return;
     const ScrollBarState state{ si.nMin, si.nMax + 1, static_cast<int32_t>(si.nPage), si.nPos };
     const int32_t target = ScrollTarget(state, static_cast<int32_t>(code), si.nTrackPos);
     if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION) return;
@@ -583,6 +584,10 @@ void CYRNView::OnMouseMove(UINT, CPoint) {
     if (page != gEngine.frontSketch) return;
     HWND foreground = ::GetForegroundWindow();
     if (!foreground || (foreground != m_hWnd && !::IsChild(foreground, m_hWnd))) return;
+    if (!m_leaveTracked) {
+        TRACKMOUSEEVENT track{ sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0 };
+        m_leaveTracked = TrackMouseEvent(&track) != FALSE;
+    }
     POINT cursor;
     GetCursorPos(&cursor);
     ScreenToClient(&cursor);
@@ -595,6 +600,19 @@ void CYRNView::OnMouseMove(UINT, CPoint) {
     IdleUpdate(0);
     SketchScope scope(page);
     FlushPendingRedraw(1);
+}
+
+// The pointer went to the menu bar, another window or the grey area: what follows the
+// pointer in the sketch must not stay behind looking real. A held button keeps the
+// capture, and its gesture goes on.
+LRESULT CYRNView::OnMouseLeave(WPARAM, LPARAM) {
+    m_leaveTracked = false;
+    Sketch* page = Page();
+    if (!page || page != gEngine.frontSketch || ::GetCapture() == m_hWnd) return 0;
+    SketchScope scope(page);
+    SketchMouseLeave();
+    FlushPendingRedraw(1);
+    return 0;
 }
 
 void CYRNView::OnLButtonUp(UINT flags, CPoint point) {

@@ -46,6 +46,10 @@
 //   editing                     "1" while a caption is edited in the front sketch, else "0"
 //   toolbox-shown               "1" when the toolbox bar's window is shown, else "0"
 //   tooltip                     the text of each tool tip window on the screen, one per line
+//   symbol-glyph CODE           the math symbol font's face, then how the character CODE
+//                               of that font draws at 32 pixels: "ink N box M", N the
+//                               inked pixels, M those that differ from the font's missing-
+//                               character box drawn the same way (0: it draws as a box)
 //   scrollbars                  the front document window's scroll bars that are shown, one
 //                               per line: "control H|V min max page pos" for a scroll bar
 //                               window, "own H|V" for a window's own bar (its style)
@@ -73,6 +77,7 @@
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
 #include "gui/hook_protocol.h"
+#include "platform/win32/fonts.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
@@ -498,6 +503,57 @@ std::string ScrollBars() {
     return out.str();
 }
 
+
+// One character of the math symbol font, or (asIndex) the font's glyph 0, the box that a
+// missing character shows, drawn black on white into a 64 x 64 bitmap.
+std::vector<bool> SymbolGlyphPixels(int code, bool asIndex) {
+    constexpr int kSide = 64;
+    std::vector<bool> inked(kSide * kSide, false);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kSide, kSide);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all{ 0, 0, kSide, kSide };
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TextStyle style;
+    for (int16_t& f : style.field) f = 1;
+    style.field[kStyleSize] = 32;
+    style.field[kStyleScriptLevel] = 0;
+    HFONT font = CreateSymbolStyleFont(&style, nullptr);
+
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    if (asIndex) {
+        const WORD glyph = 0;
+        ExtTextOutW(dc, 8, 8, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<LPCWSTR>(&glyph), 1, nullptr);
+    } else {
+        const char c = static_cast<char>(code);
+        ExtTextOutA(dc, 8, 8, 0, nullptr, &c, 1, nullptr);
+    }
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) inked[y * kSide + x] = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return inked;
+}
+
+std::string SymbolGlyph(int code) {
+    const std::vector<bool> glyph = SymbolGlyphPixels(code, false);
+    const std::vector<bool> box = SymbolGlyphPixels(0, true);
+    int ink = 0, differ = 0;
+    for (size_t i = 0; i < glyph.size(); ++i) {
+        ink += glyph[i] ? 1 : 0;
+        differ += glyph[i] != box[i] ? 1 : 0;
+    }
+    return std::string(MathSymbolFaceName()) + "\nink " + std::to_string(ink) + " box " + std::to_string(differ);
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -609,6 +665,11 @@ std::string Answer(const std::string& request) {
     if (verb == "undo") return UndoText();
     if (verb == "tooltip") return ToolTips();
     if (verb == "scrollbars") return ScrollBars();
+    if (verb == "symbol-glyph") {
+        int code = 0;
+        in >> code;
+        return SymbolGlyph(code);
+    }
     if (verb == "toolbox-shown") {
         CMainFrame* frame = MainFrame();
         return frame && frame->IsToolboxVisible() ? "1" : "0";

@@ -6,6 +6,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
+#include "engine/core/status_text.h"
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
@@ -120,11 +121,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
 
     m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
     m_toolbox->EnableDocking(CBRS_ALIGN_ANY);
-    TBBUTTONINFOA info{};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_SIZE;
-    info.cx = 36;
-    m_toolbox->SendMessage(TB_SETBUTTONINFO, ID_TOOL_CUSTOM, reinterpret_cast<LPARAM>(&info));
+    // The custom-tool button keeps the width of the others: the bar draws no drop-down
+    // arrows, so a wider button only shows its picture out of line with the column.
 
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(m_toolbox, AFX_IDW_DOCKBAR_LEFT);
@@ -276,6 +274,14 @@ void CMainFrame::GetMessageString(UINT id, CString& message) const {
     }
     if (id >= kHelpMenuFirst && id <= kHelpMenuLast) {
         message = HelpItemPrompt();
+        return;
+    }
+    if (id == AFX_IDS_IDLEMESSAGE) {
+        // After a fly-by prompt or a menu the status line shows the engine's text again
+        // (the tool's prompt, the hover prompt), which changes only when it is replaced.
+        const char* text = nullptr;
+        FetchStatusText(&text);
+        message = text ? text : "";
         return;
     }
     CMDIFrameWnd::GetMessageString(id, message);

@@ -81,7 +81,6 @@ BEGIN_MESSAGE_MAP(CYRNView, CView)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
-    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_WM_LBUTTONDBLCLK()
     ON_WM_RBUTTONDOWN()
     ON_WM_MBUTTONDOWN()
@@ -584,10 +583,6 @@ void CYRNView::OnMouseMove(UINT, CPoint) {
     if (page != gEngine.frontSketch) return;
     HWND foreground = ::GetForegroundWindow();
     if (!foreground || (foreground != m_hWnd && !::IsChild(foreground, m_hWnd))) return;
-    if (!m_leaveTracked) {
-        TRACKMOUSEEVENT track{ sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0 };
-        m_leaveTracked = TrackMouseEvent(&track) != FALSE;
-    }
     POINT cursor;
     GetCursorPos(&cursor);
     ScreenToClient(&cursor);
@@ -600,19 +595,6 @@ void CYRNView::OnMouseMove(UINT, CPoint) {
     IdleUpdate(0);
     SketchScope scope(page);
     FlushPendingRedraw(1);
-}
-
-// The pointer went to the menu bar, another window or the grey area: what follows the
-// pointer in the sketch must not stay behind looking real. A held button keeps the
-// capture, and its gesture goes on.
-LRESULT CYRNView::OnMouseLeave(WPARAM, LPARAM) {
-    m_leaveTracked = false;
-    Sketch* page = Page();
-    if (!page || page != gEngine.frontSketch || ::GetCapture() == m_hWnd) return 0;
-    SketchScope scope(page);
-    SketchMouseLeave();
-    FlushPendingRedraw(1);
-    return 0;
 }
 
 void CYRNView::OnLButtonUp(UINT flags, CPoint point) {

@@ -61,13 +61,11 @@ public:
     ScreenRect m_pending = kEmptyScreenRect;
     uint32_t m_downTime = 0;
     ScreenPoint m_downPoint{};
-    bool m_leaveTracked = false;  // Windows will tell when the pointer leaves the view
 
 protected:
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
-    LRESULT OnMouseLeave(WPARAM, LPARAM);
     void OnLButtonDblClk(UINT flags, CPoint point);
     void OnRButtonDown(UINT flags, CPoint point);
     void OnMButtonDown(UINT flags, CPoint point);

@@ -53,6 +53,8 @@
 //   scrollbars                  the front document window's scroll bars that are shown, one
 //                               per line: "control H|V min max page pos" for a scroll bar
 //                               window, "own H|V" for a window's own bar (its style)
+//   scrollbar-end H|V           the screen point on the far arrow (right, bottom) of the
+//                               front document window's shown scroll bar of that direction
 #include <windows.h>
 
 #include <cmath>
@@ -494,6 +496,36 @@ BOOL CALLBACK ListScrollBar(HWND hwnd, LPARAM data) {
     return TRUE;
 }
 
+struct BarSearch {
+    bool vertical;
+    HWND found;
+};
+
+BOOL CALLBACK FindScrollBar(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<BarSearch*>(data);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    if (!IsWindowVisible(hwnd) || lstrcmpiA(name, "ScrollBar") != 0 || (style & SBS_SIZEBOX)) return TRUE;
+    if (((style & SBS_VERT) != 0) != search->vertical) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+std::string ScrollBarEnd(bool vertical) {
+    CYRNView* view = FrontView();
+    CFrameWnd* frame = view && view->m_hWnd ? view->GetParentFrame() : nullptr;
+    if (!frame) return "none";
+    BarSearch search{ vertical, nullptr };
+    EnumChildWindows(frame->m_hWnd, FindScrollBar, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return "none";
+    RECT r;
+    GetWindowRect(search.found, &r);
+    const int x = vertical ? (r.left + r.right) / 2 : r.right - GetSystemMetrics(SM_CXHSCROLL) / 2;
+    const int y = vertical ? r.bottom - GetSystemMetrics(SM_CYVSCROLL) / 2 : (r.top + r.bottom) / 2;
+    return std::to_string(x) + " " + std::to_string(y);
+}
+
 std::string ScrollBars() {
     CYRNView* view = FrontView();
     CFrameWnd* frame = view && view->m_hWnd ? view->GetParentFrame() : nullptr;
@@ -665,6 +697,11 @@ std::string Answer(const std::string& request) {
     if (verb == "undo") return UndoText();
     if (verb == "tooltip") return ToolTips();
     if (verb == "scrollbars") return ScrollBars();
+    if (verb == "scrollbar-end") {
+        std::string which;
+        in >> which;
+        return ScrollBarEnd(which == "V");
+    }
     if (verb == "symbol-glyph") {
         int code = 0;
         in >> code;

@@ -66,6 +66,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
     ON_WM_EXITMENULOOP()
+    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
     ON_WM_SYSCOMMAND()
     ON_WM_HELPINFO()
     ON_COMMAND(ID_HELP_FINDER, OnHelpCommand)
@@ -276,15 +277,19 @@ void CMainFrame::GetMessageString(UINT id, CString& message) const {
         message = HelpItemPrompt();
         return;
     }
-    if (id == AFX_IDS_IDLEMESSAGE) {
-        // After a fly-by prompt or a menu the status line shows the engine's text again
-        // (the tool's prompt, the hover prompt), which changes only when it is replaced.
-        const char* text = nullptr;
-        FetchStatusText(&text);
-        message = text ? text : "";
-        return;
-    }
     CMDIFrameWnd::GetMessageString(id, message);
+}
+
+// Where the class library would show its idle text (after a fly-by prompt or a menu) the
+// status line shows the engine's text again, the tool's or the hover prompt, which is
+// not sent again until it changes.
+LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
+    if (id == AFX_IDS_IDLEMESSAGE && text == 0) {
+        const char* engineText = nullptr;
+        FetchStatusText(&engineText);
+        return CMDIFrameWnd::OnSetMessageString(0, reinterpret_cast<LPARAM>(engineText ? engineText : ""));
+    }
+    return CMDIFrameWnd::OnSetMessageString(id, text);
 }
 
 void CMainFrame::SetStatusText(const char* text) {

@@ -31,7 +31,7 @@ bool CDialogBar::Create(CWnd* parent, UINT templateId, UINT style, UINT id) {
 }
 
 bool CDialogBar::Create(CWnd* parent, const char* templateName, UINT style, UINT id) {
-    m_dwStyle = style & CBRS_ALL;
+    m_dwStyle = style & BAR_STYLE_MASK;
     HWND hwnd = ::CreateDialogParamA(ResourceModule(), templateName, parent ? parent->m_hWnd : nullptr,
                                      DialogBarProc, reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) return false;

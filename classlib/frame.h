@@ -89,12 +89,12 @@ public:
 
     // Control bars and docking: the bar classes keep their frame-side state and
     // operations here.
-    // Makes the dock bars of the sides in style (CBRS_ALIGN_*).
+    // Makes the dock bars of the sides in style (BAR_ALIGN_*).
     void EnableDocking(DWORD dockStyle);
     // Docks the bar on the given dock bar, or on the first side it may dock on.
     void DockControlBar(CControlBar* bar, UINT dockBarId = 0, const RECT* rect = nullptr);
-    // Floats the bar in a mini frame at point (screen); style CBRS_ALIGN_TOP (0: top)
-    // lays it out in rows, CBRS_ALIGN_LEFT upright.
+    // Floats the bar in a mini frame at point (screen); style BAR_ALIGN_TOP (0: top)
+    // lays it out in rows, BAR_ALIGN_LEFT upright.
     void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = 0);
     // Shows or hides the bar, and a floating bar's frame with it.
     void ShowControlBar(CControlBar* bar, bool show, bool delay);

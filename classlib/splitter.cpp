@@ -61,7 +61,7 @@ bool CSplitterWnd::Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, 
     m_pColInfo.assign(static_cast<size_t>(maxCols), CRowColInfo{static_cast<int>(sizeMin.cx), -1, 0});
     m_bHasHScroll = (style & WS_HSCROLL) != 0;
     m_bHasVScroll = (style & WS_VSCROLL) != 0;
-    m_bDynamic = (style & SPLS_DYNAMIC_SPLIT) != 0;
+    m_bDynamic = (style & SPLITTER_DYNAMIC) != 0;
     // The splitter keeps the scroll bars for its panes: it has none of its own.
     DWORD windowStyle = style & ~(WS_HSCROLL | WS_VSCROLL);
     if (!CWnd::CreateEx(0, ChildWindowClass(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {

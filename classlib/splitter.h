@@ -9,7 +9,7 @@
 #include <vector>
 
 // Splitter style (low word of its window style).
-#define SPLS_DYNAMIC_SPLIT 0x0100L
+#define SPLITTER_DYNAMIC 0x0001L
 
 class CSplitterWnd : public CWnd {
     DECLARE_DYNAMIC(CSplitterWnd)
@@ -39,7 +39,7 @@ public:
     // from the context's view class, the second from the same class when the user
     // splits. Other shapes are refused.
     bool Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, CCreateContext* context,
-                DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLS_DYNAMIC_SPLIT,
+                DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLITTER_DYNAMIC,
                 UINT id = AFX_IDW_PANE_FIRST);
 
     virtual bool CreateView(int row, int col, CRuntimeClass* viewClass, SIZE initSize, CCreateContext* context);

@@ -413,9 +413,9 @@ int CWnd::OnToolHitTest(CPoint, TOOLINFO*) const { return -1; }
 int CWnd::RunModalLoop(DWORD flags) {
     bool idle = true;
     LONG idleCount = 0;
-    bool showIdle = (flags & MLF_SHOWONIDLE) && !(GetStyle() & WS_VISIBLE);
+    bool showIdle = (flags & MODAL_SHOW_WHEN_IDLE) && !(GetStyle() & WS_VISIBLE);
     HWND parent = ::GetParent(m_hWnd);
-    m_nFlags |= WF_MODALLOOP | WF_CONTINUEMODAL;
+    m_nFlags |= WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON;
     MSG msg;
     for (;;) {
         while (idle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -424,10 +424,10 @@ int CWnd::RunModalLoop(DWORD flags) {
                 UpdateWindow();
                 showIdle = false;
             }
-            if (!(flags & MLF_NOIDLEMSG) && parent && idleCount == 0) {
+            if (!(flags & MODAL_NO_ENTER_IDLE) && parent && idleCount == 0) {
                 ::SendMessageA(parent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_hWnd));
             }
-            if ((flags & MLF_NOKICKIDLE) || !SendMessage(WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++)) {
+            if ((flags & MODAL_NO_KICK_IDLE) || !SendMessage(WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++)) {
                 idle = false;
             }
             if (!ContinueModal()) goto done;
@@ -436,7 +436,7 @@ int CWnd::RunModalLoop(DWORD flags) {
             if (!PumpOneMessage()) {
                 // The quit goes on to the outer loop.
                 ::PostQuitMessage(0);
-                m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+                m_nFlags &= ~(WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON);
                 return -1;
             }
             if (!ContinueModal()) goto done;
@@ -448,16 +448,16 @@ int CWnd::RunModalLoop(DWORD flags) {
         } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 done:
-    m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+    m_nFlags &= ~(WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON);
     return m_nModalResult;
 }
 
-bool CWnd::ContinueModal() { return (m_nFlags & WF_CONTINUEMODAL) != 0; }
+bool CWnd::ContinueModal() { return (m_nFlags & WINDOW_MODAL_GOES_ON) != 0; }
 
 void CWnd::EndModalLoop(int result) {
     m_nModalResult = result;
-    if (m_nFlags & WF_CONTINUEMODAL) {
-        m_nFlags &= ~WF_CONTINUEMODAL;
+    if (m_nFlags & WINDOW_MODAL_GOES_ON) {
+        m_nFlags &= ~WINDOW_MODAL_GOES_ON;
         PostMessage(WM_NULL);   // wakes the loop up
     }
 }

@@ -162,12 +162,12 @@ void CFrameWnd::OnSize(UINT type, int, int) {
 }
 
 void CFrameWnd::RecalcLayout(bool) {
-    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, nullptr, nullptr, true);
-    m_nIdleFlags &= ~idleLayout;
+    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, layoutAddInset, nullptr, nullptr, true);
+    m_nIdleFlags &= ~pendingLayout;
 }
 
 void CFrameWnd::DelayRecalcLayout(bool) {
-    m_nIdleFlags |= idleLayout;
+    m_nIdleFlags |= pendingLayout;
 }
 
 void CFrameWnd::OnSetFocus(CWnd* old) {
@@ -381,12 +381,12 @@ void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
     if (!IsWindowVisible() && !(GetStyle() & WS_CHILD)) return 0;
-    if (m_nIdleFlags & idleTitle) {
-        m_nIdleFlags &= ~idleTitle;
+    if (m_nIdleFlags & pendingTitle) {
+        m_nIdleFlags &= ~pendingTitle;
         OnUpdateFrameTitle(true);
     }
-    if (m_nIdleFlags & idleLayout) RecalcLayout(m_nIdleFlags & idleNotify);
-    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    if (m_nIdleFlags & pendingLayout) RecalcLayout(m_nIdleFlags & pendingNotify);
+    m_nIdleFlags &= ~(pendingLayout | pendingNotify);
     return 0;
 }
 

@@ -36,7 +36,7 @@ public:
     UINT m_nIDTracking = 0;           // the command whose prompt the status bar shows
     UINT m_nIDLastMessage = 0;
 
-    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    enum PendingIdleWork { pendingTitle = 0x1, pendingLayout = 0x2, pendingNotify = 0x4 };
     UINT m_nIdleFlags = 0;
 
     virtual bool LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
@@ -80,7 +80,7 @@ public:
     void UpdateFrameTitleForDocument(const char* docName);
     void SetTitle(const char* title) { m_strTitle = title; }
     CString GetTitle() const { return m_strTitle; }
-    void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
+    void DelayUpdateFrameTitle() { m_nIdleFlags |= pendingTitle; }
     void DelayRecalcLayout(bool notify = true);
     // Modal state: the frame's owned pop-ups are disabled while a modal window runs.
     void BeginModalState();

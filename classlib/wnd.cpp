@@ -351,10 +351,10 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
         if (code == 1) {
             TestCmdUI state;
             state.m_nID = id;
-            OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr);
+            OnCmdMsg(id, ROUTE_UPDATE_UI, &state, nullptr);
             if (!state.enabled) return true;
         }
-        code = CN_COMMAND;
+        code = ROUTE_COMMAND;
     } else {
         if (ReflectLastMsg(control)) return true;
     }
@@ -365,7 +365,7 @@ bool CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
     auto* nm = reinterpret_cast<NMHDR*>(lParam);
     if (nm->hwndFrom && ReflectLastMsg(nm->hwndFrom, result)) return true;
     NotifyParams notify{ result, nm };
-    return OnCmdMsg(static_cast<UINT>(nm->idFrom), CN_NOTIFY_CODE(nm->code), &notify, nullptr);
+    return OnCmdMsg(static_cast<UINT>(nm->idFrom), ROUTE_NOTIFY_CODE(nm->code), &notify, nullptr);
 }
 
 bool CWnd::ReflectLastMsg(HWND child, LRESULT* result) {
@@ -566,7 +566,7 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
     } else {
         ::GetClientRect(m_hWnd, &layout.rect);
     }
-    layout.hDWP = (flags & reposQuery) ? nullptr : ::BeginDeferWindowPos(8);
+    layout.hDWP = (flags & layoutQueryOnly) ? nullptr : ::BeginDeferWindowPos(8);
     HWND leftOver = nullptr;
     for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetNextWindow(child, GW_HWNDNEXT)) {
         UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
@@ -576,9 +576,9 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
             ::SendMessageA(child, FrameLayoutMessage, 0, reinterpret_cast<LPARAM>(&layout));
         }
     }
-    if (flags & reposQuery) {
+    if (flags & layoutQueryOnly) {
         if (rectParam) {
-            if (flags & reposExtra) {
+            if (flags & layoutAddInset) {
                 rectParam->left = layout.rect.left + rectParam->left;
                 rectParam->top = layout.rect.top + rectParam->top;
                 rectParam->right = layout.rect.right - rectParam->right;
@@ -589,9 +589,9 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
         }
         return;
     }
-    if (leftOver && !(flags & reposNoPosLeftOver)) {
+    if (leftOver && !(flags & layoutNoLeftOver)) {
         RECT r = layout.rect;
-        if ((flags & reposExtra) && rectParam) {
+        if ((flags & layoutAddInset) && rectParam) {
             r.left += rectParam->left;
             r.top += rectParam->top;
             r.right -= rectParam->right;

@@ -118,7 +118,9 @@ public:
     void RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags = 0,
                         RECT* rectParam = nullptr, const RECT* rectClient = nullptr,
                         bool stretch = true);
-    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    // layoutQueryOnly: only report the room left (in rectParam); layoutAddInset: rectParam
+    // holds an inset to take from that room; layoutNoLeftOver: leave idLeftOver where it is.
+    enum LayoutFlags { layoutQueryOnly = 0x1, layoutAddInset = 0x2, layoutNoLeftOver = 0x4 };
 
     // Styles.
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }

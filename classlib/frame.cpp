@@ -329,8 +329,8 @@ void CFrameWnd::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
         m_nIDTracking = IDS_LIB_READY;
     } else if (flags & (MF_SEPARATOR | MF_POPUP)) {
         m_nIDTracking = 0;
-    } else if (item >= 0xF000 && item < 0xF1F0) {
-        m_nIDTracking = 0;
+    } else if (item >= SC_SIZE && item < IDM_WINDOW_LIST_FIRST) {
+        m_nIDTracking = 0;  // system menu commands have no prompt
     } else {
         m_nIDTracking = item;
     }
@@ -365,7 +365,7 @@ void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
             state.m_pSubMenu = sub;
             state.DoUpdate(this, false);
         } else {
-            state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+            state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < SC_SIZE);
         }
         // An update handler may have added or removed items.
         UINT count = popup->GetMenuItemCount();

@@ -66,12 +66,12 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
     ON_WM_EXITMENULOOP()
-    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+    ON_MESSAGE(StatusPromptMessage, OnSetMessageString)
     ON_WM_SYSCOMMAND()
     ON_WM_HELPINFO()
-    ON_COMMAND(ID_HELP_FINDER, OnHelpCommand)
+    ON_COMMAND(CMD_HELP_TOPICS, OnHelpCommand)
     ON_COMMAND(ID_HELP, OnHelpCommand)
-    ON_COMMAND(ID_DEFAULT_HELP, OnHelpCommand)
+    ON_COMMAND(CMD_DEFAULT_HELP, OnHelpCommand)
     ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
     ON_COMMAND(kArcSegmentCommand, OnArcSegment)
     ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
@@ -101,7 +101,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
 
     m_toolbox = new ToolboxBar;
     // Tool tips are asked for at creation: the bar's tip window is made with the bar.
-    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | CBRS_LEFT | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR)) {
+    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | BAR_LEFT | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS, AFX_IDW_TOOLBAR)) {
         return -1;
     }
     m_toolbox->SetSizes(CSize(27, 27), CSize(20, 20));
@@ -111,22 +111,22 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     m_toolbox->SetButtons(ids, static_cast<int>(std::size(ids)));
     for (size_t i = 0; i < std::size(kToolboxButtons); ++i) {
         const ToolboxButton& b = kToolboxButtons[i];
-        m_toolbox->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? TBBS_DROPDOWN : TBBS_BUTTON, b.image);
+        m_toolbox->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? BARBTN_DROPDOWN : BARBTN_BUTTON, b.image);
     }
 
     static const UINT indicators[] = { ID_SEPARATOR };
-    if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+    if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | BAR_BOTTOM, AFX_IDW_STATUS_BAR) ||
         !m_statusBar.SetIndicators(indicators, 1)) {
         return -1;
     }
 
-    m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
-    m_toolbox->EnableDocking(CBRS_ALIGN_ANY);
+    m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_SIZE_VARIABLE);
+    m_toolbox->EnableDocking(BAR_ALIGN_ANY);
     // The custom-tool button keeps the width of the others: the bar draws no drop-down
     // arrows, so a wider button only shows its picture out of line with the column.
 
-    EnableDocking(CBRS_ALIGN_ANY);
-    DockControlBar(m_toolbox, AFX_IDW_DOCKBAR_LEFT);
+    EnableDocking(BAR_ALIGN_ANY);
+    DockControlBar(m_toolbox, IDW_DOCK_LEFT);
     if (!CreatePalettes()) return -1;
 
     CreateMenuLists();
@@ -159,7 +159,7 @@ bool CMainFrame::CreatePalettes() {
         { &m_notationBar, IDW_NOTATION_BAR, IDS_NOTATION_BAR },
         { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
     };
-    const DWORD style = WS_CHILD | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_HIDE_INPLACE | CBRS_SIZE_DYNAMIC;
+    const DWORD style = WS_CHILD | BAR_TOP | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_HIDE_IN_PLACE | BAR_SIZE_VARIABLE;
     for (const Palette& p : palettes) {
         if (!p.bar->Create(this, style, p.id)) return false;
         CString title;
@@ -171,14 +171,14 @@ bool CMainFrame::CreatePalettes() {
     m_notationBar.SetSizes(CSize(23, 22), CSize(16, 16));
 
     ::LockWindowUpdate(::GetDesktopWindow());
-    m_textPalette.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
-    DockControlBar(&m_textPalette, AFX_IDW_DOCKBAR_BOTTOM);
+    m_textPalette.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
+    DockControlBar(&m_textPalette, IDW_DOCK_BOTTOM);
     ShowControlBar(&m_textPalette, false, false);
-    m_notationBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_notationBar.EnableDocking(BAR_ALIGN_ANY);
 
     CRect frame;
     GetWindowRect(&frame);
-    m_motionController.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    m_motionController.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
     FloatControlBar(&m_motionController, CPoint(frame.left + 43, frame.bottom - 45 - 40));
     ShowControlBar(&m_motionController, false, false);
     m_scriptView.EnableDocking(0);
@@ -284,7 +284,7 @@ void CMainFrame::GetMessageString(UINT id, CString& message) const {
 // status line shows the engine's text again, the tool's or the hover prompt, which is
 // not sent again until it changes.
 LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
-    if (id == AFX_IDS_IDLEMESSAGE && text == 0) {
+    if (id == IDS_LIB_READY && text == 0) {
         const char* engineText = nullptr;
         FetchStatusText(&engineText);
         return CMDIFrameWnd::OnSetMessageString(0, reinterpret_cast<LPARAM>(engineText ? engineText : ""));

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/text_objects.h"
@@ -12,7 +13,6 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
-#include "engine/core/object_creation.h"
 #include "engine/text/value_slots.h"
 
 namespace {

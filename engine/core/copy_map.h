@@ -65,9 +65,9 @@ int32_t CopyMapGivenKind(const CopyMap* map, int32_t index);
 // The indexes of a source object's parents (at most `room`); answers their count.
 int32_t CopyMapParentIndexes(const CopyMap* map, int32_t index, int32_t* parents, int32_t room);
 
-// Stand-in: the label service has no text setter yet. Puts text into a label block
-// (inline up to four characters, else a heap copy) without freeing what it held; false
-// without memory, the block unchanged.
+// Puts text into a label block that belongs to no object yet (the label service stores
+// the texts of objects): inline up to four characters, else a heap copy, without
+// freeing what it held; false without memory, the block unchanged.
 bool SetLabelBlockText(ObjectLabel* label, const char* text);
 
 // Clones one source object into the current sketch with its parents taken from their

@@ -34,8 +34,6 @@
 
 namespace {
 
-// ---- Neighbours not built yet ----------------------------------------------------------
-
 // The sketch's automatic label sequences, kept while a run makes provisional objects so
 // that the letters they took are given back.
 struct LabelStateCopy {
@@ -48,16 +46,8 @@ void RestoreLabelState(Sketch* sketch, const LabelStateCopy& copy) {
     std::memcpy(sketch->labelSequences, copy.sequences, sizeof copy.sequences);
 }
 
-bool SetLabelText(SketchObject* object, const char* text) {
-    ObjectLabel label = object->label;
-    if (!SetLabelBlockText(&label, text)) return false;
-    if (object->label.heapLength != 0) FreeMemory(object->label.text.heapText);
-    object->label = label;
-    return true;
-}
-
 // Stand-in: the script view is told which given is next and when the run ends once it
-// is built; cloned functions get their derivatives rebuilt once functions are built.
+// is built.
 
 // ---- Tables ------------------------------------------------------------------------------
 
@@ -283,7 +273,7 @@ ResultCode RecordMatch(int32_t index, SketchObject* object, bool byUser, bool sh
     char text[256];
     GetObjectLabelText(given, text, sizeof text);
     if (!byUser && text[0]) {
-        if (SetLabelText(object, text)) {
+        if (StoreLabelText(object, text, false) == kResultOK) {
             object->label.level = given->label.level;
             ObjectPredicateFn follows = ObjectClassTable[object->objectClass].labelFollowsGeometry;
             object->label.shown = text[0] != '.' && follows && follows(object) ? 1 : 0;

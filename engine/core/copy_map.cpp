@@ -23,6 +23,8 @@ constexpr int32_t kMaxCloneWords = 64;
 constexpr uint32_t kMaxLabelTemplate = 255;
 // Label level of a name the user gave.
 constexpr int32_t kLabelLevelName = 7;
+constexpr int32_t kLabelLevelSequence = 6;  // a letter of the class's sequence
+constexpr uint32_t kCopyLabelText = 256;
 // A source object outside the map, or a parent not cloned before its child.
 constexpr ResultCode kResultBadSource = 35;
 
@@ -414,6 +416,33 @@ ResultCode CloneObjectAsFree(CopyMap* map, SketchObject* source, SketchObject** 
 
 namespace {
 
+bool GivenUsesLabel(const CopyMap& map, int32_t givens, const SketchObject* self, const char* text) {
+    char other[kCopyLabelText];
+    for (int32_t k = 0; k < givens; ++k) {
+        const SketchObject* copy = map.entries[k].copy;
+        if (!copy || copy == self) continue;
+        GetObjectLabelText(copy, other, sizeof other);
+        if (std::strcmp(other, text) == 0) return true;
+    }
+    return false;
+}
+
+void NameUnnamedGivens(const CopyMap& map, int32_t givens) {
+    for (int32_t k = 0; k < givens; ++k) {
+        SketchObject* copy = map.entries[k].copy;
+        if (!copy || copy->label.level >= kLabelLevelSequence) continue;  // named
+        char text[kCopyLabelText];
+        // A sequence runs through its letters and rounds, so a free one comes; the bound
+        // only keeps an exhausted one from spinning.
+        for (int32_t tries = 0; tries < 1000; ++tries) {
+            copy->label.level = 0;
+            GetObjectLabel(copy, kLabelLevelSequence);
+            GetObjectLabelText(copy, text, sizeof text);
+            if (!GivenUsesLabel(map, givens, copy, text)) break;
+        }
+    }
+}
+
 // A given's stand-in in a tool sketch made from a selection: a value for measured and
 // calculated givens, else a point; it does not exist, and keeps a name the user gave.
 SketchObject* MakeGivenPlaceholder(const CopyItem& item) {
@@ -497,8 +526,9 @@ ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_
                     copy->label.useInTools = 1;
                     flaggedSystem = true;
                 }
-                // Stand-in: givens without a name get the next free label of their class's
-                // sequence once label sequences are kept per sketch.
+                // Before the first other object, the givens without a name take the next
+                // label of their class's sequence that no other given uses.
+                if (rc == kResultOK && i == givens - 1) NameUnnamedGivens(map, givens);
                 continue;
             }
             const int32_t hidden = source->hidden;

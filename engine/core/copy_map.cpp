@@ -327,9 +327,10 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             return IsFatalResult(rc) ? rc : kResultOutOfMemory;
         }
     }
-    // Stand-in: outside modes 4 and 6 a derivative is rebuilt as the approximate
-    // derivative of its copied function once functions keep their expressions; until
-    // then its copied class record is used as it is, as when that rebuild fails.
+    // Stand-in: outside modes 4 and 6 a derivative is to be rebuilt as the approximate
+    // derivative of its copied function (and the map's frees to rebuild the derivatives
+    // of cloned functions); the derivative code is above the core and no service reaches
+    // it yet, so the copied class record is used as it is, as when that rebuild fails.
 
     ObjectLabel* label = nullptr;
     if (!CopyLabelBlock(map, source, mode, &label)) {
@@ -355,8 +356,7 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             return rc;
         }
     }
-    // Stand-in: a calculation named by a "=" template is compiled again once
-    // calculations keep their own expressions.
+    // Stand-in: a calculation named by a "=" template is not compiled again yet.
 
     if (flags == kConstructedNew) {
         made->selectable = source->selectable;
@@ -364,8 +364,8 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
         if (fullCopy) {
             CopyTextStyle(source, made);
             made->exists = source->exists;
-            // Stand-in: the class's text comes through its text-editing operations once
-            // classes have them (no row has them yet).
+            // The class's text came with its class record above: the records of the
+            // text classes carry their layouts whole.
             if (classRow.transferGeometry) {
                 const ResultCode rc = CopyCodecBlock(classRow.transferGeometry, source, made);
                 if (rc == kResultOutOfMemory) {

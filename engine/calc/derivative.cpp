@@ -957,3 +957,5 @@ ResultCode RewriteFirstRule(SketchObject* function, InfixExpression* out) {
     out->form = data->form;
     return WriteInfix(r, root, &out->tokens, &out->count);
 }
+
+ResultCode MakeApproximateDerivative(SketchObject* derived) { return RederiveFunction(derived, false, nullptr); }

@@ -198,6 +198,10 @@ int32_t CopyMapParentIndexes(const CopyMap* map, int32_t index, int32_t* parents
     return count;
 }
 
+void CopyMapForgetExtra(CopyMap* map, const SketchObject* object) {
+    if (map->extra && PtrListIndexOf(map->extra, object) >= 0) PtrListRemove(map->extra, object, true);
+}
+
 void FreeCopyMap(CopyMap* map, bool destroyExtras) {
     if (destroyExtras) {
         int32_t count = 0;
@@ -327,10 +331,6 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             return IsFatalResult(rc) ? rc : kResultOutOfMemory;
         }
     }
-    // Stand-in: outside modes 4 and 6 a derivative is to be rebuilt as the approximate
-    // derivative of its copied function (and the map's frees to rebuild the derivatives
-    // of cloned functions); the derivative code is above the core and no service reaches
-    // it yet, so the copied class record is used as it is, as when that rebuild fails.
 
     ObjectLabel* label = nullptr;
     if (!CopyLabelBlock(map, source, mode, &label)) {
@@ -346,7 +346,12 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
     if (!made) return kResultOutOfMemory;
     if ((textClass || tableClass) && classRow.transferClassData && flags == kConstructedNew) {
         ResultCode rc = CopyCodecBlock(classRow.transferClassData, source, made);
-        if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) rc = FinishReadCalculation(made, true);
+        // Made empty, the calculation took the kind of an empty one (a parameter's); with
+        // its record it is what its source was, as a calculation read from a file is.
+        if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) {
+            made->objectKind = t.objectKind;
+            rc = FinishReadCalculation(made, true);
+        }
         if (!IsFatalResult(rc) && tableClass) {
             const ResultCode table = FinishTableFromRecord(made);
             if (table != kResultOK) rc = table == kResultOutOfMemory ? table : kResultBadSource;
@@ -355,6 +360,14 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             DestroyObject(made, true, true);
             return rc;
         }
+    }
+    // Outside the script form and paste a derivative is defined anew as the approximate
+    // derivative of its copied function, and listed so that whoever ends the cloning
+    // can derive it exactly; when that fails it keeps its copied definition.
+    if (flags == kConstructedNew && made->constructionType == kTypeDerivative && mode != kCloneToolScript &&
+        mode != kClonePaste && MakeApproximateDerivative(made) == kResultOK && !PtrListAppend(&map->extra, made)) {
+        DestroyObject(made, true, true);
+        return kResultOutOfMemory;
     }
     // Stand-in: a calculation named by a "=" template is not compiled again yet.
 
@@ -539,9 +552,10 @@ ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_
         target->cloneMode = kCloneNone;
         if (rc == kResultOK && !SetTargetGivens(target, map, items, givens)) rc = kResultOutOfMemory;
         if (rc == kResultOK) SortToolGivens(target);
+        FreePtrList(&map.extra);  // in the target's arena; the copies stay in the target
         SetCurrentSketch(previous, nullptr);
     }
-    FreeCopyMap(&map, false);  // the copies' extras stay in the target
+    FreeCopyMap(&map, false);
     if (rc != kResultOK) {
         FreeSketch(target);
         return rc;

@@ -59,6 +59,9 @@ bool SetupCopyMap(CopyMap* map, Sketch* source, bool roomForMatching);
 // Frees the map and forgets the source's numbering; with destroyExtras the extra objects
 // are destroyed too.
 void FreeCopyMap(CopyMap* map, bool destroyExtras);
+// Takes an object that is about to be destroyed out of the map's extra list (the
+// target sketch current).
+void CopyMapForgetExtra(CopyMap* map, const SketchObject* object);
 // The kind a given of the source is matched by: its given-table kind, else its own.
 int32_t CopyMapGivenKind(const CopyMap* map, int32_t index);
 

@@ -25,6 +25,7 @@
 #include "engine/core/status_text.h"
 #include "engine/core/tool_list.h"
 #include "engine/interact/construction_commands.h"
+#include "engine/interact/derivative_command.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
@@ -146,6 +147,7 @@ void RecomputeWithDependents(SketchObject* object) {
 }
 
 void DeleteObject(SketchObject* object) {
+    CopyMapForgetExtra(&gRun.map, object);
     if (gRun.highlighted == object) gRun.highlighted = nullptr;
     if (gRun.target.object == object || gRun.target.other == object) gRun.target = Target{};
     AddObjectToDirtyRect(object);
@@ -1012,6 +1014,9 @@ void ToolEnd(bool failed, bool resetMouse, bool chooseTool) {
     gRun.promptItem = kNoPrompt;
     ClearStatusTextProvider(0);
     SetToolActivity(false);
+    // Copied derivatives were defined approximately: a run that succeeded derives them
+    // exactly (a failure of that is told and leaves them approximate).
+    if (!failed) RebuildCopiedDerivatives(&gRun.map);
     FreeCopyMap(&gRun.map, false);
     gRun = ToolRun{};
     gRun.given = -1;

@@ -369,7 +369,17 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
         DestroyObject(made, true, true);
         return kResultOutOfMemory;
     }
-    // Stand-in: a calculation named by a "=" template is not compiled again yet.
+    // A calculation named by a "=" template is compiled again under its new name; it
+    // compiled before, so a failure now leaves it as it was made.
+    if (flags == kConstructedNew && mode == kClonePlayback && made->objectClass == kClassCalculation &&
+        source->label.level != 0) {
+        char inlineCopy[5];
+        if (LabelChars(source->label, inlineCopy)[0] == '=' &&
+            FinishReadCalculation(made, true) == kResultOutOfMemory) {
+            DestroyObject(made, true, true);
+            return kResultOutOfMemory;
+        }
+    }
 
     if (flags == kConstructedNew) {
         made->selectable = source->selectable;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/scratch_folder.h"
+
 #include "stream_bytes.h"
 
 #include <algorithm>
@@ -37,7 +39,8 @@ protected:
 
     // The same through a file stream, read back whole.
     std::vector<uint8_t> WriteFile(FakeSketch& sketch, const FormatInfo& f, ResultCode expected = kResultOK) {
-        const std::string path = ::testing::TempDir() + "sketch_body.bin";
+        ScratchFolder scratch;
+        const std::string path = scratch.Path("sketch_body.bin");
         StreamHandle h;
         EXPECT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
         EXPECT_EQ(WriteSketchBody(h, &sketch, kFakeWriteOps, f), expected);

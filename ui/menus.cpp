@@ -48,6 +48,7 @@ struct InsertedItem {
 };
 
 constexpr uint32_t kQuitRow = 15;
+constexpr uint32_t kInteriorRow = 9;   // shown as the arc-interior pop-up for arcs
 constexpr UINT kRecentFileFirst = ID_RECENT_FILE_FIRST;
 constexpr UINT kRecentFileLast = ID_RECENT_FILE_FIRST + 15;
 
@@ -605,6 +606,13 @@ void RunArcSegmentCommand(HWND frame) {
     if (gArcSlot == kCmdStateNoSlot) return;
     SetCommandVariantFlag(false);
     SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CommandId(gArcSlot), 0), 0);
+}
+
+void RunArcInteriorCommand(HWND frame, bool sector) {
+    uint32_t slot = gArcSlot;
+    if (slot == kCmdStateNoSlot && !CmdStateFindItem(kInteriorRow, &slot)) return;
+    SetCommandVariantFlag(sector);
+    SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CommandId(slot), 0), 0);
 }
 
 UINT LookupCtrlKeyCommand(UINT virtualKey, bool shift) {

@@ -39,6 +39,9 @@ void UpdateFontPopupItem();
 void RefreshMenuKeyTexts();
 // The arc-interior pop-up's segment item: runs its command with the segment program.
 void RunArcSegmentCommand(HWND frame);
+// Runs the arc-interior command (the pop-up's, else the Interior row's) with the sector
+// or the segment program.
+void RunArcInteriorCommand(HWND frame, bool sector);
 
 // Slot of an engine command identifier (0x9000..0xAFFF).
 bool MenuIdToSlot(UINT id, uint32_t* slot);

@@ -62,8 +62,6 @@ void RunParameterDialog(SketchObject* parameter);
 bool RunTextStyleDialog(TextStyle* style);
 void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
-void ScrollSketchTo(ScreenPoint windowOrigin);
-void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------
 

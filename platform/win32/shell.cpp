@@ -234,8 +234,8 @@ bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
     // this dialog) stays disabled while this one runs and is given back the focus after.
     HWND outer = GetActiveWindow();
     const CWnd* outerObject = outer ? CWnd::FromHandlePermanent(outer) : nullptr;
-    if (!outerObject || (outerObject->m_nFlags & WF_MODALLOOP) == 0) outer = nullptr;
-    CWinApp* app = AfxGetApp();
+    if (!outerObject || (outerObject->m_nFlags & WINDOW_IN_MODAL_LOOP) == 0) outer = nullptr;
+    CWinApp* app = CurrentApp();
     if (outer) {
         EnableWindow(outer, FALSE);
         if (app) app->EnableModeless(false);

@@ -248,8 +248,8 @@ TEST_F(DocumentTest, CommandsOfTheDocumentReachTheirHandlers) {
     EXPECT_EQ(EnabledBy(doc_, ID_SMALLER_TEXT), 0);
 
     // Stopping every motion and the Text Style dialog are the document's commands.
-    EXPECT_TRUE(doc_->OnCmdMsg(ID_STOP_ALL_MOTIONS, CN_COMMAND, nullptr, nullptr));
-    EXPECT_TRUE(doc_->OnCmdMsg(ID_TEXT_STYLE_DIALOG, CN_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc_->OnCmdMsg(ID_STOP_ALL_MOTIONS, ROUTE_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc_->OnCmdMsg(ID_TEXT_STYLE_DIALOG, ROUTE_COMMAND, nullptr, nullptr));
 
     // The arc sector wants exactly one arc selected.
     Sketch* page = doc_->CurrentPage();

@@ -156,7 +156,7 @@ TEST_F(Shell, AnOuterDialogIsDisabledAndActiveAgainAfterwards) {
     EXPECT_TRUE(gOuterEnabledDuring);
     EXPECT_TRUE(IsWindowEnabled(main_));
 
-    outer.m_nFlags |= WF_MODALLOOP;
+    outer.m_nFlags |= WINDOW_IN_MODAL_LOOP;
     EnableWindow(main_, FALSE);  // as a modal sheet leaves it
     SetActiveWindow(gOuter);
     EXPECT_FALSE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));

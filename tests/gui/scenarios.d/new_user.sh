@@ -7,8 +7,8 @@ popup_item() { ask popup-menu | awk -F'|' -v id="$1" '$3 == id { print $2 "|" $5
 # The menu bar's item of an identifier, wherever it is: text|grey|check.
 bar_item() { ask menus | awk -F'|' -v id="$1" '$3 == id { print $2 "|" $5 "|" $6; exit }'; }
 bar_item_grey_is() { [ "$(bar_item "$1" | cut -d'|' -f2)" = "$2" ]; }
-# The window menu's entries (identifiers from 65280): their texts.
-window_entries() { ask menus | awk -F'|' '$3 >= 65280 && $3 < 65535 { print $2 }'; }
+# The window menu's entries (identifiers from 0xFE00): their texts.
+window_entries() { ask menus | awk -F'|' '$3 >= 65024 && $3 < 65535 { print $2 }'; }
 # Opens a pop-up of the menu bar with a click on its title.
 open_bar_menu() {
     # shellcheck disable=SC2046

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "classlib/app.h"
+#include "classlib/command_ids.h"
 #include "classlib/frame.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
@@ -49,8 +50,8 @@ struct InsertedItem {
 
 constexpr uint32_t kQuitRow = 15;
 constexpr uint32_t kInteriorRow = 9;   // shown as the arc-interior pop-up for arcs
-constexpr UINT kRecentFileFirst = ID_RECENT_FILE_FIRST;
-constexpr UINT kRecentFileLast = ID_RECENT_FILE_FIRST + 15;
+constexpr UINT kRecentFileFirst = CMD_RECENT_FIRST;
+constexpr UINT kRecentFileLast = CMD_RECENT_LAST;
 
 HMENU gBaseMenu = nullptr;
 // The pop-up that holds the recent-file place of the current build, or null.

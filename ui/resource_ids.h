@@ -33,7 +33,6 @@
 
 // Commands of the program's own.
 #define ID_APP_QUIT            57665  // the frame's Quit item (the library's exit)
-#define ID_RECENT_FILE_FIRST   0xE110  // the class library's first recent-file command
 #define ID_STOP_ALL_MOTIONS    32847
 #define ID_TEXT_STYLE_DIALOG   32894
 #define ID_ARC_SECTOR          32895

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/command_ids.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
@@ -130,7 +131,7 @@ TEST_F(RuntimeMenus, DefaultStreamMergesIntoTheBaseMenu) {
     // before Quit.
     ASSERT_EQ(GetMenuItemCount(file), 16);
     EXPECT_EQ(Text(file, 0), "&New Sketch\tCtrl+N");
-    EXPECT_EQ(GetMenuItemID(file, 13), UINT(ID_RECENT_FILE_FIRST));
+    EXPECT_EQ(GetMenuItemID(file, 13), UINT(CMD_RECENT_FIRST));
     EXPECT_TRUE(GetMenuState(file, 14, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(Text(file, 15), "&Quit\tCtrl+Q");
 
@@ -164,9 +165,9 @@ TEST_F(RuntimeMenus, ARebuildTakesOutThePreviousBuild) {
 
     // The class library lists two recent files in place of the first one's item.
     HMENU file = GetSubMenu(bar, 0);
-    ASSERT_EQ(GetMenuItemID(file, 13), UINT(ID_RECENT_FILE_FIRST));
-    ModifyMenuA(file, 13, MF_BYPOSITION | MF_STRING, ID_RECENT_FILE_FIRST, "&1 C:\\a.yrn");
-    InsertMenuA(file, 14, MF_BYPOSITION | MF_STRING, ID_RECENT_FILE_FIRST + 1, "&2 C:\\b.yrn");
+    ASSERT_EQ(GetMenuItemID(file, 13), UINT(CMD_RECENT_FIRST));
+    ModifyMenuA(file, 13, MF_BYPOSITION | MF_STRING, CMD_RECENT_FIRST, "&1 C:\\a.yrn");
+    InsertMenuA(file, 14, MF_BYPOSITION | MF_STRING, CMD_RECENT_FIRST + 1, "&2 C:\\b.yrn");
 
     ASSERT_EQ(Build(SmallStream(0)), kResultOK);
     ASSERT_EQ(GetMenuItemCount(bar), 6);

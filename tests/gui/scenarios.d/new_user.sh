@@ -9,6 +9,9 @@ bar_item() { ask menus | awk -F'|' -v id="$1" '$3 == id { print $2 "|" $5 "|" $6
 bar_item_grey_is() { [ "$(bar_item "$1" | cut -d'|' -f2)" = "$2" ]; }
 # The window menu's entries (identifiers from 0xFE00): their texts.
 window_entries() { ask menus | awk -F'|' '$3 >= 65024 && $3 < 65535 { print $2 }'; }
+# The class library's recent-file commands: 0xE1E0 to 0xE1EF.
+recent_first=57824
+recent_last=57839
 # Opens a pop-up of the menu bar with a click on its title.
 open_bar_menu() {
     # shellcheck disable=SC2046
@@ -70,10 +73,10 @@ scenario_recent_files_and_titles() {
     wait_for 30 "the copy" has_docs 3
     open_bar_menu 0
     local first
-    first=$(popup_item 57616 | cut -d'|' -f1)
+    first=$(popup_item $recent_first | cut -d'|' -f1)
     case "$first" in "&1 "*"recent kite.yrn") ;; *) fail "the first recent file is '$first'" ;; esac
-    if ask popup-menu | awk -F'|' '$3 >= 57616 && $3 <= 57631' | grep -qi copy; then
-        fail "a copy entered the recent files: $(ask popup-menu | awk -F'|' '$3 >= 57616 && $3 <= 57631')"
+    if ask popup-menu | awk -F'|' -v first=$recent_first -v last=$recent_last '$3 >= first && $3 <= last' | grep -qi copy; then
+        fail "a copy entered the recent files: $(ask popup-menu | awk -F'|' -v first=$recent_first -v last=$recent_last '$3 >= first && $3 <= last')"
     fi
     shot recent-files
     close_menus
@@ -84,10 +87,10 @@ scenario_recent_files_and_titles() {
     start_program
     wait_for 30 "the first document" has_docs 1
     open_bar_menu 0
-    first=$(popup_item 57616 | cut -d'|' -f1)
+    first=$(popup_item $recent_first | cut -d'|' -f1)
     case "$first" in "&1 "*"recent kite.yrn") ;; *) fail "after a restart the first recent file is '$first'" ;; esac
     local at
-    at=$(ask popup-menu | awk -F'|' '$1 == 0 { n++ } $1 == 0 && $3 == 57616 { print n - 1 }')
+    at=$(ask popup-menu | awk -F'|' -v id=$recent_first '$1 == 0 { n++ } $1 == 0 && $3 == id { print n - 1 }')
     # shellcheck disable=SC2046
     xdotool mousemove $(ask popup-rect "$at" | centre) click 1
     wait_for 30 "the recent document opened" has_docs 2

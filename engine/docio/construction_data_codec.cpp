@@ -346,7 +346,7 @@ ResultCode TransferMotionParams(TransferContext* context) {
         for (int32_t k = 0; k < 3; ++k) p.reserved[k] = GetLE32(at + 20 + 4 * k);
     }
     PtrList made = 0;
-    const bool ok = MakeConstructionData(records, n * sizeof(MotionParams), &made);
+    const bool ok = n == 0 || MakeConstructionData(records, n * sizeof(MotionParams), &made);
     FreeMemory(records);
     if (!ok) return kResultOutOfMemory;
     FreePtrList(&object->constructionData);

@@ -246,7 +246,9 @@ TEST_F(MotionPageTest, TheControlsShownFollowTheTargetAndItsChoices) {
         EXPECT_EQ(page.controlMask, c.mask);
         EXPECT_EQ(page.states[kMotionControlOnceOnly], c.onceState);
         for (int32_t k = 0; k < kMotionControlCount; ++k) {
-            if (k != kMotionControlOnceOnly) EXPECT_EQ(page.states[k], (c.mask >> k & 1) ? 3 : 0) << k;
+            if (k != kMotionControlOnceOnly) {
+                EXPECT_EQ(page.states[k], (c.mask >> k & 1) ? 3 : 0) << k;
+            }
         }
     }
     // No target: nothing.

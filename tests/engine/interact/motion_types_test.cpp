@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr double kPi = 3.141592653589793;
+
 class MotionTypesTest : public SketchTest {
 protected:
     void SetUp() override {
@@ -110,9 +112,9 @@ TEST_F(MotionTypesTest, PathMotionsBounceOnSegmentsAndWrapOnCircles) {
         Frame();
         const RealPoint at = PointPosition(q);
         EXPECT_NEAR(std::hypot(at.x - 200, at.y - 150), 50, 1e-9);
-        angle = std::fmod(angle + 40.0 / 50, 2 * M_PI);
+        angle = std::fmod(angle + 40.0 / 50, 2 * kPi);
         double now = std::atan2(150 - at.y, at.x - 200);  // y grows downwards: forward is counter-clockwise
-        if (now < 0) now += 2 * M_PI;
+        if (now < 0) now += 2 * kPi;
         EXPECT_NEAR(now, angle, 1e-9) << "frame " << k;
     }
 }
@@ -182,7 +184,9 @@ TEST_F(MotionTypesTest, ARandomPointLeftOfTheWindowDriftsBack) {
     for (int32_t k = 0; k < 600; ++k) {
         Frame();
         const RealPoint at = PointPosition(p);
-        if (x < -40) EXPECT_GE(at.x, x - 1e-9) << "frame " << k;
+        if (x < -40) {
+            EXPECT_GE(at.x, x - 1e-9) << "frame " << k;
+        }
         if (inside < 0 && at.x > 0) inside = k;
         if (inside >= 0) {
             // Once back it stays near the window.
@@ -297,18 +301,19 @@ TEST_F(MotionTypesTest, AMovedSegmentEndDragsItsSegmentAlong) {
 }
 
 TEST_F(MotionTypesTest, APathPointMovesAlongItsPathToTheDestinationsProjection) {
-    SketchObject* segment = Build(kTypeSegment, { PointAt(0, 0), PointAt(100, 0) });
-    SketchObject* p = Build(kTypePointOnPath, { segment }, nullptr, Reals(0.1, 0));
-    SketchObject* dest = PointAt(70, 0);
-    Motion* m = Start(p, dest, kMotionToDestination, 0, 0, 20);
+    // Lengths that binary fractions hold exactly: 64 to go at 16 a frame.
+    SketchObject* segment = Build(kTypeSegment, { PointAt(0, 0), PointAt(128, 0) });
+    SketchObject* p = Build(kTypePointOnPath, { segment }, nullptr, Reals(0.125, 0));
+    SketchObject* dest = PointAt(80, 0);
+    Motion* m = Start(p, dest, kMotionToDestination, 0, 0, 16);
     int32_t frames = 0;
     while (Running(m) && frames < 50) {
         Frame();
         ++frames;
         EXPECT_NEAR(PointPosition(p).y, 0, 1e-9);
     }
-    EXPECT_EQ(frames, 4);  // floor(60 / 20) = 3 steps and the extra frame
-    EXPECT_NEAR(PointPosition(p).x, 70, 1e-9);
+    EXPECT_EQ(frames, 5);  // four steps and the extra frame
+    EXPECT_NEAR(PointPosition(p).x, 80, 1e-9);
     // Off the path, already at the projection: it starts (the destination may still
     // come), at the projection and farther than 0.05.
     SetPointPosition(dest, 70, 10, 1, nullptr, false);
@@ -382,7 +387,9 @@ TEST_F(MotionTypesTest, NumbersChangeByTheirSettings) {
         ASSERT_TRUE(std::isfinite(NumberOf(p)));
         ASSERT_GE(NumberOf(p), 7);
         ASSERT_LE(NumberOf(p), 8);
-        if (k == 10) EXPECT_NEAR(NumberOf(p), 7.66, 1e-9);
+        if (k == 10) {
+            EXPECT_NEAR(NumberOf(p), 7.66, 1e-9);
+        }
     }
     StopMotions(0);
 

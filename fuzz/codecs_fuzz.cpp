@@ -117,7 +117,10 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
         if (!out) break;
         TransferContext c;
         BeginWriteContext(&c, out, n, button, f);
-        if (TransferMotionParams(&c) != kResultOK || c.destination.cursor != out + n) __builtin_trap();
+        const ResultCode written = TransferMotionParams(&c);
+        const bool oneWord = version <= 3 && n > 4;
+        if (written != (oneWord ? kResultObjectDropped : kResultOK)) __builtin_trap();
+        if (!oneWord && c.destination.cursor != out + n) __builtin_trap();
         FreeMemory(out);
     }
     FreePtrList(&button->constructionData);

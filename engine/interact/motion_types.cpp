@@ -68,7 +68,15 @@ double ParameterOfTarget(SketchObject* target, SketchObject* path, const PathMet
     return std::isfinite(t) ? t : (low + high) / 2;
 }
 
-void PlaceOnPath(SketchObject* target, SketchObject* path, const PathMethods* row, double t, bool storesParameter) {
+// With `deferred`, a point on this very path only stores the parameter: the frame's
+// recompute places it from there, so the point is not worked out twice.
+void PlaceOnPath(SketchObject* target, SketchObject* path, const PathMethods* row, double t, bool storesParameter,
+                 bool deferred = false) {
+    if (storesParameter && deferred) {
+        const RealPoint at = PointPosition(target);
+        SetPointPosition(target, at.x, at.y, path->exists == 1, &t, false);
+        return;
+    }
     RealPoint p{};
     int32_t exists = 1;
     row->pointAtParameter(path, t, &p, &exists);
@@ -207,7 +215,7 @@ int32_t AdvanceAlongPath(Motion* m) {
     }
     if (!std::isfinite(n)) n = (d.low + d.high) / 2;
     d.t = n;
-    PlaceOnPath(m->target, d.path, d.row, d.t, d.storesParameter != 0);
+    PlaceOnPath(m->target, d.path, d.row, d.t, d.storesParameter != 0, true);
     return goOn;
 }
 
@@ -307,7 +315,7 @@ int32_t AdvanceRandomOnPath(Motion* m) {
     if (s >= 200) d.jumpDeadline = 0;
     else SetDeadline(&d.jumpDeadline, IntervalMs(1000 / s));
     const double t = d.low + NextRandom() * d.span / kRandomSpan;
-    PlaceOnPath(m->target, d.path, d.row, t, d.storesParameter != 0);
+    PlaceOnPath(m->target, d.path, d.row, t, d.storesParameter != 0, true);
     return d.keepGoing;
 }
 

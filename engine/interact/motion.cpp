@@ -399,6 +399,9 @@ int32_t AnimationStep() {
     MotionState& state = sketch->motion;
     if (state.movingSetInvalid || state.movingSetStamp != sketch->structureChangeCount) {
         BuildMotionUpdateList(0);
+        // The selection's census reads the move states, which were cleared while the set
+        // was invalid: a menu refreshed meanwhile (after a drag, say) must look again.
+        InvalidateMotionGroups(sketch);
     }
     if (state.nesting == 0) PollNudgeKeys();
     const bool dragging = DragInProgress(sketch);

@@ -15,6 +15,7 @@
 #include "engine/docio/packed_values.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/motion_params.h"
+#include "engine/interact/mouse.h"
 #include "support/clock_double.h"
 
 namespace {
@@ -161,6 +162,31 @@ TEST_F(MotionTypesTest, ADraggedPathPointGoesOnFromWhereItWasDropped) {
     MotionTypeOps[kMotionAlongPath].suspend(m, 0);
     Frame();
     EXPECT_NEAR(PointPosition(p).x, 75, 1e-9);
+}
+
+TEST_F(MotionTypesTest, AMouseDragOfAnAnimatedPointHoldsItAndTheAnimationGoesOn) {
+    SketchObject* segment = Build(kTypeSegment, { PointAt(0, 100), PointAt(200, 100) });
+    SketchObject* p = Build(kTypePointOnPath, { segment }, nullptr, Reals(0.25, 0));
+    SketchObject* other = PointAt(300, 50);
+    Motion* m = Start(p, segment, kMotionAlongPath, kEndBounce, 1, 0.5);
+    Start(other, nullptr, kMotionRandomFree, 0, 1, 1);
+    ResetMouseState();
+    Frame();
+    const int16_t x = static_cast<int16_t>(std::lround(PointPosition(p).x));
+    SketchMouseDown(0, { x, 100 });
+    for (int16_t k = 1; k <= 20; ++k) {
+        SketchMouseHover(0, { static_cast<int16_t>(x + k), 100 }, 0);
+        Frame();
+    }
+    const double held = PointPosition(p).x;
+    for (int32_t k = 0; k < 10; ++k) Frame();
+    EXPECT_DOUBLE_EQ(PointPosition(p).x, held);
+    SketchMouseUp(0, { static_cast<int16_t>(x + 20), 100 });
+    Frame();
+    EXPECT_TRUE(Running(m));
+    EXPECT_EQ(RunningMotionCount(), 2);
+    EXPECT_EQ(ActivityWord() & kActivityAnimating, kActivityAnimating);
+    EXPECT_NEAR(PointPosition(p).x, held + 0.5, 1e-6);
 }
 
 TEST_F(MotionTypesTest, MissingPathsAndParametersRefuseToStart) {

@@ -83,17 +83,17 @@ protected:
     void SetUp() override {
         frame = new BarFrame;
         ASSERT_TRUE(frame->Create(nullptr, "Bars", WS_OVERLAPPEDWINDOW, CRect(0, 0, 640, 480)));
-        ASSERT_TRUE(toolBar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS |
-                                              CBRS_SIZE_DYNAMIC));
+        ASSERT_TRUE(toolBar.Create(frame, WS_CHILD | WS_VISIBLE | BAR_TOP | BAR_FLYBY_PROMPTS | BAR_TOOLTIPS |
+                                                            BAR_SIZE_VARIABLE));
         toolBar.SetSizes(CSize(27, 27), CSize(20, 20));
         ASSERT_TRUE(toolBar.SetButtons(kButtons, static_cast<int>(std::size(kButtons))));
-        toolBar.SetButtonStyle(2, TBBS_DROPDOWN);
+        toolBar.SetButtonStyle(2, BARBTN_DROPDOWN);
         ASSERT_TRUE(statusBar.Create(frame));
         const UINT indicators[] = { ID_SEPARATOR };
         ASSERT_TRUE(statusBar.SetIndicators(indicators, 1));
-        frame->EnableDocking(CBRS_ALIGN_ANY);
-        toolBar.EnableDocking(CBRS_ALIGN_ANY);
-        frame->DockControlBar(&toolBar, AFX_IDW_DOCKBAR_TOP);
+        frame->EnableDocking(BAR_ALIGN_ANY);
+        toolBar.EnableDocking(BAR_ALIGN_ANY);
+        frame->DockControlBar(&toolBar, IDW_DOCK_TOP);
     }
     void TearDown() override {
         if (frame && frame->m_hWnd) frame->DestroyWindow();
@@ -119,10 +119,10 @@ TEST_F(Bars, DockOnEachSideTakesThatEdgeAndWrapsWhenUpright) {
         bool upright;
     };
     const Case cases[] = {
-        { AFX_IDW_DOCKBAR_TOP, false },
-        { AFX_IDW_DOCKBAR_BOTTOM, false },
-        { AFX_IDW_DOCKBAR_LEFT, true },
-        { AFX_IDW_DOCKBAR_RIGHT, true },
+        { IDW_DOCK_TOP, false },
+        { IDW_DOCK_BOTTOM, false },
+        { IDW_DOCK_LEFT, true },
+        { IDW_DOCK_RIGHT, true },
     };
     CRect client;
     frame->GetClientRect(&client);
@@ -148,16 +148,16 @@ TEST_F(Bars, DockOnEachSideTakesThatEdgeAndWrapsWhenUpright) {
             EXPECT_LT(bar.Height(), 2 * 27);
         }
         switch (c.dockBar) {
-        case AFX_IDW_DOCKBAR_TOP: EXPECT_EQ(bar.top, client.top); break;
-        case AFX_IDW_DOCKBAR_BOTTOM: EXPECT_EQ(bar.bottom, status.top); break;
-        case AFX_IDW_DOCKBAR_LEFT: EXPECT_EQ(bar.left, client.left); break;
+        case IDW_DOCK_TOP: EXPECT_EQ(bar.top, client.top); break;
+        case IDW_DOCK_BOTTOM: EXPECT_EQ(bar.bottom, status.top); break;
+        case IDW_DOCK_LEFT: EXPECT_EQ(bar.left, client.left); break;
         default: EXPECT_EQ(bar.right, client.right); break;
         }
         // Only the side holding the bar takes room.
         int thick = 0;
-        for (UINT id = AFX_IDW_DOCKBAR_TOP; id <= AFX_IDW_DOCKBAR_BOTTOM; ++id) {
+        for (UINT id = IDW_DOCK_TOP; id <= IDW_DOCK_BOTTOM; ++id) {
             CRect dock = ClientRectIn(*CWnd::FromHandle(::GetDlgItem(frame->m_hWnd, static_cast<int>(id))), *frame);
-            if (id != c.dockBar) thick += (id == AFX_IDW_DOCKBAR_TOP || id == AFX_IDW_DOCKBAR_BOTTOM) ? dock.Height() : dock.Width();
+            if (id != c.dockBar) thick += (id == IDW_DOCK_TOP || id == IDW_DOCK_BOTTOM) ? dock.Height() : dock.Width();
         }
         EXPECT_EQ(thick, 0);
     }
@@ -174,7 +174,7 @@ TEST_F(Bars, FloatingBarLivesInAMiniFrameThatHidesWithIt) {
     EXPECT_EQ(rect.TopLeft(), CPoint(200, 150));
     EXPECT_EQ(::GetWindow(mini->m_hWnd, GW_OWNER), frame->m_hWnd);
     // The top dock bar gave its room back.
-    CRect top = ClientRectIn(*CWnd::FromHandle(::GetDlgItem(frame->m_hWnd, AFX_IDW_DOCKBAR_TOP)), *frame);
+    CRect top = ClientRectIn(*CWnd::FromHandle(::GetDlgItem(frame->m_hWnd, IDW_DOCK_TOP)), *frame);
     EXPECT_EQ(top.Height(), 0);
 
     frame->ShowControlBar(&toolBar, false, false);
@@ -191,7 +191,7 @@ TEST_F(Bars, FloatingBarLivesInAMiniFrameThatHidesWithIt) {
     frame->ShowControlBar(&toolBar, true, false);
 
     HWND miniHwnd = mini->m_hWnd;
-    frame->DockControlBar(&toolBar, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->DockControlBar(&toolBar, IDW_DOCK_BOTTOM);
     EXPECT_FALSE(toolBar.IsFloating());
     EXPECT_FALSE(::IsWindow(miniHwnd));
     EXPECT_EQ(frame->GetControlBar(AFX_IDW_TOOLBAR), &toolBar);
@@ -244,7 +244,7 @@ TEST_F(Bars, DockContextSubclassResizesTheFloatingBar) {
 TEST_F(Bars, SeparatorMakesRoomForAControlWhoseNotificationsReachTheFrame) {
     CRect plain;
     toolBar.GetItemRect(4, &plain);
-    toolBar.SetButtonInfo(3, kCombo, TBBS_SEPARATOR, 120);
+    toolBar.SetButtonInfo(3, kCombo, BARBTN_SEPARATOR, 120);
     CRect slot;
     toolBar.GetItemRect(3, &slot);
     EXPECT_EQ(slot.Width(), 120);
@@ -255,7 +255,7 @@ TEST_F(Bars, SeparatorMakesRoomForAControlWhoseNotificationsReachTheFrame) {
     int image;
     toolBar.GetButtonInfo(3, id, style, image);
     EXPECT_EQ(id, kCombo);
-    EXPECT_EQ(style, static_cast<UINT>(TBBS_SEPARATOR));
+    EXPECT_EQ(style, static_cast<UINT>(BARBTN_SEPARATOR));
     EXPECT_EQ(image, 120);
 
     HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, slot.left, slot.top, slot.Width(),
@@ -275,7 +275,7 @@ TEST_F(Bars, DropDownButtonNotifiesTheRoutedTarget) {
 }
 
 TEST_F(Bars, ButtonsTakeTheirStatesAtIdle) {
-    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    frame->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
     struct Case {
         UINT id;
         bool enabled;
@@ -294,23 +294,23 @@ TEST_F(Bars, ButtonsTakeTheirStatesAtIdle) {
         EXPECT_EQ(toolBar.SendMessage(TB_ISBUTTONCHECKED, c.id) != 0, c.checked);
     }
     frame->checkPoint = false;
-    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    frame->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
     EXPECT_EQ(toolBar.SendMessage(TB_ISBUTTONCHECKED, kPoint), 0);
 }
 
 TEST_F(Bars, BarOverridingTheUpdateKeepsItsOwnStates) {
     SilentBar silent;
-    ASSERT_TRUE(silent.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE806));
+    ASSERT_TRUE(silent.Create(frame, WS_CHILD | WS_VISIBLE | BAR_TOP, 0xE806));
     const UINT ids[] = { kCompass, kNoHandler };
     ASSERT_TRUE(silent.SetButtons(ids, 2));
-    frame->DockControlBar(&silent, AFX_IDW_DOCKBAR_TOP);
-    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    frame->DockControlBar(&silent, IDW_DOCK_TOP);
+    frame->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
     EXPECT_NE(silent.SendMessage(TB_ISBUTTONENABLED, kCompass), 0);
     EXPECT_NE(silent.SendMessage(TB_ISBUTTONENABLED, kNoHandler), 0);
 }
 
 TEST_F(Bars, StatusBarShowsPromptsAndButtonFlyBy) {
-    frame->SendMessage(WM_SETMESSAGESTRING, kCompass);
+    frame->SendMessage(StatusPromptMessage, kCompass);
     EXPECT_EQ(statusBar.GetPaneText(0), CString("Prompt 101"));
     statusBar.SetWindowText("Working");
     EXPECT_EQ(statusBar.GetPaneText(0), CString("Working"));
@@ -331,7 +331,7 @@ TEST_F(Bars, StatusBarShowsPromptsAndButtonFlyBy) {
 
 TEST_F(Bars, DynamicLayoutFollowsTheLengthAsked) {
     // Five buttons of 27 and an 8-pixel separator.
-    CSize oneRow = toolBar.CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK);
+    CSize oneRow = toolBar.CalcDynamicLayout(-1, LM_HORZ | LM_DOCKED_HORZ);
     CSize narrow = toolBar.CalcDynamicLayout(2 * 27 + 2, LM_HORZ);
     EXPECT_LT(narrow.cx, oneRow.cx);
     EXPECT_GT(narrow.cy, oneRow.cy);
@@ -339,7 +339,7 @@ TEST_F(Bars, DynamicLayoutFollowsTheLengthAsked) {
     CSize byHeight = toolBar.CalcDynamicLayout(oneRow.cy, LM_HORZ | LM_LENGTHY);
     EXPECT_EQ(byHeight, oneRow);
     // The committed width is the one floating frames come back to.
-    CSize committed = toolBar.CalcDynamicLayout(3 * 27 + 2, LM_HORZ | LM_COMMIT);
+    CSize committed = toolBar.CalcDynamicLayout(3 * 27 + 2, LM_HORZ | LM_REMEMBER);
     EXPECT_EQ(toolBar.CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH), committed);
 }
 

@@ -151,7 +151,7 @@ TEST_F(PageTabs, ShownStripFitsItsTabsAndHiddenLeavesTheSizingBox) {
     EXPECT_TRUE(S().TabControl()->IsWindowVisible());
     // The scroll bar starts where the strip ends.
     CRect bar;
-    ::GetWindowRect(::GetDlgItem(S().m_hWnd, AFX_IDW_HSCROLL_FIRST), &bar);
+    ::GetWindowRect(::GetDlgItem(S().m_hWnd, IDW_SPLIT_HSCROLL_FIRST), &bar);
     S().ScreenToClient(&bar);
     EXPECT_EQ(bar.left, S().StripWidth());
 
@@ -165,8 +165,8 @@ TEST_F(PageTabs, TheSizingBoxAnswersItsOwnCodeOnlyWithTheButtonDown) {
     S().ShowTabStrip(false);
     const CPoint box = S().SizingBoxRect().CenterPoint();
     EXPECT_EQ(S().HitTestButton(box, true), kSizingBoxHit);
-    EXPECT_EQ(S().HitTestButton(box, false), CSplitterWnd::hSplitterBox);
-    EXPECT_EQ(S().HitTestButton(CPoint(200, 100), true), CSplitterWnd::noHit);
+    EXPECT_EQ(S().HitTestButton(box, false), CSplitterWnd::hitSplitBox);
+    EXPECT_EQ(S().HitTestButton(CPoint(200, 100), true), CSplitterWnd::hitNothing);
 }
 
 TEST_F(PageTabs, DraggingTheBoxShowsOrHidesTheStripAndSetsTheDocumentsFlag) {

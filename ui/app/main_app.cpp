@@ -8,6 +8,7 @@
 #include "classlib/doctempl.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
@@ -69,11 +70,11 @@ bool OverControlBar(POINT point) {
 IMPLEMENT_DYNAMIC(CMainApp, CWinApp)
 
 BEGIN_MESSAGE_MAP(CMainApp, CWinApp)
-    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(CMD_ABOUT, OnAppAbout)
     ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
     ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
-    ON_COMMAND(ID_APP_EXIT, CWinApp::OnAppExit)
+    ON_COMMAND(CMD_QUIT, CWinApp::OnAppExit)
 END_MESSAGE_MAP()
 
 CMainApp::CMainApp() : CWinApp(nullptr) {
@@ -89,12 +90,12 @@ CMainApp::~CMainApp() {
 }
 
 CMainApp* TheApp() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     return app && app->IsKindOf(RUNTIME_CLASS(CMainApp)) ? static_cast<CMainApp*>(app) : nullptr;
 }
 
 CMainFrame* TheMainFrame() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     CWnd* main = app ? app->m_pMainWnd : nullptr;
     return main && main->IsKindOf(RUNTIME_CLASS(CMainFrame)) ? static_cast<CMainFrame*>(main) : nullptr;
 }
@@ -156,7 +157,7 @@ bool CMainApp::InitInstance() {
     m_idleSuspended[0] = m_idleSuspended[1] = 0;
 
     if (FAILED(OleInitialize(nullptr))) {
-        AfxMessageBox(IDS_OLE_INIT_FAILED);
+        ShowAppMessage(IDS_OLE_INIT_FAILED);
         StopEngineAndServices();
         return false;
     }
@@ -190,7 +191,7 @@ bool CMainApp::InitInstance() {
 }
 
 int CMainApp::ExitInstance() {
-    if (registeredMainClass_) UnregisterClassA(kMainWindowClass, AfxGetInstanceHandle());
+    if (registeredMainClass_) UnregisterClassA(kMainWindowClass, ModuleInstance());
     RegisterMainWindow(nullptr, false, false);
     OleUninitialize();
     return CWinApp::ExitInstance();
@@ -264,7 +265,12 @@ void CMainApp::TrackHover() {
             EndSketchActivity(kActivityToolInProgress);
             HoverViewAt(target, cursor, false);
         } else {
-            HoverViewAt(target, cursor, true);
+            // Out of the sketch before the run's first click: its provisional point must
+            // not stay behind looking like a real one; moving back in starts it again.
+            SketchScope scope(front);
+            SketchMouseLeave();
+            if (GetMouseState() == kMouseToolTracking) HoverViewAt(target, cursor, true);
+            else FlushPendingRedraw(1);
         }
         return;
     }
@@ -294,7 +300,9 @@ CDocument* CMainApp::OpenDocumentFile(const char* path) {
     char* slash = std::strrchr(name, '\\');
     if (dot && (!slash || dot > slash)) *dot = '\0';
     MakeCopyName(name, sizeof name);
-    doc->SetPathName(name, true);
+    // The copy's name names no file until it is saved: the recent files list only
+    // documents under a name of their own (the file just opened is listed already).
+    doc->SetPathName(name, false);
     doc->CDocument::SetModifiedFlag(true);
     return doc;
 }
@@ -341,8 +349,8 @@ bool RegisterMainWindowClass() {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    wc.hInstance = ModuleInstance();
+    wc.hIcon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kMainWindowClass;
@@ -350,9 +358,9 @@ bool RegisterMainWindowClass() {
 }
 
 void RegisterDdeAtoms() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     char path[MAX_PATH] = "";
-    GetModuleFileNameA(AfxGetInstanceHandle(), path, sizeof path);
+    GetModuleFileNameA(ModuleInstance(), path, sizeof path);
     char shortPath[MAX_PATH] = "";
     const DWORD n = GetShortPathNameA(path, shortPath, sizeof shortPath);
     const char* chosen = (n > 0 && n < sizeof shortPath) ? shortPath : path;

@@ -67,7 +67,7 @@ HCURSOR CursorForKind(int32_t kind) {
     for (const auto& c : kCursors) {
         if (kind < c.first || kind > c.last) continue;
         if (c.system) return LoadCursorA(nullptr, c.system);
-        if (HCURSOR cursor = LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(c.resource))) return cursor;
+        if (HCURSOR cursor = LoadCursorA(ResourceModule(), MAKEINTRESOURCEA(c.resource))) return cursor;
         break;
     }
     return LoadCursorA(nullptr, IDC_ARROW);
@@ -94,7 +94,7 @@ BEGIN_MESSAGE_MAP(CYRNView, CView)
     ON_WM_WINDOWPOSCHANGED()
     ON_WM_SYSCOLORCHANGE()
     ON_WM_DESTROY()
-    ON_COMMAND(ID_EDIT_CLEAR, OnEditClear)
+    ON_COMMAND(CMD_CLEAR, OnEditClear)
     ON_COMMAND(ID_DELETE_BACKWARD, OnDeleteBackward)
     ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrint)
@@ -113,15 +113,15 @@ bool CYRNView::PreCreateWindow(CREATESTRUCT& cs) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc{};
-        if (!GetClassInfoA(AfxGetInstanceHandle(), AfxViewClassName(), &wc)) return false;
+        if (!GetClassInfoA(ModuleInstance(), ViewWindowClass(), &wc)) return false;
         wc.lpszClassName = kViewClass;
         wc.style |= CS_OWNDC;
-        wc.hInstance = AfxGetInstanceHandle();
+        wc.hInstance = ModuleInstance();
         if (!RegisterClassA(&wc)) return false;
         registered = true;
     }
     cs.lpszClass = kViewClass;
-    cs.style |= WS_HSCROLL | WS_VSCROLL;
+    // No bars of its own: the splitter's shared bars scroll the view (GetScrollBarCtrl).
     return CView::PreCreateWindow(cs);
 }
 
@@ -226,7 +226,7 @@ void CYRNView::UpdateScrollBars() {
         SCROLLINFO si{};
         si.cbSize = sizeof si;
         si.fMask = SIF_ALL;
-        if (!::GetScrollInfo(m_hWnd, bars[i], &si)) si.nPos = i == 0 ? m_port.scrollX : m_port.scrollY;
+        if (!GetScrollInfo(bars[i], &si, SIF_ALL)) si.nPos = i == 0 ? m_port.scrollX : m_port.scrollY;
         const ScrollBarState s = i == 0 ? ScrollRangeFor(e.left, e.right, si.nPos, client.right)
                                         : ScrollRangeFor(e.top, e.bottom, si.nPos, client.bottom);
         si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -234,7 +234,7 @@ void CYRNView::UpdateScrollBars() {
         si.nMax = s.maximum - 1;   // Windows counts the last unit in; the range ends before maximum
         si.nPage = static_cast<UINT>(s.page);
         si.nPos = s.position;
-        ::SetScrollInfo(m_hWnd, bars[i], &si, TRUE);
+        SetScrollInfo(bars[i], &si, true);
         positions[i] = s.position;
     }
     m_port.scrollX = static_cast<int16_t>(RoundClamp(positions[0]));
@@ -251,7 +251,7 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
-    ::GetScrollInfo(m_hWnd, bar, &si);
+    GetScrollInfo(bar, &si, SIF_ALL);
     if (si.nPos == position) return;
     RECT client;
     GetClientRect(&client);
@@ -259,12 +259,14 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     si.fMask = SIF_RANGE | SIF_POS;
     si.nMin = std::min(si.nMin, position);
     si.nMax = std::max(si.nMax, position + page - 1);
-    const int32_t old = si.nPos;
     si.nPos = position;
-    ::SetScrollInfo(m_hWnd, bar, &si, TRUE);
+    SetScrollInfo(bar, &si, true);
     if (scrollNow) {
-        if (bar == SB_HORZ) ScrollBy(position - old, 0);
-        else ScrollBy(0, position - old);
+        // A bar that appears or grows may resize the view on the way, which redraws it
+        // at the new position already: only what is left is scrolled.
+        const int32_t shown = bar == SB_HORZ ? m_port.scrollX : m_port.scrollY;
+        if (bar == SB_HORZ) ScrollBy(position - shown, 0);
+        else ScrollBy(0, position - shown);
     }
 }
 
@@ -291,7 +293,7 @@ void CYRNView::OnScroll(int bar, UINT code, UINT) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
-    if (!::GetScrollInfo(m_hWnd, bar, &si)) return;
+    if (!GetScrollInfo(bar, &si, SIF_ALL)) return;
     const ScrollBarState state{ si.nMin, si.nMax + 1, static_cast<int32_t>(si.nPage), si.nPos };
     const int32_t target = ScrollTarget(state, static_cast<int32_t>(code), si.nTrackPos);
     if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION) return;
@@ -306,12 +308,11 @@ void CYRNView::ScrollToVisibleRect(Sketch* sketch, bool scrollNow) {
     EnsureZoom();
     const int32_t x = RoundClamp(sketch->windowRect.left * m_zoomX);
     const int32_t y = RoundClamp(sketch->windowRect.top * m_zoomY);
-    const int32_t oldX = m_port.scrollX;
-    const int32_t oldY = m_port.scrollY;
     ScrollBarTo(SB_HORZ, x, false);
     ScrollBarTo(SB_VERT, y, false);
     if (scrollNow) {
-        ScrollBy(x - oldX, y - oldY);
+        // Measured after the bars moved: a resize on the way has redrawn at the new place.
+        ScrollBy(x - m_port.scrollX, y - m_port.scrollY);
     } else {
         m_port.scrollX = static_cast<int16_t>(x);
         m_port.scrollY = static_cast<int16_t>(y);
@@ -682,5 +683,5 @@ void CYRNView::OnDeleteBackward() {
 
 void CYRNView::OnFilePrint() {
     // Stand-in: printing and print preview are not built.
-    AfxMessageBox(AFX_IDP_COMMAND_FAILURE);
+    ShowAppMessage(IDS_LIB_COMMAND_FAILED);
 }

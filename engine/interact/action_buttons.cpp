@@ -6,15 +6,16 @@
 
 #include <cstdio>
 
+// A link to page keeps its page word in buttonOptions (which the type has no other use
+// for), so that record 2310 carries the target through saving and reopening.
 int16_t* LinkToPageTarget(SketchObject* object) {
-    if (object->objectClass != kActionButtonClass) return nullptr;
-    auto* words = ClassData<ActionButtonWords>(object);
-    return words->buttonKind == kLinkToPageButton ? &words->linkTarget : nullptr;
+    ActionButtonData* b = ActionButtonOf(object);
+    return b != nullptr && b->buttonType == kButtonLinkToPage ? &b->buttonOptions : nullptr;
 }
 
 uint32_t ActionButtonId(const SketchObject* object) {
-    if (object->objectClass != kActionButtonClass) return 0;
-    return ClassData<ActionButtonWords>(object)->buttonId;
+    const ActionButtonData* b = ActionButtonOf(object);
+    return b != nullptr ? static_cast<uint32_t>(b->buttonId) & 0xffffu : 0;
 }
 
 // Stand-in: button actions and the buttons that act on other objects come with the

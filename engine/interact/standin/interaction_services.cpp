@@ -14,7 +14,7 @@ bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
 bool IsButtonRunning(const SketchObject*) { return false; }
 int32_t ActionButtonCreate(int32_t, SketchObject*, bool) { return kResultOK; }
 int32_t ActionButtonType(const SketchObject* button) {
-    return ClassData<ActionButtonWords>(button)->buttonKind;
+    return ClassData<ActionButtonData>(button)->buttonType;
 }
 bool ToolPlaybackStepping() { return false; }
 void ToolPlaybackFinish() {}

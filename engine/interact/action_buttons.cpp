@@ -1,7 +1,16 @@
 #include "engine/interact/action_buttons.h"
 
+#include "engine/core/object_creation.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/ptr_list.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/undo.h"
+#include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
+#include "engine/docio/engine_document.h"
+#include "engine/interact/interaction_services.h"
+#include "engine/text/object_text.h"
+#include "engine/interact/undo.h"
 #include "engine/text/string_groups.h"
 
 #include <cstdio>
@@ -18,9 +27,153 @@ uint32_t ActionButtonId(const SketchObject* object) {
     return b != nullptr ? static_cast<uint32_t>(b->buttonId) & 0xffffu : 0;
 }
 
-// Stand-in: button actions and the buttons that act on other objects come with the
-// motion and button machinery.
-void PressActionButton(SketchObject*) {}
+namespace {
+
+constexpr ResultCode kAlertPageLinkNotLast      = 148;
+constexpr ResultCode kAlertLinkInPresentation   = 149;
+constexpr ResultCode kAlertLinkCannotOpen       = 403;
+
+// The button's targets, chained through tempLink in parent order; null when none exists.
+SketchObject* ChainTargets(SketchObject* button) {
+    SketchObject* first = nullptr;
+    SketchObject* last = nullptr;
+    int32_t n = 0;
+    PtrListSize(button->parents, &n);
+    for (int32_t i = 0; i < n; ++i) {
+        auto* o = static_cast<SketchObject*>(PtrListItem(button->parents, i));
+        if (o == nullptr) continue;
+        o->tempLink = nullptr;
+        if (last) last->tempLink = o;
+        else first = o;
+        last = o;
+    }
+    return first;
+}
+
+void SelectShown(SketchObject* o) {
+    if (o->exists == 1 && o->hidden == kShown && ObjectClassTable[o->objectClass].drawSelected) SelectSketchObject(o);
+}
+
+bool InSequence(const SketchObject* presentation) {
+    const ActionButtonData* p = ActionButtonOf(presentation);
+    return p != nullptr && (p->buttonOptions & 1) != 0;
+}
+
+ResultCode HideOrShow(SketchObject* button, const ActionButtonData* b, SketchObject* presentation) {
+    SketchObject* first = ChainTargets(button);
+    if (first == nullptr) return kResultOK;
+    const bool show = b->buttonType == kButtonShow;
+    const bool fade = (b->buttonOptions & kButtonFade) != 0 && (presentation == nullptr || InSequence(presentation));
+    if (fade) {
+        DeselectAll();
+        if (show)
+            for (SketchObject* o = first; o; o = o->tempLink) ChangeObjectHidden(o, kShown, false);
+        FlashObjects(first, show);
+    }
+    ResultCode rc = kResultOK;
+    if (show) {
+        if (!fade)
+            for (SketchObject* o = first; o; o = o->tempLink) ChangeObjectHidden(o, kShown, false);
+        const UndoDescriptor descriptor = { kUndoNameShow, kUndoNounWorkedOut, 0, nullptr };
+        rc = UndoRecordObjectList(&descriptor, first, false);
+        if (rc != kResultOK)
+            for (SketchObject* o = first; o; o = o->tempLink) ChangeObjectHidden(o, kHiddenByUser, false);
+    } else {
+        const UndoDescriptor descriptor = { kUndoNameHide, kUndoNounWorkedOut, 0, nullptr };
+        // The record's own replay hides them.
+        rc = UndoRecordObjectList(&descriptor, first, true);
+    }
+    DeselectAll();
+    if (rc == kResultOK && show && (b->buttonOptions & kButtonSelectShown) != 0)
+        for (SketchObject* o = ChainTargets(button); o; o = o->tempLink) SelectShown(o);
+    return rc;
+}
+
+ResultCode LinkToPage(const ActionButtonData* b, SketchObject* presentation) {
+    if (presentation != nullptr && !InSequence(presentation)) return kAlertPageLinkNotLast;
+    EngineDocument* document = gEngine.frontDocument;
+    int32_t index = -1;
+    if (document == nullptr || FindPageById(document, static_cast<uint16_t>(b->buttonOptions), &index) == nullptr)
+        return kResultNoSuchPage;
+    const ResultCode rc = GoToPageAndTarget(index, static_cast<uint32_t>(b->buttonParam) & 0xffffu);
+    return rc == kResultNoSuchButton ? kResultOK : rc;
+}
+
+ResultCode LinkToTarget(const ActionButtonData* b, SketchObject* presentation) {
+    if (presentation != nullptr) return kAlertLinkInPresentation;
+    if (b->linkTarget == nullptr || b->linkTarget[0] == 0) return kAlertLinkCannotOpen;
+    // Stand-in: resolving the address against the document's and the program's folders,
+    // and opening it (asking first for anything but a web address), come with link targets.
+    return kAlertLinkCannotOpen;
+}
+
+}  // namespace
+
+ResultCode RunActionButton(SketchObject* button, SketchObject* presentation) {
+    ActionButtonData* b = ActionButtonOf(button);
+    if (b == nullptr) return kResultOK;
+    switch (b->buttonType) {
+    case kButtonHide:
+    case kButtonShow:         return HideOrShow(button, b, presentation);
+    case kButtonLinkToPage:   return LinkToPage(b, presentation);
+    case kButtonLinkToTarget: return LinkToTarget(b, presentation);
+    default:
+        // Stand-in: Animate, Move, Scroll and presentations run with the button motions,
+        // scrolling and the presentation machinery; until then a press does nothing.
+        return kResultOK;
+    }
+}
+
+ResultCode PressActionButton(SketchObject* button) { return RunActionButton(button, nullptr); }
+
+SketchObject* MakeActionButton(int32_t type, SketchObject* targets, bool undo, ResultCode* result) {
+    *result = kResultOK;
+    ActionButtonInit init{ type, 0, 0, 0, 0, 0, nullptr };
+    PtrList parents = 0;
+    SketchObject* last = nullptr;
+    for (SketchObject* o = targets; o; o = o->tempLink) {
+        if (!PtrListAppend(&parents, o)) {
+            FreePtrList(&parents);
+            *result = kResultOutOfMemory;
+            return nullptr;
+        }
+        last = o;
+    }
+    switch (type) {
+    case kButtonHide:
+    case kButtonShow: init.buttonOptions = kButtonSelectShown | kButtonFade | kButtonToggles; break;
+    case kButtonMove: init.buttonOptions = 1; break;
+    case kButtonLinkToPage: {
+        EngineDocument* document = gEngine.frontDocument;
+        const int32_t pages = document ? DocumentPageCount(document) : 1;
+        if (pages <= 1) {
+            init.buttonType = kButtonLinkToTarget;
+            break;
+        }
+        const int32_t index = CurrentPageIndex(document) == 0 ? 1 : 0;
+        if (Sketch* page = DocumentPageAt(document, index)) init.buttonOptions = static_cast<int16_t>(page->pageId);
+        break;
+    }
+    case kButtonPresentation: {
+        const ActionButtonData* end = ActionButtonOf(last);
+        if (end != nullptr && end->buttonType == kButtonLinkToPage) init.buttonOptions = 1;
+        else init.buttonParam = 600;
+        break;
+    }
+    default: break;
+    }
+    ScreenPoint at{};
+    DefaultObjectPosition(&at, kClassActionButton);
+    init.x = at.x;
+    init.y = at.y;
+    // Stand-in: an Animate button's motion records and its "Animate ^A" label come with
+    // button motions; the Properties page of the interactive types with the Properties
+    // sheet.
+    SketchObject* button = ConstructObject(kTypeActionButton, &init, parents, 0, true, undo, nullptr);
+    if (button == nullptr) *result = kResultOutOfMemory;
+    return button;
+}
+
 void ActionButtonStop(SketchObject*) {}
 void ActionButtonsOfObject(SketchObject*) {}
 // Stand-in: presentations have nothing to run until presentation buttons are built.

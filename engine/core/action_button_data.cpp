@@ -33,3 +33,15 @@ void FreeActionButton(SketchObject* object) {
     FreeMemory(b->linkTarget);
     b->linkTarget = nullptr;
 }
+
+bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count) {
+    const ActionButtonData* b = ActionButtonOf(button);
+    if (b == nullptr) return true;
+    int32_t wanted = -1;
+    if (b->buttonType == kButtonMove || b->buttonType == kButtonScroll) wanted = 1;
+    else if (b->buttonType == kButtonPresentation) wanted = 10;
+    if (wanted < 0) return true;
+    for (uint32_t i = 0; i < count; ++i)
+        if (parents[i] == nullptr || parents[i]->objectClass != wanted) return false;
+    return true;
+}

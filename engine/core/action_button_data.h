@@ -68,3 +68,8 @@ inline const ActionButtonData* ActionButtonOf(const SketchObject* object) {
 int32_t InitActionButton(SketchObject* object, void* parameter);
 // freeExtra of class 10.
 void FreeActionButton(SketchObject* object);
+
+// Whether stored parents fit the button's type, which pressing takes them as: points for
+// Move and Scroll, buttons for a presentation. A button read without its record (type 0)
+// takes any parents.
+bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count);

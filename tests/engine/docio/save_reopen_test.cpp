@@ -193,3 +193,26 @@ TEST_F(SaveReopenTest, ActionButtonsOfEveryTypeKeepTheirFieldsAndPageWord) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Move button whose stored targets are no points, or a presentation of no buttons, is
+// damage: pressing would take their class data as a point's or a button's.
+TEST_F(SaveReopenTest, ButtonTargetsOfTheWrongClassAreDamage) {
+    SketchObject* c = NewCaption("not a point");
+    ActionButtonInit show{ kButtonShow, 0, 0, 0, 0, 0, nullptr };
+    ASSERT_NE(ConstructObject(kTypeActionButton, &show, List({ c }), 0, true, false, nullptr), nullptr);
+    const std::vector<uint8_t> fits = Save(sketch);
+    ASSERT_NE(Open(fits), nullptr);
+    for (int32_t type : { kButtonMove, kButtonScroll, kButtonPresentation }) {
+        SCOPED_TRACE(type);
+        const size_t at = Find(fits, 2310);
+        ASSERT_NE(at, std::string::npos);
+        std::vector<uint8_t> bytes = fits;
+        PutLE16(bytes.data() + at + 8, uint16_t(type));
+        SaveFuzzSeed("sketch_body_fuzz", "button_wrong_targets_" + std::to_string(type), bytes);
+        EXPECT_EQ(Open(bytes, kResultDamaged), nullptr);
+    }
+}
+
+}  // namespace

@@ -60,9 +60,15 @@ ResultCode ReadButton(TransferContext* context, ActionButtonData* b) {
     if (type == kButtonLinkToTarget && n > kActionButtonRecordBytes) {
         uint32_t length = 0, packed = 0;
         if (!CheckCountedString(p + used, n - used, &length, &packed)) return kResultDamaged;
-        text = static_cast<char*>(AllocMemory(length + 1, 0));
-        if (text == nullptr) return kResultOutOfMemory;
-        UnpackCountedString(text, p + used);
+        // An empty text is kept as none, as it is written.
+        if (length > 0) text = static_cast<char*>(AllocMemory(length + 1, 0));
+        if (length > 0 && text == nullptr) return kResultOutOfMemory;
+        if (text != nullptr) UnpackCountedString(text, p + used);
+        // The text ends at its first NUL, as it is used and written again.
+        if (text != nullptr && text[0] == 0) {
+            FreeMemory(text);
+            text = nullptr;
+        }
         used = RoundUp4(used + packed);
     }
     if (n > used) rc = kResultLongerRecord;

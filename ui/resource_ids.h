@@ -9,6 +9,8 @@
 // Bitmaps.
 #define IDB_TOOLBOX            1103
 #define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
+#define IDB_SPLASH             102   // the product picture on screens of more than 8 bits
+#define IDB_SPLASH_256         253   // the same for 256-colour screens
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149

@@ -70,6 +70,7 @@
 #include "ui/frames/page_tabs.h"
 #include "ui/menus.h"
 #include "ui/portable/menu_stream.h"
+#include "ui/splash/splash_wnd.h"
 #include "ui/tool_popout.h"
 #include "ui/toolbox_bar.h"
 #include "ui/view/sketch_view.h"
@@ -428,6 +429,25 @@ std::string Popout() {
     return out.str();
 }
 
+// The splash window: "none", or its window handle and screen rectangle, the main
+// window's rectangle, about or splash, the screen's colour flag, whether credits show,
+// the next credit page and the shown page's baseline.
+std::string SplashState() {
+    SplashWnd* splash = SplashWnd::Current();
+    if (!splash || !splash->m_hWnd) return "none";
+    RECT r{}, f{};
+    GetWindowRect(splash->m_hWnd, &r);
+    if (MainWindow()) GetWindowRect(MainWindow(), &f);
+    char text[256];
+    std::snprintf(text, sizeof text, "%lu %ld %ld %ld %ld frame %ld %ld %ld %ld %s %d %d %d %d",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(splash->m_hWnd)), r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, f.left, f.top, f.right - f.left, f.bottom - f.top,
+                  splash->m_aboutMode ? "about" : "splash", splash->m_colourDisplay ? 1 : 0,
+                  splash->m_creditsShown ? 1 : 0, static_cast<int>(Credits().nextIndex),
+                  static_cast<int>(Credits().baseline));
+    return text;
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -557,6 +577,7 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
     }
+    if (verb == "splash") return SplashState();
     if (verb == "minimise") {
         if (MainWindow()) ShowWindow(MainWindow(), SW_MINIMIZE);
         return "ok";

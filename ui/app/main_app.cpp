@@ -24,6 +24,7 @@
 #include "ui/frames/main_frame.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
+#include "ui/splash/splash_wnd.h"
 #include "ui/view/sketch_view.h"
 
 #include <ole2.h>
@@ -148,8 +149,7 @@ bool CMainApp::InitInstance() {
     gEngineRunning = true;
     InstallDrawingPortServices();
     ChooseMathSymbolFont();
-    // Stand-in: the splash window is not built; the command line's show-splash flag
-    // (off for embedding and shell printing) has nothing to enable.
+    SplashWnd::EnableSplash(options.m_bShowSplash);
 
     m_noCancelPrompt = 0;
     m_menusBuilt = 0;
@@ -197,6 +197,12 @@ int CMainApp::ExitInstance() {
 }
 
 bool CMainApp::OnIdle(LONG count) {
+    // The first time the queue runs dry after start-up, the shown frame has reached the
+    // screen: the splash comes back above it.
+    if (!splashRaised_ && m_startupComplete) {
+        splashRaised_ = true;
+        if (SplashWnd* splash = SplashWnd::Current()) splash->BringAboveFrame();
+    }
     if (CWinApp::OnIdle(count)) return true;
 
     int32_t savePreferences = 0;
@@ -275,7 +281,7 @@ void CMainApp::TrackHover() {
 }
 
 bool CMainApp::PreTranslateMessage(MSG* msg) {
-    // Stand-in: the splash window is not built, so it has no input to dismiss it by.
+    if (SplashWnd::DismissOnInput(msg)) return true;
     if (m_menusBuilt && (msg->message == WM_KEYDOWN || msg->message == WM_COMMAND) && gEngine.frontSketch) {
         SketchScope scope(gEngine.frontSketch);
         CmdStateRefreshNow();
@@ -309,8 +315,7 @@ int CMainApp::DoMessageBox(const char* prompt, UINT type, UINT helpId) {
 }
 
 void CMainApp::OnAppAbout() {
-    // Stand-in: the About window (the splash window opened as the About box) is not built.
-    MessageBoxA(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, "Velmora", "About Velmora", MB_OK);
+    SplashWnd::Show(m_pMainWnd, true);
 }
 
 void StopEngineAndServices() {

@@ -49,6 +49,7 @@ private:
     void TrackHover();
 
     bool registeredMainClass_ = false;
+    bool splashRaised_ = false;
     uint32_t lastChangeCount_ = 0;
 };
 

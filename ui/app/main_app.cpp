@@ -29,6 +29,9 @@
 
 #include <ole2.h>
 
+// {9FA53D8A-BAC8-4FBF-8595-7AA32F7B5FF9}
+const CLSID kDocumentClassId = { 0x9fa53d8a, 0xbac8, 0x4fbf, { 0x85, 0x95, 0x7a, 0xa3, 0x2f, 0x7b, 0x5f, 0xf9 } };
+
 char gPreferencesPath[kAppPathChars] = "";
 char gToolFolderPath[kAppPathChars] = "Tool Folder\\";
 
@@ -164,11 +167,12 @@ bool CMainApp::InitInstance() {
     SetRegistryKey("Tolvane");
     LoadStdProfileSettings(4);
 
-    // Stand-in: the OLE server's template connection is not built.
     auto* tmpl = new CYRNDocTemplate(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc), RUNTIME_CLASS(CChildFrame),
                                      RUNTIME_CLASS(CYRNView));
     if (!m_pDocManager) m_pDocManager = new CYrnDocManager;
     AddDocTemplate(tmpl);
+    m_server.ConnectTemplate(kDocumentClassId, tmpl, false);
+    if (options.m_bRunEmbedded || options.m_bRunAutomated) m_server.RegisterAll();
 
     auto* frame = new CMainFrame;
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return false;
@@ -178,6 +182,7 @@ bool CMainApp::InitInstance() {
     frame->DragAcceptFiles();
     RegisterDdeAtoms();
     RegisterShellFileTypes(true);
+    m_server.UpdateRegistry();
 
     if (options.m_bRunEmbedded || options.m_bRunAutomated) return true;
     if (!ProcessShellCommand(options)) return false;
@@ -192,6 +197,7 @@ bool CMainApp::InitInstance() {
 int CMainApp::ExitInstance() {
     if (registeredMainClass_) UnregisterClassA(kMainWindowClass, ModuleInstance());
     RegisterMainWindow(nullptr, false, false);
+    m_server.RevokeAll();
     OleUninitialize();
     return CWinApp::ExitInstance();
 }

@@ -184,5 +184,9 @@ void COleTemplateServer::UnregisterAll() {
     for (COleTemplateServer* server : Servers()) server->Unregister();
 }
 
-// Stand-in: the server document is not built yet, so the factory has no object to give.
-IUnknown* CreateServerObject(CDocTemplate*) { return nullptr; }
+const CLSID* ClassIdOfTemplate(const CDocTemplate* tmpl) {
+    for (COleTemplateServer* server : Servers()) {
+        if (tmpl && server->m_pDocTemplate == tmpl) return &server->m_clsid;
+    }
+    return nullptr;
+}

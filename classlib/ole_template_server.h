@@ -43,3 +43,5 @@ private:
 // The object an embedding asks the factory for: a new document of the template with its
 // OLE interfaces, or null (the factory answers E_OUTOFMEMORY).
 IUnknown* CreateServerObject(CDocTemplate* tmpl);
+// The class a template was connected under, or null.
+const CLSID* ClassIdOfTemplate(const CDocTemplate* tmpl);

@@ -4,6 +4,8 @@
 // Menus, accelerators, icons and document strings.
 #define IDR_MAINFRAME          128  // main frame: icon, menu without documents, accelerators
 #define IDR_DOCUMENT           129  // the document template: menu bar and document strings
+#define IDR_SERVER_INPLACE     4    // an embedded sketch active in place: menu and keys
+#define IDR_SERVER_EMBEDDING   5    // an embedded sketch open in its own frame: menu and keys
 #define IDM_TEXT_POPUP         213  // the Text pop-up of the run-time menus (larger, smaller)
 
 // Bitmaps.

@@ -170,6 +170,8 @@ bool CMainApp::InitInstance() {
     auto* tmpl = new CYRNDocTemplate(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc), RUNTIME_CLASS(CChildFrame),
                                      RUNTIME_CLASS(CYRNView));
     if (!m_pDocManager) m_pDocManager = new CYrnDocManager;
+    // Stand-in: the in-place frame is not built; no class is named for it.
+    tmpl->SetServerInfo(IDR_SERVER_EMBEDDING, IDR_SERVER_INPLACE, nullptr);
     AddDocTemplate(tmpl);
     m_server.ConnectTemplate(kDocumentClassId, tmpl, false);
     if (options.m_bRunEmbedded || options.m_bRunAutomated) m_server.RegisterAll();

@@ -255,6 +255,10 @@ void CFernwickDoc::ScheduleScrollRanges() {
 }
 
 HMENU CFernwickDoc::GetDefaultMenu() {
+    // An embedded sketch opened from its container shows the embedding's own menu.
+    if (IsEmbedded()) {
+        if (HMENU server = COleServerDoc::GetDefaultMenu()) return server;
+    }
     // Every document shows the one run-time bar; the first one to be shown builds it.
     static bool helpItemsAdded = false;
     HMENU bar = RuntimeMenuBar();

@@ -1,0 +1,495 @@
+#include "classlib/ole_server_doc.h"
+
+#include <cstring>
+
+#include "classlib/app.h"
+#include "classlib/archive.h"
+#include "classlib/doctempl.h"
+#include "classlib/frame.h"
+#include "classlib/gdi.h"
+#include "classlib/ole_template_server.h"
+#include "classlib/view.h"
+
+namespace {
+
+constexpr wchar_t kContentsStream[] = L"Contents";
+
+// One HIMETRIC size of the document's default when the item gives none.
+constexpr SIZE kDefaultExtent = { 2540, 2540 };
+
+void FreeMedium(STGMEDIUM* medium) {
+    medium->tymed = TYMED_NULL;
+    medium->pUnkForRelease = nullptr;
+}
+
+}  // namespace
+
+// The OLE object of one embedded document: the interfaces a container calls, with one
+// reference count. It keeps the program running while a container holds it.
+class ServerObject final : public IOleObject, public IPersistStorage, public IDataObject {
+public:
+    ServerObject(COleServerDoc* doc, const CLSID& clsid) : doc_(doc), clsid_(clsid) { ::CoAddRefServerProcess(); }
+
+    void Detach() { doc_ = nullptr; }
+
+    // Tells the container's sinks of a change of the picture.
+    void SendDataChange() {
+        if (dataAdvise_) dataAdvise_->SendOnDataChange(static_cast<IDataObject*>(this), 0, 0);
+    }
+    void SendSave() {
+        if (oleAdvise_) oleAdvise_->SendOnSave();
+    }
+    void SendClose() {
+        if (oleAdvise_) oleAdvise_->SendOnClose();
+    }
+
+    // ---- IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleObject)) {
+            *out = static_cast<IOleObject*>(this);
+        } else if (IsEqualIID(riid, IID_IPersistStorage) || IsEqualIID(riid, IID_IPersist)) {
+            *out = static_cast<IPersistStorage*>(this);
+        } else if (IsEqualIID(riid, IID_IDataObject)) {
+            *out = static_cast<IDataObject*>(this);
+        } else {
+            // Stand-in: in-place activation (IOleInPlaceObject, IOleInPlaceActiveObject
+            // and the in-place frame) is not built; containers open the object instead.
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) Destroy();
+        return left;
+    }
+
+    // ---- IOleObject
+    HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override {
+        if (!doc_) return E_UNEXPECTED;
+        if (site) site->AddRef();
+        if (doc_->m_pClientSite) doc_->m_pClientSite->Release();
+        doc_->m_pClientSite = site;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override {
+        if (!site) return E_POINTER;
+        *site = doc_ ? doc_->m_pClientSite : nullptr;
+        if (*site) (*site)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) override {
+        if (!doc_) return S_OK;
+        const bool save = saveOption == OLECLOSE_SAVEIFDIRTY && doc_->IsModified();
+        if (save && doc_->m_pClientSite && FAILED(doc_->m_pClientSite->SaveObject())) return OLE_E_PROMPTSAVECANCELLED;
+        doc_->HideOpen();
+        SendClose();
+        // Clients drop their references after this; the document goes with the last one.
+        ::CoDisconnectObject(static_cast<IOleObject*>(this), 0);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override {
+        if (!doc_) return E_UNEXPECTED;
+        switch (verb) {
+            case OLEIVERB_HIDE:
+                doc_->HideOpen();
+                return S_OK;
+            case OLEIVERB_PRIMARY:
+            case OLEIVERB_SHOW:
+            case OLEIVERB_OPEN:
+            case 1:  // the registry's second verb, "Open"
+                return doc_->ShowOpen() ? S_OK : E_FAIL;
+            case OLEIVERB_INPLACEACTIVATE:
+            case OLEIVERB_UIACTIVATE:
+                // Stand-in: in-place activation is not built; the object opens instead.
+                return doc_->ShowOpen() ? S_OK : E_FAIL;
+            default:
+                return OLEOBJ_S_INVALIDVERB;
+        }
+    }
+    HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** out) override { return ::OleRegEnumVerbs(clsid_, out); }
+    HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* out) override {
+        if (!out) return E_POINTER;
+        *out = clsid_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* out) override {
+        return ::OleRegGetUserType(clsid_, form, out);
+    }
+    HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override {
+        if (!size) return E_POINTER;
+        return aspect == DVASPECT_CONTENT ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override {
+        if (!size) return E_POINTER;
+        COleServerItem* item = doc_ ? doc_->GetEmbeddedItem() : nullptr;
+        SIZE s{};
+        if (!item || !item->OnGetExtent(aspect, s)) return E_FAIL;
+        size->cx = s.cx;
+        size->cy = s.cy;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Advise(IAdviseSink* sink, DWORD* cookie) override {
+        if (!oleAdvise_ && FAILED(::CreateOleAdviseHolder(&oleAdvise_))) return E_OUTOFMEMORY;
+        return oleAdvise_->Advise(sink, cookie);
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+        return oleAdvise_ ? oleAdvise_->Unadvise(cookie) : OLE_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** out) override {
+        if (out) *out = nullptr;
+        return oleAdvise_ ? oleAdvise_->EnumAdvise(out) : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD aspect, DWORD* status) override {
+        return ::OleRegGetMiscStatus(clsid_, aspect, status);
+    }
+    HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+    // ---- IPersistStorage
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* out) override { return GetUserClassID(out); }
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return doc_ && doc_->IsModified() ? S_OK : S_FALSE; }
+    HRESULT STDMETHODCALLTYPE InitNew(IStorage*) override {
+        if (!doc_) return E_UNEXPECTED;
+        return doc_->OnNewDocument() ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE Load(IStorage* storage) override {
+        if (!doc_ || !storage) return E_UNEXPECTED;
+        IStream* stream = nullptr;
+        HRESULT hr = storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+        if (FAILED(hr)) return hr;
+        CArchive ar(stream, CArchive::load);
+        doc_->DeleteContents();
+        doc_->Serialize(ar);
+        stream->Release();
+        if (ar.Failed()) return STG_E_READFAULT;
+        doc_->SetModifiedFlag(false);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Save(IStorage* storage, BOOL) override {
+        if (!doc_ || !storage) return E_UNEXPECTED;
+        IStream* stream = nullptr;
+        HRESULT hr = storage->CreateStream(kContentsStream, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                                           &stream);
+        if (FAILED(hr)) return hr;
+        CArchive ar(stream, CArchive::store);
+        doc_->Serialize(ar);
+        stream->Release();
+        if (ar.Failed()) return STG_E_WRITEFAULT;
+        ::WriteClassStg(storage, clsid_);
+        SendSave();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE HandsOffStorage() override { return S_OK; }
+
+    // ---- IDataObject
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!format || !medium) return E_POINTER;
+        FreeMedium(medium);
+        const HRESULT ok = QueryGetData(format);
+        if (ok != S_OK) return ok;
+        COleServerItem* item = doc_ ? doc_->GetEmbeddedItem() : nullptr;
+        if (!item) return E_UNEXPECTED;
+        if (format->cfFormat == CF_ENHMETAFILE) {
+            HENHMETAFILE picture = item->MakeEnhancedMetafile();
+            if (!picture) return E_OUTOFMEMORY;
+            medium->tymed = TYMED_ENHMF;
+            medium->hEnhMetaFile = picture;
+            return S_OK;
+        }
+        HMETAFILEPICT picture = item->MakeMetafilePicture();
+        if (!picture) return E_OUTOFMEMORY;
+        medium->tymed = TYMED_MFPICT;
+        medium->hMetaFilePict = picture;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return DATA_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        if (!format) return E_POINTER;
+        if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+        if (format->cfFormat == CF_ENHMETAFILE && (format->tymed & TYMED_ENHMF)) return S_OK;
+        if (format->cfFormat == CF_METAFILEPICT && (format->tymed & TYMED_MFPICT)) return S_OK;
+        return DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out) out->ptd = nullptr;
+        return DATA_S_SAMEFORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+        if (out) *out = nullptr;
+        return direction == DATADIR_GET ? OLE_S_USEREG : E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* cookie) override {
+        if (!dataAdvise_ && FAILED(::CreateDataAdviseHolder(&dataAdvise_))) return E_OUTOFMEMORY;
+        return dataAdvise_->Advise(static_cast<IDataObject*>(this), format, flags, sink, cookie);
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD cookie) override {
+        return dataAdvise_ ? dataAdvise_->Unadvise(cookie) : OLE_E_NOCONNECTION;
+    }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** out) override {
+        if (out) *out = nullptr;
+        return dataAdvise_ ? dataAdvise_->EnumAdvise(out) : OLE_E_ADVISENOTSUPPORTED;
+    }
+
+private:
+    ~ServerObject() = default;
+
+    void Destroy() {
+        if (oleAdvise_) oleAdvise_->Release();
+        if (dataAdvise_) dataAdvise_->Release();
+        COleServerDoc* doc = doc_;
+        doc_ = nullptr;
+        if (doc) {
+            doc->object_ = nullptr;
+            // The container let go of the object: the document goes with it.
+            doc->OnCloseDocument();
+        }
+        const ULONG serving = ::CoReleaseServerProcess();
+        CWinApp* app = CurrentApp();
+        // Started for the container alone, the program ends with its last object.
+        if (serving == 0 && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd &&
+            !app->m_pMainWnd->IsWindowVisible()) {
+            app->m_pMainWnd->PostMessage(WM_CLOSE);
+        }
+        delete this;
+    }
+
+    ULONG refs_ = 1;
+    COleServerDoc* doc_;
+    CLSID clsid_;
+    IOleAdviseHolder* oleAdvise_ = nullptr;
+    IDataAdviseHolder* dataAdvise_ = nullptr;
+};
+
+// ---- The document
+
+IMPLEMENT_DYNAMIC(COleServerDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(COleServerDoc, CDocument)
+    ON_COMMAND(CMD_FILE_UPDATE, OnUpdateDocument)
+END_MESSAGE_MAP()
+
+COleServerDoc::COleServerDoc() = default;
+
+COleServerDoc::~COleServerDoc() {
+    DropServerObject();
+    if (m_pClientSite) m_pClientSite->Release();
+    m_pClientSite = nullptr;
+    if (item_ && item_->m_bAutoDelete) delete item_;
+    item_ = nullptr;
+}
+
+void COleServerDoc::DropServerObject() {
+    if (!object_) return;
+    ServerObject* object = object_;
+    object_ = nullptr;
+    object->Detach();
+    object->SendClose();
+    ::CoDisconnectObject(static_cast<IOleObject*>(object), 0);
+}
+
+COleServerItem* COleServerDoc::GetEmbeddedItem() {
+    if (!item_) item_ = OnGetEmbeddedItem();
+    return item_;
+}
+
+void COleServerDoc::Serialize(CArchive& ar) { ar.Fail(-1); }
+
+void COleServerDoc::OnSetItemRects(const RECT* position, const RECT*) {
+    if (position) m_itemPosition = *position;
+}
+
+bool COleServerDoc::GetZoomFactor(SIZE* numerator, SIZE* denominator) const {
+    // Stand-in: without in-place activation the object is never shown at another size.
+    if (numerator) *numerator = SIZE{ 1, 1 };
+    if (denominator) *denominator = SIZE{ 1, 1 };
+    return false;
+}
+
+IUnknown* COleServerDoc::GetServerObject() {
+    if (!object_) {
+        const CLSID* clsid = ClassIdOfTemplate(GetDocTemplate());
+        if (!clsid) return nullptr;
+        object_ = new ServerObject(this, *clsid);
+        return static_cast<IOleObject*>(object_);
+    }
+    object_->AddRef();
+    return static_cast<IOleObject*>(object_);
+}
+
+void COleServerDoc::NotifyChanged() {
+    if (object_) object_->SendDataChange();
+}
+
+bool COleServerDoc::UpdateContainer() {
+    NotifyChanged();
+    if (!m_pClientSite) return false;
+    return SUCCEEDED(m_pClientSite->SaveObject());
+}
+
+void COleServerDoc::OnUpdateDocument() {
+    if (!UpdateContainer()) {
+        ShowAppMessage(IDS_LIB_UPDATE_FAILED);
+        return;
+    }
+    SetModifiedFlag(false);
+}
+
+bool COleServerDoc::ShowOpen() {
+    CWinApp* app = CurrentApp();
+    CDocTemplate* tmpl = GetDocTemplate();
+    if (!tmpl) return false;
+    POSITION pos = GetFirstViewPosition();
+    if (!pos) {
+        CFrameWnd* frame = tmpl->CreateNewFrame(this, nullptr);
+        if (!frame) return false;
+        tmpl->InitialUpdateFrame(frame, this, true);
+    }
+    m_bOpen = true;
+    if (app && app->m_pMainWnd && !app->m_pMainWnd->IsWindowVisible()) app->m_pMainWnd->ShowWindow(SW_SHOW);
+    if (CView* view = pos ? GetNextView(pos) : nullptr) {
+        if (CFrameWnd* frame = view->GetParentFrame()) frame->ActivateFrame(SW_SHOW);
+    }
+    if (m_pClientSite) {
+        m_pClientSite->ShowObject();
+        m_pClientSite->OnShowWindow(TRUE);
+    }
+    return true;
+}
+
+void COleServerDoc::HideOpen() {
+    if (!m_bOpen) return;
+    m_bOpen = false;
+    if (m_pClientSite) m_pClientSite->OnShowWindow(FALSE);
+}
+
+void COleServerDoc::OnCloseDocument() {
+    HideOpen();
+    DropServerObject();
+    CDocument::OnCloseDocument();
+}
+
+HMENU COleServerDoc::GetDefaultMenu() {
+    CDocTemplate* tmpl = GetDocTemplate();
+    return m_bEmbedded && tmpl ? tmpl->m_hMenuEmbedding : nullptr;
+}
+
+HACCEL COleServerDoc::GetDefaultAccelerator() {
+    CDocTemplate* tmpl = GetDocTemplate();
+    return m_bEmbedded && tmpl ? tmpl->m_hAccelEmbedding : nullptr;
+}
+
+IUnknown* CreateServerObject(CDocTemplate* tmpl) {
+    if (!tmpl) return nullptr;
+    CDocument* doc = tmpl->CreateNewDocument();
+    if (!doc) return nullptr;
+    if (!doc->IsKindOf(RUNTIME_CLASS(COleServerDoc))) {
+        tmpl->RemoveDocument(doc);
+        delete doc;
+        return nullptr;
+    }
+    auto* server = static_cast<COleServerDoc*>(doc);
+    server->m_bEmbedded = true;
+    tmpl->SetDefaultTitle(doc);
+    IUnknown* object = server->GetServerObject();
+    if (!object) {
+        tmpl->RemoveDocument(doc);
+        delete doc;
+    }
+    return object;
+}
+
+// ---- The item
+
+IMPLEMENT_DYNAMIC(COleServerItem, CCmdTarget)
+
+COleServerItem::COleServerItem(COleServerDoc* doc, bool autoDelete) : m_bAutoDelete(autoDelete), doc_(doc) {}
+
+COleServerItem::~COleServerItem() = default;
+
+void COleServerItem::Serialize(CArchive& ar) {
+    if (doc_ && doc_->GetEmbeddedItem() == this) {
+        doc_->Serialize(ar);
+    } else {
+        ar.Fail(-1);
+    }
+}
+
+bool COleServerItem::OnGetExtent(DWORD aspect, SIZE& size) {
+    if (aspect != DVASPECT_CONTENT) return false;
+    size = kDefaultExtent;
+    return true;
+}
+
+bool COleServerItem::CopyToClipboard(bool) {
+    // Stand-in: the item's clipboard form (its pictures with a link source) is not built.
+    return false;
+}
+
+HENHMETAFILE COleServerItem::MakeEnhancedMetafile() {
+    SIZE extent{};
+    if (!OnGetExtent(DVASPECT_CONTENT, extent)) extent = kDefaultExtent;
+    const RECT frame{ 0, 0, extent.cx, extent.cy };
+    HDC metafile = ::CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    if (!metafile) return nullptr;
+    // The records are in the reference screen's pixels: the item's logical units are
+    // spread over the frame's size in those pixels.
+    const int pixelsX = ::GetDeviceCaps(metafile, HORZRES), millimetresX = ::GetDeviceCaps(metafile, HORZSIZE);
+    const int pixelsY = ::GetDeviceCaps(metafile, VERTRES), millimetresY = ::GetDeviceCaps(metafile, VERTSIZE);
+    ::SetMapMode(metafile, MM_ANISOTROPIC);
+    if (millimetresX > 0 && millimetresY > 0) {
+        ::SetViewportExtEx(metafile, MulDiv(extent.cx, pixelsX, millimetresX * 100),
+                           MulDiv(extent.cy, pixelsY, millimetresY * 100), nullptr);
+    }
+    CDC dc;
+    dc.Attach(metafile);
+    SIZE size = extent;
+    OnDraw(&dc, size);
+    dc.Detach();
+    return ::CloseEnhMetaFile(metafile);
+}
+
+HMETAFILEPICT COleServerItem::MakeMetafilePicture() {
+    SIZE extent{};
+    if (!OnGetExtent(DVASPECT_CONTENT, extent)) extent = kDefaultExtent;
+    HDC metafile = ::CreateMetaFileA(nullptr);
+    if (!metafile) return nullptr;
+    CDC dc;
+    dc.Attach(metafile);
+    SIZE size = extent;
+    OnDraw(&dc, size);
+    dc.Detach();
+    HMETAFILE records = ::CloseMetaFile(metafile);
+    if (!records) return nullptr;
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
+    auto* picture = block ? static_cast<METAFILEPICT*>(::GlobalLock(block)) : nullptr;
+    if (!picture) {
+        if (block) ::GlobalFree(block);
+        ::DeleteMetaFile(records);
+        return nullptr;
+    }
+    picture->mm = MM_ANISOTROPIC;
+    picture->xExt = extent.cx;
+    picture->yExt = extent.cy;
+    picture->hMF = records;
+    ::GlobalUnlock(block);
+    return static_cast<HMETAFILEPICT>(block);
+}

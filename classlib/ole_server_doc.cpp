@@ -4,6 +4,7 @@
 
 #include "classlib/app.h"
 #include "classlib/archive.h"
+#include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "classlib/frame.h"
 #include "classlib/gdi.h"
@@ -16,6 +17,25 @@ constexpr wchar_t kContentsStream[] = L"Contents";
 
 // One HIMETRIC size of the document's default when the item gives none.
 constexpr SIZE kDefaultExtent = { 2540, 2540 };
+
+// Whether a user works with the program: it was started by one, or a document of its
+// own (not an embedding) is open.
+bool UserHasControl() {
+    if (!COleTemplateServer::StartedForContainer()) return true;
+    CWinApp* app = CurrentApp();
+    CDocManager* manager = app ? app->m_pDocManager : nullptr;
+    if (!manager) return false;
+    for (POSITION t = manager->GetFirstDocTemplatePosition(); t;) {
+        CDocTemplate* tmpl = manager->GetNextDocTemplate(t);
+        for (POSITION d = tmpl->GetFirstDocPosition(); d;) {
+            CDocument* doc = tmpl->GetNextDoc(d);
+            if (!doc->IsKindOf(RUNTIME_CLASS(COleServerDoc)) || !static_cast<COleServerDoc*>(doc)->IsEmbedded()) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 void FreeMedium(STGMEDIUM* medium) {
     medium->tymed = TYMED_NULL;
@@ -207,7 +227,8 @@ public:
         if (ok != S_OK) return ok;
         COleServerItem* item = doc_ ? doc_->GetEmbeddedItem() : nullptr;
         if (!item) return E_UNEXPECTED;
-        if (format->cfFormat == CF_ENHMETAFILE) {
+        const bool anyPicture = format->cfFormat == 0;
+        if (format->cfFormat == CF_ENHMETAFILE || (anyPicture && format->tymed == TYMED_ENHMF)) {
             HENHMETAFILE picture = item->MakeEnhancedMetafile();
             if (!picture) return E_OUTOFMEMORY;
             medium->tymed = TYMED_ENHMF;
@@ -226,6 +247,10 @@ public:
         if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
         if (format->cfFormat == CF_ENHMETAFILE && (format->tymed & TYMED_ENHMF)) return S_OK;
         if (format->cfFormat == CF_METAFILEPICT && (format->tymed & TYMED_MFPICT)) return S_OK;
+        // No format named: the container takes whatever draws the object best.
+        // (some caches name no medium either).
+        if (format->cfFormat == 0 && (format->tymed == TYMED_NULL || (format->tymed & (TYMED_ENHMF | TYMED_MFPICT))))
+            return S_OK;
         return DV_E_FORMATETC;
     }
     HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
@@ -264,9 +289,8 @@ private:
         }
         const ULONG serving = ::CoReleaseServerProcess();
         CWinApp* app = CurrentApp();
-        // Started for the container alone, the program ends with its last object.
-        if (serving == 0 && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd &&
-            !app->m_pMainWnd->IsWindowVisible()) {
+        // Started for containers alone, the program ends with its last object.
+        if (serving == 0 && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd && !UserHasControl()) {
             app->m_pMainWnd->PostMessage(WM_CLOSE);
         }
         delete this;

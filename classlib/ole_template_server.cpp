@@ -8,6 +8,8 @@
 
 namespace {
 
+bool gStartedForContainer = false;
+
 std::vector<COleTemplateServer*>& Servers() {
     static std::vector<COleTemplateServer*> servers;
     return servers;
@@ -110,8 +112,11 @@ void COleTemplateServer::ConnectTemplate(REFCLSID clsid, CDocTemplate* tmpl, boo
     if (!factory_) factory_ = new TemplateClassFactory(tmpl);
 }
 
+bool COleTemplateServer::StartedForContainer() { return gStartedForContainer; }
+
 bool COleTemplateServer::RegisterAll() {
     if (!factory_ || cookie_) return cookie_ != 0;
+    gStartedForContainer = true;
     const DWORD use = m_bMultiInstance ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
     return SUCCEEDED(::CoRegisterClassObject(m_clsid, factory_, CLSCTX_LOCAL_SERVER, use, &cookie_));
 }

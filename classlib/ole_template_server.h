@@ -17,8 +17,11 @@ public:
 
     // multiInstance: a new copy of the program for each object (false: one copy serves all).
     void ConnectTemplate(REFCLSID clsid, CDocTemplate* tmpl, bool multiInstance);
-    // Offers the class factory to other programs; false when the system refused it.
+    // Offers the class factory to other programs (the program was started for a
+    // container); false when the system refused it.
     bool RegisterAll();
+    // The program was started by a container, not by a user.
+    static bool StartedForContainer();
     void RevokeAll();
     // Writes the class under HKEY_CLASSES_ROOT: its identifier with the program as local
     // server, the program's name (from the template's file type id) pointing at it, the

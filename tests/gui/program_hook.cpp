@@ -578,6 +578,7 @@ std::string Answer(const std::string& request) {
         return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
     }
     if (verb == "splash") return SplashState();
+    if (verb == "mainvisible") return MainWindow() && IsWindowVisible(MainWindow()) ? "1" : "0";
     if (verb == "minimise") {
         if (MainWindow()) ShowWindow(MainWindow(), SW_MINIMIZE);
         return "ok";

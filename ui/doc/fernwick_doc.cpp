@@ -326,6 +326,8 @@ bool CFernwickItem::OnDraw(CDC* dc, SIZE&) {
     doc->m_itemSize[0] = width;
     doc->m_itemSize[1] = height;
     HDC hdc = dc->GetSafeHdc();
+    // y runs downwards as in the sketch: a window extent of negative height would turn
+    // the picture over the container's rectangle, and the sketch would land above it.
     ::SetMapMode(hdc, MM_ANISOTROPIC);
     ::SetWindowExtEx(hdc, width, height, nullptr);
     ::SetWindowOrgEx(hdc, 0, 0, nullptr);

@@ -259,8 +259,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
-        if (out) *out = nullptr;
-        return direction == DATADIR_GET ? OLE_S_USEREG : E_NOTIMPL;
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        // The formats are the ones the class registered.
+        return ::OleRegEnumFormatEtc(clsid_, direction, out);
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* cookie) override {
         if (!dataAdvise_ && FAILED(::CreateDataAdviseHolder(&dataAdvise_))) return E_OUTOFMEMORY;

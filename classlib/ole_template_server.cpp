@@ -168,6 +168,14 @@ bool COleTemplateServer::UpdateRegistry() {
     // Verb number, menu text, menu flags and verb attributes.
     ok = SetClassKey(cls + "\\verb\\0", "&Edit,0,2") && ok;
     ok = SetClassKey(cls + "\\verb\\1", "&Open,0,2") && ok;
+    // The pictures the object gives: format, aspect, medium, direction (get).
+    char formats[2][32];
+    std::snprintf(formats[0], sizeof formats[0], "%d,%d,%d,%d", CF_METAFILEPICT, DVASPECT_CONTENT, TYMED_MFPICT,
+                  DATADIR_GET);
+    std::snprintf(formats[1], sizeof formats[1], "%d,%d,%d,%d", CF_ENHMETAFILE, DVASPECT_CONTENT, TYMED_ENHMF,
+                  DATADIR_GET);
+    ok = SetClassKey(cls + "\\DataFormats\\GetSet\\0", formats[0]) && ok;
+    ok = SetClassKey(cls + "\\DataFormats\\GetSet\\1", formats[1]) && ok;
     ok = SetClassKey(cls + "\\AuxUserType\\2", shortName) && ok;
     ok = SetClassKey(cls + "\\AuxUserType\\3", appName) && ok;
     return ok;

@@ -169,7 +169,8 @@ std::string Answer(const std::string& request) {
                                       &gObjectStorage);
         }
         if (FAILED(hr)) return "storage failed " + Hex(hr);
-        // The picture the container keeps of the object: a metafile of its content.
+        // The picture the container keeps of the object: a metafile of its content. (Wine's
+        // cache left to choose a format itself, OLERENDER_DRAW, stays blank here.)
         FORMATETC picture{ CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT };
         hr = OleCreate(clsid, IID_IOleObject, OLERENDER_FORMAT, &picture, &gSite, gObjectStorage,
                        reinterpret_cast<void**>(&gObject));

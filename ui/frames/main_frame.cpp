@@ -6,6 +6,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
+#include "engine/core/status_text.h"
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
@@ -66,6 +67,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
     ON_WM_EXITMENULOOP()
+    ON_MESSAGE(StatusPromptMessage, OnSetMessageString)
     ON_WM_SYSCOMMAND()
     ON_WM_HELPINFO()
     ON_COMMAND(CMD_HELP_TOPICS, OnHelpCommand)
@@ -99,7 +101,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
 
     m_toolbox = new ToolboxBar;
-    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | BAR_LEFT, AFX_IDW_TOOLBAR)) return -1;
+    // Tool tips are asked for at creation: the bar's tip window is made with the bar.
+    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | BAR_LEFT | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS, AFX_IDW_TOOLBAR)) {
+        return -1;
+    }
     m_toolbox->SetSizes(CSize(27, 27), CSize(20, 20));
     if (!m_toolbox->LoadBitmap(IDB_TOOLBOX)) return -1;
     UINT ids[std::size(kToolboxButtons)];
@@ -118,11 +123,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
 
     m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_SIZE_VARIABLE);
     m_toolbox->EnableDocking(BAR_ALIGN_ANY);
-    TBBUTTONINFOA info{};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_SIZE;
-    info.cx = 36;
-    m_toolbox->SendMessage(TB_SETBUTTONINFO, ID_TOOL_CUSTOM, reinterpret_cast<LPARAM>(&info));
+    // The custom-tool button keeps the width of the others: the bar draws no drop-down
+    // arrows, so a wider button only shows its picture out of line with the column.
 
     EnableDocking(BAR_ALIGN_ANY);
     DockControlBar(m_toolbox, IDW_DOCK_LEFT);
@@ -280,6 +282,18 @@ void CMainFrame::GetMessageString(UINT id, CString& message) const {
     CMDIFrameWnd::GetMessageString(id, message);
 }
 
+// Where the class library would show its idle text (after a fly-by prompt or a menu) the
+// status line shows the engine's text again, the tool's or the hover prompt, which is
+// not sent again until it changes.
+LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
+    if (id == IDS_LIB_READY && text == 0) {
+        const char* engineText = nullptr;
+        FetchStatusText(&engineText);
+        return CMDIFrameWnd::OnSetMessageString(0, reinterpret_cast<LPARAM>(engineText ? engineText : ""));
+    }
+    return CMDIFrameWnd::OnSetMessageString(id, text);
+}
+
 void CMainFrame::SetStatusText(const char* text) {
     if (!m_created) return;
     m_statusBar.SetPaneText(0, text ? text : "", true);
@@ -289,7 +303,9 @@ void CMainFrame::ReportClipboardFormats() {
     // Stand-in: the clipboard services are not built; Paste learns nothing here.
 }
 
-bool CMainFrame::IsToolboxVisible() const { return m_toolbox && m_toolbox->m_hWnd && m_toolbox->IsWindowVisible(); }
+bool CMainFrame::IsToolboxVisible() const {
+    return m_toolbox && m_toolbox->m_hWnd && (m_toolbox->GetStyle() & WS_VISIBLE) != 0;
+}
 
 void CMainFrame::OnTimer(UINT_PTR id) {
     if (id == kScreenSaverTimer) {
@@ -370,8 +386,8 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM lParam) {
         RunEngineCommand(slot);
         return;
     }
-    // Stand-in: until the run-time menus register the Quit row, the close box posts the
-    // Quit command's own request (save the preferences, really quit).
+    // Menus without a Quit item (their build ran short of memory) still let the close
+    // box quit: it posts the Quit command's own request (save the preferences, really quit).
     RequestAppQuit(1, 1);
 }
 

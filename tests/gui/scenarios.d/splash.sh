@@ -15,7 +15,7 @@ credit_band() {
 
 scenario_splash() {
     step "a normal start shows the picture centred over the main window"
-    start_program
+    keep_splash=1 start_program
     wait_for 30 "the first document" has_docs 1
     wait_for 20 "the splash window" splash_open
     local s
@@ -76,7 +76,7 @@ scenario_splash_256() {
     trap "end_program; kill $xvfb 2>/dev/null || true" EXIT
     for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${number}" ] && break; sleep 0.1; done
     export DISPLAY=":$number"
-    start_program
+    keep_splash=1 start_program
     wait_for 30 "the first document" has_docs 1
     wait_for 20 "the splash window" splash_open
     read -r _ x y _ _ _ _ _ _ _ mode colour _ <<<"$(ask splash)"

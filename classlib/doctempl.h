@@ -34,6 +34,7 @@ public:
     // The menus and keys of an embedded document: fully open (embeddingId) and active
     // in place (inPlaceId), with the class of the in-place frame.
     void SetServerInfo(UINT embeddingId, UINT inPlaceId, CRuntimeClass* inPlaceFrameClass);
+    CRuntimeClass* GetViewClass() const { return m_pViewClass; }
 
     // Shared menu and accelerators of the template's frames (resource of its id).
     HMENU m_hMenuShared = nullptr;

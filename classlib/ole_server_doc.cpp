@@ -1,6 +1,7 @@
 #include "classlib/ole_server_doc.h"
 
 #include <cstring>
+#include <string>
 
 #include "classlib/app.h"
 #include "classlib/archive.h"
@@ -8,6 +9,7 @@
 #include "classlib/doctempl.h"
 #include "classlib/frame.h"
 #include "classlib/gdi.h"
+#include "classlib/ole_ipframe.h"
 #include "classlib/ole_template_server.h"
 #include "classlib/view.h"
 
@@ -46,7 +48,11 @@ void FreeMedium(STGMEDIUM* medium) {
 
 // The OLE object of one embedded document: the interfaces a container calls, with one
 // reference count. It keeps the program running while a container holds it.
-class ServerObject final : public IOleObject, public IPersistStorage, public IDataObject {
+class ServerObject final : public IOleObject,
+                           public IPersistStorage,
+                           public IDataObject,
+                           public IOleInPlaceObject,
+                           public IOleInPlaceActiveObject {
 public:
     ServerObject(COleServerDoc* doc, const CLSID& clsid) : doc_(doc), clsid_(clsid) { ::CoAddRefServerProcess(); }
 
@@ -73,9 +79,11 @@ public:
             *out = static_cast<IPersistStorage*>(this);
         } else if (IsEqualIID(riid, IID_IDataObject)) {
             *out = static_cast<IDataObject*>(this);
+        } else if (IsEqualIID(riid, IID_IOleInPlaceObject) || IsEqualIID(riid, IID_IOleWindow)) {
+            *out = static_cast<IOleInPlaceObject*>(this);
+        } else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
+            *out = static_cast<IOleInPlaceActiveObject*>(this);
         } else {
-            // Stand-in: in-place activation (IOleInPlaceObject, IOleInPlaceActiveObject
-            // and the in-place frame) is not built; containers open the object instead.
             return E_NOINTERFACE;
         }
         AddRef();
@@ -123,20 +131,28 @@ public:
         if (out) *out = nullptr;
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) override {
+    HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT) override {
         if (!doc_) return E_UNEXPECTED;
+        if (!site) site = doc_->m_pClientSite;
         switch (verb) {
             case OLEIVERB_HIDE:
+                if (doc_->IsInPlaceActive()) doc_->DeactivateInPlace();
                 doc_->HideOpen();
                 return S_OK;
-            case OLEIVERB_PRIMARY:
-            case OLEIVERB_SHOW:
             case OLEIVERB_OPEN:
             case 1:  // the registry's second verb, "Open"
+                if (doc_->IsInPlaceActive()) doc_->DeactivateInPlace();
                 return doc_->ShowOpen() ? S_OK : E_FAIL;
+            case OLEIVERB_PRIMARY:
+            case OLEIVERB_SHOW:
             case OLEIVERB_INPLACEACTIVATE:
             case OLEIVERB_UIACTIVATE:
-                // Stand-in: in-place activation is not built; the object opens instead.
+                // In place where the container allows it, else in a frame of its own.
+                if (!doc_->m_bOpen && doc_->ActivateInPlace(site, verb != OLEIVERB_INPLACEACTIVATE)) return S_OK;
+                if (verb == OLEIVERB_INPLACEACTIVATE || verb == OLEIVERB_UIACTIVATE) {
+                    if (doc_->m_bOpen) return doc_->ShowOpen() ? S_OK : E_FAIL;
+                    return OLEOBJ_S_CANNOT_DOVERB_NOW;
+                }
                 return doc_->ShowOpen() ? S_OK : E_FAIL;
             default:
                 return OLEOBJ_S_INVALIDVERB;
@@ -276,6 +292,35 @@ public:
         return dataAdvise_ ? dataAdvise_->EnumAdvise(out) : OLE_E_ADVISENOTSUPPORTED;
     }
 
+    // ---- IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = doc_ && doc_->m_pInPlaceFrame ? doc_->m_pInPlaceFrame->m_hWnd : nullptr;
+        return *out ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override {
+        if (doc_) doc_->DeactivateInPlace();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE UIDeactivate() override {
+        if (doc_) doc_->DeactivateUserInterface();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT position, LPCRECT clip) override {
+        if (!doc_ || !position) return E_INVALIDARG;
+        if (doc_->m_pInPlaceFrame) doc_->m_pInPlaceFrame->RepositionFrame(*position, clip ? *clip : *position);
+        doc_->OnSetItemRects(position, clip);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return INPLACE_E_NOTUNDOABLE; }
+    // A server in its own process translates its keys in its own message loop.
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+
 private:
     ~ServerObject() = default;
 
@@ -344,10 +389,26 @@ void COleServerDoc::OnSetItemRects(const RECT* position, const RECT*) {
 }
 
 bool COleServerDoc::GetZoomFactor(SIZE* numerator, SIZE* denominator) const {
-    // Stand-in: without in-place activation the object is never shown at another size.
-    if (numerator) *numerator = SIZE{ 1, 1 };
-    if (denominator) *denominator = SIZE{ 1, 1 };
-    return false;
+    SIZE num{ 1, 1 }, den{ 1, 1 };
+    // In place, the object fills the container's rectangle: the zoom is that rectangle
+    // over the item's own size in pixels.
+    COleServerItem* item = const_cast<COleServerDoc*>(this)->GetEmbeddedItem();
+    SIZE extent{};
+    const bool zoomed = m_pInPlaceFrame && item && item->OnGetExtent(DVASPECT_CONTENT, extent) && extent.cx > 0 &&
+                        extent.cy > 0 && m_itemPosition.right > m_itemPosition.left &&
+                        m_itemPosition.bottom > m_itemPosition.top;
+    if (zoomed) {
+        HDC screen = ::GetDC(nullptr);
+        den.cx = MulDiv(extent.cx, ::GetDeviceCaps(screen, LOGPIXELSX), 2540);
+        den.cy = MulDiv(extent.cy, ::GetDeviceCaps(screen, LOGPIXELSY), 2540);
+        ::ReleaseDC(nullptr, screen);
+        num.cx = m_itemPosition.right - m_itemPosition.left;
+        num.cy = m_itemPosition.bottom - m_itemPosition.top;
+        if (den.cx <= 0 || den.cy <= 0) num = den = SIZE{ 1, 1 };
+    }
+    if (numerator) *numerator = num;
+    if (denominator) *denominator = den;
+    return num.cx != den.cx || num.cy != den.cy;
 }
 
 IUnknown* COleServerDoc::GetServerObject() {
@@ -407,7 +468,149 @@ void COleServerDoc::HideOpen() {
     if (m_pClientSite) m_pClientSite->OnShowWindow(FALSE);
 }
 
+void COleServerDoc::OnInPlaceActivation(bool) {}
+
+bool COleServerDoc::ActivateInPlace(IOleClientSite* site, bool uiActivate) {
+    if (m_pInPlaceFrame) return !uiActivate || ActivateUserInterface();
+    CDocTemplate* tmpl = GetDocTemplate();
+    if (!site || !tmpl || !tmpl->m_pInPlaceFrameClass) return false;
+    IOleInPlaceSite* ips = nullptr;
+    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&ips))) || !ips) return false;
+    if (ips->CanInPlaceActivate() != S_OK) {
+        ips->Release();
+        return false;
+    }
+    ips->OnInPlaceActivate();
+    HWND container = nullptr;
+    IOleInPlaceFrame* frame = nullptr;
+    IOleInPlaceUIWindow* docWindow = nullptr;
+    RECT position{}, clip{};
+    OLEINPLACEFRAMEINFO info{};
+    info.cb = sizeof info;
+    COleIPFrameWnd* made = nullptr;
+    if (SUCCEEDED(ips->GetWindow(&container)) && container &&
+        SUCCEEDED(ips->GetWindowContext(&frame, &docWindow, &position, &clip, &info)) && frame) {
+        CObject* object = tmpl->m_pInPlaceFrameClass->CreateObject();
+        if (object && object->IsKindOf(RUNTIME_CLASS(COleIPFrameWnd))) {
+            made = static_cast<COleIPFrameWnd*>(object);
+        } else {
+            delete object;
+        }
+    }
+    if (made) {
+        made->m_pFrame = frame;
+        made->m_pDocFrame = docWindow;
+        frame = nullptr;
+        docWindow = nullptr;
+        made->m_pFrame->GetWindow(&made->m_hContainerFrame);
+        m_itemPosition = position;
+        m_pInPlaceFrame = made;
+        if (!made->CreateInPlace(this, tmpl->GetViewClass(), container, position)) {
+            // A frame whose window never came is not deleted by its window's end.
+            if (!made->m_hWnd) delete made;
+            m_pInPlaceFrame = nullptr;
+            made = nullptr;
+        }
+    }
+    if (frame) frame->Release();
+    if (docWindow) docWindow->Release();
+    if (!made) {
+        ips->OnInPlaceDeactivate();
+        ips->Release();
+        return false;
+    }
+    inPlaceSite_ = ips;
+    OnInPlaceActivation(true);
+    if (uiActivate) ActivateUserInterface();
+    return true;
+}
+
+bool COleServerDoc::ActivateUserInterface() {
+    if (uiActive_) return true;
+    COleIPFrameWnd* frame = m_pInPlaceFrame;
+    if (!frame || !inPlaceSite_ || !frame->m_pFrame) return false;
+    inPlaceSite_->OnUIActivate();
+    uiActive_ = true;
+    frame->OnCreateControlBars(frame->m_hContainerFrame, nullptr);
+    // The shared menu: the container's groups, then this program's pop-ups as the
+    // object's edit group.
+    HMENU shared = ::CreateMenu();
+    if (shared) {
+        OLEMENUGROUPWIDTHS widths{};
+        frame->m_pFrame->InsertMenus(shared, &widths);
+        ownMenuCount_ = 0;
+        if (HMENU own = frame->BuildInPlaceMenu()) {
+            const int count = ::GetMenuItemCount(own);
+            const int at = static_cast<int>(widths.width[0]);
+            for (int i = 0; i < count; ++i) {
+                char text[128] = "";
+                ::GetMenuStringA(own, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+                HMENU popup = ::GetSubMenu(own, i);
+                if (!popup) continue;
+                ::InsertMenuA(shared, static_cast<UINT>(at + ownMenuCount_), MF_BYPOSITION | MF_POPUP,
+                              reinterpret_cast<UINT_PTR>(popup), text);
+                ++ownMenuCount_;
+            }
+        }
+        widths.width[1] = ownMenuCount_;
+        frame->m_menuWidths = widths;
+        frame->m_hSharedMenu = shared;
+        frame->m_hOleMenu = ::OleCreateMenuDescriptor(shared, &widths);
+        frame->m_pFrame->SetMenu(shared, frame->m_hOleMenu, frame->m_hWnd);
+    }
+    IOleInPlaceActiveObject* active = object_ ? static_cast<IOleInPlaceActiveObject*>(object_) : nullptr;
+    CString title = GetTitle();
+    std::wstring name(title.c_str(), title.c_str() + title.GetLength());
+    frame->m_pFrame->SetActiveObject(active, name.c_str());
+    if (frame->m_pDocFrame) frame->m_pDocFrame->SetActiveObject(active, name.c_str());
+    return true;
+}
+
+void COleServerDoc::DeactivateUserInterface() {
+    if (!uiActive_) return;
+    uiActive_ = false;
+    COleIPFrameWnd* frame = m_pInPlaceFrame;
+    if (frame && frame->m_pFrame) {
+        frame->m_pFrame->SetActiveObject(nullptr, nullptr);
+        if (frame->m_pDocFrame) frame->m_pDocFrame->SetActiveObject(nullptr, nullptr);
+        if (frame->m_hSharedMenu) {
+            frame->m_pFrame->SetMenu(nullptr, nullptr, frame->m_hWnd);
+            // The pop-ups stay the program's: out of the shared menu before it goes.
+            const int at = static_cast<int>(frame->m_menuWidths.width[0]);
+            for (int i = 0; i < ownMenuCount_; ++i) ::RemoveMenu(frame->m_hSharedMenu, static_cast<UINT>(at), MF_BYPOSITION);
+            frame->m_pFrame->RemoveMenus(frame->m_hSharedMenu);
+            ::DestroyMenu(frame->m_hSharedMenu);
+            frame->m_hSharedMenu = nullptr;
+        }
+        if (frame->m_hOleMenu) ::OleDestroyMenuDescriptor(frame->m_hOleMenu);
+        frame->m_hOleMenu = nullptr;
+        ownMenuCount_ = 0;
+        frame->m_pFrame->SetBorderSpace(nullptr);
+    }
+    if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
+}
+
+void COleServerDoc::DeactivateInPlace() {
+    if (!m_pInPlaceFrame) return;
+    DeactivateUserInterface();
+    OnInPlaceActivation(false);
+    COleIPFrameWnd* frame = m_pInPlaceFrame;
+    m_pInPlaceFrame = nullptr;
+    // The view goes with the frame; the document stays with its container.
+    const bool autoDelete = m_bAutoDelete;
+    m_bAutoDelete = false;
+    frame->DestroyWindow();
+    m_bAutoDelete = autoDelete;
+    if (inPlaceSite_) {
+        inPlaceSite_->OnInPlaceDeactivate();
+        inPlaceSite_->Release();
+        inPlaceSite_ = nullptr;
+    }
+    NotifyChanged();
+}
+
 void COleServerDoc::OnCloseDocument() {
+    DeactivateInPlace();
     HideOpen();
     DropServerObject();
     CDocument::OnCloseDocument();

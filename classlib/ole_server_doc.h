@@ -10,6 +10,7 @@
 
 class CArchive;
 class CDC;
+class COleIPFrameWnd;
 class COleServerItem;
 class ServerObject;
 
@@ -30,6 +31,10 @@ public:
     bool GetZoomFactor(SIZE* numerator, SIZE* denominator) const;
 
     bool IsEmbedded() const { return m_bEmbedded; }
+    bool IsInPlaceActive() const { return m_pInPlaceFrame != nullptr; }
+    // The document's view went into or out of a container's window (the program's
+    // document activation follows).
+    virtual void OnInPlaceActivation(bool active);
     // The container is told the object changed: its picture is fetched again and the
     // container saves the object (File > Update).
     void NotifyChanged();
@@ -46,6 +51,7 @@ public:
     bool m_bOpen = false;
     IOleClientSite* m_pClientSite = nullptr;
     RECT m_itemPosition{};
+    COleIPFrameWnd* m_pInPlaceFrame = nullptr;
 
 protected:
     void OnUpdateDocument();
@@ -55,10 +61,18 @@ private:
     friend class ServerObject;
     bool ShowOpen();
     void HideOpen();
+    // In the container's window, with the bars and menu (uiActivate) or without.
+    bool ActivateInPlace(IOleClientSite* site, bool uiActivate);
+    bool ActivateUserInterface();
+    void DeactivateUserInterface();
+    void DeactivateInPlace();
     void DropServerObject();
 
     COleServerItem* item_ = nullptr;
     ServerObject* object_ = nullptr;
+    IOleInPlaceSite* inPlaceSite_ = nullptr;
+    bool uiActive_ = false;
+    int ownMenuCount_ = 0;
 };
 
 class COleServerItem : public CCmdTarget {

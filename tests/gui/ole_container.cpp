@@ -5,8 +5,8 @@
 //
 //   ole_container LOGFILE STORAGEFILE
 //
-// Requests: ping, create PROGID, extent, draw, rect, open, update, save, release, load,
-// run, log, quit.
+// Requests: ping, create PROGID, extent, draw, rect, open, show, inplace, deactivate,
+// update, save, release, load, run, log, quit.
 #include <windows.h>
 #include <ole2.h>
 
@@ -25,7 +25,10 @@ IStorage* gRoot = nullptr;
 IStorage* gObjectStorage = nullptr;
 IOleObject* gObject = nullptr;
 DWORD gAdviseCookie = 0;
-RECT gPicture{ 10, 10, 10, 10 };
+// The object's in-place side, as it announced itself through SetActiveObject.
+IOleInPlaceActiveObject* gActive = nullptr;
+// The picture's place: room at its left for the bar an object puts there in place.
+RECT gPicture{ 50, 10, 50, 10 };
 constexpr wchar_t kObjectStorage[] = L"Object";
 
 void Log(const std::string& line) {
@@ -56,7 +59,7 @@ HRESULT SaveObject() {
 }
 
 // The site of the one object, and the sink of its notifications.
-class Site final : public IOleClientSite, public IAdviseSink {
+class Site final : public IOleClientSite, public IAdviseSink, public IOleInPlaceSite, public IOleInPlaceFrame {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         *out = nullptr;
@@ -64,6 +67,10 @@ public:
             *out = static_cast<IOleClientSite*>(this);
         } else if (IsEqualIID(riid, IID_IAdviseSink)) {
             *out = static_cast<IAdviseSink*>(this);
+        } else if (IsEqualIID(riid, IID_IOleInPlaceSite) || IsEqualIID(riid, IID_IOleWindow)) {
+            *out = static_cast<IOleInPlaceSite*>(this);
+        } else if (IsEqualIID(riid, IID_IOleInPlaceFrame) || IsEqualIID(riid, IID_IOleInPlaceUIWindow)) {
+            *out = static_cast<IOleInPlaceFrame*>(this);
         } else {
             return E_NOINTERFACE;
         }
@@ -101,6 +108,86 @@ public:
         if (gWindow) InvalidateRect(gWindow, nullptr, TRUE);
     }
     void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+
+    // In place: the container's window holds the object, its frame the object's bars.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+        *out = gWindow;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override {
+        Log("site CanInPlaceActivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override {
+        Log("site OnInPlaceActivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override {
+        Log("site OnUIActivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                               LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+        Log("site GetWindowContext");
+        *frame = static_cast<IOleInPlaceFrame*>(this);
+        *document = nullptr;
+        *position = gPicture;
+        GetClientRect(gWindow, clip);
+        info->fMDIApp = FALSE;
+        info->hwndFrame = gWindow;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override {
+        Log("site OnUIDeactivate");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override {
+        Log("site OnInPlaceDeactivate");
+        if (gWindow) InvalidateRect(gWindow, nullptr, TRUE);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT border) override {
+        GetClientRect(gWindow, border);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS widths) override {
+        Log(widths ? "frame SetBorderSpace " + std::to_string(widths->left) : std::string("frame SetBorderSpace none"));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
+        Log(object ? "frame SetActiveObject" : "frame SetActiveObject none");
+        if (object) {
+            object->AddRef();
+            if (gActive) gActive->Release();
+            gActive = object;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS widths) override {
+        for (LONG& w : widths->width) w = 0;
+        Log("frame InsertMenus");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU shared, HOLEMENU, HWND) override {
+        Log(shared ? "frame SetMenu " + std::to_string(GetMenuItemCount(shared)) : std::string("frame SetMenu none"));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override {
+        Log("frame RemoveMenus");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
     void STDMETHODCALLTYPE OnSave() override { Log("sink OnSave"); }
     void STDMETHODCALLTYPE OnClose() override { Log("sink OnClose"); }
 };
@@ -131,11 +218,13 @@ std::string Extent() {
     const int w = MulDiv(size.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
     const int h = MulDiv(size.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
     ReleaseDC(nullptr, screen);
-    gPicture = RECT{ 10, 10, 10 + w, 10 + h };
+    gPicture = RECT{ 50, 10, 50 + w, 10 + h };
     return std::to_string(size.cx) + " " + std::to_string(size.cy);
 }
 
 void Release() {
+    if (gActive) gActive->Release();
+    gActive = nullptr;
     if (gObject) {
         if (gAdviseCookie) gObject->Unadvise(gAdviseCookie);
         gAdviseCookie = 0;
@@ -197,6 +286,29 @@ std::string Answer(const std::string& request) {
         const HRESULT hr =
             gObject->DoVerb(verb == "open" ? OLEIVERB_OPEN : OLEIVERB_SHOW, nullptr, &gSite, 0, gWindow, &r);
         Log("DoVerb " + verb + " " + Hex(hr));
+        return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
+    }
+    if (verb == "inplace") {
+        if (!gObject) return "none";
+        RECT r = gPicture;
+        const HRESULT hr = gObject->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &gSite, 0, gWindow, &r);
+        Log("DoVerb inplace " + Hex(hr));
+        return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
+    }
+    if (verb == "deactivate") {
+        if (!gObject) return "none";
+        IOleInPlaceObject* inPlace = nullptr;
+        HRESULT hr = gObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace));
+        if (FAILED(hr) && gActive) {
+            hr = gActive->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace));
+        }
+        if (SUCCEEDED(hr)) {
+            hr = inPlace->InPlaceDeactivate();
+            inPlace->Release();
+        }
+        Log("InPlaceDeactivate " + Hex(hr));
+        if (gActive) gActive->Release();
+        gActive = nullptr;
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
     }
     if (verb == "update") {

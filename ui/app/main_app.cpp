@@ -22,6 +22,7 @@
 #include "ui/doc/fernwick_doc.h"
 #include "ui/engine_calls.h"
 #include "ui/frames/child_frame.h"
+#include "ui/frames/inplace_frame.h"
 #include "ui/frames/main_frame.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
@@ -171,8 +172,7 @@ bool CMainApp::InitInstance() {
     auto* tmpl = new CYRNDocTemplate(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc), RUNTIME_CLASS(CChildFrame),
                                      RUNTIME_CLASS(CYRNView));
     if (!m_pDocManager) m_pDocManager = new CYrnDocManager;
-    // Stand-in: the in-place frame is not built; no class is named for it.
-    tmpl->SetServerInfo(IDR_SERVER_EMBEDDING, IDR_SERVER_INPLACE, nullptr);
+    tmpl->SetServerInfo(IDR_SERVER_EMBEDDING, IDR_SERVER_INPLACE, RUNTIME_CLASS(CInPlaceFrame));
     AddDocTemplate(tmpl);
     m_server.ConnectTemplate(kDocumentClassId, tmpl, false);
     if (options.m_bRunEmbedded || options.m_bRunAutomated) m_server.RegisterAll();

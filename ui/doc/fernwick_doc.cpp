@@ -285,6 +285,17 @@ void CFernwickDoc::OnSetItemRects(const RECT* position, const RECT* clip) {
     if (CYRNView* view = FrontView()) view->UpdateScrollBars();
 }
 
+void CFernwickDoc::OnInPlaceActivation(bool active) {
+    if (active) {
+        POSITION pos = GetFirstViewPosition();
+        CView* first = pos ? GetNextView(pos) : nullptr;
+        if (!FrontView() && first && first->IsKindOf(RUNTIME_CLASS(CYRNView))) {
+            SetFrontView(static_cast<CYRNView*>(first));
+        }
+    }
+    SetActive(active);
+}
+
 HACCEL CFernwickDoc::GetDefaultAccelerator() {
     if (IsEmbedded()) return COleServerDoc::GetDefaultAccelerator();
     return nullptr;

@@ -40,6 +40,7 @@ public:
     void Serialize(CArchive& ar) override;
     COleServerItem* OnGetEmbeddedItem() override;
     void OnSetItemRects(const RECT* position, const RECT* clip) override;
+    void OnInPlaceActivation(bool active) override;
 
     bool HasOwnFile() const { return m_hasOwnFile != 0; }
     EngineDocument* Engine() const { return m_engine; }

@@ -125,3 +125,62 @@ scenario_embedding() {
     wait_for 30 "the program to end" program_gone
     wait_for 10 "the container to end" container_logged ended
 }
+
+inplace_active() { [ "$(ask inplace)" != none ] && [ -n "$(ask inplace)" ]; }
+inplace_gone() { [ "$(ask inplace)" = none ]; }
+container_window() { xdotool search --name "^Test Container$" | head -n1; }
+
+scenario_in_place() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    end_program
+    wait_for 20 "the program to end" program_gone
+    program_pid=
+    trap end_container EXIT
+    start_container
+    [ "$(cask create Velmora.Document)" = ok ] || fail "OleCreate failed"
+    wait_for 30 "the program to answer" answers
+    cask extent >/dev/null
+
+    step "activation puts the frame in the container's window and the toolbox in its frame"
+    [ "$(cask inplace)" = ok ] || fail "in-place activation failed: $(tail -5 "$work/container.log")"
+    wait_for 20 "the in-place frame" inplace_active
+    local state frame parent bar barParent
+    state=$(ask inplace)
+    read -r frame parent bar barParent _ <<<"$state"
+    [ "$parent" = "$barParent" ] || fail "the toolbox is not in the container's frame: $state"
+    [ "$bar" != 0 ] || fail "no toolbox: $state"
+    for call in "site OnInPlaceActivate" "site OnUIActivate" "frame SetBorderSpace 33" "frame SetActiveObject" \
+                "frame SetMenu"; do
+        container_logged "$call" || fail "the container was not called: $call"
+    done
+    [ "$(ask mainvisible)" = 0 ] || fail "the main window shows while in place"
+
+    step "the toolbox in the container's frame takes real clicks; a segment is made in place"
+    local bx by
+    read -r _ _ _ _ _ _ _ _ bx by <<<"$state"
+    xdotool mousemove "$bx" "$by" click 1
+    tool_is() { [ "$(ask tool)" = "$1" ]; }
+    wait_for 10 "the point tool" tool_is 1
+    [ "$(ask build-segment 20 20 80 80)" = ok ] || fail "no segment in the active object"
+    wait_for 20 "three objects" object_count_is -ge 3
+    shot in-place
+
+    step "after deactivation the container draws it"
+    [ "$(cask deactivate)" = ok ] || fail "deactivation failed"
+    wait_for 20 "the in-place frame to go" inplace_gone
+    container_logged "site OnInPlaceDeactivate" || fail "the container was not told of the deactivation"
+    cask draw >/dev/null
+    segment_drawn() { is_dark "$(picture_pixel 50 50)"; }
+    wait_for 20 "the segment in the container's picture" segment_drawn
+    shot deactivated
+
+    step "a second activation works"
+    [ "$(cask inplace)" = ok ] || fail "the second activation failed: $(tail -5 "$work/container.log")"
+    wait_for 20 "the in-place frame again" inplace_active
+    object_count_is -ge 3 || fail "the segment went: $(ask objects)"
+    [ "$(cask deactivate)" = ok ] || fail "the second deactivation failed"
+    wait_for 20 "the in-place frame to go" inplace_gone
+    cask quit >/dev/null
+    wait_for 30 "the program to end" program_gone
+}

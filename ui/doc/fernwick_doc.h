@@ -43,6 +43,9 @@ public:
     void OnInPlaceActivation(bool active) override;
 
     bool HasOwnFile() const { return m_hasOwnFile != 0; }
+    // The document whose Save As dialog is open (the dialog tells it the chosen save
+    // type); null outside of one.
+    static CFernwickDoc* DocumentBeingSaved();
     EngineDocument* Engine() const { return m_engine; }
 
     // Services to the views.
@@ -89,6 +92,11 @@ public:
 protected:
     void OnCopyItem();
     void OnShowSelections();
+    void OnStopAllMotions();
+    void OnTextStyleDialog();
+    void OnArcSector();
+    void OnUpdateArcSector(CCmdUI* ui);
+    void OnUpdateTextSizeStep(CCmdUI* ui);
     DECLARE_MESSAGE_MAP()
 
 private:

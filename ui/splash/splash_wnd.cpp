@@ -151,7 +151,12 @@ void SplashWnd::Hide() {
         KillTimer(kSplashTimer);
         m_timerRunning = false;
     }
+    // The picture may hold the activation (a click on it, or its creation); it goes back
+    // to the window it was made over rather than to no window at all.
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    const bool wasActive = ::GetActiveWindow() == m_hWnd;
     DestroyWindow();
+    if (wasActive && owner && ::IsWindowVisible(owner)) ::SetActiveWindow(owner);
     CWinApp* app = CurrentApp();
     if (app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd) app->m_pMainWnd->UpdateWindow();
 }

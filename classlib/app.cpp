@@ -14,36 +14,36 @@ CWinApp* currentApp = nullptr;
 HINSTANCE resourceHandle = nullptr;
 }  // namespace
 
-HINSTANCE AfxGetInstanceHandle() {
+HINSTANCE ModuleInstance() {
     if (currentApp && currentApp->m_hInstance) return currentApp->m_hInstance;
     return ::GetModuleHandleA(nullptr);
 }
 
-HINSTANCE AfxGetResourceHandle() { return resourceHandle ? resourceHandle : AfxGetInstanceHandle(); }
+HINSTANCE ResourceModule() { return resourceHandle ? resourceHandle : ModuleInstance(); }
 
-void AfxSetResourceHandle(HINSTANCE instance) { resourceHandle = instance; }
+void SetResourceModule(HINSTANCE instance) { resourceHandle = instance; }
 
-CWinApp* AfxGetApp() { return currentApp; }
+CWinApp* CurrentApp() { return currentApp; }
 
-CWinThread* AfxGetThread() {
-    CWinThread* thread = AfxGetThreadState()->thread;
+CWinThread* CurrentUiThread() {
+    CWinThread* thread = CurrentThreadState()->thread;
     return thread ? thread : currentApp;
 }
 
-CWnd* AfxGetMainWnd() {
-    CWinThread* thread = AfxGetThread();
+CWnd* CurrentMainWindow() {
+    CWinThread* thread = CurrentUiThread();
     return thread ? thread->GetMainWnd() : nullptr;
 }
 
-int AfxMessageBox(const char* text, UINT type, UINT helpId) {
-    if (CWinApp* app = AfxGetApp()) return app->DoMessageBox(text, type, helpId);
+int ShowAppMessage(const char* text, UINT type, UINT helpId) {
+    if (CWinApp* app = CurrentApp()) return app->DoMessageBox(text, type, helpId);
     return ::MessageBoxA(nullptr, text, nullptr, type);
 }
 
-int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
+int ShowAppMessage(UINT promptId, UINT type, UINT helpId) {
     CString text;
     text.LoadString(promptId);
-    return AfxMessageBox(text, type, helpId == UINT(-1) ? promptId : helpId);
+    return ShowAppMessage(text, type, helpId == UINT(-1) ? promptId : helpId);
 }
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
@@ -51,20 +51,20 @@ IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 CWinThread::CWinThread() = default;
 
 CWinThread::~CWinThread() {
-    if (AfxGetThreadState()->thread == this) AfxGetThreadState()->thread = nullptr;
+    if (CurrentThreadState()->thread == this) CurrentThreadState()->thread = nullptr;
 }
 
 bool CWinThread::InitInstance() { return false; }
 
 int CWinThread::ExitInstance() {
-    AfxDeleteTempMaps();
+    FreeTemporaryObjects();
     return static_cast<int>(m_msgCur.wParam);
 }
 
-bool CWinThread::IsIdleMessage(MSG* msg) { return AfxIsIdleMessage(msg); }
+bool CWinThread::IsIdleMessage(MSG* msg) { return CountsAsIdleMessage(msg); }
 
 int CWinThread::Run() {
-    AfxGetThreadState()->thread = this;
+    CurrentThreadState()->thread = this;
     bool idle = true;
     LONG idleCount = 0;
     for (;;) {
@@ -121,8 +121,8 @@ bool CWinThread::OnIdle(LONG count) {
     if (count <= 0) {
         CWnd* main = GetMainWnd();
         if (main && main->m_hWnd && ::IsWindowVisible(main->m_hWnd)) {
-            AfxCallWndProc(main, main->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-            main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+            CallWindowHandler(main, main->m_hWnd, IdleUpdateMessage, TRUE, 0);
+            main->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
             // Floating windows are pop-ups owned by the main window.
             struct Walk {
                 HWND owner;
@@ -130,8 +130,8 @@ bool CWinThread::OnIdle(LONG count) {
                     auto* walk = reinterpret_cast<Walk*>(data);
                     CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
                     if (wnd && ::GetWindow(hwnd, GW_OWNER) == walk->owner && ::IsWindowVisible(hwnd)) {
-                        AfxCallWndProc(wnd, hwnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-                        wnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+                        CallWindowHandler(wnd, hwnd, IdleUpdateMessage, TRUE, 0);
+                        wnd->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
                     }
                     return TRUE;
                 }
@@ -141,7 +141,7 @@ bool CWinThread::OnIdle(LONG count) {
         return true;
     }
     if (count == 1) {
-        AfxDeleteTempMaps();
+        FreeTemporaryObjects();
         return true;
     }
     return false;
@@ -150,8 +150,8 @@ bool CWinThread::OnIdle(LONG count) {
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
-    ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
-    ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
+    ON_COMMAND_EX_RANGE(CMD_RECENT_FIRST, CMD_RECENT_LAST, OnOpenRecentFile)
+    ON_UPDATE_COMMAND_UI(CMD_RECENT_FIRST, OnUpdateRecentFileMenu)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(const char* appName) {
@@ -182,7 +182,7 @@ bool CWinApp::InitApplication() {
     m_pszExeName = exeName_;
     if (!m_pszAppName) {
         CString title;
-        if (!title.LoadString(AFX_IDS_APP_TITLE)) title = exeName_;
+        if (!title.LoadString(IDS_LIB_APP_TITLE)) title = exeName_;
         appName_ = title;
         m_pszAppName = appName_;
     }
@@ -222,7 +222,7 @@ int CWinApp::DoMessageBox(const char* prompt, UINT type, UINT) {
 }
 
 void CWinApp::DoWaitCursor(int code) {
-    AfxThreadState* state = AfxGetThreadState();
+    ThreadState* state = CurrentThreadState();
     state->waitCursorCount += code;
     if (state->waitCursorCount > 0) {
         HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // the hourglass

@@ -101,8 +101,8 @@ public:
     HKEY GetAppRegistryKey();
     HKEY GetSectionKey(const char* section);
 
-    HICON LoadIcon(UINT id) const { return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)); }
-    HCURSOR LoadCursor(UINT id) const { return ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)); }
+    HICON LoadIcon(UINT id) const { return ::LoadIconA(ResourceModule(), MAKEINTRESOURCEA(id)); }
+    HCURSOR LoadCursor(UINT id) const { return ::LoadCursorA(ResourceModule(), MAKEINTRESOURCEA(id)); }
     HCURSOR LoadStandardCursor(const char* name) const { return ::LoadCursorA(nullptr, name); }
     void Enable3dControls() {}
 
@@ -125,18 +125,18 @@ private:
     CString exeName_;
 };
 
-CWinApp* AfxGetApp();
-CWinThread* AfxGetThread();
-CWnd* AfxGetMainWnd();
-int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
-int AfxMessageBox(UINT promptId, UINT type = MB_OK, UINT helpId = UINT(-1));
+CWinApp* CurrentApp();
+CWinThread* CurrentUiThread();
+CWnd* CurrentMainWindow();
+int ShowAppMessage(const char* text, UINT type = MB_OK, UINT helpId = 0);
+int ShowAppMessage(UINT promptId, UINT type = MB_OK, UINT helpId = UINT(-1));
 // The body of a program's WinMain.
-int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+int RunLibraryMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 // Shows the wait cursor for the life of the object (nesting).
 class CWaitCursor {
 public:
-    CWaitCursor() { AfxGetApp() ? AfxGetApp()->DoWaitCursor(1) : void(); }
-    ~CWaitCursor() { AfxGetApp() ? AfxGetApp()->DoWaitCursor(-1) : void(); }
-    void Restore() { AfxGetApp() ? AfxGetApp()->DoWaitCursor(0) : void(); }
+    CWaitCursor() { CurrentApp() ? CurrentApp()->DoWaitCursor(1) : void(); }
+    ~CWaitCursor() { CurrentApp() ? CurrentApp()->DoWaitCursor(-1) : void(); }
+    void Restore() { CurrentApp() ? CurrentApp()->DoWaitCursor(0) : void(); }
 };

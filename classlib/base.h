@@ -47,6 +47,6 @@ class CControlBar;
 struct CCreateContext;
 struct CPrintInfo;
 
-HINSTANCE AfxGetInstanceHandle();
-HINSTANCE AfxGetResourceHandle();
-void AfxSetResourceHandle(HINSTANCE instance);
+HINSTANCE ModuleInstance();
+HINSTANCE ResourceModule();
+void SetResourceModule(HINSTANCE instance);

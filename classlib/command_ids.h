@@ -1,121 +1,106 @@
-// Numbers the library gives meaning to: standard commands, window identifiers of
-// frame parts, private messages and the library's own strings.
+// Numbers the library gives meaning to: commands, window identifiers of frame parts,
+// frame styles, private messages and the library's own strings.
+//
+// Where the program's documents name a number it stands as given. The numbers the
+// library chose for itself come from these blocks, which the program leaves alone:
+//   commands          0xE1C0 .. 0xE1FF   (inside the library's command block 0xE100 .. 0xE1FF)
+//   window identifiers 0xEC00 .. 0xEDFF  (frame parts, dock bars, splitter panes and bars)
+//   menu identifiers  0xFE00 ..          (the MDI windows listed in the Window menu)
+//   private messages  0x7A00 .. 0x7A3F   (far above the WM_USER messages of the controls,
+//                                         below WM_APP), reflected ones 0x7C00 .. 0x7FFF
+//   strings           0xF1C0 .. 0xF1FF   (inside the library's string block 0xF000 .. 0xF1FF)
+// This file is also read by the resource compiler: definitions only.
 #pragma once
 
-// File and application commands.
+// File commands.
 #define ID_FILE_NEW             0xE100
 #define ID_FILE_OPEN            0xE101
-#define ID_FILE_CLOSE           0xE102
 #define ID_FILE_SAVE            0xE103
 #define ID_FILE_SAVE_AS         0xE104
-#define ID_FILE_PAGE_SETUP      0xE105
 #define ID_FILE_PRINT_SETUP     0xE106
 #define ID_FILE_PRINT           0xE107
-#define ID_FILE_PRINT_DIRECT    0xE108
 #define ID_FILE_PRINT_PREVIEW   0xE109
-#define ID_FILE_MRU_FILE1       0xE110
-#define ID_FILE_MRU_FILE16      0xE11F
+#define CMD_CLOSE_DOCUMENT      0xE1C0
+#define CMD_RECENT_FIRST        0xE1E0  // the recent-file list: sixteen commands
+#define CMD_RECENT_LAST         0xE1EF
 
 // Edit commands.
-#define ID_EDIT_CLEAR           0xE120
-#define ID_EDIT_CLEAR_ALL       0xE121
-#define ID_EDIT_COPY            0xE122
-#define ID_EDIT_CUT             0xE123
-#define ID_EDIT_PASTE           0xE125
-#define ID_EDIT_SELECT_ALL      0xE12A
-#define ID_EDIT_UNDO            0xE12B
-#define ID_EDIT_REDO            0xE12C
+#define CMD_CLEAR               0xE120
 
-// Window commands.
-#define ID_WINDOW_NEW           0xE130
-#define ID_WINDOW_ARRANGE       0xE131
-#define ID_WINDOW_CASCADE       0xE132
-#define ID_WINDOW_TILE_HORZ     0xE133
-#define ID_WINDOW_TILE_VERT     0xE134
-#define ID_WINDOW_SPLIT         0xE135
+// Window commands (one contiguous run: the MDI frame handles them as a range).
+#define CMD_NEW_WINDOW          0xE1C8
+#define CMD_ARRANGE_ICONS       0xE1C9
+#define CMD_CASCADE             0xE1CA
+#define CMD_TILE_HORIZONTAL     0xE1CB
+#define CMD_TILE_VERTICAL       0xE1CC
+#define CMD_SPLIT_WINDOW        0xE1CD
 
-// Application and help commands.
-#define ID_APP_ABOUT            0xE140
-#define ID_APP_EXIT             0xE141
-#define ID_HELP_INDEX           0xE142
-#define ID_HELP_FINDER          0xE143
-#define ID_HELP_USING           0xE144
-#define ID_CONTEXT_HELP         0xE145
+// Application, help and pane commands.
+#define CMD_ABOUT               0xE140
+#define CMD_QUIT                0xE141
+#define CMD_HELP_TOPICS         0xE143
+#define CMD_CONTEXT_HELP        0xE145
 #define ID_HELP                 0xE146
-#define ID_DEFAULT_HELP         0xE147
-#define ID_NEXT_PANE            0xE150
-#define ID_PREV_PANE            0xE151
+#define CMD_DEFAULT_HELP        0xE147
+#define CMD_NEXT_PANE           0xE150
+#define CMD_PREVIOUS_PANE       0xE151
 
-// Bar commands (their bars are made by the bar classes).
-#define ID_VIEW_TOOLBAR         0xE800
-#define ID_VIEW_STATUS_BAR      0xE801
-
-// Window identifiers of frame parts.
-#define AFX_IDW_CONTROLBAR_FIRST 0xE800
-#define AFX_IDW_CONTROLBAR_LAST  0xE8FF
+// Window identifiers of frame parts. The program's own bars follow the tool bar and
+// the status bar (0xE804 on).
 #define AFX_IDW_TOOLBAR          0xE800
 #define AFX_IDW_STATUS_BAR       0xE801
-#define AFX_IDW_PREVIEW_BAR      0xE802
-#define AFX_IDW_RESIZE_BAR       0xE803
-#define AFX_IDW_DOCKBAR_TOP      0xE81B
-#define AFX_IDW_DOCKBAR_LEFT     0xE81C
-#define AFX_IDW_DOCKBAR_RIGHT    0xE81D
-#define AFX_IDW_DOCKBAR_BOTTOM   0xE81E
-#define AFX_IDW_DOCKBAR_FLOAT    0xE81F
-#define AFX_IDW_PANE_FIRST       0xE900
-#define AFX_IDW_PANE_LAST        0xE9FF
-#define AFX_IDW_HSCROLL_FIRST    0xEA00
-#define AFX_IDW_VSCROLL_FIRST    0xEA10
-#define AFX_IDW_SIZE_BOX         0xEA20
-#define AFX_IDW_PANE_SAVE        0xEA21
+#define IDW_DOCK_TOP             0xEC00
+#define IDW_DOCK_LEFT            0xEC01
+#define IDW_DOCK_RIGHT           0xEC02
+#define IDW_DOCK_BOTTOM          0xEC03
+#define IDW_DOCK_FLOATING        0xEC04
+#define AFX_IDW_RESIZE_BAR       0xEC08
+#define IDW_SPLIT_HSCROLL_FIRST  0xEC10  // one per splitter column
+#define IDW_SPLIT_VSCROLL_FIRST  0xEC20  // one per splitter row
+#define IDW_SPLIT_SIZE_BOX       0xEC30
+#define AFX_IDW_PANE_FIRST       0xED00  // splitter panes: + row * 16 + column
 
 // MDI child windows listed in the Window menu take identifiers from here on.
-#define AFX_IDM_FIRST_MDICHILD   0xFF00
+#define IDM_WINDOW_LIST_FIRST    0xFE00
 
-// Frame styles kept in the low word of a frame's window style.
-#define FWS_ADDTOTITLE   0x00008000L
-#define FWS_PREFIXTITLE  0x00004000L
-#define FWS_SNAPTOBARS   0x00002000L
+// Frame styles, kept in the low word of a frame's window style (class-specific bits
+// that the system leaves alone for windows of the library's own classes).
+#define FWS_ADDTOTITLE   0x00000100L
 
-// Private messages of the library (0x0360..0x037F).
-#define WM_QUERYAFXWNDPROC   0x0360  // answered 1 by every window of the library
-#define WM_SIZEPARENT        0x0361  // lParam: SizeParentParams*; bars take their room
-#define WM_SETMESSAGESTRING  0x0362  // wParam: string id or 0, lParam: text
-#define WM_IDLEUPDATECMDUI   0x0363  // wParam: disable-if-no-handler flag
-#define WM_INITIALUPDATE     0x0364
-#define WM_RECALCPARENT      0x0368
-#define WM_SIZECHILD         0x0369
-#define WM_KICKIDLE          0x036A  // wParam: MSGF_DIALOGBOX, lParam: idle count
-#define WM_FLOATSTATUS       0x036D
-#define WM_ACTIVATETOPLEVEL  0x036E
-#define WM_HELPHITTEST       0x0365
-#define WM_EXITHELPMODE      0x0366
-
-// Offset of messages reflected from a parent back to the child that sent them.
-#define WM_REFLECT_BASE      0xBC00
+// Private messages of the library.
+#define WM_KICKIDLE              0x7A09  // wParam: MSGF_DIALOGBOX, lParam: idle count
+#ifndef RC_INVOKED
+inline constexpr unsigned FrameLayoutMessage   = 0x7A01;  // lParam: SizeParentParams*; bars take their room
+inline constexpr unsigned StatusPromptMessage  = 0x7A02;  // wParam: string id or 0, lParam: text
+inline constexpr unsigned IdleUpdateMessage    = 0x7A03;  // wParam: disable-if-no-handler flag
+inline constexpr unsigned InitialUpdateMessage = 0x7A04;
+// Messages reflected from a parent back to the child that sent them arrive as this
+// base plus the original message (all of which lie below WM_USER).
+inline constexpr unsigned ReflectedMessageBase = 0x7C00;
+#endif
 
 // The library's own strings.
-#define AFX_IDS_APP_TITLE          0xE000
-#define AFX_IDS_IDLEMESSAGE        0xE001
-#define AFX_IDS_HELPMODEMESSAGE    0xE002
-#define AFX_IDS_OPENFILE           0xF000  // "Open"
-#define AFX_IDS_SAVEFILE           0xF001  // "Save As"
-#define AFX_IDS_ALLFILTER          0xF002  // "All Files (*.*)"
-#define AFX_IDS_UNTITLED           0xF003  // "Untitled"
-#define AFX_IDS_SAVEFILECOPY       0xF004  // "Save Copy As"
-#define AFX_IDS_PREVIEW_CLOSE      0xF005
-#define AFX_IDP_INVALID_FILENAME   0xF100
-#define AFX_IDP_FAILED_TO_OPEN_DOC 0xF101
-#define AFX_IDP_FAILED_TO_SAVE_DOC 0xF102  // "Failed to save document."
-#define AFX_IDP_ASK_TO_SAVE        0xF103  // "Save changes to %1?"
-#define AFX_IDP_FAILED_TO_CREATE_DOC 0xF104
-#define AFX_IDP_FILE_TOO_LARGE     0xF105
-#define AFX_IDP_FAILED_TO_START_PRINT 0xF106  // "Could not start print job."
-#define AFX_IDP_FAILED_TO_LAUNCH_HELP 0xF107
-#define AFX_IDP_INTERNAL_FAILURE   0xF108
-#define AFX_IDP_COMMAND_FAILURE    0xF109  // "Command failed."
-#define AFX_IDP_FAILED_MEMORY_ALLOC 0xF10A
-#define AFX_IDP_FILE_NOT_FOUND     0xF10B  // "%1 was not found."
-#define AFX_IDP_FAILED_IO_ERROR_READ  0xF10C
-#define AFX_IDP_FAILED_IO_ERROR_WRITE 0xF10D
-#define AFX_IDP_FILE_ACCESS_DENIED 0xF10E
+#define IDS_LIB_OPEN             0xF000  // "Open"
+#define IDS_LIB_SAVE_AS          0xF001  // "Save As"
+#define IDS_LIB_UNTITLED         0xF003  // "Untitled"
+#define IDS_LIB_SAVE_COPY_AS     0xF004  // "Save Copy As"
+#define IDS_LIB_SAVE_FAILED      0xF102  // "Failed to save document."
+#define IDS_LIB_SAVE_CHANGES     0xF103  // "Save changes to %1?"
+#define IDS_LIB_PRINT_FAILED     0xF106  // "Could not start print job."
+#define IDS_LIB_COMMAND_FAILED   0xF109  // "Command failed."
+#define IDS_LIB_APP_TITLE        0xF1C0
+#define IDS_LIB_READY            0xF1C1
+#define IDS_LIB_HELP_MODE        0xF1C2
+#define IDS_LIB_ALL_FILES        0xF1C3
+#define IDS_LIB_PREVIEW_CLOSE    0xF1C4
+#define IDS_LIB_BAD_FILE_NAME    0xF1D0
+#define IDS_LIB_OPEN_FAILED      0xF1D1
+#define IDS_LIB_NEW_FAILED       0xF1D2
+#define IDS_LIB_FILE_TOO_LARGE   0xF1D3
+#define IDS_LIB_HELP_FAILED      0xF1D4
+#define IDS_LIB_INTERNAL_ERROR   0xF1D5
+#define IDS_LIB_NO_MEMORY        0xF1D6
+#define IDS_LIB_FILE_NOT_FOUND   0xF1D7
+#define IDS_LIB_READ_ERROR       0xF1D8
+#define IDS_LIB_WRITE_ERROR      0xF1D9
+#define IDS_LIB_ACCESS_DENIED    0xF1DA

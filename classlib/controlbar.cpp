@@ -34,7 +34,7 @@ bool FillToolTip(NMHDR* hdr) {
         if ((info->uFlags & TTF_IDISHWND) || info->szText[0]) return false;
     }
     char full[256];
-    if (id == 0 || ::LoadStringA(AfxGetResourceHandle(), id, full, sizeof full) <= 0) return false;
+    if (id == 0 || ::LoadStringA(ResourceModule(), id, full, sizeof full) <= 0) return false;
     const char* tip = std::strchr(full, '\n');
     tip = tip ? tip + 1 : full;
     if (hdr->code == TTN_GETDISPINFOA) {
@@ -55,8 +55,8 @@ bool FillToolTip(NMHDR* hdr) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CControlBar, CWnd)
-    ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMsg)
+    ON_MESSAGE(FrameLayoutMessage, OnSizeParent)
+    ON_MESSAGE(IdleUpdateMessage, OnIdleUpdateCmdUIMsg)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
     ON_WM_TIMER()
@@ -242,7 +242,7 @@ LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void CControlBar::ShowFlyBy(UINT id) {
     CFrameWnd* frame = GetCommandFrame();
     if (frame == nullptr) return;
-    frame->SendMessage(WM_SETMESSAGESTRING, id != 0 ? id : AFX_IDS_IDLEMESSAGE);
+    frame->SendMessage(StatusPromptMessage, id != 0 ? id : IDS_LIB_READY);
     m_nFlyByID = id;
 }
 

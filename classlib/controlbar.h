@@ -4,8 +4,8 @@
 //
 // A bar keeps its bar styles (CBRS_*) in m_dwStyle, apart from the window style,
 // because the low word of a control's window style belongs to the control. Bars
-// answer WM_SIZEPARENT during their parent's RepositionBars, and update their
-// buttons or panes at idle time (WM_IDLEUPDATECMDUI) through OnUpdateCmdUI.
+// answer FrameLayoutMessage during their parent's RepositionBars, and update their
+// buttons or panes at idle time (IdleUpdateMessage) through OnUpdateCmdUI.
 #pragma once
 
 #include "classlib/wnd.h"
@@ -85,9 +85,6 @@
 #ifndef ID_SEPARATOR
 #define ID_SEPARATOR 0
 #endif
-#ifndef WM_POPMESSAGESTRING
-#define WM_POPMESSAGESTRING 0x0375
-#endif
 
 class CDockBar;
 class CDockContext;
@@ -100,10 +97,10 @@ struct DockSide {
     UINT id;
 };
 inline constexpr DockSide kDockSides[] = {
-    { CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP },
-    { CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM },
-    { CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT },
-    { CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT },
+    { CBRS_ALIGN_TOP, IDW_DOCK_TOP },
+    { CBRS_ALIGN_BOTTOM, IDW_DOCK_BOTTOM },
+    { CBRS_ALIGN_LEFT, IDW_DOCK_LEFT },
+    { CBRS_ALIGN_RIGHT, IDW_DOCK_RIGHT },
 };
 
 class CControlBar : public CWnd {
@@ -174,7 +171,7 @@ protected:
     void OnDestroy();
 
     bool m_bDockBar = false;
-    CRect m_rectLayout;       // the room offered by the last WM_SIZEPARENT
+    CRect m_rectLayout;       // the room offered by the last FrameLayoutMessage
     UINT m_nFlyByID = 0;      // the command whose prompt shows, 0 none
     DECLARE_MESSAGE_MAP()
 };

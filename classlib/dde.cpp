@@ -9,7 +9,7 @@ constexpr SIZE_T kMaxDdeCommand = 2048;
 }  // namespace
 
 LRESULT CFrameWnd::OnDDEInitiate(WPARAM wParam, LPARAM lParam) {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (app && app->m_pMainWnd == this && app->m_atomApp && LOWORD(lParam) == app->m_atomApp &&
         HIWORD(lParam) == app->m_atomSystemTopic) {
         // The answer carries new references to the atoms; the client deletes them.
@@ -46,7 +46,7 @@ LRESULT CFrameWnd::OnDDEExecute(WPARAM wParam, LPARAM lParam) {
     if (!::PostMessageA(reinterpret_cast<HWND>(wParam), WM_DDE_ACK, reinterpret_cast<WPARAM>(m_hWnd), ack)) {
         ::FreeDDElParam(WM_DDE_ACK, ack);
     }
-    if (CWinApp* app = AfxGetApp()) app->OnDDECommand(command);
+    if (CWinApp* app = CurrentApp()) app->OnDDECommand(command);
     return 0;
 }
 

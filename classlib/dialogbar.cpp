@@ -17,7 +17,7 @@ INT_PTR CALLBACK DialogBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     if (CWnd::FromHandlePermanent(hwnd) != bar && !bar->SubclassWindow(hwnd)) return TRUE;
     CDialogBar* outer = initialising;
     initialising = bar;
-    AfxCallWndProc(bar, hwnd, WM_INITDIALOG, wParam, lParam);
+    CallWindowHandler(bar, hwnd, WM_INITDIALOG, wParam, lParam);
     initialising = outer;
     return FALSE;
 }
@@ -32,7 +32,7 @@ bool CDialogBar::Create(CWnd* parent, UINT templateId, UINT style, UINT id) {
 
 bool CDialogBar::Create(CWnd* parent, const char* templateName, UINT style, UINT id) {
     m_dwStyle = style & CBRS_ALL;
-    HWND hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), templateName, parent ? parent->m_hWnd : nullptr,
+    HWND hwnd = ::CreateDialogParamA(ResourceModule(), templateName, parent ? parent->m_hWnd : nullptr,
                                      DialogBarProc, reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) return false;
     if (CWnd::FromHandlePermanent(hwnd) != this && !SubclassWindow(hwnd)) {
@@ -79,7 +79,7 @@ void CDialogBar::OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) {
         // The bar's own update handlers come first; a command the bar handles
         // itself counts as handled.
         if (OnCmdMsg(state.m_nID, CN_UPDATE_COMMAND_UI, &state, nullptr)) continue;
-        AFX_CMDHANDLERINFO info{};
+        CommandHandlerInfo info{};
         bool ownHandler = OnCmdMsg(state.m_nID, CN_COMMAND, nullptr, &info);
         state.DoUpdate(target, disableIfNoHandler && !ownHandler);
     }

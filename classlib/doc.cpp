@@ -9,7 +9,7 @@
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
-    ON_COMMAND(ID_FILE_CLOSE, OnFileClose)
+    ON_COMMAND(CMD_CLOSE_DOCUMENT, OnFileClose)
     ON_COMMAND(ID_FILE_SAVE, OnFileSave)
     ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
 END_MESSAGE_MAP()
@@ -39,7 +39,7 @@ void CDocument::SetPathName(const char* path, bool addToRecent) {
         SetTitle(name ? name + 1 : m_strPathName.c_str());
     }
     if (addToRecent) {
-        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName);
+        if (CWinApp* app = CurrentApp()) app->AddToRecentFileList(m_strPathName);
     }
 }
 
@@ -113,7 +113,7 @@ bool CDocument::OnOpenDocument(const char* path) {
         CFileException e(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                              ? CFileException::fileNotFound : CFileException::accessDenied,
                          static_cast<LONG>(error), path);
-        ReportSaveLoadException(path, &e, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+        ReportSaveLoadException(path, &e, false, IDS_LIB_OPEN_FAILED);
         return false;
     }
     ::CloseHandle(file);
@@ -125,7 +125,7 @@ bool CDocument::OnOpenDocument(const char* path) {
 // Without a document's own writer there is nothing to write: that is a failure,
 // never a silent success.
 bool CDocument::OnSaveDocument(const char* path) {
-    ReportSaveLoadException(path, nullptr, true, AFX_IDP_FAILED_TO_SAVE_DOC);
+    ReportSaveLoadException(path, nullptr, true, IDS_LIB_SAVE_FAILED);
     return false;
 }
 
@@ -153,10 +153,10 @@ bool CDocument::SaveModified() {
     if (!IsModified()) return true;
     CString name = m_strPathName;
     if (name.IsEmpty()) name = m_strTitle;
-    if (name.IsEmpty()) name.LoadString(AFX_IDS_UNTITLED);
+    if (name.IsEmpty()) name.LoadString(IDS_LIB_UNTITLED);
     CString prompt;
-    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
-    switch (AfxMessageBox(prompt, MB_YESNOCANCEL, AFX_IDP_ASK_TO_SAVE)) {
+    FormatResourceString(prompt, IDS_LIB_SAVE_CHANGES, name);
+    switch (ShowAppMessage(prompt, MB_YESNOCANCEL, IDS_LIB_SAVE_CHANGES)) {
     case IDCANCEL: return false;
     case IDYES: return DoFileSave();
     default: return true;
@@ -191,8 +191,8 @@ bool CDocument::DoSave(const char* path, bool replace) {
                 name += semi >= 0 ? ext.Left(semi) : ext;
             }
         }
-        CWinApp* app = AfxGetApp();
-        if (!app || !app->DoPromptFileName(name, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
+        CWinApp* app = CurrentApp();
+        if (!app || !app->DoPromptFileName(name, replace ? IDS_LIB_SAVE_AS : IDS_LIB_SAVE_COPY_AS,
                                            OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, false, m_pDocTemplate)) {
             return false;
         }
@@ -219,14 +219,14 @@ void CDocument::ReportSaveLoadException(const char* path, CException* e, bool sa
         if (fe->GetErrorMessage(text, sizeof text)) prompt = text;
     }
     if (prompt.IsEmpty()) {
-        AfxFormatString1(prompt, defaultPromptId ? defaultPromptId
-                                                 : (saving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC),
+        FormatResourceString(prompt, defaultPromptId ? defaultPromptId
+                                                 : (saving ? IDS_LIB_SAVE_FAILED : IDS_LIB_OPEN_FAILED),
                          path);
     }
-    AfxMessageBox(prompt, MB_ICONEXCLAMATION, defaultPromptId);
+    ShowAppMessage(prompt, MB_ICONEXCLAMATION, defaultPromptId);
 }
 
-bool CDocument::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+bool CDocument::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) {
     if (CCmdTarget::OnCmdMsg(id, code, extra, handlerInfo)) return true;
     return m_pDocTemplate && m_pDocTemplate->OnCmdMsg(id, code, extra, handlerInfo);
 }

@@ -47,7 +47,7 @@ public:
     // Tells the user that loading or saving path failed; e names the cause.
     virtual void ReportSaveLoadException(const char* path, CException* e, bool saving, UINT defaultPromptId);
 
-    bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    bool OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) override;
 
     bool m_bAutoDelete = true;
     bool m_bEmbedded = false;

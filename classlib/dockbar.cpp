@@ -15,7 +15,7 @@ CDockBar::CDockBar(bool floating) : m_bFloating(floating) {
 bool CDockBar::Create(CWnd* parent, DWORD style, UINT id) {
     m_dwStyle = style & CBRS_ALL;
     DWORD windowStyle = (style & ~CBRS_ALL) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    if (!CWnd::CreateEx(0, AfxWndClassName(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {
+    if (!CWnd::CreateEx(0, ChildWindowClass(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {
         return false;
     }
     m_pOwner = parent;

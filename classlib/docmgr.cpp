@@ -25,8 +25,8 @@ CDocument* CDocManager::OpenDocumentFile(const char* path) {
     DWORD n = ::GetFullPathNameA(path, sizeof full, full, nullptr);
     if (n == 0 || n >= sizeof full) {
         CString prompt;
-        AfxFormatString1(prompt, AFX_IDP_INVALID_FILENAME, path);
-        AfxMessageBox(prompt);
+        FormatResourceString(prompt, IDS_LIB_BAD_FILE_NAME, path);
+        ShowAppMessage(prompt);
         return nullptr;
     }
     CDocTemplate* best = nullptr;
@@ -122,7 +122,7 @@ bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
     CString filter, defaultExt;
     AppendTemplateFilters(filter, dialog.m_ofn, tmpl, &defaultExt);
     CString all;
-    all.LoadString(AFX_IDS_ALLFILTER);
+    all.LoadString(IDS_LIB_ALL_FILES);
     filter += all + "|*.*|";
     ++dialog.m_ofn.nMaxCustFilter;
     dialog.SetFilter(filter);
@@ -142,6 +142,6 @@ void CDocManager::OnFileNew() {
 
 void CDocManager::OnFileOpen() {
     CString name;
-    if (!DoPromptFileName(name, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, true, nullptr)) return;
-    if (CWinApp* app = AfxGetApp()) app->OpenDocumentFile(name);
+    if (!DoPromptFileName(name, IDS_LIB_OPEN, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, true, nullptr)) return;
+    if (CWinApp* app = CurrentApp()) app->OpenDocumentFile(name);
 }

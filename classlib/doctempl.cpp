@@ -19,14 +19,14 @@ CDocTemplate::~CDocTemplate() {
 
 void CDocTemplate::LoadTemplate() {
     if (m_strDocStrings.IsEmpty()) m_strDocStrings.LoadString(m_nIDResource);
-    if (!m_hMenuShared) m_hMenuShared = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDResource));
+    if (!m_hMenuShared) m_hMenuShared = ::LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(m_nIDResource));
     if (!m_hAccelTable) {
-        m_hAccelTable = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDResource));
+        m_hAccelTable = ::LoadAcceleratorsA(ResourceModule(), MAKEINTRESOURCEA(m_nIDResource));
     }
 }
 
 bool CDocTemplate::GetDocString(CString& out, DocStringIndex index) const {
-    return AfxExtractSubString(out, m_strDocStrings, static_cast<int>(index));
+    return ExtractField(out, m_strDocStrings, static_cast<int>(index));
 }
 
 // An open document of the same path is already open; a path whose extension is
@@ -137,7 +137,7 @@ void CMultiDocTemplate::RemoveDocument(CDocument* doc) {
 CDocument* CMultiDocTemplate::OpenDocumentFile(const char* path, bool makeVisible) {
     CDocument* doc = CreateNewDocument();
     if (!doc) {
-        AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC);
+        ShowAppMessage(IDS_LIB_NEW_FAILED);
         return nullptr;
     }
     bool autoDelete = doc->m_bAutoDelete;
@@ -145,7 +145,7 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const char* path, bool makeVisibl
     CFrameWnd* frame = CreateNewFrame(doc, nullptr);
     doc->m_bAutoDelete = autoDelete;
     if (!frame) {
-        AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC);
+        ShowAppMessage(IDS_LIB_NEW_FAILED);
         delete doc;
         return nullptr;
     }
@@ -172,7 +172,7 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const char* path, bool makeVisibl
 void CMultiDocTemplate::SetDefaultTitle(CDocument* doc) {
     CString name;
     if (!GetDocString(name, fileNewName) || name.IsEmpty()) GetDocString(name, docName);
-    if (name.IsEmpty()) name.LoadString(AFX_IDS_UNTITLED);
+    if (name.IsEmpty()) name.LoadString(IDS_LIB_UNTITLED);
     CString title;
     title.Format("%s%u", name.c_str(), m_nUntitledCount + 1);
     doc->SetTitle(title);

@@ -54,10 +54,10 @@ INT_PTR CFileDialog::DoModal() {
     m_ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
     m_ofn.lpfnHook = HookProc;
     m_ofn.lCustData = reinterpret_cast<LPARAM>(this);
-    m_ofn.hInstance = AfxGetInstanceHandle();
+    m_ofn.hInstance = ModuleInstance();
     HWND top = nullptr;
     m_ofn.hwndOwner = CWnd::GetSafeOwner_(parent_ ? parent_->m_hWnd : nullptr, &top);
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (app) app->EnableModeless(false);
     BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     if (app) app->EnableModeless(true);

@@ -23,8 +23,8 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_SETCURSOR()
     ON_WM_QUERYENDSESSION()
     ON_WM_ENDSESSION()
-    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
-    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+    ON_MESSAGE(StatusPromptMessage, OnSetMessageString)
+    ON_MESSAGE(IdleUpdateMessage, OnIdleUpdateCmdUI)
     ON_MESSAGE(WM_DDE_INITIATE, OnDDEInitiate)
     ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
     ON_MESSAGE(WM_DDE_TERMINATE, OnDDETerminate)
@@ -37,7 +37,7 @@ CFrameWnd::CFrameWnd() = default;
 CFrameWnd::~CFrameWnd() = default;
 
 bool CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
-    if (!cs.lpszClass) cs.lpszClass = AfxFrameClassName();
+    if (!cs.lpszClass) cs.lpszClass = FrameWindowClass();
     return true;
 }
 
@@ -45,7 +45,7 @@ bool CFrameWnd::Create(const char* className, const char* title, DWORD style, co
                        CWnd* parent, const char* menuName, DWORD exStyle, CCreateContext* context) {
     m_strTitle = title;
     HMENU menu = nullptr;
-    if (menuName) menu = ::LoadMenuA(AfxGetResourceHandle(), menuName);
+    if (menuName) menu = ::LoadMenuA(ResourceModule(), menuName);
     if (!CreateEx(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
                   rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr, menu, context)) {
         if (menu) ::DestroyMenu(menu);
@@ -58,20 +58,20 @@ bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     m_nIDHelp = resourceId;
     CString full;
     full.LoadString(resourceId);
-    AfxExtractSubString(m_strTitle, full, 0);
+    ExtractField(m_strTitle, full, 0);
     // The menu resource is optional: a frame without one has no menu bar.
     if (!Create(nullptr, m_strTitle, style, rectDefault, parent, MAKEINTRESOURCEA(resourceId), 0, context)) {
         return false;
     }
     m_hMenuDefault = ::GetMenu(m_hWnd);
     LoadAccelTable(MAKEINTRESOURCEA(resourceId));
-    if (!context) SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, true, true);
+    if (!context) SendMessageToDescendants(InitialUpdateMessage, 0, 0, true, true);
     return true;
 }
 
 bool CFrameWnd::LoadAccelTable(const char* name) {
     if (m_hAccelTable) return false;
-    m_hAccelTable = ::LoadAcceleratorsA(AfxGetResourceHandle(), name);
+    m_hAccelTable = ::LoadAcceleratorsA(ResourceModule(), name);
     return m_hAccelTable != nullptr;
 }
 
@@ -82,7 +82,7 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT cs) {
 int CFrameWnd::OnCreateHelper(LPCREATESTRUCT cs, CCreateContext* context) {
     if (CWnd::OnCreate(cs) == -1) return -1;
     if (!OnCreateClient(cs, context)) return -1;
-    PostMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
+    PostMessage(StatusPromptMessage, IDS_LIB_READY);
     RecalcLayout();
     return 0;
 }
@@ -114,7 +114,7 @@ void CFrameWnd::OnDestroy() { CWnd::OnDestroy(); }
 // The main window's close saves and closes every document first; a frame of a
 // document asks the document whether it may close (its last frame closes it).
 void CFrameWnd::OnClose() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     CDocument* doc = m_pViewActive ? m_pViewActive->GetDocument() : nullptr;
     if (doc && !doc->CanCloseFrame(this)) return;
     if (app && app->m_pMainWnd == this) {
@@ -142,14 +142,14 @@ void CFrameWnd::OnClose() {
 }
 
 BOOL CFrameWnd::OnQueryEndSession() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (app && app->m_pMainWnd == this) return app->SaveAllModified();
     return TRUE;
 }
 
 void CFrameWnd::OnEndSession(BOOL ending) {
     if (!ending) return;
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (app && app->m_pMainWnd == this) {
         app->CloseAllDocuments(true);
         app->ExitInstance();
@@ -202,12 +202,12 @@ bool CFrameWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     return CWnd::OnNotify(wParam, lParam, result);
 }
 
-bool CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+bool CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) {
     RoutingFramePush routing(this);
     if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, handlerInfo)) return true;
     if (CWnd::OnCmdMsg(id, code, extra, handlerInfo)) return true;
     if (GetParentFrame()) return false;  // the outer frame asks the application
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     return app && app->OnCmdMsg(id, code, extra, handlerInfo);
 }
 
@@ -254,7 +254,7 @@ void CFrameWnd::InitialUpdateFrame(CDocument* doc, bool makeVisible) {
         }
     }
     if (makeVisible) {
-        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, true, true);
+        SendMessageToDescendants(InitialUpdateMessage, 0, 0, true, true);
         ActivateFrame(-1);
         if (view) view->OnActivateView(true, view, view);
     }
@@ -277,11 +277,7 @@ void CFrameWnd::UpdateFrameTitleForDocument(const char* docName) {
             number.Format(":%d", m_nWindow);
             name += number;
         }
-        if (GetStyle() & FWS_PREFIXTITLE) {
-            text = m_strTitle.IsEmpty() ? name : name + " - " + m_strTitle;
-        } else {
-            text = m_strTitle.IsEmpty() ? name : m_strTitle + " - " + name;
-        }
+        text = m_strTitle.IsEmpty() ? name : m_strTitle + " - " + name;
     } else {
         text = m_strTitle;
     }
@@ -298,7 +294,7 @@ void CFrameWnd::OnUpdateFrameMenu(HMENU menuAlt) {
 void CFrameWnd::GetMessageString(UINT id, CString& message) const {
     CString full;
     if (full.LoadString(id)) {
-        AfxExtractSubString(message, full, 0);
+        ExtractField(message, full, 0);
     } else {
         message.Empty();
     }
@@ -306,9 +302,9 @@ void CFrameWnd::GetMessageString(UINT id, CString& message) const {
 
 CWnd* CFrameWnd::GetMessageBar() { return GetDescendantWindow(AFX_IDW_STATUS_BAR, true); }
 
-void CFrameWnd::SetMessageText(const char* text) { SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(text)); }
+void CFrameWnd::SetMessageText(const char* text) { SendMessage(StatusPromptMessage, 0, reinterpret_cast<LPARAM>(text)); }
 
-void CFrameWnd::SetMessageText(UINT id) { SendMessage(WM_SETMESSAGESTRING, id); }
+void CFrameWnd::SetMessageText(UINT id) { SendMessage(StatusPromptMessage, id); }
 
 LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     UINT last = m_nIDLastMessage;
@@ -318,8 +314,8 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     CString text;
     if (lParam) {
         text = reinterpret_cast<const char*>(lParam);
-    } else if (wParam == AFX_IDS_IDLEMESSAGE) {
-        text.LoadString(AFX_IDS_IDLEMESSAGE);
+    } else if (wParam == IDS_LIB_READY) {
+        text.LoadString(IDS_LIB_READY);
     } else if (wParam) {
         GetMessageString(static_cast<UINT>(wParam), text);
     }
@@ -330,7 +326,7 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
 // Menu prompts follow the highlighted item; closing the menu shows the idle text.
 void CFrameWnd::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     if (flags == 0xFFFF && !menu) {
-        m_nIDTracking = AFX_IDS_IDLEMESSAGE;
+        m_nIDTracking = IDS_LIB_READY;
     } else if (flags & (MF_SEPARATOR | MF_POPUP)) {
         m_nIDTracking = 0;
     } else if (item >= 0xF000 && item < 0xF1F0) {
@@ -338,13 +334,13 @@ void CFrameWnd::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     } else {
         m_nIDTracking = item;
     }
-    if (m_nIDTracking != m_nIDLastMessage) SendMessage(WM_SETMESSAGESTRING, m_nIDTracking);
+    if (m_nIDTracking != m_nIDLastMessage) SendMessage(StatusPromptMessage, m_nIDTracking);
 }
 
 void CFrameWnd::OnEnterIdle(UINT why, CWnd* who) {
     CWnd::OnEnterIdle(why, who);
     if (why == MSGF_MENU && m_nIDTracking != m_nIDLastMessage) {
-        SendMessage(WM_SETMESSAGESTRING, m_nIDTracking);
+        SendMessage(StatusPromptMessage, m_nIDTracking);
     }
 }
 
@@ -395,8 +391,8 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
 }
 
 BOOL CFrameWnd::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
-    if (AfxGetThreadState()->waitCursorCount > 0 && hitTest == HTCLIENT) {
-        if (CWinApp* app = AfxGetApp()) app->DoWaitCursor(0);
+    if (CurrentThreadState()->waitCursorCount > 0 && hitTest == HTCLIENT) {
+        if (CWinApp* app = CurrentApp()) app->DoWaitCursor(0);
         return TRUE;
     }
     return CWnd::OnSetCursor(wnd, hitTest, message);
@@ -407,7 +403,7 @@ BOOL CFrameWnd::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
 void CFrameWnd::OnDropFiles(HDROP drop) {
     SetActiveWindow();
     UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     for (UINT i = 0; i < count && app; ++i) {
         UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
         if (length == 0 || length >= MAX_PATH) continue;

@@ -53,13 +53,13 @@ public:
     bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     // Routing: the active view (which goes on to its document and template), then
     // this frame, then the application when this frame is not inside another.
-    bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    bool OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) override;
     void PostNcDestroy() override;
 
     virtual bool OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
     virtual void ActivateFrame(int showCommand = -1);
     // Lays out the bars and the client. The bar classes take their room through
-    // WM_SIZEPARENT (RepositionBars); a frame with docking overrides this.
+    // FrameLayoutMessage (RepositionBars); a frame with docking overrides this.
     virtual void RecalcLayout(bool notify = true);
     virtual void OnUpdateFrameTitle(bool addToTitle);
     virtual void OnUpdateFrameMenu(HMENU menuAlt);

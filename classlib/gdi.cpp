@@ -10,7 +10,7 @@ thread_local TempHandleMap<CGdiObject, HGDIOBJ> tempGdi;
 thread_local TempHandleMap<CDC, HDC> tempDC;
 }  // namespace
 
-void AfxDeleteGdiTempMaps() {
+void FreeTemporaryGdiObjects() {
     tempGdi.Clear([](CGdiObject* o) { o->m_hObject = nullptr; });
     tempDC.Clear([](CDC* dc) { dc->m_hDC = dc->m_hAttribDC = nullptr; });
 }
@@ -85,7 +85,7 @@ bool CFont::CreatePointFont(int tenthsOfPoint, const char* face, CDC* dc) {
 bool CBitmap::LoadBitmap(UINT id) { return LoadBitmap(MAKEINTRESOURCEA(id)); }
 
 bool CBitmap::LoadBitmap(const char* name) {
-    return Attach(::LoadBitmapA(AfxGetResourceHandle(), name));
+    return Attach(::LoadBitmapA(ResourceModule(), name));
 }
 
 bool CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {

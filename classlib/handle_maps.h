@@ -1,5 +1,5 @@
 // Temporary wrapper objects for handles that no library object owns. They live
-// until the next idle pass (AfxDeleteTempMaps), so a pointer from FromHandle must
+// until the next idle pass (FreeTemporaryObjects), so a pointer from FromHandle must
 // not be kept across messages.
 #pragma once
 
@@ -33,5 +33,5 @@ private:
     std::unordered_map<Handle, Obj*> map_;
 };
 
-void AfxDeleteGdiTempMaps();
-void AfxDeleteMenuTempMap();
+void FreeTemporaryGdiObjects();
+void FreeTemporaryMenus();

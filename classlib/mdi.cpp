@@ -12,11 +12,11 @@ IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
     ON_WM_SIZE()
     ON_WM_DESTROY()
-    ON_COMMAND_EX(ID_WINDOW_ARRANGE, OnMDIWindowCmd)
-    ON_COMMAND_EX(ID_WINDOW_CASCADE, OnMDIWindowCmd)
-    ON_COMMAND_EX(ID_WINDOW_TILE_HORZ, OnMDIWindowCmd)
-    ON_COMMAND_EX(ID_WINDOW_TILE_VERT, OnMDIWindowCmd)
-    ON_UPDATE_COMMAND_UI_RANGE(ID_WINDOW_ARRANGE, ID_WINDOW_TILE_VERT, OnUpdateMDIWindowCmd)
+    ON_COMMAND_EX(CMD_ARRANGE_ICONS, OnMDIWindowCmd)
+    ON_COMMAND_EX(CMD_CASCADE, OnMDIWindowCmd)
+    ON_COMMAND_EX(CMD_TILE_HORIZONTAL, OnMDIWindowCmd)
+    ON_COMMAND_EX(CMD_TILE_VERTICAL, OnMDIWindowCmd)
+    ON_UPDATE_COMMAND_UI_RANGE(CMD_ARRANGE_ICONS, CMD_TILE_VERTICAL, OnUpdateMDIWindowCmd)
 END_MESSAGE_MAP()
 
 bool CMDIFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
@@ -35,10 +35,10 @@ bool CMDIFrameWnd::CreateClient(LPCREATESTRUCT cs, CMenu* windowMenu) {
     DWORD scrollBars = static_cast<DWORD>(cs->style) & (WS_HSCROLL | WS_VSCROLL);
     style |= scrollBars;
     if (scrollBars) ModifyStyle(scrollBars, 0, SWP_NOREDRAW | SWP_FRAMECHANGED);
-    CLIENTCREATESTRUCT ccs{ windowMenu ? windowMenu->m_hMenu : nullptr, AFX_IDM_FIRST_MDICHILD };
+    CLIENTCREATESTRUCT ccs{ windowMenu ? windowMenu->m_hMenu : nullptr, IDM_WINDOW_LIST_FIRST };
     m_hWndMDIClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, style, 0, 0, 0, 0, m_hWnd,
                                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)),
-                                        AfxGetInstanceHandle(), &ccs);
+                                        ModuleInstance(), &ccs);
     return m_hWndMDIClient != nullptr;
 }
 
@@ -51,7 +51,7 @@ HMENU CMDIFrameWnd::GetWindowMenuPopup(HMENU menuBar) {
         int items = ::GetMenuItemCount(popup);
         for (int j = 0; j < items; ++j) {
             UINT id = ::GetMenuItemID(popup, j);
-            if ((id >= ID_WINDOW_NEW && id <= ID_WINDOW_SPLIT) || (id >= AFX_IDM_FIRST_MDICHILD && id != UINT(-1))) {
+            if ((id >= CMD_NEW_WINDOW && id <= CMD_SPLIT_WINDOW) || (id >= IDM_WINDOW_LIST_FIRST && id != UINT(-1))) {
                 return popup;
             }
         }
@@ -76,7 +76,7 @@ void CMDIFrameWnd::OnDestroy() {
 
 bool CMDIFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     UINT id = LOWORD(wParam);
-    if (!lParam && id >= AFX_IDM_FIRST_MDICHILD) {
+    if (!lParam && id >= IDM_WINDOW_LIST_FIRST) {
         // The Window menu's list of child windows.
         DefWindowProc(WM_COMMAND, wParam, lParam);
         return true;
@@ -84,7 +84,7 @@ bool CMDIFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CFrameWnd::OnCommand(wParam, lParam);
 }
 
-bool CMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+bool CMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) {
     RoutingFramePush routing(this);
     if (CMDIChildWnd* child = MDIGetActive()) {
         if (child->OnCmdMsg(id, code, extra, handlerInfo)) return true;
@@ -179,10 +179,10 @@ void CMDIFrameWnd::MDIIconArrange() { ::SendMessageA(m_hWndMDIClient, WM_MDIICON
 
 bool CMDIFrameWnd::OnMDIWindowCmd(UINT id) {
     switch (id) {
-    case ID_WINDOW_ARRANGE: MDIIconArrange(); return true;
-    case ID_WINDOW_CASCADE: MDICascade(); return true;
-    case ID_WINDOW_TILE_HORZ: MDITile(MDITILE_HORIZONTAL); return true;
-    case ID_WINDOW_TILE_VERT: MDITile(MDITILE_VERTICAL); return true;
+    case CMD_ARRANGE_ICONS: MDIIconArrange(); return true;
+    case CMD_CASCADE: MDICascade(); return true;
+    case CMD_TILE_HORIZONTAL: MDITile(MDITILE_HORIZONTAL); return true;
+    case CMD_TILE_VERTICAL: MDITile(MDITILE_VERTICAL); return true;
     default: return false;
     }
 }
@@ -204,7 +204,7 @@ bool CMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs) {
 
 bool CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
     m_nIDHelp = resourceId;
-    CWnd* main = parent ? parent : AfxGetMainWnd();
+    CWnd* main = parent ? parent : CurrentMainWindow();
     if (!main || !main->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd))) {
         PostNcDestroy();
         return false;
@@ -219,7 +219,7 @@ bool CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreate
 bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect,
                           CMDIFrameWnd* parent, CCreateContext* context) {
     if (!parent) {
-        CWnd* main = AfxGetMainWnd();
+        CWnd* main = CurrentMainWindow();
         if (main && main->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd))) parent = static_cast<CMDIFrameWnd*>(main);
     }
     if (!parent || !parent->m_hWndMDIClient) {
@@ -236,7 +236,7 @@ bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
     cs.cy = rect.bottom - rect.top;
     if (rect.left == CW_USEDEFAULT) cs.cx = cs.cy = CW_USEDEFAULT;
     cs.hwndParent = parent->m_hWnd;
-    cs.hInstance = AfxGetInstanceHandle();
+    cs.hInstance = ModuleInstance();
     cs.lpCreateParams = context;
     if (!PreCreateWindow(cs)) {
         PostNcDestroy();
@@ -253,10 +253,10 @@ bool CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
     mcs.cy = cs.cy;
     mcs.style = static_cast<DWORD>(cs.style) & ~(WS_MAXIMIZE | WS_VISIBLE);
     mcs.lParam = reinterpret_cast<LPARAM>(cs.lpCreateParams);
-    AfxHookWindowCreate(this);
+    HookWindowCreation(this);
     HWND hwnd = reinterpret_cast<HWND>(::SendMessageA(parent->m_hWndMDIClient, WM_MDICREATE, 0,
                                                       reinterpret_cast<LPARAM>(&mcs)));
-    AfxUnhookWindowCreate();
+    UnhookWindowCreation();
     return hwnd != nullptr;
 }
 

@@ -17,7 +17,7 @@ public:
 
     bool OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context) override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    bool OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) override;
     bool PreTranslateMessage(MSG* msg) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     CFrameWnd* GetActiveFrame() override;

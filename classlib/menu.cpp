@@ -7,7 +7,7 @@ namespace {
 thread_local TempHandleMap<CMenu, HMENU> tempMenus;
 }  // namespace
 
-void AfxDeleteMenuTempMap() {
+void FreeTemporaryMenus() {
     tempMenus.Clear([](CMenu* m) { m->m_hMenu = nullptr; });
 }
 
@@ -41,7 +41,7 @@ HMENU CMenu::Detach() {
 bool CMenu::LoadMenu(UINT id) { return LoadMenu(MAKEINTRESOURCEA(id)); }
 
 bool CMenu::LoadMenu(const char* name) {
-    return Attach(::LoadMenuA(AfxGetResourceHandle(), name));
+    return Attach(::LoadMenuA(ResourceModule(), name));
 }
 
 bool CMenu::DestroyMenu() {

@@ -62,7 +62,7 @@ bool CMiniDockFrameWnd::Create(CWnd* parent, DWORD barStyle) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_MOVEFRAME | MFS_SYNCACTIVE | MFS_4THICKFRAME;
     if (barStyle & CBRS_SIZE_DYNAMIC) style |= MFS_THICKFRAME;
     if (!CreateEx(0, nullptr, "", style, CRect(0, 0, 40, 40), parent)) return false;
-    if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT)) {
+    if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, IDW_DOCK_FLOATING)) {
         DestroyWindow();
         return false;
     }

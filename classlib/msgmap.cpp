@@ -6,8 +6,8 @@
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
-AfxThreadState* AfxGetThreadState() {
-    static thread_local AfxThreadState state;
+ThreadState* CurrentThreadState() {
+    static thread_local ThreadState state;
     return &state;
 }
 
@@ -24,8 +24,8 @@ const MsgMapEntry* CCmdTarget::FindMessageEntry(UINT message) const {
         for (const MsgMapEntry* e = map->entries; e->thunk; ++e) {
             if (e->registered ? (message >= 0xC000 && *e->registered == message)
                               : (e->message == message && e->message != WM_COMMAND &&
-                                 e->message != WM_NOTIFY && e->message != WM_REFLECT_BASE + WM_COMMAND &&
-                                 e->message != WM_REFLECT_BASE + WM_NOTIFY)) {
+                                 e->message != WM_NOTIFY && e->message != ReflectedMessageBase + WM_COMMAND &&
+                                 e->message != ReflectedMessageBase + WM_NOTIFY)) {
                 return e;
             }
         }
@@ -34,7 +34,7 @@ const MsgMapEntry* CCmdTarget::FindMessageEntry(UINT message) const {
     return nullptr;
 }
 
-bool CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+bool CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) {
     UINT message = WM_COMMAND;
     int entryCode = code;
     if (code != CN_UPDATE_COMMAND_UI && HIWORD(static_cast<UINT>(code)) == WM_NOTIFY) {
@@ -114,7 +114,7 @@ bool CCmdUI::DoUpdate(CCmdTarget* target, bool disableIfNoHandler) {
     m_bEnableChanged = false;
     bool handled = target->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, nullptr);
     if (!handled && disableIfNoHandler && !m_bEnableChanged) {
-        AFX_CMDHANDLERINFO info{ nullptr };
+        CommandHandlerInfo info{ nullptr };
         Enable(target->OnCmdMsg(m_nID, CN_COMMAND, this, &info));
     }
     return handled;

@@ -47,13 +47,13 @@ struct MsgMap {
 };
 
 // What a WM_NOTIFY notification carries on its way through the command targets.
-struct AFX_NOTIFY {
+struct NotifyParams {
     LRESULT* pResult;
     NMHDR* pNMHDR;
 };
 
 // What a handler search found, when asked only to look (OnCmdMsg with handler info).
-struct AFX_CMDHANDLERINFO {
+struct CommandHandlerInfo {
     CCmdTarget* pTarget;
 };
 
@@ -65,7 +65,7 @@ public:
     // Looks for a handler of command id with code in this object's map and calls
     // it; with handlerInfo it only reports the target that would take it.
     // Derived classes extend this to route to further targets.
-    virtual bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo);
+    virtual bool OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo);
 
     // Finds the entry of a plain (or registered) window message.
     const MsgMapEntry* FindMessageEntry(UINT message) const;
@@ -123,31 +123,31 @@ protected: \
         return &map; \
     }
 
-#define AFX_THIS static_cast<ThisClass*>(t)
-#define AFX_THUNK(body) [](CCmdTarget* t, MsgCall& c) -> bool { (void)t; (void)c; body; return true; }
+#define MAP_TARGET static_cast<ThisClass*>(t)
+#define MAP_THUNK(body) [](CCmdTarget* t, MsgCall& c) -> bool { (void)t; (void)c; body; return true; }
 
 // Commands, command ranges and command-UI.
 #define ON_COMMAND(nID, fn) \
-    { WM_COMMAND, CN_COMMAND, (nID), (nID), nullptr, AFX_THUNK(AFX_THIS->fn()) },
+    { WM_COMMAND, CN_COMMAND, (nID), (nID), nullptr, MAP_THUNK(MAP_TARGET->fn()) },
 #define ON_COMMAND_EX(nID, fn) \
     { WM_COMMAND, CN_COMMAND, (nID), (nID), nullptr, \
-      [](CCmdTarget* t, MsgCall& c) -> bool { return AFX_THIS->fn(c.id); } },
+      [](CCmdTarget* t, MsgCall& c) -> bool { return MAP_TARGET->fn(c.id); } },
 #define ON_COMMAND_EX_RANGE(nID, nIDLast, fn) \
     { WM_COMMAND, CN_COMMAND, (nID), (nIDLast), nullptr, \
-      [](CCmdTarget* t, MsgCall& c) -> bool { return AFX_THIS->fn(c.id); } },
+      [](CCmdTarget* t, MsgCall& c) -> bool { return MAP_TARGET->fn(c.id); } },
 #define ON_COMMAND_RANGE(nID, nIDLast, fn) \
-    { WM_COMMAND, CN_COMMAND, (nID), (nIDLast), nullptr, AFX_THUNK(AFX_THIS->fn(c.id)) },
+    { WM_COMMAND, CN_COMMAND, (nID), (nIDLast), nullptr, MAP_THUNK(MAP_TARGET->fn(c.id)) },
 #define ON_UPDATE_COMMAND_UI(nID, fn) \
     { WM_COMMAND, CN_UPDATE_COMMAND_UI, (nID), (nID), nullptr, \
-      AFX_THUNK(AFX_THIS->fn(static_cast<CCmdUI*>(c.extra))) },
+      MAP_THUNK(MAP_TARGET->fn(static_cast<CCmdUI*>(c.extra))) },
 #define ON_UPDATE_COMMAND_UI_RANGE(nID, nIDLast, fn) \
     { WM_COMMAND, CN_UPDATE_COMMAND_UI, (nID), (nIDLast), nullptr, \
-      AFX_THUNK(AFX_THIS->fn(static_cast<CCmdUI*>(c.extra))) },
+      MAP_THUNK(MAP_TARGET->fn(static_cast<CCmdUI*>(c.extra))) },
 // Control notifications that come as WM_COMMAND: void fn().
 #define ON_CONTROL(code, nID, fn) \
-    { WM_COMMAND, static_cast<int>(code), (nID), (nID), nullptr, AFX_THUNK(AFX_THIS->fn()) },
+    { WM_COMMAND, static_cast<int>(code), (nID), (nID), nullptr, MAP_THUNK(MAP_TARGET->fn()) },
 #define ON_CONTROL_RANGE(code, nID, nIDLast, fn) \
-    { WM_COMMAND, static_cast<int>(code), (nID), (nIDLast), nullptr, AFX_THUNK(AFX_THIS->fn(c.id)) },
+    { WM_COMMAND, static_cast<int>(code), (nID), (nIDLast), nullptr, MAP_THUNK(MAP_TARGET->fn(c.id)) },
 #define ON_BN_CLICKED(nID, fn) ON_CONTROL(BN_CLICKED, nID, fn)
 #define ON_EN_CHANGE(nID, fn) ON_CONTROL(EN_CHANGE, nID, fn)
 #define ON_CBN_SELCHANGE(nID, fn) ON_CONTROL(CBN_SELCHANGE, nID, fn)
@@ -155,38 +155,38 @@ protected: \
 // WM_NOTIFY notifications: void fn(NMHDR*, LRESULT*).
 #define ON_NOTIFY(code, nID, fn) \
     { WM_NOTIFY, static_cast<int>(code), (nID), (nID), nullptr, \
-      AFX_THUNK(auto* n = static_cast<AFX_NOTIFY*>(c.extra); AFX_THIS->fn(n->pNMHDR, n->pResult)) },
+      MAP_THUNK(auto* n = static_cast<NotifyParams*>(c.extra); MAP_TARGET->fn(n->pNMHDR, n->pResult)) },
 #define ON_NOTIFY_RANGE(code, nID, nIDLast, fn) \
     { WM_NOTIFY, static_cast<int>(code), (nID), (nIDLast), nullptr, \
-      AFX_THUNK(auto* n = static_cast<AFX_NOTIFY*>(c.extra); AFX_THIS->fn(c.id, n->pNMHDR, n->pResult)) },
+      MAP_THUNK(auto* n = static_cast<NotifyParams*>(c.extra); MAP_TARGET->fn(c.id, n->pNMHDR, n->pResult)) },
 #define ON_NOTIFY_EX(code, nID, fn) \
     { WM_NOTIFY, static_cast<int>(code), (nID), (nID), nullptr, \
-      [](CCmdTarget* t, MsgCall& c) -> bool { auto* n = static_cast<AFX_NOTIFY*>(c.extra); return AFX_THIS->fn(c.id, n->pNMHDR, n->pResult); } },
+      [](CCmdTarget* t, MsgCall& c) -> bool { auto* n = static_cast<NotifyParams*>(c.extra); return MAP_TARGET->fn(c.id, n->pNMHDR, n->pResult); } },
 #define ON_NOTIFY_EX_RANGE(code, nID, nIDLast, fn) \
     { WM_NOTIFY, static_cast<int>(code), (nID), (nIDLast), nullptr, \
-      [](CCmdTarget* t, MsgCall& c) -> bool { auto* n = static_cast<AFX_NOTIFY*>(c.extra); return AFX_THIS->fn(c.id, n->pNMHDR, n->pResult); } },
+      [](CCmdTarget* t, MsgCall& c) -> bool { auto* n = static_cast<NotifyParams*>(c.extra); return MAP_TARGET->fn(c.id, n->pNMHDR, n->pResult); } },
 
 // Notifications reflected back to the control that sent them.
 #define ON_CONTROL_REFLECT(code, fn) \
-    { WM_REFLECT_BASE + WM_COMMAND, static_cast<int>(code), 0, 0, nullptr, AFX_THUNK(AFX_THIS->fn()) },
+    { ReflectedMessageBase + WM_COMMAND, static_cast<int>(code), 0, 0, nullptr, MAP_THUNK(MAP_TARGET->fn()) },
 #define ON_CONTROL_REFLECT_EX(code, fn) \
-    { WM_REFLECT_BASE + WM_COMMAND, static_cast<int>(code), 0, 0, nullptr, \
-      [](CCmdTarget* t, MsgCall&) -> bool { return AFX_THIS->fn(); } },
+    { ReflectedMessageBase + WM_COMMAND, static_cast<int>(code), 0, 0, nullptr, \
+      [](CCmdTarget* t, MsgCall&) -> bool { return MAP_TARGET->fn(); } },
 #define ON_NOTIFY_REFLECT(code, fn) \
-    { WM_REFLECT_BASE + WM_NOTIFY, static_cast<int>(code), 0, 0, nullptr, \
-      AFX_THUNK(AFX_THIS->fn(reinterpret_cast<NMHDR*>(c.lParam), &c.result)) },
+    { ReflectedMessageBase + WM_NOTIFY, static_cast<int>(code), 0, 0, nullptr, \
+      MAP_THUNK(MAP_TARGET->fn(reinterpret_cast<NMHDR*>(c.lParam), &c.result)) },
 #define ON_NOTIFY_REFLECT_EX(code, fn) \
-    { WM_REFLECT_BASE + WM_NOTIFY, static_cast<int>(code), 0, 0, nullptr, \
-      [](CCmdTarget* t, MsgCall& c) -> bool { return AFX_THIS->fn(reinterpret_cast<NMHDR*>(c.lParam), &c.result); } },
+    { ReflectedMessageBase + WM_NOTIFY, static_cast<int>(code), 0, 0, nullptr, \
+      [](CCmdTarget* t, MsgCall& c) -> bool { return MAP_TARGET->fn(reinterpret_cast<NMHDR*>(c.lParam), &c.result); } },
 #define ON_WM_DRAWITEM_REFLECT() \
-    { WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, nullptr, \
-      AFX_THUNK(AFX_THIS->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(c.lParam)); c.result = TRUE) },
+    { ReflectedMessageBase + WM_DRAWITEM, 0, 0, 0, nullptr, \
+      MAP_THUNK(MAP_TARGET->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(c.lParam)); c.result = TRUE) },
 #define ON_WM_MEASUREITEM_REFLECT() \
-    { WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, nullptr, \
-      AFX_THUNK(AFX_THIS->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(c.lParam)); c.result = TRUE) },
+    { ReflectedMessageBase + WM_MEASUREITEM, 0, 0, 0, nullptr, \
+      MAP_THUNK(MAP_TARGET->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(c.lParam)); c.result = TRUE) },
 
 // Any message with raw parameters: LRESULT fn(WPARAM, LPARAM).
 #define ON_MESSAGE(msg, fn) \
-    { (msg), 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->fn(c.wParam, c.lParam)) },
+    { (msg), 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->fn(c.wParam, c.lParam)) },
 #define ON_REGISTERED_MESSAGE(var, fn) \
-    { 0xC000, 0, 0, 0, &(var), AFX_THUNK(c.result = AFX_THIS->fn(c.wParam, c.lParam)) },
+    { 0xC000, 0, 0, 0, &(var), MAP_THUNK(c.result = MAP_TARGET->fn(c.wParam, c.lParam)) },

@@ -131,8 +131,8 @@ void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles) {
     delete m_pRecentFileList;
     m_pRecentFileList = nullptr;
     if (maxRecentFiles == 0) return;
-    if (maxRecentFiles > ID_FILE_MRU_FILE16 - ID_FILE_MRU_FILE1 + 1) {
-        maxRecentFiles = ID_FILE_MRU_FILE16 - ID_FILE_MRU_FILE1 + 1;
+    if (maxRecentFiles > CMD_RECENT_LAST - CMD_RECENT_FIRST + 1) {
+        maxRecentFiles = CMD_RECENT_LAST - CMD_RECENT_FIRST + 1;
     }
     m_pRecentFileList = new CRecentFileList(0, "Recent File List", "File%d", static_cast<int>(maxRecentFiles));
     m_pRecentFileList->ReadList();
@@ -148,7 +148,7 @@ void CWinApp::AddToRecentFileList(const char* path) {
 
 bool CWinApp::OnOpenRecentFile(UINT id) {
     if (!m_pRecentFileList) return false;
-    int index = static_cast<int>(id - ID_FILE_MRU_FILE1);
+    int index = static_cast<int>(id - CMD_RECENT_FIRST);
     if (index < 0 || index >= m_pRecentFileList->GetCount()) return false;
     CString path = (*m_pRecentFileList)[index];
     if (!OpenDocumentFile(path)) m_pRecentFileList->Remove(index);

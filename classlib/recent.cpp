@@ -27,7 +27,7 @@ void CRecentFileList::Remove(int index) {
 
 void CRecentFileList::ReadList() {
     names_.clear();
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (!app) return;
     for (int i = 0; i < size_; ++i) {
         char entry[32];
@@ -41,7 +41,7 @@ void CRecentFileList::ReadList() {
 }
 
 void CRecentFileList::WriteList() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (!app) return;
     for (int i = 0; i < size_; ++i) {
         char entry[32];
@@ -69,7 +69,7 @@ void CRecentFileList::UpdateMenu(CCmdUI* ui) {
         CString text;
         text.Format("&%d %s", i + 1, name.c_str());
         menu->InsertMenu(first + static_cast<UINT>(i), MF_BYPOSITION | MF_STRING,
-                         ID_FILE_MRU_FILE1 + m_nStart + static_cast<UINT>(i), text);
+                         CMD_RECENT_FIRST + m_nStart + static_cast<UINT>(i), text);
     }
     ui->m_nIndex = first + static_cast<UINT>(GetCount()) - 1;
     ui->m_nIndexMax = menu->GetMenuItemCount();

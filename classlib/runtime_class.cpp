@@ -43,14 +43,14 @@ CFileException::CFileException(int cause, LONG osError, const char* fileName)
 bool CFileException::GetErrorMessage(char* buffer, UINT size, UINT* helpId) const {
     if (helpId) *helpId = 0;
     if (!buffer || size == 0) return false;
-    UINT id = AFX_IDP_FAILED_IO_ERROR_READ;
+    UINT id = IDS_LIB_READ_ERROR;
     switch (m_cause) {
-    case fileNotFound: case badPath: id = AFX_IDP_FILE_NOT_FOUND; break;
-    case accessDenied: case sharingViolation: case lockViolation: id = AFX_IDP_FILE_ACCESS_DENIED; break;
+    case fileNotFound: case badPath: id = IDS_LIB_FILE_NOT_FOUND; break;
+    case accessDenied: case sharingViolation: case lockViolation: id = IDS_LIB_ACCESS_DENIED; break;
     default: break;
     }
     CString text;
-    AfxFormatString1(text, id, m_strFileName);
+    FormatResourceString(text, id, m_strFileName);
     lstrcpynA(buffer, text, static_cast<int>(size));
     if (helpId) *helpId = id;
     return true;

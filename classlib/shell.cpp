@@ -52,7 +52,7 @@ bool CWinApp::OnDDECommand(char* command) {
 bool CDocManager::OnDDECommand(char* command) {
     std::vector<classlib::DdeCommand> commands;
     if (!command || !classlib::ParseDdeCommands(command, lstrlenA(command), &commands)) return false;
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     bool done = false;
     for (const classlib::DdeCommand& c : commands) {
         bool open = lstrcmpiA(c.name.c_str(), "open") == 0;
@@ -101,7 +101,7 @@ void DeleteRegTree(HKEY parent, const char* key) {
 // sends), and each filter extension pointing at the type.
 void CDocManager::RegisterShellFileTypes(bool compatible) {
     char module[MAX_PATH];
-    DWORD n = ::GetModuleFileNameA(AfxGetInstanceHandle(), module, sizeof module);
+    DWORD n = ::GetModuleFileNameA(ModuleInstance(), module, sizeof module);
     if (n == 0 || n >= sizeof module) return;
     CString shortPath(module);
     char shortBuffer[MAX_PATH];

@@ -64,17 +64,17 @@ bool CSplitterWnd::Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, 
     m_bDynamic = (style & SPLS_DYNAMIC_SPLIT) != 0;
     // The splitter keeps the scroll bars for its panes: it has none of its own.
     DWORD windowStyle = style & ~(WS_HSCROLL | WS_VSCROLL);
-    if (!CWnd::CreateEx(0, AfxWndClassName(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {
+    if (!CWnd::CreateEx(0, ChildWindowClass(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {
         return false;
     }
     m_nRows = m_nCols = 1;
-    if (m_bHasHScroll && !CreateScrollBarCtrl(SBS_HORZ, AFX_IDW_HSCROLL_FIRST)) return false;
-    if (m_bHasVScroll && !CreateScrollBarCtrl(SBS_VERT, AFX_IDW_VSCROLL_FIRST)) return false;
-    if (m_bHasHScroll && m_bHasVScroll && !CreateScrollBarCtrl(SBS_SIZEBOX | WS_DISABLED, AFX_IDW_SIZE_BOX)) {
+    if (m_bHasHScroll && !CreateScrollBarCtrl(SBS_HORZ, IDW_SPLIT_HSCROLL_FIRST)) return false;
+    if (m_bHasVScroll && !CreateScrollBarCtrl(SBS_VERT, IDW_SPLIT_VSCROLL_FIRST)) return false;
+    if (m_bHasHScroll && m_bHasVScroll && !CreateScrollBarCtrl(SBS_SIZEBOX | WS_DISABLED, IDW_SPLIT_SIZE_BOX)) {
         return false;
     }
-    AttachScrollBar(AFX_IDW_HSCROLL_FIRST);
-    AttachScrollBar(AFX_IDW_VSCROLL_FIRST);
+    AttachScrollBar(IDW_SPLIT_HSCROLL_FIRST);
+    AttachScrollBar(IDW_SPLIT_VSCROLL_FIRST);
     if (!CreateView(0, 0, m_pDynamicViewClass, sizeMin, context)) return false;
     RecalcLayout();
     return true;
@@ -82,7 +82,7 @@ bool CSplitterWnd::Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, 
 
 bool CSplitterWnd::CreateScrollBarCtrl(DWORD style, UINT id) {
     HWND bar = ::CreateWindowExA(0, "SCROLLBAR", nullptr, style | WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, m_hWnd,
-                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ModuleInstance(), nullptr);
     return bar != nullptr;
 }
 
@@ -110,7 +110,7 @@ void CSplitterWnd::DestroyScrollBar(UINT id) {
 CScrollBar* CSplitterWnd::GetPaneScrollBar(const CWnd* pane, int bar) const {
     int row = 0, col = 0;
     if (!IsChildPane(const_cast<CWnd*>(pane), &row, &col)) return nullptr;
-    UINT id = bar == SB_HORZ ? AFX_IDW_HSCROLL_FIRST + col : AFX_IDW_VSCROLL_FIRST + row;
+    UINT id = bar == SB_HORZ ? IDW_SPLIT_HSCROLL_FIRST + col : IDW_SPLIT_VSCROLL_FIRST + row;
     return dynamic_cast<CScrollBar*>(FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(id))));
 }
 
@@ -190,7 +190,7 @@ bool CSplitterWnd::SplitColumn(int cxBefore) {
     }
     m_pColInfo[0].nIdealSize = cxBefore;
     m_nCols = 2;
-    UINT scrollId = AFX_IDW_HSCROLL_FIRST + 1;
+    UINT scrollId = IDW_SPLIT_HSCROLL_FIRST + 1;
     if (m_bHasHScroll) {
         if (!CreateScrollBarCtrl(SBS_HORZ, scrollId)) {
             m_nCols = 1;
@@ -207,7 +207,7 @@ bool CSplitterWnd::SplitColumn(int cxBefore) {
         return false;
     }
     // The new pane starts where the vertical scroll bar shared with the first one is.
-    if (CWnd* pane = GetPane(0, 1)) pane->SendMessage(WM_INITIALUPDATE);
+    if (CWnd* pane = GetPane(0, 1)) pane->SendMessage(InitialUpdateMessage);
     RecalcLayout();
     return true;
 }
@@ -220,7 +220,7 @@ void CSplitterWnd::DeleteColumn(int colDelete) {
         if (CWnd* pane = GetPane(0, 1)) pane->SetDlgCtrlID(IdFromRowCol(0, 0));
         m_pColInfo[0].nCurSize = m_pColInfo[1].nCurSize;
     }
-    DestroyScrollBar(AFX_IDW_HSCROLL_FIRST + 1);
+    DestroyScrollBar(IDW_SPLIT_HSCROLL_FIRST + 1);
     m_nCols = 1;
     RecalcLayout();
 }
@@ -275,15 +275,15 @@ void CSplitterWnd::RecalcLayout() {
             // The split box sits at the left end of the first column's scroll bar
             // while another column can be made.
             if (col == 0 && m_bDynamic && m_nCols < m_nMaxCols) bar.left += m_cxSplitterGap;
-            place(::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_HSCROLL_FIRST + col)), bar);
+            place(::GetDlgItem(m_hWnd, static_cast<int>(IDW_SPLIT_HSCROLL_FIRST + col)), bar);
         }
     }
     if (m_bHasVScroll) {
-        place(::GetDlgItem(m_hWnd, static_cast<int>(AFX_IDW_VSCROLL_FIRST)),
+        place(::GetDlgItem(m_hWnd, static_cast<int>(IDW_SPLIT_VSCROLL_FIRST)),
               CRect(inside.right, inside.top, inside.right + cxVScroll, inside.bottom));
     }
     if (m_bHasHScroll && m_bHasVScroll) {
-        place(::GetDlgItem(m_hWnd, AFX_IDW_SIZE_BOX),
+        place(::GetDlgItem(m_hWnd, IDW_SPLIT_SIZE_BOX),
               CRect(inside.right, inside.bottom, client.right, client.bottom));
     }
     if (defer) ::EndDeferWindowPos(defer);
@@ -456,7 +456,7 @@ void CSplitterWnd::OnCancelMode() {
 void CSplitterWnd::OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
     // A column's scroll bar scrolls the panes of that column.
     HWND from = bar ? bar->m_hWnd : nullptr;
-    int col = from ? ::GetDlgCtrlID(from) - static_cast<int>(AFX_IDW_HSCROLL_FIRST) : 0;
+    int col = from ? ::GetDlgCtrlID(from) - static_cast<int>(IDW_SPLIT_HSCROLL_FIRST) : 0;
     for (int row = 0; row < m_nRows; ++row) {
         if (CWnd* pane = GetPane(row, col)) {
             pane->SendMessage(WM_HSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(from));
@@ -467,7 +467,7 @@ void CSplitterWnd::OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
 void CSplitterWnd::OnVScroll(UINT code, UINT pos, CScrollBar* bar) {
     // The row's scroll bar scrolls every pane of the row.
     HWND from = bar ? bar->m_hWnd : nullptr;
-    int row = from ? ::GetDlgCtrlID(from) - static_cast<int>(AFX_IDW_VSCROLL_FIRST) : 0;
+    int row = from ? ::GetDlgCtrlID(from) - static_cast<int>(IDW_SPLIT_VSCROLL_FIRST) : 0;
     for (int col = 0; col < m_nCols; ++col) {
         if (CWnd* pane = GetPane(row, col)) {
             pane->SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(from));
@@ -534,12 +534,12 @@ CScrollBar* CView::GetScrollBarCtrl(int bar) const {
 
 bool CView::OnNextPaneCmd(UINT id) {
     auto* splitter = dynamic_cast<CSplitterWnd*>(GetParent());
-    if (splitter == nullptr || !splitter->CanActivateNext(id == ID_PREV_PANE)) return false;
-    splitter->ActivateNext(id == ID_PREV_PANE);
+    if (splitter == nullptr || !splitter->CanActivateNext(id == CMD_PREVIOUS_PANE)) return false;
+    splitter->ActivateNext(id == CMD_PREVIOUS_PANE);
     return true;
 }
 
 void CView::OnUpdateNextPaneMenu(CCmdUI* ui) {
     auto* splitter = dynamic_cast<CSplitterWnd*>(GetParent());
-    ui->Enable(splitter != nullptr && splitter->CanActivateNext(ui->m_nID == ID_PREV_PANE));
+    ui->Enable(splitter != nullptr && splitter->CanActivateNext(ui->m_nID == CMD_PREVIOUS_PANE));
 }

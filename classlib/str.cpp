@@ -174,12 +174,12 @@ void CString::ReleaseBuffer(int newLength) {
 
 bool CString::LoadString(UINT id) {
     char buffer[1024];
-    int n = ::LoadStringA(AfxGetResourceHandle(), id, buffer, sizeof buffer);
+    int n = ::LoadStringA(ResourceModule(), id, buffer, sizeof buffer);
     if (n > 0) {
         s_.assign(buffer, static_cast<size_t>(n));
         return true;
     }
-    if (const char* text = AfxLibraryString(id)) {
+    if (const char* text = BuiltInLibraryString(id)) {
         s_ = text;
         return true;
     }
@@ -187,7 +187,7 @@ bool CString::LoadString(UINT id) {
     return false;
 }
 
-void AfxFormatStrings(CString& out, const char* format, const char* const* args, int count) {
+void SubstituteArguments(CString& out, const char* format, const char* const* args, int count) {
     std::string result;
     for (const char* p = format ? format : ""; *p; ++p) {
         if (p[0] == '%' && p[1] >= '1' && p[1] <= '9') {
@@ -201,20 +201,20 @@ void AfxFormatStrings(CString& out, const char* format, const char* const* args,
     out = CString(result);
 }
 
-void AfxFormatString1(CString& out, UINT id, const char* arg1) {
+void FormatResourceString(CString& out, UINT id, const char* arg1) {
     CString format;
     format.LoadString(id);
-    AfxFormatStrings(out, format, &arg1, 1);
+    SubstituteArguments(out, format, &arg1, 1);
 }
 
-void AfxFormatString2(CString& out, UINT id, const char* arg1, const char* arg2) {
+void FormatResourceString(CString& out, UINT id, const char* arg1, const char* arg2) {
     CString format;
     format.LoadString(id);
     const char* args[2] = { arg1, arg2 };
-    AfxFormatStrings(out, format, args, 2);
+    SubstituteArguments(out, format, args, 2);
 }
 
-bool AfxExtractSubString(CString& out, const char* full, int n, char separator) {
+bool ExtractField(CString& out, const char* full, int n, char separator) {
     out.Empty();
     if (!full || n < 0) return false;
     const char* p = full;

@@ -88,12 +88,12 @@ private:
 };
 
 // "%1" and "%2" of string resource id replaced by the arguments.
-void AfxFormatString1(CString& out, UINT id, const char* arg1);
-void AfxFormatString2(CString& out, UINT id, const char* arg1, const char* arg2);
-void AfxFormatStrings(CString& out, const char* format, const char* const* args, int count);
+void FormatResourceString(CString& out, UINT id, const char* arg1);
+void FormatResourceString(CString& out, UINT id, const char* arg1, const char* arg2);
+void SubstituteArguments(CString& out, const char* format, const char* const* args, int count);
 
 // Field n (0-based) of a string made of fields separated by '\n'; false when absent.
-bool AfxExtractSubString(CString& out, const char* full, int n, char separator = '\n');
+bool ExtractField(CString& out, const char* full, int n, char separator = '\n');
 
 // The library's built-in text of a string number, or null.
-const char* AfxLibraryString(UINT id);
+const char* BuiltInLibraryString(UINT id);

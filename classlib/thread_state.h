@@ -3,7 +3,7 @@
 
 #include "classlib/base.h"
 
-struct AfxThreadState {
+struct ThreadState {
     MSG lastSentMsg{};               // the message being handled (for Default)
     CFrameWnd* routingFrame = nullptr;  // the frame routing the current command
     CWnd* wndInit = nullptr;         // the object waiting for its window's creation
@@ -15,17 +15,17 @@ struct AfxThreadState {
     HCURSOR waitCursorRestore = nullptr;
 };
 
-AfxThreadState* AfxGetThreadState();
+ThreadState* CurrentThreadState();
 
 // Sets the routing frame for the life of the object.
 class RoutingFramePush {
 public:
-    explicit RoutingFramePush(CFrameWnd* frame) : state_(AfxGetThreadState()), old_(state_->routingFrame) {
+    explicit RoutingFramePush(CFrameWnd* frame) : state_(CurrentThreadState()), old_(state_->routingFrame) {
         state_->routingFrame = frame;
     }
     ~RoutingFramePush() { state_->routingFrame = old_; }
 
 private:
-    AfxThreadState* state_;
+    ThreadState* state_;
     CFrameWnd* old_;
 };

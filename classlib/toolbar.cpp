@@ -73,7 +73,7 @@ bool CToolBar::LoadBitmap(UINT resourceId) {
 }
 
 bool CToolBar::LoadBitmap(const char* resourceName) {
-    auto bitmap = static_cast<HBITMAP>(::LoadImageA(AfxGetResourceHandle(), resourceName, IMAGE_BITMAP,
+    auto bitmap = static_cast<HBITMAP>(::LoadImageA(ResourceModule(), resourceName, IMAGE_BITMAP,
                                                     0, 0, LR_LOADMAP3DCOLORS));
     if (bitmap == nullptr) return false;
     return SetBitmap(bitmap);

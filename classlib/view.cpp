@@ -10,11 +10,11 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
     ON_WM_DESTROY()
     ON_WM_PAINT()
     ON_WM_MOUSEACTIVATE()
-    ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMessage)
-    ON_COMMAND_EX(ID_NEXT_PANE, OnNextPaneCmd)
-    ON_COMMAND_EX(ID_PREV_PANE, OnNextPaneCmd)
-    ON_UPDATE_COMMAND_UI(ID_NEXT_PANE, OnUpdateNextPaneMenu)
-    ON_UPDATE_COMMAND_UI(ID_PREV_PANE, OnUpdateNextPaneMenu)
+    ON_MESSAGE(InitialUpdateMessage, OnInitialUpdateMessage)
+    ON_COMMAND_EX(CMD_NEXT_PANE, OnNextPaneCmd)
+    ON_COMMAND_EX(CMD_PREVIOUS_PANE, OnNextPaneCmd)
+    ON_UPDATE_COMMAND_UI(CMD_NEXT_PANE, OnUpdateNextPaneMenu)
+    ON_UPDATE_COMMAND_UI(CMD_PREVIOUS_PANE, OnUpdateNextPaneMenu)
 END_MESSAGE_MAP()
 
 CView::CView() = default;
@@ -24,7 +24,7 @@ CView::~CView() {
 }
 
 bool CView::PreCreateWindow(CREATESTRUCT& cs) {
-    if (!cs.lpszClass) cs.lpszClass = AfxViewClassName();
+    if (!cs.lpszClass) cs.lpszClass = ViewWindowClass();
     // The frame draws the client edge; the view keeps its own border only inside splitters.
     if (cs.style & WS_BORDER) {
         cs.dwExStyle |= WS_EX_CLIENTEDGE;
@@ -53,7 +53,7 @@ void CView::OnDestroy() {
 
 void CView::PostNcDestroy() { delete this; }
 
-bool CView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+bool CView::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) {
     if (CWnd::OnCmdMsg(id, code, extra, handlerInfo)) return true;
     return m_pDocument && m_pDocument->OnCmdMsg(id, code, extra, handlerInfo);
 }

@@ -14,7 +14,7 @@ public:
     bool Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
                 CWnd* parent, UINT id, CCreateContext* context = nullptr) override;
     // Routing: the view, then its document.
-    bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    bool OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) override;
     void PostNcDestroy() override;
     // Inside a splitter, the splitter's shared scroll bars.
     CScrollBar* GetScrollBarCtrl(int bar) const override;

@@ -1,7 +1,7 @@
 #include "classlib/app.h"
 
-int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
-    CWinApp* app = AfxGetApp();
+int RunLibraryMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
+    CWinApp* app = CurrentApp();
     if (!app) return -1;
     app->m_hInstance = instance;
     app->m_hPrevInstance = previous;

@@ -13,7 +13,7 @@
 #include <string>
 #include <unordered_map>
 
-LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -22,16 +22,16 @@ thread_local TempHandleMap<CWnd, HWND> tempWnds;
 
 }  // namespace
 
-void AfxHookWindowCreate(CWnd* wnd) {
-    AfxThreadState* state = AfxGetThreadState();
+void HookWindowCreation(CWnd* wnd) {
+    ThreadState* state = CurrentThreadState();
     state->wndInit = wnd;
     if (!state->createHook) {
-        state->createHook = ::SetWindowsHookExA(WH_CBT, AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
+        state->createHook = ::SetWindowsHookExA(WH_CBT, CreationHook, nullptr, ::GetCurrentThreadId());
     }
 }
 
-void AfxUnhookWindowCreate() {
-    AfxThreadState* state = AfxGetThreadState();
+void UnhookWindowCreation() {
+    ThreadState* state = CurrentThreadState();
     if (state->createHook) {
         ::UnhookWindowsHookEx(state->createHook);
         state->createHook = nullptr;
@@ -55,29 +55,28 @@ public:
 
 // Attaches the object waiting for creation to the first window the thread creates,
 // before that window gets any message.
-LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
-    AfxThreadState* state = AfxGetThreadState();
+LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    ThreadState* state = CurrentThreadState();
     if (code == HCBT_CREATEWND && state->wndInit) {
         CWnd* wnd = state->wndInit;
         state->wndInit = nullptr;
         HWND hwnd = reinterpret_cast<HWND>(wParam);
         wnd->Attach(hwnd);
         auto old = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
-        if (old != AfxWndProc) wnd->m_pfnSuper = old;
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LibraryWindowProc)));
+        if (old != LibraryWindowProc) wnd->m_pfnSuper = old;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_QUERYAFXWNDPROC) return 1;
+LRESULT CALLBACK LibraryWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
     if (!wnd) return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    return AfxCallWndProc(wnd, hwnd, message, wParam, lParam);
+    return CallWindowHandler(wnd, hwnd, message, wParam, lParam);
 }
 
-LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    AfxThreadState* state = AfxGetThreadState();
+LRESULT CallWindowHandler(CWnd* wnd, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ThreadState* state = CurrentThreadState();
     MSG saved = state->lastSentMsg;
     state->lastSentMsg.hwnd = hwnd;
     state->lastSentMsg.message = message;
@@ -93,34 +92,34 @@ LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
-void AfxDeleteTempMaps() {
+void FreeTemporaryObjects() {
     tempWnds.Clear([](CWnd* w) { w->m_hWnd = nullptr; });
-    AfxDeleteGdiTempMaps();
-    AfxDeleteMenuTempMap();
+    FreeTemporaryGdiObjects();
+    FreeTemporaryMenus();
 }
 
-bool AfxRegisterClass(WNDCLASSA* wc) {
+bool RegisterClassOnce(WNDCLASSA* wc) {
     WNDCLASSA existing;
     if (::GetClassInfoA(wc->hInstance, wc->lpszClassName, &existing)) return true;
     return ::RegisterClassA(wc) != 0;
 }
 
-const char* AfxRegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
+const char* RegisterClassFor(UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
     static std::set<std::string> names;
     char name[96];
     std::snprintf(name, sizeof name, "ClassLib:%p:%x:%p:%p:%p",
-                  static_cast<void*>(AfxGetInstanceHandle()), style, static_cast<void*>(cursor),
+                  static_cast<void*>(ModuleInstance()), style, static_cast<void*>(cursor),
                   static_cast<void*>(background), static_cast<void*>(icon));
     const std::string& stored = *names.insert(name).first;
     WNDCLASSA wc{};
     wc.style = style;
     wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = AfxGetInstanceHandle();
+    wc.hInstance = ModuleInstance();
     wc.hCursor = cursor;
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = stored.c_str();
-    return AfxRegisterClass(&wc) ? stored.c_str() : nullptr;
+    return RegisterClassOnce(&wc) ? stored.c_str() : nullptr;
 }
 
 namespace {
@@ -128,29 +127,29 @@ const char* RegisterLibraryClass(const char* name, UINT style, HBRUSH background
     WNDCLASSA wc{};
     wc.style = style;
     wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = AfxGetInstanceHandle();
+    wc.hInstance = ModuleInstance();
     wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // the arrow
     wc.hbrBackground = background;
     wc.hIcon = icon ? ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512)) : nullptr;
     wc.lpszClassName = name;
-    return AfxRegisterClass(&wc) ? name : nullptr;
+    return RegisterClassOnce(&wc) ? name : nullptr;
 }
 }  // namespace
 
-const char* AfxWndClassName() { return RegisterLibraryClass("ClassLibWnd", CS_DBLCLKS, nullptr, false); }
+const char* ChildWindowClass() { return RegisterLibraryClass("ClassLibWnd", CS_DBLCLKS, nullptr, false); }
 
-const char* AfxFrameClassName() {
+const char* FrameWindowClass() {
     return RegisterLibraryClass("ClassLibFrame", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
                                 reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), true);
 }
 
-const char* AfxViewClassName() {
+const char* ViewWindowClass() {
     return RegisterLibraryClass("ClassLibView", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
                                 reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), false);
 }
 
-bool AfxIsIdleMessage(const MSG* msg) {
-    AfxThreadState* state = AfxGetThreadState();
+bool CountsAsIdleMessage(const MSG* msg) {
+    ThreadState* state = CurrentThreadState();
     if (msg->message == WM_MOUSEMOVE || msg->message == WM_NCMOUSEMOVE) {
         // Windows repeats mouse moves without a move (after every paint, for example).
         if (state->lastMouseMsg == msg->message && state->lastCursorPos.x == msg->pt.x &&
@@ -164,8 +163,8 @@ bool AfxIsIdleMessage(const MSG* msg) {
     return msg->message != WM_PAINT && msg->message != 0x0118;  // 0x0118: the caret's system timer
 }
 
-bool AfxPumpMessage() {
-    if (CWinThread* thread = AfxGetThread()) return thread->PumpMessage();
+bool PumpOneMessage() {
+    if (CWinThread* thread = CurrentUiThread()) return thread->PumpMessage();
     MSG msg;
     if (!::GetMessageA(&msg, nullptr, 0, 0)) return false;
     ::TranslateMessage(&msg);
@@ -223,8 +222,8 @@ HWND CWnd::Detach() {
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (!Attach(hwnd)) return false;
     auto old = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
-    if (old != AfxWndProc) m_pfnSuper = old;
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LibraryWindowProc)));
+    if (old != LibraryWindowProc) m_pfnSuper = old;
     return true;
 }
 
@@ -239,7 +238,7 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 bool CWnd::PreCreateWindow(CREATESTRUCT& cs) {
-    if (!cs.lpszClass) cs.lpszClass = AfxWndClassName();
+    if (!cs.lpszClass) cs.lpszClass = ChildWindowClass();
     return true;
 }
 
@@ -269,17 +268,17 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     cs.cy = height;
     cs.hwndParent = parent;
     cs.hMenu = idOrMenu;
-    cs.hInstance = AfxGetInstanceHandle();
+    cs.hInstance = ModuleInstance();
     cs.lpCreateParams = param;
     if (!PreCreateWindow(cs)) {
         PostNcDestroy();
         return false;
     }
-    AfxHookWindowCreate(this);
+    HookWindowCreation(this);
     HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
                                   cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
                                   cs.lpCreateParams);
-    AfxUnhookWindowCreate();
+    UnhookWindowCreation();
     // A window refused in WM_CREATE is destroyed again; its object may be gone with
     // it (frames and views delete themselves), so only the handle is looked at.
     return hwnd != nullptr;
@@ -304,11 +303,11 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::Default() {
-    const MSG& last = AfxGetThreadState()->lastSentMsg;
+    const MSG& last = CurrentThreadState()->lastSentMsg;
     return DefWindowProc(last.message, last.wParam, last.lParam);
 }
 
-const MSG* CWnd::GetCurrentMessage() { return &AfxGetThreadState()->lastSentMsg; }
+const MSG* CWnd::GetCurrentMessage() { return &CurrentThreadState()->lastSentMsg; }
 
 const MSG* CWnd::GetLastMsg() { return GetCurrentMessage(); }
 
@@ -365,7 +364,7 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 bool CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
     auto* nm = reinterpret_cast<NMHDR*>(lParam);
     if (nm->hwndFrom && ReflectLastMsg(nm->hwndFrom, result)) return true;
-    AFX_NOTIFY notify{ result, nm };
+    NotifyParams notify{ result, nm };
     return OnCmdMsg(static_cast<UINT>(nm->idFrom), CN_NOTIFY_CODE(nm->code), &notify, nullptr);
 }
 
@@ -375,7 +374,7 @@ bool CWnd::ReflectLastMsg(HWND child, LRESULT* result) {
 }
 
 bool CWnd::SendChildNotifyLastMsg(LRESULT* result) {
-    const MSG& last = AfxGetThreadState()->lastSentMsg;
+    const MSG& last = CurrentThreadState()->lastSentMsg;
     LRESULT r = 0;
     bool taken = OnChildNotify(last.message, last.wParam, last.lParam, &r);
     if (taken && result) *result = r;
@@ -383,7 +382,7 @@ bool CWnd::SendChildNotifyLastMsg(LRESULT* result) {
 }
 
 bool CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    UINT reflected = WM_REFLECT_BASE + message;
+    UINT reflected = ReflectedMessageBase + message;
     int code = 0;
     if (message == WM_COMMAND) code = HIWORD(wParam);
     if (message == WM_NOTIFY) code = static_cast<short>(reinterpret_cast<NMHDR*>(lParam)->code);
@@ -434,15 +433,15 @@ int CWnd::RunModalLoop(DWORD flags) {
             if (!ContinueModal()) goto done;
         }
         do {
-            if (!AfxPumpMessage()) {
+            if (!PumpOneMessage()) {
                 // The quit goes on to the outer loop.
                 ::PostQuitMessage(0);
                 m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
                 return -1;
             }
             if (!ContinueModal()) goto done;
-            const MSG* current = AfxGetThread() ? &AfxGetThread()->m_msgCur : &msg;
-            if (AfxIsIdleMessage(current)) {
+            const MSG* current = CurrentUiThread() ? &CurrentUiThread()->m_msgCur : &msg;
+            if (CountsAsIdleMessage(current)) {
                 idle = true;
                 idleCount = 0;
             }
@@ -466,10 +465,10 @@ void CWnd::EndModalLoop(int result) {
 HWND CWnd::GetSafeOwner_(HWND parent, HWND* topLevel) {
     HWND owner = parent;
     if (!owner) {
-        CFrameWnd* frame = AfxGetThreadState()->routingFrame;
+        CFrameWnd* frame = CurrentThreadState()->routingFrame;
         if (frame) {
             owner = frame->m_hWnd;
-        } else if (CWnd* main = AfxGetMainWnd()) {
+        } else if (CWnd* main = CurrentMainWindow()) {
             owner = main->m_hWnd;
         }
     }
@@ -546,7 +545,7 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
                                     bool onlyPermanent) {
     for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetNextWindow(child, GW_HWNDNEXT)) {
         if (CWnd* wnd = FromHandlePermanent(child)) {
-            AfxCallWndProc(wnd, child, message, wParam, lParam);
+            CallWindowHandler(wnd, child, message, wParam, lParam);
         } else if (!onlyPermanent) {
             ::SendMessageA(child, message, wParam, lParam);
         }
@@ -574,7 +573,7 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
         if (id == idLeftOver) {
             leftOver = child;
         } else if (id >= idFirst && id <= idLast && FromHandlePermanent(child)) {
-            ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+            ::SendMessageA(child, FrameLayoutMessage, 0, reinterpret_cast<LPARAM>(&layout));
         }
     }
     if (flags & reposQuery) {
@@ -824,7 +823,7 @@ void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
 // The main window's end ends the thread's message loop; the object lets go of the
 // handle and may delete itself (PostNcDestroy).
 void CWnd::OnNcDestroy() {
-    if (CWinThread* thread = AfxGetThread()) {
+    if (CWinThread* thread = CurrentUiThread()) {
         if (thread->m_pMainWnd == this) {
             ::PostQuitMessage(0);
             thread->m_pMainWnd = nullptr;
@@ -832,7 +831,7 @@ void CWnd::OnNcDestroy() {
     }
     Default();
     if (m_pfnSuper &&
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == AfxWndProc) {
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == LibraryWindowProc) {
         ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
     Detach();

@@ -120,7 +120,7 @@ public:
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     int SetDlgCtrlID(int id) { return static_cast<int>(::SetWindowLongPtrA(m_hWnd, GWLP_ID, id)); }
 
-    // Lays out the bars of this window (each child answers WM_SIZEPARENT) and gives
+    // Lays out the bars of this window (each child answers FrameLayoutMessage) and gives
     // the child idLeftOver the rest of the client area.
     void RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags = 0,
                         RECT* rectParam = nullptr, const RECT* rectClient = nullptr,
@@ -286,97 +286,97 @@ protected:
 public:
     bool m_bTemporary = false;      // made by FromHandle; freed at idle time
 
-    friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
+    friend LRESULT CALLBACK LibraryWindowProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK CreationHook(int, WPARAM, LPARAM);
     friend class CWinThread;
 };
 
 // The window procedure of every window the library owns.
-LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK LibraryWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Calls wnd's WindowProc with the message recorded as the current one.
-LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowHandler(CWnd* wnd, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Registers a window class once; an already registered class counts as success.
-bool AfxRegisterClass(WNDCLASSA* wc);
+bool RegisterClassOnce(WNDCLASSA* wc);
 // A class name registered on demand for the given styles, cursor, brush and icon.
-const char* AfxRegisterWndClass(UINT style, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+const char* RegisterClassFor(UINT style, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                                 HICON icon = nullptr);
 // The library's own window classes (registered on first use).
-const char* AfxWndClassName();        // plain child windows
-const char* AfxFrameClassName();      // frames and MDI frames
-const char* AfxViewClassName();       // views: double clicks, redraw on size, window background
+const char* ChildWindowClass();        // plain child windows
+const char* FrameWindowClass();      // frames and MDI frames
+const char* ViewWindowClass();       // views: double clicks, redraw on size, window background
 // Attaches wnd to the next window the thread creates (see the creation hook);
 // used around creation calls that do not go through CreateEx.
-void AfxHookWindowCreate(CWnd* wnd);
-void AfxUnhookWindowCreate();
+void HookWindowCreation(CWnd* wnd);
+void UnhookWindowCreation();
 // Deletes the temporary objects made by FromHandle calls.
-void AfxDeleteTempMaps();
+void FreeTemporaryObjects();
 // Messages that do not count as user input for the idle count.
-bool AfxIsIdleMessage(const MSG* msg);
+bool CountsAsIdleMessage(const MSG* msg);
 // Gets, pre-translates and dispatches one message; false on WM_QUIT.
-bool AfxPumpMessage();
+bool PumpOneMessage();
 
 // Window message entries: each calls the handler of the conventional signature.
-#define ON_WM_CREATE() { WM_CREATE, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnCreate(reinterpret_cast<LPCREATESTRUCT>(c.lParam))) },
-#define ON_WM_NCCREATE() { WM_NCCREATE, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnNcCreate(reinterpret_cast<LPCREATESTRUCT>(c.lParam))) },
-#define ON_WM_DESTROY() { WM_DESTROY, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnDestroy()) },
-#define ON_WM_NCDESTROY() { WM_NCDESTROY, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnNcDestroy()) },
-#define ON_WM_CLOSE() { WM_CLOSE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnClose()) },
-#define ON_WM_TIMER() { WM_TIMER, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnTimer(c.wParam)) },
-#define ON_WM_ACTIVATE() { WM_ACTIVATE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnActivate(LOWORD(c.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)), HIWORD(c.wParam))) },
-#define ON_WM_ACTIVATEAPP() { WM_ACTIVATEAPP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnActivateApp(static_cast<BOOL>(c.wParam), static_cast<DWORD>(c.lParam))) },
-#define ON_WM_MOUSEACTIVATE() { WM_MOUSEACTIVATE, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_INITMENU() { WM_INITMENU, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnInitMenu(CMenu::FromHandle(reinterpret_cast<HMENU>(c.wParam)))) },
-#define ON_WM_INITMENUPOPUP() { WM_INITMENUPOPUP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_ENTERMENULOOP() { WM_ENTERMENULOOP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnEnterMenuLoop(static_cast<BOOL>(c.wParam))) },
-#define ON_WM_EXITMENULOOP() { WM_EXITMENULOOP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnExitMenuLoop(static_cast<BOOL>(c.wParam))) },
-#define ON_WM_MENUSELECT() { WM_MENUSELECT, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnMenuSelect(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<HMENU>(c.lParam))) },
-#define ON_WM_ENTERIDLE() { WM_ENTERIDLE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnEnterIdle(static_cast<UINT>(c.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)))) },
-#define ON_WM_SYSCOMMAND() { WM_SYSCOMMAND, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSysCommand(static_cast<UINT>(c.wParam), c.lParam)) },
-#define ON_WM_DRAWITEM() { WM_DRAWITEM, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnDrawItem(static_cast<int>(c.wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(c.lParam)); c.result = TRUE) },
-#define ON_WM_MEASUREITEM() { WM_MEASUREITEM, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnMeasureItem(static_cast<int>(c.wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(c.lParam)); c.result = TRUE) },
-#define ON_WM_HELPINFO() { WM_HELP, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnHelpInfo(reinterpret_cast<HELPINFO*>(c.lParam))) },
-#define ON_WM_SIZE() { WM_SIZE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSize(static_cast<UINT>(c.wParam), static_cast<short>(LOWORD(c.lParam)), static_cast<short>(HIWORD(c.lParam)))) },
-#define ON_WM_SIZING() { WM_SIZING, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSizing(static_cast<UINT>(c.wParam), reinterpret_cast<LPRECT>(c.lParam)); c.result = TRUE) },
-#define ON_WM_MOVE() { WM_MOVE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnMove(static_cast<short>(LOWORD(c.lParam)), static_cast<short>(HIWORD(c.lParam)))) },
-#define ON_WM_PAINT() { WM_PAINT, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnPaint()) },
-#define ON_WM_NCPAINT() { WM_NCPAINT, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnNcPaint()) },
-#define ON_WM_ERASEBKGND() { WM_ERASEBKGND, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(c.wParam)))) },
-#define ON_WM_SETCURSOR() { WM_SETCURSOR, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_HSCROLL() { WM_HSCROLL, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnHScroll(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam))))) },
-#define ON_WM_VSCROLL() { WM_VSCROLL, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnVScroll(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam))))) },
-#define ON_WM_MOUSEMOVE() { WM_MOUSEMOVE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnMouseMove(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_LBUTTONDOWN() { WM_LBUTTONDOWN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnLButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_LBUTTONUP() { WM_LBUTTONUP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnLButtonUp(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_LBUTTONDBLCLK() { WM_LBUTTONDBLCLK, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnLButtonDblClk(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_RBUTTONDOWN() { WM_RBUTTONDOWN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnRButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_RBUTTONUP() { WM_RBUTTONUP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnRButtonUp(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_MBUTTONDOWN() { WM_MBUTTONDOWN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnMButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_MOUSEWHEEL() { WM_MOUSEWHEEL, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnMouseWheel(LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)), CPoint(c.lParam))) },
-#define ON_WM_NCLBUTTONDOWN() { WM_NCLBUTTONDOWN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnNcLButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_NCLBUTTONDBLCLK() { WM_NCLBUTTONDBLCLK, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnNcLButtonDblClk(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_NCMOUSEMOVE() { WM_NCMOUSEMOVE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnNcMouseMove(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
-#define ON_WM_NCHITTEST() { WM_NCHITTEST, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnNcHitTest(CPoint(c.lParam))) },
-#define ON_WM_NCCALCSIZE() { WM_NCCALCSIZE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnNcCalcSize(static_cast<BOOL>(c.wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(c.lParam))) },
-#define ON_WM_KEYDOWN() { WM_KEYDOWN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnKeyDown(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_KEYUP() { WM_KEYUP, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnKeyUp(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_CHAR() { WM_CHAR, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnChar(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_SYSKEYDOWN() { WM_SYSKEYDOWN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSysKeyDown(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_SYSCHAR() { WM_SYSCHAR, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSysChar(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
-#define ON_WM_GETDLGCODE() { WM_GETDLGCODE, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnGetDlgCode()) },
-#define ON_WM_SETFOCUS() { WM_SETFOCUS, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)))) },
-#define ON_WM_KILLFOCUS() { WM_KILLFOCUS, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)))) },
-#define ON_WM_CAPTURECHANGED() { WM_CAPTURECHANGED, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)))) },
-#define ON_WM_CANCELMODE() { WM_CANCELMODE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnCancelMode()) },
-#define ON_WM_CONTEXTMENU() { WM_CONTEXTMENU, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)), CPoint(c.lParam))) },
-#define ON_WM_SHOWWINDOW() { WM_SHOWWINDOW, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnShowWindow(static_cast<BOOL>(c.wParam), static_cast<UINT>(c.lParam))) },
-#define ON_WM_WINDOWPOSCHANGING() { WM_WINDOWPOSCHANGING, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(c.lParam))) },
-#define ON_WM_WINDOWPOSCHANGED() { WM_WINDOWPOSCHANGED, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(c.lParam))) },
-#define ON_WM_GETMINMAXINFO() { WM_GETMINMAXINFO, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(c.lParam))) },
-#define ON_WM_SETTINGCHANGE() { WM_SETTINGCHANGE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSettingChange(static_cast<UINT>(c.wParam), reinterpret_cast<LPCSTR>(c.lParam))) },
-#define ON_WM_SYSCOLORCHANGE() { WM_SYSCOLORCHANGE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnSysColorChange()) },
-#define ON_WM_DROPFILES() { WM_DROPFILES, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnDropFiles(reinterpret_cast<HDROP>(c.wParam))) },
-#define ON_WM_DRAWCLIPBOARD() { WM_DRAWCLIPBOARD, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnDrawClipboard()) },
-#define ON_WM_CHANGECBCHAIN() { WM_CHANGECBCHAIN, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnChangeCbChain(reinterpret_cast<HWND>(c.wParam), reinterpret_cast<HWND>(c.lParam))) },
-#define ON_WM_MDIACTIVATE() { WM_MDIACTIVATE, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnMDIActivate(reinterpret_cast<HWND>(c.lParam) == AFX_THIS->m_hWnd, CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)), CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)))) },
-#define ON_WM_QUERYENDSESSION() { WM_QUERYENDSESSION, 0, 0, 0, nullptr, AFX_THUNK(c.result = AFX_THIS->OnQueryEndSession()) },
-#define ON_WM_ENDSESSION() { WM_ENDSESSION, 0, 0, 0, nullptr, AFX_THUNK(AFX_THIS->OnEndSession(static_cast<BOOL>(c.wParam))) },
+#define ON_WM_CREATE() { WM_CREATE, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnCreate(reinterpret_cast<LPCREATESTRUCT>(c.lParam))) },
+#define ON_WM_NCCREATE() { WM_NCCREATE, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnNcCreate(reinterpret_cast<LPCREATESTRUCT>(c.lParam))) },
+#define ON_WM_DESTROY() { WM_DESTROY, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnDestroy()) },
+#define ON_WM_NCDESTROY() { WM_NCDESTROY, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnNcDestroy()) },
+#define ON_WM_CLOSE() { WM_CLOSE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnClose()) },
+#define ON_WM_TIMER() { WM_TIMER, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnTimer(c.wParam)) },
+#define ON_WM_ACTIVATE() { WM_ACTIVATE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnActivate(LOWORD(c.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)), HIWORD(c.wParam))) },
+#define ON_WM_ACTIVATEAPP() { WM_ACTIVATEAPP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnActivateApp(static_cast<BOOL>(c.wParam), static_cast<DWORD>(c.lParam))) },
+#define ON_WM_MOUSEACTIVATE() { WM_MOUSEACTIVATE, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_INITMENU() { WM_INITMENU, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnInitMenu(CMenu::FromHandle(reinterpret_cast<HMENU>(c.wParam)))) },
+#define ON_WM_INITMENUPOPUP() { WM_INITMENUPOPUP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_ENTERMENULOOP() { WM_ENTERMENULOOP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnEnterMenuLoop(static_cast<BOOL>(c.wParam))) },
+#define ON_WM_EXITMENULOOP() { WM_EXITMENULOOP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnExitMenuLoop(static_cast<BOOL>(c.wParam))) },
+#define ON_WM_MENUSELECT() { WM_MENUSELECT, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnMenuSelect(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<HMENU>(c.lParam))) },
+#define ON_WM_ENTERIDLE() { WM_ENTERIDLE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnEnterIdle(static_cast<UINT>(c.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)))) },
+#define ON_WM_SYSCOMMAND() { WM_SYSCOMMAND, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSysCommand(static_cast<UINT>(c.wParam), c.lParam)) },
+#define ON_WM_DRAWITEM() { WM_DRAWITEM, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnDrawItem(static_cast<int>(c.wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(c.lParam)); c.result = TRUE) },
+#define ON_WM_MEASUREITEM() { WM_MEASUREITEM, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnMeasureItem(static_cast<int>(c.wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(c.lParam)); c.result = TRUE) },
+#define ON_WM_HELPINFO() { WM_HELP, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnHelpInfo(reinterpret_cast<HELPINFO*>(c.lParam))) },
+#define ON_WM_SIZE() { WM_SIZE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSize(static_cast<UINT>(c.wParam), static_cast<short>(LOWORD(c.lParam)), static_cast<short>(HIWORD(c.lParam)))) },
+#define ON_WM_SIZING() { WM_SIZING, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSizing(static_cast<UINT>(c.wParam), reinterpret_cast<LPRECT>(c.lParam)); c.result = TRUE) },
+#define ON_WM_MOVE() { WM_MOVE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnMove(static_cast<short>(LOWORD(c.lParam)), static_cast<short>(HIWORD(c.lParam)))) },
+#define ON_WM_PAINT() { WM_PAINT, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnPaint()) },
+#define ON_WM_NCPAINT() { WM_NCPAINT, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnNcPaint()) },
+#define ON_WM_ERASEBKGND() { WM_ERASEBKGND, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(c.wParam)))) },
+#define ON_WM_SETCURSOR() { WM_SETCURSOR, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_HSCROLL() { WM_HSCROLL, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnHScroll(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam))))) },
+#define ON_WM_VSCROLL() { WM_VSCROLL, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnVScroll(LOWORD(c.wParam), HIWORD(c.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam))))) },
+#define ON_WM_MOUSEMOVE() { WM_MOUSEMOVE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnMouseMove(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_LBUTTONDOWN() { WM_LBUTTONDOWN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnLButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_LBUTTONUP() { WM_LBUTTONUP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnLButtonUp(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_LBUTTONDBLCLK() { WM_LBUTTONDBLCLK, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnLButtonDblClk(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_RBUTTONDOWN() { WM_RBUTTONDOWN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnRButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_RBUTTONUP() { WM_RBUTTONUP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnRButtonUp(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_MBUTTONDOWN() { WM_MBUTTONDOWN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnMButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_MOUSEWHEEL() { WM_MOUSEWHEEL, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnMouseWheel(LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)), CPoint(c.lParam))) },
+#define ON_WM_NCLBUTTONDOWN() { WM_NCLBUTTONDOWN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnNcLButtonDown(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_NCLBUTTONDBLCLK() { WM_NCLBUTTONDBLCLK, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnNcLButtonDblClk(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_NCMOUSEMOVE() { WM_NCMOUSEMOVE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnNcMouseMove(static_cast<UINT>(c.wParam), CPoint(c.lParam))) },
+#define ON_WM_NCHITTEST() { WM_NCHITTEST, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnNcHitTest(CPoint(c.lParam))) },
+#define ON_WM_NCCALCSIZE() { WM_NCCALCSIZE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnNcCalcSize(static_cast<BOOL>(c.wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(c.lParam))) },
+#define ON_WM_KEYDOWN() { WM_KEYDOWN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnKeyDown(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_KEYUP() { WM_KEYUP, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnKeyUp(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_CHAR() { WM_CHAR, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnChar(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_SYSKEYDOWN() { WM_SYSKEYDOWN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSysKeyDown(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_SYSCHAR() { WM_SYSCHAR, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSysChar(static_cast<UINT>(c.wParam), LOWORD(c.lParam), HIWORD(c.lParam))) },
+#define ON_WM_GETDLGCODE() { WM_GETDLGCODE, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnGetDlgCode()) },
+#define ON_WM_SETFOCUS() { WM_SETFOCUS, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)))) },
+#define ON_WM_KILLFOCUS() { WM_KILLFOCUS, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)))) },
+#define ON_WM_CAPTURECHANGED() { WM_CAPTURECHANGED, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)))) },
+#define ON_WM_CANCELMODE() { WM_CANCELMODE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnCancelMode()) },
+#define ON_WM_CONTEXTMENU() { WM_CONTEXTMENU, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnContextMenu(CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)), CPoint(c.lParam))) },
+#define ON_WM_SHOWWINDOW() { WM_SHOWWINDOW, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnShowWindow(static_cast<BOOL>(c.wParam), static_cast<UINT>(c.lParam))) },
+#define ON_WM_WINDOWPOSCHANGING() { WM_WINDOWPOSCHANGING, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(c.lParam))) },
+#define ON_WM_WINDOWPOSCHANGED() { WM_WINDOWPOSCHANGED, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(c.lParam))) },
+#define ON_WM_GETMINMAXINFO() { WM_GETMINMAXINFO, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(c.lParam))) },
+#define ON_WM_SETTINGCHANGE() { WM_SETTINGCHANGE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSettingChange(static_cast<UINT>(c.wParam), reinterpret_cast<LPCSTR>(c.lParam))) },
+#define ON_WM_SYSCOLORCHANGE() { WM_SYSCOLORCHANGE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnSysColorChange()) },
+#define ON_WM_DROPFILES() { WM_DROPFILES, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnDropFiles(reinterpret_cast<HDROP>(c.wParam))) },
+#define ON_WM_DRAWCLIPBOARD() { WM_DRAWCLIPBOARD, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnDrawClipboard()) },
+#define ON_WM_CHANGECBCHAIN() { WM_CHANGECBCHAIN, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnChangeCbChain(reinterpret_cast<HWND>(c.wParam), reinterpret_cast<HWND>(c.lParam))) },
+#define ON_WM_MDIACTIVATE() { WM_MDIACTIVATE, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnMDIActivate(reinterpret_cast<HWND>(c.lParam) == MAP_TARGET->m_hWnd, CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam)), CWnd::FromHandle(reinterpret_cast<HWND>(c.wParam)))) },
+#define ON_WM_QUERYENDSESSION() { WM_QUERYENDSESSION, 0, 0, 0, nullptr, MAP_THUNK(c.result = MAP_TARGET->OnQueryEndSession()) },
+#define ON_WM_ENDSESSION() { WM_ENDSESSION, 0, 0, 0, nullptr, MAP_THUNK(MAP_TARGET->OnEndSession(static_cast<BOOL>(c.wParam))) },

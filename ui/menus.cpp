@@ -246,7 +246,7 @@ HMENU MakeColorPopup() {
 
 // The "Te&xt" pop-up that stands for the Text Style row: larger, smaller and the faces.
 HMENU MakeTextPopup(uint32_t slot, UINT position) {
-    HMENU bar = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDM_TEXT_POPUP));
+    HMENU bar = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDM_TEXT_POPUP));
     HMENU popup = bar ? GetSubMenu(bar, 0) : nullptr;
     if (popup) RemoveMenu(bar, 0, MF_BYPOSITION);
     if (bar) DestroyMenu(bar);
@@ -414,7 +414,7 @@ void DestroyMenuLists() {
 }
 
 HMENU RuntimeMenuBar() {
-    if (!gBaseMenu) gBaseMenu = LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_DOCUMENT));
+    if (!gBaseMenu) gBaseMenu = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDR_DOCUMENT));
     return gBaseMenu;
 }
 
@@ -449,7 +449,7 @@ ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
         return 4;
     }
     RebuildAccelerators();
-    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd && GetMenu(main->m_hWnd) == base) {
+    if (CWnd* main = CurrentMainWindow(); main && main->m_hWnd && GetMenu(main->m_hWnd) == base) {
         DrawMenuBar(main->m_hWnd);
     }
     if (state.hasTextRows) CmdStateAddItem({ kOwnerTextPalette, 0, 0 }, kTextStyleRow);

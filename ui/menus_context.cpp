@@ -179,7 +179,7 @@ void ShowContextMenu(bool overEmptySpace, bool overObject) {
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     CmdStateRefreshNow();
     ContextMenuLayout layout = BuildContextMenu(overEmptySpace, overObject);
-    CWnd* main = AfxGetMainWnd();
+    CWnd* main = CurrentMainWindow();
     if (layout.items > 0 && main && main->m_hWnd) {
         POINT pointer;
         GetCursorPos(&pointer);

@@ -29,7 +29,7 @@ void Frame(HDC dc, int x, int y, int w, int h, int topLeft, int bottomRight) {
 
 const char* PopoutClass() {
     static const char* name = nullptr;
-    if (!name) name = AfxRegisterWndClass(0, nullptr, nullptr, nullptr);
+    if (!name) name = RegisterClassFor(0, nullptr, nullptr, nullptr);
     return name;
 }
 
@@ -133,7 +133,7 @@ void ToolPopoutWnd::OnPaint() {
     FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
 
     // No shared cache of the icons is held: they are loaded for this drawing.
-    HBITMAP bitmap = LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_TOOL_ICONS));
+    HBITMAP bitmap = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(IDB_TOOL_ICONS));
     HDC icons = bitmap ? CreateCompatibleDC(dc) : nullptr;
     HGDIOBJ oldBitmap = icons ? SelectObject(icons, bitmap) : nullptr;
     for (int cell = 0; cell <= memberCount; ++cell) {

@@ -271,7 +271,7 @@ void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note) {
 // The toolbox model's selection moved: the frame's current button and group variants,
 // and the group buttons' images, follow it.
 void RefreshToolboxBar() {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    auto* frame = dynamic_cast<CMainFrame*>(CurrentMainWindow());
     if (!frame || !frame->m_toolbox || !frame->m_toolbox->m_hWnd) return;
     int32_t item = 0, member = 0, tool = 0, argument = 0;
     bool current = false, members = false;

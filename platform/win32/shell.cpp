@@ -235,7 +235,7 @@ bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
     HWND outer = GetActiveWindow();
     const CWnd* outerObject = outer ? CWnd::FromHandlePermanent(outer) : nullptr;
     if (!outerObject || (outerObject->m_nFlags & WF_MODALLOOP) == 0) outer = nullptr;
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (outer) {
         EnableWindow(outer, FALSE);
         if (app) app->EnableModeless(false);

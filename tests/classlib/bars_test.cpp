@@ -93,7 +93,7 @@ protected:
         ASSERT_TRUE(statusBar.SetIndicators(indicators, 1));
         frame->EnableDocking(CBRS_ALIGN_ANY);
         toolBar.EnableDocking(CBRS_ALIGN_ANY);
-        frame->DockControlBar(&toolBar, AFX_IDW_DOCKBAR_TOP);
+        frame->DockControlBar(&toolBar, IDW_DOCK_TOP);
     }
     void TearDown() override {
         if (frame && frame->m_hWnd) frame->DestroyWindow();
@@ -119,10 +119,10 @@ TEST_F(Bars, DockOnEachSideTakesThatEdgeAndWrapsWhenUpright) {
         bool upright;
     };
     const Case cases[] = {
-        { AFX_IDW_DOCKBAR_TOP, false },
-        { AFX_IDW_DOCKBAR_BOTTOM, false },
-        { AFX_IDW_DOCKBAR_LEFT, true },
-        { AFX_IDW_DOCKBAR_RIGHT, true },
+        { IDW_DOCK_TOP, false },
+        { IDW_DOCK_BOTTOM, false },
+        { IDW_DOCK_LEFT, true },
+        { IDW_DOCK_RIGHT, true },
     };
     CRect client;
     frame->GetClientRect(&client);
@@ -148,16 +148,16 @@ TEST_F(Bars, DockOnEachSideTakesThatEdgeAndWrapsWhenUpright) {
             EXPECT_LT(bar.Height(), 2 * 27);
         }
         switch (c.dockBar) {
-        case AFX_IDW_DOCKBAR_TOP: EXPECT_EQ(bar.top, client.top); break;
-        case AFX_IDW_DOCKBAR_BOTTOM: EXPECT_EQ(bar.bottom, status.top); break;
-        case AFX_IDW_DOCKBAR_LEFT: EXPECT_EQ(bar.left, client.left); break;
+        case IDW_DOCK_TOP: EXPECT_EQ(bar.top, client.top); break;
+        case IDW_DOCK_BOTTOM: EXPECT_EQ(bar.bottom, status.top); break;
+        case IDW_DOCK_LEFT: EXPECT_EQ(bar.left, client.left); break;
         default: EXPECT_EQ(bar.right, client.right); break;
         }
         // Only the side holding the bar takes room.
         int thick = 0;
-        for (UINT id = AFX_IDW_DOCKBAR_TOP; id <= AFX_IDW_DOCKBAR_BOTTOM; ++id) {
+        for (UINT id = IDW_DOCK_TOP; id <= IDW_DOCK_BOTTOM; ++id) {
             CRect dock = ClientRectIn(*CWnd::FromHandle(::GetDlgItem(frame->m_hWnd, static_cast<int>(id))), *frame);
-            if (id != c.dockBar) thick += (id == AFX_IDW_DOCKBAR_TOP || id == AFX_IDW_DOCKBAR_BOTTOM) ? dock.Height() : dock.Width();
+            if (id != c.dockBar) thick += (id == IDW_DOCK_TOP || id == IDW_DOCK_BOTTOM) ? dock.Height() : dock.Width();
         }
         EXPECT_EQ(thick, 0);
     }
@@ -174,7 +174,7 @@ TEST_F(Bars, FloatingBarLivesInAMiniFrameThatHidesWithIt) {
     EXPECT_EQ(rect.TopLeft(), CPoint(200, 150));
     EXPECT_EQ(::GetWindow(mini->m_hWnd, GW_OWNER), frame->m_hWnd);
     // The top dock bar gave its room back.
-    CRect top = ClientRectIn(*CWnd::FromHandle(::GetDlgItem(frame->m_hWnd, AFX_IDW_DOCKBAR_TOP)), *frame);
+    CRect top = ClientRectIn(*CWnd::FromHandle(::GetDlgItem(frame->m_hWnd, IDW_DOCK_TOP)), *frame);
     EXPECT_EQ(top.Height(), 0);
 
     frame->ShowControlBar(&toolBar, false, false);
@@ -191,7 +191,7 @@ TEST_F(Bars, FloatingBarLivesInAMiniFrameThatHidesWithIt) {
     frame->ShowControlBar(&toolBar, true, false);
 
     HWND miniHwnd = mini->m_hWnd;
-    frame->DockControlBar(&toolBar, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->DockControlBar(&toolBar, IDW_DOCK_BOTTOM);
     EXPECT_FALSE(toolBar.IsFloating());
     EXPECT_FALSE(::IsWindow(miniHwnd));
     EXPECT_EQ(frame->GetControlBar(AFX_IDW_TOOLBAR), &toolBar);
@@ -275,7 +275,7 @@ TEST_F(Bars, DropDownButtonNotifiesTheRoutedTarget) {
 }
 
 TEST_F(Bars, ButtonsTakeTheirStatesAtIdle) {
-    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    frame->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
     struct Case {
         UINT id;
         bool enabled;
@@ -294,7 +294,7 @@ TEST_F(Bars, ButtonsTakeTheirStatesAtIdle) {
         EXPECT_EQ(toolBar.SendMessage(TB_ISBUTTONCHECKED, c.id) != 0, c.checked);
     }
     frame->checkPoint = false;
-    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    frame->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
     EXPECT_EQ(toolBar.SendMessage(TB_ISBUTTONCHECKED, kPoint), 0);
 }
 
@@ -303,14 +303,14 @@ TEST_F(Bars, BarOverridingTheUpdateKeepsItsOwnStates) {
     ASSERT_TRUE(silent.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE806));
     const UINT ids[] = { kCompass, kNoHandler };
     ASSERT_TRUE(silent.SetButtons(ids, 2));
-    frame->DockControlBar(&silent, AFX_IDW_DOCKBAR_TOP);
-    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true, true);
+    frame->DockControlBar(&silent, IDW_DOCK_TOP);
+    frame->SendMessageToDescendants(IdleUpdateMessage, TRUE, 0, true, true);
     EXPECT_NE(silent.SendMessage(TB_ISBUTTONENABLED, kCompass), 0);
     EXPECT_NE(silent.SendMessage(TB_ISBUTTONENABLED, kNoHandler), 0);
 }
 
 TEST_F(Bars, StatusBarShowsPromptsAndButtonFlyBy) {
-    frame->SendMessage(WM_SETMESSAGESTRING, kCompass);
+    frame->SendMessage(StatusPromptMessage, kCompass);
     EXPECT_EQ(statusBar.GetPaneText(0), CString("Prompt 101"));
     statusBar.SetWindowText("Working");
     EXPECT_EQ(statusBar.GetPaneText(0), CString("Working"));

@@ -66,7 +66,7 @@ public:
         if (!menu) {
             menu = ::CreateMenu();
             HMENU window = ::CreatePopupMenu();
-            ::AppendMenuA(window, MF_STRING, ID_WINDOW_CASCADE, "&Cascade");
+            ::AppendMenuA(window, MF_STRING, CMD_CASCADE, "&Cascade");
             ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");
         }
         return menu;

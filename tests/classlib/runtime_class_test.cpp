@@ -73,16 +73,16 @@ TEST(String, EditingAndFields) {
     EXPECT_EQ(CString("name #2").SpanExcluding(" #%;/\\"), "name");
     CString field;
     const char* doc = "\nSketch\nSketch\nVelmora Document (*.yrn)\n.yrn\nVelmora.Document\nVelmora Document";
-    EXPECT_TRUE(AfxExtractSubString(field, doc, 0));
+    EXPECT_TRUE(ExtractField(field, doc, 0));
     EXPECT_EQ(field, "");
-    EXPECT_TRUE(AfxExtractSubString(field, doc, 4));
+    EXPECT_TRUE(ExtractField(field, doc, 4));
     EXPECT_EQ(field, ".yrn");
-    EXPECT_TRUE(AfxExtractSubString(field, doc, 6));
+    EXPECT_TRUE(ExtractField(field, doc, 6));
     EXPECT_EQ(field, "Velmora Document");
-    EXPECT_FALSE(AfxExtractSubString(field, doc, 7));
+    EXPECT_FALSE(ExtractField(field, doc, 7));
     CString formatted;
     const char* args[] = { "C:\\a.yrn" };
-    AfxFormatStrings(formatted, "%1 was not found.", args, 1);
+    SubstituteArguments(formatted, "%1 was not found.", args, 1);
     EXPECT_EQ(formatted, "C:\\a.yrn was not found.");
 }
 
@@ -100,7 +100,7 @@ TEST(LibraryStrings, TextsAtTheirNumbers) {
         EXPECT_EQ(s, c.text);
     }
     CString notFound;
-    AfxFormatString1(notFound, AFX_IDP_FILE_NOT_FOUND, "C:\\x.yrn");
+    FormatResourceString(notFound, IDS_LIB_FILE_NOT_FOUND, "C:\\x.yrn");
     EXPECT_EQ(notFound, "C:\\x.yrn was not found.");
 }
 

@@ -79,7 +79,7 @@ TEST_F(Splitter, StartsWithOnePaneAndSharedScrollBarsMadeByTheOverridable) {
     EXPECT_EQ(s.GetColumnCount(), 1);
     ASSERT_NE(Pane(0), nullptr);
     EXPECT_EQ(Pane(0)->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
-    EXPECT_EQ(frame->splitter.made, (std::vector<UINT>{ AFX_IDW_HSCROLL_FIRST, AFX_IDW_VSCROLL_FIRST, AFX_IDW_SIZE_BOX }));
+    EXPECT_EQ(frame->splitter.made, (std::vector<UINT>{ IDW_SPLIT_HSCROLL_FIRST, IDW_SPLIT_VSCROLL_FIRST, IDW_SPLIT_SIZE_BOX }));
     EXPECT_EQ(s.GetStyle() & (WS_HSCROLL | WS_VSCROLL), 0u);
     EXPECT_EQ(s.HitTest(Center(CSplitterWnd::hSplitterBox)), CSplitterWnd::hSplitterBox);
     EXPECT_EQ(s.HitTest(CPoint(100, 100)), CSplitterWnd::noHit);
@@ -93,7 +93,7 @@ TEST_F(Splitter, SplitBoxDragMakesASecondPaneOfTheSameClass) {
     int cur = 0, min = 0;
     s.GetColumnInfo(0, cur, min);
     EXPECT_EQ(cur, 180);
-    EXPECT_EQ(frame->splitter.made.back(), AFX_IDW_HSCROLL_FIRST + 1u);
+    EXPECT_EQ(frame->splitter.made.back(), IDW_SPLIT_HSCROLL_FIRST + 1u);
     // The box is gone (no third column); the bar between the panes is hit instead.
     EXPECT_EQ(s.HitTest(CPoint(2, Center(CSplitterWnd::hSplitterBox).y)), CSplitterWnd::noHit);
     EXPECT_EQ(s.HitTest(CPoint(182, 50)), CSplitterWnd::hSplitterBar1);
@@ -103,7 +103,7 @@ TEST_F(Splitter, SplitBoxDragMakesASecondPaneOfTheSameClass) {
     Drag(CPoint(182, 50), CPoint(2, 50));
     EXPECT_EQ(s.GetColumnCount(), 1);
     EXPECT_EQ(Pane(0), second);
-    EXPECT_EQ(Bar(AFX_IDW_HSCROLL_FIRST + 1), nullptr);
+    EXPECT_EQ(Bar(IDW_SPLIT_HSCROLL_FIRST + 1), nullptr);
 }
 
 TEST_F(Splitter, PanesScrollThroughTheSharedBars) {
@@ -116,18 +116,18 @@ TEST_F(Splitter, PanesScrollThroughTheSharedBars) {
     // A pane's scroll calls reach the row's vertical bar and its column's horizontal bar.
     left->SetScrollRange(SB_VERT, 0, 100);
     left->SetScrollPos(SB_VERT, 40);
-    EXPECT_EQ(::GetScrollPos(Bar(AFX_IDW_VSCROLL_FIRST), SB_CTL), 40);
+    EXPECT_EQ(::GetScrollPos(Bar(IDW_SPLIT_VSCROLL_FIRST), SB_CTL), 40);
     EXPECT_EQ(right->GetScrollPos(SB_VERT), 40);
     right->SetScrollRange(SB_HORZ, 0, 50);
     right->SetScrollPos(SB_HORZ, 7);
-    EXPECT_EQ(::GetScrollPos(Bar(AFX_IDW_HSCROLL_FIRST + 1), SB_CTL), 7);
+    EXPECT_EQ(::GetScrollPos(Bar(IDW_SPLIT_HSCROLL_FIRST + 1), SB_CTL), 7);
     EXPECT_EQ(left->GetScrollPos(SB_HORZ), 0);
 
     // The vertical bar's messages reach both panes, a column's bar only its own.
-    s.SendMessage(WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(Bar(AFX_IDW_VSCROLL_FIRST)));
+    s.SendMessage(WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(Bar(IDW_SPLIT_VSCROLL_FIRST)));
     EXPECT_EQ(left->vScrolls, 1);
     EXPECT_EQ(right->vScrolls, 1);
-    s.SendMessage(WM_HSCROLL, SB_LINERIGHT, reinterpret_cast<LPARAM>(Bar(AFX_IDW_HSCROLL_FIRST + 1)));
+    s.SendMessage(WM_HSCROLL, SB_LINERIGHT, reinterpret_cast<LPARAM>(Bar(IDW_SPLIT_HSCROLL_FIRST + 1)));
     EXPECT_EQ(left->hScrolls, 0);
     EXPECT_EQ(right->hScrolls, 1);
 }

@@ -133,7 +133,7 @@ TEST(WindowCreation, AttachDetachAndSubclass) {
     EXPECT_EQ(plain.Detach(), hwnd);
     EXPECT_TRUE(::IsWindow(hwnd));   // detaching leaves the window alone
     ::DestroyWindow(hwnd);
-    AfxDeleteTempMaps();
+    FreeTemporaryObjects();
 }
 
 TEST(MessageMaps, DerivedMapsComeFirstAndBaseMapsAreSearched) {

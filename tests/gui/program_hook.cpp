@@ -126,7 +126,7 @@ LRESULT CALLBACK MessageProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND MainWindow() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
 }
 
@@ -378,7 +378,7 @@ std::string Selection() {
 }
 
 CMainFrame* MainFrame() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
 }
 
@@ -448,7 +448,7 @@ std::string Answer(const std::string& request) {
     if (verb == "toolbutton") {
         unsigned id = 0;
         in >> id;
-        auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+        auto* frame = dynamic_cast<CMainFrame*>(CurrentMainWindow());
         CToolBar* bar = frame ? frame->m_toolbox : nullptr;
         RECT r{}, client{};
         if (!bar || !bar->m_hWnd || !bar->SendMessage(TB_GETRECT, id, reinterpret_cast<LPARAM>(&r))) return "none";

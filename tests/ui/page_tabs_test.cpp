@@ -151,7 +151,7 @@ TEST_F(PageTabs, ShownStripFitsItsTabsAndHiddenLeavesTheSizingBox) {
     EXPECT_TRUE(S().TabControl()->IsWindowVisible());
     // The scroll bar starts where the strip ends.
     CRect bar;
-    ::GetWindowRect(::GetDlgItem(S().m_hWnd, AFX_IDW_HSCROLL_FIRST), &bar);
+    ::GetWindowRect(::GetDlgItem(S().m_hWnd, IDW_SPLIT_HSCROLL_FIRST), &bar);
     S().ScreenToClient(&bar);
     EXPECT_EQ(bar.left, S().StripWidth());
 

@@ -69,11 +69,11 @@ bool OverControlBar(POINT point) {
 IMPLEMENT_DYNAMIC(CMainApp, CWinApp)
 
 BEGIN_MESSAGE_MAP(CMainApp, CWinApp)
-    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(CMD_ABOUT, OnAppAbout)
     ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
     ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
-    ON_COMMAND(ID_APP_EXIT, CWinApp::OnAppExit)
+    ON_COMMAND(CMD_QUIT, CWinApp::OnAppExit)
 END_MESSAGE_MAP()
 
 CMainApp::CMainApp() : CWinApp(nullptr) {
@@ -89,12 +89,12 @@ CMainApp::~CMainApp() {
 }
 
 CMainApp* TheApp() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     return app && app->IsKindOf(RUNTIME_CLASS(CMainApp)) ? static_cast<CMainApp*>(app) : nullptr;
 }
 
 CMainFrame* TheMainFrame() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     CWnd* main = app ? app->m_pMainWnd : nullptr;
     return main && main->IsKindOf(RUNTIME_CLASS(CMainFrame)) ? static_cast<CMainFrame*>(main) : nullptr;
 }
@@ -156,7 +156,7 @@ bool CMainApp::InitInstance() {
     m_idleSuspended[0] = m_idleSuspended[1] = 0;
 
     if (FAILED(OleInitialize(nullptr))) {
-        AfxMessageBox(IDS_OLE_INIT_FAILED);
+        ShowAppMessage(IDS_OLE_INIT_FAILED);
         StopEngineAndServices();
         return false;
     }
@@ -190,7 +190,7 @@ bool CMainApp::InitInstance() {
 }
 
 int CMainApp::ExitInstance() {
-    if (registeredMainClass_) UnregisterClassA(kMainWindowClass, AfxGetInstanceHandle());
+    if (registeredMainClass_) UnregisterClassA(kMainWindowClass, ModuleInstance());
     RegisterMainWindow(nullptr, false, false);
     OleUninitialize();
     return CWinApp::ExitInstance();
@@ -341,8 +341,8 @@ bool RegisterMainWindowClass() {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    wc.hInstance = ModuleInstance();
+    wc.hIcon = LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kMainWindowClass;
@@ -350,9 +350,9 @@ bool RegisterMainWindowClass() {
 }
 
 void RegisterDdeAtoms() {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     char path[MAX_PATH] = "";
-    GetModuleFileNameA(AfxGetInstanceHandle(), path, sizeof path);
+    GetModuleFileNameA(ModuleInstance(), path, sizeof path);
     char shortPath[MAX_PATH] = "";
     const DWORD n = GetShortPathNameA(path, shortPath, sizeof shortPath);
     const char* chosen = (n > 0 && n < sizeof shortPath) ? shortPath : path;

@@ -6,5 +6,5 @@ CMainApp theApp;
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
-    return AfxWinMain(instance, previous, commandLine, showCommand);
+    return RunLibraryMain(instance, previous, commandLine, showCommand);
 }

@@ -107,8 +107,8 @@ bool CYrnDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD fla
 void CYrnDocManager::OnFileOpen() {
     CYrnFileDialog dialog(true);
     CString name;
-    if (!RunDialog(dialog, name, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, nullptr)) return;
-    CWinApp* app = AfxGetApp();
+    if (!RunDialog(dialog, name, IDS_LIB_OPEN, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, nullptr)) return;
+    CWinApp* app = CurrentApp();
     if (!app) return;
     for (const std::string& path : SelectedPaths(dialog.m_ofn.lpstrFile, dialog.m_ofn.nMaxFile)) {
         app->OpenDocumentFile(path.c_str());

@@ -275,7 +275,7 @@ HMENU CFernwickDoc::GetDefaultMenu() {
 void UpdateFrameTitle(CFernwickDoc* doc) {
     std::vector<CYRNView*> views = ViewsOf(doc);
     if (views.empty() || !views.front()->m_hWnd) return;
-    CWnd* main = AfxGetMainWnd();
+    CWnd* main = CurrentMainWindow();
     HWND titled = nullptr;
     for (HWND w = GetParent(views.front()->m_hWnd); w && (!main || w != main->m_hWnd); w = GetParent(w)) {
         if (GetWindowTextLengthA(w) > 0) {

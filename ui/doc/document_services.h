@@ -27,7 +27,7 @@ private:
 // Calls visit(CDocument*) for every open document of every template.
 template <typename Visit>
 void ForEachDocument(Visit visit) {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = CurrentApp();
     if (!app || !app->m_pDocManager) return;
     for (POSITION t = app->GetFirstDocTemplatePosition(); t;) {
         CDocTemplate* tmpl = app->GetNextDocTemplate(t);

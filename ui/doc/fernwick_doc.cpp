@@ -47,7 +47,7 @@ void CFernwickDoc::SetModifiedFlag(bool modified) { CDocument::SetModifiedFlag(m
 
 void CFernwickDoc::SetServerState(Sketch* page) {
     m_engine->currentPage = page;
-    m_app = AfxGetApp();
+    m_app = CurrentApp();
     m_mainFrame = TheMainFrame();
     m_itemSize[0] = m_itemSize[1] = 100;
     m_scrollExtent = RECT{ 0, 0, 100, 100 };
@@ -99,7 +99,7 @@ bool CFernwickDoc::OnOpenDocument(const char* path) {
     if (rc != kResultOK && !message) {
         if (rc == kResultFileNotFound) {
             CFileException e(CFileException::fileNotFound, -1, path);
-            ReportSaveLoadException(path, &e, false, AFX_IDP_FILE_NOT_FOUND);
+            ReportSaveLoadException(path, &e, false, IDS_LIB_FILE_NOT_FOUND);
         } else {
             ShowAlertByCode(rc, 0);
         }
@@ -120,7 +120,7 @@ bool CFernwickDoc::OnOpenDocument(const char* path) {
         FreeEngineDocument(engine);
     }
     if (message) {
-        AfxMessageBox(message, MB_OK);
+        ShowAppMessage(message, MB_OK);
         FreeMemory(message);
     }
     return !fatal;
@@ -183,8 +183,8 @@ bool CFernwickDoc::DoSave(const char* path, bool replace) {
             if (m_pDocTemplate) m_pDocTemplate->GetDocString(extension, CDocTemplate::filterExt);
             name = ProposedSaveName(m_strTitle, extension);
         }
-        CWinApp* app = AfxGetApp();
-        if (!app || !app->DoPromptFileName(name, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILECOPY,
+        CWinApp* app = CurrentApp();
+        if (!app || !app->DoPromptFileName(name, replace ? IDS_LIB_SAVE_AS : IDS_LIB_SAVE_COPY_AS,
                                            OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN, false,
                                            m_pDocTemplate)) {
             return false;
@@ -211,12 +211,12 @@ bool CFernwickDoc::SaveModified() {
     CString name;
     if (m_hasOwnFile && !m_strPathName.IsEmpty()) name = m_strPathName;
     else if (!m_strTitle.IsEmpty()) name = m_strTitle;
-    else name.LoadString(AFX_IDS_UNTITLED);
+    else name.LoadString(IDS_LIB_UNTITLED);
     CString prompt;
-    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    FormatResourceString(prompt, IDS_LIB_SAVE_CHANGES, name);
     CMainApp* app = TheApp();
     const UINT type = app && app->m_noCancelPrompt ? MB_YESNO : MB_YESNOCANCEL;
-    switch (AfxMessageBox(prompt, type, AFX_IDP_ASK_TO_SAVE)) {
+    switch (ShowAppMessage(prompt, type, IDS_LIB_SAVE_CHANGES)) {
     case IDCANCEL: return false;
     case IDYES: return DoFileSave();
     default: return true;

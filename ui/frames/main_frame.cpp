@@ -67,9 +67,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_EXITMENULOOP()
     ON_WM_SYSCOMMAND()
     ON_WM_HELPINFO()
-    ON_COMMAND(ID_HELP_FINDER, OnHelpCommand)
+    ON_COMMAND(CMD_HELP_TOPICS, OnHelpCommand)
     ON_COMMAND(ID_HELP, OnHelpCommand)
-    ON_COMMAND(ID_DEFAULT_HELP, OnHelpCommand)
+    ON_COMMAND(CMD_DEFAULT_HELP, OnHelpCommand)
     ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
     ON_COMMAND(kArcSegmentCommand, OnArcSegment)
     ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
@@ -124,7 +124,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     m_toolbox->SendMessage(TB_SETBUTTONINFO, ID_TOOL_CUSTOM, reinterpret_cast<LPARAM>(&info));
 
     EnableDocking(CBRS_ALIGN_ANY);
-    DockControlBar(m_toolbox, AFX_IDW_DOCKBAR_LEFT);
+    DockControlBar(m_toolbox, IDW_DOCK_LEFT);
     if (!CreatePalettes()) return -1;
 
     CreateMenuLists();
@@ -170,7 +170,7 @@ bool CMainFrame::CreatePalettes() {
 
     ::LockWindowUpdate(::GetDesktopWindow());
     m_textPalette.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
-    DockControlBar(&m_textPalette, AFX_IDW_DOCKBAR_BOTTOM);
+    DockControlBar(&m_textPalette, IDW_DOCK_BOTTOM);
     ShowControlBar(&m_textPalette, false, false);
     m_notationBar.EnableDocking(CBRS_ALIGN_ANY);
 

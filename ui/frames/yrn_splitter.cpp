@@ -76,7 +76,7 @@ void CYrnSplitter::MakeTabFont() {
 }
 
 bool CYrnSplitter::CreateScrollBarCtrl(DWORD style, UINT id) {
-    if (id == AFX_IDW_HSCROLL_FIRST && !m_tabs) {
+    if (id == IDW_SPLIT_HSCROLL_FIRST && !m_tabs) {
         auto* tabs = new PageTabCtrl;
         const int cy = ::GetSystemMetrics(SM_CYHSCROLL);
         const DWORD tabStyle =
@@ -123,7 +123,7 @@ void CYrnSplitter::RecalcLayout() {
     if (!m_hWnd) return;
     if (!m_pColInfo.empty()) m_pColInfo[0].nMinSize = 23;
     CSplitterWnd::RecalcLayout();
-    HWND bar = ::GetDlgItem(m_hWnd, AFX_IDW_HSCROLL_FIRST);
+    HWND bar = ::GetDlgItem(m_hWnd, IDW_SPLIT_HSCROLL_FIRST);
     if (!bar) return;
     CRect barRect;
     ::GetWindowRect(bar, &barRect);

@@ -67,7 +67,7 @@ HCURSOR CursorForKind(int32_t kind) {
     for (const auto& c : kCursors) {
         if (kind < c.first || kind > c.last) continue;
         if (c.system) return LoadCursorA(nullptr, c.system);
-        if (HCURSOR cursor = LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(c.resource))) return cursor;
+        if (HCURSOR cursor = LoadCursorA(ResourceModule(), MAKEINTRESOURCEA(c.resource))) return cursor;
         break;
     }
     return LoadCursorA(nullptr, IDC_ARROW);
@@ -94,7 +94,7 @@ BEGIN_MESSAGE_MAP(CYRNView, CView)
     ON_WM_WINDOWPOSCHANGED()
     ON_WM_SYSCOLORCHANGE()
     ON_WM_DESTROY()
-    ON_COMMAND(ID_EDIT_CLEAR, OnEditClear)
+    ON_COMMAND(CMD_CLEAR, OnEditClear)
     ON_COMMAND(ID_DELETE_BACKWARD, OnDeleteBackward)
     ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrint)
@@ -113,10 +113,10 @@ bool CYRNView::PreCreateWindow(CREATESTRUCT& cs) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc{};
-        if (!GetClassInfoA(AfxGetInstanceHandle(), AfxViewClassName(), &wc)) return false;
+        if (!GetClassInfoA(ModuleInstance(), ViewWindowClass(), &wc)) return false;
         wc.lpszClassName = kViewClass;
         wc.style |= CS_OWNDC;
-        wc.hInstance = AfxGetInstanceHandle();
+        wc.hInstance = ModuleInstance();
         if (!RegisterClassA(&wc)) return false;
         registered = true;
     }
@@ -682,5 +682,5 @@ void CYRNView::OnDeleteBackward() {
 
 void CYRNView::OnFilePrint() {
     // Stand-in: printing and print preview are not built.
-    AfxMessageBox(AFX_IDP_COMMAND_FAILURE);
+    ShowAppMessage(IDS_LIB_COMMAND_FAILED);
 }

@@ -200,7 +200,7 @@ scenario_save_close_reopen() {
     shot saved
 
     step "close"
-    ask command 57602 >/dev/null
+    ask command $((0xE1C0)) >/dev/null   # the class library's Close (CMD_CLOSE_DOCUMENT)
     wait_for 20 "no document" has_docs 0
 
     step "reopen through the open dialog"

@@ -178,7 +178,7 @@ TEST(NumberField, ValueTextOfIntegerAndRealFields) {
     NumberFieldValueText(2.5, true, '.', text, sizeof text);
     EXPECT_STREQ(text, "2.5");
     // Pi shows as the "p" the field accepts, so the text reads back unchanged.
-    NumberFieldValueText(2 * M_PI, true, '.', text, sizeof text);
+    NumberFieldValueText(2 * 3.14159265358979, true, '.', text, sizeof text);
     char filtered[64];
     std::snprintf(filtered, sizeof filtered, "%s", text);
     EXPECT_FALSE(FilterTypedCharacters(filtered, ".01234567890.+-*/^()p")) << text;

@@ -18,6 +18,7 @@
 #include "platform/win32/dialog_ids.h"
 #include "platform/win32/progress_dialog.h"
 #include "platform/win32/shell_windows.h"
+#include "platform/win32/test_hooks.h"
 
 struct BusyTask {
     uint32_t startTick;
@@ -32,6 +33,22 @@ namespace {
 
 int32_t gGoOn = 1;          // the Cancel button clears it; every update answers it
 bool gBusyCursor = false;
+uint32_t gPauseForTest = 0;
+
+// Lets messages through for a while (see PauseBusyUpdatesForTest).
+void PauseForTest() {
+    const DWORD end = GetTickCount() + gPauseForTest;
+    while (static_cast<int32_t>(GetTickCount() - end) < 0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!PumpOneMessage()) {
+                PostQuitMessage(0);
+                return;
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
 
 void OpenProgressWindow(HWND* window, const char* title, int32_t maximum, bool cancelable) {
     *window = nullptr;
@@ -99,8 +116,11 @@ BusyTask* BeginBusyTask(int32_t kind, uint32_t progressMaximum, bool cancelable)
     return task;
 }
 
+void PauseBusyUpdatesForTest(uint32_t ms) { gPauseForTest = ms; }
+
 bool UpdateBusyTask(BusyTask* task, uint32_t position) {
     if (!task) return gGoOn != 0;
+    if (gPauseForTest) PauseForTest();
     switch (BusyStageFor(task->startTick, TickCount(), task->window != nullptr)) {
     case BusyStage::kOpenWindow: {
         gBusyCursor = false;
@@ -122,6 +142,7 @@ bool UpdateBusyTask(BusyTask* task, uint32_t position) {
     case BusyStage::kNothing:
         break;
     }
+    if (gPauseForTest && task->window) PauseForTest();
     return gGoOn != 0;
 }
 

@@ -19,7 +19,11 @@
 //                               command ID, or "none" when the bar does not show it
 //   command ID                  posts the command to the main frame
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
-//   dialog                      the front dialog's title, then id|class|text per control
+//   dialog                      the front dialog's title, then per control
+//                               id|class|text|left top right bottom|shown|enabled|checked|focus
+//   dialog-rect                 the front dialog's screen rectangle: left top right bottom
+//   busy-pause MS               every update of a long operation lets MS milliseconds of
+//                               messages through first (and again once its window is open)
 //   dialog-set ID TEXT          sets a control's text in the front dialog
 //   dialog-click ID             posts a button's click to the front dialog
 //   dialog-select ID INDEX      chooses an item of a combo box in the front dialog
@@ -63,6 +67,7 @@
 #include "engine/interact/current_tool.h"
 #include "engine/interact/toolbox.h"
 #include "gui/hook_protocol.h"
+#include "platform/win32/test_hooks.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
@@ -105,7 +110,9 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
     }
     if (code == HCBT_ACTIVATE) {
         HWND hwnd = reinterpret_cast<HWND>(wParam);
+        // A message box's text is the static 0xFFFF, the alert dialog's its static 1077.
         HWND text = ClassOf(hwnd) == "#32770" ? GetDlgItem(hwnd, 0xFFFF) : nullptr;
+        if (!text && ClassOf(hwnd) == "#32770") text = GetDlgItem(hwnd, 1077);
         if (text) {
             std::string line = TextOf(hwnd) + "|" + TextOf(text);
             for (char& c : line) {
@@ -247,7 +254,13 @@ std::string BuildSegment(double x1, double y1, double x2, double y2) {
 
 BOOL CALLBACK ListControl(HWND child, LPARAM data) {
     auto* out = reinterpret_cast<std::ostringstream*>(data);
-    *out << GetDlgCtrlID(child) << "|" << ClassOf(child) << "|" << TextOf(child) << "\n";
+    RECT r{};
+    GetWindowRect(child, &r);
+    const bool checked = SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED && ClassOf(child) == "Button";
+    *out << GetDlgCtrlID(child) << "|" << ClassOf(child) << "|" << TextOf(child) << "|" << r.left << " " << r.top
+         << " " << r.right << " " << r.bottom << "|" << (IsWindowVisible(child) ? 1 : 0) << "|"
+         << (IsWindowEnabled(child) ? 1 : 0) << "|" << (checked ? 1 : 0) << "|" << (GetFocus() == child ? 1 : 0)
+         << "\n";
     return TRUE;
 }
 
@@ -486,6 +499,17 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
+    if (verb == "dialog-rect") {
+        HWND dialog = FrontDialog();
+        RECT r{};
+        return dialog && GetWindowRect(dialog, &r) ? RectText(r) : "none";
+    }
+    if (verb == "busy-pause") {
+        unsigned ms = 0;
+        in >> ms;
+        PauseBusyUpdatesForTest(ms);
+        return "ok";
+    }
     if (verb == "dialog-select") {
         int id = 0, index = 0;
         in >> id >> index;

@@ -1,0 +1,67 @@
+# Scenarios of the dialogs: the alert and the progress window.
+
+# The front dialog's control by identifier: id|class|text|rect|shown|enabled|checked|focus.
+dialog_control() { ask dialog | awk -F'|' -v id="$1" '$1 == id'; }
+control_shown() { [ "$(dialog_control "$1" | cut -d'|' -f5)" = 1 ]; }
+dialog_corner() { ask dialog-rect | cut -d' ' -f1,2; }
+
+scenario_alert_dialog() {
+    local seed="$top/fuzz/seeds/document_read_fuzz/one_page"
+    local damaged="$work/damaged.yrn"
+    head -c 120 "$seed" >"$damaged"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "a damaged file shows the alert, sized to its text, with its one button where OK stands"
+    ask command 57601 >/dev/null
+    answer_file_dialog "$(windows_path "$damaged")"
+    wait_for 30 "the alert" has_alerts 1
+    wait_for 10 "the alert's message" control_shown 1077
+    ask alerts | tail -n1 | grep -q "Document Problem" || fail "not the alert of a damaged file: $(ask alerts)"
+    # The engine's problems close with Cancel, in OK's place.
+    control_shown 2 || fail "no Cancel button: $(ask dialog)"
+    for hidden in 1 6 7 57670; do
+        control_shown "$hidden" && fail "button $hidden shows: $(ask dialog)"
+    done
+    local text_rect ok_rect
+    text_rect=$(dialog_control 1077 | cut -d'|' -f4)
+    ok_rect=$(dialog_control 2 | cut -d'|' -f4)
+    [ "$ok_rect" = "$(dialog_control 1 | cut -d'|' -f4)" ] || fail "Cancel is not in OK's place: $(ask dialog)"
+    # The message's field ends above OK, which stands at its right end.
+    local text_bottom ok_top text_right ok_right
+    text_bottom=$(echo "$text_rect" | cut -d' ' -f4)
+    text_right=$(echo "$text_rect" | cut -d' ' -f3)
+    ok_top=$(echo "$ok_rect" | cut -d' ' -f2)
+    ok_right=$(echo "$ok_rect" | cut -d' ' -f3)
+    [ "$text_bottom" -le "$ok_top" ] || fail "the message runs into OK: $text_rect / $ok_rect"
+    [ $((ok_right - text_right)) -le 2 ] && [ $((text_right - ok_right)) -le 2 ] \
+        || fail "OK is not at the message's right end: $text_rect / $ok_rect"
+    shot alert
+
+    step "a drag of the caption moves it; Enter closes it"
+    local before after
+    before=$(dialog_corner)
+    local x y
+    read -r x y <<<"$before"
+    xdotool mousemove $((x + 60)) $((y + 8)) mousedown 1
+    sleep 0.3
+    xdotool mousemove $((x + 100)) $((y + 40))
+    sleep 0.3
+    xdotool mousemove $((x + 160)) $((y + 88))
+    sleep 0.3
+    xdotool mouseup 1
+    moved() { [ "$(dialog_corner)" = "$((x + 100)) $((y + 80))" ]; }
+    wait_for 10 "the alert at its new place (from $before, now $(dialog_corner))" moved
+    xdotool key Return
+    wait_for 10 "the alert to close on Enter" no_dialog
+
+    step "the next alert comes back where the last was left; Esc closes it"
+    ask command 57601 >/dev/null
+    answer_file_dialog "$(windows_path "$damaged")"
+    wait_for 30 "the second alert" has_alerts 2
+    wait_for 10 "the alert's message" control_shown 1077
+    [ "$(dialog_corner)" = "$((x + 100)) $((y + 80))" ] || fail "the alert came back at $(dialog_corner)"
+    xdotool key Escape
+    wait_for 10 "the alert to close on Esc" no_dialog
+    has_docs 1 || fail "documents changed: $(ask docs)"
+}

@@ -65,3 +65,54 @@ scenario_alert_dialog() {
     wait_for 10 "the alert to close on Esc" no_dialog
     has_docs 1 || fail "documents changed: $(ask docs)"
 }
+
+# Clicks the middle of a control of the front dialog with the real mouse.
+click_control() {
+    local rect l t r b
+    rect=$(dialog_control "$1" | cut -d'|' -f4)
+    [ -n "$rect" ] || fail "no control $1 in the dialog: $(ask dialog)"
+    read -r l t r b <<<"$rect"
+    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
+}
+dialog_is() { [ "$(ask dialog | head -n1)" = "$1" ]; }
+
+scenario_progress_dialog() {
+    local saved="$work/saved.yrn" other="$work/other.yrn"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 40 40 120 90)" = ok ] || fail "the segment could not be made"
+    ask command 57604 >/dev/null
+    answer_file_dialog "$(windows_path "$saved")"
+    wait_for 30 "the saved file" test -s "$saved"
+    cp "$saved" "$other"
+    ls "$work" | grep -q '\.tmp$' && fail "the save left a temporary file: $(ls "$work")"
+    local saved_sum
+    saved_sum=$(file_sum "$saved")
+
+    step "an open lasting over a second shows its progress window; Cancel abandons it"
+    ask busy-pause 1500 >/dev/null
+    ask command 57601 >/dev/null
+    answer_file_dialog "$(windows_path "$other")"
+    wait_for 20 "the progress window" dialog_is "Opening..."
+    control_shown 1205 || fail "no progress bar: $(ask dialog)"
+    control_shown 2 || fail "no Cancel button: $(ask dialog)"
+    shot opening
+    click_control 2
+    wait_for 20 "the progress window to go" no_dialog
+    wait_for 10 "no document from the cancelled open ($(ask docs | tr "\n" ";"))" has_docs 1
+
+    ls "$work" | grep -q '\.tmp$' && fail "the cancelled open left a temporary file: $(ls "$work")"
+
+    step "a cancelled save leaves the file as it was"
+    [ "$(ask build-segment 150 60 220 140)" = ok ] || fail "the second segment could not be made"
+    ask command 57603 >/dev/null
+    wait_for 20 "the saving window" dialog_is "Saving..."
+    click_control 2
+    wait_for 20 "the saving window to go" no_dialog
+    ask busy-pause 0 >/dev/null
+    # The window hides at the click; the save ends at its next update.
+    no_temporary() { ! ls "$work" | grep -q '\.tmp$'; }
+    wait_for 10 "the save's temporary file to go ($(ls "$work" | tr '\n' ' '))" no_temporary
+    if dialog_open; then dismiss_alert; fi
+    [ "$(file_sum "$saved")" = "$saved_sum" ] || fail "the cancelled save changed the file"
+}

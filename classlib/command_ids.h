@@ -1,15 +1,16 @@
 // Numbers the library gives meaning to: commands, window identifiers of frame parts,
 // frame styles, private messages and the library's own strings.
 //
-// Where the program's documents name a number it stands as given. The numbers the
-// library chose for itself come from these blocks, which the program leaves alone:
-//   commands          0xE1C0 .. 0xE1FF   (inside the library's command block 0xE100 .. 0xE1FF)
-//   window identifiers 0xEC00 .. 0xEDFF  (frame parts, dock bars, splitter panes and bars)
-//   menu identifiers  0xFE00 ..          (the MDI windows listed in the Window menu)
-//   private messages  0x7A00 .. 0x7A3F   (far above the WM_USER messages of the controls,
-//                                         below WM_APP), reflected ones 0x7C00 .. 0x7FFF
-//   strings           0xF1C0 .. 0xF1FF   (inside the library's string block 0xF000 .. 0xF1FF)
-// This file is also read by the resource compiler: definitions only.
+// The numbers of the standard commands, bars and strings that the program's menus,
+// keys and alerts use are fixed. The numbers the library chose for itself come from
+// these blocks, which the program leaves alone:
+//   commands            0xE1C0 .. 0xE1FF  (in the library's command block 0xE100 .. 0xE1FF)
+//   window identifiers  0xEC00 .. 0xEDFF  (dock bars, the resize bar, splitter panes and bars)
+//   menu identifiers    0xFE00 ..         (the MDI windows listed in the Window menu)
+//   private messages    0x7A00 .. 0x7A3F  (far above the WM_USER messages of the controls,
+//                                          below WM_APP); reflected ones 0x7C00 .. 0x7FFF
+//   strings             0xF1C0 .. 0xF1FF  (in the library's string block 0xF000 .. 0xF1FF)
+// The resource compiler reads this file too: it sees only the macros.
 #pragma once
 
 // File commands.

@@ -11,7 +11,7 @@ IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 namespace {
 
 // The fly-by prompt is taken back a moment after the pointer has left the bar.
-constexpr UINT_PTR kFlyByTimer = 0xE000;
+constexpr UINT_PTR kFlyByTimer = 0x0F1B;
 constexpr UINT kFlyByCheckMs = 200;
 
 // Thickness of one drawn border of a bar.
@@ -91,7 +91,7 @@ void CControlBar::SetBarStyle(DWORD style) {
 }
 
 void CControlBar::EnableDocking(DWORD style) {
-    m_dwDockStyle = style & CBRS_ALIGN_ANY;
+    m_dwDockStyle = style & BAR_ALIGN_ANY;
     if (m_pDockContext == nullptr) m_pDockContext = new CDockContext(this);
     if (m_pDockSite == nullptr) {
         CWnd* owner = GetBarOwner();
@@ -135,46 +135,46 @@ CSize CControlBar::CalcFixedLayout(bool stretch, bool horz) {
     }
     // The drawn borders are outside the client area.
     CRect frame(0, 0, 0, 0);
-    if (m_dwStyle & CBRS_BORDER_LEFT) frame.left = kBorder;
-    if (m_dwStyle & CBRS_BORDER_RIGHT) frame.right = kBorder;
-    if (m_dwStyle & CBRS_BORDER_TOP) frame.top = kBorder;
-    if (m_dwStyle & CBRS_BORDER_BOTTOM) frame.bottom = kBorder;
+    if (m_dwStyle & BAR_BORDER_LEFT) frame.left = kBorder;
+    if (m_dwStyle & BAR_BORDER_RIGHT) frame.right = kBorder;
+    if (m_dwStyle & BAR_BORDER_TOP) frame.top = kBorder;
+    if (m_dwStyle & BAR_BORDER_BOTTOM) frame.bottom = kBorder;
     if (horz) size.cy += frame.top + frame.bottom;
     else size.cx += frame.left + frame.right;
     return size;
 }
 
 CSize CControlBar::CalcDynamicLayout(int, DWORD mode) {
-    return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+    return CalcFixedLayout((mode & LM_FULL_LENGTH) != 0, (mode & LM_HORZ) != 0);
 }
 
 LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
     auto* params = reinterpret_cast<SizeParentParams*>(lParam);
-    DWORD align = m_dwStyle & CBRS_ALIGN_ANY;
+    DWORD align = m_dwStyle & BAR_ALIGN_ANY;
     if (!IsVisible() || align == 0 || IsFloating()) return 0;
     m_rectLayout = params->rect;
-    bool horz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
-    DWORD mode = horz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
-    if (params->bStretch) mode |= LM_STRETCH;
+    bool horz = (m_dwStyle & BAR_HORIZONTAL) != 0;
+    DWORD mode = horz ? (LM_HORZ | LM_DOCKED_HORZ) : LM_DOCKED_VERT;
+    if (params->bStretch) mode |= LM_FULL_LENGTH;
     CSize size = CalcDynamicLayout(-1, mode);
     CRect room(params->rect);
     size.cx = std::min<LONG>(size.cx, room.Width());
     size.cy = std::min<LONG>(size.cy, room.Height());
     CRect place = room;
     switch (align) {
-    case CBRS_ALIGN_TOP:
+    case BAR_ALIGN_TOP:
         place.bottom = place.top + size.cy;
         params->rect.top += size.cy;
         break;
-    case CBRS_ALIGN_BOTTOM:
+    case BAR_ALIGN_BOTTOM:
         place.top = place.bottom - size.cy;
         params->rect.bottom -= size.cy;
         break;
-    case CBRS_ALIGN_LEFT:
+    case BAR_ALIGN_LEFT:
         place.right = place.left + size.cx;
         params->rect.left += size.cx;
         break;
-    case CBRS_ALIGN_RIGHT:
+    case BAR_ALIGN_RIGHT:
         place.left = place.right - size.cx;
         params->rect.right -= size.cx;
         break;
@@ -247,7 +247,7 @@ void CControlBar::ShowFlyBy(UINT id) {
 }
 
 bool CControlBar::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_MOUSEMOVE && (m_dwStyle & CBRS_FLYBY) && m_hWnd &&
+    if (msg->message == WM_MOUSEMOVE && (m_dwStyle & BAR_FLYBY_PROMPTS) && m_hWnd &&
         (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd)) && ::GetCapture() == nullptr) {
         CPoint point;
         ::GetCursorPos(&point);
@@ -278,7 +278,7 @@ void CControlBar::OnTimer(UINT_PTR id) {
 
 void CControlBar::OnLButtonDown(UINT flags, CPoint point) {
     // A press on the bar itself (not on a button) drags it.
-    if (m_pDockContext && OnToolHitTest(point, nullptr) <= 0 && (m_dwStyle & CBRS_SIZE_FIXED) == 0) {
+    if (m_pDockContext && OnToolHitTest(point, nullptr) <= 0 && (m_dwStyle & BAR_SIZE_FIXED) == 0) {
         ClientToScreen(&point);
         m_pDockContext->StartDrag(point);
         return;
@@ -297,17 +297,17 @@ void CControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
 void CControlBar::OnNcCalcSize(BOOL calcValid, NCCALCSIZE_PARAMS* params) {
     CWnd::OnNcCalcSize(calcValid, params);
     RECT& r = params->rgrc[0];
-    if (m_dwStyle & CBRS_BORDER_LEFT) r.left += kBorder;
-    if (m_dwStyle & CBRS_BORDER_TOP) r.top += kBorder;
-    if (m_dwStyle & CBRS_BORDER_RIGHT) r.right -= kBorder;
-    if (m_dwStyle & CBRS_BORDER_BOTTOM) r.bottom -= kBorder;
+    if (m_dwStyle & BAR_BORDER_LEFT) r.left += kBorder;
+    if (m_dwStyle & BAR_BORDER_TOP) r.top += kBorder;
+    if (m_dwStyle & BAR_BORDER_RIGHT) r.right -= kBorder;
+    if (m_dwStyle & BAR_BORDER_BOTTOM) r.bottom -= kBorder;
     if (r.right < r.left) r.right = r.left;
     if (r.bottom < r.top) r.bottom = r.top;
 }
 
 void CControlBar::OnNcPaint() {
     CWnd::OnNcPaint();
-    if ((m_dwStyle & CBRS_BORDER_ANY) == 0) return;
+    if ((m_dwStyle & BAR_BORDER_ANY) == 0) return;
     HDC dc = ::GetWindowDC(m_hWnd);
     CRect window;
     GetWindowRect(&window);
@@ -321,10 +321,10 @@ void CControlBar::OnNcPaint() {
         else ::OffsetRect(&line, 0, 1);
         ::FillRect(dc, &line, light);
     };
-    if (m_dwStyle & CBRS_BORDER_TOP) etch({window.left, window.top, window.right, window.top + 1}, false);
-    if (m_dwStyle & CBRS_BORDER_BOTTOM) etch({window.left, window.bottom - 2, window.right, window.bottom - 1}, false);
-    if (m_dwStyle & CBRS_BORDER_LEFT) etch({window.left, window.top, window.left + 1, window.bottom}, true);
-    if (m_dwStyle & CBRS_BORDER_RIGHT) etch({window.right - 2, window.top, window.right - 1, window.bottom}, true);
+    if (m_dwStyle & BAR_BORDER_TOP) etch({window.left, window.top, window.right, window.top + 1}, false);
+    if (m_dwStyle & BAR_BORDER_BOTTOM) etch({window.left, window.bottom - 2, window.right, window.bottom - 1}, false);
+    if (m_dwStyle & BAR_BORDER_LEFT) etch({window.left, window.top, window.left + 1, window.bottom}, true);
+    if (m_dwStyle & BAR_BORDER_RIGHT) etch({window.right - 2, window.top, window.right - 1, window.bottom}, true);
     ::ReleaseDC(m_hWnd, dc);
 }
 
@@ -353,7 +353,7 @@ void CBarCmdUI::Enable(bool on) {
         if (wanted != state) toolBar->SendMessage(TB_SETSTATE, m_nID, MAKELONG(wanted, 0));
     } else if (auto* statusBar = dynamic_cast<CStatusBar*>(m_pOther)) {
         UINT style = statusBar->GetPaneStyle(static_cast<int>(m_nIndex));
-        UINT wanted = on ? (style & ~SBPS_DISABLED) : (style | SBPS_DISABLED);
+        UINT wanted = on ? (style & ~PANE_DISABLED) : (style | PANE_DISABLED);
         if (wanted != style) statusBar->SetPaneStyle(static_cast<int>(m_nIndex), wanted);
     }
 }
@@ -368,7 +368,7 @@ void CBarCmdUI::SetCheck(int check) {
         if (wanted != state) toolBar->SendMessage(TB_SETSTATE, m_nID, MAKELONG(wanted, 0));
     } else if (auto* statusBar = dynamic_cast<CStatusBar*>(m_pOther)) {
         UINT style = statusBar->GetPaneStyle(static_cast<int>(m_nIndex));
-        UINT wanted = check ? (style | SBPS_POPOUT) : (style & ~SBPS_POPOUT);
+        UINT wanted = check ? (style | PANE_POPOUT) : (style & ~PANE_POPOUT);
         if (wanted != style) statusBar->SetPaneStyle(static_cast<int>(m_nIndex), wanted);
     }
 }

@@ -2,7 +2,7 @@
 // four sides of a frame that hold them, the mini frames they float in and the
 // docking context that drags and sizes them.
 //
-// A bar keeps its bar styles (CBRS_*) in m_dwStyle, apart from the window style,
+// A bar keeps its bar styles (BAR_*) in m_dwStyle, apart from the window style,
 // because the low word of a control's window style belongs to the control. Bars
 // answer FrameLayoutMessage during their parent's RepositionBars, and update their
 // buttons or panes at idle time (IdleUpdateMessage) through OnUpdateCmdUI.
@@ -13,74 +13,60 @@
 
 #include <vector>
 
-// Bar styles.
-#define CBRS_ALIGN_LEFT     0x1000L
-#define CBRS_ALIGN_TOP      0x2000L
-#define CBRS_ALIGN_RIGHT    0x4000L
-#define CBRS_ALIGN_BOTTOM   0x8000L
-#define CBRS_ALIGN_ANY      0xF000L
-#define CBRS_BORDER_LEFT    0x0100L
-#define CBRS_BORDER_TOP     0x0200L
-#define CBRS_BORDER_RIGHT   0x0400L
-#define CBRS_BORDER_BOTTOM  0x0800L
-#define CBRS_BORDER_ANY     0x0F00L
-#define CBRS_TOOLTIPS       0x0010L
-#define CBRS_FLYBY          0x0020L
-#define CBRS_FLOAT_MULTI    0x0040L
-#define CBRS_BORDER_3D      0x0080L
-#define CBRS_HIDE_INPLACE   0x0008L
-#define CBRS_SIZE_DYNAMIC   0x0004L
-#define CBRS_SIZE_FIXED     0x0002L
-#define CBRS_FLOATING       0x0001L
-#define CBRS_GRIPPER        0x00400000L
-#define CBRS_ORIENT_HORZ    (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)
-#define CBRS_ORIENT_VERT    (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)
-#define CBRS_ORIENT_ANY     (CBRS_ORIENT_HORZ | CBRS_ORIENT_VERT)
-#define CBRS_ALL            0x0040FFFFL
-#define CBRS_NOALIGN        0x00000000L
-#define CBRS_LEFT           (CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT)
-#define CBRS_TOP            (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
-#define CBRS_RIGHT          (CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT)
-#define CBRS_BOTTOM         (CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP)
+// Bar styles, all in the low word: Create keeps them in m_dwStyle and gives the
+// window only the bits outside BAR_STYLE_MASK.
+#define BAR_ALIGN_LEFT      0x0001L
+#define BAR_ALIGN_TOP       0x0002L
+#define BAR_ALIGN_RIGHT     0x0004L
+#define BAR_ALIGN_BOTTOM    0x0008L
+#define BAR_ALIGN_ANY       0x000FL
+#define BAR_BORDER_LEFT     0x0010L
+#define BAR_BORDER_TOP      0x0020L
+#define BAR_BORDER_RIGHT    0x0040L
+#define BAR_BORDER_BOTTOM   0x0080L
+#define BAR_BORDER_ANY      0x00F0L
+#define BAR_TOOLTIPS        0x0100L
+#define BAR_FLYBY_PROMPTS   0x0200L  // the status bar shows a button's prompt while the mouse is over it
+#define BAR_HIDE_IN_PLACE   0x0400L
+#define BAR_SIZE_VARIABLE   0x0800L
+#define BAR_SIZE_FIXED      0x1000L
+#define BAR_FLOATING        0x2000L
+#define BAR_STYLE_MASK      0xFFFFL
+#define BAR_HORIZONTAL      (BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM)
+#define BAR_VERTICAL        (BAR_ALIGN_LEFT | BAR_ALIGN_RIGHT)
+#define BAR_LEFT            (BAR_ALIGN_LEFT | BAR_BORDER_RIGHT)
+#define BAR_TOP             (BAR_ALIGN_TOP | BAR_BORDER_BOTTOM)
+#define BAR_BOTTOM          (BAR_ALIGN_BOTTOM | BAR_BORDER_TOP)
 
 // Layout modes of CalcDynamicLayout.
-#define LM_STRETCH   0x01  // stretch to the full length
-#define LM_HORZ      0x02  // horizontal, else vertical
-#define LM_MRUWIDTH  0x04  // the most recently used floating width
-#define LM_HORZDOCK  0x08  // docked horizontally
-#define LM_VERTDOCK  0x10  // docked upright
-#define LM_LENGTHY   0x20  // the length given is a height, else a width
-#define LM_COMMIT    0x40  // remember the result as the floating width
+#define LM_HORZ         0x01  // horizontal, else vertical
+#define LM_LENGTHY      0x02  // the length given is a height, else a width
+#define LM_MRUWIDTH     0x04  // the most recently used floating width
+#define LM_FULL_LENGTH  0x08  // stretch to the full length
+#define LM_DOCKED_HORZ  0x10  // docked horizontally
+#define LM_DOCKED_VERT  0x20  // docked upright
+#define LM_REMEMBER     0x40  // remember the result as the floating width
 
 // Tool bar button styles of SetButtonInfo: the control's button style in the low
-// byte, its state in the high word (with "disabled" for the control's "enabled").
-#define TBBS_BUTTON         MAKELONG(TBSTYLE_BUTTON, 0)
-#define TBBS_SEPARATOR      MAKELONG(TBSTYLE_SEP, 0)
-#define TBBS_CHECKBOX       MAKELONG(TBSTYLE_CHECK, 0)
-#define TBBS_GROUP          MAKELONG(TBSTYLE_GROUP, 0)
-#define TBBS_CHECKGROUP     MAKELONG(TBSTYLE_CHECKGROUP, 0)
-#define TBBS_DROPDOWN       MAKELONG(TBSTYLE_DROPDOWN, 0)
-#define TBBS_CHECKED        MAKELONG(0, TBSTATE_CHECKED)
-#define TBBS_PRESSED        MAKELONG(0, TBSTATE_PRESSED)
-#define TBBS_DISABLED       MAKELONG(0, TBSTATE_ENABLED)
-#define TBBS_INDETERMINATE  MAKELONG(0, TBSTATE_INDETERMINATE)
-#define TBBS_HIDDEN         MAKELONG(0, TBSTATE_HIDDEN)
-#define TBBS_WRAPPED        MAKELONG(0, TBSTATE_WRAP)
+// word, its state in the high word.
+#define BARBTN_BUTTON       MAKELONG(TBSTYLE_BUTTON, 0)
+#define BARBTN_SEPARATOR    MAKELONG(TBSTYLE_SEP, 0)
+#define BARBTN_DROPDOWN     MAKELONG(TBSTYLE_DROPDOWN, 0)
 
-// Status bar pane styles.
-#define SBPS_NORMAL     0x0000
-#define SBPS_NOBORDERS  SBT_NOBORDERS
-#define SBPS_POPOUT     SBT_POPOUT
-#define SBPS_OWNERDRAW  SBT_OWNERDRAW
-#define SBPS_DISABLED   0x04000000
-#define SBPS_STRETCH    0x08000000
+// Status bar pane styles: the control's drawing styles, and two of the library's
+// own above them.
+#define PANE_NORMAL      0x0000
+#define PANE_NO_BORDERS  SBT_NOBORDERS
+#define PANE_POPOUT      SBT_POPOUT
+#define PANE_DISABLED    0x00010000  // keeps its text but shows none
+#define PANE_STRETCH     0x00020000  // takes the room the other panes leave
 
-// Mini frame styles (low word of the floating frame's window style).
-#define MFS_SYNCACTIVE    0x00000100L
-#define MFS_4THICKFRAME   0x00000200L  // no sizing from the corners
-#define MFS_THICKFRAME    0x00000400L
-#define MFS_MOVEFRAME     0x00000800L
-#define MFS_BLOCKSYSMENU  0x00010000L
+// Mini frame styles (low word of the floating frame's window style, clear of the
+// frame styles).
+#define MINI_SYNC_ACTIVE  0x0001L
+#define MFS_4THICKFRAME   0x0002L  // no sizing from the corners
+#define MINI_THICK_FRAME  0x0004L
+#define MINI_MOVE_FRAME   0x0008L
 
 #ifndef ID_SEPARATOR
 #define ID_SEPARATOR 0
@@ -97,10 +83,10 @@ struct DockSide {
     UINT id;
 };
 inline constexpr DockSide kDockSides[] = {
-    { CBRS_ALIGN_TOP, IDW_DOCK_TOP },
-    { CBRS_ALIGN_BOTTOM, IDW_DOCK_BOTTOM },
-    { CBRS_ALIGN_LEFT, IDW_DOCK_LEFT },
-    { CBRS_ALIGN_RIGHT, IDW_DOCK_RIGHT },
+    { BAR_ALIGN_TOP, IDW_DOCK_TOP },
+    { BAR_ALIGN_BOTTOM, IDW_DOCK_BOTTOM },
+    { BAR_ALIGN_LEFT, IDW_DOCK_LEFT },
+    { BAR_ALIGN_RIGHT, IDW_DOCK_RIGHT },
 };
 
 class CControlBar : public CWnd {
@@ -121,7 +107,7 @@ public:
 
     DWORD GetBarStyle() const { return m_dwStyle; }
     virtual void SetBarStyle(DWORD style);
-    // Allows docking on the sides in style (CBRS_ALIGN_*); any call gives the bar
+    // Allows docking on the sides in style (BAR_ALIGN_*); any call gives the bar
     // a docking context, so it can float even when it may dock nowhere.
     void EnableDocking(DWORD style);
     bool IsFloating() const;
@@ -191,10 +177,10 @@ public:
     CToolBar();
     ~CToolBar() override;
 
-    bool Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP,
+    bool Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | BAR_TOP,
                 UINT id = AFX_IDW_TOOLBAR);
     bool CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT,
-                  DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
+                  DWORD style = WS_CHILD | WS_VISIBLE | BAR_ALIGN_TOP,
                   CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR);
 
     void SetSizes(SIZE button, SIZE image);
@@ -246,7 +232,7 @@ class CStatusBar : public CControlBar {
 public:
     CStatusBar();
 
-    bool Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
+    bool Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | BAR_BOTTOM,
                 UINT id = AFX_IDW_STATUS_BAR);
     // One pane per indicator; ID_SEPARATOR makes a pane without text of its own.
     // The first pane stretches.

@@ -31,7 +31,7 @@ bool CDialogBar::Create(CWnd* parent, UINT templateId, UINT style, UINT id) {
 }
 
 bool CDialogBar::Create(CWnd* parent, const char* templateName, UINT style, UINT id) {
-    m_dwStyle = style & CBRS_ALL;
+    m_dwStyle = style & BAR_STYLE_MASK;
     HWND hwnd = ::CreateDialogParamA(ResourceModule(), templateName, parent ? parent->m_hWnd : nullptr,
                                      DialogBarProc, reinterpret_cast<LPARAM>(this));
     if (hwnd == nullptr) return false;
@@ -78,9 +78,9 @@ void CDialogBar::OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) {
         state.m_pOther = CWnd::FromHandle(child);
         // The bar's own update handlers come first; a command the bar handles
         // itself counts as handled.
-        if (OnCmdMsg(state.m_nID, CN_UPDATE_COMMAND_UI, &state, nullptr)) continue;
+        if (OnCmdMsg(state.m_nID, ROUTE_UPDATE_UI, &state, nullptr)) continue;
         CommandHandlerInfo info{};
-        bool ownHandler = OnCmdMsg(state.m_nID, CN_COMMAND, nullptr, &info);
+        bool ownHandler = OnCmdMsg(state.m_nID, ROUTE_COMMAND, nullptr, &info);
         state.DoUpdate(target, disableIfNoHandler && !ownHandler);
     }
 }

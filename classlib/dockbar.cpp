@@ -13,8 +13,8 @@ CDockBar::CDockBar(bool floating) : m_bFloating(floating) {
 }
 
 bool CDockBar::Create(CWnd* parent, DWORD style, UINT id) {
-    m_dwStyle = style & CBRS_ALL;
-    DWORD windowStyle = (style & ~CBRS_ALL) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    m_dwStyle = style & BAR_STYLE_MASK;
+    DWORD windowStyle = (style & ~BAR_STYLE_MASK) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (!CWnd::CreateEx(0, ChildWindowClass(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {
         return false;
     }
@@ -30,7 +30,7 @@ void CDockBar::DockControlBar(CControlBar* bar, const RECT* rect) {
     // The row whose band holds the rectangle's leading edge takes the bar.
     size_t insertAt = m_arrBars.size();
     if (rect && !m_bFloating) {
-        bool horz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+        bool horz = (m_dwStyle & BAR_HORIZONTAL) != 0;
         CRect target(rect);
         ScreenToClient(&target);
         int probe = horz ? target.top : target.left;
@@ -63,9 +63,9 @@ void CDockBar::DockControlBar(CControlBar* bar, const RECT* rect) {
     if (bar->m_pOwner == nullptr) bar->m_pOwner = m_pOwner;
     bar->m_pDockBar = this;
     if (m_pDockSite) bar->m_pDockSite = m_pDockSite;
-    DWORD style = bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING);
-    if (m_bFloating) style |= CBRS_FLOATING | (bar->m_dwStyle & CBRS_ALIGN_ANY ? bar->m_dwStyle & CBRS_ALIGN_ANY : CBRS_ALIGN_TOP);
-    else style |= m_dwStyle & CBRS_ALIGN_ANY;
+    DWORD style = bar->m_dwStyle & ~(BAR_ALIGN_ANY | BAR_FLOATING);
+    if (m_bFloating) style |= BAR_FLOATING | (bar->m_dwStyle & BAR_ALIGN_ANY ? bar->m_dwStyle & BAR_ALIGN_ANY : BAR_ALIGN_TOP);
+    else style |= m_dwStyle & BAR_ALIGN_ANY;
     bar->SetBarStyle(style);
 }
 
@@ -120,7 +120,7 @@ CSize CDockBar::CalcFixedLayout(bool stretch, bool horz) {
             continue;
         }
         if (!bar->IsVisible()) continue;
-        DWORD mode = horz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+        DWORD mode = horz ? (LM_HORZ | LM_DOCKED_HORZ) : LM_DOCKED_VERT;
         CSize size = bar->CalcDynamicLayout(-1, mode);
         CRect place = horz ? CRect(CPoint(along, across), size) : CRect(CPoint(across, along), size);
         CRect now;

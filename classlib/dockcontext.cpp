@@ -9,7 +9,7 @@ constexpr int kDockReach = 16;
 
 CSize FloatingFrameBorders(DWORD barStyle) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    if (barStyle & CBRS_SIZE_DYNAMIC) style |= WS_THICKFRAME;
+    if (barStyle & BAR_SIZE_VARIABLE) style |= WS_THICKFRAME;
     CRect r(0, 0, 0, 0);
     ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_TOOLWINDOW);
     return r.Size();
@@ -17,7 +17,7 @@ CSize FloatingFrameBorders(DWORD barStyle) {
 
 CRect FrameAround(const CRect& bar, DWORD barStyle) {
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    if (barStyle & CBRS_SIZE_DYNAMIC) style |= WS_THICKFRAME;
+    if (barStyle & BAR_SIZE_VARIABLE) style |= WS_THICKFRAME;
     CRect r(0, 0, bar.Width(), bar.Height());
     ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_TOOLWINDOW);
     r.OffsetRect(bar.left, bar.top);
@@ -62,8 +62,8 @@ void CDockContext::DrawFocusRect(bool remove) {
     CRect rect;
     if (!remove) {
         if (m_bDragging) {
-            bool horz = m_dwOverDockStyle ? (m_dwOverDockStyle & CBRS_ORIENT_HORZ) != 0
-                                          : ((m_dwStyle & CBRS_ORIENT_HORZ) != 0) != m_bFlip;
+            bool horz = m_dwOverDockStyle ? (m_dwOverDockStyle & BAR_HORIZONTAL) != 0
+                                          : ((m_dwStyle & BAR_HORIZONTAL) != 0) != m_bFlip;
             rect = m_dwOverDockStyle ? (horz ? m_rectDragHorz : m_rectDragVert)
                                      : (horz ? m_rectFrameDragHorz : m_rectFrameDragVert);
         } else {
@@ -86,9 +86,9 @@ UINT CDockContext::CanDock(const CRect& rect, DWORD dockStyle) const {
         CRect area;
         dockBar->GetWindowRect(&area);
         switch (side.align) {
-        case CBRS_ALIGN_TOP: area.bottom += kDockReach; break;
-        case CBRS_ALIGN_BOTTOM: area.top -= kDockReach; break;
-        case CBRS_ALIGN_LEFT: area.right += kDockReach; break;
+        case BAR_ALIGN_TOP: area.bottom += kDockReach; break;
+        case BAR_ALIGN_BOTTOM: area.top -= kDockReach; break;
+        case BAR_ALIGN_LEFT: area.right += kDockReach; break;
         default: area.left -= kDockReach; break;
         }
         CRect overlap;
@@ -103,9 +103,9 @@ void CDockContext::StartDrag(CPoint point) {
     CRect rect;
     m_pBar->GetWindowRect(&rect);
     m_ptLast = point;
-    bool dynamic = (m_dwStyle & CBRS_SIZE_DYNAMIC) != 0;
-    CSize horz = m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK);
-    CSize vert = m_pBar->CalcDynamicLayout(-1, LM_VERTDOCK);
+    bool dynamic = (m_dwStyle & BAR_SIZE_VARIABLE) != 0;
+    CSize horz = m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_DOCKED_HORZ);
+    CSize vert = m_pBar->CalcDynamicLayout(-1, LM_DOCKED_VERT);
     m_rectDragHorz = CRect(rect.TopLeft(), horz);
     m_rectDragVert = CRect(rect.TopLeft(), vert);
     CSize floatHorz = dynamic ? m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH)
@@ -115,7 +115,7 @@ void CDockContext::StartDrag(CPoint point) {
     m_rectFrameDragVert = FrameAround(CRect(rect.TopLeft(), floatVert), m_dwStyle);
     // The layouts above changed the bar's wrapping: put back the current one.
     if (m_pBar->IsFloating()) m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
-    else m_pBar->CalcDynamicLayout(-1, (m_dwStyle & CBRS_ORIENT_HORZ) ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+    else m_pBar->CalcDynamicLayout(-1, (m_dwStyle & BAR_HORIZONTAL) ? (LM_HORZ | LM_DOCKED_HORZ) : LM_DOCKED_VERT);
     Track();
 }
 
@@ -128,8 +128,8 @@ void CDockContext::Move(CPoint point) {
     m_ptLast = point;
     m_dwOverDockStyle = 0;
     if (!m_bForceFrame) {
-        UINT id = CanDock(m_rectDragHorz, m_dwDockStyle & CBRS_ORIENT_HORZ);
-        if (id == 0) id = CanDock(m_rectDragVert, m_dwDockStyle & CBRS_ORIENT_VERT);
+        UINT id = CanDock(m_rectDragHorz, m_dwDockStyle & BAR_HORIZONTAL);
+        if (id == 0) id = CanDock(m_rectDragVert, m_dwDockStyle & BAR_VERTICAL);
         for (const DockSide& side : kDockSides) {
             if (side.id == id) m_dwOverDockStyle = side.align;
         }
@@ -152,16 +152,16 @@ void CDockContext::EndDrag() {
         for (const DockSide& side : kDockSides) {
             if (side.align == m_dwOverDockStyle) id = side.id;
         }
-        const CRect& rect = (m_dwOverDockStyle & CBRS_ORIENT_HORZ) ? m_rectDragHorz : m_rectDragVert;
+        const CRect& rect = (m_dwOverDockStyle & BAR_HORIZONTAL) ? m_rectDragHorz : m_rectDragVert;
         m_uMRUDockID = id;
         m_rectMRUDockPos = rect;
         m_pDockSite->DockControlBar(m_pBar, id, &rect);
     } else {
-        bool horz = ((m_dwStyle & CBRS_ORIENT_HORZ) != 0) != m_bFlip;
-        if ((m_dwStyle & CBRS_ALIGN_ANY) == 0) horz = true;
+        bool horz = ((m_dwStyle & BAR_HORIZONTAL) != 0) != m_bFlip;
+        if ((m_dwStyle & BAR_ALIGN_ANY) == 0) horz = true;
         const CRect& rect = horz ? m_rectFrameDragHorz : m_rectFrameDragVert;
         m_ptMRUFloatPos = rect.TopLeft();
-        m_pDockSite->FloatControlBar(m_pBar, rect.TopLeft(), horz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT);
+        m_pDockSite->FloatControlBar(m_pBar, rect.TopLeft(), horz ? BAR_ALIGN_TOP : BAR_ALIGN_LEFT);
     }
 }
 
@@ -214,7 +214,7 @@ void CDockContext::EndResize() {
     const CRect& actual = m_rectActualSize;
     bool byHeight = m_nHitTest == HTTOP || m_nHitTest == HTBOTTOM;
     m_pBar->CalcDynamicLayout(byHeight ? actual.Height() : actual.Width(),
-                              LM_HORZ | LM_COMMIT | (byHeight ? LM_LENGTHY : 0));
+                              LM_HORZ | LM_REMEMBER | (byHeight ? LM_LENGTHY : 0));
     CFrameWnd* frame = m_pBar->GetParentFrame();
     if (frame && m_pBar->IsFloating()) {
         frame->SetWindowPos(nullptr, m_rectActualFrameSize.left, m_rectActualFrameSize.top, 0, 0,
@@ -236,7 +236,7 @@ void CDockContext::ToggleDocking() {
         CPoint where = m_ptMRUFloatPos.x >= 0 ? m_ptMRUFloatPos : rect.TopLeft();
         if (m_pBar->m_pDockBar) m_uMRUDockID = static_cast<UINT>(m_pBar->m_pDockBar->GetDlgCtrlID());
         m_rectMRUDockPos = rect;
-        m_pDockSite->FloatControlBar(m_pBar, where, CBRS_ALIGN_TOP);
+        m_pDockSite->FloatControlBar(m_pBar, where, BAR_ALIGN_TOP);
     }
 }
 

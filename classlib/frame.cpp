@@ -162,12 +162,12 @@ void CFrameWnd::OnSize(UINT type, int, int) {
 }
 
 void CFrameWnd::RecalcLayout(bool) {
-    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, nullptr, nullptr, true);
-    m_nIdleFlags &= ~idleLayout;
+    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, layoutAddInset, nullptr, nullptr, true);
+    m_nIdleFlags &= ~pendingLayout;
 }
 
 void CFrameWnd::DelayRecalcLayout(bool) {
-    m_nIdleFlags |= idleLayout;
+    m_nIdleFlags |= pendingLayout;
 }
 
 void CFrameWnd::OnSetFocus(CWnd* old) {
@@ -329,8 +329,8 @@ void CFrameWnd::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
         m_nIDTracking = IDS_LIB_READY;
     } else if (flags & (MF_SEPARATOR | MF_POPUP)) {
         m_nIDTracking = 0;
-    } else if (item >= 0xF000 && item < 0xF1F0) {
-        m_nIDTracking = 0;
+    } else if (item >= SC_SIZE && item < IDM_WINDOW_LIST_FIRST) {
+        m_nIDTracking = 0;  // system menu commands have no prompt
     } else {
         m_nIDTracking = item;
     }
@@ -365,7 +365,7 @@ void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
             state.m_pSubMenu = sub;
             state.DoUpdate(this, false);
         } else {
-            state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+            state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < SC_SIZE);
         }
         // An update handler may have added or removed items.
         UINT count = popup->GetMenuItemCount();
@@ -381,12 +381,12 @@ void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
     if (!IsWindowVisible() && !(GetStyle() & WS_CHILD)) return 0;
-    if (m_nIdleFlags & idleTitle) {
-        m_nIdleFlags &= ~idleTitle;
+    if (m_nIdleFlags & pendingTitle) {
+        m_nIdleFlags &= ~pendingTitle;
         OnUpdateFrameTitle(true);
     }
-    if (m_nIdleFlags & idleLayout) RecalcLayout(m_nIdleFlags & idleNotify);
-    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    if (m_nIdleFlags & pendingLayout) RecalcLayout(m_nIdleFlags & pendingNotify);
+    m_nIdleFlags &= ~(pendingLayout | pendingNotify);
     return 0;
 }
 

@@ -36,7 +36,7 @@ public:
     UINT m_nIDTracking = 0;           // the command whose prompt the status bar shows
     UINT m_nIDLastMessage = 0;
 
-    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    enum PendingIdleWork { pendingTitle = 0x1, pendingLayout = 0x2, pendingNotify = 0x4 };
     UINT m_nIdleFlags = 0;
 
     virtual bool LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
@@ -80,7 +80,7 @@ public:
     void UpdateFrameTitleForDocument(const char* docName);
     void SetTitle(const char* title) { m_strTitle = title; }
     CString GetTitle() const { return m_strTitle; }
-    void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
+    void DelayUpdateFrameTitle() { m_nIdleFlags |= pendingTitle; }
     void DelayRecalcLayout(bool notify = true);
     // Modal state: the frame's owned pop-ups are disabled while a modal window runs.
     void BeginModalState();
@@ -89,12 +89,12 @@ public:
 
     // Control bars and docking: the bar classes keep their frame-side state and
     // operations here.
-    // Makes the dock bars of the sides in style (CBRS_ALIGN_*).
+    // Makes the dock bars of the sides in style (BAR_ALIGN_*).
     void EnableDocking(DWORD dockStyle);
     // Docks the bar on the given dock bar, or on the first side it may dock on.
     void DockControlBar(CControlBar* bar, UINT dockBarId = 0, const RECT* rect = nullptr);
-    // Floats the bar in a mini frame at point (screen); style CBRS_ALIGN_TOP (0: top)
-    // lays it out in rows, CBRS_ALIGN_LEFT upright.
+    // Floats the bar in a mini frame at point (screen); style BAR_ALIGN_TOP (0: top)
+    // lays it out in rows, BAR_ALIGN_LEFT upright.
     void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = 0);
     // Shows or hides the bar, and a floating bar's frame with it.
     void ShowControlBar(CControlBar* bar, bool show, bool delay);

@@ -85,7 +85,7 @@ void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, const RECT* rec
 void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style) {
     bar->m_pDockSite = this;
     if (bar->m_pDockContext) bar->m_pDockContext->m_pDockSite = this;
-    DWORD align = (style & CBRS_ALIGN_ANY) ? (style & CBRS_ALIGN_ANY) : CBRS_ALIGN_TOP;
+    DWORD align = (style & BAR_ALIGN_ANY) ? (style & BAR_ALIGN_ANY) : BAR_ALIGN_TOP;
     CMiniDockFrameWnd* frame = FloatingFrameOf(bar);
     if (frame == nullptr) {
         frame = new CMiniDockFrameWnd;
@@ -94,11 +94,11 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style) {
             return;
         }
         bool wasDocked = bar->m_pDockBar != nullptr;
-        bar->SetBarStyle((bar->m_dwStyle & ~CBRS_ALIGN_ANY) | align);
+        bar->SetBarStyle((bar->m_dwStyle & ~BAR_ALIGN_ANY) | align);
         frame->m_wndDockBar.DockControlBar(bar);
         if (wasDocked) RecalcLayout();
     } else {
-        bar->SetBarStyle((bar->m_dwStyle & ~CBRS_ALIGN_ANY) | align | CBRS_FLOATING);
+        bar->SetBarStyle((bar->m_dwStyle & ~BAR_ALIGN_ANY) | align | BAR_FLOATING);
     }
     frame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     frame->RecalcLayout();

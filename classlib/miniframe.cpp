@@ -23,8 +23,7 @@ bool CMiniFrameWnd::CreateEx(DWORD exStyle, const char* className, const char* w
                              const RECT& rect, CWnd* parent, UINT) {
     // The mini frame styles share the low word with the class styles of a top-level
     // window, which Windows leaves alone; the sizing border is Windows' own.
-    if (style & MFS_THICKFRAME) style |= WS_THICKFRAME;
-    style &= ~MFS_BLOCKSYSMENU;
+    if (style & MINI_THICK_FRAME) style |= WS_THICKFRAME;
     return Create(className, windowName, style, rect, parent, nullptr, exStyle | WS_EX_TOOLWINDOW);
 }
 
@@ -32,7 +31,7 @@ LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point) {
     LRESULT hit = Default();
     DWORD style = GetStyle();
     if (!IsSizingCode(static_cast<UINT>(hit))) return hit;
-    if (!(style & MFS_THICKFRAME)) return HTBORDER;
+    if (!(style & MINI_THICK_FRAME)) return HTBORDER;
     if (style & MFS_4THICKFRAME) {
         // No sizing from the corners: they size the side they lie on.
         switch (hit) {
@@ -59,10 +58,10 @@ END_MESSAGE_MAP()
 CMiniDockFrameWnd::CMiniDockFrameWnd() = default;
 
 bool CMiniDockFrameWnd::Create(CWnd* parent, DWORD barStyle) {
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_MOVEFRAME | MFS_SYNCACTIVE | MFS_4THICKFRAME;
-    if (barStyle & CBRS_SIZE_DYNAMIC) style |= MFS_THICKFRAME;
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MINI_MOVE_FRAME | MINI_SYNC_ACTIVE | MFS_4THICKFRAME;
+    if (barStyle & BAR_SIZE_VARIABLE) style |= MINI_THICK_FRAME;
     if (!CreateEx(0, nullptr, "", style, CRect(0, 0, 40, 40), parent)) return false;
-    if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, IDW_DOCK_FLOATING)) {
+    if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | BAR_ALIGN_TOP, IDW_DOCK_FLOATING)) {
         DestroyWindow();
         return false;
     }
@@ -82,8 +81,8 @@ void CMiniDockFrameWnd::RecalcLayout(bool) {
         m_bInRecalcLayout = false;
         return;
     }
-    bool horz = (bar->m_dwStyle & CBRS_ORIENT_HORZ) != 0 || (bar->m_dwStyle & CBRS_ALIGN_ANY) == 0;
-    CSize size = (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)
+    bool horz = (bar->m_dwStyle & BAR_HORIZONTAL) != 0 || (bar->m_dwStyle & BAR_ALIGN_ANY) == 0;
+    CSize size = (bar->m_dwStyle & BAR_SIZE_VARIABLE)
         ? bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH)
         : bar->CalcDynamicLayout(-1, horz ? LM_HORZ : 0);
     size.cx = std::max<LONG>(size.cx, 0);
@@ -110,7 +109,7 @@ void CMiniDockFrameWnd::RecalcLayout(bool) {
 void CMiniDockFrameWnd::OnNcLButtonDown(UINT hitTest, CPoint point) {
     CControlBar* bar = GetBar();
     if (bar && bar->m_pDockContext) {
-        if (IsSizingCode(hitTest) && (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)) {
+        if (IsSizingCode(hitTest) && (bar->m_dwStyle & BAR_SIZE_VARIABLE)) {
             bar->m_pDockContext->StartResize(static_cast<int>(hitTest), point);
             return;
         }

@@ -38,7 +38,7 @@ const MsgMapEntry* CCmdTarget::FindMessageEntry(UINT message) const {
 bool CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* handlerInfo) {
     UINT message = WM_COMMAND;
     int entryCode = code;
-    if (code != CN_UPDATE_COMMAND_UI && HIWORD(static_cast<UINT>(code)) == WM_NOTIFY) {
+    if (code != ROUTE_UPDATE_UI && HIWORD(static_cast<UINT>(code)) == WM_NOTIFY) {
         message = WM_NOTIFY;
         entryCode = static_cast<short>(LOWORD(static_cast<UINT>(code)));
     }
@@ -55,7 +55,7 @@ bool CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerInfo* ha
             }
             MsgCall call{ message, 0, 0, 0, id, code, extra };
             bool taken = e->thunk(this, call);
-            if (code == CN_UPDATE_COMMAND_UI && taken) {
+            if (code == ROUTE_UPDATE_UI && taken) {
                 CCmdUI* ui = static_cast<CCmdUI*>(extra);
                 if (ui->m_bContinueRouting) {
                     ui->m_bContinueRouting = false;
@@ -113,10 +113,10 @@ void CCmdUI::SetText(const char* text) {
 bool CCmdUI::DoUpdate(CCmdTarget* target, bool disableIfNoHandler) {
     if (m_nID == 0 || LOWORD(m_nID) == 0xFFFF) return true;
     m_bEnableChanged = false;
-    bool handled = target->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, nullptr);
+    bool handled = target->OnCmdMsg(m_nID, ROUTE_UPDATE_UI, this, nullptr);
     if (!handled && disableIfNoHandler && !m_bEnableChanged) {
         CommandHandlerInfo info{ nullptr };
-        Enable(target->OnCmdMsg(m_nID, CN_COMMAND, this, &info));
+        Enable(target->OnCmdMsg(m_nID, ROUTE_COMMAND, this, &info));
     }
     return handled;
 }

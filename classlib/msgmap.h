@@ -12,10 +12,10 @@
 #include "classlib/str.h"
 
 // Codes of OnCmdMsg besides control notification codes.
-#define CN_COMMAND            0
-#define CN_UPDATE_COMMAND_UI  (-1)
+#define ROUTE_COMMAND            0
+#define ROUTE_UPDATE_UI          (-1)
 // A WM_NOTIFY notification travels as OnCmdMsg code MAKELONG(code, WM_NOTIFY).
-#define CN_NOTIFY_CODE(code)  static_cast<int>(MAKELONG(static_cast<WORD>(code), WM_NOTIFY))
+#define ROUTE_NOTIFY_CODE(code)  static_cast<int>(MAKELONG(static_cast<WORD>(code), WM_NOTIFY))
 
 // One dispatched message, or one command on its way through the targets.
 struct MsgCall {
@@ -34,7 +34,7 @@ typedef bool (*MsgThunk)(CCmdTarget* target, MsgCall& call);
 
 struct MsgMapEntry {
     UINT message;            // WM_COMMAND / WM_NOTIFY for commands and notifications
-    int code;                // CN_COMMAND, CN_UPDATE_COMMAND_UI or a notification code
+    int code;                // ROUTE_COMMAND, ROUTE_UPDATE_UI or a notification code
     UINT id;                 // first identifier of the range
     UINT lastId;             // last identifier of the range
     const UINT* registered;  // a registered message: where its number is kept
@@ -128,20 +128,20 @@ protected: \
 
 // Commands, command ranges and command-UI.
 #define ON_COMMAND(nID, fn) \
-    { WM_COMMAND, CN_COMMAND, (nID), (nID), nullptr, MAP_THUNK(MAP_TARGET->fn()) },
+    { WM_COMMAND, ROUTE_COMMAND, (nID), (nID), nullptr, MAP_THUNK(MAP_TARGET->fn()) },
 #define ON_COMMAND_EX(nID, fn) \
-    { WM_COMMAND, CN_COMMAND, (nID), (nID), nullptr, \
+    { WM_COMMAND, ROUTE_COMMAND, (nID), (nID), nullptr, \
       [](CCmdTarget* t, MsgCall& c) -> bool { return MAP_TARGET->fn(c.id); } },
 #define ON_COMMAND_EX_RANGE(nID, nIDLast, fn) \
-    { WM_COMMAND, CN_COMMAND, (nID), (nIDLast), nullptr, \
+    { WM_COMMAND, ROUTE_COMMAND, (nID), (nIDLast), nullptr, \
       [](CCmdTarget* t, MsgCall& c) -> bool { return MAP_TARGET->fn(c.id); } },
 #define ON_COMMAND_RANGE(nID, nIDLast, fn) \
-    { WM_COMMAND, CN_COMMAND, (nID), (nIDLast), nullptr, MAP_THUNK(MAP_TARGET->fn(c.id)) },
+    { WM_COMMAND, ROUTE_COMMAND, (nID), (nIDLast), nullptr, MAP_THUNK(MAP_TARGET->fn(c.id)) },
 #define ON_UPDATE_COMMAND_UI(nID, fn) \
-    { WM_COMMAND, CN_UPDATE_COMMAND_UI, (nID), (nID), nullptr, \
+    { WM_COMMAND, ROUTE_UPDATE_UI, (nID), (nID), nullptr, \
       MAP_THUNK(MAP_TARGET->fn(static_cast<CCmdUI*>(c.extra))) },
 #define ON_UPDATE_COMMAND_UI_RANGE(nID, nIDLast, fn) \
-    { WM_COMMAND, CN_UPDATE_COMMAND_UI, (nID), (nIDLast), nullptr, \
+    { WM_COMMAND, ROUTE_UPDATE_UI, (nID), (nIDLast), nullptr, \
       MAP_THUNK(MAP_TARGET->fn(static_cast<CCmdUI*>(c.extra))) },
 // Control notifications that come as WM_COMMAND: void fn().
 #define ON_CONTROL(code, nID, fn) \

@@ -10,7 +10,7 @@
 bool CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
     switch (info.m_nShellCommand) {
     case CCommandLineInfo::FileNew:
-        if (!OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr)) OnFileNew();
+        if (!OnCmdMsg(ID_FILE_NEW, ROUTE_COMMAND, nullptr, nullptr)) OnFileNew();
         return m_pMainWnd != nullptr;
     case CCommandLineInfo::FileOpen:
         return OpenDocumentFile(info.m_strFileName) != nullptr;

@@ -61,7 +61,7 @@ bool CSplitterWnd::Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, 
     m_pColInfo.assign(static_cast<size_t>(maxCols), CRowColInfo{static_cast<int>(sizeMin.cx), -1, 0});
     m_bHasHScroll = (style & WS_HSCROLL) != 0;
     m_bHasVScroll = (style & WS_VSCROLL) != 0;
-    m_bDynamic = (style & SPLS_DYNAMIC_SPLIT) != 0;
+    m_bDynamic = (style & SPLITTER_DYNAMIC) != 0;
     // The splitter keeps the scroll bars for its panes: it has none of its own.
     DWORD windowStyle = style & ~(WS_HSCROLL | WS_VSCROLL);
     if (!CWnd::CreateEx(0, ChildWindowClass(), nullptr, windowStyle, CRect(0, 0, 0, 0), parent, id)) {
@@ -292,9 +292,9 @@ void CSplitterWnd::RecalcLayout() {
 
 void CSplitterWnd::GetHitRect(int ht, CRect& rect) {
     CRect inside = InsideRect();
-    if (ht == hSplitterBox) {
+    if (ht == hitSplitBox) {
         rect.SetRect(0, inside.bottom, m_cxSplitterGap, inside.bottom + ::GetSystemMetrics(SM_CYHSCROLL));
-    } else if (ht == hSplitterBar1) {
+    } else if (ht == hitColumnBarFirst) {
         int left = m_pColInfo[0].nCurSize;
         rect.SetRect(left, inside.top, left + m_cxSplitter, inside.bottom);
     } else {
@@ -306,24 +306,24 @@ int CSplitterWnd::HitTest(CPoint point) const {
     auto* self = const_cast<CSplitterWnd*>(this);
     CRect rect;
     if (m_bDynamic && m_bHasHScroll && m_nCols < m_nMaxCols) {
-        self->GetHitRect(hSplitterBox, rect);
-        if (rect.PtInRect(point)) return hSplitterBox;
+        self->GetHitRect(hitSplitBox, rect);
+        if (rect.PtInRect(point)) return hitSplitBox;
     }
     if (m_nCols > 1) {
-        self->GetHitRect(hSplitterBar1, rect);
-        if (rect.PtInRect(point)) return hSplitterBar1;
+        self->GetHitRect(hitColumnBarFirst, rect);
+        if (rect.PtInRect(point)) return hitColumnBarFirst;
     }
-    return noHit;
+    return hitNothing;
 }
 
-void CSplitterWnd::OnDrawSplitter(CDC* dc, ESplitType type, const CRect& rect) {
+void CSplitterWnd::OnDrawSplitter(CDC* dc, SplitterPart type, const CRect& rect) {
     if (dc == nullptr) {
         InvalidateRect(&rect);
         return;
     }
     HDC hdc = dc->GetSafeHdc();
     ::FillRect(hdc, &rect, ::GetSysColorBrush(COLOR_BTNFACE));
-    if (type == splitBox || type == splitBar) {
+    if (type == partSplitBox || type == partSplitBar) {
         // A raised edge.
         CRect edge = rect;
         ::DrawEdge(hdc, &edge, EDGE_RAISED, BF_RECT);
@@ -336,12 +336,12 @@ void CSplitterWnd::OnPaint() {
     CDC* dc = CDC::FromHandle(hdc);
     CRect rect;
     if (m_bDynamic && m_bHasHScroll && m_nCols < m_nMaxCols) {
-        GetHitRect(hSplitterBox, rect);
-        OnDrawSplitter(dc, splitBox, rect);
+        GetHitRect(hitSplitBox, rect);
+        OnDrawSplitter(dc, partSplitBox, rect);
     }
     if (m_nCols > 1) {
-        GetHitRect(hSplitterBar1, rect);
-        OnDrawSplitter(dc, splitBar, rect);
+        GetHitRect(hitColumnBarFirst, rect);
+        OnDrawSplitter(dc, partSplitBar, rect);
     }
     ::EndPaint(m_hWnd, &ps);
 }
@@ -357,7 +357,7 @@ BOOL CSplitterWnd::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
         ::GetCursorPos(&point);
         ScreenToClient(&point);
         int ht = HitTest(point);
-        if (ht == hSplitterBox || (ht >= hSplitterBar1 && ht < hSplitterBar1 + 15)) {
+        if (ht == hitSplitBox || (ht >= hitColumnBarFirst && ht < hitColumnBarFirst + 15)) {
             ::SetCursor(::LoadCursorA(nullptr, IDC_SIZEWE));
             return TRUE;
         }
@@ -375,7 +375,7 @@ void CSplitterWnd::DrawTracker() {
 }
 
 void CSplitterWnd::StartTracking(int ht) {
-    if (ht != hSplitterBox && ht != hSplitterBar1) return;
+    if (ht != hitSplitBox && ht != hitColumnBarFirst) return;
     CRect inside = InsideRect();
     // Limits first: an overriding GetHitRect may narrow them.
     m_rectLimit = inside;
@@ -400,10 +400,10 @@ void CSplitterWnd::StopTracking(bool accept) {
     if (!accept) return;
     CRect inside = InsideRect();
     int x = m_rectTracker.left;
-    if (m_htTrack == hSplitterBox) {
+    if (m_htTrack == hitSplitBox) {
         // Far enough in from both ends for two panes of their minimum widths.
         if (x >= m_pColInfo[0].nMinSize && inside.right - x - m_cxSplitter >= m_pColInfo[1].nMinSize) SplitColumn(x);
-    } else if (m_htTrack == hSplitterBar1) {
+    } else if (m_htTrack == hitColumnBarFirst) {
         if (x < m_pColInfo[0].nMinSize) {
             DeleteColumn(0);
         } else if (inside.right - x - m_cxSplitter < m_pColInfo[1].nMinSize) {
@@ -418,11 +418,11 @@ void CSplitterWnd::StopTracking(bool accept) {
 void CSplitterWnd::OnLButtonDown(UINT flags, CPoint point) {
     if (m_bTracking) return;
     int ht = HitTest(point);
-    if (ht == hSplitterBox || ht == hSplitterBar1) {
+    if (ht == hitSplitBox || ht == hitColumnBarFirst) {
         StartTracking(ht);
         // A bar moves with the point where it was taken; from the split box a new
         // bar starts at the pointer.
-        m_ptTrackOffset = CPoint(ht == hSplitterBox ? 0 : point.x - m_rectTracker.left, 0);
+        m_ptTrackOffset = CPoint(ht == hitSplitBox ? 0 : point.x - m_rectTracker.left, 0);
         return;
     }
     CWnd::OnLButtonDown(flags, point);

@@ -9,22 +9,18 @@
 #include <vector>
 
 // Splitter style (low word of its window style).
-#define SPLS_DYNAMIC_SPLIT 0x0100L
+#define SPLITTER_DYNAMIC 0x0001L
 
 class CSplitterWnd : public CWnd {
     DECLARE_DYNAMIC(CSplitterWnd)
 public:
-    enum ESplitType { splitBox, splitBar, splitIntersection, splitBorder };
-    // Hit codes: the split boxes beside the scroll bars, then the bars between
-    // panes (one code per bar, counting from 1).
+    enum SplitterPart { partSplitBox, partSplitBar };
+    // Hit codes: the split box beside the horizontal scroll bar (it splits columns),
+    // then the bars between columns, one code per bar.
     enum HitTestValue {
-        noHit = 0,
-        vSplitterBox = 1,      // above the vertical scroll bar: splits rows
-        hSplitterBox = 2,      // beside the horizontal scroll bar: splits columns
-        bothSplitterBox = 3,
-        vSplitterBar1 = 101,
-        hSplitterBar1 = 201,   // the bar after the first column
-        splitterIntersection1 = 301,
+        hitNothing = 0,
+        hitSplitBox = 2,
+        hitColumnBarFirst = 0x40,  // the bar after the first column
     };
     struct CRowColInfo {
         int nMinSize;
@@ -39,7 +35,7 @@ public:
     // from the context's view class, the second from the same class when the user
     // splits. Other shapes are refused.
     bool Create(CWnd* parent, int maxRows, int maxCols, SIZE sizeMin, CCreateContext* context,
-                DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLS_DYNAMIC_SPLIT,
+                DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLITTER_DYNAMIC,
                 UINT id = AFX_IDW_PANE_FIRST);
 
     virtual bool CreateView(int row, int col, CRuntimeClass* viewClass, SIZE initSize, CCreateContext* context);
@@ -49,7 +45,7 @@ public:
     // Makes one shared scroll bar (or the size box) as a child with identifier id.
     virtual bool CreateScrollBarCtrl(DWORD style, UINT id);
     virtual void RecalcLayout();
-    virtual void OnDrawSplitter(CDC* dc, ESplitType type, const CRect& rect);
+    virtual void OnDrawSplitter(CDC* dc, SplitterPart type, const CRect& rect);
     virtual int HitTest(CPoint point) const;
     // The rectangle (client coordinates) that hit code ht covers.
     virtual void GetHitRect(int ht, CRect& rect);
@@ -111,7 +107,7 @@ protected:
     bool m_bHasVScroll = false;
     bool m_bDynamic = false;
     bool m_bTracking = false;
-    int m_htTrack = noHit;
+    int m_htTrack = hitNothing;
     CRect m_rectTracker;       // the tracking bar, client coordinates
     CRect m_rectLimit;         // where the tracking bar may go
     CPoint m_ptTrackOffset;

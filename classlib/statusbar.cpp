@@ -35,8 +35,8 @@ CStatusBar::CStatusBar() {
 
 bool CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
     ::InitCommonControls();
-    m_dwStyle = style & CBRS_ALL;
-    DWORD windowStyle = (style & ~CBRS_ALL) | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE;
+    m_dwStyle = style & BAR_STYLE_MASK;
+    DWORD windowStyle = (style & ~BAR_STYLE_MASK) | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE;
     if (!CWnd::CreateEx(0, STATUSCLASSNAMEA, nullptr, windowStyle, CRect(0, 0, 100, 20), parent, id)) {
         return false;
     }
@@ -50,14 +50,14 @@ bool CStatusBar::SetIndicators(const UINT* ids, int count) {
     if (count < 0 || count > 255) return false;
     m_panes.clear();
     for (int i = 0; i < count; ++i) {
-        Pane pane{ids ? ids[i] : ID_SEPARATOR, SBPS_NORMAL, 0, CString()};
+        Pane pane{ids ? ids[i] : ID_SEPARATOR, PANE_NORMAL, 0, CString()};
         if (pane.id != ID_SEPARATOR) {
             if (!pane.text.LoadString(pane.id)) return false;
             pane.width = TextWidth(m_hWnd, pane.text);
         }
         m_panes.push_back(pane);
     }
-    if (!m_panes.empty()) m_panes[0].style |= SBPS_NOBORDERS | SBPS_STRETCH;
+    if (!m_panes.empty()) m_panes[0].style |= PANE_NO_BORDERS | PANE_STRETCH;
     UpdateAllPanes();
     return true;
 }
@@ -120,7 +120,7 @@ void CStatusBar::SetPaneStyle(int index, UINT style) {
     if (index < 0 || index >= GetCount()) return;
     Pane& pane = m_panes[static_cast<size_t>(index)];
     if (pane.style == style) return;
-    bool relayout = (pane.style ^ style) & SBPS_STRETCH;
+    bool relayout = (pane.style ^ style) & PANE_STRETCH;
     pane.style = style;
     if (relayout) UpdateAllPanes();
     else SendPaneText(index);
@@ -130,7 +130,7 @@ void CStatusBar::SendPaneText(int index) {
     if (!m_hWnd) return;
     const Pane& pane = m_panes[static_cast<size_t>(index)];
     // A disabled pane keeps its text but shows none.
-    const char* shown = (pane.style & SBPS_DISABLED) ? "" : static_cast<const char*>(pane.text);
+    const char* shown = (pane.style & PANE_DISABLED) ? "" : static_cast<const char*>(pane.text);
     UINT drawStyle = pane.style & (SBT_NOBORDERS | SBT_POPOUT | SBT_OWNERDRAW);
     CWnd::DefWindowProc(SB_SETTEXTA, static_cast<WPARAM>(index) | drawStyle, reinterpret_cast<LPARAM>(shown));
 }
@@ -141,12 +141,12 @@ void CStatusBar::UpdateAllPanes() {
     GetClientRect(&client);
     int fixed = 0;
     for (const Pane& pane : m_panes) {
-        if (!(pane.style & SBPS_STRETCH)) fixed += pane.width + kPanePadding;
+        if (!(pane.style & PANE_STRETCH)) fixed += pane.width + kPanePadding;
     }
     std::vector<int> edges;
     int x = 0;
     for (const Pane& pane : m_panes) {
-        int width = (pane.style & SBPS_STRETCH) ? std::max(0, static_cast<int>(client.Width()) - fixed)
+        int width = (pane.style & PANE_STRETCH) ? std::max(0, static_cast<int>(client.Width()) - fixed)
                                                 : pane.width + kPanePadding;
         x += width;
         edges.push_back(x);

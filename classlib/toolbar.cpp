@@ -38,10 +38,10 @@ bool CToolBar::Create(CWnd* parent, DWORD style, UINT id) {
 bool CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, CRect borders, UINT id) {
     ::InitCommonControls();
     SetBorders(borders.left, borders.top, borders.right, borders.bottom);
-    m_dwStyle = style & CBRS_ALL;
-    DWORD windowStyle = (style & ~CBRS_ALL) | ctrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY |
+    m_dwStyle = style & BAR_STYLE_MASK;
+    DWORD windowStyle = (style & ~BAR_STYLE_MASK) | ctrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY |
                         CCS_NODIVIDER | CCS_NORESIZE;
-    if (m_dwStyle & CBRS_TOOLTIPS) windowStyle |= TBSTYLE_TOOLTIPS;
+    if (m_dwStyle & BAR_TOOLTIPS) windowStyle |= TBSTYLE_TOOLTIPS;
     if (!CWnd::CreateEx(0, TOOLBARCLASSNAME, nullptr, windowStyle, CRect(0, 0, 100, 100), parent, id)) {
         return false;
     }
@@ -268,16 +268,16 @@ CSize CToolBar::WrapLayout(int width, bool commit) {
 
 CSize CToolBar::LayoutFor(int length, DWORD mode) {
     CSize borders(0, 0);
-    if (m_dwStyle & CBRS_BORDER_LEFT) borders.cx += 2;
-    if (m_dwStyle & CBRS_BORDER_RIGHT) borders.cx += 2;
-    if (m_dwStyle & CBRS_BORDER_TOP) borders.cy += 2;
-    if (m_dwStyle & CBRS_BORDER_BOTTOM) borders.cy += 2;
+    if (m_dwStyle & BAR_BORDER_LEFT) borders.cx += 2;
+    if (m_dwStyle & BAR_BORDER_RIGHT) borders.cx += 2;
+    if (m_dwStyle & BAR_BORDER_TOP) borders.cy += 2;
+    if (m_dwStyle & BAR_BORDER_BOTTOM) borders.cy += 2;
     bool commit = true;
     CSize size;
-    if (mode & LM_VERTDOCK) {
+    if (mode & LM_DOCKED_VERT) {
         // Docked upright: one button per row.
         size = WrapLayout(0, commit);
-    } else if (mode & LM_HORZDOCK) {
+    } else if (mode & LM_DOCKED_HORZ) {
         size = WrapLayout(32767, commit);
     } else if (mode & LM_MRUWIDTH) {
         size = WrapLayout(m_nMRUWidth - m_cxLeftBorder - m_cxRightBorder, commit);
@@ -297,17 +297,17 @@ CSize CToolBar::LayoutFor(int length, DWORD mode) {
             width = next;
         }
         size = WrapLayout(bestWidth, commit);
-    } else if (mode & LM_STRETCH) {
+    } else if (mode & LM_FULL_LENGTH) {
         size = WrapLayout(32767, commit);
     } else {
         size = WrapLayout(std::max(0, length - static_cast<int>(m_cxLeftBorder + m_cxRightBorder + borders.cx)), commit);
     }
-    if (mode & LM_COMMIT) m_nMRUWidth = size.cx;
+    if (mode & LM_REMEMBER) m_nMRUWidth = size.cx;
     return CSize(size.cx + borders.cx, size.cy + borders.cy);
 }
 
 CSize CToolBar::CalcFixedLayout(bool stretch, bool horz) {
-    CSize size = LayoutFor(-1, horz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+    CSize size = LayoutFor(-1, horz ? (LM_HORZ | LM_DOCKED_HORZ) : LM_DOCKED_VERT);
     if (stretch) {
         if (horz) size.cx = 32767;
         else size.cy = 32767;
@@ -316,12 +316,12 @@ CSize CToolBar::CalcFixedLayout(bool stretch, bool horz) {
 }
 
 CSize CToolBar::CalcDynamicLayout(int length, DWORD mode) {
-    if ((mode & (LM_HORZDOCK | LM_VERTDOCK)) && !(m_dwStyle & CBRS_SIZE_DYNAMIC)) {
-        return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+    if ((mode & (LM_DOCKED_HORZ | LM_DOCKED_VERT)) && !(m_dwStyle & BAR_SIZE_VARIABLE)) {
+        return CalcFixedLayout((mode & LM_FULL_LENGTH) != 0, (mode & LM_HORZ) != 0);
     }
-    if (!(m_dwStyle & CBRS_SIZE_DYNAMIC) && !(mode & (LM_HORZDOCK | LM_VERTDOCK))) {
+    if (!(m_dwStyle & BAR_SIZE_VARIABLE) && !(mode & (LM_DOCKED_HORZ | LM_DOCKED_VERT))) {
         // A fixed bar floats in one row, or one column when upright.
-        return LayoutFor(-1, (mode & LM_HORZ) ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+        return LayoutFor(-1, (mode & LM_HORZ) ? (LM_HORZ | LM_DOCKED_HORZ) : LM_DOCKED_VERT);
     }
     return LayoutFor(length, mode);
 }

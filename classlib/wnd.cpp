@@ -363,10 +363,10 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
         if (code == 1) {
             TestCmdUI state;
             state.m_nID = id;
-            OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr);
+            OnCmdMsg(id, ROUTE_UPDATE_UI, &state, nullptr);
             if (!state.enabled) return true;
         }
-        code = CN_COMMAND;
+        code = ROUTE_COMMAND;
     } else {
         if (ReflectLastMsg(control)) return true;
     }
@@ -377,7 +377,7 @@ bool CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
     auto* nm = reinterpret_cast<NMHDR*>(lParam);
     if (nm->hwndFrom && ReflectLastMsg(nm->hwndFrom, result)) return true;
     NotifyParams notify{ result, nm };
-    return OnCmdMsg(static_cast<UINT>(nm->idFrom), CN_NOTIFY_CODE(nm->code), &notify, nullptr);
+    return OnCmdMsg(static_cast<UINT>(nm->idFrom), ROUTE_NOTIFY_CODE(nm->code), &notify, nullptr);
 }
 
 bool CWnd::ReflectLastMsg(HWND child, LRESULT* result) {
@@ -425,9 +425,9 @@ int CWnd::OnToolHitTest(CPoint, TOOLINFO*) const { return -1; }
 int CWnd::RunModalLoop(DWORD flags) {
     bool idle = true;
     LONG idleCount = 0;
-    bool showIdle = (flags & MLF_SHOWONIDLE) && !(GetStyle() & WS_VISIBLE);
+    bool showIdle = (flags & MODAL_SHOW_WHEN_IDLE) && !(GetStyle() & WS_VISIBLE);
     HWND parent = ::GetParent(m_hWnd);
-    m_nFlags |= WF_MODALLOOP | WF_CONTINUEMODAL;
+    m_nFlags |= WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON;
     MSG msg;
     for (;;) {
         while (idle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -436,10 +436,10 @@ int CWnd::RunModalLoop(DWORD flags) {
                 UpdateWindow();
                 showIdle = false;
             }
-            if (!(flags & MLF_NOIDLEMSG) && parent && idleCount == 0) {
+            if (!(flags & MODAL_NO_ENTER_IDLE) && parent && idleCount == 0) {
                 ::SendMessageA(parent, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(m_hWnd));
             }
-            if ((flags & MLF_NOKICKIDLE) || !SendMessage(WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++)) {
+            if ((flags & MODAL_NO_KICK_IDLE) || !SendMessage(WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++)) {
                 idle = false;
             }
             if (!ContinueModal()) goto done;
@@ -448,7 +448,7 @@ int CWnd::RunModalLoop(DWORD flags) {
             if (!PumpOneMessage()) {
                 // The quit goes on to the outer loop.
                 ::PostQuitMessage(0);
-                m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+                m_nFlags &= ~(WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON);
                 return -1;
             }
             if (!ContinueModal()) goto done;
@@ -460,16 +460,16 @@ int CWnd::RunModalLoop(DWORD flags) {
         } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 done:
-    m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
+    m_nFlags &= ~(WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON);
     return m_nModalResult;
 }
 
-bool CWnd::ContinueModal() { return (m_nFlags & WF_CONTINUEMODAL) != 0; }
+bool CWnd::ContinueModal() { return (m_nFlags & WINDOW_MODAL_GOES_ON) != 0; }
 
 void CWnd::EndModalLoop(int result) {
     m_nModalResult = result;
-    if (m_nFlags & WF_CONTINUEMODAL) {
-        m_nFlags &= ~WF_CONTINUEMODAL;
+    if (m_nFlags & WINDOW_MODAL_GOES_ON) {
+        m_nFlags &= ~WINDOW_MODAL_GOES_ON;
         PostMessage(WM_NULL);   // wakes the loop up
     }
 }
@@ -578,7 +578,7 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
     } else {
         ::GetClientRect(m_hWnd, &layout.rect);
     }
-    layout.hDWP = (flags & reposQuery) ? nullptr : ::BeginDeferWindowPos(8);
+    layout.hDWP = (flags & layoutQueryOnly) ? nullptr : ::BeginDeferWindowPos(8);
     HWND leftOver = nullptr;
     for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetNextWindow(child, GW_HWNDNEXT)) {
         UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
@@ -588,9 +588,9 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
             ::SendMessageA(child, FrameLayoutMessage, 0, reinterpret_cast<LPARAM>(&layout));
         }
     }
-    if (flags & reposQuery) {
+    if (flags & layoutQueryOnly) {
         if (rectParam) {
-            if (flags & reposExtra) {
+            if (flags & layoutAddInset) {
                 rectParam->left = layout.rect.left + rectParam->left;
                 rectParam->top = layout.rect.top + rectParam->top;
                 rectParam->right = layout.rect.right - rectParam->right;
@@ -601,9 +601,9 @@ void CWnd::RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags
         }
         return;
     }
-    if (leftOver && !(flags & reposNoPosLeftOver)) {
+    if (leftOver && !(flags & layoutNoLeftOver)) {
         RECT r = layout.rect;
-        if ((flags & reposExtra) && rectParam) {
+        if ((flags & layoutAddInset) && rectParam) {
             r.left += rectParam->left;
             r.top += rectParam->top;
             r.right -= rectParam->right;

@@ -11,20 +11,13 @@
 class CScrollBar;
 
 // Window flags of the library (CWnd::m_nFlags).
-#define WF_TOOLTIPS       0x0001
-#define WF_TEMPHIDE       0x0002
-#define WF_STAYDISABLED   0x0004
-#define WF_MODALLOOP      0x0008  // the window runs RunModalLoop
-#define WF_CONTINUEMODAL  0x0010  // ... and the loop goes on
-#define WF_OLECTLCONTAINER 0x0100
-#define WF_NOPOPMSG       0x0200
-#define WF_MODALDISABLE   0x0400
-#define WF_STAYACTIVE     0x0020
+#define WINDOW_IN_MODAL_LOOP  0x0001  // the window runs RunModalLoop
+#define WINDOW_MODAL_GOES_ON  0x0002  // ... and the loop goes on
 
 // RunModalLoop flags.
-#define MLF_NOIDLEMSG     0x0001  // no WM_ENTERIDLE to the parent
-#define MLF_NOKICKIDLE    0x0002  // no WM_KICKIDLE to the window
-#define MLF_SHOWONIDLE    0x0004  // show the window when the queue first runs empty
+#define MODAL_SHOW_WHEN_IDLE  0x0001  // show the window when the queue first runs empty
+#define MODAL_NO_ENTER_IDLE   0x0002  // no WM_ENTERIDLE to the parent
+#define MODAL_NO_KICK_IDLE    0x0004  // no WM_KICKIDLE to the window
 
 // How a parent lays out its bars (RepositionBars).
 struct SizeParentParams {
@@ -125,7 +118,9 @@ public:
     void RepositionBars(UINT idFirst, UINT idLast, UINT idLeftOver, UINT flags = 0,
                         RECT* rectParam = nullptr, const RECT* rectClient = nullptr,
                         bool stretch = true);
-    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    // layoutQueryOnly: only report the room left (in rectParam); layoutAddInset: rectParam
+    // holds an inset to take from that room; layoutNoLeftOver: leave idLeftOver where it is.
+    enum LayoutFlags { layoutQueryOnly = 0x1, layoutAddInset = 0x2, layoutNoLeftOver = 0x4 };
 
     // Styles.
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }

@@ -268,6 +268,20 @@ void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note) {
     if (bar->SendMessage(TB_ISBUTTONPRESSED, button, 0)) bar->SendMessage(TB_PRESSBUTTON, button, FALSE);
 }
 
+// The bar's own style bit: the bar counts as shown while the main window is minimised
+// or not shown yet.
+bool IsToolboxVisible() {
+    auto* frame = dynamic_cast<CMainFrame*>(CurrentMainWindow());
+    return frame && frame->IsToolboxVisible();
+}
+
+void SetToolboxHidden(bool hidden) {
+    auto* frame = dynamic_cast<CMainFrame*>(CurrentMainWindow());
+    if (!frame || !frame->m_toolbox || !frame->m_toolbox->m_hWnd) return;
+    if (frame->IsToolboxVisible() == !hidden) return;
+    frame->ShowControlBar(frame->m_toolbox, !hidden, false);
+}
+
 // The toolbox model's selection moved: the frame's current button and group variants,
 // and the group buttons' images, follow it.
 void RefreshToolboxBar() {

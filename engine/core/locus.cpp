@@ -340,6 +340,12 @@ bool LocusDrawnAsCurve(const SketchObject* locus) {
     return locus->objectClass == kClassLocus && LocusDataOf(locus)->drawOption == 0;
 }
 
+bool LocusHasMarkedEnds(const SketchObject* locus) {
+    if (locus->objectClass != kClassLocus) return false;
+    const LocusData* L = LocusDataOf(locus);
+    return L->ends != kPathClosed && (L->startKind != kLocusEndNone || L->endKind != kLocusEndNone);
+}
+
 int32_t LocusDrawLayer(const SketchObject* locus) {
     const int32_t traced = LocusDataOf(locus)->tracedClass;
     if (traced < 0 || traced >= kClassCount || traced == kClassLocus) return ObjectClassTable[kClassPoint].drawLayer;

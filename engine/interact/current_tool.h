@@ -38,7 +38,7 @@ struct BuiltInToolRecord {
     int32_t givenKind;
     int32_t intermediatePoints;
     int32_t selectAllCategory;
-    const char* selectAllText;
+    uint16_t selectAllText;  // the menu text of Select All ("Select &All Points" ...)
 };
 const BuiltInToolRecord& BuiltInTool(int32_t tool);
 
@@ -59,6 +59,8 @@ bool    SelectCustomToolSketch(Sketch* toolSketch);
 bool    StartCurrentTool();
 // Whether a run is in progress.
 bool    ToolRunActive();
+// A run is active and has not taken a click yet.
+bool    ToolRunAwaitsFirstClick();
 // 1 for the rotate arrow, 2 for the dilate arrow, else 0 (translate).
 int32_t DragModeOfTool();
 

@@ -60,7 +60,6 @@ void OpenObjectProperties(SketchObject* object);
 void RunParameterDialog(SketchObject* parameter);
 // The text-style dialog on the style; true when accepted.
 bool RunTextStyleDialog(TextStyle* style);
-void SetToolboxHidden(bool hidden);
 void ShowTextPalette(bool show);
 void ScrollSketchTo(ScreenPoint windowOrigin);
 void Beep();

@@ -5,6 +5,7 @@
 #include "engine/core/services/document_windows.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
+#include "engine/interact/current_tool.h"
 #include "engine/interact/graph_commands.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/merge_split.h"
@@ -113,7 +114,7 @@ FIG_STATE_QUERY(StopAllMenuState) {
 FIG_STATE_QUERY(ToolboxMenuState) {
     (void)item;
     (void)stateWord;
-    const bool shown = ShellStandin().toolboxVisible != 0;
+    const bool shown = IsToolboxVisible();
     SetOut(text, variant, executor, argument, shown ? kTextHideToolbox : kTextShowToolbox,
            kVariantPlain, 37, shown ? 0 : 1);
     return true;
@@ -122,10 +123,8 @@ FIG_STATE_QUERY(ToolboxMenuState) {
 FIG_STATE_QUERY(SelectAllMenuState) {
     (void)item;
     (void)stateWord;
-    const ShellStateStandin& shell = ShellStandin();
-    SetOut(text, variant, executor, argument,
-           uint16_t(shell.selectAllText ? shell.selectAllText : kTextSelectAll), kVariantPlain, 23,
-           shell.selectAllCategory ? shell.selectAllCategory : 1);
+    const BuiltInToolRecord& tool = BuiltInTool(CurrentToolId());
+    SetOut(text, variant, executor, argument, tool.selectAllText, kVariantPlain, 23, tool.selectAllCategory);
     return GetFrontSketch() != nullptr;
 }
 

@@ -486,7 +486,7 @@ void TextToolClick(ScreenPoint p, bool isDouble) {
     SketchObject* o = HitTestSketch(p, nullptr, true, &parts);
     const int32_t family = o ? ObjectClassTable[o->objectClass].textFamily : 7;
     if (!o || family == 4 || family == 7) {
-        if (isDouble) EditCaptionAt(nullptr, p);
+        if (isDouble && EditCaptionAt(nullptr, p) == kResultOK && IsCaptionEditing()) TrackEditorMouse(p, false);
         return;
     }
     if (parts & (kHitLabel | kHitAxisMark)) return;
@@ -801,6 +801,10 @@ void SketchMouseDown(uint32_t flags, ScreenPoint point) {
     if (gMouse.tracked) SketchMouseUp(flags, point);
     gMouse.tracked = true;
     ClearDoubleClickMemory();
+    // A double click counts only on the sketch and with the tool of this press; the
+    // arrows add the object they find below.
+    gMouse.doubleClick.sketch = CurrentSketch();
+    gMouse.doubleClick.tool = CurrentToolId();
     if (CheckMemoryReserve()) {
         gMouse.tracked = false;
         return;
@@ -998,6 +1002,16 @@ int32_t GetMouseState(int32_t* tracked) {
 }
 
 void SetMouseState(int32_t state) { gMouse.state = state; }
+
+void SketchMouseLeave() {
+    if (gMouse.tracked) return;
+    if (gMouse.state == kMouseToolTracking && ToolRunAwaitsFirstClick()) {
+        EndToolInProgress();
+        gMouse.lastToolPoint = kNoToolPoint;
+        gMouse.toolHold = false;
+    }
+    ResetHoverPosition();
+}
 
 void ResetHoverPosition() {
     gMouse.hoverPoint = kNoHoverPoint;

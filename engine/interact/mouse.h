@@ -66,6 +66,10 @@ void SketchMouseDown(uint32_t flags, ScreenPoint point);
 void SketchMouseHover(uint32_t flags, ScreenPoint point, int32_t unused);
 void SketchMouseUp(uint32_t flags, ScreenPoint point);
 void SketchDoubleClick(uint32_t flags, ScreenPoint point);
+// The pointer left the sketch's window with no button held: a construction tool's run
+// that has taken no click yet ends, so its provisional point does not stay behind; the
+// next move into the window starts it again.
+void SketchMouseLeave();
 
 // The state, and whether a button is tracked (tracked may be null).
 int32_t GetMouseState(int32_t* tracked = nullptr);

@@ -43,10 +43,7 @@ void RefreshMotionControllerItem(int32_t item, int32_t state);
 // Stand-in: the shell's state as the queries read it.
 struct ShellStateStandin {
     int32_t motionControllerVisible;
-    int32_t toolboxVisible;
     int32_t textPaletteVisible;
-    int32_t selectAllText;        // the current tool's "Select &All ..." item
-    int32_t selectAllCategory;    // the current tool's object category
     int32_t pasteText;            // PasteMenuState's answer
     int32_t pasteEnabled;
     int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed

@@ -14,6 +14,7 @@
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/undo.h"
+#include "engine/core/services/user_interface.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"

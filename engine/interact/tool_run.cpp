@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "engine/core/copy_map.h"
 #include "engine/core/geometry_neighbours.h"
@@ -26,6 +27,7 @@
 #include "engine/core/tool_list.h"
 #include "engine/interact/construction_commands.h"
 #include "engine/interact/interaction_services.h"
+#include "engine/interact/menu_texts.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/selection_census.h"
@@ -61,15 +63,17 @@ bool SetLabelText(SketchObject* object, const char* text) {
 
 // ---- Tables ------------------------------------------------------------------------------
 
+using namespace menu_text;
+
 const BuiltInToolRecord kBuiltInTools[] = {
     //  given kind      points  Select All
-    { 0,                0,      1,  "Select &All" },             // 0..3 and others
-    { kKindPoint,       0,      4,  "Select &All Points" },      // 4
-    { kKindCircle,      2,     22,  "Select &All Circles" },     // 5
-    { kKindSegment,     2,     14,  "Select &All Segments" },    // 6
-    { kKindRay,         2,     13,  "Select &All Rays" },        // 7
-    { kKindLine,        2,     12,  "Select &All Lines" },       // 8
-    { 0,                0,     17,  "Select &All Text" },        // 10
+    { 0,                0,      1,  kTextSelectAll },            // 0..3 and others
+    { kKindPoint,       0,      4,  kTextSelectAllPoints },      // 4
+    { kKindCircle,      2,     22,  kTextSelectAllCircles },     // 5
+    { kKindSegment,     2,     14,  kTextSelectAllSegments },    // 6
+    { kKindRay,         2,     13,  kTextSelectAllRays },        // 7
+    { kKindLine,        2,     12,  kTextSelectAllLines },       // 8
+    { 0,                0,     17,  kTextSelectAllText },        // 10
 };
 
 // Construction types of a given built from two points, by match group.
@@ -112,6 +116,10 @@ struct ToolRun {
     int32_t       givenKind;
     int32_t       namedGivens; // givens matched by name before the first click
     SketchObject* provisional;
+    // The given's object drawn from the points taken so far to the provisional point,
+    // so that it follows the pointer; never hit, never recorded, gone before any of its
+    // parents.
+    SketchObject* preview;
     int32_t       state;
     Target        target;
     SketchObject* highlighted;
@@ -155,7 +163,17 @@ void RecomputeWithDependents(SketchObject* object) {
     for (SketchObject* o = head; o; o = o->tempLink) AddObjectToDirtyRect(o);
 }
 
+void DeletePreview() {
+    SketchObject* preview = gRun.preview;
+    if (!preview) return;
+    gRun.preview = nullptr;
+    AddObjectToDirtyRect(preview);
+    DestroyObject(preview, true, true);
+}
+
 void DeleteObject(SketchObject* object) {
+    // The preview hangs on the run's points: it goes before any of them.
+    if (object != gRun.preview) DeletePreview();
     if (gRun.highlighted == object) gRun.highlighted = nullptr;
     if (gRun.target.object == object || gRun.target.other == object) gRun.target = Target{};
     AddObjectToDirtyRect(object);
@@ -316,6 +334,7 @@ void ClearProvisionalFlags() {
 // Everything matched or built from the current given on goes; the objects the user
 // matched stay, hidden ones the run showed are hidden again.
 void DropProvisional() {
+    DeletePreview();
     if (gRun.given < 0) return;
     int32_t order[0x400];
     int32_t n = 0;
@@ -342,6 +361,7 @@ void DropProvisional() {
 }
 
 void DeleteProvisionalPoint() {
+    DeletePreview();
     if (!gRun.provisional) return;
     SketchObject* p = gRun.provisional;
     gRun.provisional = nullptr;
@@ -380,6 +400,28 @@ ResultCode NewProvisionalPoint(RealPoint at) {
     if (!gRun.provisional) return kResultOutOfMemory;
     gRun.provisional->hitExcluded = 1;
     return kResultOK;
+}
+
+// The given as it would be built from the points taken and the provisional point. Without
+// memory there is no preview; the run goes on.
+void MakePreview() {
+    if (gRun.preview || !gRun.provisional || gRun.pointsTaken != 1) return;
+    const int32_t group = ObjectKindTable[gRun.givenKind].matchGroup;
+    if (group < 0 || group >= static_cast<int32_t>(std::size(kTwoPointTypes))) return;
+    const int32_t type = kTwoPointTypes[group];
+    PtrList parents = 0;
+    if (!PtrListAppend(&parents, gRun.points[0]) || !PtrListAppend(&parents, gRun.provisional)) {
+        FreePtrList(&parents);
+        return;
+    }
+    uint16_t flags = 0;
+    SketchObject* preview = ConstructObject(type, nullptr, parents, 0, true, false, &flags);
+    if (!preview) return;
+    if (flags != kConstructedNew) return;  // cannot happen with a new parent; never delete another's
+    preview->hitExcluded = 1;
+    gRun.preview = preview;
+    RecomputeObject(preview, nullptr, true);
+    AddObjectToDirtyRect(preview);
 }
 
 ResultCode TakeNextGiven() {
@@ -611,6 +653,7 @@ ResultCode AfterGivenMatched() {
 // State 2: one point per click; after the last the given is built.
 ResultCode ClickMorePoints() {
     if (gRun.nextExtra >= gRun.map.capacity) return kResultOutOfMemory;  // no room was made for it
+    DeletePreview();
     bool byUser = false;
     SketchObject* point = TakePoint(&byUser);
     if (!point) return kResultOutOfMemory;
@@ -621,7 +664,10 @@ ResultCode ClickMorePoints() {
     gRun.points[gRun.pointsTaken++] = point;
     gRun.anchor = RoundedAnchor(PointPosition(point));
     if (gRun.pointsTaken < gRun.pointsNeeded) {
-        if (!gRun.provisional) return NewProvisionalPoint(PointPosition(point));
+        if (!gRun.provisional) {
+            if (const ResultCode rc = NewProvisionalPoint(PointPosition(point))) return rc;
+        }
+        MakePreview();
         return kResultOK;
     }
     DeleteProvisionalPoint();
@@ -798,6 +844,7 @@ const BuiltInToolRecord& BuiltInTool(int32_t tool) {
 int32_t CurrentToolId() { return gTool; }
 Sketch* CurrentCustomToolSketch() { return gTool == kToolCustom ? gCustomSketch : nullptr; }
 bool ToolRunActive() { return gRun.active; }
+bool ToolRunAwaitsFirstClick() { return gRun.active && gRun.lastClick.x == kNoClickX; }
 
 int32_t DragModeOfTool() {
     if (gTool == kToolRotateArrow) return 1;

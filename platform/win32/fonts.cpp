@@ -58,6 +58,64 @@ int CALLBACK AddFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontType,
 
 bool AskUseOtherSymbolFont() { return AskQuestionByCode(kAlertNotASymbolFont, false, 0); }
 
+// The characters angle measurements show from the math symbol font, and the same signs
+// as Unicode characters.
+constexpr char kAngleAndDegree[2] = { char(208), char(176) };
+constexpr wchar_t kAngleAndDegreeUnicode[2] = { 0x2220, 0x00B0 };
+constexpr WORD kNoGlyph = 0xFFFF;
+
+// Whether a face draws the angle and degree characters in its own character set, as the
+// symbol glyphs are drawn, and each is not some other character of a face that has
+// those signs elsewhere. A face that Windows replaces by another fails.
+bool DrawsAngleAndDegree(HDC dc, const InstalledFont& face) {
+    LOGFONTA wanted{};
+    wanted.lfHeight = -16;
+    wanted.lfCharSet = face.charset;
+    std::memcpy(wanted.lfFaceName, face.faceName, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&wanted);
+    if (!font) return false;
+    HGDIOBJ old = SelectObject(dc, font);
+    char chosen[LF_FACESIZE] = "";
+    GetTextFaceA(dc, LF_FACESIZE, chosen);
+    WORD byCode[2] = { kNoGlyph, kNoGlyph };
+    WORD byUnicode[2] = { kNoGlyph, kNoGlyph };
+    bool draws = lstrcmpiA(chosen, face.faceName) == 0 &&
+                 GetGlyphIndicesA(dc, kAngleAndDegree, 2, byCode, GGI_MARK_NONEXISTING_GLYPHS) == 2 &&
+                 GetGlyphIndicesW(dc, kAngleAndDegreeUnicode, 2, byUnicode, GGI_MARK_NONEXISTING_GLYPHS) == 2;
+    for (int i = 0; draws && i < 2; ++i) {
+        if (byCode[i] == kNoGlyph || (byUnicode[i] != kNoGlyph && byUnicode[i] != byCode[i])) draws = false;
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    return draws;
+}
+
+// A math symbol face chosen by name may still draw none of its symbols (a face that
+// claims the symbol character set without the symbol encoding, as Wine's own one does):
+// then the first face whose name holds the fallback name and that draws the angle and
+// degree signs at their symbol codes takes its place.
+int32_t UsableSymbolFontIndex(const FontList& list, int32_t chosen, const char* fallbackName) {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return chosen;
+    int32_t usable = chosen;
+    if (chosen <= 0 || chosen >= list.size || !DrawsAngleAndDegree(screen, list.items[chosen])) {
+        char wanted[LF_FACESIZE] = "";
+        lstrcpynA(wanted, fallbackName, LF_FACESIZE);
+        CharLowerA(wanted);
+        for (int32_t i = 1; wanted[0] && i < list.size; ++i) {
+            char name[LF_FACESIZE];
+            std::memcpy(name, list.items[i].faceName, LF_FACESIZE);
+            name[LF_FACESIZE - 1] = 0;
+            CharLowerA(name);
+            if (i == chosen || !std::strstr(name, wanted) || !DrawsAngleAndDegree(screen, list.items[i])) continue;
+            usable = i;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return usable;
+}
+
 }  // namespace
 
 bool BuildFontList() {
@@ -79,11 +137,12 @@ bool BuildFontList() {
 }
 
 void ChooseMathSymbolFont() {
+    char fallback[LF_FACESIZE] = "";
+    lstrcpynA(fallback, GroupText(kGroupMiscellany, kSymbolFallbackItem), LF_FACESIZE);
     const MathSymbolChoice choice =
-        ChooseMathSymbolFontIn(&TheFontList(), ThePreferences().mathSymbolFont,
-                               GroupText(kGroupMiscellany, kSymbolFallbackItem), AskUseOtherSymbolFont);
+        ChooseMathSymbolFontIn(&TheFontList(), ThePreferences().mathSymbolFont, fallback, AskUseOtherSymbolFont);
     gDefaultFontIndex = choice.defaultFontIndex;
-    gSymbolFontIndex = choice.symbolFontIndex;
+    gSymbolFontIndex = UsableSymbolFontIndex(TheFontList(), choice.symbolFontIndex, fallback);
     if (choice.checkLater >= 0) PreferencesApplyLater(choice.checkLater);
     if (gSymbolFontIndex > 0)
         std::memcpy(gMathSymbolFaceName, TheFontList().items[gSymbolFontIndex].faceName, LF_FACESIZE);

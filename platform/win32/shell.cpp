@@ -87,8 +87,8 @@ private:
 bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
 // Stand-in: the dialogs of the command kinds are not built; each answers Cancel unless
-// a test scripts it.
-int RunDialogStandin(int32_t kind) { return gDialogScript ? gDialogScript(kind) : IDCANCEL; }
+// a test scripts it (the script may edit the record as the user would).
+int RunDialogStandin(int32_t kind, void* record) { return gDialogScript ? gDialogScript(kind, record) : IDCANCEL; }
 
 // The top-level window that owns what an alert shows.
 HWND SafeOwner() {
@@ -182,20 +182,20 @@ void RunEngineCommand(uint32_t slot) {
     }
 }
 
-bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
+bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn, int32_t, int32_t) {
     if (!gMainWindow) return false;
     if (kind < kDialogTranslate || kind > kDialogRemoveTableData || kind == 3 || kind == 8) return false;
     // An outer dialog or sheet running its own modal loop (from which, say, a page opened
     // this dialog) stays disabled while this one runs and is given back the focus after.
     HWND outer = GetActiveWindow();
     const CWnd* outerObject = outer ? CWnd::FromHandlePermanent(outer) : nullptr;
-    if (!outerObject || (outerObject->m_nFlags & WF_MODALLOOP) == 0) outer = nullptr;
+    if (!outerObject || (outerObject->m_nFlags & WINDOW_IN_MODAL_LOOP) == 0) outer = nullptr;
     CWinApp* app = CurrentApp();
     if (outer) {
         EnableWindow(outer, FALSE);
         if (app) app->EnableModeless(false);
     }
-    const bool ok = RunDialogStandin(kind) == IDOK;
+    const bool ok = RunDialogStandin(kind, record) == IDOK;
     if (outer) {
         EnableWindow(gMainWindow, FALSE);
         EnableWindow(outer, TRUE);

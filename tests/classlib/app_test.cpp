@@ -68,7 +68,7 @@ public:
 protected:
     LRESULT OnKickIdle(WPARAM, LPARAM count) {
         kicks.push_back(static_cast<LONG>(count));
-        sawModalFlag = (m_nFlags & WF_MODALLOOP) != 0;
+        sawModalFlag = (m_nFlags & WINDOW_IN_MODAL_LOOP) != 0;
         if (static_cast<int>(kicks.size()) == endAfter) EndModalLoop(7);
         return TRUE;
     }
@@ -135,7 +135,7 @@ TEST(MessageLoop, ModalLoopKicksIdleAndKeepsTheModalFlag) {
     EXPECT_EQ(wnd.RunModalLoop(), 7);
     EXPECT_EQ(wnd.kicks, (std::vector<LONG>{ 0, 1, 2 }));
     EXPECT_TRUE(wnd.sawModalFlag);
-    EXPECT_EQ(wnd.m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL), 0);
+    EXPECT_EQ(wnd.m_nFlags & (WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON), 0);
 
     // A quit while the loop runs ends it and stays queued for the outer loop.
     wnd.kicks.clear();

@@ -83,16 +83,16 @@ protected:
     void SetUp() override {
         frame = new BarFrame;
         ASSERT_TRUE(frame->Create(nullptr, "Bars", WS_OVERLAPPEDWINDOW, CRect(0, 0, 640, 480)));
-        ASSERT_TRUE(toolBar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS |
-                                              CBRS_SIZE_DYNAMIC));
+        ASSERT_TRUE(toolBar.Create(frame, WS_CHILD | WS_VISIBLE | BAR_TOP | BAR_FLYBY_PROMPTS | BAR_TOOLTIPS |
+                                                            BAR_SIZE_VARIABLE));
         toolBar.SetSizes(CSize(27, 27), CSize(20, 20));
         ASSERT_TRUE(toolBar.SetButtons(kButtons, static_cast<int>(std::size(kButtons))));
-        toolBar.SetButtonStyle(2, TBBS_DROPDOWN);
+        toolBar.SetButtonStyle(2, BARBTN_DROPDOWN);
         ASSERT_TRUE(statusBar.Create(frame));
         const UINT indicators[] = { ID_SEPARATOR };
         ASSERT_TRUE(statusBar.SetIndicators(indicators, 1));
-        frame->EnableDocking(CBRS_ALIGN_ANY);
-        toolBar.EnableDocking(CBRS_ALIGN_ANY);
+        frame->EnableDocking(BAR_ALIGN_ANY);
+        toolBar.EnableDocking(BAR_ALIGN_ANY);
         frame->DockControlBar(&toolBar, IDW_DOCK_TOP);
     }
     void TearDown() override {
@@ -244,7 +244,7 @@ TEST_F(Bars, DockContextSubclassResizesTheFloatingBar) {
 TEST_F(Bars, SeparatorMakesRoomForAControlWhoseNotificationsReachTheFrame) {
     CRect plain;
     toolBar.GetItemRect(4, &plain);
-    toolBar.SetButtonInfo(3, kCombo, TBBS_SEPARATOR, 120);
+    toolBar.SetButtonInfo(3, kCombo, BARBTN_SEPARATOR, 120);
     CRect slot;
     toolBar.GetItemRect(3, &slot);
     EXPECT_EQ(slot.Width(), 120);
@@ -255,7 +255,7 @@ TEST_F(Bars, SeparatorMakesRoomForAControlWhoseNotificationsReachTheFrame) {
     int image;
     toolBar.GetButtonInfo(3, id, style, image);
     EXPECT_EQ(id, kCombo);
-    EXPECT_EQ(style, static_cast<UINT>(TBBS_SEPARATOR));
+    EXPECT_EQ(style, static_cast<UINT>(BARBTN_SEPARATOR));
     EXPECT_EQ(image, 120);
 
     HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, slot.left, slot.top, slot.Width(),
@@ -300,7 +300,7 @@ TEST_F(Bars, ButtonsTakeTheirStatesAtIdle) {
 
 TEST_F(Bars, BarOverridingTheUpdateKeepsItsOwnStates) {
     SilentBar silent;
-    ASSERT_TRUE(silent.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 0xE806));
+    ASSERT_TRUE(silent.Create(frame, WS_CHILD | WS_VISIBLE | BAR_TOP, 0xE806));
     const UINT ids[] = { kCompass, kNoHandler };
     ASSERT_TRUE(silent.SetButtons(ids, 2));
     frame->DockControlBar(&silent, IDW_DOCK_TOP);
@@ -331,7 +331,7 @@ TEST_F(Bars, StatusBarShowsPromptsAndButtonFlyBy) {
 
 TEST_F(Bars, DynamicLayoutFollowsTheLengthAsked) {
     // Five buttons of 27 and an 8-pixel separator.
-    CSize oneRow = toolBar.CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK);
+    CSize oneRow = toolBar.CalcDynamicLayout(-1, LM_HORZ | LM_DOCKED_HORZ);
     CSize narrow = toolBar.CalcDynamicLayout(2 * 27 + 2, LM_HORZ);
     EXPECT_LT(narrow.cx, oneRow.cx);
     EXPECT_GT(narrow.cy, oneRow.cy);
@@ -339,7 +339,7 @@ TEST_F(Bars, DynamicLayoutFollowsTheLengthAsked) {
     CSize byHeight = toolBar.CalcDynamicLayout(oneRow.cy, LM_HORZ | LM_LENGTHY);
     EXPECT_EQ(byHeight, oneRow);
     // The committed width is the one floating frames come back to.
-    CSize committed = toolBar.CalcDynamicLayout(3 * 27 + 2, LM_HORZ | LM_COMMIT);
+    CSize committed = toolBar.CalcDynamicLayout(3 * 27 + 2, LM_HORZ | LM_REMEMBER);
     EXPECT_EQ(toolBar.CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH), committed);
 }
 

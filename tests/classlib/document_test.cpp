@@ -214,7 +214,7 @@ TEST_F(Documents, NewDocumentMakesChildFrameAndView) {
 
     CDocument* doc = app_->OpenDocumentFile(nullptr);
     ASSERT_EQ(doc, nullptr);   // a null path opens nothing: new documents come from File New
-    app_->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+    app_->OnCmdMsg(ID_FILE_NEW, ROUTE_COMMAND, nullptr, nullptr);
     ASSERT_EQ(liveDocs, 1);
     CMDIChildWnd* child = main_->MDIGetActive();
     ASSERT_NE(child, nullptr);
@@ -233,7 +233,7 @@ TEST_F(Documents, NewDocumentMakesChildFrameAndView) {
     // The menu bar is the active document's, with its Window pop-up.
     EXPECT_EQ(::GetMenu(main_->m_hWnd), static_cast<TestDoc*>(doc)->menu);
 
-    app_->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+    app_->OnCmdMsg(ID_FILE_NEW, ROUTE_COMMAND, nullptr, nullptr);
     EXPECT_EQ(main_->GetActiveDocument()->GetTitle(), "Sketch2");
     EXPECT_EQ(ChildCount(), 2);
 
@@ -248,7 +248,7 @@ TEST_F(Documents, NewDocumentMakesChildFrameAndView) {
 }
 
 TEST_F(Documents, CommandsRouteFromViewToApplication) {
-    app_->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+    app_->OnCmdMsg(ID_FILE_NEW, ROUTE_COMMAND, nullptr, nullptr);
     struct Case { UINT id; const char* handler; };
     const Case cases[] = {
         { 302, "view" }, { 314, "view-range:314" }, { 301, "doc" }, { 305, "template" },
@@ -265,7 +265,7 @@ TEST_F(Documents, CommandsRouteFromViewToApplication) {
 }
 
 TEST_F(Documents, BarNotificationsTakeTheCommandRoad) {
-    app_->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+    app_->OnCmdMsg(ID_FILE_NEW, ROUTE_COMMAND, nullptr, nullptr);
     CWnd bar;
     CRect r(0, 0, 10, 10);
     ASSERT_TRUE(bar.Create("STATIC", nullptr, WS_CHILD, r, main_, AFX_IDW_TOOLBAR));

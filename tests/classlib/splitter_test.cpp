@@ -81,13 +81,13 @@ TEST_F(Splitter, StartsWithOnePaneAndSharedScrollBarsMadeByTheOverridable) {
     EXPECT_EQ(Pane(0)->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
     EXPECT_EQ(frame->splitter.made, (std::vector<UINT>{ IDW_SPLIT_HSCROLL_FIRST, IDW_SPLIT_VSCROLL_FIRST, IDW_SPLIT_SIZE_BOX }));
     EXPECT_EQ(s.GetStyle() & (WS_HSCROLL | WS_VSCROLL), 0u);
-    EXPECT_EQ(s.HitTest(Center(CSplitterWnd::hSplitterBox)), CSplitterWnd::hSplitterBox);
-    EXPECT_EQ(s.HitTest(CPoint(100, 100)), CSplitterWnd::noHit);
+    EXPECT_EQ(s.HitTest(Center(CSplitterWnd::hitSplitBox)), CSplitterWnd::hitSplitBox);
+    EXPECT_EQ(s.HitTest(CPoint(100, 100)), CSplitterWnd::hitNothing);
 }
 
 TEST_F(Splitter, SplitBoxDragMakesASecondPaneOfTheSameClass) {
     CSplitterWnd& s = frame->splitter;
-    Drag(Center(CSplitterWnd::hSplitterBox), CPoint(180, 100));
+    Drag(Center(CSplitterWnd::hitSplitBox), CPoint(180, 100));
     ASSERT_EQ(s.GetColumnCount(), 2);
     ASSERT_NE(Pane(1), nullptr);
     int cur = 0, min = 0;
@@ -95,8 +95,8 @@ TEST_F(Splitter, SplitBoxDragMakesASecondPaneOfTheSameClass) {
     EXPECT_EQ(cur, 180);
     EXPECT_EQ(frame->splitter.made.back(), IDW_SPLIT_HSCROLL_FIRST + 1u);
     // The box is gone (no third column); the bar between the panes is hit instead.
-    EXPECT_EQ(s.HitTest(CPoint(2, Center(CSplitterWnd::hSplitterBox).y)), CSplitterWnd::noHit);
-    EXPECT_EQ(s.HitTest(CPoint(182, 50)), CSplitterWnd::hSplitterBar1);
+    EXPECT_EQ(s.HitTest(CPoint(2, Center(CSplitterWnd::hitSplitBox).y)), CSplitterWnd::hitNothing);
+    EXPECT_EQ(s.HitTest(CPoint(182, 50)), CSplitterWnd::hitColumnBarFirst);
 
     // Dragging the bar to the left edge closes the first pane; the second one stays.
     PaneView* second = Pane(1);

@@ -45,10 +45,35 @@
 //                               last pop-up window (pop-out or menu) made for the main window
 //   popout                      the open pop-out: group placement members hot, then per cell
 //                               the screen centre; or "none"
+//   status                      the text of the status bar's first pane
+//   undo                        the Undo item's text for the front sketch
+//   editing                     "1" while a caption is edited in the front sketch, else "0"
+//   toolbox-shown               "1" when the toolbox bar's window is shown, else "0"
+//   tooltip                     the text of each tool tip window on the screen, one per line
+//   symbol-glyph CODE           the math symbol font's face, then how the character CODE
+//                               of that font draws at 32 pixels: "ink N box M", N the
+//                               inked pixels, M those that differ from the font's missing-
+//                               character box drawn the same way (0: it draws as a box)
+//   scrollbars                  the front document window's scroll bars that are shown, one
+//                               per line: "control H|V min max page pos" for a scroll bar
+//                               window, "own H|V" for a window's own bar (its style)
+//   scrollbar-end H|V           the screen point on the far arrow (right, bottom) of the
+//                               front document window's shown scroll bar of that direction
+//   colors                      the front sketch's objects: class type r,g,b value (the
+//                               object's colour; its measured value, or "-")
+//   bounds I                    the bounds of the front sketch's object at position I:
+//                               left top right bottom, in sketch pixels
+//   dialog-answer KIND ok|cancel [V...]
+//                               the answer of the next command dialog of that kind: for the
+//                               dialogs whose record is a row of fields (Parametric Color),
+//                               the values put into fields 0, 1, ... before it closes
+//   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
+//                               values of its fields as it opened
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,13 +85,18 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/parametric_color_command.h"
 #include "engine/interact/toolbox.h"
+#include "engine/interact/undo.h"
+#include "engine/interact/caption_editing.h"
 #include "gui/hook_protocol.h"
+#include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
@@ -88,6 +118,36 @@ DWORD gButtonDownTime = 0;
 DWORD gPopupMadeTime = 0;
 
 HWND MainWindow();
+
+// Scripted answers of the command dialogs, and what each dialog opened with.
+struct DialogAnswer {
+    int32_t kind;
+    bool ok;
+    std::vector<double> values;
+};
+std::deque<DialogAnswer> gDialogAnswers;
+std::vector<std::string> gDialogRuns;
+
+bool RecordIsFieldRow(int32_t kind) { return kind == kDialogParamColor || kind == kDialogParamColorRgb; }
+
+int AnswerCommandDialog(int32_t kind, void* record) {
+    std::ostringstream run;
+    run << kind << "|";
+    auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
+    std::ostringstream opened;
+    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value;
+    bool ok = false;
+    if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
+        const DialogAnswer answer = gDialogAnswers.front();
+        gDialogAnswers.pop_front();
+        ok = answer.ok;
+        for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
+            fields[i].value = answer.values[i];
+    }
+    run << (ok ? "ok" : "cancel") << "|" << opened.str();
+    gDialogRuns.push_back(run.str());
+    return ok ? IDOK : IDCANCEL;
+}
 
 std::string TextOf(HWND hwnd) {
     char text[1024] = "";
@@ -195,6 +255,22 @@ std::string Objects() {
                       static_cast<int>(o->objectKind), static_cast<int>(o->constructionType),
                       static_cast<int>(o->exists), static_cast<int>(o->hidden), x, y);
         out << line;
+    }
+    return out.str();
+}
+
+std::string Colors() {
+    std::ostringstream out;
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "";
+    SketchScope scope(sketch);
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+        out << o->objectClass << " " << o->constructionType << " " << (o->color & 0xFF) << ","
+            << (o->color >> 8 & 0xFF) << "," << (o->color >> 16 & 0xFF) << " ";
+        double value = 0;
+        char text[40] = "-";
+        if (ParentValue(o, &value)) std::snprintf(text, sizeof text, "%.17g", value);
+        out << text << "\n";
     }
     return out.str();
 }
@@ -441,6 +517,147 @@ std::string Popout() {
     return out.str();
 }
 
+std::string StatusText() {
+    CMainFrame* frame = MainFrame();
+    if (!frame || !frame->m_statusBar.m_hWnd) return "none";
+    char text[512] = "";
+    SendMessageA(frame->m_statusBar.m_hWnd, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string UndoText() {
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "no sketch";
+    SketchScope scope(sketch);
+    char text[256] = "";
+    BuildUndoMenuText(text, 50);
+    return text;
+}
+
+BOOL CALLBACK ListToolTip(HWND hwnd, LPARAM data) {
+    if (ClassOf(hwnd) == "tooltips_class32" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<std::ostringstream*>(data) << TextOf(hwnd) << "\n";
+    }
+    return TRUE;
+}
+
+std::string ToolTips() {
+    std::ostringstream out;
+    EnumThreadWindows(GetCurrentThreadId(), ListToolTip, reinterpret_cast<LPARAM>(&out));
+    return out.str();
+}
+
+BOOL CALLBACK ListScrollBar(HWND hwnd, LPARAM data) {
+    auto* out = reinterpret_cast<std::ostringstream*>(data);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpiA(name, "ScrollBar") == 0) {
+        if (style & SBS_SIZEBOX) return TRUE;
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(hwnd, SB_CTL, &si);
+        *out << "control " << ((style & SBS_VERT) ? "V" : "H") << " " << si.nMin << " " << si.nMax << " " << si.nPage
+             << " " << si.nPos << "\n";
+        return TRUE;
+    }
+    if (style & WS_HSCROLL) *out << "own H\n";
+    if (style & WS_VSCROLL) *out << "own V\n";
+    return TRUE;
+}
+
+struct BarSearch {
+    bool vertical;
+    HWND found;
+};
+
+BOOL CALLBACK FindScrollBar(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<BarSearch*>(data);
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    if (!IsWindowVisible(hwnd) || lstrcmpiA(name, "ScrollBar") != 0 || (style & SBS_SIZEBOX)) return TRUE;
+    if (((style & SBS_VERT) != 0) != search->vertical) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+std::string ScrollBarEnd(bool vertical) {
+    CYRNView* view = FrontView();
+    CFrameWnd* frame = view && view->m_hWnd ? view->GetParentFrame() : nullptr;
+    if (!frame) return "none";
+    BarSearch search{ vertical, nullptr };
+    EnumChildWindows(frame->m_hWnd, FindScrollBar, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return "none";
+    RECT r;
+    GetWindowRect(search.found, &r);
+    const int x = vertical ? (r.left + r.right) / 2 : r.right - GetSystemMetrics(SM_CXHSCROLL) / 2;
+    const int y = vertical ? r.bottom - GetSystemMetrics(SM_CYVSCROLL) / 2 : (r.top + r.bottom) / 2;
+    return std::to_string(x) + " " + std::to_string(y);
+}
+
+std::string ScrollBars() {
+    CYRNView* view = FrontView();
+    CFrameWnd* frame = view && view->m_hWnd ? view->GetParentFrame() : nullptr;
+    if (!frame) return "none";
+    std::ostringstream out;
+    EnumChildWindows(frame->m_hWnd, ListScrollBar, reinterpret_cast<LPARAM>(&out));
+    return out.str();
+}
+
+
+// One character of the math symbol font, or (asIndex) the font's glyph 0, the box that a
+// missing character shows, drawn black on white into a 64 x 64 bitmap.
+std::vector<bool> SymbolGlyphPixels(int code, bool asIndex) {
+    constexpr int kSide = 64;
+    std::vector<bool> inked(kSide * kSide, false);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kSide, kSide);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all{ 0, 0, kSide, kSide };
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TextStyle style;
+    for (int16_t& f : style.field) f = 1;
+    style.field[kStyleSize] = 32;
+    style.field[kStyleScriptLevel] = 0;
+    HFONT font = CreateSymbolStyleFont(&style, nullptr);
+
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    if (asIndex) {
+        const WORD glyph = 0;
+        ExtTextOutW(dc, 8, 8, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<LPCWSTR>(&glyph), 1, nullptr);
+    } else {
+        const char c = static_cast<char>(code);
+        ExtTextOutA(dc, 8, 8, 0, nullptr, &c, 1, nullptr);
+    }
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) inked[y * kSide + x] = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return inked;
+}
+
+std::string SymbolGlyph(int code) {
+    const std::vector<bool> glyph = SymbolGlyphPixels(code, false);
+    const std::vector<bool> box = SymbolGlyphPixels(0, true);
+    int ink = 0, differ = 0;
+    for (size_t i = 0; i < glyph.size(); ++i) {
+        ink += glyph[i] ? 1 : 0;
+        differ += glyph[i] != box[i] ? 1 : 0;
+    }
+    return std::string(MathSymbolFaceName()) + "\nink " + std::to_string(ink) + " box " + std::to_string(differ);
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -449,6 +666,32 @@ std::string Answer(const std::string& request) {
     if (verb == "docs") return Docs();
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "colors") return Colors();
+    if (verb == "bounds") {
+        int wanted = -1;
+        in >> wanted;
+        Sketch* sketch = gEngine.frontSketch;
+        SketchObject* o = sketch ? sketch->firstObject : nullptr;
+        for (int i = 0; o && i < wanted; ++i) o = o->nextInSketch;
+        if (!o || wanted < 0) return "none";
+        return std::to_string(o->bounds.left) + " " + std::to_string(o->bounds.top) + " " +
+               std::to_string(o->bounds.right) + " " + std::to_string(o->bounds.bottom);
+    }
+    if (verb == "dialog-answer") {
+        DialogAnswer answer{};
+        std::string ok;
+        in >> answer.kind >> ok;
+        answer.ok = ok == "ok";
+        double v;
+        while (in >> v) answer.values.push_back(v);
+        gDialogAnswers.push_back(answer);
+        return "ok";
+    }
+    if (verb == "dialog-runs") {
+        std::string all;
+        for (const std::string& line : gDialogRuns) all += line + "\n";
+        return all;
+    }
     if (verb == "tool") return std::to_string(CurrentToolId());
     if (verb == "tabs") return Tabs();
     if (verb == "viewbottom") {
@@ -559,6 +802,30 @@ std::string Answer(const std::string& request) {
     if (verb == "selection") return Selection();
     if (verb == "toolbox") return Toolbox();
     if (verb == "popout") return Popout();
+    if (verb == "status") return StatusText();
+    if (verb == "undo") return UndoText();
+    if (verb == "tooltip") return ToolTips();
+    if (verb == "scrollbars") return ScrollBars();
+    if (verb == "scrollbar-end") {
+        std::string which;
+        in >> which;
+        return ScrollBarEnd(which == "V");
+    }
+    if (verb == "symbol-glyph") {
+        int code = 0;
+        in >> code;
+        return SymbolGlyph(code);
+    }
+    if (verb == "toolbox-shown") {
+        CMainFrame* frame = MainFrame();
+        return frame && frame->IsToolboxVisible() ? "1" : "0";
+    }
+    if (verb == "editing") {
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch) return "no sketch";
+        SketchScope scope(sketch);
+        return IsCaptionEditing() ? "1" : "0";
+    }
     if (verb == "opened") return std::to_string(long(gPopupMadeTime - gButtonDownTime));
     if (verb == "menurect") {
         int bar = -1, item = -1;
@@ -614,6 +881,7 @@ struct HookInstaller {
         CreateWindowExA(0, kHookWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
         gCbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
         gMessageHook = SetWindowsHookExA(WH_GETMESSAGE, MessageProc, nullptr, GetCurrentThreadId());
+        ScriptCommandDialogsForTest(AnswerCommandDialog);
     }
 } gHookInstaller;
 

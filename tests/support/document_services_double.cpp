@@ -67,3 +67,5 @@ void ShowContextMenu(bool overEmptySpace, bool overObject) {
 }
 
 void RefreshToolboxBar() { ++RecordedDocumentServices().toolboxRefreshes; }
+bool IsToolboxVisible() { return !RecordedDocumentServices().toolboxHidden; }
+void SetToolboxHidden(bool hidden) { RecordedDocumentServices().toolboxHidden = hidden; }

@@ -29,6 +29,7 @@ struct DocumentServices {
     // ShowContextMenu: over empty space, over an object.
     std::vector<std::pair<bool, bool>> contextMenus;
     int32_t toolboxRefreshes = 0;
+    bool toolboxHidden = false;  // the toolbox bar as SetToolboxHidden left it
 
     std::set<std::string> openNames;  // names IsDocumentNameFree calls used
     std::set<const EngineDocument*> documentsWithFile;  // DocumentHasOwnFile answers true

@@ -165,8 +165,8 @@ TEST_F(PageTabs, TheSizingBoxAnswersItsOwnCodeOnlyWithTheButtonDown) {
     S().ShowTabStrip(false);
     const CPoint box = S().SizingBoxRect().CenterPoint();
     EXPECT_EQ(S().HitTestButton(box, true), kSizingBoxHit);
-    EXPECT_EQ(S().HitTestButton(box, false), CSplitterWnd::hSplitterBox);
-    EXPECT_EQ(S().HitTestButton(CPoint(200, 100), true), CSplitterWnd::noHit);
+    EXPECT_EQ(S().HitTestButton(box, false), CSplitterWnd::hitSplitBox);
+    EXPECT_EQ(S().HitTestButton(CPoint(200, 100), true), CSplitterWnd::hitNothing);
 }
 
 TEST_F(PageTabs, DraggingTheBoxShowsOrHidesTheStripAndSetsTheDocumentsFlag) {

@@ -8,6 +8,7 @@
 #include "classlib/doctempl.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
@@ -266,7 +267,12 @@ void CMainApp::TrackHover() {
             EndSketchActivity(kActivityToolInProgress);
             HoverViewAt(target, cursor, false);
         } else {
-            HoverViewAt(target, cursor, true);
+            // Out of the sketch before the run's first click: its provisional point must
+            // not stay behind looking like a real one; moving back in starts it again.
+            SketchScope scope(front);
+            SketchMouseLeave();
+            if (GetMouseState() == kMouseToolTracking) HoverViewAt(target, cursor, true);
+            else FlushPendingRedraw(1);
         }
         return;
     }

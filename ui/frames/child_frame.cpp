@@ -20,7 +20,7 @@ CChildFrame::CChildFrame() = default;
 
 bool CChildFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* context) {
     if (!m_splitter.Create(this, 1, 2, CSize(10, 10), context,
-                           WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLS_DYNAMIC_SPLIT, AFX_IDW_PANE_FIRST)) {
+                           WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLITTER_DYNAMIC, AFX_IDW_PANE_FIRST)) {
         return false;
     }
     // The splitter holds the pane identifier the frame would look for its view by.

@@ -6,6 +6,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
+#include "engine/core/status_text.h"
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
@@ -66,6 +67,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
     ON_WM_EXITMENULOOP()
+    ON_MESSAGE(StatusPromptMessage, OnSetMessageString)
     ON_WM_SYSCOMMAND()
     ON_WM_HELPINFO()
     ON_COMMAND(CMD_HELP_TOPICS, OnHelpCommand)
@@ -99,7 +101,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1) return -1;
 
     m_toolbox = new ToolboxBar;
-    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | CBRS_LEFT, AFX_IDW_TOOLBAR)) return -1;
+    // Tool tips are asked for at creation: the bar's tip window is made with the bar.
+    if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | BAR_LEFT | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS, AFX_IDW_TOOLBAR)) {
+        return -1;
+    }
     m_toolbox->SetSizes(CSize(27, 27), CSize(20, 20));
     if (!m_toolbox->LoadBitmap(IDB_TOOLBOX)) return -1;
     UINT ids[std::size(kToolboxButtons)];
@@ -107,24 +112,21 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     m_toolbox->SetButtons(ids, static_cast<int>(std::size(ids)));
     for (size_t i = 0; i < std::size(kToolboxButtons); ++i) {
         const ToolboxButton& b = kToolboxButtons[i];
-        m_toolbox->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? TBBS_DROPDOWN : TBBS_BUTTON, b.image);
+        m_toolbox->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? BARBTN_DROPDOWN : BARBTN_BUTTON, b.image);
     }
 
     static const UINT indicators[] = { ID_SEPARATOR };
-    if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+    if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | BAR_BOTTOM, AFX_IDW_STATUS_BAR) ||
         !m_statusBar.SetIndicators(indicators, 1)) {
         return -1;
     }
 
-    m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
-    m_toolbox->EnableDocking(CBRS_ALIGN_ANY);
-    TBBUTTONINFOA info{};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_SIZE;
-    info.cx = 36;
-    m_toolbox->SendMessage(TB_SETBUTTONINFO, ID_TOOL_CUSTOM, reinterpret_cast<LPARAM>(&info));
+    m_toolbox->SetBarStyle(m_toolbox->GetBarStyle() | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_SIZE_VARIABLE);
+    m_toolbox->EnableDocking(BAR_ALIGN_ANY);
+    // The custom-tool button keeps the width of the others: the bar draws no drop-down
+    // arrows, so a wider button only shows its picture out of line with the column.
 
-    EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(BAR_ALIGN_ANY);
     DockControlBar(m_toolbox, IDW_DOCK_LEFT);
     if (!CreatePalettes()) return -1;
 
@@ -158,7 +160,7 @@ bool CMainFrame::CreatePalettes() {
         { &m_notationBar, IDW_NOTATION_BAR, IDS_NOTATION_BAR },
         { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
     };
-    const DWORD style = WS_CHILD | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_HIDE_INPLACE | CBRS_SIZE_DYNAMIC;
+    const DWORD style = WS_CHILD | BAR_TOP | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_HIDE_IN_PLACE | BAR_SIZE_VARIABLE;
     for (const Palette& p : palettes) {
         if (!p.bar->Create(this, style, p.id)) return false;
         CString title;
@@ -170,14 +172,14 @@ bool CMainFrame::CreatePalettes() {
     m_notationBar.SetSizes(CSize(23, 22), CSize(16, 16));
 
     ::LockWindowUpdate(::GetDesktopWindow());
-    m_textPalette.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    m_textPalette.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
     DockControlBar(&m_textPalette, IDW_DOCK_BOTTOM);
     ShowControlBar(&m_textPalette, false, false);
-    m_notationBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_notationBar.EnableDocking(BAR_ALIGN_ANY);
 
     CRect frame;
     GetWindowRect(&frame);
-    m_motionController.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    m_motionController.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
     FloatControlBar(&m_motionController, CPoint(frame.left + 43, frame.bottom - 45 - 40));
     ShowControlBar(&m_motionController, false, false);
     m_scriptView.EnableDocking(0);
@@ -279,6 +281,18 @@ void CMainFrame::GetMessageString(UINT id, CString& message) const {
     CMDIFrameWnd::GetMessageString(id, message);
 }
 
+// Where the class library would show its idle text (after a fly-by prompt or a menu) the
+// status line shows the engine's text again, the tool's or the hover prompt, which is
+// not sent again until it changes.
+LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text) {
+    if (id == IDS_LIB_READY && text == 0) {
+        const char* engineText = nullptr;
+        FetchStatusText(&engineText);
+        return CMDIFrameWnd::OnSetMessageString(0, reinterpret_cast<LPARAM>(engineText ? engineText : ""));
+    }
+    return CMDIFrameWnd::OnSetMessageString(id, text);
+}
+
 void CMainFrame::SetStatusText(const char* text) {
     if (!m_created) return;
     m_statusBar.SetPaneText(0, text ? text : "", true);
@@ -288,7 +302,9 @@ void CMainFrame::ReportClipboardFormats() {
     // Stand-in: the clipboard services are not built; Paste learns nothing here.
 }
 
-bool CMainFrame::IsToolboxVisible() const { return m_toolbox && m_toolbox->m_hWnd && m_toolbox->IsWindowVisible(); }
+bool CMainFrame::IsToolboxVisible() const {
+    return m_toolbox && m_toolbox->m_hWnd && (m_toolbox->GetStyle() & WS_VISIBLE) != 0;
+}
 
 void CMainFrame::OnTimer(UINT_PTR id) {
     if (id == kScreenSaverTimer) {

@@ -58,6 +58,7 @@ protected:
     void OnInitMenu(CMenu* menu);
     void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
     void OnExitMenuLoop(BOOL trackPopup);
+    LRESULT OnSetMessageString(WPARAM id, LPARAM text);
     void OnSysCommand(UINT id, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* info);
     void OnHelpCommand();

@@ -147,18 +147,18 @@ void CYrnSplitter::RecalcLayout() {
     }
 }
 
-void CYrnSplitter::OnDrawSplitter(CDC* dc, ESplitType type, const CRect& rect) {
+void CYrnSplitter::OnDrawSplitter(CDC* dc, SplitterPart type, const CRect& rect) {
     CSplitterWnd::OnDrawSplitter(dc, type, rect);
     // The split box already stands where the sizing box is (GetHitRect); beside a
     // splitter bar the sizing box is drawn as well.
-    if (type == splitBar) CSplitterWnd::OnDrawSplitter(dc, splitBox, SizingBoxRect());
+    if (type == partSplitBar) CSplitterWnd::OnDrawSplitter(dc, partSplitBox, SizingBoxRect());
 }
 
 int CYrnSplitter::HitTestButton(CPoint point, bool buttonDown) const {
-    if (SizingBoxRect().PtInRect(point)) return buttonDown ? kSizingBoxHit : hSplitterBox;
+    if (SizingBoxRect().PtInRect(point)) return buttonDown ? kSizingBoxHit : hitSplitBox;
     const int ht = CSplitterWnd::HitTest(point);
     // The split box lies under the sizing box: it splits nothing.
-    return ht == hSplitterBox ? noHit : ht;
+    return ht == hitSplitBox ? hitNothing : ht;
 }
 
 int CYrnSplitter::HitTest(CPoint point) const {
@@ -167,13 +167,13 @@ int CYrnSplitter::HitTest(CPoint point) const {
 }
 
 void CYrnSplitter::GetHitRect(int ht, CRect& rect) {
-    if (ht == hSplitterBox) {
+    if (ht == hitSplitBox) {
         rect = SizingBoxRect();
         return;
     }
     CSplitterWnd::GetHitRect(ht, rect);
     // The bar between the columns keeps clear of the tab strip.
-    if (ht == hSplitterBar1) m_rectLimit.left = std::max<LONG>(m_rectLimit.left, m_stripWidth + 20);
+    if (ht == hitColumnBarFirst) m_rectLimit.left = std::max<LONG>(m_rectLimit.left, m_stripWidth + 20);
 }
 
 void CYrnSplitter::OnLButtonDown(UINT flags, CPoint point) {
@@ -183,7 +183,7 @@ void CYrnSplitter::OnLButtonDown(UINT flags, CPoint point) {
         SetCapture();
         return;
     }
-    if (ht != hSplitterBox) CSplitterWnd::OnLButtonDown(flags, point);
+    if (ht != hitSplitBox) CSplitterWnd::OnLButtonDown(flags, point);
 }
 
 void CYrnSplitter::OnMouseMove(UINT flags, CPoint point) {

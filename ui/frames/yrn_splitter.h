@@ -44,7 +44,7 @@ public:
 
     bool CreateScrollBarCtrl(DWORD style, UINT id) override;
     void RecalcLayout() override;
-    void OnDrawSplitter(CDC* dc, ESplitType type, const CRect& rect) override;
+    void OnDrawSplitter(CDC* dc, SplitterPart type, const CRect& rect) override;
     int HitTest(CPoint point) const override;
     void GetHitRect(int ht, CRect& rect) override;
 

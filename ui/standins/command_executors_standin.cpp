@@ -6,7 +6,6 @@
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
-ResultCode ParametricColorCommand(int32_t) { return kResultOK; }
 ResultCode OtherColorCommand(int32_t) { return kResultOK; }
 ResultCode CutCommand(int32_t) { return kResultOK; }
 ResultCode CopyCommand(int32_t) { return kResultOK; }

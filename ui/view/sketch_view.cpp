@@ -121,7 +121,7 @@ bool CYRNView::PreCreateWindow(CREATESTRUCT& cs) {
         registered = true;
     }
     cs.lpszClass = kViewClass;
-    cs.style |= WS_HSCROLL | WS_VSCROLL;
+    // No bars of its own: the splitter's shared bars scroll the view (GetScrollBarCtrl).
     return CView::PreCreateWindow(cs);
 }
 
@@ -226,7 +226,7 @@ void CYRNView::UpdateScrollBars() {
         SCROLLINFO si{};
         si.cbSize = sizeof si;
         si.fMask = SIF_ALL;
-        if (!::GetScrollInfo(m_hWnd, bars[i], &si)) si.nPos = i == 0 ? m_port.scrollX : m_port.scrollY;
+        if (!GetScrollInfo(bars[i], &si, SIF_ALL)) si.nPos = i == 0 ? m_port.scrollX : m_port.scrollY;
         const ScrollBarState s = i == 0 ? ScrollRangeFor(e.left, e.right, si.nPos, client.right)
                                         : ScrollRangeFor(e.top, e.bottom, si.nPos, client.bottom);
         si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -234,7 +234,7 @@ void CYRNView::UpdateScrollBars() {
         si.nMax = s.maximum - 1;   // Windows counts the last unit in; the range ends before maximum
         si.nPage = static_cast<UINT>(s.page);
         si.nPos = s.position;
-        ::SetScrollInfo(m_hWnd, bars[i], &si, TRUE);
+        SetScrollInfo(bars[i], &si, true);
         positions[i] = s.position;
     }
     m_port.scrollX = static_cast<int16_t>(RoundClamp(positions[0]));
@@ -251,7 +251,7 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
-    ::GetScrollInfo(m_hWnd, bar, &si);
+    GetScrollInfo(bar, &si, SIF_ALL);
     if (si.nPos == position) return;
     RECT client;
     GetClientRect(&client);
@@ -261,7 +261,7 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     si.nMax = std::max(si.nMax, position + page - 1);
     const int32_t old = si.nPos;
     si.nPos = position;
-    ::SetScrollInfo(m_hWnd, bar, &si, TRUE);
+    SetScrollInfo(bar, &si, true);
     if (scrollNow) {
         if (bar == SB_HORZ) ScrollBy(position - old, 0);
         else ScrollBy(0, position - old);
@@ -291,7 +291,7 @@ void CYRNView::OnScroll(int bar, UINT code, UINT) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
-    if (!::GetScrollInfo(m_hWnd, bar, &si)) return;
+    if (!GetScrollInfo(bar, &si, SIF_ALL)) return;
     const ScrollBarState state{ si.nMin, si.nMax + 1, static_cast<int32_t>(si.nPage), si.nPos };
     const int32_t target = ScrollTarget(state, static_cast<int32_t>(code), si.nTrackPos);
     if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION) return;

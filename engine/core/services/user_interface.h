@@ -46,3 +46,8 @@ void ShowContextMenu(bool overEmptySpace, bool overObject);
 
 // The toolbox bar shows the toolbox's items and selection again.
 void RefreshToolboxBar();
+
+// Whether the toolbox bar exists and is visible; hiding (true) or showing (false) it
+// unless it is already so.
+bool IsToolboxVisible();
+void SetToolboxHidden(bool hidden);

@@ -30,7 +30,6 @@ void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
 void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
-void SetToolboxHidden(bool hidden) { ShellStandin().toolboxVisible = hidden ? 0 : 1; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
 void ScrollSketchTo(ScreenPoint) {}
 void Beep() {}

@@ -9,6 +9,8 @@
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/sketch_keys.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/current_tool.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
 #include "engine/interact/undo.h"
@@ -351,3 +353,21 @@ TEST_F(CaptionEditing, EditCaptionAtMakesAnEmptyCaptionAtThePoint) {
 }
 
 }  // namespace
+
+// The text tool's double click arrives after a press and release that found nothing:
+// it is still the text tool's on this sketch, so it makes a caption and edits it.
+TEST_F(CaptionEditing, TheTextToolsDoubleClickOnEmptySpaceMakesACaption) {
+    ASSERT_TRUE(SetCurrentTool(kToolText));
+    const ScreenPoint at{ 120, 64 };
+    SketchMouseDown(0, at);
+    SketchMouseUp(0, at);
+    EXPECT_EQ(sketch->firstObject, nullptr);  // a single click makes nothing
+    SketchDoubleClick(0, at);
+    SketchObject* made = EditedObject();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->objectKind, kKindCaption);
+    EXPECT_EQ(made->bounds.left, 120);
+    SketchMouseUp(0, at);
+    EndCaptionEditing();
+    SetCurrentTool(kToolTranslateArrow);
+}

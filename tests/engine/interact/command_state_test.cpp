@@ -1,5 +1,6 @@
 #include "command_fixture.h"
 #include "engine/core/engine_startup.h"
+#include "engine/interact/current_tool.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/menu_texts.h"
@@ -312,12 +313,14 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         {87, [](Sketch&) { SetDocument(1, 0, 0); }, kTextClose, 0, true, 45, 0},
         {87, [](Sketch&) {}, kTextClose, 0, false, 45, 0},
         {74, [](Sketch&) { SetDocument(1, 0, 0); SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
-        {76, [](Sketch&) {}, kTextShowToolbox, 0, true, 37, 1},
+        {76, [](Sketch&) {}, kTextHideToolbox, 0, true, 37, 0},
+        {76, [](Sketch&) { RecordedDocumentServices().toolboxHidden = true; }, kTextShowToolbox, 0, true, 37, 1},
         {85, [](Sketch&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
         {21, [](Sketch& s) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
         {65, [](Sketch&) {}, kTextEraseTraces, 0, false, 31, 0},
         {65, [](Sketch& s) { s.tracedArea = {0, 0, 20, 20}; }, kTextEraseTraces, 0, true, 31, 0},
         {46, [](Sketch&) {}, kTextSelectAll, 0, true, 23, 1},
+        {46, [](Sketch&) { SetCurrentTool(kToolText); }, kTextSelectAllText, 0, true, 23, 17},
         {31, [](Sketch&) {}, kTextAboutVelmoraEllipsis, 0, true, 22, 31},
         {52, [](Sketch&) {}, kTextLinkEllipsis, 0, true, 25, 52},
         {18, [](Sketch&) { SetCurrentSketch(nullptr, nullptr); SetFrontSketch(nullptr); }, kTextSaveAsEllipsis, 0, false, 8, 18},
@@ -338,6 +341,8 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         SetFrontSketch(&sketch);
         SetShiftState(0);
         ShellStandin() = ShellStateStandin{};
+        RecordedDocumentServices().toolboxHidden = false;
+        SetCurrentTool(kToolTranslateArrow);
         SetDocument(0, 0, 0);
         c.setup(sketch);
         ASSERT_TRUE(CmdStateReserveItems(1));

@@ -214,6 +214,61 @@ TEST_F(ToolRun, PressDragReleasePlacesBothPoints) {
     EXPECT_EQ(UndoDepth(), 1);
 }
 
+// After the first point the segment is drawn to the provisional point and follows it;
+// it is never hit, never recorded, and goes with the run.
+TEST_F(ToolRun, TheGivenFollowsThePointerFromTheFirstPoint) {
+    SelectToolboxItem(kSegmentItem, kToolboxNone);
+    Click(10, 10);
+    Hover(60, 40);
+    auto preview = [&]() -> SketchObject* {
+        for (SketchObject* o : SketchOrder())
+            if (o->objectClass == kClassStraight && IsExcludedFromHits(o)) return o;
+        return nullptr;
+    };
+    SketchObject* shown = preview();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->exists, 1);
+    EXPECT_EQ(Parents(shown), (std::vector<SketchObject*>{ OfClass(kClassPoint)[0], Provisional() }));
+    Hover(90, 10);
+    EXPECT_GE(shown->bounds.right, 89);
+    EXPECT_LE(shown->bounds.bottom, 12);  // recomputed: no longer down to y 40
+
+    EndToolInProgress();
+    EXPECT_TRUE(SketchOrder().empty());
+    EXPECT_EQ(UndoDepth(), 0);
+
+    // Completed: one segment, one undo step, nothing provisional left.
+    Hover(30, 30);
+    Click(30, 30);
+    Hover(80, 30);
+    Click(80, 30);
+    EXPECT_EQ(OfClass(kClassStraight).size(), 1u);
+    EXPECT_EQ(preview(), nullptr);
+    EXPECT_EQ(SketchOrder().size(), 3u);
+    EXPECT_EQ(UndoDepth(), 1);
+}
+
+// Out of the sketch before its first click a run ends, so that its provisional point
+// does not stay; once it has a click it goes on.
+TEST_F(ToolRun, LeavingTheSketchEndsARunWithoutAClick) {
+    SelectToolboxItem(kPointItem, kToolboxNone);
+    Hover(20, 20);
+    ASSERT_NE(Provisional(), nullptr);
+    SketchMouseLeave();
+    EXPECT_FALSE(ToolRunActive());
+    EXPECT_TRUE(SketchOrder().empty());
+    Hover(21, 21);  // back in, at once
+    EXPECT_TRUE(ToolRunActive());
+    EXPECT_NE(Provisional(), nullptr);
+
+    SelectToolboxItem(kSegmentItem, kToolboxNone);
+    Click(10, 10);
+    Hover(60, 40);
+    SketchMouseLeave();
+    EXPECT_TRUE(ToolRunActive());
+    EXPECT_EQ(OfClass(kClassPoint).size(), 1u);
+}
+
 TEST_F(ToolRun, ShiftKeepsFifteenDegreeDirections) {
     struct Case { int x, y, wantX, wantY; };
     const Case cases[] = {

@@ -130,19 +130,26 @@ std::vector<std::string> gDialogRuns;
 
 bool RecordIsFieldRow(int32_t kind) { return kind == kDialogParamColor || kind == kDialogParamColorRgb; }
 
+// A field's value as a number, read and written by its kind.
+double FieldNumber(const DialogField& f) { return f.kind == kFieldNumber ? f.value.real : f.value.integer; }
+void SetFieldNumber(DialogField* f, double v) {
+    if (f->kind == kFieldNumber) f->value.real = v;
+    else f->value.integer = static_cast<int32_t>(v);
+}
+
 int AnswerCommandDialog(int32_t kind, void* record) {
     std::ostringstream run;
     run << kind << "|";
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
     std::ostringstream opened;
-    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value;
+    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << FieldNumber(fields[i]);
     bool ok = false;
     if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
         const DialogAnswer answer = gDialogAnswers.front();
         gDialogAnswers.pop_front();
         ok = answer.ok;
         for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
-            fields[i].value = answer.values[i];
+            SetFieldNumber(&fields[i], answer.values[i]);
     }
     run << (ok ? "ok" : "cancel") << "|" << opened.str();
     gDialogRuns.push_back(run.str());

@@ -13,6 +13,7 @@
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/alert_dialog.h"
 #include "ui/dialogs/dialog_fields.h"
+#include "ui/dialogs/popup_menu_button.h"
 #include "ui/dialogs/smart_edit.h"
 #include "ui/dialogs/yrn_dialog.h"
 #include "ui/resource_ids.h"
@@ -507,6 +508,38 @@ TEST_F(Dialogs, TheAlertFitsItsMessageAndShowsTheButtonsAskedFor) {
     EXPECT_EQ(tall.help.left - tall.window.left, plain.help.left - plain.window.left);
     // A one-word message is narrower than the template.
     EXPECT_LT(plain.window.right - plain.window.left, tall.window.right - tall.window.left);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PopupMenuButtonMenu, TitleSeparatorAndItemsNumberedFromTheFirstId) {
+    HMENU menu = BuildButtonMenu("Colour", { "Red", "-", "Blue" }, 1000);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    struct Row { UINT id; bool separator, grey; const char* text; };
+    const Row rows[] = {
+        { 0, false, true, "Colour" }, { 0, true, false, "" }, { 1000, false, false, "Red" },
+        { 0, true, false, "" },       { 1002, false, false, "Blue" },
+    };
+    for (int i = 0; i < 5; ++i) {
+        char text[32] = "";
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        ASSERT_TRUE(GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info));
+        EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, rows[i].separator) << i;
+        if (rows[i].separator) continue;
+        EXPECT_EQ(info.wID, rows[i].id) << i;
+        EXPECT_EQ((info.fState & MFS_GRAYED) != 0, rows[i].grey) << i;
+        EXPECT_STREQ(text, rows[i].text);
+    }
+    DestroyMenu(menu);
+    EXPECT_EQ(MnemonicOf("&Colour"), 'C');
+    EXPECT_EQ(MnemonicOf("Plain"), 0);
 }
 
 }  // namespace

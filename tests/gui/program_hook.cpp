@@ -22,6 +22,10 @@
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
+//   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
+//                               that picks points from the sketch
+//   picks                       the positions of the points it picked, in order
+//   hot                         the position of the object highlighted for a pick, or "none"
 //   busy-pause MS               every update of a long operation lets MS milliseconds of
 //                               messages through first (and again once its window is open)
 //   dialog-set ID TEXT          sets a control's text in the front dialog
@@ -98,6 +102,7 @@
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
+#include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
@@ -264,6 +269,50 @@ std::string Objects() {
         out << line;
     }
     return out.str();
+}
+
+// ---- A sketch-interactive dialog of the test build ----------------------------------
+
+constexpr UINT kOpenPickDialog = WM_APP + 1;
+std::vector<int> gPicks;
+
+int PositionOf(const SketchObject* wanted) {
+    int i = 0;
+    for (SketchObject* o = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; o; o = o->nextInSketch, ++i)
+        if (o == wanted) return i;
+    return -1;
+}
+
+bool AcceptPoints(SketchObject* object, void*) { return object && object->objectClass == kClassPoint; }
+int32_t PickApplied(void*) { return 1; }
+void NotePick(SketchObject* object, void*, PickApplyFn* apply) {
+    gPicks.push_back(PositionOf(object));
+    *apply = PickApplied;
+}
+
+// Template 152 (the New Tool name) as a resizable dialog whose OK button follows the
+// corner and whose edit follows the width.
+class PickTestDialog : public CYRNDialog {
+public:
+    PickTestDialog() : CYRNDialog(152, nullptr, nullptr, true) {
+        static const ControlAnchor anchors[] = {
+            { 1059, kAnchorStretchX, 0 }, { IDOK, kAnchorMoveX | kAnchorMoveY, 0 }, { 0, 0, 0 },
+        };
+        SetAnchors(anchors, true);
+        caption = "Pick Test";
+    }
+    bool OnInitDialog() override {
+        ModifyStyle(0, WS_THICKFRAME, SWP_FRAMECHANGED);
+        return CYRNDialog::OnInitDialog();
+    }
+};
+
+void RunPickDialog() {
+    gPicks.clear();
+    PickSessionBegin(AcceptPoints, NotePick, nullptr, nullptr);
+    PickTestDialog dialog;
+    dialog.DoModal();
+    PickSessionEnd();
 }
 
 std::string Colors() {
@@ -754,6 +803,20 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return dialog && GetWindowRect(dialog, &r) ? RectText(r) : "none";
     }
+    if (verb == "pick-dialog") {
+        PostMessageA(FindWindowA(kHookWindowClass, nullptr), kOpenPickDialog, 0, 0);
+        return "ok";
+    }
+    if (verb == "picks") {
+        std::string all;
+        for (int p : gPicks) all += (all.empty() ? "" : " ") + std::to_string(p);
+        return all.empty() ? "none" : all;
+    }
+    if (verb == "hot") {
+        for (SketchObject* o = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; o; o = o->nextInSketch)
+            if (o->stateFlags & kObjectHot) return std::to_string(PositionOf(o));
+        return "none";
+    }
     if (verb == "busy-pause") {
         unsigned ms = 0;
         in >> ms;
@@ -863,6 +926,10 @@ std::string Answer(const std::string& request) {
 }
 
 LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kOpenPickDialog) {
+        RunPickDialog();
+        return 0;
+    }
     if (message != WM_COPYDATA) return DefWindowProcA(hwnd, message, wParam, lParam);
     auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
     if (!data || data->dwData != kHookRequest) return FALSE;

@@ -3,12 +3,15 @@
 #include <windows.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "classlib/wnd.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/memory.h"
+#include "engine/core/sketch.h"
+#include "engine/docio/engine_document.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/alert_dialog.h"
@@ -513,6 +516,70 @@ TEST_F(Dialogs, TheAlertFitsItsMessageAndShowsTheButtonsAskedFor) {
 }  // namespace
 
 namespace {
+
+// Plays the user of the New Tool dialog: each step answers the next dialog that shows.
+struct NewToolUser {
+    std::vector<std::string> seen;   // title|label|name|limit|checked, or the alert's texts
+    std::vector<std::pair<std::string, int>> answers;   // the name to type (empty: none) and the button
+    size_t step = 0;
+    HWND last = nullptr;
+};
+NewToolUser gUser;
+
+void CALLBACK PlayNewToolUser(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog || dialog == gUser.last || gUser.step >= gUser.answers.size()) return;
+    gUser.last = dialog;
+    std::ostringstream line;
+    line << TextOf(dialog);
+    if (HWND edit = GetDlgItem(dialog, IDC_TOOL_NAME)) {
+        line << "|" << TextOf(GetDlgItem(dialog, IDC_TOOL_NAME_LABEL)) << "|" << TextOf(edit) << "|"
+             << SendMessageA(edit, EM_GETLIMITTEXT, 0, 0) << "|"
+             << SendMessageA(GetDlgItem(dialog, IDC_SHOW_SCRIPT_VIEW), BM_GETCHECK, 0, 0);
+    } else {
+        line << "|" << TextOf(GetDlgItem(dialog, IDC_ALERT_MESSAGE));
+    }
+    gUser.seen.push_back(line.str());
+    const auto& [name, button] = gUser.answers[gUser.step++];
+    if (!name.empty()) SetWindowTextA(GetDlgItem(dialog, IDC_TOOL_NAME), name.c_str());
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+TEST_F(Dialogs, NewToolNamesAUsedNameAgainAndCancelMakesNone) {
+    EngineDocument* document = nullptr;
+    ASSERT_EQ(CreateEngineDocument(&document, nullptr), kResultOK);
+    for (const char* title : { "Tool #1", "Tool #2" }) {
+        Sketch* tool = CreateSketch(0, nullptr);
+        ASSERT_NE(tool, nullptr);
+        ASSERT_EQ(SetSketchTitle(tool, title), kResultOK);
+        ASSERT_EQ(InsertDocumentItem(document, tool, kDocumentItemTool, nullptr), kResultOK);
+    }
+    EngineDocument* savedFront = gEngine.frontDocument;
+    gEngine.frontDocument = document;
+
+    gUser = NewToolUser{};
+    gUser.answers = { { "Tool #1", IDOK }, { "", IDCANCEL }, { "", IDOK } };
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, PlayNewToolUser);
+    char name[256] = "";
+    EXPECT_TRUE(PromptNewToolName(name));
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(gUser.seen.size(), 3u);
+    EXPECT_EQ(gUser.seen[0], "New Tool|Tool Name:|Tool #3|255|0");
+    EXPECT_NE(gUser.seen[1].find("Duplicate Name|"), std::string::npos) << gUser.seen[1];
+    EXPECT_EQ(gUser.seen[2], "New Tool|Tool Name:|Tool #3|255|0");   // the proposal again
+    EXPECT_STREQ(name, "Tool #3");
+
+    gUser = NewToolUser{};
+    gUser.answers = { { "Mine", IDCANCEL } };
+    timer = SetTimer(nullptr, 0, 40, PlayNewToolUser);
+    EXPECT_FALSE(PromptNewToolName(name));
+    KillTimer(nullptr, timer);
+    EXPECT_STREQ(name, "Mine");   // what was typed comes back, also after Cancel
+
+    gEngine.frontDocument = savedFront;
+    FreeEngineDocument(document);
+}
 
 TEST(PopupMenuButtonMenu, TitleSeparatorAndItemsNumberedFromTheFirstId) {
     HMENU menu = BuildButtonMenu("Colour", { "Red", "-", "Blue" }, 1000);

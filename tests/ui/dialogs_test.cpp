@@ -12,12 +12,14 @@
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
+#include "engine/text/layout.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/alert_dialog.h"
 #include "ui/dialogs/dialog_fields.h"
 #include "ui/dialogs/popup_menu_button.h"
 #include "ui/dialogs/smart_edit.h"
+#include "ui/dialogs/state_button.h"
 #include "ui/dialogs/yrn_dialog.h"
 #include "ui/resource_ids.h"
 
@@ -579,6 +581,47 @@ TEST_F(Dialogs, NewToolNamesAUsedNameAgainAndCancelMakesNone) {
 
     gEngine.frontDocument = savedFront;
     FreeEngineDocument(document);
+}
+
+TEST_F(Dialogs, AStateButtonShrinksItsLayoutUntilItFits) {
+    FieldsDialog d;
+    ASSERT_TRUE(d.Open());
+    StateButton button(kPush);
+    ASSERT_TRUE(button.SubclassDlgItem(kPush, &d));
+    EXPECT_FALSE(button.SetLayout(nullptr));
+    LayoutNode* tree = nullptr;
+    const char text[] = "<T'wwwwwwwwwwwwwwww'>";
+    ASSERT_EQ(ParseLayoutString(&tree, text, sizeof text - 1, nullptr), 0);
+    ASSERT_TRUE(button.SetLayout(tree));
+
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 40);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{ 0, 0, 200, 40 };
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_BUTTON;
+    dis.hwndItem = button.m_hWnd;
+    dis.hDC = dc;
+    dis.rcItem = { 0, 0, 200, 40 };
+    button.DrawItem(&dis);
+    const int32_t roomy = tree->width;
+    EXPECT_LT(roomy, 196);
+    dis.rcItem = { 0, 0, 60, 40 };   // too narrow at the first size: drawn smaller
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    button.DrawItem(&dis);
+    EXPECT_LT(tree->width, roomy);
+    bool inked = false;
+    for (int x = 2; x < 58 && !inked; ++x)
+        for (int y = 2; y < 38 && !inked; ++y) inked = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    EXPECT_TRUE(inked);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    button.UnsubclassWindow();
+    d.DestroyWindow();
 }
 
 TEST(PopupMenuButtonMenu, TitleSeparatorAndItemsNumberedFromTheFirstId) {

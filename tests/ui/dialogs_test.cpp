@@ -304,6 +304,16 @@ TEST_F(Dialogs, NumberFieldTypingEnterAndTheSymbolFont) {
     EXPECT_FALSE(d.IsWindowVisible());   // a plain number goes on to OK
     d.DestroyWindow();
 
+    // A value shown rounded is no edit: read back untouched it keeps all its digits.
+    FieldsDialog r;
+    ASSERT_TRUE(r.Open());
+    r.smart.SetValue(1.23456);
+    EXPECT_EQ(TextOf(r.Item(kSmart)), "1.235");
+    double kept = 0;
+    EXPECT_TRUE(r.smart.Validate(&kept, nullptr));
+    EXPECT_DOUBLE_EQ(kept, 1.23456);
+    r.DestroyWindow();
+
     // An integer field takes digits only; a value shows without its decimals.
     FieldsDialog e;
     ASSERT_TRUE(e.Open());

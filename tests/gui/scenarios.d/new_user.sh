@@ -56,7 +56,7 @@ scenario_recent_files_and_titles() {
     wait_for 30 "the Save As dialog" dialog_open
     local box=1148
     ask dialog | grep -q '^1152|' && box=1152
-    ask dialog | grep -q "^$box|.*|$title.yrn$" ||
+    ask dialog | grep -q "^$box|[^|]*|$title.yrn|" ||
         fail "Save As offers $(ask dialog | grep "^$box|"), not $title.yrn"
     ask dialog-click 2 >/dev/null
     wait_for 30 "the dialog to close" no_dialog

@@ -89,8 +89,8 @@ protected:
         DialogScript answer;
         answer.edits.push_back([value](void* record) {
             auto* r = static_cast<ParameterDialogRecord*>(record);
-            r->value.value = value;
-            r->units.value = 2;
+            r->value.value.real = value;
+            r->units.value.integer = 2;
         });
         ScriptDialogs({answer});
         EXPECT_EQ(NewParameterCommand(0), kResultOK);

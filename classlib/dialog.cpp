@@ -139,22 +139,22 @@ INT_PTR CDialog::DoModal() {
     if (app) app->EnableModeless(false);
 
     m_nModalResult = -1;
-    m_nFlags |= WF_CONTINUEMODAL;
+    m_nFlags |= WINDOW_MODAL_GOES_ON;
     if (CreateFromTemplate(t, owner)) {
         // A dialog that ended itself while initialising never shows.
-        if (m_nFlags & WF_CONTINUEMODAL) {
+        if (m_nFlags & WINDOW_MODAL_GOES_ON) {
             const DWORD style = t->style;
-            RunModalLoop(MLF_SHOWONIDLE | ((style & DS_NOIDLEMSG) ? MLF_NOIDLEMSG : 0));
+            RunModalLoop(MODAL_SHOW_WHEN_IDLE | ((style & DS_NOIDLEMSG) ? MODAL_NO_ENTER_IDLE : 0));
         }
     }
-    m_nFlags &= ~WF_CONTINUEMODAL;
+    m_nFlags &= ~WINDOW_MODAL_GOES_ON;
     if (app) app->EnableModeless(true);
     PostModal(owner, ownerWasEnabled);
     return m_nModalResult;
 }
 
 void CDialog::EndDialog(int result) {
-    if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL)) EndModalLoop(result);
+    if (m_nFlags & (WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON)) EndModalLoop(result);
     else m_nModalResult = result;
     if (m_hWnd) ::EndDialog(m_hWnd, result);
 }

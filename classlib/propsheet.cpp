@@ -140,7 +140,7 @@ INT_PTR CPropertySheet::DoModal() {
     if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
     INT_PTR result = -1;
     if (Create(nullptr)) {
-        RunModalLoop(MLF_SHOWONIDLE);
+        RunModalLoop(MODAL_SHOW_WHEN_IDLE);
         result = Result();
     }
     if (owner && ownerWasEnabled) ::EnableWindow(owner, TRUE);

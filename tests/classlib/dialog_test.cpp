@@ -36,7 +36,7 @@ protected:
     LRESULT OnKickIdle(WPARAM, LPARAM count) {
         if (counts.empty()) {
             visibleAtFirstKick = IsWindowVisible();
-            modalFlagAtFirstKick = (m_nFlags & WF_MODALLOOP) != 0;
+            modalFlagAtFirstKick = (m_nFlags & WINDOW_IN_MODAL_LOOP) != 0;
             ownerEnabledAtFirstKick = ::IsWindowEnabled(owner) != FALSE;
         }
         counts.push_back(count);
@@ -67,7 +67,7 @@ TEST(Dialog, ModalRunShowsOnIdleKicksIdleAndEndsOnTheDefaultButton) {
     EXPECT_FALSE(dialog.ownerEnabledAtFirstKick);
     EXPECT_TRUE(::IsWindowEnabled(owner.hwnd));
     EXPECT_EQ(dialog.m_hWnd, nullptr);
-    EXPECT_EQ(dialog.m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL), 0);
+    EXPECT_EQ(dialog.m_nFlags & (WINDOW_IN_MODAL_LOOP | WINDOW_MODAL_GOES_ON), 0);
     EXPECT_STREQ(dialog.text, "typed");   // loaded at start, saved back by OK
 }
 

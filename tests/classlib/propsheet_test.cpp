@@ -45,7 +45,7 @@ public:
 protected:
     LRESULT OnKickIdle(WPARAM, LPARAM count) {
         ++kicks;
-        modalFlag = (m_nFlags & WF_MODALLOOP) != 0;
+        modalFlag = (m_nFlags & WINDOW_IN_MODAL_LOOP) != 0;
         if (count == 2) PostMessage(PSM_PRESSBUTTON, PSBTN_OK);
         return count < 2 ? TRUE : FALSE;
     }
@@ -111,7 +111,7 @@ TEST(Sheets, APageRefusingItsValuesKeepsTheSheetOpen) {
     first.refuse = true;
     sheet.SetActivePage(1);
     EXPECT_EQ(sheet.GetActivePage(), &first);
-    sheet.m_nFlags |= WF_CONTINUEMODAL;
+    sheet.m_nFlags |= WINDOW_MODAL_GOES_ON;
     ::SendMessageA(sheet.m_hWnd, PSM_PRESSBUTTON, PSBTN_OK, 0);
     PumpUntil([] { return false; }, 100);
     EXPECT_TRUE(sheet.ContinueModal());   // still open on the refusing page

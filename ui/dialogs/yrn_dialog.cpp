@@ -216,14 +216,14 @@ INT_PTR CYRNDialog::DoModal() {
     const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
     if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
     m_nModalResult = -1;
-    m_nFlags |= WF_CONTINUEMODAL;
-    if (CreateFromTemplate(t, owner) && (m_nFlags & WF_CONTINUEMODAL)) {
+    m_nFlags |= WINDOW_MODAL_GOES_ON;
+    if (CreateFromTemplate(t, owner) && (m_nFlags & WINDOW_MODAL_GOES_ON)) {
         ShowWindow(SW_SHOWNORMAL);
         UpdateWindow();
         FlushPendingRedraw(1);
-        RunModalLoop(MLF_SHOWONIDLE | ((t->style & DS_NOIDLEMSG) ? MLF_NOIDLEMSG : 0));
+        RunModalLoop(MODAL_SHOW_WHEN_IDLE | ((t->style & DS_NOIDLEMSG) ? MODAL_NO_ENTER_IDLE : 0));
     }
-    m_nFlags &= ~WF_CONTINUEMODAL;
+    m_nFlags &= ~WINDOW_MODAL_GOES_ON;
     PostModal(owner, ownerWasEnabled);
     return m_nModalResult;
 }

@@ -346,7 +346,7 @@ void CMainFrame::OnActivateApp(BOOL active, DWORD threadId) {
     // While the program is in the background, a modal sketch-interactive dialog is the
     // only window that takes input, as with any other modal dialog.
     InteractiveDialog* head = InteractiveChainHead();
-    if (head && DialogActiveFlag() && (head->Window()->m_nFlags & WF_MODALLOOP)) {
+    if (head && DialogActiveFlag() && (head->Window()->m_nFlags & WINDOW_IN_MODAL_LOOP)) {
         EnableWindow(false);
         head->Window()->EnableWindow(true);
     }

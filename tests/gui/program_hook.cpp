@@ -135,14 +135,14 @@ int AnswerCommandDialog(int32_t kind, void* record) {
     run << kind << "|";
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
     std::ostringstream opened;
-    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value;
+    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value.real;
     bool ok = false;
     if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
         const DialogAnswer answer = gDialogAnswers.front();
         gDialogAnswers.pop_front();
         ok = answer.ok;
         for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
-            fields[i].value = answer.values[i];
+            fields[i].value.real = answer.values[i];
     }
     run << (ok ? "ok" : "cancel") << "|" << opened.str();
     gDialogRuns.push_back(run.str());

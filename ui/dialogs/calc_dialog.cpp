@@ -107,6 +107,7 @@ BEGIN_MESSAGE_MAP(CCalcDialog, CYRNDialog)
     ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
     ON_MESSAGE(kCalcRefreshMessage, OnRefresh)
     ON_COMMAND_RANGE(kMenuButtonCommand + 4, kMenuButtonCommand + 7, OnMenuButton)
+    ON_CONTROL_RANGE(BN_CLICKED, kCalcValuesButton, kCalcFormsButton, OnMenuButtonClicked)
     ON_COMMAND_RANGE(1080, 1099, OnKeypad)
 END_MESSAGE_MAP()
 
@@ -425,6 +426,12 @@ void CCalcDialog::OnObjectPicked(SketchObject* object) {
         ::InvalidateRect(::GetDlgItem(m_hWnd, kCalcExpression), nullptr, FALSE);
     }
     FlushPendingRedraw(1);
+}
+
+void CCalcDialog::OnMenuButtonClicked(UINT id) {
+    // Stand-in: the plain buttons' clicks ask for their menus as the pop-up menu
+    // button control will.
+    OnMenuButton(id + kMenuButtonCommand);
 }
 
 void CCalcDialog::OnMenuButton(UINT id) {

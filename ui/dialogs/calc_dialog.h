@@ -48,6 +48,7 @@ public:
     int32_t MoveSplitter(int32_t dy);
     void OnKeypad(UINT id);
     void OnMenuButton(UINT id);
+    void OnMenuButtonClicked(UINT id);
     // A chosen item of a pop-up menu (kind 0 values to 3 forms).
     void ChooseMenuItem(int32_t kind, uint32_t item);
 

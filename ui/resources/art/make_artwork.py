@@ -299,6 +299,26 @@ KEY_BITMAPS.update({1090: ".", 1091: "(", 1092: ")", 1093: "+", 1094: "-", 1095:
                     1097: "^", 1098: "del", 1099: "x", 1100: "y", 1101: "r", 1102: "t"})
 
 
+def bmp8(c):
+    # 8 bits with a colour table: the button-face grey (192) is then one the system maps
+    # to the face colour when the image is loaded.
+    colors = [FACE]
+    for y in range(c.h):
+        for x in range(c.w):
+            p = c.px[y][x] or FACE
+            if p not in colors:
+                colors.append(p)
+    table = b"".join(bytes((p[2], p[1], p[0], 0)) for p in colors)
+    row = (c.w + 3) & ~3
+    data = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        r = bytes(colors.index(c.px[y][x] or FACE) for x in range(c.w))
+        data += r + b"\0" * (row - len(r))
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 8, 0, len(data), 2835, 2835, len(colors), 0)
+    offset = 14 + len(header) + len(table)
+    return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + header + table + data
+
+
 def key_bitmap(name):
     c = Canvas(20, 16)
     rows = KEY_GLYPHS[name]
@@ -321,7 +341,7 @@ def main():
         f.write(icon_file(app_icon(), 1))
     for number, name in KEY_BITMAPS.items():
         with open(os.path.join(HERE, "key%d.bmp" % number), "wb") as f:
-            f.write(bmp24(key_bitmap(name)))
+            f.write(bmp8(key_bitmap(name)))
     for number, (canvas, hotspot) in cursors().items():
         with open(os.path.join(HERE, "cursor%d.cur" % number), "wb") as f:
             f.write(icon_file(canvas, 2, hotspot))

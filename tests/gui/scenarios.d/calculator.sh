@@ -138,7 +138,7 @@ scenario_calculator_new() {
 # A new calculation typed on the keyboard; waits for it.
 new_calculation() {
     local n
-    n=$(ask objects | grep -c .)
+    n=$(ask objects | grep -c . || true)
     ask select >/dev/null
     open_calculator 43 "New Calculation"
     xdotool type "$1"
@@ -283,7 +283,7 @@ scenario_calculator_mouse() {
     local f n
     f=$(($(ask objects | grep -c .) - 1))
     ask select $f >/dev/null
-    n=$(ask objects | grep -c .)
+    n=$(ask objects | grep -c . || true)
     ask command "$(menu_id 103)" >/dev/null
     wait_for 20 "the derivative" object_count_is -eq $((n + 1))
     ask select >/dev/null
@@ -295,4 +295,83 @@ scenario_calculator_mouse() {
     [ "$(ask calc)" = none ] || fail "the calculator opened over a derived function"
     ask alerts | tail -n1 | grep -q "derivative of another function" || fail "not the derivatives alert: $(ask alerts | tail -n1)"
     dismiss_alert
+}
+
+# The screen rectangle of a control of the front dialog, cropped from a screenshot.
+control_image() {
+    local l t r b
+    read -r l t r b <<<"$(calc_control_rect "$1")"
+    import -window root "$work/whole.png"
+    convert "$work/whole.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$work/$2.png"
+}
+images_differ() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+
+scenario_calculator_functions() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "Graph > Plot New Function...: y = 2 is drawn across the view"
+    local n
+    n=$(ask objects | grep -c . || true)
+    open_calculator 59 "*Function*"
+    xdotool type 2
+    wait_for 10 "the 2" tokens_are "2"
+    calc_click 1
+    wait_for 20 "the calculator to close" no_dialog
+    wait_for 20 "the plot" object_count_is -gt $((n + 1))
+    local plot l t r b x y
+    plot=$(($(ask objects | grep -c .) - 1))
+    read -r l t r b <<<"$(ask bounds $plot)"
+    [ $((r - l)) -gt 100 ] || fail "the plot is $((r - l)) wide: $(ask bounds $plot)"
+    y=$(((t + b) / 2))
+    plotted() {
+        local x sx sy
+        for x in $((l + (r - l) / 4)) $(((l + r) / 2)) $((r - (r - l) / 4)); do
+            read -r sx sy <<<"$(screen_point "$x" "$y")"
+            dark_near_point "$sx" "$sy" || return 1
+        done
+    }
+    wait_for 10 "the line drawn" plotted
+    shot plotted
+
+    step "Undo removes it"
+    ask command "$(menu_id $undo_row)" >/dev/null
+    wait_for 20 "the plot gone" object_count_is -le $plot
+    # Away from the vertical axis: the grid's own lines are light.
+    unplotted() {
+        local x sx sy
+        for x in $((l + (r - l) / 4)) $((r - (r - l) / 4)); do
+            read -r sx sy <<<"$(screen_point "$x" "$y")"
+            ! dark_near_point "$sx" "$sy" || return 1
+        done
+    }
+    wait_for 10 "the line gone" unplotted
+
+    step "Graph > New Function...: r = f(theta) from the E&quation menu changes the variable key"
+    open_calculator 92 "New Function"
+    calc_control_enabled 1099 || fail "the variable key is grey in a new function"
+    control_image 1099 key_first
+    calc_choose_from_menu 7 1
+    sleep 0.5
+    control_image 1099 key_r
+    images_differ "$work/key_first.png" "$work/key_r.png" || fail "theta = f(r) left the variable key as it was"
+    calc_choose_from_menu 7 2
+    sleep 0.5
+    control_image 1099 key_theta
+    images_differ "$work/key_r.png" "$work/key_theta.png" || fail "r = f(theta) left the variable key showing r"
+    calc_click 1099
+    wait_for 10 "the variable" tokens_are "15"
+    shot polar
+    calc_click 2
+    wait_for 20 "the calculator to close" no_dialog
+}
+
+# Whether a pixel within one above or below a screen point is dark.
+dark_near_point() {
+    local dy
+    import -window root "$work/near.png"
+    for dy in -1 0 1; do
+        is_dark "$(convert "$work/near.png" -format "%[fx:int(255*p{$1,$(($2 + dy))}.r)],%[fx:int(255*p{$1,$(($2 + dy))}.g)],%[fx:int(255*p{$1,$(($2 + dy))}.b)]" info:)" && return 0
+    done
+    return 1
 }

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/text/typed_number.h"
+#include "engine/calc/typed_number.h"
 #include "platform/rules/dialog_rules.h"
 #include "support/number_locale_double.h"
 

@@ -22,6 +22,10 @@
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
+//   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
+//                               that picks points from the sketch
+//   picks                       the positions of the points it picked, in order
+//   hot                         the position of the object highlighted for a pick, or "none"
 //   busy-pause MS               every update of a long operation lets MS milliseconds of
 //                               messages through first (and again once its window is open)
 //   dialog-set ID TEXT          sets a control's text in the front dialog
@@ -99,6 +103,7 @@
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
+#include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
@@ -131,19 +136,26 @@ std::vector<std::string> gDialogRuns;
 
 bool RecordIsFieldRow(int32_t kind) { return kind == kDialogParamColor || kind == kDialogParamColorRgb; }
 
+// A field's value as a number, read and written by its kind.
+double FieldNumber(const DialogField& f) { return f.kind == kFieldNumber ? f.value.real : f.value.integer; }
+void SetFieldNumber(DialogField* f, double v) {
+    if (f->kind == kFieldNumber) f->value.real = v;
+    else f->value.integer = static_cast<int32_t>(v);
+}
+
 int AnswerCommandDialog(int32_t kind, void* record) {
     std::ostringstream run;
     run << kind << "|";
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
     std::ostringstream opened;
-    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value.real;
+    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << FieldNumber(fields[i]);
     bool ok = false;
     if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
         const DialogAnswer answer = gDialogAnswers.front();
         gDialogAnswers.pop_front();
         ok = answer.ok;
         for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
-            fields[i].value.real = answer.values[i];
+            SetFieldNumber(&fields[i], answer.values[i]);
     }
     run << (ok ? "ok" : "cancel") << "|" << opened.str();
     gDialogRuns.push_back(run.str());
@@ -258,6 +270,50 @@ std::string Objects() {
         out << line;
     }
     return out.str();
+}
+
+// ---- A sketch-interactive dialog of the test build ----------------------------------
+
+constexpr UINT kOpenPickDialog = WM_APP + 1;
+std::vector<int> gPicks;
+
+int PositionOf(const SketchObject* wanted) {
+    int i = 0;
+    for (SketchObject* o = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; o; o = o->nextInSketch, ++i)
+        if (o == wanted) return i;
+    return -1;
+}
+
+bool AcceptPoints(SketchObject* object, void*) { return object && object->objectClass == kClassPoint; }
+int32_t PickApplied(void*) { return 1; }
+void NotePick(SketchObject* object, void*, PickApplyFn* apply) {
+    gPicks.push_back(PositionOf(object));
+    *apply = PickApplied;
+}
+
+// Template 152 (the New Tool name) as a resizable dialog whose OK button follows the
+// corner and whose edit follows the width.
+class PickTestDialog : public CYRNDialog {
+public:
+    PickTestDialog() : CYRNDialog(152, nullptr, nullptr, true) {
+        static const ControlAnchor anchors[] = {
+            { 1059, kAnchorStretchX, 0 }, { IDOK, kAnchorMoveX | kAnchorMoveY, 0 }, { 0, 0, 0 },
+        };
+        SetAnchors(anchors, true);
+        caption = "Pick Test";
+    }
+    bool OnInitDialog() override {
+        ModifyStyle(0, WS_THICKFRAME, SWP_FRAMECHANGED);
+        return CYRNDialog::OnInitDialog();
+    }
+};
+
+void RunPickDialog() {
+    gPicks.clear();
+    PickSessionBegin(AcceptPoints, NotePick, nullptr, nullptr);
+    PickTestDialog dialog;
+    dialog.DoModal();
+    PickSessionEnd();
 }
 
 std::string Colors() {
@@ -760,6 +816,20 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return dialog && GetWindowRect(dialog, &r) ? RectText(r) : "none";
     }
+    if (verb == "pick-dialog") {
+        PostMessageA(FindWindowA(kHookWindowClass, nullptr), kOpenPickDialog, 0, 0);
+        return "ok";
+    }
+    if (verb == "picks") {
+        std::string all;
+        for (int p : gPicks) all += (all.empty() ? "" : " ") + std::to_string(p);
+        return all.empty() ? "none" : all;
+    }
+    if (verb == "hot") {
+        for (SketchObject* o = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; o; o = o->nextInSketch)
+            if (o->stateFlags & kObjectHot) return std::to_string(PositionOf(o));
+        return "none";
+    }
     if (verb == "busy-pause") {
         unsigned ms = 0;
         in >> ms;
@@ -869,6 +939,10 @@ std::string Answer(const std::string& request) {
 }
 
 LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kOpenPickDialog) {
+        RunPickDialog();
+        return 0;
+    }
     if (message != WM_COPYDATA) return DefWindowProcA(hwnd, message, wParam, lParam);
     auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
     if (!data || data->dwData != kHookRequest) return FALSE;

@@ -3,17 +3,23 @@
 #include <windows.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "classlib/wnd.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/memory.h"
+#include "engine/core/sketch.h"
+#include "engine/docio/engine_document.h"
+#include "engine/text/layout.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/alert_dialog.h"
 #include "ui/dialogs/dialog_fields.h"
+#include "ui/dialogs/popup_menu_button.h"
 #include "ui/dialogs/smart_edit.h"
+#include "ui/dialogs/state_button.h"
 #include "ui/dialogs/yrn_dialog.h"
 #include "ui/resource_ids.h"
 
@@ -298,6 +304,16 @@ TEST_F(Dialogs, NumberFieldTypingEnterAndTheSymbolFont) {
     EXPECT_FALSE(d.IsWindowVisible());   // a plain number goes on to OK
     d.DestroyWindow();
 
+    // A value shown rounded is no edit: read back untouched it keeps all its digits.
+    FieldsDialog r;
+    ASSERT_TRUE(r.Open());
+    r.smart.SetValue(1.23456);
+    EXPECT_EQ(TextOf(r.Item(kSmart)), "1.235");
+    double kept = 0;
+    EXPECT_TRUE(r.smart.Validate(&kept, nullptr));
+    EXPECT_DOUBLE_EQ(kept, 1.23456);
+    r.DestroyWindow();
+
     // An integer field takes digits only; a value shows without its decimals.
     FieldsDialog e;
     ASSERT_TRUE(e.Open());
@@ -507,6 +523,143 @@ TEST_F(Dialogs, TheAlertFitsItsMessageAndShowsTheButtonsAskedFor) {
     EXPECT_EQ(tall.help.left - tall.window.left, plain.help.left - plain.window.left);
     // A one-word message is narrower than the template.
     EXPECT_LT(plain.window.right - plain.window.left, tall.window.right - tall.window.left);
+}
+
+}  // namespace
+
+namespace {
+
+// Plays the user of the New Tool dialog: each step answers the next dialog that shows.
+struct NewToolUser {
+    std::vector<std::string> seen;   // title|label|name|limit|checked, or the alert's texts
+    std::vector<std::pair<std::string, int>> answers;   // the name to type (empty: none) and the button
+    size_t step = 0;
+    HWND last = nullptr;
+};
+NewToolUser gUser;
+
+void CALLBACK PlayNewToolUser(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindShownDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog || dialog == gUser.last || gUser.step >= gUser.answers.size()) return;
+    gUser.last = dialog;
+    std::ostringstream line;
+    line << TextOf(dialog);
+    if (HWND edit = GetDlgItem(dialog, IDC_TOOL_NAME)) {
+        line << "|" << TextOf(GetDlgItem(dialog, IDC_TOOL_NAME_LABEL)) << "|" << TextOf(edit) << "|"
+             << SendMessageA(edit, EM_GETLIMITTEXT, 0, 0) << "|"
+             << SendMessageA(GetDlgItem(dialog, IDC_SHOW_SCRIPT_VIEW), BM_GETCHECK, 0, 0);
+    } else {
+        line << "|" << TextOf(GetDlgItem(dialog, IDC_ALERT_MESSAGE));
+    }
+    gUser.seen.push_back(line.str());
+    const auto& [name, button] = gUser.answers[gUser.step++];
+    if (!name.empty()) SetWindowTextA(GetDlgItem(dialog, IDC_TOOL_NAME), name.c_str());
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+TEST_F(Dialogs, NewToolNamesAUsedNameAgainAndCancelMakesNone) {
+    EngineDocument* document = nullptr;
+    ASSERT_EQ(CreateEngineDocument(&document, nullptr), kResultOK);
+    for (const char* title : { "Tool #1", "Tool #2" }) {
+        Sketch* tool = CreateSketch(0, nullptr);
+        ASSERT_NE(tool, nullptr);
+        ASSERT_EQ(SetSketchTitle(tool, title), kResultOK);
+        ASSERT_EQ(InsertDocumentItem(document, tool, kDocumentItemTool, nullptr), kResultOK);
+    }
+    EngineDocument* savedFront = gEngine.frontDocument;
+    gEngine.frontDocument = document;
+
+    gUser = NewToolUser{};
+    gUser.answers = { { "Tool #1", IDOK }, { "", IDCANCEL }, { "", IDOK } };
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, PlayNewToolUser);
+    char name[256] = "";
+    EXPECT_TRUE(PromptNewToolName(name));
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(gUser.seen.size(), 3u);
+    EXPECT_EQ(gUser.seen[0], "New Tool|Tool Name:|Tool #3|255|0");
+    EXPECT_NE(gUser.seen[1].find("Duplicate Name|"), std::string::npos) << gUser.seen[1];
+    EXPECT_EQ(gUser.seen[2], "New Tool|Tool Name:|Tool #3|255|0");   // the proposal again
+    EXPECT_STREQ(name, "Tool #3");
+
+    gUser = NewToolUser{};
+    gUser.answers = { { "Mine", IDCANCEL } };
+    timer = SetTimer(nullptr, 0, 40, PlayNewToolUser);
+    EXPECT_FALSE(PromptNewToolName(name));
+    KillTimer(nullptr, timer);
+    EXPECT_STREQ(name, "Mine");   // what was typed comes back, also after Cancel
+
+    gEngine.frontDocument = savedFront;
+    FreeEngineDocument(document);
+}
+
+TEST_F(Dialogs, AStateButtonShrinksItsLayoutUntilItFits) {
+    FieldsDialog d;
+    ASSERT_TRUE(d.Open());
+    StateButton button(kPush);
+    ASSERT_TRUE(button.SubclassDlgItem(kPush, &d));
+    EXPECT_FALSE(button.SetLayout(nullptr));
+    LayoutNode* tree = nullptr;
+    const char text[] = "<T'wwwwwwwwwwwwwwww'>";
+    ASSERT_EQ(ParseLayoutString(&tree, text, sizeof text - 1, nullptr), 0);
+    ASSERT_TRUE(button.SetLayout(tree));
+
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 40);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{ 0, 0, 200, 40 };
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_BUTTON;
+    dis.hwndItem = button.m_hWnd;
+    dis.hDC = dc;
+    dis.rcItem = { 0, 0, 200, 40 };
+    button.DrawItem(&dis);
+    const int32_t roomy = tree->width;
+    EXPECT_LT(roomy, 196);
+    dis.rcItem = { 0, 0, 60, 40 };   // too narrow at the first size: drawn smaller
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    button.DrawItem(&dis);
+    EXPECT_LT(tree->width, roomy);
+    bool inked = false;
+    for (int x = 2; x < 58 && !inked; ++x)
+        for (int y = 2; y < 38 && !inked; ++y) inked = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    EXPECT_TRUE(inked);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    button.UnsubclassWindow();
+    d.DestroyWindow();
+}
+
+TEST(PopupMenuButtonMenu, TitleSeparatorAndItemsNumberedFromTheFirstId) {
+    HMENU menu = BuildButtonMenu("Colour", { "Red", "-", "Blue" }, 1000);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    struct Row { UINT id; bool separator, grey; const char* text; };
+    const Row rows[] = {
+        { 0, false, true, "Colour" }, { 0, true, false, "" }, { 1000, false, false, "Red" },
+        { 0, true, false, "" },       { 1002, false, false, "Blue" },
+    };
+    for (int i = 0; i < 5; ++i) {
+        char text[32] = "";
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        ASSERT_TRUE(GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info));
+        EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, rows[i].separator) << i;
+        if (rows[i].separator) continue;
+        EXPECT_EQ(info.wID, rows[i].id) << i;
+        EXPECT_EQ((info.fState & MFS_GRAYED) != 0, rows[i].grey) << i;
+        EXPECT_STREQ(text, rows[i].text);
+    }
+    DestroyMenu(menu);
+    EXPECT_EQ(MnemonicOf("&Colour"), 'C');
+    EXPECT_EQ(MnemonicOf("Plain"), 0);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/win32/render/port_text.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
+#include "ui/dialogs/popup_menu_button.h"
 #include "ui/dialogs/state_button.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/portable/calc_keys.h"
@@ -107,7 +108,6 @@ BEGIN_MESSAGE_MAP(CCalcDialog, CYRNDialog)
     ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
     ON_MESSAGE(kCalcRefreshMessage, OnRefresh)
     ON_COMMAND_RANGE(kMenuButtonCommand + 4, kMenuButtonCommand + 7, OnMenuButton)
-    ON_CONTROL_RANGE(BN_CLICKED, kCalcValuesButton, kCalcFormsButton, OnMenuButtonClicked)
     ON_COMMAND_RANGE(1080, 1099, OnKeypad)
 END_MESSAGE_MAP()
 
@@ -126,7 +126,7 @@ CCalcDialog::~CCalcDialog() {
         b = nullptr;
     }
     if (displayFont) DeleteObject(displayFont);
-    for (CButton*& button : menuButtons) {
+    for (PopupMenuButton*& button : menuButtons) {
         if (button && button->m_hWnd) button->UnsubclassWindow();
         delete button;
         button = nullptr;
@@ -162,10 +162,9 @@ bool CCalcDialog::OnInitDialog() {
     }
 
     for (int i = 0; i < 4; ++i) {
-        // Stand-in: plain buttons until the pop-up menu button control is in the class
-        // library's controls; a click asks for the menu as that control will.
-        menuButtons[i] = new CButton;
-        menuButtons[i]->SubclassDlgItem(static_cast<UINT>(kMenuButtonIds[i]), this);
+        // Without items of their own they ask the dialog for their menus (id + 2000).
+        menuButtons[i] = new PopupMenuButton;
+        menuButtons[i]->Attach(::GetDlgItem(m_hWnd, kMenuButtonIds[i]));
     }
     display = new StateButton(kCalcDisplay);
     display->SubclassDlgItem(kCalcDisplay, this);
@@ -426,12 +425,6 @@ void CCalcDialog::OnObjectPicked(SketchObject* object) {
         ::InvalidateRect(::GetDlgItem(m_hWnd, kCalcExpression), nullptr, FALSE);
     }
     FlushPendingRedraw(1);
-}
-
-void CCalcDialog::OnMenuButtonClicked(UINT id) {
-    // Stand-in: the plain buttons' clicks ask for their menus as the pop-up menu
-    // button control will.
-    OnMenuButton(id + kMenuButtonCommand);
 }
 
 void CCalcDialog::OnMenuButton(UINT id) {

@@ -9,6 +9,7 @@
 #include "classlib/dialog_controls.h"
 #include "ui/dialogs/yrn_dialog.h"
 
+class PopupMenuButton;
 class StateButton;
 struct LayoutDrawState;
 struct GraphicsPort;
@@ -48,7 +49,6 @@ public:
     int32_t MoveSplitter(int32_t dy);
     void OnKeypad(UINT id);
     void OnMenuButton(UINT id);
-    void OnMenuButtonClicked(UINT id);
     // A chosen item of a pop-up menu (kind 0 values to 3 forms).
     void ChooseMenuItem(int32_t kind, uint32_t item);
 
@@ -57,7 +57,7 @@ public:
     int32_t titleItem = 0;
     HBITMAP keyBitmaps[20] = {};        // by control id - 1080 (the variable key's slot unused)
     HBITMAP variableBitmaps[4] = {};    // the variable key for forms 0 to 3
-    CButton* menuButtons[4] = {};       // controls 7, 4, 5, 6
+    PopupMenuButton* menuButtons[4] = {};   // controls 7, 4, 5, 6
     HFONT displayFont = nullptr;
     POINT splitterStart{};
     bool splitterCaptured = false;

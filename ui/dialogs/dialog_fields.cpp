@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/calc/typed_number.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/text_style.h"
 #include "engine/text/number_text.h"
-#include "engine/text/typed_number.h"
 #include "platform/rules/dialog_rules.h"
 #include "ui/dialogs/smart_edit.h"
 #include "ui/resource_ids.h"

@@ -30,6 +30,11 @@ bool NewToolDialog::OnInitDialog() {
     return true;
 }
 
+void NewToolDialog::OnCancel() {
+    UpdateData(true);
+    EndDialog(IDCANCEL);
+}
+
 void NewToolDialog::OnShowScriptView() {
     ShowScriptView(IsDlgButtonChecked(IDC_SHOW_SCRIPT_VIEW) == BST_CHECKED);
 }

@@ -14,6 +14,8 @@ public:
     CString title;
 
     bool OnInitDialog() override;
+    // The typed name goes back to the caller after Cancel too.
+    void OnCancel() override;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

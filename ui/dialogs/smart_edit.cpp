@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/calc/typed_number.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/number_locale.h"
 #include "engine/core/sketch.h"
-#include "engine/text/typed_number.h"
 #include "platform/rules/dialog_rules.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/yrn_dialog.h"

@@ -1,5 +1,5 @@
 // An owner-drawn button whose face shows a formatted-text layout (a formula, a unit, a
-// symbol), shrunk by script levels until it fits.
+// symbol), set smaller until it fits.
 #pragma once
 
 #include "classlib/dialog_controls.h"
@@ -8,14 +8,16 @@ struct LayoutNode;
 
 class StateButton : public CButton {
 public:
-    explicit StateButton(int controlId) : controlId(controlId) {}
+    explicit StateButton(UINT id) : id_(id) {}
     ~StateButton() override;
 
-    // Takes the tree (freeing the one shown before) and repaints the face; whether a
-    // tree is shown now.
+    // Keeps the tree (freeing the one before) and redraws; true when a tree is set.
     bool SetLayout(LayoutNode* tree);
     void DrawItem(LPDRAWITEMSTRUCT dis) override;
 
-    int controlId;
     LayoutNode* layout = nullptr;
+    UINT Id() const { return id_; }
+
+private:
+    UINT id_;
 };

@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "classlib/gdi.h"
+#include "engine/calc/typed_number.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/mouse.h"
 #include "engine/text/number_text.h"
-#include "engine/text/typed_number.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/app/main_app.h"

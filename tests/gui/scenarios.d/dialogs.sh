@@ -116,3 +116,64 @@ scenario_progress_dialog() {
     if dialog_open; then dismiss_alert; fi
     [ "$(file_sum "$saved")" = "$saved_sum" ] || fail "the cancelled save changed the file"
 }
+
+scenario_interactive_dialog() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 60 60 200 140)" = ok ] || fail "the segment could not be made"
+    ask pick-dialog >/dev/null
+    wait_for 20 "the sketch-interactive dialog" dialog_is "Pick Test"
+
+    step "hovering a point of the sketch highlights it; a click picks it"
+    local p px py
+    p=$(screen_point 200 140)
+    read -r px py <<<"$p"
+    # The dialog takes the mouse once it is active: move until the hover is seen.
+    hover_point() {
+        xdotool mousemove $((px + 4)) $((py + 4))
+        sleep 0.1
+        xdotool mousemove "$px" "$py"
+        sleep 0.2
+        [ "$(ask hot)" != none ]
+    }
+    wait_for 10 "a highlighted point" hover_point
+    local hot
+    hot=$(ask hot)
+    [ "$(ask objects | sed -n "$((hot + 1))p" | cut -d' ' -f1)" = "$(ask objects | head -n1 | cut -d' ' -f1)" ] \
+        || fail "the highlighted object is no point: $(ask objects | sed -n "$((hot + 1))p")"
+    xdotool click 1
+    picked() { [ "$(ask picks)" = "$hot" ]; }
+    wait_for 10 "the point picked (picks: $(ask picks))" picked
+    dialog_is "Pick Test" || fail "the pick closed the dialog"
+    step "an empty spot has nothing to highlight"
+    p=$(screen_point 20 200)
+    # shellcheck disable=SC2086
+    xdotool mousemove $p
+    nothing_hot() { [ "$(ask hot)" = none ]; }
+    wait_for 10 "no highlight over an empty spot" nothing_hot
+
+    step "the size grip grows the dialog and stops at its first size"
+    local l t r b
+    read -r l t r b <<<"$(ask dialog-rect)"
+    local width=$((r - l)) height=$((b - t))
+    xdotool mousemove $((r - 4)) $((b - 4)) mousedown 1
+    sleep 0.2
+    xdotool mousemove $((r + 30)) $((b + 20))
+    sleep 0.2
+    xdotool mousemove $((r + 60)) $((b + 40)) mouseup 1
+    grown() { local a; read -r a _ <<<"$(ask dialog-rect | awk '{ print $3 - $1, $4 - $2 }')"; [ "$a" -gt "$width" ]; }
+    wait_for 10 "a wider dialog ($(ask dialog-rect))" grown
+    read -r l t r b <<<"$(ask dialog-rect)"
+    xdotool mousemove $((r - 4)) $((b - 4)) mousedown 1
+    sleep 0.2
+    xdotool mousemove $((r - 100)) $((b - 100))
+    sleep 0.2
+    xdotool mousemove $((l + 5)) $((t + 5)) mouseup 1
+    sleep 0.5
+    read -r l t r b <<<"$(ask dialog-rect)"
+    [ $((r - l)) = "$width" ] && [ $((b - t)) = "$height" ] \
+        || fail "the grip went past the first size: $((r - l)) x $((b - t)), first $width x $height"
+    shot interactive
+    xdotool key Escape
+    wait_for 10 "the dialog to close" no_dialog
+}

@@ -85,17 +85,19 @@ scenario_calculator_new() {
     wait_for 10 "the unit" token_count_is 4
     calculator_open "New Calculation" || fail "choosing a unit closed the calculator"
 
-    step "+ typed, then the length AB clicked in the sketch, highlighted while hovered"
+    step "+ typed, then the length AB clicked in the sketch, offered while hovered"
     xdotool type +
     wait_for 10 "the plus" token_count_is 5
     local l t r b x y
     read -r l t r b <<<"$(ask bounds 3)"
     read -r x y <<<"$(screen_point $(((l + r) / 2)) $(((t + b) / 2)))"
-    shot before_hover
+    local prompt
+    prompt=$(ask status)
     xdotool mousemove "$x" "$y"
-    sleep 0.5
+    sleep 0.3
     xdotool mousemove $((x + 1)) "$y"
-    sleep 0.5
+    hovered() { [ "$(ask status)" != "$prompt" ]; }
+    wait_for 10 "the status line to offer the value under the pointer" hovered
     shot hovered
     xdotool click 1
     wait_for 10 "the length in the expression" token_count_is 6

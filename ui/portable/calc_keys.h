@@ -30,8 +30,9 @@ KeypadStep KeypadStepFor(int32_t controlId, int32_t form);
 // The smallest height either side of the splitter keeps.
 constexpr int32_t kMinPaneHeight = 36;
 // The move of the splitter that keeps the display frame (frameTop..frameBottom) and
-// the expression area (areaTop..areaBottom) at least kMinPaneHeight high. When a pane
-// is already lower than that the move only goes the way that gives it back height.
+// the expression area (areaTop..areaBottom) at least kMinPaneHeight high; an area
+// already lower than that (after a resize) moves the splitter up by the shortfall. When
+// both cannot hold, the display keeps its height.
 int32_t ClampSplitterMove(int32_t dy, int32_t frameTop, int32_t frameBottom, int32_t areaTop, int32_t areaBottom);
 
 struct MenuItemSize {

@@ -51,6 +51,8 @@ LayoutBehindCheck gLayoutBehind = nullptr;
 CommandDialogScript gDialogScript = nullptr;
 NewToolNameScript gNewToolNameScript = nullptr;
 const ServiceDialogs* gServiceDialogs = nullptr;
+HWND gCalculatorArea = nullptr;
+constexpr DWORD kMouseWaitMs = 10;
 
 constexpr uint32_t kKeepToolInProgress = 14;  // EndActivitiesExcept: only a tool in progress ends
 constexpr ResultCode kAlertDuplicateToolName = 205;
@@ -207,15 +209,32 @@ bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn, int32_t, int32
     return ok;
 }
 
-bool RunCalculatorDialog(int32_t, int32_t) {
-    // Stand-in: the calculator dialog is not built; the calculator commands end as if
-    // the user cancelled it.
-    return false;
+bool RunCalculatorDialog(int32_t mode, int32_t titleItem) {
+    if (!gMainWindow || !gServiceDialogs || !gServiceDialogs->runCalculator) return false;
+    return gServiceDialogs->runCalculator(mode, titleItem);
 }
 
-bool CalcMouseStillDown(ScreenPoint*) {
-    // Stand-in: with no calculator dialog there is no drag inside it to follow.
-    return false;
+void SetCalculatorArea(HWND area) { gCalculatorArea = area; }
+HWND CalculatorArea() { return gCalculatorArea; }
+
+bool CalcMouseStillDown(ScreenPoint* point) {
+    HWND area = gCalculatorArea;
+    if (!area || !IsWindow(area)) return false;
+    // Waits for the next mouse message or a few milliseconds, so that holding the
+    // button still costs no processor time.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kMouseWaitMs, QS_MOUSE);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    }
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    if (!(GetAsyncKeyState(button) & 0x8000)) return false;
+    if (PeekMessageA(&message, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return false;
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(area, &p);
+    point->x = static_cast<int16_t>(p.x < -32768 ? -32768 : p.x > 32767 ? 32767 : p.x);
+    point->y = static_cast<int16_t>(p.y < -32768 ? -32768 : p.y > 32767 ? 32767 : p.y);
+    return true;
 }
 
 bool AskNewToolName(NewToolNameRequest* request) {

@@ -31,5 +31,11 @@ struct NewToolNameRequest;
 struct ServiceDialogs {
     void (*runAlert)(HWND owner, const char* caption, const char* text, int32_t buttons, int32_t helpTopic);
     bool (*askNewToolName)(NewToolNameRequest* request);
+    bool (*runCalculator)(int32_t helpTopic, int32_t titleItem);
 };
+
+// The open calculator's expression area (null when none): where the pointer is read
+// while the calculator tracks a press.
+void SetCalculatorArea(HWND area);
+HWND CalculatorArea();
 void RegisterServiceDialogs(const ServiceDialogs* dialogs);

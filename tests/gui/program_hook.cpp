@@ -89,6 +89,7 @@
 #include "classlib/app.h"
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
+#include "engine/calc/calc_editor.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
@@ -889,6 +890,18 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
+    if (verb == "calc") {
+        // The open calculator's tokens, then its caret and selection anchor.
+        if (!CalcEditorActive()) return "none";
+        ExpressionToken tokens[256];
+        const uint32_t n = CalcEditorTokens(tokens, 256);
+        uint32_t caret = 0, anchor = 0;
+        CalcEditorSelection(&caret, &anchor);
+        std::ostringstream out;
+        for (uint32_t i = 0; i < n && i < 256; ++i) out << (i ? " " : "") << tokens[i];
+        out << "|" << caret << " " << anchor;
+        return out.str();
+    }
     if (verb == "dialog-rect") {
         HWND dialog = FrontDialog();
         RECT r{};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/calc/calc_editor.h"
+#include "engine/calc/expression_compiler.h"
 #include "engine/calc/derivative.h"
 #include "engine/calc/measurements.h"
 #include "engine/calc/parameters.h"

@@ -2,6 +2,7 @@
 
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
+#include "ui/dialogs/command_dialogs.h"
 #include "ui/dialogs/new_tool_dialog.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/resource_ids.h"
@@ -98,7 +99,7 @@ void RunAlert(HWND owner, const char* caption, const char* text, int32_t buttons
     dialog.DoModal();
 }
 
-const ServiceDialogs kServiceDialogs = { RunAlert, RunNewToolDialog };
+const ServiceDialogs kServiceDialogs = { RunAlert, RunNewToolDialog, RunCommandDialogWindow };
 
 }  // namespace
 

@@ -29,7 +29,7 @@ protected:
             auto* r = static_cast<ParameterDialogRecord*>(record);
             r->value.value.real = value;
             r->units.value.integer = units;
-            if (name) std::snprintf(r->name, sizeof r->name, "%s", name);
+            if (name) std::snprintf(r->nameText, sizeof r->nameText, "%s", name);
         });
         return s;
     }

@@ -68,8 +68,11 @@ void PlotPointsDialog::OnPlot() {
     r->plotNow = 0;
     if (!applied) return;
     ExchangeWithEngine(false);
+    // Emptied for the next pair, not typed empty: leaving them is no refusal.
     SetDlgItemText(kFirstId, "");
     SetDlgItemText(kSecondId, "");
+    first.modified = false;
+    second.modified = false;
     UpdateButtons();
     ::SetFocus(::GetDlgItem(m_hWnd, kFirstId));
 }

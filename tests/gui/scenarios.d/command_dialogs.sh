@@ -147,8 +147,8 @@ scenario_parameter_and_plot_dialogs() {
     step "a refused x plots nothing and keeps the fields"
     before=$(count)
     alerts=$(alert_count)
-    type_into 1141 "1+"
     type_into 1142 2
+    type_into 1141 "1+"
     click_control 10
     wait_for 10 "Value Needed" has_alerts $((alerts + 1))
     close_refusals
@@ -157,10 +157,13 @@ scenario_parameter_and_plot_dialogs() {
     [ "$(control_field 1142 3)" = 2 ] || fail "the typed y was lost: $(ask dialog)"
 
     step "polar shows the angle unit; Enter on empty fields closes"
+    type_into 1141 1
     click_control 1140
     closing_polar() { control_field 1143 3 | grep -q " )"; }
     wait_for 10 "the polar closing label" closing_polar
-    case "$(control_field 1143 3)" in "rad )" | "° )") ;; *) fail "closing label: $(control_field 1143 3)" ;; esac
+    local closing
+    closing=$(control_field 1143 3)
+    [ "$closing" = "rad )" ] || [ "$closing" = $'\xb0 )' ] || fail "closing label: $closing"
     ask dialog-set 1141 "" >/dev/null
     ask dialog-set 1142 "" >/dev/null
     click_control 1141
@@ -191,6 +194,15 @@ scenario_table_data_dialogs() {
     type_into 1253 0.5
     click_control 1
     wait_for 10 "the dialog closed" no_dialog
+
+    step "a real drag of B adds entries"
+    local x y
+    read -r x y <<<"$(screen_point 260 180)"
+    xdotool mousemove "$x" "$y" mousedown 1
+    for i in $(seq 1 30); do xdotool mousemove $((x + i * 2)) $((y + i)); sleep 0.1; done
+    xdotool mouseup 1
+    sleep 1
+
 
     step "Remove Table Data > Remove All"
     ask select 4 >/dev/null

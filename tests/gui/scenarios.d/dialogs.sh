@@ -125,15 +125,18 @@ scenario_interactive_dialog() {
     wait_for 20 "the sketch-interactive dialog" dialog_is "Pick Test"
 
     step "hovering a point of the sketch highlights it; a click picks it"
-    local p
+    local p px py
     p=$(screen_point 200 140)
-    # shellcheck disable=SC2086
-    xdotool mousemove $p
-    sleep 0.2
-    # shellcheck disable=SC2086
-    xdotool mousemove $p
-    hot_is_point() { [ "$(ask hot)" != none ]; }
-    wait_for 10 "a highlighted point" hot_is_point
+    read -r px py <<<"$p"
+    # The dialog takes the mouse once it is active: move until the hover is seen.
+    hover_point() {
+        xdotool mousemove $((px + 4)) $((py + 4))
+        sleep 0.1
+        xdotool mousemove "$px" "$py"
+        sleep 0.2
+        [ "$(ask hot)" != none ]
+    }
+    wait_for 10 "a highlighted point" hover_point
     local hot
     hot=$(ask hot)
     [ "$(ask objects | sed -n "$((hot + 1))p" | cut -d' ' -f1)" = "$(ask objects | head -n1 | cut -d' ' -f1)" ] \

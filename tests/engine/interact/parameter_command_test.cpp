@@ -8,6 +8,7 @@
 #include "engine/core/services/object_labels.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/interaction_services.h"
 #include "tests/support/dialogs_double.h"
 
 namespace {
@@ -76,6 +77,21 @@ TEST_F(ParameterCommandTest, EditingAValueIsUndoableAndKeepsTheKind) {
     EXPECT_EQ(p->objectKind, kKindDistanceParameter);
     ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
     EXPECT_DOUBLE_EQ(CalculationValue(p), 4);
+}
+
+TEST_F(ParameterCommandTest, DoubleClickEditsTheValueWithUndo) {
+    ScriptDialogs({Answer(3, 2, nullptr)});
+    ASSERT_EQ(NewParameterCommand(0), kResultOK);
+    SketchObject* p = sketch->firstObject;
+    ASSERT_NE(p, nullptr);
+    ScriptDialogs({Answer(5, 2, nullptr)});
+    RunParameterDialog(p);
+    ASSERT_FALSE(RanDialogs().empty());
+    EXPECT_EQ(RanDialogs().back().kind, kDialogNewParameter);
+    RecomputeObject(p, nullptr, true);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 5);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 3);
 }
 
 }  // namespace

@@ -75,10 +75,11 @@ struct LocusScene {
 };
 
 // What the traced point depends on, per unit: the segment from the previous midpoint to
-// the anchor (its two ends) and its midpoint.
+// the anchor (its geometry: the two ends, their differences, slope and hit term, as the
+// engine keeps them for its children) and its midpoint.
 struct PlainAncestors {
     double ax, ay;
-    double s0x, s0y, s1x, s1y;
+    double s0x, s0y, s1x, s1y, dx, dy, slope, hitTerm;
     double mx, my;
     uint8_t exists[2];
 };
@@ -86,7 +87,11 @@ struct PlainAncestors {
 RealPoint PlainAncestorChain(std::vector<PlainAncestors>& units, double x, double y) {
     for (PlainAncestors& u : units) {
         u.s0x = x; u.s0y = y; u.s1x = u.ax; u.s1y = u.ay;
-        u.exists[0] = 1;
+        u.dx = u.s1x - u.s0x;
+        u.dy = u.s1y - u.s0y;
+        u.exists[0] = u.dx != 0 || u.dy != 0;
+        u.slope = u.dx != 0 ? u.dy / u.dx : (u.dy > 0 ? HUGE_VAL : -HUGE_VAL);
+        u.hitTerm = 16 * (u.dx * u.dx + u.dy * u.dy);
         u.mx = (u.s0x + u.s1x) / 2;
         u.my = (u.s0y + u.s1y) / 2;
         u.exists[1] = 1;
@@ -99,7 +104,7 @@ RealPoint PlainAncestorChain(std::vector<PlainAncestors>& units, double x, doubl
 std::vector<PlainAncestors> PlainAncestorUnits() {
     const std::vector<PlainUnit> full = PlainUnits(kChainObjects, { kCentreX + kRadius, kCentreY });
     std::vector<PlainAncestors> units(full.size());
-    for (size_t k = 0; k < full.size(); ++k) units[k] = { full[k].ax, full[k].ay, 0, 0, 0, 0, 0, 0, { 0, 0 } };
+    for (size_t k = 0; k < full.size(); ++k) units[k] = { full[k].ax, full[k].ay, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, { 0, 0 } };
     return units;
 }
 

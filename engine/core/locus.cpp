@@ -95,14 +95,17 @@ void RecomputeChain(const TraceChain& c) {
     RecomputeObjectRun(c.parents + 3, c.count - 3);
 }
 
-// The part of the chain the traced object depends on, in chain order: a sample needs no
-// other object's geometry, and the full chain is recomputed once when the driver is put
-// back. Answers an AllocMemory block of *count objects, or null (no memory, or nothing
-// to leave out) when the whole chain is to be run.
-SketchObject** TracedAncestors(const TraceChain& c, int32_t* count) {
+// The part of the chain the traced object depends on, in chain order, the traced object
+// last: a sample needs no other object's geometry, and the full chain is recomputed once
+// when the driver is put back. *plain tells that every one before the traced object is
+// a point, straight or circle, whose screen extents a sample can leave alone. Answers an
+// AllocMemory block of *count objects, or null (no memory, or nothing to leave out) when
+// the whole chain is to be run.
+SketchObject** TracedAncestors(const TraceChain& c, int32_t* count, bool* plain) {
     const int32_t n = c.count - 3;
     SketchObject* const* chain = c.parents + 3;
     *count = 0;
+    *plain = false;
     if (n <= 1) return nullptr;
     struct Slot {
         const SketchObject* object;
@@ -138,14 +141,19 @@ SketchObject** TracedAncestors(const TraceChain& c, int32_t* count) {
         }
     }
     int32_t kept = 0;
-    for (int32_t i = 0; i < n; ++i) {
-        if (needed[i]) run[kept++] = chain[i];
+    bool simple = true;
+    for (int32_t i = 0; i <= tracedAt; ++i) {
+        if (!needed[i]) continue;
+        run[kept++] = chain[i];
+        const int32_t cls = chain[i]->objectClass;
+        if (i < tracedAt) simple = simple && (cls == kClassPoint || cls == kClassStraight || cls == kClassCircle);
     }
-    if (kept == n) {
+    if (kept == n && !simple) {
         FreeMemory(block);
         return nullptr;
     }
     *count = kept;
+    *plain = simple;
     return run;
 }
 
@@ -681,6 +689,7 @@ struct TraceRun {
     TraceChain chain;
     SketchObject* const* ancestors;  // what each sample recomputes; null: the whole chain
     int32_t ancestorCount;
+    bool plainAncestors;             // all but the traced object keep their screen extents
     SampleWriterFn writer;
     uint8_t* cursor;
     int32_t index;
@@ -695,8 +704,14 @@ int32_t TraceSample(void* user, double parameter, RealPoint point, int32_t exist
     SketchObject* driver = run->chain.driver;
     ClassData<PointData>(driver)->position = point;
     driver->exists = exists;
-    if (run->ancestors) RecomputeObjectRun(run->ancestors, run->ancestorCount);
-    else RecomputeChain(run->chain);
+    if (!run->ancestors) {
+        RecomputeChain(run->chain);
+    } else if (run->plainAncestors) {
+        RecomputeGeometryRun(run->ancestors, run->ancestorCount - 1);
+        RecomputeObjectRun(run->ancestors + run->ancestorCount - 1, 1);
+    } else {
+        RecomputeObjectRun(run->ancestors, run->ancestorCount);
+    }
     SketchObject* traced = run->chain.traced;
     const SampleWriteContext context{ parameter };
     uint8_t* start = run->cursor;
@@ -741,7 +756,7 @@ void UpdatePointLocus(SketchObject* locus, SketchObject* const*) {
     run.bounds = run.core = kEmptyScreenRect;
     run.cursor = L->samples;
     if (run.writer) {
-        SketchObject** ancestors = TracedAncestors(c, &run.ancestorCount);
+        SketchObject** ancestors = TracedAncestors(c, &run.ancestorCount, &run.plainAncestors);
         run.ancestors = ancestors;
         std::memset(L->samples, 0, size_t(L->sampleCount) * L->sampleSize);
         path->sampleParameters(c.path, L->sampleCount, L->lo, L->hi, TraceSample, &run);

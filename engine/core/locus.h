@@ -84,6 +84,8 @@ bool    LocusHasMarkedEnds(const SketchObject* locus);
 
 void UpdatePointLocus(SketchObject* locus, SketchObject* const* parents);
 void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents);
+// A plot's bounds take five pixels more on each side, short of the 16-bit limits.
+void GrowPlotBounds(ScreenRect* bounds);
 
 // ---- Evaluation at one parameter
 

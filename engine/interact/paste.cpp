@@ -101,8 +101,8 @@ ResultCode CloneReadSketch(CopyMap* map, ScreenPoint offset, int32_t* made) {
 }  // namespace
 
 int32_t PageWindowPositionKey(const Sketch* sketch) {
-    // Stand-in: the shell's views keep the scroll position of each page; until they
-    // exist the window rectangle's top-left corner stands for it.
+    // The view keeps its page's window rectangle on its scrolled position: the top-left
+    // corner is where the page is scrolled to.
     return int32_t(uint32_t(uint16_t(sketch->windowRect.left)) | uint32_t(uint16_t(sketch->windowRect.top)) << 16);
 }
 

@@ -422,7 +422,8 @@ bool StartPlatformServices() {
     char text[32];
     std::snprintf(text, sizeof text, "%f", 1.1);
     if (text[0] == '1' && text[1] != 0) gDecimalSeparator = text[1];
-    // Stand-in: the run-time menus are not built; creating their lists cannot fail yet.
+    // The run-time menus are built by the frame with its menu bar, which reports their
+    // failure itself; nothing started here can fail.
     return true;
 }
 

@@ -97,10 +97,10 @@ void RecomputeChain(const TraceChain& c) {
 
 // The part of the chain the traced object depends on, in chain order, the traced object
 // last: a sample needs no other object's geometry, and the full chain is recomputed once
-// when the driver is put back. *plain tells that every one before the traced object is
-// a point, straight or circle, whose screen extents a sample can leave alone. Answers an
-// AllocMemory block of *count objects, or null (no memory, or nothing to leave out) when
-// the whole chain is to be run.
+// when the driver is put back. *plain tells that every one is a point, straight or
+// circle, so that a sample can leave the screen extents of all but the traced one
+// alone. Answers an AllocMemory block of *count objects, or null (no memory, or nothing
+// to leave out) when the whole chain is to be run.
 SketchObject** TracedAncestors(const TraceChain& c, int32_t* count, bool* plain) {
     const int32_t n = c.count - 3;
     SketchObject* const* chain = c.parents + 3;
@@ -140,13 +140,15 @@ SketchObject** TracedAncestors(const TraceChain& c, int32_t* count, bool* plain)
             if (j >= 0) needed[j] = 1;
         }
     }
+    // The traced object too must be of these classes: their updates read only the
+    // geometry of their parents, never the extents left alone.
     int32_t kept = 0;
     bool simple = true;
     for (int32_t i = 0; i <= tracedAt; ++i) {
         if (!needed[i]) continue;
         run[kept++] = chain[i];
         const int32_t cls = chain[i]->objectClass;
-        if (i < tracedAt) simple = simple && (cls == kClassPoint || cls == kClassStraight || cls == kClassCircle);
+        simple = simple && (cls == kClassPoint || cls == kClassStraight || cls == kClassCircle);
     }
     if (kept == n && !simple) {
         FreeMemory(block);

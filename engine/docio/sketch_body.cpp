@@ -65,10 +65,10 @@ struct ReadState {
     void**                   objects = nullptr;
     int32_t*                 types = nullptr;
     uint32_t                 tableSize = 0;
-    uint32_t                 objectsRead = 0;
     int                      phase = kBeforeObjects;
     Growable<int16_t>        fonts;
     Growable<StyleEntry>     styles;
+    int32_t                  defaultFont = -1;  // looked up when first needed
     ResultCode               worst = kResultOK;
     // The tag of the next record, once asked for: the reader asks several times before
     // it reads, and a peek answers the same until the stream moves.
@@ -81,11 +81,17 @@ struct ReadState {
 };
 
 // The body being read or written now, for the font maps of the record codecs.
-const ReadState* gReading = nullptr;
+ReadState* gReading = nullptr;
 
-int16_t MapFileFont(const ReadState& st, uint32_t fileNumber) {
-    // Unmapped numbers pass unchanged.
-    return fileNumber < st.fonts.count ? st.fonts.items[fileNumber] : static_cast<int16_t>(fileNumber);
+// A number beyond the file's font table names no font of this file: kept, it would
+// stand for whatever installed font has that number, and be written back as a font
+// record of its own. It becomes the default font, with the warning of a record not
+// understood.
+int16_t MapFileFont(ReadState& st, uint32_t fileNumber) {
+    if (fileNumber < st.fonts.count) return st.fonts.items[fileNumber];
+    if (st.defaultFont < 0) st.defaultFont = st.ops->findFont(st.model, 0, nullptr);
+    st.Keep(kResultLongerRecord);
+    return static_cast<int16_t>(st.defaultFont);
 }
 
 // Numbers from a file: 0 when outside 1..count.
@@ -422,7 +428,6 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     }
     st.objects[number] = object;
     st.types[number] = info.constructionType;
-    ++st.objectsRead;
     return worst;
 }
 
@@ -522,14 +527,14 @@ ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyRead
     st.model = model;
     st.ops = &ops;
     st.format = format;
-    const ReadState* outer = gReading;
+    ReadState* outer = gReading;
     gReading = &st;
     ResultCode rc = ReadSketchBodyRecords(st);
     gReading = outer;
     if (rc == kResultEndOfData || st.worst == kResultEndOfData) {
-        // A page that ends early opens with what it got; a tool body is unusable.
-        ResultCode early = !st.Page() ? kResultDamaged : st.objectsRead > 0 ? kResultSkippedObject : 11;
-        rc = KeepWorstError(st.worst == kResultEndOfData ? kResultOK : st.worst, early);
+        // A body that ends early was cut short: opening what it got would pass the loss
+        // off as a document of another version.
+        rc = KeepWorstError(st.worst == kResultEndOfData ? kResultOK : st.worst, kResultDamaged);
     } else if (!IsFatalError(rc)) {
         rc = KeepWorstError(st.worst, rc);
     }

@@ -59,8 +59,6 @@ void RunParameterDialog(SketchObject* parameter);
 // The text-style dialog on the style; true when accepted.
 bool RunTextStyleDialog(TextStyle* style);
 void ShowTextPalette(bool show);
-void ScrollSketchTo(ScreenPoint windowOrigin);
-void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------
 

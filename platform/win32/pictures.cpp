@@ -5,7 +5,9 @@
 #include "engine/core/services/pictures.h"
 
 #include <new>
+#include <utility>
 
+#include "engine/core/memory.h"
 #include "engine/core/picture_objects.h"
 #include "engine/docio/dib_chunks.h"
 #include "engine/docio/streams.h"
@@ -16,12 +18,26 @@ constexpr uint32_t kPictureMetafileTag = 8000;
 
 GlobalBlock* Block(void* handle) { return static_cast<GlobalBlock*>(handle); }
 
+// The holders come from the engine's allocator like everything else a document holds,
+// so that a failure of it is seen (and tested) as out of memory.
+GlobalBlock* NewBlock(GlobalBlock&& from) {
+    void* room = AllocMemory(sizeof(GlobalBlock), 0);
+    return room ? new (room) GlobalBlock(std::move(from)) : nullptr;
+}
+
+void DeleteBlock(void* handle) {
+    if (GlobalBlock* block = Block(handle)) {
+        block->~GlobalBlock();
+        FreeMemory(block);
+    }
+}
+
 }  // namespace
 
 void FreePictureHandles(PictureHandles* handles) {
     if (!handles) return;
-    delete Block(handles->dib);
-    delete Block(handles->metafile);
+    DeleteBlock(handles->dib);
+    DeleteBlock(handles->metafile);
     *handles = PictureHandles{};
 }
 
@@ -59,7 +75,10 @@ ResultCode ReadPictureRecord(PictureReadContext* context) {
     if (tag == kPictureDibTag && !h.dib) {
         GlobalBlock dib;
         const ResultCode rc = ReadDibRecord(context->stream, length, &dib);
-        if (!dib.Empty()) h.dib = new (std::nothrow) GlobalBlock(std::move(dib));
+        if (!dib.Empty()) {
+            h.dib = NewBlock(std::move(dib));
+            if (!h.dib) return kResultOutOfMemory;
+        }
         return rc;
     }
     const uint8_t* payload = nullptr;
@@ -67,12 +86,12 @@ ResultCode ReadPictureRecord(PictureReadContext* context) {
     if (rc != kResultOK) return rc;
     if (tag == kPictureMetafileTag && !h.metafile && length > 0) {
         try {
-            GlobalBlock* kept = new GlobalBlock(length);
-            for (uint32_t i = 0; i < length; ++i) kept->Bytes()[i] = payload[i];
-            h.metafile = kept;
+            GlobalBlock kept(length);
+            for (uint32_t i = 0; i < length; ++i) kept.Bytes()[i] = payload[i];
+            h.metafile = NewBlock(std::move(kept));
         } catch (const std::bad_alloc&) {
-            return kResultOutOfMemory;
         }
+        if (!h.metafile) return kResultOutOfMemory;
     }
     return tag == kPictureDibTag || tag == kPictureMetafileTag ? kResultOK : kResultRecordLong;
 }

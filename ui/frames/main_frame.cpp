@@ -351,6 +351,7 @@ void CMainFrame::OnInitMenu(CMenu* menu) {
         UpdateFontPopupItem();
         SetShiftState(KeyHeld(VK_SHIFT) ? 1 : 0);
         CmdStateRefreshNow();
+        RefreshMenuKeyTexts();
         StartMenuIdleTimer();
     }
     CMDIFrameWnd::OnInitMenu(menu);

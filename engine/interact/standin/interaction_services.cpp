@@ -26,5 +26,3 @@ void OpenObjectProperties(SketchObject*) {}
 void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
-void ScrollSketchTo(ScreenPoint) {}
-void Beep() {}

@@ -4,11 +4,15 @@
 // Menus, accelerators, icons and document strings.
 #define IDR_MAINFRAME          128  // main frame: icon, menu without documents, accelerators
 #define IDR_DOCUMENT           129  // the document template: menu bar and document strings
+#define IDR_SERVER_INPLACE     4    // an embedded sketch active in place: menu and keys
+#define IDR_SERVER_EMBEDDING   5    // an embedded sketch open in its own frame: menu and keys
 #define IDM_TEXT_POPUP         213  // the Text pop-up of the run-time menus (larger, smaller)
 
 // Bitmaps.
 #define IDB_TOOLBOX            1103
 #define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
+#define IDB_SPLASH             102   // the product picture on screens of more than 8 bits
+#define IDB_SPLASH_256         253   // the same for 256-colour screens
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149

@@ -79,6 +79,7 @@
 #include <vector>
 
 #include "classlib/app.h"
+#include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -102,10 +103,13 @@
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
+#include "ui/frames/inplace_frame.h"
+#include "ui/resource_ids.h"
 #include "ui/frames/main_frame.h"
 #include "ui/frames/page_tabs.h"
 #include "ui/menus.h"
 #include "ui/portable/menu_stream.h"
+#include "ui/splash/splash_wnd.h"
 #include "ui/tool_popout.h"
 #include "ui/toolbox_bar.h"
 #include "ui/view/sketch_view.h"
@@ -510,6 +514,59 @@ std::string Popout() {
     return out.str();
 }
 
+// The splash window: "none", or its window handle and screen rectangle, the main
+// window's rectangle, about or splash, the screen's colour flag, whether credits show,
+// the next credit page and the shown page's baseline.
+std::string SplashState() {
+    SplashWnd* splash = SplashWnd::Current();
+    if (!splash || !splash->m_hWnd) return "none";
+    RECT r{}, f{};
+    GetWindowRect(splash->m_hWnd, &r);
+    if (MainWindow()) GetWindowRect(MainWindow(), &f);
+    char text[256];
+    std::snprintf(text, sizeof text, "%lu %ld %ld %ld %ld frame %ld %ld %ld %ld %s %d %d %d %d",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(splash->m_hWnd)), r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, f.left, f.top, f.right - f.left, f.bottom - f.top,
+                  splash->m_aboutMode ? "about" : "splash", splash->m_colourDisplay ? 1 : 0,
+                  splash->m_creditsShown ? 1 : 0, static_cast<int>(Credits().nextIndex),
+                  static_cast<int>(Credits().baseline));
+    return text;
+}
+
+// An embedded sketch active in place: "none", or the in-place frame's window and its
+// parent's, the toolbox bar's window and its parent's, the view's screen rectangle and
+// the screen centre of the point tool's button.
+std::string InPlaceState() {
+    CWinApp* app = CurrentApp();
+    CDocManager* manager = app ? app->m_pDocManager : nullptr;
+    CFernwickDoc* doc = nullptr;
+    for (POSITION t = manager ? manager->GetFirstDocTemplatePosition() : nullptr; t && !doc;) {
+        CDocTemplate* tmpl = manager->GetNextDocTemplate(t);
+        for (POSITION d = tmpl->GetFirstDocPosition(); d;) {
+            CDocument* candidate = tmpl->GetNextDoc(d);
+            auto* fern = candidate->IsKindOf(RUNTIME_CLASS(CFernwickDoc)) ? static_cast<CFernwickDoc*>(candidate) : nullptr;
+            if (fern && fern->m_pInPlaceFrame) doc = fern;
+        }
+    }
+    if (!doc) return "none";
+    auto* frame = static_cast<CInPlaceFrame*>(doc->m_pInPlaceFrame);
+    HWND bar = frame->m_toolbox.m_hWnd;
+    RECT view{};
+    POSITION pos = doc->GetFirstViewPosition();
+    if (CView* v = pos ? doc->GetNextView(pos) : nullptr) GetWindowRect(v->m_hWnd, &view);
+    RECT button{};
+    const int index = bar ? frame->m_toolbox.CommandToIndex(ID_TOOL_POINT) : -1;
+    if (index >= 0) {
+        frame->m_toolbox.GetItemRect(index, &button);
+        MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    }
+    std::ostringstream out;
+    out << reinterpret_cast<uintptr_t>(frame->m_hWnd) << " " << reinterpret_cast<uintptr_t>(GetParent(frame->m_hWnd))
+        << " " << reinterpret_cast<uintptr_t>(bar) << " " << reinterpret_cast<uintptr_t>(bar ? GetParent(bar) : nullptr)
+        << " " << RectText(view) << " " << (button.left + button.right) / 2 << " " << (button.top + button.bottom) / 2;
+    return out.str();
+}
+
 std::string StatusText() {
     CMainFrame* frame = MainFrame();
     if (!frame || !frame->m_statusBar.m_hWnd) return "none";
@@ -859,6 +916,9 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
     }
+    if (verb == "splash") return SplashState();
+    if (verb == "inplace") return InPlaceState();
+    if (verb == "mainvisible") return MainWindow() && IsWindowVisible(MainWindow()) ? "1" : "0";
     if (verb == "minimise") {
         if (MainWindow()) ShowWindow(MainWindow(), SW_MINIMIZE);
         return "ok";

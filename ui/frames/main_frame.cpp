@@ -22,6 +22,7 @@
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
+#include "ui/splash/splash_wnd.h"
 
 namespace {
 
@@ -132,7 +133,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     CreateMenuLists();
     SetMenuAcceleratorTable(&m_hAccelTable);
     m_timerId = SetTimer(kScreenSaverTimer, 1000);
-    // Stand-in: the splash window and the text palette's lists are not built.
+    SplashWnd::Show(this, false);
+    // Stand-in: the text palette's lists are not built.
 
     m_toolboxLayout = CopyDefaultToolboxLayout();
     ToolboxEntry* previous = nullptr;

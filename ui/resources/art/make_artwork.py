@@ -130,6 +130,61 @@ def bmp24(c):
     return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(data), 0, 0, 54) + header + data
 
 
+def bmp8(c):
+    # 8 bits per pixel with the canvas's own colours as the palette (at most 256).
+    colours = []
+    index = {}
+    for y in range(c.h):
+        for x in range(c.w):
+            p = c.px[y][x] or FACE
+            if p not in index:
+                index[p] = len(colours)
+                colours.append(p)
+    assert len(colours) <= 256
+    palette = b"".join(bytes((p[2], p[1], p[0], 0)) for p in colours)
+    row = (c.w + 3) & ~3
+    data = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        r = bytes(index[c.px[y][x] or FACE] for x in range(c.w))
+        data += r + b"\0" * (row - len(r))
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 8, 0, len(data), 2835, 2835, len(colours), 0)
+    offset = 14 + len(header) + len(palette)
+    return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + header + palette + data
+
+
+SPLASH_W, SPLASH_H = 460, 240
+SPLASH_RIM = (16, 96, 160)      # the rim of the full-colour picture (tests look for it)
+SPLASH_RIM_8 = (255, 0, 0)      # the rim of the 256-colour picture
+
+
+def splash_picture(paper, ink, accent, rim):
+    # A triangle with its circumcircle and medians on the left; the right part stays
+    # plain for the credits that scroll over it.
+    c = Canvas(SPLASH_W, SPLASH_H, paper)
+    a, b, d = (40, 190), (250, 200), (120, 40)
+    for p, q in ((a, b), (b, d), (d, a)):
+        c.line(p[0], p[1], q[0], q[1], ink, 2)
+    for p, q, r in ((a, b, d), (b, d, a), (d, a, b)):
+        c.line(p[0], p[1], (q[0] + r[0]) // 2, (q[1] + r[1]) // 2, accent)
+    ax, ay = a
+    bx, by = b
+    cx, cy = d
+    den = 2 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by))
+    ux = ((ax * ax + ay * ay) * (by - cy) + (bx * bx + by * by) * (cy - ay) + (cx * cx + cy * cy) * (ay - by)) / den
+    uy = ((ax * ax + ay * ay) * (cx - bx) + (bx * bx + by * by) * (ax - cx) + (cx * cx + cy * cy) * (bx - ax)) / den
+    c.circle(ux, uy, math.hypot(ax - ux, ay - uy), accent)
+    for p in (a, b, d):
+        c.circle(p[0], p[1], 4, ink, fill=True)
+    for i in range(4):
+        for x in range(SPLASH_W):
+            c.set(x, i, rim)
+            c.set(x, SPLASH_H - 1 - i, rim)
+        for y in range(SPLASH_H):
+            c.set(i, y, rim)
+            c.set(SPLASH_W - 1 - i, y, rim)
+    return c
+
+
 def ico_image(c):
     # 32-bit colour with an AND mask; None pixels are transparent.
     xor = bytearray()
@@ -272,6 +327,10 @@ def main():
         f.write(bmp24(tool_icons()))
     with open(os.path.join(HERE, "program.ico"), "wb") as f:
         f.write(icon_file(app_icon(), 1))
+    with open(os.path.join(HERE, "splash.bmp"), "wb") as f:
+        f.write(bmp24(splash_picture((250, 246, 232), BLACK, BLUE, SPLASH_RIM)))
+    with open(os.path.join(HERE, "splash256.bmp"), "wb") as f:
+        f.write(bmp8(splash_picture(BLACK, WHITE, (255, 255, 0), SPLASH_RIM_8)))
     for number, (canvas, hotspot) in cursors().items():
         with open(os.path.join(HERE, "cursor%d.cur" % number), "wb") as f:
             f.write(icon_file(canvas, 2, hotspot))

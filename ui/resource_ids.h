@@ -57,3 +57,20 @@
 #define IDW_TEXT_PALETTE       0xE804
 #define IDW_NOTATION_BAR       0xE805
 #define IDW_SCRIPT_VIEW        0xE806
+
+// Dialog templates and their controls.
+#define IDD_NEW_TOOL           152
+#define IDD_ALERT              171
+#define IDD_CALCULATOR         172
+#define IDC_TOOL_NAME          1059
+#define IDC_TOOL_NAME_LABEL    1060
+#define IDC_ALERT_MESSAGE      1077
+#define IDC_SHOW_SCRIPT_VIEW   1362
+
+// Strings of the dialogs.
+#define IDS_ENTER_VALID_NUMBER  36888
+#define IDS_VALUE_NEEDED        36906
+#define IDS_ENTER_EXPRESSION    36907
+#define IDS_TYPE_VALID_NUMBER   36908
+#define IDS_CALC_EMPTY_HELP     36904
+#define IDS_CALC_TOO_COMPLEX    36905

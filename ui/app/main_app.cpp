@@ -17,6 +17,7 @@
 #include "platform/win32/shell_windows.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/command_line_options.h"
+#include "ui/dialogs/alert_dialog.h"
 #include "ui/doc/doc_manager.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
@@ -108,6 +109,7 @@ CMainFrame* TheMainFrame() {
 void CMainApp::PublishShellState() {
     HWND main = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     RegisterMainWindow(main, m_startupComplete != 0, m_menusBuilt != 0);
+    InstallServiceDialogs();
 }
 
 void CMainApp::SetMenusBuilt() {

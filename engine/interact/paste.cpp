@@ -101,9 +101,11 @@ ResultCode CloneReadSketch(CopyMap* map, ScreenPoint offset, int32_t* made) {
 }  // namespace
 
 int32_t PageWindowPositionKey(const Sketch* sketch) {
-    // Stand-in: the shell's views keep the scroll position of each page; until they
-    // exist the window rectangle's top-left corner stands for it.
-    return int32_t(uint32_t(uint16_t(sketch->windowRect.left)) | uint32_t(uint16_t(sketch->windowRect.top)) << 16);
+    // Coarse on purpose: a scroll of less than 100 units in both directions keeps the key
+    // (division truncates toward zero, as the stored keys were made).
+    const int32_t x = (sketch->windowRect.left - 50) / 100;
+    const int32_t y = (sketch->windowRect.top - 50) / 100;
+    return int32_t(int16_t(uint16_t(x ^ y)));
 }
 
 void NotePasteSource(EngineDocument* document, Sketch* copiedFrom) {

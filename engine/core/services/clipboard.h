@@ -19,6 +19,9 @@ enum ClipboardKind : int32_t {
 // four i16 (left, top, right, bottom).
 constexpr uint32_t kSketchDataHeaderBytes = 8;
 
+// ReadClipboardData: the clipboard could not be opened, or holds no such data.
+constexpr ResultCode kResultClipboardUnreadable = 101;
+
 // Takes ownership of the three engine blocks (AllocMemory) and frees them, whatever
 // happens; the header stays the caller's. With `renderPicture` the picture is a rendering
 // of `rect`, else the picture object's own image when one is given. True when the object

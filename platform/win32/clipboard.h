@@ -1,0 +1,30 @@
+// The clipboard formats of sketches: registered by name in every process (their numbers
+// differ between window servers), framed and set in a fixed order, and reported to the
+// engine so that Paste knows what it may use.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "engine/core/screen_types.h"
+
+constexpr const char* kSketchClipboardFormatName = "YRN400ScriptFormat";
+constexpr const char* kLayoutClipboardFormatName = "YRN400MfsFormat";
+
+// True when both private formats are registered.
+bool RegisterClipboardFormats();
+UINT SketchClipboardFormat();
+UINT LayoutClipboardFormat();
+// Reports the four formats Paste may use to the engine.
+void UpdatePasteAvailability();
+// The selection drawn as an enhanced metafile (the rectangle is first corrected for
+// pixels that are not square), or null.
+HENHMETAFILE RenderSelectionMetafile(ScreenRect* rect);
+// Sets a copy of the bytes with a NUL after them as the format's data on the open
+// clipboard; nothing when memory is short.
+void PutClipboardBlock(UINT format, const void* bytes, uint32_t size);
+// The sketch-objects block after the u32 header length and a header of `headerSize`
+// bytes: n = size - headerSize - 4 bytes, or false when the block is shorter than its
+// framing says or framed with another header length.
+bool UnframeSketchData(const uint8_t* block, uint32_t size, uint32_t headerSize, uint32_t* offset,
+                       uint32_t* length);

@@ -12,6 +12,7 @@
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/print_layout.h"
+#include "platform/rules/clipboard_framing.h"
 #include "platform/win32/pictures.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
@@ -86,19 +87,6 @@ void UpdatePasteAvailability() {
 void PutClipboardBlock(UINT format, const void* bytes, uint32_t size) {
     HGLOBAL g = MovableCopy(nullptr, 0, bytes, size, 1);
     if (g && !SetClipboardData(format, g)) GlobalFree(g);
-}
-
-bool UnframeSketchData(const uint8_t* block, uint32_t size, uint32_t headerSize, uint32_t* offset,
-                       uint32_t* length) {
-    if (!block || size < 4) return false;
-    uint32_t h = 0;
-    std::memcpy(&h, block, 4);
-    // The stated length must be ours, and the block must hold it: another program's
-    // block is not taken at its word.
-    if (h != headerSize || size - 4 < h) return false;
-    *offset = 4 + h;
-    *length = size - 4 - h;
-    return true;
 }
 
 bool PutSelectionOnClipboard(bool renderPicture, ScreenRect* rect, SketchObject* picture, char* text,

@@ -23,8 +23,3 @@ HENHMETAFILE RenderSelectionMetafile(ScreenRect* rect);
 // Sets a copy of the bytes with a NUL after them as the format's data on the open
 // clipboard; nothing when memory is short.
 void PutClipboardBlock(UINT format, const void* bytes, uint32_t size);
-// The sketch-objects block after the u32 header length and a header of `headerSize`
-// bytes: n = size - headerSize - 4 bytes, or false when the block is shorter than its
-// framing says or framed with another header length.
-bool UnframeSketchData(const uint8_t* block, uint32_t size, uint32_t headerSize, uint32_t* offset,
-                       uint32_t* length);

@@ -5,6 +5,7 @@
 #include "engine/core/clipboard_availability.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/clipboard.h"
+#include "platform/rules/clipboard_framing.h"
 
 namespace {
 ClipboardStore gStore;
@@ -70,13 +71,10 @@ void PutTextOnClipboard(char* layoutText, uint32_t layoutSize, char* text, uint3
 uint8_t* PasteSketchDataFromClipboard(uint32_t* size, void* header, uint32_t headerSize) {
     *size = 0;
     const std::vector<uint8_t>& b = gStore.objectBlock;
-    if (gStore.busy || b.size() < 4) return nullptr;
-    uint32_t h = 0;
-    std::memcpy(&h, b.data(), 4);
-    if (h != headerSize || b.size() - 4 < h) return nullptr;
-    std::memcpy(header, b.data() + 4, h);
-    const auto n = uint32_t(b.size() - 4 - h);
-    uint8_t* block = CopyBlock(b.data() + 4 + h, n, 0);
+    uint32_t offset = 0, n = 0;
+    if (gStore.busy || !UnframeSketchData(b.data(), uint32_t(b.size()), headerSize, &offset, &n)) return nullptr;
+    std::memcpy(header, b.data() + 4, headerSize);
+    uint8_t* block = CopyBlock(b.data() + offset, n, 1);
     if (block) *size = n;
     return block;
 }

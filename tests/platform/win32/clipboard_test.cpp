@@ -16,6 +16,7 @@
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/streams.h"
+#include "platform/rules/clipboard_framing.h"
 #include "platform/win32/render/graphics_port.h"
 
 namespace {

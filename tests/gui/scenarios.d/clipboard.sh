@@ -1,0 +1,70 @@
+# Scenarios of the Edit menu's clipboard commands and of pictures, with a helper program
+# (figclip) on the other side of the clipboard. Sourced by tests/gui/scenarios; the menu
+# helpers are program.sh's and first_use.sh's.
+
+clip() { timeout 20 wine "$build/figclip.exe" "$@" 2>/dev/null | tr -d '\r'; }
+clip_has() { clip list | grep -q " $1\$"; }
+clip_lacks() { ! clip_has "$1"; }
+count_is() { [ "$(ask objects | grep -c .)" = "$1" ]; }
+# The menu code of the Edit menu's Undo item, whatever its text says now.
+undo_id() { ask menus | awk -F'|' '$2 ~ /^&Undo/ { print $3; exit }'; }
+undo_once() { ask command "$(undo_id)" >/dev/null; }
+point_at() { ask objects | awk -v x="$1" -v y="$2" '$1 == 1 && $6 == x && $7 == y { f = 1 } END { exit !f }'; }
+# The Paste item's text as the Edit menu shows it.
+paste_text() { menu_item_text 1 99; }
+paste_text_is() { [ "$(paste_text)" = "$1" ]; }
+
+scenario_clipboard_objects() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 1 2 >/dev/null
+
+    step "Edit > Copy: a metafile and the objects, no text"
+    click_menu_item 1 98
+    wait_for 10 "the objects on the clipboard" clip_has YRN400ScriptFormat
+    local formats
+    formats=$(clip list)
+    echo "$formats" | grep -q ' CF_ENHMETAFILE$' || fail "no metafile: $formats"
+    echo "$formats" | grep -q ' CF_METAFILEPICT$' || fail "Wine derived no old-style metafile: $formats"
+    echo "$formats" | grep -q ' CF_TEXT$' && fail "text on the clipboard: $formats"
+    [ "$(clip block YRN400ScriptFormat)" -gt 12 ] || fail "the objects block is too small"
+    [ "$(count_of_class 1)" = 2 ] || fail "Copy changed the sketch"
+
+    step "two Pastes land 20 and 40 units off, one Undo each"
+    click_menu_item 1 99
+    wait_for 10 "the first paste" count_is 6
+    point_at 120.0 120.0 || fail "the first paste is not 20 off: $(ask objects)"
+    click_menu_item 1 99
+    wait_for 10 "the second paste" count_is 9
+    point_at 140.0 140.0 || fail "the second paste is not 40 off: $(ask objects)"
+    undo_once
+    wait_for 10 "the second paste undone" count_is 6
+    undo_once
+    wait_for 10 "the first paste undone" count_is 3
+
+    step "Cut and Paste"
+    ask select 2 >/dev/null
+    click_menu_item 1 97
+    wait_for 10 "the segment cut" count_is 2
+    click_menu_item 1 99
+    wait_for 10 "the segment pasted" count_is 5
+
+    step "a clipboard held by another program: Copy says so, Cut deletes nothing"
+    : >"$work/hold.txt"
+    timeout 60 wine "$build/figclip.exe" hold 40 >"$work/hold.txt" 2>/dev/null &
+    local holder=$!
+    holding() { grep -q holding "$work/hold.txt"; }
+    wait_for 10 "the helper to hold the clipboard" holding
+    ask select 0 >/dev/null
+    [ "$(clip try-open)" = busy ] || fail "the helper does not hold the clipboard"
+    click_menu_item 1 97
+    # The message box has an empty caption: the first line of the reply is empty.
+    message_shown() { ask dialog | grep -q '|Cannot open the Clipboard$'; }
+    wait_for 10 "the message" message_shown
+    ask dialog-click 1 >/dev/null || ask dialog-click 2 >/dev/null
+    wait_for 10 "the message to close" no_dialog
+    count_is 5 || fail "Cut deleted objects that never reached the clipboard"
+    kill "$holder" 2>/dev/null || true
+    wait "$holder" 2>/dev/null || true
+}

@@ -6,7 +6,7 @@
 //   figclip block NAME        the registered format's block size in bytes, or "none"
 //   figclip put-text TEXT     CF_TEXT only
 //   figclip put-dib24 W H     a 24-bit bottom-up DIB, left half red, right half blue
-//   figclip put-rle8          a 4 x 2 run-length DIB, all green
+//   figclip put-rle8          a 16 x 8 run-length DIB, all green
 //   figclip put-truncated     a 24-bit DIB one byte shorter than its header says
 //   figclip put-metafile W H  an enhanced metafile, W x H pixels at 96 dpi, filled green
 //   figclip hold SECONDS      holds the clipboard open with a window for that long
@@ -41,7 +41,28 @@ bool Open() {
     return false;
 }
 
+HWND HelperWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FigClipWindow";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "figclip", WS_OVERLAPPEDWINDOW, 600, 600, 60, 40, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// Like a program the user copies from: its window comes to the front while it puts the
+// data, and goes when it is done, so that the window behind it is activated again.
 void Put(UINT format, HANDLE data) {
+    HWND window = HelperWindow();
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    Pump();
     if (!Open()) {
         std::puts("busy");
         std::exit(1);
@@ -49,6 +70,10 @@ void Put(UINT format, HANDLE data) {
     EmptyClipboard();
     SetClipboardData(format, data);
     CloseClipboard();
+    Sleep(200);
+    Pump();
+    DestroyWindow(window);
+    Pump();
 }
 
 HGLOBAL Global(const std::vector<uint8_t>& bytes) {
@@ -73,22 +98,27 @@ std::vector<uint8_t> Dib24(int w, int h) {
     return b;
 }
 
+// 16 x 8 pixels of colour 1 (green), a run of 16 on each row.
 std::vector<uint8_t> Rle8() {
     BITMAPINFOHEADER hd{};
     hd.biSize = 40;
-    hd.biWidth = 4;
-    hd.biHeight = 2;
+    hd.biWidth = 16;
+    hd.biHeight = 8;
     hd.biPlanes = 1;
     hd.biBitCount = 8;
     hd.biCompression = BI_RLE8;
     hd.biClrUsed = 2;
-    const uint8_t rows[] = { 4, 1, 0, 0, 4, 1, 0, 1 };
-    hd.biSizeImage = sizeof rows;
+    std::vector<uint8_t> rows;
+    for (int y = 0; y < 8; ++y) {
+        const uint8_t run[4] = { 16, 1, 0, uint8_t(y == 7 ? 1 : 0) };  // end of line; of bitmap
+        rows.insert(rows.end(), run, run + 4);
+    }
+    hd.biSizeImage = DWORD(rows.size());
     std::vector<uint8_t> b(40);
     std::memcpy(b.data(), &hd, 40);
     const uint8_t palette[8] = { 0, 0, 0, 0, 0, 255, 0, 0 };
     b.insert(b.end(), palette, palette + 8);
-    b.insert(b.end(), rows, rows + sizeof rows);
+    b.insert(b.end(), rows.begin(), rows.end());
     return b;
 }
 
@@ -144,13 +174,7 @@ int main(int argc, char** argv) {
         DeleteObject(green);
         Put(CF_ENHMETAFILE, CloseEnhMetaFile(dc));
     } else if (verb == "hold" && argc > 2) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "FigClipHolder";
-        RegisterClassA(&wc);
-        HWND owner = CreateWindowExA(0, wc.lpszClassName, "figclip", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
-                                     nullptr, wc.hInstance, nullptr);
+        HWND owner = HelperWindow();
         if (!owner || !OpenClipboard(owner)) return 1;
         std::puts("holding");
         std::fflush(stdout);

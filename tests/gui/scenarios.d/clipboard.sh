@@ -68,3 +68,66 @@ scenario_clipboard_objects() {
     kill "$holder" 2>/dev/null || true
     wait "$holder" 2>/dev/null || true
 }
+
+# The picture objects' lines of `ask objects` (class 16): "x y" of their centres.
+pictures() { ask objects | awk '$1 == 16 { print $6, $7 }'; }
+picture_count_is() { [ "$(pictures | grep -c .)" = "$1" ]; }
+# The screen colour at sketch point (X, Y).
+colour_at() {
+    local p
+    p=$(screen_point "$1" "$2")
+    # shellcheck disable=SC2086
+    pixel $p
+}
+menu_id_of_text() { ask menus | awk -F'|' -v t="$1" 'index($2, t) == 1 { print $3; exit }'; }
+hidden_count_is() { [ "$(ask objects | awk '$5 == 1' | grep -c .)" = "$1" ]; }
+
+scenario_clipboard_pictures() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "a 24-bit DIB: Paste Picture, natural size, its pixels"
+    clip put-dib24 40 20 >/dev/null
+    paste_text | grep -q '^&Paste Picture' || fail "the Paste item reads: $(paste_text)"
+    click_menu_item 1 99
+    wait_for 10 "the picture" picture_count_is 1
+    local x y
+    read -r x y <<<"$(pictures | head -n1)"
+    x=${x%.*}
+    y=${y%.*}
+    [ "$(colour_at $((x - 10)) "$y")" = "255,0,0" ] || fail "the left half is not red: $(colour_at $((x - 10)) "$y")"
+    [ "$(colour_at $((x + 10)) "$y")" = "0,0,255" ] || fail "the right half is not blue"
+    is_white "$(colour_at $((x + 25)) "$y")" || fail "the picture is wider than its natural 40"
+
+    step "a run-length DIB becomes a metafile picture with its pixels"
+    clip put-rle8 >/dev/null
+    ask select >/dev/null
+    click_menu_item 1 99
+    wait_for 10 "the second picture" picture_count_is 2
+    ask select >/dev/null
+    read -r x y <<<"$(pictures | sed -n 2p)"
+    [ "$(colour_at "${x%.*}" "${y%.*}")" = "0,255,0" ] || fail "the run-length picture: $(colour_at "${x%.*}" "${y%.*}")"
+
+    step "a truncated DIB gives nothing"
+    clip put-truncated >/dev/null
+    ask select >/dev/null
+    click_menu_item 1 99
+    sleep 1
+    picture_count_is 2 || fail "a truncated bitmap made a picture"
+
+    step "a metafile: natural size, frame when selected, faded out by Hide"
+    clip put-metafile 60 30 >/dev/null
+    ask select >/dev/null
+    click_menu_item 1 99
+    wait_for 10 "the metafile picture" picture_count_is 3
+    read -r x y <<<"$(pictures | sed -n 3p)"
+    x=${x%.*}
+    y=${y%.*}
+    [ "$(colour_at "$x" "$y")" = "0,160,0" ] || fail "the metafile picture: $(colour_at "$x" "$y")"
+    is_white "$(colour_at $((x + 35)) "$y")" || fail "the metafile picture is wider than 60"
+    # Selected (the paste selects it): the frame's 5 pixels inside the edge are not green.
+    [ "$(colour_at $((x - 28)) "$y")" != "0,160,0" ] || fail "no frame around the selected picture"
+    ask command "$(menu_id_of_text '&Hide Picture')" >/dev/null
+    wait_for 10 "the picture hidden" hidden_count_is 1
+    wait_for 10 "the faded picture gone" is_white "$(colour_at "$x" "$y")"
+}

@@ -131,3 +131,45 @@ scenario_clipboard_pictures() {
     wait_for 10 "the picture hidden" hidden_count_is 1
     wait_for 10 "the faded picture gone" is_white "$(colour_at "$x" "$y")"
 }
+
+editing_is() { [ "$(ask editing)" = "$1" ]; }
+clip_text_is() { [ "$(clip text)" = "$1" ]; }
+
+scenario_clipboard_text() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "text from another program pastes into a caption being edited"
+    clip put-text "from elsewhere" >/dev/null
+    # shellcheck disable=SC2086
+    xdotool mousemove $(ask toolbutton 32779) click 1
+    wait_for 10 "the text tool" tool_now 10
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 150 80) click --repeat 2 --delay 80 1
+    wait_for 10 "caption editing" editing_is 1
+    paste_text | grep -q '^&Paste Text' || fail "the Paste item while editing reads: $(paste_text)"
+    click_menu_item 1 99
+    step "text copied from the caption reaches the other program"
+    clip put-text "placeholder" >/dev/null
+    editing_is 1 || fail "editing ended when the other program took the clipboard"
+    xdotool key ctrl+a
+    sleep 0.3
+    click_menu_item 1 98
+    wait_for 10 "the caption's text on the clipboard" clip_text_is "from elsewhere"
+    clip_has YRN400MfsFormat || fail "no formatted text: $(clip list)"
+
+    step "two lines ending in CR LF paste as two lines"
+    clip put-text $'line one\r\nline two\r\n' >/dev/null
+    wait_for 10 "the Paste item" eval 'paste_text | grep -q "^&Paste Text"'
+    xdotool key ctrl+a
+    click_menu_item 1 99
+    xdotool key ctrl+a
+    sleep 0.3
+    click_menu_item 1 98
+    wait_for 10 "both lines back" eval 'clip text | grep -q "line two"'
+    clip text | grep -q "line one" || fail "the first line is lost: $(clip text)"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 400 250) click 1
+    wait_for 10 "editing to end" editing_is 0
+    [ "$(count_of_class 0)" = 1 ] || fail "no caption: $(ask objects)"
+}

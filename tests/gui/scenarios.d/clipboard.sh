@@ -173,3 +173,45 @@ scenario_clipboard_text() {
     wait_for 10 "editing to end" editing_is 0
     [ "$(count_of_class 0)" = 1 ] || fail "no caption: $(ask objects)"
 }
+
+# The id of the edit box that follows a label in the front dialog.
+dialog_edit_after() { ask dialog | awk -F'|' -v label="$1" 'take && $2 == "Edit" { print $1; exit } $3 == label { take = 1 }'; }
+green_near() {
+    import -window root "$work/near.png"
+    convert "$work/near.png" -crop "9x9+$(($1 - 4))+$(($2 - 4))" -format '%c' histogram:info: |
+        grep -q '( *0, *160, *0)'
+}
+
+scenario_other_colour() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 >/dev/null
+
+    step "Display > Color > Other...: a colour typed in the dialog paints the selected point"
+    ask command "$(menu_id_of_text '&Other...')" >/dev/null
+    wait_for 10 "the colour dialog" dialog_open
+    local red green blue
+    red=$(dialog_edit_after '&Red:')
+    green=$(dialog_edit_after '&Green:')
+    blue=$(dialog_edit_after '&Blue:')
+    [ -n "$red" ] && [ -n "$green" ] && [ -n "$blue" ] || fail "no colour boxes: $(ask dialog)"
+    ask dialog-set "$red" 0 >/dev/null
+    ask dialog-set "$green" 160 >/dev/null
+    ask dialog-set "$blue" 0 >/dev/null
+    ask dialog-click 1 >/dev/null
+    wait_for 10 "the dialog to close" no_dialog
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    wait_for 10 "the point painted" green_near $(screen_point 100 100)
+
+    step "without Shift, the next point takes the colour"
+    # shellcheck disable=SC2086
+    xdotool mousemove $(ask toolbutton 32774) click 1
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 300 60) click 1
+    wait_for 10 "the new point" class_count_is 1 3
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    wait_for 10 "the new point painted" green_near $(screen_point 300 60)
+}

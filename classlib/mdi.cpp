@@ -276,7 +276,14 @@ bool CMDIChildWnd::DestroyWindow() {
 }
 
 LRESULT CMDIChildWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefMDIChildProcA(m_hWnd, message, wParam, lParam);
+    const LRESULT result = ::DefMDIChildProcA(m_hWnd, message, wParam, lParam);
+    // The window menu lists the children by title; not every system renews an entry
+    // when its child is retitled, and a new child gets its title only after it was
+    // listed, so the list is renewed at once.
+    if (message == WM_SETTEXT) {
+        if (HWND client = ::GetParent(m_hWnd)) ::SendMessageA(client, WM_MDIREFRESHMENU, 0, 0);
+    }
+    return result;
 }
 
 bool CMDIChildWnd::PreTranslateMessage(MSG* msg) {

@@ -88,6 +88,8 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
             object->constructionType = type;
             ReadCodecRecord(TransferConstructionData, object, payload, length, f);
         }
+        object->constructionType = kTypeParametricColor;
+        ReadCodecRecord(TransferConstructionData, object, payload, length, f);
         object->constructionType = 21;
         ReadCodecRecord([](TransferContext* c) { return TransferCountedBlock(c, 20, 20, 1, ConvertRealFields); },
                         object, payload, length, f);

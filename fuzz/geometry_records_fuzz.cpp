@@ -1,7 +1,8 @@
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
 // Feeds outside bytes to the record codecs of points, straight objects, axes, circles,
 // arcs, arc interiors, polygons, loci and iterations, to the construction data of points
-// on paths and unit points, and to the grid form of a coordinate system. A record may be
+// on paths, unit points and images coloured by values, and to the grid form of a
+// coordinate system. A record may be
 // refused, but reading it must stay within the input, and whatever was taken must
 // recompute and write back exactly as long as it measures.
 #include <cstddef>
@@ -13,7 +14,9 @@
 #include "engine/core/circle_objects.h"
 #include "engine/core/locus.h"
 #include "engine/core/iterations.h"
+#include "engine/core/construction_data.h"
 #include "engine/core/object_creation.h"
+#include "engine/core/parametric_color.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
@@ -51,7 +54,7 @@ SketchObject* Point(double x, double y) {
 }
 
 struct Subject { RecordCodecFn codec; SketchObject* object; };
-constexpr int kSubjects = 15;
+constexpr int kSubjects = 17;
 Subject gSubjects[kSubjects];
 
 void Setup() {
@@ -103,8 +106,22 @@ void Setup() {
     build.depth = 3;
     build.preview = 1;
     SketchObject* iteration = mid ? BuildIteration(&build) : nullptr;
+    // Images of a point coloured by a distance, and by it three times.
+    SketchObject* distance = ConstructObject(41, nullptr, List(a, b), 0, true, false, nullptr);
+    uint8_t range[kParametricColorDataBytes];
+    PackParametricColorData({ kColorModelSpectrum | 2, 0, 100 }, range);
+    PtrList rangeOne = 0, rangeThree = 0;
+    SketchObject* colouredOne = nullptr;
+    SketchObject* colouredThree = nullptr;
+    if (distance && MakeConstructionData(range, sizeof range, &rangeOne) &&
+        MakeConstructionData(range, sizeof range, &rangeThree)) {
+        colouredOne = ConstructObject(kTypeParametricColor, nullptr, List(b, distance), rangeOne, true, false, nullptr);
+        PtrList three = List(c, distance, distance);
+        PtrListAppend(&three, distance);
+        colouredThree = ConstructObject(kTypeParametricColor, nullptr, three, rangeThree, true, false, nullptr);
+    }
     if (!seg || !circle || !onCircle || !onSeg || !unit || !axis || !system || !arc || !sector || !triangle ||
-        !freePolygon || !iteration || !locus)
+        !freePolygon || !iteration || !locus || !colouredOne || !colouredThree)
         std::abort();
     RecomputeSketch(false);
     gSubjects[0] = { TransferPointGeometry, b };
@@ -122,6 +139,8 @@ void Setup() {
     gSubjects[12] = { TransferIterationData, iteration };
     gSubjects[13] = { TransferLocusData, locus };
     gSubjects[14] = { TransferCoordSystemData, system };
+    gSubjects[15] = { TransferParametricColorData, colouredOne };
+    gSubjects[16] = { TransferParametricColorData, colouredThree };
 }
 
 }  // namespace

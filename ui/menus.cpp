@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "classlib/app.h"
+#include "classlib/command_ids.h"
 #include "classlib/frame.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
@@ -47,7 +48,14 @@ struct InsertedItem {
     bool placeholder;   // the base menu's placeholder separator, taken out by the build
 };
 
+constexpr uint32_t kQuitRow = 15;
+constexpr uint32_t kInteriorRow = 9;   // shown as the arc-interior pop-up for arcs
+constexpr UINT kRecentFileFirst = CMD_RECENT_FIRST;
+constexpr UINT kRecentFileLast = CMD_RECENT_LAST;
+
 HMENU gBaseMenu = nullptr;
+// The pop-up that holds the recent-file place of the current build, or null.
+HMENU gRecentFileMenu = nullptr;
 std::vector<InsertedItem> gInserted;
 std::vector<menu_keys::KeyEntry> gKeyEntries;
 HACCEL* gAccelTable = nullptr;
@@ -358,14 +366,56 @@ bool BuildPopup(BuildState* s, uint32_t index, HMENU parent) {
     return BuildItems(s, popup, made);
 }
 
+bool IsRecentFileItem(HMENU menu, int position) {
+    const UINT id = GetMenuItemID(menu, position);
+    return id >= kRecentFileFirst && id <= kRecentFileLast;
+}
+
+// The recent files are listed before Quit, in the pop-up that holds it, followed by a
+// separator: the class library puts the names in place of the first recent-file item.
+void InsertRecentFilePlace() {
+    uint32_t slot = 0;
+    const CommandStateItem* quit = CmdStateFindItem(kQuitRow, &slot) ? CmdStateItemAt(slot) : nullptr;
+    if (!quit || quit->ownerKind != kOwnerMenuItem) return;
+    HMENU menu = MenuOf(quit);
+    const int at = FindPosition(menu, CommandId(slot));
+    if (at < 0) return;
+    if (!InsertMenuA(menu, UINT(at), MF_BYPOSITION | MF_STRING | MF_GRAYED, kRecentFileFirst, "Recent File")) return;
+    if (!InsertMenuA(menu, UINT(at + 1), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr)) {
+        DeleteMenu(menu, UINT(at), MF_BYPOSITION);
+        return;
+    }
+    gRecentFileMenu = menu;
+}
+
+// Takes the recent files and their separator out again, so that every item the build
+// recorded is back at its recorded position.
+void TakeOutRecentFilePlace() {
+    HMENU menu = gRecentFileMenu;
+    gRecentFileMenu = nullptr;
+    if (!menu) return;
+    int first = -1;
+    for (int i = 0, n = GetMenuItemCount(menu); i < n && first < 0; ++i) {
+        if (IsRecentFileItem(menu, i)) first = i;
+    }
+    if (first < 0) return;
+    while (first < GetMenuItemCount(menu) && IsRecentFileItem(menu, first)) DeleteMenu(menu, UINT(first), MF_BYPOSITION);
+    if (first < GetMenuItemCount(menu) && (GetMenuState(menu, UINT(first), MF_BYPOSITION) & MF_SEPARATOR)) {
+        DeleteMenu(menu, UINT(first), MF_BYPOSITION);
+    }
+}
+
 // Takes out what the previous build put in, last first; pop-ups of the base menu that
-// were merged into stay, the colour pop-up is kept for the next build.
-void TakeOutBuild() {
+// were merged into stay (without their placeholders), the colour pop-up is kept for the
+// next build. A build that failed half-way gives its placeholders back, so that the
+// menu bar is as it was before it.
+void TakeOutBuild(bool failedBuild = false) {
+    TakeOutRecentFilePlace();
     TurnArcPopupBack();
     for (size_t i = gInserted.size(); i-- > 0;) {
         const InsertedItem& r = gInserted[i];
         if (r.placeholder) {
-            InsertMenuA(r.parent, r.position, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            if (failedBuild) InsertMenuA(r.parent, r.position, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
         } else if (r.flags & MF_POPUP) {
             HMENU popup = reinterpret_cast<HMENU>(r.item);
             RemoveMenu(r.parent, r.position, MF_BYPOSITION);
@@ -444,11 +494,12 @@ ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
         built = false;
     }
     if (!built) {
-        TakeOutBuild();
+        TakeOutBuild(true);
         CmdStateFreeItems();
         return 4;
     }
     RebuildAccelerators();
+    InsertRecentFilePlace();
     if (CWnd* main = CurrentMainWindow(); main && main->m_hWnd && GetMenu(main->m_hWnd) == base) {
         DrawMenuBar(main->m_hWnd);
     }
@@ -513,10 +564,9 @@ void UpdateMenuCommandItem(uint32_t slot, uint16_t text, uint16_t variant, uint1
         return;
     }
     EnableMenuItem(menu, id, MF_BYCOMMAND | grey);
-    if (full) {
-        const bool checked = variant == kVariantNounChecked || variant == kVariantChecked;
-        CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-    }
+    // A state-only update can move an item into or out of a checked variant as well.
+    const bool checked = variant == kVariantNounChecked || variant == kVariantChecked;
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void UpdateFontPopupItem() {
@@ -529,10 +579,41 @@ void UpdateFontPopupItem() {
     }
 }
 
+void RefreshMenuKeyTexts() {
+    for (const InsertedItem& r : gInserted) {
+        if (r.placeholder || (r.flags & (MF_POPUP | MF_SEPARATOR)) || r.row == kNoRow) continue;
+        const UINT id = UINT(r.item);
+        uint32_t slot = 0;
+        if (!MenuIdToSlot(id, &slot)) continue;
+        if (slot == gArcSlot) {
+            SetArcPopupTexts(slot);
+            continue;
+        }
+        char text[512] = "";
+        if (GetMenuStringA(r.parent, id, text, sizeof text, MF_BYCOMMAND) <= 0) continue;
+        std::string shown = text;
+        const size_t tab = shown.find('\t');
+        const std::string key = KeyText(slot);
+        if (tab == std::string::npos && key.empty()) continue;
+        shown = shown.substr(0, tab) + key;
+        if (shown == text) continue;
+        // The state bits stay: ModifyMenu keeps only what the flags name.
+        const UINT state = GetMenuState(r.parent, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
+        ModifyMenuA(r.parent, id, MF_BYCOMMAND | MF_STRING | state, id, shown.c_str());
+    }
+}
+
 void RunArcSegmentCommand(HWND frame) {
     if (gArcSlot == kCmdStateNoSlot) return;
     SetCommandVariantFlag(false);
     SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CommandId(gArcSlot), 0), 0);
+}
+
+void RunArcInteriorCommand(HWND frame, bool sector) {
+    uint32_t slot = gArcSlot;
+    if (slot == kCmdStateNoSlot && !CmdStateFindItem(kInteriorRow, &slot)) return;
+    SetCommandVariantFlag(sector);
+    SendMessageA(frame, WM_COMMAND, MAKEWPARAM(CommandId(slot), 0), 0);
 }
 
 UINT LookupCtrlKeyCommand(UINT virtualKey, bool shift) {

@@ -33,8 +33,15 @@ void UpdateMenuCommandItem(uint32_t slot, uint16_t text, uint16_t variant, uint1
                            bool enabled, bool full);
 // Enables or greys the font pop-up by the Text Style state last pushed (menu opening).
 void UpdateFontPopupItem();
+// Gives every command item the key text of the Shift state now recorded (menu opening):
+// a change of Shift refreshes only the rows whose rules read it, but every key text
+// reads "Shift+" while Shift is held.
+void RefreshMenuKeyTexts();
 // The arc-interior pop-up's segment item: runs its command with the segment program.
 void RunArcSegmentCommand(HWND frame);
+// Runs the arc-interior command (the pop-up's, else the Interior row's) with the sector
+// or the segment program.
+void RunArcInteriorCommand(HWND frame, bool sector);
 
 // Slot of an engine command identifier (0x9000..0xAFFF).
 bool MenuIdToSlot(UINT id, uint32_t* slot);

@@ -34,6 +34,8 @@
 // Commands of the program's own.
 #define ID_APP_QUIT            57665  // the frame's Quit item (the library's exit)
 #define ID_STOP_ALL_MOTIONS    32847
+#define ID_TEXT_STYLE_DIALOG   32894
+#define ID_ARC_SECTOR          32895
 #define ID_LARGER_TEXT         32892
 #define ID_SMALLER_TEXT        32893
 #define ID_DELETE_BACKWARD     33911

@@ -3,6 +3,7 @@
 // after every pass; every walk is recursive only to the bounded depth.
 #include "engine/calc/derivative.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -302,16 +303,17 @@ struct Rewriter {
     }
     int32_t Product(int32_t n, uint32_t flags) {
         const int32_t left = L(n), right = R(n);
-        if (IsValue(right, 0) || IsValue(left, 0)) return Num(0);
-        if (flags == kVisitPre) return -1;
         const bool x = K(left) == kMul;
+        // The list is tried in its order; before the operands only rules 2 and 3 apply.
         for (int rule = 1; rule <= 14; ++rule) {
             int32_t out = -1;
-            if (rule == 2 || rule == 3) continue;
-            if (rule == 4) out = IsValue(right, 1) ? left : -1;
+            if (flags == kVisitPre && rule != 2 && rule != 3) continue;
+            if (rule == 2) out = IsValue(right, 0) ? Num(0) : -1;
+            else if (rule == 3) out = IsValue(left, 0) ? Num(0) : -1;
+            else if (rule == 4) out = IsValue(right, 1) ? left : -1;
             else if (rule == 5) out = K(right) == kMul ? Mul(Mul(left, L(right)), R(right)) : -1;
-            else if (rule == 10) out = K(right) == kAdd ? Add(Mul(L(right), left), Mul(R(right), left)) : -1;
-            else if (rule == 11) out = K(left) == kAdd ? Add(Mul(L(left), right), Mul(R(left), right)) : -1;
+            else if (rule == 10) out = K(right) == kAdd ? Add(Mul(R(right), left), Mul(L(right), left)) : -1;
+            else if (rule == 11) out = K(left) == kAdd ? Add(Mul(R(left), right), Mul(L(left), right)) : -1;
             else if (rule == 12) out = K(left) == kDiv ? Div(Mul(L(left), right), R(left)) : -1;
             else if (rule == 13) out = K(right) == kDiv ? Div(Mul(left, L(right)), R(right)) : -1;
             else {
@@ -378,9 +380,9 @@ struct Rewriter {
 
     int32_t Quotient(int32_t n, uint32_t flags) {
         const int32_t l = L(n), r = R(n);
-        if (IsValue(l, 0) && !IsValue(r, 0)) return Num(0);
+        if (flags != kVisitPre && IsValue(r, 1)) return l;
+        if (IsValue(l, 0) && !IsValue(r, 0)) return Num(0);  // the one rule before the operands
         if (flags == kVisitPre) return -1;
-        if (IsValue(r, 1)) return l;
         if (K(l) == kDiv) return Div(L(l), Mul(R(l), r));
         if (K(r) == kDiv) return Div(Mul(l, R(r)), L(r));
         if (IsPlain(r) && V(r) < 0) return Div(Neg(l), Num(-V(r)));
@@ -413,14 +415,16 @@ struct Rewriter {
 
     int32_t Power(int32_t n, uint32_t flags) {
         const int32_t l = L(n), r = R(n);
+        // Rules 1, 4 and 5 apply on every visit, 2 and 3 (between them) only after the operands.
+        const bool after = flags != kVisitPre;
         if (IsPlain(r) && V(r) < 0) return Div(Num(1), Pow(l, Num(-V(r))));
-        if (IsValue(r, 0) || IsValue(l, 1)) return Num(1);
-        if (flags == kVisitPre) return -1;
-        if (IsPlain(l) && IsPlain(r)) {
+        if (after && IsPlain(l) && IsPlain(r)) {
             const int32_t f = Fold(std::pow(V(l), V(r)));
             if (f != -2) return f;
         }
-        if (IsValue(r, 1)) return l;
+        if (after && IsValue(r, 1)) return l;
+        if (IsValue(r, 0) || IsValue(l, 1)) return Num(1);
+        if (!after) return -1;
         if (K(l) == kMul) return Mul(Pow(L(l), r), Pow(R(l), r));
         // (C^B)^A is C^(B*A) only for an integer A: (x^2)^(1/2) is |x|, not x.
         if (K(l) == kPow && IsPlain(r) && V(r) == std::floor(V(r))) return Pow(L(l), Mul(R(l), r));
@@ -603,6 +607,17 @@ struct Rewriter {
         nodes = fresh;
         count = used;
         cap = kMaxLiveNodes;
+        // The written code keeps one pool entry per distinct constant, with the entry for
+        // the variable besides; a pool that would reach its bound is too complex.
+        std::vector<double> values;
+        for (uint32_t k = 0; k < count; ++k)
+            if (nodes[k].kind <= kDist) values.push_back(nodes[k].v);
+        std::sort(values.begin(), values.end());
+        const size_t distinct = size_t(std::unique(values.begin(), values.end()) - values.begin());
+        if (distinct + 1 >= kMaxSymbolicConstants) {
+            fail = kDeriveTooComplex;
+            return -1;
+        }
         return root;
     }
 
@@ -831,6 +846,21 @@ struct Writer {
     }
 };
 
+// The infix tokens of the tree at `root`, in a block of the largest size they may take.
+ResultCode WriteInfix(const Rewriter& r, int32_t root, ExpressionToken** tokens, uint32_t* count) {
+    auto* block = static_cast<ExpressionToken*>(AllocMemory(kMaxWrittenTokens * sizeof(ExpressionToken), 0));
+    if (!block) return kResultOutOfMemory;
+    Writer w{r, block};
+    w.Write(root, 0);
+    if (w.fail) {
+        FreeMemory(block);
+        return w.fail;
+    }
+    *tokens = block;
+    *count = w.count;
+    return kResultOK;
+}
+
 }  // namespace
 
 uint32_t SubexpressionLength(const ExpressionToken* code, uint32_t last) {
@@ -875,24 +905,19 @@ ResultCode BuildDerivativeExpression(InfixExpression* out, ParentArray* parentsO
         root = r.Div(r.Bin(kSub, after, before), r.Num(2 * kStep));
     }
     if (r.fail) return r.fail;
-    auto* tokens = static_cast<ExpressionToken*>(AllocMemory(kMaxWrittenTokens * sizeof(ExpressionToken), 0));
-    if (!tokens) return kResultOutOfMemory;
-    Writer w{r, tokens};
-    w.Write(root, 0);
-    if (w.fail) {
-        FreeMemory(tokens);
-        return w.fail;
-    }
+    ExpressionToken* tokens = nullptr;
+    uint32_t written = 0;
+    if (const ResultCode rc = WriteInfix(r, root, &tokens, &written)) return rc;
     // What the write-back makes must compile, or the derivative is too complex for it.
-    InfixExpression check{data->form, w.count, tokens};
+    InfixExpression check{data->form, written, tokens};
     const int32_t compiled = CompileExpression(&check, r.parents, r.parentCount, nullptr, nullptr, nullptr, nullptr);
     if (compiled != kCompileOK) {
         FreeMemory(tokens);
         return compiled == kCompileNoMemory ? kResultOutOfMemory : kDeriveTooComplex;
     }
-    ReallocMemoryOf(&tokens, w.count * sizeof(ExpressionToken), false);
+    ReallocMemoryOf(&tokens, written * sizeof(ExpressionToken), false);
     out->form = data->form;
-    out->count = w.count;
+    out->count = written;
     out->tokens = tokens;
     parentsOut->items = r.parents;
     parentsOut->count = r.parentCount;
@@ -918,3 +943,19 @@ ResultCode RederiveFunction(SketchObject* derived, bool exact, const DeriveBusy*
     ClearValueSlots(derived);
     return kResultOK;
 }
+
+ResultCode RewriteFirstRule(SketchObject* function, InfixExpression* out) {
+    const CalculationData* data = CalculationDataOf(function);
+    if (!data || !IsFunctionForm(data->form)) return kDeriveTooComplex;
+    Rewriter r;
+    if (r.ParentIndex(function) < 0) return r.fail;
+    int32_t root = r.FromCode(function, r.Var());
+    if (root < 0) return r.fail;
+    const int32_t next = r.TryRules(root, kVisitPost);
+    if (r.fail) return r.fail;
+    if (next >= 0) root = next;
+    out->form = data->form;
+    return WriteInfix(r, root, &out->tokens, &out->count);
+}
+
+ResultCode MakeApproximateDerivative(SketchObject* derived) { return RederiveFunction(derived, false, nullptr); }

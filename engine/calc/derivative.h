@@ -34,6 +34,11 @@ ResultCode BuildDerivativeExpression(InfixExpression* out, ParentArray* parents,
 // and the kind that says which. A failure leaves it as it was.
 ResultCode RederiveFunction(SketchObject* derived, bool exact, const DeriveBusy* busy);
 
+// One step of the rewrite, to check the rule lists: the function's own definition
+// after the first rule that applies at its top node on the visit after its operands (as
+// it was when none applies), as infix tokens (the caller's, FreeMemory).
+ResultCode RewriteFirstRule(SketchObject* function, InfixExpression* out);
+
 // The token count of the postfix sub-expression ending at `last` (the index of its last
 // token), or 0 when the code before it is too short.
 uint32_t SubexpressionLength(const ExpressionToken* code, uint32_t last);

@@ -67,9 +67,6 @@ constexpr int32_t kKindPlainCalculation = 46;
 constexpr int32_t kKindDistanceMeasurement = 43;
 constexpr int32_t kKindAngleMeasurement = 44;
 constexpr int32_t kKindAreaMeasurement = 45;
-constexpr int32_t kKindPlainParameter = 62;
-constexpr int32_t kKindDistanceParameter = 63;
-constexpr int32_t kKindAngleParameter = 64;
 
 bool IsParameterExpression(const SketchObject* object);
 bool IsParameter(const SketchObject* object);

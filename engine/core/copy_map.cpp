@@ -23,6 +23,8 @@ constexpr int32_t kMaxCloneWords = 64;
 constexpr uint32_t kMaxLabelTemplate = 255;
 // Label level of a name the user gave.
 constexpr int32_t kLabelLevelName = 7;
+constexpr int32_t kLabelLevelSequence = 6;  // a letter of the class's sequence
+constexpr uint32_t kCopyLabelText = 256;
 // A source object outside the map, or a parent not cloned before its child.
 constexpr ResultCode kResultBadSource = 35;
 
@@ -196,6 +198,10 @@ int32_t CopyMapParentIndexes(const CopyMap* map, int32_t index, int32_t* parents
     return count;
 }
 
+void CopyMapForgetExtra(CopyMap* map, const SketchObject* object) {
+    if (map->extra && PtrListIndexOf(map->extra, object) >= 0) PtrListRemove(map->extra, object, true);
+}
+
 void FreeCopyMap(CopyMap* map, bool destroyExtras) {
     if (destroyExtras) {
         int32_t count = 0;
@@ -325,9 +331,6 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             return IsFatalResult(rc) ? rc : kResultOutOfMemory;
         }
     }
-    // Stand-in: outside modes 4 and 6 a derivative is rebuilt as the approximate
-    // derivative of its copied function once functions keep their expressions; until
-    // then its copied class record is used as it is, as when that rebuild fails.
 
     ObjectLabel* label = nullptr;
     if (!CopyLabelBlock(map, source, mode, &label)) {
@@ -343,7 +346,12 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
     if (!made) return kResultOutOfMemory;
     if ((textClass || tableClass) && classRow.transferClassData && flags == kConstructedNew) {
         ResultCode rc = CopyCodecBlock(classRow.transferClassData, source, made);
-        if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) rc = FinishReadCalculation(made, true);
+        // Made empty, the calculation took the kind of an empty one (a parameter's); with
+        // its record it is what its source was, as a calculation read from a file is.
+        if (!IsFatalResult(rc) && made->objectClass == kClassCalculation) {
+            made->objectKind = t.objectKind;
+            rc = FinishReadCalculation(made, true);
+        }
         if (!IsFatalResult(rc) && tableClass) {
             const ResultCode table = FinishTableFromRecord(made);
             if (table != kResultOK) rc = table == kResultOutOfMemory ? table : kResultBadSource;
@@ -353,8 +361,25 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             return rc;
         }
     }
-    // Stand-in: a calculation named by a "=" template is compiled again once
-    // calculations keep their own expressions.
+    // Outside the script form and paste a derivative is defined anew as the approximate
+    // derivative of its copied function, and listed so that whoever ends the cloning
+    // can derive it exactly; when that fails it keeps its copied definition.
+    if (flags == kConstructedNew && made->constructionType == kTypeDerivative && mode != kCloneToolScript &&
+        mode != kClonePaste && MakeApproximateDerivative(made) == kResultOK && !PtrListAppend(&map->extra, made)) {
+        DestroyObject(made, true, true);
+        return kResultOutOfMemory;
+    }
+    // A calculation named by a "=" template is compiled again under its new name; it
+    // compiled before, so a failure now leaves it as it was made.
+    if (flags == kConstructedNew && mode == kClonePlayback && made->objectClass == kClassCalculation &&
+        source->label.level != 0) {
+        char inlineCopy[5];
+        if (LabelChars(source->label, inlineCopy)[0] == '=' &&
+            FinishReadCalculation(made, true) == kResultOutOfMemory) {
+            DestroyObject(made, true, true);
+            return kResultOutOfMemory;
+        }
+    }
 
     if (flags == kConstructedNew) {
         made->selectable = source->selectable;
@@ -362,8 +387,8 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
         if (fullCopy) {
             CopyTextStyle(source, made);
             made->exists = source->exists;
-            // Stand-in: the class's text comes through its text-editing operations once
-            // classes have them (no row has them yet).
+            // The class's text came with its class record above: the records of the
+            // text classes carry their layouts whole.
             if (classRow.transferGeometry) {
                 const ResultCode rc = CopyCodecBlock(classRow.transferGeometry, source, made);
                 if (rc == kResultOutOfMemory) {
@@ -413,6 +438,33 @@ ResultCode CloneObjectAsFree(CopyMap* map, SketchObject* source, SketchObject** 
 }
 
 namespace {
+
+bool GivenUsesLabel(const CopyMap& map, int32_t givens, const SketchObject* self, const char* text) {
+    char other[kCopyLabelText];
+    for (int32_t k = 0; k < givens; ++k) {
+        const SketchObject* copy = map.entries[k].copy;
+        if (!copy || copy == self) continue;
+        GetObjectLabelText(copy, other, sizeof other);
+        if (std::strcmp(other, text) == 0) return true;
+    }
+    return false;
+}
+
+void NameUnnamedGivens(const CopyMap& map, int32_t givens) {
+    for (int32_t k = 0; k < givens; ++k) {
+        SketchObject* copy = map.entries[k].copy;
+        if (!copy || copy->label.level >= kLabelLevelSequence) continue;  // named
+        char text[kCopyLabelText];
+        // A sequence runs through its letters and rounds, so a free one comes; the bound
+        // only keeps an exhausted one from spinning.
+        for (int32_t tries = 0; tries < 1000; ++tries) {
+            copy->label.level = 0;
+            GetObjectLabel(copy, kLabelLevelSequence);
+            GetObjectLabelText(copy, text, sizeof text);
+            if (!GivenUsesLabel(map, givens, copy, text)) break;
+        }
+    }
+}
 
 // A given's stand-in in a tool sketch made from a selection: a value for measured and
 // calculated givens, else a point; it does not exist, and keeps a name the user gave.
@@ -497,8 +549,9 @@ ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_
                     copy->label.useInTools = 1;
                     flaggedSystem = true;
                 }
-                // Stand-in: givens without a name get the next free label of their class's
-                // sequence once label sequences are kept per sketch.
+                // Before the first other object, the givens without a name take the next
+                // label of their class's sequence that no other given uses.
+                if (rc == kResultOK && i == givens - 1) NameUnnamedGivens(map, givens);
                 continue;
             }
             const int32_t hidden = source->hidden;
@@ -509,9 +562,10 @@ ResultCode BuildSketchFromObjects(const CopyItem* items, bool scriptForm, int32_
         target->cloneMode = kCloneNone;
         if (rc == kResultOK && !SetTargetGivens(target, map, items, givens)) rc = kResultOutOfMemory;
         if (rc == kResultOK) SortToolGivens(target);
+        FreePtrList(&map.extra);  // in the target's arena; the copies stay in the target
         SetCurrentSketch(previous, nullptr);
     }
-    FreeCopyMap(&map, false);  // the copies' extras stay in the target
+    FreeCopyMap(&map, false);
     if (rc != kResultOK) {
         FreeSketch(target);
         return rc;

@@ -59,15 +59,18 @@ bool SetupCopyMap(CopyMap* map, Sketch* source, bool roomForMatching);
 // Frees the map and forgets the source's numbering; with destroyExtras the extra objects
 // are destroyed too.
 void FreeCopyMap(CopyMap* map, bool destroyExtras);
+// Takes an object that is about to be destroyed out of the map's extra list (the
+// target sketch current).
+void CopyMapForgetExtra(CopyMap* map, const SketchObject* object);
 // The kind a given of the source is matched by: its given-table kind, else its own.
 int32_t CopyMapGivenKind(const CopyMap* map, int32_t index);
 
 // The indexes of a source object's parents (at most `room`); answers their count.
 int32_t CopyMapParentIndexes(const CopyMap* map, int32_t index, int32_t* parents, int32_t room);
 
-// Stand-in: the label service has no text setter yet. Puts text into a label block
-// (inline up to four characters, else a heap copy) without freeing what it held; false
-// without memory, the block unchanged.
+// Puts text into a label block that belongs to no object yet (the label service stores
+// the texts of objects): inline up to four characters, else a heap copy, without
+// freeing what it held; false without memory, the block unchanged.
 bool SetLabelBlockText(ObjectLabel* label, const char* text);
 
 // Clones one source object into the current sketch with its parents taken from their

@@ -3,6 +3,4 @@
 // Screen values.
 GeometryMetricsRecord GeometryMetrics = {
     3,    // pointRadius
-    5,    // axisTickLength
-    2,    // axisLabelGap
 };

@@ -6,12 +6,11 @@
 
 #include "engine/core/services/drawing_metrics.h"
 
-// Stand-in: these three are among the platform's drawing metrics, but which positions
-// hold them is not named yet; until then object geometry reads their screen values here.
+// Stand-in: a point's box size is among the platform's drawing metrics, but which
+// position holds it is not named yet; until then object geometry reads its screen value
+// here.
 struct GeometryMetricsRecord {
     int32_t pointRadius;      // half-size of a point's screen box
-    int32_t axisTickLength;   // how far an axis's bounds reach beyond its line
-    int32_t axisLabelGap;     // added to the label room of an axis
 };
 
 extern GeometryMetricsRecord GeometryMetrics;
@@ -20,5 +19,9 @@ extern GeometryMetricsRecord GeometryMetrics;
 // a tick number in the interface font.
 inline int32_t AxisLabelWidth() { return DrawingMetrics.intMetricsB[kMetricNumberFieldWidth]; }
 inline int32_t AxisLabelHeight() { return DrawingMetrics.intMetricsB[kMetricNumberFieldHeight]; }
+// How far an axis's bounds reach beyond its line (its tick marks), and the gap added to
+// the room of its tick numbers.
+inline int32_t AxisTickLength() { return DrawingMetrics.intMetricsA[kMetricTickHalfLength]; }
+inline int32_t AxisLabelGap() { return DrawingMetrics.intMetricsB[kMetricTickNumberGap]; }
 // The smallest minor tick spacing of an axis, in pixels.
 inline double MinTickSpacing() { return DrawingMetrics.realMetrics[kMetricMinTickSpacing]; }

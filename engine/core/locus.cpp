@@ -340,6 +340,12 @@ bool LocusDrawnAsCurve(const SketchObject* locus) {
     return locus->objectClass == kClassLocus && LocusDataOf(locus)->drawOption == 0;
 }
 
+bool LocusHasMarkedEnds(const SketchObject* locus) {
+    if (locus->objectClass != kClassLocus) return false;
+    const LocusData* L = LocusDataOf(locus);
+    return L->ends != kPathClosed && (L->startKind != kLocusEndNone || L->endKind != kLocusEndNone);
+}
+
 int32_t LocusDrawLayer(const SketchObject* locus) {
     const int32_t traced = LocusDataOf(locus)->tracedClass;
     if (traced < 0 || traced >= kClassCount || traced == kClassLocus) return ObjectClassTable[kClassPoint].drawLayer;
@@ -691,6 +697,14 @@ void UpdatePointLocus(SketchObject* locus, SketchObject* const*) {
     locus->exists = ScreenRectIsEmpty(run.bounds) ? 0 : 1;
 }
 
+void GrowPlotBounds(ScreenRect* bounds) {
+    // Edges already beyond these would leave the 16-bit range; they stay.
+    if (bounds->left >= -32763) bounds->left = int16_t(bounds->left - 5);
+    if (bounds->top >= -32763) bounds->top = int16_t(bounds->top - 5);
+    if (bounds->right <= 32762) bounds->right = int16_t(bounds->right + 5);
+    if (bounds->bottom <= 32762) bounds->bottom = int16_t(bounds->bottom + 5);
+}
+
 void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents) {
     LocusData* L = LocusDataOf(plot);
     SketchObject* function = parents[0];
@@ -750,10 +764,7 @@ void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents) {
     plot->exists = ScreenRectIsEmpty(bounds) ? 0 : 1;
     if (plot->exists) LocusJoinSamples(plot, 0, n - 1, &bounds);
     if (printing) return;
-    if (bounds.left > -32763) bounds.left = int16_t(bounds.left - 5);
-    if (bounds.top > -32763) bounds.top = int16_t(bounds.top - 5);
-    if (bounds.right < 32762) bounds.right = int16_t(bounds.right + 5);
-    if (bounds.bottom < 32762) bounds.bottom = int16_t(bounds.bottom + 5);
+    GrowPlotBounds(&bounds);
     plot->bounds = plot->coreBounds = bounds;
 }
 
@@ -984,10 +995,25 @@ void LocusLengthBetween(SketchObject* path, double a, double b, double* length) 
         const ScreenPoint s = LocusSamplePoint(path, i), r = LocusSamplePoint(path, previous);
         sum += std::hypot(double(s.x - r.x), double(s.y - r.y));
     }
-    *length = pb < pa ? -sum : sum;
+    *length = sum;  // a length, whichever way the range was given
 }
 
 int32_t LocusWayBetween(SketchObject* path, double a, double b, double* lo, double* hi, double* length,
                         int32_t* forward) {
-    return WayBetweenByLength(path, a, b, lo, hi, length, forward);
+    double inside = 0;
+    LocusLengthBetween(path, std::min(a, b), std::max(a, b), &inside);
+    *lo = 0;
+    *hi = 1;
+    if (LocusDataOf(path)->ends != kPathClosed) {
+        *forward = a < b ? 1 : 0;
+        *length = inside;
+        return 1;
+    }
+    // Round a closed locus the way is the shorter arc, whichever end was named first.
+    double total = 0;
+    LocusLengthBetween(path, 0, 1, &total);
+    const double outside = total - inside;
+    *forward = outside > inside ? 1 : 0;
+    *length = *forward ? inside : outside;
+    return 1;
 }

@@ -75,11 +75,17 @@ bool    LocusHitTestRect(const ScreenRect* rect, SketchObject* locus);
 int32_t LocusDrawLayer(const SketchObject* locus);
 // Whether the locus is drawn as a connected curve.
 bool    LocusDrawnAsCurve(const SketchObject* locus);
+// Whether the locus has marked ends: its path is not closed and a square or an
+// arrowhead shows at one of its ends at least. Its highlight then reaches over the marks
+// and its highlight dots are spaced from the first sample to the last.
+bool    LocusHasMarkedEnds(const SketchObject* locus);
 
 // ---- Updates (types 39 and 76)
 
 void UpdatePointLocus(SketchObject* locus, SketchObject* const* parents);
 void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents);
+// A plot's bounds take five pixels more on each side, short of the 16-bit limits.
+void GrowPlotBounds(ScreenRect* bounds);
 
 // ---- Evaluation at one parameter
 

@@ -14,6 +14,7 @@
 #include "engine/core/circle_objects.h"
 #include "engine/core/iterations.h"
 #include "engine/core/locus.h"
+#include "engine/core/parametric_color.h"
 #include "engine/core/paths.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/point_objects.h"
@@ -498,9 +499,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 74,             0,           29, 0,     0,  67, 21, 18,  72, 0,
       UpdateCoordinateMeasurement,   nullptr,                   0x1, 0xffff,      8,  1,
       {{5,5,5,5,5}, {5,5,5,5,5}, {5,5,5,5,5}} },
-    // 79 parametrically coloured image; Stand-in: update and streamExtra routine not built yet
+    // 79 parametrically coloured image
     { 75, kClassOfImage, kKindOfImage, 1,     0,  25, 20, 18, 115, 0,
-      nullptr,                       nullptr,                 0x101,      0, 0xffff,  4,
+      UpdateParametricColorImage,    TransferParametricColorData, 0x101, 0, 0xffff,  4,
       {{0,6,6,6,6}, {0,6,6,6,6}, {0,6,6,6,6}} },
     // 80 derivative
     { 78,            11,           59, 9,     0,  85, 21, 15,  95, 0,

@@ -21,6 +21,10 @@ int16_t ClampCoordinate(double c) {
     return static_cast<int16_t>(std::clamp(c, -double(kPictureLimit), double(kPictureLimit)));
 }
 
+int16_t SaturateToInt16(int32_t c) {
+    return static_cast<int16_t>(std::clamp<int32_t>(c, INT16_MIN, INT16_MAX));
+}
+
 void ClipSpan(int16_t low, int16_t high, int16_t* gripLow, int16_t* gripHigh) {
     *gripHigh = std::clamp(*gripHigh, low, high);
     *gripLow = std::clamp(*gripLow, low, high);
@@ -61,8 +65,11 @@ void UpdatePictureAtPoint(SketchObject* picture, SketchObject* const* parents) {
     ScreenRect& r = picture->bounds;
     r.left = PictureCoordinate(p.x);
     r.top = PictureCoordinate(p.y);
-    r.right = ClampCoordinate(double(r.left) + d->width);
-    r.bottom = ClampCoordinate(double(r.top) + d->height);
+    // The size is the picture's own: a corner pinned at the limit keeps its width and
+    // height beyond it, and only the conversion to the screen clamps. The rectangle's
+    // 16 bits are the one bound.
+    r.right = SaturateToInt16(int32_t(r.left) + d->width);
+    r.bottom = SaturateToInt16(int32_t(r.top) + d->height);
 }
 
 void UpdatePictureBetweenPoints(SketchObject* picture, SketchObject* const* parents) {

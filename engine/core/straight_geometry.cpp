@@ -80,16 +80,16 @@ void FinishAxisForm(AxisData* axis, ScreenRect* bounds) {
     axis->tickSpacing = axis->unitDistance;
     AxisTickLadder(&axis->tickSpacing, &axis->minorCount, &axis->labelInterval,
                    axis->horizontal != 0);
-    int32_t tick = GeometryMetrics.axisTickLength;
+    int32_t tick = AxisTickLength();
     if (tick < 2) tick = 2;
     ScreenRectInset(bounds, static_cast<int16_t>(-tick), static_cast<int16_t>(-tick));
     const bool tallerThanWide = bounds->bottom - bounds->top > bounds->right - bounds->left;
     if (tallerThanWide)
         bounds->left = static_cast<int16_t>(bounds->left - AxisLabelWidth() -
-                                            GeometryMetrics.axisLabelGap);
+                                            AxisLabelGap());
     else
         bounds->bottom = static_cast<int16_t>(bounds->bottom + AxisLabelHeight() +
-                                              GeometryMetrics.axisLabelGap);
+                                              AxisLabelGap());
 }
 
 bool SnapToAxisMarks(const AxisData& axis, int16_t boundsLeft, ScreenPoint point,
@@ -104,7 +104,7 @@ bool SnapToAxisMarks(const AxisData& axis, int16_t boundsLeft, ScreenPoint point
     *value = mark / axis.unitDistance;
     const double o = std::fabs(mark - d);
     if (horizontal) return o < AxisLabelWidth() / 4;
-    if (!(o < (AxisLabelHeight() + GeometryMetrics.axisLabelGap) / 2)) return false;
+    if (!(o < (AxisLabelHeight() + AxisLabelGap()) / 2)) return false;
     if (std::fabs(k) > 100) return true;
     // Not over the tick labels left of the axis.
     return point.x > boundsLeft + AxisLabelWidth() / 3;

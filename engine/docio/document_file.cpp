@@ -262,6 +262,8 @@ ResultCode ReadFileHeader(StreamHandle stream, EngineDocument* document, FileHea
         uint32_t tag = 0, length = 0;
         rc = StreamReadRecordInto(stream, &tag, &length, header, sizeof header);
         if (rc == kResultRecordShort) rc = kResultOK;  // the missing fields read 0
+        // The magic says document: a file that ends inside its header is a damaged one.
+        if (rc == kResultEndOfData) return kResultDamaged;
         if (IsFatalError(rc)) return rc;
         if (tag != kTagFileHeader) return kResultOtherVersion;
     } else if (std::memcmp(magic, kOlderPageMagic, 4) == 0) {
@@ -367,10 +369,9 @@ ResultCode ReadSectionHeader(StreamHandle stream, int32_t* type, int32_t* action
     uint32_t tag = 0, length = 0;
     const uint8_t* payload = nullptr;
     ResultCode rc = StreamReadRecord(stream, &tag, &length, &payload);
-    if (rc == kResultEndOfData) {
-        *action = kActionCopy;
-        return kResultSectionSkipped;
-    }
+    // The file header announced this section: a file that ends before it was cut short,
+    // and opening the rest as if a later version had written it would hide the loss.
+    if (rc == kResultEndOfData) return kResultDamaged;
     if (rc != kResultOK) return rc;
     if (tag != kTagSectionHeader || length < kSectionFixedBytes) return kResultDamaged;
 
@@ -574,13 +575,15 @@ ResultCode ReadDocumentBody(StreamHandle stream, EngineDocument* document, bool*
         if (!olderFormat) {
             uint32_t tag = 0, length = 0;
             ResultCode end = StreamReadRecordHeader(stream, &tag, &length);
-            if (end == kResultEndOfData && (rc == kResultSectionSkipped || rc == kResultSkippedObject)) end = kResultOK;
+            if (end == kResultEndOfData) end = kResultDamaged;  // cut before the section's end
             else if (end == kResultOK && tag != kTagSectionEnd) end = kResultDamaged;
             else if (end == kResultOK && length != 0) end = StreamSeek(stream, static_cast<int32_t>(length), 1);
             if (Keep(&rc, end)) break;
         }
     }
     EndBusyTask(busy);
+    // Whatever part ran into the end of the data, the file is shorter than it says.
+    if (rc == kResultEndOfData) rc = kResultDamaged;
 
     if (!IsFatalError(rc) && !headerOnly) {
         for (int32_t i = 0; i < DocumentPageCount(document); ++i)

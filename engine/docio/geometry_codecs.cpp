@@ -9,6 +9,7 @@
 #include "engine/core/construction_data.h"
 #include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/parametric_color.h"
 #include "engine/core/paths.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/polygon_objects.h"
@@ -17,6 +18,7 @@
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_object_ops.h"
+#include "engine/docio/construction_data_codec.h"
 #include "engine/docio/record_codecs.h"
 #include "engine/docio/transfer_context.h"
 
@@ -320,6 +322,48 @@ ResultCode TransferUnitDistance(TransferContext* context) {
 
 ResultCode TransferPlottedValues(TransferContext* context) {
     return TransferConstructionReals(context, 2, false);
+}
+
+namespace {
+
+// The colour range's block: the mode word, then From and To, each converted as far as
+// the record holds it.
+ResultCode ConvertParametricColorFields(TransferContext* context, void* objectBlock, uint8_t* recordBlock,
+                                        int32_t recordLength) {
+    auto* block = static_cast<uint8_t*>(objectBlock);
+    const bool toRecord = IsWritingRecord(context);
+    if (recordLength >= 4) {
+        uint32_t word;
+        if (toRecord) {
+            std::memcpy(&word, block, 4);
+            PutLE32(recordBlock, word);
+        } else {
+            word = GetLE32(recordBlock);
+            std::memcpy(block, &word, 4);
+        }
+    }
+    for (int32_t at = 4; at + 8 <= recordLength && at + 8 <= int32_t(kParametricColorDataBytes); at += 8) {
+        double v;
+        if (toRecord) {
+            std::memcpy(&v, block + at, 8);
+            PutLEReal(recordBlock + at, v);
+        } else {
+            v = GetLEReal(recordBlock + at);
+            std::memcpy(block + at, &v, 8);
+        }
+    }
+    return kResultOK;
+}
+
+}  // namespace
+
+ResultCode TransferParametricColorData(TransferContext* context) {
+    if (context->op == kTransferSwap) return kResultOK;  // undo keeps construction data apart
+    ResultCode rc = kResultOK;
+    // The code word and the 20 bytes: a shorter record has no range to colour by.
+    if (RecordCheckLength(context, &rc, 4 + kParametricColorDataBytes, 0)) return rc;
+    return KeepWorstError(rc, TransferCountedBlock(context, kParametricColorDataBytes, kParametricColorDataBytes, 0,
+                                                   ConvertParametricColorFields));
 }
 
 ResultCode TransferPathParameter(TransferContext* context) {

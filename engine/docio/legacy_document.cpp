@@ -1232,8 +1232,11 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
                                                           : kLineStyleOfOldLine[0];
     t.objectKind = kind == kNoKind ? ConstructionTypeTable[type].objectKind : kind;
     if (type == kTypeFree) {
+        // A free object keeps its record's kind (an old origin point stays one) unless the
+        // record has none or one of another class: the class's own kind stands in then.
         static constexpr int32_t kFreeKinds[3] = { kKindCaption, kKindPoint, kKindCalculation };
-        t.objectKind = newClass == kClassCaption ? kFreeKinds[0] : newClass == kClassPoint ? kFreeKinds[1] : kFreeKinds[2];
+        const int32_t own = newClass == kClassCaption ? kFreeKinds[0] : newClass == kClassPoint ? kFreeKinds[1] : kFreeKinds[2];
+        if (kind == kNoKind || !KindIsA(kind, own)) t.objectKind = own;
     }
     t.color = ColorOf(newClass, o);
 

@@ -65,7 +65,6 @@ struct ReadState {
     void**                   objects = nullptr;
     int32_t*                 types = nullptr;
     uint32_t                 tableSize = 0;
-    uint32_t                 objectsRead = 0;
     int                      phase = kBeforeObjects;
     Growable<int16_t>        fonts;
     Growable<StyleEntry>     styles;
@@ -422,7 +421,6 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
     }
     st.objects[number] = object;
     st.types[number] = info.constructionType;
-    ++st.objectsRead;
     return worst;
 }
 
@@ -527,9 +525,9 @@ ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyRead
     ResultCode rc = ReadSketchBodyRecords(st);
     gReading = outer;
     if (rc == kResultEndOfData || st.worst == kResultEndOfData) {
-        // A page that ends early opens with what it got; a tool body is unusable.
-        ResultCode early = !st.Page() ? kResultDamaged : st.objectsRead > 0 ? kResultSkippedObject : 11;
-        rc = KeepWorstError(st.worst == kResultEndOfData ? kResultOK : st.worst, early);
+        // A body that ends early was cut short: opening what it got would pass the loss
+        // off as a document of another version.
+        rc = KeepWorstError(st.worst == kResultEndOfData ? kResultOK : st.worst, kResultDamaged);
     } else if (!IsFatalError(rc)) {
         rc = KeepWorstError(st.worst, rc);
     }

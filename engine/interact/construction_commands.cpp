@@ -144,10 +144,10 @@ bool Matches(const SketchObject* o, int32_t op, int32_t operand) {
 void ApplyAutomaticLabels(SketchObject* object) {
     const Sketch* sketch = CurrentSketch();
     const int32_t kind = EffectiveKind(object);
-    if (SketchLabelsMeasuredObjects(sketch) &&
+    if (sketch->settings.labelMeasuredObjects &&
         (KindIsA(kind, kKindMeasuredCategory) || KindIsA(kind, kKindMeasurement)))
         ShowParentLabels(object);
-    if (SketchLabelsNewPoints(sketch) && object->objectClass == kClassPoint &&
+    if (sketch->settings.labelNewPoints && object->objectClass == kClassPoint &&
         object->hidden == kShown && object->exists == 1)
         SetLabelShown(object, true, nullptr, true);
 }

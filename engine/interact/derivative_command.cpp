@@ -7,6 +7,7 @@
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/derivative.h"
 #include "engine/core/alerts.h"
+#include "engine/core/copy_map.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -76,6 +77,18 @@ ResultCode RebuildDerivatives(SketchObject** derived, uint32_t count, bool show)
     }
     EndBusyTask(task);
     if (rc != kResultOK && show) ShowAlertByCode(rc == kResultOutOfMemory ? kDeriveTooComplex : rc, 0);
+    return rc;
+}
+
+ResultCode RebuildCopiedDerivatives(const CopyMap* map) {
+    int32_t count = 0;
+    if (map->extra) PtrListSize(map->extra, &count);
+    if (count <= 0) return kResultOK;
+    auto* derived = static_cast<SketchObject**>(AllocMemory(uint32_t(count) * sizeof(SketchObject*), 0));
+    if (!derived) return kResultOutOfMemory;  // they keep their approximate definitions
+    for (int32_t k = 0; k < count; ++k) derived[k] = static_cast<SketchObject*>(PtrListItem(map->extra, k));
+    const ResultCode rc = RebuildDerivatives(derived, uint32_t(count), true);
+    FreeMemory(derived);
     return rc;
 }
 

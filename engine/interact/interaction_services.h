@@ -30,8 +30,6 @@ void EndPictureResize();
 // The coordinate system that an axis's marks rescale, or null when its unit is fixed.
 SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
 // The sketch's automatic-label settings: labels of measured objects, labels of new points.
-bool SketchLabelsMeasuredObjects(const Sketch* sketch);
-bool SketchLabelsNewPoints(const Sketch* sketch);
 
 // ---- Formatted text: caption editing and merged texts -------------------------------
 
@@ -60,8 +58,6 @@ void RunParameterDialog(SketchObject* parameter);
 // The text-style dialog on the style; true when accepted.
 bool RunTextStyleDialog(TextStyle* style);
 void ShowTextPalette(bool show);
-void ScrollSketchTo(ScreenPoint windowOrigin);
-void Beep();
 
 // ---- Motion engine ------------------------------------------------------------------
 

@@ -21,6 +21,7 @@
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/motions.h"
+#include "engine/core/services/shell.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/string_groups.h"
@@ -962,9 +963,9 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
                     if (o->constructionType == kTypeMeasurementTable) {
                         if (!Shift(flags)) AddTableEntry(o);
                         else if (TableCanRemoveEntry(o)) RemoveTableEntry(o);
-                        else Beep();
+                        else RefusalBeep();
                     } else {
-                        Beep();
+                        RefusalBeep();
                     }
                     break;
                 case kClassPoint:

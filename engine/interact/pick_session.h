@@ -1,9 +1,10 @@
 // Picking sketch objects while a modal dialog is open: the object under the pointer that
 // the filter accepts is made hot, and a click on it hands it to the accept routine,
 // whose apply routine the dialog runs afterwards.
-// Stand-in: mouse tracking does not exist yet; PickSessionHover and PickSessionClick
-// stand for the pointer moving over an object (null: over nothing) and clicking it,
-// and the click runs the apply routine as the dialog will.
+// Stand-in: the dialogs that pick (calculator, transformation, iteration) are not built,
+// so no pointer reaches a session; PickSessionHover and PickSessionClick stand for the
+// pointer moving over an object (null: over nothing) and clicking it, and the click
+// runs the apply routine as the dialog will.
 #pragma once
 #include <cstdint>
 

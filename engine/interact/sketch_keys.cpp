@@ -21,6 +21,7 @@
 #include "engine/interact/mouse.h"
 #include "engine/interact/object_commands.h"
 #include "engine/interact/toolbox.h"
+#include "engine/text/object_text.h"
 #include "engine/text/text_style.h"
 
 namespace {
@@ -207,7 +208,7 @@ void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyD
         if (row.labelFollowsGeometry && row.labelFollowsGeometry(o)) family = kTextFamilyLabel;
         else if (row.textFamily >= 0 && row.textFamily < kTextFamilyCount) family = row.textFamily;
         if (family < 0) continue;
-        ApplyTextStyleToObject(o, masked, mask);
+        ApplyTextStyleToObject(o, &masked, 0);
         if (!onlyDefaults) OverrideTextStyle(&prefs.defaultTextStyles[family], &masked);
         familyUsed[family] = true;
         const int16_t size = o->textStyle.field[kStyleSize];

@@ -30,5 +30,3 @@ struct SketchObject;
 // The caption editor takes a character or a key (flags as HandleViewCommand's).
 void CaptionEditorChar(uint32_t character);
 void CaptionEditorKey(uint16_t key, uint16_t flags);
-// Gives one object the style's fields in mask.
-void ApplyTextStyleToObject(SketchObject* object, const TextStyle& style, uint32_t mask);

@@ -26,6 +26,7 @@
 #include "engine/core/status_text.h"
 #include "engine/core/tool_list.h"
 #include "engine/interact/construction_commands.h"
+#include "engine/interact/derivative_command.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/motion.h"
@@ -35,8 +36,6 @@
 #include "engine/text/string_groups.h"
 
 namespace {
-
-// ---- Neighbours not built yet ----------------------------------------------------------
 
 // The sketch's automatic label sequences, kept while a run makes provisional objects so
 // that the letters they took are given back.
@@ -50,16 +49,8 @@ void RestoreLabelState(Sketch* sketch, const LabelStateCopy& copy) {
     std::memcpy(sketch->labelSequences, copy.sequences, sizeof copy.sequences);
 }
 
-bool SetLabelText(SketchObject* object, const char* text) {
-    ObjectLabel label = object->label;
-    if (!SetLabelBlockText(&label, text)) return false;
-    if (object->label.heapLength != 0) FreeMemory(object->label.text.heapText);
-    object->label = label;
-    return true;
-}
-
 // Stand-in: the script view is told which given is next and when the run ends once it
-// is built; cloned functions get their derivatives rebuilt once functions are built.
+// is built.
 
 // ---- Tables ------------------------------------------------------------------------------
 
@@ -172,6 +163,7 @@ void DeletePreview() {
 }
 
 void DeleteObject(SketchObject* object) {
+    CopyMapForgetExtra(&gRun.map, object);
     // The preview hangs on the run's points: it goes before any of them.
     if (object != gRun.preview) DeletePreview();
     if (gRun.highlighted == object) gRun.highlighted = nullptr;
@@ -301,7 +293,7 @@ ResultCode RecordMatch(int32_t index, SketchObject* object, bool byUser, bool sh
     char text[256];
     GetObjectLabelText(given, text, sizeof text);
     if (!byUser && text[0]) {
-        if (SetLabelText(object, text)) {
+        if (StoreLabelText(object, text, false) == kResultOK) {
             object->label.level = given->label.level;
             ObjectPredicateFn follows = ObjectClassTable[object->objectClass].labelFollowsGeometry;
             object->label.shown = text[0] != '.' && follows && follows(object) ? 1 : 0;
@@ -1069,6 +1061,9 @@ void ToolEnd(bool failed, bool resetMouse, bool chooseTool) {
     gRun.promptItem = kNoPrompt;
     ClearStatusTextProvider(0);
     SetToolActivity(false);
+    // Copied derivatives were defined approximately: a run that succeeded derives them
+    // exactly (a failure of that is told and leaves them approximate).
+    if (!failed) RebuildCopiedDerivatives(&gRun.map);
     FreeCopyMap(&gRun.map, false);
     gRun = ToolRun{};
     gRun.given = -1;

@@ -125,7 +125,11 @@ int32_t LabelSequenceOfObject(const SketchObject* object) {
         return object->objectClass >= 0 && object->objectClass < kLabelSequenceCount ? object->objectClass : 7;
     }
     if (KindIsA(object->objectKind, kKindFunction)) return 11;
-    if (object->constructionType == kTypeFree) return 0;
+    // A parameter is known by its kind: the calculator also builds parentless
+    // calculations free, and those count with the measurements.
+    if (KindIsA(object->objectKind, kKindPlainParameter) || KindIsA(object->objectKind, kKindDistanceParameter) ||
+        KindIsA(object->objectKind, kKindAngleParameter))
+        return 0;
     return 7;
 }
 

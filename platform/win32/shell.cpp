@@ -86,8 +86,8 @@ private:
 bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
 // Stand-in: the dialogs of the command kinds are not built; each answers Cancel unless
-// a test scripts it.
-int RunDialogStandin(int32_t kind) { return gDialogScript ? gDialogScript(kind) : IDCANCEL; }
+// a test scripts it (the script may edit the record as the user would).
+int RunDialogStandin(int32_t kind, void* record) { return gDialogScript ? gDialogScript(kind, record) : IDCANCEL; }
 
 // Stand-in: the alert dialog is not built; until it is, the alert is a small dialog made
 // in memory with the text and one button, OK or Cancel in the same place, which only
@@ -227,7 +227,7 @@ void RunEngineCommand(uint32_t slot) {
     }
 }
 
-bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
+bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn, int32_t, int32_t) {
     if (!gMainWindow) return false;
     if (kind < kDialogTranslate || kind > kDialogRemoveTableData || kind == 3 || kind == 8) return false;
     // An outer dialog or sheet running its own modal loop (from which, say, a page opened
@@ -240,7 +240,7 @@ bool RunCommandDialog(int32_t kind, void*, DialogChangeFn, int32_t, int32_t) {
         EnableWindow(outer, FALSE);
         if (app) app->EnableModeless(false);
     }
-    const bool ok = RunDialogStandin(kind) == IDOK;
+    const bool ok = RunDialogStandin(kind, record) == IDOK;
     if (outer) {
         EnableWindow(gMainWindow, FALSE);
         EnableWindow(outer, TRUE);
@@ -422,7 +422,8 @@ bool StartPlatformServices() {
     char text[32];
     std::snprintf(text, sizeof text, "%f", 1.1);
     if (text[0] == '1' && text[1] != 0) gDecimalSeparator = text[1];
-    // Stand-in: the run-time menus are not built; creating their lists cannot fail yet.
+    // The run-time menus are built by the frame with its menu bar, which reports their
+    // failure itself; nothing started here can fail.
     return true;
 }
 

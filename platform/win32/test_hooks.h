@@ -11,8 +11,9 @@ void AdvanceTickCountForTest(uint32_t ms);
 void ReleaseTickCountForTest();
 
 // The answer (IDOK or IDCANCEL) that the dialogs not built yet give, by kind; null (the
-// default) cancels every one. Called while the dialog would be on the screen.
-using CommandDialogScript = int (*)(int32_t kind);
+// default) cancels every one. Called while the dialog would be on the screen, with the
+// record the dialog edits, which the script may change as the user would.
+using CommandDialogScript = int (*)(int32_t kind, void* record);
 void ScriptCommandDialogsForTest(CommandDialogScript script);
 // The New Tool dialog not built yet: edits the name in place and answers OK (true) or
 // Cancel; null (the default) cancels.

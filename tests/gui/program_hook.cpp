@@ -55,10 +55,21 @@
 //                               window, "own H|V" for a window's own bar (its style)
 //   scrollbar-end H|V           the screen point on the far arrow (right, bottom) of the
 //                               front document window's shown scroll bar of that direction
+//   colors                      the front sketch's objects: class type r,g,b value (the
+//                               object's colour; its measured value, or "-")
+//   bounds I                    the bounds of the front sketch's object at position I:
+//                               left top right bottom, in sketch pixels
+//   dialog-answer KIND ok|cancel [V...]
+//                               the answer of the next command dialog of that kind: for the
+//                               dialogs whose record is a row of fields (Parametric Color),
+//                               the values put into fields 0, 1, ... before it closes
+//   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
+//                               values of its fields as it opened
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,16 +81,19 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/measurements.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/parametric_color_command.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/test_hooks.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
@@ -100,6 +114,36 @@ DWORD gButtonDownTime = 0;
 DWORD gPopupMadeTime = 0;
 
 HWND MainWindow();
+
+// Scripted answers of the command dialogs, and what each dialog opened with.
+struct DialogAnswer {
+    int32_t kind;
+    bool ok;
+    std::vector<double> values;
+};
+std::deque<DialogAnswer> gDialogAnswers;
+std::vector<std::string> gDialogRuns;
+
+bool RecordIsFieldRow(int32_t kind) { return kind == kDialogParamColor || kind == kDialogParamColorRgb; }
+
+int AnswerCommandDialog(int32_t kind, void* record) {
+    std::ostringstream run;
+    run << kind << "|";
+    auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
+    std::ostringstream opened;
+    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value;
+    bool ok = false;
+    if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
+        const DialogAnswer answer = gDialogAnswers.front();
+        gDialogAnswers.pop_front();
+        ok = answer.ok;
+        for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
+            fields[i].value = answer.values[i];
+    }
+    run << (ok ? "ok" : "cancel") << "|" << opened.str();
+    gDialogRuns.push_back(run.str());
+    return ok ? IDOK : IDCANCEL;
+}
 
 std::string TextOf(HWND hwnd) {
     char text[1024] = "";
@@ -205,6 +249,22 @@ std::string Objects() {
                       static_cast<int>(o->objectKind), static_cast<int>(o->constructionType),
                       static_cast<int>(o->exists), static_cast<int>(o->hidden), x, y);
         out << line;
+    }
+    return out.str();
+}
+
+std::string Colors() {
+    std::ostringstream out;
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "";
+    SketchScope scope(sketch);
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+        out << o->objectClass << " " << o->constructionType << " " << (o->color & 0xFF) << ","
+            << (o->color >> 8 & 0xFF) << "," << (o->color >> 16 & 0xFF) << " ";
+        double value = 0;
+        char text[40] = "-";
+        if (ParentValue(o, &value)) std::snprintf(text, sizeof text, "%.17g", value);
+        out << text << "\n";
     }
     return out.str();
 }
@@ -594,6 +654,32 @@ std::string Answer(const std::string& request) {
     if (verb == "docs") return Docs();
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "colors") return Colors();
+    if (verb == "bounds") {
+        int wanted = -1;
+        in >> wanted;
+        Sketch* sketch = gEngine.frontSketch;
+        SketchObject* o = sketch ? sketch->firstObject : nullptr;
+        for (int i = 0; o && i < wanted; ++i) o = o->nextInSketch;
+        if (!o || wanted < 0) return "none";
+        return std::to_string(o->bounds.left) + " " + std::to_string(o->bounds.top) + " " +
+               std::to_string(o->bounds.right) + " " + std::to_string(o->bounds.bottom);
+    }
+    if (verb == "dialog-answer") {
+        DialogAnswer answer{};
+        std::string ok;
+        in >> answer.kind >> ok;
+        answer.ok = ok == "ok";
+        double v;
+        while (in >> v) answer.values.push_back(v);
+        gDialogAnswers.push_back(answer);
+        return "ok";
+    }
+    if (verb == "dialog-runs") {
+        std::string all;
+        for (const std::string& line : gDialogRuns) all += line + "\n";
+        return all;
+    }
     if (verb == "tool") return std::to_string(CurrentToolId());
     if (verb == "tabs") return Tabs();
     if (verb == "viewbottom") {
@@ -772,6 +858,7 @@ struct HookInstaller {
         CreateWindowExA(0, kHookWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
         gCbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
         gMessageHook = SetWindowsHookExA(WH_GETMESSAGE, MessageProc, nullptr, GetCurrentThreadId());
+        ScriptCommandDialogsForTest(AnswerCommandDialog);
     }
 } gHookInstaller;
 

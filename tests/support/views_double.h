@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/core/screen_types.h"
+
 struct ViewRequests {
     std::vector<int32_t> redrawFlushes;         // FlushPendingRedraw flags
     std::vector<int32_t> statusTextRefreshes;   // ScheduleStatusTextRefresh arguments
@@ -12,6 +14,7 @@ struct ViewRequests {
     int32_t              traceClears = 0;        // ClearTracesAllViews
     int32_t              visibleRectUpdates = 0;
     int32_t              viewRebuilds = 0;           // RebuildSketchViews
+    std::vector<ScreenPoint> scrollOrigins;      // ScrollSketchTo points
     bool                 noView = false;  // set: UpdateSketchVisibleRect answers 0
 };
 

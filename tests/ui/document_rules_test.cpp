@@ -32,11 +32,19 @@ TEST(SaveRules, WebPagesAndTheirAppletArchive) {
     for (const Case c : { Case{ 13, 15 }, Case{ 14, 16 }, Case{ 24, 24 }, Case{ 0, 0 } }) EXPECT_EQ(AppletResultWithoutArchive(c.in), c.out);
 }
 
-TEST(SaveRules, ProposedNameCutsTheTitleAtTheFirstSeparator) {
-    EXPECT_STREQ(ProposedSaveName("Untitled 3", ".yrn").c_str(), "Untitled.yrn");
-    EXPECT_STREQ(ProposedSaveName("Circle#2", ".yrn;.yr4").c_str(), "Circle.yrn");
-    EXPECT_STREQ(ProposedSaveName("A/B", ".yrn").c_str(), "A.yrn");
-    EXPECT_STREQ(ProposedSaveName("Plain", "").c_str(), "Plain");
+TEST(SaveRules, ProposedNameIsTheDocumentsTitle) {
+    struct Case { const char* title; const char* extension; const char* name; };
+    const Case cases[] = {
+        { "Untitled 3", ".yrn", "Untitled 3.yrn" },
+        { "Circle #2; 50%", ".yrn;.yr4", "Circle #2; 50%.yrn" },
+        { "A/B", ".yrn", "A.yrn" },          // no file name holds a slash
+        { "Plain", "", "Plain" },
+        { "kite.YRN", ".yrn", "kite.YRN" },  // the extension is not doubled
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_STREQ(ProposedSaveName(c.title, c.extension).c_str(), c.name);
+    }
 }
 
 TEST(WindowTitles, PagePartNamesThePageOrNumbersSeveral) {

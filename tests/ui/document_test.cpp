@@ -12,7 +12,15 @@
 #include "engine/core/engine_startup.h"
 #include "engine/core/memory.h"
 #include "engine/docio/engine_document.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/sketch.h"
+#include "engine/core/sketch_object.h"
+#include "engine/core/object_creation.h"
+#include "ui/doc/document_rules.h"
+#include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
+#include "ui/doc/file_dialog.h"
+#include "ui/resource_ids.h"
 
 namespace {
 
@@ -37,10 +45,19 @@ class SaveTestApp : public CWinApp {
 public:
     SaveTestApp() : CWinApp("DocumentTest") {}
     std::string answer;
+    // The save type chosen in the dialog; -1: the first filter's, as the name makes it.
+    int32_t answerType = -1;
     int prompts = 0;
+    std::string offered;  // the name the dialog was opened with
     bool DoPromptFileName(CString& fileName, UINT, DWORD, bool, CDocTemplate*) override {
         ++prompts;
+        offered = fileName.c_str();
+        if (answer.empty()) return false;
         fileName = answer.c_str();
+        // As the real dialog does, it tells the document being saved what was chosen.
+        if (CFernwickDoc* doc = CFernwickDoc::DocumentBeingSaved()) {
+            doc->m_saveType = answerType >= 0 ? answerType : ChosenSaveType(1, answer.c_str());
+        }
         return true;
     }
 };
@@ -83,7 +100,7 @@ protected:
     static void TearDownTestSuite() { ShutdownEngine(); }
     void SetUp() override {
         folder_ = Folder();
-        for (const char* name : { "old.yrn", "copy.yrn", "mine.yrn", "hand.yr4", "notes.txt" }) {
+        for (const char* name : { "old.yrn", "copy.yrn", "mine.yrn", "hand.yr4", "notes.txt", "page.yrn", "plain.htm" }) {
             DeleteFileA((folder_ + name).c_str());
         }
         gAlerts.clear();
@@ -181,4 +198,74 @@ TEST_F(DocumentTest, ARejectedFileLeavesNoDocumentAndSaysWhy) {
     EXPECT_FALSE(rejected.OnOpenDocument((folder_ + "missing.yrn").c_str()));
     ASSERT_EQ(gAlerts.size(), 1u);
     EXPECT_NE(gAlerts[0].find("was not found"), std::string::npos);
+}
+
+TEST_F(DocumentTest, TheSaveTypeIsTheOneTheDialogChose) {
+    // The web page chosen with a name of the native extension: a web page is written,
+    // and the document keeps its own name.
+    app_.answer = folder_ + "page.yrn";
+    app_.answerType = kSaveWebPage;
+    doc_->DoSave(nullptr, true);
+    EXPECT_EQ(ReadFile(folder_ + "page.yrn").rfind("YRN4", 0), std::string::npos);
+    EXPECT_NE(ReadFile(folder_ + "page.yrn").find("<"), std::string::npos);
+    EXPECT_TRUE(doc_->GetPathName().IsEmpty());
+
+    // The native type chosen with a web page's name: a document, which takes the name.
+    app_.answer = folder_ + "plain.htm";
+    app_.answerType = kSaveNative;
+    ASSERT_TRUE(doc_->DoSave(nullptr, true));
+    EXPECT_EQ(ReadFile(folder_ + "plain.htm").rfind("YRN4", 0), 0u);
+    EXPECT_NE(doc_->GetPathName().Find("plain.htm"), -1);
+    EXPECT_TRUE(doc_->HasOwnFile());
+}
+
+TEST_F(DocumentTest, SaveAsProposesTheDocumentsTitle) {
+    doc_->SetTitle("Untitled 7");
+    app_.answer.clear();  // the user cancels
+    EXPECT_FALSE(doc_->DoSave(nullptr, true));
+    // No template here: the title alone, not cut at its space.
+    EXPECT_EQ(app_.offered, "Untitled 7");
+}
+
+// The enabled state a command's update handler gives, -1 when none gives one.
+struct EnableRecorder : CCmdUI {
+    int enabled = -1;
+    void Enable(bool on) override {
+        enabled = on ? 1 : 0;
+        m_bEnableChanged = true;
+    }
+};
+int EnabledBy(CCmdTarget* target, UINT id) {
+    EnableRecorder ui;
+    ui.m_nID = id;
+    ui.DoUpdate(target, false);
+    return ui.enabled;
+}
+
+TEST_F(DocumentTest, CommandsOfTheDocumentReachTheirHandlers) {
+    // Size steps belong to the text style commands: grey, not enabled without a handler.
+    EXPECT_EQ(EnabledBy(doc_, ID_LARGER_TEXT), 0);
+    EXPECT_EQ(EnabledBy(doc_, ID_SMALLER_TEXT), 0);
+
+    // Stopping every motion and the Text Style dialog are the document's commands.
+    EXPECT_TRUE(doc_->OnCmdMsg(ID_STOP_ALL_MOTIONS, ROUTE_COMMAND, nullptr, nullptr));
+    EXPECT_TRUE(doc_->OnCmdMsg(ID_TEXT_STYLE_DIALOG, ROUTE_COMMAND, nullptr, nullptr));
+
+    // The arc sector wants exactly one arc selected.
+    Sketch* page = doc_->CurrentPage();
+    ASSERT_NE(page, nullptr);
+    SketchScope scope(page);
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+    SketchObject* a = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    SketchObject* b = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(EnabledBy(doc_, ID_ARC_SECTOR), 0);
+    SelectSketchObject(a);
+    EXPECT_EQ(EnabledBy(doc_, ID_ARC_SECTOR), 0);
+    // Only the kind matters to the rule.
+    a->objectKind = kKindArc;
+    EXPECT_EQ(EnabledBy(doc_, ID_ARC_SECTOR), 1);
+    SelectSketchObject(b);
+    EXPECT_EQ(EnabledBy(doc_, ID_ARC_SECTOR), 0);
+    a->objectKind = kKindPoint;
 }

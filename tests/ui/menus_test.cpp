@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "classlib/command_ids.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
+#include "engine/interact/selection_census.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/portable/menu_stream.h"
 #include "ui/resource_ids.h"
@@ -125,9 +127,13 @@ TEST_F(RuntimeMenus, DefaultStreamMergesIntoTheBaseMenu) {
     EXPECT_EQ(CmdStateFreeCount(), 145u - 106u);  // and the text palette's item
 
     HMENU file = GetSubMenu(bar, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 14);  // the placeholder separator is gone
+    // The placeholder separator is gone; the recent files' place and a separator stand
+    // before Quit.
+    ASSERT_EQ(GetMenuItemCount(file), 16);
     EXPECT_EQ(Text(file, 0), "&New Sketch\tCtrl+N");
-    EXPECT_EQ(Text(file, 13), "&Quit\tCtrl+Q");
+    EXPECT_EQ(GetMenuItemID(file, 13), UINT(CMD_RECENT_FIRST));
+    EXPECT_TRUE(GetMenuState(file, 14, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(Text(file, 15), "&Quit\tCtrl+Q");
 
     HMENU display = GetSubMenu(bar, 2);
     EXPECT_EQ(Text(display, 2), "Te&xt");
@@ -157,11 +163,20 @@ TEST_F(RuntimeMenus, ARebuildTakesOutThePreviousBuild) {
     HMENU bar = RuntimeMenuBar();
     const std::string full = Dump(bar);
 
+    // The class library lists two recent files in place of the first one's item.
+    HMENU file = GetSubMenu(bar, 0);
+    ASSERT_EQ(GetMenuItemID(file, 13), UINT(CMD_RECENT_FIRST));
+    ModifyMenuA(file, 13, MF_BYPOSITION | MF_STRING, CMD_RECENT_FIRST, "&1 C:\\a.yrn");
+    InsertMenuA(file, 14, MF_BYPOSITION | MF_STRING, CMD_RECENT_FIRST + 1, "&2 C:\\b.yrn");
+
     ASSERT_EQ(Build(SmallStream(0)), kResultOK);
     ASSERT_EQ(GetMenuItemCount(bar), 6);
     EXPECT_EQ(Text(bar, 3), "Extra");
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 1);  // File holds only Open
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 1);  // Edit keeps its placeholder
+    // File holds only Open: the recent files went with the build, and without Quit
+    // they have no place.
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 1);
+    // Edit was merged into by the previous build: its placeholder does not come back.
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 0);
     EXPECT_EQ(LookupCtrlKeyCommand('M', false), IdOfRow(1));
     EXPECT_EQ(LookupCtrlKeyCommand('Z', false), 0u);
 
@@ -247,6 +262,12 @@ TEST_F(RuntimeMenus, ItemUpdatesByVariant) {
     EXPECT_EQ(GetMenuState(construct, position, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), UINT(MF_CHECKED | MF_GRAYED));
     UpdateMenuCommandItem(slot, menu_text::kTextInterior, 8, 8, true, false);
     EXPECT_EQ(GetMenuState(construct, position, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), UINT(MF_CHECKED));
+    // State-only updates set and clear the check mark by the variant too.
+    UpdateMenuCommandItem(slot, menu_text::kTextInterior, 0, 8, true, false);
+    EXPECT_EQ(GetMenuState(construct, position, MF_BYPOSITION) & MF_CHECKED, 0u);
+    UpdateMenuCommandItem(slot, menu_text::kTextInterior, 2, 0, false, false);
+    EXPECT_EQ(GetMenuState(construct, position, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), UINT(MF_CHECKED | MF_GRAYED));
+    UpdateMenuCommandItem(slot, menu_text::kTextInterior, 8, 2, true, false);
 
     // The arc-interior pop-up takes the item's place, and gives it back.
     UpdateMenuCommandItem(slot, menu_text::kTextArcInterior, 11, 8, true, true);
@@ -271,6 +292,26 @@ TEST_F(RuntimeMenus, ItemUpdatesByVariant) {
     ASSERT_EQ(Build(DefaultStream()), kResultOK);
     CmdStateRefreshNow();
     EXPECT_EQ(Dump(RuntimeMenuBar()), plain);
+}
+
+TEST_F(RuntimeMenus, KeyTextsFollowTheShiftStateWhenAMenuOpens) {
+    HMENU construct = GetSubMenu(RuntimeMenuBar(), 3);
+    const UINT segment = IdOfRow(3);
+    auto text = [&] {
+        char t[256] = "";
+        GetMenuStringA(construct, segment, t, sizeof t, MF_BYCOMMAND);
+        return std::string(t);
+    };
+    ASSERT_EQ(text(), "&Segment\tCtrl+L");
+    for (int32_t shift : { 1, 0 }) {
+        SCOPED_TRACE(shift);
+        // The refresh renews only the rows whose rules read Shift; the segment's is not one.
+        SetShiftState(shift);
+        CmdStateRefreshNow();
+        RefreshMenuKeyTexts();
+        EXPECT_EQ(text(), shift ? "&Segment\tShift+Ctrl+L" : "&Segment\tCtrl+L");
+        EXPECT_TRUE(GetMenuState(construct, segment, MF_BYCOMMAND) & MF_GRAYED);
+    }
 }
 
 TEST_F(RuntimeMenus, ContextMenuCopiesWhatFitsTheContext) {

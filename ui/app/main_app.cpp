@@ -300,7 +300,9 @@ CDocument* CMainApp::OpenDocumentFile(const char* path) {
     char* slash = std::strrchr(name, '\\');
     if (dot && (!slash || dot > slash)) *dot = '\0';
     MakeCopyName(name, sizeof name);
-    doc->SetPathName(name, true);
+    // The copy's name names no file until it is saved: the recent files list only
+    // documents under a name of their own (the file just opened is listed already).
+    doc->SetPathName(name, false);
     doc->CDocument::SetModifiedFlag(true);
     return doc;
 }

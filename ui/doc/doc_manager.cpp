@@ -15,8 +15,9 @@ IMPLEMENT_DYNAMIC(CYRNDocTemplate, CMultiDocTemplate)
 
 namespace {
 
-// The document of the front sketch, whose save the dialog is for.
+// The document whose save the dialog is for: the one saving, else the front sketch's.
 CFernwickDoc* FrontDocument() {
+    if (CFernwickDoc* saving = CFernwickDoc::DocumentBeingSaved()) return saving;
     return gEngine.frontSketch ? DocumentOfSketch(gEngine.frontSketch) : nullptr;
 }
 

@@ -45,9 +45,12 @@ ResultCode AppletResultWithoutArchive(ResultCode code) {
 }
 
 CString ProposedSaveName(const CString& title, const CString& filterExtension) {
-    CString name = title.SpanExcluding(" #%;/\\");
+    CString name = title.SpanExcluding("\\/:*?\"<>|");
     const int semicolon = filterExtension.Find(';');
-    name += semicolon >= 0 ? filterExtension.Left(semicolon) : filterExtension;
+    const CString extension = semicolon >= 0 ? filterExtension.Left(semicolon) : filterExtension;
+    // A title that already ends with the extension keeps it once.
+    const int keep = name.GetLength() - extension.GetLength();
+    if (extension.IsEmpty() || keep <= 0 || name.Mid(keep).CompareNoCase(extension) != 0) name += extension;
     return name;
 }
 

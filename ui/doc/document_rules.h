@@ -28,8 +28,9 @@ CString AppletArchivePath(const char* pagePath);
 // 14 becomes 16, so that the user is told to move the page rather than asked to preview.
 ResultCode AppletResultWithoutArchive(ResultCode code);
 
-// The name a Save proposes for a document without a path: the title up to the first of
-// space, '#', '%', ';', '/' and '\', followed by the template's extension.
+// The name a Save proposes for a document without a path: the document's title (up to
+// the first character no file name may hold), followed by the template's first
+// extension unless the title ends with it already.
 CString ProposedSaveName(const CString& title, const CString& filterExtension);
 
 // The page part of a window title: " - " and the page's name, else " - " and its number

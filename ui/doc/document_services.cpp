@@ -2,7 +2,9 @@
 // that the engine reaches through plain functions.
 #include "ui/doc/document_services.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -417,6 +419,18 @@ int32_t UpdateSketchVisibleRect(Sketch* sketch) {
 
 void ScheduleScrollRangeUpdate() {
     if (CFernwickDoc* doc = DocumentOfSketch(CurrentSketch())) doc->ScheduleScrollRanges();
+}
+
+void ScrollSketchTo(ScreenPoint origin) {
+    Sketch* sketch = CurrentSketch();
+    if (!sketch) return;
+    ScreenRect& r = sketch->windowRect;
+    auto clamp = [](int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX)); };
+    r.right = clamp(int32_t(r.right) - r.left + origin.x);
+    r.bottom = clamp(int32_t(r.bottom) - r.top + origin.y);
+    r.left = origin.x;
+    r.top = origin.y;
+    if (CFernwickDoc* doc = DocumentOfSketch(sketch)) doc->SyncScrollAndInvalidate(true);
 }
 
 void ClearTracesAllViews(EngineDocument* document) {

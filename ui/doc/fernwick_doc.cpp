@@ -10,17 +10,24 @@
 #include "engine/core/memory.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/files.h"
+#include "engine/core/object_tables.h"
 #include "engine/core/sketch.h"
+#include "engine/core/sketch_object.h"
 #include "engine/docio/applet_page.h"
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
 #include "engine/docio/streams.h"
+#include "engine/interact/command_executors.h"
+#include "engine/interact/motion.h"
+#include "engine/interact/selection_census.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_rules.h"
 #include "ui/doc/document_services.h"
 #include "ui/frames/main_frame.h"
+#include "ui/menus.h"
+#include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
 
 namespace {
@@ -28,9 +35,62 @@ constexpr ResultCode kResultNameInUse = 6;
 constexpr ResultCode kAlertLinkFailed = 403;
 constexpr int32_t kServerStateWord = 5;
 constexpr int kWriteAccess = 2;
+
+CFernwickDoc* gDocumentBeingSaved = nullptr;
+
+// Marks the document whose save dialog may be open, for the length of a save.
+class SavingScope {
+public:
+    explicit SavingScope(CFernwickDoc* doc) : previous_(gDocumentBeingSaved) { gDocumentBeingSaved = doc; }
+    ~SavingScope() { gDocumentBeingSaved = previous_; }
+    SavingScope(const SavingScope&) = delete;
+    SavingScope& operator=(const SavingScope&) = delete;
+
+private:
+    CFernwickDoc* previous_;
+};
 }  // namespace
 
 IMPLEMENT_DYNCREATE(CFernwickDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(CFernwickDoc, CDocument)
+    ON_COMMAND(ID_STOP_ALL_MOTIONS, OnStopAllMotions)
+    ON_COMMAND(ID_TEXT_STYLE_DIALOG, OnTextStyleDialog)
+    ON_COMMAND(ID_ARC_SECTOR, OnArcSector)
+    ON_UPDATE_COMMAND_UI(ID_ARC_SECTOR, OnUpdateArcSector)
+    ON_UPDATE_COMMAND_UI(ID_LARGER_TEXT, OnUpdateTextSizeStep)
+    ON_UPDATE_COMMAND_UI(ID_SMALLER_TEXT, OnUpdateTextSizeStep)
+END_MESSAGE_MAP()
+
+CFernwickDoc* CFernwickDoc::DocumentBeingSaved() { return gDocumentBeingSaved; }
+
+void CFernwickDoc::OnStopAllMotions() {
+    SketchScope scope(CurrentPage());
+    StopAllSketchesMotions(0);
+}
+
+void CFernwickDoc::OnTextStyleDialog() {
+    if (!CurrentPage()) return;
+    SketchScope scope(CurrentPage());
+    TextStyleCommand(CensusShiftState() != 0 ? 1 : 0);
+}
+
+void CFernwickDoc::OnArcSector() {
+    HWND frame = m_mainFrame ? m_mainFrame->m_hWnd : nullptr;
+    if (frame) RunArcInteriorCommand(frame, true);
+}
+
+void CFernwickDoc::OnUpdateArcSector(CCmdUI* ui) {
+    const Sketch* page = CurrentPage();
+    const SketchObject* only = page ? page->selectionHead : nullptr;
+    ui->Enable(only && !only->nextSelected && only->objectKind == kKindArc);
+}
+
+void CFernwickDoc::OnUpdateTextSizeStep(CCmdUI* ui) {
+    // Stand-in: the text style commands (size steps, styles, fonts) are not built; their
+    // items stay grey, and their keys do nothing, until they are.
+    ui->Enable(false);
+}
 
 CFernwickDoc::CFernwickDoc() { m_scrollTask.owner = this; }
 
@@ -173,6 +233,7 @@ bool CFernwickDoc::DoFileSave() {
 }
 
 bool CFernwickDoc::DoSave(const char* path, bool replace) {
+    SavingScope saving(this);
     CString name(path);
     // Saving in place writes the document's own, native form.
     if (!name.IsEmpty()) m_saveType = kSaveNative;
@@ -189,8 +250,7 @@ bool CFernwickDoc::DoSave(const char* path, bool replace) {
                                            m_pDocTemplate)) {
             return false;
         }
-        // Stand-in: the save dialog's file types are not built; the chosen name decides.
-        m_saveType = IsHandheldPath(name) ? kSaveHandheld : IsWebPagePath(name) ? kSaveWebPage : kSaveNative;
+        // The dialog has set the save type it chose.
     }
     CWaitCursor wait;
     savingUnderOwnName_ = replace && m_saveType == kSaveNative;

@@ -36,6 +36,9 @@ public:
     HMENU GetDefaultMenu() override;
 
     bool HasOwnFile() const { return m_hasOwnFile != 0; }
+    // The document whose Save As dialog is open (the dialog tells it the chosen save
+    // type); null outside of one.
+    static CFernwickDoc* DocumentBeingSaved();
     EngineDocument* Engine() const { return m_engine; }
 
     // Services to the views.
@@ -76,6 +79,14 @@ public:
     uint8_t m_hasOwnFile = 0;
     int32_t m_needsNewName = 0;
     EngineDocument* m_engine = nullptr;
+
+protected:
+    void OnStopAllMotions();
+    void OnTextStyleDialog();
+    void OnArcSector();
+    void OnUpdateArcSector(CCmdUI* ui);
+    void OnUpdateTextSizeStep(CCmdUI* ui);
+    DECLARE_MESSAGE_MAP()
 
 private:
     void SetServerState(Sketch* page);

@@ -350,6 +350,7 @@ void CMainFrame::OnInitMenu(CMenu* menu) {
         UpdateFontPopupItem();
         SetShiftState(KeyHeld(VK_SHIFT) ? 1 : 0);
         CmdStateRefreshNow();
+        RefreshMenuKeyTexts();
         StartMenuIdleTimer();
     }
     CMDIFrameWnd::OnInitMenu(menu);
@@ -383,8 +384,8 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM lParam) {
         RunEngineCommand(slot);
         return;
     }
-    // Stand-in: until the run-time menus register the Quit row, the close box posts the
-    // Quit command's own request (save the preferences, really quit).
+    // Menus without a Quit item (their build ran short of memory) still let the close
+    // box quit: it posts the Quit command's own request (save the preferences, really quit).
     RequestAppQuit(1, 1);
 }
 

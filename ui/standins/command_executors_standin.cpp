@@ -6,4 +6,3 @@
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }
-ResultCode ParametricColorCommand(int32_t) { return kResultOK; }

@@ -259,12 +259,14 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
     si.fMask = SIF_RANGE | SIF_POS;
     si.nMin = std::min(si.nMin, position);
     si.nMax = std::max(si.nMax, position + page - 1);
-    const int32_t old = si.nPos;
     si.nPos = position;
     SetScrollInfo(bar, &si, true);
     if (scrollNow) {
-        if (bar == SB_HORZ) ScrollBy(position - old, 0);
-        else ScrollBy(0, position - old);
+        // A bar that appears or grows may resize the view on the way, which redraws it
+        // at the new position already: only what is left is scrolled.
+        const int32_t shown = bar == SB_HORZ ? m_port.scrollX : m_port.scrollY;
+        if (bar == SB_HORZ) ScrollBy(position - shown, 0);
+        else ScrollBy(0, position - shown);
     }
 }
 
@@ -306,12 +308,11 @@ void CYRNView::ScrollToVisibleRect(Sketch* sketch, bool scrollNow) {
     EnsureZoom();
     const int32_t x = RoundClamp(sketch->windowRect.left * m_zoomX);
     const int32_t y = RoundClamp(sketch->windowRect.top * m_zoomY);
-    const int32_t oldX = m_port.scrollX;
-    const int32_t oldY = m_port.scrollY;
     ScrollBarTo(SB_HORZ, x, false);
     ScrollBarTo(SB_VERT, y, false);
     if (scrollNow) {
-        ScrollBy(x - oldX, y - oldY);
+        // Measured after the bars moved: a resize on the way has redrawn at the new place.
+        ScrollBy(x - m_port.scrollX, y - m_port.scrollY);
     } else {
         m_port.scrollX = static_cast<int16_t>(x);
         m_port.scrollY = static_cast<int16_t>(y);

@@ -19,6 +19,7 @@ constexpr int32_t kMetricLineWeight     = 0;
 constexpr int32_t kMetricFractionMargin = 1;
 constexpr int32_t kMetricFractionGap    = 2;
 constexpr int32_t kMetricPageResolution = 4;  // a printed page sets it from its resolution
+constexpr int32_t kMetricTickHalfLength = 12; // how far an axis's tick marks reach across it
 // realMetrics
 constexpr int32_t kMetricMinTickSpacing  = 0;  // smallest minor tick spacing of an axis
 constexpr int32_t kMetricMinTickBound    = 1;  // square and rectangular grids
@@ -27,6 +28,8 @@ constexpr int32_t kMetricPolarMinSpacing = 3;
 // intMetricsB: the size of a tick number such as "-0.123456" in the interface font
 constexpr int32_t kMetricNumberFieldHeight = 1;
 constexpr int32_t kMetricNumberFieldWidth  = 2;
+// intMetricsB: the gap between a tick mark and its number
+constexpr int32_t kMetricTickNumberGap     = 4;
 
 // intMetricsB: the text margins around a caption's text and around a measurement's or
 // calculation's value text, the gap between table cells and the margin inside one, with

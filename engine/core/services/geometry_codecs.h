@@ -33,6 +33,9 @@ ResultCode TransferPictureData(TransferContext* context);
 // 56-61); plotted points by fixed values: two 8-byte reals (types 71, 72).
 ResultCode TransferUnitDistance(TransferContext* context);
 ResultCode TransferPlottedValues(TransferContext* context);
+// Images coloured by values (type 79): the mode word (u32), then From and To as 8-byte
+// reals, 20 bytes; shorter is damaged (35), longer warns (4).
+ResultCode TransferParametricColorData(TransferContext* context);
 // Transformed images with fixed values: the block laid out by the type's row of
 // TransformOpTable (its fixed angle, ratio, distance and vertical entries).
 ResultCode TransferTransformData(TransferContext* context);

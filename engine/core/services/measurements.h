@@ -31,6 +31,10 @@ void UpdateFunctionLayout(SketchObject* object, SketchObject* const* parents);
 // A calculation whose class record was read compiles its expression against its parents
 // (`keepKind`: the stored kind stays); 35 when it does not compile, 100 without memory.
 ResultCode FinishReadCalculation(SketchObject* object, bool keepKind);
+// A derived function (type 80) takes the approximate definition of the derivative of
+// its parent 0, with that function as its only parent and kind 59; a failure leaves it
+// as it was.
+ResultCode MakeApproximateDerivative(SketchObject* derived);
 // A free calculation (a parameter) evaluates its own expression.
 void UpdateFreeCalculation(SketchObject* object);
 

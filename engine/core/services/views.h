@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/core/result_codes.h"
+#include "engine/core/screen_types.h"
 
 // Every view of the current sketch's document repaints the dirty rectangle now
 // (unless printing or it is empty); with 1 the rectangle is emptied as well.
@@ -23,6 +24,9 @@ void UpdateSketchViews();
 int32_t UpdateSketchVisibleRect(Sketch* sketch);
 // Queues, once, the update of the views' scroll ranges from the sketch extent.
 void ScheduleScrollRangeUpdate();
+// Makes the point the current sketch's window origin (the top-left of its window
+// rectangle, whose size stays) and scrolls the sketch's front view there at once.
+void ScrollSketchTo(ScreenPoint windowOrigin);
 // Every view of the document clears its traces layer.
 void ClearTracesAllViews(EngineDocument* document);
 // Rebuilds and redraws every view of the front sketch (also a command executor).

@@ -8,11 +8,6 @@
 #include "engine/interact/neighbour_services.h"
 
 
-
-// The preferences' defaults: measured objects are labelled, new points are not.
-bool SketchLabelsMeasuredObjects(const Sketch*) { return true; }
-bool SketchLabelsNewPoints(const Sketch*) { return false; }
-
 bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
     return ScreenPointInRect(point, button->bounds);
 }
@@ -30,5 +25,3 @@ void OpenObjectProperties(SketchObject*) {}
 void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
-void ScrollSketchTo(ScreenPoint) {}
-void Beep() {}

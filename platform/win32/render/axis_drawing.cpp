@@ -19,10 +19,6 @@
 
 namespace {
 
-// Positions in DrawingMetrics of what the axis reads.
-constexpr int32_t kMetricTickHalfLength = 12;  // intMetricsA: 5 on screen
-constexpr int32_t kMetricTickNumberGap  = 4;   // intMetricsB: 2 on screen
-
 // More ticks than this in one paint are a damaged spacing, not an axis worth ticking.
 constexpr double kMaxTicks = 100000;
 

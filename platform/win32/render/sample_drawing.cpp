@@ -87,6 +87,7 @@ struct CurveContext {
     int32_t count;
     uint32_t lastCode;     // outcode of points[count - 1]
     bool highlight;
+    bool pushEnds;         // a locus with marked ends: its highlight reaches over the marks
     int32_t offset;        // of the two highlight strokes
     int32_t colorOffset;   // per-sample colours; -1 for none
     int32_t penStyle, penWidth;
@@ -94,7 +95,8 @@ struct CurveContext {
 
 // Two strokes parallel to the run, `offset` apart: each segment moves its points across
 // its main direction by half the offset, rounded up on one side and down on the other;
-// a point at a join moves by both neighbours, and a closed run's ends move alike.
+// a point at a join moves by both neighbours, and a closed run's ends move alike. An
+// open run of a locus with marked ends reaches `offset` further at each end.
 void DrawSampleCurve(CurveContext* c) {
     const int32_t n = c->count;
     if (n < 2) return;
@@ -115,6 +117,21 @@ void DrawSampleCurve(CurveContext* c) {
         }
         sides[0][i] = { c->points[i].x - dx * up, c->points[i].y - dy * up };
         sides[1][i] = { c->points[i].x + dx * down, c->points[i].y + dy * down };
+    }
+    if (c->pushEnds && !closed) {
+        // Outward along each end segment's main direction.
+        auto push = [&](int32_t end, int32_t inner) {
+            const int32_t ox = c->points[end].x - c->points[inner].x, oy = c->points[end].y - c->points[inner].y;
+            int32_t px = 0, py = 0;
+            if (std::abs(ox) >= std::abs(oy)) px = ox > 0 ? c->offset : -c->offset;
+            else py = oy > 0 ? c->offset : -c->offset;
+            for (POINT* side : { sides[0], sides[1] }) {
+                side[end].x += px;
+                side[end].y += py;
+            }
+        };
+        push(0, 1);
+        push(n - 1, n - 2);
     }
     DrawPolylineCompact(c->port->dc, sides[0], n);
     DrawPolylineCompact(c->port->dc, sides[1], n);
@@ -260,6 +277,7 @@ void DrawSampleSet(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn 
     c->count = 0;
     c->lastCode = 0;
     c->highlight = highlight;
+    c->pushEnds = highlight && IsLocus(object) && LocusHasMarkedEnds(object);
     c->offset = offset;
     c->colorOffset = colorOffset;
     c->penStyle = GetSamplePenStyle();
@@ -300,7 +318,10 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
             int32_t f = 10;
             const int32_t w = object->bounds.right - object->bounds.left, h = object->bounds.bottom - object->bounds.top;
             while (f > 2 && w < 4 * f && h < 4 * f) f /= 2;
-            every = std::max(1, L->sampleCount / f);
+            // With marked ends the last sample is left out, so the dots run from the
+            // first sample to the last.
+            const int32_t spaced = L->sampleCount - (LocusHasMarkedEnds(object) ? 1 : 0);
+            every = std::max(1, spaced / f);
         }
         DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true };
         walk(user, DrawSampleDot, &w);

@@ -94,6 +94,28 @@ TEST_F(DerivativeTest, TextsOfSimpleDerivatives) {
     }
 }
 
+// The rule lists are tried in their order, with the replacements as they stand: the
+// final result is sorted, so one step at the top node shows what the rules build.
+TEST_F(DerivativeTest, OneStepAppliesTheFirstRuleOfTheList) {
+    struct Case {
+        const char* name;
+        std::vector<ExpressionToken> f;
+        std::vector<ExpressionToken> step;  // written right operand first for "+" and "*"
+    };
+    const Case cases[] = {
+        {"x*(x+1) distributes as 1*x + x*x", {kX, kTimes, kOpen, kX, kPlus, 1, kClose}, {kX, kTimes, kX, kPlus, kX, kTimes, 1}},
+        {"(x+2)*x distributes as 2*x + x*x", {kOpen, kX, kPlus, 2, kClose, kTimes, kX}, {kX, kTimes, kX, kPlus, kX, kTimes, 2}},
+        {"x*2*0 folds the constants before it is zero", {kX, kTimes, 2, kTimes, 0}, {0, kTimes, kX}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        InfixExpression out{};
+        ASSERT_EQ(RewriteFirstRule(Function(k.f), &out), kResultOK);
+        EXPECT_EQ(std::vector<ExpressionToken>(out.tokens, out.tokens + out.count), k.step);
+        FreeMemory(out.tokens);
+    }
+}
+
 TEST_F(DerivativeTest, ValuesAgreeWithWorkedDerivatives) {
     struct Case {
         const char* name;

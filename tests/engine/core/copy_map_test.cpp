@@ -1,6 +1,8 @@
 #include "engine/core/copy_map.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "engine/core/paths.h"
 #include "engine/core/points.h"
@@ -227,6 +229,27 @@ TEST_F(CopyMapTest, LabelTemplatesExpandReferencesToGivenNames) {
 }
 
 // Without memory a clone answers 100 and leaves nothing behind in the target.
+// A tool's givens without a name take the next letters of their sequence that the
+// named givens leave free.
+TEST_F(CopyMapTest, UnnamedGivensOfANewToolTakeFreeLetters) {
+    SetCurrentSketch(source, nullptr);
+    SketchObject* c = PointAt(90, 20);
+    SetLabel(a, "A");
+    a->label.level = 7;
+    b->label.level = 1;
+    c->label.level = 1;
+    const CopyItem items[] = { { a, kKindPoint, kShown }, { b, kKindPoint, kShown }, { c, kKindPoint, kShown } };
+    Sketch* tool = nullptr;
+    ASSERT_EQ(BuildSketchFromObjects(items, false, 3, 3, nullptr, &tool), kResultOK);
+    SetCurrentSketch(tool, nullptr);
+    std::vector<std::string> names;
+    for (SketchObject* o = tool->firstObject; o && o != kNotLinked; o = o->nextInSketch) names.push_back(LabelOf(o));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{ "A", "B", "C" }));
+    FreeSketch(tool);
+    SetCurrentSketch(sketch, nullptr);
+}
+
 TEST_F(CopyMapTest, OutOfMemoryLeavesTheTargetAsItWas) {
     ASSERT_TRUE(SetupCopyMap(&map, source, false));
     sketch->cloneMode = kClonePaste;

@@ -50,7 +50,7 @@ protected:
     void SetUp() override {
         SketchTest::SetUp();
         savedMetrics = GeometryMetrics;
-        GeometryMetrics = { 3, 5, 2 };
+        GeometryMetrics = { 3 };
     }
     void TearDown() override {
         GeometryMetrics = savedMetrics;

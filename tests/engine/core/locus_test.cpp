@@ -226,6 +226,52 @@ TEST_F(LocusTest, APointOnTheLocusSitsAtTheTracedPositionOfItsParameter) {
     EXPECT_EQ(NestedEvaluationDepth, 0);
 }
 
+// Lengths are plain sums whichever end comes first; round a closed locus the way
+// is forward exactly when the named range is the shorter arc.
+TEST_F(LocusTest, LengthsAndWaysAlongTheLocus) {
+    const MidpointLocusParts m = MidpointLocus(200, 200, 100);
+    const PathMethods& row = PathMethodTable[kPathLocus];
+    double up = 0, down = 0, total = 0;
+    row.lengthBetween(m.locus, 0.25, 0.75, &up);
+    row.lengthBetween(m.locus, 0.75, 0.25, &down);
+    row.lengthBetween(m.locus, 0, 1, &total);
+    EXPECT_GT(up, 0);
+    EXPECT_DOUBLE_EQ(down, up);
+
+    struct Case { double a, b; int32_t forward; double share; };
+    const Case cases[] = {
+        { 0.1, 0.2, 1, 0.1 }, { 0.2, 0.1, 1, 0.1 },  // the inside is the shorter arc
+        { 0.1, 0.9, 0, 0.2 }, { 0.9, 0.1, 0, 0.2 },  // the outside is
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a << " to " << c.b);
+        double lo = -1, hi = -1, length = -1;
+        int32_t forward = -1;
+        row.wayBetween(m.locus, c.a, c.b, &lo, &hi, &length, &forward);
+        EXPECT_EQ(forward, c.forward);
+        EXPECT_NEAR(length, c.share * total, total / 40);
+        EXPECT_EQ(lo, 0);
+        EXPECT_EQ(hi, 1);
+    }
+}
+
+TEST(LocusBounds, PlotBoundsGrowShortOfTheLimits) {
+    struct Case { ScreenRect in, out; };
+    const Case cases[] = {
+        { { -32763, -32763, 32762, 32762 }, { -32768, -32768, 32767, 32767 } },
+        { { -32764, -32764, 32763, 32763 }, { -32764, -32764, 32763, 32763 } },
+        { { 10, 20, 30, 40 }, { 5, 15, 35, 45 } },
+    };
+    for (const Case& c : cases) {
+        ScreenRect r = c.in;
+        GrowPlotBounds(&r);
+        EXPECT_EQ(r.left, c.out.left);
+        EXPECT_EQ(r.top, c.out.top);
+        EXPECT_EQ(r.right, c.out.right);
+        EXPECT_EQ(r.bottom, c.out.bottom);
+    }
+}
+
 TEST_F(LocusTest, PrintingSamplesFiveTimesAsDenselyAndComesBack) {
     ScopedPreferences prefs;
     ThePreferences().exportQuality = 5;

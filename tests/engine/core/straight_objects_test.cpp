@@ -4,7 +4,10 @@
 
 #include <cmath>
 
+#include "engine/core/drawing_pass.h"
 #include "engine/core/geometry_metrics.h"
+#include "engine/core/services/preferences.h"
+#include "platform/rules/drawing_metrics_table.h"
 
 namespace {
 
@@ -24,10 +27,16 @@ class StraightGeometry : public testing::Test {
 protected:
     void SetUp() override {
         saved_ = GeometryMetrics;
-        GeometryMetrics = { 3, 5, 2 };
+        savedDrawing_ = DrawingMetrics;
+        GeometryMetrics = { 3 };
+        SetScreenDrawingMetrics(&DrawingMetrics, 0, 96, 13, 48);
     }
-    void TearDown() override { GeometryMetrics = saved_; }
+    void TearDown() override {
+        GeometryMetrics = saved_;
+        DrawingMetrics = savedDrawing_;
+    }
     GeometryMetricsRecord saved_{};
+    DrawingMetricsRecord savedDrawing_{};
 };
 
 }  // namespace
@@ -119,6 +128,15 @@ TEST_F(StraightGeometry, AxisBoundsTakeTickAndLabelRoom) {
     FinishAxisForm(&axis, &bounds);
     EXPECT_TRUE(SameRect(bounds, ScreenRect{ -55, -20005, 5, 20005 }));
     EXPECT_EQ(axis.labelInterval, 10);
+
+    // Printed at twice the screen's resolution: the tick, the number field and the gap
+    // all double.
+    ScaleDrawingMetrics(2 * ThePreferences().resolution, 2.0);
+    axis.horizontal = 1;
+    AxisDefiningPoints({ 0, 0 }, true, &axis.straight.form.first, &axis.straight.form.second);
+    ASSERT_TRUE(ComputeStraightForm(&axis.straight, kShapeAxis, &bounds, &core));
+    FinishAxisForm(&axis, &bounds);
+    EXPECT_TRUE(SameRect(bounds, ScreenRect{ -20010, -10, 20010, 40 }));
 }
 
 TEST_F(StraightGeometry, SnappingGoesToLabelledMarksOnly) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/scratch_folder.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -276,7 +278,8 @@ TEST_F(DibChunks, TypedValuesInBothByteOrders) {
 }
 
 TEST_F(DibChunks, StdioByteStreamReadsWhatItWrote) {
-    std::string path = ::testing::TempDir() + "stdio_bytes.bin";
+    ScratchFolder scratch;
+    std::string path = scratch.Path("stdio_bytes.bin");
     FILE* f = std::fopen(path.c_str(), "w+b");
     ASSERT_NE(f, nullptr);
     {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "engine/calc/tables.h"
 #include "engine/core/iterations.h"
 #include "engine/core/locus.h"
+#include "engine/core/parametric_color.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/transform_maps.h"
@@ -31,6 +33,12 @@ constexpr int32_t kTypeCircleEquation = 55;
 constexpr int32_t kTypePlottedXY = 71;
 constexpr int32_t kTypePlottedPolar = 72;
 constexpr int32_t kTypeTranslateFixed = 21;
+
+PtrList ColorData(uint32_t modeWord, double from, double to) {
+    uint8_t bytes[kParametricColorDataBytes];
+    PackParametricColorData({ modeWord, from, to }, bytes);
+    return DataBlock(bytes, sizeof bytes);
+}
 
 class EveryKindDocument : public DocumentTest {
 protected:
@@ -117,6 +125,21 @@ protected:
         SetIterationProperty(iteration, kIterationFinalOnly, 1);
         SetIterationProperty(iteration, kIterationSeed, 12345);
 
+        // Images coloured by one value and by three, and an iteration of a short segment
+        // whose coloured image follows its distance from the centre; the segment itself
+        // is hidden, so that only the coloured images show.
+        Make(kTypeParametricColor, { Point(420, 60), reach }, ColorData(kColorModelSpectrum | 2, 0, 300));
+        Make(kTypeParametricColor, { circle, reach, parameter, reach }, ColorData(kColorModelHsv | 1, -1, 4));
+        SketchObject* colourSeed = Point(200, 40);
+        const FixedDistanceEntry down[2] = { { 0, 0, 0, 0 }, { -12, -12, 0, 0 } };
+        SketchObject* colourNext = Make(kTypeTranslateFixed, { colourSeed }, DataBlock(down, sizeof down));
+        SketchObject* step = Make(kTypeSegment, { colourSeed, colourNext });
+        Make(kTypeParametricColor, { step, Make(kTypeDistance, { centre, colourSeed }) },
+             ColorData(kColorModelSpectrum | 1, 0, 5));
+        ASSERT_EQ(SetObjectHidden(step, kHiddenByUser, false), kResultOK);
+        RecomputeSketch(false);
+        ASSERT_NE(IterateOneSeed(colourSeed, colourNext, 6, false), nullptr);
+
         SketchObject* table = Make(kTypeMeasurementTable, { reach });
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(AddTableEntry(table), kResultOK);
@@ -170,7 +193,8 @@ TEST_F(EveryKindDocument, SavedOpenedAndSavedAgainKeepsEveryByteAndObject) {
     SaveFuzzSeed("document_read_fuzz", "every_kind", first);
     for (int32_t type : std::initializer_list<int32_t>{ kTypeCoordinateSystem, kTypePlottedXY, kTypePlottedPolar, kTypeCoordinates, kTypeLineEquation,
                           kTypeCircleEquation, kTypeCalculation, kTypeFunction, kTypeFunctionPlot, kTypeLocus,
-                          kTypeIterationRule, kTypeIteratedImage, kTypeIterationTable, kTypeMeasurementTable }) {
+                          kTypeIterationRule, kTypeIteratedImage, kTypeIterationTable, kTypeMeasurementTable,
+                          kTypeParametricColor }) {
         EXPECT_GE(counts[type], 1) << "type " << type;
     }
 
@@ -181,11 +205,29 @@ TEST_F(EveryKindDocument, SavedOpenedAndSavedAgainKeepsEveryByteAndObject) {
     const std::vector<uint8_t> second = Write(back.document);
     EXPECT_EQ(second, first);
 
-    // Recomputed after opening, it still saves as it was.
+    // Recomputed after opening, it still saves as it was; the coloured images exist and
+    // the iteration of one carries a colour per image, not all the same.
     Sketch* previous = nullptr;
-    SetCurrentSketch(DocumentPageAt(back.document, 0), &previous);
+    Sketch* page = DocumentPageAt(back.document, 0);
+    SetCurrentSketch(page, &previous);
     RecomputeSketch(false);
+    std::vector<uint32_t> imageColours;
+    for (SketchObject* o = page->firstObject; o; o = o->nextInSketch) {
+        if (o->constructionType == kTypeParametricColor) {
+            EXPECT_EQ(o->exists, 1);
+        }
+        if (o->objectClass != kClassIteratedImage || !IteratedImageDataOf(o)->perSampleColour) continue;
+        const IteratedImageData* d = IteratedImageDataOf(o);
+        ASSERT_GE(d->recordSize, 4u);
+        for (int32_t i = 0; i < d->imageCount; ++i) {
+            uint32_t c;
+            std::memcpy(&c, d->images + size_t(i) * d->recordSize + d->recordSize - 4, 4);
+            imageColours.push_back(c);
+        }
+    }
     SetCurrentSketch(previous, nullptr);
+    ASSERT_EQ(imageColours.size(), 6u);
+    EXPECT_NE(imageColours.front(), imageColours.back());
     EXPECT_EQ(Write(back.document), first);
 }
 

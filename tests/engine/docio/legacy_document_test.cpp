@@ -281,6 +281,26 @@ TEST_F(LegacyDocument, PointsStraightsAndLabelsOfBothVariants) {
     }
 }
 
+// A free object keeps the kind its old record gives when that kind fits its class:
+// an old free origin point stays an origin point.
+TEST_F(LegacyDocument, FreeObjectsKeepAConvertedKindOfTheirClass) {
+    LegacyWriter w(false);
+    LegacyObjectSpec origin = Point(w, 30, 40);
+    origin.kind = 37;  // origin point
+    w.Add(origin);
+    w.Add(Point(w, 130, 90));  // old kind 3: a plain point
+    LegacyObjectSpec odd = Point(w, 60, 60);
+    odd.kind = 9;  // a straight object's kind on a point: not a point kind
+    w.Add(odd);
+    Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+    ASSERT_NE(page, nullptr);
+    const std::vector<SketchObject*> objects = Objects(page);
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[0]->objectKind, 36);
+    EXPECT_EQ(objects[1]->objectKind, kKindPoint);
+    EXPECT_EQ(objects[2]->objectKind, kKindPoint);
+}
+
 TEST_F(LegacyDocument, ColoursFollowTheRulesOfEachClass) {
     struct Case { const char* name; uint8_t oldClass; uint8_t index; uint8_t trace; uint32_t color; };
     const Case cases[] = {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/core/memory.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ protected:
         SetAllocFailureAfter(0);
         FreeStreamTable();
     }
-    std::string TempPath(const char* name) { return ::testing::TempDir() + name; }
+    std::string TempPath(const char* name) { return scratch_.Path(name); }
 
     void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
         FILE* f = std::fopen(path.c_str(), "wb");
@@ -35,6 +36,8 @@ protected:
     std::vector<uint8_t> Take(StreamHandle h) {
         return TakeStreamVector(h);
     }
+
+    ScratchFolder scratch_;
 };
 
 std::vector<uint8_t> Header(uint32_t length, uint32_t tag) {
@@ -534,7 +537,7 @@ TEST_F(Streams, TempFileBesideTheTarget) {
     StreamHandle h;
     std::string target = TempPath("doc.fig");
     ASSERT_EQ(OpenTempFileStreamForWrite(target.c_str(), temp, &h), kResultOK);
-    EXPECT_EQ(std::string(temp).rfind(::testing::TempDir(), 0), 0u);
+    EXPECT_EQ(std::string(temp).rfind(scratch_.Folder().string(), 0), 0u);
     ASSERT_EQ(StreamWrite(h, "x", 1), kResultOK);
     ASSERT_EQ(CloseStream(h), kResultOK);
     EXPECT_EQ(DeleteStreamFile(temp), kResultOK);

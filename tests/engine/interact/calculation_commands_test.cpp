@@ -17,6 +17,7 @@
 #include "engine/core/services/calculator.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/status_text.h"
+#include "engine/text/object_labels.h"
 #include "engine/interact/command_executors.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/calculator_double.h"
@@ -149,6 +150,31 @@ TEST_F(CalculationCommandsTest, NewCalculationFromAPickedValue) {
     Run(kNewCalculation, {Insert({1, kPlus})});
     EXPECT_EQ(Calculations(), 2);
     EXPECT_EQ(UndoDepth(), depth + 1);
+}
+
+// A calculation without parents is no parameter: it counts and letters with the
+// measurements, and leaves the caption and parameter sequence alone.
+TEST_F(CalculationCommandsTest, ParentlessCalculationsTakeTheMeasurementSequence) {
+    SketchObject* a = PointAt(10, 10);
+    SketchObject* b = PointAt(40, 50);
+    SketchObject* m = ConstructObject(41, nullptr, List({a, b}), 0, true, false, nullptr);  // distance
+    ASSERT_NE(m, nullptr);
+    RecomputeObject(m, nullptr, true);
+    const LabelSequence captions = sketch->labelSequences[0];
+    SketchObject* sum = Run(kNewCalculation, {Insert({1, kPlus, 2})});
+    ASSERT_NE(sum, nullptr);
+    ASSERT_NE(sum, m);
+    EXPECT_FALSE(IsParameter(sum));
+    char text[kLabelBufferSize];
+    GetObjectLabelText(m, text, sizeof text);
+    EXPECT_STREQ(text, "#1");
+    GetObjectLabelText(sum, text, sizeof text);
+    EXPECT_STREQ(text, "m[1]");
+    EXPECT_EQ(sketch->labelSequences[7].number, 3);  // "#1" and "#2" came from one counter
+    EXPECT_STREQ(GetObjectLabel(m, kLabelAutomatic, text, nullptr), "m[2]");
+    EXPECT_EQ(sketch->labelSequences[0].position, captions.position);
+    EXPECT_EQ(sketch->labelSequences[0].round, captions.round);
+    EXPECT_EQ(sketch->labelSequences[0].number, captions.number);
 }
 
 TEST_F(CalculationCommandsTest, ParametersMadeInTheCalculatorGoWithItsAnswer) {

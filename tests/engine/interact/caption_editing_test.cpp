@@ -354,6 +354,35 @@ TEST_F(CaptionEditing, EditCaptionAtMakesAnEmptyCaptionAtThePoint) {
 
 }  // namespace
 
+TEST_F(CaptionEditing, TheSketchScrollsToShowTheCaret) {
+    SketchObject* c = Caption("<T'abc'>");
+    ASSERT_EQ(BeginCaptionEditing(c, false), kResultOK);
+    LayoutEditSession* s = Session();
+    ASSERT_NE(s, nullptr);
+    struct Case { ScreenRect window; ScreenPoint top, bottom; int16_t left, originTop; };
+    const Case cases[] = {
+        // left of and above the window: its edges go 5 beyond the caret
+        { { 100, 100, 500, 400 }, { 30, 40 }, { 30, 60 }, 25, 35 },
+        // right of and below: just far enough for the caret and its margin
+        { { 0, 0, 400, 300 }, { 700, 600 }, { 700, 620 }, 305, 325 },
+        // inside: nothing moves
+        { { 0, 0, 400, 300 }, { 200, 100 }, { 200, 120 }, 0, 0 },
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.top.x);
+        ResetViewRequests();
+        sketch->windowRect = k.window;
+        s->caretShown = 1;
+        s->caretTop = k.top;
+        s->caretBottom = k.bottom;
+        ScrollToEditorCaret();
+        EXPECT_EQ(sketch->windowRect.left, k.left);
+        EXPECT_EQ(sketch->windowRect.top, k.originTop);
+        EXPECT_EQ(sketch->windowRect.right - sketch->windowRect.left, k.window.right - k.window.left);
+        EXPECT_EQ(RecordedViewRequests().scrollOrigins.size(), k.left == k.window.left ? 0u : 1u);
+    }
+}
+
 // The text tool's double click arrives after a press and release that found nothing:
 // it is still the text tool's on this sketch, so it makes a caption and edits it.
 TEST_F(CaptionEditing, TheTextToolsDoubleClickOnEmptySpaceMakesACaption) {

@@ -1,5 +1,6 @@
 #include "command_fixture.h"
 #include "engine/core/engine_startup.h"
+#include "engine/interact/command_executors.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/mouse.h"
@@ -315,7 +316,9 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         {74, [](Sketch&) { SetDocument(1, 0, 0); SetShiftState(1); }, kTextAdvancedPreferencesEllipsis, 0, true, 35, 1},
         {76, [](Sketch&) {}, kTextHideToolbox, 0, true, 37, 0},
         {76, [](Sketch&) { RecordedDocumentServices().toolboxHidden = true; }, kTextShowToolbox, 0, true, 37, 1},
-        {85, [](Sketch&) { ShellStandin().textPaletteVisible = 1; }, kTextHideTextPalette, 0, true, 43, 0},
+        // The palette as its own command left it: the item offers the other way.
+        {85, [](Sketch&) { ShowTextPaletteCommand(1); }, kTextHideTextPalette, 0, true, 43, 0},
+        {85, [](Sketch&) { ShowTextPaletteCommand(1); ShowTextPaletteCommand(0); }, kTextShowTextPalette, 0, true, 43, 1},
         {21, [](Sketch& s) { s.hiddenCount = 2; }, kTextShowAllHidden, 0, true, 11, 0},
         {65, [](Sketch&) {}, kTextEraseTraces, 0, false, 31, 0},
         {65, [](Sketch& s) { s.tracedArea = {0, 0, 20, 20}; }, kTextEraseTraces, 0, true, 31, 0},

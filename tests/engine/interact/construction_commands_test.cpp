@@ -121,6 +121,25 @@ TEST_F(CommandsTest, SegmentsCloseAChainFromThreeOrMorePoints) {
     }
 }
 
+// The sketch's own settings say whether new points and the parents of measurements
+// show their labels.
+TEST_F(CommandsTest, AutomaticLabelsFollowTheSketchSettings) {
+    for (int32_t on : { 0, 1 }) {
+        SCOPED_TRACE(on);
+        sketch->settings.labelNewPoints = on;
+        sketch->settings.labelMeasuredObjects = on;
+        SketchObject* a = PointAt(10, 10);
+        SketchObject* b = PointAt(60, 10);
+        ApplyAutomaticLabels(a);
+        EXPECT_EQ(a->label.shown, on);
+        EXPECT_EQ(b->label.shown, 0);
+        SketchObject* distance = Build(41, { a, b });
+        ASSERT_NE(distance, nullptr);
+        ApplyAutomaticLabels(distance);
+        EXPECT_EQ(b->label.shown, on);
+    }
+}
+
 TEST_F(CommandsTest, IntersectionsOfALineAndACircleThatDoNotMeetAreBothBuilt) {
     SketchObject* circle = Build(kTypeCircleByPoint, { PointAt(0, 0), PointAt(10, 0) });
     SketchObject* line = Build(kTypeLine, { PointAt(-50, 30), PointAt(50, 30) });

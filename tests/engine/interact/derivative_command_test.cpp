@@ -9,6 +9,7 @@
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/derivative.h"
 #include "engine/calc/edit_record.h"
+#include "engine/core/copy_map.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/interact/command_executors.h"
 #include "tests/support/alerts_double.h"
@@ -83,6 +84,54 @@ TEST_F(DerivativeCommandTest, CancellingKeepsTheApproximateDefinition) {
     double y = 0;
     ASSERT_EQ(EvaluateExpression(&c->compiled, ParentItemsOf(made[0]), ParentCountOf(made[0]), &y), 1);
     EXPECT_NEAR(y, 12.000025, 1e-9);
+}
+
+// A derived function copied by a tool run is defined approximately on its copied
+// function alone and derived exactly when the run is done; paste keeps what it copied.
+TEST_F(DerivativeCommandTest, CopiedDerivativesAreRebuiltOnTheirCopiedFunction) {
+    SketchObject* f = Cube();
+    ASSERT_NE(f, nullptr);
+    SelectSketchObject(f);
+    ASSERT_EQ(DerivativeCommand(0), kResultOK);
+    ASSERT_EQ(Derived().size(), 1u);
+    SketchObject* d = Derived()[0];
+    ASSERT_EQ(d->objectKind, kKindExactDerivative);
+    DeselectAll();
+
+    for (int32_t mode : { int32_t(kClonePlayback), int32_t(kClonePaste) }) {
+        SCOPED_TRACE(mode);
+        Sketch* target = CreateSketch(0, nullptr);
+        ASSERT_NE(target, nullptr);
+        CopyMap map{};
+        ASSERT_TRUE(SetupCopyMap(&map, sketch, false));
+        SetCurrentSketch(target, nullptr);
+        target->cloneMode = mode;
+        for (int32_t i = 0; i < map.objectCount; ++i) {
+            SketchObject* copy = nullptr;
+            ASSERT_EQ(CloneObjectIntoSketch(&map, map.sources[i], &copy), kResultOK);
+        }
+        target->cloneMode = kCloneNone;
+        SketchObject* fc = map.entries[f->givenIndex].copy;
+        SketchObject* dc = map.entries[d->givenIndex].copy;
+        ASSERT_TRUE(fc && dc);
+        EXPECT_EQ(fc->objectKind, f->objectKind);  // a copied function stays a function
+        ASSERT_EQ(ParentCountOf(dc), 1u);
+        EXPECT_EQ(ParentItemsOf(dc)[0], fc);
+        int32_t extras = 0;
+        PtrListSize(map.extra, &extras);
+        if (mode == kClonePlayback) {
+            EXPECT_EQ(dc->objectKind, kKindApproximateDerivative);
+            EXPECT_EQ(extras, 1);
+            EXPECT_EQ(RebuildCopiedDerivatives(&map), kResultOK);
+        } else {
+            EXPECT_EQ(extras, 0);
+        }
+        EXPECT_EQ(dc->objectKind, kKindExactDerivative);
+        EXPECT_EQ(Infix(dc), Infix(d));
+        FreeCopyMap(&map, false);
+        SetCurrentSketch(sketch, nullptr);
+        FreeSketch(target);
+    }
 }
 
 }  // namespace

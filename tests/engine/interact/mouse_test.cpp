@@ -7,6 +7,8 @@
 #include "tests/support/alerts_double.h"
 #include "tests/support/clock_double.h"
 #include "tests/support/document_services_double.h"
+#include "tests/support/shell_double.h"
+#include "tests/support/views_double.h"
 
 namespace {
 
@@ -239,3 +241,22 @@ TEST_F(MouseTest, DoubleClicksMarkCentresAndMirrorsAndArmTheButtonUp) {
 }
 
 }  // namespace
+
+TEST_F(MouseTest, AScrollDragMovesTheWindowAgainstThePointer) {
+    ResetViewRequests();
+    sketch->windowRect = ScreenRect{ 0, 0, 400, 300 };
+    SketchMouseDown(kMouseAlt, At(100, 100));
+    // The pointer in sketch coordinates: after the first step the window has moved, so
+    // the same screen spot is 30 to the left and 10 lower in the sketch.
+    SketchMouseHover(kMouseAlt, At(130, 90), 0);
+    EXPECT_EQ(sketch->windowRect.left, -30);
+    EXPECT_EQ(sketch->windowRect.top, 10);
+    SketchMouseHover(kMouseAlt, At(110, 100), 0);
+    SketchMouseUp(kMouseAlt, At(100, 100));
+    ASSERT_FALSE(RecordedViewRequests().scrollOrigins.empty());
+    EXPECT_EQ(RecordedViewRequests().scrollOrigins.back().x, -40);
+    EXPECT_EQ(RecordedViewRequests().scrollOrigins.back().y, 10);
+    EXPECT_EQ(sketch->windowRect.right - sketch->windowRect.left, 400);
+    EXPECT_EQ(sketch->windowRect.bottom - sketch->windowRect.top, 300);
+}
+

@@ -127,6 +127,9 @@ TEST_F(Pictures, PinnedAndSpanningUpdatesRoundAndClamp) {
     SketchObject* pinned = Paste();
     EXPECT_EQ(pinned->bounds.left, 30000);
     EXPECT_EQ(pinned->bounds.top, -12);
+    EXPECT_GT(Data(pinned).width, 0);
+    EXPECT_EQ(pinned->bounds.right - pinned->bounds.left, Data(pinned).width);  // no clamp at 30000
+    EXPECT_EQ(pinned->bounds.bottom - pinned->bounds.top, Data(pinned).height);
     SketchObject* b = PointAt(100, 10);
     SketchObject* c = PointAt(100.3, 80);  // rounds to the same x
     DeselectAll();

@@ -155,6 +155,18 @@ TEST_F(SketchKeys, TextStyleOfTheSelectionAndItsFamilyDefaults) {
     EXPECT_EQ(ThePreferences().defaultTextStyles[family].field[kStyleSize], 20);
     ApplyTextStyleToSelection(style, (1u << kStyleWeight), false);
     EXPECT_EQ(ThePreferences().defaultTextStyles[family].field[kStyleWeight], 2);
+
+    // A shown label takes the style through the object's text: measured and placed again.
+    SketchObject* point = FreePoint();
+    ASSERT_NE(point, nullptr);
+    SetLabelShown(point, true, nullptr, true);
+    const int16_t width = point->labelPlace.width;
+    DeselectAll();
+    SelectSketchObject(point);
+    style.field[kStyleSize] = 40;
+    ApplyTextStyleToSelection(style, 1u << kStyleSize, true);
+    EXPECT_EQ(point->textStyle.field[kStyleSize], 40);
+    EXPECT_GT(point->labelPlace.width, width);
 }
 
 TEST_F(SketchKeys, DefaultLocusSamplesFollowTheFamilyWeights) {

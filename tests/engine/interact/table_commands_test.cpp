@@ -17,11 +17,14 @@
 #include "engine/docio/sketch_io.h"
 #include "engine/docio/stream_bytes.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/current_tool.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/paste.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "support/clock_double.h"
 #include "support/dialogs_double.h"
+#include "support/shell_double.h"
 
 namespace {
 
@@ -174,3 +177,22 @@ TEST_F(TableCommandTest, TabulateMakesATableOfTheSelectedValues) {
     EXPECT_EQ(CellText(made, 1, 2), "AC");
     EXPECT_FALSE(CellText(made, 2, 2).empty());
 }
+
+TEST_F(TableCommandTest, ShiftDoubleClickOnATableWithNothingToRemoveBeeps) {
+    gEngine.frontSketch = sketch;
+    ResetMouseState();
+    SetCurrentTool(kToolTranslateArrow);
+    table->selectable = 1;
+    DeselectSketchObject(table);  // the first click selects it, the second is its double
+    const ScreenRect r = table->bounds;
+    const ScreenPoint inside = { static_cast<int16_t>((r.left + r.right) / 2), static_cast<int16_t>((r.top + r.bottom) / 2) };
+    const int32_t beeps = RefusalBeepCount();
+    SketchMouseDown(0, inside);
+    SketchMouseUp(0, inside);
+    SketchDoubleClick(kMouseShift, inside);
+    SketchMouseUp(kMouseShift, inside);
+    EXPECT_EQ(RefusalBeepCount(), beeps + 1);
+    ResetMouseState();
+    gEngine.frontSketch = nullptr;
+}
+

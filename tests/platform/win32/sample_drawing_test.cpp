@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/core/locus.h"
+#include "engine/core/path_geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
@@ -247,6 +248,55 @@ TEST_F(SampleDrawing, CurveHighlightIsTwoStrokesBesideTheRun) {
         DrawLocusSelected(&port_, locus);
         EXPECT_EQ(canvas_.At(c.on.x, c.on.y), kWhite);
         for (const POINT& p : c.beside) EXPECT_EQ(canvas_.At(p.x, p.y), kHighlight) << p.x << "," << p.y;
+    }
+}
+
+TEST_F(SampleDrawing, MarkedEndsLengthenTheHighlightAndSpaceDotsToTheLastSample) {
+    // A flat open run from (40, 100) to (160, 100), highlighted with offset 2: with a
+    // marked end the strokes reach 2 pixels further at both ends; a closed path or ends
+    // without marks keep them to the run.
+    struct Case { const char* name; int32_t ends, startKind, endKind; bool pushed; };
+    const Case cases[] = {
+        { "square and arrow", kPathTwoEnds, kLocusEndAtSample, kLocusEndGoesOn, true },
+        { "one square", kPathOneEnd, kLocusEndNone, kLocusEndAtSample, true },
+        { "no marks", kPathTwoEnds, kLocusEndNone, kLocusEndNone, false },
+        { "closed", kPathClosed, kLocusEndAtSample, kLocusEndAtSample, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas_.Fill(kWhite);
+        SketchObject* locus = PointLocus({ { 40, 100, 1 }, { 100, 100, 2 }, { 160, 100, 2 } }, 0);
+        LocusData* d = LocusDataOf(locus);
+        d->ends = c.ends;
+        d->startKind = c.startKind;
+        d->endKind = c.endKind;
+        DrawLocusSelected(&port_, locus);
+        EXPECT_EQ(canvas_.At(100, 99), kHighlight);
+        EXPECT_EQ(canvas_.At(39, 99) == kHighlight, c.pushed);
+        EXPECT_EQ(canvas_.At(38, 101) == kHighlight, c.pushed);
+        EXPECT_EQ(canvas_.At(162, 99) == kHighlight, c.pushed);
+        EXPECT_EQ(canvas_.At(37, 99), kWhite);
+        EXPECT_EQ(canvas_.At(164, 99), kWhite);
+        d->samples = nullptr;
+    }
+
+    // Twenty dots 8 pixels apart over a locus wider than 40: every second dot is
+    // highlighted, every one when the last sample is left out of the spacing.
+    for (const bool marked : { false, true }) {
+        SCOPED_TRACE(marked);
+        canvas_.Fill(kWhite);
+        std::vector<std::vector<int16_t>> dots;
+        for (int i = 0; i < 20; ++i) dots.push_back({ int16_t(20 + 8 * i), 50, int16_t(i ? 2 : 1) });
+        SketchObject* locus = PointLocus(dots, 1);
+        locus->bounds = { 18, 48, 174, 52 };
+        LocusDataOf(locus)->startKind = marked ? kLocusEndAtSample : kLocusEndNone;
+        LocusDataOf(locus)->endKind = marked ? kLocusEndAtSample : kLocusEndNone;
+        DrawLocusSelected(&port_, locus);
+        // A highlighted dot is a 3 x 3 square outlined with the DC's pen.
+        EXPECT_NE(canvas_.At(19, 49), kWhite);
+        EXPECT_EQ(canvas_.At(27, 49) != kWhite, marked);
+        EXPECT_NE(canvas_.At(35, 49), kWhite);
+        LocusDataOf(locus)->samples = nullptr;
     }
 }
 

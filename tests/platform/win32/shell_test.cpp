@@ -101,7 +101,7 @@ protected:
 };
 
 std::vector<int32_t> gDialogKinds;
-int AnswerOk(int32_t kind) {
+int AnswerOk(int32_t kind, void*) {
     gDialogKinds.push_back(kind);
     return IDOK;
 }
@@ -133,7 +133,7 @@ TEST_F(Shell, DialogKindsWithoutADialogGiveFalse) {
 
 HWND gOuter = nullptr;
 bool gOuterEnabledDuring = true;
-int NoteOuter(int32_t) {
+int NoteOuter(int32_t, void*) {
     gOuterEnabledDuring = IsWindowEnabled(gOuter) != 0;
     return IDCANCEL;
 }

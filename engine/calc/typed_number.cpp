@@ -1,4 +1,4 @@
-#include "engine/text/typed_number.h"
+#include "engine/calc/typed_number.h"
 
 #include <cmath>
 #include <cstring>

@@ -185,6 +185,37 @@ TEST_F(EditCommands, CopyTakesAlongWhatTheSelectionNeeds) {
     EXPECT_EQ(sketch->selectionHead->constructionType, kTypeFree);
 }
 
+// Copy takes along the dependants that do not exist (a paste could not rebuild them),
+// Cut every dependant (it deletes them too).
+TEST_F(EditCommands, CopyAndCutExtendTheSelectionByDependants) {
+    const Segment s = MakeSegment();
+    SketchObject* mid = Build(kTypeMidpoint, { s.ab });
+    s.ab->exists = 0;  // a segment whose endpoints coincide, say
+    SelectSketchObject(s.a);
+    CustomToolPayload copy{ false, nullptr, 0, {} };
+    ASSERT_EQ(MakeCustomTool(&copy), kResultOK);
+    FreeMemory(copy.bytes);
+    EXPECT_TRUE(IsSelected(s.ab));
+    EXPECT_FALSE(IsSelected(mid));  // it exists
+    EXPECT_FALSE(IsSelected(s.b));
+    DeselectAll();
+    s.ab->exists = 1;
+    SelectSketchObject(s.a);
+    CustomToolPayload cut{ true, nullptr, 0, {} };
+    ASSERT_EQ(MakeCustomTool(&cut), kResultOK);
+    FreeMemory(cut.bytes);
+    EXPECT_TRUE(IsSelected(s.ab));
+    EXPECT_TRUE(IsSelected(mid));
+    EXPECT_FALSE(IsSelected(s.b));
+    DeselectAll();
+    SelectSketchObject(s.a);
+    CustomToolPayload plain{ false, nullptr, 0, {} };
+    ASSERT_EQ(MakeCustomTool(&plain), kResultOK);
+    FreeMemory(plain.bytes);
+    EXPECT_FALSE(IsSelected(s.ab));
+    EXPECT_FALSE(IsSelected(mid));
+}
+
 // Cut deletes the selection and its dependants, but only once the objects are on the
 // clipboard: a clipboard held by another program, or a payload that could not be made
 // for lack of memory, deletes nothing.

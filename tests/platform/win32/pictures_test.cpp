@@ -11,6 +11,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/picture_objects.h"
 #include "engine/core/services/object_drawing.h"
+#include "engine/core/services/clipboard.h"
 #include "engine/core/services/pictures.h"
 #include "engine/core/services/preferences.h"
 #include "engine/docio/dib_chunks.h"
@@ -335,6 +336,26 @@ TEST_F(Pictures, ImagesFromTheClipboard) {
     SketchObject* p = Attached(h, 0, 0);
     EXPECT_EQ(p->bounds.right, 30);
     EXPECT_EQ(p->bounds.bottom, 20);
+}
+
+// A lone picture goes to the clipboard as its own image: a DIB picture as CF_DIB with no
+// metafile, a metafile picture as a metafile; no objects either way. (Windows may add
+// formats derived from what was put, so a DIB is not looked for after a metafile.)
+TEST_F(Pictures, ALonePictureOnTheClipboard) {
+    SketchObject* dib = Attached({ nullptr, Global(TwoColourDib(6, 4)) });
+    SketchObject* meta = Attached({ BlackMetafile(30, 20), nullptr });
+    struct Case { SketchObject* picture; bool dib, metafile; };
+    const Case cases[] = { { dib, true, false }, { meta, false, true } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dib);
+        ScreenRect rect = c.picture->bounds;
+        EXPECT_FALSE(PutSelectionOnClipboard(false, &rect, c.picture, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0));
+        EXPECT_EQ(IsClipboardFormatAvailable(CF_ENHMETAFILE) != FALSE, c.metafile);
+        if (c.dib) {
+            EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+        }
+        EXPECT_FALSE(IsClipboardFormatAvailable(RegisterClipboardFormatA("YRN400ScriptFormat")));
+    }
 }
 
 }  // namespace

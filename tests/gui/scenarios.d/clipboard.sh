@@ -215,3 +215,54 @@ scenario_other_colour() {
     # shellcheck disable=SC2046
     wait_for 10 "the new point painted" green_near $(screen_point 300 60)
 }
+
+# The second copy of the program runs in a prefix of its own, with its own wineserver;
+# the two meet only through the X clipboard.
+second_prefix() { echo "$build/wpfx-gui-second"; }
+ask_second() { WINEPREFIX=$(second_prefix) timeout 20 wine "$build/figdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+second_answers() { [ "$(ask_second ping)" = pong ]; }
+second_count_is() { [ "$(ask_second objects | grep -c .)" = "$1" ]; }
+
+scenario_clipboard_second_copy() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 1 2 >/dev/null
+    click_menu_item 1 98
+    wait_for 10 "the objects on the clipboard" clip_has YRN400ScriptFormat
+
+    step "a second copy in its own prefix pastes them: same classes, centred in its window"
+    second_pid=
+    local prefix
+    prefix=$(second_prefix)
+    if [ ! -f "$prefix/system.reg" ]; then
+        WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1 </dev/null || true
+        WINEPREFIX=$prefix wineserver -w
+    fi
+    # Detached from the test's output: a server left holding the pipe would keep the test
+    # from ending.
+    WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$prefix wine "$build/figmantle_test.exe" >/dev/null 2>&1 </dev/null &
+    second_pid=$!
+    stop_second() {
+        ask_second command 57665 >/dev/null || true
+        sleep 1
+        [ -n "${second_pid:-}" ] && kill "$second_pid" 2>/dev/null || true
+        WINEPREFIX=$(second_prefix) wineserver -k 2>/dev/null || true
+    }
+    trap 'stop_second; end_program' EXIT
+    wait_for 90 "the second copy to answer" second_answers
+    paste_second() { ask_second command "$(ask_second menus | awk -F'|' '$4 == 99 { print $3; exit }')" >/dev/null; }
+    wait_for 20 "the second copy's first document" eval '[ "$(ask_second docs | grep -c .)" = 1 ]'
+    paste_second
+    wait_for 20 "the paste in the second copy" second_count_is 3
+    local classes
+    classes=$(ask_second objects | awk '{ print $1 }' | sort | tr '\n' ' ')
+    [ "$classes" = "1 1 2 " ] || fail "the second copy pasted other classes: $classes"
+    ask_second objects | awk '$1 == 1 && $6 == 100.0 && $7 == 100.0 { f = 1 } END { exit f }' ||
+        fail "the paste in another document was not centred: $(ask_second objects)"
+    paste_second
+    wait_for 20 "the second paste there" second_count_is 6
+    stop_second
+    trap end_program EXIT
+}

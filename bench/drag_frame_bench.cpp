@@ -8,6 +8,11 @@
 // moved one frame), the button-up; the gesture's time over 60 is compared with one
 // frame of the bare recompute loop taken in the same iteration.
 //
+// BM_AnimationFrame animates N points along a few circles and segments (half each, every
+// point with a segment that hangs on it) and times one AnimationStep against a plain loop
+// that moves the same points and recomputes the same segments in the same iteration; it
+// also counts the engine allocations made per frame.
+//
 // Figures come from a Release build, pinned to one core and repeated, e.g.
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build/release --target drag_frame_bench
@@ -16,6 +21,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -27,10 +33,13 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/paths.h"
+#include "engine/core/point_objects.h"
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
 #include "engine/core/services/undo.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "support/clock_double.h"
 
@@ -206,8 +215,155 @@ void BM_DragGesture(benchmark::State& state) {
     state.counters["ratio"] = frameSeconds > 0 ? gestureSeconds / 60 / frameSeconds : 0;
 }
 
+// N points animated along 8 circles and 8 segments, each with a segment from its path's
+// first point to it; every motion runs at medium speed.
+struct AnimationScene {
+    Sketch* sketch = nullptr;
+    Sketch* previous = nullptr;
+    int32_t motions = 0;
+
+    explicit AnimationScene(int32_t n) {
+        sketch = CreateSketch(0, nullptr);
+        SetCurrentSketch(sketch, &previous);
+        sketch->windowRect = { 0, 0, 1000, 800 };
+        SketchObject* anchors[16];
+        SketchObject* paths[16];
+        for (int32_t k = 0; k < 8; ++k) {
+            anchors[k] = Free(100 + 100 * k, 200);
+            paths[k] = Make(kTypeCircleByPoint, { anchors[k], Free(140 + 100 * k, 200) });
+            anchors[8 + k] = Free(50 + 100 * k, 500);
+            paths[8 + k] = Make(kTypeSegment, { anchors[8 + k], Free(120 + 100 * k, 650) });
+        }
+        std::vector<SketchObject*> points;
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t k = i % 16;
+            SketchObject* p = Make(kTypePointOnPath, { paths[k] });
+            if (!p) break;
+            SetPointPosition(p, 100.0 + 100 * (k % 8) + (i % 7), k < 8 ? 160 : 600, 1, nullptr, false);
+            Make(kTypeSegment, { anchors[k], p });
+            points.push_back(p);
+        }
+        MakeCurrentSketchFront();
+        SetTestTickCount(1000);
+        for (SketchObject* p : points) {
+            SketchObject* path = static_cast<SketchObject*>(PtrListItem(p->parents, 0));
+            const bool closed = PathMethodsOf(path)->pathFlags(path) == kPathClosed;
+            Motion* m = CreateMotion(p, path, kMotionAlongPath, closed ? kEndWrap : kEndBounce, 1, SpeedUnit() * 3);
+            if (m && StartMotion(m, nullptr, nullptr) == kResultOK) ++motions;
+        }
+        AnimationStep();  // builds the moving set once
+    }
+    ~AnimationScene() {
+        StopMotions(0);
+        RemoveIdleTask(&sketch->ticker.task);
+        FreeSketch(sketch);
+        SetCurrentSketch(previous, nullptr);
+    }
+};
+
+// What the plain loop keeps of one animated point and its segment.
+struct PlainMover {
+    double t, velocity, low, high;
+    double cx, cy, r;        // circle (r > 0) ...
+    double ax, ay, bx, by;   // ... or segment from a to b
+    double x, y;
+    double segment[4];
+    int32_t closed;
+};
+
+void PlainAnimationFrame(std::vector<PlainMover>& movers) {
+    for (PlainMover& m : movers) {
+        double n = m.t + m.velocity;
+        if (m.closed) {
+            if (n > m.high) n -= m.high - m.low;
+            m.x = m.cx + m.r * std::cos(n);
+            m.y = m.cy - m.r * std::sin(n);
+        } else {
+            if (n > m.high || n < m.low) {
+                const double bound = n > m.high ? m.high : m.low;
+                n = 2 * bound - n;
+                m.velocity = -m.velocity;
+            }
+            m.x = m.ax + n * (m.bx - m.ax);
+            m.y = m.ay + n * (m.by - m.ay);
+        }
+        m.t = n;
+        m.segment[0] = m.closed ? m.cx : m.ax;
+        m.segment[1] = m.closed ? m.cy : m.ay;
+        m.segment[2] = m.x;
+        m.segment[3] = m.y;
+    }
+}
+
+std::vector<PlainMover> PlainMovers(int32_t n) {
+    std::vector<PlainMover> movers(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) {
+        PlainMover& m = movers[static_cast<size_t>(i)];
+        const int32_t k = i % 16;
+        m.closed = k < 8;
+        m.cx = 100 + 100 * (k % 8);
+        m.cy = 200;
+        m.r = 40;
+        m.ax = 50 + 100 * (k % 8);
+        m.ay = 500;
+        m.bx = m.ax + 70;
+        m.by = 650;
+        m.low = 0;
+        m.high = m.closed ? 6.283185307179586 : 1;
+        m.velocity = m.closed ? 1.8 / 40 : 1.8 / std::hypot(70.0, 150.0);
+        m.t = 0.1 * (i % 7);
+    }
+    return movers;
+}
+
+void BM_AnimationFrame(benchmark::State& state) {
+    if (!ConstructionsAreBuilt()) {
+        state.SkipWithError("the construction types' update routines are not built");
+        return;
+    }
+    const int32_t n = static_cast<int32_t>(state.range(0));
+    // Starting N motions takes a while (each start looks for a running motion of the
+    // same object), so each scene is made once and kept for the runs that follow.
+    static std::map<int32_t, std::unique_ptr<AnimationScene>> scenes;
+    std::unique_ptr<AnimationScene>& kept = scenes[n];
+    if (!kept) kept = std::make_unique<AnimationScene>(n);
+    AnimationScene& scene = *kept;
+    SetCurrentSketch(scene.sketch, nullptr);
+    MakeCurrentSketchFront();
+    if (scene.motions != n) {
+        state.SkipWithError("not every motion started");
+        return;
+    }
+    std::vector<PlainMover> movers = PlainMovers(n);
+    double stepSeconds = 0, plainSeconds = 0;
+    const uint64_t allocsBefore = AllocRequestCount();
+    for (auto _ : state) {
+        AdvanceTestTickCount(kFrameMs);
+        const Clock::time_point start = Clock::now();
+        AnimationStep();
+        benchmark::DoNotOptimize(scene.sketch->dirtyRect);
+        const Clock::time_point middle = Clock::now();
+        PlainAnimationFrame(movers);
+        benchmark::DoNotOptimize(movers.data());
+        benchmark::ClobberMemory();
+        const Clock::time_point end = Clock::now();
+        const double step = std::chrono::duration<double>(middle - start).count();
+        stepSeconds += step;
+        plainSeconds += std::chrono::duration<double>(end - middle).count();
+        state.SetIterationTime(step);
+        scene.sketch->dirtyRect = kEmptyScreenRect;
+    }
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["motions"] = scene.motions;
+    state.counters["ns_per_motion"] = 1e9 * stepSeconds / (frames * n);
+    state.counters["plain_ns_per_motion"] = 1e9 * plainSeconds / (frames * n);
+    state.counters["ratio"] = plainSeconds > 0 ? stepSeconds / plainSeconds : 0;
+    state.counters["allocs_per_frame"] = static_cast<double>(AllocRequestCount() - allocsBefore) / frames;
+}
+
 }  // namespace
 
+BENCHMARK(BM_AnimationFrame)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragGesture)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragFrame)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

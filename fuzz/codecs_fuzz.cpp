@@ -1,5 +1,6 @@
 // Feeds outside bytes to the stream layer's record reader, the construction-data block
-// codecs in both forms (on plain blocks and on a real object), a picture's class data
+// codecs in both forms (on plain blocks and on a real object), an action button's motion
+// records, a picture's class data
 // (record 2316), sub-records, packed string lists and picture chunks. Every path
 // must end in a result code: no crash, no read outside the input, no unbounded
 // allocation.
@@ -104,6 +105,28 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
     }
     FreePtrList(&object->constructionData);
     FreeMemory(object);
+
+    // An action button's motion records, in the full and the one-word forms: what reads
+    // measures and writes back (the one-word form needs point targets; this one has none).
+    const ObjectTemplate bt = { 66, 0, 0, kClassActionButton, 1, ConstructionTypeTable[66].objectKind, 0 };
+    SketchObject* button = AllocObject(kClassActionButton, &bt);
+    if (!button) return;
+    for (int32_t version : { 1, 3, 4 }) {
+        FormatInfo f{ 1, version, version };
+        if (IsFatalError(ReadCodecRecord(TransferConstructionData, button, payload, length, f))) continue;
+        const uint32_t n = MeasureCodecRecord(TransferMotionParams, button, f);
+        uint8_t* out = static_cast<uint8_t*>(AllocMemory(n ? n : 1, 0));
+        if (!out) break;
+        TransferContext c;
+        BeginWriteContext(&c, out, n, button, f);
+        const ResultCode written = TransferMotionParams(&c);
+        const bool oneWord = version <= 3 && n > 4;
+        if (written != (oneWord ? kResultObjectDropped : kResultOK)) __builtin_trap();
+        if (!oneWord && c.destination.cursor != out + n) __builtin_trap();
+        FreeMemory(out);
+    }
+    FreePtrList(&button->constructionData);
+    FreeMemory(button);
 
     // A picture's sizes: what reads writes back to the same 16 bytes, whatever was stored
     // above the low 16 bits of each field.

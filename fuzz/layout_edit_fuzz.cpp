@@ -43,6 +43,9 @@ LayoutNode* Made(uint8_t which) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < kScriptBytes) return 0;
+    // The port double records every drawing call: cleared for each input, or a long
+    // run grows without bound.
+    ResetTextPort();
     const char* text = reinterpret_cast<const char*>(data + kScriptBytes);
     LayoutNode* root = nullptr;
     if (ParseLayoutString(&root, text, size - kScriptBytes, nullptr) >= kLayoutParseNoMemory)

@@ -8,6 +8,7 @@
 
 #include "engine/text/layout.h"
 #include "engine/text/layout_edit_session.h"
+#include "tests/support/text_port_double.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ void CheckReadsBack(const LayoutEditSession* s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < kHeaderBytes) return 0;
+    // The port double records every drawing call: cleared for each input, or a long
+    // run grows without bound.
+    ResetTextPort();
     const char* trees[] = { "<0>", "<T'ab cd'>", "<H<T'a'><(<T'bc'>><SW2<T'd'>>>",
                             "<VL<T'x'></<T'1'><T'2'>><+<T'y'><T'2'>>>" };
     LayoutNode* tree = nullptr;

@@ -11,6 +11,7 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_builders.h"
+#include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
 #include "engine/text/string_groups.h"
 #include "engine/text/value_slots.h"
@@ -58,6 +59,22 @@ struct EquationWork {
 
 // Guards the object whose layout is being built against updates from inside the build.
 SketchObject* gBuilding = nullptr;
+
+// One build in progress: the guard as it was before it (builds of other measurements
+// nest), and labels made meanwhile kept from recomputing their dependents until the
+// build is over, so that nothing rebuilds this layout under its slots. Members end in
+// reverse: the guard is restored before the held changes are followed.
+class BuildScope {
+public:
+    explicit BuildScope(SketchObject* object) : previous_(gBuilding) { gBuilding = object; }
+    ~BuildScope() { gBuilding = previous_; }
+    BuildScope(const BuildScope&) = delete;
+    BuildScope& operator=(const BuildScope&) = delete;
+
+private:
+    LabelPropagationHold hold_;
+    SketchObject* previous_;
+};
 
 int32_t SlotOfLetter(char letter) { return 3 * letter - 290; }
 
@@ -139,7 +156,7 @@ bool BuildEquationLayout(EquationWork& w) {
     CaptionData* d = CaptionDataOf(object);
     LayoutNode* alternatives = CreateLayoutNode(kLayoutAlternatives, nullptr, 0);
     if (!alternatives) return false;
-    gBuilding = object;
+    BuildScope scope(object);
     int32_t first = 0, last = 0;
     GroupOf(w.form, &first, &last);
     bool ok = AllocCaptionSlots(object);
@@ -162,14 +179,12 @@ bool BuildEquationLayout(EquationWork& w) {
     if (!ok) {
         FreeLayoutNode(alternatives);
         ClearValueSlots(object);
-        gBuilding = nullptr;
         return false;
     }
     if (d->layout) FreeLayoutNode(d->layout);
     d->layout = NormalizeLayout(alternatives, &d->style);
     SetSlotItem(object, 0, alternatives);
     FillEquationSlots(w);
-    gBuilding = nullptr;
     return true;
 }
 

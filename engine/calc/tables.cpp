@@ -229,7 +229,10 @@ ResultCode FinishTableFromRecord(SketchObject* t) {
     // A stored grid for other parents cannot be shown; any other failure is memory.
     const bool fits = !record || t->constructionType == kTypeIterationTable || record->rows <= 0 || !record->cells ||
                       record->columns == static_cast<int32_t>(ParentCountOf(t)) + 1;
+    // A new table's label is derived; a read one keeps the label read with it.
+    const int32_t level = t->label.level;
     const int32_t ok = InitTableData(t, record);
+    if (level != kLabelNone) t->label.level = level;
     if (record) {
         FreeGridRecordCells(record);
         FreeMemory(record);

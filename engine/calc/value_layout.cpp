@@ -149,6 +149,8 @@ ResultCode ExpandValuePlaceholder(LayoutNode** out, const char* content, int32_t
 ResultCode BuildValueLayout(SketchObject* object) {
     ValueDisplay* d = ValueDisplayOf(object);
     if (!AllocCaptionSlots(object)) return kLayoutParseNoMemory;
+    // Names made while the template is expanded reach what shows them after the build.
+    LabelPropagationHold hold;
     d->busy = 1;
     // The pi form is decided first: the unit layout built below asks for it.
     ExpressionUnitsInfo u = MeasurementUnits(object);

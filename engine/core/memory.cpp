@@ -20,6 +20,7 @@ uint64_t gRequestCount = 0;
 uint32_t gFailCountdown = 0;
 bool     gFailRepeat = false;
 bool     gFailingFromNowOn = false;
+uint64_t gFailedRequests = 0;
 
 // Counts one heap request and says whether the test hook makes it fail.
 bool InjectedFailure() {
@@ -69,7 +70,10 @@ void ReleaseBothReserves() {
 void* AllocMemory(size_t size, uint32_t flags) {
     void* block = HeapAllocate(size);
     while (block == nullptr) {
-        if ((flags & kAllocNoReserve) != 0 || !GiveUpReserve()) return nullptr;
+        if ((flags & kAllocNoReserve) != 0 || !GiveUpReserve()) {
+            ++gFailedRequests;
+            return nullptr;
+        }
         block = HeapAllocate(size);
     }
     if ((flags & kAllocZero) != 0) std::memset(block, 0, size);
@@ -84,7 +88,10 @@ bool ReallocMemory(void** block, size_t newSize, bool mayRelease) {
     if (block == nullptr) return false;
     void* resized = HeapResize(*block, newSize);
     while (resized == nullptr) {
-        if (!mayRelease || !GiveUpReserve()) return false;
+        if (!mayRelease || !GiveUpReserve()) {
+            ++gFailedRequests;
+            return false;
+        }
         resized = HeapResize(*block, newSize);
     }
     *block = resized;
@@ -133,6 +140,8 @@ bool CheckMemoryReserve() {
 
 bool SmallReserveHeld() { return gSmallReserve != nullptr; }
 bool LargeReserveHeld() { return gLargeReserve != nullptr; }
+
+uint64_t FailedAllocCount() { return gFailedRequests; }
 
 void SetAllocFailureAfter(uint32_t n, bool repeat) {
     gFailCountdown = n;

@@ -50,5 +50,8 @@ bool LargeReserveHeld();
 // While set, every request is counted, whether from AllocMemory or ReallocMemory.
 // With `repeat` set, every request from the Nth on fails until the hook is reset.
 void SetAllocFailureAfter(uint32_t n, bool repeat = false);
+// Number of requests answered with failure so far (after the reserves were tried): a
+// caller whose callees cannot report failure compares it before and after.
+uint64_t FailedAllocCount();
 // Number of heap requests (allocations and resizes) made so far.
 uint64_t AllocRequestCount();

@@ -447,9 +447,9 @@ const ConstructionTypeRecord ConstructionTypeTable[kConstructionTypeCount] = {
     { 61,             8,           34, 1,     0,  75, 21, 18,  61, 0,
       UpdateCoordSystem,             nullptr,                0x8020, 0xffff, 0xffff,  1,
       {{0,0,0,0,0}, {0,0,0,0,0}, {0,0,0,0,0}} },
-    // 66 action button; Stand-in: streamExtra routine not built yet
+    // 66 action button
     { 62,            10,           20, 0,  0xff, 108, 21, 18, 110, 0,
-      UpdateNothing,                 nullptr,                     0, 0xffff, 0xffff,  0,
+      UpdateNothing,                 TransferMotionParams,        0, 0xffff, 0xffff,  0,
       {{7,7,7,7,7}, {7,7,7,7,7}, {7,7,7,7,7}} },
     // 67 line
     { 63,             2,           12, 4,  0xff,   2, 21, 18,   4, 0,

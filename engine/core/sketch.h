@@ -78,6 +78,9 @@ struct MotionState {
     int32_t       nesting;        // depth of walks over the motion list
     int32_t       finishPending;  // a motion was only marked finished during a walk
     int32_t       snapDraggedPoints;  // the drag of this sketch snaps points to the grid
+    // The program's chain of sketches that hold motions.
+    struct Sketch* nextAnimating;
+    int32_t       animatingListed;
 };
 
 // State of one automatic label sequence of a sketch.

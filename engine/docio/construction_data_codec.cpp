@@ -1,15 +1,19 @@
 #include "engine/docio/construction_data_codec.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
+#include "engine/core/construction_data.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/geometry_codecs.h"
+#include "engine/core/services/motions.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
+#include "engine/docio/packed_values.h"
 #include "engine/docio/record_codecs.h"
 
 namespace {
@@ -226,6 +230,127 @@ ResultCode TransferRawBlock(TransferContext* context) {
         PtrListData(list)[i] = reinterpret_cast<void*>(static_cast<uintptr_t>(GetLE32(src->cursor + 4 + 4 * i)));
     FreePtrList(&object->constructionData);
     object->constructionData = list;
+    src->cursor += 4 + left;
+    return rc;
+}
+
+namespace {
+
+constexpr double kMotionPresetSpeeds[3] = { 1, 3, 5 };
+constexpr double kOneWordSeconds = 0.01;
+
+// The preset nearest a speed; a tie goes to the lower index.
+uint32_t NearestMotionPreset(double speed) {
+    uint32_t best = 1;
+    double bestGap = 0;
+    for (uint32_t i = 0; i < 3; ++i) {
+        const double gap = std::fabs(speed - kMotionPresetSpeeds[i]);
+        if (i == 0 || gap < bestGap) {
+            best = i;
+            bestGap = gap;
+        }
+    }
+    return std::isfinite(speed) ? best : 1;
+}
+
+MotionParams MotionParamsFromWord(uint32_t word) {
+    MotionParams p{};
+    const uint32_t preset = word & ~kMotionWordFlags;
+    p.motionFlags = word & kMotionWordFlags;
+    p.speed = PackReal32(kMotionPresetSpeeds[preset < 3 ? preset : 1]);
+    p.seconds = PackReal32(kOneWordSeconds);
+    p.rangeLow = PackReal32(0);
+    p.rangeHigh = PackReal32(100);
+    return p;
+}
+
+bool OneWordForm(const TransferSide* recordSide) { return recordSide->formatVersion <= kMotionFormatOneWord; }
+
+}  // namespace
+
+ResultCode TransferMotionParams(TransferContext* context) {
+    TransferSide* side = ObjectSide(context);
+    auto* object = static_cast<SketchObject*>(side->object);
+    if (!ObjectIsValid(object)) return kResultDamaged;
+    if (context->op == kTransferSwap) {
+        uint8_t scratch[sizeof(PtrList)];
+        return RecordTransfer(context, scratch, offsetof(SketchObject, constructionData), sizeof(PtrList),
+                              sizeof(PtrList), nullptr);
+    }
+    int32_t items = 0;
+    void** list = PtrListItems(object->constructionData, &items);
+    const uint32_t count = static_cast<uint32_t>(items) * sizeof(void*) / sizeof(MotionParams);
+    if (context->op == kTransferMeasure) {
+        if (context->destination.length < 0) context->destination.length = 0;
+        context->destination.length += static_cast<int32_t>(4 + count * (OneWordForm(&context->destination) ? 4 : 32));
+        return kResultOK;
+    }
+    if (IsWritingRecord(context)) {
+        TransferSide* dst = &context->destination;
+        const bool oneWord = OneWordForm(dst);
+        const uint32_t bytes = 4 + count * (oneWord ? 4 : 32);
+        if (RecordBytesLeft(dst) < bytes) return kResultCodecOverrun;
+        int32_t targets = 0;
+        void** parents = PtrListItems(object->parents, &targets);
+        std::memset(dst->cursor, 0, bytes);
+        PutCodeWord(context, dst->cursor, object, 0, bytes);
+        uint8_t* out = dst->cursor + 4;
+        for (uint32_t i = 0; i < count; ++i) {
+            MotionParams p;
+            std::memcpy(&p, reinterpret_cast<const uint8_t*>(list) + i * sizeof p, sizeof p);
+            if (oneWord) {
+                // The old form moves points only.
+                const auto* target = i < static_cast<uint32_t>(targets) ? static_cast<SketchObject*>(parents[i]) : nullptr;
+                if (!target || target->objectClass != kClassPoint) return kResultObjectDropped;
+                PutLE32(out, (p.motionFlags & kMotionWordFlags) | NearestMotionPreset(UnpackReal32(p.speed)));
+                out += 4;
+                continue;
+            }
+            const uint32_t words[8] = { p.motionFlags, p.speed, p.seconds, p.rangeLow, p.rangeHigh,
+                                        p.reserved[0], p.reserved[1], p.reserved[2] };
+            for (const uint32_t w : words) {
+                PutLE32(out, w);
+                out += 4;
+            }
+        }
+        dst->cursor += bytes;
+        return kResultOK;
+    }
+    if (!IsReadingRecord(context)) return kResultOK;
+    ResultCode rc = kResultOK;
+    if (RecordCheckLength(context, &rc, 4, 0)) return rc;
+    rc = CheckCodeWord(context, 0);
+    if (rc != kResultOK) return rc;
+    TransferSide* src = &context->source;
+    const uint32_t left = RecordBytesLeft(src) - 4;
+    const bool oneWord = OneWordForm(src);
+    const uint32_t unit = oneWord ? 4 : 32;
+    const uint32_t n = left / unit;
+    if (left % unit) rc = kResultLongerRecord;
+    if (n > static_cast<uint32_t>(kMaxPtrListCapacity) / 8) return kResultDamaged;
+    const uint8_t* in = src->cursor + 4;
+    MotionParams* records = n ? static_cast<MotionParams*>(AllocMemory(n * sizeof(MotionParams), kAllocZero)) : nullptr;
+    if (n && !records) return kResultOutOfMemory;
+    for (uint32_t i = 0; i < n; ++i) {
+        if (oneWord) {
+            records[i] = MotionParamsFromWord(GetLE32(in + 4 * i));
+            continue;
+        }
+        const uint8_t* at = in + 32 * i;
+        MotionParams& p = records[i];
+        p.motionFlags = GetLE32(at);
+        p.speed = GetLE32(at + 4);
+        p.seconds = GetLE32(at + 8);
+        p.rangeLow = GetLE32(at + 12);
+        p.rangeHigh = GetLE32(at + 16);
+        for (int32_t k = 0; k < 3; ++k) p.reserved[k] = GetLE32(at + 20 + 4 * k);
+    }
+    PtrList made = 0;
+    const bool ok = n == 0 || MakeConstructionData(records, n * sizeof(MotionParams), &made);
+    FreeMemory(records);
+    if (!ok) return kResultOutOfMemory;
+    FreePtrList(&object->constructionData);
+    object->constructionData = made;
     src->cursor += 4 + left;
     return rc;
 }

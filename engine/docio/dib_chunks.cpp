@@ -192,6 +192,10 @@ ResultCode ReadDibRecord(StreamHandle stream, uint32_t recordLength, GlobalBlock
         vmz_CLimitingReadSink record(bytes, static_cast<int32_t>(recordLength > 0x7FFFFFFFu ? 0x7FFFFFFFu : recordLength));
         TypedReader reader(record, true);
         *dib = ReadDibChunk(reader);
+    } catch (const std::bad_alloc&) {
+        // Not an unreadable picture: without memory the document cannot open whole.
+        *dib = GlobalBlock();
+        rc = kResultOutOfMemory;
     } catch (...) {
         *dib = GlobalBlock();
         rc = kResultRecordLong;

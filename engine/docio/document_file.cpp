@@ -85,10 +85,6 @@ ResultCode WriteSectionEnd(StreamHandle stream) {
     return StreamWriteRecord(stream, 0, kTagSectionEnd, nullptr);
 }
 
-int32_t OtherSectionCount(const EngineDocument* document) {
-    return document->arrays[kDocumentItemOther].count;
-}
-
 char* CopyMessage(const char* text) {
     const size_t length = std::strlen(text);
     auto* copy = static_cast<char*>(AllocMemory(length + 1, 0));
@@ -209,8 +205,9 @@ ResultCode WriteEngineDocument(StreamHandle stream, EngineDocument* document, bo
     const int32_t pageCount = DocumentPageCount(document);
     const int32_t menuCount = handheld ? 0 : DocumentMenuCount(document);
     BusyTask* busy = BeginBusyTask(kBusySaving, static_cast<uint32_t>(pageCount + toolCount + menuCount), true);
-    const bool singlePage = pageCount == 1 && DocumentToolCount(document) == 0 &&
-                            DocumentMenuCount(document) == 0 && OtherSectionCount(document) == 0;
+    // Sections of other types were only counted when read and are not written: the
+    // actions describe the file being written.
+    const bool singlePage = pageCount == 1 && DocumentToolCount(document) == 0 && DocumentMenuCount(document) == 0;
     ResultCode rc = handheld ? kResultHandheldForm : kResultOK;
     uint32_t done = 0;
     auto step = [&](ResultCode code) {

@@ -10,6 +10,7 @@
 #include "engine/calc/measurements.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/chunked_array.h"
+#include "engine/core/geometry.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
@@ -591,8 +592,10 @@ ResultCode ReadFixedRecord(LegacyReader& r, OldRecord* o, bool* end) {
     if (*end) return kResultOK;
     o->kind = LE16(rec + 0);
     o->total = LE32(rec + 2);
-    o->x = static_cast<int16_t>(LE16(rec + 8));
-    o->y = static_cast<int16_t>(LE16(rec + 10));
+    // Positions beyond the screen limit would be clamped when the converted page is
+    // opened again, so that it no longer saved as it was converted.
+    o->x = RoundToScreen(static_cast<int16_t>(LE16(rec + 8)));
+    o->y = RoundToScreen(static_cast<int16_t>(LE16(rec + 10)));
     o->parentCount = LE16(rec + 16);
     o->face = LE16(rec + 22);
     o->font = LE16(rec + 24);

@@ -68,6 +68,7 @@ struct ReadState {
     int                      phase = kBeforeObjects;
     Growable<int16_t>        fonts;
     Growable<StyleEntry>     styles;
+    int32_t                  defaultFont = -1;  // looked up when first needed
     ResultCode               worst = kResultOK;
     // The tag of the next record, once asked for: the reader asks several times before
     // it reads, and a peek answers the same until the stream moves.
@@ -80,11 +81,17 @@ struct ReadState {
 };
 
 // The body being read or written now, for the font maps of the record codecs.
-const ReadState* gReading = nullptr;
+ReadState* gReading = nullptr;
 
-int16_t MapFileFont(const ReadState& st, uint32_t fileNumber) {
-    // Unmapped numbers pass unchanged.
-    return fileNumber < st.fonts.count ? st.fonts.items[fileNumber] : static_cast<int16_t>(fileNumber);
+// A number beyond the file's font table names no font of this file: kept, it would
+// stand for whatever installed font has that number, and be written back as a font
+// record of its own. It becomes the default font, with the warning of a record not
+// understood.
+int16_t MapFileFont(ReadState& st, uint32_t fileNumber) {
+    if (fileNumber < st.fonts.count) return st.fonts.items[fileNumber];
+    if (st.defaultFont < 0) st.defaultFont = st.ops->findFont(st.model, 0, nullptr);
+    st.Keep(kResultLongerRecord);
+    return static_cast<int16_t>(st.defaultFont);
 }
 
 // Numbers from a file: 0 when outside 1..count.
@@ -520,7 +527,7 @@ ResultCode ReadSketchBody(StreamHandle stream, void* model, const SketchBodyRead
     st.model = model;
     st.ops = &ops;
     st.format = format;
-    const ReadState* outer = gReading;
+    ReadState* outer = gReading;
     gReading = &st;
     ResultCode rc = ReadSketchBodyRecords(st);
     gReading = outer;

@@ -189,6 +189,20 @@ ResultCode ToolGivens(void* model, void* const* givens, uint32_t count, const Fo
     return kResultOK;
 }
 
+// Whether an object of the class can be a path of the kind's path class: the path
+// routines of each class of paths read the class data of their own classes only.
+bool PathKindFitsClass(int32_t kind, int32_t objectClass) {
+    if (kind < 0 || kind >= kObjectKindCount) return true;
+    switch (ObjectKindTable[kind].pathClass) {
+        case 0: case 1: case 2: return objectClass == kClassStraight || objectClass == kClassAxis;
+        case 3: return objectClass == kClassPolygonInterior;
+        case 4: return objectClass == kClassCircle || objectClass == kClassCircleInterior;
+        case 5: return objectClass == kClassLocus;
+        case 6: return objectClass == kClassArc || objectClass == kClassArcInterior;
+        default: return true;
+    }
+}
+
 // A value given of an older tool body, stored as a free point of a value kind.
 bool IsStoredValueGiven(const ObjectTemplate& t, const FormatInfo& f) {
     return f.sketchKind == 2 && f.formatVersion == 4 && t.constructionType == kTypeFree &&
@@ -251,6 +265,9 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     const int32_t typeClass = ConstructionTypeTable[t.constructionType].objectClass;
     if (t.constructionType != kTypeFree && typeClass != kClassOfImage && typeClass != t.objectClass)
         return kResultDamaged;
+    // A kind that is a path of another shape would have the path routines read this
+    // object's class data in that shape's layout.
+    if (!PathKindFitsClass(t.objectKind, t.objectClass)) return kResultDamaged;
     // The object is made first, so that the class and construction codecs read into it.
     SketchObject* object = AllocObject(t.objectClass, &t);
     if (!object) return kResultOutOfMemory;
@@ -362,7 +379,11 @@ ResultCode FinishObject(void*, void* object, bool) {
         ClassData<PolygonData>(o)->vertexCount == 0)
         return kResultDamaged;
     const int32_t family = ObjectClassTable[o->objectClass].textFamily;
-    if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) d->style = o->textStyle;
+    if (CaptionData* d = CaptionDataOf(o); d && (family == 1 || family == 2)) {
+        // The text was measured in the style it was made with; the read one may differ.
+        d->style = o->textStyle;
+        if (d->layout) MarkLayoutSubtreeDirty(d->layout);
+    }
     if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
     return kResultOK;
 }
@@ -474,7 +495,9 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
     const ObjectClassRecord* row = known ? &ObjectClassTable[o->objectClass] : nullptr;
     f->hasConstructionData = typed && ConstructionTypeTable[o->constructionType].streamExtra && o->constructionData;
     f->hasClassData = row && row->transferClassData;
-    f->hasLabelRecord = o->label.level >= kLabelAutomatic;
+    // A label derived from the parents (level 2) is kept too when it was read so: left
+    // out, the next open would take a new name from the sequence.
+    f->hasLabelRecord = o->label.level >= kLabelFromParents;
     f->hasCaptionStyle = HasCaptionStyle(o);
     f->hasGeometry = row && row->transferGeometry;
     f->selectable = o->selectable != 0;
@@ -685,7 +708,14 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     io.sketch = sketch;
     ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
     if (io.pending) DropPending(&io);
-    if (!IsFatalError(rc) && format.sketchKind != 2) RecomputeSketch(false);
+    if (!IsFatalError(rc) && format.sketchKind != 2) {
+        // What the recompute could not make for want of memory (a value's text, a
+        // label) would be missing from the page and from its next save: the page did
+        // not open whole.
+        const uint64_t failed = FailedAllocCount();
+        RecomputeSketch(false);
+        if (FailedAllocCount() != failed) rc = kResultOutOfMemory;
+    }
     SetCurrentSketch(previous, nullptr);
     if (IsFatalError(rc)) {
         FreeSketch(sketch);

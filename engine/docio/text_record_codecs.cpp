@@ -210,7 +210,8 @@ ResultCode TransferLabelRecord(TransferContext* context) {
         std::memcpy(text, p + kLabelFixedBytes + 2, kept);
         text[kept] = 0;
         o->label.shown = 0;
-        StoreLabelText(o, text, false);
+        // Without its text the label would be lost, the document opening as if whole.
+        if (StoreLabelText(o, text, false) != 0) return kResultOutOfMemory;
         o->label.level = level;
         o->label.shown = GetLE16(p + 2) ? 1 : 0;
         o->label.useInTools = GetLE16(p + 4) ? 1 : 0;
@@ -498,9 +499,14 @@ ResultCode ReadCalculationPart(CalculationData* c, const uint8_t* p, uint32_t n,
     }
     if (form >= kFormCount) return kResultSkippedObject;
     // The tokens lie within the sub-record, never beyond it.
-    if (count == 0 || count > bodyLength / sizeof(ExpressionToken)) return kResultDamaged;
-    auto* tokens = static_cast<ExpressionToken*>(AllocMemory(count * sizeof(ExpressionToken), 0));
-    if (!tokens) return kResultOutOfMemory;
+    if (count > bodyLength / sizeof(ExpressionToken)) return kResultDamaged;
+    // No tokens: a value given of a tool, which has no expression (the object's creation
+    // refuses one anywhere else).
+    ExpressionToken* tokens = nullptr;
+    if (count > 0) {
+        tokens = static_cast<ExpressionToken*>(AllocMemory(count * sizeof(ExpressionToken), 0));
+        if (!tokens) return kResultOutOfMemory;
+    }
     for (uint32_t i = 0; i < count; ++i) tokens[i] = GetLE16(body + 2 * i);
     if (c->infixTokens) FreeMemory(c->infixTokens);
     c->infixTokens = tokens;

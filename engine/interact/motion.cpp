@@ -31,9 +31,8 @@ uint16_t gActivityWord = 0;
 int32_t  gRunningMotions = 0;
 uint32_t gProgramFrames = 0;
 // Sketches that hold motions, chained through their motion state: Stop All Sketches
-// reaches every one of them.
-Sketch*  gAnimatingSketches[64];
-int32_t  gAnimatingCount = 0;
+// reaches every one of them, however many there are.
+Sketch*  gAnimatingHead = nullptr;
 
 // The last number-key step, so that quick repeats make one undo step.
 struct NumberKeyMemory {
@@ -67,161 +66,25 @@ uint32_t TypeFlags(const SketchObject* object) {
 }
 
 void ListAnimating(Sketch* sketch) {
-    for (int32_t i = 0; i < gAnimatingCount; ++i) {
-        if (gAnimatingSketches[i] == sketch) return;
-    }
-    if (gAnimatingCount < static_cast<int32_t>(std::size(gAnimatingSketches))) {
-        gAnimatingSketches[gAnimatingCount++] = sketch;
-    }
+    MotionState& state = sketch->motion;
+    if (state.animatingListed) return;
+    state.animatingListed = 1;
+    state.nextAnimating = gAnimatingHead;
+    gAnimatingHead = sketch;
 }
 
 void UnlistAnimating(Sketch* sketch) {
-    for (int32_t i = 0; i < gAnimatingCount; ++i) {
-        if (gAnimatingSketches[i] != sketch) continue;
-        gAnimatingSketches[i] = gAnimatingSketches[--gAnimatingCount];
-        return;
+    if (!sketch->motion.animatingListed) return;
+    for (Sketch** link = &gAnimatingHead; *link; link = &(*link)->motion.nextAnimating) {
+        if (*link != sketch) continue;
+        *link = sketch->motion.nextAnimating;
+        break;
     }
-}
-
-// ---- Motion types ------------------------------------------------------------------
-// Stand-in: the motion types' own behaviour (how each one moves its target) is not
-// built yet: init keeps what it is given, setSpeed clamps and keeps the speed, start
-// checks only that what the motion needs exists, advance leaves the target where it is
-// and goes on. What a motion moves and depends on is real.
-
-void InitAlongPath(Motion* m, SketchObject* path, int32_t mode, int32_t direction, double speed) {
-    AlongPathData& d = m->data.alongPath;
-    d.path = path;
-    d.row = path ? PathMethodsOf(path) : nullptr;
-    d.storesParameter = m->target->constructionType == kTypePointOnPath && FirstParent(m->target) == path;
-    d.speed = ClampSpeed(speed);
-    d.endMode = mode;
-    d.reverse = direction < 0;
-}
-void InitRandomFree(Motion* m, SketchObject*, int32_t mode, int32_t, double speed) {
-    m->data.randomFree.speed = ClampSpeed(speed);
-    m->data.randomFree.keepGoing = mode == 0;
-}
-void InitRandomOnPath(Motion* m, SketchObject* path, int32_t mode, int32_t, double speed) {
-    RandomOnPathData& d = m->data.randomOnPath;
-    d.path = path;
-    d.row = path ? PathMethodsOf(path) : nullptr;
-    d.storesParameter = m->target->constructionType == kTypePointOnPath && FirstParent(m->target) == path;
-    d.speed = ClampSpeed(speed);
-    d.keepGoing = mode == 0;
-}
-void InitAxisUnit(Motion* m, SketchObject*, int32_t, int32_t, double speed) {
-    m->data.axisUnit.velocity = ClampSpeed(speed);
-}
-void InitToDestination(Motion* m, SketchObject* destination, int32_t mode, int32_t, double speed) {
-    m->data.toDestination.destination = destination;
-    m->data.toDestination.destMode = mode;
-    m->data.toDestination.speed = speed;  // 0 = instant, never clamped
-}
-void InitNumber(Motion* m, SketchObject*, int32_t mode, int32_t direction, double) {
-    NumberData& d = m->data.number;
-    d.random = mode == 3;
-    d.reverse = direction < 0 || mode == 1;
-    d.endMode = mode == 2 ? kEndBounce : kEndWrap;
-    d.speed = SpeedUnit() * kMediumSpeed;
-    d.continuous = 1;
-    d.kind = m->target->objectKind;
-}
-
-bool Exists(const SketchObject* o) { return o && o->exists == 1; }
-
-ResultCode StartAlongPath(Motion* m) { return Exists(m->data.alongPath.path) ? kResultOK : kAlertNoPath; }
-ResultCode StartRandomOnPath(Motion* m) {
-    return Exists(m->data.randomOnPath.path) ? kResultOK : kAlertNoPath;
-}
-ResultCode StartToDestination(Motion* m) {
-    const ToDestinationData& d = m->data.toDestination;
-    return d.destMode == 2 || Exists(d.destination) ? kResultOK : kAlertNoDestination;
-}
-ResultCode StartNumber(Motion* m) {
-    const SketchObject* p = m->target;
-    const bool valid = IsParameterForm(p) && p->objectKind == m->data.number.kind &&
-                       ValueDisplayOf(p)->defined && std::isfinite(ValueDisplayOf(p)->value);
-    return valid ? kResultOK : kAlertBadParameter;
-}
-
-double& SpeedField(Motion* m) {
-    switch (m->type) {
-        case kMotionAlongPath:     return m->data.alongPath.speed;
-        case kMotionRandomFree:    return m->data.randomFree.speed;
-        case kMotionRandomOnPath:  return m->data.randomOnPath.speed;
-        case kMotionAxisUnit:      return m->data.axisUnit.velocity;
-        case kMotionToDestination: return m->data.toDestination.speed;
-        default:                   return m->data.number.speed;
-    }
-}
-
-void SetSpeed(Motion* m, double speed, bool relative) {
-    double& field = SpeedField(m);
-    const double sign = field < 0 ? -1 : 1;
-    const double next = relative ? std::fabs(field) * speed : speed;
-    field = sign * ClampSpeed(next);
-}
-
-void ReverseAlongPath(Motion* m) { m->data.alongPath.reverse = !m->data.alongPath.reverse; }
-void ReverseNumber(Motion* m) { m->data.number.reverse = !m->data.number.reverse; }
-void ReleaseToDestination(Motion* m) {
-    FreeMemory(m->data.toDestination.dragSet);
-    m->data.toDestination.dragSet = nullptr;
-}
-void SuspendNothing(Motion*, int32_t) {}
-int32_t AdvanceInPlace(Motion*) { return 1; }
-
-int32_t MovesTarget(Motion* m, int32_t, SketchObject** object, int32_t* isValue) {
-    *object = m->target;
-    *isValue = 0;
-    return 0;
-}
-int32_t MovesTargetValue(Motion* m, int32_t, SketchObject** object, int32_t* isValue) {
-    *object = m->target;
-    *isValue = 1;
-    return 0;
-}
-// A Move motion that drags others moves every object of its drag set.
-int32_t MovesDragSet(Motion* m, int32_t index, SketchObject** object, int32_t* isValue) {
-    *isValue = 0;
-    const auto* set = static_cast<const DragPlanEntry*>(m->data.toDestination.dragSet);
-    if (!set) {
-        *object = m->target;
-        return 0;
-    }
-    *object = set[index].object;
-    return *object && set[index + 1].object ? 1 : 0;
-}
-
-int32_t DependsOnTarget(Motion* m, SketchObject* o) { return o == m->target; }
-int32_t DependsOnTargetOrPath(Motion* m, SketchObject* o) {
-    return o == m->target || o == m->data.alongPath.path;
-}
-int32_t DependsOnTargetOrRandomPath(Motion* m, SketchObject* o) {
-    return o == m->target || o == m->data.randomOnPath.path;
-}
-int32_t DependsOnDestinationMove(Motion* m, SketchObject* o) {
-    const ToDestinationData& d = m->data.toDestination;
-    if (o == m->target || o == d.destination || o == d.path) return 1;
-    for (const auto* e = static_cast<const DragPlanEntry*>(d.dragSet); e && e->object; ++e) {
-        if (e->object == o) return 1;
-        if (e->object->constructionType == kTypePointOnPath && FirstParent(e->object) == o) return 1;
-    }
-    return 0;
+    sketch->motion.nextAnimating = nullptr;
+    sketch->motion.animatingListed = 0;
 }
 
 }  // namespace
-
-const MotionTypeOpsRow MotionTypeOps[kMotionTypeCount] = {
-    //  init               start               setSpeed  reverse           release               suspend         advance         movedObject       dependsOn
-    { InitAlongPath,     StartAlongPath,     SetSpeed, ReverseAlongPath, nullptr,              SuspendNothing, AdvanceInPlace, MovesTarget,      DependsOnTargetOrPath },
-    { InitRandomFree,    nullptr,            SetSpeed, nullptr,          nullptr,              nullptr,        AdvanceInPlace, MovesTarget,      DependsOnTarget },
-    { InitRandomOnPath,  StartRandomOnPath,  SetSpeed, nullptr,          nullptr,              nullptr,        AdvanceInPlace, MovesTarget,      DependsOnTargetOrRandomPath },
-    { InitAxisUnit,      nullptr,            SetSpeed, nullptr,          nullptr,              SuspendNothing, AdvanceInPlace, MovesTarget,      DependsOnTarget },
-    { InitToDestination, StartToDestination, SetSpeed, nullptr,          ReleaseToDestination, SuspendNothing, AdvanceInPlace, MovesDragSet,     DependsOnDestinationMove },
-    { InitNumber,        StartNumber,        SetSpeed, ReverseNumber,    nullptr,              nullptr,        AdvanceInPlace, MovesTargetValue, DependsOnTarget },
-};
 
 uint16_t& ActivityWord() { return gActivityWord; }
 int32_t RunningMotionCount() { return gRunningMotions; }
@@ -536,6 +399,9 @@ int32_t AnimationStep() {
     MotionState& state = sketch->motion;
     if (state.movingSetInvalid || state.movingSetStamp != sketch->structureChangeCount) {
         BuildMotionUpdateList(0);
+        // The selection's census reads the move states, which were cleared while the set
+        // was invalid: a menu refreshed meanwhile (after a drag, say) must look again.
+        InvalidateMotionGroups(sketch);
     }
     if (state.nesting == 0) PollNudgeKeys();
     const bool dragging = DragInProgress(sketch);
@@ -616,8 +482,8 @@ ResultCode StopMotions(int32_t flags) {
 ResultCode StopAllSketchesMotions(int32_t) {
     Sketch* previous = nullptr;
     Sketch* entered = CurrentSketch();
-    while (gAnimatingCount > 0) {
-        Sketch* sketch = gAnimatingSketches[gAnimatingCount - 1];
+    while (gAnimatingHead) {
+        Sketch* sketch = gAnimatingHead;
         SetCurrentSketch(sketch, &previous);
         StopMotions(0);
         // A sketch whose motions are only marked finished (inside a frame) is dropped
@@ -692,7 +558,7 @@ bool MotionSpeedRange(bool selectedOnly, double* low, double* high, bool* revers
         if (m->type == kMotionAlongPath || (m->type == kMotionNumber && !m->data.number.random)) {
             *reversible = true;
         }
-        const double speed = std::fabs(SpeedField(m)) / medium;
+        const double speed = MotionSpeed(m) / medium;
         if (speed == 0) continue;
         if (!any || speed < *low) *low = speed;
         if (!any || speed > *high) *high = speed;

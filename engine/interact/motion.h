@@ -112,6 +112,7 @@ struct NumberData {
     int32_t  random;
     int32_t  kind;
     int32_t  unit;
+    int32_t  onceOnly;  // a random number stops after one jump
 };
 
 inline Motion* const kMotionNotLinked = reinterpret_cast<Motion*>(~uintptr_t{0});
@@ -140,6 +141,25 @@ struct Motion {
     } data;
 };
 static_assert(sizeof(void*) != 4 || sizeof(Motion) == 192);
+
+// The longest interval a deadline holds, in ms: longer jump intervals saturate here.
+constexpr uint32_t kLongestIntervalMs = 0x7fffffff;
+
+// What a number motion is made from: a parameter's own change settings or an Animate
+// button's record, in the sketch's units. direction: 0 increasing, 1 decreasing,
+// 2 bidirectional, 3 random.
+struct NumberMotionSettings {
+    double  low, high;
+    double  rate;
+    double  seconds;
+    int32_t continuous;
+    int32_t direction;
+    int32_t onceOnly;
+};
+// Fills a number motion from settings (what the type's init does with the parameter's).
+void InitNumberMotion(Motion* motion, const NumberMotionSettings& settings);
+// A motion's speed (length or rate units per frame; never negative).
+double MotionSpeed(const Motion* motion);
 
 // One row of MotionTypeOps per motion type; a null slot does nothing.
 struct MotionTypeOpsRow {

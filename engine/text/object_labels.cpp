@@ -854,6 +854,7 @@ namespace {
 // category.
 struct Propagation {
     bool        running = false;
+    int32_t     held = 0;
     ObjectStack work;
 };
 Propagation gPropagation;
@@ -899,10 +900,9 @@ void FollowLabelChange(SketchObject* object) {
 
 }  // namespace
 
-void PropagateLabelChange(SketchObject* object) {
-    // Nested calls (a child's label changed while its parent's change is followed) only
-    // queue: the outermost call follows every change without recursing.
-    if (!gPropagation.work.Push(object) || gPropagation.running) return;
+namespace {
+
+void FollowQueuedLabelChanges() {
     gPropagation.running = true;
     for (;;) {
         while (!gPropagation.work.Empty()) FollowLabelChange(gPropagation.work.Pop());
@@ -927,4 +927,20 @@ void PropagateLabelChange(SketchObject* object) {
         }
     }
     gPropagation.running = false;
+}
+
+}  // namespace
+
+void PropagateLabelChange(SketchObject* object) {
+    // Nested calls (a child's label changed while its parent's change is followed) only
+    // queue: the outermost call follows every change without recursing.
+    if (!gPropagation.work.Push(object) || gPropagation.running || gPropagation.held > 0) return;
+    FollowQueuedLabelChanges();
+}
+
+void HoldLabelPropagation() { ++gPropagation.held; }
+
+void ReleaseLabelPropagation() {
+    if (gPropagation.held > 0) --gPropagation.held;
+    if (gPropagation.held == 0 && !gPropagation.running && !gPropagation.work.Empty()) FollowQueuedLabelChanges();
 }

@@ -84,6 +84,18 @@ void EndLabelDrag(ScreenPoint point);
 
 // Regenerates what is named after the object's label and refreshes the texts that show it.
 void PropagateLabelChange(SketchObject* object);
+// While held (calls nest), label changes are only queued: a layout being built names
+// objects, and what is named after them must not be rebuilt in the middle of that build.
+// The last release follows what was queued.
+void HoldLabelPropagation();
+void ReleaseLabelPropagation();
+class LabelPropagationHold {
+public:
+    LabelPropagationHold() { HoldLabelPropagation(); }
+    ~LabelPropagationHold() { ReleaseLabelPropagation(); }
+    LabelPropagationHold(const LabelPropagationHold&) = delete;
+    LabelPropagationHold& operator=(const LabelPropagationHold&) = delete;
+};
 
 // The label at creation: with propagation when the object is already in its sketch.
 void InitObjectLabelWith(SketchObject* object, bool propagate);

@@ -41,6 +41,10 @@
 //                               last pop-up window (pop-out or menu) made for the main window
 //   popout                      the open pop-out: group placement members hot, then per cell
 //                               the screen centre; or "none"
+//   frames [I]                  the animation frames the front sketch has run; with I also
+//                               that object's x y as "objects" gives them, read together
+//   values                      the front sketch's measurements and calculations: position value
+//   build-parameter V           a new parameter of value V with its default change settings
 //   status                      the text of the status bar's first pane
 //   undo                        the Undo item's text for the front sketch
 //   editing                     "1" while a caption is edited in the front sketch, else "0"
@@ -91,6 +95,7 @@
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
+#include "gui/hook_engine_state.h"
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
@@ -723,6 +728,35 @@ std::string Answer(const std::string& request) {
         if (!MainWindow()) return "no window";
         PostMessageA(MainWindow(), WM_COMMAND, id, 0);
         return "ok";
+    }
+    if (verb == "frames") {
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch) return "none";
+        std::string reply = std::to_string(sketch->motion.frameCount);
+        int wanted = -1;
+        if (in >> wanted) {
+            std::istringstream lines(Objects());
+            std::string line;
+            for (int i = 0; std::getline(lines, line); ++i) {
+                if (i != wanted) continue;
+                std::istringstream fields(line);
+                std::string skip, x, y;
+                for (int k = 0; k < 5; ++k) fields >> skip;
+                fields >> x >> y;
+                reply += " " + x + " " + y;
+            }
+        }
+        return reply;
+    }
+    if (verb == "values") return HookValues();
+    if (verb == "build-parameter") {
+        double v = 0;
+        in >> v;
+        const std::string made = HookBuildParameter(v);
+        if (made == "ok") {
+            if (CFernwickDoc* doc = DocumentOfSketch(gEngine.frontSketch)) doc->InvalidateViews(false, true, true);
+        }
+        return made;
     }
     if (verb == "build-segment") {
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

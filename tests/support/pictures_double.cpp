@@ -101,7 +101,10 @@ ResultCode ReadPictureRecord(PictureReadContext* context) {
     if (tag == kPictureDibTag && !d->handles.dib) {
         GlobalBlock dib;
         const ResultCode rc = ReadDibRecord(context->stream, length, &dib);
-        if (!dib.Empty()) d->handles.dib = NewDib(dib);
+        if (!dib.Empty()) {
+            d->handles.dib = NewDib(dib);
+            if (!d->handles.dib) return kResultOutOfMemory;
+        }
         return rc;
     }
     const uint8_t* skipped = nullptr;

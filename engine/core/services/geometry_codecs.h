@@ -42,6 +42,10 @@ ResultCode TransferTransformData(TransferContext* context);
 // A point on a path: its identifier word (the point's construction code and the stored
 // kind of its path), then the path's stored block. A stored kind that is no path gives 10.
 ResultCode TransferPathParameter(TransferContext* context);
+// An action button's motion records (MotionParams, one per target): 32 bytes each, or in
+// formats 3 and older one word each (the top flag bits and the nearest speed preset;
+// writing that form for a target that is no point gives 10).
+ResultCode TransferMotionParams(TransferContext* context);
 
 // Class data of captions (2300): position and text; of measurements (2307): the caption
 // part (a custom name or an empty text), then the display mode and precision.

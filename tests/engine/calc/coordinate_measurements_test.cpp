@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/text_objects.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/units.h"
+#include "engine/text/captions.h"
 #include "engine/text/layout.h"
+#include "engine/text/object_labels.h"
 #include "engine/text/value_slots.h"
 
 namespace {
@@ -128,6 +131,28 @@ TEST_F(CoordinateMeasurementTest, ANewAngleUnitRebuildsPolarCoordinatesOnly) {
     EXPECT_EQ(Alternatives(xy), plainLayout);
     EXPECT_NE(Alternatives(polar), polarLayout);
     EXPECT_EQ(Text(polar).substr(0, 9), "(2.0, 0.5");  // half of pi
+}
+
+// Building an equation's layout names the axes, the horizontal one after the slope's
+// slot; that new name renames the system (named after its axes), whose measurements are
+// then shown again. None may be built again inside the build in progress: the outer
+// build would fill its slope into a freed or cleared slot.
+TEST_F(CoordinateMeasurementTest, ALabelMadeWhileBuildingWaitsForTheBuildToEnd) {
+    SketchObject* system = System(kGridSquare);
+    SketchObject* axisX = Parents(system)[0];
+    SketchObject* point = Measure(53, GridPoint(1, 1), system);
+    SketchObject* line = Build(kTypeLine, { GridPoint(0, 1), GridPoint(2, 5) });
+    SketchObject* m = Measure(54, line, system);
+    // As a document opens: the axis numbered only, the system named after its parents.
+    StoreLabelText(axisX, "#1", false);
+    axisX->label.level = kLabelNumbered;
+    system->label.level = kLabelDerived;
+    for (SketchObject* e : { point, m }) ClearValueSlots(e);
+    RecomputeAndRedrawObject(m);
+    EXPECT_EQ(Text(m), "y = 2.0x+1.0");
+    RecomputeSketch(false);
+    EXPECT_EQ(Text(point), "(1.0, 1.0)");
+    EXPECT_EQ(Text(m), "y = 2.0x+1.0");
 }
 
 }  // namespace

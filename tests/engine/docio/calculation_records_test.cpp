@@ -138,7 +138,6 @@ TEST_F(CalculationRecordTest, HeadersOfOtherLengthsAndDamage) {
         { "count past the sub-record", Record(p, Header(48, 4, 2, -5, 5, 1, 2), 3, {5, kPlus, 5}, 12 + 48 + 2),
           kResultDamaged, 0, 0, 0, 0 },
         { "count past the record", Record(p, Header(48, 4, 2, -5, 5, 1, 2), 9, five), kResultDamaged, 0, 0, 0, 0 },
-        { "no tokens", Record(p, Header(48, 4, 2, -5, 5, 1, 2), 0, {}), kResultDamaged, 0, 0, 0, 0 },
         { "total past the record", Record(p, Header(48, 4, 2, -5, 5, 1, 2), 1, five, 400), kResultDamaged, 0, 0, 0, 0 },
         // Settings read are put right as settings given are.
         { "settings out of range", Record(p, Header(48, 4, -3, nan, 2e6, nan, 0), 1, five), kResultOK, 3, -1e6, 1e6, 0.001 },

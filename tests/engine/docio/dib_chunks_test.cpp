@@ -319,7 +319,9 @@ TEST_F(DibChunks, GlobalBlocksCopyAndHandOver) {
     EXPECT_THROW(GlobalBlock(16), std::bad_alloc);
 }
 
-TEST_F(DibChunks, AllocationFailureWhileReadingGivesNoImage) {
+// Memory failure is not an unreadable picture: the reader answers out of memory, so that
+// the document is not opened without its picture as if nothing were wrong.
+TEST_F(DibChunks, AllocationFailureWhileReadingGivesOutOfMemory) {
     GlobalBlock dib = MakeDib(4, 4, 8);
     std::vector<uint8_t> body(dib.Bytes(), dib.Bytes() + dib.Size());
     std::vector<uint8_t> rec = ChunkRecord(kDibChunkMagic, 2, uint32_t(body.size()), body);
@@ -329,7 +331,7 @@ TEST_F(DibChunks, AllocationFailureWhileReadingGivesNoImage) {
     ASSERT_EQ(StreamReadRecordHeader(h, &tag, &length), kResultOK);
     GlobalBlock back;
     SetAllocFailureAfter(1);
-    EXPECT_EQ(ReadDibRecord(h, length, &back), kResultRecordLong);
+    EXPECT_EQ(ReadDibRecord(h, length, &back), kResultOutOfMemory);
     SetAllocFailureAfter(0);
     EXPECT_TRUE(back.Empty());
     EXPECT_EQ(StreamPeekRecordTag(h), 2007u);

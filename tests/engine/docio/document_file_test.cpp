@@ -285,6 +285,23 @@ TEST_F(DocumentFile, SectionActionsForOlderAndOtherReaders) {
     }
 }
 
+// A section of a type this reader only counts is not written back: the page alone in
+// the saved file is a single page again, which older readers refuse rather than copy.
+TEST_F(DocumentFile, SectionsNotWrittenBackAreNotCountedInTheSave) {
+    const std::vector<uint8_t> file = FileWithSections(
+        {Section(SectionHeaderPayload(0, 4, 4, 3, 3, 2), 0), Section(SectionHeaderPayload(1, 4, 4, 3, 3, 2), 1)}, 2,
+        0, 0);
+    SaveFuzzSeed("document_read_fuzz", "other_section", file);
+    ReadResult r = Read(file);
+    ASSERT_NE(r.document, nullptr);
+    ASSERT_EQ(DocumentPageCount(r.document), 1);
+    const std::vector<uint8_t> saved = Write(r.document);
+    std::vector<std::vector<uint8_t>> headers;
+    for (const RecordAt& rec : Records(saved))
+        if (rec.tag == 902) headers.push_back(SectionWords(saved, rec));
+    EXPECT_EQ(headers, (std::vector<std::vector<uint8_t>>{{1, 4, 4, 1, 1, 2, 0, 0}}));
+}
+
 TEST_F(DocumentFile, ActionTwoOpensAsCopyWithoutThePageTitle) {
     std::vector<uint8_t> s;
     PutRecord(s, 902, SectionHeaderPayload(1, 5, 4, 3, 3, 2));
@@ -403,6 +420,26 @@ TEST_F(DocumentFile, ObjectOfAnotherClassThanItsConstructionIsDamage) {
             break;
         }
     }
+    ReadResult r = Read(file);
+    EXPECT_EQ(r.code, kResultDamaged);
+    EXPECT_EQ(r.document, nullptr);
+}
+
+// A circle stored with the kind of a line would be a path whose routines read its circle
+// data as a line's (a locus on it read past the object): damage.
+TEST_F(DocumentFile, APathKindOfAnotherShapeIsDamage) {
+    EngineDocument* d = RichDocument();
+    std::vector<uint8_t> file = Write(d);
+    bool found = false;
+    for (const RecordAt& r : Records(file)) {
+        if (r.tag == 2000 && GetU16(file, r.payload + 6) == kClassCircle) {
+            file[r.payload + 8] = 12;  // the stored code of a line
+            found = true;
+            break;
+        }
+    }
+    ASSERT_TRUE(found);
+    SaveFuzzSeed("document_read_fuzz", "circle_of_a_line_kind", file);
     ReadResult r = Read(file);
     EXPECT_EQ(r.code, kResultDamaged);
     EXPECT_EQ(r.document, nullptr);

@@ -251,6 +251,9 @@ TEST_F(EveryKindDocument, OpeningWithMemoryFailingAtAnyRequestEndsInOutOfMemory)
             succeeded = true;
             ASSERT_NE(r, nullptr);
             EXPECT_EQ(TypeCounts(DocumentPageAt(r, 0)), counts);
+            // The whole document: a value or label the recompute could not make would
+            // show in its save.
+            EXPECT_TRUE(Write(r) == file) << "saved differently";
         } else {
             ASSERT_EQ(rc, kResultOutOfMemory);
             EXPECT_EQ(r, nullptr);

@@ -775,6 +775,49 @@ TEST_F(LegacyDocument, TablesKeepTheirParentsButNotTheirRecordedRows) {
     EXPECT_NE(Open(one.Bytes(), kResultLongerRecord), nullptr);  // its rows could not be kept
 }
 
+// What the converter makes is saved and opened again unchanged: a measurement placed
+// beyond the screen limit is brought within it, and a table keeps its typed label.
+TEST_F(LegacyDocument, AConvertedDocumentSavesAndOpensAsConverted) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 0, 0));
+    w.Add(Point(w, 30, 40));
+    LegacyObjectSpec far = Measurement(w, 1, { 1, 2 });
+    far.x = 31000;
+    far.y = -31000;
+    w.Add(far);
+    LegacyObjectSpec table;
+    table.oldClass = 4;
+    table.kind = 0;
+    table.code = 27;
+    table.x = 70;
+    table.y = 80;
+    w.U32(table.data, 12);
+    w.U32(table.data, 0);
+    w.U32(table.data, 6);
+    table.data.resize(table.data.size() + 10, 0);
+    table.parents = { 3 };
+    table.label = "T1";
+    w.Add(table);
+    SaveSeed(w.Bytes());
+    ReadResult converted = Read(w.Bytes());
+    ASSERT_NE(converted.document, nullptr);
+    std::vector<SketchObject*> objects = Objects(DocumentPageAt(converted.document, 0));
+    ASSERT_EQ(objects.size(), 4u);
+    EXPECT_EQ(objects[2]->bounds.left, 30000);
+    EXPECT_EQ(objects[2]->bounds.top, -30000);
+    EXPECT_EQ(objects[3]->label.level, kLabelGiven);
+    const std::vector<uint8_t> first = Write(converted.document);
+    ReadResult again = Read(first);
+    ASSERT_NE(again.document, nullptr);
+    objects = Objects(DocumentPageAt(again.document, 0));
+    ASSERT_EQ(objects.size(), 4u);
+    EXPECT_EQ(objects[3]->label.level, kLabelGiven);
+    char label[kLabelBufferSize];
+    GetObjectLabelText(objects[3], label, sizeof label);
+    EXPECT_STREQ(label, "T1");
+    EXPECT_TRUE(Write(again.document) == first) << "the second save differs";
+}
+
 TEST_F(LegacyDocument, TheTrailingFontTableRemapsTextFonts) {
     auto caption = [](const LegacyWriter& w, uint16_t font) {
         LegacyObjectSpec o;

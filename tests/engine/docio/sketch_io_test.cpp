@@ -349,6 +349,14 @@ TEST_F(SketchIoTest, ValueGivensOfToolBodies) {
     EXPECT_EQ(order[1]->objectKind, kKindCalculation);
     ASSERT_NE(CalculationDataOf(order[1]), nullptr);
     EXPECT_EQ(CalculationDataOf(order[1])->form, 3);
+    // Written again, the value given is a calculation without an expression: it reads
+    // back as one.
+    const std::vector<uint8_t> again = Write(back, false, false);
+    FreeSketch(back);
+    ASSERT_EQ(Read(again, &back, FormatInfo{ 2, 4, 4 }), kResultOK);
+    ASSERT_EQ(Order(back).size(), 2u);
+    EXPECT_EQ(Order(back)[1]->objectClass, kClassCalculation);
+    EXPECT_TRUE(Write(back, false, false) == again);
     FreeSketch(back);
     // On a page the same object is a point.
     ASSERT_EQ(Read(Write(sketch, true, false), &back, FormatInfo{ 1, 4, 4 }), kResultOK);

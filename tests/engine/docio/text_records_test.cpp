@@ -251,6 +251,17 @@ TEST_F(TextRecordTest, LabelRecordsAreBoundedWhenRead) {
     }
 }
 
+// A label whose text finds no memory is not dropped in silence: the read fails with out
+// of memory (the document does not open short of it).
+TEST_F(TextRecordTest, LabelRecordsWithoutMemoryForTheirTextGiveOutOfMemory) {
+    SketchObject* p = FreePoint();
+    ASSERT_EQ(SetObjectLabel(p, "", true), 0);
+    SetAllocFailureAfter(1);
+    EXPECT_EQ(Read(TransferLabelRecord, p, LabelRecord(7, "Longer than inline", 0.5), kCurrentPageFormat),
+              kResultOutOfMemory);
+    SetAllocFailureAfter(0);
+}
+
 // Leaves the stack below the caller full of nonzero bytes.
 [[gnu::noinline]] void DirtyStack() {
     volatile uint8_t junk[8192];

@@ -2,6 +2,8 @@
 // pausing, speeds, the activity word and the number keys.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "engine/calc/parameters.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/frame_tick.h"
@@ -237,6 +239,27 @@ TEST_F(MotionTest, StopAllSketchesStopsEverySketch) {
     EXPECT_EQ(RunningMotionCount(), 0);
     EXPECT_EQ(other->motion.motionsHead, nullptr);
     FreeSketch(other);
+    SetCurrentSketch(mine, nullptr);
+
+    // However many sketches animate, every one is reached.
+    std::vector<Sketch*> many;
+    for (int32_t i = 0; i < 70; ++i) {
+        Sketch* s = CreateSketch(0, nullptr);
+        ASSERT_NE(s, nullptr);
+        many.push_back(s);
+        SetCurrentSketch(s, nullptr);
+        Start(PointAt(i, 1));
+    }
+    SetCurrentSketch(mine, nullptr);
+    EXPECT_EQ(RunningMotionCount(), 70);
+    StopAllSketchesMotions(0);
+    EXPECT_EQ(RunningMotionCount(), 0);
+    for (Sketch* s : many) {
+        EXPECT_EQ(s->motion.motionsHead, nullptr);
+        SetCurrentSketch(s, nullptr);
+        RemoveIdleTask(&s->ticker.task);
+        FreeSketch(s);
+    }
     SetCurrentSketch(mine, nullptr);
 }
 

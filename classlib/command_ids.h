@@ -22,11 +22,16 @@
 #define ID_FILE_PRINT           0xE107
 #define ID_FILE_PRINT_PREVIEW   0xE109
 #define CMD_CLOSE_DOCUMENT      0xE1C0
+#define CMD_FILE_UPDATE         0xE1C1  // an embedded document: the container takes its changes
+#define CMD_FILE_SAVE_COPY_AS   0xE1C4
 #define CMD_RECENT_FIRST        0xE1E0  // the recent-file list: sixteen commands
 #define CMD_RECENT_LAST         0xE1EF
 
 // Edit commands.
 #define CMD_CLEAR               0xE120
+#define CMD_EDIT_COPY           0xE122
+#define CMD_EDIT_CUT            0xE1C2
+#define CMD_EDIT_PASTE          0xE1C3
 
 // Window commands (one contiguous run: the MDI frame handles them as a range).
 #define CMD_NEW_WINDOW          0xE1C8
@@ -105,3 +110,4 @@ inline constexpr unsigned ReflectedMessageBase = 0x7C00;
 #define IDS_LIB_READ_ERROR       0xF1D8
 #define IDS_LIB_WRITE_ERROR      0xF1D9
 #define IDS_LIB_ACCESS_DENIED    0xF1DA
+#define IDS_LIB_UPDATE_FAILED    0xF1DB

@@ -15,6 +15,19 @@ CDocTemplate::CDocTemplate(UINT resourceId, CRuntimeClass* docClass, CRuntimeCla
 CDocTemplate::~CDocTemplate() {
     if (m_hMenuShared) ::DestroyMenu(m_hMenuShared);
     if (m_hAccelTable) ::DestroyAcceleratorTable(m_hAccelTable);
+    if (m_hMenuEmbedding) ::DestroyMenu(m_hMenuEmbedding);
+    if (m_hAccelEmbedding) ::DestroyAcceleratorTable(m_hAccelEmbedding);
+    if (m_hMenuInPlace) ::DestroyMenu(m_hMenuInPlace);
+    if (m_hAccelInPlace) ::DestroyAcceleratorTable(m_hAccelInPlace);
+}
+
+void CDocTemplate::SetServerInfo(UINT embeddingId, UINT inPlaceId, CRuntimeClass* inPlaceFrameClass) {
+    HINSTANCE module = ResourceModule();
+    if (!m_hMenuEmbedding) m_hMenuEmbedding = ::LoadMenuA(module, MAKEINTRESOURCEA(embeddingId));
+    if (!m_hAccelEmbedding) m_hAccelEmbedding = ::LoadAcceleratorsA(module, MAKEINTRESOURCEA(embeddingId));
+    if (!m_hMenuInPlace) m_hMenuInPlace = ::LoadMenuA(module, MAKEINTRESOURCEA(inPlaceId));
+    if (!m_hAccelInPlace) m_hAccelInPlace = ::LoadAcceleratorsA(module, MAKEINTRESOURCEA(inPlaceId));
+    m_pInPlaceFrameClass = inPlaceFrameClass;
 }
 
 void CDocTemplate::LoadTemplate() {

@@ -31,8 +31,18 @@ public:
     virtual bool SaveAllModified();
     virtual void CloseAllDocuments(bool endSession);
 
+    // The menus and keys of an embedded document: fully open (embeddingId) and active
+    // in place (inPlaceId), with the class of the in-place frame.
+    void SetServerInfo(UINT embeddingId, UINT inPlaceId, CRuntimeClass* inPlaceFrameClass);
+    CRuntimeClass* GetViewClass() const { return m_pViewClass; }
+
     // Shared menu and accelerators of the template's frames (resource of its id).
     HMENU m_hMenuShared = nullptr;
+    HMENU m_hMenuEmbedding = nullptr;
+    HACCEL m_hAccelEmbedding = nullptr;
+    HMENU m_hMenuInPlace = nullptr;
+    HACCEL m_hAccelInPlace = nullptr;
+    CRuntimeClass* m_pInPlaceFrameClass = nullptr;
     HACCEL m_hAccelTable = nullptr;
     UINT m_nIDResource;
     CString m_strDocStrings;

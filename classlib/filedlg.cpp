@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-IMPLEMENT_DYNAMIC(CFileDialog, CWnd)
+IMPLEMENT_DYNAMIC(CFileDialog, CCommonDialog)
 
 namespace {
 constexpr size_t kFileBufferSize = 2048;
@@ -12,7 +12,7 @@ constexpr size_t kFileBufferSize = 2048;
 
 CFileDialog::CFileDialog(bool openDialog, const char* defaultExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
-    : m_ofn{}, m_bOpenFileDialog(openDialog), parent_(parent), fileBuffer_(kFileBufferSize, '\0'),
+    : CCommonDialog(parent), m_ofn{}, m_bOpenFileDialog(openDialog), parent_(parent), fileBuffer_(kFileBufferSize, '\0'),
       fileTitle_{} {
     m_ofn.lStructSize = sizeof m_ofn;
     m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLEHOOK;

@@ -2,11 +2,11 @@
 // which the dialog object checks names and follows the file type.
 #pragma once
 
-#include "classlib/wnd.h"
+#include "classlib/dialog.h"
 
 #include <vector>
 
-class CFileDialog : public CWnd {
+class CFileDialog : public CCommonDialog {
     DECLARE_DYNAMIC(CFileDialog)
 public:
     // filter: pairs of "description|patterns|", patterns separated by ';'.

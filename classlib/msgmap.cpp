@@ -1,5 +1,6 @@
 #include "classlib/msgmap.h"
 
+#include "classlib/app.h"
 #include "classlib/menu.h"
 #include "classlib/thread_state.h"
 #include "classlib/wnd.h"
@@ -118,4 +119,16 @@ bool CCmdUI::DoUpdate(CCmdTarget* target, bool disableIfNoHandler) {
         Enable(target->OnCmdMsg(m_nID, ROUTE_COMMAND, this, &info));
     }
     return handled;
+}
+
+void CCmdTarget::BeginWaitCursor() {
+    if (CWinApp* app = CurrentApp()) app->DoWaitCursor(1);
+}
+
+void CCmdTarget::EndWaitCursor() {
+    if (CWinApp* app = CurrentApp()) app->DoWaitCursor(-1);
+}
+
+void CCmdTarget::RestoreWaitCursor() {
+    if (CWinApp* app = CurrentApp()) app->DoWaitCursor(0);
 }

@@ -3,6 +3,7 @@
 #include "classlib/app.h"
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
+#include "classlib/ole_template_server.h"
 #include "classlib/portable/dde_command.h"
 
 #include <vector>
@@ -25,6 +26,7 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
         return true;
     case CCommandLineInfo::AppUnregister:
         UnregisterShellFileTypes();
+        COleTemplateServer::UnregisterAll();
         return false;
     default:
         return true;

@@ -1,5 +1,7 @@
 #include "classlib/wnd.h"
 
+#include "classlib/dialog_controls.h"
+
 #include "classlib/app.h"
 #include "classlib/controls.h"
 #include "classlib/frame.h"
@@ -167,6 +169,12 @@ bool PumpOneMessage() {
     if (CWinThread* thread = CurrentUiThread()) return thread->PumpMessage();
     MSG msg;
     if (!::GetMessageA(&msg, nullptr, 0, 0)) return false;
+    // Without a thread object the windows still pre-translate their messages (a
+    // dialog's keys need it), from the target window up through its parents.
+    for (HWND hwnd = msg.hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
+        CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+        if (wnd && wnd->PreTranslateMessage(&msg)) return true;
+    }
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
     return true;
@@ -337,6 +345,10 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
         taken = child && ReflectLastMsg(child, &r);
         if (taken) r = TRUE;
+    }
+    if (!taken && message >= 0xC000 && message == DragListMessage() && lParam) {
+        // A drag list tells its parent about the drag; the list's own object acts on it.
+        taken = ReflectLastMsg(reinterpret_cast<DRAGLISTINFO*>(lParam)->hWnd, &r);
     }
     if (taken && result) *result = r;
     return taken;

@@ -4,11 +4,15 @@
 // Menus, accelerators, icons and document strings.
 #define IDR_MAINFRAME          128  // main frame: icon, menu without documents, accelerators
 #define IDR_DOCUMENT           129  // the document template: menu bar and document strings
+#define IDR_SERVER_INPLACE     4    // an embedded sketch active in place: menu and keys
+#define IDR_SERVER_EMBEDDING   5    // an embedded sketch open in its own frame: menu and keys
 #define IDM_TEXT_POPUP         213  // the Text pop-up of the run-time menus (larger, smaller)
 
 // Bitmaps.
 #define IDB_TOOLBOX            1103
 #define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
+#define IDB_SPLASH             102   // the product picture on screens of more than 8 bits
+#define IDB_SPLASH_256         253   // the same for 256-colour screens
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149
@@ -53,3 +57,20 @@
 #define IDW_TEXT_PALETTE       0xE804
 #define IDW_NOTATION_BAR       0xE805
 #define IDW_SCRIPT_VIEW        0xE806
+
+// Dialog templates and their controls.
+#define IDD_NEW_TOOL           152
+#define IDD_ALERT              171
+#define IDD_CALCULATOR         172
+#define IDC_TOOL_NAME          1059
+#define IDC_TOOL_NAME_LABEL    1060
+#define IDC_ALERT_MESSAGE      1077
+#define IDC_SHOW_SCRIPT_VIEW   1362
+
+// Strings of the dialogs.
+#define IDS_ENTER_VALID_NUMBER  36888
+#define IDS_VALUE_NEEDED        36906
+#define IDS_ENTER_EXPRESSION    36907
+#define IDS_TYPE_VALID_NUMBER   36908
+#define IDS_CALC_EMPTY_HELP     36904
+#define IDS_CALC_TOO_COMPLEX    36905

@@ -1,5 +1,6 @@
 // The calculator's editing model.
 #include "engine/calc/calc_editor.h"
+#include "engine/calc/expression_compiler.h"
 
 #include <cctype>
 #include <cstdio>
@@ -577,6 +578,8 @@ bool CalcEditorIdle() {
     }
     return gCalc.displayChanged;
 }
+
+bool CalcEditorCaretShown() { return gCalc.active && gCalc.caretVisible; }
 
 void UpdateCalcKeyStates(bool force) {
     bool keys[kKeyGroupCount] = {};

@@ -6,9 +6,13 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/calc/expression_compiler.h"
 #include "engine/core/screen_types.h"
 
+// Only declarations: the platform's dialog includes this beside the system headers.
+using ExpressionToken = uint16_t;
+struct InfixExpression;
+struct ParentArray;
+struct SketchObject;
 struct LayoutDrawState;
 struct LayoutNode;
 struct PopupMenu;
@@ -67,6 +71,8 @@ bool CalcEditorActive();
 
 // Blinks the caret and notices changed parent values; the display-changed flag.
 bool CalcEditorIdle();
+// Whether the blinking caret is in its shown phase (the dialog redraws when it flips).
+bool CalcEditorCaretShown();
 void DrawCalcEditor(LayoutDrawState* port, const ScreenRect* frame);
 void UpdateCalcKeyStates(bool force);
 // The nine flags and whether values may be picked; whether they changed since the last

@@ -205,27 +205,30 @@ bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, 
     dialog.title = GroupText(kGroupCommandTitles, parameter ? kItemEditParameterValue : kItemNewParameter);
     if (parameter) GetObjectLabelText(parameter, dialog.name, sizeof dialog.name);
     else if (name) std::snprintf(dialog.name, sizeof dialog.name, "%s", name);
-    dialog.value = {kFieldNumber, 1, parameter ? CalculationValue(parameter) : 1, 0, 0};
+    dialog.value = {kFieldNumber, kFieldEnabled, {}, 0, 0};
+    dialog.value.value.real = parameter ? CalculationValue(parameter) : 1;
     int32_t units = kUnitsNone;
     if (parameter && KindIsA(parameter->objectKind, kKindAngleParameter)) units = kUnitsAngle;
     else if (parameter && KindIsA(parameter->objectKind, kKindDistanceParameter)) units = kUnitsDistance;
-    dialog.units = {kFieldChoice, 1, double(units), kUnitsDistance, kUnitsNone};
+    dialog.units = {kFieldChoice, kFieldEnabled, {}, kUnitsDistance, kUnitsNone};
+    dialog.units.value.integer = units;
     char proposed[kParameterNameRoom];
     std::memcpy(proposed, dialog.name, sizeof proposed);
-    const double value = dialog.value.value;
+    const double value = dialog.value.value.real;
     if (!RunCommandDialog(kDialogNewParameter, &dialog, nullptr, 0, 0)) return false;
     dialog.name[kParameterNameRoom - 1] = 0;
     const bool renamed = std::strcmp(dialog.name, proposed) != 0;
     if (parameter) {
         // The unit choice does not change an existing parameter.
         if (renamed) SetObjectLabel(parameter, dialog.name, false);
-        if (dialog.value.value != value && !SetParameterValue(parameter, dialog.value.value, true)) return false;
+        if (dialog.value.value.real != value && !SetParameterValue(parameter, dialog.value.value.real, true)) return false;
         return true;
     }
-    const int32_t choice = int32_t(dialog.units.value);
+    const int32_t choice = dialog.units.value.integer;
     const int32_t kind = choice == kUnitsAngle ? kKindAngleParameter
                          : choice == kUnitsDistance ? kKindDistanceParameter : kKindPlainParameter;
-    if (!std::isfinite(dialog.value.value) || !NumberToExpressionTokens(record, 40, dialog.value.value, kind))
+    if (!std::isfinite(dialog.value.value.real) ||
+        !NumberToExpressionTokens(record, 40, dialog.value.value.real, kind))
         return false;
     if (renamed && name && capacity) std::snprintf(name, capacity, "%s", dialog.name);
     return true;

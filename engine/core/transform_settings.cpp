@@ -23,13 +23,23 @@
 
 namespace {
 
-DialogField Field(int32_t kind, double value) {
-    if (kind == kFieldNumber) return { kind, kMarkSet, value, INT_MAX, INT_MIN };
-    if (kind == kFieldHeader) return { kind, 0, value, 3, 0 };
-    return { kind, kMarkSet, value, 1, 0 };
+DialogField RealField(double value) {
+    DialogField f{ kFieldNumber, kFieldEnabled | kFieldVisible, {}, INT_MAX, INT_MIN };
+    f.value.real = value;
+    return f;
 }
 
-int32_t IntOf(const DialogField& f) { return static_cast<int32_t>(f.value); }
+DialogField WholeField(int32_t kind, int32_t value) {
+    DialogField f{ kind, kFieldEnabled | kFieldVisible, {}, 1, 0 };
+    if (kind == kFieldHeader) {
+        f.state = 0;
+        f.upper = 3;
+    }
+    f.value.integer = value;
+    return f;
+}
+
+int32_t IntOf(const DialogField& f) { return f.value.integer; }
 
 TransformSettings* CurrentSettings() {
     Sketch* sketch = CurrentSketch();
@@ -45,20 +55,20 @@ TransformSettings* InitTransformSettings(TransformSettings* s) {
     double length = 1.0;
     if (unit == kDistancePixels) length = 100;
     else FromDistanceUnits(&length, unit);
-    s->field[kTfDialog] = Field(kFieldHeader, 0);
-    s->field[kTfTranslateForm] = Field(kFieldChoice, kTranslatePolar);
-    s->field[kTfPolarAngleSource] = Field(kFieldFlag, 0);
-    s->field[kTfPolarAngle] = Field(kFieldNumber, kHalfPi);
-    s->field[kTfDistanceSource] = Field(kFieldFlag, 0);
-    s->field[kTfVerticalSource] = Field(kFieldFlag, 0);
-    s->field[kTfDistance] = Field(kFieldNumber, length);
-    s->field[kTfVertical] = Field(kFieldNumber, length);
-    s->field[kTfRotationSource] = Field(kFieldFlag, 0);
-    s->field[kTfRotationAngle] = Field(kFieldNumber, kHalfPi);
-    s->field[kTfRatioSource] = Field(kFieldFlag, 0);
-    s->field[kTfNumerator] = Field(kFieldNumber, 1.0);
-    s->field[kTfDenominator] = Field(kFieldNumber, 2.0);
-    s->field[kTfPreview] = Field(kFieldFlag, 0);
+    s->field[kTfDialog] = WholeField(kFieldHeader, 0);
+    s->field[kTfTranslateForm] = WholeField(kFieldChoice, kTranslatePolar);
+    s->field[kTfPolarAngleSource] = WholeField(kFieldFlag, 0);
+    s->field[kTfPolarAngle] = RealField(kHalfPi);
+    s->field[kTfDistanceSource] = WholeField(kFieldFlag, 0);
+    s->field[kTfVerticalSource] = WholeField(kFieldFlag, 0);
+    s->field[kTfDistance] = RealField(length);
+    s->field[kTfVertical] = RealField(length);
+    s->field[kTfRotationSource] = WholeField(kFieldFlag, 0);
+    s->field[kTfRotationAngle] = RealField(kHalfPi);
+    s->field[kTfRatioSource] = WholeField(kFieldFlag, 0);
+    s->field[kTfNumerator] = RealField(1.0);
+    s->field[kTfDenominator] = RealField(2.0);
+    s->field[kTfPreview] = WholeField(kFieldFlag, 0);
     s->field[kTfPreview].state = 0;
     return s;
 }
@@ -66,27 +76,27 @@ TransformSettings* InitTransformSettings(TransformSettings* s) {
 TransformSettings* TransformSettingsFollowMark(int32_t slot, int32_t state) {
     TransformSettings* s = CurrentSettings();
     if (!s) return nullptr;
-    const double set = state == kMarkSet ? 1 : 0;
+    const int32_t set = state == kMarkSet ? 1 : 0;
     switch (slot) {
     case kMarkVector:
         s->field[kTfTranslateForm].upper = set ? 2 : 1;
-        s->field[kTfTranslateForm].value = set ? kTranslateVector : kTranslatePolar;
+        s->field[kTfTranslateForm].value.integer = set ? kTranslateVector : kTranslatePolar;
         break;
     case kMarkAngle:
     case kMarkAngleValue:
-        s->field[kTfRotationSource].value = set;
-        s->field[kTfPolarAngleSource].value = set;
+        s->field[kTfRotationSource].value.integer = set;
+        s->field[kTfPolarAngleSource].value.integer = set;
         break;
     case kMarkScaleFactor:
     case kMarkSegmentRatio:
     case kMarkPointRatio:
-        s->field[kTfRatioSource].value = set;
+        s->field[kTfRatioSource].value.integer = set;
         break;
     case kMarkDistance:
-        s->field[kTfDistanceSource].value = set;
+        s->field[kTfDistanceSource].value.integer = set;
         break;
     case kMarkVertical:
-        s->field[kTfVerticalSource].value = set;
+        s->field[kTfVerticalSource].value.integer = set;
         break;
     default:
         break;
@@ -100,7 +110,7 @@ int32_t GetTranslateForm() {
 }
 
 void SetTranslateForm(int32_t form) {
-    if (TransformSettings* s = CurrentSettings()) s->field[kTfTranslateForm].value = form;
+    if (TransformSettings* s = CurrentSettings()) s->field[kTfTranslateForm].value.integer = form;
 }
 
 int32_t ChooseTransformType(const TransformSettings* s) {
@@ -141,12 +151,12 @@ int32_t ChooseTransformType(const TransformSettings* s) {
 
 void ConvertTransformSettings(int32_t dialogKind, TransformSettings* s, bool toDisplay) {
     const auto angle = [&](int32_t field) {
-        double& v = s->field[field].value;
+        double& v = s->field[field].value.real;
         if (toDisplay) RadiansToAngleUnits(&v, true);
         else AngleToRadians(&v, CurrentSketchAngleUnit());
     };
     const auto length = [&](int32_t field) {
-        double& v = s->field[field].value;
+        double& v = s->field[field].value.real;
         if (toDisplay) ToDistanceUnits(&v);
         else FromDistanceUnits(&v, CurrentSketchDistanceUnit());
     };
@@ -270,7 +280,7 @@ bool PrepareTransformation(TransformSettings* settings, TransformWork* work, boo
         const int32_t angleUnit = CurrentSketchAngleUnit(), distanceUnit = CurrentSketchDistanceUnit();
         if (bits & kSourceFixedAngle) {
             const bool rotation = work->type == 31;
-            const double shown = settings->field[rotation ? kTfRotationAngle : kTfPolarAngle].value;
+            const double shown = settings->field[rotation ? kTfRotationAngle : kTfPolarAngle].value.real;
             if (rotation && shown == 0) {
                 if (!silent) ShowAlertByCode(111, 0);
                 refused = true;
@@ -282,7 +292,7 @@ bool PrepareTransformation(TransformSettings* settings, TransformWork* work, boo
             at += sizeof e;
         }
         if (bits & kSourceFixedRatio) {
-            const double num = settings->field[kTfNumerator].value, den = settings->field[kTfDenominator].value;
+            const double num = settings->field[kTfNumerator].value.real, den = settings->field[kTfDenominator].value.real;
             if (num == 0 || den == 0) {
                 if (!silent) ShowAlertByCode(num == 0 ? 112 : 113, 0);
                 refused = true;
@@ -293,7 +303,7 @@ bool PrepareTransformation(TransformSettings* settings, TransformWork* work, boo
         }
         for (uint32_t bit : { kSourceFixedDistance, kSourceFixedVertical }) {
             if (!(bits & bit)) continue;
-            const double shown = settings->field[bit == kSourceFixedDistance ? kTfDistance : kTfVertical].value;
+            const double shown = settings->field[bit == kSourceFixedDistance ? kTfDistance : kTfVertical].value.real;
             double pixels = shown;
             FromDistanceUnits(&pixels, distanceUnit);
             const FixedDistanceEntry e = { pixels, shown, distanceUnit, 0 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/calc/calc_editor.h"
+#include "engine/calc/expression_compiler.h"
 #include "engine/calc/derivative.h"
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/measurements.h"

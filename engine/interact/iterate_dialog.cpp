@@ -76,7 +76,7 @@ IterateCell& Cell(IterateModel* model, int32_t column, int32_t row) {
     return model->cells[row * kIterateGridColumns + column];
 }
 
-int32_t Entry(const IterateDialogFields* d, int32_t e) { return static_cast<int32_t>(d->entry[e].value); }
+int32_t Entry(const IterateDialogFields* d, int32_t e) { return d->entry[e].value.integer; }
 bool Enabled(const IterateDialogFields* d, int32_t e) { return (d->entry[e].state & kEntryEnabled) != 0; }
 
 // Sets an entry's enabled bit, marking the entry when the bit changes.
@@ -89,7 +89,7 @@ bool SetEnabled(IterateDialogFields* d, int32_t e, bool enabled) {
 
 void SetValue(IterateDialogFields* d, int32_t e, int32_t value) {
     if (Entry(d, e) == value) return;
-    d->entry[e].value = value;
+    d->entry[e].value.integer = value;
     d->entry[e].state |= kEntryChanged;
 }
 
@@ -311,16 +311,16 @@ void FreeIterateModel(IterateModel* model) {
 void InitIterateDialog(IterateDialogFields* d, IterateModel* model) {
     const int32_t budget = IterationBudget();
     d->model = model;
-    d->entry[kIterateHeader]       = { 9, 0, 0, 0, 0 };
-    d->entry[kIterateConfirm]      = { 1, 3, 0, 0, 0 };
-    d->entry[kIterateFinalOnly]    = { 0, kEntryEnabled, 0, 0, 0 };
-    d->entry[kIterateNonPointOnly] = { 0, 0, 0, 0, 0 };
-    d->entry[kIterateTabulate]     = { 1, 0, 1, 0, 0 };
-    d->entry[kIterateRandomPlaces] = { 0, 0, 0, 0, 0 };
-    d->entry[kIterateAddMap]       = { 1, 0, 0, 0, 0 };
-    d->entry[kIterateRemoveMap]    = { 1, 0, 0, 0, 0 };
-    d->entry[kIterateDepth]        = { 5, model->depthValue ? 0 : kEntryEnabled, 3, budget, 1 };
-    d->entry[kIterateMessage]      = { 4, kEntryChanged, 0, 0, 0 };
+    d->entry[kIterateHeader]       = { 9, 0, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateConfirm]      = { 1, 3, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateFinalOnly]    = { 0, kEntryEnabled, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateNonPointOnly] = { 0, 0, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateTabulate]     = { 1, 0, { .integer = 1 }, 0, 0 };
+    d->entry[kIterateRandomPlaces] = { 0, 0, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateAddMap]       = { 1, 0, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateRemoveMap]    = { 1, 0, { .integer = 0 }, 0, 0 };
+    d->entry[kIterateDepth]        = { 5, model->depthValue ? 0 : kEntryEnabled, { .integer = 3 }, budget, 1 };
+    d->entry[kIterateMessage]      = { 4, kEntryChanged, { .text = model->message }, kIterateMessageRoom, 0 };
 }
 
 // ---- Grid

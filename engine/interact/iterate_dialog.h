@@ -67,8 +67,8 @@ enum IterateEntry : int32_t {
 };
 
 // Entry state bits: enabled, and changed by the model since the dialog last looked.
-constexpr int32_t kEntryEnabled = 1;
-constexpr int32_t kEntryChanged = 2;
+constexpr uint32_t kEntryEnabled = 1;
+constexpr uint32_t kEntryChanged = 2;
 
 // The record the dialog edits; entry 0 is the header that stands for the model.
 struct IterateDialogFields {

@@ -27,16 +27,16 @@ constexpr int32_t kFieldShown = 0x3;  // enabled and visible
 // The dialogs' choices, kept for the life of the program: colour model, repeat both
 // ways, and the range last accepted (shared by both records).
 ParametricColorRecord gOneValueRecord = {
-    { kFieldChoice, kFieldShown, 0, 1, 0 },
-    { kFieldChoice, kFieldShown, 2, 2, 0 },
-    { kFieldNumber, kFieldShown, 0, INT_MAX, INT_MIN },
-    { kFieldNumber, kFieldShown, 1, INT_MAX, INT_MIN },
+    { kFieldChoice, kFieldShown, { .integer = 0 }, 1, 0 },
+    { kFieldChoice, kFieldShown, { .integer = 2 }, 2, 0 },
+    { kFieldNumber, kFieldShown, { .real = 0 }, INT_MAX, INT_MIN },
+    { kFieldNumber, kFieldShown, { .real = 1 }, INT_MAX, INT_MIN },
 };
 ParametricColorRecord gThreeValueRecord = {
-    { kFieldChoice, kFieldShown, 0, 1, 0 },
-    { kFieldChoice, kFieldShown, 2, 2, 0 },
-    { kFieldNumber, kFieldShown, 0, INT_MAX, INT_MIN },
-    { kFieldNumber, kFieldShown, 1, INT_MAX, INT_MIN },
+    { kFieldChoice, kFieldShown, { .integer = 0 }, 1, 0 },
+    { kFieldChoice, kFieldShown, { .integer = 2 }, 2, 0 },
+    { kFieldNumber, kFieldShown, { .real = 0 }, INT_MAX, INT_MIN },
+    { kFieldNumber, kFieldShown, { .real = 1 }, INT_MAX, INT_MIN },
 };
 double gLastFrom = 0.0;
 double gLastTo = 1.0;
@@ -71,9 +71,9 @@ SketchObject* ConstructParametricColorImage(int32_t index, void* userData, uint1
 }
 
 int32_t ChoiceOf(const DialogField& field, int32_t last) {
-    const double v = field.value;
-    if (!(v >= 0)) return 0;
-    return v >= last ? last : static_cast<int32_t>(v);
+    const int32_t v = field.value.integer;
+    if (v < 0) return 0;
+    return v >= last ? last : v;
 }
 
 }  // namespace
@@ -104,14 +104,14 @@ ResultCode ParametricColorCommand(int32_t) {
     if (values.count != 1 && values.count != 3) return kResultOK;
     const bool one = values.count == 1;
     DialogField* kept = one ? gOneValueRecord : gThreeValueRecord;
-    kept[kParamColorFieldFrom].value = gLastFrom;
-    kept[kParamColorFieldTo].value = gLastTo;
+    kept[kParamColorFieldFrom].value.real = gLastFrom;
+    kept[kParamColorFieldTo].value.real = gLastTo;
     ParametricColorRecord edited;
     for (int32_t i = 0; i < kParamColorFieldCount; ++i) edited[i] = kept[i];
     if (!RunCommandDialog(one ? kDialogParamColor : kDialogParamColorRgb, edited, nullptr,
                           one ? kHelpParamColor : kHelpParamColorRgb, 0))
         return kResultOK;
-    const double from = edited[kParamColorFieldFrom].value, to = edited[kParamColorFieldTo].value;
+    const double from = edited[kParamColorFieldFrom].value.real, to = edited[kParamColorFieldTo].value.real;
     // A range of no width has no colours: the choices are not kept either.
     if (from == to) return kResultOK;
     for (int32_t i = 0; i < kParamColorFieldCount; ++i) kept[i] = edited[i];

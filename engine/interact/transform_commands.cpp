@@ -29,7 +29,7 @@ TransformPreview* gPreview = nullptr;
 SketchObject*     gPicked = nullptr;
 
 TransformSettings* SettingsOf(void* record) { return static_cast<TransformSettings*>(record); }
-int32_t IntField(const TransformSettings* s, int32_t f) { return static_cast<int32_t>(s->field[f].value); }
+int32_t IntField(const TransformSettings* s, int32_t f) { return s->field[f].value.integer; }
 
 void SelectList(PtrList list, int32_t count) {
     for (int32_t i = 0; i < count; ++i) SelectSketchObject(static_cast<SketchObject*>(PtrListItem(list, i)));
@@ -80,7 +80,7 @@ int32_t TransformDialogCommand(int32_t dialog, int32_t kind) {
         return 0;
     }
     TransformSettings* settings = &sketch->transformSettings;
-    settings->field[kTfDialog].value = kind;
+    settings->field[kTfDialog].value.integer = kind;
     if (kind != kDialogTranslate && !GetTransformCenter(kind)) {
         FreePtrList(&preview.selection);
         return 0;
@@ -88,12 +88,12 @@ int32_t TransformDialogCommand(int32_t dialog, int32_t kind) {
     gPreview = &preview;
     ConvertTransformSettings(kind, settings, true);
     const int32_t helpTopic = 2 + kind;
-    settings->field[kTfPreview].value = 1;
+    settings->field[kTfPreview].value.integer = 1;
     RefreshTransformPreview(settings);
     PickSessionBegin(TransformPickFilter, TransformPickAccept, nullptr, settings);
     const bool ok = RunCommandDialog(dialog, settings, RefreshTransformPreview, helpTopic, 1);
     PickSessionEnd();
-    settings->field[kTfPreview].value = 0;
+    settings->field[kTfPreview].value.integer = 0;
     RefreshTransformPreview(settings);
     FreePtrList(&preview.selection);
     gPreview = nullptr;
@@ -202,7 +202,7 @@ int32_t TransformPickApply(void* record) {
         if (point) {
             MarkObject(kMarkCentre, o, true);
         } else if (MarkObject(kMarkAngleValue, o, true)) {
-            s->field[kTfRotationSource].value = 1;
+            s->field[kTfRotationSource].value.integer = 1;
         }
         break;
     case kDialogDilate:
@@ -212,9 +212,9 @@ int32_t TransformPickApply(void* record) {
             SketchObject* before = MarkedObject(kMarkRatioDenominator);
             MarkObject(kMarkRatioDenominator, o, false);
             if (before && before != o) MarkObject(kMarkRatioNumerator, before, true);
-            if (MarkedObject(kMarkRatioNumerator)) s->field[kTfRatioSource].value = 1;
+            if (MarkedObject(kMarkRatioNumerator)) s->field[kTfRatioSource].value.integer = 1;
         } else if (MarkObject(kMarkScaleFactor, o, true)) {
-            s->field[kTfRatioSource].value = 1;
+            s->field[kTfRatioSource].value.integer = 1;
         }
         break;
     default:

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <new>
 
 #include "engine/core/memory.h"
 #include "engine/core/services/busy.h"
@@ -14,7 +15,10 @@
 #include "engine/text/string_groups.h"
 #include "platform/rules/shell_rules.h"
 #include "platform/win32/busy_feedback.h"
+#include "platform/win32/dialog_ids.h"
+#include "platform/win32/progress_dialog.h"
 #include "platform/win32/shell_windows.h"
+#include "platform/win32/test_hooks.h"
 
 struct BusyTask {
     uint32_t startTick;
@@ -29,84 +33,62 @@ namespace {
 
 int32_t gGoOn = 1;          // the Cancel button clears it; every update answers it
 bool gBusyCursor = false;
+uint32_t gPauseForTest = 0;
 
-// Stand-in: the progress dialog (template 210) is not built; until it is, the progress
-// window is a plain pop-up with a progress bar and, for a cancelable task, a Cancel
-// button, which do what the dialog's do.
-constexpr int kProgressBarId = 1001;
-constexpr int kCancelHeight = 36;
-const char kProgressClass[] = "FigProgressStandin";
-
-LRESULT CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
-        gGoOn = 0;
-        ShowWindow(window, SW_HIDE);
-        return 0;
+// Lets messages through for a while (see PauseBusyUpdatesForTest).
+void PauseForTest() {
+    const DWORD end = GetTickCount() + gPauseForTest;
+    while (static_cast<int32_t>(GetTickCount() - end) < 0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!PumpOneMessage()) {
+                PostQuitMessage(0);
+                return;
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-    if (message == WM_CLOSE) {
-        DestroyWindow(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateProgressStandin(const char* title, int32_t maximum, bool cancelable) {
-    static bool registered = false;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!registered) {
-        INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_PROGRESS_CLASS };
-        InitCommonControlsEx(&controls);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ProgressProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kProgressClass;
-        if (!RegisterClassA(&wc)) return nullptr;
-        registered = true;
-    }
-    const DWORD style = WS_POPUP | WS_CAPTION | (cancelable ? WS_SYSMENU : 0);
-    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME, kProgressClass, title, style, 200, 200, 300,
-                                  cancelable ? 90 + kCancelHeight : 90, MainWindow(), nullptr,
-                                  instance, nullptr);
-    if (!window) return nullptr;
-    HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | (maximum > 0 ? WS_VISIBLE : 0), 10,
-                               10, 270, 18, window, reinterpret_cast<HMENU>(kProgressBarId), instance,
-                               nullptr);
-    if (bar) SendMessageA(bar, PBM_SETRANGE32, 0, maximum > 0 ? maximum : 0);
-    if (cancelable)
-        CreateWindowExA(0, "BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 110, 40, 80, 24,
-                        window, reinterpret_cast<HMENU>(IDCANCEL), instance, nullptr);
-    return window;
 }
 
 void OpenProgressWindow(HWND* window, const char* title, int32_t maximum, bool cancelable) {
-    *window = CreateProgressStandin(title, maximum, cancelable);
-    if (!*window) return;
-    ShowWindow(*window, SW_SHOW);
-    UpdateWindow(*window);
-    if (HWND main = MainWindow()) EnableWindow(main, FALSE);
-    EnableWindow(*window, TRUE);
+    *window = nullptr;
+    HWND main = MainWindow();
+    auto* dialog = new (std::nothrow) ProgressDialog(title, maximum, cancelable, CWnd::FromHandle(main));
+    if (!dialog) return;
+    if (!dialog->Create(IDD_PROGRESS, CWnd::FromHandle(main))) {
+        delete dialog;
+        return;
+    }
+    *window = dialog->m_hWnd;
+    dialog->ShowWindow(SW_SHOW);
+    dialog->UpdateWindow();
+    dialog->BeginWaitCursor();
+    if (main) EnableWindow(main, FALSE);
+    dialog->EnableWindow(true);
 }
 
-// Moves the bar and lets waiting messages through, so that Cancel and painting work.
-// A quit request met here is posted again for the application's own loop.
+// Moves the bar and lets waiting messages through the application's pump, so that
+// Cancel, its keys and painting work. A quit request met here is posted again for the
+// application's own loop.
 void SetProgressPosition(HWND window, int32_t position) {
-    SendDlgItemMessageA(window, kProgressBarId, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (!GetMessageA(&message, nullptr, 0, 0)) {
+        if (!PumpOneMessage()) {
             PostQuitMessage(0);
             return;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
     }
 }
 
+// Destroys the window outright: a window without Cancel would refuse a close request,
+// and none may be left behind once the operation ends.
 void CloseProgressWindow(HWND window) {
     if (HWND main = MainWindow()) EnableWindow(main, TRUE);
-    SendMessageA(window, WM_CLOSE, 0, 0);
+    CWnd* object = CWnd::FromHandlePermanent(window);
+    if (object) object->EndWaitCursor();
+    DestroyWindow(window);
+    delete static_cast<ProgressDialog*>(object);
 }
 
 void BusyStatusText(char** text, StatusTextProvider* provider) {
@@ -119,6 +101,7 @@ void BusyStatusText(char** text, StatusTextProvider* provider) {
 }  // namespace
 
 bool BusyCursorWanted() { return gBusyCursor; }
+void StopBusyTask() { gGoOn = 0; }
 HWND ProgressWindowOf(const BusyTask* task) { return task ? task->window : nullptr; }
 
 BusyTask* BeginBusyTask(int32_t kind, uint32_t progressMaximum, bool cancelable) {
@@ -133,8 +116,11 @@ BusyTask* BeginBusyTask(int32_t kind, uint32_t progressMaximum, bool cancelable)
     return task;
 }
 
+void PauseBusyUpdatesForTest(uint32_t ms) { gPauseForTest = ms; }
+
 bool UpdateBusyTask(BusyTask* task, uint32_t position) {
     if (!task) return gGoOn != 0;
+    if (gPauseForTest) PauseForTest();
     switch (BusyStageFor(task->startTick, TickCount(), task->window != nullptr)) {
     case BusyStage::kOpenWindow: {
         gBusyCursor = false;
@@ -156,6 +142,7 @@ bool UpdateBusyTask(BusyTask* task, uint32_t position) {
     case BusyStage::kNothing:
         break;
     }
+    if (gPauseForTest && task->window) PauseForTest();
     return gGoOn != 0;
 }
 

@@ -8,3 +8,5 @@ struct BusyTask;
 bool BusyCursorWanted();
 // The task's progress window, null until it opens.
 HWND ProgressWindowOf(const BusyTask* task);
+// The progress window's Cancel: the task's next update answers 0.
+void StopBusyTask();

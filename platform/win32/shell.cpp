@@ -50,6 +50,9 @@ IdleTask gStatusTask{};
 LayoutBehindCheck gLayoutBehind = nullptr;
 CommandDialogScript gDialogScript = nullptr;
 NewToolNameScript gNewToolNameScript = nullptr;
+const ServiceDialogs* gServiceDialogs = nullptr;
+HWND gCalculatorArea = nullptr;
+constexpr DWORD kMouseWaitMs = 10;
 
 constexpr uint32_t kKeepToolInProgress = 14;  // EndActivitiesExcept: only a tool in progress ends
 constexpr ResultCode kAlertDuplicateToolName = 205;
@@ -88,53 +91,6 @@ bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 // Stand-in: the dialogs of the command kinds are not built; each answers Cancel unless
 // a test scripts it (the script may edit the record as the user would).
 int RunDialogStandin(int32_t kind, void* record) { return gDialogScript ? gDialogScript(kind, record) : IDCANCEL; }
-
-// Stand-in: the alert dialog is not built; until it is, the alert is a small dialog made
-// in memory with the text and one button, OK or Cancel in the same place, which only
-// closes it.
-INT_PTR CALLBACK AlertStandinProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-// Appends a UTF-16 copy of an 8-bit text to a dialog template.
-WORD* PutText(WORD* at, const char* text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<wchar_t*>(at), 1024);
-    return at + (n > 0 ? n : (*at = 0, 1));
-}
-WORD* AlignDword(WORD* at) {
-    return reinterpret_cast<WORD*>((reinterpret_cast<ULONG_PTR>(at) + 3) & ~ULONG_PTR(3));
-}
-WORD* PutItem(WORD* at, DWORD style, short x, short y, short cx, short cy, WORD id, WORD windowClass,
-              const char* text) {
-    at = AlignDword(at);
-    auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(at);
-    *item = DLGITEMTEMPLATE{ style | WS_CHILD | WS_VISIBLE, 0, x, y, cx, cy, id };
-    at = reinterpret_cast<WORD*>(item + 1);
-    *at++ = 0xFFFF;
-    *at++ = windowClass;
-    at = PutText(at, text);
-    *at++ = 0;  // no creation data
-    return at;
-}
-
-void RunAlertStandin(HWND owner, const char* caption, const char* text, bool okButton) {
-    alignas(DWORD) WORD buffer[4096] = {};
-    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(buffer);
-    *dialog = DLGTEMPLATE{ WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 2, 0, 0, 220, 90 };
-    WORD* at = reinterpret_cast<WORD*>(dialog + 1);
-    *at++ = 0;  // no menu
-    *at++ = 0;  // the standard dialog class
-    at = PutText(at, caption ? caption : "");
-    at = PutItem(at, SS_LEFT, 10, 10, 200, 48, 0xFFFF, 0x0082, text ? text : "");
-    PutItem(at, BS_DEFPUSHBUTTON | WS_TABSTOP, 160, 66, 50, 14, okButton ? IDOK : IDCANCEL, 0x0080,
-            okButton ? "OK" : "Cancel");
-    DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog, owner, AlertStandinProc, 0);
-}
 
 // The top-level window that owns what an alert shows.
 HWND SafeOwner() {
@@ -189,6 +145,7 @@ void RegisterMainWindow(HWND window, bool startupComplete, bool menusBuilt) {
     gMenusBuilt = window && menusBuilt;
 }
 void RegisterLayoutBehindCheck(LayoutBehindCheck check) { gLayoutBehind = check; }
+void RegisterServiceDialogs(const ServiceDialogs* dialogs) { gServiceDialogs = dialogs; }
 HWND MainWindow() { return gMainWindow; }
 bool StartupComplete() { return gStartupComplete; }
 bool MenusBuilt() { return gMenusBuilt; }
@@ -252,20 +209,38 @@ bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn, int32_t, int32
     return ok;
 }
 
-bool RunCalculatorDialog(int32_t, int32_t) {
-    // Stand-in: the calculator dialog is not built; the calculator commands end as if
-    // the user cancelled it.
-    return false;
+bool RunCalculatorDialog(int32_t mode, int32_t titleItem) {
+    if (!gMainWindow || !gServiceDialogs || !gServiceDialogs->runCalculator) return false;
+    return gServiceDialogs->runCalculator(mode, titleItem);
 }
 
-bool CalcMouseStillDown(ScreenPoint*) {
-    // Stand-in: with no calculator dialog there is no drag inside it to follow.
-    return false;
+void SetCalculatorArea(HWND area) { gCalculatorArea = area; }
+HWND CalculatorArea() { return gCalculatorArea; }
+
+bool CalcMouseStillDown(ScreenPoint* point) {
+    HWND area = gCalculatorArea;
+    if (!area || !IsWindow(area)) return false;
+    // Waits for the next mouse message or a few milliseconds, so that holding the
+    // button still costs no processor time.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kMouseWaitMs, QS_MOUSE);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    }
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    if (!(GetAsyncKeyState(button) & 0x8000)) return false;
+    if (PeekMessageA(&message, nullptr, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return false;
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(area, &p);
+    point->x = static_cast<int16_t>(p.x < -32768 ? -32768 : p.x > 32767 ? 32767 : p.x);
+    point->y = static_cast<int16_t>(p.y < -32768 ? -32768 : p.y > 32767 ? 32767 : p.y);
+    return true;
 }
 
 bool AskNewToolName(NewToolNameRequest* request) {
     if (!gMainWindow) return false;
-    // Stand-in: the New Tool dialog is not built; it cancels unless a test scripts it.
+    if (gServiceDialogs && gServiceDialogs->askNewToolName) return gServiceDialogs->askNewToolName(request);
+    // Without the user interface (the platform's own tests) a test script answers.
     return gNewToolNameScript ? gNewToolNameScript(request->name) : false;
 }
 
@@ -287,7 +262,7 @@ bool PromptNewToolName(char* name) {
 
 // ---- Alerts and questions -----------------------------------------------------------
 
-void ShowAlert(const char* caption, const char* text, int32_t, int32_t, uint32_t nested, bool okButton) {
+void ShowAlert(const char* caption, const char* text, int32_t, int32_t helpTopic, uint32_t nested, bool okButton) {
     AlertShowingScope showing(nested);
     if (!gStartupComplete) {
         MessageBoxA(gMainWindow, text, caption, MB_OK);
@@ -297,7 +272,11 @@ void ShowAlert(const char* caption, const char* text, int32_t, int32_t, uint32_t
     HWND owner = SafeOwner();
     if (owner) EnableWindow(owner, FALSE);
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, AlertIdleTimer);
-    RunAlertStandin(owner, caption, text, okButton);
+    if (gServiceDialogs && gServiceDialogs->runAlert) {
+        gServiceDialogs->runAlert(owner, caption, text, okButton ? 1 : 2, helpTopic);
+    } else {
+        MessageBoxA(owner, text, caption, MB_OK);
+    }
     KillTimer(nullptr, timer);
     if (owner) EnableWindow(owner, TRUE);
 }

@@ -22,3 +22,20 @@ struct Sketch;
 // asks it every 256th pass; the program registers it (without one nothing is behind).
 using LayoutBehindCheck = bool (*)(Sketch* sketch);
 void RegisterLayoutBehindCheck(LayoutBehindCheck check);
+
+struct NewToolNameRequest;
+// The user interface's dialogs that the services run: the alert (buttons: 1 OK, 2
+// Cancel, 4 Yes, 8 No; help topic 0 for none) and the New Tool name. The program
+// registers them at start-up; without them an alert is a plain message box and the New
+// Tool name is cancelled (or answered by a test's script).
+struct ServiceDialogs {
+    void (*runAlert)(HWND owner, const char* caption, const char* text, int32_t buttons, int32_t helpTopic);
+    bool (*askNewToolName)(NewToolNameRequest* request);
+    bool (*runCalculator)(int32_t helpTopic, int32_t titleItem);
+};
+
+// The open calculator's expression area (null when none): where the pointer is read
+// while the calculator tracks a press.
+void SetCalculatorArea(HWND area);
+HWND CalculatorArea();
+void RegisterServiceDialogs(const ServiceDialogs* dialogs);

@@ -19,3 +19,7 @@ void ScriptCommandDialogsForTest(CommandDialogScript script);
 // Cancel; null (the default) cancels.
 using NewToolNameScript = bool (*)(char* name);
 void ScriptNewToolNameForTest(NewToolNameScript script);
+// Makes every update of a busy task first let `ms` milliseconds of messages through
+// (and again once its progress window is open), so that a short operation lasts long
+// enough to see and cancel its progress window; 0 (the default) turns it off.
+void PauseBusyUpdatesForTest(uint32_t ms);

@@ -2,6 +2,7 @@
 // reply. Exit code 0 with a reply, 2 when no program answers.
 //
 //   figdriver REQUEST...     (the words are joined with spaces)
+//   figdriver -c REQUEST...  (to the test container instead of the program)
 #include <windows.h>
 
 #include <cstdio>
@@ -29,12 +30,13 @@ LRESULT CALLBACK DriverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool container = argc > 1 && std::string(argv[1]) == "-c";
     std::string request;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) request += ' ';
+    for (int i = container ? 2 : 1; i < argc; ++i) {
+        if (!request.empty()) request += ' ';
         request += argv[i];
     }
-    HWND hook = FindWindowA(kHookWindowClass, nullptr);
+    HWND hook = FindWindowA(container ? kContainerWindowClass : kHookWindowClass, nullptr);
     if (!hook) {
         std::fprintf(stderr, "figdriver: no program answers\n");
         return 2;

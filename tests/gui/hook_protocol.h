@@ -6,5 +6,7 @@
 #include <cstdint>
 
 constexpr const char kHookWindowClass[] = "FigTestHookWindow";
+// The test container's window answers the same requests (figdriver -c).
+constexpr const char kContainerWindowClass[] = "FigTestContainerWindow";
 constexpr uintptr_t kHookRequest = 0x46494752;  // "FIGR"
 constexpr uintptr_t kHookReply = 0x46494741;    // "FIGA"

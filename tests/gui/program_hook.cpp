@@ -19,7 +19,15 @@
 //                               command ID, or "none" when the bar does not show it
 //   command ID                  posts the command to the main frame
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
-//   dialog                      the front dialog's title, then id|class|text per control
+//   dialog                      the front dialog's title, then per control
+//                               id|class|text|left top right bottom|shown|enabled|checked|focus
+//   dialog-rect                 the front dialog's screen rectangle: left top right bottom
+//   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
+//                               that picks points from the sketch
+//   picks                       the positions of the points it picked, in order
+//   hot                         the position of the object highlighted for a pick, or "none"
+//   busy-pause MS               every update of a long operation lets MS milliseconds of
+//                               messages through first (and again once its window is open)
 //   dialog-set ID TEXT          sets a control's text in the front dialog
 //   dialog-click ID             posts a button's click to the front dialog
 //   dialog-select ID INDEX      chooses an item of a combo box in the front dialog
@@ -79,7 +87,9 @@
 #include <vector>
 
 #include "classlib/app.h"
+#include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
+#include "engine/calc/calc_editor.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
@@ -99,13 +109,17 @@
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
+#include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/frames/child_frame.h"
+#include "ui/frames/inplace_frame.h"
+#include "ui/resource_ids.h"
 #include "ui/frames/main_frame.h"
 #include "ui/frames/page_tabs.h"
 #include "ui/menus.h"
 #include "ui/portable/menu_stream.h"
+#include "ui/splash/splash_wnd.h"
 #include "ui/tool_popout.h"
 #include "ui/toolbox_bar.h"
 #include "ui/view/sketch_view.h"
@@ -131,19 +145,26 @@ std::vector<std::string> gDialogRuns;
 
 bool RecordIsFieldRow(int32_t kind) { return kind == kDialogParamColor || kind == kDialogParamColorRgb; }
 
+// A field's value as a number, read and written by its kind.
+double FieldNumber(const DialogField& f) { return f.kind == kFieldNumber ? f.value.real : f.value.integer; }
+void SetFieldNumber(DialogField* f, double v) {
+    if (f->kind == kFieldNumber) f->value.real = v;
+    else f->value.integer = static_cast<int32_t>(v);
+}
+
 int AnswerCommandDialog(int32_t kind, void* record) {
     std::ostringstream run;
     run << kind << "|";
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
     std::ostringstream opened;
-    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << fields[i].value;
+    for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << FieldNumber(fields[i]);
     bool ok = false;
     if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
         const DialogAnswer answer = gDialogAnswers.front();
         gDialogAnswers.pop_front();
         ok = answer.ok;
         for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
-            fields[i].value = answer.values[i];
+            SetFieldNumber(&fields[i], answer.values[i]);
     }
     run << (ok ? "ok" : "cancel") << "|" << opened.str();
     gDialogRuns.push_back(run.str());
@@ -171,7 +192,9 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
     }
     if (code == HCBT_ACTIVATE) {
         HWND hwnd = reinterpret_cast<HWND>(wParam);
+        // A message box's text is the static 0xFFFF, the alert dialog's its static 1077.
         HWND text = ClassOf(hwnd) == "#32770" ? GetDlgItem(hwnd, 0xFFFF) : nullptr;
+        if (!text && ClassOf(hwnd) == "#32770") text = GetDlgItem(hwnd, 1077);
         if (text) {
             std::string line = TextOf(hwnd) + "|" + TextOf(text);
             for (char& c : line) {
@@ -258,6 +281,50 @@ std::string Objects() {
     return out.str();
 }
 
+// ---- A sketch-interactive dialog of the test build ----------------------------------
+
+constexpr UINT kOpenPickDialog = WM_APP + 1;
+std::vector<int> gPicks;
+
+int PositionOf(const SketchObject* wanted) {
+    int i = 0;
+    for (SketchObject* o = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; o; o = o->nextInSketch, ++i)
+        if (o == wanted) return i;
+    return -1;
+}
+
+bool AcceptPoints(SketchObject* object, void*) { return object && object->objectClass == kClassPoint; }
+int32_t PickApplied(void*) { return 1; }
+void NotePick(SketchObject* object, void*, PickApplyFn* apply) {
+    gPicks.push_back(PositionOf(object));
+    *apply = PickApplied;
+}
+
+// Template 152 (the New Tool name) as a resizable dialog whose OK button follows the
+// corner and whose edit follows the width.
+class PickTestDialog : public CYRNDialog {
+public:
+    PickTestDialog() : CYRNDialog(152, nullptr, nullptr, true) {
+        static const ControlAnchor anchors[] = {
+            { 1059, kAnchorStretchX, 0 }, { IDOK, kAnchorMoveX | kAnchorMoveY, 0 }, { 0, 0, 0 },
+        };
+        SetAnchors(anchors, true);
+        caption = "Pick Test";
+    }
+    bool OnInitDialog() override {
+        ModifyStyle(0, WS_THICKFRAME, SWP_FRAMECHANGED);
+        return CYRNDialog::OnInitDialog();
+    }
+};
+
+void RunPickDialog() {
+    gPicks.clear();
+    PickSessionBegin(AcceptPoints, NotePick, nullptr, nullptr);
+    PickTestDialog dialog;
+    dialog.DoModal();
+    PickSessionEnd();
+}
+
 std::string Colors() {
     std::ostringstream out;
     Sketch* sketch = gEngine.frontSketch;
@@ -329,7 +396,13 @@ std::string BuildSegment(double x1, double y1, double x2, double y2) {
 
 BOOL CALLBACK ListControl(HWND child, LPARAM data) {
     auto* out = reinterpret_cast<std::ostringstream*>(data);
-    *out << GetDlgCtrlID(child) << "|" << ClassOf(child) << "|" << TextOf(child) << "\n";
+    RECT r{};
+    GetWindowRect(child, &r);
+    const bool checked = SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED && ClassOf(child) == "Button";
+    *out << GetDlgCtrlID(child) << "|" << ClassOf(child) << "|" << TextOf(child) << "|" << r.left << " " << r.top
+         << " " << r.right << " " << r.bottom << "|" << (IsWindowVisible(child) ? 1 : 0) << "|"
+         << (IsWindowEnabled(child) ? 1 : 0) << "|" << (checked ? 1 : 0) << "|" << (GetFocus() == child ? 1 : 0)
+         << "\n";
     return TRUE;
 }
 
@@ -507,6 +580,59 @@ std::string Popout() {
         ClientToScreen(popout->m_hWnd, &at);
         out << at.x << " " << at.y << "\n";
     }
+    return out.str();
+}
+
+// The splash window: "none", or its window handle and screen rectangle, the main
+// window's rectangle, about or splash, the screen's colour flag, whether credits show,
+// the next credit page and the shown page's baseline.
+std::string SplashState() {
+    SplashWnd* splash = SplashWnd::Current();
+    if (!splash || !splash->m_hWnd) return "none";
+    RECT r{}, f{};
+    GetWindowRect(splash->m_hWnd, &r);
+    if (MainWindow()) GetWindowRect(MainWindow(), &f);
+    char text[256];
+    std::snprintf(text, sizeof text, "%lu %ld %ld %ld %ld frame %ld %ld %ld %ld %s %d %d %d %d",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(splash->m_hWnd)), r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, f.left, f.top, f.right - f.left, f.bottom - f.top,
+                  splash->m_aboutMode ? "about" : "splash", splash->m_colourDisplay ? 1 : 0,
+                  splash->m_creditsShown ? 1 : 0, static_cast<int>(Credits().nextIndex),
+                  static_cast<int>(Credits().baseline));
+    return text;
+}
+
+// An embedded sketch active in place: "none", or the in-place frame's window and its
+// parent's, the toolbox bar's window and its parent's, the view's screen rectangle and
+// the screen centre of the point tool's button.
+std::string InPlaceState() {
+    CWinApp* app = CurrentApp();
+    CDocManager* manager = app ? app->m_pDocManager : nullptr;
+    CFernwickDoc* doc = nullptr;
+    for (POSITION t = manager ? manager->GetFirstDocTemplatePosition() : nullptr; t && !doc;) {
+        CDocTemplate* tmpl = manager->GetNextDocTemplate(t);
+        for (POSITION d = tmpl->GetFirstDocPosition(); d;) {
+            CDocument* candidate = tmpl->GetNextDoc(d);
+            auto* fern = candidate->IsKindOf(RUNTIME_CLASS(CFernwickDoc)) ? static_cast<CFernwickDoc*>(candidate) : nullptr;
+            if (fern && fern->m_pInPlaceFrame) doc = fern;
+        }
+    }
+    if (!doc) return "none";
+    auto* frame = static_cast<CInPlaceFrame*>(doc->m_pInPlaceFrame);
+    HWND bar = frame->m_toolbox.m_hWnd;
+    RECT view{};
+    POSITION pos = doc->GetFirstViewPosition();
+    if (CView* v = pos ? doc->GetNextView(pos) : nullptr) GetWindowRect(v->m_hWnd, &view);
+    RECT button{};
+    const int index = bar ? frame->m_toolbox.CommandToIndex(ID_TOOL_POINT) : -1;
+    if (index >= 0) {
+        frame->m_toolbox.GetItemRect(index, &button);
+        MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    }
+    std::ostringstream out;
+    out << reinterpret_cast<uintptr_t>(frame->m_hWnd) << " " << reinterpret_cast<uintptr_t>(GetParent(frame->m_hWnd))
+        << " " << reinterpret_cast<uintptr_t>(bar) << " " << reinterpret_cast<uintptr_t>(bar ? GetParent(bar) : nullptr)
+        << " " << RectText(view) << " " << (button.left + button.right) / 2 << " " << (button.top + button.bottom) / 2;
     return out.str();
 }
 
@@ -764,6 +890,43 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
+    if (verb == "calc") {
+        // The open calculator's tokens, then its caret and selection anchor.
+        if (!CalcEditorActive()) return "none";
+        ExpressionToken tokens[256];
+        const uint32_t n = CalcEditorTokens(tokens, 256);
+        uint32_t caret = 0, anchor = 0;
+        CalcEditorSelection(&caret, &anchor);
+        std::ostringstream out;
+        for (uint32_t i = 0; i < n && i < 256; ++i) out << (i ? " " : "") << tokens[i];
+        out << "|" << caret << " " << anchor;
+        return out.str();
+    }
+    if (verb == "dialog-rect") {
+        HWND dialog = FrontDialog();
+        RECT r{};
+        return dialog && GetWindowRect(dialog, &r) ? RectText(r) : "none";
+    }
+    if (verb == "pick-dialog") {
+        PostMessageA(FindWindowA(kHookWindowClass, nullptr), kOpenPickDialog, 0, 0);
+        return "ok";
+    }
+    if (verb == "picks") {
+        std::string all;
+        for (int p : gPicks) all += (all.empty() ? "" : " ") + std::to_string(p);
+        return all.empty() ? "none" : all;
+    }
+    if (verb == "hot") {
+        for (SketchObject* o = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; o; o = o->nextInSketch)
+            if (o->stateFlags & kObjectHot) return std::to_string(PositionOf(o));
+        return "none";
+    }
+    if (verb == "busy-pause") {
+        unsigned ms = 0;
+        in >> ms;
+        PauseBusyUpdatesForTest(ms);
+        return "ok";
+    }
     if (verb == "dialog-select") {
         int id = 0, index = 0;
         in >> id >> index;
@@ -859,6 +1022,9 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
     }
+    if (verb == "splash") return SplashState();
+    if (verb == "inplace") return InPlaceState();
+    if (verb == "mainvisible") return MainWindow() && IsWindowVisible(MainWindow()) ? "1" : "0";
     if (verb == "minimise") {
         if (MainWindow()) ShowWindow(MainWindow(), SW_MINIMIZE);
         return "ok";
@@ -867,6 +1033,10 @@ std::string Answer(const std::string& request) {
 }
 
 LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kOpenPickDialog) {
+        RunPickDialog();
+        return 0;
+    }
     if (message != WM_COPYDATA) return DefWindowProcA(hwnd, message, wParam, lParam);
     auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
     if (!data || data->dwData != kHookRequest) return FALSE;

@@ -17,17 +17,23 @@
 #include "platform/win32/shell_windows.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/command_line_options.h"
+#include "ui/dialogs/alert_dialog.h"
 #include "ui/doc/doc_manager.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/engine_calls.h"
 #include "ui/frames/child_frame.h"
+#include "ui/frames/inplace_frame.h"
 #include "ui/frames/main_frame.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
+#include "ui/splash/splash_wnd.h"
 #include "ui/view/sketch_view.h"
 
 #include <ole2.h>
+
+// {9FA53D8A-BAC8-4FBF-8595-7AA32F7B5FF9}
+const CLSID kDocumentClassId = { 0x9fa53d8a, 0xbac8, 0x4fbf, { 0x85, 0x95, 0x7a, 0xa3, 0x2f, 0x7b, 0x5f, 0xf9 } };
 
 char gPreferencesPath[kAppPathChars] = "";
 char gToolFolderPath[kAppPathChars] = "Tool Folder\\";
@@ -103,6 +109,7 @@ CMainFrame* TheMainFrame() {
 void CMainApp::PublishShellState() {
     HWND main = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     RegisterMainWindow(main, m_startupComplete != 0, m_menusBuilt != 0);
+    InstallServiceDialogs();
 }
 
 void CMainApp::SetMenusBuilt() {
@@ -149,8 +156,7 @@ bool CMainApp::InitInstance() {
     gEngineRunning = true;
     InstallDrawingPortServices();
     ChooseMathSymbolFont();
-    // Stand-in: the splash window is not built; the command line's show-splash flag
-    // (off for embedding and shell printing) has nothing to enable.
+    SplashWnd::EnableSplash(options.m_bShowSplash);
 
     m_noCancelPrompt = 0;
     m_menusBuilt = 0;
@@ -165,11 +171,13 @@ bool CMainApp::InitInstance() {
     SetRegistryKey("Tolvane");
     LoadStdProfileSettings(4);
 
-    // Stand-in: the OLE server's template connection is not built.
     auto* tmpl = new CYRNDocTemplate(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc), RUNTIME_CLASS(CChildFrame),
                                      RUNTIME_CLASS(CYRNView));
     if (!m_pDocManager) m_pDocManager = new CYrnDocManager;
+    tmpl->SetServerInfo(IDR_SERVER_EMBEDDING, IDR_SERVER_INPLACE, RUNTIME_CLASS(CInPlaceFrame));
     AddDocTemplate(tmpl);
+    m_server.ConnectTemplate(kDocumentClassId, tmpl, false);
+    if (options.m_bRunEmbedded || options.m_bRunAutomated) m_server.RegisterAll();
 
     auto* frame = new CMainFrame;
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return false;
@@ -179,6 +187,7 @@ bool CMainApp::InitInstance() {
     frame->DragAcceptFiles();
     RegisterDdeAtoms();
     RegisterShellFileTypes(true);
+    m_server.UpdateRegistry();
 
     if (options.m_bRunEmbedded || options.m_bRunAutomated) return true;
     if (!ProcessShellCommand(options)) return false;
@@ -193,11 +202,18 @@ bool CMainApp::InitInstance() {
 int CMainApp::ExitInstance() {
     if (registeredMainClass_) UnregisterClassA(kMainWindowClass, ModuleInstance());
     RegisterMainWindow(nullptr, false, false);
+    m_server.RevokeAll();
     OleUninitialize();
     return CWinApp::ExitInstance();
 }
 
 bool CMainApp::OnIdle(LONG count) {
+    // The first time the queue runs dry after start-up, the shown frame has reached the
+    // screen: the splash comes back above it.
+    if (!splashRaised_ && m_startupComplete) {
+        splashRaised_ = true;
+        if (SplashWnd* splash = SplashWnd::Current()) splash->BringAboveFrame();
+    }
     if (CWinApp::OnIdle(count)) return true;
 
     int32_t savePreferences = 0;
@@ -281,7 +297,7 @@ void CMainApp::TrackHover() {
 }
 
 bool CMainApp::PreTranslateMessage(MSG* msg) {
-    // Stand-in: the splash window is not built, so it has no input to dismiss it by.
+    if (SplashWnd::DismissOnInput(msg)) return true;
     if (m_menusBuilt && (msg->message == WM_KEYDOWN || msg->message == WM_COMMAND) && gEngine.frontSketch) {
         SketchScope scope(gEngine.frontSketch);
         CmdStateRefreshNow();
@@ -317,8 +333,7 @@ int CMainApp::DoMessageBox(const char* prompt, UINT type, UINT helpId) {
 }
 
 void CMainApp::OnAppAbout() {
-    // Stand-in: the About window (the splash window opened as the About box) is not built.
-    MessageBoxA(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, "Velmora", "About Velmora", MB_OK);
+    SplashWnd::Show(m_pMainWnd, true);
 }
 
 void StopEngineAndServices() {

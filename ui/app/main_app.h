@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "classlib/app.h"
+#include "classlib/ole_template_server.h"
 
 class CMainFrame;
 class CYRNView;
@@ -35,6 +36,7 @@ public:
     uint32_t m_newerWindows = 0;
     uint8_t m_maximiseChildren = 0;
     uint32_t m_startupComplete = 0;
+    COleTemplateServer m_server;
 
     // Tells the platform services the main window and the start-up state.
     void PublishShellState();
@@ -49,6 +51,7 @@ private:
     void TrackHover();
 
     bool registeredMainClass_ = false;
+    bool splashRaised_ = false;
     uint32_t lastChangeCount_ = 0;
 };
 
@@ -62,6 +65,9 @@ bool RegisterMainWindowClass();
 void RegisterDdeAtoms();
 
 constexpr const char kMainWindowClass[] = "YRN4MainWin";
+
+// The document's OLE class.
+extern const CLSID kDocumentClassId;
 
 // Stops the platform services and the engine, once: the main frame's destruction, or
 // a start-up that fails after they started.

@@ -257,6 +257,11 @@ void CFernwickDoc::ScheduleScrollRanges() {
 }
 
 HMENU CFernwickDoc::GetDefaultMenu() {
+    // An embedded sketch opened from its container shows the embedding's own menu; in
+    // place it shares the run-time bar with the container.
+    if (IsEmbedded() && !IsInPlaceActive()) {
+        if (HMENU server = COleServerDoc::GetDefaultMenu()) return server;
+    }
     // Every document shows the one run-time bar; the first one to be shown builds it.
     static bool helpItemsAdded = false;
     HMENU bar = RuntimeMenuBar();

@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "classlib/archive.h"
 #include "classlib/doctempl.h"
+#include "classlib/gdi.h"
 #include "engine/core/alerts.h"
+#include "engine/core/drawing_pass.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/files.h"
@@ -27,6 +30,7 @@
 #include "ui/doc/document_services.h"
 #include "ui/frames/main_frame.h"
 #include "ui/menus.h"
+#include "ui/portable/native_data.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
 
@@ -34,6 +38,10 @@ namespace {
 constexpr ResultCode kResultNameInUse = 6;
 constexpr ResultCode kAlertLinkFailed = 403;
 constexpr int32_t kServerStateWord = 5;
+constexpr UINT kShowSelectionsCommand = 32821;
+constexpr int kHimetricPerInch = 2540;
+// Native data a container hands back is read whole; no sketch comes near this.
+constexpr uint32_t kNativeDataLimit = 64u * 1024u * 1024u;
 constexpr int kWriteAccess = 2;
 
 CFernwickDoc* gDocumentBeingSaved = nullptr;
@@ -51,9 +59,11 @@ private:
 };
 }  // namespace
 
-IMPLEMENT_DYNCREATE(CFernwickDoc, CDocument)
+IMPLEMENT_DYNCREATE(CFernwickDoc, COleServerDoc)
 
-BEGIN_MESSAGE_MAP(CFernwickDoc, CDocument)
+BEGIN_MESSAGE_MAP(CFernwickDoc, COleServerDoc)
+    ON_COMMAND(CMD_EDIT_COPY, OnCopyItem)
+    ON_COMMAND(kShowSelectionsCommand, OnShowSelections)
     ON_COMMAND(ID_STOP_ALL_MOTIONS, OnStopAllMotions)
     ON_COMMAND(ID_TEXT_STYLE_DIALOG, OnTextStyleDialog)
     ON_COMMAND(ID_ARC_SECTOR, OnArcSector)
@@ -111,7 +121,8 @@ void CFernwickDoc::SetServerState(Sketch* page) {
     m_mainFrame = TheMainFrame();
     m_itemSize[0] = m_itemSize[1] = 100;
     m_scrollExtent = RECT{ 0, 0, 100, 100 };
-    (void)kServerStateWord;   // Stand-in: the OLE server's state words are not kept.
+    m_serverWords[0] = m_serverWords[1] = 0;
+    m_serverWords[2] = kServerStateWord;
 }
 
 bool CFernwickDoc::OnNewDocument() {
@@ -281,4 +292,125 @@ bool CFernwickDoc::SaveModified() {
     case IDYES: return DoFileSave();
     default: return true;
     }
+}
+
+// ---- The OLE server's side
+
+void CFernwickDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        if (!m_engine || !m_engine->currentPage) {
+            ar.Fail(kResultNoSketches);
+            return;
+        }
+        void* bytes = nullptr;
+        uint32_t length = 0;
+        ResultCode rc;
+        {
+            SketchScope scope(m_engine->currentPage);
+            rc = StoreNativeData(m_engine, &bytes, &length);
+        }
+        // A store that fails writes nothing and says so: the container keeps what it had.
+        if (IsFatalResult(rc)) {
+            ar.Fail(rc);
+            return;
+        }
+        ar.Write(bytes, length);
+        FreeMemory(bytes);
+        return;
+    }
+    std::vector<uint8_t> bytes;
+    if (!ar.ReadToEnd(bytes, kNativeDataLimit)) return;
+    EngineDocument* engine = nullptr;
+    char* message = nullptr;
+    const ResultCode rc =
+        LoadNativeData(bytes.data(), static_cast<uint32_t>(bytes.size()), this, &engine, &message);
+    if (message) FreeMemory(message);
+    if (IsFatalResult(rc) || !engine) {
+        ar.Fail(IsFatalResult(rc) ? rc : kResultNoSketches);
+        return;
+    }
+    if (m_engine) FreeEngineDocument(m_engine);
+    m_engine = engine;
+    SetServerState(engine->currentPage);
+    UpdateAllViews(nullptr);
+}
+
+COleServerItem* CFernwickDoc::OnGetEmbeddedItem() { return new CFernwickItem(this); }
+
+void CFernwickDoc::OnSetItemRects(const RECT* position, const RECT* clip) {
+    COleServerDoc::OnSetItemRects(position, clip);
+    if (CYRNView* view = FrontView()) view->UpdateScrollBars();
+}
+
+void CFernwickDoc::OnInPlaceActivation(bool active) {
+    if (active) {
+        POSITION pos = GetFirstViewPosition();
+        CView* first = pos ? GetNextView(pos) : nullptr;
+        if (!FrontView() && first && first->IsKindOf(RUNTIME_CLASS(CYRNView))) {
+            SetFrontView(static_cast<CYRNView*>(first));
+        }
+    }
+    SetActive(active);
+}
+
+HACCEL CFernwickDoc::GetDefaultAccelerator() {
+    if (IsEmbedded()) return COleServerDoc::GetDefaultAccelerator();
+    return nullptr;
+}
+
+void CFernwickDoc::OnCopyItem() {
+    if (COleServerItem* item = GetEmbeddedItem()) item->CopyToClipboard(true);
+}
+
+void CFernwickDoc::OnShowSelections() {}
+
+IMPLEMENT_DYNAMIC(CFernwickItem, COleServerItem)
+
+CFernwickItem::CFernwickItem(CFernwickDoc* doc) : COleServerItem(doc, true) {}
+
+CFernwickItem::~CFernwickItem() { ReleaseOffscreenCanvas(&m_port); }
+
+void CFernwickItem::Serialize(CArchive& ar) { COleServerItem::Serialize(ar); }
+
+bool CFernwickItem::OnGetExtent(DWORD aspect, SIZE& size) {
+    if (aspect != DVASPECT_CONTENT) return COleServerItem::OnGetExtent(aspect, size);
+    CFernwickDoc* doc = GetFernwickDoc();
+    const RECT& e = doc->m_scrollExtent;
+    doc->m_itemSize[0] = e.right - e.left;
+    doc->m_itemSize[1] = e.bottom - e.top;
+    // A pixel of the scroll extent is a hundredth of an inch: 25.4 HIMETRIC units.
+    size.cx = MulDiv(doc->m_itemSize[0], kHimetricPerInch, 100);
+    size.cy = MulDiv(doc->m_itemSize[1], kHimetricPerInch, 100);
+    return true;
+}
+
+bool CFernwickItem::OnDraw(CDC* dc, SIZE&) {
+    CFernwickDoc* doc = GetFernwickDoc();
+    Sketch* page = doc->CurrentPage();
+    if (!page) return false;
+    const RECT& e = doc->m_scrollExtent;
+    const int32_t width = e.right - e.left;
+    const int32_t height = e.bottom - e.top;
+    doc->m_itemSize[0] = width;
+    doc->m_itemSize[1] = height;
+    HDC hdc = dc->GetSafeHdc();
+    // y runs downwards as in the sketch: a window extent of negative height would turn
+    // the picture over the container's rectangle, and the sketch would land above it.
+    ::SetMapMode(hdc, MM_ANISOTROPIC);
+    ::SetWindowExtEx(hdc, width, height, nullptr);
+    ::SetWindowOrgEx(hdc, 0, 0, nullptr);
+    m_port.windowDC = hdc;
+    m_port.dc = hdc;
+    m_port.lineBounds = RECT{ 0, 0, width, height };
+    m_port.paintRect = RECT{ 0, 0, width, height };
+    ScreenRect area{ -1, -1, static_cast<int16_t>(width + 1), static_cast<int16_t>(height + 1) };
+    {
+        SketchScope scope(page);
+        BeginCanvasPaint(&m_port, &area);
+        DrawSketch(&m_port, &area);
+        EndCanvasPaint(&m_port, &area);
+    }
+    m_port.windowDC = nullptr;
+    m_port.dc = nullptr;
+    return true;
 }

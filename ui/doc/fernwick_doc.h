@@ -5,9 +5,10 @@
 #pragma once
 #include <cstdint>
 
-#include "classlib/doc.h"
+#include "classlib/ole_server_doc.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/result_codes.h"
+#include "platform/win32/render/graphics_port.h"
 
 class CMainFrame;
 class CYRNView;
@@ -18,7 +19,7 @@ struct Sketch;
 // What the save dialog chose.
 enum SaveType : int32_t { kSaveNative = 0, kSaveHandheld = 1, kSaveWebPage = 2 };
 
-class CFernwickDoc : public CDocument {
+class CFernwickDoc : public COleServerDoc {
     DECLARE_DYNCREATE(CFernwickDoc)
 public:
     CFernwickDoc();
@@ -34,6 +35,12 @@ public:
     bool DoSave(const char* path, bool replace = true) override;
     bool DoFileSave() override;
     HMENU GetDefaultMenu() override;
+    HACCEL GetDefaultAccelerator() override;
+    // The native data of an embedding: the whole engine document, stored and loaded.
+    void Serialize(CArchive& ar) override;
+    COleServerItem* OnGetEmbeddedItem() override;
+    void OnSetItemRects(const RECT* position, const RECT* clip) override;
+    void OnInPlaceActivation(bool active) override;
 
     bool HasOwnFile() const { return m_hasOwnFile != 0; }
     // The document whose Save As dialog is open (the dialog tells it the chosen save
@@ -79,8 +86,12 @@ public:
     uint8_t m_hasOwnFile = 0;
     int32_t m_needsNewName = 0;
     EngineDocument* m_engine = nullptr;
+    // Set with the server state; nothing reads them.
+    int32_t m_serverWords[3] = { 0, 0, 0 };
 
 protected:
+    void OnCopyItem();
+    void OnShowSelections();
     void OnStopAllMotions();
     void OnTextStyleDialog();
     void OnArcSector();
@@ -93,4 +104,21 @@ private:
     // A save that keeps the file under the document's own name (Save, Save As); only
     // such a save of the native form marks the engine document saved.
     bool savingUnderOwnName_ = true;
+};
+
+// The item that draws a document's current page for its container.
+class CFernwickItem : public COleServerItem {
+    DECLARE_DYNAMIC(CFernwickItem)
+public:
+    explicit CFernwickItem(CFernwickDoc* doc);
+    ~CFernwickItem() override;
+
+    CFernwickDoc* GetFernwickDoc() const { return static_cast<CFernwickDoc*>(GetDocument()); }
+    void Serialize(CArchive& ar) override;
+    // The current page over the scroll extent, in a metafile DC.
+    bool OnDraw(CDC* dc, SIZE& size) override;
+    // The scroll extent in HIMETRIC, a pixel counted as a hundredth of an inch.
+    bool OnGetExtent(DWORD aspect, SIZE& size) override;
+
+    GraphicsPort m_port{};
 };

@@ -16,6 +16,7 @@
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_services.h"
+#include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/fernwick_doc.h"
 #include "ui/engine_calls.h"
 #include "ui/frames/engine_commands.h"
@@ -23,6 +24,7 @@
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/sketch_view.h"
+#include "ui/splash/splash_wnd.h"
 
 namespace {
 
@@ -133,7 +135,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     CreateMenuLists();
     SetMenuAcceleratorTable(&m_hAccelTable);
     m_timerId = SetTimer(kScreenSaverTimer, 1000);
-    // Stand-in: the splash window and the text palette's lists are not built.
+    SplashWnd::Show(this, false);
+    // Stand-in: the text palette's lists are not built.
 
     m_toolboxLayout = CopyDefaultToolboxLayout();
     ToolboxEntry* previous = nullptr;
@@ -325,18 +328,28 @@ void CMainFrame::OnActivateApp(BOOL active, DWORD threadId) {
             view->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
         }
         ReportClipboardFormats();
-        // Stand-in: the chain of dialogs that stay interactive with the sketch is not built.
+        // A sketch-interactive dialog that is up takes its pick hook back.
+        if (DialogActiveFlag() && InteractiveChainHead())
+            InteractiveChainHead()->Window()->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
         return;
     }
     EndActivitiesExcept(kKeepExceptToolMask);
-    if (GetMouseState() == 0 || !view || !view->m_hWnd) return;
-    POINT client = cursor;
-    view->ScreenToClient(&client);
-    if (PrimaryButtonDown() && gEngine.frontSketch) {
-        view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
-    } else if (gEngine.frontSketch) {
-        SketchScope scope(gEngine.frontSketch);
-        SketchMouseUp(0, view->DeviceToSketchPoint(client.x, client.y));
+    if (GetMouseState() != 0 && view && view->m_hWnd) {
+        POINT client = cursor;
+        view->ScreenToClient(&client);
+        if (PrimaryButtonDown() && gEngine.frontSketch) {
+            view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+        } else if (gEngine.frontSketch) {
+            SketchScope scope(gEngine.frontSketch);
+            SketchMouseUp(0, view->DeviceToSketchPoint(client.x, client.y));
+        }
+    }
+    // While the program is in the background, a modal sketch-interactive dialog is the
+    // only window that takes input, as with any other modal dialog.
+    InteractiveDialog* head = InteractiveChainHead();
+    if (head && DialogActiveFlag() && (head->Window()->m_nFlags & WINDOW_IN_MODAL_LOOP)) {
+        EnableWindow(false);
+        head->Window()->EnableWindow(true);
     }
 }
 
@@ -432,3 +445,7 @@ void CALLBACK MenuIdleTimerProc(HWND, UINT, UINT_PTR, DWORD time) {
     IdleUpdate(0);
     if (GetTickCount() - time > 20) gMenuIdleSkip = true;
 }
+
+// Stand-in: the Script View bar is not built; until it is there is no bar to show.
+bool IsScriptViewVisible() { return false; }
+void ShowScriptView(bool) {}

@@ -73,6 +73,10 @@ private:
     bool CreatePalettes();
 };
 
+// The Script View bar: whether it is shown, and showing or hiding it at once.
+bool IsScriptViewVisible();
+void ShowScriptView(bool show);
+
 // The window-less 20 ms timer that keeps the shell's idle update running while a
 // menu, a common dialog or an alert holds the message loop.
 void StartMenuIdleTimer();

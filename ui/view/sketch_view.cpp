@@ -166,9 +166,10 @@ RECT CYRNView::SketchToDeviceRect(const ScreenRect& r) const {
 
 void CYRNView::EnsureZoom() {
     if (m_zoomX != 0) return;
-    // Stand-in: the zoom of in-place editing is not built; outside it the zoom is 1 x 1.
-    m_zoomX = 1;
-    m_zoomY = 1;
+    SIZE numerator{ 1, 1 }, denominator{ 1, 1 };
+    if (CFernwickDoc* doc = GetFernwickDoc()) doc->GetZoomFactor(&numerator, &denominator);
+    m_zoomX = numerator.cx > 0 && denominator.cx > 0 ? double(numerator.cx) / denominator.cx : 1;
+    m_zoomY = numerator.cy > 0 && denominator.cy > 0 ? double(numerator.cy) / denominator.cy : 1;
     AcquirePortDC();
 }
 

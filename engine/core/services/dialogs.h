@@ -9,20 +9,39 @@
 struct GraphicsPort;
 struct SketchObject;
 
-// Field kinds of a dialog record.
-constexpr int32_t kFieldChoice = 0;
-constexpr int32_t kFieldFlag   = 1;
-constexpr int32_t kFieldHeader = 5;
-constexpr int32_t kFieldNumber = 6;
+// Field kinds of a dialog record, by the control that shows the field.
+constexpr int32_t kFieldChoice     = 0;   // radio buttons from the given id on; upper = count - 1
+constexpr int32_t kFieldFlag       = 1;   // check box
+constexpr int32_t kFieldSelection  = 2;   // list or combo box: the selected index
+constexpr int32_t kFieldText       = 4;   // static or edit: text in a caller's buffer of upper bytes
+constexpr int32_t kFieldInteger    = 5;   // edit or slider: an integer within lower..upper
+constexpr int32_t kFieldHeader     = kFieldInteger;
+constexpr int32_t kFieldNumber     = 6;   // number field: a real
+constexpr int32_t kFieldListChoice = 10;  // as kFieldSelection
+constexpr int32_t kFieldOwnedText  = 13;  // edit: a text of the engine's memory blocks
 
-// One field entry of a dialog record. Choices and flags keep whole numbers in value.
-struct DialogField {
-    int32_t kind;
-    int32_t state;
-    double  value;
-    int32_t upper;
-    int32_t lower;
+// Bits of a field's state.
+constexpr uint32_t kFieldEnabled = 1;
+constexpr uint32_t kFieldVisible = 2;
+
+// A field's value, read by its kind: reals (kFieldNumber) in real, texts (kFieldText,
+// kFieldOwnedText) through text, every other kind a whole number in integer.
+union DialogValue {
+    double  real;
+    int32_t integer;
+    char*   text;
 };
+static_assert(sizeof(DialogValue) == 8);
+
+// One field entry of a dialog record.
+struct DialogField {
+    int32_t     kind;
+    uint32_t    state;   // kFieldEnabled, kFieldVisible; models may keep bits of their own above
+    DialogValue value;
+    int32_t     upper;   // maximum, last radio index or text capacity
+    int32_t     lower;   // minimum
+};
+static_assert(sizeof(DialogField) == 24);
 
 // Dialog kinds. Kinds 3 and 8, and kinds above 15, have no dialog.
 constexpr int32_t kDialogTranslate       = 0;

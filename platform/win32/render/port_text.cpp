@@ -18,6 +18,7 @@
 #include "platform/win32/fonts.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
+#include "platform/win32/shell_windows.h"
 
 namespace {
 
@@ -514,7 +515,10 @@ bool PortMouseButtonDown() {
 void PortMousePosition(ScreenPoint* point) {
     POINT p{};
     GetCursorPos(&p);
-    if (GraphicsPort* port = SketchViewPort(CurrentSketch())) {
+    HWND calculator = CalculatorArea();
+    if (calculator && GetActiveWindow() == GetParent(calculator)) {
+        ScreenToClient(calculator, &p);
+    } else if (GraphicsPort* port = SketchViewPort(CurrentSketch())) {
         ScreenToClient(port->hwnd, &p);
         DPtoLP(port->dc, &p, 1);
     }

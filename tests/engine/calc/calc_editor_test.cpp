@@ -2,6 +2,7 @@
 // prefix, key groups by trial compiles, the live display, mouse selection, pop-up
 // menus, and the record handed back on OK.
 #include "engine/calc/calc_editor.h"
+#include "engine/calc/expression_compiler.h"
 
 #include <gtest/gtest.h>
 

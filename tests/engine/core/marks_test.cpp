@@ -33,7 +33,7 @@ protected:
     }
     MarkSlot& Slot(int32_t i) { return sketch->marks[i]; }
     const TransformSettings& Settings() { return sketch->transformSettings; }
-    double Field(int32_t f) { return Settings().field[f].value; }
+    int32_t Field(int32_t f) { return Settings().field[f].value.integer; }
     static bool InSlot(const SketchObject* o) { return (o->markFlags & kMarkedObject) != 0; }
 };
 
@@ -87,7 +87,7 @@ TEST_F(MarksTest, GroupsCompleteAtTheirEndAndDissolveWithAMemberMissing) {
     for (int32_t k = kMarkAngle; k <= kMarkAngleFirst; ++k) EXPECT_EQ(Slot(k).object, nullptr) << k;
     EXPECT_FALSE(InSlot(a));
     EXPECT_EQ(Field(kTfRotationSource), 1);
-    sketch->transformSettings.field[kTfDialog].value = kDialogRotate;
+    sketch->transformSettings.field[kTfDialog].value.integer = kDialogRotate;
     EXPECT_EQ(ChooseTransformType(&sketch->transformSettings), 33);
 
     // Completing a group whose other members are empty dissolves it.

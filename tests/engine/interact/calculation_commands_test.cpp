@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/calc/calc_editor.h"
+#include "engine/calc/expression_compiler.h"
 #include "engine/calc/derivative.h"
 #include "engine/calc/measurements.h"
 #include "engine/calc/parameters.h"
@@ -89,8 +90,8 @@ protected:
         DialogScript answer;
         answer.edits.push_back([value](void* record) {
             auto* r = static_cast<ParameterDialogRecord*>(record);
-            r->value.value = value;
-            r->units.value = 2;
+            r->value.value.real = value;
+            r->units.value.integer = 2;
         });
         ScriptDialogs({answer});
         EXPECT_EQ(NewParameterCommand(0), kResultOK);

@@ -88,7 +88,7 @@ protected:
         EXPECT_NE(PickSessionClick(destination), -1);
     }
     std::string CellText(int32_t column, int32_t row) { return PlainText(IterateCellContent(&model, column, row)); }
-    int32_t Depth() const { return static_cast<int32_t>(dialog.entry[kIterateDepth].value); }
+    int32_t Depth() const { return dialog.entry[kIterateDepth].value.integer; }
 
     IterateModel model{};
     IterateDialogFields dialog{};

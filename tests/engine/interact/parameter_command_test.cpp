@@ -27,8 +27,8 @@ protected:
         s.ok = ok;
         s.edits.push_back([=](void* record) {
             auto* r = static_cast<ParameterDialogRecord*>(record);
-            r->value.value = value;
-            r->units.value = units;
+            r->value.value.real = value;
+            r->units.value.integer = units;
             if (name) std::snprintf(r->name, sizeof r->name, "%s", name);
         });
         return s;

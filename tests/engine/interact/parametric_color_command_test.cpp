@@ -18,16 +18,17 @@ DialogField* Fields(void* record) { return static_cast<DialogField*>(record); }
 
 // A dialog answer that sets the fields it is given (model, repeat, From, To) and
 // notes the range the dialog opened with.
-DialogScript Answer(bool ok, double model, double repeat, double from, double to, std::vector<double>* opened = nullptr) {
+DialogScript Answer(bool ok, int32_t model, int32_t repeat, double from, double to,
+                    std::vector<double>* opened = nullptr) {
     DialogScript s;
     s.ok = ok;
     s.edits.push_back([=](void* record) {
         DialogField* f = Fields(record);
-        if (opened) *opened = { f[kParamColorFieldFrom].value, f[kParamColorFieldTo].value };
-        f[kParamColorFieldModel].value = model;
-        f[kParamColorFieldRepeat].value = repeat;
-        f[kParamColorFieldFrom].value = from;
-        f[kParamColorFieldTo].value = to;
+        if (opened) *opened = { f[kParamColorFieldFrom].value.real, f[kParamColorFieldTo].value.real };
+        f[kParamColorFieldModel].value.integer = model;
+        f[kParamColorFieldRepeat].value.integer = repeat;
+        f[kParamColorFieldFrom].value.real = from;
+        f[kParamColorFieldTo].value.real = to;
     });
     return s;
 }
@@ -64,7 +65,7 @@ protected:
     std::vector<double> RunOpened(DialogScript script) {
         std::vector<double> opened;
         script.edits.insert(script.edits.begin(), [&](void* record) {
-            opened = { Fields(record)[kParamColorFieldFrom].value, Fields(record)[kParamColorFieldTo].value };
+            opened = { Fields(record)[kParamColorFieldFrom].value.real, Fields(record)[kParamColorFieldTo].value.real };
         });
         ScriptDialogs({ script });
         EXPECT_EQ(ParametricColorCommand(0), kResultOK);
@@ -152,7 +153,7 @@ TEST_F(ParametricColorCommandTest, CancelAndAnEmptyRangeBuildNothingAndKeepTheLa
     std::vector<double> choices;
     DialogScript look;
     look.ok = false;
-    look.edits.push_back([&](void* r) { choices = { Fields(r)[0].value, Fields(r)[1].value }; });
+    look.edits.push_back([&](void* r) { choices = { double(Fields(r)[0].value.integer), double(Fields(r)[1].value.integer) }; });
     ScriptDialogs({ look });
     ParametricColorCommand(0);
     EXPECT_EQ(choices, (std::vector<double>{ 1, 0 }));

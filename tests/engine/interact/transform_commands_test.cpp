@@ -118,13 +118,13 @@ TEST_F(TransformCommandTest, TypeForEveryFormAndMark) {
             MarkObject(kMarkRatioOrigin, a, false);
         }
         TransformSettings& s = Settings();
-        s.field[kTfDialog].value = k.dialog;
-        s.field[kTfTranslateForm].value = k.form;
-        s.field[kTfPolarAngleSource].value = (k.sources & 1) ? 1 : 0;
-        s.field[kTfDistanceSource].value = (k.sources & 2) ? 1 : 0;
-        s.field[kTfVerticalSource].value = (k.sources & 4) ? 1 : 0;
-        s.field[kTfRotationSource].value = (k.sources & 8) ? 1 : 0;
-        s.field[kTfRatioSource].value = (k.sources & 16) ? 1 : 0;
+        s.field[kTfDialog].value.integer = k.dialog;
+        s.field[kTfTranslateForm].value.integer = k.form;
+        s.field[kTfPolarAngleSource].value.integer = (k.sources & 1) ? 1 : 0;
+        s.field[kTfDistanceSource].value.integer = (k.sources & 2) ? 1 : 0;
+        s.field[kTfVerticalSource].value.integer = (k.sources & 4) ? 1 : 0;
+        s.field[kTfRotationSource].value.integer = (k.sources & 8) ? 1 : 0;
+        s.field[kTfRatioSource].value.integer = (k.sources & 16) ? 1 : 0;
         EXPECT_EQ(ChooseTransformType(&s), k.type);
     }
 }
@@ -197,9 +197,9 @@ TEST_F(TransformCommandTest, RefusalsOfFixedValuesAndOfTheCentre) {
     MarkObject(kMarkCentre, centre, false);
     struct Case { int32_t dialog; std::function<void(TransformSettings&)> edit; int32_t alert; };
     const Case cases[] = {
-        { 1, [](TransformSettings& s) { s.field[kTfRotationAngle].value = 0; }, 111 },
-        { 2, [](TransformSettings& s) { s.field[kTfNumerator].value = 0; }, 112 },
-        { 2, [](TransformSettings& s) { s.field[kTfDenominator].value = 0; }, 113 },
+        { 1, [](TransformSettings& s) { s.field[kTfRotationAngle].value.real = 0; }, 111 },
+        { 2, [](TransformSettings& s) { s.field[kTfNumerator].value.real = 0; }, 112 },
+        { 2, [](TransformSettings& s) { s.field[kTfDenominator].value.real = 0; }, 113 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.alert);
@@ -211,9 +211,9 @@ TEST_F(TransformCommandTest, RefusalsOfFixedValuesAndOfTheCentre) {
         EXPECT_EQ(AlertCodes(), std::vector<int32_t>{ c.alert });  // the preview showed none
         EXPECT_EQ(ObjectCount(), before);
         EXPECT_EQ(UndoDepth(), 0);
-        Settings().field[kTfRotationAngle].value = kHalfPi;
-        Settings().field[kTfNumerator].value = 1;
-        Settings().field[kTfDenominator].value = 2;
+        Settings().field[kTfRotationAngle].value.real = kHalfPi;
+        Settings().field[kTfNumerator].value.real = 1;
+        Settings().field[kTfDenominator].value.real = 2;
     }
     // Only the centre selected: alert 120; with another object the centre is its own image.
     ResetAlertDoubles();
@@ -269,8 +269,8 @@ TEST_F(TransformCommandTest, PreviewIsRealUndoableObjectsThatGoAway) {
     DialogScript script;
     for (double ratio : { 3.0, 0.0, 5.0 }) {
         script.edits.push_back([&, ratio](void* record) {
-            Of(record).field[kTfNumerator].value = ratio;
-            Of(record).field[kTfDenominator].value = 1;
+            Of(record).field[kTfNumerator].value.real = ratio;
+            Of(record).field[kTfDenominator].value.real = 1;
         });
         // After the change routine of the edit before: what the preview shows.
         script.edits.push_back([&](void*) {
@@ -291,7 +291,7 @@ TEST_F(TransformCommandTest, PreviewIsRealUndoableObjectsThatGoAway) {
     EXPECT_EQ(Selected().size(), 2u);
 
     // OK builds the final images as one undo step and selects them.
-    ScriptDialogs({ Edit([](TransformSettings& s) { s.field[kTfNumerator].value = 3; }) });
+    ScriptDialogs({ Edit([](TransformSettings& s) { s.field[kTfNumerator].value.real = 3; }) });
     TransformCommand(2);
     EXPECT_EQ(ObjectCount(), before + 2);
     EXPECT_EQ(UndoDepth(), 1);
@@ -390,7 +390,7 @@ TEST_F(TransformCommandTest, PickingMarksFromTheOpenDialog) {
         EXPECT_EQ(MarkedObject(kMarkRatioNumerator), s1);
         EXPECT_EQ(MarkedObject(kMarkRatioDenominator), s2);
         EXPECT_TRUE(IsMarkGroupSet(kMarkSegmentRatio));
-        EXPECT_EQ(Settings().field[kTfRatioSource].value, 1);
+        EXPECT_EQ(Settings().field[kTfRatioSource].value.integer, 1);
     });
     ScriptDialogs({ script });
     TransformCommand(2);

@@ -261,9 +261,9 @@ scenario_file_dialog() {
     local box=1148
     ask dialog | grep -q '^1152|' && box=1152
     ask dialog-select 1136 2 >/dev/null
-    ask dialog | grep -q "^$box|.*|kite.htm$" || fail "the name box after choosing the web page: $(ask dialog | grep "^$box|")"
+    ask dialog | grep -q "^$box|[^|]*|kite.htm|" || fail "the name box after choosing the web page: $(ask dialog | grep "^$box|")"
     ask dialog-select 1136 1 >/dev/null
-    ask dialog | grep -q "^$box|.*|kite.yr4$" || fail "the name box after choosing the handheld type: $(ask dialog | grep "^$box|")"
+    ask dialog | grep -q "^$box|[^|]*|kite.yr4|" || fail "the name box after choosing the handheld type: $(ask dialog | grep "^$box|")"
     ask dialog-click 2 >/dev/null
     wait_for 30 "the dialog to close" no_dialog
 

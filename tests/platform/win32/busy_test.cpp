@@ -97,13 +97,47 @@ TEST_P(BusyFeedback, AQuitMetWhileMovingTheBarIsPostedAgain) {
     AdvanceTickCountForTest(1000);
     UpdateBusyTask(task, 0);
     ASSERT_NE(ProgressWindowOf(task), nullptr);
-    EXPECT_EQ(GetDlgItem(ProgressWindowOf(task), IDCANCEL), nullptr);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(ProgressWindowOf(task), IDCANCEL)));
     PostQuitMessage(7);
     AdvanceTickCountForTest(10);
     EXPECT_TRUE(UpdateBusyTask(task, 5));
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EndBusyTask(task);
+}
+
+TEST_P(BusyFeedback, TheWindowShowsOnlyWhatTheTaskHas) {
+    struct Case { uint32_t maximum; bool cancelable; bool bar, cancel, systemMenu; int lower; };
+    const Case cases[] = {
+        { 10, true, true, true, true, 0 },
+        { 0, true, false, true, true, 0 },     // the Cancel button alone, centred
+        { 10, false, true, false, false, 36 },
+        { 0, false, false, false, false, 36 }, // only the title bar
+    };
+    int fullHeight = 0;
+    for (const Case& c : cases) {
+        BusyTask* task = BeginBusyTask(1, c.maximum, c.cancelable);
+        AdvanceTickCountForTest(1000);
+        UpdateBusyTask(task, 0);
+        HWND window = ProgressWindowOf(task);
+        ASSERT_NE(window, nullptr);
+        HWND bar = GetDlgItem(window, 1205), cancel = GetDlgItem(window, IDCANCEL);
+        EXPECT_EQ(IsWindowVisible(bar) != FALSE, c.bar) << c.maximum << c.cancelable;
+        EXPECT_EQ(IsWindowVisible(cancel) != FALSE, c.cancel) << c.maximum << c.cancelable;
+        EXPECT_EQ((GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU) != 0, c.systemMenu);
+        RECT r{}, client{}, button{};
+        GetWindowRect(window, &r);
+        if (fullHeight == 0) fullHeight = r.bottom - r.top;
+        EXPECT_EQ(r.bottom - r.top, fullHeight - c.lower);
+        if (c.cancelable && c.maximum == 0) {
+            GetClientRect(window, &client);
+            GetWindowRect(cancel, &button);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+            EXPECT_NEAR((button.left + button.right) / 2, client.right / 2, 1);
+        }
+        EndBusyTask(task);
+        EXPECT_FALSE(IsWindow(window));   // no window is left once the task ends
+    }
 }
 
 TEST_P(BusyFeedback, ANullTaskIsAccepted) {

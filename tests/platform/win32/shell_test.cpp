@@ -196,25 +196,34 @@ TEST_F(Shell, QuestionButtonsByFlags) {
     }
 }
 
-TEST_F(Shell, AlertShowsOneButtonOkOrCancelInItsPlace) {
-    SeenBox ok, cancel;
-    std::thread closer = CloseBox("Notice", IDOK, &ok);
-    ShowAlert("Notice", "Saved.", 0, 0, 0, true);
-    closer.join();
-    closer = CloseBox("Notice", IDCANCEL, &cancel);
-    ShowAlert("Notice", "Stopped.", 0, 0, 1, false);
-    closer.join();
+// What the alert dialog of the user interface was asked to show.
+struct AlertRequest {
+    std::string caption, text;
+    int32_t buttons, helpTopic;
+    bool ownerEnabled, alertShowing;
+};
+std::vector<AlertRequest> gAlerts;
+void RecordAlert(HWND owner, const char* caption, const char* text, int32_t buttons, int32_t helpTopic) {
+    gAlerts.push_back({ caption, text, buttons, helpTopic, owner && IsWindowEnabled(owner) != FALSE, AlertShowing() });
+}
 
-    ASSERT_TRUE(ok.found && cancel.found);
-    EXPECT_TRUE(ok.ok);
-    EXPECT_FALSE(ok.cancel);
-    EXPECT_EQ(ok.okText, "OK");
-    EXPECT_TRUE(ok.alertShowing);
-    EXPECT_FALSE(cancel.ok);
-    EXPECT_TRUE(cancel.cancel);
-    EXPECT_EQ(cancel.cancelText, "Cancel");
-    EXPECT_TRUE(EqualRect(&ok.okRect, &cancel.cancelRect));
-    EXPECT_FALSE(cancel.alertShowing);  // a nested alert leaves the flag alone
+TEST_F(Shell, AlertAsksForOneButtonOkOrCancelWithItsOwnerDisabled) {
+    const ServiceDialogs dialogs = { RecordAlert, nullptr, nullptr };
+    RegisterServiceDialogs(&dialogs);
+    gAlerts.clear();
+    ShowAlert("Notice", "Saved.", 0, 12, 0, true);
+    ShowAlert("Notice", "Stopped.", 0, 0, 1, false);
+    RegisterServiceDialogs(nullptr);
+
+    ASSERT_EQ(gAlerts.size(), 2u);
+    EXPECT_EQ(gAlerts[0].caption, "Notice");
+    EXPECT_EQ(gAlerts[0].text, "Saved.");
+    EXPECT_EQ(gAlerts[0].buttons, 1);
+    EXPECT_EQ(gAlerts[0].helpTopic, 12);
+    EXPECT_FALSE(gAlerts[0].ownerEnabled);
+    EXPECT_TRUE(gAlerts[0].alertShowing);
+    EXPECT_EQ(gAlerts[1].buttons, 2);
+    EXPECT_FALSE(gAlerts[1].alertShowing);  // a nested alert leaves the flag alone
     EXPECT_TRUE(IsWindowEnabled(main_));
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's artwork (icon, toolbox images, view cursors) and writes it as
+"""Draws the program's artwork (icon, toolbox images, calculator keys, view cursors) and writes it as
 Windows BMP, ICO and CUR files beside this script. Run it again after changing a shape;
 the files it writes are committed, so the build needs no Python."""
 import math
@@ -128,6 +128,63 @@ def bmp24(c):
         data += r
     header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(data), 0, 0, 54) + header + data
+
+
+def bmp8(c):
+    # 8 bits per pixel with the canvas's own colours as the palette (at most 256). The
+    # button-face grey comes first: the system maps it to the face colour when a key's image
+    # is loaded.
+    colours = [FACE]
+    index = {FACE: 0}
+    for y in range(c.h):
+        for x in range(c.w):
+            p = c.px[y][x] or FACE
+            if p not in index:
+                index[p] = len(colours)
+                colours.append(p)
+    assert len(colours) <= 256
+    palette = b"".join(bytes((p[2], p[1], p[0], 0)) for p in colours)
+    row = (c.w + 3) & ~3
+    data = bytearray()
+    for y in range(c.h - 1, -1, -1):
+        r = bytes(index[c.px[y][x] or FACE] for x in range(c.w))
+        data += r + b"\0" * (row - len(r))
+    header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h, 1, 8, 0, len(data), 2835, 2835, len(colours), 0)
+    offset = 14 + len(header) + len(palette)
+    return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + header + palette + data
+
+
+SPLASH_W, SPLASH_H = 460, 240
+SPLASH_RIM = (16, 96, 160)      # the rim of the full-colour picture (tests look for it)
+SPLASH_RIM_8 = (255, 0, 0)      # the rim of the 256-colour picture
+
+
+def splash_picture(paper, ink, accent, rim):
+    # A triangle with its circumcircle and medians on the left; the right part stays
+    # plain for the credits that scroll over it.
+    c = Canvas(SPLASH_W, SPLASH_H, paper)
+    a, b, d = (40, 190), (250, 200), (120, 40)
+    for p, q in ((a, b), (b, d), (d, a)):
+        c.line(p[0], p[1], q[0], q[1], ink, 2)
+    for p, q, r in ((a, b, d), (b, d, a), (d, a, b)):
+        c.line(p[0], p[1], (q[0] + r[0]) // 2, (q[1] + r[1]) // 2, accent)
+    ax, ay = a
+    bx, by = b
+    cx, cy = d
+    den = 2 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by))
+    ux = ((ax * ax + ay * ay) * (by - cy) + (bx * bx + by * by) * (cy - ay) + (cx * cx + cy * cy) * (ay - by)) / den
+    uy = ((ax * ax + ay * ay) * (cx - bx) + (bx * bx + by * by) * (ax - cx) + (cx * cx + cy * cy) * (bx - ax)) / den
+    c.circle(ux, uy, math.hypot(ax - ux, ay - uy), accent)
+    for p in (a, b, d):
+        c.circle(p[0], p[1], 4, ink, fill=True)
+    for i in range(4):
+        for x in range(SPLASH_W):
+            c.set(x, i, rim)
+            c.set(x, SPLASH_H - 1 - i, rim)
+        for y in range(SPLASH_H):
+            c.set(i, y, rim)
+            c.set(SPLASH_W - 1 - i, y, rim)
+    return c
 
 
 def ico_image(c):
@@ -265,6 +322,54 @@ def cursors():
     return out
 
 
+
+# The calculator's keys: 5 x 7 glyphs drawn 2 pixels to the dot on a 20 x 16 face.
+KEY_GLYPHS = {
+    "0": ["01110", "10001", "10011", "10101", "11001", "10001", "01110"],
+    "1": ["00100", "01100", "00100", "00100", "00100", "00100", "01110"],
+    "2": ["01110", "10001", "00001", "00010", "00100", "01000", "11111"],
+    "3": ["11110", "00001", "00001", "01110", "00001", "00001", "11110"],
+    "4": ["00010", "00110", "01010", "10010", "11111", "00010", "00010"],
+    "5": ["11111", "10000", "11110", "00001", "00001", "10001", "01110"],
+    "6": ["00110", "01000", "10000", "11110", "10001", "10001", "01110"],
+    "7": ["11111", "00001", "00010", "00100", "01000", "01000", "01000"],
+    "8": ["01110", "10001", "10001", "01110", "10001", "10001", "01110"],
+    "9": ["01110", "10001", "10001", "01111", "00001", "00010", "01100"],
+    ".": ["00000", "00000", "00000", "00000", "00000", "01100", "01100"],
+    "(": ["00010", "00100", "01000", "01000", "01000", "00100", "00010"],
+    ")": ["01000", "00100", "00010", "00010", "00010", "00100", "01000"],
+    "+": ["00000", "00100", "00100", "11111", "00100", "00100", "00000"],
+    "-": ["00000", "00000", "00000", "11111", "00000", "00000", "00000"],
+    "*": ["00000", "10001", "01010", "00100", "01010", "10001", "00000"],
+    "/": ["00001", "00001", "00010", "00100", "01000", "10000", "10000"],
+    "^": ["00100", "01010", "10001", "00000", "00000", "00000", "00000"],
+    "x": ["00000", "00000", "10001", "01010", "00100", "01010", "10001"],
+    "y": ["00000", "10001", "10001", "01111", "00001", "10001", "01110"],
+    "r": ["00000", "00000", "10110", "11001", "10000", "10000", "10000"],
+    "t": ["01110", "10001", "10001", "11111", "10001", "10001", "01110"],  # theta
+    "del": ["00000", "00100", "01000", "11111", "01000", "00100", "00000"],
+}
+
+# Resource number of each key's bitmap; the variable key has one per expression form.
+KEY_BITMAPS = {1080 + d: str(d) for d in range(10)}
+KEY_BITMAPS.update({1090: ".", 1091: "(", 1092: ")", 1093: "+", 1094: "-", 1095: "*", 1096: "/",
+                    1097: "^", 1098: "del", 1099: "x", 1100: "y", 1101: "r", 1102: "t"})
+
+
+
+def key_bitmap(name):
+    c = Canvas(20, 16)
+    rows = KEY_GLYPHS[name]
+    ox, oy = (20 - 10) // 2, (16 - 14) // 2
+    for y, row in enumerate(rows):
+        for x, bit in enumerate(row):
+            if bit == "1":
+                for dx in (0, 1):
+                    for dy in (0, 1):
+                        c.set(ox + 2 * x + dx, oy + 2 * y + dy, BLACK)
+    return c
+
+
 def main():
     with open(os.path.join(HERE, "toolbox.bmp"), "wb") as f:
         f.write(bmp24(toolbox_images()))
@@ -272,6 +377,13 @@ def main():
         f.write(bmp24(tool_icons()))
     with open(os.path.join(HERE, "program.ico"), "wb") as f:
         f.write(icon_file(app_icon(), 1))
+    with open(os.path.join(HERE, "splash.bmp"), "wb") as f:
+        f.write(bmp24(splash_picture((250, 246, 232), BLACK, BLUE, SPLASH_RIM)))
+    with open(os.path.join(HERE, "splash256.bmp"), "wb") as f:
+        f.write(bmp8(splash_picture(BLACK, WHITE, (255, 255, 0), SPLASH_RIM_8)))
+    for number, name in KEY_BITMAPS.items():
+        with open(os.path.join(HERE, "key%d.bmp" % number), "wb") as f:
+            f.write(bmp8(key_bitmap(name)))
     for number, (canvas, hotspot) in cursors().items():
         with open(os.path.join(HERE, "cursor%d.cur" % number), "wb") as f:
             f.write(icon_file(canvas, 2, hotspot))

@@ -1,0 +1,186 @@
+# Scenarios of the program as an OLE server: its class in the registry, embedding in a
+# small test container. Sourced by tests/gui/scenarios, which holds the shared helpers.
+
+ole_class='{9FA53D8A-BAC8-4FBF-8595-7AA32F7B5FF9}'
+
+reg_value() { wine reg query "$1" ${2:+/v "$2"} 2>/dev/null | tr -d '\r'; }
+class_registered() { wine reg query "HKCR\\CLSID\\$ole_class" >/dev/null 2>&1; }
+class_unregistered() { ! class_registered; }
+
+scenario_registration() {
+    step "a normal start writes the class into the registry"
+    wine reg delete "HKCR\\CLSID\\$ole_class" /f >/dev/null 2>&1 || true
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    wait_for 10 "the class in the registry" class_registered
+    local exe
+    exe=$(windows_path "$build/figmantle_test.exe")
+    reg_value "HKCR\\CLSID\\$ole_class\\LocalServer32" | grep -qiF "$exe" ||
+        fail "LocalServer32 is not the program: $(reg_value "HKCR\\CLSID\\$ole_class\\LocalServer32")"
+    reg_value "HKCR\\CLSID\\$ole_class\\ProgID" | grep -q "Velmora.Document" || fail "no ProgID"
+    reg_value "HKCR\\Velmora.Document\\CLSID" | grep -qF "$ole_class" || fail "the ProgID does not name the class"
+    for key in InprocHandler32 Insertable 'verb\0' MiscStatus DefaultIcon 'AuxUserType\2' 'AuxUserType\3'; do
+        wine reg query "HKCR\\CLSID\\$ole_class\\$key" >/dev/null 2>&1 || fail "no $key under the class"
+    done
+    reg_value "HKCR\\CLSID\\$ole_class\\AuxUserType\\2" | grep -q Sketch || fail "short type name"
+    reg_value "HKCR\\Velmora.Document\\shell\\open\\command" | grep -q . || fail "the file type went"
+    end_program
+
+    step "/Unregserver removes it and ends"
+    timeout 60 wine "$build/figmantle_test.exe" /Unregserver >/dev/null 2>&1 || true
+    wait_for 10 "the class to go" class_unregistered
+    wine reg query "HKCR\\Velmora.Document\\CLSID" >/dev/null 2>&1 && fail "the ProgID still names the class"
+    return 0
+}
+
+container_pid=
+cask() { timeout 60 wine "$build/figdriver.exe" -c "$@" 2>/dev/null | tr -d '\r'; }
+container_answers() { [ "$(cask ping)" = pong ]; }
+program_gone() { ! answers; }
+start_container() {
+    wine "$build/ole_container.exe" "$(windows_path "$work/container.log")" "$(windows_path "$work/container.stg")" \
+        >/dev/null 2>&1 &
+    container_pid=$!
+    wait_for 60 "the container to answer" container_answers
+}
+end_container() {
+    [ -n "$container_pid" ] && kill -0 "$container_pid" 2>/dev/null && cask quit >/dev/null
+    end_program
+}
+# The colour inside the container's picture at a point of the picture (pixels from its corner).
+picture_pixel() {
+    local x y
+    read -r x y _ <<<"$(cask rect)"
+    pixel $((x + $1)) $((y + $2))
+}
+container_logged() { grep -q "$1" "$work/container.log"; }
+main_visible() { [ "$(ask mainvisible)" = 1 ]; }
+
+scenario_embedding() {
+    step "a normal start registers the class"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    end_program
+    wait_for 20 "the program to end" program_gone
+    program_pid=
+    trap end_container EXIT
+
+    step "the container creates the object by its class: the program starts hidden, without a splash"
+    start_container
+    [ "$(cask create Velmora.Document)" = ok ] || fail "OleCreate failed: $(cat "$work/container.log")"
+    wait_for 30 "the program to answer" answers
+    [ "$(ask mainvisible)" = 0 ] || fail "the main window shows for an embedding"
+    [ "$(ask splash)" = none ] || fail "a splash for an embedding"
+    has_docs 1 || fail "not one document: $(ask docs)"
+
+    step "the extent: 100 x 100 pixels are 2540 x 2540 HIMETRIC"
+    [ "$(cask extent)" = "2540 2540" ] || fail "extent $(cask extent)"
+    cask draw >/dev/null
+    wait_for 10 "the picture in the container" container_logged "OleDraw 00000000"
+    is_white "$(picture_pixel 50 50)" || fail "the container does not draw the blank sketch: $(picture_pixel 50 50)"
+    shot created
+
+    step "open shows the frame with the embedding's menu"
+    [ "$(cask open)" = ok ] || fail "DoVerb open failed: $(tail -3 "$work/container.log")"
+    wait_for 20 "the main window" main_visible
+    ask menus | grep -q "&Update" || fail "not the embedding's menu: $(ask menus | head -5)"
+    container_logged "site OnShowWindow 1" || fail "the container was not told the object opened"
+
+    step "a segment drawn with real clicks shows in the container after File > Update"
+    tool_is() { [ "$(ask tool)" = "$1" ]; }
+    # shellcheck disable=SC2086
+    xdotool mousemove $(ask toolbutton 32783) click 1
+    wait_for 10 "the segment tool" tool_is 6
+    local a b
+    a=$(screen_point 20 20)
+    b=$(screen_point 80 80)
+    # shellcheck disable=SC2086
+    xdotool mousemove $a click 1 sleep 0.3 mousemove $b click 1
+    wait_for 20 "three objects" object_count_is -ge 3
+    ask command $((0xE1C1)) >/dev/null
+    wait_for 20 "the container to save the object" container_logged "site SaveObject 00000000"
+    cask draw >/dev/null
+    sleep 1
+    dark_at_picture() { is_dark "$(picture_pixel 50 50)"; }
+    wait_for 20 "the segment in the container's picture" dark_at_picture
+    shot updated
+
+    step "saved, released and loaded again, the object holds the segment"
+    [ "$(cask save)" = ok ] || fail "the save failed: $(tail -3 "$work/container.log")"
+    cask release >/dev/null
+    wait_for 30 "the program to end with its object" program_gone
+    [ "$(cask load)" = ok ] || fail "the load failed: $(tail -3 "$work/container.log")"
+    cask draw >/dev/null
+    wait_for 20 "the stored picture" dark_at_picture
+    [ "$(cask run)" = ok ] || fail "the object did not run: $(tail -3 "$work/container.log")"
+    wait_for 30 "the program to answer" answers
+    [ "$(cask open)" = ok ] || fail "DoVerb open after the load failed"
+    wait_for 20 "the loaded sketch's objects" object_count_is -ge 3
+    [ "$(cask update)" = ok ] || fail "the update from the running object failed"
+    cask draw >/dev/null
+    wait_for 20 "the picture drawn by the loaded sketch" dark_at_picture
+
+    step "closing the container ends the server"
+    cask quit >/dev/null
+    wait_for 30 "the program to end" program_gone
+    wait_for 10 "the container to end" container_logged ended
+}
+
+inplace_active() { [ "$(ask inplace)" != none ] && [ -n "$(ask inplace)" ]; }
+inplace_gone() { [ "$(ask inplace)" = none ]; }
+container_window() { xdotool search --name "^Test Container$" | head -n1; }
+
+scenario_in_place() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    end_program
+    wait_for 20 "the program to end" program_gone
+    program_pid=
+    trap end_container EXIT
+    start_container
+    [ "$(cask create Velmora.Document)" = ok ] || fail "OleCreate failed"
+    wait_for 30 "the program to answer" answers
+    cask extent >/dev/null
+
+    step "activation puts the frame in the container's window and the toolbox in its frame"
+    [ "$(cask inplace)" = ok ] || fail "in-place activation failed: $(tail -5 "$work/container.log")"
+    wait_for 20 "the in-place frame" inplace_active
+    local state frame parent bar barParent
+    state=$(ask inplace)
+    read -r frame parent bar barParent _ <<<"$state"
+    [ "$parent" = "$barParent" ] || fail "the toolbox is not in the container's frame: $state"
+    [ "$bar" != 0 ] || fail "no toolbox: $state"
+    for call in "site OnInPlaceActivate" "site OnUIActivate" "frame SetBorderSpace 33" "frame SetActiveObject" \
+                "frame SetMenu"; do
+        container_logged "$call" || fail "the container was not called: $call"
+    done
+    [ "$(ask mainvisible)" = 0 ] || fail "the main window shows while in place"
+
+    step "the toolbox in the container's frame takes real clicks; a segment is made in place"
+    local bx by
+    read -r _ _ _ _ _ _ _ _ bx by <<<"$state"
+    xdotool mousemove "$bx" "$by" click 1
+    tool_is() { [ "$(ask tool)" = "$1" ]; }
+    wait_for 10 "the point tool" tool_is 1
+    [ "$(ask build-segment 20 20 80 80)" = ok ] || fail "no segment in the active object"
+    wait_for 20 "three objects" object_count_is -ge 3
+    shot in-place
+
+    step "after deactivation the container draws it"
+    [ "$(cask deactivate)" = ok ] || fail "deactivation failed"
+    wait_for 20 "the in-place frame to go" inplace_gone
+    container_logged "site OnInPlaceDeactivate" || fail "the container was not told of the deactivation"
+    cask draw >/dev/null
+    segment_drawn() { is_dark "$(picture_pixel 50 50)"; }
+    wait_for 20 "the segment in the container's picture" segment_drawn
+    shot deactivated
+
+    step "a second activation works"
+    [ "$(cask inplace)" = ok ] || fail "the second activation failed: $(tail -5 "$work/container.log")"
+    wait_for 20 "the in-place frame again" inplace_active
+    object_count_is -ge 3 || fail "the segment went: $(ask objects)"
+    [ "$(cask deactivate)" = ok ] || fail "the second deactivation failed"
+    wait_for 20 "the in-place frame to go" inplace_gone
+    cask quit >/dev/null
+    wait_for 30 "the program to end" program_gone
+}

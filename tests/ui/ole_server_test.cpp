@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <vector>
+
+#include "classlib/app.h"
+#include "classlib/archive.h"
+#include "engine/core/engine_startup.h"
+#include "engine/core/object_creation.h"
+#include "engine/core/point_objects.h"
+#include "engine/core/points.h"
+#include "engine/core/sketch.h"
+#include "engine/docio/document_file.h"
+#include "ui/doc/document_services.h"
+#include "ui/doc/fernwick_doc.h"
+
+namespace {
+
+class ServerTestApp : public CWinApp {
+public:
+    ServerTestApp() : CWinApp("ServerTest") {}
+};
+
+int ObjectCount(Sketch* page) {
+    int n = 0;
+    for (SketchObject* o = page->firstObject; o; o = o->nextInSketch) ++n;
+    return n;
+}
+
+void AddPoint(Sketch* page, double x, double y) {
+    SketchScope scope(page);
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassPoint, 1, kKindPoint, 0 };
+    SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(p, nullptr);
+    RecomputeObject(p, nullptr, true);
+    SetPointPosition(p, x, y, 1, nullptr, false);
+}
+
+class OleServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(StartEngine()); }
+    static void TearDownTestSuite() { ShutdownEngine(); }
+    void SetUp() override {
+        doc_ = new CFernwickDoc;
+        doc_->m_bAutoDelete = false;
+        ASSERT_TRUE(doc_->OnNewDocument());
+    }
+    void TearDown() override { delete doc_; }
+
+    // The document's native data, as a container's stream would hold it.
+    std::vector<uint8_t> Stored(CFernwickDoc* doc) {
+        IStream* stream = nullptr;
+        EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+        CArchive ar(stream, CArchive::store);
+        doc->Serialize(ar);
+        EXPECT_FALSE(ar.Failed());
+        std::vector<uint8_t> bytes = Contents(stream);
+        stream->Release();
+        return bytes;
+    }
+    static std::vector<uint8_t> Contents(IStream* stream) {
+        STATSTG stat{};
+        stream->Stat(&stat, STATFLAG_NONAME);
+        std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+        LARGE_INTEGER zero{};
+        stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+        ULONG got = 0;
+        stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+        return bytes;
+    }
+    // Loads bytes into a fresh document; answers the archive's failure code (0: loaded).
+    int32_t Load(CFernwickDoc* into, const std::vector<uint8_t>& bytes) {
+        IStream* stream = nullptr;
+        EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+        ULONG put = 0;
+        if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &put);
+        LARGE_INTEGER zero{};
+        stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+        CArchive ar(stream, CArchive::load);
+        into->Serialize(ar);
+        stream->Release();
+        return ar.FailureCode();
+    }
+
+    ServerTestApp app_;
+    CFernwickDoc* doc_ = nullptr;
+};
+
+}  // namespace
+
+// An embedded sketch stored by its container and loaded again holds what it held.
+TEST_F(OleServer, NativeDataRoundTripKeepsTheSketch) {
+    AddPoint(doc_->CurrentPage(), 20, 30);
+    AddPoint(doc_->CurrentPage(), 70, 40);
+    const std::vector<uint8_t> bytes = Stored(doc_);
+    ASSERT_GT(bytes.size(), 8u);
+
+    CFernwickDoc loaded;
+    loaded.m_bAutoDelete = false;
+    ASSERT_TRUE(loaded.OnNewDocument());
+    EXPECT_EQ(Load(&loaded, bytes), 0);
+    ASSERT_NE(loaded.CurrentPage(), nullptr);
+    EXPECT_EQ(ObjectCount(loaded.CurrentPage()), 2);
+    EXPECT_EQ(Stored(&loaded), bytes);
+}
+
+// Damaged bytes fail the load with the reader's code and leave the document as it was.
+TEST_F(OleServer, DamagedNativeDataFailsAndKeepsTheDocument) {
+    AddPoint(doc_->CurrentPage(), 20, 30);
+    const std::vector<uint8_t> good = Stored(doc_);
+    std::vector<uint8_t> garbled = good;
+    for (size_t i = 0; i < 16 && i < garbled.size(); ++i) garbled[i] ^= 0x33;
+    const std::vector<std::vector<uint8_t>> damaged = {
+        {}, { 100, 0, 0, 0, 100, 0, 0, 0 }, garbled, std::vector<uint8_t>(good.begin(), good.begin() + 10),
+    };
+    for (const auto& bytes : damaged) {
+        SCOPED_TRACE(bytes.size());
+        Sketch* before = doc_->CurrentPage();
+        const int32_t code = Load(doc_, bytes);
+        EXPECT_TRUE(IsFatalResult(code)) << code;
+        EXPECT_EQ(doc_->CurrentPage(), before);
+        EXPECT_EQ(ObjectCount(doc_->CurrentPage()), 1);
+    }
+}
+
+TEST_F(OleServer, ExtentCountsAPixelAsAHundredthOfAnInch) {
+    CFernwickItem item(doc_);
+    struct Case { RECT extent; SIZE himetric; };
+    const Case cases[] = {
+        { { 0, 0, 100, 100 }, { 2540, 2540 } },
+        { { 0, 0, 250, 40 }, { 6350, 1016 } },
+        { { 10, 10, 20, 20 }, { 254, 254 } },
+    };
+    for (const Case& c : cases) {
+        doc_->m_scrollExtent = c.extent;
+        SIZE size{};
+        ASSERT_TRUE(item.OnGetExtent(DVASPECT_CONTENT, size));
+        EXPECT_EQ(size.cx, c.himetric.cx);
+        EXPECT_EQ(size.cy, c.himetric.cy);
+        EXPECT_EQ(doc_->m_itemSize[0], c.extent.right - c.extent.left);
+    }
+}
+
+namespace {
+
+struct Records {
+    std::vector<int> functions;
+    int mapMode = 0;
+    int windowX = 0, windowY = 0;
+};
+
+int CALLBACK CollectRecord(HDC, HANDLETABLE*, METARECORD* record, int, LPARAM data) {
+    auto* r = reinterpret_cast<Records*>(data);
+    r->functions.push_back(record->rdFunction);
+    if (record->rdFunction == META_SETMAPMODE) r->mapMode = record->rdParm[0];
+    if (record->rdFunction == META_SETWINDOWEXT) {
+        r->windowY = static_cast<int16_t>(record->rdParm[0]);
+        r->windowX = static_cast<int16_t>(record->rdParm[1]);
+    }
+    return 1;
+}
+
+}  // namespace
+
+// The picture for the container: the scroll extent as an anisotropic window with y
+// downwards (so the sketch lands inside the container's rectangle), then the drawing.
+TEST_F(OleServer, PictureRecordsMapTheExtentAndDrawThePage) {
+    AddPoint(doc_->CurrentPage(), 20, 30);
+    CFernwickItem item(doc_);
+    HMETAFILEPICT block = item.MakeMetafilePicture();
+    ASSERT_NE(block, nullptr);
+    auto* picture = static_cast<METAFILEPICT*>(GlobalLock(block));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->mm, MM_ANISOTROPIC);
+    EXPECT_EQ(picture->xExt, 2540);
+    EXPECT_EQ(picture->yExt, 2540);
+    Records records;
+    HDC screen = GetDC(nullptr);
+    EnumMetaFile(screen, picture->hMF, CollectRecord, reinterpret_cast<LPARAM>(&records));
+    ReleaseDC(nullptr, screen);
+    DeleteMetaFile(picture->hMF);
+    GlobalUnlock(block);
+    GlobalFree(block);
+
+    EXPECT_EQ(records.mapMode, MM_ANISOTROPIC);
+    EXPECT_EQ(records.windowX, 100);
+    EXPECT_EQ(records.windowY, 100);
+    // The background and the point follow the mapping.
+    EXPECT_GT(records.functions.size(), 4u);
+
+    HENHMETAFILE enhanced = item.MakeEnhancedMetafile();
+    ASSERT_NE(enhanced, nullptr);
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(enhanced, sizeof header, &header);
+    EXPECT_EQ(header.rclFrame.right - header.rclFrame.left, 2540);
+    EXPECT_GT(header.nRecords, 4u);
+    DeleteEnhMetaFile(enhanced);
+}

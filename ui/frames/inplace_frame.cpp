@@ -1,0 +1,97 @@
+#include "ui/frames/inplace_frame.h"
+
+#include <iterator>
+
+#include "classlib/doc.h"
+#include "platform/win32/shell.h"
+#include "ui/app/main_app.h"
+#include "ui/frames/engine_commands.h"
+#include "ui/frames/main_frame.h"
+#include "ui/menus.h"
+#include "ui/resource_ids.h"
+#include "ui/toolbox_bar.h"
+
+namespace {
+
+// Command, drop-down arrow, image: the main frame's toolbox buttons.
+struct InPlaceButton {
+    UINT command;
+    bool dropDown;
+    int image;
+};
+
+const InPlaceButton kInPlaceButtons[] = {
+    { ID_TOOL_ARROW,        true,  0 },
+    { ID_TOOL_POINT,        false, 3 },
+    { ID_TOOL_COMPASS,      false, 4 },
+    { ID_TOOL_STRAIGHTEDGE, true,  5 },
+    { ID_TOOL_TEXT,         false, 9 },
+    { ID_TOOL_CUSTOM,       true,  10 },
+};
+
+constexpr int kToolboxWidth = 33;  // a 27-pixel button and the bar's borders
+
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CInPlaceFrame, COleIPFrameWnd)
+
+BEGIN_MESSAGE_MAP(CInPlaceFrame, COleIPFrameWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+CInPlaceFrame::CInPlaceFrame() { m_bAutoMenuEnable = false; }
+
+// The engine and the platform services run until the main frame goes: an activation
+// that ends stops nothing, so the next one finds them running.
+CInPlaceFrame::~CInPlaceFrame() = default;
+
+int CInPlaceFrame::OnCreate(LPCREATESTRUCT cs) {
+    if (COleIPFrameWnd::OnCreate(cs) == -1) return -1;
+    if (!m_resizeBar.Create(this, WS_CHILD | WS_VISIBLE, AFX_IDW_RESIZE_BAR)) return -1;
+    m_dropTarget.Register(this);
+    return 0;
+}
+
+bool CInPlaceFrame::OnCreateControlBars(HWND containerFrame, HWND) {
+    if (m_toolbox.m_hWnd) return true;
+    CWnd* container = CWnd::FromHandle(containerFrame);
+    if (!container || !m_toolbox.Create(container, WS_CHILD | WS_VISIBLE | BAR_LEFT, AFX_IDW_TOOLBAR)) return false;
+    // The bar lives in the container's window but speaks to this frame.
+    m_toolbox.SetBarOwner(this);
+    m_toolbox.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd));
+    m_toolbox.SetSizes(CSize(27, 27), CSize(20, 20));
+    if (!m_toolbox.LoadBitmap(IDB_TOOLBOX)) return false;
+    UINT ids[std::size(kInPlaceButtons)];
+    for (size_t i = 0; i < std::size(kInPlaceButtons); ++i) ids[i] = kInPlaceButtons[i].command;
+    m_toolbox.SetButtons(ids, static_cast<int>(std::size(ids)));
+    for (size_t i = 0; i < std::size(kInPlaceButtons); ++i) {
+        const InPlaceButton& b = kInPlaceButtons[i];
+        m_toolbox.SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? BARBTN_DROPDOWN : BARBTN_BUTTON, b.image);
+    }
+    m_toolbox.SetBarStyle(m_toolbox.GetBarStyle() | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_SIZE_VARIABLE);
+    const RECT place = ClaimLeftBorder(kToolboxWidth);
+    ::SetWindowPos(m_toolbox.m_hWnd, HWND_TOP, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return true;
+}
+
+HMENU CInPlaceFrame::BuildInPlaceMenu() {
+    // The run-time menu bar, built for the document the first time (which also lets the
+    // shell's idle work begin).
+    CDocument* doc = GetActiveDocument();
+    return doc ? doc->GetDefaultMenu() : RuntimeMenuBar();
+}
+
+bool CInPlaceFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
+    uint32_t slot = 0;
+    if (EngineCommandSlot(wParam, &slot)) {
+        RunEngineCommand(slot);
+        return true;
+    }
+    const UINT id = LOWORD(wParam);
+    if (id >= kFirstToolCommand && id <= kLastToolCommand) {
+        if (CMainFrame* main = TheMainFrame()) RunToolboxCommand(main, id);
+        return true;
+    }
+    return COleIPFrameWnd::OnCommand(wParam, lParam);
+}

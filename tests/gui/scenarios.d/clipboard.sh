@@ -60,7 +60,7 @@ scenario_clipboard_objects() {
     [ "$(clip try-open)" = busy ] || fail "the helper does not hold the clipboard"
     click_menu_item 1 97
     # The message box has an empty caption: the first line of the reply is empty.
-    message_shown() { ask dialog | grep -q '|Cannot open the Clipboard$'; }
+    message_shown() { ask dialog | grep -q '|Cannot open the Clipboard|'; }
     wait_for 10 "the message" message_shown
     ask dialog-click 1 >/dev/null || ask dialog-click 2 >/dev/null
     wait_for 10 "the message to close" no_dialog

@@ -22,6 +22,5 @@ bool ToolPlaybackPlaying() { return false; }
 void StopToolPlayback() {}
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
-void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }

@@ -20,7 +20,6 @@ bool ToolPlaybackStepping() { return false; }
 void ToolPlaybackFinish() {}
 bool ToolPlaybackPlaying() { return false; }
 void StopToolPlayback() {}
-void FlashObjects(SketchObject*, bool) {}
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }

@@ -32,8 +32,8 @@ constexpr ResultCode kResultLocusDamaged = 35;
 
 namespace {
 
-// Stand-in: the handle size among the platform's drawing metrics has no named position
-// yet; an end that carries a handle reserves this much room around its sample.
+// The handle size has no position of its own among the drawing metrics: an end that
+// carries a handle reserves this much room around its sample, the size handles are drawn.
 constexpr int32_t kLocusHandleRoom = 8;
 
 // A jump between samples: more than this many pixels against the previous step.

@@ -24,8 +24,13 @@ inline SketchObject* Free(double x, double y) {
     return p;
 }
 
-// A construction of `type` on the parents, computed once.
+// A construction of `type` on the parents, computed once. Null when the engine refuses
+// it (a parent already holding the most children a list can count) or when a parent is
+// null because an earlier construction was refused: the null is never handed on.
 inline SketchObject* Make(int32_t type, std::initializer_list<SketchObject*> parents) {
+    for (SketchObject* p : parents) {
+        if (p == nullptr) return nullptr;
+    }
     SketchObject* o = ConstructObject(type, nullptr, List(parents), 0, true, false, nullptr);
     if (o) RecomputeObject(o, nullptr, true);
     return o;

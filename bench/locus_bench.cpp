@@ -1,7 +1,9 @@
 // One update of a locus of 10,000 samples: a driver point on a circle and about 100
 // objects between it and the traced point (segments, midpoints, circles and
-// intersections, all existing), against a plain loop that computes the same chain for
-// the same 10,000 driver positions over a contiguous array, in the same iteration.
+// intersections, all existing), against a plain loop that computes, for the same 10,000
+// driver positions, only what the traced point depends on (each unit's first segment and
+// its midpoint: geometry and exists flags, no bounds, since a locus draws none of them)
+// over a contiguous array, in the same iteration.
 // Targets: the update costs at most 3 times the plain loop, and fits a 16 ms frame.
 //
 // Figures come from a Release build, pinned to one core and repeated:
@@ -52,9 +54,10 @@ struct LocusScene {
         SketchObject* driver = ConstructObject(kTypePointOnPath, nullptr, List({ circle }), at, true, false, nullptr);
         RecomputeObject(driver, nullptr, true);
         SketchObject* traced = BuildUnitChain(driver, { kCentreX + kRadius, kCentreY }, kChainObjects, fixtures);
-        // Every construction after the driver, up to the traced point, in sketch order: each
-        // sample recomputes about 100 objects, as the plain loop does (the command would
-        // list only the traced point's ancestors among them, 40 here).
+        if (traced == nullptr) return;
+        // Every construction after the driver, up to the traced point, in sketch order: about
+        // 100 objects, of which the traced point depends on 40 (the command would list only
+        // those; a locus read from an older document may list more).
         PtrList parents = List({ traced, circle, driver });
         for (SketchObject* o = driver->nextInSketch; o; o = o->nextInSketch) {
             if (o->constructionType == kTypeFree) continue;
@@ -71,21 +74,55 @@ struct LocusScene {
     }
 };
 
-// The plain loop: the same driver positions (the circle's samples), the chain over the
-// array, the traced point rounded into a contiguous sample array.
+// What the traced point depends on, per unit: the segment from the previous midpoint to
+// the anchor (its geometry: the two ends, their differences, slope and hit term, as the
+// engine keeps them for its children) and its midpoint.
+struct PlainAncestors {
+    double ax, ay;
+    double s0x, s0y, s1x, s1y, dx, dy, slope, hitTerm;
+    double mx, my;
+    uint8_t exists[2];
+};
+
+RealPoint PlainAncestorChain(std::vector<PlainAncestors>& units, double x, double y) {
+    for (PlainAncestors& u : units) {
+        u.s0x = x; u.s0y = y; u.s1x = u.ax; u.s1y = u.ay;
+        u.dx = u.s1x - u.s0x;
+        u.dy = u.s1y - u.s0y;
+        u.exists[0] = u.dx != 0 || u.dy != 0;
+        u.slope = u.dx != 0 ? u.dy / u.dx : (u.dy > 0 ? HUGE_VAL : -HUGE_VAL);
+        u.hitTerm = 16 * (u.dx * u.dx + u.dy * u.dy);
+        u.mx = (u.s0x + u.s1x) / 2;
+        u.my = (u.s0y + u.s1y) / 2;
+        u.exists[1] = 1;
+        x = u.mx;
+        y = u.my;
+    }
+    return { x, y };
+}
+
+std::vector<PlainAncestors> PlainAncestorUnits() {
+    const std::vector<PlainUnit> full = PlainUnits(kChainObjects, { kCentreX + kRadius, kCentreY });
+    std::vector<PlainAncestors> units(full.size());
+    for (size_t k = 0; k < full.size(); ++k) units[k] = { full[k].ax, full[k].ay, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, { 0, 0 } };
+    return units;
+}
+
+// The plain loop: the same driver positions (the circle's samples), the ancestors over
+// the array, the traced point rounded into a contiguous sample array.
 struct PlainSample {
     int16_t x, y;
     double parameter;
     uint32_t state;
 };
 
-void PlainLocus(std::vector<PlainUnit>& units, std::vector<PlainSample>& samples) {
+void PlainLocus(std::vector<PlainAncestors>& units, std::vector<PlainSample>& samples) {
     const int32_t n = static_cast<int32_t>(samples.size());
     const double step = kTwoPi / n;
     const double cs = std::cos(step), sn = std::sin(step);
     double c = 1, s = 0;
     for (int32_t i = 0; i < n; ++i) {
-        const RealPoint p = PlainFrame(units, kCentreX + kRadius * c, kCentreY - kRadius * s);
+        const RealPoint p = PlainAncestorChain(units, kCentreX + kRadius * c, kCentreY - kRadius * s);
         samples[i] = { PlainRound(p.x), PlainRound(p.y), i * step, 1 };
         const double nc = c * cs - s * sn;
         s = s * cs + c * sn;
@@ -101,7 +138,7 @@ void BM_LocusUpdate(benchmark::State& state) {
         state.SkipWithError("the locus could not be made");
         return;
     }
-    std::vector<PlainUnit> units = PlainUnits(kChainObjects, { kCentreX + kRadius, kCentreY });
+    std::vector<PlainAncestors> units = PlainAncestorUnits();
     std::vector<PlainSample> plain(kSamples);
     double locusSeconds = 0, plainSeconds = 0;
     for (auto _ : state) {

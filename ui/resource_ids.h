@@ -67,8 +67,21 @@
 #define IDC_ALERT_MESSAGE      1077
 #define IDC_SHOW_SCRIPT_VIEW   1362
 
+// Templates of the command dialogs (their controls keep the numbers the dialogs use).
+#define IDD_TRANSLATE          140
+#define IDD_ROTATE             141
+#define IDD_DILATE             142
+#define IDD_PLOT_POINTS        185
+#define IDD_PARAM_COLOR        199
+#define IDD_PARAM_COLOR_RGB    200
+#define IDD_NEW_PARAMETER      244
+#define IDD_ITERATE            251
+#define IDD_ADD_TABLE_DATA     269
+#define IDD_REMOVE_TABLE_DATA  270
+
 // Strings of the dialogs.
 #define IDS_ENTER_VALID_NUMBER  36888
+#define IDS_MARK_CENTRE_FIRST   36890
 #define IDS_VALUE_NEEDED        36906
 #define IDS_ENTER_EXPRESSION    36907
 #define IDS_TYPE_VALID_NUMBER   36908

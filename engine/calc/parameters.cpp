@@ -202,25 +202,31 @@ enum ParameterUnits : int32_t { kUnitsNone = 0, kUnitsAngle = 1, kUnitsDistance 
 
 bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, char* name, uint32_t capacity) {
     ParameterDialogRecord dialog{};
-    dialog.title = GroupText(kGroupCommandTitles, parameter ? kItemEditParameterValue : kItemNewParameter);
-    if (parameter) GetObjectLabelText(parameter, dialog.name, sizeof dialog.name);
-    else if (name) std::snprintf(dialog.name, sizeof dialog.name, "%s", name);
-    dialog.value = {kFieldNumber, kFieldEnabled, {}, 0, 0};
+    // The title is only shown; the field's text type has no const.
+    dialog.title = {kFieldText, kFieldVisible, {}, 0, 0};
+    dialog.title.value.text = const_cast<char*>(GroupText(kGroupCommandTitles,
+                                                          parameter ? kItemEditParameterValue : kItemNewParameter));
+    if (parameter) GetObjectLabelText(parameter, dialog.nameText, sizeof dialog.nameText);
+    else if (name) std::snprintf(dialog.nameText, sizeof dialog.nameText, "%s", name);
+    dialog.name = {kFieldText, kFieldEnabled | kFieldVisible, {}, int32_t(kParameterNameRoom), 0};
+    dialog.name.value.text = dialog.nameText;
+    dialog.value = {kFieldNumber, kFieldEnabled | kFieldVisible, {}, 0, 0};
     dialog.value.value.real = parameter ? CalculationValue(parameter) : 1;
     int32_t units = kUnitsNone;
     if (parameter && KindIsA(parameter->objectKind, kKindAngleParameter)) units = kUnitsAngle;
     else if (parameter && KindIsA(parameter->objectKind, kKindDistanceParameter)) units = kUnitsDistance;
-    dialog.units = {kFieldChoice, kFieldEnabled, {}, kUnitsDistance, kUnitsNone};
+    // An existing parameter keeps its unit: the dialog leaves the group out.
+    dialog.units = {kFieldChoice, parameter ? 0u : kFieldEnabled | kFieldVisible, {}, kUnitsDistance, kUnitsNone};
     dialog.units.value.integer = units;
     char proposed[kParameterNameRoom];
-    std::memcpy(proposed, dialog.name, sizeof proposed);
+    std::memcpy(proposed, dialog.nameText, sizeof proposed);
     const double value = dialog.value.value.real;
     if (!RunCommandDialog(kDialogNewParameter, &dialog, nullptr, 0, 0)) return false;
-    dialog.name[kParameterNameRoom - 1] = 0;
-    const bool renamed = std::strcmp(dialog.name, proposed) != 0;
+    dialog.nameText[kParameterNameRoom - 1] = 0;
+    const bool renamed = std::strcmp(dialog.nameText, proposed) != 0;
     if (parameter) {
         // The unit choice does not change an existing parameter.
-        if (renamed) SetObjectLabel(parameter, dialog.name, false);
+        if (renamed) SetObjectLabel(parameter, dialog.nameText, false);
         if (dialog.value.value.real != value && !SetParameterValue(parameter, dialog.value.value.real, true)) return false;
         return true;
     }
@@ -230,6 +236,6 @@ bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, 
     if (!std::isfinite(dialog.value.value.real) ||
         !NumberToExpressionTokens(record, 40, dialog.value.value.real, kind))
         return false;
-    if (renamed && name && capacity) std::snprintf(name, capacity, "%s", dialog.name);
+    if (renamed && name && capacity) std::snprintf(name, capacity, "%s", dialog.nameText);
     return true;
 }

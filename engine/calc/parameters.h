@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/calc/calculation_objects.h"
+#include "engine/calc/parameter_dialog_record.h"
 #include "engine/core/services/dialogs.h"
 
 constexpr double kMotionLimit = 1000000;
@@ -42,16 +43,6 @@ void ReKindParameter(SketchObject* parameter, bool isNew, bool force);
 // exponent as "*10^"), into a new array given to the record (form 4). False when the
 // tokens would need more than `capacity` or memory runs out.
 bool NumberToExpressionTokens(CalculationEditRecord* record, uint32_t capacity, double value, int32_t kind);
-
-// The record of the parameter dialog: its title, the name (at most 40 characters), the
-// value and the unit choice (0 none, 1 angle, 2 distance).
-constexpr uint32_t kParameterNameRoom = 41;
-struct ParameterDialogRecord {
-    const char* title;
-    char name[kParameterNameRoom];
-    DialogField value;
-    DialogField units;
-};
 
 // Edits an existing parameter (its name, and its value with undo), or with a null
 // parameter fills `record` with the new parameter's tokens and `name` with a changed

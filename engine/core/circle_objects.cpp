@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/geometry_neighbours.h"
+#include "engine/core/object_creation.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/points.h"
 #include "engine/core/print_state.h"
@@ -30,7 +31,9 @@ void DrawCircleClassScaled(GraphicsPort* port, SketchObject* object) {
 
 }  // namespace
 
-void UpdateCircleScreen(SketchObject* circle) { ComputeCircleScreen(CircleOf(circle), &circle->bounds); }
+void UpdateCircleScreen(SketchObject* circle) {
+    if (!gSkipScreenExtents) ComputeCircleScreen(CircleOf(circle), &circle->bounds);
+}
 
 bool CircleHitTest(ScreenPoint point, SketchObject* circle) {
     const CircleData* c = CircleOf(circle);

@@ -6,9 +6,9 @@
 
 #include "engine/core/services/drawing_metrics.h"
 
-// Stand-in: a point's box size is among the platform's drawing metrics, but which
-// position holds it is not named yet; until then object geometry reads its screen value
-// here.
+// A point's box size is one of the platform's drawing metrics, but no position of the
+// metric table is given to it: object geometry reads its screen value from this record,
+// which printing scales with the others.
 struct GeometryMetricsRecord {
     int32_t pointRadius;      // half-size of a point's screen box
 };

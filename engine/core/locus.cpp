@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "engine/core/angle_constants.h"
 #include "engine/core/copy_map.h"
@@ -31,8 +32,8 @@ constexpr ResultCode kResultLocusDamaged = 35;
 
 namespace {
 
-// Stand-in: the handle size among the platform's drawing metrics has no named position
-// yet; an end that carries a handle reserves this much room around its sample.
+// The handle size has no position of its own among the drawing metrics: an end that
+// carries a handle reserves this much room around its sample, the size handles are drawn.
 constexpr int32_t kLocusHandleRoom = 8;
 
 // A jump between samples: more than this many pixels against the previous step.
@@ -92,6 +93,70 @@ bool ChainOf(SketchObject* locus, TraceChain* c) {
 
 void RecomputeChain(const TraceChain& c) {
     RecomputeObjectRun(c.parents + 3, c.count - 3);
+}
+
+// The part of the chain the traced object depends on, in chain order, the traced object
+// last: a sample needs no other object's geometry, and the full chain is recomputed once
+// when the driver is put back. *plain tells that every one is a point, straight or
+// circle, so that a sample can leave the screen extents of all but the traced one
+// alone. Answers an AllocMemory block of *count objects, or null (no memory, or nothing
+// to leave out) when the whole chain is to be run.
+SketchObject** TracedAncestors(const TraceChain& c, int32_t* count, bool* plain) {
+    const int32_t n = c.count - 3;
+    SketchObject* const* chain = c.parents + 3;
+    *count = 0;
+    *plain = false;
+    if (n <= 1) return nullptr;
+    struct Slot {
+        const SketchObject* object;
+        int32_t index;
+    };
+    const size_t bytes = size_t(n) * (sizeof(Slot) + sizeof(SketchObject*) + 1);
+    uint8_t* block = static_cast<uint8_t*>(AllocMemory(bytes, 0));
+    if (!block) return nullptr;
+    SketchObject** run = reinterpret_cast<SketchObject**>(block);
+    Slot* slots = reinterpret_cast<Slot*>(block + size_t(n) * sizeof(SketchObject*));
+    uint8_t* needed = block + size_t(n) * (sizeof(SketchObject*) + sizeof(Slot));
+    for (int32_t i = 0; i < n; ++i) slots[i] = { chain[i], i };
+    const auto before = [](const Slot& a, const Slot& b) { return std::less<const SketchObject*>()(a.object, b.object); };
+    std::sort(slots, slots + n, before);
+    const auto indexOf = [&](const SketchObject* o) {
+        const Slot* at = std::lower_bound(slots, slots + n, Slot{ o, 0 }, before);
+        return at != slots + n && at->object == o ? at->index : -1;
+    };
+    std::memset(needed, 0, size_t(n));
+    const int32_t tracedAt = indexOf(c.traced);
+    if (tracedAt < 0) {
+        FreeMemory(block);
+        return nullptr;
+    }
+    needed[tracedAt] = 1;
+    for (int32_t i = tracedAt; i >= 0; --i) {
+        if (!needed[i]) continue;
+        int32_t parentCount = 0;
+        void** parents = PtrListItems(chain[i]->parents, &parentCount);
+        for (int32_t k = 0; k < parentCount; ++k) {
+            const int32_t j = indexOf(static_cast<const SketchObject*>(parents[k]));
+            if (j >= 0) needed[j] = 1;
+        }
+    }
+    // The traced object too must be of these classes: their updates read only the
+    // geometry of their parents, never the extents left alone.
+    int32_t kept = 0;
+    bool simple = true;
+    for (int32_t i = 0; i <= tracedAt; ++i) {
+        if (!needed[i]) continue;
+        run[kept++] = chain[i];
+        const int32_t cls = chain[i]->objectClass;
+        simple = simple && (cls == kClassPoint || cls == kClassStraight || cls == kClassCircle);
+    }
+    if (kept == n && !simple) {
+        FreeMemory(block);
+        return nullptr;
+    }
+    *count = kept;
+    *plain = simple;
+    return run;
 }
 
 struct SavedDriver {
@@ -624,6 +689,9 @@ struct TraceRun {
     SketchObject* locus;
     LocusData* L;
     TraceChain chain;
+    SketchObject* const* ancestors;  // what each sample recomputes; null: the whole chain
+    int32_t ancestorCount;
+    bool plainAncestors;             // all but the traced object keep their screen extents
     SampleWriterFn writer;
     uint8_t* cursor;
     int32_t index;
@@ -638,7 +706,14 @@ int32_t TraceSample(void* user, double parameter, RealPoint point, int32_t exist
     SketchObject* driver = run->chain.driver;
     ClassData<PointData>(driver)->position = point;
     driver->exists = exists;
-    RecomputeChain(run->chain);
+    if (!run->ancestors) {
+        RecomputeChain(run->chain);
+    } else if (run->plainAncestors) {
+        RecomputeGeometryRun(run->ancestors, run->ancestorCount - 1);
+        RecomputeObjectRun(run->ancestors + run->ancestorCount - 1, 1);
+    } else {
+        RecomputeObjectRun(run->ancestors, run->ancestorCount);
+    }
     SketchObject* traced = run->chain.traced;
     const SampleWriteContext context{ parameter };
     uint8_t* start = run->cursor;
@@ -683,8 +758,11 @@ void UpdatePointLocus(SketchObject* locus, SketchObject* const*) {
     run.bounds = run.core = kEmptyScreenRect;
     run.cursor = L->samples;
     if (run.writer) {
+        SketchObject** ancestors = TracedAncestors(c, &run.ancestorCount, &run.plainAncestors);
+        run.ancestors = ancestors;
         std::memset(L->samples, 0, size_t(L->sampleCount) * L->sampleSize);
         path->sampleParameters(c.path, L->sampleCount, L->lo, L->hi, TraceSample, &run);
+        FreeMemory(ancestors);
         if (L->tracedClass == kClassPoint) LocusJoinSamples(locus, 0, L->sampleCount - 1, &run.bounds);
     }
     if (!run.useCore) run.core = run.bounds;

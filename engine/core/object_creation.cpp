@@ -554,6 +554,15 @@ void RecomputeObjectRun(SketchObject* const* objects, int32_t count) {
     }
 }
 
+bool gSkipScreenExtents = false;
+
+void RecomputeGeometryRun(SketchObject* const* objects, int32_t count) {
+    const bool saved = gSkipScreenExtents;
+    gSkipScreenExtents = true;
+    RecomputeObjectRun(objects, count);
+    gSkipScreenExtents = saved;
+}
+
 int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump) {
     if (object->givenIndex != -1) return object->givenIndex;
     if (bump) ++object->generation;

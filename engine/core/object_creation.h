@@ -86,6 +86,14 @@ void    RecomputeAndRedrawObject(SketchObject* object);
 // Recomputes the objects in order, each as RecomputeObject (object, nullptr, false): the
 // inner loop of sampling, where every object is recomputed thousands of times.
 void    RecomputeObjectRun(SketchObject* const* objects, int32_t count);
+// While set, points, straights and circles recompute their geometry but keep their
+// screen extents (bounds, visible piece, screen circle) as they were: sampling reads
+// only the geometry of the objects between its driver and the traced object, and puts
+// them all back, extents included, when it ends.
+extern bool gSkipScreenExtents;
+// RecomputeObjectRun with gSkipScreenExtents set. Only for runs of points, straights
+// and circles: other classes may read what the flag leaves stale.
+void    RecomputeGeometryRun(SketchObject* const* objects, int32_t count);
 // Replaces the tempLink chain at *head by everything that depends on it, in sketch
 // order; answers the number of objects in the new chain.
 int32_t CollectDependents(SketchObject** head, bool single);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/core/construction_data.h"
+#include "engine/core/object_creation.h"
 #include "engine/core/geometry_metrics.h"
 #include "engine/core/geometry_neighbours.h"
 #include "engine/core/iterations.h"
@@ -64,6 +65,7 @@ RealPoint UnitPlace(RealPoint o, double d, bool horizontal) {
 }  // namespace
 
 void UpdatePointBounds(SketchObject* point) {
+    if (gSkipScreenExtents) return;
     point->bounds = PointBoundsAt(PositionOf(point), GeometryMetrics.pointRadius);
 }
 

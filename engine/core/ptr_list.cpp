@@ -129,6 +129,18 @@ bool GrowPtrListArena(uint32_t words = kPtrListArenaGrowWords) {
     return true;
 }
 
+// Growth before an allocation that found no hole. Each growth follows a trim, which walks
+// the whole arena, so a large arena grows by whole steps in proportion to its size
+// (an eighth): filling it then costs time in proportion to its lists, not their square.
+// Arenas under 8 steps' worth of words grow by one step, as before; when the larger
+// block cannot be had, one step is tried before giving up.
+bool GrowPtrListArenaInSteps() {
+    const uint32_t words = ArenaBytes() / kWordBytes;
+    const uint32_t steps = words / (8 * kPtrListArenaGrowWords);
+    if (steps > 1 && GrowPtrListArena(steps * kPtrListArenaGrowWords)) return true;
+    return GrowPtrListArena();
+}
+
 }  // namespace
 
 bool CreatePtrListArena(PtrListArena** arena, int32_t capacityWords) {
@@ -208,7 +220,7 @@ bool AllocListBlock(int32_t capacity, PtrList* list, bool mayTrim) {
         if (mayTrim && !trimmed) {
             trimmed = true;
             if (gTrimCleanArena != reinterpret_cast<PtrListArena*>(gPtrListArenaBytes)) TrimPtrLists(kGrowthTrimSlack);
-        } else if (!GrowPtrListArena()) {
+        } else if (!GrowPtrListArenaInSteps()) {
             return false;
         }
     }

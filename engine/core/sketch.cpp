@@ -158,9 +158,11 @@ void FreeSketch(Sketch* sketch) {
     // dropped with the arena below, so no destroyed object is searched for in its
     // parents' lists (with many children that search made freeing quadratic).
     for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) o->children = 0;
+    // Nor are the lists given back one by one: each return searches the arena's holes
+    // from the start, and the whole arena goes at once below.
     for (SketchObject* o = sketch->lastObject; o;) {
         SketchObject* before = o->prevInSketch;
-        DestroyObject(o, false, true);
+        DestroyObject(o, false, false);
         o = before;
     }
     sketch->firstObject = sketch->lastObject = nullptr;

@@ -15,8 +15,7 @@ ScreenPoint Rounded(RealPoint p) { return { RoundToScreen(p.x), RoundToScreen(p.
 
 }  // namespace
 
-bool ComputeStraightForm(StraightData* data, int32_t shapeKind, ScreenRect* bounds,
-                         ScreenRect* coreBounds) {
+bool ComputeStraightLineForm(StraightData* data) {
     LineForm& f = data->form;
     const double dy = f.second.y - f.first.y, dx = f.second.x - f.first.x;
     if (dx == 0 && dy == 0) return false;
@@ -25,6 +24,13 @@ bool ComputeStraightForm(StraightData* data, int32_t shapeKind, ScreenRect* boun
     // A vertical piece keeps an infinite slope, signed like dy.
     f.slope = dx != 0 ? dy / dx : (dy > 0 ? HUGE_VAL : -HUGE_VAL);
     data->hitLengthTerm = 16 * (dx * dx + dy * dy);
+    return true;
+}
+
+bool ComputeStraightForm(StraightData* data, int32_t shapeKind, ScreenRect* bounds,
+                         ScreenRect* coreBounds) {
+    if (!ComputeStraightLineForm(data)) return false;
+    const LineForm& f = data->form;
 
     // The defining points are rounded once: they make the core box, and a segment's
     // piece (and a ray's start) is the same two screen points.

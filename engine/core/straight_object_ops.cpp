@@ -8,6 +8,7 @@
 #include "engine/core/circles.h"
 #include "engine/core/geometry_metrics.h"
 #include "engine/core/geometry_neighbours.h"
+#include "engine/core/object_creation.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/points.h"
 #include "engine/core/print_state.h"
@@ -27,6 +28,10 @@ void SetDefiningPoints(SketchObject* object, RealPoint first, RealPoint second) 
 }  // namespace
 
 void UpdateStraightForm(SketchObject* object) {
+    if (gSkipScreenExtents && object->objectClass == kClassStraight) {
+        if (!ComputeStraightLineForm(StraightOf(object))) object->exists = 0;
+        return;
+    }
     const int32_t shapeKind = ObjectKindTable[object->objectKind].shapeKind;
     ScreenRect bounds, core;
     if (!ComputeStraightForm(StraightOf(object), shapeKind, &bounds, &core)) {

@@ -35,6 +35,8 @@ constexpr double kAxisHalfSpan = 100;
 // defining points). False, with nothing changed, when the defining points coincide.
 bool ComputeStraightForm(StraightData* data, int32_t shapeKind, ScreenRect* bounds,
                          ScreenRect* coreBounds);
+// Only dx, dy, slope and the hit term: what other objects read of a straight's form.
+bool ComputeStraightLineForm(StraightData* data);
 
 // Walks the 1, 2, 5, 10, 20, 50 ladder from *spacing until a minor tick is at least
 // MinTickSpacing and at most 2.5 times that apart.

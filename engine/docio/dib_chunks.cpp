@@ -66,20 +66,69 @@ uint16_t LE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 }  // namespace
 
+namespace {
+
+constexpr uint32_t kDibLimit = 0x7FFFFFFFu - kDibChunkHeadBytes;
+constexpr uint32_t kRle8 = 1, kRle4 = 2, kBitFields = 3;
+
+// The layout the header describes; the header itself must lie within `available`.
+bool DescribeDib(const uint8_t* dib, uint32_t available, PackedDibLayout* out) {
+    *out = PackedDibLayout{};
+    if (!dib || available < 4) return false;
+    const uint32_t headerBytes = LE32(dib);
+    uint64_t colors = 0, colorBytes = 0, masks = 0, rowsBytes = 0;
+    int64_t width = 0, height = 0;
+    uint32_t depth = 0, compression = 0;
+    if (headerBytes == kDibCoreHeaderBytes) {
+        if (available < kDibCoreHeaderBytes || LE16(dib + 8) != 1) return false;
+        width = LE16(dib + 4);
+        height = LE16(dib + 6);
+        depth = LE16(dib + 10);
+        colors = depth <= 8 ? (1u << depth) : 0;
+        colorBytes = colors * 3;
+    } else {
+        if (headerBytes < kDibHeaderBytes || headerBytes > available) return false;
+        width = int32_t(LE32(dib + 4));
+        height = int32_t(LE32(dib + 8));
+        const uint32_t planes = LE16(dib + 12);
+        if (planes == 0) return false;
+        depth = uint32_t(LE16(dib + 14)) * planes;
+        compression = LE32(dib + 16);
+        const uint32_t used = LE32(dib + 32);
+        colors = used ? used : (depth <= 8 ? (1u << depth) : 0);
+        colorBytes = colors * 4;
+        if (compression == kBitFields && headerBytes == kDibHeaderBytes) masks = 12;
+        if (compression == kRle8 || compression == kRle4) rowsBytes = LE32(dib + 20);
+    }
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) return false;
+    if (width <= 0 || height == 0 || height == INT32_MIN) return false;
+    switch (compression) {
+    case 0: break;
+    case kRle8: if (depth != 8 || height < 0 || rowsBytes == 0) return false; break;
+    case kRle4: if (depth != 4 || height < 0 || rowsBytes == 0) return false; break;
+    case kBitFields: if (depth != 16 && depth != 32) return false; break;
+    default: return false;
+    }
+    if (!rowsBytes) {
+        const uint64_t rowBytes = ((uint64_t(width) * depth + 31) / 32) * 4;
+        rowsBytes = rowBytes * uint64_t(height < 0 ? -height : height);
+    }
+    const uint64_t offset = headerBytes + colorBytes + masks;
+    const uint64_t total = offset + rowsBytes;
+    if (total > kDibLimit) return false;
+    *out = { headerBytes, int32_t(width), int32_t(height), depth, compression, uint32_t(offset), uint32_t(total) };
+    return true;
+}
+
+}  // namespace
+
+bool ParsePackedDib(const uint8_t* dib, uint32_t available, PackedDibLayout* layout) {
+    return DescribeDib(dib, available, layout) && layout->totalBytes <= available;
+}
+
 uint32_t PackedDibBytes(const uint8_t* dib, uint32_t available) {
-    if (!dib || available < kDibHeaderBytes || LE32(dib) < kDibHeaderBytes) return 0;
-    int32_t width = static_cast<int32_t>(LE32(dib + 4));
-    int32_t height = static_cast<int32_t>(LE32(dib + 8));
-    uint32_t planes = LE16(dib + 12), bits = LE16(dib + 14);
-    uint32_t colorsUsed = LE32(dib + 32);
-    if (width <= 0 || height == 0 || height == INT32_MIN || planes == 0) return 0;
-    uint64_t depth = static_cast<uint64_t>(bits) * planes;
-    if (depth == 0 || depth > 32) return 0;
-    uint64_t colors = colorsUsed ? colorsUsed : (depth <= 8 ? (1u << depth) : 0);
-    uint64_t rowBytes = ((static_cast<uint64_t>(width) * depth + 31) / 32) * 4;
-    uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
-    uint64_t n = kDibHeaderBytes + colors * 4 + rowBytes * rows;
-    return n > 0x7FFFFFFFu - kDibChunkHeadBytes ? 0 : static_cast<uint32_t>(n);
+    PackedDibLayout layout;
+    return DescribeDib(dib, available, &layout) ? layout.totalBytes : 0;
 }
 
 uint32_t DibRecordLength(const GlobalBlock& dib) {

@@ -40,9 +40,28 @@ private:
     uint32_t size_ = 0;
 };
 
-// The byte count n that a packed DIB's header describes (header, colour table, rows),
-// or 0 when the header is not a sound one (too short, non-positive width, zero height,
-// an unknown depth, or a size beyond 2^31).
+// What the header of a packed DIB says of it. A core header (12 bytes) has 16-bit sizes
+// and 3-byte colours, 2^bits of them up to 8 bits a pixel; a longer header 4-byte
+// colours, biClrUsed of them or else 2^bits up to 8 bits, and with bit fields (3) behind a
+// 40-byte header three 4-byte masks. Compressed rows (RLE) count biSizeImage bytes.
+struct PackedDibLayout {
+    uint32_t headerBytes;
+    int32_t  width;
+    int32_t  height;        // negative: top-down rows
+    uint32_t bitsPerPixel;
+    uint32_t compression;   // 0 plain rows, 1 and 2 run-length, 3 bit fields
+    uint32_t bitsOffset;    // header, colours and masks
+    uint32_t totalBytes;    // bitsOffset and the rows
+};
+constexpr uint32_t kDibCoreHeaderBytes = 12;
+
+// True when the header is a sound one and everything it describes lies within the
+// `available` bytes: a header no shorter than its kind, a positive width and non-zero
+// height, a known depth and compression that suit each other, and sizes below 2^31.
+bool ParsePackedDib(const uint8_t* dib, uint32_t available, PackedDibLayout* layout);
+// The byte count n that a packed DIB's header describes (header, colour table, masks,
+// rows), or 0 when the header is not sound (ParsePackedDib with no limit but `available`
+// for the header itself).
 uint32_t PackedDibBytes(const uint8_t* dib, uint32_t available);
 // The record length for a DIB: n + 12, or 0 for an unsound header.
 uint32_t DibRecordLength(const GlobalBlock& dib);

@@ -16,6 +16,7 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/edit_commands.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/object_commands.h"
@@ -365,7 +366,7 @@ void ApplyTextStyle(const TextStyle& style, uint32_t mask, bool onlyDefaults) {
     SetDocumentModified(front->document, true);
 }
 
-void ApplyTextColor(uint32_t color, uint32_t) {
+void ApplyTextColor(uint32_t color, uint32_t keepDefaults) {
     Sketch* front = gEngine.frontSketch;
     if (!front) return;
     if (front->editSession) {
@@ -373,12 +374,10 @@ void ApplyTextColor(uint32_t color, uint32_t) {
         ColorRefToStyle(color, &style);
         ApplyStyleToSelection(front->editSession, &style);
     } else {
-        // Stand-in: the selected objects are coloured without an undo step until the
-        // colour commands offer ColorSelectedObjects.
-        for (SketchObject* o = front->selectionHead; o; o = o->nextSelected) {
-            o->color = color;
-            AddToDirty(o->bounds);
-        }
+        Sketch* previous = nullptr;
+        SetCurrentSketch(front, &previous);
+        ColorSelectedObjects(color, keepDefaults != 0);
+        SetCurrentSketch(previous, nullptr);
     }
     SetDocumentModified(front->document, true);
 }

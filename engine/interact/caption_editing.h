@@ -37,7 +37,8 @@ bool GetCurrentTextStyle(TextStyle* style);
 // With a session its selection takes the style's non-zero fields; otherwise the selected
 // objects take the fields named by the mask (0: every field the style sets).
 void ApplyTextStyle(const TextStyle& style, uint32_t mask, bool onlyDefaults);
-void ApplyTextColor(uint32_t color, uint32_t mask);
+// keepDefaults (Shift held): the sketch's default colours stay as they are.
+void ApplyTextColor(uint32_t color, uint32_t keepDefaults);
 // Scrolls the front sketch so that the caret (with a margin) is in view.
 void ScrollToEditorCaret();
 

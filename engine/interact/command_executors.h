@@ -12,7 +12,8 @@
 // NewParameterCommand parameter_command.cpp's, EditCalculationCommand and
 // ConstructFromFunctionsCommand calculation_commands.cpp's, AddTableEntryCommand and
 // RemoveTableEntryCommand table_commands.cpp's, and SplitTextCommand and
-// MergeTextCommand the merged texts' (engine/text/merged_text_commands.cpp).
+// MergeTextCommand the merged texts' (engine/text/merged_text_commands.cpp); the Edit
+// menu's Cut, Copy, Paste, Clear and Other colour are edit_commands.cpp's.
 // Stand-in: none of the others is defined in the engine yet; each comes with the code
 // that carries its command out, and until then only the tests' doubles define them.
 #pragma once

@@ -52,7 +52,6 @@ void ToolPlaybackFinish();
 bool ToolPlaybackPlaying();
 void StopToolPlayback();
 // Objects that appear or disappear blink before the change shows.
-void FlashObjects(SketchObject* first, bool appearing);
 void OpenLabelProperties(SketchObject* object);
 void OpenObjectProperties(SketchObject* object);
 void RunParameterDialog(SketchObject* parameter);

@@ -1,5 +1,6 @@
 #include "engine/interact/menu_state_queries.h"
 
+#include "engine/core/clipboard_availability.h"
 #include "engine/core/geometry.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/document_windows.h"
@@ -219,13 +220,20 @@ FIG_STATE_QUERY(PreferencesMenuState) {
     return gEngine.frontDocument != nullptr;
 }
 
-// Stand-in: the paste state belongs to the edit commands (clipboard formats, caption
-// editing); until they land it answers what the shell stand-in holds.
 FIG_STATE_QUERY(PasteMenuState) {
     (void)item;
     (void)stateWord;
-    const ShellStateStandin& shell = ShellStandin();
-    SetOut(text, variant, executor, argument, uint16_t(shell.pasteText ? shell.pasteText : kTextPaste),
-           kVariantPlain, 54, 0);
-    return shell.pasteEnabled != 0;
+    const Sketch* front = gEngine.frontSketch;
+    const ClipboardAvailability a = CurrentClipboardAvailability();
+    uint16_t shown = kTextPaste;
+    bool enabled = false;
+    if (front && front->editSession) {
+        enabled = a.formattedText || a.plainText;
+        if (enabled) shown = kTextPasteText;
+    } else if (front) {
+        enabled = a.sketchObjects || a.picture;
+        if (!a.sketchObjects && a.picture) shown = kTextPastePicture;
+    }
+    SetOut(text, variant, executor, argument, shown, kVariantPlain, 54, 0);
+    return enabled;
 }

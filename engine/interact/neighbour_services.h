@@ -44,8 +44,6 @@ void RefreshMotionControllerItem(int32_t item, int32_t state);
 struct ShellStateStandin {
     int32_t motionControllerVisible;
     int32_t textPaletteVisible;
-    int32_t pasteText;            // PasteMenuState's answer
-    int32_t pasteEnabled;
     int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
     int32_t motionBarRefreshes;
 };

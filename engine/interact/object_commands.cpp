@@ -21,7 +21,9 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/edit_commands.h"
 #include "engine/interact/interaction_services.h"
+#include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/object_drag.h"
 #include "engine/interact/selection_census.h"
@@ -145,7 +147,7 @@ ResultCode HideObjectsCommand(int32_t) {
     SketchObject* first = SelectionOldestFirst();
     if (!first) return kResultOK;
     DeselectAll();
-    FlashObjects(first, false);
+    FlashObjects(first, kFlashDisappear, RunningMotionCount() > 0);
     const UndoDescriptor descriptor = { kUndoNameHide, kUndoNounWorkedOut, 0, nullptr };
     // The record's own replay hides them.
     return UndoRecordObjectList(&descriptor, first, true);
@@ -165,7 +167,7 @@ ResultCode ShowAllHiddenCommand(int32_t) {
     if (!first) return kResultOK;
     DeselectAll();
     for (SketchObject* o = first; o; o = o->tempLink) ChangeObjectHidden(o, kShown, false);
-    FlashObjects(first, true);
+    FlashObjects(first, kFlashAppear, RunningMotionCount() > 0);
     for (SketchObject* o = first; o; o = o->tempLink) SelectIfAllowed(o);
     const UndoDescriptor descriptor = { kUndoNameShow, kUndoNounWorkedOut, 0, nullptr };
     const ResultCode result = UndoRecordObjectList(&descriptor, first, false);

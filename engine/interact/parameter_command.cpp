@@ -10,6 +10,7 @@
 #include "engine/core/sketch.h"
 #include "engine/interact/calculation_commands.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/interaction_services.h"
 #include "engine/text/object_labels.h"
 
 namespace {
@@ -69,4 +70,12 @@ ResultCode NewParameterCommand(int32_t) {
     if (!BuildObjectsWithUndo(&batch)) rc = kResultOutOfMemory;
     ReleaseCalculationEditRecord(&record);
     return rc;
+}
+
+// A double click on a parameter: its value and name in the parameter dialog, the new
+// value one undoable edit.
+void RunParameterDialog(SketchObject* parameter) {
+    if (!parameter) return;
+    CalculationEditRecord unused{};
+    RunParameterDialog(parameter, &unused, nullptr, 0);
 }

@@ -101,9 +101,11 @@ ResultCode CloneReadSketch(CopyMap* map, ScreenPoint offset, int32_t* made) {
 }  // namespace
 
 int32_t PageWindowPositionKey(const Sketch* sketch) {
-    // The view keeps its page's window rectangle on its scrolled position: the top-left
-    // corner is where the page is scrolled to.
-    return int32_t(uint32_t(uint16_t(sketch->windowRect.left)) | uint32_t(uint16_t(sketch->windowRect.top)) << 16);
+    // Coarse on purpose: a scroll of less than 100 units in both directions keeps the key
+    // (division truncates toward zero, as the stored keys were made).
+    const int32_t x = (sketch->windowRect.left - 50) / 100;
+    const int32_t y = (sketch->windowRect.top - 50) / 100;
+    return int32_t(int16_t(uint16_t(x ^ y)));
 }
 
 void NotePasteSource(EngineDocument* document, Sketch* copiedFrom) {

@@ -24,8 +24,8 @@ SketchObject* SelectedTable() {
 void InitTableEntryDialogRecord(TableEntryDialogRecord* record, const SketchObject* table) {
     const TableData* d = TableDataOf(table);
     *record = TableEntryDialogRecord{};
-    record->count = d->autoAddRemaining > 0 ? d->autoAddRemaining : kDefaultEntryCount;
-    record->seconds = d->autoAddDelay / 1000.0;
+    record->count.value.integer = d->autoAddRemaining > 0 ? d->autoAddRemaining : kDefaultEntryCount;
+    record->seconds.value.real = d->autoAddDelay / 1000.0;
 }
 
 ResultCode AddTableEntryCommand(int32_t) {
@@ -34,8 +34,8 @@ ResultCode AddTableEntryCommand(int32_t) {
     TableEntryDialogRecord record;
     InitTableEntryDialogRecord(&record, table);
     if (!RunCommandDialog(kDialogAddTableData, &record, nullptr, kHelpTableData, 0)) return kResultOK;
-    if (record.choice == kAddOneEntryNow) return AddTableEntry(table);
-    StartTableCollection(table, record.count, record.seconds);
+    if (record.choice.value.integer == kAddOneEntryNow) return AddTableEntry(table);
+    StartTableCollection(table, record.count.value.integer, record.seconds.value.real);
     return kResultOK;
 }
 
@@ -44,7 +44,7 @@ ResultCode RemoveTableEntryCommand(int32_t) {
     if (!table) return kResultOK;
     TableRemoveDialogRecord record{};
     if (!RunCommandDialog(kDialogRemoveTableData, &record, nullptr, kHelpTableData, 0)) return kResultOK;
-    if (record.choice == kRemoveAllEntries) RemoveAllTableEntries(table);
+    if (record.choice.value.integer == kRemoveAllEntries) RemoveAllTableEntries(table);
     else RemoveTableEntry(table);
     return kResultOK;
 }

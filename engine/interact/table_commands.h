@@ -1,8 +1,9 @@
-// The records of the Add Table Data and Remove Table Data dialogs. The constant words
-// describe the dialogs' fields to the platform's dialog code; the engine reads back only
-// the choice, the count and the seconds.
+// The records of the Add Table Data and Remove Table Data dialogs: field entries the
+// platform's dialogs exchange with their controls.
 #pragma once
 #include <cstdint>
+
+#include "engine/core/services/dialogs.h"
 
 struct SketchObject;
 
@@ -13,26 +14,21 @@ constexpr int32_t kRemoveAllEntries     = 1;
 // Entries proposed when the table is not collecting.
 constexpr int32_t kDefaultEntryCount    = 10;
 
+// Bounds of the count of entries collected as values change.
+constexpr int32_t kFewestEntries = 2;
+constexpr int32_t kMostEntries   = 25;
+
+// Field entries of Add Table Data: the choice (radio 0..1), the count and the interval.
 struct TableEntryDialogRecord {
-    int32_t word0 = 0;
-    int32_t word1 = 3;
-    int32_t choice = kAddOneEntryNow;
-    int32_t word3 = 1;
-    int32_t word4 = 5;
-    int32_t word5 = 3;
-    int32_t count = kDefaultEntryCount;
-    int32_t word7 = 25;
-    int32_t word8 = 2;
-    int32_t word9 = 6;
-    int32_t word10 = 3;
-    double  seconds = 1.0;
+    DialogField choice  = {kFieldChoice, kFieldEnabled | kFieldVisible, {.integer = kAddOneEntryNow}, 1, 0};
+    DialogField count   = {kFieldInteger, kFieldEnabled | kFieldVisible, {.integer = kDefaultEntryCount},
+                           kMostEntries, kFewestEntries};
+    DialogField seconds = {kFieldNumber, kFieldEnabled | kFieldVisible, {.real = 1.0}, 0, 0};
 };
 
+// Remove Table Data: one radio group, last entry (0) or all (1).
 struct TableRemoveDialogRecord {
-    int32_t word0 = 0;
-    int32_t choice = kRemoveLastEntry;
-    int32_t word2 = 1;
-    int32_t word3 = 3;
+    DialogField choice = {kFieldChoice, kFieldEnabled | kFieldVisible, {.integer = kRemoveLastEntry}, 1, 0};
 };
 
 // The dialog's defaults for a table: the entries it still collects (else 10) and its

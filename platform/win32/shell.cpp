@@ -88,9 +88,15 @@ private:
 
 bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
-// Stand-in: the dialogs of the command kinds are not built; each answers Cancel unless
-// a test scripts it (the script may edit the record as the user would).
-int RunDialogStandin(int32_t kind, void* record) { return gDialogScript ? gDialogScript(kind, record) : IDCANCEL; }
+// A test's script answers first; then the user interface's dialog of the kind, if any.
+// Stand-in: the Parametric Color (kinds 10, 11) and Iterate (13) dialogs are not built;
+// those commands end as if the user cancelled.
+int RunKindDialog(int32_t kind, void* record, DialogChangeFn change, int32_t helpTopic, int32_t mode) {
+    int answer = gDialogScript ? gDialogScript(kind, record) : kNoCommandDialog;
+    if (answer == kNoCommandDialog && gServiceDialogs && gServiceDialogs->runCommandDialog)
+        answer = gServiceDialogs->runCommandDialog(kind, record, change, helpTopic, mode);
+    return answer == kNoCommandDialog ? IDCANCEL : answer;
+}
 
 // The top-level window that owns what an alert shows.
 HWND SafeOwner() {
@@ -184,7 +190,7 @@ void RunEngineCommand(uint32_t slot) {
     }
 }
 
-bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn, int32_t, int32_t) {
+bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn change, int32_t helpTopic, int32_t mode) {
     if (!gMainWindow) return false;
     if (kind < kDialogTranslate || kind > kDialogRemoveTableData || kind == 3 || kind == 8) return false;
     // An outer dialog or sheet running its own modal loop (from which, say, a page opened
@@ -197,7 +203,7 @@ bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn, int32_t, int32
         EnableWindow(outer, FALSE);
         if (app) app->EnableModeless(false);
     }
-    const bool ok = RunDialogStandin(kind, record) == IDOK;
+    const bool ok = RunKindDialog(kind, record, change, helpTopic, mode) == IDOK;
     if (outer) {
         EnableWindow(gMainWindow, FALSE);
         EnableWindow(outer, TRUE);

@@ -25,13 +25,17 @@ void RegisterLayoutBehindCheck(LayoutBehindCheck check);
 
 struct NewToolNameRequest;
 // The user interface's dialogs that the services run: the alert (buttons: 1 OK, 2
-// Cancel, 4 Yes, 8 No; help topic 0 for none) and the New Tool name. The program
-// registers them at start-up; without them an alert is a plain message box and the New
-// Tool name is cancelled (or answered by a test's script).
+// Cancel, 4 Yes, 8 No; help topic 0 for none), the New Tool name and the command
+// dialogs (IDOK or IDCANCEL, or kNoCommandDialog for a kind it does not show). The
+// program registers them at start-up; without them an alert is a plain message box and
+// the others are cancelled (or answered by a test's script).
+constexpr int kNoCommandDialog = -1;
 struct ServiceDialogs {
     void (*runAlert)(HWND owner, const char* caption, const char* text, int32_t buttons, int32_t helpTopic);
     bool (*askNewToolName)(NewToolNameRequest* request);
     bool (*runCalculator)(int32_t helpTopic, int32_t titleItem);
+    int (*runCommandDialog)(int32_t kind, void* record, int32_t (*change)(void* record), int32_t helpTopic,
+                            int32_t mode);
 };
 
 // The open calculator's expression area (null when none): where the pointer is read

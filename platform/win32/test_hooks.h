@@ -10,9 +10,10 @@ void FreezeTickCountForTest(uint32_t ticks);
 void AdvanceTickCountForTest(uint32_t ms);
 void ReleaseTickCountForTest();
 
-// The answer (IDOK or IDCANCEL) that the dialogs not built yet give, by kind; null (the
-// default) cancels every one. Called while the dialog would be on the screen, with the
-// record the dialog edits, which the script may change as the user would.
+// The answer (IDOK or IDCANCEL) that a command dialog gives in place of the user, by
+// kind; -1 lets the real dialog run (a kind without one is cancelled). Null (the
+// default) leaves every kind to its dialog. Called while the dialog would be on the
+// screen, with the record the dialog edits, which the script may change as the user would.
 using CommandDialogScript = int (*)(int32_t kind, void* record);
 void ScriptCommandDialogsForTest(CommandDialogScript script);
 // The New Tool dialog not built yet: edits the name in place and answers OK (true) or

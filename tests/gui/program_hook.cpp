@@ -158,8 +158,10 @@ int AnswerCommandDialog(int32_t kind, void* record) {
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
     std::ostringstream opened;
     for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << FieldNumber(fields[i]);
+    // Unscripted, the program's own dialog runs (the user answers it).
+    if (gDialogAnswers.empty() || gDialogAnswers.front().kind != kind) return -1;
     bool ok = false;
-    if (!gDialogAnswers.empty() && gDialogAnswers.front().kind == kind) {
+    {
         const DialogAnswer answer = gDialogAnswers.front();
         gDialogAnswers.pop_front();
         ok = answer.ok;

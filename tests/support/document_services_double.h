@@ -35,6 +35,7 @@ struct DocumentServices {
     std::set<const EngineDocument*> documentsWithFile;  // DocumentHasOwnFile answers true
     std::vector<EngineDocument*> framesFitted;
     std::vector<EngineDocument*> documentsFreed;
+    std::vector<EngineDocument*> openDocuments;  // OpenEngineDocuments' answer
 
     // Busy feedback: kinds begun, tasks ended, and the update at which the user stops
     // (0: never).

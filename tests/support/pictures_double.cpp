@@ -17,10 +17,6 @@ void PutLE32At(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
-int32_t GetLE32At(const uint8_t* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
 // Null when memory runs out, as the platform's copy would be.
 void* NewDib(const GlobalBlock& dib) {
     try {
@@ -79,9 +75,10 @@ void AttachPictureHandles(SketchObject* picture, PictureHandles* handles) {
     *handles = PictureHandles{};
     const auto* dib = static_cast<const GlobalBlock*>(d->handles.dib);
     int32_t width = 0, height = 0;
-    if (dib && dib->Size() >= kDibHeaderBytes) {
-        width = GetLE32At(dib->Bytes() + 4);
-        height = std::abs(GetLE32At(dib->Bytes() + 8));
+    PackedDibLayout layout{};
+    if (dib && ParsePackedDib(dib->Bytes(), dib->Size(), &layout)) {
+        width = layout.width;
+        height = std::abs(layout.height);
     }
     picture->bounds.right = int16_t(picture->bounds.left + width);
     picture->bounds.bottom = int16_t(picture->bounds.top + height);

@@ -3,6 +3,7 @@
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/calc_dialog.h"
+#include "ui/dialogs/command_dialogs.h"
 #include "ui/dialogs/new_tool_dialog.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/resource_ids.h"
@@ -99,7 +100,7 @@ void RunAlert(HWND owner, const char* caption, const char* text, int32_t buttons
     dialog.DoModal();
 }
 
-const ServiceDialogs kServiceDialogs = { RunAlert, RunNewToolDialog, RunCalcDialog };
+const ServiceDialogs kServiceDialogs = { RunAlert, RunNewToolDialog, RunCalcDialog, RunCommandDialogWindow };
 
 }  // namespace
 

@@ -356,6 +356,18 @@ void FitFramesToSketch(EngineDocument* document) {
 }
 
 void NotifyDocumentFreed(EngineDocument*) {}
+
+int32_t OpenEngineDocuments(EngineDocument** out, int32_t room) {
+    int32_t count = 0;
+    ForEachDocument([&](CDocument* doc) {
+        if (!doc->IsKindOf(RUNTIME_CLASS(CFernwickDoc))) return;
+        EngineDocument* engine = static_cast<CFernwickDoc*>(doc)->Engine();
+        if (!engine) return;
+        if (count < room) out[count] = engine;
+        ++count;
+    });
+    return count;
+}
 void NotifySketchFreed() {}
 
 namespace {

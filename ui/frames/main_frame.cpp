@@ -12,6 +12,7 @@
 #include "engine/interact/command_table.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
+#include "platform/win32/clipboard.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_services.h"
@@ -300,9 +301,7 @@ void CMainFrame::SetStatusText(const char* text) {
     m_statusBar.SetPaneText(0, text ? text : "", true);
 }
 
-void CMainFrame::ReportClipboardFormats() {
-    // Stand-in: the clipboard services are not built; Paste learns nothing here.
-}
+void CMainFrame::ReportClipboardFormats() { UpdatePasteAvailability(); }
 
 bool CMainFrame::IsToolboxVisible() const {
     return m_toolbox && m_toolbox->m_hWnd && (m_toolbox->GetStyle() & WS_VISIBLE) != 0;

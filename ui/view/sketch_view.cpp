@@ -273,7 +273,10 @@ void CYRNView::ScrollBarTo(int bar, int32_t position, bool scrollNow) {
 
 void CYRNView::ScrollBy(int32_t dx, int32_t dy) {
     if (dx == 0 && dy == 0) return;
-    ::ScrollWindowEx(m_hWnd, -dx, -dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    // The screen is repainted whole from the scrolled back buffer rather than moved in
+    // place: moving the window's own pixels was seen to leave the old picture on the
+    // screen under Wine on a busy machine, and the copy costs one blit.
+    InvalidateRect(nullptr, false);
     RECT client;
     GetClientRect(&client);
     for (HDC dc : { m_port.backDC, m_port.tracesDC }) {

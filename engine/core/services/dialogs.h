@@ -93,3 +93,7 @@ void FlashScriptStep(SketchObject* const objects[3], int32_t step);
 // inner rectangle until EndDialogCellFrame.
 void DrawDialogCellFrame(GraphicsPort* port, const ScreenRect& cell, bool buttonFace, bool pressed);
 void EndDialogCellFrame(GraphicsPort* port);
+
+// The system's colour picker, starting from *color (COLORREF); true with the chosen
+// colour in *color when it was accepted.
+bool OpenColorPicker(uint32_t* color);

@@ -14,3 +14,6 @@ void    FitFramesToSketch(EngineDocument* document);
 // Called while an engine document is freed: its pages, tools and menus are gone, the
 // record itself goes right after.
 void    NotifyDocumentFreed(EngineDocument* document);
+// The engine documents of the open windows, at most `room` of them into `out`; answers
+// how many are open.
+int32_t OpenEngineDocuments(EngineDocument** out, int32_t room);

@@ -77,3 +77,8 @@ void DrawSelectionMarquee(GraphicsPort* port, const ScreenRect& rect);
 // Bracket one object drawn into a picture, so that it is a group of its own.
 void BeginMetafileGroup(GraphicsPort* port, SketchObject* object, const ScreenRect* rect);
 void EndMetafileGroup(GraphicsPort* port, SketchObject* object, const ScreenRect* rect);
+
+// The render state's dim level (0 none .. 20 the background colour), at which objects
+// marked 0x08 are drawn; the fade of objects being hidden or shown steps it.
+void    SetDimLevel(int32_t level);
+int32_t GetDimLevel();

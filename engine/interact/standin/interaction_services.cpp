@@ -29,9 +29,7 @@ bool ToolPlaybackStepping() { return false; }
 void ToolPlaybackFinish() {}
 bool ToolPlaybackPlaying() { return false; }
 void StopToolPlayback() {}
-void FlashObjects(SketchObject*, bool) {}
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
-void RunParameterDialog(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }

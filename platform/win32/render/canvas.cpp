@@ -294,7 +294,7 @@ void BeginCanvasPaint(GraphicsPort* port, const ScreenRect* rect) {
                dark ? SRCPAINT : SRCAND);
 }
 
-void EndCanvasPaint(GraphicsPort*, const ScreenRect*) {}
+void EndCanvasPaint(GraphicsPort*, const ScreenRect*) { ReleaseSharedDrawingObjects(); }
 
 void StampMaskLayer(GraphicsPort* port, const ScreenRect* rect, bool dark, const OutputScale* scaling) {
     Sketch* sketch = CurrentSketch();

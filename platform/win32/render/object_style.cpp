@@ -81,8 +81,16 @@ bool PrintingToPage() { return Printing() && gPrintingToPage; }
 double OutputFactor() { return Printing() ? CurrentOutputScale.factor : 1.0; }
 void SetPrintingToPage(bool pages) { gPrintingToPage = pages; }
 
-HPEN CreateObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
-                     bool traceBlend) {
+namespace {
+
+struct ObjectPenStyle {
+    int      style;
+    int32_t  width;
+    COLORREF color;
+};
+
+ObjectPenStyle ObjectPenOf(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
+                           bool traceBlend) {
     int32_t width = 0;
     if (Printing() && !PrintingToPage()) width = static_cast<int32_t>(OutputFactor() / 3 + 1);
     if (lineStyle == kLineThick) width = Printing() ? DrawingMetrics.intMetricsA[kMetricThickLineWidth] : 3;
@@ -96,7 +104,75 @@ HPEN CreateObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int3
         style = Printing() && OutputFactor() > 1 ? PS_DASH : PS_DOT;
     }
     if ((markWord & kMarkTraceStyle) && traceBlend) BlendTowardBackground(&color, 128, true);
-    return CreatePen(style, width, color);
+    return { style, width, color };
+}
+
+// Four of each: no drawing routine holds more than two at once.
+constexpr int kSharedSlots = 4;
+struct SharedPenSlot {
+    HPEN     pen;
+    int      style;
+    int      width;
+    COLORREF color;
+};
+struct SharedBrushSlot {
+    HBRUSH   brush;
+    COLORREF color;
+};
+SharedPenSlot   gSharedPens[kSharedSlots];
+SharedBrushSlot gSharedBrushes[kSharedSlots];
+int             gNextPenSlot = 0, gNextBrushSlot = 0;
+
+}  // namespace
+
+HPEN CreateObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
+                     bool traceBlend) {
+    const ObjectPenStyle s = ObjectPenOf(port, color, markWord, lineStyle, traceBlend);
+    return CreatePen(s.style, s.width, s.color);
+}
+
+HPEN SharedObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
+                     bool traceBlend) {
+    const ObjectPenStyle s = ObjectPenOf(port, color, markWord, lineStyle, traceBlend);
+    return SharedPen(s.style, s.width, s.color);
+}
+
+HPEN SharedPen(int style, int width, COLORREF color) {
+    for (const SharedPenSlot& s : gSharedPens) {
+        if (s.pen && s.style == style && s.width == width && s.color == color) return s.pen;
+    }
+    HPEN pen = CreatePen(style, width, color);
+    if (!pen) return nullptr;
+    SharedPenSlot& slot = gSharedPens[gNextPenSlot];
+    gNextPenSlot = (gNextPenSlot + 1) % kSharedSlots;
+    if (slot.pen) DeleteObject(slot.pen);
+    slot = { pen, style, width, color };
+    return pen;
+}
+
+HBRUSH SharedSolidBrush(COLORREF color) {
+    for (const SharedBrushSlot& s : gSharedBrushes) {
+        if (s.brush && s.color == color) return s.brush;
+    }
+    HBRUSH brush = CreateSolidBrush(color);
+    if (!brush) return nullptr;
+    SharedBrushSlot& slot = gSharedBrushes[gNextBrushSlot];
+    gNextBrushSlot = (gNextBrushSlot + 1) % kSharedSlots;
+    if (slot.brush) DeleteObject(slot.brush);
+    slot = { brush, color };
+    return brush;
+}
+
+void ReleaseSharedDrawingObjects() {
+    for (SharedPenSlot& s : gSharedPens) {
+        if (s.pen) DeleteObject(s.pen);
+        s = {};
+    }
+    for (SharedBrushSlot& s : gSharedBrushes) {
+        if (s.brush) DeleteObject(s.brush);
+        s = {};
+    }
+    gNextPenSlot = gNextBrushSlot = 0;
 }
 
 void MaskFpuExceptions() { _control87(_MCW_EM, _MCW_EM); }

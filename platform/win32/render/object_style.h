@@ -77,6 +77,18 @@ void   SetPrintingToPage(bool pages);
 // The pen of an object: line style 0 dashed, 1 normal, 2 thick. Null when GDI has none.
 HPEN CreateObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
                      bool traceBlend);
+// The same pen from the shared set below: the caller selects it and never deletes it.
+HPEN SharedObjectPen(GraphicsPort* port, COLORREF color, uint32_t markWord, int32_t lineStyle,
+                     bool traceBlend);
+
+// Pens and brushes shared by the shapes of one style: a scene of many shapes in few
+// colours then makes a few GDI objects, not two per shape. A handful are kept, the
+// oldest deleted when another is needed, so a caller must be done with one (have put
+// the DC's previous object back) before asking for more than two others; every one
+// goes at the end of a paint pass. Null when GDI has none to give.
+HPEN   SharedPen(int style, int width, COLORREF color);
+HBRUSH SharedSolidBrush(COLORREF color);
+void   ReleaseSharedDrawingObjects();
 // Masks the six floating-point exceptions, keeping the other control bits: a printer
 // driver must not leave them unmasked for the engine.
 void MaskFpuExceptions();
@@ -101,6 +113,10 @@ public:
     void Pen(HPEN pen);
     void Brush(HBRUSH brush);
     void StockPen(int id) { SelectObject(dc_, GetStockObject(id)); }
+    // A shared pen or brush (see SharedPen): selected, put back, never deleted.
+    void Shared(HGDIOBJ object) {
+        if (object) SelectObject(dc_, object);
+    }
     void StockBrush(int id) { SelectObject(dc_, GetStockObject(id)); }
     void Rop(int rop) { SetROP2(dc_, rop); }
 private:

@@ -116,12 +116,12 @@ void DrawEllipseInBox(HDC dc, const RECT& box, bool fill) {
 
 void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& ellipse, COLORREF color,
                             uint32_t markWord, int32_t lineStyle, bool traceBlend) {
-    HPEN pen = CreateObjectPen(port, color, markWord, lineStyle, traceBlend);
+    HPEN pen = SharedObjectPen(port, color, markWord, lineStyle, traceBlend);
     if (!pen) return;
     HDC dc = port->dc;
     DCSelection selection(dc);
     selection.StockBrush(NULL_BRUSH);
-    selection.Pen(pen);
+    selection.Shared(pen);
     RECT box;
     POINT start, end;
     if (!EllipseSpecToBox(ellipse, &box, &start, &end)) {

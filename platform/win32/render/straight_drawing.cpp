@@ -111,9 +111,9 @@ void DrawPointObject(GraphicsPort* port, SketchObject* point) {
     if (mark & kMarkTraceStyle) {
         selection.StockPen(NULL_PEN);
     } else {
-        selection.Pen(CreatePen(PS_SOLID, width, outline));
+        selection.Shared(SharedPen(PS_SOLID, width, outline));
     }
-    selection.Brush(CreateSolidBrush(fill));
+    selection.Shared(SharedSolidBrush(fill));
     Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
 }
 
@@ -141,7 +141,7 @@ void DrawClippedSegment(GraphicsPort* port, const ScreenRect& segment) {
 
 void DrawStraightObject(GraphicsPort* port, SketchObject* object) {
     FpuMaskDuringPrint fpu;
-    HPEN pen = CreateObjectPen(port, object->color & 0xFFFFFF, object->markFlags, object->lineStyle,
+    HPEN pen = SharedObjectPen(port, object->color & 0xFFFFFF, object->markFlags, object->lineStyle,
                                object->constructionType != kTypeKeepsTraceColor);
     if (!pen) return;
     HGDIOBJ previous = SelectObject(port->dc, pen);
@@ -151,7 +151,6 @@ void DrawStraightObject(GraphicsPort* port, SketchObject* object) {
         if (KindIsA(kind, kKindRay) || KindIsA(kind, kKindLine)) DrawCutEndArrows(port, object);
     }
     SelectObject(port->dc, previous);
-    DeleteObject(pen);
 }
 
 void DrawArrowHead(GraphicsPort* port, ScreenPoint point, double angle) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "engine/core/angle_constants.h"
 #include "engine/core/memory.h"
@@ -288,6 +290,42 @@ TEST_F(LocusTest, PrintingSamplesFiveTimesAsDenselyAndComesBack) {
     EXPECT_EQ(Count(m.locus), 250);
     EXPECT_EQ(LocusSamplePoint(m.locus, 0).x, first.x);
     EXPECT_EQ(LocusSamplePoint(m.locus, 0).y, first.y);
+}
+
+// A chain may list objects the traced point does not hang on (an older document's locus,
+// or one made from a wider selection). The samples are those of the ancestors alone, and
+// every listed object ends where the driver's own position puts it, whether sampling ran
+// it or not; without memory for the shorter run the whole chain gives the same samples.
+TEST_F(LocusTest, ObjectsTheTracedPointDoesNotHangOnChangeNeitherSamplesNorEndState) {
+    const MidpointLocusParts m = MidpointLocus();
+    SketchObject* aside = Build(kTypeCircleByPoint, { m.driver, m.centre });
+    SketchObject* far = Build(kTypeSegment, { m.traced, PointAt(10, 10) });
+    SketchObject* wide = TraceLocus(m.traced, m.circle, m.driver, { m.segment, aside, far });
+    ASSERT_TRUE(wide && wide->exists);
+    const CircleData asideBefore = *ClassData<CircleData>(aside);
+    const ScreenRect farBefore = far->bounds;
+    auto samples = [&](const SketchObject* locus) {
+        std::vector<std::pair<int32_t, int32_t>> points;
+        for (int32_t i = 0; i < Count(locus); ++i) {
+            const ScreenPoint p = LocusSamplePoint(locus, i);
+            points.emplace_back(p.x, p.y);
+        }
+        return points;
+    };
+    for (uint32_t failAfter : { 0u, 1u }) {
+        SCOPED_TRACE(failAfter);
+        SetAllocFailureAfter(failAfter);
+        RecomputeObject(wide, nullptr, true);
+        SetAllocFailureAfter(0);
+        EXPECT_EQ(samples(wide), samples(m.locus));
+        EXPECT_EQ(States(wide), States(m.locus));
+        EXPECT_EQ(wide->bounds.left, m.locus->bounds.left);
+        EXPECT_EQ(wide->bounds.bottom, m.locus->bounds.bottom);
+        EXPECT_EQ(ClassData<CircleData>(aside)->centre.x, asideBefore.centre.x);
+        EXPECT_EQ(ClassData<CircleData>(aside)->radius, asideBefore.radius);
+        EXPECT_EQ(far->bounds.left, farBefore.left);
+        EXPECT_EQ(far->bounds.right, farBefore.right);
+    }
 }
 
 TEST_F(LocusTest, MemoryFailuresLeaveNoLocusAndNoChange) {

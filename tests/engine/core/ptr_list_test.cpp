@@ -164,6 +164,34 @@ TEST_F(PtrListTest, ListsKeepTheirItemsWhileTheArenaGrowsAndMoves) {
     EXPECT_EQ(PtrListArenaWordsInUse(), 3u + 3001 + 1001);
 }
 
+// Every growth follows a trim of the whole arena, so growing a large arena by one fixed
+// step at a time made filling it cost the square of its size. Once large, it grows by
+// whole steps in proportion to its size: a few dozen growths reach 600,000 words, where
+// fixed steps took some three hundred; small arenas still grow one step at a time.
+TEST_F(PtrListTest, ALargeArenaGrowsInProportionToItsSize) {
+    MakeArena(4);
+    std::vector<PtrList> lists;
+    uint32_t size = ArenaWordsTotal();
+    int32_t growths = 0;
+    uint32_t smallestLargeStep = UINT32_MAX;
+    while (ArenaWordsTotal() < 600000) {
+        PtrList list = 0;
+        ASSERT_TRUE(PtrListAppend(&list, Item(lists.size())));
+        lists.push_back(list);
+        if (ArenaWordsTotal() == size) continue;
+        const uint32_t step = ArenaWordsTotal() - size;
+        EXPECT_EQ(step % kPtrListArenaGrowWords, 0u);
+        if (size < 8 * kPtrListArenaGrowWords) EXPECT_EQ(step, kPtrListArenaGrowWords);
+        else smallestLargeStep = std::min(smallestLargeStep, step);
+        size = ArenaWordsTotal();
+        ++growths;
+    }
+    EXPECT_LT(growths, 60);
+    EXPECT_GE(smallestLargeStep, kPtrListArenaGrowWords);
+    for (size_t i = 0; i < lists.size(); i += 997) ASSERT_EQ(PtrListItem(lists[i], 0), Item(i));
+    ExpectArenaSound();
+}
+
 TEST_F(PtrListTest, TrimCutsSlackIntoHoles) {
     struct Case { int32_t capacity, count, slack, trimmed; };
     const Case cases[] = {

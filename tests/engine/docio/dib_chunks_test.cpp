@@ -53,6 +53,64 @@ TEST_F(DibChunks, RecordLengthOfA10By10ByteImage) {
     EXPECT_EQ(DibRecordLength(MakeDib(3, 2, 24)), 12u + 40u + 12u * 2);
 }
 
+// Where the bits begin and how many bytes the header describes, for each kind of header;
+// a header, colour table, mask set or row block running past the block is unsound.
+TEST_F(DibChunks, LayoutsOfEachHeaderKindAndTruncations) {
+    struct Case {
+        const char* name;
+        uint32_t header;  // header bytes
+        int32_t width, height;
+        uint16_t bits;
+        uint32_t compression, colorsUsed, imageSize;
+        uint32_t offset, total;  // expected; total 0: unsound
+    };
+    const Case cases[] = {
+        { "core 8-bit", 12, 4, 2, 8, 0, 0, 0, 12 + 256 * 3, 12 + 768 + 8 },
+        { "core 24-bit", 12, 3, 2, 24, 0, 0, 0, 12, 12 + 24 },
+        { "info 8-bit, 16 colours used", 40, 4, 2, 8, 0, 16, 0, 40 + 64, 40 + 64 + 8 },
+        { "info 32-bit bit fields", 40, 2, -2, 32, 3, 0, 0, 52, 52 + 16 },
+        { "v5 32-bit bit fields: masks inside", 124, 2, -2, 32, 3, 0, 0, 124, 124 + 16 },
+        { "RLE8", 40, 4, 2, 8, 1, 0, 10, 40 + 1024, 40 + 1024 + 10 },
+        { "RLE8 top-down", 40, 4, -2, 8, 1, 0, 10, 0, 0 },
+        { "RLE8 of 24 bits", 40, 4, 2, 24, 1, 0, 10, 0, 0 },
+        { "RLE8 without size", 40, 4, 2, 8, 1, 0, 0, 0, 0 },
+        { "bit fields of 24 bits", 40, 4, 2, 24, 3, 0, 0, 0, 0 },
+        { "JPEG", 40, 4, 2, 24, 4, 0, 0, 0, 0 },
+        { "header of 20", 20, 4, 2, 24, 0, 0, 0, 0, 0 },
+        { "zero width", 40, 0, 2, 24, 0, 0, 0, 0, 0 },
+        { "2 bits", 40, 4, 2, 2, 0, 0, 0, 0, 0 },
+        { "colours past 2^31", 40, 4, 2, 8, 0, 0x40000000, 0, 0, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> b(std::max<uint32_t>(c.total, std::max<uint32_t>(c.header, 40) + 4), 0);
+        PutLE(b.data(), c.header, 4);
+        if (c.header == 12) {
+            PutLE(b.data() + 4, uint32_t(c.width), 2);
+            PutLE(b.data() + 6, uint32_t(c.height), 2);
+            PutLE(b.data() + 8, 1, 2);
+            PutLE(b.data() + 10, c.bits, 2);
+        } else {
+            PutLE(b.data() + 4, uint32_t(c.width), 4);
+            PutLE(b.data() + 8, uint32_t(c.height), 4);
+            PutLE(b.data() + 12, 1, 2);
+            PutLE(b.data() + 14, c.bits, 2);
+            PutLE(b.data() + 16, c.compression, 4);
+            PutLE(b.data() + 20, c.imageSize, 4);
+            PutLE(b.data() + 32, c.colorsUsed, 4);
+        }
+        PackedDibLayout layout{};
+        EXPECT_EQ(ParsePackedDib(b.data(), uint32_t(b.size()), &layout), c.total != 0);
+        EXPECT_EQ(PackedDibBytes(b.data(), uint32_t(b.size())), c.total);
+        if (!c.total) continue;
+        EXPECT_EQ(layout.bitsOffset, c.offset);
+        EXPECT_EQ(layout.totalBytes, c.total);
+        // One byte short anywhere: the header, the colours or masks, or the rows.
+        for (uint32_t cut : { c.header - 1, c.offset - 1, c.total - 1 })
+            EXPECT_FALSE(ParsePackedDib(b.data(), cut, &layout)) << cut;
+    }
+}
+
 TEST_F(DibChunks, WritesBigEndianChunkAndReadsItBack) {
     GlobalBlock dib = MakeDib(10, 10, 8);
     StreamHandle h;

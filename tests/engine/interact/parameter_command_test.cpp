@@ -8,6 +8,7 @@
 #include "engine/core/services/object_labels.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/interaction_services.h"
 #include "tests/support/dialogs_double.h"
 
 namespace {
@@ -29,7 +30,7 @@ protected:
             auto* r = static_cast<ParameterDialogRecord*>(record);
             r->value.value.real = value;
             r->units.value.integer = units;
-            if (name) std::snprintf(r->name, sizeof r->name, "%s", name);
+            if (name) std::snprintf(r->nameText, sizeof r->nameText, "%s", name);
         });
         return s;
     }
@@ -76,6 +77,21 @@ TEST_F(ParameterCommandTest, EditingAValueIsUndoableAndKeepsTheKind) {
     EXPECT_EQ(p->objectKind, kKindDistanceParameter);
     ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
     EXPECT_DOUBLE_EQ(CalculationValue(p), 4);
+}
+
+TEST_F(ParameterCommandTest, DoubleClickEditsTheValueWithUndo) {
+    ScriptDialogs({Answer(3, 2, nullptr)});
+    ASSERT_EQ(NewParameterCommand(0), kResultOK);
+    SketchObject* p = sketch->firstObject;
+    ASSERT_NE(p, nullptr);
+    ScriptDialogs({Answer(5, 2, nullptr)});
+    RunParameterDialog(p);
+    ASSERT_FALSE(RanDialogs().empty());
+    EXPECT_EQ(RanDialogs().back().kind, kDialogNewParameter);
+    RecomputeObject(p, nullptr, true);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 5);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    EXPECT_DOUBLE_EQ(CalculationValue(p), 3);
 }
 
 }  // namespace

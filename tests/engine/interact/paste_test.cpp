@@ -62,7 +62,7 @@ TEST_F(PasteTest, PastesStepFromTheOriginalsOrFromTheCentre) {
     const Step sequences[][3] = {
         { { true, { 0, 0, 400, 300 }, 30, 40 }, { true, { 0, 0, 400, 300 }, 50, 60 }, { true, { 0, 0, 400, 300 }, 70, 80 } },
         { { false, { 0, 0, 400, 300 }, 180, 130 }, { false, { 0, 0, 400, 300 }, 200, 150 },
-          { false, { 100, 0, 500, 300 }, 280, 130 } },
+          { false, { 200, 0, 600, 300 }, 380, 130 } },
     };
     for (const auto& steps : sequences) {
         NotePasteSource(nullptr, steps[0].copiedHere ? sketch : nullptr);

@@ -60,18 +60,18 @@ TEST_F(TableCommandTest, AddTableDataAddsOneEntryOrStartsCollecting) {
     ASSERT_EQ(RanDialogs().size(), 1u);
     EXPECT_EQ(RanDialogs()[0].kind, kDialogAddTableData);
     EXPECT_EQ(RanDialogs()[0].helpTopic, 45);
-    EXPECT_EQ(shown.count, 10);
-    EXPECT_DOUBLE_EQ(shown.seconds, 1.0);
+    EXPECT_EQ(shown.count.value.integer, 10);
+    EXPECT_DOUBLE_EQ(shown.seconds.value.real, 1.0);
     EXPECT_EQ(Data()->rowCount, 3);  // cancelled
 
-    ScriptDialogs({ Choose<TableEntryDialogRecord>([](TableEntryDialogRecord* r) { r->choice = kAddOneEntryNow; }) });
+    ScriptDialogs({ Choose<TableEntryDialogRecord>([](TableEntryDialogRecord* r) { r->choice.value.integer = kAddOneEntryNow; }) });
     EXPECT_EQ(AddTableEntryCommand(0), kResultOK);
     EXPECT_EQ(Data()->rowCount, 4);
 
     ScriptDialogs({ Choose<TableEntryDialogRecord>([](TableEntryDialogRecord* r) {
-        r->choice = kAddEntriesAsChanging;
-        r->count = 3;
-        r->seconds = 2.5;
+        r->choice.value.integer = kAddEntriesAsChanging;
+        r->count.value.integer = 3;
+        r->seconds.value.real = 2.5;
     }) });
     EXPECT_EQ(AddTableEntryCommand(0), kResultOK);
     EXPECT_EQ(Data()->rowCount, 4);
@@ -82,19 +82,19 @@ TEST_F(TableCommandTest, AddTableDataAddsOneEntryOrStartsCollecting) {
     // The next dialog proposes what is still to come.
     ScriptDialogs({ Choose<TableEntryDialogRecord>([&](TableEntryDialogRecord* r) { shown = *r; }, false) });
     AddTableEntryCommand(0);
-    EXPECT_EQ(shown.count, 3);
-    EXPECT_DOUBLE_EQ(shown.seconds, 2.5);
+    EXPECT_EQ(shown.count.value.integer, 3);
+    EXPECT_DOUBLE_EQ(shown.seconds.value.real, 2.5);
 }
 
 TEST_F(TableCommandTest, RemoveTableDataRemovesTheLastOrAllEntries) {
     for (int32_t i = 0; i < 3; ++i) ASSERT_EQ(AddTableEntry(table), kResultOK);
     ASSERT_EQ(Data()->rowCount, 6);
-    ScriptDialogs({ Choose<TableRemoveDialogRecord>([](TableRemoveDialogRecord* r) { r->choice = kRemoveLastEntry; }) });
+    ScriptDialogs({ Choose<TableRemoveDialogRecord>([](TableRemoveDialogRecord* r) { r->choice.value.integer = kRemoveLastEntry; }) });
     EXPECT_EQ(RemoveTableEntryCommand(0), kResultOK);
     EXPECT_EQ(RanDialogs().back().kind, kDialogRemoveTableData);
     EXPECT_EQ(RanDialogs().back().helpTopic, 45);
     EXPECT_EQ(Data()->rowCount, 5);
-    ScriptDialogs({ Choose<TableRemoveDialogRecord>([](TableRemoveDialogRecord* r) { r->choice = kRemoveAllEntries; }) });
+    ScriptDialogs({ Choose<TableRemoveDialogRecord>([](TableRemoveDialogRecord* r) { r->choice.value.integer = kRemoveAllEntries; }) });
     EXPECT_EQ(RemoveTableEntryCommand(0), kResultOK);
     EXPECT_EQ(Data()->rowCount, 3);
     EXPECT_EQ(CellText(table, 1, 1), "AB");

@@ -208,7 +208,7 @@ void RecordAlert(HWND owner, const char* caption, const char* text, int32_t butt
 }
 
 TEST_F(Shell, AlertAsksForOneButtonOkOrCancelWithItsOwnerDisabled) {
-    const ServiceDialogs dialogs = { RecordAlert, nullptr, nullptr };
+    const ServiceDialogs dialogs = { RecordAlert, nullptr, nullptr, nullptr };
     RegisterServiceDialogs(&dialogs);
     gAlerts.clear();
     ShowAlert("Notice", "Saved.", 0, 12, 0, true);

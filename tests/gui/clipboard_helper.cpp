@@ -1,0 +1,194 @@
+// The GUI scenarios' clipboard helper: puts images and text on the clipboard and lists
+// what it holds, like another program would.
+//
+//   figclip list              one line per format: its number and name
+//   figclip text              the CF_TEXT block's text, or nothing
+//   figclip block NAME        the registered format's block size in bytes, or "none"
+//   figclip put-text TEXT     CF_TEXT only
+//   figclip put-dib24 W H     a 24-bit bottom-up DIB, left half red, right half blue
+//   figclip put-rle8          a 16 x 8 run-length DIB, all green
+//   figclip put-truncated     a 24-bit DIB one byte shorter than its header says
+//   figclip put-metafile W H  an enhanced metafile, W x H pixels at 96 dpi, filled green
+//   figclip hold SECONDS      holds the clipboard open with a window for that long
+//   figclip try-open          "opened" or "busy": one attempt to open the clipboard
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Known {
+    UINT format;
+    const char* name;
+};
+const Known kKnown[] = {
+    { CF_TEXT, "CF_TEXT" },           { CF_BITMAP, "CF_BITMAP" },
+    { CF_METAFILEPICT, "CF_METAFILEPICT" }, { CF_OEMTEXT, "CF_OEMTEXT" },
+    { CF_DIB, "CF_DIB" },             { CF_UNICODETEXT, "CF_UNICODETEXT" },
+    { CF_ENHMETAFILE, "CF_ENHMETAFILE" }, { CF_LOCALE, "CF_LOCALE" },
+    { CF_DIBV5, "CF_DIBV5" },
+};
+
+bool Open() {
+    for (int i = 0; i < 50; ++i) {
+        if (OpenClipboard(nullptr)) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+HWND HelperWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "FigClipWindow";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "figclip", WS_OVERLAPPEDWINDOW, 600, 600, 60, 40, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// Like a program the user copies from: its window comes to the front while it puts the
+// data, and goes when it is done, so that the window behind it is activated again.
+void Put(UINT format, HANDLE data) {
+    HWND window = HelperWindow();
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    Pump();
+    if (!Open()) {
+        std::puts("busy");
+        std::exit(1);
+    }
+    EmptyClipboard();
+    SetClipboardData(format, data);
+    CloseClipboard();
+    Sleep(200);
+    Pump();
+    DestroyWindow(window);
+    Pump();
+}
+
+HGLOBAL Global(const std::vector<uint8_t>& bytes) {
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(g), bytes.data(), bytes.size());
+    GlobalUnlock(g);
+    return g;
+}
+
+std::vector<uint8_t> Dib24(int w, int h) {
+    const int row = (w * 3 + 3) / 4 * 4;
+    std::vector<uint8_t> b(40 + size_t(row) * h, 0);
+    BITMAPINFOHEADER hd{};
+    hd.biSize = 40;
+    hd.biWidth = w;
+    hd.biHeight = h;
+    hd.biPlanes = 1;
+    hd.biBitCount = 24;
+    std::memcpy(b.data(), &hd, 40);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) b[40 + size_t(row) * y + 3 * x + (x < w / 2 ? 2 : 0)] = 255;
+    return b;
+}
+
+// 16 x 8 pixels of colour 1 (green), a run of 16 on each row.
+std::vector<uint8_t> Rle8() {
+    BITMAPINFOHEADER hd{};
+    hd.biSize = 40;
+    hd.biWidth = 16;
+    hd.biHeight = 8;
+    hd.biPlanes = 1;
+    hd.biBitCount = 8;
+    hd.biCompression = BI_RLE8;
+    hd.biClrUsed = 2;
+    std::vector<uint8_t> rows;
+    for (int y = 0; y < 8; ++y) {
+        const uint8_t run[4] = { 16, 1, 0, uint8_t(y == 7 ? 1 : 0) };  // end of line; of bitmap
+        rows.insert(rows.end(), run, run + 4);
+    }
+    hd.biSizeImage = DWORD(rows.size());
+    std::vector<uint8_t> b(40);
+    std::memcpy(b.data(), &hd, 40);
+    const uint8_t palette[8] = { 0, 0, 0, 0, 0, 255, 0, 0 };
+    b.insert(b.end(), palette, palette + 8);
+    b.insert(b.end(), rows.begin(), rows.end());
+    return b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string verb = argc > 1 ? argv[1] : "";
+    if (verb == "try-open") {
+        const bool opened = OpenClipboard(nullptr) != FALSE;
+        if (opened) CloseClipboard();
+        std::puts(opened ? "opened" : "busy");
+    } else if (verb == "list") {
+        if (!Open()) return 1;
+        for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) {
+            char name[128] = "";
+            for (const Known& k : kKnown)
+                if (k.format == f) std::strcpy(name, k.name);
+            if (!name[0]) GetClipboardFormatNameA(f, name, sizeof name);
+            std::printf("%u %s\n", f, name);
+        }
+        CloseClipboard();
+    } else if (verb == "text") {
+        if (!Open()) return 1;
+        if (HANDLE h = GetClipboardData(CF_TEXT)) {
+            std::fputs(static_cast<const char*>(GlobalLock(h)), stdout);
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+    } else if (verb == "block" && argc > 2) {
+        const UINT f = RegisterClipboardFormatA(argv[2]);
+        if (!Open()) return 1;
+        HANDLE h = GetClipboardData(f);
+        if (h) std::printf("%lu\n", static_cast<unsigned long>(GlobalSize(h)));
+        else std::puts("none");
+        CloseClipboard();
+    } else if (verb == "put-text" && argc > 2) {
+        Put(CF_TEXT, Global(std::vector<uint8_t>(argv[2], argv[2] + std::strlen(argv[2]) + 1)));
+    } else if (verb == "put-dib24" && argc > 3) {
+        Put(CF_DIB, Global(Dib24(std::atoi(argv[2]), std::atoi(argv[3]))));
+    } else if (verb == "put-rle8") {
+        Put(CF_DIB, Global(Rle8()));
+    } else if (verb == "put-truncated") {
+        std::vector<uint8_t> b = Dib24(8, 8);
+        b.pop_back();
+        Put(CF_DIB, Global(b));
+    } else if (verb == "put-metafile" && argc > 3) {
+        const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
+        const RECT frame = { 0, 0, (w * 2540 + 95) / 96, (h * 2540 + 95) / 96 };
+        HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+        HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
+        const RECT all = { 0, 0, w, h };
+        FillRect(dc, &all, green);
+        DeleteObject(green);
+        Put(CF_ENHMETAFILE, CloseEnhMetaFile(dc));
+    } else if (verb == "hold" && argc > 2) {
+        HWND owner = HelperWindow();
+        if (!owner || !OpenClipboard(owner)) return 1;
+        std::puts("holding");
+        std::fflush(stdout);
+        const DWORD end = GetTickCount() + DWORD(std::atoi(argv[2]) * 1000);
+        while (GetTickCount() < end) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            Sleep(20);
+        }
+        CloseClipboard();
+        DestroyWindow(owner);
+    } else {
+        std::fputs("figclip: unknown request\n", stderr);
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,268 @@
+# Scenarios of the Edit menu's clipboard commands and of pictures, with a helper program
+# (figclip) on the other side of the clipboard. Sourced by tests/gui/scenarios; the menu
+# helpers are program.sh's and first_use.sh's.
+
+clip() { timeout 20 wine "$build/figclip.exe" "$@" 2>/dev/null | tr -d '\r'; }
+clip_has() { clip list | grep -q " $1\$"; }
+clip_lacks() { ! clip_has "$1"; }
+count_is() { [ "$(ask objects | grep -c .)" = "$1" ]; }
+# The menu code of the Edit menu's Undo item, whatever its text says now.
+undo_id() { ask menus | awk -F'|' '$2 ~ /^&Undo/ { print $3; exit }'; }
+undo_once() { ask command "$(undo_id)" >/dev/null; }
+point_at() { ask objects | awk -v x="$1" -v y="$2" '$1 == 1 && $6 == x && $7 == y { f = 1 } END { exit !f }'; }
+# The Paste item's text as the Edit menu shows it.
+paste_text() { menu_item_text 1 99; }
+paste_text_is() { [ "$(paste_text)" = "$1" ]; }
+
+scenario_clipboard_objects() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 1 2 >/dev/null
+
+    step "Edit > Copy: a metafile and the objects, no text"
+    click_menu_item 1 98
+    wait_for 10 "the objects on the clipboard" clip_has YRN400ScriptFormat
+    local formats
+    formats=$(clip list)
+    echo "$formats" | grep -q ' CF_ENHMETAFILE$' || fail "no metafile: $formats"
+    echo "$formats" | grep -q ' CF_METAFILEPICT$' || fail "Wine derived no old-style metafile: $formats"
+    echo "$formats" | grep -q ' CF_TEXT$' && fail "text on the clipboard: $formats"
+    [ "$(clip block YRN400ScriptFormat)" -gt 12 ] || fail "the objects block is too small"
+    [ "$(count_of_class 1)" = 2 ] || fail "Copy changed the sketch"
+
+    step "two Pastes land 20 and 40 units off, one Undo each"
+    click_menu_item 1 99
+    wait_for 10 "the first paste" count_is 6
+    point_at 120.0 120.0 || fail "the first paste is not 20 off: $(ask objects)"
+    click_menu_item 1 99
+    wait_for 10 "the second paste" count_is 9
+    point_at 140.0 140.0 || fail "the second paste is not 40 off: $(ask objects)"
+    undo_once
+    wait_for 10 "the second paste undone" count_is 6
+    undo_once
+    wait_for 10 "the first paste undone" count_is 3
+
+    step "Cut and Paste"
+    ask select 2 >/dev/null
+    click_menu_item 1 97
+    wait_for 10 "the segment cut" count_is 2
+    click_menu_item 1 99
+    wait_for 10 "the segment pasted" count_is 5
+
+    step "a clipboard held by another program: Copy says so, Cut deletes nothing"
+    : >"$work/hold.txt"
+    timeout 60 wine "$build/figclip.exe" hold 40 >"$work/hold.txt" 2>/dev/null &
+    local holder=$!
+    holding() { grep -q holding "$work/hold.txt"; }
+    wait_for 10 "the helper to hold the clipboard" holding
+    ask select 0 >/dev/null
+    [ "$(clip try-open)" = busy ] || fail "the helper does not hold the clipboard"
+    click_menu_item 1 97
+    # The message box has an empty caption: the first line of the reply is empty.
+    message_shown() { ask dialog | grep -q '|Cannot open the Clipboard|'; }
+    wait_for 10 "the message" message_shown
+    ask dialog-click 1 >/dev/null || ask dialog-click 2 >/dev/null
+    wait_for 10 "the message to close" no_dialog
+    count_is 5 || fail "Cut deleted objects that never reached the clipboard"
+    kill "$holder" 2>/dev/null || true
+    wait "$holder" 2>/dev/null || true
+}
+
+# The picture objects' lines of `ask objects` (class 16): "x y" of their centres.
+pictures() { ask objects | awk '$1 == 16 { print $6, $7 }'; }
+picture_count_is() { [ "$(pictures | grep -c .)" = "$1" ]; }
+# The screen colour at sketch point (X, Y).
+colour_at() {
+    local p
+    p=$(screen_point "$1" "$2")
+    # shellcheck disable=SC2086
+    pixel $p
+}
+menu_id_of_text() { ask menus | awk -F'|' -v t="$1" 'index($2, t) == 1 { print $3; exit }'; }
+hidden_count_is() { [ "$(ask objects | awk '$5 == 1' | grep -c .)" = "$1" ]; }
+
+scenario_clipboard_pictures() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "a 24-bit DIB: Paste Picture, natural size, its pixels"
+    clip put-dib24 40 20 >/dev/null
+    paste_text | grep -q '^&Paste Picture' || fail "the Paste item reads: $(paste_text)"
+    click_menu_item 1 99
+    wait_for 10 "the picture" picture_count_is 1
+    local x y
+    read -r x y <<<"$(pictures | head -n1)"
+    x=${x%.*}
+    y=${y%.*}
+    [ "$(colour_at $((x - 10)) "$y")" = "255,0,0" ] || fail "the left half is not red: $(colour_at $((x - 10)) "$y")"
+    [ "$(colour_at $((x + 10)) "$y")" = "0,0,255" ] || fail "the right half is not blue"
+    is_white "$(colour_at $((x + 25)) "$y")" || fail "the picture is wider than its natural 40"
+
+    step "a run-length DIB becomes a metafile picture with its pixels"
+    clip put-rle8 >/dev/null
+    ask select >/dev/null
+    click_menu_item 1 99
+    wait_for 10 "the second picture" picture_count_is 2
+    ask select >/dev/null
+    read -r x y <<<"$(pictures | sed -n 2p)"
+    [ "$(colour_at "${x%.*}" "${y%.*}")" = "0,255,0" ] || fail "the run-length picture: $(colour_at "${x%.*}" "${y%.*}")"
+
+    step "a truncated DIB gives nothing"
+    clip put-truncated >/dev/null
+    ask select >/dev/null
+    click_menu_item 1 99
+    sleep 1
+    picture_count_is 2 || fail "a truncated bitmap made a picture"
+
+    step "a metafile: natural size, frame when selected, faded out by Hide"
+    clip put-metafile 60 30 >/dev/null
+    ask select >/dev/null
+    click_menu_item 1 99
+    wait_for 10 "the metafile picture" picture_count_is 3
+    read -r x y <<<"$(pictures | sed -n 3p)"
+    x=${x%.*}
+    y=${y%.*}
+    [ "$(colour_at "$x" "$y")" = "0,160,0" ] || fail "the metafile picture: $(colour_at "$x" "$y")"
+    is_white "$(colour_at $((x + 35)) "$y")" || fail "the metafile picture is wider than 60"
+    # Selected (the paste selects it): the frame's 5 pixels inside the edge are not green.
+    [ "$(colour_at $((x - 28)) "$y")" != "0,160,0" ] || fail "no frame around the selected picture"
+    ask command "$(menu_id_of_text '&Hide Picture')" >/dev/null
+    wait_for 10 "the picture hidden" hidden_count_is 1
+    wait_for 10 "the faded picture gone" is_white "$(colour_at "$x" "$y")"
+}
+
+editing_is() { [ "$(ask editing)" = "$1" ]; }
+clip_text_is() { [ "$(clip text)" = "$1" ]; }
+
+scenario_clipboard_text() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "text from another program pastes into a caption being edited"
+    clip put-text "from elsewhere" >/dev/null
+    # shellcheck disable=SC2086
+    xdotool mousemove $(ask toolbutton 32779) click 1
+    wait_for 10 "the text tool" tool_now 10
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 150 80) click --repeat 2 --delay 80 1
+    wait_for 10 "caption editing" editing_is 1
+    paste_text | grep -q '^&Paste Text' || fail "the Paste item while editing reads: $(paste_text)"
+    click_menu_item 1 99
+    step "text copied from the caption reaches the other program"
+    clip put-text "placeholder" >/dev/null
+    editing_is 1 || fail "editing ended when the other program took the clipboard"
+    xdotool key ctrl+a
+    sleep 0.3
+    click_menu_item 1 98
+    wait_for 10 "the caption's text on the clipboard" clip_text_is "from elsewhere"
+    clip_has YRN400MfsFormat || fail "no formatted text: $(clip list)"
+
+    step "two lines ending in CR LF paste as two lines"
+    clip put-text $'line one\r\nline two\r\n' >/dev/null
+    wait_for 10 "the Paste item" eval 'paste_text | grep -q "^&Paste Text"'
+    xdotool key ctrl+a
+    click_menu_item 1 99
+    xdotool key ctrl+a
+    sleep 0.3
+    click_menu_item 1 98
+    wait_for 10 "both lines back" eval 'clip text | grep -q "line two"'
+    clip text | grep -q "line one" || fail "the first line is lost: $(clip text)"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 400 250) click 1
+    wait_for 10 "editing to end" editing_is 0
+    [ "$(count_of_class 0)" = 1 ] || fail "no caption: $(ask objects)"
+}
+
+# The id of the edit box that follows a label in the front dialog.
+dialog_edit_after() { ask dialog | awk -F'|' -v label="$1" 'take && $2 == "Edit" { print $1; exit } $3 == label { take = 1 }'; }
+green_near() {
+    import -window root "$work/near.png"
+    convert "$work/near.png" -crop "9x9+$(($1 - 4))+$(($2 - 4))" -format '%c' histogram:info: |
+        grep -q '( *0, *160, *0)'
+}
+
+scenario_other_colour() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 >/dev/null
+
+    step "Display > Color > Other...: a colour typed in the dialog paints the selected point"
+    ask command "$(menu_id_of_text '&Other...')" >/dev/null
+    wait_for 10 "the colour dialog" dialog_open
+    local red green blue
+    red=$(dialog_edit_after '&Red:')
+    green=$(dialog_edit_after '&Green:')
+    blue=$(dialog_edit_after '&Blue:')
+    [ -n "$red" ] && [ -n "$green" ] && [ -n "$blue" ] || fail "no colour boxes: $(ask dialog)"
+    ask dialog-set "$red" 0 >/dev/null
+    ask dialog-set "$green" 160 >/dev/null
+    ask dialog-set "$blue" 0 >/dev/null
+    ask dialog-click 1 >/dev/null
+    wait_for 10 "the dialog to close" no_dialog
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    wait_for 10 "the point painted" green_near $(screen_point 100 100)
+
+    step "without Shift, the next point takes the colour"
+    # shellcheck disable=SC2086
+    xdotool mousemove $(ask toolbutton 32774) click 1
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 300 60) click 1
+    wait_for 10 "the new point" class_count_is 1 3
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    wait_for 10 "the new point painted" green_near $(screen_point 300 60)
+}
+
+# The second copy of the program runs in a prefix of its own, with its own wineserver;
+# the two meet only through the X clipboard.
+second_prefix() { echo "$build/wpfx-gui-second"; }
+ask_second() { WINEPREFIX=$(second_prefix) timeout 20 wine "$build/figdriver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+second_answers() { [ "$(ask_second ping)" = pong ]; }
+second_count_is() { [ "$(ask_second objects | grep -c .)" = "$1" ]; }
+
+scenario_clipboard_second_copy() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 1 2 >/dev/null
+    click_menu_item 1 98
+    wait_for 10 "the objects on the clipboard" clip_has YRN400ScriptFormat
+
+    step "a second copy in its own prefix pastes them: same classes, centred in its window"
+    second_pid=
+    local prefix
+    prefix=$(second_prefix)
+    if [ ! -f "$prefix/system.reg" ]; then
+        WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1 </dev/null || true
+        WINEPREFIX=$prefix wineserver -w
+    fi
+    # Detached from the test's output: a server left holding the pipe would keep the test
+    # from ending.
+    WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$prefix wine "$build/figmantle_test.exe" >/dev/null 2>&1 </dev/null &
+    second_pid=$!
+    stop_second() {
+        ask_second command 57665 >/dev/null || true
+        sleep 1
+        [ -n "${second_pid:-}" ] && kill "$second_pid" 2>/dev/null || true
+        WINEPREFIX=$(second_prefix) wineserver -k 2>/dev/null || true
+    }
+    trap 'stop_second; end_program' EXIT
+    wait_for 90 "the second copy to answer" second_answers
+    paste_second() { ask_second command "$(ask_second menus | awk -F'|' '$4 == 99 { print $3; exit }')" >/dev/null; }
+    wait_for 20 "the second copy's first document" eval '[ "$(ask_second docs | grep -c .)" = 1 ]'
+    paste_second
+    wait_for 20 "the paste in the second copy" second_count_is 3
+    local classes
+    classes=$(ask_second objects | awk '{ print $1 }' | sort | tr '\n' ' ')
+    [ "$classes" = "1 1 2 " ] || fail "the second copy pasted other classes: $classes"
+    ask_second objects | awk '$1 == 1 && $6 == 100.0 && $7 == 100.0 { f = 1 } END { exit f }' ||
+        fail "the paste in another document was not centred: $(ask_second objects)"
+    paste_second
+    wait_for 20 "the second paste there" second_count_is 6
+    stop_second
+    trap end_program EXIT
+}

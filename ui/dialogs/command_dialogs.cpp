@@ -1,0 +1,54 @@
+#include "ui/dialogs/command_dialogs.h"
+
+// The engine's records come before the Windows headers, whose names some of them reuse.
+#include "ui/dialogs/parameter_dialog.h"
+#include "ui/dialogs/plot_points_dialog.h"
+#include "ui/dialogs/table_data_dialogs.h"
+#include "ui/dialogs/transform_dialogs.h"
+#include "platform/win32/shell_windows.h"
+
+namespace {
+
+int Run(CYRNDialog& dialog, int32_t helpTopic) {
+    if (helpTopic != 0) dialog.SetHelpTopic(helpTopic);
+    return dialog.DoModal() == IDOK ? IDOK : IDCANCEL;
+}
+
+}  // namespace
+
+int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*), int32_t helpTopic, int32_t mode) {
+    if (!record) return kNoCommandDialog;
+    const bool interactive = mode == 1;
+    switch (kind) {
+    case kDialogTranslate: {
+        TranslateDialog dialog(static_cast<TransformSettings*>(record), change, interactive);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogRotate: {
+        RotateDialog dialog(static_cast<TransformSettings*>(record), change, interactive);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogDilate: {
+        DilateDialog dialog(static_cast<TransformSettings*>(record), change, interactive);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogPlotPoints: {
+        PlotPointsDialog dialog(static_cast<PlotPointsRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogNewParameter: {
+        NewParameterDialog dialog(static_cast<ParameterDialogRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogAddTableData: {
+        AddTableDataDialog dialog(static_cast<TableEntryDialogRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogRemoveTableData: {
+        RemoveTableDataDialog dialog(static_cast<TableRemoveDialogRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
+    default:
+        return kNoCommandDialog;
+    }
+}

@@ -10,6 +10,7 @@
 #include "engine/docio/engine_document.h"
 #include "engine/core/points.h"
 #include "engine/interact/drag.h"
+#include "engine/interact/edit_commands.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/motion_params.h"
@@ -75,7 +76,8 @@ ResultCode HideOrShow(SketchObject* button, const ActionButtonData* b, SketchObj
         DeselectAll();
         if (show)
             for (SketchObject* o = first; o; o = o->tempLink) ChangeObjectHidden(o, kShown, false);
-        FlashObjects(first, show);
+        // Inside a presentation the steps are the short ones of a running sketch.
+        FlashObjects(first, show ? kFlashAppear : kFlashDisappear, presentation != nullptr);
     }
     ResultCode rc = kResultOK;
     if (show) {

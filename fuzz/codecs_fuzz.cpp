@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
+#include "engine/core/action_button_data.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
@@ -125,6 +127,29 @@ void ReadPayload(const uint8_t* payload, uint32_t length, uint32_t tag) {
         if (!oneWord && c.destination.cursor != out + n) __builtin_trap();
         FreeMemory(out);
     }
+    // The same payload as the button's class data: what reads writes back within its
+    // measure and reads again to the same fields.
+    InitActionButton(button, nullptr);
+    for (int32_t version : { 1, 3, 4 }) {
+        FormatInfo f{ 1, version, version };
+        if (IsFatalError(ReadCodecRecord(TransferActionButtonData, button, payload, length, f))) continue;
+        const uint32_t n = MeasureCodecRecord(TransferActionButtonData, button, f);
+        uint8_t* out = static_cast<uint8_t*>(AllocMemory(n ? n : 1, 0));
+        if (!out) break;
+        TransferContext c;
+        BeginWriteContext(&c, out, n, button, f);
+        if (TransferActionButtonData(&c) != kResultOK || c.destination.cursor != out + n) __builtin_trap();
+        const ActionButtonData before = *ActionButtonOf(button);
+        const bool hadText = before.linkTarget != nullptr;
+        const std::string text = hadText ? before.linkTarget : "";
+        if (ReadCodecRecord(TransferActionButtonData, button, out, n, f) != kResultOK) __builtin_trap();
+        const ActionButtonData* after = ActionButtonOf(button);
+        if (after->buttonType != before.buttonType || after->buttonOptions != before.buttonOptions ||
+            after->buttonParam != before.buttonParam || after->buttonId != before.buttonId) __builtin_trap();
+        if (hadText != (after->linkTarget != nullptr) || (hadText && text != after->linkTarget)) __builtin_trap();
+        FreeMemory(out);
+    }
+    FreeActionButton(button);
     FreePtrList(&button->constructionData);
     FreeMemory(button);
 

@@ -319,8 +319,9 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
     // are made empty and their class record is read into them, as when a page is read.
     const bool textClass = source->objectClass == kClassCaption || source->objectClass == kClassMeasurement ||
                            source->objectClass == kClassCalculation;
-    // A table too: its grid must fit the parents of the copy, which it has only then.
-    const bool tableClass = source->objectClass == kClassTable;
+    // A table too: its grid must fit the parents of the copy, which it has only then. An
+    // action button's initExtra takes a creation block, not a record.
+    const bool tableClass = source->objectClass == kClassTable || source->objectClass == kClassActionButton;
     uint8_t* classRecord = nullptr;
     if (classRow.transferClassData && !textClass && !tableClass) {
         uint32_t length = 0;

@@ -10,6 +10,7 @@
 
 #include <iterator>
 
+#include "engine/core/action_button_data.h"
 #include "engine/core/arc_objects.h"
 #include "engine/core/circle_objects.h"
 #include "engine/core/iterations.h"
@@ -32,9 +33,6 @@ constexpr uint32_t kSizeWith = uint32_t(sizeof(SketchObject) + sizeof(T));
 // The value classes' records are the calculation code's; the room is reserved here.
 constexpr uint32_t kMeasurementSize = uint32_t(sizeof(SketchObject)) + kMeasurementDataBytes;
 constexpr uint32_t kCalculationSize = uint32_t(sizeof(SketchObject)) + kCalculationDataBytes;
-
-// Stand-in: one generous size for the classes whose class data is not laid out yet.
-constexpr uint32_t kObjectSize = sizeof(SketchObject) + kClassDataCapacity;
 
 }  // namespace
 
@@ -118,11 +116,11 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
       LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,
       DefaultDisplayPartsOf, nullptr,  1 },
-    // action button; Stand-in: draw, class data and display routines not built yet
-    { 10, kObjectSize,                6,
+    // action button; Stand-in: drawing and display routines come with button drawing
+    { 10, kSizeWith<ActionButtonData>, 6,
       nullptr,            nullptr,                 nullptr,            nullptr,
-      HitByBounds,     InRectByBounds,      nullptr,             nullptr,
-      TransferRectGeometry,     nullptr,           TransformRectGeometry, 10, nullptr,
+      HitByBounds,     InRectByBounds,      InitActionButton,    FreeActionButton,
+      TransferRectGeometry,     nullptr,           TransformRectGeometry, 10, TransferActionButtonData,
       LabelDoesNotFollow,  9, 0, 0, 1, 0, 3,  0, 1,
       DefaultDisplayPartsOf, nullptr, 10 },
     // calculation, parameter, function

@@ -140,8 +140,3 @@ template <typename T>
 inline const T* ClassData(const SketchObject* object) {
     return reinterpret_cast<const T*>(reinterpret_cast<const char*>(object) + sizeof(SketchObject));
 }
-
-// Bytes of class data behind the header of the classes whose data is not laid out yet.
-// Stand-in: one generous size until each such class lays out its data and its row's
-// objectSize becomes sizeof(header) + sizeof(its class data), as the laid-out ones have.
-constexpr uint32_t kClassDataCapacity = 512;

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "engine/calc/value_objects.h"
+#include "engine/core/action_button_data.h"
 #include "engine/core/construction_data.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
@@ -441,12 +442,11 @@ void WriteArguments(AppletWriter* w, SketchObject* o, const AppletVocabularyRow&
             WriteAppletReal(w, data.Next());
             break;
         case 8: {
-            // Stand-in: action buttons keep no speed word yet; the first class word
-            // after the type stands for it.
-            int32_t words[2] = {};
-            std::memcpy(words, ClassData<char>(o), sizeof words);
+            // A Move button's speed preset; instant (3) and anything else export as 0.
+            const ActionButtonData* button = ActionButtonOf(o);
+            const int32_t preset = button ? button->buttonOptions : -1;
             static constexpr int32_t kSpeeds[3] = { 1, 3, 5 };
-            WriteAppletDecimal(w, words[1] >= 0 && words[1] <= 2 ? kSpeeds[words[1]] : 0);
+            WriteAppletDecimal(w, preset >= 0 && preset <= 2 ? kSpeeds[preset] : 0);
             break;
         }
         case 9: {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/core/action_button_data.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
@@ -316,6 +317,9 @@ ResultCode CreateObject(void* model, void* const* parents, uint32_t count, void*
         const SketchObject* first = count ? static_cast<const SketchObject*>(parents[0]) : nullptr;
         if (!first || ObjectClassTable[first->objectClass].imageClass != o->objectClass) return kResultDamaged;
     }
+    // Pressing takes a Move or Scroll button's targets as points and a presentation's
+    // members as buttons.
+    if (!ButtonParentsFit(o, reinterpret_cast<SketchObject* const*>(parents), count)) return kResultDamaged;
     PtrList list = 0;
     if (count) {
         if (!AllocPtrList(static_cast<int32_t>(count), static_cast<int32_t>(count), &list)) return kResultOutOfMemory;

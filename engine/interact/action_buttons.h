@@ -1,20 +1,14 @@
-// The words of an action button's class data that the page operations read: link-to-page
-// buttons carry the PageId of their target in memory and its page index in files.
-// Stand-in: action buttons are not built yet. Their class data here holds only the
-// words the page operations read; the real button record replaces it.
+// Action buttons: pressing, captions, frames and the bookkeeping of running buttons. The
+// class data and its record are engine/core's action_button_data.h and docio's codec.
 #pragma once
 #include <cstdint>
 
+#include "engine/core/action_button_data.h"
 #include "engine/core/services/action_buttons.h"
 
-struct SketchObject;
-
-constexpr int32_t kActionButtonClass  = 10;
-constexpr int32_t kLinkToPageButton   = 5;
-
-// Stand-in: the start of an action button's class data.
-struct ActionButtonWords {
-    int32_t  buttonKind;
-    uint32_t buttonId;
-    int16_t  linkTarget;  // PageId in memory, page index in files
-};
+// Runs a button, started by `presentation` (null: pressed by itself): 0 or an alert code.
+ResultCode RunActionButton(SketchObject* button, SketchObject* presentation);
+// Makes a button of `type` on the tempLink chain of targets with the type's defaults,
+// linked into the current sketch (recorded for undo when asked); null and the code when
+// it cannot be made.
+SketchObject* MakeActionButton(int32_t type, SketchObject* targets, bool undo, ResultCode* result);

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/result_codes.h"
+
 struct SketchObject;
 
 // Drops an action button's pending work when the object goes away.
@@ -16,8 +18,8 @@ void ActionButtonsOfObject(SketchObject* object);
 int16_t* LinkToPageTarget(SketchObject* object);
 // The id of an action button, 0 for any other object.
 uint32_t ActionButtonId(const SketchObject* object);
-// Runs the button's action as if clicked, without a parent presentation.
-void     PressActionButton(SketchObject* button);
+// Runs the button's action as if clicked, without a parent presentation: 0 or an alert code.
+ResultCode PressActionButton(SketchObject* button);
 // The button's caption (from its type, its targets' names put in), at most size - 1
 // characters; sets the label level it produced.
 void ActionButtonCaption(SketchObject* button, char* text, uint32_t size, int32_t* level);

@@ -46,6 +46,9 @@ ResultCode TransferPathParameter(TransferContext* context);
 // formats 3 and older one word each (the top flag bits and the nearest speed preset;
 // writing that form for a target that is no point gives 10).
 ResultCode TransferMotionParams(TransferContext* context);
+// Class data of action buttons (2310): type, options, param, id and position as u16, then
+// for a link to a target address its text, padded to 4. A type above 7 gives 9.
+ResultCode TransferActionButtonData(TransferContext* context);
 
 // Class data of captions (2300): position and text; of measurements (2307): the caption
 // part (a custom name or an empty text), then the display mode and precision.

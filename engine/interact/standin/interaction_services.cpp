@@ -4,6 +4,7 @@
 #include "engine/interact/interaction_services.h"
 
 #include "engine/core/geometry.h"
+#include "engine/core/sketch.h"
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/neighbour_services.h"
 
@@ -12,9 +13,17 @@ bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
     return ScreenPointInRect(point, button->bounds);
 }
 bool IsButtonRunning(const SketchObject*) { return false; }
-int32_t ActionButtonCreate(int32_t, SketchObject*, bool) { return kResultOK; }
+int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool) {
+    ResultCode rc = kResultOK;
+    SketchObject* button = MakeActionButton(type, targets, true, &rc);
+    if (button != nullptr) {
+        DeselectAll();
+        SelectSketchObject(button);
+    }
+    return rc;
+}
 int32_t ActionButtonType(const SketchObject* button) {
-    return ClassData<ActionButtonWords>(button)->buttonKind;
+    return ClassData<ActionButtonData>(button)->buttonType;
 }
 bool ToolPlaybackStepping() { return false; }
 void ToolPlaybackFinish() {}

@@ -11,6 +11,7 @@
 #include "document_fixture.h"
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/value_objects.h"
+#include "engine/core/action_button_data.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/text/captions.h"
@@ -285,6 +286,24 @@ TEST_F(AppletPage, AStreamErrorEndsTheExportWithItsCode) {
     EXPECT_EQ(WriteAppletPage(h, document, "x.htm"), kResultBlockFull);
     DiscardStream(h);
     EXPECT_EQ(CurrentSketch(), page);
+}
+
+}  // namespace
+
+namespace {
+
+// A Move button exports the speed of its preset, not another word of its data.
+TEST_F(AppletPage, AMoveButtonExportsItsSpeedPreset) {
+    SketchObject* a = Point(10, 20);
+    SketchObject* b = Point(30, 20);
+    ActionButtonInit init{ kButtonMove, 9, 2, 0, 0, 0, nullptr };
+    PtrList targets = 0;
+    ASSERT_TRUE(PtrListAppend(&targets, a));
+    ASSERT_TRUE(PtrListAppend(&targets, b));
+    SketchObject* move = ConstructObject(kTypeActionButton, &init, targets, 0, true, false, nullptr);
+    ASSERT_NE(move, nullptr);
+    const std::string text = Export("", kResultAppletWritten);
+    EXPECT_NE(text.find(",5,'Action Button')(2,1)"), std::string::npos) << text;
 }
 
 }  // namespace

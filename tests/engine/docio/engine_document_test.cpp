@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/core/object_tables.h"
-#include "engine/interact/action_buttons.h"
+#include "engine/core/action_button_data.h"
 #include "tests/engine/docio/document_fixture.h"
 
 namespace {
@@ -17,18 +17,18 @@ using EngineDocumentTest = DocumentTest;
 // A link-to-page button (or another button) put at the front of a page's order list.
 // The page does not own it: Unlink before the page goes.
 struct Button {
-    alignas(SketchObject) uint8_t bytes[sizeof(SketchObject) + sizeof(ActionButtonWords)] = {};
+    alignas(SketchObject) uint8_t bytes[sizeof(SketchObject) + sizeof(ActionButtonData)] = {};
     SketchObject* object() { return reinterpret_cast<SketchObject*>(bytes); }
-    ActionButtonWords* words() { return ClassData<ActionButtonWords>(object()); }
+    ActionButtonData* words() { return ClassData<ActionButtonData>(object()); }
     void Link(Sketch* page, int32_t kind, uint32_t id, int16_t target) {
-        object()->objectClass = kActionButtonClass;
-        words()->buttonKind = kind;
+        object()->objectClass = kClassActionButton;
+        words()->buttonType = kind;
         words()->buttonId = id;
-        words()->linkTarget = target;
+        words()->buttonOptions = target;
         object()->nextInSketch = page->firstObject;
         page->firstObject = object();
         // Last in its draw-layer ring, as a linked object is.
-        SketchObject*& head = page->layerHeads[ObjectClassTable[kActionButtonClass].drawLayer];
+        SketchObject*& head = page->layerHeads[ObjectClassTable[kClassActionButton].drawLayer];
         SketchObject* o = object();
         if (head == nullptr) {
             head = o->prevInLayer = o->nextInLayer = o;
@@ -43,7 +43,7 @@ struct Button {
     void Unlink() {
         if (page_ == nullptr) return;
         page_->firstObject = object()->nextInSketch;
-        SketchObject*& head = page_->layerHeads[ObjectClassTable[kActionButtonClass].drawLayer];
+        SketchObject*& head = page_->layerHeads[ObjectClassTable[kClassActionButton].drawLayer];
         SketchObject* o = object();
         if (o->nextInLayer == o) {
             head = nullptr;
@@ -206,26 +206,26 @@ TEST_F(EngineDocumentTest, PageLinksTravelAsIndexesAndComeBackAsIds) {
     Sketch* first = AddPage(d);
     Sketch* second = AddPage(d);
     Button toSecond, toMissing, other;
-    toSecond.Link(first, kLinkToPageButton, 1, static_cast<int16_t>(second->pageId));
-    toMissing.Link(first, kLinkToPageButton, 2, static_cast<int16_t>(0x8001));
+    toSecond.Link(first, kButtonLinkToPage, 1, static_cast<int16_t>(second->pageId));
+    toMissing.Link(first, kButtonLinkToPage, 2, static_cast<int16_t>(0x8001));
     other.Link(first, 1, 3, 99);
     ConvertPageLinks(d, first, true);
-    EXPECT_EQ(toSecond.words()->linkTarget, 1);
-    EXPECT_EQ(toMissing.words()->linkTarget, static_cast<int16_t>(0x8001));  // the id itself
-    EXPECT_EQ(other.words()->linkTarget, 99);
+    EXPECT_EQ(toSecond.words()->buttonOptions, 1);
+    EXPECT_EQ(toMissing.words()->buttonOptions, static_cast<int16_t>(0x8001));  // the id itself
+    EXPECT_EQ(other.words()->buttonOptions, 99);
     ConvertPageLinks(d, first, false);
-    EXPECT_EQ(toSecond.words()->linkTarget, static_cast<int16_t>(second->pageId));
-    EXPECT_EQ(toMissing.words()->linkTarget, static_cast<int16_t>(0x8001));
-    EXPECT_EQ(other.words()->linkTarget, 99);
+    EXPECT_EQ(toSecond.words()->buttonOptions, static_cast<int16_t>(second->pageId));
+    EXPECT_EQ(toMissing.words()->buttonOptions, static_cast<int16_t>(0x8001));
+    EXPECT_EQ(other.words()->buttonOptions, 99);
 
     // Writing the document leaves the buttons holding ids, also on a page with more
     // link buttons than the writer keeps aside.
     std::deque<Button> many(70);
-    for (Button& b : many) b.Link(second, kLinkToPageButton, 5, static_cast<int16_t>(first->pageId));
+    for (Button& b : many) b.Link(second, kButtonLinkToPage, 5, static_cast<int16_t>(first->pageId));
     Write(d);
-    EXPECT_EQ(toSecond.words()->linkTarget, static_cast<int16_t>(second->pageId));
-    EXPECT_EQ(toMissing.words()->linkTarget, static_cast<int16_t>(0x8001));
-    for (Button& b : many) EXPECT_EQ(b.words()->linkTarget, static_cast<int16_t>(first->pageId));
+    EXPECT_EQ(toSecond.words()->buttonOptions, static_cast<int16_t>(second->pageId));
+    EXPECT_EQ(toMissing.words()->buttonOptions, static_cast<int16_t>(0x8001));
+    for (Button& b : many) EXPECT_EQ(b.words()->buttonOptions, static_cast<int16_t>(first->pageId));
     // Buttons unlink in reverse order of linking, each from the front of its page.
     while (!many.empty()) many.pop_back();
 }

@@ -9,6 +9,8 @@
 #include "seed_files.h"
 #include "stream_bytes.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/core/action_button_data.h"
+#include "engine/core/memory.h"
 #include "engine/core/services/fonts.h"
 #include "engine/docio/sketch_io.h"
 #include "engine/docio/sketch_records.h"
@@ -139,6 +141,78 @@ TEST_F(SaveReopenTest, FontsBeyondTheFontTableBecomeTheDefaultFont) {
     const std::vector<uint8_t> saved = Save(back);
     ASSERT_EQ(Count(saved, kTagFont), 1u);
     EXPECT_GT(GetLE32(saved.data() + Find(saved, kTagFont)), 5u) << "a font record without a name";
+}
+
+}  // namespace
+
+namespace {
+
+// Every button type keeps its fields through a save; a link to page keeps its page word
+// (a page index in files), which would otherwise send the reopened link nowhere. Each
+// page is a body seed.
+TEST_F(SaveReopenTest, ActionButtonsOfEveryTypeKeepTheirFieldsAndPageWord) {
+    // The page grows by one button (and its targets) a type.
+    for (int32_t type = kButtonHide; type <= kLastButtonType; ++type) {
+        SCOPED_TRACE(type);
+        SketchObject* p = FreePoint();
+        SketchObject* target = p;
+        if (type == kButtonPresentation) {
+            ActionButtonInit hide{ kButtonHide, 0, 7, 0, 10, 10, nullptr };
+            target = ConstructObject(kTypeActionButton, &hide, List({ p }), 0, true, false, nullptr);
+            ASSERT_NE(target, nullptr);
+        }
+        char* link = nullptr;
+        if (type == kButtonLinkToTarget) {
+            link = static_cast<char*>(AllocMemory(20, 0));
+            std::strcpy(link, "pages/two.html");
+        }
+        ActionButtonInit init{ type, 4, int16_t(type == kButtonLinkToPage ? 1 : 3), 250, 40, 50, link };
+        const bool hasTargets = type != kButtonLinkToPage && type != kButtonLinkToTarget;
+        SketchObject* b = ConstructObject(kTypeActionButton, &init, hasTargets ? List({ target }) : 0, 0, true,
+                                          false, nullptr);
+        ASSERT_NE(b, nullptr);
+        const std::vector<uint8_t> page = Save(sketch);
+        SaveFuzzSeed("sketch_body_fuzz", ("action_button_type_" + std::to_string(type)).c_str(), page);
+        Sketch* back = OpenAndCheckSaves(page);
+        ASSERT_NE(back, nullptr);
+        const ActionButtonData* read = nullptr;
+        for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch)
+            if (const ActionButtonData* d = ActionButtonOf(o); d != nullptr && d->buttonType == type && d->buttonId == 4) read = d;
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->buttonId, 4);
+        EXPECT_EQ(read->buttonOptions, type == kButtonLinkToPage ? 1 : 3);
+        EXPECT_EQ(read->buttonParam, 250);
+        EXPECT_EQ(read->runningCount, 0);
+        EXPECT_EQ(read->pendingNext, kNotPending);
+        if (type == kButtonLinkToTarget) {
+            EXPECT_STREQ(read->linkTarget, "pages/two.html");
+        } else {
+            EXPECT_EQ(read->linkTarget, nullptr);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A Move button whose stored targets are no points, or a presentation of no buttons, is
+// damage: pressing would take their class data as a point's or a button's.
+TEST_F(SaveReopenTest, ButtonTargetsOfTheWrongClassAreDamage) {
+    SketchObject* c = NewCaption("not a point");
+    ActionButtonInit show{ kButtonShow, 0, 0, 0, 0, 0, nullptr };
+    ASSERT_NE(ConstructObject(kTypeActionButton, &show, List({ c }), 0, true, false, nullptr), nullptr);
+    const std::vector<uint8_t> fits = Save(sketch);
+    ASSERT_NE(Open(fits), nullptr);
+    for (int32_t type : { kButtonMove, kButtonScroll, kButtonPresentation }) {
+        SCOPED_TRACE(type);
+        const size_t at = Find(fits, 2310);
+        ASSERT_NE(at, std::string::npos);
+        std::vector<uint8_t> bytes = fits;
+        PutLE16(bytes.data() + at + 8, uint16_t(type));
+        SaveFuzzSeed("sketch_body_fuzz", "button_wrong_targets_" + std::to_string(type), bytes);
+        EXPECT_EQ(Open(bytes, kResultDamaged), nullptr);
+    }
 }
 
 }  // namespace

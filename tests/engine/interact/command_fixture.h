@@ -38,7 +38,7 @@ inline void SetFrontSketch(Sketch* sketch) {
 class CommandFixture : public ::testing::Test {
 protected:
     struct ObjectBlock {
-        alignas(8) unsigned char bytes[sizeof(SketchObject) + kClassDataCapacity];
+        alignas(8) unsigned char bytes[sizeof(SketchObject) + 512];  // room for any class's data
     };
     Sketch sketch{};
     std::deque<ObjectBlock> objects;

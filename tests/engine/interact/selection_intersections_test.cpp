@@ -14,7 +14,7 @@
 namespace {
 
 struct ObjectBlock {
-    alignas(8) unsigned char bytes[sizeof(SketchObject) + kClassDataCapacity];
+    alignas(8) unsigned char bytes[sizeof(SketchObject) + 512];  // room for any class's data
 };
 
 class Objects {

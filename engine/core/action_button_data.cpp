@@ -1,0 +1,47 @@
+#include "engine/core/action_button_data.h"
+
+#include "engine/core/memory.h"
+
+int32_t InitActionButton(SketchObject* object, void* parameter) {
+    auto* init = static_cast<ActionButtonInit*>(parameter);
+    if (object == nullptr) {
+        if (init != nullptr) {
+            FreeMemory(init->linkTarget);
+            init->linkTarget = nullptr;
+        }
+        return 1;
+    }
+    ActionButtonData* b = ActionButtonOf(object);
+    *b = ActionButtonData{};
+    b->pendingNext = kNotPending;
+    if (init != nullptr) {
+        b->buttonType = init->buttonType;
+        b->buttonId = init->buttonId;
+        b->buttonOptions = init->buttonOptions;
+        b->buttonParam = init->buttonParam;
+        b->storedX = init->x;
+        b->storedY = init->y;
+        b->linkTarget = init->linkTarget;
+        init->linkTarget = nullptr;
+    }
+    return 1;
+}
+
+void FreeActionButton(SketchObject* object) {
+    ActionButtonData* b = ActionButtonOf(object);
+    if (b == nullptr) return;
+    FreeMemory(b->linkTarget);
+    b->linkTarget = nullptr;
+}
+
+bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count) {
+    const ActionButtonData* b = ActionButtonOf(button);
+    if (b == nullptr) return true;
+    int32_t wanted = -1;
+    if (b->buttonType == kButtonMove || b->buttonType == kButtonScroll) wanted = 1;
+    else if (b->buttonType == kButtonPresentation) wanted = 10;
+    if (wanted < 0) return true;
+    for (uint32_t i = 0; i < count; ++i)
+        if (parents[i] == nullptr || parents[i]->objectClass != wanted) return false;
+    return true;
+}

@@ -1,6 +1,7 @@
 #include "ui/toolbox_bar.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "classlib/app.h"
 #include "engine/core/services/command_states.h"
@@ -300,4 +301,34 @@ void RefreshToolboxBar() {
     }
     frame->m_currentToolboxButton = tool >= kCustomToolId ? kCustomToolButton : tool - 1;
     frame->m_toolbox->OnUpdateCmdUI(frame, false);
+}
+
+namespace {
+// The toolbox's six buttons: command, drop-down, image.
+struct ToolboxButton {
+    UINT command;
+    bool dropDown;
+    int image;
+};
+const ToolboxButton kToolboxButtons[] = {
+    { ID_TOOL_ARROW,        true,  0 },
+    { ID_TOOL_POINT,        false, 3 },
+    { ID_TOOL_COMPASS,      false, 4 },
+    { ID_TOOL_STRAIGHTEDGE, true,  5 },
+    { ID_TOOL_TEXT,         false, 9 },
+    { ID_TOOL_CUSTOM,       true,  10 },
+};
+}  // namespace
+
+bool LoadToolboxButtons(CToolBar* bar) {
+    bar->SetSizes(CSize(27, 27), CSize(20, 20));
+    if (!bar->LoadBitmap(IDB_TOOLBOX)) return false;
+    UINT ids[std::size(kToolboxButtons)];
+    for (size_t i = 0; i < std::size(kToolboxButtons); ++i) ids[i] = kToolboxButtons[i].command;
+    bar->SetButtons(ids, static_cast<int>(std::size(ids)));
+    for (size_t i = 0; i < std::size(kToolboxButtons); ++i) {
+        const ToolboxButton& b = kToolboxButtons[i];
+        bar->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? BARBTN_DROPDOWN : BARBTN_BUTTON, b.image);
+    }
+    return true;
 }

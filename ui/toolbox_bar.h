@@ -26,6 +26,10 @@ constexpr UINT kFirstToolCommand = 32771;
 constexpr UINT kLastToolCommand = 32783;
 
 // What a command does to the frame's toolbox state, and the check marks that follow it.
+// Gives a toolbox bar (the main frame's, or the one an in-place frame puts in its
+// container) its six buttons, their images and drop-down arrows.
+bool LoadToolboxButtons(CToolBar* bar);
+
 void RunToolboxCommand(CMainFrame* frame, UINT id);
 void UpdateToolboxCommand(CMainFrame* frame, CCmdUI* cmdUI);
 // The toolbar's drop-down notification: a group or custom-tool button was pressed.

@@ -13,22 +13,6 @@
 
 namespace {
 
-// Command, drop-down arrow, image: the main frame's toolbox buttons.
-struct InPlaceButton {
-    UINT command;
-    bool dropDown;
-    int image;
-};
-
-const InPlaceButton kInPlaceButtons[] = {
-    { ID_TOOL_ARROW,        true,  0 },
-    { ID_TOOL_POINT,        false, 3 },
-    { ID_TOOL_COMPASS,      false, 4 },
-    { ID_TOOL_STRAIGHTEDGE, true,  5 },
-    { ID_TOOL_TEXT,         false, 9 },
-    { ID_TOOL_CUSTOM,       true,  10 },
-};
-
 constexpr int kToolboxWidth = 33;  // a 27-pixel button and the bar's borders
 
 }  // namespace
@@ -59,15 +43,7 @@ bool CInPlaceFrame::OnCreateControlBars(HWND containerFrame, HWND) {
     // The bar lives in the container's window but speaks to this frame.
     m_toolbox.SetBarOwner(this);
     m_toolbox.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd));
-    m_toolbox.SetSizes(CSize(27, 27), CSize(20, 20));
-    if (!m_toolbox.LoadBitmap(IDB_TOOLBOX)) return false;
-    UINT ids[std::size(kInPlaceButtons)];
-    for (size_t i = 0; i < std::size(kInPlaceButtons); ++i) ids[i] = kInPlaceButtons[i].command;
-    m_toolbox.SetButtons(ids, static_cast<int>(std::size(ids)));
-    for (size_t i = 0; i < std::size(kInPlaceButtons); ++i) {
-        const InPlaceButton& b = kInPlaceButtons[i];
-        m_toolbox.SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? BARBTN_DROPDOWN : BARBTN_BUTTON, b.image);
-    }
+    if (!LoadToolboxButtons(&m_toolbox)) return false;
     m_toolbox.SetBarStyle(m_toolbox.GetBarStyle() | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_SIZE_VARIABLE);
     const RECT place = ClaimLeftBorder(kToolboxWidth);
     ::SetWindowPos(m_toolbox.m_hWnd, HWND_TOP, place.left, place.top, place.right - place.left,

@@ -40,20 +40,6 @@ constexpr int32_t kHelpMenuItemTopic = 44;
 UINT_PTR gMenuIdleTimer = 0;
 bool gMenuIdleSkip = false;
 
-// The toolbox's six buttons: command, drop-down, image.
-struct ToolboxButton {
-    UINT command;
-    bool dropDown;
-    int image;
-};
-const ToolboxButton kToolboxButtons[] = {
-    { ID_TOOL_ARROW,        true,  0 },
-    { ID_TOOL_POINT,        false, 3 },
-    { ID_TOOL_COMPASS,      false, 4 },
-    { ID_TOOL_STRAIGHTEDGE, true,  5 },
-    { ID_TOOL_TEXT,         false, 9 },
-    { ID_TOOL_CUSTOM,       true,  10 },
-};
 
 }  // namespace
 
@@ -107,15 +93,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     if (!m_toolbox->Create(this, WS_CHILD | WS_VISIBLE | BAR_LEFT | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS, AFX_IDW_TOOLBAR)) {
         return -1;
     }
-    m_toolbox->SetSizes(CSize(27, 27), CSize(20, 20));
-    if (!m_toolbox->LoadBitmap(IDB_TOOLBOX)) return -1;
-    UINT ids[std::size(kToolboxButtons)];
-    for (size_t i = 0; i < std::size(kToolboxButtons); ++i) ids[i] = kToolboxButtons[i].command;
-    m_toolbox->SetButtons(ids, static_cast<int>(std::size(ids)));
-    for (size_t i = 0; i < std::size(kToolboxButtons); ++i) {
-        const ToolboxButton& b = kToolboxButtons[i];
-        m_toolbox->SetButtonInfo(static_cast<int>(i), b.command, b.dropDown ? BARBTN_DROPDOWN : BARBTN_BUTTON, b.image);
-    }
+    if (!LoadToolboxButtons(m_toolbox)) return -1;
 
     static const UINT indicators[] = { ID_SEPARATOR };
     if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | BAR_BOTTOM, AFX_IDW_STATUS_BAR) ||

@@ -356,6 +356,7 @@ IMPLEMENT_DYNAMIC(COleServerDoc, CDocument)
 
 BEGIN_MESSAGE_MAP(COleServerDoc, CDocument)
     ON_COMMAND(CMD_FILE_UPDATE, OnUpdateDocument)
+    ON_COMMAND(CMD_FILE_SAVE_COPY_AS, OnFileSaveCopyAs)
 END_MESSAGE_MAP()
 
 COleServerDoc::COleServerDoc() = default;
@@ -439,6 +440,8 @@ void COleServerDoc::OnUpdateDocument() {
     }
     SetModifiedFlag(false);
 }
+
+void COleServerDoc::OnFileSaveCopyAs() { DoSave(nullptr, false); }
 
 bool COleServerDoc::ShowOpen() {
     CWinApp* app = CurrentApp();

@@ -55,6 +55,9 @@ public:
 
 protected:
     void OnUpdateDocument();
+    // Writes the document to a file of the user's choice; the embedding keeps its own
+    // data, its name and its container's claim on the changes.
+    void OnFileSaveCopyAs();
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -3,24 +3,36 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <string>
 #include <vector>
 
 #include "classlib/app.h"
 #include "classlib/archive.h"
+#include "classlib/command_ids.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/points.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/document_file.h"
+#include "engine/docio/engine_document.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
 
 namespace {
 
+// The file dialog answers with the name the test chose and remembers its title.
 class ServerTestApp : public CWinApp {
 public:
     ServerTestApp() : CWinApp("ServerTest") {}
+    std::string answer;
+    UINT promptTitle = 0;
+    bool DoPromptFileName(CString& fileName, UINT titleId, DWORD, bool, CDocTemplate*) override {
+        promptTitle = titleId;
+        if (answer.empty()) return false;
+        fileName = answer.c_str();
+        return true;
+    }
 };
 
 int ObjectCount(Sketch* page) {
@@ -197,4 +209,30 @@ TEST_F(OleServer, PictureRecordsMapTheExtentAndDrawThePage) {
     EXPECT_EQ(header.rclFrame.right - header.rclFrame.left, 2540);
     EXPECT_GT(header.nRecords, 4u);
     DeleteEnhMetaFile(enhanced);
+}
+
+// Save Copy As of an embedded sketch writes the whole sketch to the chosen file, while the
+// embedding keeps no name and stays changed for its container (which has not got it yet).
+TEST_F(OleServer, SaveCopyAsWritesTheSketchAndLeavesTheEmbedding) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "fig_ole_copy.yrn";
+    DeleteFileA(path.c_str());
+    doc_->m_bEmbedded = true;
+    AddPoint(doc_->CurrentPage(), 20, 30);
+    SetDocumentModified(doc_->m_engine, true);
+    ASSERT_TRUE(doc_->IsModified());
+
+    app_.answer = path;
+    EXPECT_TRUE(doc_->OnCmdMsg(CMD_FILE_SAVE_COPY_AS, ROUTE_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(app_.promptTitle, static_cast<UINT>(IDS_LIB_SAVE_COPY_AS));
+    EXPECT_TRUE(doc_->GetPathName().IsEmpty());
+    EXPECT_TRUE(doc_->IsModified());
+
+    CFernwickDoc copy;
+    copy.m_bAutoDelete = false;
+    ASSERT_TRUE(copy.OnOpenDocument(path.c_str()));
+    ASSERT_NE(copy.CurrentPage(), nullptr);
+    EXPECT_EQ(ObjectCount(copy.CurrentPage()), 1);
+    DeleteFileA(path.c_str());
 }

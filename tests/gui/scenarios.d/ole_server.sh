@@ -112,6 +112,16 @@ scenario_embedding() {
     wait_for 20 "the segment in the container's picture" dark_at_picture
     shot updated
 
+    step "Save Copy As writes the sketch to a file; the object stays its container's"
+    local docs_before copy="$work/copy.yrn"
+    docs_before=$(ask docs)
+    ask command $((0xE1C4)) >/dev/null
+    wait_for 30 "the Save Copy As dialog" dialog_open
+    [ "$(ask dialog | head -n1)" = "Save Copy As" ] || fail "not the Save Copy As dialog: $(ask dialog | head -n1)"
+    answer_file_dialog "$(windows_path "$copy")"
+    wait_for 30 "the copy on disk" test -s "$copy"
+    [ "$(ask docs)" = "$docs_before" ] || fail "the embedded document changed its name: $(ask docs)"
+
     step "saved, released and loaded again, the object holds the segment"
     [ "$(cask save)" = ok ] || fail "the save failed: $(tail -3 "$work/container.log")"
     cask release >/dev/null

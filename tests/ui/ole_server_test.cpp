@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "classlib/app.h"
 #include "classlib/archive.h"
 #include "classlib/command_ids.h"
+#include "classlib/ole_template_server.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/point_objects.h"
@@ -16,8 +18,12 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
+#include "ui/doc/doc_manager.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
+#include "ui/frames/child_frame.h"
+#include "ui/resource_ids.h"
+#include "ui/view/sketch_view.h"
 
 namespace {
 
@@ -235,4 +241,73 @@ TEST_F(OleServer, SaveCopyAsWritesTheSketchAndLeavesTheEmbedding) {
     ASSERT_NE(copy.CurrentPage(), nullptr);
     EXPECT_EQ(ObjectCount(copy.CurrentPage()), 1);
     DeleteFileA(path.c_str());
+}
+
+// Copy puts the item on the clipboard as a container pastes it: its native data in a
+// storage of the object's class, its descriptor and its pictures, as they were when
+// copied. A busy clipboard fails the copy.
+TEST_F(OleServer, CopyPutsTheEmbeddedItemOnTheClipboard) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    const CLSID clsid = { 0x5b1e0c47, 0x2d3a, 0x4c91, { 0x9e, 0x10, 0x6a, 0x44, 0x21, 0x7f, 0x0b, 0xd3 } };
+    auto tmpl = std::make_unique<CYRNDocTemplate>(IDR_DOCUMENT, RUNTIME_CLASS(CFernwickDoc),
+                                                  RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CYRNView));
+    {
+        COleTemplateServer server;
+        server.ConnectTemplate(clsid, tmpl.get(), false);
+        tmpl->AddDocument(doc_);
+        doc_->m_bEmbedded = true;
+        AddPoint(doc_->CurrentPage(), 20, 30);
+        AddPoint(doc_->CurrentPage(), 70, 40);
+        COleServerItem* item = doc_->GetEmbeddedItem();
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(item->CopyToClipboard(true));
+        // Later changes are not the copy's.
+        AddPoint(doc_->CurrentPage(), 50, 50);
+
+        IDataObject* data = nullptr;
+        ASSERT_EQ(OleGetClipboard(&data), S_OK);
+        FORMATETC embed = { static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Embed Source")), nullptr,
+                            DVASPECT_CONTENT, -1, TYMED_ISTORAGE };
+        STGMEDIUM medium{};
+        ASSERT_EQ(data->GetData(&embed, &medium), S_OK);
+        ASSERT_EQ(medium.tymed, static_cast<DWORD>(TYMED_ISTORAGE));
+        CLSID stored{};
+        EXPECT_EQ(ReadClassStg(medium.pstg, &stored), S_OK);
+        EXPECT_TRUE(IsEqualCLSID(stored, clsid));
+        IStream* contents = nullptr;
+        ASSERT_EQ(medium.pstg->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &contents), S_OK);
+        const std::vector<uint8_t> bytes = Contents(contents);
+        contents->Release();
+        ReleaseStgMedium(&medium);
+        CFernwickDoc pasted;
+        pasted.m_bAutoDelete = false;
+        ASSERT_TRUE(pasted.OnNewDocument());
+        EXPECT_EQ(Load(&pasted, bytes), 0);
+        EXPECT_EQ(ObjectCount(pasted.CurrentPage()), 2);
+
+        FORMATETC descriptor = { static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Object Descriptor")), nullptr,
+                                 DVASPECT_CONTENT, -1, TYMED_HGLOBAL };
+        ASSERT_EQ(data->GetData(&descriptor, &medium), S_OK);
+        auto* d = static_cast<OBJECTDESCRIPTOR*>(GlobalLock(medium.hGlobal));
+        ASSERT_NE(d, nullptr);
+        EXPECT_TRUE(IsEqualCLSID(d->clsid, clsid));
+        EXPECT_EQ(d->sizel.cx, 2540);
+        EXPECT_EQ(d->dwDrawAspect, static_cast<DWORD>(DVASPECT_CONTENT));
+        GlobalUnlock(medium.hGlobal);
+        ReleaseStgMedium(&medium);
+
+        FORMATETC pictures[] = { { CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT },
+                                 { CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF } };
+        for (FORMATETC& f : pictures) EXPECT_EQ(data->QueryGetData(&f), S_OK) << f.cfFormat;
+        data->Release();
+
+        // Another window holds the clipboard open: the copy says it failed.
+        HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(OpenClipboard(holder));
+        EXPECT_FALSE(item->CopyToClipboard(true));
+        CloseClipboard();
+        DestroyWindow(holder);
+        tmpl->RemoveDocument(doc_);
+    }
+    OleUninitialize();
 }

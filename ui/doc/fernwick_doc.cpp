@@ -359,7 +359,9 @@ HACCEL CFernwickDoc::GetDefaultAccelerator() {
 }
 
 void CFernwickDoc::OnCopyItem() {
-    if (COleServerItem* item = GetEmbeddedItem()) item->CopyToClipboard(true);
+    COleServerItem* item = GetEmbeddedItem();
+    // The clipboard is busy (another program holds it open) or memory ran short.
+    if (item && !item->CopyToClipboard(true)) ShowAppMessage("Cannot open the Clipboard", MB_ICONEXCLAMATION);
 }
 
 void CFernwickDoc::OnShowSelections() {}

@@ -47,6 +47,36 @@ void FreeMedium(STGMEDIUM* medium) {
     medium->pUnkForRelease = nullptr;
 }
 
+HGLOBAL CopyBlock(HGLOBAL from) {
+    const SIZE_T size = ::GlobalSize(from);
+    const void* source = size ? ::GlobalLock(from) : nullptr;
+    if (!source) return nullptr;
+    HGLOBAL to = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    void* target = to ? ::GlobalLock(to) : nullptr;
+    if (target) {
+        std::memcpy(target, source, size);
+        ::GlobalUnlock(to);
+    } else if (to) {
+        ::GlobalFree(to);
+        to = nullptr;
+    }
+    ::GlobalUnlock(from);
+    return to;
+}
+
+// A metafile picture with its own copy of the records.
+HGLOBAL CopyPicture(HGLOBAL from) {
+    HGLOBAL to = CopyBlock(from);
+    auto* picture = to ? static_cast<METAFILEPICT*>(::GlobalLock(to)) : nullptr;
+    if (!picture) return to;
+    picture->hMF = ::CopyMetaFileA(picture->hMF, nullptr);
+    const bool copied = picture->hMF != nullptr;
+    ::GlobalUnlock(to);
+    if (copied) return to;
+    ::GlobalFree(to);
+    return nullptr;
+}
+
 // The item as it was when copied. The clipboard is flushed at once, so what it holds
 // stays the same whatever the document does next, and outlives the program.
 class CopiedItem final : public IDataObject {
@@ -91,9 +121,9 @@ public:
         // Each reader gets its own copy of a handle and frees it.
         HANDLE made = nullptr;
         switch (kept.tymed) {
-            case TYMED_HGLOBAL: made = ::OleDuplicateData(kept.hGlobal, entry->format.cfFormat, GMEM_MOVEABLE); break;
-            case TYMED_MFPICT: made = ::OleDuplicateData(kept.hMetaFilePict, CF_METAFILEPICT, GMEM_MOVEABLE); break;
-            case TYMED_ENHMF: made = ::OleDuplicateData(kept.hEnhMetaFile, CF_ENHMETAFILE, 0); break;
+            case TYMED_HGLOBAL: made = CopyBlock(kept.hGlobal); break;
+            case TYMED_MFPICT: made = CopyPicture(kept.hMetaFilePict); break;
+            case TYMED_ENHMF: made = ::CopyEnhMetaFileA(kept.hEnhMetaFile, nullptr); break;
             default: return DV_E_TYMED;
         }
         if (!made) return E_OUTOFMEMORY;
@@ -864,15 +894,15 @@ bool COleServerItem::CopyToClipboard(bool) {
     if (!medium.hGlobal) medium.tymed = TYMED_NULL;
     complete = copy->Add(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("Object Descriptor")), medium) && complete;
     medium = STGMEDIUM{};
-    medium.tymed = TYMED_ENHMF;
-    medium.hEnhMetaFile = MakeEnhancedMetafile();
-    if (!medium.hEnhMetaFile) medium.tymed = TYMED_NULL;
-    complete = copy->Add(CF_ENHMETAFILE, medium) && complete;
-    medium = STGMEDIUM{};
     medium.tymed = TYMED_MFPICT;
     medium.hMetaFilePict = MakeMetafilePicture();
     if (!medium.hMetaFilePict) medium.tymed = TYMED_NULL;
     complete = copy->Add(CF_METAFILEPICT, medium) && complete;
+    medium = STGMEDIUM{};
+    medium.tymed = TYMED_ENHMF;
+    medium.hEnhMetaFile = MakeEnhancedMetafile();
+    if (!medium.hEnhMetaFile) medium.tymed = TYMED_NULL;
+    complete = copy->Add(CF_ENHMETAFILE, medium) && complete;
 
     // Half a copy (memory ran short on the way) is not put on the clipboard.
     hr = complete ? ::OleSetClipboard(copy) : E_OUTOFMEMORY;

@@ -5,8 +5,9 @@
 //
 //   ole_container LOGFILE STORAGEFILE
 //
-// Requests: ping, create PROGID, extent, draw, rect, open, show, inplace, deactivate,
-// update, save, release, load, run, log, quit.
+// Requests: ping, create PROGID, extent, draw, rect [pasted], open, show, inplace,
+// deactivate, update [pasted], save, release, load, run [pasted], paste, release-pasted,
+// log, quit.
 #include <windows.h>
 #include <ole2.h>
 
@@ -30,6 +31,11 @@ IOleInPlaceActiveObject* gActive = nullptr;
 // The picture's place: room at its left for the bar an object puts there in place.
 RECT gPicture{ 50, 10, 50, 10 };
 constexpr wchar_t kObjectStorage[] = L"Object";
+// A second object, pasted from the clipboard, drawn beside the first.
+IOleObject* gPasted = nullptr;
+IStorage* gPastedStorage = nullptr;
+RECT gPastedPicture{ 250, 10, 250, 10 };
+constexpr wchar_t kPastedStorage[] = L"Pasted";
 
 void Log(const std::string& line) {
     gLogText += line + "\n";
@@ -222,7 +228,72 @@ std::string Extent() {
     return std::to_string(size.cx) + " " + std::to_string(size.cy);
 }
 
+void ReleasePasted() {
+    if (gPasted) {
+        const HRESULT hr = gPasted->Close(OLECLOSE_NOSAVE);
+        Log("pasted Close " + Hex(hr));
+        gPasted->Release();
+        gPasted = nullptr;
+    }
+    if (gPastedStorage) gPastedStorage->Release();
+    gPastedStorage = nullptr;
+    if (gWindow) InvalidateRect(gWindow, nullptr, TRUE);
+}
+
+// Pastes what the clipboard holds as an embedded object, in its own storage, and draws
+// it at the size its descriptor gives.
+std::string Paste() {
+    if (gPasted) return "exists";
+    if (!gRoot) return "no storage";
+    IDataObject* data = nullptr;
+    HRESULT hr = OleGetClipboard(&data);
+    Log("OleGetClipboard " + Hex(hr));
+    if (FAILED(hr)) return "failed " + Hex(hr);
+    hr = OleQueryCreateFromData(data);
+    Log("OleQueryCreateFromData " + Hex(hr));
+    FORMATETC descriptor{ static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Object Descriptor")), nullptr,
+                          DVASPECT_CONTENT, -1, TYMED_HGLOBAL };
+    STGMEDIUM medium{};
+    if (SUCCEEDED(data->GetData(&descriptor, &medium))) {
+        if (auto* d = static_cast<OBJECTDESCRIPTOR*>(GlobalLock(medium.hGlobal))) {
+            HDC screen = GetDC(nullptr);
+            const int w = MulDiv(d->sizel.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+            const int h = MulDiv(d->sizel.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+            ReleaseDC(nullptr, screen);
+            gPastedPicture = RECT{ 250, 10, 250 + w, 10 + h };
+            Log("descriptor " + std::to_string(d->sizel.cx) + " " + std::to_string(d->sizel.cy));
+            GlobalUnlock(medium.hGlobal);
+        }
+        ReleaseStgMedium(&medium);
+    }
+    for (CLIPFORMAT format : { CLIPFORMAT(CF_METAFILEPICT), CLIPFORMAT(CF_ENHMETAFILE) }) {
+        FORMATETC picture{ format, nullptr, DVASPECT_CONTENT, -1,
+                           format == CF_METAFILEPICT ? DWORD(TYMED_MFPICT) : DWORD(TYMED_ENHMF) };
+        medium = STGMEDIUM{};
+        const HRESULT got = data->GetData(&picture, &medium);
+        Log("clipboard picture " + std::to_string(format) + " " + Hex(got));
+        if (SUCCEEDED(got)) ReleaseStgMedium(&medium);
+    }
+    hr = gRoot->CreateStorage(kPastedStorage, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                              &gPastedStorage);
+    if (SUCCEEDED(hr)) {
+        FORMATETC picture{ CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT };
+        hr = OleCreateFromData(data, IID_IOleObject, OLERENDER_FORMAT, &picture, &gSite, gPastedStorage,
+                               reinterpret_cast<void**>(&gPasted));
+        Log("OleCreateFromData " + Hex(hr));
+    }
+    data->Release();
+    if (FAILED(hr)) {
+        ReleasePasted();
+        return "failed " + Hex(hr);
+    }
+    InvalidateRect(gWindow, nullptr, TRUE);
+    UpdateWindow(gWindow);
+    return "ok";
+}
+
 void Release() {
+    ReleasePasted();
     if (gActive) gActive->Release();
     gActive = nullptr;
     if (gObject) {
@@ -270,10 +341,16 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "extent") return Extent();
     if (verb == "rect") {
-        POINT p{ gPicture.left, gPicture.top };
+        const RECT& r = arg == "pasted" ? gPastedPicture : gPicture;
+        POINT p{ r.left, r.top };
         ClientToScreen(gWindow, &p);
-        return std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(gPicture.right - gPicture.left) +
-               " " + std::to_string(gPicture.bottom - gPicture.top);
+        return std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(r.right - r.left) + " " +
+               std::to_string(r.bottom - r.top);
+    }
+    if (verb == "paste") return Paste();
+    if (verb == "release-pasted") {
+        ReleasePasted();
+        return "ok";
     }
     if (verb == "draw") {
         InvalidateRect(gWindow, nullptr, TRUE);
@@ -312,8 +389,9 @@ std::string Answer(const std::string& request) {
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
     }
     if (verb == "update") {
-        if (!gObject) return "none";
-        const HRESULT hr = gObject->Update();
+        IOleObject* object = arg == "pasted" ? gPasted : gObject;
+        if (!object) return "none";
+        const HRESULT hr = object->Update();
         Log("Update " + Hex(hr));
         InvalidateRect(gWindow, nullptr, TRUE);
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
@@ -343,8 +421,9 @@ std::string Answer(const std::string& request) {
         return "ok";
     }
     if (verb == "run") {
-        if (!gObject) return "none";
-        const HRESULT hr = OleRun(gObject);
+        IOleObject* object = arg == "pasted" ? gPasted : gObject;
+        if (!object) return "none";
+        const HRESULT hr = OleRun(object);
         Log("OleRun " + Hex(hr));
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
     }
@@ -373,6 +452,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             if (gObject) {
                 const HRESULT hr = OleDraw(gObject, DVASPECT_CONTENT, dc, &gPicture);
                 Log("OleDraw " + Hex(hr));
+            }
+            if (gPasted) {
+                const HRESULT hr = OleDraw(gPasted, DVASPECT_CONTENT, dc, &gPastedPicture);
+                Log("pasted OleDraw " + Hex(hr));
             }
             EndPaint(hwnd, &ps);
             return 0;

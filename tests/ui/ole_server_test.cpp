@@ -296,10 +296,23 @@ TEST_F(OleServer, CopyPutsTheEmbeddedItemOnTheClipboard) {
         GlobalUnlock(medium.hGlobal);
         ReleaseStgMedium(&medium);
 
-        FORMATETC pictures[] = { { CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT },
-                                 { CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF } };
-        for (FORMATETC& f : pictures) EXPECT_EQ(data->QueryGetData(&f), S_OK) << f.cfFormat;
+        FORMATETC enhanced = { CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF };
+        medium = STGMEDIUM{};
+        ASSERT_EQ(data->GetData(&enhanced, &medium), S_OK);
+        EXPECT_GT(GetEnhMetaFileBits(medium.hEnhMetaFile, 0, nullptr), 0u);
+        ReleaseStgMedium(&medium);
         data->Release();
+        // Wine's reader of the OLE clipboard serves no metafile picture (E_FAIL) though the
+        // clipboard holds it: read that one as the clipboard has it.
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        HANDLE block = GetClipboardData(CF_METAFILEPICT);
+        auto* picture = block ? static_cast<METAFILEPICT*>(GlobalLock(block)) : nullptr;
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->mm, MM_ANISOTROPIC);
+        EXPECT_EQ(picture->xExt, 2540);
+        EXPECT_GT(GetMetaFileBitsEx(picture->hMF, 0, nullptr), 0u);
+        GlobalUnlock(block);
+        CloseClipboard();
 
         // Another window holds the clipboard open: the copy says it failed.
         HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

@@ -53,10 +53,11 @@ picture_pixel() {
     read -r x y _ <<<"$(cask rect)"
     pixel $((x + $1)) $((y + $2))
 }
-# Whether the container's picture holds anything dark (drawn objects on the white sketch).
+# Whether the container's picture (or with "pasted", its pasted object's) holds anything
+# dark: drawn objects on the white sketch.
 picture_has_ink() {
     local x y w h
-    read -r x y w h _ <<<"$(cask rect)"
+    read -r x y w h _ <<<"$(cask rect "$@")"
     import -window root "$work/picture.png"
     [ "$(convert "$work/picture.png" -crop "${w}x${h}+${x}+${y}" -colorspace gray -format "%[fx:minima<0.5]" info:)" = 1 ]
 }
@@ -121,6 +122,25 @@ scenario_embedding() {
     answer_file_dialog "$(windows_path "$copy")"
     wait_for 30 "the copy on disk" test -s "$copy"
     [ "$(ask docs)" = "$docs_before" ] || fail "the embedded document changed its name: $(ask docs)"
+
+    step "Ctrl+C copies the object; the container pastes it as a second object that runs and draws the sketch"
+    focus_view
+    xdotool key ctrl+c
+    pasted() { [ "$(cask paste)" = ok ]; }
+    wait_for 20 "the container to paste the copy" pasted
+    container_logged "OleQueryCreateFromData 00000000" || fail "the copy is not an embeddable object"
+    container_logged "descriptor 2540 2540" || fail "the copy's descriptor: $(grep descriptor "$work/container.log")"
+    container_logged "clipboard picture 14 00000000" || fail "no enhanced metafile of the copy for another program"
+    # The pasted object's picture comes from it running: Wine's reader of the OLE clipboard
+    # serves no metafile picture, so the cache cannot take the copy's own.
+    [ "$(cask run pasted)" = ok ] || fail "the pasted object did not run: $(tail -3 "$work/container.log")"
+    wait_for 20 "the pasted object's document" has_docs 2
+    [ "$(cask update pasted)" = ok ] || fail "the update from the pasted object failed"
+    cask draw >/dev/null
+    wait_for 20 "the pasted picture" picture_has_ink pasted
+    cask release-pasted >/dev/null
+    wait_for 20 "the pasted object's document to close" has_docs 1
+    shot pasted
 
     step "saved, released and loaded again, the object holds the segment"
     [ "$(cask save)" = ok ] || fail "the save failed: $(tail -3 "$work/container.log")"

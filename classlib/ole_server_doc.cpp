@@ -346,7 +346,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override {
         if (!size) return E_POINTER;
-        return aspect == DVASPECT_CONTENT ? S_OK : E_FAIL;
+        COleServerItem* item = doc_ ? doc_->GetEmbeddedItem() : nullptr;
+        const SIZE s{ size->cx, size->cy };
+        return item && s.cx > 0 && s.cy > 0 && item->OnSetExtent(aspect, s) ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override {
         if (!size) return E_POINTER;
@@ -585,6 +587,34 @@ bool COleServerDoc::GetZoomFactor(SIZE* numerator, SIZE* denominator) const {
     if (numerator) *numerator = num;
     if (denominator) *denominator = den;
     return num.cx != den.cx || num.cy != den.cy;
+}
+
+bool COleServerDoc::RequestPositionChange(const RECT& position) {
+    COleServerItem* item = GetEmbeddedItem();
+    const int width = position.right - position.left, height = position.bottom - position.top;
+    if (!m_pInPlaceFrame || !inPlaceSite_ || !item || width <= 0 || height <= 0) return false;
+    SIZE oldExtent{};
+    if (!item->OnGetExtent(DVASPECT_CONTENT, oldExtent)) return false;
+    SIZE num{}, den{};
+    GetZoomFactor(&num, &den);
+    HDC screen = ::GetDC(nullptr);
+    const int perInchX = ::GetDeviceCaps(screen, LOGPIXELSX), perInchY = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    if (perInchX <= 0 || perInchY <= 0 || num.cx <= 0 || num.cy <= 0) return false;
+    // The container's pixels back to the item's own at the zoom it is shown with.
+    const SIZE extent{ MulDiv(MulDiv(width, den.cx, num.cx), 2540, perInchX),
+                       MulDiv(MulDiv(height, den.cy, num.cy), 2540, perInchY) };
+    if (!item->OnSetExtent(DVASPECT_CONTENT, extent)) return false;
+    // The container moves the object (SetObjectRects) while it answers, or keeps it.
+    inPlaceSite_->OnPosRectChange(&position);
+    if (!m_pInPlaceFrame) return false;
+    if (!::EqualRect(&m_itemPosition, &position)) {
+        item->OnSetExtent(DVASPECT_CONTENT, oldExtent);
+        return false;
+    }
+    m_pInPlaceFrame->RepositionFrame(m_itemPosition, m_itemPosition);
+    NotifyChanged();
+    return true;
 }
 
 IUnknown* COleServerDoc::GetServerObject() {
@@ -910,6 +940,8 @@ bool COleServerItem::CopyToClipboard(bool) {
     copy->Release();
     return SUCCEEDED(hr);
 }
+
+bool COleServerItem::OnSetExtent(DWORD, const SIZE&) { return false; }
 
 HENHMETAFILE COleServerItem::MakeEnhancedMetafile() {
     SIZE extent{};

@@ -64,6 +64,18 @@ HRESULT SaveObject() {
     return hr;
 }
 
+// The object's in-place side, with a reference for the caller, or null.
+IOleInPlaceObject* InPlaceObject() {
+    IOleInPlaceObject* inPlace = nullptr;
+    if (gObject && SUCCEEDED(gObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        return inPlace;
+    }
+    if (gActive && SUCCEEDED(gActive->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        return inPlace;
+    }
+    return nullptr;
+}
+
 // The site of the one object, and the sink of its notifications.
 class Site final : public IOleClientSite, public IAdviseSink, public IOleInPlaceSite, public IOleInPlaceFrame {
 public:
@@ -158,7 +170,21 @@ public:
     }
     HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+    // The object asks for another place (resized in place): the container agrees and
+    // moves it there, as its picture's place too.
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override {
+        Log("site OnPosRectChange " + std::to_string(position->left) + " " + std::to_string(position->top) + " " +
+            std::to_string(position->right) + " " + std::to_string(position->bottom));
+        gPicture = *position;
+        IOleInPlaceObject* inPlace = InPlaceObject();
+        if (!inPlace) return E_UNEXPECTED;
+        RECT clip;
+        GetClientRect(gWindow, &clip);
+        const HRESULT hr = inPlace->SetObjectRects(position, &clip);
+        inPlace->Release();
+        Log("SetObjectRects " + Hex(hr));
+        return S_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT border) override {
         GetClientRect(gWindow, border);
@@ -374,12 +400,9 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "deactivate") {
         if (!gObject) return "none";
-        IOleInPlaceObject* inPlace = nullptr;
-        HRESULT hr = gObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace));
-        if (FAILED(hr) && gActive) {
-            hr = gActive->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace));
-        }
-        if (SUCCEEDED(hr)) {
+        IOleInPlaceObject* inPlace = InPlaceObject();
+        HRESULT hr = E_NOINTERFACE;
+        if (inPlace) {
             hr = inPlace->InPlaceDeactivate();
             inPlace->Release();
         }

@@ -630,8 +630,8 @@ CToolBar* ToolboxInUse() {
 }
 
 // An embedded sketch active in place: "none", or the in-place frame's window and its
-// parent's, the toolbox bar's window and its parent's, the view's screen rectangle and
-// the screen centre of the point tool's button.
+// parent's, the toolbox bar's window and its parent's, the view's screen rectangle, the
+// screen centre of the point tool's button and the frame's screen rectangle.
 std::string InPlaceState() {
     CFernwickDoc* doc = InPlaceDoc();
     if (!doc) return "none";
@@ -650,6 +650,9 @@ std::string InPlaceState() {
     out << reinterpret_cast<uintptr_t>(frame->m_hWnd) << " " << reinterpret_cast<uintptr_t>(GetParent(frame->m_hWnd))
         << " " << reinterpret_cast<uintptr_t>(bar) << " " << reinterpret_cast<uintptr_t>(bar ? GetParent(bar) : nullptr)
         << " " << RectText(view) << " " << (button.left + button.right) / 2 << " " << (button.top + button.bottom) / 2;
+    RECT framePlace{};
+    GetWindowRect(frame->m_hWnd, &framePlace);
+    out << " " << RectText(framePlace);
     return out.str();
 }
 

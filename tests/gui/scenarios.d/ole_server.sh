@@ -228,6 +228,29 @@ scenario_in_place() {
     [ "$(cask inplace)" = ok ] || fail "the second activation failed: $(tail -5 "$work/container.log")"
     wait_for 20 "the in-place frame again" inplace_active
     object_count_is -ge 3 || fail "the segment went: $(ask objects)"
+
+    step "dragging the resize bar's corner handle enlarges the object: the container moves it, the extent follows"
+    local fl ft fr fb w0 h0 x0 y0
+    read -r _ _ _ _ _ _ _ _ _ _ fl ft fr fb _ <<<"$(ask inplace)"
+    read -r x0 y0 _ <<<"$(cask extent)"
+    w0=$((fr - fl))
+    h0=$((fb - ft))
+    xdotool mousemove $((fr - 3)) $((fb - 3)) mousedown 1 sleep 0.3 mousemove $((fr + 10)) $((fb + 5)) sleep 0.3 \
+        mousemove $((fr + 27)) $((fb + 17)) sleep 0.3 mouseup 1
+    wait_for 10 "the container to be asked for the new place" container_logged "site OnPosRectChange"
+    container_logged "SetObjectRects 00000000" || fail "the object did not take its new place"
+    resized() {
+        local l t r b
+        read -r _ _ _ _ _ _ _ _ _ _ l t r b _ <<<"$(ask inplace)"
+        [ $((r - l)) -eq $((w0 + 30)) ] && [ $((b - t)) -eq $((h0 + 20)) ]
+    }
+    wait_for 10 "the frame at its new size" resized
+    local x1 y1
+    read -r x1 y1 _ <<<"$(cask extent)"
+    # 30 and 20 pixels more at the screen's 96 per inch, to a few units of rounding.
+    [ $((x1 - x0 - 30 * 2540 / 96)) -le 30 ] && [ $((x0 + 30 * 2540 / 96 - x1)) -le 30 ] &&
+        [ $((y1 - y0 - 20 * 2540 / 96)) -le 30 ] && [ $((y0 + 20 * 2540 / 96 - y1)) -le 30 ] ||
+        fail "the extent after resizing: $x0 $y0 -> $x1 $y1"
     [ "$(cask deactivate)" = ok ] || fail "the second deactivation failed"
     wait_for 20 "the in-place frame to go" inplace_gone
     cask quit >/dev/null

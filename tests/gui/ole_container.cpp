@@ -7,7 +7,7 @@
 //
 // Requests: ping, create PROGID, extent, draw, rect [pasted], open, show, inplace,
 // deactivate, update [pasted], save, release, load, run [pasted], paste, release-pasted,
-// log, quit.
+// refuse-moves, log, quit.
 #include <windows.h>
 #include <ole2.h>
 
@@ -63,6 +63,9 @@ HRESULT SaveObject() {
     if (SUCCEEDED(hr) && gRoot) hr = gRoot->Commit(STGC_DEFAULT);
     return hr;
 }
+
+// The object's requests for another place are ignored (refuse-moves).
+bool gRefuseMoves = false;
 
 // The object's in-place side, with a reference for the caller, or null.
 IOleInPlaceObject* InPlaceObject() {
@@ -175,6 +178,7 @@ public:
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override {
         Log("site OnPosRectChange " + std::to_string(position->left) + " " + std::to_string(position->top) + " " +
             std::to_string(position->right) + " " + std::to_string(position->bottom));
+        if (gRefuseMoves) return S_OK;
         gPicture = *position;
         IOleInPlaceObject* inPlace = InPlaceObject();
         if (!inPlace) return E_UNEXPECTED;
@@ -374,6 +378,10 @@ std::string Answer(const std::string& request) {
                std::to_string(r.bottom - r.top);
     }
     if (verb == "paste") return Paste();
+    if (verb == "refuse-moves") {
+        gRefuseMoves = true;
+        return "ok";
+    }
     if (verb == "release-pasted") {
         ReleasePasted();
         return "ok";

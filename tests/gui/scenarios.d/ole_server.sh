@@ -251,6 +251,17 @@ scenario_in_place() {
     [ $((x1 - x0 - 30 * 2540 / 96)) -le 30 ] && [ $((x0 + 30 * 2540 / 96 - x1)) -le 30 ] &&
         [ $((y1 - y0 - 20 * 2540 / 96)) -le 30 ] && [ $((y0 + 20 * 2540 / 96 - y1)) -le 30 ] ||
         fail "the extent after resizing: $x0 $y0 -> $x1 $y1"
+
+    step "a container that keeps the object where it is: the frame and the extent stay"
+    cask refuse-moves >/dev/null
+    read -r _ _ _ _ _ _ _ _ _ _ fl ft fr fb _ <<<"$(ask inplace)"
+    xdotool mousemove $((fr - 3)) $((fb - 3)) mousedown 1 sleep 0.3 mousemove $((fr + 17)) $((fb + 7)) sleep 0.3 mouseup 1
+    asked_twice() { [ "$(grep -c "site OnPosRectChange" "$work/container.log")" -ge 2 ]; }
+    wait_for 10 "the container to be asked again" asked_twice
+    local l t r b
+    read -r _ _ _ _ _ _ _ _ _ _ l t r b _ <<<"$(ask inplace)"
+    [ "$l $t $r $b" = "$fl $ft $fr $fb" ] || fail "the frame moved without the container: $fl $ft $fr $fb -> $l $t $r $b"
+    [ "$(cask extent)" = "$x1 $y1" ] || fail "the extent changed without the container: $x1 $y1 -> $(cask extent)"
     [ "$(cask deactivate)" = ok ] || fail "the second deactivation failed"
     wait_for 20 "the in-place frame to go" inplace_gone
     cask quit >/dev/null

@@ -115,3 +115,88 @@ scenario_iterate_dialog() {
     click_control 2
     wait_for 10 "the dialog closed" no_dialog
 }
+
+# The colour of column I of a colour bar of the front dialog, and the t it shows there.
+bar_pixel() {
+    local l t r b
+    read -r l t r b <<<"$(control_field "$1" 4)"
+    pixel $((l + $2)) $(((t + b) / 2))
+}
+bar_width() { control_field "$1" 4 | awk '{ print $3 - $1 }'; }
+# The column of a bar w pixels wide that shows t (columns 1..w-2 run from -0.9 by 2.8 / (w - 2)).
+bar_column() { awk -v w="$1" -v t="$2" 'BEGIN { s = 2.8 / (w - 2); printf "%d\n", 1 + int((t + 0.9) / s + 0.5) }'; }
+bar_t() { awk -v w="$1" -v i="$2" 'BEGIN { printf "%.17g\n", -0.9 + (i - 1) * 2.8 / (w - 2) }'; }
+
+scenario_parametric_color_dialog() {
+    start_with_segment
+    step "the distance d between the segment's ends"
+    ask select 0 1 >/dev/null
+    ask command "$(menu_id 33)" >/dev/null
+    wait_for 20 "the distance" count_is 4
+    local d=3
+
+    step "Display > Color > Parametric... on d and B: spectrum bars with black marks"
+    ask select $d 1 >/dev/null
+    ask command "$(menu_id 89)" >/dev/null
+    wait_for 20 "the Parametric Color dialog" dialog_title_is "Parametric Color"
+    shown 1224 && ! shown 1223 || fail "one value and one object should read \"Show Object In:\": $(ask dialog)"
+    checked 1168 && checked 1173 || fail "not spectrum, both ways: $(ask dialog)"
+    shot colour_dialog
+    local w mark half mode bar want
+    w=$(bar_width 1218)
+    mark=$(awk -v w="$w" 'BEGIN { s = 2.8 / (w - 2); printf "%d\n", int(0.9 / s + 0.5) }')
+    half=$(bar_column "$w" 0.5)
+    for mode in 0 1 2; do
+        bar=$((1218 - mode))
+        [ "$(bar_pixel $bar "$mark")" = 0,0,0 ] || fail "no black mark at column $mark of bar $bar: $(bar_pixel $bar "$mark")"
+        want=$(spectrum_of "$(unit_of "$(bar_t "$w" "$half")" 0 1 $mode)")
+        [ "$(bar_pixel $bar "$half")" = "$want" ] || fail "bar $bar at t = 0.5 is $(bar_pixel $bar "$half"), not $want"
+    done
+    local outside
+    outside=$(bar_column "$w" 1.5)
+    want=$(spectrum_of "$(unit_of "$(bar_t "$w" "$outside")" 0 1 2)")
+    [ "$(bar_pixel 1216 "$outside")" = "$want" ] || fail "the both-ways bar at t = 1.5: $(bar_pixel 1216 "$outside"), not $want"
+
+    step "Grayscale: grey ramps"
+    click_control 1169
+    wait_for 10 "Grayscale" checked 1169
+    grey_at_half() { [ "$(bar_pixel 1218 "$half")" = "$(awk -v t="$(bar_t "$w" "$half")" 'BEGIN { v = int(255 * t); printf "%d,%d,%d\n", v, v, v }')" ]; }
+    wait_for 10 "a grey ramp" grey_at_half
+
+    step "typing From and To updates the range labels"
+    type_into 1154 2
+    left_labels_read() { [ "$(control_field 1225 3)" = 2 ] && [ "$(control_field 1221 3)" = 2 ] && [ "$(control_field 1219 3)" = 2 ]; }
+    wait_for 10 "the left labels" left_labels_read
+    type_into 1170 12
+    right_label_reads() { [ "$(control_field 1220 3)" = 12 ]; }
+    wait_for 10 "the right labels" right_label_reads
+
+    step "OK colours B as the model computes; Undo restores it"
+    local undo_before
+    undo_before=$(ask undo)
+    click_control 1
+    wait_for 10 "the dialog closed" no_dialog
+    wait_for 20 "the image" count_is 5
+    want=$(byte_of "$(unit_of "$(value_of $d)" 2 12 2)")
+    want="$want,$want,$want"
+    [ "$(color_of 4)" = "$want" ] || fail "the image is $(color_of 4), not $want (d = $(value_of $d))"
+    ask command "$(menu_id 23)" >/dev/null
+    wait_for 10 "undone" count_is 4
+    [ "$(ask undo)" = "$undo_before" ] || fail "the Undo item reads $(ask undo), not $undo_before"
+
+    step "the three-value dialog on three values"
+    ask select 0 1 >/dev/null
+    ask command "$(menu_id 33)" >/dev/null
+    wait_for 20 "a second distance" count_is 5
+    ask select 0 1 >/dev/null
+    ask command "$(menu_id 33)" >/dev/null
+    wait_for 20 "a third distance" count_is 6
+    ask select 3 4 5 1 >/dev/null
+    ask command "$(menu_id 89)" >/dev/null
+    wait_for 20 "the three-value dialog" dialog_title_is "Parametric Color"
+    [ "$(control_field 1168 3)" = "&Red, Green, Blue" ] || fail "not the three-value dialog: $(ask dialog)"
+    shown 1224 || fail "three values and one object should read \"Show Object Using:\": $(ask dialog)"
+    click_control 2
+    wait_for 10 "the dialog closed" no_dialog
+    count_is 6 || fail "Cancel built something: $(ask objects)"
+}

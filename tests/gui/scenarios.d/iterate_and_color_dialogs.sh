@@ -200,3 +200,119 @@ scenario_parametric_color_dialog() {
     wait_for 10 "the dialog closed" no_dialog
     count_is 6 || fail "Cancel built something: $(ask objects)"
 }
+
+# A screen point at the middle of an object's bounds.
+object_middle() {
+    local l t r b
+    read -r l t r b <<<"$(ask bounds "$1")"
+    screen_point $(((l + r) / 2)) $(((t + b) / 2))
+}
+# Whether the image (object I) of B about A(100, 100) lies as far from A as B and at the
+# angle's turn from it, within a pixel; prints nothing.
+turned_by() {
+    local i=$1 degrees=$2
+    point_line "$i" | awk -v a="$degrees" '{
+        x = $6 - 100; y = $7 - 100; bx = 160; by = 80; r = a * 3.14159265358979 / 180
+        # Screen y runs down: a turn counterclockwise on the screen is clockwise in these numbers.
+        ex = bx * cos(r) + by * sin(r); ey = -bx * sin(r) + by * cos(r)
+        exit !((x - ex) ^ 2 + (y - ey) ^ 2 < 2) }'
+}
+
+scenario_rotate_and_parameter_dialogs() {
+    start_with_segment
+    step "C and the angle BAC"
+    [ "$(ask build-segment 260 100 300 60)" = ok ] || fail "no second segment"
+    wait_for 10 "C" count_is 6
+    ask select 1 0 3 >/dev/null
+    ask command "$(menu_id 36)" >/dev/null
+    wait_for 20 "the angle" count_is 7
+    local angle=6
+
+    step "a double click marks A as the centre; Rotate B by a fixed 90"
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 100 100) click --repeat 2 --delay 80 1
+    sleep 1
+    ask select 1 >/dev/null
+    ask command "$(menu_id 11)" >/dev/null
+    wait_for 20 "the Rotate dialog" dialog_title_is Rotate
+    checked 1030 || fail "not a fixed angle: $(ask dialog)"
+    ! enabled 1031 || fail "Marked Angle is enabled with no marked angle: $(ask dialog)"
+    type_into 1032 90
+    click_control 1
+    wait_for 10 "the dialog closed" no_dialog
+    wait_for 10 "the image" count_is 8
+    turned_by 7 90 || fail "the image is not B turned by 90 about A: $(point_line 7)"
+
+    step "clicking the angle in the sketch enables Marked Angle; the image follows a drag of C"
+    ask select 1 >/dev/null
+    ask command "$(menu_id 11)" >/dev/null
+    wait_for 20 "the Rotate dialog" dialog_title_is Rotate
+    # shellcheck disable=SC2046
+    xdotool mousemove $(object_middle $angle) click 1
+    wait_for 10 "Marked Angle enabled" enabled 1031
+    click_control 1031
+    wait_for 10 "Marked Angle chosen" checked 1031
+    shown 1034 && ! shown 1032 || fail "the marked angle's caption is not in place of the edit: $(ask dialog)"
+    click_control 1
+    wait_for 10 "the dialog closed" no_dialog
+    wait_for 10 "the image" count_is 9
+    local image=8 bac
+    bac=$(awk 'BEGIN { printf "%.10f\n", atan2(80, 160) * 180 / 3.14159265358979 }')
+    turned_by $image "$bac" || fail "the image is not B turned by BAC: $(point_line $image)"
+    local x y i
+    read -r x y <<<"$(screen_point 260 100)"
+    xdotool mousemove "$x" "$y" mousedown 1
+    for i in $(seq 1 8); do xdotool mousemove "$x" $((y + i * 5)); sleep 0.05; done
+    xdotool mouseup 1
+    c_moved() { point_line 3 | awk '{ exit !($7 > 120) }'; }
+    wait_for 10 "C dragged" c_moved
+    local cx cy
+    read -r cx cy <<<"$(point_line 3 | awk '{ print $6, $7 }')"
+    bac=$(awk -v cx="$cx" -v cy="$cy" 'BEGIN { printf "%.10f\n", (atan2(80, 160) - atan2(cy - 100, cx - 100)) * 180 / 3.14159265358979 }')
+    turned_by $image "$bac" || fail "the image did not follow the angle ($bac): $(point_line $image)"
+
+    step "a fixed 0: the engine's alert, nothing built"
+    local alerts before
+    alerts=$(alert_count)
+    before=$(count)
+    ask select 1 >/dev/null
+    ask command "$(menu_id 11)" >/dev/null
+    wait_for 20 "the Rotate dialog" dialog_title_is Rotate
+    click_control 1030
+    wait_for 10 "Fixed Angle" checked 1030
+    type_into 1032 0
+    click_control 1
+    wait_for 10 "an alert" has_alerts $((alerts + 1))
+    click_control 1
+    wait_for 10 "the dialogs closed" no_dialog
+    count_is "$before" || fail "a turn by 0 built something: $(ask objects)"
+
+    step "New Parameter 3 in the distance unit; a double click on it opens Edit Parameter Value"
+    ask command "$(menu_id 108)" >/dev/null
+    wait_for 20 "the New Parameter dialog" dialog_open
+    type_into 1252 3
+    click_control 1268
+    wait_for 10 "the distance unit" checked 1268
+    click_control 1
+    wait_for 10 "the dialog closed" no_dialog
+    wait_for 10 "the parameter" count_is $((before + 1))
+    local p=$before
+    [ "$(value_of $p)" = 3 ] || fail "the parameter is $(value_of $p)"
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    xdotool mousemove $(object_middle $p) click --repeat 2 --delay 80 1
+    wait_for 20 "the Edit Parameter Value dialog" dialog_open
+    ask dialog | head -n1 | grep -q "Edit Parameter" || fail "the dialog is $(ask dialog | head -n1)"
+    ! shown 1305 || fail "the Units group shows for an existing parameter: $(ask dialog)"
+    type_into 1252 5
+    click_control 1
+    wait_for 10 "the dialog closed" no_dialog
+    five() { [ "$(value_of $p)" = 5 ]; }
+    wait_for 10 "the value 5" five
+
+    step "Undo restores 3"
+    ask command "$(menu_id 23)" >/dev/null
+    three() { [ "$(value_of $p)" = 3 ]; }
+    wait_for 10 "the value 3 again" three
+}

@@ -93,6 +93,11 @@ scenario_iterate_dialog() {
     # shellcheck disable=SC2046
     xdotool mousemove $(object_screen_point 3) click 1
     wait_for 10 "the preview" more_than_four
+    wait_for 10 "Iterate enabled" enabled 1
+    click_control 1302
+    xdotool key BackSpace
+    wait_for 10 "Backspace to clear the mapping" count_is 4
+    ! enabled 1 || fail "Iterate stays enabled without a mapping"
     click_control 2
     wait_for 10 "the dialog closed" no_dialog
     count_is 4 || fail "Cancel left objects: $(ask objects)"

@@ -162,6 +162,12 @@ scenario_parametric_color_dialog() {
     want=$(spectrum_of "$(unit_of "$(bar_t "$w" "$outside")" 0 1 2)")
     [ "$(bar_pixel 1216 "$outside")" = "$want" ] || fail "the both-ways bar at t = 1.5: $(bar_pixel 1216 "$outside"), not $want"
 
+    step "a click on a bar chooses its repeat mode"
+    click_control 1218
+    wait_for 10 "Don't Repeat" checked 1171
+    click_control 1216
+    wait_for 10 "Repeat Bidirectionally" checked 1173
+
     step "Grayscale: grey ramps"
     click_control 1169
     wait_for 10 "Grayscale" checked 1169

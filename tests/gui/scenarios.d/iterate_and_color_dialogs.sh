@@ -195,6 +195,14 @@ scenario_parametric_color_dialog() {
     wait_for 10 "undone" count_is 4
     [ "$(ask undo)" = "$undo_before" ] || fail "the Undo item reads $(ask undo), not $undo_before"
 
+    step "one value and two objects: \"Show Objects In:\""
+    ask select $d 0 1 >/dev/null
+    ask command "$(menu_id 89)" >/dev/null
+    wait_for 20 "the Parametric Color dialog" dialog_title_is "Parametric Color"
+    shown 1223 && ! shown 1224 || fail "not the plural label: $(ask dialog)"
+    click_control 2
+    wait_for 10 "the dialog closed" no_dialog
+
     step "the three-value dialog on three values"
     ask select 0 1 >/dev/null
     ask command "$(menu_id 33)" >/dev/null

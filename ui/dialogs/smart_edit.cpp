@@ -160,10 +160,11 @@ void SmartEdit::OnKillFocusNotify() {
         return;
     }
     if (ParentCancelling(this)) return;
-    // Only moving to another control of the dialog leaves the field: the focus also goes
-    // to the dialog itself or to another window while an alert comes and goes.
+    // Only moving to another control of the dialog (or of its sheet) leaves the field:
+    // the focus also goes to the dialog itself or to another window while an alert comes
+    // and goes.
     HWND next = ::GetFocus();
-    if (!next || !::IsChild(::GetParent(m_hWnd), next)) return;
+    if (!next || !::IsChild(::GetAncestor(m_hWnd, GA_ROOT), next)) return;
     CWnd* parent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
     if (!parent) return;
     CDataExchange dx(parent, true);

@@ -21,6 +21,7 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/pick_session.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
@@ -87,6 +88,8 @@ void InsertHelpItems(HMENU bar) {
 }
 
 }  // namespace
+
+void OpenHelpMenuLink(int32_t entry) { OpenLinkWithAlert(GroupText(kHelpItemsGroup, entry * 2 + 1)); }
 
 // ---- Current sketch, documents of sketches ------------------------------------------
 

@@ -4,5 +4,4 @@
 #include "engine/interact/command_executors.h"
 
 ResultCode PreferencesCommand(int32_t) { return kResultOK; }
-ResultCode PropertiesCommand(int32_t) { return kResultOK; }
 ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }

@@ -21,6 +21,8 @@ int32_t InitActionButton(SketchObject* object, void* parameter) {
         b->buttonParam = init->buttonParam;
         b->storedX = init->x;
         b->storedY = init->y;
+        // A new button stands at its given place until its frame is laid out.
+        object->bounds = ScreenRect{ init->x, init->y, init->x, init->y };
         b->linkTarget = init->linkTarget;
         init->linkTarget = nullptr;
     }
@@ -41,6 +43,8 @@ bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* par
     if (b->buttonType == kButtonMove || b->buttonType == kButtonScroll) wanted = 1;
     else if (b->buttonType == kButtonPresentation) wanted = 10;
     if (wanted < 0) return true;
+    // A Move button's unpaired last parent has no part in the moves.
+    if (b->buttonType == kButtonMove && count > 1 && (count & 1) != 0) --count;
     for (uint32_t i = 0; i < count; ++i)
         if (parents[i] == nullptr || parents[i]->objectClass != wanted) return false;
     return true;

@@ -6,6 +6,8 @@
 
 #include "engine/core/result_codes.h"
 
+struct GraphicsPort;
+struct OutputScale;
 struct SketchObject;
 
 // Drops an action button's pending work when the object goes away.
@@ -25,3 +27,6 @@ ResultCode PressActionButton(SketchObject* button);
 void ActionButtonCaption(SketchObject* button, char* text, uint32_t size, int32_t* level);
 // Re-measures the button's caption and frame and sets its bounds.
 void ActionButtonFrameMetrics(SketchObject* button);
+// Draws the button at its position mapped through the output scale, its frame laid out
+// on the output's device; its own bounds stay as they were.
+void DrawActionButtonScaled(GraphicsPort* port, SketchObject* button, const OutputScale* scale);

@@ -9,22 +9,6 @@
 #include "engine/interact/neighbour_services.h"
 
 
-bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
-    return ScreenPointInRect(point, button->bounds);
-}
-bool IsButtonRunning(const SketchObject*) { return false; }
-int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool) {
-    ResultCode rc = kResultOK;
-    SketchObject* button = MakeActionButton(type, targets, true, &rc);
-    if (button != nullptr) {
-        DeselectAll();
-        SelectSketchObject(button);
-    }
-    return rc;
-}
-int32_t ActionButtonType(const SketchObject* button) {
-    return ClassData<ActionButtonData>(button)->buttonType;
-}
 bool ToolPlaybackStepping() { return false; }
 void ToolPlaybackFinish() {}
 bool ToolPlaybackPlaying() { return false; }

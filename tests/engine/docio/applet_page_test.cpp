@@ -303,7 +303,7 @@ TEST_F(AppletPage, AMoveButtonExportsItsSpeedPreset) {
     SketchObject* move = ConstructObject(kTypeActionButton, &init, targets, 0, true, false, nullptr);
     ASSERT_NE(move, nullptr);
     const std::string text = Export("", kResultAppletWritten);
-    EXPECT_NE(text.find(",5,'Action Button')(2,1)"), std::string::npos) << text;
+    EXPECT_NE(text.find(",5,'Move Points')(2,1)"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -20,7 +20,9 @@
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
 #include "tests/engine/core/sketch_fixture.h"
+#include "support/alerts_double.h"
 #include "support/clock_double.h"
+#include "support/folders_double.h"
 #include "support/views_double.h"
 
 namespace {
@@ -438,6 +440,77 @@ TEST_F(PresentationsTest, DeepChainsArePressedStoppedAndDeletedWithinABound) {
     RunMs(50);
     EXPECT_EQ(PressActionButton(innermost), kResultOK);
     EXPECT_FALSE(IsButtonRunning(innermost));
+}
+
+// ---- Links, opening presses, deleting
+
+TEST_F(ActionButtonsTest, AnAddressLinkOpensTheResolvedAddress) {
+    ResetOpenedAddresses();
+    ResetAlertDoubles();
+    SketchObject* link = Make(kButtonLinkToTarget, {});
+    ActionButtonData* b = ActionButtonOf(link);
+    b->linkTarget = static_cast<char*>(AllocMemory(16, 0));
+    std::strcpy(b->linkTarget, "www.example.org");
+    ASSERT_EQ(PressActionButton(link), kResultOK);
+    ASSERT_EQ(OpenedAddresses().size(), 1u);
+    EXPECT_EQ(OpenedAddresses()[0], "http://www.example.org");
+    EXPECT_TRUE(AskedQuestions().empty());
+    SetOpenWithShellResult(false);
+    EXPECT_EQ(PressActionButton(link), 403);
+
+    // Selected in a document that opens, it asks first, even for a web page.
+    SetOpenWithShellResult(true);
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* hide = Make(kButtonHide, { a });
+    DeselectAll();
+    SelectSketchObject(hide);
+    SelectSketchObject(link);
+    ScriptQuestionAnswers({ false });
+    ResultCode failure = 0;
+    EXPECT_TRUE(PressSelectedButtons(&failure));
+    EXPECT_EQ(failure, kResultCancelled);
+    EXPECT_EQ(a->hidden, kHiddenByUser);  // oldest first
+    EXPECT_EQ(AskedQuestions().size(), 1u);
+    EXPECT_EQ(OpenedAddresses().size(), 2u);
+    // Only buttons: a selected point keeps them all from running.
+    SelectSketchObject(a);
+    EXPECT_FALSE(PressSelectedButtons(nullptr));
+    ResetOpenedAddresses();
+    ResetAlertDoubles();
+}
+
+TEST_F(ActionButtonsTest, PointsThatTakeEachOtherOverAreToldWhileAnimationPauses) {
+    ResetAlertDoubles();
+    SketchObject* a = PointAt(0, 0);
+    // The midpoint moves by moving its segment's ends, a among them.
+    SketchObject* middle = Build(kTypeMidpoint, { Build(kTypeSegment, { a, PointAt(40, 0) }) });
+    SketchObject* move = Make(kButtonMove, { a, PointAt(100, 0), middle, PointAt(0, 100) });
+    ASSERT_EQ(PressActionButton(move), kResultOK);
+    ASSERT_EQ(ShownAlerts().size(), 1u);
+    EXPECT_NE(ShownAlerts()[0].text.find("geometrically defined"), std::string::npos);
+    EXPECT_EQ(ShownAlerts()[0].caption, "Motion");
+    EXPECT_EQ(sketch->motion.paused, 0);
+    EXPECT_TRUE(IsButtonRunning(move));
+    ResetAlertDoubles();
+}
+
+// A deleted member is forgotten by its presentation, which goes on at the next frame.
+TEST_F(ActionButtonsTest, StoppingAButtonClearsItsCountAndItsPresentationsHold) {
+    SketchObject* mover = Make(kButtonMove, { PointAt(0, 0), PointAt(2000, 0) });
+    SketchObject* b = PointAt(0, 50);
+    SketchObject* sequence = Make(kButtonPresentation, { mover, Make(kButtonHide, { b }) });
+    ActionButtonOf(sequence)->buttonOptions = 1;
+    ActionButtonOf(sequence)->buttonParam = 0;
+    ASSERT_EQ(PressActionButton(sequence), kResultOK);
+    ASSERT_EQ(ActionButtonOf(sequence)->runningCount, 2);
+    ActionButtonStop(mover);
+    EXPECT_EQ(ActionButtonOf(mover)->runningCount, 0);
+    EXPECT_EQ(ActionButtonOf(sequence)->runningCount, 1);
+    Frame();
+    EXPECT_EQ(b->hidden, kHiddenByUser);
+    EXPECT_FALSE(IsButtonRunning(sequence));
+    ActionButtonStop(sequence);
+    EXPECT_EQ(sketch->pendingPresentationHead, nullptr);
 }
 
 }  // namespace

@@ -602,6 +602,7 @@ void LayOutFrame(SketchObject* button) {
     b->frameWidth = static_cast<int16_t>(std::clamp(frameWidth, 0, 30000));
     b->frameHeight = static_cast<int16_t>(std::clamp(frameHeight, 0, 30000));
     ScreenRect& r = button->bounds;
+    if (ScreenRectIsEmpty(r)) r = ScreenRect{ b->storedX, b->storedY, b->storedX, b->storedY };
     r.right = static_cast<int16_t>(std::clamp<int32_t>(r.left + b->frameWidth, INT16_MIN, INT16_MAX));
     r.bottom = static_cast<int16_t>(std::clamp<int32_t>(r.top + b->frameHeight, INT16_MIN, INT16_MAX));
 }

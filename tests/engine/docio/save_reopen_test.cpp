@@ -179,6 +179,13 @@ TEST_F(SaveReopenTest, ActionButtonsOfEveryTypeKeepTheirFieldsAndPageWord) {
         for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch)
             if (const ActionButtonData* d = ActionButtonOf(o); d != nullptr && d->buttonType == type && d->buttonId == 4) read = d;
         ASSERT_NE(read, nullptr);
+        // It stands where it stood, its frame laid out again round its caption.
+        for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch) {
+            if (ActionButtonOf(o) != read) continue;
+            EXPECT_EQ(o->bounds.left, 40);
+            EXPECT_EQ(o->bounds.top, 50);
+            EXPECT_GT(o->bounds.right, 40 + read->captionWidth);
+        }
         EXPECT_EQ(read->buttonId, 4);
         EXPECT_EQ(read->buttonOptions, type == kButtonLinkToPage ? 1 : 3);
         EXPECT_EQ(read->buttonParam, 250);

@@ -14,6 +14,8 @@ int32_t InitActionButton(SketchObject* object, void* parameter) {
     ActionButtonData* b = ActionButtonOf(object);
     *b = ActionButtonData{};
     b->pendingNext = kNotPending;
+    // A button stands whether or not its targets do.
+    object->exists = 1;
     if (init != nullptr) {
         b->buttonType = init->buttonType;
         b->buttonId = init->buttonId;

@@ -337,7 +337,7 @@ TEST_F(AppletPage, AnAnimateButtonExportsItsTargetsRecords) {
     records[1].motionFlags = 0;
     records[1].speed = PackReal32(0.25);
     PtrList data = 0;
-    ASSERT_TRUE(AllocPtrList(int32_t(sizeof records / sizeof(void*)), int32_t(sizeof records / sizeof(void*)), &data));
+    ASSERT_TRUE(AllocPtrList(int32_t(sizeof(records) / (sizeof(void*))), int32_t(sizeof(records) / (sizeof(void*))), &data));
     std::memcpy(PtrListData(data), records, sizeof records);
     ActionButtonInit init{ kButtonAnimate, 0, 0, 0, 0, 0, nullptr };
     PtrList targets = 0;

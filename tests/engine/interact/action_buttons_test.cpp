@@ -93,6 +93,8 @@ TEST_F(ActionButtonsTest, NewButtonsTakeTheirTypesDefaults) {
     EXPECT_EQ(sequence->buttonOptions, 1);
     EXPECT_EQ(sequence->buttonParam, 0);
     EXPECT_EQ(sequence->runningCount, 0);
+    // Made, a button exists and is drawn.
+    EXPECT_EQ(hide->exists, 1);
 }
 
 TEST_F(ActionButtonsTest, HideThenShowWithOneUndoRecordEachSelectingTheShownTargets) {

@@ -14,6 +14,7 @@
 #include "engine/core/services/clock.h"
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/current_tool.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/undo.h"
@@ -513,6 +514,33 @@ TEST_F(ActionButtonsTest, StoppingAButtonClearsItsCountAndItsPresentationsHold) 
     EXPECT_FALSE(IsButtonRunning(sequence));
     ActionButtonStop(sequence);
     EXPECT_EQ(sketch->pendingPresentationHead, nullptr);
+}
+
+// With the mouse: the face pushes in while held and runs the button on release, telling
+// what it could not do; the tab selects the button instead.
+TEST_F(ActionButtonsTest, TheMousePushesTheFaceAndTellsWhatAPressCouldNotDo) {
+    ResetAlertDoubles();
+    SetCurrentTool(kToolTranslateArrow);
+    SketchObject* a = PointAt(300, 300);
+    SketchObject* move = Make(kButtonMove, { a, PointAt(300, 300) });
+    move->bounds = { 20, 20, 120, 40 };
+    const ScreenPoint face{ 100, 30 };
+    SketchMouseDown(0, face);
+    EXPECT_NE(move->markFlags & 0x02u, 0u);
+    SketchMouseHover(0, ScreenPoint{ 200, 200 }, 0);  // off the face: released look
+    EXPECT_EQ(move->markFlags & 0x02u, 0u);
+    SketchMouseHover(0, face, 0);
+    SketchMouseUp(0, face);
+    EXPECT_EQ(move->markFlags & 0x02u, 0u);
+    ASSERT_EQ(ShownAlerts().size(), 1u);
+    EXPECT_EQ(ShownAlerts()[0].code, kAlertAtDestination);
+
+    DeselectAll();
+    SketchMouseDown(0, ScreenPoint{ 22, 30 });
+    SketchMouseUp(0, ScreenPoint{ 22, 30 });
+    EXPECT_EQ(sketch->selectionHead, move);
+    EXPECT_EQ(ShownAlerts().size(), 1u);
+    ResetAlertDoubles();
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ scenario_button_kinds() {
     [ "$(ask build-buttons move)" = ok ] || fail "no Move button"
     wait_for 10 "the button" button_count_is 2
     press 1
-    home() { [ "$(xy_of 5)" = "300.0 320.0" ] && [ "$(xy_of 7)" = "340.0 360.0" ]; }
+    home() { [ "$(xy_of 5)" = "300.0 320.0" ] && [ "$(xy_of 6)" = "340.0 360.0" ]; }
     wait_for 30 "both points home" home
     wait_for 10 "the button idle" idle 1
     press 1

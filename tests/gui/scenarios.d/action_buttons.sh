@@ -215,10 +215,15 @@ scenario_button_link_and_open() {
 scenario_button_link_safety() {
     local record="$WINEPREFIX/drive_c/link-record.txt"
     rm -f "$record"
-    # The prefix's web handler is a recorder of the address it is given.
+    # The prefix's web handler is a recorder of the address it is given, while this
+    # scenario runs (the prefix is the other scenarios' too).
+    restore_handler() {
+        wine reg add 'HKCR\http\shell\open\command' /ve /d '"C:\windows\system32\winebrowser.exe" "%1"' /f \
+            >/dev/null 2>&1 || true
+    }
+    trap 'restore_handler; end_program' EXIT
     wine reg add 'HKCR\http\shell\open\command' /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\link-record.txt' /f \
         >/dev/null 2>&1 || skip "the http handler cannot be set"
-    wine reg add 'HKCR\http' /v 'URL Protocol' /d '' /f >/dev/null 2>&1 || true
     start_program
     wait_for 30 "the first document" has_docs 1
 

@@ -123,8 +123,15 @@ ResultCode HideOrShow(SketchObject* button, const ActionButtonData* b, SketchObj
     return rc;
 }
 
-ResultCode LinkToPage(const ActionButtonData* b, SketchObject* presentation) {
-    if (presentation != nullptr && !InSequence(presentation)) return kAlertPageLinkNotLast;
+// Only the end of a sequence may leave the page: nothing after it would run.
+bool EndsSequence(const SketchObject* button, const SketchObject* presentation) {
+    int32_t n = 0;
+    PtrListSize(presentation->parents, &n);
+    return InSequence(presentation) && n > 0 && PtrListItem(presentation->parents, n - 1) == button;
+}
+
+ResultCode LinkToPage(SketchObject* button, const ActionButtonData* b, SketchObject* presentation) {
+    if (presentation != nullptr && !EndsSequence(button, presentation)) return kAlertPageLinkNotLast;
     EngineDocument* document = gEngine.frontDocument;
     int32_t index = -1;
     if (document == nullptr || FindPageById(document, static_cast<uint16_t>(b->buttonOptions), &index) == nullptr)
@@ -740,7 +747,7 @@ ResultCode RunActionButton(SketchObject* button, SketchObject* presentation) {
     switch (b->buttonType) {
     case kButtonHide:
     case kButtonShow:         rc = HideOrShow(button, b, presentation); break;
-    case kButtonLinkToPage:   rc = LinkToPage(b, presentation); break;
+    case kButtonLinkToPage:   rc = LinkToPage(button, b, presentation); break;
     case kButtonLinkToTarget: rc = LinkToTarget(b, presentation); break;
     case kButtonScroll:       rc = Scroll(button, b); break;
     case kButtonPresentation: rc = Present(button, b); break;

@@ -222,4 +222,21 @@ TEST_F(SaveReopenTest, ButtonTargetsOfTheWrongClassAreDamage) {
     }
 }
 
+// A Move button's last parent without a partner takes no part in the moves: whatever it
+// is, the button reads.
+TEST_F(SaveReopenTest, AMoveButtonsUnpairedLastParentMayBeAnything) {
+    SketchObject* c = NewCaption("not a point");
+    ActionButtonInit move{ kButtonMove, 0, 1, 0, 0, 0, nullptr };
+    ASSERT_NE(ConstructObject(kTypeActionButton, &move, List({ FreePoint(), FreePoint(), c }), 0, true, false, nullptr),
+              nullptr);
+    const std::vector<uint8_t> page = Save(sketch);
+    Sketch* back = Open(page);
+    ASSERT_NE(back, nullptr);
+    const SketchObject* read = nullptr;
+    for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch)
+        if (ActionButtonOf(o) != nullptr) read = o;
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(ActionButtonOf(read)->buttonType, kButtonMove);
+}
+
 }  // namespace

@@ -136,6 +136,7 @@ TEST_F(ActionButtonsTest, LinksAnswerTheirCodes) {
         { kButtonLinkToTarget, presentation, 1, 149 },   // never from a presentation
         { kButtonLinkToPage, presentation, 0, 148 },     // only ending a sequence
         { kButtonLinkToPage, nullptr, 0, 400 },          // no such page
+        { kButtonLinkToPage, presentation, 1, 400 },     // ending a sequence: it goes
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rc);
@@ -144,6 +145,10 @@ TEST_F(ActionButtonsTest, LinksAnswerTheirCodes) {
         ActionButtonOf(presentation)->buttonOptions = static_cast<int16_t>(c.sequence);
         EXPECT_EQ(RunActionButton(page, c.presentation), c.rc);
     }
+    // Not the last member of the sequence.
+    SketchObject* longer = Make(kButtonPresentation, { page, Make(kButtonHide, { PointAt(0, 0) }) });
+    ActionButtonOf(longer)->buttonOptions = 1;
+    EXPECT_EQ(RunActionButton(page, longer), 148);
 }
 
 // Points 10 and 40 away arrive in the same frame; pressed again the button answers 107;

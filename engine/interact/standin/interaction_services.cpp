@@ -1,5 +1,5 @@
-// Stand-in: the least of the action
-// buttons, tool playback, dialogs and bars that the mouse and the object commands call
+// Stand-in: the least of the
+// tool playback, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
 

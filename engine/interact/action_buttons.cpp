@@ -683,7 +683,9 @@ void CountButtonRun(SketchObject* button) {
 void ReleaseButtonRun(SketchObject* button) {
     ActionButtonData* b = ActionButtonOf(button);
     if (b == nullptr || b->runningCount <= 0) return;
-    if (gHoldDepth > 0 && HoldRelease(button)) return;
+    // A button's own count is always exact; what a presentation does about a member's
+    // end (stopping the others, going on) waits for the end of a hold.
+    if (b->buttonType == kButtonPresentation && gHoldDepth > 0 && HoldRelease(button)) return;
     if (gReleaseDepth >= kMaxPresentationDepth) {
         --b->runningCount;
         return;
@@ -718,12 +720,17 @@ void HoldButtonReleases() { ++gHoldDepth; }
 
 void FlushButtonReleases() {
     if (gHoldDepth > 0 && --gHoldDepth > 0) return;
-    // Oldest first; a release may hold no more now, the hold being over.
-    for (int32_t i = 0; i < gHeldCount; ++i) ReleaseButtonRun(gHeld[i]);
-    gHeldCount = 0;
-    FreeMemory(gHeld);
-    gHeld = nullptr;
-    gHeldRoom = 0;
+    // Oldest first. A release may stop motions under a hold of its own, which gathers
+    // and carries out its releases in a list of its own: this one is taken away first.
+    while (gHeldCount > 0) {
+        SketchObject** held = gHeld;
+        const int32_t n = gHeldCount;
+        gHeld = nullptr;
+        gHeldCount = 0;
+        gHeldRoom = 0;
+        for (int32_t i = 0; i < n; ++i) ReleaseButtonRun(held[i]);
+        FreeMemory(held);
+    }
 }
 
 // ---- Pressing

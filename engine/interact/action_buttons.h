@@ -25,9 +25,9 @@ int32_t ActionButtonType(const SketchObject* button);
 bool HitTestActionButton(ScreenPoint point, SketchObject* button);
 bool IsButtonRunning(const SketchObject* button);
 
-// A motion (or a member) owned by the button starts or ends running. Releases that come
-// while motions are being walked are held and carried out once the walk is over, since
-// a release may start or stop other motions.
+// A motion (or a member) owned by the button starts or ends running. What a
+// presentation does when a member ends waits, while motions are being walked, until the
+// walk is over, since it may stop other motions.
 void CountButtonRun(SketchObject* button);
 void ReleaseButtonRun(SketchObject* button);
 void HoldButtonReleases();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
@@ -546,6 +547,28 @@ TEST_F(ActionButtonsTest, TheMousePushesTheFaceAndTellsWhatAPressCouldNotDo) {
     EXPECT_EQ(sketch->selectionHead, move);
     EXPECT_EQ(ShownAlerts().size(), 1u);
     ResetAlertDoubles();
+}
+
+// Many members ending in one frame: the presentation stops the rest once the frame is
+// over, and every count comes back to 0.
+TEST_F(PresentationsTest, ManyMembersEndingInOneFrameLeaveNothingCounted) {
+    std::vector<SketchObject*> quick;
+    for (int32_t i = 0; i < 40; ++i) quick.push_back(Mover(10.0 * i, 12));
+    SketchObject* slow = Mover(500, 3000);
+    SketchObject* together = Make(kButtonPresentation, {});
+    PtrList members = 0;
+    for (SketchObject* m : quick) ASSERT_TRUE(PtrListAppend(&members, m));
+    ASSERT_TRUE(PtrListAppend(&members, slow));
+    ActionButtonInit init{ kButtonPresentation, 0, 0x10, 0, 0, 0, nullptr };
+    together = ConstructObject(kTypeActionButton, &init, members, 0, true, false, nullptr);
+    ASSERT_NE(together, nullptr);
+    ASSERT_EQ(PressActionButton(together), kResultOK);
+    EXPECT_EQ(ActionButtonOf(together)->runningCount, 42);
+    for (int32_t i = 0; i < 200 && IsButtonRunning(together); ++i) Frame();
+    EXPECT_FALSE(IsButtonRunning(together));
+    EXPECT_FALSE(IsButtonRunning(slow));
+    for (SketchObject* m : quick) EXPECT_FALSE(IsButtonRunning(m));
+    EXPECT_EQ(sketch->motion.motionsHead, nullptr);
 }
 
 }  // namespace

@@ -38,16 +38,19 @@ void FreeActionButton(SketchObject* object) {
     b->linkTarget = nullptr;
 }
 
-bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count) {
-    const ActionButtonData* b = ActionButtonOf(button);
-    if (b == nullptr) return true;
+bool ActionButtonParentsFit(int32_t type, const SketchObject* const* parents, uint32_t count) {
     int32_t wanted = -1;
-    if (b->buttonType == kButtonMove || b->buttonType == kButtonScroll) wanted = 1;
-    else if (b->buttonType == kButtonPresentation) wanted = 10;
+    if (type == kButtonMove || type == kButtonScroll) wanted = 1;
+    else if (type == kButtonPresentation) wanted = 10;
     if (wanted < 0) return true;
     // A Move button's unpaired last parent has no part in the moves.
-    if (b->buttonType == kButtonMove && count > 1 && (count & 1) != 0) --count;
+    if (type == kButtonMove && count > 1 && (count & 1) != 0) --count;
     for (uint32_t i = 0; i < count; ++i)
         if (parents[i] == nullptr || parents[i]->objectClass != wanted) return false;
     return true;
+}
+
+bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count) {
+    const ActionButtonData* b = ActionButtonOf(button);
+    return b == nullptr || ActionButtonParentsFit(b->buttonType, parents, count);
 }

@@ -1323,6 +1323,14 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     } else if (newClass == kClassActionButton && d.isButton) {
         extra = &d.button;
         t.objectKind = kKindActionButton;
+        // Targets of the wrong class (a presentation of points) could not be pressed,
+        // nor read back once saved.
+        if (!ActionButtonParentsFit(d.button.buttonType, use, useCount)) {
+            FreePtrList(&list);
+            FreePtrList(&data);
+            FreeClassData(&d);
+            return kResultSkippedObject;
+        }
     } else if (newClass == kClassCalculation) {
         if (!InitFunctionEditRecord(&calculation, kFormCalculation)) {
             FreePtrList(&list);

@@ -741,12 +741,9 @@ ResultCode RunActionButton(SketchObject* button, SketchObject* presentation) {
     // Buttons read with parents of the wrong kinds are never run on them.
     {
         int32_t n = 0;
-        PtrListSize(button->parents, &n);
-        if (b->buttonType == kButtonMove) n &= ~1;
-        for (int32_t i = 0; i < n; ++i) {
-            const auto* o = static_cast<const SketchObject*>(PtrListItem(button->parents, i));
-            if (!ButtonParentsFit(button, &o, 1)) return kResultOK;
-        }
+        void** parents = PtrListItems(button->parents, &n);
+        if (!ButtonParentsFit(button, reinterpret_cast<SketchObject* const*>(parents), static_cast<uint32_t>(n)))
+            return kResultOK;
     }
     if (gPressDepth >= kMaxPresentationDepth) return kResultOK;
     ++gPressDepth;

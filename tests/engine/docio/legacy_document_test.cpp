@@ -1130,6 +1130,7 @@ TEST_F(LegacyDocument, OldButtonTypesMapToTheirNewTypes) {
         { 0, 9, kButtonMove, 1, kResultOlderFormat },
         { 1, 1, kButtonShow, 1, kResultOlderFormat },
         { 2, 0, kButtonHide, 0, kResultOlderFormat },
+        { 4, 1, -1, 0, kResultSkippedObject },  // a presentation of points
         { 5, 0, -1, 0, kResultSkippedObject },
         { 6, 0, -1, 0, kResultSkippedObject },
     };
@@ -1161,6 +1162,35 @@ TEST_F(LegacyDocument, OldButtonTypesMapToTheirNewTypes) {
         EXPECT_EQ(b->buttonType, c.type);
         EXPECT_EQ(b->buttonOptions, c.options);
     }
+}
+
+// An old presentation of an old button: in sequence by its flag.
+TEST_F(LegacyDocument, AnOldPresentationPresentsItsButtons) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 0, 0));
+    auto button = [&](uint8_t old, uint8_t flag, std::vector<uint16_t> parents) {
+        LegacyObjectSpec b;
+        b.oldClass = 7;
+        b.kind = 19;
+        b.code = 28;
+        w.U32(b.data, 12);
+        b.data.push_back(old);
+        b.data.push_back(flag);
+        b.data.resize(b.data.size() + 10, 0);
+        b.parents = std::move(parents);
+        return b;
+    };
+    w.Add(button(2, 0, { 1 }));
+    w.Add(button(4, 1, { 2 }));
+    Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+    ASSERT_NE(page, nullptr);
+    const std::vector<SketchObject*> objects = Objects(page);
+    ASSERT_EQ(objects.size(), 3u);
+    const ActionButtonData* presentation = ActionButtonOf(objects[2]);
+    ASSERT_NE(presentation, nullptr);
+    EXPECT_EQ(presentation->buttonType, kButtonPresentation);
+    EXPECT_EQ(presentation->buttonOptions, 1);
+    EXPECT_EQ(ParentsOf(page, objects[2]), (std::vector<SketchObject*>{ objects[1] }));
 }
 
 }  // namespace

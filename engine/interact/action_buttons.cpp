@@ -623,6 +623,20 @@ void ActionButtonFrameMetrics(SketchObject* button) {
     AddObjectToDirtyRect(button);
 }
 
+void PlaceNewActionButton(SketchObject* button) {
+    ActionButtonData* b = ActionButtonOf(button);
+    if (b == nullptr) return;
+    AddObjectToDirtyRect(button);
+    // Out of the way while the free place is looked for: not found lying on itself.
+    button->bounds = kEmptyScreenRect;
+    ScreenPoint at{};
+    DefaultObjectPosition(&at, kClassActionButton);
+    b->storedX = at.x;
+    b->storedY = at.y;
+    LayOutFrame(button);
+    AddObjectToDirtyRect(button);
+}
+
 void DrawActionButtonScaled(GraphicsPort* port, SketchObject* button, const OutputScale* scale) {
     ActionButtonData* b = ActionButtonOf(button);
     if (b == nullptr || scale == nullptr) return;

@@ -571,4 +571,19 @@ TEST_F(PresentationsTest, ManyMembersEndingInOneFrameLeaveNothingCounted) {
     EXPECT_EQ(sketch->motion.motionsHead, nullptr);
 }
 
+// Made by a tool's playback, a button takes the buttons' place of this page, clear of
+// the one already there.
+TEST_F(ActionButtonsTest, APlayedButtonTakesTheButtonsPlace) {
+    sketch->windowRect = { 0, 0, 400, 300 };
+    SketchObject* first = Make(kButtonScroll, { PointAt(0, 0) });
+    ActionButtonInit init{ kButtonHide, 0, 7, 0, 300, 250, nullptr };
+    SketchObject* played = ConstructObject(kTypeActionButton, &init, List({ PointAt(5, 5) }), 0, true, false, nullptr);
+    ASSERT_NE(played, nullptr);
+    PlaceNewActionButton(played);
+    EXPECT_EQ(played->bounds.left, first->bounds.left);
+    EXPECT_GE(played->bounds.top, first->bounds.bottom);
+    EXPECT_LT(played->bounds.top, 250);
+    EXPECT_EQ(played->bounds.right - played->bounds.left, ActionButtonOf(played)->frameWidth);
+}
+
 }  // namespace

@@ -1369,7 +1369,11 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
     result = KeepWorstError(result, FinishObject(made, o, d));
     RecomputeObject(made, nullptr, true);
-    if (made->objectClass == kClassActionButton) ActionButtonFrameMetrics(made);
+    if (made->objectClass == kClassActionButton) {
+        // Older buttons kept no caption: they take the one of their type and targets.
+        GetObjectLabel(made, kLabelSequence);
+        ActionButtonFrameMetrics(made);
+    }
     if (d.partial) result = KeepWorstError(result, kResultSkippedObject);
     entry->object = made;
     entry->leftOut = 0;

@@ -514,8 +514,11 @@ void ActionButtonCaption(SketchObject* button, char* text, uint32_t size, int32_
     case kButtonScroll: Expand(kCaptionScroll, nullptr, nullptr, text, size); break;
     case kButtonLinkToPage: {
         int32_t index = -1;
-        Sketch* page = gEngine.frontDocument && button->givenIndex < 0
-                           ? FindPageById(gEngine.frontDocument, static_cast<uint16_t>(b->buttonOptions), &index)
+        // The pages of the button's own document.
+        Sketch* here = CurrentSketch();
+        EngineDocument* document = here && here->document ? here->document : gEngine.frontDocument;
+        Sketch* page = document && button->givenIndex < 0
+                           ? FindPageById(document, static_cast<uint16_t>(b->buttonOptions), &index)
                            : nullptr;
         if (page == nullptr) {
             Expand(kCaptionLink, nullptr, nullptr, text, size);

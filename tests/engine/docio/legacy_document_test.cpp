@@ -566,6 +566,9 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtons) {
         ASSERT_NE(ActionButtonOf(objects[8]), nullptr);
         EXPECT_EQ(ActionButtonOf(objects[8])->buttonType, kButtonAnimate);
         EXPECT_EQ(objects[8]->objectKind, kKindActionButton);
+        char caption[kLabelBufferSize] = "";
+        GetObjectLabelText(objects[7], caption, sizeof caption);
+        EXPECT_STREQ(caption, "Show Unit Point");
         EXPECT_GT(objects[8]->bounds.right, objects[8]->bounds.left);
         EXPECT_EQ(objects[9]->constructionType, kTypeArcThroughPoints);
         EXPECT_EQ(ParentsOf(page, objects[10]), (std::vector<SketchObject*>{ axes[0] }));

@@ -8,7 +8,6 @@
 
 #include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"

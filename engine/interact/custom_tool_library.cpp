@@ -141,6 +141,12 @@ void RemoveToolFromLibrary(ToolList* list, int32_t index, bool* wasCurrent) {
             --gCurrent.index;
         }
     }
+    // The toolbox may still run the tool: it lets go before the sketch is freed.
+    Sketch* sketch = ToolListEntries(list)[index].sketch;
+    if (sketch && CurrentCustomToolSketch() == sketch) {
+        ToolboxSelectCustomTool();
+        if (CurrentCustomToolSketch() == sketch) SetCurrentTool(kToolTranslateArrow);
+    }
     ToolListRemove(list, index, true);
 }
 
@@ -416,7 +422,9 @@ void CustomToolFolderScan(const char* path, const char* name) {
     if (OpenFileStreamForRead(path, &stream) != kResultOK) return;
     EngineDocument* document = nullptr;
     bool openAsCopy = false;
-    const ResultCode rc = ReadEngineDocument(stream, &document, &openAsCopy, nullptr, nullptr, true);
+    char* message = nullptr;  // a damaged file is passed over without a word
+    const ResultCode rc = ReadEngineDocument(stream, &document, &openAsCopy, nullptr, &message, true);
+    FreeMemory(message);
     ToolList* tools = nullptr;
     if (!IsFatalResult(rc) && document && ToolListCount(DocumentToolList(document)) > 0) {
         tools = DocumentToolList(document);

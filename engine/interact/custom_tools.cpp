@@ -144,8 +144,11 @@ void ComputeGivenKinds(ToolEntry* entries, int32_t givens, int32_t steps) {
 }
 
 void RefreshToolGivenKinds(Sketch* tool) {
+    if (!tool) return;
+    // The tool's lists live in its own arena.
+    CurrentSketchScope scope(tool);
     int32_t givens = 0;
-    void** givenItems = tool && tool->givenList ? PtrListItems(tool->givenList, &givens) : nullptr;
+    void** givenItems = tool->givenList ? PtrListItems(tool->givenList, &givens) : nullptr;
     if (givens <= 0) return;
     int32_t total = 0;
     for (SketchObject* o = tool->firstObject; o; o = o->nextInSketch) ++total;
@@ -333,8 +336,9 @@ ResultCode MakeToolFromSelection(Sketch** out) {
 
     auto* items = static_cast<CopyItem*>(AllocMemory(size_t(n) * sizeof(CopyItem), kAllocZero));
     if (!items) rc = kResultOutOfMemory;
+    // The tool keeps its givens in the order they were selected, oldest first.
     for (int32_t i = 0; items && i < n; ++i) {
-        const ToolEntry& e = entries[i + 1];
+        const ToolEntry& e = entries[i < givens ? givens - i : i + 1];
         items[i] = { e.object, e.kind, e.object->hidden };
     }
     Sketch* tool = nullptr;

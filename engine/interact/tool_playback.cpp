@@ -80,13 +80,50 @@ struct Playback {
 
 Playback gPlay{ nullptr, nullptr, kPlaybackMatching, -1, false, false, 0, 0, 0, nullptr, {}, 0, false, false };
 
-int32_t GivenCount(const Sketch* tool) {
-    int32_t count = 0;
-    if (tool && tool->givenList) PtrListItems(tool->givenList, &count);
-    return count;
+// The shown tool's givens and steps, read once with the tool current: its lists live in
+// its own arena and cannot be read while another sketch is current.
+struct ToolObjects {
+    SketchObject** givens;
+    int32_t        givenCount;
+    SketchObject** steps;
+    int32_t        stepCount;
+};
+ToolObjects gObjects{ nullptr, 0, nullptr, 0 };
+
+void FreeToolObjects() {
+    FreeMemory(gObjects.givens);
+    FreeMemory(gObjects.steps);
+    gObjects = ToolObjects{ nullptr, 0, nullptr, 0 };
 }
-SketchObject* Given(const Sketch* tool, int32_t i) {
-    return static_cast<SketchObject*>(PtrListItem(tool->givenList, i));
+
+// False without memory: the view then shows the tool as empty.
+bool ReadToolObjects(Sketch* tool) {
+    FreeToolObjects();
+    if (!tool) return true;
+    CurrentSketchScope scope(tool);
+    int32_t givens = 0;
+    void** items = tool->givenList ? PtrListItems(tool->givenList, &givens) : nullptr;
+    int32_t total = 0;
+    for (SketchObject* o = tool->firstObject; o; o = o->nextInSketch) ++total;
+    gObjects.givens = static_cast<SketchObject**>(AllocMemory(size_t(givens + 1) * sizeof(SketchObject*), 0));
+    gObjects.steps = static_cast<SketchObject**>(AllocMemory(size_t(total + 1) * sizeof(SketchObject*), 0));
+    if (!gObjects.givens || !gObjects.steps) {
+        FreeToolObjects();
+        return false;
+    }
+    for (int32_t i = 0; i < givens; ++i)
+        if (items[i]) gObjects.givens[gObjects.givenCount++] = static_cast<SketchObject*>(items[i]);
+    for (SketchObject* o = tool->firstObject; o; o = o->nextInSketch) {
+        bool given = false;
+        for (int32_t i = 0; i < gObjects.givenCount && !given; ++i) given = gObjects.givens[i] == o;
+        if (!given) gObjects.steps[gObjects.stepCount++] = o;
+    }
+    return true;
+}
+
+int32_t GivenCount(const Sketch*) { return gObjects.givenCount; }
+SketchObject* Given(const Sketch*, int32_t i) {
+    return i >= 0 && i < gObjects.givenCount ? gObjects.givens[i] : nullptr;
 }
 bool IsAssumed(const SketchObject* given) { return given && given->label.useInTools != 0; }
 int32_t AssumedCount(const Sketch* tool) {
@@ -98,20 +135,14 @@ bool TwoGroups(const Sketch* tool) {
     const int32_t assumed = AssumedCount(tool);
     return assumed > 0 && assumed < GivenCount(tool);
 }
-int32_t StepCount(const Sketch* tool) {
-    int32_t total = 0;
-    for (SketchObject* o = tool->firstObject; o; o = o->nextInSketch) ++total;
-    const int32_t givens = GivenCount(tool);
-    return total > givens ? total - givens : 0;
+int32_t StepCount(const Sketch*) { return gObjects.stepCount; }
+SketchObject* StepObject(const Sketch*, int32_t index) {
+    return index >= 0 && index < gObjects.stepCount ? gObjects.steps[index] : nullptr;
 }
-// The step objects of the tool in sketch order: the objects that are no given.
-SketchObject* StepObject(const Sketch* tool, int32_t index) {
-    int32_t i = 0;
-    for (SketchObject* o = tool->firstObject; o; o = o->nextInSketch) {
-        if (PtrListIndexOf(tool->givenList, o) >= 0) continue;
-        if (i++ == index) return o;
-    }
-    return nullptr;
+int32_t GivenIndexOf(const SketchObject* object) {
+    for (int32_t i = 0; i < gObjects.givenCount; ++i)
+        if (gObjects.givens[i] == object) return i;
+    return -1;
 }
 int32_t GivenKindOf(const Sketch* tool, const SketchObject* given) {
     for (int32_t i = 0; i < tool->givenKindCount; ++i)
@@ -120,7 +151,7 @@ int32_t GivenKindOf(const Sketch* tool, const SketchObject* given) {
 }
 
 void ComputeRows() {
-    if (!gPlay.tool) {
+    if (!gPlay.tool || !ReadToolObjects(gPlay.tool)) {
         gPlay.headerRows = gPlay.rowCount = 0;
         return;
     }
@@ -413,6 +444,7 @@ void ShowToolInScriptView(Sketch* tool, EngineDocument* owner) {
     gPlay.matchIndex = -1;
     ComputeRows();
     if (!tool) {
+        FreeToolObjects();
         SetScriptViewTool(0, "");
         SetScriptViewCaption(GroupText(kGroupLayoutTemplates, kItemEmptyCaption));
         return;
@@ -671,17 +703,13 @@ void MarkToolModified() {
 int32_t RowOfObject(const SketchObject* object) {
     const Sketch* tool = gPlay.tool;
     if (!tool || !object) return 0;
-    const int32_t given = PtrListIndexOf(tool->givenList, object);
+    const int32_t given = GivenIndexOf(object);
     if (given >= 0) {
         const bool second = TwoGroups(tool) && given >= AssumedCount(tool);
         return given + (second ? 4 : 2);
     }
-    int32_t i = 0;
-    for (SketchObject* o = tool->firstObject; o; o = o->nextInSketch) {
-        if (PtrListIndexOf(tool->givenList, o) >= 0) continue;
-        ++i;
-        if (o == object) return gPlay.headerRows + i;
-    }
+    for (int32_t i = 0; i < gObjects.stepCount; ++i)
+        if (gObjects.steps[i] == object) return gPlay.headerRows + i + 1;
     return 0;
 }
 
@@ -752,14 +780,15 @@ void MoveGivenToward(SketchObject* given, SketchObject* other, int32_t* rowCount
     Sketch* tool = gPlay.tool;
     if (rowCount) *rowCount = gPlay.rowCount;
     if (!tool || given == other) return;
-    const int32_t from = PtrListIndexOf(tool->givenList, given);
-    const int32_t to = PtrListIndexOf(tool->givenList, other);
+    const int32_t from = GivenIndexOf(given);
+    const int32_t to = GivenIndexOf(other);
     if (from < 0 || to < 0) return;
     EndToolInProgress();
     StopToolPlayback();
     const int32_t step = to > from ? 1 : -1;
     SketchObject* neighbour = Given(tool, from + step);
     if (IsAssumed(given) == IsAssumed(neighbour)) {
+        CurrentSketchScope scope(tool);
         void** items = PtrListData(tool->givenList);
         items[from] = neighbour;
         items[from + step] = given;
@@ -767,7 +796,10 @@ void MoveGivenToward(SketchObject* given, SketchObject* other, int32_t* rowCount
         // At the border of the groups the given changes group: it takes over the flag.
         given->label.useInTools = IsAssumed(neighbour) ? 1 : 0;
     }
-    SortToolGivens(tool);
+    {
+        CurrentSketchScope scope(tool);
+        SortToolGivens(tool);
+    }
     MarkToolModified();
     ComputeRows();
     if (rowCount) *rowCount = gPlay.rowCount;

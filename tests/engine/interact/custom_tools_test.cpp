@@ -359,7 +359,9 @@ TEST_F(CustomTools, GrowingAMovedListKeepsTheCurrentTool) {
     ASSERT_EQ(ToolSelectFromLibrary(DocumentToolList(d), 0), 1);
     for (int32_t i = 0; i < 12; ++i) {  // past the list's first capacity: it moves
         Select({ a, b, ab });
-        GiveTool(d, MakeTool(("T" + std::to_string(i)).c_str()));
+        char name[16];
+        std::snprintf(name, sizeof name, "T%d", i);
+        GiveTool(d, MakeTool(name));
     }
     ToolList* current = nullptr;
     ASSERT_TRUE(GetCurrentCustomTool(&current, nullptr));

@@ -107,12 +107,13 @@ int32_t ToolSelectFromLibrary(ToolList* list, int32_t index) {
     }
     // A tool read from a file may carry given kinds looser than its steps need.
     RefreshToolGivenKinds(tool);
+    // Shown first, so that the run it starts can tell the view its first given.
+    ShowToolInScriptView(tool, OwnerOf(list));
     if (!SelectCustomToolSketch(tool)) {
         ToolListRelease(list, index);
         return 0;
     }
     gCurrent = { list, index };
-    ShowToolInScriptView(tool, OwnerOf(list));
     return 1;
 }
 

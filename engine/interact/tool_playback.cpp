@@ -28,6 +28,7 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/custom_tools.h"
+#include "engine/interact/derivative_command.h"
 #include "engine/interact/edit_commands.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/motion.h"
@@ -364,9 +365,9 @@ void PlaceOnPathAtRandom(SketchObject* point) {
     WritePathParameter(point, block, row->parameterWords);
 }
 
-void RefreshWhileStepping(bool) {
-    // Stand-in: derivatives that earlier single steps cloned are not rebuilt from their
-    // functions before the refresh; cloning does not make them as extras yet.
+void RefreshWhileStepping(bool single) {
+    // Cloning defines derivatives approximately; a single step shows them derived exactly.
+    if (single && gPlay.map.extra) RebuildCopiedDerivatives(&gPlay.map);
     UpdateScriptStepList(0, RowOfObject(gPlay.map.sources[gPlay.nextStep]));
     while (RunIdleTasks()) {}
     FlushPendingRedraw(0);

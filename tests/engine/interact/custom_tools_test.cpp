@@ -507,6 +507,24 @@ TEST_F(CustomTools, MatchingTheSelectionAgainstTheGivens) {
     }
 }
 
+TEST_F(CustomTools, AToolInUseShowsTheGivenToClickNext) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(100, 0);
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    Select({ a, b, ab });
+    EngineDocument* d = NewDocument("d");
+    GiveTool(d, MakeTool("Side"));
+    ASSERT_EQ(ToolSelectFromLibrary(DocumentToolList(d), 0), 1);
+    EXPECT_EQ(PlaybackMode(), kPlaybackInUse);
+    EXPECT_EQ(PlaybackMatchIndex(), 0);
+    EXPECT_EQ(Status().rfind("To use this tool, click or construct a point to match Given Point", 0), 0u) << Status();
+    ToolScriptRow row{};
+    ASSERT_TRUE(DescribeToolScriptRow(2, &row));
+    EXPECT_EQ(row.highlight, kRowCurrent);
+    EndToolInProgress();
+    EXPECT_EQ(PlaybackMode(), kPlaybackMatching);
+}
+
 TEST_F(CustomTools, OneStepIsAppliedAndSelected) {
     SketchObject* a = PointAt(0, 0);
     SketchObject* b = PointAt(100, 0);

@@ -62,11 +62,17 @@ void HandFile(const WIN32_FIND_DATAA& found) {
 }  // namespace
 
 void SetToolFolderName(const char* name) {
-    if (!name || std::strlen(name) >= kPathChars) {
+    size_t length = name ? std::strlen(name) : 0;
+    // A folder named without its closing backslash ("Tools\Kites") gets one, so that
+    // file names are joined inside it.
+    const bool closed = length == 0 || name[length - 1] == '\\' || name[length - 1] == '/';
+    if (!name || length + (closed ? 0 : 1) >= kPathChars) {
         gFolderName[0] = 0;
         return;
     }
-    std::strcpy(gFolderName, name);
+    std::memcpy(gFolderName, name, length);
+    if (!closed) gFolderName[length++] = '\\';
+    gFolderName[length] = 0;
 }
 
 void ScheduleToolFolderScan() {

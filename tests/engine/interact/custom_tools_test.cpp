@@ -465,6 +465,9 @@ TEST_F(CustomTools, TheFolderScanListsFilesWithToolsAndSkipsDamagedOnes) {
     EXPECT_EQ(std::strlen(name), 35u);
     EXPECT_EQ(ToolListCount(list), 1);
     EXPECT_TRUE(CustomToolsAvailable(true));
+    EXPECT_EQ(ToolSelectFromLibrary(list, 0), 1);
+    EXPECT_EQ(CurrentToolId(), kToolCustom);
+    EXPECT_EQ(GetPlaybackTool(nullptr), ToolListEntries(list)[0].sketch);
 
     ToolMenuModel model{ 0, nullptr, nullptr };
     uint32_t counter = 100;

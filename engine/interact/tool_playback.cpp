@@ -325,6 +325,11 @@ bool BeginStepping() {
         ShowAlertByCode(kResultOutOfMemory, 0);
         return false;
     }
+    if (gPlay.map.objectCount <= gPlay.map.givenCount) {  // a tool without steps
+        DropMap();
+        gPlay.target = nullptr;
+        return false;
+    }
     SetNumberedObjectCount(gPlay.map.objectCount);
     CurrentSketchScope scope(gPlay.target);
     if (!MapGivens()) {
@@ -609,6 +614,10 @@ void ApplyNextToolStep(bool all) {
     int32_t every = 1, sinceRefresh = 0;
     bool repeat = true;
     while (repeat && Stepping()) {
+        if (gPlay.nextStep >= gPlay.map.objectCount) {  // the sketch skipped past the last step
+            FinishPlayback(true, true);
+            break;
+        }
         if (all && PollUserAbort(kAbortOnKey | kAbortOnClick)) all = false;
         if (!ApplyOneStep(all)) break;
         SketchObject* made = gPlay.map.entries[gPlay.nextStep].copy;

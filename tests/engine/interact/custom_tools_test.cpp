@@ -564,6 +564,27 @@ TEST_F(CustomTools, OneStepIsAppliedAndSelected) {
     EXPECT_EQ(PlaybackMode(), kPlaybackMatching);
 }
 
+// A damaged tool may hold givens and nothing else: there is no step to apply.
+TEST_F(CustomTools, AToolWithoutStepsAppliesNothing) {
+    Sketch* tool = CreateSketch(0, nullptr);
+    ASSERT_NE(tool, nullptr);
+    tools.push_back(tool);
+    {
+        CurrentSketchScope scope(tool);
+        for (int i = 0; i < 2; ++i) ASSERT_TRUE(PtrListAppend(&tool->givenList, PointAt(10.0 * i, 0)));
+    }
+    ShowToolInScriptView(tool, nullptr);
+    Select({ PointAt(200, 200), PointAt(300, 200) });
+    const size_t objects = SketchOrder().size();
+    bool next = true;
+    char text[256];
+    ToolPlaybackState(&next, text, sizeof text);
+    EXPECT_FALSE(next);
+    for (bool all : { false, true }) ApplyNextToolStep(all);
+    EXPECT_EQ(PlaybackMode(), kPlaybackMatching);
+    EXPECT_EQ(SketchOrder().size(), objects);
+}
+
 TEST_F(CustomTools, AHiddenIntermediateIsHiddenAgainByOneUndoableHide) {
     SketchObject* a = PointAt(0, 0);
     SketchObject* b = PointAt(100, 0);

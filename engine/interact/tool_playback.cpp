@@ -33,6 +33,8 @@
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/motion.h"
 #include "engine/text/caret_codes.h"
+#include "engine/text/layout.h"
+#include "engine/text/layout_builders.h"
 #include "engine/text/string_groups.h"
 
 void SetNumberedObjectCount(int32_t count);
@@ -776,6 +778,44 @@ bool DescribeToolScriptRow(int32_t row, ToolScriptRow* out) {
         else if (index == gPlay.nextStep) out->highlight = kRowCurrent;
     }
     return true;
+}
+
+LayoutNode* ToolScriptRowLayout(int32_t row) {
+    ToolScriptRow r{};
+    if (!DescribeToolScriptRow(row, &r) || r.separator != 0) return nullptr;
+    // The tool's objects keep their lists in its arena.
+    CurrentSketchScope scope(gPlay.tool);
+    if (!r.object) return ExpandDescriptionTemplate(0, nullptr, GroupText(kGroupLayoutTemplates, r.templateItem));
+    if (r.givenIndex >= 0)
+        return ExpandDescriptionTemplate(r.givenIndex + 1, r.object, GroupText(kGroupLayoutTemplates, r.templateItem));
+    return BuildObjectDescriptionLayout(row - gPlay.headerRows, r.object);
+}
+
+void GivenPropertiesChanged(SketchObject* given, bool modified) {
+    if (!gPlay.tool || GivenIndexOf(given) < 0) return;
+    if (modified) MarkToolModified();
+    {
+        CurrentSketchScope scope(gPlay.tool);
+        SortToolGivens(gPlay.tool);
+    }
+    ComputeRows();
+    UpdateScriptStepList(gPlay.rowCount, 0);
+    gPlay.matchIndex = -2;  // the refresh below tells the view
+    RefreshGivenMatch();
+}
+
+ToolStepOffers ToolStepKind(const SketchObject* object) {
+    if (!object || !gPlay.tool) return {};
+    if (GivenIndexOf(object) >= 0) return { false, false, false, true };
+    const ObjectClassRecord& row = ObjectClassTable[object->objectClass];
+    return { object->constructionType != kTypeParametricColor, row.hasLineStyle != 0, row.traceable != 0, true };
+}
+
+void ToolStepProperties(SketchObject* object) {
+    if (!object || !gPlay.tool) return;
+    EndToolInProgress();
+    CurrentSketchScope scope(gPlay.tool);
+    OpenObjectProperties(object);
 }
 
 SketchObject* ToolScriptRowIsGiven(int32_t row, bool* draggable) {

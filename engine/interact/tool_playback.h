@@ -76,6 +76,24 @@ struct ToolScriptRow {
     int32_t       highlight;
 };
 bool    DescribeToolScriptRow(int32_t row, ToolScriptRow* out);
+// The row's text as a layout (the caller frees it with FreeLayoutNode); null for a
+// separator or without memory. Givens and steps are each numbered from 1.
+struct LayoutNode;
+LayoutNode* ToolScriptRowLayout(int32_t row);
+
+// A given's assumed flag changed: the givens are sorted again and the rows follow.
+void    GivenPropertiesChanged(SketchObject* given, bool modified);
+// What the context menu of a row's object offers.
+struct ToolStepOffers {
+    bool color;
+    bool lineWidth;
+    bool tracing;
+    bool properties;
+};
+ToolStepOffers ToolStepKind(const SketchObject* object);
+// Ends a tool in use and opens the Properties of an object of the shown tool.
+void    ToolStepProperties(SketchObject* object);
+
 // Whether the row is a given's; a given may be dragged when there are several and the
 // tool is not in use.
 SketchObject* ToolScriptRowIsGiven(int32_t row, bool* draggable);

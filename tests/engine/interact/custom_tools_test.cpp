@@ -26,6 +26,7 @@
 #include "engine/interact/tool_playback.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
+#include "engine/text/layout.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/calculator_double.h"
 #include "tests/support/clock_double.h"
@@ -562,6 +563,51 @@ TEST_F(CustomTools, OneStepIsAppliedAndSelected) {
     EXPECT_EQ(row.highlight, kRowCurrent);
     StopToolPlayback();
     EXPECT_EQ(PlaybackMode(), kPlaybackMatching);
+}
+
+TEST_F(CustomTools, TheRowsFollowTheGivensAndTheirGroups) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(100, 0);
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    Select({ a, b, ab });
+    Sketch* tool = MakeTool("Side");
+    ShowToolInScriptView(tool, nullptr);
+    ASSERT_EQ(ToolScriptRowCount(), 2 + 3 + 1);
+    for (int32_t row = 1; row <= ToolScriptRowCount(); ++row) {
+        SCOPED_TRACE(row);
+        ToolScriptRow r{};
+        ASSERT_TRUE(DescribeToolScriptRow(row, &r));
+        LayoutNode* layout = ToolScriptRowLayout(row);
+        EXPECT_EQ(layout == nullptr, r.separator != 0);
+        if (layout) FreeLayoutNode(layout);
+    }
+    SketchObject* first = nullptr;
+    SketchObject* second = nullptr;
+    bool draggable = false;
+    first = ToolScriptRowIsGiven(2, &draggable);
+    EXPECT_TRUE(draggable);
+    second = ToolScriptRowIsGiven(3, &draggable);
+    ASSERT_TRUE(first && second);
+    int32_t rows = 0;
+    MoveGivenToward(first, second, &rows);
+    EXPECT_EQ(rows, 6);
+    EXPECT_EQ(RowOfObject(first), 3);
+    EXPECT_EQ(RowOfObject(second), 2);
+
+    // Assumed, the given forms a group of its own: two rows more.
+    second->label.useInTools = 1;
+    GivenPropertiesChanged(second, true);
+    EXPECT_EQ(ToolScriptRowCount(), 2 + 5 + 1);
+    ToolScriptRow r{};
+    ASSERT_TRUE(DescribeToolScriptRow(1, &r));
+    EXPECT_EQ(r.templateItem, 107);  // "Assuming:"
+    ASSERT_TRUE(DescribeToolScriptRow(3, &r));
+    EXPECT_EQ(r.separator, kSeparatorBetweenGroups);
+    EXPECT_EQ(RowOfObject(first), 5);
+    // Dragged across the border it takes the other group's flag: one group again.
+    MoveGivenToward(first, second, &rows);
+    EXPECT_EQ(rows, 2 + 3 + 1);
+    EXPECT_EQ(ShownAlerts().size(), 1u);  // a tool of the tool folder warns once
 }
 
 // A damaged tool may hold givens and nothing else: there is no step to apply.

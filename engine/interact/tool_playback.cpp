@@ -525,14 +525,15 @@ void RefreshGivenMatch() {
     int32_t match = 0;
     if (front) {
         const int32_t givens = GivenCount(tool);
-        // Oldest selected first: the list holds the most recent first.
-        SketchObject* oldest = nullptr;
-        for (SketchObject* o = front->selectionHead; o; o = o->nextSelected) {
-            o->tempLink = oldest;
-            oldest = o;
-        }
+        // Oldest selected first: the list holds the most recent first. The walk stops at
+        // the first mismatch, so it looks at no more than givens + 1 objects; the
+        // census calls it, and commands chain the selection through tempLink meanwhile.
+        int32_t selected = 0;
+        for (SketchObject* o = front->selectionHead; o; o = o->nextSelected) ++selected;
         bool leftover = false;
-        for (SketchObject* s = oldest; s; s = s->tempLink) {
+        for (int32_t k = 0; k < selected; ++k) {
+            SketchObject* s = front->selectionHead;
+            for (int32_t i = 0; i < selected - 1 - k; ++i) s = s->nextSelected;
             bool matched = false;
             while (match < givens) {
                 const SketchObject* given = Given(tool, match);

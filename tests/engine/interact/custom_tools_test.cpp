@@ -680,6 +680,25 @@ TEST_F(CustomTools, NoToTheDeleteQuestionKeepsEverything) {
     EXPECT_LT(SketchOrder().size(), objects);
 }
 
+TEST_F(CustomTools, UndoingAStepStopsStepping) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(100, 0);
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    SketchObject* mid = Build(kTypeMidpoint, { ab });
+    Select({ a, b, ab, mid });
+    ShowToolInScriptView(MakeTool("Mid"), nullptr);
+    SketchObject* p = PointAt(200, 200);
+    SketchObject* q = PointAt(300, 200);
+    Select({ p, q });
+    const size_t objects = SketchOrder().size();
+    ApplyNextToolStep(false);
+    ASSERT_EQ(SketchOrder().size(), objects + 1);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    EXPECT_EQ(SketchOrder().size(), objects);
+    EXPECT_FALSE(ToolPlaybackStepping());
+    EXPECT_EQ(PlaybackMode(), kPlaybackMatching);
+}
+
 // "Apply all" on a long tool refreshes after each of the first hundred steps and then ever
 // more rarely.
 TEST_F(CustomTools, ALongToolRefreshesEverMoreRarely) {

@@ -144,6 +144,8 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
 
 void FreeSketch(Sketch* sketch) {
     if (!sketch) return;
+    // The script view lets go of a tool, and stepping of a page, before they go.
+    DetachToolSketch(sketch);
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     // An edit still open ends without being recorded.

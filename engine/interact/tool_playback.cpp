@@ -467,7 +467,9 @@ void ShowToolInScriptView(Sketch* tool, EngineDocument* owner) {
 }
 
 void DetachToolSketch(Sketch* sketch) {
-    if (sketch && sketch == gPlay.tool) ShowToolInScriptView(nullptr, nullptr);
+    if (!sketch) return;
+    if (sketch == gPlay.target) FinishPlayback(false, false);
+    if (sketch == gPlay.tool) ShowToolInScriptView(nullptr, nullptr);
 }
 
 void UpdateToolSketchName(Sketch* tool) {

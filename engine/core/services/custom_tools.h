@@ -13,7 +13,8 @@ struct ToolListNewEntry;
 bool InitCustomToolLibrary();
 // Frees the tool-folder list at shutdown.
 void FreeToolFolderList();
-// Detaches a tool sketch shown in the script view before it is freed.
+// A sketch is about to be freed: the script view lets go of it when it shows it as a
+// tool, and stepping a tool into it ends.
 void DetachToolSketch(Sketch* sketch);
 // Refreshes the stored name of the tool sketch shown in the tool list.
 void UpdateToolSketchName(Sketch* toolSketch);

@@ -680,6 +680,30 @@ TEST_F(CustomTools, NoToTheDeleteQuestionKeepsEverything) {
     EXPECT_LT(SketchOrder().size(), objects);
 }
 
+// Stepping into a page that goes away (its document closed) ends without touching it.
+TEST_F(CustomTools, FreeingThePageBeingSteppedEndsStepping) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(100, 0);
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    SketchObject* mid = Build(kTypeMidpoint, { ab });
+    Select({ a, b, ab, mid });
+    Sketch* tool = MakeTool("Mid");
+    ShowToolInScriptView(tool, nullptr);
+    Sketch* page = CreateSketch(0, nullptr);
+    ASSERT_NE(page, nullptr);
+    SetCurrentSketch(page, nullptr);
+    Front(page);
+    Select({ PointAt(10, 10), PointAt(50, 10) });
+    ApplyNextToolStep(false);
+    ASSERT_EQ(PlaybackMode(), kPlaybackStepping);
+    FreeSketch(page);
+    EXPECT_EQ(PlaybackMode(), kPlaybackMatching);
+    SetCurrentSketch(sketch, nullptr);
+    Front(sketch);
+    EXPECT_EQ(GetPlaybackTool(nullptr), tool);
+    StopToolPlayback();
+}
+
 TEST_F(CustomTools, UndoingAStepStopsStepping) {
     SketchObject* a = PointAt(0, 0);
     SketchObject* b = PointAt(100, 0);

@@ -870,8 +870,11 @@ int32_t RowAtScrollOffset(int32_t fromRow, int32_t pixels, int32_t minimum, RowM
     while (left > 0) {
         const int32_t next = row + direction;
         if (next < 1 || next > rows) break;
+        // Rows are reached at their tops: going down passes the row left, going up the
+        // row entered.
+        const int32_t passed = direction > 0 ? row : next;
         int32_t ascent = 0, descent = 0, height = 4;
-        if (metrics && metrics(row, &ascent, &descent, user)) {
+        if (metrics && metrics(passed, &ascent, &descent, user)) {
             height = (ascent < minimum ? minimum : ascent) + (descent < minimum ? minimum : descent);
         }
         if (left < height) break;

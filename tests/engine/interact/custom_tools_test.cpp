@@ -610,6 +610,39 @@ TEST_F(CustomTools, TheRowsFollowTheGivensAndTheirGroups) {
     EXPECT_EQ(ShownAlerts().size(), 1u);  // a tool of the tool folder warns once
 }
 
+TEST_F(CustomTools, ScrollingCountsEachRowsHeight) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(100, 0);
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    Select({ a, b, ab });
+    ShowToolInScriptView(MakeTool("Side"), nullptr);  // rows: heading, 2 givens, separator, heading, step
+    // Text rows rise 8 and fall 3 pixels; the minimum of 5 makes them 13 high. Row 4 is
+    // the separator (no text): 4 pixels.
+    const RowMetricsFn metrics = [](int32_t row, int32_t* ascent, int32_t* descent, void*) {
+        if (row == 4) return false;
+        *ascent = 8;
+        *descent = 3;
+        return true;
+    };
+    struct Case { int32_t from, pixels, row; };
+    const Case cases[] = {
+        { 1, 12, 1 }, { 1, 13, 2 }, { 1, 39, 4 }, { 1, 43, 5 }, { 1, 1000, 6 },
+        { 6, -13, 5 }, { 5, -4, 4 }, { 3, -1000, 1 }, { 0, 13, 2 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << " " << c.pixels);
+        EXPECT_EQ(RowAtScrollOffset(c.from, c.pixels, 5, metrics, nullptr), c.row);
+    }
+    int32_t measured = 0;
+    const RowWidthFn width = [](int32_t row, void* user) {
+        ++*static_cast<int32_t*>(user);
+        return row * 10;
+    };
+    EXPECT_EQ(WidestToolRow(width, &measured), 60);
+    EXPECT_EQ(WidestToolRow(width, &measured), 60);
+    EXPECT_EQ(measured, 6);  // measured once for the shown tool
+}
+
 // A damaged tool may hold givens and nothing else: there is no step to apply.
 TEST_F(CustomTools, AToolWithoutStepsAppliesNothing) {
     Sketch* tool = CreateSketch(0, nullptr);

@@ -193,14 +193,15 @@ scenario_table_data_dialogs() {
     click_control 1
     wait_for 10 "the dialog closed" no_dialog
 
-    step "a real drag of B adds entries"
-    local x y
+    step "a real drag of B adds three entries"
+    local x y rows
+    rows=$(ask table-rows)
     read -r x y <<<"$(screen_point 260 180)"
     xdotool mousemove "$x" "$y" mousedown 1
     for i in $(seq 1 30); do xdotool mousemove $((x + i * 2)) $((y + i)); sleep 0.1; done
     xdotool mouseup 1
-    sleep 1
-
+    three_more() { [ "$(ask table-rows)" = $((rows + 3)) ]; }
+    wait_for 10 "three rows added to $rows" three_more
 
     step "Remove Table Data > Remove All"
     ask select 4 >/dev/null
@@ -211,4 +212,6 @@ scenario_table_data_dialogs() {
     wait_for 10 "Remove All chosen" checked 1367
     click_control 1
     wait_for 10 "the dialog closed" no_dialog
+    emptied() { [ "$(ask table-rows)" = "$rows" ]; }
+    wait_for 10 "the table back to its $rows rows" emptied
 }

@@ -339,6 +339,34 @@ TEST_F(CustomTools, RemovingToolsKeepsTheCurrentOne) {
     EXPECT_FALSE(GetCurrentCustomTool(&current, &index));
 }
 
+TEST_F(CustomTools, CreateNewToolAddsTheToolToTheFrontDocumentAndMakesItCurrent) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(100, 0);
+    SketchObject* ab = Build(kTypeSegment, { a, b });
+    SketchObject* mid = Build(kTypeMidpoint, { ab });
+    EngineDocument* front = NewDocument("front");
+    gEngine.frontDocument = front;
+
+    Select({ mid });
+    EXPECT_EQ(CreateNewToolCommand(), kResultNoToolDefined);
+    ASSERT_EQ(ShownAlerts().size(), 1u);
+    EXPECT_EQ(ShownAlerts()[0].code, kResultNoToolDefined);
+    EXPECT_EQ(ToolListCount(DocumentToolList(front)), 0);
+
+    Select({ a, b, ab });
+    ScriptNewToolNames({ "Side" });
+    EXPECT_EQ(CreateNewToolCommand(), kResultOK);
+    ASSERT_EQ(ToolListCount(DocumentToolList(front)), 1);
+    EXPECT_TRUE(IsDocumentModified(front));
+    ToolList* current = nullptr;
+    int32_t index = -1;
+    ASSERT_TRUE(GetCurrentCustomTool(&current, &index));
+    EXPECT_EQ(current, DocumentToolList(front));
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(CurrentToolId(), kToolCustom);
+    EndToolInProgress();
+}
+
 TEST_F(CustomTools, AToolWhoseFileIsMissingIsRefused) {
     ToolList* list = CreateToolList(0, 0);
     ASSERT_NE(list, nullptr);

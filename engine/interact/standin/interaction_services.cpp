@@ -1,5 +1,5 @@
 // Stand-in: the least of the
-// tool playback, dialogs and bars that the mouse and the object commands call
+// dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
 
@@ -9,10 +9,6 @@
 #include "engine/interact/neighbour_services.h"
 
 
-bool ToolPlaybackStepping() { return false; }
-void ToolPlaybackFinish() {}
-bool ToolPlaybackPlaying() { return false; }
-void StopToolPlayback() {}
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }

@@ -78,6 +78,11 @@
 //                               the values put into fields 0, 1, ... before it closes
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
 //                               values of its fields as it opened
+//   buttons                     the front sketch's action buttons: position|type|caption|
+//                               run state|left top right bottom
+//   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
+//                               present, address:TEXT) in the front sketch: "ok", or why not
+//   window                      the front sketch's window rectangle: left top right bottom
 #include <windows.h>
 
 #include <cmath>
@@ -916,6 +921,15 @@ std::string Answer(const std::string& request) {
         return reply;
     }
     if (verb == "values") return HookValues();
+    if (verb == "buttons") return HookButtons();
+    if (verb == "window") return HookWindow();
+    if (verb == "build-buttons") {
+        std::string kind;
+        in >> kind;
+        const std::string made = HookBuildButtons(kind);
+        if (CFernwickDoc* doc = DocumentOfSketch(gEngine.frontSketch)) doc->InvalidateViews(false, true, true);
+        return made;
+    }
     if (verb == "build-parameter") {
         double v = 0;
         in >> v;

@@ -16,6 +16,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/action_buttons.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/tables.h"
@@ -30,7 +31,7 @@
 #include "engine/interact/locus_commands.h"
 #include "engine/interact/pick_session.h"
 #include "engine/interact/selection_census.h"
-#include "engine/interact/standin/properties_needs.h"
+#include "engine/interact/tool_playback.h"
 #include "engine/text/object_descriptions.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
@@ -102,6 +103,36 @@ SketchObject* ParentAt(const SketchObject* o, int32_t index) {
     int32_t count = 0;
     PtrListSize(o->parents, &count);
     return index < count ? static_cast<SketchObject*>(PtrListItem(o->parents, index)) : nullptr;
+}
+
+// The current sketch is the body of the custom tool shown with its steps: edits go
+// straight into the objects, without undo.
+bool InToolBodyMode() {
+    Sketch* sketch = CurrentSketch();
+    return sketch != nullptr && sketch == GetPlaybackTool(nullptr);
+}
+
+// A toggling Hide/Show button takes the mode its targets' visibility asks for.
+void UpdateToggleButton(SketchObject* button) {
+    int32_t targets = 0, visible = 0;
+    PtrListSize(button->parents, &targets);
+    for (int32_t t = 0; t < targets; ++t) {
+        auto* o = static_cast<SketchObject*>(PtrListItem(button->parents, t));
+        if (o != nullptr && o->hidden == kShown) ++visible;
+    }
+    if (visible == 0 && targets > 0) ActionButtonSetShowMode(button, true);
+    else if (visible > 0) ActionButtonSetShowMode(button, false);
+}
+
+// An automatic caption made afresh from the button's type and targets.
+void RegenerateButtonCaption(SketchObject* button) {
+    char text[kLabelBufferSize] = "";
+    int32_t level = kLabelSequence;
+    ActionButtonCaption(button, text, sizeof text, &level);
+    StoreLabelText(button, text, true);
+    button->label.level = level;
+    ActionButtonFrameMetrics(button);
+    AddObjectToDirtyRect(button);
 }
 
 void DeselectIfHidden(SketchObject* o) {

@@ -4,8 +4,8 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/sketch.h"
+#include "engine/interact/link_targets.h"
 #include "engine/interact/mouse.h"
-#include "engine/interact/standin/properties_needs.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/string_groups.h"
 

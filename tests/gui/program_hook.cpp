@@ -78,6 +78,11 @@
 //                               the values put into fields 0, 1, ... before it closes
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
 //                               values of its fields as it opened
+//   buttons                     the front sketch's action buttons: position|type|caption|
+//                               run state|left top right bottom
+//   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
+//                               present, address:TEXT) in the front sketch: "ok", or why not
+//   window                      the front sketch's window rectangle: left top right bottom
 #include <windows.h>
 
 #include <cmath>
@@ -104,6 +109,7 @@
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/custom_tool_library.h"
 #include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/toolbox.h"
@@ -891,6 +897,16 @@ std::string Answer(const std::string& request) {
         return all;
     }
     if (verb == "tool") return std::to_string(CurrentToolId());
+    if (verb == "tool-folder") {
+        // The tool folder's documents the scan has listed so far, one name a line.
+        std::string names;
+        for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
+            const char* name = nullptr;
+            ToolFolderFileTools(i, &name);
+            names += std::string(name) + "\n";
+        }
+        return names;
+    }
     if (verb == "tabs") return Tabs();
     if (verb == "viewbottom") {
         CYRNView* view = FrontView();
@@ -953,6 +969,15 @@ std::string Answer(const std::string& request) {
         return reply;
     }
     if (verb == "values") return HookValues();
+    if (verb == "buttons") return HookButtons();
+    if (verb == "window") return HookWindow();
+    if (verb == "build-buttons") {
+        std::string kind;
+        in >> kind;
+        const std::string made = HookBuildButtons(kind);
+        if (CFernwickDoc* doc = DocumentOfSketch(gEngine.frontSketch)) doc->InvalidateViews(false, true, true);
+        return made;
+    }
     if (verb == "build-parameter") {
         double v = 0;
         in >> v;

@@ -1,5 +1,5 @@
-// Stand-in: the least of the action
-// buttons, tool playback, dialogs and bars that the mouse and the object commands call
+// Stand-in: the least of the
+// dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
 
@@ -9,25 +9,5 @@
 #include "engine/interact/neighbour_services.h"
 
 
-bool HitTestActionButton(ScreenPoint point, SketchObject* button) {
-    return ScreenPointInRect(point, button->bounds);
-}
-bool IsButtonRunning(const SketchObject*) { return false; }
-int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool) {
-    ResultCode rc = kResultOK;
-    SketchObject* button = MakeActionButton(type, targets, true, &rc);
-    if (button != nullptr) {
-        DeselectAll();
-        SelectSketchObject(button);
-    }
-    return rc;
-}
-int32_t ActionButtonType(const SketchObject* button) {
-    return ClassData<ActionButtonData>(button)->buttonType;
-}
-bool ToolPlaybackStepping() { return false; }
-void ToolPlaybackFinish() {}
-bool ToolPlaybackPlaying() { return false; }
-void StopToolPlayback() {}
 bool RunTextStyleDialog(TextStyle*) { return false; }
 void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }

@@ -92,4 +92,30 @@ scenario_properties_model() {
     wait_for 20 "the help alert from F1" has_alerts $((alerts + 2))
     ask alerts | tail -n1 | grep -q "Help Not Found" || fail "F1 showed another alert: $(ask alerts | tail -n1)"
     dismiss_alert
+
+    step "with a help folder beside the program, Help Topics opens its hHome.htm"
+    # Not local: the exit trap removes the folder after the function has returned.
+    pm_help="$build/Velmora Help"
+    local record="$WINEPREFIX/drive_c/help-record.txt"
+    rm -f "$record"
+    # The prefix's opener of pages records the address it is given while this step runs.
+    restore_help() {
+        rm -rf "$pm_help"
+        wine reg add 'HKCR\htmlfile\shell\open\command' /ve /d '"C:\windows\system32\winebrowser.exe" "%1"' /f \
+            >/dev/null 2>&1 || true
+        wine reg delete 'HKCR\.htm' /f >/dev/null 2>&1 || true
+        wine reg delete 'HKCR\file' /f >/dev/null 2>&1 || true
+    }
+    trap 'restore_help; end_program' EXIT
+    mkdir -p "$pm_help" && echo "<html></html>" >"$pm_help/hHome.htm"
+    wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || skip "no page association can be set"
+    for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\file\shell\open\command'; do
+        wine reg add "$key" /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\help-record.txt' /f \
+            >/dev/null 2>&1 || skip "the page opener cannot be set"
+    done
+    alerts=$(alert_count)
+    ask command $((0xE143)) >/dev/null
+    wait_for 30 "the recorded address" test -s "$record"
+    grep -q "hHome.htm" "$record" || fail "the opener got: $(cat "$record")"
+    [ "$(alert_count)" = "$alerts" ] || fail "an alert as well: $(ask alerts | tail -n1)"
 }

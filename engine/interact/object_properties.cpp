@@ -574,30 +574,93 @@ void PresentationPageIo(int32_t op, SketchObject* o, DialogField* f) {
 // Stand-in: the Animate page loads and stores nothing of the button's motion records yet.
 void AnimatePageIo(int32_t, SketchObject*, DialogField*) {}
 
-// Stand-in: the Link page edits the kind of link and the address; the target page and
-// button are kept as they are until the pages' lists are built.
+// The Link page's default web address, offered until the user types another.
+constexpr char kDefaultLinkAddress[] = "http://www.example.org/";
+
+bool IsLinkButton(const SketchObject* o) {
+    const ActionButtonData* b = ActionButtonOf(o);
+    return b && (b->buttonType == kButtonLinkToPage || b->buttonType == kButtonLinkToTarget);
+}
+
+// The page's action buttons that a link may press (every kind but links), in sketch
+// order: the n-th (1-based) of them, or their count when n is 0.
+SketchObject* PressableButton(Sketch* page, int32_t n, int32_t* count) {
+    int32_t seen = 0;
+    SketchObject* found = nullptr;
+    for (SketchObject* o = page ? page->firstObject : nullptr; o; o = o->nextInSketch) {
+        if (o->objectClass != kClassActionButton || IsLinkButton(o)) continue;
+        if (++seen == n) found = o;
+    }
+    if (count) *count = seen;
+    return found;
+}
+
+EngineDocument* LinkDocument() {
+    Sketch* here = CurrentSketch();
+    return here && here->document ? here->document : gEngine.frontDocument;
+}
+
 void LinkPageIo(int32_t op, SketchObject* o, DialogField* f) {
     ActionButtonData* b = ActionButtonOf(o);
-    static const char kDefaultAddress[] = "http://www.example.org/";
+    EngineDocument* document = LinkDocument();
+    const int32_t pages = document ? DocumentPageCount(document) : 0;
     if (op == kPageLoad) {
         SetInt(f[0], b->buttonType == kButtonLinkToTarget ? 1 : 0);
-        const char* source = b->linkTarget ? b->linkTarget : kDefaultAddress;
+        int32_t index = -1;
+        Sketch* target = b->buttonType == kButtonLinkToPage && document
+                             ? FindPageById(document, static_cast<uint16_t>(b->buttonOptions), &index)
+                             : nullptr;
+        // A missing page, or the button's own, shows as no choice.
+        if (target == CurrentSketch()) target = nullptr;
+        SetInt(f[1], target ? index + 1 : 0);
+        f[1].upper = pages;
+        Show(f[1], pages >= 2);
+        int32_t count = 0, position = 0;
+        PressableButton(target, 0, &count);
+        for (int32_t n = 1; target && b->buttonParam != 0 && n <= count; ++n)
+            if (ActionButtonOf(PressableButton(target, n, nullptr))->buttonId == b->buttonParam) position = n;
+        SetInt(f[2], position);
+        f[2].upper = count;
+        const char* source = b->linkTarget ? b->linkTarget : kDefaultLinkAddress;
         const size_t length = std::strlen(source) + 1;
         f[3].value.text = static_cast<char*>(AllocMemory(length, 0));
         if (f[3].value.text) std::memcpy(f[3].value.text, source, length);
         return;
     }
     if (op == kPageStore) {
-        b->buttonType = IntOf(f[0]) == 1 ? kButtonLinkToTarget : kButtonLinkToPage;
+        const bool toPage = IntOf(f[0]) == 0;
+        b->buttonType = toPage ? kButtonLinkToPage : kButtonLinkToTarget;
+        Sketch* target = nullptr;
+        const int32_t chosen = IntOf(f[1]);
+        if (toPage && document && chosen >= 1 && chosen <= pages) {
+            target = DocumentPageAt(document, chosen - 1);
+            if (target) b->buttonOptions = static_cast<int16_t>(target->pageId);
+        }
+        if (toPage) {
+            SketchObject* press = target ? PressableButton(target, IntOf(f[2]), nullptr) : nullptr;
+            if (!press) {
+                b->buttonParam = 0;
+            } else {
+                ActionButtonData* pb = ActionButtonOf(press);
+                if (pb->buttonId == 0) {
+                    int32_t largest = 0, count = 0;
+                    PressableButton(target, 0, &count);
+                    for (int32_t n = 1; n <= count; ++n) {
+                        const ActionButtonData* other = ActionButtonOf(PressableButton(target, n, nullptr));
+                        if (other != pb && other->buttonId > largest) largest = other->buttonId;
+                    }
+                    pb->buttonId = largest + 1;
+                }
+                b->buttonParam = static_cast<int16_t>(pb->buttonId);
+            }
+        }
         char* text = f[3].value.text;
-        const bool clears = b->buttonType == kButtonLinkToPage &&
-                            (!text || *text == '\0' || std::strcmp(text, kDefaultAddress) == 0);
-        if (clears) {
+        if (toPage && (!text || *text == '\0' || std::strcmp(text, kDefaultLinkAddress) == 0)) {
             FreeMemory(b->linkTarget);
             b->linkTarget = nullptr;
         } else if (text) {
             FreeMemory(b->linkTarget);
-            b->linkTarget = text;  // the field's text passes to the button
+            b->linkTarget = text;  // the field's copy passes to the button
             f[3].value.text = nullptr;
         }
     }

@@ -14,6 +14,7 @@
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/transform_maps.h"
+#include "engine/docio/engine_document.h"
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/object_properties.h"
@@ -385,4 +386,52 @@ TEST_F(PropertiesTest, CommandOpensTheFirstSelectedObjectOnTheLastPage) {
     EXPECT_EQ(seen, a);
     PropertiesCommand(0);
     EXPECT_EQ(RanDialogs().size(), 2u);
+}
+
+TEST_F(PropertiesTest, LinkPageNamesPagesAndButtonsOneBased) {
+    EngineDocument* document = nullptr;
+    ASSERT_EQ(CreateEngineDocument(&document, nullptr), kResultOK);
+    void* items[2] = {};
+    for (void*& item : items) ASSERT_EQ(AddDocumentItem(document, &item, kDocumentItemPage, nullptr), kResultOK);
+    Sketch* first = static_cast<Sketch*>(items[0]);
+    Sketch* second = static_cast<Sketch*>(items[1]);
+    Sketch* previous = nullptr;
+    SetCurrentSketch(second, &previous);
+    SketchObject* p = PointAt(10, 10);
+    SketchObject* hide = Button(kButtonHide, { p });
+    SketchObject* url = Button(kButtonLinkToTarget, {});
+    SketchObject* show = Button(kButtonShow, { p });
+    ActionButtonOf(hide)->buttonId = 5;
+    SetCurrentSketch(first, nullptr);
+    SketchObject* link = Button(kButtonLinkToTarget, {});
+    ASSERT_NE(link, nullptr);
+    ASSERT_NE(url, nullptr);
+
+    Open(link, kPageLink, true, [] {
+        DialogField* f = Page(kPageLink);
+        EXPECT_EQ(f[0].value.integer, 1);
+        EXPECT_NE(f[1].state & kFieldVisible, 0u);  // two pages
+        EXPECT_EQ(f[1].upper, 2);
+        f[0].value.integer = 0;  // Page:
+        f[1].value.integer = 2;
+        f[2].value.integer = 2;  // the second button that is not a link: Show
+    });
+    const ActionButtonData* b = ActionButtonOf(link);
+    EXPECT_EQ(b->buttonType, kButtonLinkToPage);
+    EXPECT_EQ(uint16_t(b->buttonOptions), second->pageId);
+    EXPECT_EQ(ActionButtonOf(show)->buttonId, 6);  // one more than the page's largest
+    EXPECT_EQ(b->buttonParam, 6);
+    EXPECT_EQ(b->linkTarget, nullptr);  // the default address is not kept for a page link
+
+    Open(link, kPageLink, false, [] {
+        EXPECT_EQ(Page(kPageLink)[1].value.integer, 2);
+        EXPECT_EQ(Page(kPageLink)[2].value.integer, 2);
+        EXPECT_EQ(Page(kPageLink)[2].upper, 2);
+    });
+    // A link to its own page loads as no page.
+    ActionButtonOf(link)->buttonOptions = static_cast<int16_t>(first->pageId);
+    Open(link, kPageLink, false, [] { EXPECT_EQ(Page(kPageLink)[1].value.integer, 0); });
+
+    SetCurrentSketch(previous, nullptr);
+    FreeEngineDocument(document);
 }

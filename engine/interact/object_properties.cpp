@@ -29,6 +29,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/locus_commands.h"
+#include "engine/interact/motion_params.h"
 #include "engine/interact/pick_session.h"
 #include "engine/interact/selection_census.h"
 #include "engine/interact/tool_playback.h"
@@ -571,8 +572,102 @@ void PresentationPageIo(int32_t op, SketchObject* o, DialogField* f) {
     b->buttonParam = TenthsOf(nowSequential ? f[6].value.real : f[5].value.real);
 }
 
-// Stand-in: the Animate page loads and stores nothing of the button's motion records yet.
-void AnimatePageIo(int32_t, SketchObject*, DialogField*) {}
+// The Animate page's model: the button's targets, a private copy of its records, and the
+// controls of the target shown. Fields 0 and 2 name the copy and the targets, field 1 the
+// model, field 3 the packed word of the controls shown.
+MotionParamsPage gAnimate;
+PtrList          gAnimateCopy = 0;
+
+constexpr int32_t kAnimateControlField[kMotionControlCount] = {
+    // direction, speed choice, custom speed, once only, low, high, rate, seconds, discrete
+    5, 6, 7, 8, 12, 13, 10, 11, 9,
+};
+
+void AnimateFieldsToModel(const DialogField* f) {
+    gAnimate.current = IntOf(f[4]);
+    gAnimate.direction = IntOf(f[5]);
+    gAnimate.speedChoice = IntOf(f[6]);
+    gAnimate.customSpeed = f[7].value.real;
+    gAnimate.onceOnly = IntOf(f[8]);
+    gAnimate.discrete = IntOf(f[9]);
+    gAnimate.rate = f[10].value.real;
+    gAnimate.seconds = f[11].value.real;
+    gAnimate.low = f[12].value.real;
+    gAnimate.high = f[13].value.real;
+}
+
+void AnimateModelToFields(DialogField* f) {
+    SetInt(f[3], static_cast<int32_t>(gAnimate.controlMask));
+    SetInt(f[4], gAnimate.current);
+    SetInt(f[5], gAnimate.direction);
+    SetInt(f[6], gAnimate.speedChoice);
+    SetReal(f[7], gAnimate.customSpeed);
+    SetInt(f[8], gAnimate.onceOnly);
+    SetInt(f[9], gAnimate.discrete);
+    SetReal(f[10], gAnimate.rate);
+    SetReal(f[11], gAnimate.seconds);
+    SetReal(f[12], gAnimate.low);
+    SetReal(f[13], gAnimate.high);
+    for (int32_t c = 0; c < kMotionControlCount; ++c)
+        f[kAnimateControlField[c]].state = static_cast<uint32_t>(gAnimate.states[c]);
+}
+
+void SyncAnimatePage(DialogField* f) {
+    AnimateFieldsToModel(f);
+    MotionParamsSync(&gAnimate);
+    AnimateModelToFields(f);
+}
+
+// A copy of the button's records; false when memory runs out (the copy is then empty).
+bool CopyMotionRecords(PtrList records, int32_t targets, PtrList* copy) {
+    *copy = 0;
+    for (int32_t i = 0; i < targets; ++i) {
+        if (!StoreMotionParams(copy, i, MotionParamsAt(records, i))) {
+            FreePtrList(copy);
+            return false;
+        }
+    }
+    return true;
+}
+
+void AnimatePageIo(int32_t op, SketchObject* o, DialogField* f) {
+    if (op == kPageLoad) {
+        RefreshNumberTargets(o);
+        int32_t targets = 0;
+        PtrListSize(o->parents, &targets);
+        const bool copied = CopyMotionRecords(o->constructionData, targets, &gAnimateCopy);
+        gAnimate = MotionParamsPage{};
+        gAnimate.targets = o->parents;
+        gAnimate.records = &gAnimateCopy;
+        SetInt(f[0], static_cast<int32_t>(gAnimateCopy));
+        f[1].value.pointer = &gAnimate;
+        SetInt(f[2], static_cast<int32_t>(o->parents));
+        SetInt(f[4], targets > 0 ? 1 : 0);
+        f[4].lower = targets > 0 ? 1 : 0;
+        f[4].upper = targets;
+        // Without a copy there is nothing the page could store: it shows but keeps the records.
+        Enable(f[4], copied);
+        AnimateFieldsToModel(f);
+        gAnimate.shown = 0;
+        MotionParamsSync(&gAnimate);
+        AnimateModelToFields(f);
+        if (!copied)
+            for (int32_t c = 0; c < kMotionControlCount; ++c) Enable(f[kAnimateControlField[c]], false);
+        return;
+    }
+    if (op == kPageStore && (f[4].state & kFieldEnabled)) {
+        SyncAnimatePage(f);
+        // The copy takes the place of the button's records.
+        PtrList old = o->constructionData;
+        o->constructionData = gAnimateCopy;
+        gAnimateCopy = 0;
+        FreePtrList(&old);
+    }
+    FreePtrList(&gAnimateCopy);
+    gAnimate = MotionParamsPage{};
+    SetInt(f[0], 0);
+    f[1].value.pointer = nullptr;
+}
 
 // The Link page's default web address, offered until the user types another.
 constexpr char kDefaultLinkAddress[] = "http://www.example.org/";
@@ -941,7 +1036,7 @@ int32_t PropertiesApplyLive(void*) {
     }
     if (DialogField* iteration = PropertiesPageSet.pages[kPageIteration])
         if (SketchObject* o = PagesObject()) ApplyIterationLive(o, iteration);
-    // Stand-in: the Animate page's motion record is synchronised once the page loads it.
+    if (DialogField* animate = PropertiesPageSet.pages[kPageAnimate]) SyncAnimatePage(animate);
     return changed;
 }
 

@@ -17,6 +17,7 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/motion_params.h"
 #include "engine/interact/object_properties.h"
 #include "engine/interact/pick_session.h"
 #include "engine/interact/selection_census.h"
@@ -434,4 +435,30 @@ TEST_F(PropertiesTest, LinkPageNamesPagesAndButtonsOneBased) {
 
     SetCurrentSketch(previous, nullptr);
     FreeEngineDocument(document);
+}
+
+TEST_F(PropertiesTest, AnimatePageEditsACopyOfTheRecords) {
+    const MidpointLocusParts m = MidpointLocus(200, 200, 100, false);
+    SketchObject* animate = Button(kButtonAnimate, { m.driver });
+    ASSERT_NE(animate, nullptr);
+    int32_t targets = 0;
+    PtrListSize(animate->parents, &targets);
+    ASSERT_GE(targets, 1);
+    const MotionParams before = MotionParamsAt(animate->constructionData, 0);
+    auto edit = [] {
+        DialogField* f = Page(kPageAnimate);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f[4].value.integer, 1);
+        EXPECT_NE(f[6].state & kFieldVisible, 0u);  // a point on a path has a speed
+        f[6].value.integer = f[6].value.integer == 2 ? 0 : 2;
+        f[5].value.integer = 1;
+        PropertiesApplyLive(&PropertiesPageSet);
+    };
+    Open(animate, kPageAnimate, false, edit);
+    const MotionParams cancelled = MotionParamsAt(animate->constructionData, 0);
+    EXPECT_EQ(std::memcmp(&before, &cancelled, sizeof before), 0);
+    Open(animate, kPageAnimate, true, edit);
+    const MotionParams after = MotionParamsAt(animate->constructionData, 0);
+    EXPECT_NE(after.speed, before.speed);
+    EXPECT_EQ((after.motionFlags & kMotionFlagDirection) >> kMotionDirectionShift, 1u);
 }

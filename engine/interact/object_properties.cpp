@@ -143,8 +143,8 @@ void DeselectIfHidden(SketchObject* o) {
 // Stand-in: the unit kind of a parameter read from its kind, until the parameter code
 // answers it.
 int32_t ParameterUnitKind(const SketchObject* o) {
-    if (o->objectKind == kKindAngleParameter) return 1;
-    if (o->objectKind == kKindDistanceParameter) return 2;
+    if (KindIsA(o->objectKind, kKindAngleParameter)) return 1;
+    if (KindIsA(o->objectKind, kKindDistanceParameter)) return 2;
     return 0;
 }
 

@@ -35,8 +35,8 @@ bool PickSessionClick(ScreenPoint point, PickApplyFn* apply);
 
 // The same for dialogs that find the object under the pointer themselves (null: nothing).
 bool PickSessionHover(SketchObject* object);
-// Stand-in: the click runs the named apply routine itself and answers its answer (0 when
-// nothing was applied), until the dialog bases run it from PickSessionClick's result.
+// Hover and click in one, then the named apply routine runs with the session's user
+// data: answers its answer (0 when nothing was applied).
 int32_t PickSessionClick(SketchObject* object);
 
 // The object a dialog page is about (null: none): shown while it is the focus even when

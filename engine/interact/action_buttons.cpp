@@ -15,7 +15,6 @@
 #include "engine/interact/motion.h"
 #include "engine/interact/motion_params.h"
 #include "engine/interact/object_drag.h"
-#include "engine/interact/object_properties.h"
 #include "engine/text/object_text.h"
 #include "engine/interact/undo.h"
 #include "engine/text/string_groups.h"
@@ -935,35 +934,14 @@ SketchObject* MakeActionButton(int32_t type, SketchObject* targets, bool undo, R
     return button;
 }
 
-int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool interactive) {
+int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool) {
+    // Stand-in: the Properties sheet does not exist yet, so the interactive types are
+    // made with their defaults, as the hide and show buttons are.
     ResultCode rc = kResultOK;
-    SketchObject* button = MakeActionButton(type, targets, !interactive, &rc);
-    if (button == nullptr) return rc;
-    if (interactive) {
-        // The user sets the button up on its own page first; the selection the command
-        // started from is what its undo step puts back.
-        Sketch* sketch = CurrentSketch();
-        int32_t count = 0;
-        for (SketchObject* o = sketch->selectionHead; o; o = o->nextSelected) ++count;
-        auto* kept = static_cast<SketchObject**>(AllocMemory(sizeof(SketchObject*) * size_t(count > 0 ? count : 1), 0));
-        if (kept == nullptr) count = 0;
-        int32_t n = 0;
-        for (SketchObject* o = sketch->selectionHead; o && kept; o = o->nextSelected) kept[n++] = o;
-        bool cancelled = true;
-        PropertiesOpenForObject(button, PropertyPageForButton(button), &cancelled);
+    SketchObject* button = MakeActionButton(type, targets, true, &rc);
+    if (button != nullptr) {
         DeselectAll();
-        // The list is newest first: selecting from its end keeps the order.
-        for (int32_t i = count - 1; i >= 0; --i)
-            if (kept[i] != button) SelectSketchObject(kept[i]);
-        FreeMemory(kept);
-        if (cancelled) {
-            AddObjectToDirtyRect(button);
-            DestroyObject(button, true, true);
-            return kResultOK;
-        }
-        if (RecordNewObjectUndo(button, true, kConstructedNew) == nullptr) return kResultOutOfMemory;
+        SelectSketchObject(button);
     }
-    DeselectAll();
-    SelectSketchObject(button);
     return rc;
 }

@@ -16,7 +16,6 @@
 #include "engine/core/transform_maps.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/action_buttons.h"
-#include "engine/interact/interaction_services.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/motion_params.h"
 #include "engine/interact/object_properties.h"
@@ -462,39 +461,4 @@ TEST_F(PropertiesTest, AnimatePageEditsACopyOfTheRecords) {
     const MotionParams after = MotionParamsAt(animate->constructionData, 0);
     EXPECT_NE(after.speed, before.speed);
     EXPECT_EQ((after.motionFlags & kMotionFlagDirection) >> kMotionDirectionShift, 1u);
-}
-
-TEST_F(PropertiesTest, InteractiveButtonOpensItsPageAndCancelTakesItAway) {
-    SketchObject* a = PointAt(10, 10);
-    SketchObject* b = PointAt(50, 10);
-    const size_t objects = SketchOrder().size();
-    const int32_t undo = UndoDepth();
-    for (bool ok : { false, true }) {
-        SCOPED_TRACE(ok);
-        DeselectAll();
-        SelectSketchObject(a);
-        SelectSketchObject(b);
-        a->tempLink = b;
-        b->tempLink = nullptr;
-        int32_t page = -1;
-        DialogScript script;
-        script.ok = ok;
-        script.edits.push_back([&](void*) {
-            page = PropertiesPageSet.startPage;
-            Page(kPageMove)[0].value.integer = 3;
-        });
-        ScriptDialogs({ script });
-        EXPECT_EQ(ActionButtonCreate(kButtonMove, a, true), kResultOK);
-        EXPECT_EQ(page, kPageMove);
-        EXPECT_EQ(SketchOrder().size(), objects + (ok ? 1 : 0));
-        EXPECT_EQ(UndoDepth(), undo + (ok ? 1 : 0));
-        if (ok) {
-            SketchObject* button = SketchOrder().back();
-            EXPECT_EQ(ActionButtonOf(button)->buttonOptions, 3);
-            EXPECT_EQ(sketch->selectionHead, button);
-            EXPECT_EQ(button->nextSelected, nullptr);
-        } else {
-            EXPECT_EQ(sketch->selectionHead, b);  // the selection as it was
-        }
-    }
 }

@@ -9,6 +9,8 @@
 
 #include "engine/calc/value_objects.h"
 #include "engine/core/iterations.h"
+#include "engine/core/locus.h"
+#include "engine/core/marks.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/services/preferences.h"
@@ -461,4 +463,39 @@ TEST_F(PropertiesTest, AnimatePageEditsACopyOfTheRecords) {
     const MotionParams after = MotionParamsAt(animate->constructionData, 0);
     EXPECT_NE(after.speed, before.speed);
     EXPECT_EQ((after.motionFlags & kMotionFlagDirection) >> kMotionDirectionShift, 1u);
+}
+
+TEST_F(PropertiesTest, PlotPageOrdersTheDomainAndClampsSamples) {
+    bool created = false;
+    SketchObject* system = GetCoordinateSystem(0, true, &created);
+    ASSERT_NE(system, nullptr);
+    const ObjectTemplate t = { kTypeFree, 0, 0, kClassCalculation, 1, kKindFunction, 0 };
+    SketchObject* function = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
+    ASSERT_NE(function, nullptr);
+    SketchObject* plot = Build(kTypeFunctionPlot, { function, system });
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(Pages(plot), Bit(kPageObject) | Bit(kPagePlot) | (LocusHasOwnLabel(plot) ? Bit(kPageLabel) : 0));
+    struct Case { double from, to; int32_t samples; double lo, hi; int32_t count; int32_t steps; };
+    const Case cases[] = {
+        { 5, 1, 5, 1, 5, 10, 1 },        // reversed ends are ordered; too few samples become 10
+        { 3, 3, 50, 3, 4, 50, 1 },       // equal ends: the upper is one more
+        { 3, 4, 60, 3, 4, 60, 0 },       // the same range records nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        const int32_t before = UndoDepth();
+        Open(plot, kPagePlot, true, [&] {
+            DialogField* f = Page(kPagePlot);
+            EXPECT_EQ(f[2].value.pointer, function);
+            EXPECT_NE(f[3].state & kFieldVisible, 0u);
+            EXPECT_EQ(f[0].lower, 10);
+            f[0].value.integer = c.samples;
+            f[3].value.real = c.from;
+            f[4].value.real = c.to;
+        });
+        EXPECT_EQ(LocusDataOf(plot)->lo, c.lo);
+        EXPECT_EQ(LocusDataOf(plot)->hi, c.hi);
+        EXPECT_EQ(LocusDataOf(plot)->sampleCount, c.count);
+        EXPECT_EQ(UndoDepth() - before, c.steps);
+    }
 }

@@ -11,6 +11,10 @@
 //   figclip put-metafile W H  an enhanced metafile, W x H pixels at 96 dpi, filled green
 //   figclip hold SECONDS      holds the clipboard open with a window for that long
 //   figclip try-open          "opened" or "busy": one attempt to open the clipboard
+//   figclip save NAME FILE    the block of format NAME (registered, or CF_...) into FILE
+//   figclip window-text TITLE the text of the edit box of the top-level window whose
+//                             title holds TITLE, or "none"
+//   figclip place TITLE X Y W H  moves and sizes that window, as a user dragging it would
 #include <windows.h>
 
 #include <cstdio>
@@ -122,6 +126,45 @@ std::vector<uint8_t> Rle8() {
     return b;
 }
 
+UINT FormatByName(const char* name) {
+    for (const Known& k : kKnown)
+        if (std::strcmp(k.name, name) == 0) return k.format;
+    return RegisterClipboardFormatA(name);
+}
+
+struct TitleSearch {
+    const char* part;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) && std::strstr(title, search->part)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WindowTitled(const char* part) {
+    TitleSearch search{ part, nullptr };
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The plain or rich edit box a text program types into.
+BOOL CALLBACK MatchEditBox(HWND window, LPARAM param) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (_stricmp(name, "Edit") == 0 || _strnicmp(name, "RichEdit", 8) == 0) {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,6 +229,36 @@ int main(int argc, char** argv) {
         }
         CloseClipboard();
         DestroyWindow(owner);
+    } else if (verb == "save" && argc > 3) {
+        if (!Open()) return 1;
+        HANDLE h = GetClipboardData(FormatByName(argv[2]));
+        const void* bytes = h ? GlobalLock(h) : nullptr;
+        if (bytes) {
+            if (FILE* out = std::fopen(argv[3], "wb")) {
+                std::fwrite(bytes, 1, GlobalSize(h), out);
+                std::fclose(out);
+            }
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+        if (!bytes) std::puts("none");
+    } else if (verb == "window-text" && argc > 2) {
+        HWND edit = nullptr;
+        if (HWND top = WindowTitled(argv[2])) EnumChildWindows(top, MatchEditBox, reinterpret_cast<LPARAM>(&edit));
+        if (!edit) {
+            std::puts("none");
+            return 1;
+        }
+        std::vector<char> text(size_t(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, 0);
+        SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        std::fputs(text.data(), stdout);
+    } else if (verb == "place" && argc > 6) {
+        HWND top = WindowTitled(argv[2]);
+        if (!top || !SetWindowPos(top, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                                  std::atoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)) {
+            std::puts("none");
+            return 1;
+        }
     } else {
         std::fputs("figclip: unknown request\n", stderr);
         return 2;

@@ -1,6 +1,8 @@
-# Scenarios of the Edit menu's clipboard commands and of pictures, with a helper program
-# (figclip) on the other side of the clipboard. Sourced by tests/gui/scenarios; the menu
-# helpers are program.sh's and first_use.sh's.
+# Scenarios of the Edit menu's clipboard commands and of pictures. On the other side of the
+# clipboard: Wine's Notepad and WordPad for text and for our pictures, a second copy of the
+# program, and a helper program (figclip) for what no program here offers: bitmaps and
+# metafiles of chosen bytes, and a clipboard held open. Sourced by tests/gui/scenarios;
+# the menu helpers are program.sh's and first_use.sh's.
 
 clip() { timeout 20 wine "$build/figclip.exe" "$@" 2>/dev/null | tr -d '\r'; }
 clip_has() { clip list | grep -q " $1\$"; }
@@ -406,6 +408,42 @@ scenario_clipboard_second_copy() {
         fail "the paste in another document was not centred: $(ask_second objects)"
     paste_second
     wait_for 20 "the second paste there" second_count_is 6
+
+    step "a 24-bit DIB put in the other prefix arrives as a 32-bit top-down one: a picture with its pixels"
+    # The second copy's window lies over ours: it quits, its prefix's server stays to serve
+    # the bitmap.
+    ask_second command 57665 >/dev/null || true
+    # Its save prompt on the way out: No.
+    second_quit() { ask_second dialog-click 7 >/dev/null 2>&1 || true; ! kill -0 "$second_pid" 2>/dev/null; }
+    wait_for 20 "the second copy to quit" second_quit
+    # Another Wine server's data can be read here only while the program that put it runs
+    # (measured: about a second after it ends, reads fail), so the helper stays, as a
+    # program copied from does.
+    WINEPREFIX=$prefix FIGCLIP_LINGER=60 wine "$build/figclip.exe" put-dib24 40 20 >/dev/null 2>&1 </dev/null &
+    local putter=$!
+    wait_for 10 "the bitmap here" clip_has CF_DIB
+    clip save CF_DIB "$work/carried.dib" >/dev/null
+    local height bits compression
+    height=$(od -An -t d4 -j 8 -N 4 "$work/carried.dib" | tr -d ' ')
+    bits=$(od -An -t u2 -j 14 -N 2 "$work/carried.dib" | tr -d ' ')
+    compression=$(od -An -t u4 -j 16 -N 4 "$work/carried.dib" | tr -d ' ')
+    [ "$height $bits $compression" = "-20 32 3" ] || fail "the carried bitmap is not 32-bit top-down with masks: $height $bits $compression"
+    # Windows of another Wine server never take the activation from ours (measured: ours
+    # stays in front), so what the clipboard offers is looked at again as when the user
+    # comes back from a program of our own server.
+    clip visit >/dev/null
+    ask select >/dev/null
+    paste_text | grep -q '^&Paste Picture' || fail "the Paste item reads: $(paste_text)"
+    click_menu_item 1 99
+    wait_for 10 "the picture" picture_count_is 1
+    local x y
+    read -r x y <<<"$(pictures | head -n1)"
+    x=${x%.*}
+    y=${y%.*}
+    ask select >/dev/null
+    wait_for 10 "the left half red" eval '[ "$(colour_at $((x - 10)) "$y")" = "255,0,0" ]'
+    [ "$(colour_at $((x + 10)) "$y")" = "0,0,255" ] || fail "the right half is not blue: $(colour_at $((x + 10)) "$y")"
+    kill "$putter" 2>/dev/null || true
     stop_second
     trap end_program EXIT
 }

@@ -166,6 +166,11 @@ scenario_clipboard_pictures() {
     first=$(picture_index 1)
     ask select "$first" >/dev/null
     read -r l t r b <<<"$(ask bounds "$first")"
+    # Selected: the frame along the edge, and in its bottom right corner the grip, a square
+    # of the background.
+    framed() { [ "$(colour_at $((r - 2)) $((b - 9)))" != "0,0,255" ] && ! is_white "$(colour_at $((r - 2)) $((b - 9)))"; }
+    wait_for 10 "the frame of the selected picture" framed
+    is_white "$(colour_at $((r - 2)) $((b - 2)))" || fail "no grip in the frame's corner: $(colour_at $((r - 2)) $((b - 2)))"
     # shellcheck disable=SC2046
     xdotool mousemove $(screen_point $((r - 2)) $((b - 2))) mousedown 1 sleep 0.2 \
             mousemove $(screen_point $((r + 18)) $((b - 2))) sleep 0.1 \

@@ -245,7 +245,7 @@ paste_state() {
 }
 # Starts a caption with the text tool, with a double click at sketch point (X, Y).
 edit_new_caption() {
-    # shellcheck disable=SC2086
+    # shellcheck disable=SC2046
     xdotool mousemove $(ask toolbutton 32779) click 1
     wait_for 10 "the text tool" tool_now 10
     # shellcheck disable=SC2046

@@ -89,8 +89,6 @@ private:
 bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
 // A test's script answers first; then the user interface's dialog of the kind, if any.
-// Stand-in: the Parametric Color (kinds 10, 11) and Iterate (13) dialogs are not built;
-// those commands end as if the user cancelled.
 int RunKindDialog(int32_t kind, void* record, DialogChangeFn change, int32_t helpTopic, int32_t mode) {
     int answer = gDialogScript ? gDialogScript(kind, record) : kNoCommandDialog;
     if (answer == kNoCommandDialog && gServiceDialogs && gServiceDialogs->runCommandDialog)

@@ -97,6 +97,7 @@
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/measurements.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
@@ -282,6 +283,15 @@ std::string Objects() {
         out << line;
     }
     return out.str();
+}
+
+// The rows in use of each table of the front sketch, in sketch order.
+std::string TableRows() {
+    std::string out;
+    Sketch* sketch = gEngine.frontSketch;
+    for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch)
+        if (o->objectClass == kClassTable) out += (out.empty() ? "" : " ") + std::to_string(TableDataOf(o)->rowCount);
+    return out;
 }
 
 // ---- A sketch-interactive dialog of the test build ----------------------------------
@@ -805,6 +815,7 @@ std::string Answer(const std::string& request) {
     if (verb == "docs") return Docs();
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "table-rows") return TableRows();
     if (verb == "colors") return Colors();
     if (verb == "bounds") {
         int wanted = -1;

@@ -69,6 +69,7 @@
 //                               front document window's shown scroll bar of that direction
 //   colors                      the front sketch's objects: class type r,g,b value (the
 //                               object's colour; its measured value, or "-")
+//   background R G B            gives the front sketch that background colour
 //   bounds I                    the bounds of the front sketch's object at position I:
 //                               left top right bottom, in sketch pixels
 //   dialog-answer KIND ok|cancel [V...]
@@ -90,6 +91,7 @@
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "engine/calc/calc_editor.h"
+#include "engine/core/drawing_pass.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
@@ -788,6 +790,15 @@ std::string Answer(const std::string& request) {
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
     if (verb == "colors") return Colors();
+    if (verb == "background") {
+        int r = -1, g = -1, b = -1;
+        in >> r >> g >> b;
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch || r < 0 || g < 0 || b < 0 || r > 255 || g > 255 || b > 255) return "bad";
+        sketch->settings.palette[kColorSlotBackground] = RGB(r, g, b);
+        InvalidateSketchViews(sketch);
+        return "ok";
+    }
     if (verb == "bounds") {
         int wanted = -1;
         in >> wanted;

@@ -1,0 +1,143 @@
+# Scenarios of printing, with a private print server on the other side: two queues that
+# throw their output away but leave each job's PostScript in the spool folder, where
+# Ghostscript turns it into pictures to check. Sourced by tests/gui/scenarios; the menu
+# helpers are first_use.sh's and program.sh's.
+
+print_server_pid=
+
+# Starts the server with queues FigA (the default) and FigB; CUPS_SERVER then leads the
+# program's printing to it.
+start_print_server() {
+    for tool in /usr/sbin/cupsd lpadmin gs; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/setup installs it)"
+    done
+    cups="$work/cups"
+    mkdir -p "$cups"/spool "$cups"/cache "$cups"/log "$cups"/state
+    chown lp:lp "$cups"/spool "$cups"/cache "$cups"/log "$cups"/state 2>/dev/null || true
+    chmod 777 "$cups" "$cups"/spool "$cups"/cache "$cups"/log "$cups"/state
+    cat >"$cups/cupsd.conf" <<EOF
+Listen $cups/cups.sock
+LogLevel warn
+PreserveJobFiles Yes
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+    cat >"$cups/cups-files.conf" <<EOF
+User lp
+Group lp
+ServerRoot $cups
+RequestRoot $cups/spool
+CacheDir $cups/cache
+StateDir $cups/state
+TempDir $cups/spool
+ErrorLog $cups/log/error_log
+AccessLog $cups/log/access_log
+PageLog $cups/log/page_log
+Printcap $cups/printcap
+FileDevice Yes
+EOF
+    /usr/sbin/cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" >/dev/null 2>&1 &
+    print_server_pid=$!
+    trap 'end_program; stop_print_server' EXIT
+    export CUPS_SERVER="$cups/cups.sock"
+    server_up() { lpstat -h "$CUPS_SERVER" -r >/dev/null 2>&1; }
+    wait_for 20 "the print server" server_up
+    local q
+    for q in FigA FigB; do
+        lpadmin -h "$CUPS_SERVER" -p "$q" -E -v file:/dev/null -m raw >/dev/null 2>&1 ||
+            fail "queue $q could not be made"
+    done
+    lpadmin -h "$CUPS_SERVER" -d FigA >/dev/null 2>&1 || fail "FigA could not be the default"
+}
+
+stop_print_server() {
+    [ -n "$print_server_pid" ] || return 0
+    kill "$print_server_pid" 2>/dev/null || true
+    wait "$print_server_pid" 2>/dev/null || true
+    print_server_pid=
+}
+
+# The number of jobs a queue has taken so far.
+jobs_of() { lpstat -h "$CUPS_SERVER" -W all -o "$1" 2>/dev/null | grep -c . || true; }
+queue_has_jobs() { [ "$(jobs_of "$1")" -ge "$2" ]; }
+# The data file of a queue's last job.
+last_job_file() {
+    local id
+    id=$(lpstat -h "$CUPS_SERVER" -W all -o "$1" 2>/dev/null | awk '{ print $1 }' | sed 's/.*-//' | sort -n | tail -n1)
+    [ -n "$id" ] || return 1
+    printf '%s/spool/d%05d-001\n' "$cups" "$id"
+}
+job_file_ready() { local f; f=$(last_job_file "$1") && [ -s "$f" ]; }
+
+# Renders PostScript at 96 dots per inch, one screen pixel a point of 1/96 inch: a sketch
+# printed at 100% then shows at its screen size. Prints the number of pages.
+render_pages() {
+    rm -f "$work/$2"-*.png
+    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r96 -sOutputFile="$work/$2-%d.png" "$1" >/dev/null 2>&1 ||
+        fail "Ghostscript could not read $1"
+    ls "$work/$2"-*.png 2>/dev/null | grep -c . || true
+}
+png_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+# The bounding box of the pixels of a page that are near the colour R,G,B: "x y w h".
+colour_box() {
+    convert "$1" -fill black -fuzz 12% +opaque "rgb($2)" -fill white -opaque "rgb($2)" -negate \
+        -format '%@' info: 2>/dev/null | sed 's/[x+]/ /g'
+}
+
+print_dialog_open() { ask dialog | head -n1 | grep -q '^Print'; }
+status_dialog_open() { ask dialog | grep -q '|Page [0-9]'; }
+
+scenario_printing_file() {
+    start_print_server
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "an empty sketch: alert 410"
+    ask command 57607 >/dev/null
+    nothing_alert() { ask dialog | grep -q 'no printable objects'; }
+    wait_for 20 "the printing problem alert" nothing_alert
+    dismiss_alert
+
+    step "a circle on a coloured background"
+    local tool_is_it
+    tool_is_it() { [ "$(ask tool)" = "$1" ]; }
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32775) click 1
+    wait_for 10 "the compass tool" tool_is_it 5
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 200 200) mousedown 1 sleep 0.2 mousemove $(screen_point 230 200) sleep 0.1 \
+            mousemove $(screen_point 260 200) sleep 0.2 mouseup 1
+    wait_for 20 "a circle" object_count_is -eq 3
+    [ "$(ask background 200 230 255)" = ok ] || fail "the background could not be set"
+
+    step "File > Print: the system's dialog, to a file"
+    ask command 57607 >/dev/null
+    wait_for 30 "the print dialog" print_dialog_open
+    local box
+    box=$(ask dialog | awk -F'|' '$1 == 1040 { print $4 }')
+    [ -n "$box" ] || fail "no Print to file box: $(ask dialog)"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(echo "$box" | centre) click 1
+    to_file_ticked() { ask dialog | awk -F'|' '$1 == 1040 { exit !($7 == 1) }'; }
+    wait_for 10 "Print to file ticked" to_file_ticked
+    shot print-dialog
+    ask dialog-click 1 >/dev/null
+    local out="$work/page.ps"
+    rm -f "$out"
+    answer_file_dialog "$(windows_path "$out")"
+    printed() { [ -s "$out" ] && grep -q '%%EOF' "$out"; }
+    wait_for 60 "the PostScript file" printed
+    ask dialog >"$work/after.txt"
+    local pages
+    pages=$(render_pages "$out" file)
+    [ "$pages" = 1 ] || fail "$pages pages in the file"
+}

@@ -93,6 +93,15 @@ colour_box() {
         -format '%@' info: 2>/dev/null | sed 's/[x+]/ /g'
 }
 
+# Whether two "r,g,b" colours are within 3 of each other in every channel (PostScript
+# rounds colours on the way).
+near() {
+    local r1 g1 b1 r2 g2 b2
+    IFS=, read -r r1 g1 b1 <<<"$1"
+    IFS=, read -r r2 g2 b2 <<<"$2"
+    [ $(((r1 - r2) ** 2 <= 9 && (g1 - g2) ** 2 <= 9 && (b1 - b2) ** 2 <= 9)) = 1 ]
+}
+
 print_dialog_open() { ask dialog | head -n1 | grep -q '^Print'; }
 status_dialog_open() { ask dialog | grep -q '|Page [0-9]'; }
 
@@ -118,6 +127,17 @@ scenario_printing_file() {
             mousemove $(screen_point 260 200) sleep 0.2 mouseup 1
     wait_for 20 "a circle" object_count_is -eq 3
     [ "$(ask background 200 230 255)" = ok ] || fail "the background could not be set"
+    step "the circle's radius point traced and dragged 60 down: a trace, radius 85"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    wait_for 10 "the arrow tool" tool_is_it 1
+    ask select 1 >/dev/null
+    ask command "$(menu_id 27)" >/dev/null
+    ask select >/dev/null
+    drag_to 260 200 260
+    radius_point_moved() { ask objects | sed -n 2p | awk '{ exit !($7 > 259.5 && $7 < 260.5) }'; }
+    wait_for 20 "the radius point at y 260" radius_point_moved
+    shot traced
 
     step "File > Print: the system's dialog, to a file"
     ask command 57607 >/dev/null
@@ -140,4 +160,26 @@ scenario_printing_file() {
     local pages
     pages=$(render_pages "$out" file)
     [ "$pages" = 1 ] || fail "$pages pages in the file"
+    check_printed_sketch "$work/file-1.png"
+}
+
+# A page printed at 100% of the sketch above, rendered at 96 dpi: the background over the
+# printable area, the circle at its screen size (diameter 170), the trace 60 right of the
+# centre from the centre down.
+check_printed_sketch() {
+    local page=$1 box x y w h cx cy
+    box=$(colour_box "$page" 0,128,0)
+    read -r w h x y <<<"$box"
+    [ -n "$w" ] && [ "$w" -gt 0 ] || fail "no circle on the page"
+    [ "$w" -ge 166 ] && [ "$w" -le 174 ] && [ "$h" -ge 166 ] && [ "$h" -le 174 ] ||
+        fail "the circle is $w x $h, not 170 across"
+    cx=$((x + w / 2)) cy=$((y + h / 2))
+    near "$(png_pixel "$page" 100 100)" 200,230,255 || fail "no background: $(png_pixel "$page" 100 100)"
+    near "$(png_pixel "$page" 2 2)" 255,255,255 || fail "the unprintable edge is painted"
+    local trace
+    trace=$(png_pixel "$page" $((cx + 60)) $((cy + 30)))
+    ! near "$trace" 200,230,255 && ! near "$trace" 255,255,255 || fail "no trace on the page: $trace"
+    # Around the marks the window's traces leave the background as it is.
+    near "$(png_pixel "$page" $((cx - 100)) $((cy - 60)))" 200,230,255 ||
+        fail "the traces layer hides the background: $(png_pixel "$page" $((cx - 100)) $((cy - 60)))"
 }

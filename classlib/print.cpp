@@ -268,14 +268,16 @@ HDC CreateDirectPrinterDC(CPrintDialog* dialog) {
     CWinApp* app = CurrentApp();
     if (!app) return nullptr;
     if (!app->m_strShellPrinter.IsEmpty()) {
-        // Printing to a named printer: only its name counts; the system finds its driver.
+        // Printing to a named printer: the system finds its driver from the name; the
+        // driver and port the shell passed only serve when it does not.
+        HDC dc = ::CreateDCA(nullptr, app->m_strShellPrinter, nullptr, nullptr);
+        if (dc) return dc;
         HGLOBAL names = MakeDevNames(app->m_strShellDriver, app->m_strShellPrinter, app->m_strShellPort);
         if (!names) return nullptr;
         HGLOBAL savedNames = dialog->m_pd.hDevNames, savedMode = dialog->m_pd.hDevMode;
         dialog->m_pd.hDevNames = names;
         dialog->m_pd.hDevMode = nullptr;
-        HDC dc = dialog->CreatePrinterDC();
-        if (!dc) dc = ::CreateDCA(nullptr, app->m_strShellPrinter, nullptr, nullptr);
+        dc = dialog->CreatePrinterDC();
         dialog->m_pd.hDevNames = savedNames;
         dialog->m_pd.hDevMode = savedMode;
         ::GlobalFree(names);

@@ -173,8 +173,11 @@ void CDocManager::RegisterShellFileTypes(bool compatible) {
             SetRegKey(typeId + "\\shell\\printto\\ddeexec", "[printto(\"%1\",\"%2\",\"%3\",\"%4\")]");
             CString appTopic = shortPath.Mid(shortPath.ReverseFind('\\') + 1);
             if (appTopic.ReverseFind('.') > 0) appTopic = appTopic.Left(appTopic.ReverseFind('.'));
-            SetRegKey(typeId + "\\shell\\open\\ddeexec\\application", appTopic);
-            SetRegKey(typeId + "\\shell\\open\\ddeexec\\topic", "system");
+            // Every DDE verb names the conversation the program answers.
+            for (const char* verb : { "open", "print", "printto" }) {
+                SetRegKey(typeId + "\\shell\\" + verb + "\\ddeexec\\application", appTopic);
+                SetRegKey(typeId + "\\shell\\" + verb + "\\ddeexec\\topic", "system");
+            }
         } else {
             SetRegKey(typeId + "\\shell\\open\\command", open + " \"%1\"");
         }

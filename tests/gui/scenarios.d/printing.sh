@@ -47,7 +47,7 @@ EOF
     print_server_pid=$!
     trap 'end_program; stop_print_server' EXIT
     export CUPS_SERVER="$cups/cups.sock"
-    server_up() { lpstat -h "$CUPS_SERVER" -r >/dev/null 2>&1; }
+    server_up() { [ -S "$CUPS_SERVER" ] && lpstat -h "$CUPS_SERVER" -r 2>/dev/null | grep -q "is running"; }
     wait_for 20 "the print server" server_up
     local q
     for q in FigA FigB; do
@@ -89,7 +89,7 @@ png_pixel() {
 }
 # The bounding box of the pixels of a page that are near the colour R,G,B: "x y w h".
 colour_box() {
-    convert "$1" -fill black -fuzz 12% +opaque "rgb($2)" -fill white -opaque "rgb($2)" -negate \
+    convert "$1" -fuzz 12% -fill white +opaque "rgb($2)" -fill black -opaque "rgb($2)" \
         -format '%@' info: 2>/dev/null | sed 's/[x+]/ /g'
 }
 
@@ -182,4 +182,69 @@ check_printed_sketch() {
     # Around the marks the window's traces leave the background as it is.
     near "$(png_pixel "$page" $((cx - 100)) $((cy - 60)))" 200,230,255 ||
         fail "the traces layer hides the background: $(png_pixel "$page" $((cx - 100)) $((cy - 60)))"
+}
+
+# A job that a queue printed: the PostScript of its last job shows the segment.
+check_queue_page() {
+    local queue=$1 name=$2 file
+    wait_for 30 "the job's data in the spool" job_file_ready "$queue"
+    file=$(last_job_file "$queue")
+    [ "$(render_pages "$file" "$name")" = 1 ] || fail "the $queue job is not one page"
+    local box
+    box=$(colour_box "$work/$name-1.png" 0,0,0)
+    [ -n "$box" ] && [ "${box%% *}" -gt 100 ] || fail "no segment on the $queue page: $box"
+}
+
+scenario_printing_shell() {
+    start_print_server
+    start_with_segment
+    local a="$work/a.yrn" b="$work/b.yrn"
+    step "the sketch saved as a.yrn, copied to b.yrn"
+    focus_view
+    xdotool key alt+f
+    xdotool key a
+    answer_file_dialog "$(windows_path "$a")"
+    wait_for 30 "the file on disk" test -s "$a"
+    cp "$a" "$b"
+
+    step "the shell's print verb on the closed b.yrn: printed to FigA by DDE, closed again"
+    timeout 60 wine "$build/figdriver.exe" -shell print "$(windows_path "$b")" >"$work/shell.txt" 2>&1 ||
+        fail "the shell did not take the print verb"
+    wait_for 60 "a job in FigA" queue_has_jobs FigA 1
+    check_queue_page FigA shell-b
+    wait_for 20 "b.yrn closed again" has_docs 1
+    ask docs | grep -q '^a.yrn|' || fail "a.yrn is not the open document: $(ask docs)"
+
+    step "the print verb on the open a.yrn: printed, left open"
+    timeout 60 wine "$build/figdriver.exe" -shell print "$(windows_path "$a")" >/dev/null 2>&1 ||
+        fail "the shell did not take the print verb"
+    wait_for 60 "a second job in FigA" queue_has_jobs FigA 2
+    has_docs 1 && ask docs | grep -q '^a.yrn|' || fail "a.yrn was closed: $(ask docs)"
+
+    step "Print Setup chooses FigB: File > Print goes there"
+    ask command 57606 >/dev/null
+    setup_open() { ask dialog | grep -q '^1136|ComboBox|'; }
+    wait_for 30 "the print set-up dialog" setup_open
+    [ "$(ask dialog-select 1136 1)" = ok ] || fail "FigB could not be chosen: $(ask dialog)"
+    ask dialog-click 1 >/dev/null
+    wait_for 20 "the set-up dialog closed" no_dialog
+    ask command 57607 >/dev/null
+    wait_for 30 "the print dialog" print_dialog_open
+    ask dialog | grep -q '^1139|ComboBox|FigB|' || fail "the print dialog does not start on FigB: $(ask dialog)"
+    ask dialog-click 1 >/dev/null
+    wait_for 60 "a job in FigB" queue_has_jobs FigB 1
+    check_queue_page FigB setup-b
+    end_program
+
+    step "/p b.yrn: printed to the default queue, the program ends"
+    timeout 90 wine "$build/figmantle_test.exe" /p "$(windows_path "$b")" >/dev/null 2>&1 ||
+        fail "the program printing b.yrn did not end well"
+    queue_has_jobs FigA 3 || fail "no third job in FigA"
+    check_queue_page FigA p-b
+
+    step "/pt b.yrn FigB: printed to the named queue"
+    timeout 90 wine "$build/figmantle_test.exe" /pt "$(windows_path "$b")" FigB winspool FigB >/dev/null 2>&1 ||
+        fail "the program printing b.yrn to FigB did not end well"
+    queue_has_jobs FigB 2 || fail "no second job in FigB"
+    check_queue_page FigB pt-b
 }

@@ -69,6 +69,7 @@
 //                               front document window's shown scroll bar of that direction
 //   colors                      the front sketch's objects: class type r,g,b value (the
 //                               object's colour; its measured value, or "-")
+//   print-scale P               the front page's print scale becomes P percent
 //   background R G B            gives the front sketch that background colour
 //   bounds I                    the bounds of the front sketch's object at position I:
 //                               left top right bottom, in sketch pixels
@@ -790,6 +791,15 @@ std::string Answer(const std::string& request) {
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
     if (verb == "colors") return Colors();
+    if (verb == "print-scale") {
+        double percent = 0;
+        in >> percent;
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch || !(percent > 0)) return "bad";
+        sketch->printSettings.scalePercent = percent;
+        sketch->printSettings.fitToPage = 0;
+        return "ok";
+    }
     if (verb == "background") {
         int r = -1, g = -1, b = -1;
         in >> r >> g >> b;

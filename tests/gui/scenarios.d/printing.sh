@@ -161,6 +161,27 @@ scenario_printing_file() {
     pages=$(render_pages "$out" file)
     [ "$pages" = 1 ] || fail "$pages pages in the file"
     check_printed_sketch "$work/file-1.png"
+
+    step "at 5000% on FigA: the status window counts pages; its Cancel abandons the job"
+    # A long segment makes it a job of many hundred pages, time enough for a click.
+    [ "$(ask build-segment 0 0 900 600)" = ok ] || fail "the segment could not be made"
+    [ "$(ask print-scale 5000)" = ok ] || fail "the print scale could not be set"
+    ask command 57607 >/dev/null
+    wait_for 30 "the print dialog" print_dialog_open
+    ask dialog-click 1 >/dev/null
+    status_with_cancel() { ask dialog >"$work/status.txt" && grep -q '|Page [0-9]' "$work/status.txt"; }
+    wait_for 60 "the status window" status_with_cancel
+    local cancel
+    cancel=$(awk -F'|' '$1 == 2 { print $4 }' "$work/status.txt")
+    [ -n "$cancel" ] || fail "no Cancel in the status window: $(ask dialog)"
+    shot status
+    # shellcheck disable=SC2046
+    xdotool mousemove $(echo "$cancel" | centre) click 1
+    status_gone() { ! status_dialog_open; }
+    wait_for 30 "the status window to close" status_gone
+    answers || fail "the program does not answer after Cancel"
+    sleep 2
+    [ "$(jobs_of FigA)" = 0 ] || fail "a cancelled job reached FigA: $(lpstat -h "$CUPS_SERVER" -W all -o FigA)"
 }
 
 # A page printed at 100% of the sketch above, rendered at 96 dpi: the background over the

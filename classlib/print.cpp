@@ -298,7 +298,8 @@ bool CView::DoPreparePrinting(CPrintInfo* info) {
         dialog->m_pd.hDC = info->m_bDirect ? CreateDirectPrinterDC(dialog)
                                            : (app->GetPrinterDeviceDefaults(&dialog->m_pd)
                                                   ? dialog->CreatePrinterDC() : nullptr);
-        if (!dialog->m_pd.hDC && !app->m_bShellPrinting) {
+        // A preview that cannot start says so itself.
+        if (!dialog->m_pd.hDC && !app->m_bShellPrinting && !info->m_bPreview) {
             ShowAppMessage(IDS_LIB_NO_PRINTER, MB_OK | MB_ICONEXCLAMATION);
         }
     } else {

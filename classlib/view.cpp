@@ -110,4 +110,3 @@ bool CView::OnPreparePrinting(CPrintInfo*) { return false; }
 void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
 void CView::OnPrint(CDC* dc, CPrintInfo*) { OnDraw(dc); }
 void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
-void CView::OnEndPrintPreview(CDC*, CPrintInfo*, POINT, CView*) {}

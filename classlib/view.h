@@ -35,6 +35,10 @@ public:
     // The print run of the Print command: dialog (none when the shell prints), output
     // file, status window, the job and its pages.
     void OnFilePrint();
+    // Shows the print preview of printView in the frame, with the bar of dialog
+    // template barId and a view of previewViewClass (a CPreviewView); false when it
+    // could not start. The state is the preview's from then on (it deletes it).
+    bool DoPrintPreview(UINT barId, CView* printView, CRuntimeClass* previewViewClass, struct CPrintPreviewState* state);
 
 protected:
     // The printer DC for a run: the dialog's, or with no dialog (preview, shell

@@ -27,6 +27,7 @@
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/view_math.h"
+#include "ui/view/yrn_preview.h"
 
 namespace {
 
@@ -731,8 +732,9 @@ void CYRNView::OnPrintCommand() {
 void CYRNView::OnPrintPreviewCommand() {
     if (!PageHasPrintExtent()) return;
     m_printSettings.scalePercent = 0;
-    // Stand-in: print preview is not built; the command reports that it could not start.
-    ShowAppMessage(IDS_LIB_COMMAND_FAILED);
+    if (!DoPrintPreview(IDD_PREVIEW_BAR, this, RUNTIME_CLASS(CYrnPreview), new CPrintPreviewState)) {
+        ShowAppMessage(IDS_LIB_COMMAND_FAILED);
+    }
     MaskFpuExceptions();
 }
 

@@ -269,3 +269,104 @@ scenario_printing_shell() {
     queue_has_jobs FigB 2 || fail "no second job in FigB"
     check_queue_page FigB pt-b
 }
+
+preview_open() { [ "$(ask preview)" != none ]; }
+preview_closed() { [ "$(ask preview)" = none ]; }
+preview_has() { ask preview | grep -q -- "$1"; }
+scale_text() { ask preview-control 1252 | cut -d'|' -f2; }
+scale_is() { [ "$(scale_text)" = "$1" ]; }
+# Types into the scale box as a user does: a click, the old text selected, the new keys.
+type_scale() {
+    local box
+    box=$(ask preview-control 1252 | cut -d' ' -f1-4)
+    # shellcheck disable=SC2046
+    xdotool mousemove $(echo "$box" | centre) click 1 key End shift+Home
+    if [ -n "$1" ]; then xdotool type --delay 60 "$1"; else xdotool key BackSpace; fi
+}
+click_bar() {
+    local box
+    box=$(ask preview-control "$1" | cut -d' ' -f1-4)
+    [ "$box" != none ] || fail "no control $1 on the preview bar"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(echo "$box" | centre) click 1
+}
+click_page() {
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask preview-page 0 | centre) click 1
+}
+
+scenario_printing_preview() {
+    start_print_server
+    start_with_segment
+
+    step "File > Print Preview: one page with the segment, no scroll bar, idle work held"
+    ask command 57609 >/dev/null
+    wait_for 30 "the preview" preview_open
+    preview_has "zoom 0 page 1 shown 1 of 1 vbar none" || fail "not one page: $(ask preview)"
+    preview_has "idle 1" || fail "idle work goes on: $(ask preview)"
+    scale_is 100 || fail "the scale box shows $(scale_text)"
+    shot preview
+    local page x1 y1 x2 y2
+    page=$(ask preview-page 0)
+    read -r x1 y1 x2 y2 <<<"$page"
+    local dark
+    dark=$(convert "$work/preview.png" -crop "$((x2 - x1))x$((y2 - y1))+$x1+$y1" +repage -threshold 50% -negate \
+        -format '%[fx:int(mean*w*h)]' info:)
+    [ "$dark" -gt 20 ] || fail "the page shows no segment ($dark dark pixels)"
+
+    step "the scale box: 0 becomes 100, 6000 becomes 5000"
+    type_scale 0
+    wait_for 10 "100 in the box" scale_is 100
+    preview_has "percent 100.00" || fail "the scale is not 100: $(ask preview)"
+    type_scale 6000
+    wait_for 10 "5000 in the box" scale_is 5000
+    preview_has "percent 5000.00" || fail "the scale is not 5000: $(ask preview)"
+
+    step "1100%: three pages, two shown, the vertical bar over pages 1 and 2"
+    type_scale 1100
+    wait_for 10 "1100 in the box" scale_is 1100
+    wait_for 10 "three pages" preview_has "shown 2 of 3 vbar 1 2"
+
+    step "Fit To Page: one page"
+    click_bar 58119
+    wait_for 10 "one page" preview_has "shown 1 of 1 vbar none"
+    preview_has "fit 1" || fail "not fitted: $(ask preview)"
+
+    step "three clicks on the page zoom in twice and back"
+    local z
+    for z in 1 2 0; do
+        click_page
+        wait_for 10 "zoom $z" preview_has "zoom $z "
+    done
+
+    step "Print Large Plots: disabled without a large locus"
+    ask preview-control 1261 | grep -q ' 0 [0-9]|' || fail "Print Large Plots is enabled: $(ask preview-control 1261)"
+
+    step "50%, Close: the sketch's window is back; the next print keeps 50%"
+    type_scale 50
+    wait_for 10 "50%" preview_has "percent 50.00"
+    click_bar 58112
+    wait_for 10 "the preview closed" preview_closed
+    [ "$(ask preview)" = none ] || fail "still open"
+    ask command 57607 >/dev/null
+    wait_for 30 "the print dialog" print_dialog_open
+    ask dialog-click 1 >/dev/null
+    wait_for 60 "a job in FigA" queue_has_jobs FigA 1
+    wait_for 30 "the job's data in the spool" job_file_ready FigA
+    [ "$(render_pages "$(last_job_file FigA)" half)" = 1 ] || fail "the job is not one page"
+    local box w
+    box=$(colour_box "$work/half-1.png" 0,0,0)
+    w=${box%% *}
+    [ "$w" -ge 76 ] && [ "$w" -le 86 ] || fail "the segment is $w wide, not 80 (50% of 160)"
+    end_program
+
+    step "no printer: Print Preview says the command failed"
+    stop_print_server
+    export CUPS_SERVER="$work/no-such-server.sock"
+    start_with_segment
+    ask command 57609 >/dev/null
+    failed_alert() { ask dialog | grep -q 'Command failed.'; }
+    wait_for 30 "Command failed." failed_alert
+    dismiss_alert
+    preview_closed || fail "a preview opened without a printer"
+}

@@ -326,6 +326,13 @@ scenario_printing_preview() {
     type_scale 1100
     wait_for 10 "1100 in the box" scale_is 1100
     wait_for 10 "three pages" preview_has "shown 2 of 3 vbar 1 2"
+    step "Next Page shows pages 2-3, then it is disabled; Prev Page goes back"
+    click_bar 58114
+    wait_for 10 "pages 2 and 3" preview_has "page 2 shown 2 of 3"
+    next_disabled() { ask preview-control 58114 | grep -q ' 0 [0-9]|'; }
+    wait_for 10 "Next Page disabled" next_disabled
+    click_bar 58115
+    wait_for 10 "pages 1 and 2" preview_has "page 1 shown 2 of 3"
 
     step "Fit To Page: one page"
     click_bar 58119
@@ -336,6 +343,16 @@ scenario_printing_preview() {
     local z
     for z in 1 2 0; do
         click_page
+        wait_for 10 "zoom $z" preview_has "zoom $z "
+    done
+
+    step "Zoom In twice, Zoom Out twice"
+    for z in 1 2; do
+        click_bar 58117
+        wait_for 10 "zoom $z" preview_has "zoom $z "
+    done
+    for z in 1 0; do
+        click_bar 58118
         wait_for 10 "zoom $z" preview_has "zoom $z "
     done
 

@@ -359,13 +359,16 @@ scenario_printing_preview() {
     step "Print Large Plots: disabled without a large locus"
     ask preview-control 1261 | grep -q ' 0 [0-9]|' || fail "Print Large Plots is enabled: $(ask preview-control 1261)"
 
-    step "50%, Close: the sketch's window is back; the next print keeps 50%"
+    step "50%, Close; opened again it shows 50; its Print closes it and prints at 50%"
     type_scale 50
     wait_for 10 "50%" preview_has "percent 50.00"
     click_bar 58112
     wait_for 10 "the preview closed" preview_closed
-    [ "$(ask preview)" = none ] || fail "still open"
-    ask command 57607 >/dev/null
+    ask command 57609 >/dev/null
+    wait_for 30 "the preview again" preview_open
+    scale_is 50 || fail "the page lost its percent: $(scale_text)"
+    click_bar 58116
+    wait_for 10 "the preview closed by Print" preview_closed
     wait_for 30 "the print dialog" print_dialog_open
     ask dialog-click 1 >/dev/null
     wait_for 60 "a job in FigA" queue_has_jobs FigA 1

@@ -71,7 +71,8 @@
 //                               object's colour; its measured value, or "-")
 //   preview                     the open print preview: zoom, first page, pages shown and
 //                               counted, the vertical bar's range (or none), whether the
-//                               horizontal bar shows, the print settings; or "none"
+//                               horizontal bar shows, the print settings and the page's print
+//                               extent; or "none"
 //   preview-control ID          a control of the preview bar: screen rect, enabled, checked|text
 //   preview-page I              the screen rect of the I-th shown page of the preview
 //   print-scale P               the front page's print scale becomes P percent
@@ -815,6 +816,10 @@ std::string PreviewState() {
         std::snprintf(percent, sizeof percent, "%.2f", view->m_printSettings.scalePercent);
         out << " percent " << percent << " fit " << view->m_printSettings.fitToPage << " clip "
             << view->m_printSettings.clipLargePlots;
+        if (Sketch* page = view->Page()) {
+            const ScreenRect& e = page->printExtent;
+            out << " extent " << e.left << " " << e.top << " " << e.right << " " << e.bottom;
+        }
     }
     if (CMainApp* app = TheApp()) out << " idle " << app->m_idleSuspended[1];
     return out.str();

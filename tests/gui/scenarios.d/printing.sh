@@ -378,6 +378,42 @@ scenario_printing_preview() {
     box=$(colour_box "$work/half-1.png" 0,0,0)
     w=${box%% *}
     [ "$w" -ge 76 ] && [ "$w" -le 86 ] || fail "the segment is $w wide, not 80 (50% of 160)"
+
+    step "a locus 1500 wide: Print Large Plots enabled; ticked, the page grows to the whole locus"
+    [ "$(ask build-segment -1500 300 1500 310)" = ok ] || fail "the long segment could not be made"
+    ask select 5 >/dev/null
+    ask command "$(menu_id 0)" >/dev/null
+    wait_for 20 "P on the long segment" object_count_is -eq 7
+    ask select 6 0 >/dev/null
+    ask command "$(menu_id 3)" >/dev/null
+    wait_for 20 "the segment from P" object_count_is -eq 8
+    ask select 7 >/dev/null
+    ask command "$(menu_id 1)" >/dev/null
+    wait_for 20 "its midpoint M" object_count_is -eq 9
+    ask select 8 6 >/dev/null
+    ask command "$(menu_id 19)" >/dev/null
+    wait_for 20 "the locus of M" object_count_is -eq 10
+    ask objects | sed -n 10p | grep -q '^6 ' || fail "no locus: $(ask objects)"
+    # Only the locus is large: what made it is hidden.
+    ask select 3 4 5 6 7 >/dev/null
+    ask command "$(menu_id 20)" >/dev/null
+    wait_for 20 "five objects hidden" hidden_count_is 5
+    ask select >/dev/null
+    ask command 57609 >/dev/null
+    wait_for 30 "the preview" preview_open
+    large_enabled() { ask preview-control 1261 | grep -q ' 1 0|'; }
+    wait_for 10 "Print Large Plots enabled, not ticked" large_enabled
+    local cut
+    cut=$(ask preview | sed 's/.* of \([0-9]*\) .*/\1/')
+    click_bar 1261
+    wait_for 10 "large plots printed whole" preview_has "clip 0"
+    local whole
+    whole=$(ask preview | sed 's/.* of \([0-9]*\) .*/\1/')
+    [ "$whole" -gt "$cut" ] || fail "the whole locus takes $whole pages, the cut one $cut"
+    click_bar 1261
+    wait_for 10 "large plots cut again" preview_has "clip 1"
+    click_bar 58112
+    wait_for 10 "the preview closed" preview_closed
     end_program
 
     step "no printer: Print Preview says the command failed"

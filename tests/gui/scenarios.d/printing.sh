@@ -111,7 +111,7 @@ scenario_printing_file() {
     wait_for 30 "the first document" has_docs 1
 
     step "an empty sketch: alert 410"
-    ask command 57607 >/dev/null
+    click_menu_item 0 96
     nothing_alert() { ask dialog | grep -q 'no printable objects'; }
     wait_for 20 "the printing problem alert" nothing_alert
     dismiss_alert
@@ -140,7 +140,7 @@ scenario_printing_file() {
     shot traced
 
     step "File > Print: the system's dialog, to a file"
-    ask command 57607 >/dev/null
+    click_menu_item 0 96
     wait_for 30 "the print dialog" print_dialog_open
     local box
     box=$(ask dialog | awk -F'|' '$1 == 1040 { print $4 }')
@@ -242,8 +242,8 @@ scenario_printing_shell() {
     wait_for 60 "a second job in FigA" queue_has_jobs FigA 2
     has_docs 1 && ask docs | grep -q '^a.yrn|' || fail "a.yrn was closed: $(ask docs)"
 
-    step "Print Setup chooses FigB: File > Print goes there"
-    ask command 57606 >/dev/null
+    step "Page Setup chooses FigB: File > Print goes there"
+    click_menu_item 0 94
     setup_open() { ask dialog | grep -q '^1136|ComboBox|'; }
     wait_for 30 "the print set-up dialog" setup_open
     [ "$(ask dialog-select 1136 1)" = ok ] || fail "FigB could not be chosen: $(ask dialog)"
@@ -300,7 +300,7 @@ scenario_printing_preview() {
     start_with_segment
 
     step "File > Print Preview: one page with the segment, no scroll bar, idle work held"
-    ask command 57609 >/dev/null
+    click_menu_item 0 95
     wait_for 30 "the preview" preview_open
     preview_has "zoom 0 page 1 shown 1 of 1 vbar none" || fail "not one page: $(ask preview)"
     preview_has "idle 1" || fail "idle work goes on: $(ask preview)"

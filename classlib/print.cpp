@@ -104,7 +104,6 @@ public:
     }
     void OnCancel() override {
         userAbort = true;
-        if (CWnd* owner = m_pParentWnd) owner->EnableWindow(true);
         DestroyWindow();
     }
     void ShowPage(UINT page) {
@@ -299,7 +298,7 @@ bool CView::DoPreparePrinting(CPrintInfo* info) {
                                            : (app->GetPrinterDeviceDefaults(&dialog->m_pd)
                                                   ? dialog->CreatePrinterDC() : nullptr);
         // A preview that cannot start says so itself.
-        if (!dialog->m_pd.hDC && !app->m_bShellPrinting && !info->m_bPreview) {
+        if (!dialog->m_pd.hDC && !info->m_bPreview) {
             ShowAppMessage(IDS_LIB_NO_PRINTER, MB_OK | MB_ICONEXCLAMATION);
         }
     } else {
@@ -332,7 +331,14 @@ void CView::OnFilePrint() {
     info.m_rectDraw = { 0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES) };
     dc.DPtoLP(&info.m_rectDraw);
 
-    CString title = m_pDocument ? m_pDocument->GetTitle() : CString();
+    CString title;
+    if (m_pDocument) {
+        title = m_pDocument->GetTitle();
+    } else {
+        char text[64] = "";
+        ::GetWindowTextA(m_hWnd, text, sizeof text);
+        title = text;
+    }
     if (title.GetLength() > 31) title = title.Left(31);
     DOCINFOA docInfo{};
     docInfo.cbSize = sizeof docInfo;

@@ -22,6 +22,7 @@ BEGIN_MESSAGE_MAP(CPreviewView, CView)
     ON_WM_HSCROLL()
     ON_WM_VSCROLL()
     ON_COMMAND(ID_PREVIEW_CLOSE, OnPreviewCloseCmd)
+    ON_COMMAND(ID_PREVIEW_NUMPAGE, OnNumPageChange)
     ON_COMMAND(ID_PREVIEW_NEXT, OnNextPage)
     ON_COMMAND(ID_PREVIEW_PREV, OnPrevPage)
     ON_COMMAND(ID_PREVIEW_PRINT, OnPreviewPrint)
@@ -441,6 +442,13 @@ void CPreviewView::OnUpdateZoomIn(CCmdUI* ui) { ui->Enable(m_nZoomState < 2); }
 void CPreviewView::OnUpdateZoomOut(CCmdUI* ui) { ui->Enable(m_nZoomState > 0); }
 
 // ---- Paging and printing
+
+// One page or two side by side, whole pages only.
+void CPreviewView::OnNumPageChange() {
+    m_nZoomOutPages = m_nZoomOutPages == 1 && m_nMaxPages > 1 ? 2 : 1;
+    if (m_nZoomState == 0) m_nPages = m_nZoomOutPages;
+    SetCurrentPage(m_nCurrentPage, true);
+}
 
 void CPreviewView::OnNextPage() { SetCurrentPage(m_nCurrentPage + 1, true); }
 

@@ -87,6 +87,7 @@ protected:
     void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
     void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
     void OnPreviewCloseCmd() { OnPreviewClose(); }
+    void OnNumPageChange();
     void OnNextPage();
     void OnPrevPage();
     void OnPreviewPrint();

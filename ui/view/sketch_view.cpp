@@ -760,7 +760,8 @@ void CYRNView::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     // Pages printed here are paper: the drawing sizes its pens for the printer.
     SetPrintingToPage(true);
     BeginPrintPage(page, 1, &s);
-    info->SetMaxPage(static_cast<UINT>(std::max<int32_t>(CountPrintPages(page, &s), 1)));
+    // Page numbers of a run are 16-bit, the last meaning "unknown".
+    info->SetMaxPage(static_cast<UINT>(std::clamp<int32_t>(CountPrintPages(page, &s), 1, kUnknownPageCount - 1)));
     UseUiFontsForDpi(s.resolution);
 }
 

@@ -113,6 +113,9 @@ void CYrnPreview::SetPageCount(uint32_t count) {
         if (!page) return;
         count = static_cast<uint32_t>(std::max<int32_t>(CountPrintPages(page, &view->m_printSettings), 1));
     }
+    // Page numbers of a run are 16-bit and the last one means "unknown": a layout of
+    // more pages shows the first of them.
+    count = std::min<uint32_t>(count, kUnknownPageCount - 1);
     if (m_pageCapacity < count) {
         auto* grown = new (std::nothrow) PageInfo[count]();
         if (grown) {

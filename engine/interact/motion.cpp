@@ -339,13 +339,16 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded)
         }
     }
     ForEachMoved(motion, [&](SketchObject* o, bool) {
-        if (Motion* old = MotionMoving(sketch, o, motion)) {
+        // Only a marked object can be moved by a running motion: the search of the list
+        // is left for a takeover.
+        if (Motion* old = o->movedByMotion ? MotionMoving(sketch, o, motion) : nullptr) {
             motion->needsMovingSetUpdate = old->needsMovingSetUpdate;
             FinishMotion(old);
         } else if (anyUndoNeeded) {
             *anyUndoNeeded = true;
         }
     });
+    ForEachMoved(motion, [](SketchObject* o, bool) { o->movedByMotion = 1; });
     MarkMovingSetInvalid(sketch);
     if (IsFront(sketch) && !sketch->motion.motionsHead) gActivityWord |= kActivityAnimating;
     motion->sketch = sketch;
@@ -365,6 +368,8 @@ void FinishMotion(Motion* motion) {
     }
     Sketch* sketch = motion->sketch;
     MotionState& state = sketch->motion;
+    // A motion marked finished already let go of its objects, which may be gone since.
+    if (!motion->finished) ForEachMoved(motion, [](SketchObject* o, bool) { o->movedByMotion = 0; });
     if (state.nesting > 0) {
         motion->finished = 1;
         motion->owner = nullptr;

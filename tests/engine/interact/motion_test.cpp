@@ -107,6 +107,48 @@ TEST_F(MotionTest, AnimateChoosesTheMotionOfEachSelectedObject) {
     EXPECT_EQ(MotionCount(), 5);
 }
 
+// Every object is moved by at most one running motion: a start takes over from the
+// motion that moves any of its objects, and only then needs no undo record.
+TEST_F(MotionTest, AStartTakesOverExactlyTheMotionsThatMoveItsObjects) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(20, 0);
+    SketchObject* mid = Build(kTypeMidpoint, { Build(kTypeSegment, { a, b }) });
+    SketchObject* dest = PointAt(10, 30);
+    SketchObject* other = PointAt(50, 50);
+    ASSERT_NE(mid, nullptr);
+    const auto starts = [](SketchObject* target, SketchObject* to, int32_t type) {
+        bool undo = false;
+        EXPECT_EQ(StartMotion(CreateMotion(target, to, type, 0, 0, 5), nullptr, &undo), 0);
+        return undo;
+    };
+    struct Step { SketchObject* target; SketchObject* to; int32_t type; bool undo; int32_t running; };
+    const Step steps[] = {
+        { other, nullptr, kMotionRandomFree,    true,  1 },
+        { mid,   dest,    kMotionToDestination, true,  2 },  // drags a and b along
+        { b,     nullptr, kMotionRandomFree,    false, 2 },  // the Move goes ...
+        { a,     nullptr, kMotionRandomFree,    true,  3 },  // ... and lets go of a too
+        { other, nullptr, kMotionRandomFree,    false, 3 },
+        { mid,   dest,    kMotionToDestination, false, 2 },  // takes over a and b at once
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(&s - steps);
+        EXPECT_EQ(starts(s.target, s.to, s.type), s.undo);
+        EXPECT_EQ(MotionCount(), s.running);
+    }
+    // A motion that ran out inside a frame, and motions stopped, move nothing any more.
+    Motion* m = sketch->motion.motionsHead;
+    ASSERT_EQ(m->target, mid);
+    m->hasTimeLimit = 1;
+    SetDeadline(&m->timeLimit, 0);
+    Frame();
+    EXPECT_EQ(MotionCount(), 1);
+    EXPECT_TRUE(starts(a, nullptr, kMotionRandomFree));
+    StopMotions(0);
+    EXPECT_TRUE(starts(other, nullptr, kMotionRandomFree));
+    EXPECT_TRUE(starts(a, nullptr, kMotionRandomFree));
+    EXPECT_EQ(MotionCount(), 2);
+}
+
 TEST_F(MotionTest, PausingKeepsTheFrameTickAndTheLastStopClearsTheActivity) {
     SketchObject* p = PointAt(5, 5);
     Start(p);

@@ -1,5 +1,6 @@
 #include "engine/interact/motion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -182,6 +183,21 @@ bool IsMoved(int32_t state) { return state != kMoveNone && state != kMoveDragged
 // their driver.
 int32_t LocusMode(const SketchObject* locus) { return LocusTracedClass(locus); }
 
+// Room for `entries` entries of the moving set's array, growing it by half again at
+// least. Without memory the array goes and the frames walk the chain.
+bool ReserveMovedList(MotionState& state, int32_t entries) {
+    if (entries <= state.movedListCapacity) return true;
+    const int32_t capacity = std::max(entries, state.movedListCapacity + state.movedListCapacity / 2);
+    if (!ReallocMemoryOf(&state.movedList, sizeof(ObjectFlagsEntry) * static_cast<size_t>(capacity), false)) {
+        FreeMemory(state.movedList);
+        state.movedList = nullptr;
+        state.movedListCapacity = 0;
+        return false;
+    }
+    state.movedListCapacity = capacity;
+    return true;
+}
+
 }  // namespace
 
 void MarkMovingSetInvalid(Sketch* sketch) {
@@ -220,6 +236,7 @@ void BuildMotionUpdateList(int32_t onlyNew) {
 
     SketchObject* tail = nullptr;
     int32_t taken = 0;
+    bool listed = true;  // the array holds every object taken so far
     for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
         int32_t count = 0;
         void** parents = PtrListItems(o->parents, &count);
@@ -261,24 +278,17 @@ void BuildMotionUpdateList(int32_t onlyNew) {
         else state.movedHead = o;
         tail = o;
         if (s != kMoveExistenceOnly) AddObjectBounds(&state.frameDirty, o);
+        // The array is filled in this same walk: a second walk along the chain would
+        // fetch every record of a large set from memory again.
+        if (listed && ReserveMovedList(state, taken + 2)) {
+            state.movedList[taken] = { o, static_cast<uint16_t>(s) };
+        } else {
+            listed = false;
+        }
         ++taken;
     }
     state.movingSetInvalid = 0;
-    if (taken + 1 > state.movedListCapacity) {
-        const size_t bytes = sizeof(ObjectFlagsEntry) * static_cast<size_t>(taken + 1);
-        if (!ReallocMemoryOf(&state.movedList, bytes, false)) {
-            FreeMemory(state.movedList);
-            state.movedList = nullptr;
-            state.movedListCapacity = 0;
-            return;
-        }
-        state.movedListCapacity = taken + 1;
-    }
-    ObjectFlagsEntry* entry = state.movedList;
-    for (SketchObject* o = state.movedHead; o; o = o->nextMoved, ++entry) {
-        *entry = { o, static_cast<uint16_t>(o->motionRole) };
-    }
-    entry->object = nullptr;
+    if (listed && ReserveMovedList(state, taken + 1)) state.movedList[taken].object = nullptr;
 }
 
 namespace {

@@ -9,6 +9,9 @@
 // moved one frame), the button-up; the gesture's time over 60 is compared with one
 // frame of the bare recompute loop taken in the same iteration.
 //
+// BM_MotionTurnover starts N motions, lets half of them run out in one frame and stops a
+// selected part of the rest.
+//
 // BM_DragStart times the start of that drag through the mouse, and the analysis alone.
 //
 // BM_AnimationFrame animates N points along a few circles and segments (half each, every
@@ -42,6 +45,7 @@
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
+#include "engine/core/services/clock.h"
 #include "engine/core/services/undo.h"
 #include "engine/interact/drag.h"
 #include "engine/interact/motion.h"
@@ -415,8 +419,62 @@ void BM_AnimationFrame(benchmark::State& state) {
     state.counters["allocs_per_frame"] = static_cast<double>(AllocRequestCount() - allocsBefore) / frames;
 }
 
+// Motions coming and going in numbers: N free points start moving at random, every other
+// motion runs out of time within one frame, and the selected half of the rest is stopped.
+// Each of the three is timed; none should grow faster than N.
+void BM_MotionTurnover(benchmark::State& state) {
+    const int32_t n = static_cast<int32_t>(state.range(0));
+    Sketch* previous = nullptr;
+    Sketch* sketch = CreateSketch(0, nullptr);
+    SetCurrentSketch(sketch, &previous);
+    sketch->windowRect = { 0, 0, 1000, 800 };
+    std::vector<SketchObject*> points;
+    for (int32_t i = 0; i < n; ++i) points.push_back(Free(10 + i % 900, 10 + (i / 900) % 700));
+    MakeCurrentSketchFront();
+    SetTestTickCount(1000);
+    double startSeconds = 0, finishSeconds = 0, stopSeconds = 0;
+    int32_t running = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        for (SketchObject* p : points) StartMotion(CreateMotion(p, nullptr, kMotionRandomFree, 0, 0, SpeedUnit()), nullptr, nullptr);
+        const Clock::time_point started = Clock::now();
+        int32_t k = 0;
+        for (Motion* m = sketch->motion.motionsHead; m; m = m->next, ++k) {
+            if (k % 2) continue;
+            m->hasTimeLimit = 1;
+            SetDeadline(&m->timeLimit, 0);
+        }
+        AdvanceTestTickCount(kFrameMs);
+        const Clock::time_point before = Clock::now();
+        AnimationStep();
+        const Clock::time_point finished = Clock::now();
+        for (size_t i = 0; i < points.size(); i += 4) SelectSketchObject(points[i]);
+        const Clock::time_point beforeStop = Clock::now();
+        StopMotions(2);
+        const Clock::time_point stopped = Clock::now();
+        running = RunningMotionCount();
+        DeselectAll();
+        StopMotions(0);
+        startSeconds += std::chrono::duration<double>(started - start).count();
+        finishSeconds += std::chrono::duration<double>(finished - before).count();
+        stopSeconds += std::chrono::duration<double>(stopped - beforeStop).count();
+        state.SetIterationTime(std::chrono::duration<double>(started - start).count() +
+                               std::chrono::duration<double>(finished - before).count() +
+                               std::chrono::duration<double>(stopped - beforeStop).count());
+    }
+    const double turns = static_cast<double>(state.iterations());
+    state.counters["start_ms"] = 1e3 * startSeconds / turns;
+    state.counters["frame_ms"] = 1e3 * finishSeconds / turns;
+    state.counters["stop_ms"] = 1e3 * stopSeconds / turns;
+    state.counters["left_running"] = running;
+    RemoveIdleTask(&sketch->ticker.task);
+    FreeSketch(sketch);
+    SetCurrentSketch(previous, nullptr);
+}
+
 }  // namespace
 
+BENCHMARK(BM_MotionTurnover)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AnimationFrame)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragStart)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragGesture)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);

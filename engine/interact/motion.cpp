@@ -371,10 +371,15 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded)
     return kResultOK;
 }
 
-void FinishMotion(Motion* motion) {
+namespace {
+
+// Finishes the motion; `link` is the pointer that holds it in its sketch's list when the
+// caller walks that list (a walk finishing many motions then never searches for them),
+// else null. True when the motion left the list: `link` then holds its successor.
+bool FinishMotionAt(Motion* motion, Motion** link) {
     if (motion->next == kMotionNotLinked) {
         FreeMotion(motion);
-        return;
+        return false;
     }
     Sketch* sketch = motion->sketch;
     MotionState& state = sketch->motion;
@@ -384,7 +389,7 @@ void FinishMotion(Motion* motion) {
         motion->finished = 1;
         motion->owner = nullptr;
         state.finishPending = 1;
-        return;
+        return false;
     }
     if (auto release = MotionTypeOps[motion->type].release) release(motion);
     InvalidateMotionGroups(sketch);
@@ -393,20 +398,34 @@ void FinishMotion(Motion* motion) {
         CmdStateInvalidate(kCommandGroupSelectionMotion);
     }
     MarkMovingSetInvalid(sketch);
-    for (Motion** link = &state.motionsHead; *link; link = &(*link)->next) {
-        if (*link != motion) continue;
-        *link = motion->next;
-        break;
+    if (!link || *link != motion) {
+        for (link = &state.motionsHead; *link && *link != motion;) link = &(*link)->next;
     }
+    if (*link) *link = motion->next;
     FreeMemory(motion);
-    if (state.motionsHead) return;
+    if (state.motionsHead) return true;
     state.paused = 0;
     UnlistAnimating(sketch);
     if (IsFront(sketch)) {
         gActivityWord &= static_cast<uint16_t>(~(kActivityAnimating | kActivityPaused));
         InvalidateMotionGroups(sketch);
     }
+    return true;
 }
+
+// Finishes every motion of the list that `finish` chooses, in list order.
+template <typename Choose>
+void FinishChosenMotions(MotionState& state, Choose finish) {
+    for (Motion** link = &state.motionsHead; *link;) {
+        Motion* m = *link;
+        if (finish(m) && FinishMotionAt(m, link)) continue;
+        link = &m->next;
+    }
+}
+
+}  // namespace
+
+void FinishMotion(Motion* motion) { FinishMotionAt(motion, nullptr); }
 
 int32_t AnimationStep() {
     Sketch* sketch = CurrentSketch();
@@ -442,11 +461,7 @@ int32_t AnimationStep() {
     if (moved || state.finishPending) RecomputeMovedObjects();
     if (state.nesting == 0 && state.finishPending) {
         state.finishPending = 0;
-        for (Motion* m = state.motionsHead; m;) {
-            Motion* next = m->next;
-            if (m->finished) FinishMotion(m);
-            m = next;
-        }
+        FinishChosenMotions(state, [](const Motion* m) { return m->finished != 0; });
     }
     ++state.frameCount;
     ++gProgramFrames;
@@ -456,23 +471,17 @@ int32_t AnimationStep() {
 void NotifyMotionsObjectChanged(SketchObject* object, int32_t forGeometry, int32_t forValue) {
     Sketch* sketch = CurrentSketch();
     if (!sketch || !object) return;
-    for (Motion* m = sketch->motion.motionsHead; m;) {
-        Motion* next = m->next;
+    FinishChosenMotions(sketch->motion, [&](Motion* m) {
         if (m->owner == object) m->owner = nullptr;
         const bool asks = m->type == kMotionNumber ? forValue != 0 : forGeometry != 0;
-        if (!m->finished && asks && MotionTypeOps[m->type].dependsOn(m, object)) FinishMotion(m);
-        m = next;
-    }
+        return !m->finished && asks && MotionTypeOps[m->type].dependsOn(m, object);
+    });
 }
 
 void FinishMotionsOfOwner(SketchObject* button) {
     Sketch* sketch = CurrentSketch();
     if (!sketch || !button) return;
-    for (Motion* m = sketch->motion.motionsHead; m;) {
-        Motion* next = m->next;
-        if (m->owner == button && !m->finished) FinishMotion(m);
-        m = next;
-    }
+    FinishChosenMotions(sketch->motion, [&](const Motion* m) { return m->owner == button && !m->finished; });
 }
 
 ResultCode StopMotions(int32_t flags) {
@@ -480,16 +489,18 @@ ResultCode StopMotions(int32_t flags) {
     if (!sketch) return kResultOK;
     const bool selectedOnly = (flags & 2) != 0;
     const bool reselect = (flags & 1) != 0;
-    for (Motion* m = sketch->motion.motionsHead; m;) {
-        Motion* next = m->next;
+    for (Motion** link = &sketch->motion.motionsHead; *link;) {
+        Motion* m = *link;
         SketchObject* target = m->target;
-        if (!selectedOnly || IsSelected(target)) {
-            const bool show = reselect && IsLinkedIntoSketch(target) && target->exists == 1 &&
-                              target->hidden == kShown;
-            FinishMotion(m);
-            if (show) SelectSketchObject(target);
+        if (selectedOnly && !IsSelected(target)) {
+            link = &m->next;
+            continue;
         }
-        m = next;
+        const bool show = reselect && IsLinkedIntoSketch(target) && target->exists == 1 &&
+                          target->hidden == kShown;
+        const bool left = FinishMotionAt(m, link);
+        if (show) SelectSketchObject(target);
+        if (!left) link = &m->next;
     }
     return kResultOK;
 }

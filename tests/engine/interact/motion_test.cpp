@@ -200,6 +200,36 @@ TEST_F(MotionTest, AMotionFinishingInAFrameIsOnlyMarkedUntilTheWalkEnds) {
     EXPECT_EQ(sketch->motion.finishPending, 0);
 }
 
+// Motions that finish together leave the others linked in their order, wherever they sit.
+TEST_F(MotionTest, MotionsFinishingTogetherLeaveTheRestInOrder) {
+    std::vector<SketchObject*> points;
+    std::vector<Motion*> motions;
+    for (int32_t i = 0; i < 7; ++i) {
+        points.push_back(PointAt(10 * i, 10));
+        motions.push_back(Start(points.back()));
+    }
+    const auto running = [&] {
+        std::vector<SketchObject*> targets;
+        for (Motion* m = sketch->motion.motionsHead; m; m = m->next) targets.push_back(m->target);
+        return targets;
+    };
+    // The newest motion is first in the list: run out the first, a middle one and the last.
+    for (int32_t i : { 0, 3, 6 }) {
+        motions[i]->hasTimeLimit = 1;
+        SetDeadline(&motions[i]->timeLimit, 0);
+    }
+    EXPECT_TRUE(Frame());
+    EXPECT_EQ(running(), (std::vector<SketchObject*>{ points[5], points[4], points[2], points[1] }));
+    EXPECT_EQ(RunningMotionCount(), 4);
+    SelectSketchObject(points[5]);
+    SelectSketchObject(points[2]);
+    StopMotions(2);
+    EXPECT_EQ(running(), (std::vector<SketchObject*>{ points[4], points[1] }));
+    NotifyMotionsObjectChanged(points[1], 1, 0);
+    EXPECT_EQ(running(), std::vector<SketchObject*>{ points[4] });
+    EXPECT_EQ(RunningMotionCount(), 1);
+}
+
 TEST_F(MotionTest, SpeedsAreClampedAndRangesReadInMediumUnits) {
     SketchObject* p = PointAt(5, 5);
     SketchObject* q = PointAt(6, 6);

@@ -88,9 +88,10 @@ struct DragScene {
         ClassData<PointData>(root)->position = { x, y };
         root->bounds = PointBoundsAt({ x, y }, 2);
         ScreenRect dirty = sketch->dirtyRect;
-        for (const ObjectFlagsEntry* e = moves; e->object; ++e) {
-            if (e->object != root) RecomputeObject(e->object, &dirty, true);
-        }
+        // The loop of the engine's frame (RecomputeMovedObjects), less the root.
+        ForEachListedWithLookahead(moves, [&](const ObjectFlagsEntry& e) {
+            if (e.object != root) RecomputeObject(e.object, &dirty, true);
+        });
         sketch->dirtyRect = dirty;
     }
 };

@@ -314,11 +314,11 @@ void RecomputeMovedObjects() {
     ScreenRect dirty = state.frameDirty;
     ScreenRectUnion(dirty, &sketch->dirtyRect);
     dirty = kEmptyScreenRect;
-    if (const ObjectFlagsEntry* e = state.movedList) {
-        for (; e->object; ++e) {
-            if (e->flags != kMoveExistenceOnly) RecomputeObject(e->object, &dirty, true);
-            else RecomputeExistenceOnly(e->object, &dirty);
-        }
+    if (const ObjectFlagsEntry* list = state.movedList) {
+        ForEachListedWithLookahead(list, [&](const ObjectFlagsEntry& e) {
+            if (e.flags != kMoveExistenceOnly) RecomputeObject(e.object, &dirty, true);
+            else RecomputeExistenceOnly(e.object, &dirty);
+        });
     } else {
         for (SketchObject* o = state.movedHead; o; o = o->nextMoved) {
             if (o->motionRole != kMoveExistenceOnly) RecomputeObject(o, &dirty, true);

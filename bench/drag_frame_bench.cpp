@@ -16,7 +16,8 @@
 //
 // BM_AnimationFrame animates N points along a few circles and segments (half each, every
 // point with a segment that hangs on it) and times one AnimationStep against a plain loop
-// that moves the same points and recomputes the same segments in the same iteration; it
+// that moves the same points and recomputes the same segments in the same iteration,
+// writing what the frame writes (existence, bounds and the dirty rectangle); it
 // also counts the engine allocations made per frame, and tells how long starting the N
 // motions took (once per scene).
 //
@@ -327,9 +328,13 @@ struct PlainMover {
     double x, y;
     double segment[4];
     int32_t closed;
+    // What a frame also writes of the point and the segment: existence and screen bounds,
+    // all of them united into the frame's dirty rectangle.
+    uint8_t exists[2];
+    int16_t bounds[2][4];
 };
 
-void PlainAnimationFrame(std::vector<PlainMover>& movers) {
+void PlainAnimationFrame(std::vector<PlainMover>& movers, int16_t* dirty) {
     for (PlainMover& m : movers) {
         double n = m.t + m.velocity;
         if (m.closed) {
@@ -350,6 +355,15 @@ void PlainAnimationFrame(std::vector<PlainMover>& movers) {
         m.segment[1] = m.closed ? m.cy : m.ay;
         m.segment[2] = m.x;
         m.segment[3] = m.y;
+        int16_t* p = m.bounds[0];
+        p[0] = PlainRound(m.x) - 2; p[1] = PlainRound(m.y) - 2; p[2] = PlainRound(m.x) + 3; p[3] = PlainRound(m.y) + 3;
+        m.exists[0] = 1;
+        PlainUnite(dirty, p);
+        int16_t* s = m.bounds[1];
+        s[0] = PlainRound(std::min(m.segment[0], m.x)); s[1] = PlainRound(std::min(m.segment[1], m.y));
+        s[2] = PlainRound(std::max(m.segment[0], m.x)) + 1; s[3] = PlainRound(std::max(m.segment[1], m.y)) + 1;
+        m.exists[1] = 1;
+        PlainUnite(dirty, s);
     }
 }
 
@@ -393,6 +407,7 @@ void BM_AnimationFrame(benchmark::State& state) {
         return;
     }
     std::vector<PlainMover> movers = PlainMovers(n);
+    int16_t plainDirty[4] = { 0, 0, 0, 0 };
     double stepSeconds = 0, plainSeconds = 0;
     const uint64_t allocsBefore = AllocRequestCount();
     for (auto _ : state) {
@@ -401,8 +416,9 @@ void BM_AnimationFrame(benchmark::State& state) {
         AnimationStep();
         benchmark::DoNotOptimize(scene.sketch->dirtyRect);
         const Clock::time_point middle = Clock::now();
-        PlainAnimationFrame(movers);
+        PlainAnimationFrame(movers, plainDirty);
         benchmark::DoNotOptimize(movers.data());
+        benchmark::DoNotOptimize(plainDirty);
         benchmark::ClobberMemory();
         const Clock::time_point end = Clock::now();
         const double step = std::chrono::duration<double>(middle - start).count();

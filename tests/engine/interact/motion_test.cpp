@@ -7,6 +7,7 @@
 #include "engine/calc/parameters.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/frame_tick.h"
+#include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/services/clock.h"
 #include "engine/core/sketch_fixture.h"
@@ -228,6 +229,41 @@ TEST_F(MotionTest, MotionsFinishingTogetherLeaveTheRestInOrder) {
     NotifyMotionsObjectChanged(points[1], 1, 0);
     EXPECT_EQ(running(), std::vector<SketchObject*>{ points[4] });
     EXPECT_EQ(RunningMotionCount(), 1);
+}
+
+// The moving set's array grows while the set is built; without memory for it, at any
+// growth, the frames walk the set's chain instead, and every point still moves.
+TEST_F(MotionTest, AFrameMovesEveryPointWhicheverRequestOfTheMovingSetFails) {
+    sketch->windowRect = { 0, 0, 400, 300 };
+    std::vector<SketchObject*> points;
+    int32_t withoutArray = 0;
+    for (uint32_t n = 1; n <= 10; ++n) {
+        SCOPED_TRACE(n);
+        // More points each turn, so that the array has to grow again.
+        for (int32_t i = 0; i < 12; ++i) points.push_back(PointAt(50 + 3 * static_cast<int32_t>(points.size() % 90), 150));
+        for (SketchObject* p : points) Start(p);
+        std::vector<RealPoint> before;
+        for (SketchObject* p : points) before.push_back(PointPosition(p));
+        SetAllocFailureAfter(n);
+        EXPECT_TRUE(Frame());
+        SetAllocFailureAfter(0);
+        std::vector<SketchObject*> chained;
+        for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) chained.push_back(o);
+        EXPECT_EQ(chained, points);
+        if (const ObjectFlagsEntry* e = sketch->motion.movedList) {
+            std::vector<SketchObject*> listed;
+            for (; e->object; ++e) listed.push_back(e->object);
+            EXPECT_EQ(listed, chained);
+        } else {
+            ++withoutArray;
+        }
+        for (size_t i = 0; i < points.size(); ++i) {
+            const RealPoint at = PointPosition(points[i]);
+            EXPECT_TRUE(at.x != before[i].x || at.y != before[i].y) << "point " << i;
+        }
+        StopMotions(0);
+    }
+    EXPECT_GT(withoutArray, 0);  // some turn did run out of memory for the array
 }
 
 TEST_F(MotionTest, SpeedsAreClampedAndRangesReadInMediumUnits) {

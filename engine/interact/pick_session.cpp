@@ -1,6 +1,7 @@
 #include "engine/interact/pick_session.h"
 
 #include "engine/core/alerts.h"
+#include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/sketch.h"
@@ -163,7 +164,11 @@ void SetDialogFocusObject(SketchObject* object) {
     if (!object) return;
     gFocus.object = object;
     gFocus.hidden = object->hidden;
-    object->hidden = kShown;
+    if (object->hidden != kShown) {
+        // A hidden object's geometry may be out of date: bring it up to date before it shows.
+        object->hidden = kShown;
+        RecomputeObject(object, nullptr, false);
+    }
     if (object->label.level >= kLabelAutomatic && !IsLabelShownOrImplied(object) && CanShowLabel(object)) {
         SetLabelShown(object, true, nullptr, true);
         gFocus.labelShownForFocus = true;

@@ -31,5 +31,4 @@ bool ToolPlaybackPlaying() { return false; }
 void StopToolPlayback() {}
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
-bool RunTextStyleDialog(TextStyle*) { return false; }
-void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
+

@@ -1,0 +1,151 @@
+# The text styles as a user meets them: the Text Palette's lists, buttons and colours on
+# selected captions, the notation bar while a caption is edited, the size keys, the colour
+# swatches and font menu, and the Text Style dialog.
+
+styles_of() { ask styles | sed -n "$(($1 + 1))p"; }
+# Field F (0 font, 1 size, 2 weight, ...) of object I's text style.
+style_field() { styles_of "$1" | awk -v f="$2" '{ print $(f + 2) }'; }
+style_field_is() { [ "$(style_field "$1" "$2")" = "$3" ]; }
+# Field F of the style of object I's caption text.
+text_field() { styles_of "$1" | cut -d'|' -f2 | awk -v f="$2" '{ print $(f + 1) }'; }
+bar_line() { ask bars | awk -v n="$1" '$1 == n'; }
+bar_shown_is() { [ "$(bar_line "$1" | awk '{ print $2 }')" = "$2" ]; }
+# A control or button of the bars: id|text|rect|enabled|checked.
+bar_control() { ask bars | awk -F'|' -v id="$1" '$1 == "  " id'; }
+bar_control_rect() { bar_control "$1" | cut -d'|' -f3; }
+bar_control_text() { bar_control "$1" | cut -d'|' -f2; }
+bar_control_checked_is() { [ "$(bar_control "$1" | cut -d'|' -f5)" = "$2" ]; }
+caption_index() { ask objects | awk '$1 == 0 { print NR - 1; exit }'; }
+
+# A caption typed with the text tool at a sketch point; ends editing with a click away.
+make_caption() {
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32779) click 1
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point "$1" "$2") click --repeat 2 --delay 80 1
+    wait_for 10 "caption editing" eval '[ "$(ask editing)" = 1 ]'
+    xdotool type --delay 40 "$3"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 420 260) click 1
+    wait_for 10 "editing to end" eval '[ "$(ask editing)" = 0 ]'
+}
+
+# The dark pixels in a box of 80 x 30 screen pixels around object I's centre.
+ink_of() {
+    local x y
+    read -r x y <<<"$(ask objects | sed -n "$(($1 + 1))p" | awk '{ print $6, $7 }')"
+    read -r x y <<<"$(screen_point "$x" "$y")"
+    import -window root "$work/ink.png"
+    convert "$work/ink.png" -crop "80x30+$((x - 40))+$((y - 15))" -colorspace Gray -threshold 50% \
+        -format "%[fx:int(w*h*(1-mean)+0.5)]" info:
+}
+ink_above() { [ "$(ink_of "$1")" -gt "$2" ]; }
+# Clicks into a palette combo's edit part and replaces its text.
+type_into_combo() {
+    local x y
+    read -r x y <<<"$(bar_control_rect "$1" | awk '{ print $1 + 12, int(($2 + $4) / 2) }')"
+    xdotool mousemove "$x" "$y" click 1 sleep 0.2 key End BackSpace BackSpace BackSpace BackSpace BackSpace
+    xdotool type --delay 40 "$2"
+}
+colour_of() { ask colors | sed -n "$(($1 + 1))p" | awk '{ print $3 }'; }
+colour_is() { [ "$(colour_of "$1")" = "$2" ]; }
+combo_text_is() { [ "$(bar_control_text "$1")" = "$2" ]; }
+
+scenario_text_palette() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "Display > Show Text Palette docks the palette at the bottom"
+    click_menu_item 2 85
+    wait_for 10 "the palette shown" bar_shown_is palette 1
+    local floats top view
+    read -r _ _ floats _ top _ <<<"$(bar_line palette)"
+    [ "$floats" = 0 ] || fail "the palette floats: $(bar_line palette)"
+    view=$(ask viewbottom)
+    [ "$top" -gt "$view" ] || fail "the palette is not below the views ($top <= $view)"
+    shot palette
+
+    make_caption 120 80 "Hello"
+    local cap
+    cap=$(caption_index)
+    [ -n "$cap" ] || fail "no caption: $(ask objects)"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    ask select "$cap" >/dev/null
+    wait_for 10 "the palette showing the caption's size" eval '[ -n "$(bar_control_text 1246)" ]'
+
+    step "Bold with Shift held makes the caption bold and leaves new captions plain"
+    # The ink is counted on the caption unselected: the selection fills its box.
+    local ink
+    ask select >/dev/null
+    sleep 0.5
+    ink=$(ink_of "$cap")
+    ask select "$cap" >/dev/null
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 32882 | centre) keydown shift click 1 sleep 0.3 keyup shift
+    wait_for 10 "the caption bold" style_field_is "$cap" 2 2
+    [ "$(text_field "$cap" 2)" = 2 ] || fail "the caption's text is not bold: $(styles_of "$cap")"
+    ask select >/dev/null
+    wait_for 10 "thicker text" ink_above "$cap" "$ink"
+    shot bold
+    make_caption 120 160 "Plain"
+    local second
+    second=$(ask objects | awk '$1 == 0 { n++; if (n == 2) { print NR - 1; exit } }')
+    [ "$(style_field "$second" 2)" != 2 ] || fail "the new caption took the bold: $(styles_of "$second")"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    ask select "$cap" >/dev/null
+
+    step "a face chosen from the list"
+    local font
+    font=$(style_field "$cap" 0)
+    local x y
+    read -r x y <<<"$(bar_control_rect 1247 | awk '{ print $1 + 12, int(($2 + $4) / 2) }')"
+    xdotool mousemove "$x" "$y" click 1 sleep 0.3 key Down sleep 0.3 key Down Down sleep 0.2 key Return
+    wait_for 10 "another face" eval '[ "$(style_field "$cap" 0)" != "$font" ]'
+    [ "$(style_field "$cap" 0)" -gt 1 ] || fail "no face from the list: $(styles_of "$cap")"
+
+    step "18 and Enter in the size box"
+    type_into_combo 1246 18
+    xdotool key Return
+    wait_for 10 "size 18" style_field_is "$cap" 1 18
+    [ "$(text_field "$cap" 1)" = 18 ] || fail "the caption's text kept its size: $(styles_of "$cap")"
+
+    step "1639 is refused with a message and changes nothing"
+    type_into_combo 1246 1639
+    xdotool key Return
+    wait_for 10 "the refusal" eval 'ask alerts | grep -q "between 1 and 1638"'
+    dismiss_alert
+    style_field_is "$cap" 1 18 || fail "the refused size changed the caption: $(styles_of "$cap")"
+    wait_for 10 "the box showing 18 again" combo_text_is 1246 18
+
+    step "Esc brings back the size shown"
+    type_into_combo 1246 30
+    xdotool key Escape
+    wait_for 10 "the box showing 18" combo_text_is 1246 18
+    style_field_is "$cap" 1 18 || fail "Esc applied a size: $(styles_of "$cap")"
+
+    step "the colour menu's swatches are drawn in their colours and red colours the caption"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 1248 | centre) click 1
+    wait_for 10 "the colour menu" popup_open
+    local l t r b
+    read -r l t r b <<<"$(ask popup-rect 1)"
+    is_red() { [ "$(pixel $((l + 24)) $(((t + b) / 2)))" = "255,0,0" ]; }
+    is_red || fail "the second swatch is not drawn red: $(pixel $((l + 24)) $(((t + b) / 2)))"
+    local bl bt br bb
+    read -r bl bt br bb <<<"$(ask popup-rect 6)"
+    [ "$(pixel $((bl + 24)) $(((bt + bb) / 2)))" = "0,0,255" ] || fail "the seventh swatch is not blue"
+    shot colour-menu
+    xdotool mousemove $((l + 24)) $(((t + b) / 2)) sleep 0.2 click 1
+    wait_for 10 "the caption red" colour_is "$cap" 255,0,0
+
+    step "the swatch opens the colour dialog"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 1249 | centre) click 1
+    wait_for 10 "the colour dialog" dialog_open
+    ask dialog | head -n1 | grep -qi "colo" || fail "not the colour dialog: $(ask dialog | head -n1)"
+    ask dialog-click 2 >/dev/null
+    wait_for 10 "the colour dialog to close" no_dialog
+    colour_is "$cap" 255,0,0 || fail "cancelling the colour dialog changed the colour"
+}

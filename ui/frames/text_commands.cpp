@@ -100,8 +100,12 @@ void DrawSymbolItem(LPDRAWITEMSTRUCT dis) {
     SetTextColor(dc, ink);
     if (code < 256) {
         if (!gMenuSymbolFont) {
-            gMenuSymbolFont = CreateFontA(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
-                                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_ROMAN, "Symbol");
+            // The face the sketch draws these characters with, 14 pixels high.
+            TextStyle style{};
+            style.field[kStyleSize] = 14;
+            style.field[kStyleWeight] = style.field[kStyleSlant] = style.field[kStyleUnderline] = 1;
+            LOGFONTA font{};
+            gMenuSymbolFont = CreateSymbolStyleFont(&style, &font);
         }
         HGDIOBJ old = gMenuSymbolFont ? SelectObject(dc, gMenuSymbolFont) : nullptr;
         const char c = static_cast<char>(code);

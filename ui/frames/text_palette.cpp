@@ -30,7 +30,8 @@ namespace {
 
 constexpr int kSwatchWidth = 14;
 constexpr int kSwatchHeight = 23;
-constexpr int kNameWidthChars = 22;
+constexpr int kNameWidthChars = 16;   // the box; its list drops wider
+constexpr int kNameListChars = 24;
 constexpr int kSizeWidthChars = 10;
 constexpr int kNameLimit = 32;
 constexpr int kSizeLimit = 4;
@@ -299,6 +300,7 @@ int TextPaletteBar::OnCreate(LPCREATESTRUCT cs) {
     for (CWnd* w : { static_cast<CWnd*>(&fontName), static_cast<CWnd*>(&fontSize) })
         w->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(BarFont()), FALSE);
     fontName.SendMessage(CB_LIMITTEXT, kNameLimit);
+    fontName.SendMessage(CB_SETDROPPEDWIDTH, WPARAM(avgCharWidth * kNameListChars));
     fontSize.SendMessage(CB_LIMITTEXT, kSizeLimit);
     return 0;
 }
@@ -544,9 +546,7 @@ void TextPaletteBar::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
 void TextPaletteBar::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
     if (id == int(kFontComboId)) {
         mis->itemHeight = UINT(charHeight > 15 ? charHeight : 15);
-        RECT r{};
-        if (fontName.m_hWnd) fontName.GetWindowRect(&r);
-        mis->itemWidth = UINT(r.right - r.left);
+        mis->itemWidth = UINT(avgCharWidth * kNameListChars);
         return;
     }
     Default();

@@ -149,3 +149,106 @@ scenario_text_palette() {
     wait_for 10 "the colour dialog to close" no_dialog
     colour_is "$cap" 255,0,0 || fail "cancelling the colour dialog changed the colour"
 }
+
+edited_has() { ask edited-text | grep -q -- "$1"; }
+edited_is_not() { [ "$(ask edited-text)" != "$1" ]; }
+# The screen point inside the caption at a fraction of its width (sketch bounds).
+caption_point() {
+    local l t r b
+    read -r l t r b <<<"$(ask bounds "$1")"
+    screen_point $((l + (r - l) * $2 / 100)) $(((t + b) / 2))
+}
+
+scenario_notation_bar() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    click_menu_item 2 85
+    wait_for 10 "the palette shown" bar_shown_is palette 1
+    make_caption 120 80 "one two"
+    local cap
+    cap=$(caption_index)
+
+    step "a word of a caption double-clicked with the text tool, selected, turns bold from the palette"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(caption_point "$cap" 50) click --repeat 2 --delay 80 1
+    wait_for 10 "caption editing" editing_is 1
+    # shellcheck disable=SC2046
+    xdotool mousemove $(caption_point "$cap" 80) sleep 0.2 click --repeat 2 --delay 80 1
+    sleep 0.5
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 32882 | centre) click 1
+    wait_for 10 "the word bold" edited_has "W2"
+    editing_is 1 || fail "the palette's button ended the edit"
+    ask edited-text | grep -q "one" || fail "the first word went: $(ask edited-text)"
+
+    step "Symbolic Notation shows the bar right of the docked palette"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 33910 | centre) click 1
+    wait_for 10 "the notation bar" bar_shown_is notation 1
+    local pl pt pr nl nt nf
+    read -r _ _ _ pl pt pr _ <<<"$(bar_line palette)"
+    read -r _ _ nf nl nt _ <<<"$(bar_line notation)"
+    [ "$nf" = 0 ] && [ "$nl" -ge "$pr" ] && [ "$nt" = "$pt" ] ||
+        fail "the bar is not beside the palette: $(bar_line palette) / $(bar_line notation)"
+    bar_control_checked_is 33910 1 || fail "the switch is not checked: $(bar_control 33910)"
+    shot notation
+
+    step "Fraction and Pi insert into the text"
+    local before
+    before=$(ask edited-text)
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 32804 | centre) click 1
+    wait_for 10 "a fraction" edited_is_not "$before"
+    before=$(ask edited-text)
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 32813 | centre) click 1
+    wait_for 10 "pi" edited_is_not "$before"
+
+    step "the Symbol menu opens on the press, its items drawn"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 32819 | centre) mousedown 1
+    wait_for 10 "the symbol menu while the button is down" popup_open
+    local count
+    count=$(ask popup-menu | grep -c '^0|')
+    [ "$count" = 31 ] || fail "not 31 symbols: $(ask popup-menu)"
+    local l t r b
+    read -r l t r b <<<"$(ask popup-rect 3)"
+    dark_near $(((l + r) / 2)) $(((t + b) / 2)) 6 || fail "the fourth symbol is not drawn"
+    read -r l t r b <<<"$(ask popup-rect 0)"
+    dark_near $(((l + r) / 2)) $(((t + b) / 2)) 6 || fail "the triangle glyph is not drawn"
+    shot symbols
+    xdotool mouseup 1
+    xdotool key Escape
+    wait_for 10 "the symbol menu to close" no_popup
+
+    step "ending the edit hides the bar; the next edit shows it again"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 420 260) click 1
+    wait_for 10 "editing to end" editing_is 0
+    wait_for 10 "the bar hidden" bar_shown_is notation 0
+    # shellcheck disable=SC2046
+    xdotool mousemove $(caption_point "$cap" 50) click --repeat 2 --delay 80 1
+    wait_for 10 "caption editing" editing_is 1
+    wait_for 10 "the bar shown again" bar_shown_is notation 1
+
+    step "dragged away, the bar comes back where the user left it"
+    # The bar is taken by the gap between its overbars and its templates.
+    local gx gy
+    gx=$(( ($(bar_control_rect 32803 | awk '{ print $3 }') + $(bar_control_rect 32804 | awk '{ print $1 }')) / 2 ))
+    gy=$(bar_control_rect 32803 | awk '{ print int(($2 + $4) / 2) }')
+    xdotool mousemove "$gx" "$gy" mousedown 1 sleep 0.2 mousemove $((gx + 10)) $((gy - 60)) \
+            sleep 0.2 mousemove 400 200 sleep 0.3 mouseup 1
+    floats() { [ "$(bar_line notation | awk '{ print $3 }')" = 1 ]; }
+    wait_for 10 "the bar floating" floats
+    local moved
+    moved=$(bar_line notation | awk '{ print $4, $5 }')
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 420 260) click 1
+    wait_for 10 "editing to end" editing_is 0
+    wait_for 10 "the bar hidden" bar_shown_is notation 0
+    # shellcheck disable=SC2046
+    xdotool mousemove $(caption_point "$cap" 50) click --repeat 2 --delay 80 1
+    wait_for 10 "the bar shown again" bar_shown_is notation 1
+    [ "$(bar_line notation | awk '{ print $4, $5 }')" = "$moved" ] ||
+        fail "the bar did not come back where it was left: $moved / $(bar_line notation)"
+}

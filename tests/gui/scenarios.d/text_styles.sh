@@ -252,3 +252,75 @@ scenario_notation_bar() {
     [ "$(bar_line notation | awk '{ print $4, $5 }')" = "$moved" ] ||
         fail "the bar did not come back where it was left: $moved / $(bar_line notation)"
 }
+
+# The position among the open pop-up's own items of the item with that text.
+popup_position_of_text() { ask popup-menu | awk -F'|' -v t="$1" '$1 == 0 { n++ } $1 == 0 && $2 == t { print n - 1; exit }'; }
+# Opens the submenu of the open pop-up's item with that text by pointing at it.
+open_submenu() {
+    local at
+    at=$(popup_position_of_text "$1")
+    [ -n "$at" ] || fail "no item '$1' in the open menu: $(ask popup-menu)"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$at" | centre) sleep 0.3 click 1
+    submenu_open() { ask popup-menu | grep -q "$2"; }
+    wait_for 10 "the submenu '$1'" submenu_open "$1" "$2"
+}
+segment_index() { ask objects | awk '$1 == 2 { print NR - 1 }' | sed -n "${1}p"; }
+
+scenario_text_sizes_and_colours() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    make_caption 120 80 "Sized"
+    local cap
+    cap=$(caption_index)
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    focus_view
+    ask select "$cap" >/dev/null
+    style_field_is "$cap" 1 12 || fail "the new caption is not 12 points: $(styles_of "$cap")"
+
+    step "Alt+> on a 12-point caption gives 14, then 18; Alt+< goes back"
+    xdotool key alt+period
+    wait_for 10 "14 points" style_field_is "$cap" 1 14
+    [ "$(text_field "$cap" 1)" = 14 ] || fail "the caption's text kept its size: $(styles_of "$cap")"
+    xdotool key alt+period
+    wait_for 10 "18 points" style_field_is "$cap" 1 18
+    xdotool key alt+comma
+    wait_for 10 "14 points again" style_field_is "$cap" 1 14
+
+    step "the font submenu checks the caption's face, and only it"
+    open_bar_menu 2
+    open_submenu "Te&xt" '|32892|'
+    local checked
+    checked=$(ask popup-menu | awk -F'|' '$3 >= 32900 && $3 < 33900 && $6 == 1 { print $2 }')
+    [ "$(echo "$checked" | grep -c .)" = 1 ] || fail "not one face checked: '$checked'"
+    shot font-menu
+    # The submenu, the Display menu, then the menu bar's own highlight.
+    xdotool key Escape Escape Escape
+    wait_for 10 "the menus to close" no_popup
+
+    step "Display > Color's swatches colour a segment, and new ones unless Shift was held"
+    [ "$(ask build-segment 100 200 260 240)" = ok ] || fail "the segment could not be made"
+    local seg
+    seg=$(segment_index 1)
+    ask select "$seg" >/dev/null
+    open_bar_menu 2
+    open_submenu "&Color" '|32860|'
+    local l t r b
+    read -r l t r b <<<"$(ask popup-rect 1)"
+    [ "$(pixel $((l + 24)) $(((t + b) / 2)))" = "255,0,0" ] || fail "the second swatch is not red"
+    shot colour-submenu
+    xdotool mousemove $((l + 24)) $(((t + b) / 2)) sleep 0.2 click 1
+    wait_for 10 "the segment red" colour_is "$seg" 255,0,0
+    [ "$(ask build-segment 100 260 260 300)" = ok ] || fail "the second segment could not be made"
+    colour_is "$(segment_index 2)" 255,0,0 || fail "a new segment is not red: $(ask colors)"
+
+    ask select "$seg" >/dev/null
+    open_bar_menu 2
+    open_submenu "&Color" '|32860|'
+    read -r l t r b <<<"$(ask popup-rect 6)"
+    xdotool mousemove $((l + 24)) $(((t + b) / 2)) sleep 0.2 keydown shift sleep 0.3 click 1 sleep 0.3 keyup shift
+    wait_for 10 "the segment blue" colour_is "$seg" 0,0,255
+    [ "$(ask build-segment 100 320 260 360)" = ok ] || fail "the third segment could not be made"
+    colour_is "$(segment_index 3)" 255,0,0 || fail "Shift changed the colour of new segments: $(ask colors)"
+}

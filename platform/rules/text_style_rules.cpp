@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/core/services/text_style.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -64,6 +66,50 @@ size_t DigitPrefixLength(const char* text) {
     size_t n = 0;
     while (text && IsSizeCharacter(static_cast<unsigned char>(text[n]))) ++n;
     return n;
+}
+
+namespace {
+
+constexpr uint32_t kPlain = 32881, kBold = 32882, kUnderline = 32883, kItalic = 32884;
+constexpr uint32_t kFirstFixedSize = 32886, kLarger = 32892, kSmaller = 32893;
+constexpr int16_t kFixedSizes[6] = { 9, 10, 12, 14, 18, 24 };
+constexpr int16_t kPlainFlag = 1, kOnFlag = 2;
+
+// A flag the selection has set turns over (3 - value); a mixed one turns on.
+int16_t Toggled(int16_t flag) { return flag != 0 ? int16_t(3 - flag) : kOnFlag; }
+
+}  // namespace
+
+bool StyleForTextCommand(uint32_t command, TextStyle* style, int32_t* step) {
+    *step = 0;
+    int16_t* f = style->field;
+    switch (command) {
+    case kPlain: f[kStyleWeight] = f[kStyleSlant] = f[kStyleUnderline] = kPlainFlag; return true;
+    case kBold: f[kStyleWeight] = Toggled(f[kStyleWeight]); return true;
+    case kUnderline: f[kStyleUnderline] = Toggled(f[kStyleUnderline]); return true;
+    case kItalic: f[kStyleSlant] = Toggled(f[kStyleSlant]); return true;
+    case kLarger:
+    case kSmaller:
+        f[kStyleSize] = 0;
+        *step = command == kLarger ? 1 : -1;
+        return true;
+    default:
+        if (command >= kFirstFixedSize && command < kFirstFixedSize + 6) f[kStyleSize] = kFixedSizes[command - kFirstFixedSize];
+        return command >= kFirstTextStyleCommand && command <= kLastTextStyleCommand;
+    }
+}
+
+bool TextCommandChecked(uint32_t command, const TextStyle& style) {
+    const int16_t* f = style.field;
+    switch (command) {
+    case kPlain: return f[kStyleWeight] == kPlainFlag && f[kStyleSlant] == kPlainFlag && f[kStyleUnderline] == kPlainFlag;
+    case kBold: return f[kStyleWeight] == kOnFlag;
+    case kUnderline: return f[kStyleUnderline] == kOnFlag;
+    case kItalic: return f[kStyleSlant] == kOnFlag;
+    default:
+        return command >= kFirstFixedSize && command < kFirstFixedSize + 6 &&
+               f[kStyleSize] == kFixedSizes[command - kFirstFixedSize];
+    }
 }
 
 int32_t SwatchColorIndex(uint32_t item) {

@@ -43,6 +43,19 @@ int32_t OfferedSizeInsertIndex(int32_t points);
 bool IsSizeCharacter(uint32_t character);
 size_t DigitPrefixLength(const char* text);
 
+// ---- Text style commands ----------------------------------------------------------------
+
+struct TextStyle;
+// Commands 32881 to 32893: plain, bold, underline, italic, overbar, the sizes 9, 10, 12,
+// 14, 18 and 24, larger and smaller.
+constexpr uint32_t kFirstTextStyleCommand = 32881;
+constexpr uint32_t kLastTextStyleCommand = 32893;
+// Changes the current style as the command asks and gives the size step (the steps leave
+// the size field empty, so each object moves from its own size); false for other commands.
+bool StyleForTextCommand(uint32_t command, TextStyle* style, int32_t* step);
+// Whether the command's item is checked for the current style.
+bool TextCommandChecked(uint32_t command, const TextStyle& style);
+
 // ---- Colour swatches and notation commands --------------------------------------------
 
 // Swatch items 32859 to 32874: item 32859 + i is colour i of the colour menu's sixteen;

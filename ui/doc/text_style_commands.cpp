@@ -7,19 +7,9 @@
 #include "engine/interact/caption_editing.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/selection_census.h"
+#include "platform/rules/text_style_rules.h"
 #include "ui/doc/document_services.h"
 #include "ui/resource_ids.h"
-
-namespace {
-
-constexpr UINT kPlain = 32881, kBold = 32882, kUnderline = 32883, kItalic = 32884;
-constexpr UINT kFirstSize = 32886;
-constexpr int16_t kFixedSizes[6] = { 9, 10, 12, 14, 18, 24 };
-constexpr int16_t kPlainFlag = 1, kOnFlag = 2;
-
-int16_t Toggled(int16_t flag) { return flag != 0 ? int16_t(3 - flag) : kOnFlag; }
-
-}  // namespace
 
 void CFernwickDoc::OnTextStyleCommand(UINT id) {
     if (!gEngine.frontSketch) return;
@@ -28,23 +18,7 @@ void CFernwickDoc::OnTextStyleCommand(UINT id) {
     TextStyle style{};
     if (!GetCurrentTextStyle(&style)) return;
     int32_t step = 0;
-    switch (id) {
-    case kPlain:
-        style.field[kStyleWeight] = style.field[kStyleSlant] = style.field[kStyleUnderline] = kPlainFlag;
-        break;
-    case kBold: style.field[kStyleWeight] = Toggled(style.field[kStyleWeight]); break;
-    case kUnderline: style.field[kStyleUnderline] = Toggled(style.field[kStyleUnderline]); break;
-    case kItalic: style.field[kStyleSlant] = Toggled(style.field[kStyleSlant]); break;
-    case ID_LARGER_TEXT:
-    case ID_SMALLER_TEXT:
-        // Each object moves from its own size.
-        style.field[kStyleSize] = 0;
-        step = id == ID_LARGER_TEXT ? 1 : -1;
-        break;
-    default:
-        if (id >= kFirstSize && id < kFirstSize + 6) style.field[kStyleSize] = kFixedSizes[id - kFirstSize];
-        break;
-    }
+    if (!StyleForTextCommand(id, &style, &step)) return;
     ApplyTextStyle(style, step, CensusShiftState() != 0);
     FlushPendingRedraw(1);
 }
@@ -57,22 +31,7 @@ void CFernwickDoc::OnUpdateTextStyleCommand(CCmdUI* ui) {
         has = GetCurrentTextStyle(&style);
     }
     ui->Enable(has);
-    bool checked = false;
-    if (has) {
-        const int16_t* f = style.field;
-        switch (ui->m_nID) {
-        case kPlain:
-            checked = f[kStyleWeight] == kPlainFlag && f[kStyleSlant] == kPlainFlag && f[kStyleUnderline] == kPlainFlag;
-            break;
-        case kBold: checked = f[kStyleWeight] == kOnFlag; break;
-        case kUnderline: checked = f[kStyleUnderline] == kOnFlag; break;
-        case kItalic: checked = f[kStyleSlant] == kOnFlag; break;
-        default:
-            if (ui->m_nID >= kFirstSize && ui->m_nID < kFirstSize + 6)
-                checked = f[kStyleSize] == kFixedSizes[ui->m_nID - kFirstSize];
-            break;
-        }
-    }
+    const bool checked = has && TextCommandChecked(ui->m_nID, style);
     ui->SetCheck(checked ? 1 : 0);
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "engine/core/services/text_style.h"
+
 namespace {
 
 TEST(SizeText, ParsesTypedSizesAndRefusesWhatCannotBeApplied) {
@@ -47,6 +49,63 @@ TEST(SizeText, OddSizesGoInOrderAndFieldsKeepDigits) {
     EXPECT_TRUE(IsSizeCharacter('7'));
     EXPECT_FALSE(IsSizeCharacter('.'));
     EXPECT_FALSE(IsSizeCharacter('e'));
+}
+
+TextStyle FlagStyle(int16_t size, int16_t weight, int16_t slant, int16_t underline) {
+    TextStyle s{};
+    s.field[kStyleFont] = 3;
+    s.field[kStyleSize] = size;
+    s.field[kStyleWeight] = weight;
+    s.field[kStyleSlant] = slant;
+    s.field[kStyleUnderline] = underline;
+    return s;
+}
+
+// What each command makes of the current style: a mixed flag (0) turns on, a set one over;
+// the steps empty the size; every other field goes on as it was.
+TEST(TextStyleCommands, ChangeTheCurrentStyleAsEachCommandSays) {
+    struct Case { uint32_t command; TextStyle before; int16_t size, weight, slant, underline; int32_t step; };
+    const Case cases[] = {
+        { 32882, FlagStyle(12, 0, 1, 1), 12, 2, 1, 1, 0 },   // bold on a mixed weight
+        { 32882, FlagStyle(12, 2, 1, 1), 12, 1, 1, 1, 0 },   // bold again: plain
+        { 32882, FlagStyle(12, 1, 1, 1), 12, 2, 1, 1, 0 },
+        { 32884, FlagStyle(12, 1, 0, 2), 12, 1, 2, 2, 0 },   // italic
+        { 32883, FlagStyle(12, 1, 1, 2), 12, 1, 1, 1, 0 },   // underline
+        { 32881, FlagStyle(12, 2, 0, 2), 12, 1, 1, 1, 0 },   // plain
+        { 32885, FlagStyle(12, 2, 0, 2), 12, 2, 0, 2, 0 },   // overbar: unchanged
+        { 32886, FlagStyle(12, 1, 1, 1), 9, 1, 1, 1, 0 },
+        { 32891, FlagStyle(0, 1, 1, 1), 24, 1, 1, 1, 0 },
+        { 32892, FlagStyle(12, 1, 1, 1), 0, 1, 1, 1, 1 },
+        { 32893, FlagStyle(12, 1, 1, 1), 0, 1, 1, 1, -1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        TextStyle style = c.before;
+        int32_t step = 7;
+        ASSERT_TRUE(StyleForTextCommand(c.command, &style, &step));
+        EXPECT_EQ(style.field[kStyleFont], 3);
+        EXPECT_EQ(style.field[kStyleSize], c.size);
+        EXPECT_EQ(style.field[kStyleWeight], c.weight);
+        EXPECT_EQ(style.field[kStyleSlant], c.slant);
+        EXPECT_EQ(style.field[kStyleUnderline], c.underline);
+        EXPECT_EQ(step, c.step);
+    }
+    TextStyle style = FlagStyle(12, 1, 1, 1);
+    int32_t step = 0;
+    EXPECT_FALSE(StyleForTextCommand(32894, &style, &step));
+    EXPECT_FALSE(StyleForTextCommand(32880, &style, &step));
+}
+
+TEST(TextStyleCommands, ChecksFollowTheCurrentStyle) {
+    struct Case { uint32_t command; TextStyle style; bool checked; };
+    const Case cases[] = {
+        { 32881, FlagStyle(12, 1, 1, 1), true },  { 32881, FlagStyle(12, 1, 0, 1), false },
+        { 32882, FlagStyle(12, 2, 1, 1), true },  { 32882, FlagStyle(12, 0, 1, 1), false },
+        { 32883, FlagStyle(12, 1, 1, 2), true },  { 32884, FlagStyle(12, 1, 2, 1), true },
+        { 32888, FlagStyle(12, 1, 1, 1), true },  { 32889, FlagStyle(12, 1, 1, 1), false },
+        { 32885, FlagStyle(12, 1, 1, 1), false }, { 32892, FlagStyle(12, 1, 1, 1), false },
+    };
+    for (const Case& c : cases) EXPECT_EQ(TextCommandChecked(c.command, c.style), c.checked) << c.command;
 }
 
 // Each swatch item applies the colour it is drawn in, the last one included.

@@ -21,6 +21,7 @@
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
+//                               (checked 2: a three-state box in its third state)
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
 //   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
 //                               that picks points from the sketch
@@ -499,10 +500,12 @@ BOOL CALLBACK ListControl(HWND child, LPARAM data) {
     auto* out = reinterpret_cast<std::ostringstream*>(data);
     RECT r{};
     GetWindowRect(child, &r);
-    const bool checked = SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED && ClassOf(child) == "Button";
+    // 1 checked, 2 the third state of a three-state box.
+    const LRESULT check = ClassOf(child) == "Button" ? SendMessageA(child, BM_GETCHECK, 0, 0) : 0;
+    const int checked = check == BST_CHECKED ? 1 : check == BST_INDETERMINATE ? 2 : 0;
     *out << GetDlgCtrlID(child) << "|" << ClassOf(child) << "|" << TextOf(child) << "|" << r.left << " " << r.top
          << " " << r.right << " " << r.bottom << "|" << (IsWindowVisible(child) ? 1 : 0) << "|"
-         << (IsWindowEnabled(child) ? 1 : 0) << "|" << (checked ? 1 : 0) << "|" << (GetFocus() == child ? 1 : 0)
+         << (IsWindowEnabled(child) ? 1 : 0) << "|" << checked << "|" << (GetFocus() == child ? 1 : 0)
          << "\n";
     return TRUE;
 }

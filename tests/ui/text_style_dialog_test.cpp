@@ -68,6 +68,7 @@ protected:
     struct Open {
         explicit Open(TextStyle* record) : dialog(record) {
             EXPECT_TRUE(dialog.Create(IDD_TEXT_STYLE, nullptr));
+            dialog.ShowWindow(SW_SHOW);  // the preview paints only when shown
             gDialog = dialog.m_hWnd;
         }
         ~Open() {
@@ -150,6 +151,16 @@ TEST_F(TextStyleDialogTest, TheExchangeKeepsWhatIsLeftMixedOrEmpty) {
     EXPECT_EQ(style.field[kStyleWeight], 0);  // indeterminate: each object keeps its own
     EXPECT_EQ(style.field[kStyleSize], 14);   // empty: the size stays
     EXPECT_EQ(style.field[kStyleSlant], 2);
+
+    // Through checked and back to the third state, the preview painted on the way.
+    open.Click(kBold);
+    open.Click(kBold);
+    ASSERT_EQ(open.State(kBold), UINT(BST_CHECKED));
+    RedrawWindow(open.Item(1265), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    open.Click(kBold);
+    ASSERT_EQ(open.State(kBold), UINT(BST_INDETERMINATE));
+    ASSERT_TRUE(open.dialog.UpdateData(true));
+    EXPECT_EQ(style.field[kStyleWeight], 0);
 
     open.Click(kBold);  // unchecked: plain
     SetWindowTextA(open.Item(kSizes), "11");

@@ -60,8 +60,10 @@ void TextStyleDialog::DoDataExchange(CDataExchange* dx) {
         LoadTextStyleControls();
         return;
     }
-    SaveTextStyleControls(dx);
-    if (record) *static_cast<TextStyle*>(record) = style;
+    // Read into a copy: a refused size leaves the edited style as it was.
+    TextStyle result = style;
+    SaveTextStyleControls(&result, dx);
+    if (record) *static_cast<TextStyle*>(record) = result;
 }
 
 void TextStyleDialog::LoadTextStyleControls() {
@@ -105,20 +107,20 @@ void TextStyleDialog::LoadTextStyleControls() {
     }
 }
 
-void TextStyleDialog::SaveTextStyleControls(CDataExchange* dx) {
+void TextStyleDialog::SaveTextStyleControls(TextStyle* into, CDataExchange* dx) {
     HWND faces = ::GetDlgItem(m_hWnd, kFaceList);
     const int face = int(::SendMessageA(faces, CB_GETCURSEL, 0, 0));
     if (face >= 0) {
         char name[64] = "";
         if (::SendMessageA(faces, CB_GETLBTEXTLEN, WPARAM(face), 0) < LRESULT(sizeof name)) {
             ::SendMessageA(faces, CB_GETLBTEXT, WPARAM(face), reinterpret_cast<LPARAM>(name));
-            style.field[kStyleFont] = static_cast<int16_t>(FindFontIndex(name) + 1);
+            into->field[kStyleFont] = static_cast<int16_t>(FindFontIndex(name) + 1);
         }
     }
     for (int id : { kBoldBox, kItalicBox, kUnderlineBox }) {
         const UINT state = ::IsDlgButtonChecked(m_hWnd, id);
-        if (state == BST_UNCHECKED) style.field[FieldOfBox(id)] = 1;
-        else if (state == BST_CHECKED) style.field[FieldOfBox(id)] = 2;
+        if (state == BST_UNCHECKED) into->field[FieldOfBox(id)] = 1;
+        else if (state == BST_CHECKED) into->field[FieldOfBox(id)] = 2;
     }
     char text[kSizeTextLimit + 1] = "";
     ::GetDlgItemTextA(m_hWnd, kSizeList, text, sizeof text);
@@ -127,7 +129,7 @@ void TextStyleDialog::SaveTextStyleControls(CDataExchange* dx) {
     if (!dx) {
         // The preview shows what the field would give, and nothing of a refused size.
         const int32_t twentieths = ParseSizeText(text);
-        if (IsAcceptableSize(twentieths)) style.field[kStyleSize] = static_cast<int16_t>(twentieths / 20);
+        if (IsAcceptableSize(twentieths)) into->field[kStyleSize] = static_cast<int16_t>(twentieths / 20);
         return;
     }
     if (!ReadNumberField(kSizeList, &points, dx)) return;
@@ -140,7 +142,7 @@ void TextStyleDialog::SaveTextStyleControls(CDataExchange* dx) {
         MessageBox(message, nullptr, MB_OK | MB_ICONINFORMATION);
         dx->Fail();
     }
-    style.field[kStyleSize] = static_cast<int16_t>(points);
+    into->field[kStyleSize] = static_cast<int16_t>(points);
 }
 
 void TextStyleDialog::OnSizeEdited() {
@@ -229,7 +231,10 @@ void TextStyleDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
         return;
     }
     if (id != kPreview) return;
-    SaveTextStyleControls(nullptr);
+    // The preview reads the controls into a copy: a box passing through a state on its
+    // way back to the third one must not leave that state in the edited style.
+    TextStyle shown = style;
+    SaveTextStyleControls(&shown, nullptr);
     COLORREF background = RGB(255, 255, 255);
     if (gEngine.frontSketch) {
         SketchScope scope(gEngine.frontSketch);
@@ -239,9 +244,9 @@ void TextStyleDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
     FillRect(dc, &dis->rcItem, brush);
     DeleteObject(brush);
     LOGFONTA logFont{};
-    HFONT font = CreateStyleFont(&style, &logFont);
+    HFONT font = CreateStyleFont(&shown, &logFont);
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    SetTextColorFromStyle(dc, &style);
+    SetTextColorFromStyle(dc, &shown);
     SetBkMode(dc, TRANSPARENT);
     RECT text = dis->rcItem;
     DrawTextA(dc, "Preview", -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);

@@ -14,9 +14,9 @@ public:
     bool ExchangeRememberedPosition(bool save, DialogCorner* corner) override;
 
     void LoadTextStyleControls();
-    // With an exchange a refused size fails it; without one (the preview) a refused size
-    // is left out.
-    void SaveTextStyleControls(CDataExchange* dx);
+    // Reads the controls into a style. With an exchange a refused size fails it; without
+    // one (the preview, on a copy) a refused size is left out.
+    void SaveTextStyleControls(TextStyle* into, CDataExchange* dx);
     const TextStyle& EditedStyle() const { return style; }
 
 protected:

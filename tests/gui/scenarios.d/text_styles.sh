@@ -324,3 +324,45 @@ scenario_text_sizes_and_colours() {
     [ "$(ask build-segment 100 320 260 360)" = ok ] || fail "the third segment could not be made"
     colour_is "$(segment_index 3)" 255,0,0 || fail "Shift changed the colour of new segments: $(ask colors)"
 }
+
+scenario_text_style_dialog() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    make_caption 120 80 "Strong"
+    make_caption 120 160 "Quiet"
+    local first second
+    first=$(ask objects | awk '$1 == 0 { print NR - 1; exit }')
+    second=$(ask objects | awk '$1 == 0 { n++; if (n == 2) { print NR - 1; exit } }')
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    ask select "$first" >/dev/null
+    wait_for 10 "the palette enabled" eval '[ "$(bar_control 32882 | cut -d"|" -f4)" = 1 ]'
+    # shellcheck disable=SC2046
+    xdotool mousemove $(bar_control_rect 32882 | centre) click 1
+    wait_for 10 "the first caption bold" style_field_is "$first" 2 2
+
+    step "Text Style on a bold and a plain caption: Bold shows the third state and cycles"
+    ask select "$first" "$second" >/dev/null
+    ask command 32894 >/dev/null
+    wait_for 10 "the Text Style dialog" dialog_title_is "Text Style"
+    [ "$(control_field 1123 7)" = 2 ] || fail "Bold is not indeterminate: $(control 1123)"
+    [ "$(control_field 1122 3)" = 12 ] || fail "the size box does not show 12: $(control 1122)"
+    local state
+    for state in 0 1 2; do
+        click_control 1123
+        wait_for 10 "Bold in state $state" eval '[ "$(control_field 1123 7)" = '"$state"' ]'
+    done
+    shot text-style-dialog
+
+    step "OK with 11 keeps each caption's weight"
+    ask dialog-set 1122 "" >/dev/null
+    click_control 1122
+    xdotool type --delay 40 "1x1"
+    wait_for 10 "letters left out" eval '[ "$(control_field 1122 3)" = 11 ]'
+    click_control 1
+    wait_for 10 "the dialog to close" no_dialog
+    wait_for 10 "11 points" style_field_is "$first" 1 11
+    style_field_is "$second" 1 11 || fail "the second caption is not 11 points: $(styles_of "$second")"
+    style_field_is "$first" 2 2 || fail "the bold caption lost its weight: $(styles_of "$first")"
+    [ "$(style_field "$second" 2)" != 2 ] || fail "the plain caption turned bold: $(styles_of "$second")"
+}

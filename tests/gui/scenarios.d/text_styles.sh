@@ -105,8 +105,8 @@ scenario_text_palette() {
     wait_for 10 "another face" eval '[ "$(style_field "$cap" 0)" != "$font" ]'
     [ "$(style_field "$cap" 0)" -gt 1 ] || fail "no face from the list: $(styles_of "$cap")"
 
-    step "18 and Enter in the size box"
-    type_into_combo 1246 18
+    step "18 and Enter in the size box, a letter typed on the way left out"
+    type_into_combo 1246 1x8
     xdotool key Return
     wait_for 10 "size 18" style_field_is "$cap" 1 18
     [ "$(text_field "$cap" 1)" = 18 ] || fail "the caption's text kept its size: $(styles_of "$cap")"

@@ -1,7 +1,10 @@
 #include "classlib/ole_server_doc.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "classlib/app.h"
 #include "classlib/archive.h"
@@ -42,6 +45,178 @@ bool UserHasControl() {
 void FreeMedium(STGMEDIUM* medium) {
     medium->tymed = TYMED_NULL;
     medium->pUnkForRelease = nullptr;
+}
+
+HGLOBAL CopyBlock(HGLOBAL from) {
+    const SIZE_T size = ::GlobalSize(from);
+    const void* source = size ? ::GlobalLock(from) : nullptr;
+    if (!source) return nullptr;
+    HGLOBAL to = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    void* target = to ? ::GlobalLock(to) : nullptr;
+    if (target) {
+        std::memcpy(target, source, size);
+        ::GlobalUnlock(to);
+    } else if (to) {
+        ::GlobalFree(to);
+        to = nullptr;
+    }
+    ::GlobalUnlock(from);
+    return to;
+}
+
+// A metafile picture with its own copy of the records.
+HGLOBAL CopyPicture(HGLOBAL from) {
+    HGLOBAL to = CopyBlock(from);
+    auto* picture = to ? static_cast<METAFILEPICT*>(::GlobalLock(to)) : nullptr;
+    if (!picture) return to;
+    picture->hMF = ::CopyMetaFileA(picture->hMF, nullptr);
+    const bool copied = picture->hMF != nullptr;
+    ::GlobalUnlock(to);
+    if (copied) return to;
+    ::GlobalFree(to);
+    return nullptr;
+}
+
+// The item as it was when copied. The clipboard is flushed at once, so what it holds
+// stays the same whatever the document does next, and outlives the program.
+class CopiedItem final : public IDataObject {
+public:
+    // Takes the medium; false (the medium released) when there is no room for it.
+    bool Add(CLIPFORMAT format, STGMEDIUM medium) {
+        if (!format || medium.tymed == TYMED_NULL) {
+            ::ReleaseStgMedium(&medium);
+            return false;
+        }
+        entries_.push_back(Entry{ FORMATETC{ format, nullptr, DVASPECT_CONTENT, -1, medium.tymed }, medium });
+        return true;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDataObject)) return E_NOINTERFACE;
+        *out = static_cast<IDataObject*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!format || !medium) return E_POINTER;
+        FreeMedium(medium);
+        const Entry* entry = Find(format);
+        if (!entry) return DV_E_FORMATETC;
+        const STGMEDIUM& kept = entry->medium;
+        if (kept.tymed == TYMED_ISTORAGE) {
+            medium->tymed = TYMED_ISTORAGE;
+            medium->pstg = kept.pstg;
+            medium->pstg->AddRef();
+            return S_OK;
+        }
+        // Each reader gets its own copy of a handle and frees it.
+        HANDLE made = nullptr;
+        switch (kept.tymed) {
+            case TYMED_HGLOBAL: made = CopyBlock(kept.hGlobal); break;
+            case TYMED_MFPICT: made = CopyPicture(kept.hMetaFilePict); break;
+            case TYMED_ENHMF: made = ::CopyEnhMetaFileA(kept.hEnhMetaFile, nullptr); break;
+            default: return DV_E_TYMED;
+        }
+        if (!made) return E_OUTOFMEMORY;
+        medium->tymed = kept.tymed;
+        if (kept.tymed == TYMED_HGLOBAL) medium->hGlobal = static_cast<HGLOBAL>(made);
+        else if (kept.tymed == TYMED_MFPICT) medium->hMetaFilePict = static_cast<HMETAFILEPICT>(made);
+        else medium->hEnhMetaFile = static_cast<HENHMETAFILE>(made);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!format || !medium) return E_POINTER;
+        const Entry* entry = Find(format);
+        if (!entry || entry->medium.tymed != TYMED_ISTORAGE || medium->tymed != TYMED_ISTORAGE || !medium->pstg) {
+            return DATA_E_FORMATETC;
+        }
+        return entry->medium.pstg->CopyTo(0, nullptr, nullptr, medium->pstg);
+    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        if (!format) return E_POINTER;
+        return Find(format) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out) out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (direction != DATADIR_GET) return E_NOTIMPL;
+        std::vector<FORMATETC> formats;
+        for (const Entry& e : entries_) formats.push_back(e.format);
+        return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(formats.size()), formats.data(), out);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** out) override {
+        if (out) *out = nullptr;
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+
+private:
+    struct Entry {
+        FORMATETC format;
+        STGMEDIUM medium;
+    };
+    ~CopiedItem() {
+        for (Entry& e : entries_) ::ReleaseStgMedium(&e.medium);
+    }
+    const Entry* Find(const FORMATETC* format) const {
+        if (format->dwAspect != DVASPECT_CONTENT) return nullptr;
+        for (const Entry& e : entries_) {
+            if (e.format.cfFormat == format->cfFormat && (format->tymed & e.format.tymed)) return &e;
+        }
+        return nullptr;
+    }
+
+    ULONG refs_ = 1;
+    std::vector<Entry> entries_;
+};
+
+// What a container reads before it takes the copy: the class, its size and status, and
+// the names to show for it.
+HGLOBAL MakeObjectDescriptor(const CLSID& clsid, SIZE extent, const std::wstring& source) {
+    DWORD status = 0;
+    ::OleRegGetMiscStatus(clsid, DVASPECT_CONTENT, &status);
+    std::wstring type;
+    LPOLESTR name = nullptr;
+    if (SUCCEEDED(::OleRegGetUserType(clsid, USERCLASSTYPE_FULL, &name)) && name) type = name;
+    if (name) ::CoTaskMemFree(name);
+    const size_t typeBytes = (type.size() + 1) * sizeof(wchar_t);
+    const size_t sourceBytes = (source.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(OBJECTDESCRIPTOR) + typeBytes + sourceBytes);
+    auto* d = block ? static_cast<OBJECTDESCRIPTOR*>(::GlobalLock(block)) : nullptr;
+    if (!d) {
+        if (block) ::GlobalFree(block);
+        return nullptr;
+    }
+    d->cbSize = static_cast<ULONG>(sizeof(OBJECTDESCRIPTOR) + typeBytes + sourceBytes);
+    d->clsid = clsid;
+    d->dwDrawAspect = DVASPECT_CONTENT;
+    d->sizel.cx = extent.cx;
+    d->sizel.cy = extent.cy;
+    d->dwStatus = status;
+    d->dwFullUserTypeName = sizeof(OBJECTDESCRIPTOR);
+    d->dwSrcOfCopy = static_cast<DWORD>(sizeof(OBJECTDESCRIPTOR) + typeBytes);
+    auto* text = reinterpret_cast<uint8_t*>(d);
+    std::memcpy(text + d->dwFullUserTypeName, type.c_str(), typeBytes);
+    std::memcpy(text + d->dwSrcOfCopy, source.c_str(), sourceBytes);
+    ::GlobalUnlock(block);
+    return block;
 }
 
 }  // namespace
@@ -171,7 +346,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override {
         if (!size) return E_POINTER;
-        return aspect == DVASPECT_CONTENT ? S_OK : E_FAIL;
+        COleServerItem* item = doc_ ? doc_->GetEmbeddedItem() : nullptr;
+        const SIZE s{ size->cx, size->cy };
+        return item && s.cx > 0 && s.cy > 0 && item->OnSetExtent(aspect, s) ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override {
         if (!size) return E_POINTER;
@@ -356,6 +533,7 @@ IMPLEMENT_DYNAMIC(COleServerDoc, CDocument)
 
 BEGIN_MESSAGE_MAP(COleServerDoc, CDocument)
     ON_COMMAND(CMD_FILE_UPDATE, OnUpdateDocument)
+    ON_COMMAND(CMD_FILE_SAVE_COPY_AS, OnFileSaveCopyAs)
 END_MESSAGE_MAP()
 
 COleServerDoc::COleServerDoc() = default;
@@ -411,6 +589,34 @@ bool COleServerDoc::GetZoomFactor(SIZE* numerator, SIZE* denominator) const {
     return num.cx != den.cx || num.cy != den.cy;
 }
 
+bool COleServerDoc::RequestPositionChange(const RECT& position) {
+    COleServerItem* item = GetEmbeddedItem();
+    const int width = position.right - position.left, height = position.bottom - position.top;
+    if (!m_pInPlaceFrame || !inPlaceSite_ || !item || width <= 0 || height <= 0) return false;
+    SIZE oldExtent{};
+    if (!item->OnGetExtent(DVASPECT_CONTENT, oldExtent)) return false;
+    SIZE num{}, den{};
+    GetZoomFactor(&num, &den);
+    HDC screen = ::GetDC(nullptr);
+    const int perInchX = ::GetDeviceCaps(screen, LOGPIXELSX), perInchY = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    if (perInchX <= 0 || perInchY <= 0 || num.cx <= 0 || num.cy <= 0) return false;
+    // The container's pixels back to the item's own at the zoom it is shown with.
+    const SIZE extent{ MulDiv(MulDiv(width, den.cx, num.cx), 2540, perInchX),
+                       MulDiv(MulDiv(height, den.cy, num.cy), 2540, perInchY) };
+    if (!item->OnSetExtent(DVASPECT_CONTENT, extent)) return false;
+    // The container moves the object (SetObjectRects) while it answers, or keeps it.
+    inPlaceSite_->OnPosRectChange(&position);
+    if (!m_pInPlaceFrame) return false;
+    if (!::EqualRect(&m_itemPosition, &position)) {
+        item->OnSetExtent(DVASPECT_CONTENT, oldExtent);
+        return false;
+    }
+    m_pInPlaceFrame->RepositionFrame(m_itemPosition, m_itemPosition);
+    NotifyChanged();
+    return true;
+}
+
 IUnknown* COleServerDoc::GetServerObject() {
     if (!object_) {
         const CLSID* clsid = ClassIdOfTemplate(GetDocTemplate());
@@ -439,6 +645,8 @@ void COleServerDoc::OnUpdateDocument() {
     }
     SetModifiedFlag(false);
 }
+
+void COleServerDoc::OnFileSaveCopyAs() { DoSave(nullptr, false); }
 
 bool COleServerDoc::ShowOpen() {
     CWinApp* app = CurrentApp();
@@ -669,9 +877,71 @@ bool COleServerItem::OnGetExtent(DWORD aspect, SIZE& size) {
 }
 
 bool COleServerItem::CopyToClipboard(bool) {
-    // Stand-in: the item's clipboard form (its pictures with a link source) is not built.
-    return false;
+    // A link names the object's file by a moniker; an embedding has no file of its own and
+    // no moniker, so the copy is offered embedded only, whatever the caller asked.
+    const CLSID* clsid = doc_ ? ClassIdOfTemplate(doc_->GetDocTemplate()) : nullptr;
+    if (!clsid) return false;
+
+    // The native data in a storage of its own, as a container keeps an embedded object.
+    ILockBytes* bytes = nullptr;
+    IStorage* storage = nullptr;
+    if (FAILED(::CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes))) return false;
+    HRESULT hr = ::StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                                &storage);
+    bytes->Release();
+    if (FAILED(hr)) return false;
+    IStream* contents = nullptr;
+    hr = ::WriteClassStg(storage, *clsid);
+    if (SUCCEEDED(hr)) {
+        hr = storage->CreateStream(kContentsStream, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                                   &contents);
+    }
+    if (SUCCEEDED(hr)) {
+        CArchive ar(contents, CArchive::store);
+        Serialize(ar);
+        contents->Release();
+        if (ar.Failed()) hr = STG_E_WRITEFAULT;
+    }
+    if (SUCCEEDED(hr)) hr = storage->Commit(STGC_DEFAULT);
+    if (FAILED(hr)) {
+        storage->Release();
+        return false;
+    }
+
+    SIZE extent{};
+    if (!OnGetExtent(DVASPECT_CONTENT, extent)) extent = kDefaultExtent;
+    CString title = doc_->GetTitle();
+    const std::wstring source(title.c_str(), title.c_str() + title.GetLength());
+
+    auto* copy = new CopiedItem;
+    STGMEDIUM medium{};
+    medium.tymed = TYMED_ISTORAGE;
+    medium.pstg = storage;
+    bool complete = copy->Add(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("Embed Source")), medium);
+    medium = STGMEDIUM{};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = MakeObjectDescriptor(*clsid, extent, source);
+    if (!medium.hGlobal) medium.tymed = TYMED_NULL;
+    complete = copy->Add(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("Object Descriptor")), medium) && complete;
+    medium = STGMEDIUM{};
+    medium.tymed = TYMED_MFPICT;
+    medium.hMetaFilePict = MakeMetafilePicture();
+    if (!medium.hMetaFilePict) medium.tymed = TYMED_NULL;
+    complete = copy->Add(CF_METAFILEPICT, medium) && complete;
+    medium = STGMEDIUM{};
+    medium.tymed = TYMED_ENHMF;
+    medium.hEnhMetaFile = MakeEnhancedMetafile();
+    if (!medium.hEnhMetaFile) medium.tymed = TYMED_NULL;
+    complete = copy->Add(CF_ENHMETAFILE, medium) && complete;
+
+    // Half a copy (memory ran short on the way) is not put on the clipboard.
+    hr = complete ? ::OleSetClipboard(copy) : E_OUTOFMEMORY;
+    if (SUCCEEDED(hr)) hr = ::OleFlushClipboard();
+    copy->Release();
+    return SUCCEEDED(hr);
 }
+
+bool COleServerItem::OnSetExtent(DWORD, const SIZE&) { return false; }
 
 HENHMETAFILE COleServerItem::MakeEnhancedMetafile() {
     SIZE extent{};

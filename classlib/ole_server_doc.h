@@ -29,6 +29,10 @@ public:
     virtual void OnSetItemRects(const RECT* position, const RECT* clip);
     // The container's zoom of the object (1:1 unless it is shown in place at another size).
     bool GetZoomFactor(SIZE* numerator, SIZE* denominator) const;
+    // The user resized the object in place to this rectangle of the container's window:
+    // the item takes the size at the present zoom and the container is asked to move the
+    // object. False, and the item's size as it was, when the container did not.
+    bool RequestPositionChange(const RECT& position);
 
     bool IsEmbedded() const { return m_bEmbedded; }
     bool IsInPlaceActive() const { return m_pInPlaceFrame != nullptr; }
@@ -55,6 +59,9 @@ public:
 
 protected:
     void OnUpdateDocument();
+    // Writes the document to a file of the user's choice; the embedding keeps its own
+    // data, its name and its container's claim on the changes.
+    void OnFileSaveCopyAs();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -89,6 +96,8 @@ public:
     virtual bool OnDraw(CDC* dc, SIZE& size) = 0;
     // The item's size in HIMETRIC for an aspect; false when it has none.
     virtual bool OnGetExtent(DWORD aspect, SIZE& size);
+    // Gives the item a new size in HIMETRIC; false when it keeps its own.
+    virtual bool OnSetExtent(DWORD aspect, const SIZE& size);
     // Puts the item's pictures on the clipboard (with a link source when asked).
     bool CopyToClipboard(bool includeLink);
 

@@ -17,6 +17,7 @@
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
 #include "engine/docio/streams.h"
+#include "document_round_trip.h"
 
 namespace {
 EngineDocument* ReadBytes(const void* data, uint32_t size, ResultCode* code, uint32_t failAt) {
@@ -48,18 +49,6 @@ void* Saved(EngineDocument* d, uint32_t* length) {
     }
     return bytes;
 }
-// Whether a table of `b` kept fewer rows than the same table of `a`.
-bool TableCut(EngineDocument* a, EngineDocument* b) {
-    for (int32_t i = 0; i < DocumentPageCount(a) && i < DocumentPageCount(b); ++i) {
-        const SketchObject* x = DocumentPageAt(a, i)->firstObject;
-        const SketchObject* y = DocumentPageAt(b, i)->firstObject;
-        for (; x && y; x = x->nextInSketch, y = y->nextInSketch)
-            if (x->objectClass == kClassTable && y->objectClass == kClassTable &&
-                TableDataOf(y)->rowCount < TableDataOf(x)->rowCount)
-                return true;
-    }
-    return false;
-}
 int64_t Objects(EngineDocument* d) {
     int64_t n = 0;
     for (int32_t i = 0; i < DocumentPageCount(d); ++i) {
@@ -79,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EngineDocument* b = ReadBytes(data + 2, uint32_t(size - 2), &starved, failAt);
     if (b && (starved == kResultOK || starved == full)) {
         if (!a || Objects(a) != Objects(b)) abort();
-        if (starved == full && DocumentPageCount(a) > 0 && !TableCut(a, b)) {
+        if (starved == full && DocumentPageCount(a) > 0 && !fuzz_round_trip::TableCut(a, b)) {
             uint32_t lengthA = 0, lengthB = 0;
             void* bytesA = Saved(a, &lengthA);
             void* bytesB = Saved(b, &lengthB);

@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
@@ -41,6 +43,20 @@ inline bool SameContents(EngineDocument* a, EngineDocument* b) {
         if (x || y) return false;
     }
     return true;
+}
+
+// Whether a table of `b` kept fewer rows than the same table of `a` (a table too large for
+// the memory at hand opens with its header rows alone).
+inline bool TableCut(EngineDocument* a, EngineDocument* b) {
+    for (int32_t i = 0; i < DocumentPageCount(a) && i < DocumentPageCount(b); ++i) {
+        const SketchObject* x = DocumentPageAt(a, i)->firstObject;
+        const SketchObject* y = DocumentPageAt(b, i)->firstObject;
+        for (; x && y; x = x->nextInSketch, y = y->nextInSketch)
+            if (x->objectClass == kClassTable && y->objectClass == kClassTable &&
+                TableDataOf(y)->rowCount < TableDataOf(x)->rowCount)
+                return true;
+    }
+    return false;
 }
 
 // The document written to memory (freed with FreeMemory); null when the write failed

@@ -173,10 +173,10 @@ PopoutSide ChoosePopoutSide(const RECT& button, int barClientWidth, int parentLe
     return { kPopoutLeft, { button.left - 7, button.top - 5 }, { button.left, button.top }, TPM_RIGHTALIGN };
 }
 
-void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note) {
+void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note, CToolBar* bar) {
     const UINT button = UINT(note->iItem);
     if (button != ID_TOOL_ARROW && button != ID_TOOL_STRAIGHTEDGE && button != ID_TOOL_CUSTOM) return;
-    CToolBar* bar = frame->m_toolbox;
+    if (!bar) bar = frame->m_toolbox;
     if (!bar || !bar->m_hWnd) return;
     SketchScope scope(gEngine.frontSketch);
 

@@ -32,8 +32,9 @@ bool LoadToolboxButtons(CToolBar* bar);
 
 void RunToolboxCommand(CMainFrame* frame, UINT id);
 void UpdateToolboxCommand(CMainFrame* frame, CCmdUI* cmdUI);
-// The toolbar's drop-down notification: a group or custom-tool button was pressed.
-void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note);
+// The toolbar's drop-down notification: a group or custom-tool button was pressed. The
+// bar is the frame's own unless another (an in-place frame's in its container) is given.
+void ToolboxDropDown(CMainFrame* frame, const NMTOOLBARA* note, CToolBar* bar = nullptr);
 
 // Which side the pop-out opens on, where it is anchored and where menus open, for the
 // button's screen rectangle, the toolbar's client width, its parent's left edge and the

@@ -5,8 +5,9 @@
 //
 //   ole_container LOGFILE STORAGEFILE
 //
-// Requests: ping, create PROGID, extent, draw, rect, open, show, inplace, deactivate,
-// update, save, release, load, run, log, quit.
+// Requests: ping, create PROGID, extent, draw, rect [pasted], open, show, inplace,
+// deactivate, update [pasted], save, release, load, run [pasted], paste, release-pasted,
+// refuse-moves, log, quit.
 #include <windows.h>
 #include <ole2.h>
 
@@ -30,6 +31,11 @@ IOleInPlaceActiveObject* gActive = nullptr;
 // The picture's place: room at its left for the bar an object puts there in place.
 RECT gPicture{ 50, 10, 50, 10 };
 constexpr wchar_t kObjectStorage[] = L"Object";
+// A second object, pasted from the clipboard, drawn beside the first.
+IOleObject* gPasted = nullptr;
+IStorage* gPastedStorage = nullptr;
+RECT gPastedPicture{ 250, 10, 250, 10 };
+constexpr wchar_t kPastedStorage[] = L"Pasted";
 
 void Log(const std::string& line) {
     gLogText += line + "\n";
@@ -56,6 +62,21 @@ HRESULT SaveObject() {
     if (SUCCEEDED(hr)) hr = gObjectStorage->Commit(STGC_DEFAULT);
     if (SUCCEEDED(hr) && gRoot) hr = gRoot->Commit(STGC_DEFAULT);
     return hr;
+}
+
+// The object's requests for another place are ignored (refuse-moves).
+bool gRefuseMoves = false;
+
+// The object's in-place side, with a reference for the caller, or null.
+IOleInPlaceObject* InPlaceObject() {
+    IOleInPlaceObject* inPlace = nullptr;
+    if (gObject && SUCCEEDED(gObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        return inPlace;
+    }
+    if (gActive && SUCCEEDED(gActive->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+        return inPlace;
+    }
+    return nullptr;
 }
 
 // The site of the one object, and the sink of its notifications.
@@ -152,7 +173,22 @@ public:
     }
     HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
+    // The object asks for another place (resized in place): the container agrees and
+    // moves it there, as its picture's place too.
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override {
+        Log("site OnPosRectChange " + std::to_string(position->left) + " " + std::to_string(position->top) + " " +
+            std::to_string(position->right) + " " + std::to_string(position->bottom));
+        if (gRefuseMoves) return S_OK;
+        gPicture = *position;
+        IOleInPlaceObject* inPlace = InPlaceObject();
+        if (!inPlace) return E_UNEXPECTED;
+        RECT clip;
+        GetClientRect(gWindow, &clip);
+        const HRESULT hr = inPlace->SetObjectRects(position, &clip);
+        inPlace->Release();
+        Log("SetObjectRects " + Hex(hr));
+        return S_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT border) override {
         GetClientRect(gWindow, border);
@@ -222,7 +258,72 @@ std::string Extent() {
     return std::to_string(size.cx) + " " + std::to_string(size.cy);
 }
 
+void ReleasePasted() {
+    if (gPasted) {
+        const HRESULT hr = gPasted->Close(OLECLOSE_NOSAVE);
+        Log("pasted Close " + Hex(hr));
+        gPasted->Release();
+        gPasted = nullptr;
+    }
+    if (gPastedStorage) gPastedStorage->Release();
+    gPastedStorage = nullptr;
+    if (gWindow) InvalidateRect(gWindow, nullptr, TRUE);
+}
+
+// Pastes what the clipboard holds as an embedded object, in its own storage, and draws
+// it at the size its descriptor gives.
+std::string Paste() {
+    if (gPasted) return "exists";
+    if (!gRoot) return "no storage";
+    IDataObject* data = nullptr;
+    HRESULT hr = OleGetClipboard(&data);
+    Log("OleGetClipboard " + Hex(hr));
+    if (FAILED(hr)) return "failed " + Hex(hr);
+    hr = OleQueryCreateFromData(data);
+    Log("OleQueryCreateFromData " + Hex(hr));
+    FORMATETC descriptor{ static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Object Descriptor")), nullptr,
+                          DVASPECT_CONTENT, -1, TYMED_HGLOBAL };
+    STGMEDIUM medium{};
+    if (SUCCEEDED(data->GetData(&descriptor, &medium))) {
+        if (auto* d = static_cast<OBJECTDESCRIPTOR*>(GlobalLock(medium.hGlobal))) {
+            HDC screen = GetDC(nullptr);
+            const int w = MulDiv(d->sizel.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
+            const int h = MulDiv(d->sizel.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+            ReleaseDC(nullptr, screen);
+            gPastedPicture = RECT{ 250, 10, 250 + w, 10 + h };
+            Log("descriptor " + std::to_string(d->sizel.cx) + " " + std::to_string(d->sizel.cy));
+            GlobalUnlock(medium.hGlobal);
+        }
+        ReleaseStgMedium(&medium);
+    }
+    for (CLIPFORMAT format : { CLIPFORMAT(CF_METAFILEPICT), CLIPFORMAT(CF_ENHMETAFILE) }) {
+        FORMATETC picture{ format, nullptr, DVASPECT_CONTENT, -1,
+                           format == CF_METAFILEPICT ? DWORD(TYMED_MFPICT) : DWORD(TYMED_ENHMF) };
+        medium = STGMEDIUM{};
+        const HRESULT got = data->GetData(&picture, &medium);
+        Log("clipboard picture " + std::to_string(format) + " " + Hex(got));
+        if (SUCCEEDED(got)) ReleaseStgMedium(&medium);
+    }
+    hr = gRoot->CreateStorage(kPastedStorage, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                              &gPastedStorage);
+    if (SUCCEEDED(hr)) {
+        FORMATETC picture{ CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT };
+        hr = OleCreateFromData(data, IID_IOleObject, OLERENDER_FORMAT, &picture, &gSite, gPastedStorage,
+                               reinterpret_cast<void**>(&gPasted));
+        Log("OleCreateFromData " + Hex(hr));
+    }
+    data->Release();
+    if (FAILED(hr)) {
+        ReleasePasted();
+        return "failed " + Hex(hr);
+    }
+    InvalidateRect(gWindow, nullptr, TRUE);
+    UpdateWindow(gWindow);
+    return "ok";
+}
+
 void Release() {
+    ReleasePasted();
     if (gActive) gActive->Release();
     gActive = nullptr;
     if (gObject) {
@@ -270,10 +371,20 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "extent") return Extent();
     if (verb == "rect") {
-        POINT p{ gPicture.left, gPicture.top };
+        const RECT& r = arg == "pasted" ? gPastedPicture : gPicture;
+        POINT p{ r.left, r.top };
         ClientToScreen(gWindow, &p);
-        return std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(gPicture.right - gPicture.left) +
-               " " + std::to_string(gPicture.bottom - gPicture.top);
+        return std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(r.right - r.left) + " " +
+               std::to_string(r.bottom - r.top);
+    }
+    if (verb == "paste") return Paste();
+    if (verb == "refuse-moves") {
+        gRefuseMoves = true;
+        return "ok";
+    }
+    if (verb == "release-pasted") {
+        ReleasePasted();
+        return "ok";
     }
     if (verb == "draw") {
         InvalidateRect(gWindow, nullptr, TRUE);
@@ -297,12 +408,9 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "deactivate") {
         if (!gObject) return "none";
-        IOleInPlaceObject* inPlace = nullptr;
-        HRESULT hr = gObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace));
-        if (FAILED(hr) && gActive) {
-            hr = gActive->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace));
-        }
-        if (SUCCEEDED(hr)) {
+        IOleInPlaceObject* inPlace = InPlaceObject();
+        HRESULT hr = E_NOINTERFACE;
+        if (inPlace) {
             hr = inPlace->InPlaceDeactivate();
             inPlace->Release();
         }
@@ -312,8 +420,9 @@ std::string Answer(const std::string& request) {
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
     }
     if (verb == "update") {
-        if (!gObject) return "none";
-        const HRESULT hr = gObject->Update();
+        IOleObject* object = arg == "pasted" ? gPasted : gObject;
+        if (!object) return "none";
+        const HRESULT hr = object->Update();
         Log("Update " + Hex(hr));
         InvalidateRect(gWindow, nullptr, TRUE);
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
@@ -343,8 +452,9 @@ std::string Answer(const std::string& request) {
         return "ok";
     }
     if (verb == "run") {
-        if (!gObject) return "none";
-        const HRESULT hr = OleRun(gObject);
+        IOleObject* object = arg == "pasted" ? gPasted : gObject;
+        if (!object) return "none";
+        const HRESULT hr = OleRun(object);
         Log("OleRun " + Hex(hr));
         return SUCCEEDED(hr) ? "ok" : "failed " + Hex(hr);
     }
@@ -373,6 +483,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             if (gObject) {
                 const HRESULT hr = OleDraw(gObject, DVASPECT_CONTENT, dc, &gPicture);
                 Log("OleDraw " + Hex(hr));
+            }
+            if (gPasted) {
+                const HRESULT hr = OleDraw(gPasted, DVASPECT_CONTENT, dc, &gPastedPicture);
+                Log("pasted OleDraw " + Hex(hr));
             }
             EndPaint(hwnd, &ps);
             return 0;

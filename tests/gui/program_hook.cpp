@@ -16,7 +16,8 @@
 //   tabs                        the front window's tab strip: width|shown|tab texts
 //   viewbottom                  the screen y below the front view (its scroll bar's top)
 //   toolbutton ID               the screen point at the middle of the toolbox button of
-//                               command ID, or "none" when the bar does not show it
+//                               command ID, or "none" when the bar does not show it (the
+//                               in-place toolbox while a sketch is active in place)
 //   command ID                  posts the command to the main frame
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
 //   dialog                      the front dialog's title, then per control
@@ -706,10 +707,8 @@ std::string SplashState() {
     return text;
 }
 
-// An embedded sketch active in place: "none", or the in-place frame's window and its
-// parent's, the toolbox bar's window and its parent's, the view's screen rectangle and
-// the screen centre of the point tool's button.
-std::string InPlaceState() {
+// The document active in place in a container, if any.
+CFernwickDoc* InPlaceDoc() {
     CWinApp* app = CurrentApp();
     CDocManager* manager = app ? app->m_pDocManager : nullptr;
     CFernwickDoc* doc = nullptr;
@@ -721,6 +720,22 @@ std::string InPlaceState() {
             if (fern && fern->m_pInPlaceFrame) doc = fern;
         }
     }
+    return doc;
+}
+
+// The toolbox the user sees: the in-place frame's in its container while a sketch is
+// active in place, else the main frame's.
+CToolBar* ToolboxInUse() {
+    if (CFernwickDoc* doc = InPlaceDoc()) return &static_cast<CInPlaceFrame*>(doc->m_pInPlaceFrame)->m_toolbox;
+    auto* frame = dynamic_cast<CMainFrame*>(CurrentMainWindow());
+    return frame ? frame->m_toolbox : nullptr;
+}
+
+// An embedded sketch active in place: "none", or the in-place frame's window and its
+// parent's, the toolbox bar's window and its parent's, the view's screen rectangle, the
+// screen centre of the point tool's button and the frame's screen rectangle.
+std::string InPlaceState() {
+    CFernwickDoc* doc = InPlaceDoc();
     if (!doc) return "none";
     auto* frame = static_cast<CInPlaceFrame*>(doc->m_pInPlaceFrame);
     HWND bar = frame->m_toolbox.m_hWnd;
@@ -737,6 +752,9 @@ std::string InPlaceState() {
     out << reinterpret_cast<uintptr_t>(frame->m_hWnd) << " " << reinterpret_cast<uintptr_t>(GetParent(frame->m_hWnd))
         << " " << reinterpret_cast<uintptr_t>(bar) << " " << reinterpret_cast<uintptr_t>(bar ? GetParent(bar) : nullptr)
         << " " << RectText(view) << " " << (button.left + button.right) / 2 << " " << (button.top + button.bottom) / 2;
+    RECT framePlace{};
+    GetWindowRect(frame->m_hWnd, &framePlace);
+    out << " " << RectText(framePlace);
     return out.str();
 }
 
@@ -930,8 +948,7 @@ std::string Answer(const std::string& request) {
     if (verb == "toolbutton") {
         unsigned id = 0;
         in >> id;
-        auto* frame = dynamic_cast<CMainFrame*>(CurrentMainWindow());
-        CToolBar* bar = frame ? frame->m_toolbox : nullptr;
+        CToolBar* bar = ToolboxInUse();
         RECT r{}, client{};
         if (!bar || !bar->m_hWnd || !bar->SendMessage(TB_GETRECT, id, reinterpret_cast<LPARAM>(&r))) return "none";
         // A button the bar clips away cannot be clicked.

@@ -2,6 +2,7 @@
 
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -355,7 +356,9 @@ HACCEL CFernwickDoc::GetDefaultAccelerator() {
 }
 
 void CFernwickDoc::OnCopyItem() {
-    if (COleServerItem* item = GetEmbeddedItem()) item->CopyToClipboard(true);
+    COleServerItem* item = GetEmbeddedItem();
+    // The clipboard is busy (another program holds it open) or memory ran short.
+    if (item && !item->CopyToClipboard(true)) ShowAppMessage("Cannot open the Clipboard", MB_ICONEXCLAMATION);
 }
 
 void CFernwickDoc::OnShowSelections() {}
@@ -377,6 +380,21 @@ bool CFernwickItem::OnGetExtent(DWORD aspect, SIZE& size) {
     // A pixel of the scroll extent is a hundredth of an inch: 25.4 HIMETRIC units.
     size.cx = MulDiv(doc->m_itemSize[0], kHimetricPerInch, 100);
     size.cy = MulDiv(doc->m_itemSize[1], kHimetricPerInch, 100);
+    return true;
+}
+
+bool CFernwickItem::OnSetExtent(DWORD aspect, const SIZE& size) {
+    if (aspect != DVASPECT_CONTENT || size.cx <= 0 || size.cy <= 0) return false;
+    CFernwickDoc* doc = GetFernwickDoc();
+    RECT& e = doc->m_scrollExtent;
+    // Back from HIMETRIC to pixels of a hundredth of an inch, rounded to the nearest.
+    const int32_t width = std::max(1, MulDiv(size.cx, 100, kHimetricPerInch));
+    const int32_t height = std::max(1, MulDiv(size.cy, 100, kHimetricPerInch));
+    e.right = e.left + width;
+    e.bottom = e.top + height;
+    doc->m_itemSize[0] = width;
+    doc->m_itemSize[1] = height;
+    if (CYRNView* view = doc->FrontView()) view->UpdateScrollBars();
     return true;
 }
 

@@ -123,6 +123,9 @@ public:
     bool OnDraw(CDC* dc, SIZE& size) override;
     // The scroll extent in HIMETRIC, a pixel counted as a hundredth of an inch.
     bool OnGetExtent(DWORD aspect, SIZE& size) override;
+    // A size given by the container or by resizing in place: the scroll extent keeps its
+    // corner and takes the size, until the sketch's own extent changes it again.
+    bool OnSetExtent(DWORD aspect, const SIZE& size) override;
 
     GraphicsPort m_port{};
 };

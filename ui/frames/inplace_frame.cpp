@@ -21,6 +21,7 @@ IMPLEMENT_DYNCREATE(CInPlaceFrame, COleIPFrameWnd)
 
 BEGIN_MESSAGE_MAP(CInPlaceFrame, COleIPFrameWnd)
     ON_WM_CREATE()
+    ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
 END_MESSAGE_MAP()
 
 CInPlaceFrame::CInPlaceFrame() { m_bAutoMenuEnable = false; }
@@ -45,7 +46,10 @@ bool CInPlaceFrame::OnCreateControlBars(HWND containerFrame, HWND) {
     m_toolbox.SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd));
     if (!LoadToolboxButtons(&m_toolbox)) return false;
     m_toolbox.SetBarStyle(m_toolbox.GetBarStyle() | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_SIZE_VARIABLE);
-    const RECT place = ClaimLeftBorder(kToolboxWidth);
+    // No dock bar lays it out in the container's frame: one button a row, as docked at
+    // the left, or every button but the first lies beyond the bar's width.
+    const CSize size = m_toolbox.CalcFixedLayout(false, false);
+    const RECT place = ClaimLeftBorder(size.cx > 0 ? static_cast<int>(size.cx) : kToolboxWidth);
     ::SetWindowPos(m_toolbox.m_hWnd, HWND_TOP, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return true;
@@ -56,6 +60,12 @@ HMENU CInPlaceFrame::BuildInPlaceMenu() {
     // shell's idle work begin).
     CDocument* doc = GetActiveDocument();
     return doc ? doc->GetDefaultMenu() : RuntimeMenuBar();
+}
+
+// The group buttons choose their variant or open their pop-out here as in the main frame.
+void CInPlaceFrame::OnToolboxDropDown(NMHDR* note, LRESULT* result) {
+    if (CMainFrame* main = TheMainFrame()) ToolboxDropDown(main, reinterpret_cast<NMTOOLBARA*>(note), &m_toolbox);
+    *result = TBDDRET_DEFAULT;
 }
 
 bool CInPlaceFrame::OnCommand(WPARAM wParam, LPARAM lParam) {

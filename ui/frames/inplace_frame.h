@@ -21,5 +21,6 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCT cs);
+    void OnToolboxDropDown(NMHDR* note, LRESULT* result);
     DECLARE_MESSAGE_MAP()
 };

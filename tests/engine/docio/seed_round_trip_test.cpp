@@ -15,6 +15,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/tables.h"
 #include "engine/docio/sketch_io.h"
+#include "fuzz/document_round_trip.h"
 
 namespace {
 
@@ -55,19 +56,6 @@ std::vector<std::vector<int32_t>> ObjectClasses(EngineDocument* d) {
             pages.back().push_back(o->objectClass);
     }
     return pages;
-}
-
-// Whether a table of `b` kept fewer rows than the same table of `a`.
-bool TableCut(EngineDocument* a, EngineDocument* b) {
-    for (int32_t i = 0; i < DocumentPageCount(a) && i < DocumentPageCount(b); ++i) {
-        const SketchObject* x = DocumentPageAt(a, i)->firstObject;
-        const SketchObject* y = DocumentPageAt(b, i)->firstObject;
-        for (; x && y; x = x->nextInSketch, y = y->nextInSketch)
-            if (x->objectClass == kClassTable && y->objectClass == kClassTable &&
-                TableDataOf(y)->rowCount < TableDataOf(x)->rowCount)
-                return true;
-    }
-    return false;
 }
 
 class SeedRoundTrip : public DocumentTest {
@@ -199,7 +187,7 @@ TEST_F(SeedRoundTrip, OpeningWithoutMemoryGivesTheWholeDocumentOrOutOfMemory) {
         }
         // The one smaller document allowed: a table too large for memory keeps its
         // header rows, with a warning.
-        const bool cut = code != full.code && IsWarningResult(code) && TableCut(full.document, starved);
+        const bool cut = code != full.code && IsWarningResult(code) && fuzz_round_trip::TableCut(full.document, starved);
         const bool same = code == full.code && Write(starved) == whole;
         FreeEngineDocument(starved);
         if (cut) continue;

@@ -53,6 +53,14 @@ picture_pixel() {
     read -r x y _ <<<"$(cask rect)"
     pixel $((x + $1)) $((y + $2))
 }
+# Whether the container's picture (or with "pasted", its pasted object's) holds anything
+# dark: drawn objects on the white sketch.
+picture_has_ink() {
+    local x y w h
+    read -r x y w h _ <<<"$(cask rect "$@")"
+    import -window root "$work/picture.png"
+    [ "$(convert "$work/picture.png" -crop "${w}x${h}+${x}+${y}" -colorspace gray -format "%[fx:minima<0.5]" info:)" = 1 ]
+}
 container_logged() { grep -q "$1" "$work/container.log"; }
 main_visible() { [ "$(ask mainvisible)" = 1 ]; }
 
@@ -105,6 +113,35 @@ scenario_embedding() {
     wait_for 20 "the segment in the container's picture" dark_at_picture
     shot updated
 
+    step "Save Copy As writes the sketch to a file; the object stays its container's"
+    local docs_before copy="$work/copy.yrn"
+    docs_before=$(ask docs)
+    ask command $((0xE1C4)) >/dev/null
+    wait_for 30 "the Save Copy As dialog" dialog_open
+    [ "$(ask dialog | head -n1)" = "Save Copy As" ] || fail "not the Save Copy As dialog: $(ask dialog | head -n1)"
+    answer_file_dialog "$(windows_path "$copy")"
+    wait_for 30 "the copy on disk" test -s "$copy"
+    [ "$(ask docs)" = "$docs_before" ] || fail "the embedded document changed its name: $(ask docs)"
+
+    step "Ctrl+C copies the object; the container pastes it as a second object that runs and draws the sketch"
+    focus_view
+    xdotool key ctrl+c
+    pasted() { [ "$(cask paste)" = ok ]; }
+    wait_for 20 "the container to paste the copy" pasted
+    container_logged "OleQueryCreateFromData 00000000" || fail "the copy is not an embeddable object"
+    container_logged "descriptor 2540 2540" || fail "the copy's descriptor: $(grep descriptor "$work/container.log")"
+    container_logged "clipboard picture 14 00000000" || fail "no enhanced metafile of the copy for another program"
+    # The pasted object's picture comes from it running: Wine's reader of the OLE clipboard
+    # serves no metafile picture, so the cache cannot take the copy's own.
+    [ "$(cask run pasted)" = ok ] || fail "the pasted object did not run: $(tail -3 "$work/container.log")"
+    wait_for 20 "the pasted object's document" has_docs 2
+    [ "$(cask update pasted)" = ok ] || fail "the update from the pasted object failed"
+    cask draw >/dev/null
+    wait_for 20 "the pasted picture" picture_has_ink pasted
+    cask release-pasted >/dev/null
+    wait_for 20 "the pasted object's document to close" has_docs 1
+    shot pasted
+
     step "saved, released and loaded again, the object holds the segment"
     [ "$(cask save)" = ok ] || fail "the save failed: $(tail -3 "$work/container.log")"
     cask release >/dev/null
@@ -150,35 +187,81 @@ scenario_in_place() {
     read -r frame parent bar barParent _ <<<"$state"
     [ "$parent" = "$barParent" ] || fail "the toolbox is not in the container's frame: $state"
     [ "$bar" != 0 ] || fail "no toolbox: $state"
-    for call in "site OnInPlaceActivate" "site OnUIActivate" "frame SetBorderSpace 33" "frame SetActiveObject" \
+    for call in "site OnInPlaceActivate" "site OnUIActivate" "frame SetBorderSpace [1-9]" "frame SetActiveObject" \
                 "frame SetMenu"; do
         container_logged "$call" || fail "the container was not called: $call"
     done
     [ "$(ask mainvisible)" = 0 ] || fail "the main window shows while in place"
 
-    step "the toolbox in the container's frame takes real clicks; a segment is made in place"
-    local bx by
-    read -r _ _ _ _ _ _ _ _ bx by <<<"$state"
-    xdotool mousemove "$bx" "$by" click 1
+    step "the toolbox in the container's frame takes real clicks: a point, then a segment, made in place"
     tool_is() { [ "$(ask tool)" = "$1" ]; }
-    wait_for 10 "the point tool" tool_is 1
-    [ "$(ask build-segment 20 20 80 80)" = ok ] || fail "no segment in the active object"
-    wait_for 20 "three objects" object_count_is -ge 3
+    local button
+    button=$(ask toolbutton 32774)
+    [ "$button" != none ] || fail "the point tool's button lies outside the in-place toolbox"
+    # shellcheck disable=SC2086
+    xdotool mousemove $button click 1
+    wait_for 10 "the point tool" tool_is 4
+    # shellcheck disable=SC2086
+    xdotool mousemove $(screen_point 70 15) click 1
+    wait_for 20 "a point from a real click" object_count_is -ge 1
+    button=$(ask toolbutton 32783)
+    [ "$button" != none ] || fail "the straightedge button lies outside the in-place toolbox"
+    # shellcheck disable=SC2086
+    xdotool mousemove $button click 1
+    wait_for 10 "the segment tool" tool_is 6
+    # shellcheck disable=SC2086
+    xdotool mousemove $(screen_point 20 20) click 1 sleep 0.3 mousemove $(screen_point 80 80) click 1
+    wait_for 20 "the point and a segment's three objects" object_count_is -ge 4
     shot in-place
 
     step "after deactivation the container draws it"
     [ "$(cask deactivate)" = ok ] || fail "deactivation failed"
     wait_for 20 "the in-place frame to go" inplace_gone
     container_logged "site OnInPlaceDeactivate" || fail "the container was not told of the deactivation"
+    # The objects may have grown the item: a container asks its extent again.
+    cask extent >/dev/null
     cask draw >/dev/null
-    segment_drawn() { is_dark "$(picture_pixel 50 50)"; }
-    wait_for 20 "the segment in the container's picture" segment_drawn
+    wait_for 20 "the objects in the container's picture" picture_has_ink
     shot deactivated
 
     step "a second activation works"
     [ "$(cask inplace)" = ok ] || fail "the second activation failed: $(tail -5 "$work/container.log")"
     wait_for 20 "the in-place frame again" inplace_active
     object_count_is -ge 3 || fail "the segment went: $(ask objects)"
+
+    step "dragging the resize bar's corner handle enlarges the object: the container moves it, the extent follows"
+    local fl ft fr fb w0 h0 x0 y0
+    read -r _ _ _ _ _ _ _ _ _ _ fl ft fr fb _ <<<"$(ask inplace)"
+    read -r x0 y0 _ <<<"$(cask extent)"
+    w0=$((fr - fl))
+    h0=$((fb - ft))
+    xdotool mousemove $((fr - 3)) $((fb - 3)) mousedown 1 sleep 0.3 mousemove $((fr + 10)) $((fb + 5)) sleep 0.3 \
+        mousemove $((fr + 27)) $((fb + 17)) sleep 0.3 mouseup 1
+    wait_for 10 "the container to be asked for the new place" container_logged "site OnPosRectChange"
+    container_logged "SetObjectRects 00000000" || fail "the object did not take its new place"
+    resized() {
+        local l t r b
+        read -r _ _ _ _ _ _ _ _ _ _ l t r b _ <<<"$(ask inplace)"
+        [ $((r - l)) -eq $((w0 + 30)) ] && [ $((b - t)) -eq $((h0 + 20)) ]
+    }
+    wait_for 10 "the frame at its new size" resized
+    local x1 y1
+    read -r x1 y1 _ <<<"$(cask extent)"
+    # 30 and 20 pixels more at the screen's 96 per inch, to a few units of rounding.
+    [ $((x1 - x0 - 30 * 2540 / 96)) -le 30 ] && [ $((x0 + 30 * 2540 / 96 - x1)) -le 30 ] &&
+        [ $((y1 - y0 - 20 * 2540 / 96)) -le 30 ] && [ $((y0 + 20 * 2540 / 96 - y1)) -le 30 ] ||
+        fail "the extent after resizing: $x0 $y0 -> $x1 $y1"
+
+    step "a container that keeps the object where it is: the frame and the extent stay"
+    cask refuse-moves >/dev/null
+    read -r _ _ _ _ _ _ _ _ _ _ fl ft fr fb _ <<<"$(ask inplace)"
+    xdotool mousemove $((fr - 3)) $((fb - 3)) mousedown 1 sleep 0.3 mousemove $((fr + 17)) $((fb + 7)) sleep 0.3 mouseup 1
+    asked_twice() { [ "$(grep -c "site OnPosRectChange" "$work/container.log")" -ge 2 ]; }
+    wait_for 10 "the container to be asked again" asked_twice
+    local l t r b
+    read -r _ _ _ _ _ _ _ _ _ _ l t r b _ <<<"$(ask inplace)"
+    [ "$l $t $r $b" = "$fl $ft $fr $fb" ] || fail "the frame moved without the container: $fl $ft $fr $fb -> $l $t $r $b"
+    [ "$(cask extent)" = "$x1 $y1" ] || fail "the extent changed without the container: $x1 $y1 -> $(cask extent)"
     [ "$(cask deactivate)" = ok ] || fail "the second deactivation failed"
     wait_for 20 "the in-place frame to go" inplace_gone
     cask quit >/dev/null

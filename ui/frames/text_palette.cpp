@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "engine/core/color_list.h"
 #include "engine/core/services/colors.h"
@@ -586,10 +587,8 @@ void TextPaletteBar::OnWindowPosChanged(WINDOWPOS* pos) {
     if (pos && (pos->flags & SWP_HIDEWINDOW) && frame && frame->m_created && !hidingItself) {
         // The palette's own close box hid it: the menu item's check follows.
         hidingItself = true;
-        if (gEngine.frontSketch) {
-            SketchScope scope(gEngine.frontSketch);
-            ShowTextPaletteCommand(0);
-        }
+        SketchScope scope(gEngine.frontSketch);
+        ShowTextPaletteCommand(0);
         hidingItself = false;
     }
 }

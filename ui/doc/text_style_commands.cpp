@@ -9,7 +9,20 @@
 #include "engine/interact/selection_census.h"
 #include "platform/rules/text_style_rules.h"
 #include "ui/doc/document_services.h"
+#include "ui/input_state.h"
 #include "ui/resource_ids.h"
+
+namespace {
+
+// The census keeps the Shift state from the last idle pass; a click of the palette's
+// button with Shift pressed just before may come first, so the state is taken now.
+bool ShiftHeldForCommand() {
+    const int32_t held = KeyHeld(VK_SHIFT) ? 1 : 0;
+    if ((CensusShiftState() != 0) != (held != 0)) SetShiftState(held);
+    return CensusShiftState() != 0;
+}
+
+}  // namespace
 
 void CFernwickDoc::OnTextStyleCommand(UINT id) {
     if (!gEngine.frontSketch) return;
@@ -19,7 +32,7 @@ void CFernwickDoc::OnTextStyleCommand(UINT id) {
     if (!GetCurrentTextStyle(&style)) return;
     int32_t step = 0;
     if (!StyleForTextCommand(id, &style, &step)) return;
-    ApplyTextStyle(style, step, CensusShiftState() != 0);
+    ApplyTextStyle(style, step, ShiftHeldForCommand());
     FlushPendingRedraw(1);
 }
 
@@ -41,6 +54,6 @@ void CFernwickDoc::OnFontCommand(UINT id) {
     SketchScope scope(page);
     TextStyle style{};
     style.field[kStyleFont] = static_cast<int16_t>(id - 32898);
-    ApplyTextStyle(style, 0, CensusShiftState() != 0);
+    ApplyTextStyle(style, 0, ShiftHeldForCommand());
     FlushPendingRedraw(1);
 }

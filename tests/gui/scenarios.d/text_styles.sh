@@ -104,6 +104,12 @@ scenario_text_palette() {
     xdotool mousemove "$x" "$y" click 1 sleep 0.3 key Down sleep 0.3 key Down Down sleep 0.2 key Return
     wait_for 10 "another face" eval '[ "$(style_field "$cap" 0)" != "$font" ]'
     [ "$(style_field "$cap" 0)" -gt 1 ] || fail "no face from the list: $(styles_of "$cap")"
+    step "a face that is not installed gives the default face"
+    type_into_combo 1247 ""
+    xdotool key ctrl+a
+    xdotool type --delay 30 "No Such Face"
+    xdotool key Return
+    wait_for 10 "the default face" style_field_is "$cap" 0 1
 
     step "18 and Enter in the size box, a letter typed on the way left out"
     type_into_combo 1246 1x8

@@ -360,6 +360,17 @@ scenario_text_style_dialog() {
     done
     shot text-style-dialog
 
+    step "red from the colour menu goes over the style and shows in the swatch"
+    click_control 1248
+    wait_for 10 "the colour menu" popup_open
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect 1 | awk '{ print $1 + 24, int(($2 + $4) / 2) }') sleep 0.2 click 1
+    wait_for 10 "the colour menu to close" no_popup
+    local sl st sr sb
+    read -r sl st sr sb <<<"$(control_field 1249 4)"
+    swatch_red() { [ "$(pixel $(((sl + sr) / 2 - 1)) $(((st + sb) / 2)))" = "255,0,0" ]; }
+    wait_for 10 "a red swatch" swatch_red
+
     step "OK with 11 keeps each caption's weight"
     ask dialog-set 1122 "" >/dev/null
     click_control 1122
@@ -371,4 +382,5 @@ scenario_text_style_dialog() {
     style_field_is "$second" 1 11 || fail "the second caption is not 11 points: $(styles_of "$second")"
     style_field_is "$first" 2 2 || fail "the bold caption lost its weight: $(styles_of "$first")"
     [ "$(style_field "$second" 2)" != 2 ] || fail "the plain caption turned bold: $(styles_of "$second")"
+    colour_is "$first" 255,0,0 && colour_is "$second" 255,0,0 || fail "the captions are not red: $(ask colors)"
 }

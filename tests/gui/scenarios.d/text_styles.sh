@@ -154,6 +154,26 @@ scenario_text_palette() {
     ask dialog-click 2 >/dev/null
     wait_for 10 "the colour dialog to close" no_dialog
     colour_is "$cap" 255,0,0 || fail "cancelling the colour dialog changed the colour"
+
+    step "floated and closed by its close box, the palette is offered again in the menu"
+    local gx gy
+    gx=$(( ($(bar_control_rect 1246 | awk '{ print $3 }') + $(bar_control_rect 32882 | awk '{ print $1 }')) / 2 ))
+    gy=$(bar_control_rect 32882 | awk '{ print int(($2 + $4) / 2) }')
+    xdotool mousemove "$gx" "$gy" mousedown 1 sleep 0.2 mousemove $((gx + 10)) $((gy - 60)) \
+            sleep 0.2 mousemove 300 200 sleep 0.3 mouseup 1
+    palette_floats() { [ "$(bar_line palette | awk '{ print $3 }')" = 1 ]; }
+    wait_for 10 "the palette floating" palette_floats
+    local frame fx fy fw
+    frame=$(xdotool search --name '^Text Palette$' | head -n1)
+    [ -n "$frame" ] || fail "no floating frame of the palette"
+    read -r fx fy fw <<<"$(xdotool getwindowgeometry "$frame" | awk '/Position/ { split($2, p, ","); x = p[1]; y = p[2] }
+        /Geometry/ { split($2, g, "x"); print x, y, g[1] }')"
+    shot floating-palette
+    xdotool mousemove $((fx + fw - 14)) $((fy + 10)) click 1
+    wait_for 10 "the palette hidden" bar_shown_is palette 0
+    open_bar_menu 2
+    popup_text 85 | grep -q '^Show &Text Palette' || fail "the menu item reads: $(popup_text 85)"
+    close_menus
 }
 
 edited_has() { ask edited-text | grep -q -- "$1"; }

@@ -572,12 +572,13 @@ def main():
     for number, name in KEY_BITMAPS.items():
         with open(os.path.join(HERE, "key%d.bmp" % number), "wb") as f:
             f.write(bmp8(key_bitmap(name)))
+    # 8 bits, so that the face grey becomes the bars' own face colour when loaded.
     for number, images, size in ((139, PALETTE_KINDS, 16), (141, PALETTE_KINDS, 24)):
         with open(os.path.join(HERE, "palette%d.bmp" % number), "wb") as f:
-            f.write(bmp24(strip([palette_image(k, size) for k in images], size)))
+            f.write(bmp8(strip([palette_image(k, size) for k in images], size)))
     for number, size in ((1116, 16), (1117, 24)):
         with open(os.path.join(HERE, "notation%d.bmp" % number), "wb") as f:
-            f.write(bmp24(strip([notation_image(k, size) for k in NOTATION_KINDS], size)))
+            f.write(bmp8(strip([notation_image(k, size) for k in NOTATION_KINDS], size)))
     with open(os.path.join(HERE, "truetype167.bmp"), "wb") as f:
         f.write(bmp24(truetype_glyph()))
     with open(os.path.join(HERE, "nocolor255.bmp"), "wb") as f:

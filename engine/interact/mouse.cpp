@@ -42,6 +42,13 @@
 
 namespace {
 
+// Distance and angle parameters are kinds of measurement in the kind tree, not of the
+// plain parameter.
+bool IsParameterKind(int32_t kind) {
+    return KindIsA(kind, kKindPlainParameter) || KindIsA(kind, kKindDistanceParameter) ||
+           KindIsA(kind, kKindAngleParameter);
+}
+
 // The last construction-tool point before any: the tool move step is never held back.
 constexpr ScreenPoint kNoToolPoint = { -32767, -32767 };
 constexpr ScreenPoint kNoHoverPoint = { -32767, -32767 };
@@ -983,7 +990,7 @@ void SketchDoubleClick(uint32_t flags, ScreenPoint point) {
                         DeselectSketchObject(o);
                         SelectSketchObject(o);
                     }
-                    if (KindIsA(EffectiveKind(o), kKindParameter)) RunParameterDialog(o);
+                    if (IsParameterKind(EffectiveKind(o))) RunParameterDialog(o);
                     else EditCalculationCommand(KindIsA(EffectiveKind(o), kKindFunction) ? 3 : 2);
                     ClearDoubleClickMemory();
                     return;

@@ -1,10 +1,10 @@
 // Picking sketch objects while a modal dialog is open: the object under the pointer that
 // the filter accepts is made hot, and a click on it hands it to the accept routine,
 // whose apply routine the dialog runs afterwards.
-// Stand-in: the dialogs that pick (calculator, transformation, iteration) are not built,
-// so no pointer reaches a session; PickSessionHover and PickSessionClick stand for the
-// pointer moving over an object (null: over nothing) and clicking it, and the click
-// runs the apply routine as the dialog will.
+// The dialogs that pick pass the pointer on: PickSessionHover for a move over an object
+// (null: over nothing), PickSessionClick for a click on it.
+// Stand-in: the click runs the accept routine's apply routine itself, where the dialog
+// that picks will run it after the click.
 #pragma once
 #include <cstdint>
 

@@ -105,11 +105,13 @@
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/measurements.h"
+#include "engine/core/services/tables.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/custom_tool_library.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
@@ -294,6 +296,15 @@ std::string Objects() {
         out << line;
     }
     return out.str();
+}
+
+// The rows in use of each table of the front sketch, in sketch order.
+std::string TableRows() {
+    std::string out;
+    Sketch* sketch = gEngine.frontSketch;
+    for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch)
+        if (o->objectClass == kClassTable) out += (out.empty() ? "" : " ") + std::to_string(TableDataOf(o)->rowCount);
+    return out;
 }
 
 // ---- A sketch-interactive dialog of the test build ----------------------------------
@@ -907,6 +918,7 @@ std::string Answer(const std::string& request) {
     if (verb == "docs") return Docs();
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "table-rows") return TableRows();
     if (verb == "colors") return Colors();
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
@@ -937,6 +949,16 @@ std::string Answer(const std::string& request) {
         return all;
     }
     if (verb == "tool") return std::to_string(CurrentToolId());
+    if (verb == "tool-folder") {
+        // The tool folder's documents the scan has listed so far, one name a line.
+        std::string names;
+        for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
+            const char* name = nullptr;
+            ToolFolderFileTools(i, &name);
+            names += std::string(name) + "\n";
+        }
+        return names;
+    }
     if (verb == "tabs") return Tabs();
     if (verb == "viewbottom") {
         CYRNView* view = FrontView();

@@ -343,10 +343,10 @@ TEST_F(Dialogs, NumberFieldTypingEnterAndTheSymbolFont) {
 }
 
 // A modal dialog with a number field that holds an unfinished expression when the user
-// clicks Cancel.
+// clicks a button (Cancel, or OK and then, with timer 2, Cancel).
 class CancelDialog : public CYRNDialog {
 public:
-    CancelDialog() : CYRNDialog(kFieldsTemplate, nullptr, nullptr, false) {}
+    explicit CancelDialog(int clicked = IDCANCEL) : CYRNDialog(kFieldsTemplate, nullptr, nullptr, false), clicked_(clicked) {}
     SmartEdit smart;
     DialogField real = Real(1);
 
@@ -363,12 +363,17 @@ protected:
     void DoDataExchange(CDataExchange* dx) override {
         if (!ExchangeDialogField(this, kSmart, &real, !dx->m_bSaveAndValidate, false, dx)) dx->Fail();
     }
-    void OnTimer(UINT_PTR) {
-        KillTimer(1);
-        // A real click on Cancel: the press reaches the button through the message loop.
-        HWND cancel = ::GetDlgItem(m_hWnd, IDCANCEL);
+    void OnTimer(UINT_PTR id) {
+        KillTimer(id);
+        if (id == 2) {
+            EndDialog(IDCANCEL);
+            return;
+        }
+        if (clicked_ != IDCANCEL) SetTimer(2, 1500, nullptr);
+        // A real click: the press reaches the button through the message loop.
+        HWND button = ::GetDlgItem(m_hWnd, clicked_);
         RECT r{};
-        ::GetWindowRect(cancel, &r);
+        ::GetWindowRect(button, &r);
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         INPUT input[2] = {};
         input[0].type = input[1].type = INPUT_MOUSE;
@@ -377,6 +382,9 @@ protected:
         SendInput(2, input, sizeof input[0]);
     }
     DECLARE_MESSAGE_MAP()
+
+private:
+    int clicked_;
 };
 
 BEGIN_MESSAGE_MAP(CancelDialog, CYRNDialog)
@@ -388,6 +396,18 @@ TEST_F(Dialogs, CancelOverAnUnfinishedExpressionShowsNoAlert) {
     BoxCloser closer;
     EXPECT_EQ(d.DoModal(), IDCANCEL);
     EXPECT_TRUE(gBoxes.empty()) << gBoxes[0];
+}
+
+// Leaving the field by the click on OK reports the refusal; the same click then reaching
+// OK must not report it a second time, nor close the dialog.
+TEST_F(Dialogs, OkOverAnUnfinishedExpressionAlertsOnceAndStays) {
+    CancelDialog d(IDOK);
+    BoxCloser closer;
+    EXPECT_EQ(d.DoModal(), IDCANCEL);
+    std::string seen;
+    for (const std::string& box : gBoxes) seen += box + " / ";
+    ASSERT_EQ(gBoxes.size(), 1u) << seen;
+    EXPECT_NE(gBoxes[0].find("Value Needed"), std::string::npos) << gBoxes[0];
 }
 
 TEST_F(Dialogs, NothingShowsWhileTheMainWindowIsHidden) {

@@ -1,6 +1,8 @@
 #include "ui/dialogs/command_dialogs.h"
 
 // The engine's records come before the Windows headers, whose names some of them reuse.
+#include "ui/dialogs/iterate_dialog.h"
+#include "ui/dialogs/param_color_dialogs.h"
 #include "ui/dialogs/parameter_dialog.h"
 #include "ui/dialogs/plot_points_dialog.h"
 #include "ui/dialogs/table_data_dialogs.h"
@@ -43,6 +45,18 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
     }
     case kDialogNewParameter: {
         NewParameterDialog dialog(static_cast<ParameterDialogRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogParamColor: {
+        ParamColorDialog dialog(static_cast<DialogField*>(record), change, interactive, false);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogParamColorRgb: {
+        ParamColorRgbDialog dialog(static_cast<DialogField*>(record), change, interactive);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogIterate: {
+        IterateDialog dialog(static_cast<IterateDialogFields*>(record), change);
         return Run(dialog, helpTopic);
     }
     case kDialogAddTableData: {

@@ -29,6 +29,15 @@ bool ParentCancelling(const CWnd* edit) {
 
 bool HasSeparator(const char* allowed) { return std::strchr(allowed, DecimalSeparator()) != nullptr; }
 
+// The click that took the focus from a refused field (on OK, say) ends with the alert that
+// reports it: the button still holding the mouse would otherwise act on the release and
+// check the field again.
+void EndClickInProgress(HWND field) {
+    HWND captured = ::GetCapture();
+    HWND dialog = ::GetParent(field);
+    if (captured && captured != field && dialog && ::IsChild(dialog, captured)) ::ReleaseCapture();
+}
+
 }  // namespace
 
 SmartEdit* FailedNumberField() { return gFailedField; }
@@ -111,6 +120,7 @@ bool SmartEdit::Validate(double* out, CDataExchange* dx) {
     if (!dx || notifying || ParentCancelling(this)) return false;
     dx->PrepareEditCtrl(GetDlgCtrlID());
     gFailedField = this;
+    EndClickInProgress(m_hWnd);
     CString caption, message;
     caption.LoadString(IDS_VALUE_NEEDED);
     message.LoadString(IDS_ENTER_EXPRESSION);
@@ -150,6 +160,11 @@ void SmartEdit::OnKillFocusNotify() {
         return;
     }
     if (ParentCancelling(this)) return;
+    // Only moving to another control of the dialog (or of its sheet) leaves the field:
+    // the focus also goes to the dialog itself or to another window while an alert comes
+    // and goes.
+    HWND next = ::GetFocus();
+    if (!next || !::IsChild(::GetAncestor(m_hWnd, GA_ROOT), next)) return;
     CWnd* parent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
     if (!parent) return;
     CDataExchange dx(parent, true);

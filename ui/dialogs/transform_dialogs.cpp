@@ -185,99 +185,60 @@ void TranslateDialog::OnPartRadio(UINT id) {
     else if (id == 1048 || id == 1049) TakeRadio(1048, 1049, int(id));
 }
 
-// ---- Rotate -----------------------------------------------------------------------
+// ---- Rotate and Dilate ------------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(RotateDialog, CYRNDialog)
+namespace {
+
+//  template      fixed  marked  caption        source             shown while fixed   fields        entries                        unit  position
+const CentredTransformForm kRotateForm = {
+    IDD_ROTATE,   1030,  1034,   kCaptionAngle, kTfRotationSource, {1032, 1033, 0},   {1032, 0},    {kTfRotationAngle, 0},          1033, &gRotatePosition };
+const CentredTransformForm kDilateForm = {
+    IDD_DILATE,   1036,  1039,   kCaptionRatio, kTfRatioSource,    {1038, 1042, 1283}, {1038, 1042}, {kTfNumerator, kTfDenominator}, 0,    &gDilatePosition };
+
+}  // namespace
+
+// Each template has only one of the two radio pairs.
+BEGIN_MESSAGE_MAP(CentredTransformDialog, CYRNDialog)
     ON_CONTROL_RANGE(BN_CLICKED, 1030, 1031, OnRadio)
-END_MESSAGE_MAP()
-
-RotateDialog::RotateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive)
-    : TransformDialogBase(IDD_ROTATE, settings, apply, interactive) {
-    static const int32_t kNoValidate[] = {1031, 0};
-    SetNoValidateControls(kNoValidate);
-}
-
-bool RotateDialog::ExchangeRememberedPosition(bool save, DialogCorner* corner) {
-    return ExchangePosition(&gRotatePosition, save, corner);
-}
-
-bool RotateDialog::OnInitDialog() {
-    markedAngle.SubclassDlgItem(markedAngle.Id(), this);
-    centre.SubclassDlgItem(centre.Id(), this);
-    AttachNumber(angle, 1032);
-    return CYRNDialog::OnInitDialog();
-}
-
-void RotateDialog::LoadControls() {
-    TransformSettings* s = Settings();
-    const bool marked = Entry(s, kTfRotationSource) != 0;
-    ::CheckRadioButton(m_hWnd, 1030, 1031, marked ? 1031 : 1030);
-    ShowControl(1032, !marked);
-    ShowControl(1033, !marked);
-    ShowControl(1034, marked);
-    SetUnitLabel(1033, kUnitGroup, AngleUnit() + 5);
-    angle.SetValue(s->field[kTfRotationAngle].value.real);
-    ShowCaption(centre, kCaptionCentre);
-    EnableControl(1031, ShowCaption(markedAngle, kCaptionAngle));
-    EnableControl(1030, true);
-}
-
-void RotateDialog::DoDataExchange(CDataExchange* dx) {
-    if (!dx->m_bSaveAndValidate) {
-        LoadControls();
-        return;
-    }
-    accepted = false;
-    RequireCentre(dx);
-    TransformSettings* s = Settings();
-    Entry(s, kTfRotationSource) = IsDlgButtonChecked(1031) == BST_CHECKED;
-    const bool ok = Entry(s, kTfRotationSource) != 0 || ReadField(angle, kTfRotationAngle, dx);
-    Accept(ok, dx);
-}
-
-void RotateDialog::OnRadio(UINT id) { TakeRadio(1030, 1031, int(id)); }
-
-// ---- Dilate -----------------------------------------------------------------------
-
-BEGIN_MESSAGE_MAP(DilateDialog, CYRNDialog)
     ON_CONTROL_RANGE(BN_CLICKED, 1036, 1037, OnRadio)
 END_MESSAGE_MAP()
 
-DilateDialog::DilateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive)
-    : TransformDialogBase(IDD_DILATE, settings, apply, interactive) {
-    static const int32_t kNoValidate[] = {1037, 0};
-    SetNoValidateControls(kNoValidate);
+CentredTransformDialog::CentredTransformDialog(const CentredTransformForm& form, TransformSettings* settings,
+                                               DialogChangeFn apply, bool interactive)
+    : TransformDialogBase(form.templateId, settings, apply, interactive), form_(form), marked_(form.markedButton) {
+    // Choosing the marked amount leaves the typed one as it is.
+    const int32_t noValidate[] = {form.fixedRadio + 1, 0};
+    SetNoValidateControls(noValidate);
 }
 
-bool DilateDialog::ExchangeRememberedPosition(bool save, DialogCorner* corner) {
-    return ExchangePosition(&gDilatePosition, save, corner);
+bool CentredTransformDialog::ExchangeRememberedPosition(bool save, DialogCorner* corner) {
+    return ExchangePosition(form_.position, save, corner);
 }
 
-bool DilateDialog::OnInitDialog() {
-    markedRatio.SubclassDlgItem(markedRatio.Id(), this);
-    centre.SubclassDlgItem(centre.Id(), this);
-    bar.SubclassDlgItem(1283, this);
-    AttachNumber(numerator, 1038);
-    AttachNumber(denominator, 1042);
+bool CentredTransformDialog::OnInitDialog() {
+    marked_.SubclassDlgItem(marked_.Id(), this);
+    centre_.SubclassDlgItem(centre_.Id(), this);
+    for (int i = 0; i < 2; ++i)
+        if (form_.numberIds[i]) AttachNumber(numbers_[i], form_.numberIds[i]);
     return CYRNDialog::OnInitDialog();
 }
 
-void DilateDialog::LoadControls() {
+void CentredTransformDialog::LoadControls() {
     TransformSettings* s = Settings();
-    const bool marked = Entry(s, kTfRatioSource) != 0;
-    ::CheckRadioButton(m_hWnd, 1036, 1037, marked ? 1037 : 1036);
-    ShowControl(1038, !marked);
-    ShowControl(1042, !marked);
-    ShowControl(1283, !marked);
-    ShowControl(1039, marked);
-    numerator.SetValue(s->field[kTfNumerator].value.real);
-    denominator.SetValue(s->field[kTfDenominator].value.real);
-    ShowCaption(centre, kCaptionCentre);
-    EnableControl(1037, ShowCaption(markedRatio, kCaptionRatio));
-    EnableControl(1036, true);
+    const bool marked = Entry(s, form_.sourceEntry) != 0;
+    ::CheckRadioButton(m_hWnd, form_.fixedRadio, form_.fixedRadio + 1, form_.fixedRadio + (marked ? 1 : 0));
+    for (int id : form_.fixedControls)
+        if (id) ShowControl(id, !marked);
+    ShowControl(form_.markedButton, marked);
+    if (form_.unitLabel) SetUnitLabel(form_.unitLabel, kUnitGroup, AngleUnit() + 5);
+    for (int i = 0; i < 2; ++i)
+        if (form_.numberIds[i]) numbers_[i].SetValue(s->field[form_.numberEntries[i]].value.real);
+    ShowCaption(centre_, kCaptionCentre);
+    EnableControl(form_.fixedRadio + 1, ShowCaption(marked_, form_.markedCaption));
+    EnableControl(form_.fixedRadio, true);
 }
 
-void DilateDialog::DoDataExchange(CDataExchange* dx) {
+void CentredTransformDialog::DoDataExchange(CDataExchange* dx) {
     if (!dx->m_bSaveAndValidate) {
         LoadControls();
         return;
@@ -285,14 +246,29 @@ void DilateDialog::DoDataExchange(CDataExchange* dx) {
     accepted = false;
     RequireCentre(dx);
     TransformSettings* s = Settings();
-    Entry(s, kTfRatioSource) = IsDlgButtonChecked(1037) == BST_CHECKED;
+    const bool marked = IsDlgButtonChecked(form_.fixedRadio + 1) == BST_CHECKED;
+    Entry(s, form_.sourceEntry) = marked;
     bool ok = true;
-    if (Entry(s, kTfRatioSource) == 0)
-        ok = ReadField(numerator, kTfNumerator, dx) && ReadField(denominator, kTfDenominator, dx);
+    for (int i = 0; i < 2 && ok && !marked; ++i)
+        if (form_.numberIds[i]) ok = ReadField(numbers_[i], form_.numberEntries[i], dx);
     Accept(ok, dx);
 }
 
-void DilateDialog::OnRadio(UINT id) { TakeRadio(1036, 1037, int(id)); }
+void CentredTransformDialog::OnRadio(UINT id) {
+    if (int(id) == form_.fixedRadio || int(id) == form_.fixedRadio + 1)
+        TakeRadio(form_.fixedRadio, form_.fixedRadio + 1, int(id));
+}
+
+RotateDialog::RotateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive)
+    : CentredTransformDialog(kRotateForm, settings, apply, interactive) {}
+
+DilateDialog::DilateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive)
+    : CentredTransformDialog(kDilateForm, settings, apply, interactive) {}
+
+bool DilateDialog::OnInitDialog() {
+    bar_.SubclassDlgItem(1283, this);
+    return CentredTransformDialog::OnInitDialog();
+}
 
 void DilateDialog::FractionBar::DrawItem(LPDRAWITEMSTRUCT dis) {
     const RECT& r = dis->rcItem;

@@ -49,9 +49,25 @@ private:
     StateButton head{1028}, tail{1029}, markedDistance{1023}, markedVertical{1031}, markedAngle{1033};
 };
 
-class RotateDialog : public TransformDialogBase {
+// What tells Rotate and Dilate apart: both turn or scale about the marked centre, by an
+// amount typed into number fields or given by a marked item.
+struct CentredTransformForm {
+    UINT    templateId;
+    int     fixedRadio;         // "Fixed ..."; "Marked ..." is the next identifier
+    int     markedButton;       // the marked item's caption
+    int32_t markedCaption;
+    int32_t sourceEntry;        // 0 fixed, 1 marked
+    int     fixedControls[3];   // shown while the amount is fixed; 0 ends the list
+    int     numberIds[2];       // the number fields, and the entries they edit; 0 = none
+    int32_t numberEntries[2];
+    int     unitLabel;          // the angle unit's label; 0 = none
+    RememberedPosition* position;
+};
+
+class CentredTransformDialog : public TransformDialogBase {
 public:
-    RotateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive);
+    CentredTransformDialog(const CentredTransformForm& form, TransformSettings* settings, DialogChangeFn apply,
+                           bool interactive);
     bool OnInitDialog() override;
     void LoadControls() override;
     bool ExchangeRememberedPosition(bool save, DialogCorner* corner) override;
@@ -62,21 +78,20 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    SmartEdit angle;
-    StateButton markedAngle{1034}, centre{1035};
+    const CentredTransformForm& form_;
+    SmartEdit numbers_[2];
+    StateButton marked_, centre_{1035};
 };
 
-class DilateDialog : public TransformDialogBase {
+class RotateDialog : public CentredTransformDialog {
+public:
+    RotateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive);
+};
+
+class DilateDialog : public CentredTransformDialog {
 public:
     DilateDialog(TransformSettings* settings, DialogChangeFn apply, bool interactive);
     bool OnInitDialog() override;
-    void LoadControls() override;
-    bool ExchangeRememberedPosition(bool save, DialogCorner* corner) override;
-
-protected:
-    void DoDataExchange(CDataExchange* dx) override;
-    void OnRadio(UINT id);
-    DECLARE_MESSAGE_MAP()
 
 private:
     // The owner-drawn line between numerator and denominator.
@@ -84,9 +99,7 @@ private:
     public:
         void DrawItem(LPDRAWITEMSTRUCT dis) override;
     };
-    SmartEdit numerator, denominator;
-    FractionBar bar;
-    StateButton markedRatio{1039}, centre{1035};
+    FractionBar bar_;
 };
 
 // The bits by which Translate's visibility table places its controls.

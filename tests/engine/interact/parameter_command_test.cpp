@@ -8,6 +8,8 @@
 #include "engine/core/services/object_labels.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/current_tool.h"
+#include "engine/interact/mouse.h"
 #include "engine/interact/interaction_services.h"
 #include "tests/support/dialogs_double.h"
 
@@ -92,6 +94,38 @@ TEST_F(ParameterCommandTest, DoubleClickEditsTheValueWithUndo) {
     EXPECT_DOUBLE_EQ(CalculationValue(p), 5);
     ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
     EXPECT_DOUBLE_EQ(CalculationValue(p), 3);
+}
+
+// A double click on a parameter, whatever its unit, opens the parameter dialog (not the
+// calculator): distance and angle parameters are kinds of measurement, not of parameter.
+TEST_F(ParameterCommandTest, DoubleClickOnAParameterOfEachUnitOpensTheParameterDialog) {
+    for (int32_t units : {0, 1, 2}) {
+        SCOPED_TRACE(units);
+        ScriptDialogs({Answer(3, units, nullptr)});
+        ASSERT_EQ(NewParameterCommand(0), kResultOK);
+        SketchObject* p = sketch->firstObject;
+        while (p && p->nextInSketch) p = p->nextInSketch;
+        ASSERT_NE(p, nullptr);
+        RecomputeObject(p, nullptr, true);
+        gEngine.frontSketch = sketch;
+        ResetMouseState();
+        SetCurrentTool(kToolTranslateArrow);
+        DeselectAll();
+        const ScreenRect r = p->bounds;
+        const ScreenPoint inside = { static_cast<int16_t>((r.left + r.right) / 2),
+                                     static_cast<int16_t>((r.top + r.bottom) / 2) };
+        ScriptDialogs({Answer(5, units, nullptr)});
+        SketchMouseDown(0, inside);
+        SketchMouseUp(0, inside);
+        SketchDoubleClick(0, inside);
+        SketchMouseUp(0, inside);
+        ASSERT_FALSE(RanDialogs().empty());
+        EXPECT_EQ(RanDialogs().back().kind, kDialogNewParameter);
+        RecomputeObject(p, nullptr, true);
+        EXPECT_DOUBLE_EQ(CalculationValue(p), 5);
+        ResetMouseState();
+        gEngine.frontSketch = nullptr;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "classlib/app.h"
 #include "classlib/wnd.h"
 #include "engine/core/services/calculator.h"
+#include "engine/core/services/popup_menus.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
@@ -228,6 +229,25 @@ bool AppendPopupItem(PopupMenu* menu, int32_t kind, const char* text, bool check
     return ok;
 }
 
+bool AppendPopupCommand(PopupMenu* menu, const char* text, bool enabled, bool checked, uint32_t* counter,
+                        uint32_t* id) {
+    const UINT next = (*counter)++;
+    if (id) *id = next;
+    const UINT flags = (checked ? MF_CHECKED : MF_UNCHECKED) | (enabled ? MF_ENABLED : MF_GRAYED);
+    return AppendMenuTextItem(reinterpret_cast<HMENU>(menu), flags, next, text);
+}
+
+bool AppendPopupHeading(PopupMenu* menu, const char* text) {
+    return AppendMenuTextItem(reinterpret_cast<HMENU>(menu), MF_GRAYED, 0, text);
+}
+
+bool AppendPopupSubmenu(PopupMenu* menu, PopupMenu** submenu, const char* title) {
+    HMENU popup = nullptr;
+    const bool ok = AppendSubmenu(reinterpret_cast<HMENU>(menu), &popup, title);
+    *submenu = reinterpret_cast<PopupMenu*>(popup);
+    return ok;
+}
+
 bool AppendSubmenu(HMENU menu, HMENU* popup, const char* title) {
     *popup = CreatePopupMenu();
     if (!*popup) return false;
@@ -242,10 +262,10 @@ bool AppendSubmenu(HMENU menu, HMENU* popup, const char* title) {
 bool ShowCustomToolPopup(int x, int y, UINT flags, HWND window) {
     HMENU menu = CreatePopupMenu();
     if (!menu) return false;
-    ToolMenuModel model{ 0, nullptr };
+    ToolMenuModel model{};
     uint32_t counter = kFirstCustomToolMenuId;
     bool chosen = false;
-    if (BuildCustomToolMenu(menu, &model, &counter)) {
+    if (BuildCustomToolMenu(reinterpret_cast<PopupMenu*>(menu), &model, &counter)) {
         const bool shiftBefore = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
         const UINT id = UINT(TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, window, nullptr));
         const bool shiftAfter = (GetKeyState(VK_SHIFT) & 0x8000) != 0;

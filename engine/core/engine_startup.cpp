@@ -54,6 +54,7 @@ void ShutdownEngine() {
     FreeStreamTable();
     FreeStatusText();
     SetCustomColors(nullptr);
+    StopToolFolderScan();
     FreeToolFolderList();
     FreeMemoryReserves();
 }

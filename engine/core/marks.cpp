@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "engine/core/neighbour_standins.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/command_groups.h"

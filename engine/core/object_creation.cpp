@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"

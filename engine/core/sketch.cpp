@@ -8,7 +8,6 @@
 
 #include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
@@ -145,6 +144,8 @@ Sketch* CreateSketch(uint32_t arenaCapacityWords, EngineDocument* document) {
 
 void FreeSketch(Sketch* sketch) {
     if (!sketch) return;
+    // The script view lets go of a tool, and stepping of a page, before they go.
+    DetachToolSketch(sketch);
     Sketch* previous = nullptr;
     SetCurrentSketch(sketch, &previous);
     // An edit still open ends without being recorded.

@@ -10,7 +10,7 @@
 #include "engine/core/alerts.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"

@@ -14,7 +14,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/iterations.h"
-#include "engine/core/neighbour_standins.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/object_geometry.h"
 #include "engine/core/object_tables.h"
@@ -49,5 +49,5 @@ struct ShellStateStandin {
 };
 ShellStateStandin& ShellStandin();
 
-// Stand-in: custom-tool playback re-matches the selection at every census.
+// Custom-tool playback matches the selection again at every census.
 void ToolPlaybackRematchSelection();

@@ -32,6 +32,7 @@
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/selection_census.h"
+#include "engine/interact/tool_playback.h"
 #include "engine/interact/toolbox.h"
 #include "engine/text/string_groups.h"
 
@@ -49,8 +50,6 @@ void RestoreLabelState(Sketch* sketch, const LabelStateCopy& copy) {
     std::memcpy(sketch->labelSequences, copy.sequences, sizeof copy.sequences);
 }
 
-// Stand-in: the script view is told which given is next and when the run ends once it
-// is built.
 
 // ---- Tables ------------------------------------------------------------------------------
 
@@ -430,6 +429,12 @@ ResultCode TakeNextGiven() {
     }
     const int32_t previousState = gRun.state;
     gRun.given = next;
+    // The script view highlights the given to be clicked next.
+    if (IsCustomRun()) {
+        const bool mayConstruct = KindIsA(gRun.givenKind, kKindPoint) ||
+                                  ObjectKindTable[gRun.givenKind].matchGroup < kNoMatchGroup;
+        ChooseGivenRow(gRun.toolSketch, next, mayConstruct);
+    }
     SaveLabelState(CurrentSketch(), &gRun.labels);
     gRun.seed = GetRandomSeed();
     gRun.pointsTaken = 0;
@@ -1065,7 +1070,9 @@ void ToolEnd(bool failed, bool resetMouse, bool chooseTool) {
     // exactly (a failure of that is told and leaves them approximate).
     if (!failed) RebuildCopiedDerivatives(&gRun.map);
     FreeCopyMap(&gRun.map, false);
+    Sketch* toolSketch = gRun.toolSketch;
     gRun = ToolRun{};
+    if (toolSketch) ChooseGivenRow(toolSketch, -1, false);
     gRun.given = -1;
     gRun.promptItem = kNoPrompt;
     if (chooseTool) ChooseAgain();

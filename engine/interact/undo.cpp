@@ -8,7 +8,7 @@
 #include "engine/calc/standin_engine.h"
 #include "engine/core/drag_analysis.h"
 #include "engine/core/memory.h"
-#include "engine/core/neighbour_standins.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"

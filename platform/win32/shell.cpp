@@ -25,6 +25,8 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/command_state.h"
+#include "engine/interact/custom_tool_library.h"
+#include "engine/interact/interaction_services.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/selection_census.h"
 #include "engine/text/string_groups.h"
@@ -128,15 +130,10 @@ int32_t StatusTaskBody(IdleTask*, int32_t) {
     return 0;
 }
 
-// Stand-in: the custom-tool library's name check is not built; until it is, a name is
-// taken when a tool of the front document has it.
+// Names are unique within the front document's tools; without a list every name is free.
 bool ToolNameTaken(const char* name) {
     ToolList* tools = gEngine.frontDocument ? DocumentToolList(gEngine.frontDocument) : nullptr;
-    if (!tools) return false;
-    char existing[256];
-    for (int32_t i = 0; i < ToolListCount(tools); ++i)
-        if (ToolListName(tools, i, existing, sizeof existing) && std::strcmp(existing, name) == 0) return true;
-    return false;
+    return tools && !UniqueToolName(tools, name);
 }
 
 }  // namespace
@@ -387,7 +384,7 @@ ResultCode RunCommandVariantProgram(int32_t) {
 }
 
 ResultCode CloseActiveWindow(int32_t) {
-    // Stand-in: custom-tool playback is not built, so there is none to stop first.
+    StopToolPlayback();
     if (!gMainWindow) return kResultOK;
     HWND client = FindWindowExA(gMainWindow, nullptr, "MDICLIENT", nullptr);
     HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "engine/core/services/shell.h"
+
 // Runs a command by its command-state slot (menu identifier − 0x9000).
 void RunEngineCommand(uint32_t slot);
 // One idle pass of the application (only the low byte of the count is read); answers
@@ -28,9 +30,6 @@ struct NewToolNameRequest {
 };
 // True on OK; the edited name is copied back into the buffer, also after Cancel.
 bool AskNewToolName(NewToolNameRequest* request);
-// Proposes "Tool #n", the first free number, and asks until the user gives a name that
-// is no tool of the front document yet (true) or cancels (false).
-bool PromptNewToolName(char* name);
 // A question whose caption is item (group, item) of the engine's string groups.
 bool AskQuestionFromTable(int32_t group, int32_t item, const char* text, uint32_t buttons,
                           uint32_t nested);

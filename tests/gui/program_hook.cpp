@@ -103,6 +103,7 @@
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/custom_tool_library.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
@@ -843,6 +844,16 @@ std::string Answer(const std::string& request) {
         return all;
     }
     if (verb == "tool") return std::to_string(CurrentToolId());
+    if (verb == "tool-folder") {
+        // The tool folder's documents the scan has listed so far, one name a line.
+        std::string names;
+        for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
+            const char* name = nullptr;
+            ToolFolderFileTools(i, &name);
+            names += std::string(name) + "\n";
+        }
+        return names;
+    }
     if (verb == "tabs") return Tabs();
     if (verb == "viewbottom") {
         CYRNView* view = FrontView();

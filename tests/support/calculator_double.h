@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "engine/core/screen_types.h"
@@ -27,10 +28,14 @@ struct MousePoll {
 };
 
 struct PopupEntry {
-    int32_t kind;  // 0 separator, 3 item
+    int32_t kind;  // 0 separator, 1 heading, 3 item
     bool checked;
     bool ownerDrawn;
     uint32_t id;
+    std::string text = {};
+    bool enabled = true;
+    int32_t menu = 0;     // 0 the menu itself, n the n-th submenu made
+    int32_t submenu = 0;  // for a submenu's title: its number
 };
 
 // The next calculator dialogs run these scripts in order; one without a script cancels.

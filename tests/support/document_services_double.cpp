@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
@@ -66,6 +67,12 @@ int32_t OpenEngineDocuments(EngineDocument** out, int32_t room) {
     const int32_t count = static_cast<int32_t>(gServices.openDocuments.size());
     for (int32_t i = 0; i < count && i < room; ++i) out[i] = gServices.openDocuments[size_t(i)];
     return count;
+}
+
+bool DocumentWindowTitle(const EngineDocument* document, char* buffer, uint32_t size) {
+    const auto found = gServices.windowTitles.find(document);
+    if (size) std::snprintf(buffer, size, "%s", found != gServices.windowTitles.end() ? found->second.c_str() : "");
+    return found != gServices.windowTitles.end();
 }
 
 void ShowContextMenu(bool overEmptySpace, bool overObject) {

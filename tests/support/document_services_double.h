@@ -2,6 +2,7 @@
 // platform's windows: every call is recorded, answers are scripted.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -36,6 +37,7 @@ struct DocumentServices {
     std::vector<EngineDocument*> framesFitted;
     std::vector<EngineDocument*> documentsFreed;
     std::vector<EngineDocument*> openDocuments;  // OpenEngineDocuments' answer
+    std::map<const EngineDocument*, std::string> windowTitles;  // DocumentWindowTitle's answers
 
     // Busy feedback: kinds begun, tasks ended, and the update at which the user stops
     // (0: never).

@@ -7,3 +7,4 @@
 
 void ScheduleStatusTextRefresh(int32_t stop) { RecordedViewRequests().statusTextRefreshes.push_back(stop); }
 void ScheduleToolFolderScan() { ++RecordedViewRequests().toolFolderScans; }
+void StopToolFolderScan() { ++RecordedViewRequests().toolFolderScanStops; }

@@ -9,6 +9,7 @@ struct ViewRequests {
     std::vector<int32_t> redrawFlushes;         // FlushPendingRedraw flags
     std::vector<int32_t> statusTextRefreshes;   // ScheduleStatusTextRefresh arguments
     int32_t              toolFolderScans = 0;
+    int32_t              toolFolderScanStops = 0;
     int32_t              fadingSteps = 0;        // UpdateSketchViews
     int32_t              scrollRangeUpdates = 0;
     int32_t              traceClears = 0;        // ClearTracesAllViews

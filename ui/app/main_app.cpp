@@ -15,6 +15,7 @@
 #include "platform/win32/fonts.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
+#include "platform/win32/tool_folder.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/command_line_options.h"
 #include "ui/dialogs/alert_dialog.h"
@@ -135,6 +136,7 @@ bool CMainApp::InitInstance() {
     if (options.Lookup("t", value)) {
         std::snprintf(gToolFolderPath, kAppPathChars, "%s", ToolFolderFromOption(value).c_str());
     }
+    SetToolFolderName(gToolFolderPath);
     if (options.Lookup("pref", value)) std::snprintf(gPreferencesPath, kAppPathChars, "%s", value.c_str());
 
     bool found = false;

@@ -21,6 +21,7 @@
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/interaction_services.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
@@ -156,7 +157,7 @@ void CFernwickDoc::SetActive(bool activate) {
         return;
     }
     if (!frame || frame->m_activeDocument != this) return;
-    // Stand-in: custom-tool playback is not built; there is none to stop.
+    StopToolPlayback();
     frame->m_activeDocument = nullptr;
     if (m_engine && gEngine.frontDocument == m_engine) {
         Sketch* page = CurrentPage();
@@ -370,6 +371,14 @@ int32_t OpenEngineDocuments(EngineDocument** out, int32_t room) {
 }
 void NotifySketchFreed() {}
 
+bool DocumentWindowTitle(const EngineDocument* document, char* buffer, uint32_t size) {
+    if (size) buffer[0] = 0;
+    CFernwickDoc* doc = DocumentOfEngine(const_cast<EngineDocument*>(document));
+    if (!doc || !size) return false;
+    std::snprintf(buffer, size, "%s", doc->GetTitle().c_str());
+    return true;
+}
+
 namespace {
 
 bool ReclaimViewBuffers(int32_t pass, HDC failingDC) {
@@ -459,9 +468,14 @@ ResultCode SendHostCommand(UINT id) {
 constexpr int32_t kSaveInPlace = 17;
 }  // namespace
 
-// Stand-in: custom-tool playback is not built, so New and Open have none to stop first.
-ResultCode HostNewDocument(int32_t) { return SendHostCommand(ID_FILE_NEW); }
-ResultCode HostOpenDocument(int32_t) { return SendHostCommand(ID_FILE_OPEN); }
+ResultCode HostNewDocument(int32_t) {
+    StopToolPlayback();
+    return SendHostCommand(ID_FILE_NEW);
+}
+ResultCode HostOpenDocument(int32_t) {
+    StopToolPlayback();
+    return SendHostCommand(ID_FILE_OPEN);
+}
 ResultCode HostSaveDocument(int32_t argument) {
     return SendHostCommand(argument == kSaveInPlace ? ID_FILE_SAVE : ID_FILE_SAVE_AS);
 }

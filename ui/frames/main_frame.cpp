@@ -424,6 +424,3 @@ void CALLBACK MenuIdleTimerProc(HWND, UINT, UINT_PTR, DWORD time) {
     if (GetTickCount() - time > 20) gMenuIdleSkip = true;
 }
 
-// Stand-in: the Script View bar is not built; until it is there is no bar to show.
-bool IsScriptViewVisible() { return false; }
-void ShowScriptView(bool) {}

@@ -6,6 +6,7 @@
 
 #include "classlib/controlbar.h"
 #include "classlib/mdi.h"
+#include "engine/core/services/script_view.h"
 #include "ui/toolbox_bar.h"
 
 class CFernwickDoc;
@@ -72,10 +73,6 @@ protected:
 private:
     bool CreatePalettes();
 };
-
-// The Script View bar: whether it is shown, and showing or hiding it at once.
-bool IsScriptViewVisible();
-void ShowScriptView(bool show);
 
 // The window-less 20 ms timer that keeps the shell's idle update running while a
 // menu, a common dialog or an alert holds the message loop.

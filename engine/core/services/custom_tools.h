@@ -5,6 +5,7 @@
 #include <cstdint>
 
 struct Sketch;
+struct SketchObject;
 struct ToolList;
 struct ToolListNewEntry;
 
@@ -12,7 +13,8 @@ struct ToolListNewEntry;
 bool InitCustomToolLibrary();
 // Frees the tool-folder list at shutdown.
 void FreeToolFolderList();
-// Detaches a tool sketch shown in the script view before it is freed.
+// A sketch is about to be freed: the script view lets go of it when it shows it as a
+// tool, and stepping a tool into it ends.
 void DetachToolSketch(Sketch* sketch);
 // Refreshes the stored name of the tool sketch shown in the tool list.
 void UpdateToolSketchName(Sketch* toolSketch);
@@ -29,6 +31,11 @@ void CustomToolCancelDelete(ToolList* list);
 int32_t ToolboxSelectCustomTool();
 // Whether the toolbox's current tool is one of the list's custom tools.
 bool ToolboxHasToolOf(const ToolList* list);
+
+// Custom-tool playback hears of an object of mark category 26 leaving the sketch: 0
+// deleted, 1 taken out by undo or redo (stepping stops), 2 a created object taken out
+// (stepping goes back to its step), 3 the next step. Answers whether the mark may go.
+bool ToolPlaybackObjectGone(SketchObject* object, int32_t change);
 
 // Objects of the current sketch numbered for a custom tool being built or played
 // (0 when none).

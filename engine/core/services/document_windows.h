@@ -17,3 +17,5 @@ void    NotifyDocumentFreed(EngineDocument* document);
 // The engine documents of the open windows, at most `room` of them into `out`; answers
 // how many are open.
 int32_t OpenEngineDocuments(EngineDocument** out, int32_t room);
+// The title of the document's window ("" and false for a document without one).
+bool    DocumentWindowTitle(const EngineDocument* document, char* buffer, uint32_t size);

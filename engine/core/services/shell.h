@@ -13,3 +13,8 @@ bool IsFiniteReal(double value);
 bool IsNanReal(double value);
 // Rewrites locus class code 10 as 6 and 6 as 3; answers the code it was given.
 int32_t MapLocusClassCode(int32_t* code);
+
+// Asks for the name of a new custom tool (up to 255 characters and a NUL in `name`),
+// proposing "Tool #n", until the user gives one that no tool of the front document has
+// (true) or cancels (false).
+bool PromptNewToolName(char* name);

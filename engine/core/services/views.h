@@ -11,8 +11,11 @@ void FlushPendingRedraw(int32_t flag);
 // 0 queues, once, the idle task that fetches the engine's status text; nonzero asks
 // for one last refresh.
 void ScheduleStatusTextRefresh(int32_t stop);
-// Queues the scan of the tool folder as an idle task.
+// Queues the scan of the tool folder as an idle task, from its first file again when
+// it was under way.
 void ScheduleToolFolderScan();
+// Ends a scan that is under way (shutdown).
+void StopToolFolderScan();
 
 struct Sketch;
 struct EngineDocument;

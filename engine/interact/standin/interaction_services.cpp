@@ -1,5 +1,5 @@
 // Stand-in: the least of the action
-// buttons, tool playback, dialogs and bars that the mouse and the object commands call
+// buttons, dialogs and bars that the mouse and the object commands call
 // (see interaction_services.h). Each goes when its owner is built.
 #include "engine/interact/interaction_services.h"
 
@@ -25,10 +25,6 @@ int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool) {
 int32_t ActionButtonType(const SketchObject* button) {
     return ClassData<ActionButtonData>(button)->buttonType;
 }
-bool ToolPlaybackStepping() { return false; }
-void ToolPlaybackFinish() {}
-bool ToolPlaybackPlaying() { return false; }
-void StopToolPlayback() {}
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
 bool RunTextStyleDialog(TextStyle*) { return false; }

@@ -1,4 +1,4 @@
-// Stand-in: the shell's bars and documents and custom-tool playback, as the command
+// Stand-in: the shell's bars and documents, as the command
 // state reaches them, until the code that owns each is built.
 #include "engine/interact/neighbour_services.h"
 
@@ -12,4 +12,3 @@ void RefreshMotionControllerItem(int32_t item, int32_t state) {
 }
 
 ShellStateStandin& ShellStandin() { return gShell; }
-void ToolPlaybackRematchSelection() {}

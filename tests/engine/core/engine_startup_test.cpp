@@ -43,10 +43,12 @@ TEST_F(EngineStartupTest, StartsAndShutsDown) {
     int32_t save = -1, value = -1;
     EXPECT_FALSE(TakeAppQuitRequest(&save, &value));
 
+    const int32_t stops = RecordedViewRequests().toolFolderScanStops;
     ShutdownEngine();
     EXPECT_FALSE(SmallReserveHeld());
     EXPECT_FALSE(LargeReserveHeld());
     EXPECT_EQ(GetCustomColors(), nullptr);
+    EXPECT_EQ(RecordedViewRequests().toolFolderScanStops, stops + 1);  // an unfinished scan lets go of its search
 }
 
 TEST_F(EngineStartupTest, TheQuitRequestsSaveChoiceLastsUntilShutdown) {

@@ -4,4 +4,3 @@
 #include "engine/interact/command_executors.h"
 
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
-ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }

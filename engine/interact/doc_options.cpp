@@ -300,10 +300,10 @@ ResultCode DocOptionsCopyPage(EngineDocument* document, Sketch* source, void* ow
     }
     if (rc == kResultOK) rc = StashLinkTargets(copy, 0);
     if (rc == kResultOK) rc = InsertDocumentItem(document, copy, kDocumentItemPage, owner);
-    if (rc == kResultOK) rc = CloseStream(stream);
     else StashLinkTargets(nullptr, 0);
+    // The bytes were only a way across: the stream goes with them.
+    if (open) DiscardStream(stream);
     if (rc != kResultOK) {
-        if (open) DiscardStream(stream);
         if (copy) {
             RemovePage(document, copy, false);
             SetCurrentSketch(source, nullptr);
@@ -376,7 +376,11 @@ int32_t DocOptionsFinishTools(bool accepted) {
     if (accepted) {
         bool changed = false;
         for (int32_t i = 0; i < ToolListCount(list);) {
-            ToolListClearFlags(list, i, kToolMarkAdded);
+            // A tool copied in keeps its changed flag (1): it still has to be saved.
+            if (ToolListTestFlags(list, i, kToolMarkAdded & ~kToolChangedFlags)) {
+                ToolListClearFlags(list, i, kToolMarkAdded & ~kToolChangedFlags);
+                changed = true;
+            }
             if (!ToolListTestFlags(list, i, kToolMarkRemoved)) {
                 ++i;
                 continue;
@@ -417,7 +421,7 @@ int32_t DocOptionsFinishTools(bool accepted) {
                 ShowToolStatus(ToolSketch(list, i), nullptr);
             }
             ToolListClearFlags(list, i, kToolMarkRemoved);
-            if (ToolListTestFlags(list, i, 32)) {
+            if (ToolListTestFlags(list, i, kToolMarkAdded & ~kToolChangedFlags)) {
                 ToolListRemove(list, i, true);
                 continue;
             }

@@ -118,8 +118,9 @@ int32_t EntryAt(const int32_t* list, int32_t count, int32_t position) {
 }
 
 void CopyText(char* to, const char* from, size_t bytes) {
-    std::strncpy(to, from, bytes - 1);
-    to[bytes - 1] = '\0';
+    const size_t n = strnlen(from, bytes - 1);
+    std::memmove(to, from, n);
+    to[n] = '\0';
 }
 
 void SetUnitLabels(int32_t unit) {

@@ -51,7 +51,8 @@ protected:
         for (int32_t i = 0; i < DocumentPageCount(doc); ++i) {
             char name[kPageNameChars + 1];
             DocOptionsPageName(doc, i, name);
-            all += (i ? "|" : "") + std::string(name);
+            if (i) all += '|';
+            all += name;
         }
         return all;
     }
@@ -61,7 +62,8 @@ protected:
         for (int32_t i = 0; list && i < ToolListCount(list); ++i) {
             char name[kToolNameBytes];
             ToolListName(list, i, name, sizeof name);
-            all += (i ? "|" : "") + std::string(name);
+            if (i) all += '|';
+            all += name;
         }
         return all;
     }

@@ -112,3 +112,39 @@ scenario_document_options_model() {
     wait_for 30 "the document again" has_docs 1
     options_wait_tabs "C|Proof|Proof" "the tabs after reopening"
 }
+
+# The custom-tool menu's tools of this document, in order, as one line.
+options_tool_names() {
+    open_tool_menu
+    tool_menu | awk -F'|' '$1 == 0 && $2 ~ /^Tool #|^Apex|^Base/ { printf "%s%s", sep, $2; sep = "," }'
+    close_tool_menu
+}
+
+scenario_document_options_tools() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 1 2 >/dev/null
+    create_tool_from_menu "Tool #1"
+    ask select 0 1 2 >/dev/null
+    create_tool_from_menu "Tool #2"
+    [ "$(options_tool_names)" = "Tool #1,Tool #2" ] || fail "the tools made: $(options_tool_names)"
+
+    step "Tool Options... opens on the tools; renamed and swapped, then Cancel: as they were"
+    ask dialog-edit 12 cancel "tool-rename 0 Apex / tool-rename 1 Base / tool-move 1 0" >/dev/null
+    local runs
+    runs=$(options_runs)
+    open_tool_menu
+    choose_tool_item "Tool Options..."
+    wait_for 20 "Document Options on its tools" options_has_runs $((runs + 1))
+    [ "$(options_last_run)" = "12|cancel|1" ] || fail "the dialog opened otherwise: $(options_last_run)"
+    [ "$(options_tool_names)" = "Tool #1,Tool #2" ] || fail "Cancel changed the tools: $(options_tool_names)"
+
+    step "the same with OK: the menu shows them renamed and swapped"
+    ask dialog-edit 12 ok "tool-rename 0 Apex / tool-rename 1 Base / tool-move 1 0" >/dev/null
+    runs=$(options_runs)
+    open_tool_menu
+    choose_tool_item "Tool Options..."
+    wait_for 20 "Document Options again" options_has_runs $((runs + 1))
+    [ "$(options_tool_names)" = "Base,Apex" ] || fail "the tools after OK: $(options_tool_names)"
+}

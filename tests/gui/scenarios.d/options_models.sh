@@ -37,7 +37,8 @@ options_answer() {
 }
 
 scenario_preferences_model() {
-    start_program
+    # Preferences of its own, so that what it changes stays out of other scenarios.
+    start_program -pref "$(windows_path "$work/pref")"
     wait_for 30 "the first document" has_docs 1
     options_units_are "1 1" || fail "a new sketch is not in cm: $(ask units)"
 
@@ -147,4 +148,26 @@ scenario_document_options_tools() {
     choose_tool_item "Tool Options..."
     wait_for 20 "Document Options again" options_has_runs $((runs + 1))
     [ "$(options_tool_names)" = "Base,Apex" ] || fail "the tools after OK: $(options_tool_names)"
+}
+
+# A preferences file that names a plain face as the math symbol font: the start asks
+# whether to choose another, and Yes opens Preferences on System once a document shows.
+scenario_preferences_symbol_font() {
+    local pref="$work/pref"
+    python3 - "$pref" <<'PY'
+import struct, sys
+name = b"Arial\0"
+with open(sys.argv[1], "wb") as f:
+    f.write(struct.pack("<II", 0, 20001))
+    f.write(struct.pack("<II", len(name), 20017) + name)
+PY
+    start_program -pref "$(windows_path "$pref")"
+    wait_for 30 "the symbol-font question" dialog_open
+    ask alerts | tail -n1 | grep -q "^Error|" || fail "not the question: $(ask alerts)"
+    ask dialog-edit 5 cancel >/dev/null
+    ask dialog-click 6 >/dev/null
+    wait_for 30 "the first document" has_docs 1
+    wait_for 30 "Preferences on System" options_has_runs 1
+    [ "$(options_last_run)" = "5|cancel|6 5" ] || fail "the sheet opened otherwise: $(options_last_run)"
+    [ "$(ask alerts | grep -c '^Error|')" = 1 ] || fail "more than the question: $(ask alerts)"
 }

@@ -167,6 +167,7 @@ CWinApp::~CWinApp() {
     m_pDocManager = nullptr;
     delete m_pRecentFileList;
     m_pRecentFileList = nullptr;
+    SelectPrinter(nullptr, nullptr);
     if (currentApp == this) currentApp = nullptr;
 }
 
@@ -289,9 +290,6 @@ void CWinApp::OnFileNew() {
 void CWinApp::OnFileOpen() {
     if (m_pDocManager) m_pDocManager->OnFileOpen();
 }
-
-// Stand-in: printer set-up belongs to the printing support, which is not built yet.
-void CWinApp::OnFilePrintSetup() {}
 
 void CWinApp::OnAppExit() {
     if (CWnd* main = GetMainWnd()) main->SendMessage(WM_CLOSE);

@@ -6,6 +6,7 @@
 #include "classlib/wnd.h"
 
 class CRecentFileList;
+class CPrintDialog;
 
 class CWinThread : public CCmdTarget {
     DECLARE_DYNAMIC(CWinThread)
@@ -111,6 +112,32 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppExit();
+
+    // The printer kept across prints (device names and mode, movable blocks the
+    // application owns); the print and set-up dialogs start from it. Null until a
+    // printer is first needed, then the system's default one.
+    HGLOBAL m_hDevNames = nullptr;
+    HGLOBAL m_hDevMode = nullptr;
+    // Pages shown side by side in print preview.
+    UINT m_nNumPreviewPages = 1;
+    // Takes the blocks as the kept printer, freeing the ones they replace.
+    void SelectPrinter(HGLOBAL devNames, HGLOBAL devMode);
+    // Makes sure a printer is kept; false (with an alert when asked) when none exists.
+    bool UpdatePrinterSelection(bool noPrinterAlert);
+    // The kept printer's blocks for a dialog that must not free them.
+    bool GetPrinterDeviceDefaults(PRINTDLGA* pd);
+    // Runs a print or set-up dialog on the kept printer and keeps what it chooses.
+    virtual INT_PTR DoPrintDialog(CPrintDialog* dialog);
+    // Shell printing (/p, /pt, DDE print and printto): while set, prints need no dialog
+    // and go to the named printer (the kept or default one when the name is empty).
+    bool m_bShellPrinting = false;
+    CString m_strShellPrinter;
+    CString m_strShellDriver;
+    CString m_strShellPort;
+    // Prints a document for the shell: opens it unless it is open, prints it with no
+    // dialog and closes it again when it was opened for this. False when it could not
+    // be opened.
+    bool PrintDocumentForShell(const char* path, const char* printer, const char* driver, const char* port);
     bool OnOpenRecentFile(UINT id);
     void OnUpdateRecentFileMenu(CCmdUI* ui);
 

@@ -111,3 +111,4 @@ inline constexpr unsigned ReflectedMessageBase = 0x7C00;
 #define IDS_LIB_WRITE_ERROR      0xF1D9
 #define IDS_LIB_ACCESS_DENIED    0xF1DA
 #define IDS_LIB_UPDATE_FAILED    0xF1DB
+#define IDS_LIB_NO_PRINTER       0xF1DC

@@ -114,6 +114,10 @@ void CFrameWnd::OnDestroy() { CWnd::OnDestroy(); }
 // The main window's close saves and closes every document first; a frame of a
 // document asks the document whether it may close (its last frame closes it).
 void CFrameWnd::OnClose() {
+    if (m_lpfnCloseProc) {
+        m_lpfnCloseProc(this);
+        return;
+    }
     CWinApp* app = CurrentApp();
     CDocument* doc = m_pViewActive ? m_pViewActive->GetDocument() : nullptr;
     if (doc && !doc->CanCloseFrame(this)) return;

@@ -36,6 +36,9 @@ public:
     UINT m_nIDTracking = 0;           // the command whose prompt the status bar shows
     UINT m_nIDLastMessage = 0;
 
+    // While set (a print preview shows), closing the frame calls this instead.
+    void (*m_lpfnCloseProc)(CFrameWnd* frame) = nullptr;
+
     enum PendingIdleWork { pendingTitle = 0x1, pendingLayout = 0x2, pendingNotify = 0x4 };
     UINT m_nIdleFlags = 0;
 

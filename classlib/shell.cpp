@@ -1,6 +1,8 @@
 // What the application does for the shell: the command line's request, the file
 // types in the registry, and the DDE commands of shell open and print.
 #include "classlib/app.h"
+#include "classlib/doc.h"
+#include "classlib/view.h"
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "classlib/ole_template_server.h"
@@ -17,9 +19,14 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
         return OpenDocumentFile(info.m_strFileName) != nullptr;
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
-        // Stand-in: printing is not built yet; a print request opens the document
-        // and leaves the program running with it.
-        return OpenDocumentFile(info.m_strFileName) != nullptr;
+        // A program started to print ends when the page is out: false ends start-up.
+        if (info.m_nShellCommand == CCommandLineInfo::FilePrint) {
+            PrintDocumentForShell(info.m_strFileName, "", "", "");
+        } else {
+            PrintDocumentForShell(info.m_strFileName, info.m_strPrinterName, info.m_strDriverName,
+                                  info.m_strPortName);
+        }
+        return false;
     case CCommandLineInfo::FileDDE:
         // The shell sends the command by DDE; the window stays hidden until then.
         m_nCmdShow = SW_HIDE;
@@ -60,7 +67,12 @@ bool CDocManager::OnDDECommand(char* command) {
         bool open = lstrcmpiA(c.name.c_str(), "open") == 0;
         bool print = lstrcmpiA(c.name.c_str(), "print") == 0 || lstrcmpiA(c.name.c_str(), "printto") == 0;
         if ((!open && !print) || c.arguments.empty() || c.arguments[0].empty()) continue;
-        // Stand-in: printing is not built yet; a print command opens the document.
+        if (print) {
+            // printto names the printer, its driver and its port after the file.
+            auto arg = [&c](size_t i) { return i < c.arguments.size() ? c.arguments[i].c_str() : ""; };
+            if (app && app->PrintDocumentForShell(arg(0), arg(1), arg(2), arg(3))) done = true;
+            continue;
+        }
         CDocument* doc = app ? app->OpenDocumentFile(c.arguments[0].c_str()) : nullptr;
         if (!doc) continue;
         done = true;
@@ -71,6 +83,36 @@ bool CDocManager::OnDDECommand(char* command) {
         }
     }
     return done;
+}
+
+bool CWinApp::PrintDocumentForShell(const char* path, const char* printer, const char* driver,
+                                   const char* port) {
+    // A document already open stays open: find it before opening.
+    CDocument* open = nullptr;
+    if (m_pDocManager) {
+        for (POSITION t = m_pDocManager->GetFirstDocTemplatePosition(); t && !open;) {
+            CDocTemplate* tmpl = m_pDocManager->GetNextDocTemplate(t);
+            for (POSITION d = tmpl->GetFirstDocPosition(); d && !open;) {
+                CDocument* doc = tmpl->GetNextDoc(d);
+                if (lstrcmpiA(doc->GetPathName(), path) == 0) open = doc;
+            }
+        }
+    }
+    CDocument* doc = open ? open : OpenDocumentFile(path);
+    if (!doc) return false;
+    POSITION pos = doc->GetFirstViewPosition();
+    CView* view = pos ? doc->GetNextView(pos) : nullptr;
+    if (view) {
+        m_bShellPrinting = true;
+        m_strShellPrinter = printer ? printer : "";
+        m_strShellDriver = driver ? driver : "";
+        m_strShellPort = port ? port : "";
+        view->SendMessage(WM_COMMAND, ID_FILE_PRINT);
+        m_bShellPrinting = false;
+        m_strShellPrinter = m_strShellDriver = m_strShellPort = "";
+    }
+    if (!open) doc->OnCloseDocument();
+    return true;
 }
 
 namespace {
@@ -131,8 +173,11 @@ void CDocManager::RegisterShellFileTypes(bool compatible) {
             SetRegKey(typeId + "\\shell\\printto\\ddeexec", "[printto(\"%1\",\"%2\",\"%3\",\"%4\")]");
             CString appTopic = shortPath.Mid(shortPath.ReverseFind('\\') + 1);
             if (appTopic.ReverseFind('.') > 0) appTopic = appTopic.Left(appTopic.ReverseFind('.'));
-            SetRegKey(typeId + "\\shell\\open\\ddeexec\\application", appTopic);
-            SetRegKey(typeId + "\\shell\\open\\ddeexec\\topic", "system");
+            // Every DDE verb names the conversation the program answers.
+            for (const char* verb : { "open", "print", "printto" }) {
+                SetRegKey(typeId + "\\shell\\" + verb + "\\ddeexec\\application", appTopic);
+                SetRegKey(typeId + "\\shell\\" + verb + "\\ddeexec\\topic", "system");
+            }
         } else {
             SetRegKey(typeId + "\\shell\\open\\command", open + " \"%1\"");
         }

@@ -37,6 +37,7 @@ const LibraryString kLibraryStrings[] = {
     { IDS_LIB_READ_ERROR,      "An unexpected error occurred while reading %1." },
     { IDS_LIB_WRITE_ERROR,     "An unexpected error occurred while writing %1." },
     { IDS_LIB_ACCESS_DENIED,   "Access to %1 was denied." },
+    { IDS_LIB_NO_PRINTER,      "No printer is installed. Add a printer to the system, then try again." },
     { IDS_LIB_UPDATE_FAILED,   "The containing document could not be updated." },
     { ID_FILE_NEW,             "Create a new document\nNew" },
     { ID_FILE_OPEN,            "Open an existing document\nOpen" },

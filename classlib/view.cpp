@@ -2,6 +2,7 @@
 
 #include "classlib/doc.h"
 #include "classlib/gdi.h"
+#include "classlib/print.h"
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
@@ -85,7 +86,12 @@ void CView::OnUpdate(CView* sender, LPARAM, CObject*) {
     if (sender != this) Invalidate(true);
 }
 
-void CView::OnPrepareDC(CDC*, CPrintInfo*) {}
+// A document whose length is unknown prints one page unless the view says otherwise.
+void CView::OnPrepareDC(CDC*, CPrintInfo* info) {
+    if (info && !info->m_bPreview && info->GetMaxPage() == kUnknownPageCount) {
+        info->m_bContinuePrinting = info->m_nCurPage == 1;
+    }
+}
 
 void CView::OnActivateView(bool activate, CView* activateView, CView*) {
     if (activate && activateView == this) {
@@ -104,4 +110,3 @@ bool CView::OnPreparePrinting(CPrintInfo*) { return false; }
 void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
 void CView::OnPrint(CDC* dc, CPrintInfo*) { OnDraw(dc); }
 void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
-void CView::OnEndPrintPreview(CDC*, CPrintInfo*, POINT, CView*) {}

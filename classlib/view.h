@@ -26,14 +26,25 @@ public:
     virtual void OnActivateView(bool activate, CView* activateView, CView* deactivateView);
     virtual void OnActivateFrame(UINT state, CFrameWnd* frame);
     // Printing: the print loop and preview call these.
-    // Stand-in: the print loop and print preview are not built yet; nothing calls these.
     virtual bool OnPreparePrinting(CPrintInfo* info);
     virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info);
     virtual void OnPrint(CDC* dc, CPrintInfo* info);
     virtual void OnEndPrinting(CDC* dc, CPrintInfo* info);
     virtual void OnEndPrintPreview(CDC* dc, CPrintInfo* info, POINT point, CView* previewView);
 
+    // The print run of the Print command: dialog (none when the shell prints), output
+    // file, status window, the job and its pages.
+    void OnFilePrint();
+    // Shows the print preview of printView in the frame, with the bar of dialog
+    // template barId and a view of previewViewClass (a CPreviewView); false when it
+    // could not start. The state is the preview's from then on (it deletes it).
+    bool DoPrintPreview(UINT barId, CView* printView, CRuntimeClass* previewViewClass, struct CPrintPreviewState* state);
+
 protected:
+    // The printer DC for a run: the dialog's, or with no dialog (preview, shell
+    // printing) the kept, default or named printer's. False when there is none or the
+    // user cancelled.
+    bool DoPreparePrinting(CPrintInfo* info);
     int OnCreate(LPCREATESTRUCT cs);
     void OnDestroy();
     void OnPaint();

@@ -75,6 +75,14 @@
 #define IDD_PARAM_COLOR        199
 #define IDD_PARAM_COLOR_RGB    200
 #define IDD_NEW_PARAMETER      244
+#define IDD_PREVIEW_BAR        237
+#define IDB_PREVIEW_NEXT       265
+#define IDB_PREVIEW_PREV       1118
+#define IDB_PREVIEW_ZOOM_IN    1119
+#define IDB_PREVIEW_ZOOM_OUT   1120
+#define IDC_PREVIEW_SCALE      1252
+#define IDC_PREVIEW_LARGE      1261
+#define ID_PREVIEW_FIT         58119
 #define IDD_ITERATE            251
 #define IDD_ADD_TABLE_DATA     269
 #define IDD_REMOVE_TABLE_DATA  270

@@ -14,6 +14,8 @@ int32_t InitActionButton(SketchObject* object, void* parameter) {
     ActionButtonData* b = ActionButtonOf(object);
     *b = ActionButtonData{};
     b->pendingNext = kNotPending;
+    // A button stands whether or not its targets do.
+    object->exists = 1;
     if (init != nullptr) {
         b->buttonType = init->buttonType;
         b->buttonId = init->buttonId;
@@ -21,6 +23,8 @@ int32_t InitActionButton(SketchObject* object, void* parameter) {
         b->buttonParam = init->buttonParam;
         b->storedX = init->x;
         b->storedY = init->y;
+        // A new button stands at its given place until its frame is laid out.
+        object->bounds = ScreenRect{ init->x, init->y, init->x, init->y };
         b->linkTarget = init->linkTarget;
         init->linkTarget = nullptr;
     }
@@ -34,14 +38,19 @@ void FreeActionButton(SketchObject* object) {
     b->linkTarget = nullptr;
 }
 
-bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count) {
-    const ActionButtonData* b = ActionButtonOf(button);
-    if (b == nullptr) return true;
+bool ActionButtonParentsFit(int32_t type, const SketchObject* const* parents, uint32_t count) {
     int32_t wanted = -1;
-    if (b->buttonType == kButtonMove || b->buttonType == kButtonScroll) wanted = 1;
-    else if (b->buttonType == kButtonPresentation) wanted = 10;
+    if (type == kButtonMove || type == kButtonScroll) wanted = 1;
+    else if (type == kButtonPresentation) wanted = 10;
     if (wanted < 0) return true;
+    // A Move button's unpaired last parent has no part in the moves.
+    if (type == kButtonMove && count > 1 && (count & 1) != 0) --count;
     for (uint32_t i = 0; i < count; ++i)
         if (parents[i] == nullptr || parents[i]->objectClass != wanted) return false;
     return true;
+}
+
+bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count) {
+    const ActionButtonData* b = ActionButtonOf(button);
+    return b == nullptr || ActionButtonParentsFit(b->buttonType, parents, count);
 }

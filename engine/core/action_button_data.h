@@ -73,3 +73,5 @@ void FreeActionButton(SketchObject* object);
 // Move and Scroll, buttons for a presentation. A button read without its record (type 0)
 // takes any parents.
 bool ButtonParentsFit(const SketchObject* button, const SketchObject* const* parents, uint32_t count);
+// The same for a button of that type.
+bool ActionButtonParentsFit(int32_t type, const SketchObject* const* parents, uint32_t count);

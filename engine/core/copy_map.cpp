@@ -1,5 +1,7 @@
 #include "engine/core/copy_map.h"
 
+#include "engine/core/services/action_buttons.h"
+
 #include <cstring>
 
 #include "engine/core/memory.h"
@@ -353,7 +355,7 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             made->objectKind = t.objectKind;
             rc = FinishReadCalculation(made, true);
         }
-        if (!IsFatalResult(rc) && tableClass) {
+        if (!IsFatalResult(rc) && made->objectClass == kClassTable) {
             const ResultCode table = FinishTableFromRecord(made);
             if (table != kResultOK) rc = table == kResultOutOfMemory ? table : kResultBadSource;
         }
@@ -416,6 +418,9 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
         // 0) is placed when it is drawn.
         const int32_t family = ObjectClassTable[made->objectClass].textFamily;
         if (geometryCopied && family >= 1 && family <= 4) RelayoutObjectText(made);
+        // A button a tool's playback makes joins the buttons' column: where it stood in
+        // the tool's own sketch means nothing here. A pasted one moves with the paste.
+        if (made->objectClass == kClassActionButton && mode == kClonePlayback) PlaceNewActionButton(made);
     }
 
     uint16_t entryFlags = flags & (kCopyReused | kCopyShown | kCopyReversed);

@@ -1,6 +1,7 @@
 // The engine's constant type tables and the kind lattice.
 #include "engine/core/object_tables.h"
 
+#include "engine/core/services/action_buttons.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/core/services/measurements.h"
@@ -116,9 +117,9 @@ const ObjectClassRecord ObjectClassTable[kClassCount] = {
       nullptr,                  nullptr,           TransformStraight,      2, TransferAxisData,
       LabelFollows,        5, 1, 1, 0, 1, 0, -1, 3,
       DefaultDisplayPartsOf, nullptr,  1 },
-    // action button; Stand-in: drawing and display routines come with button drawing
+    // action button
     { 10, kSizeWith<ActionButtonData>, 6,
-      nullptr,            nullptr,                 nullptr,            nullptr,
+      DrawActionButton,   DrawActionButtonSelection, DrawActionButtonScaled, ActionButtonFrameMetrics,
       HitByBounds,     InRectByBounds,      InitActionButton,    FreeActionButton,
       TransferRectGeometry,     nullptr,           TransformRectGeometry, 10, TransferActionButtonData,
       LabelDoesNotFollow,  9, 0, 0, 1, 0, 3,  0, 1,

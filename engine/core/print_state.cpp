@@ -12,4 +12,5 @@ void InitPrintSettings(PrintSettings* settings) {
     *settings = PrintSettings{};
     settings->scalePercent = 100.0;
     settings->uiFlag = 1;
+    settings->clipLargePlots = 1;
 }

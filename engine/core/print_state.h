@@ -19,9 +19,11 @@ struct PrintSettings {
     uint32_t uiFlag;           // kept for the user interface; 1 by default
     int16_t  centreOffsetX;    // sketch units (computed)
     int16_t  centreOffsetY;
+    uint32_t clipLargePlots;  // loci larger than the print limit are cut to the window; 1 by default
 };
 
-// Scale 100 percent, the user interface's flag 1, everything else 0.
+// Scale 100 percent, the user interface's flag 1, clipping of large plots on,
+// everything else 0.
 void InitPrintSettings(PrintSettings* settings);
 
 struct EnginePrintState {

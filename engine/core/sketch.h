@@ -132,7 +132,8 @@ struct Sketch {
     int32_t        fadeCountdown;
     int32_t        fadeStepsLeft;  // fading steps until the traces are gone
 
-    int32_t        pendingPresentations;
+    int32_t        pendingPresentations;       // how many wait in the chain below
+    SketchObject*  pendingPresentationHead;    // through ActionButtonData::pendingNext
     EngineDocument* document;
     char*          title;  // heap text or null: a page's name, a custom tool's name
     char*          toolText;  // heap text or null: what a custom tool stores beside its name

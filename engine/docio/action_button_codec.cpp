@@ -104,5 +104,9 @@ ResultCode TransferActionButtonData(TransferContext* context) {
     auto* object = static_cast<SketchObject*>(reading ? context->destination.object : context->source.object);
     ActionButtonData* b = ActionButtonOf(object);
     if (b == nullptr) return kResultDamaged;
-    return reading ? ReadButton(context, b) : WriteButton(context, b, object);
+    if (!reading) return WriteButton(context, b, object);
+    const ResultCode rc = ReadButton(context, b);
+    // The button stands where it was written; its frame is laid out when its text is.
+    if (!IsFatalResult(rc)) object->bounds = ScreenRect{ b->storedX, b->storedY, b->storedX, b->storedY };
+    return rc;
 }

@@ -17,8 +17,10 @@
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_objects.h"
+#include "engine/docio/packed_values.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -372,6 +374,20 @@ void WriteLabel(AppletWriter* w, SketchObject* o) {
     WriteQuoted(w, label, static_cast<uint32_t>(std::strlen(label)));
 }
 
+// An Animate button's motion record of target i from its construction data (one
+// 32-byte record a target, fields little-endian); the defaults when it has none.
+MotionParams ButtonMotionRecord(const SketchObject* o, int32_t i) {
+    MotionParams p{};
+    p.speed = PackReal32(3);
+    int32_t items = 0;
+    PtrListItems(o->constructionData, &items);
+    const size_t bytes = static_cast<size_t>(items) * sizeof(void*);
+    if (i < 0 || static_cast<size_t>(i + 1) * sizeof(MotionParams) > bytes) return p;
+    const uint8_t* at = reinterpret_cast<const uint8_t*>(PtrListData(o->constructionData)) + i * sizeof(MotionParams);
+    std::memcpy(&p, at, sizeof p);
+    return p;
+}
+
 // The applet's motion of each target of an animate button.
 void WriteAnimateTargets(AppletWriter* w, SketchObject* o) {
     const int32_t n = ParentCount(o);
@@ -383,24 +399,24 @@ void WriteAnimateTargets(AppletWriter* w, SketchObject* o) {
         SketchObject* path = ParentAt(target, 0);
         WriteAppletDecimal(w, path ? ExportNumber(path) : 0);
     }
-    // Stand-in: action buttons keep no motion entries yet; every target moves forward
-    // at speed 1 in the first motion kind until they do.
     StreamWriteText(w, ")(");
     for (int32_t i = 0; i < n; ++i) {
         if (i) WriteAppletChar(w, ',');
-        WriteAppletDecimal(w, 1);
+        const double speed = UnpackReal32(ButtonMotionRecord(o, i).speed);
+        WriteAppletDecimal(w, std::isfinite(speed) && speed > 1 ? static_cast<int32_t>(std::min(speed, 1e6)) : 1);
     }
     StreamWriteText(w, ")(");
     for (int32_t i = 0; i < n; ++i) {
         if (i) WriteAppletChar(w, ',');
-        WriteAppletDecimal(w, 0);
+        WriteAppletDecimal(w, (ButtonMotionRecord(o, i).motionFlags & kMotionFlagOnceOnly) ? 1 : 0);
     }
     StreamWriteText(w, ")(");
-    const int32_t motionKind = 0;
     for (int32_t i = 0; i < n; ++i) {
         if (i) WriteAppletChar(w, ',');
         SketchObject* path = ParentAt(ParentAt(o, i), 0);
         const int32_t cls = path ? path->objectClass : -1;
+        // The applet's kind of motion is the record's direction: 0 forward, 2 both ways.
+        const int32_t motionKind = MotionDirectionOf(ButtonMotionRecord(o, i).motionFlags);
         const bool moves = (cls == kClassStraight && motionKind != 2) || (cls == kClassCircle && motionKind == 0);
         WriteAppletDecimal(w, moves ? 1 : 0);
     }

@@ -9,6 +9,7 @@
 #include "engine/calc/calculation_objects.h"
 #include "engine/calc/measurements.h"
 #include "engine/calc/value_objects.h"
+#include "engine/core/action_button_data.h"
 #include "engine/core/chunked_array.h"
 #include "engine/core/geometry.h"
 #include "engine/core/locus.h"
@@ -19,6 +20,7 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/shape_families.h"
+#include "engine/core/services/action_buttons.h"
 #include "engine/core/services/busy.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/coord_systems.h"
@@ -114,6 +116,10 @@ const OldConstruction kConstructionOfOldCode[68] = {
     { kNoType, 0 }, { 39, 5 }, { 15, 0 }, { 15, 0 }, { 71, 0 }, { 72, 0 },
 };
 const int32_t kTracedOfOldTrace[4] = { 0, 1, 0, 1 };
+// Old button types 0 to 4; the old types 5 and 6 have no counterpart.
+const int32_t kButtonTypeOfOldType[5] = { kButtonMove, kButtonShow, kButtonHide, kButtonAnimate, kButtonPresentation };
+// The old type whose data list the targets' motions.
+constexpr uint8_t kOldAnimateButton = 3;
 const int32_t kLineStyleOfOldLine[3] = { 1, 2, 0 };
 
 // Old colour indexes as Windows colour values (red in the low byte).
@@ -731,6 +737,9 @@ struct OldClassData {
     bool isLocus;
     int32_t locusSamples;
     int32_t locusDrawOption;  // 0 a connected curve, 1 dots
+    bool isButton;
+    ActionButtonInit button;
+    bool partial;  // made, but with less than the record held (warning 9)
 };
 
 void FreeClassData(OldClassData* d) {
@@ -937,7 +946,7 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         if (length > BytesLeft(r)) return kResultDamaged;
         if ((rc = ReadBytes(r, b, 10)) != kResultOK) return rc;
         const uint32_t rest = length >= 10 ? length - 10 : 0;
-        if (b[0] == 2) {
+        if (b[0] == kOldAnimateButton) {
             // Animate: 16 bytes a target, each naming an object read before.
             for (uint32_t i = 0; i + 16 <= rest; i += 16) {
                 if ((rc = ReadBytes(r, b + 16, 16)) != kResultOK) return rc;
@@ -947,9 +956,21 @@ ResultCode ReadLegacyClassData(LegacyReader& r, const OldRecord& o, int32_t newC
         } else if ((rc = SkipForward(r, rest)) != kResultOK) {
             return rc;
         }
-        // Stand-in: action buttons have no class data or actions of their own yet, so an
-        // older button (read and checked above) is left out.
-        return kResultSkippedObject;
+        if (b[0] >= std::size(kButtonTypeOfOldType)) return kResultSkippedObject;
+        d->isButton = true;
+        d->button = ActionButtonInit{ kButtonTypeOfOldType[b[0]], 0, 0, 0, o.x, o.y, nullptr };
+        switch (d->button.buttonType) {
+        case kButtonShow:
+        case kButtonPresentation: d->button.buttonOptions = b[1] != 0 ? 1 : 0; break;
+        case kButtonMove: d->button.buttonOptions = b[1] <= 3 ? b[1] : 1; break;
+        case kButtonAnimate:
+            // How the old entries' speeds map is not known: the targets move at the
+            // default speed, and the loss is told with warning 9.
+            d->partial = true;
+            break;
+        default: break;
+        }
+        return kResultOK;
     }
     case 4: {
         uint32_t size = 0;
@@ -1299,6 +1320,17 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
         grid.top = o.y;
         grid.track = 1;
         extra = &grid;
+    } else if (newClass == kClassActionButton && d.isButton) {
+        extra = &d.button;
+        t.objectKind = kKindActionButton;
+        // Targets of the wrong class (a presentation of points) could not be pressed,
+        // nor read back once saved.
+        if (!ActionButtonParentsFit(d.button.buttonType, use, useCount)) {
+            FreePtrList(&list);
+            FreePtrList(&data);
+            FreeClassData(&d);
+            return kResultSkippedObject;
+        }
     } else if (newClass == kClassCalculation) {
         if (!InitFunctionEditRecord(&calculation, kFormCalculation)) {
             FreePtrList(&list);
@@ -1337,6 +1369,12 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
     result = KeepWorstError(result, FinishObject(made, o, d));
     RecomputeObject(made, nullptr, true);
+    if (made->objectClass == kClassActionButton) {
+        // Older buttons kept no caption: they take the one of their type and targets.
+        GetObjectLabel(made, kLabelSequence);
+        ActionButtonFrameMetrics(made);
+    }
+    if (d.partial) result = KeepWorstError(result, kResultSkippedObject);
     entry->object = made;
     entry->leftOut = 0;
     FreeClassData(&d);

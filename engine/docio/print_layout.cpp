@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/core/drawing_pass.h"
 #include "engine/core/geometry.h"
@@ -54,7 +55,9 @@ void LayOutPages(Sketch* sketch, PrintSettings* settings, double ratio, int32_t 
 
 }  // namespace
 
-bool ComputePrintExtent(bool includeLabels) {
+bool ComputePrintExtent(bool includeLabels) { return ComputePrintExtentClipped(includeLabels, false); }
+
+bool ComputePrintExtentClipped(bool includeLabels, bool clipLargeLoci) {
     Sketch* sketch = CurrentSketch();
     if (!sketch) return false;
     EnginePrintState& state = PrintState();
@@ -63,7 +66,9 @@ bool ComputePrintExtent(bool includeLabels) {
     ScreenRect extent = kEmptyScreenRect;
     for (const SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
         if (o->exists != 1 || o->hidden != kShown) continue;
-        ScreenRectUnion(o->bounds, &extent);
+        ScreenRect area = o->bounds;
+        if (clipLargeLoci && IsLargeLocus(o)) ClipToSketchWindow(o, &area);
+        if (!ScreenRectIsEmpty(area)) ScreenRectUnion(area, &extent);
         ScreenRect label;
         if (includeLabels && ObjectLabelRect(o, &label)) ScreenRectUnion(label, &extent);
     }
@@ -95,6 +100,18 @@ bool PrintExtentsMatch(Sketch* sketch, ScreenRect* withoutLabels, ScreenRect* wi
     if (emptyA || emptyB) return emptyA == emptyB;
     return withoutLabels->left == withLabels->left && withoutLabels->top == withLabels->top &&
            withoutLabels->right == withLabels->right && withoutLabels->bottom == withLabels->bottom;
+}
+
+bool LargePlotExtentsMatch(Sketch* sketch, bool includeLabels, ScreenRect* unclipped, ScreenRect* clipped) {
+    CurrentSketchScope scope(sketch);
+    const ScreenRect own = sketch->printExtent;
+    ComputePrintExtentClipped(includeLabels, false);
+    *unclipped = sketch->printExtent;
+    ComputePrintExtentClipped(includeLabels, true);
+    *clipped = sketch->printExtent;
+    sketch->printExtent = own;
+    return std::memcmp(unclipped, clipped, sizeof *clipped) == 0 ||
+           (ScreenRectIsEmpty(*unclipped) && ScreenRectIsEmpty(*clipped));
 }
 
 void PrintableSketchRect(const Sketch* sketch, const PrintSettings* settings, ScreenRect* rect) {

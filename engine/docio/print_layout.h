@@ -20,8 +20,16 @@ constexpr int32_t kPrintUnitLimit = 30000;
 // when asked); an empty one takes the parents of its coordinate systems. True when not
 // empty.
 bool ComputePrintExtent(bool includeLabels);
+// The same, with loci larger than seven screen resolutions cut to the sketch's window
+// when asked (a plot of a function far off the page would otherwise spread the print
+// over many empty pages).
+bool ComputePrintExtentClipped(bool includeLabels, bool clipLargeLoci);
 // Both extents of the sketch (made current), which keeps its own; true when they match.
 bool PrintExtentsMatch(Sketch* sketch, ScreenRect* withoutLabels, ScreenRect* withLabels);
+// The preview's comparison: both extents (labels as asked) without and with large loci
+// cut to the window, the sketch keeping its own; true when they match, so that the
+// choice to print large plots whole makes no difference.
+bool LargePlotExtentsMatch(Sketch* sketch, bool includeLabels, ScreenRect* unclipped, ScreenRect* clipped);
 // The print extent grown by the margin on every side.
 void PrintableSketchRect(const Sketch* sketch, const PrintSettings* settings, ScreenRect* rect);
 // A null sketch (or settings) sets the print scale back to 1.

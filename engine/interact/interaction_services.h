@@ -40,13 +40,8 @@ SketchObject* GetAxisCoordinateSystem(SketchObject* axis);
 
 // ---- Action buttons, tool playback, dialogs and bars --------------------------------
 
-bool HitTestActionButton(ScreenPoint point, SketchObject* button);
-bool IsButtonRunning(const SketchObject* button);
-// Makes a button of `type` acting on the tempLink chain of targets (null: none);
-// interactive opens its Properties page first. 0 or an alert code.
-int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool interactive);
-// The button type of an action button.
-int32_t ActionButtonType(const SketchObject* button);
+// The buttons' hit test, running state and creation are the action buttons' own.
+#include "engine/interact/action_buttons.h"
 bool ToolPlaybackStepping();
 void ToolPlaybackFinish();
 bool ToolPlaybackPlaying();

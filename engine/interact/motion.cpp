@@ -19,6 +19,7 @@
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
+#include "engine/interact/action_buttons.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/drag.h"
@@ -319,7 +320,28 @@ void RecomputeMovedObjects() {
     ScreenRectUnion(dirty, &sketch->dirtyRect);
 }
 
+namespace {
+
+// A motion that stops counting for its button.
+void DropOwner(Motion* motion) {
+    SketchObject* owner = motion->owner;
+    motion->owner = nullptr;
+    if (owner != nullptr) ReleaseButtonRun(owner);
+}
+
+// Finishing motions releases their buttons, which may stop other motions: while a walk
+// of the list is under way the releases wait for its end.
+struct ButtonReleaseHold {
+    ButtonReleaseHold() { HoldButtonReleases(); }
+    ~ButtonReleaseHold() { FlushButtonReleases(); }
+    ButtonReleaseHold(const ButtonReleaseHold&) = delete;
+    ButtonReleaseHold& operator=(const ButtonReleaseHold&) = delete;
+};
+
+}  // namespace
+
 ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded) {
+    ButtonReleaseHold hold;
     if (anyUndoNeeded) *anyUndoNeeded = false;
     Sketch* sketch = CurrentSketch();
     if (!motion) return kResultOutOfMemory;
@@ -329,7 +351,6 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded)
     }
     InvalidateMotionGroups(sketch);
     motion->suspended = 0;
-    // Stand-in: action buttons do not count their running motions yet.
     motion->owner = owner;
     motion->needsMovingSetUpdate = 1;
     if (auto start = MotionTypeOps[motion->type].start) {
@@ -355,6 +376,8 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded)
     if (DragInProgress(sketch)) SuspendMotionsOfDrag(1);
     StartFrameTicks(sketch);
     if (gRunningMotions++ == 0) CmdStateInvalidate(kCommandGroupSelectionMotion);
+    // Counted only once linked: a motion that failed to start never ran for its button.
+    if (owner != nullptr) CountButtonRun(owner);
     return kResultOK;
 }
 
@@ -367,7 +390,7 @@ void FinishMotion(Motion* motion) {
     MotionState& state = sketch->motion;
     if (state.nesting > 0) {
         motion->finished = 1;
-        motion->owner = nullptr;
+        DropOwner(motion);
         state.finishPending = 1;
         return;
     }
@@ -383,17 +406,21 @@ void FinishMotion(Motion* motion) {
         *link = motion->next;
         break;
     }
+    SketchObject* owner = motion->owner;
     FreeMemory(motion);
-    if (state.motionsHead) return;
-    state.paused = 0;
-    UnlistAnimating(sketch);
-    if (IsFront(sketch)) {
-        gActivityWord &= static_cast<uint16_t>(~(kActivityAnimating | kActivityPaused));
-        InvalidateMotionGroups(sketch);
+    if (!state.motionsHead) {
+        state.paused = 0;
+        UnlistAnimating(sketch);
+        if (IsFront(sketch)) {
+            gActivityWord &= static_cast<uint16_t>(~(kActivityAnimating | kActivityPaused));
+            InvalidateMotionGroups(sketch);
+        }
     }
+    if (owner != nullptr) ReleaseButtonRun(owner);
 }
 
 int32_t AnimationStep() {
+    ButtonReleaseHold hold;
     Sketch* sketch = CurrentSketch();
     if (!sketch) return 0;
     MotionState& state = sketch->motion;
@@ -441,9 +468,10 @@ int32_t AnimationStep() {
 void NotifyMotionsObjectChanged(SketchObject* object, int32_t forGeometry, int32_t forValue) {
     Sketch* sketch = CurrentSketch();
     if (!sketch || !object) return;
+    ButtonReleaseHold hold;
     for (Motion* m = sketch->motion.motionsHead; m;) {
         Motion* next = m->next;
-        if (m->owner == object) m->owner = nullptr;
+        if (m->owner == object) DropOwner(m);
         const bool asks = m->type == kMotionNumber ? forValue != 0 : forGeometry != 0;
         if (!m->finished && asks && MotionTypeOps[m->type].dependsOn(m, object)) FinishMotion(m);
         m = next;
@@ -453,6 +481,7 @@ void NotifyMotionsObjectChanged(SketchObject* object, int32_t forGeometry, int32
 void FinishMotionsOfOwner(SketchObject* button) {
     Sketch* sketch = CurrentSketch();
     if (!sketch || !button) return;
+    ButtonReleaseHold hold;
     for (Motion* m = sketch->motion.motionsHead; m;) {
         Motion* next = m->next;
         if (m->owner == button && !m->finished) FinishMotion(m);
@@ -465,6 +494,7 @@ ResultCode StopMotions(int32_t flags) {
     if (!sketch) return kResultOK;
     const bool selectedOnly = (flags & 2) != 0;
     const bool reselect = (flags & 1) != 0;
+    ButtonReleaseHold hold;
     for (Motion* m = sketch->motion.motionsHead; m;) {
         Motion* next = m->next;
         SketchObject* target = m->target;

@@ -886,7 +886,9 @@ void SketchMouseUp(uint32_t flags, ScreenPoint point) {
         if (gMouse.hit && (gMouse.hit->markFlags & 0x02)) {
             gMouse.hit->markFlags &= ~0x02u;
             AddObjectToDirtyRect(gMouse.hit);
-            PressActionButton(gMouse.hit);
+            // What a press could not do is told, as a command's failure would be.
+            const ResultCode rc = PressActionButton(gMouse.hit);
+            if (rc != kResultOK) ShowAlertByCode(rc, 1);
         }
         break;
     case kMouseLabelDrag: EndLabelDrag(point); break;

@@ -33,10 +33,6 @@ namespace {
 
 constexpr int32_t kAlertPageLinkNotLast = 148;
 constexpr int32_t kAlertUrlLinkInPresentation = 149;
-constexpr int32_t kButtonAnimate = 2;
-constexpr int32_t kButtonLinkToPage = 5;
-constexpr int32_t kButtonLinkToAddress = 6;
-constexpr int32_t kButtonPresentation = 7;
 // The Link item passes its row number.
 constexpr int32_t kLinkRow = 52;
 constexpr uint32_t kMotionControllerRow = 91;
@@ -265,7 +261,7 @@ ResultCode ActionButtonCommand(int32_t argument) {
         for (SketchObject* o = sketch->selectionHead; o; o = o->nextSelected) {
             if (o->objectClass != kClassActionButton) continue;
             const int32_t buttonType = ActionButtonType(o);
-            if (buttonType == kButtonLinkToAddress) {
+            if (buttonType == kButtonLinkToTarget) {
                 ShowAlertByCode(kAlertUrlLinkInPresentation, 1);
                 return kResultOK;
             }

@@ -6,6 +6,7 @@
 #include "engine/core/object_stack.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/action_button_data.h"
 #include "engine/core/services/action_buttons.h"
 #include "engine/core/services/tables.h"
 #include "engine/core/services/text_data.h"
@@ -135,8 +136,25 @@ static int32_t IterationParentKind(SketchObject* object, int32_t index) {
     const auto* seed = static_cast<SketchObject*>(PtrListItem(object->parents, base + (index - base) % p.seedCount));
     return seed && seed->objectClass == kClassPoint ? kKindPoint : kKindCalculation;
 }
-// Stand-in: the action buttons' parent kinds come with the buttons.
-static int32_t ButtonParentKind(SketchObject*, int32_t) { return kKindNone; }
+// Hide and show act on anything, Move and Scroll on points, a presentation on buttons;
+// an Animate target keeps its own kind, points staying points.
+static int32_t ButtonParentKind(SketchObject* object, int32_t index) {
+    const ActionButtonData* b = ActionButtonOf(object);
+    if (b == nullptr) return kKindNone;
+    switch (b->buttonType) {
+    case kButtonHide:
+    case kButtonShow: return kKindObject;
+    case kButtonMove:
+    case kButtonScroll: return kKindPoint;
+    case kButtonPresentation: return kKindActionButton;
+    case kButtonAnimate: {
+        const auto* target = static_cast<const SketchObject*>(PtrListItem(object->parents, index));
+        if (target == nullptr) return kKindNone;
+        return target->objectClass == kClassPoint ? kKindPoint : target->objectKind;
+    }
+    default: return kKindNone;
+    }
+}
 
 ParentKindRuleFn GetParentKindRule(const SketchObject* object) {
     switch (object->constructionType) {

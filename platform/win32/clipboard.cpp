@@ -263,7 +263,7 @@ HENHMETAFILE RenderSelectionMetafile(ScreenRect* rect) {
         CurrentSketchScope scope(sketch);
         UseUiFontsForDpi(dpi * f);
         ComputePrintExtent(true);
-        // Stand-in: the print pass is not built; a picture pass says so itself.
+        // A picture, not paper: pens keep their picture widths.
         SetPrintingToPage(false);
         BeginPrintPage(sketch, 0, &settings);
         PrintState().pageOffsetX = 0;

@@ -287,6 +287,7 @@ bool AskQuestion(const char* caption, const char* text, uint32_t buttons, int32_
     UINT type = MB_OK;
     if (buttons & 1) type = (buttons & 2) ? MB_OKCANCEL : MB_OK;
     else if ((buttons & 4) && (buttons & 8)) type = (buttons & 2) ? MB_YESNOCANCEL : MB_YESNO;
+    if (buttons & kQuestionDefaultNo) type |= MB_DEFBUTTON2;
     const int answer = MessageBoxA(gMainWindow, text, caption, type);
     return answer == IDOK || answer == IDYES;
 }

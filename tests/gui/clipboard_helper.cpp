@@ -9,8 +9,18 @@
 //   figclip put-rle8          a 16 x 8 run-length DIB, all green
 //   figclip put-truncated     a 24-bit DIB one byte shorter than its header says
 //   figclip put-metafile W H  an enhanced metafile, W x H pixels at 96 dpi, filled green
+//   figclip put-file NAME FILE  the file's bytes as format NAME (registered, or CF_...)
+//   With FIGCLIP_LINGER=S in the environment, a put-... request stays S seconds after it
+//   has put its data, as a program the user copied from stays open (another Wine server
+//   reads the data only while the program that put it runs).
 //   figclip hold SECONDS      holds the clipboard open with a window for that long
 //   figclip try-open          "opened" or "busy": one attempt to open the clipboard
+//   figclip save NAME FILE    the block of format NAME (registered, or CF_...) into FILE
+//   figclip window-text TITLE the text of the edit box of the top-level window whose
+//                             title holds TITLE, or "none"
+//   figclip place TITLE X Y W H  moves and sizes that window, as a user dragging it would
+//   figclip visit             its window comes to the front for a moment and goes, as when
+//                             the user looks at another program and comes back
 #include <windows.h>
 
 #include <cstdio>
@@ -74,6 +84,13 @@ void Put(UINT format, HANDLE data) {
     Pump();
     DestroyWindow(window);
     Pump();
+    if (const char* linger = std::getenv("FIGCLIP_LINGER")) {
+        const DWORD end = GetTickCount() + DWORD(std::atoi(linger) * 1000);
+        while (GetTickCount() < end) {
+            Pump();
+            Sleep(20);
+        }
+    }
 }
 
 HGLOBAL Global(const std::vector<uint8_t>& bytes) {
@@ -122,6 +139,45 @@ std::vector<uint8_t> Rle8() {
     return b;
 }
 
+UINT FormatByName(const char* name) {
+    for (const Known& k : kKnown)
+        if (std::strcmp(k.name, name) == 0) return k.format;
+    return RegisterClipboardFormatA(name);
+}
+
+struct TitleSearch {
+    const char* part;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) && std::strstr(title, search->part)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WindowTitled(const char* part) {
+    TitleSearch search{ part, nullptr };
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The plain or rich edit box a text program types into.
+BOOL CALLBACK MatchEditBox(HWND window, LPARAM param) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (_stricmp(name, "Edit") == 0 || _strnicmp(name, "RichEdit", 8) == 0) {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,6 +220,14 @@ int main(int argc, char** argv) {
         std::vector<uint8_t> b = Dib24(8, 8);
         b.pop_back();
         Put(CF_DIB, Global(b));
+    } else if (verb == "put-file" && argc > 3) {
+        std::vector<uint8_t> bytes;
+        if (FILE* in = std::fopen(argv[3], "rb")) {
+            for (int c; (c = std::fgetc(in)) != EOF;) bytes.push_back(uint8_t(c));
+            std::fclose(in);
+        }
+        if (bytes.empty()) return 1;
+        Put(FormatByName(argv[2]), Global(bytes));
     } else if (verb == "put-metafile" && argc > 3) {
         const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
         const RECT frame = { 0, 0, (w * 2540 + 95) / 96, (h * 2540 + 95) / 96 };
@@ -186,6 +250,45 @@ int main(int argc, char** argv) {
         }
         CloseClipboard();
         DestroyWindow(owner);
+    } else if (verb == "save" && argc > 3) {
+        if (!Open()) return 1;
+        HANDLE h = GetClipboardData(FormatByName(argv[2]));
+        const void* bytes = h ? GlobalLock(h) : nullptr;
+        if (bytes) {
+            if (FILE* out = std::fopen(argv[3], "wb")) {
+                std::fwrite(bytes, 1, GlobalSize(h), out);
+                std::fclose(out);
+            }
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+        if (!bytes) std::puts("none");
+    } else if (verb == "window-text" && argc > 2) {
+        HWND edit = nullptr;
+        if (HWND top = WindowTitled(argv[2])) EnumChildWindows(top, MatchEditBox, reinterpret_cast<LPARAM>(&edit));
+        if (!edit) {
+            std::puts("none");
+            return 1;
+        }
+        std::vector<char> text(size_t(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, 0);
+        SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        std::fputs(text.data(), stdout);
+    } else if (verb == "visit") {
+        HWND window = HelperWindow();
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        Pump();
+        Sleep(200);
+        Pump();
+        DestroyWindow(window);
+        Pump();
+    } else if (verb == "place" && argc > 6) {
+        HWND top = WindowTitled(argv[2]);
+        if (!top || !SetWindowPos(top, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                                  std::atoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)) {
+            std::puts("none");
+            return 1;
+        }
     } else {
         std::fputs("figclip: unknown request\n", stderr);
         return 2;

@@ -3,7 +3,10 @@
 //
 //   figdriver REQUEST...     (the words are joined with spaces)
 //   figdriver -c REQUEST...  (to the test container instead of the program)
+//   figdriver -shell VERB FILE  (the shell carries out a verb of the file's type, as
+//                               Explorer's menu does; exit code 0 when it took it)
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -30,6 +33,12 @@ LRESULT CALLBACK DriverWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "-shell") {
+        const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, argv[2], argv[3], nullptr, nullptr,
+                                                                    SW_SHOWNORMAL));
+        std::printf("%d\n", static_cast<int>(result));
+        return result > 32 ? 0 : 1;
+    }
     const bool container = argc > 1 && std::string(argv[1]) == "-c";
     std::string request;
     for (int i = container ? 2 : 1; i < argc; ++i) {

@@ -70,6 +70,14 @@
 //                               front document window's shown scroll bar of that direction
 //   colors                      the front sketch's objects: class type r,g,b value (the
 //                               object's colour; its measured value, or "-")
+//   preview                     the open print preview: zoom, first page, pages shown and
+//                               counted, the vertical bar's range (or none), whether the
+//                               horizontal bar shows, the print settings and the page's print
+//                               extent; or "none"
+//   preview-control ID          a control of the preview bar: screen rect, enabled, checked|text
+//   preview-page I              the screen rect of the I-th shown page of the preview
+//   print-scale P               the front page's print scale becomes P percent
+//   background R G B            gives the front sketch that background colour
 //   bounds I                    the bounds of the front sketch's object at position I:
 //                               left top right bottom, in sketch pixels
 //   dialog-answer KIND ok|cancel [V...]
@@ -84,6 +92,11 @@
 //   units                       the front sketch's distance unit, then new sketches'
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
 //                               values of its fields as it opened
+//   buttons                     the front sketch's action buttons: position|type|caption|
+//                               run state|left top right bottom
+//   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
+//                               present, address:TEXT) in the front sketch: "ok", or why not
+//   window                      the front sketch's window rectangle: left top right bottom
 #include <windows.h>
 
 #include <cmath>
@@ -97,6 +110,7 @@
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "engine/calc/calc_editor.h"
+#include "engine/core/drawing_pass.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
@@ -128,7 +142,9 @@
 #include "ui/resource_ids.h"
 #include "ui/frames/main_frame.h"
 #include "ui/frames/page_tabs.h"
+#include "ui/app/main_app.h"
 #include "ui/menus.h"
+#include "ui/view/yrn_preview.h"
 #include "ui/portable/menu_stream.h"
 #include "ui/splash/splash_wnd.h"
 #include "ui/tool_popout.h"
@@ -861,6 +877,55 @@ std::string SymbolGlyph(int code) {
     return std::string(MathSymbolFaceName()) + "\nink " + std::to_string(ink) + " box " + std::to_string(differ);
 }
 
+CYrnPreview* OpenPreview() {
+    CWnd* main = CurrentMainWindow();
+    auto* frame = main ? dynamic_cast<CFrameWnd*>(main) : nullptr;
+    return frame ? dynamic_cast<CYrnPreview*>(frame->GetActiveView()) : nullptr;
+}
+
+// "zoom Z page C shown N of M vbar MIN MAX|none hbar 0|1 percent P fit F clip C idle S"
+std::string PreviewState() {
+    CYrnPreview* p = OpenPreview();
+    if (!p || !p->m_pPreviewInfo) return "none";
+    std::ostringstream out;
+    out << "zoom " << p->m_nZoomState << " page " << p->m_nCurrentPage << " shown " << p->m_nPages << " of "
+        << p->m_pPreviewInfo->GetMaxPage() << " vbar ";
+    const LONG style = GetWindowLongA(p->m_hWnd, GWL_STYLE);
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE;
+    if ((style & WS_VSCROLL) && GetScrollInfo(p->m_hWnd, SB_VERT, &si)) out << si.nMin << " " << si.nMax;
+    else out << "none";
+    out << " hbar " << ((style & WS_HSCROLL) ? 1 : 0);
+    CYRNView* view = dynamic_cast<CYRNView*>(p->m_pPrintView);
+    if (view) {
+        char percent[32];
+        std::snprintf(percent, sizeof percent, "%.2f", view->m_printSettings.scalePercent);
+        out << " percent " << percent << " fit " << view->m_printSettings.fitToPage << " clip "
+            << view->m_printSettings.clipLargePlots;
+        if (Sketch* page = view->Page()) {
+            const ScreenRect& e = page->printExtent;
+            out << " extent " << e.left << " " << e.top << " " << e.right << " " << e.bottom;
+        }
+    }
+    if (CMainApp* app = TheApp()) out << " idle " << app->m_idleSuspended[1];
+    return out.str();
+}
+
+// A control of the preview bar: "left top right bottom enabled checked|text".
+std::string PreviewControl(int id) {
+    CYrnPreview* p = OpenPreview();
+    if (!p || !p->m_pToolBar || !p->m_pToolBar->m_hWnd) return "none";
+    HWND control = GetDlgItem(p->m_pToolBar->m_hWnd, id);
+    if (!control) return "none";
+    RECT r;
+    GetWindowRect(control, &r);
+    char text[128] = "";
+    GetWindowTextA(control, text, sizeof text);
+    return RectText(r) + " " + (IsWindowEnabled(control) ? "1" : "0") + " " +
+           std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)) + "|" + text;
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -871,6 +936,39 @@ std::string Answer(const std::string& request) {
     if (verb == "objects") return Objects();
     if (verb == "table-rows") return TableRows();
     if (verb == "colors") return Colors();
+    if (verb == "preview") return PreviewState();
+    if (verb == "preview-control") {
+        int id = 0;
+        in >> id;
+        return PreviewControl(id);
+    }
+    if (verb == "preview-page") {
+        unsigned index = 0;
+        in >> index;
+        CYrnPreview* p = OpenPreview();
+        if (!p || index >= p->m_nPages || index >= p->m_nMaxPages) return "none";
+        RECT r = p->m_pPageInfo[index].rectScreen;
+        MapWindowPoints(p->m_hWnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        return RectText(r);
+    }
+    if (verb == "print-scale") {
+        double percent = 0;
+        in >> percent;
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch || !(percent > 0)) return "bad";
+        sketch->printSettings.scalePercent = percent;
+        sketch->printSettings.fitToPage = 0;
+        return "ok";
+    }
+    if (verb == "background") {
+        int r = -1, g = -1, b = -1;
+        in >> r >> g >> b;
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch || r < 0 || g < 0 || b < 0 || r > 255 || g > 255 || b > 255) return "bad";
+        sketch->settings.palette[kColorSlotBackground] = RGB(r, g, b);
+        InvalidateSketchViews(sketch);
+        return "ok";
+    }
     if (verb == "bounds") {
         int wanted = -1;
         in >> wanted;
@@ -989,6 +1087,15 @@ std::string Answer(const std::string& request) {
         return reply;
     }
     if (verb == "values") return HookValues();
+    if (verb == "buttons") return HookButtons();
+    if (verb == "window") return HookWindow();
+    if (verb == "build-buttons") {
+        std::string kind;
+        in >> kind;
+        const std::string made = HookBuildButtons(kind);
+        if (CFernwickDoc* doc = DocumentOfSketch(gEngine.frontSketch)) doc->InvalidateViews(false, true, true);
+        return made;
+    }
     if (verb == "build-parameter") {
         double v = 0;
         in >> v;

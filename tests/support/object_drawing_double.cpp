@@ -59,6 +59,8 @@ void DrawTextObjectSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::
 void DrawPictureObject(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
 void DrawPictureSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawTableSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
+void DrawActionButton(GraphicsPort*, SketchObject* o) { Record(DrawCall::kDraw, o); }
+void DrawActionButtonSelection(GraphicsPort*, SketchObject* o) { Record(DrawCall::kSelection, o); }
 void DrawTableObject(GraphicsPort*, SketchObject* o) {
     gSeen.push_back({ o->bounds.left, o->bounds.top, o->bounds.right - o->bounds.left });
     Record(DrawCall::kDraw, o);

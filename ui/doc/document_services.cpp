@@ -14,7 +14,9 @@
 #include "classlib/menu.h"
 #include "engine/core/drawing_pass.h"
 #include "engine/core/geometry.h"
+#include "engine/core/memory.h"
 #include "engine/core/services/document_windows.h"
+#include "engine/core/services/folders.h"
 #include "engine/core/services/sketch_hooks.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/core/services/views.h"
@@ -483,3 +485,56 @@ ResultCode HostPrint(int32_t) { return SendHostCommand(ID_FILE_PRINT); }
 ResultCode HostPrintPreview(int32_t) { return SendHostCommand(ID_FILE_PRINT_PREVIEW); }
 ResultCode HostPrintSetup(int32_t) { return SendHostCommand(ID_FILE_PRINT_SETUP); }
 ResultCode HostNoOp(int32_t) { return kResultOK; }
+
+// ---- Folders of link targets
+
+namespace {
+
+char* EngineCopy(const char* text, size_t n) {
+    auto* out = static_cast<char*>(AllocMemory(n + 1, 0));
+    if (out == nullptr) return nullptr;
+    std::memcpy(out, text, n);
+    out[n] = 0;
+    return out;
+}
+
+// Cut after the last backslash when asked: the folder with its trailing backslash.
+char* CopyPath(const char* path, bool cut) {
+    if (path == nullptr || path[0] == 0) return nullptr;
+    size_t n = std::strlen(path);
+    if (cut) {
+        const char* slash = std::strrchr(path, '\\');
+        n = slash ? static_cast<size_t>(slash - path) + 1 : 0;
+        if (n == 0) return nullptr;
+    }
+    return EngineCopy(path, n);
+}
+
+}  // namespace
+
+char* GetDocumentFolder(const EngineDocument* document, bool cut) {
+    if (document == nullptr) {
+        char path[MAX_PATH] = "";
+        const DWORD n = GetModuleFileNameA(ModuleInstance(), path, sizeof path);
+        if (n == 0 || n >= sizeof path) return nullptr;
+        return CopyPath(path, cut);
+    }
+    CFernwickDoc* doc = DocumentOfEngine(document);
+    return doc ? CopyPath(doc->GetPathName(), cut) : nullptr;
+}
+
+char* GetHelpFolder() {
+    char* program = GetDocumentFolder(nullptr, true);
+    if (program == nullptr) return nullptr;
+    char name[256] = "";
+    CopyGroupString256(kGroupHelpTexts, 3, name);
+    char path[MAX_PATH + 1] = "";
+    const int n = std::snprintf(path, sizeof path, "%s%s", program, name);
+    FreeMemory(program);
+    if (n <= 0 || n > MAX_PATH) return nullptr;
+    const DWORD attributes = GetFileAttributesA(path);
+    // Stand-in: the folder browser is not built, so a missing help folder cannot be
+    // located by the user; it is reported as missing.
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+    return EngineCopy(path, static_cast<size_t>(n));
+}

@@ -21,6 +21,7 @@
 #include "engine/docio/document_file.h"
 #include "engine/docio/engine_document.h"
 #include "engine/docio/streams.h"
+#include "engine/interact/action_buttons.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
@@ -103,11 +104,28 @@ void CFernwickDoc::OnUpdateTextSizeStep(CCmdUI* ui) {
     ui->Enable(false);
 }
 
-CFernwickDoc::CFernwickDoc() { m_scrollTask.owner = this; }
+CFernwickDoc::CFernwickDoc() {
+    m_scrollTask.owner = this;
+    m_openingPress.owner = this;
+}
+
+int32_t CFernwickDoc::OpeningPressStep(IdleTask* task, int32_t finish) {
+    CFernwickDoc* doc = reinterpret_cast<OpeningPressTask*>(task)->owner;
+    EngineDocument* engine = doc->m_engine;
+    if (engine == nullptr || engine->currentPage == nullptr) return 0;
+    // Pressed in the window that shows them, once it is the front one.
+    if (!finish && gEngine.frontSketch != engine->currentPage) return 1;
+    SketchScope scope(engine->currentPage);
+    ResultCode failure = kResultOK;
+    PressSelectedButtons(&failure);
+    if (failure != kResultOK) ShowAlertByCode(failure, 0);
+    return 0;
+}
 
 CFernwickDoc::~CFernwickDoc() {
     SetActive(false);
     if (m_scrollTask.task.queued) RemoveIdleTask(&m_scrollTask.task);
+    if (m_openingPress.task.queued) RemoveIdleTask(&m_openingPress.task);
     if (m_engine) FreeEngineDocument(m_engine);
     m_engine = nullptr;
 }
@@ -187,7 +205,7 @@ bool CFernwickDoc::OnOpenDocument(const char* path) {
         RebuildPageTabs(engine);
         GraphicsPort* port = nullptr;
         if (GetFrontPort(&port)) ChooseSelectionColor(port);
-        // Stand-in: action buttons are not built, so none is pressed on opening.
+        AddIdleTask(&m_openingPress.task, OpeningPressStep, kIdleStatusTextRefresh);
     } else if (engine) {
         FreeEngineDocument(engine);
     }

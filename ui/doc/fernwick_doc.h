@@ -74,6 +74,12 @@ public:
         uint32_t due;
         CFernwickDoc* owner;
     } m_scrollTask{};
+    // The buttons selected in a document just opened run once its window is in front.
+    struct OpeningPressTask {
+        IdleTask task;
+        CFernwickDoc* owner;
+    } m_openingPress{};
+    static int32_t OpeningPressStep(IdleTask* task, int32_t finish);
     int32_t m_handheldOrigin = 0;
     int32_t m_saveType = kSaveNative;
     uint8_t m_viewsInvalidated = 0;

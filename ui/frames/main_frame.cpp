@@ -202,7 +202,9 @@ bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 bool CMainFrame::PreTranslateMessage(MSG* msg) {
     if (MenuIdleTimerRunning() && !PrimaryButtonDown()) StopMenuIdleTimer();
-    // Stand-in: no print preview exists, so the keys always take the road below.
+    // The print preview's keys are the library's own: no engine command reaches a sketch
+    // hidden behind it.
+    if (m_lpfnCloseProc) return CMDIFrameWnd::PreTranslateMessage(msg);
 
     switch (msg->message) {
     case WM_MBUTTONDOWN:

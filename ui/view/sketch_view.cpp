@@ -3,15 +3,20 @@
 #include <algorithm>
 
 #include "classlib/gdi.h"
+#include "classlib/print.h"
 #include "engine/core/drawing_pass.h"
 #include "engine/core/geometry.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_keys.h"
+#include "engine/core/alerts.h"
 #include "engine/docio/engine_document.h"
+#include "engine/docio/print_layout.h"
 #include "platform/win32/busy_feedback.h"
+#include "platform/win32/render/object_style.h"
 #include "platform/win32/render/traces.h"
+#include "platform/win32/ui_fonts.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
 #include "ui/doc/document_services.h"
@@ -22,10 +27,13 @@
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
 #include "ui/view/view_math.h"
+#include "ui/view/yrn_preview.h"
 
 namespace {
 
 constexpr char kViewClass[] = "YrnView";
+// "This sketch contains no printable objects."
+constexpr ResultCode kNothingToPrintAlert = 410;
 constexpr int16_t kDirtyGrowth = 7;
 // The middle button and the wheel step the toolbox as the arrows with its flag do.
 constexpr uint16_t kStepToolForward = kKeyRight;
@@ -96,8 +104,8 @@ BEGIN_MESSAGE_MAP(CYRNView, CView)
     ON_WM_DESTROY()
     ON_COMMAND(CMD_CLEAR, OnEditClear)
     ON_COMMAND(ID_DELETE_BACKWARD, OnDeleteBackward)
-    ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT, OnPrintCommand)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPrintPreviewCommand)
 END_MESSAGE_MAP()
 
 CYRNView::CYRNView() { m_port.ropMode = R2_MASKPEN; }
@@ -128,7 +136,24 @@ bool CYRNView::PreCreateWindow(CREATESTRUCT& cs) {
 // A view passes its messages on as a plain window does.
 bool CYRNView::PreTranslateMessage(MSG* msg) { return CWnd::PreTranslateMessage(msg); }
 
-void CYRNView::OnPrepareDC(CDC* dc, CPrintInfo* info) { CView::OnPrepareDC(dc, info); }
+void CYRNView::OnPrepareDC(CDC* dc, CPrintInfo* info) {
+    CView::OnPrepareDC(dc, info);
+    if (!info || !dc->IsPrinting()) return;
+    Sketch* page = Page();
+    if (m_printSettings.scalePercent == 0) {
+        m_printSettings.resolution = dc->GetDeviceCaps(LOGPIXELSX);
+        m_printSettings.pageWidth = static_cast<int16_t>(std::min(dc->GetDeviceCaps(HORZRES), 0x7fff));
+        m_printSettings.pageHeight = static_cast<int16_t>(std::min(dc->GetDeviceCaps(VERTRES), 0x7fff));
+        m_printSettings.scalePercent = 100;
+        m_printSettings.fitToPage = 0;
+        m_printSettings.uiFlag = 0;
+        SketchScope scope(page);
+        ComputePrintLayout(page, &m_printSettings);
+    }
+    if (!info->m_bPreview && page && CountPrintPages(page, &m_printSettings) < int32_t(info->m_nCurPage)) {
+        info->m_bContinuePrinting = false;
+    }
+}
 
 CFernwickDoc* CYRNView::GetFernwickDoc() const {
     CDocument* doc = GetDocument();
@@ -685,7 +710,89 @@ void CYRNView::OnDeleteBackward() {
     HandleViewCommand(kKeyBackspace, 0);
 }
 
-void CYRNView::OnFilePrint() {
-    // Stand-in: printing and print preview are not built.
-    ShowAppMessage(IDS_LIB_COMMAND_FAILED);
+bool CYRNView::PageHasPrintExtent() {
+    Sketch* page = Page();
+    if (!page) return false;
+    bool any = false;
+    {
+        SketchScope scope(page);
+        any = ComputePrintExtentClipped(page->printSettings.uiFlag != 0, page->printSettings.clipLargePlots != 0);
+    }
+    if (!any) ShowAlertByCode(kNothingToPrintAlert, 0);
+    return any;
+}
+
+void CYRNView::OnPrintCommand() {
+    if (!PageHasPrintExtent()) return;
+    m_printSettings.scalePercent = 0;
+    CView::OnFilePrint();
+    MaskFpuExceptions();
+}
+
+void CYRNView::OnPrintPreviewCommand() {
+    if (!PageHasPrintExtent()) return;
+    m_printSettings.scalePercent = 0;
+    if (!DoPrintPreview(IDD_PREVIEW_BAR, this, RUNTIME_CLASS(CYrnPreview), new CPrintPreviewState)) {
+        ShowAppMessage(IDS_LIB_COMMAND_FAILED);
+    }
+    MaskFpuExceptions();
+}
+
+bool CYRNView::OnPreparePrinting(CPrintInfo* info) {
+    info->m_nNumPreviewPages = 2;
+    return DoPreparePrinting(info);
+}
+
+void CYRNView::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
+    Sketch* page = Page();
+    if (!page) return;
+    SketchScope scope(page);
+    PrintSettings& s = m_printSettings;
+    InitPrintSettings(&s);
+    s.resolution = dc->GetDeviceCaps(LOGPIXELSX);
+    s.pageWidth = static_cast<int16_t>(std::min(dc->GetDeviceCaps(HORZRES), 0x7fff));
+    s.pageHeight = static_cast<int16_t>(std::min(dc->GetDeviceCaps(VERTRES), 0x7fff));
+    s.scalePercent = page->printSettings.scalePercent > 0 ? page->printSettings.scalePercent : 100.0;
+    s.fitToPage = page->printSettings.fitToPage;
+    s.uiFlag = page->printSettings.uiFlag;
+    s.clipLargePlots = page->printSettings.clipLargePlots;
+    ComputePrintExtentClipped(s.uiFlag != 0, s.clipLargePlots != 0);
+    // Pages printed here are paper: the drawing sizes its pens for the printer.
+    SetPrintingToPage(true);
+    BeginPrintPage(page, 1, &s);
+    // Page numbers of a run are 16-bit, the last meaning "unknown".
+    info->SetMaxPage(static_cast<UINT>(std::clamp<int32_t>(CountPrintPages(page, &s), 1, kUnknownPageCount - 1)));
+    UseUiFontsForDpi(s.resolution);
+}
+
+void CYRNView::OnPrint(CDC* dc, CPrintInfo* info) {
+    dc->SetViewportOrg(info->m_rectDraw.left, info->m_rectDraw.top);
+    m_printSettings.pageNumber = info->m_nCurPage;
+    Sketch* page = Page();
+    if (page) {
+        AcquirePortDC();
+        m_port.paintRect = SketchToDeviceRect(page->printExtent);
+        if (CountPrintPages(page, &m_printSettings) >= int32_t(info->m_nCurPage)) {
+            GraphicsPort printer = m_port;
+            printer.dc = dc->m_hDC;
+            const int saved = SaveDC(dc->m_hDC);
+            SketchScope scope(page);
+            DrawPrintPage(page, &printer, &m_printSettings);
+            RestoreDC(dc->m_hDC, saved);
+        }
+    }
+    MaskFpuExceptions();
+}
+
+void CYRNView::OnEndPrinting(CDC*, CPrintInfo*) {
+    RestoreUiFonts();
+    Sketch* page = Page();
+    EndPrinting(page);
+    SetPrintingToPage(false);
+    if (page) InvalidateSketchRect(nullptr, false, false);
+}
+
+void CYRNView::OnEndPrintPreview(CDC* dc, CPrintInfo* info, POINT point, CView* previewView) {
+    CView::OnEndPrintPreview(dc, info, point, previewView);
+    Invalidate(false);
 }

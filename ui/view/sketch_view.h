@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "classlib/view.h"
+#include "engine/core/print_state.h"
 #include "engine/core/screen_types.h"
 #include "platform/win32/render/graphics_port.h"
 
@@ -25,6 +26,11 @@ public:
     void OnInitialUpdate() override;
     void OnActivateView(bool activate, CView* activateView, CView* deactivateView) override;
     void OnDraw(CDC* dc) override;
+    bool OnPreparePrinting(CPrintInfo* info) override;
+    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override;
+    void OnPrint(CDC* dc, CPrintInfo* info) override;
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override;
+    void OnEndPrintPreview(CDC* dc, CPrintInfo* info, POINT point, CView* previewView) override;
     virtual void UpdateScrollBars();
 
     CFernwickDoc* GetFernwickDoc() const;
@@ -61,6 +67,8 @@ public:
     ScreenRect m_pending = kEmptyScreenRect;
     uint32_t m_downTime = 0;
     ScreenPoint m_downPoint{};
+    // The print run's page layout; its scale is 0 between runs until one begins.
+    PrintSettings m_printSettings{};
 
 protected:
     void OnLButtonDown(UINT flags, CPoint point);
@@ -81,10 +89,13 @@ protected:
     void OnWindowPosChanged(WINDOWPOS* pos);
     void OnSysColorChange();
     void OnDestroy();
-    void OnFilePrint();
+    void OnPrintCommand();
+    void OnPrintPreviewCommand();
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Both print commands first make sure the page has something to print.
+    bool PageHasPrintExtent();
     void EnsureZoom();
     void ScrollBarTo(int bar, int32_t position, bool scrollNow);
     void ScrollBy(int32_t dx, int32_t dy);

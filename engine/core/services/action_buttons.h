@@ -6,6 +6,8 @@
 
 #include "engine/core/result_codes.h"
 
+struct GraphicsPort;
+struct OutputScale;
 struct SketchObject;
 
 // Drops an action button's pending work when the object goes away.
@@ -23,5 +25,11 @@ ResultCode PressActionButton(SketchObject* button);
 // The button's caption (from its type, its targets' names put in), at most size - 1
 // characters; sets the label level it produced.
 void ActionButtonCaption(SketchObject* button, char* text, uint32_t size, int32_t* level);
+// Puts a button a tool's playback made at the buttons' default place, its frame laid
+// out there.
+void PlaceNewActionButton(SketchObject* button);
 // Re-measures the button's caption and frame and sets its bounds.
 void ActionButtonFrameMetrics(SketchObject* button);
+// Draws the button at its position mapped through the output scale, its frame laid out
+// on the output's device; its own bounds stay as they were.
+void DrawActionButtonScaled(GraphicsPort* port, SketchObject* button, const OutputScale* scale);

@@ -6,6 +6,8 @@
 // Button sets of AskQuestion.
 constexpr uint32_t kQuestionOkCancel = 3;
 constexpr uint32_t kQuestionYesNo    = 12;
+// With either set: the second button (Cancel, No) is the default.
+constexpr uint32_t kQuestionDefaultNo = 0x100;
 
 // Shows a modal alert: one OK button when `notice` is set, else one Cancel button in
 // its place; a Help button only for a nonzero help topic. `owner` is passed through

@@ -31,6 +31,15 @@ constexpr int32_t kMetricNumberFieldWidth  = 2;
 // intMetricsB: the gap between a tick mark and its number
 constexpr int32_t kMetricTickNumberGap     = 4;
 
+// intMetricsB: an action button's frame: the colour tab's width (the face begins 2
+// pixels right of it), the bevel's widths, the gaps beside the caption and its offset
+// from the top.
+constexpr int32_t kMetricButtonTab        = 7;
+constexpr int32_t kMetricButtonInsetY     = 8;
+constexpr int32_t kMetricButtonBevel      = 10;
+constexpr int32_t kMetricButtonCaptionGap = 11;
+constexpr int32_t kMetricButtonCaptionTop = 12;
+
 // intMetricsB: the text margins around a caption's text and around a measurement's or
 // calculation's value text, the gap between table cells and the margin inside one, with
 // their screen values (the platform's table of screen values holds the same).

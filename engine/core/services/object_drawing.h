@@ -41,6 +41,11 @@ void DrawPictureSelection(GraphicsPort* port, SketchObject* object);
 // Tables draw themselves through the port (DrawTable) up to the screen's limit.
 void DrawTableObject(GraphicsPort* port, SketchObject* object);
 void DrawTableSelection(GraphicsPort* port, SketchObject* object);
+// Action buttons: the colour tab and the face with its bevel and caption, pushed in when
+// exactly one of running and held (mark bit 0x02) holds.
+void DrawActionButton(GraphicsPort* port, SketchObject* object);
+void DrawActionButtonSelection(GraphicsPort* port, SketchObject* object);
+void DrawActionButtonFace(GraphicsPort* port, SketchObject* object);
 
 // The draw columns of the shape families: every image record of a locus or an iterated
 // image, walked with the enumerator (record layouts in shape_families.h), and their

@@ -70,8 +70,8 @@ private:
 bool   Printing();
 bool   PrintingToPage();
 double OutputFactor();
-// Stand-in: the print pass is not built; whoever begins one says whether it prints
-// pages (true) or makes a picture (false).
+// Whoever begins a pass says whether it prints pages (true: the sketch view's print
+// run) or makes a picture (false: the clipboard's).
 void   SetPrintingToPage(bool pages);
 
 // The pen of an object: line style 0 dashed, 1 normal, 2 thick. Null when GDI has none.

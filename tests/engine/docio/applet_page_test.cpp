@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/services/motions.h"
+#include "engine/docio/packed_values.h"
+
 #include <algorithm>
 #include <clocale>
 #include <cstring>
@@ -303,7 +306,49 @@ TEST_F(AppletPage, AMoveButtonExportsItsSpeedPreset) {
     SketchObject* move = ConstructObject(kTypeActionButton, &init, targets, 0, true, false, nullptr);
     ASSERT_NE(move, nullptr);
     const std::string text = Export("", kResultAppletWritten);
-    EXPECT_NE(text.find(",5,'Action Button')(2,1)"), std::string::npos) << text;
+    EXPECT_NE(text.find(",5,'Move Points')(2,1)"), std::string::npos) << text;
+}
+
+// An Animate button exports each target's record: its speed (at least 1), the once-only
+// bit, and whether its path carries the applet's motion of the record's direction.
+TEST_F(AppletPage, AnAnimateButtonExportsItsTargetsRecords) {
+    SketchObject* a = Point(10, 20);
+    SketchObject* b = Point(90, 20);
+    SketchObject* segment = Build(kTypeSegment, { a, b });
+    SketchObject* centre = Point(200, 200);
+    SketchObject* circle = Build(kTypeCircleByPoint, { centre, Point(240, 200) });
+    auto onPath = [&](SketchObject* path) {
+        PtrList list = 0;
+        EXPECT_TRUE(PtrListAppend(&list, path));
+        const double at[2] = { 0.5, 0 };
+        PtrList data = 0;
+        EXPECT_TRUE(AllocPtrList(int32_t(16 / sizeof(void*)), int32_t(16 / sizeof(void*)), &data));
+        std::memcpy(PtrListData(data), at, 16);
+        SketchObject* o = ConstructObject(kTypePointOnPath, nullptr, list, data, true, false, nullptr);
+        EXPECT_NE(o, nullptr);
+        if (o) RecomputeObject(o, nullptr, true);
+        return o;
+    };
+    SketchObject* onSegment = onPath(segment);
+    SketchObject* onCircle = onPath(circle);
+    MotionParams records[2]{};
+    records[0].motionFlags = kMotionFlagOnceOnly | (2u << kMotionDirectionShift);  // both ways
+    records[0].speed = PackReal32(5);
+    records[1].motionFlags = 0;
+    records[1].speed = PackReal32(0.25);
+    PtrList data = 0;
+    ASSERT_TRUE(AllocPtrList(int32_t(sizeof(records) / (sizeof(void*))), int32_t(sizeof(records) / (sizeof(void*))), &data));
+    std::memcpy(PtrListData(data), records, sizeof records);
+    ActionButtonInit init{ kButtonAnimate, 0, 0, 0, 0, 0, nullptr };
+    PtrList targets = 0;
+    ASSERT_TRUE(PtrListAppend(&targets, onSegment));
+    ASSERT_TRUE(PtrListAppend(&targets, onCircle));
+    ASSERT_NE(ConstructObject(kTypeActionButton, &init, targets, data, true, false, nullptr), nullptr);
+    const std::string text = Export("", kResultAppletWritten);
+    const size_t at = text.find("AnimateButton(");
+    ASSERT_NE(at, std::string::npos) << text;
+    const std::string line = text.substr(at, text.find('\n', at) - at);
+    EXPECT_NE(line.find(")(5,1)(1,0)(0,1)"), std::string::npos) << line;
 }
 
 }  // namespace

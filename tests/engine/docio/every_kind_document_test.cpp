@@ -16,7 +16,9 @@
 #include "engine/calc/edit_record.h"
 #include "engine/calc/parameters.h"
 #include "engine/calc/tables.h"
+#include "engine/core/action_button_data.h"
 #include "engine/core/iterations.h"
+#include "engine/core/memory.h"
 #include "engine/core/locus.h"
 #include "engine/core/parametric_color.h"
 #include "engine/core/services/coord_systems.h"
@@ -144,6 +146,32 @@ protected:
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(AddTableEntry(table), kResultOK);
         SetTableCollectFlag(table, 0);
+
+        // A button of each type, with fields away from their defaults; the Animate
+        // button carries a motion record for its target.
+        auto button = [&](int32_t type, int16_t options, std::initializer_list<SketchObject*> targets,
+                          PtrList data = 0, const char* link = nullptr) {
+            char* text = nullptr;
+            if (link) {
+                text = static_cast<char*>(AllocMemory(std::strlen(link) + 1, 0));
+                std::strcpy(text, link);
+            }
+            ActionButtonInit init{ type, 3, options, 20, int16_t(500 + 10 * type), 400, text };
+            PtrList parents = 0;
+            for (SketchObject* o : targets) EXPECT_TRUE(PtrListAppend(&parents, o));
+            SketchObject* made = ConstructObject(kTypeActionButton, &init, parents, data, true, false, nullptr);
+            EXPECT_NE(made, nullptr);
+            return made;
+        };
+        SketchObject* hide = button(kButtonHide, 5, { a, b });
+        button(kButtonShow, 3, { table });
+        const uint32_t record[8] = { 0x80000000u, 0x45000000u, 0, 0, 0, 0, 0, 0 };
+        button(kButtonAnimate, 0, { driver }, DataBlock(record, sizeof record));
+        SketchObject* move = button(kButtonMove, 2, { a, b });
+        button(kButtonScroll, 1, { centre });
+        button(kButtonLinkToPage, static_cast<int16_t>(page->pageId), {});
+        button(kButtonLinkToTarget, 0, {}, 0, "sketchdoc://two.htm");
+        button(kButtonPresentation, 0x21, { hide, move });
         RecomputeSketch(false);
         SetCurrentSketch(previous, nullptr);
     }
@@ -164,7 +192,9 @@ protected:
         EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
         EXPECT_EQ(WriteSketch(h, page, true, false), kResultOK);
         EXPECT_EQ(CloseStream(h), kResultOK);
-        SaveFuzzSeed("sketch_body_fuzz", "every_kind", TakeStreamVector(h));
+        const std::vector<uint8_t> body = TakeStreamVector(h);
+        SaveFuzzSeed("sketch_body_fuzz", "every_kind", body);
+        SaveFuzzSeed("button_press_fuzz", "every_kind", body);
         const std::vector<uint8_t> file = Write(d);
         if (std::getenv("FIG_SEED_DIR")) {
             // The page as the clipboard holds a copy of it: its free objects are the givens.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/action_button_data.h"
+
 #include <algorithm>
 #include <clocale>
 #include <cstring>
@@ -137,14 +139,14 @@ protected:
         o.parents = std::move(parents);
         return o;
     }
-    // An old animate button (old class 7, button type 2) moving one old object.
+    // An old animate button (old class 7, button type 3) moving one old object.
     static LegacyObjectSpec AnimateButton(const LegacyWriter& w, uint32_t target) {
         LegacyObjectSpec o;
         o.oldClass = 7;
         o.kind = 18;
         o.code = 28;
         w.U32(o.data, 10 + 16);
-        o.data.push_back(2);
+        o.data.push_back(3);
         o.data.resize(o.data.size() + 9, 0);
         w.U32(o.data, target);
         o.data.resize(o.data.size() + 12, 0);
@@ -503,7 +505,7 @@ TEST_F(LegacyDocument, UnknownClassesAreSkippedByTheirLengthWithWarning9) {
     EXPECT_EQ(PointPosition(Objects(page)[1]).x, 3);
 }
 
-TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
+TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtons) {
     for (bool mac : { false, true }) {
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
@@ -546,9 +548,9 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
         ASSERT_NE(page, nullptr);
         const std::vector<SketchObject*> objects = Objects(page);
         // The three points, the system's axes, tied unit point and the system itself, the
-        // arc, the point on the axis and the last point; the buttons are left out, and so
-        // is the locus, whose traced point does not depend on its driver.
-        ASSERT_EQ(objects.size(), 10u);
+        // two buttons, the arc, the point on the axis and the last point; the locus is left
+        // out, as its traced point does not depend on its driver.
+        ASSERT_EQ(objects.size(), 12u);
         SketchObject* made = nullptr;
         for (SketchObject* o : objects)
             if (o->objectClass == kClassCoordinateSystem) made = o;
@@ -557,9 +559,20 @@ TEST_F(LegacyDocument, CoordinateSystemsAxesAndButtonsLeftOut) {
         const std::vector<SketchObject*> axes = ParentsOf(page, made);
         ASSERT_EQ(axes.size(), 2u);
         EXPECT_EQ(ParentsOf(page, axes[0])[0], objects[0]);  // the listed origin
-        EXPECT_EQ(objects[7]->constructionType, kTypeArcThroughPoints);
-        EXPECT_EQ(ParentsOf(page, objects[8]), (std::vector<SketchObject*>{ axes[0] }));
-        EXPECT_EQ(PointPosition(objects[9]).x, 7);
+        // Old type 1 is Show, old type 3 Animate (moving at the default speed).
+        ASSERT_NE(ActionButtonOf(objects[7]), nullptr);
+        EXPECT_EQ(ActionButtonOf(objects[7])->buttonType, kButtonShow);
+        EXPECT_EQ(ParentsOf(page, objects[7]), (std::vector<SketchObject*>{ objects[1] }));
+        ASSERT_NE(ActionButtonOf(objects[8]), nullptr);
+        EXPECT_EQ(ActionButtonOf(objects[8])->buttonType, kButtonAnimate);
+        EXPECT_EQ(objects[8]->objectKind, kKindActionButton);
+        char caption[kLabelBufferSize] = "";
+        GetObjectLabelText(objects[7], caption, sizeof caption);
+        EXPECT_STREQ(caption, "Show Unit Point");
+        EXPECT_GT(objects[8]->bounds.right, objects[8]->bounds.left);
+        EXPECT_EQ(objects[9]->constructionType, kTypeArcThroughPoints);
+        EXPECT_EQ(ParentsOf(page, objects[10]), (std::vector<SketchObject*>{ axes[0] }));
+        EXPECT_EQ(PointPosition(objects[11]).x, 7);
     }
 }
 
@@ -1109,6 +1122,78 @@ TEST(FieldLayouts, MacMapCopiesFieldsAndCountedStrings) {
     const uint8_t expected[10] = { 0, 0, 0xaa, 0xbb, 'h', 'e', 'l', 0, 0, 0 };
     EXPECT_EQ(std::memcmp(pc, expected, sizeof pc), 0);
     EXPECT_EQ(scratch[3], 4);
+}
+
+// Old button types by the conversion table; a Move button keeps its speed byte, and the
+// old types 5 and 6 have no counterpart.
+TEST_F(LegacyDocument, OldButtonTypesMapToTheirNewTypes) {
+    struct Case { uint8_t old; uint8_t flag; int32_t type; int16_t options; ResultCode rc; };
+    const Case cases[] = {
+        { 0, 2, kButtonMove, 2, kResultOlderFormat },
+        { 0, 9, kButtonMove, 1, kResultOlderFormat },
+        { 1, 1, kButtonShow, 1, kResultOlderFormat },
+        { 2, 0, kButtonHide, 0, kResultOlderFormat },
+        { 4, 1, -1, 0, kResultSkippedObject },  // a presentation of points
+        { 5, 0, -1, 0, kResultSkippedObject },
+        { 6, 0, -1, 0, kResultSkippedObject },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.old);
+        LegacyWriter w(false);
+        w.Add(Point(w, 0, 0));
+        w.Add(Point(w, 40, 0));
+        LegacyObjectSpec button;
+        button.oldClass = 7;
+        button.kind = 19;
+        button.code = 28;
+        w.U32(button.data, 12);
+        button.data.push_back(c.old);
+        button.data.push_back(c.flag);
+        button.data.resize(button.data.size() + 8 + 2, 0);
+        button.parents = { 1, 2 };
+        w.Add(button);
+        Sketch* page = Open(w.Bytes(), c.rc);
+        ASSERT_NE(page, nullptr);
+        const std::vector<SketchObject*> objects = Objects(page);
+        if (c.type < 0) {
+            EXPECT_EQ(objects.size(), 2u);
+            continue;
+        }
+        ASSERT_EQ(objects.size(), 3u);
+        const ActionButtonData* b = ActionButtonOf(objects[2]);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->buttonType, c.type);
+        EXPECT_EQ(b->buttonOptions, c.options);
+    }
+}
+
+// An old presentation of an old button: in sequence by its flag.
+TEST_F(LegacyDocument, AnOldPresentationPresentsItsButtons) {
+    LegacyWriter w(false);
+    w.Add(Point(w, 0, 0));
+    auto button = [&](uint8_t old, uint8_t flag, std::vector<uint16_t> parents) {
+        LegacyObjectSpec b;
+        b.oldClass = 7;
+        b.kind = 19;
+        b.code = 28;
+        w.U32(b.data, 12);
+        b.data.push_back(old);
+        b.data.push_back(flag);
+        b.data.resize(b.data.size() + 10, 0);
+        b.parents = std::move(parents);
+        return b;
+    };
+    w.Add(button(2, 0, { 1 }));
+    w.Add(button(4, 1, { 2 }));
+    Sketch* page = Open(w.Bytes(), kResultOlderFormat);
+    ASSERT_NE(page, nullptr);
+    const std::vector<SketchObject*> objects = Objects(page);
+    ASSERT_EQ(objects.size(), 3u);
+    const ActionButtonData* presentation = ActionButtonOf(objects[2]);
+    ASSERT_NE(presentation, nullptr);
+    EXPECT_EQ(presentation->buttonType, kButtonPresentation);
+    EXPECT_EQ(presentation->buttonOptions, 1);
+    EXPECT_EQ(ParentsOf(page, objects[2]), (std::vector<SketchObject*>{ objects[1] }));
 }
 
 }  // namespace

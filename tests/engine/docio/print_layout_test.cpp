@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/core/geometry.h"
@@ -41,6 +42,7 @@ TEST_F(PrintLayout, EachSketchStartsWithTheDefaultSettings) {
     EXPECT_EQ(settings.fitToPage, 0u);
     EXPECT_EQ(settings.noMargin, 0u);
     EXPECT_EQ(settings.uiFlag, 1u);
+    EXPECT_EQ(settings.clipLargePlots, 1u);
     EXPECT_EQ(settings.resolution, 0);
     EXPECT_TRUE(ScreenRectIsEmpty(sketch->printExtent));
 }
@@ -199,6 +201,34 @@ TEST_F(PrintLayout, ExtentComesFromShownExistingObjects) {
     a->exists = 0;
     b->exists = 0;
     EXPECT_FALSE(ComputePrintExtent(true));
+}
+
+TEST_F(PrintLayout, LargeLociCanBeCutToTheWindow) {
+    // A locus is large when wider or taller than seven screen resolutions (672 here);
+    // its bounds are all that the extents read.
+    sketch->windowRect = { 0, 0, 400, 300 };
+    SketchObject* point = PointAt(10, 20);
+    SketchObject* plot = PointAt(100, 55);
+    const int32_t ownClass = plot->objectClass;
+    plot->objectClass = kClassLocus;
+    struct Case { ScreenRect bounds; bool match; int16_t cutLeft, cutRight; };
+    const Case cases[] = {
+        { { -2000, 50, 3000, 60 }, false, 0, 400 },      // wide: cut to the window
+        { { 100, -900, 110, 900 }, false, 100, 110 },     // tall
+        { { -100, 50, 500, 60 }, true, -100, 500 },       // 600 wide: printed whole
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bounds.left);
+        plot->bounds = c.bounds;
+        sketch->printExtent = { 1, 2, 3, 4 };
+        ScreenRect whole, cut;
+        EXPECT_EQ(LargePlotExtentsMatch(sketch, false, &whole, &cut), c.match);
+        EXPECT_EQ(sketch->printExtent.left, 1);  // the sketch keeps its own
+        EXPECT_EQ(whole.left, std::min<int16_t>(c.bounds.left, point->bounds.left));
+        EXPECT_EQ(cut.left, std::min<int16_t>(c.cutLeft, point->bounds.left));
+        EXPECT_EQ(cut.right, std::max<int16_t>(c.cutRight, point->bounds.right));
+    }
+    plot->objectClass = ownClass;
 }
 
 }  // namespace

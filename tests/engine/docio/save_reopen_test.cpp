@@ -179,6 +179,13 @@ TEST_F(SaveReopenTest, ActionButtonsOfEveryTypeKeepTheirFieldsAndPageWord) {
         for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch)
             if (const ActionButtonData* d = ActionButtonOf(o); d != nullptr && d->buttonType == type && d->buttonId == 4) read = d;
         ASSERT_NE(read, nullptr);
+        // It stands where it stood, its frame laid out again round its caption.
+        for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch) {
+            if (ActionButtonOf(o) != read) continue;
+            EXPECT_EQ(o->bounds.left, 40);
+            EXPECT_EQ(o->bounds.top, 50);
+            EXPECT_GT(o->bounds.right, 40 + read->captionWidth);
+        }
         EXPECT_EQ(read->buttonId, 4);
         EXPECT_EQ(read->buttonOptions, type == kButtonLinkToPage ? 1 : 3);
         EXPECT_EQ(read->buttonParam, 250);
@@ -213,6 +220,23 @@ TEST_F(SaveReopenTest, ButtonTargetsOfTheWrongClassAreDamage) {
         SaveFuzzSeed("sketch_body_fuzz", "button_wrong_targets_" + std::to_string(type), bytes);
         EXPECT_EQ(Open(bytes, kResultDamaged), nullptr);
     }
+}
+
+// A Move button's last parent without a partner takes no part in the moves: whatever it
+// is, the button reads.
+TEST_F(SaveReopenTest, AMoveButtonsUnpairedLastParentMayBeAnything) {
+    SketchObject* c = NewCaption("not a point");
+    ActionButtonInit move{ kButtonMove, 0, 1, 0, 0, 0, nullptr };
+    ASSERT_NE(ConstructObject(kTypeActionButton, &move, List({ FreePoint(), FreePoint(), c }), 0, true, false, nullptr),
+              nullptr);
+    const std::vector<uint8_t> page = Save(sketch);
+    Sketch* back = Open(page);
+    ASSERT_NE(back, nullptr);
+    const SketchObject* read = nullptr;
+    for (SketchObject* o = back->firstObject; o != nullptr; o = o->nextInSketch)
+        if (ActionButtonOf(o) != nullptr) read = o;
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(ActionButtonOf(read)->buttonType, kButtonMove);
 }
 
 }  // namespace

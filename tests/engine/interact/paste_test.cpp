@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/core/action_button_data.h"
 #include "engine/core/copy_map.h"
 #include "engine/core/points.h"
 #include "engine/core/services/document_io.h"
@@ -147,3 +148,37 @@ TEST_F(PasteTest, CalculationsAreClonedThroughTheirClassRecord) {
         EXPECT_EQ(UndoDepth(), 0);
     }
 }
+
+namespace {
+
+// A pasted button (whose class record a table's finishing step once took for a grid)
+// comes with its target, moved as far as the paste moves the point.
+TEST_F(PasteTest, APastedButtonMovesWithThePaste) {
+    Sketch* source = CreateSketch(0, nullptr);
+    ASSERT_NE(source, nullptr);
+    SetCurrentSketch(source, nullptr);
+    SketchObject* a = PointAt(10, 20);
+    ActionButtonInit init{ kButtonHide, 0, 7, 0, 300, 250, nullptr };
+    SketchObject* hide = ConstructObject(kTypeActionButton, &init, List({ a }), 0, true, false, nullptr);
+    ASSERT_NE(hide, nullptr);
+    ASSERT_TRUE(PtrListAppend(&source->givenList, a));
+    StreamHandle h;
+    ASSERT_EQ(OpenMemoryStream(0, &h), kResultOK);
+    ASSERT_EQ(WriteSketch(h, source, false, false), kResultOK);
+    ASSERT_EQ(CloseStream(h), kResultOK);
+    clip = TakeStreamVector(h);
+    FreeSketch(source);
+    SetCurrentSketch(sketch, nullptr);
+    ASSERT_EQ(Paste(), kResultOK);
+    const SketchObject* pasted = nullptr;
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch)
+        if (o->objectClass == kClassActionButton) pasted = o;
+    ASSERT_NE(pasted, nullptr);
+    const RealPoint p = FirstPastedPoint();
+    EXPECT_EQ(pasted->bounds.left - 300, p.x - 10);
+    EXPECT_EQ(pasted->bounds.top - 250, p.y - 20);
+    EXPECT_GT(pasted->bounds.right, pasted->bounds.left);
+    EXPECT_EQ(ActionButtonOf(pasted)->buttonType, kButtonHide);
+}
+
+}  // namespace

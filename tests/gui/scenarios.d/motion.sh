@@ -163,6 +163,10 @@ scenario_animate_points() {
     local k
     for k in $(seq 20); do display_menu 29; done
     wait_frames 10
+    # By an end of the segment the press would take the end point instead (it stands on
+    # it): the press waits until the point, now a pixel or two a second, is well inside.
+    inside_ends() { awk -v x="$(x_of 7)" 'BEGIN { exit !(x > 275 && x < 445) }'; }
+    wait_for 30 "the point away from the segment's ends" inside_ends
     read -r x y <<<"$(object_xy 7)"
     local from to
     from=$(screen_point "$(printf %.0f "$x")" 230)

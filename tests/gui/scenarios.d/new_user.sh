@@ -177,9 +177,28 @@ scenario_keys_commands_and_scrolling() {
     read -r ax ay <<<"$after"
     [ $((ax - bx)) -ge 38 ] && [ $((ax - bx)) -le 42 ] && [ $((ay - by)) -ge 28 ] && [ $((ay - by)) -le 32 ] ||
         fail "the sketch moved from $before to $after, not by (40, 30)"
-    # shellcheck disable=SC2086
-    wait_for 10 "the segment drawn where it moved" dark_at $after
+    # B never moved: its disc is drawn at its new place. A stopped wherever the animation
+    # left it, so the line is looked for in the pixel column through the middle, at the
+    # row the line passes and one either side (a one-pixel line at a rounded point may
+    # miss that point).
+    # shellcheck disable=SC2046
+    wait_for 10 "B drawn where it moved" dark_at $(screen_point 260 180)
+    local row
+    row=$(ask objects | sed -n 1,2p | awk -v mx="$mx" '{ x[NR] = $6; y[NR] = $7 }
+        END { printf "%.0f\n", y[1] + (y[2] - y[1]) * (mx - x[1]) / (x[2] - x[1]) }')
+    # shellcheck disable=SC2046
+    wait_for 10 "the segment drawn where it moved" dark_in_column $(screen_point "$mx" "$row")
     shot scrolled
+}
+# Whether any of the pixels (X, Y - 1), (X, Y), (X, Y + 1) is dark, from one screenshot.
+dark_in_column() {
+    import -window root "$work/column.png"
+    local dy
+    for dy in -1 0 1; do
+        is_dark "$(convert "$work/column.png" -format "%[fx:int(255*p{$1,$(($2 + dy))}.r)],%[fx:int(255*p{$1,$(($2 + dy))}.g)],%[fx:int(255*p{$1,$(($2 + dy))}.b)]" info:)" &&
+            return 0
+    done
+    return 1
 }
 menu_row_grey_is() { [ "$(menu_row "$1" | cut -d'|' -f2)" = "$2" ]; }
 

@@ -214,12 +214,20 @@ scenario_coloured_locus() {
     start_with_segment
     step "a point P on a vertical segment from C, coloured by its distance from C"
     [ "$(ask build-segment 320 60 320 260)" = ok ] || fail "the second segment could not be made"
-    ask select 5 >/dev/null
-    ask command "$(menu_id 0)" >/dev/null
+    # Made with the point tool at the segment's middle: a point made on the segment by the
+    # menu lands at random, and by an end a drag to the middle would take the end instead.
+    ask select >/dev/null
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32774) click 1
+    wait_for 10 "the point tool" tool_now 4
+    # shellcheck disable=SC2046
+    xdotool mousemove $(screen_point 320 160) click 1
     wait_for 20 "P on the segment" object_count_is -eq 7
-    # P lands anywhere on the segment: dragged to its middle.
-    drag_to 320 "$(ask objects | sed -n 7p | awk '{ print int($7 + 0.5) }')" 160
+    ask objects | awk 'NR == 7 { exit !($1 == 1 && $3 == 15) }' || fail "P is not a point on the segment: $(ask objects)"
     wait_for 20 "P at (320, 160)" p_at 160
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    wait_for 10 "the arrow" tool_now 1
     ask select 6 3 >/dev/null
     ask command "$(menu_id 33)" >/dev/null
     wait_for 20 "the distance" object_count_is -eq 8

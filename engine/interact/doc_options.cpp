@@ -17,7 +17,7 @@
 #include "engine/docio/sketch_io.h"
 #include "engine/docio/streams.h"
 #include "engine/interact/interaction_services.h"
-#include "engine/interact/standin/options_needs.h"
+#include "engine/interact/page_links.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "engine/core/action_button_data.h"
 #include "engine/core/services/action_buttons.h"
 #include "engine/interact/action_buttons.h"
+#include "engine/interact/page_links.h"
 #include "tests/engine/docio/document_fixture.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/dialogs_double.h"
@@ -209,6 +210,36 @@ TEST_F(DocOptionsTest, BrokenLinkQuestionsAndTheirAnswers) {
     EXPECT_NE(AskedQuestions()[0].text.find("Do you want really want"), std::string::npos);
     EXPECT_EQ(AskedQuestions()[1].caption, "Broken Link");
     EXPECT_EQ(DocOptionsLinkButtons(doc, pages[0], false), 1);
+}
+
+TEST_F(DocOptionsTest, ALinkIsBrokenWithoutItsPageOrItsTargetButton) {
+    SketchObject* link = LinkButton(pages[0], pages[2]);
+    SketchObject* target = LinkButton(pages[2], pages[1]);  // any action button will do
+    ASSERT_TRUE(link && target);
+    ActionButtonOf(target)->buttonId = 7;
+    struct Case { int16_t targetButton; bool pageThere; bool exists; };
+    const Case cases[] = { { 0, true, true }, { 7, true, true }, { 8, true, false }, { 0, false, false } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.targetButton);
+        ActionButtonOf(link)->buttonParam = c.targetButton;
+        *LinkToPageTarget(link) = static_cast<int16_t>(c.pageThere ? pages[2]->pageId : 0x8001);
+        EXPECT_EQ(LinkButtonTargetExists(doc, link), c.exists);
+        EXPECT_EQ(DocOptionsLinkButtons(doc, pages[0], false), c.exists ? 0 : 1);
+    }
+    EXPECT_TRUE(LinkButtonTargetExists(doc, target));
+}
+
+TEST_F(DocOptionsTest, BrokenLinksShownAndSelected) {
+    SketchObject* broken = LinkButton(pages[0], pages[2]);
+    SketchObject* fine = LinkButton(pages[0], pages[1]);
+    ASSERT_TRUE(broken && fine);
+    *LinkToPageTarget(broken) = static_cast<int16_t>(0x8001);
+    ASSERT_EQ(ChangeObjectHidden(broken, kHiddenByUser, false), kResultOK);
+    SelectSketchObject(fine);
+    EXPECT_EQ(DocOptionsLinkButtons(doc, pages[0], true), 1);
+    EXPECT_EQ(broken->hidden, kShown);
+    EXPECT_TRUE(IsSelected(broken));
+    EXPECT_FALSE(IsSelected(fine));
 }
 
 TEST_F(DocOptionsTest, APageAddedAndRemovedAsksNothing) {

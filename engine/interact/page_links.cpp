@@ -1,6 +1,4 @@
-// Stand-in: the link-button routines Document Options calls, until the action buttons
-// define them.
-#include "engine/interact/standin/options_needs.h"
+#include "engine/interact/page_links.h"
 
 #include <cstring>
 
@@ -27,9 +25,11 @@ bool LinkButtonTargetExists(const EngineDocument* document, const SketchObject* 
     int32_t index = -1;
     Sketch* page = FindPageById(document, static_cast<uint16_t>(b->buttonOptions), &index);
     if (!page) return false;
-    if (b->buttonId == 0) return true;
+    // The link's parameter names a button to press on arrival; 0 names none.
+    const uint32_t wanted = static_cast<uint32_t>(b->buttonParam) & 0xffffu;
+    if (wanted == 0) return true;
     for (SketchObject* o = page->firstObject; o; o = o->nextInSketch)
-        if (ActionButtonOf(o) && ActionButtonId(o) == static_cast<uint32_t>(b->buttonId)) return true;
+        if (ActionButtonId(o) == wanted) return true;
     return false;
 }
 

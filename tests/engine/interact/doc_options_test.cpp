@@ -10,6 +10,7 @@
 
 #include "engine/core/action_button_data.h"
 #include "engine/core/services/action_buttons.h"
+#include "engine/core/services/dialogs.h"
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/page_links.h"
 #include "tests/engine/docio/document_fixture.h"
@@ -335,6 +336,9 @@ TEST_F(DocOptionsTest, ToolsRenamedReorderedAndCopiedIn) {
         };
     };
     EXPECT_EQ(Run(edits(), false, 0), 1);
+    ASSERT_EQ(RanDialogs().size(), 1u);
+    EXPECT_EQ(RanDialogs()[0].kind, kDialogDocumentOptions);
+    EXPECT_EQ(RanDialogs()[0].helpTopic, 40);
     EXPECT_EQ(ToolNames(), "Alpha|Beta|Gamma");
     EXPECT_FALSE(IsDocumentModified(doc));
     for (int32_t i = 0; i < 3; ++i) EXPECT_FALSE(ToolListTestFlags(DocumentToolList(doc), i, 0xFF & ~kToolChangedFlags));

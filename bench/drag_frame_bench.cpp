@@ -9,10 +9,17 @@
 // moved one frame), the button-up; the gesture's time over 60 is compared with one
 // frame of the bare recompute loop taken in the same iteration.
 //
+// BM_MotionTurnover starts N motions, lets half of them run out in one frame and stops a
+// selected part of the rest.
+//
+// BM_DragStart times the start of that drag through the mouse, and the analysis alone.
+//
 // BM_AnimationFrame animates N points along a few circles and segments (half each, every
 // point with a segment that hangs on it) and times one AnimationStep against a plain loop
-// that moves the same points and recomputes the same segments in the same iteration; it
-// also counts the engine allocations made per frame.
+// that moves the same points and recomputes the same segments in the same iteration,
+// writing what the frame writes (existence, bounds and the dirty rectangle); it
+// also counts the engine allocations made per frame, and tells how long starting the N
+// motions took (once per scene).
 //
 // Figures come from a Release build, pinned to one core and repeated, e.g.
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -39,7 +46,9 @@
 #include "engine/core/points.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
+#include "engine/core/services/clock.h"
 #include "engine/core/services/undo.h"
+#include "engine/interact/drag.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
 #include "support/clock_double.h"
@@ -80,9 +89,10 @@ struct DragScene {
         ClassData<PointData>(root)->position = { x, y };
         root->bounds = PointBoundsAt({ x, y }, 2);
         ScreenRect dirty = sketch->dirtyRect;
-        for (const ObjectFlagsEntry* e = moves; e->object; ++e) {
-            if (e->object != root) RecomputeObject(e->object, &dirty, true);
-        }
+        // The loop of the engine's frame (RecomputeMovedObjects), less the root.
+        ForEachListedWithLookahead(moves, [&](const ObjectFlagsEntry& e) {
+            if (e.object != root) RecomputeObject(e.object, &dirty, true);
+        });
         sketch->dirtyRect = dirty;
     }
 };
@@ -223,12 +233,51 @@ void BM_DragGesture(benchmark::State& state) {
     state.counters["ratio"] = frameSeconds > 0 ? gestureSeconds / 60 / frameSeconds : 0;
 }
 
+// The start of a drag as the user meets it: the button goes down on the root and the
+// pointer moves far enough for the drag to begin (the analysis, the moving set, the saved
+// geometry and the undo record). The analysis alone is timed apart in each iteration.
+void BM_DragStart(benchmark::State& state) {
+    std::unique_ptr<DragScene> made = MakeScene(state);
+    if (!made) return;
+    DragScene& scene = *made;
+    MakeCurrentSketchFront();
+    SetTestTickCount(1000);
+    ResetMouseState();
+    double analysisSeconds = 0;
+    for (auto _ : state) {
+        const Clock::time_point before = Clock::now();
+        DragPlanEntry* plan = nullptr;
+        ObjectFlagsEntry* moves = nullptr;
+        scene.root->tempLink = nullptr;
+        const DragRequest request = { scene.root, kDragTranslate, &plan, &moves };
+        AnalyzeDragSet(&request);
+        const Clock::time_point analysed = Clock::now();
+        FreeMemory(plan);
+        FreeMemory(moves);
+        const ScreenPoint from = ScreenAt(scene.root);
+        const Clock::time_point start = Clock::now();
+        SketchMouseDown(0, from);
+        SketchMouseHover(0, { static_cast<int16_t>(from.x + 8), from.y }, 0);
+        const Clock::time_point end = Clock::now();
+        if (!DragInProgress(scene.sketch)) {
+            state.SkipWithError("the drag did not start");
+            return;
+        }
+        SketchMouseUp(0, { from.x, from.y });
+        UndoTrimHistory(scene.sketch, 0);
+        analysisSeconds += std::chrono::duration<double>(analysed - before).count();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+    state.counters["analysis_ms"] = 1e3 * analysisSeconds / static_cast<double>(state.iterations());
+}
+
 // N points animated along 8 circles and 8 segments, each with a segment from its path's
 // first point to it; every motion runs at medium speed.
 struct AnimationScene {
     Sketch* sketch = nullptr;
     Sketch* previous = nullptr;
     int32_t motions = 0;
+    double  startMs = 0;  // starting every motion
 
     explicit AnimationScene(int32_t n) {
         sketch = CreateSketch(0, nullptr);
@@ -253,12 +302,14 @@ struct AnimationScene {
         }
         MakeCurrentSketchFront();
         SetTestTickCount(1000);
+        const auto start = std::chrono::steady_clock::now();
         for (SketchObject* p : points) {
             SketchObject* path = static_cast<SketchObject*>(PtrListItem(p->parents, 0));
             const bool closed = PathMethodsOf(path)->pathFlags(path) == kPathClosed;
             Motion* m = CreateMotion(p, path, kMotionAlongPath, closed ? kEndWrap : kEndBounce, 1, SpeedUnit() * 3);
             if (m && StartMotion(m, nullptr, nullptr) == kResultOK) ++motions;
         }
+        startMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         AnimationStep();  // builds the moving set once
     }
     ~AnimationScene() {
@@ -277,9 +328,13 @@ struct PlainMover {
     double x, y;
     double segment[4];
     int32_t closed;
+    // What a frame also writes of the point and the segment: existence and screen bounds,
+    // all of them united into the frame's dirty rectangle.
+    uint8_t exists[2];
+    int16_t bounds[2][4];
 };
 
-void PlainAnimationFrame(std::vector<PlainMover>& movers) {
+void PlainAnimationFrame(std::vector<PlainMover>& movers, int16_t* dirty) {
     for (PlainMover& m : movers) {
         double n = m.t + m.velocity;
         if (m.closed) {
@@ -300,6 +355,15 @@ void PlainAnimationFrame(std::vector<PlainMover>& movers) {
         m.segment[1] = m.closed ? m.cy : m.ay;
         m.segment[2] = m.x;
         m.segment[3] = m.y;
+        int16_t* p = m.bounds[0];
+        p[0] = PlainRound(m.x) - 2; p[1] = PlainRound(m.y) - 2; p[2] = PlainRound(m.x) + 3; p[3] = PlainRound(m.y) + 3;
+        m.exists[0] = 1;
+        PlainUnite(dirty, p);
+        int16_t* s = m.bounds[1];
+        s[0] = PlainRound(std::min(m.segment[0], m.x)); s[1] = PlainRound(std::min(m.segment[1], m.y));
+        s[2] = PlainRound(std::max(m.segment[0], m.x)) + 1; s[3] = PlainRound(std::max(m.segment[1], m.y)) + 1;
+        m.exists[1] = 1;
+        PlainUnite(dirty, s);
     }
 }
 
@@ -330,8 +394,8 @@ void BM_AnimationFrame(benchmark::State& state) {
         return;
     }
     const int32_t n = static_cast<int32_t>(state.range(0));
-    // Starting N motions takes a while (each start looks for a running motion of the
-    // same object), so each scene is made once and kept for the runs that follow.
+    // Building and starting N motions takes a while, so each scene is made once and kept
+    // for the runs that follow.
     static std::map<int32_t, std::unique_ptr<AnimationScene>> scenes;
     std::unique_ptr<AnimationScene>& kept = scenes[n];
     if (!kept) kept = std::make_unique<AnimationScene>(n);
@@ -343,6 +407,7 @@ void BM_AnimationFrame(benchmark::State& state) {
         return;
     }
     std::vector<PlainMover> movers = PlainMovers(n);
+    int16_t plainDirty[4] = { 0, 0, 0, 0 };
     double stepSeconds = 0, plainSeconds = 0;
     const uint64_t allocsBefore = AllocRequestCount();
     for (auto _ : state) {
@@ -351,8 +416,9 @@ void BM_AnimationFrame(benchmark::State& state) {
         AnimationStep();
         benchmark::DoNotOptimize(scene.sketch->dirtyRect);
         const Clock::time_point middle = Clock::now();
-        PlainAnimationFrame(movers);
+        PlainAnimationFrame(movers, plainDirty);
         benchmark::DoNotOptimize(movers.data());
+        benchmark::DoNotOptimize(plainDirty);
         benchmark::ClobberMemory();
         const Clock::time_point end = Clock::now();
         const double step = std::chrono::duration<double>(middle - start).count();
@@ -363,15 +429,71 @@ void BM_AnimationFrame(benchmark::State& state) {
     }
     const double frames = static_cast<double>(state.iterations());
     state.counters["motions"] = scene.motions;
+    state.counters["start_ms"] = scene.startMs;
     state.counters["ns_per_motion"] = 1e9 * stepSeconds / (frames * n);
     state.counters["plain_ns_per_motion"] = 1e9 * plainSeconds / (frames * n);
     state.counters["ratio"] = plainSeconds > 0 ? stepSeconds / plainSeconds : 0;
     state.counters["allocs_per_frame"] = static_cast<double>(AllocRequestCount() - allocsBefore) / frames;
 }
 
+// Motions coming and going in numbers: N free points start moving at random, every other
+// motion runs out of time within one frame, and the selected half of the rest is stopped.
+// Each of the three is timed; none should grow faster than N.
+void BM_MotionTurnover(benchmark::State& state) {
+    const int32_t n = static_cast<int32_t>(state.range(0));
+    Sketch* previous = nullptr;
+    Sketch* sketch = CreateSketch(0, nullptr);
+    SetCurrentSketch(sketch, &previous);
+    sketch->windowRect = { 0, 0, 1000, 800 };
+    std::vector<SketchObject*> points;
+    for (int32_t i = 0; i < n; ++i) points.push_back(Free(10 + i % 900, 10 + (i / 900) % 700));
+    MakeCurrentSketchFront();
+    SetTestTickCount(1000);
+    double startSeconds = 0, finishSeconds = 0, stopSeconds = 0;
+    int32_t running = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        for (SketchObject* p : points) StartMotion(CreateMotion(p, nullptr, kMotionRandomFree, 0, 0, SpeedUnit()), nullptr, nullptr);
+        const Clock::time_point started = Clock::now();
+        int32_t k = 0;
+        for (Motion* m = sketch->motion.motionsHead; m; m = m->next, ++k) {
+            if (k % 2) continue;
+            m->hasTimeLimit = 1;
+            SetDeadline(&m->timeLimit, 0);
+        }
+        AdvanceTestTickCount(kFrameMs);
+        const Clock::time_point before = Clock::now();
+        AnimationStep();
+        const Clock::time_point finished = Clock::now();
+        for (size_t i = 0; i < points.size(); i += 4) SelectSketchObject(points[i]);
+        const Clock::time_point beforeStop = Clock::now();
+        StopMotions(2);
+        const Clock::time_point stopped = Clock::now();
+        running = RunningMotionCount();
+        DeselectAll();
+        StopMotions(0);
+        startSeconds += std::chrono::duration<double>(started - start).count();
+        finishSeconds += std::chrono::duration<double>(finished - before).count();
+        stopSeconds += std::chrono::duration<double>(stopped - beforeStop).count();
+        state.SetIterationTime(std::chrono::duration<double>(started - start).count() +
+                               std::chrono::duration<double>(finished - before).count() +
+                               std::chrono::duration<double>(stopped - beforeStop).count());
+    }
+    const double turns = static_cast<double>(state.iterations());
+    state.counters["start_ms"] = 1e3 * startSeconds / turns;
+    state.counters["frame_ms"] = 1e3 * finishSeconds / turns;
+    state.counters["stop_ms"] = 1e3 * stopSeconds / turns;
+    state.counters["left_running"] = running;
+    RemoveIdleTask(&sketch->ticker.task);
+    FreeSketch(sketch);
+    SetCurrentSketch(previous, nullptr);
+}
+
 }  // namespace
 
+BENCHMARK(BM_MotionTurnover)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AnimationFrame)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragStart)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragGesture)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragFrame)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

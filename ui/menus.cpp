@@ -11,6 +11,7 @@
 #include "engine/core/sketch_object.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/bars.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
@@ -222,8 +223,7 @@ void Record(UINT_PTR item, HMENU parent, uint32_t row, UINT position, UINT flags
     gInserted.push_back({ item, parent, row, uint16_t(position), uint16_t(flags), placeholder });
 }
 
-// Stand-in: the swatches are owner-drawn items whose measuring and drawing belong to the
-// colour commands of the frame, which are not built; until then they take no room.
+// Owner-drawn: the main frame measures and draws them in their colours.
 bool AppendColorSwatches(HMENU menu) {
     for (int i = 0; i < kColorSwatchCount; ++i) {
         const UINT id = kFirstColorSwatchCommand + UINT(i);
@@ -520,16 +520,12 @@ const uint8_t* ProgramMenuStream(uint32_t* length) {
     return nullptr;
 }
 
-// Stand-in: the text palette is not built; its state item is registered and refreshed,
-// and the enabled state it is given goes nowhere.
-static void UpdateTextPaletteStandin(bool) {}
-
 void UpdateCommandElement(uint32_t slot, uint16_t text, uint16_t variant, uint16_t oldVariant,
                           bool enabled, bool full) {
     const CommandStateItem* item = CmdStateItemAt(slot);
     if (!item) return;
     if (item->ownerKind == kOwnerTextPalette) {
-        UpdateTextPaletteStandin(enabled);
+        UpdateTextPalette(enabled);
         return;
     }
     UpdateMenuCommandItem(slot, text, variant, oldVariant, enabled, full);

@@ -13,6 +13,12 @@
 #define IDB_TOOL_ICONS         156   // the pop-out palettes' icons, 20 x 19 per tool
 #define IDB_SPLASH             102   // the product picture on screens of more than 8 bits
 #define IDB_SPLASH_256         253   // the same for 256-colour screens
+#define IDB_TEXT_PALETTE       139   // the text palette's buttons, 16 pixels
+#define IDB_TEXT_PALETTE_LARGE 141   // the same, 24 pixels
+#define IDB_TRUETYPE_GLYPH     167   // the mark of TrueType faces in the font list
+#define IDB_NO_COLOR           255   // the swatch of texts without one colour
+#define IDB_NOTATION_BAR       1116  // the notation bar's buttons, 16 pixels
+#define IDB_NOTATION_BAR_LARGE 1117  // the same, 24 pixels
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149
@@ -34,6 +40,8 @@
 #define IDS_NOTATION_BAR       1205
 #define IDS_SCRIPT_VIEW        1206
 #define IDS_SECOND_COPY        32777
+#define IDS_SIZE_NOT_A_NUMBER  214
+#define IDS_SIZE_OUT_OF_RANGE  215
 
 // Commands of the program's own.
 #define ID_APP_QUIT            57665  // the frame's Quit item (the library's exit)
@@ -42,6 +50,8 @@
 #define ID_ARC_SECTOR          32895
 #define ID_LARGER_TEXT         32892
 #define ID_SMALLER_TEXT        32893
+#define ID_FIRST_TEXT_STYLE    32881  // plain, bold, underline, italic, overbar, sizes, steps
+#define ID_LAST_TEXT_STYLE     32893
 #define ID_DELETE_BACKWARD     33911
 #define ID_EDIT_TOOLBOX_ICONS  32858
 
@@ -72,6 +82,7 @@
 #define IDD_ROTATE             141
 #define IDD_DILATE             142
 #define IDD_PLOT_POINTS        185
+#define IDD_TEXT_STYLE         180
 #define IDD_PARAM_COLOR        199
 #define IDD_PARAM_COLOR_RGB    200
 #define IDD_NEW_PARAMETER      244

@@ -412,8 +412,8 @@ ResultCode CloneObject(CopyMap* map, SketchObject* source, bool asFree, SketchOb
             (source->label.shown && !made->label.shown && follows && follows(made))) {
             made->label.shown = 1;
         }
-        // Stand-in: a visible measurement or calculation without a value layout gets one
-        // when the sketch asks for them, once value layouts are made per object.
+        // No sketch setting asks for value layouts of copies: a measurement or calculation
+        // builds its value layout when the copy is first recomputed.
         // Text classes lay their text out again in the copied frame; a label (family
         // 0) is placed when it is drawn.
         const int32_t family = ObjectClassTable[made->objectClass].textFamily;

@@ -26,6 +26,7 @@ enum DragState : int16_t {
 constexpr uint32_t kDoneChildren = 0x1;
 constexpr uint32_t kDoneWritten  = 0x2;
 constexpr uint32_t kDoneGrouped  = 0x4;
+constexpr uint32_t kDoneReleased = 0x8;  // the object no longer points at the record
 
 // One analysis. Parents' census of the object being processed: c[code] is 0 (no parent
 // with that code), 1 (only parents that stay), 2 (both kinds) or 3 (only moving ones).
@@ -90,7 +91,9 @@ void FreeRecords(DragContext* context) {
             if (block == nullptr || *block == nullptr) continue;
             const int32_t used =
                 b == blockCount - 1 ? context->recordCount - b * kRecordsPerBlock : kRecordsPerBlock;
-            for (int32_t i = 0; i < used; ++i) (*block)[i].object->dragRecord = nullptr;
+            for (int32_t i = 0; i < used; ++i) {
+                if (!((*block)[i].done & kDoneReleased)) (*block)[i].object->dragRecord = nullptr;
+            }
             FreeMemory(*block);
             *block = nullptr;
         }
@@ -499,6 +502,13 @@ ObjectFlagsEntry* BuildDragMoveList(DragContext* context, int32_t* planCount) {
         list[written].object = record->object;
         list[written].flags = record->flags;
         ++written;
+        // An object that will not be in the plan lets go of its record now, while its
+        // fields are at hand: the records are then freed without another walk over
+        // every object. A child finds no record, which reads as a parent written.
+        if (!(record->flags & (kDragMoves | kDragIndependent | kDragNoDriver | kDragValueObject))) {
+            record->object->dragRecord = nullptr;
+            record->done |= kDoneReleased;
+        }
     };
     if (const Sketch* sketch = CurrentSketch()) {
         for (SketchObject* o = sketch->firstObject; o && o != kNotLinked; o = o->nextInSketch) {

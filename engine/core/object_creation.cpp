@@ -654,7 +654,10 @@ void RecomputeListedObjects(const ObjectFlagsEntry* items, ScreenRect* rect, boo
 ScreenRect RecomputeSketch(bool accumulateOldBounds) {
     Sketch* sketch = CurrentSketch();
     ScreenRect running = kEmptyScreenRect;
-    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+    for (SketchObject *o = sketch->firstObject, *next; o; o = next) {
+        // The next record is asked for while this one is recomputed.
+        next = o->nextInSketch;
+        if (next) PrefetchRecomputedRecord(next);
         if (accumulateOldBounds) AddObjectBounds(&running, o);
         RecomputeObject(o, &running, true);
     }

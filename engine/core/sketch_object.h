@@ -111,6 +111,9 @@ struct alignas(8) SketchObject {
     int32_t       selectable;
     int32_t       motionRole;
     uint8_t       stateFlags;
+    // 1 while a running motion of the sketch moves it: a motion that starts looks for the
+    // one it takes over only then, so starting many motions stays linear.
+    uint8_t       movedByMotion;
 };
 
 inline bool IsExcludedFromHits(const SketchObject* object) { return object->hitExcluded != 0; }

@@ -477,6 +477,8 @@ void* NextObject(void*, void* object) {
         __builtin_prefetch(&next->constructionType);
         __builtin_prefetch(&next->nextInSketch);
         __builtin_prefetch(&next->traversalStamp);
+        __builtin_prefetch(&next->label);
+        __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(SketchObject));
     }
     return next;
 }

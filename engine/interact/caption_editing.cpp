@@ -7,6 +7,7 @@
 #include "engine/core/frame_tick.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/services/bars.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/drawing_metrics.h"
@@ -156,7 +157,7 @@ void EndCaptionEditingSession(LayoutEditSession* s, int32_t record) {
     s->tree = nullptr;
     RemoveDrawHook(&gEditing.hook);
     CmdStateInvalidate(kCommandGroupPaste);
-    // Stand-in: the notation bar is hidden here once the shell has one.
+    ShowNotationBar(false);
     ActivityWord() &= static_cast<uint16_t>(~kActivityCaptionEditing);
     AddToDirty(s->frame);
     bool survives = object != nullptr;
@@ -348,19 +349,18 @@ bool ToggleStyleField(int32_t field, int16_t value, bool onlyDefaults) {
     return true;
 }
 
-void ApplyTextStyle(const TextStyle& style, uint32_t mask, bool onlyDefaults) {
+void ApplyTextStyle(const TextStyle& style, int32_t step, bool keepDefaults) {
     Sketch* front = gEngine.frontSketch;
     if (!front) return;
     if (front->editSession) {
         ApplyStyleToSelection(front->editSession, &style);
     } else {
-        if (mask == 0) {
-            for (int32_t f = 0; f < kStyleFieldCount; ++f)
-                if (style.field[f] != 0) mask |= 1u << f;
-        }
+        uint32_t mask = 0;
+        for (int32_t f = 0; f < kStyleFieldCount; ++f)
+            if (style.field[f] != 0) mask |= 1u << f;
         Sketch* previous = nullptr;
         SetCurrentSketch(front, &previous);
-        ApplyTextStyleToSelection(style, mask, onlyDefaults);
+        ApplyTextStyleToSelection(style, mask, keepDefaults, step);
         SetCurrentSketch(previous, nullptr);
     }
     SetDocumentModified(front->document, true);

@@ -35,8 +35,10 @@ bool ToggleStyleField(int32_t field, int16_t value, bool onlyDefaults);
 // The style at the caret of the session, else the common style of the selected captions.
 bool GetCurrentTextStyle(TextStyle* style);
 // With a session its selection takes the style's non-zero fields; otherwise the selected
-// objects take the fields named by the mask (0: every field the style sets).
-void ApplyTextStyle(const TextStyle& style, uint32_t mask, bool onlyDefaults);
+// objects take them, each object's size then moving `step` rungs (-1, 0 or +1) along the
+// size ladder, and unless keepDefaults (Shift held) their text families' defaults take
+// the style too.
+void ApplyTextStyle(const TextStyle& style, int32_t step, bool keepDefaults);
 // keepDefaults (Shift held): the sketch's default colours stay as they are.
 void ApplyTextColor(uint32_t color, uint32_t keepDefaults);
 // Scrolls the front sketch so that the caret (with a margin) is in view.

@@ -50,9 +50,6 @@ void StopToolPlayback();
 void OpenLabelProperties(SketchObject* object);
 void OpenObjectProperties(SketchObject* object);
 void RunParameterDialog(SketchObject* parameter);
-// The text-style dialog on the style; true when accepted.
-bool RunTextStyleDialog(TextStyle* style);
-void ShowTextPalette(bool show);
 
 // ---- Motion engine ------------------------------------------------------------------
 

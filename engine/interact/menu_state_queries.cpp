@@ -185,7 +185,7 @@ FIG_STATE_QUERY(SnapToGridMenuState) {
 FIG_STATE_QUERY(TextPaletteMenuState) {
     (void)item;
     (void)stateWord;
-    const bool shown = ShellStandin().textPaletteVisible != 0;
+    const bool shown = IsTextPaletteVisible();
     SetOut(text, variant, executor, argument, shown ? kTextHideTextPalette : kTextShowTextPalette,
            kVariantPlain, 43, shown ? 0 : 1);
     return true;

@@ -1,5 +1,6 @@
 #include "engine/interact/motion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -183,6 +184,21 @@ bool IsMoved(int32_t state) { return state != kMoveNone && state != kMoveDragged
 // their driver.
 int32_t LocusMode(const SketchObject* locus) { return LocusTracedClass(locus); }
 
+// Room for `entries` entries of the moving set's array, growing it by half again at
+// least. Without memory the array goes and the frames walk the chain.
+bool ReserveMovedList(MotionState& state, int32_t entries) {
+    if (entries <= state.movedListCapacity) return true;
+    const int32_t capacity = std::max(entries, state.movedListCapacity + state.movedListCapacity / 2);
+    if (!ReallocMemoryOf(&state.movedList, sizeof(ObjectFlagsEntry) * static_cast<size_t>(capacity), false)) {
+        FreeMemory(state.movedList);
+        state.movedList = nullptr;
+        state.movedListCapacity = 0;
+        return false;
+    }
+    state.movedListCapacity = capacity;
+    return true;
+}
+
 }  // namespace
 
 void MarkMovingSetInvalid(Sketch* sketch) {
@@ -221,6 +237,7 @@ void BuildMotionUpdateList(int32_t onlyNew) {
 
     SketchObject* tail = nullptr;
     int32_t taken = 0;
+    bool listed = true;  // the array holds every object taken so far
     for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
         int32_t count = 0;
         void** parents = PtrListItems(o->parents, &count);
@@ -262,24 +279,17 @@ void BuildMotionUpdateList(int32_t onlyNew) {
         else state.movedHead = o;
         tail = o;
         if (s != kMoveExistenceOnly) AddObjectBounds(&state.frameDirty, o);
+        // The array is filled in this same walk: a second walk along the chain would
+        // fetch every record of a large set from memory again.
+        if (listed && ReserveMovedList(state, taken + 2)) {
+            state.movedList[taken] = { o, static_cast<uint16_t>(s) };
+        } else {
+            listed = false;
+        }
         ++taken;
     }
     state.movingSetInvalid = 0;
-    if (taken + 1 > state.movedListCapacity) {
-        const size_t bytes = sizeof(ObjectFlagsEntry) * static_cast<size_t>(taken + 1);
-        if (!ReallocMemoryOf(&state.movedList, bytes, false)) {
-            FreeMemory(state.movedList);
-            state.movedList = nullptr;
-            state.movedListCapacity = 0;
-            return;
-        }
-        state.movedListCapacity = taken + 1;
-    }
-    ObjectFlagsEntry* entry = state.movedList;
-    for (SketchObject* o = state.movedHead; o; o = o->nextMoved, ++entry) {
-        *entry = { o, static_cast<uint16_t>(o->motionRole) };
-    }
-    entry->object = nullptr;
+    if (listed && ReserveMovedList(state, taken + 1)) state.movedList[taken].object = nullptr;
 }
 
 namespace {
@@ -305,11 +315,11 @@ void RecomputeMovedObjects() {
     ScreenRect dirty = state.frameDirty;
     ScreenRectUnion(dirty, &sketch->dirtyRect);
     dirty = kEmptyScreenRect;
-    if (const ObjectFlagsEntry* e = state.movedList) {
-        for (; e->object; ++e) {
-            if (e->flags != kMoveExistenceOnly) RecomputeObject(e->object, &dirty, true);
-            else RecomputeExistenceOnly(e->object, &dirty);
-        }
+    if (const ObjectFlagsEntry* list = state.movedList) {
+        ForEachListedWithLookahead(list, [&](const ObjectFlagsEntry& e) {
+            if (e.flags != kMoveExistenceOnly) RecomputeObject(e.object, &dirty, true);
+            else RecomputeExistenceOnly(e.object, &dirty);
+        });
     } else {
         for (SketchObject* o = state.movedHead; o; o = o->nextMoved) {
             if (o->motionRole != kMoveExistenceOnly) RecomputeObject(o, &dirty, true);
@@ -360,13 +370,16 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded)
         }
     }
     ForEachMoved(motion, [&](SketchObject* o, bool) {
-        if (Motion* old = MotionMoving(sketch, o, motion)) {
+        // Only a marked object can be moved by a running motion: the search of the list
+        // is left for a takeover.
+        if (Motion* old = o->movedByMotion ? MotionMoving(sketch, o, motion) : nullptr) {
             motion->needsMovingSetUpdate = old->needsMovingSetUpdate;
             FinishMotion(old);
         } else if (anyUndoNeeded) {
             *anyUndoNeeded = true;
         }
     });
+    ForEachMoved(motion, [](SketchObject* o, bool) { o->movedByMotion = 1; });
     MarkMovingSetInvalid(sketch);
     if (IsFront(sketch) && !sketch->motion.motionsHead) gActivityWord |= kActivityAnimating;
     motion->sketch = sketch;
@@ -381,18 +394,25 @@ ResultCode StartMotion(Motion* motion, SketchObject* owner, bool* anyUndoNeeded)
     return kResultOK;
 }
 
-void FinishMotion(Motion* motion) {
+namespace {
+
+// Finishes the motion; `link` is the pointer that holds it in its sketch's list when the
+// caller walks that list (a walk finishing many motions then never searches for them),
+// else null. True when the motion left the list: `link` then holds its successor.
+bool FinishMotionAt(Motion* motion, Motion** link) {
     if (motion->next == kMotionNotLinked) {
         FreeMotion(motion);
-        return;
+        return false;
     }
     Sketch* sketch = motion->sketch;
     MotionState& state = sketch->motion;
+    // A motion marked finished already let go of its objects, which may be gone since.
+    if (!motion->finished) ForEachMoved(motion, [](SketchObject* o, bool) { o->movedByMotion = 0; });
     if (state.nesting > 0) {
         motion->finished = 1;
         DropOwner(motion);
         state.finishPending = 1;
-        return;
+        return false;
     }
     if (auto release = MotionTypeOps[motion->type].release) release(motion);
     InvalidateMotionGroups(sketch);
@@ -401,11 +421,10 @@ void FinishMotion(Motion* motion) {
         CmdStateInvalidate(kCommandGroupSelectionMotion);
     }
     MarkMovingSetInvalid(sketch);
-    for (Motion** link = &state.motionsHead; *link; link = &(*link)->next) {
-        if (*link != motion) continue;
-        *link = motion->next;
-        break;
+    if (!link || *link != motion) {
+        for (link = &state.motionsHead; *link && *link != motion;) link = &(*link)->next;
     }
+    if (*link) *link = motion->next;
     SketchObject* owner = motion->owner;
     FreeMemory(motion);
     if (!state.motionsHead) {
@@ -417,7 +436,22 @@ void FinishMotion(Motion* motion) {
         }
     }
     if (owner != nullptr) ReleaseButtonRun(owner);
+    return true;
 }
+
+// Finishes every motion of the list that `finish` chooses, in list order.
+template <typename Choose>
+void FinishChosenMotions(MotionState& state, Choose finish) {
+    for (Motion** link = &state.motionsHead; *link;) {
+        Motion* m = *link;
+        if (finish(m) && FinishMotionAt(m, link)) continue;
+        link = &m->next;
+    }
+}
+
+}  // namespace
+
+void FinishMotion(Motion* motion) { FinishMotionAt(motion, nullptr); }
 
 int32_t AnimationStep() {
     ButtonReleaseHold hold;
@@ -454,11 +488,7 @@ int32_t AnimationStep() {
     if (moved || state.finishPending) RecomputeMovedObjects();
     if (state.nesting == 0 && state.finishPending) {
         state.finishPending = 0;
-        for (Motion* m = state.motionsHead; m;) {
-            Motion* next = m->next;
-            if (m->finished) FinishMotion(m);
-            m = next;
-        }
+        FinishChosenMotions(state, [](const Motion* m) { return m->finished != 0; });
     }
     ++state.frameCount;
     ++gProgramFrames;
@@ -469,24 +499,18 @@ void NotifyMotionsObjectChanged(SketchObject* object, int32_t forGeometry, int32
     Sketch* sketch = CurrentSketch();
     if (!sketch || !object) return;
     ButtonReleaseHold hold;
-    for (Motion* m = sketch->motion.motionsHead; m;) {
-        Motion* next = m->next;
+    FinishChosenMotions(sketch->motion, [&](Motion* m) {
         if (m->owner == object) DropOwner(m);
         const bool asks = m->type == kMotionNumber ? forValue != 0 : forGeometry != 0;
-        if (!m->finished && asks && MotionTypeOps[m->type].dependsOn(m, object)) FinishMotion(m);
-        m = next;
-    }
+        return !m->finished && asks && MotionTypeOps[m->type].dependsOn(m, object);
+    });
 }
 
 void FinishMotionsOfOwner(SketchObject* button) {
     Sketch* sketch = CurrentSketch();
     if (!sketch || !button) return;
     ButtonReleaseHold hold;
-    for (Motion* m = sketch->motion.motionsHead; m;) {
-        Motion* next = m->next;
-        if (m->owner == button && !m->finished) FinishMotion(m);
-        m = next;
-    }
+    FinishChosenMotions(sketch->motion, [&](const Motion* m) { return m->owner == button && !m->finished; });
 }
 
 ResultCode StopMotions(int32_t flags) {
@@ -495,16 +519,18 @@ ResultCode StopMotions(int32_t flags) {
     const bool selectedOnly = (flags & 2) != 0;
     const bool reselect = (flags & 1) != 0;
     ButtonReleaseHold hold;
-    for (Motion* m = sketch->motion.motionsHead; m;) {
-        Motion* next = m->next;
+    for (Motion** link = &sketch->motion.motionsHead; *link;) {
+        Motion* m = *link;
         SketchObject* target = m->target;
-        if (!selectedOnly || IsSelected(target)) {
-            const bool show = reselect && IsLinkedIntoSketch(target) && target->exists == 1 &&
-                              target->hidden == kShown;
-            FinishMotion(m);
-            if (show) SelectSketchObject(target);
+        if (selectedOnly && !IsSelected(target)) {
+            link = &m->next;
+            continue;
         }
-        m = next;
+        const bool show = reselect && IsLinkedIntoSketch(target) && target->exists == 1 &&
+                          target->hidden == kShown;
+        const bool left = FinishMotionAt(m, link);
+        if (show) SelectSketchObject(target);
+        if (!left) link = &m->next;
     }
     return kResultOK;
 }

@@ -9,7 +9,9 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/command_groups.h"
+#include "engine/core/services/bars.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/dialogs.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/string_groups.h"
@@ -32,6 +34,7 @@
 namespace {
 
 constexpr int32_t kAlertPageLinkNotLast = 148;
+constexpr int32_t kTextStyleHelpTopic = 28;
 constexpr int32_t kAlertUrlLinkInPresentation = 149;
 // The Link item passes its row number.
 constexpr int32_t kLinkRow = 52;
@@ -216,7 +219,8 @@ ResultCode LineStyleCommand(int32_t argument) {
 ResultCode TextStyleCommand(int32_t argument) {
     TextStyle style{};
     GetCurrentTextStyle(&style);
-    if (RunTextStyleDialog(&style)) ApplyTextStyle(style, 0, argument != 0);
+    if (RunCommandDialog(kDialogTextStyle, &style, nullptr, kTextStyleHelpTopic, 0))
+        ApplyTextStyle(style, 0, argument != 0);
     return kResultOK;
 }
 

@@ -191,7 +191,7 @@ bool StepToolboxTool(bool forward, bool withinGroup) {
     return CurrentToolId() != toolBefore;
 }
 
-void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyDefaults) {
+void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyDefaults, int32_t step) {
     Sketch* sketch = CurrentSketch();
     if (!sketch) return;
     TextStyle masked{};
@@ -208,7 +208,7 @@ void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyD
         if (row.labelFollowsGeometry && row.labelFollowsGeometry(o)) family = kTextFamilyLabel;
         else if (row.textFamily >= 0 && row.textFamily < kTextFamilyCount) family = row.textFamily;
         if (family < 0) continue;
-        ApplyTextStyleToObject(o, &masked, 0);
+        ApplyTextStyleToObject(o, &masked, step);
         if (!onlyDefaults) OverrideTextStyle(&prefs.defaultTextStyles[family], &masked);
         familyUsed[family] = true;
         const int16_t size = o->textStyle.field[kStyleSize];

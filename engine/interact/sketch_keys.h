@@ -21,9 +21,10 @@ bool StepToolboxTool(bool forward, bool withinGroup);
 // Starts nudging the selection by one unit in the arrow's direction (see NudgeArrowKey);
 // true when a nudge runs.
 bool NudgeSelection(uint16_t key);
-// Gives the selected objects that show text the style's fields in mask (bit n: field n);
-// unless onlyDefaults is set, the defaults of their text families take the style too.
-void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyDefaults);
+// Gives the selected objects that show text the style's fields in mask (bit n: field n)
+// and moves their sizes `step` rungs of the size ladder; unless onlyDefaults is set, the
+// defaults of their text families take the style too.
+void ApplyTextStyleToSelection(const TextStyle& style, uint32_t mask, bool onlyDefaults, int32_t step);
 
 // ---- What the keys reach in code built elsewhere ---------------------------------------
 struct SketchObject;

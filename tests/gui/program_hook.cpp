@@ -22,6 +22,7 @@
 //   build-segment X1 Y1 X2 Y2   two free points and the segment between them
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
+//                               (checked 2: a three-state box in its third state)
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
 //   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
 //                               that picks points from the sketch
@@ -92,6 +93,13 @@
 //   units                       the front sketch's distance unit, then new sketches'
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
 //                               values of its fields as it opened
+//   edited-text                 the layout text of the caption being edited, or "none"
+//   styles                      the front sketch's objects: class, the text style's eleven
+//                               fields, then "|" and those of a caption's text (or "-"),
+//                               then "|" and its layout text
+//   bars                        the text palette and the notation bar: name shown floating
+//                               left top right bottom, then per control or button:
+//                               "  id|text|left top right bottom|enabled|checked" (screen)
 //   buttons                     the front sketch's action buttons: position|type|caption|
 //                               run state|left top right bottom
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
@@ -130,10 +138,14 @@
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
+#include "engine/text/captions.h"
+#include "engine/text/layout_edit_session.h"
+#include "engine/text/layout.h"
 #include "gui/hook_engine_state.h"
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
+#include "ui/app/main_app.h"
 #include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
@@ -424,6 +436,94 @@ std::string Colors() {
     return out.str();
 }
 
+std::string EditedText() {
+    LayoutEditSession* s = gEngine.frontSketch ? gEngine.frontSketch->editSession : nullptr;
+    if (!s || !s->tree) return "none";
+    LayoutWriteContext context{};
+    const int32_t n = SerializeLayout(s->tree, nullptr, &context);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) out.resize(static_cast<size_t>(SerializeLayout(s->tree, out.data(), &context)));
+    return out;
+}
+
+std::string Styles() {
+    std::ostringstream out;
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "";
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+        out << o->objectClass;
+        for (int16_t f : o->textStyle.field) out << " " << f;
+        out << " |";
+        if (const CaptionData* d = CaptionDataOf(o)) {
+            for (int16_t f : d->style.field) out << " " << f;
+            if (d->layout) {
+                LayoutWriteContext context{};
+                std::string text(static_cast<size_t>(SerializeLayout(d->layout, nullptr, &context)), '\0');
+                text.resize(static_cast<size_t>(SerializeLayout(d->layout, text.data(), &context)));
+                out << " | " << text;
+            }
+        } else {
+            out << " -";
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+void BarLine(std::ostringstream& out, const char* name, CControlBar& bar) {
+    RECT r{};
+    const bool shown = bar.m_hWnd && IsWindowVisible(bar.m_hWnd);
+    if (bar.m_hWnd) GetWindowRect(bar.m_hWnd, &r);
+    out << name << " " << (shown ? 1 : 0) << " " << (bar.m_hWnd && bar.IsFloating() ? 1 : 0) << " " << r.left << " "
+        << r.top << " " << r.right << " " << r.bottom;
+    HWND parent = bar.m_hWnd ? GetParent(bar.m_hWnd) : nullptr;
+    char cls[64] = "";
+    if (parent) GetClassNameA(parent, cls, sizeof cls);
+    out << " own " << (bar.m_hWnd && (GetWindowLongA(bar.m_hWnd, GWL_STYLE) & WS_VISIBLE) ? 1 : 0) << " parent " << cls << " "
+        << (parent && (GetWindowLongA(parent, GWL_STYLE) & WS_VISIBLE) ? 1 : 0) << "\n";
+}
+
+void ControlLine(std::ostringstream& out, HWND control, UINT id, bool checked) {
+    RECT r{};
+    char text[128] = "";
+    if (control) {
+        GetWindowRect(control, &r);
+        GetWindowTextA(control, text, sizeof text);
+    }
+    out << "  " << id << "|" << text << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+        << (control && IsWindowEnabled(control) ? 1 : 0) << "|" << (checked ? 1 : 0) << "\n";
+}
+
+void ButtonLines(std::ostringstream& out, CToolBar& bar) {
+    const int n = bar.m_hWnd ? bar.GetCount() : 0;
+    for (int i = 0; i < n; ++i) {
+        const UINT id = bar.GetItemID(i);
+        if (id == 0 || (bar.GetButtonStyle(i) & TBSTYLE_SEP)) continue;
+        RECT r{};
+        bar.GetItemRect(i, &r);
+        MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        const LRESULT state = bar.SendMessage(TB_GETSTATE, id);
+        out << "  " << id << "||" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << ((state & TBSTATE_ENABLED) ? 1 : 0) << "|" << ((state & TBSTATE_CHECKED) ? 1 : 0) << "\n";
+    }
+}
+
+std::string Bars() {
+    std::ostringstream out;
+    CMainFrame* frame = TheMainFrame();
+    if (!frame) return "";
+    TextPaletteBar& palette = frame->m_textPalette;
+    BarLine(out, "palette", palette);
+    ControlLine(out, palette.fontName.m_hWnd, kFontComboId, false);
+    ControlLine(out, palette.fontSize.m_hWnd, kSizeComboId, false);
+    ControlLine(out, palette.colorMenu.m_hWnd, kColorMenuButtonId, false);
+    ControlLine(out, palette.swatch.m_hWnd, kColorSwatchId, false);
+    ButtonLines(out, palette);
+    BarLine(out, "notation", frame->m_notationBar);
+    ButtonLines(out, frame->m_notationBar);
+    return out.str();
+}
+
 CYRNView* FrontView() {
     CFernwickDoc* doc = FrontDoc();
     return doc ? doc->FrontView() : nullptr;
@@ -481,10 +581,12 @@ BOOL CALLBACK ListControl(HWND child, LPARAM data) {
     auto* out = reinterpret_cast<std::ostringstream*>(data);
     RECT r{};
     GetWindowRect(child, &r);
-    const bool checked = SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED && ClassOf(child) == "Button";
+    // 1 checked, 2 the third state of a three-state box.
+    const LRESULT check = ClassOf(child) == "Button" ? SendMessageA(child, BM_GETCHECK, 0, 0) : 0;
+    const int checked = check == BST_CHECKED ? 1 : check == BST_INDETERMINATE ? 2 : 0;
     *out << GetDlgCtrlID(child) << "|" << ClassOf(child) << "|" << TextOf(child) << "|" << r.left << " " << r.top
          << " " << r.right << " " << r.bottom << "|" << (IsWindowVisible(child) ? 1 : 0) << "|"
-         << (IsWindowEnabled(child) ? 1 : 0) << "|" << (checked ? 1 : 0) << "|" << (GetFocus() == child ? 1 : 0)
+         << (IsWindowEnabled(child) ? 1 : 0) << "|" << checked << "|" << (GetFocus() == child ? 1 : 0)
          << "\n";
     return TRUE;
 }
@@ -936,6 +1038,9 @@ std::string Answer(const std::string& request) {
     if (verb == "objects") return Objects();
     if (verb == "table-rows") return TableRows();
     if (verb == "colors") return Colors();
+    if (verb == "styles") return Styles();
+    if (verb == "edited-text") return EditedText();
+    if (verb == "bars") return Bars();
     if (verb == "preview") return PreviewState();
     if (verb == "preview-control") {
         int id = 0;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "engine/core/services/bars.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/user_interface.h"
 
@@ -85,3 +86,20 @@ void ShowContextMenu(bool overEmptySpace, bool overObject) {
 void RefreshToolboxBar() { ++RecordedDocumentServices().toolboxRefreshes; }
 bool IsToolboxVisible() { return !RecordedDocumentServices().toolboxHidden; }
 void SetToolboxHidden(bool hidden) { RecordedDocumentServices().toolboxHidden = hidden; }
+
+bool ShowTextPalette(bool show) {
+    DocumentServices& s = RecordedDocumentServices();
+    const bool was = s.textPaletteShown;
+    if (!show) s.notationBarWanted = false;
+    s.textPaletteShown = show;
+    return was;
+}
+bool IsTextPaletteVisible() { return RecordedDocumentServices().textPaletteShown; }
+void UpdateTextPalette(bool enabled) { RecordedDocumentServices().textPaletteUpdates.push_back(enabled); }
+bool ShowNotationBar(bool show) {
+    DocumentServices& s = RecordedDocumentServices();
+    const bool was = s.notationBarShown;
+    s.notationBarShown = show;
+    return was;
+}
+bool NotationBarWanted() { return RecordedDocumentServices().notationBarWanted; }

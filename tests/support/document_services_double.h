@@ -31,6 +31,10 @@ struct DocumentServices {
     std::vector<std::pair<bool, bool>> contextMenus;
     int32_t toolboxRefreshes = 0;
     bool toolboxHidden = false;  // the toolbox bar as SetToolboxHidden left it
+    bool textPaletteShown = false;
+    bool notationBarShown = false;
+    bool notationBarWanted = false;
+    std::vector<bool> textPaletteUpdates;  // UpdateTextPalette's enabled flags
 
     std::set<std::string> openNames;  // names IsDocumentNameFree calls used
     std::set<const EngineDocument*> documentsWithFile;  // DocumentHasOwnFile answers true

@@ -6,6 +6,7 @@
 #include "ui/dialogs/parameter_dialog.h"
 #include "ui/dialogs/plot_points_dialog.h"
 #include "ui/dialogs/table_data_dialogs.h"
+#include "ui/dialogs/text_style_dialog.h"
 #include "ui/dialogs/transform_dialogs.h"
 #include "platform/win32/shell_windows.h"
 
@@ -32,6 +33,10 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
     }
     case kDialogDilate: {
         DilateDialog dialog(static_cast<TransformSettings*>(record), change, interactive);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogTextStyle: {
+        TextStyleDialog dialog(static_cast<TextStyle*>(record));
         return Run(dialog, helpTopic);
     }
     case kDialogPlotPoints: {

@@ -25,6 +25,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/selection_census.h"
+#include "platform/rules/font_list.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/shell.h"
 #include "ui/app/main_app.h"
@@ -70,8 +71,9 @@ BEGIN_MESSAGE_MAP(CFernwickDoc, COleServerDoc)
     ON_COMMAND(ID_TEXT_STYLE_DIALOG, OnTextStyleDialog)
     ON_COMMAND(ID_ARC_SECTOR, OnArcSector)
     ON_UPDATE_COMMAND_UI(ID_ARC_SECTOR, OnUpdateArcSector)
-    ON_UPDATE_COMMAND_UI(ID_LARGER_TEXT, OnUpdateTextSizeStep)
-    ON_UPDATE_COMMAND_UI(ID_SMALLER_TEXT, OnUpdateTextSizeStep)
+    ON_COMMAND_RANGE(ID_FIRST_TEXT_STYLE, ID_LAST_TEXT_STYLE, OnTextStyleCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FIRST_TEXT_STYLE, ID_LAST_TEXT_STYLE, OnUpdateTextStyleCommand)
+    ON_COMMAND_RANGE(kFirstFontMenuId, kFontMenuIdLimit - 1, OnFontCommand)
 END_MESSAGE_MAP()
 
 CFernwickDoc* CFernwickDoc::DocumentBeingSaved() { return gDocumentBeingSaved; }
@@ -96,12 +98,6 @@ void CFernwickDoc::OnUpdateArcSector(CCmdUI* ui) {
     const Sketch* page = CurrentPage();
     const SketchObject* only = page ? page->selectionHead : nullptr;
     ui->Enable(only && !only->nextSelected && only->objectKind == kKindArc);
-}
-
-void CFernwickDoc::OnUpdateTextSizeStep(CCmdUI* ui) {
-    // Stand-in: the text style commands (size steps, styles, fonts) are not built; their
-    // items stay grey, and their keys do nothing, until they are.
-    ui->Enable(false);
 }
 
 CFernwickDoc::CFernwickDoc() {

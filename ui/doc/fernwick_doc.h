@@ -102,7 +102,11 @@ protected:
     void OnTextStyleDialog();
     void OnArcSector();
     void OnUpdateArcSector(CCmdUI* ui);
-    void OnUpdateTextSizeStep(CCmdUI* ui);
+    // The text style commands: plain, bold, underline, italic, overbar, the fixed sizes
+    // and the size steps; and the faces of the font menu.
+    void OnTextStyleCommand(UINT id);
+    void OnUpdateTextStyleCommand(CCmdUI* ui);
+    void OnFontCommand(UINT id);
     DECLARE_MESSAGE_MAP()
 
 private:

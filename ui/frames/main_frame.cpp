@@ -66,6 +66,18 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
     ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
+    ON_COMMAND(kColorPopupCommand, OnColorPopupCommand)
+    ON_COMMAND_RANGE(kFirstColorSwatchCommand, kFirstColorSwatchCommand + kColorSwatchCount - 1, OnColorSwatch)
+    ON_COMMAND_RANGE(kFirstOverbarCommand, kLastOverbarCommand, OnOverbar)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstOverbarCommand, kLastOverbarCommand, OnUpdateOverbar)
+    ON_COMMAND_RANGE(kFirstNotationCommand, kLastNotationCommand, OnNotationEdit)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstNotationCommand, kLastNotationCommand, OnUpdateEditorCommand)
+    ON_COMMAND(kSymbolMenuCommand, OnSymbolMenu)
+    ON_UPDATE_COMMAND_UI(kSymbolMenuCommand, OnUpdateEditorCommand)
+    ON_COMMAND(kNotationToggleCommand, OnToggleNotationBar)
+    ON_UPDATE_COMMAND_UI(kNotationToggleCommand, OnUpdateToggleNotationBar)
+    ON_WM_MEASUREITEM()
+    ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -114,7 +126,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     SetMenuAcceleratorTable(&m_hAccelTable);
     m_timerId = SetTimer(kScreenSaverTimer, 1000);
     SplashWnd::Show(this, false);
-    // Stand-in: the text palette's lists are not built.
 
     m_toolboxLayout = CopyDefaultToolboxLayout();
     ToolboxEntry* previous = nullptr;
@@ -136,9 +147,7 @@ bool CMainFrame::CreatePalettes() {
         UINT title;
     };
     const Palette palettes[] = {
-        { &m_textPalette, IDW_TEXT_PALETTE, IDS_TEXT_PALETTE },
         { &m_motionController, 0, IDS_MOTION_CONTROLLER },
-        { &m_notationBar, IDW_NOTATION_BAR, IDS_NOTATION_BAR },
         { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
     };
     const DWORD style = WS_CHILD | BAR_TOP | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_HIDE_IN_PLACE | BAR_SIZE_VARIABLE;
@@ -148,15 +157,16 @@ bool CMainFrame::CreatePalettes() {
         title.LoadString(p.title);
         p.bar->SetWindowText(title);
     }
-    m_textPalette.SetSizes(CSize(23, 22), CSize(16, 16));
+    if (!m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false)) return false;
     m_motionController.SetSizes(CSize(57, 24), CSize(50, 16));
-    m_notationBar.SetSizes(CSize(23, 22), CSize(16, 16));
 
     ::LockWindowUpdate(::GetDesktopWindow());
     m_textPalette.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
     DockControlBar(&m_textPalette, IDW_DOCK_BOTTOM);
     ShowControlBar(&m_textPalette, false, false);
     m_notationBar.EnableDocking(BAR_ALIGN_ANY);
+    ShowControlBar(&m_notationBar, false, false);
+    m_notationBar.placedByUser = false;
 
     CRect frame;
     GetWindowRect(&frame);
@@ -166,11 +176,16 @@ bool CMainFrame::CreatePalettes() {
     m_scriptView.EnableDocking(0);
     FloatControlBar(&m_scriptView, CPoint(frame.right - 27 - 180, frame.top + 47));
     ShowControlBar(&m_scriptView, false, false);
+    // The floating Script View is sized from any edge or corner.
+    delete m_scriptView.m_pDockContext;
+    m_scriptView.m_pDockContext = new ScriptViewDockContext(&m_scriptView);
     ::LockWindowUpdate(nullptr);
     return true;
 }
 
 void CMainFrame::OnDestroy() {
+    // The bars going with the window tell the engine nothing from here on.
+    m_created = 0;
     if (m_timerId) KillTimer(m_timerId);
     m_timerId = 0;
     if (m_toolbox) {
@@ -351,7 +366,7 @@ void CMainFrame::OnInitMenu(CMenu* menu) {
 
 void CMainFrame::OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu) {
     CMDIFrameWnd::OnInitMenuPopup(popup, index, sysMenu);
-    // Stand-in: the font menu's check marks come with the text style commands.
+    if (popup && !sysMenu) MarkFontMenu(popup->m_hMenu);
 }
 
 void CMainFrame::OnExitMenuLoop(BOOL trackPopup) {

@@ -7,14 +7,16 @@
 #include "classlib/controlbar.h"
 #include "classlib/mdi.h"
 #include "engine/core/services/script_view.h"
+#include "ui/frames/notation_bar.h"
+#include "ui/frames/text_palette.h"
 #include "ui/toolbox_bar.h"
 
 class CFernwickDoc;
 struct ToolboxEntry;
 
-// Stand-in: the text palette, symbolic notation bar, motion controller and script view
-// are not built; each is an empty bar with its identifier and title, created hidden and
-// placed where the real palette goes, so that showing it later finds it in place.
+// Stand-in: the motion controller and script view are not built; each is an empty bar
+// with its identifier and title, created hidden and placed where the real bar goes, so
+// that showing it later finds it in place.
 class PaletteBarStandin : public CToolBar {
     DECLARE_DYNAMIC(PaletteBarStandin)
 };
@@ -39,8 +41,8 @@ public:
     CFernwickDoc* m_activeDocument = nullptr;
     ToolboxBar* m_toolbox = nullptr;
     PaletteBarStandin m_motionController;
-    PaletteBarStandin m_textPalette;
-    PaletteBarStandin m_notationBar;
+    TextPaletteBar m_textPalette;
+    NotationBar m_notationBar;
     PaletteBarStandin m_scriptView;
     uint8_t m_created = 0;
     HFONT m_symbolFont = nullptr;
@@ -68,7 +70,27 @@ protected:
     void OnUpdateToolboxCommand(CCmdUI* cmdUI);
     void OnToolboxDropDown(NMHDR* note, LRESULT* result);
     void OnHelpMenuItem(UINT id);
+    // The colour, overbar, notation and symbol commands and their owner-drawn menu items.
+    void OnColorPopupCommand();
+    void OnColorSwatch(UINT id);
+    void OnOverbar(UINT id);
+    void OnUpdateOverbar(CCmdUI* cmdUI);
+    void OnNotationEdit(UINT id);
+    void OnUpdateEditorCommand(CCmdUI* cmdUI);
+    void OnSymbolMenu();
+    void OnToggleNotationBar();
+    void OnUpdateToggleNotationBar(CCmdUI* cmdUI);
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+    void MarkFontMenu(HMENU popup);
     DECLARE_MESSAGE_MAP()
+
+public:
+    // Shows or hides the notation bar, placing it beside the palette until the user
+    // moves it; answers the visibility it had.
+    bool ShowNotationBarWindow(bool show);
+    // The user's choice from the notation switch (kept while no caption is edited).
+    bool m_notationWanted = false;
 
 private:
     bool CreatePalettes();

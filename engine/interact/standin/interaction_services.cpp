@@ -11,5 +11,4 @@
 
 void OpenLabelProperties(SketchObject*) {}
 void OpenObjectProperties(SketchObject*) {}
-bool RunTextStyleDialog(TextStyle*) { return false; }
-void ShowTextPalette(bool show) { ShellStandin().textPaletteVisible = show ? 1 : 0; }
+

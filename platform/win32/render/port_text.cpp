@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/bars.h"
 #include "engine/core/services/calculator.h"
 #include "engine/core/services/colors.h"
 #include "engine/core/services/text_port.h"
@@ -458,7 +459,7 @@ int32_t PortBeginCaptionEdit(GraphicsPort** port) {
     if (!view) return kNoView;
     gText.caretDC = view->windowDC;
     gText.editing = true;
-    // Stand-in: the notation bar is shown again here once it exists.
+    if (NotationBarWanted()) ShowNotationBar(true);
     return 0;
 }
 

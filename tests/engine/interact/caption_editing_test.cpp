@@ -18,6 +18,7 @@
 #include "engine/text/layout_edit_session.h"
 #include "tests/engine/text/layout_test_util.h"
 #include "tests/support/caption_edit_port_double.h"
+#include "tests/support/document_services_double.h"
 #include "tests/support/views_double.h"
 
 namespace {
@@ -400,3 +401,42 @@ TEST_F(CaptionEditing, TheTextToolsDoubleClickOnEmptySpaceMakesACaption) {
     EndCaptionEditing();
     SetCurrentTool(kToolTranslateArrow);
 }
+
+namespace {
+
+// The size commands pass an empty size with a step: each selected caption moves one rung
+// of the size ladder from its own size, its text with it, and the other fields apply too.
+TEST_F(CaptionEditing, SizeStepsMoveEachSelectedCaptionFromItsOwnSize) {
+    SketchObject* a = Caption("<T'ab'>");
+    SketchObject* b = Caption("<T'cd'>");
+    a->textStyle.field[kStyleSize] = 12;
+    b->textStyle.field[kStyleSize] = 11;
+    SelectSketchObject(a);
+    SelectSketchObject(b);
+    struct Case { int32_t step; int16_t a, b; };
+    const Case cases[] = { { 1, 14, 12 }, { 1, 18, 14 }, { -1, 14, 12 }, { 0, 14, 12 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        TextStyle style{};
+        style.field[kStyleWeight] = 2;
+        ApplyTextStyle(style, c.step, true);
+        EXPECT_EQ(a->textStyle.field[kStyleSize], c.a);
+        EXPECT_EQ(b->textStyle.field[kStyleSize], c.b);
+        EXPECT_EQ(CaptionDataOf(a)->style.field[kStyleSize], c.a);
+        EXPECT_EQ(CaptionDataOf(b)->style.field[kStyleWeight], 2);
+    }
+}
+
+// Ending an edit hides the notation bar; whether the user wants it stays for the next edit.
+TEST_F(CaptionEditing, EndingAnEditHidesTheNotationBar) {
+    SketchObject* c = Caption("<T'ab'>");
+    RecordedDocumentServices().notationBarShown = true;
+    RecordedDocumentServices().notationBarWanted = true;
+    ASSERT_EQ(BeginCaptionEditing(c, false), kResultOK);
+    EndCaptionEditing();
+    EXPECT_FALSE(RecordedDocumentServices().notationBarShown);
+    EXPECT_TRUE(RecordedDocumentServices().notationBarWanted);
+    RecordedDocumentServices().notationBarWanted = false;
+}
+
+}  // namespace

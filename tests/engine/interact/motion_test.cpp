@@ -7,6 +7,7 @@
 #include "engine/calc/parameters.h"
 #include "engine/calc/value_objects.h"
 #include "engine/core/frame_tick.h"
+#include "engine/core/memory.h"
 #include "engine/core/points.h"
 #include "engine/core/services/clock.h"
 #include "engine/core/sketch_fixture.h"
@@ -107,6 +108,48 @@ TEST_F(MotionTest, AnimateChoosesTheMotionOfEachSelectedObject) {
     EXPECT_EQ(MotionCount(), 5);
 }
 
+// Every object is moved by at most one running motion: a start takes over from the
+// motion that moves any of its objects, and only then needs no undo record.
+TEST_F(MotionTest, AStartTakesOverExactlyTheMotionsThatMoveItsObjects) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(20, 0);
+    SketchObject* mid = Build(kTypeMidpoint, { Build(kTypeSegment, { a, b }) });
+    SketchObject* dest = PointAt(10, 30);
+    SketchObject* other = PointAt(50, 50);
+    ASSERT_NE(mid, nullptr);
+    const auto starts = [](SketchObject* target, SketchObject* to, int32_t type) {
+        bool undo = false;
+        EXPECT_EQ(StartMotion(CreateMotion(target, to, type, 0, 0, 5), nullptr, &undo), 0);
+        return undo;
+    };
+    struct Step { SketchObject* target; SketchObject* to; int32_t type; bool undo; int32_t running; };
+    const Step steps[] = {
+        { other, nullptr, kMotionRandomFree,    true,  1 },
+        { mid,   dest,    kMotionToDestination, true,  2 },  // drags a and b along
+        { b,     nullptr, kMotionRandomFree,    false, 2 },  // the Move goes ...
+        { a,     nullptr, kMotionRandomFree,    true,  3 },  // ... and lets go of a too
+        { other, nullptr, kMotionRandomFree,    false, 3 },
+        { mid,   dest,    kMotionToDestination, false, 2 },  // takes over a and b at once
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(&s - steps);
+        EXPECT_EQ(starts(s.target, s.to, s.type), s.undo);
+        EXPECT_EQ(MotionCount(), s.running);
+    }
+    // A motion that ran out inside a frame, and motions stopped, move nothing any more.
+    Motion* m = sketch->motion.motionsHead;
+    ASSERT_EQ(m->target, mid);
+    m->hasTimeLimit = 1;
+    SetDeadline(&m->timeLimit, 0);
+    Frame();
+    EXPECT_EQ(MotionCount(), 1);
+    EXPECT_TRUE(starts(a, nullptr, kMotionRandomFree));
+    StopMotions(0);
+    EXPECT_TRUE(starts(other, nullptr, kMotionRandomFree));
+    EXPECT_TRUE(starts(a, nullptr, kMotionRandomFree));
+    EXPECT_EQ(MotionCount(), 2);
+}
+
 TEST_F(MotionTest, PausingKeepsTheFrameTickAndTheLastStopClearsTheActivity) {
     SketchObject* p = PointAt(5, 5);
     Start(p);
@@ -156,6 +199,71 @@ TEST_F(MotionTest, AMotionFinishingInAFrameIsOnlyMarkedUntilTheWalkEnds) {
     EXPECT_FALSE(Frame());  // the limit passed: finished after the walk, in this frame
     EXPECT_EQ(MotionCount(), 0);
     EXPECT_EQ(sketch->motion.finishPending, 0);
+}
+
+// Motions that finish together leave the others linked in their order, wherever they sit.
+TEST_F(MotionTest, MotionsFinishingTogetherLeaveTheRestInOrder) {
+    std::vector<SketchObject*> points;
+    std::vector<Motion*> motions;
+    for (int32_t i = 0; i < 7; ++i) {
+        points.push_back(PointAt(10 * i, 10));
+        motions.push_back(Start(points.back()));
+    }
+    const auto running = [&] {
+        std::vector<SketchObject*> targets;
+        for (Motion* m = sketch->motion.motionsHead; m; m = m->next) targets.push_back(m->target);
+        return targets;
+    };
+    // The newest motion is first in the list: run out the first, a middle one and the last.
+    for (int32_t i : { 0, 3, 6 }) {
+        motions[i]->hasTimeLimit = 1;
+        SetDeadline(&motions[i]->timeLimit, 0);
+    }
+    EXPECT_TRUE(Frame());
+    EXPECT_EQ(running(), (std::vector<SketchObject*>{ points[5], points[4], points[2], points[1] }));
+    EXPECT_EQ(RunningMotionCount(), 4);
+    SelectSketchObject(points[5]);
+    SelectSketchObject(points[2]);
+    StopMotions(2);
+    EXPECT_EQ(running(), (std::vector<SketchObject*>{ points[4], points[1] }));
+    NotifyMotionsObjectChanged(points[1], 1, 0);
+    EXPECT_EQ(running(), std::vector<SketchObject*>{ points[4] });
+    EXPECT_EQ(RunningMotionCount(), 1);
+}
+
+// The moving set's array grows while the set is built; without memory for it, at any
+// growth, the frames walk the set's chain instead, and every point still moves.
+TEST_F(MotionTest, AFrameMovesEveryPointWhicheverRequestOfTheMovingSetFails) {
+    sketch->windowRect = { 0, 0, 400, 300 };
+    std::vector<SketchObject*> points;
+    int32_t withoutArray = 0;
+    for (uint32_t n = 1; n <= 10; ++n) {
+        SCOPED_TRACE(n);
+        // More points each turn, so that the array has to grow again.
+        for (int32_t i = 0; i < 12; ++i) points.push_back(PointAt(50 + 3 * static_cast<int32_t>(points.size() % 90), 150));
+        for (SketchObject* p : points) Start(p);
+        std::vector<RealPoint> before;
+        for (SketchObject* p : points) before.push_back(PointPosition(p));
+        SetAllocFailureAfter(n);
+        EXPECT_TRUE(Frame());
+        SetAllocFailureAfter(0);
+        std::vector<SketchObject*> chained;
+        for (SketchObject* o = sketch->motion.movedHead; o; o = o->nextMoved) chained.push_back(o);
+        EXPECT_EQ(chained, points);
+        if (const ObjectFlagsEntry* e = sketch->motion.movedList) {
+            std::vector<SketchObject*> listed;
+            for (; e->object; ++e) listed.push_back(e->object);
+            EXPECT_EQ(listed, chained);
+        } else {
+            ++withoutArray;
+        }
+        for (size_t i = 0; i < points.size(); ++i) {
+            const RealPoint at = PointPosition(points[i]);
+            EXPECT_TRUE(at.x != before[i].x || at.y != before[i].y) << "point " << i;
+        }
+        StopMotions(0);
+    }
+    EXPECT_GT(withoutArray, 0);  // some turn did run out of memory for the array
 }
 
 TEST_F(MotionTest, SpeedsAreClampedAndRangesReadInMediumUnits) {

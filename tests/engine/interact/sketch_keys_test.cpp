@@ -146,14 +146,14 @@ TEST_F(SketchKeys, TextStyleOfTheSelectionAndItsFamilyDefaults) {
     style.field[kStyleWeight] = 2;
     ThePreferences().defaultTextStyles[family] = TextStyle{};
     const int16_t weight = first->textStyle.field[kStyleWeight];
-    ApplyTextStyleToSelection(style, 1u << kStyleSize, true);  // the size only
+    ApplyTextStyleToSelection(style, 1u << kStyleSize, true, 0);  // the size only
     for (SketchObject* o : { first, second }) {
         EXPECT_EQ(o->textStyle.field[kStyleSize], 20);
         EXPECT_EQ(o->textStyle.field[kStyleWeight], weight);  // masked out
     }
     // Only the defaults asked: the common size still becomes the family's default size.
     EXPECT_EQ(ThePreferences().defaultTextStyles[family].field[kStyleSize], 20);
-    ApplyTextStyleToSelection(style, (1u << kStyleWeight), false);
+    ApplyTextStyleToSelection(style, (1u << kStyleWeight), false, 0);
     EXPECT_EQ(ThePreferences().defaultTextStyles[family].field[kStyleWeight], 2);
 
     // A shown label takes the style through the object's text: measured and placed again.
@@ -164,7 +164,7 @@ TEST_F(SketchKeys, TextStyleOfTheSelectionAndItsFamilyDefaults) {
     DeselectAll();
     SelectSketchObject(point);
     style.field[kStyleSize] = 40;
-    ApplyTextStyleToSelection(style, 1u << kStyleSize, true);
+    ApplyTextStyleToSelection(style, 1u << kStyleSize, true, 0);
     EXPECT_EQ(point->textStyle.field[kStyleSize], 40);
     EXPECT_GT(point->labelPlace.width, width);
 }

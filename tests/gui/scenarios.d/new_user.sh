@@ -132,7 +132,7 @@ scenario_keys_commands_and_scrolling() {
     shot construct-menu
     close_menus
 
-    step "Increase and Decrease Size are grey until text styles can be changed"
+    step "Increase and Decrease Size are enabled while a selected text has a style"
     # A measurement of the segment, selected, gives the Text pop-up something to style.
     focus_view
     ask select 2 >/dev/null
@@ -144,8 +144,8 @@ scenario_keys_commands_and_scrolling() {
     xdotool key x
     text_popup_open() { ask popup-menu | grep -q '|32892|'; }
     wait_for 10 "the Text pop-up" text_popup_open
-    wait_for 10 "Increase Size grey" bar_item_grey_is 32892 1
-    bar_item_grey_is 32893 1 || fail "Decrease Size is not grey: $(bar_item 32893)"
+    wait_for 10 "Increase Size enabled" bar_item_grey_is 32892 0
+    bar_item_grey_is 32893 0 || fail "Decrease Size is grey: $(bar_item 32893)"
     shot text-popup
     close_menus
 

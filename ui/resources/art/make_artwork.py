@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's artwork (icon, toolbox images, calculator keys, view cursors) and writes it as
+"""Draws the program's artwork (icon, toolbox images, calculator keys, view cursors, the
+text palette's and notation bar's buttons) and writes it as
 Windows BMP, ICO and CUR files beside this script. Run it again after changing a shape;
 the files it writes are committed, so the build needs no Python."""
 import math
@@ -370,6 +371,193 @@ def key_bitmap(name):
     return c
 
 
+# ---- Text palette and notation bar --------------------------------------------------
+
+
+def scaled(c, s):
+    """Drawing helpers on a 16-unit design grid scaled by s."""
+    def L(x0, y0, x1, y1, col=BLACK, w=1):
+        c.line(round(x0 * s), round(y0 * s), round(x1 * s), round(y1 * s), col, max(1, round(w * s)))
+
+    def C(cx, cy, r, col=BLACK, fill=False):
+        c.circle(cx * s, cy * s, r * s, col, fill)
+    return L, C
+
+
+def palette_image(kind, size):
+    c = Canvas(size, size, FACE)
+    L, C = scaled(c, size / 16.0)
+    if kind == "bold":
+        L(4, 2, 4, 13, BLACK, 2)
+        L(4, 2, 9, 2, BLACK, 2)
+        L(9, 2, 11, 4, BLACK, 2)
+        L(11, 4, 9, 7, BLACK, 2)
+        L(4, 7, 10, 7, BLACK, 2)
+        L(10, 7, 12, 10, BLACK, 2)
+        L(12, 10, 10, 13, BLACK, 2)
+        L(4, 13, 10, 13, BLACK, 2)
+    elif kind == "italic":
+        L(7, 2, 12, 2)
+        L(4, 13, 9, 13)
+        L(10, 2, 6, 13)
+    elif kind == "underline":
+        L(4, 2, 4, 9)
+        L(11, 2, 11, 9)
+        L(4, 9, 6, 11)
+        L(6, 11, 9, 11)
+        L(9, 11, 11, 9)
+        L(3, 14, 12, 14)
+    elif kind == "notation":
+        L(2, 9, 4, 8)
+        L(4, 8, 6, 13)
+        L(6, 13, 9, 2)
+        L(9, 2, 14, 2)
+        L(10, 6, 13, 10, BLUE)
+        L(13, 6, 10, 10, BLUE)
+    return c
+
+
+def notation_image(kind, size):
+    c = Canvas(size, size, FACE)
+    L, C = scaled(c, size / 16.0)
+
+    def box(x0, y0, x1, y1, col=BLACK):
+        L(x0, y0, x1, y0, col)
+        L(x1, y0, x1, y1, col)
+        L(x1, y1, x0, y1, col)
+        L(x0, y1, x0, y0, col)
+    if kind in ("segment", "ray", "line"):
+        L(3, 4, 12, 4)
+        if kind == "segment":
+            L(3, 2, 3, 6)
+            L(12, 2, 12, 6)
+        if kind in ("ray", "line"):
+            L(12, 4, 10, 2)
+            L(12, 4, 10, 6)
+        if kind == "line":
+            L(3, 4, 5, 2)
+            L(3, 4, 5, 6)
+        L(3, 13, 5, 8, BLUE)
+        L(5, 8, 7, 13, BLUE)
+        L(9, 8, 9, 13, BLUE)
+        L(9, 8, 12, 10, BLUE)
+        L(9, 13, 12, 11, BLUE)
+    elif kind == "arc":
+        for i in range(8):
+            a0, a1 = math.pi * i / 8, math.pi * (i + 1) / 8
+            L(7.5 + 5 * math.cos(a0), 6 - 3 * math.sin(a0), 7.5 + 5 * math.cos(a1), 6 - 3 * math.sin(a1))
+        L(3, 13, 5, 8, BLUE)
+        L(5, 8, 7, 13, BLUE)
+        L(9, 8, 9, 13, BLUE)
+        L(9, 8, 12, 10, BLUE)
+        L(9, 13, 12, 11, BLUE)
+    elif kind == "fraction":
+        box(5, 1, 10, 6)
+        L(2, 8, 13, 8)
+        box(5, 10, 10, 15)
+    elif kind == "root":
+        L(1, 9, 3, 8)
+        L(3, 8, 5, 14)
+        L(5, 14, 7, 2)
+        L(7, 2, 15, 2)
+        box(9, 5, 14, 12)
+    elif kind == "exponent":
+        box(2, 6, 8, 14)
+        box(10, 2, 14, 7)
+    elif kind == "subscript":
+        box(2, 2, 8, 10)
+        box(10, 9, 14, 14)
+    elif kind == "parens":
+        L(5, 2, 3, 5)
+        L(3, 5, 3, 11)
+        L(3, 11, 5, 14)
+        L(10, 2, 12, 5)
+        L(12, 5, 12, 11)
+        L(12, 11, 10, 14)
+        box(6, 6, 9, 10)
+    elif kind == "brackets":
+        L(3, 2, 3, 14)
+        L(3, 2, 5, 2)
+        L(3, 14, 5, 14)
+        L(12, 2, 12, 14)
+        L(10, 2, 12, 2)
+        L(10, 14, 12, 14)
+        box(6, 6, 9, 10)
+    elif kind == "braces":
+        L(5, 2, 4, 3)
+        L(4, 3, 4, 7)
+        L(4, 7, 2, 8)
+        L(2, 8, 4, 9)
+        L(4, 9, 4, 13)
+        L(4, 13, 5, 14)
+        L(10, 2, 11, 3)
+        L(11, 3, 11, 7)
+        L(11, 7, 13, 8)
+        L(13, 8, 11, 9)
+        L(11, 9, 11, 13)
+        L(11, 13, 10, 14)
+        box(6, 6, 9, 10)
+    elif kind == "absolute":
+        L(3, 2, 3, 14)
+        L(12, 2, 12, 14)
+        box(5, 5, 10, 11)
+    elif kind == "angle":
+        L(13, 3, 2, 13)
+        L(2, 13, 14, 13)
+        for i in range(4):
+            a0, a1 = (math.pi / 4.6) * i / 4, (math.pi / 4.6) * (i + 1) / 4
+            L(2 + 6 * math.cos(a0), 13 - 6 * math.sin(a0), 2 + 6 * math.cos(a1), 13 - 6 * math.sin(a1))
+    elif kind == "pi":
+        L(2, 4, 14, 4)
+        L(5, 4, 4, 13)
+        L(11, 4, 11, 12)
+        L(11, 12, 13, 13)
+    elif kind == "degree":
+        C(6, 5, 2.5)
+        L(10, 4, 10, 13, BLUE)
+    elif kind == "symbol":
+        C(6, 9, 3.5)
+        L(9, 6, 12, 14)
+        L(9, 12, 12, 5)
+    return c
+
+
+def strip(images, size):
+    out = Canvas(size * len(images), size, FACE)
+    for i, im in enumerate(images):
+        out.blit(im, size * i, 0)
+    return out
+
+
+PALETTE_KINDS = ["bold", "italic", "underline", "notation"]
+NOTATION_KINDS = ["segment", "ray", "line", "arc", "fraction", "root", "exponent", "subscript", "parens",
+                  "brackets", "braces", "absolute", "angle", "pi", "degree", "symbol"]
+
+
+def truetype_glyph():
+    # Two 16 x 15 cells; the second is the mark of a TrueType face, ANDed over the item:
+    # white leaves the item as it is.
+    c = Canvas(32, 15, WHITE)
+    for x0, col in ((17, (0, 0, 128)), (22, (128, 128, 128))):
+        for y in range(2, 4):
+            for x in range(x0, x0 + 8):
+                c.set(x, y, col)
+        for y in range(2, 12):
+            for x in range(x0 + 3, x0 + 5):
+                c.set(x, y, col)
+    return c
+
+
+def no_color_pattern():
+    # What the swatch shows for text of mixed colours: bands of the primaries.
+    c = Canvas(12, 8, WHITE)
+    bands = [(255, 0, 0), (255, 255, 0), (0, 255, 0), (0, 255, 255), (0, 0, 255), (255, 0, 255)]
+    for x in range(12):
+        for y in range(8):
+            c.set(x, y, bands[((x + y) // 2) % len(bands)])
+    return c
+
+
 def main():
     with open(os.path.join(HERE, "toolbox.bmp"), "wb") as f:
         f.write(bmp24(toolbox_images()))
@@ -384,6 +572,17 @@ def main():
     for number, name in KEY_BITMAPS.items():
         with open(os.path.join(HERE, "key%d.bmp" % number), "wb") as f:
             f.write(bmp8(key_bitmap(name)))
+    # 8 bits, so that the face grey becomes the bars' own face colour when loaded.
+    for number, images, size in ((139, PALETTE_KINDS, 16), (141, PALETTE_KINDS, 24)):
+        with open(os.path.join(HERE, "palette%d.bmp" % number), "wb") as f:
+            f.write(bmp8(strip([palette_image(k, size) for k in images], size)))
+    for number, size in ((1116, 16), (1117, 24)):
+        with open(os.path.join(HERE, "notation%d.bmp" % number), "wb") as f:
+            f.write(bmp8(strip([notation_image(k, size) for k in NOTATION_KINDS], size)))
+    with open(os.path.join(HERE, "truetype167.bmp"), "wb") as f:
+        f.write(bmp24(truetype_glyph()))
+    with open(os.path.join(HERE, "nocolor255.bmp"), "wb") as f:
+        f.write(bmp24(no_color_pattern()))
     for number, (canvas, hotspot) in cursors().items():
         with open(os.path.join(HERE, "cursor%d.cur" % number), "wb") as f:
             f.write(icon_file(canvas, 2, hotspot))

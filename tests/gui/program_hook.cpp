@@ -722,10 +722,15 @@ CMainFrame* MainFrame() {
     return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
 }
 
+CToolBar* ToolboxInUse();
+
+// The main frame's toolbox state, then the buttons of the bar in use (the in-place one
+// while a sketch is active in place).
 std::string Toolbox() {
     CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_toolbox || !frame->m_toolbox->m_hWnd) return "none";
-    HWND bar = frame->m_toolbox->m_hWnd;
+    CToolBar* inUse = ToolboxInUse();
+    if (!frame || !inUse || !inUse->m_hWnd) return "none";
+    HWND bar = inUse->m_hWnd;
     std::ostringstream out;
     int32_t item = 0, member = 0;
     GetToolboxSelection(&item, &member);

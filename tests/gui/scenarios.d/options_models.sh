@@ -92,6 +92,18 @@ scenario_document_options_model() {
     no_dialog || fail "a question for a page never kept: $(ask dialog | head -n1)"
     options_tabs_are "1|B|C" || fail "the tabs: $(options_tabs)"
 
+    step "a link on page 1 to page 3, page 3 removed: Pages Removed, then Broken Link; No brings page 3 back"
+    [ "$(ask build-buttons link-to:3)" = ok ] || fail "no link button to page 3"
+    ask dialog-edit 12 ok "delete 2" >/dev/null
+    options_run 93 "Document Options, the linked page removed"
+    wait_for 20 "the question \"Pages Removed\"" dialog_open
+    ask alerts | tail -n1 | grep -q "^Pages Removed|" || fail "another question: $(ask alerts | tail -n1)"
+    ask dialog-click 6 >/dev/null
+    broken_link_asked() { ask alerts | tail -n1 | grep -q "^Broken Link|"; }
+    wait_for 20 "the question \"Broken Link\" after it" broken_link_asked
+    options_answer "Broken Link" 7
+    options_wait_tabs "1|B|C" "page 3 back with its name"
+
     step "page 2 renamed Proof, page 3 moved first, page 1 removed, page 2 copied: No keeps all"
     ask dialog-edit 12 ok "rename 1 Proof / move 2 0 / delete 1 / copy 1" >/dev/null
     options_run 93 "Document Options, declined"

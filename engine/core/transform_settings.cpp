@@ -31,7 +31,7 @@ DialogField RealField(double value) {
 
 DialogField WholeField(int32_t kind, int32_t value) {
     DialogField f{ kind, kFieldEnabled | kFieldVisible, {}, 1, 0 };
-    if (kind == kFieldHeader) {
+    if (kind == kFieldInteger) {
         f.state = 0;
         f.upper = 3;
     }
@@ -55,7 +55,7 @@ TransformSettings* InitTransformSettings(TransformSettings* s) {
     double length = 1.0;
     if (unit == kDistancePixels) length = 100;
     else FromDistanceUnits(&length, unit);
-    s->field[kTfDialog] = WholeField(kFieldHeader, 0);
+    s->field[kTfDialog] = WholeField(kFieldInteger, 0);
     s->field[kTfTranslateForm] = WholeField(kFieldChoice, kTranslatePolar);
     s->field[kTfPolarAngleSource] = WholeField(kFieldFlag, 0);
     s->field[kTfPolarAngle] = RealField(kHalfPi);

@@ -1,12 +1,13 @@
-// Picking sketch objects while a modal dialog is open: the object under the pointer that
-// the filter accepts is made hot, and a click on it hands it to the accept routine,
-// whose apply routine the dialog runs afterwards.
-// The dialogs that pick pass the pointer on: PickSessionHover for a move over an object
-// (null: over nothing), PickSessionClick for a click on it.
-// Stand-in: the click runs the accept routine's apply routine itself, where the dialog
-// that picks will run it after the click.
+// Picking sketch objects while a dialog is open: the object under the pointer that the
+// filter accepts is made hot (highlighted), and a click on it hands it to the accept
+// routine, which names an apply routine for the dialog to run afterwards. One session at
+// a time, program-wide.
+// Also the object a dialog page is about (the dialog focus object) and the help glue that
+// opens numbered help topics.
 #pragma once
 #include <cstdint>
+
+#include "engine/core/screen_types.h"
 
 struct SketchObject;
 
@@ -15,12 +16,37 @@ using PickApplyFn   = int32_t (*)(void* user);
 using PickAcceptFn  = void (*)(SketchObject* object, void* user, PickApplyFn* apply);
 using PickRefusedFn = void (*)(SketchObject* object, void* user, PickApplyFn* apply);
 
-// Stores the routines and asks the filter once about no object; answers that answer.
+// Stores the routines (refused may be null) and asks the filter once about no object;
+// answers that answer.
 bool PickSessionBegin(PickFilterFn filter, PickAcceptFn accept, PickRefusedFn refused, void* user);
-// Clears the hot object, asks the filter once about no object, ends the session.
+// Drops the hot object, tells the filter, ends the session. The dialog calls it as it closes.
 void PickSessionEnd();
 bool PickSessionActive();
+// The pointer left the sketch: nothing is hot any more.
+void PickSessionCancelHot();
 
-bool    PickSessionHover(SketchObject* object);
-// The apply routine's answer; 0 when nothing was applied.
+// A point of the current sketch: hit-tested, a label or an axis mark counting as nothing.
+// True when an object is hot afterwards.
+bool PickSessionHover(ScreenPoint point);
+// Hovers first; with a hot object the accept routine runs, else the refused routine (when
+// there is one) with the refused object or null. True when either ran; *apply is then the
+// routine the dialog runs next (null for none).
+bool PickSessionClick(ScreenPoint point, PickApplyFn* apply);
+
+// The same for dialogs that find the object under the pointer themselves (null: nothing).
+bool PickSessionHover(SketchObject* object);
+// Hover and click in one, then the named apply routine runs with the session's user
+// data: answers its answer (0 when nothing was applied).
 int32_t PickSessionClick(SketchObject* object);
+
+// The object a dialog page is about (null: none): shown while it is the focus even when
+// hidden, highlighted, and labelled when its label exists but is not shown. The previous
+// focus gets back what it had.
+void SetDialogFocusObject(SketchObject* object);
+SketchObject* DialogFocusObject();
+
+// Opens item n of the help topics (string group 21) through OpenLinkWithAlert.
+void OpenHelpTopic(int32_t n);
+// Opens a link and shows its result as an alert; 0 (opened) and 104 (nothing to say)
+// are silent.
+void OpenLinkWithAlert(const char* address);

@@ -109,6 +109,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <sstream>
 #include <string>
@@ -133,6 +134,7 @@
 #include "engine/interact/current_tool.h"
 #include "engine/interact/doc_options.h"
 #include "engine/interact/custom_tool_library.h"
+#include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/preferences_dialog.h"
 #include "engine/interact/toolbox.h"
@@ -178,6 +180,8 @@ struct DialogAnswer {
     int32_t kind;
     bool ok;
     std::vector<double> values;
+    // The Properties sheet: "page.field=value" settings, a text for a text field.
+    std::vector<std::string> settings;
     std::vector<std::string> edits;  // for the Preferences sheet and Document Options
 };
 std::deque<DialogAnswer> gDialogAnswers;
@@ -190,6 +194,46 @@ double FieldNumber(const DialogField& f) { return f.kind == kFieldNumber ? f.val
 void SetFieldNumber(DialogField* f, double v) {
     if (f->kind == kFieldNumber) f->value.real = v;
     else f->value.integer = static_cast<int32_t>(v);
+}
+
+// What the Properties sheet opened with: the object's place in the sketch, the start
+// page, the object's hidden state and whether it is selected alone.
+std::string PropertiesOpened(const PropertiesPages* pages) {
+    const DialogField* object = pages->pages[kPageObject];
+    if (!object) return "no pages";
+    auto* o = static_cast<SketchObject*>(object[0].value.pointer);
+    int index = 0;
+    for (SketchObject* s = gEngine.frontSketch ? gEngine.frontSketch->firstObject : nullptr; s && s != o; s = s->nextInSketch) ++index;
+    const bool alone = gEngine.frontSketch && gEngine.frontSketch->selectionHead == o && o->nextSelected == nullptr;
+    return std::to_string(index) + " " + std::to_string(pages->startPage) + " " + std::to_string(o->hidden) + " " +
+           (alone ? "alone" : "not-alone");
+}
+
+void SetPropertiesField(PropertiesPages* pages, const std::string& setting) {
+    int page = -1, field = -1;
+    char value[256] = "";
+    if (std::sscanf(setting.c_str(), "%d.%d=%255[^\n]", &page, &field, value) < 2) return;
+    if (page < 0 || page >= kPropertyPageCount || !pages->pages[page] || field < 0 || field >= PropertyPageFieldCount(page)) return;
+    DialogField& f = pages->pages[page][field];
+    if (f.kind == kFieldText) std::snprintf(f.value.text, size_t(f.upper), "%s", value);
+    else if (f.kind == kFieldNumber) f.value.real = std::atof(value);
+    else f.value.integer = std::atoi(value);
+}
+
+int AnswerPropertiesSheet(PropertiesPages* pages) {
+    std::string run = "4|";
+    const std::string opened = PropertiesOpened(pages);
+    if (gDialogAnswers.empty() || gDialogAnswers.front().kind != kDialogProperties) {
+        // The sheet itself is not built: unscripted, it is cancelled.
+        gDialogRuns.push_back(run + "cancel|" + opened);
+        return IDCANCEL;
+    }
+    const DialogAnswer answer = gDialogAnswers.front();
+    gDialogAnswers.pop_front();
+    for (const std::string& setting : answer.settings) SetPropertiesField(pages, setting);
+    if (!answer.settings.empty()) PropertiesApplyLive(pages);
+    gDialogRuns.push_back(run + (answer.ok ? "ok|" : "cancel|") + opened);
+    return answer.ok ? IDOK : IDCANCEL;
 }
 
 // What the Preferences sheet and the Document Options dialog will do with their records,
@@ -229,6 +273,7 @@ void EditOptionsRecord(int32_t kind, void* record, const std::string& edit) {
 }
 
 int AnswerCommandDialog(int32_t kind, void* record) {
+    if (kind == kDialogProperties) return AnswerPropertiesSheet(static_cast<PropertiesPages*>(record));
     std::ostringstream run;
     run << kind << "|";
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
@@ -1094,8 +1139,11 @@ std::string Answer(const std::string& request) {
         std::string ok;
         in >> answer.kind >> ok;
         answer.ok = ok == "ok";
-        double v;
-        while (in >> v) answer.values.push_back(v);
+        std::string token;
+        while (in >> token) {
+            if (answer.kind == kDialogProperties) answer.settings.push_back(token);
+            else answer.values.push_back(std::atof(token.c_str()));
+        }
         gDialogAnswers.push_back(answer);
         return "ok";
     }

@@ -1,5 +1,6 @@
 #include "ui/dialogs/alert_dialog.h"
 
+#include "engine/interact/pick_session.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/calc_dialog.h"
@@ -90,7 +91,7 @@ bool AlertDialog::OnInitDialog() {
 }
 
 void AlertDialog::OnHelpButton() {
-    if (alertHelpTopic != 0) OpenHelpTopicStandin(alertHelpTopic);
+    if (alertHelpTopic != 0) OpenHelpTopic(alertHelpTopic);
 }
 
 namespace {

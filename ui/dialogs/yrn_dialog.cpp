@@ -1,3 +1,4 @@
+#include "engine/interact/pick_session.h"
 #include "ui/dialogs/yrn_dialog.h"
 
 #include <cstring>
@@ -321,7 +322,7 @@ LRESULT CYRNDialog::OnApplyRequest(WPARAM, LPARAM) {
 
 void CYRNDialog::ShowHelp() {
     const int32_t topic = GetHelpTopic();
-    if (topic != 0) OpenHelpTopicStandin(topic);
+    if (topic != 0) OpenHelpTopic(topic);
 }
 
 BOOL CYRNDialog::OnHelpInfo(HELPINFO*) {

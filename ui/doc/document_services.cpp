@@ -24,6 +24,7 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/interaction_services.h"
+#include "engine/interact/pick_session.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
@@ -90,6 +91,8 @@ void InsertHelpItems(HMENU bar) {
 }
 
 }  // namespace
+
+void OpenHelpMenuLink(int32_t entry) { OpenLinkWithAlert(GroupText(kHelpItemsGroup, entry * 2 + 1)); }
 
 // ---- Current sketch, documents of sketches ------------------------------------------
 

@@ -24,6 +24,5 @@ CString HelpItemPrompt();
 UINT LookupCtrlKeyCommand(UINT virtualKey, bool shift);
 UINT LookupAltKeyCommand(char character);
 
-// Help topics and the Help menu's links.
-void OpenHelpTopicStandin(int32_t topic);
-void OpenHelpLinkStandin(int32_t entry);
+// The Help menu's link of an entry (the address beside its text in the menu's string group).
+void OpenHelpMenuLink(int32_t entry);

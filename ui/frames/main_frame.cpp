@@ -11,6 +11,7 @@
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/motion.h"
+#include "engine/interact/pick_session.h"
 #include "engine/interact/selection_census.h"
 #include "platform/win32/clipboard.h"
 #include "platform/win32/shell.h"
@@ -399,7 +400,7 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM lParam) {
 
 BOOL CMainFrame::OnHelpInfo(HELPINFO* info) {
     if (info && info->iContextType == HELPINFO_MENUITEM) {
-        OpenHelpTopicStandin(kHelpMenuItemTopic);
+        OpenHelpTopic(kHelpMenuItemTopic);
         return TRUE;
     }
     return CMDIFrameWnd::OnHelpInfo(info);
@@ -416,9 +417,9 @@ void CMainFrame::OnToolboxDropDown(NMHDR* note, LRESULT* result) {
     *result = TBDDRET_DEFAULT;
 }
 
-void CMainFrame::OnHelpCommand() { OpenHelpTopicStandin(kHelpTopicsTopic); }
+void CMainFrame::OnHelpCommand() { OpenHelpTopic(kHelpTopicsTopic); }
 
-void CMainFrame::OnHelpMenuItem(UINT id) { OpenHelpLinkStandin(static_cast<int32_t>(id - kHelpMenuFirst)); }
+void CMainFrame::OnHelpMenuItem(UINT id) { OpenHelpMenuLink(static_cast<int32_t>(id - kHelpMenuFirst)); }
 
 void StartMenuIdleTimer() {
     if (!gMenuIdleTimer) gMenuIdleTimer = SetTimer(nullptr, 0, 20, MenuIdleTimerProc);

@@ -13,14 +13,16 @@ struct SketchObject;
 // Field kinds of a dialog record, by the control that shows the field.
 constexpr int32_t kFieldChoice     = 0;   // radio buttons from the given id on; upper = count - 1
 constexpr int32_t kFieldFlag       = 1;   // check box
-constexpr int32_t kFieldSelection  = 2;   // list or combo box: the selected index
+constexpr int32_t kFieldSelection  = 2;   // list or combo box: the selected index; on a push button only the state
+constexpr int32_t kFieldButton     = 3;   // push button: the state only
 constexpr int32_t kFieldText       = 4;   // static or edit: text in a caller's buffer of upper bytes
 constexpr int32_t kFieldInteger    = 5;   // edit or slider: an integer within lower..upper
-constexpr int32_t kFieldHeader     = kFieldInteger;
 constexpr int32_t kFieldNumber     = 6;   // number field: a real
 constexpr int32_t kFieldColor      = 7;   // COLORREF in integer; drawn by the page, no exchange
 constexpr int32_t kFieldColorBlock = 8;   // a custom-colour block in colors; no control
-constexpr int32_t kFieldListChoice = 10;  // as kFieldSelection
+constexpr int32_t kFieldObject     = 9;   // an object the record refers to (value.pointer); no control
+constexpr int32_t kFieldListChoice = 10;  // combo box: the selected index
+constexpr int32_t kFieldObjectList = 11;  // a list the record refers to (value.pointer); no control
 constexpr int32_t kFieldOwnedText  = 13;  // edit: a text of the engine's memory blocks
 
 // Bits of a field's state.
@@ -28,13 +30,15 @@ constexpr uint32_t kFieldEnabled = 1;
 constexpr uint32_t kFieldVisible = 2;
 
 // A field's value, read by its kind: reals (kFieldNumber) in real, texts (kFieldText,
-// kFieldOwnedText) through text, a colour block (kFieldColorBlock) through colors, every
-// other kind a whole number in integer.
+// kFieldOwnedText) through text, references (kFieldObject, kFieldObjectList) through
+// pointer, a colour block (kFieldColorBlock) through colors, every other kind a whole
+// number in integer.
 union DialogValue {
     double  real;
     int32_t integer;
     char*   text;
     CustomColorBlock* colors;
+    void*   pointer;
 };
 static_assert(sizeof(DialogValue) == 8);
 

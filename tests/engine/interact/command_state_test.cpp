@@ -7,6 +7,7 @@
 #include "engine/interact/menu_texts.h"
 #include "engine/docio/engine_document.h"
 #include "tests/engine/text/edit_session_util.h"
+#include "tests/support/dialogs_double.h"
 #include "tests/support/document_services_double.h"
 
 using namespace menu_text;
@@ -188,8 +189,10 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     const uint32_t save = Add(17);
     const uint32_t properties = Add(75);
     SetDocument(1, 1, 0);
-    Select(Segment({0, 0}, {4, 0}));
+    SketchObject& first = Point(0, 0);
+    Select(first);
     RunIdle();
+    ResetDialogDoubles();
 
     EXPECT_EQ(CmdStateExecuteItem(open), kResultOK);
     EXPECT_EQ(LastExecutorCall().slot, 7);
@@ -197,14 +200,17 @@ TEST_F(CommandStateTest, ExecutionRunsTheCachedExecutorAndArgument) {
     CmdStateExecuteItem(save);
     EXPECT_EQ(LastExecutorCall().slot, 8);
     EXPECT_EQ(LastExecutorCall().argument, 17);
-    CmdStateExecuteItem(properties);
-    EXPECT_EQ(LastExecutorCall().slot, 36);  // enabled for one selected object
+    CmdStateExecuteItem(properties);  // enabled for one selected object: the sheet runs
+    ASSERT_EQ(RanDialogs().size(), 1u);
+    EXPECT_EQ(RanDialogs()[0].kind, kDialogProperties);
 
-    // The cached state is what runs until the next refresh.
-    DeselectAll();
-    ResetExecutorLog();
+    // The cached state is what runs until the next refresh: two selected objects
+    // disable the row, but it runs once more (on the first selected).
+    Select(first, Point(4, 0));
     CmdStateExecuteItem(properties);
-    EXPECT_EQ(LastExecutorCall().slot, 36);
+    EXPECT_EQ(RanDialogs().size(), 2u);
+    EXPECT_EQ(sketch.selectionHead, &first);  // the sheet selected its object alone
+    ResetDialogDoubles();
     SetDocument(0, 0, 0);
 }
 
@@ -241,8 +247,10 @@ TEST_F(CommandStateTest, RefusalsDuringADragAndWhenMemoryIsShort) {
     ClearAppQuitRequest();
     SetAllocFailureAfter(0);
     FreeMemory(block);
+    ResetDialogDoubles();
     CmdStateExecuteItem(properties);
-    EXPECT_EQ(LastExecutorCall().slot, 36);
+    EXPECT_EQ(RanDialogs().size(), 1u);
+    ResetDialogDoubles();
 }
 
 TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
@@ -251,6 +259,7 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     const uint32_t properties = Add(75);
     Select(Point(2, 2));
     RunIdle();
+    ResetDialogDoubles();
     ActivityWord() = kActivityCaptionEditing;
     sketch.editSession = BareEditSession("<T'a'>").release();  // ending it frees it
     CmdStateExecuteItem(copy);
@@ -259,7 +268,8 @@ TEST_F(CommandStateTest, CaptionEditingEndsUnlessTheRowKeepsIt) {
     CmdStateExecuteItem(properties);
     EXPECT_EQ(ActivityWord(), 0u);
     EXPECT_EQ(sketch.editSession, nullptr);
-    EXPECT_EQ(LastExecutorCall().slot, 36);
+    EXPECT_EQ(RanDialogs().size(), 1u);
+    ResetDialogDoubles();
 }
 
 TEST_F(CommandStateTest, ContextMenuFit) {

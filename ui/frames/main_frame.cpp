@@ -64,6 +64,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
     ON_COMMAND(kArcSegmentCommand, OnArcSegment)
     ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
+    ON_COMMAND_RANGE(kMotionAnimateId, kMotionSpinId, OnAnimateCommand)
     ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
     ON_COMMAND(kColorPopupCommand, OnColorPopupCommand)
@@ -147,7 +148,6 @@ bool CMainFrame::CreatePalettes() {
         UINT title;
     };
     const Palette palettes[] = {
-        { &m_motionController, 0, IDS_MOTION_CONTROLLER },
         { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
     };
     const DWORD style = WS_CHILD | BAR_TOP | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_HIDE_IN_PLACE | BAR_SIZE_VARIABLE;
@@ -157,8 +157,10 @@ bool CMainFrame::CreatePalettes() {
         title.LoadString(p.title);
         p.bar->SetWindowText(title);
     }
-    if (!m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false)) return false;
-    m_motionController.SetSizes(CSize(57, 24), CSize(50, 16));
+    if (!m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false) ||
+        !m_motionController.CreateBar(this, false))
+        return false;
+    m_motionController.LayoutControls();
 
     ::LockWindowUpdate(::GetDesktopWindow());
     m_textPalette.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
@@ -408,6 +410,10 @@ BOOL CMainFrame::OnHelpInfo(HELPINFO* info) {
 void CMainFrame::OnArcSegment() { RunArcSegmentCommand(m_hWnd); }
 
 void CMainFrame::OnToolboxCommand(UINT id) { RunToolboxCommand(this, id); }
+
+void CMainFrame::OnAnimateCommand(UINT id) {
+    if (m_motionController.m_hWnd) m_motionController.OnAnimateCommand(id);
+}
 
 void CMainFrame::OnUpdateToolboxCommand(CCmdUI* cmdUI) { UpdateToolboxCommand(this, cmdUI); }
 

@@ -52,6 +52,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_ACTIVATEAPP()
+    ON_WM_ACTIVATE()
+    ON_WM_MOUSEACTIVATE()
+    ON_MESSAGE(kRaiseFloatingBarsMessage, OnRaiseFloatingBars)
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
     ON_WM_EXITMENULOOP()
@@ -207,6 +210,29 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnClose() { CMDIFrameWnd::OnClose(); }
+
+void CMainFrame::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+    CMDIFrameWnd::OnActivate(state, other, minimized);
+    // Under Wine the activated frame can cover its own floating bars on the screen once
+    // the activation is done; they are put back on top then, where owned windows belong.
+    if (state != WA_INACTIVE) PostMessage(kRaiseFloatingBarsMessage);
+}
+
+int CMainFrame::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
+    // A click anywhere in the frame raises it on the screen too.
+    PostMessage(kRaiseFloatingBarsMessage);
+    return CMDIFrameWnd::OnMouseActivate(topParent, hitTest, message);
+}
+
+LRESULT CMainFrame::OnRaiseFloatingBars(WPARAM, LPARAM) {
+    for (CControlBar* bar : { static_cast<CControlBar*>(&m_motionController), static_cast<CControlBar*>(&m_textPalette),
+                              static_cast<CControlBar*>(&m_notationBar), static_cast<CControlBar*>(&m_scriptView) }) {
+        if (!bar->m_hWnd || !bar->IsFloating() || !(bar->GetStyle() & WS_VISIBLE)) continue;
+        if (HWND floating = ::GetAncestor(bar->m_hWnd, GA_ROOT))
+            ::SetWindowPos(floating, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return 0;
+}
 
 bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
     uint32_t slot = 0;

@@ -22,6 +22,9 @@ class PaletteBarStandin : public CToolBar {
     DECLARE_DYNAMIC(PaletteBarStandin)
 };
 
+// Posted to the main frame: its visible floating bars go back over it on the screen.
+constexpr UINT kRaiseFloatingBarsMessage = WM_APP + 0x52;
+
 class CMainFrame : public CMDIFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -59,6 +62,9 @@ protected:
     void OnClose();
     void OnTimer(UINT_PTR id);
     void OnActivateApp(BOOL active, DWORD threadId);
+    void OnActivate(UINT state, CWnd* other, BOOL minimized);
+    LRESULT OnRaiseFloatingBars(WPARAM, LPARAM);
+    int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
     void OnInitMenu(CMenu* menu);
     void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
     void OnExitMenuLoop(BOOL trackPopup);

@@ -224,7 +224,10 @@ void MotionControllerBar::UpdateControl(int32_t index) {
 }
 
 void MotionControllerBar::FocusMainWindow() {
-    if (HWND main = MainWindow()) ::SetFocus(main);
+    HWND main = MainWindow();
+    if (!main) return;
+    ::SetFocus(main);
+    ::PostMessageA(main, kRaiseFloatingBarsMessage, 0, 0);
 }
 
 void MotionControllerBar::OnAnimateCommand(UINT id) {

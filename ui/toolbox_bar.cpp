@@ -1,5 +1,7 @@
 #include "ui/toolbox_bar.h"
 
+#include "ui/frames/inplace_frame.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -12,6 +14,7 @@
 #include "platform/win32/shell.h"
 #include "ui/doc/document_services.h"
 #include "ui/engine_calls.h"
+#include "ui/frames/inplace_frame.h"
 #include "ui/frames/main_frame.h"
 #include "ui/menus.h"
 #include "ui/resource_ids.h"
@@ -36,13 +39,7 @@ bool PrimaryButtonDown() {
 }
 
 void SetButtonImage(CMainFrame* frame, UINT command, int image) {
-    if (!frame->m_toolbox || !frame->m_toolbox->m_hWnd) return;
-    const int index = frame->m_toolbox->CommandToIndex(command);
-    if (index < 0) return;
-    UINT id = 0, style = 0;
-    int old = 0;
-    frame->m_toolbox->GetButtonInfo(index, id, style, old);
-    if (old != image) frame->m_toolbox->SetButtonInfo(index, id, style, image);
+    if (frame->m_toolbox) SetBarButtonImage(frame->m_toolbox, command, image);
 }
 
 // Selects the toolbox entry of a button's tool unless it is already the selection.
@@ -301,6 +298,17 @@ void RefreshToolboxBar() {
     }
     frame->m_currentToolboxButton = tool >= kCustomToolId ? kCustomToolButton : tool - 1;
     frame->m_toolbox->OnUpdateCmdUI(frame, false);
+    if (CInPlaceFrame* inPlace = CInPlaceFrame::Active()) inPlace->RefreshToolbox(frame);
+}
+
+void SetBarButtonImage(CToolBar* bar, UINT command, int image) {
+    if (!bar->m_hWnd) return;
+    const int index = bar->CommandToIndex(command);
+    if (index < 0) return;
+    UINT id = 0, style = 0;
+    int old = 0;
+    bar->GetButtonInfo(index, id, style, old);
+    if (old != image) bar->SetButtonInfo(index, id, style, image);
 }
 
 namespace {

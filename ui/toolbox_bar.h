@@ -29,6 +29,8 @@ constexpr UINT kLastToolCommand = 32783;
 // Gives a toolbox bar (the main frame's, or the one an in-place frame puts in its
 // container) its six buttons, their images and drop-down arrows.
 bool LoadToolboxButtons(CToolBar* bar);
+// Shows `image` on the button of `command` of any toolbox bar.
+void SetBarButtonImage(CToolBar* bar, UINT command, int image);
 
 void RunToolboxCommand(CMainFrame* frame, UINT id);
 void UpdateToolboxCommand(CMainFrame* frame, CCmdUI* cmdUI);

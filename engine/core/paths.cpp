@@ -13,6 +13,8 @@
 #include "engine/core/points.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
+#include "engine/core/services/views.h"
+#include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_objects.h"
 
@@ -277,3 +279,14 @@ const PathMethods PathMethodTable[kPathClassCount] = {
       CopyParameter, ArcWayBetween },
 };
 
+void PlaceOnPathAtRandom(SketchObject* point) {
+    auto* path = static_cast<SketchObject*>(PtrListItem(point->parents, 0));
+    const PathMethods* row = path ? PathMethodsOf(path) : nullptr;
+    if (!row) return;
+    Sketch* sketch = CurrentSketch();
+    const bool hasView = UpdateSketchVisibleRect(sketch) != 0;
+    PathParameterBlock block{};
+    RealPoint at;
+    row->randomParameter(path, false, hasView ? &sketch->windowRect : nullptr, &block, &at);
+    WritePathParameter(point, block, row->parameterWords);
+}

@@ -69,4 +69,7 @@ int32_t WayBetweenByLength(SketchObject* path, double a, double b, double* lo, d
 // The stored block of a point on a path, in its construction data.
 bool ReadPathParameter(const SketchObject* point, PathParameterBlock* block);
 bool WritePathParameter(SketchObject* point, const PathParameterBlock& block, int32_t words);
+// Puts a point on a path (its first parent) at a random place, within the current sketch's
+// window when it has one.
+void PlaceOnPathAtRandom(SketchObject* point);
 

@@ -24,6 +24,7 @@
 #include "engine/interact/command_executors.h"
 #include "engine/interact/current_tool.h"
 #include "engine/interact/custom_tools.h"
+#include "engine/interact/doc_options.h"
 #include "engine/interact/interaction_services.h"
 #include "engine/interact/tool_playback.h"
 #include "engine/interact/toolbox.h"
@@ -389,10 +390,7 @@ void ChooseCustomToolFromMenu(uint32_t id, ToolMenuModel* model, bool showScript
             CreateNewToolCommand();
             break;
         case kCommandOptions:
-            StopToolPlayback();
-            // Stand-in: the Document Options dialog opens on its first page until it has a
-            // tools page to open on.
-            ShowAlertByCode(DocumentOptionsCommand(0), 0);
+            DocOptionsRun(0);
             break;
         case kCommandScript:
             ShowScriptView(!IsScriptViewVisible());

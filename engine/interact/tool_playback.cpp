@@ -360,18 +360,6 @@ void RecomputeIterationParent(SketchObject* image) {
     }
 }
 
-void PlaceOnPathAtRandom(SketchObject* point) {
-    auto* path = static_cast<SketchObject*>(PtrListItem(point->parents, 0));
-    const PathMethods* row = path ? PathMethodsOf(path) : nullptr;
-    if (!row) return;
-    Sketch* sketch = CurrentSketch();
-    const bool hasView = UpdateSketchVisibleRect(sketch) != 0;
-    PathParameterBlock block{};
-    RealPoint at;
-    row->randomParameter(path, false, hasView ? &sketch->windowRect : nullptr, &block, &at);
-    WritePathParameter(point, block, row->parameterWords);
-}
-
 void RefreshWhileStepping(bool single) {
     // Cloning defines derivatives approximately; a single step shows them derived exactly.
     if (single && gPlay.map.extra) RebuildCopiedDerivatives(&gPlay.map);

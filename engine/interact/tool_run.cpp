@@ -50,7 +50,6 @@ void RestoreLabelState(Sketch* sketch, const LabelStateCopy& copy) {
     std::memcpy(sketch->labelSequences, copy.sequences, sizeof copy.sequences);
 }
 
-
 // ---- Tables ------------------------------------------------------------------------------
 
 using namespace menu_text;
@@ -177,18 +176,6 @@ SketchObject* MakeFreePoint(RealPoint at, bool exists) {
     SketchObject* p = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
     if (p) SetPointPosition(p, at.x, at.y, exists ? 1 : 0, nullptr, false);
     return p;
-}
-
-void PlaceOnPathAtRandom(SketchObject* point) {
-    SketchObject* path = static_cast<SketchObject*>(PtrListItem(point->parents, 0));
-    const PathMethods* row = path ? PathMethodsOf(path) : nullptr;
-    if (!row) return;
-    Sketch* sketch = CurrentSketch();
-    const bool hasView = UpdateSketchVisibleRect(sketch) != 0;
-    PathParameterBlock block{};
-    RealPoint at;
-    row->randomParameter(path, false, hasView ? &sketch->windowRect : nullptr, &block, &at);
-    WritePathParameter(point, block, row->parameterWords);
 }
 
 ScreenPoint RoundedAnchor(RealPoint p) {

@@ -1,6 +1,7 @@
 #include "gui/hook_engine_state.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <sstream>
@@ -149,6 +150,21 @@ std::string HookBuildButtons(const std::string& kind) {
         if (b && b->buttonType == kButtonLinkToTarget) {
             b->linkTarget = static_cast<char*>(AllocMemory(address.size() + 1, 0));
             if (b->linkTarget) std::memcpy(b->linkTarget, address.c_str(), address.size() + 1);
+            char caption[kLabelBufferSize] = "";
+            int32_t level = 0;
+            ActionButtonCaption(made, caption, sizeof caption, &level);
+            StoreLabelText(made, caption, false);
+        }
+    } else if (kind.rfind("link-to:", 0) == 0) {
+        // A link to the page of the number after the colon (counted from 1).
+        const int32_t page = std::atoi(kind.c_str() + 8) - 1;
+        Sketch* target = sketch->document && page >= 0 && page < DocumentPageCount(sketch->document)
+                             ? DocumentPageAt(sketch->document, page)
+                             : nullptr;
+        made = target ? Button(kButtonLinkToPage, {}) : nullptr;
+        ActionButtonData* b = made ? ActionButtonOf(made) : nullptr;
+        if (b && b->buttonType == kButtonLinkToPage) {
+            b->buttonOptions = target->pageId;
             char caption[kLabelBufferSize] = "";
             int32_t level = 0;
             ActionButtonCaption(made, caption, sizeof caption, &level);

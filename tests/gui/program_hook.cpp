@@ -85,6 +85,12 @@
 //                               the answer of the next command dialog of that kind: for the
 //                               dialogs whose record is a row of fields (Parametric Color),
 //                               the values put into fields 0, 1, ... before it closes
+//   dialog-edit KIND ok|cancel EDIT [/ EDIT...]
+//                               the answer of the next Preferences (5) or Document Options
+//                               (12) run: the edits its sheet or dialog makes (see
+//                               EditOptionsRecord); dialog-runs shows the pages shown and the
+//                               start page, or the view it opened on
+//   units                       the front sketch's distance unit, then new sketches'
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
 //                               values of its fields as it opened
 //   edited-text                 the layout text of the caption being edited, or "none"
@@ -127,8 +133,10 @@
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/current_tool.h"
+#include "engine/interact/doc_options.h"
 #include "engine/interact/custom_tool_library.h"
 #include "engine/interact/parametric_color_command.h"
+#include "engine/interact/preferences_dialog.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
@@ -173,6 +181,7 @@ struct DialogAnswer {
     int32_t kind;
     bool ok;
     std::vector<double> values;
+    std::vector<std::string> edits;  // for the Preferences sheet and Document Options
 };
 std::deque<DialogAnswer> gDialogAnswers;
 std::vector<std::string> gDialogRuns;
@@ -186,12 +195,55 @@ void SetFieldNumber(DialogField* f, double v) {
     else f->value.integer = static_cast<int32_t>(v);
 }
 
+// What the Preferences sheet and the Document Options dialog will do with their records,
+// one edit at a time: "unit N", "apply this|new|both"; "rename I TEXT", "move F T",
+// "delete I", "copy I", "tool-rename N TEXT", "tool-move F T".
+void EditOptionsRecord(int32_t kind, void* record, const std::string& edit) {
+    std::istringstream in(edit);
+    std::string op, text;
+    int a = 0, b = 0;
+    in >> op;
+    if (kind == kDialogPreferences) {
+        auto* set = static_cast<PreferencePageSet*>(record);
+        if (op == "unit" && in >> a && set->pages[kPrefPageUnits]) {
+            set->pages[kPrefPageUnits][0].value.integer = a;
+            PreferencesSheetApply(set);
+        }
+        if (op == "apply" && in >> text)
+            PreferencesApplyMode() = text == "this" ? kApplyThisSketch : text == "new" ? kApplyNewSketches : kApplyBoth;
+        return;
+    }
+    EngineDocument* document = static_cast<DocOptionsRecord*>(record)->document;
+    if (op == "rename" && in >> a) {
+        std::getline(in >> std::ws, text);
+        DocOptionsRenamePage(document, a, text.c_str());
+    } else if (op == "move" && in >> a >> b) {
+        MoveListEntry(document, a, b);
+    } else if (op == "delete" && in >> a) {
+        DocOptionsDeletePage(document, a);
+    } else if (op == "copy" && in >> a) {
+        DocOptionsCopyPage(document, DocumentPageAt(document, a), document->owner, nullptr);
+    } else if (op == "tool-rename" && in >> a) {
+        std::getline(in >> std::ws, text);
+        CustomToolRename(a, text.c_str());
+    } else if (op == "tool-move" && in >> a >> b) {
+        DocOptionsMoveTool(a, b);
+    }
+}
+
 int AnswerCommandDialog(int32_t kind, void* record) {
     std::ostringstream run;
     run << kind << "|";
     auto* fields = RecordIsFieldRow(kind) ? static_cast<DialogField*>(record) : nullptr;
     std::ostringstream opened;
     for (int32_t i = 0; fields && i < kParamColorFieldCount; ++i) opened << (i ? " " : "") << FieldNumber(fields[i]);
+    if (kind == kDialogPreferences && record) {
+        const auto* set = static_cast<const PreferencePageSet*>(record);
+        int shown = 0;
+        for (const DialogField* page : set->pages) shown += page != nullptr;
+        opened << shown << " " << set->startPage;
+    }
+    if (kind == kDialogDocumentOptions && record) opened << static_cast<const DocOptionsRecord*>(record)->view;
     // Unscripted, the program's own dialog runs (the user answers it).
     if (gDialogAnswers.empty() || gDialogAnswers.front().kind != kind) return -1;
     bool ok = false;
@@ -201,6 +253,7 @@ int AnswerCommandDialog(int32_t kind, void* record) {
         ok = answer.ok;
         for (size_t i = 0; fields && i < answer.values.size() && i < size_t(kParamColorFieldCount); ++i)
             SetFieldNumber(&fields[i], answer.values[i]);
+        for (const std::string& edit : answer.edits) EditOptionsRecord(kind, record, edit);
     }
     run << (ok ? "ok" : "cancel") << "|" << opened.str();
     gDialogRuns.push_back(run.str());
@@ -695,10 +748,15 @@ CMainFrame* MainFrame() {
     return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr;
 }
 
+CToolBar* ToolboxInUse();
+
+// The main frame's toolbox state, then the buttons of the bar in use (the in-place one
+// while a sketch is active in place).
 std::string Toolbox() {
     CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_toolbox || !frame->m_toolbox->m_hWnd) return "none";
-    HWND bar = frame->m_toolbox->m_hWnd;
+    CToolBar* inUse = ToolboxInUse();
+    if (!frame || !inUse || !inUse->m_hWnd) return "none";
+    HWND bar = inUse->m_hWnd;
     std::ostringstream out;
     int32_t item = 0, member = 0;
     GetToolboxSelection(&item, &member);
@@ -1067,6 +1125,26 @@ std::string Answer(const std::string& request) {
         while (in >> v) answer.values.push_back(v);
         gDialogAnswers.push_back(answer);
         return "ok";
+    }
+    if (verb == "dialog-edit") {
+        DialogAnswer answer{};
+        std::string ok, rest, edit;
+        in >> answer.kind >> ok;
+        answer.ok = ok == "ok";
+        std::getline(in, rest);
+        std::istringstream parts(rest);
+        while (std::getline(parts, edit, '/')) {
+            while (!edit.empty() && edit.back() == ' ') edit.pop_back();
+            if (edit.find_first_not_of(' ') != std::string::npos) answer.edits.push_back(edit);
+        }
+        gDialogAnswers.push_back(answer);
+        return "ok";
+    }
+    if (verb == "units") {
+        // The front sketch's distance unit, then that of new sketches.
+        Sketch* sketch = gEngine.frontSketch;
+        return std::to_string(sketch ? sketch->settings.distanceUnit : -1) + " " +
+               std::to_string(ThePreferences().sketchSettings.distanceUnit);
     }
     if (verb == "dialog-runs") {
         std::string all;

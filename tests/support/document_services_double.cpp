@@ -78,6 +78,9 @@ void FitFramesToSketch(EngineDocument* document) { gServices.framesFitted.push_b
 
 void NotifyDocumentFreed(EngineDocument* document) { gServices.documentsFreed.push_back(document); }
 
+void RebuildPageTabs(EngineDocument*) { ++gServices.tabRebuilds; }
+void UpdateWindowTitles(EngineDocument*) { ++gServices.titleUpdates; }
+
 int32_t OpenEngineDocuments(EngineDocument** out, int32_t room) {
     const int32_t count = static_cast<int32_t>(gServices.openDocuments.size());
     for (int32_t i = 0; i < count && i < room; ++i) out[i] = gServices.openDocuments[size_t(i)];

@@ -49,6 +49,9 @@ struct DocumentServices {
     int32_t busyEnded = 0;
     int32_t busyUpdates = 0;
     int32_t stopAtUpdate = 0;
+
+    int32_t tabRebuilds = 0;   // RebuildPageTabs calls
+    int32_t titleUpdates = 0;  // UpdateWindowTitles calls
 };
 
 DocumentServices& RecordedDocumentServices();

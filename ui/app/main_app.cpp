@@ -13,6 +13,7 @@
 #include "engine/docio/engine_document.h"
 #include "engine/interact/command_state.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/preferences_path.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "platform/win32/tool_folder.h"
@@ -138,6 +139,8 @@ bool CMainApp::InitInstance() {
     }
     SetToolFolderName(gToolFolderPath);
     if (options.Lookup("pref", value)) std::snprintf(gPreferencesPath, kAppPathChars, "%s", value.c_str());
+    // The engine reads the file at its start and writes it back at the end.
+    SetPreferencesPath(gPreferencesPath);
 
     bool found = false;
     if (!CheckSingleInstance(&found)) return false;

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kToolboxWidth = 33;  // a 27-pixel button and the bar's borders
 
+CInPlaceFrame* gActiveInPlaceFrame = nullptr;
+
 }  // namespace
 
 IMPLEMENT_DYNCREATE(CInPlaceFrame, COleIPFrameWnd)
@@ -22,18 +24,37 @@ IMPLEMENT_DYNCREATE(CInPlaceFrame, COleIPFrameWnd)
 BEGIN_MESSAGE_MAP(CInPlaceFrame, COleIPFrameWnd)
     ON_WM_CREATE()
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
+    ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
 END_MESSAGE_MAP()
 
 CInPlaceFrame::CInPlaceFrame() { m_bAutoMenuEnable = false; }
 
 // The engine and the platform services run until the main frame goes: an activation
 // that ends stops nothing, so the next one finds them running.
-CInPlaceFrame::~CInPlaceFrame() = default;
+CInPlaceFrame::~CInPlaceFrame() {
+    if (gActiveInPlaceFrame == this) gActiveInPlaceFrame = nullptr;
+}
+
+CInPlaceFrame* CInPlaceFrame::Active() { return gActiveInPlaceFrame; }
+
+// The container's window is no descendant of the main window, so no idle pass reaches this
+// bar: the main frame's refresh brings it the current button and the group images.
+void CInPlaceFrame::RefreshToolbox(CMainFrame* main) {
+    if (!m_toolbox.m_hWnd) return;
+    SetBarButtonImage(&m_toolbox, ID_TOOL_ARROW, main->m_arrowVariant);
+    SetBarButtonImage(&m_toolbox, ID_TOOL_STRAIGHTEDGE, main->m_straightedgeVariant);
+    m_toolbox.OnUpdateCmdUI(this, false);
+}
+
+void CInPlaceFrame::OnUpdateToolboxCommand(CCmdUI* cmdUI) {
+    if (CMainFrame* main = TheMainFrame()) UpdateToolboxCommand(main, cmdUI);
+}
 
 int CInPlaceFrame::OnCreate(LPCREATESTRUCT cs) {
     if (COleIPFrameWnd::OnCreate(cs) == -1) return -1;
     if (!m_resizeBar.Create(this, WS_CHILD | WS_VISIBLE, AFX_IDW_RESIZE_BAR)) return -1;
     m_dropTarget.Register(this);
+    gActiveInPlaceFrame = this;
     return 0;
 }
 

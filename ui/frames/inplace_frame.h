@@ -15,6 +15,10 @@ public:
     HMENU BuildInPlaceMenu() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
 
+    // The frame active in place, if any: its toolbox follows the main frame's.
+    static CInPlaceFrame* Active();
+    void RefreshToolbox(class CMainFrame* main);
+
     CToolBar m_toolbox;
     COleDropTarget m_dropTarget;
     COleResizeBar m_resizeBar;
@@ -22,5 +26,6 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT cs);
     void OnToolboxDropDown(NMHDR* note, LRESULT* result);
+    void OnUpdateToolboxCommand(CCmdUI* cmdUI);
     DECLARE_MESSAGE_MAP()
 };

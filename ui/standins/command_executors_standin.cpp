@@ -3,6 +3,4 @@
 // nothing here, in the program only (the tests take their doubles).
 #include "engine/interact/command_executors.h"
 
-ResultCode PreferencesCommand(int32_t) { return kResultOK; }
 ResultCode PropertiesCommand(int32_t) { return kResultOK; }
-ResultCode DocumentOptionsCommand(int32_t) { return kResultOK; }

@@ -6,6 +6,7 @@
 
 #include "engine/core/screen_types.h"
 
+struct CustomColorBlock;
 struct GraphicsPort;
 struct SketchObject;
 
@@ -17,6 +18,8 @@ constexpr int32_t kFieldText       = 4;   // static or edit: text in a caller's 
 constexpr int32_t kFieldInteger    = 5;   // edit or slider: an integer within lower..upper
 constexpr int32_t kFieldHeader     = kFieldInteger;
 constexpr int32_t kFieldNumber     = 6;   // number field: a real
+constexpr int32_t kFieldColor      = 7;   // COLORREF in integer; drawn by the page, no exchange
+constexpr int32_t kFieldColorBlock = 8;   // a custom-colour block in colors; no control
 constexpr int32_t kFieldListChoice = 10;  // as kFieldSelection
 constexpr int32_t kFieldOwnedText  = 13;  // edit: a text of the engine's memory blocks
 
@@ -25,11 +28,13 @@ constexpr uint32_t kFieldEnabled = 1;
 constexpr uint32_t kFieldVisible = 2;
 
 // A field's value, read by its kind: reals (kFieldNumber) in real, texts (kFieldText,
-// kFieldOwnedText) through text, every other kind a whole number in integer.
+// kFieldOwnedText) through text, a colour block (kFieldColorBlock) through colors, every
+// other kind a whole number in integer.
 union DialogValue {
     double  real;
     int32_t integer;
     char*   text;
+    CustomColorBlock* colors;
 };
 static_assert(sizeof(DialogValue) == 8);
 

@@ -19,3 +19,7 @@ void    NotifyDocumentFreed(EngineDocument* document);
 int32_t OpenEngineDocuments(EngineDocument** out, int32_t room);
 // The title of the document's window ("" and false for a document without one).
 bool    DocumentWindowTitle(const EngineDocument* document, char* buffer, uint32_t size);
+// After a document's pages were renamed, reordered, added or removed: the titles of its
+// windows and its page tabs follow.
+void    UpdateWindowTitles(EngineDocument* document);
+void    RebuildPageTabs(EngineDocument* document);

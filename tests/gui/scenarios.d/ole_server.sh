@@ -99,6 +99,8 @@ scenario_embedding() {
     # shellcheck disable=SC2086
     xdotool mousemove $(ask toolbutton 32783) click 1
     wait_for 10 "the segment tool" tool_is 6
+    straightedge_checked() { ask toolbox | grep -q '^32783|[0-9]*|1|' && ! point_checked; }
+    wait_for 10 "the in-place straightedge button checked instead" straightedge_checked
     local a b
     a=$(screen_point 20 20)
     b=$(screen_point 80 80)
@@ -201,6 +203,8 @@ scenario_in_place() {
     # shellcheck disable=SC2086
     xdotool mousemove $button click 1
     wait_for 10 "the point tool" tool_is 4
+    point_checked() { ask toolbox | grep -q '^32774|[0-9]*|1|'; }
+    wait_for 10 "the in-place point button checked" point_checked
     # shellcheck disable=SC2086
     xdotool mousemove $(screen_point 70 15) click 1
     wait_for 20 "a point from a real click" object_count_is -ge 1

@@ -19,6 +19,8 @@
 #define IDB_NO_COLOR           255   // the swatch of texts without one colour
 #define IDB_NOTATION_BAR       1116  // the notation bar's buttons, 16 pixels
 #define IDB_NOTATION_BAR_LARGE 1117  // the same, 24 pixels
+#define IDB_MOTION_BAR         227   // the Motion Controller's buttons, 50 x 16
+#define IDB_MOTION_BAR_LARGE   271   // the same, 62 x 20
 
 // Cursors of the sketch view, by the engine's cursor kind.
 #define IDC_ACTION_BUTTON      149
@@ -36,6 +38,11 @@
 #define IDS_TEXT_POPUP         213  // its title
 #define IDS_OLE_INIT_FAILED    100
 #define IDS_MOTION_CONTROLLER  1199
+#define IDS_MOTION_SPEED_LABEL 1198
+#define IDS_SET_TARGET         1200
+#define IDS_TARGET_ALL         1201
+#define IDS_TARGET_NONE        1202
+#define IDS_TARGET_PREFIX      1203
 #define IDS_TEXT_PALETTE       1204
 #define IDS_NOTATION_BAR       1205
 #define IDS_SCRIPT_VIEW        1206

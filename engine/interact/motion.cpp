@@ -564,11 +564,10 @@ ResultCode PauseAnimationCommand(int32_t) {
     return kResultOK;
 }
 
-// Stand-in: the Motion Controller bar is the shell's; its visibility is kept here.
-bool MotionControllerShown() { return ShellStandin().motionControllerVisible != 0; }
+bool MotionControllerShown() { return IsMotionControllerVisible(); }
 
 ResultCode ShowMotionControllerCommand(int32_t show) {
-    ShellStandin().motionControllerVisible = show != 0;
+    SetMotionControllerHidden(show == 0);
     CmdStateInvalidate(kCommandGroupMotion);
     if (gEngine.currentIsFront) {
         double low = 0, high = 0;

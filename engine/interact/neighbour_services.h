@@ -38,15 +38,6 @@ bool ObjectListIsEmpty(PtrList list);
 
 // ---- Motion engine and shell -------------------------------------------------------
 
-void RefreshMotionControllerItem(int32_t item, int32_t state);
-
-// Stand-in: the shell's state as the queries read it.
-struct ShellStateStandin {
-    int32_t motionControllerVisible;
-    int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
-    int32_t motionBarRefreshes;
-};
-ShellStateStandin& ShellStandin();
 
 // Custom-tool playback matches the selection again at every census.
 void ToolPlaybackRematchSelection();

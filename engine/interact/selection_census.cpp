@@ -42,7 +42,7 @@ SelectionCensus& SelectionCensusForRules() { return gCensus; }
 
 uint32_t TakeSelectionCensus() {
     SelectionCensus& c = gCensus;
-    c.flags[kFlagMotionBarVisible] = ShellStandin().motionControllerVisible ? 1 : 0;
+    c.flags[kFlagMotionBarVisible] = IsMotionControllerVisible() ? 1 : 0;
     ToolPlaybackRematchSelection();
 
     Sketch* sketch = CurrentSketch();

@@ -97,7 +97,9 @@
 //   styles                      the front sketch's objects: class, the text style's eleven
 //                               fields, then "|" and those of a caption's text (or "-"),
 //                               then "|" and its layout text
-//   bars                        the text palette and the notation bar: name shown floating
+//   motions                     the front sketch's motions: object index, speed (1 medium),
+//                               paused, finished
+//   bars                        the text palette, notation bar and motion controller: name shown floating
 //                               left top right bottom, then per control or button:
 //                               "  id|text|left top right bottom|enabled|checked" (screen)
 //   buttons                     the front sketch's action buttons: position|type|caption|
@@ -155,6 +157,7 @@
 #include "ui/frames/inplace_frame.h"
 #include "ui/resource_ids.h"
 #include "ui/frames/main_frame.h"
+#include "engine/interact/motion.h"
 #include "ui/frames/page_tabs.h"
 #include "ui/app/main_app.h"
 #include "ui/menus.h"
@@ -566,6 +569,29 @@ std::string Bars() {
     ButtonLines(out, palette);
     BarLine(out, "notation", frame->m_notationBar);
     ButtonLines(out, frame->m_notationBar);
+    MotionControllerBar& motion = frame->m_motionController;
+    BarLine(out, "motion", motion);
+    ControlLine(out, motion.targetButton.m_hWnd, kMotionTargetId, false);
+    ControlLine(out, motion.speedBox ? motion.speedBox->m_hWnd : nullptr, kMotionSpeedBoxId, false);
+    ControlLine(out, motion.spin.m_hWnd, kMotionSpinId, false);
+    ButtonLines(out, motion);
+    out << "  spin-position|" << motion.spinPosition << "|" << (motion.spin.m_hWnd ? motion.spin.SendMessage(UDM_GETPOS32) : 0)
+        << "\n";
+    return out.str();
+}
+
+// The front sketch's motions: "object-index speed paused finished", speed 1 = medium.
+std::string Motions() {
+    std::ostringstream out;
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return "";
+    for (Motion* m = sketch->motion.motionsHead; m; m = m->next) {
+        int index = 0;
+        for (SketchObject* o = sketch->firstObject; o && o != m->target; o = o->nextInSketch) ++index;
+        char speed[32];
+        std::snprintf(speed, sizeof speed, "%.4f", MotionSpeed(m) / (SpeedUnit() * 3));
+        out << index << " " << speed << " " << (sketch->motion.paused ? 1 : 0) << " " << (m->finished ? 1 : 0) << "\n";
+    }
     return out.str();
 }
 
@@ -1091,6 +1117,7 @@ std::string Answer(const std::string& request) {
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
     if (verb == "bars") return Bars();
+    if (verb == "motions") return Motions();
     if (verb == "preview") return PreviewState();
     if (verb == "preview-control") {
         int id = 0;

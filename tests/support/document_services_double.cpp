@@ -21,6 +21,20 @@ std::string Folded(const char* text) {
 
 DocumentServices& RecordedDocumentServices() { return gServices; }
 
+MotionBarRecord& RecordedMotionBar() {
+    static MotionBarRecord record{};
+    return record;
+}
+
+void RefreshMotionControllerItem(int32_t item, int32_t state) {
+    MotionBarRecord& r = RecordedMotionBar();
+    if (item >= 0 && item < 8) r.motionBarItems[item] = state;
+    ++r.motionBarRefreshes;
+}
+bool IsMotionControllerVisible() { return RecordedMotionBar().motionControllerVisible != 0; }
+void SetMotionControllerHidden(bool hidden) { RecordedMotionBar().motionControllerVisible = hidden ? 0 : 1; }
+bool HasMotionControllerCommand() { return RecordedMotionBar().hasShowCommand; }
+
 void ResetDocumentServices() {
     gServices = DocumentServices{};
     gNextMenuResult = 0;

@@ -55,4 +55,13 @@ struct DocumentServices {
 };
 
 DocumentServices& RecordedDocumentServices();
+
+// The Motion Controller bar as the engine left it.
+struct MotionBarRecord {
+    int32_t motionControllerVisible;
+    int32_t motionBarItems[8];    // the states RefreshMotionControllerItem last showed
+    int32_t motionBarRefreshes;
+    bool hasShowCommand;          // HasMotionControllerCommand's answer
+};
+MotionBarRecord& RecordedMotionBar();
 void ResetDocumentServices();

@@ -37,6 +37,8 @@
 #include "ui/frames/child_frame.h"
 #include "ui/frames/engine_commands.h"
 #include "ui/frames/main_frame.h"
+#include "engine/core/services/bars.h"
+#include "engine/interact/command_state.h"
 #include "ui/menus.h"
 #include "ui/input_state.h"
 #include "ui/resource_ids.h"
@@ -44,6 +46,17 @@
 #include "ui/view/view_math.h"
 
 namespace {
+
+// The bar shows the front document's motions: its items follow at once, and the whole bar
+// is repainted so the buttons leave the previous document's look.
+void RefreshVisibleMotionController() {
+    if (!IsMotionControllerVisible()) return;
+    CmdStateRefreshNow();
+    if (MotionControllerBar* bar = TheMotionController()) {
+        bar->UpdateControl(6);
+        bar->Invalidate(true);
+    }
+}
 
 constexpr int32_t kHelpItemsGroup = 22;
 constexpr int32_t kHelpTitlesGroup = 23;
@@ -156,7 +169,7 @@ void CFernwickDoc::SetActive(bool activate) {
                 if (!view->m_port.backDC && view->m_hWnd) view->RebuildCanvas();
             }
             MakeCurrentSketchFront();
-            // Stand-in: the motion controller bar is not built; it has no buttons to refresh.
+            RefreshVisibleMotionController();
         }
         SetCurrentSketch(nullptr, nullptr);
         return;
@@ -174,6 +187,7 @@ void CFernwickDoc::SetActive(bool activate) {
                 if (!ScreenRectIsEmpty(page->dirtyRect)) view->InvalidateSketchRect(&page->dirtyRect, true, false);
             }
         }
+        RefreshVisibleMotionController();
     }
 }
 

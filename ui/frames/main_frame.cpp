@@ -53,6 +53,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_ACTIVATEAPP()
+    ON_WM_ACTIVATE()
+    ON_WM_MOUSEACTIVATE()
+    ON_MESSAGE(kRaiseFloatingBarsMessage, OnRaiseFloatingBars)
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
     ON_WM_EXITMENULOOP()
@@ -65,6 +68,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND_RANGE(kHelpMenuFirst, kHelpMenuLast, OnHelpMenuItem)
     ON_COMMAND(kArcSegmentCommand, OnArcSegment)
     ON_COMMAND_RANGE(kFirstToolCommand, kLastToolCommand, OnToolboxCommand)
+    ON_COMMAND_RANGE(kMotionAnimateId, kMotionSpinId, OnAnimateCommand)
     ON_UPDATE_COMMAND_UI_RANGE(kFirstToolCommand, kLastToolCommand, OnUpdateToolboxCommand)
     ON_NOTIFY(TBN_DROPDOWN, AFX_IDW_TOOLBAR, OnToolboxDropDown)
     ON_COMMAND(kColorPopupCommand, OnColorPopupCommand)
@@ -148,7 +152,6 @@ bool CMainFrame::CreatePalettes() {
         UINT title;
     };
     const Palette palettes[] = {
-        { &m_motionController, 0, IDS_MOTION_CONTROLLER },
         { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
     };
     const DWORD style = WS_CHILD | BAR_TOP | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_HIDE_IN_PLACE | BAR_SIZE_VARIABLE;
@@ -158,8 +161,10 @@ bool CMainFrame::CreatePalettes() {
         title.LoadString(p.title);
         p.bar->SetWindowText(title);
     }
-    if (!m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false)) return false;
-    m_motionController.SetSizes(CSize(57, 24), CSize(50, 16));
+    if (!m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false) ||
+        !m_motionController.CreateBar(this, false))
+        return false;
+    m_motionController.LayoutControls();
 
     ::LockWindowUpdate(::GetDesktopWindow());
     m_textPalette.EnableDocking(BAR_ALIGN_TOP | BAR_ALIGN_BOTTOM);
@@ -206,6 +211,29 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnClose() { CMDIFrameWnd::OnClose(); }
+
+void CMainFrame::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+    CMDIFrameWnd::OnActivate(state, other, minimized);
+    // Under Wine the activated frame can cover its own floating bars on the screen once
+    // the activation is done; they are put back on top then, where owned windows belong.
+    if (state != WA_INACTIVE) PostMessage(kRaiseFloatingBarsMessage);
+}
+
+int CMainFrame::OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message) {
+    // A click anywhere in the frame raises it on the screen too.
+    PostMessage(kRaiseFloatingBarsMessage);
+    return CMDIFrameWnd::OnMouseActivate(topParent, hitTest, message);
+}
+
+LRESULT CMainFrame::OnRaiseFloatingBars(WPARAM, LPARAM) {
+    for (CControlBar* bar : { static_cast<CControlBar*>(&m_motionController), static_cast<CControlBar*>(&m_textPalette),
+                              static_cast<CControlBar*>(&m_notationBar), static_cast<CControlBar*>(&m_scriptView) }) {
+        if (!bar->m_hWnd || !bar->IsFloating() || !(bar->GetStyle() & WS_VISIBLE)) continue;
+        if (HWND floating = ::GetAncestor(bar->m_hWnd, GA_ROOT))
+            ::SetWindowPos(floating, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return 0;
+}
 
 bool CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
     uint32_t slot = 0;
@@ -409,6 +437,10 @@ BOOL CMainFrame::OnHelpInfo(HELPINFO* info) {
 void CMainFrame::OnArcSegment() { RunArcSegmentCommand(m_hWnd); }
 
 void CMainFrame::OnToolboxCommand(UINT id) { RunToolboxCommand(this, id); }
+
+void CMainFrame::OnAnimateCommand(UINT id) {
+    if (m_motionController.m_hWnd) m_motionController.OnAnimateCommand(id);
+}
 
 void CMainFrame::OnUpdateToolboxCommand(CCmdUI* cmdUI) { UpdateToolboxCommand(this, cmdUI); }
 

@@ -7,6 +7,7 @@
 #include "classlib/controlbar.h"
 #include "classlib/mdi.h"
 #include "engine/core/services/script_view.h"
+#include "ui/frames/motion_controller_bar.h"
 #include "ui/frames/notation_bar.h"
 #include "ui/frames/text_palette.h"
 #include "ui/toolbox_bar.h"
@@ -14,12 +15,15 @@
 class CFernwickDoc;
 struct ToolboxEntry;
 
-// Stand-in: the motion controller and script view are not built; each is an empty bar
-// with its identifier and title, created hidden and placed where the real bar goes, so
-// that showing it later finds it in place.
+// Stand-in: the script view is not built; it is an empty bar with its identifier and
+// title, created hidden and placed where the real bar goes, so that showing it later
+// finds it in place.
 class PaletteBarStandin : public CToolBar {
     DECLARE_DYNAMIC(PaletteBarStandin)
 };
+
+// Posted to the main frame: its visible floating bars go back over it on the screen.
+constexpr UINT kRaiseFloatingBarsMessage = WM_APP + 0x52;
 
 class CMainFrame : public CMDIFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
@@ -40,7 +44,7 @@ public:
     ToolboxEntry* m_toolboxLayout = nullptr;
     CFernwickDoc* m_activeDocument = nullptr;
     ToolboxBar* m_toolbox = nullptr;
-    PaletteBarStandin m_motionController;
+    MotionControllerBar m_motionController;
     TextPaletteBar m_textPalette;
     NotationBar m_notationBar;
     PaletteBarStandin m_scriptView;
@@ -58,6 +62,9 @@ protected:
     void OnClose();
     void OnTimer(UINT_PTR id);
     void OnActivateApp(BOOL active, DWORD threadId);
+    void OnActivate(UINT state, CWnd* other, BOOL minimized);
+    LRESULT OnRaiseFloatingBars(WPARAM, LPARAM);
+    int OnMouseActivate(CWnd* topParent, UINT hitTest, UINT message);
     void OnInitMenu(CMenu* menu);
     void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
     void OnExitMenuLoop(BOOL trackPopup);
@@ -67,6 +74,7 @@ protected:
     void OnHelpCommand();
     void OnArcSegment();
     void OnToolboxCommand(UINT id);
+    void OnAnimateCommand(UINT id);
     void OnUpdateToolboxCommand(CCmdUI* cmdUI);
     void OnToolboxDropDown(NMHDR* note, LRESULT* result);
     void OnHelpMenuItem(UINT id);

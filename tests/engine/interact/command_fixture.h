@@ -17,6 +17,7 @@
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_rules.h"
 #include "engine/interact/neighbour_services.h"
+#include "tests/support/document_services_double.h"
 #include "engine/interact/selection_census.h"
 #include "tests/support/command_elements_double.h"
 #include "tests/support/command_executors_double.h"
@@ -54,7 +55,7 @@ protected:
         SetFrontSketch(&sketch);
         SetShiftState(0);
         while (RunIdleTasks()) {}
-        ShellStandin() = ShellStateStandin{};
+        RecordedMotionBar() = MotionBarRecord{};
         ResetElementUpdates();
         ResetExecutorLog();
     }

@@ -353,7 +353,7 @@ TEST_F(CommandStateTest, HandWrittenQueries) {
         SetCurrentSketch(&sketch, nullptr);
         SetFrontSketch(&sketch);
         SetShiftState(0);
-        ShellStandin() = ShellStateStandin{};
+        RecordedMotionBar() = MotionBarRecord{};
         RecordedDocumentServices().toolboxHidden = false;
         SetCurrentTool(kToolTranslateArrow);
         SetDocument(0, 0, 0);

@@ -56,7 +56,7 @@ TEST_F(MenuRulesTest, NoSketchShowsUnconditionalTextsDisabled) {
     EXPECT_FALSE(ls.enabled);
     // Show Motion Controller is enabled without a sketch.
     ExpectState(Eval(91), kTextShowMotionController, 0, true, 48, 1);
-    ShellStandin().motionControllerVisible = 1;
+    RecordedMotionBar().motionControllerVisible = 1;
     ExpectState(Eval(91), kTextHideMotionController, 0, true, 48, 0);
 }
 
@@ -249,7 +249,7 @@ TEST_F(MenuRulesTest, CircleRowsCheckPointsOnTheCircle) {
 }
 
 TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
-    ShellStandin().motionControllerVisible = 1;
+    RecordedMotionBar().motionControllerVisible = 1;
     // Two motions: a point along a segment at medium speed (reversible) and a free point
     // at a third of it, so the range reads 1/3 to 1.
     SketchObject& p = Point(0, 0);
@@ -258,11 +258,11 @@ TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
     ASSERT_EQ(StartMotion(CreateMotion(&p, &path, kMotionAlongPath, kEndBounce, 1, SpeedUnit() * 3), nullptr, nullptr), 0);
     ASSERT_EQ(StartMotion(CreateMotion(&q, nullptr, kMotionRandomFree, 0, 1, SpeedUnit()), nullptr, nullptr), 0);
     auto items = [] {
-        const int32_t* s = ShellStandin().motionBarItems;
+        const int32_t* s = RecordedMotionBar().motionBarItems;
         return std::vector<int32_t>(s, s + 8);
     };
     // Without a sketch every item is off; the bar shows only changes from there on.
-    for (int32_t& state : ShellStandin().motionBarItems) state = 2;
+    for (int32_t& state : RecordedMotionBar().motionBarItems) state = 2;
     SetCurrentSketch(nullptr, nullptr);
     Eval(91);
     SetCurrentSketch(&sketch, nullptr);
@@ -288,9 +288,9 @@ TEST_F(MenuRulesTest, MotionControllerItemsFollowTheAnimation) {
     SetCurrentSketch(nullptr, nullptr);
     Eval(91);
     EXPECT_EQ(items(), (std::vector<int32_t>{2, 2, 2, 2, 2, 2, 2, 2}));
-    const int32_t refreshes = ShellStandin().motionBarRefreshes;
+    const int32_t refreshes = RecordedMotionBar().motionBarRefreshes;
     Eval(91);
-    EXPECT_EQ(ShellStandin().motionBarRefreshes, refreshes);  // only changes are shown
+    EXPECT_EQ(RecordedMotionBar().motionBarRefreshes, refreshes);  // only changes are shown
     SetCurrentSketch(&sketch, nullptr);
     StopMotions(0);
     EXPECT_EQ(ActivityWord(), 0u);

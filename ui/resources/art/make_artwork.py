@@ -534,6 +534,45 @@ NOTATION_KINDS = ["segment", "ray", "line", "arc", "fraction", "root", "exponent
                   "brackets", "braces", "absolute", "angle", "pi", "degree", "symbol"]
 
 
+MOTION_KINDS = ["animate", "stop", "reverse", "pause"]
+
+
+def motion_image(kind, w, h):
+    # A wide cell: the mark at the left, a small moving point on its path at the right.
+    c = Canvas(w, h, FACE)
+    s = h / 16.0
+    L, C = scaled(c, s)
+    if kind == "animate":
+        for y in range(3, 14):
+            half = (8 - abs(y - 8)) * 0.9
+            L(4, y, 4 + half, y, (0, 128, 0))
+    elif kind == "stop":
+        for y in range(4, 13):
+            L(4, y, 12, y, RED)
+    elif kind == "reverse":
+        L(3, 6, 13, 6, BLACK, 1)
+        L(3, 6, 6, 3)
+        L(3, 6, 6, 9)
+        L(3, 11, 13, 11, BLACK, 1)
+        L(13, 11, 10, 8)
+        L(13, 11, 10, 14)
+    elif kind == "pause":
+        for x in (5, 6, 10, 11):
+            L(x, 3, x, 13, BLUE)
+    # the path and its point
+    cx, r = 18 + (w / s - 18) / 2, 5
+    C(cx, 8, r)
+    C(cx + r * 0.7, 8 - r * 0.7, 1.6, BLUE, True)
+    return c
+
+
+def wide_strip(images, w, h):
+    out = Canvas(w * len(images), h, FACE)
+    for i, im in enumerate(images):
+        out.blit(im, w * i, 0)
+    return out
+
+
 def truetype_glyph():
     # Two 16 x 15 cells; the second is the mark of a TrueType face, ANDed over the item:
     # white leaves the item as it is.
@@ -576,6 +615,9 @@ def main():
     for number, images, size in ((139, PALETTE_KINDS, 16), (141, PALETTE_KINDS, 24)):
         with open(os.path.join(HERE, "palette%d.bmp" % number), "wb") as f:
             f.write(bmp8(strip([palette_image(k, size) for k in images], size)))
+    for number, w, h in ((227, 50, 16), (271, 62, 20)):
+        with open(os.path.join(HERE, "motion%d.bmp" % number), "wb") as f:
+            f.write(bmp8(wide_strip([motion_image(k, w, h) for k in MOTION_KINDS], w, h)))
     for number, size in ((1116, 16), (1117, 24)):
         with open(os.path.join(HERE, "notation%d.bmp" % number), "wb") as f:
             f.write(bmp8(strip([notation_image(k, size) for k in NOTATION_KINDS], size)))

@@ -166,13 +166,9 @@ scenario_document_options_tools() {
 # whether to choose another, and Yes opens Preferences on System once a document shows.
 scenario_preferences_symbol_font() {
     local pref="$work/pref"
-    python3 - "$pref" <<'PY'
-import struct, sys
-name = b"Arial\0"
-with open(sys.argv[1], "wb") as f:
-    f.write(struct.pack("<II", 0, 20001))
-    f.write(struct.pack("<II", len(name), 20017) + name)
-PY
+    # Two records, each a length and a tag in little-endian words: an empty 20001, then
+    # 20017 holding the face name "Arial".
+    printf '\x00\x00\x00\x00\x21\x4e\x00\x00\x06\x00\x00\x00\x31\x4e\x00\x00Arial\x00' >"$pref"
     start_program -pref "$(windows_path "$pref")"
     wait_for 30 "the symbol-font question" dialog_open
     ask alerts | tail -n1 | grep -q "^Error|" || fail "not the question: $(ask alerts)"

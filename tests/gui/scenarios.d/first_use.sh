@@ -26,9 +26,7 @@ dark_near() {
 # Opens menu I of the menu bar with the mouse, clicks the item of menu code ROW and waits
 # for the menu to close.
 click_menu_item() {
-    # shellcheck disable=SC2046
-    xdotool mousemove $(ask menurect "$1" | centre) click 1
-    wait_for 10 "menu $1 to open" popup_open
+    open_menu_by_click "$1"
     local at
     at=$(popup_position "$2")
     [ -n "$at" ] || fail "no item of menu code $2 in the open menu: $(ask popup-menu)"
@@ -39,9 +37,7 @@ click_menu_item() {
 
 # Opens menu I and prints the text of the item of menu code ROW; the menu is closed again.
 menu_item_text() {
-    # shellcheck disable=SC2046
-    xdotool mousemove $(ask menurect "$1" | centre) click 1
-    wait_for 10 "menu $1 to open" popup_open
+    open_menu_by_click "$1"
     popup_text "$2"
     # The first Escape closes the pop-up, the second leaves the menu bar.
     xdotool key Escape sleep 0.2 key Escape

@@ -14,9 +14,7 @@ recent_first=57824
 recent_last=57839
 # Opens a pop-up of the menu bar with a click on its title.
 open_bar_menu() {
-    # shellcheck disable=SC2046
-    xdotool mousemove $(ask menurect "$1" | centre) click 1
-    wait_for 10 "menu $1 open" popup_open
+    open_menu_by_click "$1"
 }
 close_menus() {
     xdotool key Escape Escape

@@ -96,6 +96,13 @@ void NoteComboListCommand(WPARAM wParam, LPARAM lParam) {
 
 RememberedPosition& SharedDialogPosition() { return gSharedPosition; }
 
+void RememberDialogWindow(CWnd* window, PositionExchange exchange) {
+    RECT r{};
+    if (!GetWindowRect(window->m_hWnd, &r)) return;
+    DialogCorner corner{ r.left, r.top };
+    exchange(window, true, &corner);
+}
+
 void PlaceDialogWindow(CWnd* window, PositionExchange exchange) {
     RECT w{}, m{}, d{};
     const bool haveWindow = GetWindowRect(window->m_hWnd, &w) != FALSE;
@@ -257,12 +264,7 @@ bool CYRNDialog::ExchangeRememberedPosition(bool save, DialogCorner* corner) {
     return ExchangePosition(&SharedDialogPosition(), save, corner);
 }
 
-void CYRNDialog::SavePosition() {
-    RECT r{};
-    if (!::GetWindowRect(m_hWnd, &r)) return;
-    DialogCorner corner{ r.left, r.top };
-    ExchangeRememberedPosition(true, &corner);
-}
+void CYRNDialog::SavePosition() { RememberDialogWindow(this, SharedPositionExchange); }
 
 void CYRNDialog::OnDestroy() {
     RemovePickHook(this);

@@ -34,6 +34,8 @@ public:
 // the main window, kept on the desktop.
 using PositionExchange = bool (*)(CWnd* window, bool save, DialogCorner* corner);
 void PlaceDialogWindow(CWnd* window, PositionExchange exchange);
+// Stores the window's top-left corner through `exchange` for its next placement.
+void RememberDialogWindow(CWnd* window, PositionExchange exchange);
 
 // Moves and stretches the anchored controls for a new client size (the rectangles the
 // controls were laid out for are layoutWidth x layoutHeight, which take the new size).

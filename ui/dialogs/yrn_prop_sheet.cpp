@@ -90,12 +90,7 @@ bool CYRNPropSheet::ExchangeRememberedPosition(bool save, DialogCorner* corner) 
     return ExchangePosition(&SharedSheetPosition(), save, corner);
 }
 
-void CYRNPropSheet::SavePosition() {
-    RECT r{};
-    if (!::GetWindowRect(m_hWnd, &r)) return;
-    DialogCorner corner{ r.left, r.top };
-    ExchangeRememberedPosition(true, &corner);
-}
+void CYRNPropSheet::SavePosition() { RememberDialogWindow(this, SheetPositionExchange); }
 
 void CYRNPropSheet::OnDestroy() {
     RemovePickHook(this);

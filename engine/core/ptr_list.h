@@ -79,6 +79,12 @@ inline void** PtrListItems(PtrList list, int32_t* count) {
 }
 // The capacity, and the count through `count` (0 and 0 for the empty handle).
 int32_t PtrListSize(PtrList list, int32_t* count);
+// Whether the list holds no item (the empty handle holds none).
+inline bool PtrListIsEmpty(PtrList list) {
+    int32_t count = 0;
+    PtrListSize(list, &count);
+    return count == 0;
+}
 // The first item; the handle must not be empty.
 void** PtrListData(PtrList list);
 // Sets the count, kept within the list's capacity.

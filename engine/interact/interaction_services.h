@@ -1,10 +1,8 @@
-// What the mouse handling and the object commands need of the neighbours that are not
-// built yet: marks, coordinate systems, action buttons,
-// locus handles and picture grips, tool playback, dialogs, bars and the motion engine.
-//
-// Stand-in: every declaration here is defined in engine/interact/standin/ with the
-// least its callers need. When the owner offers one, its declaration here goes and the
-// owner's header is included in its place.
+// What the mouse handling and the object commands call of their neighbours, declared once
+// here so that those files need not include each owner: locus handles
+// (locus_commands.cpp), picture grips (picture_commands.cpp), axes' coordinate systems
+// (graph_commands.cpp), tool playback (tool_playback.cpp), the Properties model
+// (object_properties.cpp) and the parameter dialog (parameter_command.cpp).
 #pragma once
 #include <cstdint>
 

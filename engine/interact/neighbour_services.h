@@ -1,11 +1,5 @@
-// What the command table, the census and the command-state registry need of the
-// sketch engine, the calculations, the motion engine and the shell, beyond what those
-// already offer (sketch records, type tables, geometry, text styles, string groups).
-//
-// Stand-in: the declarations below name operations and records that the code owning
-// them does not offer yet, with the least of each that the command state reads; the
-// definitions live in engine/interact/standin/. When the owner offers one, its
-// declaration here goes and the owner's header is included in its place.
+// What the command table, the census and the command-state registry read of the sketch
+// engine, the calculations, the motion engine and the shell, gathered in one include.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,10 +28,3 @@ inline Sketch* GetFrontSketch() { return gEngine.frontSketch; }
 
 constexpr int32_t kMarkSlotCoordSystem = 20;
 
-bool ObjectListIsEmpty(PtrList list);
-
-// ---- Motion engine and shell -------------------------------------------------------
-
-
-// Custom-tool playback matches the selection again at every census.
-void ToolPlaybackRematchSelection();

@@ -14,6 +14,7 @@
 #include "engine/core/memory.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/command_state.h"
+#include "engine/interact/tool_playback.h"
 
 namespace {
 SelectionCensus gCensus{};
@@ -43,7 +44,7 @@ SelectionCensus& SelectionCensusForRules() { return gCensus; }
 uint32_t TakeSelectionCensus() {
     SelectionCensus& c = gCensus;
     c.flags[kFlagMotionBarVisible] = IsMotionControllerVisible() ? 1 : 0;
-    ToolPlaybackRematchSelection();
+    RefreshGivenMatch();
 
     Sketch* sketch = CurrentSketch();
     if (!sketch) {
@@ -113,8 +114,8 @@ uint32_t TakeSelectionCensus() {
             if (o->lineStyle >= 0 && o->lineStyle <= 2) c.lineStylePresent[o->lineStyle] = 1;
             if (o->objectClass != 8) c.gridsOnly = 0;
         }
-        if (!ObjectListIsEmpty(o->parents)) f[kFlagHasParents] = 1;
-        if (!ObjectListIsEmpty(o->children)) f[kFlagHasChildren] = 1;
+        if (!PtrListIsEmpty(o->parents)) f[kFlagHasParents] = 1;
+        if (!PtrListIsEmpty(o->children)) f[kFlagHasChildren] = 1;
     }
 
     c.commonKind = commonKind;

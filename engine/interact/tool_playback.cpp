@@ -557,8 +557,6 @@ void RefreshGivenMatch() {
     }
 }
 
-void ToolPlaybackRematchSelection() { RefreshGivenMatch(); }
-
 void ChooseGivenRow(Sketch* tool, int32_t index, bool mayConstruct) {
     if (tool != gPlay.tool) return;
     FinishPlayback(false, false);

@@ -2,27 +2,15 @@
 
 #include <algorithm>
 
+#include "classlib/com_object.h"
 #include "classlib/doc.h"
 #include "classlib/ole_server_doc.h"
 
 namespace {
 
-class RefusingDropTarget final : public IDropTarget {
+class RefusingDropTarget final : public SingleInterfaceObject<IDropTarget> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDropTarget)) return E_NOINTERFACE;
-        *out = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
+    RefusingDropTarget() : SingleInterfaceObject(IID_IDropTarget) {}
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override { return None(effect); }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override { return None(effect); }
     HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
@@ -33,7 +21,6 @@ private:
         if (effect) *effect = DROPEFFECT_NONE;
         return S_OK;
     }
-    ULONG refs_ = 1;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "classlib/app.h"
 #include "classlib/archive.h"
+#include "classlib/com_object.h"
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "classlib/frame.h"
@@ -79,8 +80,9 @@ HGLOBAL CopyPicture(HGLOBAL from) {
 
 // The item as it was when copied. The clipboard is flushed at once, so what it holds
 // stays the same whatever the document does next, and outlives the program.
-class CopiedItem final : public IDataObject {
+class CopiedItem final : public SingleInterfaceObject<IDataObject> {
 public:
+    CopiedItem() : SingleInterfaceObject(IID_IDataObject) {}
     // Takes the medium; false (the medium released) when there is no room for it.
     bool Add(CLIPFORMAT format, STGMEDIUM medium) {
         if (!format || medium.tymed == TYMED_NULL) {
@@ -91,20 +93,6 @@ public:
         return true;
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDataObject)) return E_NOINTERFACE;
-        *out = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!format || !medium) return E_POINTER;
@@ -183,7 +171,6 @@ private:
         return nullptr;
     }
 
-    ULONG refs_ = 1;
     std::vector<Entry> entries_;
 };
 

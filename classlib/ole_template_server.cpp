@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "classlib/app.h"
+#include "classlib/com_object.h"
 #include "classlib/doctempl.h"
 
 namespace {
@@ -15,26 +16,10 @@ std::vector<COleTemplateServer*>& Servers() {
     return servers;
 }
 
-class TemplateClassFactory final : public IClassFactory {
+class TemplateClassFactory final : public SingleInterfaceObject<IClassFactory> {
 public:
-    explicit TemplateClassFactory(CDocTemplate* tmpl) : tmpl_(tmpl) {}
+    explicit TemplateClassFactory(CDocTemplate* tmpl) : SingleInterfaceObject(IID_IClassFactory), tmpl_(tmpl) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -55,7 +40,6 @@ public:
     }
 
 private:
-    ULONG refs_ = 1;
     CDocTemplate* tmpl_;
 };
 

@@ -13,43 +13,41 @@ namespace {
 
 constexpr uint32_t kReplacementSize = 256;
 
+// Appends text to out (kReplacementSize bytes) as far as it fits.
+void Append(char* out, const char* text) {
+    size_t at = std::strlen(out);
+    while (*text && at + 1 < kReplacementSize) out[at++] = *text++;
+    out[at] = '\0';
+}
+
 // The replacement of one argument, cut to 255 characters.
 void Replacement(const CaretArg& arg, int32_t form, char* out) {
     out[0] = '\0';
     switch (arg.kind) {
         case kCaretArgText:
         case kCaretArgTextToo:
-            if (arg.text) {
-                std::strncpy(out, arg.text, kReplacementSize - 1);
-                out[kReplacementSize - 1] = '\0';
-            }
+            if (arg.text) Append(out, arg.text);
             break;
         case kCaretArgGroupText:
-            std::strncpy(out, GroupText(arg.first, arg.second), kReplacementSize - 1);
-            out[kReplacementSize - 1] = '\0';
+            Append(out, GroupText(arg.first, arg.second));
             break;
         case kCaretArgKindNoun:
             GetKindNoun(arg.first, arg.second, form, out, kReplacementSize);
             break;
         case kCaretArgNounLabel: {
             if (!arg.object) break;
-            char label[kReplacementSize];
+            char label[kLabelBufferSize];
             GetObjectLabel(arg.object, arg.second, label, nullptr);
-            char noun[kReplacementSize];
-            GetKindNoun(EffectiveKind(arg.object), 0, form, noun, sizeof noun);
-            const size_t n = std::strlen(noun);
-            std::memcpy(out, noun, n);
-            out[n] = ' ';
-            std::strncpy(out + n + 1, label, kReplacementSize - n - 2);
-            out[kReplacementSize - 1] = '\0';
+            GetKindNoun(EffectiveKind(arg.object), 0, form, out, kReplacementSize);
+            Append(out, " ");
+            Append(out, label);
             break;
         }
         case kCaretArgLabel:
             if (arg.object) {
-                char label[kReplacementSize];
+                char label[kLabelBufferSize];
                 GetObjectLabel(arg.object, arg.second, label, nullptr);
-                std::strncpy(out, label, kReplacementSize - 1);
-                out[kReplacementSize - 1] = '\0';
+                Append(out, label);
             }
             break;
         default:

@@ -72,6 +72,13 @@ TEST(LaterTexts, NounsMatchTheSharedOnes) {
         for (int32_t f = 0; f < 3; ++f) shared[k][f] = KindNoun(k, KindNounForm(f));
     }
     LaterTextsInstalled later;
+    // Stored item numbers (undo names keep one) read the same noun in both programs.
+    for (int32_t k = kFirstNounKind; k <= kLastNounKind; ++k) {
+        for (int32_t f = 0; f < 3; ++f) EXPECT_EQ(KindNounOfItem(KindNounItem(k, KindNounForm(f))), shared[k][f]);
+    }
+    char copied[8];
+    GetKindNounString(14, kNounPlural, copied, sizeof copied);
+    EXPECT_STREQ(copied, "Segment");
     PrepareKindNounTable();
     for (int32_t k = kFirstNounKind; k <= kLastNounKind; ++k) {
         SCOPED_TRACE(k);

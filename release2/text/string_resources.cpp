@@ -7,8 +7,7 @@ namespace {
 
 // String ids of the shipped texts stay below this; a larger id is never kept.
 constexpr uint32_t kKeptIdLimit = 8192;
-// The longest text a resource holds (layout templates are the longest, far below it).
-constexpr int32_t kLoadBufferSize = 4096;
+constexpr int32_t kLoadBufferSize = kLongestResourceText + 1;
 
 StringResourceSource gSource = {};
 char* gKept[kKeptIdLimit] = {};

@@ -17,6 +17,9 @@ struct StringResourceSource {
     int32_t (*loadString)(uint32_t id, char* buffer, int32_t size);
 };
 
+// The longest text the program loads whole; the build refuses a longer one.
+constexpr int32_t kLongestResourceText = 4095;
+
 // Sets the source and forgets every text kept from the one before.
 void SetStringResourceSource(const StringResourceSource& source);
 

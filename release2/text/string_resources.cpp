@@ -1,7 +1,9 @@
 #include "release2/text/string_resources.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
+
+#include "engine/core/memory.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ char* gKept[kKeptIdLimit] = {};
 
 void ForgetKept() {
     for (char*& text : gKept) {
-        std::free(text);
+        FreeMemory(text);
         text = nullptr;
     }
 }
@@ -44,7 +46,7 @@ const char* ResourceString(uint32_t id) {
     static char buffer[kLoadBufferSize];
     const int32_t n = gSource.loadString(id, buffer, kLoadBufferSize);
     if (n <= 0) return "";
-    char* kept = static_cast<char*>(std::malloc(static_cast<size_t>(n) + 1));
+    char* kept = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
     if (!kept) return "";
     std::memcpy(kept, buffer, static_cast<size_t>(n));
     kept[n] = '\0';
@@ -58,7 +60,15 @@ const char* ResourceGroupString(int32_t group, int32_t item) {
 
 uint32_t CopyResourceGroupString(int32_t group, int32_t item, char* buffer, uint32_t size) {
     if (!buffer || size == 0) return 0;
-    const char* text = ResourceGroupString(group, item);
+    buffer[0] = '\0';
+    const uint32_t id = GroupStringId(group, item);
+    // A text not kept yet is read straight into the buffer: copying needs no memory.
+    if (id != 0 && id < kKeptIdLimit && !gKept[id]) {
+        if (!gSource.loadString || size > uint32_t(INT32_MAX)) return 0;
+        const int32_t n = gSource.loadString(id, buffer, int32_t(size));
+        return n > 0 ? uint32_t(n) : 0;
+    }
+    const char* text = ResourceString(id);
     uint32_t n = 0;
     while (n + 1 < size && text[n]) {
         buffer[n] = text[n];

@@ -35,7 +35,7 @@ const char* ResourceString(uint32_t id);
 const char* ResourceGroupString(int32_t group, int32_t item);
 
 // Copies the text of (group, item) into buffer, cut to size - 1 characters with a NUL;
-// answers the length copied.
+// answers the length copied. Needs no memory: a text not kept is read, not kept.
 uint32_t CopyResourceGroupString(int32_t group, int32_t item, char* buffer, uint32_t size);
 
 // Numbered texts outside the groups.

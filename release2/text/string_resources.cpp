@@ -7,8 +7,7 @@
 
 namespace {
 
-// String ids of the shipped texts stay below this; a larger id is never kept.
-constexpr uint32_t kKeptIdLimit = 8192;
+constexpr uint32_t kKeptIdLimit = kResourceIdLimit;
 constexpr int32_t kLoadBufferSize = kLongestResourceText + 1;
 
 StringResourceSource gSource = {};
@@ -44,8 +43,9 @@ const char* ResourceString(uint32_t id) {
     if (id == 0 || id >= kKeptIdLimit || !gSource.loadString) return "";
     if (gKept[id]) return gKept[id];
     static char buffer[kLoadBufferSize];
-    const int32_t n = gSource.loadString(id, buffer, kLoadBufferSize);
+    int32_t n = gSource.loadString(id, buffer, kLoadBufferSize);
     if (n <= 0) return "";
+    if (n > kLongestResourceText) n = kLongestResourceText;
     char* kept = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
     if (!kept) return "";
     std::memcpy(kept, buffer, static_cast<size_t>(n));

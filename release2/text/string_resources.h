@@ -17,6 +17,8 @@ struct StringResourceSource {
     int32_t (*loadString)(uint32_t id, char* buffer, int32_t size);
 };
 
+// String ids stay below this (a larger one reads as ""); the build refuses a larger one.
+constexpr uint32_t kResourceIdLimit = 8192;
 // The longest text the program loads whole; the build refuses a longer one.
 constexpr int32_t kLongestResourceText = 4095;
 

@@ -28,6 +28,9 @@ scenario_release2_texts() {
         wait_for 30 "the first document" has_docs 1
         ask build-segment 50 50 150 80 >/dev/null
         ask select 2 >/dev/null
+        wait_for 10 "the segment selected" eval 'ask selection | grep -qx "2 *"'
+        # The idle refresh names the selection in the Clear item (menu code 100).
+        wait_for 20 "the menus to follow the selection" eval 'menu_row 100 | grep -q "Segment"'
         settled_menus >"$work/menus.$which"
         grep -q 'Ctrl+' "$work/menus.$which" || fail "$which: no key names in the menus: $(head -n 20 "$work/menus.$which")"
 

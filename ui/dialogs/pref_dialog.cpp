@@ -292,15 +292,20 @@ END_MESSAGE_MAP()
 
 void PrefSamplePage::OnMaximumChanged() {
     if (loading || !fields || fieldCount <= kMaximumSamplesField) return;
-    // A number only partly typed is no edit yet: the bounds follow once the maximum reads
-    // as an allowed value, and leaving the page checks whatever is left.
+    // The bounds of the sample counts follow the maximum as it is typed. Only the maximum
+    // is taken, and only once it reads as an allowed value: saving the whole page here
+    // would hold the other counts against a number still being typed ("1" of "12000")
+    // and refuse them at every keystroke. Leaving the page or OK checks them all.
     char text[64] = "";
     ::GetDlgItemTextA(m_hWnd, kMaximumSamplesEdit, text, sizeof text);
-    const DialogField& maximum = fields[kMaximumSamplesField];
-    if (ReadIntegerField(text, maximum.lower, maximum.upper, maximum.value.integer).entry != IntegerEntry::kAccepted)
-        return;
+    DialogField& maximum = fields[kMaximumSamplesField];
+    const IntegerReading reading = ReadIntegerField(text, maximum.lower, maximum.upper, maximum.value.integer);
+    if (reading.entry != IntegerEntry::kAccepted) return;
+    maximum.value.integer = reading.value;
     CPropertySheet* sheet = GetSheet();
-    if (sheet && sheet->IsKindOf(RUNTIME_CLASS(CYRNPropSheet))) static_cast<CYRNPropSheet*>(sheet)->ExchangeWithEngine(true);
+    if (!sheet || !sheet->IsKindOf(RUNTIME_CLASS(CYRNPropSheet))) return;
+    auto* base = static_cast<CYRNPropSheet*>(sheet);
+    if (base->hasApplyCallback && base->applyCallback) base->applyCallback(base->record);
 }
 
 // ---- System --------------------------------------------------------------------------

@@ -146,6 +146,14 @@ TEST_F(PrefSheet, ApplyToPairLoadsSavesAndKeepsOneBoxChecked) {
     Pump();
     EXPECT_TRUE(Checked(Page(sheet), 1263));
     EXPECT_TRUE(Checked(Page(sheet), 1264));
+    // The fading speed's slider takes its range from its field.
+    ASSERT_TRUE(sheet->SetActivePage(1));
+    Pump();
+    HWND slider = GetDlgItem(Page(sheet), 1166);
+    const DialogField& speed = ThePreferencePageSet().pages[kPrefPageColor][1];
+    EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMIN, 0, 0), speed.lower);
+    EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMAX, 0, 0), speed.upper);
+    EXPECT_EQ(SendMessageA(slider, TBM_GETPOS, 0, 0), speed.value.integer);
     // The combo boxes were filled before their selection was set.
     ASSERT_TRUE(sheet->SetActivePage(0));
     Pump();

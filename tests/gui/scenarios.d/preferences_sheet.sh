@@ -154,5 +154,18 @@ scenario_preferences_sheet() {
     [ "$(pref_active)" = 4 ] || fail "not on Sampling: $(pref_active)"
     [ "$(pref_text 1256)" = $((maximum + 500)) ] || fail "the locus samples: $(pref_text 1256)"
     [ "$(pref_text 1258)" = $((maximum + 1000)) ] || fail "the maximum: $(pref_text 1258)"
+
+    step "Edit Color Menu... opens on its own layout; Reset All Preferences brings the defaults back"
+    pref_tab System
+    pref_click 1262
+    wait_for 20 "the colour menu's dialog" eval '[ "$(ask dialog | head -n1)" = "Edit Color Menu" ]'
+    pref_click 2
+    wait_for 20 "back on the sheet" eval '[ "$(ask dialog | head -n1)" = Preferences ]'
+    pref_click 1260
+    pref_tab Sampling
+    [ "$(pref_text 1256)" = 250 ] || fail "the locus samples after the reset: $(pref_text 1256)"
+    [ "$(pref_text 1258)" = "$maximum" ] || fail "the maximum after the reset: $(pref_text 1258)"
+    pref_tab Units
+    [ "$(pref_checked 1263) $(pref_checked 1264)" = "1 1" ] || fail "the reset applies to both: $(pref_checked 1263) $(pref_checked 1264)"
     pref_close 2
 }

@@ -232,7 +232,8 @@ BOOL CALLBACK DriveColorDialog(HWND window, LPARAM) {
     SetDlgItemTextA(window, COLOR_RED, "10");
     SetDlgItemTextA(window, COLOR_GREEN, "20");
     SetDlgItemTextA(window, COLOR_BLUE, "30");
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(COLOR_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, COLOR_ADD)));
+    HWND add = GetDlgItem(window, COLOR_ADD);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(COLOR_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(add));
     const int button = gColorOk ? IDOK : IDCANCEL;
     PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
     return FALSE;

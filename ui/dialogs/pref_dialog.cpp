@@ -142,6 +142,26 @@ bool PrefPageBase::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
 
 // ---- The sheet -----------------------------------------------------------------------
 
+namespace {
+
+template <class Page>
+PrefPageBase* NewPage(int32_t index, UINT templateId, DialogField* f, int32_t count) {
+    return new Page(templateId, f, nullptr, PreferenceControlIdOf, index, count);
+}
+
+PrefPageBase* MakePrefPage(int32_t index, UINT templateId, DialogField* f, int32_t count) {
+    switch (index) {
+    case kPrefPageUnits: return NewPage<PrefUnitPage>(index, templateId, f, count);
+    case kPrefPageColor: return NewPage<PrefColorPage>(index, templateId, f, count);
+    case kPrefPageText: return NewPage<PrefTextPage>(index, templateId, f, count);
+    case kPrefPageExport: return NewPage<PrefExportPage>(index, templateId, f, count);
+    case kPrefPageSampling: return NewPage<PrefSamplePage>(index, templateId, f, count);
+    default: return NewPage<PrefSystemPage>(index, templateId, f, count);
+    }
+}
+
+}  // namespace
+
 CPrefDlg::CPrefDlg(PreferencePageSet* set, DialogChangeFn apply)
     : CYRNPropSheet("Preferences", false, set, true, apply, nullptr, 0), pageSet(set) {
     m_psh.dwFlags |= PSH_HASHELP;
@@ -166,22 +186,18 @@ void CPrefDlg::RebuildPages(bool takeDown) {
         if (!f) continue;
         const UINT templateId = static_cast<UINT>(PreferencePageTable[index].dialogTemplate);
         const int32_t count = PreferencePageFieldCount(index);
-        PrefPageBase* page = nullptr;
-        switch (index) {
-        case kPrefPageUnits: page = new PrefUnitPage(templateId, f, nullptr, PreferenceControlIdOf, index, count); break;
-        case kPrefPageColor: page = new PrefColorPage(templateId, f, nullptr, PreferenceControlIdOf, index, count); break;
-        case kPrefPageText: page = new PrefTextPage(templateId, f, nullptr, PreferenceControlIdOf, index, count); break;
-        case kPrefPageExport: page = new PrefExportPage(templateId, f, nullptr, PreferenceControlIdOf, index, count); break;
-        case kPrefPageSampling: page = new PrefSamplePage(templateId, f, nullptr, PreferenceControlIdOf, index, count); break;
-        default: page = new PrefSystemPage(templateId, f, nullptr, PreferenceControlIdOf, index, count); break;
-        }
+        PrefPageBase* page = MakePrefPage(index, templateId, f, count);
         page->SetHelpTopic(PreferencePageTable[index].helpTopic);
         AddPageWithHelp(page, PreferencePageTable[index].helpTopic);
     }
-    // The set's pages are the first ones without gaps, so a page index is a position.
-    const int32_t start = pageSet->startPage;
-    currentPage = start >= 0 && start < GetPageCount() ? start : 0;
-    SetActivePage(currentPage);
+    if (GetPageCount() == 0) return;
+    // Pages are found by their index, which equals their position while the set leaves
+    // no gaps.
+    int position = 0;
+    for (int i = 0; i < GetPageCount(); ++i)
+        if (static_cast<PrefPageBase*>(GetPage(i))->pageIndex == pageSet->startPage) position = i;
+    currentPage = static_cast<PrefPageBase*>(GetPage(position))->pageIndex;
+    SetActivePage(position);
 }
 
 // ---- The Apply To pair ---------------------------------------------------------------
@@ -212,7 +228,8 @@ void PrefApplyToPage::OnApplyToClicked(UINT id) {
 // ---- Units ---------------------------------------------------------------------------
 
 bool PrefUnitPage::OnInitDialog() {
-    for (int id : kPrecisionCombos) AddComboItems(::GetDlgItem(m_hWnd, id), kPrecisionItems, std::size(kPrecisionItems));
+    for (int id : kPrecisionCombos)
+        AddComboItems(::GetDlgItem(m_hWnd, id), kPrecisionItems, std::size(kPrecisionItems));
     return PrefApplyToPage::OnInitDialog();
 }
 
@@ -250,7 +267,8 @@ void PrefColorPage::OnColorButton(UINT id) {
     const int32_t field = kFirstColorField + (static_cast<int32_t>(id) - kFirstColorButton);
     if (!fields || field >= fieldCount) return;
     uint32_t color = static_cast<uint32_t>(fields[field].value.integer);
-    if (!RunTemplateColorDialog(this, kColorPickerTemplate, &color, reinterpret_cast<uint32_t*>(CustomColorArray()))) return;
+    auto* custom = reinterpret_cast<uint32_t*>(CustomColorArray());
+    if (!RunTemplateColorDialog(this, kColorPickerTemplate, &color, custom)) return;
     fields[field].value.integer = static_cast<int32_t>(color & 0xFFFFFF);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     if (HWND button = ::GetDlgItem(m_hWnd, static_cast<int>(id))) ::InvalidateRect(button, nullptr, TRUE);
@@ -342,8 +360,8 @@ void PrefSystemPage::DoDataExchange(CDataExchange* dx) {
 
 void PrefSystemPage::OnResetAll() {
     CPropertySheet* sheet = GetSheet();
-    void* record = sheet && sheet->IsKindOf(RUNTIME_CLASS(CYRNPropSheet)) ? static_cast<CYRNPropSheet*>(sheet)->record
-                                                                         : nullptr;
+    void* record = nullptr;
+    if (sheet && sheet->IsKindOf(RUNTIME_CLASS(CYRNPropSheet))) record = static_cast<CYRNPropSheet*>(sheet)->record;
     PreferencesSystemDefaults(record);
     UpdateData(false);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);

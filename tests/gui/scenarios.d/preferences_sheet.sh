@@ -27,6 +27,7 @@ pref_type() {
     xdotool type --delay 30 "$2"
 }
 pref_active_is() { [ "$(pref_active)" = "$1" ]; }
+pref_apply_to() { echo "$(pref_checked 1263) $(pref_checked 1264)"; }
 pref_tab() {
     local l t r b
     read -r l t r b <<<"$(ask sheet | awk -F'|' -v n="$1" 'NR > 1 && $1 == n { print $2 }')"
@@ -80,13 +81,13 @@ scenario_preferences_sheet() {
     pref_open
     [ "$(pref_tabs)" = "Units|Color|Text" ] || fail "the pages: $(pref_tabs)"
     [ "$(pref_active)" = 0 ] || fail "not on Units: $(pref_active)"
-    [ "$(pref_checked 1263) $(pref_checked 1264)" = "1 0" ] || fail "Apply To: $(pref_checked 1263) $(pref_checked 1264)"
+    [ "$(pref_apply_to)" = "1 0" ] || fail "Apply To: $(pref_apply_to)"
     pref_click 1263
     wait_for 10 "New Sketches checked when This Sketch is unchecked" eval '[ "$(pref_checked 1264)" = 1 ]'
     [ "$(pref_checked 1263)" = 0 ] || fail "This Sketch stayed checked"
     pref_click 1263
     pref_click 1264
-    wait_for 10 "This Sketch alone" eval '[ "$(pref_checked 1263) $(pref_checked 1264)" = "1 0" ]'
+    wait_for 10 "This Sketch alone" eval '[ "$(pref_apply_to)" = "1 0" ]'
     [ "$(pref_text 1108)" = Hundredths ] || fail "the distance precision: $(pref_text 1108)"
 
     step "inches, Apply To This Sketch, a colour for points, then Cancel: nothing changes"
@@ -139,9 +140,10 @@ scenario_preferences_sheet() {
     maximum=$(pref_text 1258)
     pref_type 1256 $((maximum + 500))
     pref_click 1
-    wait_for 20 "the refusal" eval 'ask alerts | grep -q "between 10 and $maximum" || [ "$(ask dialog | head -n1)" != Preferences ]'
-    [ "$(ask dialog | awk -F'|' '$2 == "Static" && /between/ { print $3 }')" = "Please type a value between 10 and $maximum" ] ||
-        fail "the refusal's text: $(ask dialog | tr '\n' ' ')"
+    wait_for 20 "the refusal" eval '[ "$(ask dialog | head -n1)" != Preferences ]'
+    local refusal
+    refusal=$(ask dialog | awk -F'|' '$2 == "Static" && /between/ { print $3 }')
+    [ "$refusal" = "Please type a value between 10 and $maximum" ] || fail "the refusal: $(ask dialog | tr '\n' ' ')"
     ask dialog-click 1 >/dev/null
     wait_for 20 "the refusal to close" eval '[ "$(ask dialog | head -n1)" = Preferences ]'
     [ "$(pref_active)" = 4 ] || fail "the sheet left the Sampling page: $(pref_active)"
@@ -166,6 +168,6 @@ scenario_preferences_sheet() {
     [ "$(pref_text 1256)" = 250 ] || fail "the locus samples after the reset: $(pref_text 1256)"
     [ "$(pref_text 1258)" = "$maximum" ] || fail "the maximum after the reset: $(pref_text 1258)"
     pref_tab Units
-    [ "$(pref_checked 1263) $(pref_checked 1264)" = "1 1" ] || fail "the reset applies to both: $(pref_checked 1263) $(pref_checked 1264)"
+    [ "$(pref_apply_to)" = "1 1" ] || fail "the reset applies to both: $(pref_apply_to)"
     pref_close 2
 }

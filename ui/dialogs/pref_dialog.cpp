@@ -1,6 +1,5 @@
 #include "ui/dialogs/pref_dialog.h"
 
-// The engine's records come before the Windows headers, whose names some of them reuse.
 #include "engine/core/color_list.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/interact/pick_session.h"
@@ -124,7 +123,7 @@ void PrefPageBase::DoDataExchange(CDataExchange* dx) {
 
 bool PrefPageBase::OnCommand(WPARAM wParam, LPARAM lParam) {
     NoteComboListCommand(wParam, lParam);
-    if (LOWORD(wParam) == kHelpCommand && lParam == 0) {
+    if (LOWORD(wParam) == kHelpCommand && HIWORD(wParam) == 0) {
         ShowHelp();
         return true;
     }

@@ -3,6 +3,7 @@
 #include "engine/core/services/views.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
+#include "ui/dialogs/yrn_prop_page.h"
 
 IMPLEMENT_DYNAMIC(CYRNPropSheet, CPropertySheet)
 
@@ -119,6 +120,7 @@ bool CYRNPropSheet::ExchangeWithEngine(bool save) {
 void CYRNPropSheet::AddPageWithHelp(CPropertyPage* page, int32_t helpTopic) {
     AddPage(page);
     page->m_nIDHelp = static_cast<UINT>(helpTopic);
+    if (page->IsKindOf(RUNTIME_CLASS(YRNPropPage))) static_cast<YRNPropPage*>(page)->SetHelpTopic(helpTopic);
 }
 
 void CYRNPropSheet::OnActivate(UINT state, CWnd*, BOOL) {

@@ -227,9 +227,9 @@ int AnswerPropertiesSheet(PropertiesPages* pages) {
     std::string run = "4|";
     const std::string opened = PropertiesOpened(pages);
     if (gDialogAnswers.empty() || gDialogAnswers.front().kind != kDialogProperties) {
-        // The sheet itself is not built: unscripted, it is cancelled.
-        gDialogRuns.push_back(run + "cancel|" + opened);
-        return IDCANCEL;
+        // Unscripted, the program's own sheet runs (the user answers it).
+        gDialogRuns.push_back(run + "sheet|" + opened);
+        return -1;
     }
     const DialogAnswer answer = gDialogAnswers.front();
     gDialogAnswers.pop_front();

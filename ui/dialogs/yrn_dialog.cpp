@@ -499,30 +499,40 @@ SketchObject* PickableObjectAt(CYRNView* view, POINT screenPoint) {
 
 }  // namespace
 
-void CYRNDialog::OnPickMouse(UINT message, POINT screenPoint) {
-    if (!acceptsPicks) return;
+bool PickPressAt(UINT message, POINT screenPoint, SketchObject** object) {
+    *object = nullptr;
     CYRNView* view = FrontSketchViewAt(screenPoint);
     if (!view) {
         EndPickStep(message, true);
-        return;
+        return false;
     }
     CurrentSketchScope scope(gEngine.frontSketch);
-    SketchObject* object = PickableObjectAt(view, screenPoint);
+    SketchObject* under = PickableObjectAt(view, screenPoint);
     if (message == WM_MOUSEMOVE) {
-        const bool hot = PickSessionHover(object);
+        const bool hot = PickSessionHover(under);
         FlushPendingRedraw(1);
         SetCursor(LoadCursor(TheApp() ? TheApp()->m_hInstance : GetModuleHandleA(nullptr),
                              MAKEINTRESOURCEA(hot ? IDC_OVER_OBJECT : IDC_SELECT_ARROW)));
-    } else if (message == WM_LBUTTONDOWN) {
-        if (!PickSessionHover(object)) {
-            PickSessionClick(object);   // a refused object still goes to the refusal routine
-            Beep();
-            return;
-        }
-        cancelling = true;
-        OnObjectPicked(object);
-        cancelling = false;
+        return false;
     }
+    if (message != WM_LBUTTONDOWN) return false;
+    if (!PickSessionHover(under)) {
+        PickSessionClick(under);   // a refused object still goes to the refusal routine
+        Beep();
+        return false;
+    }
+    *object = under;
+    return true;
+}
+
+void CYRNDialog::OnPickMouse(UINT message, POINT screenPoint) {
+    if (!acceptsPicks) return;
+    SketchObject* object = nullptr;
+    if (!PickPressAt(message, screenPoint, &object)) return;
+    CurrentSketchScope scope(gEngine.frontSketch);
+    cancelling = true;
+    OnObjectPicked(object);
+    cancelling = false;
 }
 
 void CYRNDialog::OnObjectPicked(SketchObject* object) {

@@ -131,6 +131,12 @@ HHOOK InstallPickHook(InteractiveDialog* target);
 void RemovePickHook(InteractiveDialog* target);
 InteractiveDialog* PickHookTarget();
 
+// One mouse message of a pick over the sketch: a move over the front sketch's view makes
+// the acceptable object under the pointer hot and sets the cursor; a message elsewhere
+// ends the step (a press beeps). True only for a press on an acceptable object, given in
+// *object; a press on anything else goes to the session's refusal and beeps.
+bool PickPressAt(UINT message, POINT screenPoint, SketchObject** object);
+
 // The main frame's chain of sketch-interactive dialogs and its dialog-active flag.
 InteractiveDialog* InteractiveChainHead();
 void PushInteractiveDialog(InteractiveDialog* dialog);

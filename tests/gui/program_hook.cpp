@@ -24,6 +24,8 @@
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
 //                               (checked 2: a three-state box in its third state)
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
+//   sheet                       the front property sheet: title|active tab|tab texts joined
+//                               by ","|1 when it is enabled, else 0
 //   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
 //                               that picks points from the sketch
 //   picks                       the positions of the points it picked, in order
@@ -662,6 +664,28 @@ BOOL CALLBACK ListControl(HWND child, LPARAM data) {
     return TRUE;
 }
 
+// The front property sheet: its title, the position of the active page, each tab's text
+// and whether it is enabled; "none" without a sheet.
+std::string SheetState() {
+    HWND dialog = FrontDialog();
+    HWND tab = dialog ? reinterpret_cast<HWND>(SendMessageA(dialog, PSM_GETTABCONTROL, 0, 0)) : nullptr;
+    if (!tab) return "none";
+    std::ostringstream out;
+    out << TextOf(dialog) << "|" << SendMessageA(tab, TCM_GETCURSEL, 0, 0) << "|";
+    const int count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[64] = "";
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        out << (i ? "," : "") << text;
+    }
+    out << "|" << (IsWindowEnabled(dialog) ? 1 : 0);
+    return out.str();
+}
+
 std::string DialogControls() {
     HWND dialog = FrontDialog();
     if (!dialog) return "none";
@@ -1296,6 +1320,7 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
+    if (verb == "sheet") return SheetState();
     if (verb == "calc") {
         // The open calculator's tokens, then its caret and selection anchor.
         if (!CalcEditorActive()) return "none";

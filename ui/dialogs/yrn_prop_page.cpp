@@ -17,7 +17,19 @@ YRNPropPage::YRNPropPage() : CPropertyPage(0, 0) {}
 YRNPropPage::YRNPropPage(UINT templateId, DialogField* pageFields, SketchObject* shown, ControlIdOfFn idOf,
                          int32_t index, int32_t count)
     : CPropertyPage(templateId, 0), pageIndex(index), fieldCount(count), fields(pageFields), object(shown),
-      controlIdOf(idOf) {}
+      controlIdOf(idOf) {
+    // Every page answers the sheet's Help button, which shows its own topic.
+    m_psp.dwFlags |= PSP_HASHELP;
+}
+
+bool YRNPropPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_HELP) {
+        ShowHelp();
+        if (result) *result = 0;
+        return true;
+    }
+    return CPropertyPage::OnNotify(wParam, lParam, result);
+}
 
 bool YRNPropPage::ExchangeControls(CDataExchange* dx) {
     if (CWnd* parent = GetParent(); parent && parent->IsKindOf(RUNTIME_CLASS(CYRNPropSheet)))

@@ -27,6 +27,7 @@ public:
     virtual bool ExchangeControls(CDataExchange* dx);
 
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void SetHelpTopic(int32_t topic) { helpTopic = topic; }
 
     int32_t helpTopic = 0;

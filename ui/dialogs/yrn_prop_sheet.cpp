@@ -33,14 +33,16 @@ CYRNPropSheet::CYRNPropSheet(UINT captionId, bool interactive, void* edited, boo
                              CWnd* parent, UINT startPage)
     : CPropertySheet(captionId, parent, startPage), sketchInteractive(interactive),
       hasApplyCallback(applyEnabled && apply), record(edited), applyCallback(apply),
-      interactiveOnActivation(interactive) {}
+      interactiveOnActivation(interactive) {
+    m_psh.dwFlags |= PSH_HASHELP;
+}
 
 CYRNPropSheet::CYRNPropSheet(const char* caption, bool interactive, void* edited, bool applyEnabled,
                              DialogChangeFn apply, CWnd* parent, UINT startPage)
     : CPropertySheet(caption, parent, startPage), sketchInteractive(interactive),
       hasApplyCallback(applyEnabled && apply), record(edited), applyCallback(apply),
       interactiveOnActivation(interactive) {
-    m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    m_psh.dwFlags |= PSH_NOAPPLYNOW | PSH_HASHELP;
 }
 
 CYRNPropSheet::~CYRNPropSheet() {

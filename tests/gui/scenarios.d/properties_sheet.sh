@@ -193,4 +193,32 @@ scenario_properties_sheet() {
     wait_for 10 "the sheet again" ps_sheet_open
     ps_active_is 2 || fail "the refused page was left: $(ps_sheet)"
     ps_cancel
+
+    step "an Animate button's page grows the sheet, shows the path's controls and shrinks back"
+    n=$(ask objects | grep -c .)
+    [ "$(ask build-buttons animate)" = ok ] || fail "no Animate button"
+    local button w0 h0 w1 h1 l t r b
+    button=$(($(ask objects | grep -c .) - 1))
+    ask select $button >/dev/null
+    ps_open
+    ps_tabs_are "Object,Label,Animate" || fail "the button's tabs: $(ps_sheet)"
+    ps_tab_to 0
+    read -r l t r b <<<"$(ask dialog-rect)"
+    w0=$((r - l)); h0=$((b - t))
+    ps_tab_to 2
+    sleep 0.5
+    read -r l t r b <<<"$(ask dialog-rect)"
+    w1=$((r - l)); h1=$((b - t))
+    [ $w1 -gt $w0 ] && [ $h1 -gt $h0 ] || fail "the sheet did not grow: $w0 x $h0 -> $w1 x $h1"
+    [ "$(ps_control 1330 | cut -d'|' -f5)" = 1 ] || fail "no direction for a point on a circle: $(ps_control 1330)"
+    [ "$(ps_control_text 1330)" = "counter-clockwise" ] || [ "$(ps_control_text 1330)" = "clockwise" ] ||
+        fail "the direction is not told round the circle: $(ps_control 1330)"
+    [ "$(ps_control 1324 | cut -d'|' -f5)" = 0 ] || fail "a point shows the number range: $(ps_control 1324)"
+    [ "$(ps_control 1293 | cut -d'|' -f5)" = 1 ] || fail "no target list"
+    shot animate_page
+    ps_tab_to 0
+    sleep 0.5
+    read -r l t r b <<<"$(ask dialog-rect)"
+    [ $((r - l)) = $w0 ] && [ $((b - t)) = $h0 ] || fail "the sheet did not shrink back: $((r - l)) x $((b - t))"
+    ps_cancel
 }

@@ -995,15 +995,10 @@ void CPropDlg::EndCancelled() {
 }
 
 void CPropDlg::OnPickMouse(UINT message, POINT screenPoint) {
-    SketchObject* object = nullptr;
-    if (!PickPressAt(message, screenPoint, &object)) return;
-    // The page being left must take its values first; a refused one keeps the sheet as it is.
-    if (CPropertyPage* active = GetActivePage(); active && !active->UpdateData(true)) return;
-    CurrentSketchScope scope(gEngine.frontSketch);
-    RebuildPages(true);
-    PickSessionClick(object);
-    RebuildPages(false);
-    FlushPendingRedraw(1);
+    // A press must first leave the active page; a refused value keeps the sheet as it is.
+    if (message == WM_LBUTTONDOWN)
+        if (CPropertyPage* active = GetActivePage(); active && !active->UpdateData(true)) return;
+    CYRNPropSheet::OnPickMouse(message, screenPoint);
 }
 
 int RunPropertiesSheet(PropertiesPages* set, DialogChangeFn apply) {

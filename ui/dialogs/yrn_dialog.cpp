@@ -530,15 +530,20 @@ void CYRNDialog::OnPickMouse(UINT message, POINT screenPoint) {
     SketchObject* object = nullptr;
     if (!PickPressAt(message, screenPoint, &object)) return;
     CurrentSketchScope scope(gEngine.frontSketch);
+    PickApplyFn apply = nullptr;
+    if (!PickSessionClick(object, &apply)) {
+        Beep();
+        return;
+    }
     cancelling = true;
-    OnObjectPicked(object);
+    OnObjectPicked(apply);
     cancelling = false;
 }
 
-void CYRNDialog::OnObjectPicked(SketchObject* object) {
-    // Stand-in: the engine's pick session runs the apply routine within its click; the
-    // fields are saved before it and shown again when it changed the record.
+void CYRNDialog::OnObjectPicked(PickApplyFn apply) {
+    // The fields are saved before the pick's apply routine reads them, and shown again
+    // when it changed the record.
     ExchangeWithEngine(true);
-    if (PickSessionClick(object) != 0) ExchangeWithEngine(false);
+    if (PickSessionApply(apply) != 0) ExchangeWithEngine(false);
     FlushPendingRedraw(1);
 }

@@ -59,7 +59,7 @@ public:
     virtual void LoadControls() {}
     virtual void ShowHelp();
     virtual int32_t GetHelpTopic() const { return helpTopic; }
-    virtual void OnObjectPicked(SketchObject* object);
+    virtual void OnObjectPicked(PickApplyFn apply);
     virtual bool ExchangeWithEngine(bool save);
     virtual void SavePosition();
     virtual bool ExchangeRememberedPosition(bool save, DialogCorner* corner);

@@ -1,6 +1,8 @@
 #include "ui/dialogs/yrn_prop_sheet.h"
 
 #include "engine/core/services/views.h"
+#include "engine/core/sketch.h"
+#include "engine/interact/pick_session.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/yrn_prop_page.h"
@@ -141,9 +143,18 @@ void CYRNPropSheet::OnActivate(UINT state, CWnd*, BOOL) {
     pickHook = nullptr;
 }
 
-void CYRNPropSheet::OnPickMouse(UINT message, POINT) {
-    // Stand-in: picking for sheets waits for the Properties sheet, whose pages the
-    // pick rebuilds; until then a press over the sketch only beeps.
-    if (message == WM_LBUTTONDOWN) MessageBeep(static_cast<UINT>(-1));
+void CYRNPropSheet::OnPickMouse(UINT message, POINT screenPoint) {
+    SketchObject* object = nullptr;
+    if (!PickPressAt(message, screenPoint, &object)) return;
+    CurrentSketchScope scope(gEngine.frontSketch);
+    PickApplyFn apply = nullptr;
+    if (!PickSessionClick(object, &apply)) {
+        MessageBeep(static_cast<UINT>(-1));
+        return;
+    }
+    // The pages come down around the apply routine, which may change what they show.
+    RebuildPages(true);
+    PickSessionApply(apply);
+    RebuildPages(false);
     FlushPendingRedraw(1);
 }

@@ -497,9 +497,10 @@ private:
         POINT at{};
         ::GetCursorPos(&at);
         const int rowHeight = ::GetSystemMetrics(SM_CYMENUSIZE);
-        // Stand-in: the sketch window does not yet show the page highlighted in the menu;
-        // it keeps the button's own page while the menu is open.
+        menu_ = kPageMenu;
+        shownBefore_ = CurrentPageIndex(Document());
         const UINT chosen = TrackMenu(menu, m_hWnd, at.x, at.y - current * rowHeight - rowHeight / 2);
+        EndMenu();
         ::DestroyMenu(menu);
         if (chosen <= kFirstItem) return;
         chosenPage_ = static_cast<int32_t>(chosen - kFirstItem);
@@ -515,17 +516,55 @@ private:
                           kFirstItem + 1 + UINT(i), ButtonName(buttons[i]).c_str());
         RECT r{};
         ::GetWindowRect(Item(1214), &r);
+        menu_ = kButtonMenu;
+        menuButtons_ = buttons;
+        shownBefore_ = CurrentPageIndex(Document());
+        if (chosenPage_ > 0) GoToPage(Document(), chosenPage_ - 1);
         const UINT chosen = TrackMenu(menu, m_hWnd, r.left, r.bottom);
+        EndMenu();
         ::DestroyMenu(menu);
         if (chosen < kFirstItem) return;
         chosenButton_ = static_cast<int32_t>(chosen - kFirstItem);
         ShowChoices();
     }
 
+    // While a menu is open the sketch window shows the page it is about: the page
+    // highlighted in the page menu, the chosen page (its highlighted button marked) in the
+    // button menu; the page shown before comes back when the menu closes.
+    LRESULT OnMenuSelect(WPARAM wParam, LPARAM) {
+        if (menu_ == kNoMenu || HIWORD(wParam) == 0xFFFF) return 0;
+        const UINT item = LOWORD(wParam);
+        if (menu_ == kPageMenu) {
+            const int32_t page = item > kFirstItem ? int32_t(item - kFirstItem) - 1 : shownBefore_;
+            if (page >= 0) GoToPage(Document(), page);
+        } else {
+            const size_t n = item > kFirstItem ? size_t(item - kFirstItem) : 0;
+            SetDialogFocusObject(n >= 1 && n <= menuButtons_.size() ? menuButtons_[n - 1] : nullptr);
+        }
+        FlushPendingRedraw(1);
+        return 0;
+    }
+    void EndMenu() {
+        if (menu_ == kButtonMenu) SetDialogFocusObject(nullptr);
+        menu_ = kNoMenu;
+        menuButtons_.clear();
+        if (shownBefore_ >= 0 && Document() && CurrentPageIndex(Document()) != shownBefore_) GoToPage(Document(), shownBefore_);
+        FlushPendingRedraw(1);
+    }
+    DECLARE_MESSAGE_MAP()
+
+    enum Menu { kNoMenu, kPageMenu, kButtonMenu };
     PopupMenuButton pageButton_, targetButton_;
     int32_t chosenPage_ = 0;
     int32_t chosenButton_ = 0;
+    Menu menu_ = kNoMenu;
+    int32_t shownBefore_ = -1;
+    std::vector<SketchObject*> menuButtons_;
 };
+
+BEGIN_MESSAGE_MAP(PropLinkButtonPage, YRNPropPage)
+    ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
+END_MESSAGE_MAP()
 
 class PropPresentButtonPage : public PropPage {
 public:

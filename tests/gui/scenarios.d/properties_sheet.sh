@@ -221,4 +221,17 @@ scenario_properties_sheet() {
     read -r l t r b <<<"$(ask dialog-rect)"
     [ $((r - l)) = $w0 ] && [ $((b - t)) = $h0 ] || fail "the sheet did not shrink back: $((r - l)) x $((b - t))"
     ps_cancel
+
+    step "a link button in a one-page document offers only the URL"
+    [ "$(ask build-buttons "address:http://example.org/")" = ok ] || fail "no link button"
+    button=$(($(ask objects | grep -c .) - 1))
+    ask select $button >/dev/null
+    ps_open
+    ps_tabs_are "Object,Label,Link" || fail "the link's tabs: $(ps_sheet)"
+    ps_tab_to 2
+    [ "$(ps_control 1212 | cut -d'|' -f5)" = 1 ] || fail "no one-page text: $(ps_control 1212)"
+    [ "$(ps_control 1213 | cut -d'|' -f5)" = 0 ] || fail "a page choice in a one-page document"
+    [ "$(ps_control_enabled 1203)" = 0 ] || fail "Page: stays enabled: $(ps_control 1203)"
+    [ "$(ps_control_checked 1204)" = 1 ] || fail "URL is not chosen: $(ps_control 1204)"
+    ps_cancel
 }

@@ -1029,7 +1029,9 @@ void CPropDlg::RetargetFromObjectPage() {
 }
 
 void CPropDlg::EndCancelled() {
-    // The model could not prepare the picked object's pages: nothing is left to show.
+    // The model could not prepare the picked object's pages: nothing is left to show,
+    // and the Object page's fields are gone with the rest.
+    if (!pages_.empty()) pages_.front()->fields = nullptr;
     if (m_hWnd) ::PostMessageA(m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 

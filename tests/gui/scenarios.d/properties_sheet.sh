@@ -234,4 +234,16 @@ scenario_properties_sheet() {
     [ "$(ps_control_enabled 1203)" = 0 ] || fail "Page: stays enabled: $(ps_control 1203)"
     [ "$(ps_control_checked 1204)" = 1 ] || fail "URL is not chosen: $(ps_control 1204)"
     ps_cancel
+
+    step "a parameter's page tells units per second or units each step"
+    [ "$(ask build-parameter 3)" = ok ] || fail "no parameter"
+    ask select $(($(ask objects | grep -c .) - 1)) >/dev/null
+    ps_open
+    ps_tab_to "$(($(ask sheet | cut -d'|' -f3 | tr ',' '\n' | grep -c .) - 1))"
+    ask sheet | cut -d'|' -f3 | grep -q "Parameter$" || fail "no Parameter page: $(ps_sheet)"
+    ps_click_box 1267
+    [ "$(ps_control_text 1308)" = "units each" ] || fail "Discretely: $(ps_control 1308)"
+    ps_click_box 1266
+    [ "$(ps_control_text 1308)" = "units per" ] || fail "Continuously: $(ps_control 1308)"
+    ps_cancel
 }

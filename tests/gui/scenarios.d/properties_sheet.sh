@@ -158,6 +158,13 @@ scenario_properties_sheet() {
     ps_open
     ps_tabs_are "Object,Label,Value" || fail "the length's tabs: $(ps_sheet)"
     ps_tab_to 2
+    [ "$(ps_control_checked 1266)" = 1 ] || fail "the length does not show its original name: $(ps_control 1266)"
+    step "a label typed for the length moves its Value page to Current Label, the third radio"
+    ps_tab_to 1
+    ps_type_into 1064 len
+    ps_tab_to 2
+    [ "$(ps_control_checked 1268)" = 1 ] || fail "Current Label is not chosen: $(ask dialog | grep '^126[678]|')"
+    step "thousandths"
     ps_click 1078
     sleep 0.5
     xdotool key Home Down Down Down Return

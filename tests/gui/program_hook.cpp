@@ -94,7 +94,8 @@
 //                               start page, or the view it opened on
 //   units                       the front sketch's distance unit, then new sketches'
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
-//                               values of its fields as it opened
+//                               values of its fields as it opened ("sheet" instead of ok or
+//                               cancel: an unscripted Properties sheet the user answered)
 //   edited-text                 the layout text of the caption being edited, or "none"
 //   styles                      the front sketch's objects: class, the text style's eleven
 //                               fields, then "|" and those of a caption's text (or "-"),

@@ -253,4 +253,25 @@ scenario_properties_sheet() {
     ps_click_box 1266
     [ "$(ps_control_text 1308)" = "units per" ] || fail "Continuously: $(ps_control 1308)"
     ps_cancel
+
+    step "a link to a page named with an ampersand; its menu shows the highlighted page, then the first again"
+    [ "$(ask add-page "Second & Third")" = ok ] || fail "no second page"
+    [ "$(ask build-buttons link)" = ok ] || fail "no link to a page"
+    button=$(($(ask objects | grep -c .) - 1))
+    ask select $button >/dev/null
+    ps_open
+    ps_tab_to 2
+    [ "$(ps_control_text 1213)" = "Second && Third" ] || fail "the page's name: $(ps_control 1213)"
+    [ "$(ps_control 1212 | cut -d'|' -f5)" = 0 ] || fail "the one-page text shows"
+    page_is() { [ "$(ask docs | head -n1 | cut -d'|' -f5)" = "$1" ]; }
+    page_is 0 || fail "not on the first page: $(ask docs)"
+    ps_click 1213
+    wait_for 10 "the page menu" popup_open
+    read -r l t r b <<<"$(ask popup-rect 0)"
+    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2))
+    wait_for 10 "the highlighted page shown" page_is 1
+    xdotool key Escape
+    wait_for 10 "the first page again" page_is 0
+    wait_for 10 "the sheet" ps_sheet_open
+    ps_cancel
 }

@@ -254,6 +254,19 @@ scenario_properties_sheet() {
     [ "$(ps_control_text 1308)" = "units per" ] || fail "Continuously: $(ps_control 1308)"
     ps_cancel
 
+    step "a presentation's page trades Stop After for Pause Between Actions when made sequential"
+    [ "$(ask build-buttons present)" = ok ] || fail "no presentation"
+    ask select $(($(ask objects | grep -c .) - 1)) >/dev/null
+    ps_open
+    ps_tab_to 2
+    ask sheet | cut -d'|' -f3 | grep -q "Presentation$" || fail "no Presentation page: $(ps_sheet)"
+    shown() { [ "$(ps_control "$1" | cut -d'|' -f5)" = "$2" ]; }
+    shown 1335 1 && shown 1333 0 && shown 1337 0 || fail "simultaneous: $(ask dialog | grep '^133[0-9]|')"
+    ps_click_box 1306
+    wait_for 5 "the pause group" shown 1333 1
+    shown 1335 0 && shown 1266 0 || fail "sequential keeps Stop After: $(ps_control 1335)"
+    ps_cancel
+
     step "a link to a page named with an ampersand; its menu shows the highlighted page, then the first again"
     [ "$(ask add-page "Second & Third")" = ok ] || fail "no second page"
     [ "$(ask build-buttons link)" = ok ] || fail "no link to a page"

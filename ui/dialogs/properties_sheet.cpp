@@ -214,7 +214,6 @@ public:
     }
 
 protected:
-    void BeforeSave() override {}
     bool ExchangeControls(CDataExchange* dx) override {
         // A reload while the user types keeps the caret where it was.
         DWORD start = 0, end = 0;
@@ -874,28 +873,27 @@ BEGIN_MESSAGE_MAP(PropAnimationPage, YRNPropPage)
     ON_MESSAGE(WM_APP, OnApplyRequest)
 END_MESSAGE_MAP()
 
-// One row per page, in the order the sheet adds them (the tab text is the template's caption).
+// One row per page, in the order the sheet adds them; a tab's text is its template's caption.
 struct PageRow {
     int32_t modelPage;
     UINT templateId;
-    const char* caption;
     int32_t helpTopic;
 };
 const PageRow kPageRows[] = {
-    //  model page        template                caption         help
-    {   kPageObject,       IDD_PROP_OBJECT,        "Object",       7  },
-    {   kPageLabel,        IDD_PROP_LABEL,         "Label",        8  },
-    {   kPagePlot,         IDD_PROP_PLOT,          "Plot",         9  },
-    {   kPageValue,        IDD_PROP_VALUE,         "Value",        10 },
-    {   kPageAnimate,      IDD_PROP_ANIMATE,       "Animate",      11 },
-    {   kPageHideShow,     IDD_PROP_HIDE_SHOW,     "Hide/Show",    12 },
-    {   kPageMove,         IDD_PROP_MOVE,          "Move",         13 },
-    {   kPagePresentation, IDD_PROP_PRESENTATION,  "Presentation", 16 },
-    {   kPageScroll,       IDD_PROP_SCROLL,        "Scroll",       14 },
-    {   kPageLink,         IDD_PROP_LINK,          "Link",         15 },
-    {   kPageIteration,    IDD_PROP_ITERATION,     "Iteration",    17 },
-    {   kPageParameter,    IDD_PROP_PARAMETER,     "Parameter",    18 },
-    {   kPageTable,        IDD_PROP_TABLE,         "Table",        19 },
+    //  model page         template                help
+    {   kPageObject,       IDD_PROP_OBJECT,        7  },
+    {   kPageLabel,        IDD_PROP_LABEL,         8  },
+    {   kPagePlot,         IDD_PROP_PLOT,          9  },
+    {   kPageValue,        IDD_PROP_VALUE,         10 },
+    {   kPageAnimate,      IDD_PROP_ANIMATE,       11 },
+    {   kPageHideShow,     IDD_PROP_HIDE_SHOW,     12 },
+    {   kPageMove,         IDD_PROP_MOVE,          13 },
+    {   kPagePresentation, IDD_PROP_PRESENTATION,  16 },
+    {   kPageScroll,       IDD_PROP_SCROLL,        14 },
+    {   kPageLink,         IDD_PROP_LINK,          15 },
+    {   kPageIteration,    IDD_PROP_ITERATION,     17 },
+    {   kPageParameter,    IDD_PROP_PARAMETER,     18 },
+    {   kPageTable,        IDD_PROP_TABLE,         19 },
 };
 static_assert(std::size(kPageRows) == kPropertyPageCount);
 

@@ -5,6 +5,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/sketch.h"
+#include "engine/interact/action_buttons.h"
 
 namespace {
 Sketch* gPrevious = nullptr;
@@ -38,4 +39,14 @@ SketchObject* PropertiesTestValue(double value) {
     ValueDisplayOf(m)->value = value;
     ValueDisplayOf(m)->defined = 1;
     return m;
+}
+
+void SetValueDisplayMode(SketchObject* value, int32_t mode) { ValueDisplayOf(value)->displayMode = mode; }
+int32_t ValueDisplayMode(SketchObject* value) { return ValueDisplayOf(value)->displayMode; }
+
+SketchObject* PropertiesTestButton(int32_t type, SketchObject* first, SketchObject* second) {
+    first->tempLink = second;
+    if (second) second->tempLink = nullptr;
+    ResultCode rc = 0;
+    return MakeActionButton(type, first, false, &rc);
 }

@@ -4,11 +4,13 @@
 
 #include "engine/core/engine_startup.h"
 #include "engine/core/memory.h"
+#include "engine/core/action_button_data.h"
 #include "engine/interact/object_properties.h"
 #include "tests/ui/properties_sheet_support.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "classlib/wnd.h"
@@ -86,6 +88,78 @@ TEST_F(PropertiesSheet, ARetargetKeepsTheObjectPageAndOneThatCannotPrepareCancel
     Pump();
     EXPECT_EQ(::SendMessageA(sheet.m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0), 0);   // ended
     EXPECT_EQ(sheet.Result(), IDCANCEL);
+}
+
+// A sheet opened on a page of an object, closed with Cancel at the end of the scope.
+struct OpenSheet {
+    OpenSheet(SketchObject* object, int32_t page) {
+        ok = PropertiesPreparePages(object, page);
+        if (ok) {
+            sheet = std::make_unique<CPropDlg>(&PropertiesPageSet, PropertiesApplyLive);
+            ok = sheet->Create(nullptr);
+        }
+    }
+    ~OpenSheet() {
+        sheet.reset();
+        PropertiesFinishPages(false);
+        PropertiesFreePages();
+    }
+    HWND Page() const { return reinterpret_cast<HWND>(::SendMessageA(sheet->m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)); }
+    bool Checked(int id) const { return IsDlgButtonChecked(Page(), id) == BST_CHECKED; }
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(Page(), id)) != 0; }
+    void Click(int id) const { SendMessageA(GetDlgItem(Page(), id), BM_CLICK, 0, 0); }
+    bool ok = false;
+    std::unique_ptr<CPropDlg> sheet;
+};
+
+TEST_F(PropertiesSheet, TheValuePageShowsCurrentLabelAsTheThirdRadioAndKeepsAModeWithoutOne) {
+    struct Case { int32_t mode; bool first, second, third; };
+    const Case cases[] = {
+        { 0, true, false, false }, { 1, false, true, false }, { 2, false, false, false }, { 3, false, false, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        SketchObject* value = PropertiesTestValue(4);
+        SetValueDisplayMode(value, c.mode);
+        OpenSheet open(value, kPageValue);
+        ASSERT_TRUE(open.ok);
+        EXPECT_EQ(open.Checked(1266), c.first);
+        EXPECT_EQ(open.Checked(1267), c.second);
+        EXPECT_EQ(open.Checked(1268), c.third);
+        ASSERT_TRUE(open.sheet->GetActivePage()->UpdateData(true));
+        EXPECT_EQ(PropertiesPageSet.pages[kPageValue][1].value.integer, c.mode);
+    }
+    SketchObject* value = PropertiesTestValue(4);
+    OpenSheet open(value, kPageValue);
+    ASSERT_TRUE(open.ok);
+    open.Click(1268);
+    EXPECT_EQ(PropertiesPageSet.pages[kPageValue][1].value.integer, 3);
+}
+
+TEST_F(PropertiesSheet, ButtonPagesEnableFromTheirChoices) {
+    SketchObject* a = PropertiesTestPoint(10, 10);
+    SketchObject* b = PropertiesTestPoint(50, 10);
+    {
+        OpenSheet open(PropertiesTestButton(kButtonHide, a, nullptr), kPageHideShow);
+        ASSERT_TRUE(open.ok);
+        EXPECT_TRUE(open.Checked(1268));   // a new button toggles
+        EXPECT_TRUE(open.Enabled(1129));
+        open.Click(1267);
+        EXPECT_FALSE(open.Enabled(1129));   // nothing is shown to select
+        open.Click(1266);
+        EXPECT_TRUE(open.Enabled(1129));
+    }
+    {
+        OpenSheet open(PropertiesTestButton(kButtonMove, a, b), kPageMove);
+        ASSERT_TRUE(open.ok);
+        HWND combo = GetDlgItem(open.Page(), 1130);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 4);
+        EXPECT_TRUE(open.Enabled(1266));
+        SendMessageA(combo, CB_SETCURSEL, 3, 0);   // instant
+        SendMessageA(open.Page(), WM_COMMAND, MAKEWPARAM(1130, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        EXPECT_FALSE(open.Enabled(1266));
+        EXPECT_FALSE(open.Enabled(1267));
+    }
 }
 
 }  // namespace

@@ -50,3 +50,6 @@ SketchObject* PropertiesTestButton(int32_t type, SketchObject* first, SketchObje
     ResultCode rc = 0;
     return MakeActionButton(type, first, false, &rc);
 }
+
+void SetObjectHiddenForTest(SketchObject* object, bool hidden) { object->hidden = hidden ? kHiddenByUser : kShown; }
+bool ObjectHiddenForTest(const SketchObject* object) { return object->hidden != kShown; }

@@ -17,3 +17,5 @@ void SetValueDisplayMode(SketchObject* value, int32_t mode);
 int32_t ValueDisplayMode(SketchObject* value);
 // An action button of the type over the targets (engine defaults, no undo).
 SketchObject* PropertiesTestButton(int32_t type, SketchObject* first, SketchObject* second);
+void SetObjectHiddenForTest(SketchObject* object, bool hidden);
+bool ObjectHiddenForTest(const SketchObject* object);

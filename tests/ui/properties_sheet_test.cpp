@@ -6,6 +6,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/action_button_data.h"
 #include "engine/interact/object_properties.h"
+#include "engine/interact/pick_session.h"
 #include "tests/ui/properties_sheet_support.h"
 
 #include <windows.h>
@@ -160,6 +161,34 @@ TEST_F(PropertiesSheet, ButtonPagesEnableFromTheirChoices) {
         EXPECT_FALSE(open.Enabled(1266));
         EXPECT_FALSE(open.Enabled(1267));
     }
+}
+
+CPropDlg* gRunning = nullptr;
+bool gFocusWhileOpen = false;
+
+void CALLBACK CancelAnimateSheet(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    gFocusWhileOpen = DialogFocusObject() != nullptr;
+    PostMessageA(gRunning->m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+TEST_F(PropertiesSheet, CancelOnTheAnimatePageGivesItsTargetBackHidden) {
+    SketchObject* target = PropertiesTestPoint(10, 10);
+    SketchObject* button = PropertiesTestButton(kButtonAnimate, target, nullptr);
+    ASSERT_NE(button, nullptr);
+    SetObjectHiddenForTest(target, true);
+    ASSERT_TRUE(PropertiesPreparePages(button, kPageAnimate));
+    {
+        CPropDlg sheet(&PropertiesPageSet, PropertiesApplyLive);
+        gRunning = &sheet;
+        SetTimer(nullptr, 0, 300, CancelAnimateSheet);
+        EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+        gRunning = nullptr;
+    }
+    PropertiesFinishPages(false);
+    EXPECT_TRUE(gFocusWhileOpen);   // the page showed its target
+    EXPECT_EQ(DialogFocusObject(), nullptr);
+    EXPECT_TRUE(ObjectHiddenForTest(target));
 }
 
 }  // namespace

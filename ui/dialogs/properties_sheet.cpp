@@ -939,6 +939,10 @@ CPropDlg::~CPropDlg() {
 
 INT_PTR CPropDlg::DoModal() {
     const INT_PTR result = CYRNPropSheet::DoModal();
+    // A page that showed an object as the dialog's focus (the Animate page's target) gives
+    // it back as it was, however the sheet ended.
+    SetDialogFocusObject(nullptr);
+    FlushPendingRedraw(1);
     if (currentPage >= 0) set->startPage = currentPage;
     return result;
 }

@@ -23,9 +23,10 @@
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
 //                               (checked 2: a three-state box in its third state)
+//   sheet                       the front property sheet: caption|active tab index|1 when
+//                               it is enabled, else 0; then per tab: text|left top right
+//                               bottom (screen); or "none"
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
-//   sheet                       the front property sheet: title|active tab|tab texts joined
-//                               by ","|1 when it is enabled, else 0
 //   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
 //                               that picks points from the sketch
 //   picks                       the positions of the points it picked, in order
@@ -111,6 +112,7 @@
 //                               present, address:TEXT) in the front sketch: "ok", or why not
 //   window                      the front sketch's window rectangle: left top right bottom
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cmath>
 #include <cstdio>
@@ -665,28 +667,6 @@ BOOL CALLBACK ListControl(HWND child, LPARAM data) {
     return TRUE;
 }
 
-// The front property sheet: its title, the position of the active page, each tab's text
-// and whether it is enabled; "none" without a sheet.
-std::string SheetState() {
-    HWND dialog = FrontDialog();
-    HWND tab = dialog ? reinterpret_cast<HWND>(SendMessageA(dialog, PSM_GETTABCONTROL, 0, 0)) : nullptr;
-    if (!tab) return "none";
-    std::ostringstream out;
-    out << TextOf(dialog) << "|" << SendMessageA(tab, TCM_GETCURSEL, 0, 0) << "|";
-    const int count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[64] = "";
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        out << (i ? "," : "") << text;
-    }
-    out << "|" << (IsWindowEnabled(dialog) ? 1 : 0);
-    return out.str();
-}
-
 std::string DialogControls() {
     HWND dialog = FrontDialog();
     if (!dialog) return "none";
@@ -1129,6 +1109,31 @@ std::string PreviewControl(int id) {
            std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)) + "|" + text;
 }
 
+// The front property sheet: "none", or its caption and active tab index, then per tab
+// its text and screen rectangle.
+std::string PrefSheetTabs() {
+    HWND sheet = FrontDialog();
+    HWND tabs = sheet ? reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr;
+    if (!tabs) return "none";
+    std::ostringstream out;
+    out << TextOf(sheet) << "|" << SendMessageA(tabs, TCM_GETCURSEL, 0, 0) << "|" << (IsWindowEnabled(sheet) ? 1 : 0)
+        << "\n";
+    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[128] = "";
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        RECT r{};
+        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        out << text << "|" << RectText(r) << "\n";
+    }
+    return out.str();
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -1321,7 +1326,7 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
-    if (verb == "sheet") return SheetState();
+    if (verb == "sheet") return PrefSheetTabs();
     if (verb == "calc") {
         // The open calculator's tokens, then its caret and selection anchor.
         if (!CalcEditorActive()) return "none";

@@ -5,10 +5,12 @@
 ps_sheet() { ask sheet; }
 ps_sheet_open() { [ "$(ask sheet)" != none ]; }
 ps_sheet_closed() { [ "$(ask sheet)" = none ]; }
-ps_tabs_are() { [ "$(ask sheet | cut -d'|' -f3)" = "$1" ]; }
-ps_active_is() { [ "$(ask sheet | cut -d'|' -f2)" = "$1" ]; }
-ps_title_is() { [ "$(ask sheet | cut -d'|' -f1)" = "$1" ]; }
-ps_enabled() { [ "$(ask sheet | cut -d'|' -f4)" = 1 ]; }
+ps_tabs() { ask sheet | sed 1d | cut -d'|' -f1 | paste -sd,; }
+ps_tabs_are() { [ "$(ps_tabs)" = "$1" ]; }
+ps_active_is() { [ "$(ask sheet | head -n1 | cut -d'|' -f2)" = "$1" ]; }
+ps_title() { ask sheet | head -n1 | cut -d'|' -f1; }
+ps_title_is() { [ "$(ps_title)" = "$1" ]; }
+ps_enabled() { [ "$(ask sheet | head -n1 | cut -d'|' -f3)" = 1 ]; }
 ps_hidden() { ask objects | sed -n "$(($1 + 1))p" | cut -d' ' -f5; }
 ps_hidden_is() { [ "$(ps_hidden "$1")" = "$2" ]; }
 
@@ -132,7 +134,7 @@ scenario_properties_sheet() {
     sleep 0.3
     # shellcheck disable=SC2046
     xdotool mousemove $(screen_point 121 110) click 1
-    segment_shown() { ask sheet | cut -d'|' -f1 | grep -q "Segment"; }
+    segment_shown() { ps_title | grep -q "Segment"; }
     wait_for 10 "the segment's properties" segment_shown
     ps_active_is 0 || fail "the sheet left the Object page: $(ps_sheet)"
     [ "$(ps_control_text 1015)" = "Parents" ] || fail "the segment's parents: $(ps_control 1015)"
@@ -142,7 +144,7 @@ scenario_properties_sheet() {
     wait_for 10 "the Parents menu" popup_open
     read -r l t r b <<<"$(ask popup-rect 2)"
     xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
-    point_shown() { ask sheet | cut -d'|' -f1 | grep -q "Point"; }
+    point_shown() { ps_title | grep -q "Point"; }
     wait_for 10 "the parent's properties" point_shown
     ps_active_is 0 || fail "the sheet left the Object page: $(ps_sheet)"
     ps_tabs_are "Object,Label" || fail "tabs after the parent: $(ps_sheet)"
@@ -246,8 +248,8 @@ scenario_properties_sheet() {
     [ "$(ask build-parameter 3)" = ok ] || fail "no parameter"
     ask select $(($(ask objects | grep -c .) - 1)) >/dev/null
     ps_open
-    ps_tab_to "$(($(ask sheet | cut -d'|' -f3 | tr ',' '\n' | grep -c .) - 1))"
-    ask sheet | cut -d'|' -f3 | grep -q "Parameter$" || fail "no Parameter page: $(ps_sheet)"
+    ps_tab_to "$(($(ask sheet | sed 1d | grep -c .) - 1))"
+    ps_tabs | grep -q "Parameter$" || fail "no Parameter page: $(ps_sheet)"
     ps_click_box 1267
     [ "$(ps_control_text 1308)" = "units each" ] || fail "Discretely: $(ps_control 1308)"
     ps_click_box 1266
@@ -259,7 +261,7 @@ scenario_properties_sheet() {
     ask select $(($(ask objects | grep -c .) - 1)) >/dev/null
     ps_open
     ps_tab_to 2
-    ask sheet | cut -d'|' -f3 | grep -q "Presentation$" || fail "no Presentation page: $(ps_sheet)"
+    ps_tabs | grep -q "Presentation$" || fail "no Presentation page: $(ps_sheet)"
     shown() { [ "$(ps_control "$1" | cut -d'|' -f5)" = "$2" ]; }
     shown 1335 1 && shown 1333 0 && shown 1337 0 || fail "simultaneous: $(ask dialog | grep '^133[0-9]|')"
     ps_click_box 1306

@@ -257,6 +257,8 @@ ResultCode PreferencesWriteGroup2(StreamHandle stream, const Preferences* p) {
     char font[kSymbolFontBytes] = {};
     CopyString255(font, p->mathSymbolFont);
     w.Record(sizeof font, kPrefTagSymbolFont, font);
+    if (p->antiAliasKept || p->antiAliasPreference != kAntiAliasNever)
+        w.Word(p->antiAliasPreference, kPrefTagAntiAlias);
     return w.result;
 }
 
@@ -313,6 +315,12 @@ ResultCode PreferencesReadGroup2(StreamHandle stream, Preferences* p, CustomColo
         p->mathSymbolFont[kSymbolFontBytes - 1] = '\0';
         break;
     }
+    case kPrefTagAntiAlias:
+        if (length == 2 && word() <= kAntiAliasAlways) {
+            p->antiAliasPreference = word();
+            p->antiAliasKept = true;
+        }
+        break;
     default: break;  // 20001, and tags of a later version
     }
     return kResultOK;

@@ -28,6 +28,10 @@ struct Preferences {
     int32_t        resolution;            // screen pixels per inch in use
     double         unitFactor[3];         // pixels per distance unit, derived from resolution
     int32_t        newLineStyle;          // 0..2, given to new objects with a line weight
+    // Drawing anti-aliased: 0 never, 1 when speed permits, 2 always. Only figlate uses it,
+    // but both programs share the file: once a file held it, it is written back.
+    uint16_t       antiAliasPreference;
+    bool           antiAliasKept;         // read from the file; never cleared by a load
 };
 
 Preferences& ThePreferences();

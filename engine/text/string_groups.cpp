@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
+
 uint16_t StringGroupItemCount(int32_t group) {
     if (group < 0 || group >= kStringGroupCount) return 0;
     return StringGroupTable[group].itemCount;
 }
 
 const char* GroupText(int32_t group, int32_t item) {
+    if (auto form = LaterForms().text.groupText) return form(group, item);
     if (item < 0 || item >= StringGroupItemCount(group)) return "";
     const char* text = StringGroupTable[group].items[item];
     return text ? text : "";
@@ -65,5 +68,6 @@ int32_t KindNounItem(int32_t kind, KindNounForm form) {
 }
 
 const char* KindNoun(int32_t kind, KindNounForm form) {
+    if (auto later = LaterForms().text.kindNoun) return later(kind, form);
     return GroupText(kGroupKindNouns, KindNounItem(kind, form));
 }

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
 #include "engine/text/layout.h"
 #include "ui/splash/splash_wnd.h"
 
@@ -74,6 +75,10 @@ ResultCode ParseCreditText(const char* text, LayoutNode** out) {
 ResultCode BuildCreditPage(int32_t page, LayoutNode** out) {
     *out = nullptr;
     if (page < 0 || page >= kCreditPageCount) return kLayoutParseSyntax;
+    if (auto form = LaterForms().text.creditPage) {
+        *out = form(page);
+        return *out ? kLayoutParseOK : kLayoutParseSyntax;
+    }
     return ParseCreditText(kCreditPages[page], out);
 }
 

@@ -1,4 +1,4 @@
-#include "release2/gdiplus_calls.h"
+#include "release2/draw/win32/gdiplus_calls.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/core/memory.h"
-#include "release2/antialias_layer.h"
-#include "release2/gdiplus_calls.h"
+#include "release2/draw/win32/antialias_layer.h"
+#include "release2/draw/win32/gdiplus_calls.h"
 
 using Gdiplus::GpStatus;
 

@@ -1,9 +1,9 @@
-#include "release2/antialias_layer.h"
+#include "release2/draw/win32/antialias_layer.h"
 
 #include <cstring>
 
 #include "engine/core/memory.h"
-#include "release2/gdiplus_calls.h"
+#include "release2/draw/win32/gdiplus_calls.h"
 
 namespace {
 

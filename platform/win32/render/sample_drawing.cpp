@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/iterations.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
@@ -202,7 +203,11 @@ struct DotContext {
     int32_t seen;
     int32_t colorOffset;
     bool    framed;  // a pen outlines the squares
+    GraphicsPort* selectionOf = nullptr;  // the port of a highlight pass's dots
 };
+
+// Highlight dots drawn anti-aliased are this large.
+constexpr double kAntiAliasedSelectionDot = 9;
 
 bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
     auto* w = static_cast<DotContext*>(state);
@@ -211,6 +216,10 @@ bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
     if (index == 0 && w->seen > 0) return true;
     if (w->seen++ % w->every != 0) return true;
     const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
+    if (w->selectionOf) {
+        if (auto square = LaterForms().drawing.fillSquare)
+            if (square(w->selectionOf, x, y, kAntiAliasedSelectionDot, kRememberedColor)) return true;
+    }
     const int32_t half = w->size / 2;
     // Without a pen Rectangle leaves the right and bottom edge unfilled.
     const int32_t side = w->size + (w->framed ? 1 : 2);
@@ -323,7 +332,7 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
             const int32_t spaced = L->sampleCount - (LocusHasMarkedEnds(object) ? 1 : 0);
             every = std::max(1, spaced / f);
         }
-        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true };
+        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true, port };
         walk(user, DrawSampleDot, &w);
     }
 }

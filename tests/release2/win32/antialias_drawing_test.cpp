@@ -1,0 +1,226 @@
+// figlate's anti-aliased redraws against figmantle's plain ones, on the same port: the
+// later-release forms installed and reset within the run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/core/object_tables.h"
+#include "engine/core/points.h"
+#include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/object_drawing.h"
+#include "engine/core/services/later_release.h"
+#include "engine/core/services/preferences.h"
+#include "engine/core/straight_objects.h"
+#include "engine/interact/preferences.h"
+#include "platform/win32/render/object_style.h"
+#include "platform/win32/test_hooks.h"
+#include "release2/draw/speed_policy.h"
+#include "release2/draw/win32/antialias_layer.h"
+#include "release2/draw/win32/antialias_policy.h"
+#include "release2/draw/win32/gdiplus_calls.h"
+#include "tests/platform/win32/render_fixture.h"
+
+using Gdiplus::GpStatus;
+
+namespace {
+
+class AntiAliasedRedraw : public RenderTest {
+protected:
+    AntiAliasedRedraw() {
+        saved_ = ThePreferences().antiAliasPreference;
+        ResetGdiPlusCallTable();
+        StartGdiPlus();
+        table_ = GdiPlusCallTable();
+        LaterReleaseForms forms = {};
+        AddDrawingForms(&forms);
+        InstallLaterForms(forms);
+        port_.backDC = canvas_.dc();
+        sketch_->windowRect = { 0, 0, 200, 200 };
+        ResetSpeedPolicy();
+    }
+    ~AntiAliasedRedraw() override {
+        ResetLaterForms();
+        GdiPlusCallTable() = table_;
+        StopGdiPlus();
+        ResetGdiPlusCallTable();
+        ThePreferences().antiAliasPreference = saved_;
+        ReleaseTickCountForTest();
+    }
+
+    SketchObject* Segment(int y, int32_t lineStyle, uint32_t mark = 0) {
+        StraightData* d;
+        SketchObject* s = MakeObject(kClassStraight, kKindSegment, kBlack, &d);
+        d->form = { { 20, double(y) }, { 180, double(y) }, 160, 0, 0 };
+        d->visiblePiece[0] = { 20, int16_t(y) };
+        d->visiblePiece[1] = { 180, int16_t(y) };
+        s->lineStyle = lineStyle;
+        s->markFlags = mark;
+        return s;
+    }
+    // One redraw of the whole canvas drawing `draw` between the bracket's two ends.
+    template <typename Draw>
+    void Redraw(Draw draw) {
+        const ScreenRect all = { 0, 0, 200, 200 };
+        if (auto begin = LaterForms().drawing.beginRedraw) begin(&port_, &all);
+        else BeginCanvasPaint(&port_, &all);
+        draw();
+        if (auto end = LaterForms().drawing.endRedraw) end(&port_, &all);
+        else EndCanvasPaint(&port_, &all);
+    }
+    // Row y from x = 20, '#' where drawn.
+    std::string Row(int y, int length) {
+        std::string s;
+        for (int x = 20; x < 20 + length; ++x) s += canvas_.At(x, y) == kWhite ? '.' : '#';
+        return s;
+    }
+    int RowsDrawnAt(int x) {
+        int n = 0;
+        for (int y = 0; y < 200; ++y) n += canvas_.At(x, y) != kWhite;
+        return n;
+    }
+
+    uint16_t saved_;
+    GdiPlusCalls table_;
+};
+
+constexpr char kGdiDots[] = "###...###...###...###...";
+constexpr char kDashes[] = "######....######....####";
+constexpr char kWideDashes[] = "############........####";
+
+TEST_F(AntiAliasedRedraw, DashedLinesByProgramAndPreference) {
+    struct Case { const char* name; bool figlate; uint16_t preference; uint32_t mark; const char* row; int rows; };
+    const Case cases[] = {
+        { "figmantle", false, kAntiAliasAlways, 0, kGdiDots, 1 },
+        { "figlate, never", true, kAntiAliasNever, 0, kGdiDots, 1 },
+        { "figlate, always", true, kAntiAliasAlways, 0, kDashes, 1 },
+        { "figmantle, selected: solid", false, kAntiAliasAlways, kMarkHighlighted, "########################", 2 },
+        { "figlate, selected: wider dashes", true, kAntiAliasAlways, kMarkHighlighted, kWideDashes, 2 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.figlate) {
+            LaterReleaseForms forms = {};
+            AddDrawingForms(&forms);
+            InstallLaterForms(forms);
+        } else {
+            ResetLaterForms();
+        }
+        ThePreferences().antiAliasPreference = c.preference;
+        canvas_.Fill(kWhite);
+        SketchObject* s = Segment(100, kLineDashed, c.mark);
+        Redraw([&] { DrawStraightObject(&port_, s); });
+        EXPECT_EQ(Row(100, 24), c.row);
+        EXPECT_EQ(RowsDrawnAt(20), c.rows);
+        EXPECT_EQ(port_.mainGraphics, nullptr);  // nothing outlives the redraw
+    }
+}
+
+GpStatus WINGDIPAPI FailLine(Gdiplus::GpGraphics*, Gdiplus::GpPen*, Gdiplus::REAL, Gdiplus::REAL, Gdiplus::REAL,
+                             Gdiplus::REAL) {
+    return Gdiplus::GenericError;
+}
+GpStatus WINGDIPAPI FailAttach(HDC, Gdiplus::GpGraphics**) { return Gdiplus::OutOfMemory; }
+
+// A shape GDI+ could not draw, a graphics object that could not attach, no GDI+ and a
+// picture pass all leave the shape to GDI: it never vanishes.
+TEST_F(AntiAliasedRedraw, WhateverFailsTheShapeIsDrawnWithGdi) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    struct Case { const char* name; void (*breakIt)(); void (*mendIt)(); };
+    const Case cases[] = {
+        { "the line fails", [] { GdiPlusCallTable().drawLine = FailLine; }, [] {} },
+        { "no graphics object", [] { GdiPlusCallTable().createFromHdc = FailAttach; }, [] {} },
+        { "no GDI+", [] { StopGdiPlus(); }, [] { StartGdiPlus(); } },
+        { "a picture pass", [] { CurrentOutputScale.printing = 1; }, [] { CurrentOutputScale.printing = 0; } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        canvas_.Fill(kWhite);
+        SketchObject* s = Segment(100, kLineDashed);
+        c.breakIt();
+        Redraw([&] { DrawStraightObject(&port_, s); });
+        c.mendIt();
+        GdiPlusCallTable() = table_;
+        EXPECT_EQ(Row(100, 12), std::string(kGdiDots).substr(0, 12));
+    }
+}
+
+TEST_F(AntiAliasedRedraw, SelectionIsAPairOfParallelStrokes) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    struct Case { int32_t lineStyle; int offset; };
+    for (const Case& c : { Case{ kLineNormal, 2 }, Case{ kLineThick, 3 } }) {
+        SCOPED_TRACE(c.offset);
+        canvas_.Fill(kWhite);
+        SketchObject* s = Segment(100, c.lineStyle);
+        Redraw([&] { DrawStraightSelection(&port_, s); });
+        EXPECT_EQ(canvas_.At(100, 100), kWhite);
+        EXPECT_NE(canvas_.At(100, 100 - c.offset), kWhite);
+        EXPECT_NE(canvas_.At(100, 100 + c.offset), kWhite);
+    }
+}
+
+TEST_F(AntiAliasedRedraw, HighlightSquaresAreNineByNine) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    Redraw([&] {
+        const auto square = LaterForms().drawing.fillSquare;
+        ASSERT_NE(square, nullptr);
+        EXPECT_TRUE(square(&port_, 50, 50, 9, RGB(255, 0, 0)));
+    });
+    const RECT drawn = canvas_.Extent(kWhite);
+    EXPECT_EQ(drawn.right - drawn.left, 9);
+    EXPECT_EQ(drawn.bottom - drawn.top, 9);
+    EXPECT_EQ(canvas_.At(50, 50), RGB(255, 0, 0));
+}
+
+TEST_F(AntiAliasedRedraw, TheTracesLayerGetsItsOwnGraphicsForTheRedrawOnly) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    DibCanvas traces(200, 200);
+    port_.tracesDC = traces.dc();
+    Redraw([&] {
+        ASSERT_NE(port_.mainGraphics, nullptr);
+        EXPECT_EQ(GetContextGraphics(&port_), port_.mainGraphics);
+        port_.dc = port_.tracesDC;
+        DcGraphics* second = GetContextGraphics(&port_);
+        EXPECT_NE(second, nullptr);
+        EXPECT_NE(second, port_.mainGraphics);
+        EXPECT_EQ(GetContextGraphics(&port_), second);
+        port_.dc = port_.backDC;
+    });
+    EXPECT_EQ(port_.mainGraphics, nullptr);
+    EXPECT_EQ(port_.secondaryGraphics, nullptr);
+    port_.tracesDC = nullptr;
+}
+
+// "When Speed Permits" on the platform's tick count: a slow first redraw turns drawing
+// plain, 10 and then 16 fast large plain redraws bring it back; small ones do not count.
+TEST_F(AntiAliasedRedraw, WhenSpeedPermitsFollowsTheRedrawTimes) {
+    ThePreferences().antiAliasPreference = kAntiAliasWhenSpeedPermits;
+    FreezeTickCountForTest(1000);
+    std::string drawn;
+    auto redraw = [&](uint32_t ms, const ScreenRect& area) {
+        if (auto begin = LaterForms().drawing.beginRedraw) begin(&port_, &area);
+        drawn += port_.mainGraphics ? 'a' : 'p';
+        AdvanceTickCountForTest(ms);
+        LaterForms().drawing.endRedraw(&port_, &area);
+    };
+    const ScreenRect large = { 0, 0, 200, 200 }, small = { 0, 0, 100, 100 };
+    redraw(100, large);
+    for (int i = 0; i < 30; ++i) redraw(5, small);
+    for (int i = 0; i < 25; ++i) redraw(49, large);
+    redraw(5, large);
+    redraw(5, large);
+    EXPECT_EQ(drawn, "a" + std::string(56, 'p') + "a");
+
+    // The preference changed: the next redraw tries again, and GDI+ must be there for it.
+    ResetSpeedPolicy();
+    TheSpeedPolicy().state = kSpeedOff;
+    EXPECT_TRUE(RedrawAllAntiAliased(kAntiAliasAlways));
+    EXPECT_EQ(TheSpeedPolicy().state, kSpeedOnProbation);
+    StopGdiPlus();
+    EXPECT_FALSE(RedrawAllAntiAliased(kAntiAliasWhenSpeedPermits));
+    EXPECT_FALSE(RedrawAllAntiAliased(kAntiAliasAlways));
+    EXPECT_TRUE(RedrawAllAntiAliased(kAntiAliasNever));
+}
+
+}  // namespace

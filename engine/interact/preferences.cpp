@@ -257,8 +257,7 @@ ResultCode PreferencesWriteGroup2(StreamHandle stream, const Preferences* p) {
     char font[kSymbolFontBytes] = {};
     CopyString255(font, p->mathSymbolFont);
     w.Record(sizeof font, kPrefTagSymbolFont, font);
-    if (p->antiAliasKept || p->antiAliasPreference != kAntiAliasNever)
-        w.Word(p->antiAliasPreference, kPrefTagAntiAlias);
+    if (p->antiAliasInFile || p->antiAliasPreference != 0) w.Word(p->antiAliasPreference, kPrefTagAntiAlias);
     return w.result;
 }
 
@@ -316,9 +315,9 @@ ResultCode PreferencesReadGroup2(StreamHandle stream, Preferences* p, CustomColo
         break;
     }
     case kPrefTagAntiAlias:
-        if (length == 2 && word() <= kAntiAliasAlways) {
-            p->antiAliasPreference = word();
-            p->antiAliasKept = true;
+        if (length == 2 && word() <= 2) {
+            p->antiAliasPreference = static_cast<uint16_t>(word());
+            p->antiAliasInFile = 1;
         }
         break;
     default: break;  // 20001, and tags of a later version

@@ -20,7 +20,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct LayoutNode;
 struct GraphicsPort;
 struct ScreenRect;
 
@@ -32,8 +31,8 @@ struct LaterTextForms {
     const char* (*kindNoun)(int32_t kind, int32_t form);
     // The tab and key name appended to a command's menu text.
     size_t (*formatCommandKeyText)(uint32_t row, bool shiftHeld, char* buffer, size_t size);
-    // Credit page 0 to 3 of the about box as a layout tree (caller frees), or null.
-    LayoutNode* (*creditPage)(int32_t page);
+    // Credit page 0 to 3 of the about box in the layout language, or null.
+    const char* (*aboutPageText)(int32_t page);
     // Called by StartEngine before anything reads a text.
     void (*prepareTexts)();
 };

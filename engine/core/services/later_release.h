@@ -58,6 +58,9 @@ struct LaterDrawingForms {
                           double sweep);
     // A square of `side` pixels centred on (x, y); kRememberedColor for the pen's colour.
     bool (*fillSquare)(GraphicsPort* port, double x, double y, double side, uint32_t color);
+    // The preferences change the anti-aliasing choice: false refuses the value (no GDI+),
+    // else every open document has been redrawn with it and the caller stores it.
+    bool (*changeAntiAliasing)(uint16_t value);
 };
 constexpr uint32_t kRememberedColor = 0xFFFFFFFFu;
 

@@ -161,4 +161,5 @@ void AddDrawingForms(LaterReleaseForms* forms) {
     d.strokeParallelPair = StrokeParallelPair;
     d.strokeEllipse = StrokeEllipse;
     d.fillSquare = FillSquare;
+    d.changeAntiAliasing = RedrawAllAntiAliased;
 }

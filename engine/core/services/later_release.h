@@ -58,6 +58,9 @@ struct LaterDrawingForms {
                           double sweep);
     // A square of `side` pixels centred on (x, y); kRememberedColor for the pen's colour.
     bool (*fillSquare)(GraphicsPort* port, double x, double y, double side, uint32_t color);
+    // A run of a curve, `count` points as x, y pairs; a highlighted run is drawn as a band
+    // in the sketch's highlight colour with the background along its middle.
+    bool (*strokePolyline)(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight);
     // The preferences change the anti-aliasing choice: false refuses the value (no GDI+),
     // else every open document has been redrawn with it and the caller stores it.
     bool (*changeAntiAliasing)(uint16_t value);

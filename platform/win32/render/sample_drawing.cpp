@@ -140,6 +140,9 @@ void DrawSampleCurve(CurveContext* c) {
 
 void DrawCurveRun(CurveContext* c) {
     if (c->colorOffset >= 0 && !c->highlight) return;  // segments went out one by one
+    static_assert(sizeof(POINT) == 2 * sizeof(int32_t));
+    if (auto antiAliased = LaterForms().drawing.strokePolyline)
+        if (c->count >= 2 && antiAliased(c->port, reinterpret_cast<const int32_t*>(c->points), c->count, c->highlight)) return;
     if (c->highlight) DrawSampleCurve(c);
     else DrawPolylineCompact(c->port->dc, c->points, c->count);
 }
@@ -153,7 +156,17 @@ void AppendCurvePoint(CurveContext* c, int32_t x, int32_t y, const uint8_t* reco
     }
     if (c->colorOffset >= 0 && !c->highlight && c->count > 0) {
         HDC dc = c->port->dc;
-        HPEN pen = CreatePen(c->penStyle, c->penWidth, SampleColor(c->object, record, c->colorOffset));
+        const COLORREF color = SampleColor(c->object, record, c->colorOffset);
+        const LaterDrawingForms& later = LaterForms().drawing;
+        if (later.rememberPen && later.strokeLine) {
+            later.rememberPen(c->penWidth > 0 ? float(c->penWidth) : 1.0f, color, c->penStyle != PS_SOLID);
+            const POINT& from = c->points[c->count - 1];
+            if (later.strokeLine(c->port, from.x, from.y, x, y)) {
+                c->points[c->count++] = { x, y };
+                return;
+            }
+        }
+        HPEN pen = CreatePen(c->penStyle, c->penWidth, color);
         HGDIOBJ previous = pen ? SelectObject(dc, pen) : nullptr;
         const POINT segment[2] = { c->points[c->count - 1], { x, y } };
         DrawPolylineCompact(dc, segment, 2);
@@ -203,7 +216,9 @@ struct DotContext {
     int32_t seen;
     int32_t colorOffset;
     bool    framed;  // a pen outlines the squares
-    GraphicsPort* selectionOf = nullptr;  // the port of a highlight pass's dots
+    GraphicsPort* port = nullptr;
+    bool selection = false;  // the highlight pass's dots
+    uint32_t fill = kRememberedColor;  // of the squares drawn anti-aliased
 };
 
 // Highlight dots drawn anti-aliased are this large.
@@ -216,9 +231,10 @@ bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
     if (index == 0 && w->seen > 0) return true;
     if (w->seen++ % w->every != 0) return true;
     const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
-    if (w->selectionOf) {
-        if (auto square = LaterForms().drawing.fillSquare)
-            if (square(w->selectionOf, x, y, kAntiAliasedSelectionDot, kRememberedColor)) return true;
+    if (auto square = LaterForms().drawing.fillSquare) {
+        const double side = w->selection ? kAntiAliasedSelectionDot : w->size + 1;
+        const uint32_t color = w->colorOffset >= 0 ? SampleColor(w->object, record, w->colorOffset) : w->fill;
+        if (w->port && square(w->port, x, y, side, color)) return true;
     }
     const int32_t half = w->size / 2;
     // Without a pen Rectangle leaves the right and bottom edge unfilled.
@@ -273,7 +289,7 @@ void DrawSampleSet(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn 
         const bool framed = (object->markFlags & kMarkHighlighted) != 0;
         if (framed) selection.Pen(CreatePen(PS_SOLID, 0, port->selectionColor));
         else selection.StockPen(NULL_PEN);
-        DotContext w{ dc, object, dotSize, 1, 0, colorOffset, framed };
+        DotContext w{ dc, object, dotSize, 1, 0, colorOffset, framed, port, false, color };
         walk(user, DrawSampleDot, &w);
         return;
     }
@@ -332,7 +348,7 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
             const int32_t spaced = L->sampleCount - (LocusHasMarkedEnds(object) ? 1 : 0);
             every = std::max(1, spaced / f);
         }
-        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true, port };
+        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true, port, true };
         walk(user, DrawSampleDot, &w);
     }
 }

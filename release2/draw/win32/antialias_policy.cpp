@@ -92,6 +92,26 @@ bool FillSquare(GraphicsPort* port, double x, double y, double side, uint32_t co
                                color == kRememberedColor ? gPen.color : color);
 }
 
+bool StrokePolyline(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight) {
+    DcGraphics* g = AntiAliasedTarget(port);
+    if (!g || count < 2) return false;
+    // The run in floats, in batches that share their end points.
+    constexpr int32_t kBatch = 256;
+    FloatPoint points[kBatch];
+    for (int32_t start = 0; start + 1 < count; start += kBatch - 1) {
+        const int32_t n = std::min(kBatch, count - start);
+        for (int32_t i = 0; i < n; ++i) points[i] = { float(xy[2 * (start + i)]), float(xy[2 * (start + i) + 1]) };
+        if (highlight) {
+            if (!DrawPolylineAntiAliased(g, points, n, gPen.width + 4, CurrentHighlight(), gPen.dashed) ||
+                !DrawPolylineAntiAliased(g, points, n, gPen.width + 2, CurrentBackground(), gPen.dashed))
+                return false;  // GDI draws the whole run over what went before
+        } else if (!DrawPolylineAntiAliased(g, points, n, gPen.width, gPen.color, gPen.dashed)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 const RememberedPen& TheRememberedPen() { return gPen; }
@@ -162,4 +182,5 @@ void AddDrawingForms(LaterReleaseForms* forms) {
     d.strokeEllipse = StrokeEllipse;
     d.fillSquare = FillSquare;
     d.changeAntiAliasing = RedrawAllAntiAliased;
+    d.strokePolyline = StrokePolyline;
 }

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "engine/core/locus.h"
 #include "engine/core/object_tables.h"
+#include "engine/core/path_geometry.h"
+#include "engine/core/shape_families.h"
 #include "engine/core/points.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
@@ -36,11 +40,13 @@ protected:
         LaterReleaseForms forms = {};
         AddDrawingForms(&forms);
         InstallLaterForms(forms);
+        EXPECT_TRUE(InitDrawingMetrics());
         port_.backDC = canvas_.dc();
         sketch_->windowRect = { 0, 0, 200, 200 };
         ResetSpeedPolicy();
     }
     ~AntiAliasedRedraw() override {
+        DrawingMetrics = metrics_;
         ResetLaterForms();
         GdiPlusCallTable() = table_;
         StopGdiPlus();
@@ -81,8 +87,37 @@ protected:
         return n;
     }
 
+    // A locus of points over samples {x, y, state}.
+    SketchObject* PointLocus(const std::vector<std::vector<int16_t>>& samples, int32_t drawOption) {
+        namespace SR = SampleRecord;
+        LocusData* d;
+        SketchObject* locus = MakeObject(kClassLocus, kKindPointLocus, RGB(0, 128, 0), &d);
+        d->sampleCount = int32_t(samples.size());
+        d->sampleSize = SR::kLocusPointBytes;
+        d->tracedClass = kClassPoint;
+        d->ends = 1;
+        d->drawOption = drawOption;
+        records_.assign(samples.size() * SR::kLocusPointBytes, 0);
+        for (size_t i = 0; i < samples.size(); ++i) {
+            uint8_t* r = records_.data() + i * SR::kLocusPointBytes;
+            SetRecordField<int16_t>(r, 0, samples[i][0]);
+            SetRecordField<int16_t>(r, 2, samples[i][1]);
+            SetRecordField<uint32_t>(r, SR::kLocusState, uint32_t(samples[i][2]));
+        }
+        d->samples = records_.data();
+        return locus;
+    }
+    void InstallFiglate(bool on) {
+        if (!on) return ResetLaterForms();
+        LaterReleaseForms forms = {};
+        AddDrawingForms(&forms);
+        InstallLaterForms(forms);
+    }
+
     uint16_t saved_;
     GdiPlusCalls table_;
+    std::vector<uint8_t> records_;
+    DrawingMetricsRecord metrics_ = DrawingMetrics;
 };
 
 constexpr char kGdiDots[] = "###...###...###...###...";
@@ -157,6 +192,53 @@ TEST_F(AntiAliasedRedraw, SelectionIsAPairOfParallelStrokes) {
         EXPECT_EQ(canvas_.At(100, 100), kWhite);
         EXPECT_NE(canvas_.At(100, 100 - c.offset), kWhite);
         EXPECT_NE(canvas_.At(100, 100 + c.offset), kWhite);
+    }
+}
+
+// A highlighted curve is a band in the highlight colour with the background along its
+// middle in figlate, two strokes beside the run in figmantle.
+TEST_F(AntiAliasedRedraw, CurvesAndTheirHighlight) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    struct Case { bool figlate; bool selected; std::vector<int> highlightRows; };
+    const Case cases[] = {
+        { false, false, {} }, { true, false, {} },
+        { false, true, { 49, 51 } }, { true, true, { 48, 52 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.figlate ? "figlate" : "figmantle") + (c.selected ? ", selected" : ""));
+        InstallFiglate(c.figlate);
+        canvas_.Fill(kWhite);
+        SketchObject* locus = PointLocus({ { 20, 50, 1 }, { 100, 50, 2 }, { 180, 50, 2 } }, 0);
+        Redraw([&] { c.selected ? DrawLocusSelected(&port_, locus) : DrawLocus(&port_, locus); });
+        std::vector<int> rows;
+        for (int y = 40; y < 60; ++y)
+            if (canvas_.At(60, y) == kHighlight) rows.push_back(y);
+        EXPECT_EQ(rows, c.highlightRows);
+        EXPECT_EQ(canvas_.At(60, 50), c.selected ? kWhite : RGB(0, 128, 0));
+        LocusDataOf(locus)->samples = nullptr;
+    }
+}
+
+// The highlighted dots of a point locus drawn as dots: 9 by 9 squares in figlate, 3 by 3
+// in figmantle.
+TEST_F(AntiAliasedRedraw, SelectedDotsOfAPointLocus) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    for (const bool figlate : { false, true }) {
+        SCOPED_TRACE(figlate ? "figlate" : "figmantle");
+        InstallFiglate(figlate);
+        canvas_.Fill(kWhite);
+        SketchObject* locus = PointLocus({ { 100, 100, 1 } }, 1);
+        locus->bounds = { 99, 99, 101, 101 };
+        Redraw([&] {
+            SetFeedbackPen(&port_, 2, 1);
+            DrawLocusSelected(&port_, locus);
+            SetFeedbackPen(&port_, 2, 0);
+        });
+        const RECT drawn = canvas_.Extent(kWhite);
+        EXPECT_EQ(drawn.right - drawn.left, figlate ? 9 : 3);
+        EXPECT_EQ(drawn.bottom - drawn.top, figlate ? 9 : 3);
+        EXPECT_EQ(canvas_.At(99, 99), kHighlight);
+        LocusDataOf(locus)->samples = nullptr;
     }
 }
 

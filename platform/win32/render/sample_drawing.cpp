@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/angle_constants.h"
 #include "engine/core/services/later_release.h"
 #include "engine/core/iterations.h"
 #include "engine/core/locus.h"
@@ -474,11 +475,32 @@ bool Take(ShapeWalk* w, int32_t index) {
     return w->seen++ % w->every == 0;
 }
 
+// An anti-aliased outline sample strokes in the sample's own colour where it has one.
+void RememberSamplePen(const ShapeWalk* w, const uint8_t* record) {
+    const auto remember = LaterForms().drawing.rememberPen;
+    if (w->colorOffset < 0 || !remember) return;
+    const int32_t penWidth = GetSamplePenWidth();
+    remember(penWidth > 0 ? float(penWidth) : 1.0f, SampleColor(w->object, record, w->colorOffset),
+             GetSamplePenStyle() != PS_SOLID);
+}
+
+// An outline sample through the anti-aliased ellipse (an arc of `sweep` from `start`);
+// false when it is left to GDI.
+bool AntiAliasedOutline(const ShapeWalk* w, const uint8_t* record, double x, double y, double width, double height,
+                        double start, double sweep) {
+    const auto ellipse = LaterForms().drawing.strokeEllipse;
+    if (!ellipse || w->interior) return false;
+    RememberSamplePen(w, record);
+    return ellipse(w->port, x, y, width, height, start, sweep);
+}
+
 bool CircleRecord(void* state, uint8_t* record, int32_t index) {
     auto* w = static_cast<ShapeWalk*>(state);
     if (!Field<uint32_t>(record, 8) || !Take(w, index)) return true;
     const RECT box = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
                        Field<int16_t>(record, 6) };
+    if (AntiAliasedOutline(w, record, box.left, box.top, box.right - box.left, box.bottom - box.top, 0, kTwoPi))
+        return true;
     SampleLook look(w->port->dc, w->object, record, w->colorOffset, w->interior);
     DrawEllipseInBox(w->port->dc, box, w->interior);
     return true;
@@ -512,11 +534,24 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
     const ScreenPoint start = { Field<int16_t>(record, SR::kArcStart), Field<int16_t>(record, SR::kArcStart + 2) };
     const ScreenPoint end = { Field<int16_t>(record, SR::kArcEnd), Field<int16_t>(record, SR::kArcEnd + 2) };
     if (Field<int8_t>(record, SR::kArcOrientation) == 0) {
+        if (const auto line = LaterForms().drawing.strokeLine; line && !w->interior) {
+            RememberSamplePen(w, record);
+            if (line(w->port, start.x, start.y, end.x, end.y)) return true;
+        }
         DrawClippedSegment(w->port, ScreenRect{ start.x, start.y, end.x, end.y });
         return true;
     }
     const ScreenPoint centre = { Field<int16_t>(record, SR::kArcCentre), Field<int16_t>(record, SR::kArcCentre + 2) };
     const int32_t radius = Field<int16_t>(record, SR::kArcRadius);
+    if (w->family != kKindArcSector && w->family != kKindArcSegment) {
+        // Clockwise on the screen from the start point to the end point, as GDI draws it.
+        const double from = std::atan2(double(start.y - centre.y), double(start.x - centre.x));
+        double sweep = std::atan2(double(end.y - centre.y), double(end.x - centre.x)) - from;
+        if (sweep < 0) sweep += kTwoPi;
+        if (AntiAliasedOutline(w, record, centre.x - radius, centre.y - radius, 2.0 * radius, 2.0 * radius, from,
+                               sweep))
+            return true;
+    }
     if (w->family == kKindArcSector) DrawPieSafe(dc, centre, radius, start, end);
     else if (w->family == kKindArcSegment) DrawChordSafe(dc, centre, radius, start, end);
     else DrawArcSafe(dc, centre, radius, start, end);

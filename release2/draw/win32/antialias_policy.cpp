@@ -170,10 +170,10 @@ bool RedrawAllAntiAliased(uint16_t value) {
     return true;
 }
 
-// Stand-in: these drawing routines still draw with GDI in anti-aliased redraws: circle
-// and arc samples and their highlight passes, the end marks of loci (arrowheads as filled
-// polygons, squares), the dots of a polar grid placed by symmetry, the revised text object
-// selection and figlate's axis tick numbers; their entries come here.
+// Stand-in: these drawing routines still draw with GDI in anti-aliased redraws: the end
+// marks of loci (arrowheads as filled polygons, squares), the dots of a polar grid placed
+// by symmetry, the revised text object selection and figlate's axis tick numbers; their
+// entries come here.
 void AddDrawingForms(LaterReleaseForms* forms) {
     LaterDrawingForms& d = forms->drawing;
     d.startDrawing = StartGdiPlus;

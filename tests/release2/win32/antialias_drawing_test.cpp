@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,49 @@ TEST_F(AntiAliasedRedraw, SelectedDotsOfAPointLocus) {
         EXPECT_EQ(canvas_.At(99, 99), kHighlight);
         LocusDataOf(locus)->samples = nullptr;
     }
+}
+
+int gEllipses = 0;
+GdiPlusCalls gReal;
+GpStatus WINGDIPAPI CountEllipse(Gdiplus::GpGraphics* g, Gdiplus::GpPen* p, Gdiplus::REAL x, Gdiplus::REAL y,
+                                 Gdiplus::REAL w, Gdiplus::REAL h) {
+    ++gEllipses;
+    return gReal.drawEllipse(g, p, x, y, w, h);
+}
+
+// Circle samples go through GDI+ outlined, in their boxes; filled ones stay with GDI.
+TEST_F(AntiAliasedRedraw, CircleSamplesOutlinedThroughGdiPlus) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    namespace SR = SampleRecord;
+    LocusData* d;
+    SketchObject* locus = MakeObject(kClassLocus, kKindOtherLocus, RGB(0, 0, 128), &d);
+    std::vector<uint8_t> records(2 * SR::kCircleBytes, 0);
+    const int16_t boxes[2][4] = { { 10, 10, 50, 50 }, { 100, 100, 140, 140 } };
+    for (int i = 0; i < 2; ++i) {
+        std::memcpy(records.data() + i * SR::kCircleBytes, boxes[i], sizeof boxes[i]);
+        SetRecordField<uint32_t>(records.data() + i * SR::kCircleBytes, 8, 1u);
+    }
+    d->samples = records.data();
+    d->sampleCount = 2;
+    d->sampleSize = SR::kCircleBytes;
+    d->tracedClass = kClassCircle;
+    d->ends = 1;
+    gReal = GdiPlusCallTable();
+    GdiPlusCallTable().drawEllipse = CountEllipse;
+    for (const bool figlate : { false, true }) {
+        SCOPED_TRACE(figlate ? "figlate" : "figmantle");
+        InstallFiglate(figlate);
+        canvas_.Fill(kWhite);
+        gEllipses = 0;
+        Redraw([&] { DrawLocus(&port_, locus); });
+        EXPECT_EQ(gEllipses, figlate ? 2 : 0);
+        const RECT drawn = canvas_.Extent(kWhite);
+        EXPECT_EQ(drawn.left, 10);
+        EXPECT_EQ(drawn.top, 10);
+        EXPECT_LE(drawn.right, 142);
+        EXPECT_EQ(canvas_.At(30, 30), kWhite);  // outlines only
+    }
+    d->samples = nullptr;
 }
 
 TEST_F(AntiAliasedRedraw, HighlightSquaresAreNineByNine) {

@@ -58,6 +58,8 @@ struct LaterDrawingForms {
                           double sweep);
     // A square of `side` pixels centred on (x, y); kRememberedColor for the pen's colour.
     bool (*fillSquare)(GraphicsPort* port, double x, double y, double side, uint32_t color);
+    // A filled polygon of `count` points as x, y pairs (alternate rule) in a COLORREF.
+    bool (*fillPolygon)(GraphicsPort* port, const float* xy, int32_t count, uint32_t color);
     // A run of a curve, `count` points as x, y pairs; a highlighted run is drawn as a band
     // in the sketch's highlight colour with the background along its middle.
     bool (*strokePolyline)(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight);

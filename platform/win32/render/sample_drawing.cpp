@@ -253,12 +253,28 @@ void DrawSampleEndMark(GraphicsPort* port, const uint8_t* record, int32_t markTy
                        bool thick) {
     if (!record || Field<uint32_t>(record, SR::kLocusState) == kSampleMissing) return;
     const ScreenPoint p = { Field<int16_t>(record, 0), Field<int16_t>(record, 2) };
+    const LaterDrawingForms& later = LaterForms().drawing;
     if (markType == kLocusEndGoesOn) {
+        if (later.fillPolygon) {
+            // Tip, a barb, the notch at the back, the other barb; a thick line's head is
+            // half as large again and reaches half a size further.
+            const double size = DrawingMetrics.intMetricsA[kMetricArrowSize] * (thick ? 1.5 : 1.0);
+            const double ux = std::cos(angle), uy = std::sin(angle);
+            const double tipX = p.x + (thick ? ux * size / 2 : 0), tipY = p.y + (thick ? uy * size / 2 : 0);
+            // As long as the stroked head, half as wide, the notch a third of the way in.
+            const double backX = tipX - size * ux, backY = tipY - size * uy, half = size / 2;
+            const float head[8] = { float(tipX), float(tipY),
+                                    float(backX - half * uy), float(backY + half * ux),
+                                    float(tipX - 0.7 * size * ux), float(tipY - 0.7 * size * uy),
+                                    float(backX + half * uy), float(backY - half * ux) };
+            if (later.fillPolygon(port, head, 4, color)) return;
+        }
         DrawArrowHead(port, p, angle);
         return;
     }
     if (markType != kLocusEndAtSample) return;
     const int32_t side = DrawingMetrics.intMetricsA[thick ? kMetricThickEndSquare : kMetricEndSquare];
+    if (later.fillSquare && later.fillSquare(port, p.x, p.y, side, color)) return;
     RECT square = { p.x - side / 2, p.y - side / 2, p.x - side / 2 + side, p.y - side / 2 + side };
     HBRUSH brush = CreateSolidBrush(color);
     if (brush) {

@@ -112,6 +112,14 @@ bool StrokePolyline(GraphicsPort* port, const int32_t* xy, int32_t count, bool h
     return true;
 }
 
+bool FillPolygonForm(GraphicsPort* port, const float* xy, int32_t count, uint32_t color) {
+    DcGraphics* g = AntiAliasedTarget(port);
+    if (!g || count < 3 || count > 64) return false;
+    FloatPoint points[64];
+    for (int32_t i = 0; i < count; ++i) points[i] = { xy[2 * i], xy[2 * i + 1] };
+    return FillPolygonAntiAliased(g, points, count, color);
+}
+
 }  // namespace
 
 const RememberedPen& TheRememberedPen() { return gPen; }
@@ -170,10 +178,9 @@ bool RedrawAllAntiAliased(uint16_t value) {
     return true;
 }
 
-// Stand-in: these drawing routines still draw with GDI in anti-aliased redraws: the end
-// marks of loci (arrowheads as filled polygons, squares), the dots of a polar grid placed
-// by symmetry, the revised text object selection and figlate's axis tick numbers; their
-// entries come here.
+// Stand-in: these drawing routines still draw with GDI in anti-aliased redraws: the dots
+// of a polar grid placed by symmetry, the revised text object selection and figlate's
+// axis tick numbers; their entries come here.
 void AddDrawingForms(LaterReleaseForms* forms) {
     LaterDrawingForms& d = forms->drawing;
     d.startDrawing = StartGdiPlus;
@@ -187,4 +194,5 @@ void AddDrawingForms(LaterReleaseForms* forms) {
     d.fillSquare = FillSquare;
     d.changeAntiAliasing = RedrawAllAntiAliased;
     d.strokePolyline = StrokePolyline;
+    d.fillPolygon = FillPolygonForm;
 }

@@ -243,6 +243,28 @@ TEST_F(AntiAliasedRedraw, SelectedDotsOfAPointLocus) {
     }
 }
 
+// A locus's open start gets a filled arrowhead in figlate, two strokes in figmantle; its
+// end a square in both.
+TEST_F(AntiAliasedRedraw, EndMarksOfALocus) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    for (const bool figlate : { false, true }) {
+        SCOPED_TRACE(figlate ? "figlate" : "figmantle");
+        InstallFiglate(figlate);
+        canvas_.Fill(kWhite);
+        SketchObject* locus = PointLocus({ { 40, 100, 1 }, { 100, 100, 2 }, { 160, 100, 2 } }, 0);
+        LocusData* d = LocusDataOf(locus);
+        d->startKind = kLocusEndGoesOn;
+        d->startDirection = 3.14159265358979;
+        d->endKind = kLocusEndAtSample;
+        Redraw([&] { DrawLocus(&port_, locus); });
+        // Inside the head, between a barb's stroke and the notch.
+        EXPECT_EQ(canvas_.At(46, 102) != kWhite, figlate);
+        EXPECT_NE(canvas_.At(161, 101), kWhite);
+        EXPECT_EQ(canvas_.At(163, 103), kWhite);
+        d->samples = nullptr;
+    }
+}
+
 int gEllipses = 0;
 GdiPlusCalls gReal;
 GpStatus WINGDIPAPI CountEllipse(Gdiplus::GpGraphics* g, Gdiplus::GpPen* p, Gdiplus::REAL x, Gdiplus::REAL y,

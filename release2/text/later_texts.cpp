@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/text/string_groups.h"
+#include "release2/text/string_resources.h"
 #include "ui/portable/credit_texts.h"
 
 const LaterTextGroup LaterTextGroups[kLaterTextGroupCount] = {
@@ -139,6 +140,14 @@ LaterTexts BuildLaterTexts() {
     for (const LaterString& s : out.strings) {
         if (!Shippable(s.text)) {
             out.error = "string " + std::to_string(s.id) + " holds a byte the resource compiler drops";
+            return out;
+        }
+        if (s.id >= kResourceIdLimit) {
+            out.error = "string " + std::to_string(s.id) + " lies past the ids the program reads";
+            return out;
+        }
+        if (s.text.size() > size_t(kLongestResourceText)) {
+            out.error = "string " + std::to_string(s.id) + " is longer than the program loads";
             return out;
         }
     }

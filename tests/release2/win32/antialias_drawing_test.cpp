@@ -182,6 +182,33 @@ TEST_F(AntiAliasedRedraw, WhateverFailsTheShapeIsDrawnWithGdi) {
     }
 }
 
+// Lines are cut to the port's line bounds: a vertical one on the left bound is drawn, one
+// a pixel left of it is dropped, and a sloped one passing beside the bounds draws nothing.
+TEST_F(AntiAliasedRedraw, LinesAreClippedToTheLineBounds) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    port_.lineBounds = { 50, 50, 150, 150 };
+    struct Case { double x1, y1, x2, y2; bool drawn; };
+    const Case cases[] = {
+        { 50, 0, 50, 199, true }, { 49, 0, 49, 199, false },
+        { 0, 100, 199, 100, true }, { 0, 49, 199, 49, false },
+        { 0, 0, 199, 199, true }, { 0, 60, 60, 0, false },
+    };
+    const auto line = LaterForms().drawing.strokeLine;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2);
+        canvas_.Fill(kWhite);
+        Redraw([&] { EXPECT_TRUE(line(&port_, c.x1, c.y1, c.x2, c.y2)); });
+        const RECT drawn = canvas_.Extent(kWhite);
+        EXPECT_EQ(drawn.right > drawn.left, c.drawn);
+        if (c.drawn) {
+            EXPECT_GE(drawn.left, 49);
+            EXPECT_GE(drawn.top, 49);
+            EXPECT_LE(drawn.right, 152);
+            EXPECT_LE(drawn.bottom, 152);
+        }
+    }
+}
+
 TEST_F(AntiAliasedRedraw, SelectionIsAPairOfParallelStrokes) {
     ThePreferences().antiAliasPreference = kAntiAliasAlways;
     struct Case { int32_t lineStyle; int offset; };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/preferences.h"
@@ -163,12 +164,13 @@ DcGraphics* AntiAliasedTarget(GraphicsPort* port) {
 bool RedrawAllAntiAliased(uint16_t value) {
     if (value != kAntiAliasNever && !GdiPlusAvailable()) return false;
     ForceAntiAliasRedraw();
-    EngineDocument* documents[64];
-    const int32_t count = OpenEngineDocuments(documents, 64);
+    std::vector<EngineDocument*> documents(size_t(std::max(OpenEngineDocuments(nullptr, 0), 0)));
+    const int32_t count = std::min(OpenEngineDocuments(documents.data(), int32_t(documents.size())),
+                                   int32_t(documents.size()));
     const uint16_t previous = ThePreferences().antiAliasPreference;
     // The views redraw with the new value; the caller stores it.
     ThePreferences().antiAliasPreference = value;
-    for (int32_t i = 0; i < count && i < 64; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
         if (!documents[i]->currentPage) continue;
         CurrentSketchScope scope(documents[i]->currentPage);
         UnionDirtyRect(nullptr);

@@ -22,6 +22,7 @@
 
 struct GraphicsPort;
 struct ScreenRect;
+struct SketchObject;
 
 // Texts by string group and item, key names, the nouns of object kinds, the credit pages.
 struct LaterTextForms {
@@ -60,6 +61,8 @@ struct LaterDrawingForms {
     bool (*fillSquare)(GraphicsPort* port, double x, double y, double side, uint32_t color);
     // A filled polygon of `count` points as x, y pairs (alternate rule) in a COLORREF.
     bool (*fillPolygon)(GraphicsPort* port, const float* xy, int32_t count, uint32_t color);
+    // The selection highlight of a caption, measurement or calculation.
+    void (*textObjectSelection)(GraphicsPort* port, SketchObject* object);
     // A run of a curve, `count` points as x, y pairs; a highlighted run is drawn as a band
     // in the sketch's highlight colour with the background along its middle.
     bool (*strokePolyline)(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight);

@@ -180,9 +180,8 @@ bool RedrawAllAntiAliased(uint16_t value) {
     return true;
 }
 
-// Stand-in: these drawing routines still draw with GDI in anti-aliased redraws: the dots
-// of a polar grid placed by symmetry, the revised text object selection and figlate's
-// axis tick numbers; their entries come here.
+// Stand-in: the dots of a polar grid placed by symmetry (drawn anti-aliased) and figlate's
+// axis tick numbers are still drawn as in figmantle; their entries come here.
 void AddDrawingForms(LaterReleaseForms* forms) {
     LaterDrawingForms& d = forms->drawing;
     d.startDrawing = StartGdiPlus;
@@ -197,4 +196,5 @@ void AddDrawingForms(LaterReleaseForms* forms) {
     d.changeAntiAliasing = RedrawAllAntiAliased;
     d.strokePolyline = StrokePolyline;
     d.fillPolygon = FillPolygonForm;
+    d.textObjectSelection = DrawTextObjectSelectionRevised;
 }

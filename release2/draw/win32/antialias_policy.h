@@ -1,6 +1,8 @@
 // Whether a redraw of a sketch view is drawn anti-aliased, and figlate's forms of the
 // drawing entries of the later-release table.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 
 #include "engine/core/screen_types.h"
@@ -8,6 +10,7 @@
 
 struct GraphicsPort;
 struct DcGraphics;
+struct SketchObject;
 
 // Around a view's draw pass in place of BeginCanvasPaint and EndCanvasPaint: attaches
 // GDI+ to the back buffer when the preference and, for "When Speed Permits", the speed
@@ -30,6 +33,11 @@ struct RememberedPen {
     bool     dashed;
 };
 const RememberedPen& TheRememberedPen();
+
+// figlate's selection of captions, measurements and calculations, and its fill colour:
+// each channel halfway between the highlight and the background.
+void     DrawTextObjectSelectionRevised(GraphicsPort* port, SketchObject* object);
+COLORREF SelectionFillColor(COLORREF highlight, COLORREF background);
 
 // Sets the drawing entries of forms.
 void AddDrawingForms(LaterReleaseForms* forms);

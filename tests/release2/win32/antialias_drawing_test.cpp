@@ -12,6 +12,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/path_geometry.h"
 #include "engine/core/shape_families.h"
+#include "engine/text/captions.h"
 #include "engine/core/points.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/object_drawing.h"
@@ -290,6 +291,26 @@ TEST_F(AntiAliasedRedraw, EndMarksOfALocus) {
         EXPECT_EQ(canvas_.At(163, 103), kWhite);
         d->samples = nullptr;
     }
+}
+
+// figlate frames a selected caption in its own colour and fills it halfway between the
+// highlight and the background; figmantle frames in the contrast colour and fills with
+// the highlight.
+TEST_F(AntiAliasedRedraw, TextObjectSelectionByProgram) {
+    for (const bool figlate : { false, true }) {
+        SCOPED_TRACE(figlate ? "figlate" : "figmantle");
+        InstallFiglate(figlate);
+        canvas_.Fill(kWhite);
+        CaptionData* d;
+        SketchObject* caption = MakeObject(kClassCaption, 0, RGB(0, 128, 0), &d);
+        caption->bounds = { 60, 60, 140, 100 };
+        ObjectClassTable[kClassCaption].drawSelected(&port_, caption);
+        EXPECT_EQ(canvas_.At(59, 80), figlate ? RGB(0, 128, 0) : kBlack);
+        EXPECT_EQ(canvas_.At(60, 80), kWhite);
+        EXPECT_EQ(canvas_.At(100, 80), figlate ? SelectionFillColor(kHighlight, kWhite) : kHighlight);
+        EXPECT_EQ(caption->markFlags, 0u);
+    }
+    EXPECT_EQ(SelectionFillColor(RGB(0, 0, 255), RGB(255, 255, 255)), RGB(127, 127, 255));
 }
 
 int gEllipses = 0;

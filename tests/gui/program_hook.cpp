@@ -145,6 +145,8 @@
 #include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/preferences_dialog.h"
+#include "engine/core/services/later_release.h"
+#include "engine/interact/command_executors.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
@@ -1142,6 +1144,43 @@ std::string Answer(const std::string& request) {
     in >> verb;
     if (verb == "ping") return "pong";
     if (verb == "docs") return Docs();
+    if (verb == "line-style") {
+        int style = 1;
+        in >> style;
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch) return "no sketch";
+        SketchScope scope(sketch);
+        LineStyleCommand((style & 0x7f) | 0x80);
+        if (CFernwickDoc* doc = DocumentOfSketch(sketch)) doc->InvalidateViews(false, true, true);
+        return "ok";
+    }
+    if (verb == "antialias") {
+        // As the preferences would store a new choice.
+        int value = 0;
+        in >> value;
+        const auto change = LaterForms().drawing.changeAntiAliasing;
+        if (!change) return "none";
+        if (!change(uint16_t(value))) return "refused";
+        ThePreferences().antiAliasPreference = uint16_t(value);
+        return "ok";
+    }
+    if (verb == "clock") {
+        // freeze T, step MS (each read moves it on), release
+        std::string how;
+        uint32_t value = 0;
+        in >> how >> value;
+        if (how == "freeze") FreezeTickCountForTest(value);
+        else if (how == "step") StepTickCountForTest(value);
+        else ReleaseTickCountForTest();
+        return "ok";
+    }
+    if (verb == "redraw") {
+        Sketch* sketch = gEngine.frontSketch;
+        CFernwickDoc* doc = sketch ? DocumentOfSketch(sketch) : nullptr;
+        if (!doc) return "no sketch";
+        doc->InvalidateViews(false, true, false);
+        return "ok";
+    }
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
     if (verb == "table-rows") return TableRows();

@@ -102,6 +102,11 @@
 //   bars                        the text palette, notation bar and motion controller: name shown floating
 //                               left top right bottom, then per control or button:
 //                               "  id|text|left top right bottom|enabled|checked" (screen)
+//   script-view                 the Script View: "script shown floating l t r b ...", its
+//                               floating frame "  frame|title|l t r b|corner-less sizing",
+//                               each control "  id|text|l t r b|enabled|visible", then
+//                               "  rows|items|rows|top item|pressed row|extent" and per row
+//                               "  row N|l t r b|highlight|separator|given index|object"
 //   buttons                     the front sketch's action buttons: position|type|caption|
 //                               run state|left top right bottom
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
@@ -139,6 +144,7 @@
 #include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/preferences_dialog.h"
+#include "engine/interact/tool_playback.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
@@ -577,6 +583,55 @@ std::string Bars() {
     ButtonLines(out, motion);
     out << "  spin-position|" << motion.spinPosition << "|" << (motion.spin.m_hWnd ? motion.spin.SendMessage(UDM_GETPOS32) : 0)
         << "\n";
+    return out.str();
+}
+
+// The Script View: its bar line, its floating frame, each control
+// ("  id|text|left top right bottom|enabled|visible"), then the list's rows.
+std::string ScriptViewState() {
+    std::ostringstream out;
+    CMainFrame* frame = TheMainFrame();
+    if (!frame) return "";
+    ScriptViewBar& bar = frame->m_scriptView;
+    BarLine(out, "script", bar);
+    if (!bar.m_hWnd) return out.str();
+    HWND floating = GetAncestor(bar.m_hWnd, GA_ROOT);
+    RECT fr{};
+    char title[128] = "";
+    if (floating && floating != frame->m_hWnd) {
+        GetWindowRect(floating, &fr);
+        GetWindowTextA(floating, title, sizeof title);
+    }
+    out << "  frame|" << title << "|" << fr.left << " " << fr.top << " " << fr.right << " " << fr.bottom << "|"
+        << ((floating && (GetWindowLongA(floating, GWL_STYLE) & MFS_4THICKFRAME)) ? 1 : 0) << "\n";
+    for (UINT id : { kScriptCommentId, kScriptStepListId, kScriptApplyLabelId, kScriptNextStepId, kScriptAllStepsId,
+                     kScriptStatusId, kScriptHelpId }) {
+        HWND control = GetDlgItem(bar.m_hWnd, int(id));
+        RECT r{};
+        char text[512] = "";
+        if (control) {
+            GetWindowRect(control, &r);
+            GetWindowTextA(control, text, sizeof text);
+        }
+        for (char& c : text)
+            if (c == '\n' || c == '\r') c = ' ';
+        out << "  " << id << "|" << text << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << (control && IsWindowEnabled(control) ? 1 : 0) << "|"
+            << (control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) ? 1 : 0) << "\n";
+    }
+    CScriptStepListBox& list = bar.stepList;
+    const int count = list.m_hWnd ? list.GetCount() : 0;
+    out << "  rows|" << count << "|" << bar.rowCount << "|" << (list.m_hWnd ? list.GetTopIndex() : 0) << "|"
+        << bar.pressedRow << "|" << (list.m_hWnd ? list.SendMessage(LB_GETHORIZONTALEXTENT) : 0) << "\n";
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        list.SendMessage(LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(list.m_hWnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        ToolScriptRow row{};
+        DescribeToolScriptRow(i + 1, &row);
+        out << "  row " << (i + 1) << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << row.highlight << "|" << row.separator << "|" << row.givenIndex << "|" << (row.object ? 1 : 0) << "\n";
+    }
     return out.str();
 }
 
@@ -1117,6 +1172,7 @@ std::string Answer(const std::string& request) {
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
     if (verb == "bars") return Bars();
+    if (verb == "script-view") return ScriptViewState();
     if (verb == "motions") return Motions();
     if (verb == "preview") return PreviewState();
     if (verb == "preview-control") {

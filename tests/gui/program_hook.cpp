@@ -103,10 +103,12 @@
 //                               left top right bottom, then per control or button:
 //                               "  id|text|left top right bottom|enabled|checked" (screen)
 //   script-view                 the Script View: "script shown floating l t r b ...", its
-//                               floating frame "  frame|title|l t r b|corner-less sizing",
+//                               floating frame "  frame|title|l t r b|corner-less sizing|
+//                               owned by the main frame|above the main frame",
 //                               each control "  id|text|l t r b|enabled|visible", then
 //                               "  rows|items|rows|top item|pressed row|extent" and per row
-//                               "  row N|l t r b|highlight|separator|given index|object"
+//                               "  row N|l t r b|highlight|separator|given index|object's
+//                               place in the tool (-1 none)|its colour"
 //   buttons                     the front sketch's action buttons: position|type|caption|
 //                               run state|left top right bottom
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
@@ -586,6 +588,25 @@ std::string Bars() {
     return out.str();
 }
 
+// 1 when a top-level window lies above the main frame on the screen.
+int AboveMainFrame(HWND window) {
+    CMainFrame* frame = TheMainFrame();
+    for (HWND w = GetTopWindow(nullptr); w && window; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == window) return 1;
+        if (frame && w == frame->m_hWnd) return 0;
+    }
+    return 0;
+}
+
+// An object's place in the shown tool's sketch, -1 for none.
+int ToolObjectIndex(const SketchObject* object) {
+    Sketch* tool = GetPlaybackTool(nullptr);
+    int index = 0;
+    for (SketchObject* o = tool && object ? tool->firstObject : nullptr; o; o = o->nextInSketch, ++index)
+        if (o == object) return index;
+    return -1;
+}
+
 // The Script View: its bar line, its floating frame, each control
 // ("  id|text|left top right bottom|enabled|visible"), then the list's rows.
 std::string ScriptViewState() {
@@ -603,7 +624,8 @@ std::string ScriptViewState() {
         GetWindowTextA(floating, title, sizeof title);
     }
     out << "  frame|" << title << "|" << fr.left << " " << fr.top << " " << fr.right << " " << fr.bottom << "|"
-        << ((floating && (GetWindowLongA(floating, GWL_STYLE) & MFS_4THICKFRAME)) ? 1 : 0) << "\n";
+        << ((floating && (GetWindowLongA(floating, GWL_STYLE) & MFS_4THICKFRAME)) ? 1 : 0) << "|"
+        << (floating && GetWindow(floating, GW_OWNER) == frame->m_hWnd ? 1 : 0) << "|" << AboveMainFrame(floating) << "\n";
     for (UINT id : { kScriptCommentId, kScriptStepListId, kScriptApplyLabelId, kScriptNextStepId, kScriptAllStepsId,
                      kScriptStatusId, kScriptHelpId }) {
         HWND control = GetDlgItem(bar.m_hWnd, int(id));
@@ -630,7 +652,8 @@ std::string ScriptViewState() {
         ToolScriptRow row{};
         DescribeToolScriptRow(i + 1, &row);
         out << "  row " << (i + 1) << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
-            << row.highlight << "|" << row.separator << "|" << row.givenIndex << "|" << (row.object ? 1 : 0) << "\n";
+            << row.highlight << "|" << row.separator << "|" << row.givenIndex << "|" << ToolObjectIndex(row.object) << "|"
+            << (row.object ? row.object->color : 0) << "\n";
     }
     return out.str();
 }

@@ -779,8 +779,15 @@ void ShowScriptView(bool show) {
     frame->ShowControlBar(bar, show, false);
     if (!show) return;
     frame->RecalcLayout();
-    // Under Wine a floating frame shown while its owner is active can stay beneath it.
-    frame->PostMessage(kRaiseFloatingBarsMessage);
+    // Under Wine a floating frame shown while its owner is active can stay beneath it on
+    // the screen though it is above it in the window order; a pass through the topmost
+    // band restacks it for real.
+    HWND floating = ::GetAncestor(bar->m_hWnd, GA_ROOT);
+    if (floating && floating != frame->m_hWnd) {
+        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        ::SetWindowPos(floating, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        ::SetWindowPos(floating, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    }
 }
 
 void SetScriptViewCaption(const char* text) {

@@ -757,6 +757,12 @@ void ScriptViewBar::OnShowWindow(BOOL show, UINT status) {
 
 void ScriptViewBar::OnWindowPosChanged(WINDOWPOS* pos) {
     Default();
+    // The controls follow the size the bar was given, whichever road it came by.
+    if (pos && !(pos->flags & SWP_NOSIZE)) {
+        CRect client;
+        GetClientRect(&client);
+        if (client.Width() > 0 && client.Height() > 0) LayoutForSize(client.Size());
+    }
     if (pos && (pos->flags & SWP_HIDEWINDOW)) StopPlaybackOnHide();
 }
 

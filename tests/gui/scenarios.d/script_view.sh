@@ -12,7 +12,7 @@ script_rect() { script_control "$1" | cut -d'|' -f3; }
 script_visible() { [ "$(script_control "$1" | cut -d'|' -f5)" = 1 ]; }
 script_rows() { script_view | grep '^  row '; }
 # Row N: "l t r b|highlight|separator|given index|object in the tool|colour".
-script_row() { script_view | awk -F'|' -v n="  row $1" '$1 == n { print $2 "|" $3 "|" $4 "|" $5 "|" $6 }'; }
+script_row() { script_view | awk -F'|' -v n="  row $1" '$1 == n { print $2 "|" $3 "|" $4 "|" $5 "|" $6 "|" $7 }'; }
 row_rect() { script_row "$1" | cut -d'|' -f1; }
 row_highlight() { script_row "$1" | cut -d'|' -f2; }
 row_of_given() { script_rows | awk -F'|' -v g="$1" '$5 == g { sub("  row ", "", $1); print $1; exit }'; }
@@ -97,4 +97,114 @@ scenario_script_view_playback() {
     wait_for 10 "the bar hidden" script_bar_hidden
     wait_for 10 "the playback stopped" test "$(rows_with_highlight 2)" = 0
     [ "$(rows_with_highlight 1)" = 0 ] || fail "a current row after stopping: $(script_view)"
+}
+
+# Drags with the primary button from one screen point to another in small moves.
+drag_from_to() {
+    local x1=$1 y1=$2 x2=$3 y2=$4 i
+    xdotool mousemove "$x1" "$y1" sleep 0.2 mousedown 1 sleep 0.2
+    for i in 1 2 3 4 5 6; do
+        xdotool mousemove $((x1 + (x2 - x1) * i / 6)) $((y1 + (y2 - y1) * i / 6)) sleep 0.1
+    done
+    xdotool sleep 0.2 mouseup 1
+}
+
+# Right-clicks row N and waits for its menu.
+row_menu() {
+    # shellcheck disable=SC2046
+    xdotool mousemove $(row_point "$1" 30) click 3
+    wait_for 10 "the row's menu" popup_open
+}
+
+scenario_script_view_editing() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    make_two_segment_tool
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask toolbutton 32782) click 1
+    local file="$work/kite.yrn"
+    focus_view
+    xdotool key alt+f
+    xdotool key a
+    answer_file_dialog "$(windows_path "$file")"
+    wait_for 30 "the file on disk" test -s "$file"
+    wait_for 10 "the saved document" doc_modified 0
+    local order
+    order=$(given_order)
+
+    step "a given dropped on itself changes nothing"
+    local x y
+    read -r x y <<<"$(row_point 3 30)"
+    drag_from_to "$x" "$y" "$x" $((y + 6))
+    sleep 0.5
+    [ "$(given_order)" = "$order" ] || fail "the givens moved: $order -> $(given_order)"
+    doc_modified 0 || fail "the document is modified: $(ask docs)"
+
+    step "a given dragged below the others goes last and marks the document modified"
+    local below
+    read -r _ below <<<"$(row_point 7 30)"
+    read -r x y <<<"$(row_point 2 30)"
+    drag_from_to "$x" "$y" "$x" "$below"
+    local expected
+    expected=$(echo "$order" | awk '{ print $2, $3, $4, $1 }')
+    moved() { [ "$(given_order)" = "$expected " ]; }
+    wait_for 10 "the first given last ($order -> $expected)" moved
+    wait_for 10 "the document modified" doc_modified 1
+    [ "$(script_view | awk -F'|' '$1 == "  rows" { print $5 }')" = 0 ] || fail "a row stays pressed: $(script_view)"
+
+    step "the splitter stops when the comment is 18 pixels high"
+    local top bottom list_top
+    read -r _ top _ bottom <<<"$(script_rect 1253)"
+    read -r _ list_top _ _ <<<"$(script_rect 1293)"
+    read -r x _ <<<"$(script_rect 1253 | centre)"
+    drag_from_to "$x" $(((bottom + list_top) / 2)) "$x" $((top - 40))
+    read -r _ top _ bottom <<<"$(script_rect 1253)"
+    [ $((bottom - top)) = 18 ] || fail "the comment is $((bottom - top)) pixels high: $(script_view)"
+    read -r _ list_top _ _ <<<"$(script_rect 1293)"
+    [ "$list_top" = $((bottom + 2)) ] || fail "the list does not follow the splitter: $(script_view)"
+
+    step "the floating bar's bottom-right corner makes it larger both ways"
+    local l t r b
+    read -r l t r b <<<"$(frame_rect)"
+    drag_from_to $((r - 2)) $((b - 2)) $((r + 60)) $((b + 120))
+    local l2 t2 r2 b2
+    read -r l2 t2 r2 b2 <<<"$(frame_rect)"
+    [ $((r2 - l2)) -gt $((r - l + 40)) ] && [ $((b2 - t2)) -gt $((b - t + 30)) ] ||
+        fail "not larger both ways: $l $t $r $b -> $l2 $t2 $r2 $b2"
+    read -r _ _ r _ <<<"$(script_rect 1293)"
+    [ "$r" -gt $((r2 - 30)) ] || fail "the list does not follow the bar: $(script_view)"
+    shot larger
+
+    step "a swatch from a step's menu recolours it"
+    local step_row colour
+    step_row=$(script_rows | awk -F'|' '$5 < 0 && $6 >= 0 { sub("  row ", "", $1); print $1; exit }')
+    colour=$(row_colour "$step_row")
+    row_menu "$step_row"
+    tool_menu | grep -q '^0|Pr&operties...|1004|' || fail "no Properties in the row menu: $(tool_menu | tr '\n' ' ')"
+    tool_menu | grep -q '^0|&Print...|1006|' || fail "no Print in the row menu: $(tool_menu | tr '\n' ' ')"
+    [ "$(script_view | awk -F'|' '$1 == "  rows" { print $5 }')" = "$step_row" ] || fail "the row is not pressed: $(script_view)"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$(tool_menu_position "&Color")" | centre)
+    colours_open() { [ -n "$(tool_menu_position "&Other...")" ]; }
+    wait_for 10 "the colour swatches" colours_open
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect 5 | centre) sleep 0.2 click 1
+    wait_for 10 "the menu to close" no_popup
+    recoloured() { [ "$(row_colour "$step_row")" != "$colour" ]; }
+    wait_for 10 "the step's new colour" recoloured
+
+    step "a given's menu offers only Properties, Page Setup and Print"
+    row_menu 2
+    [ "$(tool_menu | awk -F'|' '$1 == 0 && $3 != 0 { print $3 }' | tr '\n' ' ')" = "1004 1005 1006 " ] ||
+        fail "the given's menu: $(tool_menu | tr '\n' ' ')"
+    close_tool_menu
+
+    step "a double click opens the Properties on its first page, the object's"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(row_point 2 30) click --repeat 2 --delay 80 1
+    opened() { ask dialog-runs | grep -q '^4|'; }
+    wait_for 10 "the Properties" opened
+    ask dialog-runs | grep '^4|' | head -n1 | cut -d'|' -f3 | awk '{ exit !($2 == 0) }' ||
+        fail "not opened on the first page: $(ask dialog-runs)"
+
 }

@@ -208,3 +208,29 @@ scenario_script_view_editing() {
         fail "not opened on the first page: $(ask dialog-runs)"
 
 }
+
+scenario_script_view_print() {
+    start_print_server
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    make_two_segment_tool
+
+    step "Print from a row's menu hands the script to the printer: one job"
+    row_menu 2
+    local at
+    at=$(tool_menu_position "&Print...")
+    [ -n "$at" ] || fail "no Print in the row menu: $(tool_menu | tr '\n' ' ')"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$at" | centre) click 1
+    wait_for 30 "the print dialog" print_dialog_open
+    ask dialog-click 1 >/dev/null
+    wait_for 30 "a job in the default queue" queue_has_jobs FigA 1
+    wait_for 30 "the job's data" job_file_ready FigA
+    local pages
+    pages=$(render_pages "$(last_job_file FigA)" script)
+    [ "$pages" = 1 ] || fail "the script printed on $pages pages"
+    # The title and the rows leave ink on the page.
+    local ink
+    ink=$(convert "$work/script-1.png" -colorspace gray -threshold 50% -format '%[fx:int(w*h*(1-mean))]' info:)
+    [ "$ink" -gt 500 ] || fail "the printed page is nearly blank ($ink dark pixels)"
+}

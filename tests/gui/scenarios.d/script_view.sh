@@ -233,4 +233,23 @@ scenario_script_view_print() {
     local ink
     ink=$(convert "$work/script-1.png" -colorspace gray -threshold 50% -format '%[fx:int(w*h*(1-mean))]' info:)
     [ "$ink" -gt 500 ] || fail "the printed page is nearly blank ($ink dark pixels)"
+
+    step "Page Setup from a row's menu opens the printer's setup"
+    row_menu 2
+    at=$(tool_menu_position "Page &Setup...")
+    [ -n "$at" ] || fail "no Page Setup in the row menu: $(tool_menu | tr '\n' ' ')"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$at" | centre) click 1
+    setup_open() { ask dialog | head -n1 | grep -q 'Setup$'; }
+    wait_for 30 "the setup dialog" setup_open
+    ask dialog-click 2 >/dev/null
+    wait_for 20 "the dialog to close" no_dialog
+
+    step "closing the tool's document empties and hides the view"
+    ask command $((0xE1C0)) >/dev/null
+    wait_for 20 "the question to save" dialog_open
+    ask dialog-click 7 >/dev/null
+    wait_for 20 "no document" has_docs 0
+    wait_for 10 "the view hidden" script_bar_hidden
+    script_visible 1361 && ! script_visible 1293 || fail "the help text is not alone: $(script_view)"
 }

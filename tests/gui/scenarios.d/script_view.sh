@@ -157,7 +157,12 @@ scenario_script_view_editing() {
     read -r _ top _ bottom <<<"$(script_rect 1253)"
     read -r _ list_top _ _ <<<"$(script_rect 1293)"
     read -r x _ <<<"$(script_rect 1253 | centre)"
-    drag_from_to "$x" $(((bottom + list_top) / 2)) "$x" $((top - 40))
+    drag_from_to "$x" $(((bottom + list_top) / 2)) "$x" $(((bottom + list_top) / 2 + 50))
+    local grown
+    read -r _ _ _ grown <<<"$(script_rect 1253)"
+    [ "$grown" = $((bottom + 50)) ] || fail "the splitter did not follow the mouse down: $bottom -> $grown"
+    read -r _ list_top _ _ <<<"$(script_rect 1293)"
+    drag_from_to "$x" $(((grown + list_top) / 2)) "$x" $((top - 40))
     read -r _ top _ bottom <<<"$(script_rect 1253)"
     [ $((bottom - top)) = 18 ] || fail "the comment is $((bottom - top)) pixels high: $(script_view)"
     read -r _ list_top _ _ <<<"$(script_rect 1293)"

@@ -10,6 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/custom_tools.h"
 #include "engine/core/services/dialogs.h"
 #include "engine/core/services/script_view.h"
 #include "engine/core/services/views.h"
@@ -740,7 +741,11 @@ void ScriptViewBar::OnAllSteps() { Apply(true); }
 void ScriptViewBar::OnUpdateApply(CCmdUI* cmdUI) { cmdUI->Enable(true); }
 
 void ScriptViewBar::OnCommentChange() {
-    if (!settingComment_ && toolShown) MarkToolModified();
+    if (settingComment_ || !toolShown) return;
+    MarkToolModified();
+    // The tool holds the comment from the first keystroke: a document saved while the
+    // tool is still shown keeps what was typed.
+    UpdateToolSketchName(GetPlaybackTool(nullptr));
 }
 
 void ScriptViewBar::StopPlaybackOnHide() {

@@ -140,6 +140,14 @@ scenario_script_view_editing() {
     [ "$(given_order)" = "$order" ] || fail "the givens moved: $order -> $(given_order)"
     doc_modified 0 || fail "the document is modified: $(ask docs)"
 
+    step "typing a comment marks the document modified"
+    click_script 1253
+    xdotool key End type " Two segments."
+    wait_for 10 "the document modified by the comment" doc_modified 1
+    focus_view
+    xdotool key ctrl+s
+    wait_for 20 "the document saved again" doc_modified 0
+
     step "a given dragged below the others goes last and marks the document modified"
     local below
     read -r _ below <<<"$(row_point 7 30)"
@@ -212,6 +220,22 @@ scenario_script_view_editing() {
     ask dialog-runs | grep '^4|' | head -n1 | cut -d'|' -f3 | awk '{ exit !($2 == 0) }' ||
         fail "not opened on the first page: $(ask dialog-runs)"
 
+    step "the typed comment is kept with the document"
+    ask command $((0xE1C0)) >/dev/null
+    wait_for 20 "the question to save" dialog_open
+    ask dialog-click 6 >/dev/null  # Yes
+    wait_for 20 "no document" has_docs 0
+    ask command 57601 >/dev/null
+    answer_file_dialog "$(windows_path "$file")"
+    wait_for 30 "the document again" has_docs 1
+    open_tool_menu
+    choose_tool_item "Tool #1"
+    wait_for 10 "the menu to close" no_popup
+    open_tool_menu
+    choose_tool_item "Show Script View"
+    wait_for 10 "the Script View again" script_bar_shown
+    [ "$(script_control 1253 | cut -d'|' -f2)" = "Type your comments here. Two segments." ] ||
+        fail "the comment was not kept: $(script_control 1253)"
 }
 
 scenario_script_view_print() {

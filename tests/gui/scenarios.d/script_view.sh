@@ -56,6 +56,9 @@ scenario_script_view_playback() {
     [ "$(script_rows | awk -F'|' '$5 < 0 && $6 >= 0' | grep -c . || true)" = 2 ] || fail "not two step rows: $(script_view)"
     script_visible 1253 && script_visible 1293 && ! script_visible 1361 || fail "the tool's controls: $(script_view)"
     wait_for 10 "the status line" status_shown
+    # Separators are 4 pixels high, text rows at least 22.
+    script_rows | awk -F'|' '{ split($2, r, " "); h = r[4] - r[2]; if (($4 > 0 && h != 4) || ($4 == 0 && h < 22)) bad = 1 }
+        END { exit bad }' || fail "row heights: $(script_rows)"
     # The floating frame sits at the main frame's top right and sizes from its corners too.
     [ "$(frame_rect | awk '{ print $2 }')" = 47 ] || fail "the floating frame's top: $(script_view)"
     [ "$(script_view | awk -F'|' '$1 == "  frame" { print $4 }')" = 0 ] || fail "corners do not size: $(script_view)"

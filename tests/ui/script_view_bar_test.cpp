@@ -52,7 +52,7 @@ TEST_F(ScriptViewBarTest, HelpWithoutToolControlsWithOne) {
                      kScriptAllStepsId })
         EXPECT_FALSE(Visible(id)) << id;
     EXPECT_EQ(Text(kScriptCommentId), "Create or choose a custom tool.");
-    ASSERT_NE(bar.printer, nullptr);
+    ASSERT_NE(bar.Printer(), nullptr);
 
     bar.ShowTool(5, "Bisects the angle.");
     EXPECT_EQ(bar.stepList.GetCount(), 5);

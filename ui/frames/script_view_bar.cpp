@@ -445,8 +445,13 @@ LRESULT ScriptViewBar::OnInitDialog(WPARAM, LPARAM) {
         PlaceChild(this, kScriptStepListId, r);
     }
     ShowTool(0, "");
-    printer = ScriptPrint::CreatePrinter(this);
+    if (ScriptPrint* printer = ScriptPrint::CreatePrinter(this)) printerWindow = printer->m_hWnd;
     return TRUE;
+}
+
+ScriptPrint* ScriptViewBar::Printer() const {
+    CWnd* window = printerWindow && ::IsWindow(printerWindow) ? CWnd::FromHandlePermanent(printerWindow) : nullptr;
+    return window && window->IsKindOf(RUNTIME_CLASS(ScriptPrint)) ? static_cast<ScriptPrint*>(window) : nullptr;
 }
 
 void ScriptViewBar::ShowControls(bool tool) {
@@ -510,6 +515,7 @@ void ScriptViewBar::SetPressedRow(int32_t row, bool on) {
 }
 
 void ScriptViewBar::PrintScript() {
+    ScriptPrint* printer = Printer();
     if (!printer || rowCount <= 0) return;
     Sketch* tool = GetPlaybackTool(nullptr);
     std::string title = tool && tool->title ? tool->title : "";

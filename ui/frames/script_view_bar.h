@@ -83,9 +83,13 @@ public:
     // Hands the script to the Script Printer and starts its print.
     void PrintScript();
 
+    // The hidden Script Printer window, null when it could not be made; the window
+    // deletes its own object, so it is found again by its handle.
+    ScriptPrint* Printer() const;
+
     CScriptStepListBox stepList;
     HFONT rowFont = nullptr;
-    ScriptPrint* printer = nullptr;
+    HWND printerWindow = nullptr;
     int32_t rowCount = 0;
     int32_t widestRow = 0;
     int32_t pressedRow = 0;

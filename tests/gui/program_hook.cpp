@@ -108,7 +108,7 @@
 //                               each control "  id|text|l t r b|enabled|visible", then
 //                               "  rows|items|rows|top item|pressed row|extent" and per row
 //                               "  row N|l t r b|highlight|separator|given index|object's
-//                               place in the tool (-1 none)|its colour"
+//                               place in the tool (-1 none)|its colour|line style|traced"
 //   buttons                     the front sketch's action buttons: position|type|caption|
 //                               run state|left top right bottom
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
@@ -653,7 +653,8 @@ std::string ScriptViewState() {
         DescribeToolScriptRow(i + 1, &row);
         out << "  row " << (i + 1) << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
             << row.highlight << "|" << row.separator << "|" << row.givenIndex << "|" << ToolObjectIndex(row.object) << "|"
-            << (row.object ? row.object->color : 0) << "\n";
+            << (row.object ? row.object->color : 0) << "|" << (row.object ? row.object->lineStyle : -1) << "|"
+            << (row.object ? row.object->traced : 0) << "\n";
     }
     return out.str();
 }

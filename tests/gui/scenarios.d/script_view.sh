@@ -11,14 +11,15 @@ script_control() { script_view | awk -F'|' -v id="$1" '$1 == "  " id'; }
 script_rect() { script_control "$1" | cut -d'|' -f3; }
 script_visible() { [ "$(script_control "$1" | cut -d'|' -f5)" = 1 ]; }
 script_rows() { script_view | grep '^  row '; }
-# Row N: "l t r b|highlight|separator|given index|object in the tool|colour".
-script_row() { script_view | awk -F'|' -v n="  row $1" '$1 == n { print $2 "|" $3 "|" $4 "|" $5 "|" $6 "|" $7 }'; }
+# Row N: "l t r b|highlight|separator|given index|object in the tool|colour|line style|traced".
+script_row() { script_view | awk -F'|' -v n="  row $1" '$1 == n { print $2 "|" $3 "|" $4 "|" $5 "|" $6 "|" $7 "|" $8 "|" $9 }'; }
 row_rect() { script_row "$1" | cut -d'|' -f1; }
 row_highlight() { script_row "$1" | cut -d'|' -f2; }
 row_of_given() { script_rows | awk -F'|' -v g="$1" '$5 == g { sub("  row ", "", $1); print $1; exit }'; }
 # The tool's objects of the given rows, in their order.
 given_order() { script_rows | awk -F'|' '$5 >= 0 { printf "%s ", $6 }'; }
 row_colour() { script_row "$1" | cut -d'|' -f6; }
+row_line_style() { script_row "$1" | cut -d'|' -f7; }
 rows_with_highlight() { script_rows | awk -F'|' -v h="$1" '$3 == h' | grep -c . || true; }
 apply_buttons_shown() { script_visible 1346 && script_visible 1356 && ! script_visible 1354; }
 status_shown() { script_visible 1354 && ! script_visible 1346; }
@@ -208,6 +209,25 @@ scenario_script_view_editing() {
     wait_for 10 "the menu to close" no_popup
     recoloured() { [ "$(row_colour "$step_row")" != "$colour" ]; }
     wait_for 10 "the step's new colour" recoloured
+
+    step "Thick from the step's Line Width submenu, checked the next time"
+    row_menu "$step_row"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$(tool_menu_position "Line &Width")" | centre)
+    widths_open() { [ -n "$(tool_menu_position "Thic&k")" ]; }
+    wait_for 10 "the line widths" widths_open
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$(tool_menu_position "Thic&k")" | centre) sleep 0.2 click 1
+    wait_for 10 "the menu to close" no_popup
+    thick() { [ "$(row_line_style "$step_row")" = 2 ]; }
+    wait_for 10 "the step thick" thick
+    row_menu "$step_row"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(ask popup-rect "$(tool_menu_position "Line &Width")" | centre)
+    wait_for 10 "the line widths again" widths_open
+    tool_menu | grep -q '^0|Thic&k|1002|-1|0|1$' || fail "Thick is not checked: $(tool_menu | tr '\n' ' ')"
+    xdotool key Escape
+    close_tool_menu
 
     step "a given's menu offers only Properties, Page Setup and Print"
     row_menu 2

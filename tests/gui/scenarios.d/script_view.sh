@@ -14,8 +14,6 @@ script_rows() { script_view | grep '^  row '; }
 # Row N: "l t r b|highlight|separator|given index|object in the tool|colour|line style|traced".
 script_row() { script_view | awk -F'|' -v n="  row $1" '$1 == n { print $2 "|" $3 "|" $4 "|" $5 "|" $6 "|" $7 "|" $8 "|" $9 }'; }
 row_rect() { script_row "$1" | cut -d'|' -f1; }
-row_highlight() { script_row "$1" | cut -d'|' -f2; }
-row_of_given() { script_rows | awk -F'|' -v g="$1" '$5 == g { sub("  row ", "", $1); print $1; exit }'; }
 # The tool's objects of the given rows, in their order.
 given_order() { script_rows | awk -F'|' '$5 >= 0 { printf "%s ", $6 }'; }
 row_colour() { script_row "$1" | cut -d'|' -f6; }
@@ -97,6 +95,7 @@ scenario_script_view_playback() {
     wait_for 10 "a step applied" objects_are 9
     wait_for 10 "stepping" test "$(rows_with_highlight 2)" -ge 1
     # The floating frame's close box.
+    # shellcheck disable=SC2046
     xdotool mousemove $(frame_rect | awk '{ print $3 - 10, $2 + 10 }') click 1
     wait_for 10 "the bar hidden" script_bar_hidden
     wait_for 10 "the playback stopped" test "$(rows_with_highlight 2)" = 0

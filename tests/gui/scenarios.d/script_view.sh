@@ -241,6 +241,11 @@ scenario_script_view_editing() {
     wait_for 10 "the Properties" opened
     ask dialog-runs | grep '^4|' | head -n1 | cut -d'|' -f3 | awk '{ exit !($2 == 0) }' ||
         fail "not opened on the first page: $(ask dialog-runs)"
+    # The sheet itself, when it shows, is cancelled.
+    if dialog_open; then
+        ask dialog-click 2 >/dev/null
+        wait_for 20 "the Properties to close" no_dialog
+    fi
 
     step "the typed comment is kept with the document"
     ask command $((0xE1C0)) >/dev/null

@@ -33,6 +33,8 @@
 #define IDC_SCROLLING          186
 #define IDC_TOOL               188
 #define IDC_SCROLL_HAND        189
+// Cursors of the script view.
+#define IDC_DRAG_GIVEN         187
 
 // Strings.
 #define IDS_TEXT_POPUP         213  // its title
@@ -79,6 +81,7 @@
 #define IDD_NEW_TOOL           152
 #define IDD_ALERT              171
 #define IDD_CALCULATOR         172
+#define IDD_SCRIPT_VIEW        259
 #define IDC_TOOL_NAME          1059
 #define IDC_TOOL_NAME_LABEL    1060
 #define IDC_ALERT_MESSAGE      1077

@@ -107,6 +107,13 @@
 //   bars                        the text palette, notation bar and motion controller: name shown floating
 //                               left top right bottom, then per control or button:
 //                               "  id|text|left top right bottom|enabled|checked" (screen)
+//   script-view                 the Script View: "script shown floating l t r b ...", its
+//                               floating frame "  frame|title|l t r b|corner-less sizing|
+//                               owned by the main frame|above the main frame",
+//                               each control "  id|text|l t r b|enabled|visible", then
+//                               "  rows|items|rows|top item|pressed row|extent" and per row
+//                               "  row N|l t r b|highlight|separator|given index|object's
+//                               place in the tool (-1 none)|its colour|line style|traced"
 //   buttons                     the front sketch's action buttons: position|type|caption|
 //                               run state|left top right bottom
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
@@ -147,6 +154,7 @@
 #include "engine/interact/preferences_dialog.h"
 #include "engine/core/services/later_release.h"
 #include "engine/interact/command_executors.h"
+#include "engine/interact/tool_playback.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
@@ -586,6 +594,77 @@ std::string Bars() {
     ButtonLines(out, motion);
     out << "  spin-position|" << motion.spinPosition << "|" << (motion.spin.m_hWnd ? motion.spin.SendMessage(UDM_GETPOS32) : 0)
         << "\n";
+    return out.str();
+}
+
+// 1 when a top-level window lies above the main frame on the screen.
+int AboveMainFrame(HWND window) {
+    CMainFrame* frame = TheMainFrame();
+    for (HWND w = GetTopWindow(nullptr); w && window; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == window) return 1;
+        if (frame && w == frame->m_hWnd) return 0;
+    }
+    return 0;
+}
+
+// An object's place in the shown tool's sketch, -1 for none.
+int ToolObjectIndex(const SketchObject* object) {
+    Sketch* tool = GetPlaybackTool(nullptr);
+    int index = 0;
+    for (SketchObject* o = tool && object ? tool->firstObject : nullptr; o; o = o->nextInSketch, ++index)
+        if (o == object) return index;
+    return -1;
+}
+
+// The Script View: its bar line, its floating frame, each control
+// ("  id|text|left top right bottom|enabled|visible"), then the list's rows.
+std::string ScriptViewState() {
+    std::ostringstream out;
+    CMainFrame* frame = TheMainFrame();
+    if (!frame) return "";
+    ScriptViewBar& bar = frame->m_scriptView;
+    BarLine(out, "script", bar);
+    if (!bar.m_hWnd) return out.str();
+    HWND floating = GetAncestor(bar.m_hWnd, GA_ROOT);
+    RECT fr{};
+    char title[128] = "";
+    if (floating && floating != frame->m_hWnd) {
+        GetWindowRect(floating, &fr);
+        GetWindowTextA(floating, title, sizeof title);
+    }
+    out << "  frame|" << title << "|" << fr.left << " " << fr.top << " " << fr.right << " " << fr.bottom << "|"
+        << ((floating && (GetWindowLongA(floating, GWL_STYLE) & MFS_4THICKFRAME)) ? 1 : 0) << "|"
+        << (floating && GetWindow(floating, GW_OWNER) == frame->m_hWnd ? 1 : 0) << "|" << AboveMainFrame(floating) << "\n";
+    for (UINT id : { kScriptCommentId, kScriptStepListId, kScriptApplyLabelId, kScriptNextStepId, kScriptAllStepsId,
+                     kScriptStatusId, kScriptHelpId }) {
+        HWND control = GetDlgItem(bar.m_hWnd, int(id));
+        RECT r{};
+        char text[512] = "";
+        if (control) {
+            GetWindowRect(control, &r);
+            GetWindowTextA(control, text, sizeof text);
+        }
+        for (char& c : text)
+            if (c == '\n' || c == '\r') c = ' ';
+        out << "  " << id << "|" << text << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << (control && IsWindowEnabled(control) ? 1 : 0) << "|"
+            << (control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) ? 1 : 0) << "\n";
+    }
+    CScriptStepListBox& list = bar.stepList;
+    const int count = list.m_hWnd ? list.GetCount() : 0;
+    out << "  rows|" << count << "|" << bar.rowCount << "|" << (list.m_hWnd ? list.GetTopIndex() : 0) << "|"
+        << bar.pressedRow << "|" << (list.m_hWnd ? list.SendMessage(LB_GETHORIZONTALEXTENT) : 0) << "\n";
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        list.SendMessage(LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(list.m_hWnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        ToolScriptRow row{};
+        DescribeToolScriptRow(i + 1, &row);
+        out << "  row " << (i + 1) << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << row.highlight << "|" << row.separator << "|" << row.givenIndex << "|" << ToolObjectIndex(row.object) << "|"
+            << (row.object ? row.object->color : 0) << "|" << (row.object ? row.object->lineStyle : -1) << "|"
+            << (row.object ? row.object->traced : 0) << "\n";
+    }
     return out.str();
 }
 
@@ -1188,6 +1267,7 @@ std::string Answer(const std::string& request) {
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
     if (verb == "bars") return Bars();
+    if (verb == "script-view") return ScriptViewState();
     if (verb == "motions") return Motions();
     if (verb == "preview") return PreviewState();
     if (verb == "preview-control") {

@@ -31,6 +31,7 @@
 #define IDC_TEXT_LABEL_TOGGLE  165
 #define IDC_OVER_LABEL         166
 #define IDC_SCROLLING          186
+#define IDC_DOC_LIST_ITEM      187  // over a line of the Document Options list
 #define IDC_TOOL               188
 #define IDC_SCROLL_HAND        189
 
@@ -104,6 +105,7 @@
 #define IDD_ITERATE            251
 #define IDD_ADD_TABLE_DATA     269
 #define IDD_REMOVE_TABLE_DATA  270
+#define IDD_DOC_OPTIONS        201
 
 // Strings of the dialogs.
 #define IDS_ENTER_VALID_NUMBER  36888

@@ -320,6 +320,15 @@ def cursors():
         for y in range(12, 26):
             c.line(7, y, 21, y, BLACK)
     out[186] = (outlined(grab), (14, 18))
+    # A list line that can be dragged up or down: an arrow beside a double-headed one.
+    def list_item(c):
+        filled_arrow(c, 1, 1)
+        c.line(20, 12, 20, 28, BLACK)
+        c.line(17, 15, 20, 12, BLACK)
+        c.line(23, 15, 20, 12, BLACK)
+        c.line(17, 25, 20, 28, BLACK)
+        c.line(23, 25, 20, 28, BLACK)
+    out[187] = (outlined(list_item), (1, 1))
     return out
 
 

@@ -325,6 +325,8 @@ void DocOptionsDialog::FitBrokenLinks(bool shown) {
     const int wantedClient = shown ? groupBottom_ + kLinksMargin : groupTop_;
     const int height = (window.bottom - window.top) - (client.bottom - client.top) + wantedClient;
     if (height == window.bottom - window.top) return;
+    // Without the group the dialog is smaller than its template.
+    minHeight = height;
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

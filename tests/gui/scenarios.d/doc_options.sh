@@ -65,6 +65,15 @@ docopt_choose() {
     # shellcheck disable=SC2046
     xdotool mousemove $(ask menu-item-rect "$1" | centre) sleep 0.3 click 1
 }
+# Brings the document window whose title holds the text to the front, by the Window menu.
+docopt_activate() {
+    local id
+    id=$(ask menus | awk -F'|' -v t="$1" '$3 >= 65024 && $3 < 65535 && index($2, t) { print $3; exit }')
+    [ -n "$id" ] || fail "no window $1 in the Window menu: $(ask menus | tr '\n' ' ')"
+    ask command "$id" >/dev/null
+    front_title() { ask titles | head -n1 | grep -q "$1"; }
+    wait_for 10 "$1 in front" front_title "$1"
+}
 docopt_question() {
     local caption=$1 answer=$2
     asked() { ask alerts | tail -n1 | grep -q "^$caption|"; }
@@ -174,6 +183,9 @@ scenario_document_options_dialog() {
     wait_for 10 "the broken-links group" docopt_shown 1202
     docopt_shown 1200 || fail "no Select Buttons button"
     [ "$(docopt_dialog_height)" -gt "$short" ] || fail "the dialog did not grow: $(docopt_dialog_height) against $short"
+    selected_some() { [ -n "$(ask selection | tr -d ' ')" ]; }
+    docopt_click 1200
+    wait_for 10 "Select Buttons selects the link button" selected_some
     docopt_click_line 0
     wait_for 10 "the group hidden on page 1" eval '! docopt_shown 1202'
     [ "$(docopt_dialog_height)" = "$short" ] || fail "the dialog did not shrink back: $(docopt_dialog_height)"
@@ -202,4 +214,25 @@ scenario_document_options_dialog() {
     wait_for 10 "the dialog to close" docopt_closed
     page_is() { [ "$(ask docs | awk -F'|' '$4 == 4 { print $5 }')" = "$1" ]; }
     wait_for 10 "page 2 shown" page_is 1
+
+    step "Copy Tool brings in a tool of Shapes; typed over, it is renamed at once"
+    docopt_activate Shapes
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 1 2 >/dev/null
+    create_tool_from_menu "Tool #1"
+    docopt_activate "Untitled 2"
+    docopt_open
+    docopt_click 1272
+    wait_for 10 "the explanation" docopt_shown 1278
+    docopt_enabled 1177 || fail "Copy Tool is grey while Shapes has a tool"
+    docopt_click 1177
+    # The tool menus name a document without its extension.
+    docopt_choose "${shapes%.*}"
+    docopt_choose "Tool #1"
+    wait_for 10 "the tool in the list" docopt_lines_are "Tool #1"
+    docopt_shown 1181 || fail "the list is hidden with a tool"
+    docopt_rename Apex
+    docopt_click 1
+    wait_for 10 "the dialog to close" docopt_closed
+    [ "$(options_tool_names)" = "Apex" ] || fail "the document's tools: $(options_tool_names)"
 }

@@ -136,10 +136,17 @@ scenario_document_options_dialog() {
     docopt_click 1178
     wait_for 10 "two pages" docopt_tabs_are "1|Proof"
 
-    step "Cancel restores names, order and count"
+    step "Show Page Tabs unchecked hides the tabs"
+    strip_shown() { [ "$(ask tabs | cut -d'|' -f2)" = "$1" ]; }
+    strip_shown 1 || fail "the tabs are not shown: $(ask tabs)"
+    docopt_click 1159
+    wait_for 10 "the tabs hidden" strip_shown 0
+
+    step "Cancel restores names, order, count and the tabs"
     docopt_click 2
     wait_for 10 "the dialog to close" docopt_closed
     wait_for 10 "the tabs as before" docopt_tabs_are "1|B|C"
+    wait_for 10 "the tabs shown again" strip_shown 1
     [ "$(alert_count)" = 0 ] || fail "Cancel asked something: $(ask alerts)"
 
     step "the same with OK: Pages Removed, Yes keeps them"

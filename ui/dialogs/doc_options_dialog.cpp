@@ -302,6 +302,14 @@ void DocOptionsDialog::SetViewTexts() {
     addButton_.mnemonic = MnemonicOf(LoadText(kAddText[v]).c_str());
 }
 
+void DocOptionsDialog::SetNameText(const char* text) {
+    const bool wasBusy = busy;
+    busy = true;
+    SetDlgItemText(kNameEdit, text);
+    ::SendDlgItemMessageA(m_hWnd, kNameEdit, EM_SETMODIFY, FALSE, 0);
+    busy = wasBusy;
+}
+
 void DocOptionsDialog::FillList(int32_t n) {
     const int32_t count = LineCount();
     if (n == -1) n = selection >= 0 ? selection : 0;
@@ -310,7 +318,7 @@ void DocOptionsDialog::FillList(int32_t n) {
     busy = true;
     list_.ResetContent();
     for (int32_t i = 0; i < count; ++i) list_.AddString(LineText(i).c_str());
-    SetDlgItemText(kNameEdit, n >= 0 ? LineText(n).c_str() : "");
+    SetNameText(n >= 0 ? LineText(n).c_str() : "");
     list_.SetCurSel(n);
     selection = n;
     if (PagesView() && n >= 0) GoToPage(Document(), n);
@@ -350,12 +358,7 @@ void DocOptionsDialog::UpdateControls() {
         CheckDlgButton(kShowCheck, IsScriptViewVisible() ? BST_CHECKED : BST_UNCHECKED);
     }
 
-    if (selection < 0) {
-        const bool wasBusy = busy;
-        busy = true;
-        SetDlgItemText(kNameEdit, "");
-        busy = wasBusy;
-    }
+    if (selection < 0) SetNameText("");
 
     const bool broken = pages && DocOptionsLinkButtons(document, document->currentPage, false) > 0;
     for (int id : {kLinksGroup, kLinksText, kSelectButtons})
@@ -366,10 +369,7 @@ void DocOptionsDialog::UpdateControls() {
 void DocOptionsDialog::OnSelChange() {
     const int n = list_.GetCurSel();
     selection = n;
-    const bool wasBusy = busy;
-    busy = true;
-    SetDlgItemText(kNameEdit, n >= 0 ? LineText(n).c_str() : "");
-    busy = wasBusy;
+    SetNameText(n >= 0 ? LineText(n).c_str() : "");
     if (PagesView() && n >= 0) GoToPage(Document(), n);
     UpdateControls();
 }
@@ -390,6 +390,10 @@ void DocOptionsDialog::OnNameKillFocus() {
 
 void DocOptionsDialog::ApplyName() {
     if (selection < 0 || selection >= LineCount()) return;
+    // Only what the user typed: a tool "renamed" to its own name would still count as a
+    // change to the document.
+    if (::SendDlgItemMessageA(m_hWnd, kNameEdit, EM_GETMODIFY, 0, 0) == 0) return;
+    ::SendDlgItemMessageA(m_hWnd, kNameEdit, EM_SETMODIFY, FALSE, 0);
     char text[kToolNameBytes] = "";
     GetDlgItemText(kNameEdit, text, sizeof text);
     if (PagesView()) DocOptionsRenamePage(Document(), selection, text);

@@ -107,6 +107,8 @@ protected:
 private:
     int32_t LineCount() const;
     std::string LineText(int32_t n) const;
+    // What the list shows, not a user's edit: no rename follows.
+    void SetNameText(const char* text);
     void ApplyName();
     void SetViewTexts();
     void SwitchView(int32_t newView);

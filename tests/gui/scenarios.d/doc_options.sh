@@ -242,4 +242,18 @@ scenario_document_options_dialog() {
     docopt_click 1
     wait_for 10 "the dialog to close" docopt_closed
     [ "$(options_tool_names)" = "Apex" ] || fail "the document's tools: $(options_tool_names)"
+
+    step "saved, then the tools view and OK without an edit: nothing to save"
+    ask command 57604 >/dev/null
+    answer_file_dialog "$(windows_path "$work/Pages.yrn")"
+    wait_for 30 "the document saved" test -s "$work/Pages.yrn"
+    front_modified() { [ "$(ask docs | awk -F'|' '$4 == 4 { print $3 }')" = "$1" ]; }
+    wait_for 10 "the saved document unmodified" front_modified 0
+    docopt_open
+    docopt_click 1272
+    wait_for 10 "the tool" docopt_lines_are "Apex"
+    docopt_click 1154
+    docopt_click 1
+    wait_for 10 "the dialog to close" docopt_closed
+    front_modified 0 || fail "OK without an edit marked the document modified: $(ask docs)"
 }

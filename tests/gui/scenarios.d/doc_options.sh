@@ -256,4 +256,12 @@ scenario_document_options_dialog() {
     docopt_click 1
     wait_for 10 "the dialog to close" docopt_closed
     front_modified 0 || fail "OK without an edit marked the document modified: $(ask docs)"
+
+    step "Show Page Tabs unchecked and OK: the tabs stay hidden and the change is one to save"
+    docopt_open
+    docopt_click 1159
+    docopt_click 1
+    wait_for 10 "the dialog to close" docopt_closed
+    wait_for 10 "the tabs hidden" strip_shown 0
+    front_modified 1 || fail "hiding the tabs left nothing to save: $(ask docs)"
 }

@@ -33,8 +33,8 @@
 #define IDC_SCROLLING          186
 #define IDC_TOOL               188
 #define IDC_SCROLL_HAND        189
-// Cursors of the script view.
-#define IDC_DRAG_GIVEN         187
+// Over a line that drags up or down a list (script view givens, Document Options).
+#define IDC_DRAG_LIST_LINE     187
 
 // Strings.
 #define IDS_TEXT_POPUP         213  // its title
@@ -107,6 +107,7 @@
 #define IDD_ITERATE            251
 #define IDD_ADD_TABLE_DATA     269
 #define IDD_REMOVE_TABLE_DATA  270
+#define IDD_DOC_OPTIONS        201
 // The pages of the Properties sheet.
 #define IDD_PROP_OBJECT        167
 #define IDD_PROP_PLOT          168

@@ -119,6 +119,12 @@
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
 //                               present, address:TEXT) in the front sketch: "ok", or why not
 //   window                      the front sketch's window rectangle: left top right bottom
+//   list-lines ID               the lines of a list box of the front dialog:
+//                               index|text|selected|left top right bottom (screen)
+//   menu-item-rect TEXT         the screen rectangle of the item of that text in any open
+//                               pop-up menu (submenus too), or "none"
+//   cursor                      the shown cursor: "list-item" (the program's list-line
+//                               cursor), "sizens", "no", "arrow" or "other"
 #include <windows.h>
 #include <commctrl.h>
 
@@ -830,6 +836,57 @@ std::string PopupMenu() {
     std::ostringstream out;
     DumpMenu(menu, 0, &out);
     return out.str().empty() ? "empty" : out.str();
+}
+
+// ---- Lists, open menus and the cursor, for the Document Options scenario ----------------
+
+std::string ListLines(int id) {
+    HWND dialog = FrontDialog();
+    HWND list = dialog ? GetDlgItem(dialog, id) : nullptr;
+    if (!list) return "none";
+    std::ostringstream out;
+    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[512] = "";
+        if (SendMessageA(list, LB_GETTEXTLEN, WPARAM(i), 0) < LRESULT(sizeof text))
+            SendMessageA(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        RECT r{};
+        SendMessageA(list, LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        out << i << "|" << text << "|" << (i == selected ? 1 : 0) << "|" << RectText(r) << "\n";
+    }
+    return out.str();
+}
+
+BOOL CALLBACK CollectPopupMenus(HWND hwnd, LPARAM data) {
+    if (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd))
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+    return TRUE;
+}
+
+std::string MenuItemRect(const std::string& wanted) {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectPopupMenus, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+            char text[512] = "";
+            GetMenuStringA(menu, UINT(i), text, sizeof text, MF_BYPOSITION);
+            RECT r{};
+            if (wanted == text && GetMenuItemRect(nullptr, menu, UINT(i), &r)) return RectText(r);
+        }
+    }
+    return "none";
+}
+
+std::string CursorName() {
+    HCURSOR cursor = GetCursor();
+    if (cursor && cursor == LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(187))) return "list-item";
+    if (cursor == LoadCursorA(nullptr, IDC_SIZENS)) return "sizens";
+    if (cursor == LoadCursorA(nullptr, IDC_NO)) return "no";
+    if (cursor == LoadCursorA(nullptr, IDC_ARROW)) return "arrow";
+    return "other";
 }
 
 std::string StreamCodes() {
@@ -1585,6 +1642,17 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
     }
+    if (verb == "list-lines") {
+        int id = 0;
+        in >> id;
+        return ListLines(id);
+    }
+    if (verb == "menu-item-rect") {
+        std::string text;
+        std::getline(in >> std::ws, text);
+        return MenuItemRect(text);
+    }
+    if (verb == "cursor") return CursorName();
     if (verb == "splash") return SplashState();
     if (verb == "inplace") return InPlaceState();
     if (verb == "mainvisible") return MainWindow() && IsWindowVisible(MainWindow()) ? "1" : "0";

@@ -264,7 +264,7 @@ BOOL CScriptStepListBox::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
     bool draggable = false;
     HCURSOR cursor = nullptr;
     if (row && ToolScriptRowIsGiven(row, &draggable) && draggable)
-        cursor = LoadCursor(ResourceModule(), MAKEINTRESOURCE(IDC_DRAG_GIVEN));
+        cursor = LoadCursor(ResourceModule(), MAKEINTRESOURCE(IDC_DRAG_LIST_LINE));
     else if (row && RowObject(row))
         cursor = LoadCursor(ResourceModule(), MAKEINTRESOURCE(IDC_SELECT_ARROW));
     SetCursor(cursor ? cursor : LoadCursor(nullptr, IDC_ARROW));

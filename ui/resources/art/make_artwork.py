@@ -321,7 +321,8 @@ def cursors():
             c.line(7, y, 21, y, BLACK)
     out[186] = (outlined(grab), (14, 18))
     def reorder(c):
-        # An arrow with a two-headed vertical arrow: the given moves up or down the list.
+        # An arrow beside a two-headed vertical one: a list line (a given, a page, a tool)
+        # moves up or down.
         filled_arrow(c, 1, 1)
         c.line(20, 12, 20, 28, BLACK)
         for d in range(4):

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/docio/dib_chunks.h"
-#include "release2/portable/picture_layout.h"
+#include "release2/platform/picture_layout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 22)) return 0;

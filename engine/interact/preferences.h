@@ -43,6 +43,7 @@ constexpr uint32_t kPrefTagExportQuality   = 20015;
 constexpr uint32_t kPrefTagClipboardScale  = 20016;
 constexpr uint32_t kPrefTagSymbolFont      = 20017;
 constexpr uint32_t kPrefTagIterations      = 20018;
+constexpr uint32_t kPrefTagAntiAlias       = 20020;
 
 // The sample counts the Sampling page lets the user choose.
 constexpr int32_t kMinSamples          = 10;

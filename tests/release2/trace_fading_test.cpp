@@ -1,158 +1,141 @@
-#include "release2/trace_fading.h"
-
-#include <windows.h>
+#include "release2/platform/trace_fading.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
-#include "platform/win32/render/traces.h"
-#include "release2/portable/trace_fading.h"
-#include "tests/platform/win32/render_fixture.h"
-
-namespace {
-
-// A bottom-up DIB section of a given depth in a memory DC; 8 bits take a small table.
-class DepthCanvas {
-public:
-    DepthCanvas(int width, int height, int bits, std::vector<RGBQUAD> table = {}) : width_(width), bits_(bits) {
-        std::vector<uint8_t> block(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-        auto* info = reinterpret_cast<BITMAPINFO*>(block.data());
-        info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info->bmiHeader.biWidth = width;
-        info->bmiHeader.biHeight = height;
-        info->bmiHeader.biPlanes = 1;
-        info->bmiHeader.biBitCount = WORD(bits);
-        info->bmiHeader.biCompression = BI_RGB;
-        info->bmiHeader.biClrUsed = DWORD(table.size());
-        for (size_t i = 0; i < table.size(); ++i) info->bmiColors[i] = table[i];
-        dc_ = CreateCompatibleDC(nullptr);
-        section_ = CreateDIBSection(dc_, info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels_), nullptr, 0);
-        old_ = SelectObject(dc_, section_);
-        stride_ = (width * bits + 31) / 32 * 4;
-        height_ = height;
+TEST(TraceFading, TicksBetweenSteps) {
+    struct Case { int32_t setting, ticks; };
+    const Case cases[] = { { 1, 8 }, { 9, 4 }, { 15, 1 }, { 16, 1 }, { 17, 1 }, { 40, 1 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        EXPECT_EQ(TraceFadeTicksFor(c.setting), c.ticks);
     }
-    ~DepthCanvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(section_);
-        DeleteDC(dc_);
+}
+
+TEST(TraceFading, FadeChannelSteps) {
+    struct Case { int32_t value, target, range, out; };
+    const Case cases[] = {
+        { 0, 255, 256, 15 },     // a sixteenth of the way
+        { 200, 200, 256, 200 },
+        { 252, 255, 256, 255 },  // 3 away: the least step 4 stops at the target
+        { 250, 255, 256, 254 },  // 5 away: step 0 -> least step 4
+        { 255, 0, 256, 240 },
+        { 3, 0, 256, 0 },
+        { 30, 255, 32, 31 },     // one unit from the background (255 is 31 in 5 bits)
+        { 0, 255, 32, 1 },       // step 1 (31 / 16 rounds to 1)
+        { 16, 0, 32, 15 },
+        { 31, 8, 32, 30 },       // target 8 is 1 in 5 bits
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.value << " -> " << c.target << " in " << c.range);
+        EXPECT_EQ(FadeChannel(c.value, c.target, kFadeStrength, c.range), c.out);
     }
-    HDC dc() const { return dc_; }
-    uint8_t* Pixel(int x, int y) {
-        GdiFlush();
-        return pixels_ + (height_ - 1 - y) * stride_ + x * bits_ / 8;
-    }
-    uint16_t Pixel16(int x, int y) { const uint8_t* p = Pixel(x, y); return uint16_t(p[0] | p[1] << 8); }
+}
 
-private:
-    int width_, height_, bits_, stride_ = 0;
-    HDC dc_;
-    HBITMAP section_;
-    HGDIOBJ old_;
-    uint8_t* pixels_ = nullptr;
-};
-
-class TraceFadingTest : public RenderTest {
-protected:
-    void Trace(HDC dc, const ScreenRect& r, COLORREF color) {
-        HBRUSH brush = CreateSolidBrush(color);
-        const RECT box = { r.left, r.top, r.right, r.bottom };
-        FillRect(dc, &box, brush);
-        DeleteObject(brush);
-        port_.tracesDC = dc;
-        port_.tracesDirty = r;
-        port_.fadeCounter = kFadeCycles;
-    }
-};
-
-}  // namespace
-
-TEST_F(TraceFadingTest, TrueColourFadesOneBandAStepAndEndsAtTheBackground) {
-    for (COLORREF background : { kWhite, RGB(255, 255, 200) }) {
-        SCOPED_TRACE(background);
-        SetBackground(kWhite);  // the traces layer is white where nothing was traced
-        sketch_->settings.palette[kColorSlotBackground] = background;
-        Trace(canvas_.dc(), { 20, 20, 30, 40 }, kBlack);
-        port_.fadeBand = 0;
-        port_.tracesBitsPerPixel = 32;
-        // Grown to rows 19..40: bands of five rows from 19, the last to 40.
-        release2::FadeTracesStep(&port_);
-        EXPECT_EQ(canvas_.At(25, 23), RGB(15, 15, GetBValue(background) == 255 ? 15 : 12));
-        EXPECT_EQ(canvas_.At(25, 24), kBlack);
-        for (int i = 0; i < 3; ++i) release2::FadeTracesStep(&port_);
-        EXPECT_EQ(canvas_.At(25, 39), canvas_.At(25, 20));
-        EXPECT_EQ(port_.fadeCounter, kFadeCycles - 1);
-        int steps = 4;
-        while (port_.fadeCounter > 0 && steps < 1000) {
-            release2::FadeTracesStep(&port_);
-            ++steps;
-            if (steps == 64) {
-                EXPECT_NE(canvas_.At(25, 30), canvas_.At(10, 10));  // mid-fade: a mark still
+TEST(TraceFading, ChannelsNeverPassTheTargetAndArriveWithinTheCycles) {
+    // Every start and target: each step moves toward the target without passing it. The
+    // 32 cycles of the fade do not always arrive (black to white takes 39 steps), which
+    // is why the end of the countdown clears the area.
+    int32_t longest = 0;
+    for (int32_t range : { 256, 32 }) {
+        for (int32_t target = 0; target < 256; target += 5) {
+            const int32_t t = target / (256 / range);
+            for (int32_t start = 0; start < range; ++start) {
+                int32_t v = start, steps = 0;
+                while (v != t) {
+                    const int32_t next = FadeChannel(v, target, kFadeStrength, range);
+                    ASSERT_TRUE(v < t ? next > v && next <= t : next < v && next >= t) << v << " " << t;
+                    v = next;
+                    ++steps;
+                }
+                if (range == 256) longest = std::max(longest, steps);
             }
         }
-        EXPECT_EQ(steps, (kFadeCycles - 1) * kFadeBandCount + 1);
-        // Not a few units short: cleared to the layer's background, and nothing more to fade.
-        EXPECT_EQ(canvas_.Count(kWhite), 200 * 200);
-        EXPECT_GE(port_.tracesDirty.left, port_.tracesDirty.right);
-        release2::FadeTracesStep(&port_);
-        EXPECT_EQ(port_.fadeCounter, 0);
+    }
+    EXPECT_EQ(longest, 39);
+}
+
+TEST(TraceFading, PixelRowsByDepth) {
+    FadeTables tables;
+    BuildFadeTables(0x00FFFFFF, kFadeStrength, &tables);  // white
+    // Two pixels a row, two rows; the rows' padding must stay untouched.
+    {
+        uint8_t bits[2 * 8];
+        const uint8_t pixel[4] = { 0x00, 0x80, 0xFF, 0x42 };
+        for (int32_t i = 0; i < 4; ++i) std::memcpy(bits + 4 * i, pixel, 4);
+        FadePixelRows(bits, 2, 2, 32, tables);
+        for (int32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(bits[4 * i + 0], 15);
+            EXPECT_EQ(bits[4 * i + 1], 135);
+            EXPECT_EQ(bits[4 * i + 2], 255);
+            EXPECT_EQ(bits[4 * i + 3], 0x42);  // the fourth byte is kept
+        }
+    }
+    {
+        uint8_t bits[2 * 8];
+        std::memset(bits, 0, sizeof bits);
+        bits[6] = bits[7] = 0xEE;  // padding of row 0
+        FadePixelRows(bits, 2, 2, 24, tables);
+        EXPECT_EQ(bits[0], 15);
+        EXPECT_EQ(bits[5], 15);
+        EXPECT_EQ(bits[6], 0xEE);
+        EXPECT_EQ(bits[7], 0xEE);
+        EXPECT_EQ(bits[8], 15);
+    }
+    {
+        // 5-5-5: red 0, green 16, blue 30 -> red 1, green 17, blue 31.
+        uint16_t px = uint16_t((0 << 10) | (16 << 5) | 30);
+        uint8_t bits[4] = { uint8_t(px), uint8_t(px >> 8), 0x99, 0x99 };
+        FadePixelRows(bits, 1, 1, 16, tables);
+        const uint16_t out = uint16_t(bits[0] | (bits[1] << 8));
+        EXPECT_EQ(out, (1 << 10) | (17 << 5) | 31);
+        EXPECT_EQ(bits[2], 0x99);
+    }
+    {
+        uint8_t bits[4] = { 1, 2, 3, 4 };
+        FadePixelRows(bits, 4, 1, 8, tables);
+        EXPECT_EQ(bits[0], 1);
+        EXPECT_EQ(bits[3], 4);
     }
 }
 
-TEST_F(TraceFadingTest, RectInPlaceTakesTheDcsMappingAtEachDepth) {
-    {
-        // A scrolled layer: logical (20, 20) is pixel (10, 15).
-        DepthCanvas canvas(40, 40, 32);
-        PatBlt(canvas.dc(), 0, 0, 40, 40, BLACKNESS);
-        SetViewportOrgEx(canvas.dc(), -10, -5, nullptr);
-        canvas.Pixel(0, 0)[3] = 0x77;
-        canvas.Pixel(10, 15)[3] = 0x77;
-        EXPECT_TRUE(release2::FadeRectInPlace(canvas.dc(), 32, 20, 20, 4, 4, RGB(255, 0, 255)));
-        const uint8_t* p = canvas.Pixel(10, 15);
-        EXPECT_EQ(p[0], 15);  // blue
-        EXPECT_EQ(p[1], 0);
-        EXPECT_EQ(p[2], 15);  // red
-        EXPECT_EQ(canvas.Pixel(13, 18)[0], 15);
-        EXPECT_EQ(canvas.Pixel(14, 18)[0], 0);
-        EXPECT_EQ(canvas.Pixel(9, 15)[0], 0);
-        EXPECT_EQ(canvas.Pixel(0, 0)[3], 0x77);
+TEST(TraceFading, BandsAndCountdown) {
+    // Rows 10..30 (20 high): bands of 5, the last to the bottom; the countdown goes down
+    // once per four steps, and the area saved at band 0 serves the other three.
+    int32_t index = 0, countdown = 3;
+    ScreenRect saved{}, band{};
+    const ScreenRect grown = { 0, 10, 50, 31 };
+    const int16_t tops[4] = { 10, 15, 20, 25 }, bottoms[4] = { 15, 20, 25, 31 };
+    for (int32_t i = 0; i < 4; ++i) {
+        const ScreenRect moved = { 0, 0, 50, 100 };  // later changes wait for band 0
+        ASSERT_TRUE(NextFadeBand(i == 0 ? grown : moved, &index, &saved, &countdown, &band));
+        EXPECT_EQ(band.top, tops[i]);
+        EXPECT_EQ(band.bottom, bottoms[i]);
+        EXPECT_EQ(band.right, 50);
+        EXPECT_EQ(countdown, 2);
     }
-    {
-        DepthCanvas canvas(16, 8, 16);
-        PatBlt(canvas.dc(), 0, 0, 16, 8, BLACKNESS);
-        // One unit from a white background reaches it in one step.
-        canvas.Pixel(1, 1)[0] = 0xFF;
-        canvas.Pixel(1, 1)[1] = 0x7B;  // red 30, green 31, blue 31
-        EXPECT_TRUE(release2::FadeRectInPlace(canvas.dc(), 16, 0, 0, 16, 8, RGB(255, 255, 255)));
-        EXPECT_EQ(canvas.Pixel16(1, 1), 0x7FFF);
-        EXPECT_EQ(canvas.Pixel16(0, 0), (1 << 10) | (1 << 5) | 1);
-    }
-}
+    EXPECT_EQ(index, 0);
 
-TEST_F(TraceFadingTest, PaletteMethodDissolvesToADarkBackgroundAtEightBits) {
-    // Black, the dark background, the mark's colour, white.
-    const std::vector<RGBQUAD> table = { { 0, 0, 0, 0 }, { 80, 0, 0, 0 }, { 0, 0, 255, 0 }, { 255, 255, 255, 0 } };
-    DepthCanvas canvas(32, 32, 8, table);
-    PatBlt(canvas.dc(), 0, 0, 32, 32, BLACKNESS);
-    sketch_->settings.palette[kColorSlotBackground] = RGB(0, 0, 80);
-    // Grown by one pixel: rows and columns 8..23, four whole 8 x 8 cells.
-    Trace(canvas.dc(), { 9, 9, 23, 23 }, RGB(255, 0, 0));
-    port_.tracesBitsPerPixel = -1;
-    auto count = [&](uint8_t index) {
-        int n = 0;
-        for (int y = 8; y < 24; ++y)
-            for (int x = 8; x < 24; ++x) n += *canvas.Pixel(x, y) == index;
-        return n;
-    };
-    const int marked = count(2);
-    EXPECT_EQ(marked, 14 * 14);
-    for (int step = 1; step < kFadeCycles; ++step) {
-        release2::FadeTracesStep(&port_);
-        // Two pixels of each of the four cells a step, whatever they held; none other.
-        ASSERT_EQ(count(1), 8 * step) << step;
-        ASSERT_EQ(count(0) + count(1) + count(2), 16 * 16) << step;
+    // Three rows: whole at band 0, nothing at 1..3.
+    const ScreenRect low = { 0, 0, 8, 3 };
+    countdown = 5;
+    for (int32_t i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        const bool faded = NextFadeBand(low, &index, &saved, &countdown, &band);
+        EXPECT_EQ(faded, i % 4 == 0);
+        if (faded) {
+            EXPECT_EQ(band.top, 0);
+            EXPECT_EQ(band.bottom, 3);
+        }
     }
-    release2::FadeTracesStep(&port_);
-    EXPECT_EQ(count(0), 16 * 16);
-    EXPECT_GE(port_.tracesDirty.left, port_.tracesDirty.right);
+    EXPECT_EQ(countdown, 3);
+
+    // An index out of range restarts at band 0.
+    index = 7;
+    countdown = 1;
+    EXPECT_TRUE(NextFadeBand(grown, &index, &saved, &countdown, &band));
+    EXPECT_EQ(band.top, 10);
+    EXPECT_EQ(countdown, 0);
 }

@@ -1,4 +1,4 @@
-#include "release2/portable/picture_layout.h"
+#include "release2/platform/picture_layout.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "release2/portable/trace_fading.h"
+#include "release2/platform/trace_fading.h"
 
 #include <algorithm>
 #include <cstdlib>

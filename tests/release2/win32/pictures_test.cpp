@@ -1,4 +1,4 @@
-#include "release2/pictures.h"
+#include "release2/platform/win32/pictures.h"
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@
 #include "platform/win32/render/graphics_port.h"
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
-#include "tests/release2/picture_sketch.h"
+#include "tests/release2/win32/picture_sketch.h"
 #include "tests/platform/win32/render_fixture.h"
 
 namespace {

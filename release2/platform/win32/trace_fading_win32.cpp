@@ -1,4 +1,4 @@
-#include "release2/trace_fading.h"
+#include "release2/platform/win32/trace_fading_win32.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include "engine/core/sketch.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/traces.h"
-#include "release2/portable/trace_fading.h"
+#include "release2/platform/trace_fading.h"
 
 namespace release2 {
 

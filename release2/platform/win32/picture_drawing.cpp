@@ -1,4 +1,4 @@
-#include "release2/picture_drawing.h"
+#include "release2/platform/win32/picture_drawing.h"
 
 #include <cstring>
 
@@ -6,7 +6,7 @@
 #include "platform/win32/pictures.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
-#include "release2/portable/picture_layout.h"
+#include "release2/platform/picture_layout.h"
 
 namespace release2 {
 

@@ -1,6 +1,6 @@
 // Builds the picture tests' sketches (no tests of its own: the file joins the test
 // program through its name).
-#include "tests/release2/picture_sketch.h"
+#include "tests/release2/win32/picture_sketch.h"
 
 #include "tests/engine/core/sketch_fixture.h"
 

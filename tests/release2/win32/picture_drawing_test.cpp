@@ -1,4 +1,4 @@
-#include "release2/picture_drawing.h"
+#include "release2/platform/win32/picture_drawing.h"
 
 #include <windows.h>
 

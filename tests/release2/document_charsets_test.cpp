@@ -1,4 +1,4 @@
-#include "release2/portable/document_charsets.h"
+#include "release2/platform/document_charsets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "release2/pictures.h"
+#include "release2/platform/win32/pictures.h"
 
 #include <cstring>
 #include <initializer_list>

@@ -9,7 +9,7 @@
 
 #include "engine/core/print_state.h"
 #include "engine/core/screen_types.h"
-#include "release2/portable/picture_layout.h"
+#include "release2/platform/picture_layout.h"
 
 struct GraphicsPort;
 struct SketchObject;

@@ -1,0 +1,58 @@
+// The operations that the later release (figlate) does its own way, as one table of
+// function pointers. Shared code keeps its own form and asks the table first: an entry
+// that is null means "use the shared form", so figmantle, which installs nothing, runs
+// exactly the shared code. figlate's entry point fills the table before the program
+// starts (release2/install.h); the tests install and reset it within one run to check
+// each revised behaviour both ways.
+//
+// The pattern at a call site, in the shared operation itself:
+//
+//     const char* GroupText(int32_t group, int32_t item) {
+//         if (auto form = LaterForms().text.groupText) return form(group, item);
+//         ... the shared form ...
+//     }
+//
+// Entries take plain types and forward-declared records only: this header sits below
+// every folder that calls through it. Each area of the later release has a table of its
+// own below; add an entry to the area's table, call it from the shared operation, and
+// set it in that area's installer in release2/.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Texts by string group and item, key names, the nouns of object kinds, the credit pages.
+struct LaterTextForms {
+    // The text of (group, item); the pointer stays valid for the process.
+    const char* (*groupText)(int32_t group, int32_t item);
+    // Noun of an object kind: form 0 singular, 1 plural, 2 singular with its article.
+    const char* (*kindNoun)(int32_t kind, int32_t form);
+    // The tab and key name appended to a command's menu text.
+    size_t (*formatCommandKeyText)(uint32_t row, bool shiftHeld, char* buffer, size_t size);
+    // Credit page 0 to 3 of the about box in the layout language, or null.
+    const char* (*aboutPageText)(int32_t page);
+    // Called by StartEngine before anything reads a text.
+    void (*prepareTexts)();
+};
+
+// Anti-aliased drawing and its policy.
+struct LaterDrawingForms {
+    void (*reserved)();  // keeps the table non-empty until the first entry comes
+};
+
+// The platform layer's revisions: port text state, trace fading, pictures, character sets.
+struct LaterPlatformForms {
+    void (*reserved)();  // keeps the table non-empty until the first entry comes
+};
+
+struct LaterReleaseForms {
+    LaterTextForms     text;
+    LaterDrawingForms  drawing;
+    LaterPlatformForms platform;
+};
+
+// The installed forms; all null unless the later release installed its own.
+const LaterReleaseForms& LaterForms();
+// Replaces the whole table (figlate's entry point; tests).
+void InstallLaterForms(const LaterReleaseForms& forms);
+// Back to the shared forms everywhere.
+void ResetLaterForms();

@@ -740,7 +740,10 @@ void SetLabelShown(SketchObject* object, bool show, const ScreenPoint* point, bo
             ApplyDefaultTextStyle(object);
         GenerateObjectLabel(object, kLabelAutomatic, nullptr, true, false);
         if (visible) {
+            // A stored offset is kept as read while the label is hidden; shown, it comes
+            // within reach of the object as it does when a document opens.
             MeasureLabelText(object);
+            ClampLabelOffset(object);
             if (point) {
                 const ScreenPoint corner = { static_cast<int16_t>(point->x - object->labelPlace.width - 1),
                                              static_cast<int16_t>(point->y - object->labelPlace.height - 1) };

@@ -1,8 +1,8 @@
 #include "release2/text/about_pages.h"
 
-#include <cstdlib>
 #include <cstring>
 
+#include "engine/core/memory.h"
 #include "engine/core/services/string_groups.h"
 #include "release2/text/string_resources.h"
 
@@ -17,7 +17,7 @@ const char* AboutPageText(int32_t page) {
     const char* first = ResourceGroupString(kGroupAbout, 2 * page);
     const char* second = ResourceGroupString(kGroupAbout, 2 * page + 1);
     const size_t a = std::strlen(first), b = std::strlen(second);
-    char* text = static_cast<char*>(std::malloc(a + b + 1));
+    char* text = static_cast<char*>(AllocMemory(a + b + 1, 0));
     if (!text) return nullptr;
     std::memcpy(text, first, a);
     std::memcpy(text + a, second, b + 1);

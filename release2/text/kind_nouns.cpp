@@ -1,8 +1,8 @@
 #include "release2/text/kind_nouns.h"
 
-#include <cstdlib>
 #include <cstring>
 
+#include "engine/core/memory.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/text/string_groups.h"
 #include "release2/text/later_texts.h"
@@ -30,11 +30,6 @@ KindNounCacheEntry gCache[3] = {};
 int32_t gNextCacheEntry = 0;
 char* gKeptForms[kNounKinds + 1][3] = {};
 
-char Separator() {
-    const char* text = ResourceGroupString(kGroupMiscellany, kLaterItemNounSeparator);
-    return text[0] ? text[0] : '|';
-}
-
 void ReadNounText(int32_t kind, int32_t plural, char* buffer) {
     CopyResourceGroupString(kGroupKindNouns, 2 * (kind - 1) + (plural ? 1 : 0), buffer, 255);
 }
@@ -47,8 +42,14 @@ void CopyCut(const char* text, int32_t length, char* buffer, uint32_t size) {
 
 }  // namespace
 
+char NounSeparator() {
+    char text[4];
+    CopyResourceGroupString(kGroupMiscellany, kLaterItemNounSeparator, text, sizeof text);
+    return text[0] ? text[0] : '|';
+}
+
 bool SplitNounField(const char* text, int32_t n, NounField* out, char separator) {
-    if (!separator) separator = Separator();
+    if (!separator) separator = NounSeparator();
     const char* start = text;
     bool found = true;
     for (int32_t i = 0; i < n; ++i) {
@@ -68,7 +69,7 @@ bool SplitNounField(const char* text, int32_t n, NounField* out, char separator)
 }
 
 void PrepareKindNounTable() {
-    const char separator = Separator();
+    const char separator = NounSeparator();
     char text[255];
     for (int32_t kind = 1; kind <= kNounKinds; ++kind) {
         for (int32_t plural = 0; plural < 2; ++plural) {
@@ -124,7 +125,7 @@ const char* LaterKindNoun(int32_t kind, int32_t form) {
     char noun[256];
     GetKindNoun(kind, form == 1 ? 1 : 0, form == 2 ? 1 : 0, noun, sizeof noun);
     const size_t n = std::strlen(noun);
-    char* kept = static_cast<char*>(std::malloc(n + 1));
+    char* kept = static_cast<char*>(AllocMemory(n + 1, 0));
     if (!kept) return "";
     std::memcpy(kept, noun, n + 1);
     gKeptForms[kind][form] = kept;
@@ -138,7 +139,7 @@ void ResetKindNouns() {
     gNextCacheEntry = 0;
     for (auto& forms : gKeptForms) {
         for (char*& text : forms) {
-            std::free(text);
+            FreeMemory(text);
             text = nullptr;
         }
     }

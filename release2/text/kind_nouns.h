@@ -12,6 +12,9 @@ struct NounField {
     uint16_t length;
 };
 
+// The character between the forms of a noun (group 3 item 48; "|" without one).
+char NounSeparator();
+
 // Form n of text: true, or false when the text has fewer than n + 1 forms (then *out is
 // form 0). separator 0 means the separator of group 3 item 48.
 bool SplitNounField(const char* text, int32_t n, NounField* out, char separator = 0);

@@ -142,6 +142,10 @@ LaterTexts BuildLaterTexts() {
             out.error = "string " + std::to_string(s.id) + " holds a byte the resource compiler drops";
             return out;
         }
+        if (s.id >= kResourceIdLimit) {
+            out.error = "string " + std::to_string(s.id) + " lies past the ids the program reads";
+            return out;
+        }
         if (s.text.size() > size_t(kLongestResourceText)) {
             out.error = "string " + std::to_string(s.id) + " is longer than the program loads";
             return out;

@@ -1,12 +1,13 @@
 #include "release2/text/string_resources.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
+
+#include "engine/core/memory.h"
 
 namespace {
 
-// String ids of the shipped texts stay below this; a larger id is never kept.
-constexpr uint32_t kKeptIdLimit = 8192;
+constexpr uint32_t kKeptIdLimit = kResourceIdLimit;
 constexpr int32_t kLoadBufferSize = kLongestResourceText + 1;
 
 StringResourceSource gSource = {};
@@ -14,7 +15,7 @@ char* gKept[kKeptIdLimit] = {};
 
 void ForgetKept() {
     for (char*& text : gKept) {
-        std::free(text);
+        FreeMemory(text);
         text = nullptr;
     }
 }
@@ -42,9 +43,10 @@ const char* ResourceString(uint32_t id) {
     if (id == 0 || id >= kKeptIdLimit || !gSource.loadString) return "";
     if (gKept[id]) return gKept[id];
     static char buffer[kLoadBufferSize];
-    const int32_t n = gSource.loadString(id, buffer, kLoadBufferSize);
+    int32_t n = gSource.loadString(id, buffer, kLoadBufferSize);
     if (n <= 0) return "";
-    char* kept = static_cast<char*>(std::malloc(static_cast<size_t>(n) + 1));
+    if (n > kLongestResourceText) n = kLongestResourceText;
+    char* kept = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
     if (!kept) return "";
     std::memcpy(kept, buffer, static_cast<size_t>(n));
     kept[n] = '\0';
@@ -58,7 +60,15 @@ const char* ResourceGroupString(int32_t group, int32_t item) {
 
 uint32_t CopyResourceGroupString(int32_t group, int32_t item, char* buffer, uint32_t size) {
     if (!buffer || size == 0) return 0;
-    const char* text = ResourceGroupString(group, item);
+    buffer[0] = '\0';
+    const uint32_t id = GroupStringId(group, item);
+    // A text not kept yet is read straight into the buffer: copying needs no memory.
+    if (id != 0 && id < kKeptIdLimit && !gKept[id]) {
+        if (!gSource.loadString || size > uint32_t(INT32_MAX)) return 0;
+        const int32_t n = gSource.loadString(id, buffer, int32_t(size));
+        return n > 0 ? uint32_t(n) : 0;
+    }
+    const char* text = ResourceString(id);
     uint32_t n = 0;
     while (n + 1 < size && text[n]) {
         buffer[n] = text[n];

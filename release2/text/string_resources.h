@@ -17,6 +17,8 @@ struct StringResourceSource {
     int32_t (*loadString)(uint32_t id, char* buffer, int32_t size);
 };
 
+// String ids stay below this (a larger one reads as ""); the build refuses a larger one.
+constexpr uint32_t kResourceIdLimit = 8192;
 // The longest text the program loads whole; the build refuses a longer one.
 constexpr int32_t kLongestResourceText = 4095;
 
@@ -35,7 +37,7 @@ const char* ResourceString(uint32_t id);
 const char* ResourceGroupString(int32_t group, int32_t item);
 
 // Copies the text of (group, item) into buffer, cut to size - 1 characters with a NUL;
-// answers the length copied.
+// answers the length copied. Needs no memory: a text not kept is read, not kept.
 uint32_t CopyResourceGroupString(int32_t group, int32_t item, char* buffer, uint32_t size);
 
 // Numbered texts outside the groups.

@@ -6,8 +6,6 @@
 #include "engine/core/services/string_groups.h"
 #include "engine/text/object_labels.h"
 #include "release2/text/kind_nouns.h"
-#include "release2/text/later_texts.h"
-#include "release2/text/string_resources.h"
 
 namespace {
 
@@ -62,7 +60,7 @@ uint32_t SubstituteCaretArgs(const char* source, char* destination, const CaretA
     if (!destination || size == 0) return 0;
     destination[0] = '\0';
     if (!source) return 0;
-    const char separator = ResourceGroupString(kGroupMiscellany, kLaterItemNounSeparator)[0];
+    const char separator = NounSeparator();
     const uint32_t room = size - 1;
     uint32_t at = 0;
     uint32_t lastPiece = 0;

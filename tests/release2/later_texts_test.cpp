@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/core/memory.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/text/string_groups.h"
 #include "release2/text/about_pages.h"
@@ -64,6 +65,23 @@ TEST(LaterTexts, GroupTextPointersStayValid) {
     }
     EXPECT_EQ(GroupText(kGroupMenuItems, 44), locus);
     EXPECT_STREQ(locus, "Loc&us");
+}
+
+TEST(LaterTexts, NoMemoryToKeepATextGivesEmptyUntilThereIs) {
+    LaterTextsInstalled later;
+    SetAllocFailureAfter(1);
+    EXPECT_STREQ(GroupText(kGroupMenuItems, 44), "");
+    SetAllocFailureAfter(0);
+    const char* locus = GroupText(kGroupMenuItems, 44);
+    EXPECT_STREQ(locus, "Loc&us");
+    SetAllocFailureAfter(1, true);
+    EXPECT_EQ(GroupText(kGroupMenuItems, 44), locus);  // kept: no allocation now
+    char noun[16];
+    GetKindNoun(14, 0, 1, noun, sizeof noun);           // the cache needs no memory either
+    EXPECT_STREQ(noun, "a segment");
+    EXPECT_STREQ(KindNoun(14, kNounWithArticle), "");
+    SetAllocFailureAfter(0);
+    EXPECT_STREQ(KindNoun(14, kNounWithArticle), "a segment");
 }
 
 TEST(LaterTexts, NounsMatchTheSharedOnes) {

@@ -214,6 +214,16 @@ TEST_F(LabelTest, PlacementOnPathsAndOffsetClamps) {
     ASSERT_TRUE(GetLabelRect(odd, &r));
     EXPECT_EQ(r.left, 15 + 8);
 
+    // An offset stored far off (kept while the label was hidden) comes back within reach
+    // when the label is shown, as it does when the document opens: the label is drawn
+    // beside its object, and the same offset is written out as will be read back.
+    SetLabelShown(a, false, nullptr, true);
+    a->label.offsetX = 0x7777;
+    a->label.offsetY = -0x7777;
+    SetLabelShown(a, true, nullptr, true);
+    EXPECT_EQ(a->label.offsetX, 8);
+    EXPECT_EQ(a->label.offsetY, int16_t(-a->labelPlace.height - 5));
+
     // A parameter that is not finite (a damaged record) is placed as a new label.
     ab->label.pathParameter = std::numeric_limits<double>::quiet_NaN();
     PlaceObjectLabel(ab);

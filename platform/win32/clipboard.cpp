@@ -9,6 +9,7 @@
 #include "engine/core/print_state.h"
 #include "engine/core/services/clipboard.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/print_layout.h"
@@ -92,6 +93,9 @@ void PutClipboardBlock(UINT format, const void* bytes, uint32_t size) {
 bool PutSelectionOnClipboard(bool renderPicture, ScreenRect* rect, SketchObject* picture, char* text,
                              uint32_t textSize, char* layoutText, uint32_t layoutSize, uint8_t* objectData,
                              uint32_t objectSize, const void* header, uint32_t headerSize) {
+    if (auto form = LaterForms().platform.putSelectionOnClipboard)
+        return form(renderPicture, rect, picture, text, textSize, layoutText, layoutSize, objectData, objectSize,
+                    header, headerSize);
     PictureHandles images{};
     if (picture) CopyPictureHandles(picture, &images);
     if (renderPicture) {

@@ -1,5 +1,7 @@
 #include "release2/install.h"
 
+#include "release2/platform/platform_forms.h"
+#include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/text/text_forms.h"
 #include "release2/win32/module_strings.h"
 
@@ -7,5 +9,7 @@ void InstallLaterRelease() {
     UseModuleStrings();
     LaterReleaseForms forms = {};
     AddTextForms(&forms);
+    AddPlatformForms(&forms);
+    AddPlatformWin32Forms(&forms);
     InstallLaterForms(forms);
 }

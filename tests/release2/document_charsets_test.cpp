@@ -5,7 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "engine/core/services/document_io.h"
+#include "engine/core/services/later_release.h"
+#include "engine/docio/sketch_io.h"
+#include "engine/docio/streams.h"
+#include "engine/docio/transfer_context.h"
 #include "engine/text/code_tables.h"
+#include "release2/platform/platform_forms.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "tests/engine/core/sketch_fixture.h"
@@ -75,4 +81,51 @@ TEST_F(DocumentCharsets, LayoutRunsConvertOnlyWhenChanged) {
     SetAllocFailureAfter(0);
     FreeLayoutNode(other);
     FreeLayoutNode(tree);
+}
+
+// The sketch reader converts only in the later release and only for a document in
+// another character set; the format stores none, so current documents are never passed.
+TEST_F(DocumentCharsets, ReaderConvertsThroughTheLaterReleaseOnly) {
+    ASSERT_TRUE(InitStreamTable());
+    SketchObject* a = PointAt(10, 10);
+    ASSERT_EQ(SetObjectLabel(a, "x\xDB", false), 0);
+    StreamHandle out = 0;
+    ASSERT_EQ(OpenMemoryStream(0, &out), kResultOK);
+    ASSERT_EQ(WritePageSketch(out, sketch, false), kResultOK);
+    CloseStream(out);
+    uint32_t length = 0;
+    void* bytes = TakeStreamBytes(out, &length);
+    ASSERT_NE(bytes, nullptr);
+
+    LaterReleaseForms forms = {};
+    AddPlatformForms(&forms);
+    struct Case { bool later; int32_t charset; const char* label; };
+    const Case cases[] = { { false, 2, "x\xDB" }, { true, 3, "x\xDB" }, { true, 2, "x\xA4" } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.later) InstallLaterForms(forms);
+        StreamHandle in = 0;
+        ASSERT_EQ(OpenMemoryStreamCopy(bytes, length, &in), kResultOK);
+        FormatInfo format = kCurrentPageFormat;
+        format.charset = c.charset;
+        Sketch* read = nullptr;
+        EXPECT_FALSE(IsFatalResult(ReadSketch(in, &read, nullptr, format)));
+        DiscardStream(in);
+        ResetLaterForms();
+        ASSERT_NE(read, nullptr);
+        SketchObject* point = read->firstObject;
+        ASSERT_NE(point, nullptr);
+        EXPECT_EQ(Label(point), c.label);
+        FreeSketch(read);
+    }
+    FreeMemory(bytes);
+}
+
+TEST(TraceFadingForms, LaterReleaseFadesInQuarterStepsUntilEveryCycleHasRun) {
+    LaterReleaseForms forms = {};
+    AddPlatformForms(&forms);
+    EXPECT_EQ(forms.platform.traceFadeStepsToClear(), 32 * 4 + 1);
+    Sketch sketch{};
+    sketch.settings.traceFade = 1;
+    EXPECT_EQ(forms.platform.traceFadeTicks(&sketch), 8);
 }

@@ -39,9 +39,27 @@ struct LaterDrawingForms {
     void (*reserved)();  // keeps the table non-empty until the first entry comes
 };
 
+struct GraphicsPort;
+struct ScreenRect;
+struct Sketch;
+struct SketchObject;
+
 // The platform layer's revisions: port text state, trace fading, pictures, character sets.
 struct LaterPlatformForms {
-    void (*reserved)();  // keeps the table non-empty until the first entry comes
+    // One fading step of a view's traces; true makes the view repaint.
+    bool (*fadeTracesStep)(GraphicsPort* port);
+    // Frame ticks between two fading steps of the sketch.
+    int32_t (*traceFadeTicks)(const Sketch* sketch);
+    // Fading steps after the last trace by which the traces are gone.
+    int32_t (*traceFadeStepsToClear)();
+    // Converts the texts of a sketch just read from the document's character set.
+    void (*convertDocumentTexts)(Sketch* sketch, int32_t charset);
+    // The selection and its picture onto the clipboard; the shared form's arguments.
+    bool (*putSelectionOnClipboard)(bool renderPicture, ScreenRect* rect, SketchObject* picture, char* text,
+                                    uint32_t textSize, char* layoutText, uint32_t layoutSize, uint8_t* objectData,
+                                    uint32_t objectSize, const void* header, uint32_t headerSize);
+    // A picture object's image on the port.
+    void (*renderPicture)(GraphicsPort* port, SketchObject* picture);
 };
 
 struct LaterReleaseForms {

@@ -6,7 +6,9 @@
 
 #include <vector>
 
+#include "engine/core/services/later_release.h"
 #include "platform/win32/render/traces.h"
+#include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/platform/trace_fading.h"
 #include "tests/platform/win32/render_fixture.h"
 
@@ -155,4 +157,28 @@ TEST_F(TraceFadingTest, PaletteMethodDissolvesToADarkBackgroundAtEightBits) {
     release2::FadeTracesStep(&port_);
     EXPECT_EQ(count(0), 16 * 16);
     EXPECT_GE(port_.tracesDirty.left, port_.tracesDirty.right);
+}
+
+// The shared step runs figlate's form once it is installed, and the dissolve without it:
+// mid-fade the later release shows intermediate colours, the dissolve only the mark's
+// colour or the background.
+TEST_F(TraceFadingTest, SharedStepTakesTheInstalledForm) {
+    for (bool later : { true, false }) {
+        SCOPED_TRACE(later);
+        LaterReleaseForms forms = {};
+        AddPlatformWin32Forms(&forms);
+        if (later) InstallLaterForms(forms);
+        SetBackground(kWhite);
+        Trace(canvas_.dc(), { 16, 16, 48, 48 }, kBlack);
+        port_.tracesBitsPerPixel = 32;
+        for (int i = 0; i < 8; ++i) FadeTracesStep(&port_);
+        ResetLaterForms();
+        if (later) {
+            EXPECT_GT(canvas_.Count(RGB(30, 30, 30)), 0);  // two cycles: 0 -> 15 -> 30
+            EXPECT_EQ(canvas_.Count(kBlack), 0);
+        } else {
+            EXPECT_EQ(canvas_.Count(kBlack) + canvas_.Count(kWhite), 200 * 200);
+            EXPECT_GT(canvas_.Count(kBlack), 0);
+        }
+    }
 }

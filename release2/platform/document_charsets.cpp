@@ -89,6 +89,8 @@ SketchObject* ConvertObjectTexts(SketchObject* object, int32_t source, int32_t t
 
 void ConvertDocumentTexts(Sketch* sketch, int32_t source) {
     if (!HasCodeTable(source, kCharsetWindows)) return;
+    // Storing a label marks the sketch's dirty area: the sketch is the current one.
+    CurrentSketchScope scope(sketch);
     ConvertHeapStringCharset(&sketch->title, source);
     ConvertHeapStringCharset(&sketch->toolText, source);
     for (SketchObject* object = sketch->firstObject; object && object != kNotLinked; object = object->nextInSketch)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/core/sketch.h"
 
@@ -28,6 +29,8 @@ void BuildFadeTables(uint32_t background, int32_t strength, FadeTables* tables) 
         tables->green[v] = static_cast<uint8_t>(FadeChannel(v, green, strength, 256));
         tables->blue[v] = static_cast<uint8_t>(FadeChannel(v, blue, strength, 256));
     }
+    tables->background32 = uint32_t(blue) | uint32_t(green) << 8 | uint32_t(red) << 16;
+    tables->background16 = uint16_t((blue >> 3) | (green >> 3) << 5 | (red >> 3) << 10);
     for (int32_t v = 0; v < 32; ++v) {
         tables->red5[v] = static_cast<uint8_t>(FadeChannel(v, red, strength, 32));
         tables->green5[v] = static_cast<uint8_t>(FadeChannel(v, green, strength, 32));
@@ -45,14 +48,27 @@ void FadePixelRows(uint8_t* bits, int32_t width, int32_t height, int32_t bitsPer
             for (int32_t x = 0; x < width; ++x) {
                 uint8_t* p = row + 2 * x;
                 const uint32_t v = p[0] | (p[1] << 8);
+                if ((v & 0x7FFF) == t.background16) continue;
                 const uint32_t faded = t.blue5[v & 31] | (t.green5[(v >> 5) & 31] << 5) |
                                        (t.red5[(v >> 10) & 31] << 10) | (v & 0x8000);
                 p[0] = static_cast<uint8_t>(faded);
                 p[1] = static_cast<uint8_t>(faded >> 8);
             }
             break;
-        case 24:
-        case 32: {
+        case 32:
+            // A whole pixel at a time, the fourth byte kept; background pixels, most of a
+            // traced area, are passed over.
+            for (int32_t x = 0; x < width; ++x) {
+                uint8_t* p = row + 4 * x;
+                uint32_t v;
+                std::memcpy(&v, p, 4);
+                if ((v & 0xFFFFFF) == t.background32) continue;
+                const uint32_t faded = t.blue[v & 0xFF] | uint32_t(t.green[(v >> 8) & 0xFF]) << 8 |
+                                       uint32_t(t.red[(v >> 16) & 0xFF]) << 16 | (v & 0xFF000000u);
+                std::memcpy(p, &faded, 4);
+            }
+            break;
+        case 24: {
             const int32_t bytes = bitsPerPixel / 8;
             for (int32_t x = 0; x < width; ++x) {
                 uint8_t* p = row + bytes * x;

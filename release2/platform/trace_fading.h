@@ -16,6 +16,10 @@ constexpr int32_t kFadeCycles    = 32;  // fade countdown after a trace
 struct FadeTables {
     uint8_t red[256], green[256], blue[256];
     uint8_t red5[32], green5[32], blue5[32];
+    // The background as a 32-bit pixel (blue lowest) and a 5-5-5 one: such pixels, most
+    // of a traced area, are left as they are.
+    uint32_t background32;
+    uint16_t background16;
 };
 
 // Frame ticks between two fading steps for the sketch's trace-fade setting: four steps

@@ -94,35 +94,66 @@ int32_t GetDcBitsPerPixel(GraphicsPort* port, bool renew) {
     return port->tracesBitsPerPixel > 0 ? port->tracesBitsPerPixel : 0;
 }
 
-bool FadeRectInPlace(HDC dc, int32_t bitsPerPixel, int32_t x, int32_t y, int32_t width, int32_t height,
-                     uint32_t background) {
-    if (width <= 0 || height <= 0) return false;
+namespace {
+
+// The section a band is faded in, kept from step to step while the bands keep their
+// width (a cycle's bands differ only in the last one's height); freed when a fade ends.
+struct FadeSection {
+    HDC      dc = nullptr;
+    HBITMAP  bitmap = nullptr;
+    HGDIOBJ  previous = nullptr;
+    uint8_t* bits = nullptr;
+    int32_t  width = 0, height = 0, bitsPerPixel = 0;
+};
+FadeSection gSection;
+
+// A top-down section, so that a band lower than the section fills its first rows.
+bool EnsureFadeSection(HDC dc, int32_t bitsPerPixel, int32_t width, int32_t height) {
+    if (gSection.dc && gSection.width == width && gSection.height >= height && gSection.bitsPerPixel == bitsPerPixel)
+        return true;
+    FreeFadeSection();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biHeight = -(height + height / 8);  // room for the last, taller band
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = section ? CreateCompatibleDC(dc) : nullptr;
-    bool faded = false;
-    if (memory && bits) {
-        CopyDcMapping(memory, dc, false);
-        HGDIOBJ previous = SelectObject(memory, section);
-        if (BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY)) {
-            GdiFlush();
-            FadeTables tables;
-            BuildFadeTables(background, kFadeStrength, &tables);
-            FadePixelRows(static_cast<uint8_t*>(bits), width, height, bitsPerPixel, tables);
-            faded = BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY) != 0;
-        }
-        SelectObject(memory, previous);
+    if (!memory || !bits) {
+        if (memory) DeleteDC(memory);
+        if (section) DeleteObject(section);
+        return false;
     }
-    if (memory) DeleteDC(memory);
-    if (section) DeleteObject(section);
-    return faded;
+    gSection = { memory, section, SelectObject(memory, section), static_cast<uint8_t*>(bits), width,
+                 height + height / 8, bitsPerPixel };
+    return true;
+}
+
+}  // namespace
+
+void FreeFadeSection() {
+    if (gSection.dc) {
+        SelectObject(gSection.dc, gSection.previous);
+        DeleteDC(gSection.dc);
+    }
+    if (gSection.bitmap) DeleteObject(gSection.bitmap);
+    gSection = FadeSection{};
+}
+
+bool FadeRectInPlace(HDC dc, int32_t bitsPerPixel, int32_t x, int32_t y, int32_t width, int32_t height,
+                     uint32_t background) {
+    if (width <= 0 || height <= 0 || !EnsureFadeSection(dc, bitsPerPixel, width, height)) return false;
+    HDC memory = gSection.dc;
+    CopyDcMapping(memory, dc, false);
+    if (!BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
+    GdiFlush();
+    FadeTables tables;
+    BuildFadeTables(background, kFadeStrength, &tables);
+    FadePixelRows(gSection.bits, width, height, bitsPerPixel, tables);
+    return BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY) != 0;
 }
 
 bool FadeTracesStep(GraphicsPort* port) {
@@ -151,6 +182,7 @@ bool FadeTracesStep(GraphicsPort* port) {
         port->fadeCounter = 0;
         port->fadeBand = 0;
         port->tracesDirty = kTracesClean;
+        FreeFadeSection();
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "engine/core/drawing_pass.h"
+#include "engine/core/geometry.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/services/preferences.h"
@@ -21,6 +22,9 @@ namespace release2 {
 namespace {
 
 bool gMeasureOnScreen = false;
+// Set while a picture file of the whole page is made: every shown object is drawn, as
+// for printing, not only the selection.
+bool gWholePage = false;
 
 constexpr ClipboardCalls kSystemClipboard = { OpenClipboard, EmptyClipboard, SetClipboardData, CloseClipboard };
 ClipboardCalls gClipboard = kSystemClipboard;
@@ -69,7 +73,8 @@ void RenderSketchIntoMetafile(GraphicsPort* port, const PictureMapping& m, Print
     const OutputScale scale = { 1, PrintState().scale, 0, 0 };
     CurrentOutputScale = scale;
     PaintBackgroundScaled(port, sketch, &scale);
-    DrawSketchPicture(port, &scale);
+    if (gWholePage) DrawSketchForPrint(port, &sketch->windowRect, &scale);
+    else DrawSketchPicture(port, &scale);
     CurrentOutputScale = saved;
     EndPrinting(sketch);
     RestoreUiFonts();
@@ -216,6 +221,23 @@ int32_t WritePlaceableMetafile(const ScreenRect& rect, const char* path) {
     }
     if (bits) GlobalFree(bits);
     DeleteMetaFile(metafile);
+    return rc;
+}
+
+int32_t SaveSketchPicture(const char* path, bool enhanced) {
+    Sketch* sketch = CurrentSketch();
+    if (!sketch || ScreenRectIsEmpty(sketch->windowRect)) return kResultOutOfMemory;
+    const ScreenRect area = sketch->windowRect;
+    gWholePage = true;
+    int32_t rc = kResultOK;
+    if (!enhanced) {
+        rc = WritePlaceableMetafile(area, path);
+    } else if (HENHMETAFILE metafile = RenderSelectionMetafile(area, path)) {
+        DeleteEnhMetaFile(metafile);
+    } else {
+        rc = kResultOutOfMemory;
+    }
+    gWholePage = false;
     return rc;
 }
 

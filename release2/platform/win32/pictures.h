@@ -34,6 +34,12 @@ HGLOBAL MakeMetafilePict(const ScreenRect& rect);
 // 0, 100 when the picture cannot be made or held, or the stream's error.
 int32_t WritePlaceableMetafile(const ScreenRect& rect, const char* path);
 
+// The document's picture save types ("Enhanced Metafile (*.emf)", "Windows Metafile
+// (*.wmf)"): the area written is the current page's window, what the user sees of the
+// page, with every shown object as printing draws them, selected or not. 0, 100, or the
+// stream's error.
+int32_t SaveSketchPicture(const char* path, bool enhanced);
+
 // The calls the clipboard is set through; tests replace them to refuse.
 struct ClipboardCalls {
     BOOL (WINAPI* open)(HWND);

@@ -207,3 +207,39 @@ TEST_F(SketchPictureTest, ClipboardFormatsInOrderEachRefusalWithItsMessage) {
     EXPECT_STREQ(release2::ClipboardErrorText(1418), "Cannot open the clipboard.");
     EXPECT_STREQ(release2::ClipboardErrorText(1423), "Unable to copy script to clipboard..");
 }
+
+// The document's picture files hold the page's window with every shown object, selected
+// or not: at scale 2 the 400 by 300 window is 800 by 600.
+TEST_F(SketchPictureTest, SavedPictureFilesHoldThePagesWindow) {
+    DeselectAll();
+    char folder[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    for (bool enhanced : { false, true }) {
+        SCOPED_TRACE(enhanced);
+        GetTempFileNameA(folder, enhanced ? "emf" : "wmf", 0, path);
+        ASSERT_EQ(release2::SaveSketchPicture(path, enhanced), 0);
+        DibCanvas canvas(800, 600);
+        canvas.Fill(RGB(255, 255, 255));
+        if (enhanced) {
+            HENHMETAFILE metafile = GetEnhMetaFileA(path);
+            ASSERT_NE(metafile, nullptr);
+            const RECT whole = { 0, 0, 800, 600 };
+            PlayEnhMetaFile(canvas.dc(), metafile, &whole);
+            DeleteEnhMetaFile(metafile);
+        } else {
+            std::ifstream in(path, std::ios::binary);
+            const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            ASSERT_GT(file.size(), 22u);
+            EXPECT_EQ(file[10] | file[11] << 8, 800);
+            EXPECT_EQ(file[12] | file[13] << 8, 600);
+            HMETAFILE metafile = SetMetaFileBitsEx(UINT(file.size() - 22), file.data() + 22);
+            ASSERT_NE(metafile, nullptr);
+            SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+            SetViewportExtEx(canvas.dc(), 800, 600, nullptr);
+            PlayMetaFile(canvas.dc(), metafile);
+            DeleteMetaFile(metafile);
+        }
+        DeleteFileA(path);
+        ExpectNear(InkOf(canvas), { 80, 80, 281, 181 }, 3);
+    }
+}

@@ -40,9 +40,11 @@ struct LaterDrawingForms {
 };
 
 struct GraphicsPort;
+struct LayoutDrawState;
 struct ScreenRect;
 struct Sketch;
 struct SketchObject;
+struct TextStyle;
 
 // The platform layer's revisions: port text state, trace fading, pictures, character sets.
 struct LaterPlatformForms {
@@ -60,6 +62,18 @@ struct LaterPlatformForms {
                                     uint32_t objectSize, const void* header, uint32_t headerSize);
     // A picture object's image on the port.
     void (*renderPicture)(GraphicsPort* port, SketchObject* picture);
+    // The port's nested text state on a DC (an HDC), its fonts and pens, and measuring.
+    int32_t (*enterTextState)(void* dc);
+    void (*leaveTextState)(void* dc);
+    void (*applyTextStyle)(LayoutDrawState* state);
+    void (*selectStylePen)(LayoutDrawState* state, int32_t a, int32_t b);
+    void (*textWidth)(LayoutDrawState* state, const char* text, int32_t n, int32_t* width, int32_t* height);
+    void (*fontMetrics)(LayoutDrawState* state, int32_t* ascent, int32_t* descent, int32_t* internalLeading);
+    void (*beginOutline)(LayoutDrawState* state);
+    void (*endOutline)(LayoutDrawState* state);
+    int32_t (*glyphPenWidth)(const TextStyle* style);
+    // At the platform's shut-down.
+    void (*freePortCaches)();
 };
 
 struct LaterReleaseForms {

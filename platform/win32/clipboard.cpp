@@ -33,6 +33,12 @@ HWND SketchWindow() {
 
 void Complain(const char* text) { MessageBoxA(SketchWindow(), text, "", MB_OK); }
 
+// The paste's message when the clipboard will not open; the later release words it its own way.
+void ComplainCannotOpen() {
+    if (auto form = LaterForms().platform.showClipboardError) return form(1418);
+    Complain("Cannot open the Clipboard");
+}
+
 HGLOBAL MovableCopy(const void* head, uint32_t headSize, const void* bytes, uint32_t size, uint32_t extra) {
     const uint64_t total = uint64_t(headSize) + size + extra;
     if (total > 0x7FFFFFFF) return nullptr;
@@ -166,7 +172,7 @@ uint8_t* PasteSketchDataFromClipboard(uint32_t* size, void* header, uint32_t hea
     *size = 0;
     RegisterClipboardFormats();
     if (!OpenClipboard(nullptr)) {
-        Complain("Cannot open the Clipboard");
+        ComplainCannotOpen();
         return nullptr;
     }
     uint8_t* result = nullptr;

@@ -60,6 +60,9 @@ struct LaterPlatformForms {
     bool (*putSelectionOnClipboard)(bool renderPicture, ScreenRect* rect, SketchObject* picture, char* text,
                                     uint32_t textSize, char* layoutText, uint32_t layoutSize, uint8_t* objectData,
                                     uint32_t objectSize, const void* header, uint32_t headerSize);
+    // The message of a clipboard failure by its string id (1418 "Cannot open the
+    // clipboard." and the others), for the paste as for the copy.
+    void (*showClipboardError)(int32_t stringId);
     // A picture object's image on the port.
     void (*renderPicture)(GraphicsPort* port, SketchObject* picture);
     // The port's nested text state on a DC (an HDC), its fonts and pens, and measuring.

@@ -24,6 +24,7 @@ void LeaveTextState(void* dc) { release2::PortLeaveTextState(static_cast<HDC>(dc
 void AddPlatformWin32Forms(LaterReleaseForms* forms) {
     forms->platform.fadeTracesStep = release2::FadeTracesStep;
     forms->platform.putSelectionOnClipboard = PutSelection;
+    forms->platform.showClipboardError = release2::ShowClipboardError;
     forms->platform.renderPicture = release2::DrawPictureViaMemoryBitmap;
     forms->platform.enterTextState = EnterTextState;
     forms->platform.leaveTextState = LeaveTextState;

@@ -58,6 +58,7 @@
 //   status                      the text of the status bar's first pane
 //   undo                        the Undo item's text for the front sketch
 //   editing                     "1" while a caption is edited in the front sketch, else "0"
+//   group-text G I              the text of string group G, item I, as the program finds it
 //   toolbox-shown               "1" when the toolbox bar's window is shown, else "0"
 //   tooltip                     the text of each tool tip window on the screen, one per line
 //   symbol-glyph CODE           the math symbol font's face, then how the character CODE
@@ -142,6 +143,7 @@
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
+#include "engine/core/services/string_groups.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout_edit_session.h"
 #include "engine/text/layout.h"
@@ -1405,6 +1407,11 @@ std::string Answer(const std::string& request) {
         if (!sketch) return "no sketch";
         SketchScope scope(sketch);
         return IsCaptionEditing() ? "1" : "0";
+    }
+    if (verb == "group-text") {
+        int group = -1, item = -1;
+        in >> group >> item;
+        return GroupText(group, item);
     }
     if (verb == "opened") return std::to_string(long(gPopupMadeTime - gButtonDownTime));
     if (verb == "menurect") {

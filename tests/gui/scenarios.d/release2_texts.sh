@@ -26,6 +26,15 @@ scenario_release2_texts() {
         step "$which: the menu bar with a selected segment"
         start_program
         wait_for 30 "the first document" has_docs 1
+        # Only figlate's texts have the later release's own items: proof that it reads
+        # its string resources rather than figmantle's tables.
+        local own
+        own=$(ask group-text 1 196)
+        if [ "$which" = figlate ]; then
+            [ "$own" = "Save &As HTML..." ] || fail "figlate does not read its string resources: '$own'"
+        else
+            [ -z "$own" ] || fail "figmantle has a text of figlate's own: '$own'"
+        fi
         ask build-segment 50 50 150 80 >/dev/null
         ask select 2 >/dev/null
         wait_for 10 "the segment selected" eval 'ask selection | grep -qx "2 *"'

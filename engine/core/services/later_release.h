@@ -63,6 +63,9 @@ struct LaterPlatformForms {
     // The message of a clipboard failure by its string id (1418 "Cannot open the
     // clipboard." and the others), for the paste as for the copy.
     void (*showClipboardError)(int32_t stringId);
+    // A packed DIB just read for a picture object, put in the form the drawing takes
+    // (rows bottom-up); 0, or 100 when out of memory.
+    int32_t (*prepareReadDib)(uint8_t* dib, uint32_t size);
     // A picture object's image on the port.
     void (*renderPicture)(GraphicsPort* port, SketchObject* picture);
     // The port's nested text state on a DC (an HDC), its fonts and pens, and measuring.

@@ -7,8 +7,15 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/picture_objects.h"
+#include "engine/core/services/document_io.h"
+#include "engine/core/services/later_release.h"
+#include "engine/core/services/pictures.h"
+#include "engine/docio/dib_chunks.h"
+#include "engine/docio/streams.h"
+#include "release2/platform/platform_forms.h"
 #include "platform/win32/render/object_style.h"
 #include "tests/platform/win32/render_fixture.h"
 
@@ -115,4 +122,47 @@ TEST_F(PictureDrawingTest, StretchToADeviceNeedsTheCapability) {
     EXPECT_EQ(dib, nullptr);
     DeleteObject(bitmap);
     ReleaseDC(nullptr, screen);
+}
+
+// A top-down DIB read from a document is turned upright in figlate only.
+TEST_F(PictureDrawingTest, ReadDibsTurnUprightInTheLaterRelease) {
+    ASSERT_TRUE(InitStreamTable());
+    GlobalBlock dib(40 + 4 * 2);
+    std::memset(dib.Bytes(), 0, dib.Size());
+    auto* h = reinterpret_cast<BITMAPINFOHEADER*>(dib.Bytes());
+    h->biSize = 40;
+    h->biWidth = 1;
+    h->biHeight = -2;
+    h->biPlanes = 1;
+    h->biBitCount = 24;
+    dib.Bytes()[40] = 'T';  // the top row
+    dib.Bytes()[44] = 'B';
+    StreamHandle out = 0;
+    ASSERT_EQ(OpenMemoryStream(0, &out), kResultOK);
+    ASSERT_EQ(WriteDibRecord(out, dib), kResultOK);
+    CloseStream(out);
+    uint32_t length = 0;
+    void* bytes = TakeStreamBytes(out, &length);
+    LaterReleaseForms forms = {};
+    AddPlatformForms(&forms);
+    for (bool later : { false, true }) {
+        SCOPED_TRACE(later);
+        if (later) InstallLaterForms(forms);
+        SketchObject* picture = Picture(nullptr);
+        StreamHandle in = 0;
+        ASSERT_EQ(OpenMemoryStreamCopy(bytes, length, &in), kResultOK);
+        PictureReadContext context = { in, picture, nullptr, 0, 0 };
+        EXPECT_EQ(ReadPictureRecord(&context), kResultOK);
+        DiscardStream(in);
+        ResetLaterForms();
+        HGLOBAL read = static_cast<HGLOBAL>(PictureDataOf(picture)->handles.dib);
+        ASSERT_NE(read, nullptr);
+        dibs_.push_back(read);
+        PictureDataOf(picture)->handles.dib = nullptr;
+        const auto* p = static_cast<const uint8_t*>(GlobalLock(read));
+        EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(p)->biHeight, later ? 2 : -2);
+        EXPECT_EQ(p[40], later ? 'B' : 'T');
+        GlobalUnlock(read);
+    }
+    FreeMemory(bytes);
 }

@@ -658,16 +658,28 @@ ResultCode WriteFontAndStyleRecords(WriteState& st) {
 
 // The records of one object that the writer makes itself, gathered so that the stream
 // takes them in one write; flushed before each record a codec writes. Their payloads
-// all have even lengths, so that they read the same on every kind of stream.
+// all have even lengths, so that they read the same on every kind of stream. The run is
+// framed in the stream's own block where it has room, so that its bytes are not copied
+// again; elsewhere in a block of its own.
 struct RecordRun {
-    uint8_t  bytes[512];
-    uint32_t length = 0;
-    uint32_t largest = 0;
+    static constexpr uint32_t kRoom = 512;
+    StreamHandle out;
+    uint8_t*     bytes = nullptr;  // null until the first record
+    bool         inPlace = false;
+    uint32_t     length = 0;
+    uint32_t     largest = 0;
+    uint8_t      local[kRoom];
 
-    bool Fits(uint32_t n) const { return n <= sizeof bytes - length && sizeof bytes - length - n >= kRecordHeaderBytes; }
+    explicit RecordRun(StreamHandle stream) : out(stream) {}
+    bool Fits(uint32_t n) const { return n <= kRoom - length && kRoom - length - n >= kRecordHeaderBytes; }
     // Room for a record of n payload bytes, its header written; null when it does not fit.
     uint8_t* Add(uint32_t tag, uint32_t n) {
         if (!Fits(n)) return nullptr;
+        if (!bytes) {
+            bytes = StreamRecordRoom(out, kRoom);
+            inPlace = bytes != nullptr;
+            if (!bytes) bytes = local;
+        }
         uint8_t* at = bytes + length;
         PutLE32(at, n);
         PutLE32(at + 4, tag);
@@ -675,9 +687,17 @@ struct RecordRun {
         if (n > largest) largest = n;
         return at + kRecordHeaderBytes;
     }
-    ResultCode Flush(StreamHandle out) {
-        if (length == 0) return kResultOK;
-        const ResultCode rc = StreamWriteRecords(out, bytes, length, largest);
+    // The record just added, `room` bytes long, takes only its first n.
+    void Shorten(uint8_t* payload, uint32_t room, uint32_t n) {
+        PutLE32(payload - kRecordHeaderBytes, n);
+        length -= room - n;
+        if (largest == room) largest = n;
+    }
+    ResultCode Flush() {
+        ResultCode rc = kResultOK;
+        if (length && inPlace) StreamCommitRecords(out, length, largest);
+        else if (length) rc = StreamWriteRecords(out, local, length, largest);
+        bytes = nullptr;
         length = largest = 0;
         return rc;
     }
@@ -690,26 +710,27 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, Stre
     ObjectWriteFacts facts{};
     ops.facts(st.model, object, &facts);
     if (facts.objectClass < 0 || facts.objectClass > kMaxStoredClass) return kResultObjectDropped;
-    RecordRun run;
-    uint8_t header[kMaxObjectHeaderBytes];
+    RecordRun run(out);
+    // The header is encoded where its record goes; a run taken back leaves nothing.
+    uint8_t* header = run.Add(kTagObjectHeader, kMaxObjectHeaderBytes);
     uint32_t headerLength = 0;
     ResultCode worst = ops.objectHeader(st.model, object, f, header, &headerLength);
     auto keep = [&](ResultCode rc) { worst = KeepWorstError(worst, rc); };
     auto stop = [&]() { return IsFatalError(worst) || worst == kResultObjectDropped; };
     // A codec's record goes after what the run holds.
     auto codec = [&](uint32_t tag) {
-        keep(run.Flush(out));
+        keep(run.Flush());
         if (!stop()) keep(ops.writeObjectRecord(st.model, object, tag, out, f));
     };
     if (stop()) return worst;
-    std::memcpy(run.Add(kTagObjectHeader, headerLength), header, headerLength);
+    run.Shorten(header, kMaxObjectHeaderBytes, headerLength);
     if (facts.constructionType != 0 && facts.parentCount > 0) {
         const uint64_t bytes = 4 + 4 * uint64_t{facts.parentCount};
         if (bytes > UINT32_MAX) return kResultOutOfMemory;
         uint8_t* record = run.Add(kTagParents, static_cast<uint32_t>(bytes));
         uint8_t* block = nullptr;
         if (!record) {
-            keep(run.Flush(out));
+            keep(run.Flush());
             if (stop()) return worst;
             record = run.Add(kTagParents, static_cast<uint32_t>(bytes));
         }
@@ -732,14 +753,14 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, Stre
     if (!stop() && facts.hasCaptionStyle) {
         // A run just flushed has room for these small records.
         if (f.formatVersion >= 3) {
-            if (!run.Fits(2)) keep(run.Flush(out));
+            if (!run.Fits(2)) keep(run.Flush());
             if (uint8_t* record = stop() ? nullptr : run.Add(kTagStyleIndex, 2)) PutLE16(record, static_cast<uint16_t>(style));
         } else {
             int16_t fields[11] = {};
             ops.style(st.model, object, fields);
             uint32_t fontIndex = 0;
             EnterFont(st, fields[0], &fontIndex);
-            if (!run.Fits(6)) keep(run.Flush(out));
+            if (!run.Fits(6)) keep(run.Flush());
             if (uint8_t* record = stop() ? nullptr : run.Add(kTagOldStyle, 6)) {
                 PutLE16(record, uint16_t((fields[2] == 2 ? 1 : 0) | (fields[3] == 2 ? 2 : 0) | (fields[4] == 2 ? 4 : 0)));
                 PutLE16(record + 2, static_cast<uint16_t>(fields[1]));
@@ -750,11 +771,11 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, Stre
     if (!stop() && facts.constructionType == 0 && facts.hasGeometry) codec(kTagGeometryBase + uint32_t(facts.objectClass));
     if (!stop() && facts.objectClass == kPictureClass && f.formatVersion >= 2) codec(kTagPictureMetafile);
     if (!stop() && f.formatVersion >= 2) {
-        if (!run.Fits(kRecordHeaderBytes)) keep(run.Flush(out));  // room for two empty records
+        if (!run.Fits(kRecordHeaderBytes)) keep(run.Flush());  // room for two empty records
         if (!stop() && !facts.selectable) run.Add(kTagNotSelectable, 0);
         if (!stop()) run.Add(kTagObjectEnd, 0);
     }
-    if (!stop()) keep(run.Flush(out));
+    if (!stop()) keep(run.Flush());
     return worst;
 }
 

@@ -53,7 +53,13 @@ struct SketchIo {
     uint32_t       largestNumber = 0;
     SketchObject** selection = nullptr;
     uint32_t       selectionCount = 0;
+    // Reading: the default text style of each class as the page's colours give it, once
+    // asked for; bit c of defaultStyleKnown says class c's is here. Records that change
+    // the page's colours forget them.
+    uint32_t       defaultStyleKnown = 0;
+    TextStyle      defaultStyles[kClassCount];
 };
+static_assert(kClassCount <= 32);
 
 SketchIo* Io(void* model) { return static_cast<SketchIo*>(model); }
 SketchObject* Obj(void* object) { return static_cast<SketchObject*>(object); }
@@ -135,6 +141,7 @@ LabelSequence* SequenceOfTag(Sketch* s, uint32_t tag) {
 // The page's label states, and its own settings as preference records (10001-19999).
 ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* p, uint32_t length, const FormatInfo& f) {
     Sketch* s = Io(model)->sketch;
+    Io(model)->defaultStyleKnown = 0;
     if (tag == kTagLabelStateV1) {
         LabelSequenceTarget all{ s, nullptr };
         return ReadCodecRecord(TransferLabelSequences, &all, p, length, f);
@@ -176,6 +183,7 @@ ResultCode MarkObject(void* model, void* object) {
 }
 
 ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b) {
+    Io(model)->defaultStyleKnown = 0;
     Io(model)->sketch->settings.palette[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
     return kResultOK;
 }
@@ -249,6 +257,23 @@ bool InitReadObject(SketchObject* object) {
     return row.initExtra(object, nullptr) != 0;
 }
 
+// The class's default text style, as ApplyDefaultTextStyle sets it, looked up once per
+// class and page: a page holds many objects of few classes.
+void ApplyReadDefaultStyle(SketchIo* io, SketchObject* object) {
+    const int32_t c = object->objectClass;
+    // The texts' own data takes the style too; they are few.
+    if (CaptionDataOf(object)) {
+        ApplyDefaultTextStyle(object);
+        return;
+    }
+    const uint32_t bit = 1u << c;
+    if (!(io->defaultStyleKnown & bit)) {
+        if (!DefaultTextStyle(c, &io->defaultStyles[c])) io->defaultStyles[c] = object->textStyle;
+        io->defaultStyleKnown |= bit;
+    }
+    object->textStyle = io->defaultStyles[c];
+}
+
 ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatInfo& f, ObjectHeaderInfo* info) {
     SketchIo* io = Io(model);
     ObjectTemplate t{};
@@ -276,7 +301,7 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     if (!object) return kResultOutOfMemory;
     object->objectKind = t.objectKind;
     const ObjectClassRecord& row = ObjectClassTable[t.objectClass];
-    if (row.textFamily != 7) ApplyDefaultTextStyle(object);
+    if (row.textFamily != 7) ApplyReadDefaultStyle(io, object);
     if (!InitReadObject(object)) {
         FreeMemory(object);
         return kResultOutOfMemory;

@@ -925,6 +925,38 @@ ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, u
     return rc;
 }
 
+uint8_t* StreamRecordRoom(StreamHandle h, uint32_t n) {
+    StreamSlot* s = Slot(h);
+    if (!s || s->sticky) return nullptr;
+    if (uint8_t* at = RoomInPlace(s, n)) return at;
+    // A file's write block makes room as WriteFileBytes would: what lies before a hold
+    // and a keep goes to the file, and the block grows for the rest.
+    if (s->kind != kStreamFile || s->buffering != kFileWriteBlock || n >= s->fileBufferCapacity) return nullptr;
+    ResultCode rc = kResultOK;
+    if (s->holding || s->keeping) {
+        uint32_t kept = s->holding ? s->holdStart : s->keepStart;
+        if (s->holding && s->keeping) kept = std::min(s->holdStart, s->keepStart);
+        rc = FlushWriteBlockPart(s, kept - s->bufferStart);
+        if (rc == kResultOK && !GrowWriteBlock(s, n)) return nullptr;
+    } else {
+        rc = FlushWriteBlock(s);
+    }
+    if (rc != kResultOK) {
+        s->sticky = rc;
+        return nullptr;
+    }
+    return RoomInPlace(s, n);
+}
+
+void StreamCommitRecords(StreamHandle h, uint32_t used, uint32_t largestPayload) {
+    StreamSlot* s = Slot(h);
+    if (!s) return;
+    s->position += used;
+    if (s->kind == kStreamFile) s->bufferLength += used;
+    else if (s->position > s->size) s->size = s->position;
+    if (largestPayload > s->largestRecord) s->largestRecord = largestPayload;
+}
+
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length) {
     StreamSlot* s = Slot(h);
     return s ? ReadHeaderBytes(s, tag, length) : kResultBadFileHandle;

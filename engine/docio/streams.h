@@ -99,6 +99,13 @@ ResultCode StreamWriteRecord(StreamHandle h, uint32_t payloadLength, uint32_t ta
 // they read the same on every kind of stream), in one write; `largestPayload` raises the
 // largest-record field as StreamWriteRecord would have.
 ResultCode StreamWriteRecords(StreamHandle h, const void* records, uint32_t n, uint32_t largestPayload);
+// Room for up to n bytes of such a run where the stream keeps its bytes (a file's write
+// block, made room in as a write would; a memory stream's first block; a view), so that
+// the run is framed in place: null when the stream has no such room (write the run with
+// StreamWriteRecords then). Nothing is written until StreamCommitRecords takes the
+// first `used` bytes; any other call on the stream in between ends the room.
+uint8_t*   StreamRecordRoom(StreamHandle h, uint32_t n);
+void       StreamCommitRecords(StreamHandle h, uint32_t used, uint32_t largestPayload);
 ResultCode StreamReadRecordHeader(StreamHandle h, uint32_t* tag, uint32_t* length);
 ResultCode StreamReadRecord(StreamHandle h, uint32_t* tag, uint32_t* length, const uint8_t** payload);
 // StreamReadRecord, and the tag of the record after it when that record's header already

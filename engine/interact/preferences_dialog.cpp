@@ -51,35 +51,39 @@ constexpr int32_t kClipboardScales[] = { 1, 2, 4, 8 };
 constexpr int32_t kUnitLabelItem = 20;        // + distance unit: "pix/sec" ...
 constexpr int32_t kResolutionLabelItem = 22;  // + 1 cm, + 2 inch
 
-// Kind, upper, lower of each field as the page's template gives it, before a load.
+// Kind, upper, lower of each field as the page's template gives it, before a load. Every
+// field starts shown and enabled: the sheet hides and greys a control whose field lacks
+// those bits.
+constexpr uint32_t kShown = kFieldEnabled | kFieldVisible;
 const DialogField kUnitsTemplate[5] = {
-    { kFieldListChoice, 0, {}, 2, 0 }, { kFieldListChoice, 0, {}, 5, 0 }, { kFieldListChoice, 0, {}, 2, 0 },
-    { kFieldListChoice, 0, {}, 5, 0 }, { kFieldListChoice, 0, {}, 5, 0 },
+    { kFieldListChoice, kShown, {}, 2, 0 }, { kFieldListChoice, kShown, {}, 5, 0 },
+    { kFieldListChoice, kShown, {}, 2, 0 }, { kFieldListChoice, kShown, {}, 5, 0 },
+    { kFieldListChoice, kShown, {}, 5, 0 },
 };
 const DialogField kColorTemplate[12] = {
-    { kFieldFlag, 0, {}, 1, 0 },  { kFieldInteger, 0, {}, 15, 0 }, { kFieldFlag, 0, {}, 1, 0 },
-    { kFieldColor, 0, {}, 0, 0 }, { kFieldColor, 0, {}, 0, 0 },    { kFieldColor, 0, {}, 0, 0 },
-    { kFieldColor, 0, {}, 0, 0 }, { kFieldColor, 0, {}, 0, 0 },    { kFieldColor, 0, {}, 0, 0 },
-    { kFieldColor, 0, {}, 0, 0 }, { kFieldColor, 0, {}, 0, 0 },    { kFieldColor, 0, {}, 0, 0 },
+    { kFieldFlag, kShown, {}, 1, 0 },  { kFieldInteger, kShown, {}, 15, 0 }, { kFieldFlag, kShown, {}, 1, 0 },
+    { kFieldColor, kShown, {}, 0, 0 }, { kFieldColor, kShown, {}, 0, 0 },    { kFieldColor, kShown, {}, 0, 0 },
+    { kFieldColor, kShown, {}, 0, 0 }, { kFieldColor, kShown, {}, 0, 0 },    { kFieldColor, kShown, {}, 0, 0 },
+    { kFieldColor, kShown, {}, 0, 0 }, { kFieldColor, kShown, {}, 0, 0 },    { kFieldColor, kShown, {}, 0, 0 },
 };
 const DialogField kTextTemplate[3] = {
-    { kFieldFlag, 0, {}, 1, 0 }, { kFieldFlag, 0, {}, 1, 0 }, { kFieldFlag, 0, {}, 1, 0 },
+    { kFieldFlag, kShown, {}, 1, 0 }, { kFieldFlag, kShown, {}, 1, 0 }, { kFieldFlag, kShown, {}, 1, 0 },
 };
 const DialogField kExportTemplate[3] = {
-    { kFieldFlag, 0, {}, 1, 0 }, { kFieldListChoice, 0, {}, 2, 0 }, { kFieldListChoice, 0, {}, 3, 0 },
+    { kFieldFlag, kShown, {}, 1, 0 }, { kFieldListChoice, kShown, {}, 2, 0 }, { kFieldListChoice, kShown, {}, 3, 0 },
 };
 const DialogField kSamplingTemplate[4] = {
-    { kFieldInteger, 0, {}, kMaxSampleSetting, kMinSamples },
-    { kFieldInteger, 0, {}, kMaxSampleSetting, kMinSamples },
-    { kFieldInteger, 0, {}, kMaxSampleSetting, kMinSamples },
-    { kFieldInteger, 0, {}, kMaxIterationSetting, kMinSamples },
+    { kFieldInteger, kShown, {}, kMaxSampleSetting, kMinSamples },
+    { kFieldInteger, kShown, {}, kMaxSampleSetting, kMinSamples },
+    { kFieldInteger, kShown, {}, kMaxSampleSetting, kMinSamples },
+    { kFieldInteger, kShown, {}, kMaxIterationSetting, kMinSamples },
 };
 constexpr int32_t kLabelBytes = 32;
 constexpr int32_t kFontNameBytes = 256;
 const DialogField kSystemTemplate[6] = {
-    { kFieldNumber, 0, {}, 0, 0 }, { kFieldText, 0, {}, kLabelBytes, 0 },
-    { kFieldNumber, 0, {}, 0, 0 }, { kFieldText, 0, {}, kLabelBytes, 0 },
-    { kFieldText, 0, {}, kFontNameBytes, 0 }, { kFieldColorBlock, 0, {}, 0, 0 },
+    { kFieldNumber, kShown, {}, 0, 0 }, { kFieldText, kShown, {}, kLabelBytes, 0 },
+    { kFieldNumber, kShown, {}, 0, 0 }, { kFieldText, kShown, {}, kLabelBytes, 0 },
+    { kFieldText, kShown, {}, kFontNameBytes, 0 }, { kFieldColorBlock, kShown, {}, 0, 0 },
 };
 const DialogField* const kPageTemplates[kPreferencePageCount] = {
     kUnitsTemplate, kColorTemplate, kTextTemplate, kExportTemplate, kSamplingTemplate, kSystemTemplate,

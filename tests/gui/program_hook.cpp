@@ -23,6 +23,8 @@
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
 //                               (checked 2: a three-state box in its third state)
+//   sheet                       the front property sheet: caption|active tab index, then per
+//                               tab: text|left top right bottom (screen); or "none"
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
 //   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
 //                               that picks points from the sketch
@@ -109,6 +111,7 @@
 //                               present, address:TEXT) in the front sketch: "ok", or why not
 //   window                      the front sketch's window rectangle: left top right bottom
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cmath>
 #include <cstdio>
@@ -1106,6 +1109,30 @@ std::string PreviewControl(int id) {
            std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)) + "|" + text;
 }
 
+// The front property sheet: "none", or its caption and active tab index, then per tab
+// its text and screen rectangle.
+std::string PrefSheetTabs() {
+    HWND sheet = FrontDialog();
+    HWND tabs = sheet ? reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr;
+    if (!tabs) return "none";
+    std::ostringstream out;
+    out << TextOf(sheet) << "|" << SendMessageA(tabs, TCM_GETCURSEL, 0, 0) << "\n";
+    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[128] = "";
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        RECT r{};
+        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        out << text << "|" << RectText(r) << "\n";
+    }
+    return out.str();
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -1298,6 +1325,7 @@ std::string Answer(const std::string& request) {
         return BuildSegment(x1, y1, x2, y2);
     }
     if (verb == "dialog") return DialogControls();
+    if (verb == "sheet") return PrefSheetTabs();
     if (verb == "calc") {
         // The open calculator's tokens, then its caret and selection anchor.
         if (!CalcEditorActive()) return "none";

@@ -5,6 +5,7 @@
 #include "ui/dialogs/param_color_dialogs.h"
 #include "ui/dialogs/parameter_dialog.h"
 #include "ui/dialogs/plot_points_dialog.h"
+#include "ui/dialogs/pref_dialog.h"
 #include "ui/dialogs/table_data_dialogs.h"
 #include "ui/dialogs/text_style_dialog.h"
 #include "ui/dialogs/transform_dialogs.h"
@@ -66,6 +67,10 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
     case kDialogRemoveTableData: {
         RemoveTableDataDialog dialog(static_cast<TableRemoveDialogRecord*>(record), change);
         return Run(dialog, helpTopic);
+    }
+    case kDialogPreferences: {
+        CPrefDlg sheet(static_cast<PreferencePageSet*>(record), change);
+        return sheet.DoModal() == IDOK ? IDOK : IDCANCEL;
     }
     default:
         return kNoCommandDialog;

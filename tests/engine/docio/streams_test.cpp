@@ -522,6 +522,46 @@ TEST_F(Streams, KeptBytesTakeInsertionsInFront) {
     DiscardStream(h);
 }
 
+// Records framed in a file's write block: room asked for under a hold on a full block
+// hands what lies before the hold to the file, a run taken back leaves nothing, and a
+// committed run counts as written, its largest record too.
+TEST_F(Streams, RecordRoomInTheWriteBlock) {
+    const std::string path = TempPath("room.bin");
+    std::vector<uint8_t> head(65000), run(512);
+    for (size_t i = 0; i < head.size(); ++i) head[i] = uint8_t(i * 3u);
+    for (size_t i = 0; i < run.size(); ++i) run[i] = uint8_t(200 - i);
+    StreamHandle h = 0;
+    ASSERT_EQ(OpenFileStreamForWrite(path.c_str(), &h), kResultOK);
+    ASSERT_EQ(StreamWrite(h, head.data(), uint32_t(head.size())), kResultOK);
+    ASSERT_EQ(StreamHold(h), kResultOK);
+    uint8_t* room = StreamRecordRoom(h, 512);
+    ASSERT_NE(room, nullptr);
+    std::memcpy(room, run.data(), 300);
+    StreamCommitRecords(h, 300, 292);
+    ASSERT_EQ(StreamTakeBack(h), kResultOK);
+    ASSERT_EQ(StreamHold(h), kResultOK);
+    room = StreamRecordRoom(h, 512);
+    ASSERT_NE(room, nullptr);
+    std::memcpy(room, run.data() + 100, 200);
+    StreamCommitRecords(h, 200, 40);
+    StreamRelease(h);
+    uint32_t pos = 0;
+    ASSERT_EQ(StreamTell(h, &pos), kResultOK);
+    EXPECT_EQ(pos, head.size() + 200);
+    StreamStats stats{};
+    ASSERT_EQ(CloseStream(h, &stats), kResultOK);
+    EXPECT_EQ(stats.largestRecord, 292u);  // taking back does not lower it, as with any record
+    std::vector<uint8_t> got(pos + 1);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    got.resize(std::fread(got.data(), 1, got.size(), f));
+    std::fclose(f);
+    std::vector<uint8_t> want = head;
+    want.insert(want.end(), run.begin() + 100, run.begin() + 300);
+    EXPECT_TRUE(got == want);
+    EXPECT_EQ(DeleteStreamFile(path.c_str()), kResultOK);
+}
+
 TEST_F(Streams, FileErrorsAreMapped) {
     StreamHandle h = 3;
     EXPECT_EQ(OpenFileStreamForRead(TempPath("no-such-file.bin").c_str(), &h), kResultFileNotFound);

@@ -103,11 +103,18 @@ TEST_F(PreferencesDialogTest, PagesShownAndStartPageByArgumentAndLastPage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.argument) + " after " + std::to_string(c.lastPage));
         PreferencesLastPage() = c.lastPage;
-        int32_t start = -1, shown = 0;
+        int32_t start = -1, shown = 0, hidden = 0;
         Run(c.argument, { [&](void* r) {
             start = Set(r).startPage;
-            for (DialogField* page : Set(r).pages) shown += page != nullptr;
+            for (int32_t p = 0; p < kPreferencePageCount; ++p) {
+                const DialogField* page = Set(r).pages[p];
+                shown += page != nullptr;
+                // The sheet hides and greys the control of a field without these bits.
+                for (int32_t i = 0; page && i < PreferencePageFieldCount(p); ++i)
+                    hidden += page[i].state != (kFieldEnabled | kFieldVisible);
+            }
         } }, false);
+        EXPECT_EQ(hidden, 0);
         EXPECT_EQ(start, c.start);
         EXPECT_EQ(shown, c.argument == 0 ? 3 : 6);
         EXPECT_EQ(PreferencesLastPage(), c.start);  // the page the sheet closed on

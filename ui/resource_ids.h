@@ -104,6 +104,21 @@
 #define IDD_ITERATE            251
 #define IDD_ADD_TABLE_DATA     269
 #define IDD_REMOVE_TABLE_DATA  270
+// The pages of the Properties sheet.
+#define IDD_PROP_OBJECT        167
+#define IDD_PROP_PLOT          168
+#define IDD_PROP_LABEL         169
+#define IDD_PROP_VALUE         170
+#define IDD_PROP_FUNCTION_PLOT 181
+#define IDD_PROP_HIDE_SHOW     182
+#define IDD_PROP_ANIMATE       183
+#define IDD_PROP_MOVE          184
+#define IDD_PROP_SCROLL        186
+#define IDD_PROP_LINK          187
+#define IDD_PROP_ITERATION     240
+#define IDD_PROP_PARAMETER     245
+#define IDD_PROP_PRESENTATION  252
+#define IDD_PROP_TABLE         261
 
 // Strings of the dialogs.
 #define IDS_ENTER_VALID_NUMBER  36888

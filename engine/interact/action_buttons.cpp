@@ -15,6 +15,7 @@
 #include "engine/interact/motion.h"
 #include "engine/interact/motion_params.h"
 #include "engine/interact/object_drag.h"
+#include "engine/interact/object_properties.h"
 #include "engine/text/object_text.h"
 #include "engine/interact/undo.h"
 #include "engine/text/string_groups.h"
@@ -38,6 +39,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 // A link to page keeps its page word in buttonOptions (which the type has no other use
 // for), so that record 2310 carries the target through saving and reopening.
@@ -934,14 +936,31 @@ SketchObject* MakeActionButton(int32_t type, SketchObject* targets, bool undo, R
     return button;
 }
 
-int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool) {
-    // Stand-in: the Properties sheet does not exist yet, so the interactive types are
-    // made with their defaults, as the hide and show buttons are.
+int32_t ActionButtonCreate(int32_t type, SketchObject* targets, bool interactive) {
     ResultCode rc = kResultOK;
-    SketchObject* button = MakeActionButton(type, targets, true, &rc);
-    if (button != nullptr) {
+    SketchObject* button = MakeActionButton(type, targets, !interactive, &rc);
+    if (button == nullptr) return rc;
+    if (interactive) {
+        // The sheet selects the button alone while it runs; the user's selection comes
+        // back afterwards, oldest first as it was made.
+        std::vector<SketchObject*> selection;
+        Sketch* sketch = CurrentSketch();
+        for (SketchObject* o = sketch ? sketch->selectionHead : nullptr; o; o = o->nextSelected)
+            selection.insert(selection.begin(), o);
+        bool cancelled = true;
+        PropertiesOpenForObject(button, PropertyPageForButton(button), &cancelled);
         DeselectAll();
-        SelectSketchObject(button);
+        for (SketchObject* o : selection)
+            if (o->exists && o->hidden == kShown) SelectSketchObject(o);
+        if (cancelled) {
+            AddObjectToDirtyRect(button);
+            DestroyObject(button, true, true);
+            FlushPendingRedraw(1);
+            return kResultOK;
+        }
+        RecordNewObjectUndo(button, true, 0);
     }
+    DeselectAll();
+    SelectSketchObject(button);
     return rc;
 }

@@ -143,6 +143,15 @@ bool PickSessionClick(ScreenPoint point, PickApplyFn* apply) {
     return ClickHot(apply);
 }
 
+bool PickSessionClick(SketchObject* object, PickApplyFn* apply) {
+    *apply = nullptr;
+    if (!gSession.active) return false;
+    PickSessionHover(object);
+    return ClickHot(apply);
+}
+
+int32_t PickSessionApply(PickApplyFn apply) { return apply && gSession.active ? apply(gSession.user) : 0; }
+
 int32_t PickSessionClick(SketchObject* object) {
     if (!gSession.active) return 0;
     PickSessionHover(object);

@@ -35,6 +35,9 @@ bool PickSessionClick(ScreenPoint point, PickApplyFn* apply);
 
 // The same for dialogs that find the object under the pointer themselves (null: nothing).
 bool PickSessionHover(SketchObject* object);
+bool PickSessionClick(SketchObject* object, PickApplyFn* apply);
+// Runs the apply routine a click named with the session's user data; 0 for none.
+int32_t PickSessionApply(PickApplyFn apply);
 // Hover and click in one, then the named apply routine runs with the session's user
 // data: answers its answer (0 when nothing was applied).
 int32_t PickSessionClick(SketchObject* object);

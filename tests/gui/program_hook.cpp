@@ -23,8 +23,9 @@
 //   dialog                      the front dialog's title, then per control
 //                               id|class|text|left top right bottom|shown|enabled|checked|focus
 //                               (checked 2: a three-state box in its third state)
-//   sheet                       the front property sheet: caption|active tab index, then per
-//                               tab: text|left top right bottom (screen); or "none"
+//   sheet                       the front property sheet: caption|active tab index|1 when
+//                               it is enabled, else 0; then per tab: text|left top right
+//                               bottom (screen); or "none"
 //   dialog-rect                 the front dialog's screen rectangle: left top right bottom
 //   pick-dialog                 opens a modal sketch-interactive dialog (with a size grip)
 //                               that picks points from the sketch
@@ -95,7 +96,8 @@
 //                               start page, or the view it opened on
 //   units                       the front sketch's distance unit, then new sketches'
 //   dialog-runs                 each command dialog run so far: kind|ok or cancel|the
-//                               values of its fields as it opened
+//                               values of its fields as it opened ("sheet" instead of ok or
+//                               cancel: an unscripted Properties sheet the user answered)
 //   edited-text                 the layout text of the caption being edited, or "none"
 //   styles                      the front sketch's objects: class, the text style's eleven
 //                               fields, then "|" and those of a caption's text (or "-"),
@@ -232,9 +234,9 @@ int AnswerPropertiesSheet(PropertiesPages* pages) {
     std::string run = "4|";
     const std::string opened = PropertiesOpened(pages);
     if (gDialogAnswers.empty() || gDialogAnswers.front().kind != kDialogProperties) {
-        // The sheet itself is not built: unscripted, it is cancelled.
-        gDialogRuns.push_back(run + "cancel|" + opened);
-        return IDCANCEL;
+        // Unscripted, the program's own sheet runs (the user answers it).
+        gDialogRuns.push_back(run + "sheet|" + opened);
+        return -1;
     }
     const DialogAnswer answer = gDialogAnswers.front();
     gDialogAnswers.pop_front();
@@ -1116,7 +1118,8 @@ std::string PrefSheetTabs() {
     HWND tabs = sheet ? reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)) : nullptr;
     if (!tabs) return "none";
     std::ostringstream out;
-    out << TextOf(sheet) << "|" << SendMessageA(tabs, TCM_GETCURSEL, 0, 0) << "\n";
+    out << TextOf(sheet) << "|" << SendMessageA(tabs, TCM_GETCURSEL, 0, 0) << "|" << (IsWindowEnabled(sheet) ? 1 : 0)
+        << "\n";
     const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         char text[128] = "";

@@ -417,9 +417,9 @@ LRESULT CCalcDialog::OnRefresh(WPARAM, LPARAM) {
 
 // ---- Picking and menus -------------------------------------------------------------
 
-void CCalcDialog::OnObjectPicked(SketchObject* object) {
+void CCalcDialog::OnObjectPicked(PickApplyFn apply) {
     // The pick session's apply routine inserts the value's token into the model.
-    if (PickSessionClick(object) != 0) {
+    if (PickSessionApply(apply) != 0) {
         RefreshKeys();
         RefreshDisplay();
         ::InvalidateRect(::GetDlgItem(m_hWnd, kCalcExpression), nullptr, FALSE);
@@ -448,7 +448,7 @@ void CCalcDialog::OnMenuButton(UINT id) {
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_VERTICAL, r.left, r.top, 0, m_hWnd, nullptr));
     menuTracking = false;
-    PickSessionHover(nullptr);
+    SetDialogFocusObject(nullptr);
     FlushPendingRedraw(1);
     Invalidate();
     if (chosen != 0) ChooseMenuItem(kind, chosen);
@@ -467,9 +467,7 @@ void CCalcDialog::ChooseMenuItem(int32_t kind, uint32_t item) {
 void CCalcDialog::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     if (menuTracking) {
         SketchObject* object = (flags & (MF_POPUP | MF_SEPARATOR)) || menu == nullptr ? nullptr : CalcMenuItemObject(item);
-        // Stand-in: the object behind the item is shown through the pick session's hot
-        // object until the dialogs' focus object is in the engine.
-        PickSessionHover(object);
+        SetDialogFocusObject(object);
         FlushPendingRedraw(1);
     }
     Default();

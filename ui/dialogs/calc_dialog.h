@@ -36,7 +36,7 @@ public:
     bool OnInitDialog() override;
     bool PreTranslateMessage(MSG* msg) override;
     void OnOK() override;
-    void OnObjectPicked(SketchObject* object) override;
+    void OnObjectPicked(PickApplyFn apply) override;
     bool ExchangeRememberedPosition(bool save, DialogCorner* corner) override;
 
     // The steps the keys, the keypad and the menus run (public for the tests).

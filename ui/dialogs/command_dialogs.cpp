@@ -6,6 +6,7 @@
 #include "ui/dialogs/parameter_dialog.h"
 #include "ui/dialogs/plot_points_dialog.h"
 #include "ui/dialogs/pref_dialog.h"
+#include "ui/dialogs/properties_sheet.h"
 #include "ui/dialogs/table_data_dialogs.h"
 #include "ui/dialogs/text_style_dialog.h"
 #include "ui/dialogs/transform_dialogs.h"
@@ -36,6 +37,8 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
         DilateDialog dialog(static_cast<TransformSettings*>(record), change, interactive);
         return Run(dialog, helpTopic);
     }
+    case kDialogProperties:
+        return RunPropertiesSheet(static_cast<PropertiesPages*>(record), change);
     case kDialogTextStyle: {
         TextStyleDialog dialog(static_cast<TextStyle*>(record));
         return Run(dialog, helpTopic);

@@ -499,36 +499,51 @@ SketchObject* PickableObjectAt(CYRNView* view, POINT screenPoint) {
 
 }  // namespace
 
-void CYRNDialog::OnPickMouse(UINT message, POINT screenPoint) {
-    if (!acceptsPicks) return;
+bool PickPressAt(UINT message, POINT screenPoint, SketchObject** object) {
+    *object = nullptr;
     CYRNView* view = FrontSketchViewAt(screenPoint);
     if (!view) {
         EndPickStep(message, true);
-        return;
+        return false;
     }
     CurrentSketchScope scope(gEngine.frontSketch);
-    SketchObject* object = PickableObjectAt(view, screenPoint);
+    SketchObject* under = PickableObjectAt(view, screenPoint);
     if (message == WM_MOUSEMOVE) {
-        const bool hot = PickSessionHover(object);
+        const bool hot = PickSessionHover(under);
         FlushPendingRedraw(1);
         SetCursor(LoadCursor(TheApp() ? TheApp()->m_hInstance : GetModuleHandleA(nullptr),
                              MAKEINTRESOURCEA(hot ? IDC_OVER_OBJECT : IDC_SELECT_ARROW)));
-    } else if (message == WM_LBUTTONDOWN) {
-        if (!PickSessionHover(object)) {
-            PickSessionClick(object);   // a refused object still goes to the refusal routine
-            Beep();
-            return;
-        }
-        cancelling = true;
-        OnObjectPicked(object);
-        cancelling = false;
+        return false;
     }
+    if (message != WM_LBUTTONDOWN) return false;
+    if (!PickSessionHover(under)) {
+        PickSessionClick(under);   // a refused object still goes to the refusal routine
+        Beep();
+        return false;
+    }
+    *object = under;
+    return true;
 }
 
-void CYRNDialog::OnObjectPicked(SketchObject* object) {
-    // Stand-in: the engine's pick session runs the apply routine within its click; the
-    // fields are saved before it and shown again when it changed the record.
+void CYRNDialog::OnPickMouse(UINT message, POINT screenPoint) {
+    if (!acceptsPicks) return;
+    SketchObject* object = nullptr;
+    if (!PickPressAt(message, screenPoint, &object)) return;
+    CurrentSketchScope scope(gEngine.frontSketch);
+    PickApplyFn apply = nullptr;
+    if (!PickSessionClick(object, &apply)) {
+        Beep();
+        return;
+    }
+    cancelling = true;
+    OnObjectPicked(apply);
+    cancelling = false;
+}
+
+void CYRNDialog::OnObjectPicked(PickApplyFn apply) {
+    // The fields are saved before the pick's apply routine reads them, and shown again
+    // when it changed the record.
     ExchangeWithEngine(true);
-    if (PickSessionClick(object) != 0) ExchangeWithEngine(false);
+    if (PickSessionApply(apply) != 0) ExchangeWithEngine(false);
     FlushPendingRedraw(1);
 }

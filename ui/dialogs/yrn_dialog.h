@@ -59,7 +59,7 @@ public:
     virtual void LoadControls() {}
     virtual void ShowHelp();
     virtual int32_t GetHelpTopic() const { return helpTopic; }
-    virtual void OnObjectPicked(SketchObject* object);
+    virtual void OnObjectPicked(PickApplyFn apply);
     virtual bool ExchangeWithEngine(bool save);
     virtual void SavePosition();
     virtual bool ExchangeRememberedPosition(bool save, DialogCorner* corner);
@@ -130,6 +130,12 @@ RememberedPosition& SharedDialogPosition();
 HHOOK InstallPickHook(InteractiveDialog* target);
 void RemovePickHook(InteractiveDialog* target);
 InteractiveDialog* PickHookTarget();
+
+// One mouse message of a pick over the sketch: a move over the front sketch's view makes
+// the acceptable object under the pointer hot and sets the cursor; a message elsewhere
+// ends the step (a press beeps). True only for a press on an acceptable object, given in
+// *object; a press on anything else goes to the session's refusal and beeps.
+bool PickPressAt(UINT message, POINT screenPoint, SketchObject** object);
 
 // The main frame's chain of sketch-interactive dialogs and its dialog-active flag.
 InteractiveDialog* InteractiveChainHead();

@@ -1,8 +1,11 @@
 #include "ui/dialogs/yrn_prop_sheet.h"
 
 #include "engine/core/services/views.h"
+#include "engine/core/sketch.h"
+#include "engine/interact/pick_session.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/shell_windows.h"
+#include "ui/dialogs/yrn_prop_page.h"
 
 IMPLEMENT_DYNAMIC(CYRNPropSheet, CPropertySheet)
 
@@ -32,14 +35,16 @@ CYRNPropSheet::CYRNPropSheet(UINT captionId, bool interactive, void* edited, boo
                              CWnd* parent, UINT startPage)
     : CPropertySheet(captionId, parent, startPage), sketchInteractive(interactive),
       hasApplyCallback(applyEnabled && apply), record(edited), applyCallback(apply),
-      interactiveOnActivation(interactive) {}
+      interactiveOnActivation(interactive) {
+    m_psh.dwFlags |= PSH_HASHELP;
+}
 
 CYRNPropSheet::CYRNPropSheet(const char* caption, bool interactive, void* edited, bool applyEnabled,
                              DialogChangeFn apply, CWnd* parent, UINT startPage)
     : CPropertySheet(caption, parent, startPage), sketchInteractive(interactive),
       hasApplyCallback(applyEnabled && apply), record(edited), applyCallback(apply),
       interactiveOnActivation(interactive) {
-    m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    m_psh.dwFlags |= PSH_NOAPPLYNOW | PSH_HASHELP;
 }
 
 CYRNPropSheet::~CYRNPropSheet() {
@@ -119,6 +124,7 @@ bool CYRNPropSheet::ExchangeWithEngine(bool save) {
 void CYRNPropSheet::AddPageWithHelp(CPropertyPage* page, int32_t helpTopic) {
     AddPage(page);
     page->m_nIDHelp = static_cast<UINT>(helpTopic);
+    if (page->IsKindOf(RUNTIME_CLASS(YRNPropPage))) static_cast<YRNPropPage*>(page)->SetHelpTopic(helpTopic);
 }
 
 void CYRNPropSheet::OnActivate(UINT state, CWnd*, BOOL) {
@@ -137,9 +143,18 @@ void CYRNPropSheet::OnActivate(UINT state, CWnd*, BOOL) {
     pickHook = nullptr;
 }
 
-void CYRNPropSheet::OnPickMouse(UINT message, POINT) {
-    // Stand-in: picking for sheets waits for the Properties sheet, whose pages the
-    // pick rebuilds; until then a press over the sketch only beeps.
-    if (message == WM_LBUTTONDOWN) MessageBeep(static_cast<UINT>(-1));
+void CYRNPropSheet::OnPickMouse(UINT message, POINT screenPoint) {
+    SketchObject* object = nullptr;
+    if (!PickPressAt(message, screenPoint, &object)) return;
+    CurrentSketchScope scope(gEngine.frontSketch);
+    PickApplyFn apply = nullptr;
+    if (!PickSessionClick(object, &apply)) {
+        MessageBeep(static_cast<UINT>(-1));
+        return;
+    }
+    // The pages come down around the apply routine, which may change what they show.
+    RebuildPages(true);
+    PickSessionApply(apply);
+    RebuildPages(false);
     FlushPendingRedraw(1);
 }

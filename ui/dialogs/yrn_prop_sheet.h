@@ -42,6 +42,8 @@ public:
     DialogChangeFn applyCallback = nullptr;
     HHOOK pickHook = nullptr;
     bool interactiveOnActivation = false;
+    // The page index of the page that exchanged its controls last (-1: none yet).
+    int32_t currentPage = -1;
 
 protected:
     void OnActivate(UINT state, CWnd* other, BOOL minimized);

@@ -18,12 +18,14 @@
 #include "engine/interact/current_tool.h"
 #include "engine/interact/motion.h"
 #include "engine/interact/mouse.h"
+#include "engine/interact/object_properties.h"
 #include "engine/interact/undo.h"
 #include "engine/text/object_labels.h"
 #include "engine/text/object_text.h"
 #include "tests/engine/core/sketch_fixture.h"
 #include "support/alerts_double.h"
 #include "support/clock_double.h"
+#include "support/dialogs_double.h"
 #include "support/folders_double.h"
 #include "support/views_double.h"
 
@@ -97,6 +99,47 @@ TEST_F(ActionButtonsTest, NewButtonsTakeTheirTypesDefaults) {
     EXPECT_EQ(sequence->runningCount, 0);
     // Made, a button exists and is drawn.
     EXPECT_EQ(hide->exists, 1);
+}
+
+TEST_F(ActionButtonsTest, InteractiveButtonsOpenTheirPageAndLeaveNothingWhenCancelled) {
+    SketchObject* a = PointAt(0, 0);
+    SketchObject* b = PointAt(10, 0);
+    a->tempLink = b;
+    b->tempLink = nullptr;
+    SelectSketchObject(a);
+    SelectSketchObject(b);
+    const auto count = [this] {
+        int n = 0;
+        for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) ++n;
+        return n;
+    };
+    const int before = count();
+    UndoRecord* const undoBefore = sketch->undoPosition;
+
+    ResetDialogDoubles();
+    ScriptDialogs({ DialogScript{ {}, false } });
+    EXPECT_EQ(ActionButtonCreate(kButtonMove, a, true), kResultOK);
+    ASSERT_EQ(RanDialogs().size(), 1u);
+    EXPECT_EQ(RanDialogs()[0].kind, kDialogProperties);
+    EXPECT_EQ(count(), before);
+    EXPECT_EQ(sketch->undoPosition, undoBefore);
+    EXPECT_EQ(Selected(), 2u);   // the user's selection comes back
+
+    ScriptDialogs({ DialogScript{ { [](void* record) {
+        // The sheet opened on the Move page of the new button.
+        EXPECT_EQ(static_cast<PropertiesPages*>(record)->startPage, kPageMove);
+    } }, true } });
+    a->tempLink = b;
+    b->tempLink = nullptr;
+    EXPECT_EQ(ActionButtonCreate(kButtonMove, a, true), kResultOK);
+    EXPECT_EQ(count(), before + 1);
+    EXPECT_NE(sketch->undoPosition, undoBefore);
+    ASSERT_EQ(Selected(), 1u);
+    EXPECT_EQ(sketch->selectionHead->objectClass, kClassActionButton);
+    ASSERT_EQ(UndoReplay(kUndoDirectionUndo), kResultOK);
+    int shown = 0;
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) shown += o->exists && o->objectClass == kClassActionButton;
+    EXPECT_EQ(shown, 0);
 }
 
 TEST_F(ActionButtonsTest, HideThenShowWithOneUndoRecordEachSelectingTheShownTargets) {

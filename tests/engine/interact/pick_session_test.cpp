@@ -82,6 +82,13 @@ TEST_F(PickSessionTest, RefusedObjectIsNotHotAndReachesTheRejectCallback) {
     ASSERT_NE(apply, nullptr);
     EXPECT_EQ(apply(&log), 7);
 
+    // A dialog that found the object itself runs the apply routine after its own save.
+    log.accepted.clear();
+    EXPECT_TRUE(PickSessionClick(a, &apply));
+    EXPECT_EQ(log.accepted, std::vector<SketchObject*>{ a });
+    EXPECT_EQ(PickSessionApply(apply), 7);
+    EXPECT_EQ(PickSessionApply(nullptr), 0);
+
     // Without a reject callback a refused click is nobody's.
     PickSessionEnd();
     PickSessionBegin(Filter, Accept, nullptr, &log);

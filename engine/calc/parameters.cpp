@@ -196,9 +196,13 @@ namespace {
 constexpr int32_t kGroupCommandTitles = 17;
 constexpr int32_t kItemNewParameter = 40;
 constexpr int32_t kItemEditParameterValue = 41;
-enum ParameterUnits : int32_t { kUnitsNone = 0, kUnitsAngle = 1, kUnitsDistance = 2 };
-
 }  // namespace
+
+ParameterUnits ParameterUnitKind(const SketchObject* parameter) {
+    if (KindIsA(parameter->objectKind, kKindAngleParameter)) return kUnitsAngle;
+    if (KindIsA(parameter->objectKind, kKindDistanceParameter)) return kUnitsDistance;
+    return kUnitsNone;
+}
 
 bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, char* name, uint32_t capacity) {
     ParameterDialogRecord dialog{};
@@ -212,9 +216,7 @@ bool RunParameterDialog(SketchObject* parameter, CalculationEditRecord* record, 
     dialog.name.value.text = dialog.nameText;
     dialog.value = {kFieldNumber, kFieldEnabled | kFieldVisible, {}, 0, 0};
     dialog.value.value.real = parameter ? CalculationValue(parameter) : 1;
-    int32_t units = kUnitsNone;
-    if (parameter && KindIsA(parameter->objectKind, kKindAngleParameter)) units = kUnitsAngle;
-    else if (parameter && KindIsA(parameter->objectKind, kKindDistanceParameter)) units = kUnitsDistance;
+    const int32_t units = parameter ? ParameterUnitKind(parameter) : kUnitsNone;
     // An existing parameter keeps its unit: the dialog leaves the group out.
     dialog.units = {kFieldChoice, parameter ? 0u : kFieldEnabled | kFieldVisible, {}, kUnitsDistance, kUnitsNone};
     dialog.units.value.integer = units;

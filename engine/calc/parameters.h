@@ -35,6 +35,10 @@ void GetParameterMotion(const SketchObject* parameter, ParameterMotion* out, boo
 void SetParameterMotion(SketchObject* parameter, ParameterMotion settings);
 void SetDefaultParameterMotion(SketchObject* parameter);
 
+// The unit of a parameter as the New Parameter dialog and the Parameter page offer it.
+enum ParameterUnits : int32_t { kUnitsNone = 0, kUnitsAngle = 1, kUnitsDistance = 2 };
+ParameterUnits ParameterUnitKind(const SketchObject* parameter);
+
 // After an edit: the kind from the first compiled token's class; default settings when
 // new, forced or the kind changed; a new parameter shown by its label.
 void ReKindParameter(SketchObject* parameter, bool isNew, bool force);

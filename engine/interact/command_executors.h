@@ -14,8 +14,8 @@
 // RemoveTableEntryCommand table_commands.cpp's, and SplitTextCommand and
 // MergeTextCommand the merged texts' (engine/text/merged_text_commands.cpp); the Edit
 // menu's Cut, Copy, Paste, Clear and Other colour are edit_commands.cpp's.
-// Stand-in: none of the others is defined in the engine yet; each comes with the code
-// that carries its command out, and until then only the tests' doubles define them.
+// The others are the host's document commands (ui/doc/document_services.cpp) and the
+// motions' (motion.cpp) and dialogs' own files; the tests' doubles stand in for the host.
 #pragma once
 #include <cstdint>
 

@@ -140,14 +140,6 @@ void DeselectIfHidden(SketchObject* o) {
     if (o->hidden != kShown && o->nextSelected != kNotLinked) DeselectSketchObject(o);
 }
 
-// Stand-in: the unit kind of a parameter read from its kind, until the parameter code
-// answers it.
-int32_t ParameterUnitKind(const SketchObject* o) {
-    if (KindIsA(o->objectKind, kKindAngleParameter)) return 1;
-    if (KindIsA(o->objectKind, kKindDistanceParameter)) return 2;
-    return 0;
-}
-
 // ---- Templates: kind, state, upper, lower per field ------------------------------------
 
 struct FieldShape {

@@ -17,12 +17,10 @@
 #include <cstring>
 #include <iterator>
 
-IMPLEMENT_DYNAMIC(PrefPageBase, CPropertyPage)
 IMPLEMENT_DYNAMIC(CPrefDlg, CYRNPropSheet)
 
 namespace {
 
-constexpr UINT kHelpCommand = 57670;
 // Page controls.
 constexpr int kDistanceUnitCombo = 1110, kAngleUnitCombo = 1111;
 constexpr int kPrecisionCombos[] = { 1108, 1112, 1115 };
@@ -66,78 +64,6 @@ void FillUnitsWhenEmpty(HWND combo, int32_t firstItem) {
 bool IsChecked(HWND page, int id) { return ::IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
 }  // namespace
-
-// ---- The page base -------------------------------------------------------------------
-
-BEGIN_MESSAGE_MAP(PrefPageBase, CPropertyPage)
-    ON_WM_HELPINFO()
-END_MESSAGE_MAP()
-
-PrefPageBase::PrefPageBase(UINT templateId, DialogField* f, void* o, FieldControlFn controls, int32_t index,
-                           int32_t count)
-    : CPropertyPage(templateId), pageIndex(index), fieldCount(count), fields(f), object(o), controlIdOf(controls) {
-    m_psp.dwFlags |= PSP_HASHELP;
-}
-
-void PrefPageBase::ShowHelp() {
-    const int32_t topic = GetHelpTopic();
-    if (topic != 0) OpenHelpTopic(topic);
-}
-
-BOOL PrefPageBase::OnHelpInfo(HELPINFO*) {
-    ShowHelp();
-    return TRUE;
-}
-
-bool PrefPageBase::ExchangeControls(CDataExchange* dx) {
-    CPropertySheet* sheet = GetSheet();
-    if (sheet && sheet->IsKindOf(RUNTIME_CLASS(CPrefDlg))) static_cast<CPrefDlg*>(sheet)->currentPage = pageIndex;
-    bool accepted = true;
-    for (int32_t i = 0; fields && controlIdOf && i < fieldCount; ++i) {
-        const int32_t id = controlIdOf(pageIndex, i);
-        if (id == 0) continue;
-        if (!ExchangeDialogField(this, id, &fields[i], !dx->m_bSaveAndValidate, true, dx)) accepted = false;
-    }
-    return accepted;
-}
-
-void PrefPageBase::DoDataExchange(CDataExchange* dx) {
-    const bool wasLoading = loading;
-    loading = !dx->m_bSaveAndValidate;
-    const bool accepted = ExchangeControls(dx);
-    loading = wasLoading;
-    if (!accepted) dx->Fail();
-    if (!dx->m_bSaveAndValidate) return;
-    CPropertySheet* sheet = GetSheet();
-    if (!sheet || !sheet->IsKindOf(RUNTIME_CLASS(CYRNPropSheet))) return;
-    auto* base = static_cast<CYRNPropSheet*>(sheet);
-    if (!base->hasApplyCallback || !base->applyCallback) return;
-    if (base->applyCallback(base->record) != 0) {
-        // The engine changed what the page shows.
-        CDataExchange reload(this, false);
-        loading = true;
-        ExchangeControls(&reload);
-        loading = wasLoading;
-    }
-}
-
-bool PrefPageBase::OnCommand(WPARAM wParam, LPARAM lParam) {
-    NoteComboListCommand(wParam, lParam);
-    if (LOWORD(wParam) == kHelpCommand && HIWORD(wParam) == 0) {
-        ShowHelp();
-        return true;
-    }
-    return CPropertyPage::OnCommand(wParam, lParam);
-}
-
-bool PrefPageBase::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_HELP) {
-        ShowHelp();
-        if (result) *result = 0;
-        return true;
-    }
-    return CPropertyPage::OnNotify(wParam, lParam, result);
-}
 
 // ---- The sheet -----------------------------------------------------------------------
 

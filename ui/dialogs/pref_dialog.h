@@ -7,45 +7,19 @@
 
 #include "classlib/propsheet.h"
 #include "engine/core/services/dialogs.h"
+#include "ui/dialogs/yrn_prop_page.h"
 #include "ui/dialogs/yrn_prop_sheet.h"
 
 struct PreferencePageSet;
 
-// The control of a page's field (page index, field index); 0: no control.
-using FieldControlFn = int32_t (*)(int32_t page, int32_t field);
-
-// Stand-in: the Properties sheet brings the shared property page base; until it is on
-// main, the Preferences pages have this one of their own with the same members and
-// exchange, so they can move onto it unchanged.
-class PrefPageBase : public CPropertyPage {
-    DECLARE_DYNAMIC(PrefPageBase)
+// The Preferences pages: their number boxes may not be left empty.
+class PrefPageBase : public YRNPropPage {
 public:
-    PrefPageBase(UINT templateId, DialogField* fields, void* object, FieldControlFn controlIdOf, int32_t pageIndex,
-                 int32_t fieldCount);
-
-    void SetHelpTopic(int32_t topic) { helpTopic = topic; }
-    virtual void ShowHelp();
-    virtual int32_t GetHelpTopic() { return helpTopic; }
-    // Exchanges every field that has a control; false when any refused its value (all
-    // are still visited). Records this page as the sheet's current one.
-    virtual bool ExchangeControls(CDataExchange* dx);
-
-    void DoDataExchange(CDataExchange* dx) override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-
-    int32_t helpTopic = 0;
-    int32_t pageIndex = 0;
-    int32_t fieldCount = 0;
-    DialogField* fields = nullptr;
-    void* object = nullptr;
-    FieldControlFn controlIdOf = nullptr;
-
-protected:
-    // True while the controls are being filled: their change notices are not edits.
-    bool loading = false;
-    BOOL OnHelpInfo(HELPINFO*);
-    DECLARE_MESSAGE_MAP()
+    PrefPageBase(UINT templateId, DialogField* fields, SketchObject* object, ControlIdOfFn controlIdOf,
+                 int32_t pageIndex, int32_t fieldCount)
+        : YRNPropPage(templateId, fields, object, controlIdOf, pageIndex, fieldCount) {
+        valueRequired = true;
+    }
 };
 
 class CPrefDlg : public CYRNPropSheet {
@@ -57,8 +31,6 @@ public:
     void RebuildPages(bool takeDown) override;
 
     PreferencePageSet* pageSet;
-    // The page that exchanged its controls last: where the next opening starts.
-    int32_t currentPage = 0;
 };
 
 // The Apply To pair, shared by the Units, Color and Text pages.

@@ -35,18 +35,22 @@ bool YRNPropPage::ExchangeControls(CDataExchange* dx) {
     if (CWnd* parent = GetParent(); parent && parent->IsKindOf(RUNTIME_CLASS(CYRNPropSheet)))
         static_cast<CYRNPropSheet*>(parent)->currentPage = pageIndex;
     if (!fields || !controlIdOf) return true;
-    const bool loading = !dx->m_bSaveAndValidate;
+    const bool load = !dx->m_bSaveAndValidate;
     bool ok = true;
     for (int32_t i = 0; i < fieldCount; ++i) {
         const int32_t id = controlIdOf(pageIndex, i);
         if (id == 0) continue;
-        ok = ExchangeDialogField(this, id, &fields[i], loading, false, dx) && ok;
+        ok = ExchangeDialogField(this, id, &fields[i], load, valueRequired, dx) && ok;
     }
     return ok;
 }
 
 void YRNPropPage::DoDataExchange(CDataExchange* dx) {
-    if (!ExchangeControls(dx)) dx->Fail();
+    const bool wasLoading = loading;
+    loading = !dx->m_bSaveAndValidate;
+    const bool accepted = ExchangeControls(dx);
+    loading = wasLoading;
+    if (!accepted) dx->Fail();
     if (!dx->m_bSaveAndValidate) return;
     CWnd* parent = GetParent();
     if (!parent || !parent->IsKindOf(RUNTIME_CLASS(CYRNPropSheet))) return;
@@ -55,7 +59,9 @@ void YRNPropPage::DoDataExchange(CDataExchange* dx) {
     if (sheet->applyCallback(sheet->record) != 0) {
         // The engine changed the record while applying it: the controls show its values.
         CDataExchange reload(this, false);
+        loading = true;
         ExchangeControls(&reload);
+        loading = wasLoading;
     }
 }
 

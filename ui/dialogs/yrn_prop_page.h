@@ -36,8 +36,12 @@ public:
     DialogField* fields = nullptr;   // the engine model's
     SketchObject* object = nullptr;  // null on preference pages
     ControlIdOfFn controlIdOf = nullptr;
+    // Whether an emptied number box is refused rather than leaving its field as it was.
+    bool valueRequired = false;
 
 protected:
+    // True while the controls are being filled: their change notices are not edits.
+    bool loading = false;
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnHelpInfo(HELPINFO* info);
     void OnHelpCommand() { ShowHelp(); }

@@ -8,6 +8,7 @@
 #include "engine/core/services/caption_editor.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/preferences.h"
@@ -54,7 +55,8 @@ void AddTrace(Sketch* sketch, GraphicsPort* port, SketchObject* object) {
     if (ScreenRectIsEmpty(clipped)) return;
     const bool wasEmpty = ScreenRectIsEmpty(sketch->tracedArea);
     ScreenRectUnion(clipped, &sketch->tracedArea);
-    sketch->fadeStepsLeft = kFadeStepsToClear;
+    const auto steps = LaterForms().platform.traceFadeStepsToClear;
+    sketch->fadeStepsLeft = steps ? steps() : kFadeStepsToClear;
     if (wasEmpty && gEngine.currentIsFront) CmdStateInvalidate(kCommandGroupTraces);
 }
 

@@ -3,6 +3,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/services/caption_editor.h"
 #include "engine/core/services/clock.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
@@ -75,7 +76,8 @@ int32_t FrameTick(IdleTask* task, int32_t) {
         // once enough fading steps followed the last trace, the traces are gone.
         if (sketch->fadeCountdown-- <= 0) {
             UpdateSketchViews();
-            sketch->fadeCountdown = (17 - fade) * 2;
+            const auto ticks = LaterForms().platform.traceFadeTicks;
+            sketch->fadeCountdown = ticks ? ticks(sketch) : (17 - fade) * 2;
             if (sketch->fadeStepsLeft > 0) --sketch->fadeStepsLeft;
         }
         if (sketch->fadeStepsLeft > 0 || result != 0) {

@@ -12,6 +12,7 @@
 #include "engine/core/polygon_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/fonts.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/pictures.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/tables.h"
@@ -26,6 +27,7 @@
 #include "engine/docio/text_record_codecs.h"
 #include "engine/calc/value_display.h"
 #include "engine/text/captions.h"
+#include "engine/text/code_tables.h"
 #include "engine/text/merged_texts.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -739,6 +741,9 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     io.sketch = sketch;
     ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
     if (io.pending) DropPending(&io);
+    if (!IsFatalError(rc) && HasCodeTable(format.charset, kCharsetWindows)) {
+        if (auto convert = LaterForms().platform.convertDocumentTexts) convert(sketch, format.charset);
+    }
     if (!IsFatalError(rc) && format.sketchKind != 2) {
         // What the recompute could not make for want of memory (a value's text, a
         // label) would be missing from the page and from its next save: the page did

@@ -60,6 +60,9 @@ struct FormatInfo {
     int32_t sketchKind;       // 1 page, 2 partial sketch
     int32_t formatVersion;    // 4; 1 for the handheld form
     int32_t settingsVersion;
+    // The character set the texts were written in; the format stores none, so 3 (the
+    // program's own) unless the reader knows better.
+    int32_t charset = 3;
 };
 constexpr FormatInfo kCurrentPageFormat    = { 1, 4, 4 };
 constexpr FormatInfo kCurrentPartialFormat = { 2, 4, 4 };

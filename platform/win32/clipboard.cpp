@@ -9,6 +9,7 @@
 #include "engine/core/print_state.h"
 #include "engine/core/services/clipboard.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/print_layout.h"
@@ -31,6 +32,12 @@ HWND SketchWindow() {
 }
 
 void Complain(const char* text) { MessageBoxA(SketchWindow(), text, "", MB_OK); }
+
+// The paste's message when the clipboard will not open; the later release words it its own way.
+void ComplainCannotOpen() {
+    if (auto form = LaterForms().platform.showClipboardError) return form(1418);
+    Complain("Cannot open the Clipboard");
+}
 
 HGLOBAL MovableCopy(const void* head, uint32_t headSize, const void* bytes, uint32_t size, uint32_t extra) {
     const uint64_t total = uint64_t(headSize) + size + extra;
@@ -92,6 +99,9 @@ void PutClipboardBlock(UINT format, const void* bytes, uint32_t size) {
 bool PutSelectionOnClipboard(bool renderPicture, ScreenRect* rect, SketchObject* picture, char* text,
                              uint32_t textSize, char* layoutText, uint32_t layoutSize, uint8_t* objectData,
                              uint32_t objectSize, const void* header, uint32_t headerSize) {
+    if (auto form = LaterForms().platform.putSelectionOnClipboard)
+        return form(renderPicture, rect, picture, text, textSize, layoutText, layoutSize, objectData, objectSize,
+                    header, headerSize);
     PictureHandles images{};
     if (picture) CopyPictureHandles(picture, &images);
     if (renderPicture) {
@@ -162,7 +172,7 @@ uint8_t* PasteSketchDataFromClipboard(uint32_t* size, void* header, uint32_t hea
     *size = 0;
     RegisterClipboardFormats();
     if (!OpenClipboard(nullptr)) {
-        Complain("Cannot open the Clipboard");
+        ComplainCannotOpen();
         return nullptr;
     }
     uint8_t* result = nullptr;

@@ -9,6 +9,7 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/picture_objects.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/preferences.h"
 #include "engine/docio/dib_chunks.h"
 #include "engine/docio/streams.h"
@@ -293,6 +294,8 @@ ResultCode ReadPictureRecord(PictureReadContext* context) {
         if (tag == kPictureDibTag) {
             GlobalBlock dib;
             rc = ReadDibRecord(context->stream, length, &dib);
+            if (auto prepare = LaterForms().platform.prepareReadDib; prepare && !dib.Empty())
+                rc = KeepWorstError(rc, prepare(dib.Bytes(), dib.Size()));
             if (!dib.Empty()) {
                 h.dib = GlobalCopy(dib.Bytes(), dib.Size(), GMEM_FIXED);
                 if (!h.dib) rc = kResultOutOfMemory;

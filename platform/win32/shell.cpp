@@ -14,6 +14,7 @@
 #include "engine/core/idle_tasks.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/dialogs.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/number_locale.h"
 #include "engine/core/services/user_interface.h"
@@ -411,6 +412,7 @@ bool StartPlatformServices() {
 }
 
 void StopPlatformServices() {
+    if (auto form = LaterForms().platform.freePortCaches) form();
     if (auto stop = LaterForms().drawing.stopDrawing) stop();
     DeleteUiFonts();
     // The font list lives as long as the process.

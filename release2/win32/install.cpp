@@ -1,6 +1,8 @@
 #include "release2/install.h"
 
 #include "release2/draw/win32/antialias_policy.h"
+#include "release2/platform/platform_forms.h"
+#include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/text/text_forms.h"
 #include "release2/win32/module_strings.h"
 
@@ -9,5 +11,7 @@ void InstallLaterRelease() {
     LaterReleaseForms forms = {};
     AddTextForms(&forms);
     AddDrawingForms(&forms);
+    AddPlatformForms(&forms);
+    AddPlatformWin32Forms(&forms);
     InstallLaterForms(forms);
 }

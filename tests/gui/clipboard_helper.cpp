@@ -19,10 +19,14 @@
 //   figclip window-text TITLE the text of the edit box of the top-level window whose
 //                             title holds TITLE, or "none"
 //   figclip place TITLE X Y W H  moves and sizes that window, as a user dragging it would
+//   figclip play-wmf W H      plays the CF_METAFILEPICT picture into a white W x H bitmap as
+//                             a reader of old-style pictures would; prints "l t r b" of the
+//                             pixels that are not white, or "none"
 //   figclip visit             its window comes to the front for a moment and goes, as when
 //                             the user looks at another program and comes back
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -289,6 +293,45 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
+    } else if (verb == "play-wmf" && argc > 3) {
+        const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
+        if (!Open()) return 1;
+        HANDLE data = GetClipboardData(CF_METAFILEPICT);
+        const auto* pict = data ? static_cast<const METAFILEPICT*>(GlobalLock(data)) : nullptr;
+        if (!pict || w <= 0 || h <= 0) {
+            if (pict) GlobalUnlock(data);
+            CloseClipboard();
+            std::puts("none");
+            return 1;
+        }
+        BITMAPINFO info{};
+        info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        PatBlt(dc, 0, 0, w, h, WHITENESS);
+        SetMapMode(dc, pict->mm);
+        SetViewportExtEx(dc, w, h, nullptr);
+        PlayMetaFile(dc, pict->hMF);
+        GdiFlush();
+        GlobalUnlock(data);
+        CloseClipboard();
+        int l = w, t = h, r = 0, b = 0;
+        const auto* px = static_cast<const uint32_t*>(bits);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
+                    l = std::min(l, x);
+                    t = std::min(t, y);
+                    r = std::max(r, x + 1);
+                    b = std::max(b, y + 1);
+                }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        if (r == 0) std::puts("none");
+        else std::printf("%d %d %d %d\n", l, t, r, b);
     } else {
         std::fputs("figclip: unknown request\n", stderr);
         return 2;

@@ -72,9 +72,47 @@ struct LaterDrawingForms {
 };
 constexpr uint32_t kRememberedColor = 0xFFFFFFFFu;
 
+struct GraphicsPort;
+struct LayoutDrawState;
+struct ScreenRect;
+struct Sketch;
+struct SketchObject;
+struct TextStyle;
+
 // The platform layer's revisions: port text state, trace fading, pictures, character sets.
 struct LaterPlatformForms {
-    void (*reserved)();  // keeps the table non-empty until the first entry comes
+    // One fading step of a view's traces; true makes the view repaint.
+    bool (*fadeTracesStep)(GraphicsPort* port);
+    // Frame ticks between two fading steps of the sketch.
+    int32_t (*traceFadeTicks)(const Sketch* sketch);
+    // Fading steps after the last trace by which the traces are gone.
+    int32_t (*traceFadeStepsToClear)();
+    // Converts the texts of a sketch just read from the document's character set.
+    void (*convertDocumentTexts)(Sketch* sketch, int32_t charset);
+    // The selection and its picture onto the clipboard; the shared form's arguments.
+    bool (*putSelectionOnClipboard)(bool renderPicture, ScreenRect* rect, SketchObject* picture, char* text,
+                                    uint32_t textSize, char* layoutText, uint32_t layoutSize, uint8_t* objectData,
+                                    uint32_t objectSize, const void* header, uint32_t headerSize);
+    // The message of a clipboard failure by its string id (1418 "Cannot open the
+    // clipboard." and the others), for the paste as for the copy.
+    void (*showClipboardError)(int32_t stringId);
+    // A packed DIB just read for a picture object, put in the form the drawing takes
+    // (rows bottom-up); 0, or 100 when out of memory.
+    int32_t (*prepareReadDib)(uint8_t* dib, uint32_t size);
+    // A picture object's image on the port.
+    void (*renderPicture)(GraphicsPort* port, SketchObject* picture);
+    // The port's nested text state on a DC (an HDC), its fonts and pens, and measuring.
+    int32_t (*enterTextState)(void* dc);
+    void (*leaveTextState)(void* dc);
+    void (*applyTextStyle)(LayoutDrawState* state);
+    void (*selectStylePen)(LayoutDrawState* state, int32_t a, int32_t b);
+    void (*textWidth)(LayoutDrawState* state, const char* text, int32_t n, int32_t* width, int32_t* height);
+    void (*fontMetrics)(LayoutDrawState* state, int32_t* ascent, int32_t* descent, int32_t* internalLeading);
+    void (*beginOutline)(LayoutDrawState* state);
+    void (*endOutline)(LayoutDrawState* state);
+    int32_t (*glyphPenWidth)(const TextStyle* style);
+    // At the platform's shut-down.
+    void (*freePortCaches)();
 };
 
 struct LaterReleaseForms {

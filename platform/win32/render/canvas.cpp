@@ -237,6 +237,7 @@ void RebuildOffscreenCanvas(GraphicsPort* port) {
                 HBITMAP bitmap = gAllocator.createBitmap(port->windowDC, b.right - b.left, b.bottom - b.top);
                 if (bitmap) {
                     port->tracesBitmapSlot = SelectObject(port->tracesDC, bitmap);
+                    port->tracesBitsPerPixel = 0;  // the display's depth may have changed
                     ClearTracesLayer(port);
                 } else {
                     DeleteDC(port->tracesDC);

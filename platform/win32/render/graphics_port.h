@@ -28,6 +28,12 @@ struct GraphicsPort {
     HWND     hwnd;
     int32_t  fadeCounter;  // 32 after a mark; 0 = nothing to fade
     int32_t  nextPattern;  // 0..31, the dissolve pattern of the next fade tick
+    // The later release's true-colour fading: the band of the next step (0..3), the
+    // traced area as it was when the cycle began, and the traces DC's bits per pixel
+    // (-1 below 16, 0 not read since the layer was made).
+    int32_t  fadeBand;
+    ScreenRect fadeBandRect;
+    int32_t  tracesBitsPerPixel;
     int32_t  ropMode;      // mix mode of interiors: 9 light, 15 dark, 13 mask stamp
     COLORREF contrastColor;
     COLORREF selectionColor;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/core/picture_objects.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/docio/dib_chunks.h"
 #include "platform/win32/pictures.h"
@@ -94,6 +95,7 @@ void BlitWithPatternMask(HDC destination, int32_t x, int32_t y, int32_t width, i
 }
 
 void RenderPicture(GraphicsPort* port, SketchObject* picture) {
+    if (auto form = LaterForms().platform.renderPicture) return form(port, picture);
     const ScreenRect& b = picture->bounds;
     const int32_t width = b.right - b.left, height = b.bottom - b.top;
     if (width <= 0 || height <= 0 || !port->dc) return;

@@ -10,6 +10,7 @@
 #include "engine/core/services/bars.h"
 #include "engine/core/services/calculator.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/text_port.h"
 #include "engine/core/sketch.h"
 #include "engine/text/layout.h"
@@ -79,6 +80,7 @@ void ReplacePen(HDC dc, HPEN pen) {
 // ---- Text state
 
 int32_t PortEnterTextState(HDC dc) {
+    if (auto form = LaterForms().platform.enterTextState) return form(dc);
     if (gText.depth > 0) return gText.depth++;
     if (!GetCurrentObject(dc, OBJ_FONT)) SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     gText.dc = dc;
@@ -88,6 +90,7 @@ int32_t PortEnterTextState(HDC dc) {
 }
 
 void PortLeaveTextState(HDC dc) {
+    if (auto form = LaterForms().platform.leaveTextState) return form(dc);
     if (gText.depth <= 0) return;
     if (--gText.depth > 0) return;
     if (gText.originalFont) {
@@ -115,6 +118,7 @@ COLORREF PortStyleColor(const TextStyle* style) {
 }
 
 void PortApplyTextStyle(LayoutDrawState* state) {
+    if (auto form = LaterForms().platform.applyTextStyle) return form(state);
     HDC dc = DCOf(state);
     if (!dc) return;
     LOGFONTA lf;
@@ -136,6 +140,7 @@ void PortApplyTextStyle(LayoutDrawState* state) {
 // ---- Measuring
 
 void PortFontMetrics(LayoutDrawState* state, int32_t* ascent, int32_t* descent, int32_t* internalLeading) {
+    if (auto form = LaterForms().platform.fontMetrics) return form(state, ascent, descent, internalLeading);
     TEXTMETRICA tm{};
     GetTextMetricsA(DCOf(state), &tm);
     *ascent = tm.tmAscent;
@@ -144,6 +149,7 @@ void PortFontMetrics(LayoutDrawState* state, int32_t* ascent, int32_t* descent, 
 }
 
 void PortTextWidth(LayoutDrawState* state, const char* text, int32_t n, int32_t* width, int32_t* height) {
+    if (auto form = LaterForms().platform.textWidth) return form(state, text, n, width, height);
     SIZE size{};
     if (n > 0) GetTextExtentPoint32A(DCOf(state), text, n, &size);
     *width = size.cx;
@@ -222,6 +228,7 @@ void PortMeasureSymbolPair(LayoutDrawState* state, char first, char second, int3
 // ---- Drawing
 
 void PortSelectStylePen(LayoutDrawState* state, int32_t a, int32_t b) {
+    if (auto form = LaterForms().platform.selectStylePen) return form(state, a, b);
     ReplacePen(DCOf(state), CreatePen(PS_SOLID, std::max(a, b), PortStyleColor(&state->style)));
 }
 
@@ -237,6 +244,7 @@ void PortDrawPolyline(LayoutDrawState* state, const ScreenPoint* points, int32_t
 }
 
 void PortBeginOutline(LayoutDrawState* state) {
+    if (auto form = LaterForms().platform.beginOutline) return form(state);
     HDC dc = DCOf(state);
     gText.outlineColor = PortStyleColor(&state->style);
     ReplacePen(dc, CreatePen(PS_SOLID, 1, gText.outlineColor));
@@ -244,6 +252,7 @@ void PortBeginOutline(LayoutDrawState* state) {
 }
 
 void PortEndOutline(LayoutDrawState* state) {
+    if (auto form = LaterForms().platform.endOutline) return form(state);
     HDC dc = DCOf(state);
     gText.outlineColor = 0;
     ReplacePen(dc, static_cast<HPEN>(GetStockObject(BLACK_PEN)));
@@ -324,7 +333,10 @@ void PortDrawCaretLine(LayoutDrawState* state, ScreenPoint from, ScreenPoint to,
 
 // ---- Glyphs
 
-int32_t GlyphPenWidth(const TextStyle* style) { return ScriptLevelFontSize(style) / 16 + 1; }
+int32_t GlyphPenWidth(const TextStyle* style) {
+    if (auto form = LaterForms().platform.glyphPenWidth) return form(style);
+    return ScriptLevelFontSize(style) / 16 + 1;
+}
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/random.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/sketch.h"
 #include "platform/win32/render/graphics_port.h"
@@ -92,6 +93,7 @@ void ClearTracesLayer(GraphicsPort* port) {
 }
 
 bool FadeTracesStep(GraphicsPort* port) {
+    if (auto form = LaterForms().platform.fadeTracesStep) return form(port);
     if (!port->tracesDC || port->tracesDirty.left >= port->tracesDirty.right) return true;
     const ScreenRect dirty = port->tracesDirty;
     // From (left - 1, top - 1) to (right, bottom), both ends included.

@@ -22,6 +22,7 @@
 #include "engine/calc/value_objects.h"
 #include "engine/core/points.h"
 #include "engine/text/captions.h"
+#include "engine/text/code_tables.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
 #include "tests/support/number_locale_double.h"
@@ -1002,6 +1003,26 @@ TEST(MacText, NeverWritesPastItsBuffer) {
     EXPECT_EQ(ConvertMacText(buffer, &size, sizeof buffer), kResultOutOfMemory);
     EXPECT_LT(size, sizeof buffer);
     for (char g : guard) EXPECT_EQ(g, 0x5a);
+}
+
+TEST(MacText, AgreesWithTheDocumentCodeTable) {
+    // Every byte, and a text mixing line ends, pi and accents: the import of older
+    // documents and the conversion of documents in the Mac set give the same text.
+    std::vector<std::string> texts;
+    for (int32_t b = 1; b < 256; ++b) texts.push_back(std::string(1, char(b)));
+    texts.push_back(std::string("Gr\x9a\xa7" "e\r2\xb9r\r\xdb\xfb"));
+    for (const std::string& in : texts) {
+        SCOPED_TRACE(int(uint8_t(in[0])));
+        char buffer[64] = {};
+        std::memcpy(buffer, in.data(), in.size());
+        uint32_t size = uint32_t(in.size());
+        ASSERT_EQ(ConvertMacText(buffer, &size, sizeof buffer), kResultOK);
+        bool changed = false;
+        std::string mapped(2 * in.size(), '\0');
+        mapped.resize(MapTextWithCodeTable(mapped.data(), kCharsetWindows, in.data(), uint32_t(in.size()),
+                                           kCharsetMac, &changed));
+        EXPECT_EQ(std::string(buffer, size), mapped);
+    }
 }
 
 std::vector<uint16_t> Tokens(const std::vector<uint16_t>& words, LegacyTokenContext context, ResultCode expected) {

@@ -1,0 +1,105 @@
+#include "release2/platform/trace_fading.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/core/sketch.h"
+
+int32_t TraceFadeTicksFor(int32_t fadeSetting) {
+    return std::max(1, (17 - fadeSetting) * 2 / kFadeBandCount);
+}
+
+int32_t GetTraceFadeTicks(const Sketch* sketch) { return TraceFadeTicksFor(sketch->settings.traceFade); }
+
+int32_t FadeChannel(int32_t value, int32_t target, int32_t strength, int32_t range) {
+    const int32_t unit = 256 / range;
+    target /= unit;
+    if (value == target) return target;
+    const int32_t step = (strength / unit) * (target - value) / range;
+    const int32_t least = range <= 32 ? 1 : 4;
+    if (std::abs(step) >= least) return value + step;
+    return value < target ? std::min(value + least, target) : std::max(value - least, target);
+}
+
+void BuildFadeTables(uint32_t background, int32_t strength, FadeTables* tables) {
+    const int32_t red = background & 0xFF, green = (background >> 8) & 0xFF, blue = (background >> 16) & 0xFF;
+    for (int32_t v = 0; v < 256; ++v) {
+        tables->red[v] = static_cast<uint8_t>(FadeChannel(v, red, strength, 256));
+        tables->green[v] = static_cast<uint8_t>(FadeChannel(v, green, strength, 256));
+        tables->blue[v] = static_cast<uint8_t>(FadeChannel(v, blue, strength, 256));
+    }
+    tables->background32 = uint32_t(blue) | uint32_t(green) << 8 | uint32_t(red) << 16;
+    tables->background16 = uint16_t((blue >> 3) | (green >> 3) << 5 | (red >> 3) << 10);
+    for (int32_t v = 0; v < 32; ++v) {
+        tables->red5[v] = static_cast<uint8_t>(FadeChannel(v, red, strength, 32));
+        tables->green5[v] = static_cast<uint8_t>(FadeChannel(v, green, strength, 32));
+        tables->blue5[v] = static_cast<uint8_t>(FadeChannel(v, blue, strength, 32));
+    }
+}
+
+void FadePixelRows(uint8_t* bits, int32_t width, int32_t height, int32_t bitsPerPixel, const FadeTables& t) {
+    if (width <= 0 || height <= 0) return;
+    const size_t stride = (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = bits + stride * y;
+        switch (bitsPerPixel) {
+        case 16:
+            for (int32_t x = 0; x < width; ++x) {
+                uint8_t* p = row + 2 * x;
+                const uint32_t v = p[0] | (p[1] << 8);
+                if ((v & 0x7FFF) == t.background16) continue;
+                const uint32_t faded = t.blue5[v & 31] | (t.green5[(v >> 5) & 31] << 5) |
+                                       (t.red5[(v >> 10) & 31] << 10) | (v & 0x8000);
+                p[0] = static_cast<uint8_t>(faded);
+                p[1] = static_cast<uint8_t>(faded >> 8);
+            }
+            break;
+        case 32:
+            // A whole pixel at a time, the fourth byte kept; background pixels, most of a
+            // traced area, are passed over.
+            for (int32_t x = 0; x < width; ++x) {
+                uint8_t* p = row + 4 * x;
+                uint32_t v;
+                std::memcpy(&v, p, 4);
+                if ((v & 0xFFFFFF) == t.background32) continue;
+                const uint32_t faded = t.blue[v & 0xFF] | uint32_t(t.green[(v >> 8) & 0xFF]) << 8 |
+                                       uint32_t(t.red[(v >> 16) & 0xFF]) << 16 | (v & 0xFF000000u);
+                std::memcpy(p, &faded, 4);
+            }
+            break;
+        case 24: {
+            const int32_t bytes = bitsPerPixel / 8;
+            for (int32_t x = 0; x < width; ++x) {
+                uint8_t* p = row + bytes * x;
+                p[0] = t.blue[p[0]];
+                p[1] = t.green[p[1]];
+                p[2] = t.red[p[2]];
+            }
+            break;
+        }
+        default:
+            return;
+        }
+    }
+}
+
+bool NextFadeBand(const ScreenRect& grown, int32_t* bandIndex, ScreenRect* saved, int32_t* countdown,
+                  ScreenRect* band) {
+    if (*bandIndex < 0 || *bandIndex >= kFadeBandCount) *bandIndex = 0;
+    const int32_t index = *bandIndex;
+    if (index == 0) {
+        *saved = grown;
+        --*countdown;
+    }
+    *bandIndex = (index + 1) % kFadeBandCount;
+    const ScreenRect& area = *saved;
+    const int32_t bandHeight = (area.bottom - area.top) / kFadeBandCount;
+    *band = area;
+    if (bandHeight <= 0) return index == 0;
+    const int32_t top = area.top + index * bandHeight;
+    const int32_t bottom = index == kFadeBandCount - 1 ? area.bottom : std::min<int32_t>(top + bandHeight, area.bottom);
+    band->top = static_cast<int16_t>(top);
+    band->bottom = static_cast<int16_t>(bottom);
+    return bottom > top;
+}

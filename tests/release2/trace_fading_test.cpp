@@ -1,0 +1,141 @@
+#include "release2/platform/trace_fading.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+TEST(TraceFading, TicksBetweenSteps) {
+    struct Case { int32_t setting, ticks; };
+    const Case cases[] = { { 1, 8 }, { 9, 4 }, { 15, 1 }, { 16, 1 }, { 17, 1 }, { 40, 1 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        EXPECT_EQ(TraceFadeTicksFor(c.setting), c.ticks);
+    }
+}
+
+TEST(TraceFading, FadeChannelSteps) {
+    struct Case { int32_t value, target, range, out; };
+    const Case cases[] = {
+        { 0, 255, 256, 15 },     // a sixteenth of the way
+        { 200, 200, 256, 200 },
+        { 252, 255, 256, 255 },  // 3 away: the least step 4 stops at the target
+        { 250, 255, 256, 254 },  // 5 away: step 0 -> least step 4
+        { 255, 0, 256, 240 },
+        { 3, 0, 256, 0 },
+        { 30, 255, 32, 31 },     // one unit from the background (255 is 31 in 5 bits)
+        { 0, 255, 32, 1 },       // step 1 (31 / 16 rounds to 1)
+        { 16, 0, 32, 15 },
+        { 31, 8, 32, 30 },       // target 8 is 1 in 5 bits
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.value << " -> " << c.target << " in " << c.range);
+        EXPECT_EQ(FadeChannel(c.value, c.target, kFadeStrength, c.range), c.out);
+    }
+}
+
+TEST(TraceFading, ChannelsNeverPassTheTargetAndArriveWithinTheCycles) {
+    // Every start and target: each step moves toward the target without passing it. The
+    // 32 cycles of the fade do not always arrive (black to white takes 39 steps), which
+    // is why the end of the countdown clears the area.
+    int32_t longest = 0;
+    for (int32_t range : { 256, 32 }) {
+        for (int32_t target = 0; target < 256; target += 5) {
+            const int32_t t = target / (256 / range);
+            for (int32_t start = 0; start < range; ++start) {
+                int32_t v = start, steps = 0;
+                while (v != t) {
+                    const int32_t next = FadeChannel(v, target, kFadeStrength, range);
+                    ASSERT_TRUE(v < t ? next > v && next <= t : next < v && next >= t) << v << " " << t;
+                    v = next;
+                    ++steps;
+                }
+                if (range == 256) longest = std::max(longest, steps);
+            }
+        }
+    }
+    EXPECT_EQ(longest, 39);
+}
+
+TEST(TraceFading, PixelRowsByDepth) {
+    FadeTables tables;
+    BuildFadeTables(0x00FFFFFF, kFadeStrength, &tables);  // white
+    // Two pixels a row, two rows; the rows' padding must stay untouched.
+    {
+        uint8_t bits[2 * 8];
+        const uint8_t pixel[4] = { 0x00, 0x80, 0xFF, 0x42 };
+        for (int32_t i = 0; i < 4; ++i) std::memcpy(bits + 4 * i, pixel, 4);
+        FadePixelRows(bits, 2, 2, 32, tables);
+        for (int32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(bits[4 * i + 0], 15);
+            EXPECT_EQ(bits[4 * i + 1], 135);
+            EXPECT_EQ(bits[4 * i + 2], 255);
+            EXPECT_EQ(bits[4 * i + 3], 0x42);  // the fourth byte is kept
+        }
+    }
+    {
+        uint8_t bits[2 * 8];
+        std::memset(bits, 0, sizeof bits);
+        bits[6] = bits[7] = 0xEE;  // padding of row 0
+        FadePixelRows(bits, 2, 2, 24, tables);
+        EXPECT_EQ(bits[0], 15);
+        EXPECT_EQ(bits[5], 15);
+        EXPECT_EQ(bits[6], 0xEE);
+        EXPECT_EQ(bits[7], 0xEE);
+        EXPECT_EQ(bits[8], 15);
+    }
+    {
+        // 5-5-5: red 0, green 16, blue 30 -> red 1, green 17, blue 31.
+        uint16_t px = uint16_t((0 << 10) | (16 << 5) | 30);
+        uint8_t bits[4] = { uint8_t(px), uint8_t(px >> 8), 0x99, 0x99 };
+        FadePixelRows(bits, 1, 1, 16, tables);
+        const uint16_t out = uint16_t(bits[0] | (bits[1] << 8));
+        EXPECT_EQ(out, (1 << 10) | (17 << 5) | 31);
+        EXPECT_EQ(bits[2], 0x99);
+    }
+    {
+        uint8_t bits[4] = { 1, 2, 3, 4 };
+        FadePixelRows(bits, 4, 1, 8, tables);
+        EXPECT_EQ(bits[0], 1);
+        EXPECT_EQ(bits[3], 4);
+    }
+}
+
+TEST(TraceFading, BandsAndCountdown) {
+    // Rows 10..30 (20 high): bands of 5, the last to the bottom; the countdown goes down
+    // once per four steps, and the area saved at band 0 serves the other three.
+    int32_t index = 0, countdown = 3;
+    ScreenRect saved{}, band{};
+    const ScreenRect grown = { 0, 10, 50, 31 };
+    const int16_t tops[4] = { 10, 15, 20, 25 }, bottoms[4] = { 15, 20, 25, 31 };
+    for (int32_t i = 0; i < 4; ++i) {
+        const ScreenRect moved = { 0, 0, 50, 100 };  // later changes wait for band 0
+        ASSERT_TRUE(NextFadeBand(i == 0 ? grown : moved, &index, &saved, &countdown, &band));
+        EXPECT_EQ(band.top, tops[i]);
+        EXPECT_EQ(band.bottom, bottoms[i]);
+        EXPECT_EQ(band.right, 50);
+        EXPECT_EQ(countdown, 2);
+    }
+    EXPECT_EQ(index, 0);
+
+    // Three rows: whole at band 0, nothing at 1..3.
+    const ScreenRect low = { 0, 0, 8, 3 };
+    countdown = 5;
+    for (int32_t i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        const bool faded = NextFadeBand(low, &index, &saved, &countdown, &band);
+        EXPECT_EQ(faded, i % 4 == 0);
+        if (faded) {
+            EXPECT_EQ(band.top, 0);
+            EXPECT_EQ(band.bottom, 3);
+        }
+    }
+    EXPECT_EQ(countdown, 3);
+
+    // An index out of range restarts at band 0.
+    index = 7;
+    countdown = 1;
+    EXPECT_TRUE(NextFadeBand(grown, &index, &saved, &countdown, &band));
+    EXPECT_EQ(band.top, 10);
+    EXPECT_EQ(countdown, 0);
+}

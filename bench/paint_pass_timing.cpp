@@ -6,6 +6,11 @@
 // repetitions of 11 passes of each, alternating; it prints the best and the median of
 // each repetition and the ratio of the medians.
 //
+// The mixed scene on white is timed for figlate too, with the later release's forms
+// installed: with "Never" against figmantle's pass (the seam's cost; at most 1.05), and with
+// "Always" against the same shapes drawn by direct flat GDI+ calls with a pen per shape
+// (the drawing routines' own cost above GDI+; at most 1.3); both also against plain GDI.
+//
 // Built by the Windows cross build; run under Wine with a display, pinned to one core:
 //   cmake --build build/win32 --target paint_pass_timing
 //   xvfb-run -a -s "-screen 0 1024x768x24" taskset -c 5 scripts/wine-env wine build/win32/paint_pass_timing.exe
@@ -27,8 +32,13 @@
 #include "engine/core/ptr_list.h"
 #include "engine/core/sketch.h"
 #include "engine/core/straight_objects.h"
+#include "engine/core/services/later_release.h"
+#include "engine/core/services/preferences.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/shape_drawing.h"
+#include "release2/draw/win32/antialias_layer.h"
+#include "release2/draw/win32/antialias_policy.h"
+#include "release2/draw/win32/gdiplus_calls.h"
 
 namespace {
 
@@ -247,6 +257,115 @@ void Run(const char* name, Mix mix, COLORREF background, GraphicsPort* port) {
     SetCurrentSketch(previous, nullptr);
 }
 
+// The circles and segments by flat GDI+ calls with a pen made per shape, the rest as the
+// plain pass draws it: what an anti-aliased pass cannot do with less.
+void FlatGdiPlusPass(HDC dc, const Scene& s, COLORREF background) {
+    PlainTools tools;
+    RECT all{ 0, 0, kWidth, kHeight };
+    FillRect(dc, &all, tools.Brush(background));
+    HGDIOBJ oldPen = SelectObject(dc, tools.Pen(background));
+    HGDIOBJ oldBrush = SelectObject(dc, tools.Brush(background));
+    const int old = SetROP2(dc, R2_MASKPEN);
+    for (SketchObject* p : s.interiors) {
+        SelectObject(dc, tools.Brush(p->color));
+        SelectObject(dc, tools.Pen(p->color));
+        PlainDisc(dc, p, true);
+    }
+    SetROP2(dc, old);
+    GdiPlusCalls& c = GdiPlusCallTable();
+    Gdiplus::GpGraphics* g = nullptr;
+    c.createFromHdc(dc, &g);
+    c.setSmoothingMode(g, Gdiplus::SmoothingModeAntiAlias);
+    auto pen = [&](COLORREF color) {
+        Gdiplus::GpPen* p = nullptr;
+        c.createPen(ArgbFromColor(color), 1.0f, Gdiplus::UnitWorld, &p);
+        return p;
+    };
+    for (SketchObject* p : s.circles) {
+        const CircleData* d = ClassData<CircleData>(p);
+        Gdiplus::GpPen* q = pen(p->color);
+        c.drawEllipse(g, q, float(d->centre.x - d->radius), float(d->centre.y - d->radius), float(2 * d->radius),
+                      float(2 * d->radius));
+        c.deletePen(q);
+    }
+    for (SketchObject* p : s.segments) {
+        const StraightData* d = ClassData<StraightData>(p);
+        Gdiplus::GpPen* q = pen(p->color);
+        c.drawLine(g, q, d->visiblePiece[0].x, d->visiblePiece[0].y, d->visiblePiece[1].x, d->visiblePiece[1].y);
+        c.deletePen(q);
+    }
+    c.deleteGraphics(g);
+    SelectObject(dc, tools.Pen(RGB(0, 0, 0)));
+    for (SketchObject* p : s.points) {
+        if (p->hidden != kShown) continue;
+        const RealPoint at = PointPosition(p);
+        const int x = RoundToScreen(at.x), y = RoundToScreen(at.y);
+        SelectObject(dc, tools.Brush(p->color));
+        Ellipse(dc, x - 2, y - 2, x + 3, y + 3);
+    }
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
+void Report(const char* name, const char* what, const char* against, std::vector<double> a,
+            std::vector<double> b, double limit) {
+    const Figures x = Summary(std::move(a)), y = Summary(std::move(b));
+    const double ratio = x.median / y.median;
+    std::printf("%-26s %s median %7.2f ms | %s median %7.2f ms | ratio %.2f%s\n", name, what, x.median, against,
+                y.median, ratio, limit > 0 ? (ratio <= limit ? " (within the limit)" : " (ABOVE THE LIMIT)") : "");
+}
+
+// figlate's passes of the mixed scene: "Never" and "Always" through the later release's forms.
+void RunFiglate(GraphicsPort* port) {
+    const COLORREF background = RGB(255, 255, 255);
+    Scene scene(Mix::kAll);
+    scene.sketch->settings.palette[kColorSlotBackground] = background;
+    scene.sketch->windowRect = { 0, 0, kWidth, kHeight };
+    Sketch* previous;
+    SetCurrentSketch(scene.sketch, &previous);
+    const ScreenRect all{ 0, 0, kWidth, kHeight };
+    auto figmantlePass = [&] {
+        BeginCanvasPaint(port, &all);
+        DrawSketch(port, &all);
+        EndCanvasPaint(port, &all);
+    };
+    auto figlatePass = [&] {
+        LaterForms().drawing.beginRedraw(port, &all);
+        DrawSketch(port, &all);
+        LaterForms().drawing.endRedraw(port, &all);
+    };
+    auto plainPass = [&] { PlainPass(port->backDC, scene, background); };
+    auto flatPass = [&] { FlatGdiPlusPass(port->backDC, scene, background); };
+    StartGdiPlus();
+    if (!GdiPlusAvailable()) std::printf("figlate: GDI+ did not start; its passes are plain\n");
+    LaterReleaseForms forms = {};
+    AddDrawingForms(&forms);
+    figmantlePass();
+    for (int rep = 1; rep <= kRepetitions; ++rep) {
+        std::vector<double> never, always, mantle, plain, flat;
+        for (int i = 0; i < kPasses; ++i) {
+            ResetLaterForms();
+            mantle.push_back(Milliseconds(figmantlePass));
+            InstallLaterForms(forms);
+            ThePreferences().antiAliasPreference = 0;
+            never.push_back(Milliseconds(figlatePass));
+            ThePreferences().antiAliasPreference = 2;
+            always.push_back(Milliseconds(figlatePass));
+            flat.push_back(Milliseconds(flatPass));
+            plain.push_back(Milliseconds(plainPass));
+        }
+        std::printf("figlate, mixed, white: rep %d\n", rep);
+        Report("  Never", "figlate", "figmantle", never, mantle, 1.05);
+        Report("  Never", "figlate", "plain GDI", never, plain, 0);
+        Report("  Always", "figlate", "flat GDI+", always, flat, 1.3);
+        Report("  Always", "figlate", "plain GDI", always, plain, 0);
+    }
+    ThePreferences().antiAliasPreference = 0;
+    ResetLaterForms();
+    StopGdiPlus();
+    SetCurrentSketch(previous, nullptr);
+}
+
 }  // namespace
 
 int main() {
@@ -267,6 +386,7 @@ int main() {
     Run("mixed, coloured", Mix::kAll, RGB(255, 250, 215), &port);
     Run("points only, white", Mix::kPoints, RGB(255, 255, 255), &port);
     Run("segments only, white", Mix::kSegments, RGB(255, 255, 255), &port);
+    RunFiglate(&port);
 
     SelectObject(port.backDC, old);
     DeleteObject(bitmap);

@@ -148,7 +148,7 @@ std::string VariantText(uint16_t text, uint16_t variant) {
         break;
     case kVariantPolygonNoun:
         GetSelectionCensusSummary(&kind, &count, noun);
-        first = GroupText(kGroupKindNouns, 3 * count + 129);
+        first = KindNoun(count + 44, kNounSingular);
         break;
     default:
         return buffer;

@@ -33,6 +33,8 @@
 #define IDC_SCROLLING          186
 #define IDC_TOOL               188
 #define IDC_SCROLL_HAND        189
+// Over a line that drags up or down a list (script view givens, Document Options).
+#define IDC_DRAG_LIST_LINE     187
 
 // Strings.
 #define IDS_TEXT_POPUP         213  // its title
@@ -79,6 +81,7 @@
 #define IDD_NEW_TOOL           152
 #define IDD_ALERT              171
 #define IDD_CALCULATOR         172
+#define IDD_SCRIPT_VIEW        259
 #define IDC_TOOL_NAME          1059
 #define IDC_TOOL_NAME_LABEL    1060
 #define IDC_ALERT_MESSAGE      1077
@@ -104,6 +107,7 @@
 #define IDD_ITERATE            251
 #define IDD_ADD_TABLE_DATA     269
 #define IDD_REMOVE_TABLE_DATA  270
+#define IDD_DOC_OPTIONS        201
 // The pages of the Properties sheet.
 #define IDD_PROP_OBJECT        167
 #define IDD_PROP_PLOT          168

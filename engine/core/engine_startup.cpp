@@ -7,6 +7,7 @@
 #include "engine/core/services/custom_tools.h"
 #include "engine/core/services/document_io.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/views.h"
 #include "engine/core/status_text.h"
@@ -30,6 +31,7 @@ bool StartEngine() {
         FreeMemoryReserves();
         return false;
     }
+    if (auto prepare = LaterForms().text.prepareTexts) prepare();
     SetCustomColors(NewDefaultCustomColors());
     PreferencesDefaults(&ThePreferences());
     PreferencesLoad();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/core/services/later_release.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/menu_rules.h"
 #include "engine/interact/menu_state_queries.h"
@@ -118,6 +119,7 @@ const CommandStateQuery CommandStateQueries[kCommandStateQueryCount] = {
 static_assert(std::size(CommandStateQueries) == kCommandStateQueryCount);
 
 size_t FormatCommandKeyText(uint32_t row, bool shiftHeld, char* buffer, size_t size) {
+    if (auto form = LaterForms().text.formatCommandKeyText) return form(row, shiftHeld, buffer, size);
     if (size == 0) return 0;
     buffer[0] = '\0';
     // The key letters are one text of string group 3 indexed by row; a blank is no key.

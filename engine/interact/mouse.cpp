@@ -320,7 +320,7 @@ void HoverObjectStatusText(char** text, StatusTextProvider*) {
     char label[256] = "";
     if (o->label.level > 1) GetObjectLabelText(o, label, sizeof label);
     const int32_t kind = EffectiveKind(o);
-    const char* texts[3] = { label, GroupText(kGroupKindNouns, 3 * kind - 3), census.noun };
+    const char* texts[3] = { label, KindNoun(kind, kNounSingular), census.noun };
     const char* templ = GroupText(kGroupStatusPrompts, item);
     char buffer[512];
     const uint32_t n = ExpandCaretCodes(templ, static_cast<uint32_t>(std::strlen(templ)), 1,

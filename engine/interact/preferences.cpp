@@ -257,6 +257,7 @@ ResultCode PreferencesWriteGroup2(StreamHandle stream, const Preferences* p) {
     char font[kSymbolFontBytes] = {};
     CopyString255(font, p->mathSymbolFont);
     w.Record(sizeof font, kPrefTagSymbolFont, font);
+    if (p->antiAliasInFile || p->antiAliasPreference != 0) w.Word(p->antiAliasPreference, kPrefTagAntiAlias);
     return w.result;
 }
 
@@ -313,6 +314,12 @@ ResultCode PreferencesReadGroup2(StreamHandle stream, Preferences* p, CustomColo
         p->mathSymbolFont[kSymbolFontBytes - 1] = '\0';
         break;
     }
+    case kPrefTagAntiAlias:
+        if (length == 2 && word() <= 2) {
+            p->antiAliasPreference = static_cast<uint16_t>(word());
+            p->antiAliasInFile = 1;
+        }
+        break;
     default: break;  // 20001, and tags of a later version
     }
     return kResultOK;

@@ -43,6 +43,12 @@ constexpr uint32_t kPrefTagExportQuality   = 20015;
 constexpr uint32_t kPrefTagClipboardScale  = 20016;
 constexpr uint32_t kPrefTagSymbolFont      = 20017;
 constexpr uint32_t kPrefTagIterations      = 20018;
+constexpr uint32_t kPrefTagAntiAlias       = 20020;
+
+// The choices of the anti-aliasing preference.
+constexpr uint16_t kAntiAliasNever            = 0;
+constexpr uint16_t kAntiAliasWhenSpeedPermits = 1;
+constexpr uint16_t kAntiAliasAlways           = 2;
 
 // The sample counts the Sampling page lets the user choose.
 constexpr int32_t kMinSamples          = 10;
@@ -55,7 +61,8 @@ ResultCode PreferencesWriteLong(StreamHandle stream, int32_t value, uint32_t tag
 uint16_t   PreferencesPayloadWord(const uint8_t* payload);
 int32_t    PreferencesPayloadLong(const uint8_t* payload);
 
-// The records of tags 20002-20018 in their stored order.
+// The records of tags 20002-20018 in their stored order, then 20020 when the record has
+// an anti-aliasing choice.
 ResultCode PreferencesWriteGroup2(StreamHandle stream, const Preferences* preferences);
 // Reads one record of tags 20000-20999; a 20012 record hands its new custom-colour
 // block (the caller adopts it) to `colors`, else null.

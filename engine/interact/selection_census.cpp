@@ -123,8 +123,7 @@ uint32_t TakeSelectionCensus() {
     if (c.selectedCount == 0) {
         f[kFlagAllFreePointsOrParameters] = 0;
     } else if (commonKind >= 1) {
-        GetGroupString(0, uint32_t(3 * commonKind - (c.selectedCount == 1 ? 3 : 2)), c.noun,
-                       sizeof c.noun);
+        GetKindNounString(commonKind, c.selectedCount == 1 ? kNounSingular : kNounPlural, c.noun, sizeof c.noun);
     }
 
     // Sum up the lattice: a parent always has a lower number than its children, so

@@ -190,10 +190,10 @@ void BuildStatus(int32_t givenIndex, char* text, uint32_t size) {
     if (gPlay.mode == kPlaybackInUse) item = gPlay.clickMayConstruct ? 120 : 119;
     else item = gPlay.matchIndex < 0 ? 122 : gPlay.matchIndex == 0 ? 121 : 123;
     const char* args[4] = {
-        GroupText(kGroupKindNouns, 3 * kind - 1),
+        KindNoun(kind, kNounWithArticle),
         GroupText(kGroupLayoutTemplates, IsAssumed(given) ? 125 : 124),
         label,
-        GroupText(kGroupKindNouns, 3 * kind - 3),
+        KindNoun(kind, kNounSingular),
     };
     std::snprintf(text, size, "%s", GroupText(kGroupLayoutTemplates, item));
     SubstituteCaretArgs(text, args, 4, size, false);

@@ -654,7 +654,7 @@ void BuildUndoMenuText(char* text, int32_t textIndex) {
         } else {
             name = GroupText(kGroupUndoNames, index & ~kHiddenNameBit);
             if (index & kHiddenNameBit) hidden = GroupText(kGroupUndoNames, kHiddenNameItem);
-            if (nounIndex != kUndoNounNone) noun = GroupText(kGroupKindNouns, nounIndex);
+            if (nounIndex != kUndoNounNone) noun = KindNounOfItem(nounIndex);
         }
     }
     const char* args[3] = { name, hidden, noun };

@@ -99,7 +99,7 @@ void DigitField(const SketchObject* o, char code, bool piGlyph, char* out) {
 void CommonNoun(SketchObject* const* items, int32_t first, int32_t step, int32_t count, bool plural, char* out) {
     int32_t kind = 0;
     for (int32_t i = 0, at = first; i < count; ++i, at += step) kind = CommonKind(kind, EffectiveKind(items[at]));
-    GetGroupString(kGroupKindNouns, 3 * kind - 3 + (plural ? 1 : 0), out, kFieldRoom);
+    GetKindNounString(kind, plural ? kNounPlural : kNounSingular, out, kFieldRoom);
 }
 
 int32_t IterationSeedCount(const SketchObject* o) {

@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
+
 uint16_t StringGroupItemCount(int32_t group) {
     if (group < 0 || group >= kStringGroupCount) return 0;
     return StringGroupTable[group].itemCount;
 }
 
 const char* GroupText(int32_t group, int32_t item) {
+    if (auto form = LaterForms().text.groupText) return form(group, item);
     if (item < 0 || item >= StringGroupItemCount(group)) return "";
     const char* text = StringGroupTable[group].items[item];
     return text ? text : "";
@@ -64,6 +67,20 @@ int32_t KindNounItem(int32_t kind, KindNounForm form) {
     return 3 * (kind - 1) + form;
 }
 
+const char* KindNounOfItem(int32_t item) {
+    return item < 0 ? "" : KindNoun(item / 3 + kFirstNounKind, KindNounForm(item % 3));
+}
+
+void GetKindNounString(int32_t kind, KindNounForm form, char* buffer, uint32_t size) {
+    if (!buffer || size == 0) return;
+    const char* text = KindNoun(kind, form);
+    uint32_t i = 0;
+    for (; i < size && text[i]; ++i) buffer[i] = text[i];
+    for (; i < size; ++i) buffer[i] = 0;
+    buffer[size - 1] = 0;
+}
+
 const char* KindNoun(int32_t kind, KindNounForm form) {
+    if (auto later = LaterForms().text.kindNoun) return later(kind, form);
     return GroupText(kGroupKindNouns, KindNounItem(kind, form));
 }

@@ -42,3 +42,8 @@ constexpr int32_t kLastNounKind  = 74;
 // Group 0 item of a kind's noun, or -1 for a kind without one (then GroupText gives "").
 int32_t KindNounItem(int32_t kind, KindNounForm form);
 const char* KindNoun(int32_t kind, KindNounForm form);
+// The noun of a group 0 item numbered as above (a stored KindNounItem), and the noun
+// copied as GetGroupString copies. Callers go through these rather than computing items
+// of group 0: the later release packs that group its own way.
+const char* KindNounOfItem(int32_t item);
+void GetKindNounString(int32_t kind, KindNounForm form, char* buffer, uint32_t size);

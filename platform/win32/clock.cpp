@@ -8,6 +8,7 @@
 namespace {
 bool gFrozen = false;
 uint32_t gFrozenTicks = 0;
+uint32_t gStepTicks = 0;
 }  // namespace
 
 void FreezeTickCountForTest(uint32_t ticks) {
@@ -16,8 +17,14 @@ void FreezeTickCountForTest(uint32_t ticks) {
 }
 void AdvanceTickCountForTest(uint32_t ms) { gFrozenTicks += ms; }
 void ReleaseTickCountForTest() { gFrozen = false; }
+void StepTickCountForTest(uint32_t ms) { gStepTicks = ms; }
 
-uint32_t TickCount() { return gFrozen ? gFrozenTicks : GetTickCount(); }
+uint32_t TickCount() {
+    if (!gFrozen) return GetTickCount();
+    const uint32_t now = gFrozenTicks;
+    gFrozenTicks += gStepTicks;
+    return now;
+}
 
 void SetDeadline(uint32_t* deadline, uint32_t ms) { *deadline = DeadlineAfter(TickCount(), ms); }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/alerts.h"
 #include "engine/core/drawing_pass.h"
 #include "engine/core/idle_tasks.h"
@@ -403,12 +404,14 @@ bool StartPlatformServices() {
     char text[32];
     std::snprintf(text, sizeof text, "%f", 1.1);
     if (text[0] == '1' && text[1] != 0) gDecimalSeparator = text[1];
+    if (auto start = LaterForms().drawing.startDrawing) start();
     // The run-time menus are built by the frame with its menu bar, which reports their
     // failure itself; nothing started here can fail.
     return true;
 }
 
 void StopPlatformServices() {
+    if (auto stop = LaterForms().drawing.stopDrawing) stop();
     DeleteUiFonts();
     // The font list lives as long as the process.
 }

@@ -9,6 +9,8 @@
 void FreezeTickCountForTest(uint32_t ticks);
 void AdvanceTickCountForTest(uint32_t ms);
 void ReleaseTickCountForTest();
+// While frozen, every read of the tick count moves it on by `ms` afterwards (0: none).
+void StepTickCountForTest(uint32_t ms);
 
 // The answer (IDOK or IDCANCEL) that a command dialog gives in place of the user, by
 // kind; -1 lets the real dialog run (a kind without one is cancelled). Null (the

@@ -61,6 +61,7 @@
 //   status                      the text of the status bar's first pane
 //   undo                        the Undo item's text for the front sketch
 //   editing                     "1" while a caption is edited in the front sketch, else "0"
+//   group-text G I              the text of string group G, item I, as the program finds it
 //   toolbox-shown               "1" when the toolbox bar's window is shown, else "0"
 //   tooltip                     the text of each tool tip window on the screen, one per line
 //   symbol-glyph CODE           the math symbol font's face, then how the character CODE
@@ -106,11 +107,24 @@
 //   bars                        the text palette, notation bar and motion controller: name shown floating
 //                               left top right bottom, then per control or button:
 //                               "  id|text|left top right bottom|enabled|checked" (screen)
+//   script-view                 the Script View: "script shown floating l t r b ...", its
+//                               floating frame "  frame|title|l t r b|corner-less sizing|
+//                               owned by the main frame|above the main frame",
+//                               each control "  id|text|l t r b|enabled|visible", then
+//                               "  rows|items|rows|top item|pressed row|extent" and per row
+//                               "  row N|l t r b|highlight|separator|given index|object's
+//                               place in the tool (-1 none)|its colour|line style|traced"
 //   buttons                     the front sketch's action buttons: position|type|caption|
 //                               run state|left top right bottom
 //   build-buttons KIND          engine-made action buttons (animate, move, scroll, link,
 //                               present, address:TEXT) in the front sketch: "ok", or why not
 //   window                      the front sketch's window rectangle: left top right bottom
+//   list-lines ID               the lines of a list box of the front dialog:
+//                               index|text|selected|left top right bottom (screen)
+//   menu-item-rect TEXT         the screen rectangle of the item of that text in any open
+//                               pop-up menu (submenus too), or "none"
+//   cursor                      the shown cursor: "list-item" (the program's list-line
+//                               cursor), "sizens", "no", "arrow" or "other"
 #include <windows.h>
 #include <commctrl.h>
 
@@ -144,9 +158,13 @@
 #include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
 #include "engine/interact/preferences_dialog.h"
+#include "engine/core/services/later_release.h"
+#include "engine/interact/command_executors.h"
+#include "engine/interact/tool_playback.h"
 #include "engine/interact/toolbox.h"
 #include "engine/interact/undo.h"
 #include "engine/interact/caption_editing.h"
+#include "engine/core/services/string_groups.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout_edit_session.h"
 #include "engine/text/layout.h"
@@ -585,6 +603,77 @@ std::string Bars() {
     return out.str();
 }
 
+// 1 when a top-level window lies above the main frame on the screen.
+int AboveMainFrame(HWND window) {
+    CMainFrame* frame = TheMainFrame();
+    for (HWND w = GetTopWindow(nullptr); w && window; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == window) return 1;
+        if (frame && w == frame->m_hWnd) return 0;
+    }
+    return 0;
+}
+
+// An object's place in the shown tool's sketch, -1 for none.
+int ToolObjectIndex(const SketchObject* object) {
+    Sketch* tool = GetPlaybackTool(nullptr);
+    int index = 0;
+    for (SketchObject* o = tool && object ? tool->firstObject : nullptr; o; o = o->nextInSketch, ++index)
+        if (o == object) return index;
+    return -1;
+}
+
+// The Script View: its bar line, its floating frame, each control
+// ("  id|text|left top right bottom|enabled|visible"), then the list's rows.
+std::string ScriptViewState() {
+    std::ostringstream out;
+    CMainFrame* frame = TheMainFrame();
+    if (!frame) return "";
+    ScriptViewBar& bar = frame->m_scriptView;
+    BarLine(out, "script", bar);
+    if (!bar.m_hWnd) return out.str();
+    HWND floating = GetAncestor(bar.m_hWnd, GA_ROOT);
+    RECT fr{};
+    char title[128] = "";
+    if (floating && floating != frame->m_hWnd) {
+        GetWindowRect(floating, &fr);
+        GetWindowTextA(floating, title, sizeof title);
+    }
+    out << "  frame|" << title << "|" << fr.left << " " << fr.top << " " << fr.right << " " << fr.bottom << "|"
+        << ((floating && (GetWindowLongA(floating, GWL_STYLE) & MFS_4THICKFRAME)) ? 1 : 0) << "|"
+        << (floating && GetWindow(floating, GW_OWNER) == frame->m_hWnd ? 1 : 0) << "|" << AboveMainFrame(floating) << "\n";
+    for (UINT id : { kScriptCommentId, kScriptStepListId, kScriptApplyLabelId, kScriptNextStepId, kScriptAllStepsId,
+                     kScriptStatusId, kScriptHelpId }) {
+        HWND control = GetDlgItem(bar.m_hWnd, int(id));
+        RECT r{};
+        char text[512] = "";
+        if (control) {
+            GetWindowRect(control, &r);
+            GetWindowTextA(control, text, sizeof text);
+        }
+        for (char& c : text)
+            if (c == '\n' || c == '\r') c = ' ';
+        out << "  " << id << "|" << text << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << (control && IsWindowEnabled(control) ? 1 : 0) << "|"
+            << (control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) ? 1 : 0) << "\n";
+    }
+    CScriptStepListBox& list = bar.stepList;
+    const int count = list.m_hWnd ? list.GetCount() : 0;
+    out << "  rows|" << count << "|" << bar.rowCount << "|" << (list.m_hWnd ? list.GetTopIndex() : 0) << "|"
+        << bar.pressedRow << "|" << (list.m_hWnd ? list.SendMessage(LB_GETHORIZONTALEXTENT) : 0) << "\n";
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        list.SendMessage(LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(list.m_hWnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        ToolScriptRow row{};
+        DescribeToolScriptRow(i + 1, &row);
+        out << "  row " << (i + 1) << "|" << r.left << " " << r.top << " " << r.right << " " << r.bottom << "|"
+            << row.highlight << "|" << row.separator << "|" << row.givenIndex << "|" << ToolObjectIndex(row.object) << "|"
+            << (row.object ? row.object->color : 0) << "|" << (row.object ? row.object->lineStyle : -1) << "|"
+            << (row.object ? row.object->traced : 0) << "\n";
+    }
+    return out.str();
+}
+
 // The front sketch's motions: "object-index speed paused finished", speed 1 = medium.
 std::string Motions() {
     std::ostringstream out;
@@ -747,6 +836,57 @@ std::string PopupMenu() {
     std::ostringstream out;
     DumpMenu(menu, 0, &out);
     return out.str().empty() ? "empty" : out.str();
+}
+
+// ---- Lists, open menus and the cursor, for the Document Options scenario ----------------
+
+std::string ListLines(int id) {
+    HWND dialog = FrontDialog();
+    HWND list = dialog ? GetDlgItem(dialog, id) : nullptr;
+    if (!list) return "none";
+    std::ostringstream out;
+    const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[512] = "";
+        if (SendMessageA(list, LB_GETTEXTLEN, WPARAM(i), 0) < LRESULT(sizeof text))
+            SendMessageA(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        RECT r{};
+        SendMessageA(list, LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        out << i << "|" << text << "|" << (i == selected ? 1 : 0) << "|" << RectText(r) << "\n";
+    }
+    return out.str();
+}
+
+BOOL CALLBACK CollectPopupMenus(HWND hwnd, LPARAM data) {
+    if (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd))
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+    return TRUE;
+}
+
+std::string MenuItemRect(const std::string& wanted) {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectPopupMenus, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+            char text[512] = "";
+            GetMenuStringA(menu, UINT(i), text, sizeof text, MF_BYPOSITION);
+            RECT r{};
+            if (wanted == text && GetMenuItemRect(nullptr, menu, UINT(i), &r)) return RectText(r);
+        }
+    }
+    return "none";
+}
+
+std::string CursorName() {
+    HCURSOR cursor = GetCursor();
+    if (cursor && cursor == LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(187))) return "list-item";
+    if (cursor == LoadCursorA(nullptr, IDC_SIZENS)) return "sizens";
+    if (cursor == LoadCursorA(nullptr, IDC_NO)) return "no";
+    if (cursor == LoadCursorA(nullptr, IDC_ARROW)) return "arrow";
+    return "other";
 }
 
 std::string StreamCodes() {
@@ -1140,6 +1280,43 @@ std::string Answer(const std::string& request) {
     in >> verb;
     if (verb == "ping") return "pong";
     if (verb == "docs") return Docs();
+    if (verb == "line-style") {
+        int style = 1;
+        in >> style;
+        Sketch* sketch = gEngine.frontSketch;
+        if (!sketch) return "no sketch";
+        SketchScope scope(sketch);
+        LineStyleCommand((style & 0x7f) | 0x80);
+        if (CFernwickDoc* doc = DocumentOfSketch(sketch)) doc->InvalidateViews(false, true, true);
+        return "ok";
+    }
+    if (verb == "antialias") {
+        // As the preferences would store a new choice.
+        int value = 0;
+        in >> value;
+        const auto change = LaterForms().drawing.changeAntiAliasing;
+        if (!change) return "none";
+        if (!change(uint16_t(value))) return "refused";
+        ThePreferences().antiAliasPreference = uint16_t(value);
+        return "ok";
+    }
+    if (verb == "clock") {
+        // freeze T, step MS (each read moves it on), release
+        std::string how;
+        uint32_t value = 0;
+        in >> how >> value;
+        if (how == "freeze") FreezeTickCountForTest(value);
+        else if (how == "step") StepTickCountForTest(value);
+        else ReleaseTickCountForTest();
+        return "ok";
+    }
+    if (verb == "redraw") {
+        Sketch* sketch = gEngine.frontSketch;
+        CFernwickDoc* doc = sketch ? DocumentOfSketch(sketch) : nullptr;
+        if (!doc) return "no sketch";
+        doc->InvalidateViews(false, true, false);
+        return "ok";
+    }
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
     if (verb == "table-rows") return TableRows();
@@ -1147,6 +1324,7 @@ std::string Answer(const std::string& request) {
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
     if (verb == "bars") return Bars();
+    if (verb == "script-view") return ScriptViewState();
     if (verb == "motions") return Motions();
     if (verb == "preview") return PreviewState();
     if (verb == "preview-control") {
@@ -1437,6 +1615,11 @@ std::string Answer(const std::string& request) {
         SketchScope scope(sketch);
         return IsCaptionEditing() ? "1" : "0";
     }
+    if (verb == "group-text") {
+        int group = -1, item = -1;
+        in >> group >> item;
+        return GroupText(group, item);
+    }
     if (verb == "opened") return std::to_string(long(gPopupMadeTime - gButtonDownTime));
     if (verb == "menurect") {
         int bar = -1, item = -1;
@@ -1459,6 +1642,17 @@ std::string Answer(const std::string& request) {
         RECT r{};
         return menu && GetMenuItemRect(nullptr, menu, UINT(item), &r) ? RectText(r) : "none";
     }
+    if (verb == "list-lines") {
+        int id = 0;
+        in >> id;
+        return ListLines(id);
+    }
+    if (verb == "menu-item-rect") {
+        std::string text;
+        std::getline(in >> std::ws, text);
+        return MenuItemRect(text);
+    }
+    if (verb == "cursor") return CursorName();
     if (verb == "splash") return SplashState();
     if (verb == "inplace") return InPlaceState();
     if (verb == "mainvisible") return MainWindow() && IsWindowVisible(MainWindow()) ? "1" : "0";

@@ -30,5 +30,6 @@ inline bool SamePreferences(const Preferences& a, const Preferences& b) {
            a.iterationSamples == b.iterationSamples && a.exportQuality == b.exportQuality &&
            a.clipboardScale == b.clipboardScale && std::strcmp(a.mathSymbolFont, b.mathSymbolFont) == 0 &&
            a.exportArrowheads == b.exportArrowheads && a.resolution == b.resolution &&
-           std::memcmp(a.unitFactor, b.unitFactor, sizeof a.unitFactor) == 0 && a.newLineStyle == b.newLineStyle;
+           std::memcmp(a.unitFactor, b.unitFactor, sizeof a.unitFactor) == 0 && a.newLineStyle == b.newLineStyle &&
+           a.antiAliasPreference == b.antiAliasPreference && a.antiAliasInFile == b.antiAliasInFile;
 }

@@ -1,6 +1,7 @@
 #include "ui/dialogs/command_dialogs.h"
 
 // The engine's records come before the Windows headers, whose names some of them reuse.
+#include "ui/dialogs/doc_options_dialog.h"
 #include "ui/dialogs/iterate_dialog.h"
 #include "ui/dialogs/param_color_dialogs.h"
 #include "ui/dialogs/parameter_dialog.h"
@@ -65,6 +66,10 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
     }
     case kDialogAddTableData: {
         AddTableDataDialog dialog(static_cast<TableEntryDialogRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
+    case kDialogDocumentOptions: {
+        DocOptionsDialog dialog(static_cast<DocOptionsRecord*>(record));
         return Run(dialog, helpTopic);
     }
     case kDialogRemoveTableData: {

@@ -438,9 +438,9 @@ bool CFernwickItem::OnDraw(CDC* dc, SIZE&) {
     ScreenRect area{ -1, -1, static_cast<int16_t>(width + 1), static_cast<int16_t>(height + 1) };
     {
         SketchScope scope(page);
-        BeginCanvasPaint(&m_port, &area);
+        BeginRedrawPass(&m_port, &area);
         DrawSketch(&m_port, &area);
-        EndCanvasPaint(&m_port, &area);
+        EndRedrawPass(&m_port, &area);
     }
     m_port.windowDC = nullptr;
     m_port.dc = nullptr;

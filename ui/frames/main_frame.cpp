@@ -44,7 +44,6 @@ bool gMenuIdleSkip = false;
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(PaletteBarStandin, CToolBar)
 IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
@@ -146,22 +145,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
 }
 
 bool CMainFrame::CreatePalettes() {
-    struct Palette {
-        PaletteBarStandin* bar;
-        UINT id;
-        UINT title;
-    };
-    const Palette palettes[] = {
-        { &m_scriptView, IDW_SCRIPT_VIEW, IDS_SCRIPT_VIEW },
-    };
-    const DWORD style = WS_CHILD | BAR_TOP | BAR_TOOLTIPS | BAR_FLYBY_PROMPTS | BAR_HIDE_IN_PLACE | BAR_SIZE_VARIABLE;
-    for (const Palette& p : palettes) {
-        if (!p.bar->Create(this, style, p.id)) return false;
-        CString title;
-        title.LoadString(p.title);
-        p.bar->SetWindowText(title);
-    }
-    if (!m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false) ||
+    if (!m_scriptView.CreateBar(this) || !m_textPalette.CreatePalette(this, false) || !m_notationBar.CreateBar(this, false) ||
         !m_motionController.CreateBar(this, false))
         return false;
     m_motionController.LayoutControls();
@@ -180,11 +164,20 @@ bool CMainFrame::CreatePalettes() {
     FloatControlBar(&m_motionController, CPoint(frame.left + 43, frame.bottom - 45 - 40));
     ShowControlBar(&m_motionController, false, false);
     m_scriptView.EnableDocking(0);
-    FloatControlBar(&m_scriptView, CPoint(frame.right - 27 - 180, frame.top + 47));
-    ShowControlBar(&m_scriptView, false, false);
     // The floating Script View is sized from any edge or corner.
     delete m_scriptView.m_pDockContext;
     m_scriptView.m_pDockContext = new ScriptViewDockContext(&m_scriptView);
+    FloatControlBar(&m_scriptView, CPoint(frame.right - 27 - 180, frame.top + 47));
+    m_scriptView.CalcDynamicLayout(180, LM_HORZ);
+    if (CFrameWnd* floating = m_scriptView.GetParentFrame(); floating && floating != this) {
+        floating->ModifyStyle(MFS_4THICKFRAME, 0);
+        floating->RecalcLayout();
+        CRect placed;
+        floating->GetWindowRect(&placed);
+        floating->SetWindowPos(nullptr, frame.right - 27 - placed.Width(), frame.top + 47, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowControlBar(&m_scriptView, false, false);
     ::LockWindowUpdate(nullptr);
     return true;
 }

@@ -9,18 +9,12 @@
 #include "engine/core/services/script_view.h"
 #include "ui/frames/motion_controller_bar.h"
 #include "ui/frames/notation_bar.h"
+#include "ui/frames/script_view_bar.h"
 #include "ui/frames/text_palette.h"
 #include "ui/toolbox_bar.h"
 
 class CFernwickDoc;
 struct ToolboxEntry;
-
-// Stand-in: the script view is not built; it is an empty bar with its identifier and
-// title, created hidden and placed where the real bar goes, so that showing it later
-// finds it in place.
-class PaletteBarStandin : public CToolBar {
-    DECLARE_DYNAMIC(PaletteBarStandin)
-};
 
 // Posted to the main frame: its visible floating bars go back over it on the screen.
 constexpr UINT kRaiseFloatingBarsMessage = WM_APP + 0x52;
@@ -47,7 +41,7 @@ public:
     MotionControllerBar m_motionController;
     TextPaletteBar m_textPalette;
     NotationBar m_notationBar;
-    PaletteBarStandin m_scriptView;
+    ScriptViewBar m_scriptView;
     uint8_t m_created = 0;
     HFONT m_symbolFont = nullptr;
     int32_t m_currentToolboxButton = 0;

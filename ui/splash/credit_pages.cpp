@@ -1,7 +1,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
 #include "engine/text/layout.h"
+#include "ui/portable/credit_texts.h"
 #include "ui/splash/splash_wnd.h"
 
 namespace {
@@ -9,17 +11,7 @@ namespace {
 constexpr int32_t kBuildNumber = 400;
 constexpr char kReleaseNumber[] = "4.0";
 constexpr char kReleaseLine[] = "<SW2<H<T'Version '><%3>>>";
-
-// Page 0 is right-aligned; the others are centred stacks of lines.
-constexpr const char* kCreditPages[kCreditPageCount] = {
-    "<VR<SW2<T'Velmora'>><%1><%4><T'Tolvane'><H<T'Build '><%2>><T'All rights reserved.'>>",
-    "<VC<SW2<T'Geometry and construction'>><T'The Tolvane sketch group'><%4>"
-    "<SW2<T'Measurement and calculation'>><T'The Tolvane numbers group'>>",
-    "<VC<SW2<T'Drawing and documents'>><T'The Tolvane desktop group'><%4>"
-    "<SW2<T'Testing'>><T'Everyone who drew a sketch with us'>>",
-    "<VC<T'Velmora and Tolvane are trademarks of Tolvane.'>"
-    "<T'Other names are trademarks of their owners.'>>",
-};
+static_assert(kCreditPageCount == kCreditTextPages);
 
 LayoutNode* Attach(LayoutNode* parent, LayoutNode* node) {
     if (node && parent) AppendLayoutChild(parent, node);
@@ -74,7 +66,11 @@ ResultCode ParseCreditText(const char* text, LayoutNode** out) {
 ResultCode BuildCreditPage(int32_t page, LayoutNode** out) {
     *out = nullptr;
     if (page < 0 || page >= kCreditPageCount) return kLayoutParseSyntax;
-    return ParseCreditText(kCreditPages[page], out);
+    if (auto form = LaterForms().text.aboutPageText) {
+        const char* text = form(page);
+        return text ? ParseCreditText(text, out) : kLayoutParseSyntax;
+    }
+    return ParseCreditText(CreditPageText(page), out);
 }
 
 CreditScroll& Credits() { return gCredits; }

@@ -1,7 +1,3 @@
-// Stand-in: the script view bar of a custom tool, with its Print button, is not built.
-// Nothing creates the printer yet; when the bar exists it makes one with CreatePrinter
-// when it is set up, and its Print sets the script (the step texts from the tool's script
-// rows) and posts ID_FILE_PRINT to the window. Until then a tool's script prints nothing.
 #include "ui/view/script_print.h"
 
 #include <algorithm>

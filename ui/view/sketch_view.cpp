@@ -476,9 +476,9 @@ void CYRNView::RedrawRect() {
 
     {
         SketchScope scope(page);
-        BeginCanvasPaint(&m_port, &r);
+        BeginRedrawPass(&m_port, &r);
         DrawSketch(&m_port, &r);
-        EndCanvasPaint(&m_port, &r);
+        EndRedrawPass(&m_port, &r);
     }
     m_pending = kEmptyScreenRect;
     if (CFernwickDoc* doc = GetFernwickDoc()) {

@@ -28,6 +28,11 @@ struct Preferences {
     int32_t        resolution;            // screen pixels per inch in use
     double         unitFactor[3];         // pixels per distance unit, derived from resolution
     int32_t        newLineStyle;          // 0..2, given to new objects with a line weight
+    // The later release's "Anti-Aliased Graphics" (0 Never, 1 When Speed Permits,
+    // 2 Always), tag 20020. Both programs share the file: the value is written back
+    // whenever the file held it or it is not 0, so a save by either keeps the other's.
+    uint16_t       antiAliasPreference;
+    uint8_t        antiAliasInFile;       // the file read had a 20020 record
 };
 
 Preferences& ThePreferences();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/geometry.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/drawing_metrics.h"
@@ -104,7 +105,11 @@ void DrawAxisTicks(GraphicsPort* port, const SketchObject* axis, HPEN tickPen) {
     const bool haveTicks = horizontal ? ComputeAxisTicks(&ticks, axis, paint.left, paint.right)
                                       : ComputeAxisTicks(&ticks, axis, paint.top, paint.bottom);
     const int32_t across = haveTicks ? ticks.across : RoundToScreen(horizontal ? a.origin.y : a.origin.x);
-    if (horizontal) {
+    const auto antiAliased = LaterForms().drawing.strokeLine;
+    if (antiAliased && (horizontal ? antiAliased(port, lb.right, across, lb.left, across)
+                                   : antiAliased(port, across, lb.bottom, across, lb.top))) {
+        // drawn
+    } else if (horizontal) {
         MoveToEx(dc, lb.right, across, nullptr);
         LineTo(dc, lb.left, across);
     } else {
@@ -216,8 +221,9 @@ void DrawAxisObject(GraphicsPort* port, SketchObject* axis) {
     HDC dc = port->dc;
     const bool traceBlend = axis->constructionType != kTypeKeepsTraceColor;
     const COLORREF color = axis->color & 0xFFFFFF;
-    HPEN linePen = CreateObjectPen(port, color, axis->markFlags, axis->lineStyle, traceBlend);
+    // The line's pen made last: it is the one an anti-aliased axis line copies.
     HPEN tickPen = CreateObjectPen(port, color, 0, kLineNormal, traceBlend);
+    HPEN linePen = CreateObjectPen(port, color, axis->markFlags, axis->lineStyle, traceBlend);
     HFONT styleFont = CreateStyleFont(&axis->textStyle, nullptr);
     HGDIOBJ previousPen = linePen ? SelectObject(dc, linePen) : nullptr;
     HGDIOBJ previousFont = styleFont ? SelectObject(dc, styleFont) : nullptr;

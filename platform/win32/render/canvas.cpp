@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/geometry.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/object_tables.h"
@@ -295,6 +296,16 @@ void BeginCanvasPaint(GraphicsPort* port, const ScreenRect* rect) {
 }
 
 void EndCanvasPaint(GraphicsPort*, const ScreenRect*) { ReleaseSharedDrawingObjects(); }
+
+void BeginRedrawPass(GraphicsPort* port, const ScreenRect* rect) {
+    if (auto form = LaterForms().drawing.beginRedraw) return form(port, rect);
+    BeginCanvasPaint(port, rect);
+}
+
+void EndRedrawPass(GraphicsPort* port, const ScreenRect* rect) {
+    if (auto form = LaterForms().drawing.endRedraw) return form(port, rect);
+    EndCanvasPaint(port, rect);
+}
 
 void StampMaskLayer(GraphicsPort* port, const ScreenRect* rect, bool dark, const OutputScale* scaling) {
     Sketch* sketch = CurrentSketch();

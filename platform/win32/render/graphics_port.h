@@ -10,6 +10,7 @@
 
 struct Sketch;
 struct OutputScale;
+struct DcGraphics;
 
 struct GraphicsPort {
     HDC      dc;  // where drawing goes now: back buffer, window, traces, printer or metafile
@@ -30,6 +31,10 @@ struct GraphicsPort {
     int32_t  ropMode;      // mix mode of interiors: 9 light, 15 dark, 13 mask stamp
     COLORREF contrastColor;
     COLORREF selectionColor;
+    // figlate's GDI+ graphics objects of the redraw under way, on the back buffer and (made
+    // when first drawn on) the traces layer; null in figmantle and in every plain redraw.
+    DcGraphics* mainGraphics = nullptr;
+    DcGraphics* secondaryGraphics = nullptr;
 };
 
 // The area a drawing routine covers: the paint rectangle of the pass in progress, or
@@ -75,6 +80,10 @@ IdleTask* LowMemoryWarningTask();
 // The rectangle is in logical units; null means the whole buffer.
 void BeginCanvasPaint(GraphicsPort* port, const ScreenRect* rect);
 void EndCanvasPaint(GraphicsPort* port, const ScreenRect* rect);
+// The same around a view's or the OLE picture's draw pass, where the later release
+// decides whether the pass is drawn anti-aliased.
+void BeginRedrawPass(GraphicsPort* port, const ScreenRect* rect);
+void EndRedrawPass(GraphicsPort* port, const ScreenRect* rect);
 void StampMaskLayer(GraphicsPort* port, const ScreenRect* rect, bool dark, const OutputScale* scaling);
 void PaintBackgroundScaled(GraphicsPort* port, Sketch* sketch, const OutputScale* scaling);
 int32_t FillScrolledStrips(Sketch* sketch, GraphicsPort* port, int32_t dx, int32_t dy);

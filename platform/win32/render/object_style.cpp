@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/drawing_metrics.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
@@ -99,11 +100,16 @@ ObjectPenStyle ObjectPenOf(GraphicsPort* port, COLORREF color, uint32_t markWord
     if (markWord & kMarkHighlighted) {
         color = port->selectionColor;
         width += 2;
-    } else if (lineStyle == kLineDashed) {
+    }
+    // A selected dashed line keeps its dashes anti-aliased; GDI draws it solid.
+    const int32_t strokeWidth = width;
+    if (!(markWord & kMarkHighlighted) && lineStyle == kLineDashed) {
         width = 0;
         style = Printing() && OutputFactor() > 1 ? PS_DASH : PS_DOT;
     }
     if ((markWord & kMarkTraceStyle) && traceBlend) BlendTowardBackground(&color, 128, true);
+    if (auto remember = LaterForms().drawing.rememberPen)
+        remember(strokeWidth > 0 ? float(strokeWidth) : 1.0f, color, lineStyle == kLineDashed);
     return { style, width, color };
 }
 

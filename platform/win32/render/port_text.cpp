@@ -477,7 +477,7 @@ HDC PortCaretDC() { return gText.caretDC; }
 
 void MakeDrawStateForDC(LayoutDrawState* state, GraphicsPort* port, HDC dc, bool emphasised) {
     std::memset(state, 0, sizeof *state);
-    std::memset(port, 0, sizeof *port);
+    *port = GraphicsPort{};
     port->dc = dc;
     state->port = port;
     for (int16_t& f : state->style.field) f = 1;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/arc_data.h"
 #include "engine/core/circles.h"
 #include "engine/core/geometry.h"
@@ -118,6 +119,15 @@ void DrawEllipseSpecOutline(GraphicsPort* port, const EllipseSpec& ellipse, COLO
                             uint32_t markWord, int32_t lineStyle, bool traceBlend) {
     HPEN pen = SharedObjectPen(port, color, markWord, lineStyle, traceBlend);
     if (!pen) return;
+    if (auto antiAliased = LaterForms().drawing.strokeEllipse) {
+        const double rx = ellipse.radiusX, ry = ellipse.radiusY;
+        // Clockwise on the screen from the start angle to the end angle.
+        double sweep = ellipse.endAngle - ellipse.startAngle;
+        if (!IsFullTurn(ellipse) && sweep < 0) sweep += kTwoPi;
+        if (antiAliased(port, ellipse.centre.x - rx, ellipse.centre.y - ry, 2 * rx, 2 * ry, ellipse.startAngle,
+                        IsFullTurn(ellipse) ? kTwoPi : sweep))
+            return;
+    }
     HDC dc = port->dc;
     DCSelection selection(dc);
     selection.StockBrush(NULL_BRUSH);

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/angle_constants.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/iterations.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
@@ -139,6 +141,9 @@ void DrawSampleCurve(CurveContext* c) {
 
 void DrawCurveRun(CurveContext* c) {
     if (c->colorOffset >= 0 && !c->highlight) return;  // segments went out one by one
+    static_assert(sizeof(POINT) == 2 * sizeof(int32_t));
+    if (auto antiAliased = LaterForms().drawing.strokePolyline)
+        if (c->count >= 2 && antiAliased(c->port, reinterpret_cast<const int32_t*>(c->points), c->count, c->highlight)) return;
     if (c->highlight) DrawSampleCurve(c);
     else DrawPolylineCompact(c->port->dc, c->points, c->count);
 }
@@ -152,7 +157,17 @@ void AppendCurvePoint(CurveContext* c, int32_t x, int32_t y, const uint8_t* reco
     }
     if (c->colorOffset >= 0 && !c->highlight && c->count > 0) {
         HDC dc = c->port->dc;
-        HPEN pen = CreatePen(c->penStyle, c->penWidth, SampleColor(c->object, record, c->colorOffset));
+        const COLORREF color = SampleColor(c->object, record, c->colorOffset);
+        const LaterDrawingForms& later = LaterForms().drawing;
+        if (later.rememberPen && later.strokeLine) {
+            later.rememberPen(c->penWidth > 0 ? float(c->penWidth) : 1.0f, color, c->penStyle != PS_SOLID);
+            const POINT& from = c->points[c->count - 1];
+            if (later.strokeLine(c->port, from.x, from.y, x, y)) {
+                c->points[c->count++] = { x, y };
+                return;
+            }
+        }
+        HPEN pen = CreatePen(c->penStyle, c->penWidth, color);
         HGDIOBJ previous = pen ? SelectObject(dc, pen) : nullptr;
         const POINT segment[2] = { c->points[c->count - 1], { x, y } };
         DrawPolylineCompact(dc, segment, 2);
@@ -202,7 +217,13 @@ struct DotContext {
     int32_t seen;
     int32_t colorOffset;
     bool    framed;  // a pen outlines the squares
+    GraphicsPort* port = nullptr;
+    bool selection = false;  // the highlight pass's dots
+    uint32_t fill = kRememberedColor;  // of the squares drawn anti-aliased
 };
+
+// Highlight dots drawn anti-aliased are this large.
+constexpr double kAntiAliasedSelectionDot = 9;
 
 bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
     auto* w = static_cast<DotContext*>(state);
@@ -211,6 +232,11 @@ bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
     if (index == 0 && w->seen > 0) return true;
     if (w->seen++ % w->every != 0) return true;
     const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
+    if (auto square = LaterForms().drawing.fillSquare) {
+        const double side = w->selection ? kAntiAliasedSelectionDot : w->size + 1;
+        const uint32_t color = w->colorOffset >= 0 ? SampleColor(w->object, record, w->colorOffset) : w->fill;
+        if (w->port && square(w->port, x, y, side, color)) return true;
+    }
     const int32_t half = w->size / 2;
     // Without a pen Rectangle leaves the right and bottom edge unfilled.
     const int32_t side = w->size + (w->framed ? 1 : 2);
@@ -227,12 +253,28 @@ void DrawSampleEndMark(GraphicsPort* port, const uint8_t* record, int32_t markTy
                        bool thick) {
     if (!record || Field<uint32_t>(record, SR::kLocusState) == kSampleMissing) return;
     const ScreenPoint p = { Field<int16_t>(record, 0), Field<int16_t>(record, 2) };
+    const LaterDrawingForms& later = LaterForms().drawing;
     if (markType == kLocusEndGoesOn) {
+        if (later.fillPolygon) {
+            // Tip, a barb, the notch at the back, the other barb; a thick line's head is
+            // half as large again and reaches half a size further.
+            const double size = DrawingMetrics.intMetricsA[kMetricArrowSize] * (thick ? 1.5 : 1.0);
+            const double ux = std::cos(angle), uy = std::sin(angle);
+            const double tipX = p.x + (thick ? ux * size / 2 : 0), tipY = p.y + (thick ? uy * size / 2 : 0);
+            // As long as the stroked head, half as wide, the notch a third of the way in.
+            const double backX = tipX - size * ux, backY = tipY - size * uy, half = size / 2;
+            const float head[8] = { float(tipX), float(tipY),
+                                    float(backX - half * uy), float(backY + half * ux),
+                                    float(tipX - 0.7 * size * ux), float(tipY - 0.7 * size * uy),
+                                    float(backX + half * uy), float(backY - half * ux) };
+            if (later.fillPolygon(port, head, 4, color)) return;
+        }
         DrawArrowHead(port, p, angle);
         return;
     }
     if (markType != kLocusEndAtSample) return;
     const int32_t side = DrawingMetrics.intMetricsA[thick ? kMetricThickEndSquare : kMetricEndSquare];
+    if (later.fillSquare && later.fillSquare(port, p.x, p.y, side, color)) return;
     RECT square = { p.x - side / 2, p.y - side / 2, p.x - side / 2 + side, p.y - side / 2 + side };
     HBRUSH brush = CreateSolidBrush(color);
     if (brush) {
@@ -264,7 +306,7 @@ void DrawSampleSet(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn 
         const bool framed = (object->markFlags & kMarkHighlighted) != 0;
         if (framed) selection.Pen(CreatePen(PS_SOLID, 0, port->selectionColor));
         else selection.StockPen(NULL_PEN);
-        DotContext w{ dc, object, dotSize, 1, 0, colorOffset, framed };
+        DotContext w{ dc, object, dotSize, 1, 0, colorOffset, framed, port, false, color };
         walk(user, DrawSampleDot, &w);
         return;
     }
@@ -323,7 +365,7 @@ void DrawPoints(GraphicsPort* port, SketchObject* object, SampleEnumeratorFn wal
             const int32_t spaced = L->sampleCount - (LocusHasMarkedEnds(object) ? 1 : 0);
             every = std::max(1, spaced / f);
         }
-        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true };
+        DotContext w{ dc, object, kSelectionDot - 1, every, 0, -1, true, port, true };
         walk(user, DrawSampleDot, &w);
     }
 }
@@ -449,11 +491,32 @@ bool Take(ShapeWalk* w, int32_t index) {
     return w->seen++ % w->every == 0;
 }
 
+// An anti-aliased outline sample strokes in the sample's own colour where it has one.
+void RememberSamplePen(const ShapeWalk* w, const uint8_t* record) {
+    const auto remember = LaterForms().drawing.rememberPen;
+    if (w->colorOffset < 0 || !remember) return;
+    const int32_t penWidth = GetSamplePenWidth();
+    remember(penWidth > 0 ? float(penWidth) : 1.0f, SampleColor(w->object, record, w->colorOffset),
+             GetSamplePenStyle() != PS_SOLID);
+}
+
+// An outline sample through the anti-aliased ellipse (an arc of `sweep` from `start`);
+// false when it is left to GDI.
+bool AntiAliasedOutline(const ShapeWalk* w, const uint8_t* record, double x, double y, double width, double height,
+                        double start, double sweep) {
+    const auto ellipse = LaterForms().drawing.strokeEllipse;
+    if (!ellipse || w->interior) return false;
+    RememberSamplePen(w, record);
+    return ellipse(w->port, x, y, width, height, start, sweep);
+}
+
 bool CircleRecord(void* state, uint8_t* record, int32_t index) {
     auto* w = static_cast<ShapeWalk*>(state);
     if (!Field<uint32_t>(record, 8) || !Take(w, index)) return true;
     const RECT box = { Field<int16_t>(record, 0), Field<int16_t>(record, 2), Field<int16_t>(record, 4),
                        Field<int16_t>(record, 6) };
+    if (AntiAliasedOutline(w, record, box.left, box.top, box.right - box.left, box.bottom - box.top, 0, kTwoPi))
+        return true;
     SampleLook look(w->port->dc, w->object, record, w->colorOffset, w->interior);
     DrawEllipseInBox(w->port->dc, box, w->interior);
     return true;
@@ -487,11 +550,24 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
     const ScreenPoint start = { Field<int16_t>(record, SR::kArcStart), Field<int16_t>(record, SR::kArcStart + 2) };
     const ScreenPoint end = { Field<int16_t>(record, SR::kArcEnd), Field<int16_t>(record, SR::kArcEnd + 2) };
     if (Field<int8_t>(record, SR::kArcOrientation) == 0) {
+        if (const auto line = LaterForms().drawing.strokeLine; line && !w->interior) {
+            RememberSamplePen(w, record);
+            if (line(w->port, start.x, start.y, end.x, end.y)) return true;
+        }
         DrawClippedSegment(w->port, ScreenRect{ start.x, start.y, end.x, end.y });
         return true;
     }
     const ScreenPoint centre = { Field<int16_t>(record, SR::kArcCentre), Field<int16_t>(record, SR::kArcCentre + 2) };
     const int32_t radius = Field<int16_t>(record, SR::kArcRadius);
+    if (w->family != kKindArcSector && w->family != kKindArcSegment) {
+        // Clockwise on the screen from the start point to the end point, as GDI draws it.
+        const double from = std::atan2(double(start.y - centre.y), double(start.x - centre.x));
+        double sweep = std::atan2(double(end.y - centre.y), double(end.x - centre.x)) - from;
+        if (sweep < 0) sweep += kTwoPi;
+        if (AntiAliasedOutline(w, record, centre.x - radius, centre.y - radius, 2.0 * radius, 2.0 * radius, from,
+                               sweep))
+            return true;
+    }
     if (w->family == kKindArcSector) DrawPieSafe(dc, centre, radius, start, end);
     else if (w->family == kKindArcSegment) DrawChordSafe(dc, centre, radius, start, end);
     else DrawArcSafe(dc, centre, radius, start, end);

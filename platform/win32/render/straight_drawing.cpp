@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/angle_constants.h"
 #include "engine/core/geometry.h"
 #include "engine/core/object_tables.h"
@@ -145,7 +146,10 @@ void DrawStraightObject(GraphicsPort* port, SketchObject* object) {
                                object->constructionType != kTypeKeepsTraceColor);
     if (!pen) return;
     HGDIOBJ previous = SelectObject(port->dc, pen);
-    DrawClippedSegment(port, VisibleSegment(object));
+    const ScreenRect segment = VisibleSegment(object);
+    const auto antiAliased = LaterForms().drawing.strokeLine;
+    if (!antiAliased || !antiAliased(port, segment.left, segment.top, segment.right, segment.bottom))
+        DrawClippedSegment(port, segment);
     if (Printing() && ThePreferences().exportArrowheads) {
         const int32_t kind = EffectiveKind(object);
         if (KindIsA(kind, kKindRay) || KindIsA(kind, kKindLine)) DrawCutEndArrows(port, object);
@@ -189,7 +193,14 @@ void StrokeSelectionSegment(GraphicsPort* port, int32_t offset, const ScreenRect
 
 void DrawStraightSelection(GraphicsPort* port, SketchObject* object) {
     FpuMaskDuringPrint fpu;
-    StrokeSelectionSegment(port, object->lineStyle == kLineThick ? 3 : 2, VisibleSegment(object));
+    const int32_t offset = object->lineStyle == kLineThick ? 3 : 2;
+    const ScreenRect segment = VisibleSegment(object);
+    if (auto pair = LaterForms().drawing.strokeParallelPair) {
+        // The pair's pen is the selection pen of a normal line.
+        DeleteObject(CreateObjectPen(port, object->color & 0xFFFFFF, kMarkHighlighted, kLineNormal, true));
+        if (pair(port, segment.left, segment.top, segment.right, segment.bottom, offset)) return;
+    }
+    StrokeSelectionSegment(port, offset, segment);
 }
 
 void DrawAxisSelection(GraphicsPort* port, SketchObject* axis) { DrawStraightSelection(port, axis); }
@@ -217,6 +228,7 @@ void SetFeedbackPen(GraphicsPort* port, int32_t layer, int32_t on) {
     }
     HPEN pen = CreatePen(PS_SOLID, width, CurrentHighlight());
     if (!pen) return;
+    if (auto remember = LaterForms().drawing.rememberPen) remember(float(width), CurrentHighlight(), false);
     gFeedback.active = true;
     gFeedback.dc = port->dc;
     gFeedback.previousPen = SelectObject(port->dc, pen);

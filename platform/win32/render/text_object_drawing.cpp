@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/calc/tables.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/sketch_object.h"
 #include "engine/text/captions.h"
@@ -47,6 +48,7 @@ void DrawTextObjectBody(GraphicsPort* port, SketchObject* object) {
 }
 
 void DrawTextObjectSelection(GraphicsPort* port, SketchObject* object) {
+    if (auto form = LaterForms().drawing.textObjectSelection) return form(port, object);
     HDC dc = port->dc;
     const ScreenRect& b = object->bounds;
     const COLORREF previousText = SetTextColor(dc, ObjectDisplayColor(object));

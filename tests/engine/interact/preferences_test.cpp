@@ -267,6 +267,36 @@ TEST_F(PreferencesFile, RecordsAreWrittenInTheirOrderAndLengths) {
     EXPECT_EQ(std::count(tags.begin(), tags.end(), kPrefTagCustomColors), 0);
 }
 
+// The later release's anti-aliasing choice shares this file: a save keeps what was read
+// (else figmantle's next save would reset the other program to "Never").
+TEST_F(PreferencesFile, TheAntiAliasingChoiceReadIsWrittenBack) {
+    SetCustomColors(nullptr);
+    Preferences p = Unusual();
+    const auto antiAliasRecords = [](const Bytes& bytes) {
+        const std::vector<uint32_t> tags = Tags(bytes);
+        return std::count(tags.begin(), tags.end(), kPrefTagAntiAlias);
+    };
+    EXPECT_EQ(antiAliasRecords(Written(p)), 0);  // never chosen: the file stays as it was
+
+    for (const uint16_t value : { 2, 0 }) {
+        SCOPED_TRACE(value);
+        ThePreferences() = p;
+        ThePreferences().antiAliasPreference = value;
+        ThePreferences().antiAliasInFile = 1;
+        PreferencesSave();
+        EXPECT_EQ(antiAliasRecords(FileBytes()), 1);
+        PreferencesDefaults(&ThePreferences());
+        PreferencesLoad();
+        EXPECT_EQ(ThePreferences().antiAliasPreference, value);
+        EXPECT_EQ(ThePreferences().antiAliasInFile, 1);
+        // Saved again as it was read.
+        PreferencesSave();
+        PreferencesDefaults(&ThePreferences());
+        PreferencesLoad();
+        EXPECT_EQ(ThePreferences().antiAliasPreference, value);
+    }
+}
+
 TEST(Preferences, FadingSwitchedOffIsStoredAsZero) {
     ASSERT_TRUE(InitStreamTable());
     Preferences p;
@@ -349,6 +379,12 @@ TEST(Preferences, EachTagKeepsItsLengthAndRangeRules) {
           [](Preferences& p) { p.newLineStyle = 1, std::strcpy(p.mathSymbolFont, "Wing"); } },
         { "symbol font without an end", Cat({ kFirst, Record(kPrefTagSymbolFont, Bytes(300, 'a')) }),
           [](Preferences& p) { p.newLineStyle = 1, std::strcpy(p.mathSymbolFont, std::string(255, 'a').c_str()); } },
+        { "anti-aliasing 2", Cat({ kFirst, Word(kPrefTagAntiAlias, 2) }),
+          [](Preferences& p) { p.newLineStyle = 1, p.antiAliasPreference = 2, p.antiAliasInFile = 1; } },
+        { "anti-aliasing 0", Cat({ kFirst, Word(kPrefTagAntiAlias, 0) }),
+          [](Preferences& p) { p.newLineStyle = 1, p.antiAliasInFile = 1; } },
+        { "anti-aliasing 3", Cat({ kFirst, Word(kPrefTagAntiAlias, 3) }), derived },
+        { "anti-aliasing of a wrong length", Cat({ kFirst, Long(kPrefTagAntiAlias, 1) }), derived },
         { "a tag of a later version", Cat({ kFirst, Word(15000, 1), Word(20999, 1), Word(kPrefTagAngleUnit, 0) }),
           [](Preferences& p) { p.newLineStyle = 1, p.sketchSettings.angleUnit = 0; } },
         { "21000 stops", Cat({ kFirst, Word(kPrefTagAngleUnit, 0), Word(21000, 1), Word(kPrefTagAngleUnit, 2) }),

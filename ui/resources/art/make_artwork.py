@@ -320,6 +320,15 @@ def cursors():
         for y in range(12, 26):
             c.line(7, y, 21, y, BLACK)
     out[186] = (outlined(grab), (14, 18))
+    def reorder(c):
+        # An arrow beside a two-headed vertical one: a list line (a given, a page, a tool)
+        # moves up or down.
+        filled_arrow(c, 1, 1)
+        c.line(20, 12, 20, 28, BLACK)
+        for d in range(4):
+            c.line(20 - d, 12 + d, 20 + d, 12 + d, BLACK)
+            c.line(20 - d, 28 - d, 20 + d, 28 - d, BLACK)
+    out[187] = (outlined(reorder), (1, 1))
     return out
 
 

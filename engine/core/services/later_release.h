@@ -1,0 +1,91 @@
+// The operations that the later release (figlate) does its own way, as one table of
+// function pointers. Shared code keeps its own form and asks the table first: an entry
+// that is null means "use the shared form", so figmantle, which installs nothing, runs
+// exactly the shared code. figlate's entry point fills the table before the program
+// starts (release2/install.h); the tests install and reset it within one run to check
+// each revised behaviour both ways.
+//
+// The pattern at a call site, in the shared operation itself:
+//
+//     const char* GroupText(int32_t group, int32_t item) {
+//         if (auto form = LaterForms().text.groupText) return form(group, item);
+//         ... the shared form ...
+//     }
+//
+// Entries take plain types and forward-declared records only: this header sits below
+// every folder that calls through it. Each area of the later release has a table of its
+// own below; add an entry to the area's table, call it from the shared operation, and
+// set it in that area's installer in release2/.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct GraphicsPort;
+struct ScreenRect;
+struct SketchObject;
+
+// Texts by string group and item, key names, the nouns of object kinds, the credit pages.
+struct LaterTextForms {
+    // The text of (group, item); the pointer stays valid for the process.
+    const char* (*groupText)(int32_t group, int32_t item);
+    // Noun of an object kind: form 0 singular, 1 plural, 2 singular with its article.
+    const char* (*kindNoun)(int32_t kind, int32_t form);
+    // The tab and key name appended to a command's menu text.
+    size_t (*formatCommandKeyText)(uint32_t row, bool shiftHeld, char* buffer, size_t size);
+    // Credit page 0 to 3 of the about box in the layout language, or null.
+    const char* (*aboutPageText)(int32_t page);
+    // Called by StartEngine before anything reads a text.
+    void (*prepareTexts)();
+};
+
+// Anti-aliased drawing and its policy. The shape entries draw with the pen remembered
+// from the last object pen made and answer false when they drew nothing (this redraw is
+// plain, a picture or print pass runs, or GDI+ failed): the caller then draws with GDI.
+struct LaterDrawingForms {
+    void (*startDrawing)();  // with the platform services
+    void (*stopDrawing)();
+    // In place of BeginCanvasPaint and EndCanvasPaint around a view's or the OLE
+    // picture's draw pass.
+    void (*beginRedraw)(GraphicsPort* port, const ScreenRect* rect);
+    void (*endRedraw)(GraphicsPort* port, const ScreenRect* rect);
+    // The stroke of the object pen just made: width in device pixels, a COLORREF.
+    void (*rememberPen)(float width, uint32_t color, bool dashed);
+    bool (*strokeLine)(GraphicsPort* port, double x1, double y1, double x2, double y2);
+    // Two strokes `offset` either side of the line, in the selection pen.
+    bool (*strokeParallelPair)(GraphicsPort* port, double x1, double y1, double x2, double y2, double offset);
+    // An ellipse outline in its box; angles in radians, a sweep of a full turn or more
+    // draws it whole.
+    bool (*strokeEllipse)(GraphicsPort* port, double x, double y, double width, double height, double start,
+                          double sweep);
+    // A square of `side` pixels centred on (x, y); kRememberedColor for the pen's colour.
+    bool (*fillSquare)(GraphicsPort* port, double x, double y, double side, uint32_t color);
+    // A filled polygon of `count` points as x, y pairs (alternate rule) in a COLORREF.
+    bool (*fillPolygon)(GraphicsPort* port, const float* xy, int32_t count, uint32_t color);
+    // The selection highlight of a caption, measurement or calculation.
+    void (*textObjectSelection)(GraphicsPort* port, SketchObject* object);
+    // A run of a curve, `count` points as x, y pairs; a highlighted run is drawn as a band
+    // in the sketch's highlight colour with the background along its middle.
+    bool (*strokePolyline)(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight);
+    // The preferences change the anti-aliasing choice: false refuses the value (no GDI+),
+    // else every open document has been redrawn with it and the caller stores it.
+    bool (*changeAntiAliasing)(uint16_t value);
+};
+constexpr uint32_t kRememberedColor = 0xFFFFFFFFu;
+
+// The platform layer's revisions: port text state, trace fading, pictures, character sets.
+struct LaterPlatformForms {
+    void (*reserved)();  // keeps the table non-empty until the first entry comes
+};
+
+struct LaterReleaseForms {
+    LaterTextForms     text;
+    LaterDrawingForms  drawing;
+    LaterPlatformForms platform;
+};
+
+// The installed forms; all null unless the later release installed its own.
+const LaterReleaseForms& LaterForms();
+// Replaces the whole table (figlate's entry point; tests).
+void InstallLaterForms(const LaterReleaseForms& forms);
+// Back to the shared forms everywhere.
+void ResetLaterForms();

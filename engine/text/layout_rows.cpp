@@ -309,12 +309,104 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
     return node;
 }
 
-ResultCode ParseStackedRows(int32_t kind, LayoutNode** out, LayoutTextCursor* cursor,
+// Whether the wrap element "<F1" starts at the cursor. Only the rows of a block carry one;
+// anywhere else "<F" is the obsolete element.
+static bool WrapElementAhead(const LayoutTextCursor* cursor) {
+    return cursor->end - cursor->next >= 3 && std::memcmp(cursor->next, "<F1", 3) == 0;
+}
+
+static ResultCode ParseWrapElement(LayoutTextCursor* cursor);
+
+// One level of a wrap element and the levels nested in it.
+static ResultCode ReadWrapLevel(LayoutTextCursor* cursor) {
+    cursor->next += 3;  // "<F1"
+    int32_t length = 0;
+    if (!ReadHexNumber(cursor, &length) || TakeLayoutChar(cursor) != 'x') return kLayoutParseSyntax;
+    // The length reaches to the 'x' that ends the masks; what follows it opens the next
+    // level or closes this one.
+    if (length >= cursor->end - cursor->next) return kLayoutParseSyntax;
+    const char after = cursor->next[length];
+    if (after != '<' && after != '>') return kLayoutParseSyntax;
+    while (PeekLayoutChar(cursor) >= 0 && PeekLayoutChar(cursor) != 'x') ++cursor->next;
+    int32_t width = 0;
+    int32_t breakChar = 0;
+    if (TakeLayoutChar(cursor) != 'x' || !ReadHexNumber(cursor, &width) || width == 0 ||
+        TakeLayoutChar(cursor) != 'x' || !ReadHexNumber(cursor, &breakChar) || breakChar > 0xFF ||
+        TakeLayoutChar(cursor) != 'x')
+        return kLayoutParseSyntax;
+    // One digit per four rows, first row in the high bit. A reader that wraps takes the
+    // outermost level's width and gives each marked row this level's break character
+    // (rows past the block's last one have none); this one keeps the rows as stored, so
+    // the masks are only checked.
+    for (;;) {
+        const int32_t c = TakeLayoutChar(cursor);
+        if (c == 'x') break;
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex) return kLayoutParseSyntax;
+    }
+    if (WrapElementAhead(cursor)) {
+        const ResultCode r = ParseWrapElement(cursor);
+        if (r != kLayoutParseOK) return r;
+    }
+    return TakeLayoutChar(cursor) == '>' ? kLayoutParseOK : kLayoutParseSyntax;
+}
+
+static ResultCode ParseWrapElement(LayoutTextCursor* cursor) {
+    // Each level counts as an element toward the nesting limit, so a text of endless
+    // levels is refused like any other deep text.
+    if (cursor->depth >= kMaxLayoutDepth || !WrapElementAhead(cursor)) return kLayoutParseSyntax;
+    ++cursor->depth;
+    const ResultCode r = ReadWrapLevel(cursor);
+    --cursor->depth;
+    return r;
+}
+
+// The rows of a block. A wrap element among them describes where rows were broken to a
+// width; it is read and dropped, so the block holds the rows as stored and writes back
+// nothing it did not read.
+static ResultCode ParseRowsWithWrapElements(LayoutNode** out, LayoutTextCursor* cursor,
+                                            LayoutNode* parent, LayoutParseContext* context) {
+    *out = nullptr;
+    LayoutNode* block = CreateLayoutNode(kLayoutStackedRows, parent, 0);
+    if (!block) return kLayoutParseNoMemory;
+    ResultCode worst = kLayoutParseOK;
+    LayoutNode* last = nullptr;
+    while (PeekLayoutChar(cursor) == '<') {
+        if (WrapElementAhead(cursor)) {
+            const ResultCode r = ParseWrapElement(cursor);
+            if (r >= kLayoutParseNoMemory) {
+                FreeLayoutNode(block);
+                return r;
+            }
+            continue;
+        }
+        LayoutNode* row = nullptr;
+        const ResultCode r = ParseLayoutElement(&row, cursor, nullptr, context);
+        if (r >= kLayoutParseNoMemory) {
+            FreeLayoutNode(block);
+            return r;
+        }
+        worst = KeepWorstError(worst, r);
+        if (!row) continue;
+        // Linked behind the last row rather than appended through the block, which would
+        // walk the list for every row.
+        row->parent = block;
+        if (last)
+            last->nextSibling = row;
+        else
+            block->firstChild = row;
+        last = row;
+    }
+    *out = block;
+    return worst;
+}
+
+ResultCode ParseStackedRows(int32_t, LayoutNode** out, LayoutTextCursor* cursor,
                             LayoutNode* parent, LayoutParseContext* context) {
     *out = nullptr;
     const int32_t letter = TakeLayoutChar(cursor);
     if (letter < 0) return kLayoutParseSyntax;
-    ResultCode result = ParseLayoutChildren(kind, out, cursor, parent, context);
+    ResultCode result = ParseRowsWithWrapElements(out, cursor, parent, context);
     if (result >= kLayoutParseNoMemory) return result;
     auto* stack = static_cast<StackedRowsNode*>(*out);
     stack->alignment = letter == 'L' ? 0 : letter == 'R' ? 2 : 1;

@@ -219,6 +219,82 @@ TEST(LayoutLanguage, NestingDepthIsLimited) {
     }
 }
 
+// A block that was broken to a width carries a wrap element as its last child; this
+// reader keeps the rows as stored and writes back only those rows.
+TEST(LayoutLanguage, WrapElementIsReadAndDroppedWithTheRowsKept) {
+    // Five rows with break characters blank, none, blank, blank, none at width 200: one
+    // level, masks B and 0 (the last group padded).
+    const std::string rows = "<T'a'><T'b'><T'c'><T'd'><T'e'>";
+    const std::string written = "<VL<T1xa><T1xb><T1xc><T1xd><T1xe>>";
+    const struct {
+        const char* element;
+        const char* what;
+    } cases[] = {
+        { "<F1AxxC8x20xB0x>", "one level" },
+        { "<F1AxxC8x20xB0x<F1AxxC8x2Dx40x>>", "a nested level for a higher character" },
+        { "<F1Bxx5Ax20xB0Fx>", "masks for rows past the last, lower-case and odd digits" },
+        { "<F1Exjunkxc8x20xb0x>", "text before the width, lower-case digits" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultCode result = -1;
+        LayoutPtr tree = ParseLayout("<VL" + rows + c.element + ">", &result);
+        EXPECT_EQ(result, kLayoutParseOK);
+        ASSERT_NE(tree, nullptr);
+        int32_t count = 0;
+        for (LayoutNode* r = tree->firstChild; r; r = r->nextSibling) {
+            EXPECT_EQ(r->kind, kLayoutTextRun);
+            ++count;
+        }
+        EXPECT_EQ(count, 5);
+        EXPECT_EQ(WriteLayout(tree.get()), written);
+    }
+    // Where it stands among the rows does not matter, nor does the alignment.
+    EXPECT_EQ(WriteLayout(ParseLayout("<VR<T'a'><F1AxxC8x20xB0x><T'b'>>").get()),
+              "<VR<T1xa><T1xb>>");
+    // Outside a block "<F" keeps its old reading as an empty slot.
+    EXPECT_EQ(WriteLayout(ParseLayout("<F1AxxC8x20xB0x>").get()), "<0>");
+    EXPECT_EQ(WriteLayout(ParseLayout("<H<T'a'><F1AxxC8x20xB0x>>").get()), "<H<T1xa><0>>");
+}
+
+TEST(LayoutLanguage, MalformedWrapElementFailsTheWholeText) {
+    const char* const elements[] = {
+        "<F1",
+        "<F1>",                                // no length
+        "<F1A>",                               // no 'x' after the length
+        "<F19xxC8x20xB0x>",                    // the length does not reach a bracket
+        "<F1FFxxC8x20xB0x>",                   // the length runs past the end
+        "<F18xxx20xB0x>",                      // width 0
+        "<F1BxxC8x120xB0x>",                   // a break character that is no byte
+        "<F19xxC8x20xB0>",                     // masks not ended
+        "<F1AxxC8x20xG0x>",                    // a mask digit that is not hexadecimal
+        "<F1AxxC8x20xB0x<T'f'>>",              // anything but a level after the masks
+        "<F1AxxC8x20xB0x<F1AxxC8x2Dx40x>",     // outer level not closed
+        "<F1AxxC8x20xB0x<F1AxxC8x2Dx40x<0>>>", // inner level not closed
+    };
+    for (const char* element : elements) {
+        SCOPED_TRACE(element);
+        ResultCode result = -1;
+        LayoutPtr tree = ParseLayout(std::string("<VL<T'a'><T'b'>") + element + ">", &result);
+        EXPECT_EQ(result, kLayoutParseSyntax);
+        EXPECT_EQ(tree, nullptr);
+    }
+    // Nested levels count toward the nesting limit like elements do.
+    auto levels = [](int32_t n) {
+        std::string s = "<VL<T'a'>";
+        for (int32_t i = 0; i < n; ++i) s += "<F1AxxC8x20xB0x";
+        for (int32_t i = 0; i < n; ++i) s += ">";
+        return s + ">";
+    };
+    ResultCode result = -1;
+    EXPECT_NE(ParseLayout(levels(kMaxLayoutDepth - 1), &result), nullptr);
+    EXPECT_EQ(result, kLayoutParseOK);
+    for (int32_t n : { kMaxLayoutDepth, 100000 }) {
+        EXPECT_EQ(ParseLayout(levels(n), &result), nullptr);
+        EXPECT_EQ(result, kLayoutParseSyntax);
+    }
+}
+
 TEST(LayoutLanguage, HexNumbers) {
     struct WriteCase { int32_t value; const char* text; };
     const WriteCase writes[] = {

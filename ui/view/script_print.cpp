@@ -64,7 +64,11 @@ struct StepPainter {
         nodeStep = step;
         MakeDrawStateForDC(&state, &port, dc, false);
         state.style.field[kStyleFont] = static_cast<int16_t>(bodyFont);
-        state.style.field[kStyleSize] = kStepTextSize;
+        // Text sizes are points; the drawing state takes them as the DC's pixels, which on
+        // a printer would make the steps a few points high beside a 10-point comment.
+        const int32_t perInch = GetDeviceCaps(dc, LOGPIXELSY);
+        state.style.field[kStyleSize] =
+            static_cast<int16_t>(perInch > 0 ? MulDiv(kStepTextSize, perInch, 72) : kStepTextSize);
         state.style.field[kStyleScriptLevel] = 0;
         MeasureLayout(node, &state);
         ascent = node->ascent;

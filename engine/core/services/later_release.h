@@ -61,6 +61,10 @@ struct LaterDrawingForms {
     bool (*fillSquare)(GraphicsPort* port, double x, double y, double side, uint32_t color);
     // A filled polygon of `count` points as x, y pairs (alternate rule) in a COLORREF.
     bool (*fillPolygon)(GraphicsPort* port, const float* xy, int32_t count, uint32_t color);
+    // Filled dots of `radius` at (cx + dx, cy - dy), (cx - dx, cy - dy), (cx - dx, cy + dy)
+    // and (cx + dx, cy + dy) in a COLORREF; only the two distinct ones when dx or dy is 0.
+    bool (*fillMirroredDots)(GraphicsPort* port, double cx, double cy, double dx, double dy, double radius,
+                             uint32_t color);
     // The selection highlight of a caption, measurement or calculation.
     void (*textObjectSelection)(GraphicsPort* port, SketchObject* object);
     // A run of a curve, `count` points as x, y pairs; a highlighted run is drawn as a band

@@ -13,6 +13,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/services/coord_systems.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_drawing.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
@@ -26,6 +27,9 @@ constexpr int32_t kMetricGridDot = 6;
 // or an extreme print scale): nothing of it would show but the time spent.
 constexpr int64_t kMaxLines = 4000;
 constexpr int32_t kSpokes = 24;  // dots every 15 degrees; 12 lines through the origin
+// The dots' colour of a selection pass: its dots are a halo of the pen's width, or only
+// outlined, so they stay GDI's.
+constexpr uint32_t kGdiDots = 0xFFFFFFFFu;
 
 struct UnitRange {
     int32_t colLo, colHi;  // columns: x = origin x + i unit x
@@ -37,6 +41,25 @@ int32_t RoundClamp(double v) { return RoundToScreen(v); }
 void Dot(HDC dc, int32_t x, int32_t y) {
     const int32_t d = DrawingMetrics.intMetricsB[kMetricGridDot];
     Ellipse(dc, x - d / 2, y - d / 2, x - d / 2 + d, y - d / 2 + d);
+}
+
+// The dots of a ring at one angle of its first quarter and at its mirror images in the
+// other three; the two on the axes are drawn once.
+void MirroredRingDots(GraphicsPort* port, double cx, double cy, double dx, double dy, uint32_t color) {
+    const int32_t d = DrawingMetrics.intMetricsB[kMetricGridDot];
+    const RECT p = PortDrawArea(port);
+    const bool leftIn = cx - dx >= p.left - d && cx - dx <= p.right + d;
+    const bool rightIn = cx + dx >= p.left - d && cx + dx <= p.right + d;
+    const bool topIn = cy - dy >= p.top - d && cy - dy <= p.bottom + d;
+    const bool bottomIn = cy + dy >= p.top - d && cy + dy <= p.bottom + d;
+    if (!(leftIn || rightIn) || !(topIn || bottomIn)) return;
+    const auto antiAliased = LaterForms().drawing.fillMirroredDots;
+    if (color != kGdiDots && antiAliased && antiAliased(port, cx, cy, dx, dy, d / 2.0, color)) return;
+    HDC dc = port->dc;
+    Dot(dc, RoundClamp(cx + dx), RoundClamp(cy - dy));
+    if (dx != 0 && dy != 0) Dot(dc, RoundClamp(cx - dx), RoundClamp(cy - dy));
+    Dot(dc, RoundClamp(cx - dx), RoundClamp(cy + dy));
+    if (dx != 0 && dy != 0) Dot(dc, RoundClamp(cx + dx), RoundClamp(cy + dy));
 }
 
 void DrawCartesianGrid(GraphicsPort* port, const UnitRange& r, double ox, double oy, double ux, double uy,
@@ -71,7 +94,7 @@ int32_t SmallestMagnitude(int32_t lo, int32_t hi) { return std::min(std::abs(lo)
 int32_t LargestMagnitude(int32_t lo, int32_t hi) { return std::max(std::abs(lo), std::abs(hi)); }
 
 void DrawPolarGrid(GraphicsPort* port, const UnitRange& r, double ox, double oy, double ux, double uy, bool lines,
-                   bool dots) {
+                   bool dots, uint32_t dotColor) {
     HDC dc = port->dc;
     // Rings: up to the first one beyond the farthest corner of the range.
     const int64_t maxCol = LargestMagnitude(r.colLo, r.colHi), maxRow = LargestMagnitude(r.rowLo, r.rowHi);
@@ -108,6 +131,16 @@ void DrawPolarGrid(GraphicsPort* port, const UnitRange& r, double ox, double oy,
             SelectObject(dc, brush);
         }
         if (!dots) continue;
+        if (LaterForms().drawing.fillMirroredDots) {
+            // By symmetry: a quarter turn of angles, each at its four places.
+            for (int32_t k = 0; k <= kSpokes / 4; ++k) {
+                const double angle = k * (kTwoPi / kSpokes);
+                const double dx = k == kSpokes / 4 ? 0 : i * ux * std::cos(angle);
+                const double dy = k == 0 ? 0 : i * uy * std::sin(angle);
+                MirroredRingDots(port, ox, oy, dx, dy, dotColor);
+            }
+            continue;
+        }
         for (int32_t k = 0; k < kSpokes; ++k) {
             const double angle = k * (kTwoPi / kSpokes);
             const double x = ox + i * ux * std::cos(angle), y = oy - i * uy * std::sin(angle);
@@ -143,7 +176,7 @@ void DrawPolarGrid(GraphicsPort* port, const UnitRange& r, double ox, double oy,
 }
 
 // The grid of the system over the paint rectangle with the DC's pen and `brush` (dots).
-void DrawGridInPort(GraphicsPort* port, const SketchObject* system, HBRUSH brush) {
+void DrawGridInPort(GraphicsPort* port, const SketchObject* system, HBRUSH brush, uint32_t dotColor) {
     const CoordSystemData& c = *CoordSystemOf(system);
     const double ux = c.tickX, uy = c.tickY, ox = c.origin.x, oy = c.origin.y;
     if (!(ux > 0) || !(uy > 0) || !std::isfinite(ux) || !std::isfinite(uy) || !std::isfinite(ox) ||
@@ -157,7 +190,7 @@ void DrawGridInPort(GraphicsPort* port, const SketchObject* system, HBRUSH brush
     r.rowHi = RoundClamp(-(p.top - oy) / uy);
     const bool lines = system->lineStyle != kLineDashed, dots = system->lineStyle != kLineNormal;
     HGDIOBJ previous = brush ? SelectObject(port->dc, brush) : nullptr;
-    if (c.gridForm == kGridPolar) DrawPolarGrid(port, r, ox, oy, ux, uy, lines, dots);
+    if (c.gridForm == kGridPolar) DrawPolarGrid(port, r, ox, oy, ux, uy, lines, dots, dotColor);
     else DrawCartesianGrid(port, r, ox, oy, ux, uy, lines, dots);
     if (previous) SelectObject(port->dc, previous);
 }
@@ -170,7 +203,7 @@ void DrawCoordinateGrid(GraphicsPort* port, SketchObject* system) {
     DCSelection selection(port->dc);
     selection.Pen(CreatePen(PS_SOLID, 0, color));
     HBRUSH brush = CreateSolidBrush(color);
-    DrawGridInPort(port, system, brush);
+    DrawGridInPort(port, system, brush, color);
     if (brush) DeleteObject(brush);
 }
 
@@ -181,10 +214,10 @@ void DrawCoordinateGridSelection(GraphicsPort* port, SketchObject* system) {
         DCSelection selection(port->dc);
         selection.Pen(CreatePen(PS_SOLID, 3, highlight));
         HBRUSH brush = CreateSolidBrush(highlight);
-        DrawGridInPort(port, system, brush);
+        DrawGridInPort(port, system, brush, kGdiDots);
         if (brush) DeleteObject(brush);
     }
     DCSelection selection(port->dc);
     selection.Pen(CreatePen(PS_SOLID, 0, ObjectDisplayColor(system)));
-    DrawGridInPort(port, system, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    DrawGridInPort(port, system, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)), kGdiDots);
 }

@@ -121,6 +121,18 @@ bool FillPolygonForm(GraphicsPort* port, const float* xy, int32_t count, uint32_
     return FillPolygonAntiAliased(g, points, count, color);
 }
 
+bool FillMirroredDots(GraphicsPort* port, double cx, double cy, double dx, double dy, double radius,
+                      uint32_t color) {
+    DcGraphics* g = AntiAliasedTarget(port);
+    if (!g) return false;
+    auto dot = [&](double x, double y) {
+        return FillEllipseAntiAliased(g, x - radius, y - radius, 2 * radius, 2 * radius, false, color, 0);
+    };
+    // On an axis two of the four places coincide: a dot drawn twice would darken its edge.
+    if (dx == 0 || dy == 0) return dot(cx + dx, cy - dy) && dot(cx - dx, cy + dy);
+    return dot(cx + dx, cy - dy) && dot(cx - dx, cy - dy) && dot(cx - dx, cy + dy) && dot(cx + dx, cy + dy);
+}
+
 }  // namespace
 
 const RememberedPen& TheRememberedPen() { return gPen; }
@@ -180,8 +192,7 @@ bool RedrawAllAntiAliased(uint16_t value) {
     return true;
 }
 
-// Stand-in: the dots of a polar grid placed by symmetry (drawn anti-aliased) and figlate's
-// axis tick numbers are still drawn as in figmantle; their entries come here.
+// Stand-in: figlate's axis tick numbers are still drawn as in figmantle; their entry comes here.
 void AddDrawingForms(LaterReleaseForms* forms) {
     LaterDrawingForms& d = forms->drawing;
     d.startDrawing = StartGdiPlus;
@@ -196,5 +207,6 @@ void AddDrawingForms(LaterReleaseForms* forms) {
     d.changeAntiAliasing = RedrawAllAntiAliased;
     d.strokePolyline = StrokePolyline;
     d.fillPolygon = FillPolygonForm;
+    d.fillMirroredDots = FillMirroredDots;
     d.textObjectSelection = DrawTextObjectSelectionRevised;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/path_geometry.h"
 #include "engine/core/shape_families.h"
+#include "engine/core/services/coord_systems.h"
 #include "engine/text/captions.h"
 #include "engine/core/points.h"
 #include "engine/core/services/drawing_metrics.h"
@@ -417,6 +419,75 @@ TEST_F(AntiAliasedRedraw, WhenSpeedPermitsFollowsTheRedrawTimes) {
     EXPECT_FALSE(RedrawAllAntiAliased(kAntiAliasWhenSpeedPermits));
     EXPECT_FALSE(RedrawAllAntiAliased(kAntiAliasAlways));
     EXPECT_TRUE(RedrawAllAntiAliased(kAntiAliasNever));
+}
+
+// The dot centres GDI+ was asked to fill, for the polar grid's dots.
+std::vector<std::pair<float, float>> gFilledDots;
+decltype(&Gdiplus::DllExports::GdipFillEllipse) gRealFillEllipse;
+GpStatus WINGDIPAPI RecordFillEllipse(Gdiplus::GpGraphics* g, Gdiplus::GpBrush* b, Gdiplus::REAL x, Gdiplus::REAL y,
+                                      Gdiplus::REAL w, Gdiplus::REAL h) {
+    gFilledDots.push_back({ x + w / 2, y + h / 2 });
+    return gRealFillEllipse(g, b, x, y, w, h);
+}
+GpStatus WINGDIPAPI FailFillEllipse(Gdiplus::GpGraphics*, Gdiplus::GpBrush*, Gdiplus::REAL, Gdiplus::REAL,
+                                    Gdiplus::REAL, Gdiplus::REAL) {
+    return Gdiplus::GenericError;
+}
+
+// The dots of a polar grid (dots only, about (100, 100), rings 20 apart): figlate fills
+// them through GDI+ by symmetry, each place once; figmantle, a plain redraw, a failing
+// fill and the selection's halo draw them with GDI. Either way they land on the rings.
+TEST_F(AntiAliasedRedraw, PolarGridDotsBySymmetry) {
+    constexpr COLORREF kGridColor = RGB(0, 128, 0);
+    CoordSystemData* c;
+    SketchObject* grid = MakeObject(kClassCoordinateSystem, kKindCoordinateSystem, kGridColor, &c);
+    c->origin = { 100, 100 };
+    c->unitX = c->unitY = c->tickX = c->tickY = 20;
+    c->gridForm = kGridPolar;
+    grid->lineStyle = kLineDashed;
+    gRealFillEllipse = table_.fillEllipse;
+    struct Case { const char* name; bool figlate; uint16_t preference; bool failFill; bool selection; bool viaGdiPlus; };
+    const Case cases[] = {
+        { "figmantle", false, kAntiAliasAlways, false, false, false },
+        { "figlate, never", true, kAntiAliasNever, false, false, false },
+        { "figlate, always", true, kAntiAliasAlways, false, false, true },
+        { "figlate, the fill fails", true, kAntiAliasAlways, true, false, false },
+        { "figlate, selected", true, kAntiAliasAlways, false, true, false },
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        InstallFiglate(k.figlate);
+        ThePreferences().antiAliasPreference = k.preference;
+        GdiPlusCallTable().fillEllipse = k.failFill ? FailFillEllipse : RecordFillEllipse;
+        gFilledDots.clear();
+        canvas_.Fill(kWhite);
+        Redraw([&] { k.selection ? DrawCoordinateGridSelection(&port_, grid) : DrawCoordinateGrid(&port_, grid); });
+        GdiPlusCallTable() = table_;
+        if (!k.selection) {
+            EXPECT_EQ(canvas_.At(100, 60), kGridColor);   // ring 2 straight up
+            EXPECT_EQ(canvas_.At(60, 100), kGridColor);   // and to the left
+            EXPECT_EQ(canvas_.At(139, 90), kGridColor);   // at 15 degrees
+            EXPECT_EQ(canvas_.At(61, 110), kGridColor);   // its mirror image at 195 degrees
+            EXPECT_EQ(canvas_.At(137, 85), kWhite);       // the ring between two dots
+        } else {
+            EXPECT_EQ(canvas_.At(100, 60), kHighlight);  // the halo's fill, only outlined after
+        }
+        if (!k.viaGdiPlus) {
+            EXPECT_TRUE(gFilledDots.empty());
+            continue;
+        }
+        // Ring 1 whole: 24 places 15 degrees apart, none filled twice.
+        std::vector<std::pair<float, float>> ring1;
+        for (const auto& d : gFilledDots)
+            if (std::abs(std::hypot(d.first - 100, d.second - 100) - 20) < 0.01) ring1.push_back(d);
+        ASSERT_EQ(ring1.size(), 24u);
+        for (size_t i = 0; i < ring1.size(); ++i) {
+            const double angle = std::atan2(100 - ring1[i].second, ring1[i].first - 100) * 12 / 3.14159265358979;
+            EXPECT_NEAR(angle, std::round(angle), 1e-4);
+            for (size_t j = 0; j < i; ++j)
+                EXPECT_GT(std::hypot(ring1[i].first - ring1[j].first, ring1[i].second - ring1[j].second), 1);
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -84,10 +85,14 @@ protected:
     }
 };
 
+// Steps of 14 points on a page of the screen's resolution: two pages, with room to spare
+// for the fonts at hand.
+constexpr int32_t kTwoPagesOfSteps = 30;
+
 TEST_F(ScriptPrinting, TwoPagesTitleLargerFirstCommentOnlyThere) {
     Steps steps;
     ScriptPrint printer;
-    printer.SetScript(40, "Makes a kite.", "Kite Tool", Steps::Text, &steps);
+    printer.SetScript(kTwoPagesOfSteps, "Makes a kite.", "Kite Tool", Steps::Text, &steps);
     CPrintInfo info;
     BeginRun(printer);
     PageRecord one, two, three;
@@ -96,7 +101,7 @@ TEST_F(ScriptPrinting, TwoPagesTitleLargerFirstCommentOnlyThere) {
     ASSERT_TRUE(printer.m_moreToPrint);
     const int32_t second = printer.m_nextFirstStep;
     ASSERT_GT(second, 2);
-    ASSERT_LT(second, 40);
+    ASSERT_LT(second, kTwoPagesOfSteps);
     ASSERT_TRUE(PrintPage(printer, info, 2, &two));
     EXPECT_FALSE(printer.m_moreToPrint);
     EXPECT_FALSE(PrintPage(printer, info, 3, &three));
@@ -109,19 +114,22 @@ TEST_F(ScriptPrinting, TwoPagesTitleLargerFirstCommentOnlyThere) {
     EXPECT_TRUE(Has(one, "Step " + std::to_string(second - 1)));
     EXPECT_FALSE(Has(one, "Step " + std::to_string(second)));
     EXPECT_TRUE(Has(two, "Step " + std::to_string(second)));
-    EXPECT_TRUE(Has(two, "Step 40"));
+    EXPECT_TRUE(Has(two, "Step " + std::to_string(kTwoPagesOfSteps)));
     // The title's font (after the one that finds the body face): 14 points (19
     // pixels) on page 1, 10 (13) after.
     ASSERT_GE(one.fontHeights.size(), 2u);
     ASSERT_GE(two.fontHeights.size(), 2u);
     EXPECT_EQ(one.fontHeights[1], -19);
     EXPECT_EQ(two.fontHeights[1], -13);
+    // The steps are 14 points high as well (19 pixels here), never 14 of the DC's pixels.
+    EXPECT_EQ(std::count(one.fontHeights.begin(), one.fontHeights.end(), -14), 0);
+    EXPECT_GT(std::count(one.fontHeights.begin(), one.fontHeights.end(), -19), 1);
 }
 
 TEST_F(ScriptPrinting, PageTwoAloneLaysOutPageOneWithoutDrawingIt) {
     Steps steps;
     ScriptPrint whole, alone;
-    for (ScriptPrint* p : { &whole, &alone }) p->SetScript(40, "Makes a kite.", "Kite Tool", Steps::Text, &steps);
+    for (ScriptPrint* p : { &whole, &alone }) p->SetScript(kTwoPagesOfSteps, "Makes a kite.", "Kite Tool", Steps::Text, &steps);
     CPrintInfo info;
     PageRecord page, pageTwo;
     BeginRun(whole);

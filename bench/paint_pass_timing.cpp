@@ -127,6 +127,18 @@ void PlainDisc(HDC dc, const SketchObject* p, bool fill) {
 // The same shapes by plain calls, in the pass's order, with one pen and brush per colour.
 // On a coloured light background the interiors first blank their area to white, so that
 // the masked fill shows their own colour.
+// The scene's points as GDI draws them in both baselines: a black-edged disc of their colour.
+void PlainPoints(HDC dc, const Scene& s, PlainTools& tools) {
+    SelectObject(dc, tools.Pen(RGB(0, 0, 0)));
+    for (SketchObject* p : s.points) {
+        if (p->hidden != kShown) continue;
+        const RealPoint at = PointPosition(p);
+        const int x = RoundToScreen(at.x), y = RoundToScreen(at.y);
+        SelectObject(dc, tools.Brush(p->color));
+        Ellipse(dc, x - 2, y - 2, x + 3, y + 3);
+    }
+}
+
 void PlainPass(HDC dc, const Scene& s, COLORREF background) {
     PlainTools tools;
     HGDIOBJ oldPen = SelectObject(dc, tools.Pen(background));
@@ -162,14 +174,7 @@ void PlainPass(HDC dc, const Scene& s, COLORREF background) {
         if (line[0].y > line[1].y) std::swap(line[0], line[1]);
         Polyline(dc, line, 2);
     }
-    SelectObject(dc, tools.Pen(RGB(0, 0, 0)));
-    for (SketchObject* p : s.points) {
-        if (p->hidden != kShown) continue;
-        const RealPoint at = PointPosition(p);
-        const int x = RoundToScreen(at.x), y = RoundToScreen(at.y);
-        SelectObject(dc, tools.Brush(p->color));
-        Ellipse(dc, x - 2, y - 2, x + 3, y + 3);
-    }
+    PlainPoints(dc, s, tools);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
 }
@@ -295,14 +300,7 @@ void FlatGdiPlusPass(HDC dc, const Scene& s, COLORREF background) {
         c.deletePen(q);
     }
     c.deleteGraphics(g);
-    SelectObject(dc, tools.Pen(RGB(0, 0, 0)));
-    for (SketchObject* p : s.points) {
-        if (p->hidden != kShown) continue;
-        const RealPoint at = PointPosition(p);
-        const int x = RoundToScreen(at.x), y = RoundToScreen(at.y);
-        SelectObject(dc, tools.Brush(p->color));
-        Ellipse(dc, x - 2, y - 2, x + 3, y + 3);
-    }
+    PlainPoints(dc, s, tools);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
 }

@@ -39,22 +39,6 @@ void ComplainCannotOpen() {
     Complain("Cannot open the Clipboard");
 }
 
-HGLOBAL MovableCopy(const void* head, uint32_t headSize, const void* bytes, uint32_t size, uint32_t extra) {
-    const uint64_t total = uint64_t(headSize) + size + extra;
-    if (total > 0x7FFFFFFF) return nullptr;
-    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(total ? total : 1));
-    if (!g) return nullptr;
-    auto* p = static_cast<uint8_t*>(GlobalLock(g));
-    if (!p) {
-        GlobalFree(g);
-        return nullptr;
-    }
-    if (headSize) std::memcpy(p, head, headSize);
-    if (size) std::memcpy(p + headSize, bytes, size);
-    if (extra) std::memset(p + headSize + size, 0, extra);
-    GlobalUnlock(g);
-    return g;
-}
 
 void FreeGlobal(HGLOBAL* g) {
     if (*g) GlobalFree(*g);
@@ -73,6 +57,23 @@ void SetFormat(UINT format, HANDLE* data, const char* refused, bool* taken = nul
 }
 
 }  // namespace
+
+HGLOBAL MovableCopy(const void* head, uint32_t headSize, const void* bytes, uint32_t size, uint32_t extra) {
+    const uint64_t total = uint64_t(headSize) + size + extra;
+    if (total > 0x7FFFFFFF) return nullptr;
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(total ? total : 1));
+    if (!g) return nullptr;
+    auto* p = static_cast<uint8_t*>(GlobalLock(g));
+    if (!p) {
+        GlobalFree(g);
+        return nullptr;
+    }
+    if (headSize) std::memcpy(p, head, headSize);
+    if (size) std::memcpy(p + headSize, bytes, size);
+    if (extra) std::memset(p + headSize + size, 0, extra);
+    GlobalUnlock(g);
+    return g;
+}
 
 bool RegisterClipboardFormats() {
     if (!gSketchFormat) gSketchFormat = RegisterClipboardFormatA(kSketchClipboardFormatName);

@@ -20,6 +20,9 @@ void UpdatePasteAvailability();
 // The selection drawn as an enhanced metafile (the rectangle is first corrected for
 // pixels that are not square), or null.
 HENHMETAFILE RenderSelectionMetafile(ScreenRect* rect);
+// Movable memory holding `head`, then `bytes`, then `extra` zero bytes; null when the
+// total passes 2 GB or memory is short.
+HGLOBAL MovableCopy(const void* head, uint32_t headSize, const void* bytes, uint32_t size, uint32_t extra);
 // Sets a copy of the bytes with a NUL after them as the format's data on the open
 // clipboard; nothing when memory is short.
 void PutClipboardBlock(UINT format, const void* bytes, uint32_t size);

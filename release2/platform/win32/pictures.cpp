@@ -80,26 +80,10 @@ void RenderSketchIntoMetafile(GraphicsPort* port, const PictureMapping& m, Print
     RestoreUiFonts();
 }
 
-HGLOBAL MovableBlock(const void* head, uint32_t headSize, const void* bytes, uint32_t size, uint32_t extra) {
-    const uint64_t total = uint64_t(headSize) + size + extra;
-    if (total > 0x7FFFFFFF) return nullptr;
-    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(total ? total : 1));
-    auto* p = g ? static_cast<uint8_t*>(GlobalLock(g)) : nullptr;
-    if (!p) {
-        if (g) GlobalFree(g);
-        return nullptr;
-    }
-    if (headSize) std::memcpy(p, head, headSize);
-    if (size) std::memcpy(p + headSize, bytes, size);
-    if (extra) std::memset(p + headSize + size, 0, extra);
-    GlobalUnlock(g);
-    return g;
-}
-
 // A heap block copied to movable memory with a NUL after it; the heap block is freed.
 HGLOBAL CopyBlockToGlobal(char* block, uint32_t size) {
     if (!block) return nullptr;
-    HGLOBAL g = MovableBlock(nullptr, 0, block, size, 1);
+    HGLOBAL g = MovableCopy(nullptr, 0, block, size, 1);
     FreeMemory(block);
     return g;
 }
@@ -279,7 +263,7 @@ bool PutSelectionOnClipboard(bool renderPicture, const ScreenRect& rect, SketchO
         uint8_t head[4 + 64];
         std::memcpy(head, &headerSize, 4);
         if (headerSize) std::memcpy(head + 4, header, headerSize);
-        objects = MovableBlock(head, 4 + headerSize, objectData, objectSize, 0);
+        objects = MovableCopy(head, 4 + headerSize, objectData, objectSize, 0);
     }
     FreeMemory(objectData);
     HANDLE plain = CopyBlockToGlobal(text, textSize);

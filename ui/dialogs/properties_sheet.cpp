@@ -873,34 +873,35 @@ BEGIN_MESSAGE_MAP(PropAnimationPage, YRNPropPage)
     ON_MESSAGE(WM_APP, OnApplyRequest)
 END_MESSAGE_MAP()
 
-// One row per page, in the order the sheet adds them; a tab's text is its template's caption.
+// One row per page, in the order the sheet adds them, with its help topic; the page's
+// template (whose caption is the tab's text) is the model's.
 struct PageRow {
     int32_t modelPage;
-    UINT templateId;
     int32_t helpTopic;
 };
 const PageRow kPageRows[] = {
-    //  model page         template                help
-    {   kPageObject,       IDD_PROP_OBJECT,        7  },
-    {   kPageLabel,        IDD_PROP_LABEL,         8  },
-    {   kPagePlot,         IDD_PROP_PLOT,          9  },
-    {   kPageValue,        IDD_PROP_VALUE,         10 },
-    {   kPageAnimate,      IDD_PROP_ANIMATE,       11 },
-    {   kPageHideShow,     IDD_PROP_HIDE_SHOW,     12 },
-    {   kPageMove,         IDD_PROP_MOVE,          13 },
-    {   kPagePresentation, IDD_PROP_PRESENTATION,  16 },
-    {   kPageScroll,       IDD_PROP_SCROLL,        14 },
-    {   kPageLink,         IDD_PROP_LINK,          15 },
-    {   kPageIteration,    IDD_PROP_ITERATION,     17 },
-    {   kPageParameter,    IDD_PROP_PARAMETER,     18 },
-    {   kPageTable,        IDD_PROP_TABLE,         19 },
+    //  model page         help
+    {   kPageObject,       7 },
+    {   kPageLabel,        8 },
+    {   kPagePlot,         9 },
+    {   kPageValue,        10 },
+    {   kPageAnimate,      11 },
+    {   kPageHideShow,     12 },
+    {   kPageMove,         13 },
+    {   kPagePresentation, 16 },
+    {   kPageScroll,       14 },
+    {   kPageLink,         15 },
+    {   kPageIteration,    17 },
+    {   kPageParameter,    18 },
+    {   kPageTable,        19 },
 };
 static_assert(std::size(kPageRows) == kPropertyPageCount);
 
 YRNPropPage* MakePage(const PageRow& row, DialogField* fields, SketchObject* object) {
     const int32_t count = PropertyPageFieldCount(row.modelPage);
     const bool functionPlot = row.modelPage == kPagePlot && object && object->objectKind == kKindFunctionPlot;
-    const UINT templateId = functionPlot ? IDD_PROP_FUNCTION_PLOT : row.templateId;
+    const PropertyPageRow& model = PropertyPageModel[row.modelPage];
+    const UINT templateId = static_cast<UINT>(functionPlot ? model.plotTemplate : model.dialogTemplate);
     switch (row.modelPage) {
     case kPageObject: return new PropObjectPage(templateId, fields, object, PropertiesControlIdOf, row.modelPage, count);
     case kPageLabel: return new PropLabelPage(templateId, fields, object, PropertiesControlIdOf, row.modelPage, count);

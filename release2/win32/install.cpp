@@ -1,8 +1,10 @@
 #include "release2/install.h"
 
 #include "release2/draw/win32/antialias_policy.h"
+#include "release2/draw/win32/caption_frame.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
+#include "release2/text/caption_width.h"
 #include "release2/text/text_forms.h"
 #include "release2/win32/module_strings.h"
 
@@ -13,5 +15,7 @@ void InstallLaterRelease() {
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);
+    AddCaptionForms(&forms);
+    AddCaptionFrameForms(&forms);
     InstallLaterForms(forms);
 }

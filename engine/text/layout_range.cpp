@@ -326,7 +326,7 @@ void RowVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     LayoutNode* before = CreateLayoutNode(kLayoutRow, nullptr, 0);
     if (!before) return Fail(v);
     for (LayoutNode* c = node->firstChild; c != holder; c = c->nextSibling) {
-        LayoutNode* copy = CloneLayoutSubtree(c);
+        LayoutNode* copy = CloneLayoutTree(c);
         if (!copy) {
             FreeLayoutNode(before);
             return Fail(v);
@@ -341,7 +341,7 @@ void RowVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     AppendLayoutChild(after, v->after);
     v->after = after;
     for (LayoutNode* c = holder->nextSibling; c; c = c->nextSibling) {
-        LayoutNode* copy = CloneLayoutSubtree(c);
+        LayoutNode* copy = CloneLayoutTree(c);
         if (!copy) return Fail(v);
         AppendLayoutChild(after, copy);
     }
@@ -846,7 +846,7 @@ LayoutNode* DeepestLastNode(LayoutNode* node) {
 }
 
 int32_t CloneRangePart(LayoutNode* node, LayoutRangeVisit* v, int32_t side) {
-    LayoutNode* copy = CloneLayoutSubtree(node);
+    LayoutNode* copy = CloneLayoutTree(node);
     LayoutNode* empty = copy ? CreateLayoutNode(kLayoutEmptySlot, nullptr, 0) : nullptr;
     if (!empty) {
         FreeLayoutNode(copy);
@@ -1066,7 +1066,7 @@ int32_t InsertNodeAtCaret(LayoutNode** root, int32_t caretIndex, const LayoutDra
     // makes often vanish in normalising, so the depth is judged on the result.
     LayoutNode* kept = nullptr;
     if (SubtreeDepth(*root) + SubtreeDepth(node) + 1 > kMaxLayoutDepth) {
-        kept = CloneLayoutSubtree(*root);
+        kept = CloneLayoutTree(*root);
         if (!kept) {
             FreeLayoutNode(node);
             return 0;

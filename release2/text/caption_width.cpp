@@ -19,7 +19,7 @@
 #include "engine/text/layout_edit_session.h"
 #include "engine/text/merged_texts.h"
 #include "engine/text/object_text.h"
-#include "release2/text/wrap_width_standin.h"
+#include "release2/text/wrap_width.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ int32_t CurrentWidth(SketchObject* caption) {
 
 // One committed step holding the tree and place the caption has now.
 bool RecordWidthStep(SketchObject* caption) {
-    LayoutNode* copy = CloneLayoutSubtree(*TreeOf(caption));
+    LayoutNode* copy = CloneLayoutTree(*TreeOf(caption));
     if (!copy) return false;
     const UndoDescriptor name = { kUndoNameEditCaption, kUndoNounNone, 0, nullptr };
     uint8_t* cursor = nullptr;
@@ -147,9 +147,8 @@ void TrackCaptionWidth(ScreenPoint point) {
     SketchObject* caption = gDrag.caption;
     if (!caption || !TreeOf(caption)) return;
     const int32_t width = std::max(kMinCaptionWrapWidth, point.x - caption->bounds.left - gDrag.grab);
-    if (width == gDrag.width) return;
+    if (width == gDrag.width || !SetLayoutWrapWidth(TreeOf(caption), width, 1)) return;
     gDrag.width = width;
-    SetLayoutWrapWidth(TreeOf(caption), width, 1);
     RelayoutObjectText(caption, true);
     FlushPendingRedraw(1);
 }
@@ -228,9 +227,8 @@ void TrackCaptionWidthHandle(LayoutEditSession* s, ScreenPoint start) {
     for (;;) {
         // A box that moved (scrolling) moves the width's origin with it.
         const int32_t wanted = startWidth + (point.x - start.x) - (s->frame.left - startLeft);
-        if (wanted > 0 && wanted != width) {
+        if (wanted > 0 && wanted != width && SetLayoutWrapWidth(&s->tree, wanted, 1)) {
             width = wanted;
-            SetLayoutWrapWidth(&s->tree, width, 1);
             RedrawCaptionEditFrame(s);
         }
         if (s->onTrackStep) s->onTrackStep();

@@ -369,7 +369,7 @@ namespace {
 // the page's number for it: read back, the text names the same font.
 TEST_F(TextRecordTest, FontsInsideTextsGoThroughThePagesFontList) {
     SketchObject* c = Caption(nullptr);
-    LayoutParseContext p{ nullptr, nullptr, nullptr };
+    LayoutParseContext p{ nullptr, nullptr, nullptr, 0 };
     LayoutNode* tree = nullptr;
     ASSERT_EQ(ParseLayoutString(&tree, "<H<T1xa><SP4<T1xb>>>", &p), kLayoutParseOK);
     CaptionInit init{ tree, c->textStyle, 5, 5 };

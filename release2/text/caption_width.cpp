@@ -233,7 +233,7 @@ void TrackCaptionWidthHandle(LayoutEditSession* s, ScreenPoint start) {
         }
         if (s->onTrackStep) s->onTrackStep();
         if (!PortMouseButtonDown()) break;
-        WaitForPointerChange();
+        if (auto wait = LaterForms().caption.waitForPointer) wait();
         PortMousePosition(&point);
     }
 }

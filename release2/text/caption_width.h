@@ -54,10 +54,6 @@ void TrackCaptionWidthHandle(LayoutEditSession* session, ScreenPoint start);
 // change callback redraws the old and the new frame).
 void RedrawCaptionEditFrame(LayoutEditSession* session);
 
-// Waits until the mouse may have changed (a mouse message arrives, or a short while
-// passes): the platform's, so that the handle's loop does not spin.
-void WaitForPointerChange();
-
 // Sets the caption entries that need no Windows (the drawing of the editor is the
 // Windows layer's, release2/draw/win32/caption_frame.h).
 void AddCaptionForms(LaterReleaseForms* forms);

@@ -25,10 +25,10 @@
 #include "tests/support/clock_double.h"
 #include "tests/support/views_double.h"
 
-int gPointerWaits = 0;
-void WaitForPointerChange() { ++gPointerWaits; }
-
 namespace {
+
+int gPointerWaits = 0;
+void CountPointerWait() { ++gPointerWaits; }
 
 constexpr const char* kLongText = "<T'one two three four five six seven eight'>";
 
@@ -58,6 +58,7 @@ protected:
         LaterReleaseForms forms{};
         AddLayoutForms(&forms);
         AddCaptionForms(&forms);
+        forms.caption.waitForPointer = CountPointerWait;
         InstallLaterForms(forms);
     }
 

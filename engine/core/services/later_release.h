@@ -173,6 +173,9 @@ struct LaterCaptionForms {
     // In place of the editor's own drawing over a redrawn rectangle: its frame, text and
     // handle.
     void (*drawEditor)(GraphicsPort* port, const ScreenRect* rect, LayoutEditSession* session);
+    // Waits until the mouse may have changed (a mouse message arrives, or a short while
+    // passes), so that a loop following a held button does not spin.
+    void (*waitForPointer)();
     // Entry types of the later release past the shared ones (records live only in memory):
     // the handler of such an entry, both directions; 0 or a result code.
     int32_t (*replayUndoEntry)(const UndoEntry& entry, int32_t direction);

@@ -61,4 +61,7 @@ void WaitForPointerChange() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kLongestWaitMs, QS_MOUSE);
 }
 
-void AddCaptionFrameForms(LaterReleaseForms* forms) { forms->caption.drawEditor = DrawCaptionEditor; }
+void AddCaptionFrameForms(LaterReleaseForms* forms) {
+    forms->caption.drawEditor = DrawCaptionEditor;
+    forms->caption.waitForPointer = WaitForPointerChange;
+}

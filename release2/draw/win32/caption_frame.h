@@ -18,5 +18,8 @@ void DrawCaptionEditHandle(GraphicsPort* port, const ScreenRect& frame, COLORREF
 // rectangle, the text with its selection or caret, then the handle.
 void DrawCaptionEditor(GraphicsPort* port, const ScreenRect* rect, LayoutEditSession* session);
 
-// Sets the caption entries that draw.
+// Waits for a mouse message, at most a short while (a release may not be queued to us).
+void WaitForPointerChange();
+
+// Sets the caption entries that draw and wait for the mouse.
 void AddCaptionFrameForms(LaterReleaseForms* forms);

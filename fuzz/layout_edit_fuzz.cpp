@@ -7,11 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/core/services/later_release.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_range.h"
-#include "release2/text/layout_forms.h"
 #include "release2/text/wrap_width.h"
+#include "both_layout_forms.h"
 #include "tests/support/text_port_double.h"
 
 namespace {
@@ -135,13 +134,8 @@ int RunOne(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    gLater = false;
-    RunOne(data, size);
-    LaterReleaseForms forms{};
-    AddLayoutForms(&forms);
-    InstallLaterForms(forms);
-    gLater = true;
-    RunOne(data, size);
-    ResetLaterForms();
-    return 0;
+    return RunWithBothLayoutForms(data, size, [](const uint8_t* d, size_t n, bool later) {
+        gLater = later;
+        RunOne(d, n);
+    });
 }

@@ -244,6 +244,8 @@ LayoutNode* AppendLayoutChild(LayoutNode* parent, LayoutNode* child);
 void        WrapLayoutNode(LayoutNode* node, LayoutNode* wrapper);
 void        UnlinkLayoutChild(LayoutNode* parent, LayoutNode* child, LayoutNode* replacement);
 void        UnwrapLayoutNode(LayoutNode* node);
+// Moves every child of `from` to the end of `to`'s list, marking them for measuring.
+void        MoveLayoutChildren(LayoutNode* from, LayoutNode* to);
 void        MarkLayoutDirty(LayoutNode* node);
 void        MarkLayoutSubtreeDirty(LayoutNode* node);
 void        MarkNeedsNormalize(LayoutNode* node);

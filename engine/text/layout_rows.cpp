@@ -72,8 +72,7 @@ int32_t RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, ScreenPoi
     return stops;
 }
 
-// Moves every child of `from` to the end of `to`'s list.
-static void MoveChildren(LayoutNode* from, LayoutNode* to) {
+void MoveLayoutChildren(LayoutNode* from, LayoutNode* to) {
     LayoutNode* tail = LastLayoutChild(to);
     while (LayoutNode* c = from->firstChild) {
         from->firstChild = c->nextSibling;
@@ -179,7 +178,7 @@ LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
                                      : CreateLayoutNode(kLayoutRow, nullptr, 0);
             if (joined) {
                 if (joined != content) {
-                    MoveChildren(previous, joined);
+                    MoveLayoutChildren(previous, joined);
                     AppendLayoutChild(previous, joined);
                 }
                 LayoutNode* tail = LastLayoutChild(joined);

@@ -53,13 +53,8 @@ void MoveContent(LayoutNode* to, LayoutNode* from) {
         MarkLayoutDirty(from);
         return;
     }
-    while (LayoutNode* c = from->firstChild) {
-        from->firstChild = c->nextSibling;
-        AppendLayoutChild(to, c);
-        MarkLayoutDirty(c);
-    }
+    MoveLayoutChildren(from, to);
     FreeLayoutNode(from);
-    MarkLayoutDirty(to);
 }
 
 // prev + character + content: the break character put back as text between them.

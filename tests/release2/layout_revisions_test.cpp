@@ -214,28 +214,19 @@ LayoutPtr WrappedBlock(const LayoutDrawState& state) {
     return LayoutPtr(root);
 }
 
-std::string Breaks(LayoutNode* tree) {
-    LayoutNode* block = FindRowsNode(tree);
-    std::string out;
-    for (int32_t i = 0; i < LayoutChildCount(block); ++i) {
-        const int32_t c = GetRowBreakChar(block, i);
-        out += c == 0 ? '0' : static_cast<char>(c);
-    }
-    return out;
-}
 
 TEST(LaterLayoutKinds, EditingKeepsTheBreakCharactersInStep) {
     LaterLayoutInstalled later;
     const LayoutDrawState state = TestDrawState();
     LayoutPtr tree = WrappedBlock(state);
     ASSERT_EQ(WriteLayout(tree.get(), kWritePlainText), "aa\r\nbb\r\ncc\r\ndd");
-    ASSERT_EQ(Breaks(tree.get()), "  00");
+    ASSERT_EQ(RowBreakChars(tree.get()), "  00");
     // The user's line break inside "bb" (stop 4) ends the first half in a hard break.
     LayoutNode* root = tree.release();
     ASSERT_TRUE(BreakRowAtCaret(&root, 4, &state, 1));
     tree.reset(root);
     EXPECT_EQ(WriteLayout(tree.get(), kWritePlainText), "aa\r\nb\r\nb\r\ncc\r\ndd");
-    EXPECT_EQ(Breaks(tree.get()), " 0 00");
+    EXPECT_EQ(RowBreakChars(tree.get()), " 0 00");
     // Cutting from inside "aa" over the soft break joins two rows: the row keeps the later
     // one's hard break.
     int32_t start = 1, end = 4;
@@ -243,7 +234,7 @@ TEST(LaterLayoutKinds, EditingKeepsTheBreakCharactersInStep) {
     ASSERT_TRUE(CutLayoutRange(&root, &start, &end, &state, nullptr, nullptr));
     tree.reset(root);
     EXPECT_EQ(WriteLayout(tree.get(), kWritePlainText), "a\r\nb\r\ncc\r\ndd");
-    EXPECT_EQ(Breaks(tree.get()), "0 00");
+    EXPECT_EQ(RowBreakChars(tree.get()), "0 00");
     EXPECT_EQ(GetLayoutWrapWidth(tree.get(), nullptr), 20);
 }
 

@@ -11,6 +11,7 @@
 #include "engine/docio/streams.h"
 #include "engine/core/services/geometry_codecs.h"
 #include "engine/text/captions.h"
+#include "engine/text/plain_caption.h"
 #include "layout_forms_installed.h"
 #include "release2/text/wrap_width.h"
 #include "tests/engine/text/layout_test_util.h"
@@ -24,19 +25,8 @@ protected:
         ASSERT_TRUE(InitStreamTable());
     }
 
-    SketchObject* Caption(const char* plain) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
-        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(c, nullptr);
-        if (plain) {
-            CaptionInit init{ LayoutFromPlainText(plain, int32_t(std::strlen(plain)), 1), {}, 30, 40 };
-            EXPECT_TRUE(SetObjectTextLayout(c, &init));
-        }
-        return c;
-    }
-
     SketchObject* ReadBack(const std::vector<uint8_t>& bytes) {
-        SketchObject* back = Caption(nullptr);
+        SketchObject* back = MakePlainCaption(nullptr);
         EXPECT_EQ(ReadCodecRecord(TransferCaptionData, back, bytes.data(), uint32_t(bytes.size()), kCurrentPageFormat),
                   kResultOK);
         return back;
@@ -50,7 +40,7 @@ TEST_F(WrapCaptionRecord, FiglateKeepsTheWidthFigmantleTheRows) {
     std::vector<uint8_t> bytes;
     {
         LaterLayoutInstalled later;
-        SketchObject* c = Caption("aaa bbb ccc dd");
+        SketchObject* c = MakePlainCaption("aaa bbb ccc dd");
         LayoutNode*& layout = CaptionDataOf(c)->layout;
         ASSERT_TRUE(SetLayoutWrapWidth(&layout, 50, 1));
         MeasureLayout(layout, &state);

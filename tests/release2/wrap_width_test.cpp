@@ -14,15 +14,6 @@ namespace {
 
 StackedRowsNode* BlockOf(LayoutNode* tree) { return static_cast<StackedRowsNode*>(FindRowsNode(tree)); }
 
-std::string BreakChars(LayoutNode* tree) {
-    LayoutNode* block = FindRowsNode(tree);
-    std::string out;
-    for (int32_t i = 0; i < LayoutChildCount(block); ++i) {
-        const int32_t c = GetRowBreakChar(block, i);
-        out += c == 0 ? '0' : static_cast<char>(c);
-    }
-    return out;
-}
 
 // A block of rows "a" to "e" broken at blank, none, blank, blank, none, 200 wide.
 LayoutPtr FiveRows() {
@@ -88,7 +79,7 @@ TEST(WrapElement, ReadByFiglateAsTheBlocksBreaksAndWidth) {
         EXPECT_EQ(result, kLayoutParseOK);
         EXPECT_EQ(LayoutChildCount(tree.get()), 5);
         EXPECT_EQ(BlockOf(tree.get())->wrapWidth, c.width);
-        EXPECT_EQ(BreakChars(tree.get()), c.breaks);
+        EXPECT_EQ(RowBreakChars(tree.get()), c.breaks);
     }
     // Kept, it writes back exactly as read.
     LayoutParseContext keep{ nullptr, nullptr, nullptr, kParseKeepWrapWidth };
@@ -113,7 +104,7 @@ TEST(WrapElement, MaskBitsPastTheLastRowAreIgnored) {
     LayoutParseContext keep{ nullptr, nullptr, nullptr, kParseKeepWrapWidth };
     LayoutPtr tree = ParseLayout("<VL<T'a'><T'b'><F1BxxC8x20xFFFx>>", nullptr, &keep);
     ASSERT_NE(tree, nullptr);
-    EXPECT_EQ(BreakChars(tree.get()), "  ");
+    EXPECT_EQ(RowBreakChars(tree.get()), "  ");
     EXPECT_EQ(BlockOf(tree.get())->breakCount, 2);
 }
 
@@ -181,7 +172,7 @@ TEST(WrapRows, BreaksJoinsAndGrows) {
         const LayoutDrawState state = TestDrawState();
         MeasureLayout(tree.get(), &state);
         EXPECT_EQ(RowsOf(tree.get()), c.rows);
-        EXPECT_EQ(BreakChars(tree.get()), c.breaks);
+        EXPECT_EQ(RowBreakChars(tree.get()), c.breaks);
         EXPECT_EQ(BlockOf(tree.get())->wrapWidth, c.widthAfter);
     }
 }
@@ -201,7 +192,7 @@ TEST(WrapRows, ReBreaksAtANewWidthKeepingTheCaretStops) {
     tree.reset(root);
     MeasureLayout(tree.get(), &state);
     EXPECT_EQ(RowsOf(tree.get()), "aa bb cc dd|ee");
-    EXPECT_EQ(BreakChars(tree.get()), "00");
+    EXPECT_EQ(RowBreakChars(tree.get()), "00");
     EXPECT_EQ(tree->caretCount, stops);
     root = tree.release();
     ASSERT_TRUE(SetLayoutWrapWidth(&root, 55, 1));
@@ -215,7 +206,7 @@ TEST(WrapRows, ReBreaksAtANewWidthKeepingTheCaretStops) {
     tree.reset(root);
     MeasureLayout(tree.get(), &state);
     EXPECT_EQ(RowsOf(tree.get()), "aa|bb|cc|dd|ee");
-    EXPECT_EQ(BreakChars(tree.get()), "   00");
+    EXPECT_EQ(RowBreakChars(tree.get()), "   00");
     EXPECT_EQ(tree->caretCount, stops);
 }
 
@@ -310,7 +301,7 @@ TEST(WrapWidth, CopiesKeepTheWidthAndBreaks) {
     LayoutPtr copy(CloneLayoutTree(tree.get()));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(BlockOf(copy.get())->wrapWidth, 200);
-    EXPECT_EQ(BreakChars(copy.get()), " 0  0");
+    EXPECT_EQ(RowBreakChars(copy.get()), " 0  0");
     EXPECT_NE(BlockOf(copy.get())->breakChars, BlockOf(tree.get())->breakChars);
 }
 

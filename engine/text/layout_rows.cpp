@@ -305,6 +305,19 @@ bool GiveRowBreakChars(LayoutNode* node) {
     return true;
 }
 
+void TakeInnerRowBreakChars(LayoutNode* node, int32_t row, const LayoutNode* inner) {
+    if (!BlockOf(node) || !BlockOf(node)->breakChars) return;
+    // The inner rows take the inner block's breaks; the last keeps the byte of the row
+    // they replace.
+    const int32_t rows = LayoutChildCount(inner);
+    const uint8_t last = GetRowBreakChar(node, row);
+    for (int32_t i = 0; i + 1 < rows; ++i) InsertRowBreakChar(node, row + i, GetRowBreakChar(inner, i));
+    if (rows > 0)
+        SetRowBreakChar(node, row + rows - 1, last);
+    else
+        RemoveRowBreakChars(node, row, 1);
+}
+
 void FreeRowBreakChars(LayoutNode* node) {
     StackedRowsNode* block = BlockOf(node);
     if (!block) return;
@@ -390,16 +403,7 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
         if (r->kind == kLayoutStackedRows &&
             static_cast<StackedRowsNode*>(r)->alignment == alignment) {
             const int32_t rows = LayoutChildCount(r);
-            if (static_cast<StackedRowsNode*>(node)->breakChars) {
-                // The inner rows take the inner block's breaks; the last keeps the byte of
-                // the row they replace.
-                const uint8_t last = GetRowBreakChar(node, index);
-                for (int32_t i = 0; i + 1 < rows; ++i) InsertRowBreakChar(node, index + i, GetRowBreakChar(r, i));
-                if (rows > 0)
-                    SetRowBreakChar(node, index + rows - 1, last);
-                else
-                    RemoveRowBreakChars(node, index, 1);
-            }
+            TakeInnerRowBreakChars(node, index, r);
             index += rows;
             previous = UnwrapChildAt(node, previous, r);
             changed = true;
@@ -409,6 +413,7 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
         }
         r = next;
     }
+    if (auto form = LaterForms().layout.takeInnerBlocks) changed = form(node) || changed;
     if (changed) MarkNeedsNormalize(node);
     return node;
 }

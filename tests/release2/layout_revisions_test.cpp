@@ -239,3 +239,25 @@ TEST(LaterLayoutKinds, EditingKeepsTheBreakCharactersInStep) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LaterLayoutKinds, ABlockTakesOverTheRowsOfAStyledBlockInIt) {
+    const char* text = "<VL<T'x'><SW2<VR<T'a'><T'b'>>><T'y'>>";
+    LayoutPtr shared(NormalizeLayout(ParseLayout(text).release(), nullptr));
+    EXPECT_EQ(WriteLayout(shared.get()), "<VL<T1xx><SW2<VR<T1xa><T1xb>>><T1xy>>");
+    LaterLayoutInstalled later;
+    LayoutPtr revised(NormalizeLayout(ParseLayout(text).release(), nullptr));
+    EXPECT_EQ(WriteLayout(revised.get()), "<VL<T1xx><SW2<T1xa>><SW2<T1xb>><T1xy>>");
+    // A wrapped block takes the inner block's breaks, the last row keeping the one it
+    // replaces.
+    LayoutParseContext keep{ nullptr, nullptr, nullptr, kParseKeepWrapWidth };
+    LayoutPtr wrapped = ParseLayout("<VL<T'x'><SW2<VL<T'a'><T'b'><F19xxC8x2Dx8x>>><T'y'><F19xxC8x20xCx>>", nullptr, &keep);
+    ASSERT_NE(wrapped, nullptr);
+    ASSERT_EQ(RowBreakChars(wrapped.get()), "  0");
+    wrapped.reset(NormalizeLayout(wrapped.release(), nullptr));
+    EXPECT_EQ(WriteLayout(wrapped.get(), kWritePlainText), "x\r\na\r\nb\r\ny");
+    EXPECT_EQ(RowBreakChars(wrapped.get()), " - 0");
+}
+
+}  // namespace

@@ -179,35 +179,29 @@ TEST(WrapRows, BreaksJoinsAndGrows) {
 
 TEST(WrapRows, ReBreaksAtANewWidthKeepingTheCaretStops) {
     LaterLayoutInstalled later;
-    LayoutNode* root = ParseLayout("<VL<T'aa bb cc dd'><T'ee'>>").release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 40, 1));
-    LayoutPtr tree(root);
+    LayoutPtr tree = ParseLayout("<VL<T'aa bb cc dd'><T'ee'>>");
     const LayoutDrawState state = TestDrawState();
     MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa bb|cc dd|ee");
     const int32_t stops = tree->caretCount;
-    // Wider: the soft breaks join, moving the first part of a row up where it fits.
-    root = tree.release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 70, 1));
-    tree.reset(root);
-    MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa bb cc dd|ee");
-    EXPECT_EQ(RowBreakChars(tree.get()), "00");
-    EXPECT_EQ(tree->caretCount, stops);
-    root = tree.release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 55, 1));
-    tree.reset(root);
-    MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa bb cc|dd|ee");
-    EXPECT_EQ(tree->caretCount, stops);
-    // Narrower than a blank's room: split between a row's children too.
-    root = tree.release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 30, 1));
-    tree.reset(root);
-    MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa|bb|cc|dd|ee");
-    EXPECT_EQ(RowBreakChars(tree.get()), "   00");
-    EXPECT_EQ(tree->caretCount, stops);
+    // One block re-broken at each width in turn: soft breaks join where the rows fit,
+    // and narrower than a blank's room a row splits between its children too.
+    struct Step { int32_t width; const char* rows; const char* breaks; };
+    const Step steps[] = {
+        { 40, "aa bb|cc dd|ee", " 00" },
+        { 70, "aa bb cc dd|ee", "00" },
+        { 55, "aa bb cc|dd|ee", " 00" },
+        { 30, "aa|bb|cc|dd|ee", "   00" },
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.width);
+        LayoutNode* root = tree.release();
+        ASSERT_TRUE(SetLayoutWrapWidth(&root, step.width, 1));
+        tree.reset(root);
+        MeasureLayout(tree.get(), &state);
+        EXPECT_EQ(RowsOf(tree.get()), step.rows);
+        EXPECT_EQ(RowBreakChars(tree.get()), step.breaks);
+        EXPECT_EQ(tree->caretCount, stops);
+    }
 }
 
 TEST(WrapRows, StyledTextKeepsItsStyleInBothParts) {

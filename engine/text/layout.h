@@ -244,6 +244,8 @@ LayoutNode* AppendLayoutChild(LayoutNode* parent, LayoutNode* child);
 void        WrapLayoutNode(LayoutNode* node, LayoutNode* wrapper);
 void        UnlinkLayoutChild(LayoutNode* parent, LayoutNode* child, LayoutNode* replacement);
 void        UnwrapLayoutNode(LayoutNode* node);
+// Moves every child of `from` to the end of `to`'s list, marking them for measuring.
+void        MoveLayoutChildren(LayoutNode* from, LayoutNode* to);
 void        MarkLayoutDirty(LayoutNode* node);
 void        MarkLayoutSubtreeDirty(LayoutNode* node);
 void        MarkNeedsNormalize(LayoutNode* node);
@@ -352,6 +354,9 @@ void    RemoveRowBreakChars(LayoutNode* block, int32_t row, int32_t count);
 // Gives the block an array of one 0 byte per row (true when it had one), or frees it.
 bool    GiveRowBreakChars(LayoutNode* block);
 void    FreeRowBreakChars(LayoutNode* block);
+// The rows of `inner`, a block about to take the place of the block's row `row`, bring
+// their break characters (0 where it has none); nothing when the block has none.
+void    TakeInnerRowBreakChars(LayoutNode* block, int32_t row, const LayoutNode* inner);
 
 // ---- Leaves and alternatives ----
 int32_t     SetTextRunBytes(LayoutNode* node, const char* bytes, int32_t n);

@@ -358,6 +358,11 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     LayoutNode* kept = nullptr;    // the node standing in the previous row's place
     LayoutNode* joined = nullptr;  // a Row this walk made by joining rows
     bool joinPrevious = false;
+    // A wrapped block keeps one break character per row: a row the user breaks ends in a
+    // hard break, rows joined keep the byte of the later one.
+    const bool breaks = static_cast<StackedRowsNode*>(node)->breakChars != nullptr;
+    int32_t index = 0;      // of `row`
+    int32_t keptIndex = -1;  // of `kept`
     int32_t at = first;
     LayoutNode* row = node->firstChild;
     while (row && !v->escaped) {
@@ -390,10 +395,12 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
                 MarkNeedsNormalize(after);
                 MarkLayoutDirty(after);
                 FreeLayoutNode(row);
+                if (breaks) InsertRowBreakChar(node, index, 0);
                 return Escape(v);
             }
         }
         LayoutNode* slot = kept ? kept->nextSibling : node->firstChild;
+        int32_t slotIndex = keptIndex + 1;
         if (joinPrevious && slot && kept) {
             if (kept != joined) {
                 LayoutNode* j = CreateLayoutNode(kLayoutRow, nullptr, 0);
@@ -408,6 +415,8 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
                 AppendLayoutChild(joined, slot);
                 MarkNeedsNormalize(slot);
                 slot = joined;
+                if (breaks) RemoveRowBreakChars(node, keptIndex, 1);
+                slotIndex = keptIndex;
             }
         }
         if (slot != joined) joined = nullptr;
@@ -420,6 +429,7 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
                 row->nextSibling = empty;
                 MarkNeedsNormalize(node);
                 MarkLayoutDirty(node);
+                if (breaks) InsertRowBreakChar(node, index, 0);
                 return Escape(v);
             }
             if (v->op == kInvertRange) {
@@ -430,8 +440,10 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
         }
         joinPrevious = v->op == kCutRange && stop >= v->start && stop < v->end;
         kept = slot;
+        keptIndex = slotIndex;
         at = stop + 1;
         row = next;
+        ++index;
     }
     if (collecting) {
         if (collecting->firstChild)

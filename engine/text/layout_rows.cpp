@@ -72,8 +72,7 @@ int32_t RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, ScreenPoi
     return stops;
 }
 
-// Moves every child of `from` to the end of `to`'s list.
-static void MoveChildren(LayoutNode* from, LayoutNode* to) {
+void MoveLayoutChildren(LayoutNode* from, LayoutNode* to) {
     LayoutNode* tail = LastLayoutChild(to);
     while (LayoutNode* c = from->firstChild) {
         from->firstChild = c->nextSibling;
@@ -179,7 +178,7 @@ LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
                                      : CreateLayoutNode(kLayoutRow, nullptr, 0);
             if (joined) {
                 if (joined != content) {
-                    MoveChildren(previous, joined);
+                    MoveLayoutChildren(previous, joined);
                     AppendLayoutChild(previous, joined);
                 }
                 LayoutNode* tail = LastLayoutChild(joined);
@@ -306,6 +305,19 @@ bool GiveRowBreakChars(LayoutNode* node) {
     return true;
 }
 
+void TakeInnerRowBreakChars(LayoutNode* node, int32_t row, const LayoutNode* inner) {
+    if (!BlockOf(node) || !BlockOf(node)->breakChars) return;
+    // The inner rows take the inner block's breaks; the last keeps the byte of the row
+    // they replace.
+    const int32_t rows = LayoutChildCount(inner);
+    const uint8_t last = GetRowBreakChar(node, row);
+    for (int32_t i = 0; i + 1 < rows; ++i) InsertRowBreakChar(node, row + i, GetRowBreakChar(inner, i));
+    if (rows > 0)
+        SetRowBreakChar(node, row + rows - 1, last);
+    else
+        RemoveRowBreakChars(node, row, 1);
+}
+
 void FreeRowBreakChars(LayoutNode* node) {
     StackedRowsNode* block = BlockOf(node);
     if (!block) return;
@@ -391,16 +403,7 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
         if (r->kind == kLayoutStackedRows &&
             static_cast<StackedRowsNode*>(r)->alignment == alignment) {
             const int32_t rows = LayoutChildCount(r);
-            if (static_cast<StackedRowsNode*>(node)->breakChars) {
-                // The inner rows take the inner block's breaks; the last keeps the byte of
-                // the row they replace.
-                const uint8_t last = GetRowBreakChar(node, index);
-                for (int32_t i = 0; i + 1 < rows; ++i) InsertRowBreakChar(node, index + i, GetRowBreakChar(r, i));
-                if (rows > 0)
-                    SetRowBreakChar(node, index + rows - 1, last);
-                else
-                    RemoveRowBreakChars(node, index, 1);
-            }
+            TakeInnerRowBreakChars(node, index, r);
             index += rows;
             previous = UnwrapChildAt(node, previous, r);
             changed = true;
@@ -410,6 +413,7 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
         }
         r = next;
     }
+    if (auto form = LaterForms().layout.takeInnerBlocks) changed = form(node) || changed;
     if (changed) MarkNeedsNormalize(node);
     return node;
 }

@@ -9,5 +9,6 @@ void AddLayoutForms(LaterReleaseForms* forms) {
     forms->layout.measureNode = LaterMeasureLayoutNode;
     forms->layout.readWrapLevel = TakeWrapLevel;
     forms->layout.writeWrapElement = WriteWrapElement;
+    forms->layout.takeInnerBlocks = TakeOverInnerBlocks;
     forms->layout.plainTextWithWidth = LayoutFromPlainTextWithWidth;
 }

@@ -260,3 +260,64 @@ void SettleDirtyLayoutNodes(LayoutNode* node) {
     for (LayoutNode* c = node->firstChild; c; c = c->nextSibling) SettleDirtyLayoutNodes(c);
     node->caretCount = CaretStopCount(node);
 }
+
+bool TakeOverInnerBlocks(LayoutNode* block) {
+    bool changed = false;
+    int32_t index = 0;
+    for (LayoutNode* r = block->firstChild; r;) {
+        LayoutNode* next = r->nextSibling;
+        LayoutNode* inner = r->kind == kLayoutStyle ? r->firstChild : nullptr;
+        if (!inner || inner->nextSibling || inner->kind != kLayoutStackedRows || !inner->firstChild) {
+            r = next;
+            ++index;
+            continue;
+        }
+        // A copy of the style node for each inner row, all made before anything moves.
+        const int32_t rows = LayoutChildCount(inner);
+        LayoutNode* copies = nullptr;  // chained through nextSibling
+        LayoutNode* tail = nullptr;
+        bool made = true;
+        for (int32_t i = 0; i < rows && made; ++i) {
+            LayoutNode* copy = CopyLayoutNode(r);
+            made = copy != nullptr;
+            if (!made) break;
+            if (tail)
+                tail->nextSibling = copy;
+            else
+                copies = copy;
+            tail = copy;
+        }
+        if (!made) {
+            while (copies) {
+                LayoutNode* n = copies->nextSibling;
+                copies->nextSibling = nullptr;
+                FreeLayoutNode(copies);
+                copies = n;
+            }
+            r = next;
+            ++index;
+            continue;
+        }
+        TakeInnerRowBreakChars(block, index, inner);
+        LayoutNode* at = r;
+        for (LayoutNode* copy = copies; copy;) {
+            LayoutNode* following = copy->nextSibling;
+            LayoutNode* row = inner->firstChild;
+            UnlinkLayoutChild(inner, row, nullptr);
+            AppendLayoutChild(copy, row);
+            copy->parent = block;
+            copy->nextSibling = at->nextSibling;
+            at->nextSibling = copy;
+            MarkNeedsNormalize(copy);
+            MarkLayoutDirty(copy);
+            at = copy;
+            copy = following;
+        }
+        UnlinkLayoutChild(block, r, nullptr);
+        FreeLayoutNode(r);
+        changed = true;
+        index += rows;
+        r = next;
+    }
+    return changed;
+}

@@ -35,6 +35,10 @@ int32_t CaretStopCount(LayoutNode* node);
 // The recursive measure of figlate: only dirty children are measured, and a kind that
 // measures its own children (the text block) is handed them untouched.
 int32_t LaterMeasureLayoutNode(LayoutNode* node, LayoutDrawState* state);
+// A block's rows that are a style node over a block of their own give way to that block's
+// rows, each under a copy of the style node, with its break characters; true when any did.
+// Left as they were when memory runs out.
+bool TakeOverInnerBlocks(LayoutNode* block);
 // Brings the caret stops of every dirty node up to date without a port: children first.
 // Widths stay as they were (the nodes stay marked for measuring).
 void SettleDirtyLayoutNodes(LayoutNode* node);

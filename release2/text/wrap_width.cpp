@@ -10,9 +10,10 @@ namespace {
 
 StackedRowsNode* Block(LayoutNode* node) { return static_cast<StackedRowsNode*>(node); }
 
-// Highest number of times a block starts over after growing to fit: each start grows the
-// width past a row that could not be broken, so this is never reached by real text.
-constexpr int32_t kMaxWrapRestarts = 1000;
+// Times a block starts over after growing to fit a row that could not be broken. The
+// last start takes the widest row's width at once, so that hostile text of many such
+// rows of growing widths is not wrapped once for each.
+constexpr int32_t kMaxWrapRestarts = 16;
 
 // One row of the block measured when it is dirty.
 void MeasureDirtyRow(LayoutNode* row, LayoutDrawState* state) {
@@ -52,13 +53,8 @@ void MoveContent(LayoutNode* to, LayoutNode* from) {
         MarkLayoutDirty(from);
         return;
     }
-    while (LayoutNode* c = from->firstChild) {
-        from->firstChild = c->nextSibling;
-        AppendLayoutChild(to, c);
-        MarkLayoutDirty(c);
-    }
+    MoveLayoutChildren(from, to);
     FreeLayoutNode(from);
-    MarkLayoutDirty(to);
 }
 
 // prev + character + content: the break character put back as text between them.
@@ -191,7 +187,7 @@ void WrapRows(LayoutNode* block, LayoutDrawState* state) {
             widest = std::max(widest, r->width);
         }
         // -1 takes the width the rows need as they are broken now.
-        if (b->wrapWidth < 0) b->wrapWidth = std::max(1, widest + 1);
+        if (b->wrapWidth < 0 || restart == kMaxWrapRestarts - 1) b->wrapWidth = std::max(b->wrapWidth, widest + 1);
         bool again = false;
         LayoutNode* prev = nullptr;
         int32_t index = 0;  // of `row`

@@ -14,15 +14,6 @@ namespace {
 
 StackedRowsNode* BlockOf(LayoutNode* tree) { return static_cast<StackedRowsNode*>(FindRowsNode(tree)); }
 
-std::string BreakChars(LayoutNode* tree) {
-    LayoutNode* block = FindRowsNode(tree);
-    std::string out;
-    for (int32_t i = 0; i < LayoutChildCount(block); ++i) {
-        const int32_t c = GetRowBreakChar(block, i);
-        out += c == 0 ? '0' : static_cast<char>(c);
-    }
-    return out;
-}
 
 // A block of rows "a" to "e" broken at blank, none, blank, blank, none, 200 wide.
 LayoutPtr FiveRows() {
@@ -88,7 +79,7 @@ TEST(WrapElement, ReadByFiglateAsTheBlocksBreaksAndWidth) {
         EXPECT_EQ(result, kLayoutParseOK);
         EXPECT_EQ(LayoutChildCount(tree.get()), 5);
         EXPECT_EQ(BlockOf(tree.get())->wrapWidth, c.width);
-        EXPECT_EQ(BreakChars(tree.get()), c.breaks);
+        EXPECT_EQ(RowBreakChars(tree.get()), c.breaks);
     }
     // Kept, it writes back exactly as read.
     LayoutParseContext keep{ nullptr, nullptr, nullptr, kParseKeepWrapWidth };
@@ -113,7 +104,7 @@ TEST(WrapElement, MaskBitsPastTheLastRowAreIgnored) {
     LayoutParseContext keep{ nullptr, nullptr, nullptr, kParseKeepWrapWidth };
     LayoutPtr tree = ParseLayout("<VL<T'a'><T'b'><F1BxxC8x20xFFFx>>", nullptr, &keep);
     ASSERT_NE(tree, nullptr);
-    EXPECT_EQ(BreakChars(tree.get()), "  ");
+    EXPECT_EQ(RowBreakChars(tree.get()), "  ");
     EXPECT_EQ(BlockOf(tree.get())->breakCount, 2);
 }
 
@@ -181,42 +172,36 @@ TEST(WrapRows, BreaksJoinsAndGrows) {
         const LayoutDrawState state = TestDrawState();
         MeasureLayout(tree.get(), &state);
         EXPECT_EQ(RowsOf(tree.get()), c.rows);
-        EXPECT_EQ(BreakChars(tree.get()), c.breaks);
+        EXPECT_EQ(RowBreakChars(tree.get()), c.breaks);
         EXPECT_EQ(BlockOf(tree.get())->wrapWidth, c.widthAfter);
     }
 }
 
 TEST(WrapRows, ReBreaksAtANewWidthKeepingTheCaretStops) {
     LaterLayoutInstalled later;
-    LayoutNode* root = ParseLayout("<VL<T'aa bb cc dd'><T'ee'>>").release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 40, 1));
-    LayoutPtr tree(root);
+    LayoutPtr tree = ParseLayout("<VL<T'aa bb cc dd'><T'ee'>>");
     const LayoutDrawState state = TestDrawState();
     MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa bb|cc dd|ee");
     const int32_t stops = tree->caretCount;
-    // Wider: the soft breaks join, moving the first part of a row up where it fits.
-    root = tree.release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 70, 1));
-    tree.reset(root);
-    MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa bb cc dd|ee");
-    EXPECT_EQ(BreakChars(tree.get()), "00");
-    EXPECT_EQ(tree->caretCount, stops);
-    root = tree.release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 55, 1));
-    tree.reset(root);
-    MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa bb cc|dd|ee");
-    EXPECT_EQ(tree->caretCount, stops);
-    // Narrower than a blank's room: split between a row's children too.
-    root = tree.release();
-    ASSERT_TRUE(SetLayoutWrapWidth(&root, 30, 1));
-    tree.reset(root);
-    MeasureLayout(tree.get(), &state);
-    EXPECT_EQ(RowsOf(tree.get()), "aa|bb|cc|dd|ee");
-    EXPECT_EQ(BreakChars(tree.get()), "   00");
-    EXPECT_EQ(tree->caretCount, stops);
+    // One block re-broken at each width in turn: soft breaks join where the rows fit,
+    // and narrower than a blank's room a row splits between its children too.
+    struct Step { int32_t width; const char* rows; const char* breaks; };
+    const Step steps[] = {
+        { 40, "aa bb|cc dd|ee", " 00" },
+        { 70, "aa bb cc dd|ee", "00" },
+        { 55, "aa bb cc|dd|ee", " 00" },
+        { 30, "aa|bb|cc|dd|ee", "   00" },
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.width);
+        LayoutNode* root = tree.release();
+        ASSERT_TRUE(SetLayoutWrapWidth(&root, step.width, 1));
+        tree.reset(root);
+        MeasureLayout(tree.get(), &state);
+        EXPECT_EQ(RowsOf(tree.get()), step.rows);
+        EXPECT_EQ(RowBreakChars(tree.get()), step.breaks);
+        EXPECT_EQ(tree->caretCount, stops);
+    }
 }
 
 TEST(WrapRows, StyledTextKeepsItsStyleInBothParts) {
@@ -310,7 +295,7 @@ TEST(WrapWidth, CopiesKeepTheWidthAndBreaks) {
     LayoutPtr copy(CloneLayoutTree(tree.get()));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(BlockOf(copy.get())->wrapWidth, 200);
-    EXPECT_EQ(BreakChars(copy.get()), " 0  0");
+    EXPECT_EQ(RowBreakChars(copy.get()), " 0  0");
     EXPECT_NE(BlockOf(copy.get())->breakChars, BlockOf(tree.get())->breakChars);
 }
 

@@ -151,6 +151,9 @@ struct LaterLayoutForms {
     // Writes a block's wrap element after its rows (nothing when it has none); answers
     // the length, only counted without a cursor.
     int32_t (*writeWrapElement)(LayoutNode* block, char** cursor, LayoutWriteContext* context);
+    // While a block is normalised: rows that hold a block of their own under a style
+    // node give way to its rows; true when any did.
+    bool (*takeInnerBlocks)(LayoutNode* block);
     // The caption of an older document: its plain text and its stored box width.
     LayoutNode* (*plainTextWithWidth)(const char* text, int32_t length, int32_t boxWidth);
 };

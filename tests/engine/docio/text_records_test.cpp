@@ -20,6 +20,7 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
+#include "engine/text/plain_caption.h"
 
 namespace {
 
@@ -42,16 +43,7 @@ protected:
         ASSERT_TRUE(InitStreamTable());
     }
 
-    SketchObject* Caption(const char* plain) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
-        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(c, nullptr);
-        if (plain) {
-            CaptionInit init{ LayoutFromPlainText(plain, int32_t(std::strlen(plain)), 1), {}, 30, 40 };
-            EXPECT_TRUE(SetObjectTextLayout(c, &init));
-        }
-        return c;
-    }
+    SketchObject* Caption(const char* plain) { return MakePlainCaption(plain); }
 
     static std::string Text(LayoutNode* node, uint32_t options = 0) {
         LayoutWriteContext w{ nullptr, nullptr, options, nullptr };

@@ -22,6 +22,10 @@
 //   figclip play-wmf W H      plays the CF_METAFILEPICT picture into a white W x H bitmap as
 //                             a reader of old-style pictures would; prints "l t r b" of the
 //                             pixels that are not white, or "none"
+//   figclip play-file FILE    plays a picture file (".wmf" with its 22-byte header, or
+//                             ".emf") at its own size into a white bitmap; prints its
+//                             size and the "l t r b" of the dark pixels:
+//                             "W H l t r b", or "none"
 //   figclip visit             its window comes to the front for a moment and goes, as when
 //                             the user looks at another program and comes back
 #include <windows.h>
@@ -34,6 +38,91 @@
 #include <vector>
 
 namespace {
+
+// Whether a 0x00RRGGBB pixel is dark (below half brightness).
+bool IsDark(uint32_t p) { return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 384; }
+
+// The box of the pixels of a 32-bit top-down bitmap that are not white (with `dark`: that
+// are dark, past a page's light background); false for none.
+bool InkBox(const uint32_t* px, int w, int h, int* l, int* t, int* r, int* b, bool dark = false) {
+    *l = w, *t = h, *r = 0, *b = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (dark ? IsDark(px[y * w + x]) : (px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
+                *l = std::min(*l, x);
+                *t = std::min(*t, y);
+                *r = std::max(*r, x + 1);
+                *b = std::max(*b, y + 1);
+            }
+    return *r > 0;
+}
+
+// A picture file played at its size: "W H l t r b" or "none".
+int PlayFile(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    std::vector<unsigned char> bytes;
+    if (file) {
+        unsigned char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+        std::fclose(file);
+    }
+    HENHMETAFILE picture = nullptr;
+    HMETAFILE old = nullptr;  // an old-style picture after its header
+    int w = 0, h = 0;
+    auto word = [&bytes](size_t at) { return static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8)); };
+    if (bytes.size() > 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A) {
+        const int inch = word(14);
+        if (inch > 0) {
+            w = (word(10) - word(6)) * 96 / inch;
+            h = (word(12) - word(8)) * 96 / inch;
+        }
+        old = SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - 22), bytes.data() + 22);
+    } else if (!bytes.empty()) {
+        picture = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+        ENHMETAHEADER header{};
+        if (picture && GetEnhMetaFileHeader(picture, sizeof header, &header)) {
+            // The frame (0.01 mm) in the screen's pixels, as a reader sizes it.
+            HDC screen = GetDC(nullptr);
+            w = MulDiv(header.rclFrame.right - header.rclFrame.left, GetDeviceCaps(screen, HORZRES),
+                       GetDeviceCaps(screen, HORZSIZE) * 100);
+            h = MulDiv(header.rclFrame.bottom - header.rclFrame.top, GetDeviceCaps(screen, VERTRES),
+                       GetDeviceCaps(screen, VERTSIZE) * 100);
+            ReleaseDC(nullptr, screen);
+        }
+    }
+    if ((!picture && !old) || w <= 0 || h <= 0 || w > 8000 || h > 8000) {
+        if (picture) DeleteEnhMetaFile(picture);
+        if (old) DeleteMetaFile(old);
+        std::puts("none");
+        return 1;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+    if (picture) {
+        const RECT all = { 0, 0, w, h };
+        PlayEnhMetaFile(dc, picture, &all);
+    } else {
+        // As a reader of placeable files plays one: its own window, our viewport.
+        SetMapMode(dc, MM_ANISOTROPIC);
+        SetViewportExtEx(dc, w, h, nullptr);
+        PlayMetaFile(dc, old);
+    }
+    GdiFlush();
+    int l, t, r, b;
+    if (InkBox(static_cast<const uint32_t*>(bits), w, h, &l, &t, &r, &b, true)) std::printf("%d %d %d %d %d %d\n", w, h, l, t, r, b);
+    else std::puts("none");
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    if (picture) DeleteEnhMetaFile(picture);
+    if (old) DeleteMetaFile(old);
+    return 0;
+}
 
 struct Known {
     UINT format;
@@ -293,6 +382,8 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
+    } else if (verb == "play-file" && argc > 2) {
+        return PlayFile(argv[2]);
     } else if (verb == "play-wmf" && argc > 3) {
         const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
         if (!Open()) return 1;
@@ -317,20 +408,12 @@ int main(int argc, char** argv) {
         GdiFlush();
         GlobalUnlock(data);
         CloseClipboard();
-        int l = w, t = h, r = 0, b = 0;
-        const auto* px = static_cast<const uint32_t*>(bits);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if ((px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
-                    l = std::min(l, x);
-                    t = std::min(t, y);
-                    r = std::max(r, x + 1);
-                    b = std::max(b, y + 1);
-                }
+        int l, t, r, b;
+        const bool ink = InkBox(static_cast<const uint32_t*>(bits), w, h, &l, &t, &r, &b);
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
-        if (r == 0) std::puts("none");
+        if (!ink) std::puts("none");
         else std::printf("%d %d %d %d\n", l, t, r, b);
     } else {
         std::fputs("figclip: unknown request\n", stderr);

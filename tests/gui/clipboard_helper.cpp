@@ -26,9 +26,14 @@
 //                             ".emf") at its own size into a white bitmap; prints its
 //                             size and the "l t r b" of the dark pixels:
 //                             "W H l t r b", or "none"
+//   figclip make-shortcut LINK TARGET  a shell shortcut file LINK to TARGET
 //   figclip visit             its window comes to the front for a moment and goes, as when
 //                             the user looks at another program and comes back
 #include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -382,6 +387,25 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
+    } else if (verb == "make-shortcut" && argc > 3) {
+        CoInitialize(nullptr);
+        IShellLinkA* link = nullptr;
+        IPersistFile* file = nullptr;
+        bool made = false;
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                       reinterpret_cast<void**>(&link)))) {
+            link->SetPath(argv[3]);
+            if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+                wchar_t wide[MAX_PATH];
+                MultiByteToWideChar(CP_ACP, 0, argv[2], -1, wide, MAX_PATH);
+                made = SUCCEEDED(file->Save(wide, TRUE));
+                file->Release();
+            }
+            link->Release();
+        }
+        CoUninitialize();
+        std::puts(made ? "ok" : "failed");
+        return made ? 0 : 1;
     } else if (verb == "play-file" && argc > 2) {
         return PlayFile(argv[2]);
     } else if (verb == "play-wmf" && argc > 3) {

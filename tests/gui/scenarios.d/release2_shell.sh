@@ -70,3 +70,84 @@ scenario_release2_save_types() {
     # The save type before the command comes back: the last picture's.
     [ "$(ask docs | awk -F'|' '{ print $6 }')" = 3 ] || fail "the save type is not the one before: $(ask docs)"
 }
+
+# The shell's folder browser asking for the help folder is the front dialog.
+folder_browser_open() { ask dialog | grep -q '|Please locate the folder named Velmora Help.|'; }
+# Waits for the folder browser and cancels it.
+cancel_folder_browser() {
+    wait_for 20 "the folder browser" folder_browser_open
+    ask dialog-click 2 >/dev/null
+    browser_gone() { ! folder_browser_open; }
+    wait_for 20 "the folder browser to close" browser_gone
+}
+
+# Opens the Help menu with the mouse and clicks its item of that text.
+click_help_item() {
+    local index
+    index=$(ask menus | awk -F'|' '$1 == 0 { n++ } $1 == 0 && $2 == "&Help" { print n - 1 }')
+    [ -n "$index" ] || fail "no Help menu: $(ask menus | tr '\n' ' ')"
+    open_menu_by_click "$index"
+    local rect
+    rect=$(ask menu-item-rect "$1")
+    [ -n "$rect" ] && [ "$rect" != none ] || fail "no Help item $1: $(ask popup-menu | tr '\n' ' ')"
+    # shellcheck disable=SC2046
+    xdotool mousemove $(centre <<<"$rect") click 1
+    wait_for 10 "the menu to close" no_popup
+}
+
+scenario_release2_help() {
+    program=figlate
+    local hh_log="$work/hh.txt" help="$work/help files"
+    mkdir -p "$help"
+    export FIG_HH_LOG
+    FIG_HH_LOG=$(windows_path "$hh_log")
+    local overrides=$WINEDLLOVERRIDES
+    export WINEDLLOVERRIDES="$overrides;hh.exe=n"
+    # The help folder beside the program is a shortcut to a folder elsewhere.
+    rm_help_link() { rm -f "$build/Velmora Help.lnk"; }
+    trap 'rm_help_link; end_program' EXIT
+    [ ! -e "$build/Velmora Help" ] || fail "a help folder lies beside the program already"
+    [ "$(clip make-shortcut "$(windows_path "$build")\\Velmora Help.lnk" "$(windows_path "$help")")" = ok ] ||
+        fail "the shortcut could not be made"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+
+    step "Help > Contents: the viewer gets an ms-its: address into the help file of the shortcut's folder"
+    click_help_item "&Contents"
+    wait_for 30 "the viewer's address" test -s "$hh_log"
+    local address expected
+    address=$(tr -d '\r' <"$hh_log")
+    expected="ms-its:$(windows_path "$help")\\Velmora.chm::/hContents.htm"
+    [ "$address" = "$expected" ] || fail "the viewer got \"$address\", not \"$expected\""
+    end_program
+
+    step "no help folder: the folder browser asks, Cancel: help is not found, nothing opens"
+    rm_help_link
+    : >"$hh_log"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    local alerts
+    alerts=$(alert_count)
+    click_help_item "&Contents"
+    cancel_folder_browser
+    wait_for 20 "the help alert" has_alerts $((alerts + 1))
+    dismiss_alert
+    [ ! -s "$hh_log" ] || fail "the viewer ran: $(cat "$hh_log")"
+    end_program
+
+    step "the test's compiled help in the folder: Wine's viewer shows its window"
+    export WINEDLLOVERRIDES=$overrides
+    command -v chmcmd >/dev/null || skip "chmcmd (fp-utils) is not installed"
+    printf '<html><head><title>Contents</title></head><body>Contents</body></html>\n' >"$help/hContents.htm"
+    printf '[OPTIONS]\nCompiled file=Velmora.chm\nDefault topic=hContents.htm\nTitle=Velmora Test Help\n\n[FILES]\nhContents.htm\n' \
+        >"$help/Velmora.hhp"
+    (cd "$help" && chmcmd Velmora.hhp >/dev/null 2>&1) || true
+    [ -s "$help/Velmora.chm" ] || fail "chmcmd made no help file"
+    [ "$(clip make-shortcut "$(windows_path "$build")\\Velmora Help.lnk" "$(windows_path "$help")")" = ok ] ||
+        fail "the shortcut could not be made"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    click_help_item "&Contents"
+    viewer_shown() { xdotool search --name "Velmora Test Help" >/dev/null 2>&1; }
+    wait_for 30 "the help viewer's window" viewer_shown
+}

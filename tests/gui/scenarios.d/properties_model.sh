@@ -81,14 +81,16 @@ scenario_properties_model() {
     wait_for 20 "the measurement's Properties" pm_has_runs $((runs + 1))
     [ "$(pm_last_run)" = "4|cancel|3 0 0 alone" ] || fail "not the measurement's Object page: $(pm_last_run)"
 
-    step "Help > Help Topics and F1 without a help folder: \"Help Not Found\""
+    step "Help > Help Topics and F1 without a help folder: the folder browser, Cancel, \"Help Not Found\""
     local alerts
     alerts=$(alert_count)
     ask command $((0xE143)) >/dev/null
+    cancel_folder_browser
     wait_for 20 "the help alert" has_alerts $((alerts + 1))
     ask alerts | tail -n1 | grep -q "Help Not Found" || fail "not the help alert: $(ask alerts | tail -n1)"
     dismiss_alert
     xdotool key F1
+    cancel_folder_browser
     wait_for 20 "the help alert from F1" has_alerts $((alerts + 2))
     ask alerts | tail -n1 | grep -q "Help Not Found" || fail "F1 showed another alert: $(ask alerts | tail -n1)"
     dismiss_alert

@@ -27,10 +27,13 @@
 //                             size and the "l t r b" of the dark pixels:
 //                             "W H l t r b", or "none"
 //   figclip make-shortcut LINK TARGET  a shell shortcut file LINK to TARGET
+//   figclip dde APP TOPIC COMMAND  sends COMMAND to a DDE server as the shell does;
+//                             "ok", "no server" or "refused"
 //   figclip visit             its window comes to the front for a moment and goes, as when
 //                             the user looks at another program and comes back
 #include <windows.h>
 
+#include <ddeml.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -43,6 +46,9 @@
 #include <vector>
 
 namespace {
+
+// A client that only sends commands answers nothing.
+HDDEDATA CALLBACK DdeClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
 // Whether a 0x00RRGGBB pixel is dark (below half brightness).
 bool IsDark(uint32_t p) { return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 384; }
@@ -387,6 +393,26 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
+    } else if (verb == "dde" && argc > 4) {
+        DWORD instance = 0;
+        if (DdeInitializeA(&instance, DdeClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return 1;
+        HSZ app = DdeCreateStringHandleA(instance, argv[2], CP_WINANSI);
+        HSZ topic = DdeCreateStringHandleA(instance, argv[3], CP_WINANSI);
+        HCONV conversation = DdeConnect(instance, app, topic, nullptr);
+        const char* answer = "no server";
+        if (conversation) {
+            DWORD result = 0;
+            HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(argv[4]),
+                                                 static_cast<DWORD>(std::strlen(argv[4]) + 1), conversation, nullptr,
+                                                 0, XTYP_EXECUTE, 10000, &result);
+            answer = done ? "ok" : "refused";
+            DdeDisconnect(conversation);
+        }
+        DdeFreeStringHandle(instance, app);
+        DdeFreeStringHandle(instance, topic);
+        DdeUninitialize(instance);
+        std::puts(answer);
+        return 0;
     } else if (verb == "make-shortcut" && argc > 3) {
         CoInitialize(nullptr);
         IShellLinkA* link = nullptr;

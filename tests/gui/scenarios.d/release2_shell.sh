@@ -151,3 +151,53 @@ scenario_release2_help() {
     viewer_shown() { xdotool search --name "Velmora Test Help" >/dev/null 2>&1; }
     wait_for 30 "the help viewer's window" viewer_shown
 }
+
+# The default value of a key of HKEY_CLASSES_ROOT, or nothing.
+class_value() { wine reg query "HKCR\\$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { print $NF }'; }
+doc_open() { ask docs | cut -d'|' -f2 | grep -qiF "$1"; }
+gone() { ! answers; }
+
+# Documents opened from the shell: by `wine start` and by a DDE client's open command in
+# a running program, and by `wine start` with none running (the program starts with
+# /dde). figmantle and figlate register the same document type in the one prefix; each
+# round clears its keys first, so the program started registers them anew.
+scenario_release2_shell_open() {
+    local p n last_app=
+    for p in figmantle figlate; do
+        for n in start dde cold; do cp "$top/fuzz/seeds/document_read_fuzz/one_page" "$work/$p-$n.yrn"; done
+    done
+    for p in figmantle figlate; do
+        program=$p
+        wine reg delete 'HKCR\Velmora.Document' /f >/dev/null 2>&1 || true
+        wine reg delete 'HKCR\.yrn' /f >/dev/null 2>&1 || true
+        start_program
+        wait_for 30 "the first document" has_docs 1
+
+        step "$p: the registration names this program's DDE application"
+        local app
+        app=$(class_value 'Velmora.Document\shell\open\ddeexec\Application')
+        [ "$(class_value .yrn)" = Velmora.Document ] || fail ".yrn is $(class_value .yrn)"
+        # The program's short name (Wine makes its own 8.3 names): one of its own.
+        [ -n "$app" ] && [ "$app" != "${last_app:-}" ] || fail "the DDE application is \"$app\" for $p"
+        last_app=$app
+
+        step "$p running: wine start opens the document in it"
+        wine start /unix "$work/$p-start.yrn" >/dev/null 2>&1
+        wait_for 30 "the document opened by wine start" doc_open "$p-start.yrn"
+
+        step "$p running: a DDE client's open command opens the document in it"
+        [ "$(clip dde "$app" system "[open(\"$(windows_path "$work/$p-dde.yrn")\")]")" = ok ] ||
+            fail "the program refused the DDE command"
+        wait_for 30 "the document opened by DDE" doc_open "$p-dde.yrn"
+        [ "$(doc_count)" = 3 ] || fail "not three documents: $(ask docs | tr '\n' ' ')"
+        end_program
+        wait_for 20 "the program to end" gone
+
+        step "$p not running: wine start starts it and the document opens"
+        wine start /unix "$work/$p-cold.yrn" >/dev/null 2>&1
+        wait_for 60 "the program started by the shell" answers
+        wait_for 30 "the document opened at the start" doc_open "$p-cold.yrn"
+        ask command 57665 >/dev/null || true
+        wait_for 20 "the program started by the shell to end" gone
+    done
+}

@@ -150,6 +150,40 @@ scenario_release2_help() {
     click_help_item "&Contents"
     viewer_shown() { xdotool search --name "Velmora Test Help" >/dev/null 2>&1; }
     wait_for 30 "the help viewer's window" viewer_shown
+    end_program
+
+    # Wine's shell turns the file:/// address into its path before the page opener sees
+    # it; the compiled help viewer's recorder is in place again, and must not run.
+    step "figmantle, a help folder beside it: Help > Contents opens the page, not the compiled help"
+    export WINEDLLOVERRIDES="$overrides;hh.exe=n"
+    program=figmantle
+    rm_help_link
+    # Not local: the exit trap removes the folder after the function has returned.
+    r2_help="$build/Velmora Help"
+    local record="$WINEPREFIX/drive_c/help-record.txt"
+    rm -f "$record"
+    restore_opener() {
+        rm -rf "$r2_help"
+        wine reg add 'HKCR\htmlfile\shell\open\command' /ve /d '"C:\windows\system32\winebrowser.exe" "%1"' /f \
+            >/dev/null 2>&1 || true
+        wine reg delete 'HKCR\.htm' /f >/dev/null 2>&1 || true
+        wine reg delete 'HKCR\file' /f >/dev/null 2>&1 || true
+    }
+    trap 'rm_help_link; restore_opener; end_program' EXIT
+    mkdir -p "$r2_help" && echo "<html></html>" >"$r2_help/hContents.htm"
+    wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || skip "no page association can be set"
+    for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\file\shell\open\command'; do
+        wine reg add "$key" /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\help-record.txt' /f \
+            >/dev/null 2>&1 || skip "the page opener cannot be set"
+    done
+    : >"$hh_log"
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    click_help_item "&Contents"
+    wait_for 30 "the recorded address" test -s "$record"
+    [ "$(tr -d '\r' <"$record" | sed 's/ *$//')" = "$(windows_path "$r2_help")\hContents.htm" ] ||
+        fail "the opener got: $(cat "$record")"
+    [ ! -s "$hh_log" ] || fail "figmantle ran the compiled help viewer: $(cat "$hh_log")"
 }
 
 # The default value of a key of HKEY_CLASSES_ROOT, or nothing.

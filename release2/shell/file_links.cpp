@@ -88,6 +88,15 @@ uint32_t HostSaveCommandFor(int32_t argument) {
     }
 }
 
+int64_t TruncateRealToInt(double x) {
+    if (x != x) return 0;
+    // 2^63 is exact as a double; every double below it converts.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (x >= kLimit) return INT64_MAX;
+    if (x <= -kLimit) return INT64_MIN;
+    return static_cast<int64_t>(x);
+}
+
 bool CompiledHelpTarget(const char* target, char* out, size_t size) {
     if (target == nullptr || out == nullptr || size == 0) return false;
     constexpr char kScheme[] = "help://";

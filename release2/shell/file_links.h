@@ -34,6 +34,10 @@ constexpr uint32_t kCommandSave          = 57603;
 constexpr uint32_t kCommandSaveAs        = 57604;
 constexpr uint32_t kCommandSaveAsWebPage = 33902;
 
+// x toward zero as a 64-bit integer; NaN gives 0 and values past the type's range its
+// nearest end, where a plain conversion is undefined.
+int64_t TruncateRealToInt(double x);
+
 // The help file that figlate's help topics point into, inside the help folder.
 constexpr const char kCompiledHelpFile[] = "Velmora.chm";
 // The prefix of figlate's help folder address: topics open in the compiled help viewer.

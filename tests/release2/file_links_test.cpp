@@ -2,6 +2,8 @@
 // names and types, the Help menu's end, the host's save commands, the help targets.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "release2/shell/file_links.h"
@@ -100,6 +102,16 @@ TEST(HostSave, ArgumentsSendTheirCommands) {
     // 17, the Save row's argument, saves in place rather than sending command 17.
     const Case cases[] = { { 0, 57603 }, { 1, 57604 }, { 2, 33902 }, { 17, 57603 }, { 57610, 57610 } };
     for (const Case& c : cases) EXPECT_EQ(HostSaveCommandFor(c.argument), c.command) << c.argument;
+}
+
+TEST(RealToInt, TowardZeroAndSaturating) {
+    struct Case { double in; int64_t out; };
+    const Case cases[] = {
+        { 2.9, 2 }, { -2.9, -2 }, { 0.0, 0 }, { 4294967296.5, 4294967296LL },
+        { 1e300, INT64_MAX }, { -1e300, INT64_MIN }, { 9223372036854775808.0, INT64_MAX },
+    };
+    for (const Case& c : cases) EXPECT_EQ(TruncateRealToInt(c.in), c.out) << c.in;
+    EXPECT_EQ(TruncateRealToInt(std::nan("")), 0);
 }
 
 TEST(ShellRegistration, TypeIdentifierIsTheTemplatesField) {

@@ -83,7 +83,9 @@ uint32_t HostSaveCommandFor(int32_t argument) {
     case 0: return kCommandSave;
     case 1: return kCommandSaveAs;
     case 2: return kCommandSaveAsWebPage;
+    // The Save and Save As rows pass their row numbers, as the shared form reads them.
     case 17: return kCommandSave;
+    case 18: return kCommandSaveAs;
     default: return static_cast<uint32_t>(argument);
     }
 }

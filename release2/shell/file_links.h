@@ -27,8 +27,8 @@ bool ReplaceExtension(char* text, size_t size, const char* extension);
 bool HelpMenuEndsAt(const char* text, int32_t index);
 
 // The main window's command that the host's save executor sends for `argument`: 0 save,
-// 1 save as, 2 save as web page, 17 (the Save row's argument) save in place; any other
-// argument is itself the command.
+// 1 save as, 2 save as web page, 17 and 18 (the Save and Save As rows' arguments) save
+// in place and save as; any other argument is itself the command.
 uint32_t HostSaveCommandFor(int32_t argument);
 constexpr uint32_t kCommandSave          = 57603;
 constexpr uint32_t kCommandSaveAs        = 57604;

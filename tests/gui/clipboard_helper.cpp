@@ -68,6 +68,38 @@ bool InkBox(const uint32_t* px, int w, int h, int* l, int* t, int* r, int* b, bo
     return *r > 0;
 }
 
+// A white 32-bit top-down bitmap selected into a memory DC, for a picture to play into.
+class WhiteCanvas {
+public:
+    WhiteCanvas(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+        PatBlt(dc_, 0, 0, w, h, WHITENESS);
+    }
+    ~WhiteCanvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    WhiteCanvas(const WhiteCanvas&) = delete;
+    WhiteCanvas& operator=(const WhiteCanvas&) = delete;
+    HDC dc() const { return dc_; }
+    // The box of what was drawn (see InkBox).
+    bool Ink(int* l, int* t, int* r, int* b, bool dark) const {
+        GdiFlush();
+        return bits_ && InkBox(static_cast<const uint32_t*>(bits_), w_, h_, l, t, r, b, dark);
+    }
+
+private:
+    int w_, h_;
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    void* bits_ = nullptr;
+};
+
 // A picture file played at its size: "W H l t r b" or "none".
 int PlayFile(const char* path) {
     FILE* file = std::fopen(path, "rb");
@@ -107,29 +139,23 @@ int PlayFile(const char* path) {
         std::puts("none");
         return 1;
     }
-    BITMAPINFO info{};
-    info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-    if (picture) {
-        const RECT all = { 0, 0, w, h };
-        PlayEnhMetaFile(dc, picture, &all);
-    } else {
-        // As a reader of placeable files plays one: its own window, our viewport.
-        SetMapMode(dc, MM_ANISOTROPIC);
-        SetViewportExtEx(dc, w, h, nullptr);
-        PlayMetaFile(dc, old);
-    }
-    GdiFlush();
     int l, t, r, b;
-    if (InkBox(static_cast<const uint32_t*>(bits), w, h, &l, &t, &r, &b, true)) std::printf("%d %d %d %d %d %d\n", w, h, l, t, r, b);
+    bool ink = false;
+    {
+        WhiteCanvas canvas(w, h);
+        if (picture) {
+            const RECT all = { 0, 0, w, h };
+            PlayEnhMetaFile(canvas.dc(), picture, &all);
+        } else {
+            // As a reader of placeable files plays one: its own window, our viewport.
+            SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+            SetViewportExtEx(canvas.dc(), w, h, nullptr);
+            PlayMetaFile(canvas.dc(), old);
+        }
+        ink = canvas.Ink(&l, &t, &r, &b, true);
+    }
+    if (ink) std::printf("%d %d %d %d %d %d\n", w, h, l, t, r, b);
     else std::puts("none");
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     if (picture) DeleteEnhMetaFile(picture);
     if (old) DeleteMetaFile(old);
     return 0;
@@ -445,24 +471,14 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
-        BITMAPINFO info{};
-        info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, w, h, WHITENESS);
-        SetMapMode(dc, pict->mm);
-        SetViewportExtEx(dc, w, h, nullptr);
-        PlayMetaFile(dc, pict->hMF);
-        GdiFlush();
+        WhiteCanvas canvas(w, h);
+        SetMapMode(canvas.dc(), pict->mm);
+        SetViewportExtEx(canvas.dc(), w, h, nullptr);
+        PlayMetaFile(canvas.dc(), pict->hMF);
+        int l, t, r, b;
+        const bool ink = canvas.Ink(&l, &t, &r, &b, false);
         GlobalUnlock(data);
         CloseClipboard();
-        int l, t, r, b;
-        const bool ink = InkBox(static_cast<const uint32_t*>(bits), w, h, &l, &t, &r, &b);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
         if (!ink) std::puts("none");
         else std::printf("%d %d %d %d\n", l, t, r, b);
     } else {

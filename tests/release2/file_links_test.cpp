@@ -99,8 +99,11 @@ TEST(HelpMenu, EndsAtEmptyOneBlankOrPast63) {
 
 TEST(HostSave, ArgumentsSendTheirCommands) {
     struct Case { int32_t argument; uint32_t command; };
-    // 17, the Save row's argument, saves in place rather than sending command 17.
-    const Case cases[] = { { 0, 57603 }, { 1, 57604 }, { 2, 33902 }, { 17, 57603 }, { 57610, 57610 } };
+    // 17 and 18, the Save and Save As rows' arguments, save rather than sending commands
+    // 17 and 18, which nothing answers.
+    const Case cases[] = {
+        { 0, 57603 }, { 1, 57604 }, { 2, 33902 }, { 17, 57603 }, { 18, 57604 }, { 57610, 57610 },
+    };
     for (const Case& c : cases) EXPECT_EQ(HostSaveCommandFor(c.argument), c.command) << c.argument;
 }
 

@@ -85,7 +85,7 @@ bool ResolveShortcut(const char* path, char* target) {
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
             char found[kShortcutPathChars] = "";
             if (SUCCEEDED(file->Load(wide, 0)) && SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH)) &&
-                link->GetPath(found, kShortcutPathChars, nullptr, SLGP_RAWPATH) == S_OK && found[0]) {
+                link->GetPath(found, kShortcutPathChars, nullptr, SLGP_UNCPRIORITY) == S_OK && found[0]) {
                 std::memcpy(target, found, std::strlen(found) + 1);
                 resolved = true;
             }

@@ -1,7 +1,8 @@
 # Scenarios of the later release's save types and help: pictures and web pages saved
 # through the Save As dialog, help topics opened in the compiled help viewer (a recorder
 # stands in for it), the help folder found through a shortcut or asked for. Sourced by
-# tests/gui/scenarios; the helpers are program.sh's and options_models.sh's.
+# tests/gui/scenarios; the helpers are program.sh's, options_models.sh's, clipboard.sh's
+# and properties_model.sh's.
 
 # The text of the save dialog's file-name box.
 file_box_text() { ask dialog | awk -F'|' '$1 == 1148 || $1 == 1152 { print $3; exit }'; }
@@ -47,6 +48,18 @@ scenario_release2_save_types() {
     [ $((r - l)) -ge 316 ] && [ $((r - l)) -le 336 ] && [ $((b - t)) -ge 156 ] && [ $((b - t)) -le 176 ] ||
         fail "the enhanced segment plays as $l $t $r $b in $w x $h"
 
+    step "File > Save As... and File > Save from the menu: the document, then saved in place"
+    click_menu_item 0 18
+    answer_file_dialog "$(windows_path "$work/kite.yrn")"
+    wait_for 30 "the document file" test -s "$work/kite.yrn"
+    local before
+    before=$(file_sum "$work/kite.yrn")
+    [ "$(ask build-segment 20 20 60 30)" = ok ] || fail "the second segment could not be made"
+    click_menu_item 0 17
+    changed() { [ "$(file_sum "$work/kite.yrn")" != "$before" ]; }
+    wait_for 30 "the document saved in place" changed
+    no_dialog || fail "Save asked for a name: $(ask dialog | head -n1)"
+
     step "Save As HTML: the dialog proposes the web page beside the program; the page is written"
     ask command 33902 >/dev/null
     wait_for 30 "the file dialog" dialog_open
@@ -67,8 +80,8 @@ scenario_release2_save_types() {
     grep -qi "<applet\|<html" "$work/kite.htm" || fail "the page holds no page"
     # Without the applet's archive beside it, the program says so.
     dismiss_alert
-    # The save type before the command comes back: the last picture's.
-    [ "$(ask docs | awk -F'|' '{ print $6 }')" = 3 ] || fail "the save type is not the one before: $(ask docs)"
+    # The save type before the command comes back: the document's own.
+    [ "$(ask docs | awk -F'|' '{ print $6 }')" = 0 ] || fail "the save type is not the one before: $(ask docs)"
 }
 
 # The shell's folder browser asking for the help folder is the front dialog.
@@ -158,30 +171,14 @@ scenario_release2_help() {
     export WINEDLLOVERRIDES="$overrides;hh.exe=n"
     program=figmantle
     rm_help_link
-    # Not local: the exit trap removes the folder after the function has returned.
-    r2_help="$build/Velmora Help"
-    local record="$WINEPREFIX/drive_c/help-record.txt"
-    rm -f "$record"
-    restore_opener() {
-        rm -rf "$r2_help"
-        wine reg add 'HKCR\htmlfile\shell\open\command' /ve /d '"C:\windows\system32\winebrowser.exe" "%1"' /f \
-            >/dev/null 2>&1 || true
-        wine reg delete 'HKCR\.htm' /f >/dev/null 2>&1 || true
-        wine reg delete 'HKCR\file' /f >/dev/null 2>&1 || true
-    }
-    trap 'rm_help_link; restore_opener; end_program' EXIT
-    mkdir -p "$r2_help" && echo "<html></html>" >"$r2_help/hContents.htm"
-    wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || skip "no page association can be set"
-    for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\file\shell\open\command'; do
-        wine reg add "$key" /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\help-record.txt' /f \
-            >/dev/null 2>&1 || skip "the page opener cannot be set"
-    done
+    help_folder_recorded hContents.htm "rm_help_link;"
+    local record=$help_record
     : >"$hh_log"
     start_program
     wait_for 30 "the first document" has_docs 1
     click_help_item "&Contents"
     wait_for 30 "the recorded address" test -s "$record"
-    [ "$(tr -d '\r' <"$record" | sed 's/ *$//')" = "$(windows_path "$r2_help")\hContents.htm" ] ||
+    [ "$(tr -d '\r' <"$record" | sed 's/ *$//')" = "$(windows_path "$help_dir")\hContents.htm" ] ||
         fail "the opener got: $(cat "$record")"
     [ ! -s "$hh_log" ] || fail "figmantle ran the compiled help viewer: $(cat "$hh_log")"
 }

@@ -89,6 +89,18 @@ protected:
         FreeEngineDocument(document);
     }
 
+    // The shown names of the documents listed, sorted.
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
+            const char* name = nullptr;
+            ToolFolderFileTools(i, &name);
+            names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     std::string name_;
     std::string folder_;
 };
@@ -113,15 +125,7 @@ TEST_F(ToolFolder, OneFilePerPassOrAllAtOnce) {
     SetToolFolderName(name_.substr(0, name_.size() - 1).c_str());
     ScheduleToolFolderScan();  // from the first file again
     EXPECT_EQ(ScanToolFolderStep(nullptr, 1), 0);
-    EXPECT_EQ(ToolFolderFileCount(), 3);
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
-        const char* name = nullptr;
-        ToolFolderFileTools(i, &name);
-        names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{ "one.yrn", "three.YRN", "two.yrn" }));
+    EXPECT_EQ(Names(), (std::vector<std::string>{ "one.yrn", "three.YRN", "two.yrn" }));
 }
 
 // Folder texts are joined into 260-character paths: one that does not fit ends the scan
@@ -178,16 +182,6 @@ struct LaterScan : ToolFolder {
     void TearDown() override {
         ResetLaterForms();
         ToolFolder::TearDown();
-    }
-    std::vector<std::string> Names() {
-        std::vector<std::string> names;
-        for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
-            const char* name = nullptr;
-            ToolFolderFileTools(i, &name);
-            names.push_back(name);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
 };
 

@@ -186,11 +186,40 @@ struct LaterCaptionForms {
     void (*releaseUndoEntry)(const UndoEntry& entry);
 };
 
+// Links, help, shell registration and the save dialog's types.
+struct LaterShellForms {
+    // Opens an address a link resolved to; false when it cannot be opened.
+    bool (*openAddress)(const char* address);
+    // The help folder as the prefix of a help topic's address (scheme included), in
+    // engine memory (FreeMemory); null when there is none.
+    char* (*helpFolderAddress)();
+    // Whether the Help menu's entries end at entry `index`, whose text is `text`.
+    bool (*helpMenuEndsAt)(const char* text, int32_t index);
+    // The main window's command that the host's save executor sends for its argument.
+    uint32_t (*hostSaveCommand)(int32_t argument);
+    // After the DDE atoms are made: the registration of the document type with that DDE
+    // application name; `templateText` is the document template's string.
+    void (*registerDocumentType)(const char* ddeName, const char* templateText);
+    // The save dialog's filters after the shared three ("name|patterns|" pairs).
+    const char* (*moreSaveFilters)();
+    // The save type of the dialog's filter (from 1) and the name chosen.
+    int32_t (*chosenSaveType)(int32_t filterIndex, const char* name);
+    // The name the dialog proposes for a save type, changed in place (`size` bytes): its
+    // extension and, for some types, its folder.
+    void (*proposeSaveName)(int32_t saveType, char* name, size_t size);
+    // Writes a save type that is no document (a picture); 0 or a result code; -1 when the
+    // type is not one of these.
+    int32_t (*saveOtherType)(int32_t saveType, const char* path);
+    // Another way to a tool-folder entry: a shortcut's target into `target` (260 bytes).
+    bool (*resolveShortcut)(const char* path, char* target);
+};
+
 struct LaterReleaseForms {
     LaterTextForms     text;
     LaterDrawingForms  drawing;
     LaterPlatformForms platform;
     LaterLayoutForms   layout;
+    LaterShellForms    shell;
     LaterCaptionForms  caption;
 };
 

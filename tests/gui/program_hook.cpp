@@ -99,6 +99,11 @@
 //                               values of its fields as it opened ("sheet" instead of ok or
 //                               cancel: an unscripted Properties sheet the user answered)
 //   edited-text                 the layout text of the caption being edited, or "none"
+//   edit-frame                  the frame around the caption being edited (sketch pixels):
+//                               left top right bottom, or "none"
+//   caption I                   object I's text: its block's wrap width (0 none), its rows'
+//                               plain texts separated by "/", then its layout text:
+//                               width|rows|text, or "none"
 //   styles                      the front sketch's objects: class, the text style's eleven
 //                               fields, then "|" and those of a caption's text (or "-"),
 //                               then "|" and its layout text
@@ -543,6 +548,36 @@ std::string Styles() {
         }
         out << "\n";
     }
+    return out.str();
+}
+
+std::string LayoutText(LayoutNode* node, uint32_t options) {
+    LayoutWriteContext context{};
+    context.options = options;
+    std::string text(static_cast<size_t>(SerializeLayout(node, nullptr, &context)), '\0');
+    text.resize(static_cast<size_t>(SerializeLayout(node, text.data(), &context)));
+    return text;
+}
+
+// Object I's text as its block of rows holds it: the wrap width, the rows' plain texts
+// separated by '/', then the layout text.
+std::string CaptionLayout(int wanted) {
+    Sketch* sketch = gEngine.frontSketch;
+    SketchObject* o = sketch && wanted >= 0 ? sketch->firstObject : nullptr;
+    for (int i = 0; o && i < wanted; ++i) o = o->nextInSketch;
+    const CaptionData* d = o ? CaptionDataOf(o) : nullptr;
+    if (!d || !d->layout) return "none";
+    LayoutNode* block = d->layout;
+    while (block && block->kind == kLayoutStyle) block = block->firstChild;
+    std::ostringstream out;
+    if (block && block->kind == kLayoutStackedRows) {
+        out << static_cast<StackedRowsNode*>(block)->wrapWidth << "|";
+        for (LayoutNode* row = block->firstChild; row; row = row->nextSibling)
+            out << (row == block->firstChild ? "" : "/") << LayoutText(row, kWritePlainText);
+    } else {
+        out << "0|" << LayoutText(d->layout, kWritePlainText);
+    }
+    out << "|" << LayoutText(d->layout, 0);
     return out.str();
 }
 
@@ -1328,6 +1363,18 @@ std::string Answer(const std::string& request) {
     if (verb == "colors") return Colors();
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
+    if (verb == "edit-frame") {
+        LayoutEditSession* s = gEngine.frontSketch ? gEngine.frontSketch->editSession : nullptr;
+        if (!s) return "none";
+        const ScreenRect r = EditorFrameArea(s);
+        return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+               std::to_string(r.bottom);
+    }
+    if (verb == "caption") {
+        int wanted = -1;
+        in >> wanted;
+        return CaptionLayout(wanted);
+    }
     if (verb == "bars") return Bars();
     if (verb == "script-view") return ScriptViewState();
     if (verb == "motions") return Motions();

@@ -20,8 +20,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/screen_types.h"
+
 struct GraphicsPort;
-struct ScreenRect;
 struct SketchObject;
 
 // Texts by string group and item, key names, the nouns of object kinds, the credit pages.
@@ -157,6 +158,34 @@ struct LaterLayoutForms {
     LayoutNode* (*plainTextWithWidth)(const char* text, int32_t length, int32_t boxWidth);
 };
 
+struct LayoutEditSession;
+struct UndoEntry;
+
+// A caption's wrap width as the user sets it: the handle of a selected caption, the frame
+// and handle of the caption being edited, and the undo step of a width.
+struct LaterCaptionForms {
+    // A press with a selection arrow: true when it hit the width handle of a selected
+    // caption and the drag of the width began (the handle is hit before any body).
+    bool (*pressWidthHandle)(ScreenPoint point);
+    // The drag's steps and its release.
+    void (*dragWidthHandle)(ScreenPoint point);
+    void (*releaseWidthHandle)(ScreenPoint point);
+    // A press while a caption is edited: true when it went to the frame's handle (the
+    // width then followed the pointer until the button came up).
+    bool (*pressEditorHandle)(ScreenPoint point);
+    // In place of the editor's own drawing over a redrawn rectangle: its frame, text and
+    // handle.
+    void (*drawEditor)(GraphicsPort* port, const ScreenRect* rect, LayoutEditSession* session);
+    // Waits until the mouse may have changed (a mouse message arrives, or a short while
+    // passes), so that a loop following a held button does not spin.
+    void (*waitForPointer)();
+    // Entry types of the later release past the shared ones (records live only in memory):
+    // the handler of such an entry, both directions; 0 or a result code.
+    int32_t (*replayUndoEntry)(const UndoEntry& entry, int32_t direction);
+    // What a discarded record's entry of such a type holds is freed.
+    void (*releaseUndoEntry)(const UndoEntry& entry);
+};
+
 // Links, help, shell registration and the save dialog's types.
 struct LaterShellForms {
     // Opens an address a link resolved to; false when it cannot be opened.
@@ -191,6 +220,7 @@ struct LaterReleaseForms {
     LaterPlatformForms platform;
     LaterLayoutForms   layout;
     LaterShellForms    shell;
+    LaterCaptionForms  caption;
 };
 
 // The installed forms; all null unless the later release installed its own.

@@ -133,6 +133,10 @@ int32_t LabelSequenceOfObject(const SketchObject* object) {
     return 7;
 }
 
+void CopyAutoLabelState(const LabelSequence* from, LabelSequence* to) {
+    std::memmove(to, from, sizeof(LabelSequence) * kLabelSequenceCount);
+}
+
 void NextAutoLabel(int32_t sequence, char* text) {
     text[0] = 0;
     if (sequence < 0 || sequence >= kLabelSequenceCount) return;

@@ -33,6 +33,9 @@ constexpr int32_t kNumberedLabelSequence = 18;
 // has room for kLabelBufferSize bytes.
 void NextAutoLabel(int32_t sequence, char* text);
 int32_t LabelSequenceOfObject(const SketchObject* object);
+// Copies a sketch's automatic-label state (every sequence, as one block), to save it
+// around label generation and put it back.
+void CopyAutoLabelState(const LabelSequence* from, LabelSequence* to);
 
 // Makes the label at least level L. Answers 0, or a code handed up by a derivation
 // step; a failure to store the text is not part of it.

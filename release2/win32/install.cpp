@@ -1,6 +1,7 @@
 #include "release2/install.h"
 
 #include "release2/draw/win32/antialias_policy.h"
+#include "release2/engine/engine_forms.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/text/text_forms.h"
@@ -13,5 +14,6 @@ void InstallLaterRelease() {
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);
+    AddEngineForms(&forms);
     InstallLaterForms(forms);
 }

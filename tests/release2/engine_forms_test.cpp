@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "engine/core/object_creation.h"
@@ -19,6 +20,7 @@
 #include "later_text_source.h"
 #include "release2/engine/command_forms.h"
 #include "release2/engine/engine_forms.h"
+#include "release2/engine/engine_revisions.h"
 #include "release2/engine/text_stacking.h"
 #include "tests/engine/core/sketch_fixture.h"
 #include "ui/portable/menu_stream.h"
@@ -212,6 +214,55 @@ TEST_F(TextStackingTest, NewPointsShowTheirLabelsOnlyWhenShown) {
     AutoLabelNewObject(hidden);
     EXPECT_EQ(shown->label.shown, 1);
     EXPECT_EQ(hidden->label.shown, 0);
+}
+
+}  // namespace
+
+namespace {
+
+class EngineRevisionsTest : public SketchTest {};
+
+TEST_F(EngineRevisionsTest, FiniteValuesOnly) {
+    struct Case { double value; bool defined; bool finite; };
+    const Case cases[] = {
+        { 2.5, true, true }, { 0, false, false }, { HUGE_VAL, true, false }, { -HUGE_VAL, true, false },
+        { std::nan(""), true, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        SketchObject* m = Value(c.value, c.defined);
+        double out = -1;
+        EXPECT_EQ(GetFiniteValue(m, &out), c.finite);
+        if (c.finite) EXPECT_EQ(out, c.value);
+    }
+    EXPECT_FALSE(GetFiniteValue(nullptr, nullptr));
+    double out = 0;
+    EXPECT_FALSE(GetFiniteValue(PointAt(1, 1), &out));  // a point holds no value
+}
+
+TEST_F(EngineRevisionsTest, PaddedRecordLengths) {
+    struct Case { int32_t kind; uint32_t in, out; };
+    const Case cases[] = { { 1, 7, 8 }, { 2, 7, 8 }, { 1, 8, 8 }, { 3, 7, 7 }, { 0, 7, 7 }, { 1, UINT32_MAX, UINT32_MAX } };
+    for (const Case& c : cases) EXPECT_EQ(GetPaddedRecordLength(c.kind, c.in), c.out) << c.kind << " " << c.in;
+}
+
+TEST_F(EngineRevisionsTest, ChainOfColoredImagesLeadsToItsSource) {
+    SketchObject* a = PointAt(1, 1);
+    SketchObject* b = PointAt(2, 2);
+    // The chain is made by hand: only the types and first parents are read.
+    b->constructionType = 79;
+    PtrList parents = List({ a });
+    b->parents = parents;
+    EXPECT_EQ(FindParentAboveCode79Chain(b), a);
+    EXPECT_EQ(FindParentAboveCode79Chain(a), nullptr);
+    a->constructionType = 15;
+    SelectSketchObject(b);
+    EXPECT_TRUE(IsType15Source());
+    a->constructionType = 0;
+    EXPECT_FALSE(IsType15Source());
+    b->parents = 0;
+    FreePtrList(&parents);
+    b->constructionType = 0;
 }
 
 }  // namespace

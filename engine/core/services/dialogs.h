@@ -52,7 +52,7 @@ struct DialogField {
 };
 static_assert(sizeof(DialogField) == 24);
 
-// Dialog kinds. Kinds 3 and 8, and kinds above 15, have no dialog.
+// Dialog kinds. Kinds 3 and 8, and kinds above 15 but figlate's 17, have no dialog.
 constexpr int32_t kDialogTranslate       = 0;
 constexpr int32_t kDialogRotate          = 1;
 constexpr int32_t kDialogDilate          = 2;

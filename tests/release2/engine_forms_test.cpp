@@ -266,3 +266,30 @@ TEST_F(EngineRevisionsTest, ChainOfColoredImagesLeadsToItsSource) {
 }
 
 }  // namespace
+
+namespace {
+
+class TypedUndoTextTest : public TextStackingTest {};
+
+TEST_F(TypedUndoTextTest, UndoItemReadsTheSameBothWays) {
+    SketchObject* first = Caption(50, 40, 80, 20);
+    SketchObject* second = Caption(300, 10, 60, 15);
+    SelectSketchObject(first);
+    SelectSketchObject(second);
+    ASSERT_TRUE(StackSelectedTextObjects());
+    char shared[256], typed[256], redo[256];
+    BuildUndoMenuText(shared, 50);
+    {
+        LaterTextsInstalled later;
+        LaterReleaseForms forms = LaterForms();
+        AddEngineForms(&forms);
+        InstallLaterForms(forms);
+        BuildUndoMenuText(typed, 50);
+        BuildUndoMenuText(redo, 52);
+    }
+    EXPECT_STREQ(typed, shared);
+    EXPECT_NE(std::string(typed).find("Translate"), std::string::npos) << typed;
+    EXPECT_STREQ(redo, "&Redo  ");  // nothing to redo: the template with empty arguments
+}
+
+}  // namespace

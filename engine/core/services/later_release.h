@@ -145,6 +145,8 @@ struct LaterEngineForms {
     bool (*shiftEnter)();
     // After an image of parametric colour is made (the shared form labels nothing there).
     SketchObject* (*labelColorImage)(SketchObject* object);
+    // The Undo or Redo item's text (256 bytes) from its group 1 template.
+    void (*undoMenuText)(char* text, int32_t textIndex);
 };
 
 struct LaterReleaseForms {

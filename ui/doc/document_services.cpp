@@ -496,6 +496,8 @@ ResultCode HostOpenDocument(int32_t) {
     return SendHostCommand(ID_FILE_OPEN);
 }
 ResultCode HostSaveDocument(int32_t argument) {
+    // Stand-in: figlate's "Save As HTML..." (argument 2) saves as a web page; until that
+    // command is built it opens the plain Save As, as every other argument does.
     return SendHostCommand(argument == kSaveInPlace ? ID_FILE_SAVE : ID_FILE_SAVE_AS);
 }
 ResultCode HostPrint(int32_t) { return SendHostCommand(ID_FILE_PRINT); }

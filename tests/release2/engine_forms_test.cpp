@@ -61,7 +61,9 @@ TEST(LaterCommandTable, SaveAsTakesItsTextFromShift) {
         EXPECT_TRUE(query());
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(executor, 8);
-        if (c.figlate) EXPECT_EQ(argument, c.argument);
+        if (c.figlate) {
+            EXPECT_EQ(argument, c.argument);
+        }
         SetShiftState(0);
     }
     // With Shift the row is refreshed: figlate's "Save As" sits in a group Shift marks.
@@ -233,7 +235,9 @@ TEST_F(EngineRevisionsTest, FiniteValuesOnly) {
         SketchObject* m = Value(c.value, c.defined);
         double out = -1;
         EXPECT_EQ(GetFiniteValue(m, &out), c.finite);
-        if (c.finite) EXPECT_EQ(out, c.value);
+        if (c.finite) {
+            EXPECT_EQ(out, c.value);
+        }
     }
     EXPECT_FALSE(GetFiniteValue(nullptr, nullptr));
     double out = 0;

@@ -45,8 +45,14 @@ void LabelMultipleDialog::DoDataExchange(CDataExchange* dx) {
     }
     char shown[kLabelRecordTextSize] = {};
     ::GetWindowTextA(edit, shown, int(sizeof shown));
-    // Setting the same text again would move the caret while the user types.
-    if (std::strcmp(shown, r->firstLabel) != 0) ::SetWindowTextA(edit, r->firstLabel);
+    // Setting the same text again would move the caret while the user types. The change
+    // notice of a text set here is not the user's: it would save the check box before
+    // it is loaded.
+    if (std::strcmp(shown, r->firstLabel) != 0) {
+        loading_ = true;
+        ::SetWindowTextA(edit, r->firstLabel);
+        loading_ = false;
+    }
     if (r->checkFlags & 2) {
         ::ShowWindow(check, SW_SHOW);
         ::SendMessageA(check, BM_SETCHECK, r->showLabels ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -59,5 +65,5 @@ void LabelMultipleDialog::DoDataExchange(CDataExchange* dx) {
 }
 
 void LabelMultipleDialog::OnLabelChange() {
-    if (m_hWnd) ExchangeWithEngine(true);
+    if (m_hWnd && !loading_) ExchangeWithEngine(true);
 }

@@ -19,4 +19,5 @@ protected:
 
 private:
     StateButton* example_ = nullptr;
+    bool loading_ = false;
 };

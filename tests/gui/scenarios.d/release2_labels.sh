@@ -26,8 +26,8 @@ scenario_release2_labels() {
     # Objects: point, point, segment, point, point, segment.
     ask select 0 1 3 >/dev/null
     wait_for 20 "the label command for several objects" \
-        eval 'menu_row 85 | grep -q "^Label &Multiple Objects...|0"'
-    ask command "$(menu_id 85)" >/dev/null
+        eval 'menu_row 112 | grep -q "^Label &Multiple Objects...|0"'
+    ask command "$(menu_id 112)" >/dev/null
     wait_for 20 "the dialog" dialog_title_is "Label Multiple Objects"
 
     step "A typed: the example; blank greys OK"
@@ -40,15 +40,21 @@ scenario_release2_labels() {
     shot label-dialog
     ask dialog-click 1 >/dev/null
     wait_for 10 "the dialog to close" no_dialog
-    wait_for 10 "A on the first point" label_is 0 "1|A"
-    label_is 1 "1|B" || fail "the second point: $(label_of 1)"
+    labels_now() { ask labels | tr '\n' ' '; }
+    local tries=0
+    until label_is 0 "1|A"; do
+        tries=$((tries + 1))
+        [ $tries -lt 50 ] || fail "A on the first point: $(labels_now)"
+        sleep 0.2
+    done
+    label_is 1 "1|B" || fail "the second point: $(labels_now)"
     label_is 3 "1|C" || fail "the third point: $(label_of 3)"
 
     step "one point: its label shown, Properties on the Label page"
     label_of 4 | grep -q '^0|' || fail "the fourth point's label shows already: $(label_of 4)"
     ask select 4 >/dev/null
-    wait_for 20 "the label command for one object" eval 'menu_row 85 | grep -q "^Label Ob&ject...|0"'
-    ask command "$(menu_id 85)" >/dev/null
+    wait_for 20 "the label command for one object" eval 'menu_row 112 | grep -q "^Label Ob&ject...|0"'
+    ask command "$(menu_id 112)" >/dev/null
     wait_for 20 "the Properties sheet" eval '[ "$(ask sheet)" != none ]'
     local active
     active=$(ask sheet | head -n1 | cut -d'|' -f2)
@@ -60,7 +66,7 @@ scenario_release2_labels() {
 
     step "Shift+Enter stacks two captions, again adds a pixel, Undo restores"
     make_caption 100 200 "First"
-    make_caption 260 300 "Second"
+    make_caption 300 240 "Second"
     local first second
     first=$(ask objects | awk '$1 == 0 { print NR - 1 }' | sed -n 1p)
     second=$(ask objects | awk '$1 == 0 { print NR - 1 }' | sed -n 2p)
@@ -94,7 +100,7 @@ scenario_release2_labels() {
     wait_for 10 "the box checked" eval '[ "$(pref_checked 1106)" = 1 ]'
     ask dialog-click 1 >/dev/null
     wait_for 20 "the sheet to close" eval '! pref_sheet_open'
-    pref_new_point 300 250
+    pref_new_point 420 120
     wait_for 10 "the new point's label shown" eval 'ask labels | tail -n1 | grep -q "^1|."'
     shot new-point
 }

@@ -56,11 +56,6 @@ bool IsVisible(const SketchObject* o) { return o->hidden == kShown && o->exists 
 int32_t TextFamilyOf(const SketchObject* o) {
     return o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textFamily : 7;
 }
-bool LabelFollowsGeometry(const SketchObject* o) {
-    if (o->objectClass < 0 || o->objectClass >= kClassCount) return false;
-    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
-    return follows && follows(o);
-}
 
 // A polygon's vertices: its parents less the trailing repeats of the first.
 int32_t PolygonVertexCount(const SketchObject* o) {
@@ -110,6 +105,12 @@ int32_t gDeriveDepth = 0;
 bool    gAncestorsPass = false;
 
 }  // namespace
+
+bool LabelFollowsGeometry(const SketchObject* o) {
+    if (o->objectClass < 0 || o->objectClass >= kClassCount) return false;
+    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
+    return follows && follows(o);
+}
 
 // ---- Sequences
 

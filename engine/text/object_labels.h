@@ -68,6 +68,8 @@ uint32_t FormatNounAndLabel(SketchObject* object, int32_t level, char* destinati
 uint32_t FindLabelSubscript(const char* text, uint32_t length);
 void FreeLabelText(ObjectLabel* label);
 
+// The object's class has a label that moves with it (so it can be shown beside it).
+bool LabelFollowsGeometry(const SketchObject* object);
 void SetLabelShown(SketchObject* object, bool show, const ScreenPoint* point, bool act);
 bool IsLabelShownOrImplied(const SketchObject* object);
 void ShowParentLabels(SketchObject* object);

@@ -7,6 +7,7 @@
 #include "engine/interact/menu_state_queries.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/selection_census.h"
+#include "engine/text/object_labels.h"
 #include "release2/engine/label_multiple.h"
 #include "release2/text/later_texts.h"
 #include "ui/portable/menu_stream.h"
@@ -38,8 +39,7 @@ bool QueryLater(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* tex
 }
 
 bool CanBeLabelled(const SketchObject* o) {
-    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
-    return (follows && follows(o)) || o->objectClass == kClassCalculation || o->objectClass == kClassMeasurement;
+    return LabelFollowsGeometry(o) || o->objectClass == kClassCalculation || o->objectClass == kClassMeasurement;
 }
 
 }  // namespace

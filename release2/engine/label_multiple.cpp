@@ -21,11 +21,6 @@ namespace {
 
 constexpr int32_t kLabelMultipleHelp = 0;
 
-bool HasLabelOperation(const SketchObject* o) {
-    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
-    return follows != nullptr && follows(o);
-}
-
 bool IsValueClass(const SketchObject* o) { return o->objectClass == kClassCalculation || o->objectClass == kClassMeasurement; }
 
 // Copies at most `length` characters and a NUL.
@@ -48,7 +43,7 @@ void LabelOne(SketchObject* o, char* state, bool show) {
     if (std::strcmp(automatic, label) != 0) CopyAutoLabelState(saved, sketch->labelSequences);
     SetObjectLabel(o, label, true);
     if (!show) return;
-    if (HasLabelOperation(o)) {
+    if (LabelFollowsGeometry(o)) {
         if (!IsLabelShownOrImplied(o)) SetLabelShown(o, true, nullptr, true);
     } else if (IsValueClass(o) && ValueDisplayModeOf(o) != kDisplayCurrentLabel) {
         DisplayWithCurrentLabel(o);
@@ -58,7 +53,7 @@ void LabelOne(SketchObject* o, char* state, bool show) {
 }  // namespace
 
 bool ShowsLabelForLabelling(const SketchObject* o) {
-    if (HasLabelOperation(o)) return IsLabelShownOrImplied(o);
+    if (LabelFollowsGeometry(o)) return IsLabelShownOrImplied(o);
     if (IsValueClass(o)) return ValueDisplayModeOf(o) == kDisplayCurrentLabel;
     return true;
 }
@@ -159,7 +154,7 @@ ResultCode LabelCommand(int32_t) {
         LabelMultipleObjects();
     } else {
         SketchObject* o = sketch->selectionHead;
-        if (HasLabelOperation(o) && !IsLabelShownOrImplied(o)) SetLabelShown(o, true, nullptr, true);
+        if (LabelFollowsGeometry(o) && !IsLabelShownOrImplied(o)) SetLabelShown(o, true, nullptr, true);
         PropertiesOpenForObject(o, kPageLabel, nullptr);
     }
     CmdStateInvalidate(kCommandGroupSelection);

@@ -4,6 +4,7 @@
 #include "release2/engine/engine_forms.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
+#include "release2/text/layout_forms.h"
 #include "release2/text/text_forms.h"
 #include "release2/win32/module_strings.h"
 
@@ -11,6 +12,7 @@ void InstallLaterRelease() {
     UseModuleStrings();
     LaterReleaseForms forms = {};
     AddTextForms(&forms);
+    AddLayoutForms(&forms);
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);

@@ -149,12 +149,51 @@ struct LaterEngineForms {
     void (*undoMenuText)(char* text, int32_t textIndex);
 };
 
+struct LayoutNode;
+struct LayoutSplit;
+struct LayoutWriteContext;
+
+// The later release's entries of a layout kind, kept after the shared operations.
+struct LaterLayoutKindRecord {
+    // Splits the node so that its first part fits the split's width (see LayoutSplit in
+    // release2/text/layout_revisions.h); false when it cannot.
+    bool (*splitAtWidth)(LayoutNode* node, LayoutSplit* split);
+    // The node's caret stops from its children's; null for a kind that never is a node.
+    int32_t (*caretStopCount)(LayoutNode* node);
+    // 1 when the kind measures its own children (the text block, which re-breaks them).
+    int32_t measuresChildren;
+};
+
+// The layout engine's revisions: wrapped text blocks and their element.
+struct LaterLayoutForms {
+    // One row per layout kind, in kind order.
+    const LaterLayoutKindRecord* kinds;
+    // A new text block's fields.
+    void (*initRows)(LayoutNode* block);
+    // In place of the shared recursive measure.
+    int32_t (*measureNode)(LayoutNode* node, LayoutDrawState* state);
+    // One level of a wrap element just read for a block (`nested` 0 for the outermost):
+    // its width, break character and mask digits (hexadecimal, `digits` of them), with
+    // the parse context's option bits.
+    void (*readWrapLevel)(LayoutNode* block, int32_t nested, int32_t width, int32_t character,
+                          const char* masks, int32_t digits, uint32_t options);
+    // Writes a block's wrap element after its rows (nothing when it has none); answers
+    // the length, only counted without a cursor.
+    int32_t (*writeWrapElement)(LayoutNode* block, char** cursor, LayoutWriteContext* context);
+    // While a block is normalised: rows that hold a block of their own under a style
+    // node give way to its rows; true when any did.
+    bool (*takeInnerBlocks)(LayoutNode* block);
+    // The caption of an older document: its plain text and its stored box width.
+    LayoutNode* (*plainTextWithWidth)(const char* text, int32_t length, int32_t boxWidth);
+};
+
 struct LaterReleaseForms {
     LaterTextForms     text;
     LaterDrawingForms  drawing;
     LaterPlatformForms platform;
     LaterCommandForms  commands;
     LaterEngineForms   engine;
+    LaterLayoutForms   layout;
 };
 
 // The installed forms; all null unless the later release installed its own.

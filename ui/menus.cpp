@@ -12,6 +12,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/bars.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
@@ -298,7 +299,7 @@ bool BuildCommand(BuildState* s, HMENU menu, uint16_t code) {
         Record(reinterpret_cast<UINT_PTR>(popup), menu, row, position, MF_POPUP);
         return true;
     }
-    const CommandGroup group = CommandRowTable[row].group;
+    const CommandGroup group = CommandRowAt(row)->group;
     const char key = row < std::strlen(s->keys) ? s->keys[row] : ' ';
     menu_keys::AddKeyEntries(&gKeyEntries, uint16_t(CommandId(slot)), key,
                              group == kCommandGroupUndo || group == kCommandGroupSelectionMotion);
@@ -508,6 +509,7 @@ ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
 }
 
 const uint8_t* DefaultMenuStream(uint32_t* length) {
+    if (auto form = LaterForms().commands.defaultMenuStream) return form(length);
     size_t n = 0;
     const uint8_t* bytes = menu_stream::DefaultMenuStreamBytes(&n);
     *length = uint32_t(n);

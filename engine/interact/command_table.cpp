@@ -24,9 +24,34 @@ const uint8_t MenuCodeToRowMap[kMenuCodeCount] = {
 };
 
 bool MenuCodeToCommandRow(uint32_t code, uint32_t* row) {
-    if (code >= kMenuCodeCount || MenuCodeToRowMap[code] == kMenuCodeNoRow) return false;
+    if (code >= kMenuCodeCount || MenuCodeToRowMap[code] == kMenuCodeNoRow) {
+        if (auto form = LaterForms().commands.menuCodeToRow) return form(code, row);
+        return false;
+    }
     *row = MenuCodeToRowMap[code];
     return true;
+}
+
+const CommandRow* CommandRowAt(uint32_t row) {
+    if (auto form = LaterForms().commands.row) {
+        if (const CommandRow* own = form(row)) return own;
+    }
+    return row < kCommandRowCount ? &CommandRowTable[row] : nullptr;
+}
+
+ResultCode RunCommandExecutor(uint32_t executor, int32_t argument) {
+    if (executor < kCommandExecutorCount) return CommandExecutors[executor](argument);
+    if (auto form = LaterForms().commands.execute) return form(executor, argument);
+    return kResultOK;
+}
+
+bool RunCommandStateQuery(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
+                          uint16_t* executor, int32_t* argument) {
+    if (query < kCommandStateQueryCount)
+        return CommandStateQueries[query](item, stateWord, text, variant, executor, argument);
+    if (auto form = LaterForms().commands.queryState)
+        return form(query, item, stateWord, text, variant, executor, argument);
+    return false;
 }
 
 const CommandExecutor CommandExecutors[kCommandExecutorCount] = {

@@ -176,6 +176,10 @@ extern const uint8_t MenuCodeToRowMap[kMenuCodeCount];
 // True when the code names a row; *row is then set.
 bool MenuCodeToCommandRow(uint32_t code, uint32_t* row);
 
+// The row in effect: figlate's own where it has one (in place of a shared row or past
+// the shared table), else the shared row; null for a row that is none.
+const CommandRow* CommandRowAt(uint32_t row);
+
 // An executor takes the argument that the row's state query produced at the item's
 // last refresh and answers a result code (0 success).
 using CommandExecutor = ResultCode (*)(int32_t argument);
@@ -186,6 +190,12 @@ extern const CommandExecutor CommandExecutors[kCommandExecutorCount];
 using CommandStateQuery = bool (*)(uint32_t item, uint16_t stateWord, uint16_t* text,
                                    uint16_t* variant, uint16_t* executor, int32_t* argument);
 extern const CommandStateQuery CommandStateQueries[kCommandStateQueryCount];
+
+// Executor and state-query slots, figlate's past the shared tables; an executor slot
+// that is none answers 0 and does nothing, a query slot that is none answers disabled.
+ResultCode RunCommandExecutor(uint32_t executor, int32_t argument);
+bool RunCommandStateQuery(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
+                          uint16_t* executor, int32_t* argument);
 
 // Writes the key text of a row (a tab, then "Ctrl+M", "Shift+Ctrl+F", "Alt+=" or
 // "Del") into buffer, NUL-terminated and cut to size; an empty text when the row has

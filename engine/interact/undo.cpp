@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/calc/standin_engine.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/drag_analysis.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/custom_tools.h"
@@ -652,6 +653,7 @@ void CollectDeletionSet(SketchObject* object, SketchObject** head, SketchObject*
 // ---- menu text and the command
 
 void BuildUndoMenuText(char* text, int32_t textIndex) {
+    if (auto form = LaterForms().engine.undoMenuText) return form(text, textIndex);
     const Sketch* sketch = CurrentSketch();
     const UndoRecord* record = !sketch ? nullptr : textIndex == kUndoMenuText ? sketch->undoPosition : sketch->redoPosition;
     std::strncpy(text, GroupText(kGroupMenuItems, textIndex), 255);

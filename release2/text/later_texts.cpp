@@ -46,6 +46,11 @@ struct LaterGroupItem {
 
 const LaterGroupItem kLaterGroupItems[] = {
     { kGroupMenuItems,  kLaterItemSaveAsHtml,       "Save &As HTML..." },
+    { kGroupMenuItems,  198,                        "Label &Multiple Objects..." },
+    { kGroupMenuItems,  199,                        "Label Ob&ject..." },
+    { kGroupMotionTexts, 88,                        "<H<SW2<T'Example: '>><%1><T'...'>>" },
+    { kGroupMotionTexts, 89,                        "<T', '>" },
+    { kGroupMotionTexts, 90,                        "<T''>" },
     { kGroupMiscellany, kLaterItemNounSeparator,    "|" },
     { kGroupAlerts,     kLaterItemPlotTableTitle,   "Plot Table Data" },
     { kGroupAlerts,     kLaterItemPlotTableText,    "That table's columns do not contain plottable numeric data." },

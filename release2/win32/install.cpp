@@ -2,6 +2,7 @@
 
 #include "release2/draw/win32/antialias_policy.h"
 #include "release2/draw/win32/caption_frame.h"
+#include "release2/engine/engine_forms.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/shell/win32/shell_forms.h"
@@ -21,5 +22,6 @@ void InstallLaterRelease() {
     AddShellForms(&forms);
     AddCaptionForms(&forms);
     AddCaptionFrameForms(&forms);
+    AddEngineForms(&forms);
     InstallLaterForms(forms);
 }

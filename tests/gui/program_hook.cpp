@@ -6,6 +6,10 @@
 //   ping                        pong
 //   docs                        one line per document: title|path|modified|pages|page|saveType
 //   titles                      the main window's title, then each document window's
+//   labels                      the front sketch's objects: label shown (0 or 1)|label text
+//                               as it stands (none is made)
+//   layout-control ID           the plain text of the layout a control of the front dialog
+//                               shows (a layout button), or "none"
 //   objects                     the front sketch's objects: class kind type exists hidden x y
 //                               (x y: a point's position, else the centre of its bounds)
 //   tool                        the current tool's number
@@ -173,11 +177,13 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout_edit_session.h"
 #include "engine/text/layout.h"
+#include "engine/text/object_labels.h"
 #include "gui/hook_engine_state.h"
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
 #include "ui/app/main_app.h"
+#include "ui/dialogs/state_button.h"
 #include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
@@ -446,6 +452,29 @@ std::string Objects() {
         out << line;
     }
     return out.str();
+}
+
+std::string Labels() {
+    std::string out;
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return out;
+    SketchScope scope(sketch);
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+        char label[kLabelBufferSize];
+        GetObjectLabel(o, kLabelNone, label, nullptr);
+        out += std::to_string(int(o->label.shown)) + "|" + label + "\n";
+    }
+    return out;
+}
+
+std::string LayoutControlText(int id) {
+    HWND control = ::GetDlgItem(FrontDialog(), id);
+    auto* button = dynamic_cast<StateButton*>(control ? CWnd::FromHandlePermanent(control) : nullptr);
+    if (!button || !button->layout) return "none";
+    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
+    std::string text(size_t(SerializeLayout(button->layout, nullptr, &w)), '\0');
+    SerializeLayout(button->layout, text.data(), &w);
+    return text;
 }
 
 // The rows in use of each table of the front sketch, in sketch order.
@@ -1359,6 +1388,12 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "labels") return Labels();
+    if (verb == "layout-control") {
+        int id = 0;
+        in >> id;
+        return LayoutControlText(id);
+    }
     if (verb == "table-rows") return TableRows();
     if (verb == "colors") return Colors();
     if (verb == "styles") return Styles();

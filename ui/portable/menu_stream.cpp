@@ -37,6 +37,7 @@ struct Cursor {
 bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     if (depth > kMaxDepth) return false;
     uint16_t unusedLength = 0, count = 0, reserved = 0;
+    const size_t countOffset = in->at + 2;
     if (!in->Word(&unusedLength) || !in->Word(&count) || !in->Word(&reserved) || !in->Word(&reserved)) {
         return false;
     }
@@ -47,6 +48,7 @@ bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     tree->popups.emplace_back();
     MenuStreamPopup* popup = &tree->popups[index];
     popup->depth = depth;
+    popup->countOffset = countOffset;
     if (!in->Title(&popup->title)) return false;
     for (;;) {
         uint16_t attribute = 0;
@@ -65,7 +67,7 @@ bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     for (uint16_t i = 0; i < count; ++i) {
         uint16_t word = 0;
         if (!in->Word(&word)) return false;
-        MenuStreamItem item{ ItemKind::Skipped, word, 0 };
+        MenuStreamItem item{ ItemKind::Skipped, word, 0, in->at };
         if (word == kItemPopup) {
             item.kind = ItemKind::Popup;
             item.popup = static_cast<uint32_t>(tree->popups.size());
@@ -102,6 +104,35 @@ ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* t
         return ReadResult::Bad;
     }
     return ReadResult::Ok;
+}
+
+bool InsertCommandAfter(const uint8_t* bytes, size_t length, uint16_t after, uint16_t code,
+                        std::vector<uint8_t>* out) {
+    out->clear();
+    MenuStreamTree tree;
+    if (ReadMenuStream(bytes, length, &tree) != ReadResult::Ok) return false;
+    auto put = [](uint8_t* at, uint16_t value) {
+        at[0] = uint8_t(value & 0xff);
+        at[1] = uint8_t(value >> 8);
+    };
+    auto get = [](const uint8_t* at) { return uint16_t(at[0] | at[1] << 8); };
+    for (const MenuStreamPopup& popup : tree.popups) {
+        for (const MenuStreamItem& item : popup.items) {
+            if (item.kind != ItemKind::Command || item.code != after) continue;
+            const uint16_t word = uint16_t(kItemCommandBit | code);
+            out->assign(bytes, bytes + item.end);
+            out->push_back(uint8_t(word & 0xff));
+            out->push_back(uint8_t(word >> 8));
+            out->insert(out->end(), bytes + item.end, bytes + length);
+            uint8_t* b = out->data();
+            // The block's item count, the items to reserve (B) and the end word (A + B).
+            put(b + popup.countOffset, uint16_t(get(b + popup.countOffset) + 1));
+            put(b + 4, uint16_t(get(b + 4) + 1));
+            put(b + out->size() - 2, uint16_t(get(b + out->size() - 2) + 1));
+            return true;
+        }
+    }
+    return false;
 }
 
 uint32_t CountCommandItems(const MenuStreamTree& tree) {

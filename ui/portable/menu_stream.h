@@ -44,6 +44,7 @@ struct MenuStreamItem {
     ItemKind kind;
     uint16_t code;    // menu code of a command item; the raw word of a skipped one
     uint32_t popup;   // index of a nested block
+    size_t   end = 0; // byte offset just past the item's word (past a nested block's word)
 };
 
 struct MenuStreamPopup {
@@ -51,6 +52,7 @@ struct MenuStreamPopup {
     uint16_t titleItem = 0;    // 1..20: the title is the menu-title string item titleItem - 1
     bool colorPopup = false;   // tag 260 was among the attributes
     int depth = 0;             // 0 for the menu bar
+    size_t countOffset = 0;    // byte offset of the block's item count
     std::vector<MenuStreamItem> items;
 };
 
@@ -72,6 +74,11 @@ ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* t
 // The number of command items, and whether any item was skipped.
 uint32_t CountCommandItems(const MenuStreamTree& tree);
 bool HasSkippedItems(const MenuStreamTree& tree);
+
+// A copy of the stream with a command item of menu code `code` just after the first item
+// of code `after`; false (out left empty) when the stream is bad or has no such item.
+bool InsertCommandAfter(const uint8_t* bytes, size_t length, uint16_t after, uint16_t code,
+                        std::vector<uint8_t>* out);
 
 // The stream built into the program (550 bytes).
 const uint8_t* DefaultMenuStreamBytes(size_t* length);

@@ -120,6 +120,36 @@ struct LaterPlatformForms {
     void (*freePortCaches)();
 };
 
+struct CommandRow;
+
+// The command table's revisions: figlate's rows in place of shared ones or past them,
+// its executors and state queries past the shared slots, the menu codes that name its
+// rows, and its built-in menu bar.
+struct LaterCommandForms {
+    // figlate's row in place of the shared one (or past the shared table), or null to
+    // keep the shared row.
+    const CommandRow* (*row)(uint32_t row);
+    // Rows for menu codes that the shared map leaves without one; false for none.
+    bool (*menuCodeToRow)(uint32_t code, uint32_t* row);
+    // Executor and state-query slots past the shared tables (the shared call's
+    // arguments); an unknown slot answers 0 and false.
+    int32_t (*execute)(uint32_t executor, int32_t argument);
+    bool (*queryState)(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
+                       uint16_t* executor, int32_t* argument);
+    // The menu stream built into the program, in place of the shared one.
+    const uint8_t* (*defaultMenuStream)(uint32_t* length);
+};
+
+// The engine's small revisions: keys of the sketch, labels of new objects.
+struct LaterEngineForms {
+    // Shift+Enter in the sketch while no caption is being edited; true when used.
+    bool (*shiftEnter)();
+    // After an image of parametric colour is made (the shared form labels nothing there).
+    SketchObject* (*labelColorImage)(SketchObject* object);
+    // The Undo or Redo item's text (256 bytes) from its group 1 template.
+    void (*undoMenuText)(char* text, int32_t textIndex);
+};
+
 struct LayoutNode;
 struct LayoutSplit;
 struct LayoutWriteContext;
@@ -218,6 +248,8 @@ struct LaterReleaseForms {
     LaterTextForms     text;
     LaterDrawingForms  drawing;
     LaterPlatformForms platform;
+    LaterCommandForms  commands;
+    LaterEngineForms   engine;
     LaterLayoutForms   layout;
     LaterShellForms    shell;
     LaterCaptionForms  caption;

@@ -4,6 +4,8 @@
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/text/text_forms.h"
+#include "release2/ui/win32/window_forms_win32.h"
+#include "release2/ui/window_forms.h"
 #include "release2/win32/module_strings.h"
 
 void InstallLaterRelease() {
@@ -13,5 +15,7 @@ void InstallLaterRelease() {
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);
+    AddWindowForms(&forms);
+    AddWindowWin32Forms(&forms);
     InstallLaterForms(forms);
 }

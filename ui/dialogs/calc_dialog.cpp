@@ -4,6 +4,7 @@
 
 #include "engine/calc/calc_editor.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/text_style.h"
 #include "engine/core/services/views.h"
 #include "engine/interact/command_state.h"
@@ -34,6 +35,7 @@ constexpr UINT kTooComplexText = IDS_CALC_TOO_COMPLEX;
 constexpr int kMenuButtonCommand = 2000;
 constexpr uint32_t kSelectAllMenuCode = 46;
 constexpr uint32_t kIdleStepMs = 50;
+constexpr UINT_PTR kEditorTimer = 2;
 constexpr int32_t kDisplayFontNumber = 1;
 constexpr int32_t kDisplayFontSize = 16;
 constexpr int32_t kCheckInset = 2;
@@ -104,6 +106,7 @@ BEGIN_MESSAGE_MAP(CCalcDialog, CYRNDialog)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_SIZE()
+    ON_WM_TIMER()
     ON_WM_MENUSELECT()
     ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
     ON_MESSAGE(kCalcRefreshMessage, OnRefresh)
@@ -186,6 +189,9 @@ bool CCalcDialog::OnInitDialog() {
     GetCalcKeyStates(flags, &picks);
     ApplyKeyStates(flags, picks);
     SetAnchors(kCalcAnchors, true);
+    // Where the editor runs on a timer, it goes on while no idle messages come (a menu
+    // or a drag elsewhere holds the message loop); the timer ends with the window.
+    if (const auto timerMs = LaterForms().window.calculatorTimerMs) SetTimer(kEditorTimer, timerMs());
     return false;   // the expression area has the focus
 }
 
@@ -639,20 +645,34 @@ void CCalcDialog::OnSize(UINT type, int cx, int cy) {
 
 // ---- Idle --------------------------------------------------------------------------
 
-LRESULT CCalcDialog::OnKickIdle(WPARAM, LPARAM count) {
+LRESULT CCalcDialog::OnKickIdle(WPARAM wParam, LPARAM count) {
+    if (LaterForms().window.calculatorTimerMs) return CYRNDialog::OnKickIdle(wParam, count);
     if (count < 3) return TRUE;
     const uint32_t now = GetTickCount();
     if (now - lastIdleTick > kIdleStepMs) {
         lastIdleTick = now;
-        GraphicsPort port;
-        LayoutDrawState state;
-        const bool drawing = BeginEditorDraw(&state, &port);
-        const bool caretWas = CalcEditorCaretShown();
-        const bool rebuild = CalcEditorIdle();
-        if (drawing && caretWas != CalcEditorCaretShown()) DrawCalcEditor(&state, nullptr);
-        EndEditorDraw();
-        if (rebuild && display) display->SetLayout(BuildCalcDisplay());
+        EditorIdleStep();
     }
     IdleUpdate(0);
     return TRUE;   // the caret keeps blinking
+}
+
+void CCalcDialog::OnTimer(UINT_PTR id) {
+    if (id != kEditorTimer) {
+        Default();
+        return;
+    }
+    EditorIdleStep();
+    IdleUpdate(0);
+}
+
+void CCalcDialog::EditorIdleStep() {
+    GraphicsPort port;
+    LayoutDrawState state;
+    const bool drawing = BeginEditorDraw(&state, &port);
+    const bool caretWas = CalcEditorCaretShown();
+    const bool rebuild = CalcEditorIdle();
+    if (drawing && caretWas != CalcEditorCaretShown()) DrawCalcEditor(&state, nullptr);
+    EndEditorDraw();
+    if (rebuild && display) display->SetLayout(BuildCalcDisplay());
 }

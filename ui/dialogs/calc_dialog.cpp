@@ -485,6 +485,14 @@ void CCalcDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
     if (dis->CtlType == ODT_MENU) {
         LayoutNode* layout = CalcMenuItemLayout(static_cast<uint32_t>(dis->itemData));
         if (!layout) return;
+        if (const auto form = LaterForms().window.drawMenuItem) {
+            // The menu class takes the item's layout in place of its key, for this request only.
+            const ULONG_PTR key = dis->itemData;
+            dis->itemData = reinterpret_cast<ULONG_PTR>(layout);
+            form(dis);
+            dis->itemData = key;
+            return;
+        }
         HDC dc = dis->hDC;
         EnsureDialogFont(dc);
         const bool selected = (dis->itemState & ODS_SELECTED) != 0;
@@ -553,6 +561,13 @@ void CCalcDialog::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
     }
     LayoutNode* layout = CalcMenuItemLayout(static_cast<uint32_t>(mis->itemData));
     if (!layout) return;
+    if (const auto form = LaterForms().window.measureMenuItem) {
+        const ULONG_PTR key = mis->itemData;
+        mis->itemData = reinterpret_cast<ULONG_PTR>(layout);
+        form(mis);
+        mis->itemData = key;
+        return;
+    }
     if (layout->dirty) {
         HDC dc = ::GetDC(m_hWnd);
         HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));

@@ -153,6 +153,10 @@ struct LaterWindowForms {
     // The calculator keeps its editor alive on a timer of this many milliseconds instead
     // of its own idle step.
     uint32_t (*calculatorTimerMs)();
+    // The calculator's owner-drawn menu items: a MEASUREITEMSTRUCT or DRAWITEMSTRUCT whose
+    // item data the caller has made the item's layout (a LayoutNode tree).
+    void (*measureMenuItem)(void* measureItem);
+    void (*drawMenuItem)(void* drawItem);
 };
 
 struct LaterReleaseForms {

@@ -109,3 +109,36 @@ scenario_release2_frames_figmantle() {
     control_shown 1281 && fail "figmantle offers the anti-aliasing choice"
     pref_close 2
 }
+
+# The height of item I of the open pop-up menu.
+popup_item_height() { ask popup-rect "$1" | awk '{ print $4 - $2 }'; }
+# Opens the calculator's Functions menu in the running program; item_height is its first
+# function's height.
+item_height=
+calc_function_item_height() {
+    wait_for 30 "the first document" has_docs 1
+    open_calculator 43 "New Calculation"
+    calc_click 5
+    wait_for 10 "the Functions menu" popup_open
+    # Item 0 is the menu's title, 1 a separator: 2 is the first function, drawn by the program.
+    item_height=$(popup_item_height 2)
+    xdotool key Escape
+    wait_for 10 "the menu to close" eval '! popup_open'
+    ask dialog-click 2 >/dev/null
+}
+
+scenario_release2_calculator_menus() {
+    step "figmantle's calculator menu items"
+    start_program
+    local plain
+    calc_function_item_height
+    plain=$item_height
+    end_program
+
+    step "figlate's are 6 pixels taller"
+    program=figlate
+    start_program
+    calc_function_item_height
+    [ -n "$plain" ] && [ "$plain" -gt 0 ] || fail "no figmantle item height: $plain"
+    [ "$item_height" = $((plain + 6)) ] || fail "figlate's item is $item_height high, figmantle's $plain"
+}

@@ -20,6 +20,16 @@ motion_inside_bar() {
 }
 motion_bar_height() { motion_bar | awk '{ print $7 - $5 }'; }
 
+# Display > Color > Other... on the selection, then a click on the dialog's Help button;
+# alerts is the alert count before.
+alerts=0
+colour_picker_help() {
+    ask command "$(menu_id_of_text '&Other...')" >/dev/null
+    wait_for 10 "the colour dialog" dialog_open
+    alerts=$(alert_count)
+    pref_click 1038
+}
+
 # Opens the Advanced Preferences on the System page.
 system_page_open() {
     pref_open shift
@@ -66,6 +76,17 @@ scenario_release2_frames() {
     no_dialog || fail "a question while Close is disabled: $(ask dialog | tr '\n' ' ')"
     has_docs 1 || fail "the window closed while Close is disabled"
 
+    step "the colour picker's Help button opens help (here without a help folder: its alert)"
+    ask select 0 >/dev/null
+    colour_picker_help
+    wait_for 10 "the help alert" has_alerts $((alerts + 1))
+    ask alerts | tail -n1 | grep -q "^Help Not Found|" || fail "another alert: $(ask alerts | tail -n1)"
+    # The alert's OK, then the colour dialog's Cancel.
+    ask dialog-click 1 >/dev/null
+    sleep 1
+    ask dialog-click 2 >/dev/null || true
+    wait_for 10 "the colour dialog to close" no_dialog
+
     step "the floating Motion Controller, narrowed, wraps without cutting a control off"
     ask command "$(menu_id 91)" >/dev/null
     wait_for 10 "the Motion Controller" motion_bar_shown
@@ -103,6 +124,15 @@ scenario_release2_frames_figmantle() {
     [ "$(ask paste-formats)" = "$before" ] || fail "told without an activation: $(ask paste-formats)"
     clip visit >/dev/null
     wait_for 10 "the engine told of the text: $(ask paste-formats)" paste_formats_are "0 1 0 0"
+
+    step "the colour picker's Help button is the system's: no help of ours"
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 >/dev/null
+    colour_picker_help
+    sleep 2
+    [ "$(alert_count)" = "$alerts" ] || fail "figmantle's picker opened our help: $(ask alerts | tail -n1)"
+    ask dialog-click 2 >/dev/null
+    wait_for 10 "the colour dialog to close" no_dialog
 
     step "the System page has no anti-aliasing choice"
     system_page_open

@@ -13,6 +13,7 @@
 #include "engine/text/layout.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/menu_items.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
 #include "platform/win32/shell.h"
@@ -481,16 +482,26 @@ void CCalcDialog::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 
 // ---- Owner drawing -----------------------------------------------------------------
 
+namespace {
+
+// Hands a menu item's request to the later release's menu class, which takes the item's
+// layout in place of its key, for this request only.
+template <class Request>
+void PassWithLayout(Request* request, LayoutNode* layout, void (*form)(void*)) {
+    const ULONG_PTR key = request->itemData;
+    request->itemData = reinterpret_cast<ULONG_PTR>(layout);
+    form(request);
+    request->itemData = key;
+}
+
+}  // namespace
+
 void CCalcDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
     if (dis->CtlType == ODT_MENU) {
         LayoutNode* layout = CalcMenuItemLayout(static_cast<uint32_t>(dis->itemData));
         if (!layout) return;
         if (const auto form = LaterForms().window.drawMenuItem) {
-            // The menu class takes the item's layout in place of its key, for this request only.
-            const ULONG_PTR key = dis->itemData;
-            dis->itemData = reinterpret_cast<ULONG_PTR>(layout);
-            form(dis);
-            dis->itemData = key;
+            PassWithLayout(dis, layout, form);
             return;
         }
         HDC dc = dis->hDC;
@@ -504,29 +515,7 @@ void CCalcDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
         MakeDrawStateForDC(&state, &port, dc, false);
         ColorRefToStyle(textColor, &state.style);
         const int checkWidth = GetSystemMetrics(SM_CXMENUCHECK);
-        if (dis->itemState & ODS_CHECKED) {
-            const int checkHeight = GetSystemMetrics(SM_CYMENUCHECK);
-            HDC maskDC = CreateCompatibleDC(dc);
-            HBITMAP mask = CreateBitmap(checkWidth, checkHeight, 1, 1, nullptr);
-            if (maskDC && mask) {
-                HGDIOBJ oldMask = SelectObject(maskDC, mask);
-                RECT m{ 0, 0, checkWidth, checkHeight };
-                DrawFrameControl(maskDC, &m, DFC_MENU, DFCS_MENUCHECK);
-                HBRUSH brush = CreateSolidBrush(textColor);
-                HGDIOBJ oldBrush = SelectObject(dc, brush);
-                const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-                const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-                // Black mask pixels take the brush, white ones leave the item alone.
-                BitBlt(dc, r.left + kCheckInset, r.top + kCheckInset, checkWidth, checkHeight, maskDC, 0, 0, 0x00B8074A);
-                SetTextColor(dc, oldText);
-                SetBkColor(dc, oldBack);
-                SelectObject(dc, oldBrush);
-                DeleteObject(brush);
-                SelectObject(maskDC, oldMask);
-            }
-            if (mask) DeleteObject(mask);
-            if (maskDC) DeleteDC(maskDC);
-        }
+        if (dis->itemState & ODS_CHECKED) DrawMenuCheckMark(dc, r.left + kCheckInset, r.top + kCheckInset, textColor);
         if (layout->dirty) MeasureLayout(layout, &state);
         state.x = static_cast<int16_t>(r.left + checkWidth + kMenuLayoutGap);
         state.y = static_cast<int16_t>(r.top + layout->ascent - 1);
@@ -562,22 +551,10 @@ void CCalcDialog::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
     LayoutNode* layout = CalcMenuItemLayout(static_cast<uint32_t>(mis->itemData));
     if (!layout) return;
     if (const auto form = LaterForms().window.measureMenuItem) {
-        const ULONG_PTR key = mis->itemData;
-        mis->itemData = reinterpret_cast<ULONG_PTR>(layout);
-        form(mis);
-        mis->itemData = key;
+        PassWithLayout(mis, layout, form);
         return;
     }
-    if (layout->dirty) {
-        HDC dc = ::GetDC(m_hWnd);
-        HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        GraphicsPort port;
-        LayoutDrawState state;
-        MakeDrawStateForDC(&state, &port, dc, false);
-        MeasureLayout(layout, &state);
-        SelectObject(dc, oldFont);
-        ::ReleaseDC(m_hWnd, dc);
-    }
+    if (layout->dirty) MeasureLayoutInMenuFont(layout, m_hWnd);
     const MenuItemSize size =
         CalcMenuItemSize(GetSystemMetrics(SM_CXMENUCHECK), layout->width, layout->ascent, layout->descent);
     mis->itemWidth = static_cast<UINT>(size.width);

@@ -9,6 +9,8 @@
 #include "release2/text/caption_width.h"
 #include "release2/text/layout_forms.h"
 #include "release2/text/text_forms.h"
+#include "release2/ui/win32/window_forms_win32.h"
+#include "release2/ui/window_forms.h"
 #include "release2/win32/module_strings.h"
 
 void InstallLaterRelease() {
@@ -19,6 +21,8 @@ void InstallLaterRelease() {
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);
+    AddWindowForms(&forms);
+    AddWindowWin32Forms(&forms);
     AddShellForms(&forms);
     AddCaptionForms(&forms);
     AddCaptionFrameForms(&forms);

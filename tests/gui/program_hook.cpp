@@ -166,6 +166,7 @@
 #include "engine/interact/custom_tool_library.h"
 #include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
+#include "engine/core/clipboard_availability.h"
 #include "engine/interact/preferences_dialog.h"
 #include "engine/core/services/later_release.h"
 #include "engine/interact/command_executors.h"
@@ -1682,6 +1683,34 @@ std::string Answer(const std::string& request) {
     if (verb == "undo") return UndoText();
     if (verb == "tooltip") return ToolTips();
     if (verb == "scrollbars") return ScrollBars();
+    if (verb == "grey-close") {
+        // Greys the Close item (menu code 89, executor 45) until the engine next refreshes
+        // it, as the engine would while the command cannot run.
+        uint32_t row = 0, slot = 0;
+        if (!MenuCodeToCommandRow(89, &row) || !CmdStateFindItem(row, &slot)) return "none";
+        uint16_t text = 0, variant = 0;
+        int32_t enabled = 0, argument = 0;
+        CmdStateGetItem(slot, &text, &variant, &enabled, &argument);
+        CmdStateSetItem(slot, 0, text, variant, 45, argument);
+        return "ok";
+    }
+    if (verb == "child-frame") {
+        // The active document window's rectangle on the screen: "left top right bottom".
+        CMainFrame* frame = TheMainFrame();
+        HWND client = frame ? frame->m_hWndMDIClient : nullptr;
+        HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+        if (!child) return "none";
+        RECT r{};
+        GetWindowRect(child, &r);
+        return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+               std::to_string(r.bottom);
+    }
+    if (verb == "paste-formats") {
+        // What the engine was last told the clipboard holds: objects, text, formatted text, picture.
+        const ClipboardAvailability a = CurrentClipboardAvailability();
+        return std::to_string(a.sketchObjects) + " " + std::to_string(a.plainText) + " " +
+               std::to_string(a.formattedText) + " " + std::to_string(a.picture);
+    }
     if (verb == "scrollbar-end") {
         std::string which;
         in >> which;

@@ -37,6 +37,9 @@ struct LaterTextForms {
     const char* (*aboutPageText)(int32_t page);
     // Called by StartEngine before anything reads a text.
     void (*prepareTexts)();
+    // The text of a numbered string outside the groups ("" when missing); the caller
+    // falls back to its own text then.
+    const char* (*numberedText)(uint32_t id);
 };
 
 // Anti-aliased drawing and its policy. The shape entries draw with the pen remembered
@@ -150,6 +153,43 @@ struct LaterEngineForms {
     void (*undoMenuText)(char* text, int32_t textIndex);
 };
 
+// One button of a tool bar as the wrapped layout of a floating bar sees it.
+struct BarButtonExtent {
+    int32_t width;
+    bool    plainSeparator;  // a separator whose command is 0: chunks end before it
+};
+
+// The user interface's revisions: the frames, the bars and some dialogs.
+struct LaterWindowForms {
+    // False: the main frame joins the clipboard viewer chain instead of asking for the
+    // clipboard's formats when the program is activated.
+    bool (*usesClipboardPolling)();
+    // A child window's close box; true when the command was taken (then the window is
+    // left to the engine's close command, which may keep it).
+    bool (*childCloseCommand)();
+    // The floating Motion Controller's size for the class library's (width, height), its
+    // buttons wrapped by chunks; the borders are given apart. Both are replaced, and
+    // rowEnds[i] (count entries) tells whether the row ends at button i.
+    void (*floatingBarSize)(const BarButtonExtent* buttons, int32_t count, int32_t buttonHeight, int32_t borderX,
+                            int32_t borderY, int32_t* width, int32_t* height, bool* rowEnds);
+    // Whether property sheets made from a caption string id lose the Apply button too.
+    bool (*sheetsWithoutApply)();
+    // The colour dialogs' hook: answers a message of picker dialog (an HWND) as handled
+    // (true) or leaves it to the dialog; `helpTopic` is the picker's.
+    bool (*colorPickerMessage)(void* dialog, uint32_t message, uintptr_t wParam, intptr_t lParam, int32_t helpTopic);
+    // Whether the New Tool dialog leaves its label as the template has it.
+    bool (*newToolNameOnly)();
+    // Whether the System page offers the anti-aliasing choice (GDI+ can be used).
+    bool (*antiAliasChoiceAvailable)();
+    // The calculator keeps its editor alive on a timer of this many milliseconds instead
+    // of its own idle step.
+    uint32_t (*calculatorTimerMs)();
+    // The calculator's owner-drawn menu items: a MEASUREITEMSTRUCT or DRAWITEMSTRUCT whose
+    // item data the caller has made the item's layout (a LayoutNode tree).
+    void (*measureMenuItem)(void* measureItem);
+    void (*drawMenuItem)(void* drawItem);
+};
+
 struct LayoutNode;
 struct LayoutSplit;
 struct LayoutWriteContext;
@@ -250,6 +290,7 @@ struct LaterReleaseForms {
     LaterPlatformForms platform;
     LaterCommandForms  commands;
     LaterEngineForms   engine;
+    LaterWindowForms   window;
     LaterLayoutForms   layout;
     LaterShellForms    shell;
     LaterCaptionForms  caption;

@@ -150,15 +150,8 @@ bool FadeRectInPlace(HDC dc, int32_t bitsPerPixel, int32_t x, int32_t y, int32_t
     if (width <= 0 || height <= 0 || !EnsureFadeSection(dc, bitsPerPixel, width, height)) return false;
     HDC memory = gSection.dc;
     CopyDcMapping(memory, dc, false);
-    // The tables of the last background, built again only when it changes.
-    static FadeTables tables;
-    static bool built = false;
-    static uint32_t builtFor = 0;
-    if (!built || builtFor != background) {
-        BuildFadeTables(background, kFadeStrength, &tables);
-        built = true;
-        builtFor = background;
-    }
+    FadeTables tables;
+    BuildFadeTables(background, kFadeStrength, &tables);
     // A few rows at a time, out, faded and back, so that the pixels are still in the
     // processor's cache when they are faded and copied back.
     const size_t stride = (size_t(width) * bitsPerPixel + 31) / 32 * 4;

@@ -3,7 +3,7 @@
 # dissolve shows only the marks' colour or the background; at 256 colours both dissolve,
 # toward a dark background too; and a second trace brings no old mark back. Sourced by
 # tests/gui/scenarios; drag_to is parametric_color.sh's, menu_id program.sh's,
-# menu_id_of_text and dialog_edit_after clipboard.sh's.
+# paint_selection clipboard.sh's.
 
 # Samples the 7 by 7 box around sketch point (X, Y) N times as fast as screenshots come;
 # prints the colours ("r,g,b") of each shot on one line, the same colour once.
@@ -17,23 +17,6 @@ sample_colours() {
             sort -u | tr '\n' ' '
         echo
     done
-}
-
-# Paints the selection in a colour typed into Display > Color > Other... (dialog_edit_after
-# is clipboard.sh's).
-paint_selection() {
-    ask command "$(menu_id_of_text '&Other...')" >/dev/null
-    wait_for 10 "the colour dialog" dialog_open
-    local red green blue
-    red=$(dialog_edit_after '&Red:')
-    green=$(dialog_edit_after '&Green:')
-    blue=$(dialog_edit_after '&Blue:')
-    [ -n "$red" ] && [ -n "$green" ] && [ -n "$blue" ] || fail "no colour boxes: $(ask dialog)"
-    ask dialog-set "$red" "$1" >/dev/null
-    ask dialog-set "$green" "$2" >/dev/null
-    ask dialog-set "$blue" "$3" >/dev/null
-    ask dialog-click 1 >/dev/null
-    wait_for 10 "the colour dialog to close" no_dialog
 }
 
 # Both programs on the screen DISPLAY names: the end point of a segment traced and

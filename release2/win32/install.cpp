@@ -3,6 +3,8 @@
 #include "release2/draw/win32/antialias_policy.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
+#include "release2/shell/win32/shell_forms.h"
+#include "release2/text/layout_forms.h"
 #include "release2/text/text_forms.h"
 #include "release2/win32/module_strings.h"
 
@@ -10,8 +12,10 @@ void InstallLaterRelease() {
     UseModuleStrings();
     LaterReleaseForms forms = {};
     AddTextForms(&forms);
+    AddLayoutForms(&forms);
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);
+    AddShellForms(&forms);
     InstallLaterForms(forms);
 }

@@ -77,6 +77,11 @@ struct LaterDrawingForms {
     // The preferences change the anti-aliasing choice: false refuses the value (no GDI+),
     // else every open document has been redrawn with it and the caller stores it.
     bool (*changeAntiAliasing)(uint16_t value);
+    // The number of an axis tick at `along` pixels along the axis, formatted as `text`
+    // with a power of ten `exponent` (empty when none); the tick mark spans `markFrom` to
+    // `markTo` across the axis. The axis font is selected on the port's DC.
+    void (*drawTickNumber)(GraphicsPort* port, bool horizontal, int32_t along, int32_t markFrom, int32_t markTo,
+                           const char* text, const char* exponent);
 };
 constexpr uint32_t kRememberedColor = 0xFFFFFFFFu;
 

@@ -87,8 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         SetCurrentSketch(previous, nullptr);
     }
     // Written and read back, the document holds what it held. (Byte for byte the second
-    // write can still differ: the stored extent of a calculation that a Properties change
-    // left hidden is not brought up to date until it is recomputed.)
+    // write can still differ: a calculation switched to its original name, whose caption
+    // template does not expand, keeps showing its old text and box until it is read back,
+    // when it shows none.)
     if (DocumentPageCount(document) > 0) {
         uint32_t length = 0;
         if (void* bytes = fuzz_round_trip::Save(document, &length)) {

@@ -185,6 +185,19 @@ TEST_F(PropertiesTest, CalculationLeftHiddenWritesTheBoxItReadsBack) {
     FreeSketch(back);
 }
 
+// A parameter has no original name: the Value page keeps its display mode when asked for
+// one (its text would otherwise stay the old one until it is read back, and then be empty).
+TEST_F(PropertiesTest, ParameterKeepsItsDisplayModeWhenAskedForItsOriginalName) {
+    SketchObject* c = NewParameter(2.5);
+    ASSERT_NE(c, nullptr);
+    const int32_t mode = ValueDisplayOf(c)->displayMode;
+    ASSERT_NE(mode, int32_t(kDisplayOriginalName));
+    ASSERT_EQ(Open(c, kPageValue, true, [] { Page(kPageValue)[1].value.integer = kDisplayOriginalName; }), 1);
+    EXPECT_EQ(ValueDisplayOf(c)->displayMode, mode);
+    ASSERT_EQ(Open(c, kPageValue, true, [] { Page(kPageValue)[1].value.integer = kDisplayNoName; }), 1);
+    EXPECT_EQ(ValueDisplayOf(c)->displayMode, int32_t(kDisplayNoName));
+}
+
 TEST_F(PropertiesTest, LabelTextMovesDisplayWithAndShowLabelShowsIt) {
     SketchObject* m = Value(2);
     SketchObject* a = PointAt(100, 100);

@@ -63,8 +63,15 @@ HBITMAP Section(HDC dc, int width, int height) {
 }  // namespace
 
 int main() {
-    HDC traces = CreateCompatibleDC(nullptr);
-    HBITMAP layer = Section(traces, kWidth, kHeight);
+    // The traces layer as the program makes it: a bitmap compatible with the screen.
+    HDC screen = GetDC(nullptr);
+    HDC traces = CreateCompatibleDC(screen);
+    HBITMAP layer = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    ReleaseDC(nullptr, screen);
+    if (!layer || GetDeviceCaps(traces, BITSPIXEL) != 32) {
+        std::printf("needs a display of 24 or 32 bits\n");
+        return 1;
+    }
     SelectObject(traces, layer);
     PatBlt(traces, 0, 0, kWidth, kHeight, WHITENESS);
     for (int y = 0; y < kHeight; y += 6) {
@@ -92,6 +99,8 @@ int main() {
 
     LaterReleaseForms forms = {};
     AddPlatformWin32Forms(&forms);
+    const char* const vectorNames[] = { "none", "16 bytes", "32 bytes" };
+    std::printf("rows faded with vectors of %s\n", vectorNames[int(WidestFadeVectors())]);
     std::printf("per step (one band of four), ms: later release, BitBlt out and back, older dissolve\n");
     double ratios[kRepetitions];
     for (int r = -1; r < kRepetitions; ++r) {  // the first round only warms up

@@ -99,8 +99,6 @@ int main() {
 
     LaterReleaseForms forms = {};
     AddPlatformWin32Forms(&forms);
-    const char* const vectorNames[] = { "none", "16 bytes", "32 bytes" };
-    std::printf("rows faded with vectors of %s\n", vectorNames[int(WidestFadeVectors())]);
     std::printf("per step (one band of four), ms: later release, BitBlt out and back, older dissolve\n");
     double ratios[kRepetitions];
     for (int r = -1; r < kRepetitions; ++r) {  // the first round only warms up

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #if defined(__SSE2__)
-#include <immintrin.h>
+#include <emmintrin.h>
 #endif
 
 #include "engine/core/sketch.h"
@@ -70,7 +70,7 @@ inline __m128i FadeSixteen(__m128i v, __m128i target, __m128i channels) {
 // Sixteen pixels at a time; a block all at the background (most of a traced area) is
 // only read. What is left after the blocks goes four pixels at a time, then through the
 // tables.
-void FadeRow32Sse2(uint8_t* row, int32_t width, const FadeTables& t) {
+void FadeRow32(uint8_t* row, int32_t width, const FadeTables& t) {
     const __m128i target = _mm_set1_epi32(int32_t(t.background32));
     const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
     int32_t x = 0;
@@ -93,78 +93,14 @@ void FadeRow32Sse2(uint8_t* row, int32_t width, const FadeTables& t) {
     }
     FadePixels32(row + 4 * x, width - x, t);
 }
+#else
+void FadeRow32(uint8_t* row, int32_t width, const FadeTables& t) { FadePixels32(row, width, t); }
 #endif
-
-#if defined(__SSE2__) && (defined(__i386__) || defined(__x86_64__))
-#define FIG_FADE_AVX2 1
-// The same on thirty-two bytes, for processors that have the wider instructions; the
-// rest of the file is built for any processor with the narrower ones.
-__attribute__((target("avx2"))) inline __m256i FadeThirtyTwo(__m256i v, __m256i target, __m256i channels) {
-    const __m256i up = _mm256_subs_epu8(target, v);
-    const __m256i distance = _mm256_and_si256(_mm256_or_si256(up, _mm256_subs_epu8(v, target)), channels);
-    const __m256i sixteenth = _mm256_and_si256(_mm256_srli_epi16(distance, 4), _mm256_set1_epi8(0x0F));
-    const __m256i step = _mm256_max_epu8(sixteenth, _mm256_min_epu8(distance, _mm256_set1_epi8(4)));
-    const __m256i downward = _mm256_cmpeq_epi8(up, _mm256_setzero_si256());
-    return _mm256_xor_si256(_mm256_add_epi8(_mm256_xor_si256(v, downward), step), downward);
-}
-
-__attribute__((target("avx2"))) void FadeRow32Avx2(uint8_t* row, int32_t width, const FadeTables& t) {
-    const __m256i target = _mm256_set1_epi32(int32_t(t.background32));
-    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
-    int32_t x = 0;
-    for (; x + 16 <= width; x += 16) {
-        __m256i* p = reinterpret_cast<__m256i*>(row + 4 * x);
-        const __m256i a = _mm256_loadu_si256(p), b = _mm256_loadu_si256(p + 1);
-        const __m256i off =
-            _mm256_and_si256(_mm256_or_si256(_mm256_xor_si256(a, target), _mm256_xor_si256(b, target)), channels);
-        if (_mm256_testz_si256(off, off)) continue;
-        _mm256_storeu_si256(p, FadeThirtyTwo(a, target, channels));
-        _mm256_storeu_si256(p + 1, FadeThirtyTwo(b, target, channels));
-    }
-    // Leaving the wide registers dirty would slow the narrower instructions that follow.
-    _mm256_zeroupper();
-    FadeRow32Sse2(row + 4 * x, width - x, t);
-}
-#endif
-
-using FadeRow32Fn = void (*)(uint8_t* row, int32_t width, const FadeTables& t);
-
-FadeRow32Fn FadeRow32For(FadeVectors vectors) {
-    switch (vectors) {
-#if defined(FIG_FADE_AVX2)
-    case FadeVectors::kAvx2: return FadeRow32Avx2;
-#endif
-#if defined(__SSE2__)
-    case FadeVectors::kSse2: return FadeRow32Sse2;
-#endif
-    default: return FadePixels32;
-    }
-}
 
 }  // namespace
 
-FadeVectors WidestFadeVectors() {
-#if defined(FIG_FADE_AVX2)
-    // Checks the system saves the wide registers too, not only that the processor has them.
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) return FadeVectors::kAvx2;
-#endif
-#if defined(__SSE2__)
-    return FadeVectors::kSse2;
-#else
-    return FadeVectors::kNone;
-#endif
-}
-
 void FadePixelRows(uint8_t* bits, int32_t width, int32_t height, int32_t bitsPerPixel, const FadeTables& t) {
-    FadePixelRowsWith(WidestFadeVectors(), bits, width, height, bitsPerPixel, t);
-}
-
-void FadePixelRowsWith(FadeVectors vectors, uint8_t* bits, int32_t width, int32_t height, int32_t bitsPerPixel,
-                       const FadeTables& t) {
     if (width <= 0 || height <= 0) return;
-    if (vectors > WidestFadeVectors()) vectors = WidestFadeVectors();
-    const FadeRow32Fn fadeRow32 = FadeRow32For(vectors);
     const size_t stride = (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* row = bits + stride * y;
@@ -181,7 +117,7 @@ void FadePixelRowsWith(FadeVectors vectors, uint8_t* bits, int32_t width, int32_
             }
             break;
         case 32:
-            fadeRow32(row, width, t);
+            FadeRow32(row, width, t);
             break;
         case 24: {
             const int32_t bytes = bitsPerPixel / 8;

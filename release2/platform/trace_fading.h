@@ -39,15 +39,6 @@ void BuildFadeTables(uint32_t background, int32_t strength, FadeTables* tables);
 // Other depths are left as they are.
 void FadePixelRows(uint8_t* bits, int32_t width, int32_t height, int32_t bitsPerPixel, const FadeTables& tables);
 
-// The vector instructions 32-bit rows are faded with: none (the tables), sixteen bytes
-// at a time, or thirty-two. Every kind gives the tables' result exactly.
-enum class FadeVectors : uint8_t { kNone, kSse2, kAvx2 };
-// The widest kind this processor and system run; FadePixelRows uses it.
-FadeVectors WidestFadeVectors();
-// FadePixelRows with the given kind, or the widest there is when it is wider.
-void FadePixelRowsWith(FadeVectors vectors, uint8_t* bits, int32_t width, int32_t height, int32_t bitsPerPixel,
-                       const FadeTables& tables);
-
 // Which rows of the traced area the step at *bandIndex fades. At band 0 the grown area
 // is saved in *saved and *countdown goes down by one; bands 1..3 use the saved area. An
 // area too low for four bands is faded whole at band 0 only. The index moves on in any

@@ -168,34 +168,29 @@ TEST(TraceFading, BandsAndCountdown) {
     EXPECT_EQ(countdown, 0);
 }
 
-// Each way of fading 32-bit rows this processor runs (the tables, sixteen bytes at a time,
-// thirty-two), against FadeChannel for every channel value toward every target: 256
+// 32-bit rows against FadeChannel for every channel value toward every target: 256
 // pixels hold every value in each channel, faded toward 256 backgrounds whose channels
 // differ. Rows of 263 pixels leave a group of four and three single pixels after the
 // blocks of sixteen.
-TEST(TraceFading, EveryWayOfFadingWideRowsMatchesFadeChannelForEveryPair) {
+TEST(TraceFading, WideRowsMatchFadeChannelForEveryPair) {
     constexpr int32_t kWidth = 263;
-    for (int32_t way = 0; way <= int32_t(WidestFadeVectors()); ++way) {
-        const FadeVectors vectors = FadeVectors(way);
-        SCOPED_TRACE(way);
-        for (int32_t b = 0; b < 256; ++b) {
-            const uint8_t red = uint8_t(b), green = uint8_t(255 - b), blue = uint8_t(b * 37 + 11);
-            const uint32_t background = uint32_t(red) | uint32_t(green) << 8 | uint32_t(blue) << 16;
-            FadeTables tables;
-            BuildFadeTables(background, kFadeStrength, &tables);
-            const uint8_t target[3] = { blue, green, red };
-            std::vector<uint8_t> row(4 * kWidth);
-            for (int32_t i = 0; i < kWidth; ++i) {
-                const uint8_t pixel[4] = { uint8_t(i), uint8_t(i * 3 + 1), uint8_t(255 - i), uint8_t(i ^ 0xA5) };
-                std::memcpy(&row[4 * i], pixel, 4);
-            }
-            std::vector<uint8_t> expected = row;
-            for (int32_t i = 0; i < 4 * kWidth; ++i) {
-                if (i % 4 != 3) expected[i] = uint8_t(FadeChannel(expected[i], target[i % 4], kFadeStrength, 256));
-            }
-            FadePixelRowsWith(vectors, row.data(), kWidth, 1, 32, tables);
-            ASSERT_EQ(row, expected) << "background " << std::hex << background;
+    for (int32_t b = 0; b < 256; ++b) {
+        const uint8_t red = uint8_t(b), green = uint8_t(255 - b), blue = uint8_t(b * 37 + 11);
+        const uint32_t background = uint32_t(red) | uint32_t(green) << 8 | uint32_t(blue) << 16;
+        FadeTables tables;
+        BuildFadeTables(background, kFadeStrength, &tables);
+        const uint8_t target[3] = { blue, green, red };
+        std::vector<uint8_t> row(4 * kWidth);
+        for (int32_t i = 0; i < kWidth; ++i) {
+            const uint8_t pixel[4] = { uint8_t(i), uint8_t(i * 3 + 1), uint8_t(255 - i), uint8_t(i ^ 0xA5) };
+            std::memcpy(&row[4 * i], pixel, 4);
         }
+        std::vector<uint8_t> expected = row;
+        for (int32_t i = 0; i < 4 * kWidth; ++i) {
+            if (i % 4 != 3) expected[i] = uint8_t(FadeChannel(expected[i], target[i % 4], kFadeStrength, 256));
+        }
+        FadePixelRows(row.data(), kWidth, 1, 32, tables);
+        ASSERT_EQ(row, expected) << "background " << std::hex << background;
     }
 }
 
@@ -204,24 +199,21 @@ TEST(TraceFading, EveryWayOfFadingWideRowsMatchesFadeChannelForEveryPair) {
 // wherever in a block it is, and an unusual fourth byte alone is no reason to change.
 TEST(TraceFading, OneChannelOffTheBackgroundIsFadedWhereverItIsInTheRow) {
     constexpr int32_t kWidth = 37;
-    const uint32_t background = 0x00406080;  // 0x00BBGGRR
     FadeTables tables;
-    BuildFadeTables(background, kFadeStrength, &tables);
-    const uint8_t pixel[4] = { 0x40, 0x60, 0x80, 0x00 };  // blue, green, red in memory
-    for (int32_t way = 0; way <= int32_t(WidestFadeVectors()); ++way) {
-        for (int32_t byte = 0; byte < 4 * kWidth; ++byte) {
-            SCOPED_TRACE(testing::Message() << "way " << way << " byte " << byte);
-            std::vector<uint8_t> row(4 * kWidth);
-            for (int32_t i = 0; i < kWidth; ++i) std::memcpy(&row[4 * i], pixel, 4);
-            for (int32_t i = 3; i < 4 * kWidth; i += 4) row[i] = uint8_t(i);
-            const std::vector<uint8_t> clear = row;
-            row[byte] ^= 1;
-            FadePixelRowsWith(FadeVectors(way), row.data(), kWidth, 1, 32, tables);
-            if (byte % 4 == 3) {
-                row[byte] ^= 1;  // kept as it was
-            }
-            EXPECT_EQ(row, clear);
-        }
+    BuildFadeTables(0x00406080, kFadeStrength, &tables);  // 0x00BBGGRR
+    const uint8_t pixel[3] = { 0x40, 0x60, 0x80 };         // blue, green, red in memory
+    std::vector<uint8_t> clear(4 * kWidth);
+    for (int32_t i = 0; i < kWidth; ++i) {
+        std::memcpy(&clear[4 * i], pixel, 3);
+        clear[4 * i + 3] = uint8_t(i);
+    }
+    for (int32_t byte = 0; byte < 4 * kWidth; ++byte) {
+        SCOPED_TRACE(byte);
+        std::vector<uint8_t> row = clear;
+        row[byte] ^= 1;
+        FadePixelRows(row.data(), kWidth, 1, 32, tables);
+        if (byte % 4 == 3) row[byte] ^= 1;  // the fourth byte is kept as it was
+        EXPECT_EQ(row, clear);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "release2/install.h"
 
+#include "release2/commands/command_forms.h"
 #include "release2/draw/win32/antialias_policy.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
@@ -10,6 +11,7 @@ void InstallLaterRelease() {
     UseModuleStrings();
     LaterReleaseForms forms = {};
     AddTextForms(&forms);
+    AddCommandForms(&forms);
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);

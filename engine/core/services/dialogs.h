@@ -52,7 +52,8 @@ struct DialogField {
 };
 static_assert(sizeof(DialogField) == 24);
 
-// Dialog kinds. Kinds 3 and 8, and kinds above 15, have no dialog.
+// Dialog kinds. Kinds 3 and 8, and kinds above 16, have no dialog; kind 16 only in the
+// later release.
 constexpr int32_t kDialogTranslate       = 0;
 constexpr int32_t kDialogRotate          = 1;
 constexpr int32_t kDialogDilate          = 2;
@@ -67,6 +68,7 @@ constexpr int32_t kDialogDocumentOptions = 12;
 constexpr int32_t kDialogIterate         = 13;
 constexpr int32_t kDialogAddTableData    = 14;
 constexpr int32_t kDialogRemoveTableData = 15;
+constexpr int32_t kDialogPlotTableData   = 16;
 
 // What the Plot Points dialog edits. The dialog calls the engine back after the user
 // switches the input form or asks to plot without closing it.

@@ -119,10 +119,21 @@ struct LaterPlatformForms {
     void (*freePortCaches)();
 };
 
+// The engine's commands and the objects they make.
+struct LaterCommandForms {
+    // The units (pixels per unit) of a new rectangular coordinate system made for data
+    // reaching |x| <= maxX and |y| <= maxY in a window of the given half size, when the
+    // default unit would be `unit`; answers the grid form to make (square, or
+    // rectangular for separate units).
+    int32_t (*fitCoordSystemUnits)(double halfWidth, double halfHeight, double unit, double maxX, double maxY,
+                                   double* unitX, double* unitY);
+};
+
 struct LaterReleaseForms {
     LaterTextForms     text;
     LaterDrawingForms  drawing;
     LaterPlatformForms platform;
+    LaterCommandForms  commands;
 };
 
 // The installed forms; all null unless the later release installed its own.

@@ -149,6 +149,9 @@ bool ChoosePlotColumns(SketchObject* table, int32_t* firstColumn, int32_t* secon
         AlertNoPlottableData();
         return false;
     }
+    // A cell whose parse ran out of memory would pass for text: any failed request ends
+    // the command.
+    const uint64_t failures = FailedAllocCount();
     const int32_t count = columns + 3;
     auto* entries = static_cast<ColumnHeadingEntry*>(AllocMemory(sizeof(ColumnHeadingEntry) * size_t(count), 0));
     if (!entries) return false;
@@ -172,6 +175,10 @@ bool ChoosePlotColumns(SketchObject* table, int32_t* firstColumn, int32_t* secon
         if (!e.hasNumbers) continue;
         if (first == 0) first = c;
         else if (second == 0) second = c;
+    }
+    if (FailedAllocCount() != failures) {
+        FreeHeadings(entries, count);
+        return false;
     }
     if (first == 0) {
         AlertNoPlottableData();
@@ -243,6 +250,7 @@ int32_t PlotTableData() {
     const bool degrees = CurrentSketchAngleUnit() != kAngleRadians;
     int32_t taken = 0;
     CoordSystemExtents extents{ 0, 0 };
+    const uint64_t failures = FailedAllocCount();
     // A batch counts its objects in 16 bits.
     for (int32_t row = 2; row < rows && taken < 0xFFFF; ++row) {
         double a = 0, b = 0;
@@ -251,6 +259,11 @@ int32_t PlotTableData() {
         pairs[taken++] = { a, b };
         extents.maxX = std::max(extents.maxX, std::fabs(a));
         extents.maxY = std::max(extents.maxY, std::fabs(b));
+    }
+    // Rows skipped for want of memory would make a partial plot.
+    if (FailedAllocCount() != failures) {
+        FreeMemory(pairs);
+        return 0;
     }
     if (taken == 0) {
         AlertNoPlottableData();

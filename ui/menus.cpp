@@ -7,6 +7,7 @@
 #include "classlib/app.h"
 #include "classlib/command_ids.h"
 #include "classlib/frame.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/object_tables.h"
@@ -298,7 +299,7 @@ bool BuildCommand(BuildState* s, HMENU menu, uint16_t code) {
         Record(reinterpret_cast<UINT_PTR>(popup), menu, row, position, MF_POPUP);
         return true;
     }
-    const CommandGroup group = CommandRowTable[row].group;
+    const CommandGroup group = CommandRowAt(row)->group;
     const char key = row < std::strlen(s->keys) ? s->keys[row] : ' ';
     menu_keys::AddKeyEntries(&gKeyEntries, uint16_t(CommandId(slot)), key,
                              group == kCommandGroupUndo || group == kCommandGroupSelectionMotion);
@@ -509,7 +510,8 @@ ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
 
 const uint8_t* DefaultMenuStream(uint32_t* length) {
     size_t n = 0;
-    const uint8_t* bytes = menu_stream::DefaultMenuStreamBytes(&n);
+    const auto later = LaterForms().commands.defaultMenuStream;
+    const uint8_t* bytes = later ? later(&n) : menu_stream::DefaultMenuStreamBytes(&n);
     *length = uint32_t(n);
     return bytes;
 }

@@ -53,11 +53,10 @@ void StoreItemState(uint32_t slot, CommandStateItem* item, int32_t enabled, uint
 void RefreshItem(uint32_t slot) {
     CommandStateItem* item = ItemAt(slot);
     if (!item) return;
-    const CommandRow& row = CommandRowTable[item->row];
+    const CommandRow& row = *CommandRowAt(item->row);
     uint16_t text = 0, variant = 0, executor = 0;
     int32_t argument = 0;
-    const bool enabled = CommandStateQueries[row.stateQuery](slot, row.stateWord, &text, &variant,
-                                                             &executor, &argument);
+    const bool enabled = RunCommandStateQuery(row, slot, &text, &variant, &executor, &argument);
     StoreItemState(slot, item, enabled ? 1 : 0, text, variant, executor, argument);
 }
 
@@ -118,11 +117,11 @@ uint32_t CmdStateAddItem(const CommandStateOwner& owner, uint32_t row) {
     CommandStateRegistry& r = gRegistry;
     // The context menu adds its entries without reserving: an exhausted pool must
     // refuse here rather than hand out an item that is in use.
-    if (r.freeHead == 0 || row >= kCommandRowCount) return kCmdStateNoSlot;
+    if (r.freeHead == 0 || !CommandRowAt(row)) return kCmdStateNoSlot;
     const uint32_t slot = r.freeHead - 1u;
     CommandStateItem& item = r.pool[slot];
     r.freeHead = item.next;
-    const uint32_t group = CommandRowTable[row].group;
+    const uint32_t group = CommandRowAt(row)->group;
     item = CommandStateItem{};
     item.ownerKind = owner.ownerKind;
     item.handle = owner.handle;
@@ -139,7 +138,7 @@ void CmdStateRemoveItem(uint32_t slot) {
     CommandStateItem* item = ItemAt(slot);
     if (!item) return;  // unknown or already free: removing twice must not loop the list
     CommandStateRegistry& r = gRegistry;
-    uint16_t* link = &r.groupHeads[CommandRowTable[item->row].group];
+    uint16_t* link = &r.groupHeads[CommandRowAt(item->row)->group];
     while (*link != 0 && *link != slot + 1) link = &r.pool[*link - 1].next;
     if (*link == slot + 1) *link = item->next;
     item->row = kCmdStateFreeRow;
@@ -170,8 +169,8 @@ uint32_t CmdStateItemRow(uint32_t slot) {
 }
 
 bool CmdStateFindItem(uint32_t row, uint32_t* slot) {
-    if (row >= kCommandRowCount || !gRegistry.pool) return false;
-    for (uint16_t n = gRegistry.groupHeads[CommandRowTable[row].group]; n != 0;
+    if (!CommandRowAt(row) || !gRegistry.pool) return false;
+    for (uint16_t n = gRegistry.groupHeads[CommandRowAt(row)->group]; n != 0;
          n = gRegistry.pool[n - 1].next) {
         if (gRegistry.pool[n - 1].row == row) {
             *slot = n - 1u;
@@ -199,7 +198,7 @@ void CmdStateRefreshNow() {
 void CmdStateRefreshItemNow(uint32_t slot) {
     const CommandStateItem* item = ItemAt(slot);
     if (!item) return;
-    const uint32_t group = CommandRowTable[item->row].group;
+    const uint32_t group = CommandRowAt(item->row)->group;
     CmdGroupPreRefresh(group);
     RefreshItem(slot);
     CmdGroupPostRefresh(group);
@@ -208,7 +207,7 @@ void CmdStateRefreshItemNow(uint32_t slot) {
 ResultCode CmdStateExecuteItem(uint32_t slot) {
     const CommandStateItem* item = ItemAt(slot);
     if (!item) return kResultOK;
-    const CommandRow& row = CommandRowTable[item->row];
+    const CommandRow& row = *CommandRowAt(item->row);
     if (!(row.flags & RowKeepsCaptionEditing)) {
         const Sketch* front = GetFrontSketch();
         if (front && (ActivityWord() & kActivityCaptionEditing))
@@ -217,8 +216,7 @@ ResultCode CmdStateExecuteItem(uint32_t slot) {
     // Ending caption editing may have changed the registry; read the item again.
     item = ItemAt(slot);
     if (!item || !CmdRowIsAvailable(item->row)) return kResultOK;
-    if (item->executor >= kCommandExecutorCount) return kResultOK;
-    return CommandExecutors[item->executor](item->argument);
+    return RunCommandExecutor(item->executor, item->argument);
 }
 
 void CmdStateFreeItems() {
@@ -230,8 +228,9 @@ void CmdStateFreeItems() {
 }
 
 bool CmdRowIsAvailable(uint32_t row) {
-    if (row >= kCommandRowCount) return false;
-    const uint8_t flags = CommandRowTable[row].flags;
+    const CommandRow* r = CommandRowAt(row);
+    if (!r) return false;
+    const uint8_t flags = r->flags;
     if (!(flags & RowRunsWhenMemoryShort) && CheckMemoryReserve()) return false;
     if (!(flags & RowRunsWhileMouseHeld) && GetMouseState() != 0) return false;
     return true;
@@ -240,7 +239,7 @@ bool CmdRowIsAvailable(uint32_t row) {
 bool CmdItemFitsContextMenu(uint32_t slot, bool overEmptySpace, bool overObject) {
     const CommandStateItem* item = ItemAt(slot);
     if (!item || !item->enabled) return false;
-    const uint8_t flags = CommandRowTable[item->row].flags;
+    const uint8_t flags = CommandRowAt(item->row)->flags;
     bool objectOk, spaceOk;
     if (flags & RowContextFromArgument) {
         objectOk = (uint32_t(item->argument) & 0x40000000u) != 0;

@@ -82,7 +82,72 @@ bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     return true;
 }
 
+void PutWord(std::vector<uint8_t>* out, uint16_t word) {
+    out->push_back(uint8_t(word & 0xff));
+    out->push_back(uint8_t(word >> 8));
+}
+
+// Writes block `index` and the blocks nested in it; *next is the index the next nested
+// block must have (the reader numbers blocks in the order it meets them).
+bool WritePopup(const MenuStreamTree& tree, uint32_t index, uint32_t* next, std::vector<uint8_t>* out) {
+    const MenuStreamPopup& popup = tree.popups[index];
+    if (popup.depth > kMaxDepth || popup.items.size() > 0xffff) return false;
+    const size_t lengthAt = out->size();
+    PutWord(out, 0);
+    PutWord(out, uint16_t(popup.items.size()));
+    PutWord(out, 0);
+    PutWord(out, 0);
+    out->insert(out->end(), popup.title.begin(), popup.title.end());
+    out->push_back(0);
+    if (out->size() % 2) out->push_back(0);
+    if (popup.titleItem != 0) PutWord(out, popup.titleItem);
+    if (popup.colorPopup) {
+        PutWord(out, kColorPopupTag);
+        PutWord(out, 0);
+    }
+    PutWord(out, 0);
+    for (const MenuStreamItem& item : popup.items) {
+        switch (item.kind) {
+        case ItemKind::Popup:
+            if (item.popup != *next || item.popup >= tree.popups.size()) return false;
+            ++*next;
+            PutWord(out, kItemPopup);
+            if (!WritePopup(tree, item.popup, next, out)) return false;
+            break;
+        case ItemKind::Separator: PutWord(out, kItemSeparator); break;
+        case ItemKind::Command: PutWord(out, uint16_t(kItemCommandBit | item.code)); break;
+        case ItemKind::Skipped: PutWord(out, item.code); break;
+        }
+    }
+    const size_t rest = out->size() - lengthAt - 2;
+    if (rest > 0xffff) return false;
+    (*out)[lengthAt] = uint8_t(rest & 0xff);
+    (*out)[lengthAt + 1] = uint8_t(rest >> 8);
+    return true;
+}
+
 }  // namespace
+
+bool WriteMenuStream(const MenuStreamTree& tree, std::vector<uint8_t>* bytes) {
+    bytes->clear();
+    if (tree.popups.empty()) return false;
+    try {
+        // Titles start on even offsets: the header is three words.
+        PutWord(bytes, 0);
+        PutWord(bytes, tree.popupCount);
+        PutWord(bytes, tree.reserveCount);
+        uint32_t next = 1;
+        if (!WritePopup(tree, 0, &next, bytes) || next != tree.popups.size()) {
+            bytes->clear();
+            return false;
+        }
+        PutWord(bytes, uint16_t(tree.popupCount + tree.reserveCount));
+    } catch (const std::bad_alloc&) {
+        bytes->clear();
+        return false;
+    }
+    return true;
+}
 
 ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* tree) {
     *tree = MenuStreamTree{};

@@ -69,6 +69,12 @@ enum class ReadResult : uint8_t {
 // Reads a whole stream. On Bad the tree is left empty.
 ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* tree);
 
+// Writes a tree as a stream: the title attribute and the colour tag are the attributes
+// written (other tagged attributes are not kept by the reader), lengths are worked out
+// again. False when the tree is not one the reader could have made (a nested block out of
+// order or deeper than kMaxDepth) or memory runs out.
+bool WriteMenuStream(const MenuStreamTree& tree, std::vector<uint8_t>* bytes);
+
 // The number of command items, and whether any item was skipped.
 uint32_t CountCommandItems(const MenuStreamTree& tree);
 bool HasSkippedItems(const MenuStreamTree& tree);

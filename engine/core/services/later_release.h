@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 
+struct CommandRow;
 struct GraphicsPort;
 struct ScreenRect;
 struct SketchObject;
@@ -121,6 +122,22 @@ struct LaterPlatformForms {
 
 // The engine's commands and the objects they make.
 struct LaterCommandForms {
+    // Command rows past the shared table (rows from kCommandRowCount), by row; null for a
+    // row that does not exist.
+    const CommandRow* (*laterCommandRow)(uint32_t row);
+    // The row of a menu code past the shared codes; false when it names none.
+    bool (*laterMenuCodeRow)(uint32_t code, uint32_t* row);
+    // The state query of a later row (its stateQuery from kCommandStateQueryCount), with
+    // the shared queries' arguments.
+    bool (*laterStateQuery)(uint8_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
+                            uint16_t* executor, int32_t* argument);
+    // Runs an executor slot from kCommandExecutorCount on; a result code.
+    int32_t (*runLaterExecutor)(uint16_t executor, int32_t argument);
+    // The menu description built into the program, in place of the shared one.
+    const uint8_t* (*defaultMenuStream)(size_t* length);
+    // Shows a command dialog the shared user interface has not: IDOK (1), IDCANCEL (2), or
+    // -1 for a kind it does not show either.
+    int32_t (*runCommandDialog)(int32_t kind, void* record, int32_t helpTopic);
     // The units (pixels per unit) of a new rectangular coordinate system made for data
     // reaching |x| <= maxX and |y| <= maxY in a window of the given half size, when the
     // default unit would be `unit`; answers the grid form to make (square, or

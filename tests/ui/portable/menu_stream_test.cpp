@@ -195,3 +195,41 @@ TEST(MenuStream, EveryCutOfTheDefaultStreamIsBad) {
         EXPECT_EQ(ReadMenuStream(cut.data(), cut.size(), &tree), ReadResult::Bad) << n;
     }
 }
+
+TEST(MenuStream, WritingWhatWasReadGivesTheSameBytes) {
+    size_t length = 0;
+    const uint8_t* bytes = DefaultMenuStreamBytes(&length);
+    struct Case { const char* what; std::vector<uint8_t> bytes; };
+    const Case cases[] = {
+        { "default", std::vector<uint8_t>(bytes, bytes + length) },
+        { "nested to the limit", NestedStream(kMaxDepth) },
+        { "skipped items", OnePopupStream({ kItemCommandBit | 1, kItemLaterFormatBit | 5, 2 }) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const MenuStreamTree tree = Read(c.bytes, ReadResult::Ok);
+        std::vector<uint8_t> written;
+        ASSERT_TRUE(WriteMenuStream(tree, &written));
+        // The hand-made streams leave the unused block lengths 0; the writer fills them.
+        if (c.bytes.size() == length) {
+            EXPECT_EQ(written, c.bytes);
+        }
+        EXPECT_EQ(written.size(), c.bytes.size());
+        const MenuStreamTree again = Read(written, ReadResult::Ok);
+        ASSERT_EQ(again.popups.size(), tree.popups.size());
+        for (size_t i = 0; i < tree.popups.size(); ++i) {
+            EXPECT_EQ(again.popups[i].title, tree.popups[i].title);
+            EXPECT_EQ(again.popups[i].titleItem, tree.popups[i].titleItem);
+            EXPECT_EQ(again.popups[i].colorPopup, tree.popups[i].colorPopup);
+            ASSERT_EQ(again.popups[i].items.size(), tree.popups[i].items.size());
+            for (size_t k = 0; k < tree.popups[i].items.size(); ++k)
+                EXPECT_EQ(again.popups[i].items[k].code, tree.popups[i].items[k].code);
+        }
+    }
+    // A tree whose nested block is not the next one cannot be written.
+    MenuStreamTree tree = Read(std::vector<uint8_t>(bytes, bytes + length), ReadResult::Ok);
+    tree.popups[0].items[0].popup = 3;
+    std::vector<uint8_t> written{ 1 };
+    EXPECT_FALSE(WriteMenuStream(tree, &written));
+    EXPECT_TRUE(written.empty());
+}

@@ -45,6 +45,7 @@ struct LaterGroupItem {
 
 const LaterGroupItem kLaterGroupItems[] = {
     { kGroupMenuItems,  kLaterItemSaveAsHtml,       "Save &As HTML..." },
+    { kGroupMenuItems,  kLaterItemPlotTableData,    "Plot &Table Data..." },
     { kGroupMiscellany, kLaterItemNounSeparator,    "|" },
     { kGroupAlerts,     kLaterItemPlotTableTitle,   "Plot Table Data" },
     { kGroupAlerts,     kLaterItemPlotTableText,    "That table's columns do not contain plottable numeric data." },

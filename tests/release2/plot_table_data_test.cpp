@@ -305,3 +305,69 @@ TEST_F(PlotTableTest, RunningOutOfMemoryPlotsAllOrNothing) {
 }
 
 }  // namespace
+
+#include "engine/interact/command_table.h"
+#include "release2/commands/later_commands.h"
+#include "ui/portable/menu_stream.h"
+
+namespace {
+
+TEST_F(PlotTableTest, TheCommandIsALaterRowReachedThroughItsMenuCode) {
+    Fill({ { "1", "2" } });
+    for (bool later : { true, false }) {
+        SCOPED_TRACE(later);
+        if (!later) ResetLaterForms();
+        uint32_t row = 0;
+        EXPECT_EQ(MenuCodeToCommandRow(kPlotTableDataCode, &row), later);
+        EXPECT_EQ(CommandRowAt(kPlotTableDataRow) != nullptr, later);
+        if (later) {
+            EXPECT_EQ(row, kPlotTableDataRow);
+            // Enabled with the table alone selected; the text is figlate's.
+            const CommandRow& r = *CommandRowAt(row);
+            uint16_t text = 0, variant = 0, executor = 0;
+            int32_t argument = 0;
+            DeselectAll();
+            EXPECT_FALSE(RunCommandStateQuery(r, 0, &text, &variant, &executor, &argument));
+            SelectSketchObject(table);
+            EXPECT_TRUE(RunCommandStateQuery(r, 0, &text, &variant, &executor, &argument));
+            EXPECT_STREQ(GroupText(kGroupMenuItems, text), "Plot &Table Data...");
+            SelectSketchObject(sketch->firstObject);
+            EXPECT_FALSE(RunCommandStateQuery(r, 0, &text, &variant, &executor, &argument));
+            DeselectAll();
+            SelectSketchObject(table);
+            ScriptDialogs({ Choose(1, 2, 0) });
+            EXPECT_EQ(RunCommandExecutor(executor, argument), kResultOK);
+            EXPECT_EQ(PlottedPoints().size(), 1u);
+        } else {
+            // figmantle has no such executor either: nothing runs.
+            ResetDialogDoubles();
+            SelectSketchObject(table);
+            EXPECT_EQ(RunCommandExecutor(kPlotTableDataExecutor, 0), kResultOK);
+            EXPECT_TRUE(RanDialogs().empty());
+        }
+    }
+}
+
+TEST(LaterMenuStream, TheGraphMenuOffersPlotTableDataAfterPlotPoints) {
+    using namespace menu_stream;
+    size_t sharedLength = 0, laterLength = 0;
+    const uint8_t* shared = DefaultMenuStreamBytes(&sharedLength);
+    const uint8_t* later = LaterMenuStream(&laterLength);
+    MenuStreamTree before, after;
+    ASSERT_EQ(ReadMenuStream(shared, sharedLength, &before), ReadResult::Ok);
+    ASSERT_EQ(ReadMenuStream(later, laterLength, &after), ReadResult::Ok);
+    EXPECT_EQ(laterLength, sharedLength + 2);
+    EXPECT_EQ(CountCommandItems(after), CountCommandItems(before) + 1);
+    EXPECT_EQ(after.reserveCount, before.reserveCount + 1);
+    int found = 0;
+    for (const MenuStreamPopup& popup : after.popups) {
+        for (size_t i = 1; i < popup.items.size(); ++i) {
+            if (popup.items[i].kind != ItemKind::Command || popup.items[i].code != kPlotTableDataCode) continue;
+            ++found;
+            EXPECT_EQ(popup.items[i - 1].code, kPlotPointsCode);
+        }
+    }
+    EXPECT_EQ(found, 1);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/text/text_forms.h"
+#include "release2/ui/win32/plot_table_dialog.h"
 #include "release2/win32/module_strings.h"
 
 void InstallLaterRelease() {
@@ -12,6 +13,7 @@ void InstallLaterRelease() {
     LaterReleaseForms forms = {};
     AddTextForms(&forms);
     AddCommandForms(&forms);
+    forms.commands.runCommandDialog = RunLaterCommandDialog;
     AddDrawingForms(&forms);
     AddPlatformForms(&forms);
     AddPlatformWin32Forms(&forms);

@@ -1,0 +1,95 @@
+// Plots every table of every page of a fuzzed document with the later release's forms,
+// the dialog answered from the input (any columns, either form, Plot or Cancel) and the
+// window sized from it: nothing may crash or leak, every plotted coordinate is finite, and
+// the document must still write and read back.
+// Input: one byte n, n bytes that steer the dialog and the window, then the document.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "document_round_trip.h"
+#include "engine/core/construction_data.h"
+#include "engine/core/object_tables.h"
+#include "engine/core/sketch.h"
+#include "release2/commands/command_forms.h"
+#include "release2/commands/plot_table_data.h"
+#include "release2/later_text_source.h"
+#include "support/dialogs_double.h"
+
+namespace {
+
+struct Steer {
+    const uint8_t* bytes;
+    size_t         size;
+    size_t         at;
+    uint8_t Next() { return size == 0 ? 0 : bytes[at++ % size]; }
+};
+
+void CheckPlottedPoints(Sketch* sketch) {
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+        if (o->constructionType != 71 && o->constructionType != 72) continue;
+        double v[2] = { 0, 0 };
+        if (ReadConstructionData(o, v, sizeof v) && (!std::isfinite(v[0]) || !std::isfinite(v[1])))
+            __builtin_trap();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1 || size > (1u << 20)) return 0;
+    const size_t n = data[0];
+    if (size < 1 + n) return 0;
+    Steer steer{ data + 1, n, 0 };
+    InitStreamTable();
+    ResultCode code = 0;
+    EngineDocument* document = fuzz_round_trip::Open(data + 1 + n, uint32_t(size - 1 - n), false, &code);
+    if (!document) return 0;
+    {
+        LaterTextsInstalled texts;
+        LaterReleaseForms forms = LaterForms();
+        AddCommandForms(&forms);
+        InstallLaterForms(forms);
+        for (int32_t page = 0; page < DocumentPageCount(document); ++page) {
+            Sketch* sketch = DocumentPageAt(document, page);
+            Sketch* previous = nullptr;
+            SetCurrentSketch(sketch, &previous);
+            sketch->windowRect = { 0, 0, int16_t(steer.Next() * 4), int16_t(steer.Next() * 3) };
+            std::vector<SketchObject*> tables;
+            for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch)
+                if (o->objectClass == kClassTable) tables.push_back(o);
+            for (SketchObject* table : tables) {
+                DialogScript script;
+                script.ok = (steer.Next() & 3) != 0;
+                script.edits.push_back([&steer](void* record) {
+                    auto* r = static_cast<PlotTableDialogRecord*>(record);
+                    const int32_t span = r->firstColumn.upper + 1;
+                    r->firstColumn.value.integer = steer.Next() % span;
+                    r->secondColumn.value.integer = steer.Next() % span;
+                    r->polar.value.integer = steer.Next() & 1;
+                });
+                ScriptDialogs({ script });
+                DeselectAll();
+                SelectSketchObject(table);
+                PlotTableData();
+                ResetDialogDoubles();
+            }
+            CheckPlottedPoints(sketch);
+            SetCurrentSketch(previous, nullptr);
+        }
+    }
+    if (DocumentPageCount(document) > 0) {
+        uint32_t length = 0;
+        if (void* bytes = fuzz_round_trip::Save(document, &length)) {
+            ResultCode again = 0;
+            EngineDocument* reread = fuzz_round_trip::Open(bytes, length, false, &again);
+            if (!reread && again != kResultOutOfMemory) __builtin_trap();
+            if (reread && !fuzz_round_trip::SameContents(document, reread)) __builtin_trap();
+            FreeEngineDocument(reread);
+            FreeMemory(bytes);
+        }
+    }
+    FreeEngineDocument(document);
+    return 0;
+}

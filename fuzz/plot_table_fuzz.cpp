@@ -79,17 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             SetCurrentSketch(previous, nullptr);
         }
     }
-    if (DocumentPageCount(document) > 0) {
-        uint32_t length = 0;
-        if (void* bytes = fuzz_round_trip::Save(document, &length)) {
-            ResultCode again = 0;
-            EngineDocument* reread = fuzz_round_trip::Open(bytes, length, false, &again);
-            if (!reread && again != kResultOutOfMemory) __builtin_trap();
-            if (reread && !fuzz_round_trip::SameContents(document, reread)) __builtin_trap();
-            FreeEngineDocument(reread);
-            FreeMemory(bytes);
-        }
-    }
+    fuzz_round_trip::CheckContentsSurvive(document);
     FreeEngineDocument(document);
     return 0;
 }

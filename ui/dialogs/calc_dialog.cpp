@@ -490,29 +490,8 @@ void CCalcDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
         MakeDrawStateForDC(&state, &port, dc, false);
         ColorRefToStyle(textColor, &state.style);
         const int checkWidth = GetSystemMetrics(SM_CXMENUCHECK);
-        if (dis->itemState & ODS_CHECKED) {
-            const int checkHeight = GetSystemMetrics(SM_CYMENUCHECK);
-            HDC maskDC = CreateCompatibleDC(dc);
-            HBITMAP mask = CreateBitmap(checkWidth, checkHeight, 1, 1, nullptr);
-            if (maskDC && mask) {
-                HGDIOBJ oldMask = SelectObject(maskDC, mask);
-                RECT m{ 0, 0, checkWidth, checkHeight };
-                DrawFrameControl(maskDC, &m, DFC_MENU, DFCS_MENUCHECK);
-                HBRUSH brush = CreateSolidBrush(textColor);
-                HGDIOBJ oldBrush = SelectObject(dc, brush);
-                const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-                const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-                // Black mask pixels take the brush, white ones leave the item alone.
-                BitBlt(dc, r.left + kCheckInset, r.top + kCheckInset, checkWidth, checkHeight, maskDC, 0, 0, 0x00B8074A);
-                SetTextColor(dc, oldText);
-                SetBkColor(dc, oldBack);
-                SelectObject(dc, oldBrush);
-                DeleteObject(brush);
-                SelectObject(maskDC, oldMask);
-            }
-            if (mask) DeleteObject(mask);
-            if (maskDC) DeleteDC(maskDC);
-        }
+        if (dis->itemState & ODS_CHECKED)
+            DrawMenuCheckMark(dc, r.left + kCheckInset, r.top + kCheckInset, textColor);
         if (layout->dirty) MeasureLayout(layout, &state);
         state.x = static_cast<int16_t>(r.left + checkWidth + kMenuLayoutGap);
         state.y = static_cast<int16_t>(r.top + layout->ascent - 1);

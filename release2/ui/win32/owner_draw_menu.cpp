@@ -5,36 +5,11 @@
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
 #include "release2/ui/owner_draw_metrics.h"
+#include "ui/dialogs/popup_menu_button.h"
 
 namespace {
 
 LayoutNode* ItemLayout(ULONG_PTR data) { return reinterpret_cast<LayoutNode*>(data); }
-
-// The system's check mark, its black pixels painted in `color`, the rest left alone.
-void DrawCheckMark(HDC dc, int x, int y, COLORREF color) {
-    const int width = GetSystemMetrics(SM_CXMENUCHECK);
-    const int height = GetSystemMetrics(SM_CYMENUCHECK);
-    HDC maskDC = CreateCompatibleDC(dc);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    if (maskDC && mask) {
-        HGDIOBJ oldMask = SelectObject(maskDC, mask);
-        RECT m{ 0, 0, width, height };
-        DrawFrameControl(maskDC, &m, DFC_MENU, DFCS_MENUCHECK);
-        HBRUSH brush = CreateSolidBrush(color);
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-        const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-        // Where the mask is black the brush is painted, where white the item stays.
-        BitBlt(dc, x, y, width, height, maskDC, 0, 0, 0x00B8074A);
-        SetTextColor(dc, oldText);
-        SetBkColor(dc, oldBack);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
-        SelectObject(maskDC, oldMask);
-    }
-    if (mask) DeleteObject(mask);
-    if (maskDC) DeleteDC(maskDC);
-}
 
 }  // namespace
 
@@ -76,7 +51,7 @@ void OwnerDrawMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
     COLORREF textColor = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
     if (dis->itemState & (ODS_GRAYED | ODS_DISABLED)) textColor = GetSysColor(COLOR_GRAYTEXT);
     if (dis->itemState & ODS_CHECKED)
-        DrawCheckMark(dc, r.left + owner_draw::kCheckLeft, r.top + owner_draw::kCheckTop, textColor);
+        DrawMenuCheckMark(dc, r.left + owner_draw::kCheckLeft, r.top + owner_draw::kCheckTop, textColor);
 
     ColorRefToStyle(textColor, &state.style);
     state.x = static_cast<int16_t>(r.left + GetSystemMetrics(SM_CXMENUCHECK) + owner_draw::kLayoutGap);

@@ -49,7 +49,8 @@ scenario_release2_texts() {
         else
             [ -z "$plot" ] || fail "figmantle has Plot Table Data: $plot"
         fi
-        awk -F'|' '$4 != 112' "$work/menus.$which" >"$work/menus.$which.shared"
+        # Its item shifts the command identifiers after it: those are left out.
+        awk -F'|' -v OFS='|' '$4 != 112 { $3 = ""; print }' "$work/menus.$which" >"$work/menus.$which.shared"
         mv "$work/menus.$which.shared" "$work/menus.$which"
         grep -q 'Ctrl+' "$work/menus.$which" || fail "$which: no key names in the menus: $(head -n 20 "$work/menus.$which")"
 

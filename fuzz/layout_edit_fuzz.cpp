@@ -1,12 +1,16 @@
 // Edits on layout trees read from hostile text: the first bytes are a script of edits
 // (an operation byte and a caret byte each), the rest layout-language text. Whatever the
-// edits build must stay a single tree that writes out and reads back.
+// edits build must stay a single tree that writes out and reads back. Each input is edited
+// with figmantle's forms and then with figlate's, the text given a wrap width from the
+// script, whose break characters must stay one a row however the rows are edited.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "engine/text/layout.h"
 #include "engine/text/layout_range.h"
+#include "release2/text/wrap_width.h"
+#include "both_layout_forms.h"
 #include "tests/support/text_port_double.h"
 
 namespace {
@@ -39,9 +43,17 @@ LayoutNode* Made(uint8_t which) {
     return node;
 }
 
-}  // namespace
+bool gLater = false;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+// A wrapped block keeps one break character a row once measured.
+void CheckBreaksInStep(LayoutNode* root) {
+    if (!gLater) return;
+    auto* block = static_cast<StackedRowsNode*>(FindRowsNode(root));
+    if (block && block->breakChars && block->dirty == 0 && block->breakCount != LayoutChildCount(block))
+        std::abort();
+}
+
+int RunOne(const uint8_t* data, size_t size) {
     if (size < kScriptBytes) return 0;
     // The port double records every drawing call: cleared for each input, or a long
     // run grows without bound.
@@ -54,8 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FillTextStyle(&state.style, 1);
     state.style.field[kStyleSize] = 12;
     state.style.field[kStyleScriptLevel] = 0;
+    if (gLater && data[1] % 5 != 0 && !SetLayoutWrapWidth(&root, data[1] % 90, data[1] & 1)) {
+        FreeLayoutNode(root);
+        return 0;
+    }
     root = NormalizeLayout(root, &state.style);
     MeasureLayout(root, &state);
+    CheckBreaksInStep(root);
     for (size_t i = 0; i + 1 < kScriptBytes; i += 2) {
         const uint8_t op = data[i];
         const int32_t stops = root->caretCount + 1;
@@ -107,7 +124,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         }
         CheckReadsBack(root);
+        if (root->dirty != 0) MeasureLayout(root, &state);
+        CheckBreaksInStep(root);
     }
     FreeLayoutNode(root);
     return 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return RunWithBothLayoutForms(data, size, [](const uint8_t* d, size_t n, bool later) {
+        gLater = later;
+        RunOne(d, n);
+    });
 }

@@ -1,13 +1,16 @@
 // Pasting hostile bytes into an edit session: the first byte picks one of a few trees,
 // the second the caret (or a selection) in it, the third whether the rest is pasted as
 // layout-language text or as plain text. Whatever the paste leaves must be one tree that
-// writes out and reads back, with the selection inside it.
+// writes out and reads back, with the selection inside it. Each input is pasted with
+// figmantle's forms and then with figlate's, into the tree given a wrap width.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "engine/text/layout.h"
 #include "engine/text/layout_edit_session.h"
+#include "release2/text/wrap_width.h"
+#include "both_layout_forms.h"
 #include "tests/support/text_port_double.h"
 
 namespace {
@@ -27,9 +30,9 @@ void CheckReadsBack(const LayoutEditSession* s) {
     FreeLayoutNode(again);
 }
 
-}  // namespace
+bool gLater = false;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+int RunOne(const uint8_t* data, size_t size) {
     if (size < kHeaderBytes) return 0;
     // The port double records every drawing call: cleared for each input, or a long
     // run grows without bound.
@@ -42,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FillTextStyle(&state.style, 1);
     state.style.field[kStyleSize] = 12;
     state.style.field[kStyleScriptLevel] = 0;
+    if (gLater && !SetLayoutWrapWidth(&tree, 8 + data[2] / 4, 1)) std::abort();
     tree = NormalizeLayout(tree, &state.style);
     const ScreenRect frame{ 0, 0, 100, 20 };
     LayoutEditSession* s = CreateLayoutEditSession(tree, &state, &frame, kEditCaretAtStart,
@@ -57,4 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (UndoEditorChange(s, 0)) CheckReadsBack(s);
     FreeLayoutEditSession(s, 0);
     return 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return RunWithBothLayoutForms(data, size, [](const uint8_t* d, size_t n, bool later) {
+        gLater = later;
+        RunOne(d, n);
+    });
 }

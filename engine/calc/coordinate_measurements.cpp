@@ -160,7 +160,7 @@ bool BuildEquationLayout(EquationWork& w) {
     int32_t first = 0, last = 0;
     GroupOf(w.form, &first, &last);
     bool ok = AllocCaptionSlots(object);
-    LayoutParseContext context{ nullptr, ExpandEquationPlaceholder, &w };
+    LayoutParseContext context{ nullptr, ExpandEquationPlaceholder, &w, 0 };
     // The trees stay as parsed (normalizing the root does not reach into alternatives):
     // normalizing a row would join the number slots' text runs with the texts beside them.
     for (int32_t f = first; ok && f <= last; ++f) {

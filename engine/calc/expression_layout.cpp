@@ -206,7 +206,7 @@ LayoutNode* Tokens(Build& b, int32_t last, ExpressionToken enclosing) {
 }  // namespace
 
 LayoutNode* ParsedLayout(const char* layout) {
-    LayoutParseContext context{ nullptr, nullptr, nullptr };
+    LayoutParseContext context{ nullptr, nullptr, nullptr, 0 };
     LayoutNode* tree = nullptr;
     if (ParseLayoutString(&tree, layout, &context) >= kLayoutParseNoMemory) {
         if (tree) FreeLayoutNode(tree);

@@ -57,7 +57,7 @@ ResultCode ExpandName(LayoutNode** out, LayoutNode* parent, LayoutParseContext* 
         *out = CreateLayoutNode(kLayoutRow, parent, 0);
         break;
     case kDisplayCustomName:
-        *out = d->customLayout ? CloneLayoutSubtree(d->customLayout) : CreateLayoutNode(kLayoutRow, parent, 0);
+        *out = d->customLayout ? CloneLayoutTree(d->customLayout) : CreateLayoutNode(kLayoutRow, parent, 0);
         if (*out && d->customLayout) AppendLayoutChild(parent, *out);
         break;
     case kDisplayCurrentLabel:
@@ -158,7 +158,7 @@ ResultCode BuildValueLayout(SketchObject* object) {
     int32_t oldPiForm = d->piForm;
     d->piForm = piForm;
     ClearValueSlots(object);
-    LayoutParseContext context{nullptr, ExpandValuePlaceholder, object};
+    LayoutParseContext context{nullptr, ExpandValuePlaceholder, object, 0};
     LayoutNode* root = nullptr;
     ResultCode r = ParseLayoutString(&root, kValueTemplate, &context);
     if (r >= kLayoutParseNoMemory || !root) {
@@ -237,7 +237,7 @@ LayoutNode* MeasurementNameLayout(SketchObject* object, LayoutNode* parent) {
     // Expanding the name records it as the display's name slot; this copy is the
     // caller's, so the slot keeps pointing at the display's own name.
     LayoutNode* ownName = Slot(object, kSlotName);
-    LayoutParseContext context{nullptr, ExpandValuePlaceholder, object};
+    LayoutParseContext context{nullptr, ExpandValuePlaceholder, object, 0};
     LayoutNode* name = nullptr;
     ResultCode r = ParseNested(&name, "<%N>", parent, &context);
     SetSlot(object, kSlotName, ownName);
@@ -260,7 +260,7 @@ LayoutNode* BuildMeasurementPart(SketchObject* object, int32_t part, int32_t* fl
         if (!AllocCaptionSlots(object)) return nullptr;
         char text[kTextRoom];
         GetGroupString(kGroupMeasureTemplates, d->captionTemplate, text, sizeof text);
-        LayoutParseContext context{nullptr, ExpandValuePlaceholder, object};
+        LayoutParseContext context{nullptr, ExpandValuePlaceholder, object, 0};
         LayoutNode* root = nullptr;
         ResultCode r = ParseLayoutString(&root, text, &context);
         if (r >= kLayoutParseNoMemory) {

@@ -14,6 +14,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/paths.h"
@@ -1297,7 +1298,12 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
             return kResultOutOfMemory;
         }
         if (d.text) {
-            LayoutNode* text = LayoutFromPlainText(d.text, static_cast<int32_t>(d.textLength), 1);
+            // Stand-in: the box width of an older caption is not among the record's fields
+            // read here, so figlate's form gets none and leaves the caption unwrapped.
+            const int32_t boxWidth = 0;
+            const int32_t length = static_cast<int32_t>(d.textLength);
+            auto withWidth = LaterForms().layout.plainTextWithWidth;
+            LayoutNode* text = withWidth ? withWidth(d.text, length, boxWidth) : LayoutFromPlainText(d.text, length, 1);
             if (text) {
                 SetObjectTextLayout(nullptr, &caption);
                 caption.layout = text;

@@ -170,7 +170,7 @@ ResultCode ParseStoredText(const char* text, uint32_t length, int32_t formatVers
         *tree = LayoutFromPlainText(text, static_cast<int32_t>(length), 1);
         return *tree ? kResultOK : kResultOutOfMemory;
     }
-    LayoutParseContext context{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr };
+    LayoutParseContext context{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr, 0 };
     const ResultCode rc = ParseLayoutString(tree, text, length, &context);
     if (rc == kLayoutParseNoMemory || (rc == kLayoutParseOK && !*tree)) {
         if (*tree) FreeLayoutNode(*tree);
@@ -622,7 +622,7 @@ ResultCode ParseTableCells(const uint8_t* text, uint32_t length, TableGridRecord
             grid->cells = static_cast<TableCell*>(AllocMemory(static_cast<size_t>(perRow * kTableRowsOfToolCopy), kAllocZero));
         }
         if (!grid->cells) return kResultOutOfMemory;
-        LayoutParseContext parse{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr };
+        LayoutParseContext parse{ MapsFonts() ? FontOfFileFont : nullptr, nullptr, nullptr, 0 };
         LayoutTextCursor cursor{ reinterpret_cast<const char*>(text), reinterpret_cast<const char*>(text) + length, 0 };
         const size_t count = static_cast<size_t>(grid->rows) * static_cast<size_t>(grid->columns);
         for (size_t i = 0; i < count; ++i) {

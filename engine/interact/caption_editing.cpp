@@ -205,7 +205,7 @@ ResultCode BeginCaptionEditing(SketchObject* object, bool isNew) {
     if (sketch->editSession && gEditing.object == object) return kResultOK;
     if (gEditing.session) FreeLayoutEditSession(gEditing.session, 1);
     LayoutNode* copy = nullptr;
-    if (CloneLayoutBySerializing(data->layout, &copy) != kLayoutParseOK || !copy) {
+    if (CloneLayoutTreeCode(data->layout, &copy) != kLayoutParseOK || !copy) {
         FreeLayoutNode(copy);
         return kCaptionEditNoMemory;
     }

@@ -161,7 +161,7 @@ LayoutNode* TemplateLayout(int32_t item, int32_t number) {
     char text[128];
     GetGroupString(kIterateGroup, item, text, sizeof text);
     NumberUser user{ number };
-    LayoutParseContext context{ nullptr, NumberPlaceholder, &user };
+    LayoutParseContext context{ nullptr, NumberPlaceholder, &user, 0 };
     LayoutNode* tree = nullptr;
     if (ParseLayoutString(&tree, text, &context) >= kLayoutParseNoMemory) {
         if (tree) FreeLayoutNode(tree);

@@ -5,6 +5,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/folders.h"
+#include "engine/core/services/later_release.h"
 
 namespace {
 
@@ -66,9 +67,11 @@ char* ResolveLinkTarget(const char* documentFolder, const char* programFolder, c
     } else if (LinkSchemeIs(target, rest, "sketchapp")) {
         *code = ConcatThree(&out, "file:///", programFolder, rest);
     } else if (LinkSchemeIs(target, rest, "help")) {
-        char* help = GetHelpFolder();
+        // The later release's help folder is an address already, scheme included.
+        const auto address = LaterForms().shell.helpFolderAddress;
+        char* help = address ? address() : GetHelpFolder();
         if (help == nullptr) *code = kAlertHelpFolderMissing;
-        else *code = ConcatThree(&out, "file:///", help, rest);
+        else *code = ConcatThree(&out, address ? nullptr : "file:///", help, rest);
         FreeMemory(help);
     } else {
         // "file" too: it names a path of its own, as any other address does.

@@ -298,7 +298,7 @@ LayoutNode* FromTemplate(int32_t item, std::initializer_list<int32_t> slots, Ske
     c.object = object;
     char text[256];
     GetGroupString(kCaptionGroup, item, text, sizeof text);
-    LayoutParseContext context = { nullptr, CaptionPlaceholder, &c };
+    LayoutParseContext context = { nullptr, CaptionPlaceholder, &c, 0 };
     LayoutNode* root = nullptr;
     if (ParseLayoutString(&root, text, &context) != kLayoutParseOK) {
         if (root) FreeLayoutNode(root);

@@ -344,7 +344,7 @@ LayoutNode* BuildCaptionPart(SketchObject* object, int32_t part, int32_t* flatte
             // 0 shows no alternative, 1 the first (the name prefix).
             SelectAlternative(prefix, 0);
             LayoutNode* copy = nullptr;
-            CloneLayoutBySerializing(d->layout, &copy);
+            CloneLayoutTreeCode(d->layout, &copy);
             SelectAlternative(prefix, 1);
             *owned = 1;
             return copy;

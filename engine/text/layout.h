@@ -55,8 +55,16 @@ struct LayoutNode {
     int32_t     caretCount;
 };
 
+// A text block. Its rows may be broken to a wrap width: then each row but the last has a
+// break character, the one it was broken at (0 where the row ends in a hard line break),
+// which belongs between it and the next row. The array holds one byte per row.
 struct StackedRowsNode : LayoutNode {
-    int32_t alignment;  // 0 left, 1 centred, 2 right
+    int32_t  alignment;     // 0 left, 1 centred, 2 right
+    int32_t  wrapWidth;     // 0 not wrapped; above 0 pixels; -1 refit to the rows
+    int32_t  growToFit;     // 1: a row that cannot be broken widens the width
+    uint8_t* breakChars;    // null when not wrapped
+    int32_t  breakCount;
+    int32_t  breakCapacity;
 };
 
 // Parens, Brackets, Braces, AbsBars, Radical. The meaning of the fields follows the mode;
@@ -149,6 +157,13 @@ struct LayoutParseContext {
     // and for alternatives. Null: every placeholder becomes an EmptySlot (result 1).
     LayoutPlaceholderFn placeholder;
     void*               user;
+    uint32_t            options;  // LayoutParseOption bits
+};
+
+// How a reader that wraps text blocks takes their wrap elements.
+enum LayoutParseOption : uint32_t {
+    kParseKeepWrapWidth   = 1,  // keep the width stored (else refit it to the rows)
+    kParseIgnoreWrapWidth = 2,  // read the element but leave the block unwrapped
 };
 
 enum LayoutWriteOption : uint32_t {
@@ -229,6 +244,8 @@ LayoutNode* AppendLayoutChild(LayoutNode* parent, LayoutNode* child);
 void        WrapLayoutNode(LayoutNode* node, LayoutNode* wrapper);
 void        UnlinkLayoutChild(LayoutNode* parent, LayoutNode* child, LayoutNode* replacement);
 void        UnwrapLayoutNode(LayoutNode* node);
+// Moves every child of `from` to the end of `to`'s list, marking them for measuring.
+void        MoveLayoutChildren(LayoutNode* from, LayoutNode* to);
 void        MarkLayoutDirty(LayoutNode* node);
 void        MarkLayoutSubtreeDirty(LayoutNode* node);
 void        MarkNeedsNormalize(LayoutNode* node);
@@ -237,8 +254,13 @@ int32_t     MeasureLayoutNode(LayoutNode* node, LayoutDrawState* state);
 void        DrawLayout(LayoutNode* root, const LayoutDrawState* state);
 // The owner replaces the node by what this answers (a root caller keeps it as the root).
 LayoutNode* NormalizeLayout(LayoutNode* node, const TextStyle* inherited);
+// The node alone: its kind's own data, no children.
 LayoutNode* CopyLayoutNode(const LayoutNode* node);
-LayoutNode* CloneLayoutSubtree(LayoutNode* node);
+// A deep copy of a subtree (alternatives included); null when memory runs out, nothing
+// of the partial copy left behind.
+LayoutNode* CloneLayoutTree(const LayoutNode* node);
+// The same as a result code: 0, or kLayoutParseNoMemory with *copy null.
+ResultCode  CloneLayoutTreeCode(const LayoutNode* node, LayoutNode** copy);
 int32_t     NodeNeedsGrouping(LayoutNode* node);
 LayoutNode* CreateEmptySlotRow(LayoutNode* parent);
 int32_t     GroupWithNode(LayoutNode* added, LayoutNode* leaf, int32_t before);
@@ -293,8 +315,6 @@ int32_t WriteHexNumber(char** cursor, int32_t value);
 // digits) when the value exceeds kMaxLayoutHex, which the writer could not write back.
 bool    ReadHexNumber(LayoutTextCursor* cursor, int32_t* value);
 constexpr int32_t kMaxLayoutHex = 0x0FFFFFFF;
-// Writes the tree and parses it again: the deep copy that also copies alternatives.
-ResultCode CloneLayoutBySerializing(LayoutNode* tree, LayoutNode** copy);
 // Visits the nodes of a tree (not the trees of alternatives), each before its children,
 // the root first; `visit` answers false to stop.
 template <typename Visit>
@@ -324,6 +344,19 @@ void MergeIntoStyleNode(LayoutNode* node, const TextStyle* style);
 
 // ---- Rows ----
 void SetRowAlignment(LayoutNode* node, int32_t alignment);
+// A text block's break characters (see StackedRowsNode). Reading past the end answers 0;
+// storing grows the array in steps of 32 bytes, new rows 0. False when memory fails,
+// the array left as it was.
+uint8_t GetRowBreakChar(const LayoutNode* block, int32_t row);
+bool    SetRowBreakChar(LayoutNode* block, int32_t row, int32_t character);
+bool    InsertRowBreakChar(LayoutNode* block, int32_t row, int32_t character);
+void    RemoveRowBreakChars(LayoutNode* block, int32_t row, int32_t count);
+// Gives the block an array of one 0 byte per row (true when it had one), or frees it.
+bool    GiveRowBreakChars(LayoutNode* block);
+void    FreeRowBreakChars(LayoutNode* block);
+// The rows of `inner`, a block about to take the place of the block's row `row`, bring
+// their break characters (0 where it has none); nothing when the block has none.
+void    TakeInnerRowBreakChars(LayoutNode* block, int32_t row, const LayoutNode* inner);
 
 // ---- Leaves and alternatives ----
 int32_t     SetTextRunBytes(LayoutNode* node, const char* bytes, int32_t n);

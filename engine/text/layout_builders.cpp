@@ -60,7 +60,7 @@ LayoutNode* Append(LayoutNode* parent, LayoutNode* node) {
 ResultCode ParseInto(LayoutNode** out, const char* text, size_t length, LayoutNode* parent,
                      LayoutPlaceholderFn placeholder, void* user) {
     *out = nullptr;
-    LayoutParseContext context{ nullptr, placeholder, user };
+    LayoutParseContext context{ nullptr, placeholder, user, 0 };
     LayoutNode* tree = nullptr;
     const ResultCode rc = ParseLayoutString(&tree, text, length, &context);
     if (rc >= kLayoutParseNoMemory) {

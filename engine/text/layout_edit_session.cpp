@@ -51,7 +51,7 @@ void UpdateUndoCopy(LayoutEditSession* s, int32_t afterSelection) {
     s->undoTree = nullptr;
     s->undoValid = 0;
     LayoutNode* copy = nullptr;
-    if (CloneLayoutBySerializing(s->tree, &copy) != kLayoutParseOK || !copy) {
+    if (CloneLayoutTreeCode(s->tree, &copy) != kLayoutParseOK || !copy) {
         // Without memory for the copy this change cannot be taken back.
         FreeLayoutNode(copy);
         CmdStateInvalidate(kCommandGroupUndo);
@@ -111,7 +111,7 @@ void SetEditedSelection(LayoutEditSession* s, int32_t start, int32_t end) {
 // The tree as it was before a change that may fail half-way; null on no memory.
 LayoutNode* KeepTree(LayoutEditSession* s) {
     LayoutNode* copy = nullptr;
-    if (CloneLayoutBySerializing(s->tree, &copy) != kLayoutParseOK) {
+    if (CloneLayoutTreeCode(s->tree, &copy) != kLayoutParseOK) {
         FreeLayoutNode(copy);
         return nullptr;
     }

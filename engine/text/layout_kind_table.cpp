@@ -23,7 +23,7 @@ const LayoutKindRecord LayoutKindTable[kLayoutKindCount] = {
       nullptr, NormalizeRow, nullptr, ParseLayoutChildren, nullptr, ChildrenPlainText, nullptr,
       ChildrenNeedGrouping, nullptr, 'H' },
     { sizeof(StackedRowsNode), kStackFlags,  // StackedRows
-      EdgeAxisOfStructure, MeasureStackedRows, DrawChildren, InitStackedRows, nullptr,
+      EdgeAxisOfStructure, MeasureStackedRows, DrawChildren, InitStackedRows, DestroyStackedRows,
       StackedRowsVisitRange,
       StackedRowsCaretFromPoint, StackedRowsChildCaretOffset,
       nullptr, NormalizeStackedRows, nullptr, ParseStackedRows, WriteStackedRowsArgs,

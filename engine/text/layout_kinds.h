@@ -9,6 +9,7 @@ int32_t     RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, Scree
                               int32_t* side);
 LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited);
 int32_t     InitStackedRows(LayoutNode* node);
+void        DestroyStackedRows(LayoutNode* node);
 int32_t     MeasureStackedRows(LayoutNode* node, LayoutDrawState* state);
 int32_t     StackedRowsCaretFromPoint(LayoutNode** holder, LayoutDrawState* state,
                                       ScreenPoint point, int32_t* side);

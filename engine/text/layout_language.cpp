@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/later_release.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_kinds.h"
 
@@ -212,25 +213,16 @@ int32_t SerializeLayout(LayoutNode* root, char* buffer, LayoutWriteContext* cont
                 break;
             }
             node = node->parent;
+            if (node->kind == kLayoutStackedRows && !oneRow) {
+                // A wrapped block's element comes after its rows, before its bracket.
+                if (auto form = LaterForms().layout.writeWrapElement) n += form(node, cursor, context);
+            }
             if (!(skipStyles && node->kind == kLayoutStyle)) n += PutLayoutChar(cursor, '>');
         }
     }
     root->parent = savedParent;
     root->nextSibling = savedNext;
     return n;
-}
-
-ResultCode CloneLayoutBySerializing(LayoutNode* tree, LayoutNode** copy) {
-    *copy = nullptr;
-    if (!tree) return kLayoutParseOK;
-    const int32_t n = SerializeLayout(tree, nullptr, nullptr);
-    auto* text = static_cast<char*>(AllocMemory(static_cast<size_t>(n) + 1, 0));
-    if (!text) return kLayoutParseNoMemory;
-    SerializeLayout(tree, text, nullptr);
-    text[n] = 0;
-    const ResultCode result = ParseLayoutString(copy, text, static_cast<size_t>(n), nullptr);
-    FreeMemory(text);
-    return result;
 }
 
 LayoutNode* FlattenLayoutCopy(LayoutNode* tree, bool flatten, bool join) {

@@ -548,8 +548,19 @@ int32_t AlternativesPlainText(LayoutNode* node, char** cursor, LayoutWriteContex
     return write ? write(tree, cursor, context) : 0;
 }
 
-int32_t CopyAlternatives(LayoutNode*, const LayoutNode*) {
-    return 0;  // alternatives are copied through their text form only
+int32_t CopyAlternatives(LayoutNode* copy, const LayoutNode* source) {
+    // Each alternative is a tree of its own: copied whole, in order, with the one shown.
+    const auto* from = static_cast<const AlternativesNode*>(source);
+    for (int32_t i = 0; i < from->count; ++i) {
+        LayoutNode* tree = CloneLayoutTree(from->entries[i].tree);
+        if (from->entries[i].tree && !tree) return 0;
+        if (!AddAlternative(copy, tree)) {
+            FreeLayoutNode(tree);
+            return 0;
+        }
+    }
+    static_cast<AlternativesNode*>(copy)->shown = from->shown;
+    return 1;
 }
 
 int32_t AlternativesNeedsGrouping(LayoutNode* node) {

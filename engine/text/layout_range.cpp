@@ -326,7 +326,7 @@ void RowVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     LayoutNode* before = CreateLayoutNode(kLayoutRow, nullptr, 0);
     if (!before) return Fail(v);
     for (LayoutNode* c = node->firstChild; c != holder; c = c->nextSibling) {
-        LayoutNode* copy = CloneLayoutSubtree(c);
+        LayoutNode* copy = CloneLayoutTree(c);
         if (!copy) {
             FreeLayoutNode(before);
             return Fail(v);
@@ -341,7 +341,7 @@ void RowVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     AppendLayoutChild(after, v->after);
     v->after = after;
     for (LayoutNode* c = holder->nextSibling; c; c = c->nextSibling) {
-        LayoutNode* copy = CloneLayoutSubtree(c);
+        LayoutNode* copy = CloneLayoutTree(c);
         if (!copy) return Fail(v);
         AppendLayoutChild(after, copy);
     }
@@ -358,6 +358,11 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
     LayoutNode* kept = nullptr;    // the node standing in the previous row's place
     LayoutNode* joined = nullptr;  // a Row this walk made by joining rows
     bool joinPrevious = false;
+    // A wrapped block keeps one break character per row: a row the user breaks ends in a
+    // hard break, rows joined keep the byte of the later one.
+    const bool breaks = static_cast<StackedRowsNode*>(node)->breakChars != nullptr;
+    int32_t index = 0;      // of `row`
+    int32_t keptIndex = -1;  // of `kept`
     int32_t at = first;
     LayoutNode* row = node->firstChild;
     while (row && !v->escaped) {
@@ -390,10 +395,12 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
                 MarkNeedsNormalize(after);
                 MarkLayoutDirty(after);
                 FreeLayoutNode(row);
+                if (breaks) InsertRowBreakChar(node, index, 0);
                 return Escape(v);
             }
         }
         LayoutNode* slot = kept ? kept->nextSibling : node->firstChild;
+        int32_t slotIndex = keptIndex + 1;
         if (joinPrevious && slot && kept) {
             if (kept != joined) {
                 LayoutNode* j = CreateLayoutNode(kLayoutRow, nullptr, 0);
@@ -408,6 +415,8 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
                 AppendLayoutChild(joined, slot);
                 MarkNeedsNormalize(slot);
                 slot = joined;
+                if (breaks) RemoveRowBreakChars(node, keptIndex, 1);
+                slotIndex = keptIndex;
             }
         }
         if (slot != joined) joined = nullptr;
@@ -420,6 +429,7 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
                 row->nextSibling = empty;
                 MarkNeedsNormalize(node);
                 MarkLayoutDirty(node);
+                if (breaks) InsertRowBreakChar(node, index, 0);
                 return Escape(v);
             }
             if (v->op == kInvertRange) {
@@ -430,8 +440,10 @@ void StackedRowsVisitRange(LayoutNode* node, LayoutRangeVisit* v) {
         }
         joinPrevious = v->op == kCutRange && stop >= v->start && stop < v->end;
         kept = slot;
+        keptIndex = slotIndex;
         at = stop + 1;
         row = next;
+        ++index;
     }
     if (collecting) {
         if (collecting->firstChild)
@@ -846,7 +858,7 @@ LayoutNode* DeepestLastNode(LayoutNode* node) {
 }
 
 int32_t CloneRangePart(LayoutNode* node, LayoutRangeVisit* v, int32_t side) {
-    LayoutNode* copy = CloneLayoutSubtree(node);
+    LayoutNode* copy = CloneLayoutTree(node);
     LayoutNode* empty = copy ? CreateLayoutNode(kLayoutEmptySlot, nullptr, 0) : nullptr;
     if (!empty) {
         FreeLayoutNode(copy);
@@ -1066,7 +1078,7 @@ int32_t InsertNodeAtCaret(LayoutNode** root, int32_t caretIndex, const LayoutDra
     // makes often vanish in normalising, so the depth is judged on the result.
     LayoutNode* kept = nullptr;
     if (SubtreeDepth(*root) + SubtreeDepth(node) + 1 > kMaxLayoutDepth) {
-        kept = CloneLayoutSubtree(*root);
+        kept = CloneLayoutTree(*root);
         if (!kept) {
             FreeLayoutNode(node);
             return 0;

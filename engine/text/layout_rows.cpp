@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/core/memory.h"
+#include "engine/core/services/later_release.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_kinds.h"
 
@@ -70,8 +72,7 @@ int32_t RowCaretFromPoint(LayoutNode** holder, LayoutDrawState* state, ScreenPoi
     return stops;
 }
 
-// Moves every child of `from` to the end of `to`'s list.
-static void MoveChildren(LayoutNode* from, LayoutNode* to) {
+void MoveLayoutChildren(LayoutNode* from, LayoutNode* to) {
     LayoutNode* tail = LastLayoutChild(to);
     while (LayoutNode* c = from->firstChild) {
         from->firstChild = c->nextSibling;
@@ -177,7 +178,7 @@ LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
                                      : CreateLayoutNode(kLayoutRow, nullptr, 0);
             if (joined) {
                 if (joined != content) {
-                    MoveChildren(previous, joined);
+                    MoveLayoutChildren(previous, joined);
                     AppendLayoutChild(previous, joined);
                 }
                 LayoutNode* tail = LastLayoutChild(joined);
@@ -223,8 +224,106 @@ LayoutNode* NormalizeRow(LayoutNode* node, const TextStyle* inherited) {
 }
 
 int32_t InitStackedRows(LayoutNode* node) {
-    static_cast<StackedRowsNode*>(node)->alignment = 1;
+    auto* block = static_cast<StackedRowsNode*>(node);
+    block->alignment = 1;
+    block->growToFit = 1;
+    if (auto form = LaterForms().layout.initRows) form(node);
     return 1;
+}
+
+void DestroyStackedRows(LayoutNode* node) { FreeRowBreakChars(node); }
+
+// ---- Break characters ----
+
+namespace {
+constexpr int32_t kBreakCharStep = 32;
+
+StackedRowsNode* BlockOf(LayoutNode* node) {
+    return node && node->kind == kLayoutStackedRows ? static_cast<StackedRowsNode*>(node) : nullptr;
+}
+
+// Room for `count` bytes, in whole steps; the new bytes are 0.
+bool ReserveBreakChars(StackedRowsNode* block, int32_t count) {
+    if (count <= block->breakCapacity && block->breakChars) return true;
+    const int32_t capacity = std::max(kBreakCharStep, (count + kBreakCharStep - 1) / kBreakCharStep * kBreakCharStep);
+    auto* bytes = static_cast<uint8_t*>(AllocMemory(static_cast<size_t>(capacity), kAllocZero));
+    if (!bytes) return false;
+    if (block->breakChars && block->breakCount > 0)
+        std::memcpy(bytes, block->breakChars, static_cast<size_t>(block->breakCount));
+    FreeMemory(block->breakChars);
+    block->breakChars = bytes;
+    block->breakCapacity = capacity;
+    return true;
+}
+}  // namespace
+
+uint8_t GetRowBreakChar(const LayoutNode* node, int32_t row) {
+    const auto* block = node && node->kind == kLayoutStackedRows ? static_cast<const StackedRowsNode*>(node) : nullptr;
+    if (!block || !block->breakChars || row < 0 || row >= block->breakCount) return 0;
+    return block->breakChars[row];
+}
+
+bool SetRowBreakChar(LayoutNode* node, int32_t row, int32_t character) {
+    StackedRowsNode* block = BlockOf(node);
+    if (!block || row < 0) return false;
+    if (row >= block->breakCount) {
+        if (!ReserveBreakChars(block, row + 1)) return false;
+        std::memset(block->breakChars + block->breakCount, 0, static_cast<size_t>(row + 1 - block->breakCount));
+        block->breakCount = row + 1;
+    }
+    block->breakChars[row] = static_cast<uint8_t>(character);
+    return true;
+}
+
+bool InsertRowBreakChar(LayoutNode* node, int32_t row, int32_t character) {
+    StackedRowsNode* block = BlockOf(node);
+    if (!block || row < 0) return false;
+    if (row > block->breakCount) return SetRowBreakChar(node, row, character);
+    if (!ReserveBreakChars(block, block->breakCount + 1)) return false;
+    std::memmove(block->breakChars + row + 1, block->breakChars + row, static_cast<size_t>(block->breakCount - row));
+    block->breakChars[row] = static_cast<uint8_t>(character);
+    ++block->breakCount;
+    return true;
+}
+
+void RemoveRowBreakChars(LayoutNode* node, int32_t row, int32_t count) {
+    StackedRowsNode* block = BlockOf(node);
+    if (!block || !block->breakChars || row < 0 || row >= block->breakCount || count <= 0) return;
+    count = std::min(count, block->breakCount - row);
+    std::memmove(block->breakChars + row, block->breakChars + row + count,
+                 static_cast<size_t>(block->breakCount - row - count));
+    block->breakCount -= count;
+}
+
+bool GiveRowBreakChars(LayoutNode* node) {
+    StackedRowsNode* block = BlockOf(node);
+    if (!block) return false;
+    if (block->breakChars) return true;
+    const int32_t rows = LayoutChildCount(node);
+    if (!ReserveBreakChars(block, rows)) return false;
+    block->breakCount = rows;
+    return true;
+}
+
+void TakeInnerRowBreakChars(LayoutNode* node, int32_t row, const LayoutNode* inner) {
+    if (!BlockOf(node) || !BlockOf(node)->breakChars) return;
+    // The inner rows take the inner block's breaks; the last keeps the byte of the row
+    // they replace.
+    const int32_t rows = LayoutChildCount(inner);
+    const uint8_t last = GetRowBreakChar(node, row);
+    for (int32_t i = 0; i + 1 < rows; ++i) InsertRowBreakChar(node, row + i, GetRowBreakChar(inner, i));
+    if (rows > 0)
+        SetRowBreakChar(node, row + rows - 1, last);
+    else
+        RemoveRowBreakChars(node, row, 1);
+}
+
+void FreeRowBreakChars(LayoutNode* node) {
+    StackedRowsNode* block = BlockOf(node);
+    if (!block) return;
+    FreeMemory(block->breakChars);
+    block->breakChars = nullptr;
+    block->breakCount = block->breakCapacity = 0;
 }
 
 int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
@@ -241,6 +340,8 @@ int32_t MeasureStackedRows(LayoutNode* node, LayoutDrawState*) {
         any = true;
         height += r->ascent + r->descent;
     }
+    // A wrapped block is as wide as its width, its rows aligned within it.
+    width = std::max(width, stack->wrapWidth);
     LayoutNode* first = node->firstChild;
     const int32_t firstAscent = first ? first->ascent : 0;
     LayoutNode m{};
@@ -282,7 +383,9 @@ int32_t StackedRowsChildCaretOffset(LayoutNode* node, LayoutNode* child) {
 }
 
 LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
-    if (node->firstChild && !node->firstChild->nextSibling) {
+    // A wrapped block keeps its width even while its text is one row.
+    const bool wrapped = static_cast<StackedRowsNode*>(node)->wrapWidth != 0;
+    if (!wrapped && node->firstChild && !node->firstChild->nextSibling) {
         LayoutNode* row = node->firstChild;
         UnwrapLayoutNode(node);
         MarkNeedsNormalize(row);
@@ -294,17 +397,23 @@ LayoutNode* NormalizeStackedRows(LayoutNode* node, const TextStyle* inherited) {
     bool changed = false;
     LayoutNode* previous = nullptr;
     LayoutNode* r = node->firstChild;
+    int32_t index = 0;
     while (r) {
         LayoutNode* next = r->nextSibling;
         if (r->kind == kLayoutStackedRows &&
             static_cast<StackedRowsNode*>(r)->alignment == alignment) {
+            const int32_t rows = LayoutChildCount(r);
+            TakeInnerRowBreakChars(node, index, r);
+            index += rows;
             previous = UnwrapChildAt(node, previous, r);
             changed = true;
         } else {
             previous = r;
+            ++index;
         }
         r = next;
     }
+    if (auto form = LaterForms().layout.takeInnerBlocks) changed = form(node) || changed;
     if (changed) MarkNeedsNormalize(node);
     return node;
 }
@@ -315,10 +424,12 @@ static bool WrapElementAhead(const LayoutTextCursor* cursor) {
     return cursor->end - cursor->next >= 3 && std::memcmp(cursor->next, "<F1", 3) == 0;
 }
 
-static ResultCode ParseWrapElement(LayoutTextCursor* cursor);
+static ResultCode ParseWrapElement(LayoutTextCursor* cursor, LayoutNode* block, int32_t nested,
+                                   uint32_t options);
 
 // One level of a wrap element and the levels nested in it.
-static ResultCode ReadWrapLevel(LayoutTextCursor* cursor) {
+static ResultCode ReadWrapLevel(LayoutTextCursor* cursor, LayoutNode* block, int32_t nested,
+                                uint32_t options) {
     cursor->next += 3;  // "<F1"
     int32_t length = 0;
     if (!ReadHexNumber(cursor, &length) || TakeLayoutChar(cursor) != 'x') return kLayoutParseSyntax;
@@ -336,34 +447,38 @@ static ResultCode ReadWrapLevel(LayoutTextCursor* cursor) {
         return kLayoutParseSyntax;
     // One digit per four rows, first row in the high bit. A reader that wraps takes the
     // outermost level's width and gives each marked row this level's break character
-    // (rows past the block's last one have none); this one keeps the rows as stored, so
-    // the masks are only checked.
+    // (rows past the block's last one have none); the shared reader keeps the rows as
+    // stored, so the masks are only checked.
+    const char* masks = cursor->next;
     for (;;) {
         const int32_t c = TakeLayoutChar(cursor);
         if (c == 'x') break;
         const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
         if (!hex) return kLayoutParseSyntax;
     }
+    if (auto form = LaterForms().layout.readWrapLevel)
+        form(block, nested, width, breakChar, masks, static_cast<int32_t>(cursor->next - 1 - masks), options);
     if (WrapElementAhead(cursor)) {
-        const ResultCode r = ParseWrapElement(cursor);
+        const ResultCode r = ParseWrapElement(cursor, block, nested + 1, options);
         if (r != kLayoutParseOK) return r;
     }
     return TakeLayoutChar(cursor) == '>' ? kLayoutParseOK : kLayoutParseSyntax;
 }
 
-static ResultCode ParseWrapElement(LayoutTextCursor* cursor) {
+static ResultCode ParseWrapElement(LayoutTextCursor* cursor, LayoutNode* block, int32_t nested,
+                                   uint32_t options) {
     // Each level counts as an element toward the nesting limit, so a text of endless
     // levels is refused like any other deep text.
     if (cursor->depth >= kMaxLayoutDepth || !WrapElementAhead(cursor)) return kLayoutParseSyntax;
     ++cursor->depth;
-    const ResultCode r = ReadWrapLevel(cursor);
+    const ResultCode r = ReadWrapLevel(cursor, block, nested, options);
     --cursor->depth;
     return r;
 }
 
 // The rows of a block. A wrap element among them describes where rows were broken to a
-// width; it is read and dropped, so the block holds the rows as stored and writes back
-// nothing it did not read.
+// width; the shared reader reads and drops it, so the block holds the rows as stored and
+// writes back nothing it did not read. A reader that wraps takes it through its form.
 static ResultCode ParseRowsWithWrapElements(LayoutNode** out, LayoutTextCursor* cursor,
                                             LayoutNode* parent, LayoutParseContext* context) {
     *out = nullptr;
@@ -373,7 +488,7 @@ static ResultCode ParseRowsWithWrapElements(LayoutNode** out, LayoutTextCursor* 
     LayoutNode* last = nullptr;
     while (PeekLayoutChar(cursor) == '<') {
         if (WrapElementAhead(cursor)) {
-            const ResultCode r = ParseWrapElement(cursor);
+            const ResultCode r = ParseWrapElement(cursor, block, 0, context ? context->options : 0);
             if (r >= kLayoutParseNoMemory) {
                 FreeLayoutNode(block);
                 return r;
@@ -432,8 +547,17 @@ int32_t StackedRowsPlainText(LayoutNode* node, char** cursor, LayoutWriteContext
 }
 
 int32_t CopyStackedRows(LayoutNode* copy, const LayoutNode* source) {
-    static_cast<StackedRowsNode*>(copy)->alignment =
-        static_cast<const StackedRowsNode*>(source)->alignment;
+    auto* to = static_cast<StackedRowsNode*>(copy);
+    const auto* from = static_cast<const StackedRowsNode*>(source);
+    to->alignment = from->alignment;
+    to->wrapWidth = from->wrapWidth;
+    to->growToFit = from->growToFit;
+    FreeRowBreakChars(copy);
+    if (from->wrapWidth != 0 && from->breakChars) {
+        if (!ReserveBreakChars(to, from->breakCount)) return 0;
+        if (from->breakCount > 0) std::memcpy(to->breakChars, from->breakChars, static_cast<size_t>(from->breakCount));
+        to->breakCount = from->breakCount;
+    }
     return 1;
 }
 

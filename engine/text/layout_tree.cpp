@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/text_port.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_kinds.h"
@@ -236,6 +237,7 @@ void MeasureLayout(LayoutNode* root, const LayoutDrawState* state) {
 }
 
 int32_t MeasureLayoutNode(LayoutNode* node, LayoutDrawState* state) {
+    if (auto form = LaterForms().layout.measureNode) return form(node, state);
     const LayoutKindRecord& row = LayoutKindTable[node->kind];
     int32_t changed = node->dirty == 1;
     int32_t count = 0;
@@ -446,10 +448,44 @@ LayoutNode* CopyLayoutNode(const LayoutNode* node) {
     return copy;
 }
 
-LayoutNode* CloneLayoutSubtree(LayoutNode* node) {
-    LayoutNode* copy = nullptr;
-    if (CloneLayoutBySerializing(node, &copy) >= kLayoutParseNoMemory) return nullptr;
-    return copy;
+LayoutNode* CloneLayoutTree(const LayoutNode* node) {
+    if (!node) return nullptr;
+    LayoutNode* root = CopyLayoutNode(node);
+    if (!root) return nullptr;
+    // Walked without recursion, each node copied before its children and appended behind
+    // the copy's last child, so the copy's children come in order.
+    const LayoutNode* from = node;
+    LayoutNode* to = root;
+    for (;;) {
+        if (from->firstChild) {
+            LayoutNode* c = CopyLayoutNode(from->firstChild);
+            if (!c) break;
+            c->parent = to;
+            to->firstChild = c;
+            from = from->firstChild;
+            to = c;
+            continue;
+        }
+        // Up to the first ancestor (within the subtree) with a next sibling.
+        while (from != node && !from->nextSibling) {
+            from = from->parent;
+            to = to->parent;
+        }
+        if (from == node) return root;
+        LayoutNode* c = CopyLayoutNode(from->nextSibling);
+        if (!c) break;
+        c->parent = to->parent;
+        to->nextSibling = c;
+        from = from->nextSibling;
+        to = c;
+    }
+    FreeLayoutNode(root);
+    return nullptr;
+}
+
+ResultCode CloneLayoutTreeCode(const LayoutNode* node, LayoutNode** copy) {
+    *copy = CloneLayoutTree(node);
+    return node && !*copy ? kLayoutParseNoMemory : kLayoutParseOK;
 }
 
 LayoutNode* CreateEmptySlotRow(LayoutNode* parent) {

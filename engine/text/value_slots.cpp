@@ -61,7 +61,7 @@ bool AddExponentSlots(ValueSlotList list, int32_t slot) {
     WrapLayoutNode(mantissa, row);
 
     ValueSlotTarget target{ list, slot };
-    LayoutParseContext context{ nullptr, NumberTemplatePlaceholder, &target };
+    LayoutParseContext context{ nullptr, NumberTemplatePlaceholder, &target, 0 };
     LayoutNode* selector = nullptr;
     const ResultCode r = ParseLayoutString(&selector, kNumberTemplate, &context);
     if (r < kLayoutParseNoMemory && selector && ValueSlotNode(list, slot + 1) == selector &&

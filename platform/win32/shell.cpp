@@ -376,6 +376,7 @@ void ScheduleStatusTextRefresh(int32_t stop) {
 // ---- Other services ------------------------------------------------------------------
 
 bool OpenWithShell(const char* target) {
+    if (auto form = LaterForms().shell.openAddress) return form(target);
     const HINSTANCE result = ShellExecuteA(gMainWindow, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

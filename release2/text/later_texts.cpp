@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/text/string_groups.h"
+#include "release2/shell/file_links.h"
 #include "release2/text/string_resources.h"
 #include "ui/portable/credit_texts.h"
 
@@ -57,6 +58,8 @@ const LaterString kLaterNumberedTexts[] = {
     { 1368, "Alt+" },
     { 1369, "Shift+" },
     { 1370, "Del" },
+    // The help folder's address prefix: topics open in the compiled help viewer.
+    { 1383, "ms-its:" },
     { 1388, "Enhanced Metafile (*.emf)" },
     { 1389, "Windows Metafile (*.wmf)" },
     { 1418, "Cannot open the clipboard." },
@@ -97,6 +100,13 @@ std::vector<std::string> GroupItems(int32_t group) {
         }
     } else {
         for (int32_t item = 0; item < StringGroupTable[group].itemCount; ++item) items.push_back(EngineText(group, item));
+    }
+    // Help topics point into the one compiled help file in the help folder.
+    if (group == kGroupHelpTargets || group == kGroupHelpMenu) {
+        for (std::string& item : items) {
+            char target[512];
+            if (CompiledHelpTarget(item.c_str(), target, sizeof target)) item = target;
+        }
     }
     for (const LaterGroupItem& extra : kLaterGroupItems) {
         if (extra.group != group) continue;

@@ -22,9 +22,21 @@
 //   figclip play-wmf W H      plays the CF_METAFILEPICT picture into a white W x H bitmap as
 //                             a reader of old-style pictures would; prints "l t r b" of the
 //                             pixels that are not white, or "none"
+//   figclip play-file FILE    plays a picture file (".wmf" with its 22-byte header, or
+//                             ".emf") at its own size into a white bitmap; prints its
+//                             size and the "l t r b" of the dark pixels:
+//                             "W H l t r b", or "none"
+//   figclip make-shortcut LINK TARGET  a shell shortcut file LINK to TARGET
+//   figclip dde APP TOPIC COMMAND  sends COMMAND to a DDE server as the shell does;
+//                             "ok", "no server" or "refused"
 //   figclip visit             its window comes to the front for a moment and goes, as when
 //                             the user looks at another program and comes back
 #include <windows.h>
+
+#include <ddeml.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -34,6 +46,120 @@
 #include <vector>
 
 namespace {
+
+// A client that only sends commands answers nothing.
+HDDEDATA CALLBACK DdeClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+
+// Whether a 0x00RRGGBB pixel is dark (below half brightness).
+bool IsDark(uint32_t p) { return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 384; }
+
+// The box of the pixels of a 32-bit top-down bitmap that are not white (with `dark`: that
+// are dark, past a page's light background); false for none.
+bool InkBox(const uint32_t* px, int w, int h, int* l, int* t, int* r, int* b, bool dark = false) {
+    *l = w, *t = h, *r = 0, *b = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (dark ? IsDark(px[y * w + x]) : (px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
+                *l = std::min(*l, x);
+                *t = std::min(*t, y);
+                *r = std::max(*r, x + 1);
+                *b = std::max(*b, y + 1);
+            }
+    return *r > 0;
+}
+
+// A white 32-bit top-down bitmap selected into a memory DC, for a picture to play into.
+class WhiteCanvas {
+public:
+    WhiteCanvas(int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        previous_ = SelectObject(dc_, bitmap_);
+        PatBlt(dc_, 0, 0, w, h, WHITENESS);
+    }
+    ~WhiteCanvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    WhiteCanvas(const WhiteCanvas&) = delete;
+    WhiteCanvas& operator=(const WhiteCanvas&) = delete;
+    HDC dc() const { return dc_; }
+    // The box of what was drawn (see InkBox).
+    bool Ink(int* l, int* t, int* r, int* b, bool dark) const {
+        GdiFlush();
+        return bits_ && InkBox(static_cast<const uint32_t*>(bits_), w_, h_, l, t, r, b, dark);
+    }
+
+private:
+    int w_, h_;
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+// A picture file played at its size: "W H l t r b" or "none".
+int PlayFile(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    std::vector<unsigned char> bytes;
+    if (file) {
+        unsigned char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+        std::fclose(file);
+    }
+    HENHMETAFILE picture = nullptr;
+    HMETAFILE old = nullptr;  // an old-style picture after its header
+    int w = 0, h = 0;
+    auto word = [&bytes](size_t at) { return static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8)); };
+    if (bytes.size() > 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A) {
+        const int inch = word(14);
+        if (inch > 0) {
+            w = (word(10) - word(6)) * 96 / inch;
+            h = (word(12) - word(8)) * 96 / inch;
+        }
+        old = SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - 22), bytes.data() + 22);
+    } else if (!bytes.empty()) {
+        picture = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+        ENHMETAHEADER header{};
+        if (picture && GetEnhMetaFileHeader(picture, sizeof header, &header)) {
+            // The frame (0.01 mm) in the screen's pixels, as a reader sizes it.
+            HDC screen = GetDC(nullptr);
+            w = MulDiv(header.rclFrame.right - header.rclFrame.left, GetDeviceCaps(screen, HORZRES),
+                       GetDeviceCaps(screen, HORZSIZE) * 100);
+            h = MulDiv(header.rclFrame.bottom - header.rclFrame.top, GetDeviceCaps(screen, VERTRES),
+                       GetDeviceCaps(screen, VERTSIZE) * 100);
+            ReleaseDC(nullptr, screen);
+        }
+    }
+    if ((!picture && !old) || w <= 0 || h <= 0 || w > 8000 || h > 8000) {
+        if (picture) DeleteEnhMetaFile(picture);
+        if (old) DeleteMetaFile(old);
+        std::puts("none");
+        return 1;
+    }
+    int l, t, r, b;
+    bool ink = false;
+    {
+        WhiteCanvas canvas(w, h);
+        if (picture) {
+            const RECT all = { 0, 0, w, h };
+            PlayEnhMetaFile(canvas.dc(), picture, &all);
+        } else {
+            // As a reader of placeable files plays one: its own window, our viewport.
+            SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+            SetViewportExtEx(canvas.dc(), w, h, nullptr);
+            PlayMetaFile(canvas.dc(), old);
+        }
+        ink = canvas.Ink(&l, &t, &r, &b, true);
+    }
+    if (ink) std::printf("%d %d %d %d %d %d\n", w, h, l, t, r, b);
+    else std::puts("none");
+    if (picture) DeleteEnhMetaFile(picture);
+    if (old) DeleteMetaFile(old);
+    return 0;
+}
 
 struct Known {
     UINT format;
@@ -293,6 +419,47 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
+    } else if (verb == "dde" && argc > 4) {
+        DWORD instance = 0;
+        if (DdeInitializeA(&instance, DdeClientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) return 1;
+        HSZ app = DdeCreateStringHandleA(instance, argv[2], CP_WINANSI);
+        HSZ topic = DdeCreateStringHandleA(instance, argv[3], CP_WINANSI);
+        HCONV conversation = DdeConnect(instance, app, topic, nullptr);
+        const char* answer = "no server";
+        if (conversation) {
+            DWORD result = 0;
+            HDDEDATA done = DdeClientTransaction(reinterpret_cast<LPBYTE>(argv[4]),
+                                                 static_cast<DWORD>(std::strlen(argv[4]) + 1), conversation, nullptr,
+                                                 0, XTYP_EXECUTE, 10000, &result);
+            answer = done ? "ok" : "refused";
+            DdeDisconnect(conversation);
+        }
+        DdeFreeStringHandle(instance, app);
+        DdeFreeStringHandle(instance, topic);
+        DdeUninitialize(instance);
+        std::puts(answer);
+        return 0;
+    } else if (verb == "make-shortcut" && argc > 3) {
+        CoInitialize(nullptr);
+        IShellLinkA* link = nullptr;
+        IPersistFile* file = nullptr;
+        bool made = false;
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                       reinterpret_cast<void**>(&link)))) {
+            link->SetPath(argv[3]);
+            if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+                wchar_t wide[MAX_PATH];
+                MultiByteToWideChar(CP_ACP, 0, argv[2], -1, wide, MAX_PATH);
+                made = SUCCEEDED(file->Save(wide, TRUE));
+                file->Release();
+            }
+            link->Release();
+        }
+        CoUninitialize();
+        std::puts(made ? "ok" : "failed");
+        return made ? 0 : 1;
+    } else if (verb == "play-file" && argc > 2) {
+        return PlayFile(argv[2]);
     } else if (verb == "play-wmf" && argc > 3) {
         const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
         if (!Open()) return 1;
@@ -304,33 +471,15 @@ int main(int argc, char** argv) {
             std::puts("none");
             return 1;
         }
-        BITMAPINFO info{};
-        info.bmiHeader = { sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, w, h, WHITENESS);
-        SetMapMode(dc, pict->mm);
-        SetViewportExtEx(dc, w, h, nullptr);
-        PlayMetaFile(dc, pict->hMF);
-        GdiFlush();
+        WhiteCanvas canvas(w, h);
+        SetMapMode(canvas.dc(), pict->mm);
+        SetViewportExtEx(canvas.dc(), w, h, nullptr);
+        PlayMetaFile(canvas.dc(), pict->hMF);
+        int l, t, r, b;
+        const bool ink = canvas.Ink(&l, &t, &r, &b, false);
         GlobalUnlock(data);
         CloseClipboard();
-        int l = w, t = h, r = 0, b = 0;
-        const auto* px = static_cast<const uint32_t*>(bits);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if ((px[y * w + x] & 0xFFFFFF) != 0xFFFFFF) {
-                    l = std::min(l, x);
-                    t = std::min(t, y);
-                    r = std::max(r, x + 1);
-                    b = std::max(b, y + 1);
-                }
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        if (r == 0) std::puts("none");
+        if (!ink) std::puts("none");
         else std::printf("%d %d %d %d\n", l, t, r, b);
     } else {
         std::fputs("figclip: unknown request\n", stderr);

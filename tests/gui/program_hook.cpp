@@ -264,7 +264,7 @@ int AnswerPropertiesSheet(PropertiesPages* pages) {
 }
 
 // What the Preferences sheet and the Document Options dialog will do with their records,
-// one edit at a time: "unit N", "apply this|new|both"; "rename I TEXT", "move F T",
+// one edit at a time: "unit N", "picture-scale N", "apply this|new|both"; "rename I TEXT", "move F T",
 // "delete I", "copy I", "tool-rename N TEXT", "tool-move F T".
 void EditOptionsRecord(int32_t kind, void* record, const std::string& edit) {
     std::istringstream in(edit);
@@ -275,6 +275,11 @@ void EditOptionsRecord(int32_t kind, void* record, const std::string& edit) {
         auto* set = static_cast<PreferencePageSet*>(record);
         if (op == "unit" && in >> a && set->pages[kPrefPageUnits]) {
             set->pages[kPrefPageUnits][0].value.integer = a;
+            PreferencesSheetApply(set);
+        }
+        // The Export page's picture scale by its place in the list (1, 2, 4, 8).
+        if (op == "picture-scale" && in >> a && set->pages[kPrefPageExport]) {
+            set->pages[kPrefPageExport][2].value.integer = a;
             PreferencesSheetApply(set);
         }
         if (op == "apply" && in >> text)

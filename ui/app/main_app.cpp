@@ -7,6 +7,7 @@
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "engine/core/engine_startup.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
@@ -390,4 +391,9 @@ void RegisterDdeAtoms() {
     if (char* dot = std::strrchr(name, '.')) *dot = '\0';
     app->m_atomApp = GlobalAddAtomA(name);
     app->m_atomSystemTopic = GlobalAddAtomA("system");
+    if (auto form = LaterForms().shell.registerDocumentType) {
+        char templateText[512] = "";
+        LoadStringA(ResourceModule(), IDR_DOCUMENT, templateText, sizeof templateText);
+        form(name, templateText);
+    }
 }

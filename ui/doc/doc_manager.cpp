@@ -1,8 +1,10 @@
 #include "ui/doc/doc_manager.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "classlib/app.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "ui/doc/document_services.h"
@@ -80,10 +82,21 @@ bool CYrnDocManager::RunDialog(CYrnFileDialog& dialog, CString& fileName, UINT t
         CString filter, defaultExt;
         AppendTemplateFilters(filter, dialog.m_ofn, tmpl, &defaultExt);
         filter += kHandheldAndWebFilters;
+        const LaterShellForms& later = LaterForms().shell;
+        if (later.moreSaveFilters) filter += later.moreSaveFilters();
         dialog.SetFilter(filter);
         if (!defaultExt.IsEmpty()) dialog.SetDefaultExt(defaultExt);
         CFernwickDoc* front = FrontDocument();
         dialog.m_ofn.nFilterIndex = front && front->m_handheldOrigin ? 2 : 1;
+        // The later release's dialog opens on the type the command chose (Save As HTML
+        // chooses the web page) and proposes the name for it.
+        if (later.proposeSaveName && front && front->m_saveType != kSaveNative) {
+            dialog.m_ofn.nFilterIndex = static_cast<DWORD>(front->m_saveType) + 1;
+            char name[MAX_PATH] = "";
+            std::snprintf(name, sizeof name, "%s", static_cast<const char*>(fileName));
+            later.proposeSaveName(front->m_saveType, name, sizeof name);
+            fileName = name;
+        }
     }
     dialog.SetFileName(fileName);
     IdleTimerScope idle;

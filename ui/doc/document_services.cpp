@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "classlib/docmgr.h"
 #include "classlib/doctempl.h"
 #include "classlib/menu.h"
@@ -17,6 +19,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/folders.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/sketch_hooks.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/core/services/views.h"
@@ -92,7 +95,11 @@ void InsertHelpItems(HMENU bar) {
         if (!help) return;
         for (int entry = 0; entry < kMaxHelpItems; ++entry) {
             const char* item = GroupText(kHelpItemsGroup, entry * 2);
-            if (!item || !item[0]) break;
+            if (auto ends = LaterForms().shell.helpMenuEndsAt) {
+                if (ends(item, entry)) break;
+            } else if (!item || !item[0]) {
+                break;
+            }
             if (std::strcmp(item, "-") == 0) {
                 InsertMenuA(help, entry, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
             } else {
@@ -496,6 +503,7 @@ ResultCode HostOpenDocument(int32_t) {
     return SendHostCommand(ID_FILE_OPEN);
 }
 ResultCode HostSaveDocument(int32_t argument) {
+    if (auto form = LaterForms().shell.hostSaveCommand) return SendHostCommand(form(argument));
     return SendHostCommand(argument == kSaveInPlace ? ID_FILE_SAVE : ID_FILE_SAVE_AS);
 }
 ResultCode HostPrint(int32_t) { return SendHostCommand(ID_FILE_PRINT); }
@@ -540,7 +548,37 @@ char* GetDocumentFolder(const EngineDocument* document, bool cut) {
     return doc ? CopyPath(doc->GetPathName(), cut) : nullptr;
 }
 
+bool BrowseForFolder(char* path) {
+    char title[256] = "";
+    CopyGroupString256(kGroupHelpTexts, 2, title);
+    const HRESULT com = CoInitialize(nullptr);
+    BROWSEINFOA info{};
+    info.hwndOwner = GetActiveWindow();
+    info.lpszTitle = title;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST list = SHBrowseForFolderA(&info);
+    bool chosen = false;
+    if (list) {
+        char folder[MAX_PATH] = "";
+        if (SHGetPathFromIDListA(list, folder)) {
+            const size_t n = std::strlen(folder);
+            if (n > 0 && n < MAX_PATH - 1 && folder[n - 1] != '\\') std::strcat(folder, "\\");
+            std::memcpy(path, folder, std::strlen(folder) + 1);
+            chosen = true;
+        }
+        CoTaskMemFree(list);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return chosen;
+}
+
+namespace {
+// The help folder once known (found beside the program or chosen by the user).
+char gHelpFolder[MAX_PATH] = "";
+}  // namespace
+
 char* GetHelpFolder() {
+    if (gHelpFolder[0]) return EngineCopy(gHelpFolder, std::strlen(gHelpFolder));
     char* program = GetDocumentFolder(nullptr, true);
     if (program == nullptr) return nullptr;
     char name[256] = "";
@@ -548,10 +586,11 @@ char* GetHelpFolder() {
     char path[MAX_PATH + 1] = "";
     const int n = std::snprintf(path, sizeof path, "%s%s", program, name);
     FreeMemory(program);
-    if (n <= 0 || n > MAX_PATH) return nullptr;
+    if (n <= 0 || n >= MAX_PATH) return nullptr;
     const DWORD attributes = GetFileAttributesA(path);
-    // Stand-in: the folder browser is not built, so a missing help folder cannot be
-    // located by the user; it is reported as missing.
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
-    return EngineCopy(path, static_cast<size_t>(n));
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!BrowseForFolder(path)) return nullptr;
+    }
+    std::memcpy(gHelpFolder, path, std::strlen(path) + 1);
+    return EngineCopy(gHelpFolder, std::strlen(gHelpFolder));
 }

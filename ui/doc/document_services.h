@@ -45,6 +45,10 @@ void InstallDrawingPortServices();
 // A count that changes whenever the sketch's objects or selection change.
 uint32_t SketchChangeCount(const Sketch* sketch);
 
+// The shell's folder browser titled as the help folder's question; the chosen folder
+// with a trailing backslash into `path` (MAX_PATH bytes). False when cancelled.
+bool BrowseForFolder(char* path);
+
 // Titles of the document's frames: the child frame's title with the page part.
 void UpdateFrameTitle(CFernwickDoc* doc);
 void UpdateWindowTitles(EngineDocument* document);

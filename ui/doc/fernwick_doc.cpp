@@ -14,6 +14,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/services/document_windows.h"
 #include "engine/core/services/files.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
@@ -74,6 +75,7 @@ BEGIN_MESSAGE_MAP(CFernwickDoc, COleServerDoc)
     ON_COMMAND_RANGE(ID_FIRST_TEXT_STYLE, ID_LAST_TEXT_STYLE, OnTextStyleCommand)
     ON_UPDATE_COMMAND_UI_RANGE(ID_FIRST_TEXT_STYLE, ID_LAST_TEXT_STYLE, OnUpdateTextStyleCommand)
     ON_COMMAND_RANGE(kFirstFontMenuId, kFontMenuIdLimit - 1, OnFontCommand)
+    ON_COMMAND(kSaveAsWebPageCommand, OnSaveAsWebPage)
 END_MESSAGE_MAP()
 
 CFernwickDoc* CFernwickDoc::DocumentBeingSaved() { return gDocumentBeingSaved; }
@@ -219,6 +221,15 @@ bool CFernwickDoc::OnSaveDocument(const char* path) {
     CString preview;
     char temporary[kMaxPathChars] = "";
     StreamHandle stream = 0;
+    // A picture is written by the later release whole, not through a stream of ours.
+    if (auto other = LaterForms().shell.saveOtherType) {
+        SketchScope scope(m_engine->currentPage);
+        const int32_t written = other(m_saveType, path);
+        if (written >= 0) {
+            if (written != kResultOK) ShowAlertByCode(written, 1);
+            return !IsFatalResult(written);
+        }
+    }
     ResultCode rc = OpenTempFileStreamForWrite(path, temporary, &stream);
     if (rc == kResultOK) {
         if (webPage) {
@@ -251,6 +262,16 @@ bool CFernwickDoc::OnSaveDocument(const char* path) {
     if (rc == kResultOK && !webPage) CDocument::SetModifiedFlag(false);
     return !IsFatalResult(rc);
 }
+
+bool CFernwickDoc::SaveAsWebPage() {
+    const int32_t previous = m_saveType;
+    m_saveType = kSaveWebPage;
+    const bool saved = DoSave(nullptr, true);
+    m_saveType = previous;
+    return saved;
+}
+
+void CFernwickDoc::OnSaveAsWebPage() { SaveAsWebPage(); }
 
 bool CFernwickDoc::DoFileSave() {
     // A document without a file of its own (a copy, a read-only file) asks for a name.

@@ -17,7 +17,16 @@ struct GraphicsPort;
 struct Sketch;
 
 // What the save dialog chose.
-enum SaveType : int32_t { kSaveNative = 0, kSaveHandheld = 1, kSaveWebPage = 2 };
+// What the save dialog chose. The two pictures are the later release's.
+enum SaveType : int32_t {
+    kSaveNative = 0,
+    kSaveHandheld = 1,
+    kSaveWebPage = 2,
+    kSaveEnhancedMetafile = 3,
+    kSaveWindowsMetafile = 4,
+};
+// The save-as-web-page command (the host's save executor with argument 2).
+constexpr UINT kSaveAsWebPageCommand = 33902;
 
 class CFernwickDoc : public COleServerDoc {
     DECLARE_DYNCREATE(CFernwickDoc)
@@ -27,6 +36,8 @@ public:
 
     // The engine's modified state; the library's flag only follows it.
     bool IsModified() override;
+    // Save As with the web page chosen; the save type before it comes back after.
+    bool SaveAsWebPage();
     void SetModifiedFlag(bool modified = true) override;
     bool OnNewDocument() override;
     bool OnOpenDocument(const char* path) override;
@@ -107,6 +118,7 @@ protected:
     void OnTextStyleCommand(UINT id);
     void OnUpdateTextStyleCommand(CCmdUI* ui);
     void OnFontCommand(UINT id);
+    void OnSaveAsWebPage();
     DECLARE_MESSAGE_MAP()
 
 private:

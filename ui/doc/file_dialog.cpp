@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/core/services/later_release.h"
+
 IMPLEMENT_DYNAMIC(CYrnFileDialog, CFileDialog)
 
 namespace {
@@ -30,6 +32,7 @@ std::string WindowText(HWND hwnd) {
 }  // namespace
 
 int32_t ChosenSaveType(int32_t filterIndex, const char* name) {
+    if (auto form = LaterForms().shell.chosenSaveType) return form(filterIndex, name);
     int32_t type = filterIndex >= 1 && filterIndex <= 3 ? filterIndex - 1 : 0;
     if (name && std::strstr(name, ".yr4")) type = 1;
     if (name && std::strstr(name, ".htm")) type = 2;

@@ -52,7 +52,7 @@ CreditScroll gCredits{ nullptr, kCreditUnplaced, 0, 1 };
 }  // namespace
 
 ResultCode ParseCreditText(const char* text, LayoutNode** out) {
-    LayoutParseContext context{ nullptr, ExpandCreditPlaceholder, nullptr };
+    LayoutParseContext context{ nullptr, ExpandCreditPlaceholder, nullptr, 0 };
     LayoutNode* tree = nullptr;
     const ResultCode r = ParseLayoutString(&tree, text, &context);
     if (r > kLayoutParseWarning) {

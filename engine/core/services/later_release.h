@@ -146,11 +146,79 @@ struct LaterCommandForms {
                                    double* unitX, double* unitY);
 };
 
+struct LayoutNode;
+struct LayoutSplit;
+struct LayoutWriteContext;
+
+// The later release's entries of a layout kind, kept after the shared operations.
+struct LaterLayoutKindRecord {
+    // Splits the node so that its first part fits the split's width (see LayoutSplit in
+    // release2/text/layout_revisions.h); false when it cannot.
+    bool (*splitAtWidth)(LayoutNode* node, LayoutSplit* split);
+    // The node's caret stops from its children's; null for a kind that never is a node.
+    int32_t (*caretStopCount)(LayoutNode* node);
+    // 1 when the kind measures its own children (the text block, which re-breaks them).
+    int32_t measuresChildren;
+};
+
+// The layout engine's revisions: wrapped text blocks and their element.
+struct LaterLayoutForms {
+    // One row per layout kind, in kind order.
+    const LaterLayoutKindRecord* kinds;
+    // A new text block's fields.
+    void (*initRows)(LayoutNode* block);
+    // In place of the shared recursive measure.
+    int32_t (*measureNode)(LayoutNode* node, LayoutDrawState* state);
+    // One level of a wrap element just read for a block (`nested` 0 for the outermost):
+    // its width, break character and mask digits (hexadecimal, `digits` of them), with
+    // the parse context's option bits.
+    void (*readWrapLevel)(LayoutNode* block, int32_t nested, int32_t width, int32_t character,
+                          const char* masks, int32_t digits, uint32_t options);
+    // Writes a block's wrap element after its rows (nothing when it has none); answers
+    // the length, only counted without a cursor.
+    int32_t (*writeWrapElement)(LayoutNode* block, char** cursor, LayoutWriteContext* context);
+    // While a block is normalised: rows that hold a block of their own under a style
+    // node give way to its rows; true when any did.
+    bool (*takeInnerBlocks)(LayoutNode* block);
+    // The caption of an older document: its plain text and its stored box width.
+    LayoutNode* (*plainTextWithWidth)(const char* text, int32_t length, int32_t boxWidth);
+};
+
+// Links, help, shell registration and the save dialog's types.
+struct LaterShellForms {
+    // Opens an address a link resolved to; false when it cannot be opened.
+    bool (*openAddress)(const char* address);
+    // The help folder as the prefix of a help topic's address (scheme included), in
+    // engine memory (FreeMemory); null when there is none.
+    char* (*helpFolderAddress)();
+    // Whether the Help menu's entries end at entry `index`, whose text is `text`.
+    bool (*helpMenuEndsAt)(const char* text, int32_t index);
+    // The main window's command that the host's save executor sends for its argument.
+    uint32_t (*hostSaveCommand)(int32_t argument);
+    // After the DDE atoms are made: the registration of the document type with that DDE
+    // application name; `templateText` is the document template's string.
+    void (*registerDocumentType)(const char* ddeName, const char* templateText);
+    // The save dialog's filters after the shared three ("name|patterns|" pairs).
+    const char* (*moreSaveFilters)();
+    // The save type of the dialog's filter (from 1) and the name chosen.
+    int32_t (*chosenSaveType)(int32_t filterIndex, const char* name);
+    // The name the dialog proposes for a save type, changed in place (`size` bytes): its
+    // extension and, for some types, its folder.
+    void (*proposeSaveName)(int32_t saveType, char* name, size_t size);
+    // Writes a save type that is no document (a picture); 0 or a result code; -1 when the
+    // type is not one of these.
+    int32_t (*saveOtherType)(int32_t saveType, const char* path);
+    // Another way to a tool-folder entry: a shortcut's target into `target` (260 bytes).
+    bool (*resolveShortcut)(const char* path, char* target);
+};
+
 struct LaterReleaseForms {
     LaterTextForms     text;
     LaterDrawingForms  drawing;
     LaterPlatformForms platform;
     LaterCommandForms  commands;
+    LaterLayoutForms   layout;
+    LaterShellForms    shell;
 };
 
 // The installed forms; all null unless the later release installed its own.

@@ -38,8 +38,6 @@ int32_t WritePlaceableMetafile(const ScreenRect& rect, const char* path);
 // (*.wmf)"): the area written is the current page's window, what the user sees of the
 // page, with every shown object as printing draws them, selected or not. 0, 100, or the
 // stream's error.
-// Stand-in: the document's Save As offers neither type yet (texts 1388 and 1389); until
-// it does, nothing calls this but the tests.
 int32_t SaveSketchPicture(const char* path, bool enhanced);
 
 // The calls the clipboard is set through; tests replace them to refuse.

@@ -15,6 +15,7 @@
 #include "engine/docio/sketch_io.h"
 #include "engine/docio/sketch_records.h"
 #include "engine/docio/streams.h"
+#include "engine/text/plain_caption.h"
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
@@ -69,14 +70,7 @@ protected:
         while (Find(bytes, tag, n) != std::string::npos) ++n;
         return n;
     }
-    static SketchObject* NewCaption(const char* text) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
-        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(c, nullptr);
-        CaptionInit init{ LayoutFromPlainText(text, int32_t(std::strlen(text)), 1), {}, 30, 40 };
-        EXPECT_TRUE(SetObjectTextLayout(c, &init));
-        return c;
-    }
+    static SketchObject* NewCaption(const char* text) { return MakePlainCaption(text); }
     static std::string Label(const SketchObject* o) {
         char text[kLabelBufferSize];
         GetObjectLabelText(o, text, sizeof text);

@@ -20,6 +20,7 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout.h"
 #include "engine/text/object_labels.h"
+#include "engine/text/plain_caption.h"
 
 namespace {
 
@@ -42,16 +43,7 @@ protected:
         ASSERT_TRUE(InitStreamTable());
     }
 
-    SketchObject* Caption(const char* plain) {
-        const ObjectTemplate t = { kTypeFree, 0, 0, kClassCaption, 1, kKindCaption, 0 };
-        SketchObject* c = ConstructObjectEx(&t, nullptr, 0, 0, nullptr, nullptr, false);
-        EXPECT_NE(c, nullptr);
-        if (plain) {
-            CaptionInit init{ LayoutFromPlainText(plain, int32_t(std::strlen(plain)), 1), {}, 30, 40 };
-            EXPECT_TRUE(SetObjectTextLayout(c, &init));
-        }
-        return c;
-    }
+    SketchObject* Caption(const char* plain) { return MakePlainCaption(plain); }
 
     static std::string Text(LayoutNode* node, uint32_t options = 0) {
         LayoutWriteContext w{ nullptr, nullptr, options, nullptr };
@@ -369,7 +361,7 @@ namespace {
 // the page's number for it: read back, the text names the same font.
 TEST_F(TextRecordTest, FontsInsideTextsGoThroughThePagesFontList) {
     SketchObject* c = Caption(nullptr);
-    LayoutParseContext p{ nullptr, nullptr, nullptr };
+    LayoutParseContext p{ nullptr, nullptr, nullptr, 0 };
     LayoutNode* tree = nullptr;
     ASSERT_EQ(ParseLayoutString(&tree, "<H<T1xa><SP4<T1xb>>>", &p), kLayoutParseOK);
     CaptionInit init{ tree, c->textStyle, 5, 5 };

@@ -2,10 +2,12 @@
 // opens anything that is not a web page.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "engine/core/memory.h"
 #include "engine/core/services/alerts.h"
+#include "engine/core/services/later_release.h"
 #include "engine/interact/link_targets.h"
 #include "support/alerts_double.h"
 #include "support/folders_double.h"
@@ -59,6 +61,30 @@ TEST_F(LinkTargets, SchemesResolveAgainstTheirFolders) {
     ResultCode code = 0;
     EXPECT_EQ(Resolve(nullptr, "help://x", &code), "(none)");
     EXPECT_EQ(code, 408);
+}
+
+// The later release's help folder is an address with its own scheme: help topics join it
+// without a second "file:///"; none found is the same missing help folder.
+TEST_F(LinkTargets, TheLaterHelpFolderIsAnAddressAlready) {
+    static const char* gAddress = nullptr;
+    LaterReleaseForms forms = {};
+    forms.shell.helpFolderAddress = [] {
+        if (!gAddress) return static_cast<char*>(nullptr);
+        char* out = static_cast<char*>(AllocMemory(std::strlen(gAddress) + 1, 0));
+        if (out) std::strcpy(out, gAddress);
+        return out;
+    };
+    InstallLaterForms(forms);
+    gAddress = "ms-its:C:\\Prog\\Velmora Help/";
+    ResultCode code = -1;
+    EXPECT_EQ(Resolve(nullptr, "help://Velmora.chm::/hContents.htm", &code),
+              "ms-its:C:\\Prog\\Velmora Help/Velmora.chm::/hContents.htm");
+    EXPECT_EQ(code, kResultOK);
+    gAddress = nullptr;
+    EXPECT_EQ(Resolve(nullptr, "help://x", &code), "(none)");
+    EXPECT_EQ(code, 408);
+    ResetLaterForms();
+    EXPECT_EQ(Resolve(nullptr, "help://x", &code), "file:///C:\\Prog\\Help\\x");
 }
 
 TEST_F(LinkTargets, ConcatThreeAndTheSchemeTest) {

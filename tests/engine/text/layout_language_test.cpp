@@ -138,7 +138,7 @@ TEST(LayoutLanguage, PlaceholderCallbackGetsEachContentForm) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         std::vector<std::string> seen;
-        LayoutParseContext context{ nullptr, ContentAsText, &seen };
+        LayoutParseContext context{ nullptr, ContentAsText, &seen, 0 };
         ResultCode result = -1;
         LayoutPtr tree = ParseLayout(c.text, &result, &context);
         EXPECT_EQ(result, kLayoutParseOK);
@@ -148,7 +148,7 @@ TEST(LayoutLanguage, PlaceholderCallbackGetsEachContentForm) {
     // Every template also reaches a fixed point with its placeholders filled in.
     for (const char* text : kLayoutTemplates) {
         SCOPED_TRACE(text);
-        LayoutParseContext context{ nullptr, ContentAsText, nullptr };
+        LayoutParseContext context{ nullptr, ContentAsText, nullptr, 0 };
         ResultCode result = -1;
         LayoutPtr tree = ParseLayout(text, &result, &context);
         if (result >= kLayoutParseNoMemory) continue;
@@ -164,7 +164,7 @@ ResultCode RefusePlaceholder(LayoutNode** out, const char*, int32_t, LayoutNode*
 }
 
 TEST(LayoutLanguage, PlaceholderRefusalFailsTheWholeText) {
-    LayoutParseContext context{ nullptr, RefusePlaceholder, nullptr };
+    LayoutParseContext context{ nullptr, RefusePlaceholder, nullptr, 0 };
     ResultCode result = -1;
     LayoutPtr tree = ParseLayout("<H<T'a'><(<H<%'x'>>>>", &result, &context);
     EXPECT_EQ(result, kLayoutParseSyntax);
@@ -204,7 +204,7 @@ TEST(LayoutLanguage, NestingDepthIsLimited) {
     const LayoutDrawState state = TestDrawState();
     MeasureLayout(deepest.get(), &state);
     EXPECT_EQ(deepest->width, 6);
-    LayoutPtr clone(CloneLayoutSubtree(deepest.get()));
+    LayoutPtr clone(CloneLayoutTree(deepest.get()));
     ASSERT_NE(clone, nullptr);
     EXPECT_EQ(WriteLayout(clone.get()), WriteLayout(deepest.get()));
     deepest.reset(NormalizeLayout(deepest.release(), nullptr));
@@ -388,7 +388,7 @@ int32_t WriteRunsAsGlyph(LayoutNode* node, char** cursor, int32_t* length,
 }
 
 TEST(LayoutLanguage, ContextCallbacksMapFontsAndWriteNodes) {
-    LayoutParseContext parse{ FontFromFile, nullptr, nullptr };
+    LayoutParseContext parse{ FontFromFile, nullptr, nullptr, 0 };
     LayoutPtr tree = ParseLayout("<SP13W2<H<T'a'><!70>>>", nullptr, &parse);
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(static_cast<StyleNode*>(tree.get())->style.field[kStyleFont], 3);
@@ -421,13 +421,15 @@ TEST(LayoutLanguage, ValuesThatCannotBeWrittenComeOutReadable) {
 TEST(LayoutLanguage, CloneCopiesWholeTreesAlternativesIncluded) {
     LayoutPtr tree = ParseLayout("<H<?2x5<T'a'><SW2<T'b'>>><T'c'>>");
     LayoutNode* copy = nullptr;
-    EXPECT_EQ(CloneLayoutBySerializing(tree.get(), &copy), kLayoutParseOK);
+    EXPECT_EQ(CloneLayoutTreeCode(tree.get(), &copy), kLayoutParseOK);
     LayoutPtr owned(copy);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, tree.get());
     EXPECT_EQ(WriteLayout(copy), WriteLayout(tree.get()));
     EXPECT_EQ(copy->firstChild->value, 5);
-    EXPECT_EQ(CopyLayoutNode(tree->firstChild), nullptr);  // alternatives: text form only
+    LayoutPtr alternatives(CopyLayoutNode(tree->firstChild));  // their trees are its own data
+    ASSERT_NE(alternatives, nullptr);
+    EXPECT_EQ(WriteLayout(alternatives.get()), WriteLayout(tree->firstChild));
     LayoutPtr run(CopyLayoutNode(tree->firstChild->nextSibling));
     EXPECT_EQ(WriteLayout(run.get()), "<T1xc>");
 }
@@ -460,7 +462,7 @@ TEST(LayoutLanguage, RunningOutOfMemoryIsReportedAndLeavesNothing) {
         ResultCode result = -1;
         LayoutPtr tree = ParseLayout(text, &result);
         LayoutNode* clone = nullptr;
-        ResultCode cloneResult = tree ? CloneLayoutBySerializing(tree.get(), &clone) : 0;
+        ResultCode cloneResult = tree ? CloneLayoutTreeCode(tree.get(), &clone) : 0;
         LayoutPtr ownedClone(clone);
         const bool parsed = tree != nullptr;
         SetAllocFailureAfter(0);
@@ -487,7 +489,7 @@ ResultCode BuildNothing(LayoutNode** out, const char*, int32_t, LayoutNode*, Lay
 }
 
 TEST(LayoutLanguage, APlaceholderThatBuildsNothing) {
-    LayoutParseContext context{ nullptr, BuildNothing, nullptr };
+    LayoutParseContext context{ nullptr, BuildNothing, nullptr, 0 };
     ResultCode result = -1;
     // Inside an element it is simply not there; as the whole text there is no tree.
     LayoutPtr tree = ParseLayout("<H<T'a'><%'x'>>", &result, &context);

@@ -72,7 +72,7 @@ protected:
     // The text with its references written without what they show.
     static std::string Stored(SketchObject* o) {
         LayoutNode* copy = nullptr;
-        EXPECT_EQ(CloneLayoutBySerializing(CaptionDataOf(o)->layout, &copy), kLayoutParseOK);
+        EXPECT_EQ(CloneLayoutTreeCode(CaptionDataOf(o)->layout, &copy), kLayoutParseOK);
         for (LayoutNode* n = copy; n;) {
             if (n->kind == kLayoutAlternatives)
                 while (AlternativeCount(n) > 0) RemoveAlternative(n, 1);

@@ -57,7 +57,7 @@ TEST(TextSizeLadder, StepsAlongTheRungs) {
 TEST_F(ObjectTextTest, StylesApplyToTheWholeCaptionAndToLabels) {
     SketchObject* c = NewCaption();
     ASSERT_NE(c, nullptr);
-    LayoutParseContext p{ nullptr, nullptr, nullptr };
+    LayoutParseContext p{ nullptr, nullptr, nullptr, 0 };
     LayoutNode* tree = nullptr;
     ASSERT_EQ(ParseLayoutString(&tree, "<H<T'a'><SW2#12<T'b'>>>", &p), kLayoutParseOK);
     CaptionInit init{ tree, c->textStyle, 10, 10 };

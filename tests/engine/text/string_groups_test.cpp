@@ -132,7 +132,7 @@ TEST(StringGroups, LayoutTemplatesParseWhole) {
         { 6, 0, 29 }, { 13, 0, 111 }, { 13, 113, 114 }, { 14, 13, 25 }, { 14, 32, 33 },
         { 14, 47, 55 }, { 17, 25, 29 }, { 17, 42, 50 },
     };
-    LayoutParseContext context{ nullptr, AnyPlaceholder, nullptr };
+    LayoutParseContext context{ nullptr, AnyPlaceholder, nullptr, 0 };
     for (const Range& r : ranges) {
         for (int32_t item = r.first; item <= r.last; ++item) {
             SCOPED_TRACE(testing::Message() << r.group << "/" << item << " " << GroupText(r.group, item));

@@ -90,18 +90,20 @@ scenario_preferences_sheet() {
     wait_for 10 "This Sketch alone" eval '[ "$(pref_apply_to)" = "1 0" ]'
     [ "$(pref_text 1108)" = Hundredths ] || fail "the distance precision: $(pref_text 1108)"
 
-    step "F1 and the Help button open the page's help (here without a help folder: its alert)"
+    step "F1 and the Help button open the page's help (here without a help folder: the folder browser, cancelled, then its alert)"
     local alerts
     alerts=$(alert_count)
     # The focus on a box of the page, its pair as it was.
     pref_click 1264
     pref_click 1264
     xdotool key F1
+    cancel_folder_browser
     wait_for 20 "the help alert after F1" has_alerts $((alerts + 1))
     ask alerts | tail -n1 | grep -q "^Help Not Found|" || fail "another alert: $(ask alerts | tail -n1)"
     ask dialog-click 1 >/dev/null
     wait_for 20 "back on the sheet" eval '[ "$(ask dialog | head -n1)" = Preferences ]'
     pref_click 9
+    cancel_folder_browser
     wait_for 20 "the help alert after Help" has_alerts $((alerts + 2))
     ask dialog-click 1 >/dev/null
     wait_for 20 "back on the sheet" eval '[ "$(ask dialog | head -n1)" = Preferences ]'

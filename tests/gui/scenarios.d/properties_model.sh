@@ -27,6 +27,33 @@ pm_ink() {
     convert "$work/ink.png" -crop "$3x$4+$1+$2" +repage -threshold 90% -negate -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 
+# Makes the prefix's opener of pages (and of file addresses) write the address it is
+# given into C:\help-record.txt; restore_page_opener puts Wine's back.
+record_page_opener() {
+    wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || skip "no page association can be set"
+    for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\file\shell\open\command'; do
+        wine reg add "$key" /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\help-record.txt' /f \
+            >/dev/null 2>&1 || skip "the page opener cannot be set"
+    done
+}
+# A help folder beside the program holding the page $1, with the page opener recording
+# into $help_record; the exit trap runs $2 first, then takes both away again. Globals:
+# the trap runs after the scenario's function has returned.
+help_folder_recorded() {
+    help_dir="$build/Velmora Help"
+    help_record="$WINEPREFIX/drive_c/help-record.txt"
+    rm -f "$help_record"
+    trap "${2:-}"' rm -rf "$help_dir"; restore_page_opener; end_program' EXIT
+    mkdir -p "$help_dir" && echo "<html></html>" >"$help_dir/$1"
+    record_page_opener
+}
+restore_page_opener() {
+    wine reg add 'HKCR\htmlfile\shell\open\command' /ve /d '"C:\windows\system32\winebrowser.exe" "%1"' /f \
+        >/dev/null 2>&1 || true
+    wine reg delete 'HKCR\.htm' /f >/dev/null 2>&1 || true
+    wine reg delete 'HKCR\file' /f >/dev/null 2>&1 || true
+}
+
 scenario_properties_model() {
     start_with_segment
     local a=0 before x y
@@ -81,38 +108,24 @@ scenario_properties_model() {
     wait_for 20 "the measurement's Properties" pm_has_runs $((runs + 1))
     [ "$(pm_last_run)" = "4|cancel|3 0 0 alone" ] || fail "not the measurement's Object page: $(pm_last_run)"
 
-    step "Help > Help Topics and F1 without a help folder: \"Help Not Found\""
+    step "Help > Help Topics and F1 without a help folder: the folder browser, Cancel, \"Help Not Found\""
     local alerts
     alerts=$(alert_count)
     ask command $((0xE143)) >/dev/null
+    cancel_folder_browser
     wait_for 20 "the help alert" has_alerts $((alerts + 1))
     ask alerts | tail -n1 | grep -q "Help Not Found" || fail "not the help alert: $(ask alerts | tail -n1)"
     dismiss_alert
     xdotool key F1
+    cancel_folder_browser
     wait_for 20 "the help alert from F1" has_alerts $((alerts + 2))
     ask alerts | tail -n1 | grep -q "Help Not Found" || fail "F1 showed another alert: $(ask alerts | tail -n1)"
     dismiss_alert
 
     step "with a help folder beside the program, Help Topics opens its hHome.htm"
-    # Not local: the exit trap removes the folder after the function has returned.
-    pm_help="$build/Velmora Help"
-    local record="$WINEPREFIX/drive_c/help-record.txt"
-    rm -f "$record"
     # The prefix's opener of pages records the address it is given while this step runs.
-    restore_help() {
-        rm -rf "$pm_help"
-        wine reg add 'HKCR\htmlfile\shell\open\command' /ve /d '"C:\windows\system32\winebrowser.exe" "%1"' /f \
-            >/dev/null 2>&1 || true
-        wine reg delete 'HKCR\.htm' /f >/dev/null 2>&1 || true
-        wine reg delete 'HKCR\file' /f >/dev/null 2>&1 || true
-    }
-    trap 'restore_help; end_program' EXIT
-    mkdir -p "$pm_help" && echo "<html></html>" >"$pm_help/hHome.htm"
-    wine reg add 'HKCR\.htm' /ve /d htmlfile /f >/dev/null 2>&1 || skip "no page association can be set"
-    for key in 'HKCR\htmlfile\shell\open\command' 'HKCR\file\shell\open\command'; do
-        wine reg add "$key" /ve /d 'C:\windows\system32\cmd.exe /c echo %1> C:\help-record.txt' /f \
-            >/dev/null 2>&1 || skip "the page opener cannot be set"
-    done
+    help_folder_recorded hHome.htm
+    local record=$help_record
     alerts=$(alert_count)
     ask command $((0xE143)) >/dev/null
     wait_for 30 "the recorded address" test -s "$record"

@@ -17,6 +17,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
 #include "engine/core/services/custom_tools.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/document_file.h"
@@ -88,6 +89,18 @@ protected:
         FreeEngineDocument(document);
     }
 
+    // The shown names of the documents listed, sorted.
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
+            const char* name = nullptr;
+            ToolFolderFileTools(i, &name);
+            names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     std::string name_;
     std::string folder_;
 };
@@ -112,15 +125,7 @@ TEST_F(ToolFolder, OneFilePerPassOrAllAtOnce) {
     SetToolFolderName(name_.substr(0, name_.size() - 1).c_str());
     ScheduleToolFolderScan();  // from the first file again
     EXPECT_EQ(ScanToolFolderStep(nullptr, 1), 0);
-    EXPECT_EQ(ToolFolderFileCount(), 3);
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < ToolFolderFileCount(); ++i) {
-        const char* name = nullptr;
-        ToolFolderFileTools(i, &name);
-        names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{ "one.yrn", "three.YRN", "two.yrn" }));
+    EXPECT_EQ(Names(), (std::vector<std::string>{ "one.yrn", "three.YRN", "two.yrn" }));
 }
 
 // Folder texts are joined into 260-character paths: one that does not fit ends the scan
@@ -145,4 +150,77 @@ TEST_F(ToolFolder, StoppingAScanUnderWayLetsGoOfItsSearch) {
     // The search is closed: the next step begins it again.
     EXPECT_EQ(ScanToolFolderStep(nullptr, 1), 0);
     EXPECT_EQ(ToolFolderFileCount(), 3);
+}
+
+namespace {
+
+// The later release's shortcut resolver, stood in for: a test ".lnk" holds its target's
+// path as text.
+bool ReadTestShortcut(const char* path, char* target) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    const size_t n = std::fread(target, 1, 259, file);
+    std::fclose(file);
+    target[n] = 0;
+    return n > 0;
+}
+
+void WriteTestShortcut(const std::string& path, const std::string& target) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(target.data(), 1, target.size(), file);
+    std::fclose(file);
+}
+
+struct LaterScan : ToolFolder {
+    void SetUp() override {
+        ToolFolder::SetUp();
+        LaterReleaseForms forms = {};
+        forms.shell.resolveShortcut = ReadTestShortcut;
+        InstallLaterForms(forms);
+    }
+    void TearDown() override {
+        ResetLaterForms();
+        ToolFolder::TearDown();
+    }
+};
+
+}  // namespace
+
+// figlate scans every file: documents, and shortcuts to documents shown without ".lnk";
+// a shortcut to another kind of file, or one that does not resolve, is passed over.
+TEST_F(LaterScan, DocumentShortcutsCountAndOthersDoNot) {
+    WriteToolDocument("one.yrn");
+    // A document in a folder the scan does not enter, reached through its shortcut.
+    ASSERT_TRUE(CreateDirectoryA((folder_ + "sub").c_str(), nullptr));
+    WriteToolDocument("sub\\inner.yrn");
+    WriteTestShortcut(folder_ + "Kite.YRN.LNK", folder_ + "sub\\inner.yrn");
+    WriteTestShortcut(folder_ + "notes.txt.lnk", folder_ + "one.txt");
+    WriteTestShortcut(folder_ + "Lost.yrn.lnk", "");
+    ScheduleToolFolderScan();
+    EXPECT_EQ(ScanToolFolderStep(nullptr, 1), 0);
+    DeleteFileA((folder_ + "sub\\inner.yrn").c_str());
+    RemoveDirectoryA((folder_ + "sub").c_str());
+    EXPECT_EQ(Names(), (std::vector<std::string>{ "Kite.YRN", "one.yrn" }));
+}
+
+// A tool folder replaced by a shortcut of its name with ".lnk" is scanned through it.
+TEST_F(LaterScan, AFolderShortcutLeadsToTheFolder) {
+    WriteToolDocument("one.yrn");
+    const std::string alias = "figalias" + std::to_string(GetCurrentProcessId());
+    const std::string link = folder_.substr(0, folder_.size() - name_.size()) + alias + ".lnk";
+    WriteTestShortcut(link, folder_.substr(0, folder_.size() - 1));
+    SetToolFolderName((alias + "\\").c_str());
+    ScheduleToolFolderScan();
+    EXPECT_EQ(ScanToolFolderStep(nullptr, 1), 0);
+    DeleteFileA(link.c_str());
+    EXPECT_EQ(Names(), (std::vector<std::string>{ "one.yrn" }));
+    // figmantle does not follow it.
+    ResetLaterForms();
+    FreeToolFolderList();
+    WriteTestShortcut(link, folder_.substr(0, folder_.size() - 1));
+    ScheduleToolFolderScan();
+    EXPECT_EQ(ScanToolFolderStep(nullptr, 1), 0);
+    DeleteFileA(link.c_str());
+    EXPECT_EQ(ToolFolderFileCount(), 0);
 }

@@ -134,7 +134,7 @@ int32_t FillPairPlaceholder(LayoutNode** out, const char* content, int32_t lengt
 }
 
 LayoutNode* BuildCoordinatePairLayout(const PlotTableDialogRecord* record) {
-    LayoutParseContext context{ nullptr, FillPairPlaceholder, const_cast<PlotTableDialogRecord*>(record) };
+    LayoutParseContext context{ nullptr, FillPairPlaceholder, const_cast<PlotTableDialogRecord*>(record), 0 };
     LayoutNode* pair = nullptr;
     if (ParseLayoutString(&pair, kPairTemplate, &context) >= kLayoutParseNoMemory) {
         FreeLayoutNode(pair);

@@ -12,8 +12,8 @@
 #include "engine/core/construction_data.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/sketch.h"
-#include "release2/commands/command_forms.h"
-#include "release2/commands/plot_table_data.h"
+#include "release2/engine/engine_forms.h"
+#include "release2/engine/plot_table_data.h"
 #include "release2/later_text_source.h"
 #include "support/dialogs_double.h"
 
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         LaterTextsInstalled texts;
         LaterReleaseForms forms = LaterForms();
-        AddCommandForms(&forms);
+        AddEngineForms(&forms);
         InstallLaterForms(forms);
         for (int32_t page = 0; page < DocumentPageCount(document); ++page) {
             Sketch* sketch = DocumentPageAt(document, page);

@@ -13,6 +13,7 @@
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/bars.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/user_interface.h"
 #include "engine/interact/command_state.h"
@@ -509,6 +510,7 @@ ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
 }
 
 const uint8_t* DefaultMenuStream(uint32_t* length) {
+    if (auto form = LaterForms().commands.defaultMenuStream) return form(length);
     size_t n = 0;
     const auto later = LaterForms().commands.defaultMenuStream;
     const uint8_t* bytes = later ? later(&n) : menu_stream::DefaultMenuStreamBytes(&n);

@@ -107,6 +107,7 @@
 #define IDD_ITERATE            251
 #define IDD_ADD_TABLE_DATA     269
 #define IDD_REMOVE_TABLE_DATA  270
+#define IDD_LABEL_MULTIPLE     281
 #define IDD_DOC_OPTIONS        201
 // The pages of the Properties sheet.
 #define IDD_PROP_OBJECT        167

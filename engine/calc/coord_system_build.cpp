@@ -171,7 +171,7 @@ SketchObject* CreateCoordSystemFor(int32_t flags, int32_t context, int32_t named
     w.gridForm = gridForm;
     w.unitX = w.unitY = DefaultUnitLength();
     const ScreenRect& window = sketch->windowRect;
-    const auto fit = LaterForms().commands.fitCoordSystemUnits;
+    const auto fit = LaterForms().engine.fitCoordSystemUnits;
     if (fit && extents && flags == 0 && gridForm != kGridPolar && window.right > window.left &&
         window.bottom > window.top) {
         w.gridForm = fit((window.right - window.left) / 2.0, (window.bottom - window.top) / 2.0, w.unitX,

@@ -414,7 +414,14 @@ bool HandleParentMoved(DragContext* context, SketchObject* object) {
 
 bool PropagateDragToChildren(DragContext* context, SketchObject* object) {
     int32_t count = 0;
-    PtrListItems(object->children, &count);
+    void* const* children = PtrListItems(object->children, &count);
+    // Each child's record is read for its parents and its drag record: asked for all at
+    // once, the children's first touches overlap instead of following one another.
+    for (int32_t i = 0; i < count; ++i) {
+        const auto* child = static_cast<const SketchObject*>(children[i]);
+        __builtin_prefetch(&child->parents);
+        __builtin_prefetch(&child->dragRecord);
+    }
     for (int32_t i = count - 1; i >= 0; --i) {
         int32_t n = 0;
         auto* child = static_cast<SketchObject*>(PtrListItems(object->children, &n)[i]);

@@ -25,13 +25,6 @@ SketchObject* Item(PtrList list, int32_t index) {
     return static_cast<SketchObject*>(PtrListItem(list, index));
 }
 
-void UniteRect(ScreenRect* target, const ScreenRect& source) {
-    if (source.left < target->left) target->left = source.left;
-    if (source.top < target->top) target->top = source.top;
-    if (source.right > target->right) target->right = source.right;
-    if (source.bottom > target->bottom) target->bottom = source.bottom;
-}
-
 void FreeLabelBlock(ObjectLabel* label) {
     if (!label) return;
     if (label->heapLength != 0) FreeMemory(label->text.heapText);
@@ -576,8 +569,9 @@ int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump) {
 int32_t AddObjectBounds(ScreenRect* rect, const SketchObject* object) {
     if (object->exists != 1 || object->hidden != kShown) return 0;
     UniteRect(rect, object->bounds);
+    // Most objects show no label: a frame of many objects saves the call for them.
     ScreenRect label;
-    if (ObjectLabelRect(object, &label)) UniteRect(rect, label);
+    if (object->label.shown && ObjectLabelRect(object, &label)) UniteRect(rect, label);
     return 1;
 }
 

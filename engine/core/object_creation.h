@@ -79,6 +79,14 @@ void StandardBatchUnwind(int32_t index, void* userData, SketchObject* object, ui
 void DestroyObject(SketchObject* object, bool linked, bool freeLists);
 void UnlinkFromParents(SketchObject* object);
 
+// Grows *target to hold source (an empty target's inverted corners give way at once).
+inline void UniteRect(ScreenRect* target, const ScreenRect& source) {
+    if (source.left < target->left) target->left = source.left;
+    if (source.top < target->top) target->top = source.top;
+    if (source.right > target->right) target->right = source.right;
+    if (source.bottom > target->bottom) target->bottom = source.bottom;
+}
+
 // Answers nonzero when the bounds were added to the rectangle, or the object's given
 // index when it is a tool given (never recomputed).
 int32_t RecomputeObject(SketchObject* object, ScreenRect* rect, bool bump);

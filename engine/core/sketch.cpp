@@ -38,14 +38,6 @@ void DetachFromSketchOrder(Sketch* sketch, SketchObject* object) {
     }
 }
 
-
-void UniteRect(ScreenRect* target, const ScreenRect& source) {
-    if (source.left < target->left) target->left = source.left;
-    if (source.top < target->top) target->top = source.top;
-    if (source.right > target->right) target->right = source.right;
-    if (source.bottom > target->bottom) target->bottom = source.bottom;
-}
-
 void InvalidateSelectionGroups() {
     if (!gEngine.currentIsFront) return;
     for (uint32_t group : { kCommandGroupSelection, kCommandGroupSelectionMotion,

@@ -12,6 +12,7 @@ constexpr uint16_t kKeyUp        = 4;
 constexpr uint16_t kKeyDown      = 5;
 constexpr uint16_t kKeyBackspace = 6;
 constexpr uint16_t kKeyDelete    = 7;
+constexpr uint16_t kKeyEnter     = 8;
 
 // Flag of an arrow: step the toolbox instead of nudging the selection (the mouse wheel,
 // the middle button, Shift).

@@ -11,6 +11,7 @@
 #include "engine/core/services/colors.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/drawing_metrics.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/text_port.h"
 #include "engine/core/services/undo.h"
 #include "engine/core/services/views.h"
@@ -51,17 +52,21 @@ bool ShowsCaptionText(const SketchObject* object) {
 
 void AddToDirty(const ScreenRect& rect) { UnionDirtyRect(&rect); }
 
-void EditorDrawHook(DrawHook*, const ScreenRect*, GraphicsPort* port) {
+void EditorDrawHook(DrawHook*, const ScreenRect* rect, GraphicsPort* port) {
     LayoutEditSession* s = gEditing.session;
     if (!s) return;
     GraphicsPort* own = s->drawState.port;
     s->drawState.port = port;
-    const ScreenRect area = EditorFrameArea(s);
-    PortEraseRect(&s->drawState, &area);
-    PortBeginOutline(&s->drawState);
-    PortFrameRect(&s->drawState, &area);
-    PortEndOutline(&s->drawState);
-    RedrawEditor(s);
+    if (auto form = LaterForms().caption.drawEditor) {
+        form(port, rect, s);
+    } else {
+        const ScreenRect area = EditorFrameArea(s);
+        PortEraseRect(&s->drawState, &area);
+        PortBeginOutline(&s->drawState);
+        PortFrameRect(&s->drawState, &area);
+        PortEndOutline(&s->drawState);
+        RedrawEditor(s);
+    }
     s->drawState.port = own;
 }
 

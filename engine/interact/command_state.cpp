@@ -53,10 +53,12 @@ void StoreItemState(uint32_t slot, CommandStateItem* item, int32_t enabled, uint
 void RefreshItem(uint32_t slot) {
     CommandStateItem* item = ItemAt(slot);
     if (!item) return;
-    const CommandRow& row = *CommandRowAt(item->row);
+    const CommandRow* row = CommandRowAt(item->row);
+    if (!row) return;
     uint16_t text = 0, variant = 0, executor = 0;
     int32_t argument = 0;
-    const bool enabled = RunCommandStateQuery(row, slot, &text, &variant, &executor, &argument);
+    const bool enabled = RunCommandStateQuery(row->stateQuery, slot, row->stateWord, &text, &variant,
+                                              &executor, &argument);
     StoreItemState(slot, item, enabled ? 1 : 0, text, variant, executor, argument);
 }
 
@@ -117,11 +119,12 @@ uint32_t CmdStateAddItem(const CommandStateOwner& owner, uint32_t row) {
     CommandStateRegistry& r = gRegistry;
     // The context menu adds its entries without reserving: an exhausted pool must
     // refuse here rather than hand out an item that is in use.
-    if (r.freeHead == 0 || !CommandRowAt(row)) return kCmdStateNoSlot;
+    const CommandRow* rowEntry = CommandRowAt(row);
+    if (r.freeHead == 0 || !rowEntry) return kCmdStateNoSlot;
     const uint32_t slot = r.freeHead - 1u;
     CommandStateItem& item = r.pool[slot];
     r.freeHead = item.next;
-    const uint32_t group = CommandRowAt(row)->group;
+    const uint32_t group = rowEntry->group;
     item = CommandStateItem{};
     item.ownerKind = owner.ownerKind;
     item.handle = owner.handle;
@@ -138,7 +141,8 @@ void CmdStateRemoveItem(uint32_t slot) {
     CommandStateItem* item = ItemAt(slot);
     if (!item) return;  // unknown or already free: removing twice must not loop the list
     CommandStateRegistry& r = gRegistry;
-    uint16_t* link = &r.groupHeads[CommandRowAt(item->row)->group];
+    const CommandRow* row = CommandRowAt(item->row);
+    uint16_t* link = &r.groupHeads[row ? row->group : 0];
     while (*link != 0 && *link != slot + 1) link = &r.pool[*link - 1].next;
     if (*link == slot + 1) *link = item->next;
     item->row = kCmdStateFreeRow;
@@ -169,8 +173,9 @@ uint32_t CmdStateItemRow(uint32_t slot) {
 }
 
 bool CmdStateFindItem(uint32_t row, uint32_t* slot) {
-    if (!CommandRowAt(row) || !gRegistry.pool) return false;
-    for (uint16_t n = gRegistry.groupHeads[CommandRowAt(row)->group]; n != 0;
+    const CommandRow* rowEntry = CommandRowAt(row);
+    if (!rowEntry || !gRegistry.pool) return false;
+    for (uint16_t n = gRegistry.groupHeads[rowEntry->group]; n != 0;
          n = gRegistry.pool[n - 1].next) {
         if (gRegistry.pool[n - 1].row == row) {
             *slot = n - 1u;
@@ -198,7 +203,9 @@ void CmdStateRefreshNow() {
 void CmdStateRefreshItemNow(uint32_t slot) {
     const CommandStateItem* item = ItemAt(slot);
     if (!item) return;
-    const uint32_t group = CommandRowAt(item->row)->group;
+    const CommandRow* row = CommandRowAt(item->row);
+    if (!row) return;
+    const uint32_t group = row->group;
     CmdGroupPreRefresh(group);
     RefreshItem(slot);
     CmdGroupPostRefresh(group);
@@ -207,8 +214,9 @@ void CmdStateRefreshItemNow(uint32_t slot) {
 ResultCode CmdStateExecuteItem(uint32_t slot) {
     const CommandStateItem* item = ItemAt(slot);
     if (!item) return kResultOK;
-    const CommandRow& row = *CommandRowAt(item->row);
-    if (!(row.flags & RowKeepsCaptionEditing)) {
+    const CommandRow* row = CommandRowAt(item->row);
+    if (!row) return kResultOK;
+    if (!(row->flags & RowKeepsCaptionEditing)) {
         const Sketch* front = GetFrontSketch();
         if (front && (ActivityWord() & kActivityCaptionEditing))
             EndSketchActivity(kActivityCaptionEditing);
@@ -228,9 +236,9 @@ void CmdStateFreeItems() {
 }
 
 bool CmdRowIsAvailable(uint32_t row) {
-    const CommandRow* r = CommandRowAt(row);
-    if (!r) return false;
-    const uint8_t flags = r->flags;
+    const CommandRow* rowEntry = CommandRowAt(row);
+    if (!rowEntry) return false;
+    const uint8_t flags = rowEntry->flags;
     if (!(flags & RowRunsWhenMemoryShort) && CheckMemoryReserve()) return false;
     if (!(flags & RowRunsWhileMouseHeld) && GetMouseState() != 0) return false;
     return true;
@@ -239,7 +247,9 @@ bool CmdRowIsAvailable(uint32_t row) {
 bool CmdItemFitsContextMenu(uint32_t slot, bool overEmptySpace, bool overObject) {
     const CommandStateItem* item = ItemAt(slot);
     if (!item || !item->enabled) return false;
-    const uint8_t flags = CommandRowAt(item->row)->flags;
+    const CommandRow* row = CommandRowAt(item->row);
+    if (!row) return false;
+    const uint8_t flags = row->flags;
     bool objectOk, spaceOk;
     if (flags & RowContextFromArgument) {
         objectOk = (uint32_t(item->argument) & 0x40000000u) != 0;

@@ -23,20 +23,35 @@ const uint8_t MenuCodeToRowMap[kMenuCodeCount] = {
     109, 110, 111,
 };
 
-const CommandRow* CommandRowAt(uint32_t row) {
-    if (row < kCommandRowCount) return &CommandRowTable[row];
-    if (auto form = LaterForms().commands.laterCommandRow) return form(row);
-    return nullptr;
-}
-
 bool MenuCodeToCommandRow(uint32_t code, uint32_t* row) {
-    if (code >= kMenuCodeCount) {
-        auto form = LaterForms().commands.laterMenuCodeRow;
-        return form && form(code, row);
+    if (code >= kMenuCodeCount || MenuCodeToRowMap[code] == kMenuCodeNoRow) {
+        if (auto form = LaterForms().commands.menuCodeToRow) return form(code, row);
+        return false;
     }
-    if (MenuCodeToRowMap[code] == kMenuCodeNoRow) return false;
     *row = MenuCodeToRowMap[code];
     return true;
+}
+
+const CommandRow* CommandRowAt(uint32_t row) {
+    if (auto form = LaterForms().commands.row) {
+        if (const CommandRow* own = form(row)) return own;
+    }
+    return row < kCommandRowCount ? &CommandRowTable[row] : nullptr;
+}
+
+ResultCode RunCommandExecutor(uint32_t executor, int32_t argument) {
+    if (executor < kCommandExecutorCount) return CommandExecutors[executor](argument);
+    if (auto form = LaterForms().commands.execute) return form(executor, argument);
+    return kResultOK;
+}
+
+bool RunCommandStateQuery(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
+                          uint16_t* executor, int32_t* argument) {
+    if (query < kCommandStateQueryCount)
+        return CommandStateQueries[query](item, stateWord, text, variant, executor, argument);
+    if (auto form = LaterForms().commands.queryState)
+        return form(query, item, stateWord, text, variant, executor, argument);
+    return false;
 }
 
 const CommandExecutor CommandExecutors[kCommandExecutorCount] = {
@@ -127,20 +142,6 @@ const CommandStateQuery CommandStateQueries[kCommandStateQueryCount] = {
     PasteMenuState,          // 17 row 99
 };
 static_assert(std::size(CommandStateQueries) == kCommandStateQueryCount);
-
-bool RunCommandStateQuery(const CommandRow& row, uint32_t item, uint16_t* text, uint16_t* variant,
-                          uint16_t* executor, int32_t* argument) {
-    if (row.stateQuery < kCommandStateQueryCount)
-        return CommandStateQueries[row.stateQuery](item, row.stateWord, text, variant, executor, argument);
-    auto form = LaterForms().commands.laterStateQuery;
-    return form && form(row.stateQuery, item, row.stateWord, text, variant, executor, argument);
-}
-
-ResultCode RunCommandExecutor(uint16_t executor, int32_t argument) {
-    if (executor < kCommandExecutorCount) return CommandExecutors[executor](argument);
-    auto form = LaterForms().commands.runLaterExecutor;
-    return form ? form(executor, argument) : kResultOK;
-}
 
 size_t FormatCommandKeyText(uint32_t row, bool shiftHeld, char* buffer, size_t size) {
     if (auto form = LaterForms().text.formatCommandKeyText) return form(row, shiftHeld, buffer, size);

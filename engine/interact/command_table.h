@@ -169,17 +169,16 @@ inline constexpr CommandRow CommandRowTable[kCommandRowCount] = {
     {  3120, kCommandGroupSelection, kQueryMenuRules, 0x02, 0 },  // 111
 };
 
-// The row record: the table's, or past it a row the later release adds; null for a row
-// that does not exist.
-const CommandRow* CommandRowAt(uint32_t row);
-
 // Menu descriptions name rows by a 7-bit menu code; kMenuCodeNoRow marks codes
 // that name no row.
 extern const uint8_t MenuCodeToRowMap[kMenuCodeCount];
 
-// True when the code names a row (a later release's code past the table's too); *row is
-// then set.
+// True when the code names a row; *row is then set.
 bool MenuCodeToCommandRow(uint32_t code, uint32_t* row);
+
+// The row in effect: figlate's own where it has one (in place of a shared row or past
+// the shared table), else the shared row; null for a row that is none.
+const CommandRow* CommandRowAt(uint32_t row);
 
 // An executor takes the argument that the row's state query produced at the item's
 // last refresh and answers a result code (0 success).
@@ -192,11 +191,11 @@ using CommandStateQuery = bool (*)(uint32_t item, uint16_t stateWord, uint16_t* 
                                    uint16_t* variant, uint16_t* executor, int32_t* argument);
 extern const CommandStateQuery CommandStateQueries[kCommandStateQueryCount];
 
-// Runs the row's state query, the shared one or the later release's.
-bool RunCommandStateQuery(const CommandRow& row, uint32_t item, uint16_t* text, uint16_t* variant,
+// Executor and state-query slots, figlate's past the shared tables; an executor slot
+// that is none answers 0 and does nothing, a query slot that is none answers disabled.
+ResultCode RunCommandExecutor(uint32_t executor, int32_t argument);
+bool RunCommandStateQuery(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
                           uint16_t* executor, int32_t* argument);
-// Runs an executor slot, the shared one or the later release's; 0 for a slot of neither.
-ResultCode RunCommandExecutor(uint16_t executor, int32_t argument);
 
 // Writes the key text of a row (a tab, then "Ctrl+M", "Shift+Ctrl+F", "Alt+=" or
 // "Del") into buffer, NUL-terminated and cut to size; an empty text when the row has

@@ -147,9 +147,14 @@ void ApplyAutomaticLabels(SketchObject* object) {
     if (sketch->settings.labelMeasuredObjects &&
         (KindIsA(kind, kKindMeasuredCategory) || KindIsA(kind, kKindMeasurement)))
         ShowParentLabels(object);
-    if (sketch->settings.labelNewPoints && object->objectClass == kClassPoint &&
+    AutoLabelNewObject(object);
+}
+
+SketchObject* AutoLabelNewObject(SketchObject* object) {
+    if (CurrentSketch()->settings.labelNewPoints && object->objectClass == kClassPoint &&
         object->hidden == kShown && object->exists == 1)
         SetLabelShown(object, true, nullptr, true);
+    return object;
 }
 
 ResultCode ConstructByProgramCommand(int32_t argument) {

@@ -17,3 +17,6 @@ struct SketchObject;
 
 // After a new object is built: the automatic labels the sketch's settings ask for.
 void ApplyAutomaticLabels(SketchObject* object);
+// A new point shows its label when the sketch labels new points and the point is shown;
+// answers the object.
+SketchObject* AutoLabelNewObject(SketchObject* object);

@@ -258,7 +258,8 @@ bool CountsPass(const uint8_t* op, const SelectionCensus& c) {
 }
 
 uint16_t MoveContextBits(uint32_t row, uint16_t arg, int32_t* argument) {
-    if (CommandRowTable[row].flags & RowContextFromArgument) {
+    const CommandRow* entry = CommandRowAt(row);
+    if (entry && (entry->flags & RowContextFromArgument)) {
         const uint32_t a = (arg & 0x3fffu) | (uint32_t(arg & 0xc000u) << 16);
         *argument = int32_t(a);
     } else {
@@ -335,7 +336,7 @@ bool EvalRules(const uint8_t* rules, size_t size, uint32_t item, uint32_t row,
                 *text = o[0];
                 *variant = o[1];
                 *executor = o[3];
-                MoveContextBits(row < kCommandRowCount ? row : 0, uint16_t(o[4] << 8 | o[5]), argument);
+                MoveContextBits(row, uint16_t(o[4] << 8 | o[5]), argument);
                 const bool enabled = o[2] != 0;
                 return row == kShowMotionControllerRow ? enabled : enabled && !c.noSketch;
             }

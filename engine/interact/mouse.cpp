@@ -20,6 +20,7 @@
 #include "engine/core/services/action_buttons.h"
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/shell.h"
 #include "engine/core/services/object_drawing.h"
@@ -475,6 +476,7 @@ void ToolButtonDown(uint32_t flags, ScreenPoint p) {
 void TextToolClick(ScreenPoint p, bool isDouble) {
     if (IsCaptionEditing()) {
         ScreenRect box;
+        if (auto form = LaterForms().caption.pressEditorHandle; form && form(p)) return;
         if (CaptionEditorRect(&box) && ScreenPointInRect(p, box)) TrackEditorMouse(p, false);
         else EndCaptionEditing();
         return;
@@ -560,6 +562,10 @@ void BodyHit(SketchObject* hit, SketchObject* selectedUnder, uint32_t flags) {
 }
 
 void ArrowButtonDown(uint32_t flags, ScreenPoint p) {
+    if (auto form = LaterForms().caption.pressWidthHandle; form && form(p)) {
+        gMouse.state = kMouseCaptionWidth;
+        return;
+    }
     Sketch* sketch = CurrentSketch();
     SketchObject* selectedUnder = nullptr;
     uint32_t parts = 0;
@@ -759,6 +765,9 @@ void DragStep(uint32_t flags, ScreenPoint p) {
         break;
     }
     case kMouseToolTracking: ToolMoveStep(flags, p); break;
+    case kMouseCaptionWidth:
+        if (auto form = LaterForms().caption.dragWidthHandle) form(p);
+        break;
     default: break;
     }
 }
@@ -832,8 +841,14 @@ void SketchMouseDown(uint32_t flags, ScreenPoint point) {
         ScreenRect box;
         const bool inside = CaptionEditorRect(&box) &&
                             (ScreenRectInset(&box, -4, -2), ScreenPointInRect(point, box));
-        if (inside) TrackEditorMouse(point, Shift(flags));
-        else EndCaptionEditing();
+        auto handle = LaterForms().caption.pressEditorHandle;
+        if (handle && handle(point)) {
+            // The frame's handle took the press and followed the button to its release.
+        } else if (inside) {
+            TrackEditorMouse(point, Shift(flags));
+        } else {
+            EndCaptionEditing();
+        }
     } else if (IsArrowTool(tool)) {
         if (gMouse.state == kMouseIdle) ArrowButtonDown(flags, point);
     } else if (IsConstructionTool(tool)) {
@@ -895,6 +910,9 @@ void SketchMouseUp(uint32_t flags, ScreenPoint point) {
     case kMouseMarquee: EndMarquee(); break;
     case kMouseLocusHandle: EndLocusRangeDrag(); break;
     case kMousePictureResize: EndPictureResize(); break;
+    case kMouseCaptionWidth:
+        if (auto form = LaterForms().caption.releaseWidthHandle) form(point);
+        break;
     case kMouseScrolling:
         SketchMouseHover(0, point, 0);
         gMouse.state = gMouse.savedState;

@@ -29,6 +29,8 @@ enum MouseState : int32_t {
     kMouseLocusHandle    = 7,
     kMousePictureResize  = 8,
     kMouseToolTracking   = 9,
+    // The later release: the width handle of a selected caption is dragged.
+    kMouseCaptionWidth   = 10,
 };
 
 // Which piece of an object a hit found (flags).

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/construction_data.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
@@ -66,7 +67,10 @@ SketchObject* ConstructParametricColorImage(int32_t index, void* userData, uint1
         return nullptr;
     }
     SketchObject* image = ConstructObject(kTypeParametricColor, nullptr, parents, data, true, false, outFlags);
-    if (image) image->traced = target->traced;
+    if (image) {
+        image->traced = target->traced;
+        if (auto form = LaterForms().engine.labelColorImage) form(image);
+    }
     return image;
 }
 

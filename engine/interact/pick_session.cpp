@@ -61,10 +61,6 @@ void DropHot() {
     else AddObjectToDirtyRect(old);
 }
 
-bool CanShowLabel(const SketchObject* o) {
-    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
-    return follows != nullptr && follows(o);
-}
 
 }  // namespace
 
@@ -178,7 +174,7 @@ void SetDialogFocusObject(SketchObject* object) {
         object->hidden = kShown;
         RecomputeObject(object, nullptr, false);
     }
-    if (object->label.level >= kLabelAutomatic && !IsLabelShownOrImplied(object) && CanShowLabel(object)) {
+    if (object->label.level >= kLabelAutomatic && !IsLabelShownOrImplied(object) && LabelFollowsGeometry(object)) {
         SetLabelShown(object, true, nullptr, true);
         gFocus.labelShownForFocus = true;
     }

@@ -10,6 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/sketch.h"
 #include "engine/core/units.h"
@@ -80,11 +81,15 @@ const DialogField kSamplingTemplate[4] = {
 };
 constexpr int32_t kLabelBytes = 32;
 constexpr int32_t kFontNameBytes = 256;
-const DialogField kSystemTemplate[6] = {
+// The seventh field, the anti-aliasing choice, exists only where the later release can
+// change that choice (PreferencePageFieldCount).
+const DialogField kSystemTemplate[7] = {
     { kFieldNumber, kShown, {}, 0, 0 }, { kFieldText, kShown, {}, kLabelBytes, 0 },
     { kFieldNumber, kShown, {}, 0, 0 }, { kFieldText, kShown, {}, kLabelBytes, 0 },
     { kFieldText, kShown, {}, kFontNameBytes, 0 }, { kFieldColorBlock, kShown, {}, 0, 0 },
+    { kFieldListChoice, kShown, {}, kAntiAliasAlways, 0 },
 };
+constexpr int32_t kAntiAliasField = 6;
 const DialogField* const kPageTemplates[kPreferencePageCount] = {
     kUnitsTemplate, kColorTemplate, kTextTemplate, kExportTemplate, kSamplingTemplate, kSystemTemplate,
 };
@@ -242,6 +247,8 @@ void ExchangeSystem(DialogField* f, int32_t op) {
         f[4].value.text = gModel.fontName;
         FreeMemory(f[5].value.colors);
         f[5].value.colors = CopyColorBlock(GetCustomColors());
+        if (PreferencePageFieldCount(kPrefPageSystem) > kAntiAliasField)
+            f[kAntiAliasField].value.integer = p.antiAliasPreference;
     } else if (op == kPageStore) {
         double speed = f[0].value.real;
         // A speed of 0 or below would stop or reverse every motion; keep the old one.
@@ -256,6 +263,15 @@ void ExchangeSystem(DialogField* f, int32_t op) {
         }
         if (f[5].value.colors) SetCustomColors(f[5].value.colors);
         f[5].value.colors = nullptr;
+        // The open documents are redrawn with a new choice before it is kept; a choice
+        // that cannot be drawn (no GDI+) is refused and the old one stays.
+        const auto change = LaterForms().drawing.changeAntiAliasing;
+        if (change && PreferencePageFieldCount(kPrefPageSystem) > kAntiAliasField) {
+            const int32_t chosen = f[kAntiAliasField].value.integer;
+            if (chosen >= kAntiAliasNever && chosen <= kAntiAliasAlways && chosen != p.antiAliasPreference &&
+                change(static_cast<uint16_t>(chosen)))
+                p.antiAliasPreference = static_cast<uint16_t>(chosen);
+        }
     } else {
         FreeMemory(f[5].value.colors);
         f[5].value.colors = nullptr;
@@ -323,6 +339,7 @@ Preferences& PreferencesWorkingCopy() { return gModel.working; }
 int32_t& PreferencesLastPage() { return gModel.lastPage; }
 
 int32_t PreferencePageFieldCount(int32_t page) {
+    if (page == kPrefPageSystem && LaterForms().drawing.changeAntiAliasing) return kAntiAliasField + 1;
     return page >= 0 && page < kPreferencePageCount ? PreferencePageTable[page].fieldCount : 0;
 }
 
@@ -333,7 +350,7 @@ bool PreferencesPreparePages(int32_t mode) {
             FreePage(page);
             continue;
         }
-        const int32_t count = PreferencePageTable[page].fieldCount;
+        const int32_t count = PreferencePageFieldCount(page);
         if (!gPageSet.pages[page]) {
             gPageSet.pages[page] = static_cast<DialogField*>(AllocMemory(sizeof(DialogField) * size_t(count), kAllocZero));
             if (!gPageSet.pages[page]) {

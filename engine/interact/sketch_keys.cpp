@@ -8,6 +8,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/shell.h"
 #include "engine/core/sketch.h"
@@ -125,6 +126,15 @@ bool HandleViewCommand(uint16_t key, uint16_t flags) {
             CaptionEditorKey(key, flags & kKeyStepsToolbox);
             return true;
         }
+    }
+    if (key == kKeyEnter && (flags & kKeyStepsToolbox)) {
+        if (auto form = LaterForms().engine.shiftEnter) {
+            if (!CanActOnFrontSketch()) return true;
+            FrontSketchCurrent front;
+            form();
+            return true;
+        }
+        return false;
     }
     if (key == kKeyBackspace || key == kKeyDelete) {
         if (!CanActOnFrontSketch()) return true;

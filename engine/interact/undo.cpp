@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "engine/calc/standin_engine.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/drag_analysis.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/custom_tools.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/object_creation.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/point_objects.h"
@@ -310,6 +312,18 @@ const UndoEntryTypeRecord UndoEntryTypeTable[31] = {
     { nullptr,        nullptr,        nullptr,             nullptr },    // 30 name
 };
 
+namespace {
+
+// The handler of an entry in a direction: the shared table's row, or for the later
+// release's own types past it, its form (none in figmantle, so such an entry does nothing).
+UndoEntryHandler HandlerOf(int32_t type, int32_t direction) {
+    if (type > kUndoEntryName) return LaterForms().caption.replayUndoEntry;
+    const UndoEntryTypeRecord& row = UndoEntryTypeTable[type];
+    return direction == kUndoDirectionUndo ? row.undo : row.redo;
+}
+
+}  // namespace
+
 // ---- reading records
 
 uint16_t UndoRecordNameIndex(const UndoRecord* record) {
@@ -455,8 +469,7 @@ ResultCode UndoReplay(int32_t direction) {
     ResultCode rc = kResultOK;
     int32_t applied = 0;
     for (UndoEntry e = EntryAt(FirstEntry(record)); e.type != kUndoEntryTerminator; e = EntryAt(e.next)) {
-        const UndoEntryTypeRecord& row = UndoEntryTypeTable[e.type <= 30 ? e.type : 0];
-        const UndoEntryHandler handler = direction == kUndoDirectionUndo ? row.undo : row.redo;
+        const UndoEntryHandler handler = HandlerOf(e.type, direction);
         if (!handler) continue;
         rc = handler(e, direction);
         if (rc != kResultOK) break;
@@ -469,12 +482,9 @@ ResultCode UndoReplay(int32_t direction) {
         for (int32_t k = applied - 1; k >= 0; --k) {
             int32_t seen = 0;
             for (UndoEntry e = EntryAt(FirstEntry(record)); e.type != kUndoEntryTerminator; e = EntryAt(e.next)) {
-                const UndoEntryTypeRecord& row = UndoEntryTypeTable[e.type <= 30 ? e.type : 0];
-                const UndoEntryHandler handler = direction == kUndoDirectionUndo ? row.undo : row.redo;
-                if (!handler) continue;
+                if (!HandlerOf(e.type, direction)) continue;
                 if (seen++ == k) {
-                    const UndoEntryHandler reverse = back == kUndoDirectionUndo ? row.undo : row.redo;
-                    if (reverse) reverse(e, back);
+                    if (const UndoEntryHandler reverse = HandlerOf(e.type, back)) reverse(e, back);
                     break;
                 }
             }
@@ -497,7 +507,11 @@ namespace {
 
 void FreeRecord(Sketch* sketch, UndoRecord* record, bool redoSide, uint32_t* freed) {
     for (UndoEntry e = EntryAt(FirstEntry(record)); e.type != kUndoEntryTerminator; e = EntryAt(e.next)) {
-        const UndoEntryTypeRecord& row = UndoEntryTypeTable[e.type <= 30 ? e.type : 0];
+        if (e.type > kUndoEntryName) {
+            if (auto form = LaterForms().caption.releaseUndoEntry) form(e);
+            continue;
+        }
+        const UndoEntryTypeRecord& row = UndoEntryTypeTable[e.type];
         const UndoEntryRelease release = redoSide ? row.releaseRedoSide : row.releaseUndoSide;
         if (release) release(e);
     }
@@ -639,6 +653,7 @@ void CollectDeletionSet(SketchObject* object, SketchObject** head, SketchObject*
 // ---- menu text and the command
 
 void BuildUndoMenuText(char* text, int32_t textIndex) {
+    if (auto form = LaterForms().engine.undoMenuText) return form(text, textIndex);
     const Sketch* sketch = CurrentSketch();
     const UndoRecord* record = !sketch ? nullptr : textIndex == kUndoMenuText ? sketch->undoPosition : sketch->redoPosition;
     std::strncpy(text, GroupText(kGroupMenuItems, textIndex), 255);

@@ -56,11 +56,6 @@ bool IsVisible(const SketchObject* o) { return o->hidden == kShown && o->exists 
 int32_t TextFamilyOf(const SketchObject* o) {
     return o->objectClass >= 0 && o->objectClass < kClassCount ? ObjectClassTable[o->objectClass].textFamily : 7;
 }
-bool LabelFollowsGeometry(const SketchObject* o) {
-    if (o->objectClass < 0 || o->objectClass >= kClassCount) return false;
-    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
-    return follows && follows(o);
-}
 
 // A polygon's vertices: its parents less the trailing repeats of the first.
 int32_t PolygonVertexCount(const SketchObject* o) {
@@ -111,6 +106,12 @@ bool    gAncestorsPass = false;
 
 }  // namespace
 
+bool LabelFollowsGeometry(const SketchObject* o) {
+    if (o->objectClass < 0 || o->objectClass >= kClassCount) return false;
+    ObjectPredicateFn follows = ObjectClassTable[o->objectClass].labelFollowsGeometry;
+    return follows && follows(o);
+}
+
 // ---- Sequences
 
 void InitLabelSequences(Sketch* sketch) {
@@ -131,6 +132,10 @@ int32_t LabelSequenceOfObject(const SketchObject* object) {
         KindIsA(object->objectKind, kKindAngleParameter))
         return 0;
     return 7;
+}
+
+void CopyAutoLabelState(const LabelSequence* from, LabelSequence* to) {
+    std::memmove(to, from, sizeof(LabelSequence) * kLabelSequenceCount);
 }
 
 void NextAutoLabel(int32_t sequence, char* text) {

@@ -33,6 +33,9 @@ constexpr int32_t kNumberedLabelSequence = 18;
 // has room for kLabelBufferSize bytes.
 void NextAutoLabel(int32_t sequence, char* text);
 int32_t LabelSequenceOfObject(const SketchObject* object);
+// Copies a sketch's automatic-label state (every sequence, as one block), to save it
+// around label generation and put it back.
+void CopyAutoLabelState(const LabelSequence* from, LabelSequence* to);
 
 // Makes the label at least level L. Answers 0, or a code handed up by a derivation
 // step; a failure to store the text is not part of it.
@@ -65,6 +68,8 @@ uint32_t FormatNounAndLabel(SketchObject* object, int32_t level, char* destinati
 uint32_t FindLabelSubscript(const char* text, uint32_t length);
 void FreeLabelText(ObjectLabel* label);
 
+// The object's class has a label that moves with it (so it can be shown beside it).
+bool LabelFollowsGeometry(const SketchObject* object);
 void SetLabelShown(SketchObject* object, bool show, const ScreenPoint* point, bool act);
 bool IsLabelShownOrImplied(const SketchObject* object);
 void ShowParentLabels(SketchObject* object);

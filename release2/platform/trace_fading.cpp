@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/core/sketch.h"
 
@@ -38,6 +41,46 @@ void BuildFadeTables(uint32_t background, int32_t strength, FadeTables* tables) 
     }
 }
 
+namespace {
+
+// The last few pixels of a 32-bit row through the tables, the fourth byte kept.
+void FadePixels32(uint8_t* p, int32_t count, const FadeTables& t) {
+    for (int32_t i = 0; i < count; ++i, p += 4) {
+        p[0] = t.blue[p[0]];
+        p[1] = t.green[p[1]];
+        p[2] = t.red[p[2]];
+    }
+}
+
+#if defined(__SSE2__)
+// FadeChannel's rule for 8-bit channels on sixteen bytes (four pixels) at once, with no
+// branch per pixel: each channel moves a sixteenth of its distance to the target, at
+// least 4 and never past it. The fourth byte of each pixel is kept.
+void FadeRow32(uint8_t* row, int32_t width, const FadeTables& t) {
+    const __m128i target = _mm_set1_epi32(int32_t(t.background32));
+    const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i four = _mm_set1_epi8(4), lowNibbles = _mm_set1_epi8(0x0F);
+    int32_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+        __m128i* p = reinterpret_cast<__m128i*>(row + 4 * x);
+        const __m128i v = _mm_loadu_si128(p);
+        const __m128i up = _mm_subs_epu8(target, v);
+        const __m128i distance = _mm_and_si128(_mm_or_si128(up, _mm_subs_epu8(v, target)), channels);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(distance, _mm_setzero_si128())) == 0xFFFF) continue;
+        const __m128i sixteenth = _mm_and_si128(_mm_srli_epi16(distance, 4), lowNibbles);
+        const __m128i step = _mm_max_epu8(sixteenth, _mm_min_epu8(distance, four));
+        const __m128i downward = _mm_cmpeq_epi8(up, _mm_setzero_si128());
+        const __m128i rise = _mm_andnot_si128(downward, step), fall = _mm_and_si128(downward, step);
+        _mm_storeu_si128(p, _mm_sub_epi8(_mm_add_epi8(v, rise), fall));
+    }
+    FadePixels32(row + 4 * x, width - x, t);
+}
+#else
+void FadeRow32(uint8_t* row, int32_t width, const FadeTables& t) { FadePixels32(row, width, t); }
+#endif
+
+}  // namespace
+
 void FadePixelRows(uint8_t* bits, int32_t width, int32_t height, int32_t bitsPerPixel, const FadeTables& t) {
     if (width <= 0 || height <= 0) return;
     const size_t stride = (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
@@ -56,17 +99,7 @@ void FadePixelRows(uint8_t* bits, int32_t width, int32_t height, int32_t bitsPer
             }
             break;
         case 32:
-            // A whole pixel at a time, the fourth byte kept; background pixels, most of a
-            // traced area, are passed over.
-            for (int32_t x = 0; x < width; ++x) {
-                uint8_t* p = row + 4 * x;
-                uint32_t v;
-                std::memcpy(&v, p, 4);
-                if ((v & 0xFFFFFF) == t.background32) continue;
-                const uint32_t faded = t.blue[v & 0xFF] | uint32_t(t.green[(v >> 8) & 0xFF]) << 8 |
-                                       uint32_t(t.red[(v >> 16) & 0xFF]) << 16 | (v & 0xFF000000u);
-                std::memcpy(p, &faded, 4);
-            }
+            FadeRow32(row, width, t);
             break;
         case 24: {
             const int32_t bytes = bitsPerPixel / 8;

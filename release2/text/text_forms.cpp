@@ -11,4 +11,5 @@ void AddTextForms(LaterReleaseForms* forms) {
     forms->text.formatCommandKeyText = FormatAcceleratorName;
     forms->text.aboutPageText = AboutPageText;
     forms->text.prepareTexts = PrepareKindNounTable;
+    forms->text.numberedText = ResourceString;
 }

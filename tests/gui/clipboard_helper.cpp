@@ -5,6 +5,7 @@
 //   figclip text              the CF_TEXT block's text, or nothing
 //   figclip block NAME        the registered format's block size in bytes, or "none"
 //   figclip put-text TEXT     CF_TEXT only
+//   figclip put-text-behind TEXT  CF_TEXT only, from a program that stays in the background
 //   figclip put-dib24 W H     a 24-bit bottom-up DIB, left half red, right half blue
 //   figclip put-rle8          a 16 x 8 run-length DIB, all green
 //   figclip put-truncated     a 24-bit DIB one byte shorter than its header says
@@ -340,6 +341,19 @@ int main(int argc, char** argv) {
         if (h) std::printf("%lu\n", static_cast<unsigned long>(GlobalSize(h)));
         else std::puts("none");
         CloseClipboard();
+    } else if (verb == "put-text-behind" && argc > 2) {
+        // No window comes to the front: the program in front is not activated again after.
+        HWND window = HelperWindow();
+        if (!OpenClipboard(window)) {
+            std::puts("busy");
+            return 1;
+        }
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, Global(std::vector<uint8_t>(argv[2], argv[2] + std::strlen(argv[2]) + 1)));
+        CloseClipboard();
+        Sleep(200);
+        Pump();
+        DestroyWindow(window);
     } else if (verb == "put-text" && argc > 2) {
         Put(CF_TEXT, Global(std::vector<uint8_t>(argv[2], argv[2] + std::strlen(argv[2]) + 1)));
     } else if (verb == "put-dib24" && argc > 3) {

@@ -5,12 +5,15 @@
 //   figdriver -c REQUEST...  (to the test container instead of the program)
 //   figdriver -shell VERB FILE  (the shell carries out a verb of the file's type, as
 //                               Explorer's menu does; exit code 0 when it took it)
+//   figdriver -mac-caption FILE (writes an older Mac document holding one caption, the
+//                               Mac text "Area", CR, byte 0xB9 (pi), " r"; no program needed)
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 
+#include "engine/docio/legacy_writer.h"
 #include "gui/hook_protocol.h"
 
 namespace {
@@ -38,6 +41,15 @@ int main(int argc, char** argv) {
                                                                     SW_SHOWNORMAL));
         std::printf("%d\n", static_cast<int>(result));
         return result > 32 ? 0 : 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "-mac-caption") {
+        LegacyWriter w(true);
+        w.Add(LegacyCaption(w, true, "Area\r\xB9 r", 60, 60, 14));
+        const std::vector<uint8_t> bytes = w.Bytes();
+        FILE* f = std::fopen(argv[2], "wb");
+        const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        if (f) std::fclose(f);
+        return written ? 0 : 1;
     }
     const bool container = argc > 1 && std::string(argv[1]) == "-c";
     std::string request;

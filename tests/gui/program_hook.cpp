@@ -6,6 +6,10 @@
 //   ping                        pong
 //   docs                        one line per document: title|path|modified|pages|page|saveType
 //   titles                      the main window's title, then each document window's
+//   labels                      the front sketch's objects: label shown (0 or 1)|label text
+//                               as it stands (none is made)
+//   layout-control ID           the plain text of the layout a control of the front dialog
+//                               shows (a layout button), or "none"
 //   objects                     the front sketch's objects: class kind type exists hidden x y
 //                               (x y: a point's position, else the centre of its bounds)
 //   tool                        the current tool's number
@@ -99,6 +103,11 @@
 //                               values of its fields as it opened ("sheet" instead of ok or
 //                               cancel: an unscripted Properties sheet the user answered)
 //   edited-text                 the layout text of the caption being edited, or "none"
+//   edit-frame                  the frame around the caption being edited (sketch pixels):
+//                               left top right bottom, or "none"
+//   caption I                   object I's text: its block's wrap width (0 none), its rows'
+//                               plain texts separated by "/", then its layout text:
+//                               width|rows|text, or "none"
 //   styles                      the front sketch's objects: class, the text style's eleven
 //                               fields, then "|" and those of a caption's text (or "-"),
 //                               then "|" and its layout text
@@ -157,6 +166,7 @@
 #include "engine/interact/custom_tool_library.h"
 #include "engine/interact/object_properties.h"
 #include "engine/interact/parametric_color_command.h"
+#include "engine/core/clipboard_availability.h"
 #include "engine/interact/preferences_dialog.h"
 #include "engine/core/services/later_release.h"
 #include "engine/interact/command_executors.h"
@@ -168,11 +178,13 @@
 #include "engine/text/captions.h"
 #include "engine/text/layout_edit_session.h"
 #include "engine/text/layout.h"
+#include "engine/text/object_labels.h"
 #include "gui/hook_engine_state.h"
 #include "gui/hook_protocol.h"
 #include "platform/win32/fonts.h"
 #include "platform/win32/test_hooks.h"
 #include "ui/app/main_app.h"
+#include "ui/dialogs/state_button.h"
 #include "ui/dialogs/yrn_dialog.h"
 #include "ui/doc/document_services.h"
 #include "ui/doc/fernwick_doc.h"
@@ -444,6 +456,29 @@ std::string Objects() {
     return out.str();
 }
 
+std::string Labels() {
+    std::string out;
+    Sketch* sketch = gEngine.frontSketch;
+    if (!sketch) return out;
+    SketchScope scope(sketch);
+    for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
+        char label[kLabelBufferSize];
+        GetObjectLabel(o, kLabelNone, label, nullptr);
+        out += std::to_string(int(o->label.shown)) + "|" + label + "\n";
+    }
+    return out;
+}
+
+std::string LayoutControlText(int id) {
+    HWND control = ::GetDlgItem(FrontDialog(), id);
+    auto* button = dynamic_cast<StateButton*>(control ? CWnd::FromHandlePermanent(control) : nullptr);
+    if (!button || !button->layout) return "none";
+    LayoutWriteContext w{ nullptr, nullptr, kWritePlainText, nullptr };
+    std::string text(size_t(SerializeLayout(button->layout, nullptr, &w)), '\0');
+    SerializeLayout(button->layout, text.data(), &w);
+    return text;
+}
+
 // The rows in use of each table of the front sketch, in sketch order.
 std::string TableRows() {
     std::string out;
@@ -544,6 +579,36 @@ std::string Styles() {
         }
         out << "\n";
     }
+    return out.str();
+}
+
+std::string LayoutText(LayoutNode* node, uint32_t options) {
+    LayoutWriteContext context{};
+    context.options = options;
+    std::string text(static_cast<size_t>(SerializeLayout(node, nullptr, &context)), '\0');
+    text.resize(static_cast<size_t>(SerializeLayout(node, text.data(), &context)));
+    return text;
+}
+
+// Object I's text as its block of rows holds it: the wrap width, the rows' plain texts
+// separated by '/', then the layout text.
+std::string CaptionLayout(int wanted) {
+    Sketch* sketch = gEngine.frontSketch;
+    SketchObject* o = sketch && wanted >= 0 ? sketch->firstObject : nullptr;
+    for (int i = 0; o && i < wanted; ++i) o = o->nextInSketch;
+    const CaptionData* d = o ? CaptionDataOf(o) : nullptr;
+    if (!d || !d->layout) return "none";
+    LayoutNode* block = d->layout;
+    while (block && block->kind == kLayoutStyle) block = block->firstChild;
+    std::ostringstream out;
+    if (block && block->kind == kLayoutStackedRows) {
+        out << static_cast<StackedRowsNode*>(block)->wrapWidth << "|";
+        for (LayoutNode* row = block->firstChild; row; row = row->nextSibling)
+            out << (row == block->firstChild ? "" : "/") << LayoutText(row, kWritePlainText);
+    } else {
+        out << "0|" << LayoutText(d->layout, kWritePlainText);
+    }
+    out << "|" << LayoutText(d->layout, 0);
     return out.str();
 }
 
@@ -1326,10 +1391,28 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "labels") return Labels();
+    if (verb == "layout-control") {
+        int id = 0;
+        in >> id;
+        return LayoutControlText(id);
+    }
     if (verb == "table-rows") return TableRows();
     if (verb == "colors") return Colors();
     if (verb == "styles") return Styles();
     if (verb == "edited-text") return EditedText();
+    if (verb == "edit-frame") {
+        LayoutEditSession* s = gEngine.frontSketch ? gEngine.frontSketch->editSession : nullptr;
+        if (!s) return "none";
+        const ScreenRect r = EditorFrameArea(s);
+        return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+               std::to_string(r.bottom);
+    }
+    if (verb == "caption") {
+        int wanted = -1;
+        in >> wanted;
+        return CaptionLayout(wanted);
+    }
     if (verb == "bars") return Bars();
     if (verb == "script-view") return ScriptViewState();
     if (verb == "motions") return Motions();
@@ -1602,6 +1685,34 @@ std::string Answer(const std::string& request) {
     if (verb == "undo") return UndoText();
     if (verb == "tooltip") return ToolTips();
     if (verb == "scrollbars") return ScrollBars();
+    if (verb == "grey-close") {
+        // Greys the Close item (menu code 89, executor 45) until the engine next refreshes
+        // it, as the engine would while the command cannot run.
+        uint32_t row = 0, slot = 0;
+        if (!MenuCodeToCommandRow(89, &row) || !CmdStateFindItem(row, &slot)) return "none";
+        uint16_t text = 0, variant = 0;
+        int32_t enabled = 0, argument = 0;
+        CmdStateGetItem(slot, &text, &variant, &enabled, &argument);
+        CmdStateSetItem(slot, 0, text, variant, 45, argument);
+        return "ok";
+    }
+    if (verb == "child-frame") {
+        // The active document window's rectangle on the screen: "left top right bottom".
+        CMainFrame* frame = TheMainFrame();
+        HWND client = frame ? frame->m_hWndMDIClient : nullptr;
+        HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+        if (!child) return "none";
+        RECT r{};
+        GetWindowRect(child, &r);
+        return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+               std::to_string(r.bottom);
+    }
+    if (verb == "paste-formats") {
+        // What the engine was last told the clipboard holds: objects, text, formatted text, picture.
+        const ClipboardAvailability a = CurrentClipboardAvailability();
+        return std::to_string(a.sketchObjects) + " " + std::to_string(a.plainText) + " " +
+               std::to_string(a.formattedText) + " " + std::to_string(a.picture);
+    }
     if (verb == "scrollbar-end") {
         std::string which;
         in >> which;

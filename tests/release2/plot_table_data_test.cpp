@@ -1,7 +1,7 @@
 // Plot Table Data: which cells are numbers, which rows become points, the dialog's
 // record, the one undo step and the coordinate system fitted to the data, with the later
 // release's forms installed (and the shared making of a system checked without them).
-#include "release2/commands/plot_table_data.h"
+#include "release2/engine/plot_table_data.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,9 @@
 #include "engine/core/services/coord_systems.h"
 #include "engine/text/layout.h"
 #include "engine/text/layout_test_util.h"
-#include "release2/commands/command_forms.h"
+#include "engine/interact/command_table.h"
+#include "release2/engine/command_forms.h"
+#include "release2/engine/engine_forms.h"
 #include "support/alerts_double.h"
 #include "support/dialogs_double.h"
 #include "tests/engine/core/sketch_fixture.h"
@@ -32,7 +34,7 @@ protected:
     void SetUp() override {
         SketchTest::SetUp();
         LaterReleaseForms forms = LaterForms();
-        AddCommandForms(&forms);
+        AddEngineForms(&forms);
         InstallLaterForms(forms);
         sketch->windowRect = { 0, 0, 400, 300 };
         SketchObject* a = PointAt(0, 0);
@@ -304,35 +306,28 @@ TEST_F(PlotTableTest, RunningOutOfMemoryPlotsAllOrNothing) {
     EXPECT_GT(n, 10);  // the early allocations did fail
 }
 
-}  // namespace
-
-#include "engine/interact/command_table.h"
-#include "release2/commands/later_commands.h"
-#include "ui/portable/menu_stream.h"
-
-namespace {
-
 TEST_F(PlotTableTest, TheCommandIsALaterRowReachedThroughItsMenuCode) {
     Fill({ { "1", "2" } });
     for (bool later : { true, false }) {
         SCOPED_TRACE(later);
         if (!later) ResetLaterForms();
         uint32_t row = 0;
-        EXPECT_EQ(MenuCodeToCommandRow(kPlotTableDataCode, &row), later);
+        EXPECT_EQ(MenuCodeToCommandRow(kPlotTableDataMenuCode, &row), later);
         EXPECT_EQ(CommandRowAt(kPlotTableDataRow) != nullptr, later);
         if (later) {
             EXPECT_EQ(row, kPlotTableDataRow);
             // Enabled with the table alone selected; the text is figlate's.
             const CommandRow& r = *CommandRowAt(row);
+            EXPECT_EQ(r.stateQuery, kQueryPlotTableData);
             uint16_t text = 0, variant = 0, executor = 0;
             int32_t argument = 0;
             DeselectAll();
-            EXPECT_FALSE(RunCommandStateQuery(r, 0, &text, &variant, &executor, &argument));
+            EXPECT_FALSE(RunCommandStateQuery(r.stateQuery, 0, r.stateWord, &text, &variant, &executor, &argument));
             SelectSketchObject(table);
-            EXPECT_TRUE(RunCommandStateQuery(r, 0, &text, &variant, &executor, &argument));
+            EXPECT_TRUE(RunCommandStateQuery(r.stateQuery, 0, r.stateWord, &text, &variant, &executor, &argument));
             EXPECT_STREQ(GroupText(kGroupMenuItems, text), "Plot &Table Data...");
             SelectSketchObject(sketch->firstObject);
-            EXPECT_FALSE(RunCommandStateQuery(r, 0, &text, &variant, &executor, &argument));
+            EXPECT_FALSE(RunCommandStateQuery(r.stateQuery, 0, r.stateWord, &text, &variant, &executor, &argument));
             DeselectAll();
             SelectSketchObject(table);
             ScriptDialogs({ Choose(1, 2, 0) });
@@ -346,28 +341,6 @@ TEST_F(PlotTableTest, TheCommandIsALaterRowReachedThroughItsMenuCode) {
             EXPECT_TRUE(RanDialogs().empty());
         }
     }
-}
-
-TEST(LaterMenuStream, TheGraphMenuOffersPlotTableDataAfterPlotPoints) {
-    using namespace menu_stream;
-    size_t sharedLength = 0, laterLength = 0;
-    const uint8_t* shared = DefaultMenuStreamBytes(&sharedLength);
-    const uint8_t* later = LaterMenuStream(&laterLength);
-    MenuStreamTree before, after;
-    ASSERT_EQ(ReadMenuStream(shared, sharedLength, &before), ReadResult::Ok);
-    ASSERT_EQ(ReadMenuStream(later, laterLength, &after), ReadResult::Ok);
-    EXPECT_EQ(laterLength, sharedLength + 2);
-    EXPECT_EQ(CountCommandItems(after), CountCommandItems(before) + 1);
-    EXPECT_EQ(after.reserveCount, before.reserveCount + 1);
-    int found = 0;
-    for (const MenuStreamPopup& popup : after.popups) {
-        for (size_t i = 1; i < popup.items.size(); ++i) {
-            if (popup.items[i].kind != ItemKind::Command || popup.items[i].code != kPlotTableDataCode) continue;
-            ++found;
-            EXPECT_EQ(popup.items[i - 1].code, kPlotPointsCode);
-        }
-    }
-    EXPECT_EQ(found, 1);
 }
 
 }  // namespace

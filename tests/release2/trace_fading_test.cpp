@@ -57,6 +57,34 @@ TEST(TraceFading, ChannelsNeverPassTheTargetAndArriveWithinTheCycles) {
     EXPECT_EQ(longest, 39);
 }
 
+// 32-bit rows are faded four pixels at a time by arithmetic rather than by the tables:
+// every channel value, toward backgrounds on either side of it, step after step, must be
+// what FadeChannel gives, with the fourth byte kept and a short row's last pixels too.
+TEST(TraceFading, WideRowsFadeEveryChannelValueAsFadeChannelDoes) {
+    const uint32_t backgrounds[] = { 0x00FFFFFF, 0x00000000, 0x00406080, 0x0003FD7F };
+    for (uint32_t background : backgrounds) {
+        SCOPED_TRACE(testing::Message() << std::hex << background);
+        FadeTables tables;
+        BuildFadeTables(background, kFadeStrength, &tables);
+        const int32_t target[3] = { int32_t(background >> 16) & 0xFF, int32_t(background >> 8) & 0xFF,
+                                    int32_t(background) & 0xFF };  // blue, green, red
+        constexpr int32_t kWidth = 259;  // not a multiple of four
+        std::vector<uint8_t> row(4 * kWidth), expected(4 * kWidth);
+        for (int32_t i = 0; i < kWidth; ++i) {
+            const uint8_t pixel[4] = { uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), uint8_t(i ^ 0x5A) };
+            std::memcpy(&row[4 * i], pixel, 4);
+        }
+        expected = row;
+        for (int32_t step = 0; step < 40; ++step) {
+            FadePixelRows(row.data(), kWidth, 1, 32, tables);
+            for (int32_t i = 0; i < 4 * kWidth; ++i) {
+                if (i % 4 != 3) expected[i] = uint8_t(FadeChannel(expected[i], target[i % 4], kFadeStrength, 256));
+            }
+            ASSERT_EQ(row, expected) << "step " << step;
+        }
+    }
+}
+
 TEST(TraceFading, PixelRowsByDepth) {
     FadeTables tables;
     BuildFadeTables(0x00FFFFFF, kFadeStrength, &tables);  // white

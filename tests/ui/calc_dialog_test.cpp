@@ -11,6 +11,7 @@
 
 #include "engine/calc/calc_editor.h"
 #include "engine/core/engine_startup.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/sketch.h"
 #include "engine/text/layout.h"
 #include "platform/win32/shell.h"
@@ -300,3 +301,28 @@ TEST_F(Calculator, EnterActsAsOkOnlyWhileOkIsEnabled) {
 }
 
 }  // namespace
+
+namespace {
+uint32_t HalfSecond() { return 500; }
+}  // namespace
+
+TEST_F(Calculator, TheEditorRunsOnItsOwnTimerOnlyWhereTheProgramSaysSo) {
+    Open(kFormCalculation);
+    EXPECT_FALSE(KillTimer(dialog_->m_hWnd, 2));  // idle steps only
+    dialog_->DestroyWindow();
+    delete dialog_;
+    dialog_ = nullptr;
+    EndCalcModelForTest();
+
+    LaterReleaseForms forms = {};
+    forms.window.calculatorTimerMs = HalfSecond;
+    InstallLaterForms(forms);
+    Open(kFormCalculation);
+    // The timer's step keeps the caret going while no idle messages come.
+    const bool shown = CalcEditorCaretShown();
+    Sleep(600);
+    dialog_->SendMessage(WM_TIMER, 2, 0);
+    EXPECT_NE(CalcEditorCaretShown(), shown);
+    EXPECT_TRUE(KillTimer(dialog_->m_hWnd, 2));
+    ResetLaterForms();
+}

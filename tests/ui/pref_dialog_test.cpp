@@ -8,11 +8,13 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "classlib/wnd.h"
 #include "engine/core/color_list.h"
 #include "engine/core/engine_startup.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/later_release.h"
 #include "engine/interact/preferences.h"
 #include "engine/interact/preferences_dialog.h"
 #include "platform/rules/font_list.h"
@@ -263,3 +265,26 @@ TEST_F(PrefSheet, EditColorMenuRoundTripsTheBlockOnOkOnly) {
 }
 
 }  // namespace
+
+namespace {
+std::vector<int32_t> gHelpTopics;
+bool RecordPickerHelp(void*, uint32_t message, uintptr_t wParam, intptr_t, int32_t topic) {
+    if (message != WM_COMMAND || LOWORD(wParam) != pshHelp) return false;
+    gHelpTopics.push_back(topic);
+    return true;
+}
+}  // namespace
+
+TEST(ColorPickerHelp, EachPickerAsksForItsOwnTopicOnlyWhereTheProgramHooksIt) {
+    gHelpTopics.clear();
+    // Without the later release's hook form the dialog keeps every message.
+    EXPECT_EQ(ColorPickerHelpHook(nullptr, WM_COMMAND, pshHelp, 0), 0u);
+    LaterReleaseForms forms = {};
+    forms.window.colorPickerMessage = RecordPickerHelp;
+    InstallLaterForms(forms);
+    EXPECT_EQ(ColorPickerHelpHook(nullptr, WM_COMMAND, pshHelp, 0), 1u);
+    EXPECT_EQ(ColorPagePickerHelpHook(nullptr, WM_COMMAND, pshHelp, 0), 1u);
+    EXPECT_EQ(ColorPagePickerHelpHook(nullptr, WM_COMMAND, IDOK, 0), 0u);
+    ResetLaterForms();
+    EXPECT_EQ(gHelpTopics, (std::vector<int32_t>{ 47, 48 }));
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "classlib/wnd.h"
+#include "engine/core/services/later_release.h"
 #include "platform/win32/shell_windows.h"
 #include "ui/dialogs/yrn_prop_page.h"
 #include "ui/dialogs/yrn_prop_sheet.h"
@@ -114,3 +115,36 @@ TEST_F(PropPage, ASaveAppliesAndReloadsWhatTheEngineChanged) {
 }
 
 }  // namespace
+
+namespace {
+bool Always() { return true; }
+int32_t NoChange(void*) { return 0; }
+}  // namespace
+
+TEST(PropSheetConstruction, BothConstructorsShareOneInitialisationAndTheCaptionIdOneKeepsApplyInFigmantle) {
+    int record = 0;
+    struct Case {
+        bool withoutApplyForm;
+        bool captionIdApply;
+    };
+    for (const Case c : { Case{ false, true }, Case{ true, false } }) {
+        SCOPED_TRACE(c.withoutApplyForm);
+        LaterReleaseForms forms = {};
+        if (c.withoutApplyForm) forms.window.sheetsWithoutApply = Always;
+        InstallLaterForms(forms);
+        CYRNPropSheet byId(1206u, true, &record, true, NoChange, nullptr, 0);
+        CYRNPropSheet byText("Sheet", true, &record, true, NoChange, nullptr, 0);
+        EXPECT_EQ((byId.m_psh.dwFlags & PSH_NOAPPLYNOW) == 0, c.captionIdApply);
+        EXPECT_NE(byText.m_psh.dwFlags & PSH_NOAPPLYNOW, 0u);
+        for (CYRNPropSheet* sheet : { &byId, &byText }) {
+            EXPECT_NE(sheet->m_psh.dwFlags & PSH_HASHELP, 0u);
+            EXPECT_TRUE(sheet->sketchInteractive);
+            EXPECT_TRUE(sheet->interactiveOnActivation);
+            EXPECT_TRUE(sheet->hasApplyCallback);
+            EXPECT_EQ(sheet->record, &record);
+            EXPECT_EQ(sheet->applyCallback, NoChange);
+            EXPECT_EQ(sheet->pickHook, nullptr);
+        }
+        ResetLaterForms();
+    }
+}

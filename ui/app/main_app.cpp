@@ -1,4 +1,5 @@
 #include "ui/app/main_app.h"
+#include "ui/portable/startup_stages.h"
 
 #include <cstdio>
 #include <cstring>
@@ -51,7 +52,8 @@ void DefaultPreferencesPath(const char* windowsFolder, char* out) {
 
 namespace {
 
-bool gEngineRunning = false;
+// How far the start got (ui/portable/startup_stages.h); the end undoes that much.
+int32_t gStartupStage = 0;
 constexpr uint32_t kActivityToolInProgress = 1;
 
 uint32_t HoverFlags() {
@@ -150,16 +152,18 @@ bool CMainApp::InitInstance() {
         registeredMainClass_ = true;
     }
 
+    gStartupStage = kStageFirst;
     if (!BuildFontList() || !StartEngine()) {
         MessageBoxA(GetDesktopWindow(), "Initialization failed.", "Serious problem", MB_OK);
         return false;
     }
+    gStartupStage = kStageEngine;
     if (!StartPlatformServices()) {
-        ShutdownEngine();
+        StopEngineAndServices();
         MessageBoxA(GetDesktopWindow(), "Initialization failed.", "Serious problem", MB_OK);
         return false;
     }
-    gEngineRunning = true;
+    gStartupStage = kStagePlatformServices;
     InstallDrawingPortServices();
     ChooseMathSymbolFont();
     SplashWnd::EnableSplash(options.m_bShowSplash);
@@ -343,10 +347,7 @@ void CMainApp::OnAppAbout() {
 }
 
 void StopEngineAndServices() {
-    if (!gEngineRunning) return;
-    gEngineRunning = false;
-    StopPlatformServices();
-    ShutdownEngine();
+    UndoStartupStages(&gStartupStage, { StopPlatformServices, ShutdownEngine });
 }
 
 bool CheckSingleInstance(bool* found) {

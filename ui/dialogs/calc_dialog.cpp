@@ -4,6 +4,7 @@
 
 #include "engine/calc/calc_editor.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/text_style.h"
 #include "engine/core/services/views.h"
 #include "engine/interact/command_state.h"
@@ -12,6 +13,7 @@
 #include "engine/text/layout.h"
 #include "engine/text/string_groups.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/menu_items.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
 #include "platform/win32/shell.h"
@@ -34,6 +36,7 @@ constexpr UINT kTooComplexText = IDS_CALC_TOO_COMPLEX;
 constexpr int kMenuButtonCommand = 2000;
 constexpr uint32_t kSelectAllMenuCode = 46;
 constexpr uint32_t kIdleStepMs = 50;
+constexpr UINT_PTR kEditorTimer = 2;
 constexpr int32_t kDisplayFontNumber = 1;
 constexpr int32_t kDisplayFontSize = 16;
 constexpr int32_t kCheckInset = 2;
@@ -104,6 +107,7 @@ BEGIN_MESSAGE_MAP(CCalcDialog, CYRNDialog)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_SIZE()
+    ON_WM_TIMER()
     ON_WM_MENUSELECT()
     ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
     ON_MESSAGE(kCalcRefreshMessage, OnRefresh)
@@ -186,6 +190,9 @@ bool CCalcDialog::OnInitDialog() {
     GetCalcKeyStates(flags, &picks);
     ApplyKeyStates(flags, picks);
     SetAnchors(kCalcAnchors, true);
+    // Where the editor runs on a timer, it goes on while no idle messages come (a menu
+    // or a drag elsewhere holds the message loop); the timer ends with the window.
+    if (const auto timerMs = LaterForms().window.calculatorTimerMs) SetTimer(kEditorTimer, timerMs());
     return false;   // the expression area has the focus
 }
 
@@ -475,10 +482,28 @@ void CCalcDialog::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 
 // ---- Owner drawing -----------------------------------------------------------------
 
+namespace {
+
+// Hands a menu item's request to the later release's menu class, which takes the item's
+// layout in place of its key, for this request only.
+template <class Request>
+void PassWithLayout(Request* request, LayoutNode* layout, void (*form)(void*)) {
+    const ULONG_PTR key = request->itemData;
+    request->itemData = reinterpret_cast<ULONG_PTR>(layout);
+    form(request);
+    request->itemData = key;
+}
+
+}  // namespace
+
 void CCalcDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
     if (dis->CtlType == ODT_MENU) {
         LayoutNode* layout = CalcMenuItemLayout(static_cast<uint32_t>(dis->itemData));
         if (!layout) return;
+        if (const auto form = LaterForms().window.drawMenuItem) {
+            PassWithLayout(dis, layout, form);
+            return;
+        }
         HDC dc = dis->hDC;
         EnsureDialogFont(dc);
         const bool selected = (dis->itemState & ODS_SELECTED) != 0;
@@ -490,8 +515,7 @@ void CCalcDialog::OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
         MakeDrawStateForDC(&state, &port, dc, false);
         ColorRefToStyle(textColor, &state.style);
         const int checkWidth = GetSystemMetrics(SM_CXMENUCHECK);
-        if (dis->itemState & ODS_CHECKED)
-            DrawMenuCheckMark(dc, r.left + kCheckInset, r.top + kCheckInset, textColor);
+        if (dis->itemState & ODS_CHECKED) DrawMenuCheckMark(dc, r.left + kCheckInset, r.top + kCheckInset, textColor);
         if (layout->dirty) MeasureLayout(layout, &state);
         state.x = static_cast<int16_t>(r.left + checkWidth + kMenuLayoutGap);
         state.y = static_cast<int16_t>(r.top + layout->ascent - 1);
@@ -526,16 +550,11 @@ void CCalcDialog::OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis) {
     }
     LayoutNode* layout = CalcMenuItemLayout(static_cast<uint32_t>(mis->itemData));
     if (!layout) return;
-    if (layout->dirty) {
-        HDC dc = ::GetDC(m_hWnd);
-        HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        GraphicsPort port;
-        LayoutDrawState state;
-        MakeDrawStateForDC(&state, &port, dc, false);
-        MeasureLayout(layout, &state);
-        SelectObject(dc, oldFont);
-        ::ReleaseDC(m_hWnd, dc);
+    if (const auto form = LaterForms().window.measureMenuItem) {
+        PassWithLayout(mis, layout, form);
+        return;
     }
+    if (layout->dirty) MeasureLayoutInMenuFont(layout, m_hWnd);
     const MenuItemSize size =
         CalcMenuItemSize(GetSystemMetrics(SM_CXMENUCHECK), layout->width, layout->ascent, layout->descent);
     mis->itemWidth = static_cast<UINT>(size.width);
@@ -618,20 +637,34 @@ void CCalcDialog::OnSize(UINT type, int cx, int cy) {
 
 // ---- Idle --------------------------------------------------------------------------
 
-LRESULT CCalcDialog::OnKickIdle(WPARAM, LPARAM count) {
+LRESULT CCalcDialog::OnKickIdle(WPARAM wParam, LPARAM count) {
+    if (LaterForms().window.calculatorTimerMs) return CYRNDialog::OnKickIdle(wParam, count);
     if (count < 3) return TRUE;
     const uint32_t now = GetTickCount();
     if (now - lastIdleTick > kIdleStepMs) {
         lastIdleTick = now;
-        GraphicsPort port;
-        LayoutDrawState state;
-        const bool drawing = BeginEditorDraw(&state, &port);
-        const bool caretWas = CalcEditorCaretShown();
-        const bool rebuild = CalcEditorIdle();
-        if (drawing && caretWas != CalcEditorCaretShown()) DrawCalcEditor(&state, nullptr);
-        EndEditorDraw();
-        if (rebuild && display) display->SetLayout(BuildCalcDisplay());
+        EditorIdleStep();
     }
     IdleUpdate(0);
     return TRUE;   // the caret keeps blinking
+}
+
+void CCalcDialog::OnTimer(UINT_PTR id) {
+    if (id != kEditorTimer) {
+        Default();
+        return;
+    }
+    EditorIdleStep();
+    IdleUpdate(0);
+}
+
+void CCalcDialog::EditorIdleStep() {
+    GraphicsPort port;
+    LayoutDrawState state;
+    const bool drawing = BeginEditorDraw(&state, &port);
+    const bool caretWas = CalcEditorCaretShown();
+    const bool rebuild = CalcEditorIdle();
+    if (drawing && caretWas != CalcEditorCaretShown()) DrawCalcEditor(&state, nullptr);
+    EndEditorDraw();
+    if (rebuild && display) display->SetLayout(BuildCalcDisplay());
 }

@@ -72,6 +72,9 @@ protected:
     void OnLButtonUp(UINT flags, CPoint point);
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnKickIdle(WPARAM, LPARAM count);
+    void OnTimer(UINT_PTR id);
+    // The editor's idle step: the caret, and the display when the sketch changed it.
+    void EditorIdleStep();
     LRESULT OnRefresh(WPARAM, LPARAM);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     DECLARE_MESSAGE_MAP()

@@ -3,6 +3,7 @@
 // The engine's records come before the Windows headers, whose names some of them reuse.
 #include "ui/dialogs/doc_options_dialog.h"
 #include "ui/dialogs/iterate_dialog.h"
+#include "ui/dialogs/label_multiple_dialog.h"
 #include "ui/dialogs/param_color_dialogs.h"
 #include "ui/dialogs/parameter_dialog.h"
 #include "ui/dialogs/plot_points_dialog.h"
@@ -77,12 +78,16 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
         RemoveTableDataDialog dialog(static_cast<TableRemoveDialogRecord*>(record), change);
         return Run(dialog, helpTopic);
     }
+    case kDialogLabelMultiple: {
+        LabelMultipleDialog dialog(static_cast<LabelMultipleRecord*>(record), change);
+        return Run(dialog, helpTopic);
+    }
     case kDialogPreferences: {
         CPrefDlg sheet(static_cast<PreferencePageSet*>(record), change);
         return sheet.DoModal() == IDOK ? IDOK : IDCANCEL;
     }
     default:
-        if (auto later = LaterForms().commands.runCommandDialog) return later(kind, record, helpTopic);
+        if (auto later = LaterForms().window.runCommandDialog) return later(kind, record, helpTopic);
         return kNoCommandDialog;
     }
 }

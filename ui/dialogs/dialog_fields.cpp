@@ -7,6 +7,7 @@
 #include "engine/calc/typed_number.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/alerts.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/text_style.h"
 #include "engine/text/number_text.h"
 #include "platform/rules/dialog_rules.h"
@@ -231,4 +232,10 @@ bool EditTextStyleCopy(TextStyle* style) {
     if (!EditTextStyleInPlace(&copy)) return false;
     *style = copy;
     return true;
+}
+
+const char* NumberedOrOwnText(uint32_t id, const char* ownText) {
+    const auto form = LaterForms().text.numberedText;
+    const char* text = form ? form(id) : nullptr;
+    return text && text[0] ? text : ownText;
 }

@@ -7,6 +7,10 @@
 
 struct TextStyle;
 
+// The text of a numbered string where the program keeps its texts as resources, else
+// `ownText`.
+const char* NumberedOrOwnText(uint32_t id, const char* ownText);
+
 // Loading gives the controls the field's value; saving reads an enabled control's value
 // back (a disabled one keeps the field as it is). False when the typed value was
 // refused: the message was shown and the control has the focus. A field without a

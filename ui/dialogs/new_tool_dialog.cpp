@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/core/services/later_release.h"
 #include "platform/win32/shell.h"
 #include "ui/frames/main_frame.h"
 #include "ui/resource_ids.h"
@@ -19,7 +20,9 @@ NewToolDialog::NewToolDialog(CWnd* parent) : CDialog(IDD_NEW_TOOL, parent) {}
 void NewToolDialog::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     ExchangeText(dx, IDC_TOOL_NAME, name);
-    ExchangeText(dx, IDC_TOOL_NAME_LABEL, label);
+    // Where the label keeps the template's text, only the name is exchanged.
+    const auto nameOnly = LaterForms().window.newToolNameOnly;
+    if (!(nameOnly && nameOnly())) ExchangeText(dx, IDC_TOOL_NAME_LABEL, label);
 }
 
 bool NewToolDialog::OnInitDialog() {

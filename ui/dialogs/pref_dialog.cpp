@@ -1,6 +1,7 @@
 #include "ui/dialogs/pref_dialog.h"
 
 #include "engine/core/color_list.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/interact/pick_session.h"
 #include "engine/interact/preferences_dialog.h"
@@ -42,6 +43,17 @@ const char* const kPrecisionFallback[] = { "units", "tenths", "hundredths", "tho
                                            "hundred thousandths" };
 const char* const kQualityItems[] = { "1x", "5x", "10x" };
 const char* const kScaleItems[] = { "100%", "200%", "400%", "800%" };
+// Where the texts are string resources: the same items by string id.
+constexpr uint32_t kFirstQualityString = 1404, kFirstScaleString = 1407;
+// The System page's anti-aliasing row and the two rows below it, moved down (in pixels)
+// to share out its room when the choice is not offered.
+constexpr int kAntiAliasLabel = 1375, kAntiAliasCombo = 1281;
+constexpr int32_t kAntiAliasField = 6;
+constexpr int kSymbolFontRow[] = { 1377, 1280 };
+constexpr int kResolutionRow[] = { 1378, 1253, 1255 };
+constexpr int kSymbolFontRowMove = 20, kResolutionRowMove = 10;
+constexpr uint32_t kFirstAntiAliasString = 1427;
+const char* const kAntiAliasItems[] = { "Never", "When Speed Permits", "Always" };
 // String group 7: "pixels", "cm", "inches", then "radians", "degrees", "directed degrees".
 constexpr int32_t kFirstDistanceUnitItem = 2, kFirstAngleUnitItem = 5, kUnitItemCount = 3;
 
@@ -62,6 +74,31 @@ void FillUnitsWhenEmpty(HWND combo, int32_t firstItem) {
 }
 
 bool IsChecked(HWND page, int id) { return ::IsDlgButtonChecked(page, id) == BST_CHECKED; }
+
+// Fills an empty combo with `count` numbered strings from `firstId`, each falling back to
+// `ownTexts`.
+void FillNumberedWhenEmpty(HWND combo, uint32_t firstId, const char* const* ownTexts, size_t count) {
+    if (!combo || ComboCount(combo) > 0) return;
+    for (size_t i = 0; i < count; ++i) {
+        const char* text = NumberedOrOwnText(firstId + static_cast<uint32_t>(i), ownTexts[i]);
+        ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+}
+
+// Offsets a control without resizing it.
+void MoveControlBy(HWND page, int id, int dy) {
+    HWND control = ::GetDlgItem(page, id);
+    if (!control) return;
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    ::SetWindowPos(control, nullptr, r.left, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+UINT_PTR AskColorPickerForm(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, int32_t topic) {
+    const auto form = LaterForms().window.colorPickerMessage;
+    return form && form(dialog, message, wParam, lParam, topic) ? 1 : 0;
+}
 
 }  // namespace
 
@@ -193,13 +230,21 @@ void PrefColorPage::OnColorButton(UINT id) {
     if (!fields || field >= fieldCount) return;
     uint32_t color = static_cast<uint32_t>(fields[field].value.integer);
     auto* custom = reinterpret_cast<uint32_t*>(CustomColorArray());
-    if (!RunTemplateColorDialog(this, kColorPickerTemplate, &color, custom)) return;
+    if (!RunTemplateColorDialog(this, kColorPickerTemplate, &color, custom, kColorPagePickerHelpTopic)) return;
     fields[field].value.integer = static_cast<int32_t>(color & 0xFFFFFF);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     if (HWND button = ::GetDlgItem(m_hWnd, static_cast<int>(id))) ::InvalidateRect(button, nullptr, TRUE);
 }
 
-bool RunTemplateColorDialog(CWnd* owner, int32_t templateId, uint32_t* color, uint32_t* custom) {
+UINT_PTR CALLBACK ColorPickerHelpHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AskColorPickerForm(dialog, message, wParam, lParam, kColorPickerHelpTopic);
+}
+
+UINT_PTR CALLBACK ColorPagePickerHelpHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AskColorPickerForm(dialog, message, wParam, lParam, kColorPagePickerHelpTopic);
+}
+
+bool RunTemplateColorDialog(CWnd* owner, int32_t templateId, uint32_t* color, uint32_t* custom, int32_t helpTopic) {
     static_assert(sizeof(COLORREF) == sizeof(uint32_t));
     HWND focus = ::GetFocus();
     CHOOSECOLORA choose{};
@@ -210,6 +255,11 @@ bool RunTemplateColorDialog(CWnd* owner, int32_t templateId, uint32_t* color, ui
     choose.lpCustColors = reinterpret_cast<COLORREF*>(custom);
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_SHOWHELP | CC_ENABLETEMPLATE | CC_ANYCOLOR;
     choose.lpTemplateName = MAKEINTRESOURCEA(templateId);
+    // Where the program answers the Help button itself, the picker's topic opens.
+    if (helpTopic && LaterForms().window.colorPickerMessage) {
+        choose.Flags |= CC_ENABLEHOOK;
+        choose.lpfnHook = helpTopic == kColorPickerHelpTopic ? ColorPickerHelpHook : ColorPagePickerHelpHook;
+    }
     // The menu idle timer keeps the sketches' motions going while the dialog is up.
     StartMenuIdleTimer();
     const bool accepted = ::ChooseColorA(&choose) != FALSE;
@@ -225,6 +275,16 @@ bool PrefExportPage::OnInitDialog() {
     AddComboItems(::GetDlgItem(m_hWnd, kQualityCombo), kQualityItems, std::size(kQualityItems));
     AddComboItems(::GetDlgItem(m_hWnd, kScaleCombo), kScaleItems, std::size(kScaleItems));
     return PrefPageBase::OnInitDialog();
+}
+
+void PrefExportPage::DoDataExchange(CDataExchange* dx) {
+    if (!dx->m_bSaveAndValidate) {
+        FillNumberedWhenEmpty(::GetDlgItem(m_hWnd, kQualityCombo), kFirstQualityString, kQualityItems,
+                              std::size(kQualityItems));
+        FillNumberedWhenEmpty(::GetDlgItem(m_hWnd, kScaleCombo), kFirstScaleString, kScaleItems,
+                              std::size(kScaleItems));
+    }
+    PrefPageBase::DoDataExchange(dx);
 }
 
 // ---- Sampling ------------------------------------------------------------------------
@@ -257,6 +317,24 @@ BEGIN_MESSAGE_MAP(PrefSystemPage, PrefPageBase)
     ON_BN_CLICKED(kResetAllButton, OnResetAll)
     ON_BN_CLICKED(kEditColorMenuButton, OnEditColorMenu)
 END_MESSAGE_MAP()
+
+bool PrefSystemPage::OnInitDialog() {
+    const auto available = LaterForms().window.antiAliasChoiceAvailable;
+    if (available && fields && fieldCount > kAntiAliasField) {
+        if (!available()) {
+            fields[kAntiAliasField].state &= ~kFieldVisible;
+            ::ShowWindow(::GetDlgItem(m_hWnd, kAntiAliasLabel), SW_HIDE);
+            ::ShowWindow(::GetDlgItem(m_hWnd, kAntiAliasCombo), SW_HIDE);
+            for (int id : kSymbolFontRow) MoveControlBy(m_hWnd, id, kSymbolFontRowMove);
+            for (int id : kResolutionRow) MoveControlBy(m_hWnd, id, kResolutionRowMove);
+        } else {
+            ::ShowWindow(::GetDlgItem(m_hWnd, kAntiAliasLabel), SW_SHOW);
+            FillNumberedWhenEmpty(::GetDlgItem(m_hWnd, kAntiAliasCombo), kFirstAntiAliasString, kAntiAliasItems,
+                                  std::size(kAntiAliasItems));
+        }
+    }
+    return PrefPageBase::OnInitDialog();
+}
 
 void PrefSystemPage::DoDataExchange(CDataExchange* dx) {
     PrefPageBase::DoDataExchange(dx);

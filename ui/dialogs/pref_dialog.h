@@ -70,6 +70,7 @@ class PrefExportPage : public PrefPageBase {
 public:
     using PrefPageBase::PrefPageBase;
     bool OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
 };
 
 class PrefSamplePage : public PrefPageBase {
@@ -84,6 +85,7 @@ protected:
 class PrefSystemPage : public PrefPageBase {
 public:
     using PrefPageBase::PrefPageBase;
+    bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
 
 protected:
@@ -94,4 +96,12 @@ protected:
 
 // The colour dialog on one of our templates (224 or 226), starting from `color`, with
 // `custom` as its sixteen custom colours; true with the chosen colour in `color` on OK.
-bool RunTemplateColorDialog(CWnd* owner, int32_t templateId, uint32_t* color, uint32_t* custom);
+// `helpTopic` is the topic the dialog's Help button opens where the program hooks it.
+bool RunTemplateColorDialog(CWnd* owner, int32_t templateId, uint32_t* color, uint32_t* custom,
+                            int32_t helpTopic = 0);
+
+// The colour dialogs' hook procedures: the main frame's picker and the colour page's.
+UINT_PTR CALLBACK ColorPickerHelpHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+UINT_PTR CALLBACK ColorPagePickerHelpHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+constexpr int32_t kColorPickerHelpTopic = 47, kColorPagePickerHelpTopic = 48;
+

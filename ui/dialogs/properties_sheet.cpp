@@ -132,8 +132,9 @@ protected:
     void AfterLoad() override {
         const bool parents = fields && (fields[4].state & kFieldEnabled);
         const bool children = fields && (fields[5].state & kFieldEnabled);
-        ::SetDlgItemTextA(m_hWnd, 1015, parents ? "Parents" : "No Parents");
-        ::SetDlgItemTextA(m_hWnd, 1016, children ? "Children" : "No Children");
+        ::SetDlgItemTextA(m_hWnd, 1015, parents ? NumberedOrOwnText(1393, "Parents") : NumberedOrOwnText(1392, "No Parents"));
+        ::SetDlgItemTextA(m_hWnd, 1016,
+                          children ? NumberedOrOwnText(1395, "Children") : NumberedOrOwnText(1394, "No Children"));
     }
     LRESULT OnMenuSelect(WPARAM wParam, LPARAM) {
         const UINT item = LOWORD(wParam);
@@ -645,13 +646,16 @@ public:
     bool OnCommand(WPARAM wParam, LPARAM lParam) override {
         const int id = LOWORD(wParam);
         if ((id == 1266 || id == 1267) && HIWORD(wParam) == BN_CLICKED)
-            ::SetDlgItemTextA(m_hWnd, 1308, id == 1266 ? "units per" : "units each");
+            ::SetDlgItemTextA(m_hWnd, 1308, UnitLabel(id == 1266));
         return PropPage::OnCommand(wParam, lParam);
     }
 
 protected:
     void AfterLoad() override {
-        if (fields) ::SetDlgItemTextA(m_hWnd, 1308, fields[5].value.integer == 0 ? "units per" : "units each");
+        if (fields) ::SetDlgItemTextA(m_hWnd, 1308, UnitLabel(fields[5].value.integer == 0));
+    }
+    static const char* UnitLabel(bool per) {
+        return per ? NumberedOrOwnText(1414, "units per") : NumberedOrOwnText(1415, "units each");
     }
 
 private:

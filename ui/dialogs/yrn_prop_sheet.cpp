@@ -1,5 +1,6 @@
 #include "ui/dialogs/yrn_prop_sheet.h"
 
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/views.h"
 #include "engine/core/sketch.h"
 #include "engine/interact/pick_session.h"
@@ -33,18 +34,27 @@ END_MESSAGE_MAP()
 
 CYRNPropSheet::CYRNPropSheet(UINT captionId, bool interactive, void* edited, bool applyEnabled, DialogChangeFn apply,
                              CWnd* parent, UINT startPage)
-    : CPropertySheet(captionId, parent, startPage), sketchInteractive(interactive),
-      hasApplyCallback(applyEnabled && apply), record(edited), applyCallback(apply),
-      interactiveOnActivation(interactive) {
-    m_psh.dwFlags |= PSH_HASHELP;
+    : CPropertySheet(captionId, parent, startPage) {
+    const auto withoutApply = LaterForms().window.sheetsWithoutApply;
+    Initialise(interactive, edited, applyEnabled, apply, withoutApply && withoutApply());
 }
 
 CYRNPropSheet::CYRNPropSheet(const char* caption, bool interactive, void* edited, bool applyEnabled,
                              DialogChangeFn apply, CWnd* parent, UINT startPage)
-    : CPropertySheet(caption, parent, startPage), sketchInteractive(interactive),
-      hasApplyCallback(applyEnabled && apply), record(edited), applyCallback(apply),
-      interactiveOnActivation(interactive) {
-    m_psh.dwFlags |= PSH_NOAPPLYNOW | PSH_HASHELP;
+    : CPropertySheet(caption, parent, startPage) {
+    Initialise(interactive, edited, applyEnabled, apply, true);
+}
+
+void CYRNPropSheet::Initialise(bool interactive, void* edited, bool applyEnabled, DialogChangeFn apply,
+                               bool withoutApply) {
+    if (withoutApply) m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    m_psh.dwFlags |= PSH_HASHELP;
+    pickHook = nullptr;
+    sketchInteractive = interactive;
+    interactiveOnActivation = interactive;
+    record = edited;
+    hasApplyCallback = applyEnabled && apply;
+    applyCallback = apply;
 }
 
 CYRNPropSheet::~CYRNPropSheet() {

@@ -50,6 +50,10 @@ protected:
     LRESULT OnKickIdle(WPARAM, LPARAM count);
     void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+private:
+    // What both constructors do after the class library's.
+    void Initialise(bool interactive, void* edited, bool applyEnabled, DialogChangeFn apply, bool withoutApply);
 };
 
 // The position every sheet shares.

@@ -1,6 +1,7 @@
 #include "ui/frames/child_frame.h"
 
 #include "classlib/doc.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/sketch.h"
 #include "engine/docio/engine_document.h"
 #include "ui/app/main_app.h"
@@ -53,6 +54,11 @@ void CChildFrame::OnSysCommand(UINT id, LPARAM) {
     // Stepping to another window would leave a drag in a sketch holding the mouse.
     const UINT command = id & 0xFFF0;
     if ((command == SC_NEXTWINDOW || command == SC_PREVWINDOW) && SketchViewFromHandle(::GetCapture())) return;
+    // Where the close box runs the engine's close command, that command decides (it asks
+    // to save a changed document, and does nothing while it is disabled).
+    if (command == SC_CLOSE) {
+        if (const auto form = LaterForms().window.childCloseCommand; form && form()) return;
+    }
     Default();
 }
 

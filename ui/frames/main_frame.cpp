@@ -4,6 +4,7 @@
 #include "engine/core/engine_startup.h"
 #include "engine/core/memory.h"
 #include "engine/core/random.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/sketch.h"
 #include "engine/core/status_text.h"
@@ -51,6 +52,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_WM_TIMER()
+    ON_WM_DRAWCLIPBOARD()
+    ON_WM_CHANGECBCHAIN()
     ON_WM_ACTIVATEAPP()
     ON_WM_ACTIVATE()
     ON_WM_MOUSEACTIVATE()
@@ -129,6 +132,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
     CreateMenuLists();
     SetMenuAcceleratorTable(&m_hAccelTable);
     m_timerId = SetTimer(kScreenSaverTimer, 1000);
+    if (!UsesClipboardPolling()) JoinClipboardChain(m_hWnd, &m_clipboardViewer);
     SplashWnd::Show(this, false);
 
     m_toolboxLayout = CopyDefaultToolboxLayout();
@@ -185,6 +189,7 @@ bool CMainFrame::CreatePalettes() {
 void CMainFrame::OnDestroy() {
     // The bars going with the window tell the engine nothing from here on.
     m_created = 0;
+    LeaveClipboardChain(m_hWnd, &m_clipboardViewer);
     if (m_timerId) KillTimer(m_timerId);
     m_timerId = 0;
     if (m_toolbox) {
@@ -318,7 +323,22 @@ void CMainFrame::SetStatusText(const char* text) {
     m_statusBar.SetPaneText(0, text ? text : "", true);
 }
 
-void CMainFrame::ReportClipboardFormats() { UpdatePasteAvailability(); }
+void CMainFrame::ReportClipboardFormats() {
+    // A clipboard viewer has been told already.
+    if (UsesClipboardPolling()) UpdatePasteAvailability();
+}
+
+void CMainFrame::OnDrawClipboard() {
+    UpdatePasteAvailability();
+    PassDrawClipboard(m_clipboardViewer);
+}
+
+void CMainFrame::OnChangeCbChain(HWND removed, HWND after) { PassChangeCbChain(&m_clipboardViewer, removed, after); }
+
+bool UsesClipboardPolling() {
+    const auto form = LaterForms().window.usesClipboardPolling;
+    return !form || form();
+}
 
 bool CMainFrame::IsToolboxVisible() const {
     return m_toolbox && m_toolbox->m_hWnd && (m_toolbox->GetStyle() & WS_VISIBLE) != 0;

@@ -7,6 +7,7 @@
 #include "classlib/controlbar.h"
 #include "classlib/mdi.h"
 #include "engine/core/services/script_view.h"
+#include "ui/frames/clipboard_viewer.h"
 #include "ui/frames/motion_controller_bar.h"
 #include "ui/frames/notation_bar.h"
 #include "ui/frames/script_view_bar.h"
@@ -49,12 +50,16 @@ public:
     int32_t m_straightedgeVariant = 5;
     CStatusBar m_statusBar;
     UINT_PTR m_timerId = 0;
+    // Where the frame watches the clipboard as a viewer (UsesClipboardPolling false).
+    ClipboardViewerLink m_clipboardViewer;
 
 protected:
     int OnCreate(LPCREATESTRUCT cs);
     void OnDestroy();
     void OnClose();
     void OnTimer(UINT_PTR id);
+    void OnDrawClipboard();
+    void OnChangeCbChain(HWND removed, HWND after);
     void OnActivateApp(BOOL active, DWORD threadId);
     void OnActivate(UINT state, CWnd* other, BOOL minimized);
     LRESULT OnRaiseFloatingBars(WPARAM, LPARAM);
@@ -97,6 +102,10 @@ public:
 private:
     bool CreatePalettes();
 };
+
+// Whether the frame asks for the clipboard's formats when the program is activated;
+// otherwise it is a clipboard viewer and hears of every change at once.
+bool UsesClipboardPolling();
 
 // The window-less 20 ms timer that keeps the shell's idle update running while a
 // menu, a common dialog or an alert holds the message loop.

@@ -3,13 +3,16 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "engine/core/memory.h"
 #include "engine/core/services/bars.h"
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/number_locale.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
@@ -34,6 +37,8 @@ constexpr UINT kItemControl[kMotionBarItemCount] = {
     kMotionSpinId, kMotionSpeedBoxId, kMotionTargetId, kMotionReverseId,
 };
 constexpr size_t kTargetItemChars = 40;
+// A separator that does not give its width (the tool bar control's default).
+constexpr int32_t kPlainSeparatorWidth = 8;
 constexpr int kMenuLeftOfMouse = 90;
 
 HFONT GuiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
@@ -181,6 +186,47 @@ void MotionControllerBar::LayoutControls() {
         const int top = s.bottom ? item.bottom - height : item.top + (item.bottom - item.top - height) / 2 + s.lower;
         s.control->SetWindowPos(nullptr, item.left, top, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+}
+
+CSize MotionControllerBar::CalcDynamicLayout(int length, DWORD mode) {
+    CSize size = CToolBar::CalcDynamicLayout(length, mode);
+    const auto form = LaterForms().window.floatingBarSize;
+    if (!form || (mode & (LM_DOCKED_HORZ | LM_DOCKED_VERT)) || !IsFloating()) return size;
+    const int count = GetCount();
+    std::vector<BarButtonExtent> extents;
+    std::vector<int> indexes;
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        if (!SendMessage(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)) || (b.fsState & TBSTATE_HIDDEN)) continue;
+        const bool separator = (b.fsStyle & TBSTYLE_SEP) != 0;
+        extents.push_back({ separator ? (b.iBitmap > 0 ? b.iBitmap : kPlainSeparatorWidth) : int32_t(m_sizeButton.cx),
+                            separator && b.idCommand == 0 });
+        indexes.push_back(i);
+    }
+    int32_t borderX = m_cxLeftBorder + m_cxRightBorder, borderY = m_cyTopBorder + m_cyBottomBorder;
+    if (m_dwStyle & BAR_BORDER_LEFT) borderX += 2;
+    if (m_dwStyle & BAR_BORDER_RIGHT) borderX += 2;
+    if (m_dwStyle & BAR_BORDER_TOP) borderY += 2;
+    if (m_dwStyle & BAR_BORDER_BOTTOM) borderY += 2;
+    int32_t width = size.cx, height = size.cy;
+    std::unique_ptr<bool[]> rowEnds(new (std::nothrow) bool[extents.size() + 1]);
+    if (!rowEnds) return size;
+    form(extents.data(), int32_t(extents.size()), m_sizeButton.cy, borderX, borderY, &width, &height, rowEnds.get());
+    // The control places the buttons in the rows the wrap chose.
+    for (size_t k = 0; k < indexes.size(); ++k) {
+        TBBUTTON b{};
+        SendMessage(TB_GETBUTTON, indexes[k], reinterpret_cast<LPARAM>(&b));
+        const BYTE wanted = rowEnds[k] ? BYTE(b.fsState | TBSTATE_WRAP) : BYTE(b.fsState & ~TBSTATE_WRAP);
+        if (wanted == b.fsState) continue;
+        TBBUTTONINFOA info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_STATE | TBIF_BYINDEX;
+        info.fsState = wanted;
+        SendMessage(TB_SETBUTTONINFOA, indexes[k], reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessage(TB_AUTOSIZE);
+    LayoutControls();
+    return CSize(width, height);
 }
 
 void MotionControllerBar::OnUpdateCmdUI(CFrameWnd*, bool) {

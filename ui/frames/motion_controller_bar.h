@@ -42,6 +42,9 @@ public:
     void OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) override;
     bool PreTranslateMessage(MSG* msg) override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Floating, the bar may wrap its buttons by chunks where the program does so, so that
+    // the speed controls stay together.
+    CSize CalcDynamicLayout(int length, DWORD mode) override;
     // The target button's caption for the current state and selection.
     void RefreshTargetCaption();
     // The screen point where the target menu opens for a mouse at `mouse`.

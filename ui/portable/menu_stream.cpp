@@ -37,6 +37,7 @@ struct Cursor {
 bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     if (depth > kMaxDepth) return false;
     uint16_t unusedLength = 0, count = 0, reserved = 0;
+    const size_t countOffset = in->at + 2;
     if (!in->Word(&unusedLength) || !in->Word(&count) || !in->Word(&reserved) || !in->Word(&reserved)) {
         return false;
     }
@@ -47,6 +48,7 @@ bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     tree->popups.emplace_back();
     MenuStreamPopup* popup = &tree->popups[index];
     popup->depth = depth;
+    popup->countOffset = countOffset;
     if (!in->Title(&popup->title)) return false;
     for (;;) {
         uint16_t attribute = 0;
@@ -65,7 +67,7 @@ bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     for (uint16_t i = 0; i < count; ++i) {
         uint16_t word = 0;
         if (!in->Word(&word)) return false;
-        MenuStreamItem item{ ItemKind::Skipped, word, 0 };
+        MenuStreamItem item{ ItemKind::Skipped, word, 0, in->at };
         if (word == kItemPopup) {
             item.kind = ItemKind::Popup;
             item.popup = static_cast<uint32_t>(tree->popups.size());
@@ -82,72 +84,7 @@ bool ReadPopup(Cursor* in, int depth, MenuStreamTree* tree) {
     return true;
 }
 
-void PutWord(std::vector<uint8_t>* out, uint16_t word) {
-    out->push_back(uint8_t(word & 0xff));
-    out->push_back(uint8_t(word >> 8));
-}
-
-// Writes block `index` and the blocks nested in it; *next is the index the next nested
-// block must have (the reader numbers blocks in the order it meets them).
-bool WritePopup(const MenuStreamTree& tree, uint32_t index, uint32_t* next, std::vector<uint8_t>* out) {
-    const MenuStreamPopup& popup = tree.popups[index];
-    if (popup.depth > kMaxDepth || popup.items.size() > 0xffff) return false;
-    const size_t lengthAt = out->size();
-    PutWord(out, 0);
-    PutWord(out, uint16_t(popup.items.size()));
-    PutWord(out, 0);
-    PutWord(out, 0);
-    out->insert(out->end(), popup.title.begin(), popup.title.end());
-    out->push_back(0);
-    if (out->size() % 2) out->push_back(0);
-    if (popup.titleItem != 0) PutWord(out, popup.titleItem);
-    if (popup.colorPopup) {
-        PutWord(out, kColorPopupTag);
-        PutWord(out, 0);
-    }
-    PutWord(out, 0);
-    for (const MenuStreamItem& item : popup.items) {
-        switch (item.kind) {
-        case ItemKind::Popup:
-            if (item.popup != *next || item.popup >= tree.popups.size()) return false;
-            ++*next;
-            PutWord(out, kItemPopup);
-            if (!WritePopup(tree, item.popup, next, out)) return false;
-            break;
-        case ItemKind::Separator: PutWord(out, kItemSeparator); break;
-        case ItemKind::Command: PutWord(out, uint16_t(kItemCommandBit | item.code)); break;
-        case ItemKind::Skipped: PutWord(out, item.code); break;
-        }
-    }
-    const size_t rest = out->size() - lengthAt - 2;
-    if (rest > 0xffff) return false;
-    (*out)[lengthAt] = uint8_t(rest & 0xff);
-    (*out)[lengthAt + 1] = uint8_t(rest >> 8);
-    return true;
-}
-
 }  // namespace
-
-bool WriteMenuStream(const MenuStreamTree& tree, std::vector<uint8_t>* bytes) {
-    bytes->clear();
-    if (tree.popups.empty()) return false;
-    try {
-        // Titles start on even offsets: the header is three words.
-        PutWord(bytes, 0);
-        PutWord(bytes, tree.popupCount);
-        PutWord(bytes, tree.reserveCount);
-        uint32_t next = 1;
-        if (!WritePopup(tree, 0, &next, bytes) || next != tree.popups.size()) {
-            bytes->clear();
-            return false;
-        }
-        PutWord(bytes, uint16_t(tree.popupCount + tree.reserveCount));
-    } catch (const std::bad_alloc&) {
-        bytes->clear();
-        return false;
-    }
-    return true;
-}
 
 ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* tree) {
     *tree = MenuStreamTree{};
@@ -167,6 +104,35 @@ ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* t
         return ReadResult::Bad;
     }
     return ReadResult::Ok;
+}
+
+bool InsertCommandAfter(const uint8_t* bytes, size_t length, uint16_t after, uint16_t code,
+                        std::vector<uint8_t>* out) {
+    out->clear();
+    MenuStreamTree tree;
+    if (ReadMenuStream(bytes, length, &tree) != ReadResult::Ok) return false;
+    auto put = [](uint8_t* at, uint16_t value) {
+        at[0] = uint8_t(value & 0xff);
+        at[1] = uint8_t(value >> 8);
+    };
+    auto get = [](const uint8_t* at) { return uint16_t(at[0] | at[1] << 8); };
+    for (const MenuStreamPopup& popup : tree.popups) {
+        for (const MenuStreamItem& item : popup.items) {
+            if (item.kind != ItemKind::Command || item.code != after) continue;
+            const uint16_t word = uint16_t(kItemCommandBit | code);
+            out->assign(bytes, bytes + item.end);
+            out->push_back(uint8_t(word & 0xff));
+            out->push_back(uint8_t(word >> 8));
+            out->insert(out->end(), bytes + item.end, bytes + length);
+            uint8_t* b = out->data();
+            // The block's item count, the items to reserve (B) and the end word (A + B).
+            put(b + popup.countOffset, uint16_t(get(b + popup.countOffset) + 1));
+            put(b + 4, uint16_t(get(b + 4) + 1));
+            put(b + out->size() - 2, uint16_t(get(b + out->size() - 2) + 1));
+            return true;
+        }
+    }
+    return false;
 }
 
 uint32_t CountCommandItems(const MenuStreamTree& tree) {

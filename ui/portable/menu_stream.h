@@ -44,6 +44,7 @@ struct MenuStreamItem {
     ItemKind kind;
     uint16_t code;    // menu code of a command item; the raw word of a skipped one
     uint32_t popup;   // index of a nested block
+    size_t   end = 0; // byte offset just past the item's word (past a nested block's word)
 };
 
 struct MenuStreamPopup {
@@ -51,6 +52,7 @@ struct MenuStreamPopup {
     uint16_t titleItem = 0;    // 1..20: the title is the menu-title string item titleItem - 1
     bool colorPopup = false;   // tag 260 was among the attributes
     int depth = 0;             // 0 for the menu bar
+    size_t countOffset = 0;    // byte offset of the block's item count
     std::vector<MenuStreamItem> items;
 };
 
@@ -69,15 +71,14 @@ enum class ReadResult : uint8_t {
 // Reads a whole stream. On Bad the tree is left empty.
 ReadResult ReadMenuStream(const uint8_t* bytes, size_t length, MenuStreamTree* tree);
 
-// Writes a tree as a stream: the title attribute and the colour tag are the attributes
-// written (other tagged attributes are not kept by the reader), lengths are worked out
-// again. False when the tree is not one the reader could have made (a nested block out of
-// order or deeper than kMaxDepth) or memory runs out.
-bool WriteMenuStream(const MenuStreamTree& tree, std::vector<uint8_t>* bytes);
-
 // The number of command items, and whether any item was skipped.
 uint32_t CountCommandItems(const MenuStreamTree& tree);
 bool HasSkippedItems(const MenuStreamTree& tree);
+
+// A copy of the stream with a command item of menu code `code` just after the first item
+// of code `after`; false (out left empty) when the stream is bad or has no such item.
+bool InsertCommandAfter(const uint8_t* bytes, size_t length, uint16_t after, uint16_t code,
+                        std::vector<uint8_t>* out);
 
 // The stream built into the program (550 bytes).
 const uint8_t* DefaultMenuStreamBytes(size_t* length);

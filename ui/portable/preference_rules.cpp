@@ -8,14 +8,16 @@
 namespace {
 
 // One row per page: the control of fields 0, 1, ... (0: no control).
-constexpr int32_t kMaxPageFields = 6;
+constexpr int32_t kMaxPageFields = 7;
 constexpr int32_t kControlIds[][kMaxPageFields] = {
-    { 1110, 1108, 1111, 1112, 1115, 0 },  // Units
-    { 1159, 1166, 1261, 0, 0, 0 },        // Color: the colour buttons draw fields 3.. themselves
-    { 1105, 1106, 1159, 0, 0, 0 },        // Text
-    { 1159, 1279, 1280, 0, 0, 0 },        // Export
-    { 1256, 1257, 1258, 1259, 0, 0 },     // Sampling
-    { 1252, 1254, 1253, 1255, 1280, 0 },  // System: field 5 is the colour menu's block
+    { 1110, 1108, 1111, 1112, 1115, 0, 0 },     // Units
+    { 1159, 1166, 1261, 0, 0, 0, 0 },           // Color: the colour buttons draw fields 3.. themselves
+    { 1105, 1106, 1159, 0, 0, 0, 0 },           // Text
+    { 1159, 1279, 1280, 0, 0, 0, 0 },           // Export
+    { 1256, 1257, 1258, 1259, 0, 0, 0 },        // Sampling
+    // System: field 5 is the colour menu's block; field 6, the anti-aliasing choice,
+    // exists in the later release only.
+    { 1252, 1254, 1253, 1255, 1280, 0, 1281 },
 };
 
 bool SameName(const char* a, const char* b) {

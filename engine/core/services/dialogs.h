@@ -52,8 +52,7 @@ struct DialogField {
 };
 static_assert(sizeof(DialogField) == 24);
 
-// Dialog kinds. Kinds 3 and 8, and kinds above 16, have no dialog; kind 16 only in the
-// later release.
+// Dialog kinds. Kinds 3 and 8, and kinds above 15 but figlate's 16 and 17, have no dialog.
 constexpr int32_t kDialogTranslate       = 0;
 constexpr int32_t kDialogRotate          = 1;
 constexpr int32_t kDialogDilate          = 2;
@@ -68,7 +67,24 @@ constexpr int32_t kDialogDocumentOptions = 12;
 constexpr int32_t kDialogIterate         = 13;
 constexpr int32_t kDialogAddTableData    = 14;
 constexpr int32_t kDialogRemoveTableData = 15;
-constexpr int32_t kDialogPlotTableData   = 16;
+constexpr int32_t kDialogPlotTableData   = 16;  // figlate only
+constexpr int32_t kDialogLabelMultiple   = 17;  // figlate only
+
+struct LayoutNode;
+
+// What the Label Multiple Objects dialog edits. The dialog runs the change routine after
+// every edit of the label; the example is built by the engine's routine and then belongs
+// to the dialog.
+struct LabelMultipleRecord {
+    uint16_t enableBits;   // bit 0 OK enabled; bit 1 always set
+    char*    firstLabel;   // kLabelRecordTextSize bytes: the label typed
+    uint16_t checkFlags;   // bit 1 the check box is shown, bit 0 it is enabled
+    int32_t  showLabels;   // "Show Labels for All Selected Objects"
+    char     remembered[76];  // the label as the change routine last saw it
+    LayoutNode* (*buildSample)(const char* typed);
+};
+constexpr uint32_t kLabelRecordTextSize = 256;
+constexpr uint32_t kLabelTypedLength = 75;  // what the sequence and the example read of it
 
 // What the Plot Points dialog edits. The dialog calls the engine back after the user
 // switches the input form or asks to plot without closing it.

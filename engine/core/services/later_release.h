@@ -20,9 +20,9 @@
 #include <cstddef>
 #include <cstdint>
 
-struct CommandRow;
+#include "engine/core/screen_types.h"
+
 struct GraphicsPort;
-struct ScreenRect;
 struct SketchObject;
 
 // Texts by string group and item, key names, the nouns of object kinds, the credit pages.
@@ -37,6 +37,9 @@ struct LaterTextForms {
     const char* (*aboutPageText)(int32_t page);
     // Called by StartEngine before anything reads a text.
     void (*prepareTexts)();
+    // The text of a numbered string outside the groups ("" when missing); the caller
+    // falls back to its own text then.
+    const char* (*numberedText)(uint32_t id);
 };
 
 // Anti-aliased drawing and its policy. The shape entries draw with the pen remembered
@@ -74,6 +77,11 @@ struct LaterDrawingForms {
     // The preferences change the anti-aliasing choice: false refuses the value (no GDI+),
     // else every open document has been redrawn with it and the caller stores it.
     bool (*changeAntiAliasing)(uint16_t value);
+    // The number of an axis tick at `along` pixels along the axis, formatted as `text`
+    // with a power of ten `exponent` (empty when none); the tick mark spans `markFrom` to
+    // `markTo` across the axis. The axis font is selected on the port's DC.
+    void (*drawTickNumber)(GraphicsPort* port, bool horizontal, int32_t along, int32_t markFrom, int32_t markTo,
+                           const char* text, const char* exponent);
 };
 constexpr uint32_t kRememberedColor = 0xFFFFFFFFu;
 
@@ -120,30 +128,80 @@ struct LaterPlatformForms {
     void (*freePortCaches)();
 };
 
-// The engine's commands and the objects they make.
+struct CommandRow;
+
+// The command table's revisions: figlate's rows in place of shared ones or past them,
+// its executors and state queries past the shared slots, the menu codes that name its
+// rows, and its built-in menu bar.
 struct LaterCommandForms {
-    // Command rows past the shared table (rows from kCommandRowCount), by row; null for a
-    // row that does not exist.
-    const CommandRow* (*laterCommandRow)(uint32_t row);
-    // The row of a menu code past the shared codes; false when it names none.
-    bool (*laterMenuCodeRow)(uint32_t code, uint32_t* row);
-    // The state query of a later row (its stateQuery from kCommandStateQueryCount), with
-    // the shared queries' arguments.
-    bool (*laterStateQuery)(uint8_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
-                            uint16_t* executor, int32_t* argument);
-    // Runs an executor slot from kCommandExecutorCount on; a result code.
-    int32_t (*runLaterExecutor)(uint16_t executor, int32_t argument);
-    // The menu description built into the program, in place of the shared one.
-    const uint8_t* (*defaultMenuStream)(size_t* length);
-    // Shows a command dialog the shared user interface has not: IDOK (1), IDCANCEL (2), or
-    // -1 for a kind it does not show either.
-    int32_t (*runCommandDialog)(int32_t kind, void* record, int32_t helpTopic);
+    // figlate's row in place of the shared one (or past the shared table), or null to
+    // keep the shared row.
+    const CommandRow* (*row)(uint32_t row);
+    // Rows for menu codes that the shared map leaves without one; false for none.
+    bool (*menuCodeToRow)(uint32_t code, uint32_t* row);
+    // Executor and state-query slots past the shared tables (the shared call's
+    // arguments); an unknown slot answers 0 and false.
+    int32_t (*execute)(uint32_t executor, int32_t argument);
+    bool (*queryState)(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
+                       uint16_t* executor, int32_t* argument);
+    // The menu stream built into the program, in place of the shared one.
+    const uint8_t* (*defaultMenuStream)(uint32_t* length);
+};
+
+// The engine's small revisions: keys of the sketch, labels of new objects.
+struct LaterEngineForms {
+    // Shift+Enter in the sketch while no caption is being edited; true when used.
+    bool (*shiftEnter)();
+    // After an image of parametric colour is made (the shared form labels nothing there).
+    SketchObject* (*labelColorImage)(SketchObject* object);
+    // The Undo or Redo item's text (256 bytes) from its group 1 template.
+    void (*undoMenuText)(char* text, int32_t textIndex);
     // The units (pixels per unit) of a new rectangular coordinate system made for data
     // reaching |x| <= maxX and |y| <= maxY in a window of the given half size, when the
     // default unit would be `unit`; answers the grid form to make (square, or
     // rectangular for separate units).
     int32_t (*fitCoordSystemUnits)(double halfWidth, double halfHeight, double unit, double maxX, double maxY,
                                    double* unitX, double* unitY);
+};
+
+// One button of a tool bar as the wrapped layout of a floating bar sees it.
+struct BarButtonExtent {
+    int32_t width;
+    bool    plainSeparator;  // a separator whose command is 0: chunks end before it
+};
+
+// The user interface's revisions: the frames, the bars and some dialogs.
+struct LaterWindowForms {
+    // False: the main frame joins the clipboard viewer chain instead of asking for the
+    // clipboard's formats when the program is activated.
+    bool (*usesClipboardPolling)();
+    // A child window's close box; true when the command was taken (then the window is
+    // left to the engine's close command, which may keep it).
+    bool (*childCloseCommand)();
+    // The floating Motion Controller's size for the class library's (width, height), its
+    // buttons wrapped by chunks; the borders are given apart. Both are replaced, and
+    // rowEnds[i] (count entries) tells whether the row ends at button i.
+    void (*floatingBarSize)(const BarButtonExtent* buttons, int32_t count, int32_t buttonHeight, int32_t borderX,
+                            int32_t borderY, int32_t* width, int32_t* height, bool* rowEnds);
+    // Whether property sheets made from a caption string id lose the Apply button too.
+    bool (*sheetsWithoutApply)();
+    // The colour dialogs' hook: answers a message of picker dialog (an HWND) as handled
+    // (true) or leaves it to the dialog; `helpTopic` is the picker's.
+    bool (*colorPickerMessage)(void* dialog, uint32_t message, uintptr_t wParam, intptr_t lParam, int32_t helpTopic);
+    // Whether the New Tool dialog leaves its label as the template has it.
+    bool (*newToolNameOnly)();
+    // Whether the System page offers the anti-aliasing choice (GDI+ can be used).
+    bool (*antiAliasChoiceAvailable)();
+    // The calculator keeps its editor alive on a timer of this many milliseconds instead
+    // of its own idle step.
+    uint32_t (*calculatorTimerMs)();
+    // The calculator's owner-drawn menu items: a MEASUREITEMSTRUCT or DRAWITEMSTRUCT whose
+    // item data the caller has made the item's layout (a LayoutNode tree).
+    void (*measureMenuItem)(void* measureItem);
+    void (*drawMenuItem)(void* drawItem);
+    // Shows a command dialog the shared user interface has not: IDOK (1), IDCANCEL (2), or
+    // -1 for a kind it does not show either.
+    int32_t (*runCommandDialog)(int32_t kind, void* record, int32_t helpTopic);
 };
 
 struct LayoutNode;
@@ -184,6 +242,34 @@ struct LaterLayoutForms {
     LayoutNode* (*plainTextWithWidth)(const char* text, int32_t length, int32_t boxWidth);
 };
 
+struct LayoutEditSession;
+struct UndoEntry;
+
+// A caption's wrap width as the user sets it: the handle of a selected caption, the frame
+// and handle of the caption being edited, and the undo step of a width.
+struct LaterCaptionForms {
+    // A press with a selection arrow: true when it hit the width handle of a selected
+    // caption and the drag of the width began (the handle is hit before any body).
+    bool (*pressWidthHandle)(ScreenPoint point);
+    // The drag's steps and its release.
+    void (*dragWidthHandle)(ScreenPoint point);
+    void (*releaseWidthHandle)(ScreenPoint point);
+    // A press while a caption is edited: true when it went to the frame's handle (the
+    // width then followed the pointer until the button came up).
+    bool (*pressEditorHandle)(ScreenPoint point);
+    // In place of the editor's own drawing over a redrawn rectangle: its frame, text and
+    // handle.
+    void (*drawEditor)(GraphicsPort* port, const ScreenRect* rect, LayoutEditSession* session);
+    // Waits until the mouse may have changed (a mouse message arrives, or a short while
+    // passes), so that a loop following a held button does not spin.
+    void (*waitForPointer)();
+    // Entry types of the later release past the shared ones (records live only in memory):
+    // the handler of such an entry, both directions; 0 or a result code.
+    int32_t (*replayUndoEntry)(const UndoEntry& entry, int32_t direction);
+    // What a discarded record's entry of such a type holds is freed.
+    void (*releaseUndoEntry)(const UndoEntry& entry);
+};
+
 // Links, help, shell registration and the save dialog's types.
 struct LaterShellForms {
     // Opens an address a link resolved to; false when it cannot be opened.
@@ -217,8 +303,11 @@ struct LaterReleaseForms {
     LaterDrawingForms  drawing;
     LaterPlatformForms platform;
     LaterCommandForms  commands;
+    LaterEngineForms   engine;
+    LaterWindowForms   window;
     LaterLayoutForms   layout;
     LaterShellForms    shell;
+    LaterCaptionForms  caption;
 };
 
 // The installed forms; all null unless the later release installed its own.

@@ -59,6 +59,10 @@ void DrawTickNumber(GraphicsPort* port, const SketchObject* axis, const AxisTick
     char text[32], exponent[32];
     FormatTickNumber(text, exponent, value);
     if (!text[0]) return;
+    if (auto form = LaterForms().drawing.drawTickNumber) {
+        form(port, horizontal, along, ticks.markFrom, ticks.markTo, text, exponent);
+        return;
+    }
     HDC dc = port->dc;
     RECT size = { 0, 0, 1, 1 };
     DrawTextA(dc, text, -1, &size, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);

@@ -192,7 +192,6 @@ bool RedrawAllAntiAliased(uint16_t value) {
     return true;
 }
 
-// Stand-in: figlate's axis tick numbers are still drawn as in figmantle; their entry comes here.
 void AddDrawingForms(LaterReleaseForms* forms) {
     LaterDrawingForms& d = forms->drawing;
     d.startDrawing = StartGdiPlus;
@@ -209,4 +208,5 @@ void AddDrawingForms(LaterReleaseForms* forms) {
     d.fillPolygon = FillPolygonForm;
     d.fillMirroredDots = FillMirroredDots;
     d.textObjectSelection = DrawTextObjectSelectionRevised;
+    AddTickNumberForm(forms);
 }

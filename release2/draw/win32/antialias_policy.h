@@ -39,5 +39,8 @@ const RememberedPen& TheRememberedPen();
 void     DrawTextObjectSelectionRevised(GraphicsPort* port, SketchObject* object);
 COLORREF SelectionFillColor(COLORREF highlight, COLORREF background);
 
+// figlate's axis tick numbers, measured on the screen while a picture's DC cannot measure.
+void AddTickNumberForm(LaterReleaseForms* forms);
+
 // Sets the drawing entries of forms.
 void AddDrawingForms(LaterReleaseForms* forms);

@@ -9,6 +9,7 @@
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/object_style.h"
 #include "release2/draw/win32/antialias_policy.h"
+#include "release2/text/caption_width.h"
 
 COLORREF SelectionFillColor(COLORREF highlight, COLORREF background) {
     return RGB((GetRValue(highlight) + GetRValue(background)) / 2, (GetGValue(highlight) + GetGValue(background)) / 2,
@@ -34,10 +35,16 @@ void DrawTextObjectSelectionRevised(GraphicsPort* port, SketchObject* object) {
         selection.Brush(CreateSolidBrush(SelectionFillColor(CurrentHighlight(), CurrentBackground())));
         Rectangle(dc, b.left, b.top, b.right, b.bottom);
     }
-    // Stand-in: the 5 by 5 square of a caption's wrap-width handle at the box's bottom-right
-    // corner comes with captions' wrap width.
     object->markFlags |= kMarkHighlightPass;
     DrawTextObjectBody(port, object);
     object->markFlags &= ~kMarkHighlightPass;
+    if (HasCaptionWidthHandle(object)) {
+        const ScreenRect h = CaptionWidthHandleRect(object);
+        const RECT square = { h.left, h.top, h.right, h.bottom };
+        if (HBRUSH brush = CreateSolidBrush(color)) {
+            FillRect(dc, &square, brush);
+            DeleteObject(brush);
+        }
+    }
     RestoreDC(dc, saved);
 }

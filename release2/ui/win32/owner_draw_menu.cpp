@@ -2,6 +2,7 @@
 
 #include "engine/core/services/colors.h"
 #include "engine/text/layout.h"
+#include "platform/win32/menu_items.h"
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
 #include "release2/ui/owner_draw_metrics.h"
@@ -16,18 +17,7 @@ LayoutNode* ItemLayout(ULONG_PTR data) { return reinterpret_cast<LayoutNode*>(da
 void OwnerDrawMenu::MeasureItem(LPMEASUREITEMSTRUCT mis) {
     LayoutNode* layout = ItemLayout(mis->itemData);
     if (!layout) return;
-    if (layout->dirty) {
-        HWND desktop = GetDesktopWindow();
-        HDC dc = GetDC(desktop);
-        if (!dc) return;
-        HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        GraphicsPort port;
-        LayoutDrawState state;
-        MakeDrawStateForDC(&state, &port, dc, false);
-        MeasureLayout(layout, &state);
-        SelectObject(dc, oldFont);
-        ReleaseDC(desktop, dc);
-    }
+    if (layout->dirty) MeasureLayoutInMenuFont(layout, GetDesktopWindow());
     const owner_draw::ItemSize size =
         owner_draw::ItemSizeFor(GetSystemMetrics(SM_CXMENUCHECK), layout->width, layout->ascent, layout->descent);
     mis->itemWidth = static_cast<UINT>(size.width);

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "release2/commands/plot_table_data.h"
+#include "release2/engine/plot_table_data.h"
 #include "release2/ui/win32/owner_draw_menu.h"
 #include "ui/dialogs/popup_menu_button.h"
 #include "ui/dialogs/yrn_dialog.h"

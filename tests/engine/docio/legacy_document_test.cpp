@@ -888,26 +888,8 @@ TEST_F(LegacyDocument, CaptionsTakeTheirTextStyleAndMacText) {
     for (bool mac : { false, true }) {
         SCOPED_TRACE(mac);
         LegacyWriter w(mac);
-        LegacyObjectSpec text;
-        text.oldClass = 0;
-        text.kind = 15;
-        text.x = 40;
-        text.y = 50;
-        text.face = 1 | 4;  // bold, underlined
-        text.size = mac ? 14 : 9;
         const std::string body = mac ? std::string("r\x8e") + "sum\r" + char(185) : "plain";
-        if (mac) {
-            text.data.assign(14, 0);
-            text.data[4] = 0;
-            text.data[5] = uint8_t(body.size());
-            w.U16(text.data, 1);  // one style-run word
-            w.U16(text.data, 0);
-        } else {
-            w.U16(text.data, 0);
-            w.U16(text.data, 0);
-            w.U16(text.data, uint32_t(body.size()));
-        }
-        text.data.insert(text.data.end(), body.begin(), body.end());
+        const LegacyObjectSpec text = LegacyCaption(w, mac, body, 40, 50, mac ? 14 : 9);
         w.Add(text);
         Sketch* page = Open(w.Bytes(), kResultOlderFormat);
         ASSERT_NE(page, nullptr);

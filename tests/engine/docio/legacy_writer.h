@@ -163,3 +163,28 @@ private:
     uint16_t version_;
     std::vector<LegacyObjectSpec> objects_;
 };
+
+// An old caption at (x, y) holding `body` as it is stored (Mac text for a Mac writer):
+// bold and underlined, in `size`.
+inline LegacyObjectSpec LegacyCaption(const LegacyWriter& w, bool mac, const std::string& body, int16_t x,
+                                      int16_t y, uint16_t size) {
+    LegacyObjectSpec text;
+    text.oldClass = 0;
+    text.kind = 15;
+    text.x = x;
+    text.y = y;
+    text.face = 1 | 4;
+    text.size = size;
+    if (mac) {
+        text.data.assign(14, 0);
+        text.data[5] = uint8_t(body.size());
+        w.U16(text.data, 1);  // one style-run word
+        w.U16(text.data, 0);
+    } else {
+        w.U16(text.data, 0);
+        w.U16(text.data, 0);
+        w.U16(text.data, uint32_t(body.size()));
+    }
+    text.data.insert(text.data.end(), body.begin(), body.end());
+    return text;
+}

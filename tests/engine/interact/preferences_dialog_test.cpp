@@ -6,13 +6,16 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/core/color_list.h"
 #include "engine/core/idle_tasks.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/colors.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/units.h"
+#include "engine/interact/preferences.h"
 #include "engine/interact/preferences_dialog.h"
 #include "tests/support/alerts_double.h"
 #include "tests/support/colors_double.h"
@@ -354,3 +357,55 @@ TEST_F(PreferencesDialogTest, DeferredOpeningWaitsForAFrontSketch) {
 }
 
 }  // namespace
+
+namespace {
+// The later release's change of the anti-aliasing choice: records the value asked for
+// and refuses a drawn choice while GDI+ cannot be had.
+std::vector<uint16_t> gAskedAntiAlias;
+bool gGdiPlusPresent = true;
+bool ChangeAntiAliasing(uint16_t value) {
+    gAskedAntiAlias.push_back(value);
+    return gGdiPlusPresent || value == kAntiAliasNever;
+}
+}  // namespace
+
+TEST_F(PreferencesDialogTest, AntiAliasChoiceIsTheSystemPagesSeventhFieldInTheLaterReleaseOnly) {
+    ThePreferences().antiAliasPreference = kAntiAliasNever;
+    int32_t fields = 0;
+    Run(2, { [&](void*) { fields = PreferencePageFieldCount(kPrefPageSystem); } });
+    EXPECT_EQ(fields, 6);
+
+    LaterReleaseForms forms = {};
+    forms.drawing.changeAntiAliasing = ChangeAntiAliasing;
+    InstallLaterForms(forms);
+    struct Case {
+        bool gdiPlus;
+        int32_t chosen;
+        uint16_t kept;
+        std::vector<uint16_t> asked;
+    };
+    const Case cases[] = {
+        { true, kAntiAliasAlways, kAntiAliasAlways, { kAntiAliasAlways } },
+        { true, kAntiAliasAlways, kAntiAliasAlways, {} },  // unchanged: no redraw
+        { false, kAntiAliasWhenSpeedPermits, kAntiAliasAlways, { kAntiAliasWhenSpeedPermits } },  // refused
+        { false, kAntiAliasNever, kAntiAliasNever, { kAntiAliasNever } },
+        { true, 7, kAntiAliasNever, {} },  // not a choice
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        gGdiPlusPresent = c.gdiPlus;
+        gAskedAntiAlias.clear();
+        const uint16_t before = ThePreferences().antiAliasPreference;
+        Run(2, { [&](void* r) {
+            fields = PreferencePageFieldCount(kPrefPageSystem);
+            DialogField& choice = Page(r, kPrefPageSystem)[6];
+            EXPECT_EQ(choice.kind, kFieldListChoice);
+            EXPECT_EQ(choice.value.integer, before);
+            choice.value.integer = c.chosen;
+        } });
+        EXPECT_EQ(fields, 7);
+        EXPECT_EQ(ThePreferences().antiAliasPreference, c.kept);
+        EXPECT_EQ(gAskedAntiAlias, c.asked);
+    }
+    ResetLaterForms();
+}

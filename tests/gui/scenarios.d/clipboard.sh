@@ -336,13 +336,8 @@ green_near() {
         grep -q '( *0, *160, *0)'
 }
 
-scenario_other_colour() {
-    start_program
-    wait_for 30 "the first document" has_docs 1
-    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
-    ask select 0 >/dev/null
-
-    step "Display > Color > Other...: a colour typed in the dialog paints the selected point"
+# Paints the selection in a colour (red, green, blue) typed into Display > Color > Other...
+paint_selection() {
     ask command "$(menu_id_of_text '&Other...')" >/dev/null
     wait_for 10 "the colour dialog" dialog_open
     local red green blue
@@ -350,11 +345,21 @@ scenario_other_colour() {
     green=$(dialog_edit_after '&Green:')
     blue=$(dialog_edit_after '&Blue:')
     [ -n "$red" ] && [ -n "$green" ] && [ -n "$blue" ] || fail "no colour boxes: $(ask dialog)"
-    ask dialog-set "$red" 0 >/dev/null
-    ask dialog-set "$green" 160 >/dev/null
-    ask dialog-set "$blue" 0 >/dev/null
+    ask dialog-set "$red" "$1" >/dev/null
+    ask dialog-set "$green" "$2" >/dev/null
+    ask dialog-set "$blue" "$3" >/dev/null
     ask dialog-click 1 >/dev/null
-    wait_for 10 "the dialog to close" no_dialog
+    wait_for 10 "the colour dialog to close" no_dialog
+}
+
+scenario_other_colour() {
+    start_program
+    wait_for 30 "the first document" has_docs 1
+    [ "$(ask build-segment 100 100 260 180)" = ok ] || fail "the segment could not be made"
+    ask select 0 >/dev/null
+
+    step "Display > Color > Other...: a colour typed in the dialog paints the selected point"
+    paint_selection 0 160 0
     ask select >/dev/null
     # shellcheck disable=SC2046
     wait_for 10 "the point painted" green_near $(screen_point 100 100)

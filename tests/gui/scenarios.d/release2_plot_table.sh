@@ -34,11 +34,11 @@ scenario_release2_plot_table() {
     ask command "$(menu_id 109)" >/dev/null
     wait_for 20 "the table" object_count_is -eq 12
     ask select 11 >/dev/null
-    plot_enabled() { [ "$(menu_row 112)" = "Plot &Table Data...|0|0" ]; }
+    plot_enabled() { [ "$(menu_row 113)" = "Plot &Table Data...|0|0" ]; }
     wait_for 20 "Plot Table Data enabled in the menus" plot_enabled
 
     step "the dialog: the y menu greys the coordinates' column"
-    ask command "$(menu_id 112)" >/dev/null
+    ask command "$(menu_id 113)" >/dev/null
     wait_for 20 "the Plot Table Data dialog" dialog_title_is "Plot Table Data"
     [ "$(control_field 1369 3)" = x ] && [ "$(control_field 1370 3)" = y ] ||
         fail "rectangular captions: $(ask dialog)"
@@ -90,7 +90,7 @@ scenario_release2_plot_table() {
     wait_for 20 "Plot Table Data enabled" plot_enabled
     local alerts
     alerts=$(alert_count)
-    ask command "$(menu_id 112)" >/dev/null
+    ask command "$(menu_id 113)" >/dev/null
     wait_for 20 "the alert" has_alerts $((alerts + 1))
     [ "$(ask alerts | tail -n1)" = "Plot Table Data|That table's columns do not contain plottable numeric data." ] ||
         fail "not the Plot Table Data alert: $(ask alerts | tail -n1)"
@@ -109,7 +109,7 @@ scenario_release2_plot_table() {
     wait_for 20 "the table" object_count_is -eq 2
     ask select 1 >/dev/null
     wait_for 20 "Plot Table Data enabled" plot_enabled
-    ask command "$(menu_id 112)" >/dev/null
+    ask command "$(menu_id 113)" >/dev/null
     wait_for 20 "the Plot Table Data dialog" dialog_title_is "Plot Table Data"
     click_control 1
     wait_for 10 "the dialog closed" no_dialog

@@ -41,16 +41,18 @@ scenario_release2_texts() {
         # The idle refresh names the selection in the Clear item (menu code 100).
         wait_for 20 "the menus to follow the selection" eval 'menu_row 100 | grep -q "Segment"'
         settled_menus >"$work/menus.$which"
-        # Plot Table Data (row 112) is figlate's own command; the rest reads the same.
+        # Plot Table Data (row 113) is figlate's own command; figmantle has none.
         local plot
-        plot=$(awk -F'|' '$4 == 112' "$work/menus.$which")
+        plot=$(awk -F'|' '$4 == 113' "$work/menus.$which")
         if [ "$which" = figlate ]; then
             [ -n "$plot" ] || fail "figlate has no Plot Table Data"
         else
             [ -z "$plot" ] || fail "figmantle has Plot Table Data: $plot"
         fi
-        # Its item shifts the command identifiers after it: those are left out.
-        awk -F'|' -v OFS='|' '$4 != 112 { $3 = ""; print }' "$work/menus.$which" >"$work/menus.$which.shared"
+        # figlate's own commands (rows 112 and 113) are left out, and with them the
+        # identifiers, which number the items in order.
+        awk -F'|' '$4 != 112 && $4 != 113 { print $1 "|" $2 "|" $4 "|" $5 "|" $6 }' "$work/menus.$which" \
+            >"$work/menus.$which.shared"
         mv "$work/menus.$which.shared" "$work/menus.$which"
         grep -q 'Ctrl+' "$work/menus.$which" || fail "$which: no key names in the menus: $(head -n 20 "$work/menus.$which")"
 

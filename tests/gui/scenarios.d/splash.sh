@@ -69,14 +69,7 @@ scenario_splash() {
 
 # At 256 colours the About box shows the other picture, with white credits.
 scenario_splash_256() {
-    local number=$((${DISPLAY#:} + 1))
-    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do number=$((number + 1)); done
-    Xvfb ":$number" -screen 0 1024x768x8 -nolisten tcp >/dev/null 2>&1 &
-    local xvfb=$!
-    # shellcheck disable=SC2064
-    trap "end_program; kill $xvfb 2>/dev/null || true" EXIT
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${number}" ] && break; sleep 0.1; done
-    export DISPLAY=":$number"
+    use_screen_of_depth 8
     keep_splash=1 start_program
     wait_for 30 "the first document" has_docs 1
     wait_for 20 "the splash window" splash_open

@@ -7,14 +7,20 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
+#include "engine/core/ptr_list.h"
+#include "engine/core/services/coord_systems.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/preferences.h"
+#include "engine/core/straight_objects.h"
 #include "engine/docio/streams.h"
 #include "platform/win32/clipboard.h"
 #include "platform/win32/render/graphics_port.h"
 #include "engine/core/memory.h"
 #include "engine/core/sketch.h"
+#include "release2/draw/win32/antialias_policy.h"
 #include "tests/release2/win32/picture_sketch.h"
 #include "tests/platform/win32/render_fixture.h"
 
@@ -242,4 +248,74 @@ TEST_F(SketchPictureTest, SavedPictureFilesHoldThePagesWindow) {
         DeleteFileA(path);
         ExpectNear(InkOf(canvas), { 80, 80, 281, 181 }, 3);
     }
+}
+
+namespace {
+
+// The texts an old-style metafile writes, with the corner each starts at.
+struct MetafileText {
+    std::string text;
+    int x, y;
+};
+
+int CALLBACK CollectText(HDC, HANDLETABLE*, METARECORD* record, int, LPARAM user) {
+    auto* out = reinterpret_cast<std::vector<MetafileText>*>(user);
+    const auto* p = reinterpret_cast<const int16_t*>(record->rdParm);
+    if (record->rdFunction == META_EXTTEXTOUT) {
+        const int n = p[2];
+        const int skip = (p[3] & (ETO_CLIPPED | ETO_OPAQUE)) ? 8 : 0;
+        out->push_back({ std::string(reinterpret_cast<const char*>(p) + 8 + skip, size_t(n)), p[1], p[0] });
+    } else if (record->rdFunction == META_TEXTOUT) {
+        const int n = p[0];
+        const int words = (n + 1) / 2;
+        out->push_back({ std::string(reinterpret_cast<const char*>(p + 1), size_t(n)), p[2 + words], p[1 + words] });
+    }
+    return 1;
+}
+
+const MetafileText* FindText(const std::vector<MetafileText>& texts, const char* text) {
+    for (const MetafileText& t : texts) {
+        if (t.text == text) return &t;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// An old-style metafile's DC cannot measure text: figlate measures the tick numbers on
+// the screen, so a vertical axis's numbers end at one column ("-2" starts further left
+// than "2"); figmantle's measure nothing there and start at one column.
+TEST_F(SketchPictureTest, TickNumbersInAnOldStyleMetafileAreMeasuredOnTheScreen) {
+    DeselectAll();
+    SketchObject* system = CreateCoordSystem(0, 0, 0, kGridSquare);
+    ASSERT_NE(system, nullptr);
+    int32_t count = 0;
+    SketchObject* const* axes = reinterpret_cast<SketchObject* const*>(PtrListItems(system->parents, &count));
+    ASSERT_EQ(count, 2);
+    SketchObject* vertical = ClassData<AxisData>(axes[0])->horizontal ? axes[1] : axes[0];
+    SelectSketchObject(vertical);
+    auto render = [&](bool later) {
+        if (later) {
+            LaterReleaseForms forms = {};
+            AddTickNumberForm(&forms);
+            InstallLaterForms(forms);
+        }
+        std::vector<MetafileText> texts;
+        HMETAFILE metafile = release2::RenderSelectionWindowsMetafile({ 0, 0, 400, 300 }, nullptr);
+        ResetLaterForms();
+        if (!metafile) return texts;
+        EnumMetaFile(nullptr, metafile, CollectText, reinterpret_cast<LPARAM>(&texts));
+        DeleteMetaFile(metafile);
+        return texts;
+    };
+    const std::vector<MetafileText> later = render(true), shared = render(false);
+    const MetafileText *plus = FindText(later, "2"), *minus = FindText(later, "-2");
+    ASSERT_TRUE(plus && minus);
+    EXPECT_LT(minus->x, plus->x);
+    EXPECT_GT(minus->y, plus->y);
+    EXPECT_EQ(later.size(), shared.size());
+    plus = FindText(shared, "2");
+    minus = FindText(shared, "-2");
+    ASSERT_TRUE(plus && minus);
+    EXPECT_EQ(minus->x, plus->x);
 }

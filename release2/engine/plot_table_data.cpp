@@ -1,4 +1,4 @@
-#include "release2/commands/plot_table_data.h"
+#include "release2/engine/plot_table_data.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,8 +17,8 @@
 #include "engine/core/services/string_groups.h"
 #include "engine/core/sketch.h"
 #include "engine/core/units.h"
+#include "engine/interact/construction_commands.h"
 #include "engine/text/layout.h"
-#include "release2/commands/auto_label.h"
 #include "release2/text/later_texts.h"
 
 namespace {
@@ -69,7 +69,8 @@ SketchObject* CreatePlottedRowPoint(int32_t row, void* userData, uint16_t* outFl
         return nullptr;
     }
     PtrListData(parents)[0] = c->system;
-    return AutoLabelNewObject(ConstructObject(c->type, nullptr, parents, data, true, false, outFlags));
+    SketchObject* point = ConstructObject(c->type, nullptr, parents, data, true, false, outFlags);
+    return point ? AutoLabelNewObject(point) : nullptr;
 }
 
 }  // namespace

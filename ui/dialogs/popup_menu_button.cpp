@@ -169,28 +169,3 @@ void PopupMenuButton::DrawItem(LPDRAWITEMSTRUCT dis) {
     }
     SelectObject(dc, oldPen);
 }
-
-void DrawMenuCheckMark(HDC dc, int x, int y, COLORREF color) {
-    const int width = GetSystemMetrics(SM_CXMENUCHECK);
-    const int height = GetSystemMetrics(SM_CYMENUCHECK);
-    HDC maskDC = CreateCompatibleDC(dc);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    if (maskDC && mask) {
-        HGDIOBJ oldMask = SelectObject(maskDC, mask);
-        RECT m{ 0, 0, width, height };
-        DrawFrameControl(maskDC, &m, DFC_MENU, DFCS_MENUCHECK);
-        HBRUSH brush = CreateSolidBrush(color);
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-        const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-        // Where the mask is black the brush is painted, where white the item stays.
-        BitBlt(dc, x, y, width, height, maskDC, 0, 0, 0x00B8074A);
-        SetTextColor(dc, oldText);
-        SetBkColor(dc, oldBack);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
-        SelectObject(maskDC, oldMask);
-    }
-    if (mask) DeleteObject(mask);
-    if (maskDC) DeleteDC(maskDC);
-}

@@ -31,10 +31,6 @@ private:
 // item (id firstItemId + its index, separators counted) or a separator for "-".
 HMENU BuildButtonMenu(const char* title, const std::vector<std::string>& items, int32_t firstItemId);
 
-// The system's menu check mark with its corner at (x, y): its black pixels painted in
-// `color`, the rest left as it is (owner-drawn menu items).
-void DrawMenuCheckMark(HDC dc, int x, int y, COLORREF color);
-
 // The character after the first "&" of a text, 0 when none.
 char MnemonicOf(const char* text);
 

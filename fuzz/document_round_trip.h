@@ -3,6 +3,7 @@
 // pages, objects (class by class, in sketch order), tools and menu descriptions, and
 // saved again it gives the same bytes.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -118,6 +119,39 @@ inline void CheckRoundTrip(EngineDocument* document, ResultCode code) {
         FreeEngineDocument(reread);
     }
     FreeMemory(bytes);
+}
+
+// Input bytes that steer a target's choices, taken in turn and from the start again.
+struct Steer {
+    const uint8_t* bytes;
+    size_t         size;
+    size_t         at;
+    uint8_t Next() { return size == 0 ? 0 : bytes[at++ % size]; }
+};
+
+// Input of the steered targets: one byte n, n bytes that steer, then the document. The
+// document opened from it, or null when the input is too short or too long or the
+// document does not open.
+inline EngineDocument* OpenSteered(const uint8_t* data, size_t size, Steer* steer) {
+    if (size < 1 || size > (1u << 20)) return nullptr;
+    const size_t n = data[0];
+    if (size < 1 + n) return nullptr;
+    *steer = Steer{ data + 1, n, 0 };
+    InitStreamTable();
+    ResultCode code = 0;
+    return Open(data + 1 + n, uint32_t(size - 1 - n), false, &code);
+}
+
+// Calls visit(sketch) with each page of the document the current sketch in turn.
+template <typename Visit>
+void ForEachPage(EngineDocument* document, Visit visit) {
+    for (int32_t page = 0; page < DocumentPageCount(document); ++page) {
+        Sketch* sketch = DocumentPageAt(document, page);
+        Sketch* previous = nullptr;
+        SetCurrentSketch(sketch, &previous);
+        visit(sketch);
+        SetCurrentSketch(previous, nullptr);
+    }
 }
 
 }  // namespace fuzz_round_trip

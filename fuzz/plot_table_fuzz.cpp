@@ -19,12 +19,7 @@
 
 namespace {
 
-struct Steer {
-    const uint8_t* bytes;
-    size_t         size;
-    size_t         at;
-    uint8_t Next() { return size == 0 ? 0 : bytes[at++ % size]; }
-};
+using fuzz_round_trip::Steer;
 
 void CheckPlottedPoints(Sketch* sketch) {
     for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) {
@@ -38,23 +33,15 @@ void CheckPlottedPoints(Sketch* sketch) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 1 || size > (1u << 20)) return 0;
-    const size_t n = data[0];
-    if (size < 1 + n) return 0;
-    Steer steer{ data + 1, n, 0 };
-    InitStreamTable();
-    ResultCode code = 0;
-    EngineDocument* document = fuzz_round_trip::Open(data + 1 + n, uint32_t(size - 1 - n), false, &code);
+    Steer steer{};
+    EngineDocument* document = fuzz_round_trip::OpenSteered(data, size, &steer);
     if (!document) return 0;
     {
         LaterTextsInstalled texts;
         LaterReleaseForms forms = LaterForms();
         AddEngineForms(&forms);
         InstallLaterForms(forms);
-        for (int32_t page = 0; page < DocumentPageCount(document); ++page) {
-            Sketch* sketch = DocumentPageAt(document, page);
-            Sketch* previous = nullptr;
-            SetCurrentSketch(sketch, &previous);
+        fuzz_round_trip::ForEachPage(document, [&steer](Sketch* sketch) {
             sketch->windowRect = { 0, 0, int16_t(steer.Next() * 4), int16_t(steer.Next() * 3) };
             std::vector<SketchObject*> tables;
             for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch)
@@ -76,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 ResetDialogDoubles();
             }
             CheckPlottedPoints(sketch);
-            SetCurrentSketch(previous, nullptr);
-        }
+        });
     }
     fuzz_round_trip::CheckContentsSurvive(document);
     FreeEngineDocument(document);

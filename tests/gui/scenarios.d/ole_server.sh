@@ -242,6 +242,8 @@ scenario_in_place() {
     xdotool mousemove $((fr - 3)) $((fb - 3)) mousedown 1 sleep 0.3 mousemove $((fr + 10)) $((fb + 5)) sleep 0.3 \
         mousemove $((fr + 27)) $((fb + 17)) sleep 0.3 mouseup 1
     wait_for 10 "the container to be asked for the new place" container_logged "site OnPosRectChange"
+    # The container logs the object's answer once the call to the program returns.
+    wait_for 10 "the container to pass the new place on" container_logged "SetObjectRects "
     container_logged "SetObjectRects 00000000" || fail "the object did not take its new place"
     resized() {
         local l t r b

@@ -55,6 +55,7 @@ restore_page_opener() {
 }
 
 scenario_properties_model() {
+    own_program_folder
     start_with_segment
     local a=0 before x y
     [ -n "$(menu_id 75)" ] || fail "no Properties on the menus"

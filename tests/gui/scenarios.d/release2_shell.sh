@@ -109,6 +109,7 @@ click_help_item() {
 }
 
 scenario_release2_help() {
+    own_program_folder
     program=figlate
     local hh_log="$work/hh.txt" help="$work/help files"
     mkdir -p "$help"

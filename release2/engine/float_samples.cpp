@@ -43,7 +43,8 @@ bool PieceEndingAt(const SketchObject* locus, int32_t i, Piece* piece) {
     return true;
 }
 
-int64_t RoundedSquare(double d2) { return d2 < 9.0e18 ? int64_t(std::floor(d2 + 0.5)) : INT64_MAX; }
+// A squared distance (never negative) rounded to an integer.
+int64_t RoundedSquare(double d2) { return d2 < 9.0e18 ? int64_t(d2 + 0.5) : INT64_MAX; }
 
 }  // namespace
 
@@ -58,11 +59,22 @@ RealPoint FloatSamplePosition(const uint8_t* record) {
 
 int32_t FloatNearestLocusSample(const SketchObject* locus, RealPoint point, double* parameter) {
     const LocusData* L = LocusDataOf(locus);
-    if (!L->samples) return -1;
+    if (!L->samples || L->sampleCount <= 0) return -1;
+    const uint8_t* samples = L->samples;
+    const size_t size = L->sampleSize;
     int32_t best = -1;
     int64_t bestD = 0;
     bool bestAtSample = true;
     double bestParameter = 0;
+    // A piece whose squared distance is below this can still win: its rounded distance
+    // is below the best one's, or equal to it while the best one lies on a sample. The
+    // boxes are measured in floats against a bound no smaller.
+    double reach = HUGE_VAL;
+    float boxReach = HUGE_VALF;
+    const auto setReach = [&](double value) {
+        reach = value;
+        boxReach = std::nextafter(float(value), HUGE_VALF);
+    };
     // Keeps a candidate at squared distance d2 that lands on a sample (or inside its piece).
     const auto offer = [&](double d2, bool atSample, int32_t sample, double value) {
         const int64_t d = RoundedSquare(d2);
@@ -71,23 +83,58 @@ int32_t FloatNearestLocusSample(const SketchObject* locus, RealPoint point, doub
         bestD = d;
         bestAtSample = atSample;
         bestParameter = value;
+        setReach(double(d) + (atSample ? 0.5 : -0.5));
     };
-    for (int32_t i = 0; i < L->sampleCount; ++i) {
-        const uint8_t* record = L->samples + size_t(i) * L->sampleSize;
+    // Most pieces lie far away: their box, a little short of them for the float rounding
+    // of the point, rules them out before any projection. Until a candidate is found the
+    // bound is that of the nearest of a few samples spread over the locus: the scan meets
+    // that sample (or a piece that ends at it) and takes it, or a nearer point.
+    constexpr float kSlack = 0.01f;
+    constexpr int32_t kFirstLook = 128;
+    const float qx = float(point.x), qy = float(point.y);
+    const int32_t stride = std::max<int32_t>(1, L->sampleCount / kFirstLook);
+    for (int32_t i = 0; i < L->sampleCount; i += stride) {
+        const uint8_t* record = samples + size_t(i) * size;
         if (!Exists(record)) continue;
-        Piece piece;
-        if (PieceEndingAt(locus, i, &piece)) {
-            const double dx = piece.b.x - piece.a.x, dy = piece.b.y - piece.a.y, len2 = dx * dx + dy * dy;
-            double f = len2 > 0 ? ((point.x - piece.a.x) * dx + (point.y - piece.a.y) * dy) / len2 : 0.0;
-            f = std::clamp(f, 0.0, 1.0);
-            const double px = piece.a.x + f * dx - point.x, py = piece.a.y + f * dy - point.y;
-            offer(px * px + py * py, f <= 0.0 || f >= 1.0, f < 0.5 ? piece.from : piece.to,
-                  piece.pa + f * (piece.pb - piece.pa));
-        } else {
-            const RealPoint s = FloatSamplePosition(record);
-            const double dx = s.x - point.x, dy = s.y - point.y;
-            offer(dx * dx + dy * dy, true, i, ParameterOf(record));
+        const RealPoint p = FloatSamplePosition(record);
+        const double d2 = (p.x - point.x) * (p.x - point.x) + (p.y - point.y) * (p.y - point.y);
+        if (d2 < reach) setReach(double(RoundedSquare(d2)) + 0.5);
+    }
+    const uint8_t* last = samples + (size_t(L->sampleCount) - 1) * size;
+    // The sample before the one at hand, when it exists.
+    bool previousExists = L->ends == kPathClosed && Exists(last);
+    const uint8_t* previous = last;
+    float ax = RecordField<float>(last, 0), ay = RecordField<float>(last, 4);
+    for (int32_t i = 0; i < L->sampleCount; ++i) {
+        const uint8_t* record = samples + size_t(i) * size;
+        const uint32_t state = RecordField<uint32_t>(record, SR::kLocusState);
+        if (state == kSampleMissing) {
+            previousExists = false;
+            continue;
         }
+        const float bx = RecordField<float>(record, 0), by = RecordField<float>(record, 4);
+        if (previousExists && state == kSampleRunGoes) {
+            const float boxX = std::max(std::max(std::min(ax, bx) - qx, qx - std::max(ax, bx)) - kSlack, 0.0f);
+            const float boxY = std::max(std::max(std::min(ay, by) - qy, qy - std::max(ay, by)) - kSlack, 0.0f);
+            if (boxX * boxX + boxY * boxY < boxReach) {
+                const RealPoint a = { ax, ay }, b = { bx, by };
+                const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+                double f = len2 > 0 ? ((point.x - a.x) * dx + (point.y - a.y) * dy) / len2 : 0.0;
+                f = std::clamp(f, 0.0, 1.0);
+                const double px = a.x + f * dx - point.x, py = a.y + f * dy - point.y;
+                // The first sample's piece comes round from the last: it ends at hi.
+                const double pa = ParameterOf(previous), pb = i > 0 ? ParameterOf(record) : L->hi;
+                const int32_t from = i > 0 ? i - 1 : L->sampleCount - 1;
+                offer(px * px + py * py, f <= 0.0 || f >= 1.0, f < 0.5 ? from : i, pa + f * (pb - pa));
+            }
+        } else {
+            const double dx = double(bx) - point.x, dy = double(by) - point.y;
+            if (dx * dx + dy * dy < reach) offer(dx * dx + dy * dy, true, i, ParameterOf(record));
+        }
+        previousExists = true;
+        previous = record;
+        ax = bx;
+        ay = by;
     }
     if (best >= 0) *parameter = bestParameter;
     return best;

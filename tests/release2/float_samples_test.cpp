@@ -2,6 +2,7 @@
 // and length routines on them, each against figmantle's rounded samples in one run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -132,6 +133,65 @@ TEST_F(FloatSamplesTest, NearestPointLiesBetweenSamples) {
             EXPECT_NEAR(t, c.t, figlate ? 1e-6 : 1.0 / 125);
             EXPECT_NEAR(nearest.y, 200.25, 1e-9);
             EXPECT_NEAR(nearest.x, 100 + 125 * t, 1e-6);
+        }
+    }
+}
+
+// The search rules most pieces out by their boxes: it must answer what a plain walk over
+// every piece and lone sample answers, on a closed curve and on one with a gap.
+TEST_F(FloatSamplesTest, TheSearchAnswersWhatAPlainWalkAnswers) {
+    FiglateLocus forms;
+    const MidpointLocusParts circle = MidpointLocus(200.3, 200.7, 100);
+    SketchObject* centre = PointAt(400, 200);
+    SketchObject* rim = Build(kTypeCircleByPoint, { centre, PointAt(460, 200) });
+    SketchObject* path = Build(kTypeSegment, { PointAt(330.5, 200.2), PointAt(471, 203) });
+    SketchObject* driver = Build(kTypePointOnPath, { path }, nullptr, Reals(0.1, 0));
+    SketchObject* line = Build(kTypeLine, { centre, driver });
+    SketchObject* root = Build(11, { line, rim });
+    SketchObject* gap = TraceLocus(root, path, driver, { line });
+    ASSERT_TRUE(gap && gap->exists);
+    // The plain walk: the first least rounded distance, a point inside its piece before
+    // one on a sample.
+    const auto plain = [](const SketchObject* locus, RealPoint q) {
+        const LocusData* L = LocusDataOf(locus);
+        int64_t bestD = -1;
+        bool bestAtSample = true;
+        double value = 0;
+        const auto offer = [&](double d2, bool atSample, double parameter) {
+            const int64_t d = int64_t(d2 + 0.5);
+            if (bestD >= 0 && (d > bestD || (d == bestD && (atSample || !bestAtSample)))) return;
+            bestD = d;
+            bestAtSample = atSample;
+            value = parameter;
+        };
+        for (int32_t i = 0; i < L->sampleCount; ++i) {
+            if (LocusSampleState(locus, i) == kSampleMissing) continue;
+            const int32_t from = i > 0 ? i - 1 : L->sampleCount - 1;
+            const RealPoint b = LocusSamplePosition(locus, i);
+            const bool joined = LocusSampleState(locus, i) == kSampleRunGoes && from != i &&
+                                LocusSampleState(locus, from) != kSampleMissing && (i > 0 || L->ends == kPathClosed);
+            if (!joined) {
+                offer((b.x - q.x) * (b.x - q.x) + (b.y - q.y) * (b.y - q.y), true, LocusSampleParameter(locus, i));
+                continue;
+            }
+            const RealPoint a = LocusSamplePosition(locus, from);
+            const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+            const double f = len2 > 0 ? std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+            const double px = a.x + f * dx - q.x, py = a.y + f * dy - q.y;
+            const double pa = LocusSampleParameter(locus, from), pb = i > 0 ? LocusSampleParameter(locus, i) : L->hi;
+            offer(px * px + py * py, f <= 0 || f >= 1, pa + f * (pb - pa));
+        }
+        return value;
+    };
+    uint32_t seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8 & 0xFFFF; };
+    for (const SketchObject* locus : { circle.locus, gap }) {
+        for (int32_t k = 0; k < 300; ++k) {
+            const RealPoint q = { 100 + next() % 4000 / 10.0, 100 + next() % 2000 / 10.0 };
+            SCOPED_TRACE(testing::Message() << q.x << ", " << q.y);
+            double value = -1;
+            ASSERT_GE(FloatNearestLocusSample(locus, q, &value), 0);
+            EXPECT_EQ(value, plain(locus, q));
         }
     }
 }

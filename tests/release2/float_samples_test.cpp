@@ -142,13 +142,7 @@ TEST_F(FloatSamplesTest, NearestPointLiesBetweenSamples) {
 TEST_F(FloatSamplesTest, TheSearchAnswersWhatAPlainWalkAnswers) {
     FiglateLocus forms;
     const MidpointLocusParts circle = MidpointLocus(200.3, 200.7, 100);
-    SketchObject* centre = PointAt(400, 200);
-    SketchObject* rim = Build(kTypeCircleByPoint, { centre, PointAt(460, 200) });
-    SketchObject* path = Build(kTypeSegment, { PointAt(330.5, 200.2), PointAt(471, 203) });
-    SketchObject* driver = Build(kTypePointOnPath, { path }, nullptr, Reals(0.1, 0));
-    SketchObject* line = Build(kTypeLine, { centre, driver });
-    SketchObject* root = Build(11, { line, rim });
-    SketchObject* gap = TraceLocus(root, path, driver, { line });
+    SketchObject* gap = RootJumpLocus(400, 200, 60, { 330.5, 200.2 }, { 471, 203 });
     ASSERT_TRUE(gap && gap->exists);
     // The plain walk: the first least rounded distance, a point inside its piece before
     // one on a sample.

@@ -3,8 +3,8 @@
 # finds it again among whole-pixel samples. Sourced by tests/gui/scenarios.
 
 # Builds the locus of the midpoint of a point on the segment (30, 260)-(200, 260) and the
-# fixed point (30, 181), a horizontal run at y = 220.5, and a point on it, whose line in
-# the hook's list of objects goes into point_line.
+# fixed point (30, 181), a horizontal run at y = 220.5, and a point on it, whose position
+# in the sketch order goes into locus_point (object_xy reads it: motion.sh).
 build_locus_with_point() {
     local n point_on
     n=$(ask objects | grep -c . || true)
@@ -33,13 +33,10 @@ build_locus_with_point() {
     ask command "$point_on" >/dev/null
     wait_for 20 "a point on the locus" object_count_is -eq $((n + 11))
     ask select >/dev/null
-    point_line=$((n + 11))
+    locus_point=$((n + 10))
 }
 
-# "x y" of the object on line I of the hook's list (to a tenth of a pixel).
-object_xy() { ask objects | sed -n "$1p" | awk '{ print $6, $7 }'; }
-
-# Presses on the point on line I, drags it 30 pixels to the right and back, and releases.
+# Presses on the point at position I, drags it 30 pixels to the right and back, and releases.
 drag_point_there_and_back() {
     local x y sx sy
     read -r x y <<<"$(object_xy "$1")"
@@ -49,8 +46,8 @@ drag_point_there_and_back() {
         xdotool mousemove $((sx + dx)) "$sy"
         sleep 0.05
     done
-    away() { [ "$(object_xy "$1" | awk -v x="$x" '{ print int($1 - x + 0.5) }')" = 30 ]; }
-    wait_for 10 "the point 30 pixels along" away "$1"
+    locus_point_away() { [ "$(object_xy "$1" | awk -v x="$x" '{ print int($1 - x + 0.5) }')" = 30 ]; }
+    wait_for 10 "the point 30 pixels along" locus_point_away "$1"
     for dx in 20 10 5 0; do
         xdotool mousemove $((sx + dx)) "$sy"
         sleep 0.05
@@ -67,9 +64,9 @@ scenario_locus_point_keeps_its_place() {
         start_program
         wait_for 30 "the first document" has_docs 1
         build_locus_with_point
-        before=$(object_xy "$point_line")
-        drag_point_there_and_back "$point_line"
-        after=$(object_xy "$point_line")
+        before=$(object_xy "$locus_point")
+        drag_point_there_and_back "$locus_point"
+        after=$(object_xy "$locus_point")
         echo "   $program: $before -> $after"
         [ "${after#* }" = "${before#* }" ] || fail "$program: the point left the locus's line ($before -> $after)"
         if [ "$program" = figlate ]; then

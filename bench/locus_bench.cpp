@@ -6,6 +6,11 @@
 // over a contiguous array, in the same iteration.
 // Targets: the update costs at most 3 times the plain loop, and fits a 16 ms frame.
 //
+// figlate keeps the samples as floats: the same update with its forms installed, timed
+// in the same iteration (float_ratio), and a point dragged along the locus, each drag
+// step reprojecting it onto the samples, in both programs (BM_PointDraggedOnLocus).
+// Target: figlate's float samples cost at most 1.2 times figmantle's in both.
+//
 // Figures come from a Release build, pinned to one core and repeated:
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build/release --target locus_bench
@@ -24,7 +29,9 @@
 #include "engine/core/memory.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/shape_families.h"
+#include "engine/core/point_objects.h"
 #include "engine/core/sketch.h"
+#include "release2/engine/float_samples.h"
 
 namespace {
 
@@ -38,7 +45,7 @@ struct LocusScene {
     SketchObject* locus = nullptr;
     int32_t chainLength = 0;
 
-    LocusScene() {
+    explicit LocusScene(int32_t chainObjects = kChainObjects) {
         sketch = CreateSketch(0, nullptr);
         SetCurrentSketch(sketch, &previous);
         ThePreferences().maxSamples = kSamples;
@@ -53,7 +60,7 @@ struct LocusScene {
         std::memcpy(PtrListData(at), block, sizeof block);
         SketchObject* driver = ConstructObject(kTypePointOnPath, nullptr, List({ circle }), at, true, false, nullptr);
         RecomputeObject(driver, nullptr, true);
-        SketchObject* traced = BuildUnitChain(driver, { kCentreX + kRadius, kCentreY }, kChainObjects, fixtures);
+        SketchObject* traced = BuildUnitChain(driver, { kCentreX + kRadius, kCentreY }, chainObjects, fixtures);
         if (traced == nullptr) return;
         // Every construction after the driver, up to the traced point, in sketch order: about
         // 100 objects, of which the traced point depends on 40 (the command would list only
@@ -132,6 +139,18 @@ void PlainLocus(std::vector<PlainAncestors>& units, std::vector<PlainSample>& sa
 
 using Clock = std::chrono::steady_clock;
 
+// figlate's locus forms for as long as it lives.
+struct FloatSamples {
+    FloatSamples() {
+        LaterReleaseForms forms = {};
+        AddLocusForms(&forms);
+        InstallLaterForms(forms);
+    }
+    ~FloatSamples() { ResetLaterForms(); }
+};
+
+double SecondsOf(Clock::time_point from, Clock::time_point to) { return std::chrono::duration<double>(to - from).count(); }
+
 void BM_LocusUpdate(benchmark::State& state) {
     LocusScene scene;
     if (!scene.locus || LocusDataOf(scene.locus)->sampleCount != kSamples) {
@@ -140,7 +159,7 @@ void BM_LocusUpdate(benchmark::State& state) {
     }
     std::vector<PlainAncestors> units = PlainAncestorUnits();
     std::vector<PlainSample> plain(kSamples);
-    double locusSeconds = 0, plainSeconds = 0;
+    double locusSeconds = 0, plainSeconds = 0, floatSeconds = 0;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         RecomputeObject(scene.locus, nullptr, true);
@@ -150,9 +169,16 @@ void BM_LocusUpdate(benchmark::State& state) {
         benchmark::DoNotOptimize(plain.data());
         benchmark::ClobberMemory();
         const Clock::time_point end = Clock::now();
-        const double update = std::chrono::duration<double>(middle - start).count();
+        {
+            FloatSamples figlate;
+            const Clock::time_point floatStart = Clock::now();
+            RecomputeObject(scene.locus, nullptr, true);
+            benchmark::DoNotOptimize(scene.locus->bounds);
+            floatSeconds += SecondsOf(floatStart, Clock::now());
+        }
+        const double update = SecondsOf(start, middle);
         locusSeconds += update;
-        plainSeconds += std::chrono::duration<double>(end - middle).count();
+        plainSeconds += SecondsOf(middle, end);
         state.SetIterationTime(update);
     }
     int32_t existing = 0;
@@ -163,8 +189,68 @@ void BM_LocusUpdate(benchmark::State& state) {
     state.counters["update_ms"] = 1e3 * locusSeconds / updates;
     state.counters["plain_ms"] = 1e3 * plainSeconds / updates;
     state.counters["ratio"] = plainSeconds > 0 ? locusSeconds / plainSeconds : 0;
+    state.counters["float_update_ms"] = 1e3 * floatSeconds / updates;
+    state.counters["float_ratio"] = locusSeconds > 0 ? floatSeconds / locusSeconds : 0;
 }
 BENCHMARK(BM_LocusUpdate)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A point on a locus dragged past 200 of its samples, a little off the curve: each step
+// sets the point where the pointer is and the locus takes it back onto itself (the
+// nearest point over the samples, then the locus evaluated at that parameter). The
+// samples are rebuilt in each program's form before its steps, untimed. The locus is
+// one a user drags along: the midpoint of the second unit (width about 60 pixels), with
+// the most samples; the update's traced point, 20 units on, stays within a few pixels,
+// where every piece is as near as the next one.
+constexpr int32_t kDragSteps = 200;
+constexpr int32_t kDragChainObjects = 10;
+
+double DragAlong(SketchObject* locus, SketchObject* point) {
+    std::vector<RealPoint> targets(kDragSteps);
+    for (int32_t k = 0; k < kDragSteps; ++k) {
+        const RealPoint p = LocusSamplePosition(locus, k * (kSamples / kDragSteps) + 7);
+        targets[k] = { p.x + 2.3, p.y - 1.7 };
+    }
+    const Clock::time_point start = Clock::now();
+    for (const RealPoint& p : targets) SetPointPosition(point, p.x, p.y, 1, nullptr, false);
+    benchmark::DoNotOptimize(ClassData<PointData>(point)->position);
+    return SecondsOf(start, Clock::now());
+}
+
+void BM_PointDraggedOnLocus(benchmark::State& state) {
+    LocusScene scene(kDragChainObjects);
+    SketchObject* point = nullptr;
+    if (scene.locus) {
+        PtrList at = 0;
+        const int32_t words = static_cast<int32_t>(16 / sizeof(void*));
+        AllocPtrList(words, words, &at);
+        const double block[2] = { 0.5, 0 };
+        std::memcpy(PtrListData(at), block, sizeof block);
+        point = ConstructObject(kTypePointOnPath, nullptr, List({ scene.locus }), at, true, false, nullptr);
+        if (point) RecomputeObject(point, nullptr, true);
+    }
+    if (!point || point->exists != 1) {
+        state.SkipWithError("the point on the locus could not be made");
+        return;
+    }
+    double sharedSeconds = 0, floatSeconds = 0;
+    for (auto _ : state) {
+        RecomputeObject(scene.locus, nullptr, true);
+        const double shared = DragAlong(scene.locus, point);
+        {
+            FloatSamples figlate;
+            RecomputeObject(scene.locus, nullptr, true);
+            floatSeconds += DragAlong(scene.locus, point);
+        }
+        sharedSeconds += shared;
+        state.SetIterationTime(shared);
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["step_us"] = 1e6 * sharedSeconds / (iterations * kDragSteps);
+    state.counters["float_step_us"] = 1e6 * floatSeconds / (iterations * kDragSteps);
+    state.counters["float_ratio"] = sharedSeconds > 0 ? floatSeconds / sharedSeconds : 0;
+    state.counters["width"] = scene.locus->bounds.right - scene.locus->bounds.left;
+}
+BENCHMARK(BM_PointDraggedOnLocus)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "engine/core/points.h"
 #include "engine/core/print_state.h"
 #include "engine/core/random.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/measurements.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/shell.h"
@@ -262,9 +263,9 @@ void LocusFieldsToRecord(const LocusData* L, uint8_t* record) {
 
 // ---- Samples
 
-ScreenPoint LocusSamplePoint(const SketchObject* locus, int32_t index) {
-    const uint8_t* r = SampleAt(locus, index);
-    return { RecordField<int16_t>(r, 0), RecordField<int16_t>(r, 2) };
+ScreenPoint LocusSamplePoint(const SketchObject* locus, int32_t index) { return LocusRecordPoint(SampleAt(locus, index)); }
+RealPoint LocusSamplePosition(const SketchObject* locus, int32_t index) {
+    return LocusRecordPosition(SampleAt(locus, index));
 }
 double LocusSampleParameter(const SketchObject* locus, int32_t index) {
     return RecordField<double>(SampleAt(locus, index), SR::kLocusParameter);
@@ -542,8 +543,7 @@ void RefineEdge(SketchObject* locus, int32_t sample, int32_t previous, double sh
     const int32_t n = sampleExists ? previous : sample;
     double pe = LocusSampleParameter(locus, e) + (e == sample ? shift : 0.0);
     double pn = LocusSampleParameter(locus, n) + (n == sample ? shift : 0.0);
-    const ScreenPoint start = LocusSamplePoint(locus, e);
-    RealPoint good = { double(start.x), double(start.y) };
+    RealPoint good = LocusSamplePosition(locus, e);
     ++NestedEvaluationDepth;
     for (int32_t k = 0; k < kMaxRefineSteps; ++k) {
         const double mid = (pe + pn) / 2;
@@ -560,12 +560,10 @@ void RefineEdge(SketchObject* locus, int32_t sample, int32_t previous, double sh
         }
     }
     --NestedEvaluationDepth;
-    const ScreenPoint q = { RoundToScreen(good.x), RoundToScreen(good.y) };
     uint8_t* r = SampleAt(locus, e);
-    SetRecordField(r, 0, q.x);
-    SetRecordField(r, 2, q.y);
+    PutLocusRecordPosition(r, good);
     SetRecordField(r, SR::kLocusParameter, pe - (e == sample ? shift : 0.0));
-    GrowToPoint(bounds, q);
+    GrowToPoint(bounds, { RoundToScreen(good.x), RoundToScreen(good.y) });
 }
 
 // Joins `i` to the existing sample before it, q, by the jump rule; `before` tells whether
@@ -824,13 +822,11 @@ void UpdateFunctionPlot(SketchObject* plot, SketchObject* const* parents) {
             shown = shown && p.x >= -32768 && p.x <= 32767 && p.y >= -32768 && p.y <= 32767;
         }
         if (shown) {
-            const ScreenPoint q = { RoundToScreen(p.x), RoundToScreen(p.y) };
-            SetRecordField(r, 0, q.x);
-            SetRecordField(r, 2, q.y);
+            PutLocusRecordPosition(r, p);
             SetRecordField<uint32_t>(r, SR::kLocusState, kSampleRunStart);
-            GrowToPoint(&bounds, q);
+            GrowToPoint(&bounds, { RoundToScreen(p.x), RoundToScreen(p.y) });
         } else {
-            SetRecordField<uint32_t>(r, 0, 0);
+            PutLocusRecordPosition(r, { 0, 0 });
             SetRecordField<uint32_t>(r, SR::kLocusState, kSampleMissing);
         }
         if (polar) {
@@ -969,8 +965,8 @@ void LocusRandomParameter(SketchObject* path, bool avoid, const ScreenRect* visi
     if (block) SetPathBlockReal(block, 0, t);
 }
 
-void LocusParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest, double* parameter,
-                           PathParameterBlock* block) {
+int32_t UpdateNearestLocusSample(const SketchObject* path, RealPoint p, double* parameter) {
+    if (auto form = LaterForms().locus.nearestSample) return form(path, p, parameter);
     const LocusData* L = LocusDataOf(path);
     const ScreenPoint q = { RoundToScreen(p.x), RoundToScreen(p.y) };
     int32_t best = -1;
@@ -984,35 +980,43 @@ void LocusParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest, 
             bestD = d;
         }
     }
+    if (best < 0) return -1;
+    const int32_t n = L->sampleCount;
+    double value = LocusSampleParameter(path, best);
+    double nearD = double(bestD);
+    // The pieces on either side of the nearest sample, when it is joined to them.
+    const auto tryPiece = [&](int32_t from, double fromParameter, int32_t to, double toParameter) {
+        const ScreenPoint a = LocusSamplePoint(path, from), b = LocusSamplePoint(path, to);
+        const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+        if (len2 <= 0) return;
+        const double f = std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / len2, 0.0, 1.0);
+        const double px = a.x + f * dx - q.x, py = a.y + f * dy - q.y;
+        if (px * px + py * py < nearD) {
+            nearD = px * px + py * py;
+            value = fromParameter + f * (toParameter - fromParameter);
+        }
+    };
+    if (LocusSampleState(path, best) == kSampleRunGoes) {
+        if (best > 0) tryPiece(best - 1, LocusSampleParameter(path, best - 1), best, LocusSampleParameter(path, best));
+        else tryPiece(n - 1, LocusSampleParameter(path, n - 1), 0, L->hi);
+    }
+    const int32_t next = best + 1 < n ? best + 1 : (L->ends == kPathClosed ? 0 : -1);
+    if (next >= 0 && LocusSampleState(path, next) == kSampleRunGoes) {
+        const double nextParameter = next == 0 ? L->hi : LocusSampleParameter(path, next);
+        tryPiece(best, LocusSampleParameter(path, best), next, nextParameter);
+    }
+    *parameter = value;
+    return best;
+}
+
+void LocusParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest, double* parameter,
+                           PathParameterBlock* block) {
+    double value = 0;
+    const int32_t best = UpdateNearestLocusSample(path, p, &value);
     double t = 0;
     if (best < 0) {
         *nearest = p;
     } else {
-        const int32_t n = L->sampleCount;
-        const ScreenPoint s = LocusSamplePoint(path, best);
-        double value = LocusSampleParameter(path, best);
-        double nearD = double(bestD);
-        // The pieces on either side of the nearest sample, when it is joined to them.
-        const auto tryPiece = [&](int32_t from, double fromParameter, int32_t to, double toParameter) {
-            const ScreenPoint a = LocusSamplePoint(path, from), b = LocusSamplePoint(path, to);
-            const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
-            if (len2 <= 0) return;
-            const double f = std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / len2, 0.0, 1.0);
-            const double px = a.x + f * dx - q.x, py = a.y + f * dy - q.y;
-            if (px * px + py * py < nearD) {
-                nearD = px * px + py * py;
-                value = fromParameter + f * (toParameter - fromParameter);
-            }
-        };
-        if (LocusSampleState(path, best) == kSampleRunGoes) {
-            if (best > 0) tryPiece(best - 1, LocusSampleParameter(path, best - 1), best, LocusSampleParameter(path, best));
-            else tryPiece(n - 1, LocusSampleParameter(path, n - 1), 0, L->hi);
-        }
-        const int32_t next = best + 1 < n ? best + 1 : (L->ends == kPathClosed ? 0 : -1);
-        if (next >= 0 && LocusSampleState(path, next) == kSampleRunGoes) {
-            const double nextParameter = next == 0 ? L->hi : LocusSampleParameter(path, next);
-            tryPiece(best, LocusSampleParameter(path, best), next, nextParameter);
-        }
         t = LocusNormalizeParameter(value, path);
         RealPoint at{};
         int32_t exists = 0;
@@ -1021,7 +1025,7 @@ void LocusParameterOfPoint(SketchObject* path, RealPoint p, RealPoint* nearest, 
             *nearest = at;
         } else {
             t = LocusNormalizeParameter(LocusSampleParameter(path, best), path);
-            *nearest = { double(s.x), double(s.y) };
+            *nearest = LocusSamplePosition(path, best);
         }
     }
     if (parameter) *parameter = t;
@@ -1058,12 +1062,10 @@ int32_t LocusPathFlags(const SketchObject* path) {
     return LocusDataOf(path)->ends == kPathClosed ? kPathClosed : kPathTwoEnds;
 }
 
-void LocusLengthBetween(SketchObject* path, double a, double b, double* length) {
+double FindLocusSpanForRange(const SketchObject* path, double from, double to) {
+    if (auto form = LaterForms().locus.spanLength) return form(path, from, to);
     const LocusData* L = LocusDataOf(path);
-    *length = 0;
-    if (!L->samples) return;
-    const double pa = L->lo + a * (L->hi - L->lo), pb = L->lo + b * (L->hi - L->lo);
-    const double from = std::min(pa, pb), to = std::max(pa, pb);
+    if (!L->samples) return 0;
     double sum = 0;
     for (int32_t i = 0; i < L->sampleCount; ++i) {
         if (LocusSampleState(path, i) != kSampleRunGoes) continue;
@@ -1073,7 +1075,14 @@ void LocusLengthBetween(SketchObject* path, double a, double b, double* length) 
         const ScreenPoint s = LocusSamplePoint(path, i), r = LocusSamplePoint(path, previous);
         sum += std::hypot(double(s.x - r.x), double(s.y - r.y));
     }
-    *length = sum;  // a length, whichever way the range was given
+    return sum;
+}
+
+void LocusLengthBetween(SketchObject* path, double a, double b, double* length) {
+    const LocusData* L = LocusDataOf(path);
+    const double pa = L->lo + a * (L->hi - L->lo), pb = L->lo + b * (L->hi - L->lo);
+    // A length, whichever way the range was given.
+    *length = FindLocusSpanForRange(path, std::min(pa, pb), std::max(pa, pb));
 }
 
 int32_t LocusWayBetween(SketchObject* path, double a, double b, double* lo, double* hi, double* length,

@@ -109,8 +109,10 @@ void LocusEndDirection(SketchObject* locus, bool start, double step, ScreenRect*
 bool LocusTangentAt(SketchObject* locus, int32_t sample, double step, RealPoint* after, RealPoint* before,
                     bool normalized);
 
-// Sample record fields of a locus of a point.
+// Sample record fields of a locus of a point: the position rounded to the screen, and as
+// the program keeps it (sub-pixel in the later release).
 ScreenPoint LocusSamplePoint(const SketchObject* locus, int32_t index);
+RealPoint   LocusSamplePosition(const SketchObject* locus, int32_t index);
 double      LocusSampleParameter(const SketchObject* locus, int32_t index);
 uint32_t    LocusSampleState(const SketchObject* locus, int32_t index);
 
@@ -136,6 +138,15 @@ int32_t DefaultLocusSamples(int32_t shapeFamily, int32_t kind);
 
 // The traced class of a locus (1 for a plot): loci of points follow their driver.
 inline int32_t LocusTracedClass(const SketchObject* locus) { return LocusDataOf(locus)->tracedClass; }
+
+// ---- Nearest point and length over the samples of a locus of a point
+
+// The existing sample nearest to `point` (-1 when none) and, in *parameter, the
+// parameter value (not normalised) of the nearest point of the joined pieces beside it.
+int32_t UpdateNearestLocusSample(const SketchObject* locus, RealPoint point, double* parameter);
+// The screen length of the joined pieces of a locus between two parameter values
+// (from <= to); a closed locus's first piece comes from its last sample.
+double FindLocusSpanForRange(const SketchObject* locus, double from, double to);
 
 // ---- The locus row of the path table (t in 0..1 over the range)
 

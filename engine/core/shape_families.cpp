@@ -14,11 +14,31 @@
 #include "engine/core/points.h"
 #include "engine/core/polygon_objects.h"
 #include "engine/core/print_state.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_drawing.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/straight_object_ops.h"
 
 namespace SR = SampleRecord;
+
+void PutLocusRecordPosition(uint8_t* record, RealPoint position) {
+    if (auto form = LaterForms().locus.putSamplePosition) return form(record, position);
+    SetRecordField(record, 0, RoundToScreen(position.x));
+    SetRecordField(record, 2, RoundToScreen(position.y));
+}
+
+RealPoint LocusRecordPosition(const uint8_t* record) {
+    if (auto form = LaterForms().locus.samplePosition) return form(record);
+    return { double(RecordField<int16_t>(record, 0)), double(RecordField<int16_t>(record, 2)) };
+}
+
+ScreenPoint LocusRecordPoint(const uint8_t* record) {
+    if (auto form = LaterForms().locus.samplePosition) {
+        const RealPoint p = form(record);
+        return { RoundToScreen(p.x), RoundToScreen(p.y) };
+    }
+    return { RecordField<int16_t>(record, 0), RecordField<int16_t>(record, 2) };
+}
 
 bool ScreenSegmentHit(ScreenPoint a, ScreenPoint b, ScreenPoint p) {
     if (p.x < std::min(a.x, b.x) - 2 || p.x > std::max(a.x, b.x) + 2 || p.y < std::min(a.y, b.y) - 2 ||
@@ -67,7 +87,7 @@ uint8_t* WriteLocusPoint(SketchObject* object, const SampleWriteContext* context
     RealPoint& position = ClassData<PointData>(object)->position;
     // The locus driving the capture puts the point back afterwards.
     if (PrintPassRunning()) position = Printed(position);
-    PutPoint(record, 0, { RoundToScreen(position.x), RoundToScreen(position.y) });
+    PutLocusRecordPosition(record, position);
     SetRecordField(record, SR::kLocusParameter, context ? context->parameter : 0.0);
     const bool shown = object->exists && position.x > -kScreenLimit && position.x < kScreenLimit &&
                        position.y > -kScreenLimit && position.y < kScreenLimit;
@@ -113,7 +133,7 @@ bool PointShown(const uint8_t* r, int32_t use) {
 bool PointDotHit(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<PointHitState*>(state);
     if (!PointShown(r, s->use)) return true;
-    const ScreenPoint p = GetPoint(r, 0);
+    const ScreenPoint p = s->use == kSampleForLocus ? LocusRecordPoint(r) : GetPoint(r, 0);
     const int32_t R = GeometryMetrics.pointRadius;
     const bool hit = s->q.x >= p.x - R && s->q.x <= p.x + R + 1 && s->q.y >= p.y - R && s->q.y <= p.y + R + 1;
     return !hit;
@@ -122,7 +142,7 @@ bool PointDotHit(void* state, uint8_t* r, int32_t) {
 bool PointCurveHit(void* state, uint8_t* r, int32_t) {
     auto* s = static_cast<PointHitState*>(state);
     const uint32_t st = RecordField<uint32_t>(r, SR::kLocusState);
-    const ScreenPoint p = GetPoint(r, 0);
+    const ScreenPoint p = LocusRecordPoint(r);
     const int32_t R = GeometryMetrics.pointRadius;
     bool hit = false;
     if (st == kSampleMissing) {
@@ -141,13 +161,14 @@ bool PointCurveHit(void* state, uint8_t* r, int32_t) {
 
 bool PointDotInRect(void* state, uint8_t* r, int32_t) {
     const auto* s = static_cast<PointHitState*>(state);
-    return !(PointShown(r, s->use) && ScreenPointInRect(GetPoint(r, 0), *s->rect));
+    if (!PointShown(r, s->use)) return true;
+    return !ScreenPointInRect(s->use == kSampleForLocus ? LocusRecordPoint(r) : GetPoint(r, 0), *s->rect);
 }
 
 bool PointCurveInRect(void* state, uint8_t* r, int32_t) {
     auto* s = static_cast<PointHitState*>(state);
     const uint32_t st = RecordField<uint32_t>(r, SR::kLocusState);
-    const ScreenPoint p = GetPoint(r, 0);
+    const ScreenPoint p = LocusRecordPoint(r);
     bool hit = false;
     if (st == kSampleMissing) {
         s->havePrevious = false;

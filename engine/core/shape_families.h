@@ -54,6 +54,13 @@ void SetRecordField(uint8_t* record, uint32_t offset, T v) {
     std::memcpy(record + offset, &v, sizeof v);
 }
 
+// The position of a locus point record: rounded screen coordinates (i16 x, y at 0) in the
+// shared form; the later release keeps it at sub-pixel precision in the same 8 bytes.
+// Every reader of a locus point record's position goes through these.
+void        PutLocusRecordPosition(uint8_t* record, RealPoint position);
+RealPoint   LocusRecordPosition(const uint8_t* record);
+ScreenPoint LocusRecordPoint(const uint8_t* record);
+
 // Locus point states: no sample, the first of a run, a sample continuing a run.
 constexpr uint32_t kSampleMissing  = 0;
 constexpr uint32_t kSampleRunStart = 1;

@@ -3,6 +3,7 @@
 #include "release2/draw/win32/antialias_policy.h"
 #include "release2/draw/win32/caption_frame.h"
 #include "release2/engine/engine_forms.h"
+#include "release2/engine/float_samples.h"
 #include "release2/platform/platform_forms.h"
 #include "release2/platform/win32/platform_forms_win32.h"
 #include "release2/shell/win32/shell_forms.h"
@@ -27,5 +28,6 @@ void InstallLaterRelease() {
     AddCaptionForms(&forms);
     AddCaptionFrameForms(&forms);
     AddEngineForms(&forms);
+    AddLocusForms(&forms);
     InstallLaterForms(forms);
 }

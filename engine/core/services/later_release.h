@@ -71,9 +71,10 @@ struct LaterDrawingForms {
                              uint32_t color);
     // The selection highlight of a caption, measurement or calculation.
     void (*textObjectSelection)(GraphicsPort* port, SketchObject* object);
-    // A run of a curve, `count` points as x, y pairs; a highlighted run is drawn as a band
-    // in the sketch's highlight colour with the background along its middle.
-    bool (*strokePolyline)(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight);
+    // A run of a curve, `count` points as x, y pairs in device pixels (a locus's samples
+    // at sub-pixel precision where the program keeps them so); a highlighted run is drawn
+    // as a band in the sketch's highlight colour with the background along its middle.
+    bool (*strokePolyline)(GraphicsPort* port, const float* xy, int32_t count, bool highlight);
     // The preferences change the anti-aliasing choice: false refuses the value (no GDI+),
     // else every open document has been redrawn with it and the caller stores it.
     bool (*changeAntiAliasing)(uint16_t value);
@@ -298,6 +299,23 @@ struct LaterShellForms {
     bool (*resolveShortcut)(const char* path, char* target);
 };
 
+// Locus samples at sub-pixel precision: where a point sample keeps its position, and the
+// nearest-point and range routines that read the samples. A point sample is 24 bytes
+// with its parameter (a double) at 8 and its state at 16 either way; the position takes
+// the first 8 bytes as the program keeps it.
+struct LaterLocusForms {
+    // The position of a point sample in device pixels, written and read back.
+    void (*putSamplePosition)(uint8_t* record, RealPoint position);
+    RealPoint (*samplePosition)(const uint8_t* record);
+    // In place of UpdateNearestLocusSample (engine/core/locus.h): the existing sample
+    // nearest to `point` (-1 when none) and the parameter value of the locus's nearest
+    // point.
+    int32_t (*nearestSample)(const SketchObject* locus, RealPoint point, double* parameter);
+    // In place of FindLocusSpanForRange: the screen length of the locus's joined pieces
+    // between two parameter values, from <= to.
+    double (*spanLength)(const SketchObject* locus, double from, double to);
+};
+
 struct LaterReleaseForms {
     LaterTextForms     text;
     LaterDrawingForms  drawing;
@@ -308,6 +326,7 @@ struct LaterReleaseForms {
     LaterLayoutForms   layout;
     LaterShellForms    shell;
     LaterCaptionForms  caption;
+    LaterLocusForms    locus;
 };
 
 // The installed forms; all null unless the later release installed its own.

@@ -86,6 +86,7 @@ struct CurveContext {
     const SketchObject* object;
     RECT area;             // the paint rectangle grown by 5
     POINT points[kCurveBatch];
+    float exact[2 * kCurveBatch];  // the same points as the samples keep them (x, y pairs)
     int32_t count;
     uint32_t lastCode;     // outcode of points[count - 1]
     bool highlight;
@@ -141,29 +142,36 @@ void DrawSampleCurve(CurveContext* c) {
 
 void DrawCurveRun(CurveContext* c) {
     if (c->colorOffset >= 0 && !c->highlight) return;  // segments went out one by one
-    static_assert(sizeof(POINT) == 2 * sizeof(int32_t));
     if (auto antiAliased = LaterForms().drawing.strokePolyline)
-        if (c->count >= 2 && antiAliased(c->port, reinterpret_cast<const int32_t*>(c->points), c->count, c->highlight)) return;
+        if (c->count >= 2 && antiAliased(c->port, c->exact, c->count, c->highlight)) return;
     if (c->highlight) DrawSampleCurve(c);
     else DrawPolylineCompact(c->port->dc, c->points, c->count);
 }
 
-void AppendCurvePoint(CurveContext* c, int32_t x, int32_t y, const uint8_t* record) {
-    if (c->count > 0 && c->points[c->count - 1].x == x && c->points[c->count - 1].y == y) return;
+void SetCurvePoint(CurveContext* c, int32_t i, RealPoint p) {
+    c->points[i] = { RoundToScreen(p.x), RoundToScreen(p.y) };
+    c->exact[2 * i] = float(p.x);
+    c->exact[2 * i + 1] = float(p.y);
+}
+
+void AppendCurvePoint(CurveContext* c, RealPoint p, const uint8_t* record) {
+    if (c->count > 0 && c->exact[2 * c->count - 2] == float(p.x) && c->exact[2 * c->count - 1] == float(p.y)) return;
     if (c->count == kCurveBatch) {
         DrawCurveRun(c);
         c->points[0] = c->points[kCurveBatch - 1];
+        c->exact[0] = c->exact[2 * kCurveBatch - 2];
+        c->exact[1] = c->exact[2 * kCurveBatch - 1];
         c->count = 1;
     }
+    const int32_t x = RoundToScreen(p.x), y = RoundToScreen(p.y);
     if (c->colorOffset >= 0 && !c->highlight && c->count > 0) {
         HDC dc = c->port->dc;
         const COLORREF color = SampleColor(c->object, record, c->colorOffset);
         const LaterDrawingForms& later = LaterForms().drawing;
         if (later.rememberPen && later.strokeLine) {
             later.rememberPen(c->penWidth > 0 ? float(c->penWidth) : 1.0f, color, c->penStyle != PS_SOLID);
-            const POINT& from = c->points[c->count - 1];
-            if (later.strokeLine(c->port, from.x, from.y, x, y)) {
-                c->points[c->count++] = { x, y };
+            if (later.strokeLine(c->port, c->exact[2 * c->count - 2], c->exact[2 * c->count - 1], p.x, p.y)) {
+                SetCurvePoint(c, c->count++, p);
                 return;
             }
         }
@@ -174,7 +182,7 @@ void AppendCurvePoint(CurveContext* c, int32_t x, int32_t y, const uint8_t* reco
         if (previous) SelectObject(dc, previous);
         if (pen) DeleteObject(pen);
     }
-    c->points[c->count++] = { x, y };
+    SetCurvePoint(c, c->count++, p);
 }
 
 void EndCurveRun(CurveContext* c) {
@@ -190,20 +198,20 @@ bool CollectCurveSample(void* state, uint8_t* record, int32_t) {
         return true;
     }
     if (marker == kSampleRunStart) EndCurveRun(c);
-    const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
-    const uint32_t code = Outcode(c->area, x, y);
+    const RealPoint p = LocusRecordPosition(record);
+    const uint32_t code = Outcode(c->area, RoundToScreen(p.x), RoundToScreen(p.y));
     if (c->count > 0 && code != 0 && (c->lastCode & code) != 0) {
         // Still outside on the same side: only the newest point matters.
-        c->points[c->count - 1] = { x, y };
+        SetCurvePoint(c, c->count - 1, p);
         c->lastCode = code;
         return true;
     }
-    AppendCurvePoint(c, x, y, record);
+    AppendCurvePoint(c, p, record);
     c->lastCode = code;
     if (code != 0) {
         // Leaving the area: the run ends here and the next one starts from this point.
         EndCurveRun(c);
-        c->points[0] = { x, y };
+        SetCurvePoint(c, 0, p);
         c->count = 1;
     }
     return true;
@@ -231,11 +239,13 @@ bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
     // A closed locus walks its first record again at the end.
     if (index == 0 && w->seen > 0) return true;
     if (w->seen++ % w->every != 0) return true;
-    const int32_t x = Field<int16_t>(record, 0), y = Field<int16_t>(record, 2);
+    const RealPoint p = IsLocus(w->object) ? LocusRecordPosition(record)
+                                           : RealPoint{ double(Field<int16_t>(record, 0)), double(Field<int16_t>(record, 2)) };
+    const int32_t x = RoundToScreen(p.x), y = RoundToScreen(p.y);
     if (auto square = LaterForms().drawing.fillSquare) {
         const double side = w->selection ? kAntiAliasedSelectionDot : w->size + 1;
         const uint32_t color = w->colorOffset >= 0 ? SampleColor(w->object, record, w->colorOffset) : w->fill;
-        if (w->port && square(w->port, x, y, side, color)) return true;
+        if (w->port && square(w->port, p.x, p.y, side, color)) return true;
     }
     const int32_t half = w->size / 2;
     // Without a pen Rectangle leaves the right and bottom edge unfilled.
@@ -252,7 +262,8 @@ bool DrawSampleDot(void* state, uint8_t* record, int32_t index) {
 void DrawSampleEndMark(GraphicsPort* port, const uint8_t* record, int32_t markType, double angle, COLORREF color,
                        bool thick) {
     if (!record || Field<uint32_t>(record, SR::kLocusState) == kSampleMissing) return;
-    const ScreenPoint p = { Field<int16_t>(record, 0), Field<int16_t>(record, 2) };
+    const RealPoint exact = LocusRecordPosition(record);
+    const ScreenPoint p = { RoundToScreen(exact.x), RoundToScreen(exact.y) };
     const LaterDrawingForms& later = LaterForms().drawing;
     if (markType == kLocusEndGoesOn) {
         if (later.fillPolygon) {
@@ -260,7 +271,7 @@ void DrawSampleEndMark(GraphicsPort* port, const uint8_t* record, int32_t markTy
             // half as large again and reaches half a size further.
             const double size = DrawingMetrics.intMetricsA[kMetricArrowSize] * (thick ? 1.5 : 1.0);
             const double ux = std::cos(angle), uy = std::sin(angle);
-            const double tipX = p.x + (thick ? ux * size / 2 : 0), tipY = p.y + (thick ? uy * size / 2 : 0);
+            const double tipX = exact.x + (thick ? ux * size / 2 : 0), tipY = exact.y + (thick ? uy * size / 2 : 0);
             // As long as the stroked head, half as wide, the notch a third of the way in.
             const double backX = tipX - size * ux, backY = tipY - size * uy, half = size / 2;
             const float head[8] = { float(tipX), float(tipY),
@@ -274,7 +285,7 @@ void DrawSampleEndMark(GraphicsPort* port, const uint8_t* record, int32_t markTy
     }
     if (markType != kLocusEndAtSample) return;
     const int32_t side = DrawingMetrics.intMetricsA[thick ? kMetricThickEndSquare : kMetricEndSquare];
-    if (later.fillSquare && later.fillSquare(port, p.x, p.y, side, color)) return;
+    if (later.fillSquare && later.fillSquare(port, exact.x, exact.y, side, color)) return;
     RECT square = { p.x - side / 2, p.y - side / 2, p.x - side / 2 + side, p.y - side / 2 + side };
     HBRUSH brush = CreateSolidBrush(color);
     if (brush) {

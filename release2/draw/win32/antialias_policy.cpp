@@ -93,7 +93,7 @@ bool FillSquare(GraphicsPort* port, double x, double y, double side, uint32_t co
                                color == kRememberedColor ? gPen.color : color);
 }
 
-bool StrokePolyline(GraphicsPort* port, const int32_t* xy, int32_t count, bool highlight) {
+bool StrokePolyline(GraphicsPort* port, const float* xy, int32_t count, bool highlight) {
     DcGraphics* g = AntiAliasedTarget(port);
     if (!g || count < 2) return false;
     // The run in floats, in batches that share their end points.
@@ -101,7 +101,7 @@ bool StrokePolyline(GraphicsPort* port, const int32_t* xy, int32_t count, bool h
     FloatPoint points[kBatch];
     for (int32_t start = 0; start + 1 < count; start += kBatch - 1) {
         const int32_t n = std::min(kBatch, count - start);
-        for (int32_t i = 0; i < n; ++i) points[i] = { float(xy[2 * (start + i)]), float(xy[2 * (start + i) + 1]) };
+        for (int32_t i = 0; i < n; ++i) points[i] = { xy[2 * (start + i)], xy[2 * (start + i) + 1] };
         if (highlight) {
             if (!DrawPolylineAntiAliased(g, points, n, gPen.width + 4, CurrentHighlight(), gPen.dashed) ||
                 !DrawPolylineAntiAliased(g, points, n, gPen.width + 2, CurrentBackground(), gPen.dashed))

@@ -101,15 +101,8 @@ TEST_F(LocusTest, ARayFromItsStartHasATrueStartAndAContinuingEnd) {
 }
 
 TEST_F(LocusTest, AJumpBetweenRootsLeavesAGap) {
-    // The side-1 root of a line through the centre and the driver swaps to the other
-    // side as the driver crosses the centre: the traced point jumps 200 pixels.
-    SketchObject* centre = PointAt(200, 200);
-    SketchObject* circle = Build(kTypeCircleByPoint, { centre, PointAt(300, 200) });
-    SketchObject* path = Build(kTypeSegment, { PointAt(120, 200), PointAt(281, 200) });
-    SketchObject* driver = Build(kTypePointOnPath, { path }, nullptr, Reals(0.1, 0));
-    SketchObject* line = Build(kTypeLine, { centre, driver });
-    SketchObject* root = Build(11, { line, circle });
-    SketchObject* locus = TraceLocus(root, path, driver, { line });
+    // The traced point jumps 200 pixels as the driver crosses the centre.
+    SketchObject* locus = RootJumpLocus(200, 200, 100, { 120, 200 }, { 281, 200 });
     ASSERT_TRUE(locus && locus->exists);
     EXPECT_LT(LongestJoin(locus), 31);
     int32_t runStarts = 0;

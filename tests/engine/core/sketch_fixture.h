@@ -138,6 +138,19 @@ protected:
         return m;
     }
 
+    // The side-1 root of a line through (cx, cy) and a driver on the segment from `from`
+    // to `to`, with the circle of radius r about that point: the root swaps to the other
+    // side as the driver crosses the centre, and its locus jumps there, leaving a gap.
+    SketchObject* RootJumpLocus(double cx, double cy, double r, RealPoint from, RealPoint to) {
+        SketchObject* centre = PointAt(cx, cy);
+        SketchObject* circle = Build(kTypeCircleByPoint, { centre, PointAt(cx + r, cy) });
+        SketchObject* path = Build(kTypeSegment, { PointAt(from.x, from.y), PointAt(to.x, to.y) });
+        SketchObject* driver = Build(kTypePointOnPath, { path }, nullptr, Reals(0.1, 0));
+        SketchObject* line = Build(kTypeLine, { centre, driver });
+        SketchObject* root = Build(11, { line, circle });
+        return TraceLocus(root, path, driver, { line });
+    }
+
     std::vector<SketchObject*> SketchOrder() const {
         std::vector<SketchObject*> order;
         for (SketchObject* o = sketch->firstObject; o; o = o->nextInSketch) order.push_back(o);

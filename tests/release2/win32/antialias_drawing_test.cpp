@@ -28,6 +28,7 @@
 #include "release2/draw/win32/antialias_layer.h"
 #include "release2/draw/win32/antialias_policy.h"
 #include "release2/draw/win32/gdiplus_calls.h"
+#include "release2/engine/float_samples.h"
 #include "tests/platform/win32/render_fixture.h"
 
 using Gdiplus::GpStatus;
@@ -321,6 +322,50 @@ GpStatus WINGDIPAPI CountEllipse(Gdiplus::GpGraphics* g, Gdiplus::GpPen* p, Gdip
                                  Gdiplus::REAL w, Gdiplus::REAL h) {
     ++gEllipses;
     return gReal.drawEllipse(g, p, x, y, w, h);
+}
+
+std::vector<Gdiplus::PointF> gLinePoints;
+GpStatus WINGDIPAPI RecordLines(Gdiplus::GpGraphics* g, Gdiplus::GpPen* p, const Gdiplus::PointF* points, INT count) {
+    gLinePoints.insert(gLinePoints.end(), points, points + count);
+    return gReal.drawLines(g, p, points, count);
+}
+
+// A curve through samples off the pixel grid: figlate's anti-aliased stroke goes through
+// them where they are; from rounded samples it goes through the pixels they round to,
+// and figmantle draws those with GDI.
+TEST_F(AntiAliasedRedraw, CurvesGoThroughSubPixelSamples) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    gReal = GdiPlusCallTable();
+    GdiPlusCallTable().drawLines = RecordLines;
+    struct Case { const char* name; bool drawing, samples; std::vector<float> xy; };
+    const Case cases[] = {
+        { "figmantle", false, false, {} },
+        { "anti-aliased, rounded samples", true, false, { 20, 51, 101, 51, 181, 51 } },
+        { "figlate", true, true, { 20.25f, 50.5f, 100.5f, 50.5f, 180.75f, 50.5f } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LaterReleaseForms forms = {};
+        if (c.drawing) AddDrawingForms(&forms);
+        if (c.samples) AddLocusForms(&forms);
+        InstallLaterForms(forms);
+        canvas_.Fill(kWhite);
+        gLinePoints.clear();
+        SketchObject* locus = PointLocus({ { 0, 0, 1 }, { 0, 0, 2 }, { 0, 0, 2 } }, 0);
+        const double xs[] = { 20.25, 100.5, 180.75 };
+        for (int i = 0; i < 3; ++i)
+            PutLocusRecordPosition(records_.data() + i * SampleRecord::kLocusPointBytes, { xs[i], 50.5 });
+        Redraw([&] { DrawLocus(&port_, locus); });
+        std::vector<float> xy;
+        for (const Gdiplus::PointF& p : gLinePoints) {
+            xy.push_back(p.X);
+            xy.push_back(p.Y);
+        }
+        EXPECT_EQ(xy, c.xy);
+        EXPECT_NE(canvas_.At(60, 51), kWhite);  // drawn, one way or the other
+        LocusDataOf(locus)->samples = nullptr;
+    }
+    ResetLaterForms();
 }
 
 // Circle samples go through GDI+ outlined, in their boxes; filled ones stay with GDI.

@@ -156,6 +156,24 @@ struct LaterEngineForms {
     SketchObject* (*labelColorImage)(SketchObject* object);
     // The Undo or Redo item's text (256 bytes) from its group 1 template.
     void (*undoMenuText)(char* text, int32_t textIndex);
+    // The status prompt of a tool run, a heap text (FreeMemory) or null without memory:
+    // item `item` of the tool-matching group with the noun of `nounKind`; the tool's
+    // givens in order, and the one being matched (-1 for none).
+    char* (*toolMatchPrompt)(int32_t item, int32_t nounKind, SketchObject* const* givens, int32_t givenCount,
+                             int32_t given);
+    // The pointer is over row `row` of the script view (0: over none); true when an object
+    // of the sketch is highlighted for it.
+    bool (*highlightStepRow)(int32_t row);
+    // Whether an existing calculation duplicates the one a construction copies (the
+    // equivalence test of the duplicate search for calculations).
+    bool (*sameCalculation)(const SketchObject* candidate, const SketchObject* pattern);
+    // Menu-rule predicates past the shared slots; -1 for an unknown one.
+    int32_t (*menuPredicate)(uint32_t predicate, uint32_t item);
+    // While an older document is read: the hidden helpers that stand in for one of its
+    // objects made of two others (`flag` orders them), into made[2]; `shared` is the
+    // import's one zero parameter, made on first use. 0, or 100 without memory.
+    int32_t (*legacyHelperObjects)(SketchObject* first, SketchObject* second, bool flag, SketchObject** shared,
+                                   SketchObject** made);
 };
 
 // One button of a tool bar as the wrapped layout of a floating bar sees it.

@@ -12,6 +12,7 @@
 //                               shows (a layout button), or "none"
 //   objects                     the front sketch's objects: class kind type exists hidden x y
 //                               (x y: a point's position, else the centre of its bounds)
+//   lit                         the positions of the front sketch's highlighted objects
 //   tool                        the current tool's number
 //   alerts                      every alert shown so far: caption|text
 //   front                       "main" when the main window is the foreground window and
@@ -453,6 +454,15 @@ std::string Objects() {
         out << line;
     }
     return out.str();
+}
+
+std::string LitObjects() {
+    std::string out;
+    Sketch* sketch = gEngine.frontSketch;
+    int32_t i = 0;
+    for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch, ++i)
+        if (o->stateFlags & kObjectHot) out += (out.empty() ? "" : " ") + std::to_string(i);
+    return out;
 }
 
 std::string Labels() {
@@ -1389,6 +1399,7 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "lit") return LitObjects();
     if (verb == "labels") return Labels();
     if (verb == "layout-control") {
         int id = 0;

@@ -1516,6 +1516,7 @@ ResultCode ReadLegacyDocument(StreamHandle stream, Sketch* sketch, EngineDocumen
         const int32_t family = ObjectClassTable[o->objectClass].textFamily;
         if (CaptionData* c = CaptionDataOf(o); c && (family == 1 || family == 2)) c->style = o->textStyle;
         if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
+        if (auto fit = LaterForms().caption.fitWrapWidth; fit && o->objectClass == kClassCaption) fit(o);
     }
     if (r.coordSystem) sketch->pageFlags = static_cast<uint16_t>((sketch->pageFlags & ~1u) | (h.snapToGrid ? 1 : 0));
     return rc;

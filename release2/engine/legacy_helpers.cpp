@@ -44,16 +44,14 @@ SketchObject* ConstructHidden(int32_t type, SketchObject* const* parents, int32_
 
 FixedDistanceEntry Pixels(double pixels) { return FixedDistanceEntry{ pixels, pixels, kPixelUnit, 0 }; }
 
-}  // namespace
-
-SketchObject* CreateHelperParameter(int32_t kind, double value) {
+SketchObject* MakeParameter(int32_t kind, double value, int32_t hidden) {
     CalculationEditRecord record;
     if (!InitFunctionEditRecord(&record, kFormCalculation)) return nullptr;
     if (!NumberToExpressionTokens(&record, kParameterTokens, value, kind)) {
         ReleaseCalculationEditRecord(&record);
         return nullptr;
     }
-    const ObjectTemplate t = { kTypeFree, 0, kShown, kClassCalculation, 1, kind, 0 };
+    const ObjectTemplate t = { kTypeFree, 0, hidden, kClassCalculation, 1, kind, 0 };
     SketchObject* parameter = ConstructObjectEx(&t, &record, 0, 0, nullptr, nullptr, false);
     ReleaseCalculationEditRecord(&record);
     if (!parameter) return nullptr;
@@ -62,16 +60,19 @@ SketchObject* CreateHelperParameter(int32_t kind, double value) {
     return parameter;
 }
 
+}  // namespace
+
+SketchObject* CreateHelperParameter(int32_t kind, double value) { return MakeParameter(kind, value, kShown); }
+
 int32_t CreateLegacyHelperObjects(SketchObject* first, SketchObject* second, bool flag, SketchObject** shared,
                                   SketchObject** made) {
     made[0] = made[1] = nullptr;
     SketchObject* parameter = *shared;
     const bool madeHere = parameter == nullptr;
     if (madeHere) {
-        parameter = CreateHelperParameter(kHelperParameterKind, 0);
-        if (!parameter) return kResultOutOfMemory;
         // A zero the user never made would be a stranger on the converted page.
-        parameter->hidden = kHiddenAsConsumed;
+        parameter = MakeParameter(kHelperParameterKind, 0, kHiddenAsConsumed);
+        if (!parameter) return kResultOutOfMemory;
     }
     SketchObject* const xFirst[3] = { first, parameter, second };
     SketchObject* const yFirst[3] = { parameter, first, second };

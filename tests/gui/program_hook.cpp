@@ -456,12 +456,18 @@ std::string Objects() {
     return out.str();
 }
 
+// Words separated by one blank.
+void AppendWord(std::string& out, const std::string& word) {
+    if (!out.empty()) out += ' ';
+    out += word;
+}
+
 std::string LitObjects() {
     std::string out;
     Sketch* sketch = gEngine.frontSketch;
     int32_t i = 0;
     for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch, ++i)
-        if (o->stateFlags & kObjectHot) out += (out.empty() ? "" : " ") + std::to_string(i);
+        if (o->stateFlags & kObjectHot) AppendWord(out, std::to_string(i));
     return out;
 }
 
@@ -493,7 +499,7 @@ std::string TableRows() {
     std::string out;
     Sketch* sketch = gEngine.frontSketch;
     for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch)
-        if (o->objectClass == kClassTable) out += (out.empty() ? "" : " ") + std::to_string(TableDataOf(o)->rowCount);
+        if (o->objectClass == kClassTable) AppendWord(out, std::to_string(TableDataOf(o)->rowCount));
     return out;
 }
 

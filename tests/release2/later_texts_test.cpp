@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "engine/core/memory.h"
 #include "engine/core/services/string_groups.h"
@@ -12,6 +11,7 @@
 #include "release2/text/about_pages.h"
 #include "release2/text/typed_caret_args.h"
 #include "later_text_source.h"
+#include "shared_text_forms.h"
 #include "ui/portable/credit_texts.h"
 
 namespace {
@@ -54,13 +54,7 @@ TEST(LaterTexts, SharedItemsReadAsTheEngineHasThem) {
             char expected[512];
             ASSERT_TRUE(CompiledHelpTarget(engine[g][i].c_str(), expected, sizeof expected));
             const bool help = g == kGroupHelpTargets || g == kGroupHelpMenu;
-            std::string shared = help ? std::string(expected) : engine[g][i];
-            // The tool prompts take typed arguments: the number is ^B, the noun ^A.
-            if (g == kGroupToolMatching) {
-                for (const auto& [from, to] : { std::pair{ "%i", "^B" }, std::pair{ "%s", "^A" } })
-                    if (const size_t at = shared.find(from); at != std::string::npos) shared.replace(at, 2, to);
-            }
-            EXPECT_EQ(GroupText(g, i), shared) << g << " " << i;
+            EXPECT_EQ(GroupText(g, i), help ? std::string(expected) : AsFiglateText(g, engine[g][i])) << g << " " << i;
         }
     }
     EXPECT_STREQ(GroupText(kGroupHelpMenu, 1), "help://Velmora.chm::/hContents.htm");

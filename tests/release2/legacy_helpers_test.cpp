@@ -14,10 +14,13 @@
 #include "engine/core/transform_maps.h"
 #include "engine/docio/document_fixture.h"
 #include "engine/docio/legacy_writer.h"
+#include "engine/docio/seed_files.h"
 #include "engine/text/captions.h"
+#include "engine/text/layout_test_util.h"
 #include "engine/text/object_labels.h"
 #include "layout_forms_installed.h"
 #include "release2/engine/engine_forms.h"
+#include "release2/text/caption_width.h"
 #include "release2/text/layout_forms.h"
 
 namespace {
@@ -25,6 +28,7 @@ namespace {
 void AddImportForms(LaterReleaseForms* forms) {
     AddEngineForms(forms);
     AddLayoutForms(forms);
+    AddCaptionForms(forms);
 }
 
 struct ImportFormsInstalled {
@@ -102,6 +106,9 @@ TEST_F(LegacyHelpers, OutOfMemoryLeavesNothingMade) {
 class LegacyImport : public DocumentTest {
 protected:
     Sketch* Open(const std::vector<uint8_t>& bytes, ResultCode expected) {
+        // The older reader's fuzz target takes these documents as seeds.
+        static int serial = 0;
+        SaveFuzzSeed("legacy_document_fuzz", std::string("figlate_import_") + std::to_string(++serial), bytes);
         ReadResult r = Read(bytes);
         EXPECT_EQ(r.code, expected);
         if (!r.document || DocumentPageCount(r.document) == 0) return nullptr;
@@ -115,16 +122,22 @@ protected:
 };
 
 TEST_F(LegacyImport, CaptionsWrapToTheirStoredBoxWidthInFiglateOnly) {
-    struct Case { bool figlate; bool mac; int16_t box; int32_t wrap; };
+    struct Case { bool figlate; bool mac; int16_t box; const char* body; bool wraps; };
     const Case cases[] = {
-        { false, false, 120, 0 }, { true, false, 120, 120 }, { true, true, 90, 90 }, { true, false, 10, 0 },
+        { false, false, 120, "one two three four", false },
+        { true, false, 120, "one two three four", true },
+        { true, true, 90, "one two three four", true },
+        { true, false, 10, "one two three four", false },
+        // Nothing to break: a width that would not be saved is not kept either.
+        { true, false, 120, "one", false },
+        { true, true, 120, "", false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.figlate << " " << c.mac << " " << c.box);
-        std::optional<LaterLayoutInstalled> later;
+        std::optional<ImportFormsInstalled> later;
         if (c.figlate) later.emplace();
         LegacyWriter w(c.mac);
-        LegacyObjectSpec text = LegacyCaption(w, c.mac, "one two three four", 40, 50, 12);
+        LegacyObjectSpec text = LegacyCaption(w, c.mac, c.body, 40, 50, 12);
         text.boxWidth = c.box;
         text.boxHeight = 30;
         w.Add(text);
@@ -132,8 +145,23 @@ TEST_F(LegacyImport, CaptionsWrapToTheirStoredBoxWidthInFiglateOnly) {
         ASSERT_NE(page, nullptr);
         ASSERT_EQ(Objects(page).size(), 1u);
         LayoutNode* layout = CaptionDataOf(Objects(page)[0])->layout;
-        EXPECT_EQ(c.figlate ? GetLayoutWrapWidth(layout, nullptr) : 0, c.wrap);
+        // Broken at the box's width, then fitted to the rows as a read caption is.
+        const int32_t width = c.figlate ? GetLayoutWrapWidth(layout, nullptr) : 0;
+        if (c.wraps) {
+            EXPECT_GT(width, 10);
+            EXPECT_LE(width, c.box);
+            EXPECT_GE(LayoutChildCount(FindRowsNode(layout)), 2);
+        } else {
+            EXPECT_EQ(width, 0);
+        }
         EXPECT_EQ(Objects(page)[0]->bounds.left, 40);
+        // Saved, the converted caption opens again as it was, and saves the same.
+        const std::vector<uint8_t> saved = Write(page->document);
+        ReadResult again = Read(saved);
+        ASSERT_NE(again.document, nullptr);
+        LayoutNode* reread = CaptionDataOf(DocumentPageAt(again.document, 0)->firstObject)->layout;
+        EXPECT_EQ(WriteLayout(reread, 0), WriteLayout(layout, 0));
+        EXPECT_EQ(Write(again.document), saved);
     }
 }
 
@@ -190,6 +218,34 @@ TEST_F(LegacyImport, APointPlottedFromOneValueIsBuiltOnHelpersInFiglate) {
         }
         for (SketchObject* o : images) EXPECT_EQ(o->hidden, kHiddenAsConsumed);
         EXPECT_EQ(ValueDisplayOf(parameters[0])->value, 0);
+        // Saved, the page opens again as it was, and saves the same.
+        const std::vector<uint8_t> saved = Write(page->document);
+        ReadResult again = Read(saved);
+        ASSERT_NE(again.document, nullptr);
+        std::vector<SketchObject*> before = Objects(page), after = Objects(DocumentPageAt(again.document, 0));
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t i = 0; i < before.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(after[i]->constructionType, before[i]->constructionType);
+            EXPECT_EQ(after[i]->hidden, before[i]->hidden);
+            EXPECT_EQ(after[i]->objectKind, before[i]->objectKind);
+            EXPECT_EQ(after[i]->exists, before[i]->exists);
+        }
+        const std::vector<uint8_t> second = Write(again.document);
+        EXPECT_EQ(second.size(), saved.size());
+        for (size_t i = 0; i < second.size() && i < saved.size(); ++i)
+            if (second[i] != saved[i]) {
+                std::string a, b;
+                for (size_t k = (i > 40 ? i - 40 : 0); k < i + 24 && k < saved.size(); ++k) {
+                    char h[4];
+                    std::snprintf(h, sizeof h, "%02x ", saved[k]);
+                    a += h;
+                    std::snprintf(h, sizeof h, "%02x ", second[k]);
+                    b += h;
+                }
+                ADD_FAILURE() << "first difference at " << i << "\n" << a << "\n" << b;
+                break;
+            }
     }
 }
 

@@ -277,6 +277,9 @@ struct LaterCaptionForms {
     int32_t (*replayUndoEntry)(const UndoEntry& entry, int32_t direction);
     // What a discarded record's entry of such a type holds is freed.
     void (*releaseUndoEntry)(const UndoEntry& entry);
+    // A caption just laid out whose rows were broken at a width not of its own choosing
+    // (an older document's box): its width is fitted to its rows, as a read one is.
+    void (*fitWrapWidth)(SketchObject* caption);
 };
 
 // Links, help, shell registration and the save dialog's types.

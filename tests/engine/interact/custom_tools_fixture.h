@@ -108,6 +108,19 @@ protected:
         return tool;
     }
 
+    // The tool "Mid" (given two points; steps their segment and its midpoint), shown in
+    // the Script View.
+    Sketch* ShowMidpointTool() {
+        SketchObject* a = PointAt(0, 0);
+        SketchObject* b = PointAt(100, 0);
+        SketchObject* ab = Build(kTypeSegment, { a, b });
+        SketchObject* mid = Build(kTypeMidpoint, { ab });
+        Select({ a, b, ab, mid });
+        Sketch* tool = MakeTool("Mid");
+        ShowToolInScriptView(tool, nullptr);
+        return tool;
+    }
+
     EngineDocument* NewDocument(const char* title) {
         EngineDocument* d = nullptr;
         EXPECT_EQ(CreateEngineDocument(&d, nullptr), kResultOK);

@@ -444,13 +444,7 @@ TEST_F(CustomTools, AToolInUseShowsTheGivenToClickNext) {
 }
 
 TEST_F(CustomTools, OneStepIsAppliedAndSelected) {
-    SketchObject* a = PointAt(0, 0);
-    SketchObject* b = PointAt(100, 0);
-    SketchObject* ab = Build(kTypeSegment, { a, b });
-    SketchObject* mid = Build(kTypeMidpoint, { ab });
-    Select({ a, b, ab, mid });
-    Sketch* tool = MakeTool("Mid");
-    ShowToolInScriptView(tool, nullptr);
+    Sketch* tool = ShowMidpointTool();
     EXPECT_EQ(ToolScriptRowCount(), Givens(tool) + 3 + 2);
     SketchObject* p = PointAt(200, 200);
     SketchObject* q = PointAt(300, 200);
@@ -605,12 +599,7 @@ TEST_F(CustomTools, AHiddenIntermediateIsHiddenAgainByOneUndoableHide) {
 }
 
 TEST_F(CustomTools, NoToTheDeleteQuestionKeepsEverything) {
-    SketchObject* a = PointAt(0, 0);
-    SketchObject* b = PointAt(100, 0);
-    SketchObject* ab = Build(kTypeSegment, { a, b });
-    SketchObject* mid = Build(kTypeMidpoint, { ab });
-    Select({ a, b, ab, mid });
-    ShowToolInScriptView(MakeTool("Mid"), nullptr);
+    ShowMidpointTool();
     SketchObject* p = PointAt(200, 200);
     SketchObject* q = PointAt(300, 200);
     Select({ p, q });
@@ -629,13 +618,7 @@ TEST_F(CustomTools, NoToTheDeleteQuestionKeepsEverything) {
 
 // Stepping into a page that goes away (its document closed) ends without touching it.
 TEST_F(CustomTools, FreeingThePageBeingSteppedEndsStepping) {
-    SketchObject* a = PointAt(0, 0);
-    SketchObject* b = PointAt(100, 0);
-    SketchObject* ab = Build(kTypeSegment, { a, b });
-    SketchObject* mid = Build(kTypeMidpoint, { ab });
-    Select({ a, b, ab, mid });
-    Sketch* tool = MakeTool("Mid");
-    ShowToolInScriptView(tool, nullptr);
+    Sketch* tool = ShowMidpointTool();
     Sketch* page = CreateSketch(0, nullptr);
     ASSERT_NE(page, nullptr);
     SetCurrentSketch(page, nullptr);
@@ -652,12 +635,7 @@ TEST_F(CustomTools, FreeingThePageBeingSteppedEndsStepping) {
 }
 
 TEST_F(CustomTools, UndoingAStepStopsStepping) {
-    SketchObject* a = PointAt(0, 0);
-    SketchObject* b = PointAt(100, 0);
-    SketchObject* ab = Build(kTypeSegment, { a, b });
-    SketchObject* mid = Build(kTypeMidpoint, { ab });
-    Select({ a, b, ab, mid });
-    ShowToolInScriptView(MakeTool("Mid"), nullptr);
+    ShowMidpointTool();
     SketchObject* p = PointAt(200, 200);
     SketchObject* q = PointAt(300, 200);
     Select({ p, q });
@@ -699,12 +677,7 @@ TEST_F(CustomTools, ALongToolRefreshesEverMoreRarely) {
 }
 
 TEST_F(CustomTools, SteppingSurvivesAllocationFailure) {
-    SketchObject* a = PointAt(0, 0);
-    SketchObject* b = PointAt(100, 0);
-    SketchObject* ab = Build(kTypeSegment, { a, b });
-    SketchObject* mid = Build(kTypeMidpoint, { ab });
-    Select({ a, b, ab, mid });
-    ShowToolInScriptView(MakeTool("Mid"), nullptr);
+    ShowMidpointTool();
     SketchObject* p = PointAt(200, 200);
     SketchObject* q = PointAt(300, 200);
     for (uint32_t n = 1; n < 300; ++n) {

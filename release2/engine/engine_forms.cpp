@@ -5,6 +5,7 @@
 #include "release2/engine/command_forms.h"
 #include "release2/engine/engine_revisions.h"
 #include "release2/engine/legacy_helpers.h"
+#include "release2/engine/plot_table_data.h"
 #include "release2/engine/text_stacking.h"
 #include "release2/engine/tool_prompts.h"
 #include "release2/engine/undo_text.h"
@@ -30,4 +31,5 @@ void AddEngineForms(LaterReleaseForms* forms) {
     forms->engine.sameCalculation = IsSameCalculation;
     forms->engine.menuPredicate = LaterMenuPredicate;
     forms->engine.legacyHelperObjects = CreateLegacyHelperObjects;
+    forms->engine.fitCoordSystemUnits = FitCoordSystemUnits;
 }

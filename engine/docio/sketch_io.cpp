@@ -8,6 +8,7 @@
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
+#include "engine/core/object_slabs.h"
 #include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/polygon_objects.h"
@@ -41,6 +42,17 @@ constexpr int32_t kMarkSlotOfFile = 20;
 // version 4 are read with.
 constexpr int32_t kStoredValueGivenForm = 3;
 
+// One answer of the parent-kind checks for a construction type, a count and parents of
+// these kinds (the first kMaxKeyedParents; more parents are not kept).
+constexpr uint32_t kMaxKeyedParents = 4;
+constexpr uint32_t kParentKindAnswers = 32;
+struct ParentKindAnswer {
+    int32_t    type = -1;
+    uint32_t   count = 0;
+    int32_t    kinds[kMaxKeyedParents] = {};
+    ResultCode result = kResultOK;
+};
+
 // Everything one read or write of a sketch keeps besides the sketch itself.
 struct SketchIo {
     Sketch*        sketch;
@@ -71,6 +83,11 @@ struct SketchIo {
     bool           objectsBegun = false;
     bool           recomputeFailed = false;  // memory failed in a recompute as read
     SketchObject*  firstWaiting = nullptr;
+    // Reading: the objects' records come from slabs.
+    ObjectSlabFiller slabs;
+    // Reading: the answers of the parent-kind checks, which depend on the construction
+    // type, the count and the parents' kinds alone; a page repeats few of them.
+    ParentKindAnswer parentKindAnswers[kParentKindAnswers];
 };
 static_assert(kClassCount <= 32);
 
@@ -124,7 +141,8 @@ ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo
 // three words, and most objects have both.
 constexpr uint32_t kListWordsPerObject = 6;
 
-void ExpectObjects(void*, uint32_t count) {
+void ExpectObjects(void* model, uint32_t count) {
+    Io(model)->slabs.expected = count;
     // A failure leaves the arena to grow as the lists come, as it always may.
     ReservePtrListArena(count > UINT32_MAX / kListWordsPerObject ? UINT32_MAX : count * kListWordsPerObject);
 }
@@ -319,13 +337,13 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     // object's class data in that shape's layout.
     if (!PathKindFitsClass(t.objectKind, t.objectClass)) return kResultDamaged;
     // The object is made first, so that the class and construction codecs read into it.
-    SketchObject* object = AllocObject(t.objectClass, &t);
+    SketchObject* object = AllocObjectFromSlab(&io->slabs, t.objectClass, &t);
     if (!object) return kResultOutOfMemory;
     object->objectKind = t.objectKind;
     const ObjectClassRecord& row = ObjectClassTable[t.objectClass];
     if (row.textFamily != 7) ApplyReadDefaultStyle(io, object);
     if (!InitReadObject(object)) {
-        FreeMemory(object);
+        FreeObjectRecord(object);
         return kResultOutOfMemory;
     }
     if (info->dropGeometry) CalculationDataOf(object)->form = kFormCalculation;
@@ -339,8 +357,30 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
 bool ClassHasData(int32_t c) { return c >= 0 && c < kClassCount && ObjectClassTable[c].transferClassData; }
 bool ClassHasGeometry(int32_t c) { return c >= 0 && c < kClassCount && ObjectClassTable[c].transferGeometry; }
 
-ResultCode CheckParents(void*, const ObjectHeaderInfo& info, void* const* parents, uint32_t count) {
-    return CheckStoredParents(info.constructionType, reinterpret_cast<SketchObject* const*>(parents), count);
+ResultCode CheckParents(void* model, const ObjectHeaderInfo& info, void* const* items, uint32_t count) {
+    const int32_t type = info.constructionType;
+    auto* parents = reinterpret_cast<SketchObject* const*>(items);
+    // A tool's given may stand for another kind than its own: it is asked each time.
+    bool keyed = count <= kMaxKeyedParents;
+    for (uint32_t i = 0; keyed && i < count; ++i) keyed = parents[i]->givenIndex < 0;
+    ResultCode rc = kResultOK;
+    if (!keyed) {
+        rc = CheckStoredParentKinds(type, parents, count);
+    } else {
+        ParentKindAnswer& answer = Io(model)->parentKindAnswers[static_cast<uint32_t>(type) % kParentKindAnswers];
+        bool same = answer.type == type && answer.count == count;
+        for (uint32_t i = 0; same && i < count; ++i) same = answer.kinds[i] == parents[i]->objectKind;
+        if (!same) {
+            answer.type = type;
+            answer.count = count;
+            for (uint32_t i = 0; i < count; ++i) answer.kinds[i] = parents[i]->objectKind;
+            answer.result = CheckStoredParentKinds(type, parents, count);
+        }
+        rc = answer.result;
+    }
+    if (rc != kResultOK) return rc;
+    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
+    return kResultOK;
 }
 
 ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8_t* p, uint32_t n,
@@ -774,6 +814,13 @@ const StoredParentRule& StoredParentRuleOf(int32_t type) {
 }  // namespace
 
 ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count) {
+    const ResultCode rc = CheckStoredParentKinds(type, parents, count);
+    if (rc != kResultOK) return rc;
+    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
+    return kResultOK;
+}
+
+ResultCode CheckStoredParentKinds(int32_t type, SketchObject* const* parents, uint32_t count) {
     if (type < 0 || type >= kConstructionTypeCount) return kResultDamaged;
     if (type == kTypeFree) return count == 0 ? kResultOK : kResultDamaged;
     const StoredParentRule& rule = StoredParentRuleOf(type);
@@ -787,7 +834,6 @@ ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32
                 return kResultDamaged;
         }
     }
-    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
     return kResultOK;
 }
 
@@ -806,6 +852,7 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     io.settingsAmongObjects = convert != nullptr;
     ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
     if (io.pending) DropPending(&io);
+    EndObjectSlabs(&io.slabs);
     if (!IsFatalError(rc) && convert) convert(sketch, format.charset);
     if (!IsFatalError(rc) && format.sketchKind != 2) {
         const uint64_t failed = FailedAllocCount();

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "engine/core/memory.h"
-#include "engine/core/object_slabs.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/action_buttons.h"
@@ -244,11 +243,6 @@ SketchObject* AllocObject(int32_t objectClass, const ObjectTemplate* t) {
     auto* object = static_cast<SketchObject*>(
         AllocMemory(ObjectClassTable[objectClass].objectSize, kAllocZero));
     if (!object) return nullptr;
-    InitObjectRecord(object, objectClass, t);
-    return object;
-}
-
-void InitObjectRecord(SketchObject* object, int32_t objectClass, const ObjectTemplate* t) {
     object->constructionType = t->constructionType;
     object->traced = t->traced;
     object->hidden = t->hidden;
@@ -263,6 +257,7 @@ void InitObjectRecord(SketchObject* object, int32_t objectClass, const ObjectTem
     object->coreBounds = kEmptyScreenRect;
     object->selectable = 1;
     object->givenIndex = -1;
+    return object;
 }
 
 bool SetObjectParents(SketchObject* object, PtrList parents) {
@@ -517,7 +512,7 @@ void DestroyObject(SketchObject* object, bool linked, bool freeLists) {
         FreePtrList(&object->children);
         FreePtrList(&object->constructionData);
     }
-    FreeObjectRecord(object);
+    FreeMemory(object);
 }
 
 namespace {

@@ -41,8 +41,6 @@ SketchObject* ConstructObjectEx(const ObjectTemplate* objectTemplate, void* extr
                                 uint16_t* outFlags, bool allowReuse);
 
 SketchObject* AllocObject(int32_t objectClass, const ObjectTemplate* objectTemplate);
-// The fields AllocObject sets, on a zeroed record.
-void InitObjectRecord(SketchObject* object, int32_t objectClass, const ObjectTemplate* objectTemplate);
 bool          SetObjectParents(SketchObject* object, PtrList parents);
 SketchObject* FindEquivalentObject(int32_t rule, PtrList parents, PtrList constructionData,
                                    int32_t type, bool* reversed);

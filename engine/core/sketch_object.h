@@ -114,8 +114,6 @@ struct alignas(8) SketchObject {
     // 1 while a running motion of the sketch moves it: a motion that starts looks for the
     // one it takes over only then, so starting many motions stays linear.
     uint8_t       movedByMotion;
-    // 1 when the record lives in a slab of records (object_slabs.h), not alone on the heap.
-    uint8_t       inSlab;
 };
 
 inline bool IsExcludedFromHits(const SketchObject* object) { return object->hitExcluded != 0; }

@@ -8,7 +8,6 @@
 #include "engine/core/locus.h"
 #include "engine/core/memory.h"
 #include "engine/core/object_creation.h"
-#include "engine/core/object_slabs.h"
 #include "engine/core/iterations.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/polygon_objects.h"
@@ -83,8 +82,6 @@ struct SketchIo {
     bool           objectsBegun = false;
     bool           recomputeFailed = false;  // memory failed in a recompute as read
     SketchObject*  firstWaiting = nullptr;
-    // Reading: the objects' records come from slabs.
-    ObjectSlabFiller slabs;
     // Reading: the answers of the parent-kind checks, which depend on the construction
     // type, the count and the parents' kinds alone; a page repeats few of them.
     ParentKindAnswer parentKindAnswers[kParentKindAnswers];
@@ -141,8 +138,7 @@ ResultCode ReadHeader(void* model, const SketchHeaderFields& h, const FormatInfo
 // three words, and most objects have both.
 constexpr uint32_t kListWordsPerObject = 6;
 
-void ExpectObjects(void* model, uint32_t count) {
-    Io(model)->slabs.expected = count;
+void ExpectObjects(void*, uint32_t count) {
     // A failure leaves the arena to grow as the lists come, as it always may.
     ReservePtrListArena(count > UINT32_MAX / kListWordsPerObject ? UINT32_MAX : count * kListWordsPerObject);
 }
@@ -337,13 +333,13 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     // object's class data in that shape's layout.
     if (!PathKindFitsClass(t.objectKind, t.objectClass)) return kResultDamaged;
     // The object is made first, so that the class and construction codecs read into it.
-    SketchObject* object = AllocObjectFromSlab(&io->slabs, t.objectClass, &t);
+    SketchObject* object = AllocObject(t.objectClass, &t);
     if (!object) return kResultOutOfMemory;
     object->objectKind = t.objectKind;
     const ObjectClassRecord& row = ObjectClassTable[t.objectClass];
     if (row.textFamily != 7) ApplyReadDefaultStyle(io, object);
     if (!InitReadObject(object)) {
-        FreeObjectRecord(object);
+        FreeMemory(object);
         return kResultOutOfMemory;
     }
     if (info->dropGeometry) CalculationDataOf(object)->form = kFormCalculation;
@@ -852,7 +848,6 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     io.settingsAmongObjects = convert != nullptr;
     ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
     if (io.pending) DropPending(&io);
-    EndObjectSlabs(&io.slabs);
     if (!IsFatalError(rc) && convert) convert(sketch, format.charset);
     if (!IsFatalError(rc) && format.sketchKind != 2) {
         const uint64_t failed = FailedAllocCount();

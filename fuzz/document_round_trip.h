@@ -3,6 +3,7 @@
 // pages, objects (class by class, in sketch order), tools and menu descriptions, and
 // saved again it gives the same bytes.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -76,27 +77,87 @@ inline void* Save(EngineDocument* document, uint32_t* length) {
     return bytes;
 }
 
+// The document written (into *bytes, freed by the caller) and opened again: null when it
+// has no page (a warning may leave none; written out it reads back as unreadable) or
+// memory ran out on either way. Any other failure aborts.
+inline EngineDocument* SaveAndReopen(EngineDocument* document, void** bytes, uint32_t* length, ResultCode* again) {
+    *bytes = nullptr;
+    if (DocumentPageCount(document) == 0) return nullptr;
+    *bytes = Save(document, length);
+    if (!*bytes) return nullptr;
+    EngineDocument* reread = Open(*bytes, *length, false, again);
+    if (!reread && *again != kResultOutOfMemory) std::abort();
+    return reread;
+}
+
+// Whether the reread document writes the bytes it was read from (true when memory ran
+// out on the way).
+inline bool WritesSameBytes(EngineDocument* reread, const void* bytes, uint32_t length) {
+    uint32_t secondLength = 0;
+    void* second = Save(reread, &secondLength);
+    const bool same = !second || (secondLength == length && std::memcmp(second, bytes, length) == 0);
+    FreeMemory(second);
+    return same;
+}
+
+// Written and read back, a document that still has pages holds what it held, and writes
+// the same bytes again.
+inline void CheckContentsSurvive(EngineDocument* document) {
+    uint32_t length = 0;
+    ResultCode again = 0;
+    void* bytes = nullptr;
+    EngineDocument* reread = SaveAndReopen(document, &bytes, &length, &again);
+    if (reread && (!SameContents(document, reread) || !WritesSameBytes(reread, bytes, length))) __builtin_trap();
+    FreeEngineDocument(reread);
+    FreeMemory(bytes);
+}
+
 // `document` opened with `code`.
 inline void CheckRoundTrip(EngineDocument* document, ResultCode code) {
-    // A warning may leave no page at all (the user interface refuses such a document);
-    // written out it holds nothing and reads back as unreadable.
-    if (DocumentPageCount(document) == 0) return;
     uint32_t length = 0;
-    void* bytes = Save(document, &length);
-    if (!bytes) return;
     ResultCode again = 0;
-    EngineDocument* reread = Open(bytes, length, false, &again);
-    if (!reread && again != kResultOutOfMemory) std::abort();
+    void* bytes = nullptr;
+    EngineDocument* reread = SaveAndReopen(document, &bytes, &length, &again);
     if (reread) {
         if (again > code) std::abort();
         if (!SameContents(document, reread)) std::abort();
-        uint32_t secondLength = 0;
-        void* second = Save(reread, &secondLength);
-        if (second && (secondLength != length || std::memcmp(second, bytes, length) != 0)) std::abort();
-        FreeMemory(second);
+        if (!WritesSameBytes(reread, bytes, length)) std::abort();
         FreeEngineDocument(reread);
     }
     FreeMemory(bytes);
+}
+
+// Input bytes that steer a target's choices, taken in turn and from the start again.
+struct Steer {
+    const uint8_t* bytes;
+    size_t         size;
+    size_t         at;
+    uint8_t Next() { return size == 0 ? 0 : bytes[at++ % size]; }
+};
+
+// Input of the steered targets: one byte n, n bytes that steer, then the document. The
+// document opened from it, or null when the input is too short or too long or the
+// document does not open.
+inline EngineDocument* OpenSteered(const uint8_t* data, size_t size, Steer* steer) {
+    if (size < 1 || size > (1u << 20)) return nullptr;
+    const size_t n = data[0];
+    if (size < 1 + n) return nullptr;
+    *steer = Steer{ data + 1, n, 0 };
+    InitStreamTable();
+    ResultCode code = 0;
+    return Open(data + 1 + n, uint32_t(size - 1 - n), false, &code);
+}
+
+// Calls visit(sketch) with each page of the document the current sketch in turn.
+template <typename Visit>
+void ForEachPage(EngineDocument* document, Visit visit) {
+    for (int32_t page = 0; page < DocumentPageCount(document); ++page) {
+        Sketch* sketch = DocumentPageAt(document, page);
+        Sketch* previous = nullptr;
+        SetCurrentSketch(sketch, &previous);
+        visit(sketch);
+        SetCurrentSketch(previous, nullptr);
+    }
 }
 
 }  // namespace fuzz_round_trip

@@ -7,6 +7,7 @@
 #include "classlib/app.h"
 #include "classlib/command_ids.h"
 #include "classlib/frame.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/sketch.h"
 #include "engine/core/sketch_object.h"
 #include "engine/core/object_tables.h"
@@ -511,7 +512,8 @@ ResultCode BuildMenuBarFromStream(const uint8_t* bytes, uint32_t length) {
 const uint8_t* DefaultMenuStream(uint32_t* length) {
     if (auto form = LaterForms().commands.defaultMenuStream) return form(length);
     size_t n = 0;
-    const uint8_t* bytes = menu_stream::DefaultMenuStreamBytes(&n);
+    const auto later = LaterForms().commands.defaultMenuStream;
+    const uint8_t* bytes = later ? later(&n) : menu_stream::DefaultMenuStreamBytes(&n);
     *length = uint32_t(n);
     return bytes;
 }

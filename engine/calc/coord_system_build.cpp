@@ -11,6 +11,7 @@
 #include "engine/core/point_objects.h"
 #include "engine/core/ptr_list.h"
 #include "engine/core/services/coord_systems.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/preferences.h"
 #include "engine/core/services/undo.h"
@@ -39,6 +40,7 @@ struct CoordSystemBuild {
     int32_t newSystem;
     int32_t unitIsObject;  // the horizontal unit is a given non-point object
     int32_t gridForm;
+    double  unitX, unitY;  // pixels per unit of the unit points made
 };
 
 bool IsPoint(const SketchObject* o) { return o->objectClass == kClassPoint; }
@@ -72,13 +74,12 @@ double DefaultUnitLength() {
     return v;
 }
 
-SketchObject* Construct(int32_t type, const void* extra, SketchObject* a, SketchObject* b, bool withUnit,
+SketchObject* Construct(int32_t type, const void* extra, SketchObject* a, SketchObject* b, const double* unit,
                         uint16_t* outFlags) {
     PtrList parents = MakeParentList(a, b);
     if (!parents) return nullptr;
     PtrList data = 0;
-    const double unit = DefaultUnitLength();
-    if (withUnit && !MakeConstructionData(&unit, sizeof unit, &data)) {
+    if (unit && !MakeConstructionData(unit, sizeof *unit, &data)) {
         FreePtrList(&parents);
         return nullptr;
     }
@@ -87,12 +88,12 @@ SketchObject* Construct(int32_t type, const void* extra, SketchObject* a, Sketch
 
 SketchObject* MakeAxis(int32_t type, SketchObject* a, SketchObject* b, bool horizontal, uint16_t* outFlags) {
     const uint8_t flag[2] = { uint8_t(horizontal ? 1 : 0), 0 };
-    return Construct(type, flag, a, b, false, outFlags);
+    return Construct(type, flag, a, b, nullptr, outFlags);
 }
 
 SketchObject* MakeSystem(CoordSystemBuild* w, uint16_t* outFlags) {
     const uint8_t form[2] = { uint8_t(w->gridForm), 0 };
-    return Construct(65, form, w->pieces[kAxisX], w->pieces[kAxisY], false, outFlags);
+    return Construct(65, form, w->pieces[kAxisX], w->pieces[kAxisY], nullptr, outFlags);
 }
 
 SketchObject* MakeOrigin(uint16_t* outFlags) {
@@ -123,12 +124,12 @@ SketchObject* BuildCoordSystemStep(int32_t step, void* userData, uint16_t* outFl
     }
     const bool rectangular = w->gridForm == kGridRectangular;
     if (!p[kOrigin]) return p[kOrigin] = MakeOrigin(outFlags);
-    if (!p[kUnitX]) return p[kUnitX] = Construct(56, nullptr, p[kOrigin], nullptr, true, outFlags);
+    if (!p[kUnitX]) return p[kUnitX] = Construct(56, nullptr, p[kOrigin], nullptr, &w->unitX, outFlags);
     if (!p[kAxisX]) return p[kAxisX] = MakeAxis(w->unitIsObject ? 63 : 62, p[kOrigin], p[kUnitX], true, outFlags);
     if (!p[kUnitY]) {
         const int32_t type = w->unitIsObject ? (rectangular ? 61 : 60) : (rectangular ? 59 : 58);
         SketchObject* on = w->unitIsObject ? p[kAxisX] : p[kUnitX];
-        made = p[kUnitY] = Construct(type, nullptr, on, nullptr, true, outFlags);
+        made = p[kUnitY] = Construct(type, nullptr, on, nullptr, &w->unitY, outFlags);
         if (made && !rectangular && *outFlags == kConstructedNew) ChangeObjectHidden(made, kHiddenTiedUnit, false);
         return made;
     }
@@ -159,9 +160,23 @@ bool HiddenStateChanges(const SketchObject* o, bool show) {
 }  // namespace
 
 SketchObject* CreateCoordSystem(int32_t flags, int32_t context, int32_t namedUndo, int32_t gridForm) {
-    if (!CurrentSketch()) return nullptr;
+    return CreateCoordSystemFor(flags, context, namedUndo, gridForm, nullptr);
+}
+
+SketchObject* CreateCoordSystemFor(int32_t flags, int32_t context, int32_t namedUndo, int32_t gridForm,
+                                   const CoordSystemExtents* extents) {
+    Sketch* sketch = CurrentSketch();
+    if (!sketch) return nullptr;
     CoordSystemBuild w{};
     w.gridForm = gridForm;
+    w.unitX = w.unitY = DefaultUnitLength();
+    const ScreenRect& window = sketch->windowRect;
+    const auto fit = LaterForms().engine.fitCoordSystemUnits;
+    if (fit && extents && flags == 0 && gridForm != kGridPolar && window.right > window.left &&
+        window.bottom > window.top) {
+        w.gridForm = fit((window.right - window.left) / 2.0, (window.bottom - window.top) / 2.0, w.unitX,
+                         extents->maxX, extents->maxY, &w.unitX, &w.unitY);
+    }
     int32_t steps = 3;
     if (flags & kFlagUnitCircle) {
         w.pieces[kCircle] = CurrentSketch()->selectionHead;

@@ -381,7 +381,9 @@ void RemoveLastTableRow(SketchObject* t) {
 
 // ---- Headers and values
 
-LayoutNode* TableHeaderLayout(SketchObject* t, int32_t column) {
+LayoutNode* TableHeaderLayout(SketchObject* t, int32_t column) { return TableHeaderLayoutAtLevel(t, column, 0); }
+
+LayoutNode* TableHeaderLayoutAtLevel(SketchObject* t, int32_t column, int32_t labelLevel) {
     const bool iteration = t->constructionType == kTypeIterationTable;
     if (iteration && column == 1) {
         char text[64];
@@ -406,7 +408,7 @@ LayoutNode* TableHeaderLayout(SketchObject* t, int32_t column) {
         if (matches == 1) o = shown;
     }
     if (KindIsA(o->objectKind, kKindAnalyticMeasure) && ParentCountOf(o) > 0) o = ParentItemsOf(o)[0];
-    LayoutNode* name = BuildObjectLabelLayout(o, nullptr, false, false);
+    LayoutNode* name = BuildObjectLabelLayout(o, nullptr, false, labelLevel != 0);
     if (iteration) SubscriptsForIteration(name);
     return name;
 }

@@ -44,6 +44,8 @@ void RemoveLastTableRow(SketchObject* table);
 
 bool FillTableHeaders(SketchObject* table);
 LayoutNode* TableHeaderLayout(SketchObject* table, int32_t column);
+// The heading with the label built at a level: 1 as a name inside a description.
+LayoutNode* TableHeaderLayoutAtLevel(SketchObject* table, int32_t column, int32_t labelLevel);
 // A layout of the object's current value (its display part 0 with the alternatives shown
 // fixed), or null when it does not exist or has no display parts.
 LayoutNode* ValueLayoutOf(SketchObject* object);

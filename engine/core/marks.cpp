@@ -286,7 +286,8 @@ uint32_t UpdateMarksOnObjectChange(SketchObject* object, int32_t change) {
     return object->markFlags;
 }
 
-SketchObject* GetCoordinateSystemEx(int32_t flags, bool create, bool* created, bool skipMarked) {
+SketchObject* GetCoordinateSystemEx(int32_t flags, bool create, bool* created, bool skipMarked,
+                                    const CoordSystemExtents* extents) {
     if (created) *created = false;
     Sketch* sketch = CurrentSketch();
     if (!sketch) return nullptr;
@@ -309,7 +310,7 @@ SketchObject* GetCoordinateSystemEx(int32_t flags, bool create, bool* created, b
         return found;
     }
     if (!create) return nullptr;
-    SketchObject* made = CreateCoordSystem(0, 0, 1, flags);
+    SketchObject* made = CreateCoordSystemFor(0, 0, 1, flags, extents);
     if (!made) return nullptr;
     MarkObject(kMarkCoordSystem, made, false);
     if (created) *created = true;

@@ -7,6 +7,8 @@
 
 #include "engine/core/sketch_object.h"
 
+struct CoordSystemExtents;
+
 // One entry of the sketch's mark array. A category keeps its object count where a slot
 // keeps its object.
 struct MarkSlot {
@@ -108,5 +110,6 @@ uint32_t UpdateMarksOnObjectChange(SketchObject* object, int32_t change);
 
 // The marked coordinate system, else the first existing one with visible axes, else the
 // last existing one; with create, one is shown, made or marked as needed.
-SketchObject* GetCoordinateSystemEx(int32_t flags, bool create, bool* created, bool skipMarked);
+SketchObject* GetCoordinateSystemEx(int32_t flags, bool create, bool* created, bool skipMarked,
+                                    const CoordSystemExtents* extents = nullptr);
 SketchObject* GetCoordinateSystem(int32_t flags, bool create, bool* created);

@@ -189,9 +189,7 @@ void RunEngineCommand(uint32_t slot) {
 
 bool RunCommandDialog(int32_t kind, void* record, DialogChangeFn change, int32_t helpTopic, int32_t mode) {
     if (!gMainWindow) return false;
-    if (kind < kDialogTranslate || (kind > kDialogRemoveTableData && kind != kDialogLabelMultiple) || kind == 3 ||
-        kind == 8)
-        return false;
+    if (kind < kDialogTranslate || kind > kDialogLabelMultiple || kind == 3 || kind == 8) return false;
     // An outer dialog or sheet running its own modal loop (from which, say, a page opened
     // this dialog) stays disabled while this one runs and is given back the focus after.
     HWND outer = GetActiveWindow();

@@ -9,6 +9,7 @@
 #include "engine/interact/selection_census.h"
 #include "engine/text/object_labels.h"
 #include "release2/engine/label_multiple.h"
+#include "release2/engine/plot_table_data.h"
 #include "release2/text/later_texts.h"
 #include "ui/portable/menu_stream.h"
 
@@ -24,9 +25,19 @@ constexpr CommandRow kSaveAsRow = { FixedStateWord(menu_text::kTextSaveAsEllipsi
                                     kCommandGroupPreferences, kQuerySaveAs, RowRunsWhenMemoryShort, 0 };
 constexpr CommandRow kLabelRow = { 0, kCommandGroupSelection, kQueryLabel, RowInObjectContextMenu, 0 };
 constexpr uint32_t kSaveAsRowNumber = 18;
+// Plot Table Data works on the selection and is offered by the context menu over a table.
+constexpr CommandRow kPlotTableDataRowEntry = { 0, kCommandGroupSelection, kQueryPlotTableData,
+                                                RowInObjectContextMenu, 0 };
+// Menu codes of the items the later commands follow: "Show Labels", "Plot Points".
+constexpr uint16_t kShowLabelsMenuCode = 67;
+constexpr uint16_t kPlotPointsMenuCode = 58;
 
 int32_t ExecuteLater(uint32_t executor, int32_t argument) {
-    return executor == kLabelCommandExecutor ? LabelCommand(argument) : 0;
+    switch (executor) {
+    case kLabelCommandExecutor: return LabelCommand(argument);
+    case kPlotTableDataExecutor: PlotTableData(); return kResultOK;
+    default: return 0;
+    }
 }
 
 bool QueryLater(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* text, uint16_t* variant,
@@ -34,6 +45,7 @@ bool QueryLater(uint32_t query, uint32_t item, uint16_t stateWord, uint16_t* tex
     switch (query) {
     case kQuerySaveAs: return SaveAsMenuState(item, stateWord, text, variant, executor, argument);
     case kQueryLabel: return LabelMenuState(item, stateWord, text, variant, executor, argument);
+    case kQueryPlotTableData: return PlotTableDataMenuState(item, stateWord, text, variant, executor, argument);
     default: return false;
     }
 }
@@ -64,25 +76,44 @@ bool LabelMenuState(uint32_t, uint16_t, uint16_t* text, uint16_t* variant, uint1
     return several || (first && CanBeLabelled(first));
 }
 
+bool PlotTableDataMenuState(uint32_t, uint16_t, uint16_t* text, uint16_t* variant, uint16_t* executor,
+                            int32_t* argument) {
+    *text = kLaterItemPlotTableData;
+    *variant = kVariantPlain;
+    *executor = kPlotTableDataExecutor;
+    *argument = 0;
+    const Sketch* sketch = CurrentSketch();
+    const SketchObject* only = sketch ? sketch->selectionHead : nullptr;
+    return only && !only->nextSelected && only->objectClass == kClassTable;
+}
+
 const CommandRow* LaterCommandRow(uint32_t row) {
-    if (row == kSaveAsRowNumber) return &kSaveAsRow;
-    if (row == kLabelCommandRow) return &kLabelRow;
-    return nullptr;
+    switch (row) {
+    case kSaveAsRowNumber: return &kSaveAsRow;
+    case kLabelCommandRow: return &kLabelRow;
+    case kPlotTableDataRow: return &kPlotTableDataRowEntry;
+    default: return nullptr;
+    }
 }
 
 bool LaterMenuCodeToRow(uint32_t code, uint32_t* row) {
-    if (code != kLabelCommandMenuCode) return false;
-    *row = kLabelCommandRow;
-    return true;
+    switch (code) {
+    case kLabelCommandMenuCode: *row = kLabelCommandRow; return true;
+    case kPlotTableDataMenuCode: *row = kPlotTableDataRow; return true;
+    default: return false;
+    }
 }
 
 const uint8_t* LaterDefaultMenuStream(uint32_t* length) {
-    // Built once: the shared bar with the label command after "Show Labels" (code 67).
+    // Built once.
     static const std::vector<uint8_t> stream = [] {
         size_t n = 0;
         const uint8_t* shared = menu_stream::DefaultMenuStreamBytes(&n);
-        std::vector<uint8_t> out;
-        if (!menu_stream::InsertCommandAfter(shared, n, 67, kLabelCommandMenuCode, &out)) out.assign(shared, shared + n);
+        std::vector<uint8_t> labelled, out;
+        if (!menu_stream::InsertCommandAfter(shared, n, kShowLabelsMenuCode, kLabelCommandMenuCode, &labelled) ||
+            !menu_stream::InsertCommandAfter(labelled.data(), labelled.size(), kPlotPointsMenuCode,
+                                             kPlotTableDataMenuCode, &out))
+            out.assign(shared, shared + n);
         return out;
     }();
     *length = uint32_t(stream.size());

@@ -46,6 +46,7 @@ struct LaterGroupItem {
 
 const LaterGroupItem kLaterGroupItems[] = {
     { kGroupMenuItems,  kLaterItemSaveAsHtml,       "Save &As HTML..." },
+    { kGroupMenuItems,  kLaterItemPlotTableData,    "Plot &Table Data..." },
     { kGroupMenuItems,  198,                        "Label &Multiple Objects..." },
     { kGroupMenuItems,  199,                        "Label Ob&ject..." },
     { kGroupMotionTexts, 88,                        "<H<SW2<T'Example: '>><%1><T'...'>>" },

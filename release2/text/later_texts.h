@@ -19,6 +19,7 @@ extern const LaterTextGroup LaterTextGroups[kLaterTextGroupCount];
 
 // Group items only figlate has.
 constexpr int32_t kLaterItemSaveAsHtml   = 196;  // group 1: "Save &As HTML..."
+constexpr int32_t kLaterItemPlotTableData = 197;  // group 1: "Plot &Table Data..."
 constexpr int32_t kLaterItemNounSeparator = 48;  // group 3: separates the forms of a noun
 constexpr int32_t kLaterItemPlotTableTitle = 136;  // group 9
 constexpr int32_t kLaterItemPlotTableText  = 137;  // group 9

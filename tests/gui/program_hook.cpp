@@ -195,6 +195,7 @@
 #include "engine/interact/motion.h"
 #include "ui/frames/page_tabs.h"
 #include "ui/app/main_app.h"
+#include "engine/core/services/user_interface.h"
 #include "ui/menus.h"
 #include "ui/view/yrn_preview.h"
 #include "ui/portable/menu_stream.h"
@@ -959,9 +960,10 @@ std::string CursorName() {
     return "other";
 }
 
+// The codes of the menu description built into the program (figlate's has its own).
 std::string StreamCodes() {
-    size_t length = 0;
-    const uint8_t* bytes = menu_stream::DefaultMenuStreamBytes(&length);
+    uint32_t length = 0;
+    const uint8_t* bytes = DefaultMenuStream(&length);
     menu_stream::MenuStreamTree tree;
     if (menu_stream::ReadMenuStream(bytes, length, &tree) != menu_stream::ReadResult::Ok) return "bad";
     std::ostringstream out;

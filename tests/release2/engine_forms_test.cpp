@@ -91,13 +91,13 @@ TEST(LaterCommandTable, LabelCommandRowOnlyInFiglate) {
     ASSERT_NE(CommandRowAt(row), nullptr);
     EXPECT_EQ(CommandRowAt(row)->stateQuery, kQueryLabel);
     EXPECT_FALSE(MenuCodeToCommandRow(84, &row));
-    EXPECT_EQ(CommandRowAt(kLabelCommandRow + 1), nullptr);
+    EXPECT_EQ(CommandRowAt(kPlotTableDataRow + 1), nullptr);
     EXPECT_EQ(CommandRowAt(1), &CommandRowTable[1]);
 }
 
-// The menu bar: figlate's has the label command after "Show Labels"; figmantle's is the
-// shared one.
-TEST(LaterCommandTable, MenuBarGainsTheLabelCommand) {
+// The menu bar: figlate's has the label command after "Show Labels" and Plot Table Data
+// after "Plot Points"; figmantle's is the shared one.
+TEST(LaterCommandTable, MenuBarGainsTheLaterCommands) {
     using namespace menu_stream;
     size_t sharedLength = 0;
     const uint8_t* shared = DefaultMenuStreamBytes(&sharedLength);
@@ -105,22 +105,30 @@ TEST(LaterCommandTable, MenuBarGainsTheLabelCommand) {
     ASSERT_EQ(ReadMenuStream(shared, sharedLength, &before), ReadResult::Ok);
     uint32_t length = 0;
     const uint8_t* later = LaterDefaultMenuStream(&length);
-    ASSERT_EQ(length, sharedLength + 2);
+    ASSERT_EQ(length, sharedLength + 4);
     MenuStreamTree after;
     ASSERT_EQ(ReadMenuStream(later, length, &after), ReadResult::Ok);
-    EXPECT_EQ(CountCommandItems(after), CountCommandItems(before) + 1);
-    EXPECT_EQ(after.reserveCount, before.reserveCount + 1);
-    bool found = false;
-    for (const MenuStreamPopup& popup : after.popups) {
-        for (size_t i = 0; i + 1 < popup.items.size(); ++i) {
-            if (popup.items[i].kind == ItemKind::Command && popup.items[i].code == 67) {
-                EXPECT_EQ(popup.items[i + 1].code, kLabelCommandMenuCode);
-                EXPECT_EQ(popup.title, "Display");
-                found = true;
+    EXPECT_EQ(CountCommandItems(after), CountCommandItems(before) + 2);
+    EXPECT_EQ(after.reserveCount, before.reserveCount + 2);
+    struct Case { uint16_t after, code; const char* menu; };
+    const Case cases[] = {
+        { 67, uint16_t(kLabelCommandMenuCode), "Display" },
+        { 58, uint16_t(kPlotTableDataMenuCode), "Graph" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        int found = 0;
+        for (const MenuStreamPopup& popup : after.popups) {
+            for (size_t i = 0; i < popup.items.size(); ++i) {
+                if (popup.items[i].kind != ItemKind::Command || popup.items[i].code != c.code) continue;
+                ++found;
+                ASSERT_GT(i, 0u);
+                EXPECT_EQ(popup.items[i - 1].code, c.after);
+                EXPECT_EQ(popup.title, c.menu);
             }
         }
+        EXPECT_EQ(found, 1);
     }
-    EXPECT_TRUE(found);
     std::vector<uint8_t> out;
     EXPECT_FALSE(InsertCommandAfter(shared, sharedLength, 120, 85, &out));  // no such item
     EXPECT_FALSE(InsertCommandAfter(shared, sharedLength - 1, 67, 85, &out));  // cut short

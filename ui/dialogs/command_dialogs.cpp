@@ -12,6 +12,7 @@
 #include "ui/dialogs/table_data_dialogs.h"
 #include "ui/dialogs/text_style_dialog.h"
 #include "ui/dialogs/transform_dialogs.h"
+#include "engine/core/services/later_release.h"
 #include "platform/win32/shell_windows.h"
 
 namespace {
@@ -86,6 +87,7 @@ int RunCommandDialogWindow(int32_t kind, void* record, int32_t (*change)(void*),
         return sheet.DoModal() == IDOK ? IDOK : IDCANCEL;
     }
     default:
+        if (auto later = LaterForms().window.runCommandDialog) return later(kind, record, helpTopic);
         return kNoCommandDialog;
     }
 }

@@ -69,6 +69,15 @@ bool OnlyServesGrid(const SketchObject* object);
 // point, 2 unit object, 4 vertical unit object, 8 unit circle, 16 unit point); the
 // system, marked, or null.
 SketchObject* CreateCoordSystem(int32_t flags, int32_t context, int32_t namedUndo, int32_t gridForm);
+// The largest absolute x and y of data a new system is made for.
+struct CoordSystemExtents {
+    double maxX;
+    double maxY;
+};
+// CreateCoordSystem for data: a new rectangular system built from nothing (flags 0) in a
+// sketch with a window may take units fitted to the extents (the later release's form).
+SketchObject* CreateCoordSystemFor(int32_t flags, int32_t context, int32_t namedUndo, int32_t gridForm,
+                                   const CoordSystemExtents* extents);
 
 bool CoordSystemWasMarked(const SketchObject* system);
 void SetCoordSystemWasMarked(SketchObject* system, bool marked);

@@ -52,7 +52,7 @@ struct DialogField {
 };
 static_assert(sizeof(DialogField) == 24);
 
-// Dialog kinds. Kinds 3 and 8, and kinds above 15 but figlate's 17, have no dialog.
+// Dialog kinds. Kinds 3 and 8, and kinds above 15 but figlate's 16 and 17, have no dialog.
 constexpr int32_t kDialogTranslate       = 0;
 constexpr int32_t kDialogRotate          = 1;
 constexpr int32_t kDialogDilate          = 2;
@@ -67,6 +67,7 @@ constexpr int32_t kDialogDocumentOptions = 12;
 constexpr int32_t kDialogIterate         = 13;
 constexpr int32_t kDialogAddTableData    = 14;
 constexpr int32_t kDialogRemoveTableData = 15;
+constexpr int32_t kDialogPlotTableData   = 16;  // figlate only
 constexpr int32_t kDialogLabelMultiple   = 17;  // figlate only
 
 struct LayoutNode;

@@ -156,6 +156,12 @@ struct LaterEngineForms {
     SketchObject* (*labelColorImage)(SketchObject* object);
     // The Undo or Redo item's text (256 bytes) from its group 1 template.
     void (*undoMenuText)(char* text, int32_t textIndex);
+    // The units (pixels per unit) of a new rectangular coordinate system made for data
+    // reaching |x| <= maxX and |y| <= maxY in a window of the given half size, when the
+    // default unit would be `unit`; answers the grid form to make (square, or
+    // rectangular for separate units).
+    int32_t (*fitCoordSystemUnits)(double halfWidth, double halfHeight, double unit, double maxX, double maxY,
+                                   double* unitX, double* unitY);
 };
 
 // One button of a tool bar as the wrapped layout of a floating bar sees it.
@@ -193,6 +199,9 @@ struct LaterWindowForms {
     // item data the caller has made the item's layout (a LayoutNode tree).
     void (*measureMenuItem)(void* measureItem);
     void (*drawMenuItem)(void* drawItem);
+    // Shows a command dialog the shared user interface has not: IDOK (1), IDCANCEL (2), or
+    // -1 for a kind it does not show either.
+    int32_t (*runCommandDialog)(int32_t kind, void* record, int32_t helpTopic);
 };
 
 struct LayoutNode;

@@ -6,6 +6,7 @@
 #include "platform/win32/render/graphics_port.h"
 #include "platform/win32/render/port_text.h"
 #include "release2/ui/owner_draw_metrics.h"
+#include "ui/dialogs/popup_menu_button.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "engine/interact/pick_session.h"
 #include "release2/draw/win32/antialias_layer.h"
 #include "release2/ui/win32/owner_draw_menu.h"
+#include "release2/ui/win32/plot_table_dialog.h"
 
 namespace {
 
@@ -35,4 +36,5 @@ void AddWindowWin32Forms(LaterReleaseForms* forms) {
     forms->window.antiAliasChoiceAvailable = GdiPlusAvailable;
     forms->window.measureMenuItem = MeasureMenuItem;
     forms->window.drawMenuItem = DrawMenuItem;
+    forms->window.runCommandDialog = RunLaterCommandDialog;
 }

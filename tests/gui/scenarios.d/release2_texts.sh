@@ -40,9 +40,20 @@ scenario_release2_texts() {
         wait_for 10 "the segment selected" eval 'ask selection | grep -qx "2 *"'
         # The idle refresh names the selection in the Clear item (menu code 100).
         wait_for 20 "the menus to follow the selection" eval 'menu_row 100 | grep -q "Segment"'
-        # figlate's own command (row 112) is left out, and with it the identifiers,
-        # which number the items in order.
-        settled_menus | awk -F'|' '$4 != 112 { print $1 "|" $2 "|" $4 "|" $5 "|" $6 }' >"$work/menus.$which"
+        settled_menus >"$work/menus.$which"
+        # Plot Table Data (row 113) is figlate's own command; figmantle has none.
+        local plot
+        plot=$(awk -F'|' '$4 == 113' "$work/menus.$which")
+        if [ "$which" = figlate ]; then
+            [ -n "$plot" ] || fail "figlate has no Plot Table Data"
+        else
+            [ -z "$plot" ] || fail "figmantle has Plot Table Data: $plot"
+        fi
+        # figlate's own commands (rows 112 and 113) are left out, and with them the
+        # identifiers, which number the items in order.
+        awk -F'|' '$4 != 112 && $4 != 113 { print $1 "|" $2 "|" $4 "|" $5 "|" $6 }' "$work/menus.$which" \
+            >"$work/menus.$which.shared"
+        mv "$work/menus.$which.shared" "$work/menus.$which"
         grep -q 'Ctrl+' "$work/menus.$which" || fail "$which: no key names in the menus: $(head -n 20 "$work/menus.$which")"
 
         step "$which: the About box's first credit page"

@@ -122,11 +122,14 @@ TEST(ShellWithoutMainWindow, ServicesDoNothing) {
 TEST_F(Shell, DialogKindsWithoutADialogGiveFalse) {
     gDialogKinds.clear();
     ScriptCommandDialogsForTest(AnswerOk);
-    for (int32_t kind : { 3, 8, 16, 40, -1 }) EXPECT_FALSE(RunCommandDialog(kind, nullptr, nullptr, 0, 0)) << kind;
+    for (int32_t kind : { 3, 8, 18, 40, -1 }) EXPECT_FALSE(RunCommandDialog(kind, nullptr, nullptr, 0, 0)) << kind;
     EXPECT_TRUE(gDialogKinds.empty());
     EXPECT_TRUE(RunCommandDialog(kDialogTextStyle, nullptr, nullptr, 28, 0));
     EXPECT_TRUE(RunCommandDialog(kDialogRemoveTableData, nullptr, nullptr, 45, 0));
-    EXPECT_EQ(gDialogKinds, (std::vector<int32_t>{ 6, 15 }));
+    // figlate's kinds (Plot Table Data, Label Multiple Objects) reach the dialogs too.
+    EXPECT_TRUE(RunCommandDialog(kDialogPlotTableData, nullptr, nullptr, 0, 0));
+    EXPECT_TRUE(RunCommandDialog(kDialogLabelMultiple, nullptr, nullptr, 0, 0));
+    EXPECT_EQ(gDialogKinds, (std::vector<int32_t>{ 6, 15, 16, 17 }));
     ScriptCommandDialogsForTest(nullptr);
     EXPECT_FALSE(RunCommandDialog(kDialogIterate, nullptr, nullptr, 41, 0));  // Cancel
 }

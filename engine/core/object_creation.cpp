@@ -650,9 +650,13 @@ void RecomputeListedObjects(const ObjectFlagsEntry* items, ScreenRect* rect, boo
 }
 
 ScreenRect RecomputeSketch(bool accumulateOldBounds) {
+    return RecomputeSketchFrom(CurrentSketch()->firstObject, accumulateOldBounds);
+}
+
+ScreenRect RecomputeSketchFrom(SketchObject* first, bool accumulateOldBounds) {
     Sketch* sketch = CurrentSketch();
     ScreenRect running = kEmptyScreenRect;
-    for (SketchObject *o = sketch->firstObject, *next; o; o = next) {
+    for (SketchObject *o = first, *next; o; o = next) {
         // The next record is asked for while this one is recomputed.
         next = o->nextInSketch;
         if (next) PrefetchRecomputedRecord(next);

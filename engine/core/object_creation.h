@@ -142,6 +142,8 @@ void ForEachListedWithLookahead(const ObjectFlagsEntry* list, Visit visit) {
     }
 }
 ScreenRect RecomputeSketch(bool accumulateOldBounds);
+// The same from `first` to the end of the sketch order.
+ScreenRect RecomputeSketchFrom(SketchObject* first, bool accumulateOldBounds);
 
 ResultCode SetObjectHidden(SketchObject* object, int32_t state, bool recordUndo);
 ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUndo);

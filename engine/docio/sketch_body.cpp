@@ -426,6 +426,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         }
         return worst;
     }
+    if (ops.objectRead) ops.objectRead(st.model, object);
     st.objects[number] = object;
     st.types[number] = info.constructionType;
     return worst;

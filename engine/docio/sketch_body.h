@@ -64,6 +64,8 @@ struct SketchBodyReadOps {
     ResultCode (*readPicture)(void* model, void* object, uint32_t tag, StreamHandle stream, uint32_t length);
     void       (*setUnselectable)(void* model, void* object);
     ResultCode (*finishObject)(void* model, void* object, bool styleRead);
+    // The object was read whole and took its number (may be null).
+    void       (*objectRead)(void* model, void* object);
     void       (*dropPending)(void* model);
     void       (*freeObject)(void* model, void* object);
     // Busy feedback between objects (may be null); false when the user asked to stop,

@@ -776,7 +776,8 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, cons
         }
         PutLE32(record, facts.parentCount);
         for (uint32_t i = 0; i < facts.parentCount; ++i) {
-            uint32_t number = NumberOf(st, ops.parentAt(st.model, object, i));
+            void* parent = facts.parents ? facts.parents[i] : ops.parentAt(st.model, object, i);
+            uint32_t number = NumberOf(st, parent);
             if (number == 0) keep(kResultObjectDropped);  // a parent that was not saved
             PutLE32(record + 4 + 4 * i, number);
         }
@@ -966,9 +967,9 @@ ResultCode WriteSketchBodyRecords(WriteState& st) {
          object = following, ++i) {
         if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
         following = ops.nextObject(st.model, object);  // asked early: see SketchBodyWriteOps
-        const bool styled = ops.contributesStyle(st.model, object);
         ObjectWriteFacts facts{};
         ops.facts(st.model, object, &facts);
+        const bool styled = facts.hasCaptionStyle;
         const uint64_t need = WriterMakesEveryRecord(facts, st.format) ? WriterRecordBytes(facts) : UINT64_MAX;
         const bool inRun = need <= RecordRun::kRoom;
         if (!inRun || need > RecordRun::kRoom - run.length) {

@@ -63,8 +63,15 @@ HBITMAP Section(HDC dc, int width, int height) {
 }  // namespace
 
 int main() {
-    HDC traces = CreateCompatibleDC(nullptr);
-    HBITMAP layer = Section(traces, kWidth, kHeight);
+    // The traces layer as the program makes it: a bitmap compatible with the screen.
+    HDC screen = GetDC(nullptr);
+    HDC traces = CreateCompatibleDC(screen);
+    HBITMAP layer = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    ReleaseDC(nullptr, screen);
+    if (!layer || GetDeviceCaps(traces, BITSPIXEL) != 32) {
+        std::printf("needs a display of 24 or 32 bits\n");
+        return 1;
+    }
     SelectObject(traces, layer);
     PatBlt(traces, 0, 0, kWidth, kHeight, WHITENESS);
     for (int y = 0; y < kHeight; y += 6) {

@@ -415,7 +415,11 @@ ResultCode FinishObject(void*, void* object, bool) {
         d->style = o->textStyle;
         if (d->layout) MarkLayoutSubtreeDirty(d->layout);
     }
+    // A hidden value's displayed text stays empty until the object is shown again (its
+    // text is not rebuilt while hidden): it keeps the box it was written with.
+    const ScreenRect written = o->bounds;
     if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
+    if (family == 2 && o->hidden != kShown) o->bounds = written;
     return kResultOK;
 }
 

@@ -466,7 +466,8 @@ void ValuePageIo(int32_t op, SketchObject* o, DialogField* f) {
     if (op != kPageStore) return;
     const int32_t precision = IntOf(f[0]);
     if (precision >= 0 && precision <= kMaxPrecision) v->precision = precision;
-    const int32_t mode = IntOf(f[1]);
+    // A parameter has no original name to show (the sheet offers it none).
+    const int32_t mode = parameter && IntOf(f[1]) == kDisplayOriginalName ? v->displayMode : IntOf(f[1]);
     if (mode != v->displayMode) {
         if (mode == kDisplayOriginalName) DisplayWithOriginalName(o);
         else if (mode == kDisplayNoName) DisplayWithNoName(o);

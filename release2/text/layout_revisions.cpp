@@ -220,7 +220,9 @@ bool SplitRow(LayoutNode* node, LayoutSplit* split) {
 
 int32_t LaterMeasureLayoutNode(LayoutNode* node, LayoutDrawState* state) {
     const LayoutKindRecord& row = LayoutKindTable[node->kind];
-    if (LaterLayoutKindTable[node->kind].measuresChildren) {
+    // Only a wrapped block re-breaks its rows while it is measured; one that is not wrapped
+    // is measured as any other node, only when a row of it changed.
+    if (LaterLayoutKindTable[node->kind].measuresChildren && static_cast<StackedRowsNode*>(node)->wrapWidth != 0) {
         if (node->dirty == 0) return 0;
         const int32_t result = MeasureTextBlock(node, state);
         node->measuredChildCount = LayoutChildCount(node);

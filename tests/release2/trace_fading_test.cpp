@@ -167,3 +167,77 @@ TEST(TraceFading, BandsAndCountdown) {
     EXPECT_EQ(band.top, 10);
     EXPECT_EQ(countdown, 0);
 }
+
+// 32-bit rows against FadeChannel for every channel value toward every target: 256
+// pixels hold every value in each channel, faded toward 256 backgrounds whose channels
+// differ. Rows of 263 pixels leave a group of four and three single pixels after the
+// blocks of sixteen.
+TEST(TraceFading, WideRowsMatchFadeChannelForEveryPair) {
+    constexpr int32_t kWidth = 263;
+    for (int32_t b = 0; b < 256; ++b) {
+        const uint8_t red = uint8_t(b), green = uint8_t(255 - b), blue = uint8_t(b * 37 + 11);
+        const uint32_t background = uint32_t(red) | uint32_t(green) << 8 | uint32_t(blue) << 16;
+        FadeTables tables;
+        BuildFadeTables(background, kFadeStrength, &tables);
+        const uint8_t target[3] = { blue, green, red };
+        std::vector<uint8_t> row(4 * kWidth);
+        for (int32_t i = 0; i < kWidth; ++i) {
+            const uint8_t pixel[4] = { uint8_t(i), uint8_t(i * 3 + 1), uint8_t(255 - i), uint8_t(i ^ 0xA5) };
+            std::memcpy(&row[4 * i], pixel, 4);
+        }
+        std::vector<uint8_t> expected = row;
+        for (int32_t i = 0; i < 4 * kWidth; ++i) {
+            if (i % 4 != 3) expected[i] = uint8_t(FadeChannel(expected[i], target[i % 4], kFadeStrength, 256));
+        }
+        FadePixelRows(row.data(), kWidth, 1, 32, tables);
+        ASSERT_EQ(row, expected) << "background " << std::hex << background;
+    }
+}
+
+// A row at the background is passed over sixteen pixels at a time: one channel of one
+// pixel a unit off (the least step then lands on the background) must still be faded,
+// wherever in a block it is, and an unusual fourth byte alone is no reason to change.
+TEST(TraceFading, OneChannelOffTheBackgroundIsFadedWhereverItIsInTheRow) {
+    constexpr int32_t kWidth = 37;
+    FadeTables tables;
+    BuildFadeTables(0x00406080, kFadeStrength, &tables);  // 0x00BBGGRR
+    const uint8_t pixel[3] = { 0x40, 0x60, 0x80 };         // blue, green, red in memory
+    std::vector<uint8_t> clear(4 * kWidth);
+    for (int32_t i = 0; i < kWidth; ++i) {
+        std::memcpy(&clear[4 * i], pixel, 3);
+        clear[4 * i + 3] = uint8_t(i);
+    }
+    for (int32_t byte = 0; byte < 4 * kWidth; ++byte) {
+        SCOPED_TRACE(byte);
+        std::vector<uint8_t> row = clear;
+        row[byte] ^= 1;
+        FadePixelRows(row.data(), kWidth, 1, 32, tables);
+        if (byte % 4 == 3) row[byte] ^= 1;  // the fourth byte is kept as it was
+        EXPECT_EQ(row, clear);
+    }
+}
+
+// 5-5-5 pixels go through the 32-entry tables, whose least step is 1: every 5-bit value
+// toward every background.
+TEST(TraceFading, FiveBitChannelsMatchFadeChannelForEveryPair) {
+    for (int32_t b = 0; b < 256; ++b) {
+        const int32_t red = b, green = 255 - b, blue = (b * 37 + 11) & 0xFF;
+        FadeTables tables;
+        BuildFadeTables(uint32_t(red | green << 8 | blue << 16), kFadeStrength, &tables);
+        std::vector<uint8_t> row(2 * 32);
+        for (int32_t v = 0; v < 32; ++v) {
+            const uint16_t px = uint16_t(v | (31 - v) << 5 | ((v * 7) & 31) << 10 | (v & 1) << 15);
+            row[2 * v] = uint8_t(px);
+            row[2 * v + 1] = uint8_t(px >> 8);
+        }
+        FadePixelRows(row.data(), 32, 1, 16, tables);
+        for (int32_t v = 0; v < 32; ++v) {
+            SCOPED_TRACE(testing::Message() << "background " << b << " value " << v);
+            const uint16_t out = uint16_t(row[2 * v] | row[2 * v + 1] << 8);
+            EXPECT_EQ(out & 31, FadeChannel(v, blue, kFadeStrength, 32));
+            EXPECT_EQ((out >> 5) & 31, FadeChannel(31 - v, green, kFadeStrength, 32));
+            EXPECT_EQ((out >> 10) & 31, FadeChannel((v * 7) & 31, red, kFadeStrength, 32));
+            EXPECT_EQ(out >> 15, v & 1);
+        }
+    }
+}

@@ -106,8 +106,6 @@ struct FadeSection {
     int32_t  width = 0, height = 0, bitsPerPixel = 0;
 };
 FadeSection gSection;
-// The part of a band handled at once.
-constexpr size_t kFadeChunkBytes = 256 * 1024;
 
 // A top-down section, so that a band lower than the section fills its first rows.
 bool EnsureFadeSection(HDC dc, int32_t bitsPerPixel, int32_t width, int32_t height) {
@@ -152,18 +150,12 @@ bool FadeRectInPlace(HDC dc, int32_t bitsPerPixel, int32_t x, int32_t y, int32_t
     CopyDcMapping(memory, dc, false);
     FadeTables tables;
     BuildFadeTables(background, kFadeStrength, &tables);
-    // A few rows at a time, out, faded and back, so that the pixels are still in the
-    // processor's cache when they are faded and copied back.
-    const size_t stride = (size_t(width) * bitsPerPixel + 31) / 32 * 4;
-    const int32_t rows = std::max<int32_t>(1, int32_t(kFadeChunkBytes / stride));
-    for (int32_t top = 0; top < height; top += rows) {
-        const int32_t n = std::min(rows, height - top);
-        if (!BitBlt(memory, 0, top, width, n, dc, x, y + top, SRCCOPY)) return false;
-        GdiFlush();
-        FadePixelRows(gSection.bits + stride * size_t(top), width, n, bitsPerPixel, tables);
-        if (!BitBlt(dc, x, y + top, width, n, memory, 0, top, SRCCOPY)) return false;
-    }
-    return true;
+    // One copy each way: GDI's cost per call outweighs keeping a part of the band in the
+    // processor's cache between the copies.
+    if (!BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
+    GdiFlush();
+    FadePixelRows(gSection.bits, width, height, bitsPerPixel, tables);
+    return BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY) != FALSE;
 }
 
 bool FadeTracesStep(GraphicsPort* port) {

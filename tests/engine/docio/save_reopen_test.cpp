@@ -9,6 +9,7 @@
 #include "seed_files.h"
 #include "stream_bytes.h"
 #include "engine/core/sketch_fixture.h"
+#include "engine/calc/edit_record.h"
 #include "engine/core/action_button_data.h"
 #include "engine/core/memory.h"
 #include "engine/core/services/fonts.h"
@@ -98,6 +99,23 @@ TEST_F(SaveReopenTest, CaptionsOpenMeasuredInTheirOwnTextSize) {
     SketchObject* read = back->firstObject;
     EXPECT_EQ(read->textStyle.field[kStyleSize], 29);
     EXPECT_EQ(read->bounds.bottom - read->bounds.top, height);
+}
+
+// A calculation hidden after its text was laid out (by the Hide command, or by Properties,
+// which shows a hidden object while its sheet is open) writes the box it reads back.
+TEST_F(SaveReopenTest, HiddenCalculationsWriteTheBoxTheyReadBack) {
+    SketchObject* shown = NewParameter(2.5);
+    ASSERT_NE(shown, nullptr);
+    SketchObject* hidden = NewParameter(1234.5678);
+    ASSERT_NE(hidden, nullptr);
+    ASSERT_GT(hidden->bounds.right - hidden->bounds.left, 20);
+    ASSERT_EQ(ChangeObjectHidden(hidden, kHiddenByUser, false), kResultOK);
+    const std::vector<uint8_t> page = Save(sketch);
+    SaveFuzzSeed("sketch_body_fuzz", "hidden_calculation", page);
+    Sketch* back = OpenAndCheckSaves(page);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->firstObject->nextInSketch->hidden, kHiddenByUser);
+    EXPECT_TRUE(Save(back) == page) << "the page opened writes another box";
 }
 
 // A label stored as derived from the parents (level 2) is written as it was read: left

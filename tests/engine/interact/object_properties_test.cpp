@@ -17,6 +17,9 @@
 #include "engine/core/sketch_fixture.h"
 #include "engine/core/transform_maps.h"
 #include "engine/docio/engine_document.h"
+#include "engine/docio/sketch_io.h"
+#include "engine/docio/stream_bytes.h"
+#include "engine/calc/edit_record.h"
 #include "engine/interact/action_buttons.h"
 #include "engine/interact/command_executors.h"
 #include "engine/interact/motion_params.h"
@@ -153,6 +156,46 @@ TEST_F(PropertiesTest, HiddenPointShownWhileOpenThenOkOrCancel) {
         EXPECT_FALSE(PickSessionActive());
         ResetDialogDoubles();
     }
+}
+
+// A hidden calculation is shown while its sheet is open (its text laid out anew) and
+// hidden again on OK: the page then writes the box it reads back.
+TEST_F(PropertiesTest, CalculationLeftHiddenWritesTheBoxItReadsBack) {
+    ASSERT_TRUE(InitStreamTable());
+    SketchObject* c = NewParameter(1234.5678);
+    ASSERT_NE(c, nullptr);
+    ChangeObjectHidden(c, kHiddenByUser, false);
+    ASSERT_EQ(Open(c, kPageValue, true, [] { Page(kPageValue)[0].value.integer = 4; }), 1);
+    ASSERT_EQ(c->hidden, kHiddenByUser);
+    auto save = [](Sketch* s) {
+        StreamHandle h = 0;
+        EXPECT_EQ(OpenMemoryStream(0, &h), kResultOK);
+        EXPECT_EQ(WriteSketch(h, s, true, false), kResultOK);
+        EXPECT_EQ(CloseStream(h), kResultOK);
+        return TakeStreamVector(h);
+    };
+    const std::vector<uint8_t> written = save(sketch);
+    StreamHandle h = 0;
+    ASSERT_EQ(OpenMemoryStreamCopy(written.data(), uint32_t(written.size()), &h), kResultOK);
+    Sketch* back = nullptr;
+    EXPECT_EQ(ReadSketch(h, &back, nullptr, kCurrentPageFormat), kResultOK);
+    DiscardStream(h);
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(save(back) == written);
+    FreeSketch(back);
+}
+
+// A parameter has no original name: the Value page keeps its display mode when asked for
+// one (its text would otherwise stay the old one until it is read back, and then be empty).
+TEST_F(PropertiesTest, ParameterKeepsItsDisplayModeWhenAskedForItsOriginalName) {
+    SketchObject* c = NewParameter(2.5);
+    ASSERT_NE(c, nullptr);
+    const int32_t mode = ValueDisplayOf(c)->displayMode;
+    ASSERT_NE(mode, int32_t(kDisplayOriginalName));
+    ASSERT_EQ(Open(c, kPageValue, true, [] { Page(kPageValue)[1].value.integer = kDisplayOriginalName; }), 1);
+    EXPECT_EQ(ValueDisplayOf(c)->displayMode, mode);
+    ASSERT_EQ(Open(c, kPageValue, true, [] { Page(kPageValue)[1].value.integer = kDisplayNoName; }), 1);
+    EXPECT_EQ(ValueDisplayOf(c)->displayMode, int32_t(kDisplayNoName));
 }
 
 TEST_F(PropertiesTest, LabelTextMovesDisplayWithAndShowLabelShowsIt) {

@@ -597,7 +597,7 @@ bool HasCaptionStyle(const SketchObject* o) {
 void Facts(void*, void* object, ObjectWriteFacts* f) {
     const SketchObject* o = Obj(object);
     int32_t count = 0;
-    PtrListSize(o->parents, &count);
+    f->parents = PtrListItems(o->parents, &count);
     f->constructionType = o->constructionType;
     f->objectClass = o->objectClass;
     f->parentCount = static_cast<uint32_t>(count);
@@ -617,7 +617,11 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
 // The objects with a caption style record are those whose style enters the table.
 bool ContributesStyle(void*, void* object) { return HasCaptionStyle(Obj(object)); }
 
-void* ParentAt(void*, void* object, uint32_t i) { return PtrListItem(Obj(object)->parents, static_cast<int32_t>(i)); }
+void* ParentAt(void*, void* object, uint32_t i) {
+    int32_t count = 0;
+    void** parents = PtrListItems(Obj(object)->parents, &count);
+    return i < static_cast<uint32_t>(count) ? parents[i] : nullptr;
+}
 
 // While the sketch is written each object keeps its number in its traversal stamp, as
 // NumberSketchObjects keeps positions there; the writer raises the sketch's traversal

@@ -340,7 +340,7 @@ bool TranslateSpecialKey(uint32_t virtualKey) {
     const uint16_t code = EngineKeyCodeFor(virtualKey, KeyDown(VK_MENU), KeyDown(VK_CONTROL));
     if (code == 0) return false;
     FrontSketchScope front;
-    return HandleViewCommand(code, IsShiftDown() ? kKeyStepsToolbox : 0);
+    return HandleViewCommand(code, KeyDown(VK_SHIFT) ? kKeyStepsToolbox : 0);
 }
 
 bool ReadArrowKeyNudge(int32_t, int16_t* dx, int16_t* dy) {

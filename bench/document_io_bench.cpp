@@ -1,9 +1,10 @@
 // Saving and opening a document of 100,000 objects, each against a plain baseline run
-// in the same process: fwrite of the file's bytes for saving, and for opening a plain
+// in the same process: fwrite of the file's bytes for saving (also timed beside every
+// save, for the ratio), and for opening a plain
 // parse that reads the file into one buffer and makes one heap record of the engine's
-// object size per object record. Two more figures say what stands between opening and
-// its baseline: the plain parse with zero-filled records, and the recompute that ends
-// the reading of a page. The memory of an open document is measured in a fresh process
+// object size per object record (the opening benchmark runs it beside each opening and
+// reports the ratio). Two more figures say what stands between opening and its
+// baseline: the plain parse with zero-filled records, and a recompute of the page. The memory of an open document is measured in a fresh process
 // (this program started again with --open-rss), so that nothing the benchmarks
 // allocated before counts.
 //
@@ -149,12 +150,42 @@ void TimeWritesToNewFile(benchmark::State& state, const char* name, Write write)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
 }
 
+// Each iteration also writes the saved bytes through the C library to a new file (the
+// baseline of BM_PlainFwrite), timed apart, so that the ratio compares two figures taken
+// at the same moment on the same core. The reported time is the save's.
 void BM_SaveDocument(benchmark::State& state) {
     BenchDocument& b = Shared();
-    TimeWritesToNewFile(state, "saved.yrn", [&](const std::string& path) {
-        benchmark::DoNotOptimize(SaveDocument(b.document, path));
-    });
+    const std::string path = (WorkFolder() / "saved.yrn").string();
+    const std::string plainPath = (WorkFolder() / "plain_beside.yrn").string();
+    double saveSeconds = 0, plainSeconds = 0;
+    bool saveFirst = true;
+    for (auto _ : state) {
+        std::remove(path.c_str());
+        std::remove(plainPath.c_str());
+        // The two take turns to go first, so that neither always meets the other's
+        // bytes still on their way to the disk.
+        double save = 0, plain = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const Clock::time_point start = Clock::now();
+            if ((turn == 0) == saveFirst) {
+                benchmark::DoNotOptimize(SaveDocument(b.document, path));
+                save = Seconds(start, Clock::now());
+            } else {
+                FILE* f = std::fopen(plainPath.c_str(), "wb");
+                benchmark::DoNotOptimize(std::fwrite(b.bytes.data(), 1, b.bytes.size(), f));
+                std::fclose(f);
+                plain = Seconds(start, Clock::now());
+            }
+        }
+        saveFirst = !saveFirst;
+        saveSeconds += save;
+        plainSeconds += plain;
+        state.SetIterationTime(save);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
     state.counters["file_bytes"] = double(b.bytes.size());
+    state.counters["fwrite_ms"] = 1e3 * plainSeconds / double(state.iterations());
+    state.counters["ratio"] = plainSeconds > 0 ? saveSeconds / plainSeconds : 0;
 }
 
 // The baseline of saving: the same bytes to a new file through the C library.
@@ -167,10 +198,62 @@ void BM_PlainFwrite(benchmark::State& state) {
     });
 }
 
+// The baseline of opening: the file read into one buffer, then for every object record
+// one heap record of the engine's size for the object's class, into which the payloads
+// of the object's records are copied as they stand (no checks, no links). Freeing the
+// records is outside the timer, as the document's teardown is. With `zeroed` every
+// record is zero-filled whole, as the engine's objects are, so that every byte of it is
+// written. Answers the seconds taken.
+double PlainParseOnce(bool zeroed, std::vector<uint8_t>& buffer, std::vector<uint8_t*>& records) {
+    BenchDocument& b = Shared();
+    const Clock::time_point start = Clock::now();
+    FILE* f = std::fopen(b.path.c_str(), "rb");
+    std::fseek(f, 0, SEEK_END);
+    const long size = std::ftell(f);
+    std::fseek(f, 0, SEEK_SET);
+    buffer.resize(static_cast<size_t>(size));
+    benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), f));
+    std::fclose(f);
+    uint8_t* record = nullptr;
+    uint32_t recordSize = 0;
+    uint32_t filled = 0;
+    for (size_t at = 4; at + 8 <= buffer.size();) {
+        uint32_t length, tag;
+        std::memcpy(&length, &buffer[at], 4);
+        std::memcpy(&tag, &buffer[at + 4], 4);
+        const uint8_t* payload = &buffer[at + 8];
+        at += 8 + length;
+        if (tag == kTagObjectHeaderRecord) {
+            uint16_t classCode;
+            std::memcpy(&classCode, payload + 6, 2);
+            recordSize = ObjectClassTable[classCode % kClassCount].objectSize;
+            record = static_cast<uint8_t*>(zeroed ? std::calloc(1, recordSize) : std::malloc(recordSize));
+            records.push_back(record);
+            filled = 0;
+        }
+        if (record) {
+            const uint32_t take = length < recordSize - filled ? length : recordSize - filled;
+            std::memcpy(record + filled, payload, take);
+            filled += take;
+        }
+    }
+    const double seconds = Seconds(start, Clock::now());
+    benchmark::DoNotOptimize(records.data());
+    for (uint8_t* r : records) std::free(r);
+    records.clear();
+    return seconds;
+}
+
 // Opening is timed up to the read document; freeing it is timed apart (teardown_ms).
+// Each iteration also runs both plain parses, so that the ratios to them (open_per_plain,
+// open_per_zeroed) come from the same moments of the same run: on a busy machine the
+// baselines move with the opening.
 void BM_OpenDocument(benchmark::State& state) {
     BenchDocument& b = Shared();
-    double teardown = 0;
+    double teardown = 0, opening = 0, plain = 0, zeroed = 0;
+    std::vector<uint8_t*> records;
+    records.reserve(kObjects);
+    std::vector<uint8_t> buffer;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         StreamHandle h = 0;
@@ -184,61 +267,31 @@ void BM_OpenDocument(benchmark::State& state) {
         FreeMemory(message);
         FreeEngineDocument(read);
         teardown += Seconds(opened, Clock::now());
+        opening += Seconds(start, opened);
         state.SetIterationTime(Seconds(start, opened));
+        state.PauseTiming();
+        plain += PlainParseOnce(false, buffer, records);
+        zeroed += PlainParseOnce(true, buffer, records);
+        state.ResumeTiming();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
-    state.counters["teardown_ms"] = benchmark::Counter(teardown * 1e3 / double(state.iterations()));
+    const double n = double(state.iterations());
+    state.counters["teardown_ms"] = benchmark::Counter(teardown * 1e3 / n);
+    state.counters["plain_ms"] = benchmark::Counter(plain * 1e3 / n);
+    state.counters["zeroed_ms"] = benchmark::Counter(zeroed * 1e3 / n);
+    state.counters["open_per_plain"] = benchmark::Counter(opening / plain);
+    state.counters["open_per_zeroed"] = benchmark::Counter(opening / zeroed);
 }
 
-// The baseline of opening: the file read into one buffer, then for every object record
-// one heap record of the engine's size for the object's class, into which the payloads
-// of the object's records are copied as they stand (no checks, no links). Freeing the
-// records is outside the timer, as the document's teardown is. With `zeroed` (not the
-// baseline: a measure of what stands between it and opening) every record is
-// zero-filled whole, as the engine's objects are, so that every byte of it is written.
+// The baselines alone (see PlainParseOnce). The plain parse with zero-filled records is a
+// measure of what stands between the plain parse and opening.
 template <bool zeroed>
 void PlainParse(benchmark::State& state) {
     BenchDocument& b = Shared();
     std::vector<uint8_t*> records;
     records.reserve(kObjects);
     std::vector<uint8_t> buffer;
-    for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        FILE* f = std::fopen(b.path.c_str(), "rb");
-        std::fseek(f, 0, SEEK_END);
-        const long size = std::ftell(f);
-        std::fseek(f, 0, SEEK_SET);
-        buffer.resize(static_cast<size_t>(size));
-        benchmark::DoNotOptimize(std::fread(buffer.data(), 1, buffer.size(), f));
-        std::fclose(f);
-        uint8_t* record = nullptr;
-        uint32_t recordSize = 0;
-        uint32_t filled = 0;
-        for (size_t at = 4; at + 8 <= buffer.size();) {
-            uint32_t length, tag;
-            std::memcpy(&length, &buffer[at], 4);
-            std::memcpy(&tag, &buffer[at + 4], 4);
-            const uint8_t* payload = &buffer[at + 8];
-            at += 8 + length;
-            if (tag == kTagObjectHeaderRecord) {
-                uint16_t classCode;
-                std::memcpy(&classCode, payload + 6, 2);
-                recordSize = ObjectClassTable[classCode % kClassCount].objectSize;
-                record = static_cast<uint8_t*>(zeroed ? std::calloc(1, recordSize) : std::malloc(recordSize));
-                records.push_back(record);
-                filled = 0;
-            }
-            if (record) {
-                const uint32_t take = length < recordSize - filled ? length : recordSize - filled;
-                std::memcpy(record + filled, payload, take);
-                filled += take;
-            }
-        }
-        state.SetIterationTime(Seconds(start, Clock::now()));
-        benchmark::DoNotOptimize(records.data());
-        for (uint8_t* r : records) std::free(r);
-        records.clear();
-    }
+    for (auto _ : state) state.SetIterationTime(PlainParseOnce(zeroed, buffer, records));
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.bytes.size()));
 }
 

@@ -33,6 +33,7 @@ constexpr uint32_t kDoneReleased = 0x8;  // the object no longer points at the r
 struct DragContext {
     int32_t       mode;
     ChunkedArray* blocks;       // of DragAnalysis* blocks of 64 records
+    DragAnalysis* lastBlock;    // the block the next record goes in, until it is full
     int32_t       recordCount;
     ChunkedArray* groups;       // representative objects by group number
     int32_t       groupCount;   // next group number
@@ -61,15 +62,18 @@ bool IsMoving(const SketchObject* object) {
 
 DragAnalysis* NewRecord(DragContext* context, SketchObject* object) {
     const int32_t slot = context->recordCount % kRecordsPerBlock;
-    const int32_t blockIndex = context->recordCount / kRecordsPerBlock;
-    auto** block = static_cast<DragAnalysis**>(ChunkedArrayAt(context->blocks, blockIndex));
-    if (block == nullptr) return nullptr;
-    if (*block == nullptr) {
-        *block = static_cast<DragAnalysis*>(
-            AllocMemory(sizeof(DragAnalysis) * kRecordsPerBlock, kAllocZero));
-        if (*block == nullptr) return nullptr;
+    if (slot == 0 || context->lastBlock == nullptr) {
+        const int32_t blockIndex = context->recordCount / kRecordsPerBlock;
+        auto** block = static_cast<DragAnalysis**>(ChunkedArrayAt(context->blocks, blockIndex));
+        if (block == nullptr) return nullptr;
+        if (*block == nullptr) {
+            *block = static_cast<DragAnalysis*>(
+                AllocMemory(sizeof(DragAnalysis) * kRecordsPerBlock, kAllocZero));
+            if (*block == nullptr) return nullptr;
+        }
+        context->lastBlock = *block;
     }
-    DragAnalysis* record = *block + slot;
+    DragAnalysis* record = context->lastBlock + slot;
     ++context->recordCount;
     record->object = object;
     record->next = record->previous = kDragNotListed;
@@ -99,6 +103,7 @@ void FreeRecords(DragContext* context) {
         }
         FreeChunkedArray(context->blocks);
         context->blocks = nullptr;
+        context->lastBlock = nullptr;
     }
     if (context->groups) {
         FreeChunkedArray(context->groups);
@@ -440,7 +445,11 @@ bool ProcessDragObject(DragContext* context, SketchObject* object, int32_t s) {
         AppendToResult(context, record);
         if (s != kStateDraggedValue) record->flags |= kDragProcessed;
     }
-    TakeCensus(context, object);
+    // The census is taken only where it is read: a child that a moved parent only
+    // recomputes (most of a large moving set) needs no look at its parents.
+    const bool censusRead = s == kStateMustMove || s == kStateGroupMove || s == kStateFreeParents ||
+                            (s == kStateParentMoved && (record->flags & (kDragMoves | kDragMustMove)));
+    if (censusRead) TakeCensus(context, object);
     bool ok = true;
     switch (s) {
     case kStateMustMove:    ok = HandleMustMove(context, object); break;

@@ -11,6 +11,7 @@
 #include "engine/core/services/action_buttons.h"
 #include "engine/core/services/command_states.h"
 #include "engine/core/services/custom_tools.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/motions.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/preferences.h"
@@ -284,7 +285,7 @@ bool SetObjectParents(SketchObject* object, PtrList parents) {
 }
 
 SketchObject* FindEquivalentObject(int32_t rule, PtrList parents, PtrList constructionData,
-                                   int32_t type, bool* reversed) {
+                                   int32_t type, bool* reversed, const SketchObject* pattern) {
     *reversed = false;
     if (rule == 0) return nullptr;
     SketchObject* first = Item(parents, 0);
@@ -296,6 +297,9 @@ SketchObject* FindEquivalentObject(int32_t rule, PtrList parents, PtrList constr
     for (int32_t i = 0; i < count; ++i) {
         auto* c = static_cast<SketchObject*>(children[i]);
         if (c->constructionType != type) continue;
+        if (auto same = LaterForms().engine.sameCalculation;
+            same && pattern && c->objectClass == kClassCalculation && !same(c, pattern))
+            continue;
         if (rule == 9) {
             if (Item(c->parents, 0) == first) return c;
             continue;
@@ -646,9 +650,13 @@ void RecomputeListedObjects(const ObjectFlagsEntry* items, ScreenRect* rect, boo
 }
 
 ScreenRect RecomputeSketch(bool accumulateOldBounds) {
+    return RecomputeSketchFrom(CurrentSketch()->firstObject, accumulateOldBounds);
+}
+
+ScreenRect RecomputeSketchFrom(SketchObject* first, bool accumulateOldBounds) {
     Sketch* sketch = CurrentSketch();
     ScreenRect running = kEmptyScreenRect;
-    for (SketchObject *o = sketch->firstObject, *next; o; o = next) {
+    for (SketchObject *o = first, *next; o; o = next) {
         // The next record is asked for while this one is recomputed.
         next = o->nextInSketch;
         if (next) PrefetchRecomputedRecord(next);

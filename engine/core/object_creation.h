@@ -42,8 +42,10 @@ SketchObject* ConstructObjectEx(const ObjectTemplate* objectTemplate, void* extr
 
 SketchObject* AllocObject(int32_t objectClass, const ObjectTemplate* objectTemplate);
 bool          SetObjectParents(SketchObject* object, PtrList parents);
+// `pattern`, when given, is an object the construction copies (a child re-parented by a
+// merge): a calculation found must then compute what it computes.
 SketchObject* FindEquivalentObject(int32_t rule, PtrList parents, PtrList constructionData,
-                                   int32_t type, bool* reversed);
+                                   int32_t type, bool* reversed, const SketchObject* pattern = nullptr);
 bool          ShareDefiningParent(SketchObject* a, SketchObject* b, SketchObject** point);
 // The preferences' default style of the class's text family; for captions and value
 // displays in the sketch's colour of the class. False for a class without text.
@@ -140,6 +142,8 @@ void ForEachListedWithLookahead(const ObjectFlagsEntry* list, Visit visit) {
     }
 }
 ScreenRect RecomputeSketch(bool accumulateOldBounds);
+// The same from `first` to the end of the sketch order.
+ScreenRect RecomputeSketchFrom(SketchObject* first, bool accumulateOldBounds);
 
 ResultCode SetObjectHidden(SketchObject* object, int32_t state, bool recordUndo);
 ResultCode ChangeObjectHidden(SketchObject* object, int32_t state, bool recordUndo);

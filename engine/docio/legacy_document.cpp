@@ -169,6 +169,7 @@ constexpr uint16_t kOldXCoordinate = 0xfed3;
 constexpr double kDegreesPerRadian = 57.295779513082195;
 constexpr int32_t kTypeAbscissa = 69;
 constexpr int32_t kTypeOrdinate = 70;
+constexpr int32_t kTypePlottedMeasuredRect = 73;
 
 constexpr uint32_t kFontTableTag = 2001;
 constexpr uint32_t kFontEntryBytes = 34;
@@ -508,6 +509,7 @@ struct LegacyReader {
     SketchObject* coordSystem;  // the converted system (one a page) and its axes
     SketchObject* horizontalAxis;
     SketchObject* verticalAxis;
+    SketchObject* helperParameter;  // the later release's zero of plotted values, made once
 };
 
 // A file that ends inside an object is damaged, not merely short.
@@ -566,6 +568,9 @@ struct OldRecord {
     int32_t kind, oldClass, colorIndex, code, labelShown, trace, hidden, line, labelInTools;
     uint32_t total;
     int16_t x, y;
+    // The record's second point beside the position: a text's box extent, of which the
+    // horizontal part is the width its rows were broken to.
+    int16_t boxWidth;
     uint32_t parentCount;
     uint16_t face, font, size;
     char label[kLabelBufferSize];
@@ -592,6 +597,7 @@ ResultCode ReadFixedRecord(LegacyReader& r, OldRecord* o, bool* end) {
     // opened again, so that it no longer saved as it was converted.
     o->x = RoundToScreen(static_cast<int16_t>(LE16(rec + 8)));
     o->y = RoundToScreen(static_cast<int16_t>(LE16(rec + 10)));
+    o->boxWidth = static_cast<int16_t>(LE16(rec + 12));
     o->parentCount = LE16(rec + 16);
     o->face = LE16(rec + 22);
     o->font = LE16(rec + 24);
@@ -1124,6 +1130,28 @@ ResultCode FinishObject(SketchObject* made, const OldRecord& o, const OldClassDa
     return rc;
 }
 
+// An old point plotted from one value on a coordinate system (its two parents, in either
+// order) has no construction of its own; the later release builds it on hidden helpers,
+// the value as its horizontal coordinate. 9 when this does not apply.
+ResultCode PlotOneValue(LegacyReader& r, const OldRecord& o, const OldClassData& d, SketchObject* const* parents,
+                        MapEntry* entry) {
+    auto helpers = LaterForms().engine.legacyHelperObjects;
+    if (!helpers) return kResultSkippedObject;
+    const bool systemFirst = parents[0]->objectClass == kClassCoordinateSystem;
+    SketchObject* system = parents[systemFirst ? 0 : 1];
+    SketchObject* value = parents[systemFirst ? 1 : 0];
+    if (system->objectClass != kClassCoordinateSystem || !HasValueDisplay(value)) return kResultSkippedObject;
+    SketchObject* made[2] = {};
+    const ResultCode rc = static_cast<ResultCode>(helpers(value, system, true, &r.helperParameter, made));
+    if (rc != kResultOK) return rc;
+    SketchObject* point = made[0];
+    point->color = ColorOf(kClassPoint, o);
+    if (!o.hidden) ChangeObjectHidden(point, kShown, false);
+    entry->object = point;
+    entry->leftOut = 0;
+    return FinishObject(point, o, d);
+}
+
 // Reads one old object and stores what it became at its number. *end is set by the
 // end mark and by a record that cannot be trusted.
 ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
@@ -1207,6 +1235,13 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
     }
     if ((type == 11 || type == 12) && count > 0 && ReachedFromVerticalAxis(r, parents[0])) type = 23 - type;
     if (type == kTypeArcOnCircle && count > 0 && parents[0]->objectClass == kClassPoint) type = kTypeArcByCentre;
+    if (type == kTypePlottedMeasuredRect && count == 2 && newClass == kClassPoint) {
+        const ResultCode plotted = PlotOneValue(r, o, d, parents, entry);
+        if (plotted != kResultSkippedObject) {
+            FreeClassData(&d);
+            return KeepWorstError(result, plotted);
+        }
+    }
     PtrList locusParents = 0;
     SketchObject* const* use = parents;
     uint32_t useCount = count;
@@ -1298,9 +1333,7 @@ ResultCode ReadLegacyObject(LegacyReader& r, int32_t index, bool* end) {
             return kResultOutOfMemory;
         }
         if (d.text) {
-            // Stand-in: the box width of an older caption is not among the record's fields
-            // read here, so figlate's form gets none and leaves the caption unwrapped.
-            const int32_t boxWidth = 0;
+            const int32_t boxWidth = o.boxWidth;
             const int32_t length = static_cast<int32_t>(d.textLength);
             auto withWidth = LaterForms().layout.plainTextWithWidth;
             LayoutNode* text = withWidth ? withWidth(d.text, length, boxWidth) : LayoutFromPlainText(d.text, length, 1);
@@ -1483,6 +1516,7 @@ ResultCode ReadLegacyDocument(StreamHandle stream, Sketch* sketch, EngineDocumen
         const int32_t family = ObjectClassTable[o->objectClass].textFamily;
         if (CaptionData* c = CaptionDataOf(o); c && (family == 1 || family == 2)) c->style = o->textStyle;
         if (family >= 0 && family <= 4) RelayoutObjectText(o, false);
+        if (auto fit = LaterForms().caption.fitWrapWidth; fit && o->objectClass == kClassCaption) fit(o);
     }
     if (r.coordSystem) sketch->pageFlags = static_cast<uint16_t>((sketch->pageFlags & ~1u) | (h.snapToGrid ? 1 : 0));
     return rc;

@@ -426,6 +426,7 @@ ResultCode ReadObjectRecords(ReadState& st, uint32_t number) {
         }
         return worst;
     }
+    if (ops.objectRead) ops.objectRead(st.model, object);
     st.objects[number] = object;
     st.types[number] = info.constructionType;
     return worst;
@@ -656,19 +657,28 @@ ResultCode WriteFontAndStyleRecords(WriteState& st) {
     return rc;
 }
 
-// The records of one object that the writer makes itself, gathered so that the stream
-// takes them in one write; flushed before each record a codec writes. Their payloads
-// all have even lengths, so that they read the same on every kind of stream. The run is
-// framed in the stream's own block where it has room, so that its bytes are not copied
-// again; elsewhere in a block of its own.
+// The records the writer makes itself (headers, parents, style indexes, ends), gathered
+// so that the stream takes many of them in one write; flushed before each record a codec
+// writes. Their payloads all have even lengths, so that they read the same on every
+// kind of stream. The run is framed in the stream's own block where it has room, so that
+// its bytes are not copied again; elsewhere in a block of its own. One run serves a
+// whole sketch: objects that need no codec go into it one after another with no call on
+// the stream, and one that cannot be stored is taken back by rewinding the run to where
+// the object began.
 struct RecordRun {
-    static constexpr uint32_t kRoom = 512;
+    static constexpr uint32_t kRoom = 8192;
     StreamHandle out;
     uint8_t*     bytes = nullptr;  // null until the first record
     bool         inPlace = false;
     uint32_t     length = 0;
     uint32_t     largest = 0;
     uint8_t      local[kRoom];
+
+    // Where an object began, to rewind to.
+    struct Mark {
+        uint32_t length;
+        uint32_t largest;
+    };
 
     explicit RecordRun(StreamHandle stream) : out(stream) {}
     bool Fits(uint32_t n) const { return n <= kRoom - length && kRoom - length - n >= kRecordHeaderBytes; }
@@ -693,6 +703,16 @@ struct RecordRun {
         length -= room - n;
         if (largest == room) largest = n;
     }
+    Mark Here() const { return { length, largest }; }
+    void Rewind(Mark m) {
+        length = m.length;
+        largest = m.largest;
+    }
+    // Forgets what the run holds, and its room: the stream was taken back under it.
+    void Discard() {
+        bytes = nullptr;
+        length = largest = 0;
+    }
     ResultCode Flush() {
         ResultCode rc = kResultOK;
         if (length && inPlace) StreamCommitRecords(out, length, largest);
@@ -703,14 +723,31 @@ struct RecordRun {
     }
 };
 
-// Writes one object's records into `out`; 10 when it cannot be stored.
-ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, StreamHandle out) {
+// Whether every record of the object is one the writer makes itself, so that the object
+// can go into the run with no call on the stream.
+bool WriterMakesEveryRecord(const ObjectWriteFacts& facts, const FormatInfo& f) {
+    return !(facts.constructionType != 0 && facts.hasConstructionData) && !facts.hasClassData &&
+           !facts.hasLabelRecord && !(facts.constructionType == 0 && facts.hasGeometry) &&
+           !(facts.objectClass == kPictureClass && f.formatVersion >= 2);
+}
+
+// The most bytes the writer's own records of the object take in a run, headers included,
+// with room for the header the run keeps free after its last record.
+uint64_t WriterRecordBytes(const ObjectWriteFacts& facts) {
+    uint64_t bytes = kRecordHeaderBytes + kMaxObjectHeaderBytes;
+    if (facts.constructionType != 0 && facts.parentCount > 0) bytes += kRecordHeaderBytes + 4 + 4 * uint64_t{facts.parentCount};
+    if (facts.hasCaptionStyle) bytes += kRecordHeaderBytes + 6;
+    return bytes + 3 * kRecordHeaderBytes;  // not selectable, end, and the free header
+}
+
+// Writes one object's records through `run` (the run's stream takes what the codecs
+// write); 10 when it cannot be stored. What the run holds is left for the caller to flush.
+ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, const ObjectWriteFacts& facts,
+                              RecordRun& run) {
     const SketchBodyWriteOps& ops = *st.ops;
     const FormatInfo& f = st.format;
-    ObjectWriteFacts facts{};
-    ops.facts(st.model, object, &facts);
+    const StreamHandle out = run.out;
     if (facts.objectClass < 0 || facts.objectClass > kMaxStoredClass) return kResultObjectDropped;
-    RecordRun run(out);
     // The header is encoded where its record goes; a run taken back leaves nothing.
     uint8_t* header = run.Add(kTagObjectHeader, kMaxObjectHeaderBytes);
     uint32_t headerLength = 0;
@@ -740,7 +777,8 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, Stre
         }
         PutLE32(record, facts.parentCount);
         for (uint32_t i = 0; i < facts.parentCount; ++i) {
-            uint32_t number = NumberOf(st, ops.parentAt(st.model, object, i));
+            void* parent = facts.parents ? facts.parents[i] : ops.parentAt(st.model, object, i);
+            uint32_t number = NumberOf(st, parent);
             if (number == 0) keep(kResultObjectDropped);  // a parent that was not saved
             PutLE32(record + 4 + 4 * i, number);
         }
@@ -775,7 +813,6 @@ ResultCode WriteObjectRecords(WriteState& st, uint32_t style, void* object, Stre
         if (!stop() && !facts.selectable) run.Add(kTagNotSelectable, 0);
         if (!stop()) run.Add(kTagObjectEnd, 0);
     }
-    if (!stop()) keep(run.Flush());
     return worst;
 }
 
@@ -922,35 +959,57 @@ ResultCode WriteSketchBodyRecords(WriteState& st) {
     if (!st.Partial() && st.format.settingsVersion >= 2 && !IsFatalError(worst))
         worst = KeepWorstError(worst, ops.writePreferences(st.model, st.stream, st.format));
 
-    // Each object is written under a hold: one that cannot be stored is taken back and
-    // leaves no bytes behind.
+    // An object whose records the writer makes itself goes into the run, which a drop
+    // rewinds; any other is written under a hold on the stream, the run flushed first, so
+    // that one that cannot be stored is taken back and leaves no bytes behind.
+    RecordRun run(st.stream);
     uint32_t i = 0;
     for (void *object = ops.firstObject(st.model), *following; object && !IsFatalError(worst);
          object = following, ++i) {
         if (ops.progress && !ops.progress(st.model, i)) return kResultCancelled;
         following = ops.nextObject(st.model, object);  // asked early: see SketchBodyWriteOps
-        const bool styled = ops.contributesStyle(st.model, object);
-        if (st.tablesLater && (styled || StreamKeptBytes(st.stream) > kObjectsAheadOfTablesLimit)) {
-            rc = PlaceStyleTables(st, object);
+        ObjectWriteFacts facts{};
+        ops.facts(st.model, object, &facts);
+        const bool styled = facts.hasCaptionStyle;
+        const uint64_t need = WriterMakesEveryRecord(facts, st.format) ? WriterRecordBytes(facts) : UINT64_MAX;
+        const bool inRun = need <= RecordRun::kRoom;
+        if (!inRun || need > RecordRun::kRoom - run.length) {
+            rc = run.Flush();
+            if (rc != kResultOK) return rc;
+        }
+        // What is kept is weighed each time the run starts afresh: its limit is only a
+        // bound on the memory a keep takes.
+        if (st.tablesLater && (styled || (run.length == 0 && StreamKeptBytes(st.stream) > kObjectsAheadOfTablesLimit))) {
+            rc = run.Flush();
+            if (rc == kResultOK) rc = PlaceStyleTables(st, object);
             if (rc != kResultOK) return rc;
         }
         const uint32_t style = styled && st.nextStyle < st.styleOf.count ? st.styleOf.items[st.nextStyle++] : 0;
-        rc = StreamHold(st.stream);
-        if (rc == kResultOK) rc = WriteObjectRecords(st, style, object, st.stream);
+        const RecordRun::Mark mark = run.Here();
+        rc = inRun ? kResultOK : StreamHold(st.stream);
+        if (rc == kResultOK) rc = WriteObjectRecords(st, style, object, facts, run);
+        if (!inRun && !IsFatalError(rc) && rc != kResultObjectDropped) rc = KeepWorstError(rc, run.Flush());
         if (rc == kResultObjectDropped) {
-            rc = StreamTakeBack(st.stream);
-            if (rc != kResultOK) return rc;
+            if (inRun) {
+                run.Rewind(mark);
+            } else {
+                run.Discard();
+                rc = StreamTakeBack(st.stream);
+                if (rc != kResultOK) return rc;
+            }
             worst = KeepWorstError(worst, kResultObjectDropped);
             ops.setNumber(st.model, object, 0);
             continue;
         }
-        StreamRelease(st.stream);
+        if (!inRun) StreamRelease(st.stream);
         if (IsFatalError(rc)) return rc;
         worst = KeepWorstError(worst, rc);
         if (!st.written.Append(object)) return kResultOutOfMemory;
         ops.setNumber(st.model, object, st.written.count);
     }
     if (IsFatalError(worst)) return worst;
+    rc = run.Flush();
+    if (rc != kResultOK) return rc;
     if (st.tablesLater) {
         // No object has a style: the tables stay empty.
         StreamEndKeep(st.stream);

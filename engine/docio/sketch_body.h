@@ -64,6 +64,8 @@ struct SketchBodyReadOps {
     ResultCode (*readPicture)(void* model, void* object, uint32_t tag, StreamHandle stream, uint32_t length);
     void       (*setUnselectable)(void* model, void* object);
     ResultCode (*finishObject)(void* model, void* object, bool styleRead);
+    // The object was read whole and took its number (may be null).
+    void       (*objectRead)(void* model, void* object);
     void       (*dropPending)(void* model);
     void       (*freeObject)(void* model, void* object);
     // Busy feedback between objects (may be null); false when the user asked to stop,
@@ -81,10 +83,13 @@ struct ObjectWriteFacts {
     int32_t  constructionType;
     int32_t  objectClass;
     uint32_t parentCount;
+    // The parents in order where the model keeps them in an array, else null (then
+    // parentAt is asked). Read before any record of the object is written.
+    void* const* parents;
     bool     hasConstructionData;  // 2003
     bool     hasClassData;         // 2300 + class
     bool     hasLabelRecord;       // 2005: label level 3 or more
-    bool     hasCaptionStyle;      // 2008 / 2006
+    bool     hasCaptionStyle;      // 2008 / 2006; as contributesStyle answers
     bool     hasGeometry;          // the class has a geometry routine (2200 + class, free objects)
     bool     selectable;
 };
@@ -104,8 +109,9 @@ struct SketchBodyWriteOps {
     void*       (*firstObject)(void* model);
     void*       (*nextObject)(void* model, void* object);
     void        (*facts)(void* model, void* object, ObjectWriteFacts* facts);
-    // Whether the object's text style enters the style table (1203). Asked of every
-    // object before any is written, so it should look at little of the object.
+    // Whether the object's text style enters the style table (1203): the objects with a
+    // caption style record, as their facts say. Asked of every object before any is
+    // written, so it should look at little of the object.
     bool        (*contributesStyle)(void* model, void* object);
     void*       (*parentAt)(void* model, void* object, uint32_t index);
     // The object's number while the sketch is written (0: not saved), kept where the

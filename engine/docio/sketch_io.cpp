@@ -1,6 +1,7 @@
 #include "engine/docio/sketch_io.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "engine/core/action_button_data.h"
@@ -40,6 +41,17 @@ constexpr int32_t kMarkSlotOfFile = 20;
 // version 4 are read with.
 constexpr int32_t kStoredValueGivenForm = 3;
 
+// One answer of the parent-kind checks for a construction type, a count and parents of
+// these kinds (the first kMaxKeyedParents; more parents are not kept).
+constexpr uint32_t kMaxKeyedParents = 4;
+constexpr uint32_t kParentKindAnswers = 32;
+struct ParentKindAnswer {
+    int32_t    type = -1;
+    uint32_t   count = 0;
+    int32_t    kinds[kMaxKeyedParents] = {};
+    ResultCode result = kResultOK;
+};
+
 // Everything one read or write of a sketch keeps besides the sketch itself.
 struct SketchIo {
     Sketch*        sketch;
@@ -58,6 +70,21 @@ struct SketchIo {
     // the page's colours forget them.
     uint32_t       defaultStyleKnown = 0;
     TextStyle      defaultStyles[kClassCount];
+    // Reading a page: each object is recomputed as soon as it is read, while it and its
+    // parents are at hand, instead of in a walk over the page at its end. The page order
+    // is the dependency order, so each finds its parents as that walk would. An
+    // iteration computes from its images, which follow it: from there on the objects
+    // wait for the page's end (firstWaiting). A record among the objects that changes
+    // the page's settings or colours makes the whole page wait: the objects read before
+    // it may compute otherwise now.
+    bool           recomputeAsRead = false;
+    bool           settingsAmongObjects = false;
+    bool           objectsBegun = false;
+    bool           recomputeFailed = false;  // memory failed in a recompute as read
+    SketchObject*  firstWaiting = nullptr;
+    // Reading: the answers of the parent-kind checks, which depend on the construction
+    // type, the count and the parents' kinds alone; a page repeats few of them.
+    ParentKindAnswer parentKindAnswers[kParentKindAnswers];
 };
 static_assert(kClassCount <= 32);
 
@@ -139,9 +166,17 @@ LabelSequence* SequenceOfTag(Sketch* s, uint32_t tag) {
 }
 
 // The page's label states, and its own settings as preference records (10001-19999).
+// A record of the page's settings or colours read after the first object.
+void SettingsChangedAmongObjects(SketchIo* io) {
+    if (!io->objectsBegun) return;
+    io->recomputeAsRead = false;
+    io->settingsAmongObjects = true;
+}
+
 ResultCode ReadSketchRecord(void* model, uint32_t tag, const uint8_t* p, uint32_t length, const FormatInfo& f) {
     Sketch* s = Io(model)->sketch;
     Io(model)->defaultStyleKnown = 0;
+    SettingsChangedAmongObjects(Io(model));
     if (tag == kTagLabelStateV1) {
         LabelSequenceTarget all{ s, nullptr };
         return ReadCodecRecord(TransferLabelSequences, &all, p, length, f);
@@ -184,6 +219,7 @@ ResultCode MarkObject(void* model, void* object) {
 
 ResultCode OldColor(void* model, uint16_t slot, uint8_t r, uint8_t g, uint8_t b) {
     Io(model)->defaultStyleKnown = 0;
+    SettingsChangedAmongObjects(Io(model));
     Io(model)->sketch->settings.palette[slot] = uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
     return kResultOK;
 }
@@ -308,6 +344,8 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
     }
     if (info->dropGeometry) CalculationDataOf(object)->form = kFormCalculation;
     io->pending = object;
+    io->objectsBegun = true;
+    if (t.objectClass == kClassIteration) io->recomputeAsRead = false;
     io->currentPage = f.sketchKind == kCurrentPageFormat.sketchKind && f.formatVersion == kCurrentPageFormat.formatVersion;
     return rc;
 }
@@ -315,8 +353,30 @@ ResultCode BeginObject(void* model, const uint8_t* p, uint32_t n, const FormatIn
 bool ClassHasData(int32_t c) { return c >= 0 && c < kClassCount && ObjectClassTable[c].transferClassData; }
 bool ClassHasGeometry(int32_t c) { return c >= 0 && c < kClassCount && ObjectClassTable[c].transferGeometry; }
 
-ResultCode CheckParents(void*, const ObjectHeaderInfo& info, void* const* parents, uint32_t count) {
-    return CheckStoredParents(info.constructionType, reinterpret_cast<SketchObject* const*>(parents), count);
+ResultCode CheckParents(void* model, const ObjectHeaderInfo& info, void* const* items, uint32_t count) {
+    const int32_t type = info.constructionType;
+    auto* parents = reinterpret_cast<SketchObject* const*>(items);
+    // A tool's given may stand for another kind than its own: it is asked each time.
+    bool keyed = count <= kMaxKeyedParents;
+    for (uint32_t i = 0; keyed && i < count; ++i) keyed = parents[i]->givenIndex < 0;
+    ResultCode rc = kResultOK;
+    if (!keyed) {
+        rc = CheckStoredParentKinds(type, parents, count);
+    } else {
+        ParentKindAnswer& answer = Io(model)->parentKindAnswers[static_cast<uint32_t>(type) % kParentKindAnswers];
+        bool same = answer.type == type && answer.count == count;
+        for (uint32_t i = 0; same && i < count; ++i) same = answer.kinds[i] == parents[i]->objectKind;
+        if (!same) {
+            answer.type = type;
+            answer.count = count;
+            for (uint32_t i = 0; i < count; ++i) answer.kinds[i] = parents[i]->objectKind;
+            answer.result = CheckStoredParentKinds(type, parents, count);
+        }
+        rc = answer.result;
+    }
+    if (rc != kResultOK) return rc;
+    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
+    return kResultOK;
 }
 
 ResultCode ReadObjectRecord(void* model, void* object, uint32_t tag, const uint8_t* p, uint32_t n,
@@ -423,6 +483,19 @@ ResultCode FinishObject(void*, void* object, bool) {
     return kResultOK;
 }
 
+// What the recompute could not make for want of memory (a value's text, a label) would
+// be missing from the page and from its next save: the page did not open whole.
+void ObjectRead(void* model, void* object) {
+    SketchIo* io = Io(model);
+    if (!io->recomputeAsRead) {
+        if (!io->firstWaiting) io->firstWaiting = Obj(object);
+        return;
+    }
+    const uint64_t failed = FailedAllocCount();
+    RecomputeObject(Obj(object), &io->sketch->dirtyRect, true);
+    if (FailedAllocCount() != failed) io->recomputeFailed = true;
+}
+
 void DropPending(void* model) {
     SketchIo* io = Io(model);
     if (io->pending) DestroyObject(io->pending, false, true);
@@ -453,6 +526,7 @@ const SketchBodyReadOps kSketchReadOps = {
     .readPicture = ReadPicture,
     .setUnselectable = SetUnselectable,
     .finishObject = FinishObject,
+    .objectRead = ObjectRead,
     .dropPending = DropPending,
     .freeObject = FreeObject,
     .progress = nullptr,
@@ -523,7 +597,7 @@ bool HasCaptionStyle(const SketchObject* o) {
 void Facts(void*, void* object, ObjectWriteFacts* f) {
     const SketchObject* o = Obj(object);
     int32_t count = 0;
-    PtrListSize(o->parents, &count);
+    f->parents = PtrListItems(o->parents, &count);
     f->constructionType = o->constructionType;
     f->objectClass = o->objectClass;
     f->parentCount = static_cast<uint32_t>(count);
@@ -543,7 +617,11 @@ void Facts(void*, void* object, ObjectWriteFacts* f) {
 // The objects with a caption style record are those whose style enters the table.
 bool ContributesStyle(void*, void* object) { return HasCaptionStyle(Obj(object)); }
 
-void* ParentAt(void*, void* object, uint32_t i) { return PtrListItem(Obj(object)->parents, static_cast<int32_t>(i)); }
+void* ParentAt(void*, void* object, uint32_t i) {
+    int32_t count = 0;
+    void** parents = PtrListItems(Obj(object)->parents, &count);
+    return i < static_cast<uint32_t>(count) ? parents[i] : nullptr;
+}
 
 // While the sketch is written each object keeps its number in its traversal stamp, as
 // NumberSketchObjects keeps positions there; the writer raises the sketch's traversal
@@ -701,37 +779,65 @@ uint32_t MinimumParents(int32_t type) {
     return 0;
 }
 
+// What the parent checks of a construction type ask of the count, worked out once for
+// every type instead of once for every object read.
+struct StoredParentRule {
+    uint32_t minimum;  // the least count the update routine reads
+    uint32_t plain;    // kinds listed one by one: the least count the list asks for
+    bool     kinds;    // the type lists its parents' kinds
+    bool     ruled;    // the list ends in a rule that covers any further parents
+};
+
+const StoredParentRule& StoredParentRuleOf(int32_t type) {
+    static const std::array<StoredParentRule, kConstructionTypeCount> rules = [] {
+        std::array<StoredParentRule, kConstructionTypeCount> found{};
+        for (int32_t t = 0; t < kConstructionTypeCount; ++t) {
+            StoredParentRule& r = found[static_cast<size_t>(t)];
+            r.minimum = MinimumParents(t);
+            const uint32_t at = ConstructionTypeTable[t].parentKindsIndex;
+            r.kinds = at != kParentKindsNone && at != kParentKindsByObject && at < ParentKindProgramSize;
+            if (!r.kinds) continue;
+            // A list of plain kinds says how many parents there are at least; a list with
+            // a rule (every remaining parent, alternatives by count) covers any count.
+            const uint32_t end = ParentKindListEnd(t);
+            for (uint32_t w = at; w < end; ++w) {
+                const uint8_t word = ParentKindProgram[w];
+                if (word == kParentKindRestAre || word == kParentKindToolRule81) {
+                    r.ruled = true;
+                    break;
+                }
+                if (word == kParentKindToolRule83) w += 2;
+                ++r.plain;
+            }
+        }
+        return found;
+    }();
+    return rules[static_cast<size_t>(type)];
+}
+
 }  // namespace
 
 ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count) {
+    const ResultCode rc = CheckStoredParentKinds(type, parents, count);
+    if (rc != kResultOK) return rc;
+    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
+    return kResultOK;
+}
+
+ResultCode CheckStoredParentKinds(int32_t type, SketchObject* const* parents, uint32_t count) {
     if (type < 0 || type >= kConstructionTypeCount) return kResultDamaged;
     if (type == kTypeFree) return count == 0 ? kResultOK : kResultDamaged;
-    if (count < MinimumParents(type)) return kResultDamaged;
-    uint32_t at = ConstructionTypeTable[type].parentKindsIndex;
-    if (at != kParentKindsNone && at != kParentKindsByObject && at < ParentKindProgramSize) {
-        // A list of plain kinds says how many parents there are at least; a list with
-        // a rule (every remaining parent, alternatives by count) covers any count.
-        uint32_t end = ParentKindListEnd(type);
-        uint32_t plain = 0;
-        bool ruled = false;
-        for (uint32_t w = at; w < end; ++w) {
-            uint8_t word = ParentKindProgram[w];
-            if (word == kParentKindRestAre || word == kParentKindToolRule81) {
-                ruled = true;
-                break;
-            }
-            if (word == kParentKindToolRule83) w += 2;
-            ++plain;
-        }
-        if (count < plain) return kResultDamaged;
-        uint32_t checked = ruled ? count : std::min(count, plain);
+    const StoredParentRule& rule = StoredParentRuleOf(type);
+    if (count < rule.minimum) return kResultDamaged;
+    if (rule.kinds) {
+        if (count < rule.plain) return kResultDamaged;
+        const uint32_t checked = rule.ruled ? count : std::min(count, rule.plain);
         for (uint32_t i = 0; i < checked; ++i) {
             int32_t kind = RequiredParentKind(type, static_cast<int32_t>(i), static_cast<int32_t>(count), parents[i]);
             if (kind > kKindNone && kind < kObjectKindCount && !KindIsA(EffectiveKind(parents[i]), kind))
                 return kResultDamaged;
         }
     }
-    if (count && !CheckParentsDistinct(type, parents, static_cast<int32_t>(count))) return kResultDamaged;
     return kResultOK;
 }
 
@@ -743,18 +849,19 @@ ResultCode ReadSketch(StreamHandle stream, Sketch** out, EngineDocument* documen
     SetCurrentSketch(sketch, &previous);
     SketchIo io;
     io.sketch = sketch;
+    // Texts converted at the page's end are recomputed after that.
+    const auto convert = HasCodeTable(format.charset, kCharsetWindows) ? LaterForms().platform.convertDocumentTexts
+                                                                       : nullptr;
+    io.recomputeAsRead = format.sketchKind != 2 && !convert;
+    io.settingsAmongObjects = convert != nullptr;
     ResultCode rc = ReadSketchBody(stream, &io, kSketchReadOps, format);
     if (io.pending) DropPending(&io);
-    if (!IsFatalError(rc) && HasCodeTable(format.charset, kCharsetWindows)) {
-        if (auto convert = LaterForms().platform.convertDocumentTexts) convert(sketch, format.charset);
-    }
+    if (!IsFatalError(rc) && convert) convert(sketch, format.charset);
     if (!IsFatalError(rc) && format.sketchKind != 2) {
-        // What the recompute could not make for want of memory (a value's text, a
-        // label) would be missing from the page and from its next save: the page did
-        // not open whole.
         const uint64_t failed = FailedAllocCount();
-        RecomputeSketch(false);
-        if (FailedAllocCount() != failed) rc = kResultOutOfMemory;
+        if (io.settingsAmongObjects) RecomputeSketch(false);
+        else if (io.firstWaiting) RecomputeSketchFrom(io.firstWaiting, false);
+        if (io.recomputeFailed || FailedAllocCount() != failed) rc = kResultOutOfMemory;
     }
     SetCurrentSketch(previous, nullptr);
     if (IsFatalError(rc)) {

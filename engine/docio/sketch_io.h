@@ -21,3 +21,6 @@ ResultCode WriteToolSketch(StreamHandle stream, Sketch* sketch);
 // kinds the type names first, each of the kind its position asks for, and distinct
 // where the type needs that. 35 when not.
 ResultCode CheckStoredParents(int32_t type, SketchObject* const* parents, uint32_t count);
+// The part of those checks that looks at the count and the parents' kinds, not at which
+// objects they are.
+ResultCode CheckStoredParentKinds(int32_t type, SketchObject* const* parents, uint32_t count);

@@ -755,24 +755,38 @@ ResultCode ReadPayloadBytes(StreamSlot* s, uint32_t n, const uint8_t** out) {
 
 // The n bytes at `pos` where they already lie in memory (a file's window, a memory
 // stream's first block, a view), else null: then they are read the long way.
-const uint8_t* BytesInPlace(const StreamSlot* s, uint32_t pos, uint32_t n) {
+// The stream's bytes that lie in memory: `length` of them from stream position `start`
+// on, at `base`; false when none do.
+bool WindowInPlace(const StreamSlot* s, const uint8_t** base, uint32_t* start, uint32_t* length) {
     switch (s->kind) {
         case kStreamFile:
-            if (s->buffering != kFileReadWindow || pos < s->bufferStart || pos - s->bufferStart > s->bufferLength ||
-                n > s->bufferLength - (pos - s->bufferStart))
-                return nullptr;
-            return s->fileBuffer + (pos - s->bufferStart);
-        case kStreamMemory: {
-            const uint32_t end = s->size < s->firstBlockSize ? s->size : s->firstBlockSize;
-            if (pos > end || n > end - pos) return nullptr;
-            return static_cast<const uint8_t*>(s->target) + pos;
-        }
+            if (s->buffering != kFileReadWindow) return false;
+            *base = s->fileBuffer;
+            *start = s->bufferStart;
+            *length = s->bufferLength;
+            return true;
+        case kStreamMemory:
+            *base = static_cast<const uint8_t*>(s->target);
+            *start = 0;
+            *length = s->size < s->firstBlockSize ? s->size : s->firstBlockSize;
+            return true;
         case kStreamView:
-            if (pos > s->size || n > s->size - pos) return nullptr;
-            return static_cast<const uint8_t*>(s->target) + pos;
+            *base = static_cast<const uint8_t*>(s->target);
+            *start = 0;
+            *length = s->size;
+            return true;
         default:
-            return nullptr;
+            return false;
     }
+}
+
+const uint8_t* BytesInPlace(const StreamSlot* s, uint32_t pos, uint32_t n) {
+    const uint8_t* base = nullptr;
+    uint32_t start = 0, length = 0;
+    if (!WindowInPlace(s, &base, &start, &length) || pos < start || pos - start > length ||
+        n > length - (pos - start))
+        return nullptr;
+    return base + (pos - start);
 }
 
 // Where n bytes written at the position go when they fit in memory the stream already
@@ -978,29 +992,30 @@ ResultCode StreamReadRecordAndPeek(StreamHandle h, uint32_t* tag, uint32_t* leng
     if (nextTag) *nextTag = 0;
     StreamSlot* s = Slot(h);
     if (!s) return kResultBadFileHandle;
-    // A whole record that lies in memory is taken in one step.
-    const uint8_t* head = s->sticky ? nullptr : BytesInPlace(s, s->position, kRecordHeaderBytes);
-    if (head) {
+    // A whole record that lies in memory is taken in one step, and the next one's tag
+    // with it when its header lies there too.
+    const uint8_t* base = nullptr;
+    uint32_t start = 0, inMemory = 0;
+    if (!s->sticky && WindowInPlace(s, &base, &start, &inMemory) && s->position >= start &&
+        s->position - start <= inMemory && inMemory - (s->position - start) >= kRecordHeaderBytes) {
+        const uint8_t* head = base + (s->position - start);
+        const uint32_t left = inMemory - (s->position - start) - kRecordHeaderBytes;
         const uint32_t n = ReadU32LE(head);
-        const uint8_t* body = n <= kLargePayloadBytes ? BytesInPlace(s, s->position + kRecordHeaderBytes, n) : nullptr;
-        if (body) {
+        if (n <= kLargePayloadBytes && n <= left) {
             if (n) {
                 if (!EnsureRecordBuffer(s, n, 0)) {
                     s->position += kRecordHeaderBytes;  // where the long way fails too
                     s->sticky = kResultOutOfMemory;
                     return kResultOutOfMemory;
                 }
-                std::memcpy(s->recordBuffer, body, n);
+                std::memcpy(s->recordBuffer, head + kRecordHeaderBytes, n);
                 *payload = s->recordBuffer;
             }
             s->position += kRecordHeaderBytes + n;
             if (n > s->largestRecord) s->largestRecord = n;
             *tag = ReadU32LE(head + 4);
             *length = n;
-            if (nextTag) {
-                const uint8_t* next = BytesInPlace(s, s->position, kRecordHeaderBytes);
-                if (next) *nextTag = ReadU32LE(next + 4);
-            }
+            if (nextTag && left - n >= kRecordHeaderBytes) *nextTag = ReadU32LE(head + kRecordHeaderBytes + n + 4);
             return kResultOK;
         }
     }

@@ -7,6 +7,7 @@
 #include "engine/core/geometry.h"
 #include "engine/core/points.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/later_release.h"
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/menu_state_queries.h"
@@ -303,6 +304,12 @@ const MenuRulePredicate MenuRulePredicates[kMenuRulePredicateCount] = {
     PredTableRemovable,       // 15
 };
 
+int32_t MenuRulePredicateAnswer(uint32_t predicate, uint32_t item) {
+    if (predicate < kMenuRulePredicateCount) return MenuRulePredicates[predicate](item);
+    if (auto later = LaterForms().engine.menuPredicate) return later(predicate, item);
+    return -1;
+}
+
 namespace {
 bool EvalRules(const uint8_t* rules, size_t size, uint32_t item, uint32_t row,
                uint16_t stateWord, uint16_t* text, uint16_t* variant, uint16_t* executor,
@@ -371,8 +378,7 @@ bool EvalRules(const uint8_t* rules, size_t size, uint32_t item, uint32_t row,
             case kRulePredicate:
             case kRuleNotPredicate: {
                 if (left < 1) return false;
-                const int32_t answer =
-                    o[0] < kMenuRulePredicateCount ? MenuRulePredicates[o[0]](item) : -1;
+                const int32_t answer = MenuRulePredicateAnswer(o[0], item);
                 pass = op == kRulePredicate ? answer == 1 : answer == 0;
                 ip += 1;
                 break;

@@ -54,3 +54,6 @@ bool EvalMenuRuleProgram(const uint8_t* rules, size_t size, uint32_t row, uint16
 using MenuRulePredicate = int32_t (*)(uint32_t item);
 constexpr size_t kMenuRulePredicateCount = 16;
 extern const MenuRulePredicate MenuRulePredicates[kMenuRulePredicateCount];
+// Predicate `predicate` of the shared table, or one the later release adds past it; -1
+// for one that neither knows.
+int32_t MenuRulePredicateAnswer(uint32_t predicate, uint32_t item);

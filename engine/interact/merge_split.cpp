@@ -273,7 +273,7 @@ bool WorkPair(MergeWork* w, SketchObject* from, SketchObject* to) {
         }
         bool reversed = false;
         SketchObject* equal = FindEquivalentObject(ConstructionTypeTable[c->constructionType].duplicateRule, list,
-                                                   c->constructionData, c->constructionType, &reversed);
+                                                   c->constructionData, c->constructionType, &reversed, c);
         int32_t count = Count(list);
         SketchObject* const* items = reinterpret_cast<SketchObject* const*>(PtrListData(list));
         if (equal && equal != c) {

@@ -17,6 +17,7 @@
 #include "engine/core/services/alerts.h"
 #include "engine/core/services/clock.h"
 #include "engine/core/services/custom_tools.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/script_view.h"
 #include "engine/core/services/string_groups.h"
@@ -217,6 +218,8 @@ struct HideChain {
 void FinishPlayback(bool hide, bool select) {
     gPlay.stopPending = false;
     if (!Stepping()) return;
+    // A highlight of a step's object goes while the map still finds it.
+    HoverToolScriptRow(0);
     Sketch* target = gPlay.target;
     CurrentSketchScope scope(target);
     const int32_t objects = gPlay.map.objectCount;
@@ -679,6 +682,25 @@ bool ToolPlaybackObjectGone(SketchObject* object, int32_t code) {
         break;
     }
     return true;
+}
+
+bool HoverToolScriptRow(int32_t row) {
+    if (auto later = LaterForms().engine.highlightStepRow) return later(row);
+    return false;
+}
+
+int32_t ToolStepIndexOfRow(int32_t row) {
+    if (!Stepping() || row <= gPlay.headerRows || row > gPlay.rowCount) return -1;
+    const SketchObject* step = StepObject(gPlay.tool, row - gPlay.headerRows - 1);
+    for (int32_t i = gPlay.map.givenCount; step && i < gPlay.map.objectCount; ++i)
+        if (gPlay.map.sources[i] == step) return i;
+    return -1;
+}
+
+SketchObject* SteppedObject(int32_t index, Sketch** target) {
+    if (target) *target = Stepping() ? gPlay.target : nullptr;
+    if (!Stepping() || index < 0 || index >= gPlay.map.objectCount) return nullptr;
+    return gPlay.map.entries[index].copy;
 }
 
 bool ConfirmDeleteWhileStepping() {

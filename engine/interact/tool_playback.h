@@ -54,6 +54,17 @@ void    ToolPlaybackFinish(bool hide, bool select);
 // The step that is to be applied next (an index into the tool's objects), 0 when not stepping.
 int32_t NextToolStep();
 
+// The pointer is over a row of the script view (0: over none). The shared form shows
+// nothing for it; the later release highlights the object a step made. True when an
+// object is highlighted.
+bool    HoverToolScriptRow(int32_t row);
+// While stepping: the index among the tool's objects of the step on a row, -1 for a row
+// that is no step (or when not stepping).
+int32_t ToolStepIndexOfRow(int32_t row);
+// While stepping: the object made for the tool's object `index` in the sketch that takes
+// the steps (null when none is made yet), and that sketch.
+SketchObject* SteppedObject(int32_t index, Sketch** target);
+
 // Before Delete while stepping: asks, and finishes stepping on yes. False cancels.
 bool    ConfirmDeleteWhileStepping();
 

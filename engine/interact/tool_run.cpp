@@ -18,6 +18,7 @@
 #include "engine/core/random.h"
 #include "engine/core/services/command_groups.h"
 #include "engine/core/services/command_states.h"
+#include "engine/core/services/later_release.h"
 #include "engine/core/services/object_labels.h"
 #include "engine/core/services/string_groups.h"
 #include "engine/core/services/undo.h"
@@ -354,7 +355,28 @@ void AppendText(char* buffer, uint32_t size, uint32_t* used, const char* text) {
     buffer[*used] = 0;
 }
 
+// The prompt item of the run as it stands: built-in tools have no "Match" prompt.
+int32_t PromptItem() {
+    return gRun.promptItem == 0 && !IsCustomRun() ? 1 : gRun.promptItem;
+}
+
+// The prompt as the later release words it (a heap text), or null when the shared form
+// words it.
+char* LaterPrompt(bool* later) {
+    auto form = LaterForms().engine.toolMatchPrompt;
+    *later = form != nullptr;
+    if (!form) return nullptr;
+    const int32_t item = PromptItem();
+    const int32_t nounKind = item <= 1 ? gRun.givenKind : gRun.promptKind;
+    const bool custom = IsCustomRun();
+    return form(item, nounKind, custom ? gRun.map.sources : nullptr, custom ? gRun.map.givenCount : 0,
+                custom ? gRun.given : -1);
+}
+
 void PromptProvider(char** text, StatusTextProvider*) {
+    bool later = false;
+    if (gRun.active && gRun.promptItem != kNoPrompt) *text = LaterPrompt(&later);
+    if (later) return;
     *text = static_cast<char*>(AllocMemory(256, 0));
     if (*text) ToolPromptText(*text, 256);
 }
@@ -1087,8 +1109,14 @@ void ToolPromptText(char* buffer, uint32_t size) {
     if (size == 0) return;
     buffer[0] = 0;
     if (!gRun.active || gRun.promptItem == kNoPrompt) return;
-    int32_t item = gRun.promptItem;
-    if (item == 0 && !IsCustomRun()) item = 1;
+    bool later = false;
+    if (char* text = LaterPrompt(&later)) {
+        std::strncpy(buffer, text, size - 1);
+        buffer[size - 1] = 0;
+        FreeMemory(text);
+    }
+    if (later) return;
+    const int32_t item = PromptItem();
     char format[256];
     GetGroupString(kGroupToolMatching, item, format, sizeof format);
     char noun[256] = "";

@@ -14,6 +14,8 @@ bool IsSameCalculation(const SketchObject* candidate, const SketchObject* patter
 SketchObject* FindParentAboveCode79Chain(SketchObject* object);
 // The most recently selected object, followed up such a chain, is a point on a path.
 bool IsType15Source();
+// The menu-rule predicate that asks it, the first past the shared ones.
+constexpr uint32_t kPredicateType15Source = 16;
 // The object's stored value when it exists, is defined and is finite.
 bool GetFiniteValue(const SketchObject* object, double* value);
 // The length written in a record header: even for file and memory streams (kinds 1 and

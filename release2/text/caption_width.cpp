@@ -153,6 +153,19 @@ void TrackCaptionWidth(ScreenPoint point) {
     FlushPendingRedraw(1);
 }
 
+namespace {
+
+// The width fitted to the rows, the box shifted by the alignment, laid out again.
+void FitAndRelayout(SketchObject* caption, bool redraw) {
+    const int32_t shift =
+        WithMeasureState(caption, [caption](LayoutDrawState* state) { return FitLayoutWrapWidth(*TreeOf(caption), state); });
+    if (redraw) AddObjectToDirtyRect(caption);
+    MoveBox(caption, caption->bounds.left + shift, caption->bounds.top);
+    RelayoutObjectText(caption, redraw);
+}
+
+}  // namespace
+
 void FinishCaptionWidthDrag(ScreenPoint point) {
     SketchObject* caption = gDrag.caption;
     if (!caption || !TreeOf(caption)) {
@@ -160,12 +173,17 @@ void FinishCaptionWidthDrag(ScreenPoint point) {
         return;
     }
     TrackCaptionWidth(point);
-    const int32_t shift =
-        WithMeasureState(caption, [caption](LayoutDrawState* state) { return FitLayoutWrapWidth(*TreeOf(caption), state); });
-    AddObjectToDirtyRect(caption);
-    MoveBox(caption, caption->bounds.left + shift, caption->bounds.top);
-    RelayoutObjectText(caption, true);
+    FitAndRelayout(caption, true);
     gDrag = {};
+}
+
+void FitCaptionWrapWidth(SketchObject* caption) {
+    if (!caption || !TreeOf(caption) || GetLayoutWrapWidth(*TreeOf(caption), nullptr) == 0) return;
+    FitAndRelayout(caption, false);
+    // A width that broke no row would not be saved with the caption: it goes now, so
+    // that the caption opens again as it stands.
+    if (!WrapWidthIsWritten(*TreeOf(caption)) && SetLayoutWrapWidth(TreeOf(caption), 0, 1))
+        RelayoutObjectText(caption, false);
 }
 
 bool CaptionWidthDragging() { return gDrag.caption != nullptr; }
@@ -245,4 +263,5 @@ void AddCaptionForms(LaterReleaseForms* forms) {
     forms->caption.pressEditorHandle = PressEditorHandle;
     forms->caption.replayUndoEntry = UndoCaptionWidth;
     forms->caption.releaseUndoEntry = ReleaseCaptionWidthUndo;
+    forms->caption.fitWrapWidth = FitCaptionWrapWidth;
 }

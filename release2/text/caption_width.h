@@ -36,6 +36,9 @@ ScreenRect CaptionWidthHandleRect(const SketchObject* object);
 bool BeginCaptionWidthDrag(SketchObject* caption, ScreenPoint point);
 void TrackCaptionWidth(ScreenPoint point);
 void FinishCaptionWidthDrag(ScreenPoint point);
+// A caption laid out at a width it did not choose (an older document's box): the width
+// is fitted to its rows as on a release of the handle, or dropped when it broke none.
+void FitCaptionWrapWidth(SketchObject* caption);
 // Whether a drag is under way (between Begin and Finish).
 bool CaptionWidthDragging();
 // The undo entry's handler (both directions) and what a discarded record frees.

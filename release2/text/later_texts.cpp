@@ -53,6 +53,13 @@ const LaterGroupItem kLaterGroupItems[] = {
     { kGroupMotionTexts, 89,                        "<T', '>" },
     { kGroupMotionTexts, 90,                        "<T''>" },
     { kGroupMiscellany, kLaterItemNounSeparator,    "|" },
+    // Tool prompts with typed arguments: ^A the noun (or noun and label), ^B the number.
+    { kGroupToolMatching, 0,                        "^B. Match ^A..." },
+    { kGroupToolMatching, 1,                        "Construct ^A..." },
+    { kGroupToolMatching, 4,                        "...from Point on ^A..." },
+    { kGroupToolMatching, 5,                        "...to ^A." },
+    { kGroupToolMatching, 7,                        "...to Point on ^A." },
+    { kGroupToolMatching, 10,                       "...on ^A." },
     { kGroupAlerts,     kLaterItemPlotTableTitle,   "Plot Table Data" },
     { kGroupAlerts,     kLaterItemPlotTableText,    "That table's columns do not contain plottable numeric data." },
 };

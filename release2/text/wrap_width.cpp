@@ -315,6 +315,11 @@ bool Qualifies(LayoutNode* block) {
 
 }  // namespace
 
+bool WrapWidthIsWritten(LayoutNode* tree) {
+    LayoutNode* block = FindRowsNode(tree);
+    return block && Qualifies(block);
+}
+
 int32_t WriteWrapLevel(LayoutNode* block, int32_t character, char** cursor) {
     const int32_t rows = LayoutChildCount(block);
     const int32_t digits = (rows + 3) / 4;

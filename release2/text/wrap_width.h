@@ -61,3 +61,6 @@ void    InitTextBlock(LayoutNode* block);
 // A caption of an older document: plain text with its line breaks, wrapped to the stored
 // box width when that is above 10.
 LayoutNode* LayoutFromPlainTextWithWidth(const char* text, int32_t length, int32_t boxWidth);
+// Whether the tree's wrap width is written with it: a width, several rows and a break
+// character (else it is not kept when the tree is saved).
+bool WrapWidthIsWritten(LayoutNode* tree);

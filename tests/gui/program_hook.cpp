@@ -12,6 +12,7 @@
 //                               shows (a layout button), or "none"
 //   objects                     the front sketch's objects: class kind type exists hidden x y
 //                               (x y: a point's position, else the centre of its bounds)
+//   lit                         the positions of the front sketch's highlighted objects
 //   tool                        the current tool's number
 //   alerts                      every alert shown so far: caption|text
 //   front                       "main" when the main window is the foreground window and
@@ -456,6 +457,21 @@ std::string Objects() {
     return out.str();
 }
 
+// Words separated by one blank.
+void AppendWord(std::string& out, const std::string& word) {
+    if (!out.empty()) out += ' ';
+    out += word;
+}
+
+std::string LitObjects() {
+    std::string out;
+    Sketch* sketch = gEngine.frontSketch;
+    int32_t i = 0;
+    for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch, ++i)
+        if (o->stateFlags & kObjectHot) AppendWord(out, std::to_string(i));
+    return out;
+}
+
 std::string Labels() {
     std::string out;
     Sketch* sketch = gEngine.frontSketch;
@@ -484,7 +500,7 @@ std::string TableRows() {
     std::string out;
     Sketch* sketch = gEngine.frontSketch;
     for (SketchObject* o = sketch ? sketch->firstObject : nullptr; o; o = o->nextInSketch)
-        if (o->objectClass == kClassTable) out += (out.empty() ? "" : " ") + std::to_string(TableDataOf(o)->rowCount);
+        if (o->objectClass == kClassTable) AppendWord(out, std::to_string(TableDataOf(o)->rowCount));
     return out;
 }
 
@@ -1391,6 +1407,7 @@ std::string Answer(const std::string& request) {
     }
     if (verb == "titles") return Titles();
     if (verb == "objects") return Objects();
+    if (verb == "lit") return LitObjects();
     if (verb == "labels") return Labels();
     if (verb == "layout-control") {
         int id = 0;

@@ -13,6 +13,7 @@
 #include "engine/interact/command_state.h"
 #include "engine/interact/command_table.h"
 #include "engine/interact/construction_commands.h"
+#include "engine/interact/menu_rules.h"
 #include "engine/interact/menu_texts.h"
 #include "engine/interact/mouse.h"
 #include "engine/interact/selection_census.h"
@@ -21,6 +22,7 @@
 #include "release2/engine/command_forms.h"
 #include "release2/engine/engine_forms.h"
 #include "release2/engine/engine_revisions.h"
+#include "release2/engine/legacy_helpers.h"
 #include "release2/engine/text_stacking.h"
 #include "tests/engine/core/sketch_fixture.h"
 #include "ui/portable/menu_stream.h"
@@ -256,6 +258,55 @@ TEST_F(EngineRevisionsTest, PaddedRecordLengths) {
     struct Case { int32_t kind; uint32_t in, out; };
     const Case cases[] = { { 1, 7, 8 }, { 2, 7, 8 }, { 1, 8, 8 }, { 3, 7, 7 }, { 0, 7, 7 }, { 1, UINT32_MAX, UINT32_MAX } };
     for (const Case& c : cases) EXPECT_EQ(GetPaddedRecordLength(c.kind, c.in), c.out) << c.kind << " " << c.in;
+}
+
+TEST_F(EngineRevisionsTest, DuplicateCalculationsMustComputeTheSame) {
+    SketchObject* function = PointAt(0, 0);  // stands for the function they derive from
+    SketchObject* one = CreateHelperParameter(kKindPlainParameter, 1);
+    SketchObject* two = CreateHelperParameter(kKindPlainParameter, 2);
+    SketchObject* pattern = CreateHelperParameter(kKindPlainParameter, 2);
+    ASSERT_TRUE(one && two && pattern);
+    EXPECT_FALSE(IsSameCalculation(one, pattern));
+    EXPECT_TRUE(IsSameCalculation(two, pattern));
+    EXPECT_FALSE(IsSameCalculation(function, pattern));
+    // Made derivatives of the function by hand: only types, parents and tokens are read.
+    for (SketchObject* c : { one, two }) {
+        c->constructionType = kTypeDerivative;
+        c->parents = List({ function });
+        ASSERT_TRUE(PtrListAppend(&function->children, c));
+    }
+    PtrList parents = List({ function });
+    struct Case { bool figlate; const SketchObject* pattern; SketchObject* found; };
+    const Case cases[] = { { false, pattern, one }, { true, pattern, two }, { true, nullptr, one } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.figlate << " " << (c.pattern != nullptr));
+        std::optional<FiglateForms> forms;
+        if (c.figlate) forms.emplace();
+        bool reversed = true;
+        EXPECT_EQ(FindEquivalentObject(ConstructionTypeTable[kTypeDerivative].duplicateRule, parents, 0,
+                                       kTypeDerivative, &reversed, c.pattern),
+                  c.found);
+    }
+    FreePtrList(&parents);
+    FreePtrList(&function->children);
+    for (SketchObject* c : { one, two }) {
+        FreePtrList(&c->parents);
+        c->constructionType = kTypeFree;
+    }
+}
+
+TEST_F(EngineRevisionsTest, TheType15PredicateComesPastTheSharedSlots) {
+    SketchObject* onPath = PointAt(1, 1);
+    onPath->constructionType = kTypePointOnPath;  // only the type is read
+    SelectSketchObject(onPath);
+    EXPECT_EQ(MenuRulePredicateAnswer(kPredicateType15Source, 0), -1);
+    {
+        FiglateForms forms;
+        EXPECT_EQ(MenuRulePredicateAnswer(kPredicateType15Source, 0), 1);
+        EXPECT_EQ(MenuRulePredicateAnswer(kPredicateType15Source + 1, 0), -1);
+        onPath->constructionType = kTypeFree;
+        EXPECT_EQ(MenuRulePredicateAnswer(kPredicateType15Source, 0), 0);
+    }
 }
 
 TEST_F(EngineRevisionsTest, ChainOfColoredImagesLeadsToItsSource) {

@@ -25,14 +25,16 @@ inline int32_t LoadMemoryString(uint32_t id, char* buffer, int32_t size) {
     return 0;
 }
 
-// Installs figlate's text forms over the in-memory resources for one scope.
+// Installs figlate's text forms over the in-memory resources for one scope, with the
+// forms of other areas that `more` adds.
 struct LaterTextsInstalled {
-    LaterTextsInstalled() {
+    explicit LaterTextsInstalled(void (*more)(LaterReleaseForms*) = nullptr) {
         const LaterTexts& texts = MemoryLaterTexts();
         SetStringResourceSource({ texts.groupTable.data(), uint32_t(texts.groupTable.size()), LoadMemoryString });
         ResetKindNouns();
         LaterReleaseForms forms = {};
         AddTextForms(&forms);
+        if (more) more(&forms);
         InstallLaterForms(forms);
     }
     ~LaterTextsInstalled() {

@@ -11,6 +11,7 @@
 #include "release2/text/about_pages.h"
 #include "release2/text/typed_caret_args.h"
 #include "later_text_source.h"
+#include "shared_text_forms.h"
 #include "ui/portable/credit_texts.h"
 
 namespace {
@@ -53,7 +54,7 @@ TEST(LaterTexts, SharedItemsReadAsTheEngineHasThem) {
             char expected[512];
             ASSERT_TRUE(CompiledHelpTarget(engine[g][i].c_str(), expected, sizeof expected));
             const bool help = g == kGroupHelpTargets || g == kGroupHelpMenu;
-            EXPECT_EQ(GroupText(g, i), help ? std::string(expected) : engine[g][i]) << g << " " << i;
+            EXPECT_EQ(GroupText(g, i), help ? std::string(expected) : AsFiglateText(g, engine[g][i])) << g << " " << i;
         }
     }
     EXPECT_STREQ(GroupText(kGroupHelpMenu, 1), "help://Velmora.chm::/hContents.htm");

@@ -123,6 +123,7 @@ IMPLEMENT_DYNAMIC(CScriptStepListBox, CDragListBox)
 
 BEGIN_MESSAGE_MAP(CScriptStepListBox, CDragListBox)
     ON_WM_SETCURSOR()
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     ON_WM_LBUTTONDBLCLK()
     ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
@@ -261,6 +262,7 @@ BOOL CScriptStepListBox::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
     }
     ScreenToClient(&point);
     const int32_t row = RowAt(point);
+    ShowStepUnderPointer(row);
     bool draggable = false;
     HCURSOR cursor = nullptr;
     if (row && ToolScriptRowIsGiven(row, &draggable) && draggable)
@@ -271,6 +273,20 @@ BOOL CScriptStepListBox::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
     (void)wnd;
     (void)message;
     return TRUE;
+}
+
+void CScriptStepListBox::ShowStepUnderPointer(int32_t row) {
+    if (!leaveTracked_) {
+        TRACKMOUSEEVENT track{ sizeof track, TME_LEAVE, m_hWnd, 0 };
+        leaveTracked_ = ::TrackMouseEvent(&track) != 0;
+    }
+    HoverToolScriptRow(row);
+}
+
+LRESULT CScriptStepListBox::OnMouseLeave(WPARAM, LPARAM) {
+    leaveTracked_ = false;
+    HoverToolScriptRow(0);
+    return 0;
 }
 
 void CScriptStepListBox::OnLButtonDblClk(UINT, CPoint point) {

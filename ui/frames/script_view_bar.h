@@ -54,12 +54,16 @@ public:
 
 protected:
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+    LRESULT OnMouseLeave(WPARAM, LPARAM);
     void OnLButtonDblClk(UINT flags, CPoint point);
     void OnContextMenu(CWnd* wnd, CPoint point);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The pointer is over a row (0: none): the engine may light what the row's step made.
+    void ShowStepUnderPointer(int32_t row);
     void InvertBand(int insertRow);
+    bool leaveTracked_ = false;
     std::vector<bool> GivenRows(bool draggableOnly) const;
 };
 

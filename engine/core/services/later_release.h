@@ -157,6 +157,24 @@ struct LaterEngineForms {
     SketchObject* (*labelColorImage)(SketchObject* object);
     // The Undo or Redo item's text (256 bytes) from its group 1 template.
     void (*undoMenuText)(char* text, int32_t textIndex);
+    // The status prompt of a tool run, a heap text (FreeMemory) or null without memory:
+    // item `item` of the tool-matching group with the noun of `nounKind`; the tool's
+    // givens in order, and the one being matched (-1 for none).
+    char* (*toolMatchPrompt)(int32_t item, int32_t nounKind, SketchObject* const* givens, int32_t givenCount,
+                             int32_t given);
+    // The pointer is over row `row` of the script view (0: over none); true when an object
+    // of the sketch is highlighted for it.
+    bool (*highlightStepRow)(int32_t row);
+    // Whether an existing calculation duplicates the one a construction copies (the
+    // equivalence test of the duplicate search for calculations).
+    bool (*sameCalculation)(const SketchObject* candidate, const SketchObject* pattern);
+    // Menu-rule predicates past the shared slots; -1 for an unknown one.
+    int32_t (*menuPredicate)(uint32_t predicate, uint32_t item);
+    // While an older document is read: the hidden helpers that stand in for one of its
+    // objects made of two others (`flag` orders them), into made[2]; `shared` is the
+    // import's one zero parameter, made on first use. 0, or 100 without memory.
+    int32_t (*legacyHelperObjects)(SketchObject* first, SketchObject* second, bool flag, SketchObject** shared,
+                                   SketchObject** made);
     // The units (pixels per unit) of a new rectangular coordinate system made for data
     // reaching |x| <= maxX and |y| <= maxY in a window of the given half size, when the
     // default unit would be `unit`; answers the grid form to make (square, or
@@ -269,6 +287,9 @@ struct LaterCaptionForms {
     int32_t (*replayUndoEntry)(const UndoEntry& entry, int32_t direction);
     // What a discarded record's entry of such a type holds is freed.
     void (*releaseUndoEntry)(const UndoEntry& entry);
+    // A caption just laid out whose rows were broken at a width not of its own choosing
+    // (an older document's box): its width is fitted to its rows, as a read one is.
+    void (*fitWrapWidth)(SketchObject* caption);
 };
 
 // Links, help, shell registration and the save dialog's types.

@@ -237,10 +237,21 @@ TEST_F(EveryKindDocument, SavedOpenedAndSavedAgainKeepsEveryByteAndObject) {
 
     // Recomputed after opening, it still saves as it was; the coloured images exist and
     // the iteration of one carries a colour per image, not all the same.
+    // Opening recomputes each object as it reads it: what it leaves is what a recompute
+    // of the whole page makes, the iteration (computed from its images, which follow it)
+    // included.
+    const auto state = [](const Sketch* s) {
+        std::vector<int32_t> values;
+        for (SketchObject* o = s->firstObject; o; o = o->nextInSketch)
+            values.insert(values.end(), { o->exists, o->bounds.left, o->bounds.top, o->bounds.right, o->bounds.bottom });
+        return values;
+    };
     Sketch* previous = nullptr;
     Sketch* page = DocumentPageAt(back.document, 0);
     SetCurrentSketch(page, &previous);
+    const std::vector<int32_t> opened = state(page);
     RecomputeSketch(false);
+    EXPECT_EQ(state(page), opened);
     std::vector<uint32_t> imageColours;
     for (SketchObject* o = page->firstObject; o; o = o->nextInSketch) {
         if (o->constructionType == kTypeParametricColor) {

@@ -305,6 +305,7 @@ inline const SketchBodyReadOps kFakeReadOps = {
     .readPicture = fake_model::Picture,
     .setUnselectable = fake_model::Unselectable,
     .finishObject = fake_model::Finish,
+    .objectRead = nullptr,
     .dropPending = fake_model::DropPending,
     .freeObject = fake_model::Free,
     .progress = fake_model::Progress,

@@ -63,13 +63,7 @@ protected:
         return out;
     }
     static LegacyObjectSpec Point(const LegacyWriter& w, int32_t x, int32_t y, const std::string& label = "") {
-        LegacyObjectSpec o;
-        w.U32(o.data, uint32_t(x));
-        w.U32(o.data, uint32_t(y));
-        w.U16(o.data, 0);
-        w.U16(o.data, 0);
-        o.label = label;
-        return o;
+        return LegacyPoint(w, x, y, label);
     }
     // An old straight object of code 2 on two points; `form` 0 line, 1 ray, 2 segment.
     static LegacyObjectSpec Straight(uint16_t a, uint16_t b, uint8_t form, uint8_t color = 0) {
@@ -84,23 +78,10 @@ protected:
         return o;
     }
     // An old unit point (code 54) on an old origin, 50 pixels along.
-    static LegacyObjectSpec UnitPoint(const LegacyWriter& w, uint16_t origin) {
-        LegacyObjectSpec o = Point(w, 50, 0);
-        o.code = 54;
-        o.parents = { origin };
-        return o;
-    }
+    static LegacyObjectSpec UnitPoint(const LegacyWriter& w, uint16_t origin) { return LegacyUnitPoint(w, origin); }
     // An old coordinate system of form 50 (origin and unit point) on its listed objects.
     static LegacyObjectSpec OldSystem(const LegacyWriter& w, const std::vector<uint16_t>& listed) {
-        LegacyObjectSpec o;
-        o.oldClass = 12;
-        o.kind = 0;
-        o.code = 50;
-        o.data.assign(14, 0);
-        w.U16(o.data, uint32_t(listed.size()));
-        for (uint16_t number : listed) w.U16(o.data, number);
-        o.parents = { listed.empty() ? uint16_t(1) : listed[0] };
-        return o;
+        return LegacySystem(w, listed);
     }
     // Free points A and B, the circle about A through B, a point D on it, the segment DB
     // and its midpoint M: old objects 1 to 6, M depending on D through the segment.
@@ -156,27 +137,11 @@ protected:
     // An old measurement (old class 6) of code `measure`.
     static LegacyObjectSpec Measurement(const LegacyWriter& w, uint8_t measure, std::vector<uint16_t> parents,
                                         const std::string& shown = "") {
-        LegacyObjectSpec o;
-        o.oldClass = 6;
-        o.kind = 14;  // a measurement text
-        o.code = 22;
-        o.data = { measure, 0, 0, 0, 0, 0, 0 };
-        o.data.push_back(0);  // name
-        o.data.push_back(uint8_t(shown.size()));
-        o.data.insert(o.data.end(), shown.begin(), shown.end());
-        o.data.push_back(0);  // flag
-        w.U16(o.data, 0);     // block
-        o.parents = std::move(parents);
-        return o;
+        return LegacyMeasurement(w, measure, std::move(parents), shown);
     }
-    // An old calculation (measurement code 12) of the calculator words on its parents.
     static LegacyObjectSpec OldCalculation(const LegacyWriter& w, std::vector<uint16_t> parents,
                                            const std::vector<uint16_t>& words) {
-        LegacyObjectSpec o = Measurement(w, 12, std::move(parents));
-        o.data.resize(o.data.size() + 5, 0);
-        w.U16(o.data, uint32_t(words.size()));
-        for (uint16_t word : words) w.U16(o.data, word);
-        return o;
+        return LegacyCalculation(w, std::move(parents), words);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct LegacyObjectSpec {
@@ -18,6 +19,7 @@ struct LegacyObjectSpec {
     uint8_t line = 0;
     uint8_t labelShown = 0;
     int16_t x = 0, y = 0;
+    int16_t boxWidth = 0, boxHeight = 0;  // a text's box extent, beside its position
     uint16_t face = 0, font = 0, size = 12;
     uint32_t total = 0;
     std::string label;
@@ -123,6 +125,8 @@ private:
         Put(r, 2, o.total, 4, false);
         Put(r, 8, uint16_t(o.x), 2, false);
         Put(r, 10, uint16_t(o.y), 2, false);
+        Put(r, 12, uint16_t(o.boxWidth), 2, false);
+        Put(r, 14, uint16_t(o.boxHeight), 2, false);
         Put(r, 16, uint32_t(o.parents.size()), 2, false);
         Put(r, 22, o.face, 2, false);
         Put(r, 24, o.font, 2, false);
@@ -141,6 +145,8 @@ private:
         std::vector<uint8_t> r(136, 0);
         Put(r, 0, uint16_t(o.y), 2, true);  // a Mac point {v, h}
         Put(r, 2, uint16_t(o.x), 2, true);
+        Put(r, 4, uint16_t(o.boxHeight), 2, true);  // the extent, {v, h} as well
+        Put(r, 6, uint16_t(o.boxWidth), 2, true);
         Put(r, 8, uint32_t(o.parents.size()), 2, true);
         Put(r, 14, o.kind, 2, true);
         r[16] = uint8_t(o.face);
@@ -187,4 +193,63 @@ inline LegacyObjectSpec LegacyCaption(const LegacyWriter& w, bool mac, const std
     }
     text.data.insert(text.data.end(), body.begin(), body.end());
     return text;
+}
+
+// An old free point at (x, y).
+inline LegacyObjectSpec LegacyPoint(const LegacyWriter& w, int32_t x, int32_t y, const std::string& label = "") {
+    LegacyObjectSpec o;
+    w.U32(o.data, uint32_t(x));
+    w.U32(o.data, uint32_t(y));
+    w.U16(o.data, 0);
+    w.U16(o.data, 0);
+    o.label = label;
+    return o;
+}
+
+// An old unit point (code 54) on an old origin, 50 pixels along.
+inline LegacyObjectSpec LegacyUnitPoint(const LegacyWriter& w, uint16_t origin) {
+    LegacyObjectSpec o = LegacyPoint(w, 50, 0);
+    o.code = 54;
+    o.parents = { origin };
+    return o;
+}
+
+// An old coordinate system of form 50 (origin and unit point) on its listed objects.
+inline LegacyObjectSpec LegacySystem(const LegacyWriter& w, const std::vector<uint16_t>& listed) {
+    LegacyObjectSpec o;
+    o.oldClass = 12;
+    o.kind = 0;
+    o.code = 50;
+    o.data.assign(14, 0);
+    w.U16(o.data, uint32_t(listed.size()));
+    for (uint16_t number : listed) w.U16(o.data, number);
+    o.parents = { listed.empty() ? uint16_t(1) : listed[0] };
+    return o;
+}
+
+// An old measurement of code `measure` on its parents, showing `shown`.
+inline LegacyObjectSpec LegacyMeasurement(const LegacyWriter& w, uint8_t measure, std::vector<uint16_t> parents,
+                                          const std::string& shown = "") {
+    LegacyObjectSpec o;
+    o.oldClass = 6;
+    o.kind = 14;  // a measurement text
+    o.code = 22;
+    o.data = { measure, 0, 0, 0, 0, 0, 0 };
+    o.data.push_back(0);  // name
+    o.data.push_back(uint8_t(shown.size()));
+    o.data.insert(o.data.end(), shown.begin(), shown.end());
+    o.data.push_back(0);  // flag
+    w.U16(o.data, 0);     // block
+    o.parents = std::move(parents);
+    return o;
+}
+
+// An old calculation (measurement code 12) of the calculator words on its parents.
+inline LegacyObjectSpec LegacyCalculation(const LegacyWriter& w, std::vector<uint16_t> parents,
+                                          const std::vector<uint16_t>& words) {
+    LegacyObjectSpec o = LegacyMeasurement(w, 12, std::move(parents));
+    o.data.resize(o.data.size() + 5, 0);
+    w.U16(o.data, uint32_t(words.size()));
+    for (uint16_t word : words) w.U16(o.data, word);
+    return o;
 }

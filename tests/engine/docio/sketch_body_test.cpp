@@ -271,6 +271,87 @@ TEST_F(SketchBody, FilesAndMemoryWriteTheSameBytesWhereverTheFirstStyleStands) {
     }
 }
 
+// Thousands of objects whose records the writer makes itself, with some that cannot be
+// stored (and children that lose a parent with them), free points whose geometry goes
+// through a codec, and a style that first appears late: files and memory write the same
+// bytes, and they read back as the objects that were stored, numbered in order.
+void MakeLongPage(FakeSketch& s, size_t segments) {
+    FakeObject* a = s.Add(0, 1);
+    FakeObject* b = s.Add(0, 1);
+    for (size_t i = 0; i < segments; ++i) {
+        FakeObject* seg = s.Add(2, 2, { a, b });
+        seg->cannotStore = i % 37 == 5;
+        seg->selectable = i % 50 != 7;
+        FakeObject* mid = s.Add(1, 1, { seg });
+        if (i % 300 == 299) a = s.Add(0, 1);
+        if (i == segments - 40) {
+            mid->styled = true;
+            mid->style[0] = 4;
+            mid->style[1] = 9;
+        }
+    }
+}
+
+TEST_F(SketchBody, LongRunsOfPlainObjectsWithDropsWriteTheSameEverywhere) {
+    FakeSketch s;
+    MakeLongPage(s, 3000);
+    size_t stored = 0;
+    // A partial sketch lists every free object as a given.
+    for (const auto& o : s.objects)
+        if (o->type == 0) s.givens.push_back(o.get());
+    for (const FormatInfo& f : { kPage, kHandheld, kPartial }) {
+        SCOPED_TRACE(f.formatVersion * 10 + f.sketchKind);
+        const std::vector<uint8_t> bytes = Write(s, f, kResultObjectDropped);
+        EXPECT_TRUE(WriteFile(s, f, kResultObjectDropped) == bytes);
+        stored = 0;
+        uint32_t expected = 1;
+        for (const auto& o : s.objects) {
+            const bool dropped = o->cannotStore || (!o->parents.empty() && o->parents[0]->cannotStore);
+            EXPECT_EQ(o->number, dropped ? 0u : expected);
+            if (!dropped) ++expected, ++stored;
+        }
+        const std::vector<uint32_t> tags = Tags(bytes);
+        EXPECT_EQ(size_t(std::count(tags.begin(), tags.end(), kTagObjectHeader)), stored);
+        FakeSketch back;
+        ASSERT_EQ(Read(bytes, back, f), kResultOK);
+        ASSERT_EQ(back.objects.size(), stored);
+        for (size_t i = 0, k = 0; i < s.objects.size(); ++i) {
+            const FakeObject& o = *s.objects[i];
+            if (o.number == 0) continue;
+            const FakeObject& r = *back.objects[k++];
+            EXPECT_EQ(r.type, o.type);
+            EXPECT_EQ(r.parents.size(), o.parents.size());
+            if (f.formatVersion >= 2) {
+                EXPECT_EQ(r.selectable, o.selectable);
+            }
+        }
+    }
+    EXPECT_LT(stored, s.objects.size());
+}
+
+// Memory running out anywhere in a long write to a file or to memory gives 8 or a
+// complete result, never a crash or a leak.
+TEST_F(SketchBody, LongWritesWithoutMemoryFailCleanly) {
+    FakeSketch s;
+    MakeLongPage(s, 1500);
+    ScratchFolder scratch;
+    const std::string path = scratch.Path("long.bin");
+    for (bool toFile : { false, true }) {
+        for (uint32_t n = 1; n < 60; n += 3) {
+            SCOPED_TRACE(testing::Message() << (toFile ? "file " : "memory ") << n);
+            StreamHandle h;
+            ASSERT_EQ(toFile ? OpenFileStreamForWrite(path.c_str(), &h) : OpenMemoryStream(0, &h), kResultOK);
+            SetAllocFailureAfter(n);
+            const ResultCode rc = WriteSketchBody(h, &s, kFakeWriteOps, kPage);
+            SetAllocFailureAfter(0);
+            EXPECT_TRUE(rc == kResultObjectDropped || rc == kResultOutOfMemory) << rc;
+            if (toFile) CloseStream(h);
+            else DiscardStream(h);
+        }
+    }
+    DeleteStreamFile(path.c_str());
+}
+
 TEST_F(SketchBody, PartialSketchWithGivens) {
     FakeSketch s;
     FakeObject* a = s.Add(0, 1);

@@ -457,6 +457,31 @@ TEST_F(SketchIoTest, StoredParentsMustSuitTheirConstruction) {
     }
 }
 
+// The answers of the kind checks are kept per page by construction type, count and the
+// parents' kinds: a second midpoint whose parent is a point is refused after a first
+// whose parent is a segment was taken.
+TEST_F(SketchIoTest, KeptParentKindAnswersFollowTheParentsKinds) {
+    SketchObject* p = FreePoint();
+    SketchObject* q = PointAt(40, 0);
+    SketchObject* pq = Build(kTypeSegment, { p, q });
+    ASSERT_NE(Build(kTypeMidpoint, { pq }), nullptr);
+    SketchObject* qr = Build(kTypeSegment, { q, PointAt(40, 30) });
+    ASSERT_NE(Build(kTypeMidpoint, { qr }), nullptr);
+    const std::vector<uint8_t> good = Write(sketch, true, false);
+    Sketch* back = nullptr;
+    ASSERT_EQ(Read(good, &back, FormatInfo{ 1, 4, 4 }), kResultOK);
+    FreeSketch(back);
+    std::vector<uint8_t> bytes = good;
+    const size_t at = Find(bytes, kTagParents, 3);  // the second midpoint's
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(GetLE32(bytes.data() + at + 8), 1u);
+    PutLE32(bytes.data() + at + 12, 1);
+    back = nullptr;
+    EXPECT_EQ(Read(bytes, &back, FormatInfo{ 1, 4, 4 }), kResultDamaged);
+    EXPECT_EQ(back, nullptr);
+    if (back) FreeSketch(back);
+}
+
 TEST_F(SketchIoTest, FailedReadsLeaveNothingBehind) {
     BuildPage();
     const std::vector<uint8_t> good = Write(sketch, true, false);

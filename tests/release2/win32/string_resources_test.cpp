@@ -12,6 +12,7 @@
 #include "release2/text/kind_nouns.h"
 #include "release2/text/later_texts.h"
 #include "release2/text/string_resources.h"
+#include "release2/shared_text_forms.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST_F(ModuleTexts, SharedItemsAndNounsAsFigmantleShowsThem) {
             char expected[512];
             ASSERT_TRUE(CompiledHelpTarget(shared[g][i].c_str(), expected, sizeof expected));
             const bool help = g == kGroupHelpTargets || g == kGroupHelpMenu;
-            EXPECT_EQ(GroupText(g, i), help ? std::string(expected) : shared[g][i]) << g << " " << i;
+            EXPECT_EQ(GroupText(g, i), help ? std::string(expected) : AsFiglateText(g, shared[g][i])) << g << " " << i;
         }
     }
     PrepareKindNounTable();

@@ -40,6 +40,27 @@ ScreenPoint LocusRecordPoint(const uint8_t* record) {
     return { RecordField<int16_t>(record, 0), RecordField<int16_t>(record, 2) };
 }
 
+namespace {
+ScreenPoint RecordPoint(const uint8_t* record, uint32_t offset) {
+    return { RecordField<int16_t>(record, offset), RecordField<int16_t>(record, offset + 2) };
+}
+}  // namespace
+
+ArcSampleGeometry ArcRecordGeometry(const uint8_t* record) {
+    if (auto form = LaterForms().locus.arcSampleGeometry) {
+        double g[5];
+        form(record, g);
+        return { { g[0], g[1] }, g[2], g[3], g[4] };
+    }
+    const ScreenPoint start = RecordPoint(record, SR::kArcStart), end = RecordPoint(record, SR::kArcEnd);
+    if (RecordField<int8_t>(record, SR::kArcOrientation) == 0)
+        return { { double(start.x), double(start.y) }, double(end.x), double(end.y), 0.0 };
+    const ScreenPoint c = RecordPoint(record, SR::kArcCentre);
+    return { { double(c.x), double(c.y) }, double(RecordField<int16_t>(record, SR::kArcRadius)),
+             std::atan2(double(start.y - c.y), double(start.x - c.x)),
+             std::atan2(double(end.y - c.y), double(end.x - c.x)) };
+}
+
 bool ScreenSegmentHit(ScreenPoint a, ScreenPoint b, ScreenPoint p) {
     if (p.x < std::min(a.x, b.x) - 2 || p.x > std::max(a.x, b.x) + 2 || p.y < std::min(a.y, b.y) - 2 ||
         p.y > std::max(a.y, b.y) + 2)
@@ -345,13 +366,20 @@ bool PolygonRowHit(ScreenPoint q, SketchObject*, const void* familyData, SampleE
 
 // ---- Arcs
 
+uint32_t ArcRecordBytes() {
+    if (auto form = LaterForms().locus.arcSampleBytes) return form();
+    return SR::kArcBytes;
+}
+
 void ArcLayout(const SketchObject*, int32_t, uint32_t* dataSize, uint32_t* recordSize) {
     *dataSize = 4;
-    *recordSize = SR::kArcBytes;
+    *recordSize = ArcRecordBytes();
 }
 
 uint8_t* WriteArc(SketchObject* object, const SampleWriteContext*, uint8_t* record) {
     const ArcData& a = *ClassData<ArcData>(object);
+    const uint32_t bytes = ArcRecordBytes();
+    if (auto form = LaterForms().locus.putArcSample) form(object, record);
     std::memset(record, 0, SR::kArcBytes);
     if (a.orientation != 0) PutRect(record, object->bounds);
     PutPoint(record, SR::kArcStart, a.screenStart);
@@ -365,7 +393,7 @@ uint8_t* WriteArc(SketchObject* object, const SampleWriteContext*, uint8_t* reco
                          (endsDiffer || (a.orientation != 0 && a.endPseudo - a.startPseudo > 0.1));
     SetRecordField<uint32_t>(record, SR::kArcVisible, visible ? 1 : 0);
     SetRecordField(record, SR::kArcOrientation, static_cast<int8_t>(a.orientation));
-    return record + SR::kArcBytes;
+    return record + bytes;
 }
 
 SampleWriterFn ArcWriter(const SketchObject* object, int32_t, void* familyData) {

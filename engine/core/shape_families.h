@@ -61,6 +61,18 @@ void        PutLocusRecordPosition(uint8_t* record, RealPoint position);
 RealPoint   LocusRecordPosition(const uint8_t* record);
 ScreenPoint LocusRecordPoint(const uint8_t* record);
 
+// An arc record read back as the program keeps it: a real arc's centre, radius and
+// start and end angle (screen radians, the arc running from start to end with growing
+// angle); a straight arc's two ends in the centre and in (radius, startAngle). The shared
+// form takes the rounded screen fields; the later release keeps them as floats.
+struct ArcSampleGeometry {
+    RealPoint centre;
+    double    radius;
+    double    startAngle;
+    double    endAngle;
+};
+ArcSampleGeometry ArcRecordGeometry(const uint8_t* record);
+
 // Locus point states: no sample, the first of a run, a sample continuing a run.
 constexpr uint32_t kSampleMissing  = 0;
 constexpr uint32_t kSampleRunStart = 1;

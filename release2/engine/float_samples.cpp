@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/core/angle_constants.h"
+#include "engine/core/arc_data.h"
 #include "engine/core/geometry.h"
 #include "engine/core/locus.h"
 #include "engine/core/shape_families.h"
@@ -156,7 +158,57 @@ double FloatLocusSpanForRange(const SketchObject* locus, double from, double to)
     return sum;
 }
 
+namespace {
+
+constexpr uint32_t kArcFloats = 48;  // float centre x, y, radius, start angle, end angle
+constexpr uint32_t kArcChangedAt = 68;
+constexpr uint32_t kFloatArcBytes = 72;
+constexpr double kSpanChange = 0.1;
+
+float AngleFloat(double v) { return v == v ? float(v) : 0.0f; }
+
+double SpanOf(float start, float end) {
+    double span = double(end) - double(start);
+    if (span < 0) span += kTwoPi;
+    return span;
+}
+
+}  // namespace
+
+uint32_t FloatArcSampleBytes() { return kFloatArcBytes; }
+
+void PutFloatArcSample(const SketchObject* arc, uint8_t* record) {
+    const ArcData& a = *ClassData<ArcData>(arc);
+    // A straight arc keeps its second end in the radius and start-angle fields.
+    const bool real = a.orientation != 0;
+    const float now[5] = { ScreenFloat(a.centre.x), ScreenFloat(a.centre.y), ScreenFloat(a.radius),
+                           real ? AngleFloat(a.startAngle) : ScreenFloat(a.startAngle),
+                           real ? AngleFloat(a.endAngle) : 0.0f };
+    float before[5];
+    std::memcpy(before, record + kArcFloats, sizeof before);
+    const ScreenRect box = real ? arc->bounds : ScreenRect{ 0, 0, 0, 0 };
+    ScreenRect oldBox;
+    std::memcpy(&oldBox, record, sizeof oldBox);
+    const bool moved = std::memcmp(&box, &oldBox, sizeof box) != 0 || now[0] != before[0] || now[1] != before[1] ||
+                       (!real && (now[2] != before[2] || now[3] != before[3]));
+    const bool resized = real && now[2] != before[2];
+    const bool turned = real && std::fabs(SpanOf(now[3], now[4]) - SpanOf(before[3], before[4])) > kSpanChange;
+    std::memcpy(record + kArcFloats, now, sizeof now);
+    SetRecordField<uint32_t>(record, kArcChangedAt, arc->exists && (moved || resized || turned) ? 1 : 0);
+}
+
+void FloatArcSampleGeometry(const uint8_t* record, double* geometry) {
+    float g[5];
+    std::memcpy(g, record + kArcFloats, sizeof g);
+    for (int i = 0; i < 5; ++i) geometry[i] = g[i];
+}
+
+bool FloatArcSampleChanged(const uint8_t* record) { return RecordField<uint32_t>(record, kArcChangedAt) != 0; }
+
 void AddLocusForms(LaterReleaseForms* forms) {
+    forms->locus.arcSampleBytes = FloatArcSampleBytes;
+    forms->locus.putArcSample = PutFloatArcSample;
+    forms->locus.arcSampleGeometry = FloatArcSampleGeometry;
     forms->locus.putSamplePosition = PutFloatSamplePosition;
     forms->locus.samplePosition = FloatSamplePosition;
     forms->locus.nearestSample = FloatNearestLocusSample;

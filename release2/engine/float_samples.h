@@ -26,5 +26,14 @@ int32_t FloatNearestLocusSample(const SketchObject* locus, RealPoint point, doub
 // cuts counts with the share of its parameter interval that lies inside.
 double FloatLocusSpanForRange(const SketchObject* locus, double from, double to);
 
+// An arc sample keeps, past the shared fields, its centre, radius and start and end angle
+// as floats (a straight arc: its two ends in the first four), and whether it changed from
+// what the record held before: it exists and it moved (box or centre), was resized, or
+// its angle span changed by more than 0.1.
+uint32_t FloatArcSampleBytes();
+void     PutFloatArcSample(const SketchObject* arc, uint8_t* record);
+void     FloatArcSampleGeometry(const uint8_t* record, double* geometry);
+bool     FloatArcSampleChanged(const uint8_t* record);
+
 // Sets the locus entries of forms (the rest is left as it is).
 void AddLocusForms(LaterReleaseForms* forms);

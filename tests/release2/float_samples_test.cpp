@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/core/angle_constants.h"
+#include "engine/core/arc_data.h"
 #include "engine/core/locus.h"
 #include "engine/core/paths.h"
 #include "engine/core/shape_families.h"
@@ -271,3 +272,109 @@ TEST_F(FloatSamplesTest, DocumentsAreTheSameFromEitherProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+// One arc sample written through the arc family's writer into `record` (kept across
+// writes, as a locus keeps its sample array).
+void WriteArcSample(SketchObject* arc, std::vector<uint8_t>* record) {
+    const ShapeFamilyRow& row = ShapeFamilyOps[kFamilyArc];
+    uint32_t dataSize = 0, size = 0, kind = 0;
+    row.sampleLayout(arc, kSampleForLocus, &dataSize, &size);
+    record->resize(size);
+    const SampleWriteContext context{ 0.0 };
+    EXPECT_EQ(row.sampleWriter(arc, kSampleForLocus, &kind)(arc, &context, record->data()), record->data() + size);
+}
+
+}  // namespace
+
+// An arc about a centre off the pixel grid: figlate keeps its centre, radius and angles as
+// floats, figmantle the rounded screen fields (48 bytes, as before).
+TEST_F(FloatSamplesTest, ArcSamplesKeepTheirCentreRadiusAndAngles) {
+    for (const bool figlate : { false, true }) {
+        SCOPED_TRACE(figlate ? "figlate" : "figmantle");
+        std::optional<FiglateLocus> forms;
+        if (figlate) forms.emplace();
+        SketchObject* arc = Build(kTypeArcByCentre, { PointAt(100.25, 100.5), PointAt(100.25, 140.5),
+                                                      PointAt(140.25, 100.5) });
+        ASSERT_TRUE(arc && arc->exists);
+        std::vector<uint8_t> record;
+        WriteArcSample(arc, &record);
+        EXPECT_EQ(record.size(), figlate ? 72u : 48u);
+        const ArcSampleGeometry g = ArcRecordGeometry(record.data());
+        const ArcData& a = *ClassData<ArcData>(arc);
+        if (figlate) {
+            EXPECT_NEAR(g.centre.x, 100.25, 1e-4);
+            EXPECT_NEAR(g.centre.y, 100.5, 1e-4);
+            EXPECT_NEAR(g.radius, 40.0, 1e-4);
+            EXPECT_NEAR(g.startAngle, a.startAngle, 1e-6);
+            EXPECT_NEAR(g.endAngle, a.endAngle, 1e-6);
+        } else {
+            EXPECT_EQ(g.centre.x, a.screenCentreX);
+            EXPECT_EQ(g.centre.y, a.screenCentreY);
+            EXPECT_EQ(g.radius, a.screenRadius);
+        }
+        // The shared fields are the same either way.
+        int16_t centre[2];
+        std::memcpy(centre, record.data() + SampleRecord::kArcCentre, 4);
+        EXPECT_EQ(centre[0], a.screenCentreX);
+        EXPECT_EQ(centre[1], a.screenCentreY);
+    }
+}
+
+// figlate's changed flag compares a sample with what its record held: the arc moved
+// (even below a pixel), was resized, or its angle span changed by more than 0.1.
+TEST_F(FloatSamplesTest, ArcSampleChangedFlag) {
+    FiglateLocus forms;
+    // Most of a turn about (200, 200), radius 50, so that its box stays the whole circle's
+    // while the end swings by a little.
+    SketchObject* centre = PointAt(200, 200);
+    SketchObject* start = PointAt(250, 200);
+    SketchObject* end = PointAt(200 + 50 * std::cos(0.5), 200 + 50 * std::sin(0.5));
+    SketchObject* arc = Build(kTypeArcByCentre, { centre, start, end });
+    ASSERT_TRUE(arc && arc->exists);
+    std::vector<uint8_t> record;
+    WriteArcSample(arc, &record);
+    EXPECT_TRUE(FloatArcSampleChanged(record.data()));  // from a fresh record
+    const ArcSampleGeometry first = ArcRecordGeometry(record.data());
+    double span = first.endAngle - first.startAngle;
+    if (span < 0) span += kTwoPi;
+    ASSERT_GT(span, 5.0) << "the arc should be the long way round";
+
+    const auto moveTo = [&](SketchObject* p, double x, double y) {
+        SetPointPosition(p, x, y, 1, nullptr, false);
+        RecomputeObject(arc, nullptr, true);
+    };
+    WriteArcSample(arc, &record);
+    EXPECT_FALSE(FloatArcSampleChanged(record.data())) << "written again unchanged";
+
+    struct Step {
+        const char* what;
+        SketchObject* point;
+        double x, y;
+        bool changed;
+    };
+    const Step steps[] = {
+        { "span by 0.05", end, 200 + 50 * std::cos(0.45), 200 + 50 * std::sin(0.45), false },
+        { "span by 0.15", end, 200 + 50 * std::cos(0.3), 200 + 50 * std::sin(0.3), true },
+        { "moved below a pixel", centre, 200.25, 200, true },
+        { "resized", start, 260.25, 200, true },
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        ScreenRect before;
+        std::memcpy(&before, record.data(), sizeof before);
+        moveTo(s.point, s.x, s.y);
+        ASSERT_TRUE(arc->exists);
+        WriteArcSample(arc, &record);
+        EXPECT_EQ(FloatArcSampleChanged(record.data()), s.changed);
+        if (!s.changed) {
+            EXPECT_EQ(std::memcmp(&before, record.data(), sizeof before), 0) << "the box should be the same";
+        }
+    }
+    // An arc that does not exist has not changed, whatever it held.
+    arc->exists = 0;
+    std::memset(record.data(), 0, record.size());
+    WriteArcSample(arc, &record);
+    EXPECT_FALSE(FloatArcSampleChanged(record.data()));
+}

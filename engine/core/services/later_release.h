@@ -335,6 +335,13 @@ struct LaterLocusForms {
     // In place of FindLocusSpanForRange: the screen length of the locus's joined pieces
     // between two parameter values, from <= to.
     double (*spanLength)(const SketchObject* locus, double from, double to);
+    // An arc sample: its bytes past the shared 48 where the program keeps more, the
+    // writing of those (called before the shared fields are written over, so that it can
+    // compare with what the record held), and the arc read back from them in device
+    // pixels and screen radians.
+    uint32_t (*arcSampleBytes)();
+    void (*putArcSample)(const SketchObject* arc, uint8_t* record);
+    void (*arcSampleGeometry)(const uint8_t* record, double* geometry);
 };
 
 struct LaterReleaseForms {

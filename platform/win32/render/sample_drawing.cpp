@@ -563,7 +563,8 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
     if (Field<int8_t>(record, SR::kArcOrientation) == 0) {
         if (const auto line = LaterForms().drawing.strokeLine; line && !w->interior) {
             RememberSamplePen(w, record);
-            if (line(w->port, start.x, start.y, end.x, end.y)) return true;
+            const ArcSampleGeometry g = ArcRecordGeometry(record);
+            if (line(w->port, g.centre.x, g.centre.y, g.radius, g.startAngle)) return true;
         }
         DrawClippedSegment(w->port, ScreenRect{ start.x, start.y, end.x, end.y });
         return true;
@@ -572,11 +573,11 @@ bool ArcRecord(void* state, uint8_t* record, int32_t index) {
     const int32_t radius = Field<int16_t>(record, SR::kArcRadius);
     if (w->family != kKindArcSector && w->family != kKindArcSegment) {
         // Clockwise on the screen from the start point to the end point, as GDI draws it.
-        const double from = std::atan2(double(start.y - centre.y), double(start.x - centre.x));
-        double sweep = std::atan2(double(end.y - centre.y), double(end.x - centre.x)) - from;
+        const ArcSampleGeometry g = ArcRecordGeometry(record);
+        double sweep = g.endAngle - g.startAngle;
         if (sweep < 0) sweep += kTwoPi;
-        if (AntiAliasedOutline(w, record, centre.x - radius, centre.y - radius, 2.0 * radius, 2.0 * radius, from,
-                               sweep))
+        if (AntiAliasedOutline(w, record, g.centre.x - g.radius, g.centre.y - g.radius, 2.0 * g.radius,
+                               2.0 * g.radius, g.startAngle, sweep))
             return true;
     }
     if (w->family == kKindArcSector) DrawPieSafe(dc, centre, radius, start, end);

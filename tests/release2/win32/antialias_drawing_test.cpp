@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/arc_data.h"
 #include "engine/core/locus.h"
 #include "engine/core/object_tables.h"
 #include "engine/core/path_geometry.h"
@@ -364,6 +365,88 @@ TEST_F(AntiAliasedRedraw, CurvesGoThroughSubPixelSamples) {
         EXPECT_EQ(xy, c.xy);
         EXPECT_NE(canvas_.At(60, 51), kWhite);  // drawn, one way or the other
         LocusDataOf(locus)->samples = nullptr;
+    }
+    ResetLaterForms();
+}
+
+struct ArcCall {
+    float x, y, width, height, start, sweep;
+};
+std::vector<ArcCall> gArcs;
+GpStatus WINGDIPAPI RecordArc(Gdiplus::GpGraphics* g, Gdiplus::GpPen* p, Gdiplus::REAL x, Gdiplus::REAL y,
+                              Gdiplus::REAL w, Gdiplus::REAL h, Gdiplus::REAL start, Gdiplus::REAL sweep) {
+    gArcs.push_back({ x, y, w, h, start, sweep });
+    return gReal.drawArc(g, p, x, y, w, h, start, sweep);
+}
+
+// An arc sample off the pixel grid: figlate's anti-aliased arc takes the centre, radius and
+// angles the sample keeps; without figlate's samples it takes the rounded screen fields,
+// and figmantle draws with GDI.
+TEST_F(AntiAliasedRedraw, ArcSamplesGoThroughTheirFloatGeometry) {
+    ThePreferences().antiAliasPreference = kAntiAliasAlways;
+    namespace SR = SampleRecord;
+    ArcData* a;
+    SketchObject* arc = MakeObject(kClassArc, kKindArc, RGB(0, 0, 128), &a);
+    a->centre = { 100.25, 100.5 };
+    a->radius = 40.5;
+    a->startAngle = 0.25;
+    a->endAngle = 2.0;
+    a->orientation = 1;
+    a->screenCentreX = 100;
+    a->screenCentreY = 101;
+    a->screenRadius = 41;
+    a->screenStart = { RoundToScreen(100.25 + 40.5 * std::cos(0.25)), RoundToScreen(100.5 + 40.5 * std::sin(0.25)) };
+    a->screenEnd = { RoundToScreen(100.25 + 40.5 * std::cos(2.0)), RoundToScreen(100.5 + 40.5 * std::sin(2.0)) };
+    arc->bounds = { 59, 60, 142, 142 };
+    LocusData* d;
+    SketchObject* locus = MakeObject(kClassLocus, kKindOtherLocus, RGB(0, 0, 128), &d);
+    d->sampleCount = 1;
+    d->tracedClass = kClassArc;
+    d->ends = 1;
+    gReal = GdiPlusCallTable();
+    GdiPlusCallTable().drawArc = RecordArc;
+    struct Case { const char* name; bool drawing, samples; };
+    for (const Case& c : { Case{ "figmantle", false, false }, Case{ "anti-aliased, rounded samples", true, false },
+                           Case{ "figlate", true, true } }) {
+        SCOPED_TRACE(c.name);
+        LaterReleaseForms forms = {};
+        if (c.drawing) AddDrawingForms(&forms);
+        if (c.samples) AddLocusForms(&forms);
+        InstallLaterForms(forms);
+        const ShapeFamilyRow& row = ShapeFamilyOps[kFamilyArc];
+        uint32_t dataSize = 0, size = 0;
+        row.sampleLayout(arc, kSampleForLocus, &dataSize, &size);
+        std::vector<uint8_t> records(size, 0);
+        const SampleWriteContext context{ 0.0 };
+        row.sampleWriter(arc, kSampleForLocus, d->familyData)(arc, &context, records.data());
+        d->samples = records.data();
+        d->sampleSize = size;
+        canvas_.Fill(kWhite);
+        gArcs.clear();
+        Redraw([&] { DrawLocus(&port_, locus); });
+        EXPECT_NE(canvas_.Extent(kWhite).right, 0) << "drawn, one way or the other";
+        d->samples = nullptr;
+        if (!c.drawing) {
+            EXPECT_TRUE(gArcs.empty());
+            continue;
+        }
+        ASSERT_EQ(gArcs.size(), 1u);
+        const ArcCall& got = gArcs[0];
+        const double degrees = 180 / 3.14159265358979;
+        if (c.samples) {
+            EXPECT_FLOAT_EQ(got.x, 59.75f);
+            EXPECT_FLOAT_EQ(got.y, 60.0f);
+            EXPECT_FLOAT_EQ(got.width, 81.0f);
+            EXPECT_NEAR(got.start, 0.25 * degrees, 1e-3);
+            EXPECT_NEAR(got.sweep, 1.75 * degrees, 1e-3);
+        } else {
+            EXPECT_EQ(got.x, 59.0f);
+            EXPECT_EQ(got.y, 60.0f);
+            EXPECT_EQ(got.width, 82.0f);
+            const double start = std::atan2(double(a->screenStart.y - 101), double(a->screenStart.x - 100));
+            EXPECT_NEAR(got.start, start * degrees, 1e-3);
+            EXPECT_GT(std::fabs(got.start - 0.25 * degrees), 0.01) << "taken from the rounded points";
+        }
     }
     ResetLaterForms();
 }

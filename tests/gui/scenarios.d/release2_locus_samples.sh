@@ -11,21 +11,7 @@ build_locus_with_point() {
     # Asked before anything is selected: reading the menus while the selection changes
     # can leave the command a moment behind it.
     point_on=$(menu_id 0 | head -n1)
-    [ "$(ask build-segment 30 260 200 260)" = ok ] || fail "no path"
-    ask select $((n + 2)) >/dev/null
-    ask command "$point_on" >/dev/null
-    wait_for 20 "P on the path" object_count_is -eq $((n + 4))
-    [ "$(ask build-segment 30 181 30 120)" = ok ] || fail "no fixed point"
-    ask select $((n + 4)) $((n + 3)) >/dev/null
-    ask command "$(menu_id 3)" >/dev/null
-    wait_for 20 "the segment to P" object_count_is -eq $((n + 8))
-    ask select $((n + 7)) >/dev/null
-    ask command "$(menu_id 1)" >/dev/null
-    wait_for 20 "its midpoint" object_count_is -eq $((n + 9))
-    ask select $((n + 8)) $((n + 3)) >/dev/null
-    ask command "$(menu_id 19)" >/dev/null
-    wait_for 20 "the locus" object_count_is -eq $((n + 10))
-    ask objects | sed -n "$((n + 10))p" | grep -q '^6 ' || fail "no locus: $(ask objects)"
+    build_midpoint_locus "$n" 181 "$point_on"
     # The midpoint and its segment lie on the locus's line: hidden.
     ask select $((n + 7)) $((n + 8)) >/dev/null
     ask command "$(menu_id 20)" >/dev/null
